@@ -1,0 +1,95 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# GCC 12 reports false stringop-overflow errors on inlined vector copies.
+set(TRESSARY_WARNINGS -Wall -Wextra -Werror -Wno-error=deprecated-declarations
+  $<$<CXX_COMPILER_ID:GNU>:-Wno-stringop-overflow>)
+set(TRESSARY_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+
+# Compile options of our own code (not of third-party headers).
+function(tressary_target target)
+  target_compile_options(${target} PRIVATE ${TRESSARY_WARNINGS})
+  if(TRESSARY_SANITIZE)
+    target_compile_options(${target} PRIVATE ${TRESSARY_SANITIZER_FLAGS})
+    target_link_options(${target} PRIVATE ${TRESSARY_SANITIZER_FLAGS})
+  endif()
+endfunction()
+
+# A subsystem folder: a Qt-free library of its *.cpp files, and a "_forms" library
+# of forms/*.cpp that may link Qt. Extra arguments: LIBS (for the Qt-free part),
+# FORMS_LIBS (for the forms part).
+function(tressary_subsystem name)
+  cmake_parse_arguments(ARG "" "" "LIBS;FORMS_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    tressary_target(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+  if(TRESSARY_WITH_QT)
+    file(GLOB form_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/forms/*.cpp)
+    if(form_sources)
+      add_library(${name}_forms STATIC ${form_sources})
+      target_link_libraries(${name}_forms PUBLIC ${name} ${ARG_FORMS_LIBS})
+      tressary_target(${name}_forms)
+    else()
+      add_library(${name}_forms INTERFACE)
+      target_link_libraries(${name}_forms INTERFACE ${name} ${ARG_FORMS_LIBS})
+    endif()
+  endif()
+endfunction()
+
+# One test executable of every *.cpp in the calling folder (and forms/*.cpp,
+# with an offscreen Qt platform, when Qt is built). LIBS / FORMS_LIBS as above.
+function(tressary_tests name)
+  cmake_parse_arguments(ARG "" "" "LIBS;FORMS_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} tressary_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+    tressary_target(${name})
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "TRESSARY_SOURCE_DIR=${PROJECT_SOURCE_DIR};TRESSARY_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  endif()
+  if(TRESSARY_WITH_QT)
+    file(GLOB form_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/forms/*.cpp)
+    if(form_sources)
+      add_executable(${name}_forms ${form_sources})
+      target_link_libraries(${name}_forms PRIVATE ${ARG_FORMS_LIBS} tressary_test_support tressary_qt_test_main GTest::gtest GTest::gmock)
+      tressary_target(${name}_forms)
+      gtest_discover_tests(${name}_forms DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRESSARY_SOURCE_DIR=${PROJECT_SOURCE_DIR};TRESSARY_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    endif()
+  endif()
+endfunction()
+
+# A libFuzzer target: tests/fuzz/NAME.cpp defines LLVMFuzzerTestOneInput; its
+# seed corpus is tests/fuzz/corpus/NAME/. Without TRESSARY_FUZZ the same code is
+# linked with a replay main and run over the corpus as an ordinary test.
+function(tressary_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  if(TRESSARY_FUZZ)
+    add_executable(fuzz_${name} ${name}.cpp)
+    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  else()
+    add_executable(fuzz_${name} ${name}.cpp replay_main.cpp)
+    add_test(NAME fuzz_corpus.${name} COMMAND fuzz_${name} ${corpus})
+  endif()
+  target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+  tressary_target(fuzz_${name})
+endfunction()
+
+# A benchmark executable of bench/NAME.cpp.
+function(tressary_benchmark name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  add_executable(bench_${name} ${name}.cpp)
+  target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  tressary_target(bench_${name})
+endfunction()

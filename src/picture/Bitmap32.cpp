@@ -1,0 +1,48 @@
+#include "picture/Bitmap32.h"
+
+#include <cassert>
+#include <cstring>
+
+bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
+  return width >= 0 && height >= 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+         width * height <= kMaxPicturePixels;
+}
+
+TBitmap32::TBitmap32(int width, int height, TColor32 fill) { SetSize(width, height, fill); }
+
+bool TBitmap32::SetSize(int width, int height, TColor32 fill) {
+  if (!PictureSizeAllowed(width, height)) return false;
+  width_ = width;
+  height_ = height;
+  data_.assign(std::size_t(width) * std::size_t(height) * 4, 0);
+  if (fill != 0) Clear(fill);
+  return true;
+}
+
+void TBitmap32::Clear(TColor32 fill) {
+  auto* p = reinterpret_cast<TColor32*>(data_.data());
+  std::size_t count = data_.size() / 4;
+  for (std::size_t i = 0; i < count; ++i) p[i] = fill;
+}
+
+std::uint8_t* TBitmap32::Row(int y) {
+  assert(y >= 0 && y < height_);
+  return data_.data() + std::size_t(y) * Stride();
+}
+
+const std::uint8_t* TBitmap32::Row(int y) const {
+  assert(y >= 0 && y < height_);
+  return data_.data() + std::size_t(y) * Stride();
+}
+
+TColor32 TBitmap32::Pixel(int x, int y) const {
+  if (!Contains(x, y)) return 0;
+  TColor32 c;
+  std::memcpy(&c, Row(y) + std::size_t(x) * 4, 4);
+  return c;
+}
+
+void TBitmap32::SetPixel(int x, int y, TColor32 color) {
+  if (!Contains(x, y)) return;
+  std::memcpy(Row(y) + std::size_t(x) * 4, &color, 4);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Painting TBitmap32 pictures with Qt without copying their pixels.
+#include <QImage>
+
+#include "picture/Bitmap32.h"
+
+// A QImage (Format_ARGB32) over the bitmap's bytes. It is valid only while the
+// bitmap lives and is not resized; a null image for an empty bitmap.
+QImage ImageView(const TBitmap32& bitmap);
+// A deep copy of any QImage as a TBitmap32 (straight, not premultiplied, alpha).
+TBitmap32 BitmapFromImage(const QImage& image);

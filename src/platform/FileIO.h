@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file reading and atomic writing, the program folder and the private
+// temporary folder of this run.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// The whole file, or nullopt when it cannot be read. `maxBytes` caps what a hostile
+// or mistaken file may make us allocate.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path,
+                                                       std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
+
+// Writes to a temporary file in the target folder, then renames it over `path`:
+// on failure the old file is left as it was and false is returned.
+bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
+bool WriteFileAtomic(const fs::path& path, std::string_view text);
+
+// The folder of the running executable.
+fs::path ExecutableDir();
+
+// A folder private to this run (mode 0700), created on first use and removed at exit.
+fs::path PrivateTempDir();
+// A new, not yet existing path inside PrivateTempDir() whose name ends in `suffix`.
+fs::path NewTempFilePath(std::string_view suffix);

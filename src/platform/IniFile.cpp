@@ -1,0 +1,166 @@
+#include "platform/IniFile.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/FileIO.h"
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+
+TIniFile::TIniFile(fs::path path, bool autoSave) : path_(std::move(path)), autoSave_(autoSave) {
+  if (auto bytes = ReadFileBytes(path_, 64u << 20)) Parse(DecodeText(*bytes));
+}
+
+TIniFile TIniFile::FromText(std::string_view text) {
+  TIniFile ini;
+  ini.Parse(text);
+  return ini;
+}
+
+void TIniFile::Parse(std::string_view text) {
+  Section* current = nullptr;
+  for (const std::string& raw : SplitLines(text)) {
+    std::string line = Trim(raw);
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      std::size_t close = line.find(']');
+      std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      current = FindSection(name);
+      if (!current) {
+        sections_.push_back({name, {}});
+        current = &sections_.back();
+      }
+      continue;
+    }
+    if (!current) continue;  // Windows ignores lines before the first section.
+    std::size_t eq = line.find('=');
+    std::string key = Trim(line.substr(0, eq));
+    std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
+    // The first occurrence of a key wins, as GetPrivateProfileString reads it.
+    bool known = std::any_of(current->entries.begin(), current->entries.end(),
+                             [&](const Entry& e) { return EqualsNoCase(e.key, key); });
+    if (!known && !key.empty()) current->entries.push_back({key, value});
+  }
+}
+
+const TIniFile::Section* TIniFile::FindSection(std::string_view name) const {
+  for (const Section& s : sections_)
+    if (EqualsNoCase(s.name, name)) return &s;
+  return nullptr;
+}
+
+TIniFile::Section* TIniFile::FindSection(std::string_view name) {
+  return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+const TIniFile::Entry* TIniFile::FindEntry(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  if (!s) return nullptr;
+  for (const Entry& e : s->entries)
+    if (EqualsNoCase(e.key, key)) return &e;
+  return nullptr;
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view fallback) const {
+  const Entry* e = FindEntry(section, key);
+  return e ? e->value : std::string(fallback);
+}
+
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
+  const Entry* e = FindEntry(section, key);
+  return e ? ParseIntDef(e->value, fallback) : fallback;
+}
+
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
+  const Entry* e = FindEntry(section, key);
+  return e ? UpperAscii(e->value) == "YES" : fallback;
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  // Line breaks would split the entry into lines of their own.
+  std::string clean;
+  for (char c : value)
+    if (c != '\r' && c != '\n') clean += c;
+  Section* s = FindSection(section);
+  if (!s) {
+    sections_.push_back({std::string(section), {}});
+    s = &sections_.back();
+  }
+  auto it = std::find_if(s->entries.begin(), s->entries.end(),
+                         [&](const Entry& e) { return EqualsNoCase(e.key, key); });
+  if (it != s->entries.end()) it->value = clean;
+  else s->entries.push_back({std::string(key), clean});
+  Changed();
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "YES" : "NO");
+}
+
+bool TIniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
+  return FindEntry(section, key) != nullptr;
+}
+
+std::vector<std::string> TIniFile::ReadSections() const {
+  std::vector<std::string> names;
+  for (const Section& s : sections_) names.push_back(s.name);
+  return names;
+}
+
+std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
+  std::vector<std::string> keys;
+  if (const Section* s = FindSection(section))
+    for (const Entry& e : s->entries) keys.push_back(e.key);
+  return keys;
+}
+
+std::vector<std::string> TIniFile::ReadSectionValues(std::string_view section) const {
+  std::vector<std::string> lines;
+  if (const Section* s = FindSection(section))
+    for (const Entry& e : s->entries) lines.push_back(e.key + "=" + e.value);
+  return lines;
+}
+
+void TIniFile::EraseSection(std::string_view section) {
+  auto it = std::find_if(sections_.begin(), sections_.end(),
+                         [&](const Section& s) { return EqualsNoCase(s.name, section); });
+  if (it == sections_.end()) return;
+  sections_.erase(it);
+  Changed();
+}
+
+void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+  Section* s = FindSection(section);
+  if (!s) return;
+  auto it = std::find_if(s->entries.begin(), s->entries.end(),
+                         [&](const Entry& e) { return EqualsNoCase(e.key, key); });
+  if (it == s->entries.end()) return;
+  s->entries.erase(it);
+  Changed();
+}
+
+std::string TIniFile::ToText() const {
+  std::string text;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    if (i > 0) text += "\r\n";
+    text += "[" + sections_[i].name + "]\r\n";
+    for (const Entry& e : sections_[i].entries) text += e.key + "=" + e.value + "\r\n";
+  }
+  return text;
+}
+
+bool TIniFile::UpdateFile() {
+  lastWriteOk_ = !path_.empty() && WriteFileAtomic(path_, ToText());
+  return lastWriteOk_;
+}
+
+void TIniFile::Changed() {
+  if (autoSave_) UpdateFile();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// Settings files with the Windows ini semantics the installation's files were
+// written for: section and key names compared ignoring (ASCII) case, key order
+// kept, values verbatim (";" and "," are plain characters), booleans "YES"/"NO".
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+class TIniFile {
+ public:
+  // Reads `path` when it exists (CR LF or LF, a UTF-8 byte-order mark, or
+  // Windows-1252 text); a missing file starts empty. With `autoSave`, every
+  // change is written through at once, as the Windows calls did.
+  explicit TIniFile(fs::path path, bool autoSave = true);
+  // An ini over text in memory (no file).
+  static TIniFile FromText(std::string_view text);
+
+  const fs::path& FileName() const { return path_; }
+
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+  // Decimal, or hexadecimal after "$" or "0x"; anything else gives the fallback.
+  int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
+  // True when the upper-cased value is "YES"; a missing key gives the fallback.
+  bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+  std::vector<std::string> ReadSections() const;
+  // The keys of a section, in file order.
+  std::vector<std::string> ReadSection(std::string_view section) const;
+  // "key=value" lines of a section, in file order.
+  std::vector<std::string> ReadSectionValues(std::string_view section) const;
+  void EraseSection(std::string_view section);
+  void DeleteKey(std::string_view section, std::string_view key);
+
+  // Writes the whole file atomically; false when it could not be written (the old
+  // file is then intact).
+  bool UpdateFile();
+  // The file's text as UpdateFile writes it (CR LF line ends).
+  std::string ToText() const;
+  // False when the last automatic or explicit write failed.
+  bool LastWriteOk() const { return lastWriteOk_; }
+
+ private:
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+  };
+
+  TIniFile() = default;
+  void Parse(std::string_view text);
+  const Section* FindSection(std::string_view name) const;
+  Section* FindSection(std::string_view name);
+  const Entry* FindEntry(std::string_view section, std::string_view key) const;
+  void Changed();
+
+  fs::path path_;
+  bool autoSave_ = false;
+  bool lastWriteOk_ = true;
+  std::vector<Section> sections_;
+};

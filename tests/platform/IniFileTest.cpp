@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "support/TestPaths.h"
+
+TEST(IniFile, NamesIgnoreCaseAndValuesStayVerbatim) {
+  auto ini = TIniFile::FromText("[Intro Video]\nLogo = Logo.avi; 320 ,240 \n[MAIL]\nServer=a;b,c\n");
+  EXPECT_EQ(ini.ReadString("intro video", "LOGO", "x"), "Logo.avi; 320 ,240");
+  EXPECT_EQ(ini.ReadString("mail", "server", ""), "a;b,c");
+  EXPECT_EQ(ini.ReadString("MAIL", "Missing", "dflt"), "dflt");
+  EXPECT_EQ(ini.ReadString("Nowhere", "Server", "dflt"), "dflt");
+  EXPECT_TRUE(ini.SectionExists("INTRO VIDEO"));
+  EXPECT_TRUE(ini.ValueExists("Mail", "SERVER"));
+}
+
+TEST(IniFile, BooleansCompareUpperCasedValueWithYes) {
+  auto ini = TIniFile::FromText("[S]\nA=yes\nB=Yes please\nC=NO\nD=\n");
+  EXPECT_TRUE(ini.ReadBool("S", "A", false));
+  EXPECT_FALSE(ini.ReadBool("S", "B", true));
+  EXPECT_FALSE(ini.ReadBool("S", "C", true));
+  EXPECT_FALSE(ini.ReadBool("S", "D", true));
+  EXPECT_TRUE(ini.ReadBool("S", "Missing", true));
+}
+
+TEST(IniFile, IntegersAcceptHexAndFallBackOnGarbage) {
+  auto ini = TIniFile::FromText("[S]\nA=12\nB=$1F\nC=twelve\nD=\n");
+  EXPECT_EQ(ini.ReadInteger("S", "A", 0), 12);
+  EXPECT_EQ(ini.ReadInteger("S", "B", 0), 31);
+  EXPECT_EQ(ini.ReadInteger("S", "C", -1), -1);
+  EXPECT_EQ(ini.ReadInteger("S", "D", -1), -1);
+}
+
+TEST(IniFile, SectionListingsKeepFileOrderAndFirstDuplicateWins) {
+  auto ini = TIniFile::FromText("; comment\nstray=1\n[S]\nz=1\na=2\nZ=3\nflag\n[T]\n[s]\nm=4\n");
+  EXPECT_EQ(ini.ReadSection("S"), (std::vector<std::string>{"z", "a", "flag", "m"}));
+  EXPECT_EQ(ini.ReadSectionValues("s"), (std::vector<std::string>{"z=1", "a=2", "flag=", "m=4"}));
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"S", "T"}));
+  EXPECT_TRUE(ini.ReadSection("T").empty());
+}
+
+TEST(IniFile, ReadsWindowsFiles) {
+  TempFolder dir;
+  // A byte-order mark, CR LF line ends and a Windows-1252 letter elsewhere in the file.
+  WriteTestFile(dir / "crlf.ini", "\xEF\xBB\xBF[Files]\r\nName=Caf\xC3\xA9\r\n");
+  WriteTestFile(dir / "ansi.ini", "[Files]\r\nName=Caf\xE9\r\n");
+  EXPECT_EQ(TIniFile(dir / "crlf.ini").ReadString("Files", "Name", ""), "Caf\xC3\xA9");
+  EXPECT_EQ(TIniFile(dir / "ansi.ini").ReadString("Files", "Name", ""), "Caf\xC3\xA9");
+}
+
+TEST(IniFile, WritesThroughAndKeepsOrder) {
+  TempFolder dir;
+  WriteTestFile(dir / "t.ini", "[A]\nk1=v1\nk2=v2\n");
+  {
+    TIniFile ini(dir / "t.ini");
+    ini.WriteString("a", "K1", "new");
+    ini.WriteBool("B", "Flag", true);
+    ini.WriteInteger("B", "Count", -3);
+    ini.WriteString("B", "Evil", "x\r\n[Injected]");
+  }
+  TIniFile again(dir / "t.ini");
+  EXPECT_EQ(again.ReadSection("A"), (std::vector<std::string>{"k1", "k2"}));
+  EXPECT_EQ(again.ReadString("A", "k1", ""), "new");
+  EXPECT_EQ(again.ReadString("B", "Flag", ""), "YES");
+  EXPECT_EQ(again.ReadInteger("B", "Count", 0), -3);
+  EXPECT_EQ(again.ReadString("B", "Evil", ""), "x[Injected]");
+  EXPECT_FALSE(again.SectionExists("Injected"));
+}
+
+TEST(IniFile, EraseAndDelete) {
+  TempFolder dir;
+  TIniFile ini(dir / "t.ini");
+  ini.WriteString("A", "x", "1");
+  ini.WriteString("A", "y", "2");
+  ini.WriteString("B", "z", "3");
+  ini.DeleteKey("a", "X");
+  ini.EraseSection("b");
+  TIniFile again(dir / "t.ini");
+  EXPECT_EQ(again.ReadSectionValues("A"), (std::vector<std::string>{"y=2"}));
+  EXPECT_FALSE(again.SectionExists("B"));
+}
+
+TEST(IniFile, FailedUpdateLeavesTheOldFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempFolder dir;
+  fs::create_directories(dir / "ro");
+  WriteTestFile(dir / "ro" / "t.ini", "[A]\nk=old\n");
+  fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+  TIniFile ini(dir / "ro" / "t.ini");
+  ini.WriteString("A", "k", "new");
+  EXPECT_FALSE(ini.LastWriteOk());
+  EXPECT_FALSE(ini.UpdateFile());
+  EXPECT_EQ(TIniFile(dir / "ro" / "t.ini").ReadString("A", "k", ""), "old");
+}
+
+TEST(IniFile, UpdateIsAtomicRename) {
+  TempFolder dir;
+  TIniFile ini(dir / "t.ini", false);
+  ini.WriteString("A", "k", "v");
+  EXPECT_FALSE(fs::exists(dir / "t.ini"));
+  ASSERT_TRUE(ini.UpdateFile());
+  int files = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.Path())) ++files;
+  EXPECT_EQ(files, 1);  // no temporary file left behind
+  EXPECT_EQ(ini.ToText(), "[A]\r\nk=v\r\n");
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Folders the tests work in.
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+// The source tree and the build tree (from the environment ctest sets).
+fs::path SourceDir();
+fs::path BuildDir();
+
+// A fresh, empty folder removed when the object goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const fs::path& Path() const { return path_; }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  fs::path path_;
+};
+
+// Writes bytes to a file (creating folders), for test fixtures.
+void WriteTestFile(const fs::path& path, const std::string& bytes);
+// Runs a command line through /bin/sh; returns its exit status and fills `output`
+// with what it printed on standard output.
+int RunCommand(const std::string& commandLine, std::string* output = nullptr);
