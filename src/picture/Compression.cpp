@@ -1,0 +1,65 @@
+#include "picture/Compression.h"
+
+#include <zlib.h>
+
+#include <climits>
+
+namespace {
+constexpr std::size_t kBlock = 4096;
+
+// zlib counts in uInt: feed and drain large buffers in slices it can take.
+uInt Slice(std::size_t n) { return n > UINT_MAX ? UINT_MAX : static_cast<uInt>(n); }
+}  // namespace
+
+std::vector<std::uint8_t> CompressStream(std::span<const std::uint8_t> source) {
+  z_stream z{};
+  if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK) return {};
+  std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(source.size())));
+  z.next_in = const_cast<Bytef*>(source.data());
+  std::size_t inLeft = source.size();
+  int status = Z_OK;
+  while (status != Z_STREAM_END) {
+    if (z.total_out == out.size()) out.resize(out.size() * 2 + kBlock);
+    z.next_out = out.data() + z.total_out;
+    z.avail_out = Slice(out.size() - z.total_out);
+    z.avail_in = Slice(inLeft);
+    const uInt offered = z.avail_in;
+    status = deflate(&z, z.avail_in == inLeft ? Z_FINISH : Z_NO_FLUSH);
+    inLeft -= offered - z.avail_in;
+    if (status == Z_STREAM_ERROR) break;
+  }
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+std::optional<std::vector<std::uint8_t>> DecompressStream(std::span<const std::uint8_t> source,
+                                                          std::size_t maxOutput) {
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return std::nullopt;
+  std::vector<std::uint8_t> out;
+  z.next_in = const_cast<Bytef*>(source.data());
+  std::size_t inLeft = source.size();
+  std::uint8_t block[kBlock];
+  int status = Z_OK;
+  while (status != Z_STREAM_END) {
+    z.avail_in = Slice(inLeft);
+    const uInt offered = z.avail_in;
+    z.next_out = block;
+    z.avail_out = kBlock;
+    status = inflate(&z, Z_NO_FLUSH);
+    inLeft -= offered - z.avail_in;
+    const std::size_t produced = kBlock - z.avail_out;
+    // Z_BUF_ERROR with input left is only "no progress this turn"; with no input
+    // left and no output it means the stream was cut short.
+    const bool stalled = status == Z_BUF_ERROR && produced == 0;
+    if ((status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) || stalled ||
+        produced > maxOutput - out.size()) {
+      inflateEnd(&z);
+      return std::nullopt;
+    }
+    out.insert(out.end(), block, block + produced);
+  }
+  inflateEnd(&z);
+  return out;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Every compressed thing the program stores (masks, work files, ".fcc" and packed
+// pictures, archive entries) is one zlib stream made and read here.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+// Decompressed data beyond this is refused: a few kilobytes of hostile stream
+// must not make us allocate gigabytes. 512 MiB holds a packed picture of the
+// largest size a TBitmap32 allows, and a four-channel PSD of 2^27 pixels.
+constexpr std::size_t kMaxDecompressedSize = std::size_t(512) << 20;
+
+// The whole of `source` as one zlib stream (header, deflate at level 9, Adler-32).
+std::vector<std::uint8_t> CompressStream(std::span<const std::uint8_t> source);
+
+// Inflates one zlib stream from the start of `source`, 4096 bytes of output at a
+// time. nullopt when the data is not zlib, is damaged, ends before the end of the
+// stream, or would inflate to more than `maxOutput` bytes. Bytes after the end of
+// the stream are ignored.
+std::optional<std::vector<std::uint8_t>> DecompressStream(std::span<const std::uint8_t> source,
+                                                          std::size_t maxOutput = kMaxDecompressedSize);
