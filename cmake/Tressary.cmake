@@ -53,8 +53,9 @@ function(tressary_tests name)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} tressary_test_support GTest::gtest GTest::gmock GTest::gtest_main)
     tressary_target(${name})
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "TRESSARY_SOURCE_DIR=${PROJECT_SOURCE_DIR};TRESSARY_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    # The source and build folders are compiled into the test support library:
+    # gtest_discover_tests splits a list-valued ENVIRONMENT into separate properties.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()
   if(TRESSARY_WITH_QT)
     file(GLOB form_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/forms/*.cpp)
@@ -62,8 +63,7 @@ function(tressary_tests name)
       add_executable(${name}_forms ${form_sources})
       target_link_libraries(${name}_forms PRIVATE ${ARG_FORMS_LIBS} tressary_test_support tressary_qt_test_main GTest::gtest GTest::gmock)
       tressary_target(${name}_forms)
-      gtest_discover_tests(${name}_forms DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRESSARY_SOURCE_DIR=${PROJECT_SOURCE_DIR};TRESSARY_BUILD_DIR=${CMAKE_BINARY_DIR}")
+      gtest_discover_tests(${name}_forms DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endif()
   endif()
 endfunction()

@@ -10,12 +10,12 @@
 
 fs::path SourceDir() {
   const char* dir = std::getenv("TRESSARY_SOURCE_DIR");
-  return dir ? fs::path(dir) : fs::current_path();
+  return dir ? fs::path(dir) : fs::path(TRESSARY_TEST_SOURCE_DIR);
 }
 
 fs::path BuildDir() {
   const char* dir = std::getenv("TRESSARY_BUILD_DIR");
-  return dir ? fs::path(dir) : fs::current_path();
+  return dir ? fs::path(dir) : fs::path(TRESSARY_TEST_BUILD_DIR);
 }
 
 TempFolder::TempFolder() {

@@ -5,7 +5,8 @@
 
 namespace fs = std::filesystem;
 
-// The source tree and the build tree (from the environment ctest sets).
+// The source tree and the build tree: TRESSARY_SOURCE_DIR / TRESSARY_BUILD_DIR when
+// set, else the folders this build was configured with.
 fs::path SourceDir();
 fs::path BuildDir();
 
