@@ -91,6 +91,7 @@ struct TTransferContext::TShared {
   long stallSeconds = 60;
   // Owner's thread only: false once the context is gone; the run a task belongs to.
   bool alive = true;
+  bool running = false;
   std::uint64_t generation = 0;
   // Results of the last worker.
   int status = kTransferNothing;
@@ -245,23 +246,23 @@ TTransferContext::~TTransferContext() {
 }
 
 bool TTransferContext::Start(TTransferRequest request, TTransferCallbacks callbacks) {
-  if (running_) return false;
+  if (shared_->running) return false;
   Join();  // a worker that ended but whose end report has not run yet
   shared_->stop.store(false);
   shared_->progressQueued.store(false);
   std::uint64_t generation = ++shared_->generation;
   status_ = kTransferNothing;
   reply_.clear();
-  running_ = true;
+  shared_->running = true;
   auto finished = callbacks.finished;
   // Runs on the owner's thread once the worker is done: the status and the reply
   // are published before the context stops counting as running.
   auto finish = [this, shared = shared_, generation, finished] {
-    if (!shared->alive || shared->generation != generation || !running_) return;
+    if (!shared->alive || shared->generation != generation || !shared->running) return;
     Join();
     status_ = shared->status;
     reply_ = shared->reply;
-    running_ = false;
+    shared->running = false;
     if (finished) finished(status_);
   };
   worker_ = std::thread(TTransferWorker(shared_, TransferUseInfo(use_), std::move(request), owner_,
@@ -271,23 +272,27 @@ bool TTransferContext::Start(TTransferRequest request, TTransferCallbacks callba
 
 bool TTransferContext::Run(TTransferRequest request, TTransferCallbacks callbacks, std::string* reply) {
   if (!Start(std::move(request), std::move(callbacks))) return false;
-  owner_.RunUntil([this] { return !running_; });
+  std::shared_ptr<TShared> shared = shared_;
+  owner_.RunUntil([shared] { return !shared->alive || !shared->running; });
+  if (!shared->alive) return false;
   if (reply) *reply = reply_;
   return status_ == kTransferSuccess;
 }
 
 void TTransferContext::Stop() {
-  if (running_) shared_->stop.store(true);
+  if (shared_->running) shared_->stop.store(true);
 }
+
+bool TTransferContext::Running() const { return shared_->running; }
 
 bool TTransferContext::Stopped() const { return shared_->stop.load(); }
 
 void TTransferContext::Wait() {
   Join();
-  if (!running_) return;
+  if (!shared_->running) return;
   status_ = shared_->status;
   reply_ = shared_->reply;
-  running_ = false;
+  shared_->running = false;
 }
 
 void TTransferContext::Join() {

@@ -97,6 +97,8 @@ class TTransferContext {
   bool Start(TTransferRequest request, TTransferCallbacks callbacks = {});
   // Start, then handle the owner's tasks until the worker has ended; true exactly
   // when the status is success. `reply`, when given, receives the reply text.
+  // The window may close (and this context go) while it waits: Run then returns
+  // false without touching the context.
   bool Run(TTransferRequest request, TTransferCallbacks callbacks = {}, std::string* reply = nullptr);
   // Asks a running worker to end: it sees the flag within one block (or at the
   // next poll while nothing arrives) and ends without success. Later progress
@@ -107,7 +109,7 @@ class TTransferContext {
   // Drops the kept-alive connection (a window switching servers); waits first.
   void CloseConnection();
 
-  bool Running() const { return running_; }
+  bool Running() const;
   bool Stopped() const;
   int Status() const { return status_; }
   const std::string& ReplyText() const { return reply_; }
@@ -125,7 +127,6 @@ class TTransferContext {
   IOwnerThread& owner_;
   std::shared_ptr<TShared> shared_;
   std::thread worker_;
-  bool running_ = false;
   int status_ = kTransferNothing;
   std::string reply_;
 };

@@ -385,6 +385,20 @@ TEST_F(Transfer, ClosingAWindowMidTransferWaitsForItsWorker) {
   EXPECT_FALSE(server_.Requests().at(0).replyComplete);
 }
 
+TEST_F(Transfer, AWindowClosedWhileItWaitsEndsTheWait) {
+  THttpReply slow = THttpReply::Text(200, std::string(513 * 40, 'c'));
+  slow.pieceBytes = 513;
+  slow.pieceDelayMs = 100;
+  server_.Route("/slow", slow);
+  auto context = std::make_unique<TTransferContext>(ETransferUse::ElementDownload, queue_);
+  TTransferCallbacks callbacks;
+  callbacks.progress = [&](std::int64_t, std::int64_t received) {
+    if (received > 0) context.reset();  // the user closed the window
+  };
+  EXPECT_FALSE(context->Run(Get("/slow"), callbacks));
+  EXPECT_EQ(context, nullptr);
+}
+
 TEST(TransferProgress, TheBarIsDefinedForEveryPair) {
   EXPECT_EQ(ProgressBarPosition(0, 0), 0);
   EXPECT_EQ(ProgressBarPosition(-1, -1), 0);

@@ -98,6 +98,11 @@ void TLoopbackHttpServer::Route(const std::string& path, THandler handler) {
   routes_[path] = std::move(handler);
 }
 
+void TLoopbackHttpServer::Fallback(THandler handler) {
+  std::lock_guard lock(mutex_);
+  fallback_ = std::move(handler);
+}
+
 std::string TLoopbackHttpServer::Url(std::string_view pathAndQuery) const {
   return "http://127.0.0.1:" + std::to_string(port_) + std::string(pathAndQuery);
 }
@@ -120,8 +125,6 @@ void TLoopbackHttpServer::Stop() {
     threads.swap(connections_);
   }
   for (auto& thread : threads) thread.join();
-  if (listenFd_ >= 0) close(listenFd_);
-  listenFd_ = -1;
 }
 
 void TLoopbackHttpServer::AcceptLoop() {
@@ -134,8 +137,9 @@ void TLoopbackHttpServer::AcceptLoop() {
     std::lock_guard lock(mutex_);
     connections_.emplace_back([this, fd, number] { Serve(fd, number); });
   }
-  // Past its limits the server answers nothing more; the connection threads see
-  // the same test and close.
+  // Past its limits the server answers nothing more: new connections are refused
+  // and the connection threads see the same test and close.
+  close(listenFd_);
 }
 
 void TLoopbackHttpServer::Serve(int fd, int number) {
@@ -215,7 +219,7 @@ THttpReply TLoopbackHttpServer::Answer(const TServedRequest& request) {
   {
     std::lock_guard lock(mutex_);
     auto it = routes_.find(request.path);
-    if (it != routes_.end()) handler = it->second;
+    handler = it != routes_.end() ? it->second : fallback_;
   }
   if (handler) return handler(request);
   return THttpReply::Text(404, "<html><body><h1>Not Found</h1>The requested URL was not found.</body></html>");

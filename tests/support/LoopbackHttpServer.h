@@ -74,6 +74,8 @@ class TLoopbackHttpServer {
   // for the same path replaces the earlier one. Unrouted paths get a 404 page.
   void Route(const std::string& path, THttpReply reply);
   void Route(const std::string& path, THandler handler);
+  // Answers every path without a route of its own (instead of the 404 page).
+  void Fallback(THandler handler);
 
   int Port() const { return port_; }
   // "http://127.0.0.1:" + port + pathAndQuery.
@@ -102,6 +104,7 @@ class TLoopbackHttpServer {
   std::int64_t deadlineMs_ = 0;
   mutable std::mutex mutex_;
   std::map<std::string, THandler> routes_;
+  THandler fallback_;
   std::vector<TServedRequest> log_;
   std::vector<std::thread> connections_;
   std::thread acceptor_;

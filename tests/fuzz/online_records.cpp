@@ -1,0 +1,26 @@
+// The gallery's lists and every URL come from servers and settings we do not
+// control: parsing any text must be safe, and what parses must join back to
+// a line that parses the same.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "online/OnlineRecords.h"
+#include "platform/HttpClient.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string text(reinterpret_cast<const char*>(data), size);
+  for (const TGallary& work : ParseGalleryWorksList(text)) {
+    for (int i = 0; i < 7; ++i) AttributeDigitAt(work.Attributes, i);
+  }
+  for (const TRegistrationRecord& user : ParseUsersList(text)) {
+    // Fields cannot hold the delimiter, so the joined line parses the same.
+    auto again = ParseRegistrationRecord(JoinRecordFields(user.ToFields()));
+    if (!again || again->ToFields() != user.ToFields()) std::abort();
+  }
+  TUrlParts parts = SplitURL(text);
+  if (parts.Valid() && (parts.path.empty() || parts.path.front() != '/')) std::abort();
+  if (PercentDecode(PercentEncode(text)) != text) std::abort();
+  for (int i = 0; i < 12; ++i) RecordField(text, i);
+  return 0;
+}
