@@ -11,20 +11,15 @@ namespace {
 std::atomic<int> attemptConnectResult{0};
 
 // Bytes that must never reach the request line: blanks and control characters
-// would change or split the request, so they travel escaped.
+// would change or split the request, so they travel escaped; every other
+// printable character (escapes already made included) stays as it is.
 std::string EscapeUnsafePathBytes(std::string_view path) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : path) {
-    if (c <= 0x20 || c >= 0x7F) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
+  static const std::string kPrintable = [] {
+    std::string chars;
+    for (char c = 0x21; c < 0x7F; ++c) chars += c;
+    return chars;
+  }();
+  return PercentEncode(path, kPrintable);
 }
 
 bool HasFailureWord(const TTransferUseInfo& info, std::string_view reply) {
