@@ -1,0 +1,338 @@
+#include "picture/Mask.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "picture/Compression.h"
+#include "picture/PolygonFill.h"
+#include "platform/ByteStream.h"
+#include "platform/FileIO.h"
+#include "platform/Numeric.h"
+
+namespace {
+
+constexpr std::size_t kRegionRecordSize = 8 * 4 + 1;
+constexpr std::size_t kStreamTailSize = TMask::kRegionCount * kRegionRecordSize + 4;
+
+int SourceIndex(int target, int oldSize, int newSize) {
+  std::int64_t index = RoundHalfEven(double(target) * oldSize / newSize);
+  return int(std::min<std::int64_t>(index, oldSize - 1));
+}
+
+}  // namespace
+
+TMaskA::TMaskA(int width, int height, std::uint8_t fill) {
+  if (width <= 0 || height <= 0) return;
+  width_ = width;
+  height_ = height;
+  cells_.assign(std::size_t(width) * std::size_t(height), fill);
+}
+
+TMaskA TMaskA::Resampled(int width, int height) const {
+  TMaskA out(width, height);
+  if (out.Empty() || Empty()) return out;
+  std::vector<int> columns(std::size_t(width), 0);
+  for (int c = 0; c < width; ++c) columns[std::size_t(c)] = SourceIndex(c, width_, width);
+  for (int r = 0; r < height; ++r) {
+    const std::uint8_t* src = Row(SourceIndex(r, height_, height));
+    std::uint8_t* dst = out.Row(r);
+    for (int c = 0; c < width; ++c) dst[c] = src[columns[std::size_t(c)]];
+  }
+  return out;
+}
+
+TMaskA TMaskA::FlippedHorizontally() const {
+  TMaskA out = *this;
+  for (int y = 0; y < height_; ++y) std::reverse(out.Row(y), out.Row(y) + width_);
+  return out;
+}
+
+void TMask::SetBitmap(const TBitmap32* bitmap) {
+  if (mode_ == 2 && !secondMap_.Empty()) map_ = std::move(secondMap_);
+  TMaskA source = std::move(map_);
+  SetBitmap(bitmap, source);
+}
+
+void TMask::SetBitmap(const TBitmap32* bitmap, const TMaskA& source) {
+  bitmap_ = bitmap;
+  int width = bitmap ? bitmap->Width() : 0;
+  int height = bitmap ? bitmap->Height() : 0;
+  maxX_ = width - 1;
+  maxY_ = height - 1;
+  lasso_.clear();
+  if (!source.Empty()) {
+    map_ = source.Resampled(width, height);
+    // A second map only ever stands beside a primary of the same size.
+    if (!secondMap_.Empty()) secondMap_ = secondMap_.Resampled(width, height);
+  } else {
+    map_ = TMaskA(width, height);
+    secondMap_ = TMaskA();
+  }
+  if (map_.Empty()) secondMap_ = TMaskA();
+  // The snapshot and the selection block are cell-for-cell copies of the old map.
+  snapshot_.reset();
+  selectionActive_ = false;
+  selectionMap_ = TMaskA();
+  mode_ = 0;
+}
+
+void TMask::SetRegionIndex(int index) {
+  index = std::clamp(index, 0, kRegionCount);
+  currentRegion_ = index == 0 ? 0 : std::uint8_t(1u << (index - 1));
+  if (OnChange) OnChange();
+}
+
+int TMask::GetRegionIndex() const {
+  for (int i = 0; i < kRegionCount; ++i)
+    if (currentRegion_ & (1u << i)) return i + 1;
+  return 0;
+}
+
+TRect TMask::ClampedToMap(const TRect& rect) const {
+  return {std::clamp(rect.Left, 0, maxX_ + 1), std::clamp(rect.Top, 0, maxY_ + 1),
+          std::clamp(rect.Right, 0, maxX_ + 1), std::clamp(rect.Bottom, 0, maxY_ + 1)};
+}
+
+void TMask::SetWorkRect(const TRect& rect) { workRect_ = ClampedToMap(rect); }
+
+void TMask::SetCurrentPoint(TPoint point) {
+  currentPoint_.X = point.X >= 0 && point.X <= maxX_ ? point.X : 0;
+  currentPoint_.Y = point.Y >= 0 && point.Y <= maxY_ ? point.Y : 0;
+}
+
+int TMask::AddLassoPoint(TPoint point) {
+  lasso_.push_back({std::clamp(point.X, 0, std::max(maxX_, 0)), std::clamp(point.Y, 0, std::max(maxY_, 0))});
+  return int(lasso_.size()) - 1;
+}
+
+void TMask::Apply(int flags) {
+  if (flags & kMaskSnapshot) SnapshotCurrent();
+  if (flags & kMaskRestoreSnapshot) RestoreSnapshot();
+  if (flags & kMaskReplaceSelection) flags = kMaskClearAll | kMaskSelectAdd;
+  const std::uint8_t bit = currentRegion_;
+  if (flags & kMaskClearAll)
+    for (std::uint8_t& cell : map_.Bytes()) cell &= std::uint8_t(~bit);
+  if (flags & kMaskInvertRect) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c ^= bit; });
+  if (flags & kMaskSetRect) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c |= bit; });
+  if (flags & kMaskClearRect) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c &= std::uint8_t(~bit); });
+  if (flags & kMaskSelectRemove) SelectColors(1);
+  if (flags & kMaskSelectAdd) SelectColors(0);
+  if (flags & kMaskSelectKeep) SelectColors(2);
+  if (flags & kMaskLassoAdd) FillLasso(true);
+  if (flags & kMaskLassoRemove) FillLasso(false);
+}
+
+void TMask::SnapshotCurrent() {
+  const TMaskA& active = GetMap();
+  std::vector<bool> saved(active.Bytes().size());
+  for (std::size_t i = 0; i < saved.size(); ++i) saved[i] = (active.Bytes()[i] & currentRegion_) != 0;
+  snapshot_ = std::move(saved);
+}
+
+void TMask::RestoreSnapshot() {
+  if (!snapshot_) return;
+  TMaskA& active = mode_ == 2 ? secondMap_ : map_;
+  std::span<std::uint8_t> cells = active.Bytes();
+  if (snapshot_->size() == cells.size()) {
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      cells[i] = (*snapshot_)[i] ? (cells[i] | currentRegion_) : (cells[i] & std::uint8_t(~currentRegion_));
+  }
+  snapshot_.reset();
+}
+
+void TMask::ForEachInRect(const TRect& rect, const std::function<void(std::uint8_t&)>& op) {
+  TRect r = ClampedToMap(rect);
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) op(map_.At(x, y));
+}
+
+void TMask::SelectColors(int mode) {
+  SelectMode = mode;
+  if (!bitmap_ || map_.Empty() || bitmap_->Width() != map_.Width() || bitmap_->Height() != map_.Height()) return;
+  const TColor32 reference = bitmap_->Pixel(currentPoint_.X, currentPoint_.Y);
+  const int channels[3] = {BlueOf(reference), GreenOf(reference), RedOf(reference)};
+  int low[3], high[3];
+  for (int i = 0; i < 3; ++i) {
+    high[i] = std::clamp(channels[i] + ((ToleranceDirection & 1) ? Tolerance : 0), 0, 255);
+    low[i] = std::clamp(channels[i] - ((ToleranceDirection & 2) ? Tolerance : 0), 0, 255);
+  }
+  const int left = std::max(workRect_.Left, 0), top = std::max(workRect_.Top, 0);
+  const int right = std::min(workRect_.Right, maxX_), bottom = std::min(workRect_.Bottom, maxY_);
+  const bool limited = selectionActive_ && IgnoreSelection == 0;
+  const std::uint8_t bit = currentRegion_;
+  for (int y = top; y <= bottom; ++y) {
+    const std::uint8_t* pixels = bitmap_->Row(y);
+    std::uint8_t* cells = map_.Row(y);
+    for (int x = left; x <= right; ++x) {
+      if (limited) {
+        int sx = x - selectionRect_.Left, sy = y - selectionRect_.Top;
+        if (sx < 0 || sy < 0 || sx >= selectionMap_.Width() || sy >= selectionMap_.Height()) continue;
+        if (!(selectionMap_.At(sx, sy) & bit)) continue;
+      }
+      const std::uint8_t* p = pixels + std::size_t(x) * 4;
+      bool match = true;
+      for (int i = 0; i < 3; ++i) match = match && p[i] >= low[i] && p[i] <= high[i];
+      if (mode == 0 && match) cells[x] |= bit;
+      else if ((mode == 1 && match) || (mode == 2 && !match)) cells[x] &= std::uint8_t(~bit);
+    }
+  }
+}
+
+void TMask::FillLasso(bool add) {
+  const std::uint8_t bit = currentRegion_;
+  FillPolygonCells(lasso_, map_.Width(), map_.Height(), [&](int y, int x0, int x1) {
+    std::uint8_t* row = map_.Row(y);
+    for (int x = x0; x <= x1; ++x) row[x] = add ? std::uint8_t(row[x] | bit) : std::uint8_t(row[x] & ~bit);
+  });
+  lasso_.clear();
+}
+
+void TMask::SetSelectionActive(bool active) {
+  if (active == selectionActive_) return;
+  selectionActive_ = active;
+  if (!active) {
+    selectionMap_ = TMaskA();
+    return;
+  }
+  const std::uint8_t bit = currentRegion_;
+  int firstRow = -1, lastRow = -1, firstColumn = -1, lastColumn = -1;
+  for (int y = 0; y < map_.Height(); ++y) {
+    const std::uint8_t* row = map_.Row(y);
+    for (int x = 0; x < map_.Width(); ++x) {
+      if (!(row[x] & bit)) continue;
+      if (firstRow < 0) firstRow = y;
+      lastRow = y;
+      if (firstColumn < 0 || x < firstColumn) firstColumn = x;
+      lastColumn = std::max(lastColumn, x);
+    }
+  }
+  selectionRect_ = {std::max(firstColumn, 0), std::max(firstRow, 0), std::max(lastColumn, 0), std::max(lastRow, 0)};
+  if (map_.Empty()) {
+    selectionMap_ = TMaskA();
+    return;
+  }
+  const int width = selectionRect_.Right - selectionRect_.Left + 1;
+  const int height = selectionRect_.Bottom - selectionRect_.Top + 1;
+  selectionMap_ = TMaskA(width, height);
+  for (int y = 0; y < height; ++y)
+    std::copy_n(map_.Row(selectionRect_.Top + y) + selectionRect_.Left, width, selectionMap_.Row(y));
+}
+
+bool TMask::PixelInRegion(int row, int column, int region) const {
+  const TMaskA& active = GetMap();
+  if (row < 0 || column < 0 || row >= active.Height() || column >= active.Width()) return false;
+  if (region < 0 || region > kRegionCount) return false;
+  const std::uint8_t bit = region == 0 ? currentRegion_ : std::uint8_t(1u << (region - 1));
+  return (active.At(column, row) & bit) != 0;
+}
+
+const std::vector<int>& TMask::GetUsedRegions() {
+  std::uint8_t all = 0;
+  for (std::uint8_t cell : GetMap().Bytes()) all |= cell;
+  usedRegions_.clear();
+  for (int i = 0; i < kRegionCount; ++i)
+    if (all & (1u << i)) usedRegions_.push_back(i + 1);
+  return usedRegions_;
+}
+
+void TMask::FlipHorizontally() {
+  map_ = map_.FlippedHorizontally();
+  secondMap_ = secondMap_.FlippedHorizontally();
+  snapshot_.reset();
+}
+
+bool TMask::ReplaceMap(TMaskA map) {
+  if (map.Width() != maxX_ + 1 || map.Height() != maxY_ + 1) return false;
+  map_ = std::move(map);
+  secondMap_ = TMaskA();
+  snapshot_.reset();
+  mode_ = 0;
+  return true;
+}
+
+TColorValues& TMask::Values(int index) {
+  if (index < 1 || index > kRegionCount)
+    throw std::out_of_range("Mask index out of bounds (" + std::to_string(index) + ")");
+  return regions_[std::size_t(index - 1)];
+}
+
+const TColorValues& TMask::RegionValues(int index) const { return const_cast<TMask*>(this)->Values(index); }
+
+void TMask::SetRegionValues(int index, const TColorValues& values) { Values(index) = values; }
+
+std::vector<std::uint8_t> TMask::FileBytes() const {
+  if (map_.Empty()) return {};
+  return CompressStream(map_.Bytes());
+}
+
+TMaskLoad TMask::LoadFromFileBytes(std::span<const std::uint8_t> bytes) {
+  const std::size_t expected = map_.Bytes().size();
+  auto data = DecompressStream(bytes, expected + 1);
+  if (!data) return TMaskLoad::Undecodable;
+  if (data->size() != expected || expected == 0) return TMaskLoad::WrongSize;
+  std::copy(data->begin(), data->end(), map_.Bytes().begin());
+  snapshot_.reset();
+  return TMaskLoad::Loaded;
+}
+
+TMaskLoad TMask::LoadFromFile(const std::string& name) {
+  FileName = name;
+  // A mask is at most one byte per pixel; its zlib stream cannot be much larger.
+  auto bytes = ReadFileBytes(name, map_.Bytes().size() + (std::size_t(1) << 20));
+  if (!bytes) return TMaskLoad::Missing;
+  return LoadFromFileBytes(*bytes);
+}
+
+bool TMask::SaveToFile() const {
+  if (!StoreEnabled || map_.Empty() || FileName.empty()) return false;
+  return WriteFileAtomic(FileName, FileBytes());
+}
+
+void TMask::SaveToStream(std::vector<std::uint8_t>& out) const {
+  if (!StoreEnabled || GetMap().Empty()) return;
+  ByteWriter w;
+  w.Bytes(map_.Bytes());
+  const bool second = !secondMap_.Empty();
+  w.U8(second ? 1 : 0);
+  if (second) w.Bytes(secondMap_.Bytes());
+  for (const TColorValues& v : regions_) {
+    for (int value : {v.Color, v.Red, v.Green, v.Blue, v.Hue, v.Saturation, v.Brightness, v.Contrast})
+      w.U32LE(std::uint32_t(value));
+    w.U8(v.Opacity);
+  }
+  w.U32LE(std::uint32_t(mode_));
+  std::vector<std::uint8_t> packed = CompressStream(w.Data());
+  out.insert(out.end(), packed.begin(), packed.end());
+}
+
+TMaskLoad TMask::LoadFromStream(std::span<const std::uint8_t> stream) {
+  const std::size_t cells = map_.Bytes().size();
+  if (cells == 0) return TMaskLoad::WrongSize;
+  auto data = DecompressStream(stream, 2 * cells + 1 + kStreamTailSize + 1);
+  if (!data) return TMaskLoad::Undecodable;
+  ByteReader r(*data);
+  auto primary = r.Bytes(cells);
+  const std::uint8_t hasSecond = r.U8();
+  if (!r.ok() || hasSecond > 1) return TMaskLoad::WrongSize;
+  auto second = hasSecond ? r.Bytes(cells) : std::span<const std::uint8_t>{};
+  if (!r.ok() || r.Remaining() != kStreamTailSize) return TMaskLoad::WrongSize;
+  std::array<TColorValues, kRegionCount> regions;
+  for (TColorValues& v : regions) {
+    for (int* value : {&v.Color, &v.Red, &v.Green, &v.Blue, &v.Hue, &v.Saturation, &v.Brightness, &v.Contrast})
+      *value = r.I32LE();
+    v.Opacity = r.U8();
+  }
+  const int mode = r.I32LE();
+  std::copy(primary.begin(), primary.end(), map_.Bytes().begin());
+  if (hasSecond) {
+    secondMap_ = TMaskA(map_.Width(), map_.Height());
+    std::copy(second.begin(), second.end(), secondMap_.Bytes().begin());
+  } else {
+    secondMap_ = TMaskA();
+  }
+  regions_ = regions;
+  // Only a second map can be the active one.
+  mode_ = (mode == 2 && !hasSecond) ? 0 : mode;
+  snapshot_.reset();
+  return TMaskLoad::Loaded;
+}

@@ -1,0 +1,194 @@
+#pragma once
+// A layer's regions: one byte per picture pixel, bit i - 1 marking region i (1..8),
+// so a pixel can lie in several regions; the nine colour values of each region;
+// and the editing operations of the region tools (rectangles, lasso, colour
+// selection, snapshot). Stored as ".msk" files and as mask streams in works.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+#include "picture/ColorValues.h"
+#include "platform/Geometry.h"
+
+// A map of Width x Height bytes, rows top to bottom.
+class TMaskA {
+ public:
+  TMaskA() = default;
+  TMaskA(int width, int height, std::uint8_t fill = 0);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return cells_.empty(); }
+  std::uint8_t* Row(int y) { return cells_.data() + std::size_t(y) * std::size_t(width_); }
+  const std::uint8_t* Row(int y) const { return cells_.data() + std::size_t(y) * std::size_t(width_); }
+  std::uint8_t& At(int x, int y) { return Row(y)[x]; }
+  std::uint8_t At(int x, int y) const { return Row(y)[x]; }
+  std::span<std::uint8_t> Bytes() { return cells_; }
+  std::span<const std::uint8_t> Bytes() const { return cells_; }
+  bool operator==(const TMaskA&) const = default;
+
+  // Nearest-neighbour resampling to another size: target row r takes source row
+  // round(r * oldH / newH), clamped to the last row; columns likewise.
+  TMaskA Resampled(int width, int height) const;
+  // The same map mirrored left to right.
+  TMaskA FlippedHorizontally() const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint8_t> cells_;
+};
+
+// Flags of TMask::Apply, run in the order listed.
+enum : int {
+  kMaskSnapshot = 0x1000,
+  kMaskRestoreSnapshot = 0x2000,
+  kMaskReplaceSelection = 0x20,  // all later flags become kMaskClearAll + kMaskSelectAdd
+  kMaskClearAll = 0x40,
+  kMaskInvertRect = 0x04,
+  kMaskSetRect = 0x01,
+  kMaskClearRect = 0x02,
+  kMaskSelectRemove = 0x08,       // colour selection, SelectMode 1
+  kMaskSelectAdd = 0x10,          // colour selection, SelectMode 0
+  kMaskSelectKeep = 0x200,        // colour selection, SelectMode 2
+  kMaskLassoAdd = 0x80,
+  kMaskLassoRemove = 0x4000,
+};
+
+// Why a mask file or stream was not taken.
+enum class TMaskLoad { Loaded, Missing, Undecodable, WrongSize };
+
+class TMask {
+ public:
+  static constexpr int kRegionCount = 8;
+
+  TMask() = default;
+
+  // Binds the mask to a picture (not owned; it must outlive the binding and keep
+  // its address). An existing map is resampled to the picture's size (with Mode 2
+  // the second map takes the primary's place first); without one a zero map is made.
+  void SetBitmap(const TBitmap32* bitmap);
+  // The same, but the map is `source` resampled to the picture (the layer keeps
+  // the map of its base picture and derives the current one from it).
+  void SetBitmap(const TBitmap32* bitmap, const TMaskA& source);
+  const TBitmap32* Bitmap() const { return bitmap_; }
+  int MaxX() const { return maxX_; }
+  int MaxY() const { return maxY_; }
+
+  // 0 = none, above 8 = 8, negative = 0. Fires OnChange even when unchanged.
+  void SetRegionIndex(int index);
+  int GetRegionIndex() const;
+  std::uint8_t CurrentRegion() const { return currentRegion_; }
+
+  // Left and top below 0 become 0; right and bottom are clamped to the map.
+  void SetWorkRect(const TRect& rect);
+  const TRect& WorkRect() const { return workRect_; }
+  // A coordinate outside the map becomes 0.
+  void SetCurrentPoint(TPoint point);
+  TPoint CurrentPoint() const { return currentPoint_; }
+  // Clamps the point into the map, appends it, returns its index.
+  int AddLassoPoint(TPoint point);
+  const std::vector<TPoint>& Lasso() const { return lasso_; }
+
+  void Apply(int flags);
+  void SetSelectionActive(bool active);
+  bool SelectionActive() const { return selectionActive_; }
+  const TRect& SelectionRect() const { return selectionRect_; }
+
+  // Region 0 = the current region; outside the active map or 1..8: false.
+  bool PixelInRegion(int row, int column, int region) const;
+  // Refreshes and returns the ascending numbers of the regions present.
+  const std::vector<int>& GetUsedRegions();
+  const std::vector<int>& UsedRegions() const { return usedRegions_; }
+  // The active map: SecondMap in Mode 2, else Map.
+  const TMaskA& GetMap() const { return mode_ == 2 ? secondMap_ : map_; }
+  const TMaskA& Map() const { return map_; }
+  TMaskA& Map() { return map_; }
+  const TMaskA& SecondMap() const { return secondMap_; }
+  int Mode() const { return mode_; }
+  // Mirrors both maps left to right (the picture was flipped).
+  void FlipHorizontally();
+  // Replaces the primary map by one of the bound size (the layer's rotation).
+  bool ReplaceMap(TMaskA map);
+
+  // Region values; an index outside 1..8 throws std::out_of_range with
+  // "Mask index out of bounds (n)". Setters store only; they fire nothing.
+  const TColorValues& RegionValues(int index) const;
+  void SetRegionValues(int index, const TColorValues& values);
+  int GetRegionColor(int index) const { return RegionValues(index).Color; }
+  int GetRegionRed(int index) const { return RegionValues(index).Red; }
+  int GetRegionGreen(int index) const { return RegionValues(index).Green; }
+  int GetRegionBlue(int index) const { return RegionValues(index).Blue; }
+  int GetRegionHue(int index) const { return RegionValues(index).Hue; }
+  int GetRegionSaturation(int index) const { return RegionValues(index).Saturation; }
+  int GetRegionBrightness(int index) const { return RegionValues(index).Brightness; }
+  int GetRegionContrast(int index) const { return RegionValues(index).Contrast; }
+  std::uint8_t GetRegionOpacity(int index) const { return RegionValues(index).Opacity; }
+  void SetRegionColor(int index, int v) { Values(index).Color = v; }
+  void SetRegionRed(int index, int v) { Values(index).Red = v; }
+  void SetRegionGreen(int index, int v) { Values(index).Green = v; }
+  void SetRegionBlue(int index, int v) { Values(index).Blue = v; }
+  void SetRegionHue(int index, int v) { Values(index).Hue = v; }
+  void SetRegionSaturation(int index, int v) { Values(index).Saturation = v; }
+  void SetRegionBrightness(int index, int v) { Values(index).Brightness = v; }
+  void SetRegionContrast(int index, int v) { Values(index).Contrast = v; }
+  void SetRegionOpacity(int index, std::uint8_t v) { Values(index).Opacity = v; }
+
+  // ".msk": the zlib stream of Map, no header. Loading needs a bound map of the
+  // file's exact size; anything else leaves the mask unchanged.
+  TMaskLoad LoadFromFile(const std::string& name);
+  // Writes Map to FileName (nothing when storing is disabled or there is no map).
+  bool SaveToFile() const;
+  // The ".msk" bytes of Map (empty when there is no map).
+  std::vector<std::uint8_t> FileBytes() const;
+  TMaskLoad LoadFromFileBytes(std::span<const std::uint8_t> bytes);
+
+  // Mask stream: appends the zlib stream of Map, the second-map flag and map,
+  // the region values and Mode to `out`; nothing when storing is disabled or the
+  // active map is empty.
+  void SaveToStream(std::vector<std::uint8_t>& out) const;
+  // Reads a whole mask stream into the bound map; a stream that does not decode or
+  // whose size does not fit the bound map leaves everything unchanged.
+  // UsedRegions is not refreshed.
+  TMaskLoad LoadFromStream(std::span<const std::uint8_t> stream);
+
+  // Settings the region tools set directly.
+  int SelectMode = 0;          // 0 add, 1 remove matching, 2 remove non-matching
+  int Tolerance = 0;           // per channel
+  int ToleranceDirection = 3;  // bit 1: above the reference, bit 2: below
+  std::uint8_t IgnoreSelection = 0;
+  std::uint8_t StoreEnabled = 1;
+  std::string FileName;
+  std::function<void()> OnChange;
+
+ private:
+  TColorValues& Values(int index);
+  void SnapshotCurrent();
+  void RestoreSnapshot();
+  void ForEachInRect(const TRect& rect, const std::function<void(std::uint8_t&)>& op);
+  void SelectColors(int mode);
+  void FillLasso(bool add);
+  TRect ClampedToMap(const TRect& rect) const;
+
+  const TBitmap32* bitmap_ = nullptr;
+  int maxX_ = -1;
+  int maxY_ = -1;
+  TMaskA map_;
+  TMaskA secondMap_;
+  int mode_ = 0;
+  std::uint8_t currentRegion_ = 0;
+  TPoint currentPoint_;
+  TRect workRect_;
+  bool selectionActive_ = false;
+  TRect selectionRect_;  // right and bottom inclusive
+  TMaskA selectionMap_;
+  std::optional<std::vector<bool>> snapshot_;
+  std::vector<TPoint> lasso_;
+  std::vector<int> usedRegions_;
+  std::array<TColorValues, kRegionCount> regions_{};
+};
