@@ -1,0 +1,36 @@
+#include "shell/Termins.h"
+
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+
+TTerminList Termins;
+
+TTermin ParseTermLine(std::string_view line, bool keepSound) {
+  TTermin termin;
+  std::string_view rest = line;
+  if (const auto equals = line.find('='); equals != std::string_view::npos) {
+    termin.Name = std::string(line.substr(0, equals));
+    rest = line.substr(equals + 1);
+  }
+  if (const auto comment = rest.find(';'); comment != std::string_view::npos) rest = rest.substr(0, comment);
+  termin.Value = std::string(rest);
+  if (const auto slash = termin.Value.find('\\'); slash != std::string::npos) termin.Value[slash] = '\r';
+  if (!keepSound) {
+    if (const auto at = termin.Value.find('@'); at != std::string::npos) termin.Value.resize(at);
+  }
+  return termin;
+}
+
+bool LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSound) {
+  for (const std::string& line : OpenTextFile(path, path.filename().string())) {
+    if (Trim(line).empty() || line.front() == '#') continue;
+    list.push_back(ParseTermLine(line, keepSound));
+  }
+  return true;
+}
+
+std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText) {
+  for (const TTermin& termin : list)
+    if (termin.Name == name) return termin.Value;
+  return std::string(defaultText);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The UI-text table: every caption, hint and message of the program is looked up by
+// key in "termins.txt", with a default given by the caller.
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TTermin {
+  std::string Name;
+  std::string Value;
+};
+using TTerminList = std::vector<TTermin>;
+
+// The table of the running program, in file order (filled once by the main window).
+extern TTerminList Termins;
+
+// Appends the records of the text file at `path` to `list`; returns true. A line is
+// skipped when it is blank or its very first character is "#". Name = the text before
+// the first "=" (untrimmed); Value = the rest up to its first ";" (untrimmed), with
+// its first "\" made a carriage return; without `keepSound` a Value is cut before its
+// first "@" (the sound file a hint names). A file that cannot be read raises
+// ETextFileError ("File termins.txt is missing" / "Denied access to file termins.txt").
+bool LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSound);
+// One line of the file as a record (the line must not be a skipped one).
+TTermin ParseTermLine(std::string_view line, bool keepSound);
+
+// The value of the first record whose Name equals `name` exactly (case-sensitive),
+// else `defaultText`.
+std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText);
