@@ -8,6 +8,12 @@ QImage ImageView(const TBitmap32& bitmap) {
                 QImage::Format_ARGB32);
 }
 
+QImage WritableImageView(TBitmap32& bitmap) {
+  if (bitmap.Empty()) return {};
+  return QImage(bitmap.Bits(), bitmap.Width(), bitmap.Height(), static_cast<qsizetype>(bitmap.Stride()),
+                QImage::Format_ARGB32);
+}
+
 TBitmap32 BitmapFromImage(const QImage& image) {
   TBitmap32 out;
   if (image.isNull() || !out.SetSize(image.width(), image.height())) return out;

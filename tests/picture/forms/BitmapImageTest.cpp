@@ -15,6 +15,14 @@ TEST(BitmapImage, ViewSharesPixelsWithoutCopying) {
   EXPECT_TRUE(ImageView(TBitmap32()).isNull());
 }
 
+TEST(BitmapImage, WritableViewPaintsIntoTheBitmap) {
+  TBitmap32 b(2, 2, Color32(0, 0, 0, 0));
+  QImage view = WritableImageView(b);
+  view.setPixel(1, 1, qRgba(9, 8, 7, 6));
+  EXPECT_EQ(view.constBits(), b.Bits());
+  EXPECT_EQ(b.Pixel(1, 1), Color32(9, 8, 7, 6));
+}
+
 TEST(BitmapImage, CopyFromAnyFormatKeepsStraightAlpha) {
   QImage premultiplied(2, 1, QImage::Format_ARGB32_Premultiplied);
   premultiplied.setPixelColor(0, 0, QColor(200, 100, 50, 255));
