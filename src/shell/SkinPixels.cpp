@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "picture/BitmapRoutines.h"
 #include "platform/Numeric.h"
 
 TRect FrameRect(const TFrameGrid& grid, int index, int controlWidth, int controlHeight) {
@@ -29,14 +30,9 @@ bool SheetPointOf(const TRect& frame, int controlWidth, int controlHeight, int x
 TBitmap32 ExtractFrame(const TBitmap32& sheet, const TRect& frame, int width, int height) {
   TBitmap32 result(width, height, 0);
   if (result.Empty() || frame.IsEmpty()) return result;
-  for (int y = 0; y < height; ++y) {
-    TColor32* out = result.PixelPtr(0, y);
-    for (int x = 0; x < width; ++x) {
-      int sx = 0, sy = 0;
-      if (SheetPointOf(frame, width, height, x, y, &sx, &sy) && sheet.Contains(sx, sy))
-        out[x] = *sheet.PixelPtr(sx, sy);
-    }
-  }
+  const TBitmap32 cut = CropBitmap(sheet, frame.Left, frame.Top, frame.Width(), frame.Height());
+  if (cut.Width() == width && cut.Height() == height) return cut;
+  StretchDrawNearest(result, Bounds(0, 0, width, height), cut);
   return result;
 }
 
@@ -115,17 +111,9 @@ void CopyFrameOpaque(TBitmap32& buffer, const TBitmap32& frame) {
   }
 }
 
-void CopyBitmapAt(TBitmap32& target, const TBitmap32& source, int left, int top) {
-  const int x0 = std::max(0, left), y0 = std::max(0, top);
-  const int x1 = std::min<std::int64_t>(target.Width(), std::int64_t(left) + source.Width());
-  const int y1 = std::min<std::int64_t>(target.Height(), std::int64_t(top) + source.Height());
-  if (x1 <= x0) return;
-  for (int y = y0; y < y1; ++y) std::copy_n(source.PixelPtr(x0 - left, y - top), x1 - x0, target.PixelPtr(x0, y));
-}
-
 TBitmap32 CropBitmap(const TBitmap32& source, int left, int top, int width, int height) {
   TBitmap32 result(width, height, 0);
-  CopyBitmapAt(result, source, -left, -top);
+  DrawBitmap(result, -left, -top, source);
   return result;
 }
 
@@ -133,7 +121,7 @@ TBitmap32 ComposeButtonBuffer(const TBitmap32& background, const TBitmap32& fram
                               bool frameBlendable, int transparency) {
   TBitmap32 buffer(frame.Width(), frame.Height(), 0);
   if (blending) {
-    CopyBitmapAt(buffer, background, 0, 0);
+    DrawBitmap(buffer, 0, 0, background);
     if (frameBlendable && transparency <= 100) BlendFrame(buffer, frame, transparency);
   } else {
     CopyFrameOpaque(buffer, frame);

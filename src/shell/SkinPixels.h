@@ -60,8 +60,6 @@ void BlendFrameAt(TBitmap32& buffer, const TBitmap32& frame, int left, int top);
 // the button is drawn opaque, transparent areas included. The result is opaque.
 void CopyFrameOpaque(TBitmap32& buffer, const TBitmap32& frame);
 
-// Copies `source` into `target` at (left, top), clipped to the target; all four bytes.
-void CopyBitmapAt(TBitmap32& target, const TBitmap32& source, int left, int top);
 // The part of `source` at (left, top) of the given size, clipped (outside is 0).
 TBitmap32 CropBitmap(const TBitmap32& source, int left, int top, int width, int height);
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "picture/BitmapRoutines.h"
 #include "picture/forms/BitmapImage.h"
 
 TGraphicSlider::TGraphicSlider(QWidget* parent) : TGraphicButton(parent) {}
@@ -113,7 +114,7 @@ void TGraphicSlider::RenderBuffer() {
   const int frame = slideButton_->Pressed() ? thumb.AutoPressed : thumb.AutoNormal;
   thumb.SetIndex(frame >= 0 ? frame : 0);
   slideButton_->SetBackground(CropBitmap(buffer, place.Left, place.Top, place.Width(), place.Height()));
-  CopyBitmapAt(buffer, slideButton_->Buffer(), place.Left, place.Top);
+  DrawBitmap(buffer, place.Left, place.Top, slideButton_->Buffer());
 }
 
 bool TGraphicSlider::event(QEvent* event) {
