@@ -49,8 +49,8 @@ void TGraphicResource::SetImage(TImage* image) {
 }
 
 const TBitmap32* TGraphicResource::Sheet() const {
-  if (!image_ || image_->Bitmap().Empty()) return nullptr;
-  return &image_->Bitmap();
+  if (!image_ || image_->Picture().Empty()) return nullptr;
+  return &image_->Picture();
 }
 
 void TGraphicResource::Assign(const TGraphicResource& other) {

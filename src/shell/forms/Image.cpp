@@ -6,14 +6,17 @@
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
-void TImage::SetBitmap(TBitmap32 bitmap) {
-  bitmap_ = std::move(bitmap);
+void TImage::SetPicture(TBitmap32 picture) {
+  picture_ = std::move(picture);
   update();
   emit PictureChanged();
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-  if (bitmap_.Empty()) return;
+  if (picture_.Empty()) return;
   QPainter painter(this);
-  painter.drawImage(0, 0, ImageView(bitmap_));
+  if (Stretch)
+    painter.drawImage(rect(), ImageView(picture_));
+  else
+    painter.drawImage(0, 0, ImageView(picture_));
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The picture control of the windows: shows a 32-bit picture at its top-left corner
-// and tells who listens when the picture is replaced. A window's "IMAGEBUTTONS"
-// image holds its button sheet and is usually hidden.
+// (stretched over the control when Stretch is set) and tells who listens when the
+// picture is replaced. A window's "IMAGEBUTTONS" image holds its button sheet and is
+// usually hidden; the picture buttons drawn from it repaint when it changes.
 #include <QWidget>
 
 #include "picture/Bitmap32.h"
@@ -12,9 +13,10 @@ class TImage : public QWidget {
  public:
   explicit TImage(QWidget* parent = nullptr);
 
-  const TBitmap32& Bitmap() const { return bitmap_; }
+  const TBitmap32& Picture() const { return picture_; }
   // Replaces the picture (an empty bitmap clears it) and emits PictureChanged.
-  void SetBitmap(TBitmap32 bitmap);
+  void SetPicture(TBitmap32 picture);
+  bool Stretch = false;
 
  signals:
   void PictureChanged();
@@ -23,5 +25,5 @@ class TImage : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  TBitmap32 bitmap_;
+  TBitmap32 picture_;
 };

@@ -41,7 +41,7 @@ struct ButtonWindow {
     palette.setColor(QPalette::Window, QColor(50, 60, 70));
     window->setPalette(palette);
     sheet->hide();
-    sheet->SetBitmap(Sheet());
+    sheet->SetPicture(Sheet());
     button->setGeometry(20, 10, 10, 10);
     button->SetActiveAlpha(1);
     TGraphicResource& r = button->Resource();
@@ -220,11 +220,11 @@ TEST(GraphicButton, ReloadingTheSheetRepaintsEveryButtonOnIt) {
   second->SetTransparency(0);
   EXPECT_EQ(w.button->Buffer().Pixel(5, 5), Color32(200, 0, 0));
   EXPECT_EQ(second->Buffer().Pixel(5, 5), Color32(200, 0, 0));
-  w.sheet->SetBitmap(TBitmap32(30, 10, Color32(1, 2, 3)));
+  w.sheet->SetPicture(TBitmap32(30, 10, Color32(1, 2, 3)));
   EXPECT_EQ(w.button->Buffer().Pixel(5, 5), Color32(1, 2, 3));
   EXPECT_EQ(second->Buffer().Pixel(5, 5), Color32(1, 2, 3));
   // Without a sheet the face is the control's colour (0x00BBGGRR).
-  w.sheet->SetBitmap(TBitmap32());
+  w.sheet->SetPicture(TBitmap32());
   w.button->SetColor(0x00332211u);
   EXPECT_EQ(w.button->Buffer().Pixel(0, 0), Color32(0x11, 0x22, 0x33));
 }

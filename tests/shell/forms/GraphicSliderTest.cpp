@@ -28,7 +28,7 @@ struct SliderWindow {
   explicit SliderWindow(int width = 100, int height = 20) {
     window->resize(200, 200);
     sheet->hide();
-    sheet->SetBitmap(SliderSheet());
+    sheet->SetPicture(SliderSheet());
     slider->setGeometry(10, 10, width, height);
     slider->Resource().SetImage(sheet);
     slider->Resource().SetCols(1);
