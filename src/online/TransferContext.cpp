@@ -167,6 +167,8 @@ class TTransferWorker {
       s.status = IsConnectionError(InternetErrorOf(result.error)) ? kTransferConnectionLost : kTransferNothing;
       return;
     }
+    // A stop that came after the last byte still means the window gave up on it.
+    if (s.stop.load()) return;
     s.reply = reply;
     if (Succeeded(result, reply)) s.status = kTransferSuccess;
   }
@@ -183,12 +185,15 @@ class TTransferWorker {
   }
 
   // A reply counts only with a 2xx status. Data (a file, a packed picture) is
-  // judged by the status and its announced length, text by the use's words.
+  // judged by the status and its announced or expected length, text by the
+  // use's words.
   bool Succeeded(const THttpResult& result, const std::string& reply) const {
     if (result.status < 200 || result.status > 299) return false;
     bool data = request_.binary || !request_.fileName.empty();
     if (!data) return !HasFailureWord(info_, reply);
-    if (result.contentLength >= 0 && result.contentLength != static_cast<std::int64_t>(reply.size())) return false;
+    auto size = static_cast<std::int64_t>(reply.size());
+    if (result.contentLength >= 0 && result.contentLength != size) return false;
+    if (request_.requireExpectedSize && request_.expectedTotal > 0 && request_.expectedTotal != size) return false;
     if (request_.fileName.empty() || reply.empty()) return true;
     return WriteFileAtomic(request_.fileName, std::string_view(reply));
   }

@@ -55,6 +55,9 @@ struct TTransferRequest {
   std::string url;             // "http://" + host[:port] + path; the scheme may be left out
   fs::path fileName;           // when set, a successful non-empty reply is saved there
   std::int64_t expectedTotal = 0;  // element download: the size the caller expects
+  // The reply must be exactly expectedTotal bytes (an archive part whose size the
+  // index gives); otherwise it fails and no file is written.
+  bool requireExpectedSize = false;
   int mode = 0;                // gallery browser: 1 = total from Content-Length, 0 = 10000
   std::string body;            // upload: the whole request body
   // The reply is data (a packed picture) even without a file: judged by its

@@ -151,6 +151,19 @@ TEST_F(Transfer, AnErrorPageIsNeverSavedAndLeavesTheOldFile) {
       << "no temporary file left behind";
 }
 
+TEST_F(Transfer, APartOfTheWrongSizeIsNotSaved) {
+  server_.Route("/part1.arh", THttpReply::Text(200, "12345678"));
+  TTransferRequest request = Get("/part1.arh");
+  request.fileName = temp_ / "part1.arh";
+  request.requireExpectedSize = true;
+  request.expectedTotal = 9;
+  EXPECT_FALSE(Run(ETransferUse::ElementDownload, request));
+  EXPECT_FALSE(fs::exists(request.fileName));
+  request.expectedTotal = 8;
+  EXPECT_TRUE(Run(ETransferUse::ElementDownload, request));
+  EXPECT_EQ(ReadAll(request.fileName), "12345678");
+}
+
 TEST_F(Transfer, AnHttpFailureWithoutWordsFails) {
   server_.Route("/gone", THttpReply::Text(404, "gone"));
   server_.Route("/oops", THttpReply::Text(500, "sorry"));
