@@ -33,15 +33,19 @@ void SendHeaders(TPerformState& state) {
   if (state.handlers->headers) state.handlers->headers(status, state.result->contentLength);
 }
 
+// The callbacks run inside libcurl's C frames: no exception may pass through
+// them, so a throwing handler stops the transfer instead.
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   auto& state = *static_cast<TPerformState*>(user);
   size_t bytes = size * count;
-  SendHeaders(state);
-  if (state.handlers->stop && state.handlers->stop()) {
-    state.stopped = true;
-    return CURL_WRITEFUNC_ERROR;
-  }
-  if (state.handlers->body && !state.handlers->body(std::string_view(data, bytes))) {
+  try {
+    SendHeaders(state);
+    bool stop = state.handlers->stop && state.handlers->stop();
+    if (stop || (state.handlers->body && !state.handlers->body(std::string_view(data, bytes)))) {
+      state.stopped = true;
+      return CURL_WRITEFUNC_ERROR;
+    }
+  } catch (...) {
     state.stopped = true;
     return CURL_WRITEFUNC_ERROR;
   }
@@ -51,11 +55,12 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
 
 int TransferInfo(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   auto& state = *static_cast<TPerformState*>(user);
-  if (state.handlers->stop && state.handlers->stop()) {
+  try {
+    if (state.handlers->stop && state.handlers->stop()) state.stopped = true;
+  } catch (...) {
     state.stopped = true;
-    return 1;
   }
-  return 0;
+  return state.stopped ? 1 : 0;
 }
 
 EHttpError ErrorOf(CURLcode code, bool stopped) {

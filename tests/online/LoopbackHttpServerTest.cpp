@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/HttpClient.h"
@@ -81,6 +82,19 @@ TEST(HttpConnection, AStopIsSeenWhileTheServerIsSilent) {
   });
   // Without the stop this would end by the 30-second stall time-out instead.
   EXPECT_EQ(result.error, EHttpError::Cancelled);
+}
+
+TEST(HttpConnection, AThrowingHandlerStopsTheTransferInsteadOfCrossingLibcurl) {
+  TLoopbackHttpServer server;
+  server.Route("/x", THttpReply::Text(200, "body"));
+  THttpConnection connection;
+  THttpRequest request;
+  request.url = server.Url("/x");
+  THttpHandlers handlers;
+  handlers.body = [](std::string_view) -> bool { throw std::runtime_error("out of memory"); };
+  THttpResult result = connection.Perform(request, handlers);
+  EXPECT_EQ(result.error, EHttpError::Cancelled);
+  EXPECT_EQ(result.received, 0);
 }
 
 TEST(HttpConnection, ABodyWithoutLengthEndsWithTheConnection) {
