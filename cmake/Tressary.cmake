@@ -91,5 +91,7 @@ function(tressary_benchmark name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   add_executable(bench_${name} ${name}.cpp)
   target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  # Benchmarks may drive code through the tests' header-only fakes.
+  target_include_directories(bench_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   tressary_target(bench_${name})
 endfunction()

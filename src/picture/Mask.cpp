@@ -54,6 +54,7 @@ void TMask::SetBitmap(const TBitmap32* bitmap) {
 }
 
 void TMask::SetBitmap(const TBitmap32* bitmap, const TMaskA& source) {
+  ++revision_;
   bitmap_ = bitmap;
   int width = bitmap ? bitmap->Width() : 0;
   int height = bitmap ? bitmap->Height() : 0;
@@ -106,6 +107,7 @@ int TMask::AddLassoPoint(TPoint point) {
 }
 
 void TMask::Apply(int flags) {
+  ++revision_;
   if (flags & kMaskSnapshot) SnapshotCurrent();
   if (flags & kMaskRestoreSnapshot) RestoreSnapshot();
   if (flags & kMaskReplaceSelection) flags = kMaskClearAll | kMaskSelectAdd;
@@ -236,18 +238,10 @@ const std::vector<int>& TMask::GetUsedRegions() {
 }
 
 void TMask::FlipHorizontally() {
+  ++revision_;
   map_ = map_.FlippedHorizontally();
   secondMap_ = secondMap_.FlippedHorizontally();
   snapshot_.reset();
-}
-
-bool TMask::ReplaceMap(TMaskA map) {
-  if (map.Width() != maxX_ + 1 || map.Height() != maxY_ + 1) return false;
-  map_ = std::move(map);
-  secondMap_ = TMaskA();
-  snapshot_.reset();
-  mode_ = 0;
-  return true;
 }
 
 TColorValues& TMask::Values(int index) {
@@ -272,6 +266,7 @@ TMaskLoad TMask::LoadFromFileBytes(std::span<const std::uint8_t> bytes) {
   if (data->size() != expected || expected == 0) return TMaskLoad::WrongSize;
   std::copy(data->begin(), data->end(), map_.Bytes().begin());
   snapshot_.reset();
+  ++revision_;
   return TMaskLoad::Loaded;
 }
 
@@ -331,6 +326,7 @@ TMaskLoad TMask::LoadFromStream(std::span<const std::uint8_t> stream) {
     secondMap_ = TMaskA();
   }
   regions_ = regions;
+  ++revision_;
   // Only a second map can be the active one.
   mode_ = (mode == 2 && !hasSecond) ? 0 : mode;
   snapshot_.reset();

@@ -108,13 +108,16 @@ class TMask {
   // The active map: SecondMap in Mode 2, else Map.
   const TMaskA& GetMap() const { return mode_ == 2 ? secondMap_ : map_; }
   const TMaskA& Map() const { return map_; }
-  TMaskA& Map() { return map_; }
+  TMaskA& Map() {
+    ++revision_;
+    return map_;
+  }
+  // Counts changes of the maps (each operation, load, binding or write access).
+  std::uint64_t Revision() const { return revision_; }
   const TMaskA& SecondMap() const { return secondMap_; }
   int Mode() const { return mode_; }
   // Mirrors both maps left to right (the picture was flipped).
   void FlipHorizontally();
-  // Replaces the primary map by one of the bound size (the layer's rotation).
-  bool ReplaceMap(TMaskA map);
 
   // Region values; an index outside 1..8 throws std::out_of_range with
   // "Mask index out of bounds (n)". Setters store only; they fire nothing.
@@ -191,4 +194,5 @@ class TMask {
   std::vector<TPoint> lasso_;
   std::vector<int> usedRegions_;
   std::array<TColorValues, kRegionCount> regions_{};
+  std::uint64_t revision_ = 0;
 };

@@ -1,0 +1,292 @@
+#include "picture/ColorStages.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "picture/Mask.h"
+
+namespace {
+
+// Conversion tables, built once: saturation by (max, max - min) and the hue step
+// round(60 * num / d) by (d, num + 255).
+struct HsbTables {
+  std::vector<std::uint8_t> saturation = std::vector<std::uint8_t>(256 * 256);
+  std::vector<std::int8_t> hueStep = std::vector<std::int8_t>(256 * 511);
+  std::array<std::uint8_t, 256> brightness{};
+  std::array<std::uint8_t, 101> gray{};
+
+  HsbTables() {
+    for (int mx = 0; mx < 256; ++mx) {
+      brightness[std::size_t(mx)] = std::uint8_t(RoundDiv(mx * 100, 255));
+      for (int d = 0; d <= mx; ++d)
+        saturation[std::size_t(mx * 256 + d)] = mx == 0 ? 0 : std::uint8_t(RoundDiv(d * 100, mx));
+    }
+    for (int d = 1; d < 256; ++d)
+      for (int num = -d; num <= d; ++num) hueStep[std::size_t(d * 511 + num + 255)] = std::int8_t(RoundDiv(60 * num, d));
+    for (int v = 0; v <= 100; ++v) gray[std::size_t(v)] = std::uint8_t(RoundDiv(v * 255, 100));
+  }
+};
+
+const HsbTables& Tables() {
+  static const HsbTables tables;
+  return tables;
+}
+
+std::uint8_t Clamp255(std::int64_t v) { return std::uint8_t(std::clamp<std::int64_t>(v, 0, 255)); }
+
+}  // namespace
+
+std::int64_t RoundDiv(std::int64_t numerator, std::int64_t denominator) {
+  std::int64_t q = numerator / denominator, r = numerator % denominator;
+  if (r < 0) {  // floor division
+    q -= 1;
+    r += denominator;
+  }
+  if (2 * r > denominator || (2 * r == denominator && (q & 1))) ++q;
+  return q;
+}
+
+namespace {
+
+inline THsb ToHsb(int red, int green, int blue, const HsbTables& t) {
+  const int mx = std::max({red, green, blue}), mn = std::min({red, green, blue}), d = mx - mn;
+  THsb hsb;
+  hsb.Brightness = t.brightness[std::size_t(mx)];
+  hsb.Saturation = t.saturation[std::size_t(mx * 256 + d)];
+  if (hsb.Saturation == 0) return hsb;
+  int num, offset;
+  if (mx == red) {
+    num = green - blue;
+    offset = num < 0 ? 360 : 0;
+  } else if (mx == green) {
+    num = blue - red;
+    offset = 120;
+  } else {
+    num = red - green;
+    offset = 240;
+  }
+  hsb.Hue = offset + t.hueStep[std::size_t(d * 511 + num + 255)];
+  return hsb;
+}
+
+// Channels of a colour given in hue, saturation and brightness: exact integer forms
+// of V = v * 255, p = (1 - s) V, q = (1 - s f) V, t = (1 - (1 - f) s) V, truncated.
+inline void FromHsb(int hue, int saturation, int brightness, const HsbTables& t, int& red, int& green, int& blue) {
+  const int s = std::clamp(saturation, 0, 100), v = std::clamp(brightness, 0, 100);
+  if (s == 0) {
+    red = green = blue = t.gray[std::size_t(v)];
+    return;
+  }
+  int h = hue % 360;
+  if (h < 0) h += 360;
+  const int sector = h / 60, rest = h % 60;
+  const int V = v * 255 / 100;
+  const int p = (100 - s) * v * 255 / 10000;
+  const int q = (6000 - s * rest) * v * 255 / 600000;
+  const int u = (6000 - s * (60 - rest)) * v * 255 / 600000;
+  static constexpr std::uint8_t kPick[6][3] = {{0, 3, 1}, {2, 0, 1}, {1, 0, 3}, {1, 2, 0}, {3, 1, 0}, {0, 1, 2}};
+  const int values[4] = {V, p, q, u};
+  red = values[kPick[sector][0]];
+  green = values[kPick[sector][1]];
+  blue = values[kPick[sector][2]];
+}
+
+}  // namespace
+
+THsb RgbToHsb(int red, int green, int blue) { return ToHsb(red, green, blue, Tables()); }
+
+TColor32 HsbToRgb(int hue, int saturation, int brightness, std::uint8_t alpha) {
+  int r, g, b;
+  FromHsb(hue, saturation, brightness, Tables(), r, g, b);
+  return Color32(std::uint8_t(r), std::uint8_t(g), std::uint8_t(b), alpha);
+}
+
+namespace {
+// Sum and count of the luminance of opaque pixels; (L * 5243) >> 19 equals L div 100
+// for every L up to 25500.
+inline void AddLuminance(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
+  for (int x = 0; x < n; ++x) {
+    const TColor32 c = p[x];
+    const std::uint32_t luminance = 30u * ((c >> 16) & 0xFF) + 59u * ((c >> 8) & 0xFF) + 11u * (c & 0xFF);
+    const std::uint32_t opaque = (c >> 24) != 0;
+    sum += opaque * ((luminance * 5243u) >> 19);
+    count += opaque;
+  }
+}
+}  // namespace
+
+int MeanLuminance(const TBitmap32& picture) {
+  std::int64_t sum = 0, count = 0;
+  const int width = picture.Width();
+  for (int y = 0; y < picture.Height(); ++y) {
+    const TColor32* p = picture.PixelPtr(0, y);
+    std::uint32_t rowSum = 0, rowCount = 0;  // at most 16384 * 255: no overflow
+    int x = 0;
+    // Blocks of a fixed length, which the compiler turns into vector code.
+    for (; x + 16 <= width; x += 16) AddLuminance(p + x, 16, rowSum, rowCount);
+    AddLuminance(p + x, width - x, rowSum, rowCount);
+    sum += rowSum;
+    count += rowCount;
+  }
+  return count == 0 ? 0 : int(RoundDiv(sum, count));
+}
+
+// What one combination of regions does to a pixel: the tint and channel scales as
+// one table per channel, the hue/saturation/brightness shifts in order, and the
+// contrast as one table.
+struct TColorStages::Plan {
+  bool identity = true;
+  std::array<std::array<std::uint8_t, 256>, 3> pre{};  // B, G, R
+  std::vector<THsb> shifts;
+  bool post = false;
+  std::array<std::uint8_t, 256> contrast{};
+  std::array<std::array<std::uint8_t, 256>, 3> fused{};  // contrast after pre, when there are no shifts
+};
+
+TColorStages::TColorStages(const TBitmap32& picture, const TColorValues& layer, const TMask* mask)
+    : picture_(picture), layer_(layer) {
+  if (mask)
+    for (int i = 0; i < 8; ++i) regions_[std::size_t(i)] = mask->RegionValues(i + 1);
+  auto colourNeutral = [](TColorValues v) {
+    v.Opacity = 100;  // opacity is the compositor's, never the render's
+    return v.IsNeutral();
+  };
+  neutral_ = colourNeutral(layer_);
+  for (const TColorValues& r : regions_) neutral_ = neutral_ && colourNeutral(r);
+}
+
+TColorStages::~TColorStages() = default;
+
+int TColorStages::Mean() {
+  if (!meanComputed_) {
+    mean_ = MeanLuminance(picture_);
+    meanComputed_ = true;
+  }
+  return mean_;
+}
+
+std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) {
+  auto plan = std::make_unique<Plan>();
+  for (auto& table : plan->pre)
+    for (int i = 0; i < 256; ++i) table[std::size_t(i)] = std::uint8_t(i);
+  for (int i = 0; i < 256; ++i) plan->contrast[std::size_t(i)] = std::uint8_t(i);
+  // One stage: every region of the pixel that sets it, one after another, else the layer.
+  auto stage = [&](auto active, auto apply) {
+    bool applied = false;
+    for (int r = 0; r < 8; ++r) {
+      if (!(cells & (1u << r)) || !active(regions_[std::size_t(r)])) continue;
+      apply(regions_[std::size_t(r)]);
+      applied = true;
+    }
+    if (!applied && active(layer_)) apply(layer_);
+    plan->identity = plan->identity && !(applied || active(layer_));
+  };
+  stage([](const TColorValues& v) { return v.Color != -1; },
+        [&](const TColorValues& v) {
+          const int tint[3] = {(v.Color >> 16) & 0xFF, (v.Color >> 8) & 0xFF, v.Color & 0xFF};
+          for (int c = 0; c < 3; ++c)
+            for (auto& e : plan->pre[std::size_t(c)]) e = std::uint8_t((e * 140 + tint[c] * 115) >> 8);
+        });
+  auto scale = [&](int channel, int TColorValues::*field) {
+    stage([field](const TColorValues& v) { return v.*field != 50; },
+          [&, channel, field](const TColorValues& v) {
+            const std::int64_t f = std::int64_t(v.*field) * 255 / 100;
+            for (auto& e : plan->pre[std::size_t(channel)]) e = Clamp255((e * f) >> 7);
+          });
+  };
+  scale(2, &TColorValues::Red);
+  scale(1, &TColorValues::Green);
+  scale(0, &TColorValues::Blue);
+  stage([](const TColorValues& v) { return !v.HsbNeutral(); },
+        [&](const TColorValues& v) { plan->shifts.push_back({v.Hue - 100, v.Saturation - 100, v.Brightness - 100}); });
+  stage([](const TColorValues& v) { return v.Contrast != 100; },
+        [&](const TColorValues& v) {
+          const std::int64_t m = Mean();
+          for (auto& e : plan->contrast) e = Clamp255(RoundDiv((e - m) * v.Contrast + 100 * m, 100));
+          plan->post = true;
+        });
+  for (int c = 0; c < 3; ++c)
+    for (int i = 0; i < 256; ++i)
+      plan->fused[std::size_t(c)][std::size_t(i)] = plan->contrast[plan->pre[std::size_t(c)][std::size_t(i)]];
+  return plan;
+}
+
+const TColorStages::Plan& TColorStages::PlanFor(std::uint8_t cells) {
+  auto& slot = plans_[cells];
+  if (!slot) slot = BuildPlan(cells);
+  return *slot;
+}
+
+namespace {
+
+[[gnu::always_inline]] inline TColor32 ApplyPlan(TColor32 pixel, const TColorStages::Plan& plan, const HsbTables& t) {
+  const std::uint8_t alpha = AlphaOf(pixel);
+  if (plan.shifts.empty())
+    return Color32(plan.fused[2][RedOf(pixel)], plan.fused[1][GreenOf(pixel)], plan.fused[0][BlueOf(pixel)], alpha);
+  int b = plan.pre[0][BlueOf(pixel)], g = plan.pre[1][GreenOf(pixel)], r = plan.pre[2][RedOf(pixel)];
+  for (const THsb& shift : plan.shifts) {
+    const THsb hsb = ToHsb(r, g, b, t);
+    FromHsb(hsb.Hue + shift.Hue, hsb.Saturation + shift.Saturation, hsb.Brightness + shift.Brightness, t, r, g, b);
+  }
+  return Color32(plan.contrast[std::size_t(r)], plan.contrast[std::size_t(g)], plan.contrast[std::size_t(b)], alpha);
+}
+
+}  // namespace
+
+TColor32 TColorStages::Apply(TColor32 pixel, std::uint8_t cells) {
+  if (AlphaOf(pixel) == 0) return pixel;
+  const Plan& plan = PlanFor(cells);
+  return plan.identity ? pixel : ApplyPlan(pixel, plan, Tables());
+}
+
+void TColorStages::ApplyRow(TColor32* pixels, int count, const int* columns, const std::uint8_t* cells, int lastCell) {
+  const HsbTables& t = Tables();
+  int x = 0;
+  while (x < count) {
+    // A run of pixels in the same regions shares one plan.
+    const int c = cells ? cells[std::min(columns[x], lastCell)] : 0;
+    int end = x + 1;
+    if (!cells)
+      end = count;
+    else
+      while (end < count && cells[std::min(columns[end], lastCell)] == c) ++end;
+    const Plan& plan = PlanFor(std::uint8_t(c));
+    if (plan.identity) {
+      x = end;
+      continue;
+    }
+    if (plan.shifts.empty()) {
+      const auto &fb = plan.fused[0], &fg = plan.fused[1], &fr = plan.fused[2];
+      for (; x < end; ++x) {
+        const TColor32 p = pixels[x];
+        if (AlphaOf(p) != 0) pixels[x] = (p & 0xFF000000u) | (TColor32(fr[RedOf(p)]) << 16) |
+                                         (TColor32(fg[GreenOf(p)]) << 8) | fb[BlueOf(p)];
+      }
+    } else {
+      for (; x < end; ++x)
+        if (AlphaOf(pixels[x]) != 0) pixels[x] = ApplyPlan(pixels[x], plan, t);
+    }
+  }
+}
+
+void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMaskA& map, TColorStages& stages,
+                       TBitmap32& target) {
+  const int width = target.Width(), height = target.Height();
+  if (target.Empty() || source.IsEmpty()) return;
+  std::vector<int> columns(static_cast<std::size_t>(width));
+  for (int x = 0; x < width; ++x)
+    columns[std::size_t(x)] = source.Left + int(std::int64_t(x) * source.Width() / width);
+  const bool direct = source.Width() == width;  // unscaled rows copy as a block
+  for (int y = 0; y < height; ++y) {
+    const int sy = source.Top + int(std::int64_t(y) * source.Height() / height);
+    const TColor32* in = picture.PixelPtr(0, sy);
+    TColor32* out = target.PixelPtr(0, y);
+    if (direct)
+      std::copy_n(in + source.Left, width, out);
+    else
+      for (int x = 0; x < width; ++x) out[x] = in[columns[std::size_t(x)]];
+    if (stages.Neutral()) continue;
+    const std::uint8_t* cells = map.Empty() ? nullptr : map.Row(std::min(sy, map.Height() - 1));
+    stages.ApplyRow(out, width, columns.data(), cells, map.Width() - 1);
+  }
+}

@@ -1,0 +1,304 @@
+#include "picture/Layer.h"
+
+#include <algorithm>
+
+#include "picture/BitmapRoutines.h"
+#include "picture/ColorStages.h"
+#include "platform/Numeric.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr TPoint kNoPoint{-1, -1};
+
+// The map turned with the picture: each group of three region bits travels as the
+// colour channels of an opaque picture through the picture's own rotation, so the
+// regions land exactly where RotateBitmap puts their pixels.
+TMaskA RotatedMap(const TMaskA& map, int angle) {
+  std::uint8_t used = 0;
+  for (std::uint8_t cell : map.Bytes()) used |= cell;
+  TBitmap32 probe(map.Width(), map.Height());
+  TBitmap32 turned = RotateBitmap(probe, -angle, map.Width() / 2, map.Height() / 2);
+  TMaskA out(turned.Width(), turned.Height());
+  for (int first = 0; first < 8 && used; first += 3) {
+    if (!(used & (0x7u << first))) continue;
+    for (int y = 0; y < map.Height(); ++y) {
+      const std::uint8_t* cells = map.Row(y);
+      std::uint8_t* p = probe.Row(y);
+      for (int x = 0; x < map.Width(); ++x, p += 4) {
+        for (int c = 0; c < 3; ++c) p[c] = (cells[x] >> (first + c)) & 1 ? 255 : 0;
+        p[3] = 255;
+      }
+    }
+    turned = RotateBitmap(probe, -angle, map.Width() / 2, map.Height() / 2);
+    if (turned.Width() != out.Width() || turned.Height() != out.Height()) return out;
+    for (int y = 0; y < out.Height(); ++y) {
+      const std::uint8_t* p = turned.Row(y);
+      std::uint8_t* cells = out.Row(y);
+      for (int x = 0; x < out.Width(); ++x, p += 4) {
+        if (p[3] < 128) continue;
+        for (int c = 0; c < 3 && first + c < 8; ++c)
+          if (p[c] >= 128) cells[x] |= std::uint8_t(1u << (first + c));
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TLayer::TLayer(ILayerHost& host, const TBitmap32& source) : host_(host) {
+  host_.SetNewLayerType(-1);
+  Init(source, nullptr);
+  // A picture from memory has no mask file: its regions start empty.
+  Mask.SetBitmap(&Picture);
+  if (!host_.SourceHasAlpha()) SetAlpha(Picture, 255);
+  SetEditMode(emCreated);
+}
+
+void TLayer::Init(TBitmap32 source, const TLayerRecord* record) {
+  Picture = std::move(source);
+  if (record) {
+    Id = host_.LayerIdExists(record->Id) ? host_.NewLayerId() : record->Id;
+    Caption = record->Caption;
+    TypeId = record->TypeId;
+    Left = record->Left;
+    Top = record->Top;
+    visible_ = record->Visible;
+    values_ = record->Values();
+    level_ = record->Level;
+    SourceFile = record->SourceFile;
+  } else {
+    Id = host_.NewLayerId();
+    Caption = host_.NewLayerCaption();
+    SourceFile.clear();
+    TypeId = host_.NewLayerType();
+    Left = Top = 0;
+    visible_ = true;
+    values_ = TColorValues{};
+    level_ = 0;
+  }
+  RotationCenter = kNoPoint;
+  ViewPos = kNoPoint;
+  angle_ = 0;
+  ViewState = 0;
+  OutputPos = kNoPoint;
+  OutputState = 0;
+  Mask.OnChange = [this] { MaskChanged(); };
+}
+
+void TLayer::SetWidth(int width) {
+  if (width >= 0 && width != Width()) Picture.SetSize(width, std::max(Picture.Height(), 0));
+}
+
+void TLayer::SetHeight(int height) {
+  if (height >= 0 && height != Height()) Picture.SetSize(std::max(Picture.Width(), 0), height);
+}
+
+TRect TLayer::ViewRect() const {
+  if (ViewState == 0) return {};
+  return Bounds(ViewPos.X, ViewPos.Y, ViewBitmap.Width(), ViewBitmap.Height());
+}
+
+void TLayer::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  host_.SetChanged(10);
+  InvalidateOnDesk();
+}
+
+void TLayer::SetColourValue(int TColorValues::*field, int value) {
+  if (values_.*field == value) return;
+  values_.*field = value;
+  host_.SetChanged(12);
+  Render(false);
+  InvalidateOnDesk();
+}
+
+void TLayer::SetOpacity(std::uint8_t v) {
+  if (values_.Opacity == v) return;
+  values_.Opacity = v;
+  host_.SetChanged(12);
+  InvalidateOnDesk();
+}
+
+void TLayer::InvalidateOnDesk() {
+  if (host_.DeskVisible() && ViewState != 0) host_.InvalidateDesk(ViewRect());
+}
+
+void TLayer::RepaintUnion(const TRect& before, bool clipToWindow) {
+  TRect area = UnionRects(before, ViewRect());
+  if (clipToWindow) {
+    const TViewFrame frame = host_.DeskFrame();
+    area = IntersectRects(area, {0, 0, frame.WindowWidth, frame.WindowHeight});
+  }
+  if (host_.DeskVisible() && !area.IsEmpty()) host_.InvalidateDesk(area);
+}
+
+void TLayer::Render(bool full) { RenderWith(full, false); }
+
+void TLayer::RenderUnscaled(bool full) { RenderWith(full, true); }
+
+void TLayer::RenderWith(bool full, bool unscaled) {
+  const TViewFrame frame = full ? host_.ExportFrame() : host_.DeskFrame();
+  const double s = full || unscaled ? 1.0 : frame.Scale;
+  TBitmap32& target = full ? OutputBitmap : ViewBitmap;
+  TPoint& pos = full ? OutputPos : ViewPos;
+  std::uint8_t& state = full ? OutputState : ViewState;
+  TRect& sourceRect = full ? OutputSourceRect : ViewSourceRect;
+  auto nothing = [&] {
+    target.Reset();
+    pos = kNoPoint;
+    state = 0;
+  };
+  const int ww = frame.WindowWidth, wh = frame.WindowHeight;
+  // A zero scale or an empty target has nothing to show.
+  if (!(s > 0) || ww <= 0 || wh <= 0 || Picture.Empty()) return nothing();
+  const TRect& view = frame.View;
+  const int w = Picture.Width(), h = Picture.Height();
+  TPoint newPos;
+  int tw, th;
+  TRect source;
+  std::uint8_t newState;
+  if ((w / s) * (h / s) <= 2.0 * ww * wh) {
+    newPos = {RoundInt((Left - view.Left) / s), RoundInt((Top - view.Top) / s)};
+    tw = RoundInt(w / s);
+    th = RoundInt(h / s);
+    source = {0, 0, w, h};
+    newState = 2;
+  } else {
+    const TRect part = IntersectRects(Bounds(Left, Top, w, h), view);
+    if (part.IsEmpty()) return nothing();
+    const int left = part.Left == view.Left ? 0 : RoundInt((part.Left - view.Left) / s);
+    const int top = part.Top == view.Top ? 0 : RoundInt((part.Top - view.Top) / s);
+    const int right = part.Right == view.Right ? ww : RoundInt((part.Right - view.Left) / s);
+    const int bottom = part.Bottom == view.Bottom ? wh : RoundInt((part.Bottom - view.Top) / s);
+    newPos = {left, top};
+    tw = right - left;
+    th = bottom - top;
+    source = part.Offset(-Left, -Top);
+    newState = 1;
+  }
+  if (tw <= 0 || th <= 0) return nothing();
+  if ((target.Width() != tw || target.Height() != th) && !target.SetSize(tw, th)) return nothing();
+  pos = newPos;
+  state = newState;
+  sourceRect = source;
+  TColorStages stages(Picture, values_, &Mask);
+  RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target);
+}
+
+void TLayer::SetEditMode(std::uint8_t mode) {
+  if (mode == editMode_ && mode >= 2) return;
+  if (editMode_ == emRotate) angle_ = 0;
+  BasePicture = Picture;
+  baseMask_ = Mask.GetMap();
+  derivedRevision_ = Mask.Revision();
+  editMode_ = mode;
+}
+
+void TLayer::RebindMask() {
+  if (Mask.Revision() != derivedRevision_) {
+    // The regions were edited since they were derived from the base: those edits
+    // become the base, brought back to the base picture's geometry.
+    TMaskA current = Mask.GetMap();
+    if (angle_ != 0) {
+      TMaskA back = RotatedMap(current, -angle_);
+      const int dx = (back.Width() - BasePicture.Width()) / 2, dy = (back.Height() - BasePicture.Height()) / 2;
+      current = TMaskA(BasePicture.Width(), BasePicture.Height());
+      for (int y = 0; y < current.Height(); ++y)
+        for (int x = 0; x < current.Width(); ++x) {
+          const int bx = x + dx, by = y + dy;
+          if (bx >= 0 && by >= 0 && bx < back.Width() && by < back.Height()) current.At(x, y) = back.At(bx, by);
+        }
+    }
+    baseMask_ = current.Resampled(BasePicture.Width(), BasePicture.Height());
+  }
+  if (angle_ != 0 && editMode_ == emRotate) {
+    Mask.SetBitmap(&Picture, RotatedMap(baseMask_, angle_));
+  } else {
+    Mask.SetBitmap(&Picture, baseMask_);
+  }
+  derivedRevision_ = Mask.Revision();
+}
+
+void TLayer::FlipHorizontally() {
+  FlipBitmap(Picture, kFlipLeftRight);
+  Mask.FlipHorizontally();
+  derivedRevision_ = Mask.Revision();
+}
+
+void TLayer::SetAngle(int angle) {
+  angle %= 360;
+  if (angle == angle_) return;
+  const TRect before = ViewRect();
+  angle_ = angle;
+  if (editMode_ != emRotate) {
+    SetEditMode(emRotate);
+    RotationCenter = {BasePicture.Width() / 2 + Left, BasePicture.Height() / 2 + Top};
+  }
+  TBitmap32 turned;
+  if (angle_ != 0) turned = RotateBitmap(BasePicture, -angle_, BasePicture.Width() / 2, BasePicture.Height() / 2);
+  Picture = turned.Empty() ? BasePicture : std::move(turned);
+  RebindMask();
+  host_.SetChanged(9);
+  Left = RotationCenter.X - Picture.Width() / 2;
+  Top = RotationCenter.Y - Picture.Height() / 2;
+  Render(false);
+  RepaintUnion(before, true);
+}
+
+void TLayer::MoveBy(int dx, int dy) {
+  SaveUndo(lhkMove, true);
+  host_.SetChanged(7);
+  const TRect before = ViewRect();
+  if (editMode_ == emRotate) RotationCenter = {RotationCenter.X + dx, RotationCenter.Y + dy};
+  Left += dx;
+  Top += dy;
+  if (ViewState == 2) {
+    const TRect view = host_.DeskFrame().View;
+    ViewPos = host_.ImageToDesk({Left - view.Left, Top - view.Top});
+  } else {
+    Render(false);
+  }
+  RepaintUnion(before, false);
+}
+
+void TLayer::ResetAdjustments() {
+  host_.SetChanged(14);
+  const int remembered = Mask.GetRegionIndex();
+  auto onChange = std::move(Mask.OnChange);
+  Mask.OnChange = nullptr;
+  Mask.SetRegionIndex(0);
+  SaveUndo(lhkResetLayer, false);
+  values_ = TColorValues{};
+  if (remembered == 0) host_.ShowLayerValues(*this, nullptr);
+  for (int r = 1; r <= TMask::kRegionCount; ++r) {
+    if (Mask.RegionValues(r).IsNeutral()) continue;
+    Mask.SetRegionIndex(r);
+    SaveUndo(lhkResetRegion, false);
+    Mask.SetRegionValues(r, TColorValues{});
+    if (r == remembered) host_.ShowLayerValues(*this, &Mask);
+  }
+  Mask.SetRegionIndex(remembered);
+  Mask.OnChange = std::move(onChange);
+  Render(false);
+  InvalidateOnDesk();
+}
+
+std::string TLayer::GetKindLetter() const {
+  if (TypeId < 0) return "???";
+  if (TypeId == 0) return "F";
+  const std::optional<std::string> letter = host_.TemplateTypeLetter(TypeId);
+  if (letter && (EqualsNoCase(*letter, "F") || EqualsNoCase(*letter, "B") || EqualsNoCase(*letter, "N")))
+    return *letter;
+  return "F";
+}
+
+void TLayer::MaskChanged() {
+  if (!host_.DeskVisible() || !host_.IsSelectedLayer(*this)) return;
+  const int region = Mask.GetRegionIndex();
+  host_.ShowLayerLabel(region == 0 ? Caption
+                                   : Caption + " (" + host_.RegionWord() + std::to_string(region) + ")");
+  host_.ShowLayerValues(*this, region == 0 ? nullptr : &Mask);
+}

@@ -1,0 +1,202 @@
+#pragma once
+// One picture on the montage desk: a 32-bit picture with alpha, its region mask,
+// its place on the canvas, stacking key, rotation, colour settings and an undo
+// history. The layer renders itself (scaled and recoloured) into a view bitmap
+// for the desk window or an output bitmap for the export picture; the desk owns
+// the layers and composites them. Everything the layer tells the main window or
+// the desk goes through its ILayerHost.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+#include "picture/ColorValues.h"
+#include "picture/LayerHost.h"
+#include "picture/Mask.h"
+#include "platform/Geometry.h"
+
+// A layer's stored settings: one "LAYER=" line of a work file, and the main
+// window's copy-state buffer. Width and Height are informative only.
+struct TLayerRecord {
+  std::string Id;
+  std::string Caption;
+  int TypeId = -1;
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  bool Visible = true;
+  int Color = -1;
+  int Red = 50;
+  int Green = 50;
+  int Blue = 50;
+  int Hue = 100;
+  int Saturation = 100;
+  int Brightness = 100;
+  int Contrast = 100;
+  std::uint8_t Opacity = 100;
+  int Level = 0;
+  std::string SourceFile;
+
+  TColorValues Values() const { return {Color, Red, Green, Blue, Hue, Saturation, Brightness, Contrast, Opacity}; }
+};
+
+enum TLayerHistoryKind : std::uint8_t {
+  lhkColorValues = 0,
+  lhkMove = 1,
+  lhkResize = 2,
+  lhkRotate = 3,
+  lhkColorBrush = 4,
+  lhkEraser = 5,
+  lhkWarp = 6,
+  lhkPasteSettings = 7,
+  lhkCalibration = 8,
+  lhkResetLayer = 9,
+  lhkResetRegion = 10,
+  lhkBaldHead = 11,
+  lhkFlip = 12,
+};
+
+// Edit modes: the kind of the current edit series.
+enum TEditMode : std::uint8_t {
+  emUndone = 0,
+  emCreated = 1,
+  emResize = 2,
+  emWarp = 3,
+  emColorBrush = 4,
+  emEraser = 5,
+  emRotate = 6,
+  emCalibration = 7,
+  emBaldHead = 8,
+  emFlip = 9,
+};
+
+// One undo step. A tool fills Rect and Bitmap with the area it touches.
+struct TLayerHistoryItem {
+  std::uint8_t Kind = 0;
+  int RegionIndex = 0;    // the mask's current region when pushed, 0 = none
+  TColorValues Values;    // the region's or the layer's, by kind
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  int Angle = 0;
+  TPoint RotationCenter;
+  std::uint8_t EditMode = 0;
+  TRect Rect{-1, -1, -1, -1};
+  std::optional<TBitmap32> Bitmap;
+};
+
+class TLayer {
+ public:
+  static constexpr std::size_t kMaxHistory = 30;
+
+  // A layer of a picture in memory (Create).
+  TLayer(ILayerHost& host, const TBitmap32& source);
+  TLayer(const TLayer&) = delete;
+  TLayer& operator=(const TLayer&) = delete;
+
+  // Renders into ViewBitmap at the desk scale (full = false) or into OutputBitmap
+  // at full resolution for the export picture (full = true).
+  void Render(bool full);
+  // The same at scale 1 also for the view.
+  void RenderUnscaled(bool full);
+
+  // Pushes an undo step (nullptr in only-if-pending mode when no gesture is
+  // pending). The returned item stays owned by the history.
+  TLayerHistoryItem* SaveUndo(std::uint8_t kind, bool onlyIfPending);
+  void Undo();
+  void DeleteHistoryItem(const TLayerHistoryItem* item);
+  const std::vector<std::unique_ptr<TLayerHistoryItem>>& History() const { return history_; }
+
+  void MoveBy(int dx, int dy);
+  void ResetAdjustments();
+  void SetAngle(int angle);
+  void SetEditMode(std::uint8_t mode);
+  std::string GetKindLetter() const;
+  // Rebinds the mask to Picture after it was rebuilt from BasePicture: the map is
+  // the base map resampled to Picture's size.
+  void RebindMask();
+  // Mirrors Picture left to right and the mask with it.
+  void FlipHorizontally();
+  // Repaints the layer's view rectangle on the desk (when visible and rendered).
+  void InvalidateOnDesk();
+  // The mask's change event: label and sliders follow the current region.
+  void MaskChanged();
+
+  int Width() const { return Picture.Empty() ? -1 : Picture.Width(); }
+  int Height() const { return Picture.Empty() ? -1 : Picture.Height(); }
+  void SetWidth(int width);
+  void SetHeight(int height);
+  TRect ViewRect() const;
+
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  const TColorValues& Values() const { return values_; }
+  int Color() const { return values_.Color; }
+  int Red() const { return values_.Red; }
+  int Green() const { return values_.Green; }
+  int Blue() const { return values_.Blue; }
+  int Hue() const { return values_.Hue; }
+  int Saturation() const { return values_.Saturation; }
+  int Brightness() const { return values_.Brightness; }
+  int Contrast() const { return values_.Contrast; }
+  std::uint8_t Opacity() const { return values_.Opacity; }
+  void SetColor(int v) { SetColourValue(&TColorValues::Color, v); }
+  void SetRed(int v) { SetColourValue(&TColorValues::Red, v); }
+  void SetGreen(int v) { SetColourValue(&TColorValues::Green, v); }
+  void SetBlue(int v) { SetColourValue(&TColorValues::Blue, v); }
+  void SetHue(int v) { SetColourValue(&TColorValues::Hue, v); }
+  void SetSaturation(int v) { SetColourValue(&TColorValues::Saturation, v); }
+  void SetBrightness(int v) { SetColourValue(&TColorValues::Brightness, v); }
+  void SetContrast(int v) { SetColourValue(&TColorValues::Contrast, v); }
+  void SetOpacity(std::uint8_t v);
+  int Level() const { return level_; }
+  void SetLevel(int level) { level_ = level; }
+  int Angle() const { return angle_; }
+  std::uint8_t EditMode() const { return editMode_; }
+  void SetViewPos(TPoint pos) { ViewPos = pos; }
+  // The base picture's region map (the map the mask is derived from).
+  const TMaskA& BaseMask() const { return baseMask_; }
+
+  TBitmap32 Picture;
+  TBitmap32 BasePicture;
+  TPoint RotationCenter{-1, -1};
+  TBitmap32 ViewBitmap;
+  TPoint ViewPos{-1, -1};
+  std::uint8_t ViewState = 0;  // 0 nothing rendered, 1 a clipped part, 2 the whole layer
+  TRect ViewSourceRect;
+  TBitmap32 OutputBitmap;
+  TPoint OutputPos{-1, -1};
+  std::uint8_t OutputState = 0;
+  TRect OutputSourceRect;
+  TMask Mask;
+  int Left = 0;
+  int Top = 0;
+  std::string Id;
+  std::string Caption;
+  std::string SourceFile;
+  int TypeId = -1;
+  std::string TypeLetter;
+
+ private:
+  void Init(TBitmap32 source, const TLayerRecord* record);
+  void SetColourValue(int TColorValues::*field, int value);
+  void RenderWith(bool full, bool unscaled);
+  void RestoreValues(const TLayerHistoryItem& item);
+  bool UndoItem(const TLayerHistoryItem& item);
+  void RestorePosition(const TLayerHistoryItem& item);
+  void RepaintUnion(const TRect& before, bool clipToWindow);
+
+  ILayerHost& host_;
+  bool visible_ = true;
+  TColorValues values_;
+  int level_ = 0;
+  int angle_ = 0;
+  std::uint8_t editMode_ = 0;
+  TMaskA baseMask_;
+  std::uint64_t derivedRevision_ = 0;  // the mask's revision when derived from the base
+  std::vector<std::unique_ptr<TLayerHistoryItem>> history_;
+};

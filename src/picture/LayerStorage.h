@@ -1,0 +1,16 @@
+#pragma once
+// The streams of a work being loaded (the uncompressed work container). The layer
+// reads its picture ("<id>.bmp") and its mask ("<id>.msk") through this; the work
+// file code implements it over the container, tests over memory.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+class ILayerStorage {
+ public:
+  virtual ~ILayerStorage() = default;
+  // The whole stream of that name, found ignoring case; nullopt when there is no
+  // such stream or it cannot be read.
+  virtual std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) = 0;
+};

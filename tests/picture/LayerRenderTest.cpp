@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/FakeLayerHost.h"
+#include "picture/BitmapRoutines.h"
+#include "picture/ColorStages.h"
+#include "picture/Layer.h"
+
+namespace {
+
+// A picture of varied colours with a transparent column every seventh pixel.
+TBitmap32 VariedPicture(int w, int h) {
+  TBitmap32 p(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      p.SetPixel(x, y, Color32(std::uint8_t(x * 13 + y), std::uint8_t(y * 7 + 40), std::uint8_t((x ^ y) * 5),
+                               x % 7 == 3 ? 0 : std::uint8_t(255 - y % 50)));
+  return p;
+}
+
+std::uint8_t Tinted(int c, int t) { return std::uint8_t((c * 140 + t * 115) >> 8); }
+
+}  // namespace
+
+TEST(LayerRender, NeutralValuesGiveThePlainNearestCopy) {
+  for (double scale : {0.5, 1.0, 2.0}) {
+    FakeLayerHost host;
+    host.desk = {scale, 400, 300, {0, 0, 800, 600}};
+    TLayer layer(host, VariedPicture(61, 47));
+    layer.Mask.SetRegionIndex(2);
+    layer.Mask.SetWorkRect({0, 0, 30, 30});
+    layer.Mask.Apply(kMaskSetRect);  // regions with neutral values change nothing
+    layer.Left = 10;
+    layer.Top = 20;
+    layer.Render(false);
+    ASSERT_EQ(layer.ViewState, 2);
+    const int w = RoundInt(61 / scale), h = RoundInt(47 / scale);
+    EXPECT_EQ(layer.ViewPos, (TPoint{RoundInt(10 / scale), RoundInt(20 / scale)}));
+    TBitmap32 expected(w, h);
+    StretchDrawNearest(expected, {0, 0, w, h}, layer.Picture);
+    EXPECT_EQ(layer.ViewBitmap, expected) << "scale " << scale;
+    EXPECT_EQ(layer.ViewSourceRect, (TRect{0, 0, 61, 47}));
+  }
+}
+
+TEST(LayerRender, TransparentPixelsNeverChange) {
+  FakeLayerHost host;
+  TLayer layer(host, VariedPicture(40, 30));
+  layer.Mask.SetRegionIndex(1);
+  layer.Mask.SetWorkRect({0, 0, 20, 30});
+  layer.Mask.Apply(kMaskSetRect);
+  layer.Mask.SetRegionValues(1, {0x00FF00, 90, 10, 70, 150, 40, 130, 180, 100});
+  layer.SetColor(0x0000FF);
+  layer.SetRed(20);
+  layer.SetHue(160);
+  layer.SetContrast(40);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const TColor32 source = layer.Picture.Pixel(x, y);
+      if (AlphaOf(source) == 0)
+        EXPECT_EQ(layer.ViewBitmap.Pixel(x, y), source);
+      else
+        EXPECT_EQ(AlphaOf(layer.ViewBitmap.Pixel(x, y)), AlphaOf(source));
+    }
+}
+
+TEST(LayerRender, RegionTintInsideLayerTintOutside) {
+  FakeLayerHost host;
+  TLayer layer(host, TBitmap32(10, 4, Color32(100, 150, 200)));
+  layer.Mask.SetRegionIndex(1);
+  layer.Mask.SetWorkRect({0, 0, 5, 4});
+  layer.Mask.Apply(kMaskSetRect);
+  layer.Mask.SetRegionColor(1, 0x102030);  // $00BBGGRR: red 0x30, green 0x20, blue 0x10
+  layer.SetColor(0xC0B0A0);
+  const TColor32 inside = layer.ViewBitmap.Pixel(2, 1), outside = layer.ViewBitmap.Pixel(7, 1);
+  EXPECT_EQ(inside, Color32(Tinted(100, 0x30), Tinted(150, 0x20), Tinted(200, 0x10)));
+  EXPECT_EQ(outside, Color32(Tinted(100, 0xA0), Tinted(150, 0xB0), Tinted(200, 0xC0)));
+}
+
+TEST(LayerRender, OverlappingRegionsCompound) {
+  FakeLayerHost host;
+  TLayer layer(host, TBitmap32(9, 1, Color32(40, 40, 40)));
+  for (int region : {1, 2}) {
+    layer.Mask.SetRegionIndex(region);
+    layer.Mask.SetWorkRect(region == 1 ? TRect{0, 0, 6, 1} : TRect{3, 0, 9, 1});
+    layer.Mask.Apply(kMaskSetRect);
+    layer.Mask.SetRegionRed(region, 100);  // factor 255: c * 255 >> 7
+  }
+  layer.SetGreen(25);  // the layer's value applies where no region sets green
+  layer.Render(false);
+  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(0, 0)), 79);
+  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(4, 0)), 157);
+  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(8, 0)), 79);
+  for (int x : {0, 4, 8}) EXPECT_EQ(GreenOf(layer.ViewBitmap.Pixel(x, 0)), (40 * (25 * 255 / 100)) >> 7);
+  // Saturation at 255.
+  layer.Mask.SetRegionRed(1, 400);
+  layer.Render(false);
+  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(4, 0)), 255);
+}
+
+TEST(LayerRender, ContrastMeanCountsOpaquePixelsOnly) {
+  TBitmap32 picture(4, 1);
+  picture.SetPixel(0, 0, Color32(100, 100, 100));
+  picture.SetPixel(1, 0, Color32(200, 200, 200));
+  picture.SetPixel(2, 0, Color32(255, 255, 255, 0));
+  picture.SetPixel(3, 0, Color32(255, 255, 255, 0));
+  EXPECT_EQ(MeanLuminance(picture), 150);
+  FakeLayerHost host;
+  TLayer layer(host, picture);
+  layer.SetContrast(200);
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(50, 50, 50));
+  EXPECT_EQ(layer.ViewBitmap.Pixel(1, 0), Color32(250, 250, 250));
+  layer.SetContrast(400);
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(0, 0, 0));
+  EXPECT_EQ(MeanLuminance(TBitmap32(3, 3, Color32(9, 9, 9, 0))), 0);
+}
+
+TEST(LayerRender, MeanIsComputedOnlyWhenContrastApplies) {
+  TBitmap32 picture = VariedPicture(8, 8);
+  TColorValues values;
+  values.Red = 70;
+  TColorStages stages(picture, values, nullptr);
+  for (int i = 0; i < 64; ++i) stages.Apply(picture.Pixel(i % 8, i / 8), 0);
+  EXPECT_FALSE(stages.MeanComputed());
+  values.Contrast = 120;
+  TColorStages withContrast(picture, values, nullptr);
+  withContrast.Apply(Color32(1, 2, 3), 0);
+  EXPECT_TRUE(withContrast.MeanComputed());
+}
+
+TEST(LayerRender, HueShiftTurnsPrimaries) {
+  FakeLayerHost host;
+  TLayer layer(host, TBitmap32(1, 1, Color32(255, 0, 0)));
+  layer.SetHue(220);
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(0, 255, 0));
+  layer.SetHue(340);  // +240
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(0, 0, 255));
+  layer.SetHue(100);
+  layer.SetBrightness(50);  // 100 % - 50 points
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(127, 0, 0));
+  layer.SetBrightness(100);
+  layer.SetSaturation(0);
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(255, 255, 255));
+}
+
+TEST(ColorConversion, HsbRoundTripOnAColourGrid) {
+  int worst = 0;
+  for (int r = 0; r < 256; r += 15)
+    for (int g = 0; g < 256; g += 15)
+      for (int b = 0; b < 256; b += 15) {
+        const THsb hsb = RgbToHsb(r, g, b);
+        ASSERT_GE(hsb.Hue, 0);
+        ASSERT_LE(hsb.Hue, 360);
+        ASSERT_LE(hsb.Saturation, 100);
+        ASSERT_LE(hsb.Brightness, 100);
+        const TColor32 back = HsbToRgb(hsb.Hue, hsb.Saturation, hsb.Brightness);
+        worst = std::max({worst, std::abs(RedOf(back) - r), std::abs(GreenOf(back) - g), std::abs(BlueOf(back) - b)});
+      }
+  // Whole percent and whole degrees lose at most a few levels per channel.
+  EXPECT_LE(worst, 5);
+  EXPECT_EQ(RgbToHsb(255, 0, 0), (THsb{0, 100, 100}));
+  EXPECT_EQ(RgbToHsb(0, 255, 0), (THsb{120, 100, 100}));
+  EXPECT_EQ(RgbToHsb(0, 0, 255), (THsb{240, 100, 100}));
+  EXPECT_EQ(RgbToHsb(128, 128, 128), (THsb{0, 0, 50}));
+  EXPECT_EQ(HsbToRgb(0, 0, 50), Color32(128, 128, 128));  // 127.5 rounds to even
+  // A hue that rounds up to 360 lands in the first sector, not in none.
+  EXPECT_EQ(RgbToHsb(255, 0, 1).Hue, 360);
+  EXPECT_EQ(HsbToRgb(360, 100, 100), HsbToRgb(0, 100, 100));
+  EXPECT_EQ(HsbToRgb(-120, 100, 100), HsbToRgb(240, 100, 100));
+  EXPECT_EQ(HsbToRgb(0, 150, -20), Color32(0, 0, 0));
+}
+
+TEST(ColorConversion, RoundDivRoundsHalfToEven) {
+  EXPECT_EQ(RoundDiv(5, 2), 2);
+  EXPECT_EQ(RoundDiv(7, 2), 4);
+  EXPECT_EQ(RoundDiv(-5, 2), -2);
+  EXPECT_EQ(RoundDiv(-7, 2), -4);
+  EXPECT_EQ(RoundDiv(-1, 3), 0);
+  EXPECT_EQ(RoundDiv(-2, 3), -1);
+}
+
+TEST(LayerRender, LargeLayerIsClippedToTheView) {
+  FakeLayerHost host;
+  host.desk = {2.0, 100, 80, {50, 40, 250, 200}};
+  TLayer layer(host, VariedPicture(400, 300));
+  layer.Left = 100;
+  layer.Top = 0;
+  layer.Render(false);
+  ASSERT_EQ(layer.ViewState, 1);
+  // Intersection (100, 40, 250, 200): left edge (100 - 50) / 2, top at the view's top.
+  EXPECT_EQ(layer.ViewPos, (TPoint{25, 0}));
+  EXPECT_EQ(layer.ViewBitmap.Width(), 75);
+  EXPECT_EQ(layer.ViewBitmap.Height(), 80);
+  EXPECT_EQ(layer.ViewSourceRect, (TRect{0, 40, 150, 200}));
+  TBitmap32 expected(75, 80);
+  TBitmap32 part(150, 160);
+  DrawBitmap(part, 0, -40, layer.Picture);
+  StretchDrawNearest(expected, {0, 0, 75, 80}, part);
+  EXPECT_EQ(layer.ViewBitmap, expected);
+
+  layer.Left = 1000;  // no overlap
+  layer.Render(false);
+  EXPECT_EQ(layer.ViewState, 0);
+  EXPECT_EQ(layer.ViewPos, (TPoint{-1, -1}));
+  EXPECT_TRUE(layer.ViewBitmap.Empty());
+}
+
+TEST(LayerRender, ZeroScaleOrEmptyTargetRendersNothing) {
+  FakeLayerHost host;
+  TLayer layer(host, VariedPicture(20, 20));
+  host.desk.Scale = 0;
+  layer.Render(false);
+  EXPECT_EQ(layer.ViewState, 0);
+  host.desk = {1.0, 0, 600, {0, 0, 800, 600}};
+  layer.Render(false);
+  EXPECT_EQ(layer.ViewState, 0);
+  EXPECT_TRUE(layer.ViewBitmap.Empty());
+  host.exportFrame = {1.0, 0, 0, {}};
+  layer.Render(true);
+  EXPECT_EQ(layer.OutputState, 0);
+}
+
+TEST(LayerRender, FullRenderUsesTheExportFrameAtScaleOne) {
+  FakeLayerHost host;
+  host.desk.Scale = 4;
+  host.exportFrame = {1.0, 300, 200, {20, 10, 320, 210}};
+  TLayer layer(host, VariedPicture(30, 20));
+  layer.Left = 50;
+  layer.Top = 30;
+  layer.Render(true);
+  EXPECT_EQ(layer.OutputState, 2);
+  EXPECT_EQ(layer.OutputPos, (TPoint{30, 20}));
+  EXPECT_EQ(layer.OutputBitmap, layer.Picture);
+  layer.RenderUnscaled(false);
+  EXPECT_EQ(layer.ViewBitmap, layer.Picture);
+}

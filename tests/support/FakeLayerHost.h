@@ -1,0 +1,90 @@
+#pragma once
+// A layer host that records what the layer tells it and serves settable state,
+// and a work storage in memory.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "picture/Layer.h"
+#include "picture/LayerHost.h"
+#include "picture/LayerStorage.h"
+#include "platform/Numeric.h"
+#include "platform/Text.h"
+
+class FakeLayerStorage : public ILayerStorage {
+ public:
+  std::map<std::string, std::vector<std::uint8_t>> streams;  // keys in upper case
+  void Put(const std::string& name, std::vector<std::uint8_t> bytes) { streams[UpperAscii(name)] = std::move(bytes); }
+  std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) override {
+    auto it = streams.find(UpperAscii(name));
+    if (it == streams.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+class FakeLayerHost : public ILayerHost {
+ public:
+  std::vector<int> changes;
+  int controls = 0;
+  std::vector<std::string> labels;
+  struct Shown {
+    const TLayer* layer;
+    const TMask* mask;
+  };
+  std::vector<Shown> shown;
+  std::vector<TRect> invalidated;
+
+  bool deskVisible = true;
+  const TLayer* selected = nullptr;
+  TViewFrame desk{1.0, 800, 600, {0, 0, 800, 600}};
+  TViewFrame exportFrame{1.0, 800, 600, {0, 0, 800, 600}};
+  int tableWidth = 1024, tableHeight = 768;
+  int newLayerType = 5;
+  std::string newLayerCaption = "Hair";
+  bool sourceHasAlpha = true;
+  bool undoPending = false;
+  std::map<int, std::string> typeLetters;
+  ILayerStorage* storage = nullptr;
+  std::vector<std::string> folders;
+  std::set<std::string> ids;  // upper case
+  int nextId = 10000000;
+
+  void SetChanged(int code) override { changes.push_back(code); }
+  void SetControls() override { ++controls; }
+  void ShowLayerValues(const TLayer& layer, const TMask* mask) override { shown.push_back({&layer, mask}); }
+  void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
+  std::string RegionWord() const override { return "Region "; }
+  bool DeskVisible() const override { return deskVisible; }
+  bool IsSelectedLayer(const TLayer& layer) const override { return selected == &layer; }
+  void InvalidateDesk(const TRect& rect) override { invalidated.push_back(rect); }
+  TPoint ImageToDesk(TPoint offset) const override {
+    return {RoundInt(offset.X / desk.Scale), RoundInt(offset.Y / desk.Scale)};
+  }
+  bool LayerIdExists(const std::string& id) const override { return ids.count(UpperAscii(id)) > 0; }
+  std::string NewLayerId() override {
+    std::string id = std::to_string(nextId++);
+    ids.insert(id);
+    return id;
+  }
+  TViewFrame DeskFrame() const override { return desk; }
+  TViewFrame ExportFrame() const override { return exportFrame; }
+  int DesktopTableWidth() const override { return tableWidth; }
+  int DesktopTableHeight() const override { return tableHeight; }
+  int NewLayerType() const override { return newLayerType; }
+  void SetNewLayerType(int type) override { newLayerType = type; }
+  std::string NewLayerCaption() const override { return newLayerCaption; }
+  bool SourceHasAlpha() const override { return sourceHasAlpha; }
+  bool TakeUndoPending() override {
+    bool pending = undoPending;
+    undoPending = false;
+    return pending;
+  }
+  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
+    auto it = typeLetters.find(typeId);
+    if (it == typeLetters.end()) return std::nullopt;
+    return it->second;
+  }
+  ILayerStorage* WorkStorage() override { return storage; }
+  std::vector<std::string> ContentFolders() const override { return folders; }
+};
