@@ -1,0 +1,164 @@
+// Showing and OK of the adjust window, with a recording desk and message box.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "editor/AdjustController.h"
+#include "shell/Termins.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+constexpr int W = 445, H = 492;
+
+class TRecordingHost : public IAdjustHost {
+ public:
+  std::set<std::string> No;  // keys answered "no"
+  std::vector<std::string> Asked;
+  bool HasLayers = false;
+  int Cleared = 0;
+  int PortraitOffers = 0;
+  std::vector<TAdjustKind> Added;
+  TBitmap32 LastPicture;
+  TPoint LastOrigin;
+  std::string LastCaption;
+
+  bool AskYesNo(std::string_view key) override {
+    Asked.emplace_back(key);
+    return !No.count(std::string(key));
+  }
+  bool DeskHasLayers() const override { return HasLayers; }
+  void ClearDesk() override { ++Cleared; }
+  void OfferPortraitLayerDelete() override { ++PortraitOffers; }
+  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) override {
+    Added.push_back(kind);
+    LastPicture = std::move(picture);
+    LastOrigin = origin;
+    LastCaption = caption;
+  }
+};
+
+// Answers every run with the eyes of a 1000 x 1000 picture at (400, 400) and (600, 400).
+class TAnsweringRunner : public IProcessRunner {
+ public:
+  fs::path Answer;
+  int Calls = 0;
+  TProcessResult Run(const fs::path&, const std::vector<std::string>&, int) override {
+    ++Calls;
+    WriteTestFile(Answer, "[Info]\nDetected=1\nLeftX1=600\nLeftY1=400\nRightX1=400\nRightY1=400\n");
+    return {true, false, 0};
+  }
+};
+
+class AdjustControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { runner_.Answer = detector_.AnswerFile(); }
+  void TearDown() override {
+    ResetEditorGlobals();
+    Termins.clear();
+  }
+  // Before the model, which places the shared markers.
+  bool reset_ = (ResetEditorGlobals(), Termins.clear(), true);
+  TempFolder folder_;
+  TAnsweringRunner runner_;
+  TEyeDetector detector_{runner_, "eyechecker", folder_.Path()};
+  TAdjustModel model_{W, H, HandMarkers};
+  TRecordingHost host_;
+  TAdjustController controller_{model_, &detector_, host_};
+  TBitmap32 source_{1000, 1000, Color32(10, 20, 30)};
+};
+
+TEST_F(AdjustControllerTest, ShowFitsThePictureAndTakesTheDetectedEyes) {
+  controller_.Show(source_);
+  EXPECT_EQ(runner_.Calls, 1);
+  EXPECT_EQ(model_.LeftEyeX, 178);
+  EXPECT_EQ(model_.RightEyeX, 267);
+  ASSERT_EQ(controller_.FittedView().Width(), W);
+  EXPECT_EQ(controller_.FittedView().Pixel(200, 23), Color32(255, 255, 255));
+  EXPECT_EQ(controller_.FittedView().Pixel(200, 24), Color32(10, 20, 30));
+}
+
+TEST_F(AdjustControllerTest, ShowingAgainRebuildsTheViewFromTheNewPicture) {
+  controller_.Show(source_);
+  controller_.Show(TBitmap32(10, 40, Color32(200, 0, 0)));
+  EXPECT_EQ(controller_.FittedView().Pixel(222, 246), Color32(200, 0, 0));
+  EXPECT_EQ(controller_.FittedView().Pixel(5, 246), Color32(255, 255, 255));
+}
+
+TEST_F(AdjustControllerTest, EmptySourceShowsWhiteWithoutRunningTheDetectorAndOkDoesNothing) {
+  controller_.Show(TBitmap32());
+  EXPECT_EQ(runner_.Calls, 0);
+  EXPECT_EQ(controller_.FittedView().Pixel(222, 246), Color32(255, 255, 255));
+  EXPECT_FALSE(controller_.Ok(TBitmap32(), false, 1024, 1024));
+  EXPECT_TRUE(host_.Asked.empty());
+}
+
+TEST_F(AdjustControllerTest, FaceOkOnAnEmptyDeskAsksOnlyTheKindsQuestion) {
+  controller_.Show(source_);
+  ASSERT_TRUE(controller_.Ok(source_, false, 1024, 1024));
+  EXPECT_EQ(host_.Asked, std::vector<std::string>{"ConfirmAdjustFace"});
+  EXPECT_EQ(host_.PortraitOffers, 1);
+  ASSERT_EQ(host_.Added, std::vector<TAdjustKind>{kAdjustFace});
+  EXPECT_EQ(host_.LastCaption, "Portrait");
+  EXPECT_EQ(host_.LastOrigin, (TPoint{290, 266}));
+  EXPECT_EQ(host_.LastPicture.Width(), W);
+  EXPECT_EQ(FacePoint.X, 290 + model_.EyePoint.X);
+  EXPECT_EQ(FacePoint.Y, 266 + model_.EyePoint.Y);
+}
+
+TEST_F(AdjustControllerTest, DecliningLeavesEverythingAsItWas) {
+  host_.No = {"ConfirmAdjustFace"};
+  host_.HasLayers = true;
+  EXPECT_FALSE(controller_.Ok(source_, false, 1024, 1024));
+  EXPECT_EQ(host_.Asked.size(), 1u);
+  EXPECT_TRUE(host_.Added.empty());
+  EXPECT_EQ(FacePoint, (TPoint{-1, -1}));
+}
+
+TEST_F(AdjustControllerTest, OldLayersGoOnlyOnYes) {
+  host_.HasLayers = true;
+  model_.SelectKind(kAdjustBody);
+  ASSERT_TRUE(controller_.Ok(source_, false, 1024, 1024));
+  EXPECT_EQ(host_.Asked, (std::vector<std::string>{"ConfirmAdjustBody", "ConfirmClearPrevWork"}));
+  EXPECT_EQ(host_.Cleared, 1);
+  EXPECT_EQ(host_.PortraitOffers, 0);
+  EXPECT_EQ(BodyPoint, (TPoint{290 + 222, 266 + 246}));
+  EXPECT_EQ(host_.LastCaption, "Body");
+
+  host_.No = {"ConfirmClearPrevWork"};
+  ASSERT_TRUE(controller_.Ok(source_, false, 1024, 1024));
+  EXPECT_EQ(host_.Cleared, 1);  // kept: the new layer joins them
+  EXPECT_EQ(host_.Added.size(), 2u);
+}
+
+TEST_F(AdjustControllerTest, HandOkWritesTheSharedMarkersAndUsesTheTextTable) {
+  Termins = {{"HandLayerName", "Main"}};
+  model_.SelectKind(kAdjustHand);
+  ASSERT_TRUE(controller_.Ok(source_, false, 1024, 1024));
+  EXPECT_EQ(host_.LastCaption, "Main");
+  EXPECT_EQ(host_.Asked, std::vector<std::string>{"ConfirmAdjustHand"});
+  // Marker 1 at (162, 246) in the frame (20, 22) at 1.1, on a layer at (290, 266).
+  EXPECT_EQ(HandMarkers[0].X, 446);
+  EXPECT_EQ(HandMarkers[0].Y, 512);
+  EXPECT_EQ(HandMarkers[0].Width, 30);
+  EXPECT_EQ(FacePoint, (TPoint{-1, -1}));
+}
+
+TEST_F(AdjustControllerTest, CloseDeletesTheExchangeFiles) {
+  controller_.Show(source_);
+  ASSERT_TRUE(fs::exists(detector_.BitmapFile()));
+  controller_.Close();
+  EXPECT_FALSE(fs::exists(detector_.BitmapFile()));
+  EXPECT_FALSE(fs::exists(detector_.AnswerFile()));
+  EXPECT_TRUE(controller_.FittedView().Empty());
+}
+
+TEST(AdjustedLayerCaption, EmptyTextFallsBackToTheWord) {
+  Termins = {{"PortraitLayerName", ""}, {"BodyLayerName", "Figur"}};
+  EXPECT_EQ(AdjustedLayerCaption(kAdjustFace), "Portrait");
+  EXPECT_EQ(AdjustedLayerCaption(kAdjustBody), "Figur");
+  EXPECT_EQ(AdjustedLayerCaption(kAdjustFigure), "Figur");
+  Termins.clear();
+}
+
+}  // namespace
