@@ -1,0 +1,219 @@
+#include "exchange/MailHeaders.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+#include "platform/Text.h"
+
+namespace {
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::size_t kMaxNameLength = 999;
+constexpr std::size_t kFoldWidth = 78;
+// An encoded word is at most 75 characters: "=?UTF-8?Q?" + text + "?=".
+constexpr std::size_t kEncodedWordRoom = 75 - 12;
+// A word this long could not be folded below the 998-character line limit.
+constexpr std::size_t kLongestPlainWord = 900;
+
+bool IsPrintableAscii(unsigned char c) { return c >= 32 && c < 127; }
+bool IsAlnum(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool NeedsEncoding(std::string_view text) {
+  std::size_t run = 0;
+  for (unsigned char c : text) {
+    if (!IsPrintableAscii(c)) return true;
+    run = c == ' ' ? 0 : run + 1;
+    if (run > kLongestPlainWord) return true;
+  }
+  return text.find("=?") != std::string_view::npos;
+}
+
+// Length of the UTF-8 sequence starting at `i`, 1 for a byte that starts none.
+std::size_t Utf8Length(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (lead >= 0xF8 || i + length > text.size()) return 1;
+  for (std::size_t k = 1; k < length; ++k)
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
+  return length;
+}
+
+// Q encoding restricted to what RFC 2047 allows inside a phrase, so the same
+// word serves display names and unstructured text.
+void QEncodeByte(unsigned char c, std::string& out) {
+  if (c == ' ') {
+    out += '_';
+  } else if (IsAlnum(c) || c == '!' || c == '*' || c == '+' || c == '-' || c == '/') {
+    out += static_cast<char>(c);
+  } else {
+    out += '=';
+    out += kHexDigits[c >> 4];
+    out += kHexDigits[c & 15];
+  }
+}
+
+bool HasSpecials(std::string_view text) { return text.find_first_of("()<>[]:;@\\,.\"") != std::string_view::npos; }
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + '"';
+}
+
+bool IsDomainName(std::string_view name) {
+  if (name.empty() || name.front() == '.' || name.back() == '.' || name.find("..") != std::string_view::npos)
+    return false;
+  return std::all_of(name.begin(), name.end(),
+                     [](unsigned char c) { return IsAlnum(c) || c == '-' || c == '.'; });
+}
+}  // namespace
+
+std::string StripLineBreaks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+TMailRecipient ParseRecipient(std::string_view entry) {
+  const std::size_t bar = entry.find('|');
+  TMailRecipient recipient;
+  recipient.address = Trim(StripLineBreaks(entry.substr(0, bar)));
+  if (bar != std::string_view::npos)
+    recipient.name = StripLineBreaks(entry.substr(bar + 1, kMaxNameLength));
+  return recipient;
+}
+
+bool IsAcceptableAddress(std::string_view address) {
+  return std::none_of(address.begin(), address.end(), [](unsigned char c) {
+    return c <= ' ' || c == 127 || c == '<' || c == '>';
+  });
+}
+
+std::string EncodeHeaderWord(std::string_view text) {
+  if (!NeedsEncoding(text)) return std::string(text);
+  std::string out;
+  std::string word;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8Length(text, i);
+    std::string piece;
+    for (std::size_t k = 0; k < length; ++k) QEncodeByte(static_cast<unsigned char>(text[i + k]), piece);
+    if (word.size() + piece.size() > kEncodedWordRoom) {
+      out += (out.empty() ? "=?UTF-8?Q?" : " =?UTF-8?Q?") + word + "?=";
+      word.clear();
+    }
+    word += piece;
+    i += length;
+  }
+  if (!word.empty()) out += (out.empty() ? "=?UTF-8?Q?" : " =?UTF-8?Q?") + word + "?=";
+  return out;
+}
+
+std::string FormatMailbox(const TMailRecipient& mailbox) {
+  if (mailbox.name.empty()) return mailbox.address;
+  std::string name;
+  if (NeedsEncoding(mailbox.name))
+    name = EncodeHeaderWord(mailbox.name);
+  else if (HasSpecials(mailbox.name))
+    name = Quoted(mailbox.name);
+  else
+    name = mailbox.name;
+  return name + " <" + mailbox.address + ">";
+}
+
+std::string FoldHeaderLine(std::string_view line) {
+  std::string out;
+  std::size_t lineLength = 0;
+  std::size_t start = 0;
+  // The first line keeps the field name and its first word together: a value
+  // that began on the next line would read back with a leading blank.
+  bool firstWordPlaced = false;
+  while (start < line.size()) {
+    // A segment is a blank and the word after it (the first one has no blank).
+    std::size_t end = line.find(' ', start + 1);
+    if (end == std::string_view::npos) end = line.size();
+    const std::string_view segment = line.substr(start, end - start);
+    const bool wordFollows = segment.size() > 1 && segment[0] == ' ';
+    const bool mayFold = firstWordPlaced;
+    if (wordFollows && start > 0) firstWordPlaced = true;
+    if (wordFollows && mayFold && lineLength + segment.size() > kFoldWidth) {
+      out += "\r\n";
+      lineLength = 0;
+    }
+    out += segment;
+    lineLength += segment.size();
+    start = end;
+  }
+  return out;
+}
+
+std::optional<std::string> EncodeHeaderLine(std::string_view line) {
+  const std::string clean = StripLineBreaks(line);
+  const std::size_t colon = clean.find(':');
+  if (colon == 0 || colon == std::string::npos) return std::nullopt;
+  const std::string_view name = std::string_view(clean).substr(0, colon);
+  if (!std::all_of(name.begin(), name.end(), [](unsigned char c) { return c > ' ' && c < 127; }))
+    return std::nullopt;
+  std::string_view value = std::string_view(clean).substr(colon + 1);
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+  return FoldHeaderLine(std::string(name) + ": " + EncodeHeaderWord(value));
+}
+
+std::string MimeParameter(std::string_view name, std::string_view value) {
+  const std::string clean = StripLineBreaks(value);
+  if (std::all_of(clean.begin(), clean.end(), [](unsigned char c) { return IsPrintableAscii(c); }))
+    return std::string(name) + "=" + Quoted(clean);
+  std::string out = std::string(name) + "*=utf-8''";
+  for (unsigned char c : clean) {
+    if (IsAlnum(c) || std::string_view("!#$&+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHexDigits[c >> 4];
+      out += kHexDigits[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string MailDate(std::time_t when) {
+  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm local{};
+  localtime_r(&when, &local);
+  const long offset = local.tm_gmtoff / 60;
+  const long magnitude = offset < 0 ? -offset : offset;
+  char text[64];
+  std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday % 7],
+                local.tm_mday, kMonths[local.tm_mon % 12], local.tm_year + 1900, local.tm_hour, local.tm_min,
+                local.tm_sec, offset < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+  return text;
+}
+
+std::string MakeMessageId(std::string_view unique, std::string_view fromAddress) {
+  const std::size_t at = fromAddress.rfind('@');
+  std::string_view domain = at == std::string_view::npos ? std::string_view() : fromAddress.substr(at + 1);
+  if (!IsDomainName(domain)) domain = "tressary.invalid";
+  return "<" + std::string(unique) + "@" + std::string(domain) + ">";
+}
+
+std::string RandomToken(std::size_t length) {
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device source;
+  std::uniform_int_distribution<int> pick(0, 61);
+  std::string out;
+  for (std::size_t i = 0; i < length; ++i) out += kChars[pick(source)];
+  return out;
+}
+
+std::string HeloName(std::string_view hostName, std::string_view localAddress) {
+  if (hostName.find('.') != std::string_view::npos && IsDomainName(hostName)) return std::string(hostName);
+  if (localAddress.empty()) return "[127.0.0.1]";
+  if (localAddress.find(':') != std::string_view::npos) return "[IPv6:" + std::string(localAddress) + "]";
+  return "[" + std::string(localAddress) + "]";
+}

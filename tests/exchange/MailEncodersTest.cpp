@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "exchange/MailEncoders.h"
+#include "support/TestPaths.h"
+
+namespace {
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Decodes `encoded` with Python's own decoder of the given module function.
+std::string PythonDecode(const std::string& decoder, const std::string& encoded) {
+  TempFolder folder;
+  WriteTestFile(folder / "in", encoded);
+  std::string output;
+  const int status = RunCommand("/usr/bin/python3 -c 'import sys, base64, quopri; "
+                                "sys.stdout.buffer.write(" +
+                                    decoder + "(open(sys.argv[1], \"rb\").read()))' '" + (folder / "in").string() + "'",
+                                &output);
+  EXPECT_EQ(status, 0);
+  return output;
+}
+
+std::string AllBytes(std::size_t count) {
+  std::string data;
+  for (std::size_t i = 0; i < count; ++i) data += static_cast<char>((i * 7 + i / 256) & 255);
+  return data;
+}
+
+std::string Base64(const std::string& data) {
+  TBase64Encoder encoder;
+  std::string out;
+  encoder.Add(data, out);
+  encoder.Finish(out);
+  return out;
+}
+
+std::string QuotedPrintable(const std::string& data, bool keepLines, std::size_t split = std::string::npos) {
+  TQuotedPrintableEncoder encoder(keepLines);
+  std::string out;
+  if (split > data.size()) split = data.size();
+  encoder.Add(std::string_view(data).substr(0, split), out);
+  encoder.Add(std::string_view(data).substr(split), out);
+  encoder.Finish(out);
+  return out;
+}
+}  // namespace
+
+TEST(Base64Encoder, PadsTheLastGroupAndEndsTheLine) {
+  EXPECT_EQ(Base64(""), "");
+  EXPECT_EQ(Base64("f"), "Zg==\r\n");
+  EXPECT_EQ(Base64("fo"), "Zm8=\r\n");
+  EXPECT_EQ(Base64("foo"), "Zm9v\r\n");
+  EXPECT_EQ(Base64("foobar"), "Zm9vYmFy\r\n");
+  EXPECT_EQ(Base64(std::string("\xff\xfe", 2)), "//4=\r\n");
+}
+
+TEST(Base64Encoder, FullLinesHold76CharactersAndBlocksJoinSeamlessly) {
+  const std::string data = AllBytes(57 * 40 * 2 + 58);
+  TBase64Encoder encoder;
+  std::string split;
+  // Blocks that cut through groups and lines must give what one call gives.
+  for (std::size_t start = 0; start < data.size(); start += 1000)
+    encoder.Add(std::string_view(data).substr(start, 1000), split);
+  encoder.Finish(split);
+  EXPECT_EQ(split, Base64(data));
+  const std::vector<std::string> lines = Lines(split);
+  ASSERT_EQ(lines.size(), 82u);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 76u) << i;
+  EXPECT_EQ(lines.back().size(), 4u);
+  EXPECT_EQ(lines.back().substr(2), "==");
+}
+
+TEST(Base64Encoder, PythonDecodesItByteExact) {
+  const std::string data = AllBytes(5000);
+  EXPECT_EQ(PythonDecode("base64.decodebytes", Base64(data)), data);
+}
+
+TEST(QuotedPrintableEncoder, BinaryEncodesBlanksLineBreaksAndEightBit) {
+  EXPECT_EQ(QuotedPrintable("a b\r\n=\x7f\xc3\xa9~", false), "a=20b=0D=0A=3D=7F=C3=A9~");
+  EXPECT_EQ(QuotedPrintable(".", false), ".");
+}
+
+TEST(QuotedPrintableEncoder, SoftBreaksKeepLinesShortAcrossBlocks) {
+  const std::string data = AllBytes(3000);
+  const std::string whole = QuotedPrintable(data, false);
+  // The line length carries over: any cut between blocks gives the same text.
+  for (std::size_t split : {1u, 70u, 71u, 2047u, 2048u, 2999u}) EXPECT_EQ(QuotedPrintable(data, false, split), whole);
+  for (const std::string& line : Lines(whole)) {
+    EXPECT_LE(line.size(), 76u);
+    EXPECT_EQ(line.find_first_of(" \t"), std::string::npos);
+  }
+  EXPECT_EQ(PythonDecode("quopri.decodestring", whole), data);
+}
+
+TEST(QuotedPrintableEncoder, TextKeepsLinesAndProtectsTrailingBlanks) {
+  const std::string text = "caf\xc3\xa9 au lait \r\nsecond line\t\n\nx=1\rend ";
+  const std::string encoded = QuotedPrintable(text, true);
+  EXPECT_EQ(encoded, "caf=C3=A9 au lait=20\r\nsecond line=09\r\n\r\nx=3D1=0Dend=20");
+  // A line break or blank cut between two blocks is still recognised.
+  for (std::size_t split = 0; split <= text.size(); ++split) EXPECT_EQ(QuotedPrintable(text, true, split), encoded);
+}
+
+TEST(QuotedPrintableEncoder, TextWithLongLinesDecodesToCanonicalLineBreaks) {
+  std::string text = std::string(2000, 'a') + " \n" + std::string(100, ' ') + "z\n";
+  const std::string encoded = QuotedPrintable(text, true);
+  for (const std::string& line : Lines(encoded)) EXPECT_LE(line.size(), 76u);
+  text = std::string(2000, 'a') + " \r\n" + std::string(100, ' ') + "z\r\n";
+  EXPECT_EQ(PythonDecode("quopri.decodestring", encoded), text);
+}
+
+TEST(UUEncode, FortySixBytesGiveAFullLineAndAOneByteLine) {
+  const std::string data = AllBytes(46);
+  std::string out;
+  EncodeUUBlock(data, out);
+  const std::vector<std::string> lines = Lines(out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), 61u);
+  EXPECT_EQ(lines[0][0], 'M');
+  EXPECT_EQ(lines[1].size(), 5u);
+  EXPECT_EQ(lines[1][0], '!');
+  // No character of the alphabet is a blank that transport could strip.
+  EXPECT_EQ(out.find(' '), std::string::npos);
+}
+
+TEST(UUEncode, SharutilsUudecodeRestoresTheBytes) {
+  for (std::size_t size : {0u, 1u, 2u, 45u, 46u, 1800u, 4000u}) {
+    const std::string data = AllBytes(size);
+    std::string text = "begin 666 data.bin\r\n";
+    for (std::size_t start = 0; start < data.size(); start += 1800)
+      EncodeUUBlock(std::string_view(data).substr(start, 1800), text);
+    text += kUUEnd;
+    TempFolder folder;
+    WriteTestFile(folder / "data.uue", text);
+    std::string decoded;
+    ASSERT_EQ(RunCommand("uudecode -o /dev/stdout '" + (folder / "data.uue").string() + "'", &decoded), 0) << size;
+    EXPECT_EQ(decoded, data) << size;
+  }
+}
+
+TEST(DotStuffer, DoublesLeadingDotsEvenAcrossBlocks) {
+  TDotStuffer stuffer;
+  std::string out;
+  stuffer.Add(".first\r\nsecond.\r\n", out);
+  stuffer.Add(".", out);  // a dot at the start of the next block is still a line start
+  stuffer.Add("\r\nx\r", out);
+  stuffer.Add("\n.", out);  // CR and LF split between blocks
+  stuffer.Finish(out);
+  EXPECT_EQ(out, "..first\r\nsecond.\r\n..\r\nx\r\n..\r\n.\r\n");
+}
+
+TEST(DotStuffer, MakesEveryLineBreakCrLfSoNoBareLfCanEndTheData) {
+  TDotStuffer stuffer;
+  std::string out;
+  stuffer.Add("a\n.\nb\rc", out);
+  stuffer.Finish(out);
+  EXPECT_EQ(out, "a\r\n..\r\nb\r\nc\r\n.\r\n");
+  TDotStuffer empty;
+  out.clear();
+  empty.Finish(out);
+  EXPECT_EQ(out, ".\r\n");
+}
