@@ -1,0 +1,272 @@
+#include "exchange/mail/StarSocket.h"
+
+#include <QHostInfo>
+#include <QMetaObject>
+#include <QTcpSocket>
+
+namespace {
+bool startFailsForTest = false;
+
+// WinSock numbers the mail client's error table knows.
+constexpr int kWsaBaseError = 10000;  // no counterpart: reported as an unknown error
+constexpr int kWsaNotSocket = 10038;
+constexpr int kWsaAddressNotAvailable = 10049;
+constexpr int kWsaHostNotFound = 11001;
+constexpr int kWsaNoRecovery = 11003;
+constexpr int kWsaNoData = 11004;
+
+struct TQtErrorRow {
+  QAbstractSocket::SocketError qt;
+  int number;
+};
+
+constexpr TQtErrorRow kQtErrors[] = {
+    {QAbstractSocket::ConnectionRefusedError, 10061},
+    {QAbstractSocket::RemoteHostClosedError, 10054},
+    {QAbstractSocket::HostNotFoundError, kWsaHostNotFound},
+    {QAbstractSocket::SocketAccessError, 10013},
+    {QAbstractSocket::SocketResourceError, 10024},
+    {QAbstractSocket::SocketTimeoutError, 10060},
+    {QAbstractSocket::DatagramTooLargeError, 10040},
+    {QAbstractSocket::NetworkError, 10051},
+    {QAbstractSocket::AddressInUseError, 10048},
+    {QAbstractSocket::SocketAddressNotAvailableError, kWsaAddressNotAvailable},
+    {QAbstractSocket::UnsupportedSocketOperationError, 10045},
+    {QAbstractSocket::UnfinishedSocketOperationError, 10036},
+    {QAbstractSocket::ProxyConnectionRefusedError, 10061},
+    {QAbstractSocket::ProxyConnectionClosedError, 10054},
+    {QAbstractSocket::ProxyConnectionTimeoutError, 10060},
+    {QAbstractSocket::ProxyNotFoundError, kWsaHostNotFound},
+    {QAbstractSocket::OperationError, 10022},
+};
+}  // namespace
+
+int SocketErrorNumber(QAbstractSocket::SocketError error) {
+  for (const auto& row : kQtErrors)
+    if (row.qt == error) return row.number;
+  return kWsaBaseError;
+}
+
+TStarSocket::TStarSocket(QObject* parent) : QObject(parent) {
+  timer_.setInterval(1000);
+  connect(&timer_, &QTimer::timeout, this, &TStarSocket::TimerTick);
+}
+
+TStarSocket::~TStarSocket() {
+  Cancel();
+  UnloadWinsock();
+}
+
+void TStarSocket::SetStartFailsForTest(bool fails) { startFailsForTest = fails; }
+
+bool TStarSocket::LoadWinsock(const std::string&) {
+  loaded_ = !startFailsForTest;
+  return loaded_;
+}
+
+bool TStarSocket::StartWinsock() {
+  if (!started_) {
+    if (!loaded_) LoadWinsock();
+    started_ = loaded_ && !startFailsForTest;
+  }
+  return started_;
+}
+
+void TStarSocket::UnloadWinsock() {
+  started_ = false;
+  loaded_ = false;
+}
+
+void TStarSocket::Fire(const TSocketEvent& event) {
+  if (event) event(this);
+}
+
+void TStarSocket::CreateSocket() {
+  lastError_ = 0;
+  if (socket_) return;
+  socket_ = new QTcpSocket(this);
+  connect(socket_, &QTcpSocket::connected, this, &TStarSocket::SocketConnected);
+  connect(socket_, &QTcpSocket::readyRead, this, &TStarSocket::SocketReadable);
+  connect(socket_, &QTcpSocket::bytesWritten, this, &TStarSocket::SocketWritten);
+  connect(socket_, &QTcpSocket::errorOccurred, this, &TStarSocket::SocketFailed);
+  connect(socket_, &QTcpSocket::disconnected, this, &TStarSocket::SocketClosed);
+}
+
+void TStarSocket::SetAddress(const std::string& text) {
+  address_ = QHostAddress();
+  address_.setAddress(QString::fromStdString(text));
+}
+
+std::string TStarSocket::AddressText() const { return address_.toString().toStdString(); }
+
+void TStarSocket::ResolveHost(const std::string& name) {
+  if (lookupId_ >= 0) return;
+  lastError_ = 0;
+  lookupId_ = QHostInfo::lookupHost(QString::fromStdString(name), this, &TStarSocket::LookupFinished);
+  StartCountdown(TimeoutArp);
+}
+
+void TStarSocket::LookupFinished(const QHostInfo& info) {
+  KillTimer();
+  lookupId_ = -1;
+  resolved_ = QHostAddress();
+  if (info.error() == QHostInfo::HostNotFound) {
+    lastError_ = kWsaHostNotFound;
+  } else if (info.error() != QHostInfo::NoError) {
+    lastError_ = kWsaNoRecovery;
+  } else if (info.addresses().isEmpty()) {
+    lastError_ = kWsaNoData;
+  } else {
+    lastError_ = 0;
+    resolved_ = info.addresses().first();
+    for (const QHostAddress& address : info.addresses())
+      if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+        resolved_ = address;
+        break;
+      }
+  }
+  LookupDone();
+}
+
+void TStarSocket::LookupDone() { Fire(OnLookupDone); }
+
+void TStarSocket::Connect() {
+  if (!socket_) {
+    lastError_ = kWsaNotSocket;
+    return;
+  }
+  if (address_.isNull()) {
+    lastError_ = kWsaAddressNotAvailable;
+    return;
+  }
+  lastError_ = 0;
+  socket_->connectToHost(address_, port_);
+  StartCountdown(TimeoutConnect);
+}
+
+void TStarSocket::ReleaseSocket() {
+  connected_ = false;
+  if (!socket_) return;
+  QTcpSocket* socket = socket_;
+  socket_ = nullptr;
+  // Our own close must not come back as events, and the socket may be inside
+  // one of its own signals right now: disconnect first, delete later.
+  socket->disconnect(this);
+  socket->abort();
+  socket->deleteLater();
+}
+
+void TStarSocket::Cancel() {
+  if (lookupId_ >= 0) QHostInfo::abortHostLookup(lookupId_);
+  lookupId_ = -1;
+  KillTimer();
+  if (socket_) lastError_ = 0;
+  ReleaseSocket();
+}
+
+std::int64_t TStarSocket::SendBuf(const char* data, std::int64_t count) {
+  if (!socket_) {
+    lastError_ = kWsaNotSocket;
+    return 0;
+  }
+  const qint64 written = socket_->write(data, count);
+  lastError_ = written < 0 ? SocketErrorNumber(socket_->error()) : 0;
+  return written < 0 ? 0 : written;
+}
+
+std::int64_t TStarSocket::ReceiveBuf(char* data, std::int64_t count) {
+  if (!socket_) {
+    lastError_ = kWsaNotSocket;
+    return 0;
+  }
+  const qint64 read = socket_->read(data, count);
+  lastError_ = read < 0 ? SocketErrorNumber(socket_->error()) : 0;
+  return read < 0 ? 0 : read;
+}
+
+std::int64_t TStarSocket::PendingBytes() const { return socket_ ? socket_->bytesToWrite() : 0; }
+
+std::string TStarSocket::LocalHostName() {
+  lastError_ = 0;
+  return QHostInfo::localHostName().toStdString();
+}
+
+std::string TStarSocket::LocalAddressText() const {
+  if (!socket_) return "";
+  QHostAddress local = socket_->localAddress();
+  bool isIPv4 = false;
+  const quint32 ipv4 = local.toIPv4Address(&isIPv4);
+  if (isIPv4) local = QHostAddress(ipv4);
+  return local.toString().toStdString();
+}
+
+void TStarSocket::StartCountdown(std::uint32_t seconds) {
+  KillTimer();
+  if (seconds == 0) return;
+  countdown_ = seconds;
+  timer_.start();
+}
+
+void TStarSocket::KillTimer() {
+  timer_.stop();
+  countdown_ = 0;
+}
+
+void TStarSocket::TimerTick() {
+  if (countdown_ > 0) --countdown_;
+  if (countdown_ > 0) return;
+  Cancel();
+  Fire(OnTimeout);
+}
+
+void TStarSocket::PostUserMessage(int message) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, message] {
+        if (message >= kFirstUserMessage && OnUserMessage) OnUserMessage(this, message);
+      },
+      Qt::QueuedConnection);
+}
+
+void TStarSocket::SocketConnected() {
+  KillTimer();
+  lastError_ = 0;
+  connected_ = true;
+  Fire(OnConnect);
+}
+
+void TStarSocket::SocketReadable() {
+  KillTimer();
+  lastError_ = 0;
+  Fire(OnRead);
+}
+
+void TStarSocket::SocketWritten() {
+  KillTimer();
+  lastError_ = 0;
+  Fire(OnWrite);
+}
+
+void TStarSocket::SocketFailed(QAbstractSocket::SocketError error) {
+  KillTimer();
+  if (!connected_) {
+    // A connect that failed: reported like a completed connect carrying the error.
+    lastError_ = SocketErrorNumber(error);
+    ReleaseSocket();
+    Fire(OnConnect);
+    return;
+  }
+  // An orderly close by the server arrives as "disconnected" right after this.
+  if (error == QAbstractSocket::RemoteHostClosedError) return;
+  lastError_ = SocketErrorNumber(error);
+  Fire(OnClose);
+  ReleaseSocket();
+}
+
+void TStarSocket::SocketClosed() {
+  KillTimer();
+  if (!socket_) return;
+  lastError_ = 0;
+  Fire(OnClose);
+  ReleaseSocket();
+}
