@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/HttpClient.h"
 #include "platform/Text.h"
 
 namespace {
@@ -167,17 +168,8 @@ std::string MimeParameter(std::string_view name, std::string_view value) {
   const std::string clean = StripLineBreaks(value);
   if (std::all_of(clean.begin(), clean.end(), [](unsigned char c) { return IsPrintableAscii(c); }))
     return std::string(name) + "=" + Quoted(clean);
-  std::string out = std::string(name) + "*=utf-8''";
-  for (unsigned char c : clean) {
-    if (IsAlnum(c) || std::string_view("!#$&+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHexDigits[c >> 4];
-      out += kHexDigits[c & 15];
-    }
-  }
-  return out;
+  // RFC 2231 attribute characters stay; every other byte is percent-encoded.
+  return std::string(name) + "*=utf-8''" + PercentEncode(clean, "!#$&+^`|");
 }
 
 std::string MailDate(std::time_t when) {

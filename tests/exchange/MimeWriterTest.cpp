@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -9,17 +8,6 @@
 #include "support/TestPaths.h"
 
 namespace {
-std::string RandomBytes(std::size_t count, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string data(count, '\0');
-  for (char& c : data) c = static_cast<char>(random() & 255);
-  return data;
-}
-
-std::string Unix(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-  return text;
-}
 
 struct TWritten {
   std::string received;  // what a server stores: line breaks CR LF, dot-stuffing undone
@@ -112,7 +100,7 @@ TEST(MimeWriter, MultipartMailReadsBackExactlyInEveryEncoding) {
   EXPECT_EQ(mail.Value("header.Subject"), "Pictures from M\xc3\xbcnchen = fun?");
   EXPECT_EQ(mail.Value("date_parsed"), "1");
   EXPECT_EQ(mail.Value("body_charset"), "utf-8");
-  EXPECT_EQ(Unix(mail.Value("body")),
+  EXPECT_EQ(WithUnixLineBreaks(mail.Value("body")),
             "Hello \xc3\xa9 world\n.\n..\n\n" + std::string(1200, 'w') + "\nlast\n");
   ASSERT_EQ(mail.Value("attachments"), "5");
   EXPECT_EQ(mail.Value("attachment.0.data"), binary);
@@ -157,7 +145,7 @@ TEST(MimeWriter, PlainBodyWithoutAttachmentsIsSingleTextPart) {
   EXPECT_EQ(written.received.find("Content-Transfer-Encoding"), std::string::npos);
   EXPECT_EQ(written.received.find("multipart"), std::string::npos);
   TReceivedMail mail = Read(written);
-  EXPECT_EQ(Unix(mail.Value("body")), "plain\n.hidden dot\n");
+  EXPECT_EQ(WithUnixLineBreaks(mail.Value("body")), "plain\n.hidden dot\n");
 
   content.text = {"caf\xc3\xa9"};
   written = Write(content);
@@ -166,7 +154,7 @@ TEST(MimeWriter, PlainBodyWithoutAttachmentsIsSingleTextPart) {
   EXPECT_NE(written.received.find("\r\n\r\ncaf=C3=A9\r\n"), std::string::npos);
   mail = Read(written);
   EXPECT_EQ(mail.Value("defects"), "");
-  EXPECT_EQ(Unix(mail.Value("body")), "caf\xc3\xa9\n");
+  EXPECT_EQ(WithUnixLineBreaks(mail.Value("body")), "caf\xc3\xa9\n");
 }
 
 TEST(MimeWriter, CcOnlyMailHasNoToHeader) {

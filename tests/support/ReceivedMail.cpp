@@ -1,5 +1,6 @@
 #include "support/ReceivedMail.h"
 
+#include <random>
 #include <sstream>
 
 namespace {
@@ -28,4 +29,19 @@ TReceivedMail ReadReceivedMail(const fs::path& emlFile) {
   }
   mail.ok = true;
   return mail;
+}
+
+std::string RandomBytes(std::size_t count, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string data(count, '\0');
+  for (char& c : data) c = static_cast<char>(random() & 255);
+  return data;
+}
+
+std::string WithUnixLineBreaks(std::string text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
 }

@@ -14,3 +14,8 @@ struct TReceivedMail {
 };
 
 TReceivedMail ReadReceivedMail(const fs::path& emlFile);
+
+// Reproducible bytes of every value, for attachments.
+std::string RandomBytes(std::size_t count, unsigned seed);
+// Text with CR LF line breaks turned into LF, as text read back is compared.
+std::string WithUnixLineBreaks(std::string text);

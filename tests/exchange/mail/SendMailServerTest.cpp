@@ -4,7 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <random>
 
 #include "MailClientFixture.h"
 #include "support/ReceivedMail.h"
@@ -46,17 +45,6 @@ class TSmtpSink {
   quint16 port_ = 0;
 };
 
-std::string RandomBytes(std::size_t count, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string data(count, '\0');
-  for (char& c : data) c = static_cast<char>(random() & 255);
-  return data;
-}
-
-std::string Unix(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-  return text;
-}
 
 std::vector<std::string> Strings(const QJsonValue& value) {
   std::vector<std::string> out;
@@ -116,7 +104,7 @@ TEST_F(MailClientTest, RealServerReceivesEveryPartIntact) {
   EXPECT_EQ(received.Value("header.Subject"), mail->Subject);
   EXPECT_EQ(received.Value("date_parsed"), "1");
   EXPECT_TRUE(received.Has("header.Message-ID"));
-  EXPECT_EQ(Unix(received.Value("body")), "Hallo!\n.\n..\nGr\xc3\xbc\xc3\x9f" "e\n\nend.\n");
+  EXPECT_EQ(WithUnixLineBreaks(received.Value("body")), "Hallo!\n.\n..\nGr\xc3\xbc\xc3\x9f" "e\n\nend.\n");
   ASSERT_EQ(received.Value("attachments"), "6");
   EXPECT_EQ(received.Value("attachment.0.data"), photo);
   EXPECT_EQ(received.Value("attachment.0.description"), "Portr\xc3\xa4t");
@@ -152,7 +140,7 @@ TEST_F(MailClientTest, RealServerGetsAPlainMailAndEachMailItsOwnBoundary) {
   EXPECT_FALSE(plain.Has("header.To"));
   EXPECT_EQ(plain.Value("header.cc"), "Carl <carl@example.com>");
   EXPECT_EQ(plain.Value("header.Content-Type"), "text/plain; charset=\"us-ascii\"");
-  EXPECT_EQ(Unix(plain.Value("body")), "Just text.\n");
+  EXPECT_EQ(WithUnixLineBreaks(plain.Value("body")), "Just text.\n");
 
   const TReceivedMail withFile = ReadReceivedMail(sink.Mail(2));
   EXPECT_EQ(withFile.Value("defects"), "");
