@@ -14,6 +14,9 @@ struct HsbTables {
   std::vector<std::int8_t> hueStep = std::vector<std::int8_t>(256 * 511);
   std::array<std::uint8_t, 256> brightness{};
   std::array<std::uint8_t, 101> gray{};
+  std::array<std::uint8_t, 101> full{};           // v * 255 div 100
+  std::vector<std::uint8_t> low = std::vector<std::uint8_t>(101 * 101);  // (100 - s) * v * 255 div 10000
+  std::array<std::uint16_t, 360> sector{};        // sector << 8 | degrees into it
 
   HsbTables() {
     for (int mx = 0; mx < 256; ++mx) {
@@ -23,7 +26,12 @@ struct HsbTables {
     }
     for (int d = 1; d < 256; ++d)
       for (int num = -d; num <= d; ++num) hueStep[std::size_t(d * 511 + num + 255)] = std::int8_t(RoundDiv(60 * num, d));
-    for (int v = 0; v <= 100; ++v) gray[std::size_t(v)] = std::uint8_t(RoundDiv(v * 255, 100));
+    for (int v = 0; v <= 100; ++v) {
+      gray[std::size_t(v)] = std::uint8_t(RoundDiv(v * 255, 100));
+      full[std::size_t(v)] = std::uint8_t(v * 255 / 100);
+      for (int sat = 0; sat <= 100; ++sat) low[std::size_t(sat * 101 + v)] = std::uint8_t((100 - sat) * v * 255 / 10000);
+    }
+    for (int h = 0; h < 360; ++h) sector[std::size_t(h)] = std::uint16_t((h / 60) << 8 | (h % 60));
   }
 };
 
@@ -77,18 +85,22 @@ inline void FromHsb(int hue, int saturation, int brightness, const HsbTables& t,
     red = green = blue = t.gray[std::size_t(v)];
     return;
   }
-  int h = hue % 360;
-  if (h < 0) h += 360;
-  const int sector = h / 60, rest = h % 60;
-  const int V = v * 255 / 100;
-  const int p = (100 - s) * v * 255 / 10000;
-  const int q = (6000 - s * rest) * v * 255 / 600000;
-  const int u = (6000 - s * (60 - rest)) * v * 255 / 600000;
-  static constexpr std::uint8_t kPick[6][3] = {{0, 3, 1}, {2, 0, 1}, {1, 0, 3}, {1, 2, 0}, {3, 1, 0}, {0, 1, 2}};
-  const int values[4] = {V, p, q, u};
-  red = values[kPick[sector][0]];
-  green = values[kPick[sector][1]];
-  blue = values[kPick[sector][2]];
+  int h = hue;
+  if (h < 0 || h >= 360) h = ((h % 360) + 360) % 360;
+  const int sector = t.sector[std::size_t(h)] >> 8, rest = t.sector[std::size_t(h)] & 0xFF;
+  const std::uint32_t V = t.full[std::size_t(v)];
+  const std::uint32_t p = t.low[std::size_t(s * 101 + v)];
+  const std::uint32_t q = std::uint32_t((6000 - s * rest) * v * 255) / 600000u;
+  const std::uint32_t u = std::uint32_t((6000 - s * (60 - rest)) * v * 255) / 600000u;
+  // The six sectors pick (R, G, B) among V, p, q, t without branching: the four
+  // values share one word and each sector holds the shifts that pick them.
+  static constexpr std::uint32_t kPick[6] = {0 | 24 << 8 | 8 << 16, 16 | 0 << 8 | 8 << 16, 8 | 0 << 8 | 24 << 16,
+                                             8 | 16 << 8 | 0 << 16, 24 | 8 << 8 | 0 << 16, 0 | 8 << 8 | 16 << 16};
+  const std::uint32_t packed = V | p << 8 | q << 16 | u << 24;
+  const std::uint32_t pick = kPick[sector];
+  red = int((packed >> (pick & 0xFF)) & 0xFF);
+  green = int((packed >> ((pick >> 8) & 0xFF)) & 0xFF);
+  blue = int((packed >> (pick >> 16)) & 0xFF);
 }
 
 }  // namespace
@@ -198,7 +210,13 @@ std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) 
   scale(1, &TColorValues::Green);
   scale(0, &TColorValues::Blue);
   stage([](const TColorValues& v) { return !v.HsbNeutral(); },
-        [&](const TColorValues& v) { plan->shifts.push_back({v.Hue - 100, v.Saturation - 100, v.Brightness - 100}); });
+        [&](const TColorValues& v) {
+          // Values from files may be anything: a hue shift is an angle, and beyond
+          // 200 points a saturation or brightness shift clamps every pixel anyway.
+          plan->shifts.push_back({int((std::int64_t(v.Hue) - 100) % 360),
+                                  int(std::clamp<std::int64_t>(std::int64_t(v.Saturation) - 100, -200, 200)),
+                                  int(std::clamp<std::int64_t>(std::int64_t(v.Brightness) - 100, -200, 200))});
+        });
   stage([](const TColorValues& v) { return v.Contrast != 100; },
         [&](const TColorValues& v) {
           const std::int64_t m = Mean();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "support/FakeLayerHost.h"
 #include "picture/BitmapRoutines.h"
@@ -144,6 +147,23 @@ TEST(LayerRender, HueShiftTurnsPrimaries) {
   EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(255, 255, 255));
 }
 
+TEST(LayerRender, ExtremeStoredValuesSaturateWithoutOverflow) {
+  FakeLayerHost host;
+  TLayer layer(host, TBitmap32(2, 1, Color32(90, 120, 30)));
+  layer.SetHue(std::numeric_limits<int>::max());
+  layer.SetSaturation(std::numeric_limits<int>::min());
+  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(0, 0)), GreenOf(layer.ViewBitmap.Pixel(0, 0)));  // grey
+  layer.SetBrightness(std::numeric_limits<int>::min());
+  EXPECT_EQ(layer.ViewBitmap.Pixel(1, 0), Color32(0, 0, 0));
+  layer.SetBrightness(100);
+  layer.SetSaturation(100);
+  layer.SetHue(100);
+  layer.SetRed(std::numeric_limits<int>::max());
+  layer.SetBlue(std::numeric_limits<int>::min());
+  layer.SetContrast(std::numeric_limits<int>::max());
+  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(255, 255, 0));
+}
+
 TEST(ColorConversion, HsbRoundTripOnAColourGrid) {
   int worst = 0;
   for (int r = 0; r < 256; r += 15)
@@ -169,6 +189,58 @@ TEST(ColorConversion, HsbRoundTripOnAColourGrid) {
   EXPECT_EQ(HsbToRgb(360, 100, 100), HsbToRgb(0, 100, 100));
   EXPECT_EQ(HsbToRgb(-120, 100, 100), HsbToRgb(240, 100, 100));
   EXPECT_EQ(HsbToRgb(0, 150, -20), Color32(0, 0, 0));
+}
+
+// The conversion back in floating point, as the formulas read; the integer version
+// must agree wherever a product is not within rounding noise of a whole number.
+TEST(ColorConversion, BackConversionAgreesWithTheFloatingPointFormulas) {
+  int compared = 0;
+  for (int h = 0; h < 360; h += 7)
+    for (int s = 1; s <= 100; s += 3)
+      for (int v = 0; v <= 100; v += 3) {
+        const double sv = s / 100.0, vv = v / 100.0, f = h / 60.0 - h / 60;
+        const double exact[4] = {vv * 255, (1 - sv) * vv * 255, (1 - sv * f) * vv * 255,
+                                 (1 - (1 - f) * sv) * vv * 255};
+        bool ambiguous = false;
+        int channel[4];
+        for (int i = 0; i < 4; ++i) {
+          channel[i] = int(exact[i]);
+          ambiguous = ambiguous || std::abs(exact[i] - std::nearbyint(exact[i])) < 1e-9;
+        }
+        if (ambiguous) continue;
+        const int V = channel[0], p = channel[1], q = channel[2], t = channel[3];
+        const int rgb[6][3] = {{V, t, p}, {q, V, p}, {p, V, t}, {p, q, V}, {t, p, V}, {V, p, q}};
+        const int* e = rgb[h / 60];
+        ASSERT_EQ(HsbToRgb(h, s, v), Color32(std::uint8_t(e[0]), std::uint8_t(e[1]), std::uint8_t(e[2])))
+            << h << " " << s << " " << v;
+        ++compared;
+      }
+  EXPECT_GT(compared, 10000);
+}
+
+TEST(ColorConversion, ForwardConversionAgreesWithTheFloatingPointFormulas) {
+  int compared = 0;
+  auto tie = [](double x) { return std::abs(x - std::floor(x) - 0.5) < 1e-9; };
+  for (int r = 0; r < 256; r += 5)
+    for (int g = 0; g < 256; g += 5)
+      for (int b = 0; b < 256; b += 5) {
+        const int mx = std::max({r, g, b}), mn = std::min({r, g, b});
+        const double brightness = mx * 100.0 / 255, saturation = mx == 0 ? 0 : (mx - mn) * 100.0 / mx;
+        double hue = 0;
+        if (mx != mn) {
+          const double d = mx - mn;
+          hue = mx == r ? (g - b) / d : mx == g ? (b - r) / d + 2 : (r - g) / d + 4;
+          hue /= 6;
+          if (hue < 0) hue += 1;
+          hue *= 360;
+        }
+        if (tie(brightness) || tie(saturation) || tie(hue)) continue;
+        THsb expected{int(std::nearbyint(saturation)) == 0 ? 0 : int(std::nearbyint(hue)), int(std::nearbyint(saturation)),
+                      int(std::nearbyint(brightness))};
+        ASSERT_EQ(RgbToHsb(r, g, b), expected) << r << " " << g << " " << b;
+        ++compared;
+      }
+  EXPECT_GT(compared, 100000);
 }
 
 TEST(ColorConversion, RoundDivRoundsHalfToEven) {
