@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "picture/Jpeg.h"
 #include "platform/Geometry.h"
 
 // --- Bilinear stretch family ---------------------------------------------------
@@ -45,6 +46,19 @@ void StretchBlendInRect(TBitmap32& canvas, const TRect& rect, const TBitmap32& s
 
 // Copies `source` unscaled into `canvas` at (left, top), clipped (all four bytes).
 void DrawBitmap(TBitmap32& canvas, int left, int top, const TBitmap32& source);
+
+// --- Previews ------------------------------------------------------------------
+// A width x height picture of `background` with `picture` composed over it (its
+// alpha respected): at its own size when it already has the target size or is
+// smaller both ways (then centred), else fitted inside keeping its proportions and
+// centred, bilinear. Alpha of the result is 255. Empty for a size of 0 or less.
+TBitmap32 ThumbnailCanvas(const TBitmap32& picture, int width, TColor32 background, int height);
+// ThumbnailCanvas as a JPEG of quality 70; nullopt for a size of 0 or less.
+std::optional<TJpegImage> MakeThumbnail(const TBitmap32& picture, int width, TColor32 background, int height);
+// `picture` stretched to the whole width x height (nearest pixel) and blended by
+// its alpha over `background` (StretchBlendInRect), as a JPEG of quality 70;
+// nullopt for a size of 0 or less.
+std::optional<TJpegImage> MakeJpegPreview(const TBitmap32& picture, int width, int height, TColor32 background);
 
 // --- Geometry ------------------------------------------------------------------
 enum TFlipDirection { kFlipTopBottom = 0, kFlipLeftRight = 1 };

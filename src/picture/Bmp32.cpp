@@ -1,0 +1,73 @@
+#include "picture/Bmp32.h"
+
+#include <cstdlib>
+
+#include "platform/ByteStream.h"
+#include "platform/Numeric.h"
+
+namespace {
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kBiRgb = 0;
+}  // namespace
+
+std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) {
+  const auto pixelBytes = static_cast<std::uint32_t>(bitmap.ByteSize());
+  ByteWriter w;
+  w.Text("BM");
+  w.U32LE(kFileHeaderSize + kInfoHeaderSize + pixelBytes);
+  w.U32LE(0);
+  w.U32LE(kFileHeaderSize + kInfoHeaderSize);
+  w.U32LE(kInfoHeaderSize);
+  w.U32LE(static_cast<std::uint32_t>(bitmap.Width()));
+  w.U32LE(static_cast<std::uint32_t>(bitmap.Height()));  // positive: bottom-up
+  w.U16LE(1);                                             // planes
+  w.U16LE(32);
+  w.U32LE(kBiRgb);
+  w.U32LE(pixelBytes);
+  w.U32LE(2835);  // 72 dpi in pixels per metre
+  w.U32LE(2835);
+  w.U32LE(0);
+  w.U32LE(0);
+  w.Data().reserve(w.Size() + pixelBytes);
+  for (int y = bitmap.Height() - 1; y >= 0; --y) w.Bytes({bitmap.Row(y), bitmap.Stride()});
+  return w.Take();
+}
+
+std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data) {
+  ByteReader r(data);
+  if (r.Text(2) != "BM") return std::nullopt;
+  r.Skip(8);
+  const std::uint32_t offset = r.U32LE();
+  const std::uint32_t infoSize = r.U32LE();
+  const std::int32_t width = r.I32LE();
+  const std::int32_t height = r.I32LE();
+  const std::uint16_t planes = r.U16LE();
+  const std::uint16_t bits = r.U16LE();
+  const std::uint32_t compression = r.U32LE();
+  if (!r.ok() || infoSize < kInfoHeaderSize || planes != 1 || (bits != 32 && bits != 24) || compression != kBiRgb ||
+      width < 0 || height == INT32_MIN)
+    return std::nullopt;
+  const bool topDown = height < 0;
+  const std::int64_t rows = std::llabs(height);
+  TBitmap32 bitmap;
+  if (!PictureSizeAllowed(width, rows) || !bitmap.SetSize(width, static_cast<int>(rows))) return std::nullopt;
+  const std::size_t bytesPerPixel = bits / 8;
+  const std::size_t rowBytes = (std::size_t(width) * bytesPerPixel + 3) / 4 * 4;  // rows pad to 4 bytes
+  auto needed = CheckedMul(rowBytes, std::size_t(rows));
+  if (!needed || offset > data.size() || data.size() - offset < *needed) return std::nullopt;
+  r.Seek(offset);
+  for (int i = 0; i < bitmap.Height(); ++i) {
+    const auto source = r.Bytes(rowBytes);
+    std::uint8_t* out = bitmap.Row(topDown ? i : bitmap.Height() - 1 - i);
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t* s = source.data() + x * bytesPerPixel;
+      out[4 * x] = s[0];
+      out[4 * x + 1] = s[1];
+      out[4 * x + 2] = s[2];
+      out[4 * x + 3] = bits == 32 ? s[3] : 255;
+    }
+  }
+  if (!r.ok()) return std::nullopt;
+  return bitmap;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Windows bitmap files with 32 bits a pixel and the alpha byte kept, which the
+// imaging libraries would drop: BITMAPFILEHEADER + BITMAPINFOHEADER, BI_RGB,
+// rows bottom-up, bytes B, G, R, A.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+
+std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap);
+
+// Reads uncompressed (BI_RGB) bitmaps of 32 bits (alpha kept) and 24 bits (alpha
+// 255), bottom-up or top-down, with an info header of 40 bytes or a later, longer
+// one. nullopt for anything else, a size beyond the picture caps, or pixel data
+// that the file does not hold.
+std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data);

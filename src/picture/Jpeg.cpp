@@ -1,0 +1,145 @@
+#include "picture/Jpeg.h"
+
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/FileIO.h"
+#include "platform/Numeric.h"
+
+// libjpeg reports fatal errors through error_exit, which must not return: jump
+// back to the guarded call. Only plain data lives in the frames that setjmp
+// guards, so the jump skips no destructor.
+namespace {
+struct TJpegError {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+void OnJpegError(j_common_ptr info) { std::longjmp(reinterpret_cast<TJpegError*>(info->err)->jump, 1); }
+void OnJpegMessage(j_common_ptr, int) {}  // warnings are not printed
+
+struct TDecoder {
+  jpeg_decompress_struct info{};
+  TJpegError error{};
+  TDecoder() {
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = OnJpegError;
+    error.manager.emit_message = OnJpegMessage;
+  }
+};
+
+// Creates the decompressor and reads the header; false on any error. The
+// decompressor is left created either way (the caller destroys it).
+bool ReadHeader(TDecoder& d, const std::uint8_t* data, std::size_t size) {
+  if (setjmp(d.error.jump)) return false;
+  jpeg_create_decompress(&d.info);
+  jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
+  return jpeg_read_header(&d.info, TRUE) == JPEG_HEADER_OK;
+}
+
+bool DecodeRows(TDecoder& d, std::uint8_t* pixels, std::size_t stride) {
+  if (setjmp(d.error.jump)) return false;
+  d.info.out_color_space = JCS_EXT_BGRA;
+  jpeg_start_decompress(&d.info);
+  while (d.info.output_scanline < d.info.output_height) {
+    JSAMPROW row = pixels + std::size_t(d.info.output_scanline) * stride;
+    jpeg_read_scanlines(&d.info, &row, 1);
+  }
+  jpeg_finish_decompress(&d.info);
+  return true;
+}
+
+bool EncodeRows(jpeg_compress_struct& info, TJpegError& error, const TBitmap32& bitmap, int quality,
+                unsigned char** out, unsigned long* outSize) {
+  if (setjmp(error.jump)) return false;
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, out, outSize);
+  info.image_width = static_cast<JDIMENSION>(bitmap.Width());
+  info.image_height = static_cast<JDIMENSION>(bitmap.Height());
+  info.input_components = 4;
+  info.in_color_space = JCS_EXT_BGRA;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(bitmap.Row(static_cast<int>(info.next_scanline)));
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  return true;
+}
+}  // namespace
+
+std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data) {
+  if (data.empty()) return std::nullopt;
+  TDecoder d;
+  const bool ok = ReadHeader(d, data.data(), data.size());
+  TJpegInfo info{static_cast<int>(d.info.image_width), static_cast<int>(d.info.image_height),
+                 d.info.num_components};
+  const bool colour = d.info.jpeg_color_space == JCS_GRAYSCALE || d.info.jpeg_color_space == JCS_YCbCr ||
+                      d.info.jpeg_color_space == JCS_RGB;
+  jpeg_destroy_decompress(&d.info);
+  if (!ok || !colour || !PictureSizeAllowed(info.Width, info.Height)) return std::nullopt;
+  return info;
+}
+
+std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data) {
+  auto info = ReadJpegInfo(data);
+  if (!info) return std::nullopt;
+  TBitmap32 bitmap;
+  if (!bitmap.SetSize(info->Width, info->Height)) return std::nullopt;
+  TDecoder d;
+  bool ok = ReadHeader(d, data.data(), data.size());
+  ok = ok && DecodeRows(d, bitmap.Bits(), bitmap.Stride());
+  jpeg_destroy_decompress(&d.info);
+  if (!ok) return std::nullopt;
+  return bitmap;
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality) {
+  if (bitmap.Empty()) return {};
+  jpeg_compress_struct info{};
+  TJpegError error{};
+  info.err = jpeg_std_error(&error.manager);
+  error.manager.error_exit = OnJpegError;
+  error.manager.emit_message = OnJpegMessage;
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  const bool ok = EncodeRows(info, error, bitmap, std::clamp(quality, 1, 100), &buffer, &size);
+  jpeg_destroy_compress(&info);
+  std::vector<std::uint8_t> result;
+  if (ok && buffer) result.assign(buffer, buffer + size);
+  std::free(buffer);
+  return result;
+}
+
+int QualityFromFactor(int factor) {
+  // Linear through (2, 100) and (16, 90), the factor the program uses.
+  return std::clamp(RoundInt(100 - (factor - 2) * 10.0 / 14.0), 1, 100);
+}
+
+std::optional<TJpegImage> TJpegImage::FromBytes(std::vector<std::uint8_t> data) {
+  auto info = ReadJpegInfo(data);
+  if (!info) return std::nullopt;
+  TJpegImage image;
+  image.data_ = std::move(data);
+  image.width_ = info->Width;
+  image.height_ = info->Height;
+  return image;
+}
+
+TJpegImage TJpegImage::FromBitmap(const TBitmap32& bitmap, int quality) {
+  TJpegImage image;
+  image.data_ = EncodeJpeg(bitmap, quality);
+  if (!image.data_.empty()) {
+    image.width_ = bitmap.Width();
+    image.height_ = bitmap.Height();
+  }
+  return image;
+}
+
+bool TJpegImage::SaveToFile(const std::filesystem::path& path) const { return WriteFileAtomic(path, data_); }

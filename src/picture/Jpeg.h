@@ -1,0 +1,56 @@
+#pragma once
+// JPEG pictures on libjpeg-turbo: JFIF files kept as their bytes, encoded from and
+// decoded to TBitmap32. JPEG has no alpha: encoding drops byte 3, decoding gives
+// alpha 255.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+
+// Size and colour components from a JPEG header, without decoding the picture.
+struct TJpegInfo {
+  int Width = 0;
+  int Height = 0;
+  int Components = 0;
+};
+// nullopt when the data does not start with a readable JPEG header.
+std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data);
+
+// The colour of `bitmap` as a baseline JFIF file at IJG quality 1..100 (clamped).
+// Empty for an empty bitmap.
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality);
+// Decodes a greyscale or colour JPEG (bytes after the end of the picture are
+// ignored). nullopt for data that is not a JPEG, is damaged, uses CMYK, or names
+// a size beyond the picture caps.
+std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data);
+
+// The imaging library's quality factor (2 best .. 255 smallest) as IJG quality;
+// the factor 16 that picture saving uses is quality 90.
+int QualityFromFactor(int factor);
+
+// A JPEG picture: the file's bytes with the size from its header.
+class TJpegImage {
+ public:
+  TJpegImage() = default;
+  // The bytes when they hold a readable JPEG header, else nullopt.
+  static std::optional<TJpegImage> FromBytes(std::vector<std::uint8_t> data);
+  // `bitmap` compressed at `quality`; an empty picture for an empty bitmap.
+  static TJpegImage FromBitmap(const TBitmap32& bitmap, int quality);
+
+  bool Empty() const { return data_.empty(); }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  const std::vector<std::uint8_t>& Bytes() const { return data_; }
+  // The decoded picture (alpha 255); nullopt when the data does not decode.
+  std::optional<TBitmap32> ToBitmap() const { return DecodeJpeg(data_); }
+  // Writes the file atomically; false on failure.
+  bool SaveToFile(const std::filesystem::path& path) const;
+
+ private:
+  std::vector<std::uint8_t> data_;
+  int width_ = 0;
+  int height_ = 0;
+};

@@ -1,0 +1,88 @@
+#pragma once
+// The picture class over the imaging library: GraphicsMagick reads every raster
+// format it knows (PCX, GIF, TGA, TIFF, PNG, PICT, PCD, MacPaint, WebP ...) and
+// writes BMP, JPEG, TIFF, PCX, TGA and PNG at 24 bits; Photoshop files go through
+// our own reader and writer. Pictures held here are opaque (alpha 255), as a
+// 24-bit picture is.
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+#include "platform/Geometry.h"
+
+// A picture file the imaging library cannot read or write.
+class ELeadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The extensions registered for the picture class, in registration order, with
+// their descriptions ("pcx" "PCX image" ... "img" "IMG image").
+struct TLeadFormat {
+  std::string Extension;
+  std::string Description;
+};
+const std::vector<TLeadFormat>& LeadFormats();
+
+// File format codes of picture saving, and the code for a file name's extension
+// (compared upper-cased; any other extension, ".jpeg" included, is a bitmap).
+enum TLeadFileFormat {
+  kLeadPcx = 1,
+  kLeadTiff = 3,
+  kLeadTga = 4,
+  kLeadBmp = 6,
+  kLeadJpeg = 23,
+  kLeadPng = 75,
+  kLeadPsd = 76,
+};
+int LeadFormatForExtension(std::string_view extension);
+// The quality factor picture saving passes (IJG quality 90).
+constexpr int kLeadDefaultQualityFactor = 16;
+
+// The result of LoadImageToBitmap on success; failures are 0 or below.
+constexpr int kLeadSuccess = 1;
+constexpr int kLeadFailure = 0;
+
+// Loads any picture file the imaging library reads into `bitmap` (opaque).
+// Returns kLeadSuccess, or kLeadFailure with `bitmap` emptied and, when `error` is
+// given, the reason in it.
+int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, std::string* error = nullptr);
+
+// Writes `bitmap` (colour only) in file format `format` at 24 bits; JPEG at the
+// quality of `qualityFactor`. Atomic: false and the old file kept on failure,
+// including an unknown format code.
+bool SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format,
+                   int qualityFactor = kLeadDefaultQualityFactor);
+
+class TLead {
+ public:
+  bool Empty() const { return bitmap_.Empty(); }
+  int Width() const { return bitmap_.Width(); }
+  int Height() const { return bitmap_.Height(); }
+  const TBitmap32& Bitmap() const { return bitmap_; }
+
+  // A copy of another picture's content; nullptr empties this one.
+  void Assign(const TLead* source);
+  // Takes a picture's colour (the alpha becomes 255).
+  void Assign(const TBitmap32& picture);
+  // Resizes, resampling the content bilinearly; 0 empties the picture.
+  void SetWidth(int width);
+  void SetHeight(int height);
+  // Paints the picture stretched into `rect` of `canvas` (clipped).
+  void Draw(TBitmap32& canvas, const TRect& rect) const;
+
+  // Loads the file; throws ELeadError (picture unchanged) when it cannot.
+  void LoadFromFile(const std::filesystem::path& fileName);
+  // Saves as a 24-bit Windows bitmap, whatever the extension; false on failure.
+  bool SaveToFile(const std::filesystem::path& fileName) const;
+  // Saves in file format `format` (see SaveImageFile).
+  bool SaveToFile(const std::filesystem::path& fileName, int format,
+                  int qualityFactor = kLeadDefaultQualityFactor) const;
+
+ private:
+  void Resize(int width, int height);
+  TBitmap32 bitmap_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+// Photoshop files: the reader of the merged image (8 bits a channel, RGB or
+// multichannel, raw or PackBits) and the writer (4 channels R, G, B, A, raw), and
+// LoadPsdPicture, which also reads the compressed ".fcc" and the packed ".fll"
+// pictures.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+
+// A picture file whose content is not what its format requires.
+class EInvalidGraphic : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+// A picture file that does not exist or cannot be read.
+class EFOpenError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kInvalidPsdFormat = "Invalid PSD format";
+
+// Parses a Photoshop file held in memory into `bitmap` (32 bits, the file's size).
+// Channel planes 0..3 go to red, green, blue and alpha; further planes are
+// skipped; planes the file does not have leave 0 (a three-channel file loads with
+// alpha 0). Throws EInvalidGraphic(kInvalidPsdFormat) for a wrong signature,
+// version, depth, colour mode or compression, and for data that ends early;
+// EInvalidGraphic for a picture beyond the size caps. `bitmap` is changed only on
+// success.
+void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap);
+
+// Fills `bitmap` from a ".psd", ".fcc" (zlib stream of a Photoshop file) or ".fll"
+// (packed picture) file. When `fileName` does not exist, the same name with the
+// extension ".psd", then ".fcc", then ".fll" is tried. Throws EFOpenError when no
+// file is found or it cannot be read, and EInvalidGraphic when its content is not
+// a valid picture (a ".fcc" or ".fll" that does not decompress included); `bitmap`
+// is changed only on success.
+void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap);
+
+// The bitmap as a Photoshop file: 4 channels, 8 bits, RGB, empty colour-mode,
+// resource and layer sections, raw planes R, G, B, A.
+std::vector<std::uint8_t> BitmapToPsdStream(const TBitmap32& bitmap);
+// Writes BitmapToPsdStream atomically; false (and the old file kept) on failure.
+bool SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);

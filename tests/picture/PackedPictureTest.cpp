@@ -1,0 +1,224 @@
+// JPEG helpers, the packed picture and its conversions, and our 32-bit bitmap files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "PictureJudges.h"
+#include "picture/BitmapRoutines.h"
+#include "picture/Bmp32.h"
+#include "picture/Compression.h"
+#include "picture/Jpeg.h"
+#include "picture/PackedPicture.h"
+#include "picture/PsdFile.h"
+#include "platform/FileIO.h"
+
+namespace {
+int MaxColourError(const TBitmap32& a, const TBitmap32& b) {
+  int worst = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) {
+      const TColor32 p = a.Pixel(x, y), q = b.Pixel(x, y);
+      worst = std::max({worst, std::abs(RedOf(p) - RedOf(q)), std::abs(GreenOf(p) - GreenOf(q)),
+                        std::abs(BlueOf(p) - BlueOf(q))});
+    }
+  return worst;
+}
+
+// A smooth picture, so JPEG loss stays small and comparable.
+TBitmap32 Smooth(int w, int h) {
+  TBitmap32 b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      b.SetPixel(x, y, Color32(std::uint8_t(60 + x), std::uint8_t(100 + y), 150, std::uint8_t((x * 17 + y * 5) % 256)));
+  return b;
+}
+
+std::vector<std::uint8_t> Record(const std::vector<std::uint8_t>& jpeg, std::uint32_t alphaLength,
+                                 std::size_t alphaBytes) {
+  ByteWriter w;
+  w.U32LE(static_cast<std::uint32_t>(jpeg.size()));
+  w.U32LE(alphaLength);
+  w.Bytes(jpeg);
+  w.Fill(alphaBytes, 200);
+  return CompressStream(w.Data());
+}
+}  // namespace
+
+TEST(Jpeg, EncodesAtTheGivenQualityAndDecodesWithinLoss) {
+  TempFolder dir;
+  const TBitmap32 picture = Smooth(40, 30);
+  const TJpegImage jpeg = TJpegImage::FromBitmap(picture, 90);
+  ASSERT_FALSE(jpeg.Empty());
+  EXPECT_EQ(jpeg.Width(), 40);
+  EXPECT_EQ(jpeg.Height(), 30);
+  ASSERT_TRUE(jpeg.SaveToFile(dir / "q90.jpg"));
+  EXPECT_EQ(Identify(dir / "q90.jpg", "%m %w %h %Q"), "JPEG 40 30 90");
+  auto back = jpeg.ToBitmap();
+  ASSERT_TRUE(back.has_value());
+  EXPECT_LE(MaxColourError(*back, picture), 8);
+  EXPECT_TRUE(AlphaIs(*back, 255));
+  EXPECT_TRUE(TJpegImage::FromBitmap(TBitmap32(), 90).Empty());
+  EXPECT_EQ(QualityFromFactor(16), 90);
+  EXPECT_EQ(QualityFromFactor(2), 100);
+  EXPECT_EQ(QualityFromFactor(255), 1);
+}
+
+TEST(Jpeg, DecodesGreyscaleAndRefusesGarbageAndCmyk) {
+  TempFolder dir;
+  ASSERT_EQ(RunCommand("convert -size 9x7 gradient:white-black -colorspace Gray " + Quoted(dir / "grey.jpg")), 0);
+  ASSERT_EQ(RunCommand("convert -size 9x7 xc:red -colorspace CMYK " + Quoted(dir / "cmyk.jpg")), 0);
+  auto grey = DecodeJpeg(*ReadFileBytes(dir / "grey.jpg"));
+  ASSERT_TRUE(grey.has_value());
+  EXPECT_EQ(grey->Width(), 9);
+  const TColor32 top = grey->Pixel(4, 0);
+  EXPECT_GT(RedOf(top), 240);
+  EXPECT_EQ(RedOf(top), BlueOf(top));
+  EXPECT_FALSE(DecodeJpeg(*ReadFileBytes(dir / "cmyk.jpg")).has_value());
+  EXPECT_FALSE(DecodeJpeg(AsBytes("\xFF\xD8\xFF garbage")).has_value());
+  EXPECT_FALSE(DecodeJpeg({}).has_value());
+  EXPECT_FALSE(TJpegImage::FromBytes({1, 2, 3}).has_value());
+}
+
+TEST(PackedPicture, RoundTripKeepsAlphaExactlyAndColourWithinJpegLoss) {
+  const TBitmap32 picture = Smooth(64, 48);
+  const auto packed = PackBitmap32(picture, 90);
+  auto back = UnpackBitmap32(packed);
+  ASSERT_TRUE(back.has_value());
+  ASSERT_EQ(back->Width(), 64);
+  ASSERT_EQ(back->Height(), 48);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) ASSERT_EQ(AlphaOf(back->Pixel(x, y)), AlphaOf(picture.Pixel(x, y)));
+  EXPECT_LE(MaxColourError(*back, picture), 8);
+}
+
+TEST(PackedPicture, LayoutIsReadableByPythonAndPythonFilesLoad) {
+  TempFolder dir;
+  const TBitmap32 picture = Smooth(20, 10);
+  ASSERT_TRUE(WriteFileAtomic(dir / "ours.fll", PackBitmap32(picture, 90)));
+  const std::string script =
+      "import sys,zlib,struct,io\n"
+      "from PIL import Image\n"
+      "d=sys.argv[1]\n"
+      "rec=zlib.decompress(open(d+'/ours.fll','rb').read())\n"
+      "j,a=struct.unpack('<II',rec[:8])\n"
+      "im=Image.open(io.BytesIO(rec[8:8+j]))\n"
+      "assert im.format=='JPEG' and im.size==(20,10) and a==200 and len(rec)==8+j+a\n"
+      "alpha=rec[8+j:]\n"
+      "assert alpha[0]==0 and alpha[21]==(1*17+1*5)%256, alpha[:30]\n"
+      "pic=Image.new('RGB',(30,12),(10,200,90))\n"
+      "buf=io.BytesIO(); pic.save(buf,'JPEG',quality=95)\n"
+      "alpha=bytes((x*7)%256 for x in range(30*12))\n"
+      "body=struct.pack('<II',len(buf.getvalue()),len(alpha))+buf.getvalue()+alpha\n"
+      "open(d+'/theirs.fll','wb').write(zlib.compress(body,9))\n"
+      "print('ok')\n";
+  ASSERT_EQ(RunPython(script, Quoted(dir.Path())), "ok\n");
+  TBitmap32 theirs;
+  LoadPsdPicture(dir / "theirs.fll", theirs);
+  ASSERT_EQ(theirs.Width(), 30);
+  EXPECT_EQ(AlphaOf(theirs.Pixel(5, 1)), (35 * 7) % 256);
+  EXPECT_NEAR(GreenOf(theirs.Pixel(15, 6)), 200, 3);
+}
+
+TEST(PackedPicture, RefusesLengthsThatDoNotMatchTheData) {
+  const auto jpeg = EncodeJpeg(TBitmap32(4, 3, Color32(1, 2, 3)), 90);
+  EXPECT_TRUE(UnpackBitmap32(Record(jpeg, 12, 12)).has_value());
+  EXPECT_FALSE(UnpackBitmap32(Record(jpeg, 11, 11)).has_value()) << "alpha must cover the picture";
+  EXPECT_FALSE(UnpackBitmap32(Record(jpeg, 13, 13)).has_value());
+  EXPECT_FALSE(UnpackBitmap32(Record(jpeg, 12, 11)).has_value()) << "alpha cut short";
+  EXPECT_FALSE(UnpackBitmap32(Record(jpeg, 0xFFFFFFFF, 12)).has_value());
+  std::vector<std::uint8_t> junk(jpeg.size(), 0x41);
+  EXPECT_FALSE(UnpackBitmap32(Record(junk, 12, 12)).has_value());
+  EXPECT_FALSE(UnpackBitmap32(CompressStream(AsBytes("\x05\0\0"))).has_value());
+  EXPECT_FALSE(UnpackBitmap32(AsBytes("plain bytes")).has_value());
+  TBitmap32 kept(1, 1, 5);
+  EXPECT_FALSE(UnpackBitmap32Into(AsBytes("plain bytes"), kept));
+  EXPECT_EQ(kept, TBitmap32(1, 1, 5));
+}
+
+TEST(PackedPicture, ConvertsToBitmapFilesPhotoshopFilesAndPreviews) {
+  TempFolder dir;
+  const TBitmap32 picture = Smooth(16, 12);
+  const auto packed = PackBitmap32(picture, 90);
+  const auto unpacked = UnpackBitmap32(packed);
+  ASSERT_TRUE(unpacked.has_value());
+
+  auto bmp = PackedPictureToBmpStream(packed);
+  ASSERT_TRUE(bmp.has_value());
+  EXPECT_EQ(DecodeBmp32(*bmp), unpacked);
+  EXPECT_FALSE(PackedPictureToBmpStream(AsBytes("junk")).has_value());
+
+  ASSERT_TRUE(WriteFileAtomic(dir / "in.fll", packed));
+  ASSERT_TRUE(PackedPictureFileToPsd(dir / "in.fll", dir / "out.psd"));
+  TBitmap32 fromPsd;
+  LoadPsdPicture(dir / "out.psd", fromPsd);
+  EXPECT_EQ(fromPsd, *unpacked);
+  EXPECT_FALSE(PackedPictureFileToPsd(dir / "missing.fll", dir / "x.psd"));
+  EXPECT_FALSE(fs::exists(dir / "x.psd"));
+
+  const std::string data(packed.begin(), packed.end());
+  ASSERT_TRUE(PackedStringToPsdFile(data, dir / "s.psd"));
+  EXPECT_EQ(Identify(dir / "s.psd", "%w %h"), "16 12");
+  EXPECT_FALSE(PackedStringToPsdFile("junk", dir / "t.psd"));
+  auto preview = PackedStringToJpegPreview(data, 50, 40);
+  ASSERT_TRUE(preview.has_value());
+  EXPECT_EQ(preview->Width(), 50);
+  EXPECT_EQ(preview->Height(), 40);
+  EXPECT_FALSE(PackedStringToJpegPreview("junk", 50, 40).has_value());
+
+  auto gallery = JpegFromEncodedString(std::string(reinterpret_cast<const char*>(preview->Bytes().data()),
+                                                   preview->Bytes().size()) + "\r\n");
+  ASSERT_TRUE(gallery.has_value());
+  EXPECT_EQ(gallery->Width(), 50);
+  ByteReader slice(preview->Bytes());
+  EXPECT_TRUE(JpegFromStreamSlice(slice, preview->Bytes().size()).has_value());
+  ByteReader tooLong(preview->Bytes());
+  EXPECT_FALSE(JpegFromStreamSlice(tooLong, preview->Bytes().size() + 1).has_value());
+}
+
+TEST(Bmp32, KeepsAlphaAndIsReadByImageMagick) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(13, 5, true);
+  const auto file = EncodeBmp32(picture);
+  EXPECT_EQ(file.size(), 54u + 13 * 5 * 4);
+  EXPECT_EQ(DecodeBmp32(file), picture);
+  ASSERT_TRUE(WriteFileAtomic(dir / "a.bmp", file));
+  EXPECT_EQ(Identify(dir / "a.bmp", "%m %w %h"), "BMP3 13 5");
+  const TBitmap32 judge = ImageMagickRead(dir / "a.bmp");
+  ASSERT_EQ(judge.Width(), 13);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 13; ++x) ASSERT_EQ(judge.Pixel(x, y), picture.Pixel(x, y)) << x << "," << y;
+}
+
+TEST(Bmp32, ReadsTopDownAndPadded24BitFilesAndRefusesDamage) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(3, 4, false);
+  WriteTestFile(dir / "rgb.rgba", ToRgba(picture));
+  // 3 pixels of 24 bits: each row is padded from 9 to 12 bytes.
+  ASSERT_EQ(RunCommand("convert -size 3x4 -depth 8 RGBA:" + Quoted(dir / "rgb.rgba") +
+                       " -alpha off -type TrueColor BMP3:" + Quoted(dir / "rgb24.bmp")),
+            0);
+  auto rgb = DecodeBmp32(*ReadFileBytes(dir / "rgb24.bmp"));
+  ASSERT_TRUE(rgb.has_value());
+  EXPECT_EQ(*rgb, picture);
+
+  auto file = EncodeBmp32(picture);
+  // Turn it into a top-down file: negative height, rows reversed.
+  std::vector<std::uint8_t> topDown(file.begin(), file.begin() + 54);
+  const std::int32_t negative = -4;
+  std::memcpy(topDown.data() + 22, &negative, 4);
+  for (int y = 0; y < 4; ++y) topDown.insert(topDown.end(), picture.Row(y), picture.Row(y) + 12);
+  EXPECT_EQ(DecodeBmp32(topDown), picture);
+
+  auto cut = file;
+  cut.pop_back();
+  EXPECT_FALSE(DecodeBmp32(cut).has_value());
+  auto rle = file;
+  rle[30] = 1;  // BI_RLE8
+  EXPECT_FALSE(DecodeBmp32(rle).has_value());
+  auto huge = file;
+  const std::int32_t wide = 1 << 20;
+  std::memcpy(huge.data() + 18, &wide, 4);
+  EXPECT_FALSE(DecodeBmp32(huge).has_value());
+  EXPECT_FALSE(DecodeBmp32(AsBytes("BM")).has_value());
+}

@@ -1,0 +1,90 @@
+#include "PictureJudges.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/FileIO.h"
+
+std::string Quoted(const fs::path& path) {
+  std::string out = "'";
+  for (char c : path.string()) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+TBitmap32 TestPicture(int width, int height, bool withAlpha) {
+  TBitmap32 b(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      b.SetPixel(x, y,
+                 Color32(std::uint8_t(x * 255 / std::max(1, width - 1)), std::uint8_t(y * 255 / std::max(1, height - 1)),
+                         std::uint8_t((x * 7 + y * 13) % 256),
+                         withAlpha ? std::uint8_t((x * 29 + y * 3 + (x == y ? 0 : 1) * 100) % 256) : 255));
+  return b;
+}
+
+std::string ToRgba(const TBitmap32& bitmap) {
+  std::string out;
+  out.reserve(bitmap.ByteSize());
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const TColor32 c = bitmap.Pixel(x, y);
+      out += char(RedOf(c));
+      out += char(GreenOf(c));
+      out += char(BlueOf(c));
+      out += char(AlphaOf(c));
+    }
+  return out;
+}
+
+TBitmap32 FromRgba(const std::string& rgba, int width, int height) {
+  TBitmap32 b(width, height);
+  if (rgba.size() != b.ByteSize()) return {};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const auto* p = reinterpret_cast<const std::uint8_t*>(rgba.data()) + 4 * (std::size_t(y) * width + x);
+      b.SetPixel(x, y, Color32(p[0], p[1], p[2], p[3]));
+    }
+  return b;
+}
+
+std::string Identify(const fs::path& file, const std::string& format) {
+  std::string out;
+  EXPECT_EQ(RunCommand("identify -format " + Quoted(format) + " " + Quoted(file.string() + "[0]") + " 2>/dev/null", &out), 0)
+      << file;
+  return out;
+}
+
+TBitmap32 ImageMagickRead(const fs::path& file, const std::string& options) {
+  const std::string size = Identify(file, "%w %h");
+  int w = 0, h = 0;
+  if (std::sscanf(size.c_str(), "%d %d", &w, &h) != 2) {
+    ADD_FAILURE() << "identify cannot read " << file;
+    return {};
+  }
+  const fs::path raw = file.string() + ".judge.rgba";
+  const int status = RunCommand("convert " + options + " " + Quoted(file.string() + "[0]") + " -depth 8 RGBA:" +
+                                Quoted(raw) + " 2>/dev/null");
+  EXPECT_EQ(status, 0) << "convert cannot read " << file;
+  auto bytes = ReadFileBytes(raw);
+  if (!bytes) return {};
+  return FromRgba(std::string(bytes->begin(), bytes->end()), w, h);
+}
+
+void ImageMagickWrite(const TBitmap32& bitmap, const fs::path& file, const std::string& options) {
+  const fs::path raw = file.string() + ".source.rgba";
+  WriteTestFile(raw, ToRgba(bitmap));
+  const std::string size = std::to_string(bitmap.Width()) + "x" + std::to_string(bitmap.Height());
+  ASSERT_EQ(RunCommand("convert -size " + size + " -depth 8 RGBA:" + Quoted(raw) + " " + options + " " + Quoted(file)),
+            0)
+      << file;
+}
+
+std::string RunPython(const std::string& script, const std::string& arguments) {
+  TempFolder dir;
+  WriteTestFile(dir / "judge.py", script);
+  std::string out;
+  const int status = RunCommand("/usr/bin/python3 " + Quoted(dir / "judge.py") + " " + arguments + " 2>&1", &out);
+  return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Independent judges of picture files for the tests: ImageMagick and Python
+// (Pillow, psd-tools, zlib), and deterministic test pictures.
+#include <string>
+
+#include "picture/Bitmap32.h"
+#include "support/TestPaths.h"
+
+// A picture whose every pixel differs in colour and alpha from its neighbours
+// (alpha 255 everywhere unless `withAlpha`).
+TBitmap32 TestPicture(int width, int height, bool withAlpha);
+
+// The picture as raw R, G, B, A bytes (ImageMagick's and Pillow's "RGBA").
+std::string ToRgba(const TBitmap32& bitmap);
+TBitmap32 FromRgba(const std::string& rgba, int width, int height);
+
+// Runs ImageMagick's convert: `options` before the input, which is read as
+// "file[0]"; the result is the picture as 8-bit RGBA. Fails the test when convert
+// fails.
+TBitmap32 ImageMagickRead(const fs::path& file, const std::string& options = "");
+// ImageMagick writes `bitmap` to `file` (format from the extension) with `options`.
+void ImageMagickWrite(const TBitmap32& bitmap, const fs::path& file, const std::string& options);
+// `identify -format FORMAT file[0]`.
+std::string Identify(const fs::path& file, const std::string& format);
+
+// Runs a Python script with /usr/bin/python3 and the given arguments; returns its
+// standard output, or "exit N" when it fails.
+std::string RunPython(const std::string& script, const std::string& arguments);
+
+// A path quoted for /bin/sh.
+std::string Quoted(const fs::path& path);

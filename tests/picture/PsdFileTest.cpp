@@ -1,0 +1,224 @@
+// The Photoshop reader and writer, judged by ImageMagick, Pillow and psd-tools,
+// and LoadPsdPicture's file kinds and fallbacks.
+#include <gtest/gtest.h>
+
+#include "PictureJudges.h"
+#include "picture/Compression.h"
+#include "picture/PackedPicture.h"
+#include "picture/PsdFile.h"
+#include "platform/ByteStream.h"
+#include "platform/FileIO.h"
+
+namespace {
+// A Photoshop header with the given fields and empty sections, up to (not
+// including) the compression word.
+ByteWriter PsdHead(int channels, int width, int height, std::uint32_t resourceBytes = 0, int depth = 8,
+                   int mode = 3, int version = 1) {
+  ByteWriter w;
+  w.Text("8BPS");
+  w.U16BE(std::uint16_t(version));
+  w.Fill(6, 0);
+  w.U16BE(std::uint16_t(channels));
+  w.U32BE(std::uint32_t(height));
+  w.U32BE(std::uint32_t(width));
+  w.U16BE(std::uint16_t(depth));
+  w.U16BE(std::uint16_t(mode));
+  w.U32BE(0);
+  w.U32BE(resourceBytes);
+  w.Fill(resourceBytes, 0x38);
+  w.U32BE(0);
+  return w;
+}
+
+TBitmap32 Read(const std::vector<std::uint8_t>& bytes) {
+  TBitmap32 b;
+  ReadPsdImage(bytes, b);
+  return b;
+}
+
+void ExpectSamePixels(const TBitmap32& ours, const TBitmap32& judge, bool compareAlpha) {
+  ASSERT_EQ(ours.Width(), judge.Width());
+  ASSERT_EQ(ours.Height(), judge.Height());
+  for (int y = 0; y < ours.Height(); ++y)
+    for (int x = 0; x < ours.Width(); ++x) {
+      const TColor32 mask = compareAlpha ? 0xFFFFFFFFu : 0x00FFFFFFu;
+      ASSERT_EQ(ours.Pixel(x, y) & mask, judge.Pixel(x, y) & mask) << "first difference at " << x << "," << y;
+    }
+}
+}  // namespace
+
+TEST(PsdReader, LoadsImageMagickFilesPixelExact) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(67, 41, true);
+  struct Case {
+    const char* name;
+    const char* options;
+    bool alpha;
+  } cases[] = {{"raw4.psd", "-depth 8 -compress None", true},
+               {"rle4.psd", "-depth 8 -compress RLE", true},
+               {"raw3.psd", "-alpha off -depth 8 -compress None", false},
+               {"rle3.psd", "-alpha off -depth 8 -compress RLE", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImageMagickWrite(picture, dir / c.name, c.options);
+    TBitmap32 ours;
+    LoadPsdPicture(dir / c.name, ours);
+    // ImageMagick would take white out of partly transparent merged pixels.
+    const TBitmap32 judge = ImageMagickRead(dir / c.name, "-define psd:alpha-unblend=off");
+    ExpectSamePixels(ours, judge, c.alpha);
+    if (!c.alpha) {
+      EXPECT_EQ(AlphaOf(ours.Pixel(5, 5)), 0) << "three channels leave alpha 0";
+    }
+  }
+}
+
+TEST(PsdWriter, ReadsBackExactlyInPillowAndPsdTools) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(53, 29, true);
+  ASSERT_TRUE(SavePsdFile(picture, dir / "ours.psd"));
+  WriteTestFile(dir / "expected.rgba", ToRgba(picture));
+  const std::string script =
+      "import sys\n"
+      "from PIL import Image\n"
+      "from psd_tools import PSDImage\n"
+      "d=sys.argv[1]\n"
+      "expected=open(d+'/expected.rgba','rb').read()\n"
+      "im=Image.open(d+'/ours.psd')\n"
+      "assert im.mode=='RGBA' and im.size==(53,29), (im.mode, im.size)\n"
+      "assert im.tobytes()==expected, 'pillow pixels'\n"
+      "psd=PSDImage.open(d+'/ours.psd')\n"
+      "assert (psd.width,psd.height,psd.channels,psd.depth)==(53,29,4,8)\n"
+      "print('ok')\n";
+  EXPECT_EQ(RunPython(script, Quoted(dir.Path())), "ok\n");
+  TBitmap32 back;
+  LoadPsdPicture(dir / "ours.psd", back);
+  EXPECT_EQ(back, picture);
+}
+
+TEST(PsdReader, SkipsAResourceSectionLongerThan65535Bytes) {
+  ByteWriter w = PsdHead(4, 2, 1, 70000);
+  w.U16BE(0);
+  for (std::uint8_t plane : {10, 20, 30, 40}) {
+    w.U8(plane);
+    w.U8(plane + 1);
+  }
+  const TBitmap32 b = Read(w.Data());
+  EXPECT_EQ(b.Pixel(0, 0), Color32(10, 20, 30, 40));
+  EXPECT_EQ(b.Pixel(1, 0), Color32(11, 21, 31, 41));
+}
+
+TEST(PsdReader, PackBitsRunsAreCutAtTheRowEnd) {
+  ByteWriter w = PsdHead(1, 3, 2);
+  w.U16BE(1);
+  w.Fill(2 * 2, 0);  // row byte counts, not needed
+  w.U8(0xFC);        // -4: five copies of 7 into a row of three
+  w.U8(7);
+  w.U8(4);           // five literals into the next row of three
+  w.Bytes(std::vector<std::uint8_t>{1, 2, 3, 4, 5});
+  const TBitmap32 b = Read(w.Data());
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(RedOf(b.Pixel(x, 0)), 7);
+  EXPECT_EQ(RedOf(b.Pixel(0, 1)), 1);
+  EXPECT_EQ(RedOf(b.Pixel(2, 1)), 3);
+  EXPECT_EQ(AlphaOf(b.Pixel(2, 1)), 0);
+}
+
+TEST(PsdReader, NoOpControlBytesAndExtraChannelsAreSkipped) {
+  ByteWriter w = PsdHead(5, 1, 1);
+  w.U16BE(1);
+  w.Fill(5 * 2, 0);
+  for (std::uint8_t v : {9, 8, 7, 6, 5}) {
+    w.U8(0x80);  // -128 does nothing
+    w.U8(0);
+    w.U8(v);
+  }
+  EXPECT_EQ(Read(w.Data()).Pixel(0, 0), Color32(9, 8, 7, 6));
+}
+
+TEST(PsdReader, RefusesWrongHeadersCompressionTruncationAndHugeSizes) {
+  auto invalid = [](const std::vector<std::uint8_t>& bytes) {
+    TBitmap32 b(1, 1, 0x12345678);
+    try {
+      ReadPsdImage(bytes, b);
+    } catch (const EInvalidGraphic&) {
+      return b == TBitmap32(1, 1, 0x12345678);  // untouched
+    }
+    return false;
+  };
+  auto raw = [](ByteWriter w, std::size_t pixels) {
+    w.U16BE(0);
+    w.Fill(pixels, 1);
+    return w.Take();
+  };
+  EXPECT_FALSE(invalid(raw(PsdHead(3, 2, 2), 12)));
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 2, 2, 0, 16), 24)));         // depth
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 2, 2, 0, 8, 4), 12)));       // CMYK
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 2, 2, 0, 8, 3, 2), 12)));    // version
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 2, 2), 11)));                // truncated plane
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 20000, 1), 60000)));         // too wide
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 16384, 16384), 100)));       // far more than the data
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 2, 2, 1000), 12)) == false); // resources are skipped
+  auto badSignature = raw(PsdHead(3, 2, 2), 12);
+  badSignature[0] = '9';
+  EXPECT_TRUE(invalid(badSignature));
+  ByteWriter two = PsdHead(3, 2, 2);
+  two.U16BE(2);  // ZIP compression is not ours to read
+  two.Fill(100, 0);
+  EXPECT_TRUE(invalid(two.Take()));
+  ByteWriter cut = PsdHead(1, 4, 1);
+  cut.U16BE(1);
+  cut.Fill(2, 0);
+  cut.U8(3);  // four literals promised, two present
+  cut.U8(1);
+  cut.U8(2);
+  EXPECT_TRUE(invalid(cut.Take()));
+  std::vector<std::uint8_t> header(20, 0);
+  EXPECT_TRUE(invalid(header));
+  try {
+    Read(raw(PsdHead(3, 2, 2, 0, 16), 24));
+    FAIL();
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "Invalid PSD format");
+  }
+}
+
+TEST(LoadPsdPicture, ReadsEachKindAndFallsBackInOrder) {
+  TempFolder dir;
+  const TBitmap32 psdPicture = TestPicture(8, 6, true);
+  const TBitmap32 fccPicture = TestPicture(5, 4, true);
+  const TBitmap32 fllPicture(7, 3, Color32(40, 90, 200, 33));
+  ASSERT_TRUE(SavePsdFile(psdPicture, dir / "a.psd"));
+  ASSERT_TRUE(WriteFileAtomic(dir / "b.fcc", CompressStream(BitmapToPsdStream(fccPicture))));
+  ASSERT_TRUE(WriteFileAtomic(dir / "b.fll", PackBitmap32(fllPicture, 90)));
+  ASSERT_TRUE(WriteFileAtomic(dir / "c.FLL", PackBitmap32(fllPicture, 90)));
+  ASSERT_TRUE(WriteFileAtomic(dir / "c.fll", PackBitmap32(fllPicture, 90)));
+
+  TBitmap32 b;
+  LoadPsdPicture(dir / "a.psd", b);
+  EXPECT_EQ(b, psdPicture);
+  LoadPsdPicture(dir / "a.tga", b);  // missing: a.psd
+  EXPECT_EQ(b, psdPicture);
+  LoadPsdPicture(dir / "b.psd", b);  // missing: b.fcc before b.fll
+  EXPECT_EQ(b, fccPicture);
+  LoadPsdPicture(dir / "b.fll", b);
+  EXPECT_EQ(b.Width(), 7);
+  EXPECT_EQ(AlphaOf(b.Pixel(6, 2)), 33);
+  LoadPsdPicture(dir / "c.psd", b);  // only the packed picture exists
+  EXPECT_EQ(b.Height(), 3);
+  TBitmap32 before = b;
+  EXPECT_THROW(LoadPsdPicture(dir / "none.psd", b), EFOpenError);
+  EXPECT_EQ(b, before);
+}
+
+TEST(LoadPsdPicture, ReportsCompressedAndPackedFilesThatDoNotDecode) {
+  TempFolder dir;
+  WriteTestFile(dir / "bad.fcc", "not zlib at all");
+  ASSERT_TRUE(WriteFileAtomic(dir / "notpsd.fcc", CompressStream(AsBytes("zlib, but no picture inside"))));
+  WriteTestFile(dir / "bad.fll", "not zlib either");
+  ASSERT_TRUE(WriteFileAtomic(dir / "short.fll", CompressStream(AsBytes("\x10\0\0\0"))));
+  TBitmap32 b(2, 2, 77);
+  EXPECT_THROW(LoadPsdPicture(dir / "bad.fcc", b), EInvalidGraphic);
+  EXPECT_THROW(LoadPsdPicture(dir / "notpsd.fcc", b), EInvalidGraphic);
+  EXPECT_THROW(LoadPsdPicture(dir / "bad.fll", b), EInvalidGraphic);
+  EXPECT_THROW(LoadPsdPicture(dir / "short.fll", b), EInvalidGraphic);
+  EXPECT_EQ(b, TBitmap32(2, 2, 77));
+}
