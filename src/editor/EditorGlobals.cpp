@@ -3,9 +3,15 @@
 TPoint FacePoint{-1, -1};
 TPoint BodyPoint{-1, -1};
 THandMarkers HandMarkers;
+bool WorkSaved = true;
+bool ImageSaved = true;
+bool UndoPending = false;
 
 void ResetEditorGlobals() {
   FacePoint = {-1, -1};
   BodyPoint = {-1, -1};
   HandMarkers = THandMarkers();
+  WorkSaved = true;
+  ImageSaved = true;
+  UndoPending = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Reference points the adjust window records for the desk, the templates and the
-// ready solutions, and that work loading restores.
+// Program-wide editing state: the reference points the adjust window records for
+// the desk, the templates and the ready solutions (work loading restores them),
+// the saved flags and the undo gesture flag.
 #include <array>
 
 #include "picture/Bitmap32.h"
@@ -30,6 +31,13 @@ using THandMarkers = std::array<THandMarker, kHandMarkerCount>;
 extern TPoint FacePoint;
 extern TPoint BodyPoint;
 extern THandMarkers HandMarkers;
+
+// No change since the work file, the exported picture, was last saved or loaded.
+extern bool WorkSaved;
+extern bool ImageSaved;
+// A user gesture (a press on the desk or a value slider) has begun: the selected
+// layer's next only-if-pending history push records one item and clears it.
+extern bool UndoPending;
 
 // Back to the start-up values (for tests and a cleared desk).
 void ResetEditorGlobals();

@@ -1,0 +1,90 @@
+#include "editor/ControlRules.h"
+
+const std::array<TModeButton, 6> ModeButtons = {{
+    {"ButtonColoration", dmColoration, "PanelLayerColorationMode"},
+    {"ButtonAppearance", dmAppearance, "PanelLayerAppearanceMode"},
+    {"ButtonModifier", dmModify, "PanelLayerModifyMode"},
+    {"ButtonBrush", dmPaint, "PanelLayerPaintMode"},
+    {"ButtonEraser", dmErase, "PanelLayerEraseMode"},
+    {"ButtonActions", dmActions, "PanelLayerActionsMode"},
+}};
+
+const TControlDecision* TControlsPlan::Find(std::string_view name) const {
+  for (const TControlDecision& d : Panel)
+    if (d.Name == name) return &d;
+  return nullptr;
+}
+
+namespace {
+
+struct TModeSlider {
+  std::string_view Name;
+  TDeskMode Mode;
+};
+
+constexpr TModeSlider kModeSliders[] = {
+    {"SliderRedColor", dmColoration},     {"SliderGreenColor", dmColoration}, {"SliderBlueColor", dmColoration},
+    {"SliderHue", dmColoration},          {"SliderSaturation", dmColoration}, {"SliderBrightness", dmAppearance},
+    {"SliderContrast", dmAppearance},     {"SliderOpacity", dmAppearance},    {"SliderBrushPower", dmPaint},
+    {"SliderBrushSize", dmPaint},         {"SliderEraserPower", dmErase},     {"SliderEraserSize", dmErase},
+    {"SliderModifierPower", dmModify},    {"SliderModifierSize", dmModify},
+};
+
+constexpr TModeSlider kModeSkins[] = {
+    {"ImageSkinColoration", dmColoration}, {"ImageSkinAppearance", dmAppearance}, {"ImageSkinBrush", dmPaint},
+    {"ImageSkinEraser", dmErase},          {"ImageSkinModifier", dmModify},       {"ImageSkinActions", dmActions},
+};
+
+void AddActionButtons(const TControlsInput& in, std::vector<TControlDecision>& panel) {
+  const bool actions = in.Mode == dmActions;
+  const bool selected = in.SelectedIndex >= 0;
+  auto button = [&](std::string_view name, bool wanted, bool enabled) {
+    panel.push_back({name, TControlKind::Button, actions && wanted, enabled});
+  };
+  button("ButtonLayerMoveTop", true, in.SelectedIndex > 0);
+  button("ButtonLayerMoveBottom", true, selected && in.SelectedIndex < in.LayerCount - 1);
+  button("ButtonLayerHide", selected && in.SelectedVisible, selected);
+  button("ButtonLayerShow", !selected || !in.SelectedVisible, selected);
+  for (std::string_view name : {"ButtonLayerDelete", "ButtonLayerRegions", "ButtonLayerCopyState",
+                                "ButtonLayerReset", "ButtonLayerSave"})
+    button(name, true, selected);
+  button("ButtonLayerPasteState", true, selected && in.CopiedState);
+  button("ButtonLayerFlipHorizontal", in.FlipTag == 1, selected);
+  button("ButtonBaldHead", true, in.HasPortrait);
+}
+
+}  // namespace
+
+TControlsPlan PlanControls(const TControlsInput& in) {
+  TControlsPlan plan;
+  plan.HasLayers = in.LayerCount > 0;
+  plan.DeskVisible = plan.HasLayers;
+  plan.LayerToolsVisible = plan.HasLayers && in.LayerToolsTag > 0;
+  plan.DesktopToolsVisible = plan.HasLayers && in.DesktopToolsTag > 0;
+  if (!plan.HasLayers) return plan;
+
+  for (std::size_t i = 0; i < ModeButtons.size(); ++i) plan.ModePressed[i] = ModeButtons[i].Mode == in.Mode;
+  const bool selected = in.SelectedIndex >= 0;
+  const bool paletteMode = in.Mode == dmColoration || in.Mode == dmAppearance || in.Mode == dmPaint;
+  plan.PaletteActive = selected && paletteMode;
+
+  std::vector<TControlDecision>& panel = plan.Panel;
+  panel.push_back({"ImagePalette", TControlKind::Other, paletteMode});
+  for (std::string_view name : {"LabelPaletteName", "ButtonPalettePrev", "ButtonPaletteNext"})
+    panel.push_back({name, name.starts_with("Button") ? TControlKind::Button : TControlKind::Other,
+                     plan.PaletteActive});
+  const bool paletteScroll = plan.PaletteActive && in.PaletteSliderTag > 0;
+  panel.push_back({"SliderPaletteColor", TControlKind::Slider, paletteScroll});
+  panel.push_back({"ButtonPaletteColorPrev", TControlKind::Button, paletteScroll});
+  panel.push_back({"ButtonPaletteColorNext", TControlKind::Button, paletteScroll});
+  for (const TModeSlider& s : kModeSliders)
+    panel.push_back({s.Name, TControlKind::Slider, in.Mode == s.Mode, selected});
+  panel.push_back({"ButtonCurrentBrushColor", TControlKind::Button, in.Mode == dmPaint});
+  for (const TModeSlider& s : kModeSkins)
+    panel.push_back({s.Name, TControlKind::Other, in.Mode == s.Mode && in.ModeSkinPresent[s.Mode]});
+  AddActionButtons(in, panel);
+
+  plan.UndoEnabled = selected && in.SelectedHistoryCount > 0;
+  plan.BrushColorShown = selected;
+  return plan;
+}

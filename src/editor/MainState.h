@@ -1,0 +1,122 @@
+#pragma once
+// The editing state of the main window: the desk mode, the change notification
+// with the saved flags, the value and tool sliders, the layer buttons, the
+// keyboard shortcuts every window forwards, and the desk zoom and scroll. The
+// window (editor/forms/FormMain) wires its controls to this; the desk reaches it
+// as its owner.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "editor/DeskMode.h"
+#include "editor/MainPorts.h"
+#include "picture/ColorValues.h"
+
+class TLayer;
+class TMask;
+
+// The eight value sliders, in the order of their names.
+enum TValueSlider : std::uint8_t {
+  vsRed,
+  vsGreen,
+  vsBlue,
+  vsHue,
+  vsSaturation,
+  vsBrightness,
+  vsContrast,
+  vsOpacity,
+};
+constexpr int kValueSliderCount = 8;
+extern const std::array<std::string_view, kValueSliderCount> ValueSliderNames;
+
+// The six tool sliders.
+enum TToolSlider : std::uint8_t {
+  tsModifierSize,
+  tsModifierPower,
+  tsBrushSize,
+  tsBrushPower,
+  tsEraserSize,
+  tsEraserPower,
+};
+constexpr int kToolSliderCount = 6;
+extern const std::array<std::string_view, kToolSliderCount> ToolSliderNames;
+
+// The value of one slider's setting in a set of colour values.
+int ValueOf(const TColorValues& values, TValueSlider slider);
+void SetValueOf(TColorValues& values, TValueSlider slider, int value);
+
+// A slider's hint: the UI text of its hint key and the value as the user reads it.
+// `name` is the slider's control name.
+std::string SliderHint(std::string_view name, std::string_view term, int value);
+
+class TMainState {
+ public:
+  TMainState(IMainDesk& desk, IMainView& view);
+
+  TDeskMode DeskMode() const { return deskMode_; }
+  std::uint8_t LastChange() const { return lastChange_; }
+
+  // The change notification: records the code and clears the saved flags for
+  // every code but the zoom (3) and the scroll (4). Leaving the scroll code drops
+  // the desk's cached view. Records no history, repaints nothing.
+  void SetChanged(int code);
+  void SetDeskMode(int mode);
+  // One handler for the six mode buttons (by control name).
+  void ModeButtonClick(std::string_view name);
+
+  // Enables, shows and presses the controls for the mode, selection and layers.
+  void SetControls();
+  // The value sliders show the layer's values (mask null) or its current region's;
+  // a mask without a current region changes nothing. No change handler runs.
+  void ShowLayerValues(const TLayer& layer, const TMask* mask);
+  bool LoadingSliders() const { return loadingSliders_; }
+
+  // A press on a value slider begins a gesture (one history item); the release
+  // ends it.
+  void ValueSliderPressed();
+  void ValueSliderReleased();
+  void ValueSliderChanged(TValueSlider slider, int value);
+  void ToolSliderChanged(TToolSlider slider, int value);
+
+  // Key handlers (virtual-key codes, shift flags); a consumed key becomes 0.
+  void KeyDown(int& key, int shift);
+  void KeyUp(int& key, int shift);
+
+  // Layer buttons; each acts on the selected layer and does nothing without one.
+  void LayerMoveTopClick();
+  void LayerMoveBottomClick();
+  void LayerDeleteClick();
+  void LayerShowHideClick();
+  void LayerUndoClick();
+  void LayerResetClick();
+  void LayerFlipClick();
+  void LayerCopyStateClick();
+  void LayerPasteStateClick();
+  void ClearWorkClick();
+
+  // Tool settings (sizes are radii).
+  int ModifierSize = 25;
+  int ModifierPower = 50;
+  int BrushSize = 25;
+  int BrushPower = 50;
+  int EraserSize = 25;
+  int EraserPower = 50;
+  int BrushColorRed = 0;
+  int BrushColorGreen = 0;
+  int BrushColorBlue = 0;
+  bool WinKeyDown = false;
+  // The tint colour, the seven colour values and the opacity of the last copy.
+  std::optional<TColorValues> CopiedLayerState;
+
+ private:
+  TLayer* SelectedLayer();
+  void MoveSelectedByKey(int key, int shift);
+
+  IMainDesk& desk_;
+  IMainView& view_;
+  TDeskMode deskMode_ = dmNone;
+  std::uint8_t lastChange_ = ckNone;
+  bool loadingSliders_ = false;
+};
