@@ -1,39 +1,33 @@
 // picture-tool: command-line access to the picture library, for tests, benchmarks
 // and content authors.
-#include <Magick++.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "picture/Archive.h"
 #include "picture/Bitmap32.h"
+#include "picture/PictureFiles.h"
 
 namespace {
 int Usage() {
-  std::fprintf(stderr, "usage: picture-tool info FILE\n");
+  std::fprintf(stderr,
+               "usage: picture-tool info FILE\n"
+               "       picture-tool convert IN OUT\n"
+               "       picture-tool unpack-archive ARH DIR\n"
+               "       picture-tool unpack-volumes BASE DIR   (BASE0.arh, BASE1.arh, ...)\n");
   return 2;
 }
 
-bool LoadAny(const char* file, TBitmap32& out) {
-  try {
-    Magick::Image image;
-    image.read(file);
-    int w = static_cast<int>(image.columns()), h = static_cast<int>(image.rows());
-    if (!out.SetSize(w, h)) return false;
-    image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, out.Bits());
-    return true;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "picture-tool: %s\n", e.what());
-    return false;
-  }
+bool Load(const char* file, TBitmap32& bitmap) {
+  std::string error;
+  if (LoadPictureFile(file, bitmap, error)) return true;
+  std::fprintf(stderr, "picture-tool: cannot load %s: %s\n", file, error.c_str());
+  return false;
 }
 
 int Info(const char* file) {
   TBitmap32 bitmap;
-  if (!LoadAny(file, bitmap)) {
-    std::fprintf(stderr, "picture-tool: cannot load %s\n", file);
-    return 1;
-  }
+  if (!Load(file, bitmap)) return 1;
   long long transparent = 0, opaque = 0, partial = 0;
   for (int y = 0; y < bitmap.Height(); ++y)
     for (int x = 0; x < bitmap.Width(); ++x) {
@@ -46,10 +40,26 @@ int Info(const char* file) {
               bitmap.Height(), transparent, opaque, partial);
   return 0;
 }
+
+int Convert(const char* in, const char* out) {
+  TBitmap32 bitmap;
+  if (!Load(in, bitmap)) return 1;
+  if (SavePictureFile(bitmap, out)) return 0;
+  std::fprintf(stderr, "picture-tool: cannot save %s\n", out);
+  return 1;
+}
+
+int Unpack(bool volumes, const char* archive, const char* dir) {
+  if (volumes ? ExtractMultiVolumeArchive(archive, dir) : ExtractArchive(archive, dir)) return 0;
+  std::fprintf(stderr, "picture-tool: cannot extract %s\n", archive);
+  return 1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-  Magick::InitializeMagick(nullptr);
   if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
+  if (argc == 4 && std::strcmp(argv[1], "convert") == 0) return Convert(argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "unpack-archive") == 0) return Unpack(false, argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "unpack-volumes") == 0) return Unpack(true, argv[2], argv[3]);
   return Usage();
 }

@@ -1,0 +1,18 @@
+#pragma once
+// Loading and saving a picture file chosen by a person, by its extension
+// (compared ignoring case): ".psd", ".fcc" and ".fll" through our own loader,
+// ".jpg" and ".jpeg" through the JPEG codec, anything else through the imaging
+// library (opaque). Saving: ".psd" by our writer (alpha kept), ".fll" packed at
+// JPEG quality 90, anything else by the imaging library at 24 bits in the format
+// of its extension (a bitmap for extensions it does not list).
+#include <filesystem>
+#include <string>
+
+#include "picture/Bitmap32.h"
+
+// True and `bitmap` filled, or false with the reason in `error` (`bitmap` kept).
+bool LoadPictureFile(const std::filesystem::path& fileName, TBitmap32& bitmap, std::string& error);
+// True when the file was written (atomically).
+bool SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
+
+constexpr int kPackedPictureQuality = 90;

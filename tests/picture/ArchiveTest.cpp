@@ -1,0 +1,225 @@
+// Element archives: entry types, header rules, volumes, hostile names, and the
+// tree helpers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "PictureJudges.h"
+#include "picture/Archive.h"
+#include "picture/Bmp32.h"
+#include "picture/Compression.h"
+#include "picture/PackedPicture.h"
+#include "platform/FileIO.h"
+
+namespace {
+struct TEntry {
+  std::string folder, name, type;
+  std::string data;
+};
+
+std::string Bytes(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+// An archive whose header lists `entries` (plus `extraLines` before "END") and
+// whose data follows; `firstLineTail` goes after the offset.
+std::string MakeArchive(const std::vector<TEntry>& entries, const std::string& firstLineTail = "",
+                        const std::vector<std::string>& extraLines = {}, bool withEnd = true) {
+  std::string lines;
+  for (const auto& line : extraLines) lines += line + "\r\n";
+  for (const auto& e : entries)
+    lines += e.folder + ";" + e.name + ";" + e.type + ";" + std::to_string(e.data.size()) + ";\r\n";
+  if (withEnd) lines += "END\r\n";
+  std::string data;
+  for (const auto& e : entries) data += e.data;
+  // The offset counts its own digits: settle it.
+  std::size_t offset = 0;
+  for (int i = 0; i < 3; ++i) offset = ("BEGIN;" + std::to_string(offset) + firstLineTail + "\r\n" + lines).size();
+  return "BEGIN;" + std::to_string(offset) + firstLineTail + "\r\n" + lines + data;
+}
+
+std::string Read(const fs::path& p) {
+  auto bytes = ReadFileBytes(p);
+  return bytes ? Bytes(*bytes) : std::string("<missing>");
+}
+
+std::vector<std::string> FilesBelow(const fs::path& dir) {
+  std::vector<std::string> list;
+  ListFilesInTree(dir, "", list);
+  std::sort(list.begin(), list.end());
+  return list;
+}
+}  // namespace
+
+TEST(Archive, ExtractsTheThreeEntryTypesIntoNestedFolders) {
+  TempFolder dir;
+  const TBitmap32 picture(6, 4, Color32(30, 160, 220, 99));
+  const auto packed = PackBitmap32(picture, 90);
+  const std::string text = "stored text\r\nline 2";
+  WriteTestFile(dir / "arch.arh",
+                MakeArchive({{"", "top.txt", "2", text},
+                             {"Hair\\Long", "notes.txt", "0", Bytes(CompressStream(AsBytes("inflated words")))},
+                             {"Hair\\Long\\Red", "red.psd", "1", Bytes(packed)},
+                             {"Hair", "empty.dat", "2", ""}}));
+  ASSERT_TRUE(ExtractArchive(dir / "arch.arh", dir / "out"));
+  EXPECT_EQ(Read(dir / "out/top.txt"), text);
+  EXPECT_EQ(Read(dir / "out/Hair/Long/notes.txt"), "inflated words");
+  EXPECT_EQ(Read(dir / "out/Hair/empty.dat"), "");
+  // A packed picture becomes a 32-bit bitmap file under its own name.
+  auto bmp = ReadFileBytes(dir / "out/Hair/Long/Red/red.psd");
+  ASSERT_TRUE(bmp.has_value());
+  EXPECT_EQ(DecodeBmp32(*bmp), UnpackBitmap32(packed));
+  EXPECT_EQ(Identify(dir / "out/Hair/Long/Red/red.psd", "%m %w %h"), "BMP3 6 4");
+  EXPECT_EQ(FilesBelow(dir / "out"),
+            (std::vector<std::string>{"Hair\\Long\\Red\\red.psd", "Hair\\Long\\notes.txt", "Hair\\empty.dat",
+                                      "top.txt"}));
+}
+
+TEST(Archive, HeaderRulesDecideBeforeAnythingIsWritten) {
+  TempFolder dir;
+  const TEntry ok{"", "a.txt", "2", "abc"};
+  WriteTestFile(dir / "noend.arh", MakeArchive({ok}, "", {}, false));
+  EXPECT_FALSE(ExtractArchive(dir / "noend.arh", dir / "out"));
+  EXPECT_FALSE(fs::exists(dir / "out/a.txt"));
+  WriteTestFile(dir / "nobegin.arh", "START;40\r\nEND\r\n");
+  EXPECT_FALSE(ExtractArchive(dir / "nobegin.arh", dir / "out"));
+  WriteTestFile(dir / "badoffset.arh", "BEGIN;forty\r\n;a.txt;2;1;\r\nEND\r\nx");
+  EXPECT_FALSE(ExtractArchive(dir / "badoffset.arh", dir / "out"));
+  WriteTestFile(dir / "pastend.arh", "BEGIN;9999\r\nEND\r\n");
+  EXPECT_FALSE(ExtractArchive(dir / "pastend.arh", dir / "out"));
+  EXPECT_FALSE(ExtractArchive(dir / "missing.arh", dir / "out"));
+  EXPECT_FALSE(fs::exists(dir / "out/a.txt"));
+}
+
+TEST(Archive, LinesOf300CharactersAreSkippedAnd299AreEntries) {
+  TempFolder dir;
+  // Folders of 60 characters keep every component within file-name limits.
+  const std::string part(60, 'f');
+  std::string folder = part + "\\" + part + "\\" + part + "\\" + part;
+  const std::string tail = ";x.txt;2;2;";
+  folder += std::string(299 - folder.size() - tail.size(), 'g');
+  ASSERT_EQ((folder + tail).size(), 299u);
+  const std::string skipped = std::string(300 - 9, 'z') + ";bad;9;1;";
+  ASSERT_EQ(skipped.size(), 300u);
+  WriteTestFile(dir / "long.arh", MakeArchive({{folder, "x.txt", "2", "ok"}}, "", {skipped}));
+  ASSERT_TRUE(ExtractArchive(dir / "long.arh", dir / "out"));
+  EXPECT_EQ(FilesBelow(dir / "out").size(), 1u);
+}
+
+TEST(Archive, BadEntriesStopTheExtractionAndKeepWhatWasWritten) {
+  TempFolder dir;
+  const TEntry first{"", "first.txt", "2", "1"};
+  const std::vector<std::pair<std::string, TEntry>> cases = {
+      {"type", {"", "b.txt", "7", "zz"}},
+      {"zlib", {"", "b.txt", "0", "not a zlib stream"}},
+      {"packed", {"", "b.bmp", "1", "not a packed picture"}},
+  };
+  for (const auto& [what, bad] : cases) {
+    SCOPED_TRACE(what);
+    TempFolder out;
+    WriteTestFile(dir / "bad.arh", MakeArchive({first, bad, {"", "c.txt", "2", "3"}}));
+    EXPECT_FALSE(ExtractArchive(dir / "bad.arh", out.Path()));
+    EXPECT_EQ(FilesBelow(out.Path()), std::vector<std::string>{"first.txt"});
+  }
+  // A size that is no number, or one that passes the end of the data.
+  WriteTestFile(dir / "size.arh", "BEGIN;30\r\n;a.txt;2;two;\r\nEND\r\nab");
+  EXPECT_FALSE(ExtractArchive(dir / "size.arh", dir / "o2"));
+  std::string shortData = MakeArchive({{"", "a.txt", "2", "abcdef"}});
+  shortData.pop_back();
+  WriteTestFile(dir / "short.arh", shortData);
+  EXPECT_FALSE(ExtractArchive(dir / "short.arh", dir / "o3"));
+  EXPECT_FALSE(fs::exists(dir / "o3/a.txt"));
+}
+
+TEST(Archive, RefusesNamesThatLeaveTheTargetFolder) {
+  TempFolder dir;
+  fs::create_directories(dir / "out");
+  fs::create_directories(dir / "elsewhere");
+  fs::create_directory_symlink(dir / "elsewhere", dir / "out/link");
+  const std::vector<TEntry> hostile = {
+      {"..", "evil.txt", "2", "x"},          {"", "..\\evil.txt", "2", "x"},   {"a\\..\\..", "evil.txt", "2", "x"},
+      {"\\tmp", "evil.txt", "2", "x"},       {"/tmp", "evil.txt", "2", "x"},   {"C:\\Windows", "evil.txt", "2", "x"},
+      {"", "C:evil.txt", "2", "x"},          {"", "..", "2", "x"},             {"", "", "2", "x"},
+      {"link", "evil.txt", "2", "x"},        {"", std::string("a\0b", 3), "2", "x"},
+  };
+  for (const auto& e : hostile) {
+    SCOPED_TRACE(e.folder + " | " + e.name);
+    WriteTestFile(dir / "h.arh", MakeArchive({e}));
+    EXPECT_FALSE(ExtractArchive(dir / "h.arh", dir / "out"));
+  }
+  EXPECT_FALSE(fs::exists(dir / "evil.txt"));
+  EXPECT_FALSE(fs::exists(dir / "elsewhere/evil.txt"));
+  EXPECT_EQ(FilesBelow(dir / "out"), std::vector<std::string>{"link"});
+  EXPECT_TRUE(ArchiveNameIsSafe({"ok", "a\\b", "2", "1"})) << "a nested relative name is fine";
+}
+
+TEST(Archive, MatchesExistingFoldersIgnoringCaseAndReplacesFiles) {
+  TempFolder dir;
+  WriteTestFile(dir / "out/Templates/Hair/old.txt", "old");
+  WriteTestFile(dir / "a.arh", MakeArchive({{"TEMPLATES\\hair", "OLD.txt", "2", "new"}}));
+  ASSERT_TRUE(ExtractArchive(dir / "a.arh", dir / "out"));
+  EXPECT_EQ(Read(dir / "out/Templates/Hair/old.txt"), "new");
+  EXPECT_EQ(FilesBelow(dir / "out").size(), 1u);
+}
+
+TEST(Archive, JoinsConsecutiveVolumesAndStopsAtAGap) {
+  TempFolder dir;
+  const std::string whole = MakeArchive({{"", "one.txt", "2", std::string(50, '1')},
+                                         {"Sub", "two.txt", "2", std::string(50, '2')},
+                                         {"Sub", "three.txt", "0", Bytes(CompressStream(AsBytes("three")))}},
+                                        ";1;7");
+  const std::size_t cut1 = whole.size() - 60, cut2 = whole.size() - 20;  // one.txt lies in volume 0
+  WriteTestFile(dir / "set0.arh", whole.substr(0, cut1));
+  WriteTestFile(dir / "set1.arh", whole.substr(cut1, cut2 - cut1));
+  WriteTestFile(dir / "set2.arh", whole.substr(cut2));
+  const auto tempsBefore = FilesBelow(PrivateTempDir());
+  ASSERT_TRUE(ExtractMultiVolumeArchive((dir / "set").string(), dir / "out"));
+  EXPECT_EQ(Read(dir / "out/Sub/two.txt"), std::string(50, '2'));
+  EXPECT_EQ(Read(dir / "out/Sub/three.txt"), "three");
+  EXPECT_EQ(FilesBelow(PrivateTempDir()), tempsBefore) << "the joined copy is removed";
+
+  fs::remove(dir / "set1.arh");  // a gap: only volume 0 is joined
+  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "set").string(), dir / "gap"));
+  EXPECT_EQ(Read(dir / "gap/one.txt"), std::string(50, '1'));
+  EXPECT_FALSE(fs::exists(dir / "gap/Sub/two.txt"));
+  EXPECT_EQ(FilesBelow(PrivateTempDir()), tempsBefore);
+
+  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "none").string(), dir / "out"));
+  WriteTestFile(dir / "single0.arh", MakeArchive({{"", "s.txt", "2", "s"}}, ";0;0"));
+  WriteTestFile(dir / "single1.arh", "ignored");
+  ASSERT_TRUE(ExtractMultiVolumeArchive((dir / "single").string(), dir / "single"));
+  EXPECT_EQ(Read(dir / "single/s.txt"), "s");
+  WriteTestFile(dir / "word0.arh", MakeArchive({{"", "s.txt", "2", "s"}}, ";0;seven"));
+  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "word").string(), dir / "word"));
+}
+
+TEST(ArchiveLine, SplitsFourTrimmedFields) {
+  const TArec a = ParseArchiveLine(" Hair\\Long ; x.psd ;1; 20 ;");
+  EXPECT_EQ(a.SubFolder, "Hair\\Long");
+  EXPECT_EQ(a.FileName, "x.psd");
+  EXPECT_EQ(a.EntryType, "1");
+  EXPECT_EQ(a.Size, "20");
+  const TArec b = ParseArchiveLine("only;two");
+  EXPECT_EQ(b.FileName, "two");
+  EXPECT_EQ(b.EntryType, "");
+  EXPECT_EQ(b.Size, "");
+}
+
+TEST(FileTree, ListsAndDeletesFilesWithoutFollowingLinks) {
+  TempFolder dir;
+  WriteTestFile(dir / "tree/a.txt", "a");
+  WriteTestFile(dir / "tree/Sub/b.txt", "b");
+  WriteTestFile(dir / "tree/Sub/Deeper/c.txt", "c");
+  WriteTestFile(dir / "outside/keep.txt", "keep");
+  fs::create_directory_symlink(dir / "outside", dir / "tree/Sub/link");
+  std::vector<std::string> list{"already"};
+  ListFilesInTree(dir / "tree", "P\\", list);
+  std::sort(list.begin(), list.end());
+  EXPECT_EQ(list, (std::vector<std::string>{"P\\Sub\\Deeper\\c.txt", "P\\Sub\\b.txt", "P\\Sub\\link", "P\\a.txt",
+                                            "already"}));
+  ASSERT_TRUE(DeleteFilesInTree(dir / "tree"));
+  EXPECT_TRUE(FilesBelow(dir / "tree").empty());
+  EXPECT_TRUE(fs::is_directory(dir / "tree/Sub/Deeper")) << "folders stay";
+  EXPECT_EQ(Read(dir / "outside/keep.txt"), "keep") << "a link's target is never touched";
+  EXPECT_FALSE(DeleteFilesInTree(""));
+  EXPECT_FALSE(DeleteFilesInTree("/"));
+  EXPECT_FALSE(DeleteFilesInTree("/tmp/.."));
+}

@@ -1,0 +1,90 @@
+// Loading and saving by extension, through the library and through picture-tool.
+#include <gtest/gtest.h>
+
+#include "PictureJudges.h"
+#include "picture/Compression.h"
+#include "picture/PictureFiles.h"
+#include "picture/PsdFile.h"
+#include "platform/FileIO.h"
+
+namespace {
+std::string Tool() { return Quoted(BuildDir() / "tools/picture-tool/picture-tool"); }
+}  // namespace
+
+TEST(PictureFiles, LoadsAndSavesByExtension) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(19, 9, true);
+  ASSERT_TRUE(SavePictureFile(picture, dir / "a.PSD"));
+  ASSERT_TRUE(SavePictureFile(picture, dir / "a.fll"));
+  ASSERT_TRUE(SavePictureFile(picture, dir / "a.Jpg"));
+  ASSERT_TRUE(SavePictureFile(picture, dir / "a.jpeg"));
+  EXPECT_EQ(Identify(dir / "a.Jpg", "%m %Q"), "JPEG 90");
+  EXPECT_EQ(Identify(dir / "a.jpeg", "%m"), "BMP3") << "only .jpg is the JPEG format when saving";
+  ASSERT_TRUE(WriteFileAtomic(dir / "a.fcc", CompressStream(BitmapToPsdStream(picture))));
+
+  TBitmap32 b;
+  std::string error;
+  ASSERT_TRUE(LoadPictureFile(dir / "a.PSD", b, error)) << error;
+  EXPECT_EQ(b, picture) << "Photoshop files keep their alpha";
+  ASSERT_TRUE(LoadPictureFile(dir / "a.fcc", b, error)) << error;
+  EXPECT_EQ(b, picture);
+  ASSERT_TRUE(LoadPictureFile(dir / "a.fll", b, error)) << error;
+  EXPECT_EQ(AlphaOf(b.Pixel(3, 4)), AlphaOf(picture.Pixel(3, 4)));
+  ASSERT_TRUE(LoadPictureFile(dir / "a.Jpg", b, error)) << error;
+  EXPECT_EQ(b.Width(), 19);
+
+  TBitmap32 kept(2, 2, 7);
+  WriteTestFile(dir / "bad.jpg", "no jpeg here");
+  EXPECT_FALSE(LoadPictureFile(dir / "bad.jpg", kept, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(LoadPictureFile(dir / "missing.png", kept, error));
+  EXPECT_FALSE(LoadPictureFile(dir / "missing.psd", kept, error));
+  EXPECT_EQ(kept, TBitmap32(2, 2, 7));
+}
+
+TEST(PictureTool, ConvertsBetweenFormatsAsTheJudgesSeeThem) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(24, 16, true);
+  ImageMagickWrite(picture, dir / "in.png", "");
+  ASSERT_EQ(RunCommand(Tool() + " convert " + Quoted(dir / "in.png") + " " + Quoted(dir / "out.psd")), 0);
+  WriteTestFile(dir / "expected.rgba", ToRgba(picture));
+  // Other formats load at 24 bits: the colour arrives, the alpha is opaque.
+  EXPECT_EQ(RunPython("import sys\nfrom PIL import Image\nd=sys.argv[1]\n"
+                      "im=Image.open(d+'/out.psd')\n"
+                      "src=Image.frombytes('RGBA',(24,16),open(d+'/expected.rgba','rb').read())\n"
+                      "print(im.mode, im.convert('RGB').tobytes()==src.convert('RGB').tobytes(),"
+                      " set(im.getchannel('A').getdata()))\n",
+                      Quoted(dir.Path())),
+            "RGBA True {255}\n");
+
+  ASSERT_TRUE(SavePsdFile(picture, dir / "alpha.psd"));
+  ASSERT_EQ(RunCommand(Tool() + " convert " + Quoted(dir / "alpha.psd") + " " + Quoted(dir / "alpha.fll")), 0);
+  std::string fromPsd, fromFll;
+  ASSERT_EQ(RunCommand(Tool() + " info " + Quoted(dir / "alpha.psd"), &fromPsd), 0);
+  ASSERT_EQ(RunCommand(Tool() + " info " + Quoted(dir / "alpha.fll"), &fromFll), 0);
+  EXPECT_EQ(fromFll, fromPsd) << "the packed picture keeps the alpha";
+  EXPECT_NE(fromPsd.find("width 24\nheight 16\n"), std::string::npos) << fromPsd;
+
+  ASSERT_EQ(RunCommand(Tool() + " convert " + Quoted(dir / "alpha.fll") + " " + Quoted(dir / "out.tif")), 0);
+  EXPECT_EQ(Identify(dir / "out.tif", "%m %w %h"), "TIFF 24 16");
+  EXPECT_NE(RunCommand(Tool() + " convert " + Quoted(dir / "missing.png") + " " + Quoted(dir / "x.png") + " 2>&1"), 0);
+  EXPECT_EQ(RunCommand(Tool() + " frobnicate 2>/dev/null"), 2);
+}
+
+TEST(PictureTool, UnpacksArchives) {
+  TempFolder dir;
+  const std::string header = "BEGIN;31\r\nSub;f.txt;2;5;\r\nEND\r\n";
+  ASSERT_EQ(header.size(), 31u);
+  WriteTestFile(dir / "a.arh", header + "hello");
+  ASSERT_EQ(RunCommand(Tool() + " unpack-archive " + Quoted(dir / "a.arh") + " " + Quoted(dir / "out")), 0);
+  auto bytes = ReadFileBytes(dir / "out/Sub/f.txt");
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "hello");
+  const std::string volume = "BEGIN;35;0;0\r\nSub;g.txt;2;2;\r\nEND\r\n";
+  ASSERT_EQ(volume.size(), 35u);
+  WriteTestFile(dir / "v0.arh", volume + "hi");
+  ASSERT_EQ(RunCommand(Tool() + " unpack-volumes " + Quoted(dir / "v") + " " + Quoted(dir / "out")), 0);
+  EXPECT_TRUE(fs::exists(dir / "out/Sub/g.txt"));
+  EXPECT_EQ(RunCommand(Tool() + " unpack-archive " + Quoted(dir / "none.arh") + " " + Quoted(dir / "out") + " 2>&1"),
+            1);
+}
