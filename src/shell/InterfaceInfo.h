@@ -1,0 +1,104 @@
+#pragma once
+// The interface info: the parameters of the current interface's INTFACE.TXT
+// (positions, colours, fonts and skin names of every window's controls), read once
+// at start-up and looked up by "Section.Object.Param" keys ignoring case.
+#include <array>
+#include <climits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TParamInfoRecord {
+  std::string Section;  // upper-cased; empty outside a section
+  std::string Object;   // upper-cased; empty outside an object
+  std::string Param;    // upper-cased
+  std::string Value;    // as written
+};
+
+class EIntInfo : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+class EInfoObjectNotInitialized : public EIntInfo {
+ public:
+  EInfoObjectNotInitialized() : EIntInfo("Object of class TMrvInterfaceInfo is not initialized") {}
+};
+class EErrorInInfoFile : public EIntInfo {
+ public:
+  using EIntInfo::EIntInfo;
+};
+
+struct TScreenResolution {
+  int Width;
+  int Height;
+  const char* DirName;
+};
+// Rows 1 to 3 of the resolution folders, as SkinResolutions[i - 1].
+inline constexpr std::array<TScreenResolution, 3> SkinResolutions = {{
+    {800, 600, "800-600\\"}, {1024, 768, "1024-768\\"}, {1280, 1024, "1280-1024\\"}}};
+
+// 1 or 2: the largest resolution folder the screen fits (1280-1024 is never used).
+extern int ResolutionIndex;
+// The interfaces folder and the current interface's folder, each ending in "\".
+extern std::string InterfaceDir;
+extern std::string InterfaceName;
+// The line being parsed, counting every line from 1.
+extern int InfoFileLine;
+
+// One entry of the settings section "INTERFACES".
+struct TIntInfoRecord {
+  std::string DirName;  // upper-cased
+  std::string Caption;
+  bool Active = false;
+};
+extern std::vector<TIntInfoRecord> InterfaceList;
+
+// The value GetInterfaceInt gives for an absent or non-numeric value.
+constexpr int kNoInterfaceInt = INT_MAX;
+
+class TMrvInterfaceInfo {
+ public:
+  TMrvInterfaceInfo() : params_(std::vector<TParamInfoRecord>{}) {}
+
+  bool Initialized() const { return initialized_; }
+  // Empty after FreeParams.
+  const std::vector<TParamInfoRecord>& Params() const;
+
+  // Finds the interface file for a screen of the given size (through MainIni and
+  // ExePath) and reads it. No file at all is not an error. Throws
+  // EErrorInInfoFile on the first syntax error, EInfoObjectNotInitialized after
+  // FreeParams.
+  void Load(int screenWidth, int screenHeight);
+  // Reads the lines of an interface file (InfoFileLine counts them).
+  void LoadLines(const std::vector<std::string>& lines);
+
+  void ClearParams();
+  void FreeParams();
+
+  // The value of the first entry whose "Section.Object.Param" equals `key`
+  // ignoring case; empty unless Initialized.
+  std::string Value(std::string_view key) const;
+
+ private:
+  std::optional<std::vector<TParamInfoRecord>> params_;
+  bool initialized_ = false;
+};
+
+extern std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
+
+// Fills InterfaceList from the settings and returns the folder of the last active
+// entry ("DEFAULT\" when none), with a trailing "\".
+std::string ReadInterfaceList();
+
+// Creates (or clears) InterfaceInfo and loads it; returns Initialized. A fault of
+// the file leaves the info empty and its message in `warning`.
+bool InitInterfaceInfo(int screenWidth, int screenHeight, std::string* warning);
+void DoneInterfaceInfo();
+
+std::string GetInterfaceValue(std::string_view key);
+// The value as an integer (decimal, "$" or "0x" hexadecimal); kNoInterfaceInt
+// when it is empty or not a number.
+int GetInterfaceInt(std::string_view key);

@@ -1,0 +1,155 @@
+#include "shell/Startup.h"
+
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+
+std::optional<std::string> CheckDisplay(const TDisplayInfo& d) {
+  if (d.Width < 800 || d.Height < 600) return "Screen resolution must be 800-600 or higher.";
+  if (d.Width < 1024 || d.Height < 768) return "Screen resolution must be 1024-768 or higher.";
+  if (d.BitsPerPixel < 16) return "Color depth must be 16 bits (high color) or higher.";
+  return std::nullopt;
+}
+
+std::string TerminationText(const std::string& reason) { return reason + "\rProgram terminated."; }
+
+std::vector<std::string> IntroValues(const TIniFile& ini) {
+  std::vector<std::string> values;
+  for (const std::string& line : ini.ReadSectionValues("Intro Video")) {
+    std::size_t eq = line.find('=');
+    values.push_back(eq == std::string::npos ? std::string() : line.substr(eq + 1));
+  }
+  if (values.empty()) values.push_back("Logo.avi");
+  return values;
+}
+
+std::optional<TIntroEntry> ParseIntroValue(const std::string& value, const std::string& exePath) {
+  std::string name = Field(value, 1);
+  if (name.empty()) return std::nullopt;
+  TIntroEntry entry;
+  entry.File = ResolvePath(exePath + name);
+  std::error_code ec;
+  if (!fs::is_regular_file(entry.File, ec)) return std::nullopt;
+  std::string ext = LowerAscii(ExtractFileExt(name));
+  if (ext == ".avi" || ext == ".mpg") {
+    entry.Type = TIntroEntry::Kind::Video;
+    std::optional<int> w = ParseInt(Field(value, 2)), h = ParseInt(Field(value, 3));
+    if (w && h) {
+      entry.VideoWidth = *w;
+      entry.VideoHeight = *h;
+    }
+    return entry;
+  }
+  if (ext == ".jpg" || ext == ".bmp") {
+    std::optional<int> interval = ParseInt(Field(value, 2));
+    if (!interval) return std::nullopt;
+    entry.Type = TIntroEntry::Kind::Picture;
+    // An interval of 0 or below would end at once (or never): one second instead.
+    entry.IntervalMs = *interval > 0 ? *interval : 1000;
+    return entry;
+  }
+  return std::nullopt;
+}
+
+bool ReadDesktopGeometry(std::string* error) {
+  // A size of 0 or below would leave the desk without a canvas: the default stays.
+  auto size = [](const char* key, int& target) {
+    int v = GetInterfaceInt(key);
+    if (v != kNoInterfaceInt && v > 0) target = v;
+  };
+  auto position = [](const char* key, int& target) {
+    int v = GetInterfaceInt(key);
+    if (v != kNoInterfaceInt) target = v;
+  };
+  size("DesktopTableWidth", DesktopTableWidth);
+  size("DesktopTableHeight", DesktopTableHeight);
+  if (DesktopTableWidth > kMaxDesktopTableSide || DesktopTableHeight > kMaxDesktopTableSide) {
+    if (error) *error = "Desktop size exceeds the limit.";
+    return false;
+  }
+  position("DesktopWindowX", DesktopWindowX);
+  position("DesktopWindowY", DesktopWindowY);
+  size("DesktopWindowWidth", DesktopWindowWidth);
+  size("DesktopWindowHeight", DesktopWindowHeight);
+  UpdateDeskView();
+  return true;
+}
+
+namespace {
+
+bool OpenSettings(IStartupHost& host) {
+  const std::string iniName = ProductInfo.IniFileName;
+  fs::path iniPath = ResolvePath(ExePath + iniName);
+  std::error_code ec;
+  if (!fs::is_regular_file(iniPath, ec)) {
+    host.ShowFatal(TerminationText("Unable to find " + iniName + "."));
+    return false;
+  }
+  if (!ReadFileBytes(iniPath, 64u << 20)) {
+    host.ShowFatal(TerminationText("Unable to load " + iniName + "."));
+    return false;
+  }
+  MainIni = std::make_unique<TIniFile>(iniPath);
+  return true;
+}
+
+void PlayIntro(IStartupHost& host) {
+  IntroSkipped = false;
+  for (const std::string& value : IntroValues(*MainIni)) {
+    if (IntroSkipped) break;
+    std::optional<TIntroEntry> entry = ParseIntroValue(value, ExePath);
+    if (!entry) continue;
+    if (entry->Type == TIntroEntry::Kind::Video)
+      host.PlayIntroVideo(*entry);
+    else
+      host.ShowIntroPicture(*entry);
+  }
+}
+
+void RegisterTypesOnce(IStartupHost& host) {
+  std::string flag = UpperAscii(MainIni->ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO"));
+  if (flag != "YES" && host.RegisterFileTypes())
+    MainIni->WriteString("TYPES REGISTRATION", "KZTypeRegistered", "YES");
+}
+
+}  // namespace
+
+bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<std::string>& arguments) {
+  host.ShowBackdrop();
+  ExePath = exeDir.string();
+  if (ExePath.empty() || ExePath.back() != '/') ExePath += '/';
+  if (std::optional<std::string> reason = CheckDisplay(host.Display())) {
+    host.ShowFatal(TerminationText(*reason));
+    return false;
+  }
+  CompressedWorkExt = ProductInfo.CmpFileExt;
+  UncompressedWorkExt = ProductInfo.UnCmpFileExt;
+  if (!OpenSettings(host)) return false;
+  PlayIntro(host);
+
+  host.SetBusyCursor(true);
+  RegisterTypesOnce(host);
+  TDisplayInfo display = host.Display();
+  std::string warning;
+  InitInterfaceInfo(display.Width, display.Height, &warning);
+  if (!warning.empty()) host.ShowWarning(warning);
+  std::string error;
+  if (!ReadDesktopGeometry(&error)) {
+    host.SetBusyCursor(false);
+    host.ShowFatal(TerminationText(error));
+    return false;
+  }
+  host.CreateStandingWindows();
+  host.ShowWelcomeTip();
+  if (arguments.size() == 1) {
+    try {
+      host.OpenWorkFile(arguments[0]);
+    } catch (const std::exception&) {
+    }
+  }
+  host.SetBusyCursor(false);
+  return true;
+}

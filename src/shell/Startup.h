@@ -1,0 +1,69 @@
+#pragma once
+// The start-up sequence: backdrop, display checks, settings, intro, work-file type
+// registration, interface info, desk geometry, standing windows, welcome tip and
+// the command-line work file. The windows and the screen are reached through
+// IStartupHost, so that the order and the rules run the same in tests.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+class TIniFile;
+
+struct TDisplayInfo {
+  int Width = 0;
+  int Height = 0;
+  int BitsPerPixel = 0;
+};
+
+// The reason a display is refused (without the "Program terminated." line), or
+// nullopt when it is large and deep enough.
+std::optional<std::string> CheckDisplay(const TDisplayInfo& display);
+// reason + CR + "Program terminated."
+std::string TerminationText(const std::string& reason);
+
+struct TIntroEntry {
+  enum class Kind { Video, Picture };
+  Kind Type = Kind::Video;
+  fs::path File;
+  int VideoWidth = 320;    // video only
+  int VideoHeight = 240;
+  int IntervalMs = 1000;   // picture only
+};
+
+// The values of "Intro Video", in file order; "Logo.avi" when there are none.
+std::vector<std::string> IntroValues(const TIniFile& ini);
+// One intro value ("Logo.avi;320;240", "Splash.jpg;2500") as an entry, or nullopt
+// when it is passed over (unknown extension, missing file, bad picture interval).
+std::optional<TIntroEntry> ParseIntroValue(const std::string& value, const std::string& exePath);
+
+class IStartupHost {
+ public:
+  virtual ~IStartupHost() = default;
+  virtual void ShowBackdrop() = 0;
+  virtual TDisplayInfo Display() = 0;
+  // An error box with one OK button; the program then ends.
+  virtual void ShowFatal(const std::string& text) = 0;
+  // A warning box with one OK button; start-up goes on.
+  virtual void ShowWarning(const std::string& text) = 0;
+  // Each returns when the entry ended or was skipped (which sets IntroSkipped).
+  virtual void PlayIntroVideo(const TIntroEntry& entry) = 0;
+  virtual void ShowIntroPicture(const TIntroEntry& entry) = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  virtual bool RegisterFileTypes() = 0;
+  // Creates the standing windows in their order, shows the main window and wires
+  // the application events to it.
+  virtual void CreateStandingWindows() = 0;
+  virtual void ShowWelcomeTip() = 0;
+  virtual void OpenWorkFile(const std::string& path) = 0;
+};
+
+// Runs the sequence up to the message loop. False when the program must end (a
+// message was shown); true when the message loop should run.
+bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<std::string>& arguments);
+
+// Reads the desk sizes of the interface info over the defaults; false (and the
+// limit's message in `error`) when the canvas exceeds 1024 a side.
+bool ReadDesktopGeometry(std::string* error);
