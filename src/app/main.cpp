@@ -1,18 +1,21 @@
 // Tressary: try new looks on a portrait.
 #include <QApplication>
-#include <QLabel>
 
 #include "platform/FileIO.h"
+#include "shell/Startup.h"
+#include "shell/forms/StartupHost.h"
 
 int main(int argc, char* argv[]) {
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tressary");
+  // The program ends when the backdrop closes, not when some window is the last.
+  QApplication::setQuitOnLastWindowClosed(false);
 
-  QLabel window(QString("Tressary\n%1").arg(QString::fromStdString(ExecutableDir().string())));
-  window.setAlignment(Qt::AlignCenter);
-  window.resize(640, 480);
-  window.show();
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  TQtStartupHost host;
+  if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   return QApplication::exec();
 }

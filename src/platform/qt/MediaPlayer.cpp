@@ -1,0 +1,97 @@
+#include "platform/qt/MediaPlayer.h"
+
+#include <QAudioOutput>
+#include <QMediaPlayer>
+#include <QUrl>
+#include <QVideoWidget>
+#include <QPointer>
+
+namespace {
+
+class TQtMediaPlayer : public IMediaPlayer {
+ public:
+  TQtMediaPlayer() {
+    player_.setAudioOutput(&audio_);
+    QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
+      if (s == QMediaPlayer::EndOfMedia && onFinished_) onFinished_();
+    });
+    QObject::connect(&player_, &QMediaPlayer::errorOccurred,
+                     [this](QMediaPlayer::Error e, const QString&) { error_ = int(e); });
+  }
+  ~TQtMediaPlayer() override {
+    player_.stop();
+    delete video_;
+  }
+
+  bool Open(const std::filesystem::path& file) override {
+    error_ = 0;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+      error_ = int(QMediaPlayer::ResourceError);
+      open_ = false;
+      return false;
+    }
+    player_.setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    open_ = error_ == 0;
+    started_ = false;
+    return open_;
+  }
+  void Close() override {
+    player_.stop();
+    player_.setSource(QUrl());
+    open_ = started_ = false;
+  }
+  void Play() override {
+    if (!open_) return;
+    started_ = true;
+    player_.play();
+  }
+  void Pause() override { player_.pause(); }
+  void Stop() override { player_.stop(); }
+  TMediaMode Mode() const override {
+    if (!open_ || error_ != 0) return TMediaMode::NotReady;
+    switch (player_.playbackState()) {
+      case QMediaPlayer::PlayingState: return TMediaMode::Playing;
+      case QMediaPlayer::PausedState: return TMediaMode::Paused;
+      default: return started_ ? TMediaMode::Stopped : TMediaMode::Open;
+    }
+  }
+  int Error() const override { return error_; }
+  void SetDisplay(QWidget* display, const QRect& rect) override {
+    if (!display) {
+      player_.setVideoOutput(nullptr);
+      return;
+    }
+    if (!video_ || video_->parentWidget() != display) {
+      delete video_;
+      video_ = new QVideoWidget(display);
+      player_.setVideoOutput(video_.data());
+    }
+    video_->setGeometry(rect);
+    video_->show();
+  }
+  void SetOnFinished(std::function<void()> handler) override { onFinished_ = std::move(handler); }
+
+ private:
+  QMediaPlayer player_;
+  QAudioOutput audio_;
+  QPointer<QVideoWidget> video_;
+  std::function<void()> onFinished_;
+  int error_ = 0;
+  bool open_ = false;
+  bool started_ = false;  // stopped, not merely opened, once it played
+};
+
+TMediaPlayerFactory& Factory() {
+  static TMediaPlayerFactory factory;
+  return factory;
+}
+
+}  // namespace
+
+void SetMediaPlayerFactory(TMediaPlayerFactory factory) { Factory() = std::move(factory); }
+
+std::unique_ptr<IMediaPlayer> CreateMediaPlayer() {
+  if (Factory()) return Factory()();
+  return std::make_unique<TQtMediaPlayer>();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The media player the program drives (intro videos, hint sounds, music, video
+// clips): open a file, play, pause, stop, close, a mode and a completion notice.
+// Behind an interface so that tests use a fake.
+#include <QRect>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+enum class TMediaMode { NotReady, Stopped, Playing, Paused, Open };
+
+class IMediaPlayer {
+ public:
+  virtual ~IMediaPlayer() = default;
+  // False when the file cannot be opened (the player stays not ready).
+  virtual bool Open(const std::filesystem::path& file) = 0;
+  virtual void Close() = 0;
+  virtual void Play() = 0;
+  virtual void Pause() = 0;
+  virtual void Stop() = 0;
+  virtual TMediaMode Mode() const = 0;
+  // 0 when the last operation succeeded.
+  virtual int Error() const = 0;
+  // Where a video is shown: a rectangle of `display` (null: audio only).
+  virtual void SetDisplay(QWidget* display, const QRect& rect) = 0;
+  // Called once each time playing reaches the end of the file.
+  virtual void SetOnFinished(std::function<void()> handler) = 0;
+};
+
+// A new player: the Qt Multimedia one, or what the installed factory makes.
+std::unique_ptr<IMediaPlayer> CreateMediaPlayer();
+using TMediaPlayerFactory = std::function<std::unique_ptr<IMediaPlayer>()>;
+// Installs a factory (empty restores the real player).
+void SetMediaPlayerFactory(TMediaPlayerFactory factory);

@@ -1,0 +1,62 @@
+#include "shell/forms/ShellForms.h"
+
+#include <QCoreApplication>
+#include <QWindow>
+#include <algorithm>
+
+namespace {
+std::vector<QPointer<QWidget>>& Forms() {
+  static std::vector<QPointer<QWidget>> forms;
+  return forms;
+}
+QPointer<QWidget>& Backdrop() {
+  static QPointer<QWidget> backdrop;
+  return backdrop;
+}
+bool terminated = false;
+}  // namespace
+
+std::vector<QWidget*> ScreenForms() {
+  auto& forms = Forms();
+  forms.erase(std::remove_if(forms.begin(), forms.end(), [](const QPointer<QWidget>& f) { return f.isNull(); }),
+              forms.end());
+  return std::vector<QWidget*>(forms.begin(), forms.end());
+}
+
+void RegisterScreenForm(QWidget* form) {
+  if (form && std::find(Forms().begin(), Forms().end(), form) == Forms().end()) Forms().emplace_back(form);
+}
+
+bool HasName(const QWidget* widget, std::string_view name) {
+  return widget && widget->objectName() == QLatin1String(name.data(), qsizetype(name.size()));
+}
+
+QWidget* FindScreenForm(std::string_view name) {
+  for (QWidget* form : ScreenForms())
+    if (HasName(form, name)) return form;
+  return nullptr;
+}
+
+QWidget* BackdropWindow() { return Backdrop().data(); }
+void SetBackdropWindow(QWidget* backdrop) { Backdrop() = backdrop; }
+
+void KeepAboveBackdrop(QWidget* window) {
+  QWidget* backdrop = BackdropWindow();
+  if (!window || !backdrop || window == backdrop) return;
+  window->winId();
+  backdrop->winId();
+  if (window->windowHandle() && backdrop->windowHandle())
+    window->windowHandle()->setTransientParent(backdrop->windowHandle());
+}
+
+void TerminateApplication() {
+  terminated = true;
+  QCoreApplication::quit();
+}
+bool ApplicationTerminated() { return terminated || QCoreApplication::closingDown(); }
+void ResetApplicationTerminated() { terminated = false; }
+
+TShellHooks& ShellHooks() {
+  static TShellHooks hooks;
+  return hooks;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// What the shell's windows share: the list of program windows (the "screen's form
+// list"), the backdrop, the application's termination, and the services of
+// windows built in higher layers, which those windows install when they exist.
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Every program window, in creation order; destroyed windows drop out.
+std::vector<QWidget*> ScreenForms();
+void RegisterScreenForm(QWidget* form);
+// The window whose Name (objectName) is `name`, or null.
+QWidget* FindScreenForm(std::string_view name);
+bool HasName(const QWidget* widget, std::string_view name);
+
+// The black backdrop every window is kept above (null before it exists).
+QWidget* BackdropWindow();
+void SetBackdropWindow(QWidget* backdrop);
+// Makes `window` a transient of the backdrop: the window manager keeps it above
+// the backdrop without making it a child (a disabled parent would disable it).
+void KeepAboveBackdrop(QWidget* window);
+
+// Ends the application: every skinned modal loop returns 2 and the message loop
+// ends.
+void TerminateApplication();
+bool ApplicationTerminated();
+void ResetApplicationTerminated();  // tests
+
+struct TShellHooks {
+  // The tip page of a topic (not at the user's request: only while tips are on).
+  std::function<void(const std::string& topic)> ShowTip;
+  std::function<void(const std::string& topic)> ShowHelp;
+  // The main window's key handlers (virtual-key code, shift flags).
+  std::function<void(int& key, int shift)> MainKeyDown;
+  std::function<void(int& key, int shift)> MainKeyUp;
+  // The start-up's welcome tip (shown when the settings turn tips on) and the work
+  // file named on the command line.
+  std::function<void()> ShowWelcomeTip;
+  std::function<void(const std::string& path)> OpenWorkFile;
+};
+TShellHooks& ShellHooks();

@@ -1,0 +1,153 @@
+#include "shell/forms/SkinnedForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+#include "platform/qt/VirtualKeys.h"
+#include "shell/forms/ShellForms.h"
+
+namespace {
+bool IsAnyOf(const QWidget* w, std::initializer_list<std::string_view> names) {
+  for (std::string_view n : names)
+    if (HasName(w, n)) return true;
+  return false;
+}
+}  // namespace
+
+TSkinnedForm::TSkinnedForm(const QString& name, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint) {
+  setObjectName(name);
+  setFocusPolicy(Qt::StrongFocus);
+  RegisterScreenForm(this);
+}
+
+TSkinnedForm::~TSkinnedForm() { EnableDisabledForms(); }
+
+std::string TSkinnedForm::Topic() const { return Name(); }
+
+void TSkinnedForm::DisableOtherForms() {
+  DisabledForms.clear();
+  for (QWidget* form : ScreenForms()) {
+    if (form == this || !form->isVisible() || !form->isEnabled()) continue;
+    if (IsAnyOf(form, {"FormHelp", "FormTips", "FormMessage"})) continue;
+    form->setEnabled(false);
+    DisabledForms.emplace_back(form);
+  }
+}
+
+void TSkinnedForm::EnableDisabledForms() {
+  for (const QPointer<QWidget>& form : DisabledForms)
+    if (form) form->setEnabled(true);
+  DisabledForms.clear();
+}
+
+void TSkinnedForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // a restore by the window manager, not a show
+  KeepAboveBackdrop(this);
+  if (OnShow) OnShow();
+  if (InSkinnedModal) DisableOtherForms();
+  FitAutoSizeLabels();
+}
+
+void TSkinnedForm::FitAutoSizeLabels() {
+  for (QObject* child : children()) {
+    auto* label = qobject_cast<QLabel*>(child);
+    if (!label || !label->property("AutoSize").toBool()) continue;
+    label->setAlignment((label->alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
+    QSize size = QFontMetrics(label->font()).size(0, label->text());
+    label->resize(size);
+  }
+}
+
+void TSkinnedForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (event->spontaneous()) return;  // minimised
+  if (OnHide) OnHide();
+  if (InSkinnedModal) EnableDisabledForms();
+}
+
+void TSkinnedForm::closeEvent(QCloseEvent* event) {
+  bool canClose = true;
+  // The window's own handler decides first, so that a refused close leaves the
+  // other windows disabled under a window that is still modal.
+  if (OnCloseQuery) OnCloseQuery(canClose);
+  if (!canClose) {
+    event->ignore();
+    return;
+  }
+  if (InSkinnedModal) EnableDisabledForms();
+  if (OnClose) OnClose();
+  event->accept();
+}
+
+bool TSkinnedForm::ForwardsKeysToMain() const {
+  return !IsAnyOf(this, {"FormMain", "FormMessage"}) && !isModal() && !InSkinnedModal;
+}
+
+void TSkinnedForm::keyPressEvent(QKeyEvent* event) {
+  int key = VirtualKeyOf(*event);
+  const int shift = ShiftStateOf(event->modifiers());
+  if (OnKeyDown) OnKeyDown(key, shift);
+  if (key != 0 && ForwardsKeysToMain() && ShellHooks().MainKeyDown) ShellHooks().MainKeyDown(key, shift);
+  char ch = 0;
+  if (key == VK_ESCAPE)
+    ch = 27;
+  else if (event->text().size() == 1 && event->text()[0].unicode() < 128)
+    ch = char(event->text()[0].unicode());
+  if (ch == 0) return;
+  if (OnKeyPress) OnKeyPress(ch);
+  if (ch == 27 && !HasName(this, "FormMain") && isVisible()) close();
+}
+
+void TSkinnedForm::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  int key = VirtualKeyOf(*event);
+  const int shift = ShiftStateOf(event->modifiers());
+  if (key == VK_F1 && shift == 0 && !IsAnyOf(this, {"FormHelp", "FormMessage"}) && ShellHooks().ShowHelp)
+    ShellHooks().ShowHelp(Topic());
+  if (OnKeyUp) OnKeyUp(key, shift);
+  if (key != 0 && ForwardsKeysToMain() && ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
+}
+
+void TSkinnedForm::paintEvent(QPaintEvent* event) {
+  if (!OnPaint) return QWidget::paintEvent(event);
+  QPainter painter(this);
+  OnPaint(painter);
+}
+
+bool TSkinnedForm::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) {
+    if (!IsAnyOf(this, {"FormTips", "FormMessage", "FormHelp"}) && ShellHooks().ShowTip)
+      ShellHooks().ShowTip(Topic());
+    if (OnActivate) OnActivate();
+  }
+  return QWidget::event(event);
+}
+
+int ShowSkinnedModal(TSkinnedForm& form) {
+  QPointer<TSkinnedForm> guard(&form);
+  form.InSkinnedModal = true;
+  form.ModalResult = 0;
+  form.show();
+  form.raise();
+  form.activateWindow();
+  QEventLoop loop;
+  while (true) {
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
+    if (!guard) return 2;
+    if (ApplicationTerminated())
+      form.ModalResult = 2;
+    else if (form.ModalResult != 0)
+      form.close();
+    if (form.ModalResult != 0 || !form.isVisible()) break;
+  }
+  int result = form.ModalResult;
+  if (form.isVisible()) form.close();
+  return result;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The base of every program window but the backdrop, the intro window, the
+// montage desk and the gallery picture viewer: borderless, kept above the
+// backdrop, with the common keys (Esc closes, F1 opens the window's help page,
+// other keys reach the main window), its tip page on activation, its skin, and
+// the skinned modal loop.
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+
+class QPainter;
+
+class TSkinnedForm : public QWidget {
+  Q_OBJECT
+ public:
+  // `name` is the window's Name (its objectName), which keys, tips and help use.
+  explicit TSkinnedForm(const QString& name, QWidget* parent = nullptr);
+  ~TSkinnedForm() override;
+
+  // The window's own handlers; the base runs its behaviour around them.
+  std::function<void()> OnShow;
+  std::function<void()> OnHide;
+  std::function<void(bool& canClose)> OnCloseQuery;
+  // After a close was allowed, before the window hides (skins are freed here).
+  std::function<void()> OnClose;
+  std::function<void()> OnActivate;
+  std::function<void(int& key, int shift)> OnKeyDown;  // key 0 = consumed
+  std::function<void(int& key, int shift)> OnKeyUp;
+  std::function<void(char& key)> OnKeyPress;           // key 0 = consumed
+  // Paints the window (LoadFormSkin installs the skin painter).
+  std::function<void(QPainter&)> OnPaint;
+
+  // 0 none, 1 OK, 2 cancel, as buttons set it; ends a skinned modal loop.
+  int ModalResult = 0;
+  // Set by the first ShowSkinnedModal and never cleared: later plain shows also
+  // disable the other windows and keys no longer reach the main window.
+  bool InSkinnedModal = false;
+  // The windows this one disabled while shown modally (not owned).
+  std::vector<QPointer<QWidget>> DisabledForms;
+  // The skin picture; null when no skin is loaded.
+  std::unique_ptr<TBitmap32> SkinBitmap;
+
+  void DisableOtherForms();
+  void EnableDisabledForms();
+  // The help and tip topic: the window's Name.
+  virtual std::string Topic() const;
+  std::string Name() const { return objectName().toStdString(); }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  bool ForwardsKeysToMain() const;
+  void FitAutoSizeLabels();
+};
+
+// Shows the window modally with its own loop (one event a turn, waiting when none)
+// until it has a ModalResult or is hidden: its ModalResult, 0 when simply hidden,
+// 2 when the application terminates. Help, tips and the message box stay usable.
+int ShowSkinnedModal(TSkinnedForm& form);

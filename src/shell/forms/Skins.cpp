@@ -1,0 +1,91 @@
+#include "shell/forms/Skins.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "picture/forms/BitmapImage.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/SkinnedForm.h"
+
+namespace {
+
+bool LoadWithQt(const fs::path& file, TBitmap32& bitmap) {
+  QImage image;
+  if (!image.load(QString::fromStdString(file.string()))) return false;
+  bitmap = BitmapFromImage(image);
+  return !bitmap.Empty();
+}
+
+template <typename T>
+T* FirstDirectChild(QWidget& parent, bool (*accept)(T*)) {
+  for (QObject* child : parent.children())
+    if (auto* c = qobject_cast<T*>(child); c && accept(c)) return c;
+  return nullptr;
+}
+
+bool AnyCaptionBar(TCaptionBar*) { return true; }
+bool IsButtonSheet(TMyImage* image) { return image->objectName().toUpper() == "IMAGEBUTTONS"; }
+
+}  // namespace
+
+const TSkinLoaders& SkinLoaders() {
+  static const TSkinLoaders loaders{nullptr, LoadWithQt};
+  return loaders;
+}
+
+bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view defaultFile, bool useDefault) {
+  if (FindSkinBitmap(bitmap, key, defaultFile, useDefault, SkinLoaders())) return true;
+  if (useDefault) {
+    ShowPlainMessage(TMessageBoxKind::Error, SkinLoadErrorText(defaultFile));
+    QCoreApplication::processEvents();
+  }
+  return false;
+}
+
+void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile) {
+  form.SkinBitmap = std::make_unique<TBitmap32>();
+  LoadSkinBitmap(*form.SkinBitmap, key, defaultFile, true);
+  if (form.SkinBitmap->Empty()) return;
+  form.OnPaint = [&form](QPainter& painter) {
+    if (form.SkinBitmap) painter.drawImage(0, 0, ImageView(*form.SkinBitmap));
+  };
+  if (TCaptionBar* bar = FirstDirectChild<TCaptionBar>(form, AnyCaptionBar)) bar->SetPicture(*form.SkinBitmap);
+  SetControlShape(form, *form.SkinBitmap, kSkinKeyColor);
+  form.resize(form.SkinBitmap->Width(), form.SkinBitmap->Height());
+}
+
+void FreeFormSkin(TSkinnedForm& form) {
+  if (TCaptionBar* bar = FirstDirectChild<TCaptionBar>(form, AnyCaptionBar)) bar->SetPicture(TBitmap32());
+  form.SkinBitmap.reset();
+}
+
+void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defaultFile, bool useDefault) {
+  TMyImage* sheet = FirstDirectChild<TMyImage>(form, IsButtonSheet);
+  if (!sheet) return;
+  TBitmap32 bitmap;
+  LoadSkinBitmap(bitmap, key, defaultFile, useDefault);
+  sheet->SetPicture(std::move(bitmap));
+}
+
+void FreeButtonsSkin(QWidget& form) {
+  TMyImage* sheet = FirstDirectChild<TMyImage>(form, IsButtonSheet);
+  if (sheet && !sheet->Picture().Empty()) sheet->SetPicture(TBitmap32());
+}
+
+QRegion RegionFromRuns(const std::vector<TRegionRun>& runs) {
+  std::vector<QRect> rects;
+  rects.reserve(runs.size());
+  for (const TRegionRun& r : runs) rects.emplace_back(r.X0, r.Y, r.X1 - r.X0, 1);
+  QRegion region;
+  // One band per row, rectangles left to right: the banded order setRects needs.
+  if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
+  return region;
+}
+
+void SetControlShape(QWidget& control, const TBitmap32& bitmap, std::uint32_t keyRgb) {
+  control.setMask(RegionFromRuns(BitmapToRegion(bitmap, keyRgb)));
+  if (control.isVisible()) control.update();
+}

@@ -1,0 +1,122 @@
+#include "shell/forms/StartupHost.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QImage>
+#include <cstdio>
+
+#include "picture/forms/BitmapImage.h"
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "platform/qt/MediaPlayer.h"
+#include "platform/qt/MessageBoxes.h"
+#include "platform/qt/QtProcessRunner.h"
+#include "platform/qt/ScreenInfo.h"
+#include "shell/FileTypes.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormScreen.h"
+#include "shell/forms/LogoForm.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
+
+namespace {
+
+// Handles events, waiting for each, while `going` holds.
+template <typename Condition>
+void WaitWhile(Condition going) {
+  QEventLoop loop;
+  while (going() && !ApplicationTerminated()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+bool LoadIntroPicture(const fs::path& file, TBitmap32& bitmap) {
+  QImage image;
+  if (!image.load(QString::fromStdString(file.string()))) return false;
+  bitmap = BitmapFromImage(image);
+  return !bitmap.Empty();
+}
+
+}  // namespace
+
+void TQtStartupHost::ShowBackdrop() {
+  if (!FormScreen) FormScreen = new TFormScreen();
+  FormScreen->ShowOverScreen();
+  QApplication::processEvents();
+}
+
+TDisplayInfo TQtStartupHost::Display() {
+  TScreenInfo s = CurrentScreen();
+  return {s.Width, s.Height, s.BitsPerPixel};
+}
+
+void TQtStartupHost::ShowFatal(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+  if (busy_) SetBusyCursor(false);
+  ShowPlainMessage(TMessageBoxKind::Error, text);
+}
+
+void TQtStartupHost::ShowWarning(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  ShowPlainMessage(TMessageBoxKind::Warning, text);
+}
+
+void TQtStartupHost::PlayIntroVideo(const TIntroEntry& entry) {
+  auto logo = std::make_unique<TLogoForm>();
+  logo->VideoFileName = entry.File;
+  logo->VideoWidth = entry.VideoWidth;
+  logo->VideoHeight = entry.VideoHeight;
+  TLogoForm* form = logo.get();
+  logo->show();
+  logo->repaint();
+  FormScreen->OnClick = [form] { form->Skip(); };
+  IMediaPlayer& player = logo->VideoBegin();
+  if (player.Error() == 0 && player.Mode() != TMediaMode::NotReady)
+    WaitWhile([&] { return form->isVisible() && player.Mode() != TMediaMode::Stopped && !IntroSkipped; });
+  FormScreen->OnClick = [] { IntroSkipped = true; };
+  logo->hide();
+}
+
+void TQtStartupHost::ShowIntroPicture(const TIntroEntry& entry) {
+  TMyImage& image = *FormScreen->IntroImage;
+  image.hide();
+  FormScreen->IntroTimer.stop();
+  FormScreen->IntroTimer.setInterval(entry.IntervalMs);
+  TBitmap32 picture;
+  if (!LoadIntroPicture(entry.File, picture)) return;
+  FormScreen->OnClick = [] { IntroSkipped = true; };
+  const int left = (FormScreen->width() - picture.Width()) / 2, top = (FormScreen->height() - picture.Height()) / 2;
+  image.setGeometry(left, top, picture.Width(), picture.Height());
+  image.SetPicture(std::move(picture));
+  image.show();
+  FormScreen->IntroTimer.start();
+  WaitWhile([&] { return FormScreen->IntroTimer.isActive() && !IntroSkipped; });
+  FormScreen->IntroTimer.stop();
+  image.hide();
+  image.SetPicture(TBitmap32());
+  QApplication::processEvents();
+}
+
+void TQtStartupHost::SetBusyCursor(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+bool TQtStartupHost::RegisterFileTypes() {
+  TQtProcessRunner runner;
+  return ::RegisterFileTypes(UserDataHome(), ExecutableDir() / "tressary", *MainIni, runner);
+}
+
+void TQtStartupHost::CreateStandingWindows() { CreateStandingForms(); }
+
+void TQtStartupHost::ShowWelcomeTip() {
+  if (ShellHooks().ShowWelcomeTip) ShellHooks().ShowWelcomeTip();
+}
+
+void TQtStartupHost::OpenWorkFile(const std::string& path) {
+  if (ShellHooks().OpenWorkFile) ShellHooks().OpenWorkFile(path);
+}

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "picture/forms/BitmapImage.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/SkinnedForm.h"
+#include "shell/forms/Skins.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+class SkinsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetShellGlobals();
+    ExePath = dir_.Path().string() + "/";
+    InterfaceDir = "Intfaces\\";
+    InterfaceName = "DEFAULT\\";
+    ResolutionIndex = 2;
+    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+    InterfaceInfo->LoadLines({"SECTION FormTips TFormTips", "Skin = Tips.png;", "END"});
+    SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
+  }
+  void TearDown() override {
+    SetMessagePresenter(nullptr);
+    DoneInterfaceInfo();
+    ResetShellGlobals();
+  }
+  // A 6 x 4 skin: a green column on the left, green corner at the bottom right.
+  void WriteSkin(const std::string& relative) {
+    TBitmap32 b(6, 4, Color32(30, 60, 90));
+    for (int y = 0; y < 4; ++y) b.SetPixel(0, y, Color32(0, 255, 0));
+    b.SetPixel(5, 3, Color32(0, 255, 0));
+    fs::path file = dir_ / relative;
+    fs::create_directories(file.parent_path());
+    ASSERT_TRUE(ImageView(b).save(QString::fromStdString(file.string()), "PNG"));
+  }
+
+  TempFolder dir_;
+  std::vector<std::string> messages_;
+};
+
+}  // namespace
+
+TEST_F(SkinsTest, FormSkinSizesShapesAndReachesTheCaptionBar) {
+  WriteSkin("Intfaces/DEFAULT/800-600/Tips.png");
+  TSkinnedForm form("FormTips");
+  auto* bar = new TCaptionBar(&form);
+  form.resize(300, 200);
+  LoadFormSkin(form, "FormTips.Skin", "FormTips.psd");
+  EXPECT_TRUE(messages_.empty());
+  ASSERT_TRUE(form.SkinBitmap);
+  EXPECT_EQ(form.size(), QSize(6, 4));
+  EXPECT_EQ(bar->Picture().Width(), 6);
+  QRegion expected = QRegion(1, 0, 5, 3) + QRegion(1, 3, 4, 1);
+  EXPECT_TRUE((form.mask() ^ expected).isEmpty());
+  EXPECT_TRUE(form.OnPaint != nullptr);
+  FreeFormSkin(form);
+  EXPECT_FALSE(form.SkinBitmap);
+  EXPECT_TRUE(bar->Picture().Empty());
+}
+
+TEST_F(SkinsTest, MissingSkinShowsOneMessageAndLeavesTheWindowAsDesigned) {
+  TSkinnedForm form("FormHelp");
+  form.resize(300, 200);
+  LoadFormSkin(form, "FormHelp.Skin", "FormHelp.psd");
+  EXPECT_EQ(messages_, std::vector<std::string>{"Cannot load bitmap from file FormHelp.psd"});
+  EXPECT_EQ(form.size(), QSize(300, 200));
+  EXPECT_TRUE(form.mask().isEmpty());
+  EXPECT_FALSE(form.OnPaint);
+}
+
+TEST_F(SkinsTest, ButtonSheetGoesToTheImageButtonsChild) {
+  WriteSkin("Intfaces/DEFAULT/1024-768/Buttons.png");
+  TSkinnedForm form("FormTips");
+  auto* other = new TMyImage(&form);
+  other->setObjectName("ImageLogo");
+  auto* sheet = new TMyImage(&form);
+  sheet->setObjectName("imageButtons");
+  LoadButtonsSkin(form, "FormTipsButtons", "Buttons.png", true);
+  EXPECT_EQ(sheet->Picture().Width(), 6);
+  EXPECT_TRUE(other->Picture().Empty());
+  FreeButtonsSkin(form);
+  EXPECT_TRUE(sheet->Picture().Empty());
+  // Without UseDefault a missing sheet is silent; without the image nothing happens.
+  LoadButtonsSkin(form, "FormTipsButtons", "None.png", false);
+  TSkinnedForm bare("FormTips");
+  LoadButtonsSkin(bare, "FormTipsButtons", "None.png", true);
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST(SkinShape, RegionFromRunsMatchesAUnionOfRectangles) {
+  std::vector<TRegionRun> runs = {{0, 1, 3}, {0, 5, 6}, {1, 0, 6}, {3, 2, 4}};
+  QRegion expected = QRegion(1, 0, 2, 1) + QRegion(5, 0, 1, 1) + QRegion(0, 1, 6, 1) + QRegion(2, 3, 2, 1);
+  EXPECT_TRUE((RegionFromRuns(runs) ^ expected).isEmpty());
+  EXPECT_EQ(RegionFromRuns(runs).rectCount(), 4);
+  EXPECT_TRUE(RegionFromRuns({}).isEmpty());
+}

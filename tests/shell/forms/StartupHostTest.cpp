@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTimer>
+
+#include "platform/qt/MediaPlayer.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormScreen.h"
+#include "shell/forms/StandingForms.h"
+#include "shell/forms/StartupHost.h"
+#include "support/TestPaths.h"
+#include "support/qt/FakeMediaPlayer.h"
+
+namespace {
+// Keeps what the player was asked after the video window destroyed it.
+struct TRecordedPlayer : TFakeMediaPlayer {
+  std::vector<std::string>* callSink = nullptr;
+  QRect* rectSink = nullptr;
+  ~TRecordedPlayer() override {
+    *callSink = calls;
+    *rectSink = displayRect;
+  }
+};
+
+class StartupHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    IntroSkipped = false;
+    host_.ShowBackdrop();
+  }
+  void TearDown() override {
+    SetMediaPlayerFactory(nullptr);
+    ClearStandingForms();
+    IntroSkipped = false;
+  }
+  TQtStartupHost host_;
+  TempFolder dir_;
+};
+}  // namespace
+
+TEST_F(StartupHostTest, BackdropIsBlackAndCoversTheScreen) {
+  ASSERT_NE(FormScreen, nullptr);
+  EXPECT_TRUE(FormScreen->isVisible());
+  QImage shot = FormScreen->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(Qt::black));
+  TDisplayInfo display = host_.Display();
+  EXPECT_EQ(FormScreen->size(), QSize(display.Width, display.Height));
+}
+
+TEST_F(StartupHostTest, IntroPictureShowsCentredForItsIntervalOrUntilSkipped) {
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(QString::fromStdString((dir_ / "Splash.jpg").string()), "JPG"));
+  TIntroEntry entry;
+  entry.Type = TIntroEntry::Kind::Picture;
+  entry.File = dir_ / "Splash.jpg";
+  entry.IntervalMs = 30;
+  QRect shownAt;
+  QTimer::singleShot(5, [&] { shownAt = FormScreen->IntroImage->geometry(); });
+  host_.ShowIntroPicture(entry);
+  EXPECT_EQ(shownAt, QRect((FormScreen->width() - 40) / 2, (FormScreen->height() - 30) / 2, 40, 30));
+  EXPECT_FALSE(FormScreen->IntroImage->isVisible());
+  EXPECT_TRUE(FormScreen->IntroImage->Picture().Empty());
+  EXPECT_FALSE(IntroSkipped);
+  entry.IntervalMs = 600000;  // only the click ends it
+  QTimer::singleShot(5, [] { FormScreen->OnClick(); });
+  host_.ShowIntroPicture(entry);
+  EXPECT_TRUE(IntroSkipped);
+  entry.File = dir_ / "Broken.jpg";  // does not load: passed over at once
+  host_.ShowIntroPicture(entry);
+}
+
+TEST_F(StartupHostTest, IntroVideoPlaysCentredUntilItEnds) {
+  TFakeMediaPlayer* fake = nullptr;
+  std::vector<std::string> calls;
+  QRect rect;
+  SetMediaPlayerFactory([&] {
+    auto player = std::make_unique<TRecordedPlayer>();
+    player->callSink = &calls;
+    player->rectSink = &rect;
+    fake = player.get();
+    return player;
+  });
+  TIntroEntry entry;
+  entry.File = dir_ / "Logo.avi";
+  entry.VideoWidth = 200;
+  entry.VideoHeight = 100;
+  QTimer::singleShot(5, [&] { fake->Finish(); });
+  host_.PlayIntroVideo(entry);
+  EXPECT_FALSE(IntroSkipped);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front(), "open:" + entry.File.string());
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "play"), calls.end());
+  EXPECT_EQ(calls.back(), "close");
+  EXPECT_EQ(rect.size(), QSize(200, 100));
+  // A click on the backdrop stops the clip and skips the intro.
+  QTimer::singleShot(5, [] { FormScreen->OnClick(); });
+  host_.PlayIntroVideo(entry);
+  EXPECT_TRUE(IntroSkipped);
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "stop"), calls.end());
+}
+
+TEST_F(StartupHostTest, StandingWindowsInOrderWithTheMainWindowShownAfterTheMessageBox) {
+  std::vector<std::string> order;
+  QWidget* main = nullptr;
+  bool mainShownWhenHelpMade = false, mainShownWhenMessageMade = true;
+  RegisterStandingForm("FormHelp", [&]() -> QWidget* {
+    order.push_back("FormHelp");
+    mainShownWhenHelpMade = main->isVisible();
+    return nullptr;
+  });
+  RegisterStandingForm("FormMessage", [&]() -> QWidget* {
+    order.push_back("FormMessage");
+    mainShownWhenMessageMade = main->isVisible();
+    return nullptr;
+  });
+  RegisterStandingForm("FormMain", [&]() -> QWidget* {
+    order.push_back("FormMain");
+    main = new QWidget();
+    return main;
+  });
+  host_.CreateStandingWindows();
+  EXPECT_EQ(order, (std::vector<std::string>{"FormMain", "FormMessage", "FormHelp"}));
+  EXPECT_FALSE(mainShownWhenMessageMade);
+  EXPECT_TRUE(mainShownWhenHelpMade);
+  delete main;
+}

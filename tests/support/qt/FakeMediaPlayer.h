@@ -1,0 +1,51 @@
+#pragma once
+// A media player for tests: records what was asked of it and plays nothing; a
+// test ends the "playing" with Finish().
+#include <string>
+#include <vector>
+
+#include "platform/qt/MediaPlayer.h"
+
+class TFakeMediaPlayer : public IMediaPlayer {
+ public:
+  std::vector<std::string> calls;    // "open:<file>", "play", "pause", "stop", "close"
+  bool openSucceeds = true;
+  TMediaMode mode = TMediaMode::NotReady;
+  QWidget* display = nullptr;
+  QRect displayRect;
+
+  bool Open(const std::filesystem::path& file) override {
+    calls.push_back("open:" + file.string());
+    mode = openSucceeds ? TMediaMode::Open : TMediaMode::NotReady;
+    return openSucceeds;
+  }
+  void Close() override {
+    calls.push_back("close");
+    mode = TMediaMode::NotReady;
+  }
+  void Play() override {
+    calls.push_back("play");
+    if (mode != TMediaMode::NotReady) mode = TMediaMode::Playing;
+  }
+  void Pause() override {
+    calls.push_back("pause");
+    if (mode == TMediaMode::Playing) mode = TMediaMode::Paused;
+  }
+  void Stop() override {
+    calls.push_back("stop");
+    if (mode != TMediaMode::NotReady) mode = TMediaMode::Stopped;
+  }
+  TMediaMode Mode() const override { return mode; }
+  int Error() const override { return openSucceeds ? 0 : 1; }
+  void SetDisplay(QWidget* d, const QRect& rect) override {
+    display = d;
+    displayRect = rect;
+  }
+  void SetOnFinished(std::function<void()> handler) override { onFinished = std::move(handler); }
+  // The clip reached its end.
+  void Finish() {
+    mode = TMediaMode::Stopped;
+    if (onFinished) onFinished();
+  }
+  std::function<void()> onFinished;
+};
