@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "picture/forms/BitmapImage.h"
 
 namespace {
 
@@ -30,41 +29,26 @@ class TOwnerDrawDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-TMyImage::TMyImage(QWidget* parent) : QWidget(parent) {}
-
-void TMyImage::SetPicture(TBitmap32 picture) {
-  picture_ = std::move(picture);
-  update();
-}
-
-void TMyImage::paintEvent(QPaintEvent*) {
-  if (picture_.Empty()) return;
-  QPainter painter(this);
-  QImage image = ImageView(picture_);
-  if (Stretch)
-    painter.drawImage(rect(), image);
-  else
-    painter.drawImage(0, 0, image);
-}
+TMyImage::TMyImage(QWidget* parent) : TImage(parent) {}
 
 void TMyImage::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick) OnClick();
-  QWidget::mouseReleaseEvent(event);
+  TImage::mouseReleaseEvent(event);
 }
 
 void TMyImage::mouseDoubleClickEvent(QMouseEvent* event) {
   if (IsRightDoubleClick(event) && OnRDblClick) OnRDblClick();
-  QWidget::mouseDoubleClickEvent(event);
+  TImage::mouseDoubleClickEvent(event);
 }
 
 void TMyImage::enterEvent(QEnterEvent* event) {
   if (OnMouseEnter) OnMouseEnter();
-  QWidget::enterEvent(event);
+  TImage::enterEvent(event);
 }
 
 void TMyImage::leaveEvent(QEvent* event) {
   if (OnMouseLeave) OnMouseLeave();
-  QWidget::leaveEvent(event);
+  TImage::leaveEvent(event);
 }
 
 TMyLabel::TMyLabel(QWidget* parent) : QLabel(parent) {}

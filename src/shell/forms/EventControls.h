@@ -8,20 +8,15 @@
 #include <QWidget>
 #include <functional>
 
-#include "picture/Bitmap32.h"
+#include "shell/forms/Image.h"
 
 class QPainter;
 
-// The program's picture control: shows `Picture` at its top left corner (stretched
-// to the control when `Stretch` is set). Also the holder of a window's button
-// sheet ("ImageButtons"), which the skin controls draw from.
-class TMyImage : public QWidget {
+// The picture control with clicks, right double clicks, entering and leaving.
+class TMyImage : public TImage {
   Q_OBJECT
  public:
   explicit TMyImage(QWidget* parent = nullptr);
-  const TBitmap32& Picture() const { return picture_; }
-  void SetPicture(TBitmap32 picture);
-  bool Stretch = false;
 
   std::function<void()> OnClick;
   std::function<void()> OnRDblClick;
@@ -29,14 +24,10 @@ class TMyImage : public QWidget {
   std::function<void()> OnMouseLeave;
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
-
- private:
-  TBitmap32 picture_;
 };
 
 class TMyLabel : public QLabel {

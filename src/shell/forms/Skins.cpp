@@ -7,7 +7,7 @@
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/DrawPanel.h"
-#include "shell/forms/EventControls.h"
+#include "shell/forms/Image.h"
 #include "shell/forms/SkinnedForm.h"
 
 namespace {
@@ -27,7 +27,7 @@ T* FirstDirectChild(QWidget& parent, bool (*accept)(T*)) {
 }
 
 bool AnyCaptionBar(TCaptionBar*) { return true; }
-bool IsButtonSheet(TMyImage* image) { return image->objectName().toUpper() == "IMAGEBUTTONS"; }
+bool IsButtonSheet(TImage* image) { return image->objectName().toUpper() == "IMAGEBUTTONS"; }
 
 }  // namespace
 
@@ -63,7 +63,7 @@ void FreeFormSkin(TSkinnedForm& form) {
 }
 
 void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defaultFile, bool useDefault) {
-  TMyImage* sheet = FirstDirectChild<TMyImage>(form, IsButtonSheet);
+  TImage* sheet = FirstDirectChild<TImage>(form, IsButtonSheet);
   if (!sheet) return;
   TBitmap32 bitmap;
   LoadSkinBitmap(bitmap, key, defaultFile, useDefault);
@@ -71,7 +71,7 @@ void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defau
 }
 
 void FreeButtonsSkin(QWidget& form) {
-  TMyImage* sheet = FirstDirectChild<TMyImage>(form, IsButtonSheet);
+  TImage* sheet = FirstDirectChild<TImage>(form, IsButtonSheet);
   if (sheet && !sheet->Picture().Empty()) sheet->SetPicture(TBitmap32());
 }
 
