@@ -4,7 +4,11 @@
 #include <QImage>
 #include <QPainter>
 
+#include "picture/Bmp32.h"
+#include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/FileIO.h"
+#include "platform/Text.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/Image.h"
@@ -12,7 +16,22 @@
 
 namespace {
 
-bool LoadWithQt(const fs::path& file, TBitmap32& bitmap) {
+bool LoadProgramPicture(const fs::path& file, TBitmap32& bitmap) {
+  LoadPsdPicture(file, bitmap);  // throws when the file is missing or invalid
+  return true;
+}
+
+// Other formats as a bitmap loads them: a Windows bitmap keeps its fourth byte as
+// alpha through our own codec; the rest through Qt, which keeps PNG alpha.
+bool LoadOtherPicture(const fs::path& file, TBitmap32& bitmap) {
+  if (LowerAscii(file.extension().string()) == ".bmp") {
+    auto bytes = ReadFileBytes(file, std::uintmax_t(1) << 30);
+    std::optional<TBitmap32> decoded = bytes ? DecodeBmp32(*bytes) : std::nullopt;
+    if (decoded && !decoded->Empty()) {
+      bitmap = std::move(*decoded);
+      return true;
+    }
+  }
   QImage image;
   if (!image.load(QString::fromStdString(file.string()))) return false;
   bitmap = BitmapFromImage(image);
@@ -32,7 +51,7 @@ bool IsButtonSheet(TImage* image) { return image->objectName().toUpper() == "IMA
 }  // namespace
 
 const TSkinLoaders& SkinLoaders() {
-  static const TSkinLoaders loaders{nullptr, LoadWithQt};
+  static const TSkinLoaders loaders{LoadProgramPicture, LoadOtherPicture};
   return loaders;
 }
 

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "picture/forms/BitmapImage.h"
+#include "picture/Lead.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MediaPlayer.h"
@@ -30,10 +30,7 @@ void WaitWhile(Condition going) {
 }
 
 bool LoadIntroPicture(const fs::path& file, TBitmap32& bitmap) {
-  QImage image;
-  if (!image.load(QString::fromStdString(file.string()))) return false;
-  bitmap = BitmapFromImage(image);
-  return !bitmap.Empty();
+  return LoadImageToBitmap(bitmap, file) == kLeadSuccess && !bitmap.Empty();
 }
 
 }  // namespace

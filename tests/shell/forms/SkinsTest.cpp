@@ -101,3 +101,27 @@ TEST(SkinShape, RegionFromRunsMatchesAUnionOfRectangles) {
   EXPECT_EQ(RegionFromRuns(runs).rectCount(), 4);
   EXPECT_TRUE(RegionFromRuns({}).isEmpty());
 }
+
+// The installation's own message-box skin through the Photoshop reader: the window
+// takes its size and loses its rounded corners.
+TEST(InstalledSkins, MessageBoxSkinShapesTheWindow) {
+  const fs::path install = BuildDir() / "Tressary";
+  ASSERT_TRUE(fs::exists(install / "Intfaces/DEFAULT/800-600/FormMess.psd"));
+  ResetShellGlobals();
+  ExePath = install.string() + "/";
+  InterfaceDir = "Intfaces\\";
+  InterfaceName = "DEFAULT\\";
+  ResolutionIndex = 1;
+  std::vector<std::string> messages;
+  SetMessagePresenter([&](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
+  TSkinnedForm form("FormMessage");
+  LoadFormSkin(form, "FormMessage.Skin", "FormMess.psd");
+  SetMessagePresenter(nullptr);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(form.size(), QSize(380, 190));
+  EXPECT_FALSE(form.mask().contains(QPoint(0, 0)));
+  EXPECT_FALSE(form.mask().contains(QPoint(379, 189)));
+  EXPECT_TRUE(form.mask().contains(QPoint(190, 95)));
+  EXPECT_TRUE(form.mask().contains(QPoint(190, 0)));
+  ResetShellGlobals();
+}

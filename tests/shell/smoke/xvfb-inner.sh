@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The part of xvfb-smoke.sh that runs inside the virtual X server.
+set -euo pipefail
+mode=$1 program=$2 work=$3
+cd "$(dirname "$program")"
+shot=$work/shot.png
+
+# Waits (up to 20 s) until the screenshot passes the pixel check of this mode.
+check() { /usr/bin/python3 - "$shot" "$mode" <<'PY'
+import sys
+from PIL import Image
+img = Image.open(sys.argv[1]).convert("RGB")
+px = img.getpixel
+if sys.argv[2] == "start":
+    ok = all(px(p) == (0, 0, 0) for p in [(0, 0), (1, 0), (512, 384), (1023, 767), (300, 601), (301, 601)])
+else:
+    title = px((300, 110))
+    ok = (px((100, 100)) == (0, 0, 0)          # the rounded corner is cut away
+          and px((99, 150)) == (0, 0, 0)        # the backdrop beside the window
+          and px((300, 180)) == (21, 25, 32)    # the skin's content well
+          and title[1] > title[0] + 60)         # the teal title strip
+print("pixels", px((100, 100)), px((300, 180)), px((300, 110)), file=sys.stderr)
+sys.exit(0 if ok else 1)
+PY
+}
+
+case $mode in
+  start|shape)
+    if [[ $mode == shape ]]; then "$program" "$work/Tressary" & else "$program" & fi
+    pid=$!
+    for _ in $(seq 40); do
+      sleep 0.5
+      kill -0 "$pid" 2>/dev/null || { echo "the program ended early"; exit 1; }
+      import -window root "$shot" 2>/dev/null || continue
+      if check 2>/dev/null; then kill "$pid"; wait "$pid" || true; echo "ok"; exit 0; fi
+    done
+    check || true
+    kill "$pid"
+    echo "the screen never showed what was expected"
+    exit 1
+    ;;
+  small)
+    "$program" 2>"$work/err" &
+    pid=$!
+    expected=$(printf 'Screen resolution must be 1024-768 or higher.\rProgram terminated.')
+    for _ in $(seq 40); do
+      sleep 0.5
+      grep -q "Program terminated" "$work/err" 2>/dev/null && break
+    done
+    sleep 1
+    # The error box is centred: the pointer gives it the key focus, Enter presses OK.
+    xdotool mousemove 400 300 key Return
+    for _ in $(seq 20); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.5
+    done
+    if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "the program did not end after OK"; exit 1; fi
+    status=0
+    wait "$pid" || status=$?
+    message=$(grep -v '^QStandardPaths' "$work/err")
+    [[ $message == "$expected" ]] || { echo "unexpected message: $(cat -A "$work/err")"; exit 1; }
+    [[ $status -ne 0 ]] || { echo "ended with status 0"; exit 1; }
+    echo "ok"
+    ;;
+esac

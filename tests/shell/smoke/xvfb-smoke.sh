@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Smoke tests of the real program under a virtual X server.
+#   xvfb-smoke.sh start <tressary> <installation>   1024x768x24: starts, backdrop black
+#   xvfb-smoke.sh small <tressary> <installation>   800x600: ends with the resolution message
+#   xvfb-smoke.sh shape <demo> <installation>       a skinned window is cut to its skin
+set -euo pipefail
+mode=$1 program=$2 install=$3
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap '[[ -n ${KEEP_SMOKE:-} ]] || rm -rf "$work"' EXIT
+# A private copy of the installation and of the user's folders: the program writes
+# its ini and registers file types.
+cp -r "$install" "$work/Tressary"
+cp "$program" "$work/Tressary/"
+export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+size=1024x768x24
+[[ $mode == small ]] && size=800x600x24
+xvfb-run -a -s "-screen 0 $size" bash "$here/xvfb-inner.sh" "$mode" "$work/Tressary/$(basename "$program")" "$work"

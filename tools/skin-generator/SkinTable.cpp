@@ -1,0 +1,26 @@
+#include "SkinTable.h"
+
+namespace {
+constexpr TSkinSpec kSkins[] = {
+    {"FormMain.psd", TSkinStyle::MainWindow, 980, 720, 790, 590},
+    {"FormMess.psd", TSkinStyle::Window, 400, 200, 380, 190},
+    {"FormTips.psd", TSkinStyle::Window, 440, 320, 400, 290},
+    {"FormHelp.psd", TSkinStyle::Window, 660, 540, 560, 460},
+    {"FormSetup.psd", TSkinStyle::Window, 540, 440, 500, 410},
+    {"FormAdjs.psd", TSkinStyle::Window, 720, 600, 620, 520},
+    {"FormLayr.psd", TSkinStyle::Window, 280, 440, 250, 400},
+    {"FormPreview.psd", TSkinStyle::Window, 280, 320, 240, 280},
+    {"FormLoSa.psd", TSkinStyle::Window, 580, 440, 540, 410},
+    {"FormMask.psd", TSkinStyle::Window, 440, 380, 400, 340},
+    {"FormQuer.psd", TSkinStyle::Window, 580, 460, 520, 420},
+    {"FormTmpl.psd", TSkinStyle::Window, 640, 500, 560, 440},
+    {"FormLrgs.psd", TSkinStyle::Window, 320, 400, 290, 360},
+    {"FormLrge.psd", TSkinStyle::Window, 540, 460, 480, 410},
+    {"FormIMod.psd", TSkinStyle::Window, 480, 380, 440, 350},
+    {"FormEMail.psd", TSkinStyle::Window, 500, 420, 460, 390},
+    {"FormPrint.psd", TSkinStyle::Window, 620, 480, 560, 440},
+    {"FormCamr.psd", TSkinStyle::Window, 580, 480, 540, 440},
+};
+}  // namespace
+
+std::span<const TSkinSpec> DefaultSkins() { return kSkins; }
