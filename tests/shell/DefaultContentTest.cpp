@@ -21,7 +21,7 @@ TEST(DefaultContent, InterfaceFilesParse) {
 // key colour, with no greenish fringe left at the rounded edges.
 TEST(DefaultContent, GeneratedSkinsAreKeyedCleanly) {
   const fs::path root = BuildDir() / "Tressary/Intfaces/DEFAULT";
-  if (!fs::exists(root)) GTEST_SKIP() << "the skins are drawn only in builds with Qt";
+  if (!fs::exists(root / "1024-768/FormMess.psd")) GTEST_SKIP() << "the skins are drawn only in builds with Qt";
   int files = 0;
   for (const char* folder : {"1024-768", "800-600"}) {
     for (const auto& entry : fs::directory_iterator(root / folder)) {
