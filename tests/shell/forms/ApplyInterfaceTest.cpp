@@ -5,6 +5,7 @@
 #include "shell/InterfaceInfo.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
+#include "shell/forms/GraphicSlider.h"
 #include "shell/forms/SkinnedForm.h"
 
 namespace {
@@ -97,4 +98,40 @@ TEST_F(ApplyInterfaceTest, TextParametersAndNothingWithoutInfo) {
 TEST(ColorFromBgr, ClassLibraryEncoding) {
   EXPECT_EQ(ColorFromBgr(0x0000FF), QColor(255, 0, 0));
   EXPECT_EQ(ColorFromBgr(0x123456), QColor(0x56, 0x34, 0x12));
+}
+
+TEST_F(ApplyInterfaceTest, PictureButtonsAndSliders) {
+  TSkinnedForm form("FormMain");
+  auto* button = new TGraphicButton(&form);
+  button->setObjectName("ButtonExit");
+  button->resize(20, 10);
+  auto* slider = new TGraphicSlider(&form);
+  slider->setObjectName("SliderZoom");
+  slider->resize(100, 20);
+  Use({"SECTION FormMain TFormMain",
+       "OBJECT ButtonExit TGraphicButton",
+       "  ResLeft = 40; ResTop = 8; ActiveAlpha = 300; Width = 32; Height = 24; Tag = 2;",
+       "END",
+       "OBJECT SliderZoom TGraphicSlider",
+       "  ResWidth = 90; ResHeight = 12; BeginOffset = 5; EndOffset = 6; ResImageLeft = 7;",
+       "  ResImageTop = 8; SlideBtnLeft = 3; SlideBtnTop = 4; Reversed = true;",
+       "END",
+       "END"});
+  ApplyInterface(&form);
+  EXPECT_EQ(button->Resource().Left(), 40);
+  EXPECT_EQ(button->Resource().Top(), 8);
+  EXPECT_EQ(button->ActiveAlpha(), 255);
+  // After applying, a button's frame is its own (new) size.
+  EXPECT_EQ(button->Resource().Width(), 32);
+  EXPECT_EQ(button->Resource().Height(), 24);
+  EXPECT_EQ(button->property("Tag").toInt(), 2);
+  EXPECT_EQ(slider->Resource().Width(), 90);  // a slider keeps its frame
+  EXPECT_EQ(slider->Resource().Height(), 12);
+  EXPECT_EQ(slider->BeginOffset, 5);
+  EXPECT_EQ(slider->EndOffset, 6);
+  EXPECT_EQ(slider->ResImageLeft, 7);
+  EXPECT_EQ(slider->ResImageTop, 8);
+  EXPECT_EQ(slider->SlideBtnLeft(), 3);
+  EXPECT_EQ(slider->SlideBtnTop(), 4);
+  EXPECT_TRUE(slider->Reversed());
 }
