@@ -1,0 +1,230 @@
+#include "picture/WorkFile.h"
+
+#include "picture/BitmapRoutines.h"
+#include "picture/Bmp32.h"
+#include "picture/Compression.h"
+#include "picture/Jpeg.h"
+#include "picture/PackedPicture.h"
+#include "platform/ByteStream.h"
+#include "platform/CompoundFile.h"
+#include "platform/FileIO.h"
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+
+namespace {
+constexpr std::string_view kLayerKey = "LAYER=";
+constexpr int kLayerFieldCount = 19;
+constexpr int kPreviewSize = 150;
+constexpr TColor32 kPreviewBackground = Color32(255, 255, 255);
+// Caps on what a work file may make us allocate or loop over.
+constexpr std::size_t kMaxWorkLayers = 4096;
+constexpr std::size_t kMaxHeaderBytes = std::size_t(16) << 20;
+constexpr std::size_t kMaxPreviewBytes = std::size_t(16) << 20;
+
+std::string IdOrNil(const std::string& id) { return id.empty() ? "nil" : id; }
+
+// Text stored between ";" on one line: no field separator; a line break becomes a blank.
+std::string CleanField(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (c == '\r' || c == '\n') out += ' ';
+    else if (c != ';') out += c;
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> PreviewJpeg(const TBitmap32& exportPicture) {
+  if (auto thumb = MakeThumbnail(exportPicture, kPreviewSize, kPreviewBackground, kPreviewSize))
+    return thumb->Bytes();
+  return TJpegImage::FromBitmap(TBitmap32(kPreviewSize, kPreviewSize, kPreviewBackground), 70).Bytes();
+}
+
+std::string JoinLines(const std::vector<std::string>& lines, std::string_view end) {
+  std::string text;
+  for (const std::string& line : lines) text += line + std::string(end);
+  return text;
+}
+
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
+}
+
+// The id of a "LAYER=" line: the text up to its first ";".
+std::string LineLayerId(std::string_view line) {
+  if (!StartsWithNoCase(line, kLayerKey)) return {};
+  std::string_view rest = line.substr(kLayerKey.size());
+  return std::string(rest.substr(0, rest.find(';')));
+}
+
+// A length-prefixed field of a compressed work file.
+std::span<const std::uint8_t> ReadField(ByteReader& reader) {
+  std::uint32_t length = reader.U32LE();
+  return reader.Bytes(length);
+}
+}  // namespace
+
+bool IsValidLayerId(std::string_view id) {
+  if (id.empty() || id.size() > 27) return false;
+  for (char c : id)
+    if (c == '/' || c == '\\' || c == ':' || c == '!' || c == ';' || static_cast<unsigned char>(c) < 32)
+      return false;
+  return true;
+}
+
+std::string LayerRecordLine(const TLayerRecord& r) {
+  std::vector<std::string> fields = {
+      CleanField(r.Id),         CleanField(r.Caption),        std::to_string(r.TypeId),
+      std::to_string(r.Left),   std::to_string(r.Top),        std::to_string(r.Width),
+      std::to_string(r.Height), r.Visible ? "1" : "0",        std::to_string(r.Color),
+      std::to_string(r.Red),    std::to_string(r.Green),      std::to_string(r.Blue),
+      std::to_string(r.Hue),    std::to_string(r.Saturation), std::to_string(r.Brightness),
+      std::to_string(r.Contrast), std::to_string(r.Opacity),  std::to_string(r.Level),
+      CleanField(r.SourceFile)};
+  return std::string(kLayerKey) + JoinFields(fields) + ";";
+}
+
+std::optional<TLayerRecord> ParseLayerRecordLine(std::string_view line) {
+  if (!StartsWithNoCase(line, kLayerKey)) return std::nullopt;
+  std::vector<std::string> f = SplitFields(line.substr(kLayerKey.size()));
+  if (f.size() < static_cast<std::size_t>(kLayerFieldCount)) return std::nullopt;
+  int numbers[16];
+  for (int i = 0; i < 16; ++i) {
+    auto value = ParseInt(f[static_cast<std::size_t>(i) + 2]);
+    if (!value) return std::nullopt;
+    numbers[i] = *value;
+  }
+  // Fields 8 (visible) and 17 (opacity) are bytes.
+  if (numbers[5] < 0 || numbers[5] > 255 || numbers[14] < 0 || numbers[14] > 255) return std::nullopt;
+  TLayerRecord r;
+  r.Id = f[0];
+  if (!IsValidLayerId(r.Id)) return std::nullopt;
+  r.Caption = f[1];
+  r.TypeId = numbers[0];
+  r.Left = numbers[1];
+  r.Top = numbers[2];
+  r.Width = numbers[3];
+  r.Height = numbers[4];
+  r.Visible = numbers[5] != 0;
+  r.Color = numbers[6];
+  r.Red = numbers[7];
+  r.Green = numbers[8];
+  r.Blue = numbers[9];
+  r.Hue = numbers[10];
+  r.Saturation = numbers[11];
+  r.Brightness = numbers[12];
+  r.Contrast = numbers[13];
+  r.Opacity = static_cast<std::uint8_t>(numbers[14]);
+  r.Level = numbers[15];
+  r.SourceFile = f[18];
+  return r;
+}
+
+std::vector<std::string> WorkHeaderLines(const TWorkHeader& h) {
+  auto point = [](TPoint p) { return std::to_string(p.X) + ";" + std::to_string(p.Y) + ";"; };
+  std::string hand = "HAND=" + IdOrNil(h.HandId) + ";";
+  for (const TWorkMarker& m : h.Markers)
+    for (int v : {m.X, m.Y, m.Width, m.Length, m.Angle}) hand += std::to_string(v) + ";";
+  std::vector<std::string> lines = {"VERSION=" + h.Version + ";",
+                                    "PORTRAIT=" + IdOrNil(h.PortraitId) + ";" + point(h.FacePoint), hand,
+                                    "BODY=" + IdOrNil(h.BodyId) + ";" + point(h.BodyPoint),
+                                    "ACTIVELAYER=" + IdOrNil(h.ActiveId) + ";"};
+  for (const TLayerRecord& r : h.Layers) lines.push_back(LayerRecordLine(r));
+  return lines;
+}
+
+std::vector<std::uint8_t> BuildCompressedWork(const TWorkHeader& header, const std::vector<TWorkLayerData>& layers,
+                                              const TBitmap32& exportPicture) {
+  ByteWriter out;
+  out.U32LE(static_cast<std::uint32_t>(layers.size()));
+  auto field = [&out](std::span<const std::uint8_t> bytes) {
+    out.U32LE(static_cast<std::uint32_t>(bytes.size()));
+    out.Bytes(bytes);
+  };
+  field(CompressStream(AsBytes(JoinLines(WorkHeaderLines(header), "\r\n"))));
+  field(CompressStream(PreviewJpeg(exportPicture)));
+  for (const TWorkLayerData& layer : layers) {
+    field(layer.Picture ? PackBitmap32(*layer.Picture, 90) : std::vector<std::uint8_t>());
+    field(layer.MaskStream);
+  }
+  return out.Take();
+}
+
+std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& header,
+                                                            const std::vector<TWorkLayerData>& layers,
+                                                            const TBitmap32& exportPicture, std::string* error) {
+  TCompoundFileWriter container;
+  std::vector<std::string> lines = WorkHeaderLines(header);
+  bool ok = container.AddStream("preview.jpg", PreviewJpeg(exportPicture));
+  for (std::size_t i = 0; ok && i < layers.size() && i < header.Layers.size(); ++i) {
+    const std::string& id = header.Layers[i].Id;
+    ok = IsValidLayerId(id) && layers[i].Picture &&
+         container.AddStream(id + ".bmp", EncodeBmp32(*layers[i].Picture)) &&
+         container.AddStream(id + ".msk", layers[i].MaskStream);
+    if (!ok) SetError(error, "cannot store the layer \"" + id + "\"");
+  }
+  if (!ok) return std::nullopt;
+  if (!container.AddStream("ListFile.txt", JoinLines(lines, "\r"))) return std::nullopt;
+  return container.Build(error);
+}
+
+std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text) {
+  return SplitLines(DecodeText(text));
+}
+
+std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
+                                                         std::string* error) {
+  ByteReader reader(compressed);
+  std::uint32_t count = reader.U32LE();
+  auto header = DecompressStream(ReadField(reader), kMaxHeaderBytes);
+  auto preview = DecompressStream(ReadField(reader), kMaxPreviewBytes);
+  // Each layer takes two length fields at least.
+  if (!reader.ok() || !header || !preview || count > kMaxWorkLayers || count > reader.Remaining() / 8) {
+    SetError(error, "not a work file, or a damaged one");
+    return std::nullopt;
+  }
+  std::vector<std::string> lines = SplitWorkHeader(*header);
+  if (lines.size() < 5 + std::size_t(count)) {
+    SetError(error, "the work's header lists fewer layers than the file holds");
+    return std::nullopt;
+  }
+  TCompoundFileWriter container;
+  container.AddStream("preview.jpg", *preview);
+  std::vector<std::string> list(lines.begin(), lines.begin() + 5);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::string& line = lines[5 + i];
+    auto picture = ReadField(reader);
+    auto mask = ReadField(reader);
+    std::string id = LineLayerId(line);
+    if (!reader.ok() || !IsValidLayerId(id)) {
+      SetError(error, "damaged layer " + std::to_string(i + 1) + " in the work file");
+      return std::nullopt;
+    }
+    if (auto bitmap = UnpackBitmap32(picture)) container.AddStream(id + ".bmp", EncodeBmp32(*bitmap));
+    if (!container.AddStream(id + ".msk", mask)) {
+      SetError(error, "the layer id \"" + id + "\" is used twice");
+      return std::nullopt;
+    }
+    list.push_back(line);
+  }
+  container.AddStream("ListFile.txt", JoinLines(list, "\r"));
+  return container.Build(error);
+}
+
+std::optional<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file) {
+  auto bytes = ReadFileBytes(file);
+  if (!bytes) return std::nullopt;
+  ByteReader reader(*bytes);
+  reader.U32LE();
+  ReadField(reader);
+  auto preview = ReadField(reader);
+  if (!reader.ok()) return std::nullopt;
+  return DecompressStream(preview, kMaxPreviewBytes);
+}
+
+std::optional<std::vector<std::uint8_t>> LoadCompoundWorkPreview(const fs::path& file) {
+  auto container = TCompoundFileReader::Open(file);
+  if (!container) return std::nullopt;
+  return container->ReadStream("preview.jpg", kMaxPreviewBytes);
+}

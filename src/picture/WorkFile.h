@@ -1,0 +1,87 @@
+#pragma once
+// Work files: the header lines shared by both forms, the compressed work file
+// (".tsc": counted, zlib-compressed fields) and the uncompressed work container
+// (".tsu": a compound file with "ListFile.txt", "preview.jpg" and a ".bmp" and
+// ".msk" stream per layer). Loading reads only containers: a compressed file is
+// converted in memory first.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+#include "picture/Layer.h"
+#include "platform/Geometry.h"
+
+namespace fs = std::filesystem;
+
+// A hand marker as the work stores it (canvas pixels and degrees).
+struct TWorkMarker {
+  int X = -1;
+  int Y = -1;
+  int Width = 0;
+  int Length = 0;
+  int Angle = 0;
+};
+constexpr int kWorkMarkerCount = 5;
+
+// Everything the header lines carry. An empty id is written as "nil".
+struct TWorkHeader {
+  std::string Version;
+  std::string PortraitId;
+  TPoint FacePoint{-1, -1};
+  std::string HandId;
+  std::array<TWorkMarker, kWorkMarkerCount> Markers;
+  std::string BodyId;
+  TPoint BodyPoint{-1, -1};
+  std::string ActiveId;
+  std::vector<TLayerRecord> Layers;  // bottom layer first
+};
+
+// A layer id names two container streams (id + ".bmp", id + ".msk"): at most 27
+// characters, none of "/ \ : !" and no control characters, not empty.
+bool IsValidLayerId(std::string_view id);
+
+// "LAYER=" + the 19 fields, each followed by ";". Captions and source files lose
+// ";" and line breaks, which would break the line apart.
+std::string LayerRecordLine(const TLayerRecord& record);
+// The record of a "LAYER=" line (key ignoring case); nullopt when the key is not
+// LAYER, a number field is not an integer, or the id is not valid.
+std::optional<TLayerRecord> ParseLayerRecordLine(std::string_view line);
+// The header lines in file order: VERSION, PORTRAIT, HAND, BODY, ACTIVELAYER, then
+// one LAYER line per layer, bottom first.
+std::vector<std::string> WorkHeaderLines(const TWorkHeader& header);
+
+// One layer's stored parts.
+struct TWorkLayerData {
+  const TBitmap32* Picture = nullptr;
+  std::vector<std::uint8_t> MaskStream;  // empty when the mask stores nothing
+};
+
+// The compressed work file. `layers` are in header order (bottom first) and match
+// header.Layers; `exportPicture` is the composed work for the preview.
+std::vector<std::uint8_t> BuildCompressedWork(const TWorkHeader& header, const std::vector<TWorkLayerData>& layers,
+                                              const TBitmap32& exportPicture);
+// The uncompressed container with the same content.
+std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& header,
+                                                            const std::vector<TWorkLayerData>& layers,
+                                                            const TBitmap32& exportPicture,
+                                                            std::string* error = nullptr);
+// A compressed work file turned into container bytes; nullopt (and `error`) when
+// it is truncated, does not decompress, or its counts and lengths do not fit.
+// A layer picture that does not unpack gets no ".bmp" stream; its mask stream and
+// header line are still written.
+std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
+                                                         std::string* error = nullptr);
+
+// The preview JPEG bytes of a compressed work file or a container; nullopt when
+// the file is missing or unreadable.
+std::optional<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file);
+std::optional<std::vector<std::uint8_t>> LoadCompoundWorkPreview(const fs::path& file);
+
+// The lines of a "ListFile.txt" (ended by CR, LF or CR LF).
+std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text);

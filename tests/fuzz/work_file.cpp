@@ -1,0 +1,16 @@
+// Compressed work files come from users and the online gallery: converting any
+// bytes must fail cleanly or give a container that reads back.
+#include <cstdint>
+#include <cstdlib>
+
+#include "picture/WorkFile.h"
+#include "platform/CompoundFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  auto container = ConvertWorkFile({data, size});
+  if (!container) return 0;
+  auto reader = TCompoundFileReader::FromMemory(std::move(*container));
+  if (!reader || !reader->HasStream("ListFile.txt")) std::abort();
+  for (const auto& line : SplitWorkHeader(*reader->ReadStream("ListFile.txt"))) ParseLayerRecordLine(line);
+  return 0;
+}
