@@ -13,6 +13,14 @@ img = Image.open(sys.argv[1]).convert("RGB")
 px = img.getpixel
 if sys.argv[2] == "start":
     ok = all(px(p) == (0, 0, 0) for p in [(0, 0), (1, 0), (512, 384), (1023, 767), (300, 601), (301, 601)])
+elif sys.argv[2] == "intro":
+    # The 200 x 100 red picture centred on the black backdrop.
+    red = lambda c: c[0] > 200 and c[1] < 50 and c[2] < 50
+    ok = red(px((412, 334))) and red(px((611, 433))) and px((411, 333)) == (0, 0, 0) and px((612, 434)) == (0, 0, 0)
+elif sys.argv[2] == "small":
+    ok = px((400, 300)) != (0, 0, 0)  # the error box over the black backdrop
+elif sys.argv[2] == "intro-done":
+    ok = px((512, 384)) == (0, 0, 0)
 else:
     title = px((300, 110))
     ok = (px((100, 100)) == (0, 0, 0)          # the rounded corner is cut away
@@ -25,6 +33,25 @@ PY
 }
 
 case $mode in
+  intro)
+    # A picture for 2 s, then the backdrop alone again.
+    convert -size 200x100 xc:red Splash.jpg
+    printf '[Intro Video]\r\nA=Splash.jpg;2000\r\n' > Tressary.ini
+    "$program" &
+    pid=$!
+    for _ in $(seq 40); do
+      sleep 0.25
+      import -window root "$shot" 2>/dev/null && check 2>/dev/null && break
+    done
+    check || { kill "$pid"; echo "the intro picture never showed"; exit 1; }
+    sleep 3
+    import -window root "$shot"
+    mode=intro-done
+    check || { kill "$pid"; echo "the intro picture stayed"; exit 1; }
+    kill -0 "$pid" || { echo "the program ended early"; exit 1; }
+    kill "$pid"; wait "$pid" || true
+    echo "ok"
+    ;;
   start|shape)
     if [[ $mode == shape ]]; then "$program" "$work/Tressary" & else "$program" & fi
     pid=$!
@@ -47,11 +74,17 @@ case $mode in
       sleep 0.5
       grep -q "Program terminated" "$work/err" 2>/dev/null && break
     done
-    sleep 1
-    # The error box is centred: the pointer gives it the key focus, Enter presses OK.
-    xdotool mousemove 400 300 key Return
-    for _ in $(seq 20); do
+    # The box waits for OK on the screen's centre.
+    for _ in $(seq 40); do
+      import -window root "$shot" 2>/dev/null && check 2>/dev/null && break
+      sleep 0.5
+    done
+    check || { kill "$pid"; echo "no message box on the screen"; exit 1; }
+    kill -0 "$pid" 2>/dev/null || { echo "the program ended without waiting for OK"; exit 1; }
+    # The pointer gives the box the key focus; Enter presses OK.
+    for _ in $(seq 40); do
       kill -0 "$pid" 2>/dev/null || break
+      xdotool mousemove 400 300 key Return 2>/dev/null || true
       sleep 0.5
     done
     if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "the program did not end after OK"; exit 1; fi

@@ -3,6 +3,7 @@
 #   xvfb-smoke.sh start <tressary> <installation>   1024x768x24: starts, backdrop black
 #   xvfb-smoke.sh small <tressary> <installation>   800x600: ends with the resolution message
 #   xvfb-smoke.sh shape <demo> <installation>       a skinned window is cut to its skin
+#   xvfb-smoke.sh intro <tressary> <installation>   an intro picture shows centred, then goes
 set -euo pipefail
 mode=$1 program=$2 install=$3
 here=$(cd "$(dirname "$0")" && pwd)
