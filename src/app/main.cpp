@@ -13,6 +13,8 @@ int main(int argc, char* argv[]) {
   // The program ends when the backdrop closes, not when some window is the last.
   QApplication::setQuitOnLastWindowClosed(false);
 
+  // Windows of the higher layers register their factories here (RegisterStandingForm)
+  // before the start-up creates them in their order.
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   TQtStartupHost host;

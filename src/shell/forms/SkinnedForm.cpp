@@ -139,7 +139,8 @@ int ShowSkinnedModal(TSkinnedForm& form) {
   form.activateWindow();
   QEventLoop loop;
   while (true) {
-    loop.processEvents(QEventLoop::WaitForMoreEvents);
+    // Once terminating, no event may ever come: the loop must not wait for one.
+    if (!ApplicationTerminated()) loop.processEvents(QEventLoop::WaitForMoreEvents);
     if (!guard) return 2;
     if (ApplicationTerminated())
       form.ModalResult = 2;

@@ -171,3 +171,10 @@ TEST_F(SkinnedFormTest, ActivationShowsTheWindowsTipButNotForTipsHelpOrMessage) 
   QApplication::sendEvent(&tipsForm, &activate);
   EXPECT_EQ(tips, std::vector<std::string>{"FormLayers"});
 }
+
+TEST_F(SkinnedFormTest, ShownAfterTerminationReturnsTwoAtOnce) {
+  TSkinnedForm form("FormSetup");
+  TerminateApplication();
+  EXPECT_EQ(ShowSkinnedModal(form), 2);
+  EXPECT_FALSE(form.isVisible());
+}
