@@ -10,11 +10,17 @@
 namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kMaxNameLength = 999;
+// The longest path SMTP carries (RFC 5321), less its angle brackets.
+constexpr std::size_t kMaxAddressLength = 254;
+// A field name longer than this could not share its line with any value.
+constexpr std::size_t kMaxFieldName = 76;
 constexpr std::size_t kFoldWidth = 78;
 // An encoded word is at most 75 characters: "=?UTF-8?Q?" + text + "?=".
 constexpr std::size_t kEncodedWordRoom = 75 - 12;
 // A word this long could not be folded below the 998-character line limit.
 constexpr std::size_t kLongestPlainWord = 900;
+// Characters of one piece of a long MIME parameter value.
+constexpr std::size_t kParameterPiece = 50;
 
 bool IsPrintableAscii(unsigned char c) { return c >= 32 && c < 127; }
 bool IsAlnum(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -90,9 +96,9 @@ TMailRecipient ParseRecipient(std::string_view entry) {
 }
 
 bool IsAcceptableAddress(std::string_view address) {
-  return std::none_of(address.begin(), address.end(), [](unsigned char c) {
-    return c <= ' ' || c == 127 || c == '<' || c == '>';
-  });
+  return address.size() <= kMaxAddressLength && std::all_of(address.begin(), address.end(), [](unsigned char c) {
+           return c > ' ' && c < 127 && c != '<' && c != '>';
+         });
 }
 
 std::string EncodeHeaderWord(std::string_view text) {
@@ -155,7 +161,7 @@ std::string FoldHeaderLine(std::string_view line) {
 std::optional<std::string> EncodeHeaderLine(std::string_view line) {
   const std::string clean = StripLineBreaks(line);
   const std::size_t colon = clean.find(':');
-  if (colon == 0 || colon == std::string::npos) return std::nullopt;
+  if (colon == 0 || colon == std::string::npos || colon > kMaxFieldName) return std::nullopt;
   const std::string_view name = std::string_view(clean).substr(0, colon);
   if (!std::all_of(name.begin(), name.end(), [](unsigned char c) { return c > ' ' && c < 127; }))
     return std::nullopt;
@@ -166,10 +172,31 @@ std::optional<std::string> EncodeHeaderLine(std::string_view line) {
 
 std::string MimeParameter(std::string_view name, std::string_view value) {
   const std::string clean = StripLineBreaks(value);
-  if (std::all_of(clean.begin(), clean.end(), [](unsigned char c) { return IsPrintableAscii(c); }))
-    return std::string(name) + "=" + Quoted(clean);
-  // RFC 2231 attribute characters stay; every other byte is percent-encoded.
-  return std::string(name) + "*=utf-8''" + PercentEncode(clean, "!#$&+^`|");
+  const std::string key(name);
+  const bool ascii = std::all_of(clean.begin(), clean.end(), [](unsigned char c) { return IsPrintableAscii(c); });
+  if (ascii && clean.size() <= kLongestPlainWord) return key + "=" + Quoted(clean);
+  // Too long to fold, or not ASCII: RFC 2231 continuations of short pieces, so
+  // no header line has to outgrow the line limit.
+  std::string out;
+  if (ascii) {
+    for (std::size_t start = 0, n = 0; start < clean.size(); start += kParameterPiece, ++n)
+      out += (n ? "; " : "") + key + "*" + std::to_string(n) + "=" + Quoted(clean.substr(start, kParameterPiece));
+    return out;
+  }
+  // Attribute characters stay; every other byte is percent-encoded.
+  const std::string encoded = PercentEncode(clean, "!#$&+^`|");
+  if (encoded.size() <= kParameterPiece) return key + "*=utf-8''" + encoded;
+  for (std::size_t start = 0, n = 0; start < encoded.size(); ++n) {
+    std::size_t length = std::min(kParameterPiece, encoded.size() - start);
+    // Never split a "%XX".
+    if (start + length < encoded.size()) {
+      if (encoded[start + length - 1] == '%') length -= 1;
+      else if (encoded[start + length - 2] == '%') length -= 2;
+    }
+    out += (n ? "; " + key + "*" + std::to_string(n) + "*=" : key + "*0*=utf-8''") + encoded.substr(start, length);
+    start += length;
+  }
+  return out;
 }
 
 std::string MailDate(std::time_t when) {

@@ -18,8 +18,9 @@ std::string StripLineBreaks(std::string_view text);
 // Splits "address|name": the address is trimmed, the name keeps at most 999
 // characters; both lose their line breaks.
 TMailRecipient ParseRecipient(std::string_view entry);
-// An address fit for "MAIL FROM:<...>" and "RCPT TO:<...>": no angle brackets,
-// blanks or control characters. (An empty sender is the null reverse path.)
+// An address fit for "MAIL FROM:<...>" and "RCPT TO:<...>": at most 254
+// printable ASCII characters without angle brackets or blanks (plain SMTP
+// carries no 8-bit addresses). An empty sender is the null reverse path.
 bool IsAcceptableAddress(std::string_view address);
 
 // A text as it may stand in a header: unchanged when it is printable ASCII,
@@ -36,7 +37,8 @@ std::string FoldHeaderLine(std::string_view line);
 // folded; nullopt when the name is not a valid field name.
 std::optional<std::string> EncodeHeaderLine(std::string_view line);
 // A MIME parameter: name="value" with quoting, or name*=utf-8''%XX for
-// non-ASCII values (RFC 2231).
+// non-ASCII values, split into continuations name*0*=, name*1*= ... when
+// long (RFC 2231).
 std::string MimeParameter(std::string_view name, std::string_view value);
 
 // "Mon, 07 Dec 2026 08:04:08 +0100" for `when` in local time.

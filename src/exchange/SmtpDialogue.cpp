@@ -107,7 +107,9 @@ void TSmtpDialogue::SendRecipient() {
 void TSmtpDialogue::HandleReply(std::string_view line) {
   if (stopped_) return;
   host_.DialogueInfo(kMailInfoReply, std::string(line));
-  if (stopped_) return;  // the owner cancelled from its info handler
+  // The owner may have cancelled from its info handler; between mails on a kept
+  // connection nothing is awaited (a server's farewell there ends no send).
+  if (stopped_ || state_ == Idle) return;
   const bool refused = IsRefusal(line);
   // A refused recipient is skipped; any other refusal ends the send.
   if (refused && state_ != Recipients && state_ != Quit) {
@@ -162,7 +164,7 @@ void TSmtpDialogue::Advance(std::string_view line) {
       host_.DialogueInfo(kMailInfoAccepted, "");
       accepted_ = true;
       if (keepOpen_) {
-        state_ = Helo;
+        state_ = Idle;
         host_.DialogueDone();
       } else {
         host_.DialogueSend("QUIT");

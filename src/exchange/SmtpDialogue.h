@@ -78,7 +78,8 @@ class ISmtpDialogueHost {
 
 class TSmtpDialogue {
  public:
-  enum EState { Greeting = 0, Helo = 1, MailFrom = 2, Recipients = 3, DataCommand = 5, Message = 6, Quit = 7 };
+  // Idle: a kept connection between mails, where the server has nothing to answer.
+  enum EState { Greeting = 0, Helo = 1, MailFrom = 2, Recipients = 3, DataCommand = 5, Message = 6, Quit = 7, Idle = 8 };
   // Continuation lines beyond this in one reply make it a broken reply.
   static constexpr int kMaxReplyLines = 1000;
 

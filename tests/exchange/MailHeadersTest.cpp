@@ -9,12 +9,13 @@
 namespace {
 // What Python's email package (default policy) reads from one header line:
 // the decoded value, or for an address field "display name|address" of each mailbox.
-std::string PythonReads(const std::string& headerLine, bool addresses = false) {
+std::string PythonReads(const std::string& headerLine, bool addresses = false, bool filename = false) {
   TempFolder folder;
   WriteTestFile(folder / "mail", headerLine + "\r\n\r\nbody\r\n");
   const std::string report =
-      addresses ? "print(\"\\n\".join(a.display_name + \"|\" + a.addr_spec for a in m[k].addresses), end=\"\")"
-                : "print(str(m[k]), end=\"\")";
+      filename    ? "print(m.get_filename(), end=\"\")"
+      : addresses ? "print(\"\\n\".join(a.display_name + \"|\" + a.addr_spec for a in m[k].addresses), end=\"\")"
+                  : "print(str(m[k]), end=\"\")";
   std::string output;
   const int status = RunCommand(
       "/usr/bin/python3 -c 'import sys, email, email.policy; "
@@ -94,6 +95,7 @@ TEST(ExtraHeaders, ValuesLoseLineBreaksAndBadNamesAreDropped) {
   EXPECT_EQ(EncodeHeaderLine("no colon here"), std::nullopt);
   EXPECT_EQ(EncodeHeaderLine(": empty name"), std::nullopt);
   EXPECT_EQ(EncodeHeaderLine("Bad Name: x"), std::nullopt);
+  EXPECT_EQ(EncodeHeaderLine(std::string(77, 'X') + ": x"), std::nullopt);
   EXPECT_EQ(PythonReads(*EncodeHeaderLine("X-City: M\xc3\xbcnchen")), "M\xc3\xbcnchen");
 }
 
@@ -126,11 +128,25 @@ TEST(Recipients, AddressesWithBracketsBlanksOrControlsAreRefused) {
   EXPECT_FALSE(IsAcceptableAddress("<a@example.com"));
   EXPECT_FALSE(IsAcceptableAddress("a b@example.com"));
   EXPECT_FALSE(IsAcceptableAddress(std::string("a\0b", 3)));
+  EXPECT_FALSE(IsAcceptableAddress("j\xc3\xb6rg@example.com"));
+  EXPECT_TRUE(IsAcceptableAddress(std::string(242, 'a') + "@example.com"));
+  EXPECT_FALSE(IsAcceptableAddress(std::string(243, 'a') + "@example.com"));
 }
 
 TEST(MimeParameters, QuotedOrPercentEncoded) {
   EXPECT_EQ(MimeParameter("name", "my \"best\" photo.jpg"), "name=\"my \\\"best\\\" photo.jpg\"");
   EXPECT_EQ(MimeParameter("filename", "\xc3\xa9t\xc3\xa9 1.png"), "filename*=utf-8''%C3%A9t%C3%A9%201.png");
+}
+
+TEST(MimeParameters, LongValuesGoInContinuationsThatReadBackWhole) {
+  std::string accented;
+  for (int i = 0; i < 120; ++i) accented += "\xc3\xa9";
+  const std::string ascii = std::string(1000, 'a') + ".txt";
+  for (const std::string& name : {accented + ".jpg", ascii}) {
+    const std::string line = FoldHeaderLine("Content-Disposition: attachment; " + MimeParameter("filename", name));
+    EXPECT_LE(LongestLine(line), 78u);
+    EXPECT_EQ(PythonReads(line, false, true), name);
+  }
 }
 
 TEST(MadeUpValues, DateMessageIdBoundaryTokenAndHeloName) {

@@ -153,6 +153,11 @@ TEST_F(SmtpDialogueTest, KeptConnectionSendsTheNextMailFromMailFrom) {
   dialogue.Receive("250 queued\r\n");
   EXPECT_EQ(host.done, 1);
   EXPECT_NE(host.sent.back(), "QUIT");
+  // Stray lines between mails start nothing and fail nothing.
+  const std::size_t sentBefore = host.sent.size();
+  dialogue.Receive("250 stray\r\n421 closing soon\r\n");
+  EXPECT_EQ(host.sent.size(), sentBefore);
+  EXPECT_TRUE(host.failures.empty());
   dialogue.Prepare("me@example.com", {"b@x.example"}, true);
   dialogue.Resume();
   EXPECT_EQ(host.sent.back(), "MAIL FROM:<me@example.com>");
