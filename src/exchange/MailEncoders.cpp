@@ -28,14 +28,38 @@ void TBase64Encoder::EncodeGroup(const unsigned char* bytes, int count, std::str
 }
 
 void TBase64Encoder::Add(std::string_view data, std::string& out) {
-  out.reserve(out.size() + data.size() / 3 * 4 + data.size() / 28 + 8);
-  for (char c : data) {
-    pending_[pendingCount_++] = static_cast<unsigned char>(c);
+  std::size_t i = 0;
+  while (pendingCount_ > 0 && i < data.size()) {
+    pending_[pendingCount_++] = static_cast<unsigned char>(data[i++]);
     if (pendingCount_ == 3) {
       EncodeGroup(pending_, 3, out);
       pendingCount_ = 0;
     }
   }
+  // Whole groups straight into the output: room for their characters and every
+  // line break they can complete.
+  const std::size_t groups = (data.size() - i) / 3;
+  const std::size_t start = out.size();
+  out.resize(start + groups * 4 + (groups * 4 / kBase64LineLength + 1) * 2);
+  char* p = out.data() + start;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data()) + i;
+  for (std::size_t g = 0; g < groups; ++g, bytes += 3) {
+    const unsigned value = (unsigned(bytes[0]) << 16) | (unsigned(bytes[1]) << 8) | bytes[2];
+    p[0] = kBase64Alphabet[value >> 18];
+    p[1] = kBase64Alphabet[(value >> 12) & 63];
+    p[2] = kBase64Alphabet[(value >> 6) & 63];
+    p[3] = kBase64Alphabet[value & 63];
+    p += 4;
+    lineLength_ += 4;
+    if (lineLength_ == kBase64LineLength) {
+      p[0] = '\r';
+      p[1] = '\n';
+      p += 2;
+      lineLength_ = 0;
+    }
+  }
+  out.resize(static_cast<std::size_t>(p - out.data()));
+  for (i += groups * 3; i < data.size(); ++i) pending_[pendingCount_++] = static_cast<unsigned char>(data[i]);
 }
 
 void TBase64Encoder::Finish(std::string& out) {
@@ -144,22 +168,33 @@ void EncodeUUBlock(std::string_view block, std::string& out) {
 
 void TDotStuffer::Add(std::string_view text, std::string& out) {
   out.reserve(out.size() + text.size() + 16);
-  for (char c : text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
     if (pendingCr_) {
       pendingCr_ = false;
       out += "\r\n";
       atLineStart_ = true;
-      if (c == '\n') continue;
+      if (c == '\n') {
+        ++i;
+        continue;
+      }
     }
     if (c == '\r') {
       pendingCr_ = true;
+      ++i;
     } else if (c == '\n') {
       out += "\r\n";
       atLineStart_ = true;
+      ++i;
     } else {
       if (atLineStart_ && c == '.') out += '.';
-      out += c;
+      // The rest of the line goes as it is.
+      std::size_t end = text.find_first_of("\r\n", i);
+      if (end == std::string_view::npos) end = text.size();
+      out.append(text.substr(i, end - i));
       atLineStart_ = false;
+      i = end;
     }
   }
 }
