@@ -23,8 +23,9 @@ class MailClientTest : public ::testing::Test {
       if (info != kMailInfoSending) infos.emplace_back(info, text);
     };
     mail->OnMailError = [this](SendMail* sender, SendMailError error, const std::string& text) {
-      // The send must already be marked aborted: the lists are cleared.
+      // The send must already be marked aborted and the connection closed.
       EXPECT_TRUE(sender->ListTo.empty());
+      EXPECT_FALSE(sender->HasSocket());
       errors.emplace_back(error, text);
     };
     mail->OnDone = [this](SendMail*) {
