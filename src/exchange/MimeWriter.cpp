@@ -207,7 +207,8 @@ bool TMimeWriter::StartPart(std::string& chunk) {
   base64_ = TBase64Encoder();
   quoted_ = TQuotedPrintableEncoder(partEncoding_ == aePlainText);
 
-  const std::string fileName = FileNameOf(attachment.path);
+  // File names may hold line breaks on this system; no header or "begin" line may.
+  const std::string fileName = StripLineBreaks(FileNameOf(attachment.path));
   const std::string name = attachment.name.empty() ? fileName : StripLineBreaks(attachment.name);
   const bool uu = partEncoding_ == aeUUEncode;
   const std::string type = uu ? std::string(kDefaultContentType) : CleanContentType(attachment.contentType);

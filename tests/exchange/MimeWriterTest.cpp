@@ -204,6 +204,22 @@ TEST(MimeWriter, LargeAttachmentIsStreamedInSmallPiecesWithProgress) {
   EXPECT_EQ(Read(written).Value("attachment.0.data"), data);
 }
 
+TEST(MimeWriter, LineBreaksInFileNamesReachNoHeader) {
+  TempFolder files;
+  const fs::path path = files / "evil\r\nX-Injected: 1\n.bin";
+  WriteTestFile(path, "data");
+  TMailContent content = BasicContent();
+  content.attachments = {{"", aeUUEncode, "", "attachment", "", path.string()},
+                         {"", aeBase64, "", "attachment", "", path.string()}};
+  const TWritten written = Write(content);
+  EXPECT_EQ(written.received.find("\nX-Injected"), std::string::npos);
+  const TReceivedMail mail = Read(written);
+  EXPECT_EQ(mail.Value("defects"), "");
+  EXPECT_EQ(mail.Value("attachment.1.filename"), "evilX-Injected: 1.bin");
+  EXPECT_EQ(mail.Value("attachment.0.data"), "data");
+  EXPECT_EQ(mail.Value("attachment.1.data"), "data");
+}
+
 TEST(MimeWriter, AttachmentThatVanishedEndsTheWritingWithAnError) {
   TempFolder files;
   TMailContent content = BasicContent();
