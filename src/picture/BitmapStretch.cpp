@@ -1,7 +1,12 @@
 // The stretch family, blending into a rectangle, and rotation.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <thread>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "picture/BitmapRoutines.h"
 #include "platform/Numeric.h"
@@ -49,69 +54,148 @@ bool CanDraw(const TBitmap32& canvas, const TRect& rect, const TBitmap32& source
 
 inline std::uint8_t Byte(float v) { return static_cast<std::uint8_t>(static_cast<int>(v)); }
 
-void Stretch(TBitmap32& canvas, const TRect& rect, const TBitmap32& source, StretchMode mode) {
-  if (!CanDraw(canvas, rect, source)) return;
-  const int w = source.Width();
-  const Axis cols = MakeAxis(w, rect.Width(), true);
-  const Axis rows = MakeAxis(source.Height(), rect.Height(), false);
-  const Visible v = VisiblePart(canvas, rect);
+// Four channels (B, G, R, A) of floats. Every operation is the plain IEEE single
+// one, lane by lane, so the vector and scalar builds give the same bytes.
+#if defined(__SSE2__)
+struct F4 {
+  __m128 v;
+};
+inline F4 Load(const std::uint8_t* p) {
+  std::int32_t word;
+  std::memcpy(&word, p, 4);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i wide = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+  return {_mm_cvtepi32_ps(wide)};
+}
+inline F4 Lerp(F4 a, F4 b, float f) { return {_mm_add_ps(a.v, _mm_mul_ps(_mm_set1_ps(f), _mm_sub_ps(b.v, a.v)))}; }
+inline float Lane3(F4 a) { return _mm_cvtss_f32(_mm_shuffle_ps(a.v, a.v, _MM_SHUFFLE(3, 3, 3, 3))); }
+inline F4 Premultiply(F4 a, float alpha) { return {_mm_div_ps(_mm_mul_ps(a.v, _mm_set1_ps(alpha)), _mm_set1_ps(255.0f))}; }
+// Truncated bytes B, G, R with `alpha` as the fourth.
+inline TColor32 Pack(F4 a, std::uint8_t alpha) {
+  const __m128i ints = _mm_cvttps_epi32(a.v);
+  const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ints, ints), _mm_setzero_si128());
+  return (TColor32(_mm_cvtsi128_si32(bytes)) & 0x00FFFFFFu) | (TColor32(alpha) << 24);
+}
+inline void Store(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
+#else
+struct F4 {
+  float v[4];
+};
+inline F4 Load(const std::uint8_t* p) { return {{float(p[0]), float(p[1]), float(p[2]), float(p[3])}}; }
+inline F4 Lerp(F4 a, F4 b, float f) {
+  F4 r;
+  for (int c = 0; c < 4; ++c) r.v[c] = a.v[c] + f * (b.v[c] - a.v[c]);
+  return r;
+}
+inline float Lane3(F4 a) { return a.v[3]; }
+inline F4 Premultiply(F4 a, float alpha) {
+  for (float& c : a.v) c = c * alpha / 255.0f;
+  return a;
+}
+inline TColor32 Pack(F4 a, std::uint8_t alpha) { return Color32(Byte(a.v[2]), Byte(a.v[1]), Byte(a.v[0]), alpha); }
+inline void Store(F4 a, float out[4]) { std::memcpy(out, a.v, sizeof a.v); }
+#endif
+
+struct StretchJob {
+  const TBitmap32& source;
+  TBitmap32& canvas;
+  const TRect& rect;
+  const Axis& cols;
+  const Axis& rows;
+  Visible visible;
+};
+
+// Stretches target rows y0..y1 (rectangle coordinates) of one mode.
+template <StretchMode mode>
+void StretchRows(const StretchJob& job, int y0, int y1) {
+  constexpr bool chained = mode == StretchMode::HardAlpha || mode == StretchMode::AllAlpha;
+  const Visible& v = job.visible;
+  const int lastColumn = job.source.Width() - 1;
   // The alpha-blending modes look at the colour computed one column to the left,
   // so they walk each row from target column 0 even when it is clipped.
-  const bool chained = mode == StretchMode::HardAlpha || mode == StretchMode::AllAlpha;
   const int xStart = chained ? 0 : v.x0;
-  for (int y = v.y0; y < v.y1; ++y) {
-    const std::uint8_t* upper = source.Row(rows.near[y]);
-    const std::uint8_t* lower = source.Row(rows.far[y]);
-    const float fy = rows.weight[y];
-    std::uint8_t* out = canvas.Row(rect.Top + y);
+  // Source columns the visible target columns read.
+  const int firstColumn = job.cols.near[xStart];
+  const int endColumn = job.cols.far[v.x1 - 1] + 1;
+  std::vector<F4> blended(std::size_t(endColumn - firstColumn));
+  for (int y = y0; y < y1; ++y) {
+    const std::uint8_t* upper = job.source.Row(job.rows.near[y]);
+    const std::uint8_t* lower = job.source.Row(job.rows.far[y]);
+    const float fy = job.rows.weight[y];
+    // Blend the two source rows once; each target pixel then blends two columns.
+    // Equal corners still give exactly their value, so a flat area never loses
+    // one to truncation.
+    for (int i = firstColumn; i < endColumn; ++i)
+      blended[i - firstColumn] = Lerp(Load(upper + 4 * i), Load(lower + 4 * i), fy);
+    TColor32* out = job.canvas.PixelPtr(job.rect.Left, job.rect.Top + y);
     float previous[3] = {0, 0, 0};
     for (int x = xStart; x < v.x1; ++x) {
-      const float fx = cols.weight[x];
-      const std::uint8_t* p00 = upper + 4 * cols.near[x];
-      const std::uint8_t* p01 = upper + 4 * cols.far[x];
-      const std::uint8_t* p10 = lower + 4 * cols.near[x];
-      const std::uint8_t* p11 = lower + 4 * cols.far[x];
-      float value[4];
-      for (int c = 0; c < 4; ++c) {
-        // Lerp form: equal corners give exactly their value, so truncation of a
-        // flat area never loses one.
-        const float top = p00[c] + fx * float(p01[c] - p00[c]);
-        const float bottom = p10[c] + fx * float(p11[c] - p10[c]);
-        value[c] = top + fy * (bottom - top);
-      }
-      std::uint8_t px[4];
-      switch (mode) {
-        case StretchMode::Opaque:
-          for (int c = 0; c < 3; ++c) px[c] = Byte(value[c]);
-          px[3] = 255;
-          break;
-        case StretchMode::Premultiplied: {
-          const std::uint8_t a = Byte(value[3]);
-          for (int c = 0; c < 3; ++c) px[c] = Byte(value[c] * a / 255.0f);
-          px[3] = a;
-          break;
-        }
-        case StretchMode::HardAlpha:
-        case StretchMode::AllAlpha: {
-          const std::uint8_t nearest = p00[3];
-          const bool hard = mode == StretchMode::HardAlpha && (nearest == 0 || nearest == 255);
-          const std::uint8_t a = hard ? nearest : Byte(value[3]);
-          const bool noLeft = x == 0 || cols.near[x] == w - 1;
-          for (int c = 0; c < 3; ++c) {
-            if (a == 0 || a == 255) {
-              px[c] = Byte(value[c]);
-            } else {
-              const float behind = noLeft ? 0.0f : previous[c];
-              px[c] = Byte((value[c] * a + (255 - a) * behind) / 255.0f);
-            }
-            previous[c] = px[c];
+      const int near = job.cols.near[x];
+      const F4 value = Lerp(blended[near - firstColumn], blended[job.cols.far[x] - firstColumn], job.cols.weight[x]);
+      if constexpr (mode == StretchMode::Opaque) {
+        out[x] = Pack(value, 255);
+      } else if constexpr (mode == StretchMode::Premultiplied) {
+        const std::uint8_t a = Byte(Lane3(value));
+        out[x] = Pack(Premultiply(value, a), a);
+      } else {
+        const std::uint8_t nearest = upper[4 * near + 3];
+        const bool hard = mode == StretchMode::HardAlpha && (nearest == 0 || nearest == 255);
+        const std::uint8_t a = hard ? nearest : Byte(Lane3(value));
+        const bool noLeft = x == 0 || job.cols.near[x] == lastColumn;
+        float channel[4];
+        Store(value, channel);
+        std::uint8_t px[3];
+        for (int c = 0; c < 3; ++c) {
+          if (a == 0 || a == 255) {
+            px[c] = Byte(channel[c]);
+          } else {
+            const float behind = noLeft ? 0.0f : previous[c];
+            px[c] = Byte((channel[c] * a + (255 - a) * behind) / 255.0f);
           }
-          px[3] = a;
-          break;
+          previous[c] = px[c];
         }
+        if (x >= v.x0) out[x] = Color32(px[2], px[1], px[0], a);
       }
-      if (x >= v.x0) std::copy(px, px + 4, out + 4 * std::size_t(rect.Left + x));
     }
+  }
+}
+
+// Runs `rows` over y0..y1 in a few threads when the work is large enough to pay
+// for them; each thread writes its own rows only.
+template <typename Rows>
+void ForRowBands(int y0, int y1, std::int64_t pixels, const Rows& rows) {
+  constexpr std::int64_t kPixelsPerThread = 1 << 18;
+  const int hardware = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int bands = static_cast<int>(std::clamp<std::int64_t>(pixels / kPixelsPerThread, 1, std::min(hardware, 8)));
+  if (bands <= 1 || y1 - y0 < 2 * bands) {
+    rows(y0, y1);
+    return;
+  }
+  std::vector<std::thread> threads;
+  const int step = (y1 - y0 + bands - 1) / bands;
+  for (int start = y0 + step; start < y1; start += step)
+    threads.emplace_back([&rows, start, end = std::min(y1, start + step)] { rows(start, end); });
+  rows(y0, std::min(y1, y0 + step));
+  for (auto& t : threads) t.join();
+}
+
+template <StretchMode mode>
+void StretchAll(const StretchJob& job) {
+  const Visible& v = job.visible;
+  const std::int64_t pixels = std::int64_t(v.y1 - v.y0) * (v.x1 - v.x0);
+  ForRowBands(v.y0, v.y1, pixels, [&job](int y0, int y1) { StretchRows<mode>(job, y0, y1); });
+}
+
+void Stretch(TBitmap32& canvas, const TRect& rect, const TBitmap32& source, StretchMode mode) {
+  if (!CanDraw(canvas, rect, source)) return;
+  const Axis cols = MakeAxis(source.Width(), rect.Width(), true);
+  const Axis rows = MakeAxis(source.Height(), rect.Height(), false);
+  const StretchJob job{source, canvas, rect, cols, rows, VisiblePart(canvas, rect)};
+  switch (mode) {
+    case StretchMode::HardAlpha: return StretchAll<StretchMode::HardAlpha>(job);
+    case StretchMode::AllAlpha: return StretchAll<StretchMode::AllAlpha>(job);
+    case StretchMode::Premultiplied: return StretchAll<StretchMode::Premultiplied>(job);
+    case StretchMode::Opaque: return StretchAll<StretchMode::Opaque>(job);
   }
 }
 
