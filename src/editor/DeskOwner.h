@@ -1,0 +1,70 @@
+#pragma once
+// What the montage desk needs from the main window and the windows around it. The
+// main window implements it; the desk forwards the layers' calls to it as well,
+// so a layer and the desk reach the main window by the same road.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+class ILayerStorage;
+class TLayer;
+class TMask;
+
+class IDeskOwner {
+ public:
+  virtual ~IDeskOwner() = default;
+
+  // The change notification with its change code.
+  virtual void SetChanged(int code) = 0;
+  // Refreshes the tool controls after a change of selection, mode, list or history.
+  virtual void SetControls() = 0;
+  // The eight value sliders show `layer`'s own values, or with `mask` its current
+  // region's.
+  virtual void ShowLayerValues(const TLayer& layer, const TMask* mask) = 0;
+  // The main window's layer label ("" when nothing is selected).
+  virtual void ShowLayerLabel(const std::string& text) = 0;
+  // The word the layer-regions window puts before a region number.
+  virtual std::string RegionWord() const = 0;
+
+  // A yes/no question in the program's message box; 6 means yes.
+  virtual int AskYesNo(const std::string& text) = 0;
+
+  // The layers list window, each only when it is visible: the whole list again;
+  // the selection moved to `index` (-1 none) with its buttons; the layer at
+  // `index` changed its visibility (buttons, and that layer shown).
+  virtual void RefreshLayerList() = 0;
+  virtual void LayerListSelect(int index) = 0;
+  virtual void LayerListVisibilityChanged(int index) = 0;
+  // The layer-regions window, when visible, shows `layer` (nullptr: none).
+  virtual void RegionsShowLayer(TLayer* layer) = 0;
+  // The portrait preview window, when visible, is emptied.
+  virtual void ClearPortraitPreview() = 0;
+  // The catalogue: whether it has a page for a kind and an element file, and
+  // showing that page.
+  virtual bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const = 0;
+  virtual void ShowCatalogPage(const std::string& kind, const std::string& sourceFile) = 0;
+
+  // Shared state the layers read (see ILayerHost).
+  virtual int NewLayerType() const = 0;
+  virtual void SetNewLayerType(int type) = 0;
+  virtual std::string NewLayerCaption() const = 0;
+  virtual bool SourceHasAlpha() const = 0;
+  virtual bool TakeUndoPending() = 0;
+  virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
+  virtual ILayerStorage* WorkStorage() = 0;
+  virtual std::vector<std::string> ContentFolders() const = 0;
+};
+
+// What the desk needs from its window: showing repainted pixels, whether the
+// window is on screen, the hourglass, and letting pending window messages run.
+class IDeskView {
+ public:
+  virtual ~IDeskView() = default;
+  // The window shows `rect` of the desk's screen bitmap again.
+  virtual void ShowRect(const TRect& rect) = 0;
+  virtual bool IsShown() const = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  virtual void ProcessMessages() = 0;
+};

@@ -1,0 +1,218 @@
+// The montage desk's pixels: compositing into its three targets, the screen
+// bitmap with the selection frame, the scroll cache, the export picture, and the
+// hit test and popup decisions that read the same layers.
+#include <algorithm>
+#include <new>
+
+#include "editor/DeskCompositor.h"
+#include "editor/DeskGlobals.h"
+#include "editor/MontageDesk.h"
+#include "shell/ShellGlobals.h"
+
+namespace {
+
+constexpr TColor32 kWhite = 0xFFFFFFFF;
+
+TRect PictureRect(const TLayer& layer) {
+  if (layer.Picture.Empty()) return {};
+  return Bounds(layer.Left, layer.Top, layer.Picture.Width(), layer.Picture.Height());
+}
+
+void FillRect(TBitmap32& bitmap, const TRect& rect, TColor32 color) {
+  for (int y = rect.Top; y < rect.Bottom; ++y) std::fill(bitmap.PixelPtr(rect.Left, y), bitmap.PixelPtr(rect.Right, y), color);
+}
+
+}  // namespace
+
+void TMontageDesk::EnsureDeskBitmaps() {
+  if (deskBitmap_.Width() == DesktopWindowWidth && deskBitmap_.Height() == DesktopWindowHeight) return;
+  deskBitmap_.SetSize(DesktopWindowWidth, DesktopWindowHeight, kWhite);
+  screenBitmap_.SetSize(DesktopWindowWidth, DesktopWindowHeight, kWhite);
+}
+
+void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
+  std::vector<TCompositeLayer> parts;
+  parts.reserve(layers_.size());
+  for (const auto& layer : layers_) {
+    if (!layer->Visible()) continue;
+    const bool full = target == TDeskTarget::Export;
+    if ((full ? layer->OutputState : layer->ViewState) == 0) continue;
+    TCompositeLayer part{full ? &layer->OutputBitmap : &layer->ViewBitmap,
+                         full ? layer->OutputPos : layer->ViewPos,
+                         full ? layer->OutputSourceRect : layer->ViewSourceRect, &layer->Mask, layer->Opacity()};
+    if (target == TDeskTarget::View) part.Pos = {part.Pos.X - ViewOrigin.X, part.Pos.Y - ViewOrigin.Y};
+    parts.push_back(part);
+  }
+  switch (target) {
+    case TDeskTarget::Desk:
+      EnsureDeskBitmaps();
+      CompositeLayers(deskBitmap_, rect, parts, DeskScale, TCompositeAlpha::Coverage);
+      break;
+    case TDeskTarget::View:
+      CompositeLayers(viewBitmap_, rect, parts, DeskScale, TCompositeAlpha::Coverage);
+      break;
+    case TDeskTarget::Export:
+      CompositeLayers(exportBitmap_, rect, parts, 1.0, TCompositeAlpha::Accumulate);
+      break;
+  }
+}
+
+void TMontageDesk::RefreshRect(const TRect& rect) {
+  CompositeRect(rect, TDeskTarget::Desk);
+  PaintPixels(rect, false);
+}
+
+void TMontageDesk::RefreshAll() { RefreshRect(WindowRect()); }
+
+void TMontageDesk::PaintRect(const TRect& rect) { PaintPixels(rect, true); }
+
+void TMontageDesk::PaintPixels(TRect rect, bool compose) {
+  EnsureDeskBitmaps();
+  rect = IntersectRects(rect, WindowRect());
+  if (rect.IsEmpty()) return;
+  if (!viewBitmap_.Empty()) {
+    const TRect cache = Bounds(ViewOrigin.X, ViewOrigin.Y, viewBitmap_.Width(), viewBitmap_.Height());
+    for (int y = rect.Top; y < rect.Bottom; ++y) {
+      TColor32* out = deskBitmap_.PixelPtr(0, y);
+      for (int x = rect.Left; x < rect.Right; ++x)
+        out[x] = cache.Contains(x, y) ? *viewBitmap_.PixelPtr(x - ViewOrigin.X, y - ViewOrigin.Y) : kWhite;
+    }
+  } else if (compose) {
+    CompositeRect(rect, TDeskTarget::Desk);
+  }
+  // The window shows the desk opaque, whatever alpha the top layer left.
+  for (int y = rect.Top; y < rect.Bottom; ++y) {
+    const TColor32* in = deskBitmap_.PixelPtr(0, y);
+    TColor32* out = screenBitmap_.PixelPtr(0, y);
+    for (int x = rect.Left; x < rect.Right; ++x) out[x] = in[x] | 0xFF000000;
+  }
+  if (ShowSelectionFrame) DrawSelectionFrame(rect);
+  if (view_) view_->ShowRect(rect);
+}
+
+void TMontageDesk::DrawSelectionFrame(const TRect& clip) {
+  const TLayer* layer = selected_ >= 0 ? layers_[std::size_t(selected_)].get() : nullptr;
+  if (!layer || layer->ViewState == 0 || layer->ViewBitmap.Empty()) return;
+  const int x0 = layer->ViewPos.X, y0 = layer->ViewPos.Y;
+  const int x1 = x0 + layer->ViewBitmap.Width() - 1, y1 = y0 + layer->ViewBitmap.Height() - 1;
+  auto line = [&](TRect edge, TColor32 color) { FillRect(screenBitmap_, IntersectRects(edge, clip), color); };
+  if (y1 != DesktopWindowHeight - 1) line({x0, y1, x1 + 1, y1 + 1}, kFrameDark);
+  if (x1 != DesktopWindowWidth - 1) line({x1, y0, x1 + 1, y1 + 1}, kFrameDark);
+  if (y0 != 0) line({x0, y0, x1 + 1, y0 + 1}, kFrameLight);
+  if (x0 != 0) line({x0, y0, x0 + 1, y1 + 1}, kFrameLight);
+}
+
+void TMontageDesk::RebuildViewBitmap() {
+  TRect all;
+  int leftmost = 0, topmost = 0;
+  for (const auto& layer : layers_) {
+    if (!layer->Visible()) continue;
+    const TRect r = layer->ViewRect();
+    if (r.IsEmpty()) continue;
+    if (all.IsEmpty() || r.Left < all.Left) leftmost = layer->Left;
+    if (all.IsEmpty() || r.Top < all.Top) topmost = layer->Top;
+    all = UnionRects(all, r);
+  }
+  viewBitmap_.Reset();
+  if (all.IsEmpty()) return;
+  try {
+    ViewCanvasOrigin = {leftmost, topmost};
+    ViewOrigin = all.TopLeft();
+    if (!viewBitmap_.SetSize(all.Width(), all.Height())) return;
+    CompositeRect({0, 0, all.Width(), all.Height()}, TDeskTarget::View);
+  } catch (const std::bad_alloc&) {
+    // Without the cache the next paint composes directly.
+    viewBitmap_.Reset();
+  }
+}
+
+void TMontageDesk::DropViewBitmap() { viewBitmap_.Reset(); }
+
+void TMontageDesk::RenderExportBitmap() {
+  const TRect canvas{0, 0, ::DesktopTableWidth, ::DesktopTableHeight};
+  TRect box;
+  for (const auto& layer : layers_) {
+    // A layer wholly off the canvas takes no part, or it would stretch the box.
+    if (layer->Visible()) box = UnionRects(box, IntersectRects(PictureRect(*layer), canvas));
+  }
+  if (box.IsEmpty()) {
+    exportBitmap_.Reset();
+    ExportWidth = ExportHeight = ExportSourceWidth = ExportSourceHeight = 0;
+    return;
+  }
+  ExportLeft = box.Left;
+  ExportTop = box.Top;
+  ExportWidth = ExportSourceWidth = box.Width();
+  ExportHeight = ExportSourceHeight = box.Height();
+  exportBitmap_.SetSize(ExportWidth, ExportHeight);
+  for (const auto& layer : layers_)
+    if (layer->Visible()) layer->Render(true);
+  CompositeRect({0, 0, ExportWidth, ExportHeight}, TDeskTarget::Export);
+  for (const auto& layer : layers_) {
+    layer->OutputBitmap.Reset();
+    layer->OutputState = 0;
+    layer->OutputPos = {-1, -1};
+  }
+}
+
+int TMontageDesk::LayerAt(int x, int y, bool ctrl, bool cycle) {
+  const int count = LayerCount();
+  hits_.assign(std::size_t(count), 0);
+  for (int i = 0; i < count; ++i) {
+    const TLayer& layer = *layers_[std::size_t(i)];
+    if (layer.Visible() && PictureRect(layer).Contains(x, y))
+      hits_[std::size_t(i)] = AlphaOf(*layer.Picture.PixelPtr(x - layer.Left, y - layer.Top));
+  }
+  auto firstHit = [&](int from, int to) {  // [from, to)
+    for (int i = std::max(from, 0); i < to; ++i)
+      if (hits_[std::size_t(i)] > 0) return i;
+    return -1;
+  };
+  const bool ctrlOnSelected = ctrl && selected_ >= 0 && PictureRect(*layers_[std::size_t(selected_)]).Contains(x, y);
+  if (!cycle) {
+    if (ctrlOnSelected) return selected_;
+    return firstHit(0, count);
+  }
+  int found = firstHit(selected_ + 1, count);
+  if (found < 0) found = firstHit(0, selected_ + 1);
+  if (found < 0 && ctrlOnSelected) found = selected_;
+  return found;
+}
+
+TDeskPopupItems TMontageDesk::PopupItems() const {
+  const int index = PopupLayerIndex, count = LayerCount();
+  TDeskPopupItems items;
+  if (index >= count) return items;
+  items.MoveTop = index >= 1;
+  items.MoveBottom = index >= 0 && index < count - 1;
+  items.Delete = index >= 0;
+  if (index < 0) return items;
+  const TLayer& layer = *layers_[std::size_t(index)];
+  items.Hide = layer.Visible();
+  items.Show = !layer.Visible();
+  items.ShowCatalog = owner_.HasCatalogPage("T", layer.SourceFile);
+  return items;
+}
+
+void TMontageDesk::PopupCommand(TDeskPopupAction action) {
+  const int index = PopupLayerIndex, count = LayerCount();
+  if (index < 0 || index >= count) return;
+  switch (action) {
+    case TDeskPopupAction::Show:
+    case TDeskPopupAction::Hide:
+      ToggleLayerVisibility(index);
+      break;
+    case TDeskPopupAction::MoveTop:
+      if (index > 0) MoveLayer(index, 0);
+      break;
+    case TDeskPopupAction::MoveBottom:
+      if (index < count - 1) MoveLayer(index, count - 1);
+      break;
+    case TDeskPopupAction::Delete:
+      DeleteLayer(index);
+      break;
+    case TDeskPopupAction::ShowCatalog:
+      owner_.ShowCatalogPage("T", layers_[std::size_t(index)]->SourceFile);
+      break;
+  }
+}

@@ -1,0 +1,203 @@
+#pragma once
+// The montage desk: the work being composed. It owns the stack of layers (index 0
+// on top), the selection and the portrait, hand and body slots; composites the
+// visible layers into the desk window, the scroll cache and the export picture;
+// finds the layer under a point; and decides the layer popup menu. It is the
+// layers' host; what it tells the main window goes through IDeskOwner, what it
+// shows through IDeskView (the desk window, or nothing in tests).
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/DeskOwner.h"
+#include "picture/Bitmap32.h"
+#include "picture/Layer.h"
+#include "picture/LayerHost.h"
+#include "platform/Geometry.h"
+
+// Where a composite goes.
+enum class TDeskTarget {
+  Desk,    // DeskBitmap: the desk window at DeskScale
+  View,    // ViewBitmap: the scroll cache, renderings shifted by ViewOrigin
+  Export,  // ExportBitmap: full resolution, alpha accumulated
+};
+
+// Which items of the layer popup menu are visible.
+struct TDeskPopupItems {
+  bool Show = false;
+  bool Hide = false;
+  bool MoveTop = false;
+  bool MoveBottom = false;
+  bool Delete = false;
+  bool ShowCatalog = false;
+  bool operator==(const TDeskPopupItems&) const = default;
+};
+
+enum class TDeskPopupAction { Show, Hide, MoveTop, MoveBottom, Delete, ShowCatalog };
+
+// One cell of the warp tool's displacement field.
+struct TWarpCell {
+  double DX = 0;
+  double DY = 0;
+};
+
+class TMontageDesk : public ILayerHost {
+ public:
+  static constexpr int kWarpFieldSide = 1024;
+  static constexpr TColor32 kFrameDark = 0xFF000000;
+  static constexpr TColor32 kFrameLight = 0xFF9F9F9F;
+
+  explicit TMontageDesk(IDeskOwner& owner);
+  ~TMontageDesk() override;
+  TMontageDesk(const TMontageDesk&) = delete;
+  TMontageDesk& operator=(const TMontageDesk&) = delete;
+
+  // The desk window (nullptr: none). Not owned.
+  void SetView(IDeskView* view) { view_ = view; }
+
+  // --- the layer stack ---
+  int LayerCount() const { return int(layers_.size()); }
+  TLayer& Layer(int index) { return *layers_.at(std::size_t(index)); }
+  const TLayer& Layer(int index) const { return *layers_.at(std::size_t(index)); }
+  int IndexOfLayer(const TLayer* layer) const;
+  // Takes the layer; inserts at `index` when 0 <= index < count, otherwise before
+  // the first layer whose Level is <= the new one's (or at the end). Returns the
+  // index used.
+  int InsertLayer(std::unique_ptr<TLayer> layer, int index = -1);
+  // Index -1 deselects; an index outside the list is ignored.
+  void SelectLayer(int index);
+  int SelectedIndex() const { return selected_; }
+  TLayer* SelectedLayer();
+  void MoveLayer(int from, int to);
+  // Asks first; nothing happens unless the answer is yes.
+  void DeleteLayer(int index);
+  // Deletes every layer but the three special ones whose kind letter equals
+  // `letter` (ignoring case; a blank letter matches nothing) or whose TypeId
+  // equals `typeId` (>= 0). No question is asked.
+  void DeleteLayersByKind(const std::string& letter, int typeId, bool reselect);
+  void ToggleLayerVisibility(int index);
+  void ClearLayers();
+
+  TLayer* PortraitLayer() const { return portrait_; }
+  TLayer* HandLayer() const { return hand_; }
+  TLayer* BodyLayer() const { return body_; }
+  void SetPortraitLayer(TLayer* layer) { portrait_ = layer; }
+  void SetHandLayer(TLayer* layer) { hand_ = layer; }
+  void SetBodyLayer(TLayer* layer) { body_ = layer; }
+
+  // Ids compare ignoring letter case; -1 when absent.
+  int IndexOfLayerId(const std::string& id) const;
+  // Eight random decimal digits that no layer uses. The generator is seeded once,
+  // from the clock, unless SeedLayerIds chose the seed.
+  void SeedLayerIds(std::uint32_t seed) { idRandom_.seed(seed); }
+
+  // --- geometry ---
+  // A desk-window point as a canvas point.
+  TPoint DeskToCanvas(TPoint point) const;
+
+  // --- compositing and painting ---
+  // Composites `rect` into the target (desk-window pixels for Desk and View).
+  void CompositeRect(const TRect& rect, TDeskTarget target = TDeskTarget::Desk);
+  // CompositeRect into the desk bitmap, then the screen pixels of `rect`.
+  void RefreshRect(const TRect& rect);
+  void RefreshAll();
+  // Brings `rect` of the screen bitmap up to date: from the scroll cache when there
+  // is one, otherwise freshly composited; then the selection frame; then tells the
+  // window. A layer's repaint request lands here.
+  void PaintRect(const TRect& rect);
+  // The scroll cache of all visible layers' renderings; emptied when there is
+  // nothing to show or building it fails.
+  void RebuildViewBitmap();
+  void DropViewBitmap();
+  // Renders the visible layers at full resolution into ExportBitmap over their
+  // bounding box within the canvas, and publishes that box in the Export* values.
+  void RenderExportBitmap();
+
+  const TBitmap32& DeskBitmap() const { return deskBitmap_; }
+  // What the desk window shows: the desk bitmap with the selection frame.
+  const TBitmap32& ScreenBitmap() const { return screenBitmap_; }
+  const TBitmap32& ViewBitmap() const { return viewBitmap_; }
+  const TBitmap32& ExportBitmap() const { return exportBitmap_; }
+  TPoint ViewOrigin = {0, 0};        // desk-window position of the cache's top-left pixel
+  TPoint ViewCanvasOrigin = {0, 0};  // (Left of the leftmost, Top of the topmost layer)
+
+  // --- hit test ---
+  // The layer under canvas point (x, y); see the desk's rules for Ctrl and cycling.
+  int LayerAt(int x, int y, bool ctrl, bool cycle);
+
+  // --- popup menu ---
+  int PopupLayerIndex = -1;
+  TDeskPopupItems PopupItems() const;
+  void PopupCommand(TDeskPopupAction action);
+
+  // --- the warp tool's field ---
+  std::vector<TWarpCell> WarpField;  // kWarpFieldSide squared cells while allocated
+  void AllocateWarpField();
+  void FreeWarpField();
+  void ClearWarpField();
+
+  // Flags of the desk's event handlers.
+  bool Deleting = false;
+  bool DeskBusy = false;
+  bool InMouseMove = false;
+  bool InMouseUp = false;
+  bool SelectionChangedOnPress = false;
+
+  // --- ILayerHost ---
+  void SetChanged(int code) override { owner_.SetChanged(code); }
+  void SetControls() override { owner_.SetControls(); }
+  void ShowLayerValues(const TLayer& layer, const TMask* mask) override { owner_.ShowLayerValues(layer, mask); }
+  void ShowLayerLabel(const std::string& text) override { owner_.ShowLayerLabel(text); }
+  std::string RegionWord() const override { return owner_.RegionWord(); }
+  bool DeskVisible() const override { return view_ && view_->IsShown(); }
+  bool IsSelectedLayer(const TLayer& layer) const override;
+  void InvalidateDesk(const TRect& rect) override { PaintRect(rect); }
+  TPoint ImageToDesk(TPoint offset) const override;
+  bool LayerIdExists(const std::string& id) const override { return IndexOfLayerId(id) >= 0; }
+  std::string NewLayerId() override;
+  TViewFrame DeskFrame() const override;
+  TViewFrame ExportFrame() const override;
+  int DesktopTableWidth() const override;
+  int DesktopTableHeight() const override;
+  int NewLayerType() const override { return owner_.NewLayerType(); }
+  void SetNewLayerType(int type) override { owner_.SetNewLayerType(type); }
+  std::string NewLayerCaption() const override { return owner_.NewLayerCaption(); }
+  bool SourceHasAlpha() const override { return owner_.SourceHasAlpha(); }
+  bool TakeUndoPending() override { return owner_.TakeUndoPending(); }
+  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
+    return owner_.TemplateTypeLetter(typeId);
+  }
+  ILayerStorage* WorkStorage() override { return owner_.WorkStorage(); }
+  std::vector<std::string> ContentFolders() const override { return owner_.ContentFolders(); }
+
+ private:
+  TRect WindowRect() const;
+  void EnsureDeskBitmaps();
+  void PaintPixels(TRect rect, bool compose);
+  void DrawSelectionFrame(const TRect& clip);
+  void ShowSelectionLabel(TLayer& layer);
+  void RepaintLayerArea(const TLayer& layer);
+  void RecomposeAfterDelete(const TRect& area);
+  void ForgetSpecial(const TLayer* layer);
+  void RemoveLayer(int index);
+  void StructureChanged();
+  void Busy(bool busy);
+  void ProcessMessages();
+
+  IDeskOwner& owner_;
+  IDeskView* view_ = nullptr;
+  std::vector<std::unique_ptr<TLayer>> layers_;
+  int selected_ = -1;
+  TLayer* portrait_ = nullptr;
+  TLayer* hand_ = nullptr;
+  TLayer* body_ = nullptr;
+  TBitmap32 deskBitmap_;
+  TBitmap32 screenBitmap_;
+  TBitmap32 viewBitmap_;
+  TBitmap32 exportBitmap_;
+  std::mt19937 idRandom_;
+  std::vector<std::uint8_t> hits_;
+};

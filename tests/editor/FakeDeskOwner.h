@@ -1,0 +1,123 @@
+#pragma once
+// A desk owner that records what the desk tells the main window and serves
+// settable state, a desk view that records repaints, and helpers that build
+// layers on a desk with the shell's desk geometry set to small known values.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/DeskGlobals.h"
+#include "editor/MontageDesk.h"
+#include "picture/Layer.h"
+#include "shell/ShellGlobals.h"
+
+class FakeDeskOwner : public IDeskOwner {
+ public:
+  std::vector<int> changes;
+  int controls = 0;
+  std::vector<std::string> labels;
+  std::vector<std::string> questions;
+  int answer = 6;
+  int listRefreshes = 0;
+  std::vector<int> listSelections;
+  std::vector<int> visibilityChanges;
+  std::vector<const TLayer*> regionsShown;
+  int portraitPreviewClears = 0;
+  std::vector<std::string> catalogPages;  // source files with a page for "T"
+  std::vector<std::string> catalogShown;
+  int newLayerType = -1;
+  std::string newLayerCaption = "Layer";
+  bool undoPending = false;
+  std::map<int, std::string> typeLetters;
+
+  void SetChanged(int code) override { changes.push_back(code); }
+  void SetControls() override { ++controls; }
+  void ShowLayerValues(const TLayer&, const TMask*) override {}
+  void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
+  std::string RegionWord() const override { return "Region "; }
+  int AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  void RefreshLayerList() override { ++listRefreshes; }
+  void LayerListSelect(int index) override { listSelections.push_back(index); }
+  void LayerListVisibilityChanged(int index) override { visibilityChanges.push_back(index); }
+  void RegionsShowLayer(TLayer* layer) override { regionsShown.push_back(layer); }
+  void ClearPortraitPreview() override { ++portraitPreviewClears; }
+  bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const override {
+    if (kind != "T") return false;
+    for (const std::string& page : catalogPages)
+      if (page == sourceFile) return true;
+    return false;
+  }
+  void ShowCatalogPage(const std::string&, const std::string& sourceFile) override {
+    catalogShown.push_back(sourceFile);
+  }
+  int NewLayerType() const override { return newLayerType; }
+  void SetNewLayerType(int type) override { newLayerType = type; }
+  std::string NewLayerCaption() const override { return newLayerCaption; }
+  bool SourceHasAlpha() const override { return true; }
+  bool TakeUndoPending() override {
+    const bool pending = undoPending;
+    undoPending = false;
+    return pending;
+  }
+  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
+    auto it = typeLetters.find(typeId);
+    if (it == typeLetters.end()) return std::nullopt;
+    return it->second;
+  }
+  ILayerStorage* WorkStorage() override { return nullptr; }
+  std::vector<std::string> ContentFolders() const override { return {}; }
+};
+
+class FakeDeskView : public IDeskView {
+ public:
+  std::vector<TRect> shown;
+  bool visible = true;
+  int busy = 0;
+  void ShowRect(const TRect& rect) override { shown.push_back(rect); }
+  bool IsShown() const override { return visible; }
+  void SetBusyCursor(bool b) override { busy += b ? 1 : -1; }
+  void ProcessMessages() override {}
+};
+
+// Desk geometry for tests: a window of `w` x `h` showing the canvas at scale 1
+// from its top-left corner, and export values reset.
+inline void SetSmallDesk(int w = 40, int h = 30, int tableW = 60, int tableH = 50) {
+  ResetShellGlobals();
+  ResetDeskGlobals();
+  DesktopWindowWidth = w;
+  DesktopWindowHeight = h;
+  DesktopTableWidth = tableW;
+  DesktopTableHeight = tableH;
+  DeskScale = 1.0;
+  DeskViewLeft = DeskViewTop = 0;
+  DeskViewWidth = w;
+  DeskViewHeight = h;
+}
+
+// A desk with a recording owner and view.
+struct DeskFixture {
+  FakeDeskOwner owner;
+  FakeDeskView view;
+  TMontageDesk desk{owner};
+
+  DeskFixture() { desk.SetView(&view); }
+
+  // A layer of w x h pixels of `color` at (left, top), rendered for the desk,
+  // inserted by its level; returns it.
+  TLayer& Add(int w, int h, TColor32 color, int left = 0, int top = 0, int level = 0,
+              const std::string& caption = "Layer") {
+    owner.newLayerCaption = caption;
+    auto layer = std::make_unique<TLayer>(desk, TBitmap32(w, h, color));
+    layer->Left = left;
+    layer->Top = top;
+    layer->SetLevel(level);
+    layer->Render(false);
+    TLayer& ref = *layer;
+    desk.InsertLayer(std::move(layer));
+    return ref;
+  }
+};
