@@ -58,7 +58,8 @@ class IDeskOwner {
 };
 
 // What the desk needs from its window: showing repainted pixels, whether the
-// window is on screen, the hourglass, and letting pending window messages run.
+// window is on screen, the hourglass, letting pending window messages run, and
+// the popup menu.
 class IDeskView {
  public:
   virtual ~IDeskView() = default;
@@ -67,4 +68,6 @@ class IDeskView {
   virtual bool IsShown() const = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void ProcessMessages() = 0;
+  // Opens the layer popup menu (for PopupLayerIndex) at a desk-window point.
+  virtual void OpenPopup(TPoint windowPoint) = 0;
 };

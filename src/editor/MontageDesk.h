@@ -130,6 +130,9 @@ class TMontageDesk : public ILayerHost {
 
   // --- popup menu ---
   int PopupLayerIndex = -1;
+  void OpenPopup(TPoint windowPoint) {
+    if (view_) view_->OpenPopup(windowPoint);
+  }
   TDeskPopupItems PopupItems() const;
   void PopupCommand(TDeskPopupAction action);
 

@@ -81,6 +81,8 @@ class FakeDeskView : public IDeskView {
   bool IsShown() const override { return visible; }
   void SetBusyCursor(bool b) override { busy += b ? 1 : -1; }
   void ProcessMessages() override {}
+  std::vector<TPoint> popups;
+  void OpenPopup(TPoint windowPoint) override { popups.push_back(windowPoint); }
 };
 
 // Desk geometry for tests: a window of `w` x `h` showing the canvas at scale 1

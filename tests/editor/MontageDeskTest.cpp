@@ -3,6 +3,7 @@
 #include <set>
 
 #include "FakeDeskOwner.h"
+#include "editor/DeskTool.h"
 
 namespace {
 
@@ -252,6 +253,40 @@ TEST_F(DeskStack, PopupShowsWhatTheLayerAllows) {
   desk.PopupLayerIndex = 0;
   desk.PopupCommand(TDeskPopupAction::Delete);
   EXPECT_EQ(desk.LayerCount(), 1);
+}
+
+TEST_F(DeskStack, BasicToolSelectsOnPressAndCtrlClicksWalkDown) {
+  for (int i = 0; i < 3; ++i) Add(10, 10, 0xFF112233);
+  TDeskSelectTool tool(desk);
+  auto click = [&](TPoint at, bool ctrl) {
+    tool.MouseDown({TDeskButton::Left, true, false, ctrl, false, at});
+    tool.MouseUp({TDeskButton::Left, false, false, ctrl, false, at});
+  };
+  click({5, 5}, false);
+  EXPECT_EQ(desk.SelectedIndex(), 0);
+  click({5, 5}, true);  // the press keeps the selection; the release walks down
+  EXPECT_EQ(desk.SelectedIndex(), 1);
+  click({5, 5}, true);
+  EXPECT_EQ(desk.SelectedIndex(), 2);
+  click({5, 5}, false);  // a plain press takes the top layer again
+  EXPECT_EQ(desk.SelectedIndex(), 0);
+  click({30, 20}, false);
+  EXPECT_EQ(desk.SelectedIndex(), -1);
+}
+
+TEST_F(DeskStack, BasicToolOpensThePopupOnAStillRightClick) {
+  Add(10, 10, 0xFF112233, 0, 0);
+  Add(10, 10, 0xFF112233, 20, 0);
+  TDeskSelectTool tool(desk);
+  tool.MouseDown({TDeskButton::Right, true, false, false, false, {3, 3}});
+  tool.MouseUp({TDeskButton::Right, false, false, false, false, {3, 3}});
+  EXPECT_EQ(desk.PopupLayerIndex, 1);
+  EXPECT_EQ(view.popups, (std::vector<TPoint>{{3, 3}}));
+  EXPECT_EQ(desk.SelectedIndex(), -1);  // the right button does not select
+  tool.MouseDown({TDeskButton::Right, true, false, false, false, {3, 3}});
+  tool.MouseMove({TDeskButton::Right, true, false, false, false, {8, 3}});
+  tool.MouseUp({TDeskButton::Right, false, false, false, false, {3, 3}});
+  EXPECT_EQ(view.popups.size(), 1u);  // a drag is no click
 }
 
 TEST_F(DeskStack, ImageToDeskAndBackFollowTheScale) {
