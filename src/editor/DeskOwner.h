@@ -1,33 +1,16 @@
 #pragma once
-// What the montage desk needs from the main window and the windows around it. The
-// main window implements it; the desk forwards the layers' calls to it as well,
-// so a layer and the desk reach the main window by the same road.
-#include <optional>
+// What the montage desk needs from the main window and the windows around it,
+// besides the part every layer needs (which the desk passes on to it). The main
+// window implements it.
 #include <string>
-#include <vector>
 
+#include "picture/LayerHost.h"
 #include "platform/Geometry.h"
 
-class ILayerStorage;
 class TLayer;
-class TMask;
 
-class IDeskOwner {
+class IDeskOwner : public IEditingHost {
  public:
-  virtual ~IDeskOwner() = default;
-
-  // The change notification with its change code.
-  virtual void SetChanged(int code) = 0;
-  // Refreshes the tool controls after a change of selection, mode, list or history.
-  virtual void SetControls() = 0;
-  // The eight value sliders show `layer`'s own values, or with `mask` its current
-  // region's.
-  virtual void ShowLayerValues(const TLayer& layer, const TMask* mask) = 0;
-  // The main window's layer label ("" when nothing is selected).
-  virtual void ShowLayerLabel(const std::string& text) = 0;
-  // The word the layer-regions window puts before a region number.
-  virtual std::string RegionWord() const = 0;
-
   // A yes/no question in the program's message box; 6 means yes.
   virtual int AskYesNo(const std::string& text) = 0;
 
@@ -45,16 +28,6 @@ class IDeskOwner {
   // showing that page.
   virtual bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const = 0;
   virtual void ShowCatalogPage(const std::string& kind, const std::string& sourceFile) = 0;
-
-  // Shared state the layers read (see ILayerHost).
-  virtual int NewLayerType() const = 0;
-  virtual void SetNewLayerType(int type) = 0;
-  virtual std::string NewLayerCaption() const = 0;
-  virtual bool SourceHasAlpha() const = 0;
-  virtual bool TakeUndoPending() = 0;
-  virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
-  virtual ILayerStorage* WorkStorage() = 0;
-  virtual std::vector<std::string> ContentFolders() const = 0;
 };
 
 // What the desk needs from its window: showing repainted pixels, whether the

@@ -149,22 +149,12 @@ class TMontageDesk : public ILayerHost {
   bool InMouseUp = false;
   bool SelectionChangedOnPress = false;
 
-  // --- ILayerHost ---
+  // --- ILayerHost: the main window's part goes to the owner ---
   void SetChanged(int code) override { owner_.SetChanged(code); }
   void SetControls() override { owner_.SetControls(); }
   void ShowLayerValues(const TLayer& layer, const TMask* mask) override { owner_.ShowLayerValues(layer, mask); }
   void ShowLayerLabel(const std::string& text) override { owner_.ShowLayerLabel(text); }
   std::string RegionWord() const override { return owner_.RegionWord(); }
-  bool DeskVisible() const override { return view_ && view_->IsShown(); }
-  bool IsSelectedLayer(const TLayer& layer) const override;
-  void InvalidateDesk(const TRect& rect) override { PaintRect(rect); }
-  TPoint ImageToDesk(TPoint offset) const override;
-  bool LayerIdExists(const std::string& id) const override { return IndexOfLayerId(id) >= 0; }
-  std::string NewLayerId() override;
-  TViewFrame DeskFrame() const override;
-  TViewFrame ExportFrame() const override;
-  int DesktopTableWidth() const override;
-  int DesktopTableHeight() const override;
   int NewLayerType() const override { return owner_.NewLayerType(); }
   void SetNewLayerType(int type) override { owner_.SetNewLayerType(type); }
   std::string NewLayerCaption() const override { return owner_.NewLayerCaption(); }
@@ -175,6 +165,16 @@ class TMontageDesk : public ILayerHost {
   }
   ILayerStorage* WorkStorage() override { return owner_.WorkStorage(); }
   std::vector<std::string> ContentFolders() const override { return owner_.ContentFolders(); }
+  bool DeskVisible() const override { return view_ && view_->IsShown(); }
+  bool IsSelectedLayer(const TLayer& layer) const override;
+  void InvalidateDesk(const TRect& rect) override { PaintRect(rect); }
+  TPoint ImageToDesk(TPoint offset) const override;
+  bool LayerIdExists(const std::string& id) const override { return IndexOfLayerId(id) >= 0; }
+  std::string NewLayerId() override;
+  TViewFrame DeskFrame() const override;
+  TViewFrame ExportFrame() const override;
+  int DesktopTableWidth() const override;
+  int DesktopTableHeight() const override;
 
  private:
   TRect WindowRect() const;

@@ -22,9 +22,12 @@ struct TViewFrame {
   TRect View;
 };
 
-class ILayerHost {
+// What a layer, and the desk that holds it, need from the main window: change
+// notification, slider and label updates, and the shared state of a new layer and
+// of the undo gesture. The main window implements it.
+class IEditingHost {
  public:
-  virtual ~ILayerHost() = default;
+  virtual ~IEditingHost() = default;
 
   // The main window's change notification (codes as the main window defines them).
   virtual void SetChanged(int code) = 0;
@@ -37,6 +40,24 @@ class ILayerHost {
   // The word before a region number in labels ("Region").
   virtual std::string RegionWord() const = 0;
 
+  virtual int NewLayerType() const = 0;
+  virtual void SetNewLayerType(int type) = 0;
+  virtual std::string NewLayerCaption() const = 0;
+  virtual bool SourceHasAlpha() const = 0;
+  // Returns UndoPending and clears it.
+  virtual bool TakeUndoPending() = 0;
+  // The letter of the template type with that number, nullopt when none has it.
+  virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
+  // The work being loaded, nullptr when none.
+  virtual ILayerStorage* WorkStorage() = 0;
+  // HDPath, CDPath, ExePath: the content folders removed from a layer's source file.
+  virtual std::vector<std::string> ContentFolders() const = 0;
+};
+
+// What a layer needs from the desk above it besides the main window's part:
+// repaints, id bookkeeping and the desk geometry.
+class ILayerHost : public IEditingHost {
+ public:
   virtual bool DeskVisible() const = 0;
   virtual bool IsSelectedLayer(const TLayer& layer) const = 0;
   // Repaints a rectangle of the desk window.
@@ -53,16 +74,4 @@ class ILayerHost {
   virtual TViewFrame ExportFrame() const = 0;  // scale 1, export size, export source rectangle
   virtual int DesktopTableWidth() const = 0;
   virtual int DesktopTableHeight() const = 0;
-  virtual int NewLayerType() const = 0;
-  virtual void SetNewLayerType(int type) = 0;
-  virtual std::string NewLayerCaption() const = 0;
-  virtual bool SourceHasAlpha() const = 0;
-  // Returns UndoPending and clears it.
-  virtual bool TakeUndoPending() = 0;
-  // The letter of the template type with that number, nullopt when none has it.
-  virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
-  // The work being loaded, nullptr when none.
-  virtual ILayerStorage* WorkStorage() = 0;
-  // HDPath, CDPath, ExePath: the content folders removed from a layer's source file.
-  virtual std::vector<std::string> ContentFolders() const = 0;
 };

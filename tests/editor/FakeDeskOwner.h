@@ -11,12 +11,10 @@
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
 #include "shell/ShellGlobals.h"
+#include "support/FakeLayerHost.h"
 
-class FakeDeskOwner : public IDeskOwner {
+class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
  public:
-  std::vector<int> changes;
-  int controls = 0;
-  std::vector<std::string> labels;
   std::vector<std::string> questions;
   int answer = 6;
   int listRefreshes = 0;
@@ -26,16 +24,7 @@ class FakeDeskOwner : public IDeskOwner {
   int portraitPreviewClears = 0;
   std::vector<std::string> catalogPages;  // source files with a page for "T"
   std::vector<std::string> catalogShown;
-  int newLayerType = -1;
-  std::string newLayerCaption = "Layer";
-  bool undoPending = false;
-  std::map<int, std::string> typeLetters;
 
-  void SetChanged(int code) override { changes.push_back(code); }
-  void SetControls() override { ++controls; }
-  void ShowLayerValues(const TLayer&, const TMask*) override {}
-  void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
-  std::string RegionWord() const override { return "Region "; }
   int AskYesNo(const std::string& text) override {
     questions.push_back(text);
     return answer;
@@ -54,22 +43,6 @@ class FakeDeskOwner : public IDeskOwner {
   void ShowCatalogPage(const std::string&, const std::string& sourceFile) override {
     catalogShown.push_back(sourceFile);
   }
-  int NewLayerType() const override { return newLayerType; }
-  void SetNewLayerType(int type) override { newLayerType = type; }
-  std::string NewLayerCaption() const override { return newLayerCaption; }
-  bool SourceHasAlpha() const override { return true; }
-  bool TakeUndoPending() override {
-    const bool pending = undoPending;
-    undoPending = false;
-    return pending;
-  }
-  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
-    auto it = typeLetters.find(typeId);
-    if (it == typeLetters.end()) return std::nullopt;
-    return it->second;
-  }
-  ILayerStorage* WorkStorage() override { return nullptr; }
-  std::vector<std::string> ContentFolders() const override { return {}; }
 };
 
 class FakeDeskView : public IDeskView {

@@ -1,6 +1,6 @@
 #pragma once
 // A layer host that records what the layer tells it and serves settable state,
-// and a work storage in memory.
+// its main-window part for other hosts built on it, and a work storage in memory.
 #include <map>
 #include <set>
 #include <string>
@@ -23,7 +23,10 @@ class FakeLayerStorage : public ILayerStorage {
   }
 };
 
-class FakeLayerHost : public ILayerHost {
+// The main window's part of a layer's or the desk's host: records what it is told
+// and serves settable state. `Interface` is IEditingHost or an interface built on it.
+template <class Interface>
+class FakeEditingHost : public Interface {
  public:
   std::vector<int> changes;
   int controls = 0;
@@ -33,13 +36,6 @@ class FakeLayerHost : public ILayerHost {
     const TMask* mask;
   };
   std::vector<Shown> shown;
-  std::vector<TRect> invalidated;
-
-  bool deskVisible = true;
-  const TLayer* selected = nullptr;
-  TViewFrame desk{1.0, 800, 600, {0, 0, 800, 600}};
-  TViewFrame exportFrame{1.0, 800, 600, {0, 0, 800, 600}};
-  int tableWidth = 1024, tableHeight = 768;
   int newLayerType = 5;
   std::string newLayerCaption = "Hair";
   bool sourceHasAlpha = true;
@@ -47,30 +43,12 @@ class FakeLayerHost : public ILayerHost {
   std::map<int, std::string> typeLetters;
   ILayerStorage* storage = nullptr;
   std::vector<std::string> folders;
-  std::set<std::string> ids;  // upper case
-  int nextId = 10000000;
 
   void SetChanged(int code) override { changes.push_back(code); }
   void SetControls() override { ++controls; }
   void ShowLayerValues(const TLayer& layer, const TMask* mask) override { shown.push_back({&layer, mask}); }
   void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
   std::string RegionWord() const override { return "Region "; }
-  bool DeskVisible() const override { return deskVisible; }
-  bool IsSelectedLayer(const TLayer& layer) const override { return selected == &layer; }
-  void InvalidateDesk(const TRect& rect) override { invalidated.push_back(rect); }
-  TPoint ImageToDesk(TPoint offset) const override {
-    return {RoundInt(offset.X / desk.Scale), RoundInt(offset.Y / desk.Scale)};
-  }
-  bool LayerIdExists(const std::string& id) const override { return ids.count(UpperAscii(id)) > 0; }
-  std::string NewLayerId() override {
-    std::string id = std::to_string(nextId++);
-    ids.insert(id);
-    return id;
-  }
-  TViewFrame DeskFrame() const override { return desk; }
-  TViewFrame ExportFrame() const override { return exportFrame; }
-  int DesktopTableWidth() const override { return tableWidth; }
-  int DesktopTableHeight() const override { return tableHeight; }
   int NewLayerType() const override { return newLayerType; }
   void SetNewLayerType(int type) override { newLayerType = type; }
   std::string NewLayerCaption() const override { return newLayerCaption; }
@@ -87,4 +65,34 @@ class FakeLayerHost : public ILayerHost {
   }
   ILayerStorage* WorkStorage() override { return storage; }
   std::vector<std::string> ContentFolders() const override { return folders; }
+};
+
+class FakeLayerHost : public FakeEditingHost<ILayerHost> {
+ public:
+  std::vector<TRect> invalidated;
+
+  bool deskVisible = true;
+  const TLayer* selected = nullptr;
+  TViewFrame desk{1.0, 800, 600, {0, 0, 800, 600}};
+  TViewFrame exportFrame{1.0, 800, 600, {0, 0, 800, 600}};
+  int tableWidth = 1024, tableHeight = 768;
+  std::set<std::string> ids;  // upper case
+  int nextId = 10000000;
+
+  bool DeskVisible() const override { return deskVisible; }
+  bool IsSelectedLayer(const TLayer& layer) const override { return selected == &layer; }
+  void InvalidateDesk(const TRect& rect) override { invalidated.push_back(rect); }
+  TPoint ImageToDesk(TPoint offset) const override {
+    return {RoundInt(offset.X / desk.Scale), RoundInt(offset.Y / desk.Scale)};
+  }
+  bool LayerIdExists(const std::string& id) const override { return ids.count(UpperAscii(id)) > 0; }
+  std::string NewLayerId() override {
+    std::string id = std::to_string(nextId++);
+    ids.insert(id);
+    return id;
+  }
+  TViewFrame DeskFrame() const override { return desk; }
+  TViewFrame ExportFrame() const override { return exportFrame; }
+  int DesktopTableWidth() const override { return tableWidth; }
+  int DesktopTableHeight() const override { return tableHeight; }
 };
