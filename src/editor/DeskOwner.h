@@ -31,8 +31,8 @@ class IDeskOwner : public IEditingHost {
 };
 
 // What the desk needs from its window: showing repainted pixels, whether the
-// window is on screen, the hourglass, letting pending window messages run, and
-// the popup menu.
+// window is on screen, the hourglass, letting pending window messages run, the
+// popup menu and the cursor.
 class IDeskView {
  public:
   virtual ~IDeskView() = default;
@@ -43,4 +43,6 @@ class IDeskView {
   virtual void ProcessMessages() = 0;
   // Opens the layer popup menu (for PopupLayerIndex) at a desk-window point.
   virtual void OpenPopup(TPoint windowPoint) = 0;
+  // The desk window's mouse cursor (the program's cursor numbers, 0 the default).
+  virtual void SetDeskCursor(int cursor) = 0;
 };

@@ -7,6 +7,7 @@
 #include "editor/DeskCompositor.h"
 #include "editor/DeskGlobals.h"
 #include "editor/MontageDesk.h"
+#include "platform/Numeric.h"
 #include "shell/ShellGlobals.h"
 
 namespace {
@@ -127,6 +128,12 @@ void TMontageDesk::RebuildViewBitmap() {
 }
 
 void TMontageDesk::DropViewBitmap() { viewBitmap_.Reset(); }
+
+void TMontageDesk::PlaceViewBitmap(int viewLeft, int viewTop) {
+  // Where a wholly rendered layer at ViewCanvasOrigin lands for this view.
+  ViewOrigin = {RoundInt(ViewCanvasOrigin.X / DeskScale) - RoundInt(viewLeft / DeskScale),
+                RoundInt(ViewCanvasOrigin.Y / DeskScale) - RoundInt(viewTop / DeskScale)};
+}
 
 void TMontageDesk::RenderExportBitmap() {
   const TRect canvas{0, 0, ::DesktopTableWidth, ::DesktopTableHeight};

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "editor/DeskGlobals.h"
+#include "editor/DeskMode.h"
 #include "platform/Numeric.h"
 #include "platform/Text.h"
 #include "shell/ShellGlobals.h"
@@ -100,7 +101,7 @@ void TMontageDesk::ShowSelectionLabel(TLayer& layer) {
 void TMontageDesk::MoveLayer(int from, int to) {
   const int count = LayerCount();
   if (from < 0 || from >= count || to < 0 || to >= count || from == to) return;
-  owner_.SetChanged(11);
+  owner_.SetChanged(ckStackOrder);
   std::unique_ptr<TLayer> moving = std::move(layers_[std::size_t(from)]);
   layers_.erase(layers_.begin() + from);
   layers_.insert(layers_.begin() + to, std::move(moving));
@@ -123,7 +124,7 @@ void TMontageDesk::DeleteLayer(int index) {
   const std::string question =
       GetTerm("ConfirmDeleteLayer", Termins, "Delete the layer") + "\r\"" + layer.Caption + "\" ?";
   if (owner_.AskYesNo(question) != kAnswerYes) return;
-  owner_.SetChanged(6);
+  owner_.SetChanged(ckLayerDeleted);
   const TRect area = layer.ViewRect();
   RemoveLayer(index);
   if (layers_.empty()) {
@@ -176,7 +177,7 @@ void TMontageDesk::DeleteLayersByKind(const std::string& letter, int typeId, boo
     deleted = true;
   }
   if (deleted) {
-    owner_.SetChanged(6);
+    owner_.SetChanged(ckLayerDeleted);
     RefreshAll();
     owner_.RefreshLayerList();
     if (reselect && !layers_.empty()) SelectLayer(0);
@@ -248,11 +249,13 @@ TRect TMontageDesk::WindowRect() const { return {0, 0, DesktopWindowWidth, Deskt
 
 // --- the warp field ---
 
-void TMontageDesk::AllocateWarpField() { WarpField.assign(std::size_t(kWarpFieldSide) * kWarpFieldSide, {}); }
-
-void TMontageDesk::FreeWarpField() {
-  WarpField.clear();
-  WarpField.shrink_to_fit();
+void TMontageDesk::SetWarpFieldAllocated(bool allocated) {
+  if (allocated) {
+    WarpField.assign(std::size_t(kWarpFieldSide) * kWarpFieldSide, {});
+  } else {
+    WarpField.clear();
+    WarpField.shrink_to_fit();
+  }
 }
 
 void TMontageDesk::ClearWarpField() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/DeskOwner.h"
+#include "editor/MainPorts.h"
 #include "picture/Bitmap32.h"
 #include "picture/Layer.h"
 #include "picture/LayerHost.h"
@@ -44,7 +45,7 @@ struct TWarpCell {
   double DY = 0;
 };
 
-class TMontageDesk : public ILayerHost {
+class TMontageDesk : public ILayerHost, public IMainDesk {
  public:
   static constexpr int kWarpFieldSide = 1024;
   static constexpr TColor32 kFrameDark = 0xFF000000;
@@ -59,8 +60,8 @@ class TMontageDesk : public ILayerHost {
   void SetView(IDeskView* view) { view_ = view; }
 
   // --- the layer stack ---
-  int LayerCount() const { return int(layers_.size()); }
-  TLayer& Layer(int index) { return *layers_.at(std::size_t(index)); }
+  int LayerCount() const override { return int(layers_.size()); }
+  TLayer& Layer(int index) override { return *layers_.at(std::size_t(index)); }
   const TLayer& Layer(int index) const { return *layers_.at(std::size_t(index)); }
   int IndexOfLayer(const TLayer* layer) const;
   // Takes the layer; inserts at `index` when 0 <= index < count, otherwise before
@@ -69,19 +70,20 @@ class TMontageDesk : public ILayerHost {
   int InsertLayer(std::unique_ptr<TLayer> layer, int index = -1);
   // Index -1 deselects; an index outside the list is ignored.
   void SelectLayer(int index);
-  int SelectedIndex() const { return selected_; }
+  int SelectedIndex() const override { return selected_; }
   TLayer* SelectedLayer();
-  void MoveLayer(int from, int to);
+  void MoveLayer(int from, int to) override;
   // Asks first; nothing happens unless the answer is yes.
-  void DeleteLayer(int index);
+  void DeleteLayer(int index) override;
   // Deletes every layer but the three special ones whose kind letter equals
   // `letter` (ignoring case; a blank letter matches nothing) or whose TypeId
   // equals `typeId` (>= 0). No question is asked.
-  void DeleteLayersByKind(const std::string& letter, int typeId, bool reselect);
-  void ToggleLayerVisibility(int index);
+  void DeleteLayersByKind(const std::string& letter, int typeId, bool reselect) override;
+  void ToggleLayerVisibility(int index) override;
   void ClearLayers();
 
   TLayer* PortraitLayer() const { return portrait_; }
+  bool HasPortraitLayer() const override { return portrait_ != nullptr; }
   TLayer* HandLayer() const { return hand_; }
   TLayer* BodyLayer() const { return body_; }
   void SetPortraitLayer(TLayer* layer) { portrait_ = layer; }
@@ -110,8 +112,14 @@ class TMontageDesk : public ILayerHost {
   void PaintRect(const TRect& rect);
   // The scroll cache of all visible layers' renderings; emptied when there is
   // nothing to show or building it fails.
-  void RebuildViewBitmap();
+  void RebuildViewBitmap() override;
   void DropViewBitmap();
+  bool HasViewBitmap() const override { return !viewBitmap_.Empty(); }
+  void ClearViewBitmap() override { DropViewBitmap(); }
+  // Moves the cache with the layers for the view origin (left, top).
+  void PlaceViewBitmap(int viewLeft, int viewTop) override;
+  void RepaintDesk() override { PaintRect(WindowRect()); }
+  void RecomposeDesk() override { RefreshAll(); }
   // Renders the visible layers at full resolution into ExportBitmap over their
   // bounding box within the canvas, and publishes that box in the Export* values.
   void RenderExportBitmap();
@@ -138,9 +146,12 @@ class TMontageDesk : public ILayerHost {
 
   // --- the warp tool's field ---
   std::vector<TWarpCell> WarpField;  // kWarpFieldSide squared cells while allocated
-  void AllocateWarpField();
-  void FreeWarpField();
+  void SetWarpFieldAllocated(bool allocated) override;
   void ClearWarpField();
+
+  void SetDeskCursor(int cursor) override {
+    if (view_) view_->SetDeskCursor(cursor);
+  }
 
   // Flags of the desk's event handlers.
   bool Deleting = false;

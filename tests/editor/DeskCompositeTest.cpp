@@ -199,6 +199,25 @@ TEST_F(DeskComposite, ScrollCachePaintsTheDeskUntilDropped) {
   EXPECT_EQ(Screen(10, 10), 0xFF00FF00);
 }
 
+TEST_F(DeskComposite, ScrollCacheFollowsTheViewOrigin) {
+  DeskScale = 2.0;
+  DeskViewWidth = 80;
+  DeskViewHeight = 60;
+  Add(8, 8, kOrange, 10, 14);
+  desk.RebuildViewBitmap();
+  ASSERT_TRUE(desk.HasViewBitmap());
+  EXPECT_EQ(desk.ViewOrigin, (TPoint{5, 7}));
+  // The view scrolls to (4, 2): a whole layer at (10, 14) lands at (5 - 2, 7 - 1).
+  desk.PlaceViewBitmap(4, 2);
+  EXPECT_EQ(desk.ViewOrigin, (TPoint{3, 6}));
+  desk.RepaintDesk();
+  EXPECT_EQ(Screen(3, 6), kOrange);
+  EXPECT_EQ(Screen(6, 9), kOrange);
+  EXPECT_EQ(Screen(7, 10), kWhite);
+  desk.ClearViewBitmap();
+  EXPECT_FALSE(desk.HasViewBitmap());
+}
+
 TEST_F(DeskComposite, EveryStructuralChangeDropsTheScrollCache) {
   auto cached = [&] {
     desk.RebuildViewBitmap();

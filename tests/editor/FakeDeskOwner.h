@@ -56,6 +56,8 @@ class FakeDeskView : public IDeskView {
   void ProcessMessages() override {}
   std::vector<TPoint> popups;
   void OpenPopup(TPoint windowPoint) override { popups.push_back(windowPoint); }
+  int cursor = 0;
+  void SetDeskCursor(int c) override { cursor = c; }
 };
 
 // Desk geometry for tests: a window of `w` x `h` showing the canvas at scale 1
