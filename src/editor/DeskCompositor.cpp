@@ -29,6 +29,7 @@ struct TPreparedLayer {
   const TMaskA* Map = nullptr;
   std::array<std::uint8_t, 256> SubsetOf{};
   std::vector<TAlphaTable> Fade;
+  std::vector<std::vector<std::uint32_t>> FadeSteps;  // the same as factors applied in turn
   std::vector<int> MapColumns;  // mask column of each clip column
   bool ColumnsInStep = false;   // MapColumns[i] == MapColumns[0] + i throughout
   std::uint8_t FadedBits = 0;   // the bits of all faded regions
@@ -42,6 +43,12 @@ struct TPreparedLayer {
 void BuildFadeTables(TPreparedLayer& p, const std::vector<std::pair<std::uint8_t, std::uint32_t>>& regions) {
   const std::size_t sets = std::size_t(1) << regions.size();
   p.Fade.resize(sets);
+  p.FadeSteps.resize(sets);
+  for (std::size_t set = 0; set < sets; ++set) {
+    for (std::size_t r = 0; r < regions.size(); ++r)
+      if (set & (std::size_t(1) << r)) p.FadeSteps[set].push_back(regions[r].second);
+    if (set == 0 && p.LayerFactor != 255) p.FadeSteps[set].push_back(p.LayerFactor);
+  }
   for (std::size_t set = 0; set < sets; ++set)
     for (std::uint32_t a = 0; a < 256; ++a) {
       std::uint32_t out = a;
@@ -158,22 +165,23 @@ template <TCompositeAlpha kAlpha>
   return i;
 }
 
-// A faded layer's pixels whose map cells lie side by side: runs of eight outside
-// every faded region go the plain way, the others through the coverage tables.
+// A faded layer's pixels whose map cells lie side by side: runs of eight cells in
+// the same regions scale as vectors, mixed runs go through the coverage tables.
 template <TCompositeAlpha kAlpha>
 [[gnu::target("avx2")]] int LayFadedWide(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int count,
                                         const std::uint8_t* cells) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i scale = _mm256_set1_epi32(int(p.LayerFactor));
   const __m128i faded = _mm_set1_epi8(char(p.FadedBits));
   int i = 0;
   for (; i + 8 <= count; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     __m256i a = _mm256_srli_epi32(s, 24);
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;
-    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cells + i));
-    if (_mm_cvtsi128_si64(_mm_and_si128(bytes, faded)) == 0) {
-      if (p.LayerFactor != 255) a = _mm256_srli_epi32(_mm256_mullo_epi16(a, scale), 8);
+    // Eight cells of one kind (the common case) take their factors as vectors.
+    const __m128i bytes = _mm_and_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cells + i)), faded);
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_shuffle_epi8(bytes, _mm_setzero_si128()))) & 0xFF) == 0xFF) {
+      for (std::uint32_t factor : p.FadeSteps[p.SubsetOf[cells[i] & p.FadedBits]])
+        a = _mm256_srli_epi32(_mm256_mullo_epi16(a, _mm256_set1_epi32(int(factor))), 8);
     } else {
       alignas(32) std::uint32_t coverage[8];
       for (int k = 0; k < 8; ++k) coverage[k] = p.Fade[p.SubsetOf[cells[i + k]]][src[i + k] >> 24];

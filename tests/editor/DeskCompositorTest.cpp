@@ -81,13 +81,16 @@ std::vector<Source> Scene(std::mt19937& random) {
       s.mask = std::make_unique<TMask>();
       s.mask->SetBitmap(&s.picture);
       TMaskA& map = s.mask->Map();
+      // Runs of eight: outside every region, mixed, in two compounding regions, in
+      // an unfaded region only.
+      const std::uint8_t runs[4] = {0, 0, 3, 4};
       for (int y = 0; y < map.Height(); ++y)
         for (int x = 0; x < map.Width(); ++x)
-          // Whole runs of eight outside every region, and mixed runs.
-          if ((x / 8) % 2 == 1) map.At(x, y) = std::uint8_t(random() % 8);
+          map.At(x, y) = (x / 8) % 4 == 1 ? std::uint8_t(random() % 16) : runs[(x / 8) % 4];
       s.mask->SetRegionOpacity(1, 40);
-      s.mask->SetRegionOpacity(2, 0);
+      s.mask->SetRegionOpacity(2, 70);
       s.mask->SetRegionOpacity(3, 100);
+      s.mask->SetRegionOpacity(4, 0);
       s.mask->GetUsedRegions();
       s.layer.Mask = s.mask.get();
     }
