@@ -120,12 +120,15 @@ void TMontageDesk::MoveLayer(int from, int to) {
 void TMontageDesk::DeleteLayer(int index) {
   if (index < 0 || index >= LayerCount() || Deleting) return;
   TFlagScope deleting(Deleting);
-  TLayer& layer = *layers_[std::size_t(index)];
+  const TLayer* layer = layers_[std::size_t(index)].get();
   const std::string question =
-      GetTerm("ConfirmDeleteLayer", Termins, "Delete the layer") + "\r\"" + layer.Caption + "\" ?";
+      GetTerm("ConfirmDeleteLayer", Termins, "Delete the layer") + "\r\"" + layer->Caption + "\" ?";
   if (owner_.AskYesNo(question) != kAnswerYes) return;
+  // The question runs the message loop: the layer may have moved or gone meanwhile.
+  index = IndexOfLayer(layer);
+  if (index < 0) return;
   owner_.SetChanged(ckLayerDeleted);
-  const TRect area = layer.ViewRect();
+  const TRect area = layer->ViewRect();
   RemoveLayer(index);
   if (layers_.empty()) {
     selected_ = -1;

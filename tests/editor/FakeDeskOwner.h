@@ -2,6 +2,7 @@
 // A desk owner that records what the desk tells the main window and serves
 // settable state, a desk view that records repaints, and helpers that build
 // layers on a desk with the shell's desk geometry set to small known values.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@ class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
  public:
   std::vector<std::string> questions;
   int answer = 6;
+  std::function<void()> whileAsking;  // what happens while the question is up
   int listRefreshes = 0;
   std::vector<int> listSelections;
   std::vector<int> visibilityChanges;
@@ -27,6 +29,7 @@ class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
 
   int AskYesNo(const std::string& text) override {
     questions.push_back(text);
+    if (whileAsking) whileAsking();
     return answer;
   }
   void RefreshLayerList() override { ++listRefreshes; }

@@ -80,6 +80,17 @@ TEST_F(DeskStack, DeleteAsksWithTheCaptionAndDeclinedLeavesTheWork) {
   EXPECT_FALSE(desk.Deleting);
 }
 
+TEST_F(DeskStack, DeleteTakesTheAskedLayerWhereverTheQuestionLeftIt) {
+  for (const char* name : {"a", "b", "c"}) Named(name, 0);  // c b a
+  owner.whileAsking = [&] { desk.MoveLayer(0, 2); };
+  desk.DeleteLayer(0);
+  EXPECT_EQ(Captions(), (Names{"b", "a"}));
+  owner.whileAsking = [&] { desk.ClearLayers(); };
+  desk.DeleteLayer(0);
+  EXPECT_EQ(desk.LayerCount(), 0);
+  EXPECT_EQ(owner.changes, (std::vector<int>{11, 6}));  // clearing sends no code of its own
+}
+
 TEST_F(DeskStack, DeletingTheSelectedLayerSelectsTheOneAbove) {
   for (const char* name : {"a", "b", "c"}) Named(name, 0);  // c b a
   desk.SelectLayer(2);
