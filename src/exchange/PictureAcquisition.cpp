@@ -1,0 +1,103 @@
+#include "exchange/PictureAcquisition.h"
+
+#include <exception>
+
+#include "editor/SourcePicture.h"
+#include "picture/BitmapRoutines.h"
+#include "picture/Jpeg.h"
+#include "picture/Lead.h"
+#include "picture/PsdFile.h"
+#include "platform/FileIO.h"
+#include "platform/Text.h"
+#include "shell/Termins.h"
+
+namespace {
+
+// A JPEG beyond this is no portrait we can hold (the picture caps refuse it too).
+constexpr std::uintmax_t kMaxJpegFileBytes = std::uintmax_t(1) << 30;
+
+std::optional<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) {
+  TLoadedPicture loaded;
+  switch (route) {
+    case TLoadRoute::Psd:
+      LoadPsdPicture(file, loaded.Picture);
+      if (AlphaIs(loaded.Picture, 0)) SetAlpha(loaded.Picture, 255);
+      loaded.HasAlpha = true;
+      break;
+    case TLoadRoute::Jpeg: {
+      auto bytes = ReadFileBytes(file, kMaxJpegFileBytes);
+      if (!bytes) return std::nullopt;
+      auto image = TJpegImage::FromBytes(std::move(*bytes));
+      if (!image) return std::nullopt;
+      auto bitmap = image->ToBitmap();
+      if (!bitmap) return std::nullopt;
+      loaded.Picture = std::move(*bitmap);
+      break;
+    }
+    case TLoadRoute::Lead:
+      if (LoadImageToBitmap(loaded.Picture, file) != kLeadSuccess) return std::nullopt;
+      break;
+  }
+  if (loaded.Picture.Empty()) return std::nullopt;
+  return loaded;
+}
+
+}  // namespace
+
+TLoadRoute LoadRouteFor(const fs::path& file) {
+  const std::string ext = LowerAscii(file.extension().string());
+  if (ext == ".psd") return TLoadRoute::Psd;
+  if (ext == ".jpg" || ext == ".jpeg") return TLoadRoute::Jpeg;
+  return TLoadRoute::Lead;
+}
+
+std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file) {
+  // Every reader's exception is a picture that cannot be read.
+  try {
+    return LoadRoute(LoadRouteFor(file), file);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+bool LoadSourcePictureFile(const fs::path& file) {
+  auto loaded = LoadPictureFile(file);
+  if (!loaded) return false;
+  SourcePicture = std::move(loaded->Picture);
+  SourceHasAlpha = loaded->HasAlpha;
+  return true;
+}
+
+TBitmap32 BitmapFromScan(const TScanImage& scan) {
+  const int channels = scan.Color ? 3 : 1;
+  if (scan.Width <= 0 || scan.Height <= 0 || !PictureSizeAllowed(scan.Width, scan.Height)) return {};
+  if (scan.Samples.size() < std::size_t(scan.Width) * std::size_t(scan.Height) * std::size_t(channels)) return {};
+  TBitmap32 bitmap(scan.Width, scan.Height);
+  const std::uint8_t* in = scan.Samples.data();
+  for (int y = 0; y < scan.Height; ++y) {
+    TColor32* out = bitmap.PixelPtr(0, y);
+    for (int x = 0; x < scan.Width; ++x, in += channels)
+      out[x] = scan.Color ? Color32(in[0], in[1], in[2]) : Color32(in[0], in[0], in[0]);
+  }
+  return bitmap;
+}
+
+TScanOutcome TakeScanResult(const TScanResult& result) {
+  TScanOutcome outcome;
+  if (result.Status == TScanStatus::Cancelled) return outcome;
+  TBitmap32 picture;
+  if (result.Status == TScanStatus::Scanned) picture = BitmapFromScan(result.Image);
+  if (picture.Empty()) {
+    std::string reason = result.Status == TScanStatus::Scanned ? "" : result.Error;
+    std::string text = GetTerm("MessageScannerError", Termins, "The scanner could not scan the picture.");
+    if (!reason.empty()) text += "\r" + reason;
+    outcome.Message = text;
+    return outcome;
+  }
+  SourcePicture = std::move(picture);
+  SourceHasAlpha = false;
+  outcome.Acquired = true;
+  return outcome;
+}
+
+std::vector<TScanOption> PreferredScanOptions() { return {{"mode", "Color"}}; }

@@ -1,0 +1,45 @@
+#pragma once
+// Pictures coming in: picture files by their extension, scans, and the source
+// picture they become.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "picture/Bitmap32.h"
+#include "platform/Scanner.h"
+
+namespace fs = std::filesystem;
+
+// Which reader a file goes to, by its extension compared lower-cased: ".psd" our
+// Photoshop reader (which also finds a ".fcc" or ".fll" of the same name),
+// ".jpg" and ".jpeg" the JPEG class, everything else the imaging library.
+enum class TLoadRoute { Psd, Jpeg, Lead };
+TLoadRoute LoadRouteFor(const fs::path& file);
+
+struct TLoadedPicture {
+  TBitmap32 Picture;
+  bool HasAlpha = false;  // only a Photoshop file brings its own alpha
+};
+// Reads the file by its route; nullopt when it cannot be read or is empty. A
+// Photoshop picture whose alpha is 0 everywhere (a file saved without
+// transparency) comes back opaque.
+std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file);
+
+// Loads the file into SourcePicture and SourceHasAlpha; on failure both keep
+// what they held. Returns whether it loaded.
+bool LoadSourcePictureFile(const fs::path& file);
+
+// A scan as an opaque picture; empty when the scan has no pixels or exceeds the
+// picture caps.
+TBitmap32 BitmapFromScan(const TScanImage& scan);
+
+// The result of a scan for the user: a scanned picture replaces SourcePicture
+// (without alpha); a cancel changes nothing silently; a failure changes nothing
+// and gives the message text to show.
+struct TScanOutcome {
+  bool Acquired = false;
+  std::optional<std::string> Message;
+};
+TScanOutcome TakeScanResult(const TScanResult& result);
+// The options every scan asks for: colour when the device offers it.
+std::vector<TScanOption> PreferredScanOptions();

@@ -1,0 +1,154 @@
+#include "exchange/PictureOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "picture/Lead.h"
+#include "picture/PictureJudges.h"
+
+namespace {
+
+class FakeWork : public IWorkPicture {
+ public:
+  bool WorkIsEmpty() const override { return empty; }
+  TBitmap32 TakeExportPicture() override {
+    ++renders;
+    return picture;
+  }
+  bool empty = false;
+  int renders = 0;
+  TBitmap32 picture;
+};
+
+// Pillow's reading of a saved file: its format name and its pixels as RGBA.
+struct TJudged {
+  std::string Format;
+  TBitmap32 Picture;
+};
+TJudged PillowRead(const fs::path& file) {
+  const fs::path raw = file.string() + ".pillow.rgba";
+  const std::string out = RunPython(
+      "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\nfmt = im.format\n"
+      "im = im.convert('RGBA')\nopen(sys.argv[2], 'wb').write(im.tobytes())\n"
+      "print(fmt, im.size[0], im.size[1])\n",
+      Quoted(file) + " " + Quoted(raw));
+  char format[32] = {};
+  int w = 0, h = 0;
+  if (std::sscanf(out.c_str(), "%31s %d %d", format, &w, &h) != 3) {
+    ADD_FAILURE() << "Pillow cannot read " << file << ": " << out;
+    return {};
+  }
+  std::string bytes;
+  if (FILE* f = std::fopen(raw.c_str(), "rb")) {
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    std::fclose(f);
+  }
+  return {format, FromRgba(bytes, w, h)};
+}
+
+int MaxDifference(const TBitmap32& a, const TBitmap32& b, bool withAlpha) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return 1000;
+  int worst = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8)
+        worst = std::max(worst, std::abs(int((a.Pixel(x, y) >> shift) & 255) - int((b.Pixel(x, y) >> shift) & 255)));
+  return worst;
+}
+
+constexpr std::uint64_t kPlenty = std::uint64_t(1) << 40;
+auto Plenty = [](const fs::path&) -> std::optional<std::uint64_t> { return kPlenty; };
+
+TEST(ImageSaveTargets, ExtensionsChooseTheFormatAndUnknownOnesBecomeBitmaps) {
+  EXPECT_EQ(ImageSaveTarget("a/b.png"), (TImageSaveTarget{"a/b.png", kLeadPng}));
+  EXPECT_EQ(ImageSaveTarget("a/b.PNG"), (TImageSaveTarget{"a/b.PNG", kLeadPng}));
+  EXPECT_EQ(ImageSaveTarget("b.jpeg"), (TImageSaveTarget{"b.jpeg", kLeadJpeg}));
+  EXPECT_EQ(ImageSaveTarget("b.Tiff"), (TImageSaveTarget{"b.Tiff", kLeadTiff}));
+  EXPECT_EQ(ImageSaveTarget("b.psd"), (TImageSaveTarget{"b.psd", kLeadPsd}));
+  EXPECT_EQ(ImageSaveTarget("b.gif"), (TImageSaveTarget{"b.gif.bmp", kLeadBmp}));
+  EXPECT_EQ(ImageSaveTarget("dir.png/b"), (TImageSaveTarget{"dir.png/b.bmp", kLeadBmp}));
+}
+
+TEST(WorkPictureSaving, EveryFormatReadsBackInPillow) {
+  TempFolder dir;
+  FakeWork work;
+  work.picture = TestPicture(23, 17, true);
+  struct TCase {
+    const char* Name;
+    const char* PillowFormat;
+    int Tolerance;
+  };
+  for (const TCase& c : {TCase{"w.bmp", "BMP", 0}, TCase{"w.JPG", "JPEG", 40}, TCase{"w.jpeg", "JPEG", 40},
+                         TCase{"w.psd", "PSD", 0}, TCase{"w.tif", "TIFF", 0}, TCase{"w.tiff", "TIFF", 0},
+                         TCase{"w.pcx", "PCX", 0}, TCase{"w.tga", "TGA", 0}, TCase{"w.png", "PNG", 0}}) {
+    ASSERT_EQ(SaveWorkPicture(work, dir / c.Name, Plenty), TImageOutputResult::Saved) << c.Name;
+    const TJudged judged = PillowRead(dir / c.Name);
+    EXPECT_EQ(judged.Format, c.PillowFormat) << c.Name;
+    // Photoshop files keep the alpha; the others are 24 bits and opaque.
+    const bool psd = judged.Format == "PSD";
+    EXPECT_LE(MaxDifference(judged.Picture, work.picture, psd), c.Tolerance) << c.Name;
+    if (!psd) {
+      EXPECT_EQ(AlphaOf(judged.Picture.Pixel(5, 3)), 255) << c.Name;
+    }
+  }
+}
+
+TEST(WorkPictureSaving, AnUnlistedExtensionSavesABitmapUnderTheNameWithBmpAppended) {
+  TempFolder dir;
+  FakeWork work;
+  work.picture = TestPicture(8, 8, false);
+  ASSERT_EQ(SaveWorkPicture(work, dir / "w.gif", Plenty), TImageOutputResult::Saved);
+  EXPECT_FALSE(fs::exists(dir / "w.gif"));
+  EXPECT_EQ(PillowRead(dir / "w.gif.bmp").Format, "BMP");
+}
+
+TEST(WorkPictureSaving, AnEmptyWorkWritesNothing) {
+  TempFolder dir;
+  FakeWork work;
+  work.empty = true;
+  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png", Plenty), TImageOutputResult::WorkIsEmpty);
+  EXPECT_EQ(work.renders, 0);
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
+  EXPECT_EQ(ImageOutputMessage(TImageOutputResult::WorkIsEmpty), "MessageWorkIsEmpty");
+}
+
+TEST(WorkPictureSaving, TooLittleOrUnknownFreeSpaceRefusesToWrite) {
+  TempFolder dir;
+  FakeWork work;
+  work.picture = TestPicture(10, 10, false);
+  fs::path asked;
+  auto exactly = [&](const fs::path& folder) -> std::optional<std::uint64_t> {
+    asked = folder;
+    return 10 * 10 * 4;
+  };
+  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png", exactly), TImageOutputResult::UnableToSave);
+  EXPECT_EQ(asked, dir.Path());
+  auto unknown = [](const fs::path&) -> std::optional<std::uint64_t> { return std::nullopt; };
+  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png", unknown), TImageOutputResult::UnableToSave);
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
+  EXPECT_EQ(ImageOutputMessage(TImageOutputResult::UnableToSave), "MessageUnableSaveImage");
+}
+
+TEST(WorkPictureSaving, TheRealFreeSpaceTestUsesTheTargetFolder) {
+  TempFolder dir;
+  EXPECT_GT(FreeSpaceOf(dir.Path()).value_or(0), 0u);
+  EXPECT_FALSE(FreeSpaceOf(dir / "missing"));
+  FakeWork work;
+  work.picture = TestPicture(4, 4, false);
+  EXPECT_EQ(SaveWorkPicture(work, dir / "missing" / "w.png"), TImageOutputResult::UnableToSave);
+  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png"), TImageOutputResult::Saved);
+}
+
+TEST(WorkPictureSaving, AFailedWriteIsReportedAndKeepsWhatWasThere) {
+  TempFolder dir;
+  FakeWork work;
+  work.picture = TestPicture(4, 4, false);
+  fs::create_directory(dir / "taken.png");  // a folder where the file should go
+  EXPECT_EQ(SaveWorkPicture(work, dir / "taken.png", Plenty), TImageOutputResult::UnableToSave);
+  EXPECT_TRUE(fs::is_directory(dir / "taken.png"));
+  EXPECT_EQ(SaveWorkPicture(work, dir / "taken.psd" / "w.psd", Plenty), TImageOutputResult::UnableToSave);
+}
+
+}  // namespace
