@@ -1,0 +1,146 @@
+#include "exchange/LoadSaveController.h"
+
+#include "editor/SourcePicture.h"
+#include "exchange/PictureAcquisition.h"
+#include "picture/BitmapRoutines.h"
+#include "shell/Termins.h"
+
+namespace {
+
+struct TFilterText {
+  const char* Key;
+  const char* Default;
+  std::vector<std::string> Patterns;
+};
+
+TFileFilter Filter(const TFilterText& text) {
+  return {GetTerm(text.Key, Termins, text.Default), text.Patterns};
+}
+
+const TFilterText kBmp{"BMP_GraphicFilterName", "Bitmaps (*.bmp)", {"*.bmp"}};
+const TFilterText kJpg{"JPG_GraphicFilterName", "JPEG image files (*.jpg, *.jpeg)", {"*.jpg", "*.jpeg"}};
+const TFilterText kPsd{"PSD_GraphicFilterName", "PhotoShop files (*.psd)", {"*.psd"}};
+const TFilterText kGif{"GIF_GraphicFilterName", "CompuServe GIF images (*.gif)", {"*.gif"}};
+const TFilterText kTif{"TIF_GraphicFilterName", "Tag image files (*.tif)", {"*.tif"}};
+const TFilterText kPcx{"PCX_GraphicFilterName", "PCX files (*.pcx)", {"*.pcx"}};
+const TFilterText kTga{"TGA_GraphicFilterName", "Targa images (*.tga)", {"*.tga"}};
+const TFilterText kPng{"PNG_GraphicFilterName", "Portable Network Graphics (*.png)", {"*.png"}};
+const TFilterText kEps{"EPS_GraphicFilterName", "Enapsulated PostScript files (*.eps)", {"*.eps"}};
+const TFilterText kWmf{"WMF_GraphicFilterName", "Metafiles (*.wmf)", {"*.wmf"}};
+
+// A saved picture's name for the next save: no folder, no extension.
+std::string BareName(const fs::path& file) { return file.stem().string(); }
+
+}  // namespace
+
+std::vector<TFileFilter> ImageOpenFilters() {
+  std::vector<TFileFilter> filters;
+  filters.push_back({GetTerm("AllGraphicsFilterName", Termins, "All supported graphical formats"), {}});
+  for (const TFilterText* text : {&kBmp, &kJpg, &kPsd, &kGif, &kTif, &kPcx, &kTga, &kPng, &kEps, &kWmf}) {
+    filters.push_back(Filter(*text));
+    for (const std::string& pattern : text->Patterns) filters.front().Patterns.push_back(pattern);
+  }
+  filters.push_back({GetTerm("AllFilesFilterName", Termins, "All files (*.*)"), {"*"}});
+  return filters;
+}
+
+std::vector<TFileFilter> ImageSaveFilters() {
+  std::vector<TFileFilter> filters;
+  for (const TFilterText* text : {&kBmp, &kJpg, &kPsd, &kTif, &kPcx, &kTga, &kPng}) {
+    filters.push_back(Filter(*text));
+    filters.back().Patterns.resize(1);  // ".jpeg" is read, but saved pictures are named ".jpg"
+  }
+  return filters;
+}
+
+TLoadSaveController::TLoadSaveController(ILoadSaveUi& ui, IWorkPicture& work, IScanner* scanner)
+    : ui_(ui), work_(work), scanner_(scanner) {}
+
+bool TLoadSaveController::LoadImage() {
+  const auto file = ui_.ChooseImageToOpen(ImageOpenFolder, ImageOpenFilters());
+  if (!file) return false;
+  ImageOpenFolder = file->parent_path();
+  ui_.SetBusy(true);
+  const bool loaded = LoadSourcePictureFile(*file);
+  ui_.SetBusy(false);
+  if (!loaded) {
+    // The window stays open with the previous picture, for another try.
+    ui_.ShowMessage("MessageUnableLoadImage");
+    return false;
+  }
+  ui_.CloseWindow();
+  ui_.ShowAdjustWindow();
+  return true;
+}
+
+bool TLoadSaveController::LoadClipboard() {
+  auto picture = ui_.ClipboardPicture();
+  if (!picture || picture->Empty()) {
+    ui_.ShowMessage("MessageClipboardIsEmpty");
+    return false;
+  }
+  ui_.CloseWindow();
+  SetAlpha(*picture, 255);
+  SourcePicture = std::move(*picture);
+  SourceHasAlpha = false;
+  ui_.ShowAdjustWindow();
+  return true;
+}
+
+bool TLoadSaveController::LoadCamera() {
+  if (!ui_.ConnectCamera()) {
+    ui_.ShowMessage("MessageCameraNotFound");
+    return false;
+  }
+  ui_.CloseWindow();
+  ui_.RunCameraWindow();
+  return true;
+}
+
+bool TLoadSaveController::LoadScanner() {
+  if (!scanner_) return false;
+  ui_.SetBusy(true);
+  const auto devices = scanner_->Devices();
+  ui_.SetBusy(false);
+  const auto device = ui_.ChooseScanner(devices);
+  if (!device) return false;
+  ui_.CloseWindow();
+  ui_.SetBusy(true);
+  const TScanResult result = scanner_->Scan(*device, PreferredScanOptions());
+  ui_.SetBusy(false);
+  const TScanOutcome outcome = TakeScanResult(result);
+  if (outcome.Message) ui_.ShowText(*outcome.Message);
+  if (outcome.Acquired) ui_.ShowAdjustWindow();
+  return true;
+}
+
+bool TLoadSaveController::SaveImage() {
+  if (work_.WorkIsEmpty()) {
+    ui_.ShowMessage(ImageOutputMessage(TImageOutputResult::WorkIsEmpty));
+    return false;
+  }
+  const auto file = ui_.ChooseImageToSave(ImageSaveFolder, LastImageFileName, ImageSaveFilters());
+  if (!file) return false;
+  LastImageFileName = BareName(*file);
+  ImageSaveFolder = file->parent_path();
+  ui_.CloseWindow();
+  ui_.SetBusy(true);
+  const TImageOutputResult result = SaveWorkPicture(work_, *file);
+  ui_.SetBusy(false);
+  if (result == TImageOutputResult::Saved)
+    ui_.ImageSavedNow();
+  else
+    ui_.ShowMessage(ImageOutputMessage(result));
+  return true;
+}
+
+bool TLoadSaveController::SaveClipboard() {
+  if (work_.WorkIsEmpty()) {
+    ui_.ShowMessage(ImageOutputMessage(TImageOutputResult::WorkIsEmpty));
+    return false;
+  }
+  ui_.CloseWindow();
+  const TBitmap32 picture = work_.TakeExportPicture();
+  if (!picture.Empty()) ui_.SetClipboardPicture(picture);
+  return true;
+}

@@ -1,0 +1,227 @@
+#include "exchange/LoadSaveController.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/SourcePicture.h"
+#include "picture/PictureJudges.h"
+#include "picture/PsdFile.h"
+
+namespace {
+
+// Records what the actions asked of the window, in order.
+class FakeUi : public ILoadSaveUi {
+ public:
+  std::optional<fs::path> ChooseImageToOpen(const fs::path& folder, const std::vector<TFileFilter>&) override {
+    calls.push_back("open " + folder.string());
+    return openAnswer;
+  }
+  std::optional<fs::path> ChooseImageToSave(const fs::path& folder, const std::string& name,
+                                            const std::vector<TFileFilter>&) override {
+    calls.push_back("save " + folder.string() + " " + name);
+    return saveAnswer;
+  }
+  std::optional<std::string> ChooseScanner(const std::vector<TScannerDevice>& devices) override {
+    calls.push_back("scanners " + std::to_string(devices.size()));
+    return devices.empty() ? std::nullopt : scannerAnswer;
+  }
+  void CloseWindow() override { calls.push_back("close"); }
+  void SetBusy(bool busy) override { busyLevel += busy ? 1 : -1; }
+  void ShowMessage(std::string_view key) override { calls.push_back("message " + std::string(key)); }
+  void ShowText(const std::string& text) override { calls.push_back("text " + text); }
+  void ShowAdjustWindow() override { calls.push_back("adjust"); }
+  std::optional<TBitmap32> ClipboardPicture() override { return clipboard; }
+  void SetClipboardPicture(const TBitmap32& picture) override {
+    clipboard = picture;
+    calls.push_back("copy");
+  }
+  bool ConnectCamera() override { return camera; }
+  void RunCameraWindow() override { calls.push_back("camera"); }
+  void ImageSavedNow() override { calls.push_back("saved"); }
+
+  std::vector<std::string> calls;
+  std::optional<fs::path> openAnswer;
+  std::optional<fs::path> saveAnswer;
+  std::optional<std::string> scannerAnswer = "fake:0";
+  std::optional<TBitmap32> clipboard;
+  bool camera = false;
+  int busyLevel = 0;
+};
+
+class FakeWork : public IWorkPicture {
+ public:
+  bool WorkIsEmpty() const override { return empty; }
+  TBitmap32 TakeExportPicture() override { return picture; }
+  bool empty = false;
+  TBitmap32 picture = TestPicture(6, 4, false);
+};
+
+class FakeScanner : public IScanner {
+ public:
+  std::vector<TScannerDevice> Devices() override { return devices; }
+  TScanResult Scan(const std::string& device, const std::vector<TScanOption>&) override {
+    scanned = device;
+    return result;
+  }
+  std::vector<TScannerDevice> devices = {{"fake:0", "Fake", "Flatbed", "flatbed scanner"}};
+  TScanResult result;
+  std::string scanned;
+};
+
+using Calls = std::vector<std::string>;
+
+class LoadSaveActions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSourcePicture();
+    SourcePicture = previous_;
+    SourceHasAlpha = true;
+  }
+  void TearDown() override {
+    EXPECT_EQ(ui_.busyLevel, 0) << "the busy cursor ends on every path";
+    ResetSourcePicture();
+  }
+  void ExpectSourceKept() {
+    EXPECT_EQ(SourcePicture, previous_);
+    EXPECT_TRUE(SourceHasAlpha);
+  }
+
+  TempFolder dir_;
+  TBitmap32 previous_ = TestPicture(3, 3, true);
+  FakeUi ui_;
+  FakeWork work_;
+  FakeScanner scanner_;
+  TLoadSaveController actions_{ui_, work_, &scanner_};
+};
+
+TEST_F(LoadSaveActions, CancelledDialogsChangeNothing) {
+  actions_.ImageOpenFolder = "/in";
+  actions_.ImageSaveFolder = "/out";
+  actions_.LastImageFileName = "old";
+  EXPECT_FALSE(actions_.LoadImage());
+  EXPECT_FALSE(actions_.SaveImage());
+  ui_.scannerAnswer.reset();
+  EXPECT_FALSE(actions_.LoadScanner());
+  EXPECT_EQ(ui_.calls, (Calls{"open /in", "save /out old", "scanners 1"}));
+  EXPECT_EQ(actions_.ImageOpenFolder, "/in");
+  EXPECT_EQ(actions_.ImageSaveFolder, "/out");
+  EXPECT_EQ(actions_.LastImageFileName, "old");
+  ExpectSourceKept();
+}
+
+TEST_F(LoadSaveActions, ALoadedFileClosesTheWindowAndOpensTheAdjustWindow) {
+  const TBitmap32 picture = TestPicture(5, 4, true);
+  ASSERT_TRUE(SavePsdFile(picture, dir_ / "Face.PSD"));
+  ui_.openAnswer = dir_ / "Face.PSD";
+  EXPECT_TRUE(actions_.LoadImage());
+  EXPECT_EQ(ui_.calls, (Calls{"open ", "close", "adjust"}));
+  EXPECT_EQ(SourcePicture, picture);
+  EXPECT_EQ(actions_.ImageOpenFolder, dir_.Path());
+}
+
+TEST_F(LoadSaveActions, AFailedLoadKeepsTheWindowOpenWithThePreviousPicture) {
+  WriteTestFile(dir_ / "bad.jpg", "no jpeg here");
+  ui_.openAnswer = dir_ / "bad.jpg";
+  EXPECT_FALSE(actions_.LoadImage());
+  EXPECT_EQ(ui_.calls, (Calls{"open ", "message MessageUnableLoadImage"}));
+  ExpectSourceKept();
+  // The folder still moves, so a second try starts where the first one looked.
+  EXPECT_EQ(actions_.ImageOpenFolder, dir_.Path());
+}
+
+TEST_F(LoadSaveActions, ClipboardPicturesComeInOpaqueAndAnEmptyClipboardIsTold) {
+  EXPECT_FALSE(actions_.LoadClipboard());
+  EXPECT_EQ(ui_.calls, (Calls{"message MessageClipboardIsEmpty"}));
+  ExpectSourceKept();
+
+  ui_.calls.clear();
+  ui_.clipboard = TestPicture(4, 4, true);
+  EXPECT_TRUE(actions_.LoadClipboard());
+  EXPECT_EQ(ui_.calls, (Calls{"close", "adjust"}));
+  EXPECT_FALSE(SourceHasAlpha);
+  EXPECT_EQ(SourcePicture.Width(), 4);
+  EXPECT_EQ(AlphaOf(SourcePicture.Pixel(1, 2)), 255);
+}
+
+TEST_F(LoadSaveActions, WithoutACameraTheButtonSaysSo) {
+  EXPECT_FALSE(actions_.LoadCamera());
+  EXPECT_EQ(ui_.calls, (Calls{"message MessageCameraNotFound"}));
+  ui_.calls.clear();
+  ui_.camera = true;
+  EXPECT_TRUE(actions_.LoadCamera());
+  EXPECT_EQ(ui_.calls, (Calls{"close", "camera"}));
+}
+
+TEST_F(LoadSaveActions, AScanGoesStraightIntoTheSourcePicture) {
+  scanner_.result = {TScanStatus::Scanned, {2, 1, true, {1, 2, 3, 4, 5, 6}}, ""};
+  ui_.clipboard = TestPicture(9, 9, false);  // a stale clipboard is never read
+  EXPECT_TRUE(actions_.LoadScanner());
+  EXPECT_EQ(scanner_.scanned, "fake:0");
+  EXPECT_EQ(ui_.calls, (Calls{"scanners 1", "close", "adjust"}));
+  EXPECT_EQ(SourcePicture.Width(), 2);
+  EXPECT_EQ(SourcePicture.Pixel(1, 0), Color32(4, 5, 6));
+  EXPECT_FALSE(SourceHasAlpha);
+}
+
+TEST_F(LoadSaveActions, CancelledScansAreSilentAndFailedOnesTellWhy) {
+  scanner_.result = {TScanStatus::Cancelled, {}, "Operation was cancelled"};
+  EXPECT_TRUE(actions_.LoadScanner());
+  EXPECT_EQ(ui_.calls, (Calls{"scanners 1", "close"}));
+  scanner_.result = {TScanStatus::Failed, {}, "Document feeder jammed"};
+  ui_.calls.clear();
+  EXPECT_TRUE(actions_.LoadScanner());
+  ASSERT_EQ(ui_.calls.size(), 3u);
+  EXPECT_NE(ui_.calls[2].find("Document feeder jammed"), std::string::npos) << ui_.calls[2];
+  ExpectSourceKept();
+
+  // No devices: nothing to choose, nothing said; no scanner library: the same.
+  scanner_.devices.clear();
+  ui_.calls.clear();
+  EXPECT_FALSE(actions_.LoadScanner());
+  TLoadSaveController withoutLibrary(ui_, work_, nullptr);
+  EXPECT_FALSE(withoutLibrary.LoadScanner());
+  EXPECT_EQ(ui_.calls, (Calls{"scanners 0"}));
+}
+
+TEST_F(LoadSaveActions, SavingRemembersTheNameAndMarksThePictureSaved) {
+  ui_.saveAnswer = dir_ / "Look one.png";
+  EXPECT_TRUE(actions_.SaveImage());
+  EXPECT_EQ(ui_.calls, (Calls{"save  ", "close", "saved"}));
+  EXPECT_TRUE(fs::exists(dir_ / "Look one.png"));
+  EXPECT_EQ(actions_.LastImageFileName, "Look one");
+  EXPECT_EQ(actions_.ImageSaveFolder, dir_.Path());
+}
+
+TEST_F(LoadSaveActions, AFailedSaveIsToldAndTheSavedStateStays) {
+  ui_.saveAnswer = dir_ / "no such folder" / "w.png";
+  EXPECT_TRUE(actions_.SaveImage());
+  EXPECT_EQ(ui_.calls.back(), "message MessageUnableSaveImage");
+  EXPECT_EQ(std::count(ui_.calls.begin(), ui_.calls.end(), "saved"), 0);
+}
+
+TEST_F(LoadSaveActions, AnEmptyWorkIsNeitherSavedNorCopied) {
+  work_.empty = true;
+  EXPECT_FALSE(actions_.SaveImage());
+  EXPECT_FALSE(actions_.SaveClipboard());
+  EXPECT_EQ(ui_.calls, (Calls{"message MessageWorkIsEmpty", "message MessageWorkIsEmpty"}));
+  EXPECT_FALSE(ui_.clipboard);
+}
+
+TEST_F(LoadSaveActions, CopyingPutsTheExportPictureOnTheClipboardWithoutMarkingItSaved) {
+  EXPECT_TRUE(actions_.SaveClipboard());
+  EXPECT_EQ(ui_.calls, (Calls{"close", "copy"}));
+  EXPECT_EQ(ui_.clipboard, work_.picture);
+}
+
+TEST(ImageFilters, OpenListsEveryFormatFirstAndSaveOnlyTheSevenItWrites) {
+  const auto open = ImageOpenFilters();
+  ASSERT_EQ(open.size(), 12u);
+  EXPECT_EQ(open.front().Patterns.size(), 11u);
+  EXPECT_EQ(open[2], (TFileFilter{"JPEG image files (*.jpg, *.jpeg)", {"*.jpg", "*.jpeg"}}));
+  EXPECT_EQ(open.back().Patterns, std::vector<std::string>{"*"});
+  const auto save = ImageSaveFilters();
+  ASSERT_EQ(save.size(), 7u);
+  EXPECT_EQ(save[1].Patterns, std::vector<std::string>{"*.jpg"});
+  EXPECT_EQ(save[6].Caption, "Portable Network Graphics (*.png)");
+}
+
+}  // namespace
