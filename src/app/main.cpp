@@ -1,6 +1,7 @@
 // Tressary: try new looks on a portrait.
 #include <QApplication>
 
+#include "editor/forms/FormAdjust.h"
 #include "platform/FileIO.h"
 #include "shell/Startup.h"
 #include "shell/forms/StartupHost.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
 
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
+  RegisterFormAdjust();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   TQtStartupHost host;

@@ -70,6 +70,8 @@ class TLoadSaveController {
   bool SaveImage();
   bool SaveClipboard();
 
+  void SetScanner(IScanner* scanner) { scanner_ = scanner; }
+
   // The dialogs' folders, kept for the run: each becomes the folder of the file
   // last chosen in it.
   fs::path ImageOpenFolder;

@@ -1,0 +1,279 @@
+#include "editor/forms/FormAdjust.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "editor/AdjustView.h"
+#include "editor/SourcePicture.h"
+#include "picture/forms/BitmapImage.h"
+#include "platform/FileIO.h"
+#include "platform/qt/QtProcessRunner.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+
+TFormAdjust* FormAdjust = nullptr;
+
+namespace {
+
+constexpr int kViewLeft = 21;
+constexpr int kViewTop = 36;
+constexpr int kButtonWidth = 72;
+constexpr int kButtonHeight = 28;
+
+QString Term(const char* key) { return QString::fromStdString(GetTerm(key, Termins, "")); }
+
+TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, int sheetTop, QRect bounds) {
+  auto* button = new TGraphicButton(parent);
+  button->setObjectName(name);
+  TGraphicResource& r = button->Resource();
+  r.SetImage(sheet);
+  r.SetRows(1);
+  r.SetCols(3);
+  r.SetTop(sheetTop);
+  r.AutoNormal = 0;
+  r.AutoEnter = 1;
+  r.AutoPressed = 2;
+  r.AutoLeave = 0;
+  button->setGeometry(bounds);
+  return button;
+}
+
+// The program's own cursors have no pictures here; the nearest standard shapes
+// stand in for them.
+Qt::CursorShape CursorShape(TAdjustCursor cursor) {
+  switch (cursor) {
+    case TAdjustCursor::HSplit: return Qt::SplitHCursor;
+    case TAdjustCursor::VSplit: return Qt::SplitVCursor;
+    case TAdjustCursor::SizeWE: return Qt::SizeHorCursor;
+    case TAdjustCursor::SizeNS: return Qt::SizeVerCursor;
+    case TAdjustCursor::SizeAll: return Qt::SizeAllCursor;
+    case TAdjustCursor::Eye: return Qt::CrossCursor;
+    case TAdjustCursor::EyeLines: return Qt::SplitVCursor;
+    case TAdjustCursor::HandFlat: return Qt::OpenHandCursor;
+    case TAdjustCursor::HandGrab: return Qt::ClosedHandCursor;
+    case TAdjustCursor::Rotate: return Qt::PointingHandCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+TMouseButton ButtonOf(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) return TMouseButton::Left;
+  if (button == Qt::RightButton) return TMouseButton::Right;
+  return TMouseButton::Other;
+}
+
+// OK's questions and the desk, through whatever host the main window set.
+class TForwardingHost : public IAdjustHost {
+ public:
+  explicit TForwardingHost(TFormAdjust& form) : form_(form) {}
+  bool AskYesNo(std::string_view key) override { return form_.Host && form_.Host->AskYesNo(key); }
+  bool DeskHasLayers() const override { return form_.Host && form_.Host->DeskHasLayers(); }
+  void ClearDesk() override {
+    if (form_.Host) form_.Host->ClearDesk();
+  }
+  void OfferPortraitLayerDelete() override {
+    if (form_.Host) form_.Host->OfferPortraitLayerDelete();
+  }
+  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) override {
+    if (form_.Host) form_.Host->AddAdjustedLayer(kind, std::move(picture), origin, caption);
+  }
+
+ private:
+  TFormAdjust& form_;
+};
+
+}  // namespace
+
+// The view: paints the window's view picture with the marker numbers and feeds
+// the mouse to the model.
+class TAdjustViewWidget : public QWidget {
+ public:
+  TAdjustViewWidget(TFormAdjust& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName("ResImage");
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const TBitmap32 view = form_.ViewPicture();
+    painter.drawImage(0, 0, ImageView(view));
+    if (form_.model_.AdjustKind != kAdjustHand) return;
+    QFont font("Arial");
+    font.setPointSize(8);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::yellow);
+    int number = 1;
+    for (const THandMarker& marker : form_.model_.Markers()) {
+      const QRect box(marker.ViewX - 10, marker.ViewY - 10, 20, 20);
+      painter.drawText(box, Qt::AlignCenter, QString::number(number++));
+    }
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const auto mods = event->modifiers();
+    Apply(form_.model_.MouseDown(Point(event), ButtonOf(event->button()), mods & Qt::ControlModifier,
+                                 mods & Qt::ShiftModifier));
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    Apply(form_.model_.MouseMove(Point(event), event->buttons() & Qt::LeftButton, event->buttons() & Qt::RightButton));
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    Apply(form_.model_.MouseUp(Point(event), ButtonOf(event->button())));
+  }
+  void leaveEvent(QEvent*) override { unsetCursor(); }
+
+ private:
+  static TPoint Point(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return {p.x(), p.y()};
+  }
+  void Apply(bool redraw) {
+    setCursor(CursorShape(form_.model_.Cursor()));
+    if (redraw) update();
+  }
+
+  TFormAdjust& form_;
+};
+
+TFormAdjust::TFormAdjust(QWidget* parent)
+    : TSkinnedForm("FormAdjust", parent),
+      model_(DesktopWindowWidth, DesktopWindowHeight, HandMarkers),
+      runner_(std::make_unique<TQtProcessRunner>()),
+      detector_(std::make_unique<TEyeDetector>(*runner_, fs::path(ExePath) / "eyechecker", PrivateTempDir() / "eyes")),
+      hostForward_(std::make_unique<TForwardingHost>(*this)),
+      controller_(std::make_unique<TAdjustController>(model_, detector_.get(), *hostForward_)) {
+  FormAdjust = this;
+  const int w = model_.ViewWidth(), h = model_.ViewHeight();
+  const int buttonsLeft = kViewLeft + w + 20;
+  resize(std::max(570, buttonsLeft + kButtonWidth + 20), kViewTop + h + 20);
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 70, main->y() + 40);
+
+  ImageButtons = new TMyImage(this);
+  ImageButtons->setObjectName("ImageButtons");
+  ImageButtons->hide();
+  CaptionBar = new TCaptionBar(this);
+  CaptionBar->setObjectName("CaptionBar");
+  CaptionBar->setGeometry(0, 0, width(), 20);
+  ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, 0, {549, 0, 20, 19});
+  if (QWidget* main = FindScreenForm("FormMain"))
+    if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
+  ButtonExit->setGeometry(549, 0, 20, 19);
+  ButtonExit->OnClick = [this] { ButtonExitClick(); };
+
+  ResImage = new TAdjustViewWidget(*this, this);
+  ResImage->setGeometry(kViewLeft, kViewTop, w, h);
+
+  int top = kViewTop + 24;
+  auto kindButton = [&](const char* name, int sheetTop) {
+    TGraphicButton* button = SheetButton(this, name, ImageButtons, sheetTop, {buttonsLeft, top, kButtonWidth, kButtonHeight});
+    button->OnClick = [this, button] { ButtonSourceKindClick(button); };
+    top += kButtonHeight + 12;
+    return button;
+  };
+  ButtonFace = kindButton("ButtonFace", 0);
+  ButtonHand = kindButton("ButtonHand", kButtonHeight);
+  ButtonBody = kindButton("ButtonBody", 2 * kButtonHeight);
+  ButtonFigure = kindButton("ButtonFigure", 3 * kButtonHeight);
+  ButtonOK = SheetButton(this, "ButtonOK", ImageButtons, 4 * kButtonHeight,
+                         {buttonsLeft, kViewTop + h - 2 * kButtonHeight - 12, kButtonWidth, kButtonHeight});
+  ButtonOK->OnClick = [this] { ButtonOKClick(); };
+  ButtonCancel = SheetButton(this, "ButtonCancel", ImageButtons, 5 * kButtonHeight,
+                             {buttonsLeft, kViewTop + h - kButtonHeight, kButtonWidth, kButtonHeight});
+  ButtonCancel->OnClick = [this] { ButtonExitClick(); };
+
+  ApplyInterface(this);
+  setWindowTitle(Term("ProductName"));
+  CaptionBar->Caption = Term("FormAdjustCaption");
+  ButtonFace->setToolTip(Term("ButtonFaceHint"));
+  ButtonHand->setToolTip(Term("ButtonHandHint"));
+  ButtonBody->setToolTip(Term("ButtonBodyHint"));
+  ButtonOK->setToolTip(Term("ButtonOKHint"));
+  ButtonCancel->setToolTip(Term("ButtonCancelHint"));
+  FacePoint = BodyPoint = {-1, -1};
+  PressKindButton();
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormAdjust.Skin", "FormAdjs.psd");
+    LoadButtonsSkin(*this, "FormAdjustButtons", "ButAdjst.psd", true);
+    ButtonFigure->hide();  // the figure kind is not offered
+    Refresh();
+  };
+  OnClose = [this] {
+    FreeButtonsSkin(*this);
+    FreeFormSkin(*this);
+    controller_->Close();
+  };
+}
+
+TFormAdjust::~TFormAdjust() {
+  if (FormAdjust == this) FormAdjust = nullptr;
+}
+
+TBitmap32 TFormAdjust::ViewPicture() const {
+  TBitmap32 view = controller_->FittedView();
+  if (view.Empty()) view = TBitmap32(model_.ViewWidth(), model_.ViewHeight(), Color32(255, 255, 255));
+  DrawAdjustView(view, model_);
+  return view;
+}
+
+void TFormAdjust::Refresh() {
+  controller_->Show(SourcePicture);
+  ResImage->update();
+}
+
+void TFormAdjust::ShowForPicture() {
+  if (isVisible()) {
+    Refresh();
+  } else {
+    show();  // OnShow refreshes
+  }
+  raise();
+  activateWindow();
+}
+
+void TFormAdjust::PressKindButton() {
+  ButtonFace->SetPressed(model_.AdjustKind == kAdjustFace);
+  ButtonHand->SetPressed(model_.AdjustKind == kAdjustHand);
+  ButtonBody->SetPressed(model_.AdjustKind == kAdjustBody);
+  ButtonFigure->SetPressed(model_.AdjustKind == kAdjustFigure);
+}
+
+void TFormAdjust::ButtonSourceKindClick(TGraphicButton* button) {
+  const TAdjustKind kind = button == ButtonHand   ? kAdjustHand
+                           : button == ButtonBody ? kAdjustBody
+                           : button == ButtonFigure ? kAdjustFigure
+                                                    : kAdjustFace;
+  if (model_.SelectKind(kind)) ResImage->update();
+  PressKindButton();
+}
+
+void TFormAdjust::ButtonOKClick() {
+  if (!controller_->Ok(SourcePicture, SourceHasAlpha, DesktopTableWidth, DesktopTableHeight)) {
+    ResImage->update();
+    return;
+  }
+  hide();
+  close();
+  QCoreApplication::processEvents();
+}
+
+void TFormAdjust::ButtonExitClick() { close(); }
+
+void RegisterFormAdjust() {
+  RegisterStandingForm("FormAdjust", [] { return new TFormAdjust(); });
+}
+
+void ShowFormAdjust() {
+  if (!FormAdjust) new TFormAdjust();
+  FormAdjust->ShowForPicture();
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The adjust window: shows SourcePicture fitted into the view, lets the user mark
+// the eyes (face), frame the hand with its nail markers, or frame the body, and on
+// OK hands the new special layer to the desk. The geometry and the mouse state
+// machine are TAdjustModel's; this window wires Qt's events to it and paints.
+#include <memory>
+
+#include "editor/AdjustController.h"
+#include "editor/AdjustModel.h"
+#include "editor/EyeDetector.h"
+#include "shell/forms/SkinnedForm.h"
+
+class TCaptionBar;
+class TGraphicButton;
+class TMyImage;
+class TQtProcessRunner;
+class TAdjustViewWidget;
+
+class TFormAdjust : public TSkinnedForm {
+  Q_OBJECT
+
+ public:
+  // The view takes the desk window's size (DesktopWindowWidth x DesktopWindowHeight).
+  explicit TFormAdjust(QWidget* parent = nullptr);
+  ~TFormAdjust() override;
+
+  TCaptionBar* CaptionBar;
+  TGraphicButton* ButtonExit;
+  QWidget* ResImage;  // the view
+  TGraphicButton* ButtonFace;
+  TGraphicButton* ButtonHand;
+  TGraphicButton* ButtonBody;
+  TGraphicButton* ButtonFigure;
+  TGraphicButton* ButtonOK;
+  TGraphicButton* ButtonCancel;
+  TMyImage* ImageButtons;
+
+  // The desk and the message box OK works with (the main window sets it); without
+  // one, OK does nothing.
+  IAdjustHost* Host = nullptr;
+
+  // Shows the window for the current SourcePicture; when it is already shown, its
+  // view is rebuilt from the new picture and it comes to the front.
+  void ShowForPicture();
+
+  TAdjustModel& Model() { return model_; }
+  const TAdjustController& Controller() const { return *controller_; }
+  // The view as painted: the fitted picture with the current kind's lines,
+  // frames and markers (without the marker numbers).
+  TBitmap32 ViewPicture() const;
+
+  void ButtonSourceKindClick(TGraphicButton* button);
+  void ButtonOKClick();
+  void ButtonExitClick();
+
+ private:
+  void Refresh();
+  void PressKindButton();
+
+  TAdjustModel model_;
+  std::unique_ptr<TQtProcessRunner> runner_;
+  std::unique_ptr<TEyeDetector> detector_;
+  std::unique_ptr<IAdjustHost> hostForward_;  // to Host, which may change
+  std::unique_ptr<TAdjustController> controller_;
+  friend class TAdjustViewWidget;
+};
+
+// The standing adjust window (null before it is created).
+extern TFormAdjust* FormAdjust;
+void RegisterFormAdjust();
+// Shows the standing adjust window for SourcePicture (creating it when needed).
+void ShowFormAdjust();

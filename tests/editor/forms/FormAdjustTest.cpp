@@ -1,0 +1,108 @@
+// The adjust window wired to its model: showing, the view, the mouse and OK.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "editor/EditorGlobals.h"
+#include "editor/SourcePicture.h"
+#include "editor/forms/FormAdjust.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/forms/GraphicButton.h"
+
+namespace {
+
+class TRecordingHost : public IAdjustHost {
+ public:
+  bool AskYesNo(std::string_view key) override {
+    asked.emplace_back(key);
+    return true;
+  }
+  bool DeskHasLayers() const override { return false; }
+  void ClearDesk() override {}
+  void OfferPortraitLayerDelete() override {}
+  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string&) override {
+    added.push_back(kind);
+    lastPicture = std::move(picture);
+    lastOrigin = origin;
+  }
+  std::vector<std::string> asked;
+  std::vector<TAdjustKind> added;
+  TBitmap32 lastPicture;
+  TPoint lastOrigin;
+};
+
+class FormAdjustTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Skins are not installed here: their "cannot load" notes are recorded.
+    SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
+    ResetEditorGlobals();
+    ResetSourcePicture();
+    form_.Host = &host_;
+  }
+  void TearDown() override {
+    form_.close();
+    SetMessagePresenter({});
+    ResetSourcePicture();
+    ResetEditorGlobals();
+  }
+
+  std::vector<std::string> notes_;
+  TRecordingHost host_;
+  TFormAdjust form_;
+};
+
+TEST_F(FormAdjustTest, ShowingFitsThePictureAndShowingAgainTakesTheNewOne) {
+  SourcePicture = TBitmap32(1000, 500, Color32(200, 0, 0));
+  ShowFormAdjust();
+  ASSERT_TRUE(form_.isVisible());
+  const int w = form_.Model().ViewWidth(), h = form_.Model().ViewHeight();
+  ASSERT_EQ(form_.ViewPicture().Width(), w);
+  // Wider than the view: it fills the width, centred vertically on white.
+  EXPECT_EQ(form_.ViewPicture().Pixel(w / 2 + 30, 2), Color32(255, 255, 255));
+  EXPECT_EQ(form_.ViewPicture().Pixel(w / 2 + 30, h / 2 + 30), Color32(200, 0, 0));
+
+  SourcePicture = TBitmap32(10, 10, Color32(0, 0, 200));
+  ShowFormAdjust();
+  EXPECT_EQ(form_.ViewPicture().Pixel(w / 2 + 30, h / 2 + 30), Color32(0, 0, 200));
+}
+
+TEST_F(FormAdjustTest, ClicksOnTheViewMoveTheEyeLines) {
+  SourcePicture = TBitmap32(400, 400, Color32(90, 90, 90));
+  form_.ShowForPicture();
+  TAdjustModel& model = form_.Model();
+  const int right = model.RightEyeX;
+  QTest::mouseClick(form_.ResImage, Qt::LeftButton, {}, QPoint(right - 40, 100));
+  EXPECT_EQ(model.LeftEyeX, right - 40);
+  EXPECT_EQ(model.EyeLineY, 100);
+  // The vertical shows inverted in the view.
+  EXPECT_EQ(form_.ViewPicture().Pixel(right - 40, 300), Color32(165, 165, 165));
+}
+
+TEST_F(FormAdjustTest, KindButtonsSwitchTheModeAndOkHandsTheLayerToTheDesk) {
+  SourcePicture = TBitmap32(300, 300, Color32(0, 120, 0));
+  form_.ShowForPicture();
+  form_.ButtonSourceKindClick(form_.ButtonBody);
+  EXPECT_EQ(form_.Model().AdjustKind, kAdjustBody);
+  EXPECT_TRUE(form_.ButtonBody->Pressed());
+  EXPECT_FALSE(form_.ButtonFace->Pressed());
+  form_.ButtonOKClick();
+  EXPECT_EQ(host_.asked, std::vector<std::string>{"ConfirmAdjustBody"});
+  ASSERT_EQ(host_.added, std::vector<TAdjustKind>{kAdjustBody});
+  EXPECT_EQ(host_.lastPicture.Width(), form_.Model().ViewWidth());
+  EXPECT_NE(BodyPoint, (TPoint{-1, -1}));
+  EXPECT_FALSE(form_.isVisible());
+}
+
+TEST_F(FormAdjustTest, WithoutAPictureOrAHostOkDoesNothing) {
+  form_.ShowForPicture();
+  form_.ButtonOKClick();
+  EXPECT_TRUE(host_.asked.empty());
+  SourcePicture = TBitmap32(20, 20, Color32(1, 2, 3));
+  form_.Host = nullptr;
+  form_.ButtonOKClick();
+  EXPECT_TRUE(form_.isVisible());
+  EXPECT_EQ(FacePoint, (TPoint{-1, -1}));
+}
+
+}  // namespace
