@@ -171,6 +171,7 @@ template <TCompositeAlpha kAlpha>
 [[gnu::target("avx2")]] int LayFadedWide(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int count,
                                         const std::uint8_t* cells) {
   const __m256i zero = _mm256_setzero_si256();
+  const __m256i opaque = _mm256_set1_epi32(255);
   const __m128i faded = _mm_set1_epi8(char(p.FadedBits));
   int i = 0;
   for (; i + 8 <= count; i += 8) {
@@ -180,8 +181,12 @@ template <TCompositeAlpha kAlpha>
     // Eight cells of one kind (the common case) take their factors as vectors.
     const __m128i bytes = _mm_and_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cells + i)), faded);
     if ((_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_shuffle_epi8(bytes, _mm_setzero_si128()))) & 0xFF) == 0xFF) {
-      for (std::uint32_t factor : p.FadeSteps[p.SubsetOf[cells[i] & p.FadedBits]])
-        a = _mm256_srli_epi32(_mm256_mullo_epi16(a, _mm256_set1_epi32(int(factor))), 8);
+      const std::vector<std::uint32_t>& steps = p.FadeSteps[p.SubsetOf[cells[i] & p.FadedBits]];
+      if (steps.empty() && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, opaque)) == -1) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
+        continue;
+      }
+      for (std::uint32_t factor : steps) a = _mm256_srli_epi32(_mm256_mullo_epi16(a, _mm256_set1_epi32(int(factor))), 8);
     } else {
       alignas(32) std::uint32_t coverage[8];
       for (int k = 0; k < 8; ++k) coverage[k] = p.Fade[p.SubsetOf[cells[i + k]]][src[i + k] >> 24];
@@ -193,8 +198,16 @@ template <TCompositeAlpha kAlpha>
   return i;
 }
 
+[[gnu::target("avx2")]] int FillWide(TColor32* row, int count, TColor32 ground) {
+  const __m256i value = _mm256_set1_epi32(int(ground));
+  int i = 0;
+  for (; i + 8 <= count; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), value);
+  return i;
+}
+
 const bool kWide = __builtin_cpu_supports("avx2");
 #else
+int FillWide(TColor32*, int, TColor32) { return 0; }
 template <TCompositeAlpha>
 int LayPlainWide(const TColor32*, TColor32*, int, std::uint32_t) {
   return 0;
@@ -240,7 +253,10 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
   const int bandRows = std::max(1, kBandBytes / (4 * rect.Width()));
   for (int top = rect.Top; top < rect.Bottom; top += bandRows) {
     const int bottom = std::min(rect.Bottom, top + bandRows);
-    for (int y = top; y < bottom; ++y) std::fill(target.PixelPtr(rect.Left, y), target.PixelPtr(rect.Right, y), ground);
+    for (int y = top; y < bottom; ++y) {
+      TColor32* row = target.PixelPtr(rect.Left, y);
+      std::fill(row + (kWide ? FillWide(row, rect.Width(), ground) : 0), row + rect.Width(), ground);
+    }
     for (auto p = prepared.rbegin(); p != prepared.rend(); ++p)
       for (int y = std::max(top, p->Clip.Top); y < std::min(bottom, p->Clip.Bottom); ++y)
         LayRow<kAlpha>(*p, y, target.PixelPtr(0, y));

@@ -54,15 +54,15 @@ TColor32 ReferencePixel(const std::vector<Source>& sources, int x, int y, TCompo
   return d;
 }
 
-// A picture whose first eight pixels of each row are clear, the next eight opaque,
-// and the rest random with many clear and opaque ones.
+// A picture whose first eight pixels of each row are clear, the next eight and
+// those from 32 to 39 opaque, and the rest random with many clear and opaque ones.
 TBitmap32 RaggedPicture(int w, int h, std::mt19937& random) {
   TBitmap32 picture(w, h);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       std::uint32_t alpha = random() % 3 == 0 ? 0 : random() % 3 == 0 ? 255 : random() % 256;
       if (x < 8) alpha = 0;
-      if (x >= 8 && x < 16) alpha = 255;
+      if ((x >= 8 && x < 16) || (x >= 32 && x < 40)) alpha = 255;
       picture.SetPixel(x, y, (random() & 0xFFFFFF) | (alpha << 24));
     }
   return picture;
