@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/DeskOwner.h"
@@ -129,6 +130,8 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   const TBitmap32& ScreenBitmap() const { return screenBitmap_; }
   const TBitmap32& ViewBitmap() const { return viewBitmap_; }
   const TBitmap32& ExportBitmap() const { return exportBitmap_; }
+  // The export picture, leaving the slot empty: the caller owns it.
+  TBitmap32 TakeExportBitmap() { return std::exchange(exportBitmap_, TBitmap32()); }
   TPoint ViewOrigin = {0, 0};        // desk-window position of the cache's top-left pixel
   TPoint ViewCanvasOrigin = {0, 0};  // (Left of the leftmost, Top of the topmost layer)
 
