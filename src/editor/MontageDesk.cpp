@@ -83,19 +83,12 @@ void TMontageDesk::SelectLayer(int index) {
     owner_.ShowLayerLabel("");
   } else {
     TLayer& layer = *layers_[std::size_t(index)];
-    ShowSelectionLabel(layer);
+    layer.ShowAsSelected();
     if (layer.ViewState != 0) PaintRect(layer.ViewRect());
   }
   owner_.SetControls();
   owner_.LayerListSelect(index);
   owner_.RegionsShowLayer(SelectedLayer());
-}
-
-void TMontageDesk::ShowSelectionLabel(TLayer& layer) {
-  const int region = layer.Mask.GetRegionIndex();
-  owner_.ShowLayerLabel(region == 0 ? layer.Caption
-                                    : layer.Caption + " (" + owner_.RegionWord() + std::to_string(region) + ")");
-  owner_.ShowLayerValues(layer, region == 0 ? nullptr : &layer.Mask);
 }
 
 void TMontageDesk::MoveLayer(int from, int to) {

@@ -195,7 +195,6 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   void EnsureDeskBitmaps();
   void PaintPixels(TRect rect, bool compose);
   void DrawSelectionFrame(const TRect& clip);
-  void ShowSelectionLabel(TLayer& layer);
   void RepaintLayerArea(const TLayer& layer);
   void RecomposeAfterDelete(const TRect& area);
   void ForgetSpecial(const TLayer* layer);

@@ -296,7 +296,10 @@ std::string TLayer::GetKindLetter() const {
 }
 
 void TLayer::MaskChanged() {
-  if (!host_.DeskVisible() || !host_.IsSelectedLayer(*this)) return;
+  if (host_.DeskVisible() && host_.IsSelectedLayer(*this)) ShowAsSelected();
+}
+
+void TLayer::ShowAsSelected() {
   const int region = Mask.GetRegionIndex();
   host_.ShowLayerLabel(region == 0 ? Caption
                                    : Caption + " (" + host_.RegionWord() + std::to_string(region) + ")");

@@ -125,6 +125,9 @@ class TLayer {
   void InvalidateOnDesk();
   // The mask's change event: label and sliders follow the current region.
   void MaskChanged();
+  // The main window's layer label and sliders show this layer: its caption and
+  // values, or with a current region, that region's number and values.
+  void ShowAsSelected();
 
   int Width() const { return Picture.Empty() ? -1 : Picture.Width(); }
   int Height() const { return Picture.Empty() ? -1 : Picture.Height(); }
