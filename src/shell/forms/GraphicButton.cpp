@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "picture/forms/BitmapImage.h"
+#include "platform/Text.h"
 #include "shell/TransparencyError.h"
 #include "shell/forms/Image.h"
 
@@ -182,6 +183,23 @@ void TGraphicButton::CopyFrom(const TGraphicButton& other) {
   resize(other.size());
   // Without a parent a shown widget would become a window of its own.
   if (parentWidget()) setVisible(!other.isHidden());
+}
+
+bool TGraphicButton::SetInterfaceParam(const std::string& param, const std::string& value) {
+  const std::optional<int> n = ParseInt(value);
+  if (!n) return false;
+  if (param == "RESLEFT") resource_.SetLeft(*n);
+  else if (param == "RESTOP") resource_.SetTop(*n);
+  else if (param == "RESWIDTH") resource_.SetWidth(*n);
+  else if (param == "RESHEIGHT") resource_.SetHeight(*n);
+  else if (param == "ACTIVEALPHA") SetActiveAlpha(*n);
+  else return false;
+  return true;
+}
+
+void TGraphicButton::InterfaceApplied() {
+  resource_.SetWidth(width());
+  resource_.SetHeight(height());
 }
 
 void TGraphicButton::Loaded() { IndexChanged(resource_.Index()); }

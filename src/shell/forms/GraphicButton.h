@@ -12,6 +12,7 @@
 #include "picture/Bitmap32.h"
 #include "shell/Fading.h"
 #include "shell/SkinPixels.h"
+#include "shell/forms/ApplyInterface.h"
 #include "shell/forms/Image.h"
 
 class QPainter;
@@ -90,7 +91,7 @@ class TGraphicNotificator {
 };
 TGraphicNotificator& GraphicNotificator();
 
-class TGraphicButton : public QWidget {
+class TGraphicButton : public QWidget, public IInterfaceTarget {
   Q_OBJECT
 
  public:
@@ -149,6 +150,11 @@ class TGraphicButton : public QWidget {
   // Replaces the background snapshot (a slider hands its thumb what lies under it).
   void SetBackground(TBitmap32 background);
   bool FadeRunning() const { return fade_.Active(); }
+
+  // The interface file's RESLEFT, RESTOP, RESWIDTH, RESHEIGHT and ACTIVEALPHA.
+  bool SetInterfaceParam(const std::string& param, const std::string& value) override;
+  // A button's frame is its own size once the window is laid out.
+  void InterfaceApplied() override;
 
  protected:
   // Composes the buffer from the background, the frame and the caption.

@@ -6,6 +6,7 @@
 
 #include "picture/BitmapRoutines.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/Text.h"
 
 TGraphicSlider::TGraphicSlider(QWidget* parent) : TGraphicButton(parent) {}
 
@@ -158,6 +159,23 @@ void TGraphicSlider::mouseReleaseEvent(QMouseEvent* event) {
   dragStart_ = grabOffset_ = QPoint(-1, -1);
   if (slideButton_) slideButton_->SetPressed(false);
   Invalidate();
+}
+
+bool TGraphicSlider::SetInterfaceParam(const std::string& param, const std::string& value) {
+  const std::optional<int> n = ParseInt(value);
+  if (!n) {
+    if (param != "REVERSED") return false;
+    SetReversed(EqualsNoCase(value, "TRUE"));
+    return true;
+  }
+  if (param == "BEGINOFFSET") BeginOffset = *n;
+  else if (param == "ENDOFFSET") EndOffset = *n;
+  else if (param == "RESIMAGELEFT") ResImageLeft = *n;
+  else if (param == "RESIMAGETOP") ResImageTop = *n;
+  else if (param == "SLIDEBTNLEFT") SetSlideBtnLeft(*n);
+  else if (param == "SLIDEBTNTOP") SetSlideBtnTop(*n);
+  else return TGraphicButton::SetInterfaceParam(param, value);
+  return true;
 }
 
 void TGraphicSlider::Changed() {

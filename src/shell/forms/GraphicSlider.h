@@ -52,6 +52,11 @@ class TGraphicSlider : public TGraphicButton {
   std::function<void()> OnChange;
 
   void CopyFrom(const TGraphicButton& other) override;
+  // Besides the button's: REVERSED, the offsets and image origin (stored without
+  // repainting) and the thumb's place (through the setters).
+  bool SetInterfaceParam(const std::string& param, const std::string& value) override;
+  // A slider's track keeps the size the interface gave it.
+  void InterfaceApplied() override {}
 
  protected:
   void RenderBuffer() override;
