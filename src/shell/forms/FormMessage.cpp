@@ -1,0 +1,158 @@
+#include "shell/forms/FormMessage.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLabel>
+
+#include "shell/Termins.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+
+TFormMessage* FormMessage = nullptr;
+
+namespace {
+
+// Rows of the box's button sheet ("FormMessageButtons"): three frames each, normal,
+// hover, pressed.
+constexpr int kYesRowTop = 0;
+constexpr int kNoRowTop = 24;
+constexpr int kExitRowTop = 48;
+
+QString Term(const char* key, const char* defaultText) { return DisplayText(GetTerm(key, Termins, defaultText)); }
+
+TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, int rowTop, QRect bounds) {
+  auto* button = new TGraphicButton(parent);
+  button->setObjectName(name);
+  TGraphicResource& r = button->Resource();
+  r.SetImage(sheet);
+  r.SetRows(1);
+  r.SetCols(3);
+  r.SetTop(rowTop);
+  r.AutoNormal = 0;
+  r.AutoEnter = 1;
+  r.AutoPressed = 2;
+  r.AutoLeave = 0;
+  button->SetActiveAlpha(128);
+  button->setGeometry(bounds);
+  return button;
+}
+
+}  // namespace
+
+QString DisplayText(const std::string& text) {
+  return QString::fromStdString(text).replace("\r\n", "\n").replace('\r', '\n');
+}
+
+TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent) {
+  FormMessage = this;
+  resize(192, 128);
+  ImageButtons = new TMyImage(this);
+  ImageButtons->setObjectName("ImageButtons");
+  ImageButtons->hide();
+  CaptionBar = new TCaptionBar(this);
+  CaptionBar->setObjectName("CaptionBar");
+  CaptionBar->setGeometry(0, 0, 192, 20);
+  ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, kExitRowTop, {173, 0, 19, 20});
+  if (QWidget* main = FindScreenForm("FormMain"))
+    if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
+  ButtonExit->OnClick = [this] { Answer(kMessageNo); };
+  ButtonExit->setGeometry(173, 0, 19, 20);
+  LabelMessage = new QLabel(this);
+  LabelMessage->setObjectName("LabelMessage");
+  LabelMessage->setGeometry(12, 26, 168, 62);
+  LabelMessage->setAlignment(Qt::AlignCenter);
+  LabelMessage->setWordWrap(true);
+  ButtonYes = SheetButton(this, "ButtonYes", ImageButtons, kYesRowTop, {36, 96, 48, 24});
+  ButtonYes->OnClick = [this] { Answer(kMessageYes); };
+  ButtonNo = SheetButton(this, "ButtonNo", ImageButtons, kNoRowTop, {108, 96, 48, 24});
+  ButtonNo->OnClick = [this] { Answer(kMessageNo); };
+
+  ApplyInterface(this);
+  setWindowTitle(Term("ProductName", ""));
+  CaptionBar->Caption = Term("FormMessageCaption", "");
+  ButtonYes->setToolTip(Term("ButtonYesHint", ""));
+  ButtonNo->setToolTip(Term("ButtonNoHint", ""));
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormMessage.Skin", "FormMess.psd");
+    LoadButtonsSkin(*this, "FormMessageButtons", "FormMessBtn.psd", true);
+    MessageResult = kMessageNo;
+  };
+  OnClose = [this] {
+    FreeFormSkin(*this);
+    FreeButtonsSkin(*this);
+  };
+  // However the box goes away, the question it showed has its answer.
+  OnHide = [this] {
+    if (pendingAnswer_) *pendingAnswer_ = MessageResult;
+    pendingAnswer_ = nullptr;
+    busy_ = false;
+  };
+  OnKeyPress = [this](char& key) {
+    if (key == 13) Answer(kMessageYes);
+    if (key == 27) Answer(kMessageNo);
+    if (key == 13 || key == 27) key = 0;
+  };
+}
+
+TFormMessage::~TFormMessage() {
+  if (FormMessage == this) FormMessage = nullptr;
+}
+
+void TFormMessage::Answer(int result) {
+  MessageResult = result;
+  close();
+}
+
+void TFormMessage::SetKind(int kind) {
+  if (kind == mbkYesNo) {
+    ButtonNo->setVisible(true);
+    ButtonYes->setToolTip(Term("ButtonYesHint", "Yes"));
+    ButtonNo->setToolTip(Term("ButtonNoHint", "No"));
+  } else if (kind == mbkOKCancel) {
+    ButtonNo->setVisible(true);
+    ButtonYes->setToolTip(Term("ButtonOKHint", "OK"));
+    ButtonNo->setToolTip(Term("ButtonCloseHint", "Cancel"));
+  }
+}
+
+int TFormMessage::Ask(const QString& text, int kind) {
+  QPointer<TFormMessage> self(this);
+  // A question asked while another is up runs inside that one's loop: it waits for
+  // the earlier question's answer, then takes the box over.
+  while (self && busy_ && !ApplicationTerminated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  if (!self || ApplicationTerminated()) return kMessageNo;
+  int answer = kMessageNo;
+  busy_ = true;
+  pendingAnswer_ = &answer;
+  LabelMessage->setText(text);
+  SetKind(kind);
+  ShowSkinnedModal(*this);
+  if (self && pendingAnswer_ == &answer) {
+    // The loop ended without the box hiding (the application is ending).
+    answer = MessageResult;
+    pendingAnswer_ = nullptr;
+    busy_ = false;
+  }
+  QCoreApplication::processEvents();
+  return answer;
+}
+
+TFormMessage& MessageForm() {
+  if (!FormMessage) new TFormMessage();
+  return *FormMessage;
+}
+
+void RegisterFormMessage() {
+  RegisterStandingForm("FormMessage", [] { return static_cast<QWidget*>(&MessageForm()); });
+}
+
+int ShowMessageBox(std::string_view keyOrText, int kind, bool isLiteral, std::string_view defaultText) {
+  const std::string text = isLiteral ? std::string(keyOrText) : GetTerm(keyOrText, Termins, defaultText);
+  return MessageForm().Ask(DisplayText(text), kind);
+}

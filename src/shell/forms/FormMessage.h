@@ -1,0 +1,62 @@
+#pragma once
+// The one skinned message box through which every notice and yes/no question
+// reaches the user, with its texts from the UI-text table.
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "shell/forms/SkinnedForm.h"
+
+class QLabel;
+class TCaptionBar;
+class TGraphicButton;
+class TMyImage;
+
+enum TMessageKind { mbkYesNo = 0, mbkOKCancel = 1 };
+
+// The answers: yes (or OK) and no (or cancel).
+constexpr int kMessageYes = 6;
+constexpr int kMessageNo = 7;
+
+class TFormMessage : public TSkinnedForm {
+  Q_OBJECT
+
+ public:
+  explicit TFormMessage(QWidget* parent = nullptr);
+  ~TFormMessage() override;
+
+  TCaptionBar* CaptionBar;
+  TGraphicButton* ButtonExit;
+  QLabel* LabelMessage;
+  TGraphicButton* ButtonYes;
+  TGraphicButton* ButtonNo;
+  TMyImage* ImageButtons;
+  int MessageResult = kMessageNo;
+
+  // Shows `text` with the buttons and hints of `kind` modally; the answer, 6 or 7.
+  // A call made while the box is up (from a timer, a worker's result) waits until
+  // the question before it is answered, then asks its own.
+  int Ask(const QString& text, int kind);
+  bool Busy() const { return busy_; }
+
+ private:
+  void Answer(int result);
+  void SetKind(int kind);
+
+  bool busy_ = false;
+  int* pendingAnswer_ = nullptr;
+};
+
+// The standing message box (created at start-up; made on first use otherwise).
+extern TFormMessage* FormMessage;
+TFormMessage& MessageForm();
+void RegisterFormMessage();
+
+// Shows the message box: with `isLiteral` clear, `keyOrText` is a UI-text key looked
+// up in Termins with `defaultText` as its default; with it set, the text itself.
+// Returns 6 for yes (or OK) and 7 for no (or cancel, or any other way of closing).
+int ShowMessageBox(std::string_view keyOrText, int kind = mbkOKCancel, bool isLiteral = false,
+                   std::string_view defaultText = "");
+
+// A UI text for display: the table's carriage returns become line breaks.
+QString DisplayText(const std::string& text);
