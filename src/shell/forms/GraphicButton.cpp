@@ -97,7 +97,10 @@ void TGraphicNotificator::PictureChanged(const TImage* image) {
   const std::vector<TGraphicResource*> snapshot = resources_;
   for (TGraphicResource* resource : snapshot) {
     if (std::find(resources_.begin(), resources_.end(), resource) == resources_.end()) continue;
-    if (resource->Image() == image && resource->OnChange) resource->OnChange();
+    if (resource->Image() != image) continue;
+    // A window reloads its sheet with its skin: what lies beneath changed too.
+    if (resource->Owner()) resource->Owner()->DropBackground();
+    if (resource->OnChange) resource->OnChange();
   }
 }
 
@@ -220,6 +223,11 @@ void TGraphicButton::Invalidate() {
 void TGraphicButton::SetBackground(TBitmap32 background) {
   background_ = std::move(background);
   needsRender_ = true;
+}
+
+void TGraphicButton::DropBackground() {
+  background_.Reset();
+  Invalidate();
 }
 
 void TGraphicButton::ResourceChanged() { Invalidate(); }
@@ -383,12 +391,6 @@ void TGraphicButton::leaveEvent(QEvent*) {
   if (OnMouseLeave) OnMouseLeave();
 }
 
-void TGraphicButton::moveEvent(QMoveEvent*) {
-  background_.Reset();
-  Invalidate();
-}
+void TGraphicButton::moveEvent(QMoveEvent*) { DropBackground(); }
 
-void TGraphicButton::resizeEvent(QResizeEvent*) {
-  background_.Reset();
-  Invalidate();
-}
+void TGraphicButton::resizeEvent(QResizeEvent*) { DropBackground(); }

@@ -149,6 +149,8 @@ class TGraphicButton : public QWidget, public IInterfaceTarget {
   void Invalidate();
   // Replaces the background snapshot (a slider hands its thumb what lies under it).
   void SetBackground(TBitmap32 background);
+  // Forgets the background snapshot: it is taken again at the next paint.
+  void DropBackground();
   bool FadeRunning() const { return fade_.Active(); }
 
   // The interface file's RESLEFT, RESTOP, RESWIDTH, RESHEIGHT and ACTIVEALPHA.

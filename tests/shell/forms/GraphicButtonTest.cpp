@@ -223,8 +223,19 @@ TEST(GraphicButton, ReloadingTheSheetRepaintsEveryButtonOnIt) {
   w.sheet->SetPicture(TBitmap32(30, 10, Color32(1, 2, 3)));
   EXPECT_EQ(w.button->Buffer().Pixel(5, 5), Color32(1, 2, 3));
   EXPECT_EQ(second->Buffer().Pixel(5, 5), Color32(1, 2, 3));
-  // Without a sheet the face is the control's colour (0x00BBGGRR).
+  // The window behind was repainted with the sheet: the background is taken again.
+  w.button->SetTransparency(50);
+  EXPECT_EQ(w.button->Buffer().Pixel(0, 0), Color32(25, 31, 37));  // halves of grey and (1, 2, 3)
+  QPalette palette = w.window->palette();
+  palette.setColor(QPalette::Window, QColor(0, 0, 0));
+  w.window->setPalette(palette);
+  w.sheet->SetPicture(TBitmap32(30, 10, Color32(2, 2, 2, 255)));
+  EXPECT_EQ(w.button->Buffer().Pixel(0, 0), Color32(1, 1, 1));  // round(0) + round(1.0)
+  // Without a sheet a blended button shows only what lies beneath; an opaque one
+  // shows the control's colour (0x00BBGGRR).
   w.sheet->SetPicture(TBitmap32());
+  EXPECT_EQ(w.button->Buffer().Pixel(0, 0), Color32(0, 0, 0));
+  w.button->SetTransparency(0);
   w.button->SetColor(0x00332211u);
   EXPECT_EQ(w.button->Buffer().Pixel(0, 0), Color32(0x11, 0x22, 0x33));
 }
