@@ -4,6 +4,7 @@
 #include "editor/forms/FormAdjust.h"
 #include "platform/FileIO.h"
 #include "shell/Startup.h"
+#include "shell/forms/FormMessage.h"
 #include "shell/forms/StartupHost.h"
 
 int main(int argc, char* argv[]) {
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
   RegisterFormAdjust();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  RegisterFormMessage();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   return QApplication::exec();

@@ -26,6 +26,8 @@ TEST(DefaultContent, GeneratedSkinsAreKeyedCleanly) {
   for (const char* folder : {"1024-768", "800-600"}) {
     for (const auto& entry : fs::directory_iterator(root / folder)) {
       if (entry.path().extension() != ".psd") continue;
+      // Button sheets lie beside the window skins; their cut-away parts are alpha.
+      if (entry.path().filename().string().ends_with("Btn.psd")) continue;
       ++files;
       TBitmap32 skin;
       ASSERT_NO_THROW(LoadPsdPicture(entry.path(), skin)) << entry.path();

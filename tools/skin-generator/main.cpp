@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "ControlSkins.h"
 #include "SkinPainter.h"
 #include "SkinTable.h"
 #include "picture/PsdFile.h"
@@ -33,6 +34,12 @@ int main(int argc, char* argv[]) {
       fs::path file = root / folder.name / std::string(skin.File);
       if (!SavePsdFile(KeyedSkin(PaintSkin(skin.Style, w, h, folder.desk)), file)) {
         std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        return 1;
+      }
+    }
+    for (const TSheetFile& sheet : DefaultButtonSheets()) {
+      if (!SavePsdFile(sheet.Picture, root / folder.name / sheet.Name)) {
+        std::fprintf(stderr, "cannot write %s\n", (root / folder.name / sheet.Name).c_str());
         return 1;
       }
     }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
+#include <QPalette>
 
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -30,16 +31,17 @@ TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, 
   button->setObjectName(name);
   TGraphicResource& r = button->Resource();
   r.SetImage(sheet);
-  r.SetRows(1);
-  r.SetCols(3);
+  r.SetDesignedStates();
   r.SetTop(rowTop);
-  r.AutoNormal = 0;
-  r.AutoEnter = 1;
-  r.AutoPressed = 2;
-  r.AutoLeave = 0;
   button->SetActiveAlpha(128);
   button->setGeometry(bounds);
   return button;
+}
+
+void SetTextColour(QWidget* widget, QColor colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
 }
 
 }  // namespace
@@ -49,14 +51,17 @@ QString DisplayText(const std::string& text) {
 }
 
 TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent) {
+  // Laid out for the default skin: a 30-pixel title strip, the text in the dark well
+  // below it, the two buttons in the strip at the bottom.
   FormMessage = this;
-  resize(192, 128);
+  resize(400, 200);
   ImageButtons = new TMyImage(this);
   ImageButtons->setObjectName("ImageButtons");
   ImageButtons->hide();
   CaptionBar = new TCaptionBar(this);
   CaptionBar->setObjectName("CaptionBar");
-  CaptionBar->setGeometry(0, 0, 192, 20);
+  CaptionBar->setGeometry(0, 0, 400, 30);
+  SetTextColour(CaptionBar, QColor(240, 248, 248));
   ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, kExitRowTop, {173, 0, 19, 20});
   if (QWidget* main = FindScreenForm("FormMain"))
     if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
@@ -64,12 +69,13 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   ButtonExit->setGeometry(173, 0, 19, 20);
   LabelMessage = new QLabel(this);
   LabelMessage->setObjectName("LabelMessage");
-  LabelMessage->setGeometry(12, 26, 168, 62);
+  LabelMessage->setGeometry(24, 48, 352, 98);
   LabelMessage->setAlignment(Qt::AlignCenter);
   LabelMessage->setWordWrap(true);
-  ButtonYes = SheetButton(this, "ButtonYes", ImageButtons, kYesRowTop, {36, 96, 48, 24});
+  SetTextColour(LabelMessage, QColor(225, 230, 236));
+  ButtonYes = SheetButton(this, "ButtonYes", ImageButtons, kYesRowTop, {128, 162, 48, 24});
   ButtonYes->OnClick = [this] { Answer(kMessageYes); };
-  ButtonNo = SheetButton(this, "ButtonNo", ImageButtons, kNoRowTop, {108, 96, 48, 24});
+  ButtonNo = SheetButton(this, "ButtonNo", ImageButtons, kNoRowTop, {224, 162, 48, 24});
   ButtonNo->OnClick = [this] { Answer(kMessageNo); };
 
   ApplyInterface(this);

@@ -54,6 +54,15 @@ const TBitmap32* TGraphicResource::Sheet() const {
   return &image_->Picture();
 }
 
+void TGraphicResource::SetDesignedStates() {
+  SetRows(1);
+  SetCols(3);
+  AutoNormal = 0;
+  AutoEnter = 1;
+  AutoPressed = 2;
+  AutoLeave = 0;
+}
+
 void TGraphicResource::Assign(const TGraphicResource& other) {
   AutoEnter = other.AutoEnter;
   AutoLeave = other.AutoLeave;

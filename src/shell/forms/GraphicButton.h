@@ -60,6 +60,10 @@ class TGraphicResource {
   const TBitmap32* Sheet() const;
   TGraphicButton* Owner() const { return owner_; }
 
+  // The designed windows' frames: one row of three, normal 0, hover 1, pressed 2,
+  // back to normal when the cursor leaves.
+  void SetDesignedStates();
+
   // Takes over another resource's settings through the setters.
   virtual void Assign(const TGraphicResource& other);
 

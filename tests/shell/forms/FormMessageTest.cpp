@@ -9,13 +9,13 @@
 
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
-#include "support/TestPaths.h"
+#include "platform/TextFile.h"
+#include "shell/TestInterface.h"
+#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 
@@ -27,16 +27,8 @@ void WritePng(const fs::path& file, const TBitmap32& picture) {
 class FormMessageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
-    ExePath = dir_.Path().string() + "/";
-    InterfaceDir = "Intfaces\\";
-    InterfaceName = "DEFAULT\\";
-    ResolutionIndex = 2;
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines({"FormMessageButtons = Buttons.png;", "SECTION FormMessage TFormMessage",
-                              "Skin = Mess.png;", "END"});
-    WritePng(dir_ / "Intfaces/DEFAULT/800-600/Mess.png", TBitmap32(200, 130, Color32(200, 190, 170)));
-    WritePng(dir_ / "Intfaces/DEFAULT/800-600/Buttons.png", TBitmap32(144, 68, Color32(20, 90, 100)));
+    WritePng(interface_.DefaultSkinFolder() / "Mess.png", TBitmap32(200, 130, Color32(200, 190, 170)));
+    WritePng(interface_.DefaultSkinFolder() / "Buttons.png", TBitmap32(144, 68, Color32(20, 90, 100)));
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
     Termins = {{"ProductName", "Tressary"}, {"MessageHello", "Hello\rWorld"}, {"ButtonOKHint", "Fine"}};
     box_ = new TFormMessage();
@@ -45,27 +37,19 @@ class FormMessageTest : public ::testing::Test {
     delete box_;
     Termins.clear();
     SetMessagePresenter(nullptr);
-    DoneInterfaceInfo();
-    ResetShellGlobals();
     EXPECT_TRUE(messages_.empty()) << messages_.front();
   }
 
   // Runs `step` once the event loop turns (inside the box's modal loop).
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
-  static void ClickCentre(TGraphicButton* button) {
-    const QPointF p(button->width() / 2, button->height() / 2);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent event(type, p, button->mapToGlobal(p), Qt::LeftButton,
-                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-      QApplication::sendEvent(button, &event);
-    }
-  }
+  static void ClickCentre(TGraphicButton* button) { ClickAt(button, button->rect().center()); }
   void Press(Qt::Key key, const QString& text) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(box_, &event);
   }
 
-  TempFolder dir_;
+  TTestInterface interface_{{"FormMessageButtons = Buttons.png;", "SECTION FormMessage TFormMessage",
+                             "Skin = Mess.png;", "END"}};
   std::vector<std::string> messages_;
   TFormMessage* box_ = nullptr;
 };
@@ -141,4 +125,42 @@ TEST_F(FormMessageTest, SecondQuestionWaitsForTheFirstAndEachGetsItsOwnAnswer) {
   EXPECT_EQ(secondAnswer, 7);
   EXPECT_EQ(seen, (std::vector<std::string>{"First", "First", "Second"}));
   EXPECT_FALSE(box_->Busy());
+}
+
+// The box on the installation's default interface, in both resolution folders: the
+// skin and the button sheet load, every control lies on the skin, and the buttons
+// answer.
+TEST(FormMessageInstalled, DefaultInterfaceLaysTheBoxOutOnItsSkin) {
+  for (int resolution : {2, 1}) {
+    ResetShellGlobals();
+    ExePath = (BuildDir() / "Tressary").string() + "/";
+    InterfaceDir = "Intfaces\\";
+    InterfaceName = "DEFAULT\\";
+    ResolutionIndex = resolution;
+    const char* folder = resolution == 2 ? "1024-768" : "800-600";
+    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+    InterfaceInfo->LoadLines(OpenTextFile(SourceDir() / "data/Intfaces/DEFAULT" / folder / "INTFACE.TXT", "INTFACE.TXT"));
+    std::vector<std::string> messages;
+    SetMessagePresenter([&](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
+    TFormMessage box;
+    QSize skin;
+    std::vector<QRect> placed;
+    bool sheetLoaded = false;
+    QTimer::singleShot(0, [&] {
+      skin = box.SkinBitmap ? QSize(box.SkinBitmap->Width(), box.SkinBitmap->Height()) : QSize();
+      sheetLoaded = box.ButtonYes->Resource().Sheet() != nullptr;
+      placed = {box.CaptionBar->geometry(), box.LabelMessage->geometry(), box.ButtonYes->geometry(),
+                box.ButtonNo->geometry(),
+                QRect(box.CaptionBar->mapTo(&box, box.ButtonExit->pos()), box.ButtonExit->size())};
+      ClickAt(box.ButtonYes, box.ButtonYes->rect().center());
+    });
+    EXPECT_EQ(ShowMessageBox("Keep the changes?", mbkYesNo, true), 6) << folder;
+    EXPECT_TRUE(messages.empty()) << folder << ": " << messages.front();
+    EXPECT_TRUE(sheetLoaded) << folder;
+    ASSERT_FALSE(skin.isEmpty()) << folder;
+    for (const QRect& r : placed) EXPECT_TRUE(QRect(QPoint(0, 0), skin).contains(r)) << folder;
+    SetMessagePresenter(nullptr);
+    DoneInterfaceInfo();
+    ResetShellGlobals();
+  }
 }

@@ -10,6 +10,7 @@
 #include "shell/TransparencyError.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/Image.h"
+#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 
@@ -46,53 +47,30 @@ struct ButtonWindow {
     button->SetActiveAlpha(1);
     TGraphicResource& r = button->Resource();
     r.SetImage(sheet);
-    r.SetCols(3);
-    r.AutoNormal = 0;
-    r.AutoEnter = 1;
-    r.AutoPressed = 2;
-    r.AutoLeave = 0;
+    r.SetDesignedStates();
   }
 };
-
-void Send(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::NoButton) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton
-                                                                                              : Qt::MouseButtons(button);
-  QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, held, Qt::NoModifier);
-  QApplication::sendEvent(widget, &event);
-}
-void Enter(QWidget* widget, QPoint p) {
-  QEnterEvent event{QPointF(p), QPointF(p), QPointF(widget->mapToGlobal(p))};
-  QApplication::sendEvent(widget, &event);
-}
-void Leave(QWidget* widget) {
-  QEvent event(QEvent::Leave);
-  QApplication::sendEvent(widget, &event);
-}
-void Click(QWidget* widget, QPoint p) {
-  Send(widget, QEvent::MouseButtonPress, p, Qt::LeftButton);
-  Send(widget, QEvent::MouseButtonRelease, p, Qt::LeftButton);
-}
 
 }  // namespace
 
 TEST(GraphicButton, MouseStatesSwitchFramesOnlyOverOpaquePixels) {
   ButtonWindow w;
   TGraphicButton* b = w.button;
-  Enter(b, {0, 0});
-  Send(b, QEvent::MouseMove, {1, 1});  // transparent border
+  SendEnter(b, {0, 0});
+  SendMouse(b, QEvent::MouseMove, {1, 1});  // transparent border
   EXPECT_EQ(b->Resource().Index(), 0);
-  Send(b, QEvent::MouseMove, {5, 5});
+  SendMouse(b, QEvent::MouseMove, {5, 5});
   EXPECT_EQ(b->Resource().Index(), 1);
-  Send(b, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
+  SendMouse(b, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
   EXPECT_EQ(b->Resource().Index(), 2);
   // Held down and moved off the opaque part: stays pressed.
-  Send(b, QEvent::MouseMove, {0, 0});
+  SendMouse(b, QEvent::MouseMove, {0, 0});
   EXPECT_EQ(b->Resource().Index(), 2);
-  Send(b, QEvent::MouseButtonRelease, {0, 0}, Qt::LeftButton);
+  SendMouse(b, QEvent::MouseButtonRelease, {0, 0}, Qt::LeftButton);
   EXPECT_EQ(b->Resource().Index(), 0);
-  Send(b, QEvent::MouseMove, {4, 4});
+  SendMouse(b, QEvent::MouseMove, {4, 4});
   EXPECT_EQ(b->Resource().Index(), 1);
-  Leave(b);
+  SendLeave(b);
   EXPECT_EQ(b->Resource().Index(), 0);
 }
 
@@ -101,24 +79,24 @@ TEST(GraphicButton, ClickFiresOnlyWhereTheFrameTakesTheMouse) {
   TGraphicButton* b = w.button;
   int clicks = 0;
   b->OnClick = [&] { ++clicks; };
-  Click(b, {1, 1});
+  ClickAt(b, {1, 1});
   EXPECT_EQ(clicks, 0);
-  Click(b, {5, 5});
+  ClickAt(b, {5, 5});
   EXPECT_EQ(clicks, 1);
   // An invisible button still takes clicks on its sheet's opaque pixels.
   b->SetTransparency(100);
-  Click(b, {5, 5});
+  ClickAt(b, {5, 5});
   EXPECT_EQ(clicks, 2);
   // With ActiveAlpha 0 every pixel of the sheet counts.
-  Click(b, {0, 0});
+  ClickAt(b, {0, 0});
   EXPECT_EQ(clicks, 2);
   b->SetActiveAlpha(-5);
   EXPECT_EQ(b->ActiveAlpha(), 0);
-  Click(b, {0, 0});
+  ClickAt(b, {0, 0});
   EXPECT_EQ(clicks, 3);
   b->SetActiveAlpha(300);
   EXPECT_EQ(b->ActiveAlpha(), 255);
-  Click(b, {5, 5});
+  ClickAt(b, {5, 5});
   EXPECT_EQ(clicks, 4);
 }
 
@@ -142,12 +120,12 @@ TEST(GraphicButton, NoFrameSwitchForMinusOneAndNoReadOutsideTheGrid) {
   TGraphicButton* b = w.button;
   b->Resource().AutoEnter = -1;
   b->Resource().AutoLeave = -1;
-  Send(b, QEvent::MouseMove, {5, 5});
+  SendMouse(b, QEvent::MouseMove, {5, 5});
   EXPECT_EQ(b->Resource().Index(), 0);
   b->Resource().SetIndex(-1);
   EXPECT_EQ(b->Resource().Index(), 0);
-  Send(b, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
-  Leave(b);
+  SendMouse(b, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
+  SendLeave(b);
   EXPECT_EQ(b->Resource().Index(), 2);
 }
 
@@ -156,14 +134,14 @@ TEST(GraphicButton, PressedLatchesTheLookAndFreezesMouseStates) {
   TGraphicButton* b = w.button;
   b->SetPressed(true);
   EXPECT_EQ(b->Resource().Index(), 2);
-  Send(b, QEvent::MouseMove, {5, 5});
-  Leave(b);
+  SendMouse(b, QEvent::MouseMove, {5, 5});
+  SendLeave(b);
   EXPECT_EQ(b->Resource().Index(), 2);
-  Send(b, QEvent::MouseMove, {5, 5});
+  SendMouse(b, QEvent::MouseMove, {5, 5});
   b->SetPressed(false);  // cursor over the control
   EXPECT_EQ(b->Resource().Index(), 1);
   b->SetPressed(true);
-  Leave(b);
+  SendLeave(b);
   b->SetPressed(false);
   EXPECT_EQ(b->Resource().Index(), 0);
 }
@@ -261,7 +239,7 @@ TEST(GraphicButton, CopyTakesSettingsAndHandlersButNotAlphaOrEffects) {
   EXPECT_EQ(copy.Resource().AutoPressed, 2);
   EXPECT_EQ(copy.size(), proto->size());
   EXPECT_EQ(copy.toolTip(), "Prototype");
-  Click(&copy, {5, 5});
+  ClickAt(&copy, {5, 5});
   EXPECT_EQ(clicks, 1);
 }
 
@@ -271,7 +249,7 @@ TEST(GraphicButton, FadeOnEnteringAFrameEndsOnTheSavedTransparency) {
   b->SetTransparency(7);
   b->StateEffects[1] = seFading;
   b->FadingEffect.feInterval = 1;
-  Send(b, QEvent::MouseMove, {5, 5});
+  SendMouse(b, QEvent::MouseMove, {5, 5});
   ASSERT_TRUE(b->FadeRunning());
   EXPECT_EQ(b->Transparency(), 1);
   int highest = 0;

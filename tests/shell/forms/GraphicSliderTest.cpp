@@ -6,6 +6,7 @@
 
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
+#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 
@@ -44,12 +45,6 @@ struct SliderWindow {
     slider->OnChange = [this] { ++changes; };
   }
 };
-
-void Send(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::NoButton) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
-  QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, held, Qt::NoModifier);
-  QApplication::sendEvent(widget, &event);
-}
 
 }  // namespace
 
@@ -107,35 +102,35 @@ TEST(GraphicSlider, ClickOnTheTrackJumpsAndDraggingTheThumbFollows) {
   SliderWindow w;
   w.slider->BeginOffset = 10;
   w.slider->EndOffset = 10;  // 80 pixels from x 10 to x 90
-  Send(w.slider, QEvent::MouseButtonPress, {30, 2}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonPress, {30, 2}, Qt::LeftButton);
   EXPECT_EQ(w.slider->Value(), 25);
   EXPECT_TRUE(w.slider->Dragging());
   EXPECT_TRUE(w.thumb->Pressed());
   EXPECT_EQ(w.slider->Buffer().Pixel(30, 10), Color32(0, 0, 0));  // pressed frame
-  Send(w.slider, QEvent::MouseMove, {50, 2});
+  SendMouse(w.slider, QEvent::MouseMove, {50, 2});
   EXPECT_EQ(w.slider->Value(), 50);
-  Send(w.slider, QEvent::MouseMove, {150, 2});  // outside the track: unchanged
+  SendMouse(w.slider, QEvent::MouseMove, {150, 2});  // outside the track: unchanged
   EXPECT_EQ(w.slider->Value(), 50);
-  Send(w.slider, QEvent::MouseButtonRelease, {150, 2}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonRelease, {150, 2}, Qt::LeftButton);
   EXPECT_FALSE(w.slider->Dragging());
   EXPECT_FALSE(w.thumb->Pressed());
   EXPECT_EQ(w.changes, 2);
   // Grabbing the thumb off centre keeps it under the cursor while it moves.
   EXPECT_EQ(w.slider->ThumbRect(), Bounds(45, 5, 10, 10));
-  Send(w.slider, QEvent::MouseButtonPress, {52, 8}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonPress, {52, 8}, Qt::LeftButton);
   EXPECT_EQ(w.slider->Value(), 50);  // grabbing alone does not move it
-  Send(w.slider, QEvent::MouseMove, {62, 8});
+  SendMouse(w.slider, QEvent::MouseMove, {62, 8});
   EXPECT_EQ(w.slider->Value(), 65);  // round(52 / 80 * 100)
   EXPECT_EQ(w.slider->ThumbRect(), Bounds(ValuePixel(w.slider->Geometry(), 65) - 7, 5, 10, 10));
-  Send(w.slider, QEvent::MouseButtonRelease, {62, 8}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonRelease, {62, 8}, Qt::LeftButton);
 }
 
 TEST(GraphicSlider, VerticalReversedSliderPicksValuesFromTheBottom) {
   SliderWindow w(20, 100);
   w.slider->SetReversed(true);
-  Send(w.slider, QEvent::MouseButtonPress, {3, 75}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonPress, {3, 75}, Qt::LeftButton);
   EXPECT_EQ(w.slider->Value(), 25);
-  Send(w.slider, QEvent::MouseButtonRelease, {3, 75}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonRelease, {3, 75}, Qt::LeftButton);
 }
 
 TEST(GraphicSlider, TrackWithoutLengthNeverDivides) {
@@ -144,8 +139,8 @@ TEST(GraphicSlider, TrackWithoutLengthNeverDivides) {
   w.slider->EndOffset = 60;
   w.slider->SetValue(40);
   EXPECT_EQ(w.slider->ValuePix(), 60);
-  Send(w.slider, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
-  Send(w.slider, QEvent::MouseMove, {60, 5});
+  SendMouse(w.slider, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseMove, {60, 5});
   EXPECT_EQ(w.slider->Value(), 40);
-  Send(w.slider, QEvent::MouseButtonRelease, {60, 5}, Qt::LeftButton);
+  SendMouse(w.slider, QEvent::MouseButtonRelease, {60, 5}, Qt::LeftButton);
 }

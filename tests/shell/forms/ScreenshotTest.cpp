@@ -12,13 +12,12 @@
 
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
 #include "shell/forms/Skins.h"
-#include "support/TestPaths.h"
+#include "shell/TestInterface.h"
+#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 
@@ -42,12 +41,6 @@ void WritePng(const fs::path& file, const TBitmap32& picture) {
   ASSERT_TRUE(ImageView(picture).save(QString::fromStdString(file.string()), "PNG"));
 }
 
-void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button) {
-  QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button,
-                    type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(w, &event);
-}
-
 void RunEventsFor(int milliseconds) {
   QElapsedTimer timer;
   timer.start();
@@ -69,16 +62,9 @@ TEST(SkinnedWindowScreenshot, ButtonsShowTheirSheetFramesOnScreen) {
     return;
   }
   ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-  TempFolder dir;
-  ResetShellGlobals();
-  ExePath = dir.Path().string() + "/";
-  InterfaceDir = "Intfaces\\";
-  InterfaceName = "DEFAULT\\";
-  ResolutionIndex = 2;
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  InterfaceInfo->LoadLines({"ShotButtons = Sheet.png;"});
-  WritePng(dir / "Intfaces/DEFAULT/800-600/Shot.png", TBitmap32(120, 60, kSkinColor));
-  WritePng(dir / "Intfaces/DEFAULT/800-600/Sheet.png", Sheet());
+  TTestInterface installation({"ShotButtons = Sheet.png;"});
+  WritePng(installation.DefaultSkinFolder() / "Shot.png", TBitmap32(120, 60, kSkinColor));
+  WritePng(installation.DefaultSkinFolder() / "Sheet.png", Sheet());
   std::vector<std::string> messages;
   SetMessagePresenter([&](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
 
@@ -90,13 +76,8 @@ TEST(SkinnedWindowScreenshot, ButtonsShowTheirSheetFramesOnScreen) {
   for (int i = 0; i < 3; ++i) {
     buttons[i] = new TGraphicButton(&form);
     buttons[i]->setGeometry(10 + 35 * i, 20, 20, 20);
-    TGraphicResource& r = buttons[i]->Resource();
-    r.SetImage(sheet);
-    r.SetCols(3);
-    r.AutoNormal = 0;
-    r.AutoEnter = 1;
-    r.AutoPressed = 2;
-    r.AutoLeave = 0;
+    buttons[i]->Resource().SetImage(sheet);
+    buttons[i]->Resource().SetDesignedStates();
     buttons[i]->SetActiveAlpha(128);
   }
   form.OnShow = [&] {
@@ -110,8 +91,8 @@ TEST(SkinnedWindowScreenshot, ButtonsShowTheirSheetFramesOnScreen) {
   while (!(form.windowHandle() && form.windowHandle()->isExposed()) && wait.elapsed() < 5000)
     QApplication::processEvents(QEventLoop::AllEvents, 50);
   ASSERT_TRUE(form.windowHandle()->isExposed());
-  Mouse(buttons[1], QEvent::MouseMove, {10, 10}, Qt::NoButton);
-  Mouse(buttons[2], QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+  SendMouse(buttons[1], QEvent::MouseMove, {10, 10}, Qt::NoButton);
+  SendMouse(buttons[2], QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
   ASSERT_EQ(buttons[0]->Resource().Index(), 0);
   ASSERT_EQ(buttons[1]->Resource().Index(), 1);
   ASSERT_EQ(buttons[2]->Resource().Index(), 2);
@@ -135,6 +116,4 @@ TEST(SkinnedWindowScreenshot, ButtonsShowTheirSheetFramesOnScreen) {
   EXPECT_EQ(screen.pixel(form.mapToGlobal(QPoint(2, 2))) & 0xFFFFFF, kSkinColor & 0xFFFFFF);
   EXPECT_TRUE(messages.empty());
   SetMessagePresenter(nullptr);
-  DoneInterfaceInfo();
-  ResetShellGlobals();
 }

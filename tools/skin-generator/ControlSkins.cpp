@@ -1,0 +1,93 @@
+#include "ControlSkins.h"
+
+#include <QColor>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "picture/forms/BitmapImage.h"
+
+namespace {
+
+struct TFrameLook {
+  QColor Top, Bottom, Glyph;
+  int Shift;  // pressed frames move their face down by a pixel
+};
+
+TFrameLook LookOf(int state) {
+  switch (state) {
+    case 1: return {QColor(92, 176, 186), QColor(38, 120, 132), QColor(255, 255, 255), 0};
+    case 2: return {QColor(20, 78, 88), QColor(44, 108, 118), QColor(220, 236, 238), 1};
+    default: return {QColor(64, 146, 158), QColor(24, 94, 106), QColor(240, 248, 248), 0};
+  }
+}
+
+void DrawGlyph(QPainter& p, TButtonGlyph glyph, const QRectF& face, const QColor& colour) {
+  const double s = std::min(face.width(), face.height());
+  const QPointF c = face.center();
+  QPen pen(colour, std::max(1.5, s / 8), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  p.setPen(pen);
+  p.setBrush(Qt::NoBrush);
+  const double r = s * 0.28;
+  QPainterPath path;
+  switch (glyph) {
+    case TButtonGlyph::Check:
+      path.moveTo(c + QPointF(-r, 0));
+      path.lineTo(c + QPointF(-r * 0.3, r * 0.7));
+      path.lineTo(c + QPointF(r, -r * 0.7));
+      break;
+    case TButtonGlyph::Cross:
+    case TButtonGlyph::Close:
+      path.moveTo(c + QPointF(-r * 0.8, -r * 0.8));
+      path.lineTo(c + QPointF(r * 0.8, r * 0.8));
+      path.moveTo(c + QPointF(r * 0.8, -r * 0.8));
+      path.lineTo(c + QPointF(-r * 0.8, r * 0.8));
+      break;
+    case TButtonGlyph::Minimize:
+      path.moveTo(c + QPointF(-r, r * 0.6));
+      path.lineTo(c + QPointF(r, r * 0.6));
+      break;
+  }
+  p.drawPath(path);
+}
+
+void DrawFrame(QPainter& p, const QRect& frame, TButtonGlyph glyph, int state) {
+  const TFrameLook look = LookOf(state);
+  const QRectF face = QRectF(frame).adjusted(1, 1 + look.Shift, -1, -1 + look.Shift);
+  const double radius = glyph == TButtonGlyph::Close || glyph == TButtonGlyph::Minimize
+                            ? std::min(face.width(), face.height()) / 2
+                            : face.height() / 2;
+  QLinearGradient fill(face.topLeft(), face.bottomLeft());
+  fill.setColorAt(0, look.Top);
+  fill.setColorAt(1, look.Bottom);
+  p.setPen(QPen(QColor(12, 52, 60, 220), 1));
+  p.setBrush(fill);
+  p.drawRoundedRect(face.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+  DrawGlyph(p, glyph, face, look.Glyph);
+}
+
+}  // namespace
+
+void DrawButtonFrames(TBitmap32& sheet, const TRect& row, int frameWidth, TButtonGlyph glyph) {
+  QImage view = WritableImageView(sheet);
+  if (view.isNull()) return;
+  QPainter p(&view);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.fillRect(QRect(row.Left, row.Top, 3 * frameWidth, row.Height()), Qt::transparent);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  for (int state = 0; state < 3; ++state)
+    DrawFrame(p, QRect(row.Left + state * frameWidth, row.Top, frameWidth, row.Height()), glyph, state);
+}
+
+TBitmap32 MessageButtonSheet() {
+  using L = TMessageSheetLayout;
+  TBitmap32 sheet(L::SheetWidth, L::SheetHeight, 0);
+  DrawButtonFrames(sheet, Bounds(0, L::YesTop, L::SheetWidth, L::ButtonHeight), L::ButtonWidth, TButtonGlyph::Check);
+  DrawButtonFrames(sheet, Bounds(0, L::NoTop, L::SheetWidth, L::ButtonHeight), L::ButtonWidth, TButtonGlyph::Cross);
+  DrawButtonFrames(sheet, Bounds(0, L::ExitTop, 3 * L::ExitWidth, L::ExitHeight), L::ExitWidth, TButtonGlyph::Close);
+  return sheet;
+}
+
+std::vector<TSheetFile> DefaultButtonSheets() { return {{"FormMessBtn.psd", MessageButtonSheet()}}; }

@@ -1,0 +1,39 @@
+#pragma once
+// The default button sheets of the skin controls: frames (normal, hover, pressed)
+// with real alpha, in the house colours of the window skins. Sheets are named
+// "...Btn.psd" and lie beside the window skins.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+#include "platform/Geometry.h"
+
+enum class TButtonGlyph { Check, Cross, Close, Minimize };
+
+// Rows of the message box's button sheet: one row of three frames per button.
+struct TMessageSheetLayout {
+  static constexpr int ButtonWidth = 48;
+  static constexpr int ButtonHeight = 24;
+  static constexpr int ExitWidth = 19;
+  static constexpr int ExitHeight = 20;
+  static constexpr int YesTop = 0;
+  static constexpr int NoTop = ButtonHeight;
+  static constexpr int ExitTop = 2 * ButtonHeight;
+  static constexpr int SheetWidth = 3 * ButtonWidth;
+  static constexpr int SheetHeight = ExitTop + ExitHeight;
+};
+
+// Draws the three frames (normal, hover, pressed) of one button, side by side from
+// the top-left corner of `row`, each `frameWidth` x row.Height() pixels.
+void DrawButtonFrames(TBitmap32& sheet, const TRect& row, int frameWidth, TButtonGlyph glyph);
+
+// The message box's button sheet: yes (check), no (cross), exit (close) rows.
+TBitmap32 MessageButtonSheet();
+
+struct TSheetFile {
+  std::string Name;  // file name in each resolution folder of the default interface
+  TBitmap32 Picture;
+};
+// Every default button sheet, with its file name.
+std::vector<TSheetFile> DefaultButtonSheets();
