@@ -277,3 +277,37 @@ TEST(GraphicButton, PaintedWindowShowsTheComposedFace) {
   EXPECT_EQ(shot.pixelColor(20, 10), QColor(50, 60, 70));
   EXPECT_EQ(shot.pixelColor(25, 15).rgb(), QColor::fromRgba(w.button->Buffer().Pixel(5, 5)).rgb());
 }
+
+TEST(GraphicButton, DoubleClickFiresOnceWithoutASecondClickAndEventsReachTheirHandlers) {
+  ButtonWindow w;
+  TGraphicButton* b = w.button;
+  int clicks = 0, doubles = 0, enters = 0, leaves = 0, downs = 0, ups = 0;
+  b->OnClick = [&] { ++clicks; };
+  b->OnDblClick = [&] { ++doubles; };
+  b->OnMouseEnter = [&] { ++enters; };
+  b->OnMouseLeave = [&] { ++leaves; };
+  b->OnMouseDown = [&](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++downs; };
+  b->OnMouseUp = [&](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++ups; };
+  SendEnter(b, {5, 5});
+  ClickAt(b, {5, 5});
+  SendMouse(b, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton);
+  SendMouse(b, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton);
+  SendLeave(b);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(downs, 2);
+  EXPECT_EQ(ups, 2);
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(leaves, 1);
+  // Clicks on the transparent border still reach the ordinary mouse events.
+  ClickAt(b, {0, 0});
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(downs, 3);
+}
+
+TEST(GraphicButton, DisabledButtonKeepsItsFrame) {
+  ButtonWindow w;
+  w.button->setEnabled(false);
+  SendMouse(w.button, QEvent::MouseMove, {5, 5});
+  EXPECT_EQ(w.button->Resource().Index(), 0);
+}

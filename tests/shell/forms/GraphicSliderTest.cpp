@@ -144,3 +144,22 @@ TEST(GraphicSlider, TrackWithoutLengthNeverDivides) {
   EXPECT_EQ(w.slider->Value(), 40);
   SendMouse(w.slider, QEvent::MouseButtonRelease, {60, 5}, Qt::LeftButton);
 }
+
+TEST(GraphicSlider, CopyTakesRangeThumbAndHandler) {
+  SliderWindow w;
+  w.slider->SetAllValues(-10, 10, 4);
+  w.slider->BeginOffset = 3;
+  w.slider->SetReversed(true);
+  TGraphicSlider copy(w.window.get());
+  copy.CopyFrom(*w.slider);
+  EXPECT_EQ(copy.Min(), -10);
+  EXPECT_EQ(copy.Max(), 10);
+  EXPECT_EQ(copy.Value(), 4);
+  EXPECT_EQ(copy.BeginOffset, 3);
+  EXPECT_TRUE(copy.Reversed());
+  EXPECT_EQ(copy.SlideButton(), w.thumb);
+  EXPECT_EQ(copy.SlideBtnTop(), 5);
+  const int before = w.changes;
+  copy.SetValue(0);
+  EXPECT_EQ(w.changes, before + 1);  // the handler came along
+}
