@@ -47,11 +47,11 @@ bool IsInside(const fs::path& path, const fs::path& folder) {
 // Writes one entry below `dest`; see ExtractArchive.
 bool WriteEntry(const fs::path& dest, const TArec& entry, const std::vector<std::uint8_t>& content) {
   if (!ArchiveNameIsSafe(entry)) return false;
-  const fs::path folder = ResolvePath(dest, entry.SubFolder);
+  const std::string stored = entry.SubFolder.empty() ? entry.FileName : entry.SubFolder + "\\" + entry.FileName;
+  const fs::path file = ResolvePath(dest, stored);
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec || !fs::is_directory(folder, ec)) return false;
-  const fs::path file = ResolvePath(folder, entry.FileName);
+  fs::create_directories(file.parent_path(), ec);
+  if (ec || !fs::is_directory(file.parent_path(), ec)) return false;
   // A folder that is a link to elsewhere must not carry the file out of `dest`.
   if (!IsInside(file.parent_path(), dest)) return false;
   return WriteFileAtomic(file, content);

@@ -8,8 +8,9 @@
 #include <vector>
 
 // Decompressed data beyond this is refused: a few kilobytes of hostile stream
-// must not make us allocate gigabytes. 512 MiB holds a packed picture of the
-// largest size a TBitmap32 allows, and a four-channel PSD of 2^27 pixels.
+// must not make us allocate gigabytes. 512 MiB is far beyond any picture the
+// program makes (the desk is at most 1024 x 1024) and holds a four-channel PSD
+// of 2^27 pixels.
 constexpr std::size_t kMaxDecompressedSize = std::size_t(512) << 20;
 
 // The whole of `source` as one zlib stream (header, deflate at level 9, Adler-32).

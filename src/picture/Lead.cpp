@@ -47,6 +47,8 @@ TBitmap32 ReadWithMagick(const std::vector<std::uint8_t>& bytes, const std::stri
   if (image.columns() == 0 || image.rows() == 0 ||
       !bitmap.SetSize(static_cast<int>(image.columns()), static_cast<int>(image.rows())))
     throw ELeadError("The picture is empty or too large");
+  // CMYK and other spaces export their own channels: bring them to RGB first.
+  if (image.colorSpace() != Magick::RGBColorspace) image.colorSpace(Magick::RGBColorspace);
   image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, bitmap.Bits());
   return bitmap;
 }

@@ -38,3 +38,12 @@ bool SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileN
   if (ext == ".fll") return !bitmap.Empty() && WriteFileAtomic(fileName, PackBitmap32(bitmap, kPackedPictureQuality));
   return SaveImageFile(bitmap, fileName, LeadFormatForExtension(ext));
 }
+
+bool SaveGraphicAsPsd(const TLead& graphic, const std::filesystem::path& fileName) {
+  return !graphic.Empty() && SavePsdFile(graphic.Bitmap(), fileName);
+}
+
+bool SaveGraphicAsPsd(const TJpegImage& graphic, const std::filesystem::path& fileName) {
+  const auto bitmap = graphic.ToBitmap();  // decoded JPEG pixels are opaque
+  return bitmap && SavePsdFile(*bitmap, fileName);
+}

@@ -154,10 +154,12 @@ TEST(Archive, RefusesNamesThatLeaveTheTargetFolder) {
 TEST(Archive, MatchesExistingFoldersIgnoringCaseAndReplacesFiles) {
   TempFolder dir;
   WriteTestFile(dir / "out/Templates/Hair/old.txt", "old");
-  WriteTestFile(dir / "a.arh", MakeArchive({{"TEMPLATES\\hair", "OLD.txt", "2", "new"}}));
+  WriteTestFile(dir / "a.arh", MakeArchive({{"TEMPLATES\\hair", "OLD.txt", "2", "new"},
+                                            {"templates", "Hair\\New\\deep.txt", "2", "deep"}}));
   ASSERT_TRUE(ExtractArchive(dir / "a.arh", dir / "out"));
   EXPECT_EQ(Read(dir / "out/Templates/Hair/old.txt"), "new");
-  EXPECT_EQ(FilesBelow(dir / "out").size(), 1u);
+  EXPECT_EQ(Read(dir / "out/Templates/Hair/New/deep.txt"), "deep") << "folders in a file name are made too";
+  EXPECT_EQ(FilesBelow(dir / "out").size(), 2u);
 }
 
 TEST(Archive, JoinsConsecutiveVolumesAndStopsAtAGap) {

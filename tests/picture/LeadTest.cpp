@@ -89,6 +89,17 @@ TEST(Lead, LoadsOtherFormatsOpaqueAsTheJudgesReadThem) {
   }
 }
 
+TEST(Lead, ConvertsOtherColourSpacesToRgb) {
+  TempFolder dir;
+  ASSERT_EQ(RunCommand("convert -size 4x4 xc:'rgb(255,0,0)' -colorspace CMYK " + Quoted(dir / "cmyk.jpg")), 0);
+  TBitmap32 b;
+  ASSERT_EQ(LoadImageToBitmap(b, dir / "cmyk.jpg"), kLeadSuccess);
+  const TColor32 p = b.Pixel(1, 1);
+  EXPECT_GT(RedOf(p), 240);
+  EXPECT_LT(GreenOf(p), 15);
+  EXPECT_LT(BlueOf(p), 15);
+}
+
 TEST(Lead, PhotoshopFilesGoThroughOurReader) {
   TempFolder dir;
   const TBitmap32 picture = TestPicture(6, 5, true);

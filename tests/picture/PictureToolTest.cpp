@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "PictureJudges.h"
+#include "picture/BitmapRoutines.h"
 #include "picture/Compression.h"
+#include "picture/Jpeg.h"
+#include "picture/Lead.h"
 #include "picture/PictureFiles.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
@@ -40,6 +43,24 @@ TEST(PictureFiles, LoadsAndSavesByExtension) {
   EXPECT_FALSE(LoadPictureFile(dir / "missing.png", kept, error));
   EXPECT_FALSE(LoadPictureFile(dir / "missing.psd", kept, error));
   EXPECT_EQ(kept, TBitmap32(2, 2, 7));
+}
+
+TEST(PictureFiles, SavesOtherPictureClassesAsOpaquePhotoshopFiles) {
+  TempFolder dir;
+  TLead lead;
+  lead.Assign(TBitmap32(5, 3, Color32(9, 99, 199, 0)));
+  ASSERT_TRUE(SaveGraphicAsPsd(lead, dir / "lead.psd"));
+  const TJpegImage jpeg = TJpegImage::FromBitmap(TBitmap32(6, 2, Color32(250, 250, 250, 0)), 90);
+  ASSERT_TRUE(SaveGraphicAsPsd(jpeg, dir / "jpeg.psd"));
+  TBitmap32 b;
+  LoadPsdPicture(dir / "lead.psd", b);
+  EXPECT_EQ(b, TBitmap32(5, 3, Color32(9, 99, 199, 255)));
+  LoadPsdPicture(dir / "jpeg.psd", b);
+  EXPECT_EQ(b.Width(), 6);
+  EXPECT_TRUE(AlphaIs(b, 255));
+  EXPECT_FALSE(SaveGraphicAsPsd(TLead(), dir / "empty.psd"));
+  EXPECT_FALSE(SaveGraphicAsPsd(TJpegImage(), dir / "empty.psd"));
+  EXPECT_FALSE(fs::exists(dir / "empty.psd"));
 }
 
 TEST(PictureTool, ConvertsBetweenFormatsAsTheJudgesSeeThem) {
