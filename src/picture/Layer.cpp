@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "picture/BitmapRoutines.h"
+#include "picture/Bmp32.h"
 #include "picture/ColorStages.h"
+#include "picture/LayerStorage.h"
+#include "picture/Lead.h"
+#include "picture/PsdFile.h"
 #include "platform/Numeric.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace {
@@ -54,6 +59,54 @@ TLayer::TLayer(ILayerHost& host, const TBitmap32& source) : host_(host) {
   Mask.SetBitmap(&Picture);
   if (!host_.SourceHasAlpha()) SetAlpha(Picture, 255);
   SetEditMode(emCreated);
+}
+
+TLayer::TLayer(ILayerHost& host) : host_(host) {}
+
+std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName,
+                                               const TLayerRecord* stored, bool fromStorage) {
+  std::unique_ptr<TLayer> layer(new TLayer(host));
+  const std::string ext = LowerAscii(ExtractFileExt(fileName));
+  TBitmap32 picture;
+  if (ext == ".psd" || ext == ".fll" || ext == ".fcc" || !fromStorage) {
+    if (ext == ".psd" || ext == ".fll" || ext == ".fcc") {
+      LoadPsdPicture(fileName, picture);
+    } else {
+      // Any other element picture goes through the imaging library.
+      TLead lead;
+      lead.LoadFromFile(fileName);
+      picture = lead.Bitmap();
+    }
+    layer->Init(std::move(picture), nullptr);
+    std::string source = fileName;
+    for (const std::string& folder : host.ContentFolders()) source = RemoveFirstNoCase(source, folder);
+    layer->SourceFile = source;
+    layer->LoadElementMask(fileName);
+  } else {
+    ILayerStorage* storage = host.WorkStorage();
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (storage) bytes = storage->ReadStream(fileName);
+    if (!bytes) throw ELayerLoad("Stream " + fileName + " is missing");
+    std::optional<TBitmap32> decoded = DecodeBmp32(*bytes);
+    if (!decoded) throw ELayerLoad("Stream " + fileName + " is not a valid bitmap");
+    layer->Init(std::move(*decoded), stored);
+    layer->Mask.SetBitmap(&layer->Picture);
+    // A work saved without regions has an empty mask stream: the map stays empty.
+    if (std::optional<std::vector<std::uint8_t>> mask = storage->ReadStream(ChangeFileExt(fileName, ".msk")))
+      layer->Mask.LoadFromStream(*mask);
+    layer->Mask.GetUsedRegions();
+    if (stored) layer->Mask.FileName = stored->Id + ".msk";
+  }
+  layer->SetEditMode(emCreated);
+  return layer;
+}
+
+// The ".msk" beside an element picture: its name with the extension replaced; a
+// missing, damaged or wrong-sized file leaves the regions empty.
+void TLayer::LoadElementMask(const std::string& fileName) {
+  Mask.SetBitmap(&Picture);
+  Mask.LoadFromFile(ChangeFileExt(fileName, ".msk"));
+  Mask.GetUsedRegions();
 }
 
 void TLayer::Init(TBitmap32 source, const TLayerRecord* record) {

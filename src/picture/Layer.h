@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -89,12 +90,25 @@ struct TLayerHistoryItem {
   std::optional<TBitmap32> Bitmap;
 };
 
+// A layer's picture could not be read from the work being loaded.
+class ELayerLoad : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class TLayer {
  public:
   static constexpr std::size_t kMaxHistory = 30;
 
   // A layer of a picture in memory (Create).
   TLayer(ILayerHost& host, const TBitmap32& source);
+  // A layer of an element file (".psd", ".fll", ".fcc" with the ".msk" beside it,
+  // any other picture through the imaging library), or with `fromStorage` of the
+  // streams `fileName` and its ".msk" in the host's work storage, taking its
+  // settings from `stored`. A file that cannot be read throws its loader's error
+  // (EFOpenError, EInvalidGraphic, ELeadError); a stream, ELayerLoad.
+  static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName,
+                                                const TLayerRecord* stored, bool fromStorage);
   TLayer(const TLayer&) = delete;
   TLayer& operator=(const TLayer&) = delete;
 
@@ -185,6 +199,8 @@ class TLayer {
   std::string TypeLetter;
 
  private:
+  explicit TLayer(ILayerHost& host);
+  void LoadElementMask(const std::string& fileName);
   void Init(TBitmap32 source, const TLayerRecord* record);
   void SetColourValue(int TColorValues::*field, int value);
   void RenderWith(bool full, bool unscaled);

@@ -56,6 +56,12 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) {
   return !needle.empty() && UpperAscii(text).find(UpperAscii(needle)) != std::string::npos;
 }
 
+std::string RemoveFirstNoCase(std::string_view text, std::string_view needle) {
+  const std::size_t pos = needle.empty() ? std::string::npos : UpperAscii(text).find(UpperAscii(needle));
+  if (pos == std::string::npos) return std::string(text);
+  return std::string(text.substr(0, pos)) + std::string(text.substr(pos + needle.size()));
+}
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }

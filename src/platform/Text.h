@@ -21,6 +21,9 @@ std::string TrimRight(std::string_view text);
 bool Contains(std::string_view text, std::string_view needle);
 bool ContainsNoCase(std::string_view text, std::string_view needle);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// `text` without the first occurrence of `needle`, compared ignoring ASCII case
+// (unchanged when it does not occur or is empty).
+std::string RemoveFirstNoCase(std::string_view text, std::string_view needle);
 
 // Splits at every `delimiter`; "a;;b" gives {"a", "", "b"}, "" gives {""}. Not trimmed.
 std::vector<std::string> SplitFields(std::string_view text, char delimiter = ';');

@@ -27,6 +27,13 @@ TEST(Contains, EmptyNeedleMatchesNothing) {
   EXPECT_TRUE(ContainsNoCase("Not Found", "not found"));
 }
 
+TEST(Contains, RemoveFirstNoCaseTakesOnlyTheFirstOccurrence) {
+  EXPECT_EQ(RemoveFirstNoCase("C:\\Hair\\c:\\hair\\a.psd", "c:\\HAIR\\"), "c:\\hair\\a.psd");
+  EXPECT_EQ(RemoveFirstNoCase("abc", ""), "abc");
+  EXPECT_EQ(RemoveFirstNoCase("abc", "x"), "abc");
+  EXPECT_EQ(RemoveFirstNoCase("abc", "ABC"), "");
+}
+
 TEST(Fields, SplitKeepsEmptyFieldsAndFieldTrims) {
   EXPECT_EQ(SplitFields("a;;b"), (std::vector<std::string>{"a", "", "b"}));
   EXPECT_EQ(SplitFields(""), (std::vector<std::string>{""}));

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "picture/Bmp32.h"
+#include "picture/Layer.h"
+#include "picture/PsdFile.h"
+#include "support/FakeLayerHost.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+TBitmap32 Pattern(int w, int h) {
+  TBitmap32 p(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) p.SetPixel(x, y, Color32(std::uint8_t(10 * x), std::uint8_t(20 * y), 99, 200));
+  return p;
+}
+
+std::vector<std::uint8_t> MaskFile(int w, int h, int region, TRect rect) {
+  TBitmap32 picture(w, h);
+  TMask mask;
+  mask.SetBitmap(&picture);
+  mask.SetRegionIndex(region);
+  mask.SetWorkRect(rect);
+  mask.Apply(kMaskSetRect);
+  return mask.FileBytes();
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+}  // namespace
+
+TEST(LayerFromFile, PhotoshopPictureWithTheMaskBesideIt) {
+  TempFolder dir;
+  const fs::path folder = dir / "Content.v2" / "Hair";
+  fs::create_directories(folder);
+  ASSERT_TRUE(SavePsdFile(Pattern(6, 4), folder / "long.psd"));
+  WriteTestFile(folder / "long.msk", Text(MaskFile(6, 4, 3, {1, 1, 4, 3})));
+  WriteTestFile(dir / "Content.msk", Text(MaskFile(6, 4, 1, {0, 0, 6, 4})));  // cut at the first dot: never read
+  FakeLayerHost host;
+  host.folders = {"", dir.Path().string() + "/CONTENT.V2/"};
+  auto layer = TLayer::CreateFromFile(host, (folder / "long.psd").string(), nullptr, false);
+  EXPECT_EQ(layer->Picture, Pattern(6, 4));
+  EXPECT_EQ(layer->SourceFile, "Hair/long.psd");
+  EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{3}));
+  EXPECT_TRUE(layer->Mask.PixelInRegion(1, 1, 3));
+  EXPECT_FALSE(layer->Mask.PixelInRegion(0, 0, 3));
+  EXPECT_EQ(layer->Mask.FileName, (folder / "long.msk").string());
+  EXPECT_EQ(layer->Caption, "Hair");
+  EXPECT_EQ(layer->TypeId, 5);
+  EXPECT_EQ(layer->EditMode(), emCreated);
+  EXPECT_EQ(layer->BaseMask(), layer->Mask.Map());
+}
+
+TEST(LayerFromFile, AMaskOfAnotherSizeLeavesNoRegions) {
+  TempFolder dir;
+  ASSERT_TRUE(SavePsdFile(Pattern(6, 4), dir / "a.psd"));
+  WriteTestFile(dir / "a.msk", Text(MaskFile(5, 4, 1, {0, 0, 5, 4})));
+  FakeLayerHost host;
+  auto layer = TLayer::CreateFromFile(host, (dir / "a.psd").string(), nullptr, false);
+  EXPECT_TRUE(layer->Mask.UsedRegions().empty());
+  EXPECT_EQ(layer->Mask.MaxX(), 5);
+}
+
+TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
+  TempFolder dir;
+  const fs::path png = dir / "cap.png";
+  ASSERT_EQ(RunCommand("/usr/bin/python3 -c \"from PIL import Image; im=Image.new('RGB',(5,3),(200,100,50));"
+                       " im.putpixel((4,2),(1,2,3)); im.save('" + png.string() + "')\""), 0);
+  FakeLayerHost host;
+  auto layer = TLayer::CreateFromFile(host, png.string(), nullptr, false);
+  EXPECT_EQ(layer->Width(), 5);
+  EXPECT_EQ(layer->Height(), 3);
+  EXPECT_EQ(layer->Picture.Pixel(0, 0), Color32(200, 100, 50));
+  EXPECT_EQ(layer->Picture.Pixel(4, 2), Color32(1, 2, 3));
+  EXPECT_EQ(layer->Id, "10000000");
+  EXPECT_EQ(layer->Mask.MaxY(), 2);
+  EXPECT_EQ(layer->EditMode(), emCreated);
+}
+
+TEST(LayerFromFile, MissingOrBrokenFilesThrow) {
+  TempFolder dir;
+  FakeLayerHost host;
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "none.psd").string(), nullptr, false), EFOpenError);
+  WriteTestFile(dir / "bad.fcc", "not zlib");
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.fcc").string(), nullptr, false), EInvalidGraphic);
+  WriteTestFile(dir / "bad.png", "not a picture");
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.png").string(), nullptr, false), std::exception);
+}
+
+TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
+  FakeLayerStorage storage;
+  storage.Put("12345678.bmp", EncodeBmp32(Pattern(7, 5)));
+  TBitmap32 sized(7, 5);
+  TMask mask;
+  mask.SetBitmap(&sized);
+  mask.SetRegionIndex(2);
+  mask.SetWorkRect({0, 0, 3, 5});
+  mask.Apply(kMaskSetRect);
+  mask.SetRegionHue(2, 150);
+  std::vector<std::uint8_t> stream;
+  mask.SaveToStream(stream);
+  storage.Put("12345678.MSK", stream);
+  FakeLayerHost host;
+  host.storage = &storage;
+  host.ids = {"12345678"};  // already on the desk: a fresh id is taken
+  TLayerRecord record;
+  record.Id = "12345678";
+  record.Caption = "Fringe";
+  record.TypeId = 7;
+  record.Left = -12;
+  record.Top = 30;
+  record.Visible = false;
+  record.Red = 61;
+  record.Contrast = 140;
+  record.Opacity = 55;
+  record.Level = 3;
+  record.SourceFile = "Hair\\f.psd";
+  auto layer = TLayer::CreateFromFile(host, "12345678.bmp", &record, true);
+  EXPECT_EQ(layer->Picture, Pattern(7, 5));
+  EXPECT_EQ(layer->Id, "10000000");
+  EXPECT_EQ(layer->Caption, "Fringe");
+  EXPECT_EQ(layer->TypeId, 7);
+  EXPECT_EQ(layer->Left, -12);
+  EXPECT_EQ(layer->Top, 30);
+  EXPECT_FALSE(layer->Visible());
+  EXPECT_EQ(layer->Red(), 61);
+  EXPECT_EQ(layer->Contrast(), 140);
+  EXPECT_EQ(layer->Opacity(), 55);
+  EXPECT_EQ(layer->Level(), 3);
+  EXPECT_EQ(layer->SourceFile, "Hair\\f.psd");
+  EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{2}));
+  EXPECT_EQ(layer->Mask.GetRegionHue(2), 150);
+  EXPECT_EQ(layer->Mask.FileName, "12345678.msk");
+}
+
+TEST(LayerFromStorage, MissingPictureThrowsAndAnEmptyMaskIsNoRegions) {
+  FakeLayerStorage storage;
+  FakeLayerHost host;
+  host.storage = &storage;
+  EXPECT_THROW(TLayer::CreateFromFile(host, "1.bmp", nullptr, true), ELayerLoad);
+  storage.Put("1.bmp", {1, 2, 3});
+  EXPECT_THROW(TLayer::CreateFromFile(host, "1.bmp", nullptr, true), ELayerLoad);
+  storage.Put("1.bmp", EncodeBmp32(Pattern(3, 3)));
+  storage.Put("1.msk", {});
+  auto layer = TLayer::CreateFromFile(host, "1.bmp", nullptr, true);
+  EXPECT_TRUE(layer->Mask.UsedRegions().empty());
+  EXPECT_EQ(layer->Mask.MaxX(), 2);
+  host.storage = nullptr;
+  EXPECT_THROW(TLayer::CreateFromFile(host, "1.bmp", nullptr, true), ELayerLoad);
+}
