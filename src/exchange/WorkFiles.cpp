@@ -1,0 +1,255 @@
+#include "exchange/WorkFiles.h"
+
+#include <utility>
+
+#include "editor/EditorGlobals.h"
+#include "editor/MontageDesk.h"
+#include "picture/LayerStorage.h"
+#include "platform/CompoundFile.h"
+#include "platform/FileIO.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "shell/ShellGlobals.h"
+
+namespace {
+constexpr int kChangeWorkLoaded = 2;
+constexpr int kYes = 6;
+
+// The container being loaded, as the layers read it.
+class TContainerStorage : public ILayerStorage {
+ public:
+  explicit TContainerStorage(const TCompoundFileReader& reader) : reader_(reader) {}
+  std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) override {
+    return reader_.ReadStream(name, std::uint64_t(1) << 31);
+  }
+
+ private:
+  const TCompoundFileReader& reader_;
+};
+
+// Clears the work storage on every way out of a load.
+class TStorageScope {
+ public:
+  TStorageScope(IWorkPorts& ports, ILayerStorage* storage) : ports_(ports) { ports_.SetWorkStorage(storage); }
+  ~TStorageScope() { ports_.SetWorkStorage(nullptr); }
+  TStorageScope(const TStorageScope&) = delete;
+  TStorageScope& operator=(const TStorageScope&) = delete;
+
+ private:
+  IWorkPorts& ports_;
+};
+
+std::string BaseName(const fs::path& file) { return file.stem().string(); }
+
+bool IsNil(const std::string& id) { return id.empty() || EqualsNoCase(id, "nil"); }
+
+TLayer* FindLoaded(const std::vector<std::pair<std::string, TLayer*>>& loaded, const std::string& id) {
+  if (IsNil(id)) return nullptr;
+  for (const auto& [fileId, layer] : loaded)
+    if (EqualsNoCase(fileId, id)) return layer;
+  return nullptr;
+}
+
+// Sets `target` from `field` unless it is `skip`; false when the field is not a
+// number (the rest of the line is then ignored).
+bool TakeNumber(const std::string& field, int skip, int& target) {
+  auto value = ParseInt(field);
+  if (!value) return false;
+  if (*value != skip) target = *value;
+  return true;
+}
+}  // namespace
+
+TLayerRecord LayerRecordOf(const TLayer& layer) {
+  TLayerRecord r;
+  r.Id = layer.Id;
+  r.Caption = layer.Caption;
+  r.TypeId = layer.TypeId;
+  r.Left = layer.Left;
+  r.Top = layer.Top;
+  r.Width = layer.Width();
+  r.Height = layer.Height();
+  r.Visible = layer.Visible();
+  const TColorValues& v = layer.Values();
+  r.Color = v.Color;
+  r.Red = v.Red;
+  r.Green = v.Green;
+  r.Blue = v.Blue;
+  r.Hue = v.Hue;
+  r.Saturation = v.Saturation;
+  r.Brightness = v.Brightness;
+  r.Contrast = v.Contrast;
+  r.Opacity = v.Opacity;
+  r.Level = layer.Level();
+  r.SourceFile = layer.SourceFile;
+  return r;
+}
+
+TWorkFiles::TWorkFiles(TMontageDesk& desk, IWorkPorts& ports) : desk_(desk), ports_(ports) {}
+
+TWorkHeader TWorkFiles::HeaderOfDesk() const {
+  TWorkHeader h;
+  h.Version = ProductInfo.NameAndVersion;
+  auto idOf = [](const TLayer* layer) { return layer ? layer->Id : std::string(); };
+  h.PortraitId = idOf(desk_.PortraitLayer());
+  h.HandId = idOf(desk_.HandLayer());
+  h.BodyId = idOf(desk_.BodyLayer());
+  h.FacePoint = FacePoint;
+  h.BodyPoint = BodyPoint;
+  for (int i = 0; i < kWorkMarkerCount; ++i) {
+    const THandMarker& m = HandMarkers[std::size_t(i)];
+    h.Markers[std::size_t(i)] = {m.X, m.Y, m.Width, m.Length, m.ViewAngle};
+  }
+  int selected = desk_.SelectedIndex();
+  if (selected >= 0) h.ActiveId = desk_.Layer(selected).Id;
+  for (int i = desk_.LayerCount() - 1; i >= 0; --i) h.Layers.push_back(LayerRecordOf(desk_.Layer(i)));
+  return h;
+}
+
+bool TWorkFiles::SaveWork(fs::path file) {
+  if (desk_.LayerCount() == 0) {
+    ports_.ShowMessage("MessageWorkIsEmpty", "The work is empty", {});
+    return false;
+  }
+  std::string ext = file.extension().string();
+  bool container = EqualsNoCase(ext, UncompressedWorkExt);
+  // Any name but the two work extensions would write a file nobody can open as a work.
+  if (!container && !EqualsNoCase(ext, CompressedWorkExt)) file += CompressedWorkExt;
+  LastWorkDir = file.parent_path();
+  LastWorkFileName = LastImageFileName = BaseName(file);
+
+  ports_.SetBusy(true);
+  TWorkHeader header = HeaderOfDesk();
+  std::vector<TWorkLayerData> layers;
+  for (int i = desk_.LayerCount() - 1; i >= 0; --i) {
+    TLayer& layer = desk_.Layer(i);
+    TWorkLayerData data{&layer.Picture, {}};
+    layer.Mask.SaveToStream(data.MaskStream);
+    layers.push_back(std::move(data));
+  }
+  desk_.RenderExportBitmap();
+  std::string error;
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (container) bytes = BuildWorkContainer(header, layers, desk_.ExportBitmap(), &error);
+  else bytes = BuildCompressedWork(header, layers, desk_.ExportBitmap());
+  bool ok = bytes && WriteFileAtomic(file, *bytes);
+  ports_.SetBusy(false);
+  if (!ok) {
+    ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", error.empty() ? file.string() : error);
+    return false;
+  }
+  WorkSaved = true;
+  return true;
+}
+
+TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
+  ports_.ProcessMessages();
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) {
+    ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file", {});
+    return TWorkLoadResult::Missing;
+  }
+  // Read and check the whole file before the desk is touched.
+  std::string error;
+  std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(file);
+  if (bytes && EqualsNoCase(file.extension().string(), CompressedWorkExt)) bytes = ConvertWorkFile(*bytes, &error);
+  std::unique_ptr<TCompoundFileReader> reader;
+  if (bytes) reader = TCompoundFileReader::FromMemory(std::move(*bytes), &error);
+  std::optional<std::vector<std::uint8_t>> list = reader ? reader->ReadStream("ListFile.txt", 16u << 20) : std::nullopt;
+  if (!list) {
+    ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file", error);
+    return TWorkLoadResult::Unreadable;
+  }
+
+  ports_.SetChanged(kChangeWorkLoaded);
+  LastWorkDir = file.parent_path();
+  LastWorkFileName = LastImageFileName = BaseName(file);
+  bool keep = true;
+  if (desk_.LayerCount() > 0) {
+    if (ports_.AskYesNo("ConfirmClearPrevWork", "Clear the current work?") == kYes) {
+      desk_.ClearLayers();
+      FacePoint = BodyPoint = TPoint{-1, -1};
+      HandMarkers = THandMarkers{};
+    } else {
+      keep = false;
+    }
+  }
+  ports_.SetBusy(true);
+  ports_.ShowDesk();
+
+  TContainerStorage storage(*reader);
+  std::vector<std::string> lines = SplitWorkHeader(*list);
+  std::string activeId;
+  if (desk_.SelectedIndex() >= 0) activeId = desk_.Layer(desk_.SelectedIndex()).Id;
+  std::vector<std::pair<std::string, TLayer*>> loaded;  // the file's id -> the layer made of it
+  std::string skipped;
+  {
+    TStorageScope scope(ports_, &storage);
+    for (const std::string& line : lines) {
+      if (!StartsWithNoCase(line, "LAYER=")) continue;
+      std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
+      if (!record) {
+        skipped += "\r" + line.substr(0, 60);
+        continue;
+      }
+      try {
+        auto layer = TLayer::CreateFromFile(desk_, record->Id + ".bmp", &*record, true);
+        TLayer* made = layer.get();
+        desk_.InsertLayer(std::move(layer), 0);
+        made->Render(false);
+        loaded.emplace_back(record->Id, made);
+      } catch (const std::exception& e) {
+        skipped += "\r" + std::string(e.what());
+      }
+    }
+    for (const std::string& line : lines) ApplyHeaderLine(line, loaded, activeId);
+  }
+
+  desk_.RefreshAll();
+  ports_.ProcessMessages();
+  desk_.SelectLayer(activeId.empty() ? -1 : desk_.IndexOfLayerId(activeId));
+  ports_.EnsureDeskMode();
+  ports_.RefreshLayerList();
+  ports_.SetBusy(false);
+  WorkSaved = ImageSaved = keep;
+  ports_.ProcessMessages();
+
+  TBitmap32 portrait;
+  if (const TLayer* layer = desk_.PortraitLayer()) {
+    portrait = layer->BasePicture;
+  }
+  ports_.SetPortraitBitmap(portrait);
+  if (!skipped.empty()) ports_.ShowMessage("MessageLayersNotLoaded", "Some layers could not be loaded:", skipped);
+  return TWorkLoadResult::Loaded;
+}
+
+void TWorkFiles::ApplyHeaderLine(const std::string& line, const std::vector<std::pair<std::string, TLayer*>>& loaded,
+                                 std::string& activeId) {
+  std::size_t eq = line.find('=');
+  if (eq == std::string::npos) return;
+  std::string key = UpperAscii(line.substr(0, eq));
+  std::vector<std::string> f = SplitFields(std::string_view(line).substr(eq + 1));
+  auto field = [&f](std::size_t i) { return i < f.size() ? f[i] : std::string(); };
+  if (key == "PORTRAIT" || key == "BODY") {
+    TLayer* layer = FindLoaded(loaded, field(0));
+    TPoint& point = key == "PORTRAIT" ? FacePoint : BodyPoint;
+    if (layer) (key == "PORTRAIT" ? desk_.SetPortraitLayer(layer) : desk_.SetBodyLayer(layer));
+    TakeNumber(field(1), -1, point.X) && TakeNumber(field(2), -1, point.Y);
+  } else if (key == "HAND") {
+    if (TLayer* layer = FindLoaded(loaded, field(0))) desk_.SetHandLayer(layer);
+    for (std::size_t m = 0; m < HandMarkers.size(); ++m) {
+      THandMarker& marker = HandMarkers[m];
+      std::size_t at = 1 + 5 * m;
+      auto x = ParseInt(field(at));
+      if (!x || *x == -1) return;  // -1 ends the markers; a bad number ends the line
+      marker.X = *x;
+      int angle = marker.ViewAngle;
+      if (!TakeNumber(field(at + 1), -1, marker.Y) || !TakeNumber(field(at + 2), 0, marker.Width) ||
+          !TakeNumber(field(at + 3), 0, marker.Length) || !TakeNumber(field(at + 4), INT32_MIN, angle))
+        return;
+      marker.ViewAngle = marker.Angle = angle;
+    }
+  } else if (key == "ACTIVELAYER") {
+    if (TLayer* layer = FindLoaded(loaded, field(0))) activeId = layer->Id;
+  }
+}

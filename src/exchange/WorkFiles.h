@@ -1,0 +1,73 @@
+#pragma once
+// Saving the work on the desk as a work file and loading one back, both forms:
+// the compressed ".tsc" and the uncompressed container ".tsu". A compressed file
+// is converted in memory; the user's file is only ever read.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "picture/WorkFile.h"
+
+namespace fs = std::filesystem;
+
+class ILayerStorage;
+class TBitmap32;
+class TMontageDesk;
+
+// What loading and saving need of the program around the desk.
+class IWorkPorts {
+ public:
+  virtual ~IWorkPorts() = default;
+  // The yes/no message box with the UI text of `key` (default `text`); 6 = yes.
+  virtual int AskYesNo(std::string_view key, std::string_view text) = 0;
+  // The OK message box with the UI text of `key` (default `text`) and `detail`
+  // after it when not empty.
+  virtual void ShowMessage(std::string_view key, std::string_view text, const std::string& detail) = 0;
+  virtual void SetChanged(int code) = 0;
+  virtual void SetBusy(bool busy) = 0;
+  virtual void ProcessMessages() = 0;
+  // The desk window is shown if it is not.
+  virtual void ShowDesk() = 0;
+  // The main window leaves desk mode 0 for 1 after a load.
+  virtual void EnsureDeskMode() = 0;
+  // The streams the layers read while a work loads (nullptr afterwards).
+  virtual void SetWorkStorage(ILayerStorage* storage) = 0;
+  // The layers window (when visible) lists the layers again.
+  virtual void RefreshLayerList() = 0;
+  // PortraitBitmap and the portrait preview (when visible) after a load.
+  virtual void SetPortraitBitmap(const TBitmap32& bitmap) = 0;
+};
+
+enum class TWorkLoadResult { Loaded, Missing, Unreadable };
+
+class TWorkFiles {
+ public:
+  TWorkFiles(TMontageDesk& desk, IWorkPorts& ports);
+
+  // Writes the desk's work to `file` (".tsc" compressed, ".tsu" container; any
+  // other name gets the compressed extension appended). Atomic: on failure the old
+  // file stays, "MessageUnableSaveWork" is shown and false returned. An empty desk
+  // gives "MessageWorkIsEmpty". Sets WorkSaved on success.
+  bool SaveWork(fs::path file);
+
+  // Loads a work file of either form onto the desk (cleared or merged as the user
+  // answers). Layers whose line or streams are bad are left out with a message;
+  // a file that is not a work at all gives "MessageUnableLoadWork".
+  TWorkLoadResult LoadWorkFromFile(const fs::path& file);
+
+  // The name of the last work saved or loaded, without folder and extension.
+  std::string LastWorkFileName;
+  std::string LastImageFileName;
+  fs::path LastWorkDir;
+
+ private:
+  TWorkHeader HeaderOfDesk() const;
+  void ApplyHeaderLine(const std::string& line, const std::vector<std::pair<std::string, class TLayer*>>& loaded,
+                       std::string& activeId);
+
+  TMontageDesk& desk_;
+  IWorkPorts& ports_;
+};
+
+// The stored settings of a layer, as its LAYER line carries them.
+TLayerRecord LayerRecordOf(const TLayer& layer);

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include "editor/EditorGlobals.h"
+#include "editor/FakeDeskOwner.h"
+#include "exchange/WorkFiles.h"
+#include "platform/CompoundFile.h"
+#include "platform/FileIO.h"
+#include "support/TestPaths.h"
+
+namespace {
+class FakeWorkPorts : public IWorkPorts {
+ public:
+  explicit FakeWorkPorts(FakeDeskOwner& owner) : owner_(owner) {}
+  int answer = 6;
+  std::vector<std::string> questions, messages;
+  std::vector<int> changes;
+  TBitmap32 portrait{1, 1};
+  int deskModeCalls = 0;
+
+  int AskYesNo(std::string_view key, std::string_view) override {
+    questions.emplace_back(key);
+    return answer;
+  }
+  void ShowMessage(std::string_view key, std::string_view, const std::string&) override {
+    messages.emplace_back(key);
+  }
+  void SetChanged(int code) override { changes.push_back(code); }
+  void SetBusy(bool) override {}
+  void ProcessMessages() override {}
+  void ShowDesk() override {}
+  void EnsureDeskMode() override { ++deskModeCalls; }
+  void SetWorkStorage(ILayerStorage* storage) override { owner_.storage = storage; }
+  void RefreshLayerList() override {}
+  void SetPortraitBitmap(const TBitmap32& bitmap) override { portrait = bitmap; }
+
+ private:
+  FakeDeskOwner& owner_;
+};
+
+class WorkFiles : public ::testing::Test, public DeskFixture {
+ protected:
+  void SetUp() override {
+    SetSmallDesk(200, 200, 300, 300);
+    ResetEditorGlobals();
+    CompressedWorkExt = ProductInfo.CmpFileExt;
+    UncompressedWorkExt = ProductInfo.UnCmpFileExt;
+  }
+  FakeWorkPorts ports{owner};
+  TWorkFiles files{desk, ports};
+  TempFolder dir;
+
+  // Three layers: a portrait at the bottom, a hidden one, and one with two
+  // regions carrying their own values; slots, markers and the active layer set.
+  void BuildWork() {
+    TLayer& portrait = Add(40, 30, Color32(200, 150, 120), 5, 6, 0, "Portrait");
+    TLayer& hidden = Add(10, 10, Color32(0, 0, 255, 77), 50, 60, 4, "Hidden");
+    TLayer& hair = Add(20, 16, Color32(60, 40, 20), -3, 2, 9, "Hair");
+    hidden.SetVisible(false);
+    hair.SetOpacity(70);
+    hair.SetHue(140);
+    for (int x = 0; x < 20; ++x) hair.Picture.SetPixel(x, 0, Color32(60, 40, 20, std::uint8_t(x * 13)));
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 20; ++x) hair.Mask.Map().At(x, y) = x < 10 ? 1 : 2;
+    TColorValues band = hair.Mask.RegionValues(2);
+    band.Red = 80;
+    band.Opacity = 40;
+    hair.Mask.SetRegionValues(2, band);
+    desk.SetPortraitLayer(&portrait);
+    desk.SetHandLayer(&hidden);
+    desk.SetBodyLayer(&hair);
+    desk.SelectLayer(desk.IndexOfLayer(&hidden));
+    FacePoint = {100, 120};
+    BodyPoint = {7, 8};
+    HandMarkers[0].X = 11;
+    HandMarkers[0].Y = 12;
+    HandMarkers[0].Width = 13;
+    HandMarkers[0].Length = 14;
+    HandMarkers[0].ViewAngle = -30;
+  }
+
+  void ExpectSameWork(const std::vector<TLayerRecord>& before, const std::vector<TBitmap32>& pictures,
+                      int colourTolerance) {
+    ASSERT_EQ(desk.LayerCount(), int(before.size()));
+    for (int i = 0; i < desk.LayerCount(); ++i) {
+      TLayerRecord now = LayerRecordOf(desk.Layer(i));
+      EXPECT_EQ(LayerRecordLine(now), LayerRecordLine(before[std::size_t(i)]));
+      const TBitmap32& a = desk.Layer(i).Picture;
+      const TBitmap32& b = pictures[std::size_t(i)];
+      ASSERT_EQ(a.Width(), b.Width());
+      for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) {
+          ASSERT_EQ(AlphaOf(a.Pixel(x, y)), AlphaOf(b.Pixel(x, y))) << i << " at " << x << "," << y;
+          if (AlphaOf(b.Pixel(x, y)) == 255) {
+            ASSERT_NEAR(RedOf(a.Pixel(x, y)), RedOf(b.Pixel(x, y)), colourTolerance);
+          }
+        }
+    }
+    TLayer& hair = desk.Layer(0);
+    EXPECT_EQ(hair.Mask.Map().At(3, 3), 1);
+    EXPECT_EQ(hair.Mask.Map().At(15, 3), 2);
+    EXPECT_EQ(hair.Mask.RegionValues(2).Red, 80);
+    EXPECT_EQ(hair.Mask.RegionValues(2).Opacity, 40);
+    EXPECT_EQ(desk.PortraitLayer(), &desk.Layer(2));
+    EXPECT_EQ(desk.HandLayer(), &desk.Layer(1));
+    EXPECT_EQ(desk.BodyLayer(), &desk.Layer(0));
+    EXPECT_EQ(desk.SelectedIndex(), 1);
+    EXPECT_EQ(FacePoint, (TPoint{100, 120}));
+    EXPECT_EQ(BodyPoint, (TPoint{7, 8}));
+    EXPECT_EQ(HandMarkers[0].X, 11);
+    EXPECT_EQ(HandMarkers[0].Length, 14);
+    EXPECT_EQ(HandMarkers[0].ViewAngle, -30);
+    EXPECT_EQ(HandMarkers[1].X, -1);
+  }
+
+  void RoundTrip(const std::string& name, int colourTolerance) {
+    BuildWork();
+    std::vector<TLayerRecord> before;
+    std::vector<TBitmap32> pictures;
+    for (int i = 0; i < desk.LayerCount(); ++i) {
+      before.push_back(LayerRecordOf(desk.Layer(i)));
+      pictures.push_back(desk.Layer(i).Picture);
+    }
+    ASSERT_TRUE(files.SaveWork(dir / name));
+    EXPECT_TRUE(WorkSaved);
+    desk.ClearLayers();
+    ResetEditorGlobals();
+    ASSERT_EQ(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Loaded);
+    EXPECT_TRUE(ports.messages.empty());
+    ExpectSameWork(before, pictures, colourTolerance);
+    EXPECT_TRUE(fs::exists(dir / name));  // the user's file is never removed
+    EXPECT_EQ(ports.portrait.Width(), 40);
+    EXPECT_EQ(files.LastWorkFileName, fs::path(name).stem().string());
+  }
+};
+}  // namespace
+
+TEST_F(WorkFiles, ContainerRoundTripKeepsEveryValueAndAlphaByte) { RoundTrip("work.tsu", 0); }
+
+TEST_F(WorkFiles, CompressedRoundTripKeepsValuesAndAlphaColoursWithinJpegLoss) { RoundTrip("work.tsc", 12); }
+
+TEST_F(WorkFiles, NameWithoutWorkExtensionGetsTheCompressedOne) {
+  BuildWork();
+  ASSERT_TRUE(files.SaveWork(dir / "portrait.jpg"));
+  EXPECT_TRUE(fs::exists(dir / "portrait.jpg.tsc"));
+  EXPECT_FALSE(fs::exists(dir / "portrait.jpg"));
+}
+
+TEST_F(WorkFiles, FailedSaveReportsAndLeavesTheFlagClear) {
+  BuildWork();
+  WorkSaved = false;
+  EXPECT_FALSE(files.SaveWork(dir / "no-such-folder" / "w.tsc"));
+  EXPECT_FALSE(WorkSaved);
+  EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableSaveWork"}));
+  desk.ClearLayers();
+  EXPECT_FALSE(files.SaveWork(dir / "w.tsc"));
+  EXPECT_EQ(ports.messages.back(), "MessageWorkIsEmpty");
+}
+
+TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {
+  BuildWork();
+  ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
+  // The desk keeps its three layers (answer No) and gets the file's three on top,
+  // whose ids all collide with those present.
+  TLayer* oldPortrait = desk.PortraitLayer();
+  ports.answer = 7;
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "w.tsu"), TWorkLoadResult::Loaded);
+  ASSERT_EQ(desk.LayerCount(), 6);
+  EXPECT_NE(desk.PortraitLayer(), oldPortrait);
+  EXPECT_EQ(desk.PortraitLayer(), &desk.Layer(2));
+  EXPECT_NE(desk.Layer(2).Id, oldPortrait->Id);
+  EXPECT_EQ(desk.SelectedIndex(), 1);  // the file's active layer, as loaded
+  EXPECT_FALSE(WorkSaved);
+  EXPECT_FALSE(ImageSaved);
+  EXPECT_EQ(ports.questions, (std::vector<std::string>{"ConfirmClearPrevWork"}));
+}
+
+TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
+  auto load = [&](const std::string& lines) {
+    TCompoundFileWriter w;
+    w.AddStream("ListFile.txt", lines);
+    ASSERT_TRUE(w.Save(dir / "h.tsu"));
+    ASSERT_EQ(files.LoadWorkFromFile(dir / "h.tsu"), TWorkLoadResult::Loaded);
+  };
+  FacePoint = {5, 6};
+  HandMarkers[0].Width = 9;
+  load("PORTRAIT=nil;-1;-1;\rHAND=nil;-1;1;2;3;4;\r");
+  EXPECT_EQ(FacePoint, (TPoint{5, 6}));
+  EXPECT_EQ(HandMarkers[0].X, -1);  // -1 first: no marker changes
+  load("HAND=nil;10;-1;0;0;45;20;21;22;23;x;30;31;32;33;34;\r");
+  EXPECT_EQ(HandMarkers[0].X, 10);
+  EXPECT_EQ(HandMarkers[0].Y, -1);     // "-1" skipped
+  EXPECT_EQ(HandMarkers[0].Width, 9);  // "0" keeps the present width
+  EXPECT_EQ(HandMarkers[0].ViewAngle, 45);
+  EXPECT_EQ(HandMarkers[1].Length, 23);
+  EXPECT_EQ(HandMarkers[1].ViewAngle, 0);  // "x" ended the line before the angle
+  EXPECT_EQ(HandMarkers[2].X, -1);
+  load("BODY=nil;12;oops;\rPORTRAIT=nil;1;2;\r");
+  EXPECT_EQ(BodyPoint, (TPoint{12, -1}));
+  EXPECT_EQ(FacePoint, (TPoint{1, 2}));
+  EXPECT_EQ(desk.LayerCount(), 0);
+}
+
+TEST_F(WorkFiles, BadLayersAreLeftOutAndTheRestLoads) {
+  BuildWork();
+  ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
+  auto reader = TCompoundFileReader::Open(dir / "w.tsu");
+  std::string list = [&] {
+    auto bytes = *reader->ReadStream("ListFile.txt");
+    return std::string(bytes.begin(), bytes.end());
+  }();
+  // Spoil the first LAYER line's numbers and drop the picture of the second.
+  TCompoundFileWriter w;
+  std::string spoiled = list;
+  std::size_t type = spoiled.find(";Portrait;") + std::string(";Portrait;").size();
+  spoiled.replace(type, spoiled.find(';', type) - type, "X");
+  w.AddStream("ListFile.txt", spoiled);
+  std::string secondId = desk.Layer(1).Id;
+  for (const std::string& name : reader->StreamNames())
+    if (name != "ListFile.txt" && name != secondId + ".bmp") w.AddStream(name, *reader->ReadStream(name));
+  ASSERT_TRUE(w.Save(dir / "bad.tsu"));
+  desk.ClearLayers();
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "bad.tsu"), TWorkLoadResult::Loaded);
+  EXPECT_EQ(desk.LayerCount(), 1);
+  EXPECT_EQ(desk.Layer(0).Caption, "Hair");
+  EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageLayersNotLoaded"}));
+}
+
+TEST_F(WorkFiles, HostileOrMissingFilesLeaveTheDeskAlone) {
+  BuildWork();
+  WriteTestFile(dir / "junk.tsc", std::string(100, '\x7f'));
+  WriteTestFile(dir / "junk.tsu", "not a compound file");
+  EXPECT_EQ(files.LoadWorkFromFile(dir / "junk.tsc"), TWorkLoadResult::Unreadable);
+  EXPECT_EQ(files.LoadWorkFromFile(dir / "junk.tsu"), TWorkLoadResult::Unreadable);
+  EXPECT_EQ(files.LoadWorkFromFile(dir / "none.tsu"), TWorkLoadResult::Missing);
+  EXPECT_EQ(desk.LayerCount(), 3);
+  EXPECT_TRUE(ports.questions.empty());
+  EXPECT_EQ(ports.messages.size(), 3u);
+  EXPECT_TRUE(ports.changes.empty());
+}
