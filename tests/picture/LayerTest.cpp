@@ -318,3 +318,61 @@ TEST(LayerMaskChanged, LabelsTheSelectedLayerWithItsRegion) {
   EXPECT_EQ(host.shown[0].mask, &layer.Mask);
   EXPECT_EQ(host.shown[1].mask, nullptr);
 }
+
+TEST(LayerHistory, WarpUndoRestoresPictureAndBaseCalibrationTheWholePicture) {
+  FakeLayerHost host;
+  TLayer layer(host, Gradient(8, 8));
+  const TBitmap32 original = layer.Picture;
+  TLayerHistoryItem* warp = layer.SaveUndo(lhkWarp, false);
+  layer.SetEditMode(emWarp);
+  warp->Rect = {2, 2, 4, 4};
+  warp->Bitmap = TBitmap32(2, 2, Color32(3, 3, 3));  // the pixels before the stroke
+  layer.Picture.Clear(Color32(9, 9, 9));
+  layer.BasePicture.Clear(Color32(9, 9, 9));
+  layer.Undo();
+  EXPECT_EQ(layer.Picture.Pixel(2, 3), Color32(3, 3, 3));
+  EXPECT_EQ(layer.Picture.Pixel(4, 4), Color32(9, 9, 9));
+  EXPECT_EQ(layer.EditMode(), emCreated);  // back to the mode the item saved, with a new base
+  EXPECT_EQ(layer.BasePicture, layer.Picture);
+
+  layer.Picture = original;
+  layer.SaveUndo(lhkCalibration, false);
+  layer.Picture.Clear(0);
+  layer.Undo();
+  EXPECT_EQ(layer.Picture, original);
+  // An untouched stroke (empty rectangle) restores nothing.
+  layer.SaveUndo(lhkEraser, false);
+  layer.Picture.Clear(Color32(1, 1, 1));
+  layer.Undo();
+  EXPECT_EQ(layer.Picture.Pixel(0, 0), Color32(1, 1, 1));
+}
+
+TEST(LayerHistory, DeleteHistoryItemRemovesOnlyThatItem) {
+  FakeLayerHost host;
+  TLayer layer(host, Gradient(4, 4));
+  TLayerHistoryItem* first = layer.SaveUndo(lhkMove, false);
+  TLayerHistoryItem* second = layer.SaveUndo(lhkColorBrush, false);
+  layer.DeleteHistoryItem(second);
+  ASSERT_EQ(layer.History().size(), 1u);
+  EXPECT_EQ(layer.History().front().get(), first);
+  layer.DeleteHistoryItem(nullptr);
+  EXPECT_EQ(layer.History().size(), 1u);
+  layer.Undo();
+  layer.Undo();  // an empty history does nothing
+  EXPECT_TRUE(layer.History().empty());
+}
+
+TEST(LayerSize, WritesBelowZeroAreIgnored) {
+  FakeLayerHost host;
+  TLayer layer(host, Gradient(4, 3));
+  layer.SetWidth(-1);
+  layer.SetHeight(-5);
+  EXPECT_EQ(layer.Width(), 4);
+  EXPECT_EQ(layer.Height(), 3);
+  layer.SetWidth(9);
+  EXPECT_EQ(layer.Width(), 9);
+  EXPECT_EQ(layer.Height(), 3);
+  layer.Picture.Reset();
+  EXPECT_EQ(layer.Width(), -1);
+  EXPECT_EQ(layer.Height(), -1);
+}
