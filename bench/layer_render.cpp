@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "picture/ColorStages.h"
 #include "picture/Layer.h"
 #include "support/FakeLayerHost.h"
 
@@ -75,6 +76,14 @@ void BM_RenderWithoutHsb(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * std::int64_t(scene.layer.Picture.ByteSize()));
 }
 BENCHMARK(BM_RenderWithoutHsb)->Unit(benchmark::kMillisecond);
+
+// The contrast stage's mean luminance, computed once per render.
+void BM_MeanLuminance(benchmark::State& state) {
+  TBitmap32 picture = PhotoLike();
+  for (auto _ : state) benchmark::DoNotOptimize(MeanLuminance(picture));
+  state.SetBytesProcessed(state.iterations() * std::int64_t(picture.ByteSize()));
+}
+BENCHMARK(BM_MeanLuminance)->Unit(benchmark::kMillisecond);
 
 // Reference: copying the picture's bytes.
 void BM_CopyReference(benchmark::State& state) {

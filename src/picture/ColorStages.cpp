@@ -1,6 +1,9 @@
 #include "picture/ColorStages.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 #include "picture/Mask.h"
@@ -114,8 +117,8 @@ TColor32 HsbToRgb(int hue, int saturation, int brightness, std::uint8_t alpha) {
 }
 
 namespace {
-// Sum and count of the luminance of opaque pixels; (L * 5243) >> 19 equals L div 100
-// for every L up to 25500.
+// Sum and count of the luminance of opaque pixels; (L * 5243) >> 19 equals
+// L div 100 for every L up to 25500.
 inline void AddLuminance(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
   for (int x = 0; x < n; ++x) {
     const TColor32 c = p[x];
@@ -125,6 +128,39 @@ inline void AddLuminance(const TColor32* p, int n, std::uint32_t& sum, std::uint
     count += opaque;
   }
 }
+
+#if defined(__SSE2__)
+// Eight pixels a step in 16-bit lanes: L fits (at most 25500), and the high half
+// of L * 5243 shifted by 3 is the same L div 100.
+int AddLuminance8(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
+  const __m128i low = _mm_set1_epi32(0xFF), ones = _mm_set1_epi16(1);
+  const __m128i k30 = _mm_set1_epi16(30), k59 = _mm_set1_epi16(59), k11 = _mm_set1_epi16(11);
+  const __m128i kTenth = _mm_set1_epi16(5243), zero = _mm_setzero_si128();
+  __m128i sums = zero, counts = zero;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x + 4));
+    auto channel = [&](int shift) {
+      return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), low), _mm_and_si128(_mm_srli_epi32(b, shift), low));
+    };
+    const __m128i luminance = _mm_add_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(channel(16), k30), _mm_mullo_epi16(channel(8), k59)),
+        _mm_mullo_epi16(channel(0), k11));
+    const __m128i tenth = _mm_srli_epi16(_mm_mulhi_epu16(luminance, kTenth), 3);
+    const __m128i transparent = _mm_cmpeq_epi16(channel(24), zero);
+    sums = _mm_add_epi32(sums, _mm_madd_epi16(_mm_andnot_si128(transparent, tenth), ones));
+    counts = _mm_add_epi32(counts, _mm_madd_epi16(_mm_andnot_si128(transparent, ones), ones));
+  }
+  alignas(16) std::uint32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), sums);
+  sum += lanes[0] + lanes[1] + lanes[2] + lanes[3];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), counts);
+  count += lanes[0] + lanes[1] + lanes[2] + lanes[3];
+  return x;
+}
+#endif
+
 }  // namespace
 
 int MeanLuminance(const TBitmap32& picture) {
@@ -134,8 +170,9 @@ int MeanLuminance(const TBitmap32& picture) {
     const TColor32* p = picture.PixelPtr(0, y);
     std::uint32_t rowSum = 0, rowCount = 0;  // at most 16384 * 255: no overflow
     int x = 0;
-    // Blocks of a fixed length, which the compiler turns into vector code.
-    for (; x + 16 <= width; x += 16) AddLuminance(p + x, 16, rowSum, rowCount);
+#if defined(__SSE2__)
+    x = AddLuminance8(p, width, rowSum, rowCount);
+#endif
     AddLuminance(p + x, width - x, rowSum, rowCount);
     sum += rowSum;
     count += rowCount;
@@ -257,18 +294,18 @@ TColor32 TColorStages::Apply(TColor32 pixel, std::uint8_t cells) {
   return plan.identity ? pixel : ApplyPlan(pixel, plan, Tables());
 }
 
-void TColorStages::ApplyRow(TColor32* pixels, int count, const int* columns, const std::uint8_t* cells, int lastCell) {
+void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int count) {
   const HsbTables& t = Tables();
   int x = 0;
   while (x < count) {
     // A run of pixels in the same regions shares one plan.
-    const int c = cells ? cells[std::min(columns[x], lastCell)] : 0;
+    const std::uint8_t c = cells ? cells[x] : 0;
     int end = x + 1;
     if (!cells)
       end = count;
     else
-      while (end < count && cells[std::min(columns[end], lastCell)] == c) ++end;
-    const Plan& plan = PlanFor(std::uint8_t(c));
+      while (end < count && cells[end] == c) ++end;
+    const Plan& plan = PlanFor(c);
     if (plan.identity) {
       x = end;
       continue;
@@ -294,7 +331,11 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
   std::vector<int> columns(static_cast<std::size_t>(width));
   for (int x = 0; x < width; ++x)
     columns[std::size_t(x)] = source.Left + int(std::int64_t(x) * source.Width() / width);
-  const bool direct = source.Width() == width;  // unscaled rows copy as a block
+  // Unscaled rows copy as a block and, on a map of the picture's size, read their
+  // region bytes in place.
+  const bool direct = source.Width() == width;
+  const bool directCells = direct && map.Width() == picture.Width();
+  std::vector<std::uint8_t> rowCells(map.Empty() ? 0 : static_cast<std::size_t>(width));
   for (int y = 0; y < height; ++y) {
     const int sy = source.Top + int(std::int64_t(y) * source.Height() / height);
     const TColor32* in = picture.PixelPtr(0, sy);
@@ -304,7 +345,17 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
     else
       for (int x = 0; x < width; ++x) out[x] = in[columns[std::size_t(x)]];
     if (stages.Neutral()) continue;
-    const std::uint8_t* cells = map.Empty() ? nullptr : map.Row(std::min(sy, map.Height() - 1));
-    stages.ApplyRow(out, width, columns.data(), cells, map.Width() - 1);
+    const std::uint8_t* cells = nullptr;
+    if (!map.Empty()) {
+      const std::uint8_t* mapRow = map.Row(std::min(sy, map.Height() - 1));
+      if (directCells) {
+        cells = mapRow + source.Left;
+      } else {
+        const int lastCell = map.Width() - 1;
+        for (int x = 0; x < width; ++x) rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
+        cells = rowCells.data();
+      }
+    }
+    stages.ApplyRow(out, cells, width);
   }
 }

@@ -42,10 +42,9 @@ class TColorStages {
 
   // The pixel after the stages, `cells` being its byte of the region map.
   TColor32 Apply(TColor32 pixel, std::uint8_t cells);
-  // The same over a row of copied pixels: pixel x came from picture column
-  // columns[x], whose region byte is cells[min(columns[x], lastCell)] (no regions
-  // when `cells` is null).
-  void ApplyRow(TColor32* pixels, int count, const int* columns, const std::uint8_t* cells, int lastCell);
+  // The same over a row: pixel x has region byte cells[x] (no regions when
+  // `cells` is null).
+  void ApplyRow(TColor32* pixels, const std::uint8_t* cells, int count);
   // True when no pixel can change (all values neutral, regions and layer).
   bool Neutral() const { return neutral_; }
   // Whether the mean luminance was needed so far.

@@ -119,6 +119,25 @@ TEST(LayerRender, ContrastMeanCountsOpaquePixelsOnly) {
   EXPECT_EQ(MeanLuminance(TBitmap32(3, 3, Color32(9, 9, 9, 0))), 0);
 }
 
+TEST(LayerRender, MeanLuminanceOfARandomPictureMatchesThePlainSum) {
+  for (int width : {1, 7, 8, 9, 37}) {
+    TBitmap32 picture(width, 13);
+    std::uint32_t seed = 99u + std::uint32_t(width);
+    std::int64_t sum = 0, count = 0;
+    for (int y = 0; y < 13; ++y)
+      for (int x = 0; x < width; ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        const TColor32 c = seed % 3 == 0 ? seed & 0x00FFFFFFu : seed | 0x01000000u;
+        picture.SetPixel(x, y, c);
+        if (AlphaOf(c) == 0) continue;
+        sum += (30 * RedOf(c) + 59 * GreenOf(c) + 11 * BlueOf(c)) / 100;
+        ++count;
+      }
+    EXPECT_EQ(MeanLuminance(picture), RoundDiv(sum, count)) << width;
+  }
+  EXPECT_EQ(MeanLuminance(TBitmap32(16, 2, Color32(255, 255, 255))), 255);
+}
+
 TEST(LayerRender, MeanIsComputedOnlyWhenContrastApplies) {
   TBitmap32 picture = VariedPicture(8, 8);
   TColorValues values;
