@@ -297,6 +297,32 @@ TEST(LayerRender, LargeLayerIsClippedToTheView) {
   EXPECT_TRUE(layer.ViewBitmap.Empty());
 }
 
+// Each target pixel takes its regions from the picture pixel it was copied from,
+// also when the layer is clipped and scaled.
+TEST(LayerRender, RegionsFollowTheCopiedPixelsWhenClippedAndScaled) {
+  for (double scale : {0.5, 2.0, 3.0}) {
+    FakeLayerHost host;
+    host.desk = {scale, 60, 50, {30, 20, 30 + int(60 * scale), 20 + int(50 * scale)}};
+    TBitmap32 picture(300, 240, Color32(10, 10, 10));
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 300; ++x)
+        if ((x / 7 + y / 5) % 2) picture.SetPixel(x, y, Color32(200, 200, 200));
+    TLayer layer(host, picture);
+    // Region 1 covers exactly the light cells.
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 300; ++x) layer.Mask.Map().At(x, y) = (x / 7 + y / 5) % 2 ? 1 : 0;
+    layer.Mask.SetRegionColor(1, 0x0000FF);  // red tint on the light cells only
+    layer.Render(false);
+    ASSERT_EQ(layer.ViewState, 1) << scale;
+    for (int y = 0; y < layer.ViewBitmap.Height(); ++y)
+      for (int x = 0; x < layer.ViewBitmap.Width(); ++x) {
+        const TColor32 p = layer.ViewBitmap.Pixel(x, y);
+        if (RedOf(p) == 10) continue;  // a dark cell: untouched
+        ASSERT_EQ(p, Color32(Tinted(200, 0xFF), Tinted(200, 0), Tinted(200, 0))) << scale << " " << x << "," << y;
+      }
+  }
+}
+
 TEST(LayerRender, ZeroScaleOrEmptyTargetRendersNothing) {
   FakeLayerHost host;
   TLayer layer(host, VariedPicture(20, 20));
