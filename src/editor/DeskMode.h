@@ -33,12 +33,21 @@ enum TChangeKind : std::uint8_t {
   ckLayerReset = 14,
 };
 
-// Cursor numbers of the program's own cursors.
+// Cursor numbers: the program's own cursors (positive) and the standard sizing
+// cursors (negative).
 enum TCustomCursor : int {
+  crSizeNESW = -6,
+  crSizeNS = -7,
+  crSizeNWSE = -8,
+  crSizeWE = -9,
   crDefault = 0,
   crBrush = 101,
   crEraser = 102,
   crPipette = 103,
   crModify = 104,
+  crHandFlat = 108,
+  crHandGrab = 109,
   crHandFlatAll = 111,
+  crHandGrabAll = 112,
+  crRotate = 113,
 };

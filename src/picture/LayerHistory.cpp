@@ -93,15 +93,10 @@ bool TLayer::UndoItem(const TLayerHistoryItem& item) {
       return render;
     }
     case lhkRotate:
-      // The item holds the angle turned by the gesture.
-      if (item.Angle != 0) {
-        if (editMode_ == emRotate) {
-          SetAngle(angle_ - item.Angle);
-        } else {
-          SetAngle(-item.Angle);
-          SetEditMode(emUndone);
-        }
-      }
+      // The item holds the angle from before the gesture. Only while the rotation
+      // series lasts does the base it turns still exist; once another series took
+      // the turned picture as its base, the turn cannot be taken back exactly.
+      if (editMode_ == emRotate) SetAngle(item.Angle);
       return false;
     case lhkColorBrush:
     case lhkEraser:

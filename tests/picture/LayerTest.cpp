@@ -194,13 +194,20 @@ TEST(LayerAngle, WrapsAndKeepsTheCentre) {
 TEST(LayerAngle, UndoOfARotationGesture) {
   FakeLayerHost host;
   TLayer layer(host, Gradient(120, 80));
+  const TBitmap32 original = layer.Picture;
+  layer.SaveUndo(lhkRotate, false);
   layer.SetAngle(20);
-  TLayerHistoryItem* item = layer.SaveUndo(lhkRotate, false);
+  layer.SaveUndo(lhkRotate, false);
   layer.SetAngle(50);
-  item->Angle = 50 - item->Angle;  // the desk records the angle turned by the drag
   layer.Undo();
   EXPECT_EQ(layer.Angle(), 20);
   EXPECT_EQ(layer.EditMode(), emRotate);
+  // Back to an angle of 0: the picture and its place as before the first turn.
+  layer.Undo();
+  EXPECT_EQ(layer.Angle(), 0);
+  EXPECT_EQ(layer.Picture, original);
+  EXPECT_EQ(layer.Left, 0);
+  EXPECT_EQ(layer.EditMode(), emCreated);
 }
 
 TEST(LayerMask, RegionsTurnWithThePicture) {

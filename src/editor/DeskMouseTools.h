@@ -1,0 +1,168 @@
+#pragma once
+// The desk's mouse tools. TDeskMouseTools turns the desk window's press, move and
+// release into gestures by the main window's desk mode: panning (Alt-drag, or the
+// middle button), resizing by eight handles, moving, rotating, warping, the colour
+// brush, the eraser, the colour pick, Ctrl-click cycling through overlapping
+// layers, the layer popup and the hover cursors. Each gesture is a small class on
+// the TDeskGesture hooks (begin, draw, end, cancel); a gesture edits the layer it
+// began on and records one history item (the press sets UndoPending, the first
+// only-if-pending push takes it).
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "editor/DeskMode.h"
+#include "editor/DeskTool.h"
+#include "platform/Geometry.h"
+
+class TLayer;
+struct TLayerHistoryItem;
+
+// The main window's tool settings. Sizes are radii in canvas pixels, powers 0..100.
+struct TDeskToolSettings {
+  int ModifierSize = 25;
+  int ModifierPower = 50;
+  int BrushSize = 25;
+  int BrushPower = 50;
+  int EraserSize = 25;
+  int EraserPower = 50;
+  int BrushColorRed = 0;
+  int BrushColorGreen = 0;
+  int BrushColorBlue = 0;
+};
+
+// What the mouse tools need from the main window. The main window implements it;
+// tests record.
+class IDeskToolOwner {
+ public:
+  virtual ~IDeskToolOwner() = default;
+  virtual TDeskMode DeskMode() const = 0;
+  virtual TDeskToolSettings ToolSettings() const = 0;
+  // The undo gesture flag (see UndoPending).
+  virtual void SetUndoPending(bool pending) = 0;
+  // Moves the view origin to canvas (left, top); the position sliders follow
+  // without running their change handlers.
+  virtual void ScrollDesk(int left, int top) = 0;
+  // The colour picked from the desk becomes the brush colour (and its button).
+  virtual void SetBrushColor(int red, int green, int blue) = 0;
+  virtual void ShowTip(std::string_view page) = 0;
+};
+
+// What a drag does, as the desk names it.
+enum TDeskDragMode : std::uint8_t {
+  ddNone = 0,
+  ddPan = 1,
+  ddMove = 2,
+  ddResize = 3,
+  ddRotate = 4,
+  ddWarp = 5,
+  ddBrush = 6,
+  ddEraser = 7,
+};
+
+// The resize handles, each a square or strip 7 canvas pixels thick inside the
+// layer's rectangle.
+enum class TResizeHandle : std::uint8_t {
+  None,
+  LeftEdge,
+  RightEdge,
+  TopEdge,
+  BottomEdge,
+  TopLeft,
+  TopRight,
+  BottomLeft,
+  BottomRight,
+};
+constexpr int kHandleThickness = 7;
+constexpr int kMinLayerSide = 10;
+
+// The handle under `point` of a layer occupying `rect`. A press tests the corners
+// then the left, right, top and bottom edges; hovering tests the corners then the
+// right, left, bottom and top edges (they differ only where edges overlap, on
+// layers under 14 pixels).
+TResizeHandle HandleAt(const TRect& rect, TPoint point, bool forPress);
+// The sizing cursor of a handle (crDefault for None).
+int HandleCursor(TResizeHandle handle);
+
+// The mean colour (truncated) of the desk bitmap's pixels in the 3 x 3 square
+// around a window point, counting only pixels inside the bitmap; false when none is.
+struct TPickedColor {
+  int Red = 0;
+  int Green = 0;
+  int Blue = 0;
+};
+class TBitmap32;
+bool PickDeskColor(const TBitmap32& desk, TPoint window, TPickedColor& color);
+
+// Finishes the history item of a pixel stroke (kinds 4, 5 and 6): when the
+// layer's last item is of `kind`, its rectangle (canvas pixels the stroke may have
+// touched) is cut to the layer and made relative to it; an empty result removes
+// the item. Brush and eraser items keep only that part of their saved picture;
+// a warp item saves that part of BasePicture and BasePicture takes that part of
+// Picture, so the next stroke warps the result.
+void CompleteUndoRect(TLayer& layer, std::uint8_t kind);
+
+class TMontageDesk;
+
+// One drag: built at the press, fed the moves, ended by the release or cancelled.
+class TDeskGesture {
+ public:
+  TDeskGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer) : desk_(desk), owner_(owner), layer_(layer) {}
+  virtual ~TDeskGesture() = default;
+  TDeskGesture(const TDeskGesture&) = delete;
+  TDeskGesture& operator=(const TDeskGesture&) = delete;
+
+  // The drag mode while the gesture runs; ddNone before a stroke's first move.
+  virtual TDeskDragMode Mode() const = 0;
+  // Whether a move to `point` (canvas, window while panning) from `last` is for
+  // this gesture to draw.
+  virtual bool Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const = 0;
+  // Draws the move; true when `point` became the last processed point.
+  virtual bool Draw(const TDeskMouse& mouse, TPoint point, TPoint last) = 0;
+  // The release after movement.
+  virtual void End() {}
+  // The tool stopped mid-drag (another press, a mode change, the layer left the
+  // selection): what was drawn stays, and history stays consistent.
+  virtual void Cancel() { End(); }
+  TLayer* Target() const { return layer_; }
+
+ protected:
+  // The layer the gesture began on; nullptr once it left the desk.
+  TLayer* Layer() const;
+
+  TMontageDesk& desk_;
+  IDeskToolOwner& owner_;
+  TLayer* layer_;
+};
+
+class TDeskMouseTools : public TDeskTool {
+ public:
+  TDeskMouseTools(TMontageDesk& desk, IDeskToolOwner& owner);
+  ~TDeskMouseTools() override;
+
+  void MouseDown(const TDeskMouse& mouse) override;
+  void MouseMove(const TDeskMouse& mouse) override;
+  void MouseUp(const TDeskMouse& mouse) override;
+  // Abandons a drag under way (the mode changed, the window lost the mouse).
+  void CancelGesture();
+
+  TDeskDragMode DragMode() const;
+  TPoint DragStartPoint() const { return start_; }
+  TPoint DragLastPoint() const { return last_; }
+
+ private:
+  void PressLayerTools(const TDeskMouse& mouse, TPoint point);
+  void PressStroke(TDeskMode mode, const TDeskMouse& mouse);
+  void Hover(const TDeskMouse& mouse, TPoint point, TDeskMode mode);
+  void ClickLayer(const TDeskMouse& mouse, TPoint point);
+  void ReleaseLayerTools(const TDeskMouse& mouse, TPoint point, bool moved, TDeskGesture* gesture);
+  void PickColor(const TDeskMouse& mouse);
+  bool OverSelected(TPoint point);
+  void SetCursor(int cursor);
+
+  IDeskToolOwner& owner_;
+  std::unique_ptr<TDeskGesture> gesture_;
+  TDeskMode pressMode_ = dmNone;  // the desk mode the gesture began in
+  TPoint start_;
+  TPoint last_;
+};
