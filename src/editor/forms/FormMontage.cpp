@@ -7,8 +7,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 
+#include "editor/DeskCursors.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/Paths.h"
 #include "platform/qt/VirtualKeys.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
@@ -36,22 +39,30 @@ constexpr std::array<TPopupItem, 6> kPopupItems{{
     {"PopupLayerShowCatalog", "PopupLayerShowCatalogHint", "Show catalog info", TDeskPopupAction::ShowCatalog},
 }};
 
-// The program's cursor numbers as standard shapes, until its own cursor pictures
-// are loaded at start-up.
+// Standard shapes: the sizing cursors, and the program's own cursors when their
+// pictures are missing.
 Qt::CursorShape CursorShapeOf(int cursor) {
   switch (cursor) {
-    case 108:
-    case 111:
+    case crSizeNWSE:
+      return Qt::SizeFDiagCursor;
+    case crSizeNESW:
+      return Qt::SizeBDiagCursor;
+    case crSizeWE:
+      return Qt::SizeHorCursor;
+    case crSizeNS:
+      return Qt::SizeVerCursor;
+    case crHandFlat:
+    case crHandFlatAll:
       return Qt::OpenHandCursor;
-    case 109:
-    case 112:
+    case crHandGrab:
+    case crHandGrabAll:
       return Qt::ClosedHandCursor;
-    case 113:
+    case crRotate:
       return Qt::SizeAllCursor;
-    case 101:
-    case 102:
-    case 103:
-    case 104:
+    case crBrush:
+    case crEraser:
+    case crPipette:
+    case crModify:
       return Qt::CrossCursor;
     default:
       return Qt::ArrowCursor;
@@ -127,11 +138,28 @@ void TFormMontage::OpenPopup(TPoint windowPoint) {
   popup_->popup(mapToGlobal(QPoint(windowPoint.X, windowPoint.Y)));
 }
 
+void TFormMontage::UseMouseTools(IDeskToolOwner& owner) {
+  mouseTools_ = std::make_unique<TDeskMouseTools>(desk_, owner);
+  tool_ = mouseTools_.get();
+}
+
+QCursor TFormMontage::CursorOf(int number) {
+  auto it = cursors_.find(number);
+  if (it != cursors_.end()) return it->second;
+  QCursor cursor(CursorShapeOf(number));
+  if (const TDeskCursorSpec* spec = FindDeskCursor(number)) {
+    const fs::path file = ResolvePath(ExePath, std::string(kCursorFolder) + std::string(spec->File));
+    const QPixmap picture(QString::fromStdString(file.string()));
+    if (!picture.isNull()) cursor = QCursor(picture, spec->HotX, spec->HotY);
+  }
+  return cursors_.emplace(number, cursor).first->second;
+}
+
 void TFormMontage::SetDeskCursor(int cursor) {
-  if (cursor == 0)
+  if (cursor == crDefault)
     unsetCursor();
   else
-    setCursor(CursorShapeOf(cursor));
+    setCursor(CursorOf(cursor));
 }
 
 void TFormMontage::ShowRect(const TRect& rect) { update(rect.Left, rect.Top, rect.Width(), rect.Height()); }
@@ -190,3 +218,9 @@ void TFormMontage::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TFormMontage::mouseReleaseEvent(QMouseEvent* event) { tool_->MouseUp(MouseOf(*event, false)); }
+
+void TFormMontage::hideEvent(QHideEvent* event) {
+  // A drag cannot outlive the window: its release would never come.
+  if (mouseTools_) mouseTools_->CancelGesture();
+  QWidget::hideEvent(event);
+}

@@ -4,9 +4,13 @@
 // model's screen bitmap. Mouse events go to the current desk tool, keys to the main
 // window's key handlers (F1 opens the desk's help page), and the layer popup menu
 // is built here with its captions from the text table.
+#include <QCursor>
 #include <QWidget>
 #include <array>
+#include <map>
+#include <memory>
 
+#include "editor/DeskMouseTools.h"
 #include "editor/DeskTool.h"
 #include "editor/MontageDesk.h"
 
@@ -22,6 +26,10 @@ class TFormMontage : public QWidget, public IDeskView {
   TMontageDesk& Desk() { return desk_; }
   // The tool the mouse drives; nullptr restores the basic select tool. Not owned.
   void SetTool(TDeskTool* tool) { tool_ = tool ? tool : &selectTool_; }
+  // The mouse drives the editing tools by the main window's desk mode; `owner`
+  // must outlive the window.
+  void UseMouseTools(IDeskToolOwner& owner);
+  TDeskMouseTools* MouseTools() { return mouseTools_.get(); }
   QMenu& PopupMenu() { return *popup_; }
   // Shows exactly the popup items the layer at PopupLayerIndex allows.
   void PreparePopup();
@@ -42,13 +50,17 @@ class TFormMontage : public QWidget, public IDeskView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void BuildPopup();
+  QCursor CursorOf(int number);
 
   TMontageDesk desk_;
   TDeskSelectTool selectTool_;
   TDeskTool* tool_;
+  std::unique_ptr<TDeskMouseTools> mouseTools_;
+  std::map<int, QCursor> cursors_;  // the program's own cursor pictures, loaded on first use
   QMenu* popup_ = nullptr;
   std::array<QAction*, 6> items_{};
   TBitmap32 skin_;

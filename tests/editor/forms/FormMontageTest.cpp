@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
@@ -141,6 +143,54 @@ TEST_F(FormMontageTest, F1OpensTheDeskHelpAndOtherKeysGoToTheMainWindow) {
   EXPECT_EQ(downKeys, (std::vector<int>{VK_F1, shiftKey, VK_F1, deleteKey}));
   EXPECT_EQ(upKeys, (std::vector<int>{VK_F1, shiftKey, deleteKey}));
   EXPECT_EQ(up[0].second, int(ssShift));
+}
+
+}  // namespace
+
+namespace {
+
+// Shares the undo gesture flag with the desk's owner, as the main window does.
+class RecordingToolOwner : public IDeskToolOwner {
+ public:
+  explicit RecordingToolOwner(FakeDeskOwner& owner) : owner_(owner) {}
+  TDeskMode mode = dmAppearance;
+  TDeskMode DeskMode() const override { return mode; }
+  TDeskToolSettings ToolSettings() const override { return {}; }
+  void SetUndoPending(bool pending) override { owner_.undoPending = pending; }
+  void ScrollDesk(int, int) override {}
+  void SetBrushColor(int, int, int) override {}
+  void ShowTip(std::string_view) override {}
+
+ private:
+  FakeDeskOwner& owner_;
+};
+
+void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+TEST_F(FormMontageTest, MouseToolsMoveTheLayerAndShowTheProgramsCursors) {
+  ExePath = (BuildDir() / "Tressary").string() + "/";
+  RecordingToolOwner tools(owner_);
+  form_->UseMouseTools(tools);
+  TLayer& layer = Add(20, 20, Color32(200, 30, 40), 10, 10);
+  form_->Desk().SelectLayer(0);
+  Show();
+  Send(form_, QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_TRUE(owner_.undoPending);
+  Send(form_, QEvent::MouseMove, {26, 23}, Qt::NoButton, Qt::LeftButton);
+  Send(form_, QEvent::MouseButtonRelease, {26, 23}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(layer.Left, 16);
+  EXPECT_EQ(layer.Top, 13);
+  EXPECT_FALSE(owner_.undoPending);
+  EXPECT_EQ(layer.History().size(), 1u);
+  // Hovering in the brush mode: the program's own picture with its hot spot.
+  tools.mode = dmPaint;
+  Send(form_, QEvent::MouseMove, {20, 20}, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(form_->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(form_->cursor().hotSpot(), QPoint(15, 15));
+  EXPECT_FALSE(form_->cursor().pixmap().isNull());
 }
 
 }  // namespace
