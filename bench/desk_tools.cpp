@@ -18,22 +18,6 @@ constexpr int kSide = 1024;
 constexpr int kPoints = 200;
 constexpr int kRadius = 25;
 
-class BenchToolOwner : public IDeskToolOwner {
- public:
-  explicit BenchToolOwner(FakeDeskOwner& owner) : owner_(owner) {}
-  TDeskMode mode = dmPaint;
-  TDeskToolSettings settings{kRadius, 50, kRadius, 50, kRadius, 50, 200, 120, 60};
-  TDeskMode DeskMode() const override { return mode; }
-  TDeskToolSettings ToolSettings() const override { return settings; }
-  void SetUndoPending(bool pending) override { owner_.undoPending = pending; }
-  void ScrollDesk(int, int) override {}
-  void SetBrushColor(int, int, int) override {}
-  void ShowTip(std::string_view) override {}
-
- private:
-  FakeDeskOwner& owner_;
-};
-
 // The default desk window over a 1024 canvas at scale 2, the whole canvas in view.
 void SetDesk() {
   SetSmallDesk(445, 492, kSide, kSide);
@@ -61,8 +45,9 @@ void StrokeBench(benchmark::State& state, TDeskMode mode) {
   SetDesk();
   DeskFixture fixture;
   fixture.desk.SetView(nullptr);
-  BenchToolOwner owner(fixture.owner);
+  FakeToolOwner owner(fixture.owner);
   owner.mode = mode;
+  owner.settings = {kRadius, 50, kRadius, 50, kRadius, 50, 200, 120, 60};
   fixture.desk.SetWarpFieldAllocated(true);
   auto layer = std::make_unique<TLayer>(fixture.desk, TemplateLikePicture(kSide));
   layer->Render(false);

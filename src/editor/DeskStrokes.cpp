@@ -177,53 +177,55 @@ void TWarpGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoin
   }
 }
 
-// --- colour brush ---
+// --- colour brush and eraser ---
+
+namespace {
+
+// Calls fn(pixel, base pixel or nullptr, f) with the bytes B, G, R, A of each
+// layer pixel of the square inside the brush circle (d < 1), f its brush weight.
+// Restoring needs a base of the picture's size.
+template <class Fn>
+void ForEachBrushPixel(TLayer& layer, const TRect& square, TPoint point, int radius, int power, bool restore, Fn fn) {
+  const TBitmap32& base = layer.BasePicture;
+  if (restore && (base.Width() != layer.Picture.Width() || base.Height() != layer.Picture.Height())) return;
+  const double r = std::max(radius, 1);
+  for (int py = square.Top; py < square.Bottom; ++py) {
+    const int ly = py - layer.Top;
+    auto* out = reinterpret_cast<std::uint8_t*>(layer.Picture.PixelPtr(0, ly));
+    const std::uint8_t* from = restore ? reinterpret_cast<const std::uint8_t*>(base.PixelPtr(0, ly)) : nullptr;
+    for (int px = square.Left; px < square.Right; ++px) {
+      const double d = std::hypot(px - point.X, py - point.Y) / r;
+      if (d >= 1) continue;
+      const int lx = (px - layer.Left) * 4;
+      fn(out + lx, from ? from + lx : nullptr, BrushWeight(d, power));
+    }
+  }
+}
+
+}  // namespace
 
 std::uint8_t TBrushGesture::Kind() const { return lhkColorBrush; }
 std::uint8_t TBrushGesture::EditMode() const { return emColorBrush; }
 
 void TBrushGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoint, bool restore) {
-  const double radius = std::max(Radius(), 1);
-  const TBitmap32& base = layer.BasePicture;
-  if (restore && (base.Width() != layer.Picture.Width() || base.Height() != layer.Picture.Height())) return;
   const int brush[3] = {settings_.BrushColorBlue, settings_.BrushColorGreen, settings_.BrushColorRed};
-  for (int py = square.Top; py < square.Bottom; ++py) {
-    const int ly = py - layer.Top;
-    auto* out = reinterpret_cast<std::uint8_t*>(layer.Picture.PixelPtr(0, ly));
-    const std::uint8_t* from = restore ? reinterpret_cast<const std::uint8_t*>(base.PixelPtr(0, ly)) : nullptr;
-    for (int px = square.Left; px < square.Right; ++px) {
-      const double d = std::hypot(px - point.X, py - point.Y) / radius;
-      if (d >= 1) continue;
-      const double f = BrushWeight(d, settings_.BrushPower);
-      const int lx = (px - layer.Left) * 4;
-      for (int c = 0; c < 3; ++c) out[lx + c] = Mix(out[lx + c], f, restore ? from[lx + c] : brush[c]);
-    }
-  }
+  ForEachBrushPixel(layer, square, point, Radius(), settings_.BrushPower, restore,
+                    [&](std::uint8_t* pixel, const std::uint8_t* before, double f) {
+                      // Colour only; the right button mixes back towards the picture before the series.
+                      for (int c = 0; c < 3; ++c) pixel[c] = Mix(pixel[c], f, before ? before[c] : brush[c]);
+                    });
 }
-
-// --- eraser ---
 
 std::uint8_t TEraserGesture::Kind() const { return lhkEraser; }
 std::uint8_t TEraserGesture::EditMode() const { return emEraser; }
 
 void TEraserGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoint, bool restore) {
-  const double radius = std::max(Radius(), 1);
-  const TBitmap32& base = layer.BasePicture;
-  if (restore && (base.Width() != layer.Picture.Width() || base.Height() != layer.Picture.Height())) return;
-  for (int py = square.Top; py < square.Bottom; ++py) {
-    const int ly = py - layer.Top;
-    auto* out = reinterpret_cast<std::uint8_t*>(layer.Picture.PixelPtr(0, ly));
-    const std::uint8_t* from = restore ? reinterpret_cast<const std::uint8_t*>(base.PixelPtr(0, ly)) : nullptr;
-    for (int px = square.Left; px < square.Right; ++px) {
-      const double d = std::hypot(px - point.X, py - point.Y) / radius;
-      if (d >= 1) continue;
-      const double f = BrushWeight(d, settings_.EraserPower);
-      std::uint8_t& alpha = out[(px - layer.Left) * 4 + 3];
-      int a = RoundInt(alpha * f);
-      if (restore) a = std::min(a + RoundInt(from[(px - layer.Left) * 4 + 3] * (1 - f)), 255);
-      alpha = std::uint8_t(a);
-    }
-  }
+  ForEachBrushPixel(layer, square, point, Radius(), settings_.EraserPower, restore,
+                    [](std::uint8_t* pixel, const std::uint8_t* before, double f) {
+                      int alpha = RoundInt(pixel[3] * f);
+                      if (before) alpha = std::min(alpha + RoundInt(before[3] * (1 - f)), 255);
+                      pixel[3] = std::uint8_t(alpha);
+                    });
 }
 
 // --- colour pick ---

@@ -8,29 +8,6 @@
 
 namespace {
 
-class FakeToolOwner : public IDeskToolOwner {
- public:
-  explicit FakeToolOwner(FakeDeskOwner& deskOwner) : deskOwner_(deskOwner) {}
-  TDeskMode mode = dmAppearance;
-  TDeskToolSettings settings;
-  std::vector<TPoint> scrolls;
-  std::vector<std::array<int, 3>> colors;
-
-  TDeskMode DeskMode() const override { return mode; }
-  TDeskToolSettings ToolSettings() const override { return settings; }
-  void SetUndoPending(bool pending) override { deskOwner_.undoPending = pending; }
-  void ScrollDesk(int left, int top) override {
-    scrolls.push_back({left, top});
-    DeskViewLeft = left;
-    DeskViewTop = top;
-  }
-  void SetBrushColor(int r, int g, int b) override { colors.push_back({r, g, b}); }
-  void ShowTip(std::string_view) override {}
-
- private:
-  FakeDeskOwner& deskOwner_;
-};
-
 // A picture whose every pixel differs from its neighbours.
 TBitmap32 Pattern(int w, int h, std::uint8_t alpha = 255) {
   TBitmap32 out(w, h);

@@ -2,6 +2,7 @@
 // A desk owner that records what the desk tells the main window and serves
 // settable state, a desk view that records repaints, and helpers that build
 // layers on a desk with the shell's desk geometry set to small known values.
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "editor/DeskGlobals.h"
+#include "editor/DeskMouseTools.h"
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
 #include "shell/ShellGlobals.h"
@@ -61,6 +63,32 @@ class FakeDeskView : public IDeskView {
   void OpenPopup(TPoint windowPoint) override { popups.push_back(windowPoint); }
   int cursor = 0;
   void SetDeskCursor(int c) override { cursor = c; }
+};
+
+// The main window's part for the mouse tools: serves the mode and tool settings,
+// records scrolls (and moves the view) and picked colours, and shares the undo
+// gesture flag with the desk's owner, as the main window does.
+class FakeToolOwner : public IDeskToolOwner {
+ public:
+  explicit FakeToolOwner(FakeDeskOwner& deskOwner) : deskOwner_(deskOwner) {}
+  TDeskMode mode = dmAppearance;
+  TDeskToolSettings settings;
+  std::vector<TPoint> scrolls;
+  std::vector<std::array<int, 3>> colors;
+
+  TDeskMode DeskMode() const override { return mode; }
+  TDeskToolSettings ToolSettings() const override { return settings; }
+  void SetUndoPending(bool pending) override { deskOwner_.undoPending = pending; }
+  void ScrollDesk(int left, int top) override {
+    scrolls.push_back({left, top});
+    DeskViewLeft = left;
+    DeskViewTop = top;
+  }
+  void SetBrushColor(int r, int g, int b) override { colors.push_back({r, g, b}); }
+  void ShowTip(std::string_view) override {}
+
+ private:
+  FakeDeskOwner& deskOwner_;
 };
 
 // Desk geometry for tests: a window of `w` x `h` showing the canvas at scale 1

@@ -149,22 +149,6 @@ TEST_F(FormMontageTest, F1OpensTheDeskHelpAndOtherKeysGoToTheMainWindow) {
 
 namespace {
 
-// Shares the undo gesture flag with the desk's owner, as the main window does.
-class RecordingToolOwner : public IDeskToolOwner {
- public:
-  explicit RecordingToolOwner(FakeDeskOwner& owner) : owner_(owner) {}
-  TDeskMode mode = dmAppearance;
-  TDeskMode DeskMode() const override { return mode; }
-  TDeskToolSettings ToolSettings() const override { return {}; }
-  void SetUndoPending(bool pending) override { owner_.undoPending = pending; }
-  void ScrollDesk(int, int) override {}
-  void SetBrushColor(int, int, int) override {}
-  void ShowTip(std::string_view) override {}
-
- private:
-  FakeDeskOwner& owner_;
-};
-
 void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
   QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
   QApplication::sendEvent(widget, &event);
@@ -172,7 +156,7 @@ void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
 
 TEST_F(FormMontageTest, MouseToolsMoveTheLayerAndShowTheProgramsCursors) {
   ExePath = (BuildDir() / "Tressary").string() + "/";
-  RecordingToolOwner tools(owner_);
+  FakeToolOwner tools(owner_);
   form_->UseMouseTools(tools);
   TLayer& layer = Add(20, 20, Color32(200, 30, 40), 10, 10);
   form_->Desk().SelectLayer(0);
