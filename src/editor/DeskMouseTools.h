@@ -12,24 +12,12 @@
 #include <string_view>
 
 #include "editor/DeskMode.h"
+#include "editor/DeskToolSettings.h"
 #include "editor/DeskTool.h"
 #include "platform/Geometry.h"
 
 class TLayer;
 struct TLayerHistoryItem;
-
-// The main window's tool settings. Sizes are radii in canvas pixels, powers 0..100.
-struct TDeskToolSettings {
-  int ModifierSize = 25;
-  int ModifierPower = 50;
-  int BrushSize = 25;
-  int BrushPower = 50;
-  int EraserSize = 25;
-  int EraserPower = 50;
-  int BrushColorRed = 0;
-  int BrushColorGreen = 0;
-  int BrushColorBlue = 0;
-};
 
 // What the mouse tools need from the main window. The main window implements it;
 // tests record.

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "editor/DeskMode.h"
+#include "editor/DeskToolSettings.h"
 #include "editor/MainPorts.h"
 #include "picture/ColorValues.h"
 
@@ -51,7 +52,8 @@ void SetValueOf(TColorValues& values, TValueSlider slider, int value);
 // `name` is the slider's control name.
 std::string SliderHint(std::string_view name, std::string_view term, int value);
 
-class TMainState {
+// The tool settings are the state's own (ModifierSize ... BrushColorBlue).
+class TMainState : public TDeskToolSettings {
  public:
   TMainState(IMainDesk& desk, IMainView& view);
 
@@ -96,16 +98,6 @@ class TMainState {
   void LayerPasteStateClick();
   void ClearWorkClick();
 
-  // Tool settings (sizes are radii).
-  int ModifierSize = 25;
-  int ModifierPower = 50;
-  int BrushSize = 25;
-  int BrushPower = 50;
-  int EraserSize = 25;
-  int EraserPower = 50;
-  int BrushColorRed = 0;
-  int BrushColorGreen = 0;
-  int BrushColorBlue = 0;
   bool WinKeyDown = false;
   // The tint colour, the seven colour values and the opacity of the last copy.
   std::optional<TColorValues> CopiedLayerState;
