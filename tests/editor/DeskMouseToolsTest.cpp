@@ -63,6 +63,16 @@ class DeskMouse : public ::testing::Test, public DeskFixture {
 TEST_F(DeskMouse, ResizeBelowTenPixelsIsRefusedAndShrinkingThenGrowingLosesNothing) {
   const TBitmap32 original = Pattern(40, 20);
   TLayer& layer = AddSelected(original, 10, 10);
+  layer.Mask.SetRegionIndex(3);
+  layer.Mask.SetWorkRect({30, 4, 38, 16});  // a region on the right, 8 x 12
+  layer.Mask.Apply(kMaskSetRect);
+  const auto regionPixels = [&] {
+    int n = 0;
+    for (int y = 0; y < layer.Height(); ++y)
+      for (int x = 0; x < layer.Width(); ++x) n += layer.Mask.PixelInRegion(y, x, 3);
+    return n;
+  };
+  ASSERT_EQ(regionPixels(), 96);
   // Right edge from x 49 to 15 would leave 6 pixels: refused, the layer keeps its size.
   Drag({{49, 20}, {15, 20}});
   EXPECT_EQ(RectOf(layer), Bounds(10, 10, 40, 20));
@@ -70,6 +80,7 @@ TEST_F(DeskMouse, ResizeBelowTenPixelsIsRefusedAndShrinkingThenGrowingLosesNothi
   Drag({{49, 20}, {21, 20}, {49, 20}});  // down to 12 wide, then back to 40
   EXPECT_EQ(RectOf(layer), Bounds(10, 10, 40, 20));
   EXPECT_EQ(layer.Picture, original);  // rebuilt from the base, not from the 12-pixel picture
+  EXPECT_EQ(regionPixels(), 96);
   EXPECT_EQ(layer.History().size(), 1u);
   // Left edge: the position moves with the size; larger than the canvas is refused.
   Drag({{10, 20}, {4, 20}});
