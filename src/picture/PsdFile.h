@@ -26,12 +26,12 @@ class EFOpenError : public std::runtime_error {
 inline constexpr const char* kInvalidPsdFormat = "Invalid PSD format";
 
 // Parses a Photoshop file held in memory into `bitmap` (32 bits, the file's size).
-// Channel planes 0..3 go to red, green, blue and alpha; further planes are
-// skipped; planes the file does not have leave 0 (a three-channel file loads with
-// alpha 0). Throws EInvalidGraphic(kInvalidPsdFormat) for a wrong signature,
-// version, depth, colour mode or compression, and for data that ends early;
-// EInvalidGraphic for a picture beyond the size caps. `bitmap` is changed only on
-// success.
+// Channel planes 0..3 go to red, green, blue and alpha (a file needs at least
+// one); further planes are skipped; planes the file does not have leave 0 (a
+// three-channel file loads with alpha 0). Throws EInvalidGraphic(kInvalidPsdFormat)
+// for a wrong signature, version, channel count, depth, colour mode or
+// compression, and for data that ends early; EInvalidGraphic for a picture
+// beyond the size caps. `bitmap` is changed only on success.
 void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap);
 
 // Fills `bitmap` from a ".psd", ".fcc" (zlib stream of a Photoshop file) or ".fll"
