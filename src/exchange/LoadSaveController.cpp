@@ -1,5 +1,7 @@
 #include "exchange/LoadSaveController.h"
 
+#include <utility>
+
 #include "editor/SourcePicture.h"
 #include "exchange/PictureAcquisition.h"
 #include "picture/BitmapRoutines.h"
@@ -32,6 +34,19 @@ const TFilterText kWmf{"WMF_GraphicFilterName", "Metafiles (*.wmf)", {"*.wmf"}};
 std::string BareName(const fs::path& file) { return file.stem().string(); }
 
 }  // namespace
+
+std::string_view LoadSaveMessageDefault(std::string_view key) {
+  static constexpr std::pair<std::string_view, std::string_view> kTexts[] = {
+      {"MessageUnableLoadImage", "Unable to load the picture."},
+      {"MessageClipboardIsEmpty", "The clipboard holds no picture."},
+      {"MessageCameraNotFound", "Camera not found"},
+      {"MessageWorkIsEmpty", "The work is empty."},
+      {"MessageUnableSaveImage", "Unable to save the picture."},
+  };
+  for (const auto& [name, text] : kTexts)
+    if (name == key) return text;
+  return {};
+}
 
 std::vector<TFileFilter> ImageOpenFilters() {
   std::vector<TFileFilter> filters;

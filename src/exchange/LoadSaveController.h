@@ -27,6 +27,10 @@ std::vector<TFileFilter> ImageOpenFilters();
 // The save dialog's filter: the seven formats the picture is saved in.
 std::vector<TFileFilter> ImageSaveFilters();
 
+// The English text of one of the actions' message keys, for a text table
+// without it ("" for another key).
+std::string_view LoadSaveMessageDefault(std::string_view key);
+
 // What the actions need of the window and the program around it.
 class ILoadSaveUi {
  public:

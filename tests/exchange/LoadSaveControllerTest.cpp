@@ -212,6 +212,14 @@ TEST_F(LoadSaveActions, CopyingPutsTheExportPictureOnTheClipboardWithoutMarkingI
   EXPECT_EQ(ui_.clipboard, work_.picture);
 }
 
+TEST(LoadSaveMessages, EveryMessageTheActionsShowHasAnEnglishText) {
+  for (const char* key : {"MessageUnableLoadImage", "MessageClipboardIsEmpty", "MessageCameraNotFound",
+                          "MessageWorkIsEmpty", "MessageUnableSaveImage"})
+    EXPECT_FALSE(LoadSaveMessageDefault(key).empty()) << key;
+  EXPECT_EQ(LoadSaveMessageDefault("MessageCameraNotFound"), "Camera not found");
+  EXPECT_TRUE(LoadSaveMessageDefault("MessageSomethingElse").empty());
+}
+
 TEST(ImageFilters, OpenListsEveryFormatFirstAndSaveOnlyTheSevenItWrites) {
   const auto open = ImageOpenFilters();
   ASSERT_EQ(open.size(), 12u);

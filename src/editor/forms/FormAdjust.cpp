@@ -28,7 +28,9 @@ constexpr int kViewTop = 36;
 constexpr int kButtonWidth = 72;
 constexpr int kButtonHeight = 28;
 
-QString Term(const char* key) { return QString::fromStdString(GetTerm(key, Termins, "")); }
+QString Term(const char* key, const char* defaultText = "") {
+  return QString::fromStdString(GetTerm(key, Termins, defaultText));
+}
 
 TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, int sheetTop, QRect bounds) {
   auto* button = new TGraphicButton(parent);
@@ -199,6 +201,13 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ButtonBody->setToolTip(Term("ButtonBodyHint"));
   ButtonOK->setToolTip(Term("ButtonOKHint"));
   ButtonCancel->setToolTip(Term("ButtonCancelHint"));
+  // The default button sheet is plain: the buttons say what they are.
+  ButtonFace->SetCaption(Term("ButtonFaceCaption", "Face"));
+  ButtonHand->SetCaption(Term("ButtonHandCaption", "Hand"));
+  ButtonBody->SetCaption(Term("ButtonBodyCaption", "Body"));
+  ButtonFigure->SetCaption(Term("ButtonFigureCaption", "Figure"));
+  ButtonOK->SetCaption(Term("ButtonOKCaption", "OK"));
+  ButtonCancel->SetCaption(Term("ButtonCancelCaption", "Cancel"));
   FacePoint = BodyPoint = {-1, -1};
   PressKindButton();
 
