@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "editor/forms/FormAdjust.h"
+#include "exchange/forms/FormLoadSave.h"
 #include "platform/FileIO.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormMessage.h"
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
   RegisterFormAdjust();
+  RegisterFormLoadSave();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();

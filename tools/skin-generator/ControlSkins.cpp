@@ -48,6 +48,7 @@ void DrawGlyph(QPainter& p, TButtonGlyph glyph, const QRectF& face, const QColor
       path.moveTo(c + QPointF(-r, r * 0.6));
       path.lineTo(c + QPointF(r, r * 0.6));
       break;
+    case TButtonGlyph::Blank: return;
   }
   p.drawPath(path);
 }
@@ -90,4 +91,24 @@ TBitmap32 MessageButtonSheet() {
   return sheet;
 }
 
-std::vector<TSheetFile> DefaultButtonSheets() { return {{"FormMessBtn.psd", MessageButtonSheet()}}; }
+TBitmap32 LoadSaveButtonSheet() {
+  constexpr int kWidth = 120, kHeight = 30;
+  TBitmap32 sheet(3 * kWidth, kHeight, 0);
+  DrawButtonFrames(sheet, Bounds(0, 0, 3 * kWidth, kHeight), kWidth, TButtonGlyph::Blank);
+  return sheet;
+}
+
+TBitmap32 AdjustButtonSheet() {
+  constexpr int kWidth = 72, kHeight = 28;
+  constexpr int kRows = 6;
+  TBitmap32 sheet(3 * kWidth, kHeight * kRows, 0);
+  for (int row = 0; row < kRows; ++row)
+    DrawButtonFrames(sheet, Bounds(0, row * kHeight, 3 * kWidth, kHeight), kWidth, TButtonGlyph::Blank);
+  return sheet;
+}
+
+std::vector<TSheetFile> DefaultButtonSheets() {
+  return {{"FormMessBtn.psd", MessageButtonSheet()},
+          {"ButLoSa.psd", LoadSaveButtonSheet()},
+          {"ButAdjst.psd", AdjustButtonSheet()}};
+}

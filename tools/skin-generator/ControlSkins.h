@@ -9,7 +9,7 @@
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
 
-enum class TButtonGlyph { Check, Cross, Close, Minimize };
+enum class TButtonGlyph { Check, Cross, Close, Minimize, Blank };
 
 // Rows of the message box's button sheet: one row of three frames per button.
 struct TMessageSheetLayout {
@@ -30,6 +30,13 @@ void DrawButtonFrames(TBitmap32& sheet, const TRect& row, int frameWidth, TButto
 
 // The message box's button sheet: yes (check), no (cross), exit (close) rows.
 TBitmap32 MessageButtonSheet();
+
+// The load-and-save window's sheet: the one row of three 120 x 30 frames every
+// button of the window shares (the buttons carry their captions).
+TBitmap32 LoadSaveButtonSheet();
+// The adjust window's sheet: rows of 72 x 28 frames for face, hand, body, figure,
+// OK and cancel, top to bottom (the buttons carry their captions).
+TBitmap32 AdjustButtonSheet();
 
 struct TSheetFile {
   std::string Name;  // file name in each resolution folder of the default interface

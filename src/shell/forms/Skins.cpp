@@ -65,8 +65,11 @@ bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view de
 }
 
 void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile) {
-  form.SkinBitmap = std::make_unique<TBitmap32>();
-  LoadSkinBitmap(*form.SkinBitmap, key, defaultFile, true);
+  // Loading may let events run (the error box), which may close the form and free
+  // its skin meanwhile: the skin is installed only once it is loaded.
+  auto skin = std::make_unique<TBitmap32>();
+  LoadSkinBitmap(*skin, key, defaultFile, true);
+  form.SkinBitmap = std::move(skin);
   if (form.SkinBitmap->Empty()) return;
   form.OnPaint = [&form](QPainter& painter) {
     if (form.SkinBitmap) painter.drawImage(0, 0, ImageView(*form.SkinBitmap));

@@ -1,0 +1,249 @@
+#include "exchange/forms/FormLoadSave.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+
+#include "editor/EditorGlobals.h"
+#include "editor/forms/FormAdjust.h"
+#include "exchange/forms/ClipboardPicture.h"
+#include "exchange/forms/ScannerSourceDialog.h"
+#include "platform/qt/QtCaptureDevice.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+
+TFormLoadSave* FormLoadSave = nullptr;
+
+namespace {
+
+constexpr int kClientWidth = 286;
+constexpr int kClientHeight = 202;
+constexpr int kButtonWidth = 120;
+constexpr int kButtonHeight = 30;
+
+QString Term(const char* key, const char* defaultText = "") {
+  return QString::fromStdString(GetTerm(key, Termins, defaultText));
+}
+
+// Every picture button takes the one row of three frames (normal, entered,
+// pressed) of the window's button sheet.
+TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, QRect bounds) {
+  auto* button = new TGraphicButton(parent);
+  button->setObjectName(name);
+  TGraphicResource& r = button->Resource();
+  r.SetImage(sheet);
+  r.SetRows(1);
+  r.SetCols(3);
+  r.AutoNormal = 0;
+  r.AutoEnter = 1;
+  r.AutoPressed = 2;
+  r.AutoLeave = 0;
+  button->setGeometry(bounds);
+  return button;
+}
+
+QFileDialog* FileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode) {
+  auto* dialog = new QFileDialog(parent);
+  dialog->setObjectName(name);
+  dialog->setAcceptMode(mode);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  return dialog;
+}
+
+std::optional<fs::path> RunFileDialog(QFileDialog& dialog, const fs::path& folder,
+                                      const std::vector<TFileFilter>& filters) {
+  dialog.setNameFilters(QtNameFilters(filters));
+  if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder.string()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return fs::path(dialog.selectedFiles().front().toStdString());
+}
+
+TGraphicButton* MainButton(const char* name) {
+  QWidget* main = FindScreenForm("FormMain");
+  return main ? main->findChild<TGraphicButton*>(name) : nullptr;
+}
+
+}  // namespace
+
+QStringList QtNameFilters(const std::vector<TFileFilter>& filters) {
+  QStringList list;
+  for (const TFileFilter& filter : filters) {
+    QString caption = QString::fromStdString(filter.Caption).trimmed();
+    // The caption's own "(*.jpg, *.jpeg)" is for reading; Qt reads the patterns
+    // from the parentheses at the end, separated by blanks.
+    if (caption.endsWith(')') && caption.contains('(')) caption = caption.left(caption.lastIndexOf('(')).trimmed();
+    QStringList patterns;
+    for (const std::string& pattern : filter.Patterns) {
+      const QString p = QString::fromStdString(pattern);
+      patterns << p;
+      if (p.toUpper() != p) patterns << p.toUpper();
+    }
+    list << caption + " (" + patterns.join(' ') + ")";
+  }
+  return list;
+}
+
+class TFormLoadSave::TUi : public ILoadSaveUi {
+ public:
+  explicit TUi(TFormLoadSave& form) : form_(form) {}
+
+  std::optional<fs::path> ChooseImageToOpen(const fs::path& folder, const std::vector<TFileFilter>& filters) override {
+    return RunFileDialog(*form_.ImageOpenDialog, folder, filters);
+  }
+  std::optional<fs::path> ChooseImageToSave(const fs::path& folder, const std::string& fileName,
+                                            const std::vector<TFileFilter>& filters) override {
+    form_.ImageSaveDialog->selectFile(QString::fromStdString(fileName));
+    return RunFileDialog(*form_.ImageSaveDialog, folder, filters);
+  }
+  std::optional<std::string> ChooseScanner(const std::vector<TScannerDevice>& devices) override {
+    return form_.ScannerSourceDialog->Choose(devices);
+  }
+  void CloseWindow() override {
+    form_.hide();
+    form_.close();
+    QCoreApplication::processEvents();
+  }
+  void SetBusy(bool busy) override {
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  }
+  void ShowMessage(std::string_view key) override {
+    ShowMessageBox(key, mbkOKCancel, false, LoadSaveMessageDefault(key));
+  }
+  void ShowText(const std::string& text) override { ShowMessageBox(text, mbkOKCancel, true); }
+  void ShowAdjustWindow() override { ShowFormAdjust(); }
+  std::optional<TBitmap32> ClipboardPicture() override { return ::ClipboardPicture(); }
+  void SetClipboardPicture(const TBitmap32& picture) override { ::SetClipboardPicture(picture); }
+  bool ConnectCamera() override { return form_.camera_->Connect(); }
+  void RunCameraWindow() override {
+    if (form_.RunCameraWindow) form_.RunCameraWindow();
+  }
+  void ImageSavedNow() override { ImageSaved = true; }
+
+ private:
+  TFormLoadSave& form_;
+};
+
+// The work the window's Work names, empty without one.
+class TFormLoadSave::TWork : public IWorkPicture {
+ public:
+  explicit TWork(TFormLoadSave& form) : form_(form) {}
+  bool WorkIsEmpty() const override { return !form_.Work || form_.Work->WorkIsEmpty(); }
+  TBitmap32 TakeExportPicture() override { return form_.Work ? form_.Work->TakeExportPicture() : TBitmap32(); }
+
+ private:
+  TFormLoadSave& form_;
+};
+
+TFormLoadSave::TFormLoadSave(QWidget* parent)
+    : TSkinnedForm("FormLoadSave", parent),
+      ui_(std::make_unique<TUi>(*this)),
+      work_(std::make_unique<TWork>(*this)),
+      camera_(std::make_unique<TQtCaptureDevice>()),
+      actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)) {
+  FormLoadSave = this;
+  resize(kClientWidth, kClientHeight);
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
+
+  ImageButtons = new TMyImage(this);
+  ImageButtons->setObjectName("ImageButtons");
+  ImageButtons->hide();
+  CaptionBar = new TCaptionBar(this);
+  CaptionBar->setObjectName("CaptionBar");
+  CaptionBar->setGeometry(0, 0, kClientWidth, 20);
+  ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, {253, 0, 20, 19});
+  if (TGraphicButton* mainExit = MainButton("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
+  ButtonExit->setGeometry(253, 0, 20, 19);
+  ButtonExit->OnClick = [this] { ButtonExitClick(); };
+
+  LabelLoad = new QLabel(this);
+  LabelLoad->setObjectName("LabelLoad");
+  LabelLoad->setGeometry(16, 28, kButtonWidth, 18);
+  LabelSave = new QLabel(this);
+  LabelSave->setObjectName("LabelSave");
+  LabelSave->setGeometry(150, 28, kButtonWidth, 18);
+
+  // The default button sheet is plain: the buttons say what they are.
+  auto button = [this](const char* name, const char* caption, int left, int row, void (TFormLoadSave::*click)()) {
+    TGraphicButton* b = SheetButton(this, name, ImageButtons, {left, 50 + row * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
+    b->SetCaption(Term((std::string(name) + "Caption").c_str(), caption));
+    b->OnClick = [this, click] { (this->*click)(); };
+    return b;
+  };
+  ButtonLoadImage = button("ButtonLoadImage", "Picture file", 16, 0, &TFormLoadSave::ButtonLoadImageClick);
+  ButtonLoadClipboard = button("ButtonLoadClipboard", "Clipboard", 16, 1, &TFormLoadSave::ButtonLoadClipboardClick);
+  ButtonLoadCamera = button("ButtonLoadCamera", "Camera", 16, 2, &TFormLoadSave::ButtonLoadCameraClick);
+  ButtonLoadTwain = button("ButtonLoadTwain", "Scanner", 16, 3, &TFormLoadSave::ButtonLoadTwainClick);
+  ButtonSaveImage = button("ButtonSaveImage", "Picture file", 150, 0, &TFormLoadSave::ButtonSaveImageClick);
+  ButtonSaveClipboard = button("ButtonSaveClipboard", "Clipboard", 150, 1, &TFormLoadSave::ButtonSaveClipboardClick);
+
+  ImageOpenDialog = FileDialog(this, "ImageOpenDialog", QFileDialog::AcceptOpen);
+  ImageSaveDialog = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
+  ImageSaveDialog->setDefaultSuffix("bmp");
+  ScannerSourceDialog = new TScannerSourceDialog(this);
+
+  ApplyInterface(this);
+  setWindowTitle(Term("ProductName"));
+  CaptionBar->Caption = Term("FormLoadSaveCaption");
+  LabelLoad->setText(Term("LabelLoadCaption"));
+  LabelSave->setText(Term("LabelSaveCaption"));
+  for (TGraphicButton* b : {ButtonLoadImage, ButtonLoadClipboard, ButtonLoadCamera, ButtonLoadTwain, ButtonSaveImage,
+                            ButtonSaveClipboard})
+    b->setToolTip(Term((b->objectName() + "Hint").toUtf8().constData()));
+
+  // The dialogs start in the program's picture folders; each then keeps the folder
+  // of the file last chosen in it.
+  actions_->ImageOpenFolder = fs::path(ExePath) / "ImageIn";
+  actions_->ImageSaveFolder = fs::path(ExePath) / "ImageOut";
+
+  OnShow = [this] {
+    if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
+    LoadFormSkin(*this, "FormLoadSave.Skin", "FormLoSa.psd");
+    LoadButtonsSkin(*this, "FormLoadSaveButtons", "ButLoSa.psd", true);
+  };
+  OnClose = [this] {
+    FreeButtonsSkin(*this);
+    FreeFormSkin(*this);
+    if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(false);
+  };
+}
+
+TFormLoadSave::~TFormLoadSave() {
+  if (FormLoadSave == this) FormLoadSave = nullptr;
+}
+
+void TFormLoadSave::ButtonLoadImageClick() { actions_->LoadImage(); }
+void TFormLoadSave::ButtonLoadClipboardClick() { actions_->LoadClipboard(); }
+void TFormLoadSave::ButtonLoadCameraClick() { actions_->LoadCamera(); }
+
+void TFormLoadSave::ButtonLoadTwainClick() {
+  // The scanner library starts at the first scan, not with the program.
+  if (!Scanner) {
+    auto sane = std::make_unique<TSaneScanner>();
+    if (sane->Ready()) {
+      ownScanner_ = std::move(sane);
+      Scanner = ownScanner_.get();
+    }
+  }
+  actions_->SetScanner(Scanner);
+  actions_->LoadScanner();
+}
+
+void TFormLoadSave::ButtonSaveImageClick() { actions_->SaveImage(); }
+void TFormLoadSave::ButtonSaveClipboardClick() { actions_->SaveClipboard(); }
+void TFormLoadSave::ButtonExitClick() { close(); }
+
+void RegisterFormLoadSave() {
+  RegisterStandingForm("FormLoadSave", [] { return new TFormLoadSave(); });
+}

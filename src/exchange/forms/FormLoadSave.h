@@ -1,0 +1,75 @@
+#pragma once
+// The load-and-save window: every way a picture comes in (file, clipboard,
+// camera, scanner) and the ways the work leaves as a picture (file, clipboard).
+// The actions are TLoadSaveController's; this window supplies its dialogs,
+// message box, clipboard, camera and scanner.
+#include <functional>
+#include <memory>
+
+#include "exchange/LoadSaveController.h"
+#include "shell/forms/SkinnedForm.h"
+
+class QFileDialog;
+class QLabel;
+class TCaptionBar;
+class TGraphicButton;
+class TMyImage;
+class TQtCaptureDevice;
+class TScannerSourceDialog;
+
+class TFormLoadSave : public TSkinnedForm {
+  Q_OBJECT
+
+ public:
+  explicit TFormLoadSave(QWidget* parent = nullptr);
+  ~TFormLoadSave() override;
+
+  TCaptionBar* CaptionBar;
+  TGraphicButton* ButtonExit;
+  QLabel* LabelLoad;
+  QLabel* LabelSave;
+  TGraphicButton* ButtonLoadImage;
+  TGraphicButton* ButtonLoadClipboard;
+  TGraphicButton* ButtonLoadCamera;
+  TGraphicButton* ButtonLoadTwain;
+  TGraphicButton* ButtonSaveImage;
+  TGraphicButton* ButtonSaveClipboard;
+  TMyImage* ImageButtons;
+  QFileDialog* ImageOpenDialog;
+  QFileDialog* ImageSaveDialog;
+  TScannerSourceDialog* ScannerSourceDialog;
+
+  // The work the picture output saves (the main window sets the desk's); without
+  // one the work is empty.
+  IWorkPicture* Work = nullptr;
+  // The scanner (SANE unless a test sets another); null disables scanning.
+  IScanner* Scanner = nullptr;
+  // The camera window, run modally after the camera connected (set by that window).
+  std::function<void()> RunCameraWindow;
+
+  TLoadSaveController& Actions() { return *actions_; }
+
+  void ButtonLoadImageClick();
+  void ButtonLoadClipboardClick();
+  void ButtonLoadCameraClick();
+  void ButtonLoadTwainClick();
+  void ButtonSaveImageClick();
+  void ButtonSaveClipboardClick();
+  void ButtonExitClick();
+
+ private:
+  class TUi;
+  class TWork;
+  std::unique_ptr<TUi> ui_;
+  std::unique_ptr<TWork> work_;
+  std::unique_ptr<IScanner> ownScanner_;
+  std::unique_ptr<TQtCaptureDevice> camera_;
+  std::unique_ptr<TLoadSaveController> actions_;
+};
+
+extern TFormLoadSave* FormLoadSave;
+void RegisterFormLoadSave();
+
+// The file dialog's name filters for Qt: each caption with its patterns in both
+// letter cases (the file system tells "a.JPG" from "a.jpg").
+QStringList QtNameFilters(const std::vector<TFileFilter>& filters);

@@ -1,0 +1,151 @@
+// The load-and-save window on its real dialogs, message box and clipboard.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include "editor/EditorGlobals.h"
+#include "editor/SourcePicture.h"
+#include "editor/forms/FormAdjust.h"
+#include "exchange/forms/ClipboardPicture.h"
+#include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/ScannerSourceDialog.h"
+#include "picture/PsdFile.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/forms/FormMessage.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+class FakeWork : public IWorkPicture {
+ public:
+  bool WorkIsEmpty() const override { return picture.Empty(); }
+  TBitmap32 TakeExportPicture() override { return picture; }
+  TBitmap32 picture;
+};
+
+class FormLoadSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins installed here
+    ResetSourcePicture();
+    ResetEditorGlobals();
+    form_.Work = &work_;
+    form_.show();
+  }
+  void TearDown() override {
+    form_.close();
+    if (FormAdjust) FormAdjust->close();
+    SetMessagePresenter({});
+    ResetSourcePicture();
+    ResetEditorGlobals();
+  }
+  // Runs `step` once the next modal loop (a dialog, the message box) is running.
+  static void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+  // Answers the next message box once it is up, remembering its text.
+  void AnswerMessage() {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [this, poll] {
+      if (!FormMessage || !FormMessage->isVisible()) return;
+      message_ = FormMessage->LabelMessage->text().toStdString();
+      FormMessage->close();
+      poll->deleteLater();
+    });
+    poll->start(10);
+  }
+  void Choose(QFileDialog* dialog, const fs::path& file) {
+    Soon([dialog, file] {
+      dialog->selectFile(QString::fromStdString(file.string()));
+      static_cast<QDialog*>(dialog)->accept();
+    });
+  }
+
+  TempFolder dir_;
+  FakeWork work_;
+  TFormLoadSave form_;
+  std::string message_;
+};
+
+TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThereAndTheWorkAndMailButtonsAreNot) {
+  for (const char* name : {"ButtonExit", "ButtonLoadImage", "ButtonLoadClipboard", "ButtonLoadCamera",
+                           "ButtonLoadTwain", "ButtonSaveImage", "ButtonSaveClipboard"})
+    EXPECT_NE(form_.findChild<QWidget*>(name), nullptr) << name;
+  for (const char* name : {"ButtonLoadWork", "ButtonSaveWork", "ButtonSendImage", "ButtonSendWork"})
+    EXPECT_EQ(form_.findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST_F(FormLoadSaveTest, AFileChosenInTheDialogBecomesTheSourceAndOpensTheAdjustWindow) {
+  const TBitmap32 picture(60, 80, Color32(10, 100, 200, 0));
+  ASSERT_TRUE(SavePsdFile(picture, dir_ / "PORTRAIT.PSD"));
+  Choose(form_.ImageOpenDialog, dir_ / "PORTRAIT.PSD");
+  form_.ButtonLoadImageClick();
+  EXPECT_FALSE(form_.isVisible());
+  ASSERT_EQ(SourcePicture.Width(), 60);
+  EXPECT_EQ(SourcePicture.Pixel(5, 5), Color32(10, 100, 200));  // all-zero alpha loads opaque
+  EXPECT_TRUE(SourceHasAlpha);
+  ASSERT_NE(FormAdjust, nullptr);
+  EXPECT_TRUE(FormAdjust->isVisible());
+}
+
+TEST_F(FormLoadSaveTest, AnUnreadableFileIsToldAndTheWindowStaysForAnotherTry) {
+  WriteTestFile(dir_ / "broken.png", "not a picture");
+  SourcePicture = TBitmap32(3, 3, Color32(1, 2, 3));
+  Choose(form_.ImageOpenDialog, dir_ / "broken.png");
+  AnswerMessage();
+  form_.ButtonLoadImageClick();
+  EXPECT_TRUE(form_.isVisible());
+  EXPECT_FALSE(message_.empty());
+  EXPECT_EQ(SourcePicture, TBitmap32(3, 3, Color32(1, 2, 3)));
+}
+
+TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
+  work_.picture = TBitmap32(8, 6, Color32(50, 60, 70));
+  ImageSaved = false;
+  Choose(form_.ImageSaveDialog, dir_ / "look.tif");
+  form_.ButtonSaveImageClick();
+  EXPECT_TRUE(fs::exists(dir_ / "look.tif"));
+  EXPECT_TRUE(ImageSaved);
+  EXPECT_EQ(form_.Actions().LastImageFileName, "look");
+  EXPECT_FALSE(form_.isVisible());
+}
+
+TEST_F(FormLoadSaveTest, AnEmptyDeskIsToldBeforeAnyDialog) {
+  AnswerMessage();
+  form_.ButtonSaveImageClick();
+  EXPECT_FALSE(message_.empty());
+  EXPECT_TRUE(form_.isVisible());
+}
+
+TEST_F(FormLoadSaveTest, TheWorkGoesToTheClipboardAndComesBackAsASource) {
+  work_.picture = TBitmap32(5, 4, Color32(9, 8, 7, 0));
+  form_.ButtonSaveClipboardClick();
+  EXPECT_FALSE(form_.isVisible());
+  form_.show();
+  form_.ButtonLoadClipboardClick();
+  ASSERT_EQ(SourcePicture.Width(), 5);
+  EXPECT_EQ(SourcePicture.Pixel(2, 2), Color32(9, 8, 7));
+  EXPECT_FALSE(SourceHasAlpha);
+}
+
+TEST_F(FormLoadSaveTest, TheScannerDialogListsTheDevicesAndGivesTheChosenName) {
+  TScannerSourceDialog& dialog = *form_.ScannerSourceDialog;
+  Soon([&] {
+    EXPECT_EQ(dialog.ListSources->count(), 2);
+    dialog.ListSources->setCurrentRow(1);
+    dialog.accept();
+  });
+  EXPECT_EQ(dialog.Choose({{"test:0", "Noname", "frontend-tester", "virtual device"},
+                           {"test:1", "Noname", "frontend-tester", "virtual device"}}),
+            "test:1");
+  Soon([&] {
+    EXPECT_FALSE(dialog.ButtonSelect->isEnabled());
+    dialog.reject();
+  });
+  EXPECT_FALSE(dialog.Choose({}));
+}
+
+}  // namespace
