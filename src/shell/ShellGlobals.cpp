@@ -4,6 +4,8 @@
 #include "platform/Numeric.h"
 
 std::string ExePath;
+std::string HDPath;
+std::string CDPath;
 std::unique_ptr<TIniFile> MainIni;
 std::string CompressedWorkExt;
 std::string UncompressedWorkExt;
@@ -30,6 +32,8 @@ void UpdateDeskView() {
 
 void ResetShellGlobals() {
   ExePath.clear();
+  HDPath.clear();
+  CDPath.clear();
   MainIni.reset();
   CompressedWorkExt.clear();
   UncompressedWorkExt.clear();

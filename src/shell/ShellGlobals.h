@@ -27,6 +27,10 @@ inline constexpr TProductInfo ProductInfo = {
 // The installation folder, always ending in a separator; data paths are built as
 // ExePath + a stored path ("Intfaces\DEFAULT\...") and resolved with ResolvePath.
 extern std::string ExePath;
+// The content folders an installation may spread its elements over (a hard disk
+// and a disc copy); empty means the same as ExePath. Ending in a separator.
+extern std::string HDPath;
+extern std::string CDPath;
 // The settings ini over ExePath + IniFileName; null until the start-up opened it.
 extern std::unique_ptr<TIniFile> MainIni;
 extern std::string CompressedWorkExt;

@@ -1,0 +1,81 @@
+#pragma once
+// The two tables that describe the templates: the template types of the settings
+// ini section "TEMPLATE TYPES" (TemplateTypes) and the catalogue of templates in
+// "PartBase.txt" (TemplateList), with the state the template browser and the main
+// window's template buttons share.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+class TIniFile;
+
+struct TPartTypeRecord {
+  int TypeNo = 0;
+  std::string Text;
+  std::string Folder;  // below the content folders, no trailing backslash
+  int Level = 0;       // stacking key of layers of this type
+  std::string Letters; // "F" face, "N" hand/nails, "B" body, "M" canvas-centred
+};
+
+struct TPartInfoRecord {
+  int PartType = 0;
+  int X = 0;  // by kind: offset from the reference point, or marker percentages
+  int Y = 0;
+  std::string FileName;  // type folder + "\" + file, relative to a content folder
+  std::string Name;
+  std::string Flags;  // upper-cased questionnaire attributes
+};
+
+// X of an entry that is a title in the grid and cannot be applied.
+constexpr int kCaptionCellX = 999;
+
+// The browser's kinds, from a type's letters.
+enum TTemplateKind : int { tkFace = 0, tkHand = 1, tkBody = 2, tkModel = 3 };
+
+extern std::vector<TPartTypeRecord> TemplateTypes;
+extern std::vector<TPartInfoRecord> TemplateList;
+// Set when a saved layer added a template to PartBase.txt; cleared by every load.
+extern bool PartBaseChanged;
+// The questionnaire filter; off until questionnaires exist.
+extern bool TemplateFilterOn;
+// The type of the last clicked template button, and the browser's grid for it.
+extern int CurrentTemplateType;
+extern int TemplateGridColumns;
+extern int TemplateGridRows;
+// Set by the browser for the placement of the next template.
+extern std::string TemplateFileName;
+extern TPoint TemplatePlacement;
+// The canvas centre, the reference point of canvas-centred templates.
+extern TPoint CentrePoint;
+
+// "TEMPLATE TYPES" values ("TypeNo;Folder;Text;Level;Letters;"), in order; values
+// whose integers do not convert are dropped.
+std::vector<TPartTypeRecord> ParseTemplateTypes(const std::vector<std::string>& nameValueLines);
+void LoadTemplateTypes(const TIniFile& ini);
+
+// The record of a type number, nullptr when the type is not listed.
+const TPartTypeRecord* FindTemplateType(int typeNo, const std::vector<TPartTypeRecord>& types = TemplateTypes);
+// The browser's kind of a type: from its letters, the face kind when not listed.
+TTemplateKind TemplateKindOf(int typeNo, const std::vector<TPartTypeRecord>& types = TemplateTypes);
+TTemplateKind TemplateKindOfLetters(std::string_view letters);
+
+// The warning of a "$PART_TYPE" line without a number (line numbers count from 1,
+// blank and comment lines included).
+std::string PartTypeWarning(int lineNumber);
+
+// Parses the lines of PartBase.txt against `types`. `warn` receives each warning as
+// it is met; the result is complete before anyone sees it.
+using TWarningSink = std::function<void(const std::string&)>;
+std::vector<TPartInfoRecord> ParsePartBase(const std::vector<std::string>& lines,
+                                           const std::vector<TPartTypeRecord>& types, const TWarningSink& warn);
+// Reads folder + "PartBase.txt" (a missing or unreadable file throws
+// ETextFileError) and swaps the new list in, so the old one stays whole while a
+// warning is shown; clears PartBaseChanged.
+void LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn);
+
+// Back to the start-up values (tests).
+void ResetTemplateGlobals();

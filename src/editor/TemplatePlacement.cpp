@@ -1,0 +1,115 @@
+#include "editor/TemplatePlacement.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "editor/DeskMode.h"
+#include "picture/BitmapRoutines.h"
+#include "picture/Layer.h"
+#include "platform/Numeric.h"
+#include "shell/ShellGlobals.h"
+
+TPoint PlaceTemplate(std::string_view letter, TPoint placement, int width, int height) {
+  if (letter == "B") return {placement.X - width / 2, placement.Y - height / 2};
+  return placement;
+}
+
+std::optional<TPoint> HandTemplateSize(const THandMarker& marker, TPoint percent, int width, int height) {
+  if (marker.Width <= 0 || marker.Length <= 0 || width <= 0 || height <= 0) return std::nullopt;
+  if (percent.X == 0 && percent.Y == 0) return TPoint{marker.Width, std::max(1, RoundInt(marker.Length * 0.75))};
+  const int w = RoundInt(marker.Width * percent.X / 100.0);
+  const int h = RoundInt(marker.Length * 0.75 * percent.Y / 100.0);
+  if (w <= 0 || h <= 0) return std::nullopt;
+  const double scale = std::min(double(h) / height, double(w) / width);
+  if (scale == 1.0) return TPoint{width, height};
+  return TPoint{std::max(1, RoundInt(width * scale)), std::max(1, RoundInt(height * scale))};
+}
+
+TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height) {
+  return {marker.X - RoundInt(width * 0.5), marker.Y - RoundInt(height * 2.0 / 3.0)};
+}
+
+TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex) {
+  const bool hand = handIndex >= 1 && handIndex <= kHandMarkerCount;
+  const THandMarker* marker = hand ? &HandMarkers[std::size_t(handIndex - 1)] : nullptr;
+
+  desk.SelectLayer(-1);
+  std::unique_ptr<TLayer> layer = desk.CreateLayer(TemplateFileName);
+  const TPartTypeRecord* type = FindTemplateType(layer->TypeId);
+  layer->TypeLetter = type ? type->Letters : std::string();
+  layer->SetLevel(type ? type->Level : 0);
+
+  if (!marker || layer->TypeLetter != "N") {
+    const TPoint origin = PlaceTemplate(layer->TypeLetter, TemplatePlacement, layer->Picture.Width(),
+                                        layer->Picture.Height());
+    layer->Left = origin.X;
+    layer->Top = origin.Y;
+    layer->Render(false);
+  } else {
+    const std::optional<TPoint> size =
+        HandTemplateSize(*marker, TemplatePlacement, layer->Picture.Width(), layer->Picture.Height());
+    if (!size) return nullptr;
+    if (size->X != layer->Picture.Width() || size->Y != layer->Picture.Height()) {
+      layer->SetEditMode(emResize);
+      layer->Picture.SetSize(size->X, size->Y);
+      StretchDrawNearest(layer->Picture, Bounds(0, 0, size->X, size->Y), layer->BasePicture);
+      layer->RebindMask();
+    }
+    const TPoint origin = HandTemplateOrigin(*marker, size->X, size->Y);
+    layer->Left = origin.X;
+    layer->Top = origin.Y;
+    layer->Render(false);
+    if (marker->Angle != 0) layer->SetAngle(marker->Angle);
+  }
+
+  if (desk.DeskMode() == dmNone) desk.SetDeskMode(dmColoration);
+  TLayer* placed = layer.get();
+  const int index = desk.InsertLayer(std::move(layer));
+  desk.SetChanged(ckLayerAdded);
+  if (placed->ViewState != 0) desk.ComposeRect(placed->ViewRect());
+  desk.SelectLayer(index);
+  desk.RefreshLayerList();
+  return placed;
+}
+
+std::optional<std::string_view> MissingReference(TTemplateKind kind) {
+  if (kind == tkFace && (FacePoint.X == -1 || FacePoint.Y == -1)) return kMessageFaceIsNotAdjusted;
+  if (kind == tkHand &&
+      std::all_of(HandMarkers.begin(), HandMarkers.end(), [](const THandMarker& m) { return m.X == -1 && m.Y == -1; }))
+    return kMessageHandIsNotAdjusted;
+  return std::nullopt;
+}
+
+std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartInfoRecord& entry,
+                                              const std::string& path, const TApplyChoice& choice) {
+  desk.SetNewLayer(entry.PartType, entry.Name);
+  TemplateFileName = path;
+  switch (choice.Kind) {
+    case tkFace:
+      TemplatePlacement = {FacePoint.X + entry.X, FacePoint.Y + entry.Y};
+      break;
+    case tkHand: {
+      TemplatePlacement = {entry.X, entry.Y};
+      bool made = false;
+      for (int i = 1; i <= kHandMarkerCount; ++i) {
+        const THandMarker& marker = HandMarkers[std::size_t(i - 1)];
+        if (choice.Nails[std::size_t(i - 1)] && marker.X >= 0 && marker.Y >= 0) {
+          // Each layer takes the type and caption afresh: creating one resets them.
+          desk.SetNewLayer(entry.PartType, entry.Name);
+          if (LoadTemplateLayer(desk, i)) made = true;
+        }
+      }
+      if (!made) return kMessageNailsNotSelected;
+      return std::nullopt;
+    }
+    case tkBody:
+      TemplatePlacement = {DeskViewLeft + DeskViewWidth / 2, DeskViewTop + DeskViewHeight / 2};
+      break;
+    case tkModel:
+      TemplatePlacement = {CentrePoint.X + entry.X, CentrePoint.Y + entry.Y};
+      break;
+  }
+  if (choice.ReplaceSameType) desk.DeleteLayersOfType(entry.PartType);
+  LoadTemplateLayer(desk, 0);
+  return std::nullopt;
+}

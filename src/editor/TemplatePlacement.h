@@ -1,0 +1,78 @@
+#pragma once
+// Laying a template on the desk: where a layer of each kind goes, the fitting of a
+// nail template to its hand marker, LoadTemplateLayer, and what a click on a
+// template in the browser does.
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "editor/EditorGlobals.h"
+#include "editor/TemplateBase.h"
+#include "platform/Geometry.h"
+
+class TLayer;
+
+// What placing a template needs of the desk and the main window. The desk window's
+// owner implements it; tests fake it.
+class ITemplateDesk {
+ public:
+  virtual ~ITemplateDesk() = default;
+  // NewLayerType and NewLayerCaption, which the next layer takes.
+  virtual void SetNewLayer(int type, const std::string& caption) = 0;
+  // Builds the layer of an element file (its loader's error is thrown).
+  virtual std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) = 0;
+  // -1 clears the selection.
+  virtual void SelectLayer(int index) = 0;
+  // Inserts by level; returns the index used.
+  virtual int InsertLayer(std::unique_ptr<TLayer> layer) = 0;
+  // Deletes the layers of that template type, the portrait, hand and body kept.
+  virtual void DeleteLayersOfType(int typeId) = 0;
+  virtual int DeskMode() const = 0;
+  virtual void SetDeskMode(int mode) = 0;
+  virtual void SetChanged(int code) = 0;
+  // Composes a desk-window rectangle into the desk bitmap.
+  virtual void ComposeRect(const TRect& rect) = 0;
+  // The layers list window, when it is visible.
+  virtual void RefreshLayerList() = 0;
+};
+
+// The top-left corner of a layer of width x height placed at `placement`: body
+// templates are centred on it (halves truncated), all others start there.
+TPoint PlaceTemplate(std::string_view letter, TPoint placement, int width, int height);
+
+// The size a nail template of width x height takes on `marker`. `percent` (x for
+// the width, y for the length) fits it into that share of the nail, three quarters
+// of the length usable, keeping its aspect; (0, 0) stretches it to the nail. A
+// marker with no width or length is refused (nullopt).
+std::optional<TPoint> HandTemplateSize(const THandMarker& marker, TPoint percent, int width, int height);
+// Its top-left corner: centred across the marker, two thirds of it above.
+TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height);
+
+// Places TemplateFileName: hand index 1..5 fits it to that hand marker, any other
+// value places it by its type's letter at TemplatePlacement. Returns the new layer
+// (owned by the desk), or nullptr when the hand marker is refused. Throws the
+// picture loader's error for a file that cannot be read.
+TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex);
+
+// What a click on a template tells the user (a message key), or nothing.
+inline constexpr std::string_view kMessageFaceIsNotAdjusted = "MessageFaceIsNotAdjusted";
+inline constexpr std::string_view kMessageHandIsNotAdjusted = "MessageHandIsNotAdjusted";
+inline constexpr std::string_view kMessageNailsNotSelected = "MessageNailsNotSelected";
+
+// The reference point of the kind is missing: the face point, or every hand marker.
+std::optional<std::string_view> MissingReference(TTemplateKind kind);
+
+struct TApplyChoice {
+  TTemplateKind Kind = tkFace;
+  std::array<bool, kHandMarkerCount> Nails{};  // the nail buttons pressed
+  bool ReplaceSameType = false;
+};
+
+// Applies `entry` (found at `path`) by the browser's kind: sets the new layer's
+// type and caption, TemplateFileName and TemplatePlacement, deletes the layers of
+// its type first when asked, and loads the layer(s). Returns the message to show,
+// if any.
+std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartInfoRecord& entry,
+                                              const std::string& path, const TApplyChoice& choice);
