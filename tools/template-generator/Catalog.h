@@ -1,0 +1,24 @@
+#pragma once
+// The default templates: each with its type, file, caption and how it is drawn.
+#include <QRectF>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+
+struct TTemplateSpec {
+  int TypeNo;
+  std::string File;  // in the type's folder
+  std::string Name;
+  QRectF Bounds;     // in head coordinates
+  std::function<void(TTemplateCanvas&)> Paint;
+};
+
+std::vector<TTemplateSpec> DefaultTemplates();
+// The outline of the default head with its neck, in head coordinates.
+QPainterPath HeadAndNeck();
+
+// Head coordinates: the origin lies between the eyes, which are this far apart
+// (the adjust window's fitted portraits); the face point is the left eye.
+constexpr double kEyeDistance = 89;

@@ -1,0 +1,121 @@
+// template-generator <installation folder> <settings ini> [--preview <folder>]:
+// draws the default templates into the folders the settings' "TEMPLATE TYPES"
+// give their types, as Photoshop files with their region masks beside them, and
+// writes PartBase.txt. With --preview it also writes each template over a
+// sketched face as PNG, for a person to look at.
+#include <QGuiApplication>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "Catalog.h"
+#include "editor/TemplateBase.h"
+#include "platform/IniFile.h"
+#include "picture/PsdFile.h"
+#include "picture/forms/BitmapImage.h"
+#include "platform/FileIO.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A plain face of the default geometry, for previews.
+QImage SketchFace(const QRectF& area) {
+  QImage image(area.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(QColor(235, 235, 240));
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.translate(-area.left(), -area.top());
+  const QColor skin(232, 190, 160);
+  p.setPen(Qt::NoPen);
+  p.setBrush(skin.darker(108));
+  p.drawRect(QRectF(-52, 90, 104, 200));                     // neck
+  p.drawEllipse(QRectF(-190, 215, 380, 200));                // shoulders
+  p.setBrush(skin);
+  p.drawEllipse(QRectF(-112, -12, 22, 64));                  // ears
+  p.drawEllipse(QRectF(90, -12, 22, 64));
+  QPainterPath head;
+  head.addRect(QRectF(-120, -150, 240, 290));
+  p.drawPath(HeadAndNeck().intersected(head));
+  p.setBrush(QColor(60, 50, 45));
+  for (double x : {-kEyeDistance / 2, kEyeDistance / 2}) p.drawEllipse(QPointF(x, 0), 7, 5);
+  p.setPen(QPen(QColor(120, 80, 60), 3, Qt::SolidLine, Qt::RoundCap));
+  for (double x : {-kEyeDistance / 2, kEyeDistance / 2}) p.drawLine(QPointF(x - 18, -22), QPointF(x + 18, -24));
+  p.setPen(QPen(QColor(170, 90, 80), 4, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(-22, 80), QPointF(22, 80));
+  p.setPen(QPen(QColor(200, 150, 120), 2));
+  p.drawLine(QPointF(0, 20), QPointF(-8, 55));
+  return image;
+}
+
+// The catalogue line's X: the picture's left as an offset from the face point.
+int OffsetX(const TTemplateCanvas& c) { return int(std::lround(c.Bounds().left() + kEyeDistance / 2)); }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--preview")) {
+    std::fprintf(stderr, "usage: template-generator <installation folder> <settings ini> [--preview <folder>]\n");
+    return 2;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  const fs::path root = argv[1];
+  const fs::path preview = argc == 5 ? fs::path(argv[4]) : fs::path();
+  const std::vector<TPartTypeRecord> types = ParseTemplateTypes(TIniFile(argv[2], false).ReadSectionValues("TEMPLATE TYPES"));
+
+  std::string partBase =
+      "# The installed templates, one a line: type; x; y; file; name; flags.\n"
+      "# x and y place a face template's top-left corner relative to the face point.\n";
+  int lastType = -1;
+  for (const TTemplateSpec& spec : DefaultTemplates()) {
+    const TPartTypeRecord* type = FindTemplateType(spec.TypeNo, types);
+    if (!type) {
+      std::fprintf(stderr, "template type %d is not in the settings\n", spec.TypeNo);
+      return 1;
+    }
+    TTemplateCanvas canvas(spec.Bounds);
+    spec.Paint(canvas);
+    const QImage straight = canvas.Image().convertToFormat(QImage::Format_ARGB32);
+    const fs::path folder = root / type->Folder;
+    fs::create_directories(folder);
+    const fs::path file = folder / spec.File;
+    if (!SavePsdFile(BitmapFromImage(straight), file)) {
+      std::fprintf(stderr, "cannot write %s\n", file.c_str());
+      return 1;
+    }
+    const fs::path maskFile = fs::path(file).replace_extension(".msk");
+    if (canvas.HasRegions()) {
+      TBitmap32 sized;
+      sized.SetSize(straight.width(), straight.height());
+      TMask mask;
+      mask.SetBitmap(&sized, canvas.Regions());
+      mask.FileName = maskFile.string();
+      if (!mask.SaveToFile()) {
+        std::fprintf(stderr, "cannot write %s\n", maskFile.c_str());
+        return 1;
+      }
+    } else {
+      fs::remove(maskFile);
+    }
+    if (spec.TypeNo != lastType) {
+      partBase += "\n$PART_TYPE " + std::to_string(spec.TypeNo) + "\n";
+      lastType = spec.TypeNo;
+    }
+    partBase += std::to_string(spec.TypeNo) + "; " + std::to_string(OffsetX(canvas)) + "; " +
+                std::to_string(int(std::lround(canvas.Bounds().top()))) + "; " + spec.File + "; " + spec.Name + ";\n";
+
+    if (!preview.empty()) {
+      fs::create_directories(preview);
+      const QRectF area(-200, -200, 400, 480);
+      QImage shot = SketchFace(area);
+      QPainter p(&shot);
+      p.drawImage(canvas.Bounds().topLeft() - area.topLeft(), canvas.Image());
+      p.end();
+      shot.save(QString::fromStdString((preview / (type->Folder + "-" + spec.File + ".png")).string()));
+    }
+  }
+  if (!WriteFileAtomic(root / "PartBase.txt", partBase)) return 1;
+  return 0;
+}
