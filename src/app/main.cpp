@@ -3,6 +3,7 @@
 
 #include "editor/forms/FormAdjust.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/FormPrint.h"
 #include "platform/FileIO.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormMessage.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
   // before the start-up creates them in their order.
   RegisterFormAdjust();
   RegisterFormLoadSave();
+  RegisterFormPrint();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();

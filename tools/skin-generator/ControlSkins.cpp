@@ -110,5 +110,6 @@ TBitmap32 AdjustButtonSheet() {
 std::vector<TSheetFile> DefaultButtonSheets() {
   return {{"FormMessBtn.psd", MessageButtonSheet()},
           {"ButLoSa.psd", LoadSaveButtonSheet()},
-          {"ButAdjst.psd", AdjustButtonSheet()}};
+          {"ButAdjst.psd", AdjustButtonSheet()},
+          {"ButPrint.psd", PrintButtonSheet()}};
 }

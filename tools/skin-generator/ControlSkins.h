@@ -42,5 +42,9 @@ struct TSheetFile {
   std::string Name;  // file name in each resolution folder of the default interface
   TBitmap32 Picture;
 };
+// The print window's sheet (exchange/PrintSheet.h), with the layout, folder,
+// printer, print and cancel glyphs.
+TBitmap32 PrintButtonSheet();
+
 // Every default button sheet, with its file name.
 std::vector<TSheetFile> DefaultButtonSheets();

@@ -18,7 +18,7 @@ constexpr TSkinSpec kSkins[] = {
     {"FormLrge.psd", TSkinStyle::Window, 540, 460, 480, 410},
     {"FormIMod.psd", TSkinStyle::Window, 480, 380, 440, 350},
     {"FormEMail.psd", TSkinStyle::Window, 500, 420, 460, 390},
-    {"FormPrint.psd", TSkinStyle::Window, 620, 480, 560, 440},
+    {"FormPrint.psd", TSkinStyle::Window, 501, 313, 501, 313},
     {"FormCamr.psd", TSkinStyle::Window, 580, 480, 540, 440},
 };
 }  // namespace

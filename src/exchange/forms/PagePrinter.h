@@ -3,30 +3,31 @@
 #include <QPainter>
 
 #include "exchange/PrintLayout.h"
+#include "exchange/PrintPage.h"
 #include "picture/Bitmap32.h"
 
 class QPrinter;
 
-class TPagePrinter {
+class TPagePrinter : public IPrintDevice {
  public:
   // The printer must outlive this object.
   explicit TPagePrinter(QPrinter& printer);
-  ~TPagePrinter();
+  ~TPagePrinter() override;
 
   // The printable area in whole millimetres, as the device reports it.
-  int PageWidthMm() const;
-  int PageHeightMm() const;
-  int DpiX() const;
-  int DpiY() const;
+  int PageWidthMm() const override;
+  int PageHeightMm() const override;
+  int DpiX() const override;
+  int DpiY() const override;
 
-  bool BeginDoc();
+  bool BeginDoc() override;
   bool NewPage();
-  bool EndDoc();
+  bool EndDoc() override;
 
   // Prints `bitmap` with its top-left corner at device pixel (left, top) and a size
   // of widthTenths x heightTenths tenths of a millimetre. Transparent parts are
   // composed over white first, since a printer has no alpha.
-  void PrintBitmap(const TBitmap32& bitmap, int left, int top, int widthTenths, int heightTenths);
+  void PrintBitmap(const TBitmap32& bitmap, int left, int top, int widthTenths, int heightTenths) override;
 
  private:
   QPrinter& printer_;

@@ -6,28 +6,13 @@
 #include <QPrinter>
 
 #include "exchange/forms/PagePrinter.h"
-#include "support/TestPaths.h"
+#include "PdfJudge.h"
 
 namespace {
 struct Placed {
   TColor32 color;
   TRect boxMm10;  // expected box in tenths of a millimetre from the page corner
 };
-
-// The bounding box, in tenths of a millimetre, of the pixels close to `color`.
-TRect FindColour(const QImage& page, TColor32 color, double dpi) {
-  TRect box{page.width(), page.height(), -1, -1};
-  for (int y = 0; y < page.height(); ++y)
-    for (int x = 0; x < page.width(); ++x) {
-      QRgb p = page.pixel(x, y);
-      if (std::abs(qRed(p) - RedOf(color)) < 40 && std::abs(qGreen(p) - GreenOf(color)) < 40 &&
-          std::abs(qBlue(p) - BlueOf(color)) < 40) {
-        box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
-      }
-    }
-  auto tenths = [dpi](int px) { return int(px * 254.0 / dpi); };
-  return {tenths(box.Left), tenths(box.Top), tenths(box.Right), tenths(box.Bottom)};
-}
 }  // namespace
 
 TEST(PagePrinter, FourPicturesOnOneA4PdfPageLandInTheirBoxes) {
@@ -65,20 +50,14 @@ TEST(PagePrinter, FourPicturesOnOneA4PdfPageLandInTheirBoxes) {
   }
   ASSERT_TRUE(page.EndDoc());
 
-  std::string info;
-  ASSERT_EQ(RunCommand("pdfinfo " + (dir / "page.pdf").string(), &info), 0);
-  std::size_t pages = info.find("Pages:");
-  ASSERT_NE(pages, std::string::npos) << info;
-  EXPECT_EQ(std::stoi(info.substr(pages + 6)), 1) << info;
+  const std::string info = PdfInfo(dir / "page.pdf");
+  EXPECT_EQ(PdfPageCount(info), 1) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
 
-  ASSERT_EQ(RunCommand("pdftoppm -r 100 -png -singlefile " + (dir / "page.pdf").string() + " " +
-                       (dir / "page").string()),
-            0);
-  QImage rendered(QString::fromStdString((dir / "page.png").string()));
+  QImage rendered = RenderPdfPage(dir / "page.pdf", 100);
   ASSERT_FALSE(rendered.isNull());
   for (const Placed& p : expected) {
-    TRect found = FindColour(rendered, p.color, 100);
+    TRect found = FindColourTenths(rendered, p.color, 100);
     const TRect& want = p.boxMm10;
     EXPECT_NEAR(found.Right, want.Right, 10);
     EXPECT_NEAR(found.Bottom, want.Bottom, 10);
