@@ -33,19 +33,7 @@ QString Term(const char* key, const char* defaultText = "") {
 }
 
 TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, int sheetTop, QRect bounds) {
-  auto* button = new TGraphicButton(parent);
-  button->setObjectName(name);
-  TGraphicResource& r = button->Resource();
-  r.SetImage(sheet);
-  r.SetRows(1);
-  r.SetCols(3);
-  r.SetTop(sheetTop);
-  r.AutoNormal = 0;
-  r.AutoEnter = 1;
-  r.AutoPressed = 2;
-  r.AutoLeave = 0;
-  button->setGeometry(bounds);
-  return button;
+  return NewSheetButton(parent, name, sheet, sheetTop, bounds);
 }
 
 // The program's own cursors have no pictures here; the nearest standard shapes

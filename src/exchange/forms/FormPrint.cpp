@@ -41,19 +41,6 @@ QString Term(const char* key, const char* fallback = "") {
   return QString::fromStdString(GetTerm(key, Termins, fallback));
 }
 
-TGraphicButton* SheetButton(QWidget* parent, const QString& name, TMyImage* sheet, int sheetTop, QRect bounds) {
-  auto* button = new TGraphicButton(parent);
-  button->setObjectName(name);
-  TGraphicResource& r = button->Resource();
-  r.SetImage(sheet);
-  r.SetRows(1);
-  r.SetCols(3);
-  r.SetTop(sheetTop);
-  r.SetDesignedStates();
-  button->setGeometry(bounds);
-  return button;
-}
-
 // The mirror switch's two pictures: 0 not mirrored (an outlined arrow pair),
 // 1 mirrored (filled).
 QImage FlipIcon(bool mirrored) {
@@ -159,19 +146,19 @@ TFormPrint::TFormPrint(QWidget* parent) : TSkinnedForm("FormPrint", parent) {
   }
 
   for (int layout = 1; layout <= 4; ++layout) {
-    TGraphicButton* button = SheetButton(this, QString("ButtonPage%1").arg(layout), ImageButtons, L::PageTop(layout),
+    TGraphicButton* button = NewSheetButton(this, QString("ButtonPage%1").arg(layout), ImageButtons, L::PageTop(layout),
                                          {172 + (layout - 1) * 31, 190, L::SquareSide, L::SquareSide});
     button->SetTag(layout);
     button->OnClick = [this, layout] { ButtonPage1Click(layout); };
     ButtonPage[layout - 1] = button;
   }
-  ButtonChangeDir = SheetButton(this, "ButtonChangeDir", ImageButtons, L::ChangeDirTop, {172, 228, 28, 28});
+  ButtonChangeDir = NewSheetButton(this, "ButtonChangeDir", ImageButtons, L::ChangeDirTop, {172, 228, 28, 28});
   ButtonChangeDir->OnClick = [this] { ButtonChangeDirClick(); };
-  ButtonPrintSetup = SheetButton(this, "ButtonPrintSetup", ImageButtons, L::SetupTop, {203, 228, 28, 28});
+  ButtonPrintSetup = NewSheetButton(this, "ButtonPrintSetup", ImageButtons, L::SetupTop, {203, 228, 28, 28});
   ButtonPrintSetup->OnClick = [this] { ButSetupPrClick(); };
-  ButtonPrint = SheetButton(this, "ButtonPrint", ImageButtons, L::PrintTop, {172, 268, L::WideWidth, L::Height});
+  ButtonPrint = NewSheetButton(this, "ButtonPrint", ImageButtons, L::PrintTop, {172, 268, L::WideWidth, L::Height});
   ButtonPrint->OnClick = [this] { OKBtnClick(); };
-  ButtonCancel = SheetButton(this, "ButtonCancel", ImageButtons, L::CancelTop, {236, 268, L::WideWidth, L::Height});
+  ButtonCancel = NewSheetButton(this, "ButtonCancel", ImageButtons, L::CancelTop, {236, 268, L::WideWidth, L::Height});
   ButtonCancel->OnClick = [this] { ButtonExitClick(); };
 
   ApplyInterface(this);

@@ -403,3 +403,14 @@ void TGraphicButton::leaveEvent(QEvent*) {
 void TGraphicButton::moveEvent(QMoveEvent*) { DropBackground(); }
 
 void TGraphicButton::resizeEvent(QResizeEvent*) { DropBackground(); }
+
+TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* sheet, int sheetTop, const QRect& bounds) {
+  auto* button = new TGraphicButton(parent);
+  button->setObjectName(name);
+  TGraphicResource& r = button->Resource();
+  r.SetImage(sheet);
+  r.SetDesignedStates();
+  r.SetTop(sheetTop);
+  button->setGeometry(bounds);
+  return button;
+}

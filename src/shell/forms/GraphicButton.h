@@ -211,3 +211,7 @@ class TGraphicButton : public QWidget, public IInterfaceTarget {
   TBitmap32 background_;
   TBitmap32 buffer_;
 };
+
+// A button of a window's designed sheet (the row of three frames at `sheetTop`,
+// normal, hover and pressed), named `name`, at `bounds` in `parent`.
+TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* sheet, int sheetTop, const QRect& bounds);
