@@ -13,6 +13,7 @@
 
 #include "editor/EditorGlobals.h"
 #include "exchange/PrintSheet.h"
+#include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/PagePrinter.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
@@ -179,6 +180,12 @@ TFormPrint::TFormPrint(QWidget* parent) : TSkinnedForm("FormPrint", parent) {
   FileListBox->setToolTip(Term("FormPrintFileListBoxHint"));
   for (TMyImage* flip : ImageFlip) flip->setToolTip(Term("FormPrintImageFlipHint"));
   folderPrompt_ = Term("FormPrintPromptSelectDirectory");
+
+  // By default the work and the picture saving are the load-and-save window's.
+  DeskHasLayers = [] { return FormLoadSave && FormLoadSave->Work && !FormLoadSave->Work->WorkIsEmpty(); };
+  SaveImage = [] {
+    if (FormLoadSave) FormLoadSave->Actions().SaveImage();
+  };
 
   OnShow = [this] { FormShow(); };
   OnClose = [this] { FormClose(); };

@@ -54,7 +54,7 @@ class TFormPrint : public TSkinnedForm {
   TMyImage* ImageButtons;
 
   // Before printing an unsaved work: whether the desk has layers, and the
-  // load-and-save window's picture saving (set by the main window).
+  // picture saving; both the load-and-save window's unless replaced.
   std::function<bool()> DeskHasLayers;
   std::function<void()> SaveImage;
 
