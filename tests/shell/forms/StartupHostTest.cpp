@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <functional>
 #include <QTimer>
 
 #include "platform/qt/MediaPlayer.h"
@@ -17,6 +18,13 @@ namespace {
 struct TRecordedPlayer : TFakeMediaPlayer {
   std::vector<std::string>* callSink = nullptr;
   QRect* rectSink = nullptr;
+  // Runs from the event loop once the clip plays: a timer started before could
+  // fire before the first paint starts it, and the clip would then play forever.
+  std::function<void()> whenPlaying;
+  void Play() override {
+    TFakeMediaPlayer::Play();
+    if (whenPlaying) QTimer::singleShot(0, whenPlaying);
+  }
   ~TRecordedPlayer() override {
     *callSink = calls;
     *rectSink = displayRect;
@@ -72,21 +80,21 @@ TEST_F(StartupHostTest, IntroPictureShowsCentredForItsIntervalOrUntilSkipped) {
 }
 
 TEST_F(StartupHostTest, IntroVideoPlaysCentredUntilItEnds) {
-  TFakeMediaPlayer* fake = nullptr;
   std::vector<std::string> calls;
   QRect rect;
+  std::function<void(TRecordedPlayer&)> whenPlaying = [](TRecordedPlayer& player) { player.Finish(); };
   SetMediaPlayerFactory([&] {
     auto player = std::make_unique<TRecordedPlayer>();
     player->callSink = &calls;
     player->rectSink = &rect;
-    fake = player.get();
+    TRecordedPlayer* raw = player.get();
+    player->whenPlaying = [raw, &whenPlaying] { whenPlaying(*raw); };
     return player;
   });
   TIntroEntry entry;
   entry.File = dir_ / "Logo.avi";
   entry.VideoWidth = 200;
   entry.VideoHeight = 100;
-  QTimer::singleShot(5, [&] { fake->Finish(); });
   host_.PlayIntroVideo(entry);
   EXPECT_FALSE(IntroSkipped);
   ASSERT_FALSE(calls.empty());
@@ -95,7 +103,7 @@ TEST_F(StartupHostTest, IntroVideoPlaysCentredUntilItEnds) {
   EXPECT_EQ(calls.back(), "close");
   EXPECT_EQ(rect.size(), QSize(200, 100));
   // A click on the backdrop stops the clip and skips the intro.
-  QTimer::singleShot(5, [] { FormScreen->OnClick(); });
+  whenPlaying = [](TRecordedPlayer&) { FormScreen->OnClick(); };
   host_.PlayIntroVideo(entry);
   EXPECT_TRUE(IntroSkipped);
   EXPECT_NE(std::find(calls.begin(), calls.end(), "stop"), calls.end());
