@@ -2,11 +2,14 @@
 #include <QApplication>
 
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
 #include "platform/FileIO.h"
+#include "platform/qt/QtShellOpener.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormMessage.h"
+#include "shell/forms/ShellForms.h"
 #include "shell/forms/StartupHost.h"
 
 int main(int argc, char* argv[]) {
@@ -16,9 +19,12 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName("Tressary");
   // The program ends when the backdrop closes, not when some window is the last.
   QApplication::setQuitOnLastWindowClosed(false);
+  TQtShellOpener shellOpener;
+  SetShellOpener(&shellOpener);
 
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
+  ShellHooks().BeforeStandingWindows = ReadMainWindowData;
   RegisterFormAdjust();
   RegisterFormLoadSave();
   RegisterFormPrint();

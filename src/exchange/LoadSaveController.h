@@ -11,16 +11,11 @@
 
 #include "exchange/PictureOutput.h"
 #include "picture/Bitmap32.h"
+#include "platform/FileFilter.h"
 #include "platform/Scanner.h"
 
 namespace fs = std::filesystem;
 
-// One entry of a file dialog's filter: its caption and its name patterns.
-struct TFileFilter {
-  std::string Caption;
-  std::vector<std::string> Patterns;  // "*.jpg"
-  bool operator==(const TFileFilter&) const = default;
-};
 // The open dialog's filter: every supported format, then each format, then all
 // files; captions from the UI-text table.
 std::vector<TFileFilter> ImageOpenFilters();

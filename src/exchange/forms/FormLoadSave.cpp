@@ -8,6 +8,7 @@
 #include "editor/forms/FormAdjust.h"
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/ScannerSourceDialog.h"
+#include "platform/qt/FileDialogFilters.h"
 #include "platform/qt/QtCaptureDevice.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
@@ -61,7 +62,7 @@ QFileDialog* FileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMo
 
 std::optional<fs::path> RunFileDialog(QFileDialog& dialog, const fs::path& folder,
                                       const std::vector<TFileFilter>& filters) {
-  dialog.setNameFilters(QtNameFilters(filters));
+  dialog.setNameFilters(QtNameFilterList(filters));
   if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder.string()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return fs::path(dialog.selectedFiles().front().toStdString());
@@ -73,24 +74,6 @@ TGraphicButton* MainButton(const char* name) {
 }
 
 }  // namespace
-
-QStringList QtNameFilters(const std::vector<TFileFilter>& filters) {
-  QStringList list;
-  for (const TFileFilter& filter : filters) {
-    QString caption = QString::fromStdString(filter.Caption).trimmed();
-    // The caption's own "(*.jpg, *.jpeg)" is for reading; Qt reads the patterns
-    // from the parentheses at the end, separated by blanks.
-    if (caption.endsWith(')') && caption.contains('(')) caption = caption.left(caption.lastIndexOf('(')).trimmed();
-    QStringList patterns;
-    for (const std::string& pattern : filter.Patterns) {
-      const QString p = QString::fromStdString(pattern);
-      patterns << p;
-      if (p.toUpper() != p) patterns << p.toUpper();
-    }
-    list << caption + " (" + patterns.join(' ') + ")";
-  }
-  return list;
-}
 
 class TFormLoadSave::TUi : public ILoadSaveUi {
  public:

@@ -69,7 +69,3 @@ class TFormLoadSave : public TSkinnedForm {
 
 extern TFormLoadSave* FormLoadSave;
 void RegisterFormLoadSave();
-
-// The file dialog's name filters for Qt: each caption with its patterns in both
-// letter cases (the file system tells "a.JPG" from "a.jpg").
-QStringList QtNameFilters(const std::vector<TFileFilter>& filters);

@@ -40,5 +40,8 @@ struct TShellHooks {
   // file named on the command line.
   std::function<void()> ShowWelcomeTip;
   std::function<void(const std::string& path)> OpenWorkFile;
+  // Runs before the standing windows are made (the main window's texts and
+  // settings, which the other windows read as they are made).
+  std::function<void()> BeforeStandingWindows;
 };
 TShellHooks& ShellHooks();

@@ -108,7 +108,10 @@ bool TQtStartupHost::RegisterFileTypes() {
   return ::RegisterFileTypes(UserDataHome(), ExecutableDir() / "tressary", *MainIni, runner);
 }
 
-void TQtStartupHost::CreateStandingWindows() { CreateStandingForms(); }
+void TQtStartupHost::CreateStandingWindows() {
+  if (ShellHooks().BeforeStandingWindows) ShellHooks().BeforeStandingWindows();
+  CreateStandingForms();
+}
 
 void TQtStartupHost::ShowWelcomeTip() {
   if (ShellHooks().ShowWelcomeTip) ShellHooks().ShowWelcomeTip();

@@ -1,0 +1,137 @@
+#pragma once
+// The main window's frame without Qt: the settings, data folders, text-table
+// captions and content paths it reads when created, its hint keys, the windows its
+// buttons open, and the questions it asks when it closes.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "shell/Termins.h"
+
+class TIniFile;
+
+// Settings of the main ini.
+extern std::uint8_t CalibrationRed;
+extern std::uint8_t CalibrationGreen;
+extern std::uint8_t CalibrationBlue;
+extern std::string MailServer;
+extern int MailPort;
+extern int LeftRightMargin;  // percent
+extern int TopBottomMargin;
+extern bool ShowTips;
+extern bool PlayMusic;
+extern bool PlaySound;
+
+// Data folders: ExePath + the folder name, ending in a separator.
+extern std::string LoadImageDir;
+extern std::string SaveImageDir;
+extern std::string LoadWorkDir;
+extern std::string SaveWorkDir;
+extern std::string MusicDir;
+extern std::string SoundDir;
+extern std::string QueriesDir;
+extern std::string HelpDir;
+extern std::string TipsDir;
+extern std::string CatalogDir;
+
+// File-filter captions of the text table (empty until it loaded).
+extern std::string AllFilesFilterName;
+extern std::string AllGraphicsFilterName;
+extern std::string BMP_GraphicFilterName;
+extern std::string JPG_GraphicFilterName;
+extern std::string PSD_GraphicFilterName;
+extern std::string GIF_GraphicFilterName;
+extern std::string TIF_GraphicFilterName;
+extern std::string PCX_GraphicFilterName;
+extern std::string TGA_GraphicFilterName;
+extern std::string PNG_GraphicFilterName;
+extern std::string EPS_GraphicFilterName;
+extern std::string WMF_GraphicFilterName;
+extern std::string AllMusicFilesFilterName;
+extern std::string WAV_MusicFilterName;
+extern std::string MID_MusicFilterName;
+extern std::string MP3_MusicFilterName;
+extern std::string UncompressedWorkFilterName;
+extern std::string CompressedWorkFilterName;
+extern std::string AllSavedWorksFilterName;
+
+// Appends "\" unless the path is empty or already ends in a separator.
+void IncludeTrailingBackslash(std::string& path);
+
+// The settings above; a flag is on only when its value upper-cased is "YES".
+void ReadMainSettings(const TIniFile& ini);
+// A data folder's name: field 1 of the "DIRECTORIES" value up to ";", trimmed,
+// ending in "\" ("Works ; x" gives "Works\").
+std::string DataFolderName(const TIniFile& ini, std::string_view key, std::string_view defaultName);
+// Every data folder, below `exePath`.
+void ReadDataFolders(const TIniFile& ini, const std::string& exePath);
+// CDPath and HDPath (shell globals) under "SOFTWARE\Tessaly\" + the ini's "REGISTRY" / "RegName"
+// (the product's NameAndVersion when missing); each defaults to `exePath`.
+void ReadContentPaths(const TIniFile& ini, const std::string& exePath);
+// The registry key the content paths are read under.
+std::string ContentPathsKey(const TIniFile& ini);
+
+// The text table at `path` into Termins; false (Termins left empty) when it
+// cannot be read.
+bool LoadMainTerms(const std::string& path);
+// The application title: the text table's "ProductName", else the product name.
+std::string ApplicationTitle();
+// The file-filter captions from the text table.
+void ReadFilterCaptions(const TTerminList& terms);
+
+// A control's hint: its text-table key and the text when the key is missing.
+struct TMainHint {
+  std::string Key;
+  std::string Default;
+};
+TMainHint MainHintKey(std::string_view controlName);
+
+// What a button of the main window opens.
+enum class TOpenMode {
+  Modal,   // the skinned modal loop
+  Toggle,  // shows a hidden window (restoring a minimised one), closes a shown one
+};
+struct TOpener {
+  std::string_view Button;
+  std::string_view Window;
+  TOpenMode Mode;
+  bool PressedMeanwhile;  // the button shows pressed while the window is up
+  bool CreatedForCall;    // made for the call and freed after
+  std::string_view Page;  // the page the window opens on ("" for none)
+};
+std::span<const TOpener> MainOpeners();
+const TOpener* FindOpener(std::string_view button);
+
+// The publisher link buttons and their "Publisher Links" keys.
+struct TLinkButton {
+  std::string_view Button;
+  std::string_view Key;
+};
+std::span<const TLinkButton> LinkButtons();
+// The product's web site: the default of every link.
+inline constexpr std::string_view ProductWebSite = "https://tressary.org/";
+// The address a link key names (the web site when missing; may be empty).
+std::string PublisherLink(const TIniFile& ini, std::string_view key);
+
+// What closing the main (or backdrop) window needs of the program.
+class IMainClosePorts {
+ public:
+  virtual ~IMainClosePorts() = default;
+  // Unsaved changes on a desk with at least one layer.
+  virtual bool HasUnsavedWork() = 0;
+  virtual bool AskYesNo(const std::string& text) = 0;
+  // Saves the work through the load-and-save window; false when it failed or the
+  // user cancelled.
+  virtual bool SaveWork() = 0;
+  virtual void ShowTip(const std::string& page) = 0;
+  virtual void ProcessMessages() = 0;
+};
+
+// The close questions: save the work, the finishing tip, then exit. True when the
+// program may end (the after-exit link has then been opened); false cancels the
+// close, also when the user wanted the work saved and it was not.
+bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini);
+
+// Back to the start-up values (tests).
+void ResetMainShell();

@@ -1,0 +1,170 @@
+#include "editor/forms/MainShellForm.h"
+
+#include <QApplication>
+#include <QLabel>
+
+#include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
+#include "platform/IniFile.h"
+#include "platform/ShellOpen.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/FormScreen.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
+
+namespace {
+
+bool gTermsLoaded = false;
+
+const TIniFile& Settings() {
+  static const TIniFile empty = TIniFile::FromText("");
+  return MainIni ? *MainIni : empty;
+}
+
+class TQtClosePorts : public IMainClosePorts {
+ public:
+  explicit TQtClosePorts(const TMainShellLinks& links) : links_(links) {}
+  bool HasUnsavedWork() override { return !WorkSaved && links_.LayerCount && links_.LayerCount() > 0; }
+  bool AskYesNo(const std::string& text) override {
+    return links_.AskYesNo ? links_.AskYesNo(text) : ShowMessageBox(text, mbkYesNo, true) == 6;
+  }
+  bool SaveWork() override { return links_.SaveWork && links_.SaveWork(); }
+  void ShowTip(const std::string& page) override {
+    if (ShellHooks().ShowTip) ShellHooks().ShowTip(page);
+  }
+  void ProcessMessages() override { QCoreApplication::processEvents(); }
+
+ private:
+  const TMainShellLinks& links_;
+};
+
+void ApplyTexts(TSkinnedForm& form) {
+  const QString title = QString::fromStdString(ApplicationTitle());
+  QGuiApplication::setApplicationDisplayName(title);
+  if (QWidget* backdrop = BackdropWindow()) backdrop->setWindowTitle(title);
+  form.setWindowTitle(title);
+  if (auto* label = form.findChild<QLabel*>("LabelProductName")) label->setText(title);
+  for (QWidget* control : form.findChildren<QWidget*>()) {
+    const std::string name = control->objectName().toStdString();
+    if (name.empty()) continue;
+    const TMainHint hint = MainHintKey(name);
+    control->setToolTip(QString::fromStdString(GetTerm(hint.Key, Termins, hint.Default)));
+  }
+}
+
+void OpenWindow(TGraphicButton& button, const TOpener& opener) {
+  auto* window = qobject_cast<TSkinnedForm*>(FindScreenForm(opener.Window));
+  if (!window) return;
+  if (opener.Mode == TOpenMode::Modal) {
+    if (opener.PressedMeanwhile) button.SetPressed(true);
+    ShowSkinnedModal(*window);
+    if (opener.PressedMeanwhile) button.SetPressed(false);
+    return;
+  }
+  if (window->isHidden()) {
+    window->show();
+    if (window->isMinimized()) window->showNormal();
+    if (!opener.Page.empty() && ShellHooks().ShowHelp && opener.Window == "FormHelp")
+      ShellHooks().ShowHelp(std::string(opener.Page));
+  } else if (window->isMinimized()) {
+    window->showNormal();
+  } else {
+    window->close();
+  }
+}
+
+void BindOpeners(TSkinnedForm& form) {
+  for (const TOpener& opener : MainOpeners()) {
+    auto* button = form.findChild<TGraphicButton*>(QString::fromUtf8(opener.Button.data(), int(opener.Button.size())));
+    if (!button) continue;
+    // Windows made for the call have no factory yet; a button without its window
+    // would do nothing.
+    if (opener.CreatedForCall || !FindScreenForm(opener.Window)) {
+      button->hide();
+      continue;
+    }
+    const TOpener* entry = &opener;
+    button->OnClick = [button, entry] { OpenWindow(*button, *entry); };
+  }
+  if (auto* minimize = form.findChild<TGraphicButton*>("ButtonMinimize"))
+    minimize->OnClick = [&form] {
+      form.showMinimized();
+      if (QWidget* backdrop = BackdropWindow()) backdrop->showMinimized();
+    };
+  for (const char* name : {"ButtonExit", "ButtonExitMain"})
+    if (auto* exit = form.findChild<TGraphicButton*>(name))
+      exit->OnClick = [exit, &form] {
+        exit->SetPressed(true);
+        form.close();
+        if (exit) exit->SetPressed(false);
+      };
+  for (const TLinkButton& link : LinkButtons()) {
+    auto* button = form.findChild<TGraphicButton*>(QString::fromUtf8(link.Button.data(), int(link.Button.size())));
+    if (!button) continue;
+    button->show();
+    const std::string key(link.Key);
+    button->OnClick = [key] {
+      const std::string url = PublisherLink(Settings(), key);
+      if (url.empty()) return;
+      QCoreApplication::processEvents();
+      ShellOpen(url);
+    };
+  }
+}
+
+void BindClose(TSkinnedForm& form, TMainShellLinks links) {
+  auto shared = std::make_shared<TMainShellLinks>(std::move(links));
+  QPointer<TSkinnedForm> main(&form);
+  form.OnCloseQuery = [shared, main](bool& canClose) {
+    TQtClosePorts ports(*shared);
+    canClose = MainCloseQuery(ports, Settings());
+    if (!canClose) return;
+    // Closing the backdrop ends the program; it must not ask again.
+    if (FormScreen) {
+      FormScreen->OnCloseQuery = nullptr;
+      FormScreen->close();
+    } else {
+      TerminateApplication();
+    }
+  };
+  if (FormScreen) {
+    FormScreen->OnCloseQuery = [shared](bool& canClose) {
+      TQtClosePorts ports(*shared);
+      canClose = MainCloseQuery(ports, Settings());
+    };
+    FormScreen->OnKeyDown = [](int& key, int shift) {
+      if (ShellHooks().MainKeyDown) ShellHooks().MainKeyDown(key, shift);
+    };
+    FormScreen->OnKeyUp = [](int& key, int shift) {
+      if (ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
+    };
+  }
+  // Restoring the application brings the main window to the front; the music
+  // pauses and resumes here once there is music.
+  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &form, [main](Qt::ApplicationState state) {
+    if (!main || state != Qt::ApplicationActive || !main->isMinimized()) return;
+    main->showNormal();
+    main->raise();
+  });
+}
+
+}  // namespace
+
+void ReadMainWindowData() {
+  const TIniFile& ini = Settings();
+  ReadDataFolders(ini, ExePath);
+  gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
+  if (gTermsLoaded) ReadFilterCaptions(Termins);
+  ReadMainSettings(ini);
+  ReadContentPaths(ini, ExePath);
+}
+
+void InstallMainShell(TSkinnedForm& form, TMainShellLinks links) {
+  if (gTermsLoaded) ApplyTexts(form);
+  if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
+  if (auto* catalog = form.findChild<QWidget*>("ButtonCatalog")) catalog->hide();
+  BindOpeners(form);
+  BindClose(form, std::move(links));
+}

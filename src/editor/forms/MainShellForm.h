@@ -1,0 +1,27 @@
+#pragma once
+// The main window's frame on the Qt side: the texts, settings and content paths
+// it reads when created, its hints, the buttons that open the other windows, the
+// publisher links, the close questions (for the main window and the backdrop
+// alike) and the application events.
+#include <functional>
+#include <string>
+
+class TSkinnedForm;
+
+struct TMainShellLinks {
+  // The layers on the desk (0 without a desk).
+  std::function<int()> LayerCount;
+  // Saves the work through the load-and-save window; false when it failed or was
+  // cancelled (or no saving is available).
+  std::function<bool()> SaveWork;
+  // The yes/no question; the program's message box when empty.
+  std::function<bool(const std::string& text)> AskYesNo;
+};
+
+// Loads the text table and reads the settings, folders and content paths; call
+// before the other windows are made, since they take their texts from the table.
+void ReadMainWindowData();
+// Applies the texts and hints to `form` and binds its openers, link buttons and
+// close handler; the backdrop takes the main window's key and close handlers and
+// the application events reach the main window.
+void InstallMainShell(TSkinnedForm& form, TMainShellLinks links);

@@ -1,0 +1,32 @@
+#include "platform/Registry.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/IniFile.h"
+
+namespace {
+fs::path gRegistryFile;
+}
+
+fs::path UserConfigHome() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) return config;
+  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".config";
+  return {};
+}
+
+fs::path RegistryFile() {
+  if (!gRegistryFile.empty()) return gRegistryFile;
+  const fs::path config = UserConfigHome();
+  return config.empty() ? fs::path() : config / "Tressary" / "registry.ini";
+}
+
+void SetRegistryFile(const fs::path& file) { gRegistryFile = file; }
+
+std::string ReadRegistryString(std::string_view keyPath, std::string_view name, std::string_view fallback) {
+  const fs::path file = RegistryFile();
+  std::error_code error;
+  if (file.empty() || !fs::is_regular_file(file, error)) return std::string(fallback);
+  const TIniFile registry(file, false);
+  return registry.ReadString(keyPath, name, fallback);
+}

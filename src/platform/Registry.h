@@ -1,0 +1,20 @@
+#pragma once
+// The user's registry: an ini of ours in the user's configuration folder. A key
+// path below HKEY_CURRENT_USER ("SOFTWARE\Tessaly\Tressary 5.10") is a section;
+// its values are the section's keys.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace fs = std::filesystem;
+
+// $XDG_CONFIG_HOME, else ~/.config; empty when neither is known.
+fs::path UserConfigHome();
+// The registry file, <config>/Tressary/registry.ini unless a test set another
+// (an empty path restores the default).
+fs::path RegistryFile();
+void SetRegistryFile(const fs::path& file);
+
+// The string value `name` under `keyPath`, or `fallback` when the file, the key or
+// the value is missing.
+std::string ReadRegistryString(std::string_view keyPath, std::string_view name, std::string_view fallback);

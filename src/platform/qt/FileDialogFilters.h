@@ -1,0 +1,11 @@
+#pragma once
+// The name filters every file dialog is given (see platform/FileFilter.h).
+#include <QStringList>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileFilter.h"
+
+QStringList QtNameFilterList(const std::vector<TFileFilter>& filters);
+// From the Windows form "caption|*.a;*.b|...".
+QStringList QtNameFilterList(std::string_view windowsFilter);

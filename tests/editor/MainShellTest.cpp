@@ -1,0 +1,233 @@
+#include "editor/MainShell.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+#include "platform/ShellOpen.h"
+#include "shell/ShellGlobals.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+class MainShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetMainShell();
+    Termins.clear();
+  }
+  void TearDown() override {
+    ResetMainShell();
+    Termins.clear();
+    SetRegistryFile({});
+    SetShellOpener(nullptr);
+  }
+};
+
+}  // namespace
+
+TEST_F(MainShellTest, SettingsDefaultsAndTheYesRule) {
+  CalibrationRed = 1;
+  PlayMusic = true;
+  ReadMainSettings(TIniFile::FromText(""));
+  EXPECT_EQ(CalibrationRed, 252);
+  EXPECT_EQ(CalibrationGreen, 217);
+  EXPECT_EQ(CalibrationBlue, 188);
+  EXPECT_EQ(MailServer, "");
+  EXPECT_EQ(MailPort, 25);
+  EXPECT_EQ(LeftRightMargin, 5);
+  EXPECT_EQ(TopBottomMargin, 10);
+  EXPECT_FALSE(ShowTips || PlayMusic || PlaySound);
+
+  ReadMainSettings(TIniFile::FromText("[tips]\nShowTips=yes\n[MUSIC]\nPlayMusic=Y\n[SOUND]\nPlaySound= YES\n"
+                                      "[CALIBRATION COLOR]\nRed=300\nGreen=-4\nBlue=$10\n[MAIL]\nServer=smtp.a.org\nPort=587\n"));
+  EXPECT_TRUE(ShowTips);      // any case
+  EXPECT_FALSE(PlayMusic);    // only YES turns a flag on
+  EXPECT_TRUE(PlaySound);     // blanks around "=" are not part of the value
+  EXPECT_EQ(CalibrationRed, 255);  // a colour stays a byte
+  EXPECT_EQ(CalibrationGreen, 0);
+  EXPECT_EQ(CalibrationBlue, 16);
+  EXPECT_EQ(MailServer, "smtp.a.org");
+  EXPECT_EQ(MailPort, 587);
+}
+
+TEST_F(MainShellTest, DataFolders) {
+  const TIniFile ini = TIniFile::FromText(
+      "[DIRECTORIES]\nLoadWorkDirName=Works ; x\nSaveImageDirName=Out\\Pictures\\\nHelpDirName=;Help\n");
+  EXPECT_EQ(DataFolderName(ini, "LoadWorkDirName", "Works"), "Works\\");
+  EXPECT_EQ(DataFolderName(ini, "SaveImageDirName", "ImageOut"), "Out\\Pictures\\");
+  EXPECT_EQ(DataFolderName(ini, "LoadImageDirName", "ImageIn"), "ImageIn\\");
+  ReadDataFolders(ini, "/opt/tressary/");
+  EXPECT_EQ(LoadWorkDir, "/opt/tressary/Works\\");
+  EXPECT_EQ(SaveWorkDir, "/opt/tressary/Works\\");
+  EXPECT_EQ(LoadImageDir, "/opt/tressary/ImageIn\\");
+  EXPECT_EQ(CatalogDir, "/opt/tressary/Catalog\\");
+  // An empty name is the program folder, not a folder called "\".
+  EXPECT_EQ(HelpDir, "/opt/tressary/");
+}
+
+TEST_F(MainShellTest, TrailingBackslash) {
+  std::string path = "a\\b";
+  IncludeTrailingBackslash(path);
+  EXPECT_EQ(path, "a\\b\\");
+  IncludeTrailingBackslash(path);
+  EXPECT_EQ(path, "a\\b\\");
+  path = "/opt/x/";
+  IncludeTrailingBackslash(path);
+  EXPECT_EQ(path, "/opt/x/");
+  path.clear();
+  IncludeTrailingBackslash(path);
+  EXPECT_EQ(path, "");
+}
+
+TEST_F(MainShellTest, HintKeysAndTheirExceptions) {
+  auto key = [](std::string_view name) { return MainHintKey(name).Key; };
+  EXPECT_EQ(key("ButtonLoadSave"), "ButtonLoadSaveHint");
+  EXPECT_EQ(key("SliderPaletteColor"), "SliderPaletteColorHint");
+  EXPECT_EQ(key("ButtonInternet"), "ButtonInternet");
+  EXPECT_EQ(key("ButtonExit"), "ButtonCloseHint");
+  EXPECT_EQ(key("ButtonExitMain"), "ButtonExitHint");
+  EXPECT_EQ(key("SliderHPos"), "SliderHorizontalPositionHint");
+  EXPECT_EQ(key("SliderVPos"), "SliderVerticalPositionHint");
+  for (std::string_view name : {"ButtonOriginalSize", "ButtonCentering", "ButtonLayerList", "ButtonPreview",
+                                "ButtonColorCalibration", "ButtonClearWork", "ButtonShopping", "ButtonBaldHead"})
+    EXPECT_EQ(key(name), "FormMain" + std::string(name) + "Hint");
+  EXPECT_EQ(MainHintKey("ButtonLayerFlipHorizontal").Default, "Flip layer");
+  EXPECT_EQ(MainHintKey("ButtonLayerDelete").Default, "");
+}
+
+TEST_F(MainShellTest, MissingTextTableLeavesTitlesAndCaptionsUnset) {
+  TempFolder folder;
+  EXPECT_FALSE(LoadMainTerms((folder / "termins.txt").string()));
+  EXPECT_TRUE(Termins.empty());
+  EXPECT_EQ(AllFilesFilterName, "");
+  EXPECT_EQ(ApplicationTitle(), ProductInfo.FullName);
+
+  WriteTestFile(folder / "termins.txt", "ProductName=Tressary Deluxe\nBMP_GraphicFilterName=Bilder (*.bmp)\n");
+  ASSERT_TRUE(LoadMainTerms((folder / "termins.txt").string()));
+  EXPECT_EQ(ApplicationTitle(), "Tressary Deluxe");
+  ReadFilterCaptions(Termins);
+  EXPECT_EQ(BMP_GraphicFilterName, "Bilder (*.bmp)");
+  EXPECT_EQ(AllFilesFilterName, "All files (*.*)");
+  EXPECT_EQ(CompressedWorkFilterName, "Tressary compressed work (*.tsc)");
+  EXPECT_EQ(UncompressedWorkFilterName, "Tressary uncompressed work (*.tsu)");
+}
+
+TEST_F(MainShellTest, ContentPathsFromTheUserRegistry) {
+  TempFolder folder;
+  SetRegistryFile(folder / "registry.ini");
+  const std::string exe = "/opt/tressary/";
+  // No registry at all: both paths are the program folder.
+  ReadContentPaths(TIniFile::FromText(""), exe);
+  EXPECT_EQ(CDPath, exe);
+  EXPECT_EQ(HDPath, exe);
+
+  WriteTestFile(folder / "registry.ini",
+                "[SOFTWARE\\Tessaly\\Tressary 5.10]\nCDPath=/media/cd\nHDPath=\n"
+                "[SOFTWARE\\Tessaly\\Other]\nCDPath=/other/\n");
+  // A missing "RegName" reads under the product's name and version.
+  ReadContentPaths(TIniFile::FromText("[REGISTRY]\n"), exe);
+  EXPECT_EQ(CDPath, "/media/cd\\");
+  EXPECT_EQ(HDPath, "");  // empty stays empty
+  ReadContentPaths(TIniFile::FromText("[REGISTRY]\nRegName=Other\n"), exe);
+  EXPECT_EQ(CDPath, "/other/");
+  EXPECT_EQ(HDPath, exe);
+}
+
+TEST_F(MainShellTest, OpenersNameTheirWindowsOnce) {
+  std::set<std::string_view> buttons;
+  for (const TOpener& opener : MainOpeners()) {
+    EXPECT_TRUE(buttons.insert(opener.Button).second) << opener.Button;
+    EXPECT_FALSE(opener.Window.empty());
+  }
+  EXPECT_EQ(FindOpener("ButtonPrint")->Mode, TOpenMode::Modal);
+  EXPECT_TRUE(FindOpener("ButtonPrint")->PressedMeanwhile);
+  EXPECT_EQ(FindOpener("ButtonHelp")->Mode, TOpenMode::Toggle);
+  EXPECT_EQ(FindOpener("ButtonHelp")->Page, "Contents");
+  EXPECT_EQ(FindOpener("ButtonExit"), nullptr);
+}
+
+namespace {
+
+struct TScriptedClose : IMainClosePorts {
+  bool unsaved = false;
+  std::vector<bool> answers;
+  std::vector<std::string> asked;
+  bool saveResult = true;
+  int saves = 0;
+  std::vector<std::string> tips;
+  bool HasUnsavedWork() override { return unsaved; }
+  bool AskYesNo(const std::string& text) override {
+    asked.push_back(text);
+    EXPECT_FALSE(answers.empty()) << "unexpected question " << text;
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+  bool SaveWork() override {
+    ++saves;
+    return saveResult;
+  }
+  void ShowTip(const std::string& page) override { tips.push_back(page); }
+  void ProcessMessages() override {}
+};
+
+struct TRecordingOpener : IShellOpener {
+  std::vector<std::string> opened;
+  bool OpenUrl(const std::string& url) override {
+    opened.push_back(url);
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST_F(MainShellTest, CloseFlowWithScriptedAnswers) {
+  TRecordingOpener opener;
+  SetShellOpener(&opener);
+  Termins = {{"ConfirmSaveSession", "Save?"}, {"ConfirmExit", "Exit?"}};
+  const TIniFile links = TIniFile::FromText("[Publisher Links]\nAfterExitURL=https://example.org/bye\n");
+
+  {  // No layers: no save question; yes to exit opens the after-exit link.
+    TScriptedClose ports;
+    ports.answers = {true};
+    EXPECT_TRUE(MainCloseQuery(ports, links));
+    EXPECT_EQ(ports.asked, (std::vector<std::string>{"Exit?"}));
+    EXPECT_EQ(ports.tips, (std::vector<std::string>{"TipJobFinished"}));
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.org/bye"}));
+  }
+  opener.opened.clear();
+  {  // Yes to saving, and the save fails: the program stays, nothing else is asked.
+    TScriptedClose ports;
+    ports.unsaved = true;
+    ports.saveResult = false;
+    ports.answers = {true};
+    EXPECT_FALSE(MainCloseQuery(ports, links));
+    EXPECT_EQ(ports.saves, 1);
+    EXPECT_EQ(ports.asked, (std::vector<std::string>{"Save?"}));
+  }
+  {  // No to saving, no to exit: the close is cancelled, no link opened.
+    TScriptedClose ports;
+    ports.unsaved = true;
+    ports.answers = {false, false};
+    EXPECT_FALSE(MainCloseQuery(ports, links));
+    EXPECT_EQ(ports.saves, 0);
+  }
+  {  // Saved, then yes to exit; a link that is not a web or mail address is not opened.
+    TScriptedClose ports;
+    ports.unsaved = true;
+    ports.answers = {true, true};
+    EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("[Publisher Links]\nAfterExitURL=file:///etc/passwd\n")));
+    EXPECT_EQ(ports.saves, 1);
+  }
+  {  // An empty link opens nothing; a missing one opens the product's site.
+    TScriptedClose ports;
+    ports.answers = {true, true};
+    EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("[Publisher Links]\nAfterExitURL=\n")));
+    EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("")));
+  }
+  EXPECT_EQ(opener.opened, (std::vector<std::string>{std::string(ProductWebSite)}));
+}
