@@ -98,6 +98,15 @@ class TMainState : public TDeskToolSettings {
   void LayerPasteStateClick();
   void ClearWorkClick();
 
+  // Zoom and scroll. The scale is canvas pixels per desk-window pixel; the view
+  // keeps its centre and stays inside the canvas; the scroll sliders follow.
+  void SetDeskScale(double scale);
+  // Moves the view origin; consecutive scroll steps reuse the desk's cached view.
+  void ScrollDesk(int left, int top);
+  void CentreDesk();
+  void ShowScrollRanges();
+  int ScaleSliderMax() const;
+
   bool WinKeyDown = false;
   // The tint colour, the seven colour values and the opacity of the last copy.
   std::optional<TColorValues> CopiedLayerState;

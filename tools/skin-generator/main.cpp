@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ControlSkins.h"
+#include "MainSkins.h"
 #include "SkinPainter.h"
 #include "SkinTable.h"
 #include "picture/PsdFile.h"
@@ -40,6 +41,14 @@ int main(int argc, char* argv[]) {
     for (const TSheetFile& sheet : DefaultButtonSheets()) {
       if (!SavePsdFile(sheet.Picture, root / folder.name / sheet.Name)) {
         std::fprintf(stderr, "cannot write %s\n", (root / folder.name / sheet.Name).c_str());
+        return 1;
+      }
+    }
+    // The main window's panels and sheets: its controls keep their size.
+    for (const TSkinPictureFile& picture : MainSkinFiles()) {
+      fs::path file = root / folder.name / picture.Name;
+      if (!SavePsdFile(picture.Picture, file)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
         return 1;
       }
     }

@@ -44,7 +44,9 @@ int VirtualKeyOf(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Right: return 39;
     case Qt::Key_Down: return 40;
     case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Super_L: case Qt::Key_Meta: return VK_LWIN;
+    case Qt::Key_Super_R: return VK_RWIN;
     case Qt::Key_Semicolon: case Qt::Key_Colon: return 186;
     case Qt::Key_Equal: case Qt::Key_Plus: return 187;
     case Qt::Key_Comma: case Qt::Key_Less: return 188;

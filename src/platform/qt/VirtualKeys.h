@@ -3,12 +3,9 @@
 // the shift state as a set of flags. The one place that maps Qt's keys.
 #include <Qt>
 
-class QKeyEvent;
+#include "platform/KeyCodes.h"
 
-enum TShiftFlag : int { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-constexpr int VK_F1 = 112;
-constexpr int VK_ESCAPE = 27;
-constexpr int VK_RETURN = 13;
+class QKeyEvent;
 
 // 0 for keys without a code.
 int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

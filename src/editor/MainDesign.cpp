@@ -1,0 +1,143 @@
+#include "editor/MainDesign.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using K = TDesignKind;
+constexpr std::string_view kModes = "ImageLayerModeButtons";
+constexpr std::string_view kTools = "ImageLayerToolsButtons";
+constexpr std::string_view kSliders = "ImageSlidersLayer";
+constexpr std::string_view kDesk = "ImageDesktopToolsButtons";
+constexpr std::string_view kLayerPanel = "PanelLayerTools";
+constexpr std::string_view kDeskPanel = "PanelDesktopTools";
+
+// Layer-panel rows: the mode pictures on top, then the controls of one mode.
+constexpr int kRow0 = 64;
+constexpr int kSliderStep = 40;
+constexpr int kSliderWidth = 346;
+constexpr int kSliderHeight = 20;
+constexpr int Row(int i) { return kRow0 + i * kSliderStep; }
+constexpr int kCellWidth = 108;
+constexpr int kCellHeight = 40;
+constexpr int Col(int c) { return 12 + c * (kCellWidth + 11); }
+constexpr int Line(int r) { return kRow0 + r * (kCellHeight + 6); }
+// The tool column at the window's left edge.
+constexpr int kToolX = 16;
+constexpr int kToolWidth = 66;
+constexpr int Mode(int i) { return 52 + i * 54; }
+
+constexpr std::array kDesign = {
+    TControlDesign{"LabelActiveLayerName", K::Label, "", 584, 50, 370, 22, "", ""},
+    // The tool modes.
+    TControlDesign{"ButtonColoration", K::Button, "", kToolX, Mode(0), kToolWidth, 46, kModes, "Colour"},
+    TControlDesign{"ButtonAppearance", K::Button, "", kToolX, Mode(1), kToolWidth, 46, kModes, "Looks"},
+    TControlDesign{"ButtonModifier", K::Button, "", kToolX, Mode(2), kToolWidth, 46, kModes, "Warp"},
+    TControlDesign{"ButtonBrush", K::Button, "", kToolX, Mode(3), kToolWidth, 46, kModes, "Brush"},
+    TControlDesign{"ButtonEraser", K::Button, "", kToolX, Mode(4), kToolWidth, 46, kModes, "Eraser"},
+    TControlDesign{"ButtonActions", K::Button, "", kToolX, Mode(5), kToolWidth, 46, kModes, "Layer"},
+    // Buttons outside the panels.
+    TControlDesign{"ButtonLayerList", K::Button, "", kToolX, 400, kToolWidth, 30, kTools, "Layers"},
+    TControlDesign{"ButtonClearWork", K::Button, "", kToolX, 436, kToolWidth, 30, kTools, "Clear"},
+    TControlDesign{"ButtonColorCalibration", K::Button, "", kToolX, 472, kToolWidth, 30, kTools, "Calibrate"},
+    TControlDesign{"ButtonLayerUndo", K::Button, "", kToolX, 508, kToolWidth, 30, kTools, "Undo"},
+    // The scroll sliders beside the desk.
+    TControlDesign{"SliderHPos", K::Slider, "", 97, 572, 445, 14, kSliders, ""},
+    TControlDesign{"SliderVPos", K::Slider, "", 562, 62, 14, 492, kSliders, ""},
+    // The layer tools.
+    TControlDesign{"PanelLayerTools", K::Panel, "", 584, 80, 370, 420, "", ""},
+    TControlDesign{"ImageSkinColoration", K::Image, kLayerPanel, 0, 0, 370, 48, "", ""},
+    TControlDesign{"ImageSkinAppearance", K::Image, kLayerPanel, 0, 0, 370, 48, "", ""},
+    TControlDesign{"ImageSkinModifier", K::Image, kLayerPanel, 0, 0, 370, 48, "", ""},
+    TControlDesign{"ImageSkinBrush", K::Image, kLayerPanel, 0, 0, 370, 48, "", ""},
+    TControlDesign{"ImageSkinEraser", K::Image, kLayerPanel, 0, 0, 370, 48, "", ""},
+    TControlDesign{"ImageSkinActions", K::Image, kLayerPanel, 0, 0, 370, 48, "", ""},
+    TControlDesign{"SliderRedColor", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderGreenColor", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderBlueColor", K::Slider, kLayerPanel, 12, Row(2), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderHue", K::Slider, kLayerPanel, 12, Row(3), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderSaturation", K::Slider, kLayerPanel, 12, Row(4), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderBrightness", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderContrast", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderOpacity", K::Slider, kLayerPanel, 12, Row(2), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderModifierPower", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderModifierSize", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderBrushPower", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderBrushSize", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"ButtonCurrentBrushColor", K::Button, kLayerPanel, 12, Row(2), 108, 30, "", ""},
+    TControlDesign{"SliderEraserPower", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"SliderEraserSize", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"ButtonLayerMoveTop", K::Button, kLayerPanel, Col(0), Line(0), kCellWidth, kCellHeight, kTools, "To top"},
+    TControlDesign{"ButtonLayerMoveBottom", K::Button, kLayerPanel, Col(1), Line(0), kCellWidth, kCellHeight, kTools, "To back"},
+    TControlDesign{"ButtonLayerDelete", K::Button, kLayerPanel, Col(2), Line(0), kCellWidth, kCellHeight, kTools, "Delete"},
+    TControlDesign{"ButtonLayerShow", K::Button, kLayerPanel, Col(0), Line(1), kCellWidth, kCellHeight, kTools, "Show"},
+    TControlDesign{"ButtonLayerHide", K::Button, kLayerPanel, Col(0), Line(1), kCellWidth, kCellHeight, kTools, "Hide"},
+    TControlDesign{"ButtonLayerRegions", K::Button, kLayerPanel, Col(1), Line(1), kCellWidth, kCellHeight, kTools, "Regions"},
+    TControlDesign{"ButtonLayerCopyState", K::Button, kLayerPanel, Col(2), Line(1), kCellWidth, kCellHeight, kTools, "Copy"},
+    TControlDesign{"ButtonLayerPasteState", K::Button, kLayerPanel, Col(0), Line(2), kCellWidth, kCellHeight, kTools, "Paste"},
+    TControlDesign{"ButtonLayerReset", K::Button, kLayerPanel, Col(1), Line(2), kCellWidth, kCellHeight, kTools, "Reset"},
+    TControlDesign{"ButtonLayerSave", K::Button, kLayerPanel, Col(2), Line(2), kCellWidth, kCellHeight, kTools, "Save"},
+    TControlDesign{"ButtonLayerFlipHorizontal", K::Button, kLayerPanel, Col(0), Line(3), kCellWidth, kCellHeight, kTools, "Flip"},
+    TControlDesign{"ButtonBaldHead", K::Button, kLayerPanel, Col(1), Line(3), kCellWidth, kCellHeight, kTools, "Bald"},
+    // Zoom.
+    TControlDesign{"PanelDesktopTools", K::Panel, "", 584, 510, 370, 84, "", ""},
+    TControlDesign{"SliderScale", K::Slider, kDeskPanel, 12, 10, kSliderWidth, kSliderHeight, kSliders, ""},
+    TControlDesign{"ButtonOriginalSize", K::Button, kDeskPanel, 12, 42, 170, 30, kDesk, "1:1"},
+    TControlDesign{"ButtonCentering", K::Button, kDeskPanel, 188, 42, 170, 30, kDesk, "Centre"},
+};
+
+constexpr std::array kPictures = {
+    TSkinPicture{"PanelLayer", "PanLayer.psd", "ImagePanelLayerSkin"},
+    TSkinPicture{"PanelDesktop", "PanDesk.psd", "ImagePanelDesktopSkin"},
+    TSkinPicture{"SkinColoration", "SkinCol.psd", "ImageSkinColoration"},
+    TSkinPicture{"SkinAppearance", "SkinAprn.psd", "ImageSkinAppearance"},
+    TSkinPicture{"SkinBrush", "SkinBrus.psd", "ImageSkinBrush"},
+    TSkinPicture{"SkinModifier", "SkinMod.psd", "ImageSkinModifier"},
+    TSkinPicture{"SkinEraser", "SkinEras.psd", "ImageSkinEraser"},
+    TSkinPicture{"SkinActions", "SkinAct.psd", "ImageSkinActions"},
+    TSkinPicture{"LayerModeButtons", "ButLMode.psd", "ImageLayerModeButtons"},
+    TSkinPicture{"LayerToolsButtons", "ButLayer.psd", "ImageLayerToolsButtons"},
+    TSkinPicture{"SlidersLayer", "Sliders.psd", "ImageSlidersLayer"},
+    TSkinPicture{"DesktopToolsButtons", "ButDesk.psd", "ImageDesktopToolsButtons"},
+};
+
+}  // namespace
+
+std::span<const TControlDesign> MainWindowDesign() { return kDesign; }
+
+const TControlDesign* FindMainDesign(std::string_view name) {
+  for (const TControlDesign& d : kDesign)
+    if (d.Name == name) return &d;
+  return nullptr;
+}
+
+std::vector<TSheetPlace> SheetLayout(std::string_view sheet) {
+  std::vector<TSheetPlace> rows;
+  int top = 0;
+  for (const TControlDesign& d : kDesign) {
+    if (d.Sheet != sheet) continue;
+    rows.push_back({&d, top});
+    top += d.Height;
+  }
+  return rows;
+}
+
+TRect SheetBounds(std::string_view sheet) {
+  int width = 0, height = 0;
+  for (const TSheetPlace& row : SheetLayout(sheet)) {
+    const TControlDesign& d = *row.Control;
+    // A slider row: two track frames, then two thumb frames.
+    const int rowWidth = d.Kind == TDesignKind::Slider ? kSliderFrames * d.Width + 2 * ThumbSize(d).X
+                                                       : kButtonFrames * d.Width;
+    width = std::max(width, rowWidth);
+    height = row.Top + d.Height;
+  }
+  return {0, 0, width, height};
+}
+
+TPoint ThumbSize(const TControlDesign& slider) {
+  return slider.Width >= slider.Height ? TPoint{kThumbSide, slider.Height} : TPoint{slider.Width, kThumbSide};
+}
+
+std::span<const TSkinPicture> MainSkinPictures() { return kPictures; }

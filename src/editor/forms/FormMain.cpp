@@ -1,0 +1,344 @@
+#include "editor/forms/FormMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QToolTip>
+
+#include "editor/MainDesign.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/GraphicSlider.h"
+#include "shell/forms/Image.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+
+namespace {
+
+// Designed ranges and start values of the sliders (minimum, maximum, value).
+struct TSliderStart {
+  std::string_view Name;
+  int Min, Max, Value;
+};
+constexpr TSliderStart kSliderStarts[] = {
+    {"SliderRedColor", 0, 100, 50},     {"SliderGreenColor", 0, 100, 50},    {"SliderBlueColor", 0, 100, 50},
+    {"SliderHue", 0, 200, 100},         {"SliderSaturation", 0, 200, 100},   {"SliderBrightness", 0, 200, 100},
+    {"SliderContrast", 0, 200, 100},    {"SliderOpacity", 0, 100, 100},      {"SliderModifierSize", 2, 100, 50},
+    {"SliderModifierPower", 0, 100, 50}, {"SliderBrushSize", 2, 100, 50},    {"SliderBrushPower", 0, 100, 50},
+    {"SliderEraserSize", 2, 100, 50},   {"SliderEraserPower", 0, 100, 50},   {"SliderScale", 25, 200, 100},
+};
+
+// Hint keys that differ from the control's name + "Hint".
+std::string HintKey(std::string_view name) {
+  if (name == "SliderHPos") return "SliderHorizontalPositionHint";
+  if (name == "SliderVPos") return "SliderVerticalPositionHint";
+  for (std::string_view own : {"ButtonOriginalSize", "ButtonCentering", "ButtonLayerList", "ButtonColorCalibration",
+                               "ButtonClearWork", "ButtonBaldHead"})
+    if (name == own) return "FormMain" + std::string(name) + "Hint";
+  return std::string(name) + "Hint";
+}
+
+}  // namespace
+
+void SetSliderEnabled(TGraphicSlider& slider, bool enabled) {
+  slider.setEnabled(enabled);
+  slider.Resource().SetIndex(enabled ? 0 : 1);
+}
+
+void SetButtonEnabled(TGraphicButton& button, bool enabled) {
+  button.setEnabled(enabled);
+  button.Resource().SetIndex(enabled ? 0 : 3);
+}
+
+TFormMain::TFormMain(IMainDesk& desk, QWidget* parent) : TSkinnedForm("FormMain", parent), state_(desk, *this) {
+  resize(kMainWidth, kMainHeight);
+  BuildControls();
+  LoadSkins();
+  WireControls();
+  OnKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
+  OnKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
+  ShellHooks().MainKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
+  ShellHooks().MainKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormMain.Skin", "FormMain.psd");
+    state_.ShowScrollRanges();
+  };
+  OnClose = [this] { FreeFormSkin(*this); };
+}
+
+TFormMain::~TFormMain() {
+  ShellHooks().MainKeyDown = nullptr;
+  ShellHooks().MainKeyUp = nullptr;
+}
+
+void TFormMain::SetDeskWindow(QWidget* deskWindow) { deskWindow_ = deskWindow; }
+
+QWidget* TFormMain::Control(std::string_view name) const {
+  auto it = controls_.find(name);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+TGraphicButton* TFormMain::Button(std::string_view name) const { return qobject_cast<TGraphicButton*>(Control(name)); }
+
+TGraphicSlider* TFormMain::Slider(std::string_view name) const { return qobject_cast<TGraphicSlider*>(Control(name)); }
+
+void TFormMain::BuildControls() {
+  // The sheets first: buttons take them as they are made.
+  for (const TSkinPicture& picture : MainSkinPictures()) {
+    if (FindMainDesign(picture.Image)) continue;  // a designed picture control
+    auto* sheet = new TImage(this);
+    sheet->setObjectName(QString::fromUtf8(picture.Image.data(), int(picture.Image.size())));
+    sheet->hide();
+    controls_.emplace(std::string(picture.Image), sheet);
+  }
+  for (const TControlDesign& design : MainWindowDesign()) BuildControl(design);
+  for (std::string_view panel : {"PanelLayerTools", "PanelDesktopTools"}) {
+    // The panel's skin lies under its controls.
+    const std::string skinName = panel == "PanelLayerTools" ? "ImagePanelLayerSkin" : "ImagePanelDesktopSkin";
+    auto* skin = new TImage(Control(panel));
+    skin->setObjectName(QString::fromStdString(skinName));
+    skin->setGeometry(0, 0, Control(panel)->width(), Control(panel)->height());
+    skin->lower();
+    controls_.emplace(skinName, skin);
+    Control(panel)->setProperty("Tag", 1);
+  }
+}
+
+void TFormMain::BuildControl(const TControlDesign& design) {
+  QWidget* parent = design.Parent.empty() ? static_cast<QWidget*>(this) : Control(design.Parent);
+  QWidget* control = nullptr;
+  switch (design.Kind) {
+    case TDesignKind::Panel: control = new QWidget(parent); break;
+    case TDesignKind::Image: control = new TImage(parent); break;
+    case TDesignKind::Label: {
+      auto* label = new QLabel(parent);
+      label->setAlignment(Qt::AlignCenter);
+      label->setStyleSheet("color: #e8f2f4; font-weight: bold;");
+      control = label;
+      break;
+    }
+    case TDesignKind::Button: {
+      auto* button = new TGraphicButton(parent);
+      SetUpFrames(*button, design);
+      control = button;
+      break;
+    }
+    case TDesignKind::Slider: {
+      auto* slider = new TGraphicSlider(parent);
+      SetUpFrames(*slider, design);
+      control = slider;
+      break;
+    }
+  }
+  control->setObjectName(QString::fromUtf8(design.Name.data(), int(design.Name.size())));
+  control->setGeometry(design.Left, design.Top, design.Width, design.Height);
+  controls_.emplace(std::string(design.Name), control);
+}
+
+void TFormMain::SetUpFrames(TGraphicButton& button, const TControlDesign& design) {
+  button.SetCaption(QString());
+  if (design.Sheet.empty()) return;
+  auto* sheet = qobject_cast<TImage*>(Control(design.Sheet));
+  int top = 0;
+  for (const TSheetPlace& row : SheetLayout(design.Sheet))
+    if (row.Control == &design) top = row.Top;
+  TGraphicResource& frames = button.Resource();
+  frames.SetImage(sheet);
+  frames.SetTop(top);
+  frames.SetWidth(design.Width);
+  frames.SetHeight(design.Height);
+  button.SetActiveAlpha(1);
+  auto* slider = qobject_cast<TGraphicSlider*>(&button);
+  if (!slider) {
+    frames.SetCols(kButtonFrames);
+    frames.AutoEnter = 2;
+    return;
+  }
+  frames.SetCols(kSliderFrames);
+  frames.AutoPressed = -1;
+  // The thumb: its two frames follow the track's.
+  const TPoint thumbSize = ThumbSize(design);
+  auto* thumb = new TGraphicButton(this);
+  thumb->setObjectName(QString::fromUtf8(design.Name.data(), int(design.Name.size())) + "Thumb");
+  thumb->resize(thumbSize.X, thumbSize.Y);
+  thumb->Resource().SetImage(sheet);
+  thumb->Resource().SetLeft(kSliderFrames * design.Width);
+  thumb->Resource().SetTop(top);
+  thumb->Resource().SetWidth(thumbSize.X);
+  thumb->Resource().SetHeight(thumbSize.Y);
+  thumb->Resource().SetCols(2);
+  thumb->SetTransparency(0);
+  slider->SetSlideButton(thumb);
+}
+
+void TFormMain::LoadSkins() {
+  for (const TSkinPicture& picture : MainSkinPictures()) {
+    auto* image = qobject_cast<TImage*>(Control(picture.Image));
+    if (!image) continue;
+    TBitmap32 bitmap;
+    LoadSkinBitmap(bitmap, picture.Key, picture.DefaultFile, true);
+    image->SetPicture(std::move(bitmap));
+  }
+}
+
+void TFormMain::WireControls() {
+  for (const TSliderStart& s : kSliderStarts)
+    if (TGraphicSlider* slider = Slider(s.Name)) slider->SetAllValues(s.Min, s.Max, s.Value);
+  Slider("SliderScale")->SetMax(state_.ScaleSliderMax());
+  for (auto& [name, control] : controls_) {
+    const std::string key = HintKey(name);
+    control->setToolTip(QString::fromStdString(GetTerm(key, Termins, "")));
+  }
+  WireValueSliders();
+  WireToolAndViewSliders();
+  WireButtons();
+  // Nothing is shown for an empty desk until the first layer arrives.
+  for (std::string_view panel : {"PanelLayerTools", "PanelDesktopTools"}) Control(panel)->hide();
+}
+
+void TFormMain::WireValueSliders() {
+  for (int i = 0; i < kValueSliderCount; ++i) {
+    TGraphicSlider* slider = Slider(ValueSliderNames[i]);
+    const auto which = static_cast<TValueSlider>(i);
+    slider->OnChange = [this, slider, which] { state_.ValueSliderChanged(which, slider->Value()); };
+    slider->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { state_.ValueSliderPressed(); };
+    slider->OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { state_.ValueSliderReleased(); };
+    SliderHintOnHover(*slider, ValueSliderNames[i]);
+  }
+}
+
+void TFormMain::WireToolAndViewSliders() {
+  for (int i = 0; i < kToolSliderCount; ++i) {
+    TGraphicSlider* slider = Slider(ToolSliderNames[i]);
+    const auto which = static_cast<TToolSlider>(i);
+    slider->OnChange = [this, slider, which] { state_.ToolSliderChanged(which, slider->Value()); };
+    state_.ToolSliderChanged(which, slider->Value());
+    SliderHintOnHover(*slider, ToolSliderNames[i]);
+  }
+  TGraphicSlider* scale = Slider("SliderScale");
+  scale->OnChange = [this, scale] { state_.SetDeskScale(scale->Value() / 100.0); };
+  SliderHintOnHover(*scale, "SliderScale");
+  TGraphicSlider* h = Slider("SliderHPos");
+  TGraphicSlider* v = Slider("SliderVPos");
+  h->OnChange = [this, h] { state_.ScrollDesk(h->Value(), DeskViewTop); };
+  v->OnChange = [this, v] { state_.ScrollDesk(DeskViewLeft, v->Value()); };
+}
+
+void TFormMain::SliderHintOnHover(TGraphicSlider& slider, std::string_view name) {
+  const std::string key = std::string(name) + "Hint";
+  TGraphicSlider* target = &slider;
+  slider.OnMouseMove = [target, key, name](Qt::KeyboardModifiers, int, int) {
+    target->setToolTip(QString::fromStdString(SliderHint(name, GetTerm(key, Termins, ""), target->Value())));
+  };
+}
+
+void TFormMain::WireButtons() {
+  for (const TModeButton& mode : ModeButtons) {
+    const std::string_view name = mode.Name;
+    Button(name)->OnClick = [this, name] { state_.ModeButtonClick(name); };
+  }
+  const std::pair<std::string_view, void (TMainState::*)()> actions[] = {
+      {"ButtonLayerMoveTop", &TMainState::LayerMoveTopClick},
+      {"ButtonLayerMoveBottom", &TMainState::LayerMoveBottomClick},
+      {"ButtonLayerDelete", &TMainState::LayerDeleteClick},
+      {"ButtonLayerShow", &TMainState::LayerShowHideClick},
+      {"ButtonLayerHide", &TMainState::LayerShowHideClick},
+      {"ButtonLayerUndo", &TMainState::LayerUndoClick},
+      {"ButtonLayerReset", &TMainState::LayerResetClick},
+      {"ButtonLayerFlipHorizontal", &TMainState::LayerFlipClick},
+      {"ButtonLayerCopyState", &TMainState::LayerCopyStateClick},
+      {"ButtonLayerPasteState", &TMainState::LayerPasteStateClick},
+      {"ButtonClearWork", &TMainState::ClearWorkClick},
+      {"ButtonCentering", &TMainState::CentreDesk},
+  };
+  for (const auto& [name, action] : actions) {
+    auto handler = action;
+    Button(name)->OnClick = [this, handler] { (state_.*handler)(); };
+  }
+  Button("ButtonLayerFlipHorizontal")->SetTag(1);
+  Button("ButtonOriginalSize")->OnClick = [this] {
+    Slider("SliderScale")->SetValue(100);
+    state_.SetDeskScale(1.0);
+  };
+}
+
+void TFormMain::SetSliderValueQuietly(TGraphicSlider& slider, int min, int max, int value) {
+  auto handler = std::move(slider.OnChange);
+  slider.OnChange = nullptr;
+  slider.SetAllValues(min, max, value);
+  slider.OnChange = std::move(handler);
+}
+
+void TFormMain::ShowValueSliders(const TColorValues& values) {
+  for (int i = 0; i < kValueSliderCount; ++i) {
+    TGraphicSlider* slider = Slider(ValueSliderNames[i]);
+    SetSliderValueQuietly(*slider, slider->Min(), slider->Max(), ValueOf(values, static_cast<TValueSlider>(i)));
+  }
+}
+
+void TFormMain::ShowLayerLabel(const std::string& text) {
+  auto* label = qobject_cast<QLabel*>(Control("LabelActiveLayerName"));
+  label->setText(QString::fromStdString(text));
+  label->repaint();
+}
+
+void TFormMain::ShowScrollSliders(const TSliderRange& horizontal, const TSliderRange& vertical) {
+  SetSliderValueQuietly(*Slider("SliderHPos"), horizontal.Min, horizontal.Max, horizontal.Value);
+  SetSliderValueQuietly(*Slider("SliderVPos"), vertical.Min, vertical.Max, vertical.Value);
+}
+
+void TFormMain::FillControlsInput(TControlsInput& input) const {
+  input.FlipTag = Button("ButtonLayerFlipHorizontal")->Tag();
+  input.LayerToolsTag = Control("PanelLayerTools")->property("Tag").toInt();
+  input.DesktopToolsTag = Control("PanelDesktopTools")->property("Tag").toInt();
+  for (const TModeButton& mode : ModeButtons) {
+    const std::string image = "ImageSkin" + std::string(mode.Name.substr(std::string_view("Button").size()));
+    if (auto* skin = qobject_cast<TImage*>(Control(image))) input.ModeSkinPresent[mode.Mode] = !skin->Picture().Empty();
+  }
+}
+
+void TFormMain::ApplyControls(const TControlsPlan& plan) {
+  if (deskWindow_) deskWindow_->setVisible(plan.DeskVisible);
+  if (!plan.LayerToolsVisible) Control("PanelLayerTools")->hide();
+  if (!plan.DesktopToolsVisible) Control("PanelDesktopTools")->hide();
+  if (!plan.HasLayers) return;
+  for (std::size_t i = 0; i < ModeButtons.size(); ++i) Button(ModeButtons[i].Name)->SetPressed(plan.ModePressed[i]);
+  // Hide before showing: controls that share a place never appear together.
+  for (const TControlDecision& d : plan.Panel)
+    if (QWidget* control = Control(d.Name); control && !d.Wanted && !control->isHidden()) control->hide();
+  for (const TControlDecision& d : plan.Panel) {
+    QWidget* control = Control(d.Name);
+    if (!control || !d.Wanted) continue;
+    if (auto* slider = qobject_cast<TGraphicSlider*>(control))
+      SetSliderEnabled(*slider, d.Enabled);
+    else if (auto* button = qobject_cast<TGraphicButton*>(control))
+      SetButtonEnabled(*button, d.Enabled);
+    if (control->isHidden()) control->show();
+  }
+  SetButtonEnabled(*Button("ButtonLayerUndo"), plan.UndoEnabled);
+  if (TGraphicButton* brush = Button("ButtonCurrentBrushColor"); brush && !brush->isHidden()) {
+    // The face colour in the class library's 0x00BBGGRR encoding.
+    const std::uint32_t colour = std::uint32_t(state_.BrushColorBlue) << 16 |
+                                 std::uint32_t(state_.BrushColorGreen) << 8 | std::uint32_t(state_.BrushColorRed);
+    brush->SetColor(plan.BrushColorShown ? colour : 0x1FFFFFFF);
+    brush->setCursor(plan.BrushColorShown ? Qt::CrossCursor : Qt::ArrowCursor);
+  }
+  if (plan.LayerToolsVisible) Control("PanelLayerTools")->show();
+  if (plan.DesktopToolsVisible) Control("PanelDesktopTools")->show();
+}
+
+void TFormMain::ShowTip(std::string_view page) {
+  if (ShellHooks().ShowTip) ShellHooks().ShowTip(std::string(page));
+}
+
+// The palette slots come with the palette; until then there is nothing to refresh.
+void TFormMain::RefreshPalette() {}
+
+void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
+
+bool TFormMain::Confirm(std::string_view termKey) {
+  const QString text = QString::fromStdString(GetTerm(termKey, Termins, termKey)).replace('\r', '\n');
+  return QMessageBox::question(this, windowTitle(), text) == QMessageBox::Yes;
+}
+
+void TFormMain::MinimizeApplication() { showMinimized(); }

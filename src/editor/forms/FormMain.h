@@ -1,0 +1,69 @@
+#pragma once
+// The main window: the tool modes, the value and tool sliders, the layer buttons,
+// zoom and scroll around the montage desk, built from the design table and wired
+// to the editing state (editor/MainState.h), which decides; this class shows.
+#include <QPointer>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "editor/MainState.h"
+#include "shell/forms/SkinnedForm.h"
+
+class QLabel;
+class TGraphicButton;
+class TGraphicSlider;
+class TImage;
+struct TControlDesign;
+
+class TFormMain : public TSkinnedForm, private IMainView {
+  Q_OBJECT
+
+ public:
+  // `desk` must outlive the window.
+  explicit TFormMain(IMainDesk& desk, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  TMainState& State() { return state_; }
+  // The desk window, shown and hidden with the layers (not owned: a child).
+  void SetDeskWindow(QWidget* deskWindow);
+
+  // Controls by their Name (null when the window has none of that name).
+  TGraphicButton* Button(std::string_view name) const;
+  TGraphicSlider* Slider(std::string_view name) const;
+  QWidget* Control(std::string_view name) const;
+
+  // The state's window side, public for the desk's owner and for tests.
+  void ShowValueSliders(const TColorValues& values) override;
+  void ShowLayerLabel(const std::string& text) override;
+
+ private:
+  void BuildControls();
+  void BuildControl(const TControlDesign& design);
+  void SetUpFrames(TGraphicButton& button, const TControlDesign& design);
+  void WireControls();
+  void WireValueSliders();
+  void WireToolAndViewSliders();
+  void WireButtons();
+  void LoadSkins();
+  void SliderHintOnHover(TGraphicSlider& slider, std::string_view hintKey);
+  void SetSliderValueQuietly(TGraphicSlider& slider, int min, int max, int value);
+
+  // IMainView
+  void ApplyControls(const TControlsPlan& plan) override;
+  void FillControlsInput(TControlsInput& input) const override;
+  void ShowScrollSliders(const TSliderRange& horizontal, const TSliderRange& vertical) override;
+  void ShowTip(std::string_view page) override;
+  void RefreshPalette() override;
+  void ProcessMessages() override;
+  bool Confirm(std::string_view termKey) override;
+  void MinimizeApplication() override;
+
+  TMainState state_;
+  std::map<std::string, QWidget*, std::less<>> controls_;
+  QPointer<QWidget> deskWindow_;
+};
+
+// Enabled controls show frame 0; a disabled slider frame 1, a disabled button 3.
+void SetSliderEnabled(TGraphicSlider& slider, bool enabled);
+void SetButtonEnabled(TGraphicButton& button, bool enabled);

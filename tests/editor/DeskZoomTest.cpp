@@ -1,0 +1,68 @@
+#include "MainStateFixture.h"
+#include "picture/Layer.h"
+#include "shell/ShellGlobals.h"
+
+class DeskZoomTest : public MainStateTest {
+ protected:
+  DeskZoomTest() {
+    ResetShellGlobals();
+    UpdateDeskView();  // 445 x 492 centred on 890 x 984
+  }
+  ~DeskZoomTest() override { ResetShellGlobals(); }
+};
+
+TEST_F(DeskZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSliders) {
+  desk.Add().Render(false);
+  state.SetDeskScale(2.0);
+  EXPECT_EQ(DeskViewWidth, 890);
+  EXPECT_EQ(DeskViewHeight, 984);
+  EXPECT_EQ(DeskViewLeft, 0);
+  EXPECT_EQ(state.LastChange(), ckDeskScale);
+  EXPECT_TRUE(WorkSaved);
+  EXPECT_EQ(view.hpos.Min, 0);
+  EXPECT_EQ(view.hpos.Max, 0);
+  EXPECT_EQ(desk.recomposes, 1);
+
+  state.SetDeskScale(1.0);
+  EXPECT_EQ(view.hpos.Max, 445);
+  EXPECT_EQ(view.vpos.Max, 492);
+  EXPECT_EQ(view.hpos.Value, DeskViewLeft);
+  const int recomposes = desk.recomposes;
+  state.SetDeskScale(1.0);  // unchanged
+  EXPECT_EQ(desk.recomposes, recomposes);
+}
+
+TEST_F(DeskZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) {
+  TLayer& layer = desk.Add();
+  layer.Left = 300;
+  layer.Top = 300;
+  layer.Render(false);
+  ASSERT_EQ(layer.ViewState, 2);
+  state.ScrollDesk(0, 0);
+  EXPECT_EQ(desk.rebuilds, 1);
+  EXPECT_EQ(layer.ViewPos, (TPoint{300, 300}));
+  EXPECT_EQ(state.LastChange(), ckScroll);
+  state.ScrollDesk(10, 20);
+  EXPECT_EQ(desk.rebuilds, 1);
+  EXPECT_EQ(desk.placements, 1);
+  EXPECT_EQ(desk.repaints, 2);
+  EXPECT_EQ(layer.ViewPos, (TPoint{290, 280}));
+  EXPECT_TRUE(WorkSaved);
+
+  state.SetChanged(ckPixels);
+  EXPECT_FALSE(desk.viewBitmap);
+  state.ScrollDesk(30, 20);
+  EXPECT_EQ(desk.rebuilds, 2);
+  state.ScrollDesk(30, 20);  // the same origin does nothing
+  EXPECT_EQ(desk.placements, 0 + 1);
+}
+
+TEST_F(DeskZoomTest, CentringTakesTheCanvasMiddleAndTheSlidersFollow) {
+  state.ScrollDesk(0, 0);
+  state.CentreDesk();
+  EXPECT_EQ(DeskViewLeft, 222);
+  EXPECT_EQ(DeskViewTop, 246);
+  EXPECT_EQ(view.hpos.Value, 222);
+  EXPECT_EQ(view.vpos.Value, 246);
+  EXPECT_EQ(state.ScaleSliderMax(), 200);
+}

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "editor/MainDesign.h"
+#include "editor/MainStateFixture.h"
+#include "editor/forms/FormMain.h"
+#include "picture/Layer.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicSlider.h"
+#include "shell/forms/Image.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+void Mouse(QWidget* widget, QEvent::Type type, QPoint p) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+void Key(QWidget* widget, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+  QKeyEvent event(type, key, modifiers);
+  QApplication::sendEvent(widget, &event);
+}
+
+// The window loads its default skins from the installation folder of the build.
+struct TInstalledSkins {
+  std::vector<std::string> messages;
+  TInstalledSkins() {
+    ResetShellGlobals();
+    ExePath = (BuildDir() / "Tressary").string() + "/";
+    InterfaceDir = "Intfaces\\";
+    ResolutionIndex = 2;  // the 1024-768 folder
+    UpdateDeskView();
+    SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
+  }
+  ~TInstalledSkins() {
+    SetMessagePresenter(nullptr);
+    ResetShellGlobals();
+    InterfaceDir.clear();
+    ResolutionIndex = 1;
+  }
+};
+
+class FormMainTest : public ::testing::Test {
+ protected:
+  FormMainTest() : form(desk) {
+    ResetEditorGlobals();
+    desk.state = &form.State();
+    form.show();
+  }
+  bool Shown(std::string_view name) const { return form.Control(name)->isVisibleTo(&form); }
+
+  TInstalledSkins skins;
+  FakeMainDesk desk;
+  TFormMain form;
+};
+
+}  // namespace
+
+TEST_F(FormMainTest, EveryDesignedControlExistsByNameAtItsPlace) {
+  for (const TControlDesign& d : MainWindowDesign()) {
+    QWidget* control = form.findChild<QWidget*>(QString::fromUtf8(d.Name.data(), int(d.Name.size())));
+    ASSERT_NE(control, nullptr) << d.Name;
+    EXPECT_EQ(control->geometry(), QRect(d.Left, d.Top, d.Width, d.Height)) << d.Name;
+  }
+  EXPECT_EQ(form.Slider("SliderHue")->Max(), 200);
+  EXPECT_EQ(form.Slider("SliderScale")->Max(), 200);
+  // Every default picture was found and the window took its skin's size.
+  EXPECT_TRUE(skins.messages.empty()) << skins.messages.front();
+  EXPECT_FALSE(qobject_cast<TImage*>(form.Control("ImageSlidersLayer"))->Picture().Empty());
+  EXPECT_EQ(form.size(), QSize(kMainWidth, kMainHeight));
+}
+
+TEST_F(FormMainTest, ControlsFollowTheModeAndTheLayers) {
+  form.State().SetControls();
+  EXPECT_FALSE(Shown("PanelLayerTools"));
+  EXPECT_FALSE(Shown("PanelDesktopTools"));
+
+  desk.Add();
+  desk.Select(0);
+  form.State().ModeButtonClick("ButtonColoration");
+  EXPECT_TRUE(Shown("PanelLayerTools"));
+  EXPECT_TRUE(Shown("SliderRedColor"));
+  EXPECT_FALSE(Shown("SliderBrightness"));  // it shares the red slider's place
+  EXPECT_TRUE(form.Button("ButtonColoration")->Pressed());
+
+  form.State().ModeButtonClick("ButtonAppearance");
+  EXPECT_FALSE(Shown("SliderRedColor"));
+  EXPECT_TRUE(Shown("SliderBrightness"));
+  EXPECT_FALSE(form.Button("ButtonColoration")->Pressed());
+
+  desk.Select(-1);
+  form.State().SetControls();
+  EXPECT_FALSE(form.Slider("SliderOpacity")->isEnabled());
+  EXPECT_EQ(form.Slider("SliderOpacity")->Resource().Index(), 1);
+}
+
+TEST_F(FormMainTest, LoadingTheSlidersRunsNoChangeHandler) {
+  TLayer& layer = desk.Add();
+  layer.SetBlue(20);
+  desk.Select(0);
+  const std::size_t changes = desk.changes.size();
+  form.State().ShowLayerValues(layer, nullptr);
+  EXPECT_EQ(form.Slider("SliderBlueColor")->Value(), 20);
+  EXPECT_EQ(desk.changes.size(), changes);
+  EXPECT_TRUE(layer.History().empty());
+}
+
+TEST_F(FormMainTest, ADragOfAValueSliderIsOneUndoStep) {
+  TLayer& layer = desk.Add();
+  desk.Select(0);
+  form.State().ModeButtonClick("ButtonAppearance");
+  TGraphicSlider* slider = form.Slider("SliderOpacity");
+  ASSERT_TRUE(slider->isVisibleTo(&form));
+  Mouse(slider, QEvent::MouseButtonPress, {40, 10});
+  Mouse(slider, QEvent::MouseMove, {80, 10});
+  Mouse(slider, QEvent::MouseMove, {120, 10});
+  Mouse(slider, QEvent::MouseButtonRelease, {120, 10});
+  EXPECT_NE(layer.Opacity(), 100);
+  EXPECT_EQ(layer.Opacity(), slider->Value());
+  EXPECT_EQ(layer.History().size(), 1u);
+  EXPECT_FALSE(UndoPending);
+}
+
+TEST_F(FormMainTest, CtrlArrowKeysOnTheWindowMoveTheSelectedLayer) {
+  TLayer& layer = desk.Add();
+  desk.Select(0);
+  Key(&form, QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier);
+  Key(&form, QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(layer.Left, 1);
+  EXPECT_EQ(layer.Top, 10);
+}
