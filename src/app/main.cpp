@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormMain.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
@@ -25,6 +26,7 @@ int main(int argc, char* argv[]) {
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
   ShellHooks().BeforeStandingWindows = ReadMainWindowData;
+  RegisterMainWindow();
   RegisterFormAdjust();
   RegisterFormLoadSave();
   RegisterFormPrint();

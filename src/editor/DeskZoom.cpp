@@ -30,19 +30,19 @@ void TMainState::SetDeskScale(double scale) {
   DeskViewHeight = view.Height();
   SetChanged(ckDeskScale);
   ShowScrollRanges();
-  if (!desk_.DeskVisible()) return;
-  for (int i = 0; i < desk_.LayerCount(); ++i) desk_.Layer(i).Render(false);
-  desk_.RecomposeDesk();
+  if (!desk_->DeskVisible()) return;
+  for (int i = 0; i < desk_->LayerCount(); ++i) desk_->Layer(i).Render(false);
+  desk_->RecomposeDesk();
 }
 
 void TMainState::ScrollDesk(int left, int top) {
   if (left == DeskViewLeft && top == DeskViewTop) return;
   DeskViewLeft = left;
   DeskViewTop = top;
-  if (desk_.DeskVisible()) {
+  if (desk_->DeskVisible()) {
     bool allWhole = true;
-    for (int i = 0; i < desk_.LayerCount(); ++i) {
-      TLayer& layer = desk_.Layer(i);
+    for (int i = 0; i < desk_->LayerCount(); ++i) {
+      TLayer& layer = desk_->Layer(i);
       if (layer.ViewState == 2) {
         // A whole rendering only moves.
         layer.ViewPos = {RoundInt(layer.Left / DeskScale) - RoundInt(left / DeskScale),
@@ -55,16 +55,16 @@ void TMainState::ScrollDesk(int left, int top) {
     if (lastChange_ != ckScroll) {
       // The first step of a scroll builds the cache the next steps reuse.
       if (allWhole)
-        desk_.RebuildViewBitmap();
+        desk_->RebuildViewBitmap();
       else
-        desk_.ClearViewBitmap();
-    } else if (desk_.HasViewBitmap()) {
-      desk_.PlaceViewBitmap(left, top);
+        desk_->ClearViewBitmap();
+    } else if (desk_->HasViewBitmap()) {
+      desk_->PlaceViewBitmap(left, top);
     }
-    if (desk_.HasViewBitmap())
-      desk_.RepaintDesk();
+    if (desk_->HasViewBitmap())
+      desk_->RepaintDesk();
     else
-      desk_.RecomposeDesk();
+      desk_->RecomposeDesk();
   }
   lastChange_ = ckScroll;
 }

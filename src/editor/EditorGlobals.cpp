@@ -6,6 +6,9 @@ THandMarkers HandMarkers;
 bool WorkSaved = true;
 bool ImageSaved = true;
 bool UndoPending = false;
+int NewLayerType = -1;
+std::string NewLayerCaption;
+bool SourceHasAlpha = false;
 
 void ResetEditorGlobals() {
   FacePoint = {-1, -1};
@@ -14,4 +17,7 @@ void ResetEditorGlobals() {
   WorkSaved = true;
   ImageSaved = true;
   UndoPending = false;
+  NewLayerType = -1;
+  NewLayerCaption.clear();
+  SourceHasAlpha = false;
 }

@@ -3,6 +3,7 @@
 // the desk, the templates and the ready solutions (work loading restores them),
 // the saved flags and the undo gesture flag.
 #include <array>
+#include <string>
 
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
@@ -38,6 +39,12 @@ extern bool ImageSaved;
 // A user gesture (a press on the desk or a value slider) has begun: the selected
 // layer's next only-if-pending history push records one item and clears it.
 extern bool UndoPending;
+
+// What the next layer made from a picture is called and of which template type
+// (-1 none), and whether the picture brought in last has its own alpha.
+extern int NewLayerType;
+extern std::string NewLayerCaption;
+extern bool SourceHasAlpha;
 
 // Back to the start-up values (for tests and a cleared desk).
 void ResetEditorGlobals();

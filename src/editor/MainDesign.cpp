@@ -88,8 +88,8 @@ constexpr std::array kDesign = {
 };
 
 constexpr std::array kPictures = {
-    TSkinPicture{"PanelLayer", "PanLayer.psd", "ImagePanelLayerSkin"},
-    TSkinPicture{"PanelDesktop", "PanDesk.psd", "ImagePanelDesktopSkin"},
+    TSkinPicture{"PanelLayer", "PanLayer.psd", "PanelLayerTools"},
+    TSkinPicture{"PanelDesktop", "PanDesk.psd", "PanelDesktopTools"},
     TSkinPicture{"SkinColoration", "SkinCol.psd", "ImageSkinColoration"},
     TSkinPicture{"SkinAppearance", "SkinAprn.psd", "ImageSkinAppearance"},
     TSkinPicture{"SkinBrush", "SkinBrus.psd", "ImageSkinBrush"},

@@ -10,7 +10,7 @@
 #include "platform/Geometry.h"
 
 enum class TDesignKind {
-  Panel,   // a container
+  Panel,   // a container showing its skin picture
   Button,  // a picture button: frames normal, pressed, hover, disabled
   Slider,  // a picture slider: track frames enabled, disabled, and a thumb
   Image,   // a picture control

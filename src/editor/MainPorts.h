@@ -62,7 +62,7 @@ class IMainView {
   virtual void ShowTip(std::string_view page) = 0;
   virtual void RefreshPalette() = 0;
   virtual void ProcessMessages() = 0;
-  // A yes/no question with the text of a UI-text key; true on yes.
-  virtual bool Confirm(std::string_view termKey) = 0;
+  // A yes/no question in the program's message box; 6 means yes.
+  virtual int AskYesNo(const std::string& text) = 0;
   virtual void MinimizeApplication() = 0;
 };

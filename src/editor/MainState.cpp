@@ -6,6 +6,7 @@
 #include "picture/Layer.h"
 #include "platform/KeyCodes.h"
 #include "platform/Text.h"
+#include "shell/Termins.h"
 
 const std::array<std::string_view, kValueSliderCount> ValueSliderNames = {
     "SliderRedColor",   "SliderGreenColor", "SliderBlueColor", "SliderHue",
@@ -80,17 +81,17 @@ std::string SliderHint(std::string_view name, std::string_view term, int value) 
   return text + " (" + std::to_string(value) + "%)";
 }
 
-TMainState::TMainState(IMainDesk& desk, IMainView& view) : desk_(desk), view_(view) {}
+TMainState::TMainState(IMainView& view) : view_(view) {}
 
 TLayer* TMainState::SelectedLayer() {
-  const int index = desk_.SelectedIndex();
-  if (index < 0 || index >= desk_.LayerCount()) return nullptr;
-  return &desk_.Layer(index);
+  const int index = desk_->SelectedIndex();
+  if (index < 0 || index >= desk_->LayerCount()) return nullptr;
+  return &desk_->Layer(index);
 }
 
 void TMainState::SetChanged(int code) {
   if (code != lastChange_) {
-    if (lastChange_ == ckScroll && desk_.HasViewBitmap()) desk_.ClearViewBitmap();
+    if (lastChange_ == ckScroll && desk_->HasViewBitmap()) desk_->ClearViewBitmap();
     lastChange_ = static_cast<std::uint8_t>(code);
   }
   if (code != ckDeskScale && code != ckScroll) {
@@ -105,8 +106,8 @@ void TMainState::SetDeskMode(int mode) {
     view_.RefreshPalette();
     view_.ProcessMessages();
   }
-  if (deskMode_ == dmModify) desk_.SetWarpFieldAllocated(false);
-  if (mode == dmModify) desk_.SetWarpFieldAllocated(true);
+  if (deskMode_ == dmModify) desk_->SetWarpFieldAllocated(false);
+  if (mode == dmModify) desk_->SetWarpFieldAllocated(true);
   deskMode_ = static_cast<TDeskMode>(mode);
   SetControls();
 }
@@ -122,8 +123,8 @@ void TMainState::ModeButtonClick(std::string_view name) {
 
 void TMainState::SetControls() {
   TControlsInput input;
-  input.LayerCount = desk_.LayerCount();
-  input.SelectedIndex = desk_.SelectedIndex();
+  input.LayerCount = desk_->LayerCount();
+  input.SelectedIndex = desk_->SelectedIndex();
   if (TLayer* layer = SelectedLayer()) {
     input.SelectedVisible = layer->Visible();
     input.SelectedHistoryCount = static_cast<int>(layer->History().size());
@@ -132,7 +133,7 @@ void TMainState::SetControls() {
   }
   input.Mode = deskMode_;
   input.CopiedState = CopiedLayerState.has_value();
-  input.HasPortrait = desk_.HasPortraitLayer();
+  input.HasPortrait = desk_->HasPortraitLayer();
   view_.FillControlsInput(input);
   view_.ApplyControls(PlanControls(input));
 }
@@ -215,9 +216,9 @@ void TMainState::KeyDown(int& key, int shift) {
     return;
   }
   switch (key) {
-    case VK_MENU: desk_.SetDeskCursor(crHandFlatAll); break;
+    case VK_MENU: desk_->SetDeskCursor(crHandFlatAll); break;
     case VK_SHIFT:
-      if (deskMode_ == dmPaint) desk_.SetDeskCursor(crPipette);
+      if (deskMode_ == dmPaint) desk_->SetDeskCursor(crPipette);
       break;
     case VK_LWIN:
     case VK_RWIN: WinKeyDown = true; break;
@@ -230,14 +231,14 @@ void TMainState::KeyDown(int& key, int shift) {
 
 void TMainState::KeyUp(int& key, int shift) {
   switch (key) {
-    case VK_MENU: desk_.SetDeskCursor(crDefault); break;
+    case VK_MENU: desk_->SetDeskCursor(crDefault); break;
     case VK_SHIFT:
-      if (deskMode_ == dmPaint) desk_.SetDeskCursor(crBrush);
+      if (deskMode_ == dmPaint) desk_->SetDeskCursor(crBrush);
       break;
     case VK_LWIN:
     case VK_RWIN: WinKeyDown = false; break;
     case VK_DELETE:
-      if ((shift & (ssShift | ssCtrl | ssAlt)) == 0 && SelectedLayer()) desk_.DeleteLayer(desk_.SelectedIndex());
+      if ((shift & (ssShift | ssCtrl | ssAlt)) == 0 && SelectedLayer()) desk_->DeleteLayer(desk_->SelectedIndex());
       break;
     case 'Z':
       if ((shift & (ssShift | ssCtrl | ssAlt)) == ssCtrl) LayerUndoClick();
@@ -247,21 +248,21 @@ void TMainState::KeyUp(int& key, int shift) {
 }
 
 void TMainState::LayerMoveTopClick() {
-  const int selected = desk_.SelectedIndex();
-  if (SelectedLayer() && selected > 0) desk_.MoveLayer(selected, 0);
+  const int selected = desk_->SelectedIndex();
+  if (SelectedLayer() && selected > 0) desk_->MoveLayer(selected, 0);
 }
 
 void TMainState::LayerMoveBottomClick() {
-  const int selected = desk_.SelectedIndex();
-  if (SelectedLayer() && selected < desk_.LayerCount() - 1) desk_.MoveLayer(selected, desk_.LayerCount() - 1);
+  const int selected = desk_->SelectedIndex();
+  if (SelectedLayer() && selected < desk_->LayerCount() - 1) desk_->MoveLayer(selected, desk_->LayerCount() - 1);
 }
 
 void TMainState::LayerDeleteClick() {
-  if (SelectedLayer()) desk_.DeleteLayer(desk_.SelectedIndex());
+  if (SelectedLayer()) desk_->DeleteLayer(desk_->SelectedIndex());
 }
 
 void TMainState::LayerShowHideClick() {
-  if (SelectedLayer()) desk_.ToggleLayerVisibility(desk_.SelectedIndex());
+  if (SelectedLayer()) desk_->ToggleLayerVisibility(desk_->SelectedIndex());
 }
 
 void TMainState::LayerUndoClick() {
@@ -307,14 +308,20 @@ void TMainState::LayerPasteStateClick() {
 }
 
 void TMainState::ClearWorkClick() {
-  if (desk_.LayerCount() == 0) return;
-  static constexpr std::pair<const char*, const char*> kKinds[] = {
-      {"F", "ConfirmDeleteFaceLayers"}, {"B", "ConfirmDeleteBodyLayers"}, {"N", "ConfirmDeleteHandLayers"}};
-  for (const auto& [letter, question] : kKinds) {
+  if (desk_->LayerCount() == 0) return;
+  static constexpr struct {
+    const char* Letter;
+    const char* Key;
+    const char* Default;
+  } kKinds[] = {{"F", "ConfirmDeleteFaceLayers", "Delete all face layers?"},
+                {"B", "ConfirmDeleteBodyLayers", "Delete all body layers?"},
+                {"N", "ConfirmDeleteHandLayers", "Delete all hand layers?"}};
+  for (const auto& kind : kKinds) {
     bool present = false;
-    for (int i = 0; i < desk_.LayerCount() && !present; ++i)
-      present = EqualsNoCase(desk_.Layer(i).GetKindLetter(), letter);
-    if (present && view_.Confirm(question)) desk_.DeleteLayersByKind(letter, -1, true);
+    for (int i = 0; i < desk_->LayerCount() && !present; ++i)
+      present = EqualsNoCase(desk_->Layer(i).GetKindLetter(), kind.Letter);
+    if (present && AskYesNo(GetTerm(kind.Key, Termins, kind.Default)) == 6)
+      desk_->DeleteLayersByKind(kind.Letter, -1, true);
   }
   SetControls();
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "editor/DeskMode.h"
+#include "editor/DeskOwner.h"
 #include "editor/DeskToolSettings.h"
 #include "editor/MainPorts.h"
 #include "picture/ColorValues.h"
@@ -53,9 +54,12 @@ void SetValueOf(TColorValues& values, TValueSlider slider, int value);
 std::string SliderHint(std::string_view name, std::string_view term, int value);
 
 // The tool settings are the state's own (ModifierSize ... BrushColorBlue).
-class TMainState : public TDeskToolSettings {
+class TMainState : public TDeskToolSettings, public IDeskOwner {
  public:
-  TMainState(IMainDesk& desk, IMainView& view);
+  explicit TMainState(IMainView& view);
+  // The desk is made with the state as its owner, so it is attached afterwards;
+  // nothing but the constructor runs before.
+  void AttachDesk(IMainDesk& desk) { desk_ = &desk; }
 
   TDeskMode DeskMode() const { return deskMode_; }
   std::uint8_t LastChange() const { return lastChange_; }
@@ -63,16 +67,16 @@ class TMainState : public TDeskToolSettings {
   // The change notification: records the code and clears the saved flags for
   // every code but the zoom (3) and the scroll (4). Leaving the scroll code drops
   // the desk's cached view. Records no history, repaints nothing.
-  void SetChanged(int code);
+  void SetChanged(int code) override;
   void SetDeskMode(int mode);
   // One handler for the six mode buttons (by control name).
   void ModeButtonClick(std::string_view name);
 
   // Enables, shows and presses the controls for the mode, selection and layers.
-  void SetControls();
+  void SetControls() override;
   // The value sliders show the layer's values (mask null) or its current region's;
   // a mask without a current region changes nothing. No change handler runs.
-  void ShowLayerValues(const TLayer& layer, const TMask* mask);
+  void ShowLayerValues(const TLayer& layer, const TMask* mask) override;
   bool LoadingSliders() const { return loadingSliders_; }
 
   // A press on a value slider begins a gesture (one history item); the release
@@ -111,11 +115,31 @@ class TMainState : public TDeskToolSettings {
   // The tint colour, the seven colour values and the opacity of the last copy.
   std::optional<TColorValues> CopiedLayerState;
 
+  // The rest of what the desk and its layers ask of the main window.
+  void ShowLayerLabel(const std::string& text) override;
+  std::string RegionWord() const override;
+  int NewLayerType() const override;
+  void SetNewLayerType(int type) override;
+  std::string NewLayerCaption() const override;
+  bool SourceHasAlpha() const override;
+  bool TakeUndoPending() override;
+  std::optional<std::string> TemplateTypeLetter(int typeId) const override;
+  ILayerStorage* WorkStorage() override;
+  std::vector<std::string> ContentFolders() const override;
+  int AskYesNo(const std::string& text) override;
+  void RefreshLayerList() override;
+  void LayerListSelect(int index) override;
+  void LayerListVisibilityChanged(int index) override;
+  void RegionsShowLayer(TLayer* layer) override;
+  void ClearPortraitPreview() override;
+  bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const override;
+  void ShowCatalogPage(const std::string& kind, const std::string& sourceFile) override;
+
  private:
   TLayer* SelectedLayer();
   void MoveSelectedByKey(int key, int shift);
 
-  IMainDesk& desk_;
+  IMainDesk* desk_ = nullptr;
   IMainView& view_;
   TDeskMode deskMode_ = dmNone;
   std::uint8_t lastChange_ = ckNone;

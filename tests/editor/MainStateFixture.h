@@ -110,9 +110,9 @@ class FakeMainView : public IMainView {
   void ShowTip(std::string_view page) override { tips.emplace_back(page); }
   void RefreshPalette() override { ++paletteRefreshes; }
   void ProcessMessages() override {}
-  bool Confirm(std::string_view key) override {
-    questions.emplace_back(key);
-    return answer;
+  int AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer ? 6 : 7;
   }
   void MinimizeApplication() override { minimized = true; }
 
@@ -125,8 +125,9 @@ class FakeMainView : public IMainView {
 
 class MainStateTest : public ::testing::Test {
  protected:
-  MainStateTest() : state(desk, view) {
+  MainStateTest() : state(view) {
     ResetEditorGlobals();
+    state.AttachDesk(desk);
     desk.state = &state;
     view.state = &state;
   }

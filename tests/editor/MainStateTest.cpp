@@ -248,7 +248,7 @@ TEST_F(MainStateTest, ClearWorkAsksPerKindPresent) {
   desk.Add().TypeId = 0;  // a face template
   view.answer = true;
   state.ClearWorkClick();
-  EXPECT_EQ(view.questions, (std::vector<std::string>{"ConfirmDeleteFaceLayers", "ConfirmDeleteBodyLayers"}));
+  EXPECT_EQ(view.questions, (std::vector<std::string>{"Delete all face layers?", "Delete all body layers?"}));
   EXPECT_EQ(desk.kindsDeleted, (std::vector<std::string>{"F", "B"}));
 }
 

@@ -141,7 +141,7 @@ std::vector<TSkinPictureFile> MainSkinFiles() {
   files.push_back({"SkinEras.psd", Banner("Eraser")});
   files.push_back({"SkinAct.psd", Banner("Layer actions")});
   for (const TSkinPicture& picture : MainSkinPictures()) {
-    if (FindMainDesign(picture.Image) || picture.Image.starts_with("ImagePanel")) continue;
+    if (FindMainDesign(picture.Image)) continue;  // panels and banners, drawn above
     files.push_back({std::string(picture.DefaultFile), Sheet(picture.Image)});
   }
   return files;

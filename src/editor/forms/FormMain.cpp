@@ -3,15 +3,18 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QToolTip>
 
 #include "editor/MainDesign.h"
+#include "editor/forms/FormMontage.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
 
 namespace {
 
@@ -50,7 +53,20 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled) {
   button.Resource().SetIndex(enabled ? 0 : 3);
 }
 
-TFormMain::TFormMain(IMainDesk& desk, QWidget* parent) : TSkinnedForm("FormMain", parent), state_(desk, *this) {
+TFormMain::TFormMain(QWidget* parent) : TSkinnedForm("FormMain", parent), state_(*this) {
+  deskWindow_ = new TFormMontage(state_, this);
+  state_.AttachDesk(deskWindow_->Desk());
+  Init();
+  // The desk shows only once there are layers.
+  deskWindow_->hide();
+}
+
+TFormMain::TFormMain(IMainDesk& desk, QWidget* parent) : TSkinnedForm("FormMain", parent), state_(*this) {
+  state_.AttachDesk(desk);
+  Init();
+}
+
+void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
   BuildControls();
   LoadSkins();
@@ -61,6 +77,11 @@ TFormMain::TFormMain(IMainDesk& desk, QWidget* parent) : TSkinnedForm("FormMain"
   ShellHooks().MainKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
   OnShow = [this] {
     LoadFormSkin(*this, "FormMain.Skin", "FormMain.psd");
+    // Centred on the backdrop's screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->geometry();
+      move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
     state_.ShowScrollRanges();
   };
   OnClose = [this] { FreeFormSkin(*this); };
@@ -70,8 +91,6 @@ TFormMain::~TFormMain() {
   ShellHooks().MainKeyDown = nullptr;
   ShellHooks().MainKeyUp = nullptr;
 }
-
-void TFormMain::SetDeskWindow(QWidget* deskWindow) { deskWindow_ = deskWindow; }
 
 QWidget* TFormMain::Control(std::string_view name) const {
   auto it = controls_.find(name);
@@ -92,23 +111,15 @@ void TFormMain::BuildControls() {
     controls_.emplace(std::string(picture.Image), sheet);
   }
   for (const TControlDesign& design : MainWindowDesign()) BuildControl(design);
-  for (std::string_view panel : {"PanelLayerTools", "PanelDesktopTools"}) {
-    // The panel's skin lies under its controls.
-    const std::string skinName = panel == "PanelLayerTools" ? "ImagePanelLayerSkin" : "ImagePanelDesktopSkin";
-    auto* skin = new TImage(Control(panel));
-    skin->setObjectName(QString::fromStdString(skinName));
-    skin->setGeometry(0, 0, Control(panel)->width(), Control(panel)->height());
-    skin->lower();
-    controls_.emplace(skinName, skin);
-    Control(panel)->setProperty("Tag", 1);
-  }
+  for (std::string_view panel : {"PanelLayerTools", "PanelDesktopTools"}) Control(panel)->setProperty("Tag", 1);
 }
 
 void TFormMain::BuildControl(const TControlDesign& design) {
   QWidget* parent = design.Parent.empty() ? static_cast<QWidget*>(this) : Control(design.Parent);
   QWidget* control = nullptr;
   switch (design.Kind) {
-    case TDesignKind::Panel: control = new QWidget(parent); break;
+    // A panel shows its own skin, so the buttons on it blend over that.
+    case TDesignKind::Panel:
     case TDesignKind::Image: control = new TImage(parent); break;
     case TDesignKind::Label: {
       auto* label = new QLabel(parent);
@@ -336,9 +347,13 @@ void TFormMain::RefreshPalette() {}
 
 void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 
-bool TFormMain::Confirm(std::string_view termKey) {
-  const QString text = QString::fromStdString(GetTerm(termKey, Termins, termKey)).replace('\r', '\n');
-  return QMessageBox::question(this, windowTitle(), text) == QMessageBox::Yes;
+int TFormMain::AskYesNo(const std::string& text) {
+  const QString shown = QString::fromStdString(text).replace('\r', '\n');
+  return QMessageBox::question(this, windowTitle(), shown) == QMessageBox::Yes ? 6 : 7;
+}
+
+void RegisterMainWindow() {
+  RegisterStandingForm("FormMain", [] { return new TFormMain(); });
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

@@ -14,19 +14,23 @@ class QLabel;
 class TGraphicButton;
 class TGraphicSlider;
 class TImage;
+class TFormMontage;
 struct TControlDesign;
 
 class TFormMain : public TSkinnedForm, private IMainView {
   Q_OBJECT
 
  public:
-  // `desk` must outlive the window.
+  // The window with its desk window as a child, the desk owned by that window.
+  explicit TFormMain(QWidget* parent = nullptr);
+  // The window over a desk made elsewhere, without a desk window; `desk` must
+  // outlive the window.
   explicit TFormMain(IMainDesk& desk, QWidget* parent = nullptr);
   ~TFormMain() override;
 
   TMainState& State() { return state_; }
-  // The desk window, shown and hidden with the layers (not owned: a child).
-  void SetDeskWindow(QWidget* deskWindow);
+  // The desk window, shown and hidden with the layers (a child; null without).
+  TFormMontage* DeskWindow() const { return deskWindow_; }
 
   // Controls by their Name (null when the window has none of that name).
   TGraphicButton* Button(std::string_view name) const;
@@ -38,6 +42,7 @@ class TFormMain : public TSkinnedForm, private IMainView {
   void ShowLayerLabel(const std::string& text) override;
 
  private:
+  void Init();
   void BuildControls();
   void BuildControl(const TControlDesign& design);
   void SetUpFrames(TGraphicButton& button, const TControlDesign& design);
@@ -56,14 +61,17 @@ class TFormMain : public TSkinnedForm, private IMainView {
   void ShowTip(std::string_view page) override;
   void RefreshPalette() override;
   void ProcessMessages() override;
-  bool Confirm(std::string_view termKey) override;
+  int AskYesNo(const std::string& text) override;
   void MinimizeApplication() override;
 
   TMainState state_;
   std::map<std::string, QWidget*, std::less<>> controls_;
-  QPointer<QWidget> deskWindow_;
+  TFormMontage* deskWindow_ = nullptr;
 };
 
 // Enabled controls show frame 0; a disabled slider frame 1, a disabled button 3.
 void SetSliderEnabled(TGraphicSlider& slider, bool enabled);
 void SetButtonEnabled(TGraphicButton& button, bool enabled);
+
+// Makes the main window one of the standing windows the start-up creates.
+void RegisterMainWindow();

@@ -11,8 +11,12 @@ import sys
 from PIL import Image
 img = Image.open(sys.argv[1]).convert("RGB")
 px = img.getpixel
+teal = lambda c: c[1] > c[0] + 60
 if sys.argv[2] == "start":
-    ok = all(px(p) == (0, 0, 0) for p in [(0, 0), (1, 0), (512, 384), (1023, 767), (300, 601), (301, 601)])
+    # The black backdrop around the centred main window, whose title strip is teal;
+    # its desk stays hidden while there are no layers.
+    ok = (all(px(p) == (0, 0, 0) for p in [(0, 0), (1, 0), (1023, 767), (5, 384), (1018, 384)])
+          and teal(px((512, 38))) and px((340, 330)) != (255, 255, 255))
 elif sys.argv[2] == "intro":
     # The 200 x 100 red picture centred on the black backdrop.
     red = lambda c: c[0] > 200 and c[1] < 50 and c[2] < 50
@@ -20,7 +24,9 @@ elif sys.argv[2] == "intro":
 elif sys.argv[2] == "small":
     ok = px((400, 300)) != (0, 0, 0)  # the error box over the black backdrop
 elif sys.argv[2] == "intro-done":
-    ok = px((512, 384)) == (0, 0, 0)
+    # The picture is gone: the backdrop and the main window remain.
+    red = lambda c: c[0] > 200 and c[1] < 50 and c[2] < 50
+    ok = not red(px((512, 384))) and px((5, 384)) == (0, 0, 0)
 else:
     title = px((300, 110))
     ok = (px((100, 100)) == (0, 0, 0)          # the rounded corner is cut away

@@ -1,0 +1,41 @@
+// The main window's state as the desk's owner: what the desk and its layers ask of
+// the main window and of the program-wide editing state.
+#include "editor/EditorGlobals.h"
+#include "editor/MainState.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+
+std::string TMainState::RegionWord() const { return GetTerm("FormLayerRegionsItemRegionCaption", Termins, "Region "); }
+
+void TMainState::ShowLayerLabel(const std::string& text) { view_.ShowLayerLabel(text); }
+
+int TMainState::NewLayerType() const { return ::NewLayerType; }
+void TMainState::SetNewLayerType(int type) { ::NewLayerType = type; }
+std::string TMainState::NewLayerCaption() const { return ::NewLayerCaption; }
+bool TMainState::SourceHasAlpha() const { return ::SourceHasAlpha; }
+
+bool TMainState::TakeUndoPending() {
+  const bool pending = UndoPending;
+  UndoPending = false;
+  return pending;
+}
+
+// The template catalogue, the work being loaded and the content paths arrive with
+// the template browser, work loading and the main window's settings; until then
+// there are no template types, no work storage and only the program folder.
+std::optional<std::string> TMainState::TemplateTypeLetter(int) const { return std::nullopt; }
+ILayerStorage* TMainState::WorkStorage() { return nullptr; }
+std::vector<std::string> TMainState::ContentFolders() const { return {ExePath}; }
+
+int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
+
+// The layers list, layer-regions, portrait preview and catalogue windows tell
+// the state nothing while they do not exist: each of these reaches a window only
+// when it is visible.
+void TMainState::RefreshLayerList() {}
+void TMainState::LayerListSelect(int) {}
+void TMainState::LayerListVisibilityChanged(int) {}
+void TMainState::RegionsShowLayer(TLayer*) {}
+void TMainState::ClearPortraitPreview() {}
+bool TMainState::HasCatalogPage(const std::string&, const std::string&) const { return false; }
+void TMainState::ShowCatalogPage(const std::string&, const std::string&) {}

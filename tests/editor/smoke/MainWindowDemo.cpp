@@ -1,0 +1,67 @@
+// main-window-demo <installation> <out folder> <picture>...: the main window with
+// its desk over the installation's default interface, one layer per picture
+// (the second at 60 % opacity), for the smoke test under a real X server. Writes
+// the export picture and where the desk shows the canvas into the out folder.
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+
+#include "editor/DeskGlobals.h"
+#include "editor/EditorGlobals.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
+#include "picture/Layer.h"
+#include "picture/PictureFiles.h"
+#include "picture/forms/BitmapImage.h"
+#include "platform/IniFile.h"
+#include "platform/qt/ScreenInfo.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+
+int main(int argc, char* argv[]) {
+  if (argc < 4) return 2;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  ExePath = std::string(argv[1]) + "/";
+  const std::string out = argv[2];
+  MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
+  const TScreenInfo screen = CurrentScreen();
+  InitInterfaceInfo(screen.Width, screen.Height, nullptr);
+  UpdateDeskView();
+
+  TFormMain form;
+  form.show();
+  TMontageDesk& desk = form.DeskWindow()->Desk();
+  for (int i = 3; i < argc; ++i) {
+    TBitmap32 picture;
+    std::string error;
+    if (!LoadPictureFile(argv[i], picture, error)) {
+      std::fprintf(stderr, "cannot load %s: %s\n", argv[i], error.c_str());
+      return 1;
+    }
+    NewLayerCaption = "Layer " + std::to_string(i - 2);
+    auto layer = std::make_unique<TLayer>(desk, picture);
+    layer->Left = DeskViewLeft + 60 + 90 * (i - 3);
+    layer->Top = DeskViewTop + 80 + 110 * (i - 3);
+    layer->SetLevel(i);
+    if (i == 4) layer->SetOpacity(60);
+    TLayer& placed = *layer;
+    desk.InsertLayer(std::move(layer));
+    placed.Render(false);
+  }
+  form.State().SetControls();
+  desk.RefreshAll();
+
+  // Once the windows are on the screen: what the desk should show.
+  QTimer::singleShot(0, [&] {
+    desk.RenderExportBitmap();
+    ImageView(desk.ExportBitmap()).save(QString::fromStdString(out + "/export.png"));
+    const QPoint origin = form.DeskWindow()->mapToGlobal(QPoint(0, 0));
+    std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << DesktopWindowWidth << ' '
+                                         << DesktopWindowHeight << ' ' << DeskViewLeft << ' ' << DeskViewTop << ' '
+                                         << ExportLeft << ' ' << ExportTop << '\n';
+  });
+  return QApplication::exec();
+}
