@@ -35,5 +35,6 @@ int main(int argc, char* argv[]) {
   RegisterFormMessage();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
+  ConnectMainWindow();
   return QApplication::exec();
 }

@@ -8,7 +8,6 @@ bool ImageSaved = true;
 bool UndoPending = false;
 int NewLayerType = -1;
 std::string NewLayerCaption;
-bool SourceHasAlpha = false;
 
 void ResetEditorGlobals() {
   FacePoint = {-1, -1};
@@ -19,5 +18,4 @@ void ResetEditorGlobals() {
   UndoPending = false;
   NewLayerType = -1;
   NewLayerCaption.clear();
-  SourceHasAlpha = false;
 }

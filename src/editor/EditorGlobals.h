@@ -41,10 +41,9 @@ extern bool ImageSaved;
 extern bool UndoPending;
 
 // What the next layer made from a picture is called and of which template type
-// (-1 none), and whether the picture brought in last has its own alpha.
+// (-1 none).
 extern int NewLayerType;
 extern std::string NewLayerCaption;
-extern bool SourceHasAlpha;
 
 // Back to the start-up values (for tests and a cleared desk).
 void ResetEditorGlobals();

@@ -2,6 +2,7 @@
 // the main window and of the program-wide editing state.
 #include "editor/EditorGlobals.h"
 #include "editor/MainState.h"
+#include "editor/SourcePicture.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 

@@ -6,7 +6,9 @@
 #include <QScreen>
 #include <QToolTip>
 
+#include "editor/DeskAdjustHost.h"
 #include "editor/MainDesign.h"
+#include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMontage.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
@@ -56,6 +58,11 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled) {
 TFormMain::TFormMain(QWidget* parent) : TSkinnedForm("FormMain", parent), state_(*this) {
   deskWindow_ = new TFormMontage(state_, this);
   state_.AttachDesk(deskWindow_->Desk());
+  adjustHost_ = std::make_unique<TDeskAdjustHost>(deskWindow_->Desk(), state_);
+  // A new special layer leaves the neutral mode for colouring.
+  adjustHost_->BeforeNewLayer = [this] {
+    if (state_.DeskMode() == dmNone) state_.SetDeskMode(dmColoration);
+  };
   Init();
   // The desk shows only once there are layers.
   deskWindow_->hide();
@@ -65,6 +72,8 @@ TFormMain::TFormMain(IMainDesk& desk, QWidget* parent) : TSkinnedForm("FormMain"
   state_.AttachDesk(desk);
   Init();
 }
+
+IAdjustHost* TFormMain::AdjustHost() const { return adjustHost_.get(); }
 
 void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
@@ -354,6 +363,11 @@ int TFormMain::AskYesNo(const std::string& text) {
 
 void RegisterMainWindow() {
   RegisterStandingForm("FormMain", [] { return new TFormMain(); });
+}
+
+void ConnectMainWindow() {
+  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+  if (main && FormAdjust) FormAdjust->Host = main->AdjustHost();
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

@@ -15,6 +15,8 @@ class TGraphicButton;
 class TGraphicSlider;
 class TImage;
 class TFormMontage;
+class TDeskAdjustHost;
+class IAdjustHost;
 struct TControlDesign;
 
 class TFormMain : public TSkinnedForm, private IMainView {
@@ -31,6 +33,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TMainState& State() { return state_; }
   // The desk window, shown and hidden with the layers (a child; null without).
   TFormMontage* DeskWindow() const { return deskWindow_; }
+  // What the adjust window's OK does on this window's desk (null without one).
+  IAdjustHost* AdjustHost() const;
 
   // Controls by their Name (null when the window has none of that name).
   TGraphicButton* Button(std::string_view name) const;
@@ -67,6 +71,7 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TMainState state_;
   std::map<std::string, QWidget*, std::less<>> controls_;
   TFormMontage* deskWindow_ = nullptr;
+  std::unique_ptr<TDeskAdjustHost> adjustHost_;
 };
 
 // Enabled controls show frame 0; a disabled slider frame 1, a disabled button 3.
@@ -75,3 +80,5 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled);
 
 // Makes the main window one of the standing windows the start-up creates.
 void RegisterMainWindow();
+// After the start-up: the adjust window's OK works on the main window's desk.
+void ConnectMainWindow();

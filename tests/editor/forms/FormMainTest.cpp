@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include "editor/MainDesign.h"
 #include "editor/MainStateFixture.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
@@ -135,4 +137,28 @@ TEST_F(FormMainTest, CtrlArrowKeysOnTheWindowMoveTheSelectedLayer) {
   Key(&form, QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(layer.Left, 1);
   EXPECT_EQ(layer.Top, 10);
+}
+
+// The program's own pairing: the window makes its desk window, and the desk's
+// selection reaches the label and the sliders through the state.
+TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
+  TInstalledSkins skins;
+  ResetEditorGlobals();
+  TFormMain form;
+  form.show();
+  TMontageDesk& desk = form.DeskWindow()->Desk();
+  EXPECT_FALSE(form.DeskWindow()->isVisible());
+  NewLayerCaption = "Fringe";
+  auto layer = std::make_unique<TLayer>(desk, TBitmap32(20, 10, Color32(10, 20, 30)));
+  layer->SetSaturation(140);
+  TLayer& placed = *layer;
+  desk.InsertLayer(std::move(layer));
+  WorkSaved = true;
+  desk.SelectLayer(0);
+  EXPECT_TRUE(form.DeskWindow()->isVisible());
+  EXPECT_EQ(qobject_cast<QLabel*>(form.Control("LabelActiveLayerName"))->text(), "Fringe");
+  EXPECT_EQ(form.Slider("SliderSaturation")->Value(), 140);
+  EXPECT_TRUE(placed.History().empty());
+  EXPECT_TRUE(WorkSaved);  // selecting changes nothing
+  ASSERT_NE(form.AdjustHost(), nullptr);
 }
