@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QToolTip>
 
@@ -12,6 +11,8 @@
 #include "editor/forms/FormMontage.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
@@ -78,6 +79,8 @@ IAdjustHost* TFormMain::AdjustHost() const { return adjustHost_.get(); }
 void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
   BuildControls();
+  // The interface file may move, size and recolour any control.
+  ApplyInterface(this);
   LoadSkins();
   WireControls();
   OnKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
@@ -356,10 +359,7 @@ void TFormMain::RefreshPalette() {}
 
 void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 
-int TFormMain::AskYesNo(const std::string& text) {
-  const QString shown = QString::fromStdString(text).replace('\r', '\n');
-  return QMessageBox::question(this, windowTitle(), shown) == QMessageBox::Yes ? 6 : 7;
-}
+int TFormMain::AskYesNo(const std::string& text) { return ShowMessageBox(text, mbkYesNo, true); }
 
 void RegisterMainWindow() {
   RegisterStandingForm("FormMain", [] { return new TFormMain(); });
