@@ -36,5 +36,6 @@ int main(int argc, char* argv[]) {
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   ConnectMainWindow();
+  ConnectFormLoadSave();
   return QApplication::exec();
 }

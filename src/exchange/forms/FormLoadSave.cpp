@@ -6,6 +6,9 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
+#include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "platform/qt/FileDialogFilters.h"
@@ -229,4 +232,17 @@ void TFormLoadSave::ButtonExitClick() { close(); }
 
 void RegisterFormLoadSave() {
   RegisterStandingForm("FormLoadSave", [] { return new TFormLoadSave(); });
+}
+
+void ConnectFormLoadSave() {
+  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+  if (!main || !FormLoadSave) return;
+  if (TFormMontage* deskWindow = main->DeskWindow()) {
+    FormLoadSave->deskWork_ = std::make_unique<TDeskWorkPicture>(deskWindow->Desk());
+    FormLoadSave->Work = FormLoadSave->deskWork_.get();
+  }
+  if (TGraphicButton* button = main->Button("ButtonLoadSave"))
+    button->OnClick = [] {
+      if (FormLoadSave) ShowSkinnedModal(*FormLoadSave);
+    };
 }

@@ -65,7 +65,12 @@ class TFormLoadSave : public TSkinnedForm {
   std::unique_ptr<IScanner> ownScanner_;
   std::unique_ptr<TQtCaptureDevice> camera_;
   std::unique_ptr<TLoadSaveController> actions_;
+  std::unique_ptr<IWorkPicture> deskWork_;
+  friend void ConnectFormLoadSave();
 };
 
 extern TFormLoadSave* FormLoadSave;
 void RegisterFormLoadSave();
+// After start-up: the window's work is the main window's desk, and the main
+// window's load-and-save button (when it has one) shows the window modally.
+void ConnectFormLoadSave();
