@@ -6,6 +6,7 @@
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
+#include "exchange/forms/ProgramWorkFiles.h"
 #include "platform/FileIO.h"
 #include "platform/qt/QtShellOpener.h"
 #include "shell/Startup.h"
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();
+  RegisterWorkFileOpening();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   ConnectMainWindow();

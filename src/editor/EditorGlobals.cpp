@@ -8,6 +8,8 @@ bool ImageSaved = true;
 bool UndoPending = false;
 int NewLayerType = -1;
 std::string NewLayerCaption;
+ILayerStorage* WorkStorage = nullptr;
+TBitmap32 PortraitBitmap;
 
 void ResetEditorGlobals() {
   FacePoint = {-1, -1};
@@ -18,4 +20,6 @@ void ResetEditorGlobals() {
   UndoPending = false;
   NewLayerType = -1;
   NewLayerCaption.clear();
+  WorkStorage = nullptr;
+  PortraitBitmap.Reset();
 }

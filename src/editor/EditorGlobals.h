@@ -1,4 +1,5 @@
 #pragma once
+
 // Program-wide editing state: the reference points the adjust window records for
 // the desk, the templates and the ready solutions (work loading restores them),
 // the saved flags and the undo gesture flag.
@@ -7,6 +8,8 @@
 
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
+
+class ILayerStorage;
 
 // One nail marker of the hand: where it sits in the adjust view and, after OK,
 // on the desk canvas.
@@ -44,6 +47,12 @@ extern bool UndoPending;
 // (-1 none).
 extern int NewLayerType;
 extern std::string NewLayerCaption;
+
+// The streams of the work being loaded, which layers read their pictures and masks
+// from (null outside a load).
+extern ILayerStorage* WorkStorage;
+// The portrait layer's base picture, kept by the main window for the portrait preview.
+extern TBitmap32 PortraitBitmap;
 
 // Back to the start-up values (for tests and a cleared desk).
 void ResetEditorGlobals();

@@ -25,7 +25,7 @@ bool TMainState::TakeUndoPending() {
 // the template browser, work loading and the main window's settings; until then
 // there are no template types, no work storage and only the program folder.
 std::optional<std::string> TMainState::TemplateTypeLetter(int) const { return std::nullopt; }
-ILayerStorage* TMainState::WorkStorage() { return nullptr; }
+ILayerStorage* TMainState::WorkStorage() { return ::WorkStorage; }
 std::vector<std::string> TMainState::ContentFolders() const { return {ExePath}; }
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }

@@ -237,3 +237,21 @@ TEST_F(WorkFiles, HostileOrMissingFilesLeaveTheDeskAlone) {
   EXPECT_EQ(ports.messages.size(), 3u);
   EXPECT_TRUE(ports.changes.empty());
 }
+
+TEST_F(WorkFiles, LoadsACompressedWorkMadeFromTheFormatTableAlone) {
+  ASSERT_EQ(RunCommand("/usr/bin/python3 " + (SourceDir() / "tests/support/make_tsc.py").string() + " " +
+                       (dir / "made.tsc").string()),
+            0);
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "made.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_EQ(desk.LayerCount(), 1);
+  const TLayer& layer = desk.Layer(0);
+  EXPECT_EQ(layer.Id, "00000001");
+  EXPECT_EQ(layer.Caption, "Red square");
+  EXPECT_EQ(layer.Left, 300);
+  EXPECT_EQ(layer.Top, 300);
+  ASSERT_EQ(layer.Picture.Width(), 200);
+  EXPECT_EQ(AlphaOf(layer.Picture.Pixel(100, 75)), 0);  // the disc
+  EXPECT_EQ(AlphaOf(layer.Picture.Pixel(5, 5)), 255);
+  EXPECT_GT(RedOf(layer.Picture.Pixel(5, 5)), 240);
+  EXPECT_EQ(desk.SelectedIndex(), 0);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The work files of the running program: loading and saving works on the main
+// window's desk, with the program's message box, cursor and windows.
+#include <memory>
+
+#include "exchange/WorkFiles.h"
+
+class TFormMain;
+
+// The work files over `main`'s desk, made on first use; null when there is no
+// main window with a desk.
+TWorkFiles* ProgramWorkFiles();
+// The ports over a main window (for tests that make their own window).
+std::unique_ptr<IWorkPorts> MakeWorkPorts(TFormMain& main);
+// A work named on the command line, or opened by the file manager, loads onto the desk.
+void RegisterWorkFileOpening();
