@@ -10,7 +10,7 @@ constexpr TSkinSpec kSkins[] = {
     {"FormAdjs.psd", TSkinStyle::Window, 580, 548, 580, 476},
     {"FormLayr.psd", TSkinStyle::Window, 280, 440, 250, 400},
     {"FormPreview.psd", TSkinStyle::Window, 280, 320, 240, 280},
-    {"FormLoSa.psd", TSkinStyle::Window, 286, 202, 286, 202},
+    {"FormLoSa.psd", TSkinStyle::Window, 286, 238, 286, 238},
     {"FormMask.psd", TSkinStyle::Window, 440, 380, 400, 340},
     {"FormQuer.psd", TSkinStyle::Window, 580, 460, 520, 420},
     {"FormTmpl.psd", TSkinStyle::Window, 640, 500, 560, 440},

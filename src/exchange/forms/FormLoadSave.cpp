@@ -1,4 +1,6 @@
 #include "exchange/forms/FormLoadSave.h"
+#include "editor/MainShell.h"
+#include "exchange/forms/ProgramWorkFiles.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -29,7 +31,7 @@ TFormLoadSave* FormLoadSave = nullptr;
 namespace {
 
 constexpr int kClientWidth = 286;
-constexpr int kClientHeight = 202;
+constexpr int kClientHeight = 238;
 constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 30;
 
@@ -173,6 +175,10 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   ButtonLoadTwain = button("ButtonLoadTwain", "Scanner", 16, 3, &TFormLoadSave::ButtonLoadTwainClick);
   ButtonSaveImage = button("ButtonSaveImage", "Picture file", 150, 0, &TFormLoadSave::ButtonSaveImageClick);
   ButtonSaveClipboard = button("ButtonSaveClipboard", "Clipboard", 150, 1, &TFormLoadSave::ButtonSaveClipboardClick);
+  ButtonLoadWork = button("ButtonLoadWork", "Work file", 16, 4, &TFormLoadSave::ButtonLoadWorkClick);
+  ButtonSaveWork = SheetButton(this, "ButtonSaveWork", ImageButtons, {150, 50 + 2 * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
+  ButtonSaveWork->SetCaption(Term("ButtonSaveWorkCaption", "Work file"));
+  ButtonSaveWork->OnClick = [this] { ButtonSaveWorkClick(); };
 
   ImageOpenDialog = FileDialog(this, "ImageOpenDialog", QFileDialog::AcceptOpen);
   ImageSaveDialog = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
@@ -185,7 +191,7 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   LabelLoad->setText(Term("LabelLoadCaption"));
   LabelSave->setText(Term("LabelSaveCaption"));
   for (TGraphicButton* b : {ButtonLoadImage, ButtonLoadClipboard, ButtonLoadCamera, ButtonLoadTwain, ButtonSaveImage,
-                            ButtonSaveClipboard})
+                            ButtonSaveClipboard, ButtonLoadWork, ButtonSaveWork})
     b->setToolTip(Term((b->objectName() + "Hint").toUtf8().constData()));
 
   // The dialogs start in the program's picture folders; each then keeps the folder
@@ -229,6 +235,67 @@ void TFormLoadSave::ButtonLoadTwainClick() {
 void TFormLoadSave::ButtonSaveImageClick() { actions_->SaveImage(); }
 void TFormLoadSave::ButtonSaveClipboardClick() { actions_->SaveClipboard(); }
 void TFormLoadSave::ButtonExitClick() { close(); }
+
+namespace {
+std::string WorkOpenFilter() {
+  const std::string c = CompressedWorkExt, u = UncompressedWorkExt;
+  return AllSavedWorksFilterName + " (*" + c + ", *" + u + ")|*" + c + ";*" + u + "|" + CompressedWorkFilterName +
+         " (*" + c + ")|*" + c + "|" + UncompressedWorkFilterName + " (*" + u + ")|*" + u + "|";
+}
+
+std::string WorkSaveFilter() {
+  const std::string c = CompressedWorkExt, u = UncompressedWorkExt;
+  return CompressedWorkFilterName + " (*" + c + ")|*" + c + "|" + UncompressedWorkFilterName + " (*" + u + ")|*" + u +
+         "|";
+}
+
+fs::path WorkFolder(const TWorkFiles& files) {
+  return files.LastWorkDir.empty() ? fs::path(ExePath) / SaveWorkDir : files.LastWorkDir;
+}
+}  // namespace
+
+void TFormLoadSave::ButtonLoadWorkClick() {
+  TWorkFiles* files = ProgramWorkFiles();
+  if (!files) return;
+  QFileDialog dialog(this);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(QtNameFilterList(WorkOpenFilter()));
+  dialog.setDirectory(QString::fromStdString(WorkFolder(*files).string()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  fs::path file = dialog.selectedFiles().front().toStdString();
+  files->LastWorkDir = file.parent_path();
+  hide();
+  close();
+  QCoreApplication::processEvents();
+  files->LoadWorkFromFile(file);
+}
+
+bool TFormLoadSave::ButtonSaveWorkClick() {
+  TWorkFiles* files = ProgramWorkFiles();
+  if (!files) return false;
+  QFileDialog dialog(this);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(QtNameFilterList(WorkSaveFilter()));
+  // A name typed without extension takes the extension of the chosen filter.
+  dialog.setDefaultSuffix(QString::fromStdString(CompressedWorkExt).mid(1));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    dialog.setDefaultSuffix(filter.contains(QString::fromStdString(UncompressedWorkExt))
+                                ? QString::fromStdString(UncompressedWorkExt).mid(1)
+                                : QString::fromStdString(CompressedWorkExt).mid(1));
+  });
+  dialog.setDirectory(QString::fromStdString(WorkFolder(*files).string()));
+  dialog.selectFile(QString::fromStdString(files->LastWorkFileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  if (isVisible()) {
+    hide();
+    close();
+  }
+  QCoreApplication::processEvents();
+  return files->SaveWork(dialog.selectedFiles().front().toStdString());
+}
 
 void RegisterFormLoadSave() {
   RegisterStandingForm("FormLoadSave", [] { return new TFormLoadSave(); });

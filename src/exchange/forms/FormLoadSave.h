@@ -34,6 +34,8 @@ class TFormLoadSave : public TSkinnedForm {
   TGraphicButton* ButtonLoadTwain;
   TGraphicButton* ButtonSaveImage;
   TGraphicButton* ButtonSaveClipboard;
+  TGraphicButton* ButtonLoadWork;
+  TGraphicButton* ButtonSaveWork;
   TMyImage* ImageButtons;
   QFileDialog* ImageOpenDialog;
   QFileDialog* ImageSaveDialog;
@@ -55,6 +57,10 @@ class TFormLoadSave : public TSkinnedForm {
   void ButtonLoadTwainClick();
   void ButtonSaveImageClick();
   void ButtonSaveClipboardClick();
+  void ButtonLoadWorkClick();
+  // Asks for a work file name and saves the desk's work; true when it was saved
+  // (the main window's close flow uses it while the window is hidden).
+  bool ButtonSaveWorkClick();
   void ButtonExitClick();
 
  private:

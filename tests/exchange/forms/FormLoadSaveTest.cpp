@@ -70,11 +70,12 @@ class FormLoadSaveTest : public ::testing::Test {
   std::string message_;
 };
 
-TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThereAndTheWorkAndMailButtonsAreNot) {
+TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThereAndTheMailButtonsAreNot) {
   for (const char* name : {"ButtonExit", "ButtonLoadImage", "ButtonLoadClipboard", "ButtonLoadCamera",
-                           "ButtonLoadTwain", "ButtonSaveImage", "ButtonSaveClipboard"})
+                           "ButtonLoadTwain", "ButtonSaveImage", "ButtonSaveClipboard", "ButtonLoadWork",
+                           "ButtonSaveWork"})
     EXPECT_NE(form_.findChild<QWidget*>(name), nullptr) << name;
-  for (const char* name : {"ButtonLoadWork", "ButtonSaveWork", "ButtonSendImage", "ButtonSendWork"})
+  for (const char* name : {"ButtonSendImage", "ButtonSendWork"})
     EXPECT_EQ(form_.findChild<QWidget*>(name), nullptr) << name;
 }
 
