@@ -39,5 +39,6 @@ int main(int argc, char* argv[]) {
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   ConnectMainWindow();
   ConnectFormLoadSave();
+  InstallProgramMainShell();
   return QApplication::exec();
 }

@@ -42,6 +42,8 @@ constexpr std::array kDesign = {
     TControlDesign{"ButtonClearWork", K::Button, "", kToolX, 436, kToolWidth, 30, kTools, "Clear"},
     TControlDesign{"ButtonColorCalibration", K::Button, "", kToolX, 472, kToolWidth, 30, kTools, "Calibrate"},
     TControlDesign{"ButtonLayerUndo", K::Button, "", kToolX, 508, kToolWidth, 30, kTools, "Undo"},
+    TControlDesign{"ButtonLoadSave", K::Button, "", kToolX, 556, kToolWidth, 30, kTools, "Files"},
+    TControlDesign{"ButtonPrint", K::Button, "", kToolX, 592, kToolWidth, 30, kTools, "Print"},
     // The scroll sliders beside the desk.
     TControlDesign{"SliderHPos", K::Slider, "", 97, 572, 445, 14, kSliders, ""},
     TControlDesign{"SliderVPos", K::Slider, "", 562, 62, 14, 492, kSliders, ""},

@@ -1,5 +1,7 @@
 #include "editor/forms/FormMain.h"
 
+#include "editor/MainShell.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
@@ -34,15 +36,6 @@ constexpr TSliderStart kSliderStarts[] = {
     {"SliderEraserSize", 2, 100, 50},   {"SliderEraserPower", 0, 100, 50},   {"SliderScale", 25, 200, 100},
 };
 
-// Hint keys that differ from the control's name + "Hint".
-std::string HintKey(std::string_view name) {
-  if (name == "SliderHPos") return "SliderHorizontalPositionHint";
-  if (name == "SliderVPos") return "SliderVerticalPositionHint";
-  for (std::string_view own : {"ButtonOriginalSize", "ButtonCentering", "ButtonLayerList", "ButtonColorCalibration",
-                               "ButtonClearWork", "ButtonBaldHead"})
-    if (name == own) return "FormMain" + std::string(name) + "Hint";
-  return std::string(name) + "Hint";
-}
 
 }  // namespace
 
@@ -58,6 +51,8 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled) {
 
 TFormMain::TFormMain(QWidget* parent) : TSkinnedForm("FormMain", parent), state_(*this) {
   deskWindow_ = new TFormMontage(state_, this);
+  deskTools_ = std::make_unique<TMainDeskTools>(state_);
+  deskWindow_->UseMouseTools(*deskTools_);
   state_.AttachDesk(deskWindow_->Desk());
   adjustHost_ = std::make_unique<TDeskAdjustHost>(deskWindow_->Desk(), state_);
   // A new special layer leaves the neutral mode for colouring.
@@ -209,8 +204,8 @@ void TFormMain::WireControls() {
     if (TGraphicSlider* slider = Slider(s.Name)) slider->SetAllValues(s.Min, s.Max, s.Value);
   Slider("SliderScale")->SetMax(state_.ScaleSliderMax());
   for (auto& [name, control] : controls_) {
-    const std::string key = HintKey(name);
-    control->setToolTip(QString::fromStdString(GetTerm(key, Termins, "")));
+    const TMainHint hint = MainHintKey(name);
+    control->setToolTip(QString::fromStdString(GetTerm(hint.Key, Termins, hint.Default)));
   }
   WireValueSliders();
   WireToolAndViewSliders();

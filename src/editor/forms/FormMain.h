@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/MainDeskTools.h"
 #include "editor/MainState.h"
 #include "shell/forms/SkinnedForm.h"
 
@@ -71,6 +72,7 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TMainState state_;
   std::map<std::string, QWidget*, std::less<>> controls_;
   TFormMontage* deskWindow_ = nullptr;
+  std::unique_ptr<TMainDeskTools> deskTools_;
   std::unique_ptr<TDeskAdjustHost> adjustHost_;
 };
 

@@ -1,0 +1,22 @@
+#include "editor/MainDeskTools.h"
+
+#include "editor/EditorGlobals.h"
+#include "editor/MainState.h"
+
+TDeskMode TMainDeskTools::DeskMode() const { return state_.DeskMode(); }
+
+TDeskToolSettings TMainDeskTools::ToolSettings() const { return state_; }
+
+void TMainDeskTools::SetUndoPending(bool pending) { UndoPending = pending; }
+
+void TMainDeskTools::ScrollDesk(int left, int top) { state_.ScrollDesk(left, top); }
+
+void TMainDeskTools::SetBrushColor(int red, int green, int blue) {
+  state_.BrushColorRed = red;
+  state_.BrushColorGreen = green;
+  state_.BrushColorBlue = blue;
+  state_.SetControls();
+}
+
+// Tips are a window of their own that this build does not have yet.
+void TMainDeskTools::ShowTip(std::string_view) {}
