@@ -3,6 +3,7 @@
 
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
   RegisterFormAdjust();
   RegisterFormLoadSave();
   RegisterFormPrint();
+  RegisterFormTemplates();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();

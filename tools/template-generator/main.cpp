@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Catalog.h"
+#include "Sheets.h"
 #include "editor/TemplateBase.h"
 #include "platform/IniFile.h"
 #include "picture/PsdFile.h"
@@ -69,6 +70,7 @@ int main(int argc, char* argv[]) {
       "# The installed templates, one a line: type; x; y; file; name; flags.\n"
       "# x and y place a face template's top-left corner relative to the face point.\n";
   int lastType = -1;
+  std::vector<QImage> icons;  // the first template of each type, in type order
   for (const TTemplateSpec& spec : DefaultTemplates()) {
     const TPartTypeRecord* type = FindTemplateType(spec.TypeNo, types);
     if (!type) {
@@ -99,6 +101,7 @@ int main(int argc, char* argv[]) {
     } else {
       fs::remove(maskFile);
     }
+    if (spec.TypeNo != lastType) icons.push_back(straight);
     if (spec.TypeNo != lastType) {
       partBase += "\n$PART_TYPE " + std::to_string(spec.TypeNo) + "\n";
       lastType = spec.TypeNo;
@@ -117,5 +120,21 @@ int main(int argc, char* argv[]) {
     }
   }
   if (!WriteFileAtomic(root / "PartBase.txt", partBase)) return 1;
+
+  struct TFolder {
+    const char* Name;
+    const TTemplateStripDesign& Strip;
+  };
+  for (const TFolder& f : {TFolder{"1024-768", kStrip1024}, TFolder{"800-600", kStrip800}}) {
+    const fs::path folder = root / "Intfaces" / "DEFAULT" / f.Name;
+    fs::create_directories(folder);
+    const QImage strip = StripSheet(f.Strip, icons).convertToFormat(QImage::Format_ARGB32);
+    const QImage browser = BrowserSheet().convertToFormat(QImage::Format_ARGB32);
+    if (!SavePsdFile(BitmapFromImage(strip), folder / "ButTempl.psd") ||
+        !SavePsdFile(BitmapFromImage(browser), folder / "ButFtemp.psd")) {
+      std::fprintf(stderr, "cannot write the template button sheets\n");
+      return 1;
+    }
+  }
   return 0;
 }

@@ -1,0 +1,39 @@
+#include "editor/DeskTemplateHost.h"
+
+#include "editor/MontageDesk.h"
+#include "picture/Layer.h"
+
+TDeskTemplateHost::TDeskTemplateHost(TMontageDesk& desk, IDeskOwner& owner) : desk_(desk), owner_(owner) {}
+
+void TDeskTemplateHost::SetNewLayer(int type, const std::string& caption) {
+  type_ = type;
+  caption_ = caption;
+  owner_.SetNewLayerType(type);
+}
+
+std::unique_ptr<TLayer> TDeskTemplateHost::CreateLayer(const std::string& fileName) {
+  owner_.SetNewLayerType(type_);
+  std::unique_ptr<TLayer> layer = TLayer::CreateFromFile(desk_, fileName, nullptr, false);
+  // The type and caption the browser chose, whatever the loader took.
+  layer->TypeId = type_;
+  layer->Caption = caption_;
+  return layer;
+}
+
+void TDeskTemplateHost::SelectLayer(int index) { desk_.SelectLayer(index); }
+
+int TDeskTemplateHost::InsertLayer(std::unique_ptr<TLayer> layer) { return desk_.InsertLayer(std::move(layer)); }
+
+void TDeskTemplateHost::DeleteLayersOfType(int typeId) { desk_.DeleteLayersByKind("", typeId, false); }
+
+int TDeskTemplateHost::DeskMode() const { return GetDeskMode ? GetDeskMode() : 0; }
+
+void TDeskTemplateHost::SetDeskMode(int mode) {
+  if (ChangeDeskMode) ChangeDeskMode(mode);
+}
+
+void TDeskTemplateHost::SetChanged(int code) { owner_.SetChanged(code); }
+
+void TDeskTemplateHost::ComposeRect(const TRect& rect) { desk_.CompositeRect(rect); }
+
+void TDeskTemplateHost::RefreshLayerList() { owner_.RefreshLayerList(); }

@@ -1,0 +1,525 @@
+#include "editor/forms/FormTemplates.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <exception>
+
+#include "editor/TemplateDesign.h"
+#include "picture/BitmapRoutines.h"
+#include "picture/PsdFile.h"
+#include "picture/forms/BitmapImage.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/GraphicSlider.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+#include "platform/IniFile.h"
+
+TFormTemplates* FormTemplates = nullptr;
+
+namespace {
+
+// Virtual-key codes of the browser's scroll keys.
+constexpr int kVkPageUp = 33;
+constexpr int kVkPageDown = 34;
+constexpr int kVkEnd = 35;
+constexpr int kVkHome = 36;
+constexpr int kVkUp = 38;
+constexpr int kVkDown = 40;
+
+QString Term(std::string_view key, std::string_view fallback = "") {
+  return QString::fromStdString(GetTerm(key, Termins, fallback));
+}
+
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+
+TGraphicButton* SheetButton(QWidget* parent, const TSheetControl& design, TMyImage* sheet) {
+  return NewSheetButton(parent, QString::fromUtf8(design.Name.data(), int(design.Name.size())), sheet, design.SheetTop,
+                        ToQRect(design.Bounds));
+}
+
+const TSheetControl& Design(std::string_view name) {
+  for (const TSheetControl& d : TemplatesButtonDesign)
+    if (d.Name == name) return d;
+  return TemplatesButtonDesign[0];
+}
+
+// The small pictures the grid's icons copy.
+TBitmap32 IconPicture(int width, int height, const std::function<void(QPainter&)>& paint) {
+  TBitmap32 bitmap(width, height, 0);
+  {
+    QImage view = WritableImageView(bitmap);
+    QPainter p(&view);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+  }
+  return bitmap;
+}
+
+}  // namespace
+
+TFormTemplates::TFormTemplates(QWidget* parent)
+    : TSkinnedForm("FormTemplates", parent),
+      grid_(kTemplatesResImage.Width(), kTemplatesResImage.Height(), TemplateGridColumns, TemplateGridRows) {
+  FormTemplates = this;
+  resize(kTemplatesWidth, kTemplatesHeight);
+  BuildControls();
+
+  const QString caption = Term("FormTemplatesCaption");
+  CaptionBar->Caption = caption.isEmpty() ? QStringLiteral("Templates") : caption;
+  setWindowTitle(CaptionBar->Caption);
+  ButtonReplaceSameType->setToolTip(Term("FormTemplatesButtonReplaceSameTypeHint"));
+  LabelNumPartsShow->setToolTip(Term("FormTemplatesLabelNumPartsShowHint"));
+  LabelNumPartsTotal->setToolTip(Term("FormTemplatesLabelNumPartsTotalHint"));
+  ImageVideoInfoEtalon->setToolTip(Term("FormTemplatesImageVideoInfoHint", "View 3D model"));
+  ImageCatalogInfoEtalon->setToolTip(Term("FormTemplatesImageCatalogInfoHint", "Show catalog info"));
+  NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", Termins, "not found");
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 130);
+  ApplyInterface(this);
+  CentrePoint = {DesktopTableWidth / 2, DesktopTableHeight / 2};
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormTemplates.Skin", "FormTmpl.psd");
+    LoadButtonsSkin(*this, "FormTemplatesButtons", "ButFtemp.psd", true);
+    gridBitmap_.SetSize(ResImage->width(), ResImage->height(), Color32(255, 255, 255));
+    RefreshTemplateList(true);
+    DrawTemplatePreviews(0);
+    ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+  };
+  OnClose = [this] {
+    if (OnClosed) OnClosed();
+    ClearIcons();
+    gridBitmap_ = TBitmap32();
+    FreeButtonsSkin(*this);
+    FreeFormSkin(*this);
+  };
+  OnKeyUp = [this](int& key, int shift) { KeyUp(key, shift); };
+  ShowMessage = [](const std::string& keyOrText, bool literal) { ShowMessageBox(keyOrText, mbkOKCancel, literal); };
+}
+
+TFormTemplates::~TFormTemplates() {
+  if (FormTemplates == this) FormTemplates = nullptr;
+}
+
+void TFormTemplates::BuildControls() {
+  ImageButtons = new TMyImage(this);
+  ImageButtons->setObjectName("ImageButtons");
+  ImageButtons->hide();
+  CaptionBar = new TCaptionBar(this);
+  CaptionBar->setObjectName("CaptionBar");
+  CaptionBar->setGeometry(0, 0, kTemplatesWidth, 20);
+  ButtonMinimize = SheetButton(this, Design("ButtonMinimize"), ImageButtons);
+  ButtonExit = SheetButton(this, Design("ButtonExit"), ImageButtons);
+  // The main window's own minimise and exit buttons lend their looks.
+  if (QWidget* main = FindScreenForm("FormMain")) {
+    if (auto* b = main->findChild<TGraphicButton*>("ButtonMinimize")) ButtonMinimize->CopyFrom(*b);
+    if (auto* b = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*b);
+    ButtonMinimize->setGeometry(ToQRect(Design("ButtonMinimize").Bounds));
+    ButtonExit->setGeometry(ToQRect(Design("ButtonExit").Bounds));
+  }
+  ButtonMinimize->OnClick = [this] { showMinimized(); };
+  ButtonExit->OnClick = [this] { close(); };
+
+  LabelNumPartsShow = new QLabel("99", this);
+  LabelNumPartsShow->setObjectName("LabelNumPartsShow");
+  LabelNumPartsShow->setGeometry(15, 26, 40, 18);
+  LabelNumPartsTotal = new QLabel("(99)", this);
+  LabelNumPartsTotal->setObjectName("LabelNumPartsTotal");
+  LabelNumPartsTotal->setGeometry(55, 26, 50, 18);
+  // The questionnaire window's filter button; shown once questionnaires exist.
+  ButtonSetTemplatesFilter = new TGraphicButton(this);
+  ButtonSetTemplatesFilter->setObjectName("ButtonSetTemplatesFilter");
+  ButtonSetTemplatesFilter->setGeometry(150, 24, 60, 20);
+  ButtonSetTemplatesFilter->hide();
+
+  for (int i = 0; i < kHandMarkerCount; ++i) {
+    TGraphicButton* nail = SheetButton(this, Design("ButtonNail" + std::to_string(i + 1)), ImageButtons);
+    nail->OnClick = [nail] { nail->SetPressed(!nail->Pressed()); };
+    nail->hide();
+    ButtonNail[std::size_t(i)] = nail;
+  }
+  ButtonReplaceSameType = SheetButton(this, Design("ButtonReplaceSameType"), ImageButtons);
+  ButtonReplaceSameType->OnClick = [this] { ButtonReplaceSameType->SetPressed(!ButtonReplaceSameType->Pressed()); };
+
+  ResImage = new TMyImage(this);
+  ResImage->setObjectName("ResImage");
+  ResImage->setGeometry(ToQRect(kTemplatesResImage));
+  ResImage->setMouseTracking(true);
+  ResImage->installEventFilter(this);
+
+  LabelPartsName = new QLabel(this);
+  LabelPartsName->setObjectName("LabelPartsName");
+  QFont bold("Arial");
+  bold.setPixelSize(16);
+  bold.setBold(true);
+  LabelPartsName->setFont(bold);
+  LabelPartsName->setStyleSheet("color: white; background: rgba(0, 0, 0, 110);");
+  LabelPartsName->setAttribute(Qt::WA_TransparentForMouseEvents);
+  LabelPartsName->hide();
+
+  ButtonPreviewScrollUp = SheetButton(this, Design("ButtonPreviewScrollUp"), ImageButtons);
+  ButtonPreviewScrollDown = SheetButton(this, Design("ButtonPreviewScrollDown"), ImageButtons);
+  for (TGraphicButton* button : {ButtonPreviewScrollUp, ButtonPreviewScrollDown}) {
+    button->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers modifiers, int, int) {
+      ScrollByPage = modifiers.testFlag(Qt::ControlModifier);
+    };
+    button->OnClick = [this, button] { ScrollPreview(button == ButtonPreviewScrollDown); };
+  }
+  SliderScrollPreview = new TGraphicSlider(this);
+  SliderScrollPreview->setObjectName("SliderScrollPreview");
+  SliderScrollPreview->setGeometry(ToQRect(kTemplatesSlider));
+  SliderScrollPreview->Resource().SetImage(ImageButtons);
+  SliderScrollPreview->Resource().SetRows(1);
+  SliderScrollPreview->Resource().SetCols(2);
+  SliderScrollPreview->Resource().SetTop(kTemplatesSliderSheetTop);
+  SliderScrollPreviewButton = SheetButton(this, Design("SliderScrollPreviewButton"), ImageButtons);
+  SliderScrollPreview->SetSlideButton(SliderScrollPreviewButton);
+  SliderScrollPreview->SetAllValues(0, 0, 0);
+  SliderScrollPreview->OnChange = [this] {
+    DrawTemplatePreviews(SliderScrollPreview->Value() * grid_.Columns());
+    QCoreApplication::processEvents();
+  };
+
+  ImageVideoInfoEtalon = new TMyImage(this);
+  ImageVideoInfoEtalon->setObjectName("ImageVideoInfoEtalon");
+  ImageVideoInfoEtalon->SetPicture(IconPicture(18, 13, [](QPainter& p) {
+    p.setBrush(QColor(40, 40, 48));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(0, 1, 13, 11), 2, 2);
+    p.drawPolygon(QPolygonF({QPointF(13, 6.5), QPointF(18, 2), QPointF(18, 11)}));
+  }));
+  ImageCatalogInfoEtalon = new TMyImage(this);
+  ImageCatalogInfoEtalon->setObjectName("ImageCatalogInfoEtalon");
+  ImageCatalogInfoEtalon->SetPicture(IconPicture(13, 13, [](QPainter& p) {
+    p.setBrush(QColor(30, 80, 170));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(0, 0, 13, 13));
+    p.setPen(QPen(Qt::white, 2));
+    p.drawLine(QPointF(6.5, 5.5), QPointF(6.5, 10));
+    p.drawPoint(QPointF(6.5, 3));
+  }));
+  Image3DTemplateEtalon = new TMyImage(this);
+  Image3DTemplateEtalon->setObjectName("Image3DTemplateEtalon");
+  Image3DTemplateEtalon->SetPicture(IconPicture(18, 11, [](QPainter& p) {
+    QFont f("Arial");
+    f.setPixelSize(10);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0, 0, 128));
+    p.drawText(QRectF(0, 0, 18, 11), Qt::AlignCenter, "3D");
+  }));
+  ImageEmptyPreview = new TMyImage(this);
+  ImageEmptyPreview->setObjectName("ImageEmptyPreview");
+  ImageEmptyPreview->SetPicture(IconPicture(48, 48, [](QPainter& p) {
+    p.fillRect(QRectF(0, 0, 48, 48), QColor(225, 225, 230));
+    p.setPen(QColor(150, 150, 160));
+    p.drawRect(QRectF(0.5, 0.5, 47, 47));
+  }));
+  for (TMyImage* etalon : {ImageVideoInfoEtalon, ImageCatalogInfoEtalon, Image3DTemplateEtalon, ImageEmptyPreview}) {
+    etalon->resize(etalon->Picture().Width(), etalon->Picture().Height());
+    etalon->hide();
+  }
+}
+
+bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& caption, TTemplateKind kind) {
+  CurrentTemplateType = type;
+  TemplateGridColumns = grid.X;
+  TemplateGridRows = grid.Y;
+  grid_ = TTemplateGrid(ResImage->width(), ResImage->height(), grid.X, grid.Y);
+  CaptionBar->Caption = QString::fromStdString(caption);
+  CaptionBar->update();
+  setWindowTitle(CaptionBar->Caption);
+  TemplateKind = kind;
+  for (TGraphicButton* nail : ButtonNail) nail->setVisible(kind == tkHand);
+  ButtonReplaceSameType->setVisible(kind == tkFace || kind == tkBody || kind == tkModel);
+  ButtonReplaceSameType->SetPressed(false);
+  if (isVisible()) {
+    if (PartBaseChanged) {
+      try {
+        LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
+      } catch (const std::exception& e) {
+        Message(e.what(), true);
+      }
+    }
+    RefreshTemplateList(true);
+    DrawTemplatePreviews(0);
+  } else {
+    if (!LoadTables()) return false;
+    show();
+  }
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  return true;
+}
+
+bool TFormTemplates::LoadTables() {
+  if (MainIni) LoadTemplateTypes(*MainIni);
+  try {
+    LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
+  } catch (const std::exception& e) {
+    Message(e.what(), true);
+    return false;
+  }
+  return true;
+}
+
+void TFormTemplates::ReloadPartBase() {
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
+  } catch (const std::exception& e) {
+    Message(e.what(), true);
+  }
+  RefreshTemplateList(false);
+  DrawTemplatePreviews(FirstRow() * grid_.Columns());
+  QGuiApplication::restoreOverrideCursor();
+}
+
+int TFormTemplates::FirstRow() const { return SliderScrollPreview->Value(); }
+
+void TFormTemplates::RefreshTemplateList(bool resetScroll) {
+  grid_ = TTemplateGrid(ResImage->width(), ResImage->height(), TemplateGridColumns, TemplateGridRows);
+  hovered_ = {0, 0};
+  shown_.clear();
+  total_ = 0;
+  for (std::size_t i = 0; i < TemplateList.size(); ++i) {
+    if (TemplateList[i].PartType != CurrentTemplateType) continue;
+    ++total_;
+    // The questionnaire filter comes later: with it off every template passes.
+    shown_.push_back(int(i));
+  }
+  // The slider's change event must not redraw here: the caller draws.
+  const auto onChange = std::move(SliderScrollPreview->OnChange);
+  SliderScrollPreview->OnChange = nullptr;
+  const int max = grid_.ScrollMax(int(shown_.size()));
+  SliderScrollPreview->SetAllValues(0, max, resetScroll ? 0 : std::min(SliderScrollPreview->Value(), max));
+  SliderScrollPreview->OnChange = onChange;
+  LabelNumPartsShow->setText(QString::number(shown_.size()));
+  LabelNumPartsTotal->setText("(" + QString::number(total_) + ")");
+}
+
+namespace {
+
+// The picture of a preview: the first folder that yields one; errors count as none.
+bool LoadPreview(const std::string& fileName, const TBitmap32& emptyPreview, TBitmap32& picture) {
+  for (const std::string& folder : TemplatePreviewFolders()) {
+    const fs::path path = ResolvePath(folder, fileName);
+    try {
+      if (LowerAscii(ExtractFileExt(fileName)) != ".x") {
+        if (auto file = ExistingTemplateFile(path)) {
+          LoadPsdPicture(*file, picture);
+          return true;
+        }
+      } else if (fs::exists(path)) {
+        if (auto file = ExistingTemplateFile(ChangeFileExt(path.string(), ".psd"))) {
+          LoadPsdPicture(*file, picture);
+          SetAlpha(picture, 255);
+        } else {
+          picture = emptyPreview;
+        }
+        return true;
+      }
+    } catch (const std::exception&) {
+      // An unreadable preview is shown as not found.
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
+  ClearIcons();
+  if (gridBitmap_.Empty()) gridBitmap_.SetSize(ResImage->width(), ResImage->height());
+  gridBitmap_.Clear(Color32(255, 255, 255));
+  QImage canvas = WritableImageView(gridBitmap_);
+  QPainter p(&canvas);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  QFont small("Arial");
+  small.setPointSize(7);
+  p.setFont(small);
+  const int cw = grid_.CellWidth(), ch = grid_.CellHeight();
+  const TPartInfoRecord* caption = nullptr;
+  TRect captionCell;
+  for (int row = 0; row < grid_.Rows(); ++row)
+    for (int column = 0; column < grid_.Columns(); ++column) {
+      const int n = grid_.Columns() * row + firstIndex + column;
+      if (n >= int(shown_.size())) break;
+      const TPartInfoRecord& entry = TemplateList[std::size_t(shown_[std::size_t(n)])];
+      const TRect cell = grid_.Cell(row, column);
+      TBitmap32 picture;
+      if (LoadPreview(entry.FileName, ImageEmptyPreview->Picture(), picture) && !picture.Empty()) {
+        const TRect at = grid_.FitPicture(cell, picture.Width(), picture.Height());
+        QImage scaled = ImageView(picture).scaled(at.Width(), at.Height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p.drawImage(at.Left, at.Top, scaled);
+      } else {
+        p.setPen(QColor(128, 0, 0));
+        p.drawText(ToQRect(cell), Qt::AlignCenter, QString::fromStdString(NotFoundText));
+      }
+      const std::string path = ResolvePath(ExePath, entry.FileName).string();
+      const std::string video = ChangeFileExt(path, ".avi");
+      if (fs::exists(video)) {
+        auto* icon = new TMyImage(this);
+        icon->SetPicture(ImageVideoInfoEtalon->Picture());
+        icon->resize(ImageVideoInfoEtalon->size());
+        icon->setToolTip(ImageVideoInfoEtalon->toolTip());
+        icon->setCursor(Qt::PointingHandCursor);
+        icon->move(ResImage->x() + cell.Left + cw - 2 - icon->width(), ResImage->y() + cell.Top + 2);
+        icon->OnClick = [this, video] {
+          if (PlayVideo) PlayVideo(video);
+        };
+        icon->show();
+        icons_.push_back(icon);
+      }
+      if (LowerAscii(ExtractFileExt(entry.FileName)) == ".x") {
+        const TBitmap32& mark = Image3DTemplateEtalon->Picture();
+        p.drawImage(cell.Left + 2, cell.Top + ch - 2 - mark.Height(), ImageView(mark));
+      }
+      p.setPen(QColor(128, 128, 128));
+      p.drawText(QRect(cell.Left + 2, cell.Top, cw - 4, 14), Qt::AlignLeft | Qt::AlignTop, QString::number(n + 1));
+      if (entry.X == kCaptionCellX) {
+        caption = &entry;
+        captionCell = cell;
+      }
+    }
+  p.setPen(QColor(128, 128, 128));
+  for (int i = 1; i < grid_.Columns(); ++i) p.drawLine(cw * i, 0, cw * i, gridBitmap_.Height());
+  for (int j = 1; j <= grid_.Rows(); ++j) p.drawLine(0, ch * j, gridBitmap_.Width(), ch * j);
+  p.end();
+  ResImage->SetPicture(gridBitmap_);
+  if (caption) {
+    LabelPartsName->setText(QString::fromStdString(caption->Name));
+    LabelPartsName->adjustSize();
+    LabelPartsName->move(ResImage->x() + captionCell.Left + (cw - LabelPartsName->width()) / 2,
+                         ResImage->y() + captionCell.Top + (ch - LabelPartsName->height()) / 2);
+    LabelPartsName->show();
+    LabelPartsName->raise();
+  } else {
+    LabelPartsName->hide();
+  }
+}
+
+void TFormTemplates::ClearIcons() {
+  for (QWidget* icon : icons_) icon->deleteLater();
+  icons_.clear();
+}
+
+void TFormTemplates::ResImageMouseMove(int x, int y) {
+  const std::optional<int> hit = grid_.HitTest(x, y, FirstRow(), int(shown_.size()));
+  if (!hit || !ResImage->rect().contains(x, y)) {
+    ResImage->unsetCursor();
+    ResImage->setToolTip({});
+    hovered_ = {0, 0};
+    return;
+  }
+  const TPartInfoRecord& entry = TemplateList[std::size_t(shown_[std::size_t(*hit)])];
+  if (entry.X == kCaptionCellX) {
+    ResImage->unsetCursor();
+    ResImage->setToolTip({});
+    return;
+  }
+  ResImage->setCursor(Qt::PointingHandCursor);
+  const TPoint cell{y / grid_.CellHeight() + 1, x / grid_.CellWidth() + 1};
+  if (cell == hovered_) {
+    ResImage->setToolTip(QString::fromStdString(entry.Name));
+  } else {
+    ResImage->setToolTip({});
+    hovered_ = cell;
+  }
+}
+
+void TFormTemplates::ResImageMouseUp(int x, int y) {
+  if (const auto missing = MissingReference(TemplateKind)) {
+    Message(std::string(*missing), false);
+    return;
+  }
+  TemplateFileName.clear();
+  const std::optional<int> hit = grid_.HitTest(x, y, FirstRow(), int(shown_.size()));
+  if (!hit) return;
+  // A copy: applying may reload the catalogue.
+  const TPartInfoRecord entry = TemplateList[std::size_t(shown_[std::size_t(*hit)])];
+  if (entry.X == kCaptionCellX) return;
+  ApplyEntry(entry);
+}
+
+void TFormTemplates::ApplyEntry(const TPartInfoRecord& entry) {
+  const std::optional<fs::path> path = FindTemplateFile(TemplateApplyFolders(), entry.FileName);
+  if (!path || !Desk) return;
+  TApplyChoice choice;
+  choice.Kind = TemplateKind;
+  for (int i = 0; i < kHandMarkerCount; ++i) choice.Nails[std::size_t(i)] = ButtonNail[std::size_t(i)]->Pressed();
+  choice.ReplaceSameType = ButtonReplaceSameType->Pressed();
+  try {
+    if (const auto message = ApplyTemplate(*Desk, entry, path->string(), choice)) Message(std::string(*message), false);
+  } catch (const std::exception& e) {
+    // A template that cannot be read is told, not placed.
+    Message(e.what(), true);
+  }
+}
+
+void TFormTemplates::ScrollPreview(bool down) {
+  const int value = FirstRow();
+  const int next = grid_.ScrollStep(value, int(shown_.size()), down, ScrollByPage);
+  if (next != value) SliderScrollPreview->SetValue(next);
+}
+
+void TFormTemplates::KeyUp(int& key, int shift) {
+  if (shift != 0) return;
+  switch (key) {
+    case kVkPageUp:
+    case kVkPageDown:
+      ScrollByPage = true;
+      ScrollPreview(key == kVkPageDown);
+      break;
+    case kVkUp:
+    case kVkDown:
+      ScrollByPage = false;
+      ScrollPreview(key == kVkDown);
+      break;
+    case kVkHome:
+      SliderScrollPreview->SetValue(SliderScrollPreview->Min());
+      break;
+    case kVkEnd:
+      SliderScrollPreview->SetValue(SliderScrollPreview->Max());
+      break;
+    default:
+      return;
+  }
+  key = 0;
+}
+
+void TFormTemplates::Message(const std::string& keyOrText, bool literal) {
+  if (ShowMessage) ShowMessage(keyOrText, literal);
+}
+
+bool TFormTemplates::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ResImage) {
+    if (event->type() == QEvent::MouseMove) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      ResImageMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() == Qt::LeftButton) ResImageMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y());
+      return true;
+    } else if (event->type() == QEvent::Leave) {
+      ResImageMouseMove(-1, -1);
+    }
+  }
+  return TSkinnedForm::eventFilter(watched, event);
+}
+
+void RegisterFormTemplates() {
+  RegisterStandingForm("FormTemplates", [] { return new TFormTemplates(); });
+}

@@ -1,0 +1,189 @@
+#include "editor/forms/TemplateButtons.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
+
+#include "editor/TemplateDesign.h"
+#include "editor/forms/FormTemplates.h"
+#include "platform/IniFile.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/Image.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/Skins.h"
+
+namespace {
+
+// Enables a window for as long as the scope lasts, whichever way it ends.
+class TDisabledWindow {
+ public:
+  explicit TDisabledWindow(QWidget& window) : window_(window) { window_.setEnabled(false); }
+  ~TDisabledWindow() { window_.setEnabled(true); }
+  TDisabledWindow(const TDisabledWindow&) = delete;
+  TDisabledWindow& operator=(const TDisabledWindow&) = delete;
+
+ private:
+  QWidget& window_;
+};
+
+class TBusyCursor {
+ public:
+  TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+
+TGraphicButton* StripButton(QWidget& main, const char* name, TImage* sheet, const TRect& bounds, int sheetTop) {
+  if (auto* existing = main.findChild<TGraphicButton*>(name)) return existing;
+  return NewSheetButton(&main, name, sheet, sheetTop, ToQRect(bounds));
+}
+
+}  // namespace
+
+TTemplateButtons::TTemplateButtons(QWidget& mainWindow) : QObject(&mainWindow), main_(mainWindow) {
+  Sheet = main_.findChild<TImage*>("ImageTemplateButtons");
+  if (!Sheet) {
+    Sheet = new TImage(&main_);
+    Sheet->setObjectName("ImageTemplateButtons");
+    Sheet->hide();
+  }
+  const TTemplateStripDesign& d = kStrip1024;
+  Prototype = StripButton(main_, "ButtonTemplateEtalon", Sheet,
+                          Bounds(d.FirstSlot.X, d.FirstSlot.Y, d.ButtonWidth, d.ButtonHeight), 0);
+  Prototype->hide();
+  Prev = StripButton(main_, "ButtonTemplatePrev", Sheet, d.Prev, kTemplateStripPrevRow * d.ButtonHeight);
+  Next = StripButton(main_, "ButtonTemplateNext", Sheet, d.Next, kTemplateStripNextRow * d.ButtonHeight);
+  Prev->setToolTip(QString::fromStdString(GetTerm("ButtonTemplatePrevHint", Termins, "")));
+  Next->setToolTip(QString::fromStdString(GetTerm("ButtonTemplateNextHint", Termins, "")));
+  for (TGraphicButton* scroll : {Prev, Next}) {
+    scroll->OnClick = [this, scroll] { Scroll(scroll == Next); };
+    scroll->OnMouseDown = [this, scroll](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ScrollMouseDown(scroll); };
+    scroll->OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ScrollMouseUp(); };
+  }
+  timer_.setSingleShot(false);
+  connect(&timer_, &QTimer::timeout, this, [this] { TimerTimer(); });
+}
+
+TTemplateButtons::~TTemplateButtons() = default;
+
+void TTemplateButtons::Build() {
+  if (Sheet->Picture().Empty()) {
+    TBitmap32 sheet;
+    if (LoadSkinBitmap(sheet, "TemplateButtons", "ButTempl.psd", true)) Sheet->SetPicture(std::move(sheet));
+  }
+  for (TGraphicButton* button : Buttons) delete button;
+  Buttons.clear();
+  const TTemplateButtonsInfo info = ReadTemplateButtonsInfo([](std::string_view key) { return GetInterfaceValue(key); });
+  for (const std::string& name : info.Names) {
+    const QString qname = QString::fromStdString(name);
+    TGraphicButton* button = main_.findChild<TGraphicButton*>(qname);
+    if (!button) {
+      button = new TGraphicButton(&main_);
+      button->CopyFrom(*Prototype);
+      button->setObjectName(qname);
+      button->setGeometry(Prototype->geometry());
+      button->setToolTip(QString::fromStdString(GetTerm(name + "Hint", Termins, "")));
+    }
+    button->OnClick = [this, button] { ButtonTemplateClick(button); };
+    Buttons.push_back(button);
+  }
+  Slots = info.Slots;
+  Previews = info.Previews;
+  strip_ = TTemplateStrip(int(Buttons.size()), int(Slots.size()));
+  Prev->SetPressed(strip_.PrevPressed());
+  Scroll(true);  // the first page
+}
+
+void TTemplateButtons::PlaceButtons() {
+  for (int i = 0; i < int(Buttons.size()); ++i) {
+    const int slot = strip_.SlotOf(i);
+    TGraphicButton* button = Buttons[std::size_t(i)];
+    if (slot >= 0) button->move(Slots[std::size_t(slot)].X, Slots[std::size_t(slot)].Y);
+    button->setVisible(slot >= 0);
+  }
+}
+
+bool TTemplateButtons::Scroll(bool next) {
+  if (!(next ? strip_.Next() : strip_.Prev())) return false;
+  Prev->SetPressed(strip_.PrevPressed());
+  Next->SetPressed(strip_.NextPressed());
+  PlaceButtons();
+  return true;
+}
+
+TFormTemplates* TTemplateButtons::TheBrowser() {
+  if (!Browser) Browser = FormTemplates ? FormTemplates : new TFormTemplates();
+  Browser->OnClosed = [this] { BrowserClosed(); };
+  if (Desk) Browser->Desk = Desk;
+  return Browser;
+}
+
+void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
+  const auto it = std::find(Buttons.begin(), Buttons.end(), button);
+  if (it == Buttons.end()) return;
+  const int index = int(it - Buttons.begin());
+  TFormTemplates* browser = TheBrowser();
+  if (index == PressedTemplateButton) {
+    // A second click closes the browser (or brings a minimised one back).
+    if (browser->isVisible()) {
+      if (browser->isMinimized())
+        browser->showNormal();
+      else
+        browser->close();
+    }
+    return;
+  }
+  TBusyCursor busy;
+  TDisabledWindow disabled(main_);
+  if (PressedTemplateButton >= 0 && PressedTemplateButton < int(Buttons.size()))
+    Buttons[std::size_t(PressedTemplateButton)]->SetPressed(false);
+  button->SetPressed(true);
+  PressedTemplateButton = index;
+  const int type = button->Tag();
+  CurrentTemplateType = type;
+  // Type 0, the ready solutions, has no browser of its own yet.
+  if (type == 0) return;
+  // The kind comes from the template types, read once before the first browser.
+  if (TemplateTypes.empty() && MainIni) LoadTemplateTypes(*MainIni);
+  const TPoint grid = TemplateGridOf(Previews, type);
+  const std::string caption = TemplateCaptionOfHint(button->toolTip().toStdString(),
+                                                    GetTerm("FormTemplatesCaption", Termins, "Templates"));
+  if (!browser->OpenForType(type, grid, caption, TemplateKindOf(type))) {
+    button->SetPressed(false);
+    PressedTemplateButton = -1;
+  }
+}
+
+void TTemplateButtons::BrowserClosed() {
+  if (PressedTemplateButton >= 0 && PressedTemplateButton < int(Buttons.size()))
+    Buttons[std::size_t(PressedTemplateButton)]->SetPressed(false);
+  PressedTemplateButton = -1;
+}
+
+void TTemplateButtons::ScrollMouseDown(TGraphicButton* button) {
+  timer_.start(repeat_.Press(button == Next ? 1 : 0));
+}
+
+void TTemplateButtons::ScrollMouseUp() {
+  repeat_.Release();
+  timer_.stop();
+}
+
+void TTemplateButtons::TimerTimer() {
+  TGraphicButton* held = repeat_.Button() == 1 ? Next : Prev;
+  // The held button still shows its pressed frame while the mouse stays on it.
+  const bool stillPressed = repeat_.Button() >= 0 && held->Resource().Index() == held->Resource().AutoPressed;
+  const int interval = repeat_.Tick(stillPressed, [this](int button) {
+    Scroll(button == 1);
+    QCoreApplication::processEvents();
+  });
+  if (interval == 0)
+    timer_.stop();
+  else
+    timer_.setInterval(interval);
+}

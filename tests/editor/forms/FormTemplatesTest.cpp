@@ -1,0 +1,184 @@
+// The template browser: its grid of previews, counts, scrolling and the click that
+// lays a template on the desk.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+#include "editor/FakeTemplateDesk.h"
+#include "editor/forms/FormTemplates.h"
+#include "picture/PsdFile.h"
+#include "platform/IniFile.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/GraphicSlider.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+class FormTemplatesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
+    ResetEditorGlobals();
+    ResetTemplateGlobals();
+    ExePath = folder_.Path().string() + "/";
+    WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\nT2=4;Nails;Nails;20;N;\n");
+    MainIni = std::make_unique<TIniFile>(folder_ / "Tressary.ini", false);
+    // A red picture 40 x 30 opaque in its middle, and one far larger than a cell.
+    TBitmap32 small(40, 30, 0);
+    for (int y = 5; y < 25; ++y)
+      for (int x = 5; x < 35; ++x) small.SetPixel(x, y, Color32(220, 0, 0, 255));
+    fs::create_directories(folder_ / "HairW");
+    fs::create_directories(folder_ / "Nails");
+    ASSERT_TRUE(SavePsdFile(small, folder_ / "HairW/Small.psd"));
+    ASSERT_TRUE(SavePsdFile(small, folder_ / "Nails/Small.psd"));
+    ASSERT_TRUE(SavePsdFile(TBitmap32(300, 400, Color32(0, 0, 200, 255)), folder_ / "HairW/Large.psd"));
+    std::string base = "$PART_TYPE 1\n1;-10;-20;Small.psd;Small;\n1;0;0;Gone.psd;Gone;\n1;999;0;Large.psd;Long styles;\n";
+    for (int i = 0; i < 8; ++i) base += "1;0;0;Large.psd;Large " + std::to_string(i) + ";\n";
+    base += "4;100;100;Small.psd;Nails;\n";
+    WriteTestFile(folder_ / "PartBase.txt", base);
+    form_.Desk = &desk_;
+    form_.ShowMessage = [this](const std::string& text, bool) { messages_.push_back(text); };
+  }
+  void TearDown() override {
+    form_.close();
+    SetMessagePresenter({});
+    MainIni.reset();
+    ResetShellGlobals();
+    ResetTemplateGlobals();
+    ResetEditorGlobals();
+  }
+  // A grid pixel as (r, g, b).
+  std::tuple<int, int, int> At(int x, int y) const {
+    const TColor32 c = form_.GridBitmap().Pixel(x, y);
+    return {RedOf(c), GreenOf(c), BlueOf(c)};
+  }
+  int CountInCell(int row, int column, const std::function<bool(int, int, int)>& test) const {
+    const TRect cell = form_.Grid().Cell(row, column);
+    int n = 0;
+    for (int y = cell.Top + 1; y < cell.Bottom - 1; ++y)
+      for (int x = cell.Left + 1; x < cell.Right - 1; ++x) {
+        auto [r, g, b] = At(x, y);
+        if (test(r, g, b)) ++n;
+      }
+    return n;
+  }
+
+  TempFolder folder_;
+  FakeTemplateDesk desk_;
+  std::vector<std::string> messages_;
+  TFormTemplates form_;
+};
+
+}  // namespace
+
+TEST_F(FormTemplatesTest, GridShowsPreviewsCountsAndNotFound) {
+  ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+  ASSERT_TRUE(form_.isVisible());
+  EXPECT_EQ(form_.Shown().size(), 11u);
+  EXPECT_EQ(form_.LabelNumPartsShow->text(), "11");
+  EXPECT_EQ(form_.LabelNumPartsTotal->text(), "(11)");
+  EXPECT_EQ(form_.SliderScrollPreview->Max(), 2);  // 11 in 2 x 4: two more rows
+  // The small picture at its own size, centred: red in the middle of cell 1.
+  const TRect cell = form_.Grid().Cell(0, 0);
+  EXPECT_EQ(At(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2), std::make_tuple(220, 0, 0));
+  EXPECT_EQ(At(cell.Left + cell.Width() / 2 - 19, cell.Top + cell.Height() / 2), std::make_tuple(255, 255, 255));
+  // The missing file: dark red text in cell 2.
+  EXPECT_GT(CountInCell(0, 1, [](int r, int g, int b) { return r - g > 60 && r - b > 60; }), 5);
+  // The large picture fitted to the cell's height: blue from top to bottom.
+  const TRect third = form_.Grid().Cell(1, 0);
+  EXPECT_EQ(At(third.Left + third.Width() / 2, third.Top + 20), std::make_tuple(0, 0, 200));
+  EXPECT_EQ(At(third.Left + 3, third.Top + 30), std::make_tuple(255, 255, 255));
+  // The caption cell's title shows; grid lines are grey.
+  EXPECT_TRUE(form_.LabelPartsName->isVisible());
+  EXPECT_EQ(form_.LabelPartsName->text(), "Long styles");
+  EXPECT_EQ(At(form_.Grid().CellWidth(), 10), std::make_tuple(128, 128, 128));
+  // Nails are not offered for face templates; replacing is.
+  EXPECT_FALSE(form_.ButtonNail[0]->isVisible());
+  EXPECT_TRUE(form_.ButtonReplaceSameType->isVisible());
+}
+
+TEST_F(FormTemplatesTest, ClickPlacesAgainstTheFacePoint) {
+  ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+  const TRect first = form_.Grid().Cell(0, 0);
+  form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageFaceIsNotAdjusted"});
+  EXPECT_TRUE(desk_.layers.empty());
+
+  FacePoint = {400, 300};
+  form_.ResImageMouseUp(first.Left, first.Top);  // the cell's first pixel is its own
+  ASSERT_EQ(desk_.layers.size(), 1u);
+  EXPECT_EQ(desk_.layers[0]->Left, 390);
+  EXPECT_EQ(desk_.layers[0]->Top, 280);
+  EXPECT_EQ(desk_.layers[0]->Caption, "Small");
+  EXPECT_EQ(desk_.created.back(), (folder_ / "HairW/Small.psd").string());
+
+  // Missing file and caption cell: nothing happens.
+  const TRect second = form_.Grid().Cell(0, 1), third = form_.Grid().Cell(1, 0);
+  form_.ResImageMouseUp(second.Left + 5, second.Top + 5);
+  form_.ResImageMouseUp(third.Left + 5, third.Top + 5);
+  EXPECT_EQ(desk_.layers.size(), 1u);
+  EXPECT_TRUE(desk_.deletedTypes.empty());
+
+  // Replacing the same type.
+  form_.ButtonReplaceSameType->SetPressed(true);
+  form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
+  EXPECT_EQ(desk_.deletedTypes, std::vector<int>{1});
+  EXPECT_EQ(desk_.layers.size(), 2u);
+}
+
+TEST_F(FormTemplatesTest, ScrollingByRowsPagesAndKeys) {
+  ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+  form_.ScrollPreview(true);
+  EXPECT_EQ(form_.FirstRow(), 1);
+  form_.ScrollByPage = true;
+  form_.ScrollPreview(true);
+  EXPECT_EQ(form_.FirstRow(), 2);
+  // Row 2 at the top holds entries 5 and 6: a click on the top left takes entry 5.
+  FacePoint = {0, 0};
+  const TRect first = form_.Grid().Cell(0, 0);
+  form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
+  ASSERT_EQ(desk_.layers.size(), 1u);
+  EXPECT_EQ(desk_.layers[0]->Caption, "Large 1");
+  int key = 36;  // Home
+  form_.OnKeyUp(key, 0);
+  EXPECT_EQ(form_.FirstRow(), 0);
+  EXPECT_EQ(key, 0);
+  key = 35;  // End with Ctrl: not a browser key
+  form_.OnKeyUp(key, 4);
+  EXPECT_EQ(form_.FirstRow(), 0);
+}
+
+TEST_F(FormTemplatesTest, HandKindShowsTheNailButtonsAndRefreshesInPlace) {
+  ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+  ASSERT_TRUE(form_.OpenForType(4, {3, 3}, "Nails", tkHand));
+  EXPECT_EQ(form_.Shown().size(), 1u);
+  EXPECT_TRUE(form_.ButtonNail[4]->isVisible());
+  EXPECT_FALSE(form_.ButtonReplaceSameType->isVisible());
+  EXPECT_EQ(form_.Grid().Columns(), 3);
+  const TRect first = form_.Grid().Cell(0, 0);
+  form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageHandIsNotAdjusted"});
+  HandMarkers[1].X = 100;
+  HandMarkers[1].Y = 100;
+  HandMarkers[1].Width = 20;
+  HandMarkers[1].Length = 40;
+  form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
+  EXPECT_EQ(messages_.back(), "MessageNailsNotSelected");
+  form_.ButtonNail[1]->SetPressed(true);
+  desk_.sizes[(folder_ / "Nails/Small.psd").string()] = {40, 30};
+  form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
+  ASSERT_EQ(desk_.layers.size(), 1u);
+  // 40 x 30 into 20 x 30 (three quarters of the length), keeping its aspect.
+  EXPECT_EQ(desk_.layers[0]->Picture.Width(), 20);
+  EXPECT_EQ(desk_.layers[0]->Picture.Height(), 15);
+}
+
+TEST_F(FormTemplatesTest, MissingCatalogueIsToldAndNothingShows) {
+  fs::remove(folder_ / "PartBase.txt");
+  EXPECT_FALSE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+  EXPECT_FALSE(form_.isVisible());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find("PartBase.txt"), std::string::npos);
+}
