@@ -3,6 +3,8 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MainState.h"
 #include "editor/SourcePicture.h"
+#include "editor/TemplateBase.h"
+#include "editor/TemplateGrid.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
@@ -21,12 +23,13 @@ bool TMainState::TakeUndoPending() {
   return pending;
 }
 
-// The template catalogue, the work being loaded and the content paths arrive with
-// the template browser, work loading and the main window's settings; until then
-// there are no template types, no work storage and only the program folder.
-std::optional<std::string> TMainState::TemplateTypeLetter(int) const { return std::nullopt; }
+// The template types' letters and the content folders come with the templates.
+std::optional<std::string> TMainState::TemplateTypeLetter(int typeId) const {
+  if (const TPartTypeRecord* type = FindTemplateType(typeId)) return type->Letters;
+  return std::nullopt;
+}
 ILayerStorage* TMainState::WorkStorage() { return ::WorkStorage; }
-std::vector<std::string> TMainState::ContentFolders() const { return {ExePath}; }
+std::vector<std::string> TMainState::ContentFolders() const { return TemplateApplyFolders(); }
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
 

@@ -8,9 +8,11 @@
 #include <QToolTip>
 
 #include "editor/DeskAdjustHost.h"
+#include "editor/DeskTemplateHost.h"
 #include "editor/MainDesign.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMontage.h"
+#include "editor/forms/TemplateButtons.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -59,7 +61,11 @@ TFormMain::TFormMain(QWidget* parent) : TSkinnedForm("FormMain", parent), state_
   adjustHost_->BeforeNewLayer = [this] {
     if (state_.DeskMode() == dmNone) state_.SetDeskMode(dmColoration);
   };
+  templateHost_ = std::make_unique<TDeskTemplateHost>(deskWindow_->Desk(), state_);
+  templateHost_->GetDeskMode = [this] { return int(state_.DeskMode()); };
+  templateHost_->ChangeDeskMode = [this](int mode) { state_.SetDeskMode(mode); };
   Init();
+  templateButtons_->Desk = templateHost_.get();
   // The desk shows only once there are layers.
   deskWindow_->hide();
 }
@@ -74,6 +80,8 @@ IAdjustHost* TFormMain::AdjustHost() const { return adjustHost_.get(); }
 void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
   BuildControls();
+  templateButtons_ = new TTemplateButtons(*this);
+  templateButtons_->Build();
   // The interface file may move, size and recolour any control.
   ApplyInterface(this);
   LoadSkins();

@@ -17,6 +17,8 @@ class TGraphicSlider;
 class TImage;
 class TFormMontage;
 class TDeskAdjustHost;
+class TDeskTemplateHost;
+class TTemplateButtons;
 class IAdjustHost;
 struct TControlDesign;
 
@@ -36,6 +38,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TFormMontage* DeskWindow() const { return deskWindow_; }
   // What the adjust window's OK does on this window's desk (null without one).
   IAdjustHost* AdjustHost() const;
+  // The template strip under the desk (built from the interface).
+  TTemplateButtons* TemplateButtons() const { return templateButtons_; }
 
   // Controls by their Name (null when the window has none of that name).
   TGraphicButton* Button(std::string_view name) const;
@@ -74,6 +78,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TFormMontage* deskWindow_ = nullptr;
   std::unique_ptr<TMainDeskTools> deskTools_;
   std::unique_ptr<TDeskAdjustHost> adjustHost_;
+  std::unique_ptr<TDeskTemplateHost> templateHost_;
+  TTemplateButtons* templateButtons_ = nullptr;
 };
 
 // Enabled controls show frame 0; a disabled slider frame 1, a disabled button 3.
