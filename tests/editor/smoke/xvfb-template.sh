@@ -29,8 +29,8 @@ gx, gy, view_left, view_top, fx, fy, layers = map(int, (gx, gy, view_left, view_
 scale = float(scale)
 def at(cx, cy):
     return shot.getpixel((gx + round((cx - view_left) / scale), gy + round((cy - view_top) / scale)))
-def hair(c):  # dark brown strands, far from the light skin and the ground
-    return sum(c) < 330 and c[0] >= c[2]
+def hair(c):  # brown strands and their sheen, far darker than the skin (sum 578) and the ground
+    return sum(c) < 450 and c[0] > c[1] > c[2]
 mid = fx + 44
 hairs = [at(mid + dx, fy - 110) for dx in (-30, 0, 30)] + [at(fx - 60, fy + 40), at(fx + 150, fy + 40)]
 faces = [at(mid, fy + 50), at(mid - 20, fy + 70)]
