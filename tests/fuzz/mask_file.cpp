@@ -5,20 +5,14 @@
 #include <span>
 #include <vector>
 
-#include "picture/Compression.h"
+#include "MaskFuzzInput.h"
 #include "picture/Mask.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  // Two bytes choose the picture size; the high bit of the first wraps the rest in
-  // a valid zlib stream, so the parser behind the decompression is reached too.
-  TBitmap32 picture(1 + (data[0] & 63), 1 + (data[1] & 63));
-  std::vector<std::uint8_t> wrapped;
-  std::span<const std::uint8_t> input(data + 2, size - 2);
-  if (data[0] & 0x80) {
-    wrapped = CompressStream(input);
-    input = wrapped;
-  }
+  TMaskFuzzInput fuzz(data, size);
+  const TBitmap32& picture = fuzz.picture;
+  std::span<const std::uint8_t> input = fuzz.bytes;
   TMask mask;
   mask.SetBitmap(&picture);
   if (mask.LoadFromFileBytes(input) != TMaskLoad::Loaded) {
