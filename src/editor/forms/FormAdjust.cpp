@@ -32,10 +32,6 @@ QString Term(const char* key, const char* defaultText = "") {
   return QString::fromStdString(GetTerm(key, Termins, defaultText));
 }
 
-TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, int sheetTop, QRect bounds) {
-  return NewSheetButton(parent, name, sheet, sheetTop, bounds);
-}
-
 // The program's own cursors have no pictures here; the nearest standard shapes
 // stand in for them.
 Qt::CursorShape CursorShape(TAdjustCursor cursor) {
@@ -154,7 +150,7 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   CaptionBar = new TCaptionBar(this);
   CaptionBar->setObjectName("CaptionBar");
   CaptionBar->setGeometry(0, 0, width(), 20);
-  ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, 0, {549, 0, 20, 19});
+  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, 0, {549, 0, 20, 19});
   if (QWidget* main = FindScreenForm("FormMain"))
     if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
   ButtonExit->setGeometry(549, 0, 20, 19);
@@ -165,7 +161,7 @@ TFormAdjust::TFormAdjust(QWidget* parent)
 
   int top = kViewTop + 24;
   auto kindButton = [&](const char* name, int sheetTop) {
-    TGraphicButton* button = SheetButton(this, name, ImageButtons, sheetTop, {buttonsLeft, top, kButtonWidth, kButtonHeight});
+    TGraphicButton* button = NewSheetButton(this, name, ImageButtons, sheetTop, {buttonsLeft, top, kButtonWidth, kButtonHeight});
     button->OnClick = [this, button] { ButtonSourceKindClick(button); };
     top += kButtonHeight + 12;
     return button;
@@ -174,10 +170,10 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ButtonHand = kindButton("ButtonHand", kButtonHeight);
   ButtonBody = kindButton("ButtonBody", 2 * kButtonHeight);
   ButtonFigure = kindButton("ButtonFigure", 3 * kButtonHeight);
-  ButtonOK = SheetButton(this, "ButtonOK", ImageButtons, 4 * kButtonHeight,
+  ButtonOK = NewSheetButton(this, "ButtonOK", ImageButtons, 4 * kButtonHeight,
                          {buttonsLeft, kViewTop + h - 2 * kButtonHeight - 12, kButtonWidth, kButtonHeight});
   ButtonOK->OnClick = [this] { ButtonOKClick(); };
-  ButtonCancel = SheetButton(this, "ButtonCancel", ImageButtons, 5 * kButtonHeight,
+  ButtonCancel = NewSheetButton(this, "ButtonCancel", ImageButtons, 5 * kButtonHeight,
                              {buttonsLeft, kViewTop + h - kButtonHeight, kButtonWidth, kButtonHeight});
   ButtonCancel->OnClick = [this] { ButtonExitClick(); };
 
