@@ -21,8 +21,9 @@ bool ShowTips = false;
 bool PlayMusic = false;
 bool PlaySound = false;
 
-std::string LoadImageDir, SaveImageDir, LoadWorkDir, SaveWorkDir, MusicDir, SoundDir, QueriesDir, HelpDir,
-    TipsDir, CatalogDir;
+std::string LoadImageDir = "ImageIn\\", SaveImageDir = "ImageOut\\", LoadWorkDir = "Works\\",
+            SaveWorkDir = "Works\\", MusicDir = "Music\\", SoundDir = "Sound\\", QueriesDir = "Queries\\",
+            HelpDir = "Help\\", TipsDir = "Tips\\", CatalogDir = "Catalog\\";
 
 std::string AllFilesFilterName, AllGraphicsFilterName, BMP_GraphicFilterName, JPG_GraphicFilterName,
     PSD_GraphicFilterName, GIF_GraphicFilterName, TIF_GraphicFilterName, PCX_GraphicFilterName,
@@ -137,12 +138,15 @@ std::string DataFolderName(const TIniFile& ini, std::string_view key, std::strin
   return name;
 }
 
-void ReadDataFolders(const TIniFile& ini, const std::string& exePath) {
+void ReadDataFolders(const TIniFile& ini) {
   for (const TFolder& folder : kFolders) {
     const std::string name = DataFolderName(ini, folder.Key, folder.Default);
-    *folder.Global = name == "\\" ? exePath : exePath + name;
+    // A lone "\" would name the root of the file system, not the program folder.
+    *folder.Global = name == "\\" ? std::string() : name;
   }
 }
+
+fs::path DataFolderPath(const std::string& folder) { return ResolvePath(fs::path(ExePath), folder); }
 
 std::string ContentPathsKey(const TIniFile& ini) {
   return "SOFTWARE\\Tessaly\\" + ini.ReadString("REGISTRY", "RegName", ProductInfo.NameAndVersion);
@@ -232,7 +236,7 @@ void ResetMainShell() {
   LeftRightMargin = 5;
   TopBottomMargin = 10;
   ShowTips = PlayMusic = PlaySound = false;
-  for (const TFolder& folder : kFolders) folder.Global->clear();
+  for (const TFolder& folder : kFolders) *folder.Global = std::string(folder.Default) + "\\";
   for (const TCaption& caption : kCaptions) caption.Global->clear();
   CDPath.clear();
   HDPath.clear();

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Paths.h"
 #include "shell/Termins.h"
 
 class TIniFile;
@@ -23,7 +24,9 @@ extern bool ShowTips;
 extern bool PlayMusic;
 extern bool PlaySound;
 
-// Data folders: ExePath + the folder name, ending in a separator.
+// Data folders: names relative to ExePath, ending in "\" (empty: the program
+// folder itself); DataFolderPath gives the folder on disk. Until the settings are
+// read, each holds its default name.
 extern std::string LoadImageDir;
 extern std::string SaveImageDir;
 extern std::string LoadWorkDir;
@@ -64,8 +67,10 @@ void ReadMainSettings(const TIniFile& ini);
 // A data folder's name: field 1 of the "DIRECTORIES" value up to ";", trimmed,
 // ending in "\" ("Works ; x" gives "Works\").
 std::string DataFolderName(const TIniFile& ini, std::string_view key, std::string_view defaultName);
-// Every data folder, below `exePath`.
-void ReadDataFolders(const TIniFile& ini, const std::string& exePath);
+// Every data folder's name.
+void ReadDataFolders(const TIniFile& ini);
+// ExePath + a data folder, resolved on disk.
+fs::path DataFolderPath(const std::string& folder);
 // CDPath and HDPath (shell globals) under "SOFTWARE\Tessaly\" + the ini's "REGISTRY" / "RegName"
 // (the product's NameAndVersion when missing); each defaults to `exePath`.
 void ReadContentPaths(const TIniFile& ini, const std::string& exePath);

@@ -5,7 +5,6 @@
 
 #include "exchange/PictureAcquisition.h"
 #include "picture/BitmapRoutines.h"
-#include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 
@@ -76,21 +75,9 @@ std::vector<std::string> PrintableFiles(const fs::path& folder) {
   return names;
 }
 
-TPrintMargins PrintMarginsFromIni(const TIniFile* ini) {
-  TPrintMargins margins;
-  if (!ini) return margins;
-  margins.LeftRight = ini->ReadInteger("PRINT", "LeftRightMargin", margins.LeftRight);
-  margins.TopBottom = ini->ReadInteger("PRINT", "TopBottomMargin", margins.TopBottom);
+TPrintMargins PrintMargins(int leftRight, int topBottom) {
   // A margin outside 0..99 % would leave no page, or a negative one.
-  margins.LeftRight = std::clamp(margins.LeftRight, 0, 99);
-  margins.TopBottom = std::clamp(margins.TopBottom, 0, 99);
-  return margins;
-}
-
-std::string SaveImageDirFromIni(const TIniFile* ini) {
-  std::string dir = ini ? Field(ini->ReadString("DIRECTORIES", "SaveImageDirName", "ImageOut"), 1) : "ImageOut";
-  if (dir.empty()) dir = "ImageOut";
-  return WithTrailingBackslash(dir);
+  return {std::clamp(leftRight, 0, 99), std::clamp(topBottom, 0, 99)};
 }
 
 std::optional<std::vector<TPrintedPicture>> PrintPage(const TPrintPage& page, IPrintDevice& device,

@@ -13,7 +13,6 @@
 
 namespace fs = std::filesystem;
 
-class TIniFile;
 
 // The page the user composes: a layout (1..4) and, per page position (1..4), a file
 // and a mirror flag. Slots are what the user sees; positions are the quarters.
@@ -61,15 +60,13 @@ TBitmap32 LoadPrintPicture(const fs::path& file, bool mirrored);
 std::vector<std::string> PrintableFiles(const fs::path& folder);
 bool IsPrintableFile(const std::string& name);
 
-// Margins in percent of the page (section "PRINT" of the settings).
+// Margins in percent of the page.
 struct TPrintMargins {
   int LeftRight = 5;
   int TopBottom = 10;
 };
-TPrintMargins PrintMarginsFromIni(const TIniFile* ini);
-// The folder of saved pictures relative to the program folder ("DIRECTORIES",
-// "SaveImageDirName", default "ImageOut"), ending in "\".
-std::string SaveImageDirFromIni(const TIniFile* ini);
+// The settings' margins, each kept within 0..99 %.
+TPrintMargins PrintMargins(int leftRight, int topBottom);
 
 // A printer as the page printing sees it.
 class IPrintDevice {

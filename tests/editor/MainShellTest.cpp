@@ -59,13 +59,27 @@ TEST_F(MainShellTest, DataFolders) {
   EXPECT_EQ(DataFolderName(ini, "LoadWorkDirName", "Works"), "Works\\");
   EXPECT_EQ(DataFolderName(ini, "SaveImageDirName", "ImageOut"), "Out\\Pictures\\");
   EXPECT_EQ(DataFolderName(ini, "LoadImageDirName", "ImageIn"), "ImageIn\\");
-  ReadDataFolders(ini, "/opt/tressary/");
-  EXPECT_EQ(LoadWorkDir, "/opt/tressary/Works\\");
-  EXPECT_EQ(SaveWorkDir, "/opt/tressary/Works\\");
-  EXPECT_EQ(LoadImageDir, "/opt/tressary/ImageIn\\");
-  EXPECT_EQ(CatalogDir, "/opt/tressary/Catalog\\");
-  // An empty name is the program folder, not a folder called "\".
-  EXPECT_EQ(HelpDir, "/opt/tressary/");
+  ReadDataFolders(ini);
+  EXPECT_EQ(LoadWorkDir, "Works\\");
+  EXPECT_EQ(SaveWorkDir, "Works\\");
+  EXPECT_EQ(SaveImageDir, "Out\\Pictures\\");
+  EXPECT_EQ(CatalogDir, "Catalog\\");
+  // An empty name is the program folder, not the root of the file system.
+  EXPECT_EQ(HelpDir, "");
+}
+
+TEST_F(MainShellTest, DataFoldersOnDisk) {
+  TempFolder dir;
+  fs::create_directories(dir / "Out" / "Pictures");
+  const std::string exePath = ExePath;
+  ExePath = dir.Path().string() + "/";
+  ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\nSaveImageDirName=out\\pictures\nHelpDirName=;\n"));
+  // Components match the folders on disk ignoring case; a missing one is kept as
+  // written; the program folder stays itself.
+  EXPECT_EQ(DataFolderPath(SaveImageDir).lexically_normal(), dir / "Out" / "Pictures");
+  EXPECT_EQ(DataFolderPath(LoadWorkDir).lexically_normal(), dir / "Works");
+  EXPECT_EQ(DataFolderPath(HelpDir).lexically_normal(), fs::path(ExePath).lexically_normal());
+  ExePath = exePath;
 }
 
 TEST_F(MainShellTest, TrailingBackslash) {

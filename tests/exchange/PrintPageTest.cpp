@@ -189,15 +189,11 @@ TEST(PrintPage, LoadingFilesForPrinting) {
   EXPECT_TRUE(PrintableFiles(dir / "missing").empty());
 }
 
-TEST(PrintPage, SettingsWithDefaults) {
-  EXPECT_EQ(SaveImageDirFromIni(nullptr), "ImageOut\\");
-  TPrintMargins none = PrintMarginsFromIni(nullptr);
-  EXPECT_EQ(none.LeftRight, 5);
-  EXPECT_EQ(none.TopBottom, 10);
-  TIniFile ini = TIniFile::FromText(
-      "[DIRECTORIES]\nSaveImageDirName= Saved\\Pictures ; comment\n[PRINT]\nLeftRightMargin=abc\nTopBottomMargin=150\n");
-  EXPECT_EQ(SaveImageDirFromIni(&ini), "Saved\\Pictures\\");
-  TPrintMargins m = PrintMarginsFromIni(&ini);
-  EXPECT_EQ(m.LeftRight, 5);
-  EXPECT_EQ(m.TopBottom, 99);
+TEST(PrintPage, MarginsStayWithinThePage) {
+  const TPrintMargins usual = PrintMargins(5, 10);
+  EXPECT_EQ(usual.LeftRight, 5);
+  EXPECT_EQ(usual.TopBottom, 10);
+  const TPrintMargins wild = PrintMargins(-3, 150);
+  EXPECT_EQ(wild.LeftRight, 0);
+  EXPECT_EQ(wild.TopBottom, 99);
 }

@@ -154,7 +154,7 @@ void BindClose(TSkinnedForm& form, TMainShellLinks links) {
 
 void ReadMainWindowData() {
   const TIniFile& ini = Settings();
-  ReadDataFolders(ini, ExePath);
+  ReadDataFolders(ini);
   gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
   if (gTermsLoaded) ReadFilterCaptions(Termins);
   ReadMainSettings(ini);

@@ -196,8 +196,8 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
 
   // The dialogs start in the program's picture folders; each then keeps the folder
   // of the file last chosen in it.
-  actions_->ImageOpenFolder = fs::path(ExePath) / "ImageIn";
-  actions_->ImageSaveFolder = fs::path(ExePath) / "ImageOut";
+  actions_->ImageOpenFolder = DataFolderPath(LoadImageDir);
+  actions_->ImageSaveFolder = DataFolderPath(SaveImageDir);
 
   OnShow = [this] {
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
@@ -249,8 +249,9 @@ std::string WorkSaveFilter() {
          "|";
 }
 
-fs::path WorkFolder(const TWorkFiles& files) {
-  return files.LastWorkDir.empty() ? fs::path(ExePath) / SaveWorkDir : files.LastWorkDir;
+// Until a work was opened or saved, the dialogs start in their settings' folders.
+fs::path WorkFolder(const TWorkFiles& files, const std::string& dataFolder) {
+  return files.LastWorkDir.empty() ? DataFolderPath(dataFolder) : files.LastWorkDir;
 }
 }  // namespace
 
@@ -261,7 +262,7 @@ void TFormLoadSave::ButtonLoadWorkClick() {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(QtNameFilterList(WorkOpenFilter()));
-  dialog.setDirectory(QString::fromStdString(WorkFolder(*files).string()));
+  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, LoadWorkDir).string()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   fs::path file = dialog.selectedFiles().front().toStdString();
   files->LastWorkDir = file.parent_path();
@@ -286,7 +287,7 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
                                 ? QString::fromStdString(UncompressedWorkExt).mid(1)
                                 : QString::fromStdString(CompressedWorkExt).mid(1));
   });
-  dialog.setDirectory(QString::fromStdString(WorkFolder(*files).string()));
+  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, SaveWorkDir).string()));
   dialog.selectFile(QString::fromStdString(files->LastWorkFileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   if (isVisible()) {

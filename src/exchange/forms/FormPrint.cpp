@@ -12,6 +12,7 @@
 #include <QScreen>
 
 #include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
 #include "exchange/PrintSheet.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/PagePrinter.h"
@@ -208,7 +209,7 @@ void TFormPrint::FormShow() {
     SaveImage();
   LoadButtonsSkin(*this, "FormPrintButtons", "ButPrint.psd", true);
   LoadFormSkin(*this, "FormPrint.Skin", "FormPrint.psd");
-  SetFolder(ResolvePath(fs::path(ExePath), SaveImageDirFromIni(MainIni.get())));
+  SetFolder(DataFolderPath(SaveImageDir));
   SetMainPrintButtonPressed(true);
   ButtonPage1Click(1);
 }
@@ -347,7 +348,7 @@ bool TFormPrint::OKBtnClick() {
   QPrinter& printer = Printer();
   printer.setPageOrientation(QPageLayout::Portrait);
   TPagePrinter device(printer);
-  if (PrintPage(page_, device, PrintMarginsFromIni(MainIni.get()), logo)) return true;
+  if (PrintPage(page_, device, PrintMargins(LeftRightMargin, TopBottomMargin), logo)) return true;
   ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
   return false;
 }

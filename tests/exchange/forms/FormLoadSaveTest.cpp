@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "exchange/forms/ClipboardPicture.h"
@@ -16,6 +17,7 @@
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "picture/PsdFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
 #include "support/TestPaths.h"
 
@@ -69,6 +71,19 @@ class FormLoadSaveTest : public ::testing::Test {
   TFormLoadSave form_;
   std::string message_;
 };
+
+TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
+  fs::create_directories(dir_ / "Photos" / "New");
+  const std::string exePath = ExePath;
+  ExePath = dir_.Path().string() + "/";
+  LoadImageDir = "photos\\new\\";
+  SaveImageDir = "";
+  TFormLoadSave form;
+  EXPECT_EQ(form.Actions().ImageOpenFolder, dir_ / "Photos" / "New");
+  EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(ExePath).lexically_normal());
+  ResetMainShell();
+  ExePath = exePath;
+}
 
 TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThereAndTheMailButtonsAreNot) {
   for (const char* name : {"ButtonExit", "ButtonLoadImage", "ButtonLoadClipboard", "ButtonLoadCamera",

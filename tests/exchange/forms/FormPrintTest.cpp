@@ -12,6 +12,7 @@
 
 #include "PdfJudge.h"
 #include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
 #include "picture/Lead.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
@@ -40,6 +41,7 @@ class FormPrintTest : public ::testing::Test {
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
     ResetShellGlobals();
     ResetEditorGlobals();
+    ResetMainShell();
     ExePath = dir_.Path().string() + "/";
     fs::create_directory(dir_ / "ImageOut");
     ASSERT_TRUE(SaveImageFile(TBitmap32(400, 300, kRed), dir_ / "ImageOut" / "a-red.bmp", kLeadBmp));
