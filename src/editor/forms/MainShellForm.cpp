@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 
+#include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "platform/IniFile.h"
@@ -159,6 +160,7 @@ void ReadMainWindowData() {
   if (gTermsLoaded) ReadFilterCaptions(Termins);
   ReadMainSettings(ini);
   ReadContentPaths(ini, ExePath);
+  LoadCatalogIndex();
 }
 
 void InstallMainShell(TSkinnedForm& form, TMainShellLinks links) {
