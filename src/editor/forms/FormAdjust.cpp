@@ -18,6 +18,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
 
 TFormAdjust* FormAdjust = nullptr;
 
@@ -27,10 +28,6 @@ constexpr int kViewLeft = 21;
 constexpr int kViewTop = 36;
 constexpr int kButtonWidth = 72;
 constexpr int kButtonHeight = 28;
-
-QString Term(const char* key, const char* defaultText = "") {
-  return QString::fromStdString(GetTerm(key, Termins, defaultText));
-}
 
 // The program's own cursors have no pictures here; the nearest standard shapes
 // stand in for them.
@@ -178,20 +175,20 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ButtonCancel->OnClick = [this] { ButtonExitClick(); };
 
   ApplyInterface(this);
-  setWindowTitle(Term("ProductName"));
-  CaptionBar->Caption = Term("FormAdjustCaption");
-  ButtonFace->setToolTip(Term("ButtonFaceHint"));
-  ButtonHand->setToolTip(Term("ButtonHandHint"));
-  ButtonBody->setToolTip(Term("ButtonBodyHint"));
-  ButtonOK->setToolTip(Term("ButtonOKHint"));
-  ButtonCancel->setToolTip(Term("ButtonCancelHint"));
+  setWindowTitle(TermText("ProductName"));
+  CaptionBar->Caption = TermText("FormAdjustCaption");
+  ButtonFace->setToolTip(TermText("ButtonFaceHint"));
+  ButtonHand->setToolTip(TermText("ButtonHandHint"));
+  ButtonBody->setToolTip(TermText("ButtonBodyHint"));
+  ButtonOK->setToolTip(TermText("ButtonOKHint"));
+  ButtonCancel->setToolTip(TermText("ButtonCancelHint"));
   // The default button sheet is plain: the buttons say what they are.
-  ButtonFace->SetCaption(Term("ButtonFaceCaption", "Face"));
-  ButtonHand->SetCaption(Term("ButtonHandCaption", "Hand"));
-  ButtonBody->SetCaption(Term("ButtonBodyCaption", "Body"));
-  ButtonFigure->SetCaption(Term("ButtonFigureCaption", "Figure"));
-  ButtonOK->SetCaption(Term("ButtonOKCaption", "OK"));
-  ButtonCancel->SetCaption(Term("ButtonCancelCaption", "Cancel"));
+  ButtonFace->SetCaption(TermText("ButtonFaceCaption", "Face"));
+  ButtonHand->SetCaption(TermText("ButtonHandCaption", "Hand"));
+  ButtonBody->SetCaption(TermText("ButtonBodyCaption", "Body"));
+  ButtonFigure->SetCaption(TermText("ButtonFigureCaption", "Figure"));
+  ButtonOK->SetCaption(TermText("ButtonOKCaption", "OK"));
+  ButtonCancel->SetCaption(TermText("ButtonCancelCaption", "Cancel"));
   FacePoint = BodyPoint = {-1, -1};
   PressKindButton();
 

@@ -22,6 +22,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ void TFormMain::WireControls() {
   Slider("SliderScale")->SetMax(state_.ScaleSliderMax());
   for (auto& [name, control] : controls_) {
     const TMainHint hint = MainHintKey(name);
-    control->setToolTip(QString::fromStdString(GetTerm(hint.Key, Termins, hint.Default)));
+    control->setToolTip(TermText(hint.Key, hint.Default));
   }
   WireValueSliders();
   WireToolAndViewSliders();

@@ -17,6 +17,7 @@
 #include "shell/Termins.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
+#include "shell/forms/TermText.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ void TFormMontage::BuildPopup() {
   popup_->setObjectName("PopupMenu");
   for (std::size_t i = 0; i < kPopupItems.size(); ++i) {
     const TPopupItem& item = kPopupItems[i];
-    QAction* action = popup_->addAction(QString::fromStdString(GetTerm(item.Key, Termins, item.Default)));
+    QAction* action = popup_->addAction(TermText(item.Key, item.Default));
     action->setObjectName(item.Name);
     connect(action, &QAction::triggered, this, [this, item] { desk_.PopupCommand(item.Action); });
     items_[i] = action;

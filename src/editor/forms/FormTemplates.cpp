@@ -25,6 +25,7 @@
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
 #include "platform/IniFile.h"
+#include "shell/forms/TermText.h"
 
 TFormTemplates* FormTemplates = nullptr;
 
@@ -37,10 +38,6 @@ constexpr int kVkEnd = 35;
 constexpr int kVkHome = 36;
 constexpr int kVkUp = 38;
 constexpr int kVkDown = 40;
-
-QString Term(std::string_view key, std::string_view fallback = "") {
-  return QString::fromStdString(GetTerm(key, Termins, fallback));
-}
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
@@ -76,14 +73,14 @@ TFormTemplates::TFormTemplates(QWidget* parent)
   resize(kTemplatesWidth, kTemplatesHeight);
   BuildControls();
 
-  const QString caption = Term("FormTemplatesCaption");
+  const QString caption = TermText("FormTemplatesCaption");
   CaptionBar->Caption = caption.isEmpty() ? QStringLiteral("Templates") : caption;
   setWindowTitle(CaptionBar->Caption);
-  ButtonReplaceSameType->setToolTip(Term("FormTemplatesButtonReplaceSameTypeHint"));
-  LabelNumPartsShow->setToolTip(Term("FormTemplatesLabelNumPartsShowHint"));
-  LabelNumPartsTotal->setToolTip(Term("FormTemplatesLabelNumPartsTotalHint"));
-  ImageVideoInfoEtalon->setToolTip(Term("FormTemplatesImageVideoInfoHint", "View 3D model"));
-  ImageCatalogInfoEtalon->setToolTip(Term("FormTemplatesImageCatalogInfoHint", "Show catalog info"));
+  ButtonReplaceSameType->setToolTip(TermText("FormTemplatesButtonReplaceSameTypeHint"));
+  LabelNumPartsShow->setToolTip(TermText("FormTemplatesLabelNumPartsShowHint"));
+  LabelNumPartsTotal->setToolTip(TermText("FormTemplatesLabelNumPartsTotalHint"));
+  ImageVideoInfoEtalon->setToolTip(TermText("FormTemplatesImageVideoInfoHint", "View 3D model"));
+  ImageCatalogInfoEtalon->setToolTip(TermText("FormTemplatesImageCatalogInfoHint", "Show catalog info"));
   NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", Termins, "not found");
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 130);
   ApplyInterface(this);

@@ -14,6 +14,7 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
+#include "shell/forms/TermText.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ void ApplyTexts(TSkinnedForm& form) {
     const std::string name = control->objectName().toStdString();
     if (name.empty()) continue;
     const TMainHint hint = MainHintKey(name);
-    control->setToolTip(QString::fromStdString(GetTerm(hint.Key, Termins, hint.Default)));
+    control->setToolTip(TermText(hint.Key, hint.Default));
   }
 }
 

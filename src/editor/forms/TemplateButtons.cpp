@@ -13,6 +13,7 @@
 #include "shell/forms/Image.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/Skins.h"
+#include "shell/forms/TermText.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ TTemplateButtons::TTemplateButtons(QWidget& mainWindow) : QObject(&mainWindow), 
   Prototype->hide();
   Prev = StripButton(main_, "ButtonTemplatePrev", Sheet, d.Prev, kTemplateStripPrevRow * d.ButtonHeight);
   Next = StripButton(main_, "ButtonTemplateNext", Sheet, d.Next, kTemplateStripNextRow * d.ButtonHeight);
-  Prev->setToolTip(QString::fromStdString(GetTerm("ButtonTemplatePrevHint", Termins, "")));
-  Next->setToolTip(QString::fromStdString(GetTerm("ButtonTemplateNextHint", Termins, "")));
+  Prev->setToolTip(TermText("ButtonTemplatePrevHint", ""));
+  Next->setToolTip(TermText("ButtonTemplateNextHint", ""));
   for (TGraphicButton* scroll : {Prev, Next}) {
     scroll->OnClick = [this, scroll] { Scroll(scroll == Next); };
     scroll->OnMouseDown = [this, scroll](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ScrollMouseDown(scroll); };
@@ -87,7 +88,7 @@ void TTemplateButtons::Build() {
       button->CopyFrom(*Prototype);
       button->setObjectName(qname);
       button->setGeometry(Prototype->geometry());
-      button->setToolTip(QString::fromStdString(GetTerm(name + "Hint", Termins, "")));
+      button->setToolTip(TermText(name + "Hint", ""));
     }
     button->OnClick = [this, button] { ButtonTemplateClick(button); };
     Buttons.push_back(button);

@@ -25,6 +25,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
 
 TFormLoadSave* FormLoadSave = nullptr;
 
@@ -35,25 +36,10 @@ constexpr int kClientHeight = 238;
 constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 30;
 
-QString Term(const char* key, const char* defaultText = "") {
-  return QString::fromStdString(GetTerm(key, Termins, defaultText));
-}
-
 // Every picture button takes the one row of three frames (normal, entered,
 // pressed) of the window's button sheet.
 TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, QRect bounds) {
-  auto* button = new TGraphicButton(parent);
-  button->setObjectName(name);
-  TGraphicResource& r = button->Resource();
-  r.SetImage(sheet);
-  r.SetRows(1);
-  r.SetCols(3);
-  r.AutoNormal = 0;
-  r.AutoEnter = 1;
-  r.AutoPressed = 2;
-  r.AutoLeave = 0;
-  button->setGeometry(bounds);
-  return button;
+  return NewSheetButton(parent, name, sheet, 0, bounds);
 }
 
 QFileDialog* FileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode) {
@@ -165,7 +151,7 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   // The default button sheet is plain: the buttons say what they are.
   auto button = [this](const char* name, const char* caption, int left, int row, void (TFormLoadSave::*click)()) {
     TGraphicButton* b = SheetButton(this, name, ImageButtons, {left, 50 + row * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
-    b->SetCaption(Term((std::string(name) + "Caption").c_str(), caption));
+    b->SetCaption(TermText((std::string(name) + "Caption").c_str(), caption));
     b->OnClick = [this, click] { (this->*click)(); };
     return b;
   };
@@ -177,7 +163,7 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   ButtonSaveClipboard = button("ButtonSaveClipboard", "Clipboard", 150, 1, &TFormLoadSave::ButtonSaveClipboardClick);
   ButtonLoadWork = button("ButtonLoadWork", "Work file", 16, 4, &TFormLoadSave::ButtonLoadWorkClick);
   ButtonSaveWork = SheetButton(this, "ButtonSaveWork", ImageButtons, {150, 50 + 2 * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
-  ButtonSaveWork->SetCaption(Term("ButtonSaveWorkCaption", "Work file"));
+  ButtonSaveWork->SetCaption(TermText("ButtonSaveWorkCaption", "Work file"));
   ButtonSaveWork->OnClick = [this] { ButtonSaveWorkClick(); };
 
   ImageOpenDialog = FileDialog(this, "ImageOpenDialog", QFileDialog::AcceptOpen);
@@ -186,13 +172,13 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   ScannerSourceDialog = new TScannerSourceDialog(this);
 
   ApplyInterface(this);
-  setWindowTitle(Term("ProductName"));
-  CaptionBar->Caption = Term("FormLoadSaveCaption");
-  LabelLoad->setText(Term("LabelLoadCaption"));
-  LabelSave->setText(Term("LabelSaveCaption"));
+  setWindowTitle(TermText("ProductName"));
+  CaptionBar->Caption = TermText("FormLoadSaveCaption");
+  LabelLoad->setText(TermText("LabelLoadCaption"));
+  LabelSave->setText(TermText("LabelSaveCaption"));
   for (TGraphicButton* b : {ButtonLoadImage, ButtonLoadClipboard, ButtonLoadCamera, ButtonLoadTwain, ButtonSaveImage,
                             ButtonSaveClipboard, ButtonLoadWork, ButtonSaveWork})
-    b->setToolTip(Term((b->objectName() + "Hint").toUtf8().constData()));
+    b->setToolTip(TermText((b->objectName() + "Hint").toUtf8().constData()));
 
   // The dialogs start in the program's picture folders; each then keeps the folder
   // of the file last chosen in it.

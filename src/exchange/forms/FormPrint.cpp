@@ -28,6 +28,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
 
 TFormPrint* FormPrint = nullptr;
 
@@ -38,10 +39,6 @@ using L = TPrintSheetLayout;
 const QColor kPageGround(248, 248, 243);
 constexpr QRect kPageBounds(320, 52, 160, 230);
 constexpr QRect kPreviewBounds(172, 44, 122, 136);
-
-QString Term(const char* key, const char* fallback = "") {
-  return QString::fromStdString(GetTerm(key, Termins, fallback));
-}
 
 // The mirror switch's two pictures: 0 not mirrored (an outlined arrow pair),
 // 1 mirrored (filled).
@@ -164,23 +161,23 @@ TFormPrint::TFormPrint(QWidget* parent) : TSkinnedForm("FormPrint", parent) {
   ButtonCancel->OnClick = [this] { ButtonExitClick(); };
 
   ApplyInterface(this);
-  setWindowTitle(Term("ProductName"));
-  const QString caption = Term("FormPrintCaption");
+  setWindowTitle(TermText("ProductName"));
+  const QString caption = TermText("FormPrintCaption");
   if (caption.isEmpty()) {
     CaptionBar->Caption = windowTitle();
   } else {
     CaptionBar->Caption = caption;
     setWindowTitle(caption);
   }
-  ButtonPrint->setToolTip(Term("FormPrintButtonPrintHint"));
-  ButtonPrintSetup->setToolTip(Term("FormPrintButtonPrintSetupHint"));
-  ButtonChangeDir->setToolTip(Term("FormPrintButtonChangeDirHint"));
-  ButtonCancel->setToolTip(Term("FormPrintButtonCancelHint"));
+  ButtonPrint->setToolTip(TermText("FormPrintButtonPrintHint"));
+  ButtonPrintSetup->setToolTip(TermText("FormPrintButtonPrintSetupHint"));
+  ButtonChangeDir->setToolTip(TermText("FormPrintButtonChangeDirHint"));
+  ButtonCancel->setToolTip(TermText("FormPrintButtonCancelHint"));
   for (int layout = 1; layout <= 4; ++layout)
-    ButtonPage[layout - 1]->setToolTip(Term(QString("FormPrintButtonPage%1Hint").arg(layout).toLatin1().constData()));
-  FileListBox->setToolTip(Term("FormPrintFileListBoxHint"));
-  for (TMyImage* flip : ImageFlip) flip->setToolTip(Term("FormPrintImageFlipHint"));
-  folderPrompt_ = Term("FormPrintPromptSelectDirectory");
+    ButtonPage[layout - 1]->setToolTip(TermText(QString("FormPrintButtonPage%1Hint").arg(layout).toLatin1().constData()));
+  FileListBox->setToolTip(TermText("FormPrintFileListBoxHint"));
+  for (TMyImage* flip : ImageFlip) flip->setToolTip(TermText("FormPrintImageFlipHint"));
+  folderPrompt_ = TermText("FormPrintPromptSelectDirectory");
 
   // By default the work and the picture saving are the load-and-save window's.
   DeskHasLayers = [] { return FormLoadSave && FormLoadSave->Work && !FormLoadSave->Work->WorkIsEmpty(); };

@@ -6,12 +6,9 @@
 #include <QVBoxLayout>
 
 #include "shell/Termins.h"
+#include "shell/forms/TermText.h"
 
 namespace {
-
-QString Term(const char* key, const char* defaultText) {
-  return QString::fromStdString(GetTerm(key, Termins, defaultText));
-}
 
 QString DeviceText(const TScannerDevice& device) {
   QString text = QString::fromStdString(device.Vendor + " " + device.Model).trimmed();
@@ -24,12 +21,12 @@ QString DeviceText(const TScannerDevice& device) {
 
 TScannerSourceDialog::TScannerSourceDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ScannerSourceDialog");
-  setWindowTitle(Term("ScannerSourceCaption", "Select Source"));
+  setWindowTitle(TermText("ScannerSourceCaption", "Select Source"));
   ListSources = new QListWidget(this);
   ListSources->setObjectName("ListSources");
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   ButtonSelect = buttons->button(QDialogButtonBox::Ok);
-  ButtonSelect->setText(Term("ScannerSourceSelect", "Select"));
+  ButtonSelect->setText(TermText("ScannerSourceSelect", "Select"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(ListSources, &QListWidget::itemDoubleClicked, this, &QDialog::accept);

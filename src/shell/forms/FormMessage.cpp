@@ -13,6 +13,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
 
 TFormMessage* FormMessage = nullptr;
 
@@ -24,17 +25,9 @@ constexpr int kYesRowTop = 0;
 constexpr int kNoRowTop = 24;
 constexpr int kExitRowTop = 48;
 
-QString Term(const char* key, const char* defaultText) { return DisplayText(GetTerm(key, Termins, defaultText)); }
-
 TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, int rowTop, QRect bounds) {
-  auto* button = new TGraphicButton(parent);
-  button->setObjectName(name);
-  TGraphicResource& r = button->Resource();
-  r.SetImage(sheet);
-  r.SetDesignedStates();
-  r.SetTop(rowTop);
+  TGraphicButton* button = NewSheetButton(parent, name, sheet, rowTop, bounds);
   button->SetActiveAlpha(128);
-  button->setGeometry(bounds);
   return button;
 }
 
@@ -45,10 +38,6 @@ void SetTextColour(QWidget* widget, QColor colour) {
 }
 
 }  // namespace
-
-QString DisplayText(const std::string& text) {
-  return QString::fromStdString(text).replace("\r\n", "\n").replace('\r', '\n');
-}
 
 TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent) {
   // Laid out for the default skin: a 30-pixel title strip, the text in the dark well
@@ -79,10 +68,10 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   ButtonNo->OnClick = [this] { Answer(kMessageNo); };
 
   ApplyInterface(this);
-  setWindowTitle(Term("ProductName", ""));
-  CaptionBar->Caption = Term("FormMessageCaption", "");
-  ButtonYes->setToolTip(Term("ButtonYesHint", ""));
-  ButtonNo->setToolTip(Term("ButtonNoHint", ""));
+  setWindowTitle(TermText("ProductName", ""));
+  CaptionBar->Caption = TermText("FormMessageCaption", "");
+  ButtonYes->setToolTip(TermText("ButtonYesHint", ""));
+  ButtonNo->setToolTip(TermText("ButtonNoHint", ""));
 
   OnShow = [this] {
     LoadFormSkin(*this, "FormMessage.Skin", "FormMess.psd");
@@ -118,12 +107,12 @@ void TFormMessage::Answer(int result) {
 void TFormMessage::SetKind(int kind) {
   if (kind == mbkYesNo) {
     ButtonNo->setVisible(true);
-    ButtonYes->setToolTip(Term("ButtonYesHint", "Yes"));
-    ButtonNo->setToolTip(Term("ButtonNoHint", "No"));
+    ButtonYes->setToolTip(TermText("ButtonYesHint", "Yes"));
+    ButtonNo->setToolTip(TermText("ButtonNoHint", "No"));
   } else if (kind == mbkOKCancel) {
     ButtonNo->setVisible(true);
-    ButtonYes->setToolTip(Term("ButtonOKHint", "OK"));
-    ButtonNo->setToolTip(Term("ButtonCloseHint", "Cancel"));
+    ButtonYes->setToolTip(TermText("ButtonOKHint", "OK"));
+    ButtonNo->setToolTip(TermText("ButtonCloseHint", "Cancel"));
   }
 }
 

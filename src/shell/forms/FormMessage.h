@@ -57,6 +57,3 @@ void RegisterFormMessage();
 // Returns 6 for yes (or OK) and 7 for no (or cancel, or any other way of closing).
 int ShowMessageBox(std::string_view keyOrText, int kind = mbkOKCancel, bool isLiteral = false,
                    std::string_view defaultText = "");
-
-// A UI text for display: the table's carriage returns become line breaks.
-QString DisplayText(const std::string& text);

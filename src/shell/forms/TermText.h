@@ -1,0 +1,10 @@
+#pragma once
+// UI texts of the text table as the windows show them.
+#include <QString>
+#include <string>
+#include <string_view>
+
+// A UI text for display: the table's carriage returns become line breaks.
+QString DisplayText(const std::string& text);
+// The text table's text for `key` (Termins), `defaultText` when it has none.
+QString TermText(std::string_view key, std::string_view defaultText = {});
