@@ -5,11 +5,9 @@
 set -euo pipefail
 demo=$1 install=$2
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap '[[ -n ${KEEP_SMOKE:-} ]] || rm -rf "$work"' EXIT
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/out"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/../../support/xvfb-setup.sh"
+smoke_work
+mkdir -p "$work/out"
 # Two test pictures: a colour ramp and a disc on a flat ground.
 /usr/bin/python3 - "$work" <<'PY'
 import sys

@@ -4,11 +4,9 @@
 #   xvfb-template.sh <template-demo> <installation>
 set -euo pipefail
 demo=$1 install=$2
-work=$(mktemp -d)
-trap '[[ -n ${KEEP_SMOKE:-} ]] || rm -rf "$work"' EXIT
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/out"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/../../support/xvfb-setup.sh"
+smoke_work
+mkdir -p "$work/out"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 demo=$1 install=$2 work=$3
 "$demo" "$install" "$work/out" &

@@ -5,13 +5,9 @@
 set -euo pipefail
 program=$1 install=$2
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap '[[ -n ${KEEP_SMOKE:-} ]] || rm -rf "$work"' EXIT
-cp -r "$install" "$work/Tressary"
-cp "$program" "$work/Tressary/"
-export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$here/../../support/xvfb-setup.sh"
+smoke_work
+smoke_install "$program" "$install"
 /usr/bin/python3 "$here/../../support/make_tsc.py" "$work/some.tsc"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   cd "$1/Tressary"

@@ -7,15 +7,9 @@
 set -euo pipefail
 mode=$1 program=$2 install=$3
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap '[[ -n ${KEEP_SMOKE:-} ]] || rm -rf "$work"' EXIT
-# A private copy of the installation and of the user's folders: the program writes
-# its ini and registers file types.
-cp -r "$install" "$work/Tressary"
-cp "$program" "$work/Tressary/"
-export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$here/../../support/xvfb-setup.sh"
+smoke_work
+smoke_install "$program" "$install"
 size=1024x768x24
 [[ $mode == small ]] && size=800x600x24
 xvfb-run -a -s "-screen 0 $size" bash "$here/xvfb-inner.sh" "$mode" "$work/Tressary/$(basename "$program")" "$work"

@@ -1,0 +1,10 @@
+#pragma once
+// The whole program from its start to the end of its message loop, so that the
+// program and the tests that drive it run the same code.
+#include <functional>
+
+// Runs the program with its command line. `afterStartup`, when given, runs once
+// the standing windows are up and wired, just before the message loop; the loop
+// then runs until the application ends (the hook may end it with an exit code).
+// Returns the process's exit code.
+int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup = {});
