@@ -1,0 +1,271 @@
+// Starts the program exactly as a person starts it and, once its windows stand,
+// checks them on the real X screen: the main window with its skin, its skin
+// pictures, template buttons, buttons and sliders; then every skinned window the
+// start-up made, shown in turn, must show its skin's own pixels wherever no
+// control covers it. Every window that fails is named; the exit status is 1 then.
+//   skin-check <folder for the screenshots>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Program.h"
+#include "editor/MainDesign.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/TemplateButtons.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/forms/GraphicSlider.h"
+#include "shell/forms/Image.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
+
+namespace {
+
+constexpr int kSettleMs = 3000;     // how long a window may take to show its skin
+constexpr int kWatchdogSeconds = 60;  // a window that blocks (a modal question) ends the run
+constexpr int kMinSamples = 50;     // fewer uncovered skin pixels than this cannot be judged
+
+std::vector<std::string> faults;
+void Fail(const std::string& window, const std::string& what) {
+  faults.push_back(window + ": " + what);
+  std::fprintf(stderr, "FAIL %s: %s\n", window.c_str(), what.c_str());
+}
+
+// What is being checked, for the watchdog's message.
+std::mutex stageMutex;
+std::string stage = "start-up";
+void SetStage(const std::string& text) {
+  std::lock_guard lock(stageMutex);
+  stage = text;
+}
+
+void Pump(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  } while (timer.elapsed() < ms);
+}
+
+QImage GrabScreen() {
+  return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+std::string Str(const QString& text) { return text.toStdString(); }
+
+// Why a picture button shows no face from its sheet, or nullopt when it does: its
+// current frame must lie inside a loaded sheet and hold some visible pixel.
+std::optional<std::string> SheetFault(const TGraphicButton& button) {
+  const TBitmap32* sheet = button.Resource().Sheet();
+  if (!sheet) return "has no sheet";
+  const TRect frame = button.FrameInSheet();
+  if (frame.IsEmpty() || frame.Left < 0 || frame.Top < 0 || frame.Right > sheet->Width() ||
+      frame.Bottom > sheet->Height())
+    return "frame (" + std::to_string(frame.Left) + "," + std::to_string(frame.Top) + ")-(" +
+           std::to_string(frame.Right) + "," + std::to_string(frame.Bottom) + ") lies outside its " +
+           std::to_string(sheet->Width()) + "x" + std::to_string(sheet->Height()) + " sheet";
+  for (int y = frame.Top; y < frame.Bottom; ++y)
+    for (int x = frame.Left; x < frame.Right; ++x)
+      if (AlphaOf(sheet->Pixel(x, y)) != 0) return std::nullopt;
+  return "frame in its sheet is fully transparent";
+}
+
+void CheckSheet(const std::string& window, const std::string& name, const TGraphicButton* button) {
+  if (!button) return Fail(window, name + " was not built");
+  if (auto fault = SheetFault(*button)) Fail(window, name + " " + *fault);
+}
+
+void CheckMainWindow(TFormMain& main) {
+  SetStage("the main window's controls");
+  if (!main.isVisible()) Fail("FormMain", "is not shown after start-up");
+  for (const TSkinPicture& picture : MainSkinPictures()) {
+    auto* image = qobject_cast<TImage*>(main.Control(picture.Image));
+    if (!image)
+      Fail("FormMain", "skin picture " + std::string(picture.Image) + " was not made");
+    else if (image->Picture().Empty())
+      Fail("FormMain", "skin picture " + std::string(picture.Image) + " (\"" + std::string(picture.DefaultFile) +
+                           "\") is empty");
+  }
+  TTemplateButtons* strip = main.TemplateButtons();
+  if (!strip) return Fail("FormMain", "has no template strip");
+  if (!strip->Sheet || strip->Sheet->Picture().Empty()) Fail("FormMain", "the template button sheet is empty");
+  if (strip->Buttons.empty()) Fail("FormMain", "no template buttons were built");
+  for (const TGraphicButton* button : strip->Buttons)
+    CheckSheet("FormMain", "template button " + Str(button->objectName()), button);
+  CheckSheet("FormMain", "ButtonTemplatePrev", strip->Prev);
+  CheckSheet("FormMain", "ButtonTemplateNext", strip->Next);
+
+  for (const TControlDesign& design : MainWindowDesign()) {
+    if (design.Sheet.empty()) continue;
+    const std::string name(design.Name);
+    if (design.Kind == TDesignKind::Slider) {
+      const TGraphicSlider* slider = main.Slider(design.Name);
+      CheckSheet("FormMain", name, slider);
+      if (slider) CheckSheet("FormMain", name + "'s thumb", slider->SlideButton());
+    } else if (design.Kind == TDesignKind::Button) {
+      CheckSheet("FormMain", name, main.Button(design.Name));
+    }
+    const TGraphicButton* control = qobject_cast<TGraphicButton*>(main.Control(design.Name));
+    if (control && control->Resource().Image() != main.Control(design.Sheet))
+      Fail("FormMain", name + " does not draw from " + std::string(design.Sheet));
+  }
+}
+
+// Compares the screen with the window's skin at a grid of points where the
+// window is not cut away and no visible control lies. The skin's transparent
+// pixels blend with the window's ground and are passed over.
+struct TSkinComparison {
+  int Samples = 0;
+  int Mismatches = 0;
+  std::string FirstMismatch;
+};
+
+TSkinComparison CompareWithScreen(const TSkinnedForm& form, const QImage& screen) {
+  TSkinComparison result;
+  const TBitmap32& skin = *form.SkinBitmap;
+  const QRegion shape = form.mask();
+  const QPoint origin = form.mapToGlobal(QPoint(0, 0)) - QGuiApplication::primaryScreen()->geometry().topLeft();
+  constexpr int kStep = 5;
+  for (int y = kStep / 2; y < std::min(skin.Height(), form.height()); y += kStep) {
+    for (int x = kStep / 2; x < std::min(skin.Width(), form.width()); x += kStep) {
+      if (!shape.contains(QPoint(x, y)) || form.childAt(x, y)) continue;
+      const TColor32 want = skin.Pixel(x, y);
+      const QPoint at = origin + QPoint(x, y);
+      if (AlphaOf(want) != 255 || !screen.rect().contains(at)) continue;
+      ++result.Samples;
+      const QRgb got = screen.pixel(at);
+      if ((got & 0xFFFFFFu) == (want & 0xFFFFFFu)) continue;
+      if (result.Mismatches++ == 0) {
+        char text[160];
+        std::snprintf(text, sizeof text, "at (%d,%d) the skin has %06X, the screen %06X", x, y,
+                      unsigned(want & 0xFFFFFFu), unsigned(got & 0xFFFFFFu));
+        result.FirstMismatch = text;
+      }
+    }
+  }
+  return result;
+}
+
+// Waits until the window shows its skin on the screen, then judges it; the last
+// screenshot is saved as <Name>.png.
+void CheckOnScreen(TSkinnedForm& form, const QString& shots) {
+  const std::string name = form.Name();
+  SetStage(name + " on the screen");
+  if (!form.SkinBitmap || form.SkinBitmap->Empty()) return Fail(name, "has no skin (SkinBitmap not loaded)");
+  if (form.mask().isEmpty()) return Fail(name, "has no shape (its window mask is empty)");
+  if (form.width() != form.SkinBitmap->Width() || form.height() != form.SkinBitmap->Height())
+    Fail(name, "is " + std::to_string(form.width()) + "x" + std::to_string(form.height()) + ", its skin " +
+                   std::to_string(form.SkinBitmap->Width()) + "x" + std::to_string(form.SkinBitmap->Height()));
+  QElapsedTimer timer;
+  timer.start();
+  QImage screen;
+  TSkinComparison seen;
+  for (;;) {
+    Pump(50);
+    screen = GrabScreen();
+    seen = CompareWithScreen(form, screen);
+    if ((seen.Samples >= kMinSamples && seen.Mismatches == 0) || timer.elapsed() > kSettleMs) break;
+  }
+  screen.save(shots + "/" + form.objectName() + ".png");
+  if (seen.Samples < kMinSamples)
+    Fail(name, "only " + std::to_string(seen.Samples) + " uncovered skin pixels are on the screen");
+  else if (seen.Mismatches > 0)
+    Fail(name, std::to_string(seen.Mismatches) + " of " + std::to_string(seen.Samples) +
+                   " screen pixels differ from the skin; first " + seen.FirstMismatch);
+  else
+    std::fprintf(stderr, "ok   %s: %d screen pixels are its skin's\n", name.c_str(), seen.Samples);
+}
+
+// Every skinned window the start-up made: the program's window list and any
+// other top-level window, in creation order.
+std::vector<TSkinnedForm*> SkinnedWindows() {
+  std::vector<TSkinnedForm*> forms;
+  auto add = [&](QWidget* widget) {
+    auto* form = qobject_cast<TSkinnedForm*>(widget);
+    if (form && std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
+  };
+  for (QWidget* widget : ScreenForms()) add(widget);
+  for (QWidget* widget : QApplication::topLevelWidgets()) add(widget);
+  return forms;
+}
+
+int CheckWindows(const QString& shots) {
+  // The pointer rests on the backdrop, so no hover frame or hint covers a window.
+  QCursor::setPos(QGuiApplication::primaryScreen()->geometry().topLeft());
+  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+  if (!main) {
+    Fail("FormMain", "was not made by the start-up");
+    return 1;
+  }
+  CheckMainWindow(*main);
+  CheckOnScreen(*main, shots);
+  QFile::rename(shots + "/FormMain.png", shots + "/main-window.png");
+
+  std::vector<TSkinnedForm*> forms = SkinnedWindows();
+  std::fprintf(stderr, "%zu skinned windows stand after start-up\n", forms.size());
+  for (TSkinnedForm* form : forms) {
+    if (form == main) continue;
+    const std::string name = form->Name();
+    SetStage("showing " + name);
+    const bool wasShown = form->isVisible();
+    form->show();
+    form->raise();
+    CheckOnScreen(*form, shots);
+    if (wasShown) continue;
+    SetStage("closing " + name);
+    form->close();
+    Pump(20);
+    if (form->isVisible()) Fail(name, "did not close");
+    else if (form->SkinBitmap) Fail(name, "kept its skin after closing");
+  }
+  return faults.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <folder for the screenshots>\n", argv[0]);
+    return 2;
+  }
+  const QString shots = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(shots);
+  // A message box would wait for a person: each is a fault, recorded instead.
+  SetMessagePresenter([](TMessageBoxKind, const std::string& text) { Fail("message box", text); });
+  std::thread([] {
+    std::this_thread::sleep_for(std::chrono::seconds(kWatchdogSeconds));
+    std::lock_guard lock(stageMutex);
+    std::fprintf(stderr, "FAIL stuck for %d s while checking %s\n", kWatchdogSeconds, stage.c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+  }).detach();
+
+  // The program sees no argument of ours: one argument would be opened as a work.
+  int programArgc = 1;
+  char* programArgv[] = {argv[0], nullptr};
+  const int status = RunProgram(programArgc, programArgv, [&shots] {
+    QTimer::singleShot(0, [&shots] { QCoreApplication::exit(CheckWindows(shots)); });
+  });
+  if (!faults.empty()) {
+    std::fprintf(stderr, "%zu fault(s):\n", faults.size());
+    for (const std::string& fault : faults) std::fprintf(stderr, "  %s\n", fault.c_str());
+    return 1;
+  }
+  if (status != 0) std::fprintf(stderr, "the program ended with status %d\n", status);
+  return status;
+}
