@@ -10,6 +10,8 @@ constexpr std::string_view kModes = "ImageLayerModeButtons";
 constexpr std::string_view kTools = "ImageLayerToolsButtons";
 constexpr std::string_view kSliders = "ImageSlidersLayer";
 constexpr std::string_view kDesk = "ImageDesktopToolsButtons";
+constexpr std::string_view kSystem = "ImageSystemButtons";
+constexpr std::string_view kOpeners = "ImageMainFormButtons";
 constexpr std::string_view kLayerPanel = "PanelLayerTools";
 constexpr std::string_view kDeskPanel = "PanelDesktopTools";
 
@@ -30,6 +32,9 @@ constexpr int Mode(int i) { return 52 + i * 54; }
 
 constexpr std::array kDesign = {
     TControlDesign{"LabelActiveLayerName", K::Label, "", 584, 50, 370, 22, "", ""},
+    // Minimise and close, at the right end of the title strip.
+    TControlDesign{"ButtonMinimize", K::Button, "", 924, 5, 20, 19, kSystem, "_"},
+    TControlDesign{"ButtonExit", K::Button, "", 948, 5, 20, 19, kSystem, "x"},
     // The tool modes.
     TControlDesign{"ButtonColoration", K::Button, "", kToolX, Mode(0), kToolWidth, 46, kModes, "Colour"},
     TControlDesign{"ButtonAppearance", K::Button, "", kToolX, Mode(1), kToolWidth, 46, kModes, "Looks"},
@@ -42,8 +47,9 @@ constexpr std::array kDesign = {
     TControlDesign{"ButtonClearWork", K::Button, "", kToolX, 436, kToolWidth, 30, kTools, "Clear"},
     TControlDesign{"ButtonColorCalibration", K::Button, "", kToolX, 472, kToolWidth, 30, kTools, "Calibrate"},
     TControlDesign{"ButtonLayerUndo", K::Button, "", kToolX, 508, kToolWidth, 30, kTools, "Undo"},
-    TControlDesign{"ButtonLoadSave", K::Button, "", kToolX, 556, kToolWidth, 30, kTools, "Files"},
-    TControlDesign{"ButtonPrint", K::Button, "", kToolX, 592, kToolWidth, 30, kTools, "Print"},
+    // The buttons that open the other windows.
+    TControlDesign{"ButtonLoadSave", K::Button, "", kToolX, 556, kToolWidth, 30, kOpeners, "Files"},
+    TControlDesign{"ButtonPrint", K::Button, "", kToolX, 592, kToolWidth, 30, kOpeners, "Print"},
     // The scroll sliders beside the desk.
     TControlDesign{"SliderHPos", K::Slider, "", 97, 572, 445, 14, kSliders, ""},
     TControlDesign{"SliderVPos", K::Slider, "", 562, 62, 14, 492, kSliders, ""},
@@ -98,6 +104,8 @@ constexpr std::array kPictures = {
     TSkinPicture{"SkinModifier", "SkinMod.psd", "ImageSkinModifier"},
     TSkinPicture{"SkinEraser", "SkinEras.psd", "ImageSkinEraser"},
     TSkinPicture{"SkinActions", "SkinAct.psd", "ImageSkinActions"},
+    TSkinPicture{"SystemButtons", "ButSys.psd", "ImageSystemButtons"},
+    TSkinPicture{"MainFormButtons", "ButMain.psd", "ImageMainFormButtons"},
     TSkinPicture{"LayerModeButtons", "ButLMode.psd", "ImageLayerModeButtons"},
     TSkinPicture{"LayerToolsButtons", "ButLayer.psd", "ImageLayerToolsButtons"},
     TSkinPicture{"SlidersLayer", "Sliders.psd", "ImageSlidersLayer"},

@@ -16,7 +16,8 @@ TEST(MainDesignTest, EveryControlLiesInsideItsContainer) {
 }
 
 TEST(MainDesignTest, SheetRowsFollowEachOtherAndFitTheSheet) {
-  for (std::string_view sheet : {"ImageLayerModeButtons", "ImageLayerToolsButtons", "ImageSlidersLayer"}) {
+  for (std::string_view sheet : {"ImageLayerModeButtons", "ImageLayerToolsButtons", "ImageSlidersLayer",
+                                 "ImageSystemButtons", "ImageMainFormButtons"}) {
     const std::vector<TSheetPlace> rows = SheetLayout(sheet);
     ASSERT_FALSE(rows.empty()) << sheet;
     int next = 0;
