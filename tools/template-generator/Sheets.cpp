@@ -6,8 +6,11 @@
 namespace {
 
 // One frame of a button: a rounded plate, lighter when hovered, sunk and ringed
-// when pressed.
+// when pressed. The ring's pen would spill half its width into the neighbouring
+// frames, which show it as a stray line along their edge: the plate stays in its cell.
 void Plate(QPainter& p, const QRectF& r, int state) {
+  p.save();
+  p.setClipRect(r);
   QLinearGradient g(r.topLeft(), r.bottomLeft());
   const QColor top = state == 1 ? QColor(120, 132, 160) : state == 2 ? QColor(58, 66, 88) : QColor(92, 102, 128);
   const QColor bottom = state == 2 ? QColor(96, 108, 136) : QColor(48, 54, 72);
@@ -18,6 +21,7 @@ void Plate(QPainter& p, const QRectF& r, int state) {
   p.fillPath(plate, g);
   p.setPen(QPen(state == 2 ? QColor(250, 200, 90) : QColor(24, 26, 34), state == 2 ? 2.0 : 1.0));
   p.drawPath(plate);
+  p.restore();
 }
 
 void Glyph(QPainter& p, const QRectF& r, const QString& text, int pixels) {
