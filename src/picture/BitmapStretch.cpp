@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "picture/BitmapRoutines.h"
+#include "picture/RowBands.h"
 #include "platform/Numeric.h"
 
 namespace {
@@ -158,25 +158,6 @@ void StretchRows(const StretchJob& job, int y0, int y1) {
       }
     }
   }
-}
-
-// Runs `rows` over y0..y1 in a few threads when the work is large enough to pay
-// for them; each thread writes its own rows only.
-template <typename Rows>
-void ForRowBands(int y0, int y1, std::int64_t pixels, const Rows& rows) {
-  constexpr std::int64_t kPixelsPerThread = 1 << 18;
-  const int hardware = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const int bands = static_cast<int>(std::clamp<std::int64_t>(pixels / kPixelsPerThread, 1, std::min(hardware, 8)));
-  if (bands <= 1 || y1 - y0 < 2 * bands) {
-    rows(y0, y1);
-    return;
-  }
-  std::vector<std::thread> threads;
-  const int step = (y1 - y0 + bands - 1) / bands;
-  for (int start = y0 + step; start < y1; start += step)
-    threads.emplace_back([&rows, start, end = std::min(y1, start + step)] { rows(start, end); });
-  rows(y0, std::min(y1, y0 + step));
-  for (auto& t : threads) t.join();
 }
 
 template <StretchMode mode>

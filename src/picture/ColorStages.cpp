@@ -5,8 +5,13 @@
 #include <emmintrin.h>
 #endif
 #include <vector>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TRESSARY_WIDE_STAGES 1
+#endif
 
 #include "picture/Mask.h"
+#include "picture/RowBands.h"
 
 namespace {
 
@@ -182,7 +187,8 @@ int MeanLuminance(const TBitmap32& picture) {
 
 // What one combination of regions does to a pixel: the tint and channel scales as
 // one table per channel, the hue/saturation/brightness shifts in order, and the
-// contrast as one table.
+// contrast as one table. The wide tables hold the same values in 32-bit entries
+// for gathering, the fused ones already shifted into the channel's place.
 struct TColorStages::Plan {
   bool identity = true;
   std::array<std::array<std::uint8_t, 256>, 3> pre{};  // B, G, R
@@ -190,6 +196,9 @@ struct TColorStages::Plan {
   bool post = false;
   std::array<std::uint8_t, 256> contrast{};
   std::array<std::array<std::uint8_t, 256>, 3> fused{};  // contrast after pre, when there are no shifts
+  std::array<std::array<std::int32_t, 256>, 3> widePre{};
+  std::array<std::int32_t, 256> wideContrast{};
+  std::array<std::array<std::int32_t, 256>, 3> wideFused{};
 };
 
 TColorStages::TColorStages(const TBitmap32& picture, const TColorValues& layer, const TMask* mask)
@@ -207,10 +216,10 @@ TColorStages::TColorStages(const TBitmap32& picture, const TColorValues& layer, 
 TColorStages::~TColorStages() = default;
 
 int TColorStages::Mean() {
-  if (!meanComputed_) {
+  std::call_once(meanOnce_, [this] {
     mean_ = MeanLuminance(picture_);
     meanComputed_ = true;
-  }
+  });
   return mean_;
 }
 
@@ -261,15 +270,18 @@ std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) 
           plan->post = true;
         });
   for (int c = 0; c < 3; ++c)
-    for (int i = 0; i < 256; ++i)
-      plan->fused[std::size_t(c)][std::size_t(i)] = plan->contrast[plan->pre[std::size_t(c)][std::size_t(i)]];
+    for (std::size_t i = 0; i < 256; ++i) {
+      plan->fused[std::size_t(c)][i] = plan->contrast[plan->pre[std::size_t(c)][i]];
+      plan->widePre[std::size_t(c)][i] = plan->pre[std::size_t(c)][i];
+      plan->wideFused[std::size_t(c)][i] = std::int32_t(plan->fused[std::size_t(c)][i]) << (8 * c);
+    }
+  for (std::size_t i = 0; i < 256; ++i) plan->wideContrast[i] = plan->contrast[i];
   return plan;
 }
 
 const TColorStages::Plan& TColorStages::PlanFor(std::uint8_t cells) {
-  auto& slot = plans_[cells];
-  if (!slot) slot = BuildPlan(cells);
-  return *slot;
+  std::call_once(planOnce_[cells], [this, cells] { plans_[cells] = BuildPlan(cells); });
+  return *plans_[cells];
 }
 
 namespace {
@@ -285,6 +297,117 @@ namespace {
   }
   return Color32(plan.contrast[std::size_t(r)], plan.contrast[std::size_t(g)], plan.contrast[std::size_t(b)], alpha);
 }
+
+#if defined(TRESSARY_WIDE_STAGES)
+// Eight pixels a step in 32-bit lanes, the same integer results as ToHsb and
+// FromHsb. Every quotient comes from one correctly rounded single-precision
+// division of exact integers below 2^24 by a divisor up to 40000 with a quotient
+// up to 255: a non-integer quotient lies at least 1 / divisor from the next
+// integer, farther than the rounding can carry it, so its floor is exact.
+using W = __m256i;
+
+[[gnu::target("avx2")]] inline W FloorDiv(W n, W d) {
+  const __m256 q = _mm256_div_ps(_mm256_cvtepi32_ps(n), _mm256_cvtepi32_ps(d));
+  return _mm256_cvtps_epi32(_mm256_round_ps(q, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+}
+
+// n / d rounded, ties to even (d > 0).
+[[gnu::target("avx2")]] inline W RoundDivEven(W n, W d) {
+  const W q = FloorDiv(n, d);
+  const W twiceRest = _mm256_slli_epi32(_mm256_sub_epi32(n, _mm256_mullo_epi32(q, d)), 1);
+  const W odd = _mm256_cmpeq_epi32(_mm256_and_si256(q, _mm256_set1_epi32(1)), _mm256_set1_epi32(1));
+  const W up = _mm256_or_si256(_mm256_cmpgt_epi32(twiceRest, d), _mm256_and_si256(_mm256_cmpeq_epi32(twiceRest, d), odd));
+  return _mm256_sub_epi32(q, up);
+}
+
+[[gnu::target("avx2")]] inline W Select(W mask, W yes, W no) { return _mm256_blendv_epi8(no, yes, mask); }
+
+// One hue/saturation/brightness shift of r, g, b (0..255 each), in place.
+[[gnu::target("avx2")]] inline void ShiftHsb8(W& r, W& g, W& b, const THsb& shift) {
+  const W zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1), k100 = _mm256_set1_epi32(100);
+  const W mx = _mm256_max_epi32(_mm256_max_epi32(r, g), b), mn = _mm256_min_epi32(_mm256_min_epi32(r, g), b);
+  const W d = _mm256_sub_epi32(mx, mn);
+  const W brightness = RoundDivEven(_mm256_mullo_epi32(mx, k100), _mm256_set1_epi32(255));
+  const W saturation = RoundDivEven(_mm256_mullo_epi32(d, k100), _mm256_max_epi32(mx, one));
+  const W byRed = _mm256_cmpeq_epi32(mx, r), byGreen = _mm256_andnot_si256(byRed, _mm256_cmpeq_epi32(mx, g));
+  const W num = Select(byRed, _mm256_sub_epi32(g, b), Select(byGreen, _mm256_sub_epi32(b, r), _mm256_sub_epi32(r, g)));
+  const W offset = Select(byRed, _mm256_and_si256(_mm256_cmpgt_epi32(zero, num), _mm256_set1_epi32(360)),
+                          Select(byGreen, _mm256_set1_epi32(120), _mm256_set1_epi32(240)));
+  const W step = RoundDivEven(_mm256_mullo_epi32(num, _mm256_set1_epi32(60)), _mm256_max_epi32(d, one));
+  const W grey = _mm256_cmpeq_epi32(saturation, zero);
+  W h = _mm256_add_epi32(_mm256_andnot_si256(grey, _mm256_add_epi32(offset, step)), _mm256_set1_epi32(shift.Hue));
+  const W s = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(saturation, _mm256_set1_epi32(shift.Saturation)), zero), k100);
+  const W v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(brightness, _mm256_set1_epi32(shift.Brightness)), zero), k100);
+  // Hue 0..360 plus a shift within +-359 comes back into 0..359 with one turn.
+  const W turn = _mm256_set1_epi32(360);
+  h = _mm256_add_epi32(h, _mm256_and_si256(_mm256_cmpgt_epi32(zero, h), turn));
+  h = _mm256_sub_epi32(h, _mm256_andnot_si256(_mm256_cmpgt_epi32(turn, h), turn));
+  const W k60 = _mm256_set1_epi32(60);
+  const W sector = FloorDiv(h, k60), rest = _mm256_sub_epi32(h, _mm256_mullo_epi32(sector, k60));
+  // V = v 255 div 100, p = (100 - s) v 255 div 10000, q and t over 600000: the
+  // same quotients with 255 / 100 reduced to 51 / 20 and 255 / 600000 to 17 / 40000.
+  const W v51 = _mm256_mullo_epi32(v, _mm256_set1_epi32(51)), v17 = _mm256_mullo_epi32(v, _mm256_set1_epi32(17));
+  const W k40000 = _mm256_set1_epi32(40000), k6000 = _mm256_set1_epi32(6000);
+  const W V = FloorDiv(v51, _mm256_set1_epi32(20));
+  const W p = FloorDiv(_mm256_mullo_epi32(_mm256_sub_epi32(k100, s), v51), _mm256_set1_epi32(2000));
+  const W q = FloorDiv(_mm256_mullo_epi32(_mm256_sub_epi32(k6000, _mm256_mullo_epi32(s, rest)), v17), k40000);
+  const W t = FloorDiv(
+      _mm256_mullo_epi32(_mm256_sub_epi32(k6000, _mm256_mullo_epi32(s, _mm256_sub_epi32(k60, rest))), v17), k40000);
+  const W s0 = _mm256_cmpeq_epi32(sector, zero), s1 = _mm256_cmpeq_epi32(sector, one);
+  const W s2 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(2)), s3 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(3));
+  const W s4 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(4)), s5 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(5));
+  // Sectors 0..5 give (V, t, p), (q, V, p), (p, V, t), (p, q, V), (t, p, V), (V, p, q).
+  W red = Select(_mm256_or_si256(s0, s5), V, Select(s1, q, Select(s4, t, p)));
+  W green = Select(_mm256_or_si256(s1, s2), V, Select(s0, t, Select(s3, q, p)));
+  W blue = Select(_mm256_or_si256(s3, s4), V, Select(s2, t, Select(s5, q, p)));
+  const W gray = RoundDivEven(_mm256_mullo_epi32(v, _mm256_set1_epi32(255)), k100);
+  const W flat = _mm256_cmpeq_epi32(s, zero);
+  r = Select(flat, gray, red);
+  g = Select(flat, gray, green);
+  b = Select(flat, gray, blue);
+}
+
+[[gnu::target("avx2")]] inline W Gather(const std::array<std::int32_t, 256>& table, W index) {
+  return _mm256_i32gather_epi32(table.data(), index, 4);
+}
+
+// Runs the plan over pixels[0..count) eight at a time; returns how many it did.
+[[gnu::target("avx2")]] int ApplyPlanWide(TColor32* pixels, int count, const TColorStages::Plan& plan) {
+  const W low = _mm256_set1_epi32(0xFF), alphaBits = _mm256_set1_epi32(int(0xFF000000u));
+  int x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const W in = _mm256_loadu_si256(reinterpret_cast<const W*>(pixels + x));
+    const W transparent = _mm256_cmpeq_epi32(_mm256_and_si256(in, alphaBits), _mm256_setzero_si256());
+    W out;
+    if (plan.shifts.empty()) {
+      out = _mm256_or_si256(
+          _mm256_or_si256(Gather(plan.wideFused[0], _mm256_and_si256(in, low)),
+                          Gather(plan.wideFused[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low))),
+          _mm256_or_si256(Gather(plan.wideFused[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low)),
+                          _mm256_and_si256(in, alphaBits)));
+    } else {
+      W b = Gather(plan.widePre[0], _mm256_and_si256(in, low));
+      W g = Gather(plan.widePre[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low));
+      W r = Gather(plan.widePre[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low));
+      for (const THsb& shift : plan.shifts) ShiftHsb8(r, g, b, shift);
+      if (plan.post) {
+        r = Gather(plan.wideContrast, r);
+        g = Gather(plan.wideContrast, g);
+        b = Gather(plan.wideContrast, b);
+      }
+      out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(r, 16), _mm256_slli_epi32(g, 8)),
+                            _mm256_or_si256(b, _mm256_and_si256(in, alphaBits)));
+    }
+    _mm256_storeu_si256(reinterpret_cast<W*>(pixels + x), Select(transparent, in, out));
+  }
+  return x;
+}
+
+const bool kWideStages = __builtin_cpu_supports("avx2");
+#else
+int ApplyPlanWide(TColor32*, int, const TColorStages::Plan&) { return 0; }
+constexpr bool kWideStages = false;
+#endif
 
 }  // namespace
 
@@ -310,6 +433,7 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
       x = end;
       continue;
     }
+    if (kWideStages) x += ApplyPlanWide(pixels + x, end - x, plan);
     if (plan.shifts.empty()) {
       const auto &fb = plan.fused[0], &fg = plan.fused[1], &fr = plan.fused[2];
       for (; x < end; ++x) {
@@ -335,27 +459,31 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
   // region bytes in place.
   const bool direct = source.Width() == width;
   const bool directCells = direct && map.Width() == picture.Width();
-  std::vector<std::uint8_t> rowCells(map.Empty() ? 0 : static_cast<std::size_t>(width));
-  for (int y = 0; y < height; ++y) {
-    const int sy = source.Top + int(std::int64_t(y) * source.Height() / height);
-    const TColor32* in = picture.PixelPtr(0, sy);
-    TColor32* out = target.PixelPtr(0, y);
-    if (direct)
-      std::copy_n(in + source.Left, width, out);
-    else
-      for (int x = 0; x < width; ++x) out[x] = in[columns[std::size_t(x)]];
-    if (stages.Neutral()) continue;
-    const std::uint8_t* cells = nullptr;
-    if (!map.Empty()) {
-      const std::uint8_t* mapRow = map.Row(std::min(sy, map.Height() - 1));
-      if (directCells) {
-        cells = mapRow + source.Left;
-      } else {
-        const int lastCell = map.Width() - 1;
-        for (int x = 0; x < width; ++x) rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
-        cells = rowCells.data();
+  // Every pixel's result depends on that pixel alone, so bands of rows may run in
+  // any order and on any thread.
+  ForRowBands(0, height, std::int64_t(width) * height, [&](int y0, int y1) {
+    std::vector<std::uint8_t> rowCells(map.Empty() ? 0 : static_cast<std::size_t>(width));
+    for (int y = y0; y < y1; ++y) {
+      const int sy = source.Top + int(std::int64_t(y) * source.Height() / height);
+      const TColor32* in = picture.PixelPtr(0, sy);
+      TColor32* out = target.PixelPtr(0, y);
+      if (direct)
+        std::copy_n(in + source.Left, width, out);
+      else
+        for (int x = 0; x < width; ++x) out[x] = in[columns[std::size_t(x)]];
+      if (stages.Neutral()) continue;
+      const std::uint8_t* cells = nullptr;
+      if (!map.Empty()) {
+        const std::uint8_t* mapRow = map.Row(std::min(sy, map.Height() - 1));
+        if (directCells) {
+          cells = mapRow + source.Left;
+        } else {
+          const int lastCell = map.Width() - 1;
+          for (int x = 0; x < width; ++x) rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
+          cells = rowCells.data();
+        }
       }
+      stages.ApplyRow(out, cells, width);
     }
-    stages.ApplyRow(out, cells, width);
-  }
+  });
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
@@ -40,10 +41,11 @@ class TColorStages {
   TColorStages(const TBitmap32& picture, const TColorValues& layer, const TMask* mask);
   ~TColorStages();
 
-  // The pixel after the stages, `cells` being its byte of the region map.
+  // The pixel after the stages, `cells` being its byte of the region map; one
+  // pixel at a time, the measure the row form is held to.
   TColor32 Apply(TColor32 pixel, std::uint8_t cells);
   // The same over a row: pixel x has region byte cells[x] (no regions when
-  // `cells` is null).
+  // `cells` is null). Several threads may run rows at once.
   void ApplyRow(TColor32* pixels, const std::uint8_t* cells, int count);
   // True when no pixel can change (all values neutral, regions and layer).
   bool Neutral() const { return neutral_; }
@@ -63,7 +65,9 @@ class TColorStages {
   bool neutral_ = true;
   bool meanComputed_ = false;
   int mean_ = 0;
+  std::once_flag meanOnce_;
   std::array<std::unique_ptr<Plan>, 256> plans_;
+  std::array<std::once_flag, 256> planOnce_;
 };
 
 // Copies `source` of `picture` into the whole of `target` by nearest pixel (target
