@@ -77,6 +77,24 @@ void BM_RenderWithoutHsb(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderWithoutHsb)->Unit(benchmark::kMillisecond);
 
+// The stages alone on one thread, row by row over a copy of the picture, with
+// the scene's regions: what the bands of a render share out.
+void BM_StagesOneThread(benchmark::State& state) {
+  Scene scene;
+  TBitmap32 work = scene.layer.Picture;
+  const TMaskA& map = scene.layer.Mask.GetMap();
+  for (auto _ : state) {
+    TColorStages stages(scene.layer.Picture, scene.layer.Values(), &scene.layer.Mask);
+    for (int y = 0; y < kSide; ++y) {
+      std::copy_n(scene.layer.Picture.PixelPtr(0, y), kSide, work.PixelPtr(0, y));
+      stages.ApplyRow(work.PixelPtr(0, y), map.Row(y), kSide);
+    }
+    benchmark::DoNotOptimize(work.Bits());
+  }
+  state.SetBytesProcessed(state.iterations() * std::int64_t(work.ByteSize()));
+}
+BENCHMARK(BM_StagesOneThread)->Unit(benchmark::kMillisecond);
+
 // The contrast stage's mean luminance, computed once per render.
 void BM_MeanLuminance(benchmark::State& state) {
   TBitmap32 picture = PhotoLike();

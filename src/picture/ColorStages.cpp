@@ -1,6 +1,8 @@
 #include "picture/ColorStages.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -199,6 +201,7 @@ struct TColorStages::Plan {
   std::array<std::array<std::int32_t, 256>, 3> widePre{};
   std::array<std::int32_t, 256> wideContrast{};
   std::array<std::array<std::int32_t, 256>, 3> wideFused{};
+  bool preUsed = false;  // some pre table is not the identity
 };
 
 TColorStages::TColorStages(const TBitmap32& picture, const TColorValues& layer, const TMask* mask)
@@ -276,6 +279,8 @@ std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) 
       plan->wideFused[std::size_t(c)][i] = std::int32_t(plan->fused[std::size_t(c)][i]) << (8 * c);
     }
   for (std::size_t i = 0; i < 256; ++i) plan->wideContrast[i] = plan->contrast[i];
+  for (const auto& table : plan->pre)
+    for (std::size_t i = 0; i < 256; ++i) plan->preUsed = plan->preUsed || table[i] != i;
   return plan;
 }
 
@@ -299,79 +304,50 @@ namespace {
 }
 
 #if defined(TRESSARY_WIDE_STAGES)
-// Eight pixels a step in 32-bit lanes, the same integer results as ToHsb and
-// FromHsb. Every quotient comes from one correctly rounded single-precision
-// division of exact integers below 2^24 by a divisor up to 40000 with a quotient
-// up to 255: a non-integer quotient lies at least 1 / divisor from the next
-// integer, farther than the rounding can carry it, so its floor is exact.
+#define TRESSARY_BYTE_PERMUTE "avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi"
 using W = __m256i;
 
-[[gnu::target("avx2")]] inline W FloorDiv(W n, W d) {
-  const __m256 q = _mm256_div_ps(_mm256_cvtepi32_ps(n), _mm256_cvtepi32_ps(d));
-  return _mm256_cvtps_epi32(_mm256_round_ps(q, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
-}
+[[gnu::target("avx2"), gnu::always_inline]] inline W Select(W mask, W yes, W no) { return _mm256_blendv_epi8(no, yes, mask); }
 
-// n / d rounded, ties to even (d > 0).
-[[gnu::target("avx2")]] inline W RoundDivEven(W n, W d) {
-  const W q = FloorDiv(n, d);
-  const W twiceRest = _mm256_slli_epi32(_mm256_sub_epi32(n, _mm256_mullo_epi32(q, d)), 1);
-  const W odd = _mm256_cmpeq_epi32(_mm256_and_si256(q, _mm256_set1_epi32(1)), _mm256_set1_epi32(1));
-  const W up = _mm256_or_si256(_mm256_cmpgt_epi32(twiceRest, d), _mm256_and_si256(_mm256_cmpeq_epi32(twiceRest, d), odd));
-  return _mm256_sub_epi32(q, up);
-}
-
-[[gnu::target("avx2")]] inline W Select(W mask, W yes, W no) { return _mm256_blendv_epi8(no, yes, mask); }
-
-// One hue/saturation/brightness shift of r, g, b (0..255 each), in place.
-[[gnu::target("avx2")]] inline void ShiftHsb8(W& r, W& g, W& b, const THsb& shift) {
-  const W zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1), k100 = _mm256_set1_epi32(100);
-  const W mx = _mm256_max_epi32(_mm256_max_epi32(r, g), b), mn = _mm256_min_epi32(_mm256_min_epi32(r, g), b);
-  const W d = _mm256_sub_epi32(mx, mn);
-  const W brightness = RoundDivEven(_mm256_mullo_epi32(mx, k100), _mm256_set1_epi32(255));
-  const W saturation = RoundDivEven(_mm256_mullo_epi32(d, k100), _mm256_max_epi32(mx, one));
-  const W byRed = _mm256_cmpeq_epi32(mx, r), byGreen = _mm256_andnot_si256(byRed, _mm256_cmpeq_epi32(mx, g));
-  const W num = Select(byRed, _mm256_sub_epi32(g, b), Select(byGreen, _mm256_sub_epi32(b, r), _mm256_sub_epi32(r, g)));
-  const W offset = Select(byRed, _mm256_and_si256(_mm256_cmpgt_epi32(zero, num), _mm256_set1_epi32(360)),
-                          Select(byGreen, _mm256_set1_epi32(120), _mm256_set1_epi32(240)));
-  const W step = RoundDivEven(_mm256_mullo_epi32(num, _mm256_set1_epi32(60)), _mm256_max_epi32(d, one));
-  const W grey = _mm256_cmpeq_epi32(saturation, zero);
-  W h = _mm256_add_epi32(_mm256_andnot_si256(grey, _mm256_add_epi32(offset, step)), _mm256_set1_epi32(shift.Hue));
-  const W s = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(saturation, _mm256_set1_epi32(shift.Saturation)), zero), k100);
-  const W v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(brightness, _mm256_set1_epi32(shift.Brightness)), zero), k100);
-  // Hue 0..360 plus a shift within +-359 comes back into 0..359 with one turn.
-  const W turn = _mm256_set1_epi32(360);
-  h = _mm256_add_epi32(h, _mm256_and_si256(_mm256_cmpgt_epi32(zero, h), turn));
-  h = _mm256_sub_epi32(h, _mm256_andnot_si256(_mm256_cmpgt_epi32(turn, h), turn));
-  const W k60 = _mm256_set1_epi32(60);
-  const W sector = FloorDiv(h, k60), rest = _mm256_sub_epi32(h, _mm256_mullo_epi32(sector, k60));
-  // V = v 255 div 100, p = (100 - s) v 255 div 10000, q and t over 600000: the
-  // same quotients with 255 / 100 reduced to 51 / 20 and 255 / 600000 to 17 / 40000.
-  const W v51 = _mm256_mullo_epi32(v, _mm256_set1_epi32(51)), v17 = _mm256_mullo_epi32(v, _mm256_set1_epi32(17));
-  const W k40000 = _mm256_set1_epi32(40000), k6000 = _mm256_set1_epi32(6000);
-  const W V = FloorDiv(v51, _mm256_set1_epi32(20));
-  const W p = FloorDiv(_mm256_mullo_epi32(_mm256_sub_epi32(k100, s), v51), _mm256_set1_epi32(2000));
-  const W q = FloorDiv(_mm256_mullo_epi32(_mm256_sub_epi32(k6000, _mm256_mullo_epi32(s, rest)), v17), k40000);
-  const W t = FloorDiv(
-      _mm256_mullo_epi32(_mm256_sub_epi32(k6000, _mm256_mullo_epi32(s, _mm256_sub_epi32(k60, rest))), v17), k40000);
-  const W s0 = _mm256_cmpeq_epi32(sector, zero), s1 = _mm256_cmpeq_epi32(sector, one);
-  const W s2 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(2)), s3 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(3));
-  const W s4 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(4)), s5 = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(5));
-  // Sectors 0..5 give (V, t, p), (q, V, p), (p, V, t), (p, q, V), (t, p, V), (V, p, q).
-  W red = Select(_mm256_or_si256(s0, s5), V, Select(s1, q, Select(s4, t, p)));
-  W green = Select(_mm256_or_si256(s1, s2), V, Select(s0, t, Select(s3, q, p)));
-  W blue = Select(_mm256_or_si256(s3, s4), V, Select(s2, t, Select(s5, q, p)));
-  const W gray = RoundDivEven(_mm256_mullo_epi32(v, _mm256_set1_epi32(255)), k100);
-  const W flat = _mm256_cmpeq_epi32(s, zero);
-  r = Select(flat, gray, red);
-  g = Select(flat, gray, green);
-  b = Select(flat, gray, blue);
-}
-
-[[gnu::target("avx2")]] inline W Gather(const std::array<std::int32_t, 256>& table, W index) {
+[[gnu::target("avx2"), gnu::always_inline]] inline W Gather(const std::array<std::int32_t, 256>& table, W index) {
   return _mm256_i32gather_epi32(table.data(), index, 4);
 }
 
-// Runs the plan over pixels[0..count) eight at a time; returns how many it did.
+// Vectors pass by value only between functions inlined into one of the same
+// instruction set, so no call ever crosses the differing conventions.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace lanes8 {
+constexpr int kLanes = 8;
+typedef std::int32_t I __attribute__((vector_size(32)));
+typedef float F __attribute__((vector_size(32)));
+// The 12-bit estimate and one Newton step.
+[[gnu::always_inline]] inline F Reciprocal(F d) {
+  const F r = _mm256_rcp_ps(d);
+  return r * (2.0f - d * r);
+}
+#include "picture/HsbLanes.inc"
+}  // namespace lanes8
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")
+namespace lanes16 {
+constexpr int kLanes = 16;
+typedef std::int32_t I __attribute__((vector_size(64)));
+typedef float F __attribute__((vector_size(64)));
+// The 14-bit estimate and one Newton step.
+[[gnu::always_inline]] inline F Reciprocal(F d) {
+  const F r = _mm512_mask_rcp14_ps(d, 0xFFFF, d);
+  return r * (2.0f - d * r);
+}
+#include "picture/HsbLanes.inc"
+}  // namespace lanes16
+#pragma GCC pop_options
+
+// Runs the plan over pixels[0..count) eight at a time with gathered tables;
+// returns how many it did.
 [[gnu::target("avx2")]] int ApplyPlanWide(TColor32* pixels, int count, const TColorStages::Plan& plan) {
   const W low = _mm256_set1_epi32(0xFF), alphaBits = _mm256_set1_epi32(int(0xFF000000u));
   int x = 0;
@@ -389,7 +365,13 @@ using W = __m256i;
       W b = Gather(plan.widePre[0], _mm256_and_si256(in, low));
       W g = Gather(plan.widePre[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low));
       W r = Gather(plan.widePre[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low));
-      for (const THsb& shift : plan.shifts) ShiftHsb8(r, g, b, shift);
+      for (const THsb& shift : plan.shifts) {
+        auto lr = lanes8::I(r), lg = lanes8::I(g), lb = lanes8::I(b);
+        lanes8::ShiftHsb(lr, lg, lb, shift);
+        r = W(lr);
+        g = W(lg);
+        b = W(lb);
+      }
       if (plan.post) {
         r = Gather(plan.wideContrast, r);
         g = Gather(plan.wideContrast, g);
@@ -403,10 +385,76 @@ using W = __m256i;
   return x;
 }
 
+
+// One 256-byte table in four registers, looked up 64 bytes at a time by two
+// two-register byte permutes chosen by the index's top bit.
+struct ByteTable {
+  __m512i quarter[4];
+};
+
+[[gnu::target(TRESSARY_BYTE_PERMUTE)]] inline ByteTable LoadByteTable(const std::array<std::uint8_t, 256>& table) {
+  ByteTable t;
+  for (int i = 0; i < 4; ++i) t.quarter[i] = _mm512_loadu_si512(table.data() + 64 * i);
+  return t;
+}
+
+[[gnu::target(TRESSARY_BYTE_PERMUTE)]] inline __m512i LookUp(const ByteTable& t, __m512i index) {
+  const __m512i low = _mm512_permutex2var_epi8(t.quarter[0], index, t.quarter[1]);
+  const __m512i high = _mm512_permutex2var_epi8(t.quarter[2], index, t.quarter[3]);
+  return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
+}
+
+// Blue, green and red of pixels[0..count) through their own table sixteen pixels
+// a step, alpha kept and pixels with alpha 0 left alone; returns how many it did.
+[[gnu::target(TRESSARY_BYTE_PERMUTE)]] int LookUpChannels(TColor32* pixels, int count,
+                                                           const std::array<std::uint8_t, 256>& blue,
+                                                           const std::array<std::uint8_t, 256>& green,
+                                                           const std::array<std::uint8_t, 256>& red) {
+  const ByteTable tb = LoadByteTable(blue), tg = LoadByteTable(green), tr = LoadByteTable(red);
+  const __m512i alphaBits = _mm512_set1_epi32(int(0xFF000000u));
+  constexpr __mmask64 kBlue = 0x1111111111111111ull, kGreen = kBlue << 1, kRed = kBlue << 2;
+  int x = 0;
+  for (; x + 16 <= count; x += 16) {
+    const __m512i in = _mm512_loadu_si512(pixels + x);
+    __m512i out = _mm512_mask_blend_epi8(kBlue, in, LookUp(tb, in));
+    out = _mm512_mask_blend_epi8(kGreen, out, LookUp(tg, in));
+    out = _mm512_mask_blend_epi8(kRed, out, LookUp(tr, in));
+    _mm512_mask_storeu_epi32(pixels + x, _mm512_test_epi32_mask(in, alphaBits), out);
+  }
+  return x;
+}
+
+// The plan as up to three passes over blocks small enough to stay in the first
+// cache: the table before, the shifts, the contrast table after. Every pass leaves
+// pixels with alpha 0 alone, so the passes compose as the one-pixel routine does.
+[[gnu::target(TRESSARY_BYTE_PERMUTE ",avx2")]] int ApplyPlanPermuted(TColor32* pixels, int count,
+                                                                    const TColorStages::Plan& plan) {
+  constexpr int kBlock = 512;
+  int x = 0;
+  while (count - x >= 16) {
+    const int n = std::min(kBlock, (count - x) & ~15);
+    TColor32* block = pixels + x;
+    if (plan.shifts.empty()) {
+      LookUpChannels(block, n, plan.fused[0], plan.fused[1], plan.fused[2]);
+    } else {
+      if (plan.preUsed) LookUpChannels(block, n, plan.pre[0], plan.pre[1], plan.pre[2]);
+      lanes16::ShiftHsbRun(block, n, plan.shifts);
+      if (plan.post) LookUpChannels(block, n, plan.contrast, plan.contrast, plan.contrast);
+    }
+    x += n;
+  }
+  return x;
+}
+
+const bool kBytePermute = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
+                          __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx2");
 const bool kWideStages = __builtin_cpu_supports("avx2");
 #else
 int ApplyPlanWide(TColor32*, int, const TColorStages::Plan&) { return 0; }
+int ApplyPlanPermuted(TColor32*, int, const TColorStages::Plan&) { return 0; }
 constexpr bool kWideStages = false;
+constexpr bool kBytePermute = false;
 #endif
 
 }  // namespace
@@ -417,8 +465,19 @@ TColor32 TColorStages::Apply(TColor32 pixel, std::uint8_t cells) {
   return plan.identity ? pixel : ApplyPlan(pixel, plan, Tables());
 }
 
+namespace {
+std::atomic<TStagesWidth> stagesLimit{TStagesWidth::Widest};
+}  // namespace
+
+TStagesWidth SupportedStagesWidth() {
+  return kBytePermute ? TStagesWidth::Widest : kWideStages ? TStagesWidth::Wide : TStagesWidth::Plain;
+}
+
+void LimitStagesWidth(TStagesWidth width) { stagesLimit.store(width, std::memory_order_relaxed); }
+
 void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int count) {
   const HsbTables& t = Tables();
+  const TStagesWidth width = std::min(SupportedStagesWidth(), stagesLimit.load(std::memory_order_relaxed));
   int x = 0;
   while (x < count) {
     // A run of pixels in the same regions shares one plan.
@@ -433,7 +492,10 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
       x = end;
       continue;
     }
-    if (kWideStages) x += ApplyPlanWide(pixels + x, end - x, plan);
+    if (width == TStagesWidth::Widest)
+      x += ApplyPlanPermuted(pixels + x, end - x, plan);
+    else if (width == TStagesWidth::Wide)
+      x += ApplyPlanWide(pixels + x, end - x, plan);
     if (plan.shifts.empty()) {
       const auto &fb = plan.fused[0], &fg = plan.fused[1], &fr = plan.fused[2];
       for (; x < end; ++x) {

@@ -70,6 +70,14 @@ class TColorStages {
   std::array<std::once_flag, 256> planOnce_;
 };
 
+// The instruction sets the row form can use, narrowest first: one pixel at a
+// time, eight with gathered tables (AVX2), sixteen with permuted tables (AVX-512
+// with byte permutes). Rows take the widest the processor has, up to the limit.
+enum class TStagesWidth { Plain, Wide, Widest };
+TStagesWidth SupportedStagesWidth();
+// Sets the limit for every later row (for checking each width against Apply).
+void LimitStagesWidth(TStagesWidth width);
+
 // Copies `source` of `picture` into the whole of `target` by nearest pixel (target
 // column x samples source column source.Left + x * source.Width() / target width,
 // truncated; rows likewise), then runs `stages` over every copied pixel whose alpha

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "picture/ColorStages.h"
 #include "picture/Mask.h"
@@ -68,8 +69,21 @@ TColor32 DrawPixel(Random& random) {
       auto near = [&] { return std::uint8_t(std::clamp(base + random.Below(3) - 1, 0, 255)); };
       return Color32(near(), near(), near(), alpha);
     }
-    default: return (bits & 0x00FFFFFFu) | TColor32(alpha) << 24;
+    default:
+      return (bits & 0x00FFFFFFu) | TColor32(alpha) << 24;
   }
+}
+
+// Each instruction set the processor has, the default restored afterwards.
+template <typename Check>
+void ForEachWidth(const Check& check) {
+  for (TStagesWidth width : {TStagesWidth::Plain, TStagesWidth::Wide, TStagesWidth::Widest}) {
+    if (width > SupportedStagesWidth()) continue;
+    SCOPED_TRACE("width " + std::to_string(int(width)));
+    LimitStagesWidth(width);
+    check();
+  }
+  LimitStagesWidth(TStagesWidth::Widest);
 }
 
 TMask MaskWith(Random& random) {
@@ -98,52 +112,59 @@ TEST(ColorStagesRows, EveryColourAgreesWithThePixelRoutine) {
   shifts[2].Color = 0x3366CC;
   shifts[2].Red = 80;
   for (const TColorValues& values : shifts) {
-    TColorStages reference(picture, values, nullptr), rows(picture, values, nullptr);
-    std::vector<TColor32> row(4096);
-    for (int y = 0; y < 4096; ++y) {
-      const TColor32* in = picture.PixelPtr(0, y);
-      std::copy_n(in, 4096, row.data());
-      rows.ApplyRow(row.data(), nullptr, 4096);
-      for (int x = 0; x < 4096; ++x)
-        if (row[std::size_t(x)] != reference.Apply(in[x], 0))
-          FAIL() << std::hex << "colour " << in[x] << " gave " << row[std::size_t(x)] << " not "
-                 << reference.Apply(in[x], 0) << " (hue " << std::dec << values.Hue << ")";
-    }
+    TColorStages reference(picture, values, nullptr);
+    TBitmap32 expected = picture;
+    for (int y = 0; y < 4096; ++y)
+      for (TColor32* p = expected.PixelPtr(0, y); p != expected.PixelPtr(0, y) + 4096; ++p) *p = reference.Apply(*p, 0);
+    ForEachWidth([&] {
+      TColorStages rows(picture, values, nullptr);
+      std::vector<TColor32> row(4096);
+      for (int y = 0; y < 4096; ++y) {
+        std::copy_n(picture.PixelPtr(0, y), 4096, row.data());
+        rows.ApplyRow(row.data(), nullptr, 4096);
+        const TColor32* want = expected.PixelPtr(0, y);
+        for (int x = 0; x < 4096; ++x)
+          if (row[std::size_t(x)] != want[x])
+            FAIL() << std::hex << "colour " << picture.Pixel(x, y) << " gave " << row[std::size_t(x)] << " not "
+                   << want[x] << " (hue " << std::dec << values.Hue << ")";
+      }
+    });
   }
 }
 
 TEST(ColorStagesRows, RandomPixelsRegionsAndSettingsAgreeWithThePixelRoutine) {
-  Random random{20261207u};
-  TBitmap32 picture(97, 61);
-  for (int y = 0; y < picture.Height(); ++y)
-    for (int x = 0; x < picture.Width(); ++x) picture.SetPixel(x, y, DrawPixel(random));
-  for (int round = 0; round < 300; ++round) {
-    const TMask mask = MaskWith(random);
-    const TColorValues layer = DrawValues(random);
-    TColorStages reference(picture, layer, &mask), rows(picture, layer, &mask);
-    // Runs of one region byte, from single pixels to whole rows, so that both the
-    // eight-pixel steps and their leftovers meet every byte value.
-    std::vector<TColor32> row;
-    std::vector<std::uint8_t> cells;
-    for (int y = 0; y < picture.Height(); ++y) {
-      const int width = 1 + random.Below(picture.Width());
-      row.assign(picture.PixelPtr(0, y), picture.PixelPtr(0, y) + width);
-      cells.resize(std::size_t(width));
-      for (int x = 0; x < width;) {
-        const std::uint8_t cell = std::uint8_t(random.Below(256));
-        const int run = 1 + random.Below(random.OneIn(4) ? width : 20);
-        for (int end = std::min(width, x + run); x < end; ++x) cells[std::size_t(x)] = cell;
-      }
-      const bool noRegions = random.OneIn(8);
-      rows.ApplyRow(row.data(), noRegions ? nullptr : cells.data(), width);
-      for (int x = 0; x < width; ++x) {
-        const TColor32 expected = reference.Apply(picture.Pixel(x, y), noRegions ? 0 : cells[std::size_t(x)]);
-        ASSERT_EQ(row[std::size_t(x)], expected)
-            << "round " << round << " pixel " << std::hex << picture.Pixel(x, y) << " cells "
-            << int(noRegions ? 0 : cells[std::size_t(x)]);
+  ForEachWidth([] {
+    Random random{20261207u};
+    TBitmap32 picture(97, 61);
+    for (int y = 0; y < picture.Height(); ++y)
+      for (int x = 0; x < picture.Width(); ++x) picture.SetPixel(x, y, DrawPixel(random));
+    for (int round = 0; round < 300; ++round) {
+      const TMask mask = MaskWith(random);
+      const TColorValues layer = DrawValues(random);
+      TColorStages reference(picture, layer, &mask), rows(picture, layer, &mask);
+      // Runs of one region byte, from single pixels to whole rows, so that both the
+      // eight-pixel steps and their leftovers meet every byte value.
+      std::vector<TColor32> row;
+      std::vector<std::uint8_t> cells;
+      for (int y = 0; y < picture.Height(); ++y) {
+        const int width = 1 + random.Below(picture.Width());
+        row.assign(picture.PixelPtr(0, y), picture.PixelPtr(0, y) + width);
+        cells.resize(std::size_t(width));
+        for (int x = 0; x < width;) {
+          const std::uint8_t cell = std::uint8_t(random.Below(256));
+          const int run = 1 + random.Below(random.OneIn(4) ? width : 20);
+          for (int end = std::min(width, x + run); x < end; ++x) cells[std::size_t(x)] = cell;
+        }
+        const bool noRegions = random.OneIn(8);
+        rows.ApplyRow(row.data(), noRegions ? nullptr : cells.data(), width);
+        for (int x = 0; x < width; ++x) {
+          const TColor32 expected = reference.Apply(picture.Pixel(x, y), noRegions ? 0 : cells[std::size_t(x)]);
+          ASSERT_EQ(row[std::size_t(x)], expected) << "round " << round << " pixel " << std::hex << picture.Pixel(x, y)
+                                                   << " cells " << int(noRegions ? 0 : cells[std::size_t(x)]);
+        }
       }
     }
-  }
+  });
 }
 
 TEST(ColorStagesRows, BandsOfALargeRenderMatchTheRowsDoneOneByOne) {
