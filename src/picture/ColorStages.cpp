@@ -171,19 +171,25 @@ int AddLuminance8(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& c
 }  // namespace
 
 int MeanLuminance(const TBitmap32& picture) {
-  std::int64_t sum = 0, count = 0;
+  std::atomic<std::int64_t> sum = 0, count = 0;
   const int width = picture.Width();
-  for (int y = 0; y < picture.Height(); ++y) {
-    const TColor32* p = picture.PixelPtr(0, y);
-    std::uint32_t rowSum = 0, rowCount = 0;  // at most 16384 * 255: no overflow
-    int x = 0;
+  // Integer sums come out the same in any order, so bands of rows may add theirs.
+  ForRowBands(0, picture.Height(), std::int64_t(width) * picture.Height(), [&](int y0, int y1) {
+    std::int64_t bandSum = 0, bandCount = 0;
+    for (int y = y0; y < y1; ++y) {
+      const TColor32* p = picture.PixelPtr(0, y);
+      std::uint32_t rowSum = 0, rowCount = 0;  // at most 16384 * 255: no overflow
+      int x = 0;
 #if defined(__SSE2__)
-    x = AddLuminance8(p, width, rowSum, rowCount);
+      x = AddLuminance8(p, width, rowSum, rowCount);
 #endif
-    AddLuminance(p + x, width - x, rowSum, rowCount);
-    sum += rowSum;
-    count += rowCount;
-  }
+      AddLuminance(p + x, width - x, rowSum, rowCount);
+      bandSum += rowSum;
+      bandCount += rowCount;
+    }
+    sum += bandSum;
+    count += bandCount;
+  }, 1 << 16);
   return count == 0 ? 0 : int(RoundDiv(sum, count));
 }
 
@@ -224,6 +230,12 @@ int TColorStages::Mean() {
     meanComputed_ = true;
   });
   return mean_;
+}
+
+void TColorStages::PrepareMean() {
+  bool contrast = layer_.Contrast != 100;
+  for (const TColorValues& r : regions_) contrast = contrast || r.Contrast != 100;
+  if (contrast) Mean();
 }
 
 std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) {
@@ -510,6 +522,10 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
   }
 }
 
+// The stages cost several times a copy per pixel, so smaller bands than a copy's
+// pay for their thread.
+constexpr std::int64_t kStagePixelsPerBand = 1 << 16;
+
 void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMaskA& map, TColorStages& stages,
                        TBitmap32& target) {
   const int width = target.Width(), height = target.Height();
@@ -521,6 +537,7 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
   // region bytes in place.
   const bool direct = source.Width() == width;
   const bool directCells = direct && map.Width() == picture.Width();
+  if (!stages.Neutral()) stages.PrepareMean();
   // Every pixel's result depends on that pixel alone, so bands of rows may run in
   // any order and on any thread.
   ForRowBands(0, height, std::int64_t(width) * height, [&](int y0, int y1) {
@@ -547,5 +564,5 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
       }
       stages.ApplyRow(out, cells, width);
     }
-  });
+  }, kStagePixelsPerBand);
 }

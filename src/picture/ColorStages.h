@@ -51,6 +51,9 @@ class TColorStages {
   bool Neutral() const { return neutral_; }
   // Whether the mean luminance was needed so far.
   bool MeanComputed() const { return meanComputed_; }
+  // Computes the mean luminance now when the layer or a region sets a contrast,
+  // so that rows on several threads need not wait for one of them to do it.
+  void PrepareMean();
 
   struct Plan;
 
