@@ -170,29 +170,6 @@ int AddLuminance8(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& c
 
 }  // namespace
 
-int MeanLuminance(const TBitmap32& picture) {
-  std::atomic<std::int64_t> sum = 0, count = 0;
-  const int width = picture.Width();
-  // Integer sums come out the same in any order, so bands of rows may add theirs.
-  ForRowBands(0, picture.Height(), std::int64_t(width) * picture.Height(), [&](int y0, int y1) {
-    std::int64_t bandSum = 0, bandCount = 0;
-    for (int y = y0; y < y1; ++y) {
-      const TColor32* p = picture.PixelPtr(0, y);
-      std::uint32_t rowSum = 0, rowCount = 0;  // at most 16384 * 255: no overflow
-      int x = 0;
-#if defined(__SSE2__)
-      x = AddLuminance8(p, width, rowSum, rowCount);
-#endif
-      AddLuminance(p + x, width - x, rowSum, rowCount);
-      bandSum += rowSum;
-      bandCount += rowCount;
-    }
-    sum += bandSum;
-    count += bandCount;
-  }, 1 << 16);
-  return count == 0 ? 0 : int(RoundDiv(sum, count));
-}
-
 // What one combination of regions does to a pixel: the tint and channel scales as
 // one table per channel, the hue/saturation/brightness shifts in order, and the
 // contrast as one table. The wide tables hold the same values in 32-bit entries
@@ -339,7 +316,7 @@ typedef float F __attribute__((vector_size(32)));
   const F r = _mm256_rcp_ps(d);
   return r * (2.0f - d * r);
 }
-#include "picture/HsbLanes.inc"
+#include "picture/StageLanes.inc"
 }  // namespace lanes8
 #pragma GCC pop_options
 
@@ -354,7 +331,7 @@ typedef float F __attribute__((vector_size(64)));
   const F r = _mm512_mask_rcp14_ps(d, 0xFFFF, d);
   return r * (2.0f - d * r);
 }
-#include "picture/HsbLanes.inc"
+#include "picture/StageLanes.inc"
 }  // namespace lanes16
 #pragma GCC pop_options
 
@@ -469,16 +446,27 @@ constexpr bool kWideStages = false;
 constexpr bool kBytePermute = false;
 #endif
 
-}  // namespace
+#if defined(TRESSARY_WIDE_STAGES)
+[[gnu::target("avx2")]] int AddLuminanceWide(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
+  return lanes8::AddLuminance(p, n, sum, count);
+}
+[[gnu::target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")]] int AddLuminanceWidest(const TColor32* p, int n,
+                                                                                     std::uint32_t& sum,
+                                                                                     std::uint32_t& count) {
+  return lanes16::AddLuminance(p, n, sum, count);
+}
+#else
+int AddLuminanceWide(const TColor32*, int, std::uint32_t&, std::uint32_t&) { return 0; }
+int AddLuminanceWidest(const TColor32*, int, std::uint32_t&, std::uint32_t&) { return 0; }
+#endif
 
-TColor32 TColorStages::Apply(TColor32 pixel, std::uint8_t cells) {
-  if (AlphaOf(pixel) == 0) return pixel;
-  const Plan& plan = PlanFor(cells);
-  return plan.identity ? pixel : ApplyPlan(pixel, plan, Tables());
+std::atomic<TStagesWidth> stagesLimit{TStagesWidth::Widest};
+
+TStagesWidth CurrentStagesWidth() {
+  return std::min(SupportedStagesWidth(), stagesLimit.load(std::memory_order_relaxed));
 }
 
-namespace {
-std::atomic<TStagesWidth> stagesLimit{TStagesWidth::Widest};
+
 }  // namespace
 
 TStagesWidth SupportedStagesWidth() {
@@ -487,18 +475,64 @@ TStagesWidth SupportedStagesWidth() {
 
 void LimitStagesWidth(TStagesWidth width) { stagesLimit.store(width, std::memory_order_relaxed); }
 
+int MeanLuminance(const TBitmap32& picture) {
+  std::atomic<std::int64_t> sum = 0, count = 0;
+  const int width = picture.Width();
+  const TStagesWidth lanes = CurrentStagesWidth();
+  // Integer sums come out the same in any order, so bands of rows may add theirs.
+  ForRowBands(
+      0, picture.Height(), std::int64_t(width) * picture.Height(),
+      [&](int y0, int y1) {
+        std::int64_t bandSum = 0, bandCount = 0;
+        for (int y = y0; y < y1; ++y) {
+          const TColor32* p = picture.PixelPtr(0, y);
+          std::uint32_t rowSum = 0, rowCount = 0;  // at most 16384 * 255: no overflow
+          int x = 0;
+          if (lanes == TStagesWidth::Widest)
+            x = AddLuminanceWidest(p, width, rowSum, rowCount);
+          else if (lanes == TStagesWidth::Wide)
+            x = AddLuminanceWide(p, width, rowSum, rowCount);
+#if defined(__SSE2__)
+          else
+            x = AddLuminance8(p, width, rowSum, rowCount);
+#endif
+          AddLuminance(p + x, width - x, rowSum, rowCount);
+          bandSum += rowSum;
+          bandCount += rowCount;
+        }
+        sum += bandSum;
+        count += bandCount;
+      },
+      1 << 16);
+  return count == 0 ? 0 : int(RoundDiv(sum, count));
+}
+
+
+TColor32 TColorStages::Apply(TColor32 pixel, std::uint8_t cells) {
+  if (AlphaOf(pixel) == 0) return pixel;
+  const Plan& plan = PlanFor(cells);
+  return plan.identity ? pixel : ApplyPlan(pixel, plan, Tables());
+}
+
+
 void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int count) {
   const HsbTables& t = Tables();
-  const TStagesWidth width = std::min(SupportedStagesWidth(), stagesLimit.load(std::memory_order_relaxed));
+  const TStagesWidth width = CurrentStagesWidth();
   int x = 0;
   while (x < count) {
     // A run of pixels in the same regions shares one plan.
     const std::uint8_t c = cells ? cells[x] : 0;
     int end = x + 1;
-    if (!cells)
+    if (!cells) {
       end = count;
-    else
+    } else {
+      const std::uint64_t same = 0x0101010101010101ull * c;
+      for (std::uint64_t eight; end + 8 <= count; end += 8) {
+        std::memcpy(&eight, cells + end, 8);
+        if (eight != same) break;
+      }
       while (end < count && cells[end] == c) ++end;
+    }
     const Plan& plan = PlanFor(c);
     if (plan.identity) {
       x = end;

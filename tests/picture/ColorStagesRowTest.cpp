@@ -196,3 +196,20 @@ TEST(ColorStagesRows, BandsOfALargeRenderMatchTheRowsDoneOneByOne) {
     }
   }
 }
+
+TEST(ColorStagesRows, MeanLuminanceIsThePlainSumOnEveryWidthAndInBands) {
+  Random random{4242u};
+  for (const TPoint size : {TPoint{1, 5}, TPoint{17, 3}, TPoint{333, 77}, TPoint{1021, 300}}) {
+    TBitmap32 picture(size.X, size.Y);
+    std::int64_t sum = 0, count = 0;
+    for (int y = 0; y < size.Y; ++y)
+      for (int x = 0; x < size.X; ++x) {
+        const TColor32 c = DrawPixel(random);
+        picture.SetPixel(x, y, c);
+        if (AlphaOf(c) == 0) continue;
+        sum += (30 * RedOf(c) + 59 * GreenOf(c) + 11 * BlueOf(c)) / 100;
+        ++count;
+      }
+    ForEachWidth([&] { EXPECT_EQ(MeanLuminance(picture), RoundDiv(sum, count)) << size.X << "x" << size.Y; });
+  }
+}
