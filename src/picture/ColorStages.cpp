@@ -316,6 +316,7 @@ typedef float F __attribute__((vector_size(32)));
   const F r = _mm256_rcp_ps(d);
   return r * (2.0f - d * r);
 }
+[[gnu::always_inline]] inline bool AllZero(I v) { return _mm256_testz_si256(__m256i(v), __m256i(v)); }
 #include "picture/StageLanes.inc"
 }  // namespace lanes8
 #pragma GCC pop_options
@@ -331,6 +332,7 @@ typedef float F __attribute__((vector_size(64)));
   const F r = _mm512_mask_rcp14_ps(d, 0xFFFF, d);
   return r * (2.0f - d * r);
 }
+[[gnu::always_inline]] inline bool AllZero(I v) { return _mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0; }
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
 #pragma GCC pop_options
