@@ -143,7 +143,10 @@ TEST(ColorStagesRows, RandomPixelsRegionsAndSettingsAgreeWithThePixelRoutine) {
       const TColorValues layer = DrawValues(random);
       TColorStages reference(picture, layer, &mask), rows(picture, layer, &mask);
       // Runs of one region byte, from single pixels to whole rows, so that both the
-      // eight-pixel steps and their leftovers meet every byte value.
+      // many-pixel steps and their leftovers meet every byte value over the rounds;
+      // a few bytes a round keep the plans to build few.
+      std::uint8_t palette[12];
+      for (std::uint8_t& cell : palette) cell = std::uint8_t(random.Below(256));
       std::vector<TColor32> row;
       std::vector<std::uint8_t> cells;
       for (int y = 0; y < picture.Height(); ++y) {
@@ -151,7 +154,7 @@ TEST(ColorStagesRows, RandomPixelsRegionsAndSettingsAgreeWithThePixelRoutine) {
         row.assign(picture.PixelPtr(0, y), picture.PixelPtr(0, y) + width);
         cells.resize(std::size_t(width));
         for (int x = 0; x < width;) {
-          const std::uint8_t cell = std::uint8_t(random.Below(256));
+          const std::uint8_t cell = palette[random.Below(12)];
           const int run = 1 + random.Below(random.OneIn(4) ? width : 20);
           for (int end = std::min(width, x + run); x < end; ++x) cells[std::size_t(x)] = cell;
         }
