@@ -309,14 +309,8 @@ using W = __m256i;
 #pragma GCC target("avx2")
 namespace lanes8 {
 constexpr int kLanes = 8;
-typedef std::int32_t I __attribute__((vector_size(32)));
-typedef float F __attribute__((vector_size(32)));
-// The 12-bit estimate and one Newton step.
-[[gnu::always_inline]] inline F Reciprocal(F d) {
-  const F r = _mm256_rcp_ps(d);
-  return r * (2.0f - d * r);
-}
-[[gnu::always_inline]] inline bool AllZero(I v) { return _mm256_testz_si256(__m256i(v), __m256i(v)); }
+#define TRESSARY_LANE_ESTIMATE(d) _mm256_rcp_ps(d)  // within 1.5 * 2^-12
+#define TRESSARY_LANE_ALL_ZERO(v) _mm256_testz_si256(__m256i(v), __m256i(v))
 #include "picture/StageLanes.inc"
 }  // namespace lanes8
 #pragma GCC pop_options
@@ -325,14 +319,8 @@ typedef float F __attribute__((vector_size(32)));
 #pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")
 namespace lanes16 {
 constexpr int kLanes = 16;
-typedef std::int32_t I __attribute__((vector_size(64)));
-typedef float F __attribute__((vector_size(64)));
-// The 14-bit estimate and one Newton step.
-[[gnu::always_inline]] inline F Reciprocal(F d) {
-  const F r = _mm512_mask_rcp14_ps(d, 0xFFFF, d);
-  return r * (2.0f - d * r);
-}
-[[gnu::always_inline]] inline bool AllZero(I v) { return _mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0; }
+#define TRESSARY_LANE_ESTIMATE(d) _mm512_mask_rcp14_ps(d, 0xFFFF, d)  // within 2^-14
+#define TRESSARY_LANE_ALL_ZERO(v) (_mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0)
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
 #pragma GCC pop_options
