@@ -2,6 +2,8 @@
 // The desk's tool modes and the codes of the change notification.
 #include <cstdint>
 
+#include "shell/ProgramCursors.h"  // the cursor numbers the desk sets
+
 // What the desk mouse does.
 enum TDeskMode : std::uint8_t {
   dmNone = 0,
@@ -31,23 +33,4 @@ enum TChangeKind : std::uint8_t {
   ckPixels = 12,
   ckLayerUndo = 13,
   ckLayerReset = 14,
-};
-
-// Cursor numbers: the program's own cursors (positive) and the standard sizing
-// cursors (negative).
-enum TCustomCursor : int {
-  crSizeNESW = -6,
-  crSizeNS = -7,
-  crSizeNWSE = -8,
-  crSizeWE = -9,
-  crDefault = 0,
-  crBrush = 101,
-  crEraser = 102,
-  crPipette = 103,
-  crModify = 104,
-  crHandFlat = 108,
-  crHandGrab = 109,
-  crHandFlatAll = 111,
-  crHandGrabAll = 112,
-  crRotate = 113,
 };

@@ -3,8 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "editor/DeskCursors.h"
-#include "editor/DeskMode.h"
+#include "shell/ProgramCursors.h"
 
 namespace {
 
@@ -48,8 +47,8 @@ void Arrows(QPainter& p) {
 
 }  // namespace
 
-QImage PaintDeskCursor(int number) {
-  if (!FindDeskCursor(number)) return {};
+QImage PaintProgramCursor(int number) {
+  if (!FindProgramCursor(number)) return {};
   QImage image(kCursorSide, kCursorSide, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter p(&image);

@@ -1,11 +1,11 @@
-// cursor-generator <installation folder>: draws the desk's own cursors into
-// <folder>/Cursors/ as PNG pictures (their hot spots are in editor/DeskCursors.h).
+// cursor-generator <installation folder>: draws the program's own cursors into
+// <folder>/Cursors/ as PNG pictures (their hot spots are in shell/ProgramCursors.h).
 #include <QGuiApplication>
 #include <cstdio>
 #include <filesystem>
 
 #include "CursorPainter.h"
-#include "editor/DeskCursors.h"
+#include "shell/ProgramCursors.h"
 #include "platform/Paths.h"
 
 int main(int argc, char* argv[]) {
@@ -17,9 +17,9 @@ int main(int argc, char* argv[]) {
   QGuiApplication app(argc, argv);
   const fs::path folder = ResolvePath(fs::path(argv[1]), kCursorFolder);
   fs::create_directories(folder);
-  for (const TDeskCursorSpec& spec : kDeskCursors) {
+  for (const TProgramCursorSpec& spec : kProgramCursors) {
     const fs::path file = folder / std::string(spec.File);
-    if (!PaintDeskCursor(spec.Number).save(QString::fromStdString(file.string()), "PNG")) {
+    if (!PaintProgramCursor(spec.Number).save(QString::fromStdString(file.string()), "PNG")) {
       std::fprintf(stderr, "cannot write %s\n", file.c_str());
       return 1;
     }

@@ -9,10 +9,10 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "editor/DeskCursors.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
 #include "platform/qt/VirtualKeys.h"
+#include "shell/ProgramCursors.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ShellForms.h"
@@ -148,7 +148,7 @@ QCursor TFormMontage::CursorOf(int number) {
   auto it = cursors_.find(number);
   if (it != cursors_.end()) return it->second;
   QCursor cursor(CursorShapeOf(number));
-  if (const TDeskCursorSpec* spec = FindDeskCursor(number)) {
+  if (const TProgramCursorSpec* spec = FindProgramCursor(number)) {
     const fs::path file = ResolvePath(ExePath, std::string(kCursorFolder) + std::string(spec->File));
     const QPixmap picture(QString::fromStdString(file.string()));
     if (!picture.isNull()) cursor = QCursor(picture, spec->HotX, spec->HotY);
