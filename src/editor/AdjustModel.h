@@ -10,6 +10,7 @@
 #include "editor/EyeDetector.h"
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
+#include "shell/ProgramCursors.h"
 
 enum TAdjustKind : std::uint8_t { kAdjustFace = 0, kAdjustHand = 1, kAdjustBody = 2, kAdjustFigure = 3 };
 
@@ -25,19 +26,20 @@ enum TAdjustDrag : std::uint8_t {
   kSizeBodyFrame = 8,
 };
 
-// The numbered ones are the program's own cursors; the rest are standard shapes.
+// Numbers of the screen's cursor list: the program's own cursors and the
+// standard shapes.
 enum class TAdjustCursor {
-  Default,
-  HSplit,
-  VSplit,
-  SizeWE,
-  SizeNS,
-  SizeAll,
-  Eye = 105,
-  EyeLines = 107,
-  HandFlat = 108,
-  HandGrab = 109,
-  Rotate = 113,
+  Default = crDefault,
+  HSplit = crHSplit,
+  VSplit = crVSplit,
+  SizeWE = crSizeWE,
+  SizeNS = crSizeNS,
+  SizeAll = crSizeAll,
+  Eye = crEye,
+  EyeLines = crEyeLines,
+  HandFlat = crHandFlat,
+  HandGrab = crHandGrab,
+  Rotate = crRotate,
 };
 
 enum class TMouseButton { Left, Right, Other };

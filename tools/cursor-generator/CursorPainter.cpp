@@ -29,6 +29,75 @@ void Hand(QPainter& p, bool grabbing) {
   Outline(p, hand.simplified(), kFill);
 }
 
+// The index finger points up with its tip at the hot spot (11, 3); the top-right
+// corner is left free for a badge.
+void PointingHand(QPainter& p) {
+  QPainterPath hand;
+  hand.addRoundedRect(QRectF(8, 15, 16, 12), 4, 4);
+  hand.addRoundedRect(QRectF(9.5, 2, 3.6, 17), 1.8, 1.8);
+  for (int i = 0; i < 3; ++i) hand.addRoundedRect(QRectF(13.1 + i * 3.6, 12 + i * 0.8, 3.4, 7), 1.5, 1.5);
+  hand.addRoundedRect(QRectF(4.5, 18, 6, 3.4), 1.5, 1.5);  // thumb
+  Outline(p, hand.simplified(), kFill);
+}
+
+// An open eye centred in the picture, `width` wide, with its pupil on the centre.
+void Eye(QPainter& p, double width) {
+  const QPointF c(15.5, 15.5);
+  const double half = width / 2;
+  QPainterPath lids;
+  lids.moveTo(c.x() - half, c.y());
+  lids.quadTo(c.x(), c.y() - half * 0.9, c.x() + half, c.y());
+  lids.quadTo(c.x(), c.y() + half * 0.9, c.x() - half, c.y());
+  lids.closeSubpath();
+  Outline(p, lids, kFill);
+  QPainterPath iris;
+  iris.addEllipse(c, half * 0.38, half * 0.38);
+  Outline(p, iris);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kInk);
+  p.drawEllipse(c, 2.2, 2.2);
+}
+
+// The badges of the pointing hand, in its free top-right corner.
+void InfoBadge(QPainter& p) {
+  QPainterPath circle;
+  circle.addEllipse(QPointF(25, 6.5), 4.8, 4.8);
+  Outline(p, circle, kFill);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kInk);
+  p.drawEllipse(QPointF(25, 4), 0.9, 0.9);
+  p.drawRect(QRectF(24.3, 5.6, 1.4, 4.4));
+}
+
+void CubeBadge(QPainter& p) {
+  QPainterPath cube;
+  cube.addRect(QRectF(20, 5, 7, 7));  // front
+  cube.moveTo(20, 5);
+  cube.lineTo(23, 2);
+  cube.lineTo(30, 2);
+  cube.lineTo(27, 5);
+  cube.moveTo(30, 2);
+  cube.lineTo(30, 9);
+  cube.lineTo(27, 12);
+  Outline(p, cube, kFill);
+}
+
+void FilmBadge(QPainter& p) {
+  QPainterPath film;
+  film.addRect(QRectF(19, 1.5, 11, 10));
+  film.moveTo(21.5, 1.5);
+  film.lineTo(21.5, 11.5);
+  film.moveTo(27.5, 1.5);
+  film.lineTo(27.5, 11.5);
+  Outline(p, film, kFill);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kInk);
+  for (double y : {3.0, 6.0, 9.0}) {  // perforations
+    p.drawRect(QRectF(19.6, y, 1.2, 1.2));
+    p.drawRect(QRectF(28.2, y, 1.2, 1.2));
+  }
+}
+
 // Four small arrows at the top-left: the view moves.
 void Arrows(QPainter& p) {
   QPainterPath arrows;
@@ -92,6 +161,42 @@ QImage PaintProgramCursor(int number) {
     case crHandGrabAll:
       Hand(p, number == crHandGrabAll);
       Arrows(p);
+      break;
+    case crEye:
+      Eye(p, 25);
+      break;
+    case crEyeLines:
+      // The level line runs through the eye; the chevrons say it moves up and down.
+      path.moveTo(1.5, 15.5);
+      path.lineTo(6, 15.5);
+      path.moveTo(25, 15.5);
+      path.lineTo(29.5, 15.5);
+      path.moveTo(12.5, 4.5);
+      path.lineTo(15.5, 1.5);
+      path.lineTo(18.5, 4.5);
+      path.moveTo(12.5, 26.5);
+      path.lineTo(15.5, 29.5);
+      path.lineTo(18.5, 26.5);
+      Outline(p, path);
+      Eye(p, 18);
+      break;
+    case crHandPoint:
+    case crHandInfo:
+    case crHand3D:
+    case crHandVideo:
+      PointingHand(p);
+      if (number == crHandInfo) InfoBadge(p);
+      if (number == crHand3D) CubeBadge(p);
+      if (number == crHandVideo) FilmBadge(p);
+      break;
+    case crLasso:
+      // The loop, and its tail hanging to the hot spot at the bottom-left.
+      path.addEllipse(QPointF(18.5, 10.5), 10, 7);
+      path.moveTo(11, 15.5);
+      path.cubicTo(8, 19, 11, 22, 8, 24.5);
+      path.lineTo(4, 28);
+      path.addEllipse(QPointF(8, 24.5), 1.6, 1.6);  // the knot
+      Outline(p, path);
       break;
     case crRotate:
       path.arcMoveTo(QRectF(5, 5, 21, 21), 90);

@@ -15,10 +15,9 @@ int main(int argc, char* argv[]) {
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  const fs::path folder = ResolvePath(fs::path(argv[1]), kCursorFolder);
-  fs::create_directories(folder);
+  fs::create_directories(ResolvePath(fs::path(argv[1]), kCursorFolder));
   for (const TProgramCursorSpec& spec : kProgramCursors) {
-    const fs::path file = folder / std::string(spec.File);
+    const fs::path file = ResolvePath(fs::path(argv[1]), ProgramCursorFile(spec));
     if (!PaintProgramCursor(spec.Number).save(QString::fromStdString(file.string()), "PNG")) {
       std::fprintf(stderr, "cannot write %s\n", file.c_str());
       return 1;

@@ -12,6 +12,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
@@ -28,24 +29,6 @@ constexpr int kViewLeft = 21;
 constexpr int kViewTop = 36;
 constexpr int kButtonWidth = 72;
 constexpr int kButtonHeight = 28;
-
-// The program's own cursors have no pictures here; the nearest standard shapes
-// stand in for them.
-Qt::CursorShape CursorShape(TAdjustCursor cursor) {
-  switch (cursor) {
-    case TAdjustCursor::HSplit: return Qt::SplitHCursor;
-    case TAdjustCursor::VSplit: return Qt::SplitVCursor;
-    case TAdjustCursor::SizeWE: return Qt::SizeHorCursor;
-    case TAdjustCursor::SizeNS: return Qt::SizeVerCursor;
-    case TAdjustCursor::SizeAll: return Qt::SizeAllCursor;
-    case TAdjustCursor::Eye: return Qt::CrossCursor;
-    case TAdjustCursor::EyeLines: return Qt::SplitVCursor;
-    case TAdjustCursor::HandFlat: return Qt::OpenHandCursor;
-    case TAdjustCursor::HandGrab: return Qt::ClosedHandCursor;
-    case TAdjustCursor::Rotate: return Qt::PointingHandCursor;
-    default: return Qt::ArrowCursor;
-  }
-}
 
 TMouseButton ButtonOf(Qt::MouseButton button) {
   if (button == Qt::LeftButton) return TMouseButton::Left;
@@ -121,7 +104,7 @@ class TAdjustViewWidget : public QWidget {
     return {p.x(), p.y()};
   }
   void Apply(bool redraw) {
-    setCursor(CursorShape(form_.model_.Cursor()));
+    SetProgramCursor(*this, int(form_.model_.Cursor()));
     if (redraw) update();
   }
 

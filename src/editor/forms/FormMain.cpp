@@ -16,6 +16,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
@@ -348,7 +349,7 @@ void TFormMain::ApplyControls(const TControlsPlan& plan) {
     const std::uint32_t colour = std::uint32_t(state_.BrushColorBlue) << 16 |
                                  std::uint32_t(state_.BrushColorGreen) << 8 | std::uint32_t(state_.BrushColorRed);
     brush->SetColor(plan.BrushColorShown ? colour : 0x1FFFFFFF);
-    brush->setCursor(plan.BrushColorShown ? Qt::CrossCursor : Qt::ArrowCursor);
+    SetProgramCursor(*brush, plan.BrushColorShown ? crPipette : crDefault);
   }
   if (plan.LayerToolsVisible) Control("PanelLayerTools")->show();
   if (plan.DesktopToolsVisible) Control("PanelDesktopTools")->show();

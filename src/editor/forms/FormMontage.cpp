@@ -7,14 +7,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 
 #include "picture/forms/BitmapImage.h"
-#include "platform/Paths.h"
 #include "platform/qt/VirtualKeys.h"
-#include "shell/ProgramCursors.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/TermText.h"
@@ -39,36 +37,6 @@ constexpr std::array<TPopupItem, 6> kPopupItems{{
     {"PopupLayerDelete", "PopupLayerDeleteHint", "Delete", TDeskPopupAction::Delete},
     {"PopupLayerShowCatalog", "PopupLayerShowCatalogHint", "Show catalog info", TDeskPopupAction::ShowCatalog},
 }};
-
-// Standard shapes: the sizing cursors, and the program's own cursors when their
-// pictures are missing.
-Qt::CursorShape CursorShapeOf(int cursor) {
-  switch (cursor) {
-    case crSizeNWSE:
-      return Qt::SizeFDiagCursor;
-    case crSizeNESW:
-      return Qt::SizeBDiagCursor;
-    case crSizeWE:
-      return Qt::SizeHorCursor;
-    case crSizeNS:
-      return Qt::SizeVerCursor;
-    case crHandFlat:
-    case crHandFlatAll:
-      return Qt::OpenHandCursor;
-    case crHandGrab:
-    case crHandGrabAll:
-      return Qt::ClosedHandCursor;
-    case crRotate:
-      return Qt::SizeAllCursor;
-    case crBrush:
-    case crEraser:
-    case crPipette:
-    case crModify:
-      return Qt::CrossCursor;
-    default:
-      return Qt::ArrowCursor;
-  }
-}
 
 TDeskButton ButtonOf(Qt::MouseButton button) {
   if (button == Qt::RightButton) return TDeskButton::Right;
@@ -144,24 +112,7 @@ void TFormMontage::UseMouseTools(IDeskToolOwner& owner) {
   tool_ = mouseTools_.get();
 }
 
-QCursor TFormMontage::CursorOf(int number) {
-  auto it = cursors_.find(number);
-  if (it != cursors_.end()) return it->second;
-  QCursor cursor(CursorShapeOf(number));
-  if (const TProgramCursorSpec* spec = FindProgramCursor(number)) {
-    const fs::path file = ResolvePath(ExePath, std::string(kCursorFolder) + std::string(spec->File));
-    const QPixmap picture(QString::fromStdString(file.string()));
-    if (!picture.isNull()) cursor = QCursor(picture, spec->HotX, spec->HotY);
-  }
-  return cursors_.emplace(number, cursor).first->second;
-}
-
-void TFormMontage::SetDeskCursor(int cursor) {
-  if (cursor == crDefault)
-    unsetCursor();
-  else
-    setCursor(CursorOf(cursor));
-}
+void TFormMontage::SetDeskCursor(int cursor) { SetProgramCursor(*this, cursor); }
 
 void TFormMontage::ShowRect(const TRect& rect) { update(rect.Left, rect.Top, rect.Width(), rect.Height()); }
 

@@ -4,10 +4,8 @@
 // model's screen bitmap. Mouse events go to the current desk tool, keys to the main
 // window's key handlers (F1 opens the desk's help page), and the layer popup menu
 // is built here with its captions from the text table.
-#include <QCursor>
 #include <QWidget>
 #include <array>
-#include <map>
 #include <memory>
 
 #include "editor/DeskMouseTools.h"
@@ -54,13 +52,11 @@ class TFormMontage : public QWidget, public IDeskView {
 
  private:
   void BuildPopup();
-  QCursor CursorOf(int number);
 
   TMontageDesk desk_;
   TDeskSelectTool selectTool_;
   TDeskTool* tool_;
   std::unique_ptr<TDeskMouseTools> mouseTools_;
-  std::map<int, QCursor> cursors_;  // the program's own cursor pictures, loaded on first use
   QMenu* popup_ = nullptr;
   std::array<QAction*, 6> items_{};
   TBitmap32 skin_;

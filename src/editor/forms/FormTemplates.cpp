@@ -17,6 +17,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/FormMessage.h"
@@ -372,7 +373,7 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
         icon->SetPicture(ImageVideoInfoEtalon->Picture());
         icon->resize(ImageVideoInfoEtalon->size());
         icon->setToolTip(ImageVideoInfoEtalon->toolTip());
-        icon->setCursor(Qt::PointingHandCursor);
+        icon->setCursor(ProgramCursor(crHandVideo));
         icon->move(ResImage->x() + cell.Left + cw - 2 - icon->width(), ResImage->y() + cell.Top + 2);
         icon->OnClick = [this, video] {
           if (PlayVideo) PlayVideo(video);
@@ -427,7 +428,7 @@ void TFormTemplates::ResImageMouseMove(int x, int y) {
     ResImage->setToolTip({});
     return;
   }
-  ResImage->setCursor(Qt::PointingHandCursor);
+  ResImage->setCursor(ProgramCursor(LowerAscii(ExtractFileExt(entry.FileName)) == ".x" ? crHand3D : crHandPoint));
   const TPoint cell{y / grid_.CellHeight() + 1, x / grid_.CellWidth() + 1};
   if (cell == hovered_) {
     ResImage->setToolTip(QString::fromStdString(entry.Name));

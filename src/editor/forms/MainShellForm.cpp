@@ -9,6 +9,7 @@
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/FormScreen.h"
 #include "shell/forms/GraphicButton.h"
@@ -161,6 +162,7 @@ void ReadMainWindowData() {
   if (gTermsLoaded) ReadFilterCaptions(Termins);
   ReadMainSettings(ini);
   ReadContentPaths(ini, ExePath);
+  ScreenCursors().Load(ExePath);
   LoadCatalogIndex();
 }
 

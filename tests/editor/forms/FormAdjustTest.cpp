@@ -1,13 +1,17 @@
 // The adjust window wired to its model: showing, the view, the mouse and OK.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "editor/EditorGlobals.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -77,6 +81,27 @@ TEST_F(FormAdjustTest, ClicksOnTheViewMoveTheEyeLines) {
   EXPECT_EQ(model.EyeLineY, 100);
   // The vertical shows inverted in the view.
   EXPECT_EQ(form_.ViewPicture().Pixel(right - 40, 300), Color32(165, 165, 165));
+}
+
+TEST_F(FormAdjustTest, HoveringTheFaceShowsTheProgramsEyeCursors) {
+  ScreenCursors().Load((BuildDir() / "Tressary" / "").string());
+  SourcePicture = TBitmap32(400, 400, Color32(90, 90, 90));
+  form_.ShowForPicture();
+  const TAdjustModel& model = form_.Model();
+  const auto hover = [&](QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), form_.ResImage->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form_.ResImage, &move);
+    return form_.ResImage->cursor();
+  };
+  const auto sameAs = [](const QCursor& shown, int number) {
+    const QCursor listed = ProgramCursor(number);
+    return shown.shape() == Qt::BitmapCursor && shown.hotSpot() == listed.hotSpot() &&
+           shown.pixmap().toImage() == listed.pixmap().toImage();
+  };
+  EXPECT_TRUE(sameAs(hover({30, model.EyeLineY}), crEyeLines));
+  EXPECT_TRUE(sameAs(hover({30, model.EyeLineY + 40}), crEye));
+  EXPECT_EQ(hover({model.LeftEyeX, model.EyeLineY + 40}).shape(), Qt::SplitHCursor);
 }
 
 TEST_F(FormAdjustTest, KindButtonsSwitchTheModeAndOkHandsTheLayerToTheDesk) {

@@ -13,6 +13,7 @@
 #include "platform/qt/VirtualKeys.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/Termins.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/ShellForms.h"
 #include "support/TestPaths.h"
 
@@ -156,6 +157,7 @@ void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
 
 TEST_F(FormMontageTest, MouseToolsMoveTheLayerAndShowTheProgramsCursors) {
   ExePath = (BuildDir() / "Tressary").string() + "/";
+  ScreenCursors().Load(ExePath);
   FakeToolOwner tools(owner_);
   form_->UseMouseTools(tools);
   TLayer& layer = Add(20, 20, Color32(200, 30, 40), 10, 10);

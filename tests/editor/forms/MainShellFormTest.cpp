@@ -8,8 +8,12 @@
 #include "editor/MainShell.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/FileDialogFilters.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -76,4 +80,16 @@ TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
 TEST(MainShellForm, QtFiltersFromTheWindowsForm) {
   EXPECT_EQ(QtNameFilterList("Pictures|*.png;*.jpg|All files (*.*)|*.*"),
             (QStringList{"Pictures (*.png *.PNG *.jpg *.JPG)", "All files (*)"}));
+}
+
+TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
+  ScreenCursors().Load("/nonexistent/");  // whatever earlier tests loaded is gone
+  ExePath = (BuildDir() / "Tressary").string() + "/";
+  ReadMainWindowData();
+  EXPECT_EQ(ScreenCursors().PictureCount(), int(kProgramCursors.size()));
+  EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
+  Termins.clear();
+  ResetMainShell();
+  ResetEditorGlobals();
+  ResetShellGlobals();
 }

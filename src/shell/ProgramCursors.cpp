@@ -1,0 +1,7 @@
+#include "shell/ProgramCursors.h"
+
+#include "platform/Text.h"
+
+std::string ProgramCursorFile(const TProgramCursorSpec& spec) {
+  return std::string(kCursorFolder) + LowerAscii(spec.Name) + ".png";
+}
