@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <initializer_list>
 
 #include "shell/ProgramCursors.h"
 
@@ -40,6 +41,12 @@ void PointingHand(QPainter& p) {
   Outline(p, hand.simplified(), kFill);
 }
 
+// Adds an open line through `points` to `path`.
+void Polyline(QPainterPath& path, std::initializer_list<QPointF> points) {
+  path.moveTo(*points.begin());
+  for (auto it = points.begin() + 1; it != points.end(); ++it) path.lineTo(*it);
+}
+
 // An open eye centred in the picture, `width` wide, with its pupil on the centre.
 void Eye(QPainter& p, double width) {
   const QPointF c(15.5, 15.5);
@@ -72,23 +79,16 @@ void InfoBadge(QPainter& p) {
 void CubeBadge(QPainter& p) {
   QPainterPath cube;
   cube.addRect(QRectF(20, 5, 7, 7));  // front
-  cube.moveTo(20, 5);
-  cube.lineTo(23, 2);
-  cube.lineTo(30, 2);
-  cube.lineTo(27, 5);
-  cube.moveTo(30, 2);
-  cube.lineTo(30, 9);
-  cube.lineTo(27, 12);
+  Polyline(cube, {{20, 5}, {23, 2}, {30, 2}, {27, 5}});  // top
+  Polyline(cube, {{30, 2}, {30, 9}, {27, 12}});         // side
   Outline(p, cube, kFill);
 }
 
 void FilmBadge(QPainter& p) {
   QPainterPath film;
   film.addRect(QRectF(19, 1.5, 11, 10));
-  film.moveTo(21.5, 1.5);
-  film.lineTo(21.5, 11.5);
-  film.moveTo(27.5, 1.5);
-  film.lineTo(27.5, 11.5);
+  Polyline(film, {{21.5, 1.5}, {21.5, 11.5}});
+  Polyline(film, {{27.5, 1.5}, {27.5, 11.5}});
   Outline(p, film, kFill);
   p.setPen(Qt::NoPen);
   p.setBrush(kInk);
@@ -167,16 +167,10 @@ QImage PaintProgramCursor(int number) {
       break;
     case crEyeLines:
       // The level line runs through the eye; the chevrons say it moves up and down.
-      path.moveTo(1.5, 15.5);
-      path.lineTo(6, 15.5);
-      path.moveTo(25, 15.5);
-      path.lineTo(29.5, 15.5);
-      path.moveTo(12.5, 4.5);
-      path.lineTo(15.5, 1.5);
-      path.lineTo(18.5, 4.5);
-      path.moveTo(12.5, 26.5);
-      path.lineTo(15.5, 29.5);
-      path.lineTo(18.5, 26.5);
+      Polyline(path, {{1.5, 15.5}, {6, 15.5}});
+      Polyline(path, {{25, 15.5}, {29.5, 15.5}});
+      Polyline(path, {{12.5, 4.5}, {15.5, 1.5}, {18.5, 4.5}});
+      Polyline(path, {{12.5, 26.5}, {15.5, 29.5}, {18.5, 26.5}});
       Outline(p, path);
       Eye(p, 18);
       break;
