@@ -173,7 +173,7 @@ int AddLuminance8(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& c
 // What one combination of regions does to a pixel: the tint and channel scales as
 // one table per channel, the hue/saturation/brightness shifts in order, and the
 // contrast as one table. The wide tables hold the same values in 32-bit entries
-// for gathering, the fused ones already shifted into the channel's place.
+// for gathering, each already shifted into its channel's place.
 struct TColorStages::Plan {
   bool identity = true;
   std::array<std::array<std::uint8_t, 256>, 3> pre{};  // B, G, R
@@ -181,9 +181,7 @@ struct TColorStages::Plan {
   bool post = false;
   std::array<std::uint8_t, 256> contrast{};
   std::array<std::array<std::uint8_t, 256>, 3> fused{};  // contrast after pre, when there are no shifts
-  std::array<std::array<std::int32_t, 256>, 3> widePre{};
-  std::array<std::int32_t, 256> wideContrast{};
-  std::array<std::array<std::int32_t, 256>, 3> wideFused{};
+  WideTables widePre{}, wideContrast{}, wideFused{};
   bool preUsed = false;  // some pre table is not the identity
 };
 
@@ -264,10 +262,10 @@ std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) 
   for (int c = 0; c < 3; ++c)
     for (std::size_t i = 0; i < 256; ++i) {
       plan->fused[std::size_t(c)][i] = plan->contrast[plan->pre[std::size_t(c)][i]];
-      plan->widePre[std::size_t(c)][i] = plan->pre[std::size_t(c)][i];
+      plan->widePre[std::size_t(c)][i] = std::int32_t(plan->pre[std::size_t(c)][i]) << (8 * c);
       plan->wideFused[std::size_t(c)][i] = std::int32_t(plan->fused[std::size_t(c)][i]) << (8 * c);
+      plan->wideContrast[std::size_t(c)][i] = std::int32_t(plan->contrast[i]) << (8 * c);
     }
-  for (std::size_t i = 0; i < 256; ++i) plan->wideContrast[i] = plan->contrast[i];
   for (const auto& table : plan->pre)
     for (std::size_t i = 0; i < 256; ++i) plan->preUsed = plan->preUsed || table[i] != i;
   return plan;
@@ -325,45 +323,24 @@ constexpr int kLanes = 16;
 }  // namespace lanes16
 #pragma GCC pop_options
 
-// Runs the plan over pixels[0..count) eight at a time with gathered tables;
-// returns how many it did.
-[[gnu::target("avx2")]] int ApplyPlanWide(TColor32* pixels, int count, const TColorStages::Plan& plan) {
+// Blue, green and red of pixels[0..count) through their own table eight pixels a
+// step, each entry already in its channel's place; alpha kept and pixels with
+// alpha 0 left alone. Returns how many it did.
+[[gnu::target("avx2")]] int GatherChannels(TColor32* pixels, int count, const TColorStages::WideTables& tables) {
   const W low = _mm256_set1_epi32(0xFF), alphaBits = _mm256_set1_epi32(int(0xFF000000u));
   int x = 0;
   for (; x + 8 <= count; x += 8) {
     const W in = _mm256_loadu_si256(reinterpret_cast<const W*>(pixels + x));
     const W transparent = _mm256_cmpeq_epi32(_mm256_and_si256(in, alphaBits), _mm256_setzero_si256());
-    W out;
-    if (plan.shifts.empty()) {
-      out = _mm256_or_si256(
-          _mm256_or_si256(Gather(plan.wideFused[0], _mm256_and_si256(in, low)),
-                          Gather(plan.wideFused[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low))),
-          _mm256_or_si256(Gather(plan.wideFused[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low)),
-                          _mm256_and_si256(in, alphaBits)));
-    } else {
-      W b = Gather(plan.widePre[0], _mm256_and_si256(in, low));
-      W g = Gather(plan.widePre[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low));
-      W r = Gather(plan.widePre[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low));
-      for (const THsb& shift : plan.shifts) {
-        auto lr = lanes8::I(r), lg = lanes8::I(g), lb = lanes8::I(b);
-        lanes8::ShiftHsb(lr, lg, lb, shift);
-        r = W(lr);
-        g = W(lg);
-        b = W(lb);
-      }
-      if (plan.post) {
-        r = Gather(plan.wideContrast, r);
-        g = Gather(plan.wideContrast, g);
-        b = Gather(plan.wideContrast, b);
-      }
-      out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(r, 16), _mm256_slli_epi32(g, 8)),
-                            _mm256_or_si256(b, _mm256_and_si256(in, alphaBits)));
-    }
+    const W out = _mm256_or_si256(
+        _mm256_or_si256(Gather(tables[0], _mm256_and_si256(in, low)),
+                        Gather(tables[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low))),
+        _mm256_or_si256(Gather(tables[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low)),
+                        _mm256_and_si256(in, alphaBits)));
     _mm256_storeu_si256(reinterpret_cast<W*>(pixels + x), Select(transparent, in, out));
   }
   return x;
 }
-
 
 // One 256-byte table in four registers, looked up 64 bytes at a time by two
 // two-register byte permutes chosen by the index's top bit.
@@ -403,22 +380,55 @@ struct ByteTable {
   return x;
 }
 
+[[gnu::target("avx2")]] int ShiftHsbWide(TColor32* pixels, int count, const std::vector<THsb>& shifts) {
+  return lanes8::ShiftHsbRun(pixels, count, shifts);
+}
+
+[[gnu::target(TRESSARY_BYTE_PERMUTE)]] int ShiftHsbWidest(TColor32* pixels, int count,
+                                                           const std::vector<THsb>& shifts) {
+  return lanes16::ShiftHsbRun(pixels, count, shifts);
+}
+
+// The table passes and the shift pass of one instruction set.
+struct GatheredPasses {
+  static constexpr int kLanes = 8;
+  static void Fused(TColor32* p, int n, const TColorStages::Plan& plan) { GatherChannels(p, n, plan.wideFused); }
+  static void Pre(TColor32* p, int n, const TColorStages::Plan& plan) { GatherChannels(p, n, plan.widePre); }
+  static void Post(TColor32* p, int n, const TColorStages::Plan& plan) { GatherChannels(p, n, plan.wideContrast); }
+  static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftHsbWide(p, n, plan.shifts); }
+};
+
+struct PermutedPasses {
+  static constexpr int kLanes = 16;
+  static void Fused(TColor32* p, int n, const TColorStages::Plan& plan) {
+    LookUpChannels(p, n, plan.fused[0], plan.fused[1], plan.fused[2]);
+  }
+  static void Pre(TColor32* p, int n, const TColorStages::Plan& plan) {
+    LookUpChannels(p, n, plan.pre[0], plan.pre[1], plan.pre[2]);
+  }
+  static void Post(TColor32* p, int n, const TColorStages::Plan& plan) {
+    LookUpChannels(p, n, plan.contrast, plan.contrast, plan.contrast);
+  }
+  static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftHsbWidest(p, n, plan.shifts); }
+};
+
 // The plan as up to three passes over blocks small enough to stay in the first
-// cache: the table before, the shifts, the contrast table after. Every pass leaves
-// pixels with alpha 0 alone, so the passes compose as the one-pixel routine does.
-[[gnu::target(TRESSARY_BYTE_PERMUTE ",avx2")]] int ApplyPlanPermuted(TColor32* pixels, int count,
-                                                                    const TColorStages::Plan& plan) {
+// cache: the tables before, the shifts, the contrast table after. Every pass
+// leaves pixels with alpha 0 alone, so the passes compose as the one-pixel routine
+// does. Returns how many pixels it did, a multiple of the lanes.
+template <class Passes>
+int ApplyPlanInPasses(TColor32* pixels, int count, const TColorStages::Plan& plan) {
   constexpr int kBlock = 512;
   int x = 0;
-  while (count - x >= 16) {
-    const int n = std::min(kBlock, (count - x) & ~15);
+  while (count - x >= Passes::kLanes) {
+    const int n = std::min(kBlock, (count - x) / Passes::kLanes * Passes::kLanes);
     TColor32* block = pixels + x;
     if (plan.shifts.empty()) {
-      LookUpChannels(block, n, plan.fused[0], plan.fused[1], plan.fused[2]);
+      Passes::Fused(block, n, plan);
     } else {
-      if (plan.preUsed) LookUpChannels(block, n, plan.pre[0], plan.pre[1], plan.pre[2]);
-      lanes16::ShiftHsbRun(block, n, plan.shifts);
-      if (plan.post) LookUpChannels(block, n, plan.contrast, plan.contrast, plan.contrast);
+      if (plan.preUsed) Passes::Pre(block, n, plan);
+      Passes::Shift(block, n, plan);
+      if (plan.post) Passes::Post(block, n, plan);
     }
     x += n;
   }
@@ -430,8 +440,14 @@ const bool kBytePermute = __builtin_cpu_supports("avx512f") && __builtin_cpu_sup
                           __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx2");
 const bool kWideStages = __builtin_cpu_supports("avx2");
 #else
-int ApplyPlanWide(TColor32*, int, const TColorStages::Plan&) { return 0; }
-int ApplyPlanPermuted(TColor32*, int, const TColorStages::Plan&) { return 0; }
+struct GatheredPasses {
+  static constexpr int kLanes = 1 << 30;  // never used
+  static void Fused(TColor32*, int, const TColorStages::Plan&) {}
+  static void Pre(TColor32*, int, const TColorStages::Plan&) {}
+  static void Post(TColor32*, int, const TColorStages::Plan&) {}
+  static void Shift(TColor32*, int, const TColorStages::Plan&) {}
+};
+using PermutedPasses = GatheredPasses;
 constexpr bool kWideStages = false;
 constexpr bool kBytePermute = false;
 #endif
@@ -529,9 +545,9 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
       continue;
     }
     if (width == TStagesWidth::Widest)
-      x += ApplyPlanPermuted(pixels + x, end - x, plan);
+      x += ApplyPlanInPasses<PermutedPasses>(pixels + x, end - x, plan);
     else if (width == TStagesWidth::Wide)
-      x += ApplyPlanWide(pixels + x, end - x, plan);
+      x += ApplyPlanInPasses<GatheredPasses>(pixels + x, end - x, plan);
     if (plan.shifts.empty()) {
       const auto &fb = plan.fused[0], &fg = plan.fused[1], &fr = plan.fused[2];
       for (; x < end; ++x) {

@@ -56,6 +56,7 @@ class TColorStages {
   void PrepareMean();
 
   struct Plan;
+  using WideTables = std::array<std::array<std::int32_t, 256>, 3>;  // B, G, R
 
  private:
   const Plan& PlanFor(std::uint8_t cells);
