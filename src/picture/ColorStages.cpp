@@ -294,7 +294,9 @@ namespace {
 #define TRESSARY_BYTE_PERMUTE "avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi"
 using W = __m256i;
 
-[[gnu::target("avx2"), gnu::always_inline]] inline W Select(W mask, W yes, W no) { return _mm256_blendv_epi8(no, yes, mask); }
+[[gnu::target("avx2"), gnu::always_inline]] inline W Select(W mask, W yes, W no) {
+  return _mm256_blendv_epi8(no, yes, mask);
+}
 
 [[gnu::target("avx2"), gnu::always_inline]] inline W Gather(const std::array<std::int32_t, 256>& table, W index) {
   return _mm256_i32gather_epi32(table.data(), index, 4);
@@ -456,9 +458,8 @@ constexpr bool kBytePermute = false;
 [[gnu::target("avx2")]] int AddLuminanceWide(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
   return lanes8::AddLuminance(p, n, sum, count);
 }
-[[gnu::target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")]] int AddLuminanceWidest(const TColor32* p, int n,
-                                                                                     std::uint32_t& sum,
-                                                                                     std::uint32_t& count) {
+[[gnu::target(TRESSARY_BYTE_PERMUTE)]] int AddLuminanceWidest(const TColor32* p, int n, std::uint32_t& sum,
+                                                               std::uint32_t& count) {
   return lanes16::AddLuminance(p, n, sum, count);
 }
 #else
@@ -471,7 +472,6 @@ std::atomic<TStagesWidth> stagesLimit{TStagesWidth::Widest};
 TStagesWidth CurrentStagesWidth() {
   return std::min(SupportedStagesWidth(), stagesLimit.load(std::memory_order_relaxed));
 }
-
 
 }  // namespace
 
@@ -513,13 +513,11 @@ int MeanLuminance(const TBitmap32& picture) {
   return count == 0 ? 0 : int(RoundDiv(sum, count));
 }
 
-
 TColor32 TColorStages::Apply(TColor32 pixel, std::uint8_t cells) {
   if (AlphaOf(pixel) == 0) return pixel;
   const Plan& plan = PlanFor(cells);
   return plan.identity ? pixel : ApplyPlan(pixel, plan, Tables());
 }
-
 
 void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int count) {
   const HsbTables& t = Tables();
@@ -598,7 +596,8 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
           cells = mapRow + source.Left;
         } else {
           const int lastCell = map.Width() - 1;
-          for (int x = 0; x < width; ++x) rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
+          for (int x = 0; x < width; ++x)
+            rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
           cells = rowCells.data();
         }
       }

@@ -86,6 +86,7 @@ void LimitStagesWidth(TStagesWidth width);
 // column x samples source column source.Left + x * source.Width() / target width,
 // truncated; rows likewise), then runs `stages` over every copied pixel whose alpha
 // is not 0, taking its region byte from `map` at the sampled picture pixel (clamped
-// into the map; no regions when the map is empty).
+// into the map; no regions when the map is empty). Large targets go in bands of
+// rows over several threads, with the same result.
 void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMaskA& map, TColorStages& stages,
                        TBitmap32& target);
