@@ -16,12 +16,10 @@
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
-#include "platform/IniFile.h"
-#include "platform/qt/ScreenInfo.h"
-#include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/qt/DemoInstallation.h"
 
 namespace {
 
@@ -48,12 +46,8 @@ int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
-  ExePath = std::string(argv[1]) + "/";
+  UseInstallation(argv[1]);
   const std::string out = argv[2];
-  MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
-  const TScreenInfo screen = CurrentScreen();
-  InitInterfaceInfo(screen.Width, screen.Height, nullptr);
-  UpdateDeskView();
 
   TFormMain form;
   form.show();
