@@ -562,7 +562,7 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
 
 // The stages cost several times a copy per pixel, so smaller bands than a copy's
 // pay for their thread.
-constexpr std::int64_t kStagePixelsPerBand = 1 << 16;
+constexpr std::int64_t kStagePixelsPerBand = 1 << 15;
 
 void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMaskA& map, TColorStages& stages,
                        TBitmap32& target) {
