@@ -414,6 +414,24 @@ struct PermutedPasses {
   static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftHsbWidest(p, n, plan.shifts); }
 };
 
+// Asked while statics are made, so the processor is examined first.
+const bool kWideStages = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+const bool kBytePermute = kWideStages && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
+                          __builtin_cpu_supports("avx512vbmi");
+#else
+struct GatheredPasses {
+  static constexpr int kLanes = 1 << 30;  // never used
+  static void Fused(TColor32*, int, const TColorStages::Plan&) {}
+  static void Pre(TColor32*, int, const TColorStages::Plan&) {}
+  static void Post(TColor32*, int, const TColorStages::Plan&) {}
+  static void Shift(TColor32*, int, const TColorStages::Plan&) {}
+};
+using PermutedPasses = GatheredPasses;
+constexpr bool kWideStages = false;
+constexpr bool kBytePermute = false;
+#endif
+
 // The plan as up to three passes over blocks small enough to stay in the first
 // cache: the tables before, the shifts, the contrast table after. Every pass
 // leaves pixels with alpha 0 alone, so the passes compose as the one-pixel routine
@@ -436,23 +454,6 @@ int ApplyPlanInPasses(TColor32* pixels, int count, const TColorStages::Plan& pla
   }
   return x;
 }
-
-const bool kBytePermute = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
-                          __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx2");
-const bool kWideStages = __builtin_cpu_supports("avx2");
-#else
-struct GatheredPasses {
-  static constexpr int kLanes = 1 << 30;  // never used
-  static void Fused(TColor32*, int, const TColorStages::Plan&) {}
-  static void Pre(TColor32*, int, const TColorStages::Plan&) {}
-  static void Post(TColor32*, int, const TColorStages::Plan&) {}
-  static void Shift(TColor32*, int, const TColorStages::Plan&) {}
-};
-using PermutedPasses = GatheredPasses;
-constexpr bool kWideStages = false;
-constexpr bool kBytePermute = false;
-#endif
 
 #if defined(TRESSARY_WIDE_STAGES)
 [[gnu::target("avx2")]] int AddLuminanceWide(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
