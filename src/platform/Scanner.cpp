@@ -3,8 +3,10 @@
 #include <sane/sane.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -89,6 +91,10 @@ class TSaneDevice {
  public:
   explicit TSaneDevice(SANE_Handle handle) : handle_(handle) {}
   ~TSaneDevice() {
+    // Backends that read through a thread stop it abruptly on cancel; caught
+    // starting or ending, it can take the C library's allocator lock with it and
+    // hang the program. A moment lets it finish or settle in its pipe write first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     sane_cancel(handle_);
     sane_close(handle_);
   }

@@ -48,7 +48,7 @@ class SaneTestBackend : public ::testing::Test {
     // scanimage itself now and then stalls on the test device's reader; a stalled
     // run is cut short and tried again rather than holding the whole suite.
     const std::string command = "SANE_CONFIG_DIR=" + config_.Path().string() +
-                                " timeout -k 5 30 scanimage -d test:0 " + arguments + " -o " + out.string() +
+                                " timeout -k 2 10 scanimage -d test:0 " + arguments + " -o " + out.string() +
                                 " 2>/dev/null";
     int status = -1;
     for (int attempt = 0; attempt < 3 && status != 0; ++attempt) status = RunCommand(command);
@@ -111,18 +111,29 @@ TEST_F(SaneTestBackend, ThreePassColourAndSixteenBitGreyArriveAsEightBitSamples)
   EXPECT_EQ(grey.Image.Samples.size(), 200u * 98u);
 }
 
-TEST_F(SaneTestBackend, DeviceErrorsAndCancelsAreReportedApart) {
+// The test device stops its reader thread abruptly when a scan ends early, which
+// can leave the C library's allocator locked for the next scan of the same process:
+// each early end runs in its own test (ctest gives each its own process) over an
+// area small enough for the reader to be done at once.
+std::vector<TScanOption> EndedEarly(const std::string& readReturnValue) {
+  return {{"mode", "Gray"}, {"resolution", "50"}, {"br-x", "2"}, {"br-y", "2"},
+          {"read-return-value", readReturnValue}};
+}
+
+TEST_F(SaneTestBackend, ADeviceErrorIsAFailureWithItsReason) {
   TSaneScanner scanner;
-  auto jammed = Area("Color");
-  jammed.push_back({"read-return-value", "SANE_STATUS_JAMMED"});
-  const TScanResult failed = scanner.Scan("test:0", jammed);
+  const TScanResult failed = scanner.Scan("test:0", EndedEarly("SANE_STATUS_JAMMED"));
   EXPECT_EQ(failed.Status, TScanStatus::Failed);
   EXPECT_EQ(failed.Error, "Document feeder jammed");
+}
 
-  auto cancelled = Area("Color");
-  cancelled.push_back({"read-return-value", "SANE_STATUS_CANCELLED"});
-  EXPECT_EQ(scanner.Scan("test:0", cancelled).Status, TScanStatus::Cancelled);
+TEST_F(SaneTestBackend, ACancelIsNotAFailure) {
+  TSaneScanner scanner;
+  EXPECT_EQ(scanner.Scan("test:0", EndedEarly("SANE_STATUS_CANCELLED")).Status, TScanStatus::Cancelled);
+}
 
+TEST_F(SaneTestBackend, AMissingDeviceIsAFailureWithAReason) {
+  TSaneScanner scanner;
   const TScanResult missing = scanner.Scan("nosuch:0", {});
   EXPECT_EQ(missing.Status, TScanStatus::Failed);
   EXPECT_FALSE(missing.Error.empty());
