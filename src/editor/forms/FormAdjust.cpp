@@ -124,16 +124,10 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   resize(std::max(570, buttonsLeft + kButtonWidth + 20), kViewTop + h + 20);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 70, main->y() + 40);
 
-  ImageButtons = new TMyImage(this);
-  ImageButtons->setObjectName("ImageButtons");
-  ImageButtons->hide();
-  CaptionBar = new TCaptionBar(this);
-  CaptionBar->setObjectName("CaptionBar");
-  CaptionBar->setGeometry(0, 0, width(), 20);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, width(), 20);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, 0, {549, 0, 20, 19});
-  if (QWidget* main = FindScreenForm("FormMain"))
-    if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
-  ButtonExit->setGeometry(549, 0, 20, 19);
+  TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { ButtonExitClick(); };
 
   ResImage = new TAdjustViewWidget(*this, this);

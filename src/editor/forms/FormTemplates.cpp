@@ -111,21 +111,12 @@ TFormTemplates::~TFormTemplates() {
 }
 
 void TFormTemplates::BuildControls() {
-  ImageButtons = new TMyImage(this);
-  ImageButtons->setObjectName("ImageButtons");
-  ImageButtons->hide();
-  CaptionBar = new TCaptionBar(this);
-  CaptionBar->setObjectName("CaptionBar");
-  CaptionBar->setGeometry(0, 0, kTemplatesWidth, 20);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, kTemplatesWidth, 20);
   ButtonMinimize = SheetButton(this, Design("ButtonMinimize"), ImageButtons);
   ButtonExit = SheetButton(this, Design("ButtonExit"), ImageButtons);
-  // The main window's own minimise and exit buttons lend their looks.
-  if (QWidget* main = FindScreenForm("FormMain")) {
-    if (auto* b = main->findChild<TGraphicButton*>("ButtonMinimize")) ButtonMinimize->CopyFrom(*b);
-    if (auto* b = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*b);
-    ButtonMinimize->setGeometry(ToQRect(Design("ButtonMinimize").Bounds));
-    ButtonExit->setGeometry(ToQRect(Design("ButtonExit").Bounds));
-  }
+  TakeMainWindowLooks(*ButtonMinimize);
+  TakeMainWindowLooks(*ButtonExit);
   ButtonMinimize->OnClick = [this] { showMinimized(); };
   ButtonExit->OnClick = [this] { close(); };
 

@@ -130,15 +130,10 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   resize(kClientWidth, kClientHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
 
-  ImageButtons = new TMyImage(this);
-  ImageButtons->setObjectName("ImageButtons");
-  ImageButtons->hide();
-  CaptionBar = new TCaptionBar(this);
-  CaptionBar->setObjectName("CaptionBar");
-  CaptionBar->setGeometry(0, 0, kClientWidth, 20);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, kClientWidth, 20);
   ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, {253, 0, 20, 19});
-  if (TGraphicButton* mainExit = MainButton("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
-  ButtonExit->setGeometry(253, 0, 20, 19);
+  TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { ButtonExitClick(); };
 
   LabelLoad = new QLabel(this);

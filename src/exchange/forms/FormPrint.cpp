@@ -91,17 +91,12 @@ TFormPrint::TFormPrint(QWidget* parent) : TSkinnedForm("FormPrint", parent) {
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
 
-  ImageButtons = new TMyImage(this);
-  ImageButtons->setObjectName("ImageButtons");
-  ImageButtons->hide();
-  CaptionBar = new TCaptionBar(this);
-  CaptionBar->setObjectName("CaptionBar");
-  CaptionBar->setGeometry(0, 0, width(), 20);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, width(), 20);
   ButtonExit = new TGraphicButton(CaptionBar);
   ButtonExit->setObjectName("ButtonExit");
-  if (QWidget* main = FindScreenForm("FormMain"))
-    if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
   ButtonExit->setGeometry(480, 0, 20, 19);
+  TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { ButtonExitClick(); };
 
   FileListBox = new QListWidget(this);

@@ -86,3 +86,10 @@ void TCaptionBar::mouseDoubleClickEvent(QMouseEvent* event) {
   }
   TDrawPanel::mouseDoubleClickEvent(event);
 }
+
+TCaptionBar* NewCaptionBar(QWidget& form, int width, int height) {
+  auto* bar = new TCaptionBar(&form);
+  bar->setObjectName("CaptionBar");
+  bar->setGeometry(0, 0, width, height);
+  return bar;
+}

@@ -52,3 +52,6 @@ class TCaptionBar : public TDrawPanel {
   bool draggingByHand_ = false;
   QPoint grabOffset_;  // the press position relative to the window's corner
 };
+
+// The caption strip "CaptionBar" across the top of `form`.
+TCaptionBar* NewCaptionBar(QWidget& form, int width, int height);

@@ -81,3 +81,10 @@ void TMyListBox::mouseDoubleClickEvent(QMouseEvent* event) {
   if (IsRightDoubleClick(event) && OnRDblClick) OnRDblClick();
   QListWidget::mouseDoubleClickEvent(event);
 }
+
+TMyImage* NewButtonSheet(QWidget& form) {
+  auto* sheet = new TMyImage(&form);
+  sheet->setObjectName("ImageButtons");
+  sheet->hide();
+  return sheet;
+}

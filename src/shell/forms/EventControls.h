@@ -30,6 +30,9 @@ class TMyImage : public TImage {
   void leaveEvent(QEvent* event) override;
 };
 
+// The window's hidden button sheet "ImageButtons", which its button skin fills.
+TMyImage* NewButtonSheet(QWidget& form);
+
 class TMyLabel : public QLabel {
   Q_OBJECT
  public:

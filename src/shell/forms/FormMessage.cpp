@@ -44,18 +44,12 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   // below it, the two buttons in the strip at the bottom.
   FormMessage = this;
   resize(400, 200);
-  ImageButtons = new TMyImage(this);
-  ImageButtons->setObjectName("ImageButtons");
-  ImageButtons->hide();
-  CaptionBar = new TCaptionBar(this);
-  CaptionBar->setObjectName("CaptionBar");
-  CaptionBar->setGeometry(0, 0, 400, 30);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, 400, 30);
   SetTextColour(CaptionBar, QColor(240, 248, 248));
   ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, kExitRowTop, {173, 0, 19, 20});
-  if (QWidget* main = FindScreenForm("FormMain"))
-    if (auto* mainExit = main->findChild<TGraphicButton*>("ButtonExit")) ButtonExit->CopyFrom(*mainExit);
+  TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { Answer(kMessageNo); };
-  ButtonExit->setGeometry(173, 0, 19, 20);
   LabelMessage = new QLabel(this);
   LabelMessage->setObjectName("LabelMessage");
   LabelMessage->setGeometry(24, 48, 352, 98);

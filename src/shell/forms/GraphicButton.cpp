@@ -10,6 +10,7 @@
 #include "platform/Text.h"
 #include "shell/TransparencyError.h"
 #include "shell/forms/Image.h"
+#include "shell/forms/ShellForms.h"
 
 // ---------------------------------------------------------------- resource
 
@@ -413,4 +414,14 @@ TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* she
   r.SetTop(sheetTop);
   button->setGeometry(bounds);
   return button;
+}
+
+bool TakeMainWindowLooks(TGraphicButton& button) {
+  QWidget* main = FindScreenForm("FormMain");
+  auto* model = main ? main->findChild<TGraphicButton*>(button.objectName()) : nullptr;
+  if (!model || model == &button) return false;
+  const QRect place = button.geometry();
+  button.CopyFrom(*model);
+  button.setGeometry(place);
+  return true;
 }

@@ -215,3 +215,8 @@ class TGraphicButton : public QWidget, public IInterfaceTarget {
 // A button of a window's designed sheet (the row of three frames at `sheetTop`,
 // normal, hover and pressed), named `name`, at `bounds` in `parent`.
 TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* sheet, int sheetTop, const QRect& bounds);
+
+// `button` takes the looks of the main window's button of the same name (the main
+// window's minimise and exit buttons lend theirs to every window), keeping its
+// place and size; false when the main window has no such button.
+bool TakeMainWindowLooks(TGraphicButton& button);

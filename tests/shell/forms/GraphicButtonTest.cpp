@@ -10,6 +10,7 @@
 #include "shell/TransparencyError.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/Image.h"
+#include "shell/forms/ShellForms.h"
 #include "shell/forms/SyntheticMouse.h"
 
 namespace {
@@ -241,6 +242,29 @@ TEST(GraphicButton, CopyTakesSettingsAndHandlersButNotAlphaOrEffects) {
   EXPECT_EQ(copy.toolTip(), "Prototype");
   ClickAt(&copy, {5, 5});
   EXPECT_EQ(clicks, 1);
+}
+
+TEST(GraphicButton, AWindowsButtonTakesTheMainWindowsLooksInItsOwnPlace) {
+  ButtonWindow main;
+  main.window->setObjectName("FormMain");
+  main.button->setObjectName("ButtonExit");
+  main.button->setToolTip("Close");
+  RegisterScreenForm(main.window.get());
+  QWidget other;
+  TGraphicButton exit(&other), help(&other);
+  exit.setObjectName("ButtonExit");
+  help.setObjectName("ButtonHelp");
+  for (TGraphicButton* b : {&exit, &help}) b->setGeometry(40, 2, 19, 20);
+  EXPECT_TRUE(TakeMainWindowLooks(exit));
+  EXPECT_EQ(exit.Resource().Image(), main.sheet);
+  EXPECT_EQ(exit.toolTip(), "Close");
+  EXPECT_EQ(exit.geometry(), QRect(40, 2, 19, 20));
+  // The main window has no such button: nothing changes.
+  EXPECT_FALSE(TakeMainWindowLooks(help));
+  EXPECT_EQ(help.Resource().Image(), nullptr);
+  EXPECT_EQ(help.geometry(), QRect(40, 2, 19, 20));
+  // The main window's own button is its own model.
+  EXPECT_FALSE(TakeMainWindowLooks(*main.button));
 }
 
 TEST(GraphicButton, FadeOnEnteringAFrameEndsOnTheSavedTransparency) {
