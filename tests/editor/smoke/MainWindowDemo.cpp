@@ -3,10 +3,8 @@
 // (the second at 60 % opacity), for the smoke test under a real X server. Writes
 // the export picture and where the desk shows the canvas into the out folder.
 #include <QApplication>
-#include <QImage>
 #include <QTimer>
 #include <cstdio>
-#include <fstream>
 
 #include "editor/DeskGlobals.h"
 #include "editor/EditorGlobals.h"
@@ -14,9 +12,9 @@
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
 #include "picture/PictureFiles.h"
-#include "picture/forms/BitmapImage.h"
 #include "shell/ShellGlobals.h"
 #include "support/qt/DemoInstallation.h"
+#include "support/qt/DeskShown.h"
 
 int main(int argc, char* argv[]) {
   if (argc < 4) return 2;
@@ -50,12 +48,7 @@ int main(int argc, char* argv[]) {
 
   // Once the windows are on the screen: what the desk should show.
   QTimer::singleShot(0, [&] {
-    desk.RenderExportBitmap();
-    ImageView(desk.ExportBitmap()).save(QString::fromStdString(out + "/export.png"));
-    const QPoint origin = form.DeskWindow()->mapToGlobal(QPoint(0, 0));
-    std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << DesktopWindowWidth << ' '
-                                         << DesktopWindowHeight << ' ' << DeskViewLeft << ' ' << DeskViewTop << ' '
-                                         << ExportLeft << ' ' << ExportTop << '\n';
+    WriteDeskShown(form, out);
   });
   return QApplication::exec();
 }

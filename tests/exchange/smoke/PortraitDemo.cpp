@@ -25,6 +25,7 @@
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/qt/DemoInstallation.h"
+#include "support/qt/DeskShown.h"
 
 namespace {
 
@@ -84,12 +85,7 @@ int main(int argc, char* argv[]) {
       QApplication::exit(1);
       return;
     }
-    desk.RenderExportBitmap();
-    ImageView(desk.ExportBitmap()).save(QString::fromStdString(out + "/export.png"));
-    const QPoint origin = main.DeskWindow()->mapToGlobal(QPoint(0, 0));
-    std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << DesktopWindowWidth << ' '
-                                         << DesktopWindowHeight << ' ' << DeskViewLeft << ' ' << DeskViewTop << ' '
-                                         << ExportLeft << ' ' << ExportTop << '\n';
+    WriteDeskShown(main, out);
   });
   return QApplication::exec();
 }
