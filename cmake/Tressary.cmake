@@ -95,3 +95,17 @@ function(tressary_benchmark name)
   target_include_directories(bench_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   tressary_target(bench_${name})
 endfunction()
+
+# Runs the content generator `tool` at build time (offscreen Qt), drawing into the
+# installation folder: `tool` <installation> ARGS... It runs again when the tool
+# or one of DEPENDS changes; the target OUTPUT_TARGET builds by default.
+function(tressary_content_generator tool)
+  cmake_parse_arguments(ARG "" "OUTPUT_TARGET;COMMENT" "ARGS;DEPENDS" ${ARGN})
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${ARG_OUTPUT_TARGET}.stamp)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:${tool}> ${TRESSARY_INSTALL_DIR} ${ARG_ARGS}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${tool} ${ARG_DEPENDS}
+    COMMENT ${ARG_COMMENT})
+  add_custom_target(${ARG_OUTPUT_TARGET} ALL DEPENDS ${stamp})
+endfunction()
