@@ -61,7 +61,8 @@ void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
   const std::uint32_t width = r.U32BE();
   const std::uint16_t depth = r.U16BE();
   const std::uint16_t mode = r.U16BE();
-  if (!r.ok() || channels == 0 || depth != 8 || (mode != 3 && mode != 7)) Invalid();
+  // A picture without rows or columns has no row to address.
+  if (!r.ok() || channels == 0 || width == 0 || height == 0 || depth != 8 || (mode != 3 && mode != 7)) Invalid();
   for (int section = 0; section < 3; ++section) r.Skip(r.U32BE());  // colour data, resources, layers
   const std::uint16_t compression = r.U16BE();
   if (!r.ok() || compression > 1) Invalid();

@@ -157,6 +157,8 @@ TEST(PsdReader, RefusesWrongHeadersCompressionTruncationAndHugeSizes) {
   EXPECT_TRUE(invalid(raw(PsdHead(3, 20000, 1), 60000)));         // too wide
   EXPECT_TRUE(invalid(raw(PsdHead(3, 16384, 16384), 100)));       // far more than the data
   EXPECT_TRUE(invalid(raw(PsdHead(0, 16384, 16384), 0)));         // no planes at all
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 0, 5), 0)));                 // no columns
+  EXPECT_TRUE(invalid(raw(PsdHead(3, 5, 0), 0)));                 // no rows
   EXPECT_TRUE(invalid(raw(PsdHead(3, 2, 2, 1000), 12)) == false); // resources are skipped
   auto badSignature = raw(PsdHead(3, 2, 2), 12);
   badSignature[0] = '9';
