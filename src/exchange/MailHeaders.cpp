@@ -25,14 +25,19 @@ constexpr std::size_t kParameterPiece = 50;
 bool IsPrintableAscii(unsigned char c) { return c >= 32 && c < 127; }
 bool IsAlnum(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool NeedsEncoding(std::string_view text) {
-  std::size_t run = 0;
-  for (unsigned char c : text) {
-    if (!IsPrintableAscii(c)) return true;
+// The longest stretch without a blank, the most a folder can leave on one line.
+std::size_t LongestWord(std::string_view text) {
+  std::size_t run = 0, longest = 0;
+  for (char c : text) {
     run = c == ' ' ? 0 : run + 1;
-    if (run > kLongestPlainWord) return true;
+    longest = std::max(longest, run);
   }
-  return text.find("=?") != std::string_view::npos;
+  return longest;
+}
+
+bool NeedsEncoding(std::string_view text) {
+  if (!std::all_of(text.begin(), text.end(), [](unsigned char c) { return IsPrintableAscii(c); })) return true;
+  return LongestWord(text) > kLongestPlainWord || text.find("=?") != std::string_view::npos;
 }
 
 // Length of the UTF-8 sequence starting at `i`, 1 for a byte that starts none.
@@ -101,8 +106,8 @@ bool IsAcceptableAddress(std::string_view address) {
          });
 }
 
-std::string EncodeHeaderWord(std::string_view text) {
-  if (!NeedsEncoding(text)) return std::string(text);
+namespace {
+std::string EncodedWords(std::string_view text) {
   std::string out;
   std::string word;
   for (std::size_t i = 0; i < text.size();) {
@@ -119,16 +124,18 @@ std::string EncodeHeaderWord(std::string_view text) {
   if (!word.empty()) out += (out.empty() ? "=?UTF-8?Q?" : " =?UTF-8?Q?") + word + "?=";
   return out;
 }
+}  // namespace
+
+std::string EncodeHeaderWord(std::string_view text) {
+  return NeedsEncoding(text) ? EncodedWords(text) : std::string(text);
+}
 
 std::string FormatMailbox(const TMailRecipient& mailbox) {
   if (mailbox.name.empty()) return mailbox.address;
-  std::string name;
-  if (NeedsEncoding(mailbox.name))
-    name = EncodeHeaderWord(mailbox.name);
-  else if (HasSpecials(mailbox.name))
-    name = Quoted(mailbox.name);
-  else
-    name = mailbox.name;
+  std::string name = mailbox.name;
+  if (!NeedsEncoding(name) && HasSpecials(name)) name = Quoted(name);
+  // Quoting doubles quotes and backslashes: judge the length after it.
+  if (NeedsEncoding(name)) name = EncodedWords(mailbox.name);
   return name + " <" + mailbox.address + ">";
 }
 
@@ -174,11 +181,14 @@ std::string MimeParameter(std::string_view name, std::string_view value) {
   const std::string clean = StripLineBreaks(value);
   const std::string key(name);
   const bool ascii = std::all_of(clean.begin(), clean.end(), [](unsigned char c) { return IsPrintableAscii(c); });
-  if (ascii && clean.size() <= kLongestPlainWord) return key + "=" + Quoted(clean);
+  // Quoting doubles quotes and backslashes: judge the length after it.
+  const std::string quoted = Quoted(clean);
+  if (ascii && quoted.size() <= kLongestPlainWord) return key + "=" + quoted;
   // Too long to fold, or not ASCII: RFC 2231 continuations of short pieces, so
-  // no header line has to outgrow the line limit.
+  // no header line has to outgrow the line limit. Pieces full of escaped quotes
+  // confuse readers, so values holding quotes or backslashes go percent-encoded.
   std::string out;
-  if (ascii) {
+  if (ascii && clean.find_first_of("\"\\") == std::string::npos) {
     for (std::size_t start = 0, n = 0; start < clean.size(); start += kParameterPiece, ++n)
       out += (n ? "; " : "") + key + "*" + std::to_string(n) + "=" + Quoted(clean.substr(start, kParameterPiece));
     return out;

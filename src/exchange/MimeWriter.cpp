@@ -7,6 +7,13 @@
 
 namespace {
 constexpr std::size_t kMaxLineLength = 998;
+// The longest type or subtype name registered types may have (RFC 6838), and
+// the longest token taken as a disposition.
+constexpr std::size_t kMaxTypeName = 127;
+// An announced attachment name is cut to what file systems keep, so that its
+// continuations stay few and the uuencoded part's "begin" line stays short.
+constexpr std::size_t kMaxAttachmentName = 255;
+constexpr std::size_t kMaxKeptExtension = 16;
 constexpr std::string_view kEndOfLine = "\r\n";
 
 bool IsTokenChar(unsigned char c) {
@@ -18,6 +25,7 @@ std::string CleanContentType(std::string_view text) {
   const std::string type = Trim(StripLineBreaks(text));
   const std::size_t slash = type.find('/');
   const bool valid = slash != std::string::npos && slash > 0 && slash + 1 < type.size() &&
+                     slash <= kMaxTypeName && type.size() - slash - 1 <= kMaxTypeName &&
                      std::all_of(type.begin(), type.end(),
                                  [](unsigned char c) { return c == '/' || IsTokenChar(c); }) &&
                      type.find('/', slash + 1) == std::string::npos;
@@ -26,12 +34,29 @@ std::string CleanContentType(std::string_view text) {
 
 std::string CleanDisposition(std::string_view text) {
   const std::string disposition = Trim(StripLineBreaks(text));
-  const bool valid = !disposition.empty() && std::all_of(disposition.begin(), disposition.end(),
+  const bool valid = !disposition.empty() && disposition.size() <= kMaxTypeName &&
+                     std::all_of(disposition.begin(), disposition.end(),
                                                          [](unsigned char c) { return IsTokenChar(c); });
   return valid ? disposition : std::string(kDefaultDisposition);
 }
 
 std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
+
+// Cut at a character boundary: the bytes before `end` less a partial UTF-8 sequence.
+std::size_t CharacterBoundary(std::string_view text, std::size_t end) {
+  std::size_t cut = std::min(end, text.size());
+  while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return cut;
+}
+
+// At most kMaxAttachmentName bytes; a short extension survives the cut.
+std::string CappedName(const std::string& name) {
+  if (name.size() <= kMaxAttachmentName) return name;
+  const std::size_t dot = name.rfind('.');
+  const std::string extension =
+      dot != std::string::npos && name.size() - dot <= kMaxKeptExtension ? name.substr(dot) : std::string();
+  return name.substr(0, CharacterBoundary(name, kMaxAttachmentName - extension.size())) + extension;
+}
 
 // The uuencoded part's announced name: the extension replaced by ".uue".
 std::string UUName(const std::string& name) {
@@ -208,8 +233,8 @@ bool TMimeWriter::StartPart(std::string& chunk) {
   quoted_ = TQuotedPrintableEncoder(partEncoding_ == aePlainText);
 
   // File names may hold line breaks on this system; no header or "begin" line may.
-  const std::string fileName = StripLineBreaks(FileNameOf(attachment.path));
-  const std::string name = attachment.name.empty() ? fileName : StripLineBreaks(attachment.name);
+  const std::string fileName = CappedName(StripLineBreaks(FileNameOf(attachment.path)));
+  const std::string name = attachment.name.empty() ? fileName : CappedName(StripLineBreaks(attachment.name));
   const bool uu = partEncoding_ == aeUUEncode;
   const std::string type = uu ? std::string(kDefaultContentType) : CleanContentType(attachment.contentType);
   chunk = Delimiter() + "\r\n";

@@ -220,6 +220,31 @@ TEST(MimeWriter, LineBreaksInFileNamesReachNoHeader) {
   EXPECT_EQ(mail.Value("attachment.1.data"), "data");
 }
 
+TEST(MimeWriter, LongNamesAndTypesKeepEveryLineWithinTheLimit) {
+  TempFolder files;
+  WriteTestFile(files / "a.bin", "data");
+  std::string accented;
+  for (int i = 0; i < 300; ++i) accented += "\xc3\xa9";
+  const std::string quoted = std::string(1500, '"') + ".jpg";
+  TMailContent content = BasicContent();
+  const std::string longType = "image/" + std::string(1200, 'x');
+  const std::string uuName = std::string(1000, 'u') + ".zip";
+  content.attachments = {{quoted, aeBase64, longType, "", "", (files / "a.bin").string()},
+                         {accented + ".png", aeBase64, "", "", "", (files / "a.bin").string()},
+                         {uuName, aeUUEncode, "", std::string(1200, 'd'), "", (files / "a.bin").string()}};
+  const TWritten written = Write(content);
+  ASSERT_EQ(written.error, "");
+  const TReceivedMail mail = Read(written);
+  EXPECT_EQ(mail.Value("defects"), "");
+  EXPECT_LE(std::stoi(mail.Value("max_line")), 998);
+  EXPECT_EQ(mail.Value("attachment.0.content_type"), "application/octet-stream");
+  // Names are cut to 255 bytes between characters, keeping the extension.
+  EXPECT_EQ(mail.Value("attachment.0.filename"), std::string(251, '"') + ".jpg");
+  EXPECT_EQ(mail.Value("attachment.1.filename"), accented.substr(0, 250) + ".png");
+  EXPECT_EQ(mail.Value("attachment.2.filename"), std::string(251, 'u') + ".uue");
+  EXPECT_EQ(mail.Value("attachment.2.data"), "data");
+}
+
 TEST(MimeWriter, AttachmentThatVanishedEndsTheWritingWithAnError) {
   TempFolder files;
   TMailContent content = BasicContent();
