@@ -121,6 +121,7 @@ void TSmtpDialogue::HandleReply(std::string_view line) {
     return;
   }
   replyLines_ = 0;
+  ++repliesHandled_;
   if (refused && state_ == Recipients) host_.DialogueInfo(kMailInfoRecipientRefused, current_);
   Advance(line);
 }

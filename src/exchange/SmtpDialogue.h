@@ -100,6 +100,8 @@ class TSmtpDialogue {
 
   int State() const { return state_; }
   bool Accepted() const { return accepted_; }
+  // Whole replies handled so far (continuation lines count with their last line).
+  std::uint64_t RepliesHandled() const { return repliesHandled_; }
   const std::string& CurrentRecipient() const { return current_; }
 
  private:
@@ -119,5 +121,6 @@ class TSmtpDialogue {
   bool messageWritten_ = false;
   bool stopped_ = false;
   int replyLines_ = 0;
+  std::uint64_t repliesHandled_ = 0;
   TReplyLineBuffer buffer_;
 };

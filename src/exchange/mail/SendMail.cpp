@@ -32,6 +32,10 @@ SendMail::SendMail(QObject* parent) : TStarSocket(parent) {
   OnUserMessage = [this](TStarSocket*, int message) {
     if (message == kDoneMessage) Done();
   };
+  replyTimer_.setSingleShot(true);
+  connect(&replyTimer_, &QTimer::timeout, this, [this] {
+    if (busy_ && !finished_) Fail(kMailErrorTimedOut, "Connection timed out");
+  });
 }
 
 SendMail::~SendMail() {
@@ -216,6 +220,7 @@ void SendMail::AbortSending() {
   ListBcc.clear();
   aborted_ = true;
   writing_ = false;
+  replyTimer_.stop();
   dialogue_.Stop();
   Cancel();
   PostDone();
@@ -252,12 +257,15 @@ void SendMail::Done() {
   busy_ = false;
   writing_ = false;
   writer_.reset();
+  replyTimer_.stop();
   StartCountdown(0);
   if (OnDone) OnDone(this);
 }
 
 void SendMail::ArmReplyTimer() {
-  if (busy_ && !aborted_ && !finished_ && IsConnected()) StartCountdown(TimeoutReply);
+  replyTimer_.stop();
+  if (busy_ && !aborted_ && !finished_ && IsConnected() && TimeoutReply > 0)
+    replyTimer_.start(std::chrono::seconds(TimeoutReply));
 }
 
 void SendMail::LookupDone() {
@@ -279,13 +287,16 @@ void SendMail::Connected() {
 void SendMail::Readable() {
   if (aborted_) return;
   char block[kReceiveBlock];
+  const std::uint64_t repliesBefore = dialogue_.RepliesHandled();
   // A reply may end the dialogue (the client hangs up after QUIT): read no further then.
   while (!aborted_ && !finished_ && HasSocket()) {
     const std::int64_t count = ReceiveBuf(block, kReceiveBlock);
     if (!CheckSocketError() || count == 0) break;
     dialogue_.Receive(std::string_view(block, static_cast<std::size_t>(count)));
   }
-  ArmReplyTimer();
+  // The time-out bounds a whole reply: a server dripping a byte at a time
+  // must not hold the send by keeping the countdown fresh.
+  if (dialogue_.RepliesHandled() != repliesBefore) ArmReplyTimer();
 }
 
 void SendMail::Closed() {

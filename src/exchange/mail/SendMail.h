@@ -3,6 +3,7 @@
 // or MIME multipart with file attachments. The server's replies drive the
 // dialogue; the message text is written piece by piece as the socket drains.
 // Progress and failures are reported by number through the events.
+#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -89,6 +90,7 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   void PostDone();
   void Done();
   void Info(SendMailInfo info, const std::string& text);
+  // Starts the reply time-out afresh.
   void ArmReplyTimer();
   void Connected();
   void Readable();
@@ -110,6 +112,9 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   TMailContent content_;
   std::unique_ptr<TMimeWriter> writer_;
   TDotStuffer stuffer_;
+  // The reply time-out: a timer of its own, since every socket event stops the
+  // socket's countdown and a dripping server would keep restarting it.
+  QTimer replyTimer_;
   bool busy_ = false;
   bool aborted_ = false;
   bool finished_ = false;

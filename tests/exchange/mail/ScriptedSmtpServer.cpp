@@ -28,6 +28,14 @@ TScriptedSmtpServer::TScriptedSmtpServer(std::string greeting, TResponder respon
     : greeting_(std::move(greeting)), responder_(std::move(responder)) {
   server_.listen(QHostAddress::LocalHost, 0);
   QObject::connect(&server_, &QTcpServer::newConnection, [this] { Accept(); });
+  QObject::connect(&drip_, &QTimer::timeout, [this] {
+    if (!client_ || dripping_.empty()) {
+      drip_.stop();
+      return;
+    }
+    client_->write(dripping_.data(), 1);
+    dripping_.erase(0, 1);
+  });
 }
 
 void TScriptedSmtpServer::Accept() {
@@ -48,7 +56,13 @@ void TScriptedSmtpServer::Reply(const std::string& text) {
     client_ = nullptr;
     return;
   }
-  if (!text.empty()) client_->write(text.data(), static_cast<qint64>(text.size()));
+  if (text.empty()) return;
+  if (dripMs > 0) {
+    dripping_ += text;
+    drip_.start(dripMs);
+    return;
+  }
+  client_->write(text.data(), static_cast<qint64>(text.size()));
 }
 
 void TScriptedSmtpServer::Read() {

@@ -3,6 +3,7 @@
 // rarely do: continuation lines, refusals, silence, hanging up mid-dialogue.
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ class TScriptedSmtpServer {
   std::vector<std::string> messages;  // each message as received (still dot-stuffed)
   int connections = 0;
   bool clientHungUp = false;
+  // > 0: replies go out one byte each this many milliseconds.
+  int dripMs = 0;
 
  private:
   void Accept();
@@ -39,4 +42,6 @@ class TScriptedSmtpServer {
   std::string buffer_;
   bool inData_ = false;
   std::string message_;
+  std::string dripping_;
+  QTimer drip_;
 };

@@ -157,6 +157,19 @@ TEST_F(MailClientTest, ServerFallingSilentMidDialogueTimesOut) {
   EXPECT_EQ(errors[0].first, 8);
 }
 
+TEST_F(MailClientTest, ServerDrippingAReplyIsCutOffByTheReplyTimeOut) {
+  std::string greeting;
+  for (int i = 0; i < 40; ++i) greeting += "220-still greeting\r\n";
+  TScriptedSmtpServer server(greeting + "220 ready\r\n");
+  server.dripMs = 20;  // the whole greeting would take some 16 s
+  mail->TO_Address = "bob@example.com";
+  mail->TimeoutReply = 1;
+  ASSERT_TRUE(SendTo(server.Port(), 10000));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].first, 8);
+  EXPECT_TRUE(server.commands.empty()) << "the greeting never ended, so nothing was sent";
+}
+
 TEST_F(MailClientTest, SecondSendWhileBusyOnlyReportsBusy) {
   TScriptedSmtpServer server;
   mail->TO_Address = "bob@example.com";
