@@ -52,6 +52,18 @@ const TTransferUseInfo& TransferUseInfo(ETransferUse use) {
   return kRegistration;
 }
 
+std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequest& request) {
+  using std::chrono::minutes;
+  switch (use) {
+    case ETransferUse::Registration: return minutes(1);
+    case ETransferUse::ElementDownload:
+      return request.fileName.empty() && !request.requireExpectedSize ? minutes(2) : minutes(60);
+    case ETransferUse::GalleryBrowser: return request.binary ? minutes(15) : minutes(2);
+    case ETransferUse::GalleryUpload: return minutes(60);
+  }
+  return minutes(2);
+}
+
 int ProgressBarPosition(std::int64_t total, std::int64_t received) {
   if (total < 0 || received <= 0) return 0;
   if (received > total) return 100;
@@ -84,6 +96,8 @@ struct TTransferContext::TShared {
   std::atomic<bool> stop{false};
   long connectSeconds = 20;
   long stallSeconds = 60;
+  std::chrono::milliseconds deadline{0};  // zero: the use's own
+  std::chrono::milliseconds requestDeadline{0};  // of the running worker's request
   // Owner's thread only: false once the context is gone; the run a task belongs to.
   bool alive = true;
   bool running = false;
@@ -137,6 +151,7 @@ class TTransferWorker {
     http.noCache = info_.noCache;
     http.connectTimeoutSeconds = s.connectSeconds;
     http.lowSpeedSeconds = s.stallSeconds;
+    http.deadline = s.requestDeadline;
 
     std::string reply;
     std::int64_t total = 0;
@@ -169,8 +184,8 @@ class TTransferWorker {
     }
     // A stop that came after the last byte still means the window gave up on it.
     if (s.stop.load()) return;
-    s.reply = reply;
-    if (Succeeded(result, reply)) s.status = kTransferSuccess;
+    s.reply = std::move(reply);
+    if (Succeeded(result, s.reply)) s.status = kTransferSuccess;
   }
 
   std::int64_t TotalFor(std::int64_t contentLength) const {
@@ -254,6 +269,7 @@ bool TTransferContext::Start(TTransferRequest request, TTransferCallbacks callba
   status_ = kTransferNothing;
   reply_.clear();
   shared_->running = true;
+  shared_->requestDeadline = shared_->deadline.count() > 0 ? shared_->deadline : TransferDeadline(use_, request);
   auto finished = callbacks.finished;
   // Runs on the owner's thread once the worker is done: the status and the reply
   // are published before the context stops counting as running.
@@ -261,7 +277,7 @@ bool TTransferContext::Start(TTransferRequest request, TTransferCallbacks callba
     if (!shared->alive || shared->generation != generation || !shared->running) return;
     Join();
     status_ = shared->status;
-    reply_ = shared->reply;
+    reply_ = std::move(shared->reply);
     shared->running = false;
     if (finished) finished(status_);
   };
@@ -275,7 +291,7 @@ bool TTransferContext::Run(TTransferRequest request, TTransferCallbacks callback
   std::shared_ptr<TShared> shared = shared_;
   owner_.RunUntil([shared] { return !shared->alive || !shared->running; });
   if (!shared->alive) return false;
-  if (reply) *reply = reply_;
+  if (reply) *reply = std::move(reply_);
   return status_ == kTransferSuccess;
 }
 
@@ -291,7 +307,7 @@ void TTransferContext::Wait() {
   Join();
   if (!shared_->running) return;
   status_ = shared_->status;
-  reply_ = shared_->reply;
+  reply_ = std::move(shared_->reply);
   shared_->running = false;
 }
 
@@ -302,6 +318,11 @@ void TTransferContext::Join() {
 void TTransferContext::CloseConnection() {
   Wait();
   shared_->connection.Close();
+}
+
+void TTransferContext::SetDeadline(std::chrono::milliseconds deadline) {
+  Wait();
+  shared_->deadline = deadline;
 }
 
 void TTransferContext::SetTimeouts(long connectSeconds, long stallSeconds) {

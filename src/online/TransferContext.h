@@ -5,6 +5,7 @@
 // the window's own thread through IOwnerThread, in that order; the window reads
 // the status and the reply only after the worker has ended.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -72,6 +73,10 @@ struct TTransferCallbacks {
   std::function<void(int status)> finished;  // status and reply are readable now
 };
 
+// The longest a whole request of `use` may take: generous for archive parts,
+// pictures and uploads, short for lists and registration answers.
+std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequest& request);
+
 // The bar position for `received` of `total`: received * 100 / (total + 1),
 // kept within 0..100 and defined for every pair (a negative or unknown total gives 0).
 int ProgressBarPosition(std::int64_t total, std::int64_t received);
@@ -99,7 +104,8 @@ class TTransferContext {
   // Starts a worker for `request`; false (and nothing started) while one runs.
   bool Start(TTransferRequest request, TTransferCallbacks callbacks = {});
   // Start, then handle the owner's tasks until the worker has ended; true exactly
-  // when the status is success. `reply`, when given, receives the reply text.
+  // when the status is success. `reply`, when given, receives the reply text
+  // (moved out of ReplyText, so a large reply is never held twice).
   // The window may close (and this context go) while it waits: Run then returns
   // false without touching the context.
   bool Run(TTransferRequest request, TTransferCallbacks callbacks = {}, std::string* reply = nullptr);
@@ -120,6 +126,9 @@ class TTransferContext {
   // Time-outs of later requests (seconds): connect, and how long a reply may
   // stall before the transfer fails.
   void SetTimeouts(long connectSeconds, long stallSeconds);
+  // The longest a whole later request may take; zero restores the use's own
+  // (TransferDeadline).
+  void SetDeadline(std::chrono::milliseconds deadline);
 
  private:
   friend class TTransferWorker;

@@ -3,6 +3,7 @@
 // handle: consecutive requests through it to the same host reuse its kept-alive
 // connection. A connection serves one request at a time; it may be used from any
 // thread, but not from two at once.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,7 +16,7 @@ enum class EHttpError {
   CannotConnect,    // the server could not be reached
   ConnectionBroken, // the connection closed or failed before the reply was whole
   NameNotResolved,  // the host name is unknown
-  TimedOut,         // connect or low-speed time-out
+  TimedOut,         // connect, low-speed or deadline time-out
   Cancelled,        // the caller stopped it
   Other,            // a malformed URL, a refused protocol, a local failure
 };
@@ -31,6 +32,10 @@ struct THttpRequest {
   // lowSpeedSeconds in a row: a silent server must not hang a transfer forever.
   long lowSpeedSeconds = 60;
   long lowSpeedBytes = 1;
+  // The whole request, connecting included, fails (TimedOut) after this long,
+  // so a server dripping just above the low-speed limit cannot hold it forever.
+  // Zero: no such limit.
+  std::chrono::milliseconds deadline{0};
 };
 
 // Called on the thread that runs Perform.

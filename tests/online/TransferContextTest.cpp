@@ -309,6 +309,24 @@ TEST_F(Transfer, ASilentServerTimesOutInsteadOfHanging) {
   EXPECT_EQ(context.Status(), kTransferNothing);
 }
 
+TEST_F(Transfer, AServerDrippingAboveTheStallLimitIsCutOffByTheDeadline) {
+  THttpReply drip = THttpReply::Text(200, std::string(400, 'd'));
+  drip.pieceBytes = 1;
+  drip.pieceDelayMs = 25;  // 40 bytes a second, all of it in some 10 s
+  server_.Route("/drip", drip);
+  TTransferContext context(ETransferUse::Registration, queue_);
+  context.SetTimeouts(5, 5);
+  context.SetDeadline(std::chrono::milliseconds(600));
+  EXPECT_FALSE(context.Run(Get("/drip")));
+  EXPECT_EQ(context.Status(), kTransferNothing);
+  EXPECT_EQ(context.ReplyText(), "");
+  server_.Stop();
+  auto log = server_.Requests();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_FALSE(log[0].replyComplete);
+  EXPECT_LT(log[0].bodyBytesSent, 300);
+}
+
 TEST_F(Transfer, ARefusedConnectionIsALostConnection) {
   std::string url = server_.Url("/a");
   server_.Stop();  // nothing listens on the port any more
