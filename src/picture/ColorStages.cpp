@@ -305,25 +305,21 @@ using W = __m256i;
 // Vectors pass by value only between functions inlined into one of the same
 // instruction set, so no call ever crosses the differing conventions.
 #pragma GCC diagnostic ignored "-Wpsabi"
-#pragma GCC push_options
-#pragma GCC target("avx2")
 namespace lanes8 {
 constexpr int kLanes = 8;
+#define TRESSARY_LANE_TARGET "avx2"
 #define TRESSARY_LANE_ESTIMATE(d) _mm256_rcp_ps(d)  // within 1.5 * 2^-12
 #define TRESSARY_LANE_ALL_ZERO(v) _mm256_testz_si256(__m256i(v), __m256i(v))
 #include "picture/StageLanes.inc"
 }  // namespace lanes8
-#pragma GCC pop_options
 
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")
 namespace lanes16 {
 constexpr int kLanes = 16;
+#define TRESSARY_LANE_TARGET TRESSARY_BYTE_PERMUTE
 #define TRESSARY_LANE_ESTIMATE(d) _mm512_mask_rcp14_ps(d, 0xFFFF, d)  // within 2^-14
 #define TRESSARY_LANE_ALL_ZERO(v) (_mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0)
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
-#pragma GCC pop_options
 
 // Blue, green and red of pixels[0..count) through their own table eight pixels a
 // step, each entry already in its channel's place; alpha kept and pixels with
