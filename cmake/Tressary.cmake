@@ -4,11 +4,17 @@
 set(TRESSARY_WARNINGS -Wall -Wextra -Werror -Wno-error=deprecated-declarations
   $<$<CXX_COMPILER_ID:GNU>:-Wno-stringop-overflow>)
 set(TRESSARY_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+# The fuzz build instruments everything the targets link, not only the targets,
+# so that coverage guides the fuzzer through the parsers themselves.
+set(TRESSARY_FUZZ_FLAGS -fsanitize=fuzzer-no-link ${TRESSARY_SANITIZER_FLAGS})
 
 # Compile options of our own code (not of third-party headers).
 function(tressary_target target)
   target_compile_options(${target} PRIVATE ${TRESSARY_WARNINGS})
-  if(TRESSARY_SANITIZE)
+  if(TRESSARY_FUZZ)
+    target_compile_options(${target} PRIVATE ${TRESSARY_FUZZ_FLAGS})
+    target_link_options(${target} PRIVATE ${TRESSARY_SANITIZER_FLAGS})
+  elseif(TRESSARY_SANITIZE)
     target_compile_options(${target} PRIVATE ${TRESSARY_SANITIZER_FLAGS})
     target_link_options(${target} PRIVATE ${TRESSARY_SANITIZER_FLAGS})
   endif()
@@ -76,8 +82,8 @@ function(tressary_fuzz_target name)
   set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
   if(TRESSARY_FUZZ)
     add_executable(fuzz_${name} ${name}.cpp)
-    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(fuzz_targets fuzz_${name})
   else()
     add_executable(fuzz_${name} ${name}.cpp replay_main.cpp)
     add_test(NAME fuzz_corpus.${name} COMMAND fuzz_${name} ${corpus})
