@@ -13,7 +13,7 @@ void TDeskTemplateHost::SetNewLayer(int type, const std::string& caption) {
 
 std::unique_ptr<TLayer> TDeskTemplateHost::CreateLayer(const std::string& fileName) {
   owner_.SetNewLayerType(type_);
-  std::unique_ptr<TLayer> layer = TLayer::CreateFromFile(desk_, fileName, nullptr, false);
+  std::unique_ptr<TLayer> layer = TLayer::CreateFromFile(desk_, fileName);
   // The type and caption the browser chose, whatever the loader took.
   layer->TypeId = type_;
   layer->Caption = caption_;

@@ -8,7 +8,6 @@ bool ImageSaved = true;
 bool UndoPending = false;
 int NewLayerType = -1;
 std::string NewLayerCaption;
-ILayerStorage* WorkStorage = nullptr;
 TBitmap32 PortraitBitmap;
 
 void ResetEditorGlobals() {
@@ -20,6 +19,5 @@ void ResetEditorGlobals() {
   UndoPending = false;
   NewLayerType = -1;
   NewLayerCaption.clear();
-  WorkStorage = nullptr;
   PortraitBitmap.Reset();
 }

@@ -9,8 +9,6 @@
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
 
-class ILayerStorage;
-
 // One nail marker of the hand: where it sits in the adjust view and, after OK,
 // on the desk canvas.
 struct THandMarker {
@@ -48,9 +46,6 @@ extern bool UndoPending;
 extern int NewLayerType;
 extern std::string NewLayerCaption;
 
-// The streams of the work being loaded, which layers read their pictures and masks
-// from (null outside a load).
-extern ILayerStorage* WorkStorage;
 // The portrait layer's base picture, kept by the main window for the portrait preview.
 extern TBitmap32 PortraitBitmap;
 

@@ -28,7 +28,6 @@ std::optional<std::string> TMainState::TemplateTypeLetter(int typeId) const {
   if (const TPartTypeRecord* type = FindTemplateType(typeId)) return type->Letters;
   return std::nullopt;
 }
-ILayerStorage* TMainState::WorkStorage() { return ::WorkStorage; }
 std::vector<std::string> TMainState::ContentFolders() const { return TemplateApplyFolders(); }
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }

@@ -124,7 +124,6 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   bool SourceHasAlpha() const override;
   bool TakeUndoPending() override;
   std::optional<std::string> TemplateTypeLetter(int typeId) const override;
-  ILayerStorage* WorkStorage() override;
   std::vector<std::string> ContentFolders() const override;
   int AskYesNo(const std::string& text) override;
   void RefreshLayerList() override;

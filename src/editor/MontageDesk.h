@@ -177,7 +177,6 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   std::optional<std::string> TemplateTypeLetter(int typeId) const override {
     return owner_.TemplateTypeLetter(typeId);
   }
-  ILayerStorage* WorkStorage() override { return owner_.WorkStorage(); }
   std::vector<std::string> ContentFolders() const override { return owner_.ContentFolders(); }
   bool DeskVisible() const override { return view_ && view_->IsShown(); }
   bool IsSelectedLayer(const TLayer& layer) const override;

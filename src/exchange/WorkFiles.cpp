@@ -27,18 +27,6 @@ class TContainerStorage : public ILayerStorage {
   const TCompoundFileReader& reader_;
 };
 
-// Clears the work storage on every way out of a load.
-class TStorageScope {
- public:
-  TStorageScope(IWorkPorts& ports, ILayerStorage* storage) : ports_(ports) { ports_.SetWorkStorage(storage); }
-  ~TStorageScope() { ports_.SetWorkStorage(nullptr); }
-  TStorageScope(const TStorageScope&) = delete;
-  TStorageScope& operator=(const TStorageScope&) = delete;
-
- private:
-  IWorkPorts& ports_;
-};
-
 std::string BaseName(const fs::path& file) { return file.stem().string(); }
 
 bool IsNil(const std::string& id) { return id.empty() || EqualsNoCase(id, "nil"); }
@@ -183,27 +171,24 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   if (desk_.SelectedIndex() >= 0) activeId = desk_.Layer(desk_.SelectedIndex()).Id;
   std::vector<std::pair<std::string, TLayer*>> loaded;  // the file's id -> the layer made of it
   std::string skipped;
-  {
-    TStorageScope scope(ports_, &storage);
-    for (const std::string& line : lines) {
-      if (!StartsWithNoCase(line, "LAYER=")) continue;
-      std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
-      if (!record) {
-        skipped += "\r" + line.substr(0, 60);
-        continue;
-      }
-      try {
-        auto layer = TLayer::CreateFromFile(desk_, record->Id + ".bmp", &*record, true);
-        TLayer* made = layer.get();
-        desk_.InsertLayer(std::move(layer), 0);
-        made->Render(false);
-        loaded.emplace_back(record->Id, made);
-      } catch (const std::exception& e) {
-        skipped += "\r" + std::string(e.what());
-      }
+  for (const std::string& line : lines) {
+    if (!StartsWithNoCase(line, "LAYER=")) continue;
+    std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
+    if (!record) {
+      skipped += "\r" + line.substr(0, 60);
+      continue;
     }
-    for (const std::string& line : lines) ApplyHeaderLine(line, loaded, activeId);
+    try {
+      auto layer = TLayer::CreateFromStorage(desk_, storage, *record);
+      TLayer* made = layer.get();
+      desk_.InsertLayer(std::move(layer), 0);
+      made->Render(false);
+      loaded.emplace_back(record->Id, made);
+    } catch (const std::exception& e) {
+      skipped += "\r" + std::string(e.what());
+    }
   }
+  for (const std::string& line : lines) ApplyHeaderLine(line, loaded, activeId);
 
   desk_.RefreshAll();
   ports_.ProcessMessages();

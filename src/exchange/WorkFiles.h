@@ -10,7 +10,6 @@
 
 namespace fs = std::filesystem;
 
-class ILayerStorage;
 class TBitmap32;
 class TMontageDesk;
 
@@ -30,8 +29,6 @@ class IWorkPorts {
   virtual void ShowDesk() = 0;
   // The main window leaves desk mode 0 for 1 after a load.
   virtual void EnsureDeskMode() = 0;
-  // The streams the layers read while a work loads (nullptr afterwards).
-  virtual void SetWorkStorage(ILayerStorage* storage) = 0;
   // The layers window (when visible) lists the layers again.
   virtual void RefreshLayerList() = 0;
   // PortraitBitmap and the portrait preview (when visible) after a load.

@@ -5,7 +5,6 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/Bmp32.h"
 #include "picture/ColorStages.h"
-#include "picture/LayerStorage.h"
 #include "picture/Lead.h"
 #include "picture/PsdFile.h"
 #include "platform/Numeric.h"
@@ -63,40 +62,42 @@ TLayer::TLayer(ILayerHost& host, const TBitmap32& source) : host_(host) {
 
 TLayer::TLayer(ILayerHost& host) : host_(host) {}
 
-std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName,
-                                               const TLayerRecord* stored, bool fromStorage) {
+std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName) {
   std::unique_ptr<TLayer> layer(new TLayer(host));
   const std::string ext = LowerAscii(ExtractFileExt(fileName));
   TBitmap32 picture;
-  if (ext == ".psd" || ext == ".fll" || ext == ".fcc" || !fromStorage) {
-    if (ext == ".psd" || ext == ".fll" || ext == ".fcc") {
-      LoadPsdPicture(fileName, picture);
-    } else {
-      // Any other element picture goes through the imaging library.
-      TLead lead;
-      lead.LoadFromFile(fileName);
-      picture = lead.Bitmap();
-    }
-    layer->Init(std::move(picture), nullptr);
-    std::string source = fileName;
-    for (const std::string& folder : host.ContentFolders()) source = RemoveFirstNoCase(source, folder);
-    layer->SourceFile = source;
-    layer->LoadElementMask(fileName);
+  if (ext == ".psd" || ext == ".fll" || ext == ".fcc") {
+    LoadPsdPicture(fileName, picture);
   } else {
-    ILayerStorage* storage = host.WorkStorage();
-    std::optional<std::vector<std::uint8_t>> bytes;
-    if (storage) bytes = storage->ReadStream(fileName);
-    if (!bytes) throw ELayerLoad("Stream " + fileName + " is missing");
-    std::optional<TBitmap32> decoded = DecodeBmp32(*bytes);
-    if (!decoded) throw ELayerLoad("Stream " + fileName + " is not a valid bitmap");
-    layer->Init(std::move(*decoded), stored);
-    layer->Mask.SetBitmap(&layer->Picture);
-    // A work saved without regions has an empty mask stream: the map stays empty.
-    if (std::optional<std::vector<std::uint8_t>> mask = storage->ReadStream(ChangeFileExt(fileName, ".msk")))
-      layer->Mask.LoadFromStream(*mask);
-    layer->Mask.GetUsedRegions();
-    if (stored) layer->Mask.FileName = stored->Id + ".msk";
+    // Any other element picture goes through the imaging library.
+    TLead lead;
+    lead.LoadFromFile(fileName);
+    picture = lead.Bitmap();
   }
+  layer->Init(std::move(picture), nullptr);
+  std::string source = fileName;
+  for (const std::string& folder : host.ContentFolders()) source = RemoveFirstNoCase(source, folder);
+  layer->SourceFile = source;
+  layer->LoadElementMask(fileName);
+  layer->SetEditMode(emCreated);
+  return layer;
+}
+
+std::unique_ptr<TLayer> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
+                                                  const TLayerRecord& record) {
+  const std::string name = record.Id + ".bmp";
+  std::optional<std::vector<std::uint8_t>> bytes = storage.ReadStream(name);
+  if (!bytes) throw ELayerLoad("Stream " + name + " is missing");
+  std::optional<TBitmap32> decoded = DecodeBmp32(*bytes);
+  if (!decoded) throw ELayerLoad("Stream " + name + " is not a valid bitmap");
+  std::unique_ptr<TLayer> layer(new TLayer(host));
+  layer->Init(std::move(*decoded), &record);
+  layer->Mask.SetBitmap(&layer->Picture);
+  // A work saved without regions has an empty mask stream: the map stays empty.
+  if (std::optional<std::vector<std::uint8_t>> mask = storage.ReadStream(record.Id + ".msk"))
+    layer->Mask.LoadFromStream(*mask);
+  layer->Mask.GetUsedRegions();
+  layer->Mask.FileName = record.Id + ".msk";
   layer->SetEditMode(emCreated);
   return layer;
 }

@@ -15,6 +15,7 @@
 #include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
 #include "picture/LayerHost.h"
+#include "picture/LayerStorage.h"
 #include "picture/Mask.h"
 #include "platform/Geometry.h"
 
@@ -103,12 +104,14 @@ class TLayer {
   // A layer of a picture in memory (Create).
   TLayer(ILayerHost& host, const TBitmap32& source);
   // A layer of an element file (".psd", ".fll", ".fcc" with the ".msk" beside it,
-  // any other picture through the imaging library), or with `fromStorage` of the
-  // streams `fileName` and its ".msk" in the host's work storage, taking its
-  // settings from `stored`. A file that cannot be read throws its loader's error
-  // (EFOpenError, EInvalidGraphic, ELeadError); a stream, ELayerLoad.
-  static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName,
-                                                const TLayerRecord* stored, bool fromStorage);
+  // any other picture through the imaging library). A file that cannot be read
+  // throws its loader's error (EFOpenError, EInvalidGraphic, ELeadError).
+  static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName);
+  // A layer of a work being loaded: the streams "<id>.bmp" and "<id>.msk" of
+  // `storage`, with the settings of `record` (whose id is kept unless the desk
+  // has it already). A missing or bad picture stream throws ELayerLoad.
+  static std::unique_ptr<TLayer> CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
+                                                   const TLayerRecord& record);
   TLayer(const TLayer&) = delete;
   TLayer& operator=(const TLayer&) = delete;
 

@@ -9,7 +9,6 @@
 
 #include "platform/Geometry.h"
 
-class ILayerStorage;
 class TLayer;
 class TMask;
 
@@ -48,8 +47,6 @@ class IEditingHost {
   virtual bool TakeUndoPending() = 0;
   // The letter of the template type with that number, nullopt when none has it.
   virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
-  // The work being loaded, nullptr when none.
-  virtual ILayerStorage* WorkStorage() = 0;
   // HDPath, CDPath, ExePath: the content folders removed from a layer's source file.
   virtual std::vector<std::string> ContentFolders() const = 0;
 };

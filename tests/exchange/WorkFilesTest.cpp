@@ -10,7 +10,6 @@
 namespace {
 class FakeWorkPorts : public IWorkPorts {
  public:
-  explicit FakeWorkPorts(FakeDeskOwner& owner) : owner_(owner) {}
   int answer = 6;
   std::vector<std::string> questions, messages;
   std::vector<int> changes;
@@ -29,12 +28,8 @@ class FakeWorkPorts : public IWorkPorts {
   void ProcessMessages() override {}
   void ShowDesk() override {}
   void EnsureDeskMode() override { ++deskModeCalls; }
-  void SetWorkStorage(ILayerStorage* storage) override { owner_.storage = storage; }
   void RefreshLayerList() override {}
   void SetPortraitBitmap(const TBitmap32& bitmap) override { portrait = bitmap; }
-
- private:
-  FakeDeskOwner& owner_;
 };
 
 class WorkFiles : public ::testing::Test, public DeskFixture {
@@ -45,7 +40,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     CompressedWorkExt = ProductInfo.CmpFileExt;
     UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   }
-  FakeWorkPorts ports{owner};
+  FakeWorkPorts ports;
   TWorkFiles files{desk, ports};
   TempFolder dir;
 

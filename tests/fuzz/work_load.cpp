@@ -13,7 +13,6 @@
 namespace {
 class QuietPorts : public IWorkPorts {
  public:
-  explicit QuietPorts(FakeDeskOwner& owner) : owner_(owner) {}
   int AskYesNo(std::string_view, std::string_view) override { return 6; }
   void ShowMessage(std::string_view, std::string_view, const std::string&) override {}
   void SetChanged(int) override {}
@@ -21,12 +20,8 @@ class QuietPorts : public IWorkPorts {
   void ProcessMessages() override {}
   void ShowDesk() override {}
   void EnsureDeskMode() override {}
-  void SetWorkStorage(ILayerStorage* storage) override { owner_.storage = storage; }
   void RefreshLayerList() override {}
   void SetPortraitBitmap(const TBitmap32&) override {}
-
- private:
-  FakeDeskOwner& owner_;
 };
 }  // namespace
 
@@ -36,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CompressedWorkExt = ProductInfo.CmpFileExt;
   UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   DeskFixture fixture;
-  QuietPorts ports(fixture.owner);
+  QuietPorts ports;
   TWorkFiles files(fixture.desk, ports);
   // A compound file is the uncompressed form; anything else is tried as compressed.
   static constexpr std::uint8_t kCompoundMagic[] = {0xD0, 0xCF, 0x11, 0xE0};

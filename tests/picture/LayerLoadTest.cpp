@@ -38,7 +38,7 @@ TEST(LayerFromFile, PhotoshopPictureWithTheMaskBesideIt) {
   WriteTestFile(dir / "Content.msk", Text(MaskFile(6, 4, 1, {0, 0, 6, 4})));  // cut at the first dot: never read
   FakeLayerHost host;
   host.folders = {"", dir.Path().string() + "/CONTENT.V2/"};
-  auto layer = TLayer::CreateFromFile(host, (folder / "long.psd").string(), nullptr, false);
+  auto layer = TLayer::CreateFromFile(host, (folder / "long.psd").string());
   EXPECT_EQ(layer->Picture, Pattern(6, 4));
   EXPECT_EQ(layer->SourceFile, "Hair/long.psd");
   EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{3}));
@@ -56,7 +56,7 @@ TEST(LayerFromFile, AMaskOfAnotherSizeLeavesNoRegions) {
   ASSERT_TRUE(SavePsdFile(Pattern(6, 4), dir / "a.psd"));
   WriteTestFile(dir / "a.msk", Text(MaskFile(5, 4, 1, {0, 0, 5, 4})));
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (dir / "a.psd").string(), nullptr, false);
+  auto layer = TLayer::CreateFromFile(host, (dir / "a.psd").string());
   EXPECT_TRUE(layer->Mask.UsedRegions().empty());
   EXPECT_EQ(layer->Mask.MaxX(), 5);
 }
@@ -67,7 +67,7 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
   ASSERT_EQ(RunCommand("/usr/bin/python3 -c \"from PIL import Image; im=Image.new('RGB',(5,3),(200,100,50));"
                        " im.putpixel((4,2),(1,2,3)); im.save('" + png.string() + "')\""), 0);
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, png.string(), nullptr, false);
+  auto layer = TLayer::CreateFromFile(host, png.string());
   EXPECT_EQ(layer->Width(), 5);
   EXPECT_EQ(layer->Height(), 3);
   EXPECT_EQ(layer->Picture.Pixel(0, 0), Color32(200, 100, 50));
@@ -80,11 +80,11 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
 TEST(LayerFromFile, MissingOrBrokenFilesThrow) {
   TempFolder dir;
   FakeLayerHost host;
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "none.psd").string(), nullptr, false), EFOpenError);
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "none.psd").string()), EFOpenError);
   WriteTestFile(dir / "bad.fcc", "not zlib");
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.fcc").string(), nullptr, false), EInvalidGraphic);
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.fcc").string()), EInvalidGraphic);
   WriteTestFile(dir / "bad.png", "not a picture");
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.png").string(), nullptr, false), std::exception);
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.png").string()), std::exception);
 }
 
 TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
@@ -101,7 +101,6 @@ TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
   mask.SaveToStream(stream);
   storage.Put("12345678.MSK", stream);
   FakeLayerHost host;
-  host.storage = &storage;
   host.ids = {"12345678"};  // already on the desk: a fresh id is taken
   TLayerRecord record;
   record.Id = "12345678";
@@ -115,7 +114,7 @@ TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
   record.Opacity = 55;
   record.Level = 3;
   record.SourceFile = "Hair\\f.psd";
-  auto layer = TLayer::CreateFromFile(host, "12345678.bmp", &record, true);
+  auto layer = TLayer::CreateFromStorage(host, storage, record);
   EXPECT_EQ(layer->Picture, Pattern(7, 5));
   EXPECT_EQ(layer->Id, "10000000");
   EXPECT_EQ(layer->Caption, "Fringe");
@@ -136,15 +135,14 @@ TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
 TEST(LayerFromStorage, MissingPictureThrowsAndAnEmptyMaskIsNoRegions) {
   FakeLayerStorage storage;
   FakeLayerHost host;
-  host.storage = &storage;
-  EXPECT_THROW(TLayer::CreateFromFile(host, "1.bmp", nullptr, true), ELayerLoad);
+  TLayerRecord record;
+  record.Id = "1";
+  EXPECT_THROW(TLayer::CreateFromStorage(host, storage, record), ELayerLoad);
   storage.Put("1.bmp", {1, 2, 3});
-  EXPECT_THROW(TLayer::CreateFromFile(host, "1.bmp", nullptr, true), ELayerLoad);
+  EXPECT_THROW(TLayer::CreateFromStorage(host, storage, record), ELayerLoad);
   storage.Put("1.bmp", EncodeBmp32(Pattern(3, 3)));
   storage.Put("1.msk", {});
-  auto layer = TLayer::CreateFromFile(host, "1.bmp", nullptr, true);
+  auto layer = TLayer::CreateFromStorage(host, storage, record);
   EXPECT_TRUE(layer->Mask.UsedRegions().empty());
   EXPECT_EQ(layer->Mask.MaxX(), 2);
-  host.storage = nullptr;
-  EXPECT_THROW(TLayer::CreateFromFile(host, "1.bmp", nullptr, true), ELayerLoad);
 }

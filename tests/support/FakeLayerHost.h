@@ -41,7 +41,6 @@ class FakeEditingHost : public Interface {
   bool sourceHasAlpha = true;
   bool undoPending = false;
   std::map<int, std::string> typeLetters;
-  ILayerStorage* storage = nullptr;
   std::vector<std::string> folders;
 
   void SetChanged(int code) override { changes.push_back(code); }
@@ -63,7 +62,6 @@ class FakeEditingHost : public Interface {
     if (it == typeLetters.end()) return std::nullopt;
     return it->second;
   }
-  ILayerStorage* WorkStorage() override { return storage; }
   std::vector<std::string> ContentFolders() const override { return folders; }
 };
 

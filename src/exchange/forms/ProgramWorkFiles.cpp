@@ -39,7 +39,6 @@ class TMainWorkPorts : public IWorkPorts {
   void EnsureDeskMode() override {
     if (main_.State().DeskMode() == dmNone) main_.State().SetDeskMode(1);
   }
-  void SetWorkStorage(ILayerStorage* storage) override { WorkStorage = storage; }
   void RefreshLayerList() override {}  // the layers window comes with its own issue
   void SetPortraitBitmap(const TBitmap32& bitmap) override { PortraitBitmap = bitmap; }
 
