@@ -32,7 +32,7 @@ void TDeskTemplateHost::SetDeskMode(int mode) {
   if (ChangeDeskMode) ChangeDeskMode(mode);
 }
 
-void TDeskTemplateHost::SetChanged(int code) { owner_.SetChanged(code); }
+void TDeskTemplateHost::SetChanged(TChangeKind code) { owner_.SetChanged(code); }
 
 void TDeskTemplateHost::ComposeRect(const TRect& rect) { desk_.CompositeRect(rect); }
 

@@ -25,7 +25,7 @@ class TDeskTemplateHost : public ITemplateDesk {
   void DeleteLayersOfType(int typeId) override;
   int DeskMode() const override;
   void SetDeskMode(int mode) override;
-  void SetChanged(int code) override;
+  void SetChanged(TChangeKind code) override;
   void ComposeRect(const TRect& rect) override;
   void RefreshLayerList() override;
 

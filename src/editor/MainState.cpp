@@ -89,10 +89,10 @@ TLayer* TMainState::SelectedLayer() {
   return &desk_->Layer(index);
 }
 
-void TMainState::SetChanged(int code) {
+void TMainState::SetChanged(TChangeKind code) {
   if (code != lastChange_) {
     if (lastChange_ == ckScroll && desk_->HasViewBitmap()) desk_->ClearViewBitmap();
-    lastChange_ = static_cast<std::uint8_t>(code);
+    lastChange_ = code;
   }
   if (code != ckDeskScale && code != ckScroll) {
     WorkSaved = false;

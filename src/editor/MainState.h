@@ -62,12 +62,12 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void AttachDesk(IMainDesk& desk) { desk_ = &desk; }
 
   TDeskMode DeskMode() const { return deskMode_; }
-  std::uint8_t LastChange() const { return lastChange_; }
+  TChangeKind LastChange() const { return lastChange_; }
 
   // The change notification: records the code and clears the saved flags for
-  // every code but the zoom (3) and the scroll (4). Leaving the scroll code drops
+  // every code but the zoom and the scroll. Leaving the scroll code drops
   // the desk's cached view. Records no history, repaints nothing.
-  void SetChanged(int code) override;
+  void SetChanged(TChangeKind code) override;
   void SetDeskMode(int mode);
   // One handler for the six mode buttons (by control name).
   void ModeButtonClick(std::string_view name);
@@ -141,6 +141,6 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   IMainDesk* desk_ = nullptr;
   IMainView& view_;
   TDeskMode deskMode_ = dmNone;
-  std::uint8_t lastChange_ = ckNone;
+  TChangeKind lastChange_ = ckNone;
   bool loadingSliders_ = false;
 };

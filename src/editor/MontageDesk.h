@@ -164,7 +164,7 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   bool SelectionChangedOnPress = false;
 
   // --- ILayerHost: the main window's part goes to the owner ---
-  void SetChanged(int code) override { owner_.SetChanged(code); }
+  void SetChanged(TChangeKind code) override { owner_.SetChanged(code); }
   void SetControls() override { owner_.SetControls(); }
   void ShowLayerValues(const TLayer& layer, const TMask* mask) override { owner_.ShowLayerValues(layer, mask); }
   void ShowLayerLabel(const std::string& text) override { owner_.ShowLayerLabel(text); }

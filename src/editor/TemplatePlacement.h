@@ -10,6 +10,7 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/TemplateBase.h"
+#include "picture/ChangeKind.h"
 #include "platform/Geometry.h"
 
 class TLayer;
@@ -31,7 +32,7 @@ class ITemplateDesk {
   virtual void DeleteLayersOfType(int typeId) = 0;
   virtual int DeskMode() const = 0;
   virtual void SetDeskMode(int mode) = 0;
-  virtual void SetChanged(int code) = 0;
+  virtual void SetChanged(TChangeKind code) = 0;
   // Composes a desk-window rectangle into the desk bitmap.
   virtual void ComposeRect(const TRect& rect) = 0;
   // The layers list window, when it is visible.

@@ -12,7 +12,6 @@
 #include "shell/ShellGlobals.h"
 
 namespace {
-constexpr int kChangeWorkLoaded = 2;
 constexpr int kYes = 6;
 
 // The container being loaded, as the layers read it.
@@ -149,7 +148,7 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
     return TWorkLoadResult::Unreadable;
   }
 
-  ports_.SetChanged(kChangeWorkLoaded);
+  ports_.SetChanged(ckWorkLoaded);
   LastWorkDir = file.parent_path();
   LastWorkFileName = LastImageFileName = BaseName(file);
   bool keep = true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "picture/ChangeKind.h"
 #include "picture/WorkFile.h"
 
 namespace fs = std::filesystem;
@@ -22,7 +23,7 @@ class IWorkPorts {
   // The OK message box with the UI text of `key` (default `text`) and `detail`
   // after it when not empty.
   virtual void ShowMessage(std::string_view key, std::string_view text, const std::string& detail) = 0;
-  virtual void SetChanged(int code) = 0;
+  virtual void SetChanged(TChangeKind code) = 0;
   virtual void SetBusy(bool busy) = 0;
   virtual void ProcessMessages() = 0;
   // The desk window is shown if it is not.

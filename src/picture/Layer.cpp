@@ -157,14 +157,14 @@ TRect TLayer::ViewRect() const {
 void TLayer::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  host_.SetChanged(10);
+  host_.SetChanged(ckVisibility);
   InvalidateOnDesk();
 }
 
 void TLayer::SetColourValue(int TColorValues::*field, int value) {
   if (values_.*field == value) return;
   values_.*field = value;
-  host_.SetChanged(12);
+  host_.SetChanged(ckPixels);
   Render(false);
   InvalidateOnDesk();
 }
@@ -172,7 +172,7 @@ void TLayer::SetColourValue(int TColorValues::*field, int value) {
 void TLayer::SetOpacity(std::uint8_t v) {
   if (values_.Opacity == v) return;
   values_.Opacity = v;
-  host_.SetChanged(12);
+  host_.SetChanged(ckPixels);
   InvalidateOnDesk();
 }
 
@@ -295,7 +295,7 @@ void TLayer::SetAngle(int angle) {
   if (angle_ != 0) turned = RotateBitmap(BasePicture, -angle_, BasePicture.Width() / 2, BasePicture.Height() / 2);
   Picture = turned.Empty() ? BasePicture : std::move(turned);
   RebindMask();
-  host_.SetChanged(9);
+  host_.SetChanged(ckLayerRotated);
   Left = RotationCenter.X - Picture.Width() / 2;
   Top = RotationCenter.Y - Picture.Height() / 2;
   Render(false);
@@ -304,7 +304,7 @@ void TLayer::SetAngle(int angle) {
 
 void TLayer::MoveBy(int dx, int dy) {
   SaveUndo(lhkMove, true);
-  host_.SetChanged(7);
+  host_.SetChanged(ckLayerMoved);
   const TRect before = ViewRect();
   if (editMode_ == emRotate) RotationCenter = {RotationCenter.X + dx, RotationCenter.Y + dy};
   Left += dx;
@@ -319,7 +319,7 @@ void TLayer::MoveBy(int dx, int dy) {
 }
 
 void TLayer::ResetAdjustments() {
-  host_.SetChanged(14);
+  host_.SetChanged(ckLayerReset);
   const int remembered = Mask.GetRegionIndex();
   auto onChange = std::move(Mask.OnChange);
   Mask.OnChange = nullptr;

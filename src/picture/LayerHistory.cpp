@@ -120,7 +120,7 @@ bool TLayer::UndoItem(const TLayerHistoryItem& item) {
 
 void TLayer::Undo() {
   if (history_.empty()) return;
-  host_.SetChanged(13);
+  host_.SetChanged(ckLayerUndo);
   const TRect before = ViewRect();
   bool changed = false;
   // A reset is one step: its region items go together with the layer item pushed

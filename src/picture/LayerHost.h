@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/ChangeKind.h"
 #include "platform/Geometry.h"
 
 class TLayer;
@@ -28,8 +29,8 @@ class IEditingHost {
  public:
   virtual ~IEditingHost() = default;
 
-  // The main window's change notification (codes as the main window defines them).
-  virtual void SetChanged(int code) = 0;
+  // The main window's change notification.
+  virtual void SetChanged(TChangeKind code) = 0;
   // Refreshes the enabled state of the undo and layer controls.
   virtual void SetControls() = 0;
   // The sliders show `layer`'s own values, or with `mask` its current region's.

@@ -48,7 +48,7 @@ TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   EXPECT_EQ(bob.Level(), 40);
   EXPECT_EQ(bob.Mask.UsedRegions(), std::vector<int>{2});
   EXPECT_EQ(mode, 1);
-  EXPECT_EQ(f.owner.changes.back(), 5);
+  EXPECT_EQ(f.owner.changes.back(), ckLayerAdded);
   ResetTemplateGlobals();
   ResetEditorGlobals();
 }

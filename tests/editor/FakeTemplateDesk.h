@@ -20,7 +20,7 @@ class FakeTemplateDesk : public ITemplateDesk {
   std::vector<std::unique_ptr<TLayer>> layers;
   std::vector<int> deletedTypes;
   std::vector<std::string> created;
-  std::vector<int> changes;
+  std::vector<TChangeKind> changes;
   int selected = -1;
   int mode = dmNone;
   int listRefreshes = 0;
@@ -50,7 +50,7 @@ class FakeTemplateDesk : public ITemplateDesk {
   void DeleteLayersOfType(int typeId) override { deletedTypes.push_back(typeId); }
   int DeskMode() const override { return mode; }
   void SetDeskMode(int m) override { mode = m; }
-  void SetChanged(int code) override { changes.push_back(code); }
+  void SetChanged(TChangeKind code) override { changes.push_back(code); }
   void ComposeRect(const TRect&) override {}
   void RefreshLayerList() override { ++listRefreshes; }
 };

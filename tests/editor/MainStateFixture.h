@@ -59,7 +59,7 @@ class FakeMainDesk : public IMainDesk, public FakeLayerHost {
   void SetDeskCursor(int c) override { cursor = c; }
 
   // ILayerHost: the layers talk to the main window's state, as in the program.
-  void SetChanged(int code) override {
+  void SetChanged(TChangeKind code) override {
     FakeLayerHost::SetChanged(code);
     if (state) state->SetChanged(code);
   }

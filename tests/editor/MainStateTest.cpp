@@ -7,11 +7,12 @@ TEST_F(MainStateTest, ViewCodesLeaveTheSavedFlagsAndEveryOtherCodeClearsThem) {
   state.SetChanged(ckScroll);
   EXPECT_TRUE(WorkSaved);
   EXPECT_TRUE(ImageSaved);
-  for (int code : {1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}) {
+  for (TChangeKind code : {ckNewWork, ckWorkLoaded, ckLayerAdded, ckLayerDeleted, ckLayerMoved, ckLayerResized,
+                            ckLayerRotated, ckVisibility, ckStackOrder, ckPixels, ckLayerUndo, ckLayerReset}) {
     WorkSaved = ImageSaved = true;
     state.SetChanged(code);
-    EXPECT_FALSE(WorkSaved) << code;
-    EXPECT_FALSE(ImageSaved) << code;
+    EXPECT_FALSE(WorkSaved) << int(code);
+    EXPECT_FALSE(ImageSaved) << int(code);
   }
   state.SetChanged(ckPixels);
   state.SetChanged(ckDeskScale);

@@ -60,7 +60,7 @@ TEST_F(DeskStack, MoveLayerKeepsTheSelectionOnItsLayer) {
   desk.MoveLayer(0, 3);  // from above to below: the selection moves up
   EXPECT_EQ(Captions(), (Names{"b", "d", "c", "a"}));
   EXPECT_EQ(desk.SelectedLayer()->Caption, "b");
-  EXPECT_EQ(owner.changes, (std::vector<int>{11, 11, 11}));
+  EXPECT_EQ(owner.changes, (std::vector<TChangeKind>{ckStackOrder, ckStackOrder, ckStackOrder}));
   const int controls = owner.controls;
   desk.MoveLayer(1, 1);
   desk.MoveLayer(0, 4);
@@ -88,7 +88,7 @@ TEST_F(DeskStack, DeleteTakesTheAskedLayerWhereverTheQuestionLeftIt) {
   owner.whileAsking = [&] { desk.ClearLayers(); };
   desk.DeleteLayer(0);
   EXPECT_EQ(desk.LayerCount(), 0);
-  EXPECT_EQ(owner.changes, (std::vector<int>{11, 6}));  // clearing sends no code of its own
+  EXPECT_EQ(owner.changes, (std::vector<TChangeKind>{ckStackOrder, ckLayerDeleted}));  // clearing sends no code of its own
 }
 
 TEST_F(DeskStack, DeletingTheSelectedLayerSelectsTheOneAbove) {
@@ -104,7 +104,7 @@ TEST_F(DeskStack, DeletingTheSelectedLayerSelectsTheOneAbove) {
   desk.DeleteLayer(0);  // the only layer: no selection
   EXPECT_EQ(desk.LayerCount(), 0);
   EXPECT_EQ(desk.SelectedIndex(), -1);
-  EXPECT_EQ(owner.changes, (std::vector<int>{6, 6, 6}));
+  EXPECT_EQ(owner.changes, (std::vector<TChangeKind>{ckLayerDeleted, ckLayerDeleted, ckLayerDeleted}));
 }
 
 TEST_F(DeskStack, DeletingAboveTheSelectionShiftsItAndClearsTheSpecialSlot) {
@@ -136,14 +136,14 @@ TEST_F(DeskStack, DeleteByKindSparesTheSpecialLayers) {
   desk.DeleteLayersByKind(" f ", -1, true);
   EXPECT_EQ(Captions(), (Names{"nail", "portrait", "body1"}));
   EXPECT_EQ(desk.SelectedIndex(), 0);
-  EXPECT_EQ(owner.changes, (std::vector<int>{6}));
+  EXPECT_EQ(owner.changes, (std::vector<TChangeKind>{ckLayerDeleted}));
   EXPECT_TRUE(owner.questions.empty());
   desk.DeleteLayersByKind("", 3, false);
   EXPECT_EQ(Captions(), (Names{"nail", "portrait"}));
   EXPECT_EQ(desk.SelectedIndex(), -1);
   desk.DeleteLayersByKind("  ", -1, true);  // blank letter, no type: nothing
   EXPECT_EQ(desk.LayerCount(), 2);
-  EXPECT_EQ(owner.changes, (std::vector<int>{6, 6}));
+  EXPECT_EQ(owner.changes, (std::vector<TChangeKind>{ckLayerDeleted, ckLayerDeleted}));
   EXPECT_EQ(view.busy, 0);
 }
 

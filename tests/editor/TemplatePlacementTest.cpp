@@ -76,7 +76,7 @@ TEST_F(TemplatePlacementTest, FaceTemplateAtItsOffsetFromTheFacePoint) {
   EXPECT_EQ(layer.TypeLetter, "F");
   EXPECT_EQ(layer.Caption, "Bob");
   EXPECT_EQ(desk.mode, dmColoration);  // the desk leaves the idle mode
-  EXPECT_EQ(desk.changes, std::vector<int>{ckLayerAdded});
+  EXPECT_EQ(desk.changes, std::vector<TChangeKind>{ckLayerAdded});
   EXPECT_EQ(desk.selected, 0);
   EXPECT_EQ(desk.listRefreshes, 1);
   EXPECT_TRUE(desk.deletedTypes.empty());

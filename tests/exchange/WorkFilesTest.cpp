@@ -12,7 +12,7 @@ class FakeWorkPorts : public IWorkPorts {
  public:
   int answer = 6;
   std::vector<std::string> questions, messages;
-  std::vector<int> changes;
+  std::vector<TChangeKind> changes;
   TBitmap32 portrait{1, 1};
   int deskModeCalls = 0;
 
@@ -23,7 +23,7 @@ class FakeWorkPorts : public IWorkPorts {
   void ShowMessage(std::string_view key, std::string_view, const std::string&) override {
     messages.emplace_back(key);
   }
-  void SetChanged(int code) override { changes.push_back(code); }
+  void SetChanged(TChangeKind code) override { changes.push_back(code); }
   void SetBusy(bool) override {}
   void ProcessMessages() override {}
   void ShowDesk() override {}

@@ -15,7 +15,7 @@ class QuietPorts : public IWorkPorts {
  public:
   int AskYesNo(std::string_view, std::string_view) override { return 6; }
   void ShowMessage(std::string_view, std::string_view, const std::string&) override {}
-  void SetChanged(int) override {}
+  void SetChanged(TChangeKind) override {}
   void SetBusy(bool) override {}
   void ProcessMessages() override {}
   void ShowDesk() override {}

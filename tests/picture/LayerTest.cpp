@@ -54,7 +54,7 @@ TEST(LayerSetters, ReportTheirChangeCodesOnlyOnChange) {
   layer.SetBlue(60);
   layer.SetOpacity(30);
   layer.SetLevel(4);
-  EXPECT_EQ(host.changes, (std::vector<int>{10, 12, 12}));
+  EXPECT_EQ(host.changes, (std::vector<TChangeKind>{ckVisibility, ckPixels, ckPixels}));
   EXPECT_EQ(host.invalidated.size(), 3u);
   EXPECT_EQ(layer.Level(), 4);
   host.deskVisible = false;
@@ -121,7 +121,7 @@ TEST(LayerHistory, UndoOfABrushStrokeRestoresItsRectangle) {
   item->Bitmap = saved;
   layer.Undo();
   EXPECT_EQ(layer.Picture, before);
-  EXPECT_EQ(host.changes.back(), 13);
+  EXPECT_EQ(host.changes.back(), ckLayerUndo);
 }
 
 TEST(LayerHistory, UndoOfColourValuesOfTheLayerAndOfARegion) {
@@ -177,7 +177,7 @@ TEST(LayerAngle, WrapsAndKeepsTheCentre) {
   EXPECT_GT(layer.Width(), 120);
   EXPECT_EQ(layer.Left + layer.Width() / 2, 260);
   EXPECT_EQ(layer.Top + layer.Height() / 2, 140);
-  EXPECT_EQ(host.changes.back(), 9);
+  EXPECT_EQ(host.changes.back(), ckLayerRotated);
   layer.SetAngle(-90);
   EXPECT_EQ(layer.Angle(), -90);
   EXPECT_EQ(layer.Width(), RotateBitmap(layer.BasePicture, 90, 60, 40).Width());

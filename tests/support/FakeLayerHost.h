@@ -28,7 +28,7 @@ class FakeLayerStorage : public ILayerStorage {
 template <class Interface>
 class FakeEditingHost : public Interface {
  public:
-  std::vector<int> changes;
+  std::vector<TChangeKind> changes;
   int controls = 0;
   std::vector<std::string> labels;
   struct Shown {
@@ -43,7 +43,7 @@ class FakeEditingHost : public Interface {
   std::map<int, std::string> typeLetters;
   std::vector<std::string> folders;
 
-  void SetChanged(int code) override { changes.push_back(code); }
+  void SetChanged(TChangeKind code) override { changes.push_back(code); }
   void SetControls() override { ++controls; }
   void ShowLayerValues(const TLayer& layer, const TMask* mask) override { shown.push_back({&layer, mask}); }
   void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }

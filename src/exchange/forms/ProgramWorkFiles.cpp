@@ -27,7 +27,7 @@ class TMainWorkPorts : public IWorkPorts {
     if (!detail.empty()) message += "\r" + detail;
     ShowMessageBox(message, mbkOKCancel, true);
   }
-  void SetChanged(int code) override { main_.State().SetChanged(code); }
+  void SetChanged(TChangeKind code) override { main_.State().SetChanged(code); }
   void SetBusy(bool busy) override {
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     else QApplication::restoreOverrideCursor();
@@ -37,7 +37,7 @@ class TMainWorkPorts : public IWorkPorts {
     if (TFormMontage* desk = main_.DeskWindow(); desk && !desk->isVisible()) desk->show();
   }
   void EnsureDeskMode() override {
-    if (main_.State().DeskMode() == dmNone) main_.State().SetDeskMode(1);
+    if (main_.State().DeskMode() == dmNone) main_.State().SetDeskMode(dmColoration);
   }
   void RefreshLayerList() override {}  // the layers window comes with its own issue
   void SetPortraitBitmap(const TBitmap32& bitmap) override { PortraitBitmap = bitmap; }
