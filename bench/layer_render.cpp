@@ -79,7 +79,7 @@ void RenderAgainstCopy(benchmark::State& state, Scene& scene) {
   const auto start = Clock::now();
   for (auto _ : state) {
     scene.layer.Render(false);
-    benchmark::DoNotOptimize(scene.layer.ViewBitmap.Bits());
+    benchmark::DoNotOptimize(scene.layer.ViewRendering().Bitmap.Bits());
   }
   const double render = std::chrono::duration<double>(Clock::now() - start).count() / double(state.iterations());
   state.counters["x_copy"] = render / copy;

@@ -73,8 +73,8 @@ class TStrokeGesture : public TDeskGesture {
   // canvas and (for the warp) the field; empty when it touches nothing.
   TRect Square(TPoint point, int radius) const;
   virtual int Radius() const = 0;
-  virtual std::uint8_t Kind() const = 0;
-  virtual std::uint8_t EditMode() const = 0;
+  virtual TLayerHistoryKind Kind() const = 0;
+  virtual TEditMode EditMode() const = 0;
   virtual int Cursor() const = 0;
   // Processes the clipped square (canvas pixels) for the move from `last`.
   virtual void Paint(TLayer& layer, const TRect& square, TPoint point, TPoint last, bool restore) = 0;
@@ -96,8 +96,8 @@ class TWarpGesture : public TStrokeGesture {
 
  protected:
   int Radius() const override { return settings_.ModifierSize; }
-  std::uint8_t Kind() const override;
-  std::uint8_t EditMode() const override;
+  TLayerHistoryKind Kind() const override;
+  TEditMode EditMode() const override;
   int Cursor() const override { return crModify; }
   void Paint(TLayer& layer, const TRect& square, TPoint point, TPoint last, bool restore) override;
 };
@@ -109,8 +109,8 @@ class TBrushGesture : public TStrokeGesture {
 
  protected:
   int Radius() const override { return settings_.BrushSize; }
-  std::uint8_t Kind() const override;
-  std::uint8_t EditMode() const override;
+  TLayerHistoryKind Kind() const override;
+  TEditMode EditMode() const override;
   int Cursor() const override { return crBrush; }
   void Paint(TLayer& layer, const TRect& square, TPoint point, TPoint last, bool restore) override;
 };
@@ -122,8 +122,8 @@ class TEraserGesture : public TStrokeGesture {
 
  protected:
   int Radius() const override { return settings_.EraserSize; }
-  std::uint8_t Kind() const override;
-  std::uint8_t EditMode() const override;
+  TLayerHistoryKind Kind() const override;
+  TEditMode EditMode() const override;
   int Cursor() const override { return crEraser; }
   void Paint(TLayer& layer, const TRect& square, TPoint point, TPoint last, bool restore) override;
 };

@@ -18,6 +18,8 @@
 
 class TLayer;
 struct TLayerHistoryItem;
+enum TLayerHistoryKind : std::uint8_t;
+enum TEditMode : std::uint8_t;
 
 // What the mouse tools need from the main window. The main window implements it;
 // tests record.
@@ -88,7 +90,7 @@ bool PickDeskColor(const TBitmap32& desk, TPoint window, TPickedColor& color);
 // the item. Brush and eraser items keep only that part of their saved picture;
 // a warp item saves that part of BasePicture and BasePicture takes that part of
 // Picture, so the next stroke warps the result.
-void CompleteUndoRect(TLayer& layer, std::uint8_t kind);
+void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind);
 
 class TMontageDesk;
 

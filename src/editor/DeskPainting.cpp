@@ -37,10 +37,9 @@ void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
   for (const auto& layer : layers_) {
     if (!layer->Visible()) continue;
     const bool full = target == TDeskTarget::Export;
-    if ((full ? layer->OutputState : layer->ViewState) == 0) continue;
-    TCompositeLayer part{full ? &layer->OutputBitmap : &layer->ViewBitmap,
-                         full ? layer->OutputPos : layer->ViewPos,
-                         full ? layer->OutputSourceRect : layer->ViewSourceRect, &layer->Mask, layer->Opacity()};
+    const TLayerRendering& rendering = full ? layer->OutputRendering() : layer->ViewRendering();
+    if (rendering.State == rsNothing) continue;
+    TCompositeLayer part{&rendering.Bitmap, rendering.Pos, rendering.SourceRect, &layer->Mask, layer->Opacity()};
     if (target == TDeskTarget::View) part.Pos = {part.Pos.X - ViewOrigin.X, part.Pos.Y - ViewOrigin.Y};
     parts.push_back(part);
   }
@@ -93,9 +92,9 @@ void TMontageDesk::PaintPixels(TRect rect, bool compose) {
 
 void TMontageDesk::DrawSelectionFrame(const TRect& clip) {
   const TLayer* layer = selected_ >= 0 ? layers_[std::size_t(selected_)].get() : nullptr;
-  if (!layer || layer->ViewState == 0 || layer->ViewBitmap.Empty()) return;
-  const int x0 = layer->ViewPos.X, y0 = layer->ViewPos.Y;
-  const int x1 = x0 + layer->ViewBitmap.Width() - 1, y1 = y0 + layer->ViewBitmap.Height() - 1;
+  if (!layer || layer->ViewRendering().State == rsNothing || layer->ViewRendering().Bitmap.Empty()) return;
+  const TRect frame = layer->ViewRect();
+  const int x0 = frame.Left, y0 = frame.Top, x1 = frame.Right - 1, y1 = frame.Bottom - 1;
   auto line = [&](TRect edge, TColor32 color) { FillRect(screenBitmap_, IntersectRects(edge, clip), color); };
   if (y1 != DesktopWindowHeight - 1) line({x0, y1, x1 + 1, y1 + 1}, kFrameDark);
   if (x1 != DesktopWindowWidth - 1) line({x1, y0, x1 + 1, y1 + 1}, kFrameDark);
@@ -155,11 +154,7 @@ void TMontageDesk::RenderExportBitmap() {
   for (const auto& layer : layers_)
     if (layer->Visible()) layer->Render(true);
   CompositeRect({0, 0, ExportWidth, ExportHeight}, TDeskTarget::Export);
-  for (const auto& layer : layers_) {
-    layer->OutputBitmap.Reset();
-    layer->OutputState = 0;
-    layer->OutputPos = {-1, -1};
-  }
+  for (const auto& layer : layers_) layer->ReleaseOutput();
 }
 
 int TMontageDesk::LayerAt(int x, int y, bool ctrl, bool cycle) {

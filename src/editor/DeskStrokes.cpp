@@ -63,7 +63,7 @@ std::uint8_t Mix(int c, double f, int target) {
 
 // --- history ---
 
-void CompleteUndoRect(TLayer& layer, std::uint8_t kind) {
+void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind) {
   if (layer.History().empty()) return;
   TLayerHistoryItem* item = layer.History().back().get();
   if (item->Kind != kind) return;
@@ -142,8 +142,8 @@ void TStrokeGesture::End() {
 
 // --- warp ---
 
-std::uint8_t TWarpGesture::Kind() const { return lhkWarp; }
-std::uint8_t TWarpGesture::EditMode() const { return emWarp; }
+TLayerHistoryKind TWarpGesture::Kind() const { return lhkWarp; }
+TEditMode TWarpGesture::EditMode() const { return emWarp; }
 
 bool TWarpGesture::Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const {
   return mouse.ButtonHeld && mouse.Button == TDeskButton::Left && !(point == last);
@@ -204,8 +204,8 @@ void ForEachBrushPixel(TLayer& layer, const TRect& square, TPoint point, int rad
 
 }  // namespace
 
-std::uint8_t TBrushGesture::Kind() const { return lhkColorBrush; }
-std::uint8_t TBrushGesture::EditMode() const { return emColorBrush; }
+TLayerHistoryKind TBrushGesture::Kind() const { return lhkColorBrush; }
+TEditMode TBrushGesture::EditMode() const { return emColorBrush; }
 
 void TBrushGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoint, bool restore) {
   const int brush[3] = {settings_.BrushColorBlue, settings_.BrushColorGreen, settings_.BrushColorRed};
@@ -216,8 +216,8 @@ void TBrushGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoi
                     });
 }
 
-std::uint8_t TEraserGesture::Kind() const { return lhkEraser; }
-std::uint8_t TEraserGesture::EditMode() const { return emEraser; }
+TLayerHistoryKind TEraserGesture::Kind() const { return lhkEraser; }
+TEditMode TEraserGesture::EditMode() const { return emEraser; }
 
 void TEraserGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoint, bool restore) {
   ForEachBrushPixel(layer, square, point, Radius(), settings_.EraserPower, restore,

@@ -42,15 +42,7 @@ void TMainState::ScrollDesk(int left, int top) {
   if (desk_->DeskVisible()) {
     bool allWhole = true;
     for (int i = 0; i < desk_->LayerCount(); ++i) {
-      TLayer& layer = desk_->Layer(i);
-      if (layer.ViewState == 2) {
-        // A whole rendering only moves.
-        layer.ViewPos = {RoundInt(layer.Left / DeskScale) - RoundInt(left / DeskScale),
-                         RoundInt(layer.Top / DeskScale) - RoundInt(top / DeskScale)};
-      } else {
-        layer.Render(false);
-        allWhole = false;
-      }
+      if (!desk_->Layer(i).ScrollView({left, top}, DeskScale)) allWhole = false;
     }
     if (lastChange_ != ckScroll) {
       // The first step of a scroll builds the cache the next steps reuse.

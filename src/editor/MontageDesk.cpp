@@ -73,7 +73,7 @@ int TMontageDesk::InsertLayer(std::unique_ptr<TLayer> layer, int index) {
 
 void TMontageDesk::SelectLayer(int index) {
   if (index == selected_ || index < -1 || index >= LayerCount()) return;
-  if (selected_ >= 0 && layers_[std::size_t(selected_)]->ViewState != 0) {
+  if (selected_ >= 0 && layers_[std::size_t(selected_)]->ViewRendering().State != rsNothing) {
     const TRect old = layers_[std::size_t(selected_)]->ViewRect();
     selected_ = -1;
     PaintRect(old);  // without its frame
@@ -84,7 +84,7 @@ void TMontageDesk::SelectLayer(int index) {
   } else {
     TLayer& layer = *layers_[std::size_t(index)];
     layer.ShowAsSelected();
-    if (layer.ViewState != 0) PaintRect(layer.ViewRect());
+    if (layer.ViewRendering().State != rsNothing) PaintRect(layer.ViewRect());
   }
   owner_.SetControls();
   owner_.LayerListSelect(index);

@@ -66,7 +66,7 @@ TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex) {
   TLayer* placed = layer.get();
   const int index = desk.InsertLayer(std::move(layer));
   desk.SetChanged(ckLayerAdded);
-  if (placed->ViewState != 0) desk.ComposeRect(placed->ViewRect());
+  if (placed->ViewRendering().State != rsNothing) desk.ComposeRect(placed->ViewRect());
   desk.SelectLayer(index);
   desk.RefreshLayerList();
   return placed;

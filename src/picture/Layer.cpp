@@ -133,11 +133,9 @@ void TLayer::Init(TBitmap32 source, const TLayerRecord* record) {
     level_ = 0;
   }
   RotationCenter = kNoPoint;
-  ViewPos = kNoPoint;
   angle_ = 0;
-  ViewState = 0;
-  OutputPos = kNoPoint;
-  OutputState = 0;
+  view_.Clear();
+  output_.Clear();
   Mask.OnChange = [this] { MaskChanged(); };
 }
 
@@ -150,8 +148,8 @@ void TLayer::SetHeight(int height) {
 }
 
 TRect TLayer::ViewRect() const {
-  if (ViewState == 0) return {};
-  return Bounds(ViewPos.X, ViewPos.Y, ViewBitmap.Width(), ViewBitmap.Height());
+  if (view_.State == rsNothing) return {};
+  return Bounds(view_.Pos.X, view_.Pos.Y, view_.Bitmap.Width(), view_.Bitmap.Height());
 }
 
 void TLayer::SetVisible(bool visible) {
@@ -177,7 +175,7 @@ void TLayer::SetOpacity(std::uint8_t v) {
 }
 
 void TLayer::InvalidateOnDesk() {
-  if (host_.DeskVisible() && ViewState != 0) host_.InvalidateDesk(ViewRect());
+  if (host_.DeskVisible() && view_.State != rsNothing) host_.InvalidateDesk(ViewRect());
 }
 
 void TLayer::RepaintUnion(const TRect& before, bool clipToWindow) {
@@ -196,15 +194,9 @@ void TLayer::RenderUnscaled(bool full) { RenderWith(full, true); }
 void TLayer::RenderWith(bool full, bool unscaled) {
   const TViewFrame frame = full ? host_.ExportFrame() : host_.DeskFrame();
   const double s = full || unscaled ? 1.0 : frame.Scale;
-  TBitmap32& target = full ? OutputBitmap : ViewBitmap;
-  TPoint& pos = full ? OutputPos : ViewPos;
-  std::uint8_t& state = full ? OutputState : ViewState;
-  TRect& sourceRect = full ? OutputSourceRect : ViewSourceRect;
-  auto nothing = [&] {
-    target.Reset();
-    pos = kNoPoint;
-    state = 0;
-  };
+  TLayerRendering& rendering = full ? output_ : view_;
+  TBitmap32& target = rendering.Bitmap;
+  auto nothing = [&] { rendering.Clear(); };
   const int ww = frame.WindowWidth, wh = frame.WindowHeight;
   // A zero scale or an empty target has nothing to show.
   if (!(s > 0) || ww <= 0 || wh <= 0 || Picture.Empty()) return nothing();
@@ -213,13 +205,13 @@ void TLayer::RenderWith(bool full, bool unscaled) {
   TPoint newPos;
   int tw, th;
   TRect source;
-  std::uint8_t newState;
+  TRenderState newState;
   if ((w / s) * (h / s) <= 2.0 * ww * wh) {
     newPos = {RoundInt((Left - view.Left) / s), RoundInt((Top - view.Top) / s)};
     tw = RoundInt(w / s);
     th = RoundInt(h / s);
     source = {0, 0, w, h};
-    newState = 2;
+    newState = rsWhole;
   } else {
     const TRect part = IntersectRects(Bounds(Left, Top, w, h), view);
     if (part.IsEmpty()) return nothing();
@@ -231,19 +223,36 @@ void TLayer::RenderWith(bool full, bool unscaled) {
     tw = right - left;
     th = bottom - top;
     source = part.Offset(-Left, -Top);
-    newState = 1;
+    newState = rsPart;
   }
   if (tw <= 0 || th <= 0) return nothing();
   if ((target.Width() != tw || target.Height() != th) && !target.SetSize(tw, th)) return nothing();
-  pos = newPos;
-  state = newState;
-  sourceRect = source;
+  rendering.Pos = newPos;
+  rendering.State = newState;
+  rendering.SourceRect = source;
   TColorStages stages(Picture, values_, &Mask);
   RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target);
 }
 
-void TLayer::SetEditMode(std::uint8_t mode) {
-  if (mode == editMode_ && mode >= 2) return;
+bool TLayer::ScrollView(TPoint origin, double scale) {
+  if (view_.State != rsWhole) {
+    Render(false);
+    return false;
+  }
+  view_.Pos = {RoundInt(Left / scale) - RoundInt(origin.X / scale), RoundInt(Top / scale) - RoundInt(origin.Y / scale)};
+  return true;
+}
+
+bool TLayer::MoveView() {
+  if (view_.State != rsWhole) return false;
+  const TRect view = host_.DeskFrame().View;
+  view_.Pos = host_.ImageToDesk({Left - view.Left, Top - view.Top});
+  return true;
+}
+
+void TLayer::SetEditMode(TEditMode mode) {
+  // A new layer and an undone series always start afresh; an edit series goes on.
+  if (mode == editMode_ && mode != emUndone && mode != emCreated) return;
   if (editMode_ == emRotate) angle_ = 0;
   BasePicture = Picture;
   baseMask_ = Mask.GetMap();
@@ -309,12 +318,7 @@ void TLayer::MoveBy(int dx, int dy) {
   if (editMode_ == emRotate) RotationCenter = {RotationCenter.X + dx, RotationCenter.Y + dy};
   Left += dx;
   Top += dy;
-  if (ViewState == 2) {
-    const TRect view = host_.DeskFrame().View;
-    ViewPos = host_.ImageToDesk({Left - view.Left, Top - view.Top});
-  } else {
-    Render(false);
-  }
+  if (!MoveView()) Render(false);
   RepaintUnion(before, false);
 }
 

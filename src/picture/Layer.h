@@ -77,7 +77,7 @@ enum TEditMode : std::uint8_t {
 
 // One undo step. A tool fills Rect and Bitmap with the area it touches.
 struct TLayerHistoryItem {
-  std::uint8_t Kind = 0;
+  TLayerHistoryKind Kind = lhkColorValues;
   int RegionIndex = 0;    // the mask's current region when pushed, 0 = none
   TColorValues Values;    // the region's or the layer's, by kind
   int Left = 0;
@@ -86,9 +86,31 @@ struct TLayerHistoryItem {
   int Height = 0;
   int Angle = 0;
   TPoint RotationCenter;
-  std::uint8_t EditMode = 0;
+  TEditMode EditMode = emUndone;
   TRect Rect{-1, -1, -1, -1};
   std::optional<TBitmap32> Bitmap;
+};
+
+// How much of the layer a rendering holds.
+enum TRenderState : std::uint8_t {
+  rsNothing = 0,
+  rsPart = 1,   // the part inside the target's view
+  rsWhole = 2,  // the whole layer: scrolling only moves it
+};
+
+// One rendering of the layer: the bitmap, its top-left in the target and the
+// rectangle of the picture it shows.
+struct TLayerRendering {
+  TBitmap32 Bitmap;
+  TPoint Pos{-1, -1};
+  TRenderState State = rsNothing;
+  TRect SourceRect;
+
+  void Clear() {
+    Bitmap.Reset();
+    Pos = {-1, -1};
+    State = rsNothing;
+  }
 };
 
 // A layer's picture could not be read from the work being loaded.
@@ -115,15 +137,22 @@ class TLayer {
   TLayer(const TLayer&) = delete;
   TLayer& operator=(const TLayer&) = delete;
 
-  // Renders into ViewBitmap at the desk scale (full = false) or into OutputBitmap
-  // at full resolution for the export picture (full = true).
+  // Renders the view rendering at the desk scale (full = false) or the output
+  // rendering at full resolution for the export picture (full = true).
   void Render(bool full);
   // The same at scale 1 also for the view.
   void RenderUnscaled(bool full);
+  const TLayerRendering& ViewRendering() const { return view_; }
+  const TLayerRendering& OutputRendering() const { return output_; }
+  // The output rendering is only needed while the export picture is composed.
+  void ReleaseOutput() { output_.Clear(); }
+  // The view moved to `origin` (canvas) at `scale`: a whole rendering moves with
+  // it (true); any other is rendered again (false).
+  bool ScrollView(TPoint origin, double scale);
 
   // Pushes an undo step (nullptr in only-if-pending mode when no gesture is
   // pending). The returned item stays owned by the history.
-  TLayerHistoryItem* SaveUndo(std::uint8_t kind, bool onlyIfPending);
+  TLayerHistoryItem* SaveUndo(TLayerHistoryKind kind, bool onlyIfPending);
   void Undo();
   void DeleteHistoryItem(const TLayerHistoryItem* item);
   const std::vector<std::unique_ptr<TLayerHistoryItem>>& History() const { return history_; }
@@ -131,7 +160,7 @@ class TLayer {
   void MoveBy(int dx, int dy);
   void ResetAdjustments();
   void SetAngle(int angle);
-  void SetEditMode(std::uint8_t mode);
+  void SetEditMode(TEditMode mode);
   std::string GetKindLetter() const;
   // Rebinds the mask to Picture after it was rebuilt from BasePicture: the map is
   // the base map resampled to Picture's size.
@@ -176,22 +205,13 @@ class TLayer {
   int Level() const { return level_; }
   void SetLevel(int level) { level_ = level; }
   int Angle() const { return angle_; }
-  std::uint8_t EditMode() const { return editMode_; }
-  void SetViewPos(TPoint pos) { ViewPos = pos; }
+  TEditMode EditMode() const { return editMode_; }
   // The base picture's region map (the map the mask is derived from).
   const TMaskA& BaseMask() const { return baseMask_; }
 
   TBitmap32 Picture;
   TBitmap32 BasePicture;
   TPoint RotationCenter{-1, -1};
-  TBitmap32 ViewBitmap;
-  TPoint ViewPos{-1, -1};
-  std::uint8_t ViewState = 0;  // 0 nothing rendered, 1 a clipped part, 2 the whole layer
-  TRect ViewSourceRect;
-  TBitmap32 OutputBitmap;
-  TPoint OutputPos{-1, -1};
-  std::uint8_t OutputState = 0;
-  TRect OutputSourceRect;
   TMask Mask;
   int Left = 0;
   int Top = 0;
@@ -211,13 +231,18 @@ class TLayer {
   bool UndoItem(const TLayerHistoryItem& item);
   void RestorePosition(const TLayerHistoryItem& item);
   void RepaintUnion(const TRect& before, bool clipToWindow);
+  // After a move of the layer: a whole view rendering moves with it (true); false
+  // when the view must be rendered again.
+  bool MoveView();
 
   ILayerHost& host_;
   bool visible_ = true;
   TColorValues values_;
   int level_ = 0;
   int angle_ = 0;
-  std::uint8_t editMode_ = 0;
+  TEditMode editMode_ = emUndone;
+  TLayerRendering view_;
+  TLayerRendering output_;
   TMaskA baseMask_;
   std::uint64_t derivedRevision_ = 0;  // the mask's revision when derived from the base
   std::vector<std::unique_ptr<TLayerHistoryItem>> history_;

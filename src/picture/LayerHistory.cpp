@@ -4,7 +4,7 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/Layer.h"
 
-TLayerHistoryItem* TLayer::SaveUndo(std::uint8_t kind, bool onlyIfPending) {
+TLayerHistoryItem* TLayer::SaveUndo(TLayerHistoryKind kind, bool onlyIfPending) {
   if (onlyIfPending && !host_.TakeUndoPending()) return nullptr;
   auto item = std::make_unique<TLayerHistoryItem>();
   item->Kind = kind;
@@ -77,12 +77,7 @@ bool TLayer::UndoItem(const TLayerHistoryItem& item) {
       bool render = false;
       if (item.Left != Left || item.Top != Top) {
         RestorePosition(item);
-        if (ViewState == 2) {
-          const TRect view = host_.DeskFrame().View;
-          ViewPos = host_.ImageToDesk({Left - view.Left, Top - view.Top});
-        } else {
-          render = true;
-        }
+        render = !MoveView();
       }
       if (item.Kind == lhkResize && (item.Width != Width() || item.Height != Height()) && item.Width >= 0 &&
           item.Height >= 0 && Picture.SetSize(item.Width, item.Height)) {

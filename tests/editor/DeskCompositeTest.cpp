@@ -94,7 +94,7 @@ TEST_F(DeskComposite, RegionLookupFollowsTheDeskScale) {
   TLayer& layer = Add(8, 8, 0xFF000000, 0, 0);
   MarkRegion(layer, {4, 0, 8, 8}, 1, 0);  // the right half vanishes
   layer.Render(false);
-  ASSERT_EQ(layer.ViewBitmap.Width(), 4);
+  ASSERT_EQ(layer.ViewRendering().Bitmap.Width(), 4);
   desk.RefreshAll();
   EXPECT_EQ(Desk(1, 1), 0xFF000000);
   EXPECT_EQ(Desk(2, 1), kWhite);
@@ -126,8 +126,8 @@ TEST_F(DeskComposite, ExportCoversTheVisibleLayersWithinTheCanvas) {
   EXPECT_EQ(Export(14, 24), kClearWhite);  // outside every layer
   EXPECT_EQ(Export(9, 9), kOrange);
   for (int i = 0; i < desk.LayerCount(); ++i) {
-    EXPECT_TRUE(desk.Layer(i).OutputBitmap.Empty());
-    EXPECT_EQ(desk.Layer(i).OutputState, 0);
+    EXPECT_TRUE(desk.Layer(i).OutputRendering().Bitmap.Empty());
+    EXPECT_EQ(desk.Layer(i).OutputRendering().State, rsNothing);
   }
 }
 

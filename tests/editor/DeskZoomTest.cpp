@@ -37,16 +37,16 @@ TEST_F(DeskZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) {
   layer.Left = 300;
   layer.Top = 300;
   layer.Render(false);
-  ASSERT_EQ(layer.ViewState, 2);
+  ASSERT_EQ(layer.ViewRendering().State, rsWhole);
   state.ScrollDesk(0, 0);
   EXPECT_EQ(desk.rebuilds, 1);
-  EXPECT_EQ(layer.ViewPos, (TPoint{300, 300}));
+  EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{300, 300}));
   EXPECT_EQ(state.LastChange(), ckScroll);
   state.ScrollDesk(10, 20);
   EXPECT_EQ(desk.rebuilds, 1);
   EXPECT_EQ(desk.placements, 1);
   EXPECT_EQ(desk.repaints, 2);
-  EXPECT_EQ(layer.ViewPos, (TPoint{290, 280}));
+  EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{290, 280}));
   EXPECT_TRUE(WorkSaved);
 
   state.SetChanged(ckPixels);

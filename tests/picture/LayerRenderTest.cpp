@@ -37,13 +37,13 @@ TEST(LayerRender, NeutralValuesGiveThePlainNearestCopy) {
     layer.Left = 10;
     layer.Top = 20;
     layer.Render(false);
-    ASSERT_EQ(layer.ViewState, 2);
+    ASSERT_EQ(layer.ViewRendering().State, rsWhole);
     const int w = RoundInt(61 / scale), h = RoundInt(47 / scale);
-    EXPECT_EQ(layer.ViewPos, (TPoint{RoundInt(10 / scale), RoundInt(20 / scale)}));
+    EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{RoundInt(10 / scale), RoundInt(20 / scale)}));
     TBitmap32 expected(w, h);
     StretchDrawNearest(expected, {0, 0, w, h}, layer.Picture);
-    EXPECT_EQ(layer.ViewBitmap, expected) << "scale " << scale;
-    EXPECT_EQ(layer.ViewSourceRect, (TRect{0, 0, 61, 47}));
+    EXPECT_EQ(layer.ViewRendering().Bitmap, expected) << "scale " << scale;
+    EXPECT_EQ(layer.ViewRendering().SourceRect, (TRect{0, 0, 61, 47}));
   }
 }
 
@@ -62,9 +62,9 @@ TEST(LayerRender, TransparentPixelsNeverChange) {
     for (int x = 0; x < 40; ++x) {
       const TColor32 source = layer.Picture.Pixel(x, y);
       if (AlphaOf(source) == 0)
-        EXPECT_EQ(layer.ViewBitmap.Pixel(x, y), source);
+        EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(x, y), source);
       else
-        EXPECT_EQ(AlphaOf(layer.ViewBitmap.Pixel(x, y)), AlphaOf(source));
+        EXPECT_EQ(AlphaOf(layer.ViewRendering().Bitmap.Pixel(x, y)), AlphaOf(source));
     }
 }
 
@@ -76,7 +76,7 @@ TEST(LayerRender, RegionTintInsideLayerTintOutside) {
   layer.Mask.Apply(kMaskSetRect);
   layer.Mask.SetRegionColor(1, 0x102030);  // $00BBGGRR: red 0x30, green 0x20, blue 0x10
   layer.SetColor(0xC0B0A0);
-  const TColor32 inside = layer.ViewBitmap.Pixel(2, 1), outside = layer.ViewBitmap.Pixel(7, 1);
+  const TColor32 inside = layer.ViewRendering().Bitmap.Pixel(2, 1), outside = layer.ViewRendering().Bitmap.Pixel(7, 1);
   EXPECT_EQ(inside, Color32(Tinted(100, 0x30), Tinted(150, 0x20), Tinted(200, 0x10)));
   EXPECT_EQ(outside, Color32(Tinted(100, 0xA0), Tinted(150, 0xB0), Tinted(200, 0xC0)));
 }
@@ -92,14 +92,14 @@ TEST(LayerRender, OverlappingRegionsCompound) {
   }
   layer.SetGreen(25);  // the layer's value applies where no region sets green
   layer.Render(false);
-  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(0, 0)), 79);
-  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(4, 0)), 157);
-  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(8, 0)), 79);
-  for (int x : {0, 4, 8}) EXPECT_EQ(GreenOf(layer.ViewBitmap.Pixel(x, 0)), (40 * (25 * 255 / 100)) >> 7);
+  EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(0, 0)), 79);
+  EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(4, 0)), 157);
+  EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(8, 0)), 79);
+  for (int x : {0, 4, 8}) EXPECT_EQ(GreenOf(layer.ViewRendering().Bitmap.Pixel(x, 0)), (40 * (25 * 255 / 100)) >> 7);
   // Saturation at 255.
   layer.Mask.SetRegionRed(1, 400);
   layer.Render(false);
-  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(4, 0)), 255);
+  EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(4, 0)), 255);
 }
 
 TEST(LayerRender, ContrastMeanCountsOpaquePixelsOnly) {
@@ -112,10 +112,10 @@ TEST(LayerRender, ContrastMeanCountsOpaquePixelsOnly) {
   FakeLayerHost host;
   TLayer layer(host, picture);
   layer.SetContrast(200);
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(50, 50, 50));
-  EXPECT_EQ(layer.ViewBitmap.Pixel(1, 0), Color32(250, 250, 250));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(50, 50, 50));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(1, 0), Color32(250, 250, 250));
   layer.SetContrast(400);
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(0, 0, 0));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(0, 0, 0));
   EXPECT_EQ(MeanLuminance(TBitmap32(3, 3, Color32(9, 9, 9, 0))), 0);
 }
 
@@ -155,15 +155,15 @@ TEST(LayerRender, HueShiftTurnsPrimaries) {
   FakeLayerHost host;
   TLayer layer(host, TBitmap32(1, 1, Color32(255, 0, 0)));
   layer.SetHue(220);
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(0, 255, 0));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(0, 255, 0));
   layer.SetHue(340);  // +240
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(0, 0, 255));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(0, 0, 255));
   layer.SetHue(100);
   layer.SetBrightness(50);  // 100 % - 50 points
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(127, 0, 0));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(127, 0, 0));
   layer.SetBrightness(100);
   layer.SetSaturation(0);
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(255, 255, 255));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(255, 255, 255));
 }
 
 TEST(LayerRender, ExtremeStoredValuesSaturateWithoutOverflow) {
@@ -171,16 +171,16 @@ TEST(LayerRender, ExtremeStoredValuesSaturateWithoutOverflow) {
   TLayer layer(host, TBitmap32(2, 1, Color32(90, 120, 30)));
   layer.SetHue(std::numeric_limits<int>::max());
   layer.SetSaturation(std::numeric_limits<int>::min());
-  EXPECT_EQ(RedOf(layer.ViewBitmap.Pixel(0, 0)), GreenOf(layer.ViewBitmap.Pixel(0, 0)));  // grey
+  EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(0, 0)), GreenOf(layer.ViewRendering().Bitmap.Pixel(0, 0)));  // grey
   layer.SetBrightness(std::numeric_limits<int>::min());
-  EXPECT_EQ(layer.ViewBitmap.Pixel(1, 0), Color32(0, 0, 0));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(1, 0), Color32(0, 0, 0));
   layer.SetBrightness(100);
   layer.SetSaturation(100);
   layer.SetHue(100);
   layer.SetRed(std::numeric_limits<int>::max());
   layer.SetBlue(std::numeric_limits<int>::min());
   layer.SetContrast(std::numeric_limits<int>::max());
-  EXPECT_EQ(layer.ViewBitmap.Pixel(0, 0), Color32(255, 255, 0));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(255, 255, 0));
 }
 
 TEST(ColorConversion, HsbRoundTripOnAColourGrid) {
@@ -278,23 +278,23 @@ TEST(LayerRender, LargeLayerIsClippedToTheView) {
   layer.Left = 100;
   layer.Top = 0;
   layer.Render(false);
-  ASSERT_EQ(layer.ViewState, 1);
+  ASSERT_EQ(layer.ViewRendering().State, rsPart);
   // Intersection (100, 40, 250, 200): left edge (100 - 50) / 2, top at the view's top.
-  EXPECT_EQ(layer.ViewPos, (TPoint{25, 0}));
-  EXPECT_EQ(layer.ViewBitmap.Width(), 75);
-  EXPECT_EQ(layer.ViewBitmap.Height(), 80);
-  EXPECT_EQ(layer.ViewSourceRect, (TRect{0, 40, 150, 200}));
+  EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{25, 0}));
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Width(), 75);
+  EXPECT_EQ(layer.ViewRendering().Bitmap.Height(), 80);
+  EXPECT_EQ(layer.ViewRendering().SourceRect, (TRect{0, 40, 150, 200}));
   TBitmap32 expected(75, 80);
   TBitmap32 part(150, 160);
   DrawBitmap(part, 0, -40, layer.Picture);
   StretchDrawNearest(expected, {0, 0, 75, 80}, part);
-  EXPECT_EQ(layer.ViewBitmap, expected);
+  EXPECT_EQ(layer.ViewRendering().Bitmap, expected);
 
   layer.Left = 1000;  // no overlap
   layer.Render(false);
-  EXPECT_EQ(layer.ViewState, 0);
-  EXPECT_EQ(layer.ViewPos, (TPoint{-1, -1}));
-  EXPECT_TRUE(layer.ViewBitmap.Empty());
+  EXPECT_EQ(layer.ViewRendering().State, rsNothing);
+  EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{-1, -1}));
+  EXPECT_TRUE(layer.ViewRendering().Bitmap.Empty());
 }
 
 // Each target pixel takes its regions from the picture pixel it was copied from,
@@ -313,10 +313,10 @@ TEST(LayerRender, RegionsFollowTheCopiedPixelsWhenClippedAndScaled) {
       for (int x = 0; x < 300; ++x) layer.Mask.Map().At(x, y) = (x / 7 + y / 5) % 2 ? 1 : 0;
     layer.Mask.SetRegionColor(1, 0x0000FF);  // red tint on the light cells only
     layer.Render(false);
-    ASSERT_EQ(layer.ViewState, 1) << scale;
-    for (int y = 0; y < layer.ViewBitmap.Height(); ++y)
-      for (int x = 0; x < layer.ViewBitmap.Width(); ++x) {
-        const TColor32 p = layer.ViewBitmap.Pixel(x, y);
+    ASSERT_EQ(layer.ViewRendering().State, rsPart) << scale;
+    for (int y = 0; y < layer.ViewRendering().Bitmap.Height(); ++y)
+      for (int x = 0; x < layer.ViewRendering().Bitmap.Width(); ++x) {
+        const TColor32 p = layer.ViewRendering().Bitmap.Pixel(x, y);
         if (RedOf(p) == 10) continue;  // a dark cell: untouched
         ASSERT_EQ(p, Color32(Tinted(200, 0xFF), Tinted(200, 0), Tinted(200, 0))) << scale << " " << x << "," << y;
       }
@@ -328,14 +328,14 @@ TEST(LayerRender, ZeroScaleOrEmptyTargetRendersNothing) {
   TLayer layer(host, VariedPicture(20, 20));
   host.desk.Scale = 0;
   layer.Render(false);
-  EXPECT_EQ(layer.ViewState, 0);
+  EXPECT_EQ(layer.ViewRendering().State, rsNothing);
   host.desk = {1.0, 0, 600, {0, 0, 800, 600}};
   layer.Render(false);
-  EXPECT_EQ(layer.ViewState, 0);
-  EXPECT_TRUE(layer.ViewBitmap.Empty());
+  EXPECT_EQ(layer.ViewRendering().State, rsNothing);
+  EXPECT_TRUE(layer.ViewRendering().Bitmap.Empty());
   host.exportFrame = {1.0, 0, 0, {}};
   layer.Render(true);
-  EXPECT_EQ(layer.OutputState, 0);
+  EXPECT_EQ(layer.OutputRendering().State, rsNothing);
 }
 
 TEST(LayerRender, FullRenderUsesTheExportFrameAtScaleOne) {
@@ -346,9 +346,9 @@ TEST(LayerRender, FullRenderUsesTheExportFrameAtScaleOne) {
   layer.Left = 50;
   layer.Top = 30;
   layer.Render(true);
-  EXPECT_EQ(layer.OutputState, 2);
-  EXPECT_EQ(layer.OutputPos, (TPoint{30, 20}));
-  EXPECT_EQ(layer.OutputBitmap, layer.Picture);
+  EXPECT_EQ(layer.OutputRendering().State, rsWhole);
+  EXPECT_EQ(layer.OutputRendering().Pos, (TPoint{30, 20}));
+  EXPECT_EQ(layer.OutputRendering().Bitmap, layer.Picture);
   layer.RenderUnscaled(false);
-  EXPECT_EQ(layer.ViewBitmap, layer.Picture);
+  EXPECT_EQ(layer.ViewRendering().Bitmap, layer.Picture);
 }
