@@ -8,6 +8,7 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
+#include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -35,6 +36,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormAdjust();
   RegisterFormLoadSave();
   RegisterFormPrint();
+  RegisterFormCamera();
   RegisterFormTemplates();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
@@ -44,6 +46,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   ConnectMainWindow();
   ConnectFormLoadSave();
+  ConnectFormCamera();
   InstallProgramMainShell();
   if (afterStartup) afterStartup();
   return QApplication::exec();

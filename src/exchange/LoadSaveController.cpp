@@ -95,11 +95,15 @@ bool TLoadSaveController::LoadClipboard() {
     return false;
   }
   ui_.CloseWindow();
-  SetAlpha(*picture, 255);
-  SourcePicture = std::move(*picture);
+  TakePicture(std::move(*picture));
+  return true;
+}
+
+void TLoadSaveController::TakePicture(TBitmap32 picture) {
+  SetAlpha(picture, 255);
+  SourcePicture = std::move(picture);
   SourceHasAlpha = false;
   ui_.ShowAdjustWindow();
-  return true;
 }
 
 bool TLoadSaveController::LoadCamera() {

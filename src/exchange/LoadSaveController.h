@@ -50,7 +50,7 @@ class ILoadSaveUi {
   virtual void SetClipboardPicture(const TBitmap32& picture) = 0;
   // Connects the capture device; false when there is no camera.
   virtual bool ConnectCamera() = 0;
-  // The camera window, modally; a snapshot comes back through LoadClipboard.
+  // The camera window, modally; a snapshot comes back through TakePicture.
   virtual void RunCameraWindow() = 0;
   // The exported picture was saved (ImageSaved).
   virtual void ImageSavedNow() = 0;
@@ -66,6 +66,9 @@ class TLoadSaveController {
   bool LoadClipboard();
   bool LoadCamera();
   bool LoadScanner();
+  // A picture taken while the window was away (the camera's snapshot) becomes the
+  // source picture, opaque, and the adjust window opens.
+  void TakePicture(TBitmap32 picture);
   bool SaveImage();
   bool SaveClipboard();
 

@@ -19,3 +19,27 @@ smoke_install() {
   cp -r "$2" "$work/Tressary"
   cp "$1" "$work/Tressary/"
 }
+
+# smoke_watch PID READY TRIES CHECK...
+#                              every half second while the demo PID runs: once the
+#                              file READY is written, a screenshot into
+#                              $work/shot.png and the command CHECK; ends the demo
+#                              and succeeds when CHECK does, fails when the demo
+#                              ends first or after TRIES looks
+smoke_watch() {
+  local pid=$1 ready=$2 tries=$3
+  shift 3
+  for _ in $(seq "$tries"); do
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null || { echo "the demo ended early"; return 1; }
+    [[ -s $ready ]] || continue
+    import -window root "$work/shot.png" 2>/dev/null || continue
+    if "$@"; then
+      kill "$pid"
+      wait "$pid" || true
+      return 0
+    fi
+  done
+  kill "$pid" 2>/dev/null || true
+  return 1
+}

@@ -91,25 +91,24 @@ TBitmap32 MessageButtonSheet() {
   return sheet;
 }
 
-TBitmap32 LoadSaveButtonSheet() {
-  constexpr int kWidth = 120, kHeight = 30;
-  TBitmap32 sheet(3 * kWidth, kHeight, 0);
-  DrawButtonFrames(sheet, Bounds(0, 0, 3 * kWidth, kHeight), kWidth, TButtonGlyph::Blank);
+namespace {
+// `rows` rows of three blank frames of width x height, top to bottom.
+TBitmap32 BlankButtonSheet(int width, int height, int rows) {
+  TBitmap32 sheet(3 * width, height * rows, 0);
+  for (int row = 0; row < rows; ++row)
+    DrawButtonFrames(sheet, Bounds(0, row * height, 3 * width, height), width, TButtonGlyph::Blank);
   return sheet;
 }
+}  // namespace
 
-TBitmap32 AdjustButtonSheet() {
-  constexpr int kWidth = 72, kHeight = 28;
-  constexpr int kRows = 6;
-  TBitmap32 sheet(3 * kWidth, kHeight * kRows, 0);
-  for (int row = 0; row < kRows; ++row)
-    DrawButtonFrames(sheet, Bounds(0, row * kHeight, 3 * kWidth, kHeight), kWidth, TButtonGlyph::Blank);
-  return sheet;
-}
+TBitmap32 LoadSaveButtonSheet() { return BlankButtonSheet(120, 30, 1); }
+TBitmap32 AdjustButtonSheet() { return BlankButtonSheet(72, 28, 6); }
+TBitmap32 CameraButtonSheet() { return BlankButtonSheet(72, 28, 4); }
 
 std::vector<TSheetFile> DefaultButtonSheets() {
   return {{"FormMessBtn.psd", MessageButtonSheet()},
           {"ButLoSa.psd", LoadSaveButtonSheet()},
           {"ButAdjst.psd", AdjustButtonSheet()},
-          {"ButPrint.psd", PrintButtonSheet()}};
+          {"ButPrint.psd", PrintButtonSheet()},
+          {"ButCamer.psd", CameraButtonSheet()}};
 }

@@ -37,6 +37,9 @@ TBitmap32 LoadSaveButtonSheet();
 // The adjust window's sheet: rows of 72 x 28 frames for face, hand, body, figure,
 // OK and cancel, top to bottom (the buttons carry their captions).
 TBitmap32 AdjustButtonSheet();
+// The camera window's sheet: rows of 72 x 28 frames for the camera, size,
+// preview and snapshot buttons (the buttons carry their captions).
+TBitmap32 CameraButtonSheet();
 
 struct TSheetFile {
   std::string Name;  // file name in each resolution folder of the default interface

@@ -19,7 +19,7 @@ constexpr TSkinSpec kSkins[] = {
     {"FormIMod.psd", TSkinStyle::Window, 480, 380, 440, 350},
     {"FormEMail.psd", TSkinStyle::Window, 500, 420, 460, 390},
     {"FormPrint.psd", TSkinStyle::Window, 501, 313, 501, 313},
-    {"FormCamr.psd", TSkinStyle::Window, 580, 480, 540, 440},
+    {"FormCamr.psd", TSkinStyle::Window, 340, 228, 340, 228},
 };
 }  // namespace
 

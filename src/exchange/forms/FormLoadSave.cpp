@@ -14,7 +14,6 @@
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "platform/qt/FileDialogFilters.h"
-#include "platform/qt/QtCaptureDevice.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -99,7 +98,7 @@ class TFormLoadSave::TUi : public ILoadSaveUi {
   void ShowAdjustWindow() override { ShowFormAdjust(); }
   std::optional<TBitmap32> ClipboardPicture() override { return ::ClipboardPicture(); }
   void SetClipboardPicture(const TBitmap32& picture) override { ::SetClipboardPicture(picture); }
-  bool ConnectCamera() override { return form_.camera_->Connect(); }
+  bool ConnectCamera() override { return form_.ConnectCamera && form_.ConnectCamera(); }
   void RunCameraWindow() override {
     if (form_.RunCameraWindow) form_.RunCameraWindow();
   }
@@ -124,7 +123,6 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
     : TSkinnedForm("FormLoadSave", parent),
       ui_(std::make_unique<TUi>(*this)),
       work_(std::make_unique<TWork>(*this)),
-      camera_(std::make_unique<TQtCaptureDevice>()),
       actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)) {
   FormLoadSave = this;
   resize(kClientWidth, kClientHeight);
@@ -182,6 +180,7 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
 
   OnShow = [this] {
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
+    ButtonLoadCamera->setVisible(ConnectCamera && RunCameraWindow);
     LoadFormSkin(*this, "FormLoadSave.Skin", "FormLoSa.psd");
     LoadButtonsSkin(*this, "FormLoadSaveButtons", "ButLoSa.psd", true);
   };

@@ -14,7 +14,6 @@ class QLabel;
 class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
-class TQtCaptureDevice;
 class TScannerSourceDialog;
 
 class TFormLoadSave : public TSkinnedForm {
@@ -46,7 +45,9 @@ class TFormLoadSave : public TSkinnedForm {
   IWorkPicture* Work = nullptr;
   // The scanner (SANE unless a test sets another); null disables scanning.
   IScanner* Scanner = nullptr;
-  // The camera window, run modally after the camera connected (set by that window).
+  // The camera window's connect call and its modal show (set by that window;
+  // without them the camera button is hidden).
+  std::function<bool()> ConnectCamera;
   std::function<void()> RunCameraWindow;
 
   TLoadSaveController& Actions() { return *actions_; }
@@ -69,7 +70,6 @@ class TFormLoadSave : public TSkinnedForm {
   std::unique_ptr<TUi> ui_;
   std::unique_ptr<TWork> work_;
   std::unique_ptr<IScanner> ownScanner_;
-  std::unique_ptr<TQtCaptureDevice> camera_;
   std::unique_ptr<TLoadSaveController> actions_;
   std::unique_ptr<IWorkPicture> deskWork_;
   friend void ConnectFormLoadSave();

@@ -2,14 +2,10 @@
 # The part of xvfb-desk.sh that runs inside the virtual X server.
 set -euo pipefail
 demo=$1 install=$2 work=$3
+source "$(dirname "$0")/../../support/xvfb-setup.sh"
 "$demo" "$install" "$work/out" "$work/ramp.png" "$work/disc.png" &
-pid=$!
-for _ in $(seq 40); do
-  sleep 0.5
-  kill -0 "$pid" 2>/dev/null || { echo "the demo ended early"; exit 1; }
-  [[ -s $work/out/geometry.txt ]] || continue
-  import -window root "$work/shot.png" 2>/dev/null || continue
-  if /usr/bin/python3 - "$work" <<'PY'
+check() {
+  /usr/bin/python3 - "$work" <<'PY'
 import sys
 from PIL import Image
 work = sys.argv[1]
@@ -33,8 +29,7 @@ for y in range(h):
 print("desk", w, "x", h, "at", gx, gy, "layer pixels", layered, "mismatches", bad, "first", first, file=sys.stderr)
 sys.exit(0 if bad == 0 and layered > 20000 else 1)
 PY
-  then kill "$pid"; wait "$pid" || true; echo "ok"; exit 0; fi
-done
-kill "$pid" 2>/dev/null || true
+}
+if smoke_watch $! "$work/out/geometry.txt" 40 check; then echo "ok"; exit 0; fi
 echo "the desk never showed the export picture"
 exit 1

@@ -20,6 +20,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
 #include "support/TestPaths.h"
+#include "support/qt/MessageAnswer.h"
 
 namespace {
 
@@ -49,16 +50,7 @@ class FormLoadSaveTest : public ::testing::Test {
   // Runs `step` once the next modal loop (a dialog, the message box) is running.
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
   // Answers the next message box once it is up, remembering its text.
-  void AnswerMessage() {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [this, poll] {
-      if (!FormMessage || !FormMessage->isVisible()) return;
-      message_ = FormMessage->LabelMessage->text().toStdString();
-      FormMessage->close();
-      poll->deleteLater();
-    });
-    poll->start(10);
-  }
+  void AnswerMessage() { AnswerNextMessage(message_); }
   void Choose(QFileDialog* dialog, const fs::path& file) {
     Soon([dialog, file] {
       dialog->selectFile(QString::fromStdString(file.string()));

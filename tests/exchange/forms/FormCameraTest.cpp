@@ -1,0 +1,178 @@
+// The camera window on the fake capture device, opened from the load-and-save
+// window's camera button as the program does.
+#include "exchange/forms/FormCamera.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
+
+#include "editor/EditorGlobals.h"
+#include "editor/SourcePicture.h"
+#include "editor/forms/FormAdjust.h"
+#include "exchange/forms/FormLoadSave.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/FakeCaptureDevice.h"
+#include "support/qt/MessageAnswer.h"
+
+namespace {
+
+const TCaptureFormat k160{160, 120}, k640{640, 480};
+
+// Runs `step` once the next modal loop (a dialog) is running.
+void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+
+// Runs `step` once `window` is up (the load window lets events run before it
+// opens the camera window).
+void WhenShown(QWidget& window, std::function<void()> step) {
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, [&window, poll, step = std::move(step)] {
+    if (!window.isVisible()) return;
+    poll->deleteLater();
+    poll->stop();
+    step();
+  });
+  poll->start(10);
+}
+
+// No skins are installed here: their warnings are not shown.
+void NoSkinWarnings() {
+  SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
+}
+
+TEST(FormCameraButton, IsHiddenUntilACameraWindowIsConnected) {
+  NoSkinWarnings();
+  TFormLoadSave form;
+  form.show();
+  EXPECT_FALSE(form.ButtonLoadCamera->isVisible());
+  form.close();
+  form.ConnectCamera = [] { return false; };
+  form.RunCameraWindow = [] {};
+  form.show();
+  EXPECT_TRUE(form.ButtonLoadCamera->isVisible());
+  form.close();
+  SetMessagePresenter({});
+}
+
+class FormCameraTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    NoSkinWarnings();
+    ResetSourcePicture();
+    ResetEditorGlobals();
+    device_.inputs = {{"Front", true, {k160, {320, 240}, k640}}};
+    camera_.Device = &device_;
+    ConnectFormCamera();
+    loadSave_.show();
+  }
+  void TearDown() override {
+    loadSave_.close();
+    camera_.close();
+    if (FormAdjust) FormAdjust->close();
+    ResetSourcePicture();
+    ResetEditorGlobals();
+    SetMessagePresenter({});
+  }
+  // Answers the next message box once it is up, remembering its text.
+  void AnswerMessage() { AnswerNextMessage(message_); }
+
+  TFakeCaptureDevice device_;
+  TFormLoadSave loadSave_;
+  TFormCamera camera_;
+  std::string message_;
+};
+
+TEST_F(FormCameraTest, TheSnapshotBecomesTheSourcePictureWithoutTouchingTheClipboard) {
+  ASSERT_TRUE(loadSave_.ButtonLoadCamera->isVisible());
+  QGuiApplication::clipboard()->setText("the user's own text");
+  bool sawPreview = false;
+  WhenShown(camera_, [&] {
+    ASSERT_TRUE(camera_.isVisible());
+    ASSERT_FALSE(loadSave_.isVisible());
+    EXPECT_EQ(device_.format, k160);
+    EXPECT_TRUE(camera_.ButtonSnapshot->isEnabled());
+    EXPECT_FALSE(camera_.ButtonVideoSource->isEnabled());  // one camera only
+    for (int i = 0; i < 3; ++i) device_.EmitFrame();
+    EXPECT_EQ(camera_.CaptureWindow->Frames(), 3);
+    // What the preview area shows on screen is the camera's picture.
+    const QImage shown = camera_.CaptureWindow->grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(160, 120));
+    const QRgb middle = shown.pixel(80, 60);
+    EXPECT_NEAR(qRed(middle), RedOf(FakeFramePixel(80, 60, 160, 120)), 2);
+    EXPECT_NEAR(qGreen(middle), GreenOf(FakeFramePixel(80, 60, 160, 120)), 2);
+    sawPreview = true;
+    camera_.ButtonSnapshot->OnClick();
+  });
+  loadSave_.ButtonLoadCameraClick();
+
+  EXPECT_TRUE(sawPreview);
+  EXPECT_FALSE(camera_.isVisible());
+  EXPECT_FALSE(device_.Connected());  // closing disconnects
+  ASSERT_EQ(SourcePicture.Width(), 640);
+  ASSERT_EQ(SourcePicture.Height(), 480);
+  for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {400, 100}})
+    EXPECT_EQ(SourcePicture.Pixel(x, y), FakeFramePixel(x, y, 640, 480) | 0xFF000000u) << x << "," << y;
+  EXPECT_FALSE(SourceHasAlpha);
+  ASSERT_NE(FormAdjust, nullptr);
+  EXPECT_TRUE(FormAdjust->isVisible());
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "the user's own text");
+}
+
+TEST_F(FormCameraTest, WithoutACameraTheUserIsToldAndTheLoadWindowStays) {
+  device_.inputs.clear();
+  AnswerMessage();
+  loadSave_.ButtonLoadCameraClick();
+  EXPECT_FALSE(message_.empty());
+  EXPECT_TRUE(loadSave_.isVisible());
+  EXPECT_FALSE(camera_.isVisible());
+}
+
+TEST_F(FormCameraTest, TheSizeDialogChoosesTheCameraSizeAndExitLeavesTheSourceAlone) {
+  SourcePicture = TBitmap32(4, 4, Color32(9, 9, 9));
+  std::string offered;
+  WhenShown(camera_, [&] {
+    Soon([&] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      offered = dialog->comboBoxItems().join(", ").toStdString();
+      dialog->setTextValue("640 x 480");
+      dialog->accept();
+    });
+    camera_.ButtonVideoFormat->OnClick();
+    EXPECT_EQ(device_.format, k640);
+    camera_.ButtonExit->OnClick();
+  });
+  loadSave_.ButtonLoadCameraClick();
+  EXPECT_EQ(offered, "160 x 120, 320 x 240, 640 x 480");
+  EXPECT_FALSE(camera_.isVisible());
+  EXPECT_FALSE(device_.Connected());
+  EXPECT_EQ(SourcePicture, TBitmap32(4, 4, Color32(9, 9, 9)));
+}
+
+TEST_F(FormCameraTest, ACameraPulledOutMidPreviewIsToldAndTheWindowCloses) {
+  SourcePicture = TBitmap32(4, 4, Color32(9, 9, 9));
+  WhenShown(camera_, [&] {
+    device_.EmitFrame();
+    AnswerMessage();
+    device_.Vanish();
+  });
+  loadSave_.ButtonLoadCameraClick();
+  EXPECT_EQ(message_, "The camera was disconnected.");
+  EXPECT_FALSE(camera_.isVisible());
+  EXPECT_TRUE(camera_.CaptureWindow->Picture().Empty());
+  EXPECT_EQ(SourcePicture, TBitmap32(4, 4, Color32(9, 9, 9)));
+  // The next use connects anew.
+  device_.inputs = {{"Front", true, {k160}}};
+  WhenShown(camera_, [&] { camera_.ButtonExit->OnClick(); });
+  loadSave_.show();
+  loadSave_.ButtonLoadCameraClick();
+  EXPECT_EQ(device_.calls.back(), "disconnect");
+  EXPECT_NE(std::find(device_.calls.begin(), device_.calls.end(), "preview:on"), device_.calls.end());
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// camera-demo <installation> <out folder>: the main window, the load-and-save
+// window, the camera window on a fake capture device that streams a colour ramp,
+// and the adjust window, over the installation's default interface. The camera
+// button of the load-and-save window opens the camera window; once its preview
+// has shown frames the snapshot is taken, and the adjust window must show it.
+// Writes the adjust window's view (adjust.png) and where it lies on the screen
+// (geometry.txt) for the script to check against a screenshot.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+
+#include "editor/SourcePicture.h"
+#include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormMain.h"
+#include "exchange/forms/FormCamera.h"
+#include "exchange/forms/FormLoadSave.h"
+#include "picture/forms/BitmapImage.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/FakeCaptureDevice.h"
+#include "support/qt/DemoInstallation.h"
+
+namespace {
+void Fail(const char* why) {
+  std::fprintf(stderr, "%s\n", why);
+  QApplication::exit(1);
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 3) return 2;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  UseInstallation(argv[1]);
+  const std::string out = argv[2];
+
+  TFakeCaptureDevice device;
+  device.inputs = {{"Demo camera", true, {{160, 120}, {640, 480}}}};
+  TFormMain main;
+  main.show();
+  TFormAdjust adjust;
+  TFormLoadSave loadSave;
+  TFormCamera camera;
+  camera.Device = &device;
+  ConnectFormCamera();
+
+  // The camera streams at its preview rate.
+  QTimer stream;
+  QObject::connect(&stream, &QTimer::timeout, [&] { device.EmitFrame(); });
+  stream.start(66);
+
+  QTimer::singleShot(0, [&] {
+    loadSave.show();
+    QTimer::singleShot(800, [&] {
+      if (!camera.isVisible() || camera.CaptureWindow->Frames() < 3) return Fail("the camera window showed no preview");
+      camera.ButtonSnapshot->OnClick();
+    });
+    loadSave.ButtonLoadCamera->OnClick();
+    if (camera.isVisible() || !adjust.isVisible() || SourcePicture.Width() != 640 || SourcePicture.Height() != 480)
+      return Fail("the snapshot did not reach the adjust window");
+    stream.stop();
+    // Let the adjust window paint before the script looks.
+    QTimer::singleShot(300, [&] {
+      ImageView(adjust.ViewPicture()).save(QString::fromStdString(out + "/adjust.png"));
+      const QPoint origin = adjust.ResImage->mapToGlobal(QPoint(0, 0));
+      std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << '\n';
+    });
+  });
+  return QApplication::exec();
+}
