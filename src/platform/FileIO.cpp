@@ -1,13 +1,19 @@
 #include "platform/FileIO.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
+#include <random>
 #include <string>
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::uintmax_t maxBytes) {
@@ -23,24 +29,117 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
   return data;
 }
 
-bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
-  fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-  std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < data.size()) {
-    ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
+namespace {
+// The file a save replaces: a symbolic link is followed to its final target, so
+// the link stays and the file it names gets the new bytes. nullopt for a loop.
+std::optional<fs::path> SaveTarget(const fs::path& path) {
+  fs::path target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+    fs::path to = fs::read_symlink(target, ec);
+    if (ec) return std::nullopt;
+    target = to.is_absolute() ? to : target.parent_path() / to;
   }
-  ok = ok && fsync(fd) == 0;
-  // The temporary file is 0600; a saved file gets the usual mode.
-  ok = ok && fchmod(fd, 0644) == 0;
+  return std::nullopt;
+}
+
+// A save's temporary is "." + name + "." + six letters or digits, in the target's folder.
+std::string TempPrefix(const fs::path& target) { return "." + target.filename().string() + "."; }
+
+bool IsTempName(const std::string& name, const std::string& prefix) {
+  if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
+  return std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                     [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+bool SameFile(int fd, const char* name) {
+  struct stat byFd {}, byName {};
+  return fstat(fd, &byFd) == 0 && lstat(name, &byName) == 0 && byFd.st_dev == byName.st_dev &&
+         byFd.st_ino == byName.st_ino;
+}
+
+// A save holds a lock on its temporary while it writes; one nobody holds was left
+// by a save that was killed, and nothing else would ever remove it.
+void RemoveStaleTemps(const fs::path& folder, const std::string& prefix) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!IsTempName(name, prefix)) continue;
+    const std::string full = it->path().string();
+    int fd = open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, full.c_str()))
+      unlink(full.c_str());
+    close(fd);
+  }
+}
+
+// Creates and locks a new temporary; `mode` as open() takes it, so the umask applies.
+int CreateTemp(const fs::path& folder, const std::string& prefix, mode_t mode, std::string& name) {
+  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}() ^ std::uint64_t(getpid()) << 32};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string suffix(6, ' ');
+    for (char& c : suffix) c = letters[random() % (sizeof letters - 1)];
+    name = (folder / (prefix + suffix)).string();
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return -1;
+    }
+    // Another save may have taken it for stale in the moment before the lock.
+    if (flock(fd, LOCK_EX) == 0 && SameFile(fd, name.c_str())) return fd;
+    close(fd);
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void SyncFolder(const fs::path& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  // The new file is complete and in place already; a folder that cannot be
+  // synced (some file systems refuse) does not undo the save.
+  fsync(fd);
+  close(fd);
+}
+}  // namespace
+
+bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
+  std::optional<fs::path> target = SaveTarget(path);
+  if (!target) return false;
+  fs::path folder = target->parent_path().empty() ? fs::path(".") : target->parent_path();
+  const std::string prefix = TempPrefix(*target);
+  RemoveStaleTemps(folder, prefix);
+
+  struct stat old {};
+  const bool replacing = stat(target->c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  std::string temp;
+  int fd = CreateTemp(folder, prefix, replacing ? 0600 : 0666, temp);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, data) && fsync(fd) == 0;
+  if (ok && replacing) {
+    // Owner first: changing it clears set-id bits. Only root may give a file away,
+    // so a failed chown leaves the saving user's own.
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) (void)!fchown(fd, uid_t(-1), old.st_gid);
+    ok = fchmod(fd, old.st_mode & 07777) == 0;
+  }
   ok = (close(fd) == 0) && ok;
-  if (ok) ok = std::rename(pattern.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(pattern.c_str());
+  if (ok) ok = std::rename(temp.c_str(), target->c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
+  else SyncFolder(folder);
   return ok;
 }
 

@@ -16,7 +16,10 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path,
                                                        std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
 
 // Writes to a temporary file in the target folder, then renames it over `path`:
-// on failure the old file is left as it was and false is returned.
+// on failure the old file is left as it was and false is returned. A replaced
+// file keeps its mode (and owner, where the user may keep it); a new one gets
+// 0666 less the umask. A symbolic link is saved through to the file it names.
+// Temporaries that killed saves of the same name left behind are removed.
 bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
 bool WriteFileAtomic(const fs::path& path, std::string_view text);
 

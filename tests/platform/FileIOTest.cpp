@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "platform/FileIO.h"
+#include "support/SaveGuarantee.h"
+#include "support/TestPaths.h"
+
+namespace {
+struct stat StatOf(const fs::path& path) {
+  struct stat st {};
+  EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+  return st;
+}
+
+std::string Text(const fs::path& path) {
+  auto bytes = ReadFileBytes(path);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<unreadable>");
+}
+
+// Restores the umask a test changed.
+class UmaskGuard {
+ public:
+  explicit UmaskGuard(mode_t mask) : old_(umask(mask)) {}
+  ~UmaskGuard() { umask(old_); }
+
+ private:
+  mode_t old_;
+};
+}  // namespace
+
+TEST(WriteFileAtomic, ReplacedFileKeepsModeAndOwnerNewFileFollowsUmask) {
+  TempFolder dir;
+  UmaskGuard mask(022);
+  for (mode_t mode : {0600, 0640, 0755, 0444}) {
+    fs::path file = dir / ("m" + std::to_string(mode));
+    WriteTestFile(file, "old");
+    ASSERT_EQ(chmod(file.c_str(), mode), 0);
+    ASSERT_TRUE(WriteFileAtomic(file, std::string_view("new")));
+    EXPECT_EQ(Text(file), "new");
+    EXPECT_EQ(StatOf(file).st_mode & 07777, mode) << std::oct << mode;
+  }
+
+  // Only root may give a file away; for anyone else the owner stays the user's own.
+  WriteTestFile(dir / "owned", "old");
+  const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
+  const gid_t group = geteuid() == 0 ? 65534 : getegid();
+  ASSERT_EQ(chown((dir / "owned").c_str(), owner, group), 0);
+  ASSERT_TRUE(WriteFileAtomic(dir / "owned", std::string_view("new")));
+  EXPECT_EQ(StatOf(dir / "owned").st_uid, owner);
+  EXPECT_EQ(StatOf(dir / "owned").st_gid, group);
+
+  for (mode_t m : {mode_t(022), mode_t(077), mode_t(0)}) {
+    UmaskGuard inner(m);
+    fs::path file = dir / ("new" + std::to_string(m));
+    ASSERT_TRUE(WriteFileAtomic(file, std::string_view("x")));
+    EXPECT_EQ(StatOf(file).st_mode & 07777, 0666 & ~m) << "umask " << std::oct << m;
+  }
+}
+
+TEST(WriteFileAtomic, SavesThroughSymbolicLinks) {
+  TempFolder dir;
+  fs::create_directories(dir / "real");
+  WriteTestFile(dir / "real" / "work.tsc", "old");
+  ASSERT_EQ(chmod((dir / "real" / "work.tsc").c_str(), 0600), 0);
+  fs::create_symlink("real/work.tsc", dir / "relative");
+  fs::create_symlink(dir / "relative", dir / "chain");
+
+  ASSERT_TRUE(WriteFileAtomic(dir / "chain", std::string_view("through two links")));
+  EXPECT_TRUE(fs::is_symlink(dir / "chain"));
+  EXPECT_TRUE(fs::is_symlink(dir / "relative"));
+  EXPECT_EQ(Text(dir / "real" / "work.tsc"), "through two links");
+  EXPECT_EQ(StatOf(dir / "real" / "work.tsc").st_mode & 07777, 0600u);
+  EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"chain", "real", "relative"}));
+  EXPECT_EQ(FolderNames(dir / "real"), (std::vector<std::string>{"work.tsc"}));
+
+  // A link to a file not there yet creates it where the link points.
+  fs::create_symlink(dir / "real" / "later.tsc", dir / "dangling");
+  ASSERT_TRUE(WriteFileAtomic(dir / "dangling", std::string_view("created")));
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
+  EXPECT_EQ(Text(dir / "real" / "later.tsc"), "created");
+
+  fs::create_symlink("loop-b", dir / "loop-a");
+  fs::create_symlink("loop-a", dir / "loop-b");
+  EXPECT_FALSE(WriteFileAtomic(dir / "loop-a", std::string_view("nowhere")));
+  EXPECT_TRUE(fs::is_symlink(dir / "loop-a"));
+}
+
+TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
+  TempFolder dir;
+  const fs::path file = dir / "work.tsu";
+  const std::string old(4096, 'o'), bigger(10000, 'n');
+  WriteTestFile(file, old);
+  auto save = [&] { return WriteFileAtomic(file, std::string_view(bigger)); };
+
+  // A short write then a failed one; and a disk that takes nothing at all.
+  for (std::uintmax_t limit : {std::uintmax_t(1000), std::uintmax_t(0)}) {
+    EXPECT_FALSE(SaveUnderSizeLimit(limit, save)) << limit;
+    EXPECT_EQ(Text(file), old);
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"work.tsu"}));
+  }
+
+  // A save killed as it writes leaves its temporary; the next save of the same
+  // name removes it, one of another name does not.
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limit{1000, 1000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_DFL);
+    WriteFileAtomic(file, std::string_view(bigger));
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+  EXPECT_EQ(Text(file), old);
+  std::vector<std::string> names = FolderNames(dir.Path());
+  ASSERT_EQ(names.size(), 2u);
+  const std::string stale = names[0];
+  EXPECT_EQ(stale.rfind(".work.tsu.", 0), 0u) << stale;
+
+  // A temporary some running save still holds is not taken for stale.
+  const fs::path held = dir / ".work.tsu.Held00";
+  int heldFd = open(held.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+  ASSERT_GE(heldFd, 0);
+  ASSERT_EQ(flock(heldFd, LOCK_EX), 0);
+
+  ASSERT_TRUE(WriteFileAtomic(dir / "work.tsc", std::string_view("other")));
+  EXPECT_TRUE(fs::exists(dir / stale));
+  ASSERT_TRUE(save());
+  EXPECT_EQ(Text(file), bigger);
+  EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".work.tsu.Held00", "work.tsc", "work.tsu"}));
+  close(heldFd);
+}

@@ -1,0 +1,50 @@
+#include "support/SaveGuarantee.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+
+#include "platform/FileIO.h"
+
+bool SaveUnderSizeLimit(std::uintmax_t limitBytes, const std::function<bool()>& save) {
+  rlimit before{};
+  getrlimit(RLIMIT_FSIZE, &before);
+  rlimit limited = before;
+  limited.rlim_cur = std::min<rlim_t>(limitBytes, before.rlim_max);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &limited);
+  bool saved = save();
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  return saved;
+}
+
+std::vector<std::string> FolderNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void ExpectSaveKeepsOldFile(const fs::path& file, const std::function<bool()>& save) {
+  SCOPED_TRACE("saving " + file.filename().string());
+  const auto old = ReadFileBytes(file);
+  ASSERT_TRUE(old && old->size() >= 2) << "the test needs an old file to keep";
+  const fs::path folder = file.parent_path();
+  const std::vector<std::string> namesBefore = FolderNames(folder);
+
+  EXPECT_FALSE(SaveUnderSizeLimit(old->size() / 2, save)) << "a save cut off halfway reported success";
+  EXPECT_EQ(ReadFileBytes(file), old) << "a save cut off halfway changed the old file";
+  EXPECT_EQ(FolderNames(folder), namesBefore) << "a save cut off halfway left files behind";
+
+  const fs::path link = folder / (file.filename().string() + ".hardlink");
+  fs::create_hard_link(file, link);
+  ASSERT_TRUE(save());
+  const auto now = ReadFileBytes(file);
+  EXPECT_NE(now, old) << "the test's save must write new bytes";
+  EXPECT_EQ(ReadFileBytes(link), old) << "the save wrote into the old file instead of replacing it";
+  fs::remove(link);
+  EXPECT_EQ(FolderNames(folder), namesBefore);
+}
