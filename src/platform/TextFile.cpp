@@ -109,10 +109,17 @@ void AppendTextLine(const fs::path& path, const std::string& name, std::string_v
   std::error_code ec;
   if (!path.parent_path().empty() && !fs::is_directory(path.parent_path(), ec))
     throw ETextFileError("File " + name + " is missing");
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  if (!out) throw ETextFileError("Denied access to file " + name);
-  out << line << "\r\n";
-  if (!out.flush()) throw ETextFileError("Denied access to file " + name);
+  // The whole list is written anew, so a failed append cannot cut it short.
+  std::vector<std::uint8_t> bytes;
+  if (fs::exists(path, ec)) {
+    auto old = ReadFileBytes(path);
+    if (!old) throw ETextFileError("Denied access to file " + name);
+    bytes = std::move(*old);
+  }
+  bytes.insert(bytes.end(), line.begin(), line.end());
+  bytes.push_back('\r');
+  bytes.push_back('\n');
+  if (!WriteFileAtomic(path, bytes)) throw ETextFileError("Denied access to file " + name);
 }
 
 std::string ContentErrorText(std::string_view fileName, int line, std::string_view reason) {

@@ -5,6 +5,7 @@
 #include "exchange/WorkFiles.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
+#include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -149,6 +150,18 @@ TEST_F(WorkFiles, FailedSaveReportsAndLeavesTheFlagClear) {
   desk.ClearLayers();
   EXPECT_FALSE(files.SaveWork(dir / "w.tsc"));
   EXPECT_EQ(ports.messages.back(), "MessageWorkIsEmpty");
+}
+
+TEST_F(WorkFiles, SaveReplacesEitherFormWholeOrNotAtAll) {
+  for (const char* name : {"w.tsc", "w.tsu"}) {
+    desk.ClearLayers();
+    Add(8, 8, Color32(1, 2, 3), 0, 0, 0, "Old");
+    ASSERT_TRUE(files.SaveWork(dir / name));
+    BuildWork();
+    ports.messages.clear();
+    ExpectSaveKeepsOldFile(dir / name, [&] { return files.SaveWork(dir / name); });
+    EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableSaveWork"}));
+  }
 }
 
 TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {

@@ -4,6 +4,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 
 TEST(IniFile, NamesIgnoreCaseAndValuesStayVerbatim) {
@@ -93,6 +94,18 @@ TEST(IniFile, FailedUpdateLeavesTheOldFile) {
   EXPECT_FALSE(ini.LastWriteOk());
   EXPECT_FALSE(ini.UpdateFile());
   EXPECT_EQ(TIniFile(dir / "ro" / "t.ini").ReadString("A", "k", ""), "old");
+}
+
+TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAll) {
+  TempFolder dir;
+  WriteTestFile(dir / "t.ini", "[A]\r\nk=old\r\n");
+  TIniFile ini(dir / "t.ini");
+  int n = 0;
+  ExpectSaveKeepsOldFile(dir / "t.ini", [&] {
+    ini.WriteString("A", "k", "new value number " + std::to_string(++n));
+    return ini.LastWriteOk();
+  });
+  EXPECT_EQ(TIniFile(dir / "t.ini").ReadString("A", "k", ""), "new value number 2");
 }
 
 TEST(IniFile, UpdateIsAtomicRename) {

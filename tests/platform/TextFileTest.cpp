@@ -4,6 +4,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -64,6 +65,20 @@ TEST(OpenTextFile, AppendThenReadBack) {
   AppendTextLine(dir / "PartBase.txt", "PartBase.txt", "4;5;6");
   EXPECT_EQ(OpenTextFile(dir / "PartBase.txt", "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
   EXPECT_THROW(AppendTextLine(dir / "no" / "x.txt", "x.txt", "a"), ETextFileError);
+}
+
+TEST(OpenTextFile, AppendedLineReplacesTheFileWholeOrNotAtAll) {
+  TempFolder dir;
+  WriteTestFile(dir / "PartBase.txt", "1;2;3\r\n");
+  ExpectSaveKeepsOldFile(dir / "PartBase.txt", [&] {
+    try {
+      AppendTextLine(dir / "PartBase.txt", "PartBase.txt", "4;5;6");
+      return true;
+    } catch (const ETextFileError&) {
+      return false;
+    }
+  });
+  EXPECT_EQ(OpenTextFile(dir / "PartBase.txt", "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
 }
 
 TEST(ContentError, Format) {
