@@ -57,16 +57,7 @@ TLayerRecord LayerRecordOf(const TLayer& layer) {
   r.Width = layer.Width();
   r.Height = layer.Height();
   r.Visible = layer.Visible();
-  const TColorValues& v = layer.Values();
-  r.Color = v.Color;
-  r.Red = v.Red;
-  r.Green = v.Green;
-  r.Blue = v.Blue;
-  r.Hue = v.Hue;
-  r.Saturation = v.Saturation;
-  r.Brightness = v.Brightness;
-  r.Contrast = v.Contrast;
-  r.Opacity = v.Opacity;
+  r.Values = layer.Values();
   r.Level = layer.Level();
   r.SourceFile = layer.SourceFile;
   return r;

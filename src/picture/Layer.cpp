@@ -119,7 +119,7 @@ void TLayer::Init(TBitmap32 source, const TLayerRecord* record) {
     Left = record->Left;
     Top = record->Top;
     visible_ = record->Visible;
-    values_ = record->Values();
+    values_ = record->Values;
     level_ = record->Level;
     SourceFile = record->SourceFile;
   } else {

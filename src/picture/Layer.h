@@ -30,19 +30,9 @@ struct TLayerRecord {
   int Width = 0;
   int Height = 0;
   bool Visible = true;
-  int Color = -1;
-  int Red = 50;
-  int Green = 50;
-  int Blue = 50;
-  int Hue = 100;
-  int Saturation = 100;
-  int Brightness = 100;
-  int Contrast = 100;
-  std::uint8_t Opacity = 100;
+  TColorValues Values;
   int Level = 0;
   std::string SourceFile;
-
-  TColorValues Values() const { return {Color, Red, Green, Blue, Hue, Saturation, Brightness, Contrast, Opacity}; }
 };
 
 enum TLayerHistoryKind : std::uint8_t {

@@ -74,13 +74,14 @@ bool IsValidLayerId(std::string_view id) {
 }
 
 std::string LayerRecordLine(const TLayerRecord& r) {
+  const TColorValues& v = r.Values;
   std::vector<std::string> fields = {
       CleanField(r.Id),         CleanField(r.Caption),        std::to_string(r.TypeId),
       std::to_string(r.Left),   std::to_string(r.Top),        std::to_string(r.Width),
-      std::to_string(r.Height), r.Visible ? "1" : "0",        std::to_string(r.Color),
-      std::to_string(r.Red),    std::to_string(r.Green),      std::to_string(r.Blue),
-      std::to_string(r.Hue),    std::to_string(r.Saturation), std::to_string(r.Brightness),
-      std::to_string(r.Contrast), std::to_string(r.Opacity),  std::to_string(r.Level),
+      std::to_string(r.Height), r.Visible ? "1" : "0",        std::to_string(v.Color),
+      std::to_string(v.Red),    std::to_string(v.Green),      std::to_string(v.Blue),
+      std::to_string(v.Hue),    std::to_string(v.Saturation), std::to_string(v.Brightness),
+      std::to_string(v.Contrast), std::to_string(v.Opacity),  std::to_string(r.Level),
       CleanField(r.SourceFile)};
   return std::string(kLayerKey) + JoinFields(fields) + ";";
 }
@@ -107,15 +108,8 @@ std::optional<TLayerRecord> ParseLayerRecordLine(std::string_view line) {
   r.Width = numbers[3];
   r.Height = numbers[4];
   r.Visible = numbers[5] != 0;
-  r.Color = numbers[6];
-  r.Red = numbers[7];
-  r.Green = numbers[8];
-  r.Blue = numbers[9];
-  r.Hue = numbers[10];
-  r.Saturation = numbers[11];
-  r.Brightness = numbers[12];
-  r.Contrast = numbers[13];
-  r.Opacity = static_cast<std::uint8_t>(numbers[14]);
+  r.Values = {numbers[6], numbers[7], numbers[8], numbers[9], numbers[10], numbers[11], numbers[12], numbers[13],
+              static_cast<std::uint8_t>(numbers[14])};
   r.Level = numbers[15];
   r.SourceFile = f[18];
   return r;

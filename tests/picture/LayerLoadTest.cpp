@@ -109,9 +109,9 @@ TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
   record.Left = -12;
   record.Top = 30;
   record.Visible = false;
-  record.Red = 61;
-  record.Contrast = 140;
-  record.Opacity = 55;
+  record.Values.Red = 61;
+  record.Values.Contrast = 140;
+  record.Values.Opacity = 55;
   record.Level = 3;
   record.SourceFile = "Hair\\f.psd";
   auto layer = TLayer::CreateFromStorage(host, storage, record);

@@ -17,7 +17,7 @@ TLayerRecord Record(std::string id, int level) {
   r.Top = 7;
   r.Width = 40;
   r.Height = 30;
-  r.Opacity = 80;
+  r.Values.Opacity = 80;
   r.Level = level;
   r.SourceFile = "Parts\\Hair\\long.psd";
   return r;
@@ -73,7 +73,7 @@ TEST(WorkHeader, LayerLinesRoundTripAndAreCleaned) {
   EXPECT_EQ(parsed->Caption, "Bob the second");
   EXPECT_FALSE(parsed->Visible);
   EXPECT_EQ(parsed->Level, -2);
-  EXPECT_EQ(parsed->Opacity, 80);
+  EXPECT_EQ(parsed->Values.Opacity, 80);
   EXPECT_EQ(parsed->SourceFile, r.SourceFile);
   EXPECT_TRUE(ParseLayerRecordLine("layer=x;c;1;2;3;4;5;1;6;7;8;9;10;11;12;13;14;15;f;"));
 }
