@@ -3,15 +3,12 @@
 
 #include "editor/DeskGestures.h"
 #include "editor/DeskGlobals.h"
-#include "editor/MontageDesk.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Layer.h"
 #include "platform/Numeric.h"
 #include "shell/ShellGlobals.h"
 
 namespace {
-
-TRect LayerRect(const TLayer& layer) { return Bounds(layer.Left, layer.Top, layer.Width(), layer.Height()); }
 
 bool IsCorner(TResizeHandle h) {
   return h == TResizeHandle::TopLeft || h == TResizeHandle::TopRight || h == TResizeHandle::BottomLeft ||
@@ -125,7 +122,7 @@ bool TRotateGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
 
 // --- resize ---
 
-TResizeGesture::TResizeGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer, TResizeHandle handle)
+TResizeGesture::TResizeGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer, TResizeHandle handle)
     : TMoveGesture(desk, owner, layer), handle_(handle), aspect_(double(layer->Width()) / layer->Height()) {}
 
 bool TResizeGesture::Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const {
@@ -163,7 +160,7 @@ TRect TResizeGesture::Resized(const TRect& rect, TPoint point, TPoint last) cons
 bool TResizeGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
   TLayer* layer = Layer();
   if (!layer) return false;
-  const TRect before = LayerRect(*layer);
+  const TRect before = layer->CanvasRect();
   const TRect after = Resized(before, point, last);
   if (after == before) return false;
   const TRect viewBefore = layer->ViewRect();

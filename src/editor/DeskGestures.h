@@ -5,7 +5,7 @@
 // Alt-drag, or a middle-button drag: scrolls the view; points are window points.
 class TPanGesture : public TDeskGesture {
  public:
-  TPanGesture(TMontageDesk& desk, IDeskToolOwner& owner, bool middleButton)
+  TPanGesture(IDeskToolHost& desk, IDeskToolOwner& owner, bool middleButton)
       : TDeskGesture(desk, owner, nullptr), middleButton_(middleButton) {}
   TDeskDragMode Mode() const override { return ddPan; }
   bool Wants(const TDeskMouse&, TPoint, TPoint) const override { return true; }
@@ -41,7 +41,7 @@ class TRotateGesture : public TMoveGesture {
 // dragging, bilinear at the end); corners keep the aspect the drag began with.
 class TResizeGesture : public TMoveGesture {
  public:
-  TResizeGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer, TResizeHandle handle);
+  TResizeGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer, TResizeHandle handle);
   TDeskDragMode Mode() const override { return ddResize; }
   bool Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const override;
   bool Draw(const TDeskMouse& mouse, TPoint point, TPoint last) override;
@@ -61,7 +61,7 @@ class TResizeGesture : public TMoveGesture {
 // move and completed at the end.
 class TStrokeGesture : public TDeskGesture {
  public:
-  TStrokeGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer, TDeskDragMode mode);
+  TStrokeGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer, TDeskDragMode mode);
   TDeskDragMode Mode() const override { return started_ ? mode_ : ddNone; }
   // The left or the right button (which restores) held, at a new point.
   bool Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const override;
@@ -91,7 +91,7 @@ class TStrokeGesture : public TDeskGesture {
 
 class TWarpGesture : public TStrokeGesture {
  public:
-  TWarpGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer) : TStrokeGesture(desk, owner, layer, ddWarp) {}
+  TWarpGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer) : TStrokeGesture(desk, owner, layer, ddWarp) {}
   bool Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const override;
 
  protected:
@@ -104,7 +104,7 @@ class TWarpGesture : public TStrokeGesture {
 
 class TBrushGesture : public TStrokeGesture {
  public:
-  TBrushGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer)
+  TBrushGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer)
       : TStrokeGesture(desk, owner, layer, ddBrush) {}
 
  protected:
@@ -117,7 +117,7 @@ class TBrushGesture : public TStrokeGesture {
 
 class TEraserGesture : public TStrokeGesture {
  public:
-  TEraserGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer)
+  TEraserGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer)
       : TStrokeGesture(desk, owner, layer, ddEraser) {}
 
  protected:

@@ -4,12 +4,9 @@
 
 #include "editor/DeskGestures.h"
 #include "editor/DeskGlobals.h"
-#include "editor/MontageDesk.h"
 #include "picture/Layer.h"
 
 namespace {
-
-TRect LayerRect(const TLayer& layer) { return Bounds(layer.Left, layer.Top, layer.Width(), layer.Height()); }
 
 bool IsLayerMode(TDeskMode mode) { return mode == dmColoration || mode == dmAppearance || mode == dmActions; }
 
@@ -17,7 +14,7 @@ bool IsStrokeMode(TDeskMode mode) { return mode == dmModify || mode == dmPaint |
 
 }  // namespace
 
-TDeskMouseTools::TDeskMouseTools(TMontageDesk& desk, IDeskToolOwner& owner) : TDeskTool(desk), owner_(owner) {}
+TDeskMouseTools::TDeskMouseTools(IDeskToolHost& desk, IDeskToolOwner& owner) : TDeskTool(desk), owner_(owner) {}
 
 TDeskMouseTools::~TDeskMouseTools() = default;
 
@@ -27,7 +24,7 @@ void TDeskMouseTools::SetCursor(int cursor) { desk_.SetDeskCursor(cursor); }
 
 bool TDeskMouseTools::OverSelected(TPoint point) {
   const TLayer* layer = desk_.SelectedLayer();
-  return layer && LayerRect(*layer).Contains(point);
+  return layer && layer->CanvasRect().Contains(point);
 }
 
 void TDeskMouseTools::CancelGesture() {
@@ -40,7 +37,7 @@ void TDeskMouseTools::CancelGesture() {
 // --- press ---
 
 void TDeskMouseTools::MouseDown(const TDeskMouse& mouse) {
-  if (desk_.DeskBusy) return;
+  if (desk_.DeskBusy()) return;
   owner_.ShowTip("FormMontage");
   // A second button during a drag ends the first drag properly.
   CancelGesture();
@@ -65,7 +62,7 @@ void TDeskMouseTools::PressStroke(TDeskMode mode, const TDeskMouse& mouse) {
   if (!layer || layer->Picture.Empty()) return;
   if (mode == dmModify) {
     if (mouse.Button == TDeskButton::Right) return;
-    if (desk_.WarpField.empty()) desk_.SetWarpFieldAllocated(true);
+    if (desk_.WarpField().empty()) desk_.SetWarpFieldAllocated(true);
     desk_.ClearWarpField();
     gesture_ = std::make_unique<TWarpGesture>(desk_, owner_, layer);
   } else if (mode == dmPaint) {
@@ -79,8 +76,8 @@ void TDeskMouseTools::PressStroke(TDeskMode mode, const TDeskMouse& mouse) {
 void TDeskMouseTools::PressLayerTools(const TDeskMouse& mouse, TPoint point) {
   TLayer* selected = desk_.SelectedLayer();
   const bool plainLeft = mouse.Button == TDeskButton::Left && !mouse.Shift && !mouse.Ctrl && !mouse.Alt;
-  if (selected && plainLeft && selected->Height() > 0 && LayerRect(*selected).Contains(point)) {
-    const TResizeHandle handle = HandleAt(LayerRect(*selected), point, true);
+  if (selected && plainLeft && selected->Height() > 0 && selected->CanvasRect().Contains(point)) {
+    const TResizeHandle handle = HandleAt(selected->CanvasRect(), point, true);
     if (handle != TResizeHandle::None) {
       SetCursor(HandleCursor(handle));
       gesture_ = std::make_unique<TResizeGesture>(desk_, owner_, selected, handle);
@@ -91,7 +88,7 @@ void TDeskMouseTools::PressLayerTools(const TDeskMouse& mouse, TPoint point) {
   const int hit = desk_.LayerAt(point.X, point.Y, mouse.Ctrl, false);
   const bool changed = hit != desk_.SelectedIndex();
   if (changed) desk_.SelectLayer(hit);
-  desk_.SelectionChangedOnPress = changed;
+  desk_.ToolFlags().SelectionChangedOnPress = changed;
   if (hit < 0 || mouse.Button != TDeskButton::Left) return;
   TLayer* layer = &desk_.Layer(hit);
   if (mouse.Shift) {
@@ -107,7 +104,7 @@ void TDeskMouseTools::PressLayerTools(const TDeskMouse& mouse, TPoint point) {
 // --- move ---
 
 void TDeskMouseTools::MouseMove(const TDeskMouse& mouse) {
-  if (gesture_ && desk_.DeskBusy) return;
+  if (gesture_ && desk_.DeskBusy()) return;
   if (gesture_ && gesture_->Mode() == ddPan) {
     gesture_->Draw(mouse, mouse.Window, last_);
     last_ = mouse.Window;
@@ -161,7 +158,7 @@ void TDeskMouseTools::Hover(const TDeskMouse& mouse, TPoint point, TDeskMode mod
     return;
   }
   if (!mouse.ButtonHeld && !mouse.Shift && !mouse.Ctrl && !mouse.Alt) {
-    const TResizeHandle handle = HandleAt(LayerRect(*desk_.SelectedLayer()), point, false);
+    const TResizeHandle handle = HandleAt(desk_.SelectedLayer()->CanvasRect(), point, false);
     if (handle != TResizeHandle::None) {
       SetCursor(HandleCursor(handle));
       return;
@@ -178,8 +175,8 @@ void TDeskMouseTools::PickColor(const TDeskMouse& mouse) {
 // --- release ---
 
 void TDeskMouseTools::MouseUp(const TDeskMouse& mouse) {
-  if (desk_.DeskBusy || desk_.InMouseUp) return;
-  desk_.InMouseUp = true;
+  if (desk_.DeskBusy() || desk_.ToolFlags().InMouseUp) return;
+  desk_.ToolFlags().InMouseUp = true;
   ShowSelectionFrame = true;
   SetCursor(crDefault);
   const TPoint point = desk_.DeskToCanvas(mouse.Window);
@@ -204,20 +201,19 @@ void TDeskMouseTools::MouseUp(const TDeskMouse& mouse) {
   }
   // Whatever happened, the gesture is over: a later push must not take its flag.
   owner_.SetUndoPending(false);
-  desk_.InMouseUp = false;
+  desk_.ToolFlags().InMouseUp = false;
 }
 
 void TDeskMouseTools::ReleaseLayerTools(const TDeskMouse& mouse, TPoint point, bool moved, TDeskGesture* gesture) {
   if (mouse.Button == TDeskButton::Left) {
     if (!moved && gesture && gesture->Mode() == ddMove) {
       // Repeated Ctrl-clicks walk down through the layers under the point.
-      if (!desk_.SelectionChangedOnPress && mouse.Ctrl) desk_.SelectLayer(desk_.LayerAt(point.X, point.Y, true, true));
+      if (!desk_.ToolFlags().SelectionChangedOnPress && mouse.Ctrl) desk_.SelectLayer(desk_.LayerAt(point.X, point.Y, true, true));
     } else if (moved && gesture) {
       gesture->End();
     }
   } else if (!moved) {
-    desk_.PopupLayerIndex = desk_.LayerAt(point.X, point.Y, mouse.Ctrl, false);
-    desk_.OpenPopup(mouse.Window);
+    desk_.OpenLayerPopup(desk_.LayerAt(point.X, point.Y, mouse.Ctrl, false), mouse.Window);
   }
 }
 
@@ -225,7 +221,6 @@ void TDeskMouseTools::ClickLayer(const TDeskMouse& mouse, TPoint point) {
   const int hit = desk_.LayerAt(point.X, point.Y, mouse.Ctrl, mouse.Ctrl);
   if (hit != desk_.SelectedIndex()) desk_.SelectLayer(hit);
   if (mouse.Button == TDeskButton::Right && hit >= 0) {
-    desk_.PopupLayerIndex = hit;
-    desk_.OpenPopup(mouse.Window);
+    desk_.OpenLayerPopup(hit, mouse.Window);
   }
 }

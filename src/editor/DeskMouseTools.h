@@ -11,8 +11,8 @@
 #include <memory>
 #include <string_view>
 
+#include "editor/DeskGesture.h"
 #include "editor/DeskMode.h"
-#include "editor/DeskToolSettings.h"
 #include "editor/DeskTool.h"
 #include "platform/Geometry.h"
 
@@ -20,35 +20,6 @@ class TLayer;
 struct TLayerHistoryItem;
 enum TLayerHistoryKind : std::uint8_t;
 enum TEditMode : std::uint8_t;
-
-// What the mouse tools need from the main window. The main window implements it;
-// tests record.
-class IDeskToolOwner {
- public:
-  virtual ~IDeskToolOwner() = default;
-  virtual TDeskMode DeskMode() const = 0;
-  virtual TDeskToolSettings ToolSettings() const = 0;
-  // The undo gesture flag (see UndoPending).
-  virtual void SetUndoPending(bool pending) = 0;
-  // Moves the view origin to canvas (left, top); the position sliders follow
-  // without running their change handlers.
-  virtual void ScrollDesk(int left, int top) = 0;
-  // The colour picked from the desk becomes the brush colour (and its button).
-  virtual void SetBrushColor(int red, int green, int blue) = 0;
-  virtual void ShowTip(std::string_view page) = 0;
-};
-
-// What a drag does, as the desk names it.
-enum TDeskDragMode : std::uint8_t {
-  ddNone = 0,
-  ddPan = 1,
-  ddMove = 2,
-  ddResize = 3,
-  ddRotate = 4,
-  ddWarp = 5,
-  ddBrush = 6,
-  ddEraser = 7,
-};
 
 // The resize handles, each a square or strip 7 canvas pixels thick inside the
 // layer's rectangle.
@@ -92,42 +63,9 @@ bool PickDeskColor(const TBitmap32& desk, TPoint window, TPickedColor& color);
 // Picture, so the next stroke warps the result.
 void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind);
 
-class TMontageDesk;
-
-// One drag: built at the press, fed the moves, ended by the release or cancelled.
-class TDeskGesture {
- public:
-  TDeskGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer) : desk_(desk), owner_(owner), layer_(layer) {}
-  virtual ~TDeskGesture() = default;
-  TDeskGesture(const TDeskGesture&) = delete;
-  TDeskGesture& operator=(const TDeskGesture&) = delete;
-
-  // The drag mode while the gesture runs; ddNone before a stroke's first move.
-  virtual TDeskDragMode Mode() const = 0;
-  // Whether a move to `point` (canvas, window while panning) from `last` is for
-  // this gesture to draw.
-  virtual bool Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const = 0;
-  // Draws the move; true when `point` became the last processed point.
-  virtual bool Draw(const TDeskMouse& mouse, TPoint point, TPoint last) = 0;
-  // The release after movement.
-  virtual void End() {}
-  // The tool stopped mid-drag (another press, a mode change, the layer left the
-  // selection): what was drawn stays, and history stays consistent.
-  virtual void Cancel() { End(); }
-  TLayer* Target() const { return layer_; }
-
- protected:
-  // The layer the gesture began on; nullptr once it left the desk.
-  TLayer* Layer() const;
-
-  TMontageDesk& desk_;
-  IDeskToolOwner& owner_;
-  TLayer* layer_;
-};
-
 class TDeskMouseTools : public TDeskTool {
  public:
-  TDeskMouseTools(TMontageDesk& desk, IDeskToolOwner& owner);
+  TDeskMouseTools(IDeskToolHost& desk, IDeskToolOwner& owner);
   ~TDeskMouseTools() override;
 
   void MouseDown(const TDeskMouse& mouse) override;

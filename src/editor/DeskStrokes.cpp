@@ -4,15 +4,12 @@
 #include <cmath>
 
 #include "editor/DeskGestures.h"
-#include "editor/MontageDesk.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Layer.h"
 #include "platform/Numeric.h"
 #include "shell/ShellGlobals.h"
 
 namespace {
-
-TRect LayerRect(const TLayer& layer) { return Bounds(layer.Left, layer.Top, layer.Width(), layer.Height()); }
 
 TBitmap32 CopyOfRect(const TBitmap32& source, const TRect& rect) {
   TBitmap32 out(rect.Width(), rect.Height());
@@ -67,7 +64,7 @@ void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind) {
   if (layer.History().empty()) return;
   TLayerHistoryItem* item = layer.History().back().get();
   if (item->Kind != kind) return;
-  const TRect rect = IntersectRects(item->Rect, LayerRect(layer));
+  const TRect rect = IntersectRects(item->Rect, layer.CanvasRect());
   if (rect.IsEmpty()) {
     layer.DeleteHistoryItem(item);
     return;
@@ -83,7 +80,7 @@ void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind) {
 
 // --- the stroke family ---
 
-TStrokeGesture::TStrokeGesture(TMontageDesk& desk, IDeskToolOwner& owner, TLayer* layer, TDeskDragMode mode)
+TStrokeGesture::TStrokeGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer, TDeskDragMode mode)
     : TDeskGesture(desk, owner, layer),
       settings_(owner.ToolSettings()),
       clipRight_(std::min(layer->Left + std::max(layer->Width(), 0), DesktopTableWidth)),
@@ -98,7 +95,7 @@ bool TStrokeGesture::Wants(const TDeskMouse& mouse, TPoint point, TPoint last) c
 TRect TStrokeGesture::Square(TPoint point, int radius) const {
   const TRect square{point.X - radius, point.Y - radius, point.X + radius + 1, point.Y + radius + 1};
   // The canvas never exceeds the warp field, whose last cell is side - 1.
-  const int side = TMontageDesk::kWarpFieldSide;
+  const int side = IDeskToolHost::kWarpFieldSide;
   const TRect clip{std::max(layer_->Left, 0), std::max(layer_->Top, 0), std::min(clipRight_, side),
                    std::min(clipBottom_, side)};
   return IntersectRects(square, clip);
@@ -150,8 +147,8 @@ bool TWarpGesture::Wants(const TDeskMouse& mouse, TPoint point, TPoint last) con
 }
 
 void TWarpGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoint last, bool) {
-  const int side = TMontageDesk::kWarpFieldSide;
-  if (desk_.WarpField.size() != std::size_t(side) * side) desk_.SetWarpFieldAllocated(true);
+  const int side = IDeskToolHost::kWarpFieldSide;
+  if (desk_.WarpField().size() != std::size_t(side) * side) desk_.SetWarpFieldAllocated(true);
   const double strength = settings_.ModifierPower * 0.99 / 100 + 0.01;
   const double radius = std::max(Radius(), 1);
   const double mx = (point.X - last.X) * strength, my = (point.Y - last.Y) * strength;
@@ -160,7 +157,7 @@ void TWarpGesture::Paint(TLayer& layer, const TRect& square, TPoint point, TPoin
                        base.Height() == layer.Picture.Height();
   // Cells are stored row by row (canvas y, then x).
   for (int py = square.Top; py < square.Bottom; ++py) {
-    TWarpCell* cells = &desk_.WarpField[std::size_t(py) * side];
+    TWarpCell* cells = &desk_.WarpField()[std::size_t(py) * side];
     const double ry = double(py - point.Y) * (py - point.Y);
     TColor32* out = layer.Picture.PixelPtr(0, py - layer.Top);
     for (int px = square.Left; px < square.Right; ++px) {

@@ -2,9 +2,8 @@
 // What the desk's mouse does: the desk window turns its mouse events into these
 // calls on the current tool. The basic tool selects layers and opens the layer
 // popup menu; the editing tools build on the same three hooks.
+#include "editor/DeskToolHost.h"
 #include "platform/Geometry.h"
-
-class TMontageDesk;
 
 enum class TDeskButton { Left, Right, Middle };
 
@@ -19,14 +18,14 @@ struct TDeskMouse {
 
 class TDeskTool {
  public:
-  explicit TDeskTool(TMontageDesk& desk) : desk_(desk) {}
+  explicit TDeskTool(IDeskToolHost& desk) : desk_(desk) {}
   virtual ~TDeskTool() = default;
   virtual void MouseDown(const TDeskMouse& mouse) = 0;
   virtual void MouseMove(const TDeskMouse& mouse) = 0;
   virtual void MouseUp(const TDeskMouse& mouse) = 0;
 
  protected:
-  TMontageDesk& desk_;
+  IDeskToolHost& desk_;
 };
 
 // Left press: the layer under the point becomes the selection (Ctrl keeps a

@@ -247,16 +247,16 @@ TRect TMontageDesk::WindowRect() const { return {0, 0, DesktopWindowWidth, Deskt
 
 void TMontageDesk::SetWarpFieldAllocated(bool allocated) {
   if (allocated) {
-    WarpField.assign(std::size_t(kWarpFieldSide) * kWarpFieldSide, {});
+    warpField_.assign(std::size_t(kWarpFieldSide) * kWarpFieldSide, {});
   } else {
-    WarpField.clear();
-    WarpField.shrink_to_fit();
+    warpField_.clear();
+    warpField_.shrink_to_fit();
   }
 }
 
 void TMontageDesk::ClearWarpField() {
-  TFlagScope busy(DeskBusy);
-  std::fill(WarpField.begin(), WarpField.end(), TWarpCell{});
+  TFlagScope busy(busy_);
+  std::fill(warpField_.begin(), warpField_.end(), TWarpCell{});
 }
 
 void TMontageDesk::Busy(bool busy) {

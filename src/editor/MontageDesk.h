@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "editor/DeskOwner.h"
+#include "editor/DeskToolHost.h"
 #include "editor/MainPorts.h"
 #include "picture/Bitmap32.h"
 #include "picture/Layer.h"
@@ -40,15 +41,8 @@ struct TDeskPopupItems {
 
 enum class TDeskPopupAction { Show, Hide, MoveTop, MoveBottom, Delete, ShowCatalog };
 
-// One cell of the warp tool's displacement field.
-struct TWarpCell {
-  double DX = 0;
-  double DY = 0;
-};
-
-class TMontageDesk : public ILayerHost, public IMainDesk {
+class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
  public:
-  static constexpr int kWarpFieldSide = 1024;
   static constexpr TColor32 kFrameDark = 0xFF000000;
   static constexpr TColor32 kFrameLight = 0xFF9F9F9F;
 
@@ -64,15 +58,15 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   int LayerCount() const override { return int(layers_.size()); }
   TLayer& Layer(int index) override { return *layers_.at(std::size_t(index)); }
   const TLayer& Layer(int index) const { return *layers_.at(std::size_t(index)); }
-  int IndexOfLayer(const TLayer* layer) const;
+  int IndexOfLayer(const TLayer* layer) const override;
   // Takes the layer; inserts at `index` when 0 <= index < count, otherwise before
   // the first layer whose Level is <= the new one's (or at the end). Returns the
   // index used.
   int InsertLayer(std::unique_ptr<TLayer> layer, int index = -1);
   // Index -1 deselects; an index outside the list is ignored.
-  void SelectLayer(int index);
+  void SelectLayer(int index) override;
   int SelectedIndex() const override { return selected_; }
-  TLayer* SelectedLayer();
+  TLayer* SelectedLayer() override;
   void MoveLayer(int from, int to) override;
   // Asks first; nothing happens unless the answer is yes.
   void DeleteLayer(int index) override;
@@ -99,18 +93,18 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
 
   // --- geometry ---
   // A desk-window point as a canvas point.
-  TPoint DeskToCanvas(TPoint point) const;
+  TPoint DeskToCanvas(TPoint point) const override;
 
   // --- compositing and painting ---
   // Composites `rect` into the target (desk-window pixels for Desk and View).
   void CompositeRect(const TRect& rect, TDeskTarget target = TDeskTarget::Desk);
   // CompositeRect into the desk bitmap, then the screen pixels of `rect`.
-  void RefreshRect(const TRect& rect);
+  void RefreshRect(const TRect& rect) override;
   void RefreshAll();
   // Brings `rect` of the screen bitmap up to date: from the scroll cache when there
   // is one, otherwise freshly composited; then the selection frame; then tells the
   // window. A layer's repaint request lands here.
-  void PaintRect(const TRect& rect);
+  void PaintRect(const TRect& rect) override;
   // The scroll cache of all visible layers' renderings; emptied when there is
   // nothing to show or building it fails.
   void RebuildViewBitmap() override;
@@ -125,7 +119,7 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   // bounding box within the canvas, and publishes that box in the Export* values.
   void RenderExportBitmap();
 
-  const TBitmap32& DeskBitmap() const { return deskBitmap_; }
+  const TBitmap32& DeskBitmap() const override { return deskBitmap_; }
   // What the desk window shows: the desk bitmap with the selection frame.
   const TBitmap32& ScreenBitmap() const { return screenBitmap_; }
   const TBitmap32& ViewBitmap() const { return viewBitmap_; }
@@ -137,20 +131,21 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
 
   // --- hit test ---
   // The layer under canvas point (x, y); see the desk's rules for Ctrl and cycling.
-  int LayerAt(int x, int y, bool ctrl, bool cycle);
+  int LayerAt(int x, int y, bool ctrl, bool cycle) override;
 
   // --- popup menu ---
   int PopupLayerIndex = -1;
-  void OpenPopup(TPoint windowPoint) {
+  void OpenLayerPopup(int layerIndex, TPoint windowPoint) override {
+    PopupLayerIndex = layerIndex;
     if (view_) view_->OpenPopup(windowPoint);
   }
   TDeskPopupItems PopupItems() const;
   void PopupCommand(TDeskPopupAction action);
 
   // --- the warp tool's field ---
-  std::vector<TWarpCell> WarpField;  // kWarpFieldSide squared cells while allocated
+  std::vector<TWarpCell>& WarpField() override { return warpField_; }
   void SetWarpFieldAllocated(bool allocated) override;
-  void ClearWarpField();
+  void ClearWarpField() override;
 
   void SetDeskCursor(int cursor) override {
     if (view_) view_->SetDeskCursor(cursor);
@@ -158,10 +153,9 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
 
   // Flags of the desk's event handlers.
   bool Deleting = false;
-  bool DeskBusy = false;
   bool InMouseMove = false;
-  bool InMouseUp = false;
-  bool SelectionChangedOnPress = false;
+  bool DeskBusy() const override { return busy_; }
+  TDeskToolFlags& ToolFlags() override { return toolFlags_; }
 
   // --- ILayerHost: the main window's part goes to the owner ---
   void SetChanged(TChangeKind code) override { owner_.SetChanged(code); }
@@ -215,4 +209,7 @@ class TMontageDesk : public ILayerHost, public IMainDesk {
   TBitmap32 exportBitmap_;
   std::mt19937 idRandom_;
   std::vector<std::uint8_t> hits_;
+  std::vector<TWarpCell> warpField_;
+  bool busy_ = false;
+  TDeskToolFlags toolFlags_;
 };

@@ -170,6 +170,8 @@ class TLayer {
   void SetWidth(int width);
   void SetHeight(int height);
   TRect ViewRect() const;
+  // The layer's rectangle on the canvas.
+  TRect CanvasRect() const { return Bounds(Left, Top, Width(), Height()); }
 
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);

@@ -244,7 +244,7 @@ TEST_F(DeskMouse, WarpAtTheEdgeOfAFullCanvasStaysInsideTheField) {
   desk.SetWarpFieldAllocated(true);
   TLayer& layer = AddSelected(Pattern(1024, 1024), 0, 0);
   Drag({{1016, 1016}, {1023, 1023}});
-  const auto cell = [&](int x, int y) { return desk.WarpField[std::size_t(y) * 1024 + x]; };
+  const auto cell = [&](int x, int y) { return desk.WarpField()[std::size_t(y) * 1024 + x]; };
   EXPECT_NE(cell(1023, 1020).DX, 0);
   // A write one past the right edge would land at the start of the next row.
   for (int y = 1000; y < 1024; ++y) EXPECT_EQ(cell(0, y).DX, 0) << y;
