@@ -68,3 +68,22 @@ std::string WithTrailingBackslash(std::string_view path) {
   if (path.empty() || IsSeparator(path.back())) return std::string(path);
   return std::string(path) + "\\";
 }
+
+std::optional<std::string> SafeRelativePath(std::string_view name) {
+  if (!name.empty() && IsSeparator(name.back())) name.remove_suffix(1);
+  if (name.empty()) return std::nullopt;
+  std::string result;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    const std::string_view part = name.substr(start, end - start);
+    if (part.empty() || part == "." || part == ".." || part.find(':') != std::string_view::npos ||
+        part.find('\0') != std::string_view::npos)
+      return std::nullopt;
+    if (!result.empty()) result += '\\';
+    result += part;
+    start = end + 1;
+  }
+  return result;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Data paths as the program stores them: "\" separators and Windows letter case.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,3 +24,10 @@ std::string ExtractFileExt(std::string_view path);    // "a.b\c.psd" -> ".psd", 
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // Appends "\" unless the text already ends in "\" or "/" (an empty text stays empty).
 std::string WithTrailingBackslash(std::string_view path);
+
+// A name that came from outside (a server's index, an archive) as a stored
+// relative path ("a\b\c", either separator): nullopt unless every component is
+// non-empty, not "." or "..", and free of ":" (drive letters) and NUL, so that it
+// stays inside whatever folder it is resolved below. One trailing separator is
+// allowed (a folder name); the result uses "\" and has none.
+std::optional<std::string> SafeRelativePath(std::string_view name);

@@ -10,31 +10,12 @@
 #include "picture/Compression.h"
 #include "picture/PackedPicture.h"
 #include "platform/FileIO.h"
+#include "support/ArchiveWriter.h"
 
 namespace {
-struct TEntry {
-  std::string folder, name, type;
-  std::string data;
-};
+using TEntry = TArchiveEntry;
 
 std::string Bytes(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
-
-// An archive whose header lists `entries` (plus `extraLines` before "END") and
-// whose data follows; `firstLineTail` goes after the offset.
-std::string MakeArchive(const std::vector<TEntry>& entries, const std::string& firstLineTail = "",
-                        const std::vector<std::string>& extraLines = {}, bool withEnd = true) {
-  std::string lines;
-  for (const auto& line : extraLines) lines += line + "\r\n";
-  for (const auto& e : entries)
-    lines += e.folder + ";" + e.name + ";" + e.type + ";" + std::to_string(e.data.size()) + ";\r\n";
-  if (withEnd) lines += "END\r\n";
-  std::string data;
-  for (const auto& e : entries) data += e.data;
-  // The offset counts its own digits: settle it.
-  std::size_t offset = 0;
-  for (int i = 0; i < 3; ++i) offset = ("BEGIN;" + std::to_string(offset) + firstLineTail + "\r\n" + lines).size();
-  return "BEGIN;" + std::to_string(offset) + firstLineTail + "\r\n" + lines + data;
-}
 
 std::string Read(const fs::path& p) {
   auto bytes = ReadFileBytes(p);

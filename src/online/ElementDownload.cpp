@@ -1,0 +1,401 @@
+#include "online/ElementDownload.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+
+#include <unistd.h>
+
+#include "editor/TemplateBase.h"
+#include "online/OnlineRecords.h"
+#include "online/OnlineServers.h"
+#include "online/TransferContext.h"
+#include "picture/Archive.h"
+#include "picture/PackedPicture.h"
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+std::string WithSlashes(std::string path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+std::string PartFileName(int number) { return "part" + std::to_string(number) + ".arh"; }
+
+// A number of the index as the template list holds it: an integer, else 0.
+std::string IntegerOr0(std::string_view text) {
+  const std::optional<int> value = ParseInt(Trim(text));
+  return std::to_string(value.value_or(0));
+}
+
+std::string DefaultReportDate() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+  return text;
+}
+
+// Removes a folder of ours with everything in it; links inside are removed,
+// never followed.
+void RemoveTree(const fs::path& folder) {
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+
+// Moves every file below `from` to the same place below `to`, replacing what is
+// there. False when one could not be moved.
+bool MoveFilesInto(const fs::path& from, const fs::path& to) {
+  std::vector<std::string> files;
+  ListFilesInTree(from, "", files);
+  for (const std::string& name : files) {
+    const fs::path source = from / fs::path(WithSlashes(name));
+    const fs::path target = ResolvePath(to, name);
+    std::error_code ec;
+    fs::create_directories(target.parent_path(), ec);
+    fs::rename(source, target, ec);
+    if (ec) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsDownloadableKind(int kind) {
+  return kind == ekTemplate || kind == ekModel || kind == ekMessage || kind == ekQuerySet || kind == ekInterfaceItem;
+}
+
+std::int64_t TotalKilobytes(std::int64_t bytes) {
+  if (bytes <= 0) return 0;
+  return std::max<std::int64_t>(1, (bytes + 500) / 1000);
+}
+
+std::vector<TMissingPart> CheckArchiveParts(const fs::path& partsFolder, int partCount,
+                                            const std::vector<std::optional<std::int64_t>>& sizes) {
+  std::vector<TMissingPart> missing;
+  for (int i = 0; i < partCount; ++i) {
+    const fs::path file = partsFolder / PartFileName(i);
+    const std::optional<std::int64_t> size = i < static_cast<int>(sizes.size()) ? sizes[i] : std::nullopt;
+    std::error_code ec;
+    if (fs::is_regular_file(file, ec)) {
+      const auto onDisk = fs::file_size(file, ec);
+      if (!size || (!ec && static_cast<std::int64_t>(onDisk) == *size)) continue;
+      fs::remove(file, ec);
+    }
+    missing.push_back({i, file, size});
+  }
+  return missing;
+}
+
+bool AllPartsPresent(const fs::path& partsFolder, int partCount) {
+  std::error_code ec;
+  for (int i = 0; i < partCount; ++i)
+    if (!fs::is_regular_file(partsFolder / PartFileName(i), ec)) return false;
+  return partCount > 0;
+}
+
+TElementDownloader::TElementDownloader(TTransferContext& context, TIniFile& ini, fs::path exePath)
+    : context_(context), ini_(ini), exePath_(std::move(exePath)), settings_(ReadDownloadSettings(ini)) {}
+
+void TElementDownloader::ReloadSettings() { settings_ = ReadDownloadSettings(ini_); }
+
+void TElementDownloader::SetBaseUrl(std::string_view url) { baseUrl_ = PublisherBaseUrl(url); }
+
+int TElementDownloader::LastStatus() const { return context_.Status(); }
+
+bool TElementDownloader::DownloadFile(std::string_view relativePath, const fs::path& file, std::int64_t expected,
+                                      std::string* reply, bool exactSize) {
+  TTransferRequest request;
+  request.url = DownloadFileUrl(baseUrl_, PublisherFilePath(relativePath));
+  request.fileName = file;
+  request.expectedTotal = expected;
+  request.requireExpectedSize = exactSize;
+  request.binary = reply != nullptr;
+  TTransferCallbacks callbacks;
+  callbacks.progress = [this](std::int64_t total, std::int64_t received) {
+    if (OnProgress) OnProgress(total, received);
+  };
+  return context_.Run(std::move(request), std::move(callbacks), reply);
+}
+
+EJobResult TElementDownloader::FailureOfLastFetch() const {
+  if (stop_ || context_.Stopped()) return EJobResult::Stopped;
+  if (context_.Status() == kTransferConnectionLost) return EJobResult::ConnectionLost;
+  return EJobResult::Failed;
+}
+
+TAnalysis TElementDownloader::AnalyzeServer(std::string_view publisherUrl) {
+  TAnalysis analysis;
+  stop_ = false;
+  SetBaseUrl(publisherUrl);
+  context_.CloseConnection();
+  if (IsConnectionError(InternetAttemptConnect())) {
+    analysis.Result = EAnalysis::NoNetwork;
+    return analysis;
+  }
+  const fs::path index = NewTempFilePath(".txt");
+  const bool fetched = DownloadFile("server" + settings_.LangExt, index, 0);
+  if (!fetched) {
+    const EJobResult failure = FailureOfLastFetch();
+    analysis.Result = failure == EJobResult::Stopped          ? EAnalysis::Stopped
+                      : failure == EJobResult::ConnectionLost ? EAnalysis::ConnectionLost
+                                                              : EAnalysis::NoAccess;
+    return analysis;
+  }
+  std::vector<std::string> lines;
+  try {
+    lines = OpenTextFile(index, "s.txt");
+  } catch (const std::exception&) {
+    return analysis;
+  }
+  std::error_code ec;
+  fs::remove(index, ec);
+  analysis.Elements = AnalyzeIndex(lines, ini_, settings_, exePath_);
+  analysis.Result = analysis.Elements.Any() ? EAnalysis::NewElements : EAnalysis::NothingNew;
+  return analysis;
+}
+
+std::string TElementDownloader::PreviewPath(const TDownloadJob& job) const {
+  if (job.Kind == ekTemplate && job.Template) {
+    const TDownloadType* type = settings_.KnownType(job.Template->TypeNo);
+    const auto file = SafeRelativePath(job.Template->Field(4));
+    if (type && file) return type->Folder + ChangeFileExt(*file, "") + ".sht";
+  }
+  if (job.Kind == ekModel && job.Model) {
+    if (const auto folder = SafeRelativePath(job.Model->Folder)) return "models\\" + *folder + "\\" + *folder + ".sht";
+  }
+  if ((job.Kind == ekInterface || job.Kind == ekInterfaceItem) && job.Interface) {
+    if (SafeRelativePath(job.Interface->InterfaceFolder))
+      return settings_.InterfacesDir + job.Interface->InterfaceFolder + "\\preview.sht";
+  }
+  return {};
+}
+
+bool TElementDownloader::FetchPreview(const TDownloadJob& job, std::string& packed, fs::path* keptFile) {
+  const std::string path = PreviewPath(job);
+  if (path.empty()) return false;
+  SetBaseUrl(job.BaseUrl);
+  if (!DownloadFile(path, {}, 0, &packed)) return false;
+  if (keptFile && job.Kind == ekTemplate && job.Template->Field(7) == "0") {
+    const fs::path file = NewTempFilePath(".sht");
+    if (WriteFileAtomic(file, std::string_view(packed))) *keptFile = file;
+  }
+  return true;
+}
+
+bool TElementDownloader::FetchPackedPicture(const TElementRecord& record, const fs::path& target,
+                                            const fs::path& localPacked) {
+  const TDownloadType* type = settings_.KnownType(record.TypeNo);
+  const std::optional<std::string> file = SafeRelativePath(record.Field(4));
+  if (!type || !file) return false;
+  std::error_code ec;
+  const bool sheet = record.Field(7) == "0";
+  if (sheet && !localPacked.empty() && fs::is_regular_file(localPacked, ec)) {
+    fs::create_directories(target.parent_path(), ec);
+    return PackedPictureFileToPsd(localPacked, target);
+  }
+  std::string data;
+  const std::string path = type->Folder + ChangeFileExt(*file, "") + (sheet ? ".sht" : ".fll");
+  if (!DownloadFile(path, {}, record.Size, &data)) return false;
+  fs::create_directories(target.parent_path(), ec);
+  return PackedStringToPsdFile(data, target);
+}
+
+EJobResult TElementDownloader::InstallTemplate(const TDownloadJob& job) {
+  const TElementRecord& record = *job.Template;
+  const TDownloadType* type = settings_.KnownType(record.TypeNo);
+  const std::string key = record.Key();
+  if (!type || !SafeRelativePath(key)) return EJobResult::Failed;
+  const std::string fileName = key + ".psd";
+  const fs::path target = ResolvePath(exePath_, type->Folder + fileName);
+  if (!FetchPackedPicture(record, target, job.LocalPackedFile)) return FailureOfLastFetch();
+  // Installed only once the list names it: a run stopped before this line
+  // leaves the element new.
+  const std::string line = record.Field(1) + ";" + IntegerOr0(record.Field(2)) + ";" + IntegerOr0(record.Field(3)) +
+                           ";" + fileName + ";" + record.Field(5) + ";" + record.Field(6) + ";";
+  const fs::path list = ResolvePath(exePath_, settings_.PartBase);
+  try {
+    if (!templateLineWritten_) AppendTextLine(list, settings_.PartBase, "");
+    AppendTextLine(list, settings_.PartBase, line);
+  } catch (const std::exception&) {
+    std::error_code ec;
+    fs::remove(target, ec);
+    return EJobResult::Failed;
+  }
+  templateLineWritten_ = true;
+  PartBaseChanged = true;
+  return EJobResult::Installed;
+}
+
+EJobResult TElementDownloader::InstallModel(const TDownloadJob& job) {
+  const TNewModel& model = *job.Model;
+  std::vector<std::string> lines{model.Header};
+  for (const std::string& part : model.Parts) {
+    const std::vector<std::string> fields = SplitFields(part, ';');
+    // The marker is the last field before the closing ";".
+    const std::string marker = fields.size() >= 2 ? Trim(fields[fields.size() - 2]) : std::string();
+    const std::optional<TElementRecord> record = ParseElementRecord(part);
+    const TDownloadType* type = record ? settings_.KnownType(record->TypeNo) : nullptr;
+    if (!type || !SafeRelativePath(record->Key())) return EJobResult::Failed;
+    const std::string file = type->Folder + record->Key() + ".psd";
+    if (marker == "1" && !FetchPackedPicture(*record, ResolvePath(exePath_, file), {})) return FailureOfLastFetch();
+    // As the ready solutions read a part: offsets as integers, the picture's
+    // path below the program's folder.
+    std::string line = record->Field(1) + ";" + IntegerOr0(record->Field(2)) + ";" + IntegerOr0(record->Field(3)) +
+                       ";" + file + ";";
+    for (int i = 5; i <= 8; ++i) line += record->Field(i) + ";";
+    lines.push_back(line + (marker == "1" ? "1;" : "0;"));
+  }
+  const fs::path list = ResolvePath(exePath_, settings_.Models);
+  try {
+    for (const std::string& line : lines) AppendTextLine(list, settings_.Models, line);
+  } catch (const std::exception&) {
+    return EJobResult::Failed;
+  }
+  return EJobResult::Installed;
+}
+
+EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
+  const TMessageRecord& message = *job.Message;
+  if (!SafeRelativePath(message.Folder)) return EJobResult::Failed;
+  const fs::path folder = ResolvePath(exePath_, settings_.MessagesDir + message.Folder);
+  const fs::path archive = NewTempFilePath(".arh");
+  if (!DownloadFile(settings_.MessagesDir + message.Folder + settings_.LangExt, archive, message.Size))
+    return FailureOfLastFetch();
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  const bool extracted = ExtractArchive(archive, folder);
+  fs::remove(archive, ec);
+  if (!extracted) return EJobResult::Failed;
+  // The folder is written as the messages window reads it: relative to the
+  // messages folder.
+  ini_.WriteString("MESSAGES", message.Folder, message.Folder + ";" + message.Subject + ";");
+  return ini_.LastWriteOk() ? EJobResult::Installed : EJobResult::Failed;
+}
+
+EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
+  const TQuerySet& set = *job.QuerySet;
+  if (!SafeRelativePath(set.Name)) return EJobResult::Failed;
+  const fs::path archive = NewTempFilePath(".arh");
+  if (!DownloadFile(settings_.QueriesDir + set.Name, archive, set.Size)) return FailureOfLastFetch();
+  const fs::path folder = ResolvePath(exePath_, settings_.QueriesDir);
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  const bool extracted = ExtractArchive(archive, folder);
+  fs::remove(archive, ec);
+  if (!extracted) return EJobResult::Failed;
+  ini_.WriteString("QUERIES", "Query", set.IniValue());
+  return ini_.LastWriteOk() ? EJobResult::Installed : EJobResult::Failed;
+}
+
+EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
+  const TInterfaceItem& item = *job.Interface;
+  if (!SafeRelativePath(item.InterfaceFolder) || !SafeRelativePath(item.ItemFolder)) return EJobResult::Failed;
+  const fs::path partsFolder = ResolvePath(exePath_, item.PartsFolder(settings_));
+  std::error_code ec;
+  fs::create_directories(partsFolder, ec);
+  // Parts complete on disk stay: a broken run resumes at the first missing one.
+  for (const TMissingPart& part : CheckArchiveParts(partsFolder, item.PartCount, item.PartSizes)) {
+    if (stop_) return EJobResult::Stopped;
+    if (OnLabel) OnLabel(job.Caption + " " + std::to_string(part.Number));
+    const std::string path = item.ElementFolder(settings_) + "\\" + PartFileName(part.Number);
+    if (!DownloadFile(path, part.File, part.Size.value_or(0), nullptr, part.Size.has_value()))
+      return FailureOfLastFetch();
+  }
+  if (!AllPartsPresent(partsFolder, item.PartCount)) return EJobResult::Failed;
+
+  // Unpacked aside and moved in only when whole, and only below the
+  // interface's own folder: a failure never touches an installed interface.
+  const fs::path interfaces = ResolvePath(exePath_, settings_.InterfacesDir);
+  const fs::path staging = interfaces / ("~staging." + std::to_string(::getpid()));
+  RemoveTree(staging);
+  bool ok = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging);
+  if (ok) {
+    std::vector<std::string> files;
+    ListFilesInTree(staging, "", files);
+    const std::string prefix = LowerAscii(item.InterfaceFolder) + "\\";
+    for (const std::string& file : files)
+      if (!StartsWithNoCase(file, prefix)) ok = false;
+  }
+  if (ok) ok = MoveFilesInto(staging, interfaces);
+  RemoveTree(staging);
+  // Broken parts would only break again: the next run fetches them afresh.
+  DeleteFilesInTree(partsFolder);
+  fs::remove(partsFolder, ec);
+  if (!ok) return EJobResult::Failed;
+  fs::create_directories(ResolvePath(exePath_, item.ElementFolder(settings_)), ec);
+
+  bool registered = false;
+  const std::vector<std::string> keys = ini_.ReadSection("Interfaces");
+  for (const std::string& key : keys)
+    if (EqualsNoCase(Trim(Field(ini_.ReadString("Interfaces", key, ""), 1)), item.InterfaceFolder)) registered = true;
+  if (!registered) {
+    std::size_t number = keys.size() + 1;
+    while (ini_.ValueExists("Interfaces", "Interface" + std::to_string(number))) ++number;
+    // As the interface list reads it: folder, caption, active flag.
+    ini_.WriteString("Interfaces", "Interface" + std::to_string(number),
+                     item.InterfaceFolder + ";" + item.InterfaceName + ";0;");
+    if (!ini_.LastWriteOk()) return EJobResult::Failed;
+  }
+  return EJobResult::Installed;
+}
+
+EJobResult TElementDownloader::RunJob(const TDownloadJob& job) {
+  SetBaseUrl(job.BaseUrl);
+  try {
+    switch (job.Kind) {
+      case ekTemplate: return job.Template ? InstallTemplate(job) : EJobResult::Failed;
+      case ekModel: return job.Model ? InstallModel(job) : EJobResult::Failed;
+      case ekMessage: return job.Message ? InstallMessage(job) : EJobResult::Failed;
+      case ekQuerySet: return job.QuerySet ? InstallQuerySet(job) : EJobResult::Failed;
+      case ekInterfaceItem: return job.Interface ? InstallInterfaceItem(job) : EJobResult::Failed;
+      default: return EJobResult::Failed;
+    }
+  } catch (const std::exception&) {
+    return EJobResult::Failed;
+  }
+}
+
+void TElementDownloader::Stop() {
+  stop_ = true;
+  context_.Stop();
+}
+
+bool TElementDownloader::Run(const std::vector<TDownloadJob>& jobs,
+                             const std::function<void(std::size_t, EJobResult)>& jobDone) {
+  stop_ = false;
+  templateLineWritten_ = false;
+  TDownloadProgress progress;
+  for (const TDownloadJob& job : jobs) progress.Total += job.Size;
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    if (stop_) return false;
+    const auto start = std::chrono::steady_clock::now();
+    const EJobResult result = RunJob(jobs[i]);
+    if (jobDone) jobDone(i, result);
+    if (result == EJobResult::Stopped || result == EJobResult::ConnectionLost) return false;
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+    progress.Done += jobs[i].Size;
+    progress.TotalBar = ProgressBarPosition(progress.Total, progress.Done);
+    progress.BytesPerSecond = jobs[i].Size / (seconds + 1);
+    if (OnTotals) OnTotals(progress);
+  }
+  if (stop_) return false;
+  SendReport();
+  return true;
+}
+
+void TElementDownloader::SendReport() {
+  const std::string date = ReportDate ? ReportDate() : DefaultReportDate();
+  TTransferRequest request;
+  request.url = DownloadFileUrl(settings_.CGIServer, DownloadReportPath(BuildUserString(ini_), date));
+  request.binary = true;
+  context_.Run(std::move(request));
+}

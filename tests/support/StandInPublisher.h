@@ -1,0 +1,64 @@
+#pragma once
+// A publisher of elements on loopback, for the online tests: its index file
+// "server" + LangExt with its sections, the element pictures and previews, the
+// archives of messages, questionnaire sets and interface parts, and the
+// online-services script that registers users and receives download reports.
+// It serves lower-case paths below "/pub/", as the program asks for them, and
+// can drop a connection in the middle of a file to test resumption.
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "support/ArchiveWriter.h"
+#include "support/LoopbackHttpServer.h"
+
+class TStandInPublisher {
+ public:
+  explicit TStandInPublisher(TLoopbackLimits limits = {});
+
+  TLoopbackHttpServer& Server() { return server_; }
+  // The publisher's URL as the settings name it ("http://127.0.0.1:port/pub/").
+  std::string BaseUrl() const;
+  // The value of "Servers" "CGIServer": the script's URL ending with "kztype=".
+  std::string CgiServer() const;
+
+  // Index lines of section `name` ("partbase", "models", "interfaces", ...),
+  // in the order added; the index is served as "server" + langExt.
+  void AddIndexLines(const std::string& section, const std::vector<std::string>& lines);
+  // Any further text of the index, as it stands (hostile tests).
+  void AddRawIndexText(const std::string& text);
+  // A file below the base URL (`path` relative, any letter case: it is served
+  // lower-cased).
+  void AddFile(const std::string& path, const std::string& bytes);
+  // The interface item's archive of `entries`, cut into `parts` volumes served as
+  // "<element folder>/part<i>.arh"; returns the volumes.
+  std::vector<std::string> AddInterfaceParts(const std::string& elementFolder, const std::vector<TArchiveEntry>& entries,
+                                             int parts);
+  // The next `times` requests of `path` close the connection after `bytes` bytes.
+  void DropAfter(const std::string& path, std::int64_t bytes, int times = 1);
+
+  // The serial the registration script issues ("" answers without one).
+  void SetSerial(const std::string& serial);
+  // What the script received: the decoded "kzstring1" of each registration
+  // (kztype 0) and of each download report (kztype 5).
+  std::vector<std::string> Registrations() const;
+  std::vector<std::string> Reports() const;
+  // The decoded paths fetched below the base URL, in order.
+  std::vector<std::string> Fetched() const;
+
+  // Serves the index; call after the last AddIndexLines.
+  void Publish(const std::string& langExt = ".eng");
+
+ private:
+  THttpReply Serve(const TServedRequest& request);
+
+  TLoopbackHttpServer server_;
+  mutable std::mutex mutex_;
+  std::vector<std::pair<std::string, std::vector<std::string>>> sections_;
+  std::string rawIndex_;
+  std::map<std::string, std::string> files_;
+  std::map<std::string, std::pair<std::int64_t, int>> drops_;
+  std::string serial_ = "12345";
+  std::vector<std::string> registrations_, reports_, fetched_;
+};
