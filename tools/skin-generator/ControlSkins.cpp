@@ -91,13 +91,17 @@ TBitmap32 MessageButtonSheet() {
   return sheet;
 }
 
+TBitmap32 RowsButtonSheet(int width, int height, const std::vector<TButtonGlyph>& rows) {
+  TBitmap32 sheet(3 * width, height * static_cast<int>(rows.size()), 0);
+  for (std::size_t row = 0; row < rows.size(); ++row)
+    DrawButtonFrames(sheet, Bounds(0, static_cast<int>(row) * height, 3 * width, height), width, rows[row]);
+  return sheet;
+}
+
 namespace {
 // `rows` rows of three blank frames of width x height, top to bottom.
 TBitmap32 BlankButtonSheet(int width, int height, int rows) {
-  TBitmap32 sheet(3 * width, height * rows, 0);
-  for (int row = 0; row < rows; ++row)
-    DrawButtonFrames(sheet, Bounds(0, row * height, 3 * width, height), width, TButtonGlyph::Blank);
-  return sheet;
+  return RowsButtonSheet(width, height, std::vector<TButtonGlyph>(rows, TButtonGlyph::Blank));
 }
 }  // namespace
 
@@ -110,5 +114,8 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButLoSa.psd", LoadSaveButtonSheet()},
           {"ButAdjst.psd", AdjustButtonSheet()},
           {"ButPrint.psd", PrintButtonSheet()},
-          {"ButCamer.psd", CameraButtonSheet()}};
+          {"ButCamer.psd", CameraButtonSheet()},
+          // Registration: start, stop. Element download: start, stop, previews.
+          {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross})},
+          {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})}};
 }

@@ -40,6 +40,8 @@ TBitmap32 AdjustButtonSheet();
 // The camera window's sheet: rows of 72 x 28 frames for the camera, size,
 // preview and snapshot buttons (the buttons carry their captions).
 TBitmap32 CameraButtonSheet();
+// Rows of three frames (normal, hover, pressed) each `width` x `height`, one per glyph.
+TBitmap32 RowsButtonSheet(int width, int height, const std::vector<TButtonGlyph>& rows);
 
 struct TSheetFile {
   std::string Name;  // file name in each resolution folder of the default interface

@@ -20,6 +20,8 @@ constexpr TSkinSpec kSkins[] = {
     {"FormEMail.psd", TSkinStyle::Window, 500, 420, 460, 390},
     {"FormPrint.psd", TSkinStyle::Window, 501, 313, 501, 313},
     {"FormCamr.psd", TSkinStyle::Window, 340, 228, 340, 228},
+    {"FormIReg.psd", TSkinStyle::Window, 344, 300, 344, 300},
+    {"FormDnld.psd", TSkinStyle::Window, 640, 480, 600, 450},
 };
 }  // namespace
 

@@ -1,0 +1,184 @@
+#include "online/forms/FormInetReg.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPointer>
+#include <QTimer>
+
+#include "online/OnlineServers.h"
+#include "online/TransferContext.h"
+#include "online/forms/OnlineMessages.h"
+#include "platform/IniFile.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/TermText.h"
+
+namespace {
+
+// Rows of the window's button sheet ("FormInetRegButtons"): start, stop.
+constexpr int kStartRowTop = 0;
+constexpr int kStopRowTop = 30;
+
+// The values of a choice-list section ("name=value" lines): the items shown.
+void FillChoices(QComboBox* box, const char* section, const char* captionKey) {
+  box->clear();
+  box->setPlaceholderText(TermText(captionKey, ""));
+  if (MainIni)
+    for (const std::string& line : MainIni->ReadSectionValues(section)) {
+      const std::size_t eq = line.find('=');
+      box->addItem(QString::fromStdString(eq == std::string::npos ? line : line.substr(eq + 1)));
+    }
+  box->setCurrentIndex(-1);
+}
+
+QLabel* NewLabel(QWidget* parent, const char* name, QRect bounds) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setGeometry(bounds);
+  return label;
+}
+
+QLineEdit* NewEdit(QWidget* parent, const char* name, QRect bounds) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setGeometry(bounds);
+  return edit;
+}
+
+}  // namespace
+
+TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent) {
+  resize(344, 300);
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 75, main->y() + 55);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, 344, 20);
+  ButtonExit = new TGraphicButton(CaptionBar);
+  ButtonExit->setObjectName("ButtonExit");
+  ButtonExit->setGeometry(324, 0, 19, 20);
+  TakeMainWindowLooks(*ButtonExit);
+  ButtonExit->OnClick = [this] { close(); };
+
+  LabelFirstName = NewLabel(this, "LabelFirstName", {20, 36, 130, 22});
+  EditFirstName = NewEdit(this, "EditFirstName", {160, 36, 164, 24});
+  LabelSecondName = NewLabel(this, "LabelSecondName", {20, 68, 130, 22});
+  EditSecondName = NewEdit(this, "EditSecondName", {160, 68, 164, 24});
+  LabelEmail = NewLabel(this, "LabelEmail", {20, 100, 130, 22});
+  EditEmail = NewEdit(this, "EditEmail", {160, 100, 164, 24});
+  LabelBirthDate = NewLabel(this, "LabelBirthDate", {20, 132, 130, 22});
+  EditBirthDate = NewEdit(this, "EditBirthDate", {160, 132, 164, 24});
+  EditBirthDate->setInputMask("99.99.9999");
+  ComboBoxSex = new QComboBox(this);
+  ComboBoxSex->setObjectName("ComboBoxSex");
+  ComboBoxSex->setGeometry(20, 168, 304, 24);
+  ComboBoxCountry = new QComboBox(this);
+  ComboBoxCountry->setObjectName("ComboBoxCountry");
+  ComboBoxCountry->setGeometry(20, 200, 304, 24);
+  ProgressBar = new QProgressBar(this);
+  ProgressBar->setObjectName("ProgressBar");
+  ProgressBar->setGeometry(20, 236, 304, 12);
+  ProgressBar->setTextVisible(false);
+  ButtonStartRegistration = NewSheetButton(this, "ButtonStartRegistration", ImageButtons, kStartRowTop,
+                                           {127, 258, 90, 30});
+  ButtonStartRegistration->OnClick = [this] { ButtonStartRegistrationClick(); };
+  ButtonStopRegistration = NewSheetButton(this, "ButtonStopRegistration", ImageButtons, kStopRowTop,
+                                          {127, 258, 90, 30});
+  ButtonStopRegistration->OnClick = [this] { ButtonStopRegistrationClick(); };
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, [this] { ProgressBar->setValue((ProgressBar->value() + 1) % 100); });
+
+  ApplyInterface(this);
+  setWindowTitle(TermText("ProductName", ""));
+  CaptionBar->Caption = TermText("FormRegistrationCaption", "Registration");
+  LabelFirstName->setText(TermText("FormRegistrationLabelFirstNameCaption", "First name"));
+  LabelSecondName->setText(TermText("FormRegistrationLabelSecondNameCaption", "Second name"));
+  LabelEmail->setText(TermText("FormRegistrationLabelEmailCaption", "E-mail"));
+  LabelBirthDate->setText(TermText("FormRegistrationLabelBirthDateCaption", "Birth date"));
+  ButtonStartRegistration->setToolTip(TermText("FormRegistrationButtonStartRegistrationHint", ""));
+  ButtonStopRegistration->setToolTip(TermText("FormRegistrationButtonStopRegistrationHint", ""));
+  if (MainIni) cgiServer_ = ReadOnlineServers(*MainIni, false).CGIServer;
+  FillChoices(ComboBoxCountry, "T Country", "FormRegistrationItemCountryCaption");
+  FillChoices(ComboBoxSex, "T Sex", "FormRegistrationItemSexCaption");
+  context_ = std::make_unique<TTransferContext>(ETransferUse::Registration, owner_);
+
+  for (QLineEdit* edit : {EditFirstName, EditSecondName, EditEmail, EditBirthDate})
+    connect(edit, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
+  for (QComboBox* box : {ComboBoxCountry, ComboBoxSex})
+    connect(box, &QComboBox::currentIndexChanged, this, [this] { UpdateButtons(); });
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormInetReg.Skin", "FormIReg.psd");
+    LoadButtonsSkin(*this, "FormInetRegButtons", "ButInet.psd", true);
+    UpdateButtons();
+  };
+  OnClose = [this] {
+    if (transferring_) ButtonStopRegistrationClick();
+    FreeFormSkin(*this);
+    FreeButtonsSkin(*this);
+  };
+}
+
+TFormInetReg::~TFormInetReg() = default;
+
+TRegistrationInput TFormInetReg::Input() const {
+  return {EditFirstName->text().toStdString(),   EditSecondName->text().toStdString(),
+          EditEmail->text().toStdString(),       EditBirthDate->text().toStdString(),
+          ComboBoxSex->currentIndex(),           ComboBoxCountry->currentIndex()};
+}
+
+void TFormInetReg::UpdateButtons() {
+  if (transferring_) return;
+  ButtonStartRegistration->setVisible(RegistrationComplete(Input()));
+  ButtonStopRegistration->setVisible(false);
+}
+
+void TFormInetReg::ButtonStartRegistrationClick() {
+  if (transferring_ || !MainIni || IsConnectionError(InternetAttemptConnect())) return;
+  transferring_ = true;
+  stopped_ = false;
+  ProgressBar->setValue(0);
+  ButtonStartRegistration->hide();
+  ButtonStopRegistration->show();
+  Timer1->start();
+  QPointer<TFormInetReg> self(this);
+  const ERegistrationResult result = RunRegistration(*context_, *MainIni, cgiServer_, Input());
+  if (!self) return;
+  EndTransfer();
+  if (result == ERegistrationResult::Registered) {
+    ShowOnlineMessage("MessageRegistrationSuccessful");
+    ModalResult = 1;
+    close();
+  } else if (result == ERegistrationResult::Refused && !stopped_) {
+    ShowOnlineMessage("MessageNoAccessToServer");
+  }
+}
+
+void TFormInetReg::ButtonStopRegistrationClick() {
+  if (!transferring_) {
+    close();
+    return;
+  }
+  stopped_ = true;
+  context_->Stop();
+  EndTransfer();
+}
+
+void TFormInetReg::EndTransfer() {
+  transferring_ = false;
+  Timer1->stop();
+  ProgressBar->setValue(0);
+  UpdateButtons();
+}
+
+void EnsureRegistered() {
+  auto form = std::make_unique<TFormInetReg>();
+  if (ShowSkinnedModal(*form) != 1) ShowOnlineMessage("MessageRegistrationNecessary");
+  form->close();
+}

@@ -1,0 +1,181 @@
+// The registration window, the password prompt and the element-download window
+// against the stand-in publisher, opened directly.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "editor/TemplateBase.h"
+#include "online/Registration.h"
+#include "online/forms/FormDownloadElements.h"
+#include "online/forms/FormInetReg.h"
+#include "online/forms/FormPassword.h"
+#include "online/forms/OnlineMessages.h"
+#include "picture/PackedPicture.h"
+#include "platform/IniFile.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/StandInPublisher.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+std::string Packed(int size, std::uint8_t shade) {
+  const auto bytes = PackBitmap32(TBitmap32(size, size, Color32(shade, 100, 50)), 90);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class OnlineForms : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Skins are not installed here: their notes are recorded, not shown.
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
+    SetOnlineMessageSink([this](const std::string& key) { messages_.push_back(key); });
+    ResetShellGlobals();
+    ResetTemplateGlobals();
+    ExePath = temp_.Path().string() + "/";
+    fs::create_directories(temp_ / "Intfaces" / "DEFAULT");
+    MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");
+    MainIni->WriteString("T Sex", "Sex1", "Female");
+    MainIni->WriteString("T Sex", "Sex2", "Male");
+    MainIni->WriteString("T Country", "C1", "Atlantis");
+    MainIni->WriteString("T Country", "C2", "Lemuria");
+    MainIni->WriteString("Servers", "CGIServer", publisher_.CgiServer());
+    MainIni->WriteString("TEMPLATE TYPES", "Type1", "1;HairW;Hairstyles for women;40;F;");
+    MainIni->WriteString("DIRECTORIES", "InterfaceDirName", "Intfaces");
+    MainIni->WriteString("Publishers", "Server1", publisher_.BaseUrl() + ";Stand-in;local;");
+  }
+  void TearDown() override {
+    SetOnlineMessageSink({});
+    SetMessagePresenter({});
+    ResetShellGlobals();
+    ResetTemplateGlobals();
+  }
+
+  TempFolder temp_;
+  TStandInPublisher publisher_;
+  std::vector<std::string> messages_;
+};
+
+TEST_F(OnlineForms, RegistrationStoresTheAccountOnlyWithASerial) {
+  TFormInetReg form;
+  form.show();
+  EXPECT_EQ(form.ComboBoxCountry->count(), 2);
+  EXPECT_EQ(form.ComboBoxSex->itemText(1), "Male");
+  EXPECT_EQ(form.ComboBoxSex->currentIndex(), -1);
+  QTest::keyClicks(form.EditFirstName, "Anna");
+  QTest::keyClicks(form.EditSecondName, "Smith");
+  QTest::keyClicks(form.EditEmail, "anna@example.com");
+  form.ComboBoxSex->setCurrentIndex(0);
+  form.ComboBoxCountry->setCurrentIndex(1);
+  EXPECT_FALSE(form.ButtonStartRegistration->isVisible()) << "the birth date is still the empty mask";
+  QTest::keyClicks(form.EditBirthDate, "01021990");
+  EXPECT_TRUE(form.ButtonStartRegistration->isVisible());
+
+  publisher_.SetSerial("");
+  form.ButtonStartRegistrationClick();
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageNoAccessToServer"});
+  EXPECT_FALSE(IsRegistered(*MainIni));
+  EXPECT_TRUE(form.isVisible()) << "the window stays for another try";
+  EXPECT_TRUE(form.ButtonStartRegistration->isVisible());
+
+  publisher_.SetSerial("4711");
+  form.ButtonStartRegistrationClick();
+  EXPECT_EQ(messages_.back(), "MessageRegistrationSuccessful");
+  EXPECT_EQ(form.ModalResult, 1);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(publisher_.Registrations().back(), "Anna;Smith;anna@example.com;;;0;01.02.1990;1;JQ;0;0;");
+  EXPECT_TRUE(IsRegistered(*MainIni));
+  EXPECT_EQ(MainIni->ReadString("REGISTRATION", "Serial", ""), "4711");
+}
+
+TEST_F(OnlineForms, ThePasswordPromptAnswersOneOrTwo) {
+  TFormPassword form;
+  form.show();
+  QTest::keyClicks(form.EditPassword, "secret");
+  EXPECT_EQ(form.EditPassword->displayText().toStdString().find("secret"), std::string::npos);
+  form.ButtonExit->OnClick();
+  EXPECT_EQ(form.ModalResult, 2) << "closed by its close button even with a password typed";
+  form.show();
+  EXPECT_EQ(form.EditPassword->text(), "secret");
+  QTest::keyClick(form.EditPassword, Qt::Key_Return);
+  EXPECT_EQ(form.ModalResult, 1);
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
+  WriteTestFile(temp_ / "PartBase.txt", "1;0;0;old.psd;Old;\r\n");
+  const std::string bob = Packed(10, 200), kim = Packed(12, 30);
+  publisher_.AddFile("hairw/bob.fll", bob);
+  publisher_.AddFile("hairw/kim.fll", kim);
+  publisher_.AddFile("hairw/bob.sht", bob);
+  publisher_.AddIndexLines("partbase", {"1;0;0;Bob;Bob;;1;1500", "1;0;0;Kim;Kim;;1;400", "1;0;0;Old;Old;;1;1"});
+  publisher_.AddIndexLines("messages", {"news1;Spring news;200"});
+  publisher_.Publish();
+
+  TFormDownloadElements form;
+  form.show();
+  ASSERT_EQ(form.TreeView->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = form.Root(0);
+  EXPECT_EQ(root->text(0), "Stand-in");
+  ASSERT_EQ(root->childCount(), 1);
+  EXPECT_EQ(root->child(0)->text(0), "Nothing");
+  EXPECT_FALSE(form.ButtonStartDownload->isVisible());
+
+  ASSERT_TRUE(form.ExpandPublisher(root));
+  EXPECT_TRUE(root->isExpanded());
+  ASSERT_EQ(root->childCount(), 2);
+  EXPECT_EQ(root->child(0)->text(0), "Messages (1)");
+  EXPECT_EQ(root->child(0)->child(0)->text(0), "Messages: Spring news");
+  QTreeWidgetItem* hair = root->child(1);
+  EXPECT_EQ(hair->text(0), "Hairstyles for women (2)") << "the installed one is not offered";
+  EXPECT_TRUE(form.ExpandPublisher(root));
+  EXPECT_EQ(publisher_.Fetched(), std::vector<std::string>{"/pub/server.eng"}) << "an analysed root is not fetched again";
+
+  form.FetchPreviews(hair->child(0));
+  ASSERT_NE(form.NodeOf(hair->child(0)), nullptr);
+  EXPECT_FALSE(form.NodeOf(hair->child(0))->Preview.isNull());
+
+  form.SetChecked(hair, true);
+  EXPECT_EQ(form.ListBox->count(), 2) << "a group checks every element below it";
+  EXPECT_EQ(form.LabelProcessTotal->text(), "Total: 2K");
+  EXPECT_TRUE(form.ButtonStartDownload->isVisible());
+  form.SetChecked(hair->child(0), false);
+  EXPECT_EQ(form.ListBox->count(), 1);
+  EXPECT_EQ(form.LabelProcessTotal->text(), "Total: 1K") << "400 bytes show as 1K";
+  form.SetChecked(hair->child(0), true);
+
+  form.ButtonStartDownloadClick();
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+  EXPECT_TRUE(fs::exists(temp_ / "hairw" / "Bob.psd"));
+  EXPECT_TRUE(fs::exists(temp_ / "hairw" / "Kim.psd"));
+  EXPECT_TRUE(PartBaseChanged) << "the template browser reloads its list";
+  ASSERT_EQ(form.TreeView->topLevelItemCount(), 1);
+  ASSERT_EQ(root->childCount(), 1) << "installed elements and their emptied group leave the tree";
+  EXPECT_EQ(root->child(0)->text(0), "Messages (1)");
+  EXPECT_EQ(form.ListBox->count(), 0);
+  EXPECT_FALSE(form.ButtonStartDownload->isVisible());
+  EXPECT_EQ(publisher_.Reports().size(), 1u);
+  const auto fetched = publisher_.Fetched();
+  EXPECT_EQ(std::count(fetched.begin(), fetched.end(), "/pub/hairw/bob.fll"), 1);
+}
+
+TEST_F(OnlineForms, AnUnreachablePublisherKeepsItsRootClosed) {
+  MainIni->WriteString("Publishers", "Server1", "http://127.0.0.1:1/pub/;Gone;gone;");
+  TFormDownloadElements form;
+  form.show();
+  QTreeWidgetItem* root = form.Root(0);
+  EXPECT_FALSE(form.ExpandPublisher(root));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_TRUE(messages_[0] == "MessageNoAccessToServerT" || messages_[0] == "MessageConnectionLost") << messages_[0];
+  EXPECT_FALSE(root->isExpanded());
+  ASSERT_EQ(root->childCount(), 1);
+  EXPECT_EQ(root->child(0)->text(0), "Nothing");
+}
+
+}  // namespace
