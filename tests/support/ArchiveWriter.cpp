@@ -17,11 +17,16 @@ std::string MakeArchive(const std::vector<TArchiveEntry>& entries, const std::st
 
 std::vector<std::string> MakeArchiveVolumes(const std::vector<TArchiveEntry>& entries, int count) {
   const std::string whole = MakeArchive(entries, ";1;0");
+  // The header (up to the data offset) stays whole in volume 0, as readers
+  // take it from there; the data is shared out.
+  const std::size_t offset = std::stoul(whole.substr(6));
+  const std::size_t data = whole.size() - offset;
+  const std::size_t step = (data + count - 1) / count;
   std::vector<std::string> volumes;
-  const std::size_t step = (whole.size() + count - 1) / count;
   for (int i = 0; i < count; ++i) {
-    const std::size_t start = std::min(whole.size(), i * step);
-    volumes.push_back(whole.substr(start, step));
+    const std::size_t start = std::min(whole.size(), offset + i * step);
+    const std::size_t end = std::min(whole.size(), offset + (i + 1) * step);
+    volumes.push_back((i == 0 ? whole.substr(0, offset) : std::string()) + whole.substr(start, end - start));
   }
   return volumes;
 }

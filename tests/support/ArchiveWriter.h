@@ -15,6 +15,7 @@ struct TArchiveEntry {
 std::string MakeArchive(const std::vector<TArchiveEntry>& entries, const std::string& firstLineTail = "",
                         const std::vector<std::string>& extraLines = {}, bool withEnd = true);
 
-// The archive of `entries` as a multi-volume set cut into `count` volumes of
-// about equal size (volume i is "part" + i + ".arh" on a server).
+// The archive of `entries` as a multi-volume set of `count` volumes: the header
+// and an equal share of the data in volume 0, the other shares after it (volume
+// i is "part" + i + ".arh" on a server).
 std::vector<std::string> MakeArchiveVolumes(const std::vector<TArchiveEntry>& entries, int count);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
@@ -15,6 +16,7 @@
 
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
+#include "online/forms/OnlineControls.h"
 #include "online/forms/OnlineMessages.h"
 #include "picture/PackedPicture.h"
 #include "picture/forms/BitmapImage.h"
@@ -39,13 +41,6 @@ constexpr int kPreviewSize = 100;
 // A group that is no node kind of its own: the questionnaire set's.
 constexpr int kPlainGroup = -1;
 constexpr const char* kNothing = "Nothing";
-
-QLabel* NewLabel(QWidget* parent, const char* name, QRect bounds) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setGeometry(bounds);
-  return label;
-}
 
 bool IsGroupKind(int kind) {
   return kind == ekTemplateGroup || kind == ekModelsGroup || kind == ekModelTypeGroup || kind == ekMessagesGroup ||
@@ -141,24 +136,24 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { close(); };
 
-  LabelTreeView = NewLabel(this, "LabelTreeView", {16, 28, 300, 18});
+  LabelTreeView = NewOnlineLabel(this, "LabelTreeView", {16, 28, 300, 18});
   TreeView = new TDownloadTree(this);
   TreeView->setObjectName("TreeView");
   TreeView->setGeometry(16, 48, 300, 250);
-  LabelNodeName = NewLabel(this, "LabelNodeName", {330, 28, 170, 18});
-  ImagePreview = NewLabel(this, "ImagePreview", {520, 28, kPreviewSize, kPreviewSize});
+  LabelNodeName = NewOnlineLabel(this, "LabelNodeName", {330, 28, 170, 18});
+  ImagePreview = NewOnlineLabel(this, "ImagePreview", {520, 28, kPreviewSize, kPreviewSize});
   ScrollBoxPreview = new QListWidget(this);
   ScrollBoxPreview->setObjectName("ScrollBoxPreview");
   ScrollBoxPreview->setGeometry(330, 138, 294, 160);
   ScrollBoxPreview->setViewMode(QListView::IconMode);
   ScrollBoxPreview->setIconSize({64, 64});
   ScrollBoxPreview->setResizeMode(QListView::Adjust);
-  LabelDownloadList = NewLabel(this, "LabelDownloadList", {16, 306, 300, 18});
+  LabelDownloadList = NewOnlineLabel(this, "LabelDownloadList", {16, 306, 300, 18});
   ListBox = new TDownloadList(this);
   ListBox->setObjectName("ListBox");
   ListBox->setGeometry(16, 326, 300, 100);
-  LabelProcessTotal = NewLabel(this, "LabelProcessTotal", {330, 306, 294, 18});
-  LabelProgress = NewLabel(this, "LabelProgress", {330, 330, 294, 18});
+  LabelProcessTotal = NewOnlineLabel(this, "LabelProcessTotal", {330, 306, 294, 18});
+  LabelProgress = NewOnlineLabel(this, "LabelProgress", {330, 330, 294, 18});
   ProgressBarFile = new QProgressBar(this);
   ProgressBarFile->setObjectName("ProgressBarFile");
   ProgressBarFile->setGeometry(330, 354, 294, 12);
@@ -496,6 +491,7 @@ void TFormDownloadElements::RefreshAfterChange() {
       if (root->childCount() == 0) {
         nodes_[root].State = "-1";
         new QTreeWidgetItem(root, QStringList{kNothing});
+        root->setExpanded(false);
       }
     }
   }

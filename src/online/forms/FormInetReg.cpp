@@ -9,6 +9,7 @@
 
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
+#include "online/forms/OnlineControls.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
 #include "shell/ShellGlobals.h"
@@ -38,13 +39,6 @@ void FillChoices(QComboBox* box, const char* section, const char* captionKey) {
   box->setCurrentIndex(-1);
 }
 
-QLabel* NewLabel(QWidget* parent, const char* name, QRect bounds) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setGeometry(bounds);
-  return label;
-}
-
 QLineEdit* NewEdit(QWidget* parent, const char* name, QRect bounds) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
@@ -65,13 +59,13 @@ TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent
   TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { close(); };
 
-  LabelFirstName = NewLabel(this, "LabelFirstName", {20, 36, 130, 22});
+  LabelFirstName = NewOnlineLabel(this, "LabelFirstName", {20, 36, 130, 22});
   EditFirstName = NewEdit(this, "EditFirstName", {160, 36, 164, 24});
-  LabelSecondName = NewLabel(this, "LabelSecondName", {20, 68, 130, 22});
+  LabelSecondName = NewOnlineLabel(this, "LabelSecondName", {20, 68, 130, 22});
   EditSecondName = NewEdit(this, "EditSecondName", {160, 68, 164, 24});
-  LabelEmail = NewLabel(this, "LabelEmail", {20, 100, 130, 22});
+  LabelEmail = NewOnlineLabel(this, "LabelEmail", {20, 100, 130, 22});
   EditEmail = NewEdit(this, "EditEmail", {160, 100, 164, 24});
-  LabelBirthDate = NewLabel(this, "LabelBirthDate", {20, 132, 130, 22});
+  LabelBirthDate = NewOnlineLabel(this, "LabelBirthDate", {20, 132, 130, 22});
   EditBirthDate = NewEdit(this, "EditBirthDate", {160, 132, 164, 24});
   EditBirthDate->setInputMask("99.99.9999");
   ComboBoxSex = new QComboBox(this);

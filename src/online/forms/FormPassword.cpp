@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "online/forms/OnlineControls.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -25,9 +26,7 @@ TFormPassword::TFormPassword(QWidget* parent) : TSkinnedForm("FormPassword", par
   ButtonExit->setGeometry(173, 0, 19, 20);
   TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { Finish(2); };
-  LabelPassword = new QLabel(this);
-  LabelPassword->setObjectName("LabelPassword");
-  LabelPassword->setGeometry(40, 60, 320, 24);
+  LabelPassword = NewOnlineLabel(this, "LabelPassword", {40, 60, 320, 24});
   EditPassword = new QLineEdit(this);
   EditPassword->setObjectName("EditPassword");
   EditPassword->setGeometry(40, 92, 320, 26);

@@ -1,0 +1,128 @@
+// online-demo <installation> <out folder>: registration and the element download
+// against a stand-in publisher on loopback, as a person would go through them:
+// the registration window filled in and sent, the download window's publisher
+// expanded, a template and an interface checked and downloaded; then the
+// template browser, open all along, shows the new template without a restart.
+// Writes where the browser shows it; exits non-zero at the first step that fails.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <fstream>
+#include <iostream>
+
+#include "editor/TemplateBase.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormTemplates.h"
+#include "online/Registration.h"
+#include "online/forms/FormDownloadElements.h"
+#include "online/forms/FormInetReg.h"
+#include "online/forms/OnlineMessages.h"
+#include "picture/PackedPicture.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/StandInPublisher.h"
+#include "support/qt/DemoInstallation.h"
+
+namespace {
+
+int Fail(int code, const char* what) {
+  std::cerr << "online-demo: " << what << "\n";
+  return code;
+}
+
+QTreeWidgetItem* FindNode(QTreeWidgetItem* item, int kind, const TFormDownloadElements& form) {
+  if (const auto* node = form.NodeOf(item); node && node->Kind == kind) return item;
+  for (int i = 0; i < item->childCount(); ++i)
+    if (QTreeWidgetItem* found = FindNode(item->child(i), kind, form)) return found;
+  return nullptr;
+}
+
+void Click(TGraphicButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 3) return 2;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  UseInstallation(argv[1]);
+  const std::string out = argv[2];
+  SetOnlineMessageSink([](const std::string& key) { std::cerr << "message: " << key << "\n"; });
+
+  // The publisher: a magenta template of a type of its own, and an interface.
+  TStandInPublisher publisher({200, 110});
+  const auto picture = PackBitmap32(TBitmap32(120, 160, Color32(200, 40, 200)), 90);
+  publisher.AddFile("online/magenta.fll", std::string(picture.begin(), picture.end()));
+  const auto volumes = publisher.AddInterfaceParts(
+      "intfaces/online/1024-768", {{"ONLINE\\1024-768", "INTFACE.TXT", "2", "; the online interface\r\n"}}, 2);
+  publisher.AddIndexLines("partbase", {"9;0;0;Magenta;Magenta;;1;" + std::to_string(picture.size())});
+  publisher.AddIndexLines("interfaces", {"[Online;ONLINE]", "1024-768;2;" + std::to_string(volumes[0].size()) + ";" +
+                                                                std::to_string(volumes[1].size())});
+  publisher.Publish();
+  MainIni->WriteString("TEMPLATE TYPES", "Type9", "9;Online;Online templates;40;F;");
+  MainIni->WriteString("Servers", "CGIServer", publisher.CgiServer());
+  MainIni->EraseSection("Publishers");
+  MainIni->WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
+  MainIni->WriteString("T Sex", "S1", "Female");
+  MainIni->WriteString("T Country", "C1", "Atlantis");
+
+  TFormMain main;
+  main.show();
+  TFormTemplates browser;
+  if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return Fail(3, "the browser did not open");
+
+  // Registration, typed and sent.
+  TFormInetReg registration;
+  registration.show();
+  QTest::keyClicks(registration.EditFirstName, "Anna");
+  QTest::keyClicks(registration.EditSecondName, "Smith");
+  QTest::keyClicks(registration.EditEmail, "anna@example.com");
+  QTest::keyClicks(registration.EditBirthDate, "01021990");
+  registration.ComboBoxSex->setCurrentIndex(0);
+  registration.ComboBoxCountry->setCurrentIndex(0);
+  if (!QTest::qWaitFor([&] { return registration.ButtonStartRegistration->isVisible(); }, 5000))
+    return Fail(4, "no start button");
+  Click(registration.ButtonStartRegistration);
+  if (!IsRegistered(*MainIni) || registration.ModalResult != 1) return Fail(5, "not registered");
+
+  // The download window: the publisher expanded, two elements checked and fetched.
+  TFormDownloadElements download;
+  download.show();
+  QTreeWidgetItem* root = download.Root(0);
+  if (!root) return Fail(6, "no publisher");
+  download.TreeView->expandItem(root);
+  if (!QTest::qWaitFor([&] { return download.NodeOf(root)->State == "-2"; }, 20000))
+    return Fail(7, "the publisher was not analysed");
+  QTreeWidgetItem* element = FindNode(root, ekTemplate, download);
+  QTreeWidgetItem* item = FindNode(root, ekInterfaceItem, download);
+  if (!element || !item) return Fail(8, "the new elements are not in the tree");
+  download.SetChecked(element, true);
+  download.SetChecked(item, true);
+  if (download.ListBox->count() != 2 || !download.ButtonStartDownload->isVisible())
+    return Fail(9, "the download list is wrong");
+  Click(download.ButtonStartDownload);
+  if (!QTest::qWaitFor([&] { return !download.Running() && download.ListBox->count() == 0; }, 20000)) {
+    for (int i = 0; i < download.ListBox->count(); ++i)
+      std::cerr << "left: " << download.ListBox->item(i)->text().toStdString() << "\n";
+    for (const std::string& path : publisher.Fetched()) std::cerr << "fetched: " << path << "\n";
+    return Fail(10, "the download did not end");
+  }
+  if (publisher.Reports().size() != 1) return Fail(11, "no download report");
+  ReadInterfaceList();
+  if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE") return Fail(12, "the interface is not listed");
+
+  // The browser, still open, reloads the template list.
+  if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return Fail(13, "the browser did not reopen");
+  if (TemplateList.empty() || TemplateList.back().FileName != "Online\\Magenta.psd")
+    return Fail(14, "the template list lacks the new template");
+  QTest::qWait(800);
+  const TRect cell = browser.Grid().Cell(0, 0);
+  const QPoint centre =
+      static_cast<QWidget*>(browser.ResImage)->mapToGlobal(QPoint(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2));
+  std::ofstream(out + "/cell.txt") << centre.x() << ' ' << centre.y() << '\n';
+  return QApplication::exec();
+}
