@@ -187,6 +187,13 @@ bool TElementDownloader::FetchPreview(const TDownloadJob& job, std::string& pack
     const fs::path file = NewTempFilePath(".sht");
     if (WriteFileAtomic(file, std::string_view(packed))) *keptFile = file;
   }
+  if (job.Kind == ekInterface) {
+    // The interface's own preview, beside its folders.
+    const fs::path folder = ResolvePath(exePath_, settings_.InterfacesDir + job.Interface->InterfaceFolder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (const auto preview = PackedStringToJpegPreview(packed, 100, 100)) preview->SaveToFile(folder / "preview.jpg");
+  }
   return true;
 }
 

@@ -115,7 +115,8 @@ class TElementDownloader {
   // The preview picture of a template, model or interface, as packed picture
   // bytes. A template preview whose record says the preview is the picture
   // itself (field 7 "0") is also kept in `keptFile`, which its download then
-  // converts instead of fetching again.
+  // converts instead of fetching again; an interface's is also saved as
+  // "preview.jpg" in the interface's folder.
   std::string PreviewPath(const TDownloadJob& job) const;
   bool FetchPreview(const TDownloadJob& job, std::string& packed, fs::path* keptFile = nullptr);
 

@@ -245,6 +245,34 @@ TEST_F(ElementDownload, ABrokenPartResumesWhereItBroke) {
   EXPECT_EQ(publisher_.Reports().size(), 1u);
 }
 
+TEST_F(ElementDownload, PreviewsServeTheWindowAndTheDownload) {
+  const std::string sheet = PackedPicture(10, 12, 60), face = PackedPicture(16, 16, 90);
+  publisher_.AddFile("hats/cap.sht", sheet);
+  publisher_.AddFile("intfaces/spring/preview.sht", face);
+  TDownloadJob cap;
+  cap.Kind = ekTemplate;
+  cap.BaseUrl = publisher_.BaseUrl();
+  cap.Template = *ParseElementRecord("2;0;0;Cap;Cap;;0;" + std::to_string(sheet.size()));
+  std::string packed;
+  fs::path kept;
+  ASSERT_TRUE(downloader_->FetchPreview(cap, packed, &kept));
+  EXPECT_EQ(packed, sheet);
+  ASSERT_FALSE(kept.empty()) << "a preview that is the picture itself is kept";
+  cap.LocalPackedFile = kept;
+  EXPECT_EQ(downloader_->RunJob(cap), EJobResult::Installed);
+  ExpectSamePicture(exe_ / "hats" / "Cap.psd", sheet);
+  EXPECT_EQ(publisher_.Fetched(), std::vector<std::string>{"/pub/hats/cap.sht"}) << "not fetched twice";
+
+  TDownloadJob spring;
+  spring.Kind = ekInterface;
+  spring.BaseUrl = publisher_.BaseUrl();
+  spring.Interface = ParseInterfaceItems({"[Spring;SPRING]", "1024-768;1;"}).at(0);
+  ASSERT_TRUE(downloader_->FetchPreview(spring, packed));
+  std::string size;
+  RunCommand("identify -format '%m %w %h' '" + (exe_ / "Intfaces" / "SPRING" / "preview.jpg").string() + "'", &size);
+  EXPECT_EQ(size, "JPEG 100 100");
+}
+
 TEST_F(ElementDownload, PartsOnDiskAreKeptOnlyAtTheirSize) {
   const fs::path parts = temp_ / "Arh";
   WriteTestFile(parts / "part0.arh", "12345");

@@ -192,7 +192,11 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
     UpdateDownloadProgress(total, received);
   };
   downloader_->OnLabel = [this](const std::string& text) { currentName_ = QString::fromStdString(text); };
-  downloader_->OnTotals = [this](const TDownloadProgress& progress) { ProgressBarTotal->setValue(progress.TotalBar); };
+  downloader_->OnTotals = [this](const TDownloadProgress& progress) {
+    ProgressBarTotal->setValue(progress.TotalBar);
+    LabelProcessTotal->setText(TermText("LabelProcessTotalCaption", "Total: ") + SizeText(progress.Total) + "  (" +
+                               SizeText(progress.BytesPerSecond) + "/s)");
+  };
 
   // One root per publisher, each with its "Nothing" child until analysed.
   if (MainIni)
@@ -252,7 +256,12 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   });
   connect(ScrollBoxPreview, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* entry) {
     auto* item = reinterpret_cast<QTreeWidgetItem*>(entry->data(Qt::UserRole).value<quintptr>());
-    if (FetchPreview(item)) ShowNodePreviews(TreeView->currentItem());
+    // One element by itself: the total bar follows its bar.
+    singleElement_ = true;
+    const bool fetched = FetchPreview(item);
+    singleElement_ = false;
+    UpdateDownloadProgress(-1, -1);
+    if (fetched) ShowNodePreviews(TreeView->currentItem());
   });
 
   OnShow = [this] {
@@ -608,10 +617,12 @@ void TFormDownloadElements::UpdateDownloadProgress(std::int64_t total, std::int6
   if (total == 0 && received == 0) {
     LabelProgress->setText(currentName_);
     ProgressBarFile->setValue(0);
+    if (singleElement_) ProgressBarTotal->setValue(0);
     return;
   }
   LabelProgress->setText(currentName_ + ": " + QString::number(received) + " / " + QString::number(total));
   ProgressBarFile->setValue(ProgressBarPosition(total, received));
+  if (singleElement_) ProgressBarTotal->setValue(ProgressBarFile->value());
 }
 
 void TFormDownloadElements::ButtonStartDownloadClick() {

@@ -129,4 +129,5 @@ class TFormDownloadElements : public TSkinnedForm {
   bool running_ = false;
   bool refreshing_ = false;
   bool listPreviews_ = false;
+  bool singleElement_ = false;  // one element fetched by itself
 };
