@@ -2,11 +2,13 @@
 // against the stand-in publisher, opened directly.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "editor/TemplateBase.h"
@@ -92,6 +94,16 @@ TEST_F(OnlineForms, RegistrationStoresTheAccountOnlyWithASerial) {
   EXPECT_EQ(publisher_.Registrations().back(), "Anna;Smith;anna@example.com;;;0;01.02.1990;1;JQ;0;0;");
   EXPECT_TRUE(IsRegistered(*MainIni));
   EXPECT_EQ(MainIni->ReadString("REGISTRATION", "Serial", ""), "4711");
+}
+
+TEST_F(OnlineForms, ClosingTheRegistrationUnregisteredSaysItIsNecessary) {
+  QTimer::singleShot(200, [] {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* form = qobject_cast<TFormInetReg*>(widget); form && form->isVisible()) form->ButtonExit->OnClick();
+  });
+  EnsureRegistered();
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageRegistrationNecessary"});
+  EXPECT_FALSE(IsRegistered(*MainIni));
 }
 
 TEST_F(OnlineForms, ThePasswordPromptAnswersOneOrTwo) {
