@@ -10,6 +10,15 @@ bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
 
 TBitmap32::TBitmap32(int width, int height, TColor32 fill) { SetSize(width, height, fill); }
 
+TBitmap32 TBitmap32::ForOverwrite(int width, int height) {
+  TBitmap32 b;
+  if (!PictureSizeAllowed(width, height)) return b;
+  b.width_ = width;
+  b.height_ = height;
+  b.data_.resize(std::size_t(width) * std::size_t(height) * 4);
+  return b;
+}
+
 bool TBitmap32::SetSize(int width, int height, TColor32 fill) {
   if (!PictureSizeAllowed(width, height)) return false;
   width_ = width;

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/ByteBuffer.h"
+
 // Pictures larger than this are refused wherever a size comes from outside.
 constexpr int kMaxPictureSide = 16384;
 constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 28;
@@ -28,6 +30,9 @@ class TBitmap32 {
   // A picture of the given size filled with `fill`; a size outside the caps gives an
   // empty picture (check Empty()).
   TBitmap32(int width, int height, TColor32 fill = 0);
+  // A picture of the given size whose pixels are left unset, for a caller that
+  // writes every one; empty when the size is beyond the caps.
+  static TBitmap32 ForOverwrite(int width, int height);
 
   // Resizes to width x height with every pixel `fill`; false (and the picture
   // unchanged) when the size is negative or beyond the caps.
@@ -62,5 +67,5 @@ class TBitmap32 {
  private:
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint8_t> data_;
+  ByteBuffer data_;
 };

@@ -11,22 +11,43 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <string>
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::uintmax_t maxBytes) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return std::nullopt;
-  auto size = fs::file_size(path, ec);
-  if (ec || size > maxBytes) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size)))
-    return std::nullopt;
+namespace {
+// Reads the whole regular file at `path`; a FIFO or device is refused without
+// waiting on it (hence O_NONBLOCK, which plain files ignore).
+template <typename Buffer>
+std::optional<Buffer> ReadWhole(const fs::path& path, std::uintmax_t maxBytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  std::optional<Buffer> data;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && std::uintmax_t(info.st_size) <= maxBytes) {
+    data.emplace();
+    data->resize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < data->size()) {
+      const ssize_t n = read(fd, data->data() + done, data->size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    // A file that shrank while being read fails rather than coming back cut short.
+    if (done != data->size()) data.reset();
+  }
+  close(fd);
   return data;
+}
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::uintmax_t maxBytes) {
+  return ReadWhole<std::vector<std::uint8_t>>(path, maxBytes);
+}
+
+std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes) {
+  return ReadWhole<ByteBuffer>(path, maxBytes);
 }
 
 namespace {

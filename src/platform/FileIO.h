@@ -8,12 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ByteBuffer.h"
+
 namespace fs = std::filesystem;
 
 // The whole file, or nullopt when it cannot be read. `maxBytes` caps what a hostile
 // or mistaken file may make us allocate.
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path,
                                                        std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
+// The same into a buffer not cleared before the read, for large files.
+std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
 
 // Writes to a temporary file in the target folder, then renames it over `path`:
 // on failure the old file is left as it was and false is returned. A replaced
