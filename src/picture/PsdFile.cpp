@@ -1,9 +1,16 @@
 #include "picture/PsdFile.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "picture/Compression.h"
 #include "picture/PackedPicture.h"
+#include "picture/RowBands.h"
 #include "platform/ByteStream.h"
 #include "platform/FileIO.h"
 #include "platform/Numeric.h"
@@ -15,40 +22,129 @@ constexpr int kChannelToByte[4] = {2, 1, 0, 3};
 
 [[noreturn]] void Invalid() { throw EInvalidGraphic(kInvalidPsdFormat); }
 
-void ReadRawPlanes(ByteReader& r, int planes, TBitmap32& bitmap) {
-  const int w = bitmap.Width();
-  for (int c = 0; c < planes; ++c)
-    for (int y = 0; y < bitmap.Height(); ++y) {
-      const auto row = r.Bytes(std::size_t(w));
-      if (!r.ok()) Invalid();
-      std::uint8_t* out = bitmap.Row(y) + kChannelToByte[c];
-      for (int x = 0; x < w; ++x) out[4 * x] = row[x];
-    }
+// One output row from the planes' rows red, green, blue and alpha: B, G, R, A.
+void InterleaveRow(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, const std::uint8_t* a,
+                   std::uint8_t* out, int width) {
+  int x = 0;
+#if defined(__SSE2__)
+  for (; x + 16 <= width; x += 16) {
+    const __m128i vr = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + x));
+    const __m128i vg = _mm_loadu_si128(reinterpret_cast<const __m128i*>(g + x));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
+    const __m128i bgLow = _mm_unpacklo_epi8(vb, vg), bgHigh = _mm_unpackhi_epi8(vb, vg);
+    const __m128i raLow = _mm_unpacklo_epi8(vr, va), raHigh = _mm_unpackhi_epi8(vr, va);
+    auto* o = reinterpret_cast<__m128i*>(out + 4 * std::size_t(x));
+    _mm_storeu_si128(o, _mm_unpacklo_epi16(bgLow, raLow));
+    _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bgLow, raLow));
+    _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
+    _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
+  }
+#endif
+  for (; x < width; ++x) {
+    out[4 * x] = b[x];
+    out[4 * x + 1] = g[x];
+    out[4 * x + 2] = r[x];
+    out[4 * x + 3] = a[x];
+  }
 }
 
-// PackBits rows: a run that passes the row's end is consumed and cut there.
-void ReadPackBitsPlanes(ByteReader& r, int planes, int fileChannels, TBitmap32& bitmap) {
-  const auto table = CheckedMul(std::size_t(bitmap.Height()), std::size_t(fileChannels), 2);
-  if (!table) Invalid();
-  r.Skip(*table);
-  const int w = bitmap.Width();
-  for (int c = 0; c < planes; ++c)
-    for (int y = 0; y < bitmap.Height(); ++y) {
-      std::uint8_t* out = bitmap.Row(y) + kChannelToByte[c];
-      int x = 0;
-      while (x < w) {
-        const auto n = static_cast<std::int8_t>(r.U8());
-        if (n >= 0) {
-          const auto literal = r.Bytes(std::size_t(n) + 1);
-          if (!r.ok()) Invalid();
-          for (std::size_t i = 0; i < literal.size() && x < w; ++i, ++x) out[4 * x] = literal[i];
-        } else if (n != -128) {
-          const std::uint8_t value = r.U8();
-          for (int i = 0; i < 1 - n && x < w; ++i, ++x) out[4 * x] = value;
-        }
-        if (!r.ok()) Invalid();
-      }
+constexpr std::size_t kBadRow = ~std::size_t(0);
+
+// One PackBits row of `width` bytes from src[0, available) into out; a run that
+// passes the row's end is consumed and cut there. Gives the bytes consumed, or
+// kBadRow when the data ends first.
+std::size_t UnpackRow(const std::uint8_t* src, std::size_t available, std::uint8_t* out, int width) {
+  std::size_t i = 0;
+  int x = 0;
+  while (x < width) {
+    if (i >= available) return kBadRow;
+    const int n = static_cast<std::int8_t>(src[i++]);
+    if (n >= 0) {
+      const std::size_t length = std::size_t(n) + 1;
+      if (length > available - i) return kBadRow;
+      const int take = std::min(n + 1, width - x);
+      std::memcpy(out + x, src + i, std::size_t(take));
+      i += length;
+      x += take;
+    } else if (n != -128) {
+      if (i >= available) return kBadRow;
+      const int take = std::min(1 - n, width - x);
+      std::memset(out + x, src[i++], std::size_t(take));
+      x += take;
     }
+  }
+  return i;
+}
+
+// Where each plane row (plane c, row y at c * height + y) starts and how long
+// it is, for the planes the picture takes.
+struct RowIndex {
+  std::vector<std::size_t> start, length;
+};
+
+// The first `rows` rows as the byte-count table at `table` gives them, the first
+// starting at `first`; false when they pass the data's end.
+bool RowsFromTable(std::span<const std::uint8_t> data, std::size_t table, std::size_t first, std::size_t rows,
+                   RowIndex& index) {
+  index.start.resize(rows);
+  index.length.resize(rows);
+  std::size_t at = first;
+  for (std::size_t k = 0; k < rows; ++k) {
+    index.start[k] = at;
+    index.length[k] = std::size_t(data[table + 2 * k]) << 8 | data[table + 2 * k + 1];
+    at += index.length[k];
+  }
+  return at <= data.size();
+}
+
+// The rows found by decoding them one after another, as a file whose table is
+// wrong must be read; throws when the data ends early.
+void RowsByScanning(std::span<const std::uint8_t> data, std::size_t first, std::size_t rows, int width,
+                    RowIndex& index) {
+  index.start.resize(rows);
+  index.length.resize(rows);
+  std::vector<std::uint8_t> scratch(static_cast<std::size_t>(width));
+  std::size_t at = first;
+  for (std::size_t k = 0; k < index.start.size(); ++k) {
+    const std::size_t used = UnpackRow(data.data() + at, data.size() - at, scratch.data(), width);
+    if (used == kBadRow) Invalid();
+    index.start[k] = at;
+    index.length[k] = used;
+    at += used;
+  }
+}
+
+// The picture's rows from `planes` planes (1 to 4; those missing read as 0), raw
+// or PackBits, in bands of rows on the task pool. False when a PackBits row does
+// not take the bytes `rows` gives it (every row is then to be read again).
+bool DecodeRows(std::span<const std::uint8_t> data, int planes, const RowIndex* rows, std::size_t rawStart,
+                TBitmap32& bitmap) {
+  const int w = bitmap.Width(), h = bitmap.Height();
+  const std::vector<std::uint8_t> zeros(std::size_t(w), 0);
+  std::atomic<bool> ok = true;
+  ForRowBands(0, h, std::int64_t(w) * h, [&](int y0, int y1) {
+    std::vector<std::uint8_t> unpacked(rows ? std::size_t(w) * planes : 0);
+    const std::uint8_t* plane[4] = {zeros.data(), zeros.data(), zeros.data(), zeros.data()};
+    for (int y = y0; y < y1 && ok.load(std::memory_order_relaxed); ++y) {
+      for (int c = 0; c < planes; ++c) {
+        const std::size_t k = std::size_t(c) * std::size_t(h) + std::size_t(y);
+        if (!rows) {
+          plane[c] = data.data() + rawStart + k * std::size_t(w);
+          continue;
+        }
+        plane[c] = unpacked.data() + std::size_t(c) * w;
+        const std::size_t at = rows->start[k];
+        if (UnpackRow(data.data() + at, data.size() - at, unpacked.data() + std::size_t(c) * w, w) !=
+            rows->length[k]) {
+          ok = false;
+          return;
+        }
+      }
+      InterleaveRow(plane[0], plane[1], plane[2], plane[3], bitmap.Row(y), w);
+    }
+  });
+  return ok;
 }
 }  // namespace
 
@@ -69,14 +165,27 @@ void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
   if (!PictureSizeAllowed(width, height)) throw EInvalidGraphic("Picture is too large");
 
   // Refuse before allocating when the data cannot hold the planes: raw planes take
-  // a byte a pixel, PackBits rows at least two bytes per 128 pixels.
+  // a byte a pixel, PackBits rows at least two bytes per 128 pixels after a table
+  // of two bytes a row.
   const int planes = std::min(channels, 4);
   const std::size_t perRow = compression == 0 ? width : (std::size_t(width) + 127) / 128 * 2;
+  const std::size_t table = compression == 0 ? 0 : std::size_t(height) * std::size_t(channels) * 2;
   const auto least = CheckedMul(perRow, height, std::size_t(planes));
-  if (!least || *least > r.Remaining()) Invalid();
-  TBitmap32 result(static_cast<int>(width), static_cast<int>(height));
-  if (compression == 0) ReadRawPlanes(r, planes, result);
-  else ReadPackBitsPlanes(r, planes, channels, result);
+  if (!least || *least + table > r.Remaining()) Invalid();
+  TBitmap32 result = TBitmap32::ForOverwrite(static_cast<int>(width), static_cast<int>(height));
+  if (compression == 0) {
+    DecodeRows(data, planes, nullptr, r.Position(), result);
+  } else {
+    // The table lets rows be read in parallel; a table that does not match the
+    // rows (some writers leave it empty) gives way to reading them in order.
+    RowIndex rows;
+    const std::size_t count = std::size_t(planes) * height;
+    const std::size_t first = r.Position() + table;
+    if (!RowsFromTable(data, r.Position(), first, count, rows) || !DecodeRows(data, planes, &rows, 0, result)) {
+      RowsByScanning(data, first, count, int(width), rows);
+      DecodeRows(data, planes, &rows, 0, result);
+    }
+  }
   bitmap = std::move(result);
 }
 
@@ -94,7 +203,7 @@ void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
       }
     }
   }
-  auto bytes = path.empty() ? std::nullopt : ReadFileBytes(path, kMaxDecompressedSize);
+  auto bytes = path.empty() ? std::nullopt : ReadFileBuffer(path, kMaxDecompressedSize);
   if (!bytes) throw EFOpenError("Cannot open file \"" + fileName.string() + "\"");
 
   const std::string ext = LowerAscii(path.extension().string());

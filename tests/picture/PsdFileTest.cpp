@@ -72,6 +72,32 @@ TEST(PsdReader, LoadsImageMagickFilesPixelExact) {
   }
 }
 
+// Large enough to be read in several bands, with flat parts for repeat runs; the
+// byte-count table is then made to lie about two rows, as a reader that trusts
+// it would misplace every row between them.
+TEST(PsdReader, ReadsLargePackBitsFilesWhetherOrNotTheirRowTableHolds) {
+  TempFolder dir;
+  TBitmap32 picture = TestPicture(1024, 640, true);
+  for (int y = 100; y < 300; ++y)
+    for (int x = 0; x < 600; ++x) picture.SetPixel(x, y, Color32(200, 30, 90, 140));
+  ImageMagickWrite(picture, dir / "big.psd", "-depth 8 -compress RLE");
+  const TBitmap32 judge = ImageMagickRead(dir / "big.psd", "-define psd:alpha-unblend=off");
+  auto bytes = ReadFileBytes(dir / "big.psd");
+  ASSERT_TRUE(bytes);
+  ExpectSamePixels(Read(*bytes), judge, true);
+
+  std::size_t at = 26;
+  for (int section = 0; section < 3; ++section) {
+    ByteReader length(std::span<const std::uint8_t>(*bytes).subspan(at));
+    at += 4 + length.U32BE();
+  }
+  ASSERT_EQ((*bytes)[at + 1], 1) << "PackBits";
+  const std::size_t flatRow = at + 2 + 2 * (1280 + 150), busyRow = at + 2 + 2 * (1280 + 500);  // blue plane
+  ASSERT_FALSE(std::equal(&(*bytes)[flatRow], &(*bytes)[flatRow + 2], &(*bytes)[busyRow]));
+  std::swap_ranges(&(*bytes)[flatRow], &(*bytes)[flatRow + 2], &(*bytes)[busyRow]);
+  ExpectSamePixels(Read(*bytes), judge, true);
+}
+
 TEST(PsdWriter, ReadsBackExactlyInPillowAndPsdTools) {
   TempFolder dir;
   const TBitmap32 picture = TestPicture(53, 29, true);
