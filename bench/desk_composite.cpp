@@ -1,6 +1,9 @@
-// The desk's export composite of eight 1024 x 1024 layers (two with faded regions,
-// one at 50 % opacity) against QPainter laying the same layers, premultiplied,
-// over each other with SourceOver.
+// The desk's composite of eight 1024 x 1024 layer renderings (two with faded
+// regions, one at 50 % opacity): for export, for the desk at scales 1, 2 and 0.5
+// (the regions' map sampled from a canvas of twice, once and half the rendering's
+// size), and as a whole redraw of a desk window through the montage desk, each
+// against QPainter laying the same renderings, premultiplied, over each other with
+// SourceOver.
 #include <benchmark/benchmark.h>
 
 #include <QImage>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "editor/DeskCompositor.h"
+#include "editor/FakeDeskOwner.h"
 #include "picture/Mask.h"
 #include "picture/forms/BitmapImage.h"
 
@@ -34,26 +38,35 @@ TBitmap32 Disc(int index) {
   return bitmap;
 }
 
+// Two regions of the map of a canvas `canvas` pixels wide, where a rendering of
+// kSide pixels shows it whole.
+void FadeRegions(TMask& mask, int canvas) {
+  TMaskA& map = mask.Map();
+  const auto at = [canvas](int x) { return x * canvas / kSide; };
+  for (int y = at(200); y < at(700); ++y)
+    for (int x = at(250); x < at(600); ++x) map.At(x, y) = x < at(420) ? 1 : 3;
+  mask.SetRegionOpacity(1, 60);
+  mask.SetRegionOpacity(2, 30);
+  mask.GetUsedRegions();
+}
+
+// `scale` is canvas pixels per rendering pixel, as the desk's scale is.
 struct Scene {
   std::vector<TBitmap32> pictures;
+  TBitmap32 canvas;
   std::vector<std::unique_ptr<TMask>> masks;
   std::vector<TCompositeLayer> layers;
   std::vector<QImage> premultiplied;
 
-  Scene() {
+  explicit Scene(double scale = 1.0) : canvas(int(kSide * scale), int(kSide * scale)) {
     pictures.reserve(kLayers);
     for (int i = 0; i < kLayers; ++i) pictures.push_back(Disc(i));
     for (int i = 0; i < kLayers; ++i) {
-      TCompositeLayer layer{&pictures[std::size_t(i)], {0, 0}, {0, 0, kSide, kSide}, nullptr, 100};
+      TCompositeLayer layer{&pictures[std::size_t(i)], {0, 0}, {0, 0, canvas.Width(), canvas.Height()}, nullptr, 100};
       if (i == 2 || i == 5) {
         auto mask = std::make_unique<TMask>();
-        mask->SetBitmap(&pictures[std::size_t(i)]);
-        TMaskA& map = mask->Map();
-        for (int y = 200; y < 700; ++y)
-          for (int x = 250; x < 600; ++x) map.At(x, y) = x < 420 ? 1 : 3;
-        mask->SetRegionOpacity(1, 60);
-        mask->SetRegionOpacity(2, 30);
-        mask->GetUsedRegions();
+        mask->SetBitmap(&canvas);
+        FadeRegions(*mask, canvas.Width());
         layer.Mask = mask.get();
         masks.push_back(std::move(mask));
       }
@@ -64,9 +77,9 @@ struct Scene {
   }
 };
 
-Scene& TheScene() {
-  static Scene scene;
-  return scene;
+Scene& TheScene(double scale = 1.0) {
+  static Scene normal(1.0), out(2.0), in(0.5);
+  return scale == 2.0 ? out : scale == 0.5 ? in : normal;
 }
 
 void BM_DeskExportComposite(benchmark::State& state) {
@@ -78,7 +91,7 @@ void BM_DeskExportComposite(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_DeskExportComposite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeskExportComposite)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same layers without regions and opacity: what the faded paths cost.
 void BM_DeskExportCompositeUnfaded(benchmark::State& state) {
@@ -94,13 +107,49 @@ void BM_DeskExportCompositeUnfaded(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_DeskExportCompositeUnfaded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeskExportCompositeUnfaded)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The desk's composite (opaque white ground) at scale state.range(0) / 2.
+void BM_DeskComposite(benchmark::State& state) {
+  const Scene& scene = TheScene(state.range(0) / 2.0);
+  TBitmap32 target(kSide, kSide);
+  for (auto _ : state) {
+    CompositeLayers(target, {0, 0, kSide, kSide}, scene.layers, state.range(0) / 2.0, TCompositeAlpha::Coverage);
+    benchmark::DoNotOptimize(target.Bits());
+  }
+  state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
+}
+BENCHMARK(BM_DeskComposite)->Arg(2)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole desk window redrawn through the montage desk: the same eight pictures
+// as layers of a 1024 x 1024 canvas at scale 1, composed and copied to the screen
+// bitmap.
+void BM_DeskRedraw(benchmark::State& state) {
+  SetSmallDesk(kSide, kSide, kSide, kSide);
+  DeskFixture fixture;
+  FakeDeskView view;
+  fixture.desk.SetView(&view);
+  for (int i = kLayers - 1; i >= 0; --i) {
+    auto layer = std::make_unique<TLayer>(fixture.desk, Disc(i));
+    if (i == 2 || i == 5) FadeRegions(layer->Mask, kSide);
+    if (i == 4) layer->SetOpacity(50);
+    layer->Render(false);
+    fixture.desk.InsertLayer(std::move(layer));
+  }
+  for (auto _ : state) {
+    view.shown.clear();
+    fixture.desk.RefreshAll();
+    benchmark::DoNotOptimize(view.shown.data());
+  }
+  state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
+}
+BENCHMARK(BM_DeskRedraw)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_QPainterSourceOver(benchmark::State& state) {
   Scene& scene = TheScene();
   QImage target(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
-    target.fill(Qt::transparent);
+    target.fill(Qt::white);
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     // The list runs top first, as the desk's does: paint from the bottom.
@@ -113,6 +162,6 @@ void BM_QPainterSourceOver(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_QPainterSourceOver)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QPainterSourceOver)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "picture/Mask.h"
+#include "picture/RowBands.h"
 #include "platform/Numeric.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -227,40 +228,54 @@ void LayPlain(const TColor32* src, TColor32* dst, int count, std::uint32_t facto
   }
 }
 
+// `gathered` has room for the clip's width: where the map's columns do not step
+// one by one (a zoomed desk), the cells the row meets are gathered there first, so
+// that runs of eight take the vector path at every scale.
 template <TCompositeAlpha kAlpha>
-void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, const std::uint8_t* cells) {
+void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, const std::uint8_t* cells,
+              std::uint8_t* gathered) {
   const int count = p.Clip.Width();
   const int* columns = p.MapColumns.data();
-  int i = kWide && p.ColumnsInStep ? LayFadedWide<kAlpha>(p, src, dst, count, cells + columns[0]) : 0;
-  for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[cells[columns[i]]]][src[i] >> 24]);
+  const std::uint8_t* run = cells + columns[0];
+  if (!p.ColumnsInStep) {
+    for (int i = 0; i < count; ++i) gathered[i] = cells[columns[i]];
+    run = gathered;
+  }
+  int i = kWide ? LayFadedWide<kAlpha>(p, src, dst, count, run) : 0;
+  for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[run[i]]][src[i] >> 24]);
 }
 
 template <TCompositeAlpha kAlpha>
-void LayRow(const TPreparedLayer& p, int y, TColor32* targetRow) {
+void LayRow(const TPreparedLayer& p, int y, TColor32* targetRow, std::uint8_t* gathered) {
   const TColor32* src = p.Rendering->PixelPtr(p.Clip.Left - p.Pos.X, y - p.Pos.Y);
   TColor32* dst = targetRow + p.Clip.Left;
   if (!p.Map) return LayPlain<kAlpha>(src, dst, p.Clip.Width(), p.LayerFactor);
   const int row = std::clamp(RoundInt((y - p.Pos.Y) * p.Scale) + p.SourceTop, 0, p.Map->Height() - 1);
-  LayFaded<kAlpha>(p, src, dst, p.Map->Row(row));
+  LayFaded<kAlpha>(p, src, dst, p.Map->Row(row), gathered);
 }
 
 // Rows go in bands small enough to stay in the cache while every layer passes
-// over them, so each layer's pixels are read as one sequential run per band.
+// over them, so each layer's pixels are read as one sequential run per band; the
+// bands are shared out over the task pool.
 template <TCompositeAlpha kAlpha>
 void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPreparedLayer>& prepared) {
   constexpr int kBandBytes = 1024 * 1024;
   const TColor32 ground = kAlpha == TCompositeAlpha::Coverage ? kOpaqueWhite : kClearWhite;
   const int bandRows = std::max(1, kBandBytes / (4 * rect.Width()));
-  for (int top = rect.Top; top < rect.Bottom; top += bandRows) {
-    const int bottom = std::min(rect.Bottom, top + bandRows);
-    for (int y = top; y < bottom; ++y) {
-      TColor32* row = target.PixelPtr(rect.Left, y);
-      std::fill(row + (kWide ? FillWide(row, rect.Width(), ground) : 0), row + rect.Width(), ground);
+  const std::int64_t work = std::int64_t(rect.Width()) * rect.Height() * std::int64_t(prepared.size() + 1);
+  ForRowBands(rect.Top, rect.Bottom, work, [&](int y0, int y1) {
+    std::vector<std::uint8_t> gathered(std::size_t(rect.Width()));
+    for (int top = y0; top < y1; top += bandRows) {
+      const int bottom = std::min(y1, top + bandRows);
+      for (int y = top; y < bottom; ++y) {
+        TColor32* row = target.PixelPtr(rect.Left, y);
+        std::fill(row + (kWide ? FillWide(row, rect.Width(), ground) : 0), row + rect.Width(), ground);
+      }
+      for (auto p = prepared.rbegin(); p != prepared.rend(); ++p)
+        for (int y = std::max(top, p->Clip.Top); y < std::min(bottom, p->Clip.Bottom); ++y)
+          LayRow<kAlpha>(*p, y, target.PixelPtr(0, y), gathered.data());
     }
-    for (auto p = prepared.rbegin(); p != prepared.rend(); ++p)
-      for (int y = std::max(top, p->Clip.Top); y < std::min(bottom, p->Clip.Bottom); ++y)
-        LayRow<kAlpha>(*p, y, target.PixelPtr(0, y));
-  }
+  });
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "editor/DeskCompositor.h"
 #include "editor/DeskGlobals.h"
 #include "editor/MontageDesk.h"
+#include "picture/BitmapRoutines.h"
 #include "platform/Numeric.h"
 #include "shell/ShellGlobals.h"
 
@@ -72,20 +73,23 @@ void TMontageDesk::PaintPixels(TRect rect, bool compose) {
   if (rect.IsEmpty()) return;
   if (!viewBitmap_.Empty()) {
     const TRect cache = Bounds(ViewOrigin.X, ViewOrigin.Y, viewBitmap_.Width(), viewBitmap_.Height());
+    const TRect inside = IntersectRects(rect, cache);
     for (int y = rect.Top; y < rect.Bottom; ++y) {
       TColor32* out = deskBitmap_.PixelPtr(0, y);
-      for (int x = rect.Left; x < rect.Right; ++x)
-        out[x] = cache.Contains(x, y) ? *viewBitmap_.PixelPtr(x - ViewOrigin.X, y - ViewOrigin.Y) : kWhite;
+      if (inside.IsEmpty() || y < inside.Top || y >= inside.Bottom) {
+        std::fill(out + rect.Left, out + rect.Right, kWhite);
+        continue;
+      }
+      std::fill(out + rect.Left, out + inside.Left, kWhite);
+      std::copy_n(viewBitmap_.PixelPtr(inside.Left - ViewOrigin.X, y - ViewOrigin.Y), inside.Width(), out + inside.Left);
+      std::fill(out + inside.Right, out + rect.Right, kWhite);
     }
   } else if (compose) {
     CompositeRect(rect, TDeskTarget::Desk);
   }
   // The window shows the desk opaque, whatever alpha the top layer left.
-  for (int y = rect.Top; y < rect.Bottom; ++y) {
-    const TColor32* in = deskBitmap_.PixelPtr(0, y);
-    TColor32* out = screenBitmap_.PixelPtr(0, y);
-    for (int x = rect.Left; x < rect.Right; ++x) out[x] = in[x] | 0xFF000000;
-  }
+  for (int y = rect.Top; y < rect.Bottom; ++y)
+    CopyPixelsOpaque(deskBitmap_.PixelPtr(rect.Left, y), screenBitmap_.PixelPtr(rect.Left, y), rect.Width());
   if (ShowSelectionFrame) DrawSelectionFrame(rect);
   if (view_) view_->ShowRect(rect);
 }

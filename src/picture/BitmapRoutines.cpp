@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 void FlipBitmap(TBitmap32& bitmap, int direction) {
   const int w = bitmap.Width(), h = bitmap.Height();
   if (direction == kFlipTopBottom && h >= 2) {
@@ -107,4 +111,15 @@ TColor32 AverageNeighbourColor(int x, int y, TColor32 ignore, const TBitmap32& c
     }
   if (count == 0) return ignore;
   return Color32(std::uint8_t(r / count), std::uint8_t(g / count), std::uint8_t(b / count), 255);
+}
+
+void CopyPixelsOpaque(const TColor32* in, TColor32* out, int count) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+  for (; i + 4 <= count; i += 4)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)), opaque));
+#endif
+  for (; i < count; ++i) out[i] = in[i] | 0xFF000000u;
 }

@@ -47,6 +47,9 @@ void StretchBlendInRect(TBitmap32& canvas, const TRect& rect, const TBitmap32& s
 // Copies `source` unscaled into `canvas` at (left, top), clipped (all four bytes).
 void DrawBitmap(TBitmap32& canvas, int left, int top, const TBitmap32& source);
 
+// Copies `count` pixels with their alpha set to 255 (a picture shown opaque).
+void CopyPixelsOpaque(const TColor32* in, TColor32* out, int count);
+
 // --- Previews ------------------------------------------------------------------
 // A width x height picture of `background` with `picture` composed over it (its
 // alpha respected): at its own size when it already has the target size or is
