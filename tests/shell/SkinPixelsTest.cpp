@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "shell/SkinPixels.h"
 #include "shell/TransparencyError.h"
 
@@ -109,6 +111,36 @@ TEST(BlendChannel, RoundsEachTermHalfToEvenAndCapsAt255) {
   EXPECT_EQ(BlendChannel(255, 255, 0.5), 255); // 128 + 128 would overflow a byte
   EXPECT_EQ(BlendChannel(200, 100, 0.0), 200);
   EXPECT_EQ(BlendChannel(200, 100, 1.0), 100);
+}
+
+// Every frame alpha over varied colours, four pixels a step and the odd ones at a
+// row's end, against the one-pixel blend.
+TEST(BlendFrame, EveryAlphaBlendsAsTheOnePixelBlendDoes) {
+  constexpr int kWidth = 259, kHeight = 7;
+  TBitmap32 frame(kWidth, kHeight), under(kWidth, kHeight);
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      frame.SetPixel(x, y, (next() & 0x00FFFFFFu) | TColor32((x + 37 * y) % 256) << 24);
+      under.SetPixel(x, y, next());
+    }
+  for (int transparency : {-5, 0, 1, 33, 50, 99}) {
+    SCOPED_TRACE(transparency);
+    TBitmap32 buffer = under;
+    BlendFrame(buffer, frame, transparency);
+    const double strength = 1.0 - std::max(transparency, 0) / 100.0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const TColor32 o = frame.Pixel(x, y), u = under.Pixel(x, y);
+        const double f = AlphaOf(o) / 255.0 * strength;
+        const TColor32 expected = AlphaOf(o) == 0 ? u
+                                                  : Color32(BlendChannel(RedOf(u), RedOf(o), f),
+                                                            BlendChannel(GreenOf(u), GreenOf(o), f),
+                                                            BlendChannel(BlueOf(u), BlueOf(o), f), AlphaOf(u));
+        ASSERT_EQ(buffer.Pixel(x, y), expected) << "first difference at " << x << "," << y;
+      }
+  }
 }
 
 TEST(BlendFrame, TransparencyTable) {
