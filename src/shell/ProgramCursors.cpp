@@ -2,6 +2,6 @@
 
 #include "platform/Text.h"
 
-std::string ProgramCursorFile(const TProgramCursorSpec& spec) {
+std::string ProgramCursorFile(const TProgramCursor& spec) {
   return std::string(kCursorFolder) + LowerAscii(spec.Name) + ".png";
 }

@@ -45,7 +45,7 @@ enum TCustomCursor : int {
   crHandVideo = 117,
 };
 
-struct TProgramCursorSpec {
+struct TProgramCursor {
   int Number;
   std::string_view Name;  // the resource name; its picture is the lower-cased name + ".png"
   int HotX;
@@ -56,7 +56,7 @@ constexpr std::string_view kCursorFolder = "Cursors\\";
 constexpr int kCursorSide = 32;
 
 // In the order the generator draws them.
-constexpr std::array<TProgramCursorSpec, 16> kProgramCursors{{
+constexpr std::array<TProgramCursor, 16> kProgramCursors{{
     {crBrush, "BRUSH", 15, 15},
     {crEraser, "ERASER", 15, 15},
     {crPipette, "PIPETTE", 2, 29},
@@ -76,11 +76,11 @@ constexpr std::array<TProgramCursorSpec, 16> kProgramCursors{{
 }};
 
 // The cursor of that number; nullptr when the program has no picture for it.
-constexpr const TProgramCursorSpec* FindProgramCursor(int number) {
-  for (const TProgramCursorSpec& spec : kProgramCursors)
+constexpr const TProgramCursor* FindProgramCursor(int number) {
+  for (const TProgramCursor& spec : kProgramCursors)
     if (spec.Number == number) return &spec;
   return nullptr;
 }
 
 // The cursor's picture relative to the installation folder ("Cursors\brush.png").
-std::string ProgramCursorFile(const TProgramCursorSpec& spec);
+std::string ProgramCursorFile(const TProgramCursor& spec);

@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   fs::create_directories(ResolvePath(fs::path(argv[1]), kCursorFolder));
-  for (const TProgramCursorSpec& spec : kProgramCursors) {
+  for (const TProgramCursor& spec : kProgramCursors) {
     const fs::path file = ResolvePath(fs::path(argv[1]), ProgramCursorFile(spec));
     if (!PaintProgramCursor(spec.Number).save(QString::fromStdString(file.string()), "PNG")) {
       std::fprintf(stderr, "cannot write %s\n", file.c_str());

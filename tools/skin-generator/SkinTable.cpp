@@ -1,7 +1,7 @@
 #include "SkinTable.h"
 
 namespace {
-constexpr TSkinSpec kSkins[] = {
+constexpr TSkinPicture kSkins[] = {
     {"FormMain.psd", TSkinStyle::MainWindow, 980, 720, 790, 590},
     {"FormMess.psd", TSkinStyle::Window, 400, 200, 380, 190},
     {"FormTips.psd", TSkinStyle::Window, 440, 320, 400, 290},
@@ -25,4 +25,4 @@ constexpr TSkinSpec kSkins[] = {
 };
 }  // namespace
 
-std::span<const TSkinSpec> DefaultSkins() { return kSkins; }
+std::span<const TSkinPicture> DefaultSkins() { return kSkins; }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-std::vector<TTemplateSpec> HairTemplates();
-std::vector<TTemplateSpec> PropTemplates();
+std::vector<TDefaultTemplate> HairTemplates();
+std::vector<TDefaultTemplate> PropTemplates();
 
-std::vector<TTemplateSpec> DefaultTemplates() {
-  std::vector<TTemplateSpec> all = HairTemplates();
-  for (TTemplateSpec& spec : PropTemplates()) all.push_back(std::move(spec));
-  std::stable_sort(all.begin(), all.end(), [](const TTemplateSpec& a, const TTemplateSpec& b) { return a.TypeNo < b.TypeNo; });
+std::vector<TDefaultTemplate> DefaultTemplates() {
+  std::vector<TDefaultTemplate> all = HairTemplates();
+  for (TDefaultTemplate& spec : PropTemplates()) all.push_back(std::move(spec));
+  std::stable_sort(all.begin(), all.end(), [](const TDefaultTemplate& a, const TDefaultTemplate& b) { return a.TypeNo < b.TypeNo; });
   return all;
 }

@@ -7,7 +7,7 @@
 
 #include "Canvas.h"
 
-struct TTemplateSpec {
+struct TDefaultTemplate {
   int TypeNo;
   std::string File;  // in the type's folder
   std::string Name;
@@ -15,7 +15,7 @@ struct TTemplateSpec {
   std::function<void(TTemplateCanvas&)> Paint;
 };
 
-std::vector<TTemplateSpec> DefaultTemplates();
+std::vector<TDefaultTemplate> DefaultTemplates();
 // The outline of the default head with its neck, in head coordinates.
 QPainterPath HeadAndNeck();
 

@@ -71,7 +71,7 @@ THairGroup BackHair(double bottom, double halfWidth, int strands) {
   return group;
 }
 
-TTemplateSpec Hair(int type, std::string file, std::string name, QRectF bounds, THairStyle style, std::uint32_t seed) {
+TDefaultTemplate Hair(int type, std::string file, std::string name, QRectF bounds, THairStyle style, std::uint32_t seed) {
   return {type, std::move(file), std::move(name), bounds, [style, seed](TTemplateCanvas& c) { PaintHair(c, style, seed); }};
 }
 
@@ -167,8 +167,8 @@ void PaintBand(TTemplateCanvas& canvas, const QPainterPath& band, const QColor& 
 
 }  // namespace
 
-std::vector<TTemplateSpec> HairTemplates() {
-  std::vector<TTemplateSpec> out;
+std::vector<TDefaultTemplate> HairTemplates() {
+  std::vector<TDefaultTemplate> out;
   const int W = 1, M = 2, F = 3, B = 6;
 
   {  // Long straight, centre parting.

@@ -52,7 +52,7 @@ QPainterPath Ellipse(QPointF centre, double rx, double ry) {
   return p;
 }
 
-TTemplateSpec Hat(std::string file, std::string name, QRectF bounds, std::function<void(TTemplateCanvas&)> paint) {
+TDefaultTemplate Hat(std::string file, std::string name, QRectF bounds, std::function<void(TTemplateCanvas&)> paint) {
   return {kHats, std::move(file), std::move(name), bounds, std::move(paint)};
 }
 
@@ -272,7 +272,7 @@ QPainterPath LensShape(const TLens& lens, double side) {
   return path;
 }
 
-TTemplateSpec Glasses(std::string file, std::string name, TLens lens, QColor frame, QColor tint, double thickness,
+TDefaultTemplate Glasses(std::string file, std::string name, TLens lens, QColor frame, QColor tint, double thickness,
                       bool rimless = false) {
   return {kGlasses, std::move(file), std::move(name), QRectF(-112, -40, 224, 80),
           [=](TTemplateCanvas& c) {
@@ -328,8 +328,8 @@ TTemplateSpec Glasses(std::string file, std::string name, TLens lens, QColor fra
 
 }  // namespace
 
-std::vector<TTemplateSpec> PropTemplates() {
-  std::vector<TTemplateSpec> out;
+std::vector<TDefaultTemplate> PropTemplates() {
+  std::vector<TDefaultTemplate> out;
   out.push_back(Hat("Fedora1.psd", "Fedora", QRectF(-170, -215, 340, 150),
                     [](TTemplateCanvas& c) { PaintFedora(c, QColor(92, 76, 60), QColor(30, 24, 20)); }));
   out.push_back(Hat("Beanie1.psd", "Beanie", QRectF(-125, -225, 250, 180),

@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
       "# x and y place a face template's top-left corner relative to the face point.\n";
   int lastType = -1;
   std::vector<QImage> icons;  // the first template of each type, in type order
-  for (const TTemplateSpec& spec : DefaultTemplates()) {
+  for (const TDefaultTemplate& spec : DefaultTemplates()) {
     const TPartTypeRecord* type = FindTemplateType(spec.TypeNo, types);
     if (!type) {
       std::fprintf(stderr, "template type %d is not in the settings\n", spec.TypeNo);

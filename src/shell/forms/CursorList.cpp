@@ -70,7 +70,7 @@ void TCursorList::Load(const std::string& exePath) {
     return true;
   }();
   (void)released;
-  for (const TProgramCursorSpec& spec : kProgramCursors) {
+  for (const TProgramCursor& spec : kProgramCursors) {
     QImageReader reader(QString::fromStdString(ResolvePath(exePath, ProgramCursorFile(spec)).string()));
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > kMaxCursorSide || size.height() > kMaxCursorSide) continue;

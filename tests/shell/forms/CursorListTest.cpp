@@ -16,14 +16,14 @@ namespace {
 
 fs::path InstallDir() { return BuildDir() / "Tressary"; }
 
-QImage CursorPicture(const fs::path& installDir, const TProgramCursorSpec& spec) {
+QImage CursorPicture(const fs::path& installDir, const TProgramCursor& spec) {
   return QImage(QString::fromStdString(ResolvePath(installDir, ProgramCursorFile(spec)).string()));
 }
 
 TEST(ProgramCursors, EveryNumberHasItsOwnPictureWithTheHotSpotOnIt) {
   std::set<QByteArray> pictures;
   for (int number = 100; number <= 118; ++number) {
-    const TProgramCursorSpec* spec = FindProgramCursor(number);
+    const TProgramCursor* spec = FindProgramCursor(number);
     if (number == 100 || number == 106 || number == 118) {
       EXPECT_EQ(spec, nullptr) << number;
       continue;
@@ -57,7 +57,7 @@ TEST(CursorList, AnswersEachPictureWithItsHotSpot) {
   TCursorList list;
   list.Load((InstallDir() / "").string());
   EXPECT_EQ(list.PictureCount(), int(kProgramCursors.size()));
-  for (const TProgramCursorSpec& spec : kProgramCursors) {
+  for (const TProgramCursor& spec : kProgramCursors) {
     const QCursor cursor = list.Cursor(spec.Number);
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor) << spec.Name;
     EXPECT_EQ(cursor.hotSpot(), QPoint(spec.HotX, spec.HotY)) << spec.Name;
