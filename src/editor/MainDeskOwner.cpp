@@ -32,9 +32,8 @@ std::vector<std::string> TMainState::ContentFolders() const { return TemplateApp
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
 
-// The layers list, layer-regions, portrait preview and catalogue windows tell
-// the state nothing while they do not exist: each of these reaches a window only
-// when it is visible.
+// Each of these reaches a window only when it is visible; the program has no
+// layers list, layer-regions, portrait preview or catalogue window to reach.
 void TMainState::RefreshLayerList() {}
 void TMainState::LayerListSelect(int) {}
 void TMainState::LayerListVisibilityChanged(int) {}

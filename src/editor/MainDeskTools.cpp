@@ -18,5 +18,5 @@ void TMainDeskTools::SetBrushColor(int red, int green, int blue) {
   state_.SetControls();
 }
 
-// Tips are a window of their own that this build does not have yet.
+// Tips show in a window of their own, which the program does not have.
 void TMainDeskTools::ShowTip(std::string_view) {}

@@ -188,11 +188,9 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   void EnsureDeskBitmaps();
   void PaintPixels(TRect rect, bool compose);
   void DrawSelectionFrame(const TRect& clip);
-  void RepaintLayerArea(const TLayer& layer);
   void RecomposeAfterDelete(const TRect& area);
   void ForgetSpecial(const TLayer* layer);
   void RemoveLayer(int index);
-  void StructureChanged();
   void Busy(bool busy);
   void ProcessMessages();
 

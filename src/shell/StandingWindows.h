@@ -1,5 +1,5 @@
 #pragma once
-// The windows the start-up creates, in their order. Windows built later join by
+// The windows the start-up creates, in their order. Windows of higher layers join by
 // registering a factory under their name (shell/forms/StandingForms.h); the main
 // window is shown right after the message box has been created.
 #include <array>

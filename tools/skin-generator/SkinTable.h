@@ -1,6 +1,6 @@
 #pragma once
 // The skins of the default interface: one row per picture, with its size in each
-// resolution folder. Windows add their row when they are built.
+// resolution folder.
 #include <span>
 #include <string_view>
 
@@ -9,11 +9,11 @@ enum class TSkinStyle {
   MainWindow,  // the main window: tool column, desk frame, layer column, status strip
 };
 
-struct TSkinSpec {
+struct TSkinPicture {
   std::string_view File;
   TSkinStyle Style;
   int Width1024, Height1024;  // "1024-768\"
   int Width800, Height800;    // "800-600\"
 };
 
-std::span<const TSkinSpec> DefaultSkins();
+std::span<const TSkinPicture> DefaultSkins();

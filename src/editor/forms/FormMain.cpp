@@ -359,7 +359,7 @@ void TFormMain::ShowTip(std::string_view page) {
   if (ShellHooks().ShowTip) ShellHooks().ShowTip(std::string(page));
 }
 
-// The palette slots come with the palette; until then there is nothing to refresh.
+// The program has no palette slots: there is nothing to refresh.
 void TFormMain::RefreshPalette() {}
 
 void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }

@@ -23,7 +23,6 @@ class TFormMontage : public QWidget, public IDeskView {
 
   TMontageDesk& Desk() { return desk_; }
   // The tool the mouse drives; nullptr restores the basic select tool. Not owned.
-  void SetTool(TDeskTool* tool) { tool_ = tool ? tool : &selectTool_; }
   // The mouse drives the editing tools by the main window's desk mode; `owner`
   // must outlive the window.
   void UseMouseTools(IDeskToolOwner& owner);

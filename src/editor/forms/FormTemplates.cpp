@@ -126,7 +126,7 @@ void TFormTemplates::BuildControls() {
   LabelNumPartsTotal = new QLabel("(99)", this);
   LabelNumPartsTotal->setObjectName("LabelNumPartsTotal");
   LabelNumPartsTotal->setGeometry(55, 26, 50, 18);
-  // The questionnaire window's filter button; shown once questionnaires exist.
+  // The questionnaire window's filter button, shown only with that window.
   ButtonSetTemplatesFilter = new TGraphicButton(this);
   ButtonSetTemplatesFilter->setObjectName("ButtonSetTemplatesFilter");
   ButtonSetTemplatesFilter->setGeometry(150, 24, 60, 20);
@@ -286,7 +286,7 @@ void TFormTemplates::RefreshTemplateList(bool resetScroll) {
   for (std::size_t i = 0; i < TemplateList.size(); ++i) {
     if (TemplateList[i].PartType != CurrentTemplateType) continue;
     ++total_;
-    // The questionnaire filter comes later: with it off every template passes.
+    // No questionnaire filter is set: every template of the type passes.
     shown_.push_back(int(i));
   }
   // The slider's change event must not redraw here: the caller draws.

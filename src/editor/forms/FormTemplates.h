@@ -54,7 +54,7 @@ class TFormTemplates : public TSkinnedForm {
   ITemplateDesk* Desk = nullptr;
   // Shows a message: a UI-text key, or with `literal` the text itself.
   std::function<void(const std::string& keyOrText, bool literal)> ShowMessage;
-  // Plays a template's video (the players come later; nothing without one).
+  // Plays a template's video; nothing happens without a player.
   std::function<void(const std::string& file)> PlayVideo;
   // The window was closed: the main window releases its template button.
   std::function<void()> OnClosed;

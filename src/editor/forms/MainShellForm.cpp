@@ -82,8 +82,8 @@ void BindOpeners(TSkinnedForm& form) {
   for (const TOpener& opener : MainOpeners()) {
     auto* button = form.findChild<TGraphicButton*>(QString::fromUtf8(opener.Button.data(), int(opener.Button.size())));
     if (!button) continue;
-    // Windows made for the call have no factory yet; a button without its window
-    // would do nothing.
+    // Windows made only for the call and windows the program lacks have no
+    // factory; a button without its window would do nothing.
     if (opener.CreatedForCall || !FindScreenForm(opener.Window)) {
       button->hide();
       continue;

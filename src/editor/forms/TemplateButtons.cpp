@@ -147,7 +147,7 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   PressedTemplateButton = index;
   const int type = button->Tag();
   CurrentTemplateType = type;
-  // Type 0, the ready solutions, has no browser of its own yet.
+  // Type 0, the ready solutions, has no browser of its own.
   if (type == 0) return;
   // The kind comes from the template types, read once before the first browser.
   if (TemplateTypes.empty() && MainIni) LoadTemplateTypes(*MainIni);

@@ -39,7 +39,7 @@ class TMainWorkPorts : public IWorkPorts {
   void EnsureDeskMode() override {
     if (main_.State().DeskMode() == dmNone) main_.State().SetDeskMode(dmColoration);
   }
-  void RefreshLayerList() override {}  // the layers window comes with its own issue
+  void RefreshLayerList() override {}  // the program has no layers window to refresh
   void SetPortraitBitmap(const TBitmap32& bitmap) override { PortraitBitmap = bitmap; }
 
  private:

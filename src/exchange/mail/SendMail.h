@@ -62,7 +62,6 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   bool WinsockStarted() const { return WinsockIsStarted(); }
   void SetWinsockStarted(bool start);
   std::string Version() const { return "SendMail 1.3.9"; }
-  void SetVersion(const std::string&) {}
   // Seconds the server may stay silent while the dialogue waits on it.
   std::uint32_t TimeoutReply = 300;
   TNotifyEvent OnDone;

@@ -1,7 +1,5 @@
 #pragma once
-// The size and colour depth of the screen the program runs on. Tests set a
-// screen of their own.
-#include <optional>
+// The size and colour depth of the screen the program runs on.
 
 struct TScreenInfo {
   int Width = 0;
@@ -9,6 +7,5 @@ struct TScreenInfo {
   int BitsPerPixel = 0;
 };
 
-// The primary screen (or the override); all zero without a screen.
+// The primary screen; all zero without a screen.
 TScreenInfo CurrentScreen();
-void SetScreenOverride(std::optional<TScreenInfo> screen);

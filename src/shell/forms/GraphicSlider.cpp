@@ -26,12 +26,6 @@ void TGraphicSlider::SetAllValues(int min, int max, int value) {
   Invalidate();
 }
 
-void TGraphicSlider::SetMin(int min) {
-  if (min == min_) return;
-  min_ = min;
-  Invalidate();
-}
-
 void TGraphicSlider::SetMax(int max) {
   if (max == max_) return;
   max_ = max;

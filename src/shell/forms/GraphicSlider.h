@@ -22,7 +22,6 @@ class TGraphicSlider : public TGraphicButton {
   // Stores all three (the value clamped) and fires OnChange once, unless nothing changes.
   void SetAllValues(int min, int max, int value);
   // Re-render without clamping the value.
-  void SetMin(int min);
   void SetMax(int max);
   // The pixel along the axis that shows the value.
   int ValuePix() const;
