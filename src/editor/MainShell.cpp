@@ -15,6 +15,7 @@ std::uint8_t CalibrationGreen = 217;
 std::uint8_t CalibrationBlue = 188;
 std::string MailServer;
 int MailPort = 25;
+std::string MailFromAddress;
 int LeftRightMargin = 5;
 int TopBottomMargin = 10;
 bool ShowTips = false;
@@ -124,6 +125,7 @@ void ReadMainSettings(const TIniFile& ini) {
   CalibrationBlue = ByteSetting(ini, "CALIBRATION COLOR", "Blue", 188);
   MailServer = ini.ReadString("MAIL", "Server", "");
   MailPort = ini.ReadInteger("MAIL", "Port", 25);
+  MailFromAddress = ini.ReadString("MAIL", "FromAddress", "");
   LeftRightMargin = ini.ReadInteger("PRINT", "LeftRightMargin", 5);
   TopBottomMargin = ini.ReadInteger("PRINT", "TopBottomMargin", 10);
   ShowTips = YesSetting(ini, "TIPS", "ShowTips");
@@ -233,6 +235,7 @@ void ResetMainShell() {
   CalibrationBlue = 188;
   MailServer.clear();
   MailPort = 25;
+  MailFromAddress.clear();
   LeftRightMargin = 5;
   TopBottomMargin = 10;
   ShowTips = PlayMusic = PlaySound = false;

@@ -18,6 +18,8 @@ extern std::uint8_t CalibrationGreen;
 extern std::uint8_t CalibrationBlue;
 extern std::string MailServer;
 extern int MailPort;
+// The sender address of mails when no mail program's account gives one.
+extern std::string MailFromAddress;
 extern int LeftRightMargin;  // percent
 extern int TopBottomMargin;
 extern bool ShowTips;

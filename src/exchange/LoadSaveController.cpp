@@ -43,9 +43,7 @@ std::string_view LoadSaveMessageDefault(std::string_view key) {
       {"MessageWorkIsEmpty", "The work is empty."},
       {"MessageUnableSaveImage", "Unable to save the picture."},
   };
-  for (const auto& [name, text] : kTexts)
-    if (name == key) return text;
-  return {};
+  return DefaultTextOf(kTexts, key);
 }
 
 std::vector<TFileFilter> ImageOpenFilters() {

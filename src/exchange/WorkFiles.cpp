@@ -97,6 +97,19 @@ bool TWorkFiles::SaveWork(fs::path file) {
   LastWorkFileName = LastImageFileName = BaseName(file);
 
   ports_.SetBusy(true);
+  std::string error;
+  const std::optional<std::vector<std::uint8_t>> bytes = WorkFileBytes(container, &error);
+  bool ok = bytes && WriteFileAtomic(file, *bytes);
+  ports_.SetBusy(false);
+  if (!ok) {
+    ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", error.empty() ? file.string() : error);
+    return false;
+  }
+  WorkSaved = true;
+  return true;
+}
+
+std::optional<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool container, std::string* error) {
   TWorkHeader header = HeaderOfDesk();
   std::vector<TWorkLayerData> layers;
   for (int i = desk_.LayerCount() - 1; i >= 0; --i) {
@@ -106,18 +119,10 @@ bool TWorkFiles::SaveWork(fs::path file) {
     layers.push_back(std::move(data));
   }
   desk_.RenderExportBitmap();
-  std::string error;
-  std::optional<std::vector<std::uint8_t>> bytes;
-  if (container) bytes = BuildWorkContainer(header, layers, desk_.ExportBitmap(), &error);
-  else bytes = BuildCompressedWork(header, layers, desk_.ExportBitmap());
-  bool ok = bytes && WriteFileAtomic(file, *bytes);
-  ports_.SetBusy(false);
-  if (!ok) {
-    ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", error.empty() ? file.string() : error);
-    return false;
-  }
-  WorkSaved = true;
-  return true;
+  std::optional<std::vector<std::uint8_t>> bytes =
+      container ? BuildWorkContainer(header, layers, desk_.ExportBitmap(), error)
+                : BuildCompressedWork(header, layers, desk_.ExportBitmap());
+  return bytes;
 }
 
 TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {

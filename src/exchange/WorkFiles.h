@@ -2,8 +2,11 @@
 // Saving the work on the desk as a work file and loading one back, both forms:
 // the compressed ".tsc" and the uncompressed container ".tsu". A compressed file
 // is converted in memory; the user's file is only ever read.
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "picture/ChangeKind.h"
@@ -47,6 +50,10 @@ class TWorkFiles {
   // file stays, "MessageUnableSaveWork" is shown and false returned. An empty desk
   // gives "MessageWorkIsEmpty". Sets WorkSaved on success.
   bool SaveWork(fs::path file);
+  // The desk's work as the bytes of a work file (compressed, or the container),
+  // without saving it anywhere; nullopt (with the reason in `error` when known)
+  // when it cannot be built. An empty desk gives an empty work.
+  std::optional<std::vector<std::uint8_t>> WorkFileBytes(bool container, std::string* error = nullptr);
 
   // Loads a work file of either form onto the desk (cleared or merged as the user
   // answers). Layers whose line or streams are bad are left out with a message;

@@ -3,6 +3,7 @@
 // logic that needs a helper program is tested without Qt.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -21,3 +22,7 @@ class IProcessRunner {
   // killed before this returns.
   virtual TProcessResult Run(const fs::path& program, const std::vector<std::string>& arguments, int timeoutMs) = 0;
 };
+
+// The executable file `name` in the first folder of $PATH that holds one; empty
+// when there is none.
+fs::path FindProgramOnPath(std::string_view name);

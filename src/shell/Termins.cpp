@@ -34,3 +34,9 @@ std::string GetTerm(std::string_view name, const TTerminList& list, std::string_
     if (termin.Name == name) return termin.Value;
   return std::string(defaultText);
 }
+
+std::string_view DefaultTextOf(TDefaultTexts texts, std::string_view key) {
+  for (const auto& [name, text] : texts)
+    if (name == key) return text;
+  return {};
+}

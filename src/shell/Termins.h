@@ -2,8 +2,10 @@
 // The UI-text table: every caption, hint and message of the program is looked up by
 // key in "termins.txt", with a default given by the caller.
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct TTermin {
@@ -28,3 +30,7 @@ TTermin ParseTermLine(std::string_view line, bool keepSound);
 // The value of the first record whose Name equals `name` exactly (case-sensitive),
 // else `defaultText`.
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText);
+
+// English texts by key, for a table that lacks them: the text of `key`, or "".
+using TDefaultTexts = std::span<const std::pair<std::string_view, std::string_view>>;
+std::string_view DefaultTextOf(TDefaultTexts texts, std::string_view key);
