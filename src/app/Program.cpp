@@ -9,6 +9,7 @@
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
+#include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -37,6 +38,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormLoadSave();
   RegisterFormPrint();
   RegisterFormCamera();
+  RegisterFormEmail();
   RegisterFormTemplates();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);

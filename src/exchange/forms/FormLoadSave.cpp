@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPointer>
 
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
@@ -12,8 +13,10 @@
 #include "editor/forms/FormMontage.h"
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/ClipboardPicture.h"
+#include "exchange/forms/FormEmail.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "platform/qt/FileDialogFilters.h"
+#include "platform/qt/QtProcessRunner.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -119,11 +122,60 @@ class TFormLoadSave::TWork : public IWorkPicture {
   TFormLoadSave& form_;
 };
 
+// Mailing's windows: the desktop's mail program, else the e-mail window.
+class TFormLoadSave::TMailUi : public IWorkMailUi {
+ public:
+  explicit TMailUi(TFormLoadSave& form) : form_(form) {}
+  void CloseWindow() override { form_.ui_->CloseWindow(); }
+  void SetBusy(bool busy) override { form_.ui_->SetBusy(busy); }
+  void ShowMessage(std::string_view key) override {
+    ShowMessageBox(key, mbkOKCancel, false, MailMessageDefault(key));
+  }
+  bool IsMapiAvailable() override { return ::IsMapiAvailable(); }
+  int SendMapiMail(const TMapiMessage& message) override {
+    // The program waits for the mail program, painted but not usable.
+    std::vector<QPointer<QWidget>> disabled;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->isVisible() && window->isEnabled()) {
+        window->setEnabled(false);
+        disabled.emplace_back(window);
+      }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TQtProcessRunner runner(true);
+    const int result = ::SendMapiMail(message, runner);
+    QApplication::restoreOverrideCursor();
+    for (const QPointer<QWidget>& window : disabled)
+      if (window) window->setEnabled(true);
+    if (QWidget* main = FindScreenForm("FormMain")) main->activateWindow();
+    return result;
+  }
+  void RunEmailWindow(const TMailAttachment& attachment) override {
+    TFormEmail* window = FormEmail;
+    if (!window) {
+      ownEmail_ = std::make_unique<TFormEmail>();
+      window = ownEmail_.get();
+    }
+    window->SendWithAttachment(&attachment);
+  }
+
+ private:
+  TFormLoadSave& form_;
+  std::unique_ptr<TFormEmail> ownEmail_;
+};
+
 TFormLoadSave::TFormLoadSave(QWidget* parent)
     : TSkinnedForm("FormLoadSave", parent),
       ui_(std::make_unique<TUi>(*this)),
       work_(std::make_unique<TWork>(*this)),
-      actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)) {
+      actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)),
+      mailUi_(std::make_unique<TMailUi>(*this)) {
+  CompressedWork = [] {
+    TWorkFiles* files = ProgramWorkFiles();
+    return files ? files->WorkFileBytes(false) : std::nullopt;
+  };
+  mailer_ = std::make_unique<TWorkMailer>(*mailUi_, *work_, [this] {
+    return CompressedWork ? CompressedWork() : std::nullopt;
+  });
   FormLoadSave = this;
   resize(kClientWidth, kClientHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
@@ -158,6 +210,8 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   ButtonSaveWork = SheetButton(this, "ButtonSaveWork", ImageButtons, {150, 50 + 2 * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
   ButtonSaveWork->SetCaption(TermText("ButtonSaveWorkCaption", "Work file"));
   ButtonSaveWork->OnClick = [this] { ButtonSaveWorkClick(); };
+  ButtonSendImage = button("ButtonSendImage", "Mail picture", 150, 3, &TFormLoadSave::ButtonSendImageClick);
+  ButtonSendWork = button("ButtonSendWork", "Mail work", 150, 4, &TFormLoadSave::ButtonSendWorkClick);
 
   ImageOpenDialog = FileDialog(this, "ImageOpenDialog", QFileDialog::AcceptOpen);
   ImageSaveDialog = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
@@ -170,7 +224,7 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   LabelLoad->setText(TermText("LabelLoadCaption"));
   LabelSave->setText(TermText("LabelSaveCaption"));
   for (TGraphicButton* b : {ButtonLoadImage, ButtonLoadClipboard, ButtonLoadCamera, ButtonLoadTwain, ButtonSaveImage,
-                            ButtonSaveClipboard, ButtonLoadWork, ButtonSaveWork})
+                            ButtonSaveClipboard, ButtonLoadWork, ButtonSaveWork, ButtonSendImage, ButtonSendWork})
     b->setToolTip(TermText((b->objectName() + "Hint").toUtf8().constData()));
 
   // The dialogs start in the program's picture folders; each then keeps the folder
@@ -214,6 +268,8 @@ void TFormLoadSave::ButtonLoadTwainClick() {
 
 void TFormLoadSave::ButtonSaveImageClick() { actions_->SaveImage(); }
 void TFormLoadSave::ButtonSaveClipboardClick() { actions_->SaveClipboard(); }
+void TFormLoadSave::ButtonSendImageClick() { mailer_->SendImage(); }
+void TFormLoadSave::ButtonSendWorkClick() { mailer_->SendWork(); }
 void TFormLoadSave::ButtonExitClick() { close(); }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "exchange/LoadSaveController.h"
+#include "exchange/WorkMailer.h"
 #include "shell/forms/SkinnedForm.h"
 
 class QFileDialog;
@@ -14,6 +15,7 @@ class QLabel;
 class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
+class TFormEmail;
 class TScannerSourceDialog;
 
 class TFormLoadSave : public TSkinnedForm {
@@ -35,6 +37,8 @@ class TFormLoadSave : public TSkinnedForm {
   TGraphicButton* ButtonSaveClipboard;
   TGraphicButton* ButtonLoadWork;
   TGraphicButton* ButtonSaveWork;
+  TGraphicButton* ButtonSendImage;
+  TGraphicButton* ButtonSendWork;
   TMyImage* ImageButtons;
   QFileDialog* ImageOpenDialog;
   QFileDialog* ImageSaveDialog;
@@ -49,6 +53,9 @@ class TFormLoadSave : public TSkinnedForm {
   // without them the camera button is hidden).
   std::function<bool()> ConnectCamera;
   std::function<void()> RunCameraWindow;
+  // The work as a compressed work file for mailing (the program's work files
+  // unless a test sets another).
+  TWorkMailer::TWorkBytes CompressedWork;
 
   TLoadSaveController& Actions() { return *actions_; }
 
@@ -62,15 +69,20 @@ class TFormLoadSave : public TSkinnedForm {
   // Asks for a work file name and saves the desk's work; true when it was saved
   // (the main window's close flow uses it while the window is hidden).
   bool ButtonSaveWorkClick();
+  void ButtonSendImageClick();
+  void ButtonSendWorkClick();
   void ButtonExitClick();
 
  private:
   class TUi;
   class TWork;
+  class TMailUi;
   std::unique_ptr<TUi> ui_;
   std::unique_ptr<TWork> work_;
   std::unique_ptr<IScanner> ownScanner_;
   std::unique_ptr<TLoadSaveController> actions_;
+  std::unique_ptr<TMailUi> mailUi_;
+  std::unique_ptr<TWorkMailer> mailer_;
   std::unique_ptr<IWorkPicture> deskWork_;
   friend void ConnectFormLoadSave();
 };

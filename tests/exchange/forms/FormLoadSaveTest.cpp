@@ -19,17 +19,11 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
+#include "support/FakeWorkPicture.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
 
 namespace {
-
-class FakeWork : public IWorkPicture {
- public:
-  bool WorkIsEmpty() const override { return picture.Empty(); }
-  TBitmap32 TakeExportPicture() override { return picture; }
-  TBitmap32 picture;
-};
 
 class FormLoadSaveTest : public ::testing::Test {
  protected:
@@ -77,13 +71,16 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   ExePath = exePath;
 }
 
-TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThereAndTheMailButtonsAreNot) {
+TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThere) {
   for (const char* name : {"ButtonExit", "ButtonLoadImage", "ButtonLoadClipboard", "ButtonLoadCamera",
                            "ButtonLoadTwain", "ButtonSaveImage", "ButtonSaveClipboard", "ButtonLoadWork",
-                           "ButtonSaveWork"})
+                           "ButtonSaveWork", "ButtonSendImage", "ButtonSendWork"})
     EXPECT_NE(form_.findChild<QWidget*>(name), nullptr) << name;
-  for (const char* name : {"ButtonSendImage", "ButtonSendWork"})
-    EXPECT_EQ(form_.findChild<QWidget*>(name), nullptr) << name;
+  for (const char* name : {"ButtonSendImage", "ButtonSendWork"}) {
+    auto* button = form_.findChild<QWidget*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_TRUE(button->isVisible()) << name;
+  }
 }
 
 TEST_F(FormLoadSaveTest, AFileChosenInTheDialogBecomesTheSourceAndOpensTheAdjustWindow) {

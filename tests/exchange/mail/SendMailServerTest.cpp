@@ -1,53 +1,15 @@
 // The client against a real SMTP server (aiosmtpd on loopback); what arrived is
 // read back with Python's email package as a mail reader would.
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QHostInfo>
-#include <QProcess>
 
 #include "MailClientFixture.h"
 #include "exchange/MailHeaders.h"
 #include "support/ReceivedMail.h"
 #include "support/TestPaths.h"
+#include "support/qt/SmtpSink.h"
 
 namespace {
-// aiosmtpd started for `messages` mails; it stops by itself after them or after a minute.
-class TSmtpSink {
- public:
-  TSmtpSink(const fs::path& folder, int messages) : folder_(folder) {
-    process_.setProgram("/usr/bin/python3");
-    process_.setArguments({QString::fromStdString((SourceDir() / "tests/support/mail/smtp_sink.py").string()),
-                           QString::fromStdString(folder.string()), QString::number(messages), "60"});
-    process_.start();
-    if (process_.waitForStarted(10000) && process_.waitForReadyRead(20000))
-      port_ = static_cast<quint16>(process_.readLine().trimmed().toUInt());
-  }
-  ~TSmtpSink() {
-    if (!process_.waitForFinished(5000)) process_.kill();
-    process_.waitForFinished(5000);
-  }
-  quint16 Port() const { return port_; }
-  bool Finish() { return process_.waitForFinished(10000) && process_.exitCode() == 0; }
-  QJsonObject Envelope(int n) const {
-    if (auto bytes = ReadFile(folder_ / (std::to_string(n) + ".json")))
-      return QJsonDocument::fromJson(QByteArray::fromStdString(*bytes)).object();
-    return {};
-  }
-  fs::path Mail(int n) const { return folder_ / (std::to_string(n) + ".eml"); }
-
- private:
-  static std::optional<std::string> ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  fs::path folder_;
-  QProcess process_;
-  quint16 port_ = 0;
-};
-
-
 std::vector<std::string> Strings(const QJsonValue& value) {
   std::vector<std::string> out;
   for (const QJsonValue& item : value.toArray()) out.push_back(item.toString().toStdString());
