@@ -11,6 +11,8 @@
 
 inline void UseInstallation(const std::string& folder) {
   ExePath = folder + "/";
+  CompressedWorkExt = ProductInfo.CmpFileExt;
+  UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
   InitInterfaceInfo(screen.Width, screen.Height, nullptr);
