@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "editor/PortraitToolDesign.h"
 #include "picture/forms/BitmapImage.h"
 
 namespace {
@@ -109,6 +110,34 @@ TBitmap32 LoadSaveButtonSheet() { return BlankButtonSheet(120, 30, 1); }
 TBitmap32 AdjustButtonSheet() { return BlankButtonSheet(72, 28, 6); }
 TBitmap32 CameraButtonSheet() { return BlankButtonSheet(72, 28, 4); }
 
+TBitmap32 PortraitToolButtonSheet() {
+  namespace d = portrait_tool;
+  TBitmap32 sheet(d::kSheetWidth, d::kSheetHeight, 0);
+  DrawButtonFrames(sheet, Bounds(0, d::kSheetButtonTop, 3 * d::kButtonWidth, d::kButtonHeight), d::kButtonWidth,
+                   TButtonGlyph::Blank);
+  DrawButtonFrames(sheet, Bounds(0, d::kSheetExitTop, 3 * d::kExit.Width(), d::kExit.Height()), d::kExit.Width(),
+                   TButtonGlyph::Close);
+  DrawButtonFrames(sheet, Bounds(0, d::kSheetThumbTop, 3 * d::kThumbSide, d::kThumbSide), d::kThumbSide,
+                   TButtonGlyph::Blank);
+  QImage view = WritableImageView(sheet);
+  QPainter p(&view);
+  p.setRenderHint(QPainter::Antialiasing);
+  auto track = [&p](int top, int w, int h) {
+    for (int state = 0; state < 2; ++state) {
+      const QRectF r(state * w, top, w, h);
+      QPainterPath groove;
+      groove.addRoundedRect(w >= h ? r.adjusted(1, 4, -1, -4) : r.adjusted(4, 1, -4, -1), 4, 4);
+      p.fillPath(groove, state == 0 ? QColor(40, 44, 58) : QColor(110, 110, 116));
+      p.setPen(QColor(20, 22, 30));
+      p.drawPath(groove);
+    }
+  };
+  track(d::kSheetToolTrackTop, d::kToolSlider.Width(), d::kToolSlider.Height());
+  track(d::kSheetHTrackTop, d::kSliderHPos.Width(), d::kSliderHPos.Height());
+  track(d::kSheetVTrackTop, d::kSliderVPos.Width(), d::kSliderVPos.Height());
+  return sheet;
+}
+
 std::vector<TSheetFile> DefaultButtonSheets() {
   return {{"FormMessBtn.psd", MessageButtonSheet()},
           {"ButLoSa.psd", LoadSaveButtonSheet()},
@@ -117,5 +146,7 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButCamer.psd", CameraButtonSheet()},
           // Registration: start, stop. Element download: start, stop, previews.
           {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross})},
-          {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})}};
+          {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
+          {"ButBaldHead.psd", PortraitToolButtonSheet()},
+          {"ButSetup.psd", PortraitToolButtonSheet()}};
 }

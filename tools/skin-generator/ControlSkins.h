@@ -51,5 +51,9 @@ struct TSheetFile {
 // printer, print and cancel glyphs.
 TBitmap32 PrintButtonSheet();
 
+// The bald-head and colour-calibration windows' sheet (editor/PortraitToolDesign.h):
+// plain buttons, exit, slider thumb and the sliders' tracks.
+TBitmap32 PortraitToolButtonSheet();
+
 // Every default button sheet, with its file name.
 std::vector<TSheetFile> DefaultButtonSheets();

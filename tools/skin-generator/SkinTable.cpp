@@ -22,6 +22,8 @@ constexpr TSkinPicture kSkins[] = {
     {"FormCamr.psd", TSkinStyle::Window, 340, 228, 340, 228},
     {"FormIReg.psd", TSkinStyle::Window, 344, 300, 344, 300},
     {"FormDnld.psd", TSkinStyle::Window, 640, 480, 600, 450},
+    {"FormBaldHead.psd", TSkinStyle::Window, 730, 620, 730, 620},
+    {"FormClbr.psd", TSkinStyle::Window, 730, 620, 730, 620},
 };
 }  // namespace
 

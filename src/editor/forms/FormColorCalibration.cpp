@@ -1,0 +1,195 @@
+#include "editor/forms/FormColorCalibration.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "editor/ColorCalibration.h"
+#include "editor/MainShell.h"
+#include "editor/PortraitToolDesign.h"
+#include "editor/forms/PortraitScroll.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/CursorList.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/TermText.h"
+
+namespace d = portrait_tool;
+
+// A button whose face is a colour.
+class TColorFace : public QWidget {
+ public:
+  TColorFace(QWidget* parent, const char* name, const QRect& bounds) : QWidget(parent) {
+    setObjectName(name);
+    setGeometry(bounds);
+  }
+  void SetColor(TColor32 color) {
+    color_ = color;
+    repaint();
+  }
+  TColor32 Color() const { return color_; }
+  std::function<void()> OnClick;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setPen(QColor(20, 22, 30));
+    p.setBrush(QColor(RedOf(color_), GreenOf(color_), BlueOf(color_)));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (OnClick && rect().contains(event->position().toPoint())) OnClick();
+  }
+
+ private:
+  TColor32 color_ = Color32(0, 0, 0);
+};
+
+namespace {
+
+constexpr int kFaceSide = 40;
+
+QLabel* ValueLabel(QWidget* form, const char* name, int left, int top) {
+  auto* label = new QLabel("0", form);
+  label->setObjectName(name);
+  label->setGeometry(left, top, 34, 16);
+  label->setStyleSheet("color: #e8f2f4;");
+  return label;
+}
+
+void ShowChannels(QLabel* red, QLabel* green, QLabel* blue, TColor32 color) {
+  red->setText(QString::number(RedOf(color)));
+  green->setText(QString::number(GreenOf(color)));
+  blue->setText(QString::number(BlueOf(color)));
+  for (QLabel* label : {red, green, blue}) label->repaint();
+}
+
+TGraphicButton* PlainButton(QWidget* form, const char* name, TImage* sheet, int top, const QString& caption) {
+  TGraphicButton* button =
+      NewSheetButton(form, name, sheet, d::kSheetButtonTop, {d::kButtonLeft, top, d::kButtonWidth, d::kButtonHeight});
+  button->SetCaption(caption);
+  return button;
+}
+
+}  // namespace
+
+TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget* parent)
+    : TSkinnedForm("FormColorCalibration", parent), portrait_(portrait) {
+  resize(d::kFormWidth, d::kFormHeight);
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 30);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, width(), d::kCaptionHeight);
+  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop,
+                              {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
+  TakeMainWindowLooks(*ButtonExit);
+  ButtonExit->OnClick = [this] { close(); };
+
+  ImageLayer = new TPortraitScroll(*this, ImageButtons);
+  ImageLayer->setObjectName("ImageLayer");
+  SetProgramCursor(*ImageLayer, crPipette);
+  ImageLayer->OnMove = [this](TPoint p, Qt::MouseButtons) { ShowCurrentColor(p); };
+  ImageLayer->OnRelease = [this](TPoint p, Qt::MouseButton) { CalibrateAt(p); };
+
+  const int left = d::kButtonLeft;
+  auto caption = [this, left](const char* name, int top, const QString& text) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setGeometry(left, top, d::kButtonWidth, 16);
+    label->setStyleSheet("color: #e8f2f4; font-weight: bold;");
+  };
+  caption("LabelCalibrationColor", 34, TermText("FormColorCalibrationLabelCalibrationColorCaption", "Calibration colour"));
+  ButtonCalibrationColor = new TColorFace(this, "ButtonCalibrationColor", QRect(left, 54, kFaceSide, kFaceSide));
+  LabelCalibrationRed = ValueLabel(this, "LabelCalibrationRed", left + kFaceSide + 8, 52);
+  LabelCalibrationGreen = ValueLabel(this, "LabelCalibrationGreen", left + kFaceSide + 8, 66);
+  LabelCalibrationBlue = ValueLabel(this, "LabelCalibrationBlue", left + kFaceSide + 8, 80);
+  caption("LabelCurrentColor", 110, TermText("FormColorCalibrationLabelCurrentColorCaption", "Colour here"));
+  ButtonCurrentColor = new TColorFace(this, "ButtonCurrentColor", QRect(left, 130, kFaceSide, kFaceSide));
+  LabelCurrentRed = ValueLabel(this, "LabelCurrentRed", left + kFaceSide + 8, 128);
+  LabelCurrentGreen = ValueLabel(this, "LabelCurrentGreen", left + kFaceSide + 8, 142);
+  LabelCurrentBlue = ValueLabel(this, "LabelCurrentBlue", left + kFaceSide + 8, 156);
+
+  ButtonDefaultColor = PlainButton(this, "ButtonDefaultColor", ImageButtons, 190, TermText("FormColorCalibrationButtonDefaultColorCaption", "Standard"));
+  ButtonUndoCalibration = PlainButton(this, "ButtonUndoCalibration", ImageButtons, 232, TermText("FormColorCalibrationButtonUndoCalibrationCaption", "Undo"));
+  const int bottom = d::kScrollBox.Bottom;
+  ButtonOK = PlainButton(this, "ButtonOK", ImageButtons, bottom - 2 * d::kButtonHeight - 10, TermText("ButtonOKCaption", "OK"));
+  ButtonCancel = PlainButton(this, "ButtonCancel", ImageButtons, bottom - d::kButtonHeight, TermText("ButtonCancelCaption", "Cancel"));
+
+  ButtonCalibrationColor->OnClick = [this] {
+    const TColor32 c = ButtonCalibrationColor->Color();
+    const QColor chosen = QColorDialog::getColor(QColor(RedOf(c), GreenOf(c), BlueOf(c)), this);
+    if (chosen.isValid()) SetCalibrationColor(Color32(chosen.red(), chosen.green(), chosen.blue()));
+  };
+  ButtonDefaultColor->OnClick = [this] { SetCalibrationColor(Color32(252, 217, 188)); };
+  ButtonUndoCalibration->OnClick = [this] { ButtonUndoCalibrationClick(); };
+  ButtonOK->OnClick = [this] {
+    ModalResult = 1;
+    close();
+  };
+  ButtonCancel->OnClick = [this] { close(); };
+
+  ApplyInterface(this);
+  setWindowTitle(TermText("ProductName"));
+  CaptionBar->Caption = TermText("FormColorCalibrationCaption");
+  ButtonCalibrationColor->setToolTip(TermText("FormColorCalibrationButtonCalibrationColorHint"));
+  ButtonCurrentColor->setToolTip(TermText("FormColorCalibrationButtonCurrentColorHint"));
+  ButtonUndoCalibration->setToolTip(TermText("FormColorCalibrationButtonUndoCalibrationHint"));
+  ButtonDefaultColor->setToolTip(TermText("FormColorCalibrationButtonDefaultColorHint"));
+  ButtonOK->setToolTip(TermText("FormColorCalibrationButtonOKHint"));
+  ButtonCancel->setToolTip(TermText("FormColorCalibrationButtonCancelHint"));
+
+  SetCalibrationColor(Color32(CalibrationRed, CalibrationGreen, CalibrationBlue));
+  ShowChannels(LabelCurrentRed, LabelCurrentGreen, LabelCurrentBlue, ButtonCurrentColor->Color());
+  ImageLayer->SetPicture(portrait_);
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormColorCalibration.Skin", "FormClbr.psd");
+    LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
+  };
+  OnClose = [this] {
+    if (ModalResult == 0) ModalResult = 2;
+    FreeButtonsSkin(*this);
+    FreeFormSkin(*this);
+  };
+}
+
+TFormColorCalibration::~TFormColorCalibration() = default;
+
+const TBitmap32& TFormColorCalibration::Calibrated() const { return ImageLayer->Picture(); }
+
+void TFormColorCalibration::SetCalibrationColor(TColor32 color) {
+  // The colour stays for the rest of the run, whatever the window's result.
+  CalibrationRed = RedOf(color);
+  CalibrationGreen = GreenOf(color);
+  CalibrationBlue = BlueOf(color);
+  ButtonCalibrationColor->SetColor(color);
+  ShowChannels(LabelCalibrationRed, LabelCalibrationGreen, LabelCalibrationBlue, color);
+}
+
+void TFormColorCalibration::ShowCurrentColor(TPoint p) {
+  const TBitmap32& picture = ImageLayer->Picture();
+  if (!picture.Contains(p.X, p.Y)) return;
+  const TColor32 color = picture.Pixel(p.X, p.Y) | 0xFF000000u;
+  ButtonCurrentColor->SetColor(color);
+  ShowChannels(LabelCurrentRed, LabelCurrentGreen, LabelCurrentBlue, color);
+}
+
+bool TFormColorCalibration::CalibrateAt(TPoint p) {
+  TBitmap32 picture = ImageLayer->Picture();
+  SetProgramCursor(*this, crHourGlass);
+  const bool done = CalibrateColors(picture, p.X, p.Y, Color32(CalibrationRed, CalibrationGreen, CalibrationBlue));
+  if (done) ImageLayer->SetPicture(std::move(picture), true);
+  SetProgramCursor(*this, crDefault);
+  return done;
+}
+
+void TFormColorCalibration::ButtonUndoCalibrationClick() { ImageLayer->SetPicture(portrait_, true); }
+
+std::optional<TBitmap32> CalibratePortrait(const TBitmap32& portrait) {
+  TFormColorCalibration form(portrait);
+  if (ShowSkinnedModal(form) != 1) return std::nullopt;
+  return form.Calibrated();
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The colour-calibration window: a click on a spot of the portrait that should
+// have the calibration colour scales every pixel channel by channel so that it
+// does. The arithmetic is CalibrateColors'; this window wires Qt's events to it.
+#include <optional>
+
+#include "picture/Bitmap32.h"
+#include "platform/Geometry.h"
+#include "shell/forms/SkinnedForm.h"
+
+class QLabel;
+class TCaptionBar;
+class TColorFace;
+class TGraphicButton;
+class TMyImage;
+class TPortraitScroll;
+
+class TFormColorCalibration : public TSkinnedForm {
+  Q_OBJECT
+ public:
+  explicit TFormColorCalibration(const TBitmap32& portrait, QWidget* parent = nullptr);
+  ~TFormColorCalibration() override;
+
+  TCaptionBar* CaptionBar;
+  TGraphicButton* ButtonExit;
+  TPortraitScroll* ImageLayer;
+  TColorFace* ButtonCalibrationColor;
+  QLabel* LabelCalibrationRed;
+  QLabel* LabelCalibrationGreen;
+  QLabel* LabelCalibrationBlue;
+  TColorFace* ButtonCurrentColor;
+  QLabel* LabelCurrentRed;
+  QLabel* LabelCurrentGreen;
+  QLabel* LabelCurrentBlue;
+  TGraphicButton* ButtonUndoCalibration;
+  TGraphicButton* ButtonDefaultColor;
+  TGraphicButton* ButtonOK;
+  TGraphicButton* ButtonCancel;
+  TMyImage* ImageButtons;
+
+  // The click on (x, y) of the picture; false when it lies outside.
+  bool CalibrateAt(TPoint p);
+  void SetCalibrationColor(TColor32 color);
+  void ButtonUndoCalibrationClick();
+  const TBitmap32& Calibrated() const;
+
+ private:
+  void ShowCurrentColor(TPoint p);
+
+  TBitmap32 portrait_;
+};
+
+// Runs the window modally over the portrait's picture: the calibrated picture
+// when the user accepts it, nothing when they cancel.
+std::optional<TBitmap32> CalibratePortrait(const TBitmap32& portrait);
