@@ -82,8 +82,6 @@ constexpr TOpener kOpeners[] = {
     {"ButtonPrint", "FormPrint", TOpenMode::Modal, true, false, ""},
     {"ButtonShopping", "FormShopping", TOpenMode::Modal, false, true, ""},
     {"ButtonLayerSave", "FormLayerSave", TOpenMode::Modal, false, true, ""},
-    {"ButtonColorCalibration", "FormColorCalibration", TOpenMode::Modal, false, false, ""},
-    {"ButtonBaldHead", "FormBaldHead", TOpenMode::Modal, false, false, ""},
     {"ButtonQueries", "FormQueries", TOpenMode::Toggle, false, false, ""},
     {"ButtonHelp", "FormHelp", TOpenMode::Toggle, false, false, "Contents"},
     {"ButtonCatalog", "FormCatalog", TOpenMode::Toggle, false, true, "Contents"},

@@ -285,6 +285,17 @@ void TMainState::LayerFlipClick() {
   layer->InvalidateOnDesk();
 }
 
+void TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitmap32 picture) {
+  if (picture.Width() != portrait.Picture.Width() || picture.Height() != portrait.Picture.Height()) return;
+  SetChanged(ckPixels);
+  portrait.SaveUndo(kind, false);
+  // The edit becomes the base that later resizes and turns start from.
+  portrait.SetEditMode(kind == lhkBaldHead ? emBaldHead : emCalibration);
+  portrait.Picture = std::move(picture);
+  portrait.Render(false);
+  portrait.InvalidateOnDesk();
+}
+
 void TMainState::LayerCopyStateClick() {
   TLayer* layer = SelectedLayer();
   if (!layer) return;

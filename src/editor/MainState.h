@@ -14,7 +14,9 @@
 #include "editor/DeskOwner.h"
 #include "editor/DeskToolSettings.h"
 #include "editor/MainPorts.h"
+#include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
+#include "picture/Layer.h"
 
 class TLayer;
 class TMask;
@@ -100,6 +102,9 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void LayerFlipClick();
   void LayerCopyStateClick();
   void LayerPasteStateClick();
+  // The bald-head editor or the colour calibration accepted: one history item of
+  // `kind` on the portrait layer, then `picture` (the layer's size) replaces its picture.
+  void PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitmap32 picture);
   void ClearWorkClick();
 
   // Zoom and scroll. The scale is canvas pixels per desk-window pixel; the view

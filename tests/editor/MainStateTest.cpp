@@ -223,6 +223,30 @@ TEST_F(MainStateTest, FlipMirrorsPictureAndRegionsAndUndoMirrorsBoth) {
   EXPECT_EQ(layer.Mask.Map().At(0, 1), 0x04);
 }
 
+TEST_F(MainStateTest, PortraitEditsAreOneUndoStepEachAndSurviveAResize) {
+  TLayer& portrait = desk.Add(6, 4);
+  portrait.Picture.SetPixel(1, 1, Color32(9, 8, 7, 128));
+  const TBitmap32 original = portrait.Picture;
+  TBitmap32 bald(6, 4, Color32(250, 200, 180));
+  TBitmap32 calibrated(6, 4, Color32(252, 217, 188));
+
+  state.PortraitEdited(portrait, lhkBaldHead, bald);
+  EXPECT_EQ(state.LastChange(), ckPixels);
+  state.PortraitEdited(portrait, lhkCalibration, calibrated);
+  EXPECT_EQ(portrait.Picture, calibrated);
+  state.PortraitEdited(portrait, lhkCalibration, TBitmap32(5, 4));  // not the layer's size: refused
+  EXPECT_EQ(portrait.Picture, calibrated);
+  ASSERT_EQ(portrait.History().size(), 2u);
+
+  // A resize starts from the edited picture, not from the one before the edits.
+  portrait.SetEditMode(emResize);
+  EXPECT_EQ(portrait.BasePicture, calibrated);
+  portrait.Undo();
+  EXPECT_EQ(portrait.Picture, bald);
+  portrait.Undo();
+  EXPECT_EQ(portrait.Picture, original);
+}
+
 TEST_F(MainStateTest, PasteStateWritesTheLayerValuesAsOneUndoStep) {
   TLayer& source = desk.Add();
   TLayer& target = desk.Add();

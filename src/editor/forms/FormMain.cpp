@@ -10,7 +10,10 @@
 #include "editor/DeskAdjustHost.h"
 #include "editor/DeskTemplateHost.h"
 #include "editor/MainDesign.h"
+#include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormBaldHead.h"
+#include "editor/forms/FormColorCalibration.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/TemplateButtons.h"
 #include "shell/ShellGlobals.h"
@@ -284,10 +287,24 @@ void TFormMain::WireButtons() {
     Button(name)->OnClick = [this, handler] { (state_.*handler)(); };
   }
   Button("ButtonLayerFlipHorizontal")->SetTag(1);
+  Button("ButtonBaldHead")->OnClick = [this] { EditPortrait(lhkBaldHead); };
+  Button("ButtonColorCalibration")->OnClick = [this] { EditPortrait(lhkCalibration); };
   Button("ButtonOriginalSize")->OnClick = [this] {
     Slider("SliderScale")->SetValue(100);
     state_.SetDeskScale(1.0);
   };
+}
+
+void TFormMain::EditPortrait(TLayerHistoryKind kind) {
+  TLayer* portrait = deskWindow_ ? deskWindow_->Desk().PortraitLayer() : nullptr;
+  if (!portrait || portrait->Picture.Empty()) {
+    ShowMessageBox("MessagePortraitIsEmpty", mbkOKCancel, false, "There is no portrait on the desk yet.");
+    return;
+  }
+  std::optional<TBitmap32> edited = kind == lhkBaldHead
+                                        ? EditBaldHead(portrait->Picture, FacePoint, {portrait->Left, portrait->Top})
+                                        : CalibratePortrait(portrait->Picture);
+  if (edited) state_.PortraitEdited(*portrait, kind, std::move(*edited));
 }
 
 void TFormMain::SetSliderValueQuietly(TGraphicSlider& slider, int min, int max, int value) {

@@ -59,6 +59,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
   void WireValueSliders();
   void WireToolAndViewSliders();
   void WireButtons();
+  // The bald-head editor or the colour calibration over the desk's portrait.
+  void EditPortrait(TLayerHistoryKind kind);
   void LoadSkins();
   void SliderHintOnHover(TGraphicSlider& slider, std::string_view hintKey);
   void SetSliderValueQuietly(TGraphicSlider& slider, int min, int max, int value);
