@@ -1,8 +1,11 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
 # GCC 12 reports false stringop-overflow errors on inlined vector copies.
-set(TRESSARY_WARNINGS -Wall -Wextra -Werror -Wno-error=deprecated-declarations
-  $<$<CXX_COMPILER_ID:GNU>:-Wno-stringop-overflow>)
+set(TRESSARY_WARNINGS -Wall -Wextra)
+if(TRESSARY_WERROR)
+  list(APPEND TRESSARY_WARNINGS -Werror -Wno-error=deprecated-declarations)
+endif()
+list(APPEND TRESSARY_WARNINGS $<$<CXX_COMPILER_ID:GNU>:-Wno-stringop-overflow>)
 set(TRESSARY_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 # The fuzz build instruments everything the targets link, not only the targets,
 # so that coverage guides the fuzzer through the parsers themselves.
@@ -117,4 +120,35 @@ function(tressary_content_generator tool)
     DEPENDS ${tool} ${ARG_DEPENDS}
     COMMENT ${ARG_COMMENT})
   add_custom_target(${ARG_OUTPUT_TARGET} ALL DEPENDS ${stamp})
+endfunction()
+
+# AUTOMOC's timestamp rule does not depend on its target's list of sources, so
+# a window added to a globbed folder would not be moc'ed until some other file
+# of the target changed. Forget the timestamp of every moc'ed target whose sources
+# changed since the last configure; called once, at the end of the top folder.
+function(tressary_autogen_follows_sources)
+  set(folders ${CMAKE_SOURCE_DIR})
+  while(folders)
+    list(POP_FRONT folders folder)
+    get_property(children DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+    list(APPEND folders ${children})
+    get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(automoc ${target} AUTOMOC)
+      if(NOT automoc)
+        continue()
+      endif()
+      get_target_property(sources ${target} SOURCES)
+      get_target_property(binary ${target} BINARY_DIR)
+      set(record ${CMAKE_BINARY_DIR}/CMakeFiles/autogen-sources/${target}.txt)
+      set(recorded "")
+      if(EXISTS ${record})
+        file(READ ${record} recorded)
+      endif()
+      if(NOT recorded STREQUAL "${sources}")
+        file(WRITE ${record} "${sources}")
+        file(REMOVE ${binary}/${target}_autogen/timestamp)
+      endif()
+    endforeach()
+  endwhile()
 endfunction()
