@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ByteStream.h"
+#include "picture/Bmp32.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
@@ -23,40 +23,6 @@ bool Inside(int x, int y, const TBitmap32& picture) {
 }
 
 }  // namespace
-
-std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& picture) {
-  const std::size_t width = static_cast<std::size_t>(picture.Width());
-  const std::size_t height = static_cast<std::size_t>(picture.Height());
-  const std::size_t stride = (width * 3 + 3) / 4 * 4;
-  const std::size_t pixelBytes = stride * height;
-  ByteWriter out;
-  out.Data().reserve(54 + pixelBytes);
-  out.Text("BM");
-  out.U32LE(static_cast<std::uint32_t>(54 + pixelBytes));
-  out.U32LE(0);
-  out.U32LE(54);
-  out.U32LE(40);
-  out.U32LE(static_cast<std::uint32_t>(width));
-  out.U32LE(static_cast<std::uint32_t>(height));
-  out.U16LE(1);
-  out.U16LE(24);
-  out.U32LE(0);  // uncompressed
-  out.U32LE(static_cast<std::uint32_t>(pixelBytes));
-  out.U32LE(2835);  // 72 dpi
-  out.U32LE(2835);
-  out.U32LE(0);
-  out.U32LE(0);
-  for (std::size_t row = height; row-- > 0;) {
-    const std::uint8_t* src = picture.Row(static_cast<int>(row));
-    for (std::size_t x = 0; x < width; ++x, src += 4) {
-      out.U8(src[0]);
-      out.U8(src[1]);
-      out.U8(src[2]);
-    }
-    out.Fill(stride - width * 3, 0);
-  }
-  return out.Take();
-}
 
 TEyeDetector::TEyeDetector(IProcessRunner& runner, fs::path program, fs::path exchangeFolder, int timeoutMs)
     : runner_(runner), program_(std::move(program)), folder_(std::move(exchangeFolder)), timeoutMs_(timeoutMs) {}

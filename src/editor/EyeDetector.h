@@ -50,6 +50,3 @@ class TEyeDetector {
   int timeoutMs_;
   TProcessResult lastRun_;
 };
-
-// The picture as an uncompressed 24-bit bottom-up Windows bitmap file (alpha dropped).
-std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& picture);

@@ -11,8 +11,12 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kBiRgb = 0;
 }  // namespace
 
-std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) {
-  const auto pixelBytes = static_cast<std::uint32_t>(bitmap.ByteSize());
+namespace {
+// Bottom-up BI_RGB rows of `bits` 24 or 32, each padded to four bytes.
+std::vector<std::uint8_t> EncodeBmp(const TBitmap32& bitmap, int bits) {
+  const std::size_t width = std::size_t(bitmap.Width());
+  const std::size_t rowBytes = (width * std::size_t(bits / 8) + 3) / 4 * 4;
+  const auto pixelBytes = static_cast<std::uint32_t>(rowBytes * std::size_t(bitmap.Height()));
   ByteWriter w;
   w.Text("BM");
   w.U32LE(kFileHeaderSize + kInfoHeaderSize + pixelBytes);
@@ -22,7 +26,7 @@ std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) {
   w.U32LE(static_cast<std::uint32_t>(bitmap.Width()));
   w.U32LE(static_cast<std::uint32_t>(bitmap.Height()));  // positive: bottom-up
   w.U16LE(1);                                             // planes
-  w.U16LE(32);
+  w.U16LE(static_cast<std::uint16_t>(bits));
   w.U32LE(kBiRgb);
   w.U32LE(pixelBytes);
   w.U32LE(2835);  // 72 dpi in pixels per metre
@@ -30,9 +34,26 @@ std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) {
   w.U32LE(0);
   w.U32LE(0);
   w.Data().reserve(w.Size() + pixelBytes);
-  for (int y = bitmap.Height() - 1; y >= 0; --y) w.Bytes({bitmap.Row(y), bitmap.Stride()});
+  for (int y = bitmap.Height() - 1; y >= 0; --y) {
+    if (bits == 32) {
+      w.Bytes({bitmap.Row(y), bitmap.Stride()});
+      continue;
+    }
+    const std::uint8_t* p = bitmap.Row(y);
+    for (std::size_t x = 0; x < width; ++x, p += 4) {
+      w.U8(p[0]);
+      w.U8(p[1]);
+      w.U8(p[2]);
+    }
+    w.Fill(rowBytes - width * 3, 0);
+  }
   return w.Take();
 }
+}  // namespace
+
+std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) { return EncodeBmp(bitmap, 32); }
+
+std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap) { return EncodeBmp(bitmap, 24); }
 
 std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data) {
   ByteReader r(data);

@@ -10,6 +10,9 @@
 #include "picture/Bitmap32.h"
 
 std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap);
+// The same without alpha, three bytes a pixel and rows padded to four bytes: what
+// other programs read most widely.
+std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap);
 
 // Reads uncompressed (BI_RGB) bitmaps of 32 bits (alpha kept) and 24 bits (alpha
 // 255), bottom-up or top-down, with an info header of 40 bytes or a later, longer

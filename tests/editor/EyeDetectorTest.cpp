@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "editor/EyeDetector.h"
-#include "platform/FileIO.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -126,30 +125,6 @@ TEST_F(EyeDetectorTest, RemoveFilesDeletesBothExchangeFiles) {
   detector_.RemoveFiles();
   EXPECT_FALSE(fs::exists(detector_.BitmapFile()));
   EXPECT_FALSE(fs::exists(detector_.AnswerFile()));
-}
-
-TEST(EncodeBmp24, PillowReadsThePictureBackPixelForPixel) {
-  // Width 5 needs row padding; distinct colours per pixel catch row order and
-  // channel order faults; alpha must not leak into the file.
-  TBitmap32 picture;
-  picture.SetSize(5, 3, 0);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) picture.SetPixel(x, y, Color32(10 * x, 100 + y, 7 * x + y, 3));
-  TempFolder folder;
-  const auto bytes = EncodeBmp24(picture);
-  ASSERT_TRUE(WriteFileAtomic(folder / "p.bmp", bytes));
-
-  std::string output;
-  ASSERT_EQ(RunCommand("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + (folder / "p.bmp").string() +
-                           "'); print(im.mode, im.size, list(im.getdata()))\"",
-                       &output),
-            0);
-  std::string expected = "RGB (5, 3) [";
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x)
-      expected += (y || x ? ", (" : "(") + std::to_string(10 * x) + ", " + std::to_string(100 + y) + ", " +
-                  std::to_string(7 * x + y) + ")";
-  EXPECT_EQ(output, expected + "]\n");
 }
 
 }  // namespace

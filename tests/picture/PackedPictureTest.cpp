@@ -1,6 +1,7 @@
 // JPEG helpers, the packed picture and its conversions, and our 32-bit bitmap files.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -190,6 +191,30 @@ TEST(Bmp32, KeepsAlphaAndIsReadByImageMagick) {
     for (int x = 0; x < 13; ++x) ASSERT_EQ(judge.Pixel(x, y), picture.Pixel(x, y)) << x << "," << y;
 }
 
+TEST(Bmp32, TwentyFourBitFileIsReadByPillowPixelForPixel) {
+  // Width 5 needs row padding; distinct colours per pixel catch row order and
+  // channel order faults; alpha must not leak into the file.
+  TBitmap32 picture;
+  picture.SetSize(5, 3, 0);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) picture.SetPixel(x, y, Color32(10 * x, 100 + y, 7 * x + y, 3));
+  TempFolder folder;
+  const auto bytes = EncodeBmp24(picture);
+  ASSERT_TRUE(WriteFileAtomic(folder / "p.bmp", bytes));
+
+  std::string output;
+  ASSERT_EQ(RunCommand("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + (folder / "p.bmp").string() +
+                           "'); print(im.mode, im.size, list(im.getdata()))\"",
+                       &output),
+            0);
+  std::string expected = "RGB (5, 3) [";
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      expected += (y || x ? ", (" : "(") + std::to_string(10 * x) + ", " + std::to_string(100 + y) + ", " +
+                  std::to_string(7 * x + y) + ")";
+  EXPECT_EQ(output, expected + "]\n");
+}
+
 TEST(Bmp32, ReadsTopDownAndPadded24BitFilesAndRefusesDamage) {
   TempFolder dir;
   const TBitmap32 picture = TestPicture(3, 4, false);
@@ -220,5 +245,12 @@ TEST(Bmp32, ReadsTopDownAndPadded24BitFilesAndRefusesDamage) {
   const std::int32_t wide = 1 << 20;
   std::memcpy(huge.data() + 18, &wide, 4);
   EXPECT_FALSE(DecodeBmp32(huge).has_value());
+  auto palette = file;
+  palette[28] = 8;
+  EXPECT_FALSE(DecodeBmp32(palette).has_value());
+  auto lowest = file;
+  const std::int32_t lowestHeight = INT32_MIN;
+  std::memcpy(lowest.data() + 22, &lowestHeight, 4);
+  EXPECT_FALSE(DecodeBmp32(lowest).has_value());
   EXPECT_FALSE(DecodeBmp32(AsBytes("BM")).has_value());
 }

@@ -64,11 +64,13 @@ bool TEyeFinder::Load(const std::filesystem::path& folder) {
   }
 }
 
-TEyeFinding TEyeFinder::Find(const TBgrPicture& picture) {
-  const cv::Mat bgr(picture.Height, picture.Width, CV_8UC3, const_cast<std::uint8_t*>(picture.Pixels.data()));
+TEyeFinding TEyeFinder::Find(const TBitmap32& picture) {
+  if (picture.Empty()) return {};
+  const cv::Mat bgra(picture.Height(), picture.Width(), CV_8UC4, const_cast<std::uint8_t*>(picture.Bits()),
+                     picture.Stride());
   cv::Mat gray;
-  cv::cvtColor(bgr, gray, cv::COLOR_BGR2GRAY);
-  const double shrink = std::min(1.0, double(kWorkSide) / std::max(picture.Width, picture.Height));
+  cv::cvtColor(bgra, gray, cv::COLOR_BGRA2GRAY);
+  const double shrink = std::min(1.0, double(kWorkSide) / std::max(picture.Width(), picture.Height()));
   if (shrink < 1.0) cv::resize(gray, gray, cv::Size(), shrink, shrink, cv::INTER_AREA);
   cv::equalizeHist(gray, gray);
 
@@ -95,9 +97,9 @@ TEyeFinding TEyeFinder::Find(const TBgrPicture& picture) {
   const auto toPicture = [&](double v, int size) { return std::clamp(RoundInt(v / shrink), 0, size - 1); };
   TEyeFinding found;
   found.Detected = true;
-  found.RightX = toPicture(pictureLeft.x, picture.Width);
-  found.RightY = toPicture(pictureLeft.y, picture.Height);
-  found.LeftX = toPicture(pictureRight.x, picture.Width);
-  found.LeftY = toPicture(pictureRight.y, picture.Height);
+  found.RightX = toPicture(pictureLeft.x, picture.Width());
+  found.RightY = toPicture(pictureLeft.y, picture.Height());
+  found.LeftX = toPicture(pictureRight.x, picture.Width());
+  found.LeftY = toPicture(pictureRight.y, picture.Height());
   return found;
 }

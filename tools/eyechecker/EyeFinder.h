@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "BmpReader.h"
+#include "picture/Bitmap32.h"
 
 // Eye centres in picture pixels. "Left" is the person's left eye, which is the
 // picture's right-hand one.
@@ -23,7 +23,7 @@ class TEyeFinder {
   bool Load(const std::filesystem::path& folder);
   // The largest frontal face's eyes. An eye the eye cascade misses is placed where
   // faces usually carry it, so a found face always answers with two eyes.
-  TEyeFinding Find(const TBgrPicture& picture);
+  TEyeFinding Find(const TBitmap32& picture);
 
  private:
   struct TCascades;
