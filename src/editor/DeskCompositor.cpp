@@ -6,6 +6,7 @@
 #include "picture/Mask.h"
 #include "picture/RowBands.h"
 #include "platform/Numeric.h"
+#include "platform/Processor.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -206,7 +207,7 @@ template <TCompositeAlpha kAlpha>
   return i;
 }
 
-const bool kWide = __builtin_cpu_supports("avx2");
+const bool kWide = ProcessorFeatures().Avx2;
 #else
 int FillWide(TColor32*, int, TColor32) { return 0; }
 template <TCompositeAlpha>

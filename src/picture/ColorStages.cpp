@@ -14,6 +14,7 @@
 
 #include "picture/Mask.h"
 #include "picture/RowBands.h"
+#include "platform/Processor.h"
 
 namespace {
 
@@ -410,11 +411,8 @@ struct PermutedPasses {
   static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftHsbWidest(p, n, plan.shifts); }
 };
 
-// Asked while statics are made, so the processor is examined first.
-const bool kWideStages = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
-const bool kBytePermute = kWideStages && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
-                          __builtin_cpu_supports("avx512vbmi");
+const bool kWideStages = ProcessorFeatures().Avx2;
+const bool kBytePermute = ProcessorFeatures().Avx512Vbmi;
 #else
 struct GatheredPasses {
   static constexpr int kLanes = 1 << 30;  // never used

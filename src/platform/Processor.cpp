@@ -1,0 +1,17 @@
+#include "platform/Processor.h"
+
+const TProcessorFeatures& ProcessorFeatures() {
+  static const TProcessorFeatures features = [] {
+    TProcessorFeatures found;
+#if defined(__x86_64__) || defined(__i386__)
+    // Statics of other files may ask before the compiler's start-up code has run.
+    __builtin_cpu_init();
+    found.Avx2 = __builtin_cpu_supports("avx2");
+    found.Avx512Vbmi = found.Avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                       __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
+                       __builtin_cpu_supports("avx512vbmi");
+#endif
+    return found;
+  }();
+  return features;
+}

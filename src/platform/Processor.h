@@ -1,0 +1,11 @@
+#pragma once
+// What the processor offers the vector paths that are chosen at run time,
+// examined once; safe to ask while statics are made.
+
+struct TProcessorFeatures {
+  bool Avx2 = false;
+  // AVX-512 with byte permutes: F, BW, DQ, VL and VBMI together.
+  bool Avx512Vbmi = false;
+};
+
+const TProcessorFeatures& ProcessorFeatures();
