@@ -8,6 +8,7 @@
 
 #include "picture/BitmapRoutines.h"
 #include "platform/Numeric.h"
+#include "platform/Processor.h"
 
 TRect FrameRect(const TFrameGrid& grid, int index, int controlWidth, int controlHeight) {
   if (index < 0) return {};
@@ -113,7 +114,7 @@ struct TBlendFactors {
   }
   return x;
 }
-const bool kBlendWide = __builtin_cpu_supports("avx2");
+const bool kBlendWide = ProcessorFeatures().Avx2;
 #else
 int BlendRowWide(TColor32*, const TColor32*, int, const TBlendFactors&) { return 0; }
 constexpr bool kBlendWide = false;
