@@ -1,17 +1,27 @@
 // Saving and loading a work of eight 1024 x 1024 layers, against the floor of the
 // same work: zlib level 9 over the alpha planes and masks plus libjpeg-turbo
-// encoding the colour of the same pictures.
+// encoding the colour of the same pictures. Opening a work of 8 and 16 layers onto
+// the desk, against decoding its packed layers directly, one after another, with
+// the peak memory of each as a multiple of the layers' pixel bytes.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <fstream>
+#include <map>
 #include <random>
+#include <string>
 
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
 #include "picture/Mask.h"
 #include "picture/WorkFile.h"
+#include "editor/EditorGlobals.h"
+#include "editor/FakeDeskOwner.h"
+#include "exchange/FakeWorkPorts.h"
+#include "picture/PackedPicture.h"
 #include "platform/CompoundFile.h"
+#include "platform/FileIO.h"
 
 namespace {
 constexpr int kSide = 1024;
@@ -25,11 +35,13 @@ struct Work {
 };
 
 // Smooth colour with some grain, a soft-edged alpha shape and two regions.
-const Work& MakeWork() {
-  static Work work = [] {
+const Work& MakeWork(int layers = kLayers) {
+  static std::map<int, Work> works;
+  if (works.count(layers)) return works[layers];
+  Work& work = works[layers] = [layers] {
     Work w;
     std::mt19937 random(7);
-    for (int i = 0; i < kLayers; ++i) {
+    for (int i = 0; i < layers; ++i) {
       TBitmap32 b(kSide, kSide);
       for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x) {
@@ -45,11 +57,11 @@ const Work& MakeWork() {
       for (std::size_t k = 0; k < map.size(); ++k) map[k] = (k % kSide) < kSide / 2 ? 1 : 2;
       w.masks.push_back(CompressStream(map));
       TLayerRecord r;
-      r.Id = "0000000" + std::to_string(i);
+      r.Id = "000000" + std::to_string(10 + i);
       w.header.Layers.push_back(r);
     }
     w.header.Version = "Tressary 5.10";
-    for (int i = 0; i < kLayers; ++i) w.data.push_back({&w.pictures[std::size_t(i)], w.masks[std::size_t(i)]});
+    for (int i = 0; i < layers; ++i) w.data.push_back({&w.pictures[std::size_t(i)], w.masks[std::size_t(i)]});
     return w;
   }();
   return work;
@@ -84,6 +96,70 @@ void BM_LoadCompressedWork(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadCompressedWork)->Unit(benchmark::kMillisecond);
+
+// Peak memory: Linux resets the peak resident size on "5" to clear_refs.
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+double StatusBytes(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.compare(0, key.size(), key) == 0) return std::stod(line.substr(key.size())) * 1024;
+  return 0;
+}
+
+// Runs `load` each iteration and reports its peak memory over what was resident
+// before it, per byte of the layers' pixels.
+template <typename Load>
+void MeasureLoad(benchmark::State& state, int layers, Load load) {
+  double peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ResetPeakMemory();
+    const double before = StatusBytes("VmRSS:");
+    state.ResumeTiming();
+    load();
+    state.PauseTiming();
+    peak = std::max(peak, StatusBytes("VmHWM:") - before);
+    state.ResumeTiming();
+  }
+  state.counters["peak_per_pixel_byte"] = peak / (double(layers) * kSide * kSide * 4);
+}
+
+// Opening the compressed work file onto an empty desk: read, decode, layers made,
+// rendered and composed.
+void BM_OpenWork(benchmark::State& state) {
+  const int layers = int(state.range(0));
+  const Work& w = MakeWork(layers);
+  const fs::path file = NewTempFilePath(".tsc");
+  WriteFileAtomic(file, BuildCompressedWork(w.header, w.data, w.pictures[0]));
+  SetSmallDesk(kSide, kSide, kSide, kSide);
+  ResetEditorGlobals();
+  CompressedWorkExt = ProductInfo.CmpFileExt;
+  DeskFixture fixture;
+  FakeWorkPorts ports;
+  TWorkFiles files(fixture.desk, ports);
+  MeasureLoad(state, layers, [&] {
+    fixture.desk.ClearLayers();
+    files.LoadWorkFromFile(file);
+  });
+  if (fixture.desk.LayerCount() != layers || !ports.messages.empty()) state.SkipWithError("the work did not open");
+}
+BENCHMARK(BM_OpenWork)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The reference: each layer's packed picture and mask stream decoded directly.
+void BM_DecodePackedLayers(benchmark::State& state) {
+  const int layers = int(state.range(0));
+  const Work& w = MakeWork(layers);
+  std::vector<std::vector<std::uint8_t>> packed;
+  for (const TBitmap32& picture : w.pictures) packed.push_back(PackBitmap32(picture, 90));
+  MeasureLoad(state, layers, [&] {
+    std::vector<TBitmap32> pictures;
+    for (int i = 0; i < layers; ++i) {
+      pictures.push_back(*UnpackBitmap32(packed[std::size_t(i)]));
+      benchmark::DoNotOptimize(DecompressStream(w.masks[std::size_t(i)]));
+    }
+  });
+}
+BENCHMARK(BM_DecodePackedLayers)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor: zlib level 9 over alpha planes and masks, JPEG quality 90 of the colour.
 void BM_FloorZlibAndJpeg(benchmark::State& state) {

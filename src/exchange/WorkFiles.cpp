@@ -4,7 +4,7 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
-#include "picture/LayerStorage.h"
+#include "picture/LoadedWork.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
 #include "platform/Paths.h"
@@ -13,18 +13,6 @@
 
 namespace {
 constexpr int kYes = 6;
-
-// The container being loaded, as the layers read it.
-class TContainerStorage : public ILayerStorage {
- public:
-  explicit TContainerStorage(const TCompoundFileReader& reader) : reader_(reader) {}
-  std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) override {
-    return reader_.ReadStream(name, std::uint64_t(1) << 31);
-  }
-
- private:
-  const TCompoundFileReader& reader_;
-};
 
 std::string BaseName(const fs::path& file) { return file.stem().string(); }
 
@@ -132,15 +120,14 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
     ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file", {});
     return TWorkLoadResult::Missing;
   }
-  // Read and check the whole file before the desk is touched.
+  // Read, check and decode the whole file before the desk is touched.
   std::string error;
-  std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(file);
-  if (bytes && EqualsNoCase(file.extension().string(), CompressedWorkExt)) bytes = ConvertWorkFile(*bytes, &error);
-  std::unique_ptr<TCompoundFileReader> reader;
-  if (bytes) reader = TCompoundFileReader::FromMemory(std::move(*bytes), &error);
-  std::optional<std::vector<std::uint8_t>> list = reader ? reader->ReadStream("ListFile.txt", 16u << 20) : std::nullopt;
-  if (!list) {
-    ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file", error);
+  std::unique_ptr<TLoadedWork> work;
+  if (std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(file))
+    work = TLoadedWork::Read(std::move(*bytes), EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
+  if (!work) {
+    ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file",
+                       file.string() + (error.empty() ? "" : ": " + error));
     return TWorkLoadResult::Unreadable;
   }
 
@@ -160,8 +147,7 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   ports_.SetBusy(true);
   ports_.ShowDesk();
 
-  TContainerStorage storage(*reader);
-  std::vector<std::string> lines = SplitWorkHeader(*list);
+  const std::vector<std::string>& lines = work->Lines();
   std::string activeId;
   if (desk_.SelectedIndex() >= 0) activeId = desk_.Layer(desk_.SelectedIndex()).Id;
   std::vector<std::pair<std::string, TLayer*>> loaded;  // the file's id -> the layer made of it
@@ -174,7 +160,7 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
       continue;
     }
     try {
-      auto layer = TLayer::CreateFromStorage(desk_, storage, *record);
+      auto layer = TLayer::CreateFromStorage(desk_, *work, *record);
       TLayer* made = layer.get();
       desk_.InsertLayer(std::move(layer), 0);
       made->Render(false);

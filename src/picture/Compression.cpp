@@ -63,3 +63,18 @@ std::optional<std::vector<std::uint8_t>> DecompressStream(std::span<const std::u
   inflateEnd(&z);
   return out;
 }
+
+std::optional<std::vector<std::uint8_t>> DecompressPrefix(std::span<const std::uint8_t> source, std::size_t count) {
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return std::nullopt;
+  std::vector<std::uint8_t> out(count);
+  z.next_in = const_cast<Bytef*>(source.data());
+  z.avail_in = Slice(source.size());
+  z.next_out = out.data();
+  z.avail_out = Slice(count);
+  int status = Z_OK;
+  while (z.avail_out > 0 && status == Z_OK) status = inflate(&z, Z_NO_FLUSH);
+  inflateEnd(&z);
+  if (z.avail_out > 0) return std::nullopt;
+  return out;
+}

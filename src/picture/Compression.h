@@ -22,3 +22,7 @@ std::vector<std::uint8_t> CompressStream(std::span<const std::uint8_t> source);
 // the stream are ignored.
 std::optional<std::vector<std::uint8_t>> DecompressStream(std::span<const std::uint8_t> source,
                                                           std::size_t maxOutput = kMaxDecompressedSize);
+
+// The first `count` bytes that `source` inflates to, without inflating the rest;
+// nullopt when it is not zlib, or is damaged or ends before giving them.
+std::optional<std::vector<std::uint8_t>> DecompressPrefix(std::span<const std::uint8_t> source, std::size_t count);

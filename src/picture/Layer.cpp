@@ -86,10 +86,13 @@ std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::stri
 std::unique_ptr<TLayer> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
                                                   const TLayerRecord& record) {
   const std::string name = record.Id + ".bmp";
-  std::optional<std::vector<std::uint8_t>> bytes = storage.ReadStream(name);
-  if (!bytes) throw ELayerLoad("Stream " + name + " is missing");
-  std::optional<TBitmap32> decoded = DecodeBmp32(*bytes);
-  if (!decoded) throw ELayerLoad("Stream " + name + " is not a valid bitmap");
+  std::optional<TBitmap32> decoded = storage.TakePicture(record.Id);
+  if (!decoded) {
+    std::optional<std::vector<std::uint8_t>> bytes = storage.ReadStream(name);
+    if (!bytes) throw ELayerLoad("Stream " + name + " is missing");
+    decoded = DecodeBmp32(*bytes);
+    if (!decoded) throw ELayerLoad("Stream " + name + " is not a valid bitmap");
+  }
   std::unique_ptr<TLayer> layer(new TLayer(host));
   layer->Init(std::move(*decoded), &record);
   layer->Mask.SetBitmap(&layer->Picture);

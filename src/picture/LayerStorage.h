@@ -7,10 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "picture/Bitmap32.h"
+
 class ILayerStorage {
  public:
   virtual ~ILayerStorage() = default;
   // The whole stream of that name, found ignoring case; nullopt when there is no
   // such stream or it cannot be read.
   virtual std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) = 0;
+  // The picture of layer `id` when the storage holds it decoded already (handed
+  // over, not copied); nullopt sends the layer to its "<id>.bmp" stream.
+  virtual std::optional<TBitmap32> TakePicture(std::string_view) { return std::nullopt; }
 };

@@ -44,6 +44,14 @@ std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed) {
   return JpegAlphaToBitmap(r, jpegLength, alphaLength);
 }
 
+std::optional<std::uint64_t> PackedPicturePixels(std::span<const std::uint8_t> packed) {
+  const auto lengths = DecompressPrefix(packed, 8);
+  if (!lengths) return std::nullopt;
+  ByteReader r(*lengths);
+  r.U32LE();
+  return r.U32LE();
+}
+
 bool UnpackBitmap32Into(std::span<const std::uint8_t> packed, TBitmap32& bitmap) {
   auto result = UnpackBitmap32(packed);
   if (!result) return false;

@@ -25,6 +25,11 @@ std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed);
 // The same into `bitmap`; false and `bitmap` unchanged on failure.
 bool UnpackBitmap32Into(std::span<const std::uint8_t> packed, TBitmap32& bitmap);
 
+// The pixels a packed picture holds, from its alpha length alone (a picture whose
+// size differs does not unpack): what unpacking it may allocate, known after
+// inflating eight bytes. nullopt when the stream does not start as one.
+std::optional<std::uint64_t> PackedPicturePixels(std::span<const std::uint8_t> packed);
+
 // Reads `jpegLength` bytes of JPEG and then `alphaLength` alpha bytes from the
 // reader's position (uncompressed data) and builds the picture; nullopt as above.
 std::optional<TBitmap32> JpegAlphaToBitmap(ByteReader& reader, std::uint32_t jpegLength,

@@ -1,5 +1,7 @@
 #include "picture/WorkFile.h"
 
+#include <set>
+
 #include "picture/BitmapRoutines.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
@@ -167,8 +169,7 @@ std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text) {
   return SplitLines(DecodeText(text));
 }
 
-std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
-                                                         std::string* error) {
+std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, std::string* error) {
   ByteReader reader(compressed);
   std::uint32_t count = reader.U32LE();
   auto header = DecompressStream(ReadField(reader), kMaxHeaderBytes);
@@ -183,26 +184,39 @@ std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::ui
     SetError(error, "the work's header lists fewer layers than the file holds");
     return std::nullopt;
   }
-  TCompoundFileWriter container;
-  container.AddStream("preview.jpg", *preview);
-  std::vector<std::string> list(lines.begin(), lines.begin() + 5);
+  TStoredWork work;
+  work.Preview = std::move(*preview);
+  work.Lines.assign(lines.begin(), lines.begin() + 5);
+  std::set<std::string> ids;
   for (std::uint32_t i = 0; i < count; ++i) {
-    const std::string& line = lines[5 + i];
-    auto picture = ReadField(reader);
-    auto mask = ReadField(reader);
-    std::string id = LineLayerId(line);
-    if (!reader.ok() || !IsValidLayerId(id)) {
+    TStoredWorkLayer layer{LineLayerId(lines[5 + i]), {}, {}};
+    layer.Picture = ReadField(reader);
+    layer.Mask = ReadField(reader);
+    if (!reader.ok() || !IsValidLayerId(layer.Id)) {
       SetError(error, "damaged layer " + std::to_string(i + 1) + " in the work file");
       return std::nullopt;
     }
-    if (auto bitmap = UnpackBitmap32(picture)) container.AddStream(id + ".bmp", EncodeBmp32(*bitmap));
-    if (!container.AddStream(id + ".msk", mask)) {
-      SetError(error, "the layer id \"" + id + "\" is used twice");
+    if (!ids.insert(UpperAscii(layer.Id)).second) {
+      SetError(error, "the layer id \"" + layer.Id + "\" is used twice");
       return std::nullopt;
     }
-    list.push_back(line);
+    work.Lines.push_back(lines[5 + i]);
+    work.Layers.push_back(layer);
   }
-  container.AddStream("ListFile.txt", JoinLines(list, "\r"));
+  return work;
+}
+
+std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
+                                                         std::string* error) {
+  std::optional<TStoredWork> work = ReadCompressedWork(compressed, error);
+  if (!work) return std::nullopt;
+  TCompoundFileWriter container;
+  container.AddStream("preview.jpg", work->Preview);
+  for (const TStoredWorkLayer& layer : work->Layers) {
+    if (auto bitmap = UnpackBitmap32(layer.Picture)) container.AddStream(layer.Id + ".bmp", EncodeBmp32(*bitmap));
+    container.AddStream(layer.Id + ".msk", layer.Mask);
+  }
+  container.AddStream("ListFile.txt", JoinLines(work->Lines, "\r"));
   return container.Build(error);
 }
 

@@ -71,12 +71,33 @@ std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& h
                                                             const std::vector<TWorkLayerData>& layers,
                                                             const TBitmap32& exportPicture,
                                                             std::string* error = nullptr);
+// A compressed work file as it stores its layers: the header lines (the five
+// work lines and one "LAYER=" line per stored layer) and each layer's packed
+// picture and mask stream, which point into the file's bytes.
+struct TStoredWorkLayer {
+  std::string Id;
+  std::span<const std::uint8_t> Picture, Mask;
+};
+struct TStoredWork {
+  std::vector<std::string> Lines;
+  std::vector<std::uint8_t> Preview;
+  std::vector<TStoredWorkLayer> Layers;
+};
+// nullopt (and `error`) when it is truncated, does not decompress, its counts and
+// lengths do not fit, a layer id is not valid or is used twice.
+std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, std::string* error = nullptr);
+
 // A compressed work file turned into container bytes; nullopt (and `error`) when
 // it is truncated, does not decompress, or its counts and lengths do not fit.
 // A layer picture that does not unpack gets no ".bmp" stream; its mask stream and
 // header line are still written.
 std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
                                                          std::string* error = nullptr);
+
+// The most pixels the layer pictures of a work may hold together when it is
+// opened (each costs some twenty bytes as a layer: picture, base picture,
+// renderings, regions): as many as one picture may hold.
+constexpr std::uint64_t kMaxWorkPixels = std::uint64_t(kMaxPicturePixels);
 
 // The preview JPEG bytes of a compressed work file or a container; nullopt when
 // the file is missing or unreadable.

@@ -2,6 +2,7 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/FakeDeskOwner.h"
+#include "exchange/FakeWorkPorts.h"
 #include "exchange/WorkFiles.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
@@ -9,30 +10,6 @@
 #include "support/TestPaths.h"
 
 namespace {
-class FakeWorkPorts : public IWorkPorts {
- public:
-  int answer = 6;
-  std::vector<std::string> questions, messages;
-  std::vector<TChangeKind> changes;
-  TBitmap32 portrait{1, 1};
-  int deskModeCalls = 0;
-
-  int AskYesNo(std::string_view key, std::string_view) override {
-    questions.emplace_back(key);
-    return answer;
-  }
-  void ShowMessage(std::string_view key, std::string_view, const std::string&) override {
-    messages.emplace_back(key);
-  }
-  void SetChanged(TChangeKind code) override { changes.push_back(code); }
-  void SetBusy(bool) override {}
-  void ProcessMessages() override {}
-  void ShowDesk() override {}
-  void EnsureDeskMode() override { ++deskModeCalls; }
-  void RefreshLayerList() override {}
-  void SetPortraitBitmap(const TBitmap32& bitmap) override { portrait = bitmap; }
-};
-
 class WorkFiles : public ::testing::Test, public DeskFixture {
  protected:
   void SetUp() override {
@@ -262,4 +239,19 @@ TEST_F(WorkFiles, LoadsACompressedWorkMadeFromTheFormatTableAlone) {
   EXPECT_EQ(AlphaOf(layer.Picture.Pixel(5, 5)), 255);
   EXPECT_GT(RedOf(layer.Picture.Pixel(5, 5)), 240);
   EXPECT_EQ(desk.SelectedIndex(), 0);
+}
+
+// A small file whose eight layer pictures declare 16384 x 16384 pixels each (their
+// streams stop after a few bytes): refused for its size before anything is decoded
+// or asked, with a message naming the file, and the desk's work is kept.
+TEST_F(WorkFiles, AWorkTooLargeToOpenIsRefusedAndTheDeskKept) {
+  BuildWork();
+  fs::copy_file(SourceDir() / "tests/fuzz/corpus/work_load/huge-declared.tsc", dir / "huge.tsc");
+  EXPECT_EQ(files.LoadWorkFromFile(dir / "huge.tsc"), TWorkLoadResult::Unreadable);
+  EXPECT_EQ(desk.LayerCount(), 3);
+  EXPECT_EQ(desk.Layer(0).Caption, "Hair");
+  EXPECT_TRUE(ports.questions.empty());
+  ASSERT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableLoadWork"}));
+  EXPECT_NE(ports.details[0].find("huge.tsc"), std::string::npos) << ports.details[0];
+  EXPECT_NE(ports.details[0].find("2147483648 pixels"), std::string::npos) << ports.details[0];
 }

@@ -1,0 +1,40 @@
+#pragma once
+// A work file read whole, checked and its layer pictures decoded before the desk
+// is touched: a failure of any kind, memory included, leaves the desk's work as it
+// was. The pictures of a compressed work are decoded straight from their packed
+// streams, layers in parallel on the task pool.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "picture/Bitmap32.h"
+#include "picture/LayerStorage.h"
+
+class TLoadedWork : public ILayerStorage {
+ public:
+  // The work of a compressed file (`compressed`) or of a container; nullptr and
+  // `error` when it is not a readable work, or its layer pictures hold more than
+  // kMaxWorkPixels together (known from their heads, before anything is decoded),
+  // or there is not the memory to decode them. A picture that does not decode is
+  // left out (its layer then reports its stream as missing or invalid).
+  static std::unique_ptr<TLoadedWork> Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error);
+
+  // Every header line, in file order.
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+  // A mask stream ("<id>.msk") or, for a container, any stream.
+  std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) override;
+  // The decoded picture of layer `id`, handed over once.
+  std::optional<TBitmap32> TakePicture(std::string_view id) override;
+
+ private:
+  std::vector<std::string> lines_;
+  std::map<std::string, std::vector<std::uint8_t>, std::less<>> streams_;  // upper-case name -> bytes
+  std::map<std::string, TBitmap32, std::less<>> pictures_;                 // upper-case id -> picture
+  std::map<std::string, int, std::less<>> uses_;                           // container lines per id
+};
