@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormPreview.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
@@ -35,6 +37,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   ShellHooks().BeforeStandingWindows = ReadMainWindowData;
   RegisterMainWindow();
   RegisterFormAdjust();
+  RegisterFormPreview();
+  RegisterFormLayers();
   RegisterFormLoadSave();
   RegisterFormPrint();
   RegisterFormCamera();

@@ -41,10 +41,11 @@ void AddActionButtons(const TControlsInput& in, std::vector<TControlDecision>& p
   auto button = [&](std::string_view name, bool wanted, bool enabled) {
     panel.push_back({name, TControlKind::Button, actions && wanted, enabled});
   };
-  button("ButtonLayerMoveTop", true, in.SelectedIndex > 0);
-  button("ButtonLayerMoveBottom", true, selected && in.SelectedIndex < in.LayerCount - 1);
-  button("ButtonLayerHide", selected && in.SelectedVisible, selected);
-  button("ButtonLayerShow", !selected || !in.SelectedVisible, selected);
+  const TLayerButtonRules rules = LayerButtonRules(in.LayerCount, in.SelectedIndex, in.SelectedVisible);
+  button("ButtonLayerMoveTop", true, rules.MoveTopEnabled);
+  button("ButtonLayerMoveBottom", true, rules.MoveBottomEnabled);
+  button("ButtonLayerHide", rules.HideShown, rules.HideShowEnabled);
+  button("ButtonLayerShow", rules.ShowShown, rules.HideShowEnabled);
   for (std::string_view name : {"ButtonLayerDelete", "ButtonLayerRegions", "ButtonLayerCopyState",
                                 "ButtonLayerReset", "ButtonLayerSave"})
     button(name, true, selected);
@@ -54,6 +55,17 @@ void AddActionButtons(const TControlsInput& in, std::vector<TControlDecision>& p
 }
 
 }  // namespace
+
+TLayerButtonRules LayerButtonRules(int count, int selected, bool selectedVisible) {
+  TLayerButtonRules rules;
+  const bool any = selected >= 0 && selected < count;
+  rules.MoveTopEnabled = any && selected > 0;
+  rules.MoveBottomEnabled = any && selected < count - 1;
+  rules.DeleteEnabled = rules.HideShowEnabled = any;
+  rules.HideShown = any && selectedVisible;
+  rules.ShowShown = !rules.HideShown;
+  return rules;
+}
 
 TControlsPlan PlanControls(const TControlsInput& in) {
   TControlsPlan plan;

@@ -63,3 +63,15 @@ struct TModeButton {
 extern const std::array<TModeButton, 6> ModeButtons;
 
 TControlsPlan PlanControls(const TControlsInput& input);
+
+// The five layer buttons for a selected row of `count` layers (-1: none); the
+// main window's and the layers list's follow the same rules.
+struct TLayerButtonRules {
+  bool MoveTopEnabled = false;
+  bool MoveBottomEnabled = false;
+  bool DeleteEnabled = false;
+  bool HideShown = false;  // the hide button shows for a visible layer
+  bool ShowShown = true;   // the show button for a hidden one, or without a selection
+  bool HideShowEnabled = false;
+};
+TLayerButtonRules LayerButtonRules(int count, int selected, bool selectedVisible);

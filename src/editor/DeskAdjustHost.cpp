@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "editor/DeskMode.h"
+#include "editor/EditorGlobals.h"
+#include "editor/LayerList.h"
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
 #include "shell/Termins.h"
@@ -38,8 +40,10 @@ void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoi
   layer->SetLevel(0);
   TLayer* added = layer.get();
   // A kept old special layer stays on the desk as an ordinary one.
-  if (kind == kAdjustFace)
+  if (kind == kAdjustFace) {
     desk_.SetPortraitLayer(added);
+    PortraitBitmap = picture;
+  }
   else if (kind == kAdjustHand)
     desk_.SetHandLayer(added);
   else
@@ -52,4 +56,5 @@ void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoi
   desk_.RefreshRect(added->ViewRect());
   desk_.SelectLayer(index);
   owner_.RefreshLayerList();
+  if (kind == kAdjustFace && LayerWindowLinks().ShowPortrait) LayerWindowLinks().ShowPortrait();
 }

@@ -50,6 +50,7 @@ constexpr std::array kDesign = {
     // The buttons that open the other windows.
     TControlDesign{"ButtonLoadSave", K::Button, "", kToolX, 556, kToolWidth, 30, kOpeners, "Files"},
     TControlDesign{"ButtonPrint", K::Button, "", kToolX, 592, kToolWidth, 30, kOpeners, "Print"},
+    TControlDesign{"ButtonPreview", K::Button, "", kToolX, 628, kToolWidth, 30, kOpeners, "Portrait"},
     // The scroll sliders beside the desk.
     TControlDesign{"SliderHPos", K::Slider, "", 97, 572, 445, 14, kSliders, ""},
     TControlDesign{"SliderVPos", K::Slider, "", 562, 62, 14, 492, kSliders, ""},

@@ -1,6 +1,7 @@
 // The main window's state as the desk's owner: what the desk and its layers ask of
 // the main window and of the program-wide editing state.
 #include "editor/EditorGlobals.h"
+#include "editor/LayerList.h"
 #include "editor/MainState.h"
 #include "editor/SourcePicture.h"
 #include "editor/TemplateBase.h"
@@ -32,12 +33,21 @@ std::vector<std::string> TMainState::ContentFolders() const { return TemplateApp
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
 
-// Each of these reaches a window only when it is visible; the program has no
-// layers list, layer-regions, portrait preview or catalogue window to reach.
-void TMainState::RefreshLayerList() {}
-void TMainState::LayerListSelect(int) {}
-void TMainState::LayerListVisibilityChanged(int) {}
+// The layers list and the portrait preview are reached through their links,
+// which they set while they exist; the layer-regions and catalogue windows do not
+// exist yet.
+void TMainState::RefreshLayerList() {
+  if (LayerWindowLinks().RefreshLayerList) LayerWindowLinks().RefreshLayerList();
+}
+void TMainState::LayerListSelect(int index) {
+  if (LayerWindowLinks().LayerListSelect) LayerWindowLinks().LayerListSelect(index);
+}
+void TMainState::LayerListVisibilityChanged(int index) {
+  if (LayerWindowLinks().LayerListVisibilityChanged) LayerWindowLinks().LayerListVisibilityChanged(index);
+}
 void TMainState::RegionsShowLayer(TLayer*) {}
-void TMainState::ClearPortraitPreview() {}
+void TMainState::ClearPortraitPreview() {
+  if (LayerWindowLinks().ClearPortraitPreview) LayerWindowLinks().ClearPortraitPreview();
+}
 bool TMainState::HasCatalogPage(const std::string&, const std::string&) const { return false; }
 void TMainState::ShowCatalogPage(const std::string&, const std::string&) {}

@@ -38,7 +38,7 @@ int TTemplateGrid::ScrollStep(int firstRow, int shownCount, bool down, bool byPa
   return std::clamp(firstRow + (down ? step : -step), 0, ScrollMax(shownCount));
 }
 
-TRect TTemplateGrid::FitPicture(const TRect& cell, int pictureWidth, int pictureHeight) const {
+TRect FitIntoCell(const TRect& cell, int pictureWidth, int pictureHeight) {
   const int cw = cell.Width(), ch = cell.Height();
   if (pictureWidth <= 0 || pictureHeight <= 0) return Bounds(cell.Left, cell.Top, 0, 0);
   if (pictureWidth <= cw && pictureHeight <= ch)

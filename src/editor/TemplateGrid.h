@@ -9,6 +9,11 @@
 
 #include "platform/Geometry.h"
 
+// Where a picture of that size is drawn in `cell`: at its own size centred when it
+// fits, else fitted keeping its aspect (rounding halves to even); an empty
+// rectangle at the cell's corner for an empty picture.
+TRect FitIntoCell(const TRect& cell, int pictureWidth, int pictureHeight);
+
 class TTemplateGrid {
  public:
   // A grid of columns x rows cells over an image of the given size (at least one
@@ -36,7 +41,9 @@ class TTemplateGrid {
 
   // Where a picture of that size is drawn in cell `cell`: at its own size centred
   // when it fits, else fitted keeping its aspect (rounding halves to even).
-  TRect FitPicture(const TRect& cell, int pictureWidth, int pictureHeight) const;
+  TRect FitPicture(const TRect& cell, int pictureWidth, int pictureHeight) const {
+    return FitIntoCell(cell, pictureWidth, pictureHeight);
+  }
 
  private:
   int columns_;

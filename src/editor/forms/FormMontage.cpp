@@ -102,9 +102,11 @@ void TFormMontage::PreparePopup() {
   for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->setVisible(visible[i]);
 }
 
-void TFormMontage::OpenPopup(TPoint windowPoint) {
+void TFormMontage::OpenPopup(TPoint windowPoint) { OpenPopupAtScreen(mapToGlobal(QPoint(windowPoint.X, windowPoint.Y))); }
+
+void TFormMontage::OpenPopupAtScreen(const QPoint& globalPos) {
   PreparePopup();
-  popup_->popup(mapToGlobal(QPoint(windowPoint.X, windowPoint.Y)));
+  popup_->popup(globalPos);
 }
 
 void TFormMontage::UseMouseTools(IDeskToolOwner& owner) {

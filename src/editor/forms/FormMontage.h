@@ -37,6 +37,9 @@ class TFormMontage : public QWidget, public IDeskView {
   void SetBusyCursor(bool busy) override;
   void ProcessMessages() override;
   void OpenPopup(TPoint windowPoint) override;
+  // The layer menu (for the desk's PopupLayerIndex) at a screen point: the layers
+  // list opens it for its rows.
+  void OpenPopupAtScreen(const QPoint& globalPos);
   void SetDeskCursor(int cursor) override;
 
  protected:

@@ -4,6 +4,7 @@
 #include <QCursor>
 
 #include "editor/EditorGlobals.h"
+#include "editor/LayerList.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/MainShellForm.h"
@@ -39,8 +40,11 @@ class TMainWorkPorts : public IWorkPorts {
   void EnsureDeskMode() override {
     if (main_.State().DeskMode() == dmNone) main_.State().SetDeskMode(dmColoration);
   }
-  void RefreshLayerList() override {}  // the program has no layers window to refresh
-  void SetPortraitBitmap(const TBitmap32& bitmap) override { PortraitBitmap = bitmap; }
+  void RefreshLayerList() override { main_.State().RefreshLayerList(); }
+  void SetPortraitBitmap(const TBitmap32& bitmap) override {
+    PortraitBitmap = bitmap;
+    if (LayerWindowLinks().ShowPortrait) LayerWindowLinks().ShowPortrait();
+  }
 
  private:
   TFormMain& main_;

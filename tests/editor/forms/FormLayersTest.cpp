@@ -1,0 +1,195 @@
+// The layers list and the portrait preview over a real main window and desk.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "editor/AdjustController.h"
+#include "editor/EditorGlobals.h"
+#include "editor/MontageDesk.h"
+#include "editor/forms/FormLayers.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
+#include "editor/forms/FormPreview.h"
+#include "picture/Layer.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+void Mouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+  QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), type == QEvent::MouseMove ? Qt::NoButton : button,
+                    held, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+class FormLayersTest : public ::testing::Test {
+ protected:
+  FormLayersTest() {
+    ResetShellGlobals();
+    ResetEditorGlobals();
+    ExePath = (BuildDir() / "Tressary").string() + "/";
+    InterfaceDir = "Intfaces\\";
+    ResolutionIndex = 2;
+    UpdateDeskView();
+    SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
+    main = std::make_unique<TFormMain>();
+    main->show();
+    layers = std::make_unique<TFormLayers>();
+    layers->MainWindow = main.get();
+    preview = std::make_unique<TFormPreview>();
+    preview->MainWindow = main.get();
+  }
+  ~FormLayersTest() override {
+    preview.reset();
+    layers.reset();
+    main.reset();
+    SetMessagePresenter(nullptr);
+    ResetShellGlobals();
+    ResetEditorGlobals();
+    InterfaceDir.clear();
+    ResolutionIndex = 1;
+  }
+  TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }
+  // Layers "a" (top) to "d", each 10 x 10 of its own colour.
+  void AddFour() {
+    const TColor32 colors[] = {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFF808080u};
+    const char* names[] = {"d", "c", "b", "a"};
+    for (int i = 0; i < 4; ++i) {
+      NewLayerCaption = names[i];
+      auto layer = std::make_unique<TLayer>(Desk(), TBitmap32(10, 10, colors[i]));
+      layer->Left = 10 * i;
+      layer->Render(false);
+      Desk().InsertLayer(std::move(layer));
+    }
+    NewLayerCaption.clear();
+    main->State().RefreshLayerList();  // as every caller that adds layers does
+  }
+  std::string DeskOrder() {
+    std::string out;
+    for (int i = 0; i < Desk().LayerCount(); ++i) out += Desk().Layer(i).Caption;
+    return out;
+  }
+  std::string ListOrder() {
+    std::string out;
+    for (int i = 0; i < layers->RowCount(); ++i) out += layers->RowCaption(i);
+    return out;
+  }
+  QWidget* Rows() { return layers->ListBox->viewport(); }
+  QPoint RowPoint(int row) { return {60, row * kLayerRowHeight + 25}; }
+  void Drag(int from, int to) {
+    Mouse(Rows(), QEvent::MouseButtonPress, RowPoint(from));
+    Mouse(Rows(), QEvent::MouseMove, RowPoint(from) + QPoint(0, 4));
+    Mouse(Rows(), QEvent::MouseMove, RowPoint(to));
+    Mouse(Rows(), QEvent::MouseButtonRelease, RowPoint(to));
+  }
+  bool Shown(TGraphicButton* button) { return button->isVisibleTo(layers.get()); }
+
+  std::vector<std::string> messages;
+  std::unique_ptr<TFormMain> main;
+  std::unique_ptr<TFormLayers> layers;
+  std::unique_ptr<TFormPreview> preview;
+};
+
+TEST_F(FormLayersTest, AnEmptyDeskGivesAnEmptyListWithTheButtonsOff) {
+  layers->show();
+  EXPECT_EQ(layers->RowCount(), 0);
+  EXPECT_FALSE(layers->ButtonLayerDelete->isEnabled());
+  EXPECT_FALSE(layers->ButtonLayerMoveTop->isEnabled());
+  EXPECT_FALSE(layers->ButtonLayerMoveBottom->isEnabled());
+  EXPECT_FALSE(Shown(layers->ButtonLayerHide));
+  EXPECT_TRUE(Shown(layers->ButtonLayerShow));
+  EXPECT_FALSE(layers->ButtonLayerShow->isEnabled());
+  EXPECT_EQ(layers->ButtonLayerShow->Resource().Index(), 3);
+  EXPECT_TRUE(main->Button("ButtonLayerList")->Pressed());
+  layers->close();
+  EXPECT_FALSE(main->Button("ButtonLayerList")->Pressed());
+}
+
+TEST_F(FormLayersTest, TheListFollowsTheDeskAndAClickSelects) {
+  layers->show();
+  AddFour();
+  EXPECT_EQ(ListOrder(), "abcd");
+  // The thumbnail is the layer's picture at its own size, centred.
+  EXPECT_EQ(layers->RowThumbnail(3).Pixel(22, 22), 0xFF0000FFu);
+  EXPECT_EQ(layers->RowThumbnail(3).Pixel(2, 2) >> 24, 0u);
+  Mouse(Rows(), QEvent::MouseButtonPress, RowPoint(1));
+  Mouse(Rows(), QEvent::MouseButtonRelease, RowPoint(1) + QPoint(2, 2));
+  EXPECT_EQ(Desk().SelectedIndex(), 1);
+  EXPECT_EQ(layers->SelectedRow(), 1);
+  EXPECT_TRUE(layers->ButtonLayerMoveTop->isEnabled());
+  EXPECT_TRUE(Shown(layers->ButtonLayerHide));
+  // A right click below the last row opens no menu and selects nothing.
+  Mouse(Rows(), QEvent::MouseButtonPress, {60, 4 * kLayerRowHeight + 10}, Qt::RightButton);
+  Mouse(Rows(), QEvent::MouseButtonRelease, {60, 4 * kLayerRowHeight + 10}, Qt::RightButton);
+  EXPECT_EQ(Desk().PopupLayerIndex, -1);
+  EXPECT_EQ(Desk().SelectedIndex(), 1);
+}
+
+TEST_F(FormLayersTest, DraggingRowThreeToRowOneMatchesTheMoveToTopButton) {
+  AddFour();
+  layers->show();
+  Drag(2, 0);
+  const std::string dragged = DeskOrder();
+  EXPECT_EQ(dragged, "cabd");
+  EXPECT_EQ(ListOrder(), dragged);  // the desk rebuilt the list
+  EXPECT_EQ(main->State().LastChange(), ckStackOrder);
+  // Back by dragging, then the same move by the list's button.
+  Drag(0, 2);
+  ASSERT_EQ(DeskOrder(), "abcd");
+  Desk().SelectLayer(2);
+  ASSERT_TRUE(layers->ButtonLayerMoveTop->isEnabled());
+  layers->ButtonLayerMoveTop->OnClick();
+  EXPECT_EQ(DeskOrder(), dragged);
+  // A drop on the dragged row itself changes nothing.
+  const std::string before = DeskOrder();
+  Drag(1, 1);
+  EXPECT_EQ(DeskOrder(), before);
+}
+
+TEST_F(FormLayersTest, HideAndShowRoundTripThroughTheListsButtons) {
+  AddFour();
+  layers->show();
+  Desk().SelectLayer(0);
+  ASSERT_TRUE(Shown(layers->ButtonLayerHide));
+  layers->ButtonLayerHide->OnClick();
+  EXPECT_FALSE(Desk().Layer(0).Visible());
+  EXPECT_TRUE(Shown(layers->ButtonLayerShow));
+  EXPECT_FALSE(Shown(layers->ButtonLayerHide));
+  layers->ButtonLayerShow->OnClick();
+  EXPECT_TRUE(Desk().Layer(0).Visible());
+  EXPECT_TRUE(Shown(layers->ButtonLayerHide));
+}
+
+TEST_F(FormLayersTest, ThePreviewShowsThePortraitFittedOrWhite) {
+  // A 200 x 100 portrait: left half red, right half blue.
+  TBitmap32 portrait(200, 100, 0xFFFF0000u);
+  for (int y = 0; y < 100; ++y)
+    for (int x = 100; x < 200; ++x) portrait.SetPixel(x, y, 0xFF0000FFu);
+  preview->show();
+  EXPECT_TRUE(main->Button("ButtonPreview")->Pressed());
+  const TBitmap32& shown = preview->PreviewBitmap();
+  ASSERT_EQ(shown.Width(), preview->ResImage->width());
+  EXPECT_EQ(shown.Pixel(shown.Width() / 2, shown.Height() / 2), 0xFFFFFFFFu);  // no portrait yet
+  main->AdjustHost()->AddAdjustedLayer(kAdjustFace, portrait, {0, 0}, "Portrait");
+  const int w = shown.Width(), h = shown.Height();
+  // Wider than high: the width is filled, the height is w / 2, centred.
+  const int drawn = w / 2, top = (h - drawn) / 2;
+  EXPECT_EQ(shown.Pixel(w / 4, h / 2), 0xFFFF0000u);
+  EXPECT_EQ(shown.Pixel(3 * w / 4, h / 2), 0xFF0000FFu);
+  EXPECT_EQ(shown.Pixel(w / 2, top - 3), 0xFFFFFFFFu);
+  EXPECT_EQ(shown.Pixel(w / 2, top + drawn + 3), 0xFFFFFFFFu);
+  EXPECT_EQ(shown.Pixel(0, 0), 0xFF000000u);
+  // Clearing the desk empties the preview.
+  Desk().ClearLayers();
+  EXPECT_EQ(preview->PreviewBitmap().Pixel(w / 4, h / 2), 0xFFFFFFFFu);
+  preview->close();
+  EXPECT_FALSE(main->Button("ButtonPreview")->Pressed());
+}
+
+}  // namespace
