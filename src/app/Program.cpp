@@ -7,6 +7,7 @@
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormMask.h"
 #include "editor/forms/FormPreview.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
@@ -39,6 +40,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormAdjust();
   RegisterFormPreview();
   RegisterFormLayers();
+  RegisterFormMask();
   RegisterFormLoadSave();
   RegisterFormPrint();
   RegisterFormCamera();

@@ -56,6 +56,7 @@ inline constexpr TTemplateStripDesign kStrip1024{{97, 596, 117, 652}, {525, 596,
 inline constexpr TTemplateStripDesign kStrip800{{97, 520, 113, 566}, {449, 520, 465, 566}, {117, 520}, 56, 52, 46};
 constexpr int kTemplateSlots = 6;
 // The rows of the strip's sheet: one per default type button, then the scroll
-// buttons (each row as high as the buttons).
+// buttons, then the ready solutions' button (each row as high as the buttons).
 constexpr int kTemplateStripPrevRow = 6;
 constexpr int kTemplateStripNextRow = 7;
+constexpr int kTemplateStripModelsRow = 8;

@@ -54,20 +54,23 @@ QImage NewSheet(int width, int height) {
 
 }  // namespace
 
-QImage StripSheet(const TTemplateStripDesign& d, const std::vector<QImage>& icons) {
+QImage StripSheet(const TTemplateStripDesign& d, const std::vector<QImage>& icons, const QImage& modelsIcon) {
   const int w = d.ButtonWidth, h = d.ButtonHeight;
-  QImage sheet = NewSheet(kSheetFrames * w, (kTemplateStripNextRow + 1) * h);
+  QImage sheet = NewSheet(kSheetFrames * w, (kTemplateStripModelsRow + 1) * h);
   QPainter p(&sheet);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
-  for (std::size_t row = 0; row < icons.size() && int(row) < kTemplateStripPrevRow; ++row)
+  auto iconRow = [&](int row, const QImage& picture) {
     for (int state = 0; state < kSheetFrames; ++state) {
-      const QRectF r(state * w, int(row) * h, w, h);
+      const QRectF r(state * w, row * h, w, h);
       Plate(p, r, state);
-      const QImage icon = icons[row].scaled(w - 8, h - 8, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      const QImage icon = picture.scaled(w - 8, h - 8, Qt::KeepAspectRatio, Qt::SmoothTransformation);
       p.drawImage(QPointF(r.left() + (w - icon.width()) / 2.0, r.top() + (h - icon.height()) / 2.0 + (state == 2 ? 1 : 0)),
                   icon);
     }
+  };
+  for (std::size_t row = 0; row < icons.size() && int(row) < kTemplateStripPrevRow; ++row) iconRow(int(row), icons[row]);
+  if (!modelsIcon.isNull()) iconRow(kTemplateStripModelsRow, modelsIcon);
   const int pw = d.Prev.Width();
   for (int state = 0; state < kSheetFrames; ++state) {
     const QRectF prev(state * pw, kTemplateStripPrevRow * h, pw, d.Prev.Height());

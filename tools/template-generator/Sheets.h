@@ -8,5 +8,6 @@
 
 #include "editor/TemplateDesign.h"
 
-QImage StripSheet(const TTemplateStripDesign& design, const std::vector<QImage>& icons);
+// `modelsIcon` is the ready solutions' button's picture.
+QImage StripSheet(const TTemplateStripDesign& design, const std::vector<QImage>& icons, const QImage& modelsIcon);
 QImage BrowserSheet();

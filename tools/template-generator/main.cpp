@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "Catalog.h"
@@ -53,6 +54,64 @@ QImage SketchFace(const QRectF& area) {
 // The catalogue line's X: the picture's left as an offset from the face point.
 int OffsetX(const TTemplateCanvas& c) { return int(std::lround(c.Bounds().left() + kEyeDistance / 2)); }
 
+// A drawn template as a ready solution uses it.
+struct TDrawnPart {
+  std::string Line;  // "type; x; y; folder\file; name; level"
+  QImage Image;
+  QRectF Bounds;
+};
+
+// The ready solutions: whole looks of a hairstyle with its fringe or beard.
+struct TModelSpec {
+  const char* Id;
+  const char* Name;
+  const char* Type;
+  std::vector<const char*> Files;
+};
+const std::vector<TModelSpec>& ModelSpecs() {
+  static const std::vector<TModelSpec> specs = {
+      {"LookW1", "Black bob with a blunt fringe", "W", {"Bob1.psd", "Blunt1.psd"}},
+      {"LookW2", "Chestnut waves, side-swept fringe", "W", {"LongWav1.psd", "Swept1.psd"}},
+      {"LookW3", "Headband and curtain fringe", "W", {"Headbnd1.psd", "Curtain1.psd"}},
+      {"LookM1", "Quiff with a full beard", "M", {"Quiff1.psd", "Full1.psd"}},
+      {"LookM2", "Side parting and moustache", "M", {"SidePrt1.psd", "Moust1.psd"}},
+      {"LookM3", "Slicked back with stubble", "M", {"Slick1.psd", "Stubble1.psd"}},
+  };
+  return specs;
+}
+
+// Models.txt and each model's thumbnail (its parts over a sketched face).
+// The first model's thumbnail goes to `icon`.
+bool WriteModels(const fs::path& root, const std::map<std::string, TDrawnPart>& parts, QImage& icon) {
+  std::string text =
+      "# The ready solutions: a header [name; ; thumbnail; hint; model type], then its\n"
+      "# parts, one a line: type; x; y; file; caption; level (x and y from the face point).\n";
+  fs::create_directories(root / "Models");
+  for (const TModelSpec& model : ModelSpecs()) {
+    const QRectF area(-200, -200, 400, 400);
+    QImage shot = SketchFace(area);
+    QPainter p(&shot);
+    std::string lines;
+    for (const char* file : model.Files) {
+      const auto part = parts.find(file);
+      if (part == parts.end()) {
+        std::fprintf(stderr, "ready solution %s: no template %s\n", model.Id, file);
+        return false;
+      }
+      lines += part->second.Line + "\n";
+      p.drawImage(part->second.Bounds.topLeft() - area.topLeft(), part->second.Image);
+    }
+    p.end();
+    const QImage thumb = shot.scaled(100, 100, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                             .convertToFormat(QImage::Format_ARGB32);
+    if (icon.isNull()) icon = thumb;
+    const std::string picture = std::string("Models\\") + model.Id + ".psd";
+    if (!SavePsdFile(BitmapFromImage(thumb), root / "Models" / (std::string(model.Id) + ".psd"))) return false;
+    text += "\n[" + std::string(model.Name) + "; ; " + picture + "; " + model.Name + "; " + model.Type + "]\n" + lines;
+  }
+  return WriteFileAtomic(root / "Models.txt", text);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -71,6 +130,7 @@ int main(int argc, char* argv[]) {
       "# x and y place a face template's top-left corner relative to the face point.\n";
   int lastType = -1;
   std::vector<QImage> icons;  // the first template of each type, in type order
+  std::map<std::string, TDrawnPart> drawn;
   for (const TDefaultTemplate& spec : DefaultTemplates()) {
     const TPartTypeRecord* type = FindTemplateType(spec.TypeNo, types);
     if (!type) {
@@ -106,8 +166,11 @@ int main(int argc, char* argv[]) {
       partBase += "\n$PART_TYPE " + std::to_string(spec.TypeNo) + "\n";
       lastType = spec.TypeNo;
     }
-    partBase += std::to_string(spec.TypeNo) + "; " + std::to_string(OffsetX(canvas)) + "; " +
-                std::to_string(int(std::lround(canvas.Bounds().top()))) + "; " + spec.File + "; " + spec.Name + ";\n";
+    const std::string place = std::to_string(spec.TypeNo) + "; " + std::to_string(OffsetX(canvas)) + "; " +
+                              std::to_string(int(std::lround(canvas.Bounds().top()))) + "; ";
+    partBase += place + spec.File + "; " + spec.Name + ";\n";
+    drawn[spec.File] = {place + type->Folder + "\\" + spec.File + "; " + spec.Name + "; " + std::to_string(type->Level),
+                        canvas.Image(), canvas.Bounds()};
 
     if (!preview.empty()) {
       fs::create_directories(preview);
@@ -120,6 +183,8 @@ int main(int argc, char* argv[]) {
     }
   }
   if (!WriteFileAtomic(root / "PartBase.txt", partBase)) return 1;
+  QImage modelsIcon;
+  if (!WriteModels(root, drawn, modelsIcon)) return 1;
 
   struct TFolder {
     const char* Name;
@@ -128,7 +193,7 @@ int main(int argc, char* argv[]) {
   for (const TFolder& f : {TFolder{"1024-768", kStrip1024}, TFolder{"800-600", kStrip800}}) {
     const fs::path folder = root / "Intfaces" / "DEFAULT" / f.Name;
     fs::create_directories(folder);
-    const QImage strip = StripSheet(f.Strip, icons).convertToFormat(QImage::Format_ARGB32);
+    const QImage strip = StripSheet(f.Strip, icons, modelsIcon).convertToFormat(QImage::Format_ARGB32);
     const QImage browser = BrowserSheet().convertToFormat(QImage::Format_ARGB32);
     if (!SavePsdFile(BitmapFromImage(strip), folder / "ButTempl.psd") ||
         !SavePsdFile(BitmapFromImage(browser), folder / "ButFtemp.psd")) {

@@ -1,10 +1,13 @@
 #include "editor/forms/TemplateButtons.h"
 
+#include "editor/forms/BusyCursor.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
 
 #include "editor/TemplateDesign.h"
+#include "editor/forms/FormMask.h"
 #include "editor/forms/FormTemplates.h"
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
@@ -27,14 +30,6 @@ class TDisabledWindow {
 
  private:
   QWidget& window_;
-};
-
-class TBusyCursor {
- public:
-  TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-  TBusyCursor(const TBusyCursor&) = delete;
-  TBusyCursor& operator=(const TBusyCursor&) = delete;
 };
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
@@ -124,31 +119,46 @@ TFormTemplates* TTemplateButtons::TheBrowser() {
   return Browser;
 }
 
+TFormMask* TTemplateButtons::TheModels() {
+  if (!Models) Models = FormMask ? FormMask : new TFormMask();
+  Models->OnClosed = [this] { BrowserClosed(); };
+  if (Desk) Models->Desk = Desk;
+  return Models;
+}
+
 void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   const auto it = std::find(Buttons.begin(), Buttons.end(), button);
   if (it == Buttons.end()) return;
   const int index = int(it - Buttons.begin());
-  TFormTemplates* browser = TheBrowser();
+  const int type = button->Tag();
+  // Type 0 opens the ready solutions, every other type the browser.
+  QWidget* window = type == 0 ? static_cast<QWidget*>(TheModels()) : TheBrowser();
+  QWidget* other = type == 0 ? static_cast<QWidget*>(Browser.data()) : Models.data();
   if (index == PressedTemplateButton) {
-    // A second click closes the browser (or brings a minimised one back).
-    if (browser->isVisible()) {
-      if (browser->isMinimized())
-        browser->showNormal();
+    // A second click closes the window (or brings a minimised one back).
+    if (window->isVisible()) {
+      if (window->isMinimized())
+        window->showNormal();
       else
-        browser->close();
+        window->close();
     }
     return;
   }
+  // The other window releases its button as it closes.
+  if (other && other->isVisible()) other->close();
   TBusyCursor busy;
   TDisabledWindow disabled(main_);
   if (PressedTemplateButton >= 0 && PressedTemplateButton < int(Buttons.size()))
     Buttons[std::size_t(PressedTemplateButton)]->SetPressed(false);
   button->SetPressed(true);
   PressedTemplateButton = index;
-  const int type = button->Tag();
   CurrentTemplateType = type;
-  // Type 0, the ready solutions, has no browser of its own.
-  if (type == 0) return;
+  if (type == 0) {
+    window->show();
+    window->raise();
+    return;
+  }
+  TFormTemplates* browser = TheBrowser();
   // The kind comes from the template types, read once before the first browser.
   if (TemplateTypes.empty() && MainIni) LoadTemplateTypes(*MainIni);
   const TPoint grid = TemplateGridOf(Previews, type);

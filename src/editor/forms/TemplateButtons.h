@@ -11,6 +11,7 @@
 
 class QWidget;
 class TFormTemplates;
+class TFormMask;
 class TGraphicButton;
 class TImage;
 class ITemplateDesk;
@@ -44,6 +45,8 @@ class TTemplateButtons : public QObject {
   // The browser the buttons open (the standing one when null), and the desk it
   // lays templates on.
   QPointer<TFormTemplates> Browser;
+  // The ready solutions the button of type 0 opens (the standing one when null).
+  QPointer<TFormMask> Models;
   ITemplateDesk* Desk = nullptr;
 
   void ButtonTemplateClick(TGraphicButton* button);
@@ -60,6 +63,7 @@ class TTemplateButtons : public QObject {
  private:
   void PlaceButtons();
   TFormTemplates* TheBrowser();
+  TFormMask* TheModels();
 
   QWidget& main_;
   TTemplateStrip strip_{0, 0};

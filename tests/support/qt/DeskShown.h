@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "editor/DeskGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
