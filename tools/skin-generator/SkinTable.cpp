@@ -1,7 +1,7 @@
 #include "SkinTable.h"
 
 namespace {
-constexpr TSkinPicture kSkins[] = {
+constexpr TDefaultSkin kSkins[] = {
     {"FormMain.psd", TSkinStyle::MainWindow, 980, 720, 790, 590},
     {"FormMess.psd", TSkinStyle::Window, 400, 200, 380, 190},
     {"FormTips.psd", TSkinStyle::Window, 440, 320, 400, 290},
@@ -27,4 +27,4 @@ constexpr TSkinPicture kSkins[] = {
 };
 }  // namespace
 
-std::span<const TSkinPicture> DefaultSkins() { return kSkins; }
+std::span<const TDefaultSkin> DefaultSkins() { return kSkins; }

@@ -9,11 +9,11 @@ enum class TSkinStyle {
   MainWindow,  // the main window: tool column, desk frame, layer column, status strip
 };
 
-struct TSkinPicture {
+struct TDefaultSkin {
   std::string_view File;
   TSkinStyle Style;
   int Width1024, Height1024;  // "1024-768\"
   int Width800, Height800;    // "800-600\"
 };
 
-std::span<const TSkinPicture> DefaultSkins();
+std::span<const TDefaultSkin> DefaultSkins();

@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
   for (TFolder folder : {TFolder{"1024-768", true, QRect(97, 62, 445, 492)},
                          TFolder{"800-600", false, QRect(97, 62, 400, 420)}}) {
     fs::create_directories(root / folder.name);
-    for (const TSkinPicture& skin : DefaultSkins()) {
+    for (const TDefaultSkin& skin : DefaultSkins()) {
       const int w = folder.large ? skin.Width1024 : skin.Width800;
       const int h = folder.large ? skin.Height1024 : skin.Height800;
       fs::path file = root / folder.name / std::string(skin.File);
