@@ -15,10 +15,13 @@ printf '#!/bin/sh\nexit 3\n' > "$work/bin/xdg-email"
 chmod +x "$work/bin/xdg-email"
 
 coproc sink { exec /usr/bin/python3 "$here/../../support/mail/smtp_sink.py" "$work/mails" 2 90; }
+# Bash forgets a coprocess's variables once it ends: the sink ends after its
+# two mails, which may be before the demo does.
+sink_pid=$sink_PID
 read -r -t 20 port <&"${sink[0]}"
 xvfb-run -a -s "-screen 0 1024x768x24" env PATH="$work/bin" "$demo" send "$install" "$work/out" "$work/some.tsc" "$port" ||
-  { kill "$sink_PID"; echo "the demo failed"; exit 1; }
-wait "$sink_PID" || true
+  { kill "$sink_pid" 2>/dev/null; echo "the demo failed"; exit 1; }
+wait "$sink_pid" 2>/dev/null || true
 
 /usr/bin/python3 - "$work" <<'PY'
 import email, email.policy, io, sys
