@@ -21,29 +21,10 @@
 #include "editor/forms/PortraitScroll.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "editor/smoke/DrawnPortrait.h"
 #include "support/qt/DemoInstallation.h"
 
 namespace {
-
-constexpr TColor32 kSkin = Color32(232, 188, 158);
-constexpr TColor32 kHair = Color32(70, 45, 30);
-
-// A frontal face with a cap of dark hair over the forehead.
-TBitmap32 PortraitWithHair(int width, int height, TPoint leftEye, int eyeDistance) {
-  TBitmap32 picture(width, height, Color32(230, 232, 236));
-  const double cx = leftEye.X + eyeDistance / 2.0, cy = leftEye.Y + eyeDistance * 0.1;
-  const double rx = eyeDistance * 1.12, ry = eyeDistance * 1.5;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const double dx = (x - cx) / rx, dy = (y - cy) / ry;
-      if (dx * dx + dy * dy <= 1) picture.SetPixel(x, y, y < cy - 0.55 * ry ? kHair : kSkin);
-      for (int eye = 0; eye < 2; ++eye) {
-        const double ex = x - (leftEye.X + eye * eyeDistance), ey = y - leftEye.Y;
-        if (ex * ex / 49 + ey * ey / 16 <= 1) picture.SetPixel(x, y, Color32(50, 40, 36));
-      }
-    }
-  return picture;
-}
 
 template <class T>
 T* TopLevel(const char* name) {
@@ -74,13 +55,7 @@ int main(int argc, char* argv[]) {
 
   TFormMain form;
   form.show();
-  const TBitmap32 source = PortraitWithHair(720, 640, {300, 260}, 120);
-  TAdjustModel model(DesktopWindowWidth, DesktopWindowHeight, HandMarkers);
-  model.Show(source.Width(), source.Height(), TEyeAnswer{420, 260, 300, 260});
-  const auto fitted = model.Finish(source, false, DesktopTableWidth, DesktopTableHeight);
-  if (!fitted) return 1;
-  FacePoint = fitted->FacePoint;
-  form.AdjustHost()->AddAdjustedLayer(kAdjustFace, fitted->Bitmap, fitted->LayerOrigin, "Portrait");
+  if (!PutDrawnPortrait(form, true)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();
 
   // Where the desk window shows a pixel of the portrait's picture, on the screen.
@@ -106,7 +81,7 @@ int main(int argc, char* argv[]) {
     auto skinAround = [&picture](int x, int y) {
       for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx)
-          if (picture.Pixel(x + dx, y + dy) != kSkin) return false;
+          if (picture.Pixel(x + dx, y + dy) != kDrawnSkin) return false;
       return true;
     };
     for (int y = 0; y < picture.Height(); y += 3)

@@ -8,15 +8,19 @@
 #include "shell/ShellGlobals.h"
 #include "platform/Geometry.h"
 
-// A frontal face on a light ground: skin oval, eyes `eyeDistance` apart.
-inline TBitmap32 DrawnPortrait(int width, int height, TPoint leftEye, int eyeDistance) {
+constexpr TColor32 kDrawnSkin = Color32(232, 188, 158);
+constexpr TColor32 kDrawnHair = Color32(70, 45, 30);
+
+// A frontal face on a light ground: skin oval, eyes `eyeDistance` apart; with
+// `hair`, a cap of dark hair over the forehead.
+inline TBitmap32 DrawnPortrait(int width, int height, TPoint leftEye, int eyeDistance, bool hair = false) {
   TBitmap32 picture(width, height, Color32(230, 232, 236));
   const double cx = leftEye.X + eyeDistance / 2.0, cy = leftEye.Y + eyeDistance * 0.1;
   const double rx = eyeDistance * 1.12, ry = eyeDistance * 1.5;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const double dx = (x - cx) / rx, dy = (y - cy) / ry;
-      if (dx * dx + dy * dy <= 1) picture.SetPixel(x, y, Color32(232, 188, 158));
+      if (dx * dx + dy * dy <= 1) picture.SetPixel(x, y, hair && y < cy - 0.55 * ry ? kDrawnHair : kDrawnSkin);
       for (int eye = 0; eye < 2; ++eye) {
         const double ex = x - (leftEye.X + eye * eyeDistance), ey = y - leftEye.Y;
         if (ex * ex / 49 + ey * ey / 16 <= 1) picture.SetPixel(x, y, Color32(50, 40, 36));
@@ -27,10 +31,10 @@ inline TBitmap32 DrawnPortrait(int width, int height, TPoint leftEye, int eyeDis
 
 
 // The portrait as the adjust window's OK puts it on the desk, FacePoint set.
-inline bool PutDrawnPortrait(TFormMain& form) {
+inline bool PutDrawnPortrait(TFormMain& form, bool hair = false) {
   // The portrait as the adjust window's OK makes it: eyes found at (300, 260) and
   // (420, 260) in a 720 x 640 picture.
-  const TBitmap32 source = DrawnPortrait(720, 640, {300, 260}, 120);
+  const TBitmap32 source = DrawnPortrait(720, 640, {300, 260}, 120, hair);
   TAdjustModel model(DesktopWindowWidth, DesktopWindowHeight, HandMarkers);
   // The detector names the eyes as the person sees them: its left is the picture's right.
   model.Show(source.Width(), source.Height(), TEyeAnswer{420, 260, 300, 260});
