@@ -14,6 +14,7 @@
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/FormEmail.h"
+#include "exchange/forms/OpenPictureDialog.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "platform/qt/QtProcessRunner.h"
@@ -213,7 +214,10 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   ButtonSendImage = button("ButtonSendImage", "Mail picture", 150, 3, &TFormLoadSave::ButtonSendImageClick);
   ButtonSendWork = button("ButtonSendWork", "Mail work", 150, 4, &TFormLoadSave::ButtonSendWorkClick);
 
-  ImageOpenDialog = FileDialog(this, "ImageOpenDialog", QFileDialog::AcceptOpen);
+  ImageOpenDialog = new TPelmoOpenPictureDialog(this);
+  ImageOpenDialog->setObjectName("ImageOpenDialog");
+  WorkOpenDialog = new TPelmoOpenPictureDialog(this);
+  WorkOpenDialog->setObjectName("WorkOpenDialog");
   ImageSaveDialog = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
   ImageSaveDialog->setDefaultSuffix("bmp");
   ScannerSourceDialog = new TScannerSourceDialog(this);
@@ -294,13 +298,10 @@ fs::path WorkFolder(const TWorkFiles& files, const std::string& dataFolder) {
 void TFormLoadSave::ButtonLoadWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
   if (!files) return;
-  QFileDialog dialog(this);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters(QtNameFilterList(WorkOpenFilter()));
-  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, LoadWorkDir).string()));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  fs::path file = dialog.selectedFiles().front().toStdString();
+  const std::optional<fs::path> chosen =
+      RunFileDialog(*WorkOpenDialog, WorkFolder(*files, LoadWorkDir), ParseWindowsFilter(WorkOpenFilter()));
+  if (!chosen) return;
+  const fs::path file = *chosen;
   files->LastWorkDir = file.parent_path();
   hide();
   close();

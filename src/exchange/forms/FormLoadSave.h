@@ -8,6 +8,7 @@
 
 #include "exchange/LoadSaveController.h"
 #include "exchange/WorkMailer.h"
+#include "exchange/forms/OpenPictureDialog.h"
 #include "shell/forms/SkinnedForm.h"
 
 class QFileDialog;
@@ -40,7 +41,8 @@ class TFormLoadSave : public TSkinnedForm {
   TGraphicButton* ButtonSendImage;
   TGraphicButton* ButtonSendWork;
   TMyImage* ImageButtons;
-  QFileDialog* ImageOpenDialog;
+  TPelmoOpenPictureDialog* ImageOpenDialog;
+  TPelmoOpenPictureDialog* WorkOpenDialog;
   QFileDialog* ImageSaveDialog;
   TScannerSourceDialog* ScannerSourceDialog;
 
