@@ -19,28 +19,43 @@ TIniFile TIniFile::FromText(std::string_view text) {
 
 void TIniFile::Parse(std::string_view text) {
   Section* current = nullptr;
+  std::vector<std::string> passed;  // lines kept for the next entry or section
   for (const std::string& raw : SplitLines(text)) {
     std::string line = Trim(raw);
-    if (line.empty() || line[0] == ';') continue;
+    if (line.empty() || line[0] == ';') {
+      passed.push_back(raw);
+      continue;
+    }
     if (line[0] == '[') {
       std::size_t close = line.find(']');
       std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       current = FindSection(name);
-      if (!current) {
-        sections_.push_back({name, {}});
-        current = &sections_.back();
+      if (current) {
+        // A repeated header adds to the first section; its line stays where it was.
+        passed.push_back(raw);
+        continue;
       }
+      sections_.push_back({name, {}, std::exchange(passed, {}), raw, {}});
+      current = &sections_.back();
       continue;
     }
-    if (!current) continue;  // Windows ignores lines before the first section.
     std::size_t eq = line.find('=');
     std::string key = Trim(line.substr(0, eq));
     std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-    // The first occurrence of a key wins, as GetPrivateProfileString reads it.
-    bool known = std::any_of(current->entries.begin(), current->entries.end(),
-                             [&](const Entry& e) { return EqualsNoCase(e.key, key); });
-    if (!known && !key.empty()) current->entries.push_back({key, value});
+    // Windows ignores lines before the first section; the first occurrence of a
+    // key wins, as GetPrivateProfileString reads it.
+    bool known = current && std::any_of(current->entries.begin(), current->entries.end(),
+                                        [&](const Entry& e) { return EqualsNoCase(e.key, key); });
+    if (!current || known || key.empty()) {
+      passed.push_back(raw);
+      continue;
+    }
+    current->entries.push_back({key, value, std::exchange(passed, {}), raw});
   }
+  if (current)
+    current->after = std::move(passed);
+  else
+    tail_ = std::move(passed);
 }
 
 const TIniFile::Section* TIniFile::FindSection(std::string_view name) const {
@@ -84,13 +99,17 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     if (c != '\r' && c != '\n') clean += c;
   Section* s = FindSection(section);
   if (!s) {
-    sections_.push_back({std::string(section), {}});
+    sections_.push_back({std::string(section), {}, {}, std::nullopt, {}});
     s = &sections_.back();
   }
   auto it = std::find_if(s->entries.begin(), s->entries.end(),
                          [&](const Entry& e) { return EqualsNoCase(e.key, key); });
-  if (it != s->entries.end()) it->value = clean;
-  else s->entries.push_back({std::string(key), clean});
+  if (it != s->entries.end()) {
+    it->value = clean;
+    it->line.reset();
+  } else {
+    s->entries.push_back({std::string(key), clean, {}, std::nullopt});
+  }
   Changed();
 }
 
@@ -142,16 +161,27 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
   auto it = std::find_if(s->entries.begin(), s->entries.end(),
                          [&](const Entry& e) { return EqualsNoCase(e.key, key); });
   if (it == s->entries.end()) return;
+  // The lines above the key (a comment on the next one, a blank line) stay.
+  std::vector<std::string>& keep = std::next(it) != s->entries.end() ? std::next(it)->before : s->after;
+  keep.insert(keep.begin(), it->before.begin(), it->before.end());
   s->entries.erase(it);
   Changed();
 }
 
 std::string TIniFile::ToText() const {
   std::string text;
-  for (std::size_t i = 0; i < sections_.size(); ++i) {
-    if (i > 0) text += "\r\n";
-    text += "[" + sections_[i].name + "]\r\n";
-    for (const Entry& e : sections_[i].entries) text += e.key + "=" + e.value + "\r\n";
+  auto put = [&text](const std::string& line) { text += line + "\r\n"; };
+  for (const std::string& line : tail_) put(line);
+  for (const Section& s : sections_) {
+    // A section the program added is set apart from the one before it.
+    if (!s.header && !text.empty() && !text.ends_with("\r\n\r\n")) text += "\r\n";
+    for (const std::string& line : s.before) put(line);
+    put(s.header.value_or("[" + s.name + "]"));
+    for (const Entry& e : s.entries) {
+      for (const std::string& line : e.before) put(line);
+      put(e.line.value_or(e.key + "=" + e.value));
+    }
+    for (const std::string& line : s.after) put(line);
   }
   return text;
 }

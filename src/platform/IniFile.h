@@ -2,6 +2,8 @@
 // Settings files with the Windows ini semantics the installation's files were
 // written for: section and key names compared ignoring (ASCII) case, key order
 // kept, values verbatim (";" and "," are plain characters), booleans "YES"/"NO".
+// Writing keeps every line it did not change as it stood: comments, blank lines,
+// lines the reader ignores and the spelling of untouched entries.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -50,13 +52,20 @@ class TIniFile {
   bool LastWriteOk() const { return lastWriteOk_; }
 
  private:
+  // Each entry and section carries the lines the reader passed over before it
+  // (comments, blank lines, repeated keys) and, until it is written, its own line.
   struct Entry {
     std::string key;
     std::string value;
+    std::vector<std::string> before;
+    std::optional<std::string> line;
   };
   struct Section {
     std::string name;
     std::vector<Entry> entries;
+    std::vector<std::string> before;
+    std::optional<std::string> header;
+    std::vector<std::string> after;  // lines after the last entry
   };
 
   TIniFile() = default;
@@ -70,4 +79,5 @@ class TIniFile {
   bool autoSave_ = false;
   bool lastWriteOk_ = true;
   std::vector<Section> sections_;
+  std::vector<std::string> tail_;  // lines of a file without sections
 };

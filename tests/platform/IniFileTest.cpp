@@ -119,3 +119,60 @@ TEST(IniFile, UpdateIsAtomicRename) {
   EXPECT_EQ(files, 1);  // no temporary file left behind
   EXPECT_EQ(ini.ToText(), "[A]\r\nk=v\r\n");
 }
+
+TEST(IniFile, WritingKeepsEveryLineItDidNotChange) {
+  TempFolder dir;
+  const std::string shipped =
+      "; Settings. Booleans are YES or NO.\r\n"
+      "stray line before any section\r\n"
+      "\r\n"
+      "[TYPES REGISTRATION]\r\n"
+      "; set once the desktop knows the work files\r\n"
+      "KZTypeRegistered = NO\r\n"
+      "KZCmpTypeName=Tressary work ; the name\r\n"
+      "kztyperegistered=YES\r\n"
+      "\r\n"
+      "; where the pictures go\r\n"
+      "[DIRECTORIES]\r\n"
+      "  SaveImageDirName=ImageOut\r\n"
+      "; trailing comment\r\n";
+  WriteTestFile(dir / "t.ini", shipped);
+  {
+    TIniFile ini(dir / "t.ini");
+    ini.WriteBool("types registration", "KZTypeRegistered", true);  // changed in place
+    ini.WriteString("TYPES REGISTRATION", "Added", "1");              // after the last key read
+    ini.WriteString("New", "k", "v");                                  // a new section at the end
+  }
+  const auto written = ReadFileBytes(dir / "t.ini");
+  ASSERT_TRUE(written);
+  EXPECT_EQ(std::string(written->begin(), written->end()),
+            "; Settings. Booleans are YES or NO.\r\n"
+            "stray line before any section\r\n"
+            "\r\n"
+            "[TYPES REGISTRATION]\r\n"
+            "; set once the desktop knows the work files\r\n"
+            "KZTypeRegistered=YES\r\n"
+            "KZCmpTypeName=Tressary work ; the name\r\n"
+            "Added=1\r\n"
+            "kztyperegistered=YES\r\n"
+            "\r\n"
+            "; where the pictures go\r\n"
+            "[DIRECTORIES]\r\n"
+            "  SaveImageDirName=ImageOut\r\n"
+            "; trailing comment\r\n"
+            "\r\n"
+            "[New]\r\n"
+            "k=v\r\n");
+  // What the reader made of it is unchanged by the kept lines.
+  TIniFile again(dir / "t.ini");
+  EXPECT_EQ(again.ReadSections(), (std::vector<std::string>{"TYPES REGISTRATION", "DIRECTORIES", "New"}));
+  EXPECT_EQ(again.ReadSectionValues("Types Registration"),
+            (std::vector<std::string>{"KZTypeRegistered=YES", "KZCmpTypeName=Tressary work ; the name", "Added=1"}));
+
+  // Deleting a key keeps the comment above it for the key that follows; the
+  // text is stable once written.
+  TIniFile ini(dir / "t.ini", false);
+  ini.DeleteKey("TYPES REGISTRATION", "KZTypeRegistered");
+  EXPECT_NE(ini.ToText().find("; set once the desktop knows the work files\r\nKZCmpTypeName"), std::string::npos);
+  EXPECT_EQ(TIniFile::FromText(ini.ToText()).ToText(), ini.ToText());
+}
