@@ -27,7 +27,7 @@ TAdjustController::TAdjustController(TAdjustModel& model, TEyeDetector* detector
 void TAdjustController::Show(const TBitmap32& source) {
   std::optional<TEyeAnswer> eyes;
   if (!source.Empty() && detector_) eyes = detector_->Detect(source);
-  model_.Show(source.Width(), source.Height(), eyes);
+  noFaceFound_ = !model_.Show(source.Width(), source.Height(), eyes) && model_.Fit().has_value();
   fittedView_ = MakeFittedView(source, model_.Fit(), model_.ViewWidth(), model_.ViewHeight());
 }
 

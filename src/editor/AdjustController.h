@@ -36,6 +36,8 @@ class TAdjustController {
   // and no detector run.
   void Show(const TBitmap32& source);
   const TBitmap32& FittedView() const { return fittedView_; }
+  // Whether the last showing of a picture found no face to put the lines on.
+  bool NoFaceFound() const { return noFaceFound_; }
 
   // OK. True when the new layer was handed to the desk and the window should close;
   // false when the source is empty or the user declined.
@@ -49,6 +51,7 @@ class TAdjustController {
   TEyeDetector* detector_;
   IAdjustHost& host_;
   TBitmap32 fittedView_;
+  bool noFaceFound_ = false;
 };
 
 // The caption of a new special layer: the UI text, or the English word when the

@@ -110,11 +110,15 @@ TBitmap32 MakeMarkerBitmap(const THandMarker& marker, bool hovered) {
   return turned.Empty() ? nail : turned;
 }
 
-TAdjustModel::TAdjustModel(int viewWidth, int viewHeight, THandMarkers& markers)
-    : width_(std::max(3, viewWidth)), height_(std::max(1, viewHeight)), markers_(markers) {
+void TAdjustModel::DefaultEyeLines() {
   EyeLineY = height_ / 2;
   LeftEyeX = width_ / 3;
   RightEyeX = width_ / 3 * 2;
+}
+
+TAdjustModel::TAdjustModel(int viewWidth, int viewHeight, THandMarkers& markers)
+    : width_(std::max(3, viewWidth)), height_(std::max(1, viewHeight)), markers_(markers) {
+  DefaultEyeLines();
   const bool shown = CropShown;
   RecentreCrop();
   CropShown = shown;  // the frame is first shown by a showing
@@ -172,6 +176,9 @@ bool TAdjustModel::Show(int sourceWidth, int sourceHeight, const std::optional<T
       EyeLineY = line;
     }
   }
+  // A picture without a face found starts from the default lines, never from the
+  // eyes of the picture before it.
+  if (fit_ && !taken) DefaultEyeLines();
   RecentreCrop();
   HoverMarker = 0;
   DragState = kDragIdle;

@@ -92,7 +92,8 @@ class TAdjustModel {
   int ViewHeight() const { return height_; }
 
   // Each showing: fits the new source (an empty one has no fit), then takes the
-  // detector's eyes when they map to sane lines, shows the crop frame when the eyes
+  // detector's eyes when they map to sane lines (else, for a fitted source, puts
+  // the lines at their default places), shows the crop frame when the eyes
   // are closer than kEyeDistance, recentres it and ends any drag. Returns whether
   // the eyes were taken.
   bool Show(int sourceWidth, int sourceHeight, const std::optional<TEyeAnswer>& eyes);
@@ -155,6 +156,7 @@ class TAdjustModel {
   int MarkerAt(TPoint p) const;  // 1 to 5, 0 = none
   void RebuildMarker(int number);
   void ResizeCropToEyes();
+  void DefaultEyeLines();
   bool DownFace(TPoint p);
   bool DownHand(TPoint p, TMouseButton button, bool ctrl, bool shift);
   // Inside `frame`: starts moving it, or sizing it with Ctrl.

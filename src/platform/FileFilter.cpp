@@ -64,3 +64,16 @@ std::vector<std::string> QtNameFilters(const std::vector<TFileFilter>& filters) 
 std::vector<std::string> QtNameFilters(std::string_view windowsFilter) {
   return QtNameFilters(ParseWindowsFilter(windowsFilter));
 }
+
+std::string FilterDefaultSuffix(std::string_view qtFilter) {
+  const std::size_t open = qtFilter.rfind('(');
+  if (open == std::string_view::npos) return {};
+  std::string_view patterns = qtFilter.substr(open + 1);
+  patterns = patterns.substr(0, patterns.find(')'));
+  for (const std::string& pattern : SplitFields(patterns, ' ')) {
+    if (!pattern.starts_with("*.")) continue;
+    const std::string ext = pattern.substr(2);
+    if (!ext.empty() && ext.find_first_of("*?[") == std::string::npos) return LowerAscii(ext);
+  }
+  return {};
+}

@@ -23,3 +23,8 @@ std::vector<TFileFilter> ParseWindowsFilter(std::string_view filter);
 // upper-case form, since Linux names are case-sensitive and cameras write ".JPG".
 std::vector<std::string> QtNameFilters(const std::vector<TFileFilter>& filters);
 std::vector<std::string> QtNameFilters(std::string_view windowsFilter);
+
+// The extension a name typed without one takes under a Qt name filter: that of its
+// first "*.ext" pattern, lower-cased ("Bitmaps (*.bmp *.BMP)" gives "bmp"; "" when
+// the filter names none, as "All files (*)").
+std::string FilterDefaultSuffix(std::string_view qtFilter);

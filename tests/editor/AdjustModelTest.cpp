@@ -123,6 +123,17 @@ TEST_F(AdjustModelTest, EyesThatWouldCrossOrLeaveTheViewKeepTheLines) {
   EXPECT_EQ(model_.EyeLineY, 246);
 }
 
+TEST_F(AdjustModelTest, APictureWithoutAFaceFoundStartsFromTheDefaultLinesNotThePreviousEyes) {
+  ASSERT_TRUE(model_.Show(1000, 1000, TEyeAnswer{600, 400, 400, 410}));
+  ASSERT_NE(model_.LeftEyeX, 148);
+  EXPECT_FALSE(model_.Show(800, 600, std::nullopt));
+  EXPECT_EQ(model_.LeftEyeX, 148);
+  EXPECT_EQ(model_.RightEyeX, 296);
+  EXPECT_EQ(model_.EyeLineY, 246);
+  // The crop frame follows the lines: 148 apart, it is not drawn.
+  EXPECT_FALSE(model_.CropShown);
+}
+
 TEST_F(AdjustModelTest, EmptySourceSkipsFittingAndEyes) {
   EXPECT_FALSE(model_.Show(0, 0, TEyeAnswer{600, 500, 400, 500}));
   EXPECT_FALSE(model_.Fit());

@@ -82,6 +82,18 @@ TEST_F(MainShellTest, DataFoldersOnDisk) {
   ExePath = exePath;
 }
 
+TEST_F(MainShellTest, TheInstallationHoldsEveryDataFolderItsSettingsName) {
+  const std::string exePath = ExePath;
+  ExePath = (BuildDir() / "Tressary").string() + "/";
+  ReadDataFolders(TIniFile(BuildDir() / "Tressary" / "Tressary.ini", false));
+  for (const std::string* folder : {&LoadImageDir, &SaveImageDir, &LoadWorkDir, &SaveWorkDir, &MusicDir, &SoundDir,
+                                    &QueriesDir, &HelpDir, &TipsDir, &CatalogDir}) {
+    EXPECT_FALSE(folder->empty());
+    EXPECT_TRUE(fs::is_directory(DataFolderPath(*folder))) << *folder;
+  }
+  ExePath = exePath;
+}
+
 TEST_F(MainShellTest, TrailingBackslash) {
   std::string path = "a\\b";
   IncludeTrailingBackslash(path);
@@ -237,11 +249,12 @@ TEST_F(MainShellTest, CloseFlowWithScriptedAnswers) {
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("[Publisher Links]\nAfterExitURL=file:///etc/passwd\n")));
     EXPECT_EQ(ports.saves, 1);
   }
-  {  // An empty link opens nothing; a missing one opens the product's site.
+  {  // An empty link opens nothing, nor does a missing one, nor the shipped settings.
     TScriptedClose ports;
-    ports.answers = {true, true};
+    ports.answers = {true, true, true};
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("[Publisher Links]\nAfterExitURL=\n")));
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("")));
+    EXPECT_TRUE(MainCloseQuery(ports, TIniFile(SourceDir() / "data" / "Tressary.ini", false)));
   }
-  EXPECT_EQ(opener.opened, (std::vector<std::string>{std::string(ProductWebSite)}));
+  EXPECT_TRUE(opener.opened.empty());
 }

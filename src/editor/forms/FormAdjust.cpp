@@ -25,8 +25,11 @@ TFormAdjust* FormAdjust = nullptr;
 
 namespace {
 
+// The view and the buttons lie inside the skin's well, which begins under the
+// title strip and ends 48 pixels above the window's bottom.
 constexpr int kViewLeft = 21;
-constexpr int kViewTop = 36;
+constexpr int kViewTop = 48;
+constexpr int kWellBottomMargin = 48;
 constexpr int kButtonWidth = 72;
 constexpr int kButtonHeight = 28;
 
@@ -73,6 +76,14 @@ class TAdjustViewWidget : public QWidget {
     QPainter painter(this);
     const TBitmap32 view = form_.ViewPicture();
     painter.drawImage(0, 0, ImageView(view));
+    if (form_.model_.AdjustKind == kAdjustFace && form_.controller_->NoFaceFound()) {
+      // Said on the picture itself, where the user is about to put the lines.
+      const QRect band(0, 0, width(), 28);
+      painter.fillRect(band, QColor(0, 0, 0, 160));
+      painter.setPen(Qt::white);
+      painter.drawText(band, Qt::AlignCenter | Qt::TextWordWrap,
+                       TermText("MessageNoFaceFound", "No face was found: put the lines on the eyes by hand."));
+    }
     if (form_.model_.AdjustKind != kAdjustHand) return;
     QFont font("Arial");
     font.setPointSize(8);
@@ -121,7 +132,7 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   FormAdjust = this;
   const int w = model_.ViewWidth(), h = model_.ViewHeight();
   const int buttonsLeft = kViewLeft + w + 20;
-  resize(std::max(570, buttonsLeft + kButtonWidth + 20), kViewTop + h + 20);
+  resize(std::max(570, buttonsLeft + kButtonWidth + 20), kViewTop + h + 8 + kWellBottomMargin);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 70, main->y() + 40);
 
   ImageButtons = NewButtonSheet(*this);

@@ -35,9 +35,15 @@ TFormLoadSave* FormLoadSave = nullptr;
 namespace {
 
 constexpr int kClientWidth = 286;
-constexpr int kClientHeight = 238;
+constexpr int kClientHeight = 300;
+// The skin's well begins under the 30-pixel title strip; the headings and both
+// columns of buttons sit inside it.
+constexpr int kHeadingTop = 48;
+constexpr int kFirstRowTop = 72;
 constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 30;
+
+constexpr int RowTop(int row) { return kFirstRowTop + row * (kButtonHeight + 6); }
 
 // Every picture button takes the one row of three frames (normal, entered,
 // pressed) of the window's button sheet.
@@ -57,6 +63,7 @@ QFileDialog* FileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMo
 std::optional<fs::path> RunFileDialog(QFileDialog& dialog, const fs::path& folder,
                                       const std::vector<TFileFilter>& filters) {
   dialog.setNameFilters(QtNameFilterList(filters));
+  if (dialog.acceptMode() == QFileDialog::AcceptSave) FollowFilterSuffix(dialog);
   if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder.string()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return fs::path(dialog.selectedFiles().front().toStdString());
@@ -187,16 +194,20 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { ButtonExitClick(); };
 
-  LabelLoad = new QLabel(this);
-  LabelLoad->setObjectName("LabelLoad");
-  LabelLoad->setGeometry(16, 28, kButtonWidth, 18);
-  LabelSave = new QLabel(this);
-  LabelSave->setObjectName("LabelSave");
-  LabelSave->setGeometry(150, 28, kButtonWidth, 18);
+  auto heading = [this](const char* name, int left) {
+    auto* label = new QLabel(this);
+    label->setObjectName(name);
+    label->setGeometry(left, kHeadingTop, kButtonWidth, 18);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet("color: #e8f2f4; font-weight: bold;");
+    return label;
+  };
+  LabelLoad = heading("LabelLoad", 16);
+  LabelSave = heading("LabelSave", 150);
 
   // The default button sheet is plain: the buttons say what they are.
   auto button = [this](const char* name, const char* caption, int left, int row, void (TFormLoadSave::*click)()) {
-    TGraphicButton* b = SheetButton(this, name, ImageButtons, {left, 50 + row * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
+    TGraphicButton* b = SheetButton(this, name, ImageButtons, {left, RowTop(row), kButtonWidth, kButtonHeight});
     b->SetCaption(TermText((std::string(name) + "Caption").c_str(), caption));
     b->OnClick = [this, click] { (this->*click)(); };
     return b;
@@ -208,7 +219,7 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   ButtonSaveImage = button("ButtonSaveImage", "Picture file", 150, 0, &TFormLoadSave::ButtonSaveImageClick);
   ButtonSaveClipboard = button("ButtonSaveClipboard", "Clipboard", 150, 1, &TFormLoadSave::ButtonSaveClipboardClick);
   ButtonLoadWork = button("ButtonLoadWork", "Work file", 16, 4, &TFormLoadSave::ButtonLoadWorkClick);
-  ButtonSaveWork = SheetButton(this, "ButtonSaveWork", ImageButtons, {150, 50 + 2 * (kButtonHeight + 6), kButtonWidth, kButtonHeight});
+  ButtonSaveWork = SheetButton(this, "ButtonSaveWork", ImageButtons, {150, RowTop(2), kButtonWidth, kButtonHeight});
   ButtonSaveWork->SetCaption(TermText("ButtonSaveWorkCaption", "Work file"));
   ButtonSaveWork->OnClick = [this] { ButtonSaveWorkClick(); };
   ButtonSendImage = button("ButtonSendImage", "Mail picture", 150, 3, &TFormLoadSave::ButtonSendImageClick);
@@ -219,7 +230,6 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   WorkOpenDialog = new TPelmoOpenPictureDialog(this);
   WorkOpenDialog->setObjectName("WorkOpenDialog");
   ImageSaveDialog = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
-  ImageSaveDialog->setDefaultSuffix("bmp");
   ScannerSourceDialog = new TScannerSourceDialog(this);
 
   ApplyInterface(this);
@@ -237,6 +247,8 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   actions_->ImageSaveFolder = DataFolderPath(SaveImageDir);
 
   OnShow = [this] {
+    // Without the camera window a connected camera could not take a picture.
+    ButtonLoadCamera->setVisible(bool(RunCameraWindow));
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
     ButtonLoadCamera->setVisible(ConnectCamera && RunCameraWindow);
     LoadFormSkin(*this, "FormLoadSave.Skin", "FormLoSa.psd");
@@ -317,13 +329,7 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilterList(WorkSaveFilter()));
-  // A name typed without extension takes the extension of the chosen filter.
-  dialog.setDefaultSuffix(QString::fromStdString(CompressedWorkExt).mid(1));
-  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-    dialog.setDefaultSuffix(filter.contains(QString::fromStdString(UncompressedWorkExt))
-                                ? QString::fromStdString(UncompressedWorkExt).mid(1)
-                                : QString::fromStdString(CompressedWorkExt).mid(1));
-  });
+  FollowFilterSuffix(dialog);
   dialog.setDirectory(QString::fromStdString(WorkFolder(*files, SaveWorkDir).string()));
   dialog.selectFile(QString::fromStdString(files->LastWorkFileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;

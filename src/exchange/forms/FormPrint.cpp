@@ -87,7 +87,9 @@ void TPrintImage::mouseReleaseEvent(QMouseEvent* event) {
 
 TFormPrint::TFormPrint(QWidget* parent) : TSkinnedForm("FormPrint", parent) {
   FormPrint = this;
-  resize(501, 313);
+  // Tall enough for the skin's well, which ends 48 pixels above the bottom, to
+  // hold the file list, the page and the buttons.
+  resize(501, 348);
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
 

@@ -43,8 +43,13 @@ std::optional<std::string> TScannerSourceDialog::Choose(const std::vector<TScann
     auto* item = new QListWidgetItem(DeviceText(device), ListSources);
     item->setData(Qt::UserRole, QString::fromStdString(device.Name));
   }
+  if (devices.empty()) {
+    // An empty list would look like a list still loading.
+    auto* none = new QListWidgetItem(TermText("ScannerSourceNone", "No scanner was found."), ListSources);
+    none->setFlags(Qt::NoItemFlags);
+  }
   ListSources->setCurrentRow(devices.empty() ? -1 : 0);
   ButtonSelect->setEnabled(!devices.empty());
-  if (exec() != QDialog::Accepted || !ListSources->currentItem()) return std::nullopt;
+  if (exec() != QDialog::Accepted || devices.empty() || !ListSources->currentItem()) return std::nullopt;
   return ListSources->currentItem()->data(Qt::UserRole).toString().toStdString();
 }

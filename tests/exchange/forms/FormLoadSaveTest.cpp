@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -15,6 +17,7 @@
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/ScannerSourceDialog.h"
+#include "picture/PictureJudges.h"
 #include "picture/PsdFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
@@ -43,6 +46,17 @@ class FormLoadSaveTest : public ::testing::Test {
   }
   // Runs `step` once the next modal loop (a dialog, the message box) is running.
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+  // Runs `step` once `dialog` shows.
+  static void WhenShown(QWidget* dialog, std::function<void()> step) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [dialog, poll, step] {
+      if (!dialog->isVisible()) return;
+      poll->deleteLater();
+      poll->stop();
+      step();
+    });
+    poll->start(10);
+  }
   // Answers the next message box once it is up, remembering its text.
   void AnswerMessage() { AnswerNextMessage(message_); }
   void Choose(QFileDialog* dialog, const fs::path& file) {
@@ -118,6 +132,35 @@ TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
   EXPECT_FALSE(form_.isVisible());
 }
 
+TEST_F(FormLoadSaveTest, ABareNameIsSavedAsTheTypeChosenInTheDialog) {
+  work_.picture = TBitmap32(8, 6, Color32(50, 60, 70));
+  form_.Actions().ImageSaveFolder = dir_.Path();
+  // The seven types in the dialog's order, as ImageMagick names what it finds.
+  const std::vector<std::pair<std::string, std::string>> types = {
+      {"bmp", "BMP3"}, {"jpg", "JPEG"}, {"psd", "PSD"}, {"tif", "TIFF"},
+      {"pcx", "PCX"}, {"tga", "TGA"},  {"png", "PNG"}};
+  // Backwards, so no type is only the one left over from the run before.
+  for (int i = int(types.size()) - 1; i >= 0; --i) {
+    const std::string name = "look" + std::to_string(i);
+    WhenShown(form_.ImageSaveDialog, [this, i, name] {
+      // As a user does it: the type from the dialog's list, a name without extension.
+      auto* typeList = form_.ImageSaveDialog->findChild<QComboBox*>("fileTypeCombo");
+      auto* nameEdit = form_.ImageSaveDialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_TRUE(typeList && nameEdit);
+      typeList->setCurrentIndex(i);
+      emit typeList->activated(i);
+      emit typeList->textActivated(typeList->itemText(i));
+      nameEdit->setText(QString::fromStdString(name));
+      static_cast<QDialog*>(form_.ImageSaveDialog)->accept();
+    });
+    form_.show();
+    form_.ButtonSaveImageClick();
+    const fs::path file = dir_ / (name + "." + types[i].first);
+    ASSERT_TRUE(fs::exists(file)) << file;
+    EXPECT_EQ(Identify(file, "%m %w %h"), types[i].second + " 8 6") << file;
+  }
+}
+
 TEST_F(FormLoadSaveTest, AnEmptyDeskIsToldBeforeAnyDialog) {
   AnswerMessage();
   form_.ButtonSaveImageClick();
@@ -148,7 +191,10 @@ TEST_F(FormLoadSaveTest, TheScannerDialogListsTheDevicesAndGivesTheChosenName) {
             "test:1");
   Soon([&] {
     EXPECT_FALSE(dialog.ButtonSelect->isEnabled());
-    dialog.reject();
+    ASSERT_EQ(dialog.ListSources->count(), 1);
+    EXPECT_EQ(dialog.ListSources->item(0)->text().toStdString(), "No scanner was found.");
+    EXPECT_EQ(dialog.ListSources->item(0)->flags(), Qt::NoItemFlags);
+    dialog.accept();  // even forced, nothing is chosen
   });
   EXPECT_FALSE(dialog.Choose({}));
 }
