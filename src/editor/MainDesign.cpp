@@ -29,6 +29,8 @@ constexpr int Line(int r) { return kRow0 + r * (kCellHeight + 6); }
 constexpr int kToolX = 16;
 constexpr int kToolWidth = 66;
 constexpr int Mode(int i) { return 52 + i * 54; }
+constexpr int kLinkWidth = 96;
+constexpr int Link(int i) { return 564 + i * (kLinkWidth + 4); }
 
 constexpr std::array kDesign = {
     TControlDesign{"LabelActiveLayerName", K::Label, "", 584, 50, 370, 22, "", ""},
@@ -51,6 +53,14 @@ constexpr std::array kDesign = {
     TControlDesign{"ButtonLoadSave", K::Button, "", kToolX, 556, kToolWidth, 30, kOpeners, "Files"},
     TControlDesign{"ButtonPrint", K::Button, "", kToolX, 592, kToolWidth, 30, kOpeners, "Print"},
     TControlDesign{"ButtonPreview", K::Button, "", kToolX, 628, kToolWidth, 30, kOpeners, "Portrait"},
+    TControlDesign{"ButtonExitMain", K::Button, "", kToolX, 664, kToolWidth, 22, kOpeners, "Quit"},
+    // The status strip: the product's name, and the publisher's links (shown only
+    // when the settings give them an address).
+    TControlDesign{"LabelProductName", K::Label, "", 20, 690, 300, 18, "", ""},
+    TControlDesign{"ButtonLogoVYN", K::Button, "", Link(0), 689, kLinkWidth, 20, kOpeners, "Publisher"},
+    TControlDesign{"ButtonSubscribe", K::Button, "", Link(1), 689, kLinkWidth, 20, kOpeners, "Subscribe"},
+    TControlDesign{"ButtonMoreGames", K::Button, "", Link(2), 689, kLinkWidth, 20, kOpeners, "More"},
+    TControlDesign{"ButtonTellaFriend", K::Button, "", Link(3), 689, kLinkWidth, 20, kOpeners, "Tell a friend"},
     // The scroll sliders beside the desk.
     TControlDesign{"SliderHPos", K::Slider, "", 97, 572, 445, 14, kSliders, ""},
     TControlDesign{"SliderVPos", K::Slider, "", 562, 62, 14, 492, kSliders, ""},

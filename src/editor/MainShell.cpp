@@ -163,14 +163,15 @@ void ReadContentPaths(const TIniFile& ini, const std::string& exePath) {
 bool LoadMainTerms(const std::string& path) {
   Termins.clear();
   try {
-    return LoadTerms(path, Termins, false);
+    // The sounds after "@" stay: the sound hint speaks them.
+    return LoadTerms(path, Termins, true);
   } catch (const ETextFileError&) {
     Termins.clear();
     return false;
   }
 }
 
-std::string ApplicationTitle() { return GetTerm("ProductName", Termins, ProductInfo.FullName); }
+std::string ApplicationTitle() { return WithoutSound(GetTerm("ProductName", Termins, ProductInfo.FullName)); }
 
 void ReadFilterCaptions(const TTerminList& terms) {
   for (const TCaption& caption : kCaptions) {
@@ -180,7 +181,7 @@ void ReadFilterCaptions(const TTerminList& terms) {
       fallback = std::string(ProductInfo.FullName) + (compressed ? " compressed work (*" : " uncompressed work (*") +
                  LowerAscii(WorkExtension(compressed)) + ")";
     }
-    *caption.Global = GetTerm(caption.Key, terms, fallback);
+    *caption.Global = WithoutSound(GetTerm(caption.Key, terms, fallback));
   }
 }
 
@@ -209,7 +210,7 @@ const TOpener* FindOpener(std::string_view button) {
 std::span<const TLinkButton> LinkButtons() { return kLinkButtons; }
 
 std::string PublisherLink(const TIniFile& ini, std::string_view key) {
-  return Trim(ini.ReadString("Publisher Links", key, ProductWebSite));
+  return Trim(ini.ReadString("Publisher Links", key, ""));
 }
 
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini) {

@@ -79,8 +79,8 @@ void ReadContentPaths(const TIniFile& ini, const std::string& exePath);
 // The registry key the content paths are read under.
 std::string ContentPathsKey(const TIniFile& ini);
 
-// The text table at `path` into Termins; false (Termins left empty) when it
-// cannot be read.
+// The text table at `path` into Termins, with the hint sounds after "@" kept;
+// false (Termins left empty) when it cannot be read.
 bool LoadMainTerms(const std::string& path);
 // The application title: the text table's "ProductName", else the product name.
 std::string ApplicationTitle();
@@ -116,9 +116,8 @@ struct TLinkButton {
   std::string_view Key;
 };
 std::span<const TLinkButton> LinkButtons();
-// The product's web site: the default of every link.
-inline constexpr std::string_view ProductWebSite = "https://tressary.org/";
-// The address a link key names (the web site when missing; may be empty).
+// The address a link key names; empty when the settings give none, since the
+// program has no web site of its own to fall back on.
 std::string PublisherLink(const TIniFile& ini, std::string_view key);
 
 // What closing the main (or backdrop) window needs of the program.
@@ -136,7 +135,8 @@ class IMainClosePorts {
 };
 
 // The close questions: save the work, the finishing tip, then exit. True when the
-// program may end (the after-exit link has then been opened); false cancels the
+// program may end (the after-exit link, when the settings give one, has then been
+// opened); false cancels the
 // close, also when the user wanted the work saved and it was not.
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini);
 

@@ -40,3 +40,8 @@ std::string_view DefaultTextOf(TDefaultTexts texts, std::string_view key) {
     if (name == key) return text;
   return {};
 }
+
+std::string WithoutSound(std::string text) {
+  if (const auto at = text.find('@'); at != std::string::npos) text.resize(at);
+  return text;
+}

@@ -27,6 +27,10 @@ bool LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSo
 // One line of the file as a record (the line must not be a skipped one).
 TTermin ParseTermLine(std::string_view line, bool keepSound);
 
+// A text of the table without the sound a hint names after its first "@"; the
+// program's table keeps the sounds, and only hints speak them.
+std::string WithoutSound(std::string text);
+
 // The value of the first record whose Name equals `name` exactly (case-sensitive),
 // else `defaultText`.
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText);

@@ -3,6 +3,7 @@
 #include "editor/MainShell.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QLabel>
 #include <QScreen>
 #include <QToolTip>
@@ -43,6 +44,15 @@ constexpr TSliderStart kSliderStarts[] = {
     {"SliderEraserSize", 2, 100, 50},   {"SliderEraserPower", 0, 100, 50},   {"SliderScale", 25, 200, 100},
 };
 
+
+// A wanted control shows only when it does something: a button whose window is
+// not built yet has no click handler and stays hidden.
+bool Usable(const TControlDecision& decision, const QWidget& control) {
+  if (!decision.Wanted) return false;
+  if (auto* slider = qobject_cast<const TGraphicSlider*>(&control)) return bool(slider->OnChange);
+  if (auto* button = qobject_cast<const TGraphicButton*>(&control)) return bool(button->OnClick);
+  return true;
+}
 
 }  // namespace
 
@@ -289,6 +299,15 @@ void TFormMain::WireButtons() {
   Button("ButtonLayerFlipHorizontal")->SetTag(1);
   Button("ButtonBaldHead")->OnClick = [this] { EditPortrait(lhkBaldHead); };
   Button("ButtonColorCalibration")->OnClick = [this] { EditPortrait(lhkCalibration); };
+  Button("ButtonCurrentBrushColor")->OnClick = [this] {
+    const QColor chosen = QColorDialog::getColor(
+        QColor(state_.BrushColorRed, state_.BrushColorGreen, state_.BrushColorBlue), this);
+    if (!chosen.isValid()) return;
+    state_.BrushColorRed = chosen.red();
+    state_.BrushColorGreen = chosen.green();
+    state_.BrushColorBlue = chosen.blue();
+    state_.SetControls();
+  };
   Button("ButtonOriginalSize")->OnClick = [this] {
     Slider("SliderScale")->SetValue(100);
     state_.SetDeskScale(1.0);
@@ -350,10 +369,10 @@ void TFormMain::ApplyControls(const TControlsPlan& plan) {
   for (std::size_t i = 0; i < ModeButtons.size(); ++i) Button(ModeButtons[i].Name)->SetPressed(plan.ModePressed[i]);
   // Hide before showing: controls that share a place never appear together.
   for (const TControlDecision& d : plan.Panel)
-    if (QWidget* control = Control(d.Name); control && !d.Wanted && !control->isHidden()) control->hide();
+    if (QWidget* control = Control(d.Name); control && !Usable(d, *control) && !control->isHidden()) control->hide();
   for (const TControlDecision& d : plan.Panel) {
     QWidget* control = Control(d.Name);
-    if (!control || !d.Wanted) continue;
+    if (!control || !Usable(d, *control)) continue;
     if (auto* slider = qobject_cast<TGraphicSlider*>(control))
       SetSliderEnabled(*slider, d.Enabled);
     else if (auto* button = qobject_cast<TGraphicButton*>(control))

@@ -359,7 +359,8 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
       }
       const std::string path = ResolvePath(ExePath, entry.FileName).string();
       const std::string video = ChangeFileExt(path, ".avi");
-      if (fs::exists(video)) {
+      // No player, no icon: it would promise a film that never plays.
+      if (PlayVideo && fs::exists(video)) {
         auto* icon = new TMyImage(this);
         icon->SetPicture(ImageVideoInfoEtalon->Picture());
         icon->resize(ImageVideoInfoEtalon->size());

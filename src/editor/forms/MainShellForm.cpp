@@ -15,6 +15,8 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
+#include "shell/forms/SoundHint.h"
+#include "platform/qt/MediaPlayer.h"
 #include "shell/forms/TermText.h"
 
 namespace {
@@ -106,8 +108,9 @@ void BindOpeners(TSkinnedForm& form) {
   for (const TLinkButton& link : LinkButtons()) {
     auto* button = form.findChild<TGraphicButton*>(QString::fromUtf8(link.Button.data(), int(link.Button.size())));
     if (!button) continue;
-    button->show();
+    // A link without an address would be a button that does nothing.
     const std::string key(link.Key);
+    button->setVisible(!PublisherLink(Settings(), key).empty());
     button->OnClick = [key] {
       const std::string url = PublisherLink(Settings(), key);
       if (url.empty()) return;
@@ -144,16 +147,42 @@ void BindClose(TSkinnedForm& form, TMainShellLinks links) {
       if (ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
     };
   }
-  // Restoring the application brings the main window to the front; the music
-  // pauses and resumes here once there is music.
-  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &form, [main](Qt::ApplicationState state) {
-    if (!main || state != Qt::ApplicationActive || !main->isMinimized()) return;
-    main->showNormal();
-    main->raise();
+}
+
+// The main window's application events: activated, deactivated, and the backdrop
+// activated (a click on it brings the program's windows back over it).
+void BindApplicationEvents(TSkinnedForm& form) {
+  QPointer<TSkinnedForm> main(&form);
+  auto active = std::make_shared<bool>(QGuiApplication::applicationState() == Qt::ApplicationActive);
+  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &form, [main, active](Qt::ApplicationState state) {
+    const bool nowActive = state == Qt::ApplicationActive;
+    if (!main || nowActive == *active) return;
+    *active = nowActive;
+    if (!nowActive) {
+      for (const auto& handler : MainApplicationEvents().Deactivated) handler();
+      return;
+    }
+    // Restoring the application brings the main window to the front.
+    if (main->isMinimized()) {
+      main->showNormal();
+      main->raise();
+    }
+    for (const auto& handler : MainApplicationEvents().Activated) handler();
   });
+  if (FormScreen)
+    FormScreen->OnActivate = [main] {
+      if (!main || !main->isVisible()) return;
+      main->raise();
+      if (QWidget* modal = InnermostSkinnedModal()) modal->raise();
+    };
 }
 
 }  // namespace
+
+TMainApplicationEvents& MainApplicationEvents() {
+  static TMainApplicationEvents events;
+  return events;
+}
 
 void ReadMainWindowData() {
   const TIniFile& ini = Settings();
@@ -166,10 +195,30 @@ void ReadMainWindowData() {
   LoadCatalogIndex();
 }
 
+namespace {
+
+// The application's hints show in the sound hint's bubble and speak their sound
+// when the settings turn sounds on.
+void InstallSoundHint(TSkinnedForm& form) {
+  auto* hint = new TSoundHint(&form);
+  hint->setObjectName("SoundHint");
+  hint->PathForWave = DataFolderPath(SoundDir).string();
+  hint->SoundEnabled = PlaySound;
+  if (PlaySound) {
+    auto player = std::shared_ptr<IMediaPlayer>(CreateMediaPlayer());
+    hint->MyPlayer = player.get();
+    QObject::connect(hint, &QObject::destroyed, [player] {});  // the player lives as long as the hint
+  }
+}
+
+}  // namespace
+
 void InstallMainShell(TSkinnedForm& form, TMainShellLinks links) {
+  InstallSoundHint(form);
   if (gTermsLoaded) ApplyTexts(form);
   if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
   if (auto* catalog = form.findChild<QWidget*>("ButtonCatalog")) catalog->hide();
   BindOpeners(form);
   BindClose(form, std::move(links));
+  BindApplicationEvents(form);
 }

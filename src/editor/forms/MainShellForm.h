@@ -5,6 +5,7 @@
 // alike) and the application events.
 #include <functional>
 #include <string>
+#include <vector>
 
 class TSkinnedForm;
 
@@ -17,6 +18,14 @@ struct TMainShellLinks {
   // The yes/no question; the program's message box when empty.
   std::function<bool(const std::string& text)> AskYesNo;
 };
+
+// What the main window does when the application is activated and deactivated
+// (the background music resumes and pauses here); each runs once a change.
+struct TMainApplicationEvents {
+  std::vector<std::function<void()>> Activated;
+  std::vector<std::function<void()>> Deactivated;
+};
+TMainApplicationEvents& MainApplicationEvents();
 
 // Loads the text table and reads the settings, folders and content paths; call
 // before the other windows are made, since they take their texts from the table.

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
 
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
+#include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "shell/ShellGlobals.h"
@@ -13,6 +17,8 @@
 #include "shell/forms/CursorList.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
+#include "shell/forms/SoundHint.h"
+#include "support/qt/FakeMediaPlayer.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -40,7 +46,10 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   TGraphicButton* missing = AddButton(main, "ButtonSetup");
   TGraphicButton* made = AddButton(main, "ButtonShopping");
   TGraphicButton* link = AddButton(main, "ButtonSubscribe");
+  TGraphicButton* noLink = AddButton(main, "ButtonMoreGames");
   link->hide();
+  MainIni = std::make_unique<TIniFile>(
+      TIniFile::FromText("[Publisher Links]\nSubscribeURL= https://example.com/news \nMoreGamesURL=\n"));
   InstallMainShell(main, {});
   main.show();
 
@@ -56,9 +65,11 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   TRecordingOpener opener;
   SetShellOpener(&opener);
   EXPECT_FALSE(link->isHidden());
+  EXPECT_TRUE(noLink->isHidden());  // no address, no button
   link->OnClick();
-  EXPECT_EQ(opener.opened, (std::vector<std::string>{std::string(ProductWebSite)}));
+  EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.com/news"}));
   SetShellOpener(nullptr);
+  MainIni.reset();
 }
 
 TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
@@ -92,4 +103,64 @@ TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
   ResetMainShell();
   ResetEditorGlobals();
   ResetShellGlobals();
+}
+
+TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
+  TempFolder dir;
+  WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\nProductName=Tressary@x.wav\n");
+  ExePath = dir.Path().string() + "/";
+  MainIni = std::make_unique<TIniFile>(
+      TIniFile::FromText("[SOUND]\nPlaySound=YES\n[DIRECTORIES]\nSoundFilesDirName=Voices\n"));
+  TFakeMediaPlayer* voice = nullptr;
+  SetMediaPlayerFactory([&voice] {
+    auto player = std::make_unique<TFakeMediaPlayer>();
+    voice = player.get();
+    return player;
+  });
+  ReadMainWindowData();
+  TSkinnedForm main("FormMain");
+  TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
+  undo->setGeometry(10, 10, 40, 20);
+  auto* label = new QLabel(&main);
+  label->setObjectName("LabelProductName");
+  InstallMainShell(main, {});
+  main.show();
+
+  TSoundHint* hint = TSoundHint::Current();
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(hint->parent(), &main);  // made with the main window, gone with it
+  EXPECT_EQ(label->text(), "Tressary");  // a caption never shows a sound's name
+  ASSERT_NE(voice, nullptr);
+  // The mouse comes to the button: after the hint pause the bubble shows its hint
+  // and the sound from the sound folder plays.
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(undo, &enter);
+  QEventLoop wait;
+  QTimer::singleShot(TSoundHint::Pause + 200, &wait, &QEventLoop::quit);
+  wait.exec();
+  ASSERT_TRUE(hint->HintWindow()->isVisible());
+  EXPECT_EQ(hint->HintWindow()->Caption(), "Undo the last step");
+  EXPECT_EQ(voice->calls, (std::vector<std::string>{"open:" + (dir / "Voices" / "undo.wav").string(), "play"}));
+  hint->HideHint();
+
+  SetMediaPlayerFactory({});
+  MainIni.reset();
+  Termins.clear();
+  ResetMainShell();
+  ResetShellGlobals();
+}
+
+TEST(MainShellForm, TheApplicationsActivationReachesTheMainWindowOncePerChange) {
+  TSkinnedForm main("FormMain");
+  InstallMainShell(main, {});
+  int activated = 0, deactivated = 0;
+  MainApplicationEvents().Activated.push_back([&] { ++activated; });
+  MainApplicationEvents().Deactivated.push_back([&] { ++deactivated; });
+  const bool startedActive = QGuiApplication::applicationState() == Qt::ApplicationActive;
+  for (Qt::ApplicationState state : {Qt::ApplicationActive, Qt::ApplicationInactive, Qt::ApplicationInactive,
+                                     Qt::ApplicationActive, Qt::ApplicationActive})
+    emit qApp->applicationStateChanged(state);
+  EXPECT_EQ(deactivated, 1);
+  EXPECT_EQ(activated, startedActive ? 1 : 2);
+  MainApplicationEvents() = {};
 }

@@ -1,0 +1,205 @@
+// Every control a user can meet on the main window and the load-and-save window
+// does something: walked through the desk's modes and states on the program's
+// own windows, each control on screen must be in the table below with its
+// handler bound, and a control that opens a window shows only once that window
+// exists. A window built later adds its rows (or its "Needs") here.
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <set>
+#include <string>
+
+#include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
+#include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
+#include "editor/forms/MainShellForm.h"
+#include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/FormPrint.h"
+#include "exchange/forms/ProgramWorkFiles.h"
+#include "picture/Layer.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicSlider.h"
+#include "shell/forms/ShellForms.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+enum class TUse { Click, Slide };
+
+struct TControlRow {
+  std::string_view Window;
+  std::string_view Control;  // a name, or a prefix ending in "*"
+  TUse Use;
+  // The window the control needs besides the main window's openers (whose
+  // windows come from MainOpeners); empty: none.
+  std::string_view Needs = {};
+};
+
+constexpr TControlRow kControls[] = {
+    // The main window: frame, modes, tools, openers and links.
+    {"FormMain", "ButtonMinimize", TUse::Click},
+    {"FormMain", "ButtonExit", TUse::Click},
+    {"FormMain", "ButtonExitMain", TUse::Click},
+    {"FormMain", "ButtonColoration", TUse::Click},
+    {"FormMain", "ButtonAppearance", TUse::Click},
+    {"FormMain", "ButtonModifier", TUse::Click},
+    {"FormMain", "ButtonBrush", TUse::Click},
+    {"FormMain", "ButtonEraser", TUse::Click},
+    {"FormMain", "ButtonActions", TUse::Click},
+    {"FormMain", "ButtonLayerList", TUse::Click},
+    {"FormMain", "ButtonClearWork", TUse::Click},
+    {"FormMain", "ButtonColorCalibration", TUse::Click},
+    {"FormMain", "ButtonLayerUndo", TUse::Click},
+    {"FormMain", "ButtonLoadSave", TUse::Click},
+    {"FormMain", "ButtonPrint", TUse::Click},
+    {"FormMain", "ButtonCurrentBrushColor", TUse::Click},
+    {"FormMain", "ButtonLayerMoveTop", TUse::Click},
+    {"FormMain", "ButtonLayerMoveBottom", TUse::Click},
+    {"FormMain", "ButtonLayerDelete", TUse::Click},
+    {"FormMain", "ButtonLayerShow", TUse::Click},
+    {"FormMain", "ButtonLayerHide", TUse::Click},
+    {"FormMain", "ButtonLayerRegions", TUse::Click},
+    {"FormMain", "ButtonLayerCopyState", TUse::Click},
+    {"FormMain", "ButtonLayerPasteState", TUse::Click},
+    {"FormMain", "ButtonLayerReset", TUse::Click},
+    {"FormMain", "ButtonLayerSave", TUse::Click},
+    {"FormMain", "ButtonLayerFlipHorizontal", TUse::Click},
+    {"FormMain", "ButtonBaldHead", TUse::Click},
+    {"FormMain", "ButtonOriginalSize", TUse::Click},
+    {"FormMain", "ButtonCentering", TUse::Click},
+    {"FormMain", "ButtonLogoVYN", TUse::Click},
+    {"FormMain", "ButtonSubscribe", TUse::Click},
+    {"FormMain", "ButtonMoreGames", TUse::Click},
+    {"FormMain", "ButtonTellaFriend", TUse::Click},
+    {"FormMain", "ButtonTemplate*", TUse::Click},  // the strip and its scroll buttons
+    {"FormMain", "Slider*", TUse::Slide},
+    // The load-and-save window.
+    {"FormLoadSave", "ButtonExit", TUse::Click},
+    {"FormLoadSave", "ButtonLoadImage", TUse::Click},
+    {"FormLoadSave", "ButtonLoadClipboard", TUse::Click},
+    {"FormLoadSave", "ButtonLoadCamera", TUse::Click, "FormCamera"},
+    {"FormLoadSave", "ButtonLoadTwain", TUse::Click},
+    {"FormLoadSave", "ButtonSaveImage", TUse::Click},
+    {"FormLoadSave", "ButtonSaveClipboard", TUse::Click},
+    {"FormLoadSave", "ButtonLoadWork", TUse::Click},
+    {"FormLoadSave", "ButtonSaveWork", TUse::Click},
+};
+
+const TControlRow* RowOf(std::string_view window, std::string_view control) {
+  for (const TControlRow& row : kControls) {
+    if (row.Window != window) continue;
+    if (row.Control == control) return &row;
+    if (row.Control.ends_with('*') && control.starts_with(row.Control.substr(0, row.Control.size() - 1))) return &row;
+  }
+  return nullptr;
+}
+
+class NoDeadControls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetShellGlobals();
+    ExePath = (BuildDir() / "Tressary").string() + "/";
+    InterfaceDir = "Intfaces\\";
+    ResolutionIndex = 2;  // the 1024-768 folder
+    UpdateDeskView();
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
+    ResetEditorGlobals();
+    // The program's windows, made and wired as the start-up makes them.
+    ReadMainWindowData();
+    main_ = new TFormMain();
+    new TFormAdjust();
+    new TFormLoadSave();
+    new TFormPrint();
+    ConnectMainWindow();
+    ConnectFormLoadSave();
+    InstallProgramMainShell();
+  }
+  void TearDown() override {
+    std::vector<QPointer<QWidget>> forms;
+    for (QWidget* form : ScreenForms()) forms.emplace_back(form);
+    for (const QPointer<QWidget>& form : forms) delete form.data();
+    SetMessagePresenter(nullptr);
+    ResetMainShell();
+    ResetEditorGlobals();
+    ResetShellGlobals();
+  }
+
+  // Checks every control of `window` on screen now; `state` names the state.
+  void CheckWindow(QWidget& window, const std::string& state) {
+    const std::string name = window.objectName().toStdString();
+    std::set<const QWidget*> thumbs;
+    for (auto* slider : window.findChildren<TGraphicSlider*>()) thumbs.insert(slider->SlideButton());
+    for (auto* control : window.findChildren<TGraphicButton*>()) {
+      if (!control->isVisibleTo(&window) || thumbs.contains(control)) continue;
+      const std::string control_name = control->objectName().toStdString();
+      const std::string where = name + "." + control_name + " (" + state + ")";
+      const TControlRow* row = RowOf(name, control_name);
+      if (!row) {
+        ADD_FAILURE() << where << " is on screen but not in the table";
+        continue;
+      }
+      seen_.insert(name + "." + control_name);
+      auto* slider = qobject_cast<TGraphicSlider*>(control);
+      if (row->Use == TUse::Slide) {
+        EXPECT_TRUE(slider && slider->OnChange) << where << " slides to nothing";
+      } else {
+        EXPECT_TRUE(control->OnClick) << where << " does nothing when clicked";
+      }
+      std::string_view needs = row->Needs;
+      if (const TOpener* opener = name == "FormMain" ? FindOpener(control_name) : nullptr) needs = opener->Window;
+      if (!needs.empty()) {
+        EXPECT_NE(FindScreenForm(needs), nullptr) << where << " opens " << needs << ", not made";
+      }
+    }
+  }
+  void CheckMain(const std::string& state) { CheckWindow(*main_, state); }
+
+  TFormMain* main_ = nullptr;
+  std::set<std::string> seen_;
+};
+
+}  // namespace
+
+TEST_F(NoDeadControls, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
+  TMontageDesk& desk = main_->DeskWindow()->Desk();
+  CheckMain("empty desk");
+
+  auto add = [&desk](const char* caption) {
+    NewLayerCaption = caption;
+    auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)));
+    TLayer& placed = *layer;
+    desk.InsertLayer(std::move(layer));
+    return &placed;
+  };
+  TLayer* portrait = add("Portrait");
+  desk.SetPortraitLayer(portrait);
+  TLayer* hair = add("Hair");
+  for (int mode = dmNone; mode < kDeskModeCount; ++mode) {
+    main_->State().SetDeskMode(mode);
+    desk.SelectLayer(desk.IndexOfLayer(hair));
+    CheckMain("mode " + std::to_string(mode) + ", hair selected");
+    hair->SetVisible(false);
+    main_->State().SetControls();
+    CheckMain("mode " + std::to_string(mode) + ", hair hidden");
+    hair->SetVisible(true);
+    desk.SelectLayer(desk.IndexOfLayer(portrait));
+    CheckMain("mode " + std::to_string(mode) + ", portrait selected");
+    desk.SelectLayer(-1);
+    CheckMain("mode " + std::to_string(mode) + ", nothing selected");
+  }
+
+  ASSERT_NE(FormLoadSave, nullptr);
+  FormLoadSave->show();
+  CheckWindow(*FormLoadSave, "shown");
+  FormLoadSave->close();
+
+  // The walk met the controls of every kind of state, so it checked something.
+  for (const char* name : {"FormMain.ButtonLayerDelete", "FormMain.SliderOpacity", "FormMain.SliderBrushSize",
+                           "FormMain.ButtonCurrentBrushColor", "FormMain.ButtonLoadSave", "FormMain.ButtonExitMain",
+                           "FormMain.ButtonTemplatePrev", "FormLoadSave.ButtonLoadImage"})
+    EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
+}
