@@ -324,9 +324,9 @@ void TMainState::ClearWorkClick() {
     const char* Letter;
     const char* Key;
     const char* Default;
-  } kKinds[] = {{"F", "ConfirmDeleteFaceLayers", "Delete all face layers?"},
-                {"B", "ConfirmDeleteBodyLayers", "Delete all body layers?"},
-                {"N", "ConfirmDeleteHandLayers", "Delete all hand layers?"}};
+  } kKinds[] = {{"F", "ConfirmDeleteFaceLayers", "Remove every layer fitted to the face? (The portrait itself stays.)"},
+                {"B", "ConfirmDeleteBodyLayers", "Remove every layer fitted to the figure? (The figure itself stays.)"},
+                {"N", "ConfirmDeleteHandLayers", "Remove every layer fitted to the hand? (The hand itself stays.)"}};
   for (const auto& kind : kKinds) {
     bool present = false;
     for (int i = 0; i < desk_->LayerCount() && !present; ++i)

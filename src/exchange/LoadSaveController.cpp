@@ -78,7 +78,9 @@ bool TLoadSaveController::LoadImage() {
   ui_.SetBusy(false);
   if (!loaded) {
     // The window stays open with the previous picture, for another try.
-    ui_.ShowMessage("MessageUnableLoadImage");
+    const std::string_view key = "MessageUnableLoadImage";
+    ui_.ShowText(GetTerm(key, Termins, LoadSaveMessageDefault(key)) + "\r" + file->filename().string() + ": " +
+                 PictureFileProblem(*file));
     return false;
   }
   ui_.CloseWindow();

@@ -1,6 +1,7 @@
 #include "exchange/PictureAcquisition.h"
 
 #include <exception>
+#include <string_view>
 
 #include "editor/SourcePicture.h"
 #include "picture/BitmapRoutines.h"
@@ -42,7 +43,49 @@ std::optional<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) 
   return loaded;
 }
 
+// The kinds of picture told apart by their first bytes.
+struct TPictureSignature {
+  std::string_view Kind;
+  std::string_view Bytes;
+  std::string_view Extensions;  // blank-separated, with their dots
+};
+constexpr TPictureSignature kSignatures[] = {
+    {"JPEG", "\xFF\xD8\xFF", ".jpg .jpeg"},
+    {"PNG", "\x89PNG\r\n\x1A\n", ".png"},
+    {"GIF", "GIF8", ".gif"},
+    {"BMP", "BM", ".bmp"},
+    {"Photoshop", "8BPS", ".psd"},
+    {"TIFF", std::string_view("II*\0", 4), ".tif .tiff"},
+    {"TIFF", std::string_view("MM\0*", 4), ".tif .tiff"},
+};
+
+bool EndsWith(std::string_view bytes, std::string_view end) { return bytes.size() >= end.size() && bytes.ends_with(end); }
+
 }  // namespace
+
+std::string PictureFileProblem(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return "there is no such file";
+  const auto bytes = ReadFileBytes(file, kMaxJpegFileBytes);
+  if (!bytes) return "the file cannot be read";
+  if (bytes->empty()) return "the file is empty";
+  const std::string_view data(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const std::string ext = LowerAscii(file.extension().string());
+  const TPictureSignature* found = nullptr;
+  for (const TPictureSignature& s : kSignatures)
+    if (data.starts_with(s.Bytes)) found = &s;
+  if (!found) {
+    for (const TPictureSignature& s : kSignatures)
+      if (!ext.empty() && (" " + std::string(s.Extensions) + " ").find(" " + ext + " ") != std::string::npos)
+        return "the file does not start like a " + std::string(s.Kind) + " picture";
+    return "the file is not a picture this program reads";
+  }
+  // The two kinds whose end is marked: a file cut short lacks its end.
+  if ((found->Kind == "JPEG" && !EndsWith(data, "\xFF\xD9")) ||
+      (found->Kind == "PNG" && data.find("IEND") == std::string_view::npos))
+    return "the file ends too early";
+  return "the " + std::string(found->Kind) + " picture in the file is damaged or too large";
+}
 
 TLoadRoute LoadRouteFor(const fs::path& file) {
   const std::string ext = LowerAscii(file.extension().string());

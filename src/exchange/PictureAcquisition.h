@@ -25,6 +25,11 @@ struct TLoadedPicture {
 // transparency) comes back opaque.
 std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file);
 
+// Why a picture file that did not load could not be read, in words a user can
+// act on (never a library's own): no such file, empty, not a picture the program
+// reads, not the kind of picture its name says, cut short, or damaged.
+std::string PictureFileProblem(const fs::path& file);
+
 // Loads the file into SourcePicture and SourceHasAlpha; on failure both keep
 // what they held. Returns whether it loaded.
 bool LoadSourcePictureFile(const fs::path& file);

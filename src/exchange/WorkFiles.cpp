@@ -1,5 +1,8 @@
 #include "exchange/WorkFiles.h"
 
+#include <algorithm>
+#include <optional>
+#include <span>
 #include <utility>
 
 #include "editor/EditorGlobals.h"
@@ -12,6 +15,7 @@
 #include "shell/ShellGlobals.h"
 
 namespace {
+
 constexpr int kYes = 6;
 
 std::string BaseName(const fs::path& file) { return file.stem().string(); }
@@ -64,7 +68,7 @@ TWorkHeader TWorkFiles::HeaderOfDesk() const {
   h.BodyPoint = BodyPoint;
   for (int i = 0; i < kWorkMarkerCount; ++i) {
     const THandMarker& m = HandMarkers[std::size_t(i)];
-    h.Markers[std::size_t(i)] = {m.X, m.Y, m.Width, m.Length, m.ViewAngle};
+    h.Markers[std::size_t(i)] = {m.X, m.Y, m.Width, m.Length, m.Angle};
   }
   int selected = desk_.SelectedIndex();
   if (selected >= 0) h.ActiveId = desk_.Layer(selected).Id;
@@ -115,28 +119,28 @@ std::optional<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool containe
 
 TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   ports_.ProcessMessages();
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) {
-    ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file", {});
-    return TWorkLoadResult::Missing;
-  }
-  // Read, check and decode the whole file before the desk is touched.
-  std::string error;
-  std::unique_ptr<TLoadedWork> work;
-  if (std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(file))
-    work = TLoadedWork::Read(std::move(*bytes), EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
-  if (!work) {
+  // The message names the file and says why, in words a user can act on.
+  auto fail = [this, &file](TWorkLoadResult result, std::string_view reason) {
     ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file",
-                       file.string() + (error.empty() ? "" : ": " + error));
-    return TWorkLoadResult::Unreadable;
-  }
+                       file.filename().string() + ": " + std::string(reason));
+    return result;
+  };
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return fail(TWorkLoadResult::Missing, "there is no such file");
+  // Read, check and decode the whole file before the desk is touched.
+  std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(file);
+  if (!bytes) return fail(TWorkLoadResult::Unreadable, "the file cannot be read");
+  std::string error;
+  std::unique_ptr<TLoadedWork> work =
+      TLoadedWork::Read(std::move(*bytes), EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
+  if (!work) return fail(TWorkLoadResult::Unreadable, error.empty() ? "the file is damaged" : error);
 
   ports_.SetChanged(ckWorkLoaded);
   LastWorkDir = file.parent_path();
   LastWorkFileName = LastImageFileName = BaseName(file);
   bool keep = true;
   if (desk_.LayerCount() > 0) {
-    if (ports_.AskYesNo("ConfirmClearPrevWork", "Clear the current work?") == kYes) {
+    if (ports_.AskYesNo("ConfirmClearPrevWork", "Clear the present work first? (No keeps it and adds the opened work on top of it.)") == kYes) {
       desk_.ClearLayers();
       FacePoint = BodyPoint = TPoint{-1, -1};
       HandMarkers = THandMarkers{};

@@ -1,5 +1,6 @@
 #include "picture/LoadedWork.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -38,6 +39,50 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
       },
       pending.data());
 }
+
+// Whether a compound file's own tables name sectors past its end: the header's
+// directory and allocation-table sectors, then every sector the allocation table
+// marks as used.
+bool ContainerCutShort(std::span<const std::uint8_t> bytes) {
+  auto u32 = [&bytes](std::size_t at) -> std::optional<std::uint32_t> {
+    if (at + 4 > bytes.size()) return std::nullopt;
+    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
+           std::uint32_t(bytes[at + 3]) << 24;
+  };
+  if (bytes.size() < 512) return true;
+  const unsigned shift = bytes[0x1E] | unsigned(bytes[0x1F]) << 8;
+  if (shift != 9 && shift != 12) return false;  // not ours to judge
+  const std::size_t sector = std::size_t(1) << shift;
+  if (bytes.size() % sector != 0) return true;
+  const std::size_t sectors = bytes.size() / sector - 1;  // after the header's own sector
+  constexpr std::uint32_t kLastRegular = 0xFFFFFFFA;
+  const auto directory = u32(0x30);
+  if (directory && *directory <= kLastRegular && *directory >= sectors) return true;
+  const std::uint32_t fatSectors = u32(0x2C).value_or(0);
+  for (std::uint32_t i = 0; i < std::min<std::uint32_t>(fatSectors, 109); ++i) {
+    const auto fat = u32(0x4C + 4 * i);
+    if (!fat || *fat > kLastRegular) continue;
+    if (*fat >= sectors) return true;
+    const std::size_t base = (std::size_t(*fat) + 1) * sector;
+    for (std::size_t entry = 0; entry < sector / 4; ++entry) {
+      const std::size_t described = std::size_t(i) * (sector / 4) + entry;
+      const auto next = u32(base + 4 * entry);
+      if (next && *next != 0xFFFFFFFF && described >= sectors) return true;  // a used sector that is not there
+    }
+  }
+  return false;
+}
+
+// Why container bytes cannot be a work, in place of the compound-file library's
+// own words; empty when they may be one.
+std::string_view ContainerProblem(std::span<const std::uint8_t> bytes) {
+  static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  if (bytes.empty()) return kWorkFileEmpty;
+  const std::size_t n = std::min(bytes.size(), sizeof kSignature);
+  if (!std::equal(bytes.begin(), bytes.begin() + std::ptrdiff_t(n), kSignature)) return kNotAWorkFile;
+  if (ContainerCutShort(bytes)) return kWorkFileCutShort;
+  return {};
+}
 }  // namespace
 
 std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error) {
@@ -57,9 +102,21 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         pending.push_back({key, layer.Picture, {}, {}});
       }
     } else {
-      container = TCompoundFileReader::FromMemory(std::move(bytes), &error);
-      auto list = container ? container->ReadStream("ListFile.txt", 16u << 20) : std::nullopt;
-      if (!list) return nullptr;
+      if (const std::string_view problem = ContainerProblem(bytes); !problem.empty()) {
+        error = problem;
+        return nullptr;
+      }
+      // The library's own words mean nothing to a user.
+      container = TCompoundFileReader::FromMemory(std::move(bytes));
+      if (!container) {
+        error = "the file is damaged";
+        return nullptr;
+      }
+      auto list = container->ReadStream("ListFile.txt", 16u << 20);
+      if (!list) {
+        error = "the file holds no list of layers";
+        return nullptr;
+      }
       work->lines_ = SplitWorkHeader(*list);
       for (const std::string& line : work->lines_) {
         std::optional<TLayerRecord> record = ParseLayerRecordLine(line);

@@ -49,8 +49,8 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view en
   return text;
 }
 
-void SetError(std::string* error, std::string text) {
-  if (error) *error = std::move(text);
+void SetError(std::string* error, std::string_view text) {
+  if (error) *error = text;
 }
 
 // The id of a "LAYER=" line: the text up to its first ";".
@@ -170,18 +170,34 @@ std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text) {
 }
 
 std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, std::string* error) {
+  if (compressed.empty()) {
+    SetError(error, kWorkFileEmpty);
+    return std::nullopt;
+  }
   ByteReader reader(compressed);
   std::uint32_t count = reader.U32LE();
+  // The layer count, then the header's length and its zlib stream (0x78, and the
+  // first two bytes a multiple of 31).
+  const bool startsLikeWork = compressed.size() >= 10 && count <= kMaxWorkLayers && compressed[8] == 0x78 &&
+                              (compressed[8] * 256 + compressed[9]) % 31 == 0;
+  if (!startsLikeWork) {
+    SetError(error, kNotAWorkFile);
+    return std::nullopt;
+  }
   auto header = DecompressStream(ReadField(reader), kMaxHeaderBytes);
   auto preview = DecompressStream(ReadField(reader), kMaxPreviewBytes);
   // Each layer takes two length fields at least.
-  if (!reader.ok() || !header || !preview || count > kMaxWorkLayers || count > reader.Remaining() / 8) {
-    SetError(error, "not a work file, or a damaged one");
+  if (!reader.ok() || count > reader.Remaining() / 8) {
+    SetError(error, kWorkFileCutShort);
+    return std::nullopt;
+  }
+  if (!header || !preview) {
+    SetError(error, "the file's list of layers or its preview is damaged");
     return std::nullopt;
   }
   std::vector<std::string> lines = SplitWorkHeader(*header);
   if (lines.size() < 5 + std::size_t(count)) {
-    SetError(error, "the work's header lists fewer layers than the file holds");
+    SetError(error, "the file's list of layers is shorter than its layers");
     return std::nullopt;
   }
   TStoredWork work;
@@ -192,12 +208,16 @@ std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> comp
     TStoredWorkLayer layer{LineLayerId(lines[5 + i]), {}, {}};
     layer.Picture = ReadField(reader);
     layer.Mask = ReadField(reader);
-    if (!reader.ok() || !IsValidLayerId(layer.Id)) {
-      SetError(error, "damaged layer " + std::to_string(i + 1) + " in the work file");
+    if (!reader.ok()) {
+      SetError(error, kWorkFileCutShort);
+      return std::nullopt;
+    }
+    if (!IsValidLayerId(layer.Id)) {
+      SetError(error, "layer " + std::to_string(i + 1) + " of the file is damaged");
       return std::nullopt;
     }
     if (!ids.insert(UpperAscii(layer.Id)).second) {
-      SetError(error, "the layer id \"" + layer.Id + "\" is used twice");
+      SetError(error, "two layers of the file have the same name, \"" + layer.Id + "\"");
       return std::nullopt;
     }
     work.Lines.push_back(lines[5 + i]);

@@ -71,6 +71,11 @@ std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& h
                                                             const std::vector<TWorkLayerData>& layers,
                                                             const TBitmap32& exportPicture,
                                                             std::string* error = nullptr);
+// Reasons a work file cannot be opened, in words a user can act on.
+inline constexpr std::string_view kWorkFileEmpty = "the file is empty";
+inline constexpr std::string_view kNotAWorkFile = "the file does not start like a work file";
+inline constexpr std::string_view kWorkFileCutShort = "the file ends too early";
+
 // A compressed work file as it stores its layers: the header lines (the five
 // work lines and one "LAYER=" line per stored layer) and each layer's packed
 // picture and mask stream, which point into the file's bytes.
@@ -83,12 +88,13 @@ struct TStoredWork {
   std::vector<std::uint8_t> Preview;
   std::vector<TStoredWorkLayer> Layers;
 };
-// nullopt (and `error`) when it is truncated, does not decompress, its counts and
-// lengths do not fit, a layer id is not valid or is used twice.
+// nullopt (and `error`, one of the reasons above or another plain one) when it is
+// truncated, does not decompress, its counts and lengths do not fit, a layer id is
+// not valid or is used twice.
 std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, std::string* error = nullptr);
 
-// A compressed work file turned into container bytes; nullopt (and `error`) when
-// it is truncated, does not decompress, or its counts and lengths do not fit.
+// A compressed work file turned into container bytes; nullopt (and `error`) as
+// ReadCompressedWork.
 // A layer picture that does not unpack gets no ".bmp" stream; its mask stream and
 // header line are still written.
 std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,

@@ -273,7 +273,9 @@ TEST_F(MainStateTest, ClearWorkAsksPerKindPresent) {
   desk.Add().TypeId = 0;  // a face template
   view.answer = true;
   state.ClearWorkClick();
-  EXPECT_EQ(view.questions, (std::vector<std::string>{"Delete all face layers?", "Delete all body layers?"}));
+  EXPECT_EQ(view.questions,
+            (std::vector<std::string>{"Remove every layer fitted to the face? (The portrait itself stays.)",
+                                      "Remove every layer fitted to the figure? (The figure itself stays.)"}));
   EXPECT_EQ(desk.kindsDeleted, (std::vector<std::string>{"F", "B"}));
 }
 

@@ -4,7 +4,9 @@
 
 #include "editor/SourcePicture.h"
 #include "picture/PictureJudges.h"
+#include "picture/PictureFiles.h"
 #include "picture/PsdFile.h"
+#include "platform/FileIO.h"
 
 namespace {
 
@@ -122,7 +124,7 @@ TEST_F(LoadSaveActions, AFailedLoadKeepsTheWindowOpenWithThePreviousPicture) {
   WriteTestFile(dir_ / "bad.jpg", "no jpeg here");
   ui_.openAnswer = dir_ / "bad.jpg";
   EXPECT_FALSE(actions_.LoadImage());
-  EXPECT_EQ(ui_.calls, (Calls{"open ", "message MessageUnableLoadImage"}));
+  EXPECT_EQ(ui_.calls, (Calls{"open ", "text Unable to load the picture.\rbad.jpg: the file does not start like a JPEG picture"}));
   ExpectSourceKept();
   // The folder still moves, so a second try starts where the first one looked.
   EXPECT_EQ(actions_.ImageOpenFolder, dir_.Path());
@@ -210,6 +212,29 @@ TEST_F(LoadSaveActions, CopyingPutsTheExportPictureOnTheClipboardWithoutMarkingI
   EXPECT_TRUE(actions_.SaveClipboard());
   EXPECT_EQ(ui_.calls, (Calls{"close", "copy"}));
   EXPECT_EQ(ui_.clipboard, work_.picture);
+}
+
+TEST_F(LoadSaveActions, APictureThatDoesNotLoadIsToldWhyInPlainWords) {
+  const TBitmap32 picture = TBitmap32(40, 30, Color32(10, 200, 30));
+  ASSERT_TRUE(SavePictureFile(picture, dir_ / "whole.jpg"));
+  ASSERT_TRUE(SavePictureFile(picture, dir_ / "whole.png"));
+  for (const std::string ext : {".jpg", ".png"}) ASSERT_TRUE(WriteCutCopy(dir_ / ("whole" + ext), dir_ / ("cut" + ext), 1, 2));
+  WriteTestFile(dir_ / "empty.bmp", "");
+  WriteTestFile(dir_ / "notes.xyz", "plain words");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"cut.jpg", "the file ends too early"},
+      {"cut.png", "the file ends too early"},
+      {"empty.bmp", "the file is empty"},
+      {"notes.xyz", "the file is not a picture this program reads"},
+      {"gone.png", "there is no such file"},
+  };
+  for (const auto& [name, reason] : cases) {
+    ui_.calls.clear();
+    ui_.openAnswer = dir_ / name;
+    EXPECT_FALSE(actions_.LoadImage()) << name;
+    EXPECT_EQ(ui_.calls.back(), "text Unable to load the picture.\r" + name + ": " + reason);
+  }
+  ExpectSourceKept();
 }
 
 TEST(LoadSaveMessages, EveryMessageTheActionsShowHasAnEnglishText) {

@@ -48,7 +48,9 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     HandMarkers[0].Y = 12;
     HandMarkers[0].Width = 13;
     HandMarkers[0].Length = 14;
-    HandMarkers[0].ViewAngle = -30;
+    // The file keeps the marker's angle on the canvas, not the one on the screen.
+    HandMarkers[0].Angle = -30;
+    HandMarkers[0].ViewAngle = 12;
   }
 
   void ExpectSameWork(const std::vector<TLayerRecord>& before, const std::vector<TBitmap32>& pictures,
@@ -81,7 +83,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     EXPECT_EQ(BodyPoint, (TPoint{7, 8}));
     EXPECT_EQ(HandMarkers[0].X, 11);
     EXPECT_EQ(HandMarkers[0].Length, 14);
-    EXPECT_EQ(HandMarkers[0].ViewAngle, -30);
+    EXPECT_EQ(HandMarkers[0].Angle, -30);
     EXPECT_EQ(HandMarkers[1].X, -1);
   }
 
@@ -221,6 +223,33 @@ TEST_F(WorkFiles, HostileOrMissingFilesLeaveTheDeskAlone) {
   EXPECT_TRUE(ports.questions.empty());
   EXPECT_EQ(ports.messages.size(), 3u);
   EXPECT_TRUE(ports.changes.empty());
+}
+
+TEST_F(WorkFiles, AFileThatCannotBeOpenedIsNamedWithAPlainReason) {
+  BuildWork();
+  ASSERT_TRUE(files.SaveWork(dir / "whole.tsu"));
+  ASSERT_TRUE(files.SaveWork(dir / "whole.tsc"));
+  for (const std::string ext : {".tsu", ".tsc"}) {
+    ASSERT_TRUE(WriteCutCopy(dir / ("whole" + ext), dir / ("cut" + ext), 2, 3));
+    WriteTestFile(dir / ("empty" + ext), "");
+  }
+  WriteTestFile(dir / "photo.tsu", "\xFF\xD8\xFF\xE0 a picture renamed");
+  WriteTestFile(dir / "photo.tsc", std::string(100, '\x7f'));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"cut.tsu", "cut.tsu: the file ends too early"},
+      {"cut.tsc", "cut.tsc: the file ends too early"},
+      {"empty.tsu", "empty.tsu: the file is empty"},
+      {"empty.tsc", "empty.tsc: the file is empty"},
+      {"photo.tsu", "photo.tsu: the file does not start like a work file"},
+      {"photo.tsc", "photo.tsc: the file does not start like a work file"},
+      {"none.tsc", "none.tsc: there is no such file"},
+  };
+  for (const auto& [name, detail] : cases) {
+    ports.details.clear();
+    EXPECT_NE(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Loaded) << name;
+    EXPECT_EQ(ports.details, (std::vector<std::string>{detail}));
+  }
+  EXPECT_EQ(desk.LayerCount(), 3);
 }
 
 TEST_F(WorkFiles, LoadsACompressedWorkMadeFromTheFormatTableAlone) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sys/wait.h>
 
 fs::path SourceDir() {
@@ -48,4 +49,12 @@ int RunCommand(const std::string& commandLine, std::string* output) {
   int status = pclose(pipe);
   if (output) *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool WriteCutCopy(const fs::path& from, const fs::path& to, int numerator, int denominator) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) return false;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  WriteTestFile(to, bytes.substr(0, bytes.size() * std::size_t(numerator) / std::size_t(denominator)));
+  return true;
 }

@@ -26,6 +26,10 @@ class TempFolder {
 
 // Writes bytes to a file (creating folders), for test fixtures.
 void WriteTestFile(const fs::path& path, const std::string& bytes);
+// Writes the first `numerator` / `denominator` of the file `from` to `to`: a file
+// cut short, as an interrupted copy or download leaves it. False when `from`
+// cannot be read.
+bool WriteCutCopy(const fs::path& from, const fs::path& to, int numerator, int denominator);
 // Runs a command line through /bin/sh; returns its exit status and fills `output`
 // with what it printed on standard output.
 int RunCommand(const std::string& commandLine, std::string* output = nullptr);

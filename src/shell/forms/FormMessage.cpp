@@ -1,7 +1,9 @@
 #include "shell/forms/FormMessage.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
+#include <QScreen>
+#include <algorithm>
 #include <QLabel>
 #include <QPalette>
 
@@ -29,6 +31,32 @@ TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, 
   TGraphicButton* button = NewSheetButton(parent, name, sheet, rowTop, bounds);
   button->SetActiveAlpha(128);
   return button;
+}
+
+// The window a question comes from: the innermost skinned modal window, else the
+// active window, else the main window; none when nothing of the program shows.
+QWidget* AskingWindow(const QWidget* box) {
+  if (QWidget* modal = InnermostSkinnedModal(box)) return modal;
+  QWidget* active = QApplication::activeWindow();
+  if (active && active != box && active != BackdropWindow() && active->isVisible()) return active;
+  QWidget* main = FindScreenForm("FormMain");
+  return main && main->isVisible() && !main->isMinimized() ? main : nullptr;
+}
+
+// Centred over the asking window (over its screen when there is none), kept on
+// that screen; placed by the program itself, so it holds with or without a window
+// manager.
+void PlaceOverAsker(QWidget& box) {
+  const QWidget* asker = AskingWindow(&box);
+  const QRect over = asker ? asker->frameGeometry() : QRect();
+  QScreen* screen = asker ? asker->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+  const QPoint centre = asker ? over.center() : area.center();
+  QRect placed(QPoint(0, 0), box.size());
+  placed.moveCenter(centre);
+  placed.moveLeft(std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() + 1 - placed.width())));
+  placed.moveTop(std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() + 1 - placed.height())));
+  box.move(placed.topLeft());
 }
 
 void SetTextColour(QWidget* widget, QColor colour) {
@@ -70,6 +98,7 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   OnShow = [this] {
     LoadFormSkin(*this, "FormMessage.Skin", "FormMess.psd");
     LoadButtonsSkin(*this, "FormMessageButtons", "FormMessBtn.psd", true);
+    PlaceOverAsker(*this);  // the skin gives the box its size
     MessageResult = kMessageNo;
   };
   OnClose = [this] {
@@ -142,6 +171,7 @@ void RegisterFormMessage() {
 }
 
 int ShowMessageBox(std::string_view keyOrText, int kind, bool isLiteral, std::string_view defaultText) {
-  const std::string text = isLiteral ? std::string(keyOrText) : GetTerm(keyOrText, Termins, defaultText);
+  const std::string text =
+      isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, Termins, defaultText));
   return MessageForm().Ask(DisplayText(text), kind);
 }

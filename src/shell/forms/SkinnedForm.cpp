@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
+#include <vector>
 
 #include "platform/qt/VirtualKeys.h"
 #include "shell/forms/ShellForms.h"
@@ -130,8 +132,26 @@ bool TSkinnedForm::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+namespace {
+std::vector<QPointer<TSkinnedForm>>& ModalStack() {
+  static std::vector<QPointer<TSkinnedForm>> stack;
+  return stack;
+}
+}  // namespace
+
+TSkinnedForm* InnermostSkinnedModal(const QWidget* except) {
+  const auto& stack = ModalStack();
+  for (auto it = stack.rbegin(); it != stack.rend(); ++it)
+    if (*it && it->data() != except && (*it)->isVisible()) return it->data();
+  return nullptr;
+}
+
 int ShowSkinnedModal(TSkinnedForm& form) {
   QPointer<TSkinnedForm> guard(&form);
+  ModalStack().emplace_back(&form);
+  struct TPop {
+    ~TPop() { ModalStack().pop_back(); }
+  } pop;
   form.InSkinnedModal = true;
   form.ModalResult = 0;
   form.show();

@@ -69,3 +69,6 @@ class TSkinnedForm : public QWidget {
 // until it has a ModalResult or is hidden: its ModalResult, 0 when simply hidden,
 // 2 when the application terminates. Help, tips and the message box stay usable.
 int ShowSkinnedModal(TSkinnedForm& form);
+// The innermost window running in ShowSkinnedModal and still shown, other than
+// `except`; null when there is none.
+TSkinnedForm* InnermostSkinnedModal(const QWidget* except = nullptr);

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 
@@ -13,6 +14,7 @@
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/SkinnedForm.h"
 #include "platform/TextFile.h"
 #include "shell/TestInterface.h"
 #include "shell/forms/SyntheticMouse.h"
@@ -73,6 +75,43 @@ TEST_F(FormMessageTest, EnterAnswersYesEscAndClosingAnswerNo) {
   EXPECT_EQ(ShowMessageBox("Go on?", mbkOKCancel, true), 7);
   Soon([this] { box_->close(); });
   EXPECT_EQ(ShowMessageBox("Go on?", mbkOKCancel, true), 7);
+}
+
+TEST_F(FormMessageTest, TheBoxOpensCentredOverTheWindowThatAsks) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  box_->move(0, 0);  // where a window manager-less X server would put it
+  QRect placed;
+  auto answer = [&] {
+    Soon([&] {
+      placed = box_->geometry();
+      box_->close();
+    });
+  };
+  // Nothing of the program shows: over the screen.
+  answer();
+  ShowMessageBox("Alone?", mbkOKCancel, true);
+  EXPECT_LE((placed.center() - screen.center()).manhattanLength(), 1);
+
+  // Asked from a window in its modal loop, far from the screen's centre.
+  TSkinnedForm asking("FormAsking");
+  asking.setGeometry(screen.left() + 10, screen.top() + 20, 500, 300);
+  Soon([&] {
+    answer();
+    ShowMessageBox("From here?", mbkYesNo, true);
+    asking.close();
+  });
+  ShowSkinnedModal(asking);
+  EXPECT_LE((placed.center() - asking.geometry().center()).manhattanLength(), 1);
+
+  // A window at the screen's corner: the box stays whole on the screen.
+  asking.setGeometry(screen.right() - 60, screen.bottom() - 40, 50, 30);
+  Soon([&] {
+    answer();
+    ShowMessageBox("Corner?", mbkYesNo, true);
+    asking.close();
+  });
+  ShowSkinnedModal(asking);
+  EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
 }
 
 TEST_F(FormMessageTest, TextFromTheTableOrLiteralWithKindHints) {
