@@ -34,7 +34,7 @@ class TRotateGesture : public TMoveGesture {
   using TMoveGesture::TMoveGesture;
   TDeskDragMode Mode() const override { return ddRotate; }
   bool Draw(const TDeskMouse& mouse, TPoint point, TPoint last) override;
-  void End() override {}
+  // Ends as a move does: the turned layer is painted again with its frame.
 };
 
 // A handle drag: the layer is stretched from its base picture (nearest pixel while

@@ -104,7 +104,7 @@ std::vector<TRegistrationRecord> ParseUsersList(std::string_view text) {
 }
 
 std::optional<std::string> FormatAttributeDigits(const std::array<std::uint8_t, 6>& values) {
-  static const char kDigits[] = "0123456789abcdef";
+  static const char kDigits[] = "0123456789ABCDEF";
   std::string out;
   for (std::uint8_t value : values) {
     if (value > 15) return std::nullopt;

@@ -84,7 +84,7 @@ std::optional<TRegistrationRecord> ParseRegistrationRecord(std::string_view line
 std::vector<TGallary> ParseGalleryWorksList(std::string_view text);
 std::vector<TRegistrationRecord> ParseUsersList(std::string_view text);
 
-// The six attribute item indexes as six lower-case hexadecimal digits; nullopt
+// The six attribute item indexes as six upper-case hexadecimal digits; nullopt
 // when an index does not fit one digit (above 15), since the field is read back
 // one character per attribute.
 std::optional<std::string> FormatAttributeDigits(const std::array<std::uint8_t, 6>& values);

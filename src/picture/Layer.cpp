@@ -105,11 +105,14 @@ std::unique_ptr<TLayer> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorag
   return layer;
 }
 
-// The ".msk" beside an element picture: its name with the extension replaced; a
-// missing, damaged or wrong-sized file leaves the regions empty.
+// The ".msk" beside an element picture: in the picture's folder, named after the
+// picture's own name cut at its first "." ("Bob.curly.psd" has "Bob.msk"), as the
+// stored templates are named; a missing, damaged or wrong-sized file leaves the
+// regions empty.
 void TLayer::LoadElementMask(const std::string& fileName) {
+  const std::size_t nameStart = fileName.find_last_of("/\\") + 1;  // 0 without a folder
   Mask.SetBitmap(&Picture);
-  Mask.LoadFromFile(ChangeFileExt(fileName, ".msk"));
+  Mask.LoadFromFile(fileName.substr(0, fileName.find('.', nameStart)) + ".msk");
   Mask.GetUsedRegions();
 }
 

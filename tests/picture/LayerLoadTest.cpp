@@ -51,6 +51,20 @@ TEST(LayerFromFile, PhotoshopPictureWithTheMaskBesideIt) {
   EXPECT_EQ(layer->BaseMask(), layer->Mask.Map());
 }
 
+TEST(LayerFromFile, ADottedTemplateNameFindsTheMaskNamedUpToItsFirstDot) {
+  TempFolder dir;
+  const fs::path folder = dir / "Hair.v2";
+  fs::create_directories(folder);
+  ASSERT_TRUE(SavePsdFile(Pattern(6, 4), folder / "Bob.curly.psd"));
+  WriteTestFile(folder / "Bob.msk", Text(MaskFile(6, 4, 2, {0, 0, 2, 2})));
+  WriteTestFile(folder / "Bob.curly.msk", Text(MaskFile(6, 4, 5, {0, 0, 6, 4})));  // never read
+  WriteTestFile(dir / "Hair.msk", Text(MaskFile(6, 4, 7, {0, 0, 6, 4})));          // nor the folder cut
+  FakeLayerHost host;
+  auto layer = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string(), nullptr, false);
+  EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{2}));
+  EXPECT_EQ(layer->Mask.FileName, (folder / "Bob.msk").string());
+}
+
 TEST(LayerFromFile, AMaskOfAnotherSizeLeavesNoRegions) {
   TempFolder dir;
   ASSERT_TRUE(SavePsdFile(Pattern(6, 4), dir / "a.psd"));
