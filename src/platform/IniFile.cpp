@@ -29,10 +29,12 @@ void TIniFile::Parse(std::string_view text) {
     if (line[0] == '[') {
       std::size_t close = line.find(']');
       std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-      current = FindSection(name);
-      if (current) {
-        // A repeated header adds to the first section; its line stays where it was.
-        passed.push_back(raw);
+      if (Section* first = FindSection(name)) {
+        // A repeated header adds its keys to the first section, where they are
+        // written; the lines passed over so far stay with the section they were in.
+        if (current) current->after.insert(current->after.end(), passed.begin(), passed.end());
+        passed.clear();
+        current = first;
         continue;
       }
       sections_.push_back({name, {}, std::exchange(passed, {}), raw, {}});
@@ -53,7 +55,7 @@ void TIniFile::Parse(std::string_view text) {
     current->entries.push_back({key, value, std::exchange(passed, {}), raw});
   }
   if (current)
-    current->after = std::move(passed);
+    current->after.insert(current->after.end(), passed.begin(), passed.end());
   else
     tail_ = std::move(passed);
 }
