@@ -60,7 +60,7 @@ TEST(LayerFromFile, ADottedTemplateNameFindsTheMaskNamedUpToItsFirstDot) {
   WriteTestFile(folder / "Bob.curly.msk", Text(MaskFile(6, 4, 5, {0, 0, 6, 4})));  // never read
   WriteTestFile(dir / "Hair.msk", Text(MaskFile(6, 4, 7, {0, 0, 6, 4})));          // nor the folder cut
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string(), nullptr, false);
+  auto layer = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string());
   EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{2}));
   EXPECT_EQ(layer->Mask.FileName, (folder / "Bob.msk").string());
 }

@@ -1,6 +1,7 @@
 #include "editor/forms/FormAdjust.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -76,14 +77,6 @@ class TAdjustViewWidget : public QWidget {
     QPainter painter(this);
     const TBitmap32 view = form_.ViewPicture();
     painter.drawImage(0, 0, ImageView(view));
-    if (form_.model_.AdjustKind == kAdjustFace && form_.controller_->NoFaceFound()) {
-      // Said on the picture itself, where the user is about to put the lines.
-      const QRect band(0, 0, width(), 28);
-      painter.fillRect(band, QColor(0, 0, 0, 160));
-      painter.setPen(Qt::white);
-      painter.drawText(band, Qt::AlignCenter | Qt::TextWordWrap,
-                       TermText("MessageNoFaceFound", "No face was found: put the lines on the eyes by hand."));
-    }
     if (form_.model_.AdjustKind != kAdjustHand) return;
     QFont font("Arial");
     font.setPointSize(8);
@@ -155,6 +148,14 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ButtonHand = kindButton("ButtonHand", kButtonHeight);
   ButtonBody = kindButton("ButtonBody", 2 * kButtonHeight);
   ButtonFigure = kindButton("ButtonFigure", 3 * kButtonHeight);
+  LabelNoFace = new QLabel(this);
+  LabelNoFace->setObjectName("LabelNoFace");
+  LabelNoFace->setGeometry(buttonsLeft - 4, top + 8, kButtonWidth + 12, 150);
+  LabelNoFace->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  LabelNoFace->setWordWrap(true);
+  LabelNoFace->setStyleSheet("color: #f4e08a;");
+  LabelNoFace->setText(TermText("MessageNoFaceFound", "No face was found: put the lines on the eyes by hand."));
+  LabelNoFace->hide();
   ButtonOK = NewSheetButton(this, "ButtonOK", ImageButtons, 4 * kButtonHeight,
                          {buttonsLeft, kViewTop + h - 2 * kButtonHeight - 12, kButtonWidth, kButtonHeight});
   ButtonOK->OnClick = [this] { ButtonOKClick(); };
@@ -206,7 +207,12 @@ TBitmap32 TFormAdjust::ViewPicture() const {
 
 void TFormAdjust::Refresh() {
   controller_->Show(SourcePicture);
+  ShowNoFaceNotice();
   ResImage->update();
+}
+
+void TFormAdjust::ShowNoFaceNotice() {
+  LabelNoFace->setVisible(model_.AdjustKind == kAdjustFace && controller_->NoFaceFound());
 }
 
 void TFormAdjust::ShowForPicture() {
@@ -233,6 +239,7 @@ void TFormAdjust::ButtonSourceKindClick(TGraphicButton* button) {
                                                     : kAdjustFace;
   if (model_.SelectKind(kind)) ResImage->update();
   PressKindButton();
+  ShowNoFaceNotice();
 }
 
 void TFormAdjust::ButtonOKClick() {

@@ -16,6 +16,8 @@ class TMyImage;
 class TQtProcessRunner;
 class TAdjustViewWidget;
 
+class QLabel;
+
 class TFormAdjust : public TSkinnedForm {
   Q_OBJECT
 
@@ -33,6 +35,8 @@ class TFormAdjust : public TSkinnedForm {
   TGraphicButton* ButtonFigure;
   TGraphicButton* ButtonOK;
   TGraphicButton* ButtonCancel;
+  // Says that no face was found in the picture, beside it (face kind only).
+  QLabel* LabelNoFace;
   TMyImage* ImageButtons;
 
   // The desk and the message box OK works with (the main window sets it); without
@@ -56,6 +60,7 @@ class TFormAdjust : public TSkinnedForm {
  private:
   void Refresh();
   void PressKindButton();
+  void ShowNoFaceNotice();
 
   TAdjustModel model_;
   std::unique_ptr<TQtProcessRunner> runner_;

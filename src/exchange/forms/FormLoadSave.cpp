@@ -247,8 +247,6 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
   actions_->ImageSaveFolder = DataFolderPath(SaveImageDir);
 
   OnShow = [this] {
-    // Without the camera window a connected camera could not take a picture.
-    ButtonLoadCamera->setVisible(bool(RunCameraWindow));
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
     ButtonLoadCamera->setVisible(ConnectCamera && RunCameraWindow);
     LoadFormSkin(*this, "FormLoadSave.Skin", "FormLoSa.psd");

@@ -15,6 +15,7 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/MainShellForm.h"
+#include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -114,8 +115,10 @@ class NoDeadControls : public ::testing::Test {
     new TFormAdjust();
     new TFormLoadSave();
     new TFormPrint();
+    new TFormCamera();
     ConnectMainWindow();
     ConnectFormLoadSave();
+    ConnectFormCamera();
     InstallProgramMainShell();
   }
   void TearDown() override {
