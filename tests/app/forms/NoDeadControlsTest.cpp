@@ -12,10 +12,14 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
+#include "editor/forms/FormPreview.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
+#include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -57,6 +61,7 @@ constexpr TControlRow kControls[] = {
     {"FormMain", "ButtonLayerUndo", TUse::Click},
     {"FormMain", "ButtonLoadSave", TUse::Click},
     {"FormMain", "ButtonPrint", TUse::Click},
+    {"FormMain", "ButtonPreview", TUse::Click},
     {"FormMain", "ButtonCurrentBrushColor", TUse::Click},
     {"FormMain", "ButtonLayerMoveTop", TUse::Click},
     {"FormMain", "ButtonLayerMoveBottom", TUse::Click},
@@ -88,6 +93,8 @@ constexpr TControlRow kControls[] = {
     {"FormLoadSave", "ButtonSaveClipboard", TUse::Click},
     {"FormLoadSave", "ButtonLoadWork", TUse::Click},
     {"FormLoadSave", "ButtonSaveWork", TUse::Click},
+    {"FormLoadSave", "ButtonSendImage", TUse::Click, "FormEmail"},
+    {"FormLoadSave", "ButtonSendWork", TUse::Click, "FormEmail"},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -113,9 +120,13 @@ class NoDeadControls : public ::testing::Test {
     ReadMainWindowData();
     main_ = new TFormMain();
     new TFormAdjust();
+    new TFormPreview();
+    new TFormLayers();
+    new TFormMask();
     new TFormLoadSave();
     new TFormPrint();
     new TFormCamera();
+    new TFormEmail();
     ConnectMainWindow();
     ConnectFormLoadSave();
     ConnectFormCamera();
@@ -203,6 +214,8 @@ TEST_F(NoDeadControls, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   // The walk met the controls of every kind of state, so it checked something.
   for (const char* name : {"FormMain.ButtonLayerDelete", "FormMain.SliderOpacity", "FormMain.SliderBrushSize",
                            "FormMain.ButtonCurrentBrushColor", "FormMain.ButtonLoadSave", "FormMain.ButtonExitMain",
-                           "FormMain.ButtonTemplatePrev", "FormLoadSave.ButtonLoadImage"})
+                           "FormMain.ButtonTemplatePrev", "FormMain.ButtonBaldHead",
+                           "FormMain.ButtonColorCalibration", "FormMain.ButtonLayerList", "FormMain.ButtonPreview",
+                           "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }
