@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <exception>
 
 #include "editor/TemplateDesign.h"
@@ -85,6 +86,7 @@ TFormTemplates::TFormTemplates(QWidget* parent)
   NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", Termins, "not found");
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 130);
   ApplyInterface(this);
+  PlaceCounter();
   CentrePoint = {DesktopTableWidth / 2, DesktopTableHeight / 2};
 
   OnShow = [this] {
@@ -297,6 +299,22 @@ void TFormTemplates::RefreshTemplateList(bool resetScroll) {
   SliderScrollPreview->OnChange = onChange;
   LabelNumPartsShow->setText(QString::number(shown_.size()));
   LabelNumPartsTotal->setText("(" + QString::number(total_) + ")");
+  PlaceCounter();
+}
+
+void TFormTemplates::PlaceCounter() {
+  // Between the caption and the first row of buttons, as large as its font and
+  // its numbers need: a larger interface font or a long count must not run it
+  // into the title or clip it.
+  const int top = CaptionBar->geometry().bottom() + 1;
+  const int rowTop = Design("ButtonReplaceSameType").Bounds.Top;
+  QLabel* show = LabelNumPartsShow;
+  QLabel* total = LabelNumPartsTotal;
+  const int height = std::max(show->sizeHint().height(), total->sizeHint().height());
+  const int y = std::max(top, top + (rowTop - top - height) / 2);
+  show->setGeometry(show->x(), y, std::max(show->width(), show->sizeHint().width()), height);
+  total->setGeometry(std::max(total->x(), show->geometry().right() + 4), y,
+                     std::max(total->width(), total->sizeHint().width()), height);
 }
 
 namespace {

@@ -91,6 +91,7 @@ class TFormTemplates : public TSkinnedForm {
 
  private:
   void BuildControls();
+  void PlaceCounter();
   void ApplyEntry(const TPartInfoRecord& entry);
   void Message(const std::string& keyOrText, bool literal);
   void ClearIcons();

@@ -10,6 +10,8 @@
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
 #include "support/TestPaths.h"
@@ -97,6 +99,37 @@ TEST_F(FormTemplatesTest, GridShowsPreviewsCountsAndNotFound) {
   // Nails are not offered for face templates; replacing is.
   EXPECT_FALSE(form_.ButtonNail[0]->isVisible());
   EXPECT_TRUE(form_.ButtonReplaceSameType->isVisible());
+}
+
+TEST_F(FormTemplatesTest, TheCounterStaysClearOfTheTitleAndTheButtonsAtAnyFontSize) {
+  for (int pixels : {0, 16, 22}) {
+    if (pixels > 0) {
+      // As an interface file gives its labels and caption a larger font.
+      QFont font = form_.font();
+      font.setPixelSize(pixels);
+      for (QWidget* w : {static_cast<QWidget*>(form_.LabelNumPartsShow), static_cast<QWidget*>(form_.LabelNumPartsTotal),
+                         static_cast<QWidget*>(form_.CaptionBar)})
+        w->setFont(font);
+    }
+    ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+    const QRect show = form_.LabelNumPartsShow->geometry(), total = form_.LabelNumPartsTotal->geometry();
+    const std::string where = "font " + std::to_string(pixels) + "px";
+    for (const QLabel* label : {form_.LabelNumPartsShow, form_.LabelNumPartsTotal}) {
+      const QSize need = label->sizeHint();
+      EXPECT_GE(label->height(), need.height()) << where << ": " << label->text().toStdString() << " is clipped";
+      EXPECT_GE(label->width(), need.width()) << where << ": " << label->text().toStdString() << " is clipped";
+    }
+    EXPECT_FALSE(show.intersects(total)) << where;
+    for (const QWidget* other : {static_cast<QWidget*>(form_.CaptionBar), static_cast<QWidget*>(form_.ButtonReplaceSameType),
+                                 static_cast<QWidget*>(form_.ResImage)}) {
+      EXPECT_FALSE(show.intersects(other->geometry())) << where << ": the count runs into "
+                                                       << other->objectName().toStdString();
+      EXPECT_FALSE(total.intersects(other->geometry())) << where << ": the total runs into "
+                                                        << other->objectName().toStdString();
+    }
+    EXPECT_TRUE(QRect(0, 0, form_.width(), form_.height()).contains(total)) << where;
+    form_.close();
+  }
 }
 
 TEST_F(FormTemplatesTest, ClickPlacesAgainstTheFacePoint) {
