@@ -148,6 +148,16 @@ void ReadDataFolders(const TIniFile& ini) {
 
 fs::path DataFolderPath(const std::string& folder) { return ResolvePath(fs::path(ExePath), folder); }
 
+void MakeDataFolders() {
+  for (const TFolder& folder : kFolders) {
+    if (folder.Global->empty()) continue;  // the program folder itself
+    // A folder that cannot be made (a read-only installation, a file of that
+    // name) is left as it is: the dialogs then start where they can.
+    std::error_code ec;
+    fs::create_directories(DataFolderPath(*folder.Global), ec);
+  }
+}
+
 std::string ContentPathsKey(const TIniFile& ini) {
   return "SOFTWARE\\Tessaly\\" + ini.ReadString("REGISTRY", "RegName", ProductInfo.NameAndVersion);
 }

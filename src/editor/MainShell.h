@@ -73,6 +73,9 @@ std::string DataFolderName(const TIniFile& ini, std::string_view key, std::strin
 void ReadDataFolders(const TIniFile& ini);
 // ExePath + a data folder, resolved on disk.
 fs::path DataFolderPath(const std::string& folder);
+// Makes every data folder the settings name that does not exist yet, so the
+// first export, work save and print list find their folders.
+void MakeDataFolders();
 // CDPath and HDPath (shell globals) under "SOFTWARE\Tessaly\" + the ini's "REGISTRY" / "RegName"
 // (the product's NameAndVersion when missing); each defaults to `exePath`.
 void ReadContentPaths(const TIniFile& ini, const std::string& exePath);

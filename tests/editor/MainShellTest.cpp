@@ -82,6 +82,29 @@ TEST_F(MainShellTest, DataFoldersOnDisk) {
   ExePath = exePath;
 }
 
+TEST_F(MainShellTest, MissingDataFoldersAreMadeAndWhatIsThereIsKept) {
+  TempFolder dir;
+  // A folder already there with a picture in it (named in another case), and a
+  // file where the music folder would go.
+  fs::create_directories(dir / "imagein");
+  WriteTestFile(dir / "imagein" / "mine.jpg", "picture");
+  WriteTestFile(dir / "Music", "not a folder");
+  const std::string exePath = ExePath;
+  ExePath = dir.Path().string() + "/";
+  ReadDataFolders(TIniFile::FromText(
+      "[DIRECTORIES]\nSaveImageDirName=My Pictures ; exported looks\nSaveWorkDirName=Saved\\Works\nHelpDirName=;\n"));
+  MakeDataFolders();
+  for (const std::string* folder : {&SaveImageDir, &SaveWorkDir, &LoadWorkDir, &SoundDir, &QueriesDir, &TipsDir,
+                                    &CatalogDir})
+    EXPECT_TRUE(fs::is_directory(DataFolderPath(*folder))) << *folder;
+  EXPECT_TRUE(fs::is_directory(dir / "My Pictures"));
+  EXPECT_TRUE(fs::is_directory(dir / "Saved" / "Works"));
+  EXPECT_FALSE(fs::exists(dir / "ImageIn")) << "a second folder beside the one of another case";
+  EXPECT_EQ(fs::file_size(dir / "imagein" / "mine.jpg"), 7u);
+  EXPECT_TRUE(fs::is_regular_file(dir / "Music"));
+  ExePath = exePath;
+}
+
 TEST_F(MainShellTest, TheInstallationHoldsEveryDataFolderItsSettingsName) {
   const std::string exePath = ExePath;
   ExePath = (BuildDir() / "Tressary").string() + "/";

@@ -187,6 +187,7 @@ TMainApplicationEvents& MainApplicationEvents() {
 void ReadMainWindowData() {
   const TIniFile& ini = Settings();
   ReadDataFolders(ini);
+  MakeDataFolders();
   gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
   if (gTermsLoaded) ReadFilterCaptions(Termins);
   ReadMainSettings(ini);

@@ -107,6 +107,25 @@ void Export(int typeIndex, const char* name) {
   });
 }
 
+// The first work save: where its dialog opens, then a bare name typed.
+void SaveFirstWork() {
+  InFilesWindow([] {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+      for (QFileDialog* dialog : FormLoadSave->findChildren<QFileDialog*>()) {
+        if (dialog == FormLoadSave->ImageSaveDialog || !dialog->isVisible()) continue;
+        poll->stop();
+        poll->deleteLater();
+        report << "work dialog in " << dialog->directory().absolutePath().toStdString() << '\n';
+        TypeIntoDialog(dialog, "first-work");
+        return;
+      }
+    });
+    poll->start(20);
+    FormLoadSave->ButtonSaveWorkClick();
+  });
+}
+
 void Walk(const std::string& photo) {
   TFormMain* main = Main();
   if (!main || !FormLoadSave || !FormAdjust || !FormPrint) return Fail("the program's windows are not all made");
@@ -120,6 +139,8 @@ void Walk(const std::string& photo) {
   FormAdjust->ButtonOKClick();
   TMontageDesk& desk = main->DeskWindow()->Desk();
   if (!desk.PortraitLayer()) return Fail("the adjust window put no portrait on the desk");
+  Note("work");
+  SaveFirstWork();
   Note("hairstyle");
   TGraphicButton* hair = main->findChild<TGraphicButton*>("ButtonTemplateHairW");
   if (!hair || !hair->isVisible()) return Fail("no hairstyle button under the desk");

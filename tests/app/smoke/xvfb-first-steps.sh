@@ -2,14 +2,24 @@
 # The first steps of a new user on the real program under a virtual X server with
 # a small window manager: a photo in, fitted, a hairstyle placed, the look
 # exported as JPEG and PNG, the print window listing both, and quitting without
-# any browser being started.
-#   xvfb-first-steps.sh <first-steps> <installation>
+# any browser being started. The program runs from what `cmake --install` puts
+# in place, its picture and work folders taken away first, as a first start
+# finds them when an installation left them out.
+#   xvfb-first-steps.sh <first-steps> <build folder> <program folder under the prefix>
 set -euo pipefail
-harness=$1 install=$2
+harness=$1 build=$2 program_dir=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../support/xvfb-setup.sh"
 smoke_work
-smoke_install "$harness" "$install"
+fail() { echo "FAIL: $*"; [[ -f $work/log ]] && tail -20 "$work/log"; exit 1; }
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+installed=$work/prefix/$program_dir
+for folder in ImageIn ImageOut Works Music Sound Queries Help Tips Catalog; do
+  [[ -d $installed/$folder ]] || fail "the installation has no $folder folder"
+done
+mv "$installed" "$work/Tressary"
+cp "$harness" "$work/Tressary/"
+rm -r "$work/Tressary/ImageOut" "$work/Tressary/Works"
 mkdir -p "$work/out" "$work/bin"
 # Recording stand-ins for every way the desktop opens a web page.
 for opener in xdg-open x-www-browser sensible-browser www-browser firefox chromium gio kde-open5 gnome-open; do
@@ -42,7 +52,6 @@ FIRST_STEPS_PHOTO="$work/portrait.jpg" FIRST_STEPS_OUT="$work/out" \
     exit $status
   ' _ "$work" 2>"$work/log" || status=$?
 cat "$work/out/report.txt" 2>/dev/null || true
-fail() { echo "FAIL: $*"; tail -20 "$work/log"; exit 1; }
 [[ $status -eq 0 ]] || fail "the walk ended with $status"
 grep -q '^ended 0' "$work/out/report.txt" || fail "the program did not end normally"
 read -r _ width height < <(grep '^export ' "$work/out/report.txt")
@@ -54,9 +63,12 @@ for kind in "jpg JPEG" "png PNG"; do
   [[ $seen == "$2 $width $height" ]] || fail "look.$1 is '$seen', not '$2 $width $height'"
   grep -qx "print lists look.$1" "$work/out/report.txt" || fail "the print window does not list look.$1"
 done
+grep -qx "work dialog in $work/Tressary/Works" "$work/out/report.txt" ||
+  fail "the first work save did not open in Works: $(grep '^work dialog' "$work/out/report.txt")"
+compgen -G "$work/Tressary/Works/first-work.*" >/dev/null || fail "the first work was not saved in Works"
 [[ ! -e $work/opened ]] || fail "a browser was started: $(cat "$work/opened")"
 grep -q '^box ' "$work/out/report.txt" || fail "no question was asked on quitting"
 while read -r _ distance _; do
   (( distance <= 2 )) || fail "a message box stood $distance pixels off the main window's centre"
 done < <(grep '^box ' "$work/out/report.txt")
-echo "ok: photo, fit, hairstyle, JPEG and PNG ($width x $height), listed for printing, quit without a browser"
+echo "ok: installed, photo, fit, work saved in Works, hairstyle, JPEG and PNG ($width x $height), listed for printing, quit without a browser"
