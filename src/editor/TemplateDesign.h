@@ -8,10 +8,16 @@
 
 #include "platform/Geometry.h"
 
-// The template browser "FormTemplates".
-constexpr int kTemplatesWidth = 225;
-constexpr int kTemplatesHeight = 360;
-constexpr TRect kTemplatesResImage{15, 75, 15 + 184, 75 + 265};
+// The template browser "FormTemplates". Its skin has a 30-pixel title strip and
+// a well from 42 pixels down to 48 above the bottom, 12 in from each side: the
+// counter, the row of buttons, the grid and its scroll bar lie in the well.
+constexpr int kTemplatesWidth = 240;
+constexpr int kTemplatesHeight = 416;
+constexpr int kTemplatesCaptionHeight = 30;
+// The counter's band, between the well's top and the row of buttons.
+constexpr int kTemplatesCounterTop = 44;
+constexpr int kTemplatesCounterLeft = 18;
+constexpr TRect kTemplatesResImage{18, 99, 18 + 184, 99 + 265};
 
 struct TSheetControl {
   std::string_view Name;
@@ -24,20 +30,20 @@ struct TSheetControl {
 constexpr int kSheetFrames = 3;
 
 inline constexpr std::array<TSheetControl, 11> TemplatesButtonDesign = {{
-    {"ButtonExit", {205, 0, 225, 19}, 0, "x"},
-    {"ButtonMinimize", {185, 0, 205, 19}, 19, "_"},
-    {"ButtonNail1", {15, 48, 47, 70}, 38, "1"},
-    {"ButtonNail2", {50, 48, 82, 70}, 60, "2"},
-    {"ButtonNail3", {85, 48, 117, 70}, 82, "3"},
-    {"ButtonNail4", {120, 48, 152, 70}, 104, "4"},
-    {"ButtonNail5", {155, 48, 187, 70}, 126, "5"},
-    {"ButtonReplaceSameType", {15, 48, 152, 70}, 148, "Replace"},
-    {"ButtonPreviewScrollUp", {202, 75, 218, 93}, 170, "^"},
-    {"ButtonPreviewScrollDown", {202, 322, 218, 340}, 188, "v"},
-    {"SliderScrollPreviewButton", {202, 95, 218, 111}, 206, ""},
+    {"ButtonExit", {218, 5, 238, 24}, 0, "x"},
+    {"ButtonMinimize", {198, 5, 218, 24}, 19, "_"},
+    {"ButtonNail1", {18, 72, 50, 94}, 38, "1"},
+    {"ButtonNail2", {53, 72, 85, 94}, 60, "2"},
+    {"ButtonNail3", {88, 72, 120, 94}, 82, "3"},
+    {"ButtonNail4", {123, 72, 155, 94}, 104, "4"},
+    {"ButtonNail5", {158, 72, 190, 94}, 126, "5"},
+    {"ButtonReplaceSameType", {18, 72, 155, 94}, 148, "Replace"},
+    {"ButtonPreviewScrollUp", {206, 99, 222, 117}, 170, "^"},
+    {"ButtonPreviewScrollDown", {206, 346, 222, 364}, 188, "v"},
+    {"SliderScrollPreviewButton", {206, 119, 222, 135}, 206, ""},
 }};
 // The slider's track: frames enabled and disabled, below the buttons.
-inline constexpr TRect kTemplatesSlider{202, 95, 218, 320};
+inline constexpr TRect kTemplatesSlider{206, 119, 222, 344};
 constexpr int kTemplatesSliderSheetTop = 222;
 constexpr int kTemplatesSheetHeight = kTemplatesSliderSheetTop + 225;
 constexpr int kTemplatesSheetWidth = kSheetFrames * 137;

@@ -13,7 +13,7 @@ constexpr TDefaultSkin kSkins[] = {
     {"FormLoSa.psd", TSkinStyle::Window, 286, 300, 286, 300},
     {"FormMask.psd", TSkinStyle::Window, 440, 380, 400, 340},
     {"FormQuer.psd", TSkinStyle::Window, 580, 460, 520, 420},
-    {"FormTmpl.psd", TSkinStyle::Window, 225, 360, 225, 360},
+    {"FormTmpl.psd", TSkinStyle::Window, 240, 416, 240, 416},
     {"FormLrgs.psd", TSkinStyle::Window, 320, 400, 290, 360},
     {"FormLrge.psd", TSkinStyle::Window, 540, 460, 480, 410},
     {"FormIMod.psd", TSkinStyle::Window, 480, 380, 440, 350},

@@ -114,7 +114,7 @@ TFormTemplates::~TFormTemplates() {
 
 void TFormTemplates::BuildControls() {
   ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, kTemplatesWidth, 20);
+  CaptionBar = NewCaptionBar(*this, kTemplatesWidth, kTemplatesCaptionHeight);
   ButtonMinimize = SheetButton(this, Design("ButtonMinimize"), ImageButtons);
   ButtonExit = SheetButton(this, Design("ButtonExit"), ImageButtons);
   TakeMainWindowLooks(*ButtonMinimize);
@@ -124,14 +124,16 @@ void TFormTemplates::BuildControls() {
 
   LabelNumPartsShow = new QLabel("99", this);
   LabelNumPartsShow->setObjectName("LabelNumPartsShow");
-  LabelNumPartsShow->setGeometry(15, 26, 40, 18);
+  LabelNumPartsShow->setGeometry(kTemplatesCounterLeft, kTemplatesCounterTop, 40, 18);
   LabelNumPartsTotal = new QLabel("(99)", this);
   LabelNumPartsTotal->setObjectName("LabelNumPartsTotal");
-  LabelNumPartsTotal->setGeometry(55, 26, 50, 18);
+  LabelNumPartsTotal->setGeometry(kTemplatesCounterLeft + 44, kTemplatesCounterTop, 50, 18);
+  // Light on the dark well, as the other windows' headings.
+  for (QLabel* label : {LabelNumPartsShow, LabelNumPartsTotal}) label->setStyleSheet("color: #e8f2f4;");
   // The questionnaire window's filter button, shown only with that window.
   ButtonSetTemplatesFilter = new TGraphicButton(this);
   ButtonSetTemplatesFilter->setObjectName("ButtonSetTemplatesFilter");
-  ButtonSetTemplatesFilter->setGeometry(150, 24, 60, 20);
+  ButtonSetTemplatesFilter->setGeometry(150, kTemplatesCounterTop + 2, 60, 20);
   ButtonSetTemplatesFilter->hide();
 
   for (int i = 0; i < kHandMarkerCount; ++i) {
@@ -303,10 +305,10 @@ void TFormTemplates::RefreshTemplateList(bool resetScroll) {
 }
 
 void TFormTemplates::PlaceCounter() {
-  // Between the caption and the first row of buttons, as large as its font and
-  // its numbers need: a larger interface font or a long count must not run it
-  // into the title or clip it.
-  const int top = CaptionBar->geometry().bottom() + 1;
+  // In the well between the title strip and the first row of buttons, as large as
+  // its font and its numbers need: a larger interface font or a long count must
+  // not run it into the title or clip it.
+  const int top = std::max(kTemplatesCounterTop, CaptionBar->geometry().bottom() + 1);
   const int rowTop = Design("ButtonReplaceSameType").Bounds.Top;
   QLabel* show = LabelNumPartsShow;
   QLabel* total = LabelNumPartsTotal;

@@ -1,8 +1,9 @@
-// Every control a user can meet on the main window and the load-and-save window
-// does something: walked through the desk's modes and states on the program's
-// own windows, each control on screen must be in the table below with its
-// handler bound, and a control that opens a window shows only once that window
-// exists. A window built later adds its rows (or its "Needs") here.
+// The program's own windows as a user meets them. Every control a user can meet
+// on the main window and the load-and-save window does something: walked through
+// the desk's modes and states, each control on screen must be in the table below
+// with its handler bound, and a control that opens a window shows only once that
+// window exists. A window built later adds its rows (or its "Needs") here. And
+// the controls of the windows a new user walks through lie in their skin's well.
 #include <gtest/gtest.h>
 
 #include <QPointer>
@@ -17,6 +18,7 @@
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
+#include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormEmail.h"
@@ -27,6 +29,7 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/DrawPanel.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "support/TestPaths.h"
@@ -106,7 +109,7 @@ const TControlRow* RowOf(std::string_view window, std::string_view control) {
   return nullptr;
 }
 
-class NoDeadControls : public ::testing::Test {
+class ProgramWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetShellGlobals();
@@ -172,13 +175,41 @@ class NoDeadControls : public ::testing::Test {
   }
   void CheckMain(const std::string& state) { CheckWindow(*main_, state); }
 
+  // Each control on `form` lies in the well of its skin: the skin's pixels just
+  // inside the control's corners are the well's dark, not the title strip's, the
+  // frame's or outside the window. The caption's own buttons stand on the strip.
+  static void CheckInsideWell(TSkinnedForm& form) {
+    const std::string name = form.objectName().toStdString();
+    ASSERT_TRUE(form.isVisible()) << name;
+    ASSERT_TRUE(form.SkinBitmap && !form.SkinBitmap->Empty()) << name << " shows without its skin";
+    const TBitmap32& skin = *form.SkinBitmap;
+    auto inWell = [&skin](int x, int y) {
+      if (x < 0 || y < 0 || x >= skin.Width() || y >= skin.Height()) return false;
+      const TColor32 c = skin.Pixel(x, y);
+      return RedOf(c) + GreenOf(c) + BlueOf(c) < 100;
+    };
+    int checked = 0;
+    for (QWidget* control : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const std::string control_name = control->objectName().toStdString();
+      if (!control->isVisibleTo(&form) || qobject_cast<TCaptionBar*>(control) || control_name == "ButtonExit" ||
+          control_name == "ButtonMinimize")
+        continue;
+      const QRect r = control->geometry().adjusted(2, 2, -2, -2);
+      for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+        EXPECT_TRUE(inWell(corner.x(), corner.y()))
+            << name << "." << control_name << " leaves the well at (" << corner.x() << ", " << corner.y() << ")";
+      ++checked;
+    }
+    EXPECT_GT(checked, 2) << name;
+  }
+
   TFormMain* main_ = nullptr;
   std::set<std::string> seen_;
 };
 
 }  // namespace
 
-TEST_F(NoDeadControls, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
+TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   TMontageDesk& desk = main_->DeskWindow()->Desk();
   CheckMain("empty desk");
 
@@ -218,4 +249,22 @@ TEST_F(NoDeadControls, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonColorCalibration", "FormMain.ButtonLayerList", "FormMain.ButtonPreview",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
+}
+
+TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitAndTemplateWindowsLieInTheirWells) {
+  FormLoadSave->show();
+  CheckInsideWell(*FormLoadSave);
+  FormLoadSave->close();
+  FormPrint->show();
+  CheckInsideWell(*FormPrint);
+  FormPrint->close();
+  FormAdjust->show();
+  CheckInsideWell(*FormAdjust);
+  FormAdjust->close();
+  auto* browser = new TFormTemplates();
+  ASSERT_TRUE(browser->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
+  CheckInsideWell(*browser);
+  browser->ButtonNail[0]->show();  // the nail buttons take the same row for hands
+  CheckInsideWell(*browser);
+  browser->close();
 }
