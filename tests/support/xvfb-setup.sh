@@ -7,6 +7,9 @@
 #                                $work/Tressary with PROGRAM beside the data: the
 #                                program finds its data next to itself and writes
 #                                its ini and file-type registration there
+# $xvfb_free: runs a command under a virtual X server of its own (see that script)
+xvfb_free=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xvfb-free
+
 smoke_work() {
   work=$(mktemp -d)
   trap 'if [[ -n ${KEEP_SMOKE:-} ]]; then echo "smoke files kept in $work" >&2; else rm -rf "$work"; fi' EXIT

@@ -42,7 +42,7 @@ img.save(sys.argv[1], quality=92)
 PY
 status=0
 FIRST_STEPS_PHOTO="$work/portrait.jpg" FIRST_STEPS_OUT="$work/out" \
-  timeout 100 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  timeout 100 "$xvfb_free" -s "-screen 0 1024x768x24" bash -c '
     openbox --sm-disable >/dev/null 2>&1 &
     wm=$!
     sleep 1

@@ -17,7 +17,7 @@ if [[ -n $removed ]]; then
   rm -f $found
 fi
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" "$work/Tressary/$(basename "$harness")" "$work/shots" 2>"$work/log" || status=$?
+"$xvfb_free" -s "-screen 0 1024x768x24" "$work/Tressary/$(basename "$harness")" "$work/shots" 2>"$work/log" || status=$?
 cat "$work/log"
 [[ -n ${KEEP_SMOKE:-} ]] && echo "the main window's screenshot: $work/shots/main-window.png"
 if [[ -z $removed ]]; then

@@ -5,5 +5,5 @@ set -euo pipefail
 demo=$1 install=$2
 source "$(dirname "$0")/../../support/xvfb-setup.sh"
 smoke_work
-timeout 100 xvfb-run -a -s "-screen 0 1024x768x24" "$demo" "$install"
+timeout 100 "$xvfb_free" -s "-screen 0 1024x768x24" "$demo" "$install"
 echo ok

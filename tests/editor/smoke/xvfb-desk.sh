@@ -22,4 +22,4 @@ disc = Image.new("RGB", (140, 140), (30, 60, 200))
 ImageDraw.Draw(disc).ellipse((20, 20, 119, 119), fill=(250, 210, 40))
 disc.save(work + "/disc.png")
 PY
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/xvfb-desk-inner.sh" "$demo" "$install" "$work"
+"$xvfb_free" -s "-screen 0 1024x768x24" bash "$here/xvfb-desk-inner.sh" "$demo" "$install" "$work"

@@ -8,7 +8,7 @@ demo=$1 install=$2
 source "$(dirname "$0")/../../support/xvfb-setup.sh"
 smoke_work
 mkdir -p "$work/out"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$xvfb_free" -s "-screen 0 1024x768x24" bash -c '
 source "$4"
 demo=$1 install=$2 work=$3
 "$demo" "$install" "$work/out" &

@@ -9,7 +9,7 @@ source "$here/../../support/xvfb-setup.sh"
 if [[ ${3:-} != --inside ]]; then
   smoke_work
   mkdir -p "$work/out"
-  xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$demo" "$install" --inside "$work"
+  "$xvfb_free" -s "-screen 0 1024x768x24" bash "$0" "$demo" "$install" --inside "$work"
   exit
 fi
 work=$4

@@ -19,7 +19,7 @@ coproc sink { exec /usr/bin/python3 "$here/../../support/mail/smtp_sink.py" "$wo
 # two mails, which may be before the demo does.
 sink_pid=$sink_PID
 read -r -t 20 port <&"${sink[0]}"
-xvfb-run -a -s "-screen 0 1024x768x24" env PATH="$work/bin" "$demo" send "$install" "$work/out" "$work/some.tsc" "$port" ||
+"$xvfb_free" -s "-screen 0 1024x768x24" env PATH="$work/bin" "$demo" send "$install" "$work/out" "$work/some.tsc" "$port" ||
   { kill "$sink_pid" 2>/dev/null; echo "the demo failed"; exit 1; }
 wait "$sink_pid" 2>/dev/null || true
 
@@ -47,7 +47,7 @@ r, g, b = picture.convert("RGB").getpixel((10, 10))
 assert r > 200 and g < 60 and b < 60, (r, g, b)
 print("attachments intact:", {name: len(data) for name, data in got.items()})
 PY
-opened=$(xvfb-run -a -s "-screen 0 1024x768x24" "$demo" open "$install" "$work/Session.tsc")
+opened=$("$xvfb_free" -s "-screen 0 1024x768x24" "$demo" open "$install" "$work/Session.tsc")
 echo "$opened"
 [[ $opened == "layers 1 200x150" ]]
 echo ok

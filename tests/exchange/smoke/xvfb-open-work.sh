@@ -9,7 +9,7 @@ source "$here/../../support/xvfb-setup.sh"
 smoke_work
 smoke_install "$program" "$install"
 /usr/bin/python3 "$here/../../support/make_tsc.py" "$work/some.tsc"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$xvfb_free" -s "-screen 0 1024x768x24" bash -c '
   cd "$1/Tressary"
   ./tressary "$1/some.tsc" &
   pid=$!

@@ -8,7 +8,7 @@ source "$(dirname "$0")/../../support/xvfb-setup.sh"
 smoke_work
 smoke_install "$demo" "$install"
 mkdir -p "$work/out"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$xvfb_free" -s "-screen 0 1024x768x24" bash -c '
 demo=$1 work=$2
 "$demo" "$work/Tressary" "$work/out" &
 pid=$!

@@ -18,6 +18,7 @@
 #include "shell/forms/Skins.h"
 #include "shell/TestInterface.h"
 #include "shell/forms/SyntheticMouse.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -54,7 +55,8 @@ TEST(SkinnedWindowScreenshot, ButtonsShowTheirSheetFramesOnScreen) {
     // Run this very test again on a fresh X server with the X11 platform.
     std::string output;
     const std::string command =
-        "xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb TRESSARY_XVFB_CHILD=1 "
+        (SourceDir() / "tests/support/xvfb-free").string() +
+        " -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb TRESSARY_XVFB_CHILD=1 "
         "/proc/" + std::to_string(getpid()) + "/exe --gtest_filter=SkinnedWindowScreenshot.* 2>&1";
     const int status = RunCommand(command, &output);
     EXPECT_EQ(status, 0) << output;

@@ -12,4 +12,4 @@ smoke_work
 smoke_install "$program" "$install"
 size=1024x768x24
 [[ $mode == small ]] && size=800x600x24
-xvfb-run -a -s "-screen 0 $size" bash "$here/xvfb-inner.sh" "$mode" "$work/Tressary/$(basename "$program")" "$work"
+"$xvfb_free" -s "-screen 0 $size" bash "$here/xvfb-inner.sh" "$mode" "$work/Tressary/$(basename "$program")" "$work"
