@@ -8,6 +8,8 @@
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
 
+class TLayer;
+
 inline constexpr int kLayerThumbSide = 44;
 inline constexpr int kLayerRowHeight = 50;
 
@@ -69,5 +71,7 @@ struct TLayerWindowLinks {
   // The portrait preview shows PortraitBitmap again (or white without a portrait).
   std::function<void()> ShowPortrait;
   std::function<void()> ClearPortraitPreview;
+  // The layer-regions window shows the regions of this layer (nullptr: none).
+  std::function<void(TLayer*)> RegionsShowLayer;
 };
 TLayerWindowLinks& LayerWindowLinks();

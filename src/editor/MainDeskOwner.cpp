@@ -33,9 +33,9 @@ std::vector<std::string> TMainState::ContentFolders() const { return TemplateApp
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
 
-// The layers list and the portrait preview are reached through their links,
-// which they set while they exist; the layer-regions and catalogue windows do not
-// exist yet.
+// The layers list, the portrait preview and the layer-regions window are reached
+// through their links, which they set while they exist; the catalogue window does
+// not exist yet.
 void TMainState::RefreshLayerList() {
   if (LayerWindowLinks().RefreshLayerList) LayerWindowLinks().RefreshLayerList();
 }
@@ -45,7 +45,9 @@ void TMainState::LayerListSelect(int index) {
 void TMainState::LayerListVisibilityChanged(int index) {
   if (LayerWindowLinks().LayerListVisibilityChanged) LayerWindowLinks().LayerListVisibilityChanged(index);
 }
-void TMainState::RegionsShowLayer(TLayer*) {}
+void TMainState::RegionsShowLayer(TLayer* layer) {
+  if (LayerWindowLinks().RegionsShowLayer) LayerWindowLinks().RegionsShowLayer(layer);
+}
 void TMainState::ClearPortraitPreview() {
   if (LayerWindowLinks().ClearPortraitPreview) LayerWindowLinks().ClearPortraitPreview();
 }

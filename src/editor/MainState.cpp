@@ -296,6 +296,13 @@ void TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitma
   portrait.InvalidateOnDesk();
 }
 
+void TMainState::LayerRegionsEdited(TLayer& layer) {
+  layer.Mask.GetUsedRegions();
+  SetChanged(ckPixels);
+  layer.Render(false);
+  layer.InvalidateOnDesk();
+}
+
 void TMainState::LayerCopyStateClick() {
   TLayer* layer = SelectedLayer();
   if (!layer) return;

@@ -127,6 +127,8 @@ void TMontageDesk::DeleteLayer(int index) {
     selected_ = -1;
     owner_.RefreshLayerList();
     owner_.SetControls();
+    // The regions window must not keep showing the layer just freed.
+    owner_.RegionsShowLayer(nullptr);
   } else if (selected_ == index) {
     selected_ = -1;
     RecomposeAfterDelete(area);

@@ -193,13 +193,17 @@ void TLayer::RepaintUnion(const TRect& before, bool clipToWindow) {
   if (host_.DeskVisible() && !area.IsEmpty()) host_.InvalidateDesk(area);
 }
 
-void TLayer::Render(bool full) { RenderWith(full, false); }
+TBitmap32 TLayer::RenderedPicture() const {
+  if (Picture.Empty()) return {};
+  TBitmap32 target(Picture.Width(), Picture.Height());
+  TColorStages stages(Picture, values_, &Mask);
+  RenderLayerPixels(Picture, {0, 0, Picture.Width(), Picture.Height()}, Mask.GetMap(), stages, target);
+  return target;
+}
 
-void TLayer::RenderUnscaled(bool full) { RenderWith(full, true); }
-
-void TLayer::RenderWith(bool full, bool unscaled) {
+void TLayer::Render(bool full) {
   const TViewFrame frame = full ? host_.ExportFrame() : host_.DeskFrame();
-  const double s = full || unscaled ? 1.0 : frame.Scale;
+  const double s = full ? 1.0 : frame.Scale;
   TLayerRendering& rendering = full ? output_ : view_;
   TBitmap32& target = rendering.Bitmap;
   auto nothing = [&] { rendering.Clear(); };

@@ -130,8 +130,9 @@ class TLayer {
   // Renders the view rendering at the desk scale (full = false) or the output
   // rendering at full resolution for the export picture (full = true).
   void Render(bool full);
-  // The same at scale 1 also for the view.
-  void RenderUnscaled(bool full);
+  // The whole picture at scale 1 with the layer's and its regions' colours,
+  // whatever part of it the desk shows (what a template is saved from).
+  TBitmap32 RenderedPicture() const;
   const TLayerRendering& ViewRendering() const { return view_; }
   const TLayerRendering& OutputRendering() const { return output_; }
   // The output rendering is only needed while the export picture is composed.
@@ -218,7 +219,6 @@ class TLayer {
   void LoadElementMask(const std::string& fileName);
   void Init(TBitmap32 source, const TLayerRecord* record);
   void SetColourValue(int TColorValues::*field, int value);
-  void RenderWith(bool full, bool unscaled);
   void RestoreValues(const TLayerHistoryItem& item);
   bool UndoItem(const TLayerHistoryItem& item);
   void RestorePosition(const TLayerHistoryItem& item);

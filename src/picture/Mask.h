@@ -134,11 +134,8 @@ class TMask {
   std::uint8_t GetRegionOpacity(int index) const { return RegionValues(index).Opacity; }
   void SetRegionColor(int index, int v) { Values(index).Color = v; }
   void SetRegionRed(int index, int v) { Values(index).Red = v; }
-  void SetRegionGreen(int index, int v) { Values(index).Green = v; }
-  void SetRegionBlue(int index, int v) { Values(index).Blue = v; }
   void SetRegionHue(int index, int v) { Values(index).Hue = v; }
   void SetRegionSaturation(int index, int v) { Values(index).Saturation = v; }
-  void SetRegionBrightness(int index, int v) { Values(index).Brightness = v; }
   void SetRegionContrast(int index, int v) { Values(index).Contrast = v; }
   void SetRegionOpacity(int index, std::uint8_t v) { Values(index).Opacity = v; }
 

@@ -116,6 +116,11 @@ void AppendTextLine(const fs::path& path, const std::string& name, std::string_v
     if (!old) throw ETextFileError("Denied access to file " + name);
     bytes = std::move(*old);
   }
+  // A last line without its line end must not swallow the new one.
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') {
+    bytes.push_back('\r');
+    bytes.push_back('\n');
+  }
   bytes.insert(bytes.end(), line.begin(), line.end());
   bytes.push_back('\r');
   bytes.push_back('\n');

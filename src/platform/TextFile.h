@@ -38,8 +38,8 @@ class ETextFileError : public std::runtime_error {
 // "Denied access to file " + name when it exists but cannot be read.
 std::vector<std::string> OpenTextFile(const fs::path& path, const std::string& name);
 // Appends one line (CR LF ended, as the installation's files are) to a text file,
-// creating it when absent; the file is replaced whole, never cut short by a
-// failed write. The same messages as OpenTextFile.
+// creating it when absent, on a line of its own even when the file's last line
+// has no line end; the file is replaced whole, never cut short by a failed write. The same messages as OpenTextFile.
 void AppendTextLine(const fs::path& path, const std::string& name, std::string_view line);
 
 // "Error in contents of file " + file + " (line #" + line + ")" + CR + reason.

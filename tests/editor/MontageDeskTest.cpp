@@ -104,6 +104,7 @@ TEST_F(DeskStack, DeletingTheSelectedLayerSelectsTheOneAbove) {
   desk.DeleteLayer(0);  // the only layer: no selection
   EXPECT_EQ(desk.LayerCount(), 0);
   EXPECT_EQ(desk.SelectedIndex(), -1);
+  EXPECT_EQ(owner.regionsShown.back(), nullptr);  // nothing keeps showing the freed layer
   EXPECT_EQ(owner.changes, (std::vector<TChangeKind>{ckLayerDeleted, ckLayerDeleted, ckLayerDeleted}));
 }
 

@@ -349,6 +349,7 @@ TEST(LayerRender, FullRenderUsesTheExportFrameAtScaleOne) {
   EXPECT_EQ(layer.OutputRendering().State, rsWhole);
   EXPECT_EQ(layer.OutputRendering().Pos, (TPoint{30, 20}));
   EXPECT_EQ(layer.OutputRendering().Bitmap, layer.Picture);
-  layer.RenderUnscaled(false);
-  EXPECT_EQ(layer.ViewRendering().Bitmap, layer.Picture);
+  // The whole picture, though the desk at scale 4 shows a part of it only.
+  host.desk = {4.0, 2, 2, {50, 30, 58, 38}};
+  EXPECT_EQ(layer.RenderedPicture(), layer.Picture);
 }

@@ -65,6 +65,12 @@ TEST(OpenTextFile, AppendThenReadBack) {
   AppendTextLine(dir / "PartBase.txt", "PartBase.txt", "4;5;6");
   EXPECT_EQ(OpenTextFile(dir / "PartBase.txt", "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
   EXPECT_THROW(AppendTextLine(dir / "no" / "x.txt", "x.txt", "a"), ETextFileError);
+  // A file whose last line has no line end: the new line still stands alone.
+  for (const char* end : {"", "\r", "\n"}) {
+    WriteTestFile(dir / "Open.txt", std::string("1;2;3") + end);
+    AppendTextLine(dir / "Open.txt", "Open.txt", "4;5;6");
+    EXPECT_EQ(OpenTextFile(dir / "Open.txt", "Open.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"})) << end;
+  }
 }
 
 TEST(OpenTextFile, AppendedLineReplacesTheFileWholeOrNotAtAll) {
