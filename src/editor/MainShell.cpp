@@ -18,13 +18,12 @@ int MailPort = 25;
 std::string MailFromAddress;
 int LeftRightMargin = 5;
 int TopBottomMargin = 10;
-bool ShowTips = false;
 bool PlayMusic = false;
 bool PlaySound = false;
 
 std::string LoadImageDir = "ImageIn\\", SaveImageDir = "ImageOut\\", LoadWorkDir = "Works\\",
             SaveWorkDir = "Works\\", MusicDir = "Music\\", SoundDir = "Sound\\", QueriesDir = "Queries\\",
-            HelpDir = "Help\\", TipsDir = "Tips\\", CatalogDir = "Catalog\\";
+            CatalogDir = "Catalog\\";
 
 std::string AllFilesFilterName, AllGraphicsFilterName, BMP_GraphicFilterName, JPG_GraphicFilterName,
     PSD_GraphicFilterName, GIF_GraphicFilterName, TIF_GraphicFilterName, PCX_GraphicFilterName,

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/Paths.h"
+#include "shell/ShellGlobals.h"  // ShowTips, HelpDir, TipsDir
 #include "shell/Termins.h"
 
 class TIniFile;
@@ -22,11 +23,10 @@ extern int MailPort;
 extern std::string MailFromAddress;
 extern int LeftRightMargin;  // percent
 extern int TopBottomMargin;
-extern bool ShowTips;
 extern bool PlayMusic;
 extern bool PlaySound;
 
-// Data folders: names relative to ExePath, ending in "\" (empty: the program
+// Data folders (HelpDir and TipsDir among them): names relative to ExePath, ending in "\" (empty: the program
 // folder itself); DataFolderPath gives the folder on disk. Until the settings are
 // read, each holds its default name.
 extern std::string LoadImageDir;
@@ -36,8 +36,6 @@ extern std::string SaveWorkDir;
 extern std::string MusicDir;
 extern std::string SoundDir;
 extern std::string QueriesDir;
-extern std::string HelpDir;
-extern std::string TipsDir;
 extern std::string CatalogDir;
 
 // File-filter captions of the text table (empty until it loaded).

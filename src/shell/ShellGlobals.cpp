@@ -10,6 +10,9 @@ std::unique_ptr<TIniFile> MainIni;
 std::string CompressedWorkExt;
 std::string UncompressedWorkExt;
 bool IntroSkipped = false;
+bool ShowTips = false;
+std::string HelpDir = "Help\\";
+std::string TipsDir = "Tips\\";
 
 int DesktopWindowX = kDefaultDesktopWindowX;
 int DesktopWindowY = kDefaultDesktopWindowY;
@@ -22,6 +25,11 @@ int DeskViewLeft = 0;
 int DeskViewTop = 0;
 int DeskViewWidth = 0;
 int DeskViewHeight = 0;
+
+const TIniFile& MainSettings() {
+  static const TIniFile empty = TIniFile::FromText("");
+  return MainIni ? *MainIni : empty;
+}
 
 void UpdateDeskView() {
   DeskViewWidth = RoundInt(DesktopWindowWidth * DeskScale);

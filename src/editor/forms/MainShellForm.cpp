@@ -23,11 +23,6 @@ namespace {
 
 bool gTermsLoaded = false;
 
-const TIniFile& Settings() {
-  static const TIniFile empty = TIniFile::FromText("");
-  return MainIni ? *MainIni : empty;
-}
-
 class TQtClosePorts : public IMainClosePorts {
  public:
   explicit TQtClosePorts(const TMainShellLinks& links) : links_(links) {}
@@ -110,9 +105,9 @@ void BindOpeners(TSkinnedForm& form) {
     if (!button) continue;
     // A link without an address would be a button that does nothing.
     const std::string key(link.Key);
-    button->setVisible(!PublisherLink(Settings(), key).empty());
+    button->setVisible(!PublisherLink(MainSettings(), key).empty());
     button->OnClick = [key] {
-      const std::string url = PublisherLink(Settings(), key);
+      const std::string url = PublisherLink(MainSettings(), key);
       if (url.empty()) return;
       QCoreApplication::processEvents();
       ShellOpen(url);
@@ -125,7 +120,7 @@ void BindClose(TSkinnedForm& form, TMainShellLinks links) {
   QPointer<TSkinnedForm> main(&form);
   form.OnCloseQuery = [shared, main](bool& canClose) {
     TQtClosePorts ports(*shared);
-    canClose = MainCloseQuery(ports, Settings());
+    canClose = MainCloseQuery(ports, MainSettings());
     if (!canClose) return;
     // Closing the backdrop ends the program; it must not ask again.
     if (FormScreen) {
@@ -138,7 +133,7 @@ void BindClose(TSkinnedForm& form, TMainShellLinks links) {
   if (FormScreen) {
     FormScreen->OnCloseQuery = [shared](bool& canClose) {
       TQtClosePorts ports(*shared);
-      canClose = MainCloseQuery(ports, Settings());
+      canClose = MainCloseQuery(ports, MainSettings());
     };
     FormScreen->OnKeyDown = [](int& key, int shift) {
       if (ShellHooks().MainKeyDown) ShellHooks().MainKeyDown(key, shift);
@@ -185,7 +180,7 @@ TMainApplicationEvents& MainApplicationEvents() {
 }
 
 void ReadMainWindowData() {
-  const TIniFile& ini = Settings();
+  const TIniFile& ini = MainSettings();
   ReadDataFolders(ini);
   MakeDataFolders();
   gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
