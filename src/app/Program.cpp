@@ -19,7 +19,9 @@
 #include "platform/FileIO.h"
 #include "platform/qt/QtShellOpener.h"
 #include "shell/Startup.h"
+#include "shell/forms/FormHelp.h"
 #include "shell/forms/FormMessage.h"
+#include "shell/forms/FormTips.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StartupHost.h"
 
@@ -49,6 +51,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();
+  RegisterFormHelp();
+  RegisterFormTips();
   RegisterWorkFileOpening();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;

@@ -34,7 +34,8 @@ constexpr int Link(int i) { return 564 + i * (kLinkWidth + 4); }
 
 constexpr std::array kDesign = {
     TControlDesign{"LabelActiveLayerName", K::Label, "", 584, 50, 370, 22, "", ""},
-    // Minimise and close, at the right end of the title strip.
+    // Help, minimise and close, at the right end of the title strip.
+    TControlDesign{"ButtonHelp", K::Button, "", 900, 5, 20, 19, kSystem, "?"},
     TControlDesign{"ButtonMinimize", K::Button, "", 924, 5, 20, 19, kSystem, "_"},
     TControlDesign{"ButtonExit", K::Button, "", 948, 5, 20, 19, kSystem, "x"},
     // The tool modes.

@@ -6,6 +6,7 @@
 enum TShiftFlag : int { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
 enum TVirtualKey : int {
+  VK_BACK = 8,
   VK_RETURN = 13,
   VK_SHIFT = 16,
   VK_CONTROL = 17,

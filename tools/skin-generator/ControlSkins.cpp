@@ -148,5 +148,8 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross})},
           {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
           {"ButBaldHead.psd", PortraitToolButtonSheet()},
-          {"ButSetup.psd", PortraitToolButtonSheet()}};
+          {"ButSetup.psd", PortraitToolButtonSheet()},
+          // Help and tips: one row of frames the captioned buttons share.
+          {"ButHelp.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
+          {"ButTips.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})}};
 }

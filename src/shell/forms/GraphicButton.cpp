@@ -425,3 +425,10 @@ bool TakeMainWindowLooks(TGraphicButton& button) {
   button.setGeometry(place);
   return true;
 }
+
+void SetWindowButtonPressed(std::string_view window, std::string_view button, bool pressed) {
+  QWidget* form = FindScreenForm(window);
+  auto* control = form ? form->findChild<TGraphicButton*>(QString::fromUtf8(button.data(), qsizetype(button.size())))
+                       : nullptr;
+  if (control) control->SetPressed(pressed);
+}

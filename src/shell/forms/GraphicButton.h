@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "picture/Bitmap32.h"
@@ -220,3 +221,7 @@ TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* she
 // window's minimise and exit buttons lend theirs to every window), keeping its
 // place and size; false when the main window has no such button.
 bool TakeMainWindowLooks(TGraphicButton& button);
+
+// Gives the button `button` of the program window `window` its pressed (or
+// released) look; nothing when either does not exist.
+void SetWindowButtonPressed(std::string_view window, std::string_view button, bool pressed);

@@ -33,6 +33,9 @@ struct TShellHooks {
   // The tip page of a topic (not at the user's request: only while tips are on).
   std::function<void(const std::string& topic)> ShowTip;
   std::function<void(const std::string& topic)> ShowHelp;
+  // Plays a clip of the catalogue folder (its file name) that a help page links
+  // to; installed by the video-clip window.
+  std::function<void(const std::string& fileName)> PlayVideoClip;
   // The main window's key handlers (virtual-key code, shift flags).
   std::function<void(int& key, int shift)> MainKeyDown;
   std::function<void(int& key, int shift)> MainKeyUp;

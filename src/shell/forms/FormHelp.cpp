@@ -1,0 +1,160 @@
+#include "shell/forms/FormHelp.h"
+
+#include "platform/IniFile.h"
+#include "platform/ShellOpen.h"
+#include "platform/qt/VirtualKeys.h"
+#include "shell/HelpPages.h"
+#include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/FormTips.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/HtmlViewer.h"
+#include "shell/forms/PageWindow.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
+
+TFormHelp* FormHelp = nullptr;
+
+namespace {
+constexpr int kWidth = 660;
+constexpr int kHeight = 540;
+constexpr int kButtonWidth = 110;
+constexpr int kButtonHeight = 30;
+constexpr int kButtonGap = 12;
+
+
+struct TStripButton {
+  const char* Name;
+  const char* Caption;
+  TGraphicButton* TFormHelp::*Member;
+};
+constexpr TStripButton kStrip[] = {
+    {"ButtonContents", "Contents", &TFormHelp::ButtonContents},
+    {"ButtonStepBack", "Back", &TFormHelp::ButtonStepBack},
+    {"ButtonPrint", "Print", &TFormHelp::ButtonPrint},
+    {"ButtonTips", "Tips", &TFormHelp::ButtonTips},
+    {"ButtonAbout", "About", &TFormHelp::ButtonAbout},
+};
+}  // namespace
+
+TFormHelp::TFormHelp(QWidget* parent) : TSkinnedForm("FormHelp", parent) {
+  FormHelp = this;
+  resize(kWidth, kHeight);
+  setWindowTitle("Help");
+  ImageButtons = NewButtonSheet(*this);
+  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
+  CaptionBar = parts.CaptionBar;
+  ButtonMinimize = parts.ButtonMinimize;
+  ButtonExit = parts.ButtonExit;
+  HTMLViewer = parts.Viewer;
+  const int count = int(std::size(kStrip));
+  int left = (kWidth - count * kButtonWidth - (count - 1) * kButtonGap) / 2;
+  for (const TStripButton& spec : kStrip) {
+    TGraphicButton* button =
+        NewSheetButton(this, spec.Name, ImageButtons, 0, {left, kHeight - 41, kButtonWidth, kButtonHeight});
+    button->SetCaption(TermText("FormHelp" + std::string(spec.Name) + "Caption", spec.Caption));
+    this->*spec.Member = button;
+    left += kButtonWidth + kButtonGap;
+  }
+  // Over the middle of the main window, where the page is easy to read.
+  if (QWidget* main = FindScreenForm("FormMain"))
+    move(main->x() + (main->width() - kWidth) / 2, main->y() + (main->height() - kHeight) / 2);
+  ButtonContents->OnClick = [] { ShowHelp("Contents"); };
+  ButtonAbout->OnClick = [] { ShowHelp("About"); };
+  ButtonStepBack->OnClick = [this] { HTMLViewer->GoBack(); };
+  ButtonPrint->OnClick = [this] { PrintPage(); };
+  ButtonTips->OnClick = [this] {
+    ButtonTips->SetPressed(!ButtonTips->Pressed());
+    ShowTips = ButtonTips->Pressed();
+    if (ShowTips)
+      ShowTip("FormHelp");
+    else if (FormTips && FormTips->isVisible())
+      FormTips->close();
+  };
+
+  ApplyInterface(this);
+  TakeCaption(*this, *CaptionBar, "FormHelpCaption", "Help");
+  for (const TStripButton& spec : kStrip)
+    (this->*spec.Member)->setToolTip(TermText("FormHelp" + std::string(spec.Name) + "Hint", ""));
+  HTMLViewer->SetBaseFolder(PageFolder(HelpDir));
+  HTMLViewer->OnHotSpotClick = HandlePageLink;
+
+  OnShow = [this] {
+    SetWindowButtonPressed("FormMain", "ButtonHelp", true);
+    LoadFormSkin(*this, "FormHelp.Skin", "FormHelp.psd");
+    LoadButtonsSkin(*this, "FormHelpButtons", "ButHelp.psd", true);
+    ButtonTips->SetPressed(ShowTips);
+  };
+  OnClose = [this] {
+    SetWindowButtonPressed("FormMain", "ButtonHelp", false);
+    FreeFormSkin(*this);
+    FreeButtonsSkin(*this);
+  };
+  OnKeyUp = [this](int& key, int) {
+    if (key == VK_BACK) HTMLViewer->GoBack();
+  };
+
+  ShellHooks().ShowHelp = [](const std::string& topic) { ShowHelp(topic); };
+}
+
+TFormHelp::~TFormHelp() {
+  if (FormHelp != this) return;
+  FormHelp = nullptr;
+  ShellHooks().ShowHelp = nullptr;
+}
+
+QPrinter& TFormHelp::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void TFormHelp::PrintPage() {
+  if (HTMLViewer->PrintPages(Printer())) return;
+  ShowMessageBox("MessageHelpNotPrinted", mbkOKCancel, false, "The help page could not be printed: no printer is ready.");
+}
+
+void ShowHelp(std::string_view topic, bool isLink) {
+  if (!FormHelp) return;
+  THtmlViewer& viewer = *FormHelp->HTMLViewer;
+  const TTopicPages pages{MainSettings(), kHelpTopics, viewer.BaseFolder(), "Contents"};
+  if (isLink)
+    ShowPageOrFallback(viewer, pages, HelpLinkFile(viewer.BaseFolder(), topic), false);
+  else
+    ShowTopicPage(viewer, pages, topic, false);
+  if (FormHelp->isHidden()) FormHelp->show();
+  if (FormHelp->isMinimized()) FormHelp->showNormal();
+  FormHelp->raise();
+  FormHelp->activateWindow();
+}
+
+bool HandlePageLink(const std::string& link) {
+  const TPageLink route = RoutePageLink(link);
+  switch (route.Route) {
+    case TLinkRoute::Shell:
+      ShellOpen(route.Target);
+      return true;
+    case TLinkRoute::HelpPage:
+      ShowHelp(link, true);
+      return true;
+    case TLinkRoute::Video:
+      if (ShellHooks().PlayVideoClip)
+        ShellHooks().PlayVideoClip(route.Target);
+      else
+        ShowMessageBox("MessageVideoNotAvailable", mbkOKCancel, false,
+                       "This version of the program cannot play video clips yet.");
+      return true;
+    case TLinkRoute::Refused: return true;
+    case TLinkRoute::Viewer: return false;
+  }
+  return false;
+}
+
+void RegisterFormHelp() {
+  RegisterStandingForm("FormHelp", [] { return new TFormHelp(); });
+}

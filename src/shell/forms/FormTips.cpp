@@ -1,0 +1,95 @@
+#include "shell/forms/FormTips.h"
+
+#include "platform/IniFile.h"
+#include "shell/HelpPages.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormHelp.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/HtmlViewer.h"
+#include "shell/forms/PageWindow.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
+#include "platform/qt/VirtualKeys.h"
+
+TFormTips* FormTips = nullptr;
+
+namespace {
+constexpr int kWidth = 440;
+constexpr int kHeight = 320;
+constexpr int kBackWidth = 110;
+constexpr int kBackHeight = 30;
+
+}  // namespace
+
+TFormTips::TFormTips(QWidget* parent) : TSkinnedForm("FormTips", parent) {
+  FormTips = this;
+  // A tip accompanies the window the user works in: it never takes the focus.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  resize(kWidth, kHeight);
+  setWindowTitle("Tips");
+  ImageButtons = NewButtonSheet(*this);
+  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
+  CaptionBar = parts.CaptionBar;
+  ButtonMinimize = parts.ButtonMinimize;
+  ButtonExit = parts.ButtonExit;
+  HTMLViewer = parts.Viewer;
+  ButtonBack = NewSheetButton(this, "ButtonBack", ImageButtons, 0,
+                              {(kWidth - kBackWidth) / 2, kHeight - 41, kBackWidth, kBackHeight});
+  ButtonBack->SetCaption(TermText("FormTipsButtonBackCaption", "Back"));
+  ButtonBack->setToolTip(TermText("FormTipsButtonBackHint", "Back"));
+  ButtonBack->OnClick = [this] { HTMLViewer->GoBack(); };
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 20);
+
+  ApplyInterface(this);
+  TakeCaption(*this, *CaptionBar, "FormTipsCaption", "Tips");
+  HTMLViewer->SetBaseFolder(PageFolder(TipsDir));
+  HTMLViewer->OnHotSpotClick = HandlePageLink;
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormTips.Skin", "FormTips.psd");
+    LoadButtonsSkin(*this, "FormTipsButtons", "ButTips.psd", true);
+    HTMLViewer->setFocus();
+    SetWindowButtonPressed("FormSetup", "ButtonShowTips", true);
+    SetWindowButtonPressed("FormHelp", "ButtonTips", true);
+  };
+  OnClose = [this] {
+    SetWindowButtonPressed("FormSetup", "ButtonShowTips", false);
+    SetWindowButtonPressed("FormHelp", "ButtonTips", false);
+    // Closing the tips is the user's way of saying no more tips (until the
+    // setting is turned on again); the ini keeps its value.
+    ShowTips = false;
+    FreeFormSkin(*this);
+    FreeButtonsSkin(*this);
+  };
+  OnKeyUp = [this](int& key, int) {
+    if (key == VK_BACK) HTMLViewer->GoBack();
+  };
+
+  ShellHooks().ShowTip = [](const std::string& topic) { ShowTip(topic); };
+  ShellHooks().ShowWelcomeTip = [] { ShowTip("Welcome"); };
+}
+
+TFormTips::~TFormTips() {
+  if (FormTips != this) return;
+  FormTips = nullptr;
+  ShellHooks().ShowTip = nullptr;
+  ShellHooks().ShowWelcomeTip = nullptr;
+}
+
+void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
+  if (!FormTips || (!userRequest && !ShowTips)) return;
+  const TTopicPages pages{MainSettings(), kTipsTopics, FormTips->HTMLViewer->BaseFolder(), "Welcome"};
+  if (!ShowTopicPage(*FormTips->HTMLViewer, pages, topic, onlyIfFound)) return;
+  if (FormTips->isHidden()) FormTips->show();
+  if (userRequest && FormTips->isMinimized()) FormTips->showNormal();
+  FormTips->raise();
+}
+
+void RegisterFormTips() {
+  RegisterStandingForm("FormTips", [] { return new TFormTips(); });
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The tips window: a short page about the window just activated (while the user
+// keeps tips on), shown beside the main window without taking the focus.
+#include <string_view>
+
+#include "shell/forms/SkinnedForm.h"
+
+class TCaptionBar;
+class TGraphicButton;
+class THtmlViewer;
+class TMyImage;
+
+class TFormTips : public TSkinnedForm {
+  Q_OBJECT
+
+ public:
+  explicit TFormTips(QWidget* parent = nullptr);
+  ~TFormTips() override;
+
+  TCaptionBar* CaptionBar;
+  TGraphicButton* ButtonMinimize;
+  TGraphicButton* ButtonExit;
+  THtmlViewer* HTMLViewer;
+  TGraphicButton* ButtonBack;
+  TMyImage* ImageButtons;
+};
+
+// The standing tips window (null before it is created).
+extern TFormTips* FormTips;
+void RegisterFormTips();
+
+// Shows the tips page of `topic`: without `userRequest` only while ShowTips is
+// on; a topic without a page shows the "Welcome" page, or nothing with
+// `onlyIfFound`.
+void ShowTip(std::string_view topic, bool userRequest = false, bool onlyIfFound = false);

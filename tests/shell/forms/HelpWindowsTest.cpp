@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPrinter>
+#include <QTest>
+#include <QTextDocument>
+
+#include "picture/forms/BitmapImage.h"
+#include "platform/IniFile.h"
+#include "platform/ShellOpen.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/TestInterface.h"
+#include "shell/forms/FormHelp.h"
+#include "shell/forms/FormTips.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/HtmlViewer.h"
+#include "shell/forms/SyntheticMouse.h"
+#include "support/qt/MessageAnswer.h"
+
+namespace {
+
+class TRecordingOpener : public IShellOpener {
+ public:
+  bool OpenUrl(const std::string& url) override {
+    opened.push_back(url);
+    return true;
+  }
+  std::vector<std::string> opened;
+};
+
+void WritePng(const fs::path& file, int width, int height) {
+  fs::create_directories(file.parent_path());
+  ASSERT_TRUE(ImageView(TBitmap32(width, height, Color32(40, 50, 60))).save(QString::fromStdString(file.string())));
+}
+
+std::string Page(const std::string& body) { return "<html><body>" + body + "</body></html>"; }
+
+class HelpWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path skins = interface_.DefaultSkinFolder();
+    WritePng(skins / "FormHelp.psd.png", 660, 540);
+    WritePng(skins / "FormTips.psd.png", 440, 320);
+    WritePng(skins / "Buttons.png", 330, 30);
+    const fs::path root(ExePath);
+    WriteTestFile(root / "Help/Contents.htm",
+                  Page("<h1>Contents</h1><p>Load a portrait to begin.</p>"
+                       "<p><a href=\"help://Second%20Page.htm\">second</a> <a href=\"http://example.com/shop\">web</a> "
+                       "<a href=\"../Tips/Welcome.htm\">escape</a> <a href=\"Intro.avi\">video</a></p>"));
+    WriteTestFile(root / "Help/Second Page.htm", Page("<p>The second page.</p>"));
+    WriteTestFile(root / "Help/Preview.htm", Page("<p>About the preview.</p>"));
+    WriteTestFile(root / "Tips/Welcome.htm", Page("<p>Welcome!</p>"));
+    WriteTestFile(root / "Tips/Preview.htm", Page("<p>The preview tip.</p>"));
+    WriteTestFile(root / "Tips/HelpTip.htm", Page("<p>Tips about help.</p>"));
+    MainIni = std::make_unique<TIniFile>(TIniFile::FromText(
+        "[HELP TOPICS]\nContents=Contents.htm\nFormPreview=preview.htm\n"
+        "[TIPS TOPICS]\nWelcome=Welcome.htm\nFormPreview=Preview.htm\nFormHelp=HelpTip.htm\n"));
+    SetShellOpener(&opener_);
+    SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { plainMessages_.push_back(text); });
+    ShowTips = false;
+    help_ = new TFormHelp();
+    tips_ = new TFormTips();
+    preview_.resize(200, 200);
+    preview_.show();
+  }
+  void TearDown() override {
+    delete tips_;
+    delete help_;
+    ShowTips = false;
+    SetShellOpener(nullptr);
+    SetMessagePresenter(nullptr);
+    EXPECT_TRUE(plainMessages_.empty()) << plainMessages_.front();
+  }
+
+  static std::string Shown(const THtmlViewer* viewer) { return viewer->CurrentFile().filename().string(); }
+  static void Click(TGraphicButton* button) { ClickAt(button, button->rect().center()); }
+  // Clicks the link whose text is `text` in the viewer.
+  static void ClickLink(THtmlViewer* viewer, const QString& text) {
+    const QTextCursor found = viewer->document()->find(text);
+    ASSERT_FALSE(found.isNull()) << text.toStdString();
+    QTextCursor inside(viewer->document());
+    inside.setPosition(found.selectionStart() + 1);
+    ClickAt(viewer->viewport(), viewer->cursorRect(inside).center());
+  }
+  static void Activate(QWidget* window) {
+    QEvent event(QEvent::WindowActivate);
+    QApplication::sendEvent(window, &event);
+  }
+
+  TTestInterface interface_{{"FormHelpButtons = Buttons.png;", "FormTipsButtons = Buttons.png;",
+                             "FormMessageButtons = Buttons.png;", "SECTION FormMessage TFormMessage",
+                             "Skin = FormHelp.psd.png;", "END",
+                             "SECTION FormHelp TFormHelp", "Skin = FormHelp.psd.png;", "END",
+                             "SECTION FormTips TFormTips", "Skin = FormTips.psd.png;", "END"}};
+  TRecordingOpener opener_;
+  std::vector<std::string> plainMessages_;
+  TFormHelp* help_ = nullptr;
+  TFormTips* tips_ = nullptr;
+  TSkinnedForm preview_{"FormPreview"};
+};
+
+TEST_F(HelpWindowsTest, F1OpensTheWindowsOwnPageOrTheContents) {
+  QTest::keyClick(&preview_, Qt::Key_F1, Qt::ShiftModifier);
+  EXPECT_FALSE(help_->isVisible());
+  QTest::keyClick(&preview_, Qt::Key_F1);
+  ASSERT_TRUE(help_->isVisible());
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Preview.htm");
+  EXPECT_TRUE(help_->HTMLViewer->toPlainText().contains("About the preview."));
+
+  TSkinnedForm other("FormWithoutHelp");
+  other.show();
+  QTest::keyClick(&other, Qt::Key_F1);
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Contents.htm");
+}
+
+TEST_F(HelpWindowsTest, LinksGoToTheirPlaceAndNeverOutOfTheHelpFolder) {
+  ShowHelp("Contents");
+  ClickLink(help_->HTMLViewer, "web");
+  EXPECT_EQ(opener_.opened, (std::vector<std::string>{"http://example.com/shop"}));
+  ClickLink(help_->HTMLViewer, "escape");
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Contents.htm");
+  std::string message;
+  AnswerNextMessage(message);
+  ClickLink(help_->HTMLViewer, "video");
+  EXPECT_NE(message.find("video"), std::string::npos) << message;
+
+  ClickLink(help_->HTMLViewer, "second");
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Second Page.htm");
+  EXPECT_TRUE(help_->HTMLViewer->toPlainText().contains("The second page."));
+  QTest::keyClick(help_->HTMLViewer, Qt::Key_Backspace);  // the viewer has the focus
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Contents.htm");
+  Click(help_->ButtonAbout);  // no page: the contents stay
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Contents.htm");
+}
+
+TEST_F(HelpWindowsTest, ClosingTheTipsWindowTurnsTipsOffUntilTheHelpWindowTurnsThemOn) {
+  Activate(&preview_);
+  EXPECT_FALSE(tips_->isVisible());  // tips are off
+
+  ShowTips = true;
+  Activate(&preview_);
+  ASSERT_TRUE(tips_->isVisible());
+  EXPECT_EQ(Shown(tips_->HTMLViewer), "Preview.htm");
+  Click(tips_->ButtonExit);
+  EXPECT_FALSE(tips_->isVisible());
+  EXPECT_FALSE(ShowTips);
+  Activate(&preview_);
+  EXPECT_FALSE(tips_->isVisible());
+
+  ShowHelp("Contents");
+  EXPECT_FALSE(help_->ButtonTips->Pressed());
+  Click(help_->ButtonTips);
+  EXPECT_TRUE(ShowTips);
+  ASSERT_TRUE(tips_->isVisible());
+  EXPECT_EQ(Shown(tips_->HTMLViewer), "HelpTip.htm");
+  Click(help_->ButtonTips);
+  EXPECT_FALSE(ShowTips);
+  EXPECT_FALSE(tips_->isVisible());
+}
+
+TEST_F(HelpWindowsTest, PrintingPutsThePageOnPaperOrSaysItCouldNot) {
+  TempFolder out;
+  const fs::path pdf = out / "page.pdf";
+  help_->Printer().setOutputFormat(QPrinter::PdfFormat);
+  help_->Printer().setOutputFileName(QString::fromStdString(pdf.string()));
+  ShowHelp("Contents");
+  Click(help_->ButtonPrint);
+  std::string text;
+  ASSERT_EQ(RunCommand("pdftotext '" + pdf.string() + "' -", &text), 0);
+  EXPECT_NE(text.find("Load a portrait to begin."), std::string::npos) << text;
+
+  help_->Printer().setOutputFileName(QString::fromStdString((out / "missing/page.pdf").string()));
+  std::string message;
+  AnswerNextMessage(message);
+  Click(help_->ButtonPrint);
+  EXPECT_NE(message.find("could not be printed"), std::string::npos) << message;
+}
+
+}  // namespace
