@@ -30,6 +30,8 @@
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
+#include "shell/forms/FormHelp.h"
+#include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "support/TestPaths.h"
@@ -78,6 +80,7 @@ constexpr TControlRow kControls[] = {
     {"FormMain", "ButtonLayerSave", TUse::Click},
     {"FormMain", "ButtonLayerFlipHorizontal", TUse::Click},
     {"FormMain", "ButtonBaldHead", TUse::Click},
+    {"FormMain", "ButtonHelp", TUse::Click},
     {"FormMain", "ButtonOriginalSize", TUse::Click},
     {"FormMain", "ButtonCentering", TUse::Click},
     {"FormMain", "ButtonLogoVYN", TUse::Click},
@@ -98,6 +101,17 @@ constexpr TControlRow kControls[] = {
     {"FormLoadSave", "ButtonSaveWork", TUse::Click},
     {"FormLoadSave", "ButtonSendImage", TUse::Click, "FormEmail"},
     {"FormLoadSave", "ButtonSendWork", TUse::Click, "FormEmail"},
+    // The help and tips windows.
+    {"FormHelp", "ButtonMinimize", TUse::Click},
+    {"FormHelp", "ButtonExit", TUse::Click},
+    {"FormHelp", "ButtonContents", TUse::Click},
+    {"FormHelp", "ButtonStepBack", TUse::Click},
+    {"FormHelp", "ButtonPrint", TUse::Click},
+    {"FormHelp", "ButtonTips", TUse::Click},
+    {"FormHelp", "ButtonAbout", TUse::Click},
+    {"FormTips", "ButtonMinimize", TUse::Click},
+    {"FormTips", "ButtonExit", TUse::Click},
+    {"FormTips", "ButtonBack", TUse::Click},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -122,6 +136,8 @@ class ProgramWindows : public ::testing::Test {
     // The program's windows, made and wired as the start-up makes them.
     ReadMainWindowData();
     main_ = new TFormMain();
+    new TFormHelp();
+    new TFormTips();
     new TFormAdjust();
     new TFormPreview();
     new TFormLayers();
@@ -241,12 +257,19 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   FormLoadSave->show();
   CheckWindow(*FormLoadSave, "shown");
   FormLoadSave->close();
+  for (QWidget* window : std::initializer_list<QWidget*>{FormHelp, FormTips}) {
+    ASSERT_NE(window, nullptr);
+    window->show();
+    CheckWindow(*window, "shown");
+    window->close();
+  }
 
   // The walk met the controls of every kind of state, so it checked something.
   for (const char* name : {"FormMain.ButtonLayerDelete", "FormMain.SliderOpacity", "FormMain.SliderBrushSize",
                            "FormMain.ButtonCurrentBrushColor", "FormMain.ButtonLoadSave", "FormMain.ButtonExitMain",
                            "FormMain.ButtonTemplatePrev", "FormMain.ButtonBaldHead",
                            "FormMain.ButtonColorCalibration", "FormMain.ButtonLayerList", "FormMain.ButtonPreview",
+                           "FormMain.ButtonHelp", "FormHelp.ButtonPrint", "FormTips.ButtonBack",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }
