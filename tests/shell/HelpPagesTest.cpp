@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "support/TestPaths.h"
 
@@ -144,3 +145,41 @@ TEST(PageLinks, RelativeLinksStayInsideTheFolder) {
 }
 
 }  // namespace
+
+// The shipped pages: every topic of the settings names a page that exists, and
+// every link in a page leads to a page that exists (or out to the web).
+TEST(ShippedPages, EveryTopicAndEveryLinkFindsItsPage) {
+  const fs::path data = SourceDir() / "data";
+  const TIniFile ini(data / "Tressary.ini", false);
+  int topics = 0, links = 0;
+  for (auto [section, folder] : {std::pair{kTipsTopics, "Tips"}, std::pair{kHelpTopics, "Help"}}) {
+    for (const std::string& topic : ini.ReadSection(section)) {
+      const auto page = PageInFolder(data / folder, TopicPage(ini, section, topic));
+      EXPECT_TRUE(page && fs::is_regular_file(*page)) << section << " " << topic;
+      ++topics;
+    }
+    for (const auto& entry : fs::directory_iterator(data / folder)) {
+      if (entry.path().extension() != ".htm") continue;
+      const auto bytes = ReadFileBytes(entry.path());
+      ASSERT_TRUE(bytes) << entry.path();
+      const std::string html(bytes->begin(), bytes->end());
+      for (std::size_t at = html.find("href=\""); at != std::string::npos; at = html.find("href=\"", at + 1)) {
+        const std::size_t start = at + 6;
+        const std::string link = html.substr(start, html.find('"', start) - start);
+        const TPageLink route = RoutePageLink(link);
+        std::optional<fs::path> target;
+        if (route.Route == TLinkRoute::HelpPage) target = HelpLinkFile(data / "Help", link);
+        if (route.Route == TLinkRoute::Viewer) {
+          const auto local = LocalLinkTarget(data / folder, data / folder, link);
+          if (local) target = local->File.empty() ? entry.path() : local->File;
+        }
+        if (route.Route != TLinkRoute::Shell) {
+          EXPECT_TRUE(target && fs::is_regular_file(*target)) << entry.path().filename() << ": " << link;
+        }
+        ++links;
+      }
+    }
+  }
+  EXPECT_GT(topics, 30);
+  EXPECT_GT(links, 30);
+}
