@@ -177,6 +177,31 @@ void TMainState::ValueSliderChanged(TValueSlider slider, int value) {
   }
 }
 
+void TMainState::PaletteColorPicked(int color) {
+  if (deskMode_ == dmPaint) {
+    BrushColorRed = color & 0xFF;
+    BrushColorGreen = (color >> 8) & 0xFF;
+    BrushColorBlue = (color >> 16) & 0xFF;
+    SetControls();
+    return;
+  }
+  TLayer* layer = SelectedLayer();
+  if (!layer) return;
+  const int region = layer->Mask.GetRegionIndex();
+  if (region <= 0) {
+    if (layer->Color() == color) return;
+    layer->SaveUndo(lhkColorValues, false);
+    layer->SetColor(color);
+    return;
+  }
+  if (layer->Mask.GetRegionColor(region) == color) return;
+  layer->SaveUndo(lhkColorValues, false);
+  SetChanged(ckPixels);
+  layer->Mask.SetRegionColor(region, color);
+  layer->Render(false);
+  layer->InvalidateOnDesk();
+}
+
 void TMainState::ToolSliderChanged(TToolSlider slider, int value) {
   // A size slider gives a diameter; the tools use the radius, at least 1.
   const int radius = value / 2 == 0 ? 1 : value / 2;

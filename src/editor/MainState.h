@@ -87,6 +87,10 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void ValueSliderReleased();
   void ValueSliderChanged(TValueSlider slider, int value);
   void ToolSliderChanged(TToolSlider slider, int value);
+  // A palette colour ($00BBGGRR) was chosen: in the paint mode it becomes the
+  // brush colour; otherwise it tints the selected layer, or its current region,
+  // with one history item. The tint it has already records nothing.
+  void PaletteColorPicked(int color);
 
   // Key handlers (virtual-key codes, shift flags); a consumed key becomes 0.
   void KeyDown(int& key, int shift);
