@@ -1,5 +1,6 @@
 #include "editor/MainShell.h"
 
+#include "editor/SetupSettings.h"
 #include <algorithm>
 
 #include "platform/IniFile.h"
@@ -121,10 +122,10 @@ void ReadMainSettings(const TIniFile& ini) {
   CalibrationGreen = ByteSetting(ini, "CALIBRATION COLOR", "Green", 217);
   CalibrationBlue = ByteSetting(ini, "CALIBRATION COLOR", "Blue", 188);
   MailServer = ini.ReadString("MAIL", "Server", "");
-  MailPort = ini.ReadInteger("MAIL", "Port", 25);
+  MailPort = MailPortFromEdit(ini.ReadString("MAIL", "Port", ""));
   MailFromAddress = ini.ReadString("MAIL", "FromAddress", "");
-  LeftRightMargin = ini.ReadInteger("PRINT", "LeftRightMargin", 5);
-  TopBottomMargin = ini.ReadInteger("PRINT", "TopBottomMargin", 10);
+  LeftRightMargin = MarginFromEdit(ini.ReadString("PRINT", "LeftRightMargin", ""), kDefaultLeftRightMargin);
+  TopBottomMargin = MarginFromEdit(ini.ReadString("PRINT", "TopBottomMargin", ""), kDefaultTopBottomMargin);
   ShowTips = YesSetting(ini, "TIPS", "ShowTips");
   PlayMusic = YesSetting(ini, "MUSIC", "PlayMusic");
   PlaySound = YesSetting(ini, "SOUND", "PlaySound");

@@ -223,20 +223,25 @@ std::string TMrvInterfaceInfo::Value(std::string_view key) const {
   return {};
 }
 
+std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  const std::string_view key = line.substr(0, eq);
+  const std::string value = eq == std::string_view::npos ? std::string() : Trim(line.substr(eq + 1));
+  if (!StartsWithNoCase(key, "INTERFACE") || value.empty()) return std::nullopt;
+  const std::optional<int> active = ParseInt(Field(value, 3));
+  if (!active) return std::nullopt;
+  return TIntInfoRecord{UpperAscii(Field(value, 1)), Field(value, 2), *active != 0};
+}
+
 std::string ReadInterfaceList() {
   InterfaceList.clear();
   std::string current = "DEFAULT";
   if (MainIni) {
     for (const std::string& line : MainIni->ReadSectionValues("INTERFACES")) {
-      std::size_t eq = line.find('=');
-      std::string key = line.substr(0, eq);
-      std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-      if (!StartsWithNoCase(key, "INTERFACE") || value.empty()) continue;
-      std::optional<int> active = ParseInt(Field(value, 3));
-      if (!active) continue;
-      TIntInfoRecord record{UpperAscii(Field(value, 1)), Field(value, 2), *active != 0};
-      if (record.Active) current = record.DirName;
-      InterfaceList.push_back(std::move(record));
+      std::optional<TIntInfoRecord> record = ParseInterfaceEntry(line);
+      if (!record) continue;
+      if (record->Active) current = record->DirName;
+      InterfaceList.push_back(std::move(*record));
     }
   }
   return WithTrailingBackslash(current);

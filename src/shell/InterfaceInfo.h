@@ -89,6 +89,9 @@ class TMrvInterfaceInfo {
 
 extern std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
 
+// One "key=value" line of "INTERFACES" as the list takes it: a key beginning
+// with "INTERFACE" and a value folder;caption;number; (nothing otherwise).
+std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line);
 // Fills InterfaceList from the settings and returns the folder of the last active
 // entry ("DEFAULT\" when none), with a trailing "\".
 std::string ReadInterfaceList();

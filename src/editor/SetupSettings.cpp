@@ -1,0 +1,62 @@
+#include "editor/SetupSettings.h"
+
+#include <utility>
+#include <vector>
+
+#include "editor/MainShell.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+#include "shell/InterfaceInfo.h"
+
+namespace {
+
+int NumberIn(std::string_view text, int low, int high, int fallback) {
+  const std::optional<int> n = ParseInt(Trim(text));
+  return n && *n >= low && *n <= high ? *n : fallback;
+}
+
+void WriteMusic(TIniFile& ini, const TMusicList& music, std::string_view musicFolder) {
+  ini.EraseSection("MUSIC");
+  ini.WriteBool("MUSIC", "PlayMusic", PlayMusic);
+  int n = 0;
+  for (const auto& entry : music)
+    ini.WriteString("MUSIC", "File" + std::to_string(++n),
+                    StoredMusicPath(entry->FileName, musicFolder) + (entry->Selected ? ";1;" : ";0;"));
+}
+
+void WriteInterfaces(TIniFile& ini, int chosen) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  int taken = 0;
+  for (const std::string& line : ini.ReadSectionValues("INTERFACES")) {
+    const std::size_t eq = line.find('=');
+    std::string key = line.substr(0, eq);
+    std::string value = eq == std::string::npos ? std::string() : line.substr(eq + 1);
+    if (const std::optional<TIntInfoRecord> entry = ParseInterfaceEntry(line))
+      value = entry->DirName + ";" + entry->Caption + (++taken == chosen ? ";1;" : ";0;");
+    lines.emplace_back(std::move(key), std::move(value));
+  }
+  ini.EraseSection("INTERFACES");
+  for (const auto& [key, value] : lines) ini.WriteString("INTERFACES", key, value);
+}
+
+}  // namespace
+
+int MailPortFromEdit(std::string_view text) { return NumberIn(text, 1, 65535, kDefaultMailPort); }
+
+int MarginFromEdit(std::string_view text, int fallback) { return NumberIn(text, 0, kMaxMargin, fallback); }
+
+bool StorableMusicPath(std::string_view path) { return path.find_first_of(";\r\n") == std::string_view::npos; }
+
+void WriteSetupSettings(TIniFile& ini, const TMusicList& music, std::string_view musicFolder, int chosenInterface) {
+  WriteMusic(ini, music, musicFolder);
+  ini.WriteBool("SOUND", "PlaySound", PlaySound);
+  ini.WriteBool("TIPS", "ShowTips", ShowTips);
+  WriteInterfaces(ini, chosenInterface);
+  ini.WriteString("MAIL", "Server", MailServer);
+  ini.WriteInteger("MAIL", "Port", MailPort);
+  ini.WriteInteger("PRINT", "LeftRightMargin", LeftRightMargin);
+  ini.WriteInteger("PRINT", "TopBottomMargin", TopBottomMargin);
+  ini.WriteInteger("CALIBRATION COLOR", "Red", CalibrationRed);
+  ini.WriteInteger("CALIBRATION COLOR", "Green", CalibrationGreen);
+  ini.WriteInteger("CALIBRATION COLOR", "Blue", CalibrationBlue);
+}
