@@ -9,6 +9,7 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormPreview.h"
+#include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
@@ -48,6 +49,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormCamera();
   RegisterFormEmail();
   RegisterFormTemplates();
+  RegisterFormSetup();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();

@@ -32,12 +32,19 @@ constexpr int Mode(int i) { return 52 + i * 54; }
 constexpr int kLinkWidth = 96;
 constexpr int Link(int i) { return 564 + i * (kLinkWidth + 4); }
 
+// The palette below the sliders: page buttons around the name, the slots
+// (placed by PaletteSlotPlaces) and the colour slider with its two buttons.
+constexpr int kPaletteTop = 262;
+constexpr int kPaletteSlotsTop = kPaletteTop + 34;
+constexpr int kPaletteScrollX = 328;
+
 constexpr std::array kDesign = {
     TControlDesign{"LabelActiveLayerName", K::Label, "", 584, 50, 370, 22, "", ""},
     // Help, minimise and close, at the right end of the title strip.
     TControlDesign{"ButtonHelp", K::Button, "", 900, 5, 20, 19, kSystem, "?"},
     TControlDesign{"ButtonMinimize", K::Button, "", 924, 5, 20, 19, kSystem, "_"},
     TControlDesign{"ButtonExit", K::Button, "", 948, 5, 20, 19, kSystem, "x"},
+    TControlDesign{"ButtonSetup", K::Button, "", 832, 5, 64, 19, kSystem, "Settings"},
     // The tool modes.
     TControlDesign{"ButtonColoration", K::Button, "", kToolX, Mode(0), kToolWidth, 46, kModes, "Colour"},
     TControlDesign{"ButtonAppearance", K::Button, "", kToolX, Mode(1), kToolWidth, 46, kModes, "Looks"},
@@ -86,6 +93,13 @@ constexpr std::array kDesign = {
     TControlDesign{"SliderBrushPower", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
     TControlDesign{"SliderBrushSize", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
     TControlDesign{"ButtonCurrentBrushColor", K::Button, kLayerPanel, 12, Row(2), 108, 30, "", ""},
+    TControlDesign{"ImagePalette", K::Image, kLayerPanel, 12, kPaletteTop, 346, 148, "", ""},
+    TControlDesign{"ButtonPalettePrev", K::Button, kLayerPanel, 18, kPaletteTop + 4, 28, 24, kTools, "<"},
+    TControlDesign{"LabelPaletteName", K::Label, kLayerPanel, 50, kPaletteTop + 6, 270, 20, "", ""},
+    TControlDesign{"ButtonPaletteNext", K::Button, kLayerPanel, 324, kPaletteTop + 4, 28, 24, kTools, ">"},
+    TControlDesign{"ButtonPaletteColorPrev", K::Button, kLayerPanel, kPaletteScrollX, kPaletteSlotsTop, 24, 18, kTools, "^"},
+    TControlDesign{"SliderPaletteColor", K::Slider, kLayerPanel, kPaletteScrollX + 5, kPaletteSlotsTop + 22, 14, 56, kSliders, ""},
+    TControlDesign{"ButtonPaletteColorNext", K::Button, kLayerPanel, kPaletteScrollX, kPaletteSlotsTop + 82, 24, 18, kTools, "v"},
     TControlDesign{"SliderEraserPower", K::Slider, kLayerPanel, 12, Row(0), kSliderWidth, kSliderHeight, kSliders, ""},
     TControlDesign{"SliderEraserSize", K::Slider, kLayerPanel, 12, Row(1), kSliderWidth, kSliderHeight, kSliders, ""},
     TControlDesign{"ButtonLayerMoveTop", K::Button, kLayerPanel, Col(0), Line(0), kCellWidth, kCellHeight, kTools, "To top"},
@@ -122,6 +136,7 @@ constexpr std::array kPictures = {
     TSkinPicture{"LayerToolsButtons", "ButLayer.psd", "ImageLayerToolsButtons"},
     TSkinPicture{"SlidersLayer", "Sliders.psd", "ImageSlidersLayer"},
     TSkinPicture{"DesktopToolsButtons", "ButDesk.psd", "ImageDesktopToolsButtons"},
+    TSkinPicture{"Palette", "Palette.psd", "ImagePalette"},
 };
 
 }  // namespace
@@ -163,3 +178,8 @@ TPoint ThumbSize(const TControlDesign& slider) {
 }
 
 std::span<const TSkinPicture> MainSkinPictures() { return kPictures; }
+
+TPaletteSlotDesign PaletteSlotDesign() {
+  // Three columns of two rows between the name and the colour slider.
+  return {2, 3, "24,296; 124,296; 224,296; 24,348; 124,348; 224,348", 96, 46};
+}

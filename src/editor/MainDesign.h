@@ -57,3 +57,13 @@ struct TSkinPicture {
   std::string_view Image;
 };
 std::span<const TSkinPicture> MainSkinPictures();
+
+// The palette slots on the layer panel: rows, columns and the slot places
+// ("x,y; x,y; ..." row by row) the interface may replace
+// ("FormMain.PaletteBtnRows", "...Cols", "...ShowPos"), and the slot size.
+struct TPaletteSlotDesign {
+  int Rows, Cols;
+  std::string_view ShowPos;
+  int Width, Height;
+};
+TPaletteSlotDesign PaletteSlotDesign();

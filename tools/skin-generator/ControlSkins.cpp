@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "editor/PortraitToolDesign.h"
+#include "editor/SetupDesign.h"
 #include "picture/forms/BitmapImage.h"
 
 namespace {
@@ -110,13 +111,22 @@ TBitmap32 LoadSaveButtonSheet() { return BlankButtonSheet(120, 30, 1); }
 TBitmap32 AdjustButtonSheet() { return BlankButtonSheet(72, 28, 6); }
 TBitmap32 CameraButtonSheet() { return BlankButtonSheet(72, 28, 4); }
 
+namespace {
+// A sheet of `width` x `height` whose rows at `buttonTop` and `exitTop` hold the
+// frames of a plain button and of the exit button.
+TBitmap32 PlainAndExitSheet(int width, int height, int buttonTop, TPoint button, int exitTop, TPoint exit) {
+  TBitmap32 sheet(width, height, 0);
+  DrawButtonFrames(sheet, Bounds(0, buttonTop, 3 * button.X, button.Y), button.X, TButtonGlyph::Blank);
+  DrawButtonFrames(sheet, Bounds(0, exitTop, 3 * exit.X, exit.Y), exit.X, TButtonGlyph::Close);
+  return sheet;
+}
+}  // namespace
+
 TBitmap32 PortraitToolButtonSheet() {
   namespace d = portrait_tool;
-  TBitmap32 sheet(d::kSheetWidth, d::kSheetHeight, 0);
-  DrawButtonFrames(sheet, Bounds(0, d::kSheetButtonTop, 3 * d::kButtonWidth, d::kButtonHeight), d::kButtonWidth,
-                   TButtonGlyph::Blank);
-  DrawButtonFrames(sheet, Bounds(0, d::kSheetExitTop, 3 * d::kExit.Width(), d::kExit.Height()), d::kExit.Width(),
-                   TButtonGlyph::Close);
+  TBitmap32 sheet = PlainAndExitSheet(d::kSheetWidth, d::kSheetHeight, d::kSheetButtonTop,
+                                      {d::kButtonWidth, d::kButtonHeight}, d::kSheetExitTop,
+                                      {d::kExit.Width(), d::kExit.Height()});
   DrawButtonFrames(sheet, Bounds(0, d::kSheetThumbTop, 3 * d::kThumbSide, d::kThumbSide), d::kThumbSide,
                    TButtonGlyph::Blank);
   QImage view = WritableImageView(sheet);
@@ -138,6 +148,12 @@ TBitmap32 PortraitToolButtonSheet() {
   return sheet;
 }
 
+TBitmap32 SetupButtonSheet() {
+  namespace d = setup_design;
+  return PlainAndExitSheet(d::kSheetWidth, d::kSheetHeight, d::kSheetButtonTop, {d::kButtonWidth, d::kButtonHeight},
+                           d::kSheetExitTop, {d::kExit.Width(), d::kExit.Height()});
+}
+
 std::vector<TSheetFile> DefaultButtonSheets() {
   return {{"FormMessBtn.psd", MessageButtonSheet()},
           {"ButLoSa.psd", LoadSaveButtonSheet()},
@@ -148,7 +164,8 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross})},
           {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
           {"ButBaldHead.psd", PortraitToolButtonSheet()},
-          {"ButSetup.psd", PortraitToolButtonSheet()},
+          {"ButClbr.psd", PortraitToolButtonSheet()},
+          {"ButSetup.psd", SetupButtonSheet()},
           // Help and tips: one row of frames the captioned buttons share.
           {"ButHelp.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
           {"ButTips.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})}};

@@ -55,5 +55,8 @@ TBitmap32 PrintButtonSheet();
 // plain buttons, exit, slider thumb and the sliders' tracks.
 TBitmap32 PortraitToolButtonSheet();
 
+// The settings window's sheet (editor/SetupDesign.h): plain buttons and exit.
+TBitmap32 SetupButtonSheet();
+
 // Every default button sheet, with its file name.
 std::vector<TSheetFile> DefaultButtonSheets();

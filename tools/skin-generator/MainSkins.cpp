@@ -134,6 +134,9 @@ std::vector<TSkinPictureFile> MainSkinFiles() {
                                                   QColor(26, 38, 46), 10))});
   files.push_back({"PanDesk.psd", ToBitmap(Panel(deskPanel->Width, deskPanel->Height, QColor(40, 58, 68),
                                                  QColor(26, 38, 46), 10))});
+  const TControlDesign* palette = FindMainDesign("ImagePalette");
+  files.push_back({"Palette.psd", ToBitmap(Panel(palette->Width, palette->Height, QColor(30, 44, 52),
+                                                 QColor(20, 30, 36), 8))});
   files.push_back({"SkinCol.psd", Banner("Colour")});
   files.push_back({"SkinAprn.psd", Banner("Looks")});
   files.push_back({"SkinMod.psd", Banner("Warp")});

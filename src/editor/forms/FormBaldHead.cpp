@@ -70,9 +70,8 @@ TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint 
   move(0, 0);
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, width(), d::kCaptionHeight);
-  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop,
-                              {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
-  TakeMainWindowLooks(*ButtonExit);
+  ButtonExit = NewExitButton(CaptionBar, ImageButtons, d::kSheetExitTop,
+                             {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
   ButtonExit->OnClick = [this] { ButtonCancelClick(); };
 
   Image = new TPortraitScroll(*this, ImageButtons);

@@ -84,9 +84,8 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 30);
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, width(), d::kCaptionHeight);
-  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop,
-                              {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
-  TakeMainWindowLooks(*ButtonExit);
+  ButtonExit = NewExitButton(CaptionBar, ImageButtons, d::kSheetExitTop,
+                             {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
   ButtonExit->OnClick = [this] { close(); };
 
   ImageLayer = new TPortraitScroll(*this, ImageButtons);
@@ -147,7 +146,7 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
   ImageLayer->SetPicture(portrait_);
   OnShow = [this] {
     LoadFormSkin(*this, "FormColorCalibration.Skin", "FormClbr.psd");
-    LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
+    LoadButtonsSkin(*this, "FormColorCalibrationButtons", "ButClbr.psd", true);
   };
   OnClose = [this] {
     if (ModalResult == 0) ModalResult = 2;

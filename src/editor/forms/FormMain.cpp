@@ -6,17 +6,24 @@
 #include <QColorDialog>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QToolTip>
 
 #include "editor/DeskAdjustHost.h"
+#include "editor/BackgroundMusic.h"
 #include "editor/DeskTemplateHost.h"
+#include "platform/IniFile.h"
 #include "editor/MainDesign.h"
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormColorCalibration.h"
 #include "editor/forms/FormMontage.h"
+#include "editor/forms/FormSetup.h"
+#include "editor/forms/MainShellForm.h"
+#include "editor/forms/MusicPlayer.h"
 #include "editor/forms/TemplateButtons.h"
+#include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -26,6 +33,7 @@
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
+#include "shell/forms/SoundHint.h"
 #include "shell/forms/StandingForms.h"
 #include "shell/forms/TermText.h"
 
@@ -94,13 +102,18 @@ IAdjustHost* TFormMain::AdjustHost() const { return adjustHost_.get(); }
 
 void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
+  musicPlayer_ = std::make_unique<TQtMusicPlayer>();
+  music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, PlayMusic);
+  PauseMusicWithTheApplication();
   BuildControls();
   templateButtons_ = new TTemplateButtons(*this);
   templateButtons_->Build();
   // The interface file may move, size and recolour any control.
   ApplyInterface(this);
+  BuildPaletteSlots();
   LoadSkins();
   WireControls();
+  palette_.Read(ResolvePath(fs::path(ExePath), "PalData.txt"));
   OnKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
   OnKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
   ShellHooks().MainKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
@@ -113,8 +126,39 @@ void TFormMain::Init() {
       move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
     state_.ShowScrollRanges();
+    StartMusic();
   };
   OnClose = [this] { FreeFormSkin(*this); };
+}
+
+void TFormMain::StartMusic() {
+  // The end of a track is reported from inside the player: go on after it.
+  musicPlayer_->OnTrackEnded = [this] { QTimer::singleShot(0, this, [this] { music_->TrackEnded(); }); };
+  music_->OnEntryChanged = [](TMusicFileInfo& entry) {
+    if (FormSetup && FormSetup->isVisible()) FormSetup->SetCheckBoxItemState(entry);
+  };
+  music_->OnMusicSwitched = [this](bool on) {
+    // Hint sounds wait for the music, which pauses while they speak.
+    TSoundHint* hint = TSoundHint::Current();
+    if (!hint) return;
+    hint->SoundAfter = on;
+    if (on) hint->BgPlayer = &musicPlayer_->Media();
+  };
+  static const TIniFile kNoSettings = TIniFile::FromText("");
+  // Without a sound device nothing plays, so the MP3 probe would only cost time.
+  const bool mp3 = musicPlayer_->SoundDeviceAvailable() && TestMp3Playback(*musicPlayer_, fs::path(ExePath));
+  music_->BuildPlayList(MainIni ? *MainIni : kNoSettings, MusicFolder(), mp3);
+}
+
+void TFormMain::PauseMusicWithTheApplication() {
+  // The handlers outlive a main window made for a test: they check it is there.
+  QPointer<TFormMain> self(this);
+  MainApplicationEvents().Activated.push_back([self] {
+    if (self) self->music_->Activated();
+  });
+  MainApplicationEvents().Deactivated.push_back([self] {
+    if (self) self->music_->Deactivated();
+  });
 }
 
 TFormMain::~TFormMain() {
@@ -233,6 +277,7 @@ void TFormMain::WireControls() {
   WireValueSliders();
   WireToolAndViewSliders();
   WireButtons();
+  WirePalette();
   // Nothing is shown for an empty desk until the first layer arrives.
   for (std::string_view panel : {"PanelLayerTools", "PanelDesktopTools"}) Control(panel)->hide();
 }
@@ -314,6 +359,74 @@ void TFormMain::WireButtons() {
   };
 }
 
+void TFormMain::BuildPaletteSlots() {
+  const TPaletteSlotDesign design = PaletteSlotDesign();
+  const int rows = GetInterfaceInt("FormMain.PaletteBtnRows");
+  const int cols = GetInterfaceInt("FormMain.PaletteBtnCols");
+  paletteRows_ = rows > 0 && rows <= 10 ? rows : design.Rows;
+  paletteCols_ = cols > 0 && cols <= 10 ? cols : design.Cols;
+  const int count = paletteRows_ * paletteCols_;
+  std::vector<TPalettePlace> places = PalettePlaces(GetInterfaceValue("FormMain.PaletteBtnShowPos"), count);
+  if (places.empty()) {
+    // The designed places serve only the designed grid.
+    paletteRows_ = design.Rows;
+    paletteCols_ = design.Cols;
+    places = PalettePlaces(design.ShowPos, design.Rows * design.Cols);
+  }
+  QWidget* panel = Control("PanelLayerTools");
+  for (int i = 0; i < paletteRows_ * paletteCols_; ++i) {
+    auto* slot = new TGraphicButton(panel);
+    slot->setObjectName(QStringLiteral("PaletteButtonColor%1").arg(i + 1));
+    slot->setGeometry(places[std::size_t(i)].X, places[std::size_t(i)].Y, design.Width, design.Height);
+    slot->SetCaption(QString());
+    SetProgramCursor(*slot, crPipette);
+    slot->hide();
+    slot->OnMouseUp = [this, slot](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+      if (!slot->rect().contains(x, y)) return;
+      if (button == Qt::RightButton) {
+        const std::uint32_t c = slot->Color();
+        const QColor chosen = QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
+        PickColor(chosen.isValid() ? std::optional<int>(chosen.red() | chosen.green() << 8 | chosen.blue() << 16)
+                                   : std::nullopt);
+        return;
+      }
+      const TPaletteColor* colour = palette_.Find(int(slot->Color()));
+      PickColor(colour ? std::optional<int>(colour->Color) : std::nullopt);
+    };
+    paletteSlots_.push_back(slot);
+    controls_.emplace(slot->objectName().toStdString(), slot);
+  }
+}
+
+void TFormMain::WirePalette() {
+  const fs::path file = ResolvePath(fs::path(ExePath), "PalData.txt");
+  Button("ButtonPalettePrev")->OnClick = [this, file] {
+    palette_.Prev(file);
+    RefreshPalette();
+  };
+  Button("ButtonPaletteNext")->OnClick = [this, file] {
+    palette_.Next(file);
+    RefreshPalette();
+  };
+  TGraphicSlider* slider = Slider("SliderPaletteColor");
+  slider->OnChange = [this, slider] {
+    palette_.PaletteFirstColor = PaletteFirstColorAt(slider->Value(), paletteCols_);
+    RefreshPalette();
+  };
+  Button("ButtonPaletteColorPrev")->OnClick = [slider] { slider->SetValue(std::max(slider->Min(), slider->Value() - 1)); };
+  Button("ButtonPaletteColorNext")->OnClick = [slider] { slider->SetValue(std::min(slider->Max(), slider->Value() + 1)); };
+  Button("ButtonCurrentBrushColor")->OnClick = [this] {
+    if (state_.DeskMode() != dmPaint) return;
+    const QColor start(state_.BrushColorRed, state_.BrushColorGreen, state_.BrushColorBlue);
+    const QColor chosen = QColorDialog::getColor(start, this);
+    if (chosen.isValid()) PickColor(chosen.red() | chosen.green() << 8 | chosen.blue() << 16);
+  };
+}
+
+void TFormMain::PickColor(std::optional<int> color) {
+  if (color) state_.PaletteColorPicked(*color);
+}
+
 void TFormMain::EditPortrait(TLayerHistoryKind kind) {
   TLayer* portrait = deskWindow_ ? deskWindow_->Desk().PortraitLayer() : nullptr;
   if (!portrait || portrait->Picture.Empty()) {
@@ -353,6 +466,7 @@ void TFormMain::ShowScrollSliders(const TSliderRange& horizontal, const TSliderR
 
 void TFormMain::FillControlsInput(TControlsInput& input) const {
   input.FlipTag = Button("ButtonLayerFlipHorizontal")->Tag();
+  input.PaletteSliderTag = paletteScrolls_ ? 1 : 0;
   input.LayerToolsTag = Control("PanelLayerTools")->property("Tag").toInt();
   input.DesktopToolsTag = Control("PanelDesktopTools")->property("Tag").toInt();
   for (const TModeButton& mode : ModeButtons) {
@@ -379,6 +493,7 @@ void TFormMain::ApplyControls(const TControlsPlan& plan) {
       SetButtonEnabled(*button, d.Enabled);
     if (control->isHidden()) control->show();
   }
+  for (TGraphicButton* slot : paletteSlots_) slot->setVisible(plan.PaletteActive && slot->Tag() == 1);
   SetButtonEnabled(*Button("ButtonLayerUndo"), plan.UndoEnabled);
   if (TGraphicButton* brush = Button("ButtonCurrentBrushColor"); brush && !brush->isHidden()) {
     // The face colour in the class library's 0x00BBGGRR encoding.
@@ -395,8 +510,30 @@ void TFormMain::ShowTip(std::string_view page) {
   if (ShellHooks().ShowTip) ShellHooks().ShowTip(std::string(page));
 }
 
-// The program has no palette slots: there is nothing to refresh.
-void TFormMain::RefreshPalette() {}
+void TFormMain::RefreshPalette() {
+  const TPaletteSlots shown = ::PaletteSlots(palette_, paletteRows_, paletteCols_);
+  paletteScrolls_ = shown.Scrolls;
+  TGraphicSlider* slider = Slider("SliderPaletteColor");
+  slider->SetTag(shown.Scrolls ? 1 : 0);
+  if (shown.Scrolls) SetSliderValueQuietly(*slider, 0, shown.SliderMax, shown.SliderValue);
+  for (std::size_t i = 0; i < paletteSlots_.size(); ++i) {
+    TGraphicButton* slot = paletteSlots_[i];
+    const int index = shown.Slot[i];
+    slot->SetTag(index >= 0 ? 1 : 0);
+    if (index < 0) continue;
+    const TPaletteColor& colour = palette_.Colors[std::size_t(index)];
+    slot->SetColor(std::uint32_t(colour.Color));
+    slot->setToolTip(QString::fromStdString(colour.Name));
+  }
+  auto* label = qobject_cast<QLabel*>(Control("LabelPaletteName"));
+  const QString name = QString::fromStdString(palette_.PaletteName);
+  // A name wider than the label shows its start, and whole as the hint.
+  const bool wide = label->fontMetrics().horizontalAdvance(name) > label->width();
+  label->setAlignment(wide ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+  label->setToolTip(wide ? name : QString());
+  label->setText(name);
+  state_.SetControls();
+}
 
 void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 
@@ -409,6 +546,7 @@ void RegisterMainWindow() {
 void ConnectMainWindow() {
   auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
   if (main && FormAdjust) FormAdjust->Host = main->AdjustHost();
+  if (main && FormSetup) FormSetup->SetMusic(&main->Music());
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

@@ -5,10 +5,13 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "editor/MainDeskTools.h"
 #include "editor/MainState.h"
+#include "editor/Palette.h"
 #include "shell/forms/SkinnedForm.h"
 
 class QLabel;
@@ -19,6 +22,8 @@ class TFormMontage;
 class TDeskAdjustHost;
 class TDeskTemplateHost;
 class TTemplateButtons;
+class TBackgroundMusic;
+class TQtMusicPlayer;
 class IAdjustHost;
 struct TControlDesign;
 
@@ -38,6 +43,12 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TFormMontage* DeskWindow() const { return deskWindow_; }
   // What the adjust window's OK does on this window's desk (null without one).
   IAdjustHost* AdjustHost() const;
+  // The palette shown, and its colour slots (row by row).
+  const TPalette& Palette() const { return palette_; }
+  const std::vector<TGraphicButton*>& PaletteSlots() const { return paletteSlots_; }
+  // The background music and its player.
+  TBackgroundMusic& Music() { return *music_; }
+  TQtMusicPlayer& MusicPlayer() { return *musicPlayer_; }
   // The template strip under the desk (built from the interface).
   TTemplateButtons* TemplateButtons() const { return templateButtons_; }
 
@@ -59,6 +70,13 @@ class TFormMain : public TSkinnedForm, private IMainView {
   void WireValueSliders();
   void WireToolAndViewSliders();
   void WireButtons();
+  // The palette: its slots from the interface, its buttons and slider.
+  void BuildPaletteSlots();
+  void WirePalette();
+  void StartMusic();
+  void PauseMusicWithTheApplication();
+  // A palette slot or the colour dialog gave a colour ($00BBGGRR).
+  void PickColor(std::optional<int> color);
   // The bald-head editor or the colour calibration over the desk's portrait.
   void EditPortrait(TLayerHistoryKind kind);
   void LoadSkins();
@@ -82,6 +100,12 @@ class TFormMain : public TSkinnedForm, private IMainView {
   std::unique_ptr<TDeskAdjustHost> adjustHost_;
   std::unique_ptr<TDeskTemplateHost> templateHost_;
   TTemplateButtons* templateButtons_ = nullptr;
+  std::unique_ptr<TQtMusicPlayer> musicPlayer_;
+  std::unique_ptr<TBackgroundMusic> music_;
+  TPalette palette_;
+  int paletteRows_ = 0, paletteCols_ = 0;
+  std::vector<TGraphicButton*> paletteSlots_;
+  bool paletteScrolls_ = false;
 };
 
 // Enabled controls show frame 0; a disabled slider frame 1, a disabled button 3.

@@ -6,6 +6,8 @@
 #include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/MusicPlayer.h"
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
@@ -200,6 +202,9 @@ void InstallSoundHint(TSkinnedForm& form) {
   hint->setObjectName("SoundHint");
   hint->PathForWave = DataFolderPath(SoundDir).string();
   hint->SoundEnabled = PlaySound;
+  // Hint sounds wait for the music, which pauses while they speak.
+  hint->SoundAfter = PlayMusic;
+  if (auto* main = qobject_cast<TFormMain*>(&form); main && PlayMusic) hint->BgPlayer = &main->MusicPlayer().Media();
   if (PlaySound) {
     auto player = std::shared_ptr<IMediaPlayer>(CreateMediaPlayer());
     hint->MyPlayer = player.get();

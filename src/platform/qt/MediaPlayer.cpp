@@ -1,6 +1,10 @@
 #include "platform/qt/MediaPlayer.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
+#include <QEventLoop>
+#include <QMediaDevices>
+#include <QTimer>
 #include <QMediaPlayer>
 #include <QUrl>
 #include <QVideoWidget>
@@ -71,6 +75,28 @@ class TQtMediaPlayer : public IMediaPlayer {
     video_->show();
   }
   void SetOnFinished(std::function<void()> handler) override { onFinished_ = std::move(handler); }
+  bool WaitUntilLoaded(int timeoutMs) override {
+    auto settled = [this] {
+      const QMediaPlayer::MediaStatus s = player_.mediaStatus();
+      return error_ != 0 || s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia ||
+             s == QMediaPlayer::InvalidMedia || s == QMediaPlayer::EndOfMedia;
+    };
+    if (!open_) return false;
+    if (!settled()) {
+      QEventLoop loop;
+      QTimer timer;
+      timer.setSingleShot(true);
+      QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+      QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, &loop, [&] {
+        if (settled()) loop.quit();
+      });
+      QObject::connect(&player_, &QMediaPlayer::errorOccurred, &loop, &QEventLoop::quit);
+      timer.start(timeoutMs);
+      loop.exec();
+    }
+    const QMediaPlayer::MediaStatus s = player_.mediaStatus();
+    return error_ == 0 && (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia);
+  }
 
  private:
   QMediaPlayer player_;
@@ -88,6 +114,8 @@ TMediaPlayerFactory& Factory() {
 }
 
 }  // namespace
+
+bool AudioOutputAvailable() { return !QMediaDevices::audioOutputs().isEmpty(); }
 
 void SetMediaPlayerFactory(TMediaPlayerFactory factory) { Factory() = std::move(factory); }
 

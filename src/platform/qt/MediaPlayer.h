@@ -27,7 +27,16 @@ class IMediaPlayer {
   virtual void SetDisplay(QWidget* display, const QRect& rect) = 0;
   // Called once each time playing reaches the end of the file.
   virtual void SetOnFinished(std::function<void()> handler) = 0;
+  // After Open: waits at most `timeoutMs` for the file to be read; false when it
+  // cannot be played or did not load in time.
+  virtual bool WaitUntilLoaded(int timeoutMs) {
+    (void)timeoutMs;
+    return Error() == 0 && Mode() != TMediaMode::NotReady;
+  }
 };
+
+// At least one audio output device exists.
+bool AudioOutputAvailable();
 
 // A new player: the Qt Multimedia one, or what the installed factory makes.
 std::unique_ptr<IMediaPlayer> CreateMediaPlayer();

@@ -416,6 +416,12 @@ TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* she
   return button;
 }
 
+TGraphicButton* NewExitButton(QWidget* parent, TImage* sheet, int sheetTop, const QRect& bounds) {
+  TGraphicButton* button = NewSheetButton(parent, "ButtonExit", sheet, sheetTop, bounds);
+  TakeMainWindowLooks(*button);
+  return button;
+}
+
 bool TakeMainWindowLooks(TGraphicButton& button) {
   QWidget* main = FindScreenForm("FormMain");
   auto* model = main ? main->findChild<TGraphicButton*>(button.objectName()) : nullptr;

@@ -217,6 +217,10 @@ class TGraphicButton : public QWidget, public IInterfaceTarget {
 // normal, hover and pressed), named `name`, at `bounds` in `parent`.
 TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* sheet, int sheetTop, const QRect& bounds);
 
+// A window's "ButtonExit" from its sheet, in the looks of the main window's exit
+// button when there is one (the click is the window's own).
+TGraphicButton* NewExitButton(QWidget* parent, TImage* sheet, int sheetTop, const QRect& bounds);
+
 // `button` takes the looks of the main window's button of the same name (the main
 // window's minimise and exit buttons lend theirs to every window), keeping its
 // place and size; false when the main window has no such button.

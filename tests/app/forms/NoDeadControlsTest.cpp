@@ -18,6 +18,7 @@
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
+#include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
@@ -38,7 +39,8 @@
 
 namespace {
 
-enum class TUse { Click, Slide };
+// A palette slot acts on the button's release (the right button included).
+enum class TUse { Click, Slide, Release };
 
 struct TControlRow {
   std::string_view Window;
@@ -87,6 +89,12 @@ constexpr TControlRow kControls[] = {
     {"FormMain", "ButtonSubscribe", TUse::Click},
     {"FormMain", "ButtonMoreGames", TUse::Click},
     {"FormMain", "ButtonTellaFriend", TUse::Click},
+    {"FormMain", "ButtonSetup", TUse::Click},
+    {"FormMain", "ButtonPalettePrev", TUse::Click},
+    {"FormMain", "ButtonPaletteNext", TUse::Click},
+    {"FormMain", "ButtonPaletteColorPrev", TUse::Click},
+    {"FormMain", "ButtonPaletteColorNext", TUse::Click},
+    {"FormMain", "PaletteButtonColor*", TUse::Release},
     {"FormMain", "ButtonTemplate*", TUse::Click},  // the strip and its scroll buttons
     {"FormMain", "Slider*", TUse::Slide},
     // The load-and-save window.
@@ -146,6 +154,7 @@ class ProgramWindows : public ::testing::Test {
     new TFormPrint();
     new TFormCamera();
     new TFormEmail();
+    new TFormSetup();
     ConnectMainWindow();
     ConnectFormLoadSave();
     ConnectFormCamera();
@@ -179,6 +188,8 @@ class ProgramWindows : public ::testing::Test {
       auto* slider = qobject_cast<TGraphicSlider*>(control);
       if (row->Use == TUse::Slide) {
         EXPECT_TRUE(slider && slider->OnChange) << where << " slides to nothing";
+      } else if (row->Use == TUse::Release) {
+        EXPECT_TRUE(control->OnMouseUp) << where << " does nothing when released";
       } else {
         EXPECT_TRUE(control->OnClick) << where << " does nothing when clicked";
       }
@@ -270,6 +281,8 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonTemplatePrev", "FormMain.ButtonBaldHead",
                            "FormMain.ButtonColorCalibration", "FormMain.ButtonLayerList", "FormMain.ButtonPreview",
                            "FormMain.ButtonHelp", "FormHelp.ButtonPrint", "FormTips.ButtonBack",
+                           "FormMain.ButtonSetup", "FormMain.ButtonPaletteNext", "FormMain.ButtonPaletteColorNext",
+                           "FormMain.PaletteButtonColor6",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }

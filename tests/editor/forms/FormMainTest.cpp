@@ -162,3 +162,33 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   EXPECT_TRUE(WorkSaved);  // selecting changes nothing
   ASSERT_NE(form.AdjustHost(), nullptr);
 }
+
+TEST_F(FormMainTest, PaletteSlotsTintTheSelectedLayerAndScrollByRows) {
+  TLayer& layer = desk.Add();
+  desk.Select(0);
+  form.State().SetDeskMode(dmColoration);
+  const TPalette& palette = form.Palette();
+  // The shipped first palette has more colours than the six slots.
+  ASSERT_GT(palette.Colors.size(), 6u);
+  const std::vector<TGraphicButton*>& cells = form.PaletteSlots();
+  ASSERT_EQ(cells.size(), 6u);
+  EXPECT_TRUE(Shown("SliderPaletteColor"));
+  EXPECT_TRUE(cells[5]->isVisibleTo(&form));
+  EXPECT_EQ(qobject_cast<QLabel*>(form.Control("LabelPaletteName"))->text().toStdString(), palette.PaletteName);
+
+  Mouse(cells[1], QEvent::MouseButtonPress, {4, 4});
+  Mouse(cells[1], QEvent::MouseButtonRelease, {4, 4});
+  EXPECT_EQ(layer.Color(), palette.Colors[1].Color);
+  EXPECT_EQ(cells[1]->toolTip().toStdString(), palette.Colors[1].Name);
+
+  form.Button("ButtonPaletteColorNext")->OnClick();  // one row further
+  EXPECT_EQ(form.Slider("SliderPaletteColor")->Value(), 1);
+  EXPECT_EQ(int(cells[0]->Color()), palette.Colors[3].Color);
+  form.Button("ButtonPalettePrev")->OnClick();  // wraps to the last palette
+  EXPECT_EQ(palette.CurrentPaletteNo, palette.PaletteCount);
+  EXPECT_EQ(palette.PaletteFirstColor, 0);
+  // Leaving the palette modes hides the slots.
+  form.State().SetDeskMode(dmErase);
+  EXPECT_FALSE(cells[0]->isVisibleTo(&form));
+  EXPECT_FALSE(Shown("ImagePalette"));
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The background music's player on the program's media player (Qt Multimedia,
+// or the fake a test installs through SetMediaPlayerFactory).
+#include <functional>
+#include <memory>
+
+#include "editor/BackgroundMusic.h"
+
+class IMediaPlayer;
+
+class TQtMusicPlayer : public IMusicPlayer {
+ public:
+  // `deviceCheck` tells whether an audio output exists (AudioOutputAvailable
+  // when empty).
+  explicit TQtMusicPlayer(std::function<bool()> deviceCheck = nullptr);
+  ~TQtMusicPlayer() override;
+
+  // The player, for the hint sounds that pause the music.
+  IMediaPlayer& Media();
+  // Called when a track played to its end.
+  std::function<void()> OnTrackEnded;
+
+  bool SoundDeviceAvailable() const override;
+  bool PlayFile(const fs::path& file) override;
+  void Stop() override;
+  void Pause() override;
+  void Resume() override;
+  bool Playing() const override;
+  bool CanPlay(const fs::path& file) override;
+
+ private:
+  std::unique_ptr<IMediaPlayer> player_;
+  std::function<bool()> deviceCheck_;
+};

@@ -1,0 +1,107 @@
+// The settings window over a settings file of its own and a music machine that
+// plays nothing.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "editor/BackgroundMusic.h"
+#include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
+#include "editor/forms/FormSetup.h"
+#include "platform/IniFile.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/TestPaths.h"
+#include "support/qt/MessageAnswer.h"
+
+namespace {
+
+class SilentPlayer : public IMusicPlayer {
+ public:
+  bool playing = false;
+  bool SoundDeviceAvailable() const override { return true; }
+  bool PlayFile(const fs::path&) override { return playing = true; }
+  void Stop() override { playing = false; }
+  void Pause() override { playing = false; }
+  void Resume() override { playing = true; }
+  bool Playing() const override { return playing; }
+  bool CanPlay(const fs::path&) override { return false; }
+};
+
+class FormSetupTest : public ::testing::Test {
+ protected:
+  FormSetupTest() {
+    ResetShellGlobals();
+    ResetMainShell();
+    ExePath = (BuildDir() / "Tressary").string() + "/";
+    InterfaceDir = "Intfaces\\";
+    ResolutionIndex = 2;
+    WriteTestFile(dir / "Tressary.ini", "[INTERFACES]\r\nInterface1=DEFAULT;Tressary;1;\r\nInterface2=Gone;Gone;0;\r\n");
+    MainIni = std::make_unique<TIniFile>(dir / "Tressary.ini");
+    InterfaceName = ReadInterfaceList();
+    form.SetMusic(&music);
+    form.show();
+  }
+  ~FormSetupTest() override {
+    form.close();
+    MainIni.reset();
+    ResetShellGlobals();
+    ResetMainShell();
+    InterfaceDir.clear();
+    ResolutionIndex = 1;
+  }
+
+  TempFolder dir;
+  SilentPlayer player;
+  TBackgroundMusic music{player, PlayMusic};
+  TFormSetup form;
+};
+
+}  // namespace
+
+TEST_F(FormSetupTest, EditsThatAreNoNumbersOrOutOfRangeAreSavedAndShownAsTheDefaults) {
+  ASSERT_EQ(form.ComboBoxInterfaceName->count(), 3);
+  EXPECT_EQ(form.ComboBoxInterfaceName->currentIndex(), 1);
+  form.EditMailPort->setText("smtp");
+  form.EditLeftRightMargins->setText("50");
+  form.EditTopBottomMargins->setText("-3");
+  form.ButtonSaveSettingsClick();
+  EXPECT_EQ(form.EditMailPort->text(), "25");
+  EXPECT_EQ(form.EditLeftRightMargins->text(), "5");
+  EXPECT_EQ(form.EditTopBottomMargins->text(), "10");
+  const TIniFile saved(dir / "Tressary.ini", false);
+  EXPECT_EQ(saved.ReadString("MAIL", "Port", ""), "25");
+  EXPECT_EQ(saved.ReadString("PRINT", "LeftRightMargin", ""), "5");
+  EXPECT_EQ(saved.ReadString("INTERFACES", "Interface1", ""), "DEFAULT;Tressary;1;");
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {
+  WriteTestFile(dir / "song.wav", "RIFF");
+  form.AddMusicFiles({QString::fromStdString((dir / "song.wav").string())});
+  form.AddMusicFiles({QString::fromStdString((dir / "other" / "song.wav").string())});
+  ASSERT_EQ(form.CheckListBoxMusicFiles->count(), 1);
+  EXPECT_EQ(form.CheckListBoxMusicFiles->item(0)->checkState(), Qt::Checked);
+  std::string message;
+  AnswerNextMessage(message);
+  form.AddMusicFiles({QString::fromStdString((dir / "a;b.wav").string())});
+  EXPECT_NE(message.find(";"), std::string::npos);
+  EXPECT_EQ(music.List().size(), 1u);
+
+  // Music on, then the playing entry deleted: nothing is left to play.
+  form.ButtonPlayMusic->OnClick();
+  EXPECT_TRUE(PlayMusic);
+  EXPECT_TRUE(player.playing);
+  form.CheckListBoxMusicFiles->setCurrentRow(0);
+  QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+  QApplication::sendEvent(form.CheckListBoxMusicFiles, &del);
+  EXPECT_EQ(form.CheckListBoxMusicFiles->count(), 0);
+  EXPECT_EQ(music.Current(), nullptr);
+  EXPECT_FALSE(PlayMusic);
+  EXPECT_FALSE(player.playing);
+}
