@@ -27,19 +27,6 @@ const TCaptureFormat k160{160, 120}, k640{640, 480};
 // Runs `step` once the next modal loop (a dialog) is running.
 void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
 
-// Runs `step` once `window` is up (the load window lets events run before it
-// opens the camera window).
-void WhenShown(QWidget& window, std::function<void()> step) {
-  auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, [&window, poll, step = std::move(step)] {
-    if (!window.isVisible()) return;
-    poll->deleteLater();
-    poll->stop();
-    step();
-  });
-  poll->start(10);
-}
-
 // No skins are installed here: their warnings are not shown.
 void NoSkinWarnings() {
   SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
@@ -78,6 +65,19 @@ class FormCameraTest : public ::testing::Test {
     ResetEditorGlobals();
     SetMessagePresenter({});
   }
+  // Runs `step` once the camera window is up and previewing. "Visible" alone comes
+  // too early: without skins, showing puts up an error box that lets events run
+  // before the window starts its preview.
+  void WhenPreviewing(std::function<void()> step) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [this, poll, step = std::move(step)] {
+      if (!camera_.isVisible() || !device_.preview) return;
+      poll->deleteLater();
+      poll->stop();
+      step();
+    });
+    poll->start(10);
+  }
   // Answers the next message box once it is up, remembering its text.
   void AnswerMessage() { AnswerNextMessage(message_); }
 
@@ -91,7 +91,7 @@ TEST_F(FormCameraTest, TheSnapshotBecomesTheSourcePictureWithoutTouchingTheClipb
   ASSERT_TRUE(loadSave_.ButtonLoadCamera->isVisible());
   QGuiApplication::clipboard()->setText("the user's own text");
   bool sawPreview = false;
-  WhenShown(camera_, [&] {
+  WhenPreviewing([&] {
     ASSERT_TRUE(camera_.isVisible());
     ASSERT_FALSE(loadSave_.isVisible());
     EXPECT_EQ(device_.format, k160);
@@ -135,7 +135,7 @@ TEST_F(FormCameraTest, WithoutACameraTheUserIsToldAndTheLoadWindowStays) {
 TEST_F(FormCameraTest, TheSizeDialogChoosesTheCameraSizeAndExitLeavesTheSourceAlone) {
   SourcePicture = TBitmap32(4, 4, Color32(9, 9, 9));
   std::string offered;
-  WhenShown(camera_, [&] {
+  WhenPreviewing([&] {
     Soon([&] {
       auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
@@ -156,7 +156,7 @@ TEST_F(FormCameraTest, TheSizeDialogChoosesTheCameraSizeAndExitLeavesTheSourceAl
 
 TEST_F(FormCameraTest, ACameraPulledOutMidPreviewIsToldAndTheWindowCloses) {
   SourcePicture = TBitmap32(4, 4, Color32(9, 9, 9));
-  WhenShown(camera_, [&] {
+  WhenPreviewing([&] {
     device_.EmitFrame();
     AnswerMessage();
     device_.Vanish();
@@ -168,7 +168,7 @@ TEST_F(FormCameraTest, ACameraPulledOutMidPreviewIsToldAndTheWindowCloses) {
   EXPECT_EQ(SourcePicture, TBitmap32(4, 4, Color32(9, 9, 9)));
   // The next use connects anew.
   device_.inputs = {{"Front", true, {k160}}};
-  WhenShown(camera_, [&] { camera_.ButtonExit->OnClick(); });
+  WhenPreviewing([&] { camera_.ButtonExit->OnClick(); });
   loadSave_.show();
   loadSave_.ButtonLoadCameraClick();
   EXPECT_EQ(device_.calls.back(), "disconnect");
