@@ -43,7 +43,11 @@ const TTransferUseInfo& TransferUseInfo(ETransferUse use) {
   static const TTransferUseInfo kGalleryUpload{
       "ToGallary", true, true, true, ETotalSource::None, false,
       {"404", "found", "error", "Error", "Internal Error"}, false};
+  // The chat judges its replies itself: a result word counts only outside the
+  // message and user lines, so the transfer has no failure words of its own.
+  static const TTransferUseInfo kChat{"Chat", false, true, false, ETotalSource::None, false, {}, false};
   switch (use) {
+    case ETransferUse::Chat: return kChat;
     case ETransferUse::Registration: return kRegistration;
     case ETransferUse::ElementDownload: return kElementDownload;
     case ETransferUse::GalleryBrowser: return kGalleryBrowser;
@@ -55,7 +59,8 @@ const TTransferUseInfo& TransferUseInfo(ETransferUse use) {
 std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequest& request) {
   using std::chrono::minutes;
   switch (use) {
-    case ETransferUse::Registration: return minutes(1);
+    case ETransferUse::Registration:
+    case ETransferUse::Chat: return minutes(1);
     case ETransferUse::ElementDownload:
       return request.fileName.empty() && !request.requireExpectedSize ? minutes(2) : minutes(60);
     case ETransferUse::GalleryBrowser: return request.binary ? minutes(15) : minutes(2);

@@ -21,7 +21,7 @@
 namespace fs = std::filesystem;
 
 // Which window runs the transfer: its verb, totals, file and failure words.
-enum class ETransferUse { Registration, ElementDownload, GalleryBrowser, GalleryUpload };
+enum class ETransferUse { Registration, ElementDownload, GalleryBrowser, GalleryUpload, Chat };
 
 // Where the total that progress reports are measured against comes from.
 enum class ETotalSource {

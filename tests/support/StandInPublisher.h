@@ -47,11 +47,23 @@ class TStandInPublisher {
   // The decoded paths fetched below the base URL, in order.
   std::vector<std::string> Fetched() const;
 
+  // The chat script: the value of "Servers" "ServerChat" (ends with "ctype=").
+  // It keeps its accounts, its users in the room and its messages in memory
+  // and answers a poll with the latest messages (old ones again, as a real
+  // script may), "[users]" and the users in the room.
+  std::string ServerChat() const;
+  // The next `times` chat requests fail with "500 Internal Error".
+  void FailChat(int times);
+  // The chat messages received, as "kind;id;from;to;text;" in arrival order.
+  std::vector<std::string> ChatLog() const;
+
   // Serves the index; call after the last AddIndexLines.
   void Publish(const std::string& langExt = ".eng");
 
  private:
   THttpReply Serve(const TServedRequest& request);
+  THttpReply ServeChat(const TServedRequest& request);
+  void PostChat(const std::string& message);
 
   TLoopbackHttpServer server_;
   mutable std::mutex mutex_;
@@ -61,4 +73,12 @@ class TStandInPublisher {
   std::map<std::string, std::pair<std::int64_t, int>> drops_;
   std::string serial_ = "12345";
   std::vector<std::string> registrations_, reports_, fetched_;
+  struct TChatLine {
+    std::string kind, from, to, text;
+  };
+  std::map<std::string, std::string> chatAccounts_;  // nick -> password
+  std::vector<std::string> chatRoom_;                // nicks, in order of arrival
+  std::vector<TChatLine> chatLines_;                 // id = index + 1
+  std::map<std::string, std::size_t> chatSeen_;      // nick -> messages answered so far
+  int chatFailures_ = 0;
 };
