@@ -16,6 +16,7 @@
 #include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
+#include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
 #include "platform/FileIO.h"
 #include "platform/qt/QtShellOpener.h"
@@ -46,6 +47,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormMask();
   RegisterFormLoadSave();
   RegisterFormPrint();
+  RegisterFormShopList();
   RegisterFormCamera();
   RegisterFormEmail();
   RegisterFormTemplates();

@@ -31,6 +31,8 @@ constexpr int kToolWidth = 66;
 constexpr int Mode(int i) { return 52 + i * 54; }
 constexpr int kLinkWidth = 96;
 constexpr int Link(int i) { return 564 + i * (kLinkWidth + 4); }
+constexpr int kShelfWidth = 72;
+constexpr int Shelf(int i) { return 326 + i * (kShelfWidth + 6); }
 
 // The palette below the sliders: page buttons around the name, the slots
 // (placed by PaletteSlotPlaces) and the colour slider with its two buttons.
@@ -65,6 +67,8 @@ constexpr std::array kDesign = {
     // The status strip: the product's name, and the publisher's links (shown only
     // when the settings give them an address).
     TControlDesign{"LabelProductName", K::Label, "", 20, 690, 300, 18, "", ""},
+    // Between them, the buttons of the shopping and reference windows.
+    TControlDesign{"ButtonShopping", K::Button, "", Shelf(2), 689, kShelfWidth, 20, kOpeners, "Shops"},
     TControlDesign{"ButtonLogoVYN", K::Button, "", Link(0), 689, kLinkWidth, 20, kOpeners, "Publisher"},
     TControlDesign{"ButtonSubscribe", K::Button, "", Link(1), 689, kLinkWidth, 20, kOpeners, "Subscribe"},
     TControlDesign{"ButtonMoreGames", K::Button, "", Link(2), 689, kLinkWidth, 20, kOpeners, "More"},

@@ -116,3 +116,19 @@ int TenthsToDevice(int tenths, int dpi) { return RoundInt(double(dpi) * tenths /
 TRect PrintDeviceRect(int left, int top, int widthTenths, int heightTenths, int dpiX, int dpiY) {
   return Bounds(left, top, TenthsToDevice(widthTenths, dpiX), TenthsToDevice(heightTenths, dpiY));
 }
+
+std::vector<TStripPlace> PlaceStrips(std::span<const TStripSize> strips, const TPrintableArea& area) {
+  constexpr int kGap = 80;
+  std::vector<TStripPlace> places;
+  int page = 0, top = 0;
+  for (const TStripSize& strip : strips) {
+    const int height = strip.Width > 0 ? Scaled(strip.Height, area.Width, strip.Width) : 0;
+    if (top > 0 && top + height > area.Height) {
+      ++page;
+      top = 0;
+    }
+    places.push_back({page, top, height});
+    top += height + kGap;
+  }
+  return places;
+}

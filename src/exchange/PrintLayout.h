@@ -3,6 +3,9 @@
 // positions are the quarters 1 top-left, 2 top-right, 3 bottom-left, 4
 // bottom-right; a layout maps the slots the user sees onto them. Printed measures
 // are tenths of a millimetre; halving truncates toward zero, rounding is half to even.
+#include <span>
+#include <vector>
+
 #include "platform/Geometry.h"
 
 // The usable part of the sheet after the margins (percent of the page).
@@ -46,3 +49,18 @@ int TenthsToDevice(int tenths, int dpi);
 // The device rectangle a bitmap covers when printed at device pixel (left, top)
 // with a size in tenths of a millimetre.
 TRect PrintDeviceRect(int left, int top, int widthTenths, int heightTenths, int dpiX, int dpiY);
+
+// A list printed as strips one below the other, each scaled to the printable
+// width: where each strip goes (tenths of a millimetre from the printable origin).
+// Strips are 8 mm apart; one that would run past the printable height starts the
+// next page, unless it is the first on its page (then it is printed and cut).
+struct TStripPlace {
+  int Page = 0;  // 0 for the first
+  int Top = 0;
+  int Height = 0;
+};
+struct TStripSize {
+  int Width = 0;
+  int Height = 0;
+};
+std::vector<TStripPlace> PlaceStrips(std::span<const TStripSize> strips, const TPrintableArea& area);

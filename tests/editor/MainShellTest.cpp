@@ -9,6 +9,7 @@
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
+#include "support/RecordingOpener.h"
 
 namespace {
 
@@ -222,14 +223,6 @@ struct TScriptedClose : IMainClosePorts {
   }
   void ShowTip(const std::string& page) override { tips.push_back(page); }
   void ProcessMessages() override {}
-};
-
-struct TRecordingOpener : IShellOpener {
-  std::vector<std::string> opened;
-  bool OpenUrl(const std::string& url) override {
-    opened.push_back(url);
-    return true;
-  }
 };
 
 }  // namespace

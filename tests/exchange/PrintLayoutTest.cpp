@@ -106,3 +106,30 @@ TEST(PrintLayout, DeviceRectAtCommonResolutions) {
   EXPECT_EQ(TenthsToDevice(381, 1), 2);  // 1.5 likewise
   EXPECT_EQ(PrintDeviceRect(10, 20, 254, 508, 300, 600), Bounds(10, 20, 300, 1200));
 }
+
+TEST(PrintLayout, StripsBreakBeforeOverflowingWithTheirGaps) {
+  TPrintableArea page{1000, 1000};
+  // 100 x 30 pixels at 1000 tenths wide: 300 tall, 80 between strips. Two fit
+  // (0-300, 380-680); the third would end at 1060 and starts the next page.
+  const TStripSize strip{100, 30};
+  std::vector<TStripSize> strips(4, strip);
+  auto places = PlaceStrips(strips, page);
+  ASSERT_EQ(places.size(), 4u);
+  EXPECT_EQ(places[1].Page, 0);
+  EXPECT_EQ(places[1].Top, 380);
+  EXPECT_EQ(places[2].Page, 1);
+  EXPECT_EQ(places[2].Top, 0);
+  EXPECT_EQ(places[3].Top, 380);
+  // A strip that ends exactly at the bottom stays; the gap after it does not count.
+  places = PlaceStrips(std::vector<TStripSize>{{100, 30}, {100, 62}}, page);
+  EXPECT_EQ(places[1].Page, 0);
+  EXPECT_EQ(places[1].Top + places[1].Height, 1000);
+  // A strip taller than the page still gets a page of its own, never an empty one.
+  places = PlaceStrips(std::vector<TStripSize>{{100, 200}, {100, 10}}, page);
+  EXPECT_EQ(places[0].Page, 0);
+  EXPECT_EQ(places[0].Height, 2000);
+  EXPECT_EQ(places[1].Page, 1);
+  EXPECT_EQ(places[1].Top, 0);
+  // Heights round half to even: 1 x 1000 / 16 = 62.5.
+  EXPECT_EQ(PlaceStrips(std::vector<TStripSize>{{16, 1}}, page)[0].Height, 62);
+}

@@ -24,6 +24,7 @@ constexpr TDefaultSkin kSkins[] = {
     {"FormDnld.psd", TSkinStyle::Window, 640, 480, 600, 450},
     {"FormBaldHead.psd", TSkinStyle::Window, 730, 620, 730, 620},
     {"FormClbr.psd", TSkinStyle::Window, 730, 620, 730, 620},
+    {"FormShopList.psd", TSkinStyle::Window, 645, 520, 645, 520},
 };
 }  // namespace
 

@@ -83,11 +83,22 @@ void BindOpeners(TSkinnedForm& form) {
     if (!button) continue;
     // Windows made only for the call and windows the program lacks have no
     // factory; a button without its window would do nothing.
-    if (opener.CreatedForCall || !FindScreenForm(opener.Window)) {
+    const TOpener* entry = &opener;
+    if (opener.CreatedForCall) {
+      std::function<void()> run = CallWindow(opener.Window);
+      button->setVisible(bool(run));
+      if (!run) continue;
+      button->OnClick = [button, entry, run] {
+        if (entry->PressedMeanwhile) button->SetPressed(true);
+        run();
+        if (entry->PressedMeanwhile) button->SetPressed(false);
+      };
+      continue;
+    }
+    if (!FindScreenForm(opener.Window)) {
       button->hide();
       continue;
     }
-    const TOpener* entry = &opener;
     button->OnClick = [button, entry] { OpenWindow(*button, *entry); };
   }
   if (auto* minimize = form.findChild<TGraphicButton*>("ButtonMinimize"))

@@ -37,6 +37,28 @@ QWidget* FindScreenForm(std::string_view name) {
   return nullptr;
 }
 
+namespace {
+std::vector<std::pair<std::string, std::function<void()>>>& CallWindows() {
+  static std::vector<std::pair<std::string, std::function<void()>>> windows;
+  return windows;
+}
+}  // namespace
+
+void RegisterCallWindow(std::string_view name, std::function<void()> run) {
+  for (auto& [known, call] : CallWindows())
+    if (known == name) {
+      call = std::move(run);
+      return;
+    }
+  CallWindows().emplace_back(std::string(name), std::move(run));
+}
+
+std::function<void()> CallWindow(std::string_view name) {
+  for (const auto& [known, call] : CallWindows())
+    if (known == name) return call;
+  return {};
+}
+
 QWidget* BackdropWindow() { return Backdrop().data(); }
 void SetBackdropWindow(QWidget* backdrop) { Backdrop() = backdrop; }
 

@@ -16,6 +16,11 @@ void RegisterScreenForm(QWidget* form);
 QWidget* FindScreenForm(std::string_view name);
 bool HasName(const QWidget* widget, std::string_view name);
 
+// Windows made for one call and released after it (the shop list): what runs
+// them, registered by the layer that builds them; empty when none is.
+void RegisterCallWindow(std::string_view name, std::function<void()> run);
+std::function<void()> CallWindow(std::string_view name);
+
 // The black backdrop every window is kept above (null before it exists).
 QWidget* BackdropWindow();
 void SetBackdropWindow(QWidget* backdrop);

@@ -25,6 +25,7 @@
 #include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPrint.h"
+#include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
 #include "picture/Layer.h"
 #include "platform/qt/MessageBoxes.h"
@@ -83,6 +84,7 @@ constexpr TControlRow kControls[] = {
     {"FormMain", "ButtonLayerFlipHorizontal", TUse::Click},
     {"FormMain", "ButtonBaldHead", TUse::Click},
     {"FormMain", "ButtonHelp", TUse::Click},
+    {"FormMain", "ButtonShopping", TUse::Click},
     {"FormMain", "ButtonOriginalSize", TUse::Click},
     {"FormMain", "ButtonCentering", TUse::Click},
     {"FormMain", "ButtonLogoVYN", TUse::Click},
@@ -158,6 +160,7 @@ class ProgramWindows : public ::testing::Test {
     ConnectMainWindow();
     ConnectFormLoadSave();
     ConnectFormCamera();
+    RegisterFormShopList();
     InstallProgramMainShell();
   }
   void TearDown() override {
@@ -194,8 +197,11 @@ class ProgramWindows : public ::testing::Test {
         EXPECT_TRUE(control->OnClick) << where << " does nothing when clicked";
       }
       std::string_view needs = row->Needs;
-      if (const TOpener* opener = name == "FormMain" ? FindOpener(control_name) : nullptr) needs = opener->Window;
-      if (!needs.empty()) {
+      const TOpener* opener = name == "FormMain" ? FindOpener(control_name) : nullptr;
+      if (opener) needs = opener->Window;
+      if (opener && opener->CreatedForCall) {
+        EXPECT_TRUE(CallWindow(needs)) << where << " opens " << needs << ", not built";
+      } else if (!needs.empty()) {
         EXPECT_NE(FindScreenForm(needs), nullptr) << where << " opens " << needs << ", not made";
       }
     }
@@ -282,7 +288,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonColorCalibration", "FormMain.ButtonLayerList", "FormMain.ButtonPreview",
                            "FormMain.ButtonHelp", "FormHelp.ButtonPrint", "FormTips.ButtonBack",
                            "FormMain.ButtonSetup", "FormMain.ButtonPaletteNext", "FormMain.ButtonPaletteColorNext",
-                           "FormMain.PaletteButtonColor6",
+                           "FormMain.PaletteButtonColor6", "FormMain.ButtonShopping",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }
@@ -303,4 +309,8 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitAndTemplateWindowsLieInTheir
   browser->ButtonNail[0]->show();  // the nail buttons take the same row for hands
   CheckInsideWell(*browser);
   browser->close();
+  TFormShopList shops(BuildDir() / "Tressary", {});
+  shops.show();
+  CheckInsideWell(shops);
+  shops.close();
 }

@@ -20,16 +20,9 @@
 #include "shell/forms/SoundHint.h"
 #include "support/qt/FakeMediaPlayer.h"
 #include "support/TestPaths.h"
+#include "support/RecordingOpener.h"
 
 namespace {
-
-struct TRecordingOpener : IShellOpener {
-  std::vector<std::string> opened;
-  bool OpenUrl(const std::string& url) override {
-    opened.push_back(url);
-    return true;
-  }
-};
 
 TGraphicButton* AddButton(QWidget& form, const char* name) {
   auto* button = new TGraphicButton(&form);
