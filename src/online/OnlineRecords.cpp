@@ -96,10 +96,17 @@ std::vector<TGallary> ParseGalleryWorksList(std::string_view text) {
   return works;
 }
 
+std::optional<TRegistrationRecord> ParseGalleryUserRecord(std::string_view line) {
+  auto f = TakeFields<11>(line);
+  TRegistrationRecord user{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]};
+  if (user.FirstName.empty() || user.SecondName.empty() || user.UserNumber.empty()) return std::nullopt;
+  return user;
+}
+
 std::vector<TRegistrationRecord> ParseUsersList(std::string_view text) {
   std::vector<TRegistrationRecord> users;
   for (const std::string& line : SplitLines(text))
-    if (auto user = ParseRegistrationRecord(line)) users.push_back(std::move(*user));
+    if (auto user = ParseGalleryUserRecord(line)) users.push_back(std::move(*user));
   return users;
 }
 

@@ -79,10 +79,13 @@ struct TGallaryOut {
 std::optional<TGallary> ParseGalleryWorkRecord(std::string_view line);
 // nullopt when field 1, 2, 3, 6, 7 or 9 is empty.
 std::optional<TRegistrationRecord> ParseRegistrationRecord(std::string_view line);
+// A line of the gallery's users list: it needs only what the browser uses, the
+// first and second name and the user's number (fields 1, 2 and 4).
+std::optional<TRegistrationRecord> ParseGalleryUserRecord(std::string_view line);
 
 // Every valid record of a list file's text, in file order (CR LF or LF lines).
 std::vector<TGallary> ParseGalleryWorksList(std::string_view text);
-std::vector<TRegistrationRecord> ParseUsersList(std::string_view text);
+std::vector<TRegistrationRecord> ParseUsersList(std::string_view text);  // by ParseGalleryUserRecord
 
 // The six attribute item indexes as six upper-case hexadecimal digits; nullopt
 // when an index does not fit one digit (above 15), since the field is read back

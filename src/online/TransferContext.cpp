@@ -63,7 +63,7 @@ std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequ
     case ETransferUse::Chat: return minutes(1);
     case ETransferUse::ElementDownload:
       return request.fileName.empty() && !request.requireExpectedSize ? minutes(2) : minutes(60);
-    case ETransferUse::GalleryBrowser: return request.binary ? minutes(15) : minutes(2);
+    case ETransferUse::GalleryBrowser: return request.mode == 1 ? minutes(15) : minutes(2);
     case ETransferUse::GalleryUpload: return minutes(60);
   }
   return minutes(2);

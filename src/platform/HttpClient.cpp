@@ -115,6 +115,8 @@ THttpResult THttpConnection::Perform(const THttpRequest& request, const THttpHan
   headers = curl_slist_append(headers, "Expect:");
   headers = curl_slist_append(headers, "Accept: */*");
   if (request.noCache) headers = curl_slist_append(headers, "Cache-Control: no-cache");
+  // A body is sent as raw bytes: libcurl would otherwise call it a form.
+  if (request.post) headers = curl_slist_append(headers, "Content-Type:");
 
   curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const TRegistrationRecord& user : ParseUsersList(text)) {
     // Fields cannot hold the delimiter, so the joined line parses the same.
-    auto again = ParseRegistrationRecord(JoinRecordFields(user.ToFields()));
+    auto again = ParseGalleryUserRecord(JoinRecordFields(user.ToFields()));
     if (!again || again->ToFields() != user.ToFields()) std::abort();
   }
   TUrlParts parts = SplitURL(text);

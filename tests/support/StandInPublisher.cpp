@@ -5,6 +5,8 @@
 namespace {
 constexpr const char* kScript = "/cgi-bin/kzserver";
 constexpr const char* kChatScript = "/cgi-bin/plv/kzchat";
+constexpr const char* kUploadScript = "/cgi-bin/kzpost";
+constexpr const char* kGallery = "/gallery/";
 // How many of the latest messages a poll answers with.
 constexpr std::size_t kChatWindow = 20;
 
@@ -15,6 +17,12 @@ std::vector<std::string> Fields(const std::string& record) {
   for (std::size_t end; (end = record.find(';', start)) != std::string::npos; start = end + 1)
     fields.push_back(record.substr(start, end - start));
   return fields;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
 }
 
 std::string Lower(std::string text) {
@@ -83,6 +91,61 @@ std::vector<std::string> TStandInPublisher::Reports() const {
 std::vector<std::string> TStandInPublisher::Fetched() const {
   std::lock_guard lock(mutex_);
   return fetched_;
+}
+
+std::string TStandInPublisher::GalleryUrl() const { return server_.Url(kGallery); }
+std::string TStandInPublisher::UploadUrl() const { return server_.Url(kUploadScript); }
+
+void TStandInPublisher::AddGalleryUser(const std::string& line) {
+  std::lock_guard lock(mutex_);
+  galleryUsers_.push_back(line);
+}
+void TStandInPublisher::AddGalleryWork(const std::string& line) {
+  std::lock_guard lock(mutex_);
+  galleryWorks_.push_back(line);
+}
+void TStandInPublisher::AddGalleryFile(const std::string& name, const std::string& bytes) {
+  std::lock_guard lock(mutex_);
+  galleryFiles_[kGallery + name] = bytes;
+}
+std::vector<TStandInPublisher::TUpload> TStandInPublisher::Uploads() const {
+  std::lock_guard lock(mutex_);
+  return uploads_;
+}
+
+// The upload script: "Fname<" + record + ">" + thumbnail + full file, the two
+// sizes taken from fields 8 and 9 of the record, which must account for every
+// byte. The work gets the id "<user number>-<n>"; its line in the works list
+// carries the full file's size in field 8.
+THttpReply TStandInPublisher::ServeUpload(const TServedRequest& request) {
+  const std::string& body = request.body;
+  const std::string head = "Fname<";
+  const std::size_t end = body.find('>');
+  if (request.method != "POST" || body.compare(0, head.size(), head) != 0 || end == std::string::npos)
+    return THttpReply::Text(400, "Bad upload: error");
+  TUpload upload;
+  upload.Record = body.substr(head.size(), end - head.size());
+  upload.Headers = request.headers;
+  const std::vector<std::string> fields = Fields(upload.Record);
+  if (fields.size() != 11 || upload.Record.back() != ';' || fields[0].empty())
+    return THttpReply::Text(400, "Bad record: error");
+  std::size_t thumbnail = 0, full = 0;
+  try {
+    thumbnail = std::stoul(fields[7]);
+    full = std::stoul(fields[8]);
+  } catch (...) {
+    return THttpReply::Text(400, "Bad sizes: error");
+  }
+  if (body.size() - end - 1 != thumbnail + full) return THttpReply::Text(400, "Sizes do not match: error");
+  upload.Thumbnail = body.substr(end + 1, thumbnail);
+  upload.Full = body.substr(end + 1 + thumbnail);
+  upload.Id = fields[0] + "-" + std::to_string(galleryWorks_.size() + 1);
+  galleryWorks_.push_back(upload.Id + ";" + fields[1] + ";" + fields[2] + ";" + fields[3] + ";" + fields[4] + ";" +
+                          fields[5] + ";" + fields[6] + ";" + fields[8] + ";");
+  galleryFiles_[kGallery + upload.Id + ".jpg"] = upload.Thumbnail;
+  galleryFiles_[kGallery + upload.Id + (fields[1] == "0" ? ".jpeg" : ".tsc")] = upload.Full;
+  uploads_.push_back(std::move(upload));
+  return THttpReply::Text(200, "Stored");
 }
 
 void TStandInPublisher::Publish(const std::string& langExt) {
@@ -189,7 +252,12 @@ THttpReply TStandInPublisher::Serve(const TServedRequest& request) {
     }
     return THttpReply::Text(400, "Bad request: error");
   }
+  if (request.path == kUploadScript) return ServeUpload(request);
   fetched_.push_back(request.path);
+  if (request.path == std::string(kGallery) + "users.txt") return THttpReply::Text(200, JoinLines(galleryUsers_));
+  if (request.path == std::string(kGallery) + "db.txt") return THttpReply::Text(200, JoinLines(galleryWorks_));
+  if (const auto file = galleryFiles_.find(request.path); file != galleryFiles_.end())
+    return THttpReply::Text(200, file->second);
   const auto file = files_.find(request.path);
   if (file == files_.end()) return THttpReply::Text(404, "Not Found");
   THttpReply reply = THttpReply::Text(200, file->second);

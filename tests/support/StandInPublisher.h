@@ -2,7 +2,10 @@
 // A publisher of elements on loopback, for the online tests: its index file
 // "server" + LangExt with its sections, the element pictures and previews, the
 // archives of messages, questionnaire sets and interface parts, and the
-// online-services script that registers users and receives download reports.
+// online-services script that registers users and receives download reports;
+// and the gallery: its users and works lists below "/gallery/", the pictures,
+// previews and works there, and the upload script, which splits what it
+// receives, appends the work to its list and stores its files.
 // It serves lower-case paths below "/pub/", as the program asks for them, and
 // can drop a connection in the middle of a file to test resumption.
 #include <map>
@@ -56,6 +59,23 @@ class TStandInPublisher {
   void FailChat(int times);
   // The chat messages received, as "kind;id;from;to;text;" in arrival order.
   std::vector<std::string> ChatLog() const;
+  // The gallery's "GalleryServer" and "ServerPost" values.
+  std::string GalleryUrl() const;
+  std::string UploadUrl() const;
+  // A line of the users list ("users.txt") or of the works list ("db.txt"), as it stands.
+  void AddGalleryUser(const std::string& line);
+  void AddGalleryWork(const std::string& line);
+  // A file of the gallery ("<id>.jpg" preview, "<id>.jpeg" picture, "<id>.tsc" work).
+  void AddGalleryFile(const std::string& name, const std::string& bytes);
+  // One upload as the script split it.
+  struct TUpload {
+    std::string Id;         // the id the script gave the work
+    std::string Record;     // between "Fname<" and ">"
+    std::string Thumbnail;  // as many bytes as field 8 says
+    std::string Full;       // as many bytes as field 9 says
+    std::map<std::string, std::string> Headers;  // names lower-cased
+  };
+  std::vector<TUpload> Uploads() const;
 
   // Serves the index; call after the last AddIndexLines.
   void Publish(const std::string& langExt = ".eng");
@@ -64,6 +84,7 @@ class TStandInPublisher {
   THttpReply Serve(const TServedRequest& request);
   THttpReply ServeChat(const TServedRequest& request);
   void PostChat(const std::string& message);
+  THttpReply ServeUpload(const TServedRequest& request);
 
   TLoopbackHttpServer server_;
   mutable std::mutex mutex_;
@@ -81,4 +102,7 @@ class TStandInPublisher {
   std::vector<TChatLine> chatLines_;                 // id = index + 1
   std::map<std::string, std::size_t> chatSeen_;      // nick -> messages answered so far
   int chatFailures_ = 0;
+  std::vector<std::string> galleryUsers_, galleryWorks_;
+  std::map<std::string, std::string> galleryFiles_;
+  std::vector<TUpload> uploads_;
 };
