@@ -154,18 +154,40 @@ TBitmap32 SetupButtonSheet() {
                            d::kSheetExitTop, {d::kExit.Width(), d::kExit.Height()});
 }
 
+namespace {
+// The gallery's preview of a work not yet loaded: a framed white square; a
+// private one carries a padlock.
+TBitmap32 GalleryBlankPreview(bool isPrivate) {
+  TBitmap32 picture(100, 100, Color32(250, 250, 252));
+  QImage view = WritableImageView(picture);
+  QPainter p(&view);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0, 0, 128), 2));
+  p.drawRect(QRectF(1, 1, 98, 98));
+  if (isPrivate) {
+    p.setPen(QPen(QColor(180, 20, 20), 5));
+    p.drawArc(QRectF(36, 24, 28, 32), 0, 180 * 16);
+    p.fillRect(QRectF(30, 42, 40, 32), QColor(180, 20, 20));
+  }
+  return picture;
+}
+}  // namespace
+
 std::vector<TSheetFile> DefaultButtonSheets() {
   return {{"FormMessBtn.psd", MessageButtonSheet()},
           {"ButLoSa.psd", LoadSaveButtonSheet()},
           {"ButAdjst.psd", AdjustButtonSheet()},
           {"ButPrint.psd", PrintButtonSheet()},
           {"ButCamer.psd", CameraButtonSheet()},
-          // Registration: start, stop. Element download: start, stop, previews.
-          {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross})},
+          // Registration and the gallery: start, stop, a captioned row. Element
+          // download: start, stop, previews.
+          {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
           {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
           {"ButBaldHead.psd", PortraitToolButtonSheet()},
           {"ButClbr.psd", PortraitToolButtonSheet()},
           {"ButSetup.psd", SetupButtonSheet()},
+          {"BlankPub.psd", GalleryBlankPreview(false)},
+          {"BlankPrv.psd", GalleryBlankPreview(true)},
           // Help and tips: one row of frames the captioned buttons share.
           {"ButHelp.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
           {"ButTips.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})}};

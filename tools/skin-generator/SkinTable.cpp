@@ -22,6 +22,8 @@ constexpr TDefaultSkin kSkins[] = {
     {"FormCamr.psd", TSkinStyle::Window, 340, 228, 340, 228},
     {"FormIReg.psd", TSkinStyle::Window, 344, 300, 344, 300},
     {"FormDnld.psd", TSkinStyle::Window, 640, 480, 600, 450},
+    {"FormFrGl.psd", TSkinStyle::Window, 700, 500, 700, 500},
+    {"FormToGl.psd", TSkinStyle::Window, 420, 370, 420, 370},
     {"FormBaldHead.psd", TSkinStyle::Window, 730, 620, 730, 620},
     {"FormClbr.psd", TSkinStyle::Window, 730, 620, 730, 620},
     {"FormShopList.psd", TSkinStyle::Window, 645, 520, 645, 520},
