@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "online/Gallery.h"
 #include "online/OnlineRecords.h"
 #include "platform/HttpClient.h"
 
@@ -18,6 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto again = ParseGalleryUserRecord(JoinRecordFields(user.ToFields()));
     if (!again || again->ToFields() != user.ToFields()) std::abort();
   }
+  // The author tree only ever files a work under the author it belongs to.
+  const std::vector<TGallary> works = ParseGalleryWorksList(text);
+  for (const TGalleryAuthor& author : BuildGalleryAuthors(ParseUsersList(text), works))
+    for (std::size_t index : author.Works)
+      if (index >= works.size() || !WorkBelongsTo(works[index].Id, author.Number)) std::abort();
+  // A name from the server is one plain file name.
+  const std::string name = GalleryFileName(text, text);
+  if (name.empty() || name.size() > 120 || name.find_first_of("/\\") != std::string::npos || name.front() == '.')
+    std::abort();
   TUrlParts parts = SplitURL(text);
   if (parts.Valid() && (parts.path.empty() || parts.path.front() != '/')) std::abort();
   if (PercentDecode(PercentEncode(text)) != text) std::abort();
