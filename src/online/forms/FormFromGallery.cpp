@@ -190,10 +190,10 @@ TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGall
   ImagePreview = NewOnlineLabel(this, "ImagePreview", {570, 66, kPreviewSize + 14, kPreviewSize + 14});
   ImagePreview->setAlignment(Qt::AlignCenter);
 
-  LabelDownloadList = NewOnlineLabel(this, "LabelDownloadList", {16, 362, 300, 18});
+  LabelDownloadList = NewOnlineLabel(this, "LabelDownloadList", {16, 360, 300, 18});
   ListBox = new TGallerySelection(this);
   ListBox->setObjectName("ListBox");
-  ListBox->setGeometry(16, 382, 300, 104);
+  ListBox->setGeometry(16, 378, 300, 70);
   ListBox->OnRemove = [this](const std::vector<int>& rows) {
     if (!running_) RemoveFromSelection(rows);
   };
