@@ -326,7 +326,6 @@ bool TFormFromGallery::GetGalleryDB() {
   loaded_ = true;
   searchDirty_ = true;
   previews_.assign(lists_.Works.size(), QImage());
-  unlocked_.clear();
   downloaded_.clear();
   selection_.clear();
   BuildTree();
@@ -393,8 +392,7 @@ void TFormFromGallery::ShowResultPage(std::vector<std::size_t> works) {
   SetRunning(true);
   for (std::size_t index : page) {
     if (stopped_ || page_ != page) break;
-    if (!lists_.Works[index].Password.empty() && !unlocked_.count(index)) continue;
-    if (!previews_[index].isNull()) continue;
+    if (!lists_.Works[index].Password.empty() || !previews_[index].isNull()) continue;
     if (!LoadPreview(index) && (!self || context_->Status() == kTransferConnectionLost)) break;
     if (!self) return;
     RefreshResultPage();
@@ -449,12 +447,10 @@ void TFormFromGallery::ShowPreviewOf(std::size_t index) {
 
 bool TFormFromGallery::Unlock(std::size_t index) {
   const TGallary& work = lists_.Works.at(index);
-  if (work.Password.empty() || unlocked_.count(index)) return true;
+  if (work.Password.empty()) return true;
   QPointer<TFormFromGallery> self(this);
   const std::optional<std::string> typed = AskPassword ? AskPassword() : std::nullopt;
-  if (!self || !typed || *typed != work.Password) return false;
-  unlocked_.insert(index);
-  return true;
+  return self && typed && *typed == work.Password;
 }
 
 bool TFormFromGallery::LoadPreview(std::size_t index) {

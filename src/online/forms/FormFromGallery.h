@@ -147,7 +147,6 @@ class TFormFromGallery : public TSkinnedForm {
   TOnlineServers servers_;
   TGalleryLists lists_;
   std::vector<QImage> previews_;      // per work; null until loaded
-  std::set<std::size_t> unlocked_;    // private works whose password was typed
   std::set<std::size_t> downloaded_;  // in this window
   std::vector<std::size_t> matches_, page_, selection_;
   QImage blankPublic_, blankPrivate_;
