@@ -20,7 +20,7 @@ c = shot.getpixel((x, y))
 print("preview", x, y, c, file=sys.stderr)
 sys.exit(0 if c[0] > 180 and c[1] < 80 and c[2] < 80 else 1)
 PY
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$xvfb_free" -s "-screen 0 1024x768x24" bash -c '
 source "$3"
 demo=$1 work=$2
 "$demo" "$work/Tressary" "$work/out" "$work/some.tsc" &
