@@ -168,6 +168,11 @@ void TStandInPublisher::FailChat(int times) {
   chatFailures_ = times;
 }
 
+void TStandInPublisher::SlowChat(int ms) {
+  std::lock_guard lock(mutex_);
+  chatDelayMs_ = ms;
+}
+
 std::vector<std::string> TStandInPublisher::ChatLog() const {
   std::lock_guard lock(mutex_);
   std::vector<std::string> log;
@@ -238,7 +243,11 @@ THttpReply TStandInPublisher::ServeChat(const TServedRequest& request) {
 
 THttpReply TStandInPublisher::Serve(const TServedRequest& request) {
   std::lock_guard lock(mutex_);
-  if (request.path == kChatScript) return ServeChat(request);
+  if (request.path == kChatScript) {
+    THttpReply reply = ServeChat(request);
+    if (chatDelayMs_ > 0) reply.pieceBytes = 1, reply.pieceDelayMs = chatDelayMs_;
+    return reply;
+  }
   if (request.path == kScript) {
     const std::string type = request.Query("kztype");
     const std::string value = request.Query("kzstring1");

@@ -57,6 +57,8 @@ class TStandInPublisher {
   std::string ServerChat() const;
   // The next `times` chat requests fail with "500 Internal Error".
   void FailChat(int times);
+  // Chat replies go out a byte at a time, each after `ms` milliseconds.
+  void SlowChat(int ms);
   // The chat messages received, as "kind;id;from;to;text;" in arrival order.
   std::vector<std::string> ChatLog() const;
   // The gallery's "GalleryServer" and "ServerPost" values.
@@ -105,4 +107,5 @@ class TStandInPublisher {
   std::vector<std::string> galleryUsers_, galleryWorks_;
   std::map<std::string, std::string> galleryFiles_;
   std::vector<TUpload> uploads_;
+  int chatDelayMs_ = 0;
 };

@@ -183,6 +183,8 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           // download: start, stop, previews.
           {"ButInet.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
           {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
+          // Chat: log in, register, send.
+          {"ButChat.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Blank, TButtonGlyph::Check})},
           {"ButBaldHead.psd", PortraitToolButtonSheet()},
           {"ButClbr.psd", PortraitToolButtonSheet()},
           {"ButSetup.psd", SetupButtonSheet()},

@@ -1,0 +1,110 @@
+// The chat's windows against the stand-in chat script: log-in, a private
+// message opening a talk, the peer's leave closing it, and a close asked for
+// while a request runs.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "online/forms/FormChat.h"
+#include "online/forms/OnlineMessages.h"
+#include "platform/IniFile.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "support/StandInPublisher.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+class ChatForms : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
+    SetOnlineMessageSink([this](const std::string& key) { messages_.push_back(key); });
+    ResetShellGlobals();
+    ExePath = temp_.Path().string() + "/";
+    MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");
+    MainIni->WriteString("Servers", "ServerChat", publisher_.ServerChat());
+    ChatTimingSetting() = {std::chrono::milliseconds(20), std::chrono::milliseconds(20), std::chrono::milliseconds(20)};
+  }
+  void TearDown() override {
+    ChatTimingSetting() = {};
+    SetOnlineMessageSink({});
+    SetMessagePresenter({});
+    ResetShellGlobals();
+  }
+  // Logs `name` in through the account dialog.
+  void LogIn(TFormChat& chat, const char* name) {
+    TFormChatReg account(chat.Client());
+    account.show();
+    QTest::keyClicks(account.EditNewUserName, name);
+    QTest::keyClicks(account.EditNewUserPassword, "pw");
+    QTest::keyClicks(account.EditNewUserPasswordCnf, "pw");
+    account.ButtonNewUserClick();
+    ASSERT_EQ(messages_.back(), "MessageYouAreSucReg");
+    QTest::keyClicks(account.EditOldUserName, name);
+    QTest::keyClicks(account.EditOldUserPassword, "PW");
+    account.ButtonOldUserClick();
+    ASSERT_EQ(account.ModalResult, 1);
+    chat.Begin(account.LoggedInNick());
+    chat.show();
+  }
+
+  TempFolder temp_;
+  TStandInPublisher publisher_;
+  std::vector<std::string> messages_;
+};
+
+TEST_F(ChatForms, APrivateMessageOpensATalkThatClosesWhenThePeerLeaves) {
+  TFormChat anna, bob;
+  LogIn(anna, "Anna");
+  LogIn(bob, "Bob");
+  QTest::keyClicks(anna.EditMessage, "hello all");
+  anna.ButtonSendClick();
+  auto shown = [](QListWidget* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i)
+      if (list->item(i)->text().contains(text)) return true;
+    return false;
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown(bob.ListBoxMessages, "hello all"); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return anna.ListBoxUsers->count() == 2; }, 5000));
+
+  TFormTalk* out = anna.OpenTalkWith("bob");
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(anna.OpenTalkWith("bob"), out) << "one talk a peer";
+  QTest::keyClicks(out->EditMessage, "just you");
+  out->ButtonSendClick();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bob.Talk(1) != nullptr; }, 5000));
+  TFormTalk* in = bob.Talk(1);
+  EXPECT_EQ(in->objectName(), "F1");
+  EXPECT_TRUE(shown(in->ListBoxMessages, "just you"));
+  EXPECT_FALSE(shown(bob.ListBoxMessages, "just you"));
+
+  QPointer<TFormTalk> watched(in);
+  out->close();  // sends the leave notice
+  EXPECT_TRUE(QTest::qWaitFor([&] { return watched.isNull(); }, 5000)) << "the peer's leave closes the talk";
+  EXPECT_EQ(bob.Client().Session()->OpenTalks(), 0);
+  bob.close();
+  anna.close();
+}
+
+TEST_F(ChatForms, ClosingWhileARequestRunsWaitsForIt) {
+  auto chat = std::make_unique<TFormChat>();
+  LogIn(*chat, "carl");
+  publisher_.SlowChat(30);
+  QTimer::singleShot(60, chat.get(), [&] { chat->close(); });
+  QTest::keyClicks(chat->EditMessage, "slowly");
+  chat->ButtonSendClick();
+  EXPECT_FALSE(chat->isVisible()) << "the deferred close happened once the request ended";
+  const std::vector<std::string> log = publisher_.ChatLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[1], "-1;2;carl;all;slowly;");
+  EXPECT_EQ(log[2].substr(0, 9), "2;3;carl;") << "the leave went out after the message";
+  chat.reset();
+}
+
+}  // namespace
