@@ -264,6 +264,7 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
   const TColor32 ground = kAlpha == TCompositeAlpha::Coverage ? kOpaqueWhite : kClearWhite;
   const int bandRows = std::max(1, kBandBytes / (4 * rect.Width()));
   const std::int64_t work = std::int64_t(rect.Width()) * rect.Height() * std::int64_t(prepared.size() + 1);
+  target.Bits();  // unshared here, not by a band
   ForRowBands(rect.Top, rect.Bottom, work, [&](int y0, int y1) {
     std::vector<std::uint8_t> gathered(std::size_t(rect.Width()));
     for (int top = y0; top < y1; top += bandRows) {

@@ -1,6 +1,7 @@
 #include "picture/Bitmap32.h"
 
 #include <cassert>
+#include <algorithm>
 #include <cstring>
 
 bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
@@ -10,12 +11,38 @@ bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
 
 TBitmap32::TBitmap32(int width, int height, TColor32 fill) { SetSize(width, height, fill); }
 
+TBitmap32::TBitmap32(const TBitmap32& other)
+    : width_(other.width_), height_(other.height_),
+      data_(other.data_ ? std::make_shared<ByteBuffer>(*other.data_) : nullptr) {}
+
+TBitmap32& TBitmap32::operator=(const TBitmap32& other) {
+  if (this != &other) *this = TBitmap32(other);
+  return *this;
+}
+
+TBitmap32 TBitmap32::Share() const {
+  TBitmap32 b;
+  b.width_ = width_;
+  b.height_ = height_;
+  b.data_ = data_;
+  return b;
+}
+
+void TBitmap32::Unshare() { data_ = std::make_shared<ByteBuffer>(*data_); }
+
+bool TBitmap32::operator==(const TBitmap32& other) const {
+  if (width_ != other.width_ || height_ != other.height_) return false;
+  if (data_ == other.data_) return true;
+  const std::span<const std::uint8_t> a = Bytes(), b = other.Bytes();
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
 TBitmap32 TBitmap32::ForOverwrite(int width, int height) {
   TBitmap32 b;
   if (!PictureSizeAllowed(width, height)) return b;
   b.width_ = width;
   b.height_ = height;
-  b.data_.resize(std::size_t(width) * std::size_t(height) * 4);
+  b.data_ = std::make_shared<ByteBuffer>(std::size_t(width) * std::size_t(height) * 4);
   return b;
 }
 
@@ -23,25 +50,28 @@ bool TBitmap32::SetSize(int width, int height, TColor32 fill) {
   if (!PictureSizeAllowed(width, height)) return false;
   width_ = width;
   height_ = height;
-  data_.assign(std::size_t(width) * std::size_t(height) * 4, 0);
+  const std::size_t size = std::size_t(width) * std::size_t(height) * 4;
+  // Pixels shared with another picture stay with it.
+  if (Shared() || !data_) data_ = std::make_shared<ByteBuffer>();
+  data_->assign(size, 0);
   if (fill != 0) Clear(fill);
   return true;
 }
 
 void TBitmap32::Clear(TColor32 fill) {
-  auto* p = reinterpret_cast<TColor32*>(data_.data());
-  std::size_t count = data_.size() / 4;
+  auto* p = reinterpret_cast<TColor32*>(Bits());
+  std::size_t count = ByteSize() / 4;
   for (std::size_t i = 0; i < count; ++i) p[i] = fill;
 }
 
 std::uint8_t* TBitmap32::Row(int y) {
   assert(y >= 0 && y < height_);
-  return data_.data() + std::size_t(y) * Stride();
+  return Bits() + std::size_t(y) * Stride();
 }
 
 const std::uint8_t* TBitmap32::Row(int y) const {
   assert(y >= 0 && y < height_);
-  return data_.data() + std::size_t(y) * Stride();
+  return Bits() + std::size_t(y) * Stride();
 }
 
 TColor32 TBitmap32::Pixel(int x, int y) const {

@@ -1,8 +1,14 @@
 #pragma once
 // The in-memory picture: 32 bits a pixel, bytes B, G, R, A, rows top to bottom,
 // no padding between rows (stride = 4 * width).
+//
+// A copy is a copy of the pixels; Share() instead gives a picture holding the same
+// pixels until either side is written: the first non-const access to the pixels
+// of a shared picture gives it its own copy. A writer that hands rows to several
+// threads takes Bits() first, on its own thread, so that no band unshares.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -27,6 +33,10 @@ constexpr std::uint8_t BlueOf(TColor32 c) { return std::uint8_t(c); }
 class TBitmap32 {
  public:
   TBitmap32() = default;
+  TBitmap32(const TBitmap32& other);
+  TBitmap32& operator=(const TBitmap32& other);
+  TBitmap32(TBitmap32&& other) noexcept = default;
+  TBitmap32& operator=(TBitmap32&& other) noexcept = default;
   // A picture of the given size filled with `fill`; a size outside the caps gives an
   // empty picture (check Empty()).
   TBitmap32(int width, int height, TColor32 fill = 0);
@@ -39,20 +49,27 @@ class TBitmap32 {
   bool SetSize(int width, int height, TColor32 fill = 0);
   void Clear(TColor32 fill);
   void Reset() { *this = TBitmap32(); }
+  // The same picture, its pixels shared until one side writes them.
+  TBitmap32 Share() const;
+  // True while another picture shares these pixels.
+  bool Shared() const { return data_ && data_.use_count() > 1; }
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return width_ == 0 || height_ == 0; }
   std::size_t Stride() const { return std::size_t(width_) * 4; }
-  std::size_t ByteSize() const { return data_.size(); }
+  std::size_t ByteSize() const { return data_ ? data_->size() : 0; }
 
   // Row y (0 = top), 4 * Width() bytes. y must be inside the picture.
   std::uint8_t* Row(int y);
   const std::uint8_t* Row(int y) const;
-  std::uint8_t* Bits() { return data_.data(); }
-  const std::uint8_t* Bits() const { return data_.data(); }
-  std::span<std::uint8_t> Bytes() { return data_; }
-  std::span<const std::uint8_t> Bytes() const { return data_; }
+  std::uint8_t* Bits() {
+    if (Shared()) Unshare();
+    return data_ ? data_->data() : nullptr;
+  }
+  const std::uint8_t* Bits() const { return data_ ? data_->data() : nullptr; }
+  std::span<std::uint8_t> Bytes() { return {Bits(), ByteSize()}; }
+  std::span<const std::uint8_t> Bytes() const { return {Bits(), ByteSize()}; }
 
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
   // Checked pixel access: outside the picture Pixel gives 0 and SetPixel does nothing.
@@ -62,10 +79,12 @@ class TBitmap32 {
   TColor32* PixelPtr(int x, int y) { return reinterpret_cast<TColor32*>(Row(y)) + x; }
   const TColor32* PixelPtr(int x, int y) const { return reinterpret_cast<const TColor32*>(Row(y)) + x; }
 
-  bool operator==(const TBitmap32& other) const = default;
+  bool operator==(const TBitmap32& other) const;
 
  private:
+  void Unshare();
+
   int width_ = 0;
   int height_ = 0;
-  ByteBuffer data_;
+  std::shared_ptr<ByteBuffer> data_;  // null for a picture without pixels
 };

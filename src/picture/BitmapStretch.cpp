@@ -169,6 +169,7 @@ void StretchAll(const StretchJob& job) {
 
 void Stretch(TBitmap32& canvas, const TRect& rect, const TBitmap32& source, StretchMode mode) {
   if (!CanDraw(canvas, rect, source)) return;
+  canvas.Bits();  // unshared here, not by a band
   const Axis cols = MakeAxis(source.Width(), rect.Width(), true);
   const Axis rows = MakeAxis(source.Height(), rect.Height(), false);
   const StretchJob job{source, canvas, rect, cols, rows, VisiblePart(canvas, rect)};

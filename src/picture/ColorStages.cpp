@@ -571,6 +571,7 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
   const bool direct = source.Width() == width;
   const bool directCells = direct && map.Width() == picture.Width();
   if (!stages.Neutral()) stages.PrepareMean();
+  target.Bits();  // unshared here, not by a band
   // Every pixel's result depends on that pixel alone, so bands of rows may run in
   // any order and on any thread.
   ForRowBands(0, height, std::int64_t(width) * height, [&](int y0, int y1) {

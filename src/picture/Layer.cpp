@@ -236,12 +236,19 @@ void TLayer::Render(bool full) {
     newState = rsPart;
   }
   if (tw <= 0 || th <= 0) return nothing();
-  if ((target.Width() != tw || target.Height() != th) && !target.SetSize(tw, th)) return nothing();
+  TColorStages stages(Picture, values_, &Mask);
+  if (stages.Neutral() && tw == w && th == h && source == TRect{0, 0, w, h}) {
+    // The rendering would be a copy of the picture: it shares the picture's pixels.
+    target = Picture.Share();
+  } else {
+    // Every pixel of the rendering is written: a new one need not be cleared first.
+    if (target.Width() != tw || target.Height() != th || target.Shared()) target = TBitmap32::ForOverwrite(tw, th);
+    if (target.Empty()) return nothing();
+    RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target);
+  }
   rendering.Pos = newPos;
   rendering.State = newState;
   rendering.SourceRect = source;
-  TColorStages stages(Picture, values_, &Mask);
-  RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target);
 }
 
 bool TLayer::ScrollView(TPoint origin, double scale) {
@@ -264,8 +271,10 @@ void TLayer::SetEditMode(TEditMode mode) {
   // A new layer and an undone series always start afresh; an edit series goes on.
   if (mode == editMode_ && mode != emUndone && mode != emCreated) return;
   if (editMode_ == emRotate) angle_ = 0;
-  BasePicture = Picture;
-  baseMask_ = Mask.GetMap();
+  // Most layers are never edited: the base holds the picture's own pixels until
+  // one of the two is written.
+  BasePicture = Picture.Share();
+  baseMask_ = Mask.GetMap().Share();
   derivedRevision_ = Mask.Revision();
   editMode_ = mode;
 }
@@ -312,7 +321,7 @@ void TLayer::SetAngle(int angle) {
   }
   TBitmap32 turned;
   if (angle_ != 0) turned = RotateBitmap(BasePicture, -angle_, BasePicture.Width() / 2, BasePicture.Height() / 2);
-  Picture = turned.Empty() ? BasePicture : std::move(turned);
+  Picture = turned.Empty() ? BasePicture.Share() : std::move(turned);
   RebindMask();
   host_.SetChanged(ckLayerRotated);
   Left = RotationCenter.X - Picture.Width() / 2;

@@ -1,6 +1,7 @@
 #include "picture/Mask.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "picture/Compression.h"
@@ -25,10 +26,34 @@ TMaskA::TMaskA(int width, int height, std::uint8_t fill) {
   if (width <= 0 || height <= 0) return;
   width_ = width;
   height_ = height;
-  cells_.assign(std::size_t(width) * std::size_t(height), fill);
+  cells_ = std::make_shared<std::vector<std::uint8_t>>(std::size_t(width) * std::size_t(height), fill);
+}
+
+TMaskA::TMaskA(const TMaskA& other)
+    : width_(other.width_), height_(other.height_),
+      cells_(other.cells_ ? std::make_shared<std::vector<std::uint8_t>>(*other.cells_) : nullptr) {}
+
+TMaskA& TMaskA::operator=(const TMaskA& other) {
+  if (this != &other) *this = TMaskA(other);
+  return *this;
+}
+
+TMaskA TMaskA::Share() const {
+  TMaskA out;
+  out.width_ = width_;
+  out.height_ = height_;
+  out.cells_ = cells_;
+  return out;
+}
+
+bool TMaskA::operator==(const TMaskA& other) const {
+  if (width_ != other.width_ || height_ != other.height_) return false;
+  const std::span<const std::uint8_t> a = Bytes(), b = other.Bytes();
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
 TMaskA TMaskA::Resampled(int width, int height) const {
+  if (width == width_ && height == height_ && !Empty()) return Share();
   TMaskA out(width, height);
   if (out.Empty() || Empty()) return out;
   std::vector<int> columns(std::size_t(width), 0);
@@ -229,8 +254,18 @@ bool TMask::PixelInRegion(int row, int column, int region) const {
 }
 
 const std::vector<int>& TMask::GetUsedRegions() {
+  // Eight cells a word: every layer of a work being opened is scanned.
+  const std::span<const std::uint8_t> cells = GetMap().Bytes();
+  std::uint64_t words = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= cells.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, cells.data() + i, 8);
+    words |= word;
+  }
   std::uint8_t all = 0;
-  for (std::uint8_t cell : GetMap().Bytes()) all |= cell;
+  for (int shift = 0; shift < 64; shift += 8) all |= std::uint8_t(words >> shift);
+  for (; i < cells.size(); ++i) all |= cells[i];
   usedRegions_.clear();
   for (int i = 0; i < kRegionCount; ++i)
     if (all & (1u << i)) usedRegions_.push_back(i + 1);

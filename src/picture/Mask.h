@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,22 +16,29 @@
 #include "picture/ColorValues.h"
 #include "platform/Geometry.h"
 
-// A map of Width x Height bytes, rows top to bottom.
+// A map of Width x Height bytes, rows top to bottom. Like a picture, a copy copies
+// the cells, Share() shares them until either side writes.
 class TMaskA {
  public:
   TMaskA() = default;
   TMaskA(int width, int height, std::uint8_t fill = 0);
+  TMaskA(const TMaskA& other);
+  TMaskA& operator=(const TMaskA& other);
+  TMaskA(TMaskA&& other) noexcept = default;
+  TMaskA& operator=(TMaskA&& other) noexcept = default;
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  bool Empty() const { return cells_.empty(); }
-  std::uint8_t* Row(int y) { return cells_.data() + std::size_t(y) * std::size_t(width_); }
-  const std::uint8_t* Row(int y) const { return cells_.data() + std::size_t(y) * std::size_t(width_); }
+  bool Empty() const { return !cells_ || cells_->empty(); }
+  std::uint8_t* Row(int y) { return Cells() + std::size_t(y) * std::size_t(width_); }
+  const std::uint8_t* Row(int y) const { return Cells() + std::size_t(y) * std::size_t(width_); }
   std::uint8_t& At(int x, int y) { return Row(y)[x]; }
   std::uint8_t At(int x, int y) const { return Row(y)[x]; }
-  std::span<std::uint8_t> Bytes() { return cells_; }
-  std::span<const std::uint8_t> Bytes() const { return cells_; }
-  bool operator==(const TMaskA&) const = default;
+  std::span<std::uint8_t> Bytes() { return {Cells(), Size()}; }
+  std::span<const std::uint8_t> Bytes() const { return {Cells(), Size()}; }
+  bool operator==(const TMaskA& other) const;
+  // The same map, its cells shared until one side writes them.
+  TMaskA Share() const;
 
   // Nearest-neighbour resampling to another size: target row r takes source row
   // round(r * oldH / newH), clamped to the last row; columns likewise.
@@ -39,9 +47,16 @@ class TMaskA {
   TMaskA FlippedHorizontally() const;
 
  private:
+  std::size_t Size() const { return cells_ ? cells_->size() : 0; }
+  const std::uint8_t* Cells() const { return cells_ ? cells_->data() : nullptr; }
+  std::uint8_t* Cells() {
+    if (cells_ && cells_.use_count() > 1) cells_ = std::make_shared<std::vector<std::uint8_t>>(*cells_);
+    return cells_ ? cells_->data() : nullptr;
+  }
+
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint8_t> cells_;
+  std::shared_ptr<std::vector<std::uint8_t>> cells_;  // null for an empty map
 };
 
 // Flags of TMask::Apply, run in the order listed.

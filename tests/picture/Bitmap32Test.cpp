@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "picture/Bitmap32.h"
 
 TEST(Bitmap32, BytesAreBgraRowsTopToBottom) {
@@ -37,4 +39,32 @@ TEST(Bitmap32, SizeCapsAreEnforced) {
   EXPECT_TRUE(b.SetSize(0, 7));
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(b.ByteSize(), 0u);
+}
+
+TEST(Bitmap32, SharedPixelsPartWhenEitherSideWrites) {
+  TBitmap32 a(3, 2, Color32(1, 2, 3));
+  TBitmap32 b = a.Share();
+  EXPECT_TRUE(a.Shared());
+  EXPECT_EQ(std::as_const(a).Bits(), std::as_const(b).Bits());
+  EXPECT_NE(a.Bits(), b.Bits());  // a non-const access of a shared picture unshares it
+  EXPECT_FALSE(a.Shared());
+  EXPECT_FALSE(b.Shared());
+
+  TBitmap32 c = a.Share();
+  c.SetPixel(0, 0, Color32(9, 9, 9));
+  EXPECT_EQ(a.Pixel(0, 0), Color32(1, 2, 3));
+  EXPECT_EQ(c.Pixel(0, 0), Color32(9, 9, 9));
+
+  TBitmap32 d = a.Share();
+  a.Row(1)[0] = 7;
+  a.SetSize(1, 1);
+  EXPECT_EQ(d.Pixel(0, 1), Color32(1, 2, 3));
+  EXPECT_EQ(d.Width(), 3);
+
+  // A copy is always its own.
+  TBitmap32 e = c;
+  EXPECT_FALSE(c.Shared());
+  e.Clear(0);
+  EXPECT_EQ(c.Pixel(0, 0), Color32(9, 9, 9));
+  EXPECT_NE(e, c);
 }

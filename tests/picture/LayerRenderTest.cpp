@@ -47,6 +47,27 @@ TEST(LayerRender, NeutralValuesGiveThePlainNearestCopy) {
   }
 }
 
+// An unedited layer at scale 1 holds one set of pixels for its picture, its base
+// and its rendering; each keeps what it showed when another is written.
+TEST(LayerRender, PictureBaseAndRenderingShareUntilOneIsWritten) {
+  FakeLayerHost host;
+  TLayer layer(host, VariedPicture(40, 30));
+  layer.Render(false);
+  const TBitmap32 original = layer.Picture;
+  EXPECT_TRUE(layer.Picture.Shared());
+  layer.Picture.SetPixel(5, 5, Color32(1, 2, 3));
+  EXPECT_EQ(layer.BasePicture, original);
+  EXPECT_EQ(layer.ViewRendering().Bitmap, original);
+  layer.Render(false);
+  EXPECT_EQ(layer.ViewRendering().Bitmap, layer.Picture);
+  layer.SetRed(90);  // a real rendering now, written over the shared one
+  EXPECT_EQ(layer.Picture.Pixel(5, 5), Color32(1, 2, 3));
+  EXPECT_NE(layer.ViewRendering().Bitmap.Pixel(1, 2), layer.Picture.Pixel(1, 2));
+  layer.SetRed(50);
+  EXPECT_EQ(layer.ViewRendering().Bitmap, layer.Picture);
+  EXPECT_EQ(layer.BasePicture, original);
+}
+
 TEST(LayerRender, TransparentPixelsNeverChange) {
   FakeLayerHost host;
   TLayer layer(host, VariedPicture(40, 30));

@@ -407,3 +407,18 @@ TEST(MaskStream, WrongSizeOrTruncatedStreamLeavesEverything) {
   source.mask.SaveToStream(nothing);
   EXPECT_TRUE(nothing.empty());
 }
+
+TEST(MaskMap, SharedCellsPartWhenEitherSideWrites) {
+  TMaskA a(4, 3, 1);
+  TMaskA b = a.Share();
+  TMaskA same = a.Resampled(4, 3);
+  b.At(1, 1) = 5;
+  a.Bytes()[0] = 2;
+  EXPECT_EQ(a.At(1, 1), 1);
+  EXPECT_EQ(b.At(0, 0), 1);
+  EXPECT_EQ(same.At(1, 1), 1);
+  EXPECT_EQ(same.At(0, 0), 1);
+  TMaskA copy = b;
+  copy.At(1, 1) = 0;
+  EXPECT_EQ(b.At(1, 1), 5);
+}
