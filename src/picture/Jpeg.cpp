@@ -90,8 +90,9 @@ std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data) {
 std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data) {
   auto info = ReadJpegInfo(data);
   if (!info) return std::nullopt;
-  TBitmap32 bitmap;
-  if (!bitmap.SetSize(info->Width, info->Height)) return std::nullopt;
+  // Every row is decoded into the picture, or the picture is dropped.
+  TBitmap32 bitmap = TBitmap32::ForOverwrite(info->Width, info->Height);
+  if (bitmap.Empty() && info->Width > 0 && info->Height > 0) return std::nullopt;
   TDecoder d;
   bool ok = ReadHeader(d, data.data(), data.size());
   ok = ok && DecodeRows(d, bitmap.Bits(), bitmap.Stride());
