@@ -65,16 +65,68 @@ std::optional<std::vector<std::uint8_t>> DecompressStream(std::span<const std::u
 }
 
 std::optional<std::vector<std::uint8_t>> DecompressPrefix(std::span<const std::uint8_t> source, std::size_t count) {
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) return std::nullopt;
   std::vector<std::uint8_t> out(count);
-  z.next_in = const_cast<Bytef*>(source.data());
-  z.avail_in = Slice(source.size());
-  z.next_out = out.data();
-  z.avail_out = Slice(count);
-  int status = Z_OK;
-  while (z.avail_out > 0 && status == Z_OK) status = inflate(&z, Z_NO_FLUSH);
-  inflateEnd(&z);
-  if (z.avail_out > 0) return std::nullopt;
+  if (!TInflater(source).Read(out)) return std::nullopt;
   return out;
+}
+
+struct TInflater::State {
+  z_stream z{};
+  std::span<const std::uint8_t> left;  // input not yet offered to zlib
+  bool started = false;
+  bool ended = false;  // the stream's end (and its checksum) was read
+  bool failed = false;
+
+  // One call of inflate into `out`; the bytes it gave, or nullopt when the stream
+  // is damaged or the input ran out before its end.
+  std::optional<std::size_t> Step(std::span<std::uint8_t> out) {
+    if (failed || ended) {
+      failed = true;
+      return std::nullopt;
+    }
+    if (z.avail_in == 0) {
+      z.next_in = const_cast<Bytef*>(left.data());
+      z.avail_in = Slice(left.size());
+      left = left.subspan(z.avail_in);
+    }
+    z.next_out = out.data();
+    z.avail_out = Slice(out.size());
+    const int status = inflate(&z, Z_NO_FLUSH);
+    const std::size_t produced = out.size() - z.avail_out;
+    if (status == Z_STREAM_END) ended = true;
+    // Z_BUF_ERROR is "no progress": an error only when nothing came out.
+    else if (status != Z_OK && !(status == Z_BUF_ERROR && produced > 0)) failed = true;
+    if (failed) return std::nullopt;
+    return produced;
+  }
+};
+
+TInflater::TInflater(std::span<const std::uint8_t> source) : state_(std::make_unique<State>()) {
+  state_->left = source;
+  state_->started = inflateInit(&state_->z) == Z_OK;
+  state_->failed = !state_->started;
+}
+
+TInflater::~TInflater() {
+  if (state_->started) inflateEnd(&state_->z);
+}
+
+bool TInflater::Read(std::span<std::uint8_t> out) {
+  while (!out.empty()) {
+    const std::optional<std::size_t> produced = state_->Step(out);
+    if (!produced) return false;
+    out = out.subspan(*produced);
+  }
+  return true;
+}
+
+bool TInflater::Finish(std::size_t maxOutput) {
+  std::uint8_t block[kBlock];
+  std::size_t total = 0;
+  while (!state_->ended) {
+    const std::optional<std::size_t> produced = state_->Step(block);
+    if (!produced || *produced > maxOutput - total) return false;
+    total += *produced;
+  }
+  return !state_->failed;
 }

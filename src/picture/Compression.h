@@ -3,6 +3,7 @@
 // pictures, archive entries) is one zlib stream made and read here.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -26,3 +27,24 @@ std::optional<std::vector<std::uint8_t>> DecompressStream(std::span<const std::u
 // The first `count` bytes that `source` inflates to, without inflating the rest;
 // nullopt when it is not zlib, or is damaged or ends before giving them.
 std::optional<std::vector<std::uint8_t>> DecompressPrefix(std::span<const std::uint8_t> source, std::size_t count);
+
+// One zlib stream inflated part by part, straight into where each part goes, for a
+// reader that need not hold the whole of it at once.
+class TInflater {
+ public:
+  explicit TInflater(std::span<const std::uint8_t> source);
+  ~TInflater();
+  TInflater(const TInflater&) = delete;
+  TInflater& operator=(const TInflater&) = delete;
+
+  // Fills `out` with the next bytes; false when the data is not zlib, is damaged
+  // or ends first (and every later call is false too).
+  bool Read(std::span<std::uint8_t> out);
+  // Inflates what is left, at most `maxOutput` bytes, to the end of the stream;
+  // false when it is damaged (its checksum included), cut short or longer.
+  bool Finish(std::size_t maxOutput = kMaxDecompressedSize);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};

@@ -1,5 +1,7 @@
 #include "picture/PackedPicture.h"
 
+#include <algorithm>
+
 #include "picture/BitmapRoutines.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
@@ -19,29 +21,63 @@ std::vector<std::uint8_t> PackBitmap32(const TBitmap32& bitmap, int quality) {
   return CompressStream(w.Data());
 }
 
+namespace {
+// The fourth byte of each pixel from `pixels` on, one alpha byte each.
+void PutAlpha(std::uint8_t* pixels, std::span<const std::uint8_t> alpha) {
+  for (std::size_t i = 0; i < alpha.size(); ++i) pixels[4 * i + 3] = alpha[i];
+}
+
+// The header first: the alpha bytes must cover the picture exactly, which also
+// bounds what decoding may allocate by the size of the data.
+std::optional<TBitmap32> DecodeColour(std::span<const std::uint8_t> jpeg, std::size_t alphaLength) {
+  const auto info = ReadJpegInfo(jpeg);
+  if (!info || std::size_t(info->Width) * std::size_t(info->Height) != alphaLength) return std::nullopt;
+  return DecodeJpeg(jpeg);
+}
+}  // namespace
+
 std::optional<TBitmap32> JpegAlphaToBitmap(ByteReader& reader, std::uint32_t jpegLength, std::uint32_t alphaLength) {
   const auto jpeg = reader.Bytes(jpegLength);
   const auto alpha = reader.Bytes(alphaLength);
   if (!reader.ok()) return std::nullopt;
-  // The header first: the alpha bytes must cover the picture exactly, which also
-  // bounds what decoding may allocate by the size of the data.
-  const auto info = ReadJpegInfo(jpeg);
-  if (!info || std::size_t(info->Width) * std::size_t(info->Height) != alpha.size()) return std::nullopt;
-  auto bitmap = DecodeJpeg(jpeg);
-  if (!bitmap) return std::nullopt;
-  std::uint8_t* out = bitmap->Bits();
-  for (std::size_t i = 0; i < alpha.size(); ++i) out[4 * i + 3] = alpha[i];
+  auto bitmap = DecodeColour(jpeg, alpha.size());
+  if (bitmap) PutAlpha(bitmap->Bits(), alpha);
   return bitmap;
 }
 
+// Inflated part by part: the JPEG whole, the alpha bytes a block at a time
+// straight into the picture, so that no copy of the whole record is ever held
+// (works open their layers on several threads at once).
 std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed) {
-  const auto record = DecompressStream(packed);
-  if (!record) return std::nullopt;
-  ByteReader r(*record);
+  TInflater in(packed);
+  std::uint8_t head[8];
+  if (!in.Read(head)) return std::nullopt;
+  ByteReader r(head);
   const std::uint32_t jpegLength = r.U32LE();
   const std::uint32_t alphaLength = r.U32LE();
-  if (!r.ok()) return std::nullopt;
-  return JpegAlphaToBitmap(r, jpegLength, alphaLength);
+  // The JPEG grows as its bytes come: a length the stream does not hold (deflate
+  // expands at most 1032 times) allocates no more than the stream could give.
+  constexpr std::size_t kPart = 1 << 14;
+  std::vector<std::uint8_t> jpeg;
+  jpeg.reserve(std::min<std::size_t>(jpegLength, packed.size() * 1032));
+  while (jpeg.size() < jpegLength) {
+    const std::size_t at = jpeg.size();
+    jpeg.resize(at + std::min<std::size_t>(kPart * 4, jpegLength - at));
+    if (!in.Read(std::span(jpeg).subspan(at))) return std::nullopt;
+  }
+  auto bitmap = DecodeColour(jpeg, alphaLength);
+  if (!bitmap) return std::nullopt;
+  std::uint8_t* out = bitmap->Bits();
+  std::uint8_t block[kPart];
+  for (std::size_t done = 0; done < alphaLength;) {
+    const std::size_t n = std::min<std::size_t>(kPart, alphaLength - done);
+    if (!in.Read({block, n})) return std::nullopt;
+    PutAlpha(out + 4 * done, {block, n});
+    done += n;
+  }
+  // The rest of the stream must be sound to its checksum, as when it was read whole.
+  if (!in.Finish()) return std::nullopt;
+  return bitmap;
 }
 
 std::optional<std::uint64_t> PackedPicturePixels(std::span<const std::uint8_t> packed) {

@@ -137,6 +137,26 @@ TEST(PackedPicture, RefusesLengthsThatDoNotMatchTheData) {
   EXPECT_EQ(kept, TBitmap32(1, 1, 5));
 }
 
+// Unpacking reads the stream in parts: a damaged checksum or a cut end is still
+// refused after the picture's own bytes came out whole.
+TEST(PackedPicture, TheWholeStreamIsCheckedToItsEnd) {
+  TBitmap32 picture(200, 150);
+  for (int y = 0; y < 150; ++y)
+    for (int x = 0; x < 200; ++x) picture.SetPixel(x, y, Color32(std::uint8_t(x), std::uint8_t(y), 9, std::uint8_t(x ^ y)));
+  const std::vector<std::uint8_t> packed = PackBitmap32(picture, 90);
+  const auto whole = UnpackBitmap32(packed);
+  ASSERT_TRUE(whole.has_value());
+  for (int y = 0; y < 150; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(AlphaOf(whole->Pixel(x, y)), std::uint8_t(x ^ y));
+  auto damaged = packed;
+  damaged[damaged.size() - 1] ^= 0x55;  // Adler-32
+  EXPECT_FALSE(UnpackBitmap32(damaged).has_value());
+  EXPECT_FALSE(UnpackBitmap32(std::span(packed).first(packed.size() - 2)).has_value());
+  auto trailing = packed;
+  trailing.push_back(0xEE);
+  EXPECT_EQ(UnpackBitmap32(trailing), whole);
+}
+
 TEST(PackedPicture, ConvertsToBitmapFilesPhotoshopFilesAndPreviews) {
   TempFolder dir;
   const TBitmap32 picture = Smooth(16, 12);
