@@ -120,6 +120,8 @@ bool TInflater::Read(std::span<std::uint8_t> out) {
   return true;
 }
 
+bool TInflater::Ended() const { return state_->ended; }
+
 bool TInflater::Finish(std::size_t maxOutput) {
   std::uint8_t block[kBlock];
   std::size_t total = 0;

@@ -43,6 +43,9 @@ class TInflater {
   // Inflates what is left, at most `maxOutput` bytes, to the end of the stream;
   // false when it is damaged (its checksum included), cut short or longer.
   bool Finish(std::size_t maxOutput = kMaxDecompressedSize);
+  // True once the end of the stream (its checksum checked) was read: a Read that
+  // failed after it asked for more than the stream holds, not for damaged data.
+  bool Ended() const;
 
  private:
   struct State;

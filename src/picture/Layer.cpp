@@ -95,10 +95,14 @@ std::unique_ptr<TLayer> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorag
   }
   std::unique_ptr<TLayer> layer(new TLayer(host));
   layer->Init(std::move(*decoded), &record);
-  layer->Mask.SetBitmap(&layer->Picture);
-  // A work saved without regions has an empty mask stream: the map stays empty.
-  if (std::optional<std::vector<std::uint8_t>> mask = storage.ReadStream(record.Id + ".msk"))
-    layer->Mask.LoadFromStream(*mask);
+  if (std::optional<TMaskStreamContent> mask = storage.TakeMask(record.Id)) {
+    layer->Mask.SetBitmap(&layer->Picture, std::move(*mask));
+  } else {
+    layer->Mask.SetBitmap(&layer->Picture);
+    // A work saved without regions has an empty mask stream: the map stays empty.
+    if (std::optional<std::vector<std::uint8_t>> stream = storage.ReadStream(record.Id + ".msk"))
+      layer->Mask.LoadFromStream(*stream);
+  }
   layer->Mask.GetUsedRegions();
   layer->Mask.FileName = record.Id + ".msk";
   layer->SetEditMode(emCreated);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "picture/Mask.h"
 
 class ILayerStorage {
  public:
@@ -18,4 +19,7 @@ class ILayerStorage {
   // The picture of layer `id` when the storage holds it decoded already (handed
   // over, not copied); nullopt sends the layer to its "<id>.bmp" stream.
   virtual std::optional<TBitmap32> TakePicture(std::string_view) { return std::nullopt; }
+  // Likewise the mask of layer `id`, decoded for its picture; nullopt sends the
+  // layer to its "<id>.msk" stream.
+  virtual std::optional<TMaskStreamContent> TakeMask(std::string_view) { return std::nullopt; }
 };

@@ -13,12 +13,15 @@
 #include "platform/Text.h"
 
 namespace {
-// One layer picture waiting to be decoded: a packed stream or a bitmap stream.
+// One layer picture waiting to be decoded: a packed stream or a bitmap stream, and
+// the layer's mask stream (empty when it has none).
 struct TPendingPicture {
   std::string Key;
   std::span<const std::uint8_t> Packed;
   std::vector<std::uint8_t> Bitmap;
+  std::span<const std::uint8_t> MaskStream;
   std::optional<TBitmap32> Decoded;
+  std::optional<TMaskStreamContent> Mask;
 };
 
 // The pixels a bitmap stream's head declares (what decoding it allocates).
@@ -35,7 +38,13 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
       [](const void* context, int i) {
         TPendingPicture& p = static_cast<TPendingPicture*>(const_cast<void*>(context))[i];
         p.Decoded = p.Bitmap.empty() ? UnpackBitmap32(p.Packed) : DecodeBmp32(p.Bitmap);
-        if (p.Decoded) p.Bitmap = {};
+        if (!p.Decoded) return;
+        p.Bitmap = {};
+        // A mask that does not decode is left to its layer, which reads its stream.
+        TMaskStreamContent mask;
+        if (!p.MaskStream.empty() &&
+            TMask::DecodeStream(p.MaskStream, p.Decoded->Width(), p.Decoded->Height(), mask) == TMaskLoad::Loaded)
+          p.Mask = std::move(mask);
       },
       pending.data());
 }
@@ -99,7 +108,7 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         const std::string key = UpperAscii(layer.Id);
         work->streams_[key + ".MSK"].assign(layer.Mask.begin(), layer.Mask.end());
         pixels += PackedPicturePixels(layer.Picture).value_or(0);
-        pending.push_back({key, layer.Picture, {}, {}});
+        pending.push_back({key, layer.Picture, {}, layer.Mask, {}, {}});
       }
     } else {
       if (const std::string_view problem = ContainerProblem(bytes); !problem.empty()) {
@@ -123,11 +132,13 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         if (!record) continue;
         const std::string key = UpperAscii(record->Id);
         if (work->uses_[key]++ > 0) continue;
-        if (auto mask = container->ReadStream(record->Id + ".msk")) work->streams_[key + ".MSK"] = std::move(*mask);
+        std::span<const std::uint8_t> maskStream;
+        if (auto mask = container->ReadStream(record->Id + ".msk"))
+          maskStream = work->streams_[key + ".MSK"] = std::move(*mask);
         auto bitmap = container->ReadStream(record->Id + ".bmp", std::uint64_t(1) << 31);
         if (!bitmap) continue;
         pixels += BitmapPixels(*bitmap);
-        pending.push_back({key, {}, std::move(*bitmap), {}});
+        pending.push_back({key, {}, std::move(*bitmap), maskStream, {}, {}});
       }
     }
     if (pixels > kMaxWorkPixels) {
@@ -137,6 +148,7 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
     }
     DecodeAll(pending);
     for (TPendingPicture& p : pending) {
+      if (p.Mask) work->masks_.emplace(p.Key, std::move(*p.Mask));
       if (p.Decoded) work->pictures_.emplace(p.Key, std::move(*p.Decoded));
       // A stream that does not decode stays, for its layer to say so.
       else if (!p.Bitmap.empty()) work->streams_[p.Key + ".BMP"] = std::move(p.Bitmap);
@@ -164,4 +176,16 @@ std::optional<TBitmap32> TLoadedWork::TakePicture(std::string_view id) {
   TBitmap32 picture = std::move(it->second);
   pictures_.erase(it);
   return picture;
+}
+
+std::optional<TMaskStreamContent> TLoadedWork::TakeMask(std::string_view id) {
+  const std::string key = UpperAscii(id);
+  auto it = masks_.find(key);
+  if (it == masks_.end()) return std::nullopt;
+  // The picture is still held while a later line of a container uses the layer.
+  const TMaskStreamContent& held = it->second;
+  if (pictures_.count(key)) return TMaskStreamContent{held.Map.Share(), held.SecondMap.Share(), held.Regions, held.Mode};
+  TMaskStreamContent mask = std::move(it->second);
+  masks_.erase(it);
+  return mask;
 }

@@ -2,7 +2,8 @@
 // A work file read whole, checked and its layer pictures decoded before the desk
 // is touched: a failure of any kind, memory included, leaves the desk's work as it
 // was. The pictures of a compressed work are decoded straight from their packed
-// streams, layers in parallel on the task pool.
+// streams and the masks straight into their maps, layers in parallel on the task
+// pool.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -31,10 +32,14 @@ class TLoadedWork : public ILayerStorage {
   std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) override;
   // The decoded picture of layer `id`, handed over once.
   std::optional<TBitmap32> TakePicture(std::string_view id) override;
+  // The decoded mask of layer `id`, after its picture was taken; a layer listed
+  // again later gets the same maps, shared.
+  std::optional<TMaskStreamContent> TakeMask(std::string_view id) override;
 
  private:
   std::vector<std::string> lines_;
   std::map<std::string, std::vector<std::uint8_t>, std::less<>> streams_;  // upper-case name -> bytes
   std::map<std::string, TBitmap32, std::less<>> pictures_;                 // upper-case id -> picture
+  std::map<std::string, TMaskStreamContent, std::less<>> masks_;           // upper-case id -> mask
   std::map<std::string, int, std::less<>> uses_;                           // container lines per id
 };

@@ -26,12 +26,21 @@ TMaskA::TMaskA(int width, int height, std::uint8_t fill) {
   if (width <= 0 || height <= 0) return;
   width_ = width;
   height_ = height;
-  cells_ = std::make_shared<std::vector<std::uint8_t>>(std::size_t(width) * std::size_t(height), fill);
+  cells_ = std::make_shared<ByteBuffer>(std::size_t(width) * std::size_t(height), fill);
+}
+
+TMaskA TMaskA::ForOverwrite(int width, int height) {
+  TMaskA out;
+  if (width <= 0 || height <= 0) return out;
+  out.width_ = width;
+  out.height_ = height;
+  out.cells_ = std::make_shared<ByteBuffer>(std::size_t(width) * std::size_t(height));
+  return out;
 }
 
 TMaskA::TMaskA(const TMaskA& other)
     : width_(other.width_), height_(other.height_),
-      cells_(other.cells_ ? std::make_shared<std::vector<std::uint8_t>>(*other.cells_) : nullptr) {}
+      cells_(other.cells_ ? std::make_shared<ByteBuffer>(*other.cells_) : nullptr) {}
 
 TMaskA& TMaskA::operator=(const TMaskA& other) {
   if (this != &other) *this = TMaskA(other);
@@ -335,35 +344,60 @@ void TMask::SaveToStream(std::vector<std::uint8_t>& out) const {
   out.insert(out.end(), packed.begin(), packed.end());
 }
 
-TMaskLoad TMask::LoadFromStream(std::span<const std::uint8_t> stream) {
-  const std::size_t cells = map_.Bytes().size();
-  if (cells == 0) return TMaskLoad::WrongSize;
-  auto data = DecompressStream(stream, 2 * cells + 1 + kStreamTailSize + 1);
-  if (!data) return TMaskLoad::Undecodable;
-  ByteReader r(*data);
-  auto primary = r.Bytes(cells);
-  const std::uint8_t hasSecond = r.U8();
-  if (!r.ok() || hasSecond > 1) return TMaskLoad::WrongSize;
-  auto second = hasSecond ? r.Bytes(cells) : std::span<const std::uint8_t>{};
-  if (!r.ok() || r.Remaining() != kStreamTailSize) return TMaskLoad::WrongSize;
-  std::array<TColorValues, kRegionCount> regions;
-  for (TColorValues& v : regions) {
+TMaskLoad TMask::DecodeStream(std::span<const std::uint8_t> stream, int width, int height,
+                              TMaskStreamContent& content) {
+  static_assert(std::tuple_size_v<decltype(content.Regions)> == kRegionCount);
+  if (width <= 0 || height <= 0) return TMaskLoad::WrongSize;
+  // Inflated part by part where each part goes: a stream that ends early was made
+  // for a smaller map, one that breaks off or fails its checksum is damaged.
+  TInflater inflater(stream);
+  auto read = [&inflater](std::span<std::uint8_t> out) { return inflater.Read(out); };
+  auto failure = [&inflater] { return inflater.Ended() ? TMaskLoad::WrongSize : TMaskLoad::Undecodable; };
+  TMaskA map = TMaskA::ForOverwrite(width, height), second;
+  std::uint8_t hasSecond = 0;
+  if (!read(map.Bytes()) || !read({&hasSecond, 1})) return failure();
+  if (hasSecond > 1) return TMaskLoad::WrongSize;
+  if (hasSecond) {
+    second = TMaskA::ForOverwrite(width, height);
+    if (!read(second.Bytes())) return failure();
+  }
+  std::array<std::uint8_t, kStreamTailSize> tail;
+  if (!read(tail)) return failure();
+  // Nothing may follow the tail, and the stream's checksum must hold.
+  std::uint8_t more;
+  if (read({&more, 1})) return TMaskLoad::WrongSize;
+  if (!inflater.Ended()) return TMaskLoad::Undecodable;
+  ByteReader r(tail);
+  for (TColorValues& v : content.Regions) {
     for (int* value : {&v.Color, &v.Red, &v.Green, &v.Blue, &v.Hue, &v.Saturation, &v.Brightness, &v.Contrast})
       *value = r.I32LE();
     v.Opacity = r.U8();
   }
-  const int mode = r.I32LE();
-  std::copy(primary.begin(), primary.end(), map_.Bytes().begin());
-  if (hasSecond) {
-    secondMap_ = TMaskA(map_.Width(), map_.Height());
-    std::copy(second.begin(), second.end(), secondMap_.Bytes().begin());
-  } else {
-    secondMap_ = TMaskA();
-  }
-  regions_ = regions;
-  ++revision_;
   // Only a second map can be the active one.
-  mode_ = (mode == 2 && !hasSecond) ? 0 : mode;
-  snapshot_.reset();
+  const int mode = r.I32LE();
+  content.Mode = (mode == 2 && !hasSecond) ? 0 : mode;
+  content.Map = std::move(map);
+  content.SecondMap = std::move(second);
   return TMaskLoad::Loaded;
+}
+
+TMaskLoad TMask::LoadFromStream(std::span<const std::uint8_t> stream) {
+  TMaskStreamContent content;
+  const TMaskLoad result = DecodeStream(stream, map_.Width(), map_.Height(), content);
+  if (result == TMaskLoad::Loaded) Adopt(std::move(content));
+  return result;
+}
+
+void TMask::Adopt(TMaskStreamContent content) {
+  map_ = std::move(content.Map);
+  secondMap_ = std::move(content.SecondMap);
+  regions_ = content.Regions;
+  mode_ = content.Mode;
+  ++revision_;
+  snapshot_.reset();
+}
+
+void TMask::SetBitmap(const TBitmap32* bitmap, TMaskStreamContent content) {
+  SetBitmap(bitmap, content.Map);  // the same size: its cells are shared, not copied
+  if (map_.Width() == content.Map.Width() && map_.Height() == content.Map.Height()) Adopt(std::move(content));
 }

@@ -22,6 +22,8 @@ class TMaskA {
  public:
   TMaskA() = default;
   TMaskA(int width, int height, std::uint8_t fill = 0);
+  // A map whose cells are left unset, for a caller that writes every one.
+  static TMaskA ForOverwrite(int width, int height);
   TMaskA(const TMaskA& other);
   TMaskA& operator=(const TMaskA& other);
   TMaskA(TMaskA&& other) noexcept = default;
@@ -50,13 +52,13 @@ class TMaskA {
   std::size_t Size() const { return cells_ ? cells_->size() : 0; }
   const std::uint8_t* Cells() const { return cells_ ? cells_->data() : nullptr; }
   std::uint8_t* Cells() {
-    if (cells_ && cells_.use_count() > 1) cells_ = std::make_shared<std::vector<std::uint8_t>>(*cells_);
+    if (cells_ && cells_.use_count() > 1) cells_ = std::make_shared<ByteBuffer>(*cells_);
     return cells_ ? cells_->data() : nullptr;
   }
 
   int width_ = 0;
   int height_ = 0;
-  std::shared_ptr<std::vector<std::uint8_t>> cells_;  // null for an empty map
+  std::shared_ptr<ByteBuffer> cells_;  // null for an empty map
 };
 
 // Flags of TMask::Apply, run in the order listed.
@@ -78,6 +80,13 @@ enum : int {
 // Why a mask file or stream was not taken.
 enum class TMaskLoad { Loaded, Missing, Undecodable, WrongSize };
 
+// What a mask stream holds, decoded for a picture of a given size.
+struct TMaskStreamContent {
+  TMaskA Map, SecondMap;  // SecondMap empty when the stream has none
+  std::array<TColorValues, 8> Regions{};
+  int Mode = 0;
+};
+
 class TMask {
  public:
   static constexpr int kRegionCount = 8;
@@ -91,6 +100,9 @@ class TMask {
   // The same, but the map is `source` resampled to the picture (the layer keeps
   // the map of its base picture and derives the current one from it).
   void SetBitmap(const TBitmap32* bitmap, const TMaskA& source);
+  // The same, with the maps and values of a stream decoded for this picture's size
+  // (decoded for another, only its map is taken, resampled).
+  void SetBitmap(const TBitmap32* bitmap, TMaskStreamContent content);
   const TBitmap32* Bitmap() const { return bitmap_; }
   int MaxX() const { return maxX_; }
   int MaxY() const { return maxY_; }
@@ -171,6 +183,11 @@ class TMask {
   // whose size does not fit the bound map leaves everything unchanged.
   // UsedRegions is not refreshed.
   TMaskLoad LoadFromStream(std::span<const std::uint8_t> stream);
+  // A whole mask stream decoded for a picture of width x height, straight into
+  // maps of its own (a thread may decode while others do); `content` is set only
+  // when it gives Loaded.
+  static TMaskLoad DecodeStream(std::span<const std::uint8_t> stream, int width, int height,
+                                TMaskStreamContent& content);
 
   // Settings the region tools set directly.
   int SelectMode = 0;          // 0 add, 1 remove matching, 2 remove non-matching
@@ -183,6 +200,7 @@ class TMask {
 
  private:
   TColorValues& Values(int index);
+  void Adopt(TMaskStreamContent content);
   void SnapshotCurrent();
   void RestoreSnapshot();
   void ForEachInRect(const TRect& rect, const std::function<void(std::uint8_t&)>& op);

@@ -161,6 +161,36 @@ TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {
   EXPECT_EQ(ports.questions, (std::vector<std::string>{"ConfirmClearPrevWork"}));
 }
 
+TEST_F(WorkFiles, ALayerListedTwiceGivesTwoLayersWithRegionsOfTheirOwn) {
+  BuildWork();
+  ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
+  auto reader = TCompoundFileReader::Open(dir / "w.tsu");
+  const std::vector<std::uint8_t> listBytes = *reader->ReadStream("ListFile.txt");
+  std::string list(listBytes.begin(), listBytes.end());
+  const std::size_t hairLine = list.find("LAYER=" + desk.Layer(0).Id);
+  ASSERT_NE(hairLine, std::string::npos);
+  list += list.substr(hairLine, list.find('\r', hairLine) + 1 - hairLine);
+  TCompoundFileWriter w;
+  w.AddStream("ListFile.txt", list);
+  for (const std::string& name : reader->StreamNames())
+    if (name != "ListFile.txt") w.AddStream(name, *reader->ReadStream(name));
+  ASSERT_TRUE(w.Save(dir / "twice.tsu"));
+  desk.ClearLayers();
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "twice.tsu"), TWorkLoadResult::Loaded);
+  ASSERT_EQ(desk.LayerCount(), 4);
+  TLayer& first = desk.Layer(1);
+  TLayer& again = desk.Layer(0);
+  ASSERT_EQ(first.Caption, "Hair");
+  ASSERT_EQ(again.Caption, "Hair");
+  for (TLayer* hair : {&first, &again}) {
+    EXPECT_EQ(hair->Mask.UsedRegions(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(hair->Mask.RegionValues(2).Red, 80);
+  }
+  // A region drawn on one is not drawn on the other.
+  again.Mask.Map().At(0, 0) = 8;
+  EXPECT_EQ(first.Mask.Map().At(0, 0), 1);
+}
+
 TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
   auto load = [&](const std::string& lines) {
     TCompoundFileWriter w;

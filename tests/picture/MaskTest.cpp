@@ -399,6 +399,10 @@ TEST(MaskStream, WrongSizeOrTruncatedStreamLeavesEverything) {
   EXPECT_EQ(smaller.mask.GetRegionRed(1), 50);
   std::vector<std::uint8_t> cut(stream.begin(), stream.end() - 3);
   EXPECT_EQ(source.mask.LoadFromStream(cut), TMaskLoad::Undecodable);
+  // A whole stream with one byte more after the values was not made by a mask.
+  std::vector<std::uint8_t> longer = *DecompressStream(stream);
+  longer.push_back(0);
+  EXPECT_EQ(source.mask.LoadFromStream(CompressStream(longer)), TMaskLoad::WrongSize);
   TMask unbound;
   EXPECT_EQ(unbound.LoadFromStream(stream), TMaskLoad::WrongSize);
   std::vector<std::uint8_t> nothing;
