@@ -8,6 +8,7 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "picture/LoadedWork.h"
+#include "picture/RowBands.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
 #include "platform/Paths.h"
@@ -103,13 +104,24 @@ bool TWorkFiles::SaveWork(fs::path file) {
 
 std::optional<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool container, std::string* error) {
   TWorkHeader header = HeaderOfDesk();
-  std::vector<TWorkLayerData> layers;
+  struct TMaskStreams {
+    std::vector<const TMask*> Masks;
+    std::vector<TWorkLayerData> Layers;
+  } parts;
   for (int i = desk_.LayerCount() - 1; i >= 0; --i) {
-    TLayer& layer = desk_.Layer(i);
-    TWorkLayerData data{&layer.Picture, {}};
-    layer.Mask.SaveToStream(data.MaskStream);
-    layers.push_back(std::move(data));
+    const TLayer& layer = desk_.Layer(i);
+    parts.Masks.push_back(&layer.Mask);
+    parts.Layers.push_back({&layer.Picture, {}});
   }
+  // Every mask deflates on its own, on the task pool.
+  RunTasks(
+      static_cast<int>(parts.Layers.size()),
+      [](const void* context, int i) {
+        auto& p = *static_cast<TMaskStreams*>(const_cast<void*>(context));
+        p.Masks[std::size_t(i)]->SaveToStream(p.Layers[std::size_t(i)].MaskStream);
+      },
+      &parts);
+  const std::vector<TWorkLayerData>& layers = parts.Layers;
   desk_.RenderExportBitmap();
   std::optional<std::vector<std::uint8_t>> bytes =
       container ? BuildWorkContainer(header, layers, desk_.ExportBitmap(), error)

@@ -7,6 +7,7 @@
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
 #include "picture/PackedPicture.h"
+#include "picture/RowBands.h"
 #include "platform/ByteStream.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
@@ -138,11 +139,32 @@ std::vector<std::uint8_t> BuildCompressedWork(const TWorkHeader& header, const s
     out.U32LE(static_cast<std::uint32_t>(bytes.size()));
     out.Bytes(bytes);
   };
-  field(CompressStream(AsBytes(JoinLines(WorkHeaderLines(header), "\r\n"))));
-  field(CompressStream(PreviewJpeg(exportPicture)));
-  for (const TWorkLayerData& layer : layers) {
-    field(layer.Picture ? PackBitmap32(*layer.Picture, 90) : std::vector<std::uint8_t>());
-    field(layer.MaskStream);
+  // The header and preview, and each layer's JPEG and deflate stream, owe nothing
+  // to one another: they are made in parallel on the task pool and written in
+  // order, the same bytes as made one after another.
+  struct TParts {
+    const TWorkHeader& Header;
+    const std::vector<TWorkLayerData>& Layers;
+    const TBitmap32& Export;
+    std::vector<std::vector<std::uint8_t>> Packed;  // header, preview, then each layer's picture
+  } parts{header, layers, exportPicture, std::vector<std::vector<std::uint8_t>>(layers.size() + 2)};
+  RunTasks(
+      static_cast<int>(layers.size()) + 1,
+      [](const void* context, int i) {
+        auto& p = *static_cast<TParts*>(const_cast<void*>(context));
+        if (i == 0) {
+          p.Packed[0] = CompressStream(AsBytes(JoinLines(WorkHeaderLines(p.Header), "\r\n")));
+          p.Packed[1] = CompressStream(PreviewJpeg(p.Export));
+        } else if (const TBitmap32* picture = p.Layers[std::size_t(i - 1)].Picture) {
+          p.Packed[std::size_t(i) + 1] = PackBitmap32(*picture, 90);
+        }
+      },
+      &parts);
+  field(parts.Packed[0]);
+  field(parts.Packed[1]);
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    field(parts.Packed[i + 2]);
+    field(layers[i].MaskStream);
   }
   return out.Take();
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "picture/Bmp32.h"
+#include "picture/Compression.h"
 #include "picture/Jpeg.h"
+#include "picture/PackedPicture.h"
 #include "picture/WorkFile.h"
+#include "platform/ByteStream.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
 #include "support/TestPaths.h"
@@ -129,6 +132,49 @@ TEST(CompressedWork, ConvertsToAContainerWithTheSameLinesAndLayers) {
   auto preview = TJpegImage::FromBytes(*container->ReadStream("preview.jpg"));
   ASSERT_TRUE(preview);
   EXPECT_EQ(preview->Width(), 150);
+}
+
+TEST(CompressedWork, LayersPackedInParallelComeOutAsPackedOneAfterAnother) {
+  // The largest layer first and one without a picture, so that the parts are not
+  // finished in the order they are written.
+  TWorkHeader h = SampleHeader();
+  std::vector<TBitmap32> pictures;
+  for (int i = 0; i < 7; ++i) pictures.push_back(Picture(400 - 50 * i, 300 - 40 * i, std::uint8_t(30 * i)));
+  std::vector<TWorkLayerData> layers;
+  h.Layers.clear();
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    h.Layers.push_back(Record("0000001" + std::to_string(i), int(i)));
+    layers.push_back({i == 2 ? nullptr : &pictures[i], std::vector<std::uint8_t>(i * 3, std::uint8_t(i))});
+  }
+  const TBitmap32 exported = Picture(300, 200, 70);
+  const std::vector<std::uint8_t> tsc = BuildCompressedWork(h, layers, exported);
+  EXPECT_EQ(BuildCompressedWork(h, layers, exported), tsc);
+
+  // Each part as one thread alone makes it: the header and preview from a work of
+  // no layers, each picture packed on this thread.
+  TWorkHeader bare = h;
+  bare.Layers.clear();
+  const std::vector<std::uint8_t> alone = BuildCompressedWork(bare, {}, exported);
+  std::vector<std::uint8_t> serial = {std::uint8_t(layers.size()), 0, 0, 0};
+  auto field = [&serial](std::span<const std::uint8_t> bytes) {
+    for (int shift = 0; shift < 32; shift += 8) serial.push_back(std::uint8_t(bytes.size() >> shift));
+    serial.insert(serial.end(), bytes.begin(), bytes.end());
+  };
+  const auto stored = ReadCompressedWork(tsc);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->Lines, WorkHeaderLines(h));
+  std::string headerText;
+  for (const std::string& line : WorkHeaderLines(h)) headerText += line + "\r\n";
+  field(CompressStream(AsBytes(headerText)));
+  const auto aloneStored = ReadCompressedWork(alone);
+  ASSERT_TRUE(aloneStored);
+  EXPECT_EQ(stored->Preview, aloneStored->Preview);
+  field(CompressStream(aloneStored->Preview));
+  for (const TWorkLayerData& layer : layers) {
+    field(layer.Picture ? PackBitmap32(*layer.Picture, 90) : std::vector<std::uint8_t>());
+    field(layer.MaskStream);
+  }
+  EXPECT_EQ(tsc, serial);
 }
 
 TEST(CompressedWork, ZeroLayersHoldOnlyCountHeaderAndPreview) {
