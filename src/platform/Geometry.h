@@ -9,6 +9,13 @@ struct TPoint {
   bool operator==(const TPoint&) const = default;
 };
 
+// A point between pixels.
+struct TFloatPoint {
+  double X = 0;
+  double Y = 0;
+  bool operator==(const TFloatPoint&) const = default;
+};
+
 struct TRect {
   int Left = 0;
   int Top = 0;
