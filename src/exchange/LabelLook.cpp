@@ -54,8 +54,11 @@ std::vector<TLabelPass> LabelPasses(const TLabelLook& look, TColor32 fontColor, 
     const TPoint s = DirectionStep(look.ShadowDirection);
     for (int i = 0; i < look.ShadowSize; ++i)
       passes.push_back({{s.X * (look.ShadowDepth + i), s.Y * (look.ShadowDepth + i)}, look.ShadowColor});
+    // A highlight in the face's own place would only fringe the face's smoothed
+    // edges with its colour.
     const TPoint h = DirectionStep(look.HighlightDirection);
-    passes.push_back({{h.X * look.HighlightDepth, h.Y * look.HighlightDepth}, look.HighlightColor});
+    if (h.X * look.HighlightDepth != 0 || h.Y * look.HighlightDepth != 0)
+      passes.push_back({{h.X * look.HighlightDepth, h.Y * look.HighlightDepth}, look.HighlightColor});
   }
   passes.push_back({{0, 0}, fontColor});
   return passes;
@@ -75,7 +78,11 @@ TRotatedText RotateText(double width, double height, int angle) {
   return {{-left, -top}, right - left, bottom - top};
 }
 
-TPoint CardLabelSize(int widestLine, int lineHeight, int lines, int shadowSize, bool rotated) {
-  const int width = widestLine + shadowSize;
-  return {width, rotated ? width : lineHeight * lines + shadowSize};
+TPoint CardLabelSize(int widestLine, int lineHeight, int lines, int shadowSize, int angle) {
+  if (NormalizeAngle(angle) == 0) return {widestLine + shadowSize, lineHeight * lines + shadowSize};
+  // A square, large enough for the turned line at any angle, with a pixel on each
+  // side for the smoothed edges of glyphs that no longer sit on the pixel grid.
+  const TRotatedText turned = RotateText(widestLine, lineHeight, angle);
+  const int side = std::max(widestLine, int(std::ceil(std::max(turned.Width, turned.Height))) + 2) + shadowSize;
+  return {side, side};
 }

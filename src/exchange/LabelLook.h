@@ -54,7 +54,8 @@ struct TLabelPass {
   bool operator==(const TLabelPass&) const = default;
 };
 // The drawings in order, the face last: ShadowSize shadows from ShadowDepth steps
-// out, each one step further; one highlight at HighlightDepth steps; the face. A
+// out, each one step further; one highlight at HighlightDepth steps (none where
+// the face covers it); the face. A
 // disabled label: highlight colour at (+1, +1), then the shadow colour in place.
 std::vector<TLabelPass> LabelPasses(const TLabelLook& look, TColor32 fontColor, bool enabled);
 
@@ -68,7 +69,7 @@ struct TRotatedText {
 };
 TRotatedText RotateText(double width, double height, int angle);
 
-// The size of a post card's text label: the widest line plus the shadow wide; the
-// first line's height times the lines plus the shadow high, or as high as wide for
-// a rotated text (so a rotated line fits in a square).
-TPoint CardLabelSize(int widestLine, int lineHeight, int lines, int shadowSize, bool rotated);
+// The size of a post card's text label: the widest line plus the shadow wide, the
+// first line's height times the lines plus the shadow high; a turned (one-line)
+// text gets a square that holds it at its angle, shadow included.
+TPoint CardLabelSize(int widestLine, int lineHeight, int lines, int shadowSize, int angle);

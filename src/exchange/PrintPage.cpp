@@ -103,3 +103,20 @@ std::optional<std::vector<TPrintedPicture>> PrintPage(const TPrintPage& page, IP
   if (!device.EndDoc()) return std::nullopt;
   return printed;
 }
+
+std::optional<TRect> PrintCard(const TBitmap32& card, IPrintDevice& device, const TPrintMargins& margins) {
+  if (card.Empty()) return std::nullopt;
+  const TPrintableArea area =
+      PrintableArea(device.PageWidthMm(), device.PageHeightMm(), margins.LeftRight, margins.TopBottom);
+  int width = area.Width;
+  int height = int(std::int64_t(width) * card.Height() / card.Width());
+  if (height > area.Height) {
+    height = area.Height;
+    width = int(std::int64_t(height) * card.Width() / card.Height());
+  }
+  const TRect box = Bounds(0, (area.Height - height) / 2, width, height);
+  if (box.IsEmpty() || !device.BeginDoc()) return std::nullopt;
+  device.PrintBitmap(card, 0, TenthsToDevice(box.Top, device.DpiY()), box.Width(), box.Height());
+  if (!device.EndDoc()) return std::nullopt;
+  return box;
+}

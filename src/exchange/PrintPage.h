@@ -98,3 +98,9 @@ using TPrintLoader = std::function<TBitmap32(const fs::path& file, bool mirrored
 std::optional<std::vector<TPrintedPicture>> PrintPage(const TPrintPage& page, IPrintDevice& device,
                                                       const TPrintMargins& margins, const TBitmap32& logo,
                                                       const TPrintLoader& load = LoadPrintPicture);
+
+// Prints a post card alone on one sheet: as wide as the printable area with its
+// proportions kept, at the left edge and centred vertically (fitted to the height
+// instead when it would run off the sheet). Its box in tenths of a millimetre from
+// the printable origin; nullopt for an empty card or when no document starts.
+std::optional<TRect> PrintCard(const TBitmap32& card, IPrintDevice& device, const TPrintMargins& margins);

@@ -185,7 +185,7 @@ TEST(LabelLook, ThickShadowDrawsFourShadowsOnePixelFurtherEachThenTheFace) {
   TColor32 font = Color32(0, 0, 0);
   ApplyShadowStyle(look, ssThickShadow, font);
   const std::vector<TLabelPass> passes = LabelPasses(look, font, true);
-  ASSERT_EQ(passes.size(), 6u);
+  ASSERT_EQ(passes.size(), 5u);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(passes[i], (TLabelPass{{i + 1, i + 1}, kBtnShadow})) << i;
   EXPECT_EQ(passes.back(), (TLabelPass{{0, 0}, font}));
   EXPECT_EQ(NormalizeAngle(-90), 270);

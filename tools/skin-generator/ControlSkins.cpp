@@ -192,5 +192,9 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"BlankPrv.psd", GalleryBlankPreview(true)},
           // Help and tips: one row of frames the captioned buttons share.
           {"ButHelp.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
-          {"ButTips.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})}};
+          {"ButTips.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
+          // The post card's composer and its two editors.
+          {"ButPcrd.psd", PortraitToolButtonSheet()},
+          {"ButPctx.psd", PortraitToolButtonSheet()},
+          {"ButPcbg.psd", PortraitToolButtonSheet()}};
 }

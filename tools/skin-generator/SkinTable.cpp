@@ -30,6 +30,9 @@ constexpr TDefaultSkin kSkins[] = {
     {"FormBaldHead.psd", TSkinStyle::Window, 730, 620, 730, 620},
     {"FormClbr.psd", TSkinStyle::Window, 730, 620, 730, 620},
     {"FormShopList.psd", TSkinStyle::Window, 645, 520, 645, 520},
+    {"FormPcrd.psd", TSkinStyle::Window, 664, 521, 664, 521},
+    {"FormPctx.psd", TSkinStyle::Window, 420, 330, 420, 330},
+    {"FormPcbg.psd", TSkinStyle::Window, 240, 250, 240, 250},
 };
 }  // namespace
 

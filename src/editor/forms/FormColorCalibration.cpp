@@ -1,6 +1,5 @@
 #include "editor/forms/FormColorCalibration.h"
 
-#include <QColorDialog>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,6 +10,7 @@
 #include "editor/PortraitToolDesign.h"
 #include "editor/forms/PortraitScroll.h"
 #include "shell/forms/ApplyInterface.h"
+#include "shell/forms/ColorFace.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -20,35 +20,6 @@
 #include "shell/forms/TermText.h"
 
 namespace d = portrait_tool;
-
-// A button whose face is a colour.
-class TColorFace : public QWidget {
- public:
-  TColorFace(QWidget* parent, const char* name, const QRect& bounds) : QWidget(parent) {
-    setObjectName(name);
-    setGeometry(bounds);
-  }
-  void SetColor(TColor32 color) {
-    color_ = color;
-    repaint();
-  }
-  TColor32 Color() const { return color_; }
-  std::function<void()> OnClick;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setPen(QColor(20, 22, 30));
-    p.setBrush(QColor(RedOf(color_), GreenOf(color_), BlueOf(color_)));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-  }
-  void mouseReleaseEvent(QMouseEvent* event) override {
-    if (OnClick && rect().contains(event->position().toPoint())) OnClick();
-  }
-
- private:
-  TColor32 color_ = Color32(0, 0, 0);
-};
 
 namespace {
 
@@ -119,9 +90,7 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
   ButtonCancel = PlainButton(this, "ButtonCancel", ImageButtons, bottom - d::kButtonHeight, TermText("ButtonCancelCaption", "Cancel"));
 
   ButtonCalibrationColor->OnClick = [this] {
-    const TColor32 c = ButtonCalibrationColor->Color();
-    const QColor chosen = QColorDialog::getColor(QColor(RedOf(c), GreenOf(c), BlueOf(c)), this);
-    if (chosen.isValid()) SetCalibrationColor(Color32(chosen.red(), chosen.green(), chosen.blue()));
+    if (const auto chosen = ChooseColor(this, ButtonCalibrationColor->Color())) SetCalibrationColor(*chosen);
   };
   ButtonDefaultColor->OnClick = [this] { SetCalibrationColor(Color32(252, 217, 188)); };
   ButtonUndoCalibration->OnClick = [this] { ButtonUndoCalibrationClick(); };

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
-#include <QPointer>
 
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
@@ -13,11 +12,10 @@
 #include "editor/forms/FormMontage.h"
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/ClipboardPicture.h"
-#include "exchange/forms/FormEmail.h"
 #include "exchange/forms/OpenPictureDialog.h"
+#include "exchange/forms/WindowMailUi.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "platform/qt/FileDialogFilters.h"
-#include "platform/qt/QtProcessRunner.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -130,53 +128,12 @@ class TFormLoadSave::TWork : public IWorkPicture {
   TFormLoadSave& form_;
 };
 
-// Mailing's windows: the desktop's mail program, else the e-mail window.
-class TFormLoadSave::TMailUi : public IWorkMailUi {
- public:
-  explicit TMailUi(TFormLoadSave& form) : form_(form) {}
-  void CloseWindow() override { form_.ui_->CloseWindow(); }
-  void SetBusy(bool busy) override { form_.ui_->SetBusy(busy); }
-  void ShowMessage(std::string_view key) override {
-    ShowMessageBox(key, mbkOKCancel, false, MailMessageDefault(key));
-  }
-  bool IsMapiAvailable() override { return ::IsMapiAvailable(); }
-  int SendMapiMail(const TMapiMessage& message) override {
-    // The program waits for the mail program, painted but not usable.
-    std::vector<QPointer<QWidget>> disabled;
-    for (QWidget* window : QApplication::topLevelWidgets())
-      if (window->isVisible() && window->isEnabled()) {
-        window->setEnabled(false);
-        disabled.emplace_back(window);
-      }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    TQtProcessRunner runner(true);
-    const int result = ::SendMapiMail(message, runner);
-    QApplication::restoreOverrideCursor();
-    for (const QPointer<QWidget>& window : disabled)
-      if (window) window->setEnabled(true);
-    if (QWidget* main = FindScreenForm("FormMain")) main->activateWindow();
-    return result;
-  }
-  void RunEmailWindow(const TMailAttachment& attachment) override {
-    TFormEmail* window = FormEmail;
-    if (!window) {
-      ownEmail_ = std::make_unique<TFormEmail>();
-      window = ownEmail_.get();
-    }
-    window->SendWithAttachment(&attachment);
-  }
-
- private:
-  TFormLoadSave& form_;
-  std::unique_ptr<TFormEmail> ownEmail_;
-};
-
 TFormLoadSave::TFormLoadSave(QWidget* parent)
     : TSkinnedForm("FormLoadSave", parent),
       ui_(std::make_unique<TUi>(*this)),
       work_(std::make_unique<TWork>(*this)),
       actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)),
-      mailUi_(std::make_unique<TMailUi>(*this)) {
+      mailUi_(std::make_unique<TWindowMailUi>([this] { ui_->CloseWindow(); })) {
   CompressedWork = [] {
     TWorkFiles* files = ProgramWorkFiles();
     return files ? files->WorkFileBytes(false) : std::nullopt;

@@ -78,12 +78,11 @@ class TFormLoadSave : public TSkinnedForm {
  private:
   class TUi;
   class TWork;
-  class TMailUi;
   std::unique_ptr<TUi> ui_;
   std::unique_ptr<TWork> work_;
   std::unique_ptr<IScanner> ownScanner_;
   std::unique_ptr<TLoadSaveController> actions_;
-  std::unique_ptr<TMailUi> mailUi_;
+  std::unique_ptr<IWorkMailUi> mailUi_;
   std::unique_ptr<TWorkMailer> mailer_;
   std::unique_ptr<IWorkPicture> deskWork_;
   friend void ConnectFormLoadSave();

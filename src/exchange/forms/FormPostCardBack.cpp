@@ -1,0 +1,124 @@
+#include "exchange/forms/FormPostCardBack.h"
+
+#include "editor/MainShell.h"
+#include "editor/PortraitToolDesign.h"
+#include "exchange/forms/OpenPictureDialog.h"
+#include "platform/qt/FileDialogFilters.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/ColorFace.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/TermText.h"
+
+namespace d = portrait_tool;
+
+namespace {
+constexpr int kWidth = 240;
+constexpr int kHeight = 250;
+
+const char* const kPictureFilter =
+    "All pictures|*.bmp;*.jpg;*.jpeg;*.psd;*.gif;*.tif;*.pcx;*.tga;*.png;*.eps;*.wmf|Bitmaps (*.bmp)|*.bmp|"
+    "JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|Photoshop (*.psd)|*.psd|GIF (*.gif)|*.gif|TIFF (*.tif)|*.tif|"
+    "PCX (*.pcx)|*.pcx|TARGA (*.tga)|*.tga|PNG (*.png)|*.png|EPS (*.eps)|*.eps|Metafiles (*.wmf)|*.wmf|"
+    "All files (*.*)|*.*";
+}  // namespace
+
+TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent)
+    : TSkinnedForm("FormPostCardBack", parent), host_(host) {
+  resize(kWidth, kHeight);
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 200, main->y() + 140);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, kWidth, d::kCaptionHeight);
+  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {kWidth - 30, 0, 20, 19});
+  TakeMainWindowLooks(*ButtonExit);
+  ButtonExit->OnClick = [this] { close(); };
+
+  auto button = [this](const char* name, const char* caption, int left, int top, int width) {
+    TGraphicButton* b = NewSheetButton(this, name, ImageButtons, d::kSheetButtonTop, {left, top, width, d::kButtonHeight});
+    b->SetCaption(TermText((std::string("FormPostCardBack") + name + "Caption").c_str(), caption));
+    return b;
+  };
+  ButtonSetColor = button("ButtonSetColor", "Colour", 12, 34, 110);
+  ButtonBackgroundColor = new TColorFace(this, "ButtonBackgroundColor", QRect(134, 34, 94, d::kButtonHeight));
+  ButtonBackgroundColor->SetColor(Color32(255, 255, 255));
+  ButtonLoadImage = button("ButtonLoadImage", "Picture...", 12, 76, 216);
+  ButtonStretch = button("ButtonStretch", "Stretch", 12, 118, 216);
+  ButtonTile = button("ButtonTile", "Tile", 12, 154, 216);
+  ButtonCenter = button("ButtonCenter", "Centre", 12, 190, 216);
+  ButtonStretch->SetTag(kPlaceStretch);
+  ButtonTile->SetTag(kPlaceTile);
+  ButtonCenter->SetTag(kPlaceCenter);
+  ButtonSetColor->SetPressed(true);
+  ButtonCenter->SetPressed(true);
+
+  ButtonLoadImage->OnClick = [this] { ButtonLoadImageClick(); };
+  ButtonSetColor->OnClick = [this] { ButtonSetColorClick(); };
+  ButtonBackgroundColor->OnClick = [this] { ButtonBackgroundColorClick(); };
+  for (TGraphicButton* b : {ButtonStretch, ButtonTile, ButtonCenter})
+    b->OnClick = [this, b] { PlacementClick(b->Tag()); };
+
+  OpenPictureDialog = new TPelmoOpenPictureDialog(this);
+  OpenPictureDialog->setObjectName("OpenPictureDialog");
+  OpenPictureDialog->setNameFilters(QtNameFilterList(kPictureFilter));
+  OpenPictureDialog->setDirectory(QString::fromStdString(DataFolderPath(LoadImageDir).string()));
+
+  ApplyInterface(this);
+  setWindowTitle(TermText("ProductName"));
+  CaptionBar->Caption = TermText("FormPostCardBackCaption", "Background");
+  const std::pair<QWidget*, const char*> hints[] = {
+      {ButtonLoadImage, "FormPostCardBackButtonLoadImageHint"},
+      {ButtonSetColor, "FormPostCardBackButtonSetColorHint"},
+      {ButtonBackgroundColor, "FormPostCardBackButtonBackgroundColorHint"},
+      {ButtonCenter, "FormPostCardBackButtonCenterHint"},
+      {ButtonTile, "FormPostCardBackButtonTileHint"},
+      {ButtonStretch, "FormPostCardBackButtonStretchHint"}};
+  for (const auto& [widget, key] : hints) widget->setToolTip(TermText(key));
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormPostCardBack.Skin", "FormPcbg.psd");
+    LoadButtonsSkin(*this, "FormPostCardBackButtons", "ButPcbg.psd", true);
+  };
+  OnClose = [this] {
+    FreeButtonsSkin(*this);
+    FreeFormSkin(*this);
+  };
+}
+
+TFormPostCardBack::~TFormPostCardBack() = default;
+
+TColor32 TFormPostCardBack::BackgroundColor() const { return ButtonBackgroundColor->Color(); }
+void TFormPostCardBack::SetBackgroundColor(TColor32 color) { ButtonBackgroundColor->SetColor(color); }
+
+void TFormPostCardBack::ButtonLoadImageClick() {
+  if (OpenPictureDialog->exec() != QDialog::Accepted || OpenPictureDialog->selectedFiles().isEmpty()) return;
+  const std::filesystem::path file = OpenPictureDialog->selectedFiles().front().toStdString();
+  OpenPictureDialog->setDirectory(QString::fromStdString(file.parent_path().string()));
+  if (!host_.LoadBackgroundImage(file, placement_)) return;
+  host_.SetColorBackground(false);
+  host_.BackgroundChanged();
+  ButtonLoadImage->SetPressed(true);
+  ButtonSetColor->SetPressed(false);
+}
+
+void TFormPostCardBack::ButtonSetColorClick() {
+  host_.SetColorBackground(true);
+  host_.BackgroundChanged();
+  ButtonSetColor->SetPressed(true);
+  ButtonLoadImage->SetPressed(false);
+}
+
+void TFormPostCardBack::ButtonBackgroundColorClick() {
+  if (const auto chosen = ChooseColor(this, BackgroundColor())) {
+    SetBackgroundColor(*chosen);
+    host_.BackgroundChanged();
+  }
+}
+
+void TFormPostCardBack::PlacementClick(int placement) {
+  placement_ = placement;
+  for (TGraphicButton* b : {ButtonStretch, ButtonTile, ButtonCenter}) b->SetPressed(b->Tag() == placement);
+  host_.BackgroundChanged();
+}
