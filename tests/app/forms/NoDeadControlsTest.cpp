@@ -24,6 +24,7 @@
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/FormPostCard.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -36,6 +37,7 @@
 #include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
+#include "support/FakeWorkPicture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -122,6 +124,23 @@ constexpr TControlRow kControls[] = {
     {"FormTips", "ButtonMinimize", TUse::Click},
     {"FormTips", "ButtonExit", TUse::Click},
     {"FormTips", "ButtonBack", TUse::Click},
+    // The post-card composer and its editors (opened by the online hub).
+    {"FormPostCard", "ButtonExit", TUse::Click},
+    {"FormPostCard", "ButtonAddText", TUse::Click, "FormPostCardText"},
+    {"FormPostCard", "ButtonSave", TUse::Click},
+    {"FormPostCard", "ButtonPrint", TUse::Click},
+    {"FormPostCard", "ButtonSend", TUse::Click, "FormEmail"},
+    {"FormPostCardText", "ButtonExit", TUse::Click},
+    {"FormPostCardText", "ButtonOK", TUse::Click},
+    {"FormPostCardText", "ButtonCancel", TUse::Click},
+    {"FormPostCardText", "SpeedButton*", TUse::Click},
+    {"FormPostCardText", "Slider*", TUse::Slide},
+    {"FormPostCardBack", "ButtonExit", TUse::Click},
+    {"FormPostCardBack", "ButtonLoadImage", TUse::Click},
+    {"FormPostCardBack", "ButtonSetColor", TUse::Click},
+    {"FormPostCardBack", "ButtonStretch", TUse::Click},
+    {"FormPostCardBack", "ButtonTile", TUse::Click},
+    {"FormPostCardBack", "ButtonCenter", TUse::Click},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -281,6 +300,19 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
     window->close();
   }
 
+  FakeWork work;
+  work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
+  TFormPostCard card(work);
+  card.show();
+  CheckWindow(card, "shown");
+  card.TextEditor->show();
+  CheckWindow(*card.TextEditor, "shown");
+  card.TextEditor->close();
+  card.BackEditor->show();
+  CheckWindow(*card.BackEditor, "shown");
+  card.BackEditor->close();
+  card.close();
+
   // The walk met the controls of every kind of state, so it checked something.
   for (const char* name : {"FormMain.ButtonLayerDelete", "FormMain.SliderOpacity", "FormMain.SliderBrushSize",
                            "FormMain.ButtonCurrentBrushColor", "FormMain.ButtonLoadSave", "FormMain.ButtonExitMain",
@@ -289,7 +321,8 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonHelp", "FormHelp.ButtonPrint", "FormTips.ButtonBack",
                            "FormMain.ButtonSetup", "FormMain.ButtonPaletteNext", "FormMain.ButtonPaletteColorNext",
                            "FormMain.PaletteButtonColor6", "FormMain.ButtonShopping",
-                           "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork"})
+                           "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork", "FormPostCard.ButtonSend",
+                           "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }
 
