@@ -76,7 +76,8 @@ TFormPostCard::TFormPostCard(IWorkPicture& work, QWidget* parent)
 
   auto button = [this](const char* name, const char* caption, int row, void (TFormPostCard::*click)()) {
     TGraphicButton* b = NewSheetButton(this, name, ImageButtons, d::kSheetButtonTop,
-                                       {kColumn, kViewTop + 316 + row * 36, kListWidth, d::kButtonHeight});
+                                       {kColumn + (kListWidth - d::kButtonWidth) / 2, kViewTop + 316 + row * 36,
+                                        d::kButtonWidth, d::kButtonHeight});
     b->SetCaption(TermText((std::string("FormPostCard") + name + "Caption").c_str(), caption));
     b->OnClick = [this, click] { (this->*click)(); };
     return b;

@@ -36,18 +36,22 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent)
   TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { close(); };
 
-  auto button = [this](const char* name, const char* caption, int left, int top, int width) {
-    TGraphicButton* b = NewSheetButton(this, name, ImageButtons, d::kSheetButtonTop, {left, top, width, d::kButtonHeight});
+  // Buttons take the sheet's frame size: a wider one would show the next frame.
+  auto button = [this](const char* name, const char* caption, int left, int top) {
+    TGraphicButton* b =
+        NewSheetButton(this, name, ImageButtons, d::kSheetButtonTop, {left, top, d::kButtonWidth, d::kButtonHeight});
     b->SetCaption(TermText((std::string("FormPostCardBack") + name + "Caption").c_str(), caption));
     return b;
   };
-  ButtonSetColor = button("ButtonSetColor", "Colour", 12, 34, 110);
-  ButtonBackgroundColor = new TColorFace(this, "ButtonBackgroundColor", QRect(134, 34, 94, d::kButtonHeight));
+  constexpr int kLeft = 12, kRightColumn = kWidth - 12 - d::kButtonWidth;
+  ButtonSetColor = button("ButtonSetColor", "Colour", kLeft, 34);
+  ButtonBackgroundColor =
+      new TColorFace(this, "ButtonBackgroundColor", QRect(kRightColumn, 34, d::kButtonWidth, d::kButtonHeight));
   ButtonBackgroundColor->SetColor(Color32(255, 255, 255));
-  ButtonLoadImage = button("ButtonLoadImage", "Picture...", 12, 76, 216);
-  ButtonStretch = button("ButtonStretch", "Stretch", 12, 118, 216);
-  ButtonTile = button("ButtonTile", "Tile", 12, 154, 216);
-  ButtonCenter = button("ButtonCenter", "Centre", 12, 190, 216);
+  ButtonLoadImage = button("ButtonLoadImage", "Picture...", kLeft, 76);
+  ButtonStretch = button("ButtonStretch", "Stretch", kRightColumn, 76);
+  ButtonTile = button("ButtonTile", "Tile", kRightColumn, 112);
+  ButtonCenter = button("ButtonCenter", "Centre", kRightColumn, 148);
   ButtonStretch->SetTag(kPlaceStretch);
   ButtonTile->SetTag(kPlaceTile);
   ButtonCenter->SetTag(kPlaceCenter);

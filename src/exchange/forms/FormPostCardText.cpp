@@ -89,13 +89,17 @@ TFormPostCardText::TFormPostCardText(QWidget* parent) : TSkinnedForm("FormPostCa
   ComboBoxFontStyle = NewCombo(*this, "ComboBoxFontStyle", {10, 218, 136, 24});
   ComboBoxShadowDirection = NewCombo(*this, "ComboBoxShadowDirection", {154, 218, 136, 24});
   ComboBoxFontName->addItems(FontNames());
-  for (const char* key : {"FormPostCardTextNormal", "FormPostCardTextBold", "FormPostCardTextItalic",
-                          "FormPostCardTextUnderline", "FormPostCardTextStrikeOut"})
-    ComboBoxFontStyle->addItem(TermText(key));
-  for (const char* key : {"FormPostCardTextUp", "FormPostCardTextDown", "FormPostCardTextLeft", "FormPostCardTextRight",
-                          "FormPostCardTextUpLeft", "FormPostCardTextUpRight", "FormPostCardTextDownLeft",
-                          "FormPostCardTextDownRight"})
-    ComboBoxShadowDirection->addItem(TermText(key));
+  // Each with its own words, so no line stays blank where the text table lacks one.
+  for (const auto& [key, words] : {std::pair{"FormPostCardTextNormal", "Normal"}, {"FormPostCardTextBold", "Bold"},
+                                   {"FormPostCardTextItalic", "Italic"}, {"FormPostCardTextUnderline", "Underline"},
+                                   {"FormPostCardTextStrikeOut", "Strike out"}})
+    ComboBoxFontStyle->addItem(TermText(key, words));
+  for (const auto& [key, words] :
+       {std::pair{"FormPostCardTextUp", "Up"}, {"FormPostCardTextDown", "Down"}, {"FormPostCardTextLeft", "Left"},
+        {"FormPostCardTextRight", "Right"}, {"FormPostCardTextUpLeft", "Up left"},
+        {"FormPostCardTextUpRight", "Up right"}, {"FormPostCardTextDownLeft", "Down left"},
+        {"FormPostCardTextDownRight", "Down right"}})
+    ComboBoxShadowDirection->addItem(TermText(key, words));
   ComboBoxShadowDirection->setCurrentIndex(5);
 
   auto caption = [this](const char* name, int top, const QString& text) {
