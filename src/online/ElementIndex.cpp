@@ -10,12 +10,12 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
-namespace {
-
-std::string ValueOf(std::string_view line) {
+std::string IniLineValue(std::string_view line) {
   const std::size_t eq = line.find('=');
   return Trim(eq == std::string_view::npos ? line : line.substr(eq + 1));
 }
+
+namespace {
 
 // The first ";" field of a "DIRECTORIES" value, with "\" at the end.
 std::string DirectoryName(const TIniFile& ini, const char* key, const char* fallback) {
@@ -103,7 +103,7 @@ TDownloadSettings ReadDownloadSettings(const TIniFile& ini) {
   settings.QueriesDir = DirectoryName(ini, "QueriesDirName", "QUERIES");
   // The table grows with the section: a fixed size would drop the later types.
   for (const std::string& line : ini.ReadSectionValues("TEMPLATE TYPES")) {
-    const std::string value = ValueOf(line);
+    const std::string value = IniLineValue(line);
     const std::optional<int> typeNo = ParseInt(Trim(Field(value, 1)));
     if (!typeNo) continue;
     TDownloadType type{*typeNo, {}, Trim(Field(value, 3))};
@@ -402,7 +402,7 @@ TNewElements AnalyzeIndex(const std::vector<std::string>& indexLines, TIniFile& 
 
   // Messages: those whose folder no "MESSAGES" value names.
   std::set<std::string> installedMessages;
-  for (const std::string& line : ini.ReadSectionValues("MESSAGES")) installedMessages.insert(Trim(Field(ValueOf(line), 1)));
+  for (const std::string& line : ini.ReadSectionValues("MESSAGES")) installedMessages.insert(Trim(Field(IniLineValue(line), 1)));
   for (const std::string& line : section("messages"))
     if (auto message = ParseMessageRecord(line); message && !installedMessages.count(message->Folder))
       found.Messages.push_back(*message);

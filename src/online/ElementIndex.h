@@ -38,6 +38,8 @@ struct TDownloadSettings {
   const TDownloadType* KnownType(int typeNo) const;
 };
 TDownloadSettings ReadDownloadSettings(const TIniFile& ini);
+// A "key=value" line of a section read whole: the value, trimmed.
+std::string IniLineValue(std::string_view line);
 
 // The items of section `name` of an index: the lines after the line "<" + name +
 // ">" that are longer than one character, up to the next line starting with "<".
