@@ -1,23 +1,29 @@
 #include "app/Program.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <string>
 #include <vector>
 
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormPreview.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
+#include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/FormPostCard.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
+#include "online/forms/FormInetModes.h"
+#include "online/forms/FormToGallery.h"
 #include "platform/FileIO.h"
 #include "platform/qt/QtShellOpener.h"
 #include "shell/Startup.h"
@@ -26,6 +32,29 @@
 #include "shell/forms/FormTips.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StartupHost.h"
+
+void ConnectOnlineServices() {
+  QPointer<TFormMain> main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+  if (!main || !main->DeskWindow()) return;
+  auto desk = [main]() -> TMontageDesk* { return main && main->DeskWindow() ? &main->DeskWindow()->Desk() : nullptr; };
+  TInetModesLinks& links = InetModesLinks();
+  links.WorkOnDesk = [desk] { return desk() && desk()->LayerCount() > 0; };
+  links.PrepareUpload = [desk](TFormToGallery& window) {
+    window.ExportPicture = [desk] {
+      if (!desk()) return TBitmap32();
+      desk()->RenderExportBitmap();
+      return desk()->TakeExportBitmap();
+    };
+    window.CompressedWork = [] {
+      return ProgramWorkFiles() ? ProgramWorkFiles()->WorkFileBytes(false) : std::nullopt;
+    };
+  };
+  links.RunPostCard = [desk] {
+    if (!desk()) return;
+    TDeskWorkPicture work(*desk());
+    RunPostCard(work);
+  };
+}
 
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup) {
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
@@ -52,6 +81,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormEmail();
   RegisterFormTemplates();
   RegisterFormSetup();
+  RegisterFormInetModes();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();
@@ -63,6 +93,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   ConnectMainWindow();
   ConnectFormLoadSave();
   ConnectFormCamera();
+  ConnectOnlineServices();
   InstallProgramMainShell();
   if (afterStartup) afterStartup();
   return QApplication::exec();

@@ -8,3 +8,7 @@
 // then runs until the application ends (the hook may end it with an exit code).
 // Returns the process's exit code.
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup = {});
+
+// Gives the online hub the main window's desk: whether a work is on it, and the
+// picture and work file the gallery upload sends.
+void ConnectOnlineServices();

@@ -47,6 +47,9 @@ constexpr std::array kDesign = {
     TControlDesign{"ButtonMinimize", K::Button, "", 924, 5, 20, 19, kSystem, "_"},
     TControlDesign{"ButtonExit", K::Button, "", 948, 5, 20, 19, kSystem, "x"},
     TControlDesign{"ButtonSetup", K::Button, "", 832, 5, 64, 19, kSystem, "Settings"},
+    // The online window and the publisher's messages, beside the settings.
+    TControlDesign{"ButtonInternet", K::Button, "", 688, 5, 64, 19, kSystem, "Online"},
+    TControlDesign{"ButtonMessages", K::Button, "", 760, 5, 64, 19, kSystem, "Messages"},
     // The tool modes.
     TControlDesign{"ButtonColoration", K::Button, "", kToolX, Mode(0), kToolWidth, 46, kModes, "Colour"},
     TControlDesign{"ButtonAppearance", K::Button, "", kToolX, Mode(1), kToolWidth, 46, kModes, "Looks"},

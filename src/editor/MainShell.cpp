@@ -77,7 +77,7 @@ const TCaption kCaptions[] = {
 constexpr TOpener kOpeners[] = {
     {"ButtonLoadSave", "FormLoadSave", TOpenMode::Modal, false, false, ""},
     {"ButtonInternet", "FormInetModes", TOpenMode::Modal, false, false, ""},
-    {"ButtonMessages", "FormMessages", TOpenMode::Modal, true, true, ""},
+    {"ButtonMessages", "FormPublisherMessages", TOpenMode::Modal, true, true, ""},
     {"ButtonSetup", "FormSetup", TOpenMode::Modal, true, false, ""},
     {"ButtonPrint", "FormPrint", TOpenMode::Modal, true, false, ""},
     {"ButtonShopping", "FormShopping", TOpenMode::Modal, false, true, ""},

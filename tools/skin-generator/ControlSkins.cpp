@@ -185,6 +185,8 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButDnld.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Cross, TButtonGlyph::Blank})},
           // Chat: log in, register, send.
           {"ButChat.psd", RowsButtonSheet(90, 30, {TButtonGlyph::Check, TButtonGlyph::Blank, TButtonGlyph::Check})},
+          // The online hub: one row of frames its captioned buttons share.
+          {"ButIMode.psd", RowsButtonSheet(220, 30, {TButtonGlyph::Blank})},
           {"ButBaldHead.psd", PortraitToolButtonSheet()},
           {"ButClbr.psd", PortraitToolButtonSheet()},
           {"ButSetup.psd", SetupButtonSheet()},

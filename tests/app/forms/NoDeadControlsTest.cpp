@@ -28,6 +28,8 @@
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
+#include "app/Program.h"
+#include "online/forms/FormInetModes.h"
 #include "picture/Layer.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
@@ -141,6 +143,17 @@ constexpr TControlRow kControls[] = {
     {"FormPostCardBack", "ButtonStretch", TUse::Click},
     {"FormPostCardBack", "ButtonTile", TUse::Click},
     {"FormPostCardBack", "ButtonCenter", TUse::Click},
+    // The online hub: each service's window is made for its call.
+    {"FormMain", "ButtonInternet", TUse::Click},
+    {"FormMain", "ButtonMessages", TUse::Click},
+    {"FormInetModes", "ButtonExit", TUse::Click},
+    {"FormInetModes", "ButtonOpenSite", TUse::Click},
+    {"FormInetModes", "ButtonDownloadElements", TUse::Click},
+    {"FormInetModes", "ButtonDownloadGallery", TUse::Click},
+    {"FormInetModes", "ButtonUploadGallery", TUse::Click},
+    {"FormInetModes", "ButtonChat", TUse::Click},
+    {"FormInetModes", "ButtonPostcard", TUse::Click},
+    {"FormInetModes", "ButtonPublisherMessages", TUse::Click},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -176,9 +189,12 @@ class ProgramWindows : public ::testing::Test {
     new TFormCamera();
     new TFormEmail();
     new TFormSetup();
+    RegisterFormInetModes();
+    new TFormInetModes();
     ConnectMainWindow();
     ConnectFormLoadSave();
     ConnectFormCamera();
+    ConnectOnlineServices();
     RegisterFormShopList();
     InstallProgramMainShell();
   }
@@ -293,7 +309,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   FormLoadSave->show();
   CheckWindow(*FormLoadSave, "shown");
   FormLoadSave->close();
-  for (QWidget* window : std::initializer_list<QWidget*>{FormHelp, FormTips}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{FormHelp, FormTips, FindScreenForm("FormInetModes")}) {
     ASSERT_NE(window, nullptr);
     window->show();
     CheckWindow(*window, "shown");
@@ -322,7 +338,9 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonSetup", "FormMain.ButtonPaletteNext", "FormMain.ButtonPaletteColorNext",
                            "FormMain.PaletteButtonColor6", "FormMain.ButtonShopping",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork", "FormPostCard.ButtonSend",
-                           "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile"})
+                           "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile",
+                           "FormMain.ButtonInternet", "FormMain.ButtonMessages", "FormInetModes.ButtonChat",
+                           "FormInetModes.ButtonPostcard"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }
 

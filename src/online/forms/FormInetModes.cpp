@@ -1,0 +1,196 @@
+#include "online/forms/FormInetModes.h"
+
+#include <QCoreApplication>
+
+#include "editor/MainShell.h"
+#include "online/Registration.h"
+#include "online/forms/FormChat.h"
+#include "online/forms/FormDownloadElements.h"
+#include "online/forms/FormFromGallery.h"
+#include "online/forms/FormInetReg.h"
+#include "online/forms/FormPublisherMessages.h"
+#include "online/forms/FormToGallery.h"
+#include "online/forms/OnlineMessages.h"
+#include "platform/ShellOpen.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
+
+namespace {
+
+constexpr int kWidth = 272;
+constexpr int kButtonLeft = 26;
+constexpr int kButtonWidth = 220;
+constexpr int kButtonHeight = 30;
+constexpr int kFirstButtonTop = 36;
+constexpr int kButtonStep = 40;
+
+template <class TWindow>
+void RunModal(const std::function<void(TWindow&)>& prepare = {}) {
+  TWindow window;
+  if (prepare) prepare(window);
+  ShowSkinnedModal(window);
+  window.close();
+}
+
+}  // namespace
+
+TInetModesLinks& InetModesLinks() {
+  static TInetModesLinks links;
+  return links;
+}
+
+TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", parent) {
+  InSkinnedModal = true;
+  resize(kWidth, 330);
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
+  ImageButtons = NewButtonSheet(*this);
+  CaptionBar = NewCaptionBar(*this, kWidth, 20);
+  ButtonExit = new TGraphicButton(CaptionBar);
+  ButtonExit->setObjectName("ButtonExit");
+  ButtonExit->setGeometry(253, 0, 19, 20);
+  TakeMainWindowLooks(*ButtonExit);
+  ButtonExit->OnClick = [this] { close(); };
+
+  struct TButton {
+    TGraphicButton** Button;
+    const char* Name;
+    const char* HintKey;
+    const char* HintDefault;
+    const char* Caption;
+    void (TFormInetModes::*Click)();
+  };
+  const TButton buttons[] = {
+      {&ButtonOpenSite, "ButtonOpenSite", "ButtonOpenSiteHint", "", "Publisher's web site",
+       &TFormInetModes::ButtonOpenSiteClick},
+      {&ButtonDownloadElements, "ButtonDownloadElements", "ButtonDownloadElementsHint", "", "New elements",
+       &TFormInetModes::ButtonDownloadElementsClick},
+      {&ButtonDownloadGallery, "ButtonDownloadGallery", "ButtonDownloadGalleryHint", "", "Gallery",
+       &TFormInetModes::ButtonDownloadGalleryClick},
+      {&ButtonUploadGallery, "ButtonUploadGallery", "ButtonUploadGalleryHint", "", "Send to the gallery",
+       &TFormInetModes::ButtonUploadGalleryClick},
+      {&ButtonChat, "ButtonChat", "ButtonChatHint", "", "Chat", &TFormInetModes::ButtonChatClick},
+      {&ButtonPostcard, "ButtonPostcard", "ButtonPostCardHint", "", "Post card", &TFormInetModes::ButtonPostcardClick},
+      {&ButtonPublisherMessages, "ButtonPublisherMessages", "ButtonMessagesHint", "Publisher's Messages",
+       "Publisher's messages", &TFormInetModes::ButtonPublisherMessagesClick},
+  };
+  int top = kFirstButtonTop;
+  for (const TButton& b : buttons) {
+    *b.Button = NewSheetButton(this, b.Name, ImageButtons, 0, {kButtonLeft, top, kButtonWidth, kButtonHeight});
+    const auto click = b.Click;
+    (*b.Button)->OnClick = [this, click] { (this->*click)(); };
+    top += kButtonStep;
+  }
+
+  ApplyInterface(this);
+  setWindowTitle(TermText("ProductName", ""));
+  CaptionBar->Caption = TermText("FormInetModesCaption", "Online");
+  for (const TButton& b : buttons) {
+    (*b.Button)->setToolTip(TermText(b.HintKey, b.HintDefault));
+    (*b.Button)->SetCaption(TermText(std::string(b.Name) + "Caption", b.Caption));
+  }
+
+  Services.Register = [] { EnsureRegistered(); };
+  Services.DownloadElements = [] { RunModal<TFormDownloadElements>(); };
+  Services.FromGallery = [] { RunModal<TFormFromGallery>(); };
+  Services.ToGallery = [] {
+    RunModal<TFormToGallery>([](TFormToGallery& window) {
+      if (InetModesLinks().PrepareUpload) InetModesLinks().PrepareUpload(window);
+    });
+  };
+  Services.Chat = [] { ChatConnectAndLogin(); };
+  Services.PostCard = [] {
+    if (InetModesLinks().RunPostCard) InetModesLinks().RunPostCard();
+  };
+  Services.PublisherMessages = [] {
+    SetWindowButtonPressed("FormMain", "ButtonMessages", true);
+    RunPublisherMessages();
+    SetWindowButtonPressed("FormMain", "ButtonMessages", false);
+  };
+  Services.OpenSite = [](const std::string& url) { ShellOpen(url); };
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormInetModes.Skin", "FormIMod.psd");
+    LoadButtonsSkin(*this, "FormInetModesButtons", "ButIMode.psd", true);
+    ArrangeButtons();
+    SetWindowButtonPressed("FormMain", "ButtonInternet", true);
+  };
+  OnClose = [this] {
+    FreeFormSkin(*this);
+    FreeButtonsSkin(*this);
+    SetWindowButtonPressed("FormMain", "ButtonInternet", false);
+  };
+}
+
+void TFormInetModes::ArrangeButtons() {
+  // The site button needs an address; post cards need the composer.
+  ButtonOpenSite->setVisible(!PublisherLink(MainSettings(), "PublisherLinks").empty());
+  ButtonPostcard->setVisible(bool(InetModesLinks().RunPostCard));
+  int top = kFirstButtonTop;
+  for (TGraphicButton* button : {ButtonOpenSite, ButtonDownloadElements, ButtonDownloadGallery, ButtonUploadGallery,
+                                 ButtonChat, ButtonPostcard, ButtonPublisherMessages}) {
+    if (button->isHidden()) continue;
+    button->move(kButtonLeft, top);
+    top += kButtonStep;
+  }
+}
+
+bool TFormInetModes::WorkOnDesk() const { return InetModesLinks().WorkOnDesk && InetModesLinks().WorkOnDesk(); }
+
+bool TFormInetModes::EnsureAccount() {
+  if (IsRegistered(MainSettings())) return true;
+  if (Services.Register) Services.Register();
+  return IsRegistered(MainSettings());
+}
+
+void TFormInetModes::CloseAndRun(const std::function<void()>& open) {
+  hide();
+  close();
+  QCoreApplication::processEvents();
+  if (open) open();
+}
+
+void TFormInetModes::ButtonOpenSiteClick() {
+  const std::string url = PublisherLink(MainSettings(), "PublisherLinks");
+  if (url.empty()) return;
+  CloseAndRun([this, url] { Services.OpenSite(url); });
+}
+
+void TFormInetModes::ButtonDownloadElementsClick() {
+  if (!EnsureAccount()) return;
+  CloseAndRun(Services.DownloadElements);
+}
+
+void TFormInetModes::ButtonDownloadGalleryClick() { CloseAndRun(Services.FromGallery); }
+
+void TFormInetModes::ButtonUploadGalleryClick() {
+  if (!WorkOnDesk()) {
+    ShowOnlineMessage("MessageWorkIsEmpty");
+    return;
+  }
+  if (!EnsureAccount()) return;
+  CloseAndRun(Services.ToGallery);
+}
+
+void TFormInetModes::ButtonChatClick() { CloseAndRun(Services.Chat); }
+
+void TFormInetModes::ButtonPostcardClick() {
+  if (!WorkOnDesk()) {
+    ShowOnlineMessage("MessageWorkIsEmpty");
+    return;
+  }
+  CloseAndRun(Services.PostCard);
+}
+
+void TFormInetModes::ButtonPublisherMessagesClick() { CloseAndRun(Services.PublisherMessages); }
+
+void RegisterFormInetModes() {
+  RegisterStandingForm("FormInetModes", [] { return new TFormInetModes(); });
+  RegisterCallWindow("FormPublisherMessages", RunPublisherMessages);
+}
