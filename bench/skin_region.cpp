@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include "QtBenchMain.h"
 #include "picture/forms/BitmapImage.h"
 #include "shell/SkinRegion.h"
 #include "shell/forms/Skins.h"
@@ -45,11 +46,5 @@ BENCHMARK(BM_SkinRegionQtBitmap)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);  // QBitmap needs a GUI application
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+// QBitmap needs a GUI application.
+int main(int argc, char** argv) { return RunBenchmarksOffscreen<QGuiApplication>(argc, argv); }

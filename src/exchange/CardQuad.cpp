@@ -181,6 +181,18 @@ bool TCardImage::SignsKept() const {
   return true;
 }
 
+bool TCardImage::SetCorners(const TQuad& corners) {
+  const TCardHandles before = points_;
+  for (int i = 0; i < 4; ++i) points_[2 * i] = corners[i];
+  MiddlesFromCorners();
+  if (!QuadAcceptable(points_)) {
+    points_ = before;
+    return false;
+  }
+  RefreshBounds();
+  return true;
+}
+
 void TCardImage::MiddlesFromCorners() {
   for (int m = 1; m < 8; m += 2)
     points_[m] = {(points_[m - 1].X + points_[(m + 1) % 8].X) / 2, (points_[m - 1].Y + points_[(m + 1) % 8].Y) / 2};

@@ -55,6 +55,9 @@ class TCardImage {
   void Place(int width, int height, int cardWidth, int cardHeight);
   const TCardHandles& Handles() const { return points_; }
   TQuad Corners() const { return {points_[0], points_[2], points_[4], points_[6]}; }
+  // Puts the corners (top-left, top-right, bottom-right, bottom-left) where they
+  // are given; false, and nothing moves, for a quad the mapping may not take.
+  bool SetCorners(const TQuad& corners);
   // The image's bounding rectangle (refreshed after a rotation ends and by moves).
   const TRect& BoundingRect() const { return bounds_; }
   int SourceWidth() const { return width_; }

@@ -139,17 +139,21 @@ TEST_F(CardImageTest, RotationTurnsTheImageAboutItsCentreAndMovingShiftsIt) {
   }
 }
 
-TEST(CardQuad, MirroredOrDentedOrTinyQuadsAreRefused) {
-  auto handles = [](TQuad q) {
-    TCardHandles h;
-    for (int i = 0; i < 4; ++i) h[2 * i] = q[i];
-    for (int m = 1; m < 8; m += 2) h[m] = {(h[m - 1].X + h[(m + 1) % 8].X) / 2, (h[m - 1].Y + h[(m + 1) % 8].Y) / 2};
-    return h;
-  };
-  EXPECT_TRUE(QuadAcceptable(handles({{{0, 0}, {200, 0}, {200, 100}, {0, 100}}})));
-  EXPECT_FALSE(QuadAcceptable(handles({{{200, 0}, {0, 0}, {0, 100}, {200, 100}}})));    // mirrored
-  EXPECT_FALSE(QuadAcceptable(handles({{{0, 0}, {200, 0}, {60, 40}, {0, 200}}})));      // dented
-  EXPECT_FALSE(QuadAcceptable(handles({{{0, 0}, {200, 0}, {200, 50}, {0, 50}}})));      // too low
+TEST(CardQuad, MirroredOrDentedOrTinyQuadsAreRefusedAndTheLastGoodOneStays) {
+  TCardImage image;
+  image.Place(100, 100, 400, 400);
+  const TQuad good = {{{0, 0}, {200, 0}, {200, 100}, {0, 100}}};
+  ASSERT_TRUE(image.SetCorners(good));
+  EXPECT_EQ(image.Handles()[3], (TFloatPoint{200, 50}));  // the right edge's middle follows
+  EXPECT_EQ(image.BoundingRect(), (TRect{0, 0, 200, 100}));
+  const TQuad bad[] = {{{{200, 0}, {0, 0}, {0, 100}, {200, 100}}},   // mirrored
+                       {{{0, 0}, {200, 0}, {60, 40}, {0, 200}}},     // dented
+                       {{{0, 0}, {200, 0}, {200, 50}, {0, 50}}}};    // too low
+  for (const TQuad& quad : bad) {
+    EXPECT_FALSE(image.SetCorners(quad));
+    EXPECT_EQ(image.Corners(), good);
+    EXPECT_EQ(image.Handles()[3], (TFloatPoint{200, 50}));
+  }
 }
 
 TEST(CardBackground, TiledCentredAndStretchedPicturesSitWhereThePlacementSays) {
