@@ -1,0 +1,272 @@
+// hub-chat-demo: the real program as two users meet online, run twice at once
+// with HUB_CHAT_ROLE "anna" and "bob" and HUB_CHAT_OUT a folder both see. Anna's
+// program hosts the stand-in publisher and writes its chat address to
+// <out>/chat-url. Anna opens the online window from the main window's button,
+// reads the installed publisher message with frames and follows its link into
+// the other frame. Then each opens the chat from the online window, registers,
+// logs in and sends a public message, and waits for the other's. Anna opens a
+// private talk with bob by a double click on his name and writes to him; bob's
+// program opens a talk window with it. Each writes <out>/<role>.ok when its part
+// is seen (and stays up for the screenshot), or <out>/<role>.fail and ends.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "app/Program.h"
+#include "editor/forms/FormMain.h"
+#include "online/forms/FormChat.h"
+#include "online/forms/FormPublisherMessages.h"
+#include "online/forms/FrameViewer.h"
+#include "online/forms/OnlineMessages.h"
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/HtmlViewer.h"
+#include "shell/forms/ShellForms.h"
+#include "support/StandInPublisher.h"
+
+namespace {
+
+std::string role, other, out;
+int step = 0;
+bool busy = false;
+std::vector<std::string> notices;
+
+void Note(const std::string& what) { std::cerr << role << ": " << what << std::endl; }
+
+void Write(const fs::path& file, const std::string& text) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+  std::string shown;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible()) shown += " " + window->objectName().toStdString();
+  Note("FAIL at step " + std::to_string(step) + ": " + why + "; windows shown:" + shown);
+  Write(out + "/" + role + ".fail", why + "\n");
+  std::_Exit(1);
+}
+
+template <class T = QWidget>
+T* Shown(const char* name) {
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && window->objectName() == name)
+      if (auto* typed = qobject_cast<T*>(window)) return typed;
+  return nullptr;
+}
+
+TFormTalk* ShownTalk() {
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* talk = qobject_cast<TFormTalk*>(window); talk && talk->isVisible()) return talk;
+  return nullptr;
+}
+
+TGraphicButton* ButtonOf(QWidget* window, const char* name) {
+  auto* button = window->findChild<TGraphicButton*>(name);
+  if (!button || !button->isVisible()) Fail(std::string("no button ") + name);
+  return button;
+}
+
+void Click(TGraphicButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
+
+bool ListHas(const QListWidget* list, const QString& text) {
+  for (int i = 0; i < list->count(); ++i)
+    if (list->item(i)->text().contains(text)) return true;
+  return false;
+}
+
+// Clicks the link whose text is `text`, where the frame shows it.
+void ClickLink(THtmlViewer* frame, const QString& text) {
+  QTextCursor found = frame->document()->find(text);
+  if (found.isNull()) Fail("no link " + text.toStdString());
+  QTextCursor inside(frame->document());
+  inside.setPosition(found.selectionStart() + 1);
+  QTest::mouseClick(frame->viewport(), Qt::LeftButton, {}, frame->cursorRect(inside).center());
+}
+
+void InstallMessage() {
+  const fs::path folder = fs::path(ExePath) / "MESSAGES" / "spring";
+  Write(folder / "index.htm",
+        "<html><frameset cols=\"160,*\"><frame name=\"menu\" src=\"menu.htm\">"
+        "<frame name=\"page\" src=\"welcome.htm\"></frameset></html>");
+  Write(folder / "menu.htm", "<p><a href=\"offers.htm\" target=\"page\">Spring offers</a></p>");
+  Write(folder / "welcome.htm", "<h2>Welcome to spring</h2>");
+  Write(folder / "offers.htm", "<h2>Three new curls</h2>");
+  MainIni->WriteString("MESSAGES", "spring", "spring;Spring news;;");
+}
+
+void Tick() {
+  if (busy) return;
+  QWidget* main = Shown("FormMain");
+  switch (step) {
+    case 0:  // the online window from the main window
+      if (!main) return;
+      step = role == "anna" ? 1 : 10;
+      Note("opening the online window");
+      Click(ButtonOf(main, "ButtonInternet"));
+      return;
+    case 1:
+      if (QWidget* hub = Shown("FormInetModes")) {
+        step = 2;
+        Note("opening the publisher's messages");
+        Click(ButtonOf(hub, "ButtonPublisherMessages"));
+      }
+      return;
+    case 2:
+      if (auto* messages = Shown<TFormPublisherMessages>("FormPublisherMessages")) {
+        TFrameViewer& viewer = *messages->HTMLViewer;
+        if (messages->Messages().size() != 1 || viewer.FrameCount() != 2) Fail("the message is not shown in frames");
+        if (!viewer.Frame("page")->toPlainText().contains("Welcome to spring")) Fail("the page frame is empty");
+        ClickLink(viewer.Frame("menu"), "Spring offers");
+        step = 3;
+      }
+      return;
+    case 3:
+      if (auto* messages = Shown<TFormPublisherMessages>("FormPublisherMessages")) {
+        if (!messages->HTMLViewer->Frame("page")->toPlainText().contains("Three new curls"))
+          Fail("the link did not load into its frame");
+        if (!messages->HTMLViewer->Frame("menu")->toPlainText().contains("Spring offers")) Fail("the menu went");
+        Note("the message's link loaded in its frame");
+        step = 4;
+        Click(ButtonOf(messages, "ButtonExit"));
+      }
+      return;
+    case 4:
+      if (!main || Shown("FormPublisherMessages") || Shown("FormInetModes")) return;
+      step = 10;
+      Click(ButtonOf(main, "ButtonInternet"));
+      return;
+    case 10:
+      if (QWidget* hub = Shown("FormInetModes")) {
+        step = 11;
+        Note("opening the chat");
+        Click(ButtonOf(hub, "ButtonChat"));
+      }
+      return;
+    case 11:
+      if (auto* account = Shown<TFormChatReg>("FormChatReg")) {
+        busy = true;
+        const QString name = QString::fromStdString(role == "anna" ? "Anna" : "Bob");
+        QTest::keyClicks(account->EditNewUserName, name);
+        QTest::keyClicks(account->EditNewUserPassword, "Spring1");
+        QTest::keyClicks(account->EditNewUserPasswordCnf, "Spring1");
+        Click(account->ButtonNewUser);
+        if (notices != std::vector<std::string>{"MessageYouAreSucReg"}) Fail("not registered");
+        QTest::keyClicks(account->EditOldUserName, name);
+        QTest::keyClicks(account->EditOldUserPassword, "Spring1");
+        busy = false;
+        step = 12;
+        Note("logging in");
+        Click(account->ButtonOldUser);
+      }
+      return;
+    case 12:
+      if (auto* chat = Shown<TFormChat>("FormChat")) {
+        busy = true;
+        QTest::keyClicks(chat->EditMessage, QString::fromStdString("hello from " + role));
+        Click(chat->ButtonSend);
+        busy = false;
+        if (!chat->EditMessage->text().isEmpty()) Fail("the message was not sent");
+        Note("sent a public message");
+        step = 13;
+      }
+      return;
+    case 13:
+      if (auto* chat = Shown<TFormChat>("FormChat")) {
+        if (!ListHas(chat->ListBoxMessages, QString::fromStdString("hello from " + other))) return;
+        if (!ListHas(chat->ListBoxMessages, QString::fromStdString("hello from " + role))) Fail("own message lost");
+        Note("the other's public message arrived");
+        if (role == "bob") {
+          step = 20;
+          return;
+        }
+        const auto users = chat->ListBoxUsers->findItems("bob", Qt::MatchExactly);
+        if (users.isEmpty()) return;
+        QListWidget* list = chat->ListBoxUsers;
+        const QPoint at = list->visualItemRect(users.front()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        TFormTalk* talk = ShownTalk();
+        if (!talk) {
+          std::string items;
+          for (int i = 0; i < list->count(); ++i) items += " [" + list->item(i)->text().toStdString() + "]";
+          Fail("no talk window for bob; users" + items + " at " + std::to_string(at.x()) + "," + std::to_string(at.y()));
+        }
+        busy = true;
+        QTest::keyClicks(talk->EditMessage, "psst bob");
+        Click(talk->ButtonSend);
+        busy = false;
+        if (!ListHas(talk->ListBoxMessages, "psst bob")) Fail("the private message is not in the talk");
+        Note("wrote to bob privately");
+        Write(out + "/anna.ok", "ok\n");
+        step = 30;
+      }
+      return;
+    case 20:
+      if (TFormTalk* talk = ShownTalk()) {
+        if (!ListHas(talk->ListBoxMessages, "psst bob")) return;
+        if (talk->LabelRespondentName->text() != "anna") Fail("the talk is not with anna");
+        Note("a talk with anna opened with her message");
+        Write(out + "/bob.ok", "ok\n");
+        step = 30;
+      }
+      return;
+    default: return;
+  }
+}
+
+// A timer does not fire again while its own handler waits in a window's loop:
+// each look is a new timer, set before the step that may open a window.
+void Pump() {
+  QTimer::singleShot(100, qApp, [] {
+    Pump();
+    Tick();
+  });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const char* roleEnv = std::getenv("HUB_CHAT_ROLE");
+  const char* outEnv = std::getenv("HUB_CHAT_OUT");
+  if (argc < 1 || !roleEnv || !outEnv) return 2;
+  role = roleEnv;
+  other = role == "anna" ? "bob" : "anna";
+  out = outEnv;
+  std::unique_ptr<TStandInPublisher> publisher;
+  std::string chatUrl;
+  if (role == "anna") {
+    publisher = std::make_unique<TStandInPublisher>();
+    chatUrl = publisher->ServerChat();
+    Write(out + "/chat-url.tmp", chatUrl);
+    fs::rename(out + "/chat-url.tmp", out + "/chat-url");
+  } else {
+    for (int i = 0; i < 200 && chatUrl.empty(); ++i) {
+      if (auto bytes = ReadFileBytes(out + "/chat-url")) chatUrl.assign(bytes->begin(), bytes->end());
+      if (chatUrl.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (chatUrl.empty()) return 3;
+  }
+  return RunProgram(1, argv, [&] {
+    MainIni->WriteString("Servers", "ServerChat", chatUrl);
+    if (role == "anna") InstallMessage();
+    ChatTimingSetting().poll = std::chrono::milliseconds(500);
+    SetOnlineMessageSink([](const std::string& key) {
+      Note("message " + key);
+      notices.push_back(key);
+    });
+    Pump();
+    QTimer::singleShot(90000, qApp, [] { Fail("timed out"); });
+  });
+}
