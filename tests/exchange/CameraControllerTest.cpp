@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FakeCaptureDevice.h"
+#include "support/PictureCompare.h"
 
 namespace {
 
@@ -126,10 +127,7 @@ TEST_F(CameraControllerTest, TheSnapshotIs640x480FromTheCameraAndPutsFormatAndPr
   EXPECT_EQ(ui_.events, (Calls{"close", "handover"}));
   ASSERT_EQ(ui_.handedOver.size(), 1u);
   const TBitmap32& shot = ui_.handedOver[0];
-  ASSERT_EQ(shot.Width(), 640);
-  ASSERT_EQ(shot.Height(), 480);
-  for (auto [x, y] : {std::pair{0, 0}, {639, 0}, {0, 479}, {639, 479}, {321, 77}})
-    EXPECT_EQ(shot.Pixel(x, y), FakeFramePixel(x, y, 640, 480) | 0xFF000000u) << x << "," << y;
+  EXPECT_TRUE(SamePicture(shot, OpaqueFakeFrame(640, 480)));
 }
 
 TEST_F(CameraControllerTest, ACameraWithout640x480GivesOneAnywayCutNotSquashed) {

@@ -6,6 +6,7 @@
 #include "picture/PictureJudges.h"
 #include "picture/PsdFile.h"
 #include "platform/Geometry.h"
+#include "support/PictureCompare.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ class PictureLoading : public ::testing::Test {
   void TearDown() override { ResetSourcePicture(); }
 
   void ExpectPreviousKept() {
-    EXPECT_EQ(SourcePicture, previous_);
+    EXPECT_TRUE(SamePicture(SourcePicture, previous_));
     EXPECT_TRUE(SourceHasAlpha);
   }
 
@@ -42,7 +43,7 @@ TEST_F(PictureLoading, PhotoshopFileWithoutAlphaLoadsOpaqueAndStillCountsAsAlpha
   ImageMagickWrite(colours, file, "-alpha off");  // three channels: the reader gives alpha 0
   SourceHasAlpha = false;
   ASSERT_TRUE(LoadSourcePictureFile(file));
-  EXPECT_EQ(SourcePicture, colours);
+  EXPECT_TRUE(SamePicture(SourcePicture, colours));
   EXPECT_TRUE(SourceHasAlpha);
 }
 
@@ -51,7 +52,7 @@ TEST_F(PictureLoading, PhotoshopAlphaIsKept) {
   const fs::path file = dir_ / "cut.psd";
   ASSERT_TRUE(SavePsdFile(picture, file));
   ASSERT_TRUE(LoadSourcePictureFile(file));
-  EXPECT_EQ(SourcePicture, picture);
+  EXPECT_TRUE(SamePicture(SourcePicture, picture));
 }
 
 TEST_F(PictureLoading, JpegInCapitalsAndOtherFormatsLoadWithoutAlpha) {
@@ -117,7 +118,7 @@ TEST(ScanResults, CancelsAreSilentAndFailuresTellTheReasonWithoutTouchingTheSour
   EXPECT_FALSE(shortScan.Acquired);
   EXPECT_TRUE(shortScan.Message);
 
-  EXPECT_EQ(SourcePicture, before);
+  EXPECT_TRUE(SamePicture(SourcePicture, before));
   EXPECT_TRUE(SourceHasAlpha);
   ResetSourcePicture();
 }

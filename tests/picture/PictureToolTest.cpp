@@ -9,6 +9,7 @@
 #include "picture/PictureFiles.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
+#include "support/PictureCompare.h"
 
 namespace {
 std::string Tool() { return Quoted(BuildDir() / "tools/picture-tool/picture-tool"); }
@@ -28,9 +29,9 @@ TEST(PictureFiles, LoadsAndSavesByExtension) {
   TBitmap32 b;
   std::string error;
   ASSERT_TRUE(LoadPictureFile(dir / "a.PSD", b, error)) << error;
-  EXPECT_EQ(b, picture) << "Photoshop files keep their alpha";
+  EXPECT_TRUE(SamePicture(b, picture)) << "Photoshop files keep their alpha";
   ASSERT_TRUE(LoadPictureFile(dir / "a.fcc", b, error)) << error;
-  EXPECT_EQ(b, picture);
+  EXPECT_TRUE(SamePicture(b, picture));
   ASSERT_TRUE(LoadPictureFile(dir / "a.fll", b, error)) << error;
   EXPECT_EQ(AlphaOf(b.Pixel(3, 4)), AlphaOf(picture.Pixel(3, 4)));
   ASSERT_TRUE(LoadPictureFile(dir / "a.Jpg", b, error)) << error;
@@ -42,7 +43,7 @@ TEST(PictureFiles, LoadsAndSavesByExtension) {
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(LoadPictureFile(dir / "missing.png", kept, error));
   EXPECT_FALSE(LoadPictureFile(dir / "missing.psd", kept, error));
-  EXPECT_EQ(kept, TBitmap32(2, 2, 7));
+  EXPECT_TRUE(SamePicture(kept, TBitmap32(2, 2, 7)));
 }
 
 TEST(PictureFiles, SavesOtherPictureClassesAsOpaquePhotoshopFiles) {
@@ -54,7 +55,7 @@ TEST(PictureFiles, SavesOtherPictureClassesAsOpaquePhotoshopFiles) {
   ASSERT_TRUE(SaveGraphicAsPsd(jpeg, dir / "jpeg.psd"));
   TBitmap32 b;
   LoadPsdPicture(dir / "lead.psd", b);
-  EXPECT_EQ(b, TBitmap32(5, 3, Color32(9, 99, 199, 255)));
+  EXPECT_TRUE(SamePicture(b, TBitmap32(5, 3, Color32(9, 99, 199, 255))));
   LoadPsdPicture(dir / "jpeg.psd", b);
   EXPECT_EQ(b.Width(), 6);
   EXPECT_TRUE(AlphaIs(b, 255));

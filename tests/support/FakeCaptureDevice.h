@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "picture/Bitmap32.h"
 #include "platform/Capture.h"
 
 struct TFakeCaptureInput {
@@ -25,6 +26,14 @@ inline std::uint32_t FakeFramePixel(int x, int y, int width, int height) {
   const std::uint32_t g = height > 1 ? std::uint32_t(y * 255 / (height - 1)) : 0;
   const std::uint32_t b = std::uint32_t(width / 10) & 0xFF;
   return (r << 16) | (g << 8) | b;
+}
+
+// A whole frame as the program keeps it, made opaque.
+inline TBitmap32 OpaqueFakeFrame(int width, int height) {
+  TBitmap32 frame(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) frame.SetPixel(x, y, FakeFramePixel(x, y, width, height) | 0xFF000000u);
+  return frame;
 }
 
 inline TCaptureFrame FakeFrame(TCaptureFormat format) {
