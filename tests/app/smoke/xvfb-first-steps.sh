@@ -17,6 +17,8 @@ installed=$work/prefix/$program_dir
 for folder in ImageIn ImageOut Works Music Sound Queries Help Tips Catalog; do
   [[ -d $installed/$folder ]] || fail "the installation has no $folder folder"
 done
+[[ $(readlink -f "$work/prefix/bin/tressary") == "$(readlink -f "$installed/tressary")" ]] ||
+  fail "the prefix's bin/tressary does not lead to the installed program"
 mv "$installed" "$work/Tressary"
 cp "$harness" "$work/Tressary/"
 rm -r "$work/Tressary/ImageOut" "$work/Tressary/Works"
