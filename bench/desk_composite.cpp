@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "editor/DeskCompositor.h"
-#include "editor/FakeDeskOwner.h"
 #include "picture/Mask.h"
 #include "picture/forms/BitmapImage.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 

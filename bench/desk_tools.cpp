@@ -10,7 +10,7 @@
 
 #include "BenchPicture.h"
 #include "editor/DeskMouseTools.h"
-#include "editor/FakeDeskOwner.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 

@@ -12,17 +12,17 @@
 #include <random>
 #include <string>
 
+#include "editor/EditorGlobals.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
 #include "picture/Mask.h"
-#include "picture/WorkFile.h"
-#include "editor/EditorGlobals.h"
-#include "editor/FakeDeskOwner.h"
-#include "exchange/FakeWorkPorts.h"
 #include "picture/PackedPicture.h"
+#include "picture/WorkFile.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
+#include "support/FakeDeskOwner.h"
+#include "support/FakeWorkPorts.h"
 
 namespace {
 constexpr int kSide = 1024;

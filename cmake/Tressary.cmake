@@ -63,6 +63,8 @@ function(tressary_tests name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(sources)
     add_executable(${name} ${sources})
+    # A suite reaches its own headers from its folder and shared ones as "support/...".
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} tressary_test_support GTest::gtest GTest::gmock GTest::gtest_main)
     tressary_target(${name})
     # The source and build folders are compiled into the test support library:
@@ -73,6 +75,7 @@ function(tressary_tests name)
     file(GLOB form_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/forms/*.cpp)
     if(form_sources)
       add_executable(${name}_forms ${form_sources})
+      target_include_directories(${name}_forms PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
       target_link_libraries(${name}_forms PRIVATE ${ARG_FORMS_LIBS} tressary_test_support tressary_qt_test_main GTest::gtest GTest::gmock)
       tressary_target(${name}_forms)
       gtest_discover_tests(${name}_forms DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
@@ -102,9 +105,9 @@ endfunction()
 function(tressary_benchmark name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   add_executable(bench_${name} ${name}.cpp)
-  target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
   # Benchmarks may drive code through the tests' header-only fakes.
-  target_include_directories(bench_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} tressary_test_fakes benchmark::benchmark
+    benchmark::benchmark_main)
   tressary_target(bench_${name})
 endfunction()
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeDeskOwner.h"
 #include "editor/EditorGlobals.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 

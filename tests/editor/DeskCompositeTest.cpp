@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FakeDeskOwner.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 

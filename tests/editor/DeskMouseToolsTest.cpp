@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "FakeDeskOwner.h"
 #include "editor/DeskMouseTools.h"
 #include "picture/BitmapRoutines.h"
+#include "support/FakeDeskOwner.h"
 #include "support/PictureCompare.h"
 
 namespace {

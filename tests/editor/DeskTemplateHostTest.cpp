@@ -1,9 +1,9 @@
 // Templates on the real desk: replacing a type deletes only that type's layers.
 #include <gtest/gtest.h>
 
-#include "FakeDeskOwner.h"
 #include "editor/DeskTemplateHost.h"
 #include "picture/PsdFile.h"
+#include "support/FakeDeskOwner.h"
 #include "support/TestPaths.h"
 
 TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {

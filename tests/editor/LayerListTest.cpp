@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeDeskOwner.h"
 #include "editor/ControlRules.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "FakeDeskOwner.h"
 #include "editor/DeskTemplateHost.h"
 #include "picture/PsdFile.h"
+#include "support/FakeDeskOwner.h"
 #include "support/TestPaths.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "FakeDeskOwner.h"
 #include "editor/DeskTool.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 

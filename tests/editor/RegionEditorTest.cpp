@@ -5,8 +5,8 @@
 #include <random>
 
 #include "editor/RegionEditor.h"
-#include "picture/PictureJudges.h"
 #include "platform/FileIO.h"
+#include "support/PictureJudges.h"
 
 namespace {
 

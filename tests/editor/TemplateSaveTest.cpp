@@ -6,11 +6,11 @@
 #include "editor/LayerRegions.h"
 #include "editor/TemplateSave.h"
 #include "picture/Layer.h"
-#include "picture/PictureJudges.h"
 #include "platform/FileIO.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "support/FakeLayerHost.h"
+#include "support/PictureJudges.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST_F(Saving, LayerTemplateReadsBackInPsdToolsZlibAndTheBrowsersList) {
   region.Hue = 160;
   layer.Mask.SetRegionValues(1, region);
   const TBitmap32 rendered = layer.RenderedPicture();
-  ASSERT_NE(rendered, layer.Picture);  // the colours are in what is saved
+  ASSERT_FALSE(rendered == layer.Picture) << "the colours are not in what is saved";
 
   // The list exists with a last line that has no line end.
   WriteTestFile(exe / "PartBase.txt", "3;1;2;Old.psd;Old one;");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/FakeDeskOwner.h"
+#include "support/FakeDeskOwner.h"
 #include "support/TestPaths.h"
 
 namespace {

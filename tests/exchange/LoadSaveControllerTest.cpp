@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "editor/SourcePicture.h"
-#include "picture/PictureJudges.h"
 #include "picture/PictureFiles.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 

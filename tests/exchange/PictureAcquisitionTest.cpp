@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "editor/SourcePicture.h"
-#include "picture/PictureJudges.h"
 #include "picture/PsdFile.h"
 #include "platform/Geometry.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 

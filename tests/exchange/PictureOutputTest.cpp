@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "picture/Lead.h"
-#include "picture/PictureJudges.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 
@@ -22,32 +22,6 @@ class FakeWork : public IWorkPicture {
   TBitmap32 picture;
 };
 
-// Pillow's reading of a saved file: its format name and its pixels as RGBA.
-struct TJudged {
-  std::string Format;
-  TBitmap32 Picture;
-};
-TJudged PillowRead(const fs::path& file) {
-  const fs::path raw = file.string() + ".pillow.rgba";
-  const std::string out = RunPython(
-      "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\nfmt = im.format\n"
-      "im = im.convert('RGBA')\nopen(sys.argv[2], 'wb').write(im.tobytes())\n"
-      "print(fmt, im.size[0], im.size[1])\n",
-      Quoted(file) + " " + Quoted(raw));
-  char format[32] = {};
-  int w = 0, h = 0;
-  if (std::sscanf(out.c_str(), "%31s %d %d", format, &w, &h) != 3) {
-    ADD_FAILURE() << "Pillow cannot read " << file << ": " << out;
-    return {};
-  }
-  std::string bytes;
-  if (FILE* f = std::fopen(raw.c_str(), "rb")) {
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return {format, FromRgba(bytes, w, h)};
-}
 
 constexpr std::uint64_t kPlenty = std::uint64_t(1) << 40;
 auto Plenty = [](const fs::path&) -> std::optional<std::uint64_t> { return kPlenty; };

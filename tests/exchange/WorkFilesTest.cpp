@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "editor/EditorGlobals.h"
-#include "editor/FakeDeskOwner.h"
-#include "exchange/FakeWorkPorts.h"
 #include "exchange/WorkFiles.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
+#include "support/FakeDeskOwner.h"
+#include "support/FakeWorkPorts.h"
 #include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 

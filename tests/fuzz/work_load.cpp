@@ -7,8 +7,8 @@
 
 #include "FuzzFile.h"
 #include "editor/EditorGlobals.h"
-#include "editor/FakeDeskOwner.h"
 #include "exchange/WorkFiles.h"
+#include "support/FakeDeskOwner.h"
 
 namespace {
 class QuietPorts : public IWorkPorts {

@@ -16,6 +16,8 @@
 #include "platform/TextFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 #include "support/StandInPublisher.h"
 #include "support/TestPaths.h"
 
@@ -36,29 +38,15 @@ std::string PackedPicture(int width, int height, std::uint8_t shade) {
 }
 
 // The installed Photoshop file as Pillow reads it equals the served packed
-// picture as it unpacks, byte for byte (the colour went through JPEG once, on
-// the server's side).
+// picture as it unpacks, pixel for pixel, alpha included (the colour went
+// through JPEG once, on the server's side).
 void ExpectSamePicture(const fs::path& psd, const std::string& served) {
   const auto expected = UnpackBitmap32(
       std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(served.data()), served.size()));
   ASSERT_TRUE(expected);
-  std::string rgba;
-  for (int y = 0; y < expected->Height(); ++y)
-    for (int x = 0; x < expected->Width(); ++x) {
-      const TColor32 c = expected->Pixel(x, y);
-      rgba += {char(RedOf(c)), char(GreenOf(c)), char(BlueOf(c)), char(AlphaOf(c))};
-    }
-  const fs::path raw = psd.string() + ".rgba";
-  WriteTestFile(raw, rgba);
-  std::string output;
-  RunCommand("/usr/bin/python3 -c \"import sys\nfrom PIL import Image\nim=Image.open(sys.argv[1])\n"
-             "print(im.mode, im.size, im.tobytes()==open(sys.argv[2],'rb').read())\" '" +
-                 psd.string() + "' '" + raw.string() + "'",
-             &output);
-  fs::remove(raw);
-  EXPECT_EQ(output, "RGBA (" + std::to_string(expected->Width()) + ", " + std::to_string(expected->Height()) +
-                        ") True\n")
-      << psd;
+  const TJudged judged = PillowRead(psd);
+  EXPECT_EQ(judged.Mode, "RGBA") << psd;
+  EXPECT_TRUE(SamePicture(judged.Picture, *expected)) << psd;
 }
 
 std::vector<std::string> FilesBelow(const fs::path& dir) {

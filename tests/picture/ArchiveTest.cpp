@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "PictureJudges.h"
 #include "picture/Archive.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
@@ -12,6 +11,7 @@
 #include "platform/FileIO.h"
 #include "support/ArchiveWriter.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 using TEntry = TArchiveEntry;

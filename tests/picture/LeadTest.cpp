@@ -2,11 +2,11 @@
 // and Pillow.
 #include <gtest/gtest.h>
 
-#include "PictureJudges.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Lead.h"
 #include "picture/PsdFile.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 TBitmap32 Opaque(TBitmap32 b) {

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "PictureJudges.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
@@ -14,6 +13,7 @@
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 // A smooth picture, so JPEG loss stays small and comparable.

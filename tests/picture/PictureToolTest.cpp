@@ -1,7 +1,6 @@
 // Loading and saving by extension, through the library and through picture-tool.
 #include <gtest/gtest.h>
 
-#include "PictureJudges.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
@@ -10,6 +9,7 @@
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 std::string Tool() { return Quoted(BuildDir() / "tools/picture-tool/picture-tool"); }

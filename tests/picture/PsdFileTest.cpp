@@ -2,13 +2,13 @@
 // and LoadPsdPicture's file kinds and fallbacks.
 #include <gtest/gtest.h>
 
-#include "PictureJudges.h"
 #include "picture/Compression.h"
 #include "picture/PackedPicture.h"
 #include "picture/PsdFile.h"
 #include "platform/ByteStream.h"
 #include "platform/FileIO.h"
 #include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 
 namespace {
 // A Photoshop header with the given fields and empty sections, up to (not

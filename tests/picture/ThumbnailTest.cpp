@@ -1,8 +1,8 @@
 // Thumbnails and previews: placement, composition over the background, JPEG output.
 #include <gtest/gtest.h>
 
-#include "PictureJudges.h"
 #include "picture/BitmapRoutines.h"
+#include "support/PictureJudges.h"
 
 namespace {
 const TColor32 kBlue = Color32(0, 0, 255);

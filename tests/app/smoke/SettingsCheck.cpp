@@ -26,13 +26,13 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormSetup.h"
-#include "editor/smoke/DrawnPortrait.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
+#include "support/qt/DrawnPortrait.h"
 #include "support/qt/MessageAnswer.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "MainStateFixture.h"
 #include "editor/MainDesign.h"
-#include "editor/MainStateFixture.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"

@@ -4,7 +4,7 @@
 
 #include <QComboBox>
 
-#include "editor/FakeTemplateDesk.h"
+#include "FakeTemplateDesk.h"
 #include "editor/forms/FormMask.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QTest>
 
-#include "editor/FakeDeskOwner.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/VirtualKeys.h"
@@ -15,6 +14,7 @@
 #include "shell/Termins.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/ShellForms.h"
+#include "support/FakeDeskOwner.h"
 #include "support/TestPaths.h"
 
 namespace {

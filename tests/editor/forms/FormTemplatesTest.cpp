@@ -4,7 +4,7 @@
 
 #include <QLabel>
 
-#include "editor/FakeTemplateDesk.h"
+#include "FakeTemplateDesk.h"
 #include "editor/forms/FormTemplates.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"

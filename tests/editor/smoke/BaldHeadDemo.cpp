@@ -21,8 +21,8 @@
 #include "editor/forms/PortraitScroll.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
-#include "editor/smoke/DrawnPortrait.h"
 #include "support/qt/DemoInstallation.h"
+#include "support/qt/DrawnPortrait.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/TemplateButtons.h"
-#include "editor/smoke/DrawnPortrait.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/qt/DemoInstallation.h"
 #include "support/qt/DeskShown.h"
+#include "support/qt/DrawnPortrait.h"
 
 namespace {
 

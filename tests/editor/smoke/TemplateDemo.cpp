@@ -20,7 +20,7 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/qt/DemoInstallation.h"
-#include "editor/smoke/DrawnPortrait.h"
+#include "support/qt/DrawnPortrait.h"
 
 
 int main(int argc, char* argv[]) {

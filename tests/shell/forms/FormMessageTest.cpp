@@ -8,16 +8,16 @@
 #include <QTimer>
 #include <functional>
 
+#include "SyntheticMouse.h"
+#include "TestInterface.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/TextFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/Termins.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
-#include "platform/TextFile.h"
-#include "shell/TestInterface.h"
-#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <memory>
 
+#include "SyntheticMouse.h"
 #include "shell/TransparencyError.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
-#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 

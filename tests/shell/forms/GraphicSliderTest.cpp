@@ -4,9 +4,9 @@
 #include <QMouseEvent>
 #include <memory>
 
+#include "SyntheticMouse.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
-#include "shell/forms/SyntheticMouse.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include "SyntheticMouse.h"
+#include "TestInterface.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/TestInterface.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
-#include "shell/forms/SyntheticMouse.h"
 #include "support/qt/MessageAnswer.h"
 
 namespace {

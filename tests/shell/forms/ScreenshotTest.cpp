@@ -10,14 +10,14 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "SyntheticMouse.h"
+#include "TestInterface.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
 #include "shell/forms/Skins.h"
-#include "shell/TestInterface.h"
-#include "shell/forms/SyntheticMouse.h"
 #include "support/TestPaths.h"
 
 namespace {

@@ -23,6 +23,15 @@ void ImageMagickWrite(const TBitmap32& bitmap, const fs::path& file, const std::
 // `identify -format FORMAT file[0]`.
 std::string Identify(const fs::path& file, const std::string& format);
 
+// Pillow's reading of a picture file: its format and mode names as Pillow gives
+// them, and its pixels converted to RGBA. Fails the test when Pillow cannot read it.
+struct TJudged {
+  std::string Format;
+  std::string Mode;
+  TBitmap32 Picture;
+};
+TJudged PillowRead(const fs::path& file);
+
 // Runs a Python script with /usr/bin/python3 and the given arguments; returns its
 // standard output, or "exit N" when it fails.
 std::string RunPython(const std::string& script, const std::string& arguments);

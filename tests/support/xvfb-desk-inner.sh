@@ -2,7 +2,7 @@
 # The part of xvfb-desk.sh that runs inside the virtual X server.
 set -euo pipefail
 demo=$1 install=$2 work=$3
-source "$(dirname "$0")/../../support/xvfb-setup.sh"
+source "$(dirname "$0")/xvfb-setup.sh"
 "$demo" "$install" "$work/out" "$work/ramp.png" "$work/disc.png" &
 check() {
   /usr/bin/python3 - "$work" <<'PY'

@@ -1,4 +1,4 @@
-#include "PictureJudges.h"
+#include "support/PictureJudges.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +79,26 @@ void ImageMagickWrite(const TBitmap32& bitmap, const fs::path& file, const std::
   ASSERT_EQ(RunCommand("convert -size " + size + " -depth 8 RGBA:" + Quoted(raw) + " " + options + " " + Quoted(file)),
             0)
       << file;
+}
+
+TJudged PillowRead(const fs::path& file) {
+  const fs::path raw = file.string() + ".pillow.rgba";
+  const std::string out = RunPython(
+      "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\nfmt, mode = im.format, im.mode\n"
+      "im = im.convert('RGBA')\nopen(sys.argv[2], 'wb').write(im.tobytes())\n"
+      "print(fmt, mode, im.size[0], im.size[1])\n",
+      Quoted(file) + " " + Quoted(raw));
+  char format[32] = {}, mode[32] = {};
+  int w = 0, h = 0;
+  if (std::sscanf(out.c_str(), "%31s %31s %d %d", format, mode, &w, &h) != 4) {
+    ADD_FAILURE() << "Pillow cannot read " << file << ": " << out;
+    return {};
+  }
+  auto bytes = ReadFileBytes(raw);
+  std::error_code ec;
+  fs::remove(raw, ec);
+  if (!bytes) return {};
+  return {format, mode, FromRgba(std::string(bytes->begin(), bytes->end()), w, h)};
 }
 
 std::string RunPython(const std::string& script, const std::string& arguments) {

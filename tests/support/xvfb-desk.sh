@@ -5,7 +5,7 @@
 set -euo pipefail
 demo=$1 install=$2
 here=$(cd "$(dirname "$0")" && pwd)
-source "$(dirname "$0")/../../support/xvfb-setup.sh"
+source "$(dirname "$0")/xvfb-setup.sh"
 smoke_work
 mkdir -p "$work/out"
 # Two test pictures: a colour ramp and a disc on a flat ground.
