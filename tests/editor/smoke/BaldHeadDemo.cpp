@@ -21,7 +21,7 @@
 #include "editor/forms/PortraitScroll.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 #include "support/qt/DrawnPortrait.h"
 
 namespace {
@@ -33,25 +33,11 @@ T* TopLevel(const char* name) {
   return nullptr;
 }
 
-void Click(QWidget* widget, QPoint at) {
-  QTest::mousePress(widget, Qt::LeftButton, {}, at);
-  QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-}
-void Click(TGraphicButton* button) { Click(button, button->rect().center()); }
-
-int Fail(const char* what) {
-  std::fprintf(stderr, "%s\n", what);
-  QApplication::exit(1);
-  return 1;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
 
   TFormMain form;
   form.show();
@@ -75,7 +61,7 @@ int main(int argc, char* argv[]) {
 
   QTimer::singleShot(700, [&] {
     const TLayer* portrait = desk.PortraitLayer();
-    if (!portrait) return void(Fail("no portrait on the desk"));
+    if (!portrait) return void(DemoFail("no portrait on the desk"));
     std::vector<TPoint> hair, skin;
     const TBitmap32& picture = portrait->Picture;
     auto skinAround = [&picture](int x, int y) {
@@ -90,22 +76,22 @@ int main(int argc, char* argv[]) {
         if (AlphaOf(c) == 255 && RedOf(c) < 110 && RedOf(c) > GreenOf(c) + 10 && GreenOf(c) > BlueOf(c)) hair.push_back({x, y});
         if (skinAround(x, y)) skin.push_back({x, y});
       }
-    if (hair.size() < 50 || skin.empty()) return void(Fail("the fitted portrait shows no hair or no skin"));
+    if (hair.size() < 50 || skin.empty()) return void(DemoFail("the fitted portrait shows no hair or no skin"));
     skinSpot = skin[skin.size() / 2];
 
     QTimer::singleShot(500, [&, hair] {
       auto* editor = TopLevel<TFormBaldHead>("FormBaldHead");
-      if (!editor) return void(Fail("the bald-head editor did not open"));
+      if (!editor) return void(DemoFail("the bald-head editor did not open"));
       const TPoint o = editor->Image->Origin();
-      for (std::size_t i = 0; i < hair.size(); i += 7) Click(editor->Image, QPoint(hair[i].X + o.X, hair[i].Y + o.Y));
-      Click(editor->ButtonEraserMode);
-      Click(editor->ButtonFillBlank);
+      for (std::size_t i = 0; i < hair.size(); i += 7) DemoClick(editor->Image, QPoint(hair[i].X + o.X, hair[i].Y + o.Y));
+      DemoClick(editor->ButtonEraserMode);
+      DemoClick(editor->ButtonFillBlank);
       for (TPoint p : hair)
         if (editor->Editor().Shape().Contains(p.X, p.Y) && p.Y > 1) hairInside.push_back(p);
-      if (editor->ButtonOk->isHidden()) return void(Fail("OK stayed hidden after the fill"));
-      Click(editor->ButtonOk);
+      if (editor->ButtonOk->isHidden()) return void(DemoFail("OK stayed hidden after the fill"));
+      DemoClick(editor->ButtonOk);
     });
-    Click(form.findChild<TGraphicButton*>("ButtonBaldHead"));
+    DemoClick(form.findChild<TGraphicButton*>("ButtonBaldHead"));
 
     // Back from the editor: the desk shows skin where the outline covered hair.
     int skinLike = 0, samples = 0;
@@ -114,16 +100,16 @@ int main(int argc, char* argv[]) {
       skinLike += c.red() > 180 && c.green() > 140 && c.blue() > 110 && c.red() + c.green() + c.blue() < 700;
     }
     std::fprintf(stderr, "hair under the outline: %zu pixels, %d of %d samples now skin\n", hairInside.size(), skinLike, samples);
-    if (hairInside.size() < 30 || skinLike < samples * 9 / 10) return void(Fail("the desk still shows the hair"));
+    if (hairInside.size() < 30 || skinLike < samples * 9 / 10) return void(DemoFail("the desk still shows the hair"));
 
     QTimer::singleShot(500, [&] {
       auto* calibration = TopLevel<TFormColorCalibration>("FormColorCalibration");
-      if (!calibration) return void(Fail("the colour calibration did not open"));
+      if (!calibration) return void(DemoFail("the colour calibration did not open"));
       const TPoint o = calibration->ImageLayer->Origin();
-      Click(calibration->ImageLayer, QPoint(skinSpot.X + o.X, skinSpot.Y + o.Y));
-      Click(calibration->ButtonOK);
+      DemoClick(calibration->ImageLayer, QPoint(skinSpot.X + o.X, skinSpot.Y + o.Y));
+      DemoClick(calibration->ButtonOK);
     });
-    Click(form.findChild<TGraphicButton*>("ButtonColorCalibration"));
+    DemoClick(form.findChild<TGraphicButton*>("ButtonColorCalibration"));
     const QColor c = screenPixel(onScreen(skinSpot));
     std::fprintf(stderr, "calibrated skin on the screen: %d %d %d\n", c.red(), c.green(), c.blue());
     const bool calibrated = std::abs(c.red() - 252) <= 3 && std::abs(c.green() - 217) <= 3 && std::abs(c.blue() - 188) <= 3;

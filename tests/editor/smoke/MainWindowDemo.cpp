@@ -13,14 +13,12 @@
 #include "picture/Layer.h"
 #include "picture/PictureFiles.h"
 #include "shell/ShellGlobals.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 #include "support/qt/DeskShown.h"
 
 int main(int argc, char* argv[]) {
   if (argc < 4) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
   TFormMain form;

@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <fstream>
 
 #include "editor/MontageDesk.h"
@@ -17,7 +16,7 @@
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/TemplateButtons.h"
 #include "shell/forms/GraphicButton.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 #include "support/qt/DeskShown.h"
 #include "support/qt/DrawnPortrait.h"
 
@@ -40,9 +39,7 @@ std::string Order(TMontageDesk& desk) {
 
 int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
   TFormMain form;
@@ -54,19 +51,12 @@ int main(int argc, char* argv[]) {
 
   QTimer::singleShot(500, [&] {
     TGraphicButton* models = form.findChild<TGraphicButton*>("ButtonTemplateModels");
-    if (!models || !models->isVisible()) {
-      std::fprintf(stderr, "no ready solutions button\n");
-      QApplication::exit(3);
-      return;
-    }
-    QTest::mouseClick(models, Qt::LeftButton, {}, models->rect().center());
+    if (!models || !models->isVisible()) return void(DemoFail("no ready solutions button"));
+    DemoClick(models);
     QTimer::singleShot(500, [&] {
       TFormMask* mask = form.TemplateButtons()->Models;
-      if (!mask || mask->ModelThumbs().empty()) {
-        std::fprintf(stderr, "no ready solutions shown (window %s)\n", mask ? "open" : "missing");
-        QApplication::exit(4);
-        return;
-      }
+      if (!mask || mask->ModelThumbs().empty())
+        return void(DemoFail(std::string("no ready solutions shown (window ") + (mask ? "open" : "missing") + ")"));
       TModelThumb* first = mask->ModelThumbs().front();
       QTest::mouseDClick(first, Qt::LeftButton, {}, first->rect().center());
       mask->close();  // it lies over the desk

@@ -19,15 +19,13 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 #include "support/qt/DrawnPortrait.h"
 
 
 int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
   TFormMain form;
@@ -39,11 +37,11 @@ int main(int argc, char* argv[]) {
 
   QTimer::singleShot(500, [&] {
     TGraphicButton* hair = form.findChild<TGraphicButton*>("ButtonTemplateHairW");
-    if (!hair) QApplication::exit(3);
-    QTest::mouseClick(hair, Qt::LeftButton, {}, hair->rect().center());
+    if (!hair) return void(DemoFail("no women's hairstyles button"));
+    DemoClick(hair);
     QTimer::singleShot(500, [&] {
       const TRect cell = browser.Grid().Cell(0, 0);
-      QTest::mouseClick(static_cast<QWidget*>(browser.ResImage), Qt::LeftButton, {}, QPoint(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2));
+      DemoClick(browser.ResImage, QPoint(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2));
       const QPoint origin = form.DeskWindow()->mapToGlobal(QPoint(0, 0));
       std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << DeskViewLeft << ' ' << DeskViewTop
                                            << ' ' << DeskScale << ' ' << FacePoint.X << ' ' << FacePoint.Y << ' '

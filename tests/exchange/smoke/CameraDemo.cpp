@@ -7,7 +7,6 @@
 // (geometry.txt) for the script to check against a screenshot.
 #include <QApplication>
 #include <QTimer>
-#include <cstdio>
 #include <fstream>
 
 #include "editor/SourcePicture.h"
@@ -18,20 +17,11 @@
 #include "picture/forms/BitmapImage.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/FakeCaptureDevice.h"
-#include "support/qt/DemoInstallation.h"
-
-namespace {
-void Fail(const char* why) {
-  std::fprintf(stderr, "%s\n", why);
-  QApplication::exit(1);
-}
-}  // namespace
+#include "support/qt/SmokeDemo.h"
 
 int main(int argc, char* argv[]) {
   if (argc < 3) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
   TFakeCaptureDevice device;
@@ -52,12 +42,13 @@ int main(int argc, char* argv[]) {
   QTimer::singleShot(0, [&] {
     loadSave.show();
     QTimer::singleShot(800, [&] {
-      if (!camera.isVisible() || camera.CaptureWindow->Frames() < 3) return Fail("the camera window showed no preview");
+      if (!camera.isVisible() || camera.CaptureWindow->Frames() < 3)
+        return void(DemoFail("the camera window showed no preview"));
       camera.ButtonSnapshot->OnClick();
     });
     loadSave.ButtonLoadCamera->OnClick();
     if (camera.isVisible() || !adjust.isVisible() || SourcePicture.Width() != 640 || SourcePicture.Height() != 480)
-      return Fail("the snapshot did not reach the adjust window");
+      return void(DemoFail("the snapshot did not reach the adjust window"));
     stream.stop();
     // Let the adjust window paint before the script looks.
     QTimer::singleShot(300, [&] {

@@ -26,7 +26,7 @@
 #include "exchange/mail/SendMail.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 
 namespace fs = std::filesystem;
 
@@ -45,9 +45,7 @@ int Open(const std::string& work) {
 
 int main(int argc, char* argv[]) {
   if (argc < 4) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[2]);
+  TSmokeDemo demo(argc, argv, argv[2]);
   if (std::strcmp(argv[1], "open") == 0) return Open(argv[3]);
   if (std::strcmp(argv[1], "send") != 0 || argc < 6) return 2;
   const fs::path out = argv[3];
@@ -84,11 +82,8 @@ int main(int argc, char* argv[]) {
   answering.start(50);
 
   QTimer::singleShot(0, [&] {
-    if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(work) != TWorkLoadResult::Loaded) {
-      std::fprintf(stderr, "the work did not load\n");
-      QApplication::exit(1);
-      return;
-    }
+    if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(work) != TWorkLoadResult::Loaded)
+      return void(DemoFail("the work did not load"));
     loadSave.show();
     loadSave.ButtonSendImage->OnClick();
     loadSave.show();

@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <cstdio>
 #include <fstream>
 
 #include "editor/DeskAdjustHost.h"
@@ -24,7 +23,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 #include "support/qt/DeskShown.h"
 
 namespace {
@@ -40,9 +39,7 @@ void AnswerYes() {
 
 int main(int argc, char* argv[]) {
   if (argc < 4) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
   const std::string portrait = argv[3];
 
@@ -73,18 +70,11 @@ int main(int argc, char* argv[]) {
     for (int y = view.Height() / 4; y < view.Height() * 3 / 4; ++y)
       for (int x = view.Width() / 4; x < view.Width() * 3 / 4; ++x)
         shown += (view.Pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
-    if (!adjust.isVisible() || SourcePicture.Empty() || shown < view.Width() * view.Height() / 8) {
-      std::fprintf(stderr, "the portrait did not reach the adjust window\n");
-      QApplication::exit(1);
-      return;
-    }
+    if (!adjust.isVisible() || SourcePicture.Empty() || shown < view.Width() * view.Height() / 8)
+      return void(DemoFail("the portrait did not reach the adjust window"));
     ImageView(view).save(QString::fromStdString(out + "/adjust.png"));
     adjust.ButtonOKClick();
-    if (!desk.PortraitLayer() || adjust.isVisible()) {
-      std::fprintf(stderr, "OK put no portrait layer on the desk\n");
-      QApplication::exit(1);
-      return;
-    }
+    if (!desk.PortraitLayer() || adjust.isVisible()) return void(DemoFail("OK put no portrait layer on the desk"));
     WriteDeskShown(main, out);
   });
   return QApplication::exec();

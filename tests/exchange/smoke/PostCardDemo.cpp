@@ -16,7 +16,6 @@
 #include <QPrinter>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 
@@ -26,14 +25,9 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
 #include "support/FakeWorkPicture.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 
 namespace {
-
-void Fail(const char* why) {
-  std::fprintf(stderr, "%s\n", why);
-  QApplication::exit(1);
-}
 
 // Runs `step` every 50 ms until it returns true (it then stops).
 void Until(std::function<bool()> step) {
@@ -62,9 +56,7 @@ void TypeText(TFormPostCard& card, const QString& words, int rotation) {
 
 int main(int argc, char* argv[]) {
   if (argc < 4) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
   const QString background = QString::fromLocal8Bit(argv[3]);
 
@@ -85,11 +77,11 @@ int main(int argc, char* argv[]) {
       // A click on the file in the list, once the list has read the folder.
       auto* list = dialog.findChild<QListView*>("listView");
       auto* files = list ? qobject_cast<QFileSystemModel*>(list->model()) : nullptr;
-      if (!files) return Fail("the open dialog has no file list"), true;
+      if (!files) return DemoFail("the open dialog has no file list"), true;
       const QRect item = list->visualRect(files->index(QFileInfo(background).absoluteFilePath()));
       if (item.isEmpty()) return false;
-      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-      if (dialog.Picture().Empty()) return Fail("a click on the picture gave no preview"), true;
+      DemoClick(list->viewport(), item.center());
+      if (dialog.Picture().Empty()) return DemoFail("a click on the picture gave no preview"), true;
       dialog.PaintBox->grab().save(QString::fromStdString(out + "/preview.png"));
       std::ofstream(out + "/preview.txt") << dialog.PictureLabel->text().toStdString() << '\n';
       static_cast<QDialog&>(dialog).accept();
@@ -109,11 +101,11 @@ int main(int argc, char* argv[]) {
     drag(QPoint(321, 320), QPoint(381, 350));
     drag(QPoint(161, 160), QPoint(181, 200));
     drag(QPoint(366, 277), QPoint(406, 290));
-    if (card.Image().Handles()[4] == before) return Fail("the corner did not follow the mouse");
+    if (card.Image().Handles()[4] == before) return void(DemoFail("the corner did not follow the mouse"));
 
     TypeText(card, "Greetings", 20);
     TypeText(card, "from here", -30);
-    if (card.Elements().size() != 4) return Fail("the texts did not reach the card");
+    if (card.Elements().size() != 4) return void(DemoFail("the texts did not reach the card"));
     drag(QPoint(100, 100), QPoint(120, 380));  // the second text, down
 
     // Saved through the save dialog, printed to PDF.
@@ -122,7 +114,7 @@ int main(int argc, char* argv[]) {
       if (!save) return false;
       // The name typed into the dialog's name box (where the focus is).
       auto* name = save->findChild<QLineEdit*>("fileNameEdit");
-      if (!name) return Fail("the save dialog has no name box"), true;
+      if (!name) return DemoFail("the save dialog has no name box"), true;
       name->setText(QString::fromStdString(out + "/card.png"));
       static_cast<QDialog*>(save)->accept();
       return true;
@@ -132,7 +124,7 @@ int main(int argc, char* argv[]) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(out + "/card.pdf"));
     printer.setPageSize(QPageSize(QPageSize::A4));
-    if (!card.PrintCardOn(printer)) return Fail("the card did not print");
+    if (!card.PrintCardOn(printer)) return void(DemoFail("the card did not print"));
 
     card.RenderCard();
     ImageView(card.Card()).save(QString::fromStdString(out + "/view.png"));

@@ -24,24 +24,11 @@
 #include "platform/FileIO.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/StandInPublisher.h"
-#include "support/qt/DemoInstallation.h"
-
-namespace {
-
-int Fail(int code, const std::string& what) {
-  std::cerr << "gallery-demo: " << what << "\n";
-  return code;
-}
-
-void Click(TGraphicButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
-
-}  // namespace
+#include "support/qt/SmokeDemo.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 4) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
   const fs::path original = argv[3];
   std::vector<std::string> messages;
@@ -65,7 +52,7 @@ int main(int argc, char* argv[]) {
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(original) != TWorkLoadResult::Loaded)
-    return Fail(3, "the work did not load");
+    return DemoFail("the work did not load");
 
   // The upload window over the desk, filled in and sent.
   TFormToGallery upload;
@@ -76,10 +63,10 @@ int main(int argc, char* argv[]) {
   upload.CompressedWork = [] { return ProgramWorkFiles()->WorkFileBytes(false); };
   upload.show();
   QTest::keyClicks(upload.EditWorkName, "Red look");
-  Click(upload.ButtonSendAsWork);
-  if (!upload.ButtonStartDownload->isVisible()) return Fail(4, "no send button");
-  Click(upload.ButtonStartDownload);
-  if (publisher.Uploads().size() != 1 || upload.isVisible()) return Fail(5, "the upload did not arrive");
+  DemoClick(upload.ButtonSendAsWork);
+  if (!upload.ButtonStartDownload->isVisible()) return DemoFail("no send button");
+  DemoClick(upload.ButtonStartDownload);
+  if (publisher.Uploads().size() != 1 || upload.isVisible()) return DemoFail("the upload did not arrive");
 
   // The browser: the root opens onto the author, whose work shows on the result page.
   TFormFromGallery browser;
@@ -90,23 +77,24 @@ int main(int argc, char* argv[]) {
   browser.show();
   browser.TreeView->expandItem(browser.Root());
   if (!QTest::qWaitFor([&] { return browser.ListsLoaded() && browser.Root()->isExpanded(); }, 20000))
-    return Fail(6, "the lists did not load");
+    return DemoFail("the lists did not load");
   QTreeWidgetItem* author = browser.AuthorNode("Anna Smith");
   if (!author || author->childCount() != 1 || author->child(0)->text(0) != "Red look")
-    return Fail(7, "the work is not under its author");
+    return DemoFail("the work is not under its author");
   browser.TreeView->expandItem(author);
   auto* preview = browser.ResultPage->findChild<QWidget*>("ImageF1");
-  if (!preview || !QTest::qWaitFor([&] { return !browser.Running(); }, 20000)) return Fail(8, "no result page");
+  if (!preview || !QTest::qWaitFor([&] { return !browser.Running(); }, 20000)) return DemoFail("no result page");
   QTest::qWait(200);
   preview = browser.ResultPage->findChild<QWidget*>("ImageF1");
   browser.ScrollBoxResult->ensureWidgetVisible(preview);
   QTest::mouseDClick(preview, Qt::LeftButton, {}, preview->rect().center());
-  if (!QTest::qWaitFor([&] { return !browser.LastSaved().empty(); }, 20000)) return Fail(9, "the work did not download");
+  if (!QTest::qWaitFor([&] { return !browser.LastSaved().empty(); }, 20000))
+    return DemoFail("the work did not download");
 
   // What came back is what went up, and it opens with the desk's layers.
   const auto saved = ReadFileBytes(browser.LastSaved());
   const std::string sent = publisher.Uploads().front().Full;
-  if (!saved || std::string(saved->begin(), saved->end()) != sent) return Fail(10, "the downloaded work differs");
+  if (!saved || std::string(saved->begin(), saved->end()) != sent) return DemoFail("the downloaded work differs");
   auto layersOf = [&desk] {
     std::vector<std::string> layers;
     for (int i = 0; i < desk.LayerCount(); ++i)
@@ -117,7 +105,7 @@ int main(int argc, char* argv[]) {
   const std::vector<std::string> before = layersOf();
   desk.ClearLayers();
   if (ProgramWorkFiles()->LoadWorkFromFile(browser.LastSaved()) != TWorkLoadResult::Loaded || layersOf() != before)
-    return Fail(11, "the downloaded work does not open with the same layers");
+    return DemoFail("the downloaded work does not open with the same layers");
   std::cerr << "downloaded " << browser.LastSaved() << ": " << before.size() << " layers, " << before.front() << "\n";
 
   QTest::qWait(300);

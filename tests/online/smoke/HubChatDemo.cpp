@@ -34,6 +34,7 @@
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/ShellForms.h"
 #include "support/StandInPublisher.h"
+#include "support/qt/SmokeDemo.h"
 
 namespace {
 
@@ -78,8 +79,6 @@ TGraphicButton* ButtonOf(QWidget* window, const char* name) {
   return button;
 }
 
-void Click(TGraphicButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
-
 bool ListHas(const QListWidget* list, const QString& text) {
   for (int i = 0; i < list->count(); ++i)
     if (list->item(i)->text().contains(text)) return true;
@@ -114,13 +113,13 @@ void Tick() {
       if (!main) return;
       step = role == "anna" ? 1 : 10;
       Note("opening the online window");
-      Click(ButtonOf(main, "ButtonInternet"));
+      DemoClick(ButtonOf(main, "ButtonInternet"));
       return;
     case 1:
       if (QWidget* hub = Shown("FormInetModes")) {
         step = 2;
         Note("opening the publisher's messages");
-        Click(ButtonOf(hub, "ButtonPublisherMessages"));
+        DemoClick(ButtonOf(hub, "ButtonPublisherMessages"));
       }
       return;
     case 2:
@@ -139,19 +138,19 @@ void Tick() {
         if (!messages->HTMLViewer->Frame("menu")->toPlainText().contains("Spring offers")) Fail("the menu went");
         Note("the message's link loaded in its frame");
         step = 4;
-        Click(ButtonOf(messages, "ButtonExit"));
+        DemoClick(ButtonOf(messages, "ButtonExit"));
       }
       return;
     case 4:
       if (!main || Shown("FormPublisherMessages") || Shown("FormInetModes")) return;
       step = 10;
-      Click(ButtonOf(main, "ButtonInternet"));
+      DemoClick(ButtonOf(main, "ButtonInternet"));
       return;
     case 10:
       if (QWidget* hub = Shown("FormInetModes")) {
         step = 11;
         Note("opening the chat");
-        Click(ButtonOf(hub, "ButtonChat"));
+        DemoClick(ButtonOf(hub, "ButtonChat"));
       }
       return;
     case 11:
@@ -161,21 +160,21 @@ void Tick() {
         QTest::keyClicks(account->EditNewUserName, name);
         QTest::keyClicks(account->EditNewUserPassword, "Spring1");
         QTest::keyClicks(account->EditNewUserPasswordCnf, "Spring1");
-        Click(account->ButtonNewUser);
+        DemoClick(account->ButtonNewUser);
         if (notices != std::vector<std::string>{"MessageYouAreSucReg"}) Fail("not registered");
         QTest::keyClicks(account->EditOldUserName, name);
         QTest::keyClicks(account->EditOldUserPassword, "Spring1");
         busy = false;
         step = 12;
         Note("logging in");
-        Click(account->ButtonOldUser);
+        DemoClick(account->ButtonOldUser);
       }
       return;
     case 12:
       if (auto* chat = Shown<TFormChat>("FormChat")) {
         busy = true;
         QTest::keyClicks(chat->EditMessage, QString::fromStdString("hello from " + role));
-        Click(chat->ButtonSend);
+        DemoClick(chat->ButtonSend);
         busy = false;
         if (!chat->EditMessage->text().isEmpty()) Fail("the message was not sent");
         Note("sent a public message");
@@ -195,7 +194,7 @@ void Tick() {
         if (users.isEmpty()) return;
         QListWidget* list = chat->ListBoxUsers;
         const QPoint at = list->visualItemRect(users.front()).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        DemoClick(list->viewport(), at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         TFormTalk* talk = ShownTalk();
         if (!talk) {
@@ -205,7 +204,7 @@ void Tick() {
         }
         busy = true;
         QTest::keyClicks(talk->EditMessage, "psst bob");
-        Click(talk->ButtonSend);
+        DemoClick(talk->ButtonSend);
         busy = false;
         if (!ListHas(talk->ListBoxMessages, "psst bob")) Fail("the private message is not in the talk");
         Note("wrote to bob privately");

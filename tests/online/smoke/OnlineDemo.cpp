@@ -25,14 +25,9 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/StandInPublisher.h"
-#include "support/qt/DemoInstallation.h"
+#include "support/qt/SmokeDemo.h"
 
 namespace {
-
-int Fail(int code, const char* what) {
-  std::cerr << "online-demo: " << what << "\n";
-  return code;
-}
 
 QTreeWidgetItem* FindNode(QTreeWidgetItem* item, int kind, const TFormDownloadElements& form) {
   if (const auto* node = form.NodeOf(item); node && node->Kind == kind) return item;
@@ -41,15 +36,11 @@ QTreeWidgetItem* FindNode(QTreeWidgetItem* item, int kind, const TFormDownloadEl
   return nullptr;
 }
 
-void Click(TGraphicButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
   SetOnlineMessageSink([](const std::string& key) { std::cerr << "message: " << key << "\n"; });
 
@@ -73,7 +64,7 @@ int main(int argc, char* argv[]) {
   TFormMain main;
   main.show();
   TFormTemplates browser;
-  if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return Fail(3, "the browser did not open");
+  if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not open");
 
   // Registration, typed and sent.
   TFormInetReg registration;
@@ -85,40 +76,41 @@ int main(int argc, char* argv[]) {
   registration.ComboBoxSex->setCurrentIndex(0);
   registration.ComboBoxCountry->setCurrentIndex(0);
   if (!QTest::qWaitFor([&] { return registration.ButtonStartRegistration->isVisible(); }, 5000))
-    return Fail(4, "no start button");
-  Click(registration.ButtonStartRegistration);
-  if (!IsRegistered(*MainIni) || registration.ModalResult != 1) return Fail(5, "not registered");
+    return DemoFail("no start button");
+  DemoClick(registration.ButtonStartRegistration);
+  if (!IsRegistered(*MainIni) || registration.ModalResult != 1) return DemoFail("not registered");
 
   // The download window: the publisher expanded, two elements checked and fetched.
   TFormDownloadElements download;
   download.show();
   QTreeWidgetItem* root = download.Root(0);
-  if (!root) return Fail(6, "no publisher");
+  if (!root) return DemoFail("no publisher");
   download.TreeView->expandItem(root);
   if (!QTest::qWaitFor([&] { return download.NodeOf(root)->State == "-2"; }, 20000))
-    return Fail(7, "the publisher was not analysed");
+    return DemoFail("the publisher was not analysed");
   QTreeWidgetItem* element = FindNode(root, ekTemplate, download);
   QTreeWidgetItem* item = FindNode(root, ekInterfaceItem, download);
-  if (!element || !item) return Fail(8, "the new elements are not in the tree");
+  if (!element || !item) return DemoFail("the new elements are not in the tree");
   download.SetChecked(element, true);
   download.SetChecked(item, true);
   if (download.ListBox->count() != 2 || !download.ButtonStartDownload->isVisible())
-    return Fail(9, "the download list is wrong");
-  Click(download.ButtonStartDownload);
+    return DemoFail("the download list is wrong");
+  DemoClick(download.ButtonStartDownload);
   if (!QTest::qWaitFor([&] { return !download.Running() && download.ListBox->count() == 0; }, 20000)) {
     for (int i = 0; i < download.ListBox->count(); ++i)
       std::cerr << "left: " << download.ListBox->item(i)->text().toStdString() << "\n";
     for (const std::string& path : publisher.Fetched()) std::cerr << "fetched: " << path << "\n";
-    return Fail(10, "the download did not end");
+    return DemoFail("the download did not end");
   }
-  if (publisher.Reports().size() != 1) return Fail(11, "no download report");
+  if (publisher.Reports().size() != 1) return DemoFail("no download report");
   ReadInterfaceList();
-  if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE") return Fail(12, "the interface is not listed");
+  if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE")
+    return DemoFail("the interface is not listed");
 
   // The browser, still open, reloads the template list.
-  if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return Fail(13, "the browser did not reopen");
+  if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not reopen");
   if (TemplateList.empty() || TemplateList.back().FileName != "Online\\Magenta.psd")
-    return Fail(14, "the template list lacks the new template");
+    return DemoFail("the template list lacks the new template");
   QTest::qWait(800);
   const TRect cell = browser.Grid().Cell(0, 0);
   const QPoint centre =

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Smoke tests of the real program under a virtual X server.
-#   xvfb-smoke.sh start <tressary> <installation>   1024x768x24: starts, backdrop black
-#   xvfb-smoke.sh small <tressary> <installation>   800x600: ends with the resolution message
-#   xvfb-smoke.sh shape <demo> <installation>       a skinned window is cut to its skin
-#   xvfb-smoke.sh intro <tressary> <installation>   an intro picture shows centred, then goes
+#   xvfb-smoke.sh <tressary> <installation> start   1024x768x24: starts, backdrop black
+#   xvfb-smoke.sh <tressary> <installation> small   800x600: ends with the resolution message
+#   xvfb-smoke.sh <demo> <installation> shape       a skinned window is cut to its skin
+#   xvfb-smoke.sh <tressary> <installation> intro   an intro picture shows centred, then goes
 set -euo pipefail
-mode=$1 program=$2 install=$3
+program=$1 install=$2 mode=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../support/xvfb-setup.sh"
 smoke_work

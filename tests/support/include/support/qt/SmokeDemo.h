@@ -1,0 +1,53 @@
+#pragma once
+// What the smoke demos share: their start over an installation on the X server
+// their script started, their clicks, and how they give up.
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/IniFile.h"
+#include "platform/qt/ScreenInfo.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+
+// The installation at `folder` as the program sees it after start-up (its ini,
+// the interface for the screen, the desk's view).
+inline void UseInstallation(const std::string& folder) {
+  ExePath = folder + "/";
+  CompressedWorkExt = ProductInfo.CmpFileExt;
+  UncompressedWorkExt = ProductInfo.UnCmpFileExt;
+  MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
+  const TScreenInfo screen = CurrentScreen();
+  InitInterfaceInfo(screen.Width, screen.Height, nullptr);
+  UpdateDeskView();
+}
+
+// The demo's application, on a real X server unless QT_QPA_PLATFORM names another
+// platform, over the installation at `folder`.
+class TSmokeDemo {
+ public:
+  TSmokeDemo(int& argc, char** argv, const std::string& folder) : App(UseXcb(argc), argv) { UseInstallation(folder); }
+
+ private:
+  // Before the application, which reads the platform's name once.
+  static int& UseXcb(int& argc) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    return argc;
+  }
+  QApplication App;
+};
+
+// Says on stderr why the demo fails and ends its event loop with 1; returns 1
+// for a `main` that has not started the loop yet.
+inline int DemoFail(const std::string& why) {
+  std::fprintf(stderr, "%s\n", why.c_str());
+  std::fflush(stderr);
+  QApplication::exit(1);
+  return 1;
+}
+
+// A left click as a person's, in the widget's middle or at `at`.
+inline void DemoClick(QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
+inline void DemoClick(QWidget* widget) { DemoClick(widget, widget->rect().center()); }
