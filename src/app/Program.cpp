@@ -11,6 +11,7 @@
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormPreview.h"
+#include "editor/forms/FormQueries.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
@@ -79,6 +80,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormShopList();
   RegisterFormCamera();
   RegisterFormEmail();
+  RegisterFormQueries();
   RegisterFormTemplates();
   RegisterFormSetup();
   RegisterFormInetModes();

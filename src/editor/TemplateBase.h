@@ -40,7 +40,7 @@ extern std::vector<TPartTypeRecord> TemplateTypes;
 extern std::vector<TPartInfoRecord> TemplateList;
 // Set when a saved layer added a template to PartBase.txt; cleared by every load.
 extern bool PartBaseChanged;
-// The questionnaire filter; off until questionnaires exist.
+// The questionnaire filter (the query groups' answers) is switched on.
 extern bool TemplateFilterOn;
 // The type of the last clicked template button, and the browser's grid for it.
 extern int CurrentTemplateType;

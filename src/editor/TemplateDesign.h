@@ -29,7 +29,7 @@ struct TSheetControl {
 // Frames in a sheet row: normal, hover, pressed.
 constexpr int kSheetFrames = 3;
 
-inline constexpr std::array<TSheetControl, 11> TemplatesButtonDesign = {{
+inline constexpr std::array<TSheetControl, 12> TemplatesButtonDesign = {{
     {"ButtonExit", {218, 5, 238, 24}, 0, "x"},
     {"ButtonMinimize", {198, 5, 218, 24}, 19, "_"},
     {"ButtonNail1", {18, 72, 50, 94}, 38, "1"},
@@ -41,11 +41,13 @@ inline constexpr std::array<TSheetControl, 11> TemplatesButtonDesign = {{
     {"ButtonPreviewScrollUp", {206, 99, 222, 117}, 170, "^"},
     {"ButtonPreviewScrollDown", {206, 346, 222, 364}, 188, "v"},
     {"SliderScrollPreviewButton", {206, 119, 222, 135}, 206, ""},
+    // The questionnaires' filter switch, beside the counter.
+    {"ButtonSetTemplatesFilter", {150, 46, 222, 68}, 447, "Filter"},
 }};
 // The slider's track: frames enabled and disabled, below the buttons.
 inline constexpr TRect kTemplatesSlider{206, 119, 222, 344};
 constexpr int kTemplatesSliderSheetTop = 222;
-constexpr int kTemplatesSheetHeight = kTemplatesSliderSheetTop + 225;
+constexpr int kTemplatesSheetHeight = 447 + 22;
 constexpr int kTemplatesSheetWidth = kSheetFrames * 137;
 
 // The main window's template strip in the default interface: the scroll buttons

@@ -16,6 +16,7 @@ enum TVirtualKey : int {
   VK_UP = 38,
   VK_RIGHT = 39,
   VK_DOWN = 40,
+  VK_INSERT = 45,
   VK_DELETE = 46,
   VK_LWIN = 91,  // the Super keys
   VK_RWIN = 92,

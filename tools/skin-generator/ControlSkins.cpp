@@ -198,5 +198,6 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           // The post card's composer and its two editors.
           {"ButPcrd.psd", PortraitToolButtonSheet()},
           {"ButPctx.psd", PortraitToolButtonSheet()},
-          {"ButPcbg.psd", PortraitToolButtonSheet()}};
+          {"ButPcbg.psd", PortraitToolButtonSheet()},
+          {"ButQuery.psd", RowsButtonSheet(120, 30, {TButtonGlyph::Blank})}};
 }

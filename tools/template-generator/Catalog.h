@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Canvas.h"
@@ -16,6 +17,9 @@ struct TDefaultTemplate {
 };
 
 std::vector<TDefaultTemplate> DefaultTemplates();
+// The questionnaire attributes of a default template ("?NAME=V1,V2;" items),
+// empty for templates no questionnaire asks about.
+std::string TemplateAttributes(std::string_view file);
 // The outline of the default head with its neck, in head coordinates.
 QPainterPath HeadAndNeck();
 

@@ -168,7 +168,8 @@ int main(int argc, char* argv[]) {
     }
     const std::string place = std::to_string(spec.TypeNo) + "; " + std::to_string(OffsetX(canvas)) + "; " +
                               std::to_string(int(std::lround(canvas.Bounds().top()))) + "; ";
-    partBase += place + spec.File + "; " + spec.Name + ";\n";
+    const std::string attributes = TemplateAttributes(spec.File);
+    partBase += place + spec.File + "; " + spec.Name + ";" + (attributes.empty() ? "" : " " + attributes) + "\n";
     drawn[spec.File] = {place + type->Folder + "\\" + spec.File + "; " + spec.Name + "; " + std::to_string(type->Level),
                         canvas.Image(), canvas.Bounds()};
 

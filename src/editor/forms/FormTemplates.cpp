@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "editor/QueryAnswers.h"
+#include "editor/Questionnaires.h"
 #include "editor/TemplateDesign.h"
+#include "editor/forms/FormQueries.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
@@ -96,6 +99,7 @@ TFormTemplates::TFormTemplates(QWidget* parent)
     RefreshTemplateList(true);
     DrawTemplatePreviews(0);
     ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+    ButtonSetTemplatesFilter->setVisible(FormQueries != nullptr);
   };
   OnClose = [this] {
     if (OnClosed) OnClosed();
@@ -130,10 +134,12 @@ void TFormTemplates::BuildControls() {
   LabelNumPartsTotal->setGeometry(kTemplatesCounterLeft + 44, kTemplatesCounterTop, 50, 18);
   // Light on the dark well, as the other windows' headings.
   for (QLabel* label : {LabelNumPartsShow, LabelNumPartsTotal}) label->setStyleSheet("color: #e8f2f4;");
-  // The questionnaire window's filter button, shown only with that window.
-  ButtonSetTemplatesFilter = new TGraphicButton(this);
-  ButtonSetTemplatesFilter->setObjectName("ButtonSetTemplatesFilter");
-  ButtonSetTemplatesFilter->setGeometry(150, kTemplatesCounterTop + 2, 60, 20);
+  // The questionnaire window's filter button, shown only with that window; a
+  // click does what a click there does.
+  ButtonSetTemplatesFilter = SheetButton(this, Design("ButtonSetTemplatesFilter"), ImageButtons);
+  ButtonSetTemplatesFilter->OnClick = [] {
+    if (FormQueries) FormQueries->ButtonSetTemplatesFilterClick();
+  };
   ButtonSetTemplatesFilter->hide();
 
   for (int i = 0; i < kHandMarkerCount; ++i) {
@@ -290,8 +296,7 @@ void TFormTemplates::RefreshTemplateList(bool resetScroll) {
   for (std::size_t i = 0; i < TemplateList.size(); ++i) {
     if (TemplateList[i].PartType != CurrentTemplateType) continue;
     ++total_;
-    // No questionnaire filter is set: every template of the type passes.
-    shown_.push_back(int(i));
+    if (!TemplateFilterOn || TemplatePassesFilter(TemplateList[i], QueryGroups)) shown_.push_back(int(i));
   }
   // The slider's change event must not redraw here: the caller draws.
   const auto onChange = std::move(SliderScrollPreview->OnChange);

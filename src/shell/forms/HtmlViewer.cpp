@@ -53,6 +53,7 @@ bool THtmlViewer::ShowFile(const fs::path& file) {
   const auto bytes = ReadFileBytes(file, kMaxPageBytes);
   if (!bytes) return false;
   current_ = file;
+  form_.Clear();
   document()->setBaseUrl(QUrl::fromLocalFile(QString::fromStdString(file.parent_path().string()) + "/"));
   setHtml(QString::fromStdString(DecodeText(*bytes)));
   return true;
@@ -68,8 +69,23 @@ bool THtmlViewer::LoadFile(const fs::path& file) {
 
 void THtmlViewer::LoadFromString(const QString& html) {
   current_.clear();
+  form_.Clear();
   document()->setBaseUrl(QUrl::fromLocalFile(QString::fromStdString(base_.string()) + "/"));
   setHtml(html);
+}
+
+void THtmlViewer::LoadFormPage(const std::string& html) {
+  THtmlForm form;
+  form.Load(html);
+  LoadFromString(QString::fromStdString(form.Render()));
+  form_ = std::move(form);
+}
+
+void THtmlViewer::ChangeForm(const std::function<void(THtmlForm&)>& change) {
+  change(form_);
+  const int scroll = verticalScrollBar()->value();
+  setHtml(QString::fromStdString(form_.Render()));
+  verticalScrollBar()->setValue(scroll);
 }
 
 void THtmlViewer::GoBack() {
@@ -116,6 +132,12 @@ void THtmlViewer::mouseReleaseEvent(QMouseEvent* event) {
 
 void THtmlViewer::Clicked(const QString& href) {
   const std::string link = href.toStdString();
+  if (const std::optional<std::size_t> control = form_.ControlOfLink(link)) {
+    bool changed = false;
+    ChangeForm([&](THtmlForm& form) { changed = form.Click(*control); });
+    if (changed && OnObjectClick) OnObjectClick(*control);
+    return;
+  }
   if (OnHotSpotClick && OnHotSpotClick(link)) return;
   if (RoutePageLink(link).Route != TLinkRoute::Viewer) return;
   const std::optional<TLocalLink> target = LocalLinkTarget(base_, PageFolder(), link);

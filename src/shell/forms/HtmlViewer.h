@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/HelpPages.h"
+#include "shell/HtmlForm.h"
 
 class QPrinter;
 
@@ -30,6 +31,14 @@ class THtmlViewer : public QTextBrowser, public IPageView {
   // folder. It is no file: CurrentFile() is empty until a file is loaded.
   void LoadFromString(const QString& html);
 
+  // Shows a page made in memory whose radio buttons and check boxes the user can
+  // click (see THtmlForm); they start as the page checks them.
+  void LoadFormPage(const std::string& html);
+  // The controls of the page shown (empty for pages without them).
+  const THtmlForm& Form() const { return form_; }
+  // Changes the controls and draws the page again at the place it is scrolled to.
+  void ChangeForm(const std::function<void(THtmlForm&)>& change);
+
   bool CanGoBack() const { return !history_.empty(); }
   // The page shown before the current one, at the place it was scrolled to.
   void GoBack();
@@ -41,6 +50,8 @@ class THtmlViewer : public QTextBrowser, public IPageView {
   // viewer follows a relative link or an anchor inside its folder and ignores the
   // rest.
   std::function<bool(const std::string& link)> OnHotSpotClick;
+  // A radio button or check box of the page was clicked (after its change).
+  std::function<void(std::size_t control)> OnObjectClick;
 
  protected:
   QVariant loadResource(int type, const QUrl& name) override;
@@ -60,4 +71,5 @@ class THtmlViewer : public QTextBrowser, public IPageView {
   fs::path current_;
   std::vector<THistoryEntry> history_;
   QString clickedHref_;
+  THtmlForm form_;
 };

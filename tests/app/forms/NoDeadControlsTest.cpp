@@ -18,6 +18,7 @@
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
+#include "editor/forms/FormQueries.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
@@ -89,6 +90,7 @@ constexpr TControlRow kControls[] = {
     {"FormMain", "ButtonBaldHead", TUse::Click},
     {"FormMain", "ButtonHelp", TUse::Click},
     {"FormMain", "ButtonShopping", TUse::Click},
+    {"FormMain", "ButtonQueries", TUse::Click},
     {"FormMain", "ButtonOriginalSize", TUse::Click},
     {"FormMain", "ButtonCentering", TUse::Click},
     {"FormMain", "ButtonLogoVYN", TUse::Click},
@@ -154,6 +156,15 @@ constexpr TControlRow kControls[] = {
     {"FormInetModes", "ButtonChat", TUse::Click},
     {"FormInetModes", "ButtonPostcard", TUse::Click},
     {"FormInetModes", "ButtonPublisherMessages", TUse::Click},
+    // The questionnaires, in both modes.
+    {"FormQueries", "ButtonMinimize", TUse::Click},
+    {"FormQueries", "ButtonExit", TUse::Click},
+    {"FormQueries", "ButtonFilterMode", TUse::Click},
+    {"FormQueries", "ButtonQuizMode", TUse::Click},
+    {"FormQueries", "ButtonSetTemplatesFilter", TUse::Click},
+    {"FormQueries", "ButtonResetHTMLControls", TUse::Click},
+    {"FormQueries", "ButtonViewQuizResult", TUse::Click},
+    {"FormQueries", "ButtonPrintQuizResult", TUse::Click},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -191,6 +202,7 @@ class ProgramWindows : public ::testing::Test {
     new TFormSetup();
     RegisterFormInetModes();
     new TFormInetModes();
+    new TFormQueries();
     ConnectMainWindow();
     ConnectFormLoadSave();
     ConnectFormCamera();
@@ -315,6 +327,15 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
     CheckWindow(*window, "shown");
     window->close();
   }
+  ASSERT_NE(FormQueries, nullptr);
+  FormQueries->show();
+  CheckWindow(*FormQueries, "filter mode");
+  FormQueries->SetMode(TFormQueries::qmQuiz);
+  CheckWindow(*FormQueries, "quiz mode");
+  FormQueries->ShowQuizResult(true);
+  CheckWindow(*FormQueries, "quiz result");
+  FormQueries->ShowQuizResult(false);
+  FormQueries->close();
 
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
@@ -337,6 +358,8 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonHelp", "FormHelp.ButtonPrint", "FormTips.ButtonBack",
                            "FormMain.ButtonSetup", "FormMain.ButtonPaletteNext", "FormMain.ButtonPaletteColorNext",
                            "FormMain.PaletteButtonColor6", "FormMain.ButtonShopping",
+                           "FormMain.ButtonQueries", "FormQueries.ButtonPrintQuizResult",
+                           "FormQueries.ButtonSetTemplatesFilter",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork", "FormPostCard.ButtonSend",
                            "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile",
                            "FormMain.ButtonInternet", "FormMain.ButtonMessages", "FormInetModes.ButtonChat",

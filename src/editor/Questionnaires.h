@@ -1,0 +1,82 @@
+#pragma once
+// The questionnaires of the queries folder: the query groups of "QUERIES.TXT"
+// (whose answers filter the template browser), the quizzes of "QUIZES.TXT" and
+// the result pages of "QUIZRES.TXT". The files mix HTML lines with "$"
+// directives; a page is the HTML between the directives of one group or quiz.
+// Answers are strings of items "?" + NAME + "=" + VALUE + ";" (upper case), or
+// "???" while the page was never read.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class EErrorInQueryFile : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+class EErrorInQuizFile : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+class EErrorInQuizResFile : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Answers of a page that was never read: they restrict nothing.
+inline constexpr std::string_view kUnreadAnswers = "???";
+
+struct TQueryGroupRecord {
+  std::string Id;          // upper case
+  std::string Name;        // shown in the window's list
+  std::string GroupTypes;  // the template type numbers the group applies to, blank separated
+  std::string Answers{kUnreadAnswers};
+  bool Present = false;
+};
+
+struct TQuizRecord {
+  std::string Id;
+  std::string Name;
+  std::string Answers{kUnreadAnswers};
+  bool Present = false;
+};
+
+extern std::vector<TQueryGroupRecord> QueryGroups;
+extern std::vector<TQuizRecord> Quizzes;
+extern std::string CurrentGroupId;
+extern std::string CurrentQuizId;
+// The result answers accepted while the last result page was built, in file order.
+extern std::vector<std::string> AcceptedAnswers;
+
+// No records, no answers (tests).
+void ResetQuestionnaires();
+
+inline constexpr std::string_view kQueriesFile = "QUERIES.TXT";
+inline constexpr std::string_view kQuizzesFile = "QUIZES.TXT";
+inline constexpr std::string_view kQuizResultsFile = "QUIZRES.TXT";
+
+// Re-reads the records from the lines of "QUERIES.TXT" / "QUIZES.TXT": a record
+// whose id is still listed keeps its answers and takes the new name (and types);
+// new ones start unread; the others are dropped, also when the file has an error
+// (the exception passes on after). The current id then names a record, the first
+// one when it named none (empty with no records).
+void ReadQueryGroups(const std::vector<std::string>& lines, std::vector<TQueryGroupRecord>& groups,
+                     std::string& currentId);
+void ReadQuizzes(const std::vector<std::string>& lines, std::vector<TQuizRecord>& quizzes, std::string& currentId);
+
+// The HTML of one group's or quiz's page: the main header and footer with the
+// lines of that group (or quiz) and of its queries. Throws the file's exception,
+// with its line number, for a directive without its arguments.
+std::vector<std::string> QueryGroupPage(const std::vector<std::string>& lines, std::string_view groupId);
+std::vector<std::string> QuizPage(const std::vector<std::string>& lines, std::string_view quizId);
+// The result page of a quiz from "QUIZRES.TXT": the lines of the answers whose
+// conditions hold for `answers`, in file order; `accepted` receives their ids.
+std::vector<std::string> QuizResultPage(const std::vector<std::string>& lines, std::string_view quizId,
+                                        std::string_view answers, std::vector<std::string>& accepted);
+
+// Whether a result answer's condition (upper case) holds: "$ACCEPTED ids" (every
+// id accepted), "$REJECTED ids" (none accepted), or items "?NAME=V1,V2" each of
+// which names one of its values in `answers`. Empty conditions and id lists are
+// false.
+bool QuizConditionHolds(std::string_view condition, std::string_view answers,
+                        const std::vector<std::string>& accepted);

@@ -1,0 +1,429 @@
+#include "editor/forms/FormQueries.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <exception>
+
+#include "editor/MainShell.h"
+#include "editor/QueryAnswers.h"
+#include "editor/Questionnaires.h"
+#include "editor/TemplateBase.h"
+#include "editor/forms/FormTemplates.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+#include "platform/qt/VirtualKeys.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/ApplyInterface.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/FormHelp.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/HtmlViewer.h"
+#include "shell/forms/PageWindow.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
+#include "shell/forms/TermText.h"
+
+TFormQueries* FormQueries = nullptr;
+
+namespace {
+constexpr int kWidth = 580;
+constexpr int kHeight = 460;
+constexpr int kButtonWidth = 120;
+constexpr int kButtonHeight = 30;
+constexpr int kButtonGap = 12;
+// The list of groups or quizzes sits in the well above the page.
+constexpr int kComboTop = 46;
+constexpr int kComboHeight = 26;
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+template <typename TRecord>
+TRecord* RecordOf(std::vector<TRecord>& records, const std::string& id) {
+  for (TRecord& record : records)
+    if (record.Id == id) return &record;
+  return nullptr;
+}
+
+template <typename TRecord>
+std::vector<std::string> NamesOf(const std::vector<TRecord>& records, const std::string& currentId,
+                                 std::size_t& current) {
+  std::vector<std::string> names;
+  for (const TRecord& record : records) {
+    if (record.Id == currentId) current = names.size();
+    names.push_back(record.Name);
+  }
+  return names;
+}
+}  // namespace
+
+TFormQueries::TFormQueries(QWidget* parent) : TSkinnedForm("FormQueries", parent) {
+  FormQueries = this;
+  resize(kWidth, kHeight);
+  setWindowTitle("Questionnaires");
+  BuildControls();
+  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 130);
+  ApplyInterface(this);
+  TakeCaption(*this, *CaptionBar, "FormQueriesCaption", "Questionnaires");
+  ButtonFilterMode->setToolTip(TermText("ButtonFilterModeHint", "Questions that choose templates"));
+  ButtonQuizMode->setToolTip(TermText("ButtonQuizModeHint", "Quizzes"));
+  ButtonSetTemplatesFilter->setToolTip(TermText("ButtonSetTemplatesFilterHint", "Show only templates that fit"));
+  ButtonResetHTMLControls->setToolTip(TermText("ButtonResetHTMLControlsHint", "Back to the first answers"));
+  ButtonPrintQuizResult->setToolTip(TermText("ButtonPrintQuizResultHint", "Print the result"));
+  ButtonViewQuizResult->setToolTip(TermText("ButtonViewQuizResultHint", "View quiz result"));
+  HTMLViewer->SetBaseFolder(PageFolder(QueriesDir));
+  HTMLViewer->OnHotSpotClick = HandlePageLink;
+  HTMLViewer->OnObjectClick = [this](std::size_t) { ObjectClick(); };
+
+  OnShow = [this] {
+    LoadFormSkin(*this, "FormQueries.Skin", "FormQuer.psd");
+    LoadButtonsSkin(*this, "FormQueriesButtons", "ButQuery.psd", true);
+    ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+    ObjectClicksEnabled = true;
+    SetWindowButtonPressed("FormMain", "ButtonQueries", true);
+    const fs::path folder = PageFolder(QueriesDir);
+    const bool queries = fs::exists(ResolvePath(folder, kQueriesFile));
+    const bool quizzes = fs::exists(ResolvePath(folder, kQuizzesFile));
+    // A mode whose file is missing could not be shown: no choice to offer.
+    ButtonFilterMode->setVisible(queries && quizzes);
+    ButtonQuizMode->setVisible(queries && quizzes);
+    int mode = LastMode;
+    if (mode == qmNone) mode = queries ? qmFilter : quizzes ? qmQuiz : qmNone;
+    Guarded([this, mode] { SetMode(mode); });
+  };
+  OnClose = [this] {
+    SaveAnswersOfMode();
+    LastMode = Mode;
+    Mode = qmNone;
+    FreeFormSkin(*this);
+    FreeButtonsSkin(*this);
+    SetWindowButtonPressed("FormMain", "ButtonQueries", false);
+  };
+  OnKeyUp = [this](int& key, int shift) { KeyUp(key, shift); };
+}
+
+TFormQueries::~TFormQueries() {
+  if (FormQueries == this) FormQueries = nullptr;
+}
+
+void TFormQueries::BuildControls() {
+  ImageButtons = NewButtonSheet(*this);
+  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
+  CaptionBar = parts.CaptionBar;
+  ButtonMinimize = parts.ButtonMinimize;
+  ButtonExit = parts.ButtonExit;
+  HTMLViewer = parts.Viewer;
+  const QRect page = HTMLViewer->geometry();
+  ComboBox = new QComboBox(this);
+  ComboBox->setObjectName("ComboBox");
+  ComboBox->setGeometry(page.left(), kComboTop, page.width() / 2, kComboHeight);
+  HTMLViewer->setGeometry(page.adjusted(0, kComboHeight + 6, 0, 0));
+  connect(ComboBox, &QComboBox::activated, this, [this](int index) { Guarded([this, index] { ComboBoxClick(index); }); });
+
+  // Four places in the strip; the buttons of the other mode share the last two.
+  struct TStrip {
+    const char* Name;
+    const char* Caption;
+    TGraphicButton* TFormQueries::*Member;
+    int Slot;
+  };
+  constexpr TStrip kStrip[] = {
+      {"ButtonFilterMode", "Templates", &TFormQueries::ButtonFilterMode, 0},
+      {"ButtonQuizMode", "Quizzes", &TFormQueries::ButtonQuizMode, 1},
+      {"ButtonSetTemplatesFilter", "Filter", &TFormQueries::ButtonSetTemplatesFilter, 2},
+      {"ButtonViewQuizResult", "Result", &TFormQueries::ButtonViewQuizResult, 2},
+      {"ButtonResetHTMLControls", "Reset", &TFormQueries::ButtonResetHTMLControls, 3},
+      {"ButtonPrintQuizResult", "Print", &TFormQueries::ButtonPrintQuizResult, 3},
+  };
+  const int left = (kWidth - 4 * kButtonWidth - 3 * kButtonGap) / 2;
+  for (const TStrip& spec : kStrip) {
+    const QRect bounds(left + spec.Slot * (kButtonWidth + kButtonGap), kHeight - 41, kButtonWidth, kButtonHeight);
+    TGraphicButton* button = NewSheetButton(this, spec.Name, ImageButtons, 0, bounds);
+    button->SetCaption(TermText("FormQueries" + std::string(spec.Name) + "Caption", spec.Caption));
+    button->hide();
+    this->*spec.Member = button;
+  }
+  ButtonFilterMode->OnClick = [this] { Guarded([this] { SetMode(qmFilter); }); };
+  ButtonQuizMode->OnClick = [this] { Guarded([this] { SetMode(qmQuiz); }); };
+  ButtonSetTemplatesFilter->OnClick = [this] { Guarded([this] { ButtonSetTemplatesFilterClick(); }); };
+  ButtonResetHTMLControls->OnClick = [this] { Guarded([this] { ButtonResetHTMLControlsClick(); }); };
+  ButtonViewQuizResult->OnClick = [this] { Guarded([this] { ShowQuizResult(!ShowingQuizResult); }); };
+  ButtonPrintQuizResult->OnClick = [this] { ButtonPrintQuizResultClick(); };
+}
+
+void TFormQueries::Guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    ShowMessageBox(e.what(), mbkOKCancel, true);
+  }
+}
+
+std::vector<std::string> TFormQueries::ReadQueriesFile(std::string_view name) const {
+  return OpenTextFile(ResolvePath(PageFolder(QueriesDir), name), std::string(name));
+}
+
+void TFormQueries::ClearPage() {
+  HTMLViewer->LoadFromString({});
+  HTML_Memo.clear();
+}
+
+void TFormQueries::ShowPage(const std::function<std::vector<std::string>()>& build) {
+  try {
+    HTML_Memo = build();
+  } catch (...) {
+    // No half page and no stale one: the viewer is empty when a page fails.
+    ClearPage();
+    throw;
+  }
+  HTMLViewer->LoadFormPage(Joined(HTML_Memo));
+}
+
+void TFormQueries::SetMode(int mode) {
+  if (mode == Mode) return;
+  SaveAnswersOfMode();
+  Mode = mode;
+  try {
+    if (Mode == qmFilter) Set_QueryGroups();
+    if (Mode == qmQuiz) Set_Quizes();
+  } catch (const EErrorInQueryFile& e) {
+    ShowMessageBox(e.what(), mbkOKCancel, true);
+  } catch (const EErrorInQuizFile& e) {
+    ShowMessageBox(e.what(), mbkOKCancel, true);
+  } catch (...) {
+    Mode = qmNone;
+    ShowModeButtons();
+    throw;
+  }
+  ShowModeButtons();
+}
+
+void TFormQueries::ShowModeButtons() {
+  ButtonFilterMode->SetPressed(Mode == qmFilter);
+  ButtonQuizMode->SetPressed(Mode == qmQuiz);
+  ButtonSetTemplatesFilter->setVisible(Mode == qmFilter);
+  ButtonViewQuizResult->setVisible(Mode == qmQuiz);
+  ButtonViewQuizResult->SetPressed(ShowingQuizResult);
+  ButtonViewQuizResult->setToolTip(ShowingQuizResult ? TermText("ButtonViewQuizQueriesHint", "View quiz queries")
+                                                     : TermText("ButtonViewQuizResultHint", "View quiz result"));
+  ButtonPrintQuizResult->setVisible(Mode == qmQuiz && ShowingQuizResult);
+  ButtonResetHTMLControls->setVisible(Mode == qmFilter || (Mode == qmQuiz && !ShowingQuizResult));
+}
+
+void TFormQueries::SaveAnswersOfMode() {
+  if (Mode == qmFilter) Get_QueryGroup_HTML_Controls(CurrentGroupId);
+  if (Mode == qmQuiz && !ShowingQuizResult) Get_Quiz_HTML_Controls(CurrentQuizId);
+}
+
+void TFormQueries::FillComboBox(const std::vector<std::string>& names, std::size_t current) {
+  ComboBox->clear();
+  for (const std::string& name : names) ComboBox->addItem(QString::fromStdString(name));
+  ComboBox->setCurrentIndex(names.empty() ? -1 : int(current));
+}
+
+void TFormQueries::TakeOrSetControls(std::string& answers) {
+  if (answers == kUnreadAnswers)
+    ReadControls(answers);
+  else
+    SetControls(answers);
+}
+
+void TFormQueries::ReadControls(std::string& answers) const {
+  std::vector<TCheckedControl> checked;
+  for (const THtmlControl& control : HTMLViewer->Form().Controls())
+    if (control.Checked) checked.push_back({control.Name, control.Value});
+  answers = AnswersOf(checked);
+}
+
+void TFormQueries::SetControls(const std::string& answers) {
+  ObjectClicksEnabled = false;
+  HTMLViewer->ChangeForm([&answers](THtmlForm& form) {
+    for (std::size_t i = 0; i < form.Controls().size(); ++i)
+      form.SetChecked(i, AnswerChecked(answers, form.Controls()[i].Name, form.Controls()[i].Value));
+  });
+  ObjectClicksEnabled = true;
+}
+
+// Filter mode ------------------------------------------------------------------
+
+void TFormQueries::Set_QueryGroups() {
+  ComboBox->clear();
+  ClearPage();
+  ReadQueryGroups(ReadQueriesFile(kQueriesFile), QueryGroups, CurrentGroupId);
+  std::size_t current = 0;
+  FillComboBox(NamesOf(QueryGroups, CurrentGroupId, current), current);
+  TQueryGroupRecord* group = RecordOf(QueryGroups, CurrentGroupId);
+  if (!group) return;
+  Load_QueryGroup(group->Id);
+  TakeOrSetControls(group->Answers);
+  if (Mode == qmFilter && TemplateFilterOn) Apply_QueryGroup();
+}
+
+void TFormQueries::Load_QueryGroup(const std::string& id) {
+  ShowPage([&] { return QueryGroupPage(ReadQueriesFile(kQueriesFile), id); });
+}
+
+void TFormQueries::Get_QueryGroup_HTML_Controls(const std::string& id) {
+  if (Mode != qmFilter) return;
+  if (TQueryGroupRecord* group = RecordOf(QueryGroups, id)) ReadControls(group->Answers);
+}
+
+void TFormQueries::Set_QueryGroup_HTML_Controls(const std::string& id) {
+  if (TQueryGroupRecord* group = RecordOf(QueryGroups, id)) SetControls(group->Answers);
+}
+
+void TFormQueries::Apply_QueryGroup() {
+  Get_QueryGroup_HTML_Controls(CurrentGroupId);
+  if (FormTemplates && FormTemplates->isVisible()) {
+    FormTemplates->RefreshTemplateList(true);
+    FormTemplates->DrawTemplatePreviews(0);
+  }
+  ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+  if (FormTemplates) FormTemplates->ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+  QCoreApplication::processEvents();
+}
+
+void TFormQueries::ButtonSetTemplatesFilterClick() {
+  TemplateFilterOn = !TemplateFilterOn;
+  Apply_QueryGroup();
+}
+
+// Quiz mode --------------------------------------------------------------------
+
+void TFormQueries::Set_Quizes() {
+  ComboBox->clear();
+  ClearPage();
+  ReadQuizzes(ReadQueriesFile(kQuizzesFile), Quizzes, CurrentQuizId);
+  std::size_t current = 0;
+  FillComboBox(NamesOf(Quizzes, CurrentQuizId, current), current);
+  TQuizRecord* quiz = RecordOf(Quizzes, CurrentQuizId);
+  if (!quiz) return;
+  if (ShowingQuizResult) {
+    Load_QuizResult(quiz->Id);
+    return;
+  }
+  Load_Quiz(quiz->Id);
+  TakeOrSetControls(quiz->Answers);
+}
+
+void TFormQueries::Load_Quiz(const std::string& id) {
+  ShowPage([&] { return QuizPage(ReadQueriesFile(kQuizzesFile), id); });
+}
+
+void TFormQueries::Get_Quiz_HTML_Controls(const std::string& id) {
+  if (Mode != qmQuiz) return;
+  if (TQuizRecord* quiz = RecordOf(Quizzes, id)) ReadControls(quiz->Answers);
+}
+
+void TFormQueries::Set_Quiz_HTML_Controls(const std::string& id) {
+  if (TQuizRecord* quiz = RecordOf(Quizzes, id)) SetControls(quiz->Answers);
+}
+
+void TFormQueries::Load_QuizResult(const std::string& id) {
+  const TQuizRecord* quiz = RecordOf(Quizzes, id);
+  const std::string answers = quiz ? quiz->Answers : std::string();
+  ShowPage([&] { return QuizResultPage(ReadQueriesFile(kQuizResultsFile), id, answers, AcceptedAnswers); });
+}
+
+void TFormQueries::ShowQuizResult(bool on) {
+  if (Mode != qmQuiz || !RecordOf(Quizzes, CurrentQuizId)) return;
+  if (on) {
+    Get_Quiz_HTML_Controls(CurrentQuizId);
+    ShowingQuizResult = true;
+    Load_QuizResult(CurrentQuizId);
+  } else {
+    ShowingQuizResult = false;
+    Load_Quiz(CurrentQuizId);
+    Set_Quiz_HTML_Controls(CurrentQuizId);
+  }
+  ShowModeButtons();
+}
+
+// Events -----------------------------------------------------------------------
+
+void TFormQueries::ComboBoxClick(int index) {
+  if (index < 0) return;
+  if (Mode == qmFilter && std::size_t(index) < QueryGroups.size()) {
+    TQueryGroupRecord& chosen = QueryGroups[std::size_t(index)];
+    if (chosen.Id == CurrentGroupId) return;
+    Get_QueryGroup_HTML_Controls(CurrentGroupId);
+    CurrentGroupId = chosen.Id;
+    Load_QueryGroup(chosen.Id);
+    TakeOrSetControls(chosen.Answers);
+    if (TemplateFilterOn) Apply_QueryGroup();
+  } else if (Mode == qmQuiz && std::size_t(index) < Quizzes.size()) {
+    TQuizRecord& chosen = Quizzes[std::size_t(index)];
+    if (chosen.Id == CurrentQuizId) return;
+    if (ShowingQuizResult) {
+      CurrentQuizId = chosen.Id;
+      Load_QuizResult(chosen.Id);
+      return;
+    }
+    Get_Quiz_HTML_Controls(CurrentQuizId);
+    CurrentQuizId = chosen.Id;
+    Load_Quiz(chosen.Id);
+    TakeOrSetControls(chosen.Answers);
+  }
+}
+
+void TFormQueries::ObjectClick() {
+  if (!ObjectClicksEnabled) return;
+  if (Mode == qmFilter) {
+    if (TemplateFilterOn)
+      Apply_QueryGroup();
+    else
+      Get_QueryGroup_HTML_Controls(CurrentGroupId);
+  } else if (Mode == qmQuiz && !ShowingQuizResult) {
+    Get_Quiz_HTML_Controls(CurrentQuizId);
+  }
+}
+
+void TFormQueries::ButtonResetHTMLControlsClick() {
+  if (Mode == qmFilter && RecordOf(QueryGroups, CurrentGroupId)) {
+    Load_QueryGroup(CurrentGroupId);
+    if (TemplateFilterOn)
+      Apply_QueryGroup();
+    else
+      Get_QueryGroup_HTML_Controls(CurrentGroupId);
+  } else if (Mode == qmQuiz && !ShowingQuizResult && RecordOf(Quizzes, CurrentQuizId)) {
+    Load_Quiz(CurrentQuizId);
+    Get_Quiz_HTML_Controls(CurrentQuizId);
+  }
+}
+
+QPrinter& TFormQueries::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void TFormQueries::ButtonPrintQuizResultClick() {
+  if (HTMLViewer->PrintPages(Printer())) return;
+  ShowMessageBox("MessageQuizResultNotPrinted", mbkOKCancel, false,
+                 "The quiz result could not be printed: no printer is ready.");
+}
+
+void TFormQueries::KeyUp(int& key, int shift) {
+  if (key != VK_INSERT) return;
+  if (shift == ssCtrl) {
+    HTMLViewer->selectAll();
+    HTMLViewer->copy();
+  } else if (shift == (ssCtrl | ssShift)) {
+    QApplication::clipboard()->setText(QString::fromStdString(Joined(HTML_Memo)));
+  } else {
+    return;
+  }
+  key = 0;
+}
+
+void RegisterFormQueries() {
+  RegisterStandingForm("FormQueries", [] { return new TFormQueries(); });
+}
