@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "picture/RowBands.h"
 #include "platform/Numeric.h"
 
 namespace {
@@ -91,37 +93,44 @@ void TransformOnto(TBitmap32& canvas, const TBitmap32& source, const TQuad& quad
   }
   const int x0 = std::max(0, int(std::floor(left))), x1 = std::min(canvas.Width(), int(std::ceil(right)));
   const int y0 = std::max(0, int(std::floor(top))), y1 = std::min(canvas.Height(), int(std::ceil(bottom)));
-  for (int y = y0; y < y1; ++y) {
-    TColor32* out = canvas.PixelPtr(0, y);
-    for (int x = x0; x < x1; ++x) {
-      const std::optional<TFloatPoint> s = map->Unmap({x + 0.5, y + 0.5});
-      if (!s || !(s->X >= 0 && s->X < sw && s->Y >= 0 && s->Y < sh)) continue;
-      const double fx = std::clamp(s->X - 0.5, 0.0, double(sw - 1)), fy = std::clamp(s->Y - 0.5, 0.0, double(sh - 1));
-      const int ix = int(fx), iy = int(fy);
-      const int ix1 = std::min(ix + 1, sw - 1), iy1 = std::min(iy + 1, sh - 1);
-      const std::uint64_t tx = std::uint64_t((fx - ix) * 256), ty = std::uint64_t((fy - iy) * 256);
-      const TColor32 p[4] = {*source.PixelPtr(ix, iy), *source.PixelPtr(ix1, iy), *source.PixelPtr(ix, iy1),
-                             *source.PixelPtr(ix1, iy1)};
-      const std::uint64_t w[4] = {(256 - tx) * (256 - ty), tx * (256 - ty), (256 - tx) * ty, tx * ty};
-      std::uint64_t a = 0, c[3] = {0, 0, 0};
-      for (int i = 0; i < 4; ++i) {
-        const std::uint64_t wa = w[i] * AlphaOf(p[i]);
-        a += wa;
-        c[0] += wa * BlueOf(p[i]), c[1] += wa * GreenOf(p[i]), c[2] += wa * RedOf(p[i]);
+  // Every pixel costs a division and four samples: worth a thread from a few
+  // thousand pixels on. Each band writes its own rows only.
+  const std::int64_t area = std::int64_t(std::max(0, x1 - x0)) * std::max(0, y1 - y0);
+  std::vector<const TColor32*> rows(sh);
+  for (int y = 0; y < sh; ++y) rows[y] = source.PixelPtr(0, y);
+  ForRowBands(y0, y1, area, [&](int rowsFrom, int rowsTo) {
+    for (int y = rowsFrom; y < rowsTo; ++y) {
+      TColor32* out = canvas.PixelPtr(0, y);
+      for (int x = x0; x < x1; ++x) {
+        const std::optional<TFloatPoint> s = map->Unmap({x + 0.5, y + 0.5});
+        if (!s || !(s->X >= 0 && s->X < sw && s->Y >= 0 && s->Y < sh)) continue;
+        const double fx = std::clamp(s->X - 0.5, 0.0, double(sw - 1));
+        const double fy = std::clamp(s->Y - 0.5, 0.0, double(sh - 1));
+        const int ix = int(fx), iy = int(fy);
+        const int ix1 = std::min(ix + 1, sw - 1), iy1 = std::min(iy + 1, sh - 1);
+        const std::uint64_t tx = std::uint64_t((fx - ix) * 256), ty = std::uint64_t((fy - iy) * 256);
+        const TColor32 p[4] = {rows[iy][ix], rows[iy][ix1], rows[iy1][ix], rows[iy1][ix1]};
+        const std::uint64_t w[4] = {(256 - tx) * (256 - ty), tx * (256 - ty), (256 - tx) * ty, tx * ty};
+        std::uint64_t a = 0, c[3] = {0, 0, 0};
+        for (int i = 0; i < 4; ++i) {
+          const std::uint64_t wa = w[i] * AlphaOf(p[i]);
+          a += wa;
+          c[0] += wa * BlueOf(p[i]), c[1] += wa * GreenOf(p[i]), c[2] += wa * RedOf(p[i]);
+        }
+        if (a == 0) continue;
+        // a is alpha x 65536; the colours carry it already (premultiplied).
+        constexpr std::uint64_t kFull = 255ull * 65536;
+        TColor32 d = out[x];
+        const std::uint64_t keep = kFull - a;
+        const auto mix = [&](std::uint64_t premul, std::uint8_t dst) {
+          return std::uint8_t((premul + dst * keep + kFull / 2) / kFull);
+        };
+        d = (d & 0xFF000000u) | (TColor32(mix(c[2], RedOf(d))) << 16) | (TColor32(mix(c[1], GreenOf(d))) << 8) |
+            mix(c[0], BlueOf(d));
+        out[x] = d;
       }
-      if (a == 0) continue;
-      // a is alpha x 65536; the colours carry it already (premultiplied).
-      constexpr std::uint64_t kFull = 255ull * 65536;
-      TColor32 d = out[x];
-      const std::uint64_t keep = kFull - a;
-      const auto mix = [&](std::uint64_t premul, std::uint8_t dst) {
-        return std::uint8_t((premul + dst * keep + kFull / 2) / kFull);
-      };
-      d = (d & 0xFF000000u) | (TColor32(mix(c[2], RedOf(d))) << 16) | (TColor32(mix(c[1], GreenOf(d))) << 8) |
-          mix(c[0], BlueOf(d));
-      out[x] = d;
     }
-  }
+  }, 1 << 14);
 }
 
 void TCardImage::Place(int width, int height, int cardWidth, int cardHeight) {
