@@ -11,28 +11,17 @@ bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
 
 TBitmap32::TBitmap32(int width, int height, TColor32 fill) { SetSize(width, height, fill); }
 
-TBitmap32::TBitmap32(const TBitmap32& other)
-    : width_(other.width_), height_(other.height_),
-      data_(other.data_ ? std::make_shared<ByteBuffer>(*other.data_) : nullptr) {}
-
-TBitmap32& TBitmap32::operator=(const TBitmap32& other) {
-  if (this != &other) *this = TBitmap32(other);
-  return *this;
-}
-
 TBitmap32 TBitmap32::Share() const {
   TBitmap32 b;
   b.width_ = width_;
   b.height_ = height_;
-  b.data_ = data_;
+  b.data_ = data_.Share();
   return b;
 }
 
-void TBitmap32::Unshare() { data_ = std::make_shared<ByteBuffer>(*data_); }
-
 bool TBitmap32::operator==(const TBitmap32& other) const {
   if (width_ != other.width_ || height_ != other.height_) return false;
-  if (data_ == other.data_) return true;
+  if (data_.SameCells(other.data_)) return true;
   const std::span<const std::uint8_t> a = Bytes(), b = other.Bytes();
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
@@ -42,7 +31,7 @@ TBitmap32 TBitmap32::ForOverwrite(int width, int height) {
   if (!PictureSizeAllowed(width, height)) return b;
   b.width_ = width;
   b.height_ = height;
-  b.data_ = std::make_shared<ByteBuffer>(std::size_t(width) * std::size_t(height) * 4);
+  b.data_ = TSharedCells<std::uint8_t>::ForOverwrite(std::size_t(width) * std::size_t(height) * 4);
   return b;
 }
 
@@ -52,8 +41,7 @@ bool TBitmap32::SetSize(int width, int height, TColor32 fill) {
   height_ = height;
   const std::size_t size = std::size_t(width) * std::size_t(height) * 4;
   // Pixels shared with another picture stay with it.
-  if (Shared() || !data_) data_ = std::make_shared<ByteBuffer>();
-  data_->assign(size, 0);
+  data_.Assign(size, 0);
   if (fill != 0) Clear(fill);
   return true;
 }

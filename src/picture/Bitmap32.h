@@ -3,16 +3,13 @@
 // no padding between rows (stride = 4 * width).
 //
 // A copy is a copy of the pixels; Share() instead gives a picture holding the same
-// pixels until either side is written: the first non-const access to the pixels
-// of a shared picture gives it its own copy. A writer that hands rows to several
-// threads takes Bits() first, on its own thread, so that no band unshares.
+// pixels until either side is written (see SharedCells.h). A writer that hands
+// rows to several threads takes Bits() first, on its own thread.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
-#include <vector>
 
-#include "platform/ByteBuffer.h"
+#include "picture/SharedCells.h"
 
 // Pictures larger than this are refused wherever a size comes from outside.
 constexpr int kMaxPictureSide = 16384;
@@ -33,10 +30,6 @@ constexpr std::uint8_t BlueOf(TColor32 c) { return std::uint8_t(c); }
 class TBitmap32 {
  public:
   TBitmap32() = default;
-  TBitmap32(const TBitmap32& other);
-  TBitmap32& operator=(const TBitmap32& other);
-  TBitmap32(TBitmap32&& other) noexcept = default;
-  TBitmap32& operator=(TBitmap32&& other) noexcept = default;
   // A picture of the given size filled with `fill`; a size outside the caps gives an
   // empty picture (check Empty()).
   TBitmap32(int width, int height, TColor32 fill = 0);
@@ -52,22 +45,19 @@ class TBitmap32 {
   // The same picture, its pixels shared until one side writes them.
   TBitmap32 Share() const;
   // True while another picture shares these pixels.
-  bool Shared() const { return data_ && data_.use_count() > 1; }
+  bool Shared() const { return data_.Shared(); }
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return width_ == 0 || height_ == 0; }
   std::size_t Stride() const { return std::size_t(width_) * 4; }
-  std::size_t ByteSize() const { return data_ ? data_->size() : 0; }
+  std::size_t ByteSize() const { return data_.Size(); }
 
   // Row y (0 = top), 4 * Width() bytes. y must be inside the picture.
   std::uint8_t* Row(int y);
   const std::uint8_t* Row(int y) const;
-  std::uint8_t* Bits() {
-    if (Shared()) Unshare();
-    return data_ ? data_->data() : nullptr;
-  }
-  const std::uint8_t* Bits() const { return data_ ? data_->data() : nullptr; }
+  std::uint8_t* Bits() { return data_.Data(); }
+  const std::uint8_t* Bits() const { return data_.Data(); }
   std::span<std::uint8_t> Bytes() { return {Bits(), ByteSize()}; }
   std::span<const std::uint8_t> Bytes() const { return {Bits(), ByteSize()}; }
 
@@ -82,9 +72,7 @@ class TBitmap32 {
   bool operator==(const TBitmap32& other) const;
 
  private:
-  void Unshare();
-
   int width_ = 0;
   int height_ = 0;
-  std::shared_ptr<ByteBuffer> data_;  // null for a picture without pixels
+  TSharedCells<std::uint8_t> data_;  // none for a picture without pixels
 };

@@ -26,7 +26,7 @@ TMaskA::TMaskA(int width, int height, std::uint8_t fill) {
   if (width <= 0 || height <= 0) return;
   width_ = width;
   height_ = height;
-  cells_ = std::make_shared<ByteBuffer>(std::size_t(width) * std::size_t(height), fill);
+  cells_ = TSharedCells<std::uint8_t>(std::size_t(width) * std::size_t(height), fill);
 }
 
 TMaskA TMaskA::ForOverwrite(int width, int height) {
@@ -34,24 +34,15 @@ TMaskA TMaskA::ForOverwrite(int width, int height) {
   if (width <= 0 || height <= 0) return out;
   out.width_ = width;
   out.height_ = height;
-  out.cells_ = std::make_shared<ByteBuffer>(std::size_t(width) * std::size_t(height));
+  out.cells_ = TSharedCells<std::uint8_t>::ForOverwrite(std::size_t(width) * std::size_t(height));
   return out;
-}
-
-TMaskA::TMaskA(const TMaskA& other)
-    : width_(other.width_), height_(other.height_),
-      cells_(other.cells_ ? std::make_shared<ByteBuffer>(*other.cells_) : nullptr) {}
-
-TMaskA& TMaskA::operator=(const TMaskA& other) {
-  if (this != &other) *this = TMaskA(other);
-  return *this;
 }
 
 TMaskA TMaskA::Share() const {
   TMaskA out;
   out.width_ = width_;
   out.height_ = height_;
-  out.cells_ = cells_;
+  out.cells_ = cells_.Share();
   return out;
 }
 

@@ -17,21 +17,17 @@
 #include "platform/Geometry.h"
 
 // A map of Width x Height bytes, rows top to bottom. Like a picture, a copy copies
-// the cells, Share() shares them until either side writes.
+// the cells, Share() shares them until either side writes (see SharedCells.h).
 class TMaskA {
  public:
   TMaskA() = default;
   TMaskA(int width, int height, std::uint8_t fill = 0);
   // A map whose cells are left unset, for a caller that writes every one.
   static TMaskA ForOverwrite(int width, int height);
-  TMaskA(const TMaskA& other);
-  TMaskA& operator=(const TMaskA& other);
-  TMaskA(TMaskA&& other) noexcept = default;
-  TMaskA& operator=(TMaskA&& other) noexcept = default;
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  bool Empty() const { return !cells_ || cells_->empty(); }
+  bool Empty() const { return cells_.Size() == 0; }
   std::uint8_t* Row(int y) { return Cells() + std::size_t(y) * std::size_t(width_); }
   const std::uint8_t* Row(int y) const { return Cells() + std::size_t(y) * std::size_t(width_); }
   std::uint8_t& At(int x, int y) { return Row(y)[x]; }
@@ -49,16 +45,13 @@ class TMaskA {
   TMaskA FlippedHorizontally() const;
 
  private:
-  std::size_t Size() const { return cells_ ? cells_->size() : 0; }
-  const std::uint8_t* Cells() const { return cells_ ? cells_->data() : nullptr; }
-  std::uint8_t* Cells() {
-    if (cells_ && cells_.use_count() > 1) cells_ = std::make_shared<ByteBuffer>(*cells_);
-    return cells_ ? cells_->data() : nullptr;
-  }
+  std::size_t Size() const { return cells_.Size(); }
+  const std::uint8_t* Cells() const { return cells_.Data(); }
+  std::uint8_t* Cells() { return cells_.Data(); }
 
   int width_ = 0;
   int height_ = 0;
-  std::shared_ptr<ByteBuffer> cells_;  // null for an empty map
+  TSharedCells<std::uint8_t> cells_;  // none for an empty map
 };
 
 // Flags of TMask::Apply, run in the order listed.
