@@ -14,6 +14,7 @@
 #include "editor/forms/FormQueries.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
+#include "editor/forms/FormVideo.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/FormCamera.h"
@@ -93,6 +94,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   ConnectMainWindow();
+  RegisterVideoPlayers();
   ConnectFormLoadSave();
   ConnectFormCamera();
   ConnectOnlineServices();

@@ -34,6 +34,7 @@ constexpr TDefaultSkin kSkins[] = {
     {"FormPcrd.psd", TSkinStyle::Window, 664, 521, 664, 521},
     {"FormPctx.psd", TSkinStyle::Window, 420, 330, 420, 330},
     {"FormPcbg.psd", TSkinStyle::Window, 240, 250, 240, 250},
+    {"FormVideo.psd", TSkinStyle::Window, 545, 370, 545, 370},
 };
 }  // namespace
 

@@ -4,8 +4,10 @@
 #include <QAudioOutput>
 #include <QEventLoop>
 #include <QMediaDevices>
+#include <QMediaMetaData>
 #include <QTimer>
 #include <QMediaPlayer>
+#include <algorithm>
 #include <QUrl>
 #include <QVideoWidget>
 #include <QPointer>
@@ -61,6 +63,14 @@ class TQtMediaPlayer : public IMediaPlayer {
     }
   }
   int Error() const override { return error_; }
+  std::int64_t Position() const override { return player_.position(); }
+  std::int64_t Length() const override { return player_.duration(); }
+  void Seek(std::int64_t ms) override { player_.setPosition(ms); }
+  std::int64_t FrameDuration() const override {
+    // Qt has no frame step: one frame is a seek by its duration.
+    const double rate = player_.metaData().value(QMediaMetaData::VideoFrameRate).toDouble();
+    return rate > 0 ? std::max<std::int64_t>(1, std::int64_t(1000.0 / rate + 0.5)) : 40;
+  }
   void SetDisplay(QWidget* display, const QRect& rect) override {
     if (!display) {
       player_.setVideoOutput(nullptr);

@@ -3,6 +3,7 @@
 // clips): open a file, play, pause, stop, close, a mode and a completion notice.
 // Behind an interface so that tests use a fake.
 #include <QRect>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -23,6 +24,12 @@ class IMediaPlayer {
   virtual TMediaMode Mode() const = 0;
   // 0 when the last operation succeeded.
   virtual int Error() const = 0;
+  // Where playing is and how long the file lasts, in milliseconds (0 while
+  // unknown); Seek moves there; a frame's duration steps a video one frame.
+  virtual std::int64_t Position() const = 0;
+  virtual std::int64_t Length() const = 0;
+  virtual void Seek(std::int64_t ms) = 0;
+  virtual std::int64_t FrameDuration() const = 0;
   // Where a video is shown: a rectangle of `display` (null: audio only).
   virtual void SetDisplay(QWidget* display, const QRect& rect) = 0;
   // Called once each time playing reaches the end of the file.

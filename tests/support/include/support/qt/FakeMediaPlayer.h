@@ -37,6 +37,14 @@ class TFakeMediaPlayer : public IMediaPlayer {
   }
   TMediaMode Mode() const override { return mode; }
   int Error() const override { return openSucceeds ? 0 : 1; }
+  std::int64_t Position() const override { return position; }
+  std::int64_t Length() const override { return length; }
+  void Seek(std::int64_t ms) override {
+    calls.push_back("seek:" + std::to_string(ms));
+    position = ms;
+  }
+  std::int64_t FrameDuration() const override { return frame; }
+  std::int64_t position = 0, length = 0, frame = 40;
   void SetDisplay(QWidget* d, const QRect& rect) override {
     display = d;
     displayRect = rect;
