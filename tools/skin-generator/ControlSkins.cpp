@@ -190,6 +190,8 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButBaldHead.psd", PortraitToolButtonSheet()},
           {"ButClbr.psd", PortraitToolButtonSheet()},
           {"ButSetup.psd", SetupButtonSheet()},
+          // The video players' captioned buttons take the set-up window's frames.
+          {"ButVideo.psd", SetupButtonSheet()},
           {"BlankPub.psd", GalleryBlankPreview(false)},
           {"BlankPrv.psd", GalleryBlankPreview(true)},
           // Help and tips: one row of frames the captioned buttons share.

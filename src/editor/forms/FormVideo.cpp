@@ -262,7 +262,7 @@ TFormVideoClip::TFormVideoClip(QWidget* parent) : TVideoWindow("FormVideoClip", 
   ButtonStep->setToolTip(TermText("FormVideoClipStepButtonHint", "One frame on"));
   OnShow = [this] {
     LoadFormSkin(*this, "FormVideoClip.Skin", "FormVideo.psd");
-    LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
+    LoadButtonsSkin(*this, "FormVideoClipButtons", "ButVideo.psd", true);
     Panel->repaint();
     QCoreApplication::processEvents();
   };
@@ -316,7 +316,7 @@ TFormVideo::TFormVideo(QWidget* parent) : TVideoWindow("FormVideo", parent) {
   ButtonStep->setToolTip(TermText("FormVideoStepButtonHint", "One frame on"));
   OnShow = [this] {
     LoadFormSkin(*this, "FormVideo.Skin", "FormVideo.psd");
-    LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
+    LoadButtonsSkin(*this, "FormVideoButtons", "ButVideo.psd", true);
     Panel->repaint();
     QCoreApplication::processEvents();
     FileListBoxClick();

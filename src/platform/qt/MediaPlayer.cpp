@@ -7,10 +7,10 @@
 #include <QMediaMetaData>
 #include <QTimer>
 #include <QMediaPlayer>
-#include <algorithm>
 #include <QUrl>
 #include <QVideoWidget>
 #include <QPointer>
+#include <algorithm>
 
 namespace {
 

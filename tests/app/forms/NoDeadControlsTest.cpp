@@ -21,6 +21,7 @@
 #include "editor/forms/FormQueries.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
+#include "editor/forms/FormVideo.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormEmail.h"
@@ -165,6 +166,20 @@ constexpr TControlRow kControls[] = {
     {"FormQueries", "ButtonResetHTMLControls", TUse::Click},
     {"FormQueries", "ButtonViewQuizResult", TUse::Click},
     {"FormQueries", "ButtonPrintQuizResult", TUse::Click},
+    // The video players.
+    {"FormVideoClip", "ButtonExit", TUse::Click},
+    {"FormVideoClip", "ButtonPlay", TUse::Click},
+    {"FormVideoClip", "ButtonStop", TUse::Click},
+    {"FormVideoClip", "ButtonPause", TUse::Click},
+    {"FormVideoClip", "ButtonBack", TUse::Click},
+    {"FormVideoClip", "ButtonStep", TUse::Click},
+    {"FormVideoClip", "ButtonMaximize", TUse::Click},
+    {"FormVideo", "ButtonExit", TUse::Click},
+    {"FormVideo", "ButtonPlay", TUse::Click},
+    {"FormVideo", "ButtonStop", TUse::Click},
+    {"FormVideo", "ButtonPause", TUse::Click},
+    {"FormVideo", "ButtonBack", TUse::Click},
+    {"FormVideo", "ButtonStep", TUse::Click},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -336,6 +351,17 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   CheckWindow(*FormQueries, "quiz result");
   FormQueries->ShowQuizResult(false);
   FormQueries->close();
+  TFormVideoClip clip;
+  TFormVideo videos;
+  for (TVideoWindow* player : std::initializer_list<TVideoWindow*>{&clip, &videos}) {
+    player->show();
+    CheckWindow(*player, "shown");
+    // Playing puts Stop where Play was.
+    player->ButtonStop->show();
+    player->ButtonPlay->hide();
+    CheckWindow(*player, "playing");
+    player->close();
+  }
 
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
@@ -363,11 +389,12 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork", "FormPostCard.ButtonSend",
                            "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile",
                            "FormMain.ButtonInternet", "FormMain.ButtonMessages", "FormInetModes.ButtonChat",
-                           "FormInetModes.ButtonPostcard"})
+                           "FormInetModes.ButtonPostcard",
+                           "FormVideoClip.ButtonMaximize", "FormVideoClip.ButtonStop", "FormVideo.ButtonStep"})
     EXPECT_TRUE(seen_.contains(name)) << name << " never showed";
 }
 
-TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitAndTemplateWindowsLieInTheirWells) {
+TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieInTheirWells) {
   FormLoadSave->show();
   CheckInsideWell(*FormLoadSave);
   FormLoadSave->close();
@@ -387,4 +414,12 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitAndTemplateWindowsLieInTheir
   shops.show();
   CheckInsideWell(shops);
   shops.close();
+  TFormVideoClip clip;
+  clip.show();
+  CheckInsideWell(clip);
+  clip.close();
+  TFormVideo videos;
+  videos.show();
+  CheckInsideWell(videos);
+  videos.close();
 }
