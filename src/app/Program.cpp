@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
@@ -95,6 +96,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   ConnectMainWindow();
   RegisterVideoPlayers();
+  RegisterFormCatalog();
   ConnectFormLoadSave();
   ConnectFormCamera();
   ConnectOnlineServices();

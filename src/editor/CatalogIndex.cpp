@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
+#include "shell/HelpPages.h"
 #include "shell/ShellGlobals.h"
 
 std::vector<TCatalogInfo> CatalogIndex;
@@ -12,6 +13,19 @@ namespace {
 
 // Far above any real index; a larger file is not an index.
 constexpr std::size_t kMaxIndexBytes = 16u << 20;
+
+std::function<void(const std::string&)>& Presenter() {
+  static std::function<void(const std::string&)> show;
+  return show;
+}
+
+// Entries write folders with a backslash, paths on this system with "/".
+std::string Slashed(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
 
 char UpperKind(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
@@ -35,12 +49,31 @@ void LoadCatalogIndex(const fs::path& file) {
 }
 
 std::string FindCatalogPage(char kind, std::string_view name) {
+  if (Trim(name).empty()) return {};
   const char k = UpperKind(kind);
   for (const TCatalogInfo& entry : CatalogIndex) {
     if (entry.Kind != k) continue;
-    const bool matches = k == 'T' ? ContainsNoCase(name, entry.Name) || ContainsNoCase(entry.Name, name)
+    const bool matches = k == 'T' ? ContainsNoCase(Slashed(name), Slashed(entry.Name)) ||
+                                        ContainsNoCase(Slashed(entry.Name), Slashed(name))
                                   : EqualsNoCase(entry.Name, name);
     if (matches) return entry.Page;
   }
   return {};
+}
+
+void ShowCatalogPageIn(IPageView& view, const fs::path& folder, std::string_view page) {
+  std::string name(Trim(page));
+  if (name.empty()) return;
+  if (ExtractFileExt(name).empty()) name += ".htm";
+  if (!ShowPageFile(view, PageInFolder(folder, name))) ShowPageFile(view, PageInFolder(folder, kCatalogIndexPage));
+}
+
+void SetCatalogPresenter(std::function<void(const std::string& page)> show) { Presenter() = std::move(show); }
+
+void ShowCatalogPage(const std::string& page) {
+  if (!page.empty() && Presenter()) Presenter()(page);
+}
+
+std::string OfferedCatalogPage(char kind, std::string_view name) {
+  return Presenter() ? FindCatalogPage(kind, name) : std::string();
 }

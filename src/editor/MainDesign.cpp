@@ -71,6 +71,7 @@ constexpr std::array kDesign = {
     // when the settings give them an address).
     TControlDesign{"LabelProductName", K::Label, "", 20, 690, 300, 18, "", ""},
     // Between them, the buttons of the shopping and reference windows.
+    TControlDesign{"ButtonCatalog", K::Button, "", Shelf(0), 689, kShelfWidth, 20, kOpeners, "Catalogue"},
     TControlDesign{"ButtonQueries", K::Button, "", Shelf(1), 689, kShelfWidth, 20, kOpeners, "Questions"},
     TControlDesign{"ButtonShopping", K::Button, "", Shelf(2), 689, kShelfWidth, 20, kOpeners, "Shops"},
     TControlDesign{"ButtonLogoVYN", K::Button, "", Link(0), 689, kLinkWidth, 20, kOpeners, "Publisher"},

@@ -1,5 +1,6 @@
 // The main window's state as the desk's owner: what the desk and its layers ask of
 // the main window and of the program-wide editing state.
+#include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
 #include "editor/MainState.h"
@@ -34,8 +35,8 @@ std::vector<std::string> TMainState::ContentFolders() const { return TemplateApp
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
 
 // The layers list, the portrait preview and the layer-regions window are reached
-// through their links, which they set while they exist; the catalogue window does
-// not exist yet.
+// through their links, which they set while they exist; the catalogue through its
+// presenter.
 void TMainState::RefreshLayerList() {
   if (LayerWindowLinks().RefreshLayerList) LayerWindowLinks().RefreshLayerList();
 }
@@ -51,5 +52,9 @@ void TMainState::RegionsShowLayer(TLayer* layer) {
 void TMainState::ClearPortraitPreview() {
   if (LayerWindowLinks().ClearPortraitPreview) LayerWindowLinks().ClearPortraitPreview();
 }
-bool TMainState::HasCatalogPage(const std::string&, const std::string&) const { return false; }
-void TMainState::ShowCatalogPage(const std::string&, const std::string&) {}
+bool TMainState::HasCatalogPage(const std::string& kind, const std::string& sourceFile) const {
+  return !kind.empty() && !OfferedCatalogPage(kind.front(), sourceFile).empty();
+}
+void TMainState::ShowCatalogPage(const std::string& kind, const std::string& sourceFile) {
+  if (!kind.empty()) ::ShowCatalogPage(FindCatalogPage(kind.front(), sourceFile));
+}

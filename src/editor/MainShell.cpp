@@ -84,7 +84,7 @@ constexpr TOpener kOpeners[] = {
     {"ButtonLayerSave", "FormLayerSave", TOpenMode::Modal, false, true, ""},
     {"ButtonQueries", "FormQueries", TOpenMode::Toggle, false, false, ""},
     {"ButtonHelp", "FormHelp", TOpenMode::Toggle, false, false, "Contents"},
-    {"ButtonCatalog", "FormCatalog", TOpenMode::Toggle, false, true, "Contents"},
+    {"ButtonCatalog", "FormCatalog", TOpenMode::Toggle, false, true, "Index"},
     {"ButtonPreview", "FormPreview", TOpenMode::Toggle, false, false, ""},
     {"ButtonLayerList", "FormLayers", TOpenMode::Toggle, false, false, ""},
     {"ButtonLayerRegions", "FormLayerRegions", TOpenMode::Toggle, false, false, ""},

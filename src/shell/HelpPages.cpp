@@ -108,16 +108,18 @@ std::optional<TLocalLink> LocalLinkTarget(const fs::path& folder, const fs::path
   return target;
 }
 
+bool ShowPageFile(IPageView& view, const std::optional<fs::path>& file) {
+  if (!file) return false;
+  if (EqualsNoCase(view.CurrentFile().string(), file->string())) return true;
+  std::error_code error;
+  return fs::is_regular_file(*file, error) && view.LoadFile(*file);
+}
+
 bool ShowPageOrFallback(IPageView& view, const TTopicPages& pages, const std::optional<fs::path>& file,
                         bool onlyIfFound) {
-  auto shown = [&view](const fs::path& path) { return EqualsNoCase(view.CurrentFile().string(), path.string()); };
-  if (file && shown(*file)) return true;
-  std::error_code error;
-  if (file && fs::is_regular_file(*file, error) && view.LoadFile(*file)) return true;
+  if (ShowPageFile(view, file)) return true;
   if (onlyIfFound) return false;
-  const std::optional<fs::path> fallback =
-      PageInFolder(pages.Folder, TopicPage(pages.Ini, pages.Section, pages.FallbackTopic));
-  if (fallback && !shown(*fallback) && fs::is_regular_file(*fallback, error)) view.LoadFile(*fallback);
+  ShowPageFile(view, PageInFolder(pages.Folder, TopicPage(pages.Ini, pages.Section, pages.FallbackTopic)));
   return true;
 }
 

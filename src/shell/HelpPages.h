@@ -67,6 +67,10 @@ struct TTopicPages {
   std::string_view FallbackTopic;
 };
 
+// Shows `file` in `view` unless it is shown already (compared ignoring letter
+// case), which is no reload. False when it is missing or does not load.
+bool ShowPageFile(IPageView& view, const std::optional<fs::path>& file);
+
 // Shows `file` in `view` unless it is shown already; when it is missing or does
 // not load, the page of the fallback topic (unless `onlyIfFound`). False only
 // when `onlyIfFound` and the file did not load: the window is not to be shown.

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+#include "platform/TextFile.h"
+#include "shell/HelpPages.h"
 #include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
@@ -66,3 +71,130 @@ TEST_F(CatalogIndexTest, TemplatesMatchByContainmentEitherWayOthersByName) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records what it was asked to load; files named "*.broken" do not load.
+class TRecordingView : public IPageView {
+ public:
+  fs::path CurrentFile() const override { return current; }
+  bool LoadFile(const fs::path& file) override {
+    loads.push_back(file.filename().string());
+    if (file.extension() == ".broken") return false;
+    current = file;
+    return true;
+  }
+  fs::path current;
+  std::vector<std::string> loads;
+};
+
+TEST_F(CatalogIndexTest, EmptySearchesMatchNothingAndFoldersMatchEitherSeparator) {
+  Load("M;;nameless\n"
+       "T;;blank\n"
+       "T;HairW\\Bob;bob\n");
+  for (const char* blank : {"", "  "}) {
+    EXPECT_EQ(FindCatalogPage('M', blank), "") << "[" << blank << "]";
+    EXPECT_EQ(FindCatalogPage('T', blank), "") << "[" << blank << "]";
+  }
+  // An entry without a name is contained in every path: it must not catch them.
+  EXPECT_EQ(FindCatalogPage('T', "/opt/Tressary/hairw/BOB2.psd"), "BOB.htm");
+  EXPECT_EQ(FindCatalogPage('T', "HAIRW\\bob1.psd"), "BOB.htm");
+  EXPECT_EQ(FindCatalogPage('T', "/opt/Tressary/HairW/Pixie1.psd"), "");
+}
+
+TEST_F(CatalogIndexTest, PagesShowOnceAndMissingOnesFallBackToTheContents) {
+  const fs::path folder = dir_ / "Catalog";
+  WriteTestFile(folder / "Bob.htm", "<p>bob</p>");
+  WriteTestFile(folder / "Odd.broken", "x");
+  TRecordingView view;
+  // No extension: ".htm"; the stored upper case finds the file as it is named.
+  ShowCatalogPageIn(view, folder, "BOB");
+  EXPECT_EQ(view.current, folder / "Bob.htm");
+  // The page shown is neither reloaded nor replaced by the contents.
+  ShowCatalogPageIn(view, folder, "bob.HTM");
+  EXPECT_EQ(view.loads, std::vector<std::string>{"Bob.htm"});
+  // Without a contents page a missing page leaves the shown one.
+  ShowCatalogPageIn(view, folder, "Gone");
+  ShowCatalogPageIn(view, folder, "Odd.broken");
+  EXPECT_EQ(view.current, folder / "Bob.htm");
+  WriteTestFile(folder / "index.htm", "<p>contents</p>");
+  for (const char* missing : {"Gone", "Odd.broken", "..\\Catalog.txt"}) {
+    view.current = folder / "Bob.htm";
+    ShowCatalogPageIn(view, folder, missing);
+    EXPECT_EQ(view.current, folder / "index.htm") << missing;
+  }
+  // Nothing for no page at all.
+  view.loads.clear();
+  ShowCatalogPageIn(view, folder, "");
+  EXPECT_TRUE(view.loads.empty());
+}
+
+TEST_F(CatalogIndexTest, CallersAreOfferedPagesOnlyWhileAWindowCanShowThem) {
+  Load("P;Autumn;autumn\n");
+  EXPECT_EQ(OfferedCatalogPage('P', "Autumn"), "");
+  std::vector<std::string> shown;
+  SetCatalogPresenter([&shown](const std::string& page) { shown.push_back(page); });
+  EXPECT_EQ(OfferedCatalogPage('P', "autumn"), "AUTUMN.htm");
+  ShowCatalogPage("");
+  ShowCatalogPage("AUTUMN.htm");
+  SetCatalogPresenter(nullptr);
+  ShowCatalogPage("AUTUMN.htm");
+  EXPECT_EQ(shown, std::vector<std::string>{"AUTUMN.htm"});
+}
+
+}  // namespace
+
+// The shipped catalogue over the installation the build makes: every template,
+// ready solution and palette has a page, and every link of a page leads to a page
+// or the clip that exists.
+TEST(ShippedCatalogue, EveryElementHasAPageAndEveryLinkArrives) {
+  const fs::path install = BuildDir() / "Tressary";
+  const fs::path folder = install / "Catalog";
+  LoadCatalogIndex(install / "Catalog.txt");
+  ASSERT_FALSE(CatalogIndex.empty());
+  auto lines = [](const fs::path& file) {
+    const auto bytes = ReadFileBytes(file);
+    EXPECT_TRUE(bytes) << file;
+    return bytes ? TextRecords(DecodeText(*bytes)) : std::vector<TextRecord>{};
+  };
+  int templates = 0;
+  const TIniFile ini(install / "Tressary.ini", false);
+  for (const std::string& value : ini.ReadSectionValues("TEMPLATE TYPES"))
+    for (const auto& file : fs::directory_iterator(install / Field(value.substr(value.find('=') + 1), 2)))
+      if (file.path().extension() == ".psd") {
+        EXPECT_NE(FindCatalogPage('T', file.path().string()), "") << file.path();
+        ++templates;
+      }
+  int models = 0, palettes = 0;
+  for (const TextRecord& line : lines(install / "Models.txt"))
+    if (line.text.starts_with('[')) {
+      EXPECT_NE(FindCatalogPage('M', Field(line.text.substr(1), 1)), "") << line.text;
+      ++models;
+    }
+  for (const TextRecord& line : lines(install / "PalData.txt")) {
+    EXPECT_NE(FindCatalogPage('P', Field(line.text, 1)), "") << line.text;
+    ++palettes;
+  }
+  EXPECT_GT(templates, 30);
+  EXPECT_GT(models, 5);
+  EXPECT_GT(palettes, 3);
+  int links = 0;
+  for (const TCatalogInfo& entry : CatalogIndex) EXPECT_TRUE(PageInFolder(folder, entry.Page)) << entry.Page;
+  for (const auto& page : fs::directory_iterator(folder)) {
+    if (page.path().extension() != ".htm") continue;
+    const auto bytes = ReadFileBytes(page.path());
+    const std::string html(bytes->begin(), bytes->end());
+    for (std::size_t at = html.find("href=\""); at != std::string::npos; at = html.find("href=\"", at + 1)) {
+      const std::size_t start = at + 6;
+      const std::string link = html.substr(start, html.find('"', start) - start);
+      const TPageLink route = RoutePageLink(link);
+      if (route.Route == TLinkRoute::Shell) continue;
+      const auto target = route.Route == TLinkRoute::Video ? PageInFolder(folder, route.Target)
+                                                          : PageInFolder(folder, link);
+      EXPECT_TRUE(target && fs::is_regular_file(*target)) << page.path().filename() << ": " << link;
+      ++links;
+    }
+  }
+  EXPECT_GT(links, 40);
+  CatalogIndex.clear();
+}

@@ -35,6 +35,7 @@ constexpr TDefaultSkin kSkins[] = {
     {"FormPctx.psd", TSkinStyle::Window, 420, 330, 420, 330},
     {"FormPcbg.psd", TSkinStyle::Window, 240, 250, 240, 250},
     {"FormVideo.psd", TSkinStyle::Window, 545, 370, 545, 370},
+    {"FormCatalog.psd", TSkinStyle::Window, 500, 480, 500, 480},
 };
 }  // namespace
 

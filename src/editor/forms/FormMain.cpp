@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 
+#include "editor/CatalogIndex.h"
 #include "editor/DeskAdjustHost.h"
 #include "editor/BackgroundMusic.h"
 #include "editor/DeskTemplateHost.h"
@@ -24,6 +26,7 @@
 #include "editor/forms/MusicPlayer.h"
 #include "editor/forms/TemplateButtons.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/ProgramCursors.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -38,6 +41,18 @@
 #include "shell/forms/TermText.h"
 
 namespace {
+
+// A label that answers a left click (the palette's name links to its page).
+class TClickLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  std::function<void()> OnClick;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && OnClick) OnClick();
+  }
+};
 
 // Designed ranges and start values of the sliders (minimum, maximum, value).
 struct TSliderStart {
@@ -196,7 +211,7 @@ void TFormMain::BuildControl(const TControlDesign& design) {
     case TDesignKind::Panel:
     case TDesignKind::Image: control = new TImage(parent); break;
     case TDesignKind::Label: {
-      auto* label = new QLabel(parent);
+      auto* label = new TClickLabel(parent);
       label->setAlignment(Qt::AlignCenter);
       label->setStyleSheet("color: #e8f2f4; font-weight: bold;");
       control = label;
@@ -532,6 +547,9 @@ void TFormMain::RefreshPalette() {
   label->setAlignment(wide ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
   label->setToolTip(wide ? name : QString());
   label->setText(name);
+  const std::string page = OfferedCatalogPage('P', palette_.PaletteName);
+  label->setCursor(page.empty() ? Qt::ArrowCursor : ProgramCursor(crHandInfo));
+  if (auto* link = dynamic_cast<TClickLabel*>(label)) link->OnClick = [page] { ShowCatalogPage(page); };
   state_.SetControls();
 }
 

@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QScrollArea>
 
+#include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/TemplateGrid.h"
 #include "editor/forms/BusyCursor.h"
+#include "editor/forms/FormCatalog.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/PictureFiles.h"
 #include "picture/forms/BitmapImage.h"
@@ -178,6 +180,8 @@ void TFormMask::ComboBoxChange(int index) {
     thumb->setToolTip(QString::fromStdString(models[std::size_t(n)].Header.Hint));
     thumb->OnClick = [this, n](bool) { ShowModelParts(n); };
     thumb->OnDblClick = [this, n](bool ctrl) { ApplyModelClick(n, ctrl); };
+    if (const std::string page = OfferedCatalogPage('M', models[std::size_t(n)].Header.Name); !page.empty())
+      AddCatalogIcon(*thumb, page);
     thumb->show();
     modelThumbs_.push_back(thumb);
   }
@@ -206,6 +210,8 @@ void TFormMask::ShowModelParts(int model) {
       thumb->setGeometry(m % 2 ? kThumbSide + 1 : 0, (kThumbSide + 1) * (m / 2), kThumbSide, kThumbSide);
     thumb->setToolTip(QString::fromStdString(parts[std::size_t(m)].Caption));
     thumb->OnClick = [this, m](bool ctrl) { ApplyPartClick(m, ctrl); };
+    if (const std::string page = OfferedCatalogPage('T', parts[std::size_t(m)].File); !page.empty())
+      AddCatalogIcon(*thumb, page);
     thumb->show();
     partThumbs_.push_back(thumb);
   }

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <exception>
 
+#include "editor/CatalogIndex.h"
 #include "editor/QueryAnswers.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateDesign.h"
+#include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormQueries.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
@@ -200,14 +202,7 @@ void TFormTemplates::BuildControls() {
   }));
   ImageCatalogInfoEtalon = new TMyImage(this);
   ImageCatalogInfoEtalon->setObjectName("ImageCatalogInfoEtalon");
-  ImageCatalogInfoEtalon->SetPicture(IconPicture(13, 13, [](QPainter& p) {
-    p.setBrush(QColor(30, 80, 170));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRectF(0, 0, 13, 13));
-    p.setPen(QPen(Qt::white, 2));
-    p.drawLine(QPointF(6.5, 5.5), QPointF(6.5, 10));
-    p.drawPoint(QPointF(6.5, 3));
-  }));
+  ImageCatalogInfoEtalon->SetPicture(CatalogInfoPicture());
   Image3DTemplateEtalon = new TMyImage(this);
   Image3DTemplateEtalon->setObjectName("Image3DTemplateEtalon");
   Image3DTemplateEtalon->SetPicture(IconPicture(18, 11, [](QPainter& p) {
@@ -385,18 +380,17 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
       const std::string path = ResolvePath(ExePath, entry.FileName).string();
       const std::string video = ChangeFileExt(path, ".avi");
       // No player, no icon: it would promise a film that never plays.
+      const int iconRight = ResImage->x() + cell.Left + cw - 2;
       if (PlayVideo && fs::exists(video)) {
-        auto* icon = new TMyImage(this);
-        icon->SetPicture(ImageVideoInfoEtalon->Picture());
-        icon->resize(ImageVideoInfoEtalon->size());
-        icon->setToolTip(ImageVideoInfoEtalon->toolTip());
-        icon->setCursor(ProgramCursor(crHandVideo));
-        icon->move(ResImage->x() + cell.Left + cw - 2 - icon->width(), ResImage->y() + cell.Top + 2);
-        icon->OnClick = [this, video] {
+        TMyImage* icon = AddIcon(*ImageVideoInfoEtalon, crHandVideo, [this, video] {
           if (PlayVideo) PlayVideo(video);
-        };
-        icon->show();
-        icons_.push_back(icon);
+        });
+        icon->move(iconRight - icon->width(), ResImage->y() + cell.Top + 2);
+      }
+      // Likewise no catalogue, no info icon.
+      if (const std::string page = OfferedCatalogPage('T', path); !page.empty()) {
+        TMyImage* icon = AddIcon(*ImageCatalogInfoEtalon, crHandInfo, [page] { ShowCatalogPage(page); });
+        icon->move(iconRight - icon->width(), ResImage->y() + cell.Top + ch - 2 - icon->height());
       }
       if (LowerAscii(ExtractFileExt(entry.FileName)) == ".x") {
         const TBitmap32& mark = Image3DTemplateEtalon->Picture();
@@ -424,6 +418,18 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
   } else {
     LabelPartsName->hide();
   }
+}
+
+TMyImage* TFormTemplates::AddIcon(const TMyImage& etalon, int cursor, std::function<void()> onClick) {
+  auto* icon = new TMyImage(this);
+  icon->SetPicture(etalon.Picture());
+  icon->resize(etalon.size());
+  icon->setToolTip(etalon.toolTip());
+  icon->setCursor(ProgramCursor(cursor));
+  icon->OnClick = std::move(onClick);
+  icon->show();
+  icons_.push_back(icon);
+  return icon;
 }
 
 void TFormTemplates::ClearIcons() {

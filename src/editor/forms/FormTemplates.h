@@ -75,6 +75,8 @@ class TFormTemplates : public TSkinnedForm {
 
   // The shown entries (indices into TemplateList) and the type's total.
   const std::vector<int>& Shown() const { return shown_; }
+  // The video and catalogue icons on the grid now.
+  const std::vector<QWidget*>& Icons() const { return icons_; }
   int TotalCount() const { return total_; }
   const TTemplateGrid& Grid() const { return grid_; }
   const TBitmap32& GridBitmap() const { return gridBitmap_; }
@@ -95,6 +97,8 @@ class TFormTemplates : public TSkinnedForm {
   void ApplyEntry(const TPartInfoRecord& entry);
   void Message(const std::string& keyOrText, bool literal);
   void ClearIcons();
+  // A copy of a hidden pattern icon on the grid, clicked through `onClick`.
+  TMyImage* AddIcon(const TMyImage& etalon, int cursor, std::function<void()> onClick);
   void KeyUp(int& key, int shift);
 
   TTemplateGrid grid_;

@@ -229,7 +229,6 @@ void InstallMainShell(TSkinnedForm& form, TMainShellLinks links) {
   InstallSoundHint(form);
   if (gTermsLoaded) ApplyTexts(form);
   if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
-  if (auto* catalog = form.findChild<QWidget*>("ButtonCatalog")) catalog->hide();
   BindOpeners(form);
   BindClose(form, std::move(links));
   BindApplicationEvents(form);

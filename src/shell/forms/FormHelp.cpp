@@ -24,44 +24,22 @@ TFormHelp* FormHelp = nullptr;
 namespace {
 constexpr int kWidth = 660;
 constexpr int kHeight = 540;
-constexpr int kButtonWidth = 110;
-constexpr int kButtonHeight = 30;
-constexpr int kButtonGap = 12;
 
-
-struct TStripButton {
-  const char* Name;
-  const char* Caption;
-  TGraphicButton* TFormHelp::*Member;
-};
 constexpr TStripButton kStrip[] = {
-    {"ButtonContents", "Contents", &TFormHelp::ButtonContents},
-    {"ButtonStepBack", "Back", &TFormHelp::ButtonStepBack},
-    {"ButtonPrint", "Print", &TFormHelp::ButtonPrint},
-    {"ButtonTips", "Tips", &TFormHelp::ButtonTips},
-    {"ButtonAbout", "About", &TFormHelp::ButtonAbout},
+    {"ButtonContents", "Contents"}, {"ButtonStepBack", "Back"}, {"ButtonPrint", "Print"},
+    {"ButtonTips", "Tips"},         {"ButtonAbout", "About"},
 };
 }  // namespace
 
-TFormHelp::TFormHelp(QWidget* parent) : TSkinnedForm("FormHelp", parent) {
+TFormHelp::TFormHelp(QWidget* parent) : TPageForm("FormHelp", kWidth, kHeight, parent) {
   FormHelp = this;
-  resize(kWidth, kHeight);
   setWindowTitle("Help");
-  ImageButtons = NewButtonSheet(*this);
-  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
-  CaptionBar = parts.CaptionBar;
-  ButtonMinimize = parts.ButtonMinimize;
-  ButtonExit = parts.ButtonExit;
-  HTMLViewer = parts.Viewer;
-  const int count = int(std::size(kStrip));
-  int left = (kWidth - count * kButtonWidth - (count - 1) * kButtonGap) / 2;
-  for (const TStripButton& spec : kStrip) {
-    TGraphicButton* button =
-        NewSheetButton(this, spec.Name, ImageButtons, 0, {left, kHeight - 41, kButtonWidth, kButtonHeight});
-    button->SetCaption(TermText("FormHelp" + std::string(spec.Name) + "Caption", spec.Caption));
-    this->*spec.Member = button;
-    left += kButtonWidth + kButtonGap;
-  }
+  const std::vector<TGraphicButton*> strip = BuildButtonStrip(kStrip);
+  ButtonContents = strip[0];
+  ButtonStepBack = strip[1];
+  ButtonPrint = strip[2];
+  ButtonTips = strip[3];
+  ButtonAbout = strip[4];
   // Over the middle of the main window, where the page is easy to read.
   if (QWidget* main = FindScreenForm("FormMain"))
     move(main->x() + (main->width() - kWidth) / 2, main->y() + (main->height() - kHeight) / 2);
@@ -79,9 +57,8 @@ TFormHelp::TFormHelp(QWidget* parent) : TSkinnedForm("FormHelp", parent) {
   };
 
   ApplyInterface(this);
-  TakeCaption(*this, *CaptionBar, "FormHelpCaption", "Help");
-  for (const TStripButton& spec : kStrip)
-    (this->*spec.Member)->setToolTip(TermText("FormHelp" + std::string(spec.Name) + "Hint", ""));
+  TakeCaption("FormHelpCaption", "Help");
+  TakeStripHints(kStrip);
   HTMLViewer->SetBaseFolder(PageFolder(HelpDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
@@ -96,10 +73,6 @@ TFormHelp::TFormHelp(QWidget* parent) : TSkinnedForm("FormHelp", parent) {
     FreeFormSkin(*this);
     FreeButtonsSkin(*this);
   };
-  OnKeyUp = [this](int& key, int) {
-    if (key == VK_BACK) HTMLViewer->GoBack();
-  };
-
   ShellHooks().ShowHelp = [](const std::string& topic) { ShowHelp(topic); };
 }
 
@@ -109,14 +82,8 @@ TFormHelp::~TFormHelp() {
   ShellHooks().ShowHelp = nullptr;
 }
 
-QPrinter& TFormHelp::Printer() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
-}
-
 void TFormHelp::PrintPage() {
-  if (HTMLViewer->PrintPages(Printer())) return;
-  ShowMessageBox("MessageHelpNotPrinted", mbkOKCancel, false, "The help page could not be printed: no printer is ready.");
+  PrintShownPage("MessageHelpNotPrinted", "The help page could not be printed: no printer is ready.");
 }
 
 void ShowHelp(std::string_view topic, bool isLink) {

@@ -21,32 +21,22 @@ TFormTips* FormTips = nullptr;
 namespace {
 constexpr int kWidth = 440;
 constexpr int kHeight = 320;
-constexpr int kBackWidth = 110;
-constexpr int kBackHeight = 30;
+constexpr TStripButton kStrip[] = {{"ButtonBack", "Back"}};
 
 }  // namespace
 
-TFormTips::TFormTips(QWidget* parent) : TSkinnedForm("FormTips", parent) {
+TFormTips::TFormTips(QWidget* parent) : TPageForm("FormTips", kWidth, kHeight, parent) {
   FormTips = this;
   // A tip accompanies the window the user works in: it never takes the focus.
   setAttribute(Qt::WA_ShowWithoutActivating);
-  resize(kWidth, kHeight);
   setWindowTitle("Tips");
-  ImageButtons = NewButtonSheet(*this);
-  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
-  CaptionBar = parts.CaptionBar;
-  ButtonMinimize = parts.ButtonMinimize;
-  ButtonExit = parts.ButtonExit;
-  HTMLViewer = parts.Viewer;
-  ButtonBack = NewSheetButton(this, "ButtonBack", ImageButtons, 0,
-                              {(kWidth - kBackWidth) / 2, kHeight - 41, kBackWidth, kBackHeight});
-  ButtonBack->SetCaption(TermText("FormTipsButtonBackCaption", "Back"));
-  ButtonBack->setToolTip(TermText("FormTipsButtonBackHint", "Back"));
+  ButtonBack = BuildButtonStrip(kStrip).front();
   ButtonBack->OnClick = [this] { HTMLViewer->GoBack(); };
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 20);
 
   ApplyInterface(this);
-  TakeCaption(*this, *CaptionBar, "FormTipsCaption", "Tips");
+  TakeCaption("FormTipsCaption", "Tips");
+  TakeStripHints(kStrip);
   HTMLViewer->SetBaseFolder(PageFolder(TipsDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
@@ -65,9 +55,6 @@ TFormTips::TFormTips(QWidget* parent) : TSkinnedForm("FormTips", parent) {
     ShowTips = false;
     FreeFormSkin(*this);
     FreeButtonsSkin(*this);
-  };
-  OnKeyUp = [this](int& key, int) {
-    if (key == VK_BACK) HTMLViewer->GoBack();
   };
 
   ShellHooks().ShowTip = [](const std::string& topic) { ShowTip(topic); };

@@ -3,26 +3,18 @@
 // keeps tips on), shown beside the main window without taking the focus.
 #include <string_view>
 
-#include "shell/forms/SkinnedForm.h"
+#include "shell/forms/PageWindow.h"
 
-class TCaptionBar;
 class TGraphicButton;
-class THtmlViewer;
-class TMyImage;
 
-class TFormTips : public TSkinnedForm {
+class TFormTips : public TPageForm {
   Q_OBJECT
 
  public:
   explicit TFormTips(QWidget* parent = nullptr);
   ~TFormTips() override;
 
-  TCaptionBar* CaptionBar;
-  TGraphicButton* ButtonMinimize;
-  TGraphicButton* ButtonExit;
-  THtmlViewer* HTMLViewer;
   TGraphicButton* ButtonBack;
-  TMyImage* ImageButtons;
 };
 
 // The standing tips window (null before it is created).

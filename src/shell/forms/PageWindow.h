@@ -1,30 +1,76 @@
 #pragma once
-// What the tips and help windows share: the caption bar with the main window's
-// minimise and exit buttons, the caption from the text table, the page viewer over
-// the skin's well, and its folder.
+// What the windows that show pages (tips, help, catalogue) share: the caption bar
+// with the main window's minimise and exit buttons, the caption from the text
+// table, the page viewer over the skin's well and its folder, the captioned
+// buttons along the bottom, Backspace for back, and printing the page shown.
+#include <QPrinter>
 #include <QString>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-class QRect;
+#include "shell/forms/SkinnedForm.h"
+
 class TCaptionBar;
 class TGraphicButton;
 class THtmlViewer;
 class TImage;
-class TSkinnedForm;
+class TMyImage;
 
+// A captioned button of the bottom strip; its caption and hint are the UI texts
+// form Name + Name + "Caption" and "Hint".
+struct TStripButton {
+  const char* Name;
+  const char* Caption;
+};
+
+// The parts of a page window on `form`, already sized to its default skin; the
+// viewer fills the skin's well above the button strip.
 struct TPageWindowParts {
   TCaptionBar* CaptionBar;
   TGraphicButton* ButtonMinimize;
   TGraphicButton* ButtonExit;
   THtmlViewer* Viewer;
 };
-
-// The parts of a `form` already sized to its default skin; the viewer fills the
-// skin's well above the button strip.
 TPageWindowParts BuildPageWindow(TSkinnedForm& form, TImage* sheet);
 // The caption bar takes the UI text `key`; when that is empty it shows the
 // window's designed caption, otherwise the window's caption becomes the text.
 void TakeCaption(TSkinnedForm& form, TCaptionBar& bar, std::string_view key, const QString& designed);
+
+class TPageForm : public TSkinnedForm {
+  Q_OBJECT
+
+ public:
+  // Sized `width` x `height` with its parts laid out for the default skin.
+  TPageForm(const QString& name, int width, int height, QWidget* parent);
+  ~TPageForm() override;
+
+  TMyImage* ImageButtons;
+  TCaptionBar* CaptionBar;
+  TGraphicButton* ButtonMinimize;
+  TGraphicButton* ButtonExit;
+  THtmlViewer* HTMLViewer;
+
+  // The printer printing uses: the system's default until a caller (a test, a
+  // print set-up) changes it.
+  QPrinter& Printer();
+
+ protected:
+  // The strip's buttons, centred in one row, in the order given.
+  std::vector<TGraphicButton*> BuildButtonStrip(std::span<const TStripButton> buttons);
+  // Their hints, once the interface is applied.
+  void TakeStripHints(std::span<const TStripButton> buttons);
+  // The caption bar takes the UI text `key`; when that is empty it shows the
+  // window's designed caption, otherwise the window's caption becomes the text.
+  void TakeCaption(std::string_view key, const QString& designed);
+  // Prints the page shown; a failure is told in the message box `key`.
+  void PrintShownPage(std::string_view key, std::string_view text);
+
+ private:
+  std::unique_ptr<QPrinter> printer_;
+};
+
 // ExePath + a data folder name (TipsDir, HelpDir), matched ignoring letter case.
 std::string PageFolder(const std::string& folderName);

@@ -10,9 +10,11 @@
 #include <set>
 #include <string>
 
+#include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMask.h"
@@ -92,6 +94,7 @@ constexpr TControlRow kControls[] = {
     {"FormMain", "ButtonHelp", TUse::Click},
     {"FormMain", "ButtonShopping", TUse::Click},
     {"FormMain", "ButtonQueries", TUse::Click},
+    {"FormMain", "ButtonCatalog", TUse::Click},
     {"FormMain", "ButtonOriginalSize", TUse::Click},
     {"FormMain", "ButtonCentering", TUse::Click},
     {"FormMain", "ButtonLogoVYN", TUse::Click},
@@ -166,6 +169,12 @@ constexpr TControlRow kControls[] = {
     {"FormQueries", "ButtonResetHTMLControls", TUse::Click},
     {"FormQueries", "ButtonViewQuizResult", TUse::Click},
     {"FormQueries", "ButtonPrintQuizResult", TUse::Click},
+    // The catalogue.
+    {"FormCatalog", "ButtonMinimize", TUse::Click},
+    {"FormCatalog", "ButtonExit", TUse::Click},
+    {"FormCatalog", "ButtonContents", TUse::Click},
+    {"FormCatalog", "ButtonStepBack", TUse::Click},
+    {"FormCatalog", "ButtonPrint", TUse::Click},
     // The video players.
     {"FormVideoClip", "ButtonExit", TUse::Click},
     {"FormVideoClip", "ButtonPlay", TUse::Click},
@@ -223,6 +232,7 @@ class ProgramWindows : public ::testing::Test {
     ConnectFormCamera();
     ConnectOnlineServices();
     RegisterFormShopList();
+    RegisterFormCatalog();
     InstallProgramMainShell();
   }
   void TearDown() override {
@@ -230,6 +240,7 @@ class ProgramWindows : public ::testing::Test {
     for (QWidget* form : ScreenForms()) forms.emplace_back(form);
     for (const QPointer<QWidget>& form : forms) delete form.data();
     SetMessagePresenter(nullptr);
+    SetCatalogPresenter(nullptr);
     ResetMainShell();
     ResetEditorGlobals();
     ResetShellGlobals();
@@ -351,6 +362,10 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   CheckWindow(*FormQueries, "quiz result");
   FormQueries->ShowQuizResult(false);
   FormQueries->close();
+  ShowCatalogPage("Index");
+  ASSERT_NE(FormCatalog, nullptr);
+  CheckWindow(*FormCatalog, "shown");
+  FormCatalog->close();
   TFormVideoClip clip;
   TFormVideo videos;
   for (TVideoWindow* player : std::initializer_list<TVideoWindow*>{&clip, &videos}) {
@@ -386,6 +401,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.PaletteButtonColor6", "FormMain.ButtonShopping",
                            "FormMain.ButtonQueries", "FormQueries.ButtonPrintQuizResult",
                            "FormQueries.ButtonSetTemplatesFilter",
+                           "FormMain.ButtonCatalog", "FormCatalog.ButtonPrint",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork", "FormPostCard.ButtonSend",
                            "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile",
                            "FormMain.ButtonInternet", "FormMain.ButtonMessages", "FormInetModes.ButtonChat",

@@ -1,0 +1,39 @@
+#pragma once
+// The catalogue window: information pages about templates, models and palettes
+// from the catalogue folder, with their contents page, history and printing.
+// Made on first use and kept for the rest of the run.
+#include <string>
+
+#include "picture/Bitmap32.h"
+#include "shell/forms/PageWindow.h"
+
+class TGraphicButton;
+class TMyImage;
+
+class TFormCatalog : public TPageForm {
+  Q_OBJECT
+
+ public:
+  explicit TFormCatalog(QWidget* parent = nullptr);
+  ~TFormCatalog() override;
+
+  TGraphicButton* ButtonContents;
+  TGraphicButton* ButtonStepBack;
+  TGraphicButton* ButtonPrint;
+
+  // Shows `page` (relative to the catalogue folder; the contents page when it is
+  // missing) and brings the window up.
+  void ShowPage(const std::string& page);
+  // Prints the page shown; a failure is reported in the message box.
+  void ButtonPrintClick();
+};
+
+// The catalogue window once it has been made (null before).
+extern TFormCatalog* FormCatalog;
+// Makes ShowCatalogPage and the main window's catalogue button reach the window.
+void RegisterFormCatalog();
+
+// The catalogue's info mark: an "i" in a blue circle, 13 x 13.
+TBitmap32 CatalogInfoPicture();
+// The mark on `parent`'s bottom-right corner (2 pixels in); a click shows `page`.
+TMyImage* AddCatalogIcon(QWidget& parent, const std::string& page);
