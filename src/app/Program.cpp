@@ -7,6 +7,8 @@
 
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormCatalog.h"
+#include "editor/forms/FormLayerRegionEdit.h"
+#include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
@@ -86,6 +88,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormTemplates();
   RegisterFormSetup();
   RegisterFormInetModes();
+  RegisterFormLayerRegions();
+  RegisterFormLayerRegionEdit();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();

@@ -81,7 +81,6 @@ constexpr TOpener kOpeners[] = {
     {"ButtonSetup", "FormSetup", TOpenMode::Modal, true, false, ""},
     {"ButtonPrint", "FormPrint", TOpenMode::Modal, true, false, ""},
     {"ButtonShopping", "FormShopping", TOpenMode::Modal, false, true, ""},
-    {"ButtonLayerSave", "FormLayerSave", TOpenMode::Modal, false, true, ""},
     {"ButtonQueries", "FormQueries", TOpenMode::Toggle, false, false, ""},
     {"ButtonHelp", "FormHelp", TOpenMode::Toggle, false, false, "Contents"},
     {"ButtonCatalog", "FormCatalog", TOpenMode::Toggle, false, true, "Index"},

@@ -20,6 +20,7 @@
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormColorCalibration.h"
+#include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/MainShellForm.h"
@@ -368,6 +369,8 @@ void TFormMain::WireButtons() {
     state_.BrushColorBlue = chosen.blue();
     state_.SetControls();
   };
+  // The save window works on the desk's active layer: without a desk it has none.
+  if (deskWindow_) Button("ButtonLayerSave")->OnClick = [this] { SaveAsTemplate(deskWindow_->Desk(), nullptr); };
   Button("ButtonOriginalSize")->OnClick = [this] {
     Slider("SliderScale")->SetValue(100);
     state_.SetDeskScale(1.0);

@@ -83,13 +83,16 @@ TPoint TPortraitScroll::ToPicture(const QMouseEvent* event) const {
 }
 
 void TPortraitScroll::mousePressEvent(QMouseEvent* event) {
+  Modifiers = event->modifiers();
   if (OnPress) OnPress(ToPicture(event), event->button());
 }
 
 void TPortraitScroll::mouseMoveEvent(QMouseEvent* event) {
+  Modifiers = event->modifiers();
   if (OnMove) OnMove(ToPicture(event), event->buttons());
 }
 
 void TPortraitScroll::mouseReleaseEvent(QMouseEvent* event) {
+  Modifiers = event->modifiers();
   if (OnRelease) OnRelease(ToPicture(event), event->button());
 }

@@ -30,6 +30,8 @@ class TPortraitScroll : public QWidget {
   TGraphicSlider* SliderHPos;
   TGraphicSlider* SliderVPos;
 
+  // The keys held at the mouse event being handled.
+  Qt::KeyboardModifiers Modifiers;
   std::function<void(TPoint, Qt::MouseButton)> OnPress;
   std::function<void(TPoint, Qt::MouseButtons)> OnMove;
   std::function<void(TPoint, Qt::MouseButton)> OnRelease;

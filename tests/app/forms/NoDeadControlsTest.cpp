@@ -15,6 +15,8 @@
 #include "editor/MainShell.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormCatalog.h"
+#include "editor/forms/FormLayerRegionEdit.h"
+#include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMask.h"
@@ -189,6 +191,11 @@ constexpr TControlRow kControls[] = {
     {"FormVideo", "ButtonPause", TUse::Click},
     {"FormVideo", "ButtonBack", TUse::Click},
     {"FormVideo", "ButtonStep", TUse::Click},
+    // The layer-regions window.
+    {"FormLayerRegions", "ButtonMinimize", TUse::Click},
+    {"FormLayerRegions", "ButtonExit", TUse::Click},
+    {"FormLayerRegions", "ButtonEditRegion", TUse::Click, "FormLayerRegionEdit"},
+    {"FormLayerRegions", "ButtonSaveRegion", TUse::Click},
 };
 
 const TControlRow* RowOf(std::string_view window, std::string_view control) {
@@ -218,6 +225,8 @@ class ProgramWindows : public ::testing::Test {
     new TFormAdjust();
     new TFormPreview();
     new TFormLayers();
+    new TFormLayerRegions();
+    new TFormLayerRegionEdit();
     new TFormMask();
     new TFormLoadSave();
     new TFormPrint();
@@ -391,6 +400,12 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   card.BackEditor->close();
   card.close();
 
+  desk.SelectLayer(desk.IndexOfLayer(hair));
+  ASSERT_NE(FormLayerRegions, nullptr);
+  FormLayerRegions->show();
+  CheckWindow(*FormLayerRegions, "hair shown");
+  FormLayerRegions->close();
+
   // The walk met the controls of every kind of state, so it checked something.
   for (const char* name : {"FormMain.ButtonLayerDelete", "FormMain.SliderOpacity", "FormMain.SliderBrushSize",
                            "FormMain.ButtonCurrentBrushColor", "FormMain.ButtonLoadSave", "FormMain.ButtonExitMain",
@@ -402,6 +417,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
                            "FormMain.ButtonQueries", "FormQueries.ButtonPrintQuizResult",
                            "FormQueries.ButtonSetTemplatesFilter",
                            "FormMain.ButtonCatalog", "FormCatalog.ButtonPrint",
+                           "FormMain.ButtonLayerRegions", "FormMain.ButtonLayerSave", "FormLayerRegions.ButtonSaveRegion",
                            "FormLoadSave.ButtonLoadImage", "FormLoadSave.ButtonSendWork", "FormPostCard.ButtonSend",
                            "FormPostCardText.SliderTextRotation", "FormPostCardBack.ButtonTile",
                            "FormMain.ButtonInternet", "FormMain.ButtonMessages", "FormInetModes.ButtonChat",

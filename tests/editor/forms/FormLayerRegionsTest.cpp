@@ -1,0 +1,214 @@
+// The layer-regions window, the region editor run modally over the desk, and the
+// save window writing a region or the whole layer into the template browser.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <functional>
+
+#include "editor/EditorGlobals.h"
+#include "editor/MontageDesk.h"
+#include "editor/TemplateBase.h"
+#include "editor/forms/FormLayerRegionEdit.h"
+#include "editor/forms/FormLayerRegions.h"
+#include "editor/forms/FormLayerSave.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormMontage.h"
+#include "editor/forms/FormTemplates.h"
+#include "picture/Layer.h"
+#include "picture/PsdFile.h"
+#include "platform/qt/MessageBoxes.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+#include "shell/ShellGlobals.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "support/TestPaths.h"
+#include "support/qt/MessageAnswer.h"
+
+namespace {
+
+// Runs `action` once a window named `name` is visible (from inside its modal loop).
+void WhenShown(const char* name, std::function<void(QWidget&)> action) {
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, [name, action, poll] {
+    QWidget* window = FindScreenForm(name);
+    if (!window || !window->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    action(*window);
+  });
+  poll->start(10);
+}
+
+class FormLayerRegionsTest : public ::testing::Test {
+ protected:
+  FormLayerRegionsTest() {
+    ResetShellGlobals();
+    ResetEditorGlobals();
+    ResetTemplateGlobals();
+    ExePath = exe.Path().string() + "/";
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
+    TemplateTypes = {{3, "Hairstyles", "Hair\\Mine", 20, "F"}, {4, "Beards", "Beards", 20, "F"}};
+    WriteTestFile(exe / "PartBase.txt", "3;0;0;Other.psd;Other;\n");
+    main = std::make_unique<TFormMain>();
+    main->show();
+    regions = std::make_unique<TFormLayerRegions>();
+    regions->MainWindow = main.get();
+    editor = std::make_unique<TFormLayerRegionEdit>();
+    // Left half light red, right half dark blue, each pixel nudged a little.
+    TBitmap32 picture(40, 30);
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x)
+        picture.SetPixel(x, y, x < 20 ? Color32(220 - (x + y) % 5, 90, 80) : Color32(20, 30, 160 + (x * y) % 7));
+    NewLayerCaption = "Curls";
+    auto owned = std::make_unique<TLayer>(Desk(), picture);
+    layer = owned.get();
+    layer->TypeId = 3;
+    layer->Left = 130;
+    layer->Top = 70;
+    Desk().InsertLayer(std::move(owned));
+    Desk().SelectLayer(0);
+    FacePoint = {100, 50};
+  }
+  ~FormLayerRegionsTest() override {
+    editor.reset();
+    regions.reset();
+    main.reset();
+    SetMessagePresenter(nullptr);
+    ResetTemplateGlobals();
+    ResetEditorGlobals();
+    ResetShellGlobals();
+  }
+  TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }
+  std::string Region(int region) const {
+    std::string out;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) out += layer->Mask.PixelInRegion(y, x, region) ? '1' : '0';
+    return out;
+  }
+  static std::string LeftHalf() {
+    std::string out;
+    for (int y = 0; y < 30; ++y) out += std::string(20, '1') + std::string(20, '0');
+    return out;
+  }
+
+  TempFolder exe;
+  std::unique_ptr<TFormMain> main;
+  std::unique_ptr<TFormLayerRegions> regions;
+  std::unique_ptr<TFormLayerRegionEdit> editor;
+  TLayer* layer = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FormLayerRegionsTest, TheEditorRunsModallyOverTheDeskAndOkKeepsWhatCancelRestores) {
+  regions->show();
+  ASSERT_EQ(regions->ListBox->count(), kRegionItemCount);
+  EXPECT_EQ(regions->Layer(), layer);
+  EXPECT_TRUE(regions->ButtonEditRegion->isVisibleTo(regions.get()));
+  regions->ListBoxClick(1);
+  EXPECT_EQ(layer->Mask.GetRegionIndex(), 1);
+  EXPECT_EQ(regions->SelectedItem(), 1);
+
+  int keysReachingMain = 0;
+  const auto mainKeys = ShellHooks().MainKeyDown;
+  ShellHooks().MainKeyDown = [&](int&, int) { ++keysReachingMain; };
+  bool deskUsable = true;
+  WhenShown("FormLayerRegionEdit", [&](QWidget&) {
+    // Nothing on the desk or the main window can take the layer away meanwhile.
+    deskUsable = main->isEnabled() || main->DeskWindow()->isEnabled();
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(editor.get(), &del);
+    editor->PicturePress({3, 4}, Qt::LeftButton, Qt::NoModifier);
+    editor->ButtonOK->OnClick();
+  });
+  regions->ButtonEditRegionClick();
+  ShellHooks().MainKeyDown = mainKeys;
+  EXPECT_FALSE(deskUsable);
+  EXPECT_EQ(keysReachingMain, 0);
+  EXPECT_TRUE(main->isEnabled());
+  EXPECT_EQ(Desk().LayerCount(), 1);
+  EXPECT_EQ(Region(1), LeftHalf());
+  EXPECT_EQ(main->State().LastChange(), ckPixels);
+  EXPECT_NE(regions->Thumbnails()[1], TBitmap32(kRegionItemHeight, kRegionItemHeight, 0xFFFFFFFF));
+
+  // Cancel after clearing and a lasso: the region is as OK left it.
+  WhenShown("FormLayerRegionEdit", [&](QWidget&) {
+    editor->ButtonClear->OnClick();
+    editor->ButtonLasso->OnClick();
+    editor->PicturePress({25, 2}, Qt::LeftButton, Qt::NoModifier);
+    editor->PictureMove({38, 2});
+    editor->PictureMove({38, 28});
+    editor->PictureRelease();
+    editor->ButtonCancel->OnClick();
+  });
+  regions->ButtonEditRegionClick();
+  EXPECT_EQ(Region(1), LeftHalf());
+  // A tolerance typed out of range goes back to the slider's.
+  editor->EditTolerance->setText("250");
+  editor->CommitEdit(editor->EditTolerance);
+  EXPECT_EQ(editor->EditTolerance->text(), "30");
+  editor->EditGridRows->setText("9");
+  editor->CommitEdit(editor->EditGridRows);
+  EXPECT_EQ(editor->Editor().GridRows(), 9);
+}
+
+TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
+  TFormTemplates browser;
+  ASSERT_TRUE(browser.OpenForType(3, {2, 4}, "Hair", tkFace));
+  ASSERT_EQ(browser.Shown().size(), 1u);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 20; x < 40; ++x) layer->Mask.Map().At(x, y) |= 0x02;  // region 2: the right half
+  regions->show();
+  regions->ListBoxClick(2);
+
+  WhenShown("FormLayerSave", [](QWidget& window) {
+    auto& save = static_cast<TFormLayerSave&>(window);
+    EXPECT_TRUE(save.IsRegion());
+    EXPECT_EQ(save.ComboBoxTemplateType->currentIndex(), 0);  // the layer's type
+    save.EditTemplateName->setText("Blue;\ntips");
+    save.ButtonOKClick();
+  });
+  regions->ButtonSaveRegionClick();
+  ASSERT_EQ(browser.Shown().size(), 2u);
+  const TPartInfoRecord& saved = TemplateList[std::size_t(browser.Shown()[1])];
+  EXPECT_EQ(saved.Name, "Bluetips");
+  // The 20 x 30 half with a margin of 30 / 4 = 7, at 3 from the half's corner.
+  TBitmap32 picture;
+  LoadPsdPicture(ResolvePath(exe.Path(), saved.FileName), picture);
+  EXPECT_EQ(picture.Width(), 27);
+  EXPECT_EQ(picture.Height(), 37);
+  EXPECT_EQ(picture.Pixel(3, 3), layer->Picture.Pixel(20, 0));
+  EXPECT_EQ(saved.X, 130 - 100 + 20 - 3);
+  EXPECT_EQ(saved.Y, 70 - 50 + 0 - 3);
+
+  // An empty region says so in a box and saves nothing.
+  regions->ListBoxClick(5);
+  std::string said;
+  AnswerNextMessage(said);
+  regions->ButtonSaveRegionClick();
+  EXPECT_EQ(said, "The region is empty.");
+  EXPECT_EQ(OpenTextFile(exe / "PartBase.txt", "PartBase.txt").size(), 2u);
+
+  // The main window's save button saves the whole layer with its regions.
+  TGraphicButton* save = main->Button("ButtonLayerSave");
+  ASSERT_TRUE(save->OnClick);
+  WhenShown("FormLayerSave", [](QWidget& window) {
+    auto& form = static_cast<TFormLayerSave&>(window);
+    EXPECT_FALSE(form.IsRegion());
+    EXPECT_EQ(form.EditTemplateName->text(), "Curls");
+    form.ButtonOKClick();
+  });
+  save->OnClick();
+  ASSERT_EQ(browser.Shown().size(), 3u);
+  const TPartInfoRecord& whole = TemplateList[std::size_t(browser.Shown()[2])];
+  EXPECT_EQ(whole.X, 30);
+  EXPECT_EQ(whole.Y, 20);
+  EXPECT_TRUE(fs::exists(ResolvePath(exe.Path(), ChangeFileExt(whole.FileName, ".msk"))));
+  browser.close();
+}
