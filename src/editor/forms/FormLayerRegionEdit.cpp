@@ -142,12 +142,6 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent) : TSkinnedForm("Form
   OnShow = [this] {
     LoadFormSkin(*this, "FormLayerRegionEdit.Skin", "FormLrge.psd");
     LoadButtonsSkin(*this, "FormLayerRegionEditButtons", "ButLRegs.psd", true);
-    for (TGraphicButton* toggle : {ButtonEditRegion, ButtonLasso, ButtonGrid}) SetToggle(toggle, false);
-    editor_.SetSelectionLimit(false);
-    editor_.SetGridOn(false);
-    editOk_ = false;
-    ModalResult = 0;
-    ScrollBox->SetPicture(editor_.Display());
   };
   OnClose = [this] {
     editor_.Finish(editOk_);
@@ -196,6 +190,13 @@ void TFormLayerRegionEdit::StartRegionEdit(TMask& mask) {
 
 bool TFormLayerRegionEdit::EditModally() {
   if (!editor_.Editing()) return false;
+  // Every edit starts with the toggles up and without an answer.
+  for (TGraphicButton* toggle : {ButtonEditRegion, ButtonLasso, ButtonGrid}) SetToggle(toggle, false);
+  editor_.SetSelectionLimit(false);
+  editor_.SetGridOn(false);
+  editOk_ = false;
+  ModalResult = 0;
+  ScrollBox->SetPicture(editor_.Display());
   ShowSkinnedModal(*this);
   return editOk_;
 }

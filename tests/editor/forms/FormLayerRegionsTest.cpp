@@ -27,17 +27,19 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
 
 namespace {
 
-// Runs `action` once a window named `name` is visible (from inside its modal loop).
+// Runs `action` once the window named `name` is up in its modal loop: shown, and
+// the other windows disabled (its skins load while it is already visible).
 void WhenShown(const char* name, std::function<void(QWidget&)> action) {
   auto* poll = new QTimer(qApp);
   QObject::connect(poll, &QTimer::timeout, [name, action, poll] {
-    QWidget* window = FindScreenForm(name);
-    if (!window || !window->isVisible()) return;
+    auto* window = qobject_cast<TSkinnedForm*>(FindScreenForm(name));
+    if (!window || !window->isVisible() || window->DisabledForms.empty()) return;
     poll->stop();
     poll->deleteLater();
     action(*window);
