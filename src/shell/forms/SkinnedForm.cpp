@@ -53,7 +53,9 @@ void TSkinnedForm::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;  // a restore by the window manager, not a show
   KeepAboveBackdrop(this);
   if (OnShow) OnShow();
-  if (InSkinnedModal) DisableOtherForms();
+  // OnShow may let events run (a skin's error box), and one of them may have
+  // closed this window already: a hidden window must not leave the others off.
+  if (InSkinnedModal && isVisible()) DisableOtherForms();
   FitAutoSizeLabels();
 }
 
@@ -155,18 +157,20 @@ int ShowSkinnedModal(TSkinnedForm& form) {
   form.InSkinnedModal = true;
   form.ModalResult = 0;
   form.show();
+  if (!guard) return 2;
   form.raise();
   form.activateWindow();
   QEventLoop loop;
+  // The state is checked before each wait: a window closed while it was being
+  // shown, or a program terminating, may never see another event come.
   while (true) {
-    // Once terminating, no event may ever come: the loop must not wait for one.
-    if (!ApplicationTerminated()) loop.processEvents(QEventLoop::WaitForMoreEvents);
     if (!guard) return 2;
     if (ApplicationTerminated())
       form.ModalResult = 2;
     else if (form.ModalResult != 0)
       form.close();
     if (form.ModalResult != 0 || !form.isVisible()) break;
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
   }
   int result = form.ModalResult;
   if (form.isVisible()) form.close();

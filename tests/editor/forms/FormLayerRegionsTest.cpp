@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
@@ -34,15 +36,33 @@
 namespace {
 
 // Runs `action` once the window named `name` is up in its modal loop: shown, and
-// the other windows disabled (its skins load while it is already visible).
+// the other windows disabled (its skins load while it is already visible). A
+// window that does not come up in time fails the test, and every modal loop then
+// running is ended, so that the test fails instead of waiting for ever.
 void WhenShown(const char* name, std::function<void(QWidget&)> action) {
   auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, [name, action, poll] {
-    auto* window = qobject_cast<TSkinnedForm*>(FindScreenForm(name));
-    if (!window || !window->isVisible() || window->DisabledForms.empty()) return;
-    poll->stop();
-    poll->deleteLater();
-    action(*window);
+  auto waited = std::make_shared<QElapsedTimer>();
+  waited->start();
+  QObject::connect(poll, &QTimer::timeout, [name, action, poll, waited] {
+    if (waited->isValid()) {
+      auto* window = qobject_cast<TSkinnedForm*>(FindScreenForm(name));
+      if (window && window->isVisible() && !window->DisabledForms.empty()) {
+        poll->stop();
+        poll->deleteLater();
+        action(*window);
+        return;
+      }
+      if (waited->elapsed() < 20000) return;
+      ADD_FAILURE() << name << " did not come up as a modal window";
+      waited->invalidate();
+    }
+    if (TSkinnedForm* modal = InnermostSkinnedModal()) {
+      modal->ModalResult = 2;
+      modal->close();
+    } else {
+      poll->stop();
+      poll->deleteLater();
+    }
   });
   poll->start(10);
 }

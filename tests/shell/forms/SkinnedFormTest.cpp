@@ -94,6 +94,21 @@ TEST_F(SkinnedFormTest, RefusedCloseKeepsTheOthersDisabled) {
   EXPECT_TRUE(main.isEnabled());
 }
 
+TEST_F(SkinnedFormTest, WindowClosedWhileItShowsLeavesTheOthersEnabled) {
+  TSkinnedForm main("FormMain"), modal("FormSetup");
+  main.show();
+  // As a missing skin's error box lets events run while the window shows.
+  modal.OnShow = [&] {
+    QTimer::singleShot(0, &modal, [&] { modal.close(); });
+    QCoreApplication::processEvents();
+  };
+  // Should the loop wait for an event that never comes, this ends it as a failure.
+  QTimer::singleShot(5000, &modal, [&] { modal.ModalResult = 2; });
+  EXPECT_EQ(ShowSkinnedModal(modal), 0);
+  EXPECT_FALSE(modal.isVisible());
+  EXPECT_TRUE(main.isEnabled());
+}
+
 TEST_F(SkinnedFormTest, DisabledWindowDestroyedMeanwhileIsSkipped) {
   auto other = std::make_unique<TSkinnedForm>("FormLayers");
   other->show();

@@ -15,6 +15,8 @@ inline void AnswerNextMessage(std::string& text) {
     if (!FormMessage || !FormMessage->isVisible()) return;
     text = FormMessage->LabelMessage->text().toStdString();
     FormMessage->close();
+    // Stopped at once: a later box is not this answer's to close.
+    poll->stop();
     poll->deleteLater();
   });
   poll->start(10);
