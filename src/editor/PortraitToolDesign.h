@@ -1,6 +1,7 @@
 #pragma once
-// The layout shared by the bald-head and colour-calibration windows and by their
-// default button sheets: a scrolled picture on the left, buttons on the right.
+// The layout shared by the portrait tool windows (bald head, colour calibration,
+// region editor) and by their default button sheets: a scrolled picture on the
+// left, buttons on the right.
 // The skin generator draws the sheets from the same numbers.
 #include "platform/Geometry.h"
 

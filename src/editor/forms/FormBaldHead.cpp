@@ -21,13 +21,6 @@ namespace {
 constexpr int kButtonsTop = 40;
 constexpr int kStep = d::kButtonHeight + 14;
 
-TGraphicButton* PlainButton(QWidget* form, const char* name, TImage* sheet, int top, const QString& caption) {
-  TGraphicButton* button =
-      NewSheetButton(form, name, sheet, d::kSheetButtonTop, {d::kButtonLeft, top, d::kButtonWidth, d::kButtonHeight});
-  button->SetCaption(caption);
-  return button;
-}
-
 int ShapeCursor(TShapeHandle handle) {
   switch (handle) {
     case TShapeHandle::CutLeft:
@@ -65,17 +58,10 @@ void DrawShape(QPainter& p, const THeadShape& shape) {
 }  // namespace
 
 TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint layerOrigin, QWidget* parent)
-    : TSkinnedForm("FormBaldHead", parent), editor_(picture, facePoint, layerOrigin) {
-  resize(d::kFormWidth, d::kFormHeight);
+    : TPortraitToolForm("FormBaldHead", "ButtonOk", parent), editor_(picture, facePoint, layerOrigin) {
   move(0, 0);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, width(), d::kCaptionHeight);
-  ButtonExit = NewExitButton(CaptionBar, ImageButtons, d::kSheetExitTop,
-                             {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
   ButtonExit->OnClick = [this] { ButtonCancelClick(); };
-
-  Image = new TPortraitScroll(*this, ImageButtons);
-  Image->setObjectName("Image");
+  Image = NewPicture("Image");
   Image->OnPress = [this](TPoint p, Qt::MouseButton button) { Press(p, button); };
   Image->OnMove = [this](TPoint p, Qt::MouseButtons buttons) { Move(p, buttons); };
   Image->OnRelease = [this](TPoint, Qt::MouseButton) {
@@ -87,32 +73,19 @@ TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint 
     if (editor_.Mode() == TBaldHeadMode::BaldHead) DrawShape(p, editor_.Shape());
   };
 
-  ButtonEraserMode = PlainButton(this, "ButtonEraserMode", ImageButtons, kButtonsTop, TermText("FormBaldHeadButtonEraserModeCaption", "Shape head"));
+  ButtonEraserMode = NewToolButton("ButtonEraserMode", kButtonsTop, TermText("FormBaldHeadButtonEraserModeCaption", "Shape head"));
   ButtonEraserMode->setProperty("Tag", 0);
-  ButtonBaldHeadMode = PlainButton(this, "ButtonBaldHeadMode", ImageButtons, kButtonsTop, TermText("FormBaldHeadButtonBaldHeadModeCaption", "Eraser"));
+  ButtonBaldHeadMode = NewToolButton("ButtonBaldHeadMode", kButtonsTop, TermText("FormBaldHeadButtonBaldHeadModeCaption", "Eraser"));
   ButtonBaldHeadMode->setProperty("Tag", 1);
   for (TGraphicButton* button : {ButtonEraserMode, ButtonBaldHeadMode})
     button->OnClick = [this, button] { ButtonChangeModeClick(button); };
 
-  SliderEraserSize = new TGraphicSlider(this);
-  SliderEraserSize->setObjectName("SliderEraserSize");
-  SliderEraserSize->setGeometry(d::kButtonLeft, kButtonsTop + kStep, d::kToolSlider.Width(), d::kToolSlider.Height());
-  SliderEraserSize->Resource().SetImage(ImageButtons);
-  SliderEraserSize->Resource().SetTop(d::kSheetToolTrackTop);
-  SliderEraserSize->Resource().SetWidth(d::kToolSlider.Width());
-  SliderEraserSize->Resource().SetHeight(d::kToolSlider.Height());
-  SliderEraserSize->Resource().SetCols(2);
-  SliderEraserSize->Resource().AutoPressed = -1;
-  SliderEraserSize->SetSlideButton(
-      NewSheetButton(this, "SliderEraserSizeThumb", ImageButtons, d::kSheetThumbTop, {0, 0, d::kThumbSide, d::kThumbSide}));
+  SliderEraserSize = NewToolSlider("SliderEraserSize", kButtonsTop + kStep);
   SliderEraserSize->SetAllValues(5, 50, 20);
 
-  ButtonFillBlank = PlainButton(this, "ButtonFillBlank", ImageButtons, kButtonsTop + kStep, TermText("FormBaldHeadButtonFillBlankCaption", "Fill"));
+  ButtonFillBlank = NewToolButton("ButtonFillBlank", kButtonsTop + kStep, TermText("FormBaldHeadButtonFillBlankCaption", "Fill"));
   ButtonFillBlank->OnClick = [this] { BFillClick(); };
-  const int bottom = d::kScrollBox.Bottom;
-  ButtonOk = PlainButton(this, "ButtonOk", ImageButtons, bottom - 2 * d::kButtonHeight - 10, TermText("ButtonOKCaption", "OK"));
-  ButtonOk->OnClick = [this] { ButtonOkClick(); };
-  ButtonCancel = PlainButton(this, "ButtonCancel", ImageButtons, bottom - d::kButtonHeight, TermText("ButtonCancelCaption", "Cancel"));
+  ButtonOK->OnClick = [this] { ButtonOkClick(); };
   ButtonCancel->OnClick = [this] { ButtonCancelClick(); };
 
   ApplyInterface(this);
@@ -122,7 +95,7 @@ TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint 
   ButtonEraserMode->setToolTip(TermText("FormBaldHeadButtonEraserModeHint"));
   ButtonBaldHeadMode->setToolTip(TermText("FormBaldHeadButtonBaldHeadModeHint"));
   ButtonFillBlank->setToolTip(TermText("FormBaldHeadButtonFillBlankHint"));
-  ButtonOk->setToolTip(TermText("FormBaldHeadButtonOKHint"));
+  ButtonOK->setToolTip(TermText("FormBaldHeadButtonOKHint"));
   ButtonCancel->setToolTip(TermText("FormBaldHeadButtonCancelHint"));
 
   ModalResult = 0;
@@ -147,7 +120,7 @@ void TFormBaldHead::EnterEraserMode() {
   ButtonEraserMode->show();
   ButtonBaldHeadMode->hide();
   ButtonFillBlank->hide();
-  ButtonOk->hide();
+  ButtonOK->hide();
   SliderEraserSize->show();
   SetProgramCursor(*Image, crEraser);
   ShowPicture();
@@ -159,7 +132,7 @@ void TFormBaldHead::EnterBaldHeadMode() {
   ButtonBaldHeadMode->show();
   SliderEraserSize->hide();
   ButtonFillBlank->show();
-  ButtonOk->hide();
+  ButtonOK->hide();
   SetProgramCursor(*Image, crDefault);
   ShowPicture();
 }
@@ -201,7 +174,7 @@ void TFormBaldHead::BFillClick() {
   editor_.FillBlank();
   SetProgramCursor(*this, crDefault);
   ShowPicture();
-  ButtonOk->show();
+  ButtonOK->show();
 }
 
 void TFormBaldHead::ButtonOkClick() {

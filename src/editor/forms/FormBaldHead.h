@@ -6,31 +6,24 @@
 #include <optional>
 
 #include "editor/BaldHead.h"
-#include "shell/forms/SkinnedForm.h"
+#include "editor/forms/PortraitToolForm.h"
 
-class TCaptionBar;
 class TGraphicButton;
 class TGraphicSlider;
-class TMyImage;
 class TPortraitScroll;
 
-class TFormBaldHead : public TSkinnedForm {
+class TFormBaldHead : public TPortraitToolForm {
   Q_OBJECT
  public:
   // `facePoint` and `layerOrigin` in canvas pixels place the head outline.
   TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint layerOrigin, QWidget* parent = nullptr);
   ~TFormBaldHead() override;
 
-  TCaptionBar* CaptionBar;
-  TGraphicButton* ButtonExit;
   TPortraitScroll* Image;
   TGraphicButton* ButtonEraserMode;
   TGraphicButton* ButtonBaldHeadMode;
   TGraphicSlider* SliderEraserSize;
   TGraphicButton* ButtonFillBlank;
-  TGraphicButton* ButtonOk;
-  TGraphicButton* ButtonCancel;
-  TMyImage* ImageButtons;
 
   TBaldHeadEditor& Editor() { return editor_; }
   void ButtonChangeModeClick(TGraphicButton* button);

@@ -40,27 +40,13 @@ void ShowChannels(QLabel* red, QLabel* green, QLabel* blue, TColor32 color) {
   for (QLabel* label : {red, green, blue}) label->repaint();
 }
 
-TGraphicButton* PlainButton(QWidget* form, const char* name, TImage* sheet, int top, const QString& caption) {
-  TGraphicButton* button =
-      NewSheetButton(form, name, sheet, d::kSheetButtonTop, {d::kButtonLeft, top, d::kButtonWidth, d::kButtonHeight});
-  button->SetCaption(caption);
-  return button;
-}
-
 }  // namespace
 
 TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget* parent)
-    : TSkinnedForm("FormColorCalibration", parent), portrait_(portrait) {
-  resize(d::kFormWidth, d::kFormHeight);
+    : TPortraitToolForm("FormColorCalibration", "ButtonOK", parent), portrait_(portrait) {
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 30);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, width(), d::kCaptionHeight);
-  ButtonExit = NewExitButton(CaptionBar, ImageButtons, d::kSheetExitTop,
-                             {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
   ButtonExit->OnClick = [this] { close(); };
-
-  ImageLayer = new TPortraitScroll(*this, ImageButtons);
-  ImageLayer->setObjectName("ImageLayer");
+  ImageLayer = NewPicture("ImageLayer");
   SetProgramCursor(*ImageLayer, crPipette);
   ImageLayer->OnMove = [this](TPoint p, Qt::MouseButtons) { ShowCurrentColor(p); };
   ImageLayer->OnRelease = [this](TPoint p, Qt::MouseButton) { CalibrateAt(p); };
@@ -83,11 +69,8 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
   LabelCurrentGreen = ValueLabel(this, "LabelCurrentGreen", left + kFaceSide + 8, 142);
   LabelCurrentBlue = ValueLabel(this, "LabelCurrentBlue", left + kFaceSide + 8, 156);
 
-  ButtonDefaultColor = PlainButton(this, "ButtonDefaultColor", ImageButtons, 190, TermText("FormColorCalibrationButtonDefaultColorCaption", "Standard"));
-  ButtonUndoCalibration = PlainButton(this, "ButtonUndoCalibration", ImageButtons, 232, TermText("FormColorCalibrationButtonUndoCalibrationCaption", "Undo"));
-  const int bottom = d::kScrollBox.Bottom;
-  ButtonOK = PlainButton(this, "ButtonOK", ImageButtons, bottom - 2 * d::kButtonHeight - 10, TermText("ButtonOKCaption", "OK"));
-  ButtonCancel = PlainButton(this, "ButtonCancel", ImageButtons, bottom - d::kButtonHeight, TermText("ButtonCancelCaption", "Cancel"));
+  ButtonDefaultColor = NewToolButton("ButtonDefaultColor", 190, TermText("FormColorCalibrationButtonDefaultColorCaption", "Standard"));
+  ButtonUndoCalibration = NewToolButton("ButtonUndoCalibration", 232, TermText("FormColorCalibrationButtonUndoCalibrationCaption", "Undo"));
 
   ButtonCalibrationColor->OnClick = [this] {
     if (const auto chosen = ChooseColor(this, ButtonCalibrationColor->Color())) SetCalibrationColor(*chosen);

@@ -4,25 +4,21 @@
 // does. The arithmetic is CalibrateColors'; this window wires Qt's events to it.
 #include <optional>
 
+#include "editor/forms/PortraitToolForm.h"
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
-#include "shell/forms/SkinnedForm.h"
 
 class QLabel;
-class TCaptionBar;
 class TColorFace;
 class TGraphicButton;
-class TMyImage;
 class TPortraitScroll;
 
-class TFormColorCalibration : public TSkinnedForm {
+class TFormColorCalibration : public TPortraitToolForm {
   Q_OBJECT
  public:
   explicit TFormColorCalibration(const TBitmap32& portrait, QWidget* parent = nullptr);
   ~TFormColorCalibration() override;
 
-  TCaptionBar* CaptionBar;
-  TGraphicButton* ButtonExit;
   TPortraitScroll* ImageLayer;
   TColorFace* ButtonCalibrationColor;
   QLabel* LabelCalibrationRed;
@@ -34,9 +30,6 @@ class TFormColorCalibration : public TSkinnedForm {
   QLabel* LabelCurrentBlue;
   TGraphicButton* ButtonUndoCalibration;
   TGraphicButton* ButtonDefaultColor;
-  TGraphicButton* ButtonOK;
-  TGraphicButton* ButtonCancel;
-  TMyImage* ImageButtons;
 
   // The click on (x, y) of the picture; false when it lies outside.
   bool CalibrateAt(TPoint p);

@@ -29,13 +29,6 @@ namespace {
 constexpr int kStep = d::kButtonHeight + 12;
 constexpr int kToolsTop = 40 + 4 * kStep + 6;
 
-TGraphicButton* PlainButton(QWidget* form, const char* name, TImage* sheet, int top, const QString& caption) {
-  TGraphicButton* button =
-      NewSheetButton(form, name, sheet, d::kSheetButtonTop, {d::kButtonLeft, top, d::kButtonWidth, d::kButtonHeight});
-  button->SetCaption(caption);
-  return button;
-}
-
 QLabel* NewLabel(QWidget* form, const char* name, int top, const QString& text) {
   auto* label = new QLabel(text, form);
   label->setObjectName(name);
@@ -51,26 +44,20 @@ unsigned SeedKeys(Qt::KeyboardModifiers keys) {
 
 }  // namespace
 
-TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent) : TSkinnedForm("FormLayerRegionEdit", parent) {
+TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent)
+    : TPortraitToolForm("FormLayerRegionEdit", "ButtonOK", parent) {
   FormLayerRegionEdit = this;
-  resize(d::kFormWidth, d::kFormHeight);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, width(), d::kCaptionHeight);
-  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop,
-                              {d::kExit.Left, d::kExit.Top, d::kExit.Width(), d::kExit.Height()});
-  TakeMainWindowLooks(*ButtonExit);
   ButtonExit->OnClick = [this] { close(); };
-
-  ScrollBox = new TPortraitScroll(*this, ImageButtons);
+  ScrollBox = NewPicture("ScrollBox");
   ScrollBox->OnPress = [this](TPoint p, Qt::MouseButton button) { PicturePress(p, button, ScrollBox->Modifiers); };
   ScrollBox->OnMove = [this](TPoint p, Qt::MouseButtons) { PictureMove(p); };
   ScrollBox->OnRelease = [this](TPoint, Qt::MouseButton) { PictureRelease(); };
 
   int top = 40;
-  ButtonEditRegion = PlainButton(this, "ButtonEditRegion", ImageButtons, top, TermText("FormLayerRegionEditButtonEditRegionCaption", "Limit"));
-  ButtonLasso = PlainButton(this, "ButtonLasso", ImageButtons, top += kStep, TermText("FormLayerRegionEditButtonLassoCaption", "Lasso"));
-  ButtonGrid = PlainButton(this, "ButtonGrid", ImageButtons, top += kStep, TermText("FormLayerRegionEditButtonGridCaption", "Grid"));
-  ButtonClear = PlainButton(this, "ButtonClear", ImageButtons, top += kStep, TermText("FormLayerRegionEditButtonClearCaption", "Clear"));
+  ButtonEditRegion = NewToolButton("ButtonEditRegion", top, TermText("FormLayerRegionEditButtonEditRegionCaption", "Limit"));
+  ButtonLasso = NewToolButton("ButtonLasso", top += kStep, TermText("FormLayerRegionEditButtonLassoCaption", "Lasso"));
+  ButtonGrid = NewToolButton("ButtonGrid", top += kStep, TermText("FormLayerRegionEditButtonGridCaption", "Grid"));
+  ButtonClear = NewToolButton("ButtonClear", top += kStep, TermText("FormLayerRegionEditButtonClearCaption", "Clear"));
   ButtonEditRegion->OnClick = [this] {
     SetToggle(ButtonEditRegion, !ButtonEditRegion->Pressed());
     editor_.SetSelectionLimit(ButtonEditRegion->Pressed());
@@ -88,13 +75,13 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent) : TSkinnedForm("Form
   };
 
   LabelTolerance = NewLabel(this, "LabelTolerance", kToolsTop, TermText("FormLayerRegionEditLabelToleranceCaption", "Tolerance"));
-  SliderTolerance = NewSlider("SliderTolerance", kToolsTop + 20);
+  SliderTolerance = NewToolSlider("SliderTolerance", kToolsTop + 20);
   EditTolerance = NewEdit("EditTolerance", kToolsTop + 40);
   LabelGridCols = NewLabel(this, "LabelGridCols", kToolsTop + 76, TermText("FormLayerRegionLabelGridColsCaption", "Columns"));
-  SliderGridCols = NewSlider("SliderGridCols", kToolsTop + 96);
+  SliderGridCols = NewToolSlider("SliderGridCols", kToolsTop + 96);
   EditGridCols = NewEdit("EditGridCols", kToolsTop + 116);
   LabelGridRows = NewLabel(this, "LabelGridRows", kToolsTop + 152, TermText("FormLayerRegionLabelGridRowsCaption", "Rows"));
-  SliderGridRows = NewSlider("SliderGridRows", kToolsTop + 172);
+  SliderGridRows = NewToolSlider("SliderGridRows", kToolsTop + 172);
   EditGridRows = NewEdit("EditGridRows", kToolsTop + 192);
   SliderTolerance->SetAllValues(TRegionEditor::kMinTolerance, TRegionEditor::kMaxTolerance, editor_.Tolerance());
   SliderGridCols->SetAllValues(TRegionEditor::kMinGrid, TRegionEditor::kMaxGrid, editor_.GridColumns());
@@ -112,9 +99,6 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent) : TSkinnedForm("Form
   SliderGridCols->OnChange = [this] { GridSlidersChanged(); };
   SliderGridRows->OnChange = [this] { GridSlidersChanged(); };
 
-  const int bottom = d::kScrollBox.Bottom;
-  ButtonOK = PlainButton(this, "ButtonOK", ImageButtons, bottom - 2 * d::kButtonHeight - 10, TermText("ButtonOKCaption", "OK"));
-  ButtonCancel = PlainButton(this, "ButtonCancel", ImageButtons, bottom - d::kButtonHeight, TermText("ButtonCancelCaption", "Cancel"));
   ButtonOK->OnClick = [this] {
     editOk_ = true;
     ModalResult = 1;
@@ -161,21 +145,6 @@ QLineEdit* TFormLayerRegionEdit::NewEdit(const char* name, int top) {
   edit->setGeometry(d::kButtonLeft, top, d::kButtonWidth, 22);
   connect(edit, &QLineEdit::editingFinished, this, [this, edit] { CommitEdit(edit); });
   return edit;
-}
-
-TGraphicSlider* TFormLayerRegionEdit::NewSlider(const char* name, int top) {
-  auto* slider = new TGraphicSlider(this);
-  slider->setObjectName(name);
-  slider->setGeometry(d::kButtonLeft, top, d::kToolSlider.Width(), d::kToolSlider.Height());
-  slider->Resource().SetImage(ImageButtons);
-  slider->Resource().SetTop(d::kSheetToolTrackTop);
-  slider->Resource().SetWidth(d::kToolSlider.Width());
-  slider->Resource().SetHeight(d::kToolSlider.Height());
-  slider->Resource().SetCols(2);
-  slider->Resource().AutoPressed = -1;
-  slider->SetSlideButton(NewSheetButton(this, QString(name) + "Thumb", ImageButtons, d::kSheetThumbTop,
-                                        {0, 0, d::kThumbSide, d::kThumbSide}));
-  return slider;
 }
 
 void TFormLayerRegionEdit::SetToggle(TGraphicButton* button, bool pressed) {

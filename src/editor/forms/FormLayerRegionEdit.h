@@ -4,25 +4,21 @@
 // build the region. It runs modally over the desk, so nothing can take the
 // layer away while it is edited. The editing itself is TRegionEditor's.
 #include "editor/RegionEditor.h"
-#include "shell/forms/SkinnedForm.h"
+#include "editor/forms/PortraitToolForm.h"
 
 class QLabel;
 class QLineEdit;
-class TCaptionBar;
 class TGraphicButton;
 class TGraphicSlider;
-class TMyImage;
 class TPortraitScroll;
 
-class TFormLayerRegionEdit : public TSkinnedForm {
+class TFormLayerRegionEdit : public TPortraitToolForm {
   Q_OBJECT
 
  public:
   explicit TFormLayerRegionEdit(QWidget* parent = nullptr);
   ~TFormLayerRegionEdit() override;
 
-  TCaptionBar* CaptionBar;
-  TGraphicButton* ButtonExit;
   TPortraitScroll* ScrollBox;  // the picture and its two scroll sliders
   TGraphicButton* ButtonEditRegion;
   TGraphicButton* ButtonLasso;
@@ -37,9 +33,6 @@ class TFormLayerRegionEdit : public TSkinnedForm {
   QLabel* LabelGridRows;
   TGraphicSlider* SliderGridRows;
   QLineEdit* EditGridRows;
-  TGraphicButton* ButtonOK;
-  TGraphicButton* ButtonCancel;
-  TMyImage* ImageButtons;
 
   // Binds the editor to the mask (bound to its layer's picture, with a current
   // region) before the window is shown.
@@ -59,7 +52,6 @@ class TFormLayerRegionEdit : public TSkinnedForm {
 
  private:
   QLineEdit* NewEdit(const char* name, int top);
-  TGraphicSlider* NewSlider(const char* name, int top);
   void SetToggle(TGraphicButton* button, bool pressed);
   void GridSlidersChanged();
 

@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "editor/PortraitToolDesign.h"
+#include "editor/forms/PortraitToolForm.h"
 #include "picture/forms/BitmapImage.h"
-#include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
 
 namespace d = portrait_tool;
@@ -13,22 +13,6 @@ namespace d = portrait_tool;
 namespace {
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-
-TGraphicSlider* NewScrollSlider(QWidget& form, const char* name, const TRect& bounds, int trackTop, TImage* sheet) {
-  auto* slider = new TGraphicSlider(&form);
-  slider->setObjectName(name);
-  slider->setGeometry(ToQRect(bounds));
-  slider->Resource().SetImage(sheet);
-  slider->Resource().SetTop(trackTop);
-  slider->Resource().SetWidth(bounds.Width());
-  slider->Resource().SetHeight(bounds.Height());
-  slider->Resource().SetRows(1);
-  slider->Resource().SetCols(2);
-  slider->Resource().AutoPressed = -1;
-  auto* thumb = NewSheetButton(&form, QString(name) + "Thumb", sheet, d::kSheetThumbTop, {0, 0, d::kThumbSide, d::kThumbSide});
-  slider->SetSlideButton(thumb);
-  return slider;
-}
 
 // The slider for one axis: hidden with the picture centred when it fits; else
 // its positions run from 1 so that the whole picture can be reached.
@@ -50,8 +34,8 @@ TPortraitScroll::TPortraitScroll(QWidget& form, TImage* sheet) : QWidget(&form) 
   setGeometry(ToQRect(d::kScrollBox));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  SliderHPos = NewScrollSlider(form, "SliderHPos", d::kSliderHPos, d::kSheetHTrackTop, sheet);
-  SliderVPos = NewScrollSlider(form, "SliderVPos", d::kSliderVPos, d::kSheetVTrackTop, sheet);
+  SliderHPos = NewSheetSlider(form, "SliderHPos", sheet, ToQRect(d::kSliderHPos), d::kSheetHTrackTop);
+  SliderVPos = NewSheetSlider(form, "SliderVPos", sheet, ToQRect(d::kSliderVPos), d::kSheetVTrackTop);
   for (TGraphicSlider* slider : {SliderHPos, SliderVPos}) slider->OnChange = [this] { update(); };
   SetPicture({});
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The scrolled picture of the bald-head and colour-calibration windows: a
+// The scrolled picture of the portrait tool windows (PortraitToolForm.h): a
 // picture shown at full size in its box, centred when smaller than the box,
 // scrolled by two picture sliders when larger. Mouse events come out in
 // picture coordinates.

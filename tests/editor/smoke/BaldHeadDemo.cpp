@@ -88,8 +88,8 @@ int main(int argc, char* argv[]) {
       DemoClick(editor->ButtonFillBlank);
       for (TPoint p : hair)
         if (editor->Editor().Shape().Contains(p.X, p.Y) && p.Y > 1) hairInside.push_back(p);
-      if (editor->ButtonOk->isHidden()) return void(DemoFail("OK stayed hidden after the fill"));
-      DemoClick(editor->ButtonOk);
+      if (editor->ButtonOK->isHidden()) return void(DemoFail("OK stayed hidden after the fill"));
+      DemoClick(editor->ButtonOK);
     });
     DemoClick(form.findChild<TGraphicButton*>("ButtonBaldHead"));
 
