@@ -29,19 +29,10 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
-#include "support/qt/DemoInstallation.h"
 #include "support/qt/DrawnPortrait.h"
+#include "support/qt/SmokeDemo.h"
 
 namespace {
-
-int Fail(const char* what) {
-  std::fprintf(stderr, "%s\n", what);
-  QApplication::exit(1);
-  return 1;
-}
-
-void Click(QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
-void Click(TGraphicButton* button) { Click(button, button->rect().center()); }
 
 // Runs `action` once the top-level window `name` shows (from inside its modal loop).
 void WhenShown(const char* name, std::function<void(QWidget&)> action) {
@@ -68,9 +59,7 @@ QImage Grab(const QWidget& widget) {
 
 int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  UseInstallation(argv[1]);
+  TSmokeDemo demo(argc, argv, argv[1]);
 
   TFormMain form;
   TFormTemplates browser;
@@ -84,20 +73,20 @@ int main(int argc, char* argv[]) {
   TMontageDesk& desk = form.DeskWindow()->Desk();
 
   QTimer::singleShot(500, [&] {
-    Click(form.findChild<TGraphicButton*>("ButtonTemplateHairW"));
+    DemoClick(form.findChild<TGraphicButton*>("ButtonTemplateHairW"));
     QTimer::singleShot(500, [&] {
       const TRect cell = browser.Grid().Cell(0, 0);
-      Click(browser.ResImage, QPoint(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2));
+      DemoClick(browser.ResImage, QPoint(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2));
       QTimer::singleShot(500, [&] {
         TLayer* hair = desk.SelectedLayer();
-        if (!hair || hair == desk.PortraitLayer()) return void(Fail("no hairstyle selected on the desk"));
-        Click(form.Button("ButtonActions"));
+        if (!hair || hair == desk.PortraitLayer()) return void(DemoFail("no hairstyle selected on the desk"));
+        DemoClick(form.Button("ButtonActions"));
         TGraphicButton* open = form.Button("ButtonLayerRegions");
-        if (!open->isVisible()) return void(Fail("the regions button is not shown"));
-        Click(open);
-        if (!regions.isVisible() || regions.Layer() != hair) return void(Fail("the regions window does not show the hairstyle"));
-        Click(regions.ListBox->viewport(), regions.ListBox->visualItemRect(regions.ListBox->item(1)).center());
-        if (hair->Mask.GetRegionIndex() != 1) return void(Fail("region 1 was not chosen"));
+        if (!open->isVisible()) return void(DemoFail("the regions button is not shown"));
+        DemoClick(open);
+        if (!regions.isVisible() || regions.Layer() != hair) return void(DemoFail("the regions window does not show the hairstyle"));
+        DemoClick(regions.ListBox->viewport(), regions.ListBox->visualItemRect(regions.ListBox->item(1)).center());
+        if (hair->Mask.GetRegionIndex() != 1) return void(DemoFail("region 1 was not chosen"));
 
         // The seed: an opaque hair pixel near the picture's middle.
         TPoint seed{-1, -1};
@@ -105,13 +94,13 @@ int main(int argc, char* argv[]) {
         for (int r = 0; r < picture.Width() / 2 && seed.X < 0; ++r)
           for (int x = picture.Width() / 2 - r; x <= picture.Width() / 2 + r && seed.X < 0; ++x)
             if (AlphaOf(picture.Pixel(x, picture.Height() / 3)) == 255) seed = {x, picture.Height() / 3};
-        if (seed.X < 0) return void(Fail("the hairstyle has no opaque pixel"));
+        if (seed.X < 0) return void(DemoFail("the hairstyle has no opaque pixel"));
         WhenShown("FormLayerRegionEdit", [&, seed](QWidget&) {
           const TPoint o = editor.ScrollBox->Origin();
-          Click(editor.ScrollBox, QPoint(seed.X + o.X, seed.Y + o.Y));
-          Click(editor.ButtonOK);
+          DemoClick(editor.ScrollBox, QPoint(seed.X + o.X, seed.Y + o.Y));
+          DemoClick(editor.ButtonOK);
         });
-        Click(regions.ButtonEditRegion);
+        DemoClick(regions.ButtonEditRegion);
         int members = 0, opaque = 0;
         for (int y = 0; y < picture.Height(); ++y)
           for (int x = 0; x < picture.Width(); ++x) {
@@ -119,10 +108,10 @@ int main(int argc, char* argv[]) {
             opaque += AlphaOf(picture.Pixel(x, y)) != 0;
           }
         std::fprintf(stderr, "region 1: %d of %d opaque pixels\n", members, opaque);
-        if (members == 0) return void(Fail("the seed click built no region"));
+        if (members == 0) return void(DemoFail("the seed click built no region"));
 
         // The hue slider recolours region 1 only.
-        Click(form.Button("ButtonColoration"));
+        DemoClick(form.Button("ButtonColoration"));
         const QImage before = Grab(*form.DeskWindow());
         form.Slider("SliderHue")->SetValue(170);
         const QImage after = Grab(*form.DeskWindow());
@@ -138,16 +127,16 @@ int main(int argc, char* argv[]) {
             ++(near ? inside : outside);
           }
         std::fprintf(stderr, "screen pixels changed: %d in region 1, %d outside it\n", inside, outside);
-        if (inside < 20 || outside > 0) return void(Fail("the recolouring did not keep to the region"));
+        if (inside < 20 || outside > 0) return void(DemoFail("the recolouring did not keep to the region"));
 
         // Saved as a template, the region is listed by the browser for its type.
         WhenShown("FormLayerSave", [](QWidget& window) {
           auto& save = static_cast<TFormLayerSave&>(window);
           save.EditTemplateName->setText("Smoke curls");
-          Click(save.ButtonOK);
+          DemoClick(save.ButtonOK);
         });
-        Click(regions.ButtonSaveRegion);
-        if (!browser.isVisible()) Click(form.findChild<TGraphicButton*>("ButtonTemplateHairW"));
+        DemoClick(regions.ButtonSaveRegion);
+        if (!browser.isVisible()) DemoClick(form.findChild<TGraphicButton*>("ButtonTemplateHairW"));
         for (int index : browser.Shown()) {
           const TPartInfoRecord& entry = TemplateList[std::size_t(index)];
           if (entry.Name != "Smoke curls") continue;
@@ -156,7 +145,7 @@ int main(int argc, char* argv[]) {
           QApplication::exit(saved ? 0 : 1);
           return;
         }
-        Fail("the browser does not list the saved region");
+        DemoFail("the browser does not list the saved region");
       });
     });
   });
