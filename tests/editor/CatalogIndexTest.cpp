@@ -8,6 +8,7 @@
 #include "platform/TextFile.h"
 #include "shell/HelpPages.h"
 #include "shell/ShellGlobals.h"
+#include "support/RecordingPageView.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -73,20 +74,6 @@ TEST_F(CatalogIndexTest, TemplatesMatchByContainmentEitherWayOthersByName) {
 }  // namespace
 
 namespace {
-
-// Records what it was asked to load; files named "*.broken" do not load.
-class TRecordingView : public IPageView {
- public:
-  fs::path CurrentFile() const override { return current; }
-  bool LoadFile(const fs::path& file) override {
-    loads.push_back(file.filename().string());
-    if (file.extension() == ".broken") return false;
-    current = file;
-    return true;
-  }
-  fs::path current;
-  std::vector<std::string> loads;
-};
 
 TEST_F(CatalogIndexTest, EmptySearchesMatchNothingAndFoldersMatchEitherSeparator) {
   Load("M;;nameless\n"

@@ -4,23 +4,10 @@
 
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "support/RecordingPageView.h"
 #include "support/TestPaths.h"
 
 namespace {
-
-// Records what it was asked to load; files named "*.broken" do not load.
-class TRecordingView : public IPageView {
- public:
-  fs::path CurrentFile() const override { return current; }
-  bool LoadFile(const fs::path& file) override {
-    loads.push_back(file.filename().string());
-    if (file.extension() == ".broken") return false;
-    current = file;
-    return true;
-  }
-  fs::path current;
-  std::vector<std::string> loads;
-};
 
 class TopicPagesTest : public ::testing::Test {
  protected:
