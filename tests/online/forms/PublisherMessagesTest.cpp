@@ -16,6 +16,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
+#include "support/LinkPoint.h"
 #include "support/RecordingOpener.h"
 #include "support/TestPaths.h"
 
@@ -28,12 +29,9 @@ void Write(const fs::path& file, const std::string& text) {
 
 // Clicks the link whose text is `text`, where the frame shows it.
 void ClickLink(THtmlViewer* frame, const QString& text) {
-  QTextCursor found = frame->document()->find(text);
-  ASSERT_FALSE(found.isNull()) << text.toStdString();
-  QTextCursor inside(frame->document());
-  inside.setPosition(found.selectionStart() + 1);
-  const QPoint at = frame->cursorRect(inside).center();
-  QTest::mouseClick(frame->viewport(), Qt::LeftButton, {}, at);
+  const std::optional<QPoint> at = LinkPoint(frame, text);
+  ASSERT_TRUE(at) << text.toStdString();
+  QTest::mouseClick(frame->viewport(), Qt::LeftButton, {}, *at);
   QCoreApplication::processEvents();
 }
 

@@ -33,6 +33,7 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/ShellForms.h"
+#include "support/LinkPoint.h"
 #include "support/StandInPublisher.h"
 #include "support/qt/SmokeDemo.h"
 
@@ -87,11 +88,9 @@ bool ListHas(const QListWidget* list, const QString& text) {
 
 // Clicks the link whose text is `text`, where the frame shows it.
 void ClickLink(THtmlViewer* frame, const QString& text) {
-  QTextCursor found = frame->document()->find(text);
-  if (found.isNull()) Fail("no link " + text.toStdString());
-  QTextCursor inside(frame->document());
-  inside.setPosition(found.selectionStart() + 1);
-  QTest::mouseClick(frame->viewport(), Qt::LeftButton, {}, frame->cursorRect(inside).center());
+  const std::optional<QPoint> at = LinkPoint(frame, text);
+  if (!at) return Fail("no link " + text.toStdString());
+  QTest::mouseClick(frame->viewport(), Qt::LeftButton, {}, *at);
 }
 
 void InstallMessage() {

@@ -15,6 +15,7 @@
 #include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
+#include "support/LinkPoint.h"
 #include "support/qt/MessageAnswer.h"
 
 namespace {
@@ -76,11 +77,9 @@ class HelpWindowsTest : public ::testing::Test {
   static void Click(TGraphicButton* button) { ClickAt(button, button->rect().center()); }
   // Clicks the link whose text is `text` in the viewer.
   static void ClickLink(THtmlViewer* viewer, const QString& text) {
-    const QTextCursor found = viewer->document()->find(text);
-    ASSERT_FALSE(found.isNull()) << text.toStdString();
-    QTextCursor inside(viewer->document());
-    inside.setPosition(found.selectionStart() + 1);
-    ClickAt(viewer->viewport(), viewer->cursorRect(inside).center());
+    const std::optional<QPoint> at = LinkPoint(viewer, text);
+    ASSERT_TRUE(at) << text.toStdString();
+    ClickAt(viewer->viewport(), *at);
   }
   static void Activate(QWidget* window) {
     QEvent event(QEvent::WindowActivate);
