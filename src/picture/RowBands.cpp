@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Processor.h"
+
 namespace {
 
 // One RunTasks call: threads claim its tasks by number until none is left.
@@ -59,8 +61,8 @@ class TaskPool {
 
  private:
   TaskPool() {
-    const int hardware = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    for (int i = 1; i < std::min(hardware, 8); ++i) {
+    // More threads than processors to run them only take turns on them.
+    for (int i = 1; i < std::min(UsableProcessors(), 8); ++i) {
       try {
         threads_.emplace_back([this] { Loop(); });
       } catch (const std::system_error&) {

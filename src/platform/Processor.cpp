@@ -1,5 +1,10 @@
 #include "platform/Processor.h"
 
+#include <sched.h>
+
+#include <algorithm>
+#include <thread>
+
 const TProcessorFeatures& ProcessorFeatures() {
   static const TProcessorFeatures features = [] {
     TProcessorFeatures found;
@@ -14,4 +19,11 @@ const TProcessorFeatures& ProcessorFeatures() {
     return found;
   }();
   return features;
+}
+
+int UsableProcessors() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }

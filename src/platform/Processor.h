@@ -9,3 +9,7 @@ struct TProcessorFeatures {
 };
 
 const TProcessorFeatures& ProcessorFeatures();
+
+// Processors this process may run on: its affinity set (taskset, a container's
+// cpuset), not every processor the machine has online; at least 1.
+int UsableProcessors();
