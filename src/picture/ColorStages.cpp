@@ -309,15 +309,28 @@ using W = __m256i;
 namespace lanes8 {
 constexpr int kLanes = 8;
 #define TRESSARY_LANE_TARGET "avx2"
-#define TRESSARY_LANE_ESTIMATE(d) _mm256_rcp_ps(d)  // within 1.5 * 2^-12
+#define TRESSARY_LANE_MAX(a, b) I(_mm256_max_epi32(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_MIN(a, b) I(_mm256_min_epi32(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_MIN_UNSIGNED(a, b) I(_mm256_min_epu32(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_MAX_FLOAT(a, b) F(_mm256_max_ps(a, b))
+#define TRESSARY_LANE_MIN_FLOAT(a, b) F(_mm256_min_ps(a, b))
+#define TRESSARY_LANE_ROUND(f) _mm256_cvtps_epi32(f)
 #define TRESSARY_LANE_ALL_ZERO(v) _mm256_testz_si256(__m256i(v), __m256i(v))
 #include "picture/StageLanes.inc"
 }  // namespace lanes8
 
 namespace lanes16 {
 constexpr int kLanes = 16;
+// The masked forms with every lane set: GCC's plain ones start from an undefined
+// vector that its uninitialised-use warning trips on.
+constexpr __mmask16 kAll = 0xFFFF;
 #define TRESSARY_LANE_TARGET TRESSARY_BYTE_PERMUTE
-#define TRESSARY_LANE_ESTIMATE(d) _mm512_mask_rcp14_ps(d, 0xFFFF, d)  // within 2^-14
+#define TRESSARY_LANE_MAX(a, b) I(_mm512_mask_max_epi32(__m512i(a), kAll, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_MIN(a, b) I(_mm512_mask_min_epi32(__m512i(a), kAll, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_MIN_UNSIGNED(a, b) I(_mm512_mask_min_epu32(__m512i(a), kAll, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_MAX_FLOAT(a, b) F(_mm512_mask_max_ps(a, kAll, a, b))
+#define TRESSARY_LANE_MIN_FLOAT(a, b) F(_mm512_mask_min_ps(a, kAll, a, b))
+#define TRESSARY_LANE_ROUND(f) _mm512_mask_cvtps_epi32(__m512i(I{}), kAll, f)
 #define TRESSARY_LANE_ALL_ZERO(v) (_mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0)
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
