@@ -315,6 +315,7 @@ constexpr int kLanes = 8;
 #define TRESSARY_LANE_MAX_FLOAT(a, b) F(_mm256_max_ps(a, b))
 #define TRESSARY_LANE_MIN_FLOAT(a, b) F(_mm256_min_ps(a, b))
 #define TRESSARY_LANE_ROUND(f) _mm256_cvtps_epi32(f)
+#define TRESSARY_LANE_NEAREST(f) F(_mm256_round_ps(f, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC))
 #define TRESSARY_LANE_ALL_ZERO(v) _mm256_testz_si256(__m256i(v), __m256i(v))
 #include "picture/StageLanes.inc"
 }  // namespace lanes8
@@ -331,6 +332,7 @@ constexpr __mmask16 kAll = 0xFFFF;
 #define TRESSARY_LANE_MAX_FLOAT(a, b) F(_mm512_mask_max_ps(a, kAll, a, b))
 #define TRESSARY_LANE_MIN_FLOAT(a, b) F(_mm512_mask_min_ps(a, kAll, a, b))
 #define TRESSARY_LANE_ROUND(f) _mm512_mask_cvtps_epi32(__m512i(I{}), kAll, f)
+#define TRESSARY_LANE_NEAREST(f) F(_mm512_mask_roundscale_ps(f, kAll, f, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC))
 #define TRESSARY_LANE_ALL_ZERO(v) (_mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0)
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
