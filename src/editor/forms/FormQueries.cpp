@@ -34,9 +34,12 @@ TFormQueries* FormQueries = nullptr;
 namespace {
 constexpr int kWidth = 580;
 constexpr int kHeight = 460;
-constexpr int kButtonWidth = 120;
-constexpr int kButtonHeight = 30;
-constexpr int kButtonGap = 12;
+// Four places in the strip; the buttons of the other mode share the last two.
+constexpr TStripButton kStrip[] = {
+    {"ButtonFilterMode", "Templates"},    {"ButtonQuizMode", "Quizzes"},
+    {"ButtonSetTemplatesFilter", "Filter"}, {"ButtonViewQuizResult", "Result", 2},
+    {"ButtonResetHTMLControls", "Reset"}, {"ButtonPrintQuizResult", "Print", 3},
+};
 // The list of groups or quizzes sits in the well above the page.
 constexpr int kComboTop = 46;
 constexpr int kComboHeight = 26;
@@ -66,14 +69,13 @@ std::vector<std::string> NamesOf(const std::vector<TRecord>& records, const std:
 }
 }  // namespace
 
-TFormQueries::TFormQueries(QWidget* parent) : TSkinnedForm("FormQueries", parent) {
+TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, kHeight, parent) {
   FormQueries = this;
-  resize(kWidth, kHeight);
   setWindowTitle("Questionnaires");
   BuildControls();
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 130);
   ApplyInterface(this);
-  TakeCaption(*this, *CaptionBar, "FormQueriesCaption", "Questionnaires");
+  TakeCaption("FormQueriesCaption", "Questionnaires");
   ButtonFilterMode->setToolTip(TermText("ButtonFilterModeHint", "Questions that choose templates"));
   ButtonQuizMode->setToolTip(TermText("ButtonQuizModeHint", "Quizzes"));
   ButtonSetTemplatesFilter->setToolTip(TermText("ButtonSetTemplatesFilterHint", "Show only templates that fit"));
@@ -116,12 +118,6 @@ TFormQueries::~TFormQueries() {
 }
 
 void TFormQueries::BuildControls() {
-  ImageButtons = NewButtonSheet(*this);
-  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
-  CaptionBar = parts.CaptionBar;
-  ButtonMinimize = parts.ButtonMinimize;
-  ButtonExit = parts.ButtonExit;
-  HTMLViewer = parts.Viewer;
   const QRect page = HTMLViewer->geometry();
   ComboBox = new QComboBox(this);
   ComboBox->setObjectName("ComboBox");
@@ -129,29 +125,14 @@ void TFormQueries::BuildControls() {
   HTMLViewer->setGeometry(page.adjusted(0, kComboHeight + 6, 0, 0));
   connect(ComboBox, &QComboBox::activated, this, [this](int index) { Guarded([this, index] { ComboBoxClick(index); }); });
 
-  // Four places in the strip; the buttons of the other mode share the last two.
-  struct TStrip {
-    const char* Name;
-    const char* Caption;
-    TGraphicButton* TFormQueries::*Member;
-    int Slot;
-  };
-  constexpr TStrip kStrip[] = {
-      {"ButtonFilterMode", "Templates", &TFormQueries::ButtonFilterMode, 0},
-      {"ButtonQuizMode", "Quizzes", &TFormQueries::ButtonQuizMode, 1},
-      {"ButtonSetTemplatesFilter", "Filter", &TFormQueries::ButtonSetTemplatesFilter, 2},
-      {"ButtonViewQuizResult", "Result", &TFormQueries::ButtonViewQuizResult, 2},
-      {"ButtonResetHTMLControls", "Reset", &TFormQueries::ButtonResetHTMLControls, 3},
-      {"ButtonPrintQuizResult", "Print", &TFormQueries::ButtonPrintQuizResult, 3},
-  };
-  const int left = (kWidth - 4 * kButtonWidth - 3 * kButtonGap) / 2;
-  for (const TStrip& spec : kStrip) {
-    const QRect bounds(left + spec.Slot * (kButtonWidth + kButtonGap), kHeight - 41, kButtonWidth, kButtonHeight);
-    TGraphicButton* button = NewSheetButton(this, spec.Name, ImageButtons, 0, bounds);
-    button->SetCaption(TermText("FormQueries" + std::string(spec.Name) + "Caption", spec.Caption));
-    button->hide();
-    this->*spec.Member = button;
-  }
+  const std::vector<TGraphicButton*> strip = BuildButtonStrip(kStrip);
+  ButtonFilterMode = strip[0];
+  ButtonQuizMode = strip[1];
+  ButtonSetTemplatesFilter = strip[2];
+  ButtonViewQuizResult = strip[3];
+  ButtonResetHTMLControls = strip[4];
+  ButtonPrintQuizResult = strip[5];
+  for (TGraphicButton* button : strip) button->hide();
   ButtonFilterMode->OnClick = [this] { Guarded([this] { SetMode(qmFilter); }); };
   ButtonQuizMode->OnClick = [this] { Guarded([this] { SetMode(qmQuiz); }); };
   ButtonSetTemplatesFilter->OnClick = [this] { Guarded([this] { ButtonSetTemplatesFilterClick(); }); };
@@ -400,15 +381,8 @@ void TFormQueries::ButtonResetHTMLControlsClick() {
   }
 }
 
-QPrinter& TFormQueries::Printer() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
-}
-
 void TFormQueries::ButtonPrintQuizResultClick() {
-  if (HTMLViewer->PrintPages(Printer())) return;
-  ShowMessageBox("MessageQuizResultNotPrinted", mbkOKCancel, false,
-                 "The quiz result could not be printed: no printer is ready.");
+  PrintShownPage("MessageQuizResultNotPrinted", "The quiz result could not be printed: no printer is ready.");
 }
 
 void TFormQueries::KeyUp(int& key, int shift) {

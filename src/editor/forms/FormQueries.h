@@ -5,20 +5,16 @@
 // "QUIZES.TXT" and their result pages from "QUIZRES.TXT". Answers are kept for
 // the whole run. The files and the answers are Qt-free (editor/Questionnaires.h,
 // QueryAnswers.h); the page's radio buttons and check boxes are the viewer's form.
-#include <QPrinter>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "shell/forms/SkinnedForm.h"
+#include "shell/forms/PageWindow.h"
 
 class QComboBox;
-class TCaptionBar;
 class TGraphicButton;
-class THtmlViewer;
-class TMyImage;
 
-class TFormQueries : public TSkinnedForm {
+class TFormQueries : public TPageForm {
   Q_OBJECT
 
  public:
@@ -27,12 +23,7 @@ class TFormQueries : public TSkinnedForm {
   explicit TFormQueries(QWidget* parent = nullptr);
   ~TFormQueries() override;
 
-  TMyImage* ImageButtons;
-  TCaptionBar* CaptionBar;
-  TGraphicButton* ButtonMinimize;
-  TGraphicButton* ButtonExit;
   QComboBox* ComboBox;
-  THtmlViewer* HTMLViewer;
   TGraphicButton* ButtonFilterMode;
   TGraphicButton* ButtonQuizMode;
   TGraphicButton* ButtonSetTemplatesFilter;
@@ -70,10 +61,6 @@ class TFormQueries : public TSkinnedForm {
   void ButtonPrintQuizResultClick();
   void ComboBoxClick(int index);
 
-  // The printer the result is printed on: the system's default until a caller (a
-  // test, a print set-up) changes it.
-  QPrinter& Printer();
-
  private:
   void BuildControls();
   std::vector<std::string> ReadQueriesFile(std::string_view name) const;
@@ -91,8 +78,6 @@ class TFormQueries : public TSkinnedForm {
   void KeyUp(int& key, int shift);
   // Runs a user's action; its failure is told in the message box.
   void Guarded(const std::function<void()>& action);
-
-  std::unique_ptr<QPrinter> printer_;
 };
 
 // The standing questionnaire window (null before it is created).

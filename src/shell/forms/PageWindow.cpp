@@ -1,6 +1,7 @@
 #include "shell/forms/PageWindow.h"
 
 #include <QPalette>
+#include <algorithm>
 
 #include "platform/Paths.h"
 #include "platform/qt/VirtualKeys.h"
@@ -23,41 +24,22 @@ constexpr int kStripButtonHeight = 30;
 constexpr int kStripButtonGap = 12;
 }  // namespace
 
-TPageWindowParts BuildPageWindow(TSkinnedForm& form, TImage* sheet) {
-  const int width = form.width();
-  TPageWindowParts parts{};
-  parts.CaptionBar = NewCaptionBar(form, width, kTitleHeight);
-  QPalette light = parts.CaptionBar->palette();
-  light.setColor(QPalette::WindowText, QColor(240, 248, 248));
-  parts.CaptionBar->setPalette(light);
-  parts.ButtonMinimize = NewSheetButton(parts.CaptionBar, "ButtonMinimize", sheet, 0, {width - 52, 5, 19, 20});
-  parts.ButtonExit = NewSheetButton(parts.CaptionBar, "ButtonExit", sheet, 0, {width - 30, 5, 19, 20});
-  TakeMainWindowLooks(*parts.ButtonMinimize);
-  TakeMainWindowLooks(*parts.ButtonExit);
-  TSkinnedForm* window = &form;
-  parts.ButtonMinimize->OnClick = [window] { window->showMinimized(); };
-  parts.ButtonExit->OnClick = [window] { window->close(); };
-  parts.Viewer = new THtmlViewer(&form);
-  parts.Viewer->setGeometry(kWellInset, kTitleHeight + kWellInset, width - 2 * kWellInset,
-                            form.height() - kTitleHeight - kWellInset - kButtonStrip);
-  return parts;
-}
-
-void TakeCaption(TSkinnedForm& form, TCaptionBar& bar, std::string_view key, const QString& designed) {
-  bar.Caption = TermText(key, "");
-  if (bar.Caption.isEmpty()) bar.Caption = designed;
-  form.setWindowTitle(bar.Caption);
-  bar.update();
-}
-
 TPageForm::TPageForm(const QString& name, int width, int height, QWidget* parent) : TSkinnedForm(name, parent) {
   resize(width, height);
   ImageButtons = NewButtonSheet(*this);
-  const TPageWindowParts parts = BuildPageWindow(*this, ImageButtons);
-  CaptionBar = parts.CaptionBar;
-  ButtonMinimize = parts.ButtonMinimize;
-  ButtonExit = parts.ButtonExit;
-  HTMLViewer = parts.Viewer;
+  CaptionBar = NewCaptionBar(*this, width, kTitleHeight);
+  QPalette light = CaptionBar->palette();
+  light.setColor(QPalette::WindowText, QColor(240, 248, 248));
+  CaptionBar->setPalette(light);
+  ButtonMinimize = NewSheetButton(CaptionBar, "ButtonMinimize", ImageButtons, 0, {width - 52, 5, 19, 20});
+  ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, 0, {width - 30, 5, 19, 20});
+  TakeMainWindowLooks(*ButtonMinimize);
+  TakeMainWindowLooks(*ButtonExit);
+  ButtonMinimize->OnClick = [this] { showMinimized(); };
+  ButtonExit->OnClick = [this] { close(); };
+  HTMLViewer = new THtmlViewer(this);
+  HTMLViewer->setGeometry(kWellInset, kTitleHeight + kWellInset, width - 2 * kWellInset,
+                          height - kTitleHeight - kWellInset - kButtonStrip);
   OnKeyUp = [this](int& key, int) {
     if (key == VK_BACK) HTMLViewer->GoBack();
   };
@@ -67,15 +49,17 @@ TPageForm::~TPageForm() = default;
 
 std::vector<TGraphicButton*> TPageForm::BuildButtonStrip(std::span<const TStripButton> buttons) {
   const std::string prefix = objectName().toStdString();
-  const int count = int(buttons.size());
-  int left = (width() - count * kStripButtonWidth - (count - 1) * kStripButtonGap) / 2;
+  std::vector<int> places;
+  for (const TStripButton& spec : buttons) places.push_back(spec.Place >= 0 ? spec.Place : places.empty() ? 0 : places.back() + 1);
+  const int count = places.empty() ? 0 : *std::max_element(places.begin(), places.end()) + 1;
+  const int left = (width() - count * kStripButtonWidth - (count - 1) * kStripButtonGap) / 2;
   std::vector<TGraphicButton*> made;
-  for (const TStripButton& spec : buttons) {
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    const int x = left + places[i] * (kStripButtonWidth + kStripButtonGap);
     TGraphicButton* button =
-        NewSheetButton(this, spec.Name, ImageButtons, 0, {left, height() - 41, kStripButtonWidth, kStripButtonHeight});
-    button->SetCaption(TermText(prefix + spec.Name + "Caption", spec.Caption));
+        NewSheetButton(this, buttons[i].Name, ImageButtons, 0, {x, height() - 41, kStripButtonWidth, kStripButtonHeight});
+    button->SetCaption(TermText(prefix + buttons[i].Name + "Caption", buttons[i].Caption));
     made.push_back(button);
-    left += kStripButtonWidth + kStripButtonGap;
   }
   return made;
 }
@@ -87,7 +71,10 @@ void TPageForm::TakeStripHints(std::span<const TStripButton> buttons) {
 }
 
 void TPageForm::TakeCaption(std::string_view key, const QString& designed) {
-  ::TakeCaption(*this, *CaptionBar, key, designed);
+  CaptionBar->Caption = TermText(key, "");
+  if (CaptionBar->Caption.isEmpty()) CaptionBar->Caption = designed;
+  setWindowTitle(CaptionBar->Caption);
+  CaptionBar->update();
 }
 
 QPrinter& TPageForm::Printer() {

@@ -16,28 +16,16 @@
 class TCaptionBar;
 class TGraphicButton;
 class THtmlViewer;
-class TImage;
 class TMyImage;
 
 // A captioned button of the bottom strip; its caption and hint are the UI texts
-// form Name + Name + "Caption" and "Hint".
+// form Name + Name + "Caption" and "Hint". Buttons never shown together may share
+// a place: Place counts from 0; -1 takes the place after the previous button's.
 struct TStripButton {
   const char* Name;
   const char* Caption;
+  int Place = -1;
 };
-
-// The parts of a page window on `form`, already sized to its default skin; the
-// viewer fills the skin's well above the button strip.
-struct TPageWindowParts {
-  TCaptionBar* CaptionBar;
-  TGraphicButton* ButtonMinimize;
-  TGraphicButton* ButtonExit;
-  THtmlViewer* Viewer;
-};
-TPageWindowParts BuildPageWindow(TSkinnedForm& form, TImage* sheet);
-// The caption bar takes the UI text `key`; when that is empty it shows the
-// window's designed caption, otherwise the window's caption becomes the text.
-void TakeCaption(TSkinnedForm& form, TCaptionBar& bar, std::string_view key, const QString& designed);
 
 class TPageForm : public TSkinnedForm {
   Q_OBJECT
@@ -58,7 +46,7 @@ class TPageForm : public TSkinnedForm {
   QPrinter& Printer();
 
  protected:
-  // The strip's buttons, centred in one row, in the order given.
+  // The strip's buttons, their places centred in one row, in the order given.
   std::vector<TGraphicButton*> BuildButtonStrip(std::span<const TStripButton> buttons);
   // Their hints, once the interface is applied.
   void TakeStripHints(std::span<const TStripButton> buttons);
