@@ -26,6 +26,29 @@ bool Inside(const fs::path& folder, const fs::path& file) {
 
 bool SameFile(const fs::path& a, const fs::path& b) { return EqualsNoCase(a.string(), b.string()); }
 
+// A page may frame itself: deeper framesets show as plain pages.
+constexpr int kMaxFrameDepth = 4;
+
+// Gives every frame of `set` (its pages in `folder`) its file as Src, empty when
+// none is found; a frame whose page declares frames of its own takes that
+// page's frameset in its place.
+void ResolveFrames(TFrameNode& set, const fs::path& base, const fs::path& folder, int depth) {
+  for (TFrameNode& child : set.Children) {
+    if (child.IsFrameset) {
+      ResolveFrames(child, base, folder, depth);
+      continue;
+    }
+    const std::optional<TLocalLink> source = LocalLinkTarget(base, folder, child.Src);
+    child.Src = source ? source->File.string() : std::string();
+    if (child.Src.empty() || depth >= kMaxFrameDepth) continue;
+    const std::optional<std::string> html = ReadPage(child.Src);
+    std::optional<TFrameNode> inner = html ? ParseFrameset(*html) : std::nullopt;
+    if (!inner) continue;
+    ResolveFrames(*inner, base, fs::path(child.Src).parent_path(), depth + 1);
+    child = std::move(*inner);
+  }
+}
+
 }  // namespace
 
 TFrameViewer::TFrameViewer(QWidget* parent) : QWidget(parent) {
@@ -78,6 +101,7 @@ bool TFrameViewer::ShowPage(const fs::path& file) {
   history_ = std::move(history);
   page_ = file;
   frameset_ = ParseFrameset(*html);
+  if (frameset_) ResolveFrames(*frameset_, base_, file.parent_path(), 1);
   auto addFrame = [this](const std::string& name) {
     auto* frame = new THtmlViewer(this);
     frame->setObjectName(QString::fromStdString("HTMLViewer" + std::to_string(frames_.size() + 1)));
@@ -96,8 +120,7 @@ bool TFrameViewer::ShowPage(const fs::path& file) {
   } else {
     for (const TFrameRect& rect : LayOutFrames(*frameset_, width(), height())) {
       THtmlViewer* frame = addFrame(rect.Name);
-      if (auto source = LocalLinkTarget(base_, file.parent_path(), rect.Src); source && !source->File.empty())
-        frame->LoadFile(source->File);
+      if (!rect.Src.empty()) frame->LoadFile(rect.Src);
     }
   }
   Place();

@@ -1,8 +1,9 @@
 #pragma once
 // A page viewer that understands framesets: a page declaring frames is shown as
-// one page viewer per frame, laid out by the frameset's rows and columns; a
-// link aimed at a named frame loads there, "_top" and "_parent" replace the
-// whole page, any other link loads in its own frame. A page without frames
+// one page viewer per frame, laid out by the frameset's rows and columns (a
+// frame whose page declares frames is divided by them in turn); a link aimed
+// at a named frame loads there, "_top" and "_parent" replace the whole page,
+// any other link loads in its own frame. A page without frames
 // fills the viewer alone. Pages stay inside the base folder.
 #include <QWidget>
 #include <filesystem>

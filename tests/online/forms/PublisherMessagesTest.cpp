@@ -56,6 +56,12 @@ class PublisherMessages : public ::testing::Test {
     Write(messages / "spring" / "pages" / "main.htm", "<p>Spring welcome</p>");
     Write(messages / "spring" / "pages" / "second.htm", "<p>The second page</p>");
     Write(messages / "summer" / "index.htm", "<p>Summer news</p>");
+    Write(messages / "autumn" / "index.htm",
+          "<frameset cols=\"100,*\"><frame name=\"side\" src=\"side.htm\"><frame src=\"inner/set.htm\"></frameset>");
+    Write(messages / "autumn" / "side.htm", "<p>Side</p>");
+    Write(messages / "autumn" / "inner" / "set.htm",
+          "<frameset rows=\"60,*\"><frame name=\"head\" src=\"head.htm\"><frame src=\"set.htm\"></frameset>");
+    Write(messages / "autumn" / "inner" / "head.htm", "<p>Autumn head</p>");
   }
   void TearDown() override {
     SetShellOpener(nullptr);
@@ -130,4 +136,29 @@ TEST_F(PublisherMessages, FramesShowTheirPagesAndLinksLoadInTheirTargetFrame) {
   window.ButtonBack->OnClick();
   EXPECT_TRUE(Shown(main).contains("Spring welcome"));
   EXPECT_FALSE(viewer.CanGoBack());
+}
+
+TEST_F(PublisherMessages, AFrameWhosePageHasFramesIsDividedByThemAndSelfFramingEnds) {
+  // The inner page's frames are found beside it, not beside the message, and the
+  // inner page frames itself: the nesting stops, the last level plain.
+  MainIni->WriteString("MESSAGES", "autumn", "autumn;Autumn;;");
+  TFormPublisherMessages window;
+  window.show();
+  TFrameViewer& viewer = *window.HTMLViewer;
+  ASSERT_GT(viewer.FrameCount(), 3);
+  ASSERT_LT(viewer.FrameCount(), 10);
+  THtmlViewer* side = viewer.Frame("side");
+  ASSERT_TRUE(side);
+  EXPECT_TRUE(Shown(side).contains("Side"));
+  THtmlViewer* head = viewer.Frame(1);
+  EXPECT_TRUE(Shown(head).contains("Autumn head"));
+  EXPECT_EQ(head->geometry().left(), 100);
+  EXPECT_EQ(head->geometry().top(), 0);
+  const QRect below = viewer.Frame(2)->geometry();
+  EXPECT_EQ(below.left(), 100);
+  EXPECT_EQ(below.top(), 60);
+  EXPECT_TRUE(Shown(viewer.Frame(2)).contains("Autumn head")) << "the next level's head";
+  THtmlViewer* last = viewer.Frame(viewer.FrameCount() - 1);
+  EXPECT_EQ(last->CurrentFile().filename(), "set.htm");
+  EXPECT_GT(last->geometry().height(), 0);
 }
