@@ -309,13 +309,17 @@ using W = __m256i;
 namespace lanes8 {
 constexpr int kLanes = 8;
 #define TRESSARY_LANE_TARGET "avx2"
-#define TRESSARY_LANE_MAX(a, b) I(_mm256_max_epi32(__m256i(a), __m256i(b)))
-#define TRESSARY_LANE_MIN(a, b) I(_mm256_min_epi32(__m256i(a), __m256i(b)))
-#define TRESSARY_LANE_MIN_UNSIGNED(a, b) I(_mm256_min_epu32(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_MAX(a, b) S(_mm256_max_epi16(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_MIN(a, b) S(_mm256_min_epi16(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_MIN_UNSIGNED(a, b) S(_mm256_min_epu16(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_ABS(a) S(_mm256_abs_epi16(__m256i(a)))
+#define TRESSARY_LANE_SCALE(a, k) S(_mm256_mulhrs_epi16(__m256i(a), _mm256_set1_epi16(k)))
+#define TRESSARY_LANE_NARROW(a, b) S(_mm256_packs_epi32(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_NARROW_UNSIGNED(a, b) S(_mm256_packus_epi32(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_LOW(a, b) I(_mm256_unpacklo_epi16(__m256i(a), __m256i(b)))
+#define TRESSARY_LANE_HIGH(a, b) I(_mm256_unpackhi_epi16(__m256i(a), __m256i(b)))
 #define TRESSARY_LANE_MAX_FLOAT(a, b) F(_mm256_max_ps(a, b))
-#define TRESSARY_LANE_MIN_FLOAT(a, b) F(_mm256_min_ps(a, b))
 #define TRESSARY_LANE_ROUND(f) _mm256_cvtps_epi32(f)
-#define TRESSARY_LANE_NEAREST(f) F(_mm256_round_ps(f, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC))
 #define TRESSARY_LANE_ALL_ZERO(v) _mm256_testz_si256(__m256i(v), __m256i(v))
 #include "picture/StageLanes.inc"
 }  // namespace lanes8
@@ -325,14 +329,21 @@ constexpr int kLanes = 16;
 // The masked forms with every lane set: GCC's plain ones start from an undefined
 // vector that its uninitialised-use warning trips on.
 constexpr __mmask16 kAll = 0xFFFF;
+constexpr __mmask32 kAllWords = 0xFFFFFFFFu;
 #define TRESSARY_LANE_TARGET TRESSARY_BYTE_PERMUTE
-#define TRESSARY_LANE_MAX(a, b) I(_mm512_mask_max_epi32(__m512i(a), kAll, __m512i(a), __m512i(b)))
-#define TRESSARY_LANE_MIN(a, b) I(_mm512_mask_min_epi32(__m512i(a), kAll, __m512i(a), __m512i(b)))
-#define TRESSARY_LANE_MIN_UNSIGNED(a, b) I(_mm512_mask_min_epu32(__m512i(a), kAll, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_MAX(a, b) S(_mm512_mask_max_epi16(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_MIN(a, b) S(_mm512_mask_min_epi16(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_MIN_UNSIGNED(a, b) S(_mm512_mask_min_epu16(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_ABS(a) S(_mm512_mask_abs_epi16(__m512i(a), kAllWords, __m512i(a)))
+#define TRESSARY_LANE_SCALE(a, k) \
+  S(_mm512_mask_mulhrs_epi16(__m512i(a), kAllWords, __m512i(a), _mm512_set1_epi16(k)))
+#define TRESSARY_LANE_NARROW(a, b) S(_mm512_mask_packs_epi32(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_NARROW_UNSIGNED(a, b) \
+  S(_mm512_mask_packus_epi32(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_LOW(a, b) I(_mm512_mask_unpacklo_epi16(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
+#define TRESSARY_LANE_HIGH(a, b) I(_mm512_mask_unpackhi_epi16(__m512i(a), kAllWords, __m512i(a), __m512i(b)))
 #define TRESSARY_LANE_MAX_FLOAT(a, b) F(_mm512_mask_max_ps(a, kAll, a, b))
-#define TRESSARY_LANE_MIN_FLOAT(a, b) F(_mm512_mask_min_ps(a, kAll, a, b))
 #define TRESSARY_LANE_ROUND(f) _mm512_mask_cvtps_epi32(__m512i(I{}), kAll, f)
-#define TRESSARY_LANE_NEAREST(f) F(_mm512_mask_roundscale_ps(f, kAll, f, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC))
 #define TRESSARY_LANE_ALL_ZERO(v) (_mm512_test_epi32_mask(__m512i(v), __m512i(v)) == 0)
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
