@@ -93,7 +93,7 @@ void BM_RenderAllStages(benchmark::State& state) {
 BENCHMARK(BM_RenderAllStages)->Unit(benchmark::kMillisecond);
 
 // The same on the narrower instruction sets a processor may lack the wider of:
-// 0 one pixel at a time, 1 eight pixels with gathered tables.
+// 0 one pixel at a time, 1 eight pixels with byte-shuffled tables.
 void BM_RenderAllStagesNarrower(benchmark::State& state) {
   const auto width = TStagesWidth(state.range(0));
   if (width > SupportedStagesWidth()) {

@@ -173,8 +173,7 @@ int AddLuminance8(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& c
 
 // What one combination of regions does to a pixel: the tint and channel scales as
 // one table per channel, the hue/saturation/brightness shifts in order, and the
-// contrast as one table. The wide tables hold the same values in 32-bit entries
-// for gathering, each already shifted into its channel's place.
+// contrast as one table.
 struct TColorStages::Plan {
   bool identity = true;
   std::array<std::array<std::uint8_t, 256>, 3> pre{};  // B, G, R
@@ -182,7 +181,6 @@ struct TColorStages::Plan {
   bool post = false;
   std::array<std::uint8_t, 256> contrast{};
   std::array<std::array<std::uint8_t, 256>, 3> fused{};  // contrast after pre, when there are no shifts
-  WideTables widePre{}, wideContrast{}, wideFused{};
   bool preUsed = false;  // some pre table is not the identity
 };
 
@@ -261,12 +259,8 @@ std::unique_ptr<TColorStages::Plan> TColorStages::BuildPlan(std::uint8_t cells) 
           plan->post = true;
         });
   for (int c = 0; c < 3; ++c)
-    for (std::size_t i = 0; i < 256; ++i) {
+    for (std::size_t i = 0; i < 256; ++i)
       plan->fused[std::size_t(c)][i] = plan->contrast[plan->pre[std::size_t(c)][i]];
-      plan->widePre[std::size_t(c)][i] = std::int32_t(plan->pre[std::size_t(c)][i]) << (8 * c);
-      plan->wideFused[std::size_t(c)][i] = std::int32_t(plan->fused[std::size_t(c)][i]) << (8 * c);
-      plan->wideContrast[std::size_t(c)][i] = std::int32_t(plan->contrast[i]) << (8 * c);
-    }
   for (const auto& table : plan->pre)
     for (std::size_t i = 0; i < 256; ++i) plan->preUsed = plan->preUsed || table[i] != i;
   return plan;
@@ -297,10 +291,6 @@ using W = __m256i;
 
 [[gnu::target("avx2"), gnu::always_inline]] inline W Select(W mask, W yes, W no) {
   return _mm256_blendv_epi8(no, yes, mask);
-}
-
-[[gnu::target("avx2"), gnu::always_inline]] inline W Gather(const std::array<std::int32_t, 256>& table, W index) {
-  return _mm256_i32gather_epi32(table.data(), index, 4);
 }
 
 // Vectors pass by value only between functions inlined into one of the same
@@ -348,23 +338,88 @@ constexpr __mmask32 kAllWords = 0xFFFFFFFFu;
 #include "picture/StageLanes.inc"
 }  // namespace lanes16
 
-// Blue, green and red of pixels[0..count) through their own table eight pixels a
-// step, each entry already in its channel's place; alpha kept and pixels with
-// alpha 0 left alone. Returns how many it did.
-[[gnu::target("avx2")]] int GatherChannels(TColor32* pixels, int count, const TColorStages::WideTables& tables) {
-  const W low = _mm256_set1_epi32(0xFF), alphaBits = _mm256_set1_epi32(int(0xFF000000u));
-  int x = 0;
-  for (; x + 8 <= count; x += 8) {
-    const W in = _mm256_loadu_si256(reinterpret_cast<const W*>(pixels + x));
-    const W transparent = _mm256_cmpeq_epi32(_mm256_and_si256(in, alphaBits), _mm256_setzero_si256());
-    const W out = _mm256_or_si256(
-        _mm256_or_si256(Gather(tables[0], _mm256_and_si256(in, low)),
-                        Gather(tables[1], _mm256_and_si256(_mm256_srli_epi32(in, 8), low))),
-        _mm256_or_si256(Gather(tables[2], _mm256_and_si256(_mm256_srli_epi32(in, 16), low)),
-                        _mm256_and_si256(in, alphaBits)));
-    _mm256_storeu_si256(reinterpret_cast<W*>(pixels + x), Select(transparent, in, out));
+using ByteTable256 = std::array<std::uint8_t, 256>;
+
+// One 256-byte table looked up for 32 index bytes at once without gathers, which
+// are slow on some processors: the index's low half picks a byte in each of the
+// sixteen rows of 16 bytes, and each bit of its high half then halves the rows.
+[[gnu::target("avx2"), gnu::always_inline]] inline W LookUp32(const ByteTable256& table, W index) {
+  const W low = _mm256_and_si256(index, _mm256_set1_epi8(0x0F));
+  W rows[16];
+#pragma GCC unroll 16
+  for (int k = 0; k < 16; ++k)
+    rows[k] = _mm256_shuffle_epi8(
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + 16 * k))), low);
+#pragma GCC unroll 4
+  for (int bit = 4; bit < 8; ++bit) {
+    // The blend picks by each byte's top bit; a 16-bit shift brings the byte's own
+    // bit there, whatever it carries in from its neighbour.
+    const W select = _mm256_slli_epi16(index, 7 - bit);
+#pragma GCC unroll 8
+    for (int k = 0; k < 1 << (7 - bit); ++k) rows[k] = _mm256_blendv_epi8(rows[2 * k], rows[2 * k + 1], select);
   }
-  return x;
+  return rows[0];
+}
+
+// 32 pixels as planes of 32 bytes (blue, green, red, alpha) in an order of their
+// own, and back: each channel's bytes of four pixels grouped within the 128-bit
+// lanes, then a 4 x 4 transpose of those groups. Both steps undo themselves.
+struct Planes32 {
+  W blue, green, red, alpha;
+};
+
+[[gnu::target("avx2"), gnu::always_inline]] inline void Transpose(W& w0, W& w1, W& w2, W& w3) {
+  const W a = _mm256_unpacklo_epi32(w0, w1), b = _mm256_unpackhi_epi32(w0, w1);
+  const W c = _mm256_unpacklo_epi32(w2, w3), d = _mm256_unpackhi_epi32(w2, w3);
+  w0 = _mm256_unpacklo_epi64(a, c);
+  w1 = _mm256_unpackhi_epi64(a, c);
+  w2 = _mm256_unpacklo_epi64(b, d);
+  w3 = _mm256_unpackhi_epi64(b, d);
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline W GroupChannels(W w) {
+  return _mm256_shuffle_epi8(w, _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,  //
+                                                 0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline Planes32 Split(const TColor32* pixels) {
+  W w[4];
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) w[i] = GroupChannels(_mm256_loadu_si256(reinterpret_cast<const W*>(pixels + 8 * i)));
+  Transpose(w[0], w[1], w[2], w[3]);
+  return {w[0], w[1], w[2], w[3]};
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline void Join(Planes32 p, TColor32* pixels) {
+  Transpose(p.blue, p.green, p.red, p.alpha);
+  const W w[4] = {p.blue, p.green, p.red, p.alpha};
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) _mm256_storeu_si256(reinterpret_cast<W*>(pixels + 8 * i), GroupChannels(w[i]));
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline void LookUpPlanes(TColor32* pixels, const ByteTable256& blue,
+                                                                     const ByteTable256& green,
+                                                                     const ByteTable256& red) {
+  Planes32 p = Split(pixels);
+  const W keep = _mm256_cmpeq_epi8(p.alpha, _mm256_setzero_si256());
+  p.blue = Select(keep, p.blue, LookUp32(blue, p.blue));
+  p.green = Select(keep, p.green, LookUp32(green, p.green));
+  p.red = Select(keep, p.red, LookUp32(red, p.red));
+  Join(p, pixels);
+}
+
+// Blue, green and red of pixels[0..count) through their own table 32 pixels a
+// step, a last shorter step through a padded copy; alpha kept and pixels with
+// alpha 0 left alone.
+[[gnu::target("avx2")]] void ShuffleChannels(TColor32* pixels, int count, const ByteTable256& blue,
+                                             const ByteTable256& green, const ByteTable256& red) {
+  int x = 0;
+  for (; x + 32 <= count; x += 32) LookUpPlanes(pixels + x, blue, green, red);
+  if (x == count) return;
+  TColor32 rest[32] = {};  // alpha 0: left alone
+  std::copy(pixels + x, pixels + count, rest);
+  LookUpPlanes(rest, blue, green, red);
+  std::copy_n(rest, count - x, pixels + x);
 }
 
 // One 256-byte table in four registers, looked up 64 bytes at a time by two
@@ -415,39 +470,34 @@ struct ByteTable {
 }
 
 // The table passes and the shift pass of one instruction set.
-struct GatheredPasses {
-  static constexpr int kLanes = 8;
-  static void Fused(TColor32* p, int n, const TColorStages::Plan& plan) { GatherChannels(p, n, plan.wideFused); }
-  static void Pre(TColor32* p, int n, const TColorStages::Plan& plan) { GatherChannels(p, n, plan.widePre); }
-  static void Post(TColor32* p, int n, const TColorStages::Plan& plan) { GatherChannels(p, n, plan.wideContrast); }
-  static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftHsbWide(p, n, plan.shifts); }
-};
-
-struct PermutedPasses {
-  static constexpr int kLanes = 16;
+template <int Lanes, auto LookUp, auto ShiftAll>
+struct TablePasses {
+  static constexpr int kLanes = Lanes;
   static void Fused(TColor32* p, int n, const TColorStages::Plan& plan) {
-    LookUpChannels(p, n, plan.fused[0], plan.fused[1], plan.fused[2]);
+    LookUp(p, n, plan.fused[0], plan.fused[1], plan.fused[2]);
   }
   static void Pre(TColor32* p, int n, const TColorStages::Plan& plan) {
-    LookUpChannels(p, n, plan.pre[0], plan.pre[1], plan.pre[2]);
+    LookUp(p, n, plan.pre[0], plan.pre[1], plan.pre[2]);
   }
   static void Post(TColor32* p, int n, const TColorStages::Plan& plan) {
-    LookUpChannels(p, n, plan.contrast, plan.contrast, plan.contrast);
+    LookUp(p, n, plan.contrast, plan.contrast, plan.contrast);
   }
-  static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftHsbWidest(p, n, plan.shifts); }
+  static void Shift(TColor32* p, int n, const TColorStages::Plan& plan) { ShiftAll(p, n, plan.shifts); }
 };
+using ShuffledPasses = TablePasses<8, ShuffleChannels, ShiftHsbWide>;
+using PermutedPasses = TablePasses<16, LookUpChannels, ShiftHsbWidest>;
 
 const bool kWideStages = ProcessorFeatures().Avx2;
 const bool kBytePermute = ProcessorFeatures().Avx512Vbmi;
 #else
-struct GatheredPasses {
+struct ShuffledPasses {
   static constexpr int kLanes = 1 << 30;  // never used
   static void Fused(TColor32*, int, const TColorStages::Plan&) {}
   static void Pre(TColor32*, int, const TColorStages::Plan&) {}
   static void Post(TColor32*, int, const TColorStages::Plan&) {}
   static void Shift(TColor32*, int, const TColorStages::Plan&) {}
 };
-using PermutedPasses = GatheredPasses;
+using PermutedPasses = ShuffledPasses;
 constexpr bool kWideStages = false;
 constexpr bool kBytePermute = false;
 #endif
@@ -566,7 +616,7 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
     if (width == TStagesWidth::Widest)
       x += ApplyPlanInPasses<PermutedPasses>(pixels + x, end - x, plan);
     else if (width == TStagesWidth::Wide)
-      x += ApplyPlanInPasses<GatheredPasses>(pixels + x, end - x, plan);
+      x += ApplyPlanInPasses<ShuffledPasses>(pixels + x, end - x, plan);
     if (plan.shifts.empty()) {
       const auto &fb = plan.fused[0], &fg = plan.fused[1], &fr = plan.fused[2];
       for (; x < end; ++x) {

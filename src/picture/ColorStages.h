@@ -56,7 +56,6 @@ class TColorStages {
   void PrepareMean();
 
   struct Plan;
-  using WideTables = std::array<std::array<std::int32_t, 256>, 3>;  // B, G, R
 
  private:
   const Plan& PlanFor(std::uint8_t cells);
@@ -75,8 +74,8 @@ class TColorStages {
 };
 
 // The instruction sets the row form can use, narrowest first: one pixel at a
-// time, eight with gathered tables (AVX2), sixteen with permuted tables (AVX-512
-// with byte permutes). Rows take the widest the processor has, up to the limit.
+// time, eight with byte-shuffled tables (AVX2), sixteen with permuted tables
+// (AVX-512 with byte permutes). Rows take the widest the processor has, up to the limit.
 enum class TStagesWidth { Plain, Wide, Widest };
 TStagesWidth SupportedStagesWidth();
 // Sets the limit for every later row (for checking each width against Apply).
