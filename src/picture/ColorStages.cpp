@@ -402,6 +402,7 @@ struct Planes32 {
                                                                      const ByteTable256& red) {
   Planes32 p = Split(pixels);
   const W keep = _mm256_cmpeq_epi8(p.alpha, _mm256_setzero_si256());
+  if (_mm256_movemask_epi8(keep) == -1) return;  // cut-outs leave long stretches with nothing to do
   p.blue = Select(keep, p.blue, LookUp32(blue, p.blue));
   p.green = Select(keep, p.green, LookUp32(green, p.green));
   p.red = Select(keep, p.red, LookUp32(red, p.red));
