@@ -632,6 +632,22 @@ void TColorStages::ApplyRow(TColor32* pixels, const std::uint8_t* cells, int cou
   }
 }
 
+namespace {
+
+// Rows of 4 KB and more go to the C library's string move, which on some
+// processors runs several times slower between two pictures than plain vector
+// moves do.
+void CopyPixels(const TColor32* from, int count, TColor32* to) {
+  int x = 0;
+#if defined(__SSE2__)
+  for (; x + 4 <= count; x += 4)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x)));
+#endif
+  for (; x < count; ++x) to[x] = from[x];
+}
+
+}  // namespace
+
 // The stages cost several times a copy per pixel, so smaller bands than a copy's
 // pay for their thread.
 constexpr std::int64_t kStagePixelsPerBand = 1 << 15;
@@ -658,7 +674,7 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
       const TColor32* in = picture.PixelPtr(0, sy);
       TColor32* out = target.PixelPtr(0, y);
       if (direct)
-        std::copy_n(in + source.Left, width, out);
+        CopyPixels(in + source.Left, width, out);
       else
         for (int x = 0; x < width; ++x) out[x] = in[columns[std::size_t(x)]];
       if (stages.Neutral()) continue;
