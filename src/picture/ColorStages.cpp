@@ -527,8 +527,34 @@ int ApplyPlanInPasses(TColor32* pixels, int count, const TColorStages::Plan& pla
 }
 
 #if defined(TRESSARY_WIDE_STAGES)
+// Sixteen pixels a step: each pixel's weighted sum from byte products, then L div
+// 100 in 16-bit lanes as the narrow form takes it (pairs of vectors pack with
+// their halves interleaved, which a sum does not mind).
 [[gnu::target("avx2")]] int AddLuminanceWide(const TColor32* p, int n, std::uint32_t& sum, std::uint32_t& count) {
-  return lanes8::AddLuminance(p, n, sum, count);
+  const W weights = _mm256_set1_epi32(30 << 16 | 59 << 8 | 11);  // per byte B, G, R, A
+  const W ones = _mm256_set1_epi16(1), tenthOf = _mm256_set1_epi16(5243), zero = _mm256_setzero_si256();
+  W sums = zero, counts = zero;
+  int x = 0;
+  for (; x + 16 <= n; x += 16) {
+    const W a = _mm256_loadu_si256(reinterpret_cast<const W*>(p + x));
+    const W b = _mm256_loadu_si256(reinterpret_cast<const W*>(p + x + 8));
+    // B 11 + G 59 and R 30 in 16-bit halves (at most 17850), then added.
+    const W luminance = _mm256_packus_epi32(_mm256_madd_epi16(_mm256_maddubs_epi16(a, weights), ones),
+                                            _mm256_madd_epi16(_mm256_maddubs_epi16(b, weights), ones));
+    const W tenth = _mm256_srli_epi16(_mm256_mulhi_epu16(luminance, tenthOf), 3);
+    const W alpha = _mm256_packus_epi32(_mm256_srli_epi32(a, 24), _mm256_srli_epi32(b, 24));
+    const W opaque = _mm256_cmpgt_epi16(alpha, zero);
+    sums = _mm256_add_epi32(sums, _mm256_madd_epi16(_mm256_and_si256(opaque, tenth), ones));
+    counts = _mm256_add_epi32(counts, _mm256_madd_epi16(_mm256_and_si256(opaque, ones), ones));
+  }
+  alignas(32) std::uint32_t lanes[2][8];
+  _mm256_store_si256(reinterpret_cast<W*>(lanes[0]), sums);
+  _mm256_store_si256(reinterpret_cast<W*>(lanes[1]), counts);
+  for (int i = 0; i < 8; ++i) {
+    sum += lanes[0][i];
+    count += lanes[1][i];
+  }
+  return x;
 }
 [[gnu::target(TRESSARY_BYTE_PERMUTE)]] int AddLuminanceWidest(const TColor32* p, int n, std::uint32_t& sum,
                                                                std::uint32_t& count) {
