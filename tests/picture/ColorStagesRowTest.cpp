@@ -2,8 +2,11 @@
 // every bit of every pixel must agree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "picture/ColorStages.h"
 #include "picture/Mask.h"
@@ -130,6 +133,40 @@ TEST(ColorStagesRows, EveryColourAgreesWithThePixelRoutine) {
       }
     });
   }
+}
+
+TEST(ColorStagesRows, EveryShiftedHueSaturationAndBrightnessAgreesWithThePixelRoutine) {
+  // Every fully saturated, full-brightness colour (all 360 hues, each edge of a
+  // sector both ways) shifted to every saturation and brightness: every colour
+  // the shift can make, each under a different hue shift so that every turn is
+  // taken too.
+  std::vector<TColor32> pure;
+  for (int step = 0; step < 256; ++step)
+    for (const auto& c : {std::array{255, step, 0}, std::array{255 - step, 255, 0}, std::array{0, 255, step},
+                          std::array{0, 255 - step, 255}, std::array{step, 0, 255}, std::array{255, 0, 255 - step}})
+      pure.push_back(Color32(std::uint8_t(c[0]), std::uint8_t(c[1]), std::uint8_t(c[2]), 255));
+  std::vector<bool> hues(360);
+  for (TColor32 c : pure) hues[std::size_t(RgbToHsb(RedOf(c), GreenOf(c), BlueOf(c)).Hue % 360)] = true;
+  ASSERT_EQ(std::count(hues.begin(), hues.end(), false), 0) << "a hue no pure colour has";
+  const int count = int(pure.size());
+  TBitmap32 picture(count, 1);
+  std::copy(pure.begin(), pure.end(), picture.PixelPtr(0, 0));
+  ForEachWidth([&] {
+    for (int saturation = 0; saturation <= 100; ++saturation)
+      for (int brightness = 0; brightness <= 100; ++brightness) {
+        TColorValues values;
+        values.Hue = (saturation * 101 + brightness) % 720 - 260;
+        values.Saturation = saturation;
+        values.Brightness = brightness;
+        TColorStages rows(picture, values, nullptr), reference(picture, values, nullptr);
+        std::vector<TColor32> row = pure;
+        rows.ApplyRow(row.data(), nullptr, count);
+        for (int x = 0; x < count; ++x)
+          if (row[std::size_t(x)] != reference.Apply(pure[std::size_t(x)], 0))
+            FAIL() << std::hex << "colour " << pure[std::size_t(x)] << std::dec << " to saturation " << saturation
+                   << ", brightness " << brightness << " with hue shift " << values.Hue - 100;
+      }
+  });
 }
 
 TEST(ColorStagesRows, RandomPixelsRegionsAndSettingsAgreeWithThePixelRoutine) {
