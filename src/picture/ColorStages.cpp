@@ -340,22 +340,31 @@ constexpr __mmask32 kAllWords = 0xFFFFFFFFu;
 
 using ByteTable256 = std::array<std::uint8_t, 256>;
 
+// Loops unrolled where it pays; an unoptimised build cannot unroll some of them
+// and would warn that it ignores the request.
+#define TRESSARY_PRAGMA(text) _Pragma(#text)
+#if defined(__OPTIMIZE__)
+#define TRESSARY_UNROLL(n) TRESSARY_PRAGMA(GCC unroll n)
+#else
+#define TRESSARY_UNROLL(n)
+#endif
+
 // One 256-byte table looked up for 32 index bytes at once without gathers, which
 // are slow on some processors: the index's low half picks a byte in each of the
 // sixteen rows of 16 bytes, and each bit of its high half then halves the rows.
 [[gnu::target("avx2"), gnu::always_inline]] inline W LookUp32(const ByteTable256& table, W index) {
   const W low = _mm256_and_si256(index, _mm256_set1_epi8(0x0F));
   W rows[16];
-#pragma GCC unroll 16
+TRESSARY_UNROLL(16)
   for (int k = 0; k < 16; ++k)
     rows[k] = _mm256_shuffle_epi8(
         _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + 16 * k))), low);
-#pragma GCC unroll 4
+TRESSARY_UNROLL(4)
   for (int bit = 4; bit < 8; ++bit) {
     // The blend picks by each byte's top bit; a 16-bit shift brings the byte's own
     // bit there, whatever it carries in from its neighbour.
     const W select = _mm256_slli_epi16(index, 7 - bit);
-#pragma GCC unroll 8
+TRESSARY_UNROLL(8)
     for (int k = 0; k < 1 << (7 - bit); ++k) rows[k] = _mm256_blendv_epi8(rows[2 * k], rows[2 * k + 1], select);
   }
   return rows[0];
@@ -384,7 +393,7 @@ struct Planes32 {
 
 [[gnu::target("avx2"), gnu::always_inline]] inline Planes32 Split(const TColor32* pixels) {
   W w[4];
-#pragma GCC unroll 4
+TRESSARY_UNROLL(4)
   for (int i = 0; i < 4; ++i) w[i] = GroupChannels(_mm256_loadu_si256(reinterpret_cast<const W*>(pixels + 8 * i)));
   Transpose(w[0], w[1], w[2], w[3]);
   return {w[0], w[1], w[2], w[3]};
@@ -393,7 +402,7 @@ struct Planes32 {
 [[gnu::target("avx2"), gnu::always_inline]] inline void Join(Planes32 p, TColor32* pixels) {
   Transpose(p.blue, p.green, p.red, p.alpha);
   const W w[4] = {p.blue, p.green, p.red, p.alpha};
-#pragma GCC unroll 4
+TRESSARY_UNROLL(4)
   for (int i = 0; i < 4; ++i) _mm256_storeu_si256(reinterpret_cast<W*>(pixels + 8 * i), GroupChannels(w[i]));
 }
 
