@@ -126,4 +126,5 @@ TEST(Questionnaires, AnswersAreCleanedSoAPageCannotBreakTheString) {
   EXPECT_TRUE(AnswerChecked(answers, "a?b", "x;?X=1"));
   EXPECT_TRUE(AnswerChecked(answers, "cd", "e"));
   EXPECT_FALSE(AnswerChecked("", "", ""));
+  EXPECT_FALSE(AnswerChecked("?LEN=SHORTER;", "len", "short")) << "a value is matched whole, not as a prefix";
 }

@@ -148,6 +148,7 @@ TEST(CardQuad, MirroredOrDentedOrTinyQuadsAreRefusedAndTheLastGoodOneStays) {
   EXPECT_EQ(image.BoundingRect(), (TRect{0, 0, 200, 100}));
   const TQuad bad[] = {{{{200, 0}, {0, 0}, {0, 100}, {200, 100}}},   // mirrored
                        {{{0, 0}, {200, 0}, {60, 40}, {0, 200}}},     // dented
+                       {{{150, 60}, {200, 0}, {200, 200}, {0, 200}}}, // dented at the first corner
                        {{{0, 0}, {200, 0}, {200, 50}, {0, 50}}}};    // too low
   for (const TQuad& quad : bad) {
     EXPECT_FALSE(image.SetCorners(quad));

@@ -147,6 +147,7 @@ TEST(Chat, ResultWordsCountOnlyOutsideMessageAndUserLines) {
   EXPECT_EQ(reply.users.size(), 2u);
   EXPECT_EQ(ReadChatReply("No New Messages").result, kChatNoNewMessages);
   EXPECT_EQ(ReadChatReply("<h1>Not Found</h1>\n").result, kChatFailed);
+  EXPECT_EQ(ReadChatReply("<h1>500 Server Error</h1>\n").result, kChatFailed);
   EXPECT_EQ(ReadChatReply("-1;1;a;all;x;\nincorrect all\n").result, kChatIncorrectAll);
   EXPECT_FALSE(ParseChatMessage("x;1;a;all;t;")) << "Kind must be a number";
   EXPECT_FALSE(ParseChatMessage("-1;1;a;all;t")) << "every field ends with ;";
