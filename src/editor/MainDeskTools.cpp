@@ -18,5 +18,4 @@ void TMainDeskTools::SetBrushColor(int red, int green, int blue) {
   state_.SetControls();
 }
 
-// Tips show in a window of their own, which the program does not have.
-void TMainDeskTools::ShowTip(std::string_view) {}
+void TMainDeskTools::ShowTip(std::string_view page) { state_.ShowTip(page); }

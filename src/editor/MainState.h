@@ -119,6 +119,8 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void SetDeskScale(double scale);
   // Moves the view origin; consecutive scroll steps reuse the desk's cached view.
   void ScrollDesk(int left, int top);
+  // The tips page of `page` (shown only while tips are on).
+  void ShowTip(std::string_view page) { view_.ShowTip(page); }
   void CentreDesk();
   void ShowScrollRanges();
   int ScaleSliderMax() const;

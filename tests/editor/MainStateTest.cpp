@@ -1,4 +1,5 @@
 #include "MainStateFixture.h"
+#include "editor/MainDeskTools.h"
 #include "picture/Layer.h"
 #include "platform/KeyCodes.h"
 #include "support/PictureCompare.h"
@@ -309,4 +310,11 @@ TEST(SliderHintTest, ShowsTheValueAsTheUserReadsIt) {
   EXPECT_EQ(SliderHint("SliderScale", "Scale", 100), "Scale 1:1");
   EXPECT_EQ(SliderHint("SliderScale", "Scale", 150), "Scale 1:1.5");
   EXPECT_EQ(SliderHint("SliderScale", "Scale", 205), "Scale 1:2.05");
+}
+
+// A press on the desk asks for the desk's tip: the main window passes it on.
+TEST_F(MainStateTest, TheDeskToolsTipReachesTheMainWindow) {
+  TMainDeskTools tools(state);
+  tools.ShowTip("FormMontage");
+  EXPECT_EQ(view.tips, std::vector<std::string>{"FormMontage"});
 }
