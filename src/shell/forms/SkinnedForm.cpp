@@ -113,7 +113,9 @@ void TSkinnedForm::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   int key = VirtualKeyOf(*event);
   const int shift = ShiftStateOf(event->modifiers());
-  if (key == VK_F1 && shift == 0 && !IsAnyOf(this, {"FormHelp", "FormMessage"}) && ShellHooks().ShowHelp)
+  // The help window has a page of its own too (how to use it); the message box
+  // is answered, not explained.
+  if (key == VK_F1 && shift == 0 && !HasName(this, "FormMessage") && ShellHooks().ShowHelp)
     ShellHooks().ShowHelp(Topic());
   if (OnKeyUp) OnKeyUp(key, shift);
   if (key != 0 && ForwardsKeysToMain() && ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
