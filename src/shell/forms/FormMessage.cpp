@@ -21,6 +21,12 @@ TFormMessage* FormMessage = nullptr;
 
 namespace {
 
+#ifdef NDEBUG
+constexpr bool kRefuseEmptyMessages = false;
+#else
+constexpr bool kRefuseEmptyMessages = true;
+#endif
+
 // Rows of the box's button sheet ("FormMessageButtons"): three frames each, normal,
 // hover, pressed.
 constexpr int kYesRowTop = 0;
@@ -171,7 +177,14 @@ void RegisterFormMessage() {
 }
 
 int ShowMessageBox(std::string_view keyOrText, int kind, bool isLiteral, std::string_view defaultText) {
-  const std::string text =
-      isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, Termins, defaultText));
+  std::string text = isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, Termins, defaultText));
+  if (text.empty()) {
+    // An empty box (an empty question above all) leaves the user guessing: a key
+    // without a text is a fault of the installation or of the caller.
+    const std::string named = isLiteral ? std::string("(an empty text)") : std::string(keyOrText);
+    if (kRefuseEmptyMessages) qFatal("The message box was given no text: %s", named.c_str());
+    qCritical("The message box was given no text: %s", named.c_str());
+    text = named;
+  }
   return MessageForm().Ask(DisplayText(text), kind);
 }

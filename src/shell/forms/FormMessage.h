@@ -55,5 +55,7 @@ void RegisterFormMessage();
 // Shows the message box: with `isLiteral` clear, `keyOrText` is a UI-text key looked
 // up in Termins with `defaultText` as its default; with it set, the text itself.
 // Returns 6 for yes (or OK) and 7 for no (or cancel, or any other way of closing).
+// A box is never empty: a text that comes out empty stops a debug build, and
+// otherwise shows its key.
 int ShowMessageBox(std::string_view keyOrText, int kind = mbkOKCancel, bool isLiteral = false,
                    std::string_view defaultText = "");

@@ -141,6 +141,22 @@ TEST_F(FormMessageTest, TextFromTheTableOrLiteralWithKindHints) {
   EXPECT_EQ(box_->windowTitle(), "Tressary");
 }
 
+// A key without a text and without a default is a fault: a debug build stops at
+// it, naming the key; any other build shows the key rather than an empty box.
+TEST_F(FormMessageTest, AKeyWithoutATextNeverShowsAnEmptyBox) {
+#ifdef NDEBUG
+  QString shown;
+  Soon([&] {
+    shown = box_->LabelMessage->text();
+    Press(Qt::Key_Escape, QString(QChar(27)));
+  });
+  EXPECT_EQ(ShowMessageBox("ConfirmMissing", mbkYesNo), 7);
+  EXPECT_EQ(shown, "ConfirmMissing");
+#else
+  EXPECT_DEATH(ShowMessageBox("ConfirmMissing", mbkYesNo), "ConfirmMissing");
+#endif
+}
+
 TEST_F(FormMessageTest, SecondQuestionWaitsForTheFirstAndEachGetsItsOwnAnswer) {
   std::vector<std::string> seen;
   int secondAnswer = 0;
