@@ -202,6 +202,8 @@ TMainHint MainHintKey(std::string_view name) {
   if (name == "SliderHPos") return {"SliderHorizontalPositionHint", ""};
   if (name == "SliderVPos") return {"SliderVerticalPositionHint", ""};
   if (name == "ButtonLayerFlipHorizontal") return {"ButtonLayerFlipHorizontalHint", "Flip layer"};
+  // The palette's slots, as many as the interface gives, share one hint.
+  if (name.starts_with("PaletteButtonColor")) return {"PaletteButtonColorHint", ""};
   for (std::string_view prefixed : {"ButtonOriginalSize", "ButtonCentering", "ButtonLayerList", "ButtonPreview",
                                     "ButtonColorCalibration", "ButtonClearWork", "ButtonShopping", "ButtonBaldHead"})
     if (name == prefixed) return {"FormMain" + own + "Hint", ""};

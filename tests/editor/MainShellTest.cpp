@@ -141,6 +141,8 @@ TEST_F(MainShellTest, HintKeysAndTheirExceptions) {
   EXPECT_EQ(key("ButtonExitMain"), "ButtonExitHint");
   EXPECT_EQ(key("SliderHPos"), "SliderHorizontalPositionHint");
   EXPECT_EQ(key("SliderVPos"), "SliderVerticalPositionHint");
+  EXPECT_EQ(key("PaletteButtonColor1"), "PaletteButtonColorHint");
+  EXPECT_EQ(key("PaletteButtonColor12"), "PaletteButtonColorHint");
   for (std::string_view name : {"ButtonOriginalSize", "ButtonCentering", "ButtonLayerList", "ButtonPreview",
                                 "ButtonColorCalibration", "ButtonClearWork", "ButtonShopping", "ButtonBaldHead"})
     EXPECT_EQ(key(name), "FormMain" + std::string(name) + "Hint");
