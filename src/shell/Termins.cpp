@@ -29,7 +29,17 @@ bool LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSo
   return true;
 }
 
+namespace {
+std::function<void(std::string_view)>& LookupWatch() {
+  static std::function<void(std::string_view)> watch;
+  return watch;
+}
+}  // namespace
+
+void SetTermLookupWatch(std::function<void(std::string_view key)> watch) { LookupWatch() = std::move(watch); }
+
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText) {
+  if (LookupWatch()) LookupWatch()(name);
   for (const TTermin& termin : list)
     if (termin.Name == name) return termin.Value;
   return std::string(defaultText);

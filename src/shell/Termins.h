@@ -2,6 +2,7 @@
 // The UI-text table: every caption, hint and message of the program is looked up by
 // key in "termins.txt", with a default given by the caller.
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ std::string WithoutSound(std::string text);
 // The value of the first record whose Name equals `name` exactly (case-sensitive),
 // else `defaultText`.
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText);
+// Called with every key GetTerm looks up while set (an empty function stops it):
+// the tests learn which texts the windows ask for, keys built at run time included.
+void SetTermLookupWatch(std::function<void(std::string_view key)> watch);
 
 // English texts by key, for a table that lacks them: the text of `key`, or "".
 using TDefaultTexts = std::span<const std::pair<std::string_view, std::string_view>>;

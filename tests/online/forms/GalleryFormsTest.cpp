@@ -26,6 +26,7 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/ShippedTexts.h"
 #include "support/StandInPublisher.h"
 #include "support/TestPaths.h"
 
@@ -37,7 +38,7 @@ class GalleryForms : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    SetOnlineMessageSink([this](const std::string& key) { messages_.push_back(key); });
+    SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ResetMainShell();
     CompressedWorkExt = ProductInfo.CmpFileExt;

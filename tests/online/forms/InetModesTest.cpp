@@ -8,6 +8,7 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -16,7 +17,7 @@ class InetModes : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    SetOnlineMessageSink([this](const std::string& key) { messages_.push_back(key); });
+    SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
     MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");

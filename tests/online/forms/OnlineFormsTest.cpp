@@ -22,6 +22,7 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/ShippedTexts.h"
 #include "support/StandInPublisher.h"
 #include "support/TestPaths.h"
 
@@ -37,7 +38,7 @@ class OnlineForms : public ::testing::Test {
   void SetUp() override {
     // Skins are not installed here: their notes are recorded, not shown.
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    SetOnlineMessageSink([this](const std::string& key) { messages_.push_back(key); });
+    SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ResetTemplateGlobals();
     ExePath = temp_.Path().string() + "/";

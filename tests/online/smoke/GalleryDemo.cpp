@@ -32,10 +32,7 @@ int main(int argc, char* argv[]) {
   const std::string out = argv[2];
   const fs::path original = argv[3];
   std::vector<std::string> messages;
-  SetOnlineMessageSink([&messages](const std::string& key) {
-    std::cerr << "message: " << key << "\n";
-    messages.push_back(key);
-  });
+  SetOnlineMessageSink(InstalledMessageSink(&messages));
 
   TStandInPublisher publisher({200, 110});
   publisher.AddGalleryUser("Anna;Smith;anna@example.com;7;;0;01.02.1990;0;JQ;1;0;");
@@ -45,8 +42,6 @@ int main(int argc, char* argv[]) {
   MainIni->WriteString("Registration", "SecondName", "Smith");
   MainIni->WriteString("Registration", "EMail", "anna@example.com");
   MainIni->WriteString("Registration", "Serial", "7");
-  for (const char* section : {"T Sex", "T Age", "T Skin Color", "T Hair Color", "T Eyes Color", "T Portrait Type"})
-    MainIni->WriteString(section, "V1", "Any");
 
   TFormMain main;
   main.show();

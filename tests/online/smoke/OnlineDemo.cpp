@@ -42,7 +42,7 @@ int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
-  SetOnlineMessageSink([](const std::string& key) { std::cerr << "message: " << key << "\n"; });
+  SetOnlineMessageSink(InstalledMessageSink());
 
   // The publisher: a magenta template of a type of its own, and an interface.
   TStandInPublisher publisher({200, 110});

@@ -4,13 +4,18 @@
 #include <QApplication>
 #include <QTest>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/IniFile.h"
 #include "platform/qt/ScreenInfo.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
 
 // The installation at `folder` as the program sees it after start-up (its ini,
 // the interface for the screen, the desk's view).
@@ -51,3 +56,21 @@ inline int DemoFail(const std::string& why) {
 // A left click as a person's, in the widget's middle or at `at`.
 inline void DemoClick(QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
 inline void DemoClick(QWidget* widget) { DemoClick(widget, widget->rect().center()); }
+
+// A message sink for the online windows over the installation's texts: each
+// message is said on stderr with the text a user reads; a message without a text
+// ends the demo with 1 at once (its event loop may not run yet).
+inline std::function<void(const std::string&)> InstalledMessageSink(std::vector<std::string>* keys = nullptr) {
+  auto terms = std::make_shared<TTerminList>();
+  LoadTerms(ExePath + "termins.txt", *terms, false);
+  return [terms, keys](const std::string& key) {
+    const std::string text = GetTerm(key, *terms, "");
+    std::cerr << "message: " << key << ": " << text << "\n";
+    if (text.empty()) {
+      std::fprintf(stderr, "the message %s has no text in the installation\n", key.c_str());
+      std::fflush(stderr);
+      std::_Exit(1);
+    }
+    if (keys) keys->push_back(key);
+  };
+}
