@@ -21,10 +21,10 @@ std::optional<int> ParseKind(const std::string& text) {
   std::string trimmed = Trim(text);
   if (trimmed.empty()) return std::nullopt;
   std::size_t i = trimmed[0] == '-' || trimmed[0] == '+' ? 1 : 0;
-  if (i == trimmed.size() || trimmed.size() > 10) return std::nullopt;
+  if (i == trimmed.size()) return std::nullopt;
   for (std::size_t k = i; k < trimmed.size(); ++k)
     if (trimmed[k] < '0' || trimmed[k] > '9') return std::nullopt;
-  return std::stoi(trimmed);
+  return ParseInt(trimmed);  // nothing when out of range
 }
 
 bool AllDigits(std::string_view text) {

@@ -151,6 +151,10 @@ TEST(Chat, ResultWordsCountOnlyOutsideMessageAndUserLines) {
   EXPECT_EQ(ReadChatReply("-1;1;a;all;x;\nincorrect all\n").result, kChatIncorrectAll);
   EXPECT_FALSE(ParseChatMessage("x;1;a;all;t;")) << "Kind must be a number";
   EXPECT_FALSE(ParseChatMessage("-1;1;a;all;t")) << "every field ends with ;";
+  // A kind past the integers is no kind: the line is no message.
+  EXPECT_FALSE(ParseChatMessage("9999999999;1;a;all;t;"));
+  EXPECT_EQ(ParseChatMessage("+2147483647;1;a;all;t;")->Kind, 2147483647);
+  EXPECT_EQ(ReadChatReply("9999999999;1;a;all;t;\n").messages.size(), 0u);
   EXPECT_LT(CompareChatIds("9", "10"), 0);
   EXPECT_EQ(CompareChatIds("007", "7"), 0);
 }
