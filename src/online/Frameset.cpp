@@ -186,6 +186,7 @@ std::vector<int> FrameExtents(const std::vector<TFrameSize>& sizes, int total) {
 std::optional<TFrameNode> ParseFrameset(std::string_view html) {
   std::vector<TFrameNode> open;
   std::optional<TFrameNode> outer;
+  int ignored = 0;  // framesets open below the deepest one kept
   auto closeOne = [&] {
     TFrameNode done = std::move(open.back());
     open.pop_back();
@@ -197,15 +198,22 @@ std::optional<TFrameNode> ParseFrameset(std::string_view html) {
   ForEachTag(html, [&](const TTag& tag) {
     if (tag.Name == "frameset") {
       if (tag.Closing) {
-        if (!open.empty()) closeOne();
+        if (ignored > 0)
+          --ignored;
+        else if (!open.empty())
+          closeOne();
         return !outer;
+      }
+      if (open.size() == kMaxFrameNesting) {
+        ++ignored;
+        return true;
       }
       TFrameNode set;
       set.IsFrameset = true;
       if (auto rows = tag.Attribute("rows")) set.Rows = ParseFrameSizes(*rows);
       if (auto cols = tag.Attribute("cols")) set.Cols = ParseFrameSizes(*cols);
       open.push_back(std::move(set));
-    } else if (tag.Name == "frame" && !tag.Closing && !open.empty()) {
+    } else if (tag.Name == "frame" && !tag.Closing && !open.empty() && ignored == 0) {
       TFrameNode frame;
       frame.Name = Trim(tag.Attribute("name").value_or(""));
       frame.Src = Trim(tag.Attribute("src").value_or(""));

@@ -30,6 +30,9 @@ struct TFrameNode {
   std::vector<TFrameSize> Rows, Cols;
   std::vector<TFrameNode> Children;
 };
+// Framesets nested deeper than this are left out with their frames: no window
+// shows such frames, and a page of millions would exhaust the stack.
+inline constexpr std::size_t kMaxFrameNesting = 16;
 // The outermost frameset of a page; nullopt for a page without one.
 std::optional<TFrameNode> ParseFrameset(std::string_view html);
 

@@ -57,3 +57,20 @@ TEST(Frameset, ALinkGoesToItsTargetOrThePageBaseTarget) {
   EXPECT_EQ(LinkTarget(page, "missing.htm"), "main");
   EXPECT_EQ(LinkTarget("<a href=a.htm>", "a.htm"), "");
 }
+
+TEST(Frameset, FramesetsNestedTooDeeplyAreLeftOut) {
+  auto nested = [](std::size_t depth) {
+    std::string page;
+    for (std::size_t i = 0; i < depth; ++i) page += "<frameset rows='1,*'><frame src=side.htm>";
+    return page + "<frame name=inner src=inner.htm>";
+  };
+  const auto kept = ParseFrameset(nested(kMaxFrameNesting));
+  ASSERT_TRUE(kept);
+  const std::vector<TFrameRect> frames = LayOutFrames(*kept, 100, 100);
+  ASSERT_EQ(frames.size(), kMaxFrameNesting + 1);
+  EXPECT_EQ(frames.back().Src, "inner.htm");
+  // A page of a million levels lays out its kept levels only.
+  const auto deep = ParseFrameset(nested(1'000'000));
+  ASSERT_TRUE(deep);
+  EXPECT_EQ(LayOutFrames(*deep, 100, 100).size(), kMaxFrameNesting);
+}
