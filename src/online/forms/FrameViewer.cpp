@@ -1,22 +1,12 @@
 #include "online/forms/FrameViewer.h"
 
-#include "platform/FileIO.h"
-#include "platform/TextFile.h"
+#include "online/PublisherMessages.h"
 #include "platform/Text.h"
 #include "shell/HelpPages.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/HtmlViewer.h"
 
 namespace {
-
-// A frameset page is small; a larger file is a mistake, not a page.
-constexpr std::uintmax_t kMaxPageBytes = std::uintmax_t(16) << 20;
-
-std::optional<std::string> ReadPage(const fs::path& file) {
-  const auto bytes = ReadFileBytes(file, kMaxPageBytes);
-  if (!bytes) return std::nullopt;
-  return DecodeText(*bytes);
-}
 
 bool Inside(const fs::path& folder, const fs::path& file) {
   if (folder.empty()) return false;
@@ -25,29 +15,6 @@ bool Inside(const fs::path& folder, const fs::path& file) {
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) { return EqualsNoCase(a.string(), b.string()); }
-
-// A page may frame itself: deeper framesets show as plain pages.
-constexpr int kMaxFrameDepth = 4;
-
-// Gives every frame of `set` (its pages in `folder`) its file as Src, empty when
-// none is found; a frame whose page declares frames of its own takes that
-// page's frameset in its place.
-void ResolveFrames(TFrameNode& set, const fs::path& base, const fs::path& folder, int depth) {
-  for (TFrameNode& child : set.Children) {
-    if (child.IsFrameset) {
-      ResolveFrames(child, base, folder, depth);
-      continue;
-    }
-    const std::optional<TLocalLink> source = LocalLinkTarget(base, folder, child.Src);
-    child.Src = source ? source->File.string() : std::string();
-    if (child.Src.empty() || depth >= kMaxFrameDepth) continue;
-    const std::optional<std::string> html = ReadPage(child.Src);
-    std::optional<TFrameNode> inner = html ? ParseFrameset(*html) : std::nullopt;
-    if (!inner) continue;
-    ResolveFrames(*inner, base, fs::path(child.Src).parent_path(), depth + 1);
-    child = std::move(*inner);
-  }
-}
 
 }  // namespace
 
@@ -94,14 +61,13 @@ void TFrameViewer::Clear() {
 
 bool TFrameViewer::ShowPage(const fs::path& file) {
   if (!Inside(base_, file)) return false;
-  const std::optional<std::string> html = ReadPage(file);
+  const std::optional<std::string> html = ReadMessagePage(file);
   if (!html) return false;
   auto history = std::move(history_);
   Clear();
   history_ = std::move(history);
   page_ = file;
-  frameset_ = ParseFrameset(*html);
-  if (frameset_) ResolveFrames(*frameset_, base_, file.parent_path(), 1);
+  frameset_ = MessageFrameset(*html, base_, file.parent_path());
   auto addFrame = [this](const std::string& name) {
     auto* frame = new THtmlViewer(this);
     frame->setObjectName(QString::fromStdString("HTMLViewer" + std::to_string(frames_.size() + 1)));
@@ -160,7 +126,7 @@ void TFrameViewer::LinkClicked(int index, const std::string& link) {
   }
   std::string aim;
   if (!fromFile.empty())
-    if (const auto html = ReadPage(fromFile)) aim = LinkTarget(*html, link);
+    if (const auto html = ReadMessagePage(fromFile)) aim = LinkTarget(*html, link);
   if (frameset_ && (EqualsNoCase(aim, "_top") || EqualsNoCase(aim, "_parent"))) {
     LoadFile(target->File);
     return;
