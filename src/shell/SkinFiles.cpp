@@ -33,6 +33,8 @@ bool TryLoad(TBitmap32& bitmap, std::string_view interfaceName, std::string_view
 
 std::vector<fs::path> SkinCandidates(std::string_view interfaceName, std::string_view fileName) {
   std::vector<fs::path> files;
+  // Interfaces are downloaded: their pictures are theirs, never other files.
+  if (!SafeRelativePath(fileName)) return files;
   for (int i = ResolutionIndex; i >= 1; --i)
     files.push_back(ResolvePath(ExePath + InterfaceDir + std::string(interfaceName) +
                                 SkinResolutions[i - 1].DirName + std::string(fileName)));

@@ -21,7 +21,8 @@ struct TSkinLoaders {
 };
 
 // The files tried for `fileName` of interface `interfaceName` ("DEFAULT\"), from
-// ResolutionIndex down to 1, each resolved below ExePath.
+// ResolutionIndex down to 1, each resolved below ExePath; none for a name that
+// would leave the resolution folder (see SafeRelativePath).
 std::vector<fs::path> SkinCandidates(std::string_view interfaceName, std::string_view fileName);
 
 // Fills `bitmap` from the picture named by the interface value of `key`, else (with

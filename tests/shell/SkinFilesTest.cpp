@@ -73,6 +73,18 @@ TEST_F(SkinSearch, WithoutDefaultOnlyTheInterfaceValueIsTried) {
   EXPECT_EQ(tried_.size(), 2u);
 }
 
+TEST_F(SkinSearch, ADownloadedInterfaceNamesOnlyItsOwnPictures) {
+  // A picture outside the interface is there to be found, were it looked for.
+  WriteTestFile(dir_ / "secret.png", "x");
+  InterfaceInfo->LoadLines({"SECTION FormMessage TFormMessage", "Skin = '..\\..\\..\\secret.png';", "END",
+                            "SECTION FormChat TFormChat", "Skin = 'Sub/Chat.png';", "END"});
+  TBitmap32 bitmap;
+  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormMessage.Skin", "", false, Recording()));
+  EXPECT_TRUE(tried_.empty());
+  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormChat.Skin", "", false, Recording()));
+  EXPECT_EQ(tried_, (std::vector<std::string>{"Intfaces/BLUE/1024-768/Sub/Chat.png", "Intfaces/BLUE/800-600/Sub/Chat.png"}));
+}
+
 TEST_F(SkinSearch, ExtensionChoosesTheLoader) {
   InterfaceInfo->LoadLines({"A = x.FLL;", "B = x.png;"});
   std::vector<std::string> used;
