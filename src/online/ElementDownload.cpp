@@ -50,11 +50,25 @@ void RemoveTree(const fs::path& folder) {
   fs::remove_all(folder, ec);
 }
 
+// Whether `target` (below `to`) can take a file: no folder in its place and no
+// file in place of a folder on its way.
+bool RoomForFile(const fs::path& to, const fs::path& target) {
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) return false;
+  for (fs::path folder = target.parent_path(); folder != to && folder.has_relative_path();
+       folder = folder.parent_path())
+    if (fs::exists(fs::symlink_status(folder, ec)) && !fs::is_directory(folder, ec)) return false;
+  return true;
+}
+
 // Moves every file below `from` to the same place below `to`, replacing what is
-// there. False when one could not be moved.
+// there. False, with nothing moved, when one has no room there; false also when
+// a move fails.
 bool MoveFilesInto(const fs::path& from, const fs::path& to) {
   std::vector<std::string> files;
   ListFilesInTree(from, "", files);
+  for (const std::string& name : files)
+    if (!RoomForFile(to, ResolvePath(to, name))) return false;
   for (const std::string& name : files) {
     const fs::path source = from / fs::path(WithSlashes(name));
     const fs::path target = ResolvePath(to, name);
@@ -67,6 +81,28 @@ bool MoveFilesInto(const fs::path& from, const fs::path& to) {
 }
 
 }  // namespace
+
+bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder) {
+  // Unpacked aside and moved in only when whole, and only below the
+  // interface's own folder: a failure never touches an installed interface.
+  const fs::path staging = interfaces / ("~staging." + std::to_string(::getpid()));
+  RemoveTree(staging);
+  bool ok = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging);
+  if (ok) {
+    std::vector<std::string> files;
+    ListFilesInTree(staging, "", files);
+    const std::string prefix = LowerAscii(interfaceFolder) + "\\";
+    for (const std::string& file : files)
+      if (!StartsWithNoCase(file, prefix)) ok = false;
+  }
+  if (ok) ok = MoveFilesInto(staging, interfaces);
+  RemoveTree(staging);
+  // Broken parts would only break again: the next run fetches them afresh.
+  DeleteFilesInTree(partsFolder);
+  std::error_code ec;
+  fs::remove(partsFolder, ec);
+  return ok;
+}
 
 bool IsDownloadableKind(int kind) {
   return kind == ekTemplate || kind == ekModel || kind == ekMessage || kind == ekQuerySet || kind == ekInterfaceItem;
@@ -317,26 +353,8 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
       return FailureOfLastFetch();
   }
   if (!AllPartsPresent(partsFolder, item.PartCount)) return EJobResult::Failed;
-
-  // Unpacked aside and moved in only when whole, and only below the
-  // interface's own folder: a failure never touches an installed interface.
-  const fs::path interfaces = ResolvePath(exePath_, settings_.InterfacesDir);
-  const fs::path staging = interfaces / ("~staging." + std::to_string(::getpid()));
-  RemoveTree(staging);
-  bool ok = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging);
-  if (ok) {
-    std::vector<std::string> files;
-    ListFilesInTree(staging, "", files);
-    const std::string prefix = LowerAscii(item.InterfaceFolder) + "\\";
-    for (const std::string& file : files)
-      if (!StartsWithNoCase(file, prefix)) ok = false;
-  }
-  if (ok) ok = MoveFilesInto(staging, interfaces);
-  RemoveTree(staging);
-  // Broken parts would only break again: the next run fetches them afresh.
-  DeleteFilesInTree(partsFolder);
-  fs::remove(partsFolder, ec);
-  if (!ok) return EJobResult::Failed;
+  if (!InstallInterfaceParts(partsFolder, ResolvePath(exePath_, settings_.InterfacesDir), item.InterfaceFolder))
+    return EJobResult::Failed;
   fs::create_directories(ResolvePath(exePath_, item.ElementFolder(settings_)), ec);
 
   bool registered = false;

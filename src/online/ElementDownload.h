@@ -84,6 +84,13 @@ std::vector<TMissingPart> CheckArchiveParts(const fs::path& partsFolder, int par
                                             const std::vector<std::optional<std::int64_t>>& sizes);
 bool AllPartsPresent(const fs::path& partsFolder, int partCount);
 
+// Installs an interface item from its archive parts ("part0.arh" ... in
+// `partsFolder`, joined when volume 0 says so) below `interfaces`: unpacked
+// aside and moved in only when whole and when every file lies below
+// `interfaceFolder`. The parts are deleted either way. False when nothing was
+// installed.
+bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder);
+
 // Where the run stands, for the window's display.
 struct TDownloadProgress {
   std::int64_t Total = 0;      // the checked sizes

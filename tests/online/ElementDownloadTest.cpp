@@ -16,6 +16,7 @@
 #include "platform/TextFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "support/ArchiveWriter.h"
 #include "support/PictureCompare.h"
 #include "support/PictureJudges.h"
 #include "support/StandInPublisher.h"
@@ -353,6 +354,26 @@ TEST_F(ElementDownload, AHostileIndexWritesNothingOutsideTheProgram) {
   EXPECT_EQ(ini_->ReadSection("Interfaces").size(), 1u);
   EXPECT_EQ(FilesBelow(temp_.Path()).size(), FilesBelow(exe_).size()) << "nothing beside the program folder";
   for (const std::string& file : FilesBelow(exe_ / "Intfaces")) EXPECT_EQ(file, "DEFAULT\\INTFACE.TXT");
+}
+
+TEST(InterfaceInstall, AnItemWithNoRoomBesideTheInstalledFilesInstallsNothing) {
+  TempFolder temp;
+  const fs::path interfaces = temp / "Intfaces";
+  // The installed interface has a folder where the item brings a file.
+  WriteTestFile(interfaces / "Blue" / "800-600" / "Main.psd", "installed");
+  std::vector<TArchiveEntry> entries;
+  for (int i = 0; i < 20; ++i) entries.push_back({"blue", "new" + std::to_string(i) + ".txt", "2", "new"});
+  entries.push_back({"blue", "800-600", "2", "a file in place of a folder"});
+  const fs::path parts = temp / "parts";
+  WriteTestFile(parts / "part0.arh", MakeArchive(entries, ";0;0"));
+  EXPECT_FALSE(InstallInterfaceParts(parts, interfaces, "Blue"));
+  EXPECT_EQ(FilesBelow(interfaces), (std::vector<std::string>{"Blue\\800-600\\Main.psd"}));
+  EXPECT_FALSE(fs::exists(parts));
+  // Without the clash the same item installs whole.
+  entries.pop_back();
+  WriteTestFile(parts / "part0.arh", MakeArchive(entries, ";0;0"));
+  EXPECT_TRUE(InstallInterfaceParts(parts, interfaces, "Blue"));
+  EXPECT_EQ(FilesBelow(interfaces).size(), 21u);
 }
 
 }  // namespace
