@@ -1,21 +1,45 @@
 #pragma once
-// Targets whose parser reads a named file get the input written to one file of
-// this process's own, under the system's temporary folder.
+// Targets whose parser reads named files get the input written to files of this
+// process's own, under the system's temporary folder.
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
-inline std::filesystem::path FuzzInputFile(const std::uint8_t* data, std::size_t size, const std::string& name) {
+// This process's folder; nothing else writes there.
+inline const std::filesystem::path& FuzzFolder() {
   static const std::filesystem::path folder = [] {
     auto path = std::filesystem::temp_directory_path() / ("tressary-fuzz-" + std::to_string(getpid()));
     std::filesystem::create_directories(path);
     return path;
   }();
-  const std::filesystem::path file = folder / name;
-  std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                  static_cast<std::streamsize>(size));
+  return folder;
+}
+
+// Writes `data` to `file`, its folders created.
+inline void FuzzWriteFile(const std::filesystem::path& file, std::string_view data) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary | std::ios::trunc).write(data.data(), static_cast<std::streamsize>(data.size()));
+}
+
+inline std::filesystem::path FuzzInputFile(const std::uint8_t* data, std::size_t size, const std::string& name) {
+  const std::filesystem::path file = FuzzFolder() / name;
+  FuzzWriteFile(file, std::string_view(reinterpret_cast<const char*>(data), size));
   return file;
+}
+
+// Inputs that stand for several files hold them one after another, each ended
+// by a line "%%" (the last needs none), so that seeds stay readable.
+inline std::vector<std::string_view> FuzzParts(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\n%%\n", start)) != std::string_view::npos; start = end + 4)
+    parts.push_back(text.substr(start, end - start + 1));
+  parts.push_back(text.substr(start));
+  return parts;
 }

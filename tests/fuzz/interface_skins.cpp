@@ -1,0 +1,46 @@
+// A downloaded interface names its skin pictures in its info file: whatever it
+// names, the files looked at lie inside that interface's folder or the default
+// interface's, never elsewhere on the machine.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "FuzzFile.h"
+#include "platform/TextFile.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/SkinFiles.h"
+
+namespace {
+
+bool Inside(const fs::path& folder, const fs::path& file) {
+  const fs::path relative = file.lexically_normal().lexically_relative(folder.lexically_normal());
+  return !relative.empty() && *relative.begin() != ".." && !relative.is_absolute();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const fs::path exe = FuzzFolder() / "exe";
+  ExePath = exe.string() + "/";
+  InterfaceDir = "Intfaces\\";
+  InterfaceName = "Downloaded\\";
+  ResolutionIndex = 2;
+  const fs::path interfaces = exe / "Intfaces";
+  if (!InterfaceInfo) InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+  try {
+    InterfaceInfo->LoadLines(SplitLines(DecodeText(std::span<const std::uint8_t>(data, size))));
+  } catch (const EErrorInInfoFile&) {
+    return 0;
+  }
+  auto check = [&](const fs::path& file, TBitmap32&) {
+    if (!Inside(interfaces / "Downloaded", file) && !Inside(interfaces / "DEFAULT", file)) std::abort();
+    return false;
+  };
+  const TSkinLoaders loaders{check, check};
+  for (const TParamInfoRecord& r : InterfaceInfo->Params()) {
+    TBitmap32 bitmap;
+    FindSkinBitmap(bitmap, r.Section + "." + r.Object + "." + r.Param, "Main.psd", true, loaders);
+  }
+  return 0;
+}
