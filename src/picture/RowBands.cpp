@@ -114,10 +114,31 @@ class TaskPool {
 
 }  // namespace
 
-int TaskThreads() { return TaskPool::Instance().Threads(); }
+namespace {
+std::atomic<int> threadLimit{0};
+}  // namespace
+
+int TaskThreads() {
+  const int threads = TaskPool::Instance().Threads(), limit = threadLimit.load(std::memory_order_relaxed);
+  return limit > 0 ? std::min(limit, threads) : threads;
+}
+
+void LimitTaskThreads(int threads) { threadLimit.store(std::max(0, threads), std::memory_order_relaxed); }
 
 void RunTasks(int tasks, void (*task)(const void*, int), const void* context) {
   if (tasks <= 0) return;
+  if (TaskThreads() == 1) {  // capped: the pool's threads stay out of it
+    std::exception_ptr failure;
+    for (int i = 0; i < tasks; ++i) {
+      try {
+        task(context, i);
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    if (failure) std::rethrow_exception(failure);
+    return;
+  }
   TaskGroup group(tasks, task, context);
   TaskPool::Instance().Run(group);
   if (group.failure) std::rethrow_exception(group.failure);

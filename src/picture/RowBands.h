@@ -10,6 +10,9 @@
 void RunTasks(int tasks, void (*task)(const void* context, int index), const void* context);
 // Threads that may work at once, the calling one included (1 to 8).
 int TaskThreads();
+// Caps TaskThreads() (0: no cap; 1 runs every task on the calling thread), so
+// that a benchmark can set one thread beside several in the same run.
+void LimitTaskThreads(int threads);
 
 // Runs `rows(start, end)` over y0..y1 in bands of at least `pixelsPerBand` pixels,
 // up to four a thread so that a thread held up elsewhere leaves its share to the

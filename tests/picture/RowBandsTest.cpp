@@ -65,3 +65,25 @@ TEST(RowBands, BandsCoverEveryRowOnce) {
     for (int y = 0; y < rows; ++y) ASSERT_EQ(seen[std::size_t(y)].load(), 1) << rows << " rows, row " << y;
   }
 }
+
+// Capped at one thread, every task runs on the caller, a failure still comes
+// back after the rest, and the cap lifted gives the pool back.
+TEST(RowBands, ACapOfOneKeepsEveryTaskOnTheCallingThread) {
+  const int threads = TaskThreads();
+  LimitTaskThreads(1);
+  EXPECT_EQ(TaskThreads(), 1);
+  static thread_local int mine = 0;
+  mine = 0;
+  std::atomic<int> elsewhere{0};
+  const Counters counters{&elsewhere};
+  auto task = [](const void* c, int i) {
+    if (mine == 0) static_cast<const Counters*>(c)->counts[0]++;
+    ++mine;
+    if (i == 5) throw std::runtime_error("task 5");
+  };
+  EXPECT_THROW(RunTasks(50, task, &counters), std::runtime_error);
+  EXPECT_EQ(mine, 50);
+  EXPECT_EQ(elsewhere.load(), 1);  // the calling thread's first task only
+  LimitTaskThreads(0);
+  EXPECT_EQ(TaskThreads(), threads);
+}
