@@ -1,16 +1,20 @@
 // Reading a 2048 x 2048 four-channel Photoshop file from its file, raw and
-// PackBits, with our reader against Pillow reading the same file (in a Python
-// process kept for the purpose, timed by its own clock from opening the file to
-// the decoded pixels). GraphicsMagick, whose Debian build has no Photoshop coder,
-// decodes the same pixels as 32-bit TGA as a second reference.
+// PackBits, as our writer makes it and as ImageMagick does (a layer block as
+// large as the merged image before it), with our reader on one thread (/1) and
+// on all the process may use (/0), against Pillow reading the same file (in a
+// Python process kept for the purpose, timed by its own clock from opening the
+// file to the decoded pixels). GraphicsMagick, whose Debian build has no
+// Photoshop coder, decodes the same pixels as 32-bit TGA as a second reference.
 #include <benchmark/benchmark.h>
 
 #include <Magick++.h>
 #include <zlib.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "BenchPicture.h"
+#include "BenchThreads.h"
 #include "PythonWorker.h"
 #include "picture/PsdFile.h"
 #include "platform/ByteStream.h"
@@ -59,14 +63,31 @@ std::vector<std::uint8_t> RleFrom(const std::vector<std::uint8_t>& raw) {
   return out.Take();
 }
 
+std::vector<std::uint8_t> Rgba(const TBitmap32& picture) {
+  std::vector<std::uint8_t> rgba;
+  for (int i = 0; i < picture.Width() * picture.Height(); ++i) {
+    const TColor32 c = picture.PixelPtr(0, 0)[i];
+    rgba.insert(rgba.end(), {RedOf(c), GreenOf(c), BlueOf(c), AlphaOf(c)});
+  }
+  return rgba;
+}
+
 struct Files {
   TBitmap32 picture = TemplateLikePicture(kSide);
   fs::path raw = NewTempFilePath("raw.psd"), rle = NewTempFilePath("rle.psd");
+  fs::path magickRaw = NewTempFilePath("magick-raw.psd"), magickRle = NewTempFilePath("magick-rle.psd");
   Magick::Blob tgaRaw, tgaRle;
   Files() {
     const std::vector<std::uint8_t> rawBytes = BitmapToPsdStream(picture);
     WriteFileAtomic(raw, rawBytes);
     WriteFileAtomic(rle, RleFrom(rawBytes));
+    const fs::path rgba = NewTempFilePath(".rgba");
+    WriteFileAtomic(rgba, Rgba(picture));
+    for (const auto& [file, compression] : {std::pair{magickRaw, "None"}, std::pair{magickRle, "RLE"}}) {
+      const std::string command = "convert -size 2048x2048 -depth 8 'rgba:" + rgba.string() + "' -compress " +
+                                  compression + " '" + file.string() + "'";
+      if (std::system(command.c_str()) != 0) fs::remove(file);
+    }
     Magick::InitializeMagick(nullptr);
     Magick::Image image(kSide, kSide, "BGRA", Magick::CharPixel, picture.Bits());
     image.magick("TGA");
@@ -82,10 +103,17 @@ const Files& Data() {
   return files;
 }
 
-void ReadOurs(benchmark::State& state, const fs::path& file) {
+// Our files must give back the picture; ImageMagick's must give what Pillow
+// reads from them, which its benchmark checks.
+void ReadOurs(benchmark::State& state, const fs::path& file, bool ourFile) {
+  if (!fs::exists(file)) {
+    state.SkipWithError("ImageMagick's convert did not write the file");
+    return;
+  }
+  const TaskThreadsFor threads(state.range(0));
   TBitmap32 bitmap;
   LoadPsdPicture(file, bitmap);
-  if (!(bitmap == Data().picture)) state.SkipWithError("the reader does not give back the picture");
+  if (ourFile && !(bitmap == Data().picture)) state.SkipWithError("the reader does not give back the picture");
   for (auto _ : state) {
     LoadPsdPicture(file, bitmap);
     benchmark::DoNotOptimize(bitmap.Bits());
@@ -108,17 +136,20 @@ for line in sys.stdin:
         print('%.9f %s %dx%d %d' % (seconds, im.mode, im.size[0], im.size[1], check), flush=True)
 )";
 
+// Pillow must read the pixels our reader reads.
 void ReadPillow(benchmark::State& state, const fs::path& file) {
+  if (!fs::exists(file)) {
+    state.SkipWithError("ImageMagick's convert did not write the file");
+    return;
+  }
   PythonWorker pillow(kPillowScript);
   const std::string first = pillow.Ask(file.string());
-  std::vector<std::uint8_t> rgba;
-  for (int i = 0; i < kSide * kSide; ++i) {
-    const TColor32 c = Data().picture.PixelPtr(0, 0)[i];
-    rgba.insert(rgba.end(), {RedOf(c), GreenOf(c), BlueOf(c), AlphaOf(c)});
-  }
+  TBitmap32 ours;
+  LoadPsdPicture(file, ours);
+  const std::vector<std::uint8_t> rgba = Rgba(ours);
   const std::string expected = "RGBA 2048x2048 " + std::to_string(crc32(0, rgba.data(), uInt(rgba.size())));
   if (first.find(expected) == std::string::npos) {
-    state.SkipWithError(("Pillow does not read the picture: " + first).c_str());
+    state.SkipWithError(("Pillow does not read what we read: " + first).c_str());
     return;
   }
   for (auto _ : state) state.SetIterationTime(std::stod(pillow.Ask(file.string())));
@@ -135,17 +166,25 @@ void ReadMagick(benchmark::State& state, const Magick::Blob& blob, const char* f
   }
 }
 
-void BM_PsdRaw_Ours(benchmark::State& state) { ReadOurs(state, Data().raw); }
+void BM_PsdRaw_Ours(benchmark::State& state) { ReadOurs(state, Data().raw, true); }
 void BM_PsdRaw_Pillow(benchmark::State& state) { ReadPillow(state, Data().raw); }
-void BM_PsdRle_Ours(benchmark::State& state) { ReadOurs(state, Data().rle); }
+void BM_PsdRle_Ours(benchmark::State& state) { ReadOurs(state, Data().rle, true); }
 void BM_PsdRle_Pillow(benchmark::State& state) { ReadPillow(state, Data().rle); }
+void BM_MagickPsdRaw_Ours(benchmark::State& state) { ReadOurs(state, Data().magickRaw, false); }
+void BM_MagickPsdRaw_Pillow(benchmark::State& state) { ReadPillow(state, Data().magickRaw); }
+void BM_MagickPsdRle_Ours(benchmark::State& state) { ReadOurs(state, Data().magickRle, false); }
+void BM_MagickPsdRle_Pillow(benchmark::State& state) { ReadPillow(state, Data().magickRle); }
 void BM_TgaRaw_GraphicsMagick(benchmark::State& state) { ReadMagick(state, Data().tgaRaw, "TGA"); }
 void BM_TgaRle_GraphicsMagick(benchmark::State& state) { ReadMagick(state, Data().tgaRle, "TGA"); }
 
-BENCHMARK(BM_PsdRaw_Ours)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PsdRaw_Ours)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PsdRaw_Pillow)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_PsdRle_Ours)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PsdRle_Ours)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PsdRle_Pillow)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_MagickPsdRaw_Ours)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MagickPsdRaw_Pillow)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_MagickPsdRle_Ours)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MagickPsdRle_Pillow)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_TgaRaw_GraphicsMagick)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TgaRle_GraphicsMagick)->Unit(benchmark::kMillisecond);
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -11,6 +16,7 @@
 #include "picture/Compression.h"
 #include "picture/PackedPicture.h"
 #include "picture/RowBands.h"
+#include "platform/ByteBuffer.h"
 #include "platform/ByteStream.h"
 #include "platform/FileIO.h"
 #include "platform/Numeric.h"
@@ -77,25 +83,63 @@ std::size_t UnpackRow(const std::uint8_t* src, std::size_t available, std::uint8
   return i;
 }
 
+// The bytes a picture is read from: data in memory, or a file read a piece at a
+// time, so that a merged image after a large layer block is read without the
+// block and without a buffer the size of the file.
+class PsdBytes {
+ public:
+  explicit PsdBytes(std::span<const std::uint8_t> memory) : memory_(memory), size_(memory.size()) {}
+  PsdBytes(int fd, std::size_t size) : fd_(fd), size_(size) {}
+  std::size_t Size() const { return size_; }
+  bool InMemory() const { return fd_ < 0; }
+
+  // Bytes at..at+n, which the caller has found inside Size(): in place, or read
+  // into `held`. Throws ReadFailure when the file gives fewer (it shrank).
+  const std::uint8_t* Get(std::size_t at, std::size_t n, ByteBuffer& held) const {
+    if (InMemory()) return memory_.data() + at;
+    if (held.size() < n) held.resize(n);
+    std::size_t done = 0;
+    while (done < n) {
+      const ssize_t got = pread(fd_, held.data() + done, n - done, off_t(at + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) throw ReadFailure();
+      done += std::size_t(got);
+    }
+    return held.data();
+  }
+  std::uint32_t U32At(std::size_t at) const {
+    ByteBuffer held;
+    const std::uint8_t* p = Get(at, 4, held);
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+  }
+
+  struct ReadFailure {};
+
+ private:
+  std::span<const std::uint8_t> memory_;
+  int fd_ = -1;
+  std::size_t size_;
+};
+
 // Where each plane row (plane c, row y at c * height + y) starts and how long
 // it is, for the planes the picture takes.
 struct RowIndex {
   std::vector<std::size_t> start, length;
 };
 
-// The first `rows` rows as the byte-count table at `table` gives them, the first
-// starting at `first`; false when they pass the data's end.
-bool RowsFromTable(std::span<const std::uint8_t> data, std::size_t table, std::size_t first, std::size_t rows,
+// The first `rows` rows as the byte-count table gives them, the first starting
+// at `first`; false when they pass `end`.
+bool RowsFromTable(const std::uint8_t* table, std::size_t first, std::size_t rows, std::size_t end,
                    RowIndex& index) {
   index.start.resize(rows);
   index.length.resize(rows);
   std::size_t at = first;
   for (std::size_t k = 0; k < rows; ++k) {
     index.start[k] = at;
-    index.length[k] = std::size_t(data[table + 2 * k]) << 8 | data[table + 2 * k + 1];
+    index.length[k] = std::size_t(table[2 * k]) << 8 | table[2 * k + 1];
     at += index.length[k];
   }
-  return at <= data.size();
+  return at <= end;
 }
 
 // The rows found by decoding them one after another, as a file whose table is
@@ -116,40 +160,61 @@ void RowsByScanning(std::span<const std::uint8_t> data, std::size_t first, std::
 }
 
 // The picture's rows from `planes` planes (1 to 4; those missing read as 0), raw
-// or PackBits, in bands of rows on the task pool. False when a PackBits row does
-// not take the bytes `rows` gives it (every row is then to be read again).
-bool DecodeRows(std::span<const std::uint8_t> data, int planes, const RowIndex* rows, std::size_t rawStart,
-                TBitmap32& bitmap) {
+// (starting at `rawStart`) or PackBits (where `rows` says), in bands of rows on
+// the task pool. Each band reads a few rows of every plane at a time into
+// buffers it keeps, small enough to stay in cache until they are interleaved.
+// False when a PackBits row does not take the bytes `rows` gives it (every row
+// is then to be read again).
+bool DecodeRows(const PsdBytes& bytes, int planes, const RowIndex* rows, std::size_t rawStart, TBitmap32& bitmap) {
   const int w = bitmap.Width(), h = bitmap.Height();
   const std::vector<std::uint8_t> zeros(std::size_t(w), 0);
+  const int step = std::max(1, int((std::size_t(1) << 17) / (std::size_t(w) * std::size_t(planes))));
   std::atomic<bool> ok = true;
   ForRowBands(0, h, std::int64_t(w) * h, [&](int y0, int y1) {
+    ByteBuffer held[4];
     std::vector<std::uint8_t> unpacked(rows ? std::size_t(w) * planes : 0);
     const std::uint8_t* plane[4] = {zeros.data(), zeros.data(), zeros.data(), zeros.data()};
-    for (int y = y0; y < y1 && ok.load(std::memory_order_relaxed); ++y) {
+    const std::uint8_t* part[4] = {};
+    std::size_t partStart[4] = {}, partEnd[4] = {};
+    for (int y = y0; y < y1 && ok.load(std::memory_order_relaxed); y += step) {
+      const int n = std::min(step, y1 - y);
       for (int c = 0; c < planes; ++c) {
         const std::size_t k = std::size_t(c) * std::size_t(h) + std::size_t(y);
-        if (!rows) {
-          plane[c] = data.data() + rawStart + k * std::size_t(w);
-          continue;
+        if (rows) {
+          partStart[c] = rows->start[k];
+          partEnd[c] = rows->start[k + n - 1] + rows->length[k + n - 1];
+        } else {
+          partStart[c] = rawStart + k * std::size_t(w);
+          partEnd[c] = partStart[c] + std::size_t(n) * std::size_t(w);
         }
-        plane[c] = unpacked.data() + std::size_t(c) * w;
-        const std::size_t at = rows->start[k];
-        if (UnpackRow(data.data() + at, data.size() - at, unpacked.data() + std::size_t(c) * w, w) !=
-            rows->length[k]) {
-          ok = false;
-          return;
-        }
+        part[c] = bytes.Get(partStart[c], partEnd[c] - partStart[c], held[c]);
       }
-      InterleaveRow(plane[0], plane[1], plane[2], plane[3], bitmap.Row(y), w);
+      for (int i = 0; i < n; ++i) {
+        for (int c = 0; c < planes; ++c) {
+          if (!rows) {
+            plane[c] = part[c] + std::size_t(i) * std::size_t(w);
+            continue;
+          }
+          const std::size_t k = std::size_t(c) * std::size_t(h) + std::size_t(y + i), at = rows->start[k];
+          plane[c] = unpacked.data() + std::size_t(c) * w;
+          if (UnpackRow(part[c] + (at - partStart[c]), partEnd[c] - at, unpacked.data() + std::size_t(c) * w, w) !=
+              rows->length[k]) {
+            ok = false;
+            return;
+          }
+        }
+        InterleaveRow(plane[0], plane[1], plane[2], plane[3], bitmap.Row(y + i), w);
+      }
     }
   });
   return ok;
 }
-}  // namespace
 
-void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
-  ByteReader r(data);
+void ReadPsd(const PsdBytes& bytes, TBitmap32& bitmap) {
+  ByteBuffer held;
+  constexpr std::size_t kHead = 26;
+  if (bytes.Size() < kHead) Invalid();
+  ByteReader r({bytes.Get(0, kHead, held), kHead});
   if (r.Text(4) != "8BPS" || r.U16BE() != 1) Invalid();
   r.Skip(6);
   const int channels = r.U16BE();
@@ -158,10 +223,20 @@ void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
   const std::uint16_t depth = r.U16BE();
   const std::uint16_t mode = r.U16BE();
   // A picture without rows or columns has no row to address.
-  if (!r.ok() || channels == 0 || width == 0 || height == 0 || depth != 8 || (mode != 3 && mode != 7)) Invalid();
-  for (int section = 0; section < 3; ++section) r.Skip(r.U32BE());  // colour data, resources, layers
-  const std::uint16_t compression = r.U16BE();
-  if (!r.ok() || compression > 1) Invalid();
+  if (channels == 0 || width == 0 || height == 0 || depth != 8 || (mode != 3 && mode != 7)) Invalid();
+  std::size_t at = kHead;
+  for (int section = 0; section < 3; ++section) {  // colour data, resources, layers
+    if (bytes.Size() - at < 4) Invalid();
+    at += 4;
+    const std::size_t length = bytes.U32At(at - 4);
+    if (bytes.Size() - at < length) Invalid();
+    at += length;
+  }
+  if (bytes.Size() - at < 2) Invalid();
+  const std::uint8_t* word = bytes.Get(at, 2, held);
+  const int compression = word[0] << 8 | word[1];
+  at += 2;
+  if (compression > 1) Invalid();
   if (!PictureSizeAllowed(width, height)) throw EInvalidGraphic("Picture is too large");
 
   // Refuse before allocating when the data cannot hold the planes: raw planes take
@@ -171,23 +246,29 @@ void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
   const std::size_t perRow = compression == 0 ? width : (std::size_t(width) + 127) / 128 * 2;
   const std::size_t table = compression == 0 ? 0 : std::size_t(height) * std::size_t(channels) * 2;
   const auto least = CheckedMul(perRow, height, std::size_t(planes));
-  if (!least || *least + table > r.Remaining()) Invalid();
+  if (!least || *least + table > bytes.Size() - at) Invalid();
   TBitmap32 result = TBitmap32::ForOverwrite(static_cast<int>(width), static_cast<int>(height));
   if (compression == 0) {
-    DecodeRows(data, planes, nullptr, r.Position(), result);
+    DecodeRows(bytes, planes, nullptr, at, result);
   } else {
     // The table lets rows be read in parallel; a table that does not match the
-    // rows (some writers leave it empty) gives way to reading them in order.
+    // rows (some writers leave it empty) gives way to reading them in order,
+    // from the whole data in memory.
     RowIndex rows;
     const std::size_t count = std::size_t(planes) * height;
-    const std::size_t first = r.Position() + table;
-    if (!RowsFromTable(data, r.Position(), first, count, rows) || !DecodeRows(data, planes, &rows, 0, result)) {
-      RowsByScanning(data, first, count, int(width), rows);
-      DecodeRows(data, planes, &rows, 0, result);
+    const std::size_t first = at + table;
+    if (!RowsFromTable(bytes.Get(at, 2 * count, held), first, count, bytes.Size(), rows) ||
+        !DecodeRows(bytes, planes, &rows, 0, result)) {
+      const std::span<const std::uint8_t> whole(bytes.Get(0, bytes.Size(), held), bytes.Size());
+      RowsByScanning(whole, first, count, int(width), rows);
+      DecodeRows(PsdBytes(whole), planes, &rows, 0, result);
     }
   }
   bitmap = std::move(result);
 }
+}  // namespace
+
+void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) { ReadPsd(PsdBytes(data), bitmap); }
 
 void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
   std::filesystem::path path = fileName;
@@ -203,18 +284,36 @@ void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
       }
     }
   }
-  auto bytes = path.empty() ? std::nullopt : ReadFileBuffer(path, kMaxDecompressedSize);
-  if (!bytes) throw EFOpenError("Cannot open file \"" + fileName.string() + "\"");
+  const auto cannotOpen = [&] { return EFOpenError("Cannot open file \"" + fileName.string() + "\""); };
+  if (path.empty()) throw cannotOpen();
 
   const std::string ext = LowerAscii(path.extension().string());
+  if (ext != ".fll" && ext != ".fcc") {
+    // Read where it lies: only the header, the section lengths and the merged planes.
+    // (O_NONBLOCK: a FIFO in place of the file must not hang the open.)
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throw cannotOpen();
+    struct Closer {
+      int fd;
+      ~Closer() { close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) throw cannotOpen();
+    try {
+      ReadPsd(PsdBytes(fd, std::size_t(info.st_size)), bitmap);
+    } catch (const PsdBytes::ReadFailure&) {
+      throw cannotOpen();
+    }
+    return;
+  }
+  auto bytes = ReadFileBuffer(path, kMaxDecompressedSize);
+  if (!bytes) throw cannotOpen();
   if (ext == ".fll") {
     if (!UnpackBitmap32Into(*bytes, bitmap)) throw EInvalidGraphic("Invalid packed picture");
-  } else if (ext == ".fcc") {
+  } else {
     auto psd = DecompressStream(*bytes);
     if (!psd) Invalid();
     ReadPsdImage(*psd, bitmap);
-  } else {
-    ReadPsdImage(*bytes, bitmap);
   }
 }
 

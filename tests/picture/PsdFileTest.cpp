@@ -2,6 +2,8 @@
 // and LoadPsdPicture's file kinds and fallbacks.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "picture/Compression.h"
 #include "picture/PackedPicture.h"
 #include "picture/PsdFile.h"
@@ -88,6 +90,40 @@ TEST(PsdReader, ReadsLargePackBitsFilesWhetherOrNotTheirRowTableHolds) {
   ASSERT_FALSE(std::equal(&(*bytes)[flatRow], &(*bytes)[flatRow + 2], &(*bytes)[busyRow]));
   std::swap_ranges(&(*bytes)[flatRow], &(*bytes)[flatRow + 2], &(*bytes)[busyRow]);
   EXPECT_TRUE(SamePicture(Read(*bytes), judge));
+  // Read from the file in pieces, the table's rows are found the same way.
+  ASSERT_TRUE(WriteFileAtomic(dir / "lying.psd", *bytes));
+  TBitmap32 fromFile;
+  LoadPsdPicture(dir / "lying.psd", fromFile);
+  EXPECT_TRUE(SamePicture(fromFile, judge));
+  LoadPsdPicture(dir / "big.psd", fromFile);
+  EXPECT_TRUE(SamePicture(fromFile, judge));
+}
+
+// The merged image behind a layer block larger than any buffer we would make
+// for a whole file (the file is sparse: the block takes no disk); cut inside the
+// planes, the file is refused and the picture kept.
+TEST(LoadPsdPicture, ReadsTheMergedImageBehindAHugeLayerBlock) {
+  TempFolder dir;
+  const TBitmap32 picture = TestPicture(9, 7, true);
+  const std::vector<std::uint8_t> stream = BitmapToPsdStream(picture);
+  constexpr std::size_t kLayerLength = 34, kBlock = std::size_t(600) << 20;
+  ByteWriter head;
+  head.Bytes({stream.data(), kLayerLength});
+  head.U32BE(std::uint32_t(kBlock));
+  const fs::path file = dir / "layered.psd";
+  ASSERT_TRUE(WriteFileAtomic(file, head.Data()));
+  fs::resize_file(file, kLayerLength + 4 + kBlock);
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    out.write(reinterpret_cast<const char*>(stream.data()) + kLayerLength + 4,
+              std::streamsize(stream.size() - kLayerLength - 4));
+  }
+  TBitmap32 b;
+  LoadPsdPicture(file, b);
+  EXPECT_TRUE(SamePicture(b, picture));
+  fs::resize_file(file, fs::file_size(file) - 1);
+  EXPECT_THROW(LoadPsdPicture(file, b), EInvalidGraphic);
+  EXPECT_TRUE(SamePicture(b, picture));
 }
 
 TEST(PsdWriter, ReadsBackExactlyInPillowAndPsdTools) {
