@@ -1,6 +1,7 @@
 // Rendering a post card: a 1024 x 1024 work with alpha drawn under a projective
 // quad onto the 482 x 481 card, against QPainter drawing the same picture through
-// the same QTransform, smoothly (bilinear), onto a card of the same size.
+// the same QTransform, smoothly (bilinear), onto a card of the same size. Ours
+// on one thread (/1) and on all the process may use (/0).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 
 #include "BenchPicture.h"
+#include "BenchThreads.h"
 #include "QtBenchMain.h"
 #include "exchange/CardQuad.h"
 #include "exchange/forms/FormPostCard.h"
@@ -49,6 +51,7 @@ QImage PainterCard(const QImage& work, QImage::Format format) {
 // The whole card as the composer draws it: background, the work through the
 // mapping, its handles.
 void BM_RenderCard(benchmark::State& state) {
+  const TaskThreadsFor threads(state.range(0));
   FakeWork work;
   work.picture = Work();
   TFormPostCard composer(work);
@@ -81,6 +84,7 @@ void BM_RenderCard(benchmark::State& state) {
 
 // The mapping alone, onto a white card.
 void BM_TransformOnto(benchmark::State& state) {
+  const TaskThreadsFor threads(state.range(0));
   TBitmap32 card(TFormPostCard::kCardWidth, TFormPostCard::kCardHeight, Color32(255, 255, 255));
   for (auto _ : state) {
     card.Clear(Color32(255, 255, 255));
@@ -107,8 +111,8 @@ void BM_QPainterQuadToQuadPremultiplied(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_RenderCard)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TransformOnto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderCard)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TransformOnto)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_QPainterQuadToQuad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QPainterQuadToQuadPremultiplied)->Unit(benchmark::kMillisecond);
 }  // namespace

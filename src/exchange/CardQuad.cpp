@@ -6,6 +6,11 @@
 
 #include "picture/RowBands.h"
 #include "platform/Numeric.h"
+#include "platform/Processor.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -81,6 +86,164 @@ bool QuadAcceptable(const TCardHandles& p) {
   return true;
 }
 
+namespace {
+
+// What the row loops need: the backward mapping and the source.
+struct TCardSource {
+  const double* inv;  // 3 x 3, row-major
+  const TColor32* bits;
+  int width, height;
+};
+
+// The weight sums below stay under 2^32: the four bilinear weights add up to
+// 65536, so a premultiplied channel is at most 65536 * 255 * 255, and the mix
+// with the card adds at most 255 * (kFull - a) + kFull / 2.
+constexpr std::uint32_t kFull = 255u * 65536u;
+
+// One card pixel at (x + 0.5, py): the source point the mapping takes it back
+// to, bilinear with 8-bit fractions, laid over the card pixel d (its alpha kept).
+inline void CardPixel(const TCardSource& k, double py, int x, TColor32& d) {
+  const double* m = k.inv;
+  const double px = x + 0.5;
+  const double w = m[6] * px + m[7] * py + m[8];
+  if (std::abs(w) < 1e-12) return;  // on the horizon
+  const double sx = (m[0] * px + m[1] * py + m[2]) / w, sy = (m[3] * px + m[4] * py + m[5]) / w;
+  if (!(sx >= 0 && sx < k.width && sy >= 0 && sy < k.height)) return;
+  const double fx = std::clamp(sx - 0.5, 0.0, double(k.width - 1));
+  const double fy = std::clamp(sy - 0.5, 0.0, double(k.height - 1));
+  const int ix = int(fx), iy = int(fy);
+  const int ix1 = std::min(ix + 1, k.width - 1), iy1 = std::min(iy + 1, k.height - 1);
+  const std::uint32_t tx = std::uint32_t((fx - ix) * 256), ty = std::uint32_t((fy - iy) * 256);
+  const TColor32* row0 = k.bits + std::size_t(iy) * std::size_t(k.width);
+  const TColor32* row1 = k.bits + std::size_t(iy1) * std::size_t(k.width);
+  const TColor32 p[4] = {row0[ix], row0[ix1], row1[ix], row1[ix1]};
+  const std::uint32_t wt[4] = {(256 - tx) * (256 - ty), tx * (256 - ty), (256 - tx) * ty, tx * ty};
+  std::uint32_t a = 0, c[3] = {0, 0, 0};
+  for (int i = 0; i < 4; ++i) {
+    const std::uint32_t wa = wt[i] * AlphaOf(p[i]);
+    a += wa;
+    c[0] += wa * BlueOf(p[i]), c[1] += wa * GreenOf(p[i]), c[2] += wa * RedOf(p[i]);
+  }
+  if (a == 0) return;
+  // a is alpha x 65536; the colours carry it already (premultiplied).
+  const std::uint32_t keep = kFull - a;
+  const auto mix = [&](std::uint32_t premul, std::uint8_t dst) {
+    return TColor32((premul + dst * keep + kFull / 2) / kFull);
+  };
+  d = (d & 0xFF000000u) | mix(c[2], RedOf(d)) << 16 | mix(c[1], GreenOf(d)) << 8 | mix(c[0], BlueOf(d));
+}
+
+#if defined(__x86_64__)
+// One row of the mapping, r[0] * px + r[1] * py + r[2], summed in CardPixel's order.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256d MapRow(const double* r, __m256d px, double py) {
+  return _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(r[0]), px), _mm256_set1_pd(r[1] * py)),
+                       _mm256_set1_pd(r[2]));
+}
+
+// Eight pixels of CardPixel from x on: the source points in double lanes with
+// the same products, sums and divisions (so the same fractions), then the
+// samples and the mix in 32-bit lanes, whose sums are exact as CardPixel's are.
+[[gnu::target("avx2")]] void CardPixels8(const TCardSource& k, double py, int x, TColor32* out) {
+  const double* m = k.inv;
+  const __m256d half = _mm256_set1_pd(0.5), zero = _mm256_setzero_pd(), scale = _mm256_set1_pd(256);
+  const __m256d width = _mm256_set1_pd(k.width), height = _mm256_set1_pd(k.height);
+  const __m256d lastX = _mm256_set1_pd(k.width - 1), lastY = _mm256_set1_pd(k.height - 1);
+  const __m256d absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+  __m128i ixs[2], iys[2], txs[2], tys[2], ins[2];
+  for (int h = 0; h < 2; ++h) {
+    const double first = double(x + 4 * h) + 0.5;
+    const __m256d px = _mm256_add_pd(_mm256_set1_pd(first), _mm256_set_pd(3, 2, 1, 0));
+    const __m256d w = MapRow(m + 6, px, py);
+    const __m256d sx = _mm256_div_pd(MapRow(m, px, py), w), sy = _mm256_div_pd(MapRow(m + 3, px, py), w);
+    __m256d inside = _mm256_cmp_pd(_mm256_and_pd(w, absMask), _mm256_set1_pd(1e-12), _CMP_GE_OQ);
+    inside = _mm256_and_pd(inside, _mm256_and_pd(_mm256_cmp_pd(sx, zero, _CMP_GE_OQ), _mm256_cmp_pd(sx, width, _CMP_LT_OQ)));
+    inside = _mm256_and_pd(inside, _mm256_and_pd(_mm256_cmp_pd(sy, zero, _CMP_GE_OQ), _mm256_cmp_pd(sy, height, _CMP_LT_OQ)));
+    // max and min give the second operand for NaN: every lane lands in the picture.
+    const __m256d fx = _mm256_min_pd(_mm256_max_pd(_mm256_sub_pd(sx, half), zero), lastX);
+    const __m256d fy = _mm256_min_pd(_mm256_max_pd(_mm256_sub_pd(sy, half), zero), lastY);
+    ixs[h] = _mm256_cvttpd_epi32(fx);
+    iys[h] = _mm256_cvttpd_epi32(fy);
+    txs[h] = _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_sub_pd(fx, _mm256_cvtepi32_pd(ixs[h])), scale));
+    tys[h] = _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_sub_pd(fy, _mm256_cvtepi32_pd(iys[h])), scale));
+    // The low halves of the four 64-bit masks as four 32-bit ones.
+    const __m256i in64 = _mm256_castpd_si256(inside);
+    ins[h] = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(in64, _mm256_set_epi32(7, 5, 3, 1, 6, 4, 2, 0)));
+  }
+  const __m256i inside = _mm256_set_m128i(ins[1], ins[0]);
+  if (_mm256_testz_si256(inside, inside)) return;
+  const __m256i ix = _mm256_set_m128i(ixs[1], ixs[0]), iy = _mm256_set_m128i(iys[1], iys[0]);
+  const __m256i tx = _mm256_set_m128i(txs[1], txs[0]), ty = _mm256_set_m128i(tys[1], tys[0]);
+  const __m256i one = _mm256_set1_epi32(1), full = _mm256_set1_epi32(256), sw = _mm256_set1_epi32(k.width);
+  const __m256i ix1 = _mm256_min_epi32(_mm256_add_epi32(ix, one), _mm256_set1_epi32(k.width - 1));
+  const __m256i iy1 = _mm256_min_epi32(_mm256_add_epi32(iy, one), _mm256_set1_epi32(k.height - 1));
+  const __m256i row0 = _mm256_mullo_epi32(iy, sw), row1 = _mm256_mullo_epi32(iy1, sw);
+  const int* bits = reinterpret_cast<const int*>(k.bits);
+  const __m256i p[4] = {_mm256_i32gather_epi32(bits, _mm256_add_epi32(row0, ix), 4),
+                        _mm256_i32gather_epi32(bits, _mm256_add_epi32(row0, ix1), 4),
+                        _mm256_i32gather_epi32(bits, _mm256_add_epi32(row1, ix), 4),
+                        _mm256_i32gather_epi32(bits, _mm256_add_epi32(row1, ix1), 4)};
+  const __m256i nx = _mm256_sub_epi32(full, tx), ny = _mm256_sub_epi32(full, ty);
+  const __m256i wt[4] = {_mm256_mullo_epi32(nx, ny), _mm256_mullo_epi32(tx, ny), _mm256_mullo_epi32(nx, ty),
+                         _mm256_mullo_epi32(tx, ty)};
+  const __m256i byte = _mm256_set1_epi32(0xFF);
+  __m256i a = _mm256_setzero_si256(), c[3] = {a, a, a};
+  for (int i = 0; i < 4; ++i) {
+    const __m256i wa = _mm256_mullo_epi32(wt[i], _mm256_srli_epi32(p[i], 24));
+    a = _mm256_add_epi32(a, wa);
+    for (int ch = 0; ch < 3; ++ch)
+      c[ch] = _mm256_add_epi32(c[ch], _mm256_mullo_epi32(wa, _mm256_and_si256(_mm256_srli_epi32(p[i], 8 * ch), byte)));
+  }
+  const __m256i draw = _mm256_andnot_si256(_mm256_cmpeq_epi32(a, _mm256_setzero_si256()), inside);
+  const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out));
+  const __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(int(kFull)), a);
+  __m256i mixed = _mm256_and_si256(d, _mm256_set1_epi32(int(0xFF000000u)));
+  for (int ch = 0; ch < 3; ++ch) {
+    const __m256i dst = _mm256_and_si256(_mm256_srli_epi32(d, 8 * ch), byte);
+    const __m256i v = _mm256_add_epi32(_mm256_add_epi32(c[ch], _mm256_mullo_epi32(dst, keep)),
+                                       _mm256_set1_epi32(int(kFull / 2)));
+    // v div kFull as (v shr 16) div 255, exact while v shr 16 stays below 65535.
+    const __m256i q = _mm256_srli_epi32(v, 16);
+    const __m256i value = _mm256_srli_epi32(_mm256_add_epi32(_mm256_add_epi32(q, _mm256_srli_epi32(q, 8)), one), 8);
+    mixed = _mm256_or_si256(mixed, _mm256_slli_epi32(value, 8 * ch));
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blendv_epi8(d, mixed, draw));
+}
+
+const bool kWideCard = ProcessorFeatures().Avx2;
+#else
+void CardPixels8(const TCardSource&, double, int, TColor32*) {}
+constexpr bool kWideCard = false;
+#endif
+
+// The columns of row centre py that may map into the source: the quad's span
+// there, a pixel wider each side (every pixel is still tested), when the quad is
+// convex and so the whole image of the source; otherwise x0..x1.
+std::pair<int, int> RowSpan(const TQuad& quad, bool convex, double py, int x0, int x1) {
+  if (!convex) return {x0, x1};
+  double left = HUGE_VAL, right = -HUGE_VAL;
+  for (int i = 0; i < 4; ++i) {
+    const TFloatPoint a = quad[i], b = quad[(i + 1) % 4];
+    constexpr double kSlack = 1e-6;  // a centre on a corner's row counts
+    if (std::min(a.Y, b.Y) > py + kSlack || std::max(a.Y, b.Y) < py - kSlack) continue;
+    double from = a.X, to = b.X;
+    if (a.Y != b.Y) from = to = a.X + std::clamp((py - a.Y) / (b.Y - a.Y), 0.0, 1.0) * (b.X - a.X);
+    left = std::min({left, from, to}), right = std::max({right, from, to});
+  }
+  if (left > right) return {x0, x0};
+  return {std::clamp(int(std::floor(left)) - 1, x0, x1), std::clamp(int(std::ceil(right)) + 1, x0, x1)};
+}
+
+bool Convex(const TQuad& q) {
+  int positive = 0, negative = 0;
+  for (int i = 0; i < 4; ++i) {
+    const double turn = Cross(q[i], q[(i + 1) % 4], q[(i + 2) % 4]);
+    positive += turn > 0, negative += turn < 0;
+  }
+  return positive == 4 || negative == 4;
+}
+
+}  // namespace
+
 void TransformOnto(TBitmap32& canvas, const TBitmap32& source, const TQuad& quad) {
   if (source.Empty() || canvas.Empty()) return;
   const int sw = source.Width(), sh = source.Height();
@@ -93,42 +256,20 @@ void TransformOnto(TBitmap32& canvas, const TBitmap32& source, const TQuad& quad
   }
   const int x0 = std::max(0, int(std::floor(left))), x1 = std::min(canvas.Width(), int(std::ceil(right)));
   const int y0 = std::max(0, int(std::floor(top))), y1 = std::min(canvas.Height(), int(std::ceil(bottom)));
-  // Every pixel costs a division and four samples: worth a thread from a few
+  const TCardSource k{map->Backward(), source.PixelPtr(0, 0), sw, sh};
+  const bool convex = Convex(quad);
+  // Every pixel costs two divisions and four samples: worth a thread from a few
   // thousand pixels on. Each band writes its own rows only.
   const std::int64_t area = std::int64_t(std::max(0, x1 - x0)) * std::max(0, y1 - y0);
-  std::vector<const TColor32*> rows(sh);
-  for (int y = 0; y < sh; ++y) rows[y] = source.PixelPtr(0, y);
   ForRowBands(y0, y1, area, [&](int rowsFrom, int rowsTo) {
     for (int y = rowsFrom; y < rowsTo; ++y) {
+      const double py = y + 0.5;
+      const auto [from, to] = RowSpan(quad, convex, py, x0, x1);
       TColor32* out = canvas.PixelPtr(0, y);
-      for (int x = x0; x < x1; ++x) {
-        const std::optional<TFloatPoint> s = map->Unmap({x + 0.5, y + 0.5});
-        if (!s || !(s->X >= 0 && s->X < sw && s->Y >= 0 && s->Y < sh)) continue;
-        const double fx = std::clamp(s->X - 0.5, 0.0, double(sw - 1));
-        const double fy = std::clamp(s->Y - 0.5, 0.0, double(sh - 1));
-        const int ix = int(fx), iy = int(fy);
-        const int ix1 = std::min(ix + 1, sw - 1), iy1 = std::min(iy + 1, sh - 1);
-        const std::uint64_t tx = std::uint64_t((fx - ix) * 256), ty = std::uint64_t((fy - iy) * 256);
-        const TColor32 p[4] = {rows[iy][ix], rows[iy][ix1], rows[iy1][ix], rows[iy1][ix1]};
-        const std::uint64_t w[4] = {(256 - tx) * (256 - ty), tx * (256 - ty), (256 - tx) * ty, tx * ty};
-        std::uint64_t a = 0, c[3] = {0, 0, 0};
-        for (int i = 0; i < 4; ++i) {
-          const std::uint64_t wa = w[i] * AlphaOf(p[i]);
-          a += wa;
-          c[0] += wa * BlueOf(p[i]), c[1] += wa * GreenOf(p[i]), c[2] += wa * RedOf(p[i]);
-        }
-        if (a == 0) continue;
-        // a is alpha x 65536; the colours carry it already (premultiplied).
-        constexpr std::uint64_t kFull = 255ull * 65536;
-        TColor32 d = out[x];
-        const std::uint64_t keep = kFull - a;
-        const auto mix = [&](std::uint64_t premul, std::uint8_t dst) {
-          return std::uint8_t((premul + dst * keep + kFull / 2) / kFull);
-        };
-        d = (d & 0xFF000000u) | (TColor32(mix(c[2], RedOf(d))) << 16) | (TColor32(mix(c[1], GreenOf(d))) << 8) |
-            mix(c[0], BlueOf(d));
-        out[x] = d;
-      }
+      int x = from;
+      if (kWideCard)
+        for (; x + 8 <= to; x += 8) CardPixels8(k, py, x, out + x);
+      for (; x < to; ++x) CardPixel(k, py, x, out[x]);
     }
   }, 1 << 14);
 }

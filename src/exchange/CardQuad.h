@@ -23,6 +23,8 @@ class TProjectiveMap {
   TFloatPoint Map(TFloatPoint p) const;
   // Back from the quad to the rectangle; nullopt on the quad's horizon.
   std::optional<TFloatPoint> Unmap(TFloatPoint p) const;
+  // The backward mapping's 3 x 3 coefficients, row-major, for loops over pixels.
+  const double* Backward() const { return inv_; }
 
  private:
   double m_[9] = {};    // forward, row-major
