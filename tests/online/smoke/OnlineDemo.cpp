@@ -5,6 +5,7 @@
 // template browser, open all along, shows the new template without a restart.
 // Writes where the browser shows it; exits non-zero at the first step that fails.
 #include <QApplication>
+#include <algorithm>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,7 +43,12 @@ int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
-  SetOnlineMessageSink(InstalledMessageSink());
+  // Every message the windows show has a text in the installation (else the demo fails).
+  std::vector<std::string> messages;
+  SetOnlineMessageSink(InstalledMessageSink(&messages));
+  auto told = [&messages](const std::string& key) {
+    return QTest::qWaitFor([&] { return std::find(messages.begin(), messages.end(), key) != messages.end(); }, 20000);
+  };
 
   // The publisher: a magenta template of a type of its own, and an interface.
   TStandInPublisher publisher({200, 110});
@@ -66,19 +72,32 @@ int main(int argc, char* argv[]) {
   TFormTemplates browser;
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not open");
 
-  // Registration, typed and sent.
+  // Registration, typed and sent: first with the server out of reach, which the
+  // window says and stays open; then to the publisher.
+  auto fill = [](TFormInetReg& form) {
+    QTest::keyClicks(form.EditFirstName, "Anna");
+    QTest::keyClicks(form.EditSecondName, "Smith");
+    QTest::keyClicks(form.EditEmail, "anna@example.com");
+    QTest::keyClicks(form.EditBirthDate, "01021990");
+    form.ComboBoxSex->setCurrentIndex(0);
+    form.ComboBoxCountry->setCurrentIndex(0);
+    return QTest::qWaitFor([&] { return form.ButtonStartRegistration->isVisible(); }, 5000);
+  };
+  {
+    MainIni->WriteString("Servers", "CGIServer", "http://127.0.0.1:9/cgi-bin/kzserver?kztype=");
+    TFormInetReg unreachable;
+    unreachable.show();
+    if (!fill(unreachable)) return DemoFail("no start button");
+    DemoClick(unreachable.ButtonStartRegistration);
+    if (!told("MessageNoAccessToServer") || IsRegistered(*MainIni)) return DemoFail("an unreachable server was not told");
+    MainIni->WriteString("Servers", "CGIServer", publisher.CgiServer());
+  }
   TFormInetReg registration;
   registration.show();
-  QTest::keyClicks(registration.EditFirstName, "Anna");
-  QTest::keyClicks(registration.EditSecondName, "Smith");
-  QTest::keyClicks(registration.EditEmail, "anna@example.com");
-  QTest::keyClicks(registration.EditBirthDate, "01021990");
-  registration.ComboBoxSex->setCurrentIndex(0);
-  registration.ComboBoxCountry->setCurrentIndex(0);
-  if (!QTest::qWaitFor([&] { return registration.ButtonStartRegistration->isVisible(); }, 5000))
-    return DemoFail("no start button");
+  if (!fill(registration)) return DemoFail("no start button");
   DemoClick(registration.ButtonStartRegistration);
-  if (!IsRegistered(*MainIni) || registration.ModalResult != 1) return DemoFail("not registered");
+  if (!IsRegistered(*MainIni) || registration.ModalResult != 1 || !told("MessageRegistrationSuccessful"))
+    return DemoFail("not registered");
 
   // The download window: the publisher expanded, two elements checked and fetched.
   TFormDownloadElements download;
@@ -106,6 +125,13 @@ int main(int argc, char* argv[]) {
   ReadInterfaceList();
   if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE")
     return DemoFail("the interface is not listed");
+  // The publisher looked at again has nothing new, and says so.
+  {
+    TFormDownloadElements again;
+    again.show();
+    again.TreeView->expandItem(again.Root(0));
+    if (!told("MessageNoNewElements")) return DemoFail("nothing new was not told");
+  }
 
   // The browser, still open, reloads the template list.
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not reopen");
