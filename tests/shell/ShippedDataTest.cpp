@@ -76,9 +76,9 @@ TEST(ShippedTexts, EveryTextKeyTheSourcesNameHasAText) {
   }
   // The scan found the texts of every kind: messages, questions, captions, hints,
   // and keys that only a table or a wrapper names.
-  for (const char* known : {"MessageNoNewElements", "ConfirmDownloadWork", "FormRegistrationItemSexCaption",
-                            "ButtonStartDownloadHint", "FormFromGallerySkinColor", "BMP_GraphicFilterName",
-                            "PortraitLayerName", "FormShopListHeaderZipPostal"})
+  for (const char* known :
+       {"MessageNoNewElements", "ConfirmDownloadWork", "FormRegistrationItemSexCaption", "ButtonStartDownloadHint",
+        "FormFromGallerySkinColor", "BMP_GraphicFilterName", "PortraitLayerName", "FormShopListHeaderZipPostal"})
     EXPECT_TRUE(keys.contains(known)) << known;
 }
 
@@ -92,10 +92,12 @@ TEST(ShippedPages, EveryWindowHasItsHelpPageAndItsTip) {
   static const std::regex windowClass(R"(\bclass\s+T(Form\w+)\s*(?::[^:]|\{))");
   std::set<std::string> windows;
   for (const TSourceFile& file : Sources().Files())
-    for (auto it = std::sregex_iterator(file.Code.begin(), file.Code.end(), windowClass); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(file.Code.begin(), file.Code.end(), windowClass); it != std::sregex_iterator();
+         ++it)
       windows.insert((*it)[1].str());
   for (const std::string& window : windows) {
-    for (auto [section, folder, exempt] : {std::tuple{kHelpTopics, "Help", &noHelp}, std::tuple{kTipsTopics, "Tips", &noTip}}) {
+    for (auto [section, folder, exempt] :
+         {std::tuple{kHelpTopics, "Help", &noHelp}, std::tuple{kTipsTopics, "Tips", &noTip}}) {
       if (exempt->contains(window)) continue;
       if (!ini.ValueExists(section, window)) {
         ADD_FAILURE() << window << " has no entry in [" << section << "]";
@@ -153,7 +155,8 @@ TEST(ShippedSettings, EverySectionAndKeyTheCodeReadsIsListed) {
         << "[" << section << "] " << *key << " (read at " << where << ") is not in data/Tressary.ini";
     read.insert(UpperAscii(section) + "/" + UpperAscii(*key));
   };
-  for (const char* reader : {"ReadString", "ReadInteger", "ReadBool", "ValueExists", "ReadSection", "ReadSectionValues"}) {
+  for (const char* reader :
+       {"ReadString", "ReadInteger", "ReadBool", "ValueExists", "ReadSection", "ReadSectionValues"}) {
     const bool hasKey = std::string_view(reader) != "ReadSection" && std::string_view(reader) != "ReadSectionValues";
     for (const TCallValues& call : Sources().CallArgument(reader, 0)) {
       if (otherFile(call.File->Name)) continue;

@@ -13,7 +13,8 @@ namespace {
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 bool IsName(std::string_view text) {
-  return !text.empty() && !std::isdigit(static_cast<unsigned char>(text[0])) && std::all_of(text.begin(), text.end(), IsWordChar);
+  return !text.empty() && !std::isdigit(static_cast<unsigned char>(text[0])) &&
+         std::all_of(text.begin(), text.end(), IsWordChar);
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -117,7 +118,7 @@ std::vector<TSpan> Arguments(const std::string& code, std::size_t open) {
 // of namespaces, classes and initialisers are not bodies.
 std::vector<TSourceFile::TBody> FunctionBodies(const std::string& code) {
   std::vector<TSourceFile::TBody> bodies;
-  std::vector<bool> open;  // per open brace: a body or inside one
+  std::vector<bool> open;     // per open brace: a body or inside one
   std::size_t statement = 0;  // where the text before the next "{" starts
   for (std::size_t i = 0; i < code.size(); ++i) {
     const char c = code[i];
@@ -274,28 +275,23 @@ std::vector<TCallValues> TSourceScan::CallArgument(std::string_view function, st
 }
 
 TCallValues TSourceScan::ArgumentOf(const TSourceFile& file, std::size_t open, std::size_t index) const {
-  TCallValues result{&file, open, {}, false};
+  TCallValues result{&file, open, {}};
   const std::vector<TSpan> args = Arguments(file.Code, open);
   if (args.size() <= index) return result;
-  result.Followed = true;
-  result.Values = Resolve(file, args[index].Begin,
-                          std::string_view(file.Code).substr(args[index].Begin, args[index].End - args[index].Begin), 0,
-                          result.Followed);
+  result.Values =
+      Resolve(file, args[index].Begin,
+              std::string_view(file.Code).substr(args[index].Begin, args[index].End - args[index].Begin), 0);
   return result;
 }
 
-std::vector<std::string> TSourceScan::Resolve(const TSourceFile& file, std::size_t at, std::string_view arg, int depth,
-                                              bool& followed) const {
+std::vector<std::string> TSourceScan::Resolve(const TSourceFile& file, std::size_t at, std::string_view arg,
+                                              int depth) const {
   arg = Trimmed(arg);
-  if (depth > 4) {
-    followed = false;
-    return {};
-  }
+  if (depth > 4) return {};
   // A literal alone (the blanked code keeps its quotes).
   if (arg.size() >= 2 && arg.front() == '"' && arg.find('"', 1) == arg.size() - 1) {
     for (const auto& literal : file.Literals)
       if (literal.At == at) return {literal.Text};
-    followed = false;
     return {};
   }
   // Conversions that keep the text.
@@ -304,37 +300,36 @@ std::vector<std::string> TSourceScan::Resolve(const TSourceFile& file, std::size
   std::match_results<std::string_view::const_iterator> m;
   if ((std::regex_match(arg.begin(), arg.end(), m, wrapped) || std::regex_match(arg.begin(), arg.end(), m, suffixed)) &&
       m[1].length() > 0)
-    return Resolve(file, at + (m[1].first - arg.begin()), std::string_view(&*m[1].first, m[1].length()), depth, followed);
+    return Resolve(file, at + (m[1].first - arg.begin()), std::string_view(&*m[1].first, m[1].length()), depth);
   // A field of a table row: `row.Field` (a loop's row) or `kTable[i].Field`.
   static const std::regex field(R"(^(\w+)(?:\[[^\]]*\])?(?:\.|->)(\w+)$)");
   if (std::regex_match(arg.begin(), arg.end(), m, field)) {
-    std::vector<std::string> values = ResolveField(file, at, m[1].str(), {}, m[2].str(), depth);
-    if (values.empty()) followed = false;
-    return values;
+    return ResolveField(file, at, m[1].str(), m[2].str(), depth);
   }
-  if (IsName(arg)) return ResolveName(file, at, arg, depth, followed);
+  if (IsName(arg)) return ResolveName(file, at, arg, depth);
   // An element of an array of literals: `keys[i]` with `const char* keys[4] = {"A", ...}`.
   static const std::regex element(R"(^(\w+)\[[^\]]*\]$)");
   if (std::regex_match(arg.begin(), arg.end(), m, element)) {
     const std::regex array(R"(\b)" + m[1].str() + R"(\s*\[[^\]]*\]\s*=\s*\{)");
     std::smatch a;
-    if (std::regex_search(file.Code, a, array)) {
-      std::vector<std::string> values;
-      const std::size_t open = a.position() + a.length() - 1;
-      for (const TSpan& item : Arguments(file.Code, open)) {
-        const std::vector<std::string> v = Resolve(file, item.Begin, file.Code.substr(item.Begin, item.End - item.Begin), depth + 1, followed);
-        values.insert(values.end(), v.begin(), v.end());
-      }
-      return values;
-    }
+    if (std::regex_search(file.Code, a, array)) return ResolveItems(file, a.position() + a.length() - 1, depth);
   }
-  followed = false;
   return {};
 }
 
+std::vector<std::string> TSourceScan::ResolveItems(const TSourceFile& file, std::size_t open, int depth) const {
+  std::vector<std::string> values;
+  for (const TSpan& item : Arguments(file.Code, open)) {
+    const std::vector<std::string> v =
+        Resolve(file, item.Begin, file.Code.substr(item.Begin, item.End - item.Begin), depth + 1);
+    values.insert(values.end(), v.begin(), v.end());
+  }
+  return values;
+}
+
 std::vector<std::pair<std::string, std::string>> TSourceScan::ArgumentPairs(const TSourceFile& file, std::size_t open,
-                                                                             std::size_t first, std::size_t second,
-                                                                             int depth) const {
+                                                                            std::size_t first, std::size_t second,
+                                                                            int depth) const {
   std::vector<std::pair<std::string, std::string>> pairs;
   const std::vector<TSpan> args = Arguments(file.Code, open);
   if (args.size() <= std::max(first, second) || depth > 4) return pairs;
@@ -352,21 +347,21 @@ std::vector<std::pair<std::string, std::string>> TSourceScan::ArgumentPairs(cons
       for (const TCallSite& site : CallSites(function->Name)) {
         const std::vector<TSpan> callArgs = Arguments(site.File->Code, site.Open);
         if (callArgs.size() <= std::max(*p1, *p2)) continue;
-        if (IsDeclaration(site.File->Code.substr(callArgs[*p1].Begin, callArgs[*p1].End - callArgs[*p1].Begin))) continue;
+        if (IsDeclaration(site.File->Code.substr(callArgs[*p1].Begin, callArgs[*p1].End - callArgs[*p1].Begin)))
+          continue;
         const auto more = ArgumentPairs(*site.File, site.Open, *p1, *p2, depth + 1);
         pairs.insert(pairs.end(), more.begin(), more.end());
       }
       return pairs;
     }
   }
-  bool followed = true;
-  for (const std::string& a : Resolve(file, args[first].Begin, text(first), depth, followed))
-    for (const std::string& b : Resolve(file, args[second].Begin, text(second), depth, followed)) pairs.emplace_back(a, b);
+  for (const std::string& a : Resolve(file, args[first].Begin, text(first), depth))
+    for (const std::string& b : Resolve(file, args[second].Begin, text(second), depth)) pairs.emplace_back(a, b);
   return pairs;
 }
 
 std::vector<std::string> TSourceScan::ResolveName(const TSourceFile& file, std::size_t at, std::string_view name,
-                                                  int depth, bool& followed) const {
+                                                  int depth) const {
   const std::string n(name);
   const std::optional<TFunction> function = Enclosing(file, at);
   if (function) {
@@ -377,19 +372,13 @@ std::vector<std::string> TSourceScan::ResolveName(const TSourceFile& file, std::
     for (auto it = std::sregex_iterator(body.begin(), body.end(), loop); it != std::sregex_iterator(); ++it) last = *it;
     if (!last.empty()) {
       const std::size_t rangeAt = function->BodyOpen + last.position() + last.length();
-      if (file.Code[rangeAt] == '{') {
-        std::vector<std::string> values;
-        for (const TSpan& item : Arguments(file.Code, rangeAt)) {
-          const std::vector<std::string> v = Resolve(file, item.Begin, file.Code.substr(item.Begin, item.End - item.Begin), depth + 1, followed);
-          values.insert(values.end(), v.begin(), v.end());
-        }
-        return values;
-      }
+      if (file.Code[rangeAt] == '{') return ResolveItems(file, rangeAt, depth);
     }
     // A local chosen among literals: `const char* key = face ? "A" : "B";`.
     const std::regex choice(R"(\b)" + n + R"(\s*=\s*([^;=][^;]*\?[^;]*);)");
     std::smatch chosen;
-    for (auto it = std::sregex_iterator(body.begin(), body.end(), choice); it != std::sregex_iterator(); ++it) chosen = *it;
+    for (auto it = std::sregex_iterator(body.begin(), body.end(), choice); it != std::sregex_iterator(); ++it)
+      chosen = *it;
     if (!chosen.empty()) {
       std::vector<std::string> values;
       const std::size_t from = function->BodyOpen + chosen.position(1), to = from + chosen.length(1);
@@ -400,28 +389,24 @@ std::vector<std::string> TSourceScan::ResolveName(const TSourceFile& file, std::
     // A local copy of another value: `const std::string key(link.Key);`.
     const std::regex alias(R"(\b)" + n + R"(\s*(?:\(|\{|=)\s*("[^"\n]*"|[\w.\[\]>-]+)\s*[)};])");
     std::smatch copy;
-    for (auto it = std::sregex_iterator(body.begin(), body.end(), alias); it != std::sregex_iterator(); ++it) copy = *it;
+    for (auto it = std::sregex_iterator(body.begin(), body.end(), alias); it != std::sregex_iterator(); ++it)
+      copy = *it;
     if (!copy.empty() && copy[1].str() != n)
-      return Resolve(file, function->BodyOpen + copy.position(1), copy[1].str(), depth + 1, followed);
+      return Resolve(file, function->BodyOpen + copy.position(1), copy[1].str(), depth + 1);
     // A parameter: the values the callers pass.
     const std::vector<TSpan> params = Arguments(file.Code, function->ParamsOpen);
     for (std::size_t p = 0; p < params.size(); ++p) {
       if (DeclaredName(file.Code.substr(params[p].Begin, params[p].End - params[p].Begin)) != n) continue;
       std::vector<std::string> values;
-      bool any = false;
       for (const TCallSite& site : CallSites(function->Name)) {
         const TSourceFile& other = *site.File;
         const std::vector<TSpan> args = Arguments(other.Code, site.Open);
         if (args.size() <= p) continue;
         const std::string arg = other.Code.substr(args[p].Begin, args[p].End - args[p].Begin);
         if (IsDeclaration(arg)) continue;
-        bool ok = true;
-        const std::vector<std::string> v = Resolve(other, args[p].Begin, arg, depth + 1, ok);
-        followed = followed && ok;
-        any = true;
+        const std::vector<std::string> v = Resolve(other, args[p].Begin, arg, depth + 1);
         values.insert(values.end(), v.begin(), v.end());
       }
-      if (!any) followed = false;
       return values;
     }
   }
@@ -432,12 +417,11 @@ std::vector<std::string> TSourceScan::ResolveName(const TSourceFile& file, std::
     for (const TSourceFile& f : files_)
       if (&f != &file)
         if (std::optional<std::string> value = ConstantIn(f, n)) return {*value};
-  followed = false;
   return {};
 }
 
 std::vector<std::string> TSourceScan::ResolveField(const TSourceFile& file, std::size_t at, std::string_view range,
-                                                   std::string_view, std::string_view field, int depth) const {
+                                                   std::string_view field, int depth) const {
   // `range` is a table itself, or a loop's variable over a table (or over a function
   // that returns one).
   std::string table(range), type;

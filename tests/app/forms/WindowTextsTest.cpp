@@ -150,9 +150,9 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
     EXPECT_FALSE(WithoutSound(GetTerm(key, ShippedTermins(), "")).empty()) << key << " has no text in data/termins.txt";
   }
   // Keys built at run time were among them.
-  for (const char* built : {"FormSetupButtonPlayMusicHint", "ButtonLoadCameraHint", "FormHelpButtonAboutCaption",
-                            "ButtonVideoStepCaption", "ButtonTemplateHairWHint", "FormMainButtonShoppingHint",
-                            "SliderOpacityHint", "PaletteButtonColorHint", "FormRegistrationItemCountryCaption",
-                            "FormFromGalleryEyeColor"})
+  for (const char* built :
+       {"FormSetupButtonPlayMusicHint", "ButtonLoadCameraHint", "FormHelpButtonAboutCaption", "ButtonVideoStepCaption",
+        "ButtonTemplateHairWHint", "FormMainButtonShoppingHint", "SliderOpacityHint", "PaletteButtonColorHint",
+        "FormRegistrationItemCountryCaption", "FormFromGalleryEyeColor"})
     EXPECT_TRUE(asked.contains(built)) << built;
 }

@@ -29,12 +29,11 @@ struct TSourceFile {
 };
 
 // One call found in the sources: where it is and the values its chosen argument
-// can take; `Followed` is false when the argument could not be followed to literals.
+// can take (none when it could not be followed to literals).
 struct TCallValues {
   const TSourceFile* File;
   std::size_t At;
   std::vector<std::string> Values;
-  bool Followed;
 };
 
 class TSourceScan {
@@ -51,8 +50,8 @@ class TSourceScan {
   // The values the arguments `first` and `second` of that call take together (both
   // passed on by a function are paired as each of its callers pairs them).
   std::vector<std::pair<std::string, std::string>> ArgumentPairs(const TSourceFile& file, std::size_t open,
-                                                                  std::size_t first, std::size_t second,
-                                                                  int depth = 0) const;
+                                                                 std::size_t first, std::size_t second,
+                                                                 int depth = 0) const;
 
  private:
   struct TCallSite {
@@ -60,12 +59,12 @@ class TSourceScan {
     std::size_t Open;  // the call's "("
   };
   const std::vector<TCallSite>& CallSites(const std::string& function) const;
-  std::vector<std::string> Resolve(const TSourceFile& file, std::size_t at, std::string_view arg, int depth,
-                                   bool& followed) const;
-  std::vector<std::string> ResolveName(const TSourceFile& file, std::size_t at, std::string_view name, int depth,
-                                       bool& followed) const;
+  std::vector<std::string> Resolve(const TSourceFile& file, std::size_t at, std::string_view arg, int depth) const;
+  // The values of the items of the brace list at `open`.
+  std::vector<std::string> ResolveItems(const TSourceFile& file, std::size_t open, int depth) const;
+  std::vector<std::string> ResolveName(const TSourceFile& file, std::size_t at, std::string_view name, int depth) const;
   std::vector<std::string> ResolveField(const TSourceFile& file, std::size_t at, std::string_view range,
-                                        std::string_view type, std::string_view field, int depth) const;
+                                        std::string_view field, int depth) const;
   std::vector<std::string> TableColumn(const TSourceFile& near, std::string_view table, std::string_view type,
                                        std::string_view field) const;
 
