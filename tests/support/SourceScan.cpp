@@ -135,10 +135,16 @@ std::vector<TSourceFile::TBody> FunctionBodies(const std::string& code) {
           // The header: back from the "{" to the "(" of the parameters.
           const std::size_t close = code.rfind(')', i);
           int depth = 0;
-          std::size_t p = close + 1;
-          while (p-- > 0) {
+          std::size_t p = close == std::string::npos ? 0 : close + 1;
+          bool found = false;
+          while (!found && p-- > 0) {
             if (code[p] == ')') ++depth;
-            if (code[p] == '(' && --depth == 0) break;
+            found = code[p] == '(' && --depth == 0;
+          }
+          if (!found) {
+            open.push_back(false);
+            statement = i + 1;
+            continue;
           }
           std::size_t nameEnd = p;
           while (nameEnd > 0 && std::isspace(static_cast<unsigned char>(code[nameEnd - 1]))) --nameEnd;
@@ -186,7 +192,12 @@ std::string DeclaredType(std::string_view declaration) {
   return std::regex_search(d.begin(), d.end(), m, type) ? m[1].str() : std::string();
 }
 
+// Longer expressions are not followed: no key or section is spelt that way, and
+// the regular expressions recurse per character.
+constexpr std::size_t kLongestExpression = 200;
+
 bool IsDeclaration(std::string_view arg) {
+  if (arg.size() > kLongestExpression) return false;
   static const std::regex declaration(R"(\w[\w:<>]*[\s&*]+\w+\s*(=.*)?$)");
   const std::string text(arg);
   return std::regex_match(text, declaration) && text.find('.') == std::string::npos;
@@ -287,7 +298,7 @@ TCallValues TSourceScan::ArgumentOf(const TSourceFile& file, std::size_t open, s
 std::vector<std::string> TSourceScan::Resolve(const TSourceFile& file, std::size_t at, std::string_view arg,
                                               int depth) const {
   arg = Trimmed(arg);
-  if (depth > 4) return {};
+  if (depth > 4 || arg.size() > kLongestExpression) return {};
   // A literal alone (the blanked code keeps its quotes).
   if (arg.size() >= 2 && arg.front() == '"' && arg.find('"', 1) == arg.size() - 1) {
     for (const auto& literal : file.Literals)
