@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string>
 
 #include "FuzzFile.h"
 #include "platform/TextFile.h"
@@ -27,20 +28,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   InterfaceName = "Downloaded\\";
   ResolutionIndex = 2;
   const fs::path interfaces = exe / "Intfaces";
-  if (!InterfaceInfo) InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+  // Made and freed in each run: memory kept from run to run sets off the
+  // fuzzer's leak search, which costs more than the run.
+  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+  struct TFree {
+    ~TFree() { InterfaceInfo.reset(); }
+  } free;
   try {
     InterfaceInfo->LoadLines(SplitLines(DecodeText(std::span<const std::uint8_t>(data, size))));
   } catch (const EErrorInInfoFile&) {
     return 0;
   }
+  auto inside = [&](const fs::path& file) {
+    return Inside(interfaces / "Downloaded", file) || Inside(interfaces / "DEFAULT", file);
+  };
   auto check = [&](const fs::path& file, TBitmap32&) {
-    if (!Inside(interfaces / "Downloaded", file) && !Inside(interfaces / "DEFAULT", file)) std::abort();
+    if (!inside(file)) std::abort();
     return false;
   };
   const TSkinLoaders loaders{check, check};
   for (const TParamInfoRecord& r : InterfaceInfo->Params()) {
+    // Any value may name a picture; windows look theirs up as "Form.Skin" and
+    // "FormButtons".
+    for (const fs::path& file : SkinCandidates(InterfaceName, r.Value))
+      if (!inside(file)) std::abort();
+    if (r.Param != "SKIN" && !r.Param.ends_with("BUTTONS")) continue;
     TBitmap32 bitmap;
-    FindSkinBitmap(bitmap, r.Section + "." + r.Object + "." + r.Param, "Main.psd", true, loaders);
+    std::string key;
+    for (const std::string* part : {&r.Section, &r.Object})
+      if (!part->empty()) key += *part + ".";
+    FindSkinBitmap(bitmap, key + r.Param, "Main.psd", true, loaders);
   }
   return 0;
 }
