@@ -97,24 +97,60 @@ void RemoveStaleTemps(const fs::path& folder, const std::string& prefix) {
   }
 }
 
-// Creates and locks a new temporary; `mode` as open() takes it, so the umask applies.
-int CreateTemp(const fs::path& folder, const std::string& prefix, mode_t mode, std::string& name) {
+thread_local int lastWriteError = 0;
+bool unnamedTemporaries = true;
+
+// A new random name for a temporary in `folder`; `create` makes it and reports
+// EEXIST when the name is taken. Returns the name, or empty with errno set.
+template <typename Create>
+std::string MakeTempName(const fs::path& folder, const std::string& prefix, Create create) {
   static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 random{std::random_device{}() ^ std::uint64_t(getpid()) << 32};
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string suffix(6, ' ');
     for (char& c : suffix) c = letters[random() % (sizeof letters - 1)];
-    name = (folder / (prefix + suffix)).string();
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return -1;
-    }
+    std::string name = (folder / (prefix + suffix)).string();
+    if (create(name)) return name;
+    if (errno != EEXIST) return {};
+  }
+  errno = EEXIST;
+  return {};
+}
+
+// Creates and locks a named temporary; `mode` as open() takes it, so the umask applies.
+int CreateNamedTemp(const fs::path& folder, const std::string& prefix, mode_t mode, std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    int fd = -1;
+    name = MakeTempName(folder, prefix, [&](const std::string& candidate) {
+      fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      return fd >= 0;
+    });
+    if (fd < 0) return -1;
     // Another save may have taken it for stale in the moment before the lock.
     if (flock(fd, LOCK_EX) == 0 && SameFile(fd, name.c_str())) return fd;
     close(fd);
   }
+  errno = EEXIST;
   return -1;
+}
+
+// An unnamed file in `folder`: a save killed before it is named leaves nothing
+// behind. -1 with errno EOPNOTSUPP (or what the kernel says for it) where the
+// file system cannot make one.
+int CreateUnnamedTemp(const fs::path& folder, mode_t mode) {
+  if (!unnamedTemporaries) {
+    errno = EOPNOTSUPP;
+    return -1;
+  }
+  return open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+}
+
+bool NoUnnamedFiles(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
+
+// Gives the unnamed file `fd` the name `name`; EEXIST when it is taken.
+bool LinkUnnamed(int fd, const std::string& name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> data) {
@@ -138,31 +174,84 @@ void SyncFolder(const fs::path& folder) {
 }
 }  // namespace
 
+namespace {
+bool Fail(int error) {
+  lastWriteError = error != 0 ? error : EIO;
+  return false;
+}
+
+// Writes the bytes and the old file's owner and mode into `fd`; errno tells why not.
+bool FillTemp(int fd, std::span<const std::uint8_t> data, const struct stat* old) {
+  if (!WriteAll(fd, data) || fsync(fd) != 0) return false;
+  if (!old) return true;
+  // Owner first: changing it clears set-id bits. Only root may give a file away,
+  // so a failed chown leaves the saving user's own.
+  if (fchown(fd, old->st_uid, old->st_gid) != 0) (void)!fchown(fd, uid_t(-1), old->st_gid);
+  return fchmod(fd, old->st_mode & 07777) == 0;
+}
+
+// The unnamed file `fd`, filled, takes the target's name: at once when the
+// target is new, else through a named temporary and a rename. The file stays
+// locked until it has its final name, so no sweep takes it for stale.
+bool NameUnnamed(int fd, const fs::path& folder, const std::string& prefix, const fs::path& target, bool replacing) {
+  if (!replacing && LinkUnnamed(fd, target.string())) return true;
+  if (!replacing && errno != EEXIST) return false;
+  const std::string temp = MakeTempName(folder, prefix, [&](const std::string& name) { return LinkUnnamed(fd, name); });
+  if (temp.empty()) return false;
+  if (std::rename(temp.c_str(), target.c_str()) == 0) return true;
+  const int error = errno;
+  unlink(temp.c_str());
+  errno = error;
+  return false;
+}
+}  // namespace
+
 bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
   std::optional<fs::path> target = SaveTarget(path);
-  if (!target) return false;
+  if (!target) return Fail(ELOOP);
   fs::path folder = target->parent_path().empty() ? fs::path(".") : target->parent_path();
   const std::string prefix = TempPrefix(*target);
   RemoveStaleTemps(folder, prefix);
 
   struct stat old {};
   const bool replacing = stat(target->c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  std::string temp;
-  int fd = CreateTemp(folder, prefix, replacing ? 0600 : 0666, temp);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, data) && fsync(fd) == 0;
-  if (ok && replacing) {
-    // Owner first: changing it clears set-id bits. Only root may give a file away,
-    // so a failed chown leaves the saving user's own.
-    if (fchown(fd, old.st_uid, old.st_gid) != 0) (void)!fchown(fd, uid_t(-1), old.st_gid);
-    ok = fchmod(fd, old.st_mode & 07777) == 0;
+  const mode_t mode = replacing ? 0600 : 0666;
+  int fd = CreateUnnamedTemp(folder, mode);
+  bool ok = false;
+  if (fd >= 0) {
+    flock(fd, LOCK_EX);
+    ok = FillTemp(fd, data, replacing ? &old : nullptr) && NameUnnamed(fd, folder, prefix, *target, replacing);
+    const int error = errno;
+    close(fd);
+    if (!ok) return Fail(error);
+  } else {
+    if (!NoUnnamedFiles(errno)) return Fail(errno);
+    std::string temp;
+    fd = CreateNamedTemp(folder, prefix, mode, temp);
+    if (fd < 0) return Fail(errno);
+    ok = FillTemp(fd, data, replacing ? &old : nullptr);
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+      ok = false;
+      error = errno;
+    }
+    if (ok && std::rename(temp.c_str(), target->c_str()) != 0) {
+      ok = false;
+      error = errno;
+    }
+    if (!ok) {
+      unlink(temp.c_str());
+      return Fail(error);
+    }
   }
-  ok = (close(fd) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), target->c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  else SyncFolder(folder);
-  return ok;
+  SyncFolder(folder);
+  lastWriteError = 0;
+  return true;
 }
+
+int LastWriteError() { return lastWriteError; }
+void SetLastWriteError(int error) { lastWriteError = error; }
+void UseUnnamedTemporaries(bool use) { unnamedTemporaries = use; }
 
 bool WriteFileAtomic(const fs::path& path, std::string_view text) {
   return WriteFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

@@ -19,13 +19,23 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path,
 // The same into a buffer not cleared before the read, for large files.
 std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
 
-// Writes to a temporary file in the target folder, then renames it over `path`:
-// on failure the old file is left as it was and false is returned. A replaced
-// file keeps its mode (and owner, where the user may keep it); a new one gets
-// 0666 less the umask. A symbolic link is saved through to the file it names.
-// Temporaries that killed saves of the same name left behind are removed.
+// Writes into an unnamed file in the target's folder that takes the name only
+// once it is whole (a rename over an old file): a save killed at any moment
+// leaves the old file or the new one. On failure the old file is left as it was,
+// false is returned and LastWriteError() tells why. A replaced file keeps its
+// mode (and owner, where the user may keep it); a new one gets 0666 less the
+// umask. A symbolic link is saved through to the file it names. Where the file
+// system cannot make unnamed files, a named temporary takes their place, and
+// temporaries that killed saves of the same name left behind are removed.
 bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
 bool WriteFileAtomic(const fs::path& path, std::string_view text);
+// Why the last WriteFileAtomic on this thread failed: an errno value (ELOOP for
+// a loop of links), 0 after a success. A caller whose save failed before the
+// write (no room foreseen) sets it for the message.
+int LastWriteError();
+void SetLastWriteError(int error);
+// Off, saves use named temporaries as on file systems without unnamed files (tests).
+void UseUnnamedTemporaries(bool use);
 
 // The folder of the running executable.
 fs::path ExecutableDir();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <random>
 
 #include "platform/FileIO.h"
 #include "support/SaveGuarantee.h"
@@ -107,20 +108,28 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"work.tsu"}));
   }
 
-  // A save killed as it writes leaves its temporary; the next save of the same
-  // name removes it, one of another name does not.
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    rlimit limit{1000, 1000};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, SIG_DFL);
-    WriteFileAtomic(file, std::string_view(bigger));
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+  // A save killed as it writes leaves nothing: its file had no name yet.
+  auto killedSave = [&] {
+    pid_t child = fork();
+    if (child == 0) {
+      rlimit limit{1000, 1000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      std::signal(SIGXFSZ, SIG_DFL);
+      WriteFileAtomic(file, std::string_view(bigger));
+      _exit(0);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+  };
+  ASSERT_TRUE(killedSave());
+  EXPECT_EQ(Text(file), old);
+  EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"work.tsu"}));
+
+  // Where the file system has no unnamed files, the killed save's named
+  // temporary stays; the next save of the same name removes it, one of another
+  // name does not.
+  UseUnnamedTemporaries(false);
+  ASSERT_TRUE(killedSave());
   EXPECT_EQ(Text(file), old);
   std::vector<std::string> names = FolderNames(dir.Path());
   ASSERT_EQ(names.size(), 2u);
@@ -136,7 +145,34 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
   ASSERT_TRUE(WriteFileAtomic(dir / "work.tsc", std::string_view("other")));
   EXPECT_TRUE(fs::exists(dir / stale));
   ASSERT_TRUE(save());
+  UseUnnamedTemporaries(true);
   EXPECT_EQ(Text(file), bigger);
   EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".work.tsu.Held00", "work.tsc", "work.tsu"}));
   close(heldFd);
+}
+
+TEST(WriteFileAtomic, KilledAtAnyMomentLeavesTheOldFileOrTheNewOneAndNothingElse) {
+  TempFolder dir;
+  const fs::path file = dir / "big.tsc";
+  // Two large contents the child saves by turns; each differs from the other at
+  // both ends, so a mixed or cut file shows.
+  const std::size_t size = std::size_t(24) << 20;
+  const std::string a = "A" + std::string(size - 2, 'a') + "A", b = "B" + std::string(size - 2, 'b') + "B";
+  WriteTestFile(file, a);
+  std::mt19937 random(7);
+  for (int kill = 0; kill < 6; ++kill) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i) WriteFileAtomic(file, std::string_view(i % 2 ? a : b));
+    }
+    usleep(useconds_t(20000 + random() % 150000));
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"big.tsc"})) << "after kill " << kill;
+    const std::string now = Text(file);
+    EXPECT_TRUE(now == a || now == b) << "after kill " << kill << ": " << now.size() << " bytes";
+  }
 }
