@@ -1,5 +1,7 @@
 #include "editor/TemplateSave.h"
 
+#include <cerrno>
+
 #include "picture/Layer.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
@@ -55,6 +57,8 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) {
     result.Fault = TTemplateSaveFault::NoFolder;
+    result.File = folder.string();
+    result.Error = ec ? ec.value() : ENOTDIR;
     return result;
   }
   std::string id;
@@ -64,15 +68,20 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
   const fs::path picture = folder / result.FileName, mask = folder / (id + ".msk");
   if (!SavePsdFile(entry.Picture, picture)) {
     result.Fault = TTemplateSaveFault::PictureFailed;
+    result.File = picture.string();
+    result.Error = LastWriteError();
     return result;
   }
   // A mask that cannot be written leaves a template without regions.
   if (!entry.MaskFile.empty()) WriteFileAtomic(mask, entry.MaskFile);
   const std::string line =
       TemplateLine(type.TypeNo, TemplateOffsets(type.Letters, entry.OffsetToFace), result.FileName, clean);
+  const fs::path list = ResolvePath(exePath, "PartBase.txt");
   try {
-    AppendTextLine(ResolvePath(exePath, "PartBase.txt"), "PartBase.txt", line);
+    AppendTextLine(list, "PartBase.txt", line);
   } catch (const ETextFileError& e) {
+    result.File = list.string();
+    result.Error = LastWriteError();
     // A picture no list names would only be found by the next id drawn.
     fs::remove(picture, ec);
     fs::remove(mask, ec);

@@ -51,6 +51,8 @@ struct TTemplateSaveResult {
   std::string FileName;  // id + ".psd"
   std::string Folder;    // the type's folder as shown in messages
   std::string Detail;    // the list's error message
+  std::string File;      // the file or folder that could not be written
+  int Error = 0;         // why (an errno value; 0 when unknown)
 };
 
 // Saves into exePath + the type's folder, drawing ids from `newId` until the

@@ -148,6 +148,8 @@ bool TLoadSaveController::SaveImage() {
   ui_.SetBusy(false);
   if (result == TImageOutputResult::Saved)
     ui_.ImageSavedNow();
+  else if (result == TImageOutputResult::UnableToSave)
+    ui_.ShowText(ImageSaveFailureText(*file));
   else
     ui_.ShowMessage(ImageOutputMessage(result));
   return true;

@@ -3,11 +3,14 @@
 #include <sys/statvfs.h>
 
 #include <array>
+#include <cerrno>
 #include <utility>
 
 #include "picture/Lead.h"
 #include "picture/PsdFile.h"
+#include "platform/FileIO.h"
 #include "platform/Text.h"
+#include "shell/WriteFailure.h"
 
 namespace {
 
@@ -53,9 +56,15 @@ std::string_view ImageOutputMessage(TImageOutputResult result) {
   }
 }
 
+std::string ImageSaveFailureText(const fs::path& chosen) {
+  return WriteFailureText("MessageUnableSaveImage", "Unable to save the picture.", ImageSaveTarget(chosen).File.string(),
+                          LastWriteError());
+}
+
 TImageOutputResult SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
                                    const std::function<std::optional<std::uint64_t>(const fs::path&)>& freeSpace) {
   if (work.WorkIsEmpty()) return TImageOutputResult::WorkIsEmpty;
+  SetLastWriteError(0);
   const TImageSaveTarget target = ImageSaveTarget(chosen);
   const TBitmap32 picture = work.TakeExportPicture();
   if (picture.Empty()) return TImageOutputResult::UnableToSave;
@@ -63,6 +72,9 @@ TImageOutputResult SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
   if (folder.empty()) folder = ".";
   const auto free = freeSpace ? freeSpace(folder) : FreeSpaceOf(folder);
   const std::uint64_t needed = std::uint64_t(picture.Width()) * std::uint64_t(picture.Height()) * 4;
-  if (!free || *free <= needed) return TImageOutputResult::UnableToSave;
+  if (!free || *free <= needed) {
+    SetLastWriteError(free ? ENOSPC : ENOENT);
+    return TImageOutputResult::UnableToSave;
+  }
   return WritePicture(picture, target) ? TImageOutputResult::Saved : TImageOutputResult::UnableToSave;
 }

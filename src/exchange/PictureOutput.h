@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "picture/Bitmap32.h"
@@ -41,11 +42,15 @@ class IWorkPicture {
 enum class TImageOutputResult { Saved, WorkIsEmpty, UnableToSave };
 // The message to show for a result ("" for Saved).
 std::string_view ImageOutputMessage(TImageOutputResult result);
+// The text for a picture SaveWorkPicture could not save to `chosen`: the message,
+// the file it was to be and why (LastWriteError) on lines of their own.
+std::string ImageSaveFailureText(const fs::path& chosen);
 
 // Saves the work's export picture under `chosen`: Photoshop files by our writer
 // with the alpha, the others at 24 bits by the imaging library. Refuses when the
 // target folder's file system has no more free bytes than 4 a pixel or its free
 // space cannot be determined, and when the write fails; the old file is then
-// kept. `freeSpace` defaults to FreeSpaceOf.
+// kept and LastWriteError tells why (no space, no such folder, the write's own
+// cause). `freeSpace` defaults to FreeSpaceOf.
 TImageOutputResult SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
                                    const std::function<std::optional<std::uint64_t>(const fs::path&)>& freeSpace = {});

@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "shell/ShellGlobals.h"
+#include "shell/WriteFailure.h"
 
 namespace {
 
@@ -95,7 +96,10 @@ bool TWorkFiles::SaveWork(fs::path file) {
   bool ok = bytes && WriteFileAtomic(file, *bytes);
   ports_.SetBusy(false);
   if (!ok) {
-    ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", error.empty() ? file.string() : error);
+    std::string detail = file.string();
+    if (!bytes && !error.empty()) detail = error;
+    else if (bytes) detail += "\r" + WriteFailureReason(LastWriteError());
+    ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", detail);
     return false;
   }
   WorkSaved = true;

@@ -194,10 +194,11 @@ TEST_F(LoadSaveActions, SavingRemembersTheNameAndMarksThePictureSaved) {
   EXPECT_EQ(actions_.ImageSaveFolder, dir_.Path());
 }
 
-TEST_F(LoadSaveActions, AFailedSaveIsToldAndTheSavedStateStays) {
-  ui_.saveAnswer = dir_ / "no such folder" / "w.png";
+TEST_F(LoadSaveActions, AFailedSaveIsToldWithTheFileAndWhyAndTheSavedStateStays) {
+  ui_.saveAnswer = dir_ / "no such folder" / "w";
   EXPECT_TRUE(actions_.SaveImage());
-  EXPECT_EQ(ui_.calls.back(), "message MessageUnableSaveImage");
+  EXPECT_EQ(ui_.calls.back(),
+            "text Unable to save the picture.\r" + (dir_ / "no such folder" / "w.bmp").string() + "\rThe folder does not exist.");
   EXPECT_EQ(std::count(ui_.calls.begin(), ui_.calls.end(), "saved"), 0);
 }
 

@@ -126,6 +126,8 @@ TEST_F(WorkFiles, FailedSaveReportsAndLeavesTheFlagClear) {
   EXPECT_FALSE(files.SaveWork(dir / "no-such-folder" / "w.tsc"));
   EXPECT_FALSE(WorkSaved);
   EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableSaveWork"}));
+  EXPECT_EQ(ports.details, (std::vector<std::string>{(dir / "no-such-folder" / "w.tsc").string() +
+                                                     "\rThe folder does not exist."}));
   desk.ClearLayers();
   EXPECT_FALSE(files.SaveWork(dir / "w.tsc"));
   EXPECT_EQ(ports.messages.back(), "MessageWorkIsEmpty");
@@ -141,6 +143,22 @@ TEST_F(WorkFiles, SaveReplacesEitherFormWholeOrNotAtAll) {
     ExpectSaveKeepsOldFile(dir / name, [&] { return files.SaveWork(dir / name); });
     EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableSaveWork"}));
   }
+}
+
+TEST_F(WorkFiles, ASaveOntoAFullDiskNamesTheFileAndTheCause) {
+  BuildWork();
+  FullDisk disk;
+  const fs::path file = disk.Path() / "w.tsc";
+  if (disk.Full()) {
+    EXPECT_FALSE(files.SaveWork(file));
+    EXPECT_EQ(ports.details, (std::vector<std::string>{file.string() + "\rThere is no space left on the disk."}));
+  } else {
+    // No mount allowed here: a file size limit stands in for the full disk.
+    EXPECT_FALSE(SaveUnderSizeLimit(100, [&] { return files.SaveWork(file); })) << "size limit, not a full disk";
+    EXPECT_EQ(ports.details,
+              (std::vector<std::string>{file.string() + "\rThe file is larger than the system allows."}));
+  }
+  EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {

@@ -1,7 +1,11 @@
 #include "support/SaveGuarantee.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -47,4 +51,25 @@ void ExpectSaveKeepsOldFile(const fs::path& file, const std::function<bool()>& s
   EXPECT_EQ(ReadFileBytes(link), old) << "the save wrote into the old file instead of replacing it";
   fs::remove(link);
   EXPECT_EQ(FolderNames(folder), namesBefore);
+}
+
+FullDisk::FullDisk() {
+  std::string pattern = (fs::temp_directory_path() / "full-disk-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return;
+  path_ = pattern;
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=4k,mode=0777") != 0)
+    return;
+  mounted_ = true;
+  const int fd = open((path_ / "filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  const std::vector<char> block(4096, 'f');
+  while (fd >= 0 && write(fd, block.data(), block.size()) > 0) {
+  }
+  if (fd >= 0) close(fd);
+}
+
+FullDisk::~FullDisk() {
+  if (mounted_) umount2(path_.c_str(), MNT_DETACH);
+  std::error_code ec;
+  if (!path_.empty()) fs::remove_all(path_, ec);
 }

@@ -11,6 +11,7 @@
 #include "editor/forms/FormTemplates.h"
 #include "platform/IniFile.h"
 #include "shell/ShellGlobals.h"
+#include "shell/WriteFailure.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -136,14 +137,17 @@ void TFormLayerSave::ButtonOKClick() {
   switch (result.Fault) {
     case TTemplateSaveFault::NoName: return;
     case TTemplateSaveFault::NoFolder:
-      ShowMessageBox(TermText("MessageUnableCreateDirectory", "Unable to create the folder").toStdString() + " \"" +
-                         result.Folder + "\"",
+      ShowMessageBox(WriteFailureText("MessageUnableCreateDirectory", "Unable to create the folder", result.File,
+                                      result.Error),
                      mbkOKCancel, true);
       return;
     case TTemplateSaveFault::PictureFailed:
-      ShowMessageBox("MessageUnableSaveImage", mbkOKCancel, false, "Unable to save the picture.");
+      ShowMessageBox(WriteFailureText("MessageUnableSaveImage", "Unable to save the picture.", result.File, result.Error),
+                     mbkOKCancel, true);
       return;
-    case TTemplateSaveFault::ListFailed: ShowMessageBox(result.Detail, mbkOKCancel, true); return;
+    case TTemplateSaveFault::ListFailed:
+      ShowMessageBox(WriteFailureText("", result.Detail, result.File, result.Error), mbkOKCancel, true);
+      return;
     case TTemplateSaveFault::None: break;
   }
   savedFile_ = result.FileName;

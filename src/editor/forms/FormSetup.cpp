@@ -18,12 +18,14 @@
 #include "editor/SetupSettings.h"
 #include "picture/PictureFiles.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "shell/WriteFailure.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -413,8 +415,9 @@ void TFormSetup::ButtonSaveSettingsClick() {
     static const TMusicList kNoMusic;
     WriteSetupSettings(*MainIni, music_ ? music_->List() : kNoMusic, MusicFolder(), selectedIndex_);
     if (!MainIni->UpdateFile())
-      ShowMessageBox("MessageSettingsNotSaved", mbkOKCancel, false,
-                     "The settings could not be written to " + MainIni->FileName().string() + ".");
+      ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.",
+                                      MainIni->FileName().string(), LastWriteError()),
+                     mbkOKCancel, true);
   }
   hide();
   QCoreApplication::processEvents();

@@ -263,7 +263,8 @@ bool TFormPostCard::SaveCard(const std::filesystem::path& file) {
     changed_ = false;
     return true;
   }
-  ShowMessageBox(ImageOutputMessage(result), mbkOKCancel, false);
+  if (result == TImageOutputResult::UnableToSave) ShowMessageBox(ImageSaveFailureText(file), mbkOKCancel, true);
+  else ShowMessageBox(ImageOutputMessage(result), mbkOKCancel, false);
   return false;
 }
 

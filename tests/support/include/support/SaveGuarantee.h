@@ -22,3 +22,22 @@ std::vector<std::string> FolderNames(const fs::path& folder);
 // bytes; a save that succeeds leaves a hard link to the old file holding the old
 // bytes, and no temporary file beside it.
 void ExpectSaveKeepsOldFile(const fs::path& file, const std::function<bool()>& save);
+
+// A folder on a full disk where this process may make one: a tmpfs of one page
+// mounted in a mount namespace of the calling thread's own and filled up, so
+// writes there fail as on a real full disk (ENOSPC). Where mounting is not
+// allowed, `Full()` is false and the folder an ordinary one: the caller falls
+// back to a size limit (EFBIG) and its test says which it checked.
+class FullDisk {
+ public:
+  FullDisk();
+  ~FullDisk();
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+  const fs::path& Path() const { return path_; }
+  bool Full() const { return mounted_; }
+
+ private:
+  fs::path path_;
+  bool mounted_ = false;
+};
