@@ -5,6 +5,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Registry.h"
 #include "platform/ShellOpen.h"
 #include "platform/Text.h"
@@ -38,13 +39,14 @@ struct TFolder {
   std::string_view Key;
   std::string_view Default;
   std::string* Global;
+  bool Output = false;  // the program saves the user's files there
 };
 const TFolder kFolders[] = {
-    {"LoadImageDirName", "ImageIn", &LoadImageDir}, {"SaveImageDirName", "ImageOut", &SaveImageDir},
-    {"LoadWorkDirName", "Works", &LoadWorkDir},     {"SaveWorkDirName", "Works", &SaveWorkDir},
-    {"MusicFilesDirName", "Music", &MusicDir},      {"SoundFilesDirName", "Sound", &SoundDir},
-    {"QueriesDirName", "Queries", &QueriesDir},     {"HelpDirName", "Help", &HelpDir},
-    {"TipsDirName", "Tips", &TipsDir},              {"CatalogDirName", "Catalog", &CatalogDir},
+    {"LoadImageDirName", "ImageIn", &LoadImageDir},   {"SaveImageDirName", "ImageOut", &SaveImageDir, true},
+    {"LoadWorkDirName", "Works", &LoadWorkDir, true}, {"SaveWorkDirName", "Works", &SaveWorkDir, true},
+    {"MusicFilesDirName", "Music", &MusicDir},        {"SoundFilesDirName", "Sound", &SoundDir},
+    {"QueriesDirName", "Queries", &QueriesDir},       {"HelpDirName", "Help", &HelpDir},
+    {"TipsDirName", "Tips", &TipsDir},                {"CatalogDirName", "Catalog", &CatalogDir},
 };
 
 struct TCaption {
@@ -145,15 +147,18 @@ void ReadDataFolders(const TIniFile& ini) {
   }
 }
 
-fs::path DataFolderPath(const std::string& folder) { return ResolvePath(fs::path(ExePath), folder); }
+fs::path DataFolderPath(const std::string& folder) { return ProgramFileForReading(fs::path(ExePath), folder); }
 
 void MakeDataFolders() {
   for (const TFolder& folder : kFolders) {
     if (folder.Global->empty()) continue;  // the program folder itself
-    // A folder that cannot be made (a read-only installation, a file of that
-    // name) is left as it is: the dialogs then start where they can.
+    // The folders saves go to are made where the user's files are kept (the
+    // user's own when the installation is read-only); the others only when they
+    // are missing everywhere. One that cannot be made (a file of that name) is
+    // left as it is: the dialogs then start where they can.
     std::error_code ec;
-    fs::create_directories(DataFolderPath(*folder.Global), ec);
+    if (folder.Output || !fs::is_directory(DataFolderPath(*folder.Global), ec))
+      ProgramFileForWriting(fs::path(ExePath), *folder.Global);
   }
 }
 

@@ -69,7 +69,8 @@ void ReadMainSettings(const TIniFile& ini);
 std::string DataFolderName(const TIniFile& ini, std::string_view key, std::string_view defaultName);
 // Every data folder's name.
 void ReadDataFolders(const TIniFile& ini);
-// ExePath + a data folder, resolved on disk.
+// ExePath + a data folder, resolved on disk: the user's own folder of that name
+// when the installation is read-only and one was made (ProgramFileForReading).
 fs::path DataFolderPath(const std::string& folder);
 // Makes every data folder the settings name that does not exist yet, so the
 // first export, work save and print list find their folders.

@@ -4,6 +4,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/Tokens.h"
@@ -124,7 +125,7 @@ std::vector<TPartInfoRecord> ParsePartBase(const std::vector<std::string>& lines
 }
 
 void LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn) {
-  const std::vector<std::string> lines = OpenTextFile(ResolvePath(folder, "PartBase.txt"), "PartBase.txt");
+  const std::vector<std::string> lines = OpenTextFile(ProgramFileForReading(folder, "PartBase.txt"), "PartBase.txt");
   std::vector<TPartInfoRecord> list = ParsePartBase(lines, TemplateTypes, warn);
   TemplateList.swap(list);
   PartBaseChanged = false;

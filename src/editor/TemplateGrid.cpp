@@ -5,6 +5,7 @@
 
 #include "platform/Numeric.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "shell/ShellGlobals.h"
 
 TTemplateGrid::TTemplateGrid(int imageWidth, int imageHeight, int columns, int rows)
@@ -56,15 +57,23 @@ namespace {
 
 std::string OrExePath(const std::string& folder) { return folder.empty() ? ExePath : folder; }
 
+// Templates the user saved or downloaded come first when the installation is read-only.
+std::vector<std::string> WithUserFolder(std::vector<std::string> folders) {
+  if (const fs::path own = UserProgramFolder(); !own.empty()) folders.insert(folders.begin(), (own / "").string());
+  return folders;
+}
+
 }  // namespace
 
-std::vector<std::string> TemplateApplyFolders() { return {OrExePath(HDPath), OrExePath(CDPath), ExePath}; }
+std::vector<std::string> TemplateApplyFolders() {
+  return WithUserFolder({OrExePath(HDPath), OrExePath(CDPath), ExePath});
+}
 
 std::vector<std::string> TemplatePreviewFolders() {
   std::vector<std::string> folders;
   for (const std::string& folder : {ExePath, OrExePath(HDPath), OrExePath(CDPath)})
     if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
-  return folders;
+  return WithUserFolder(std::move(folders));
 }
 
 std::optional<std::filesystem::path> ExistingTemplateFile(const std::filesystem::path& path) {

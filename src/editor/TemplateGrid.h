@@ -53,9 +53,10 @@ class TTemplateGrid {
 };
 
 // The content folders in the order the browser applies a template (HDPath, CDPath,
-// ExePath); an empty folder stands for ExePath.
+// ExePath); an empty folder stands for ExePath. The user's own folder comes first
+// when the installation is read-only (UserProgramFolder).
 std::vector<std::string> TemplateApplyFolders();
-// The same folders for previews (ExePath, HDPath, CDPath), each folder once.
+// The same folders for previews (user's, ExePath, HDPath, CDPath), each folder once.
 std::vector<std::string> TemplatePreviewFolders();
 
 // The file a template name stands for: the name itself, else the same name with

@@ -6,6 +6,7 @@
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
@@ -52,7 +53,7 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
     return result;
   }
   result.Folder = (exePath / "").string() + WithTrailingBackslash(type.Folder);
-  const fs::path folder = ResolvePath(exePath, WithTrailingBackslash(type.Folder));
+  const fs::path folder = ProgramFileForWriting(exePath, WithTrailingBackslash(type.Folder));
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) {
@@ -76,7 +77,7 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
   if (!entry.MaskFile.empty()) WriteFileAtomic(mask, entry.MaskFile);
   const std::string line =
       TemplateLine(type.TypeNo, TemplateOffsets(type.Letters, entry.OffsetToFace), result.FileName, clean);
-  const fs::path list = ResolvePath(exePath, "PartBase.txt");
+  const fs::path list = ProgramFileForWriting(exePath, "PartBase.txt");
   try {
     AppendTextLine(list, "PartBase.txt", line);
   } catch (const ETextFileError& e) {

@@ -15,6 +15,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
@@ -225,7 +226,7 @@ bool TElementDownloader::FetchPreview(const TDownloadJob& job, std::string& pack
   }
   if (job.Kind == ekInterface) {
     // The interface's own preview, beside its folders.
-    const fs::path folder = ResolvePath(exePath_, settings_.InterfacesDir + job.Interface->InterfaceFolder);
+    const fs::path folder = ProgramFileForWriting(exePath_, settings_.InterfacesDir + job.Interface->InterfaceFolder);
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (const auto preview = PackedStringToJpegPreview(packed, 100, 100)) preview->SaveToFile(folder / "preview.jpg");
@@ -257,13 +258,13 @@ EJobResult TElementDownloader::InstallTemplate(const TDownloadJob& job) {
   const std::string key = record.Key();
   if (!type || !SafeRelativePath(key)) return EJobResult::Failed;
   const std::string fileName = key + ".psd";
-  const fs::path target = ResolvePath(exePath_, type->Folder + fileName);
+  const fs::path target = ProgramFileForWriting(exePath_, type->Folder + fileName);
   if (!FetchPackedPicture(record, target, job.LocalPackedFile)) return FailureOfLastFetch();
   // Installed only once the list names it: a run stopped before this line
   // leaves the element new.
   const std::string line = record.Field(1) + ";" + IntegerOr0(record.Field(2)) + ";" + IntegerOr0(record.Field(3)) +
                            ";" + fileName + ";" + record.Field(5) + ";" + record.Field(6) + ";";
-  const fs::path list = ResolvePath(exePath_, settings_.PartBase);
+  const fs::path list = ProgramFileForWriting(exePath_, settings_.PartBase);
   try {
     if (!templateLineWritten_) AppendTextLine(list, settings_.PartBase, "");
     AppendTextLine(list, settings_.PartBase, line);
@@ -288,7 +289,7 @@ EJobResult TElementDownloader::InstallModel(const TDownloadJob& job) {
     const TDownloadType* type = record ? settings_.KnownType(record->TypeNo) : nullptr;
     if (!type || !SafeRelativePath(record->Key())) return EJobResult::Failed;
     const std::string file = type->Folder + record->Key() + ".psd";
-    if (marker == "1" && !FetchPackedPicture(*record, ResolvePath(exePath_, file), {})) return FailureOfLastFetch();
+    if (marker == "1" && !FetchPackedPicture(*record, ProgramFileForWriting(exePath_, file), {})) return FailureOfLastFetch();
     // As the ready solutions read a part: offsets as integers, the picture's
     // path below the program's folder.
     std::string line = record->Field(1) + ";" + IntegerOr0(record->Field(2)) + ";" + IntegerOr0(record->Field(3)) +
@@ -296,7 +297,7 @@ EJobResult TElementDownloader::InstallModel(const TDownloadJob& job) {
     for (int i = 5; i <= 8; ++i) line += record->Field(i) + ";";
     lines.push_back(line + (marker == "1" ? "1;" : "0;"));
   }
-  const fs::path list = ResolvePath(exePath_, settings_.Models);
+  const fs::path list = ProgramFileForWriting(exePath_, settings_.Models);
   try {
     for (const std::string& line : lines) AppendTextLine(list, settings_.Models, line);
   } catch (const std::exception&) {
@@ -308,7 +309,7 @@ EJobResult TElementDownloader::InstallModel(const TDownloadJob& job) {
 EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
   const TMessageRecord& message = *job.Message;
   if (!SafeRelativePath(message.Folder)) return EJobResult::Failed;
-  const fs::path folder = ResolvePath(exePath_, settings_.MessagesDir + message.Folder);
+  const fs::path folder = ProgramFileForWriting(exePath_, settings_.MessagesDir + message.Folder);
   const fs::path archive = NewTempFilePath(".arh");
   if (!DownloadFile(settings_.MessagesDir + message.Folder + settings_.LangExt, archive, message.Size))
     return FailureOfLastFetch();
@@ -328,7 +329,7 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
   if (!SafeRelativePath(set.Name)) return EJobResult::Failed;
   const fs::path archive = NewTempFilePath(".arh");
   if (!DownloadFile(settings_.QueriesDir + set.Name, archive, set.Size)) return FailureOfLastFetch();
-  const fs::path folder = ResolvePath(exePath_, settings_.QueriesDir);
+  const fs::path folder = ProgramFileForWriting(exePath_, settings_.QueriesDir);
   std::error_code ec;
   fs::create_directories(folder, ec);
   const bool extracted = ExtractArchive(archive, folder);
@@ -341,7 +342,7 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
 EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   const TInterfaceItem& item = *job.Interface;
   if (!SafeRelativePath(item.InterfaceFolder) || !SafeRelativePath(item.ItemFolder)) return EJobResult::Failed;
-  const fs::path partsFolder = ResolvePath(exePath_, item.PartsFolder(settings_));
+  const fs::path partsFolder = ProgramFileForWriting(exePath_, item.PartsFolder(settings_));
   std::error_code ec;
   fs::create_directories(partsFolder, ec);
   // Parts complete on disk stay: a broken run resumes at the first missing one.
@@ -353,9 +354,9 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
       return FailureOfLastFetch();
   }
   if (!AllPartsPresent(partsFolder, item.PartCount)) return EJobResult::Failed;
-  if (!InstallInterfaceParts(partsFolder, ResolvePath(exePath_, settings_.InterfacesDir), item.InterfaceFolder))
+  if (!InstallInterfaceParts(partsFolder, ProgramFileForWriting(exePath_, settings_.InterfacesDir), item.InterfaceFolder))
     return EJobResult::Failed;
-  fs::create_directories(ResolvePath(exePath_, item.ElementFolder(settings_)), ec);
+  fs::create_directories(ProgramFileForWriting(exePath_, item.ElementFolder(settings_)), ec);
 
   bool registered = false;
   const std::vector<std::string> keys = ini_.ReadSection("Interfaces");

@@ -7,6 +7,7 @@
 #include "online/OnlineServers.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
@@ -40,7 +41,7 @@ std::int64_t SizeField(std::string_view text) {
 // Lines of a local list file; a missing file is an empty list.
 std::vector<std::string> ReadListLines(const fs::path& exePath, const std::string& name) {
   try {
-    return OpenTextFile(ResolvePath(exePath, name), name);
+    return OpenTextFile(ProgramFileForReading(exePath, name), name);
   } catch (const std::exception&) {
     return {};
   }
@@ -395,8 +396,8 @@ TNewElements AnalyzeIndex(const std::vector<std::string>& indexLines, TIniFile& 
   // still wait there (a download that did not finish).
   for (TInterfaceItem& item : ParseInterfaceItems(section("interfaces"))) {
     std::error_code ec;
-    const fs::path folder = ResolvePath(exePath, item.ElementFolder(settings));
-    const fs::path parts = ResolvePath(exePath, item.PartsFolder(settings));
+    const fs::path folder = ProgramFileForReading(exePath, item.ElementFolder(settings));
+    const fs::path parts = ProgramFileForReading(exePath, item.PartsFolder(settings));
     if (!fs::exists(folder, ec) || fs::exists(parts, ec)) found.Interfaces.push_back(std::move(item));
   }
 

@@ -4,6 +4,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/HelpPages.h"
@@ -44,7 +45,7 @@ void ResolveFrames(TFrameNode& set, const fs::path& base, const fs::path& folder
 }  // namespace
 
 fs::path PublisherMessagesFolder(const TIniFile& ini, const fs::path& exePath) {
-  return ResolvePath(exePath, ReadDownloadSettings(ini).MessagesDir);
+  return ProgramFileForReading(exePath, ReadDownloadSettings(ini).MessagesDir);
 }
 
 std::vector<TMes> ReadPublisherMessages(const TIniFile& ini, const fs::path& exePath) {
@@ -58,7 +59,7 @@ std::vector<TMes> ReadPublisherMessages(const TIniFile& ini, const fs::path& exe
     // must stay inside the messages folder.
     const auto folder = SafeRelativePath(message.Folder);
     if (!folder) continue;
-    message.Index = ResolvePath(exePath, dir + *folder + "\\index.htm");
+    message.Index = ProgramFileForReading(exePath, dir + *folder + "\\index.htm");
     std::error_code ec;
     if (!fs::is_regular_file(message.Index, ec)) continue;
     messages.push_back(std::move(message));

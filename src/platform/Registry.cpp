@@ -9,12 +9,6 @@ namespace {
 fs::path gRegistryFile;
 }
 
-fs::path UserConfigHome() {
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) return config;
-  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".config";
-  return {};
-}
-
 fs::path RegistryFile() {
   if (!gRegistryFile.empty()) return gRegistryFile;
   const fs::path config = UserConfigHome();

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ProgramFolders.h"  // UserConfigHome
+
 namespace fs = std::filesystem;
 
-// $XDG_CONFIG_HOME, else ~/.config; empty when neither is known.
-fs::path UserConfigHome();
 // The registry file, <config>/Tressary/registry.ini unless a test set another
 // (an empty path restores the default).
 fs::path RegistryFile();

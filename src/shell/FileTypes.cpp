@@ -77,12 +77,6 @@ TWorkFileType UncompressedWorkType(const TIniFile& ini) {
   return MakeType(ini, "UnCmpFile", "KZUnCmpTypeName", ProductInfo.UnCmpFileExt);
 }
 
-fs::path UserDataHome() {
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return xdg;
-  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".local/share";
-  return {};
-}
-
 std::string MimePackageText(const TWorkFileType& compressed, const TWorkFileType& uncompressed) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n" +

@@ -21,8 +21,6 @@ struct TWorkFileType {
 TWorkFileType CompressedWorkType(const TIniFile& ini);
 TWorkFileType UncompressedWorkType(const TIniFile& ini);
 
-// $XDG_DATA_HOME, else ~/.local/share; empty when neither is known.
-fs::path UserDataHome();
 
 // Writes the mime package and the .desktop entry below `dataHome` and refreshes
 // the desktop's databases through `runner` (their tools may be missing). False when

@@ -2,6 +2,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/InterfaceSchema.h"
@@ -203,7 +204,7 @@ void TMrvInterfaceInfo::Load(int screenWidth, int screenHeight) {
   for (int i = ResolutionIndex; i >= 1; --i) {
     std::vector<std::string> lines;
     try {
-      lines = OpenTextFile(ResolvePath(ExePath + InterfaceDir + InterfaceName + SkinResolutions[i - 1].DirName +
+      lines = OpenTextFile(ProgramFileForReading(fs::path(ExePath), InterfaceDir + InterfaceName + SkinResolutions[i - 1].DirName +
                                        std::string(kInfoFileName)),
                            std::string(kInfoFileName));
     } catch (const ETextFileError&) {

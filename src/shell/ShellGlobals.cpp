@@ -2,6 +2,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Numeric.h"
+#include "platform/ProgramFolders.h"
 
 std::string ExePath;
 std::string HDPath;
@@ -40,6 +41,7 @@ void UpdateDeskView() {
 
 void ResetShellGlobals() {
   ExePath.clear();
+  SetProgramFolders({});
   HDPath.clear();
   CDPath.clear();
   MainIni.reset();

@@ -1,6 +1,7 @@
 #include "shell/SkinFiles.h"
 
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
@@ -36,7 +37,7 @@ std::vector<fs::path> SkinCandidates(std::string_view interfaceName, std::string
   // Interfaces are downloaded: their pictures are theirs, never other files.
   if (!SafeRelativePath(fileName)) return files;
   for (int i = ResolutionIndex; i >= 1; --i)
-    files.push_back(ResolvePath(ExePath + InterfaceDir + std::string(interfaceName) +
+    files.push_back(ProgramFileForReading(fs::path(ExePath), InterfaceDir + std::string(interfaceName) +
                                 SkinResolutions[i - 1].DirName + std::string(fileName)));
   return files;
 }

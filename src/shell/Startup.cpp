@@ -3,6 +3,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
@@ -82,7 +83,7 @@ namespace {
 
 bool OpenSettings(IStartupHost& host) {
   const std::string iniName = ProductInfo.IniFileName;
-  fs::path iniPath = ResolvePath(ExePath + iniName);
+  fs::path iniPath = ProgramSettingsFile(ExePath, iniName);
   std::error_code ec;
   if (!fs::is_regular_file(iniPath, ec)) {
     host.ShowFatal(TerminationText("Unable to find " + iniName + "."));
@@ -121,6 +122,7 @@ bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<st
   host.ShowBackdrop();
   ExePath = exeDir.string();
   if (ExePath.empty() || ExePath.back() != '/') ExePath += '/';
+  SetProgramFolders(exeDir);
   if (std::optional<std::string> reason = CheckDisplay(host.Display())) {
     host.ShowFatal(TerminationText(*reason));
     return false;

@@ -5,9 +5,11 @@
 #include <set>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Registry.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
+#include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 #include "support/RecordingOpener.h"
 
@@ -103,6 +105,28 @@ TEST_F(MainShellTest, MissingDataFoldersAreMadeAndWhatIsThereIsKept) {
   EXPECT_FALSE(fs::exists(dir / "ImageIn")) << "a second folder beside the one of another case";
   EXPECT_EQ(fs::file_size(dir / "imagein" / "mine.jpg"), 7u);
   EXPECT_TRUE(fs::is_regular_file(dir / "Music"));
+  ExePath = exePath;
+}
+
+TEST_F(MainShellTest, OnAReadOnlyInstallationTheSaveFoldersAreTheUsersOwn) {
+  TempFolder dir, home;
+  fs::create_directories(dir / "Help");
+  ScopedEnv data("XDG_DATA_HOME", (home / "data").string());
+  const std::string exePath = ExePath;
+  ExePath = dir.Path().string() + "/";
+  SetProgramFolders(dir.Path(), false);
+  ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\n"));
+  MakeDataFolders();
+  const fs::path own = home / "data" / "tressary";
+  EXPECT_EQ(DataFolderPath(SaveWorkDir).lexically_normal(), own / "Works");
+  EXPECT_EQ(DataFolderPath(SaveImageDir).lexically_normal(), own / "ImageOut");
+  EXPECT_TRUE(fs::is_directory(own / "Works"));
+  // What ships is read where it is installed; only what is missing everywhere is made.
+  EXPECT_EQ(DataFolderPath(HelpDir).lexically_normal(), dir / "Help");
+  EXPECT_FALSE(fs::exists(own / "Help"));
+  EXPECT_TRUE(fs::is_directory(own / "Tips"));
+  EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"Help"});
+  SetProgramFolders({});
   ExePath = exePath;
 }
 

@@ -58,3 +58,14 @@ bool WriteCutCopy(const fs::path& from, const fs::path& to, int numerator, int d
   WriteTestFile(to, bytes.substr(0, bytes.size() * std::size_t(numerator) / std::size_t(denominator)));
   return true;
 }
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  if (value) setenv(name, value->c_str(), 1);
+  else unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_) setenv(name_, old_->c_str(), 1);
+  else unsetenv(name_);
+}

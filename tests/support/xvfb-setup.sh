@@ -3,6 +3,19 @@
 #   smoke_work                   a scratch folder $work (removed at exit unless
 #                                KEEP_SMOKE is set) with private user folders, so
 #                                nothing the program writes reaches the real home
+#   smoke_read_only_install BUILD PROGRAM_DIR HARNESS
+#                                `cmake --install` of BUILD into $work/prefix, with
+#                                HARNESS beside the installed program, made an
+#                                installation its user cannot write to: as root the
+#                                program then runs as the user "nobody" (setpriv),
+#                                for whom root's installed tree is read-only as a
+#                                system install is for any user; as anyone else the
+#                                tree loses its write permissions. Sets $installed,
+#                                $as_user (the command prefix that runs as that
+#                                user, with private HOME and XDG folders) and
+#                                $user_kind (what was checked, for the log)
+#   smoke_unchanged              fails unless the installation holds the same files
+#                                with the same bytes as when it was made read-only
 #   smoke_install PROGRAM INST   a private copy of the installation INST in
 #                                $work/Tressary with PROGRAM beside the data: the
 #                                program finds its data next to itself and writes
@@ -12,10 +25,36 @@ xvfb_free=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xvfb-free
 
 smoke_work() {
   work=$(mktemp -d)
-  trap 'if [[ -n ${KEEP_SMOKE:-} ]]; then echo "smoke files kept in $work" >&2; else rm -rf "$work"; fi' EXIT
+  trap 'if [[ -n ${KEEP_SMOKE:-} ]]; then echo "smoke files kept in $work" >&2; else chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"; fi' EXIT
   export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
   mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+smoke_read_only_install() {
+  cmake --install "$1" --prefix "$work/prefix" >/dev/null
+  installed=$work/prefix/$2
+  cp "$3" "$installed/"
+  export XDG_CONFIG_HOME=$work/home/config
+  mkdir -p "$XDG_CONFIG_HOME" "$work/out"
+  (cd "$installed" && find . -type f -exec sha1sum {} + | sort) >"$work/installed.sha1"
+  if [[ $(id -u) -eq 0 ]]; then
+    chmod 755 "$work" "$work/prefix"
+    chown -R 65534:65534 "$HOME" "$XDG_RUNTIME_DIR" "$work/out"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
+    user_kind="as the user nobody, the installation root's"
+  else
+    chmod -R a-w "$installed"
+    as_user=()
+    user_kind="as $(id -un), the installation without write permissions"
+  fi
+}
+
+smoke_unchanged() {
+  local now
+  now=$(cd "$installed" && find . -type f -exec sha1sum {} + | sort)
+  [[ $now == "$(cat "$work/installed.sha1")" ]] ||
+    { echo "FAIL: the installation changed:"; diff <(echo "$now") "$work/installed.sha1" | head; return 1; }
 }
 
 smoke_install() {

@@ -14,6 +14,7 @@
 #include "picture/PictureFiles.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/TextFile.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
@@ -147,7 +148,7 @@ void TFormMask::Reload() {
   if (types.empty()) return;
   std::vector<std::string> lines;
   try {
-    lines = OpenTextFile(ExePath + "Models.txt", "Models.txt");
+    lines = OpenTextFile(ProgramFileForReading(fs::path(ExePath), "Models.txt"), "Models.txt");
   } catch (const ETextFileError&) {
     return;  // no models: an empty window
   }

@@ -21,6 +21,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "shell/InterfaceInfo.h"
@@ -312,8 +313,8 @@ void TFormSetup::DrawPreview() {
   for (int i = ResolutionIndex; i >= 1 && preview.isNull(); --i) {
     TBitmap32 skin;
     std::string error;
-    const fs::path file = ResolvePath(fs::path(ExePath), InterfaceDir + selectedFolder_ +
-                                                             SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
+    const fs::path file = ProgramFileForReading(
+        fs::path(ExePath), InterfaceDir + selectedFolder_ + SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
     if (LoadPictureFile(file, skin, error) && !skin.Empty())
       preview = ImageView(skin).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,
                                                                             Qt::SmoothTransformation);

@@ -18,6 +18,7 @@
 #include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/ShellGlobals.h"
@@ -377,7 +378,7 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
         p.setPen(QColor(128, 0, 0));
         p.drawText(ToQRect(cell), Qt::AlignCenter, QString::fromStdString(NotFoundText));
       }
-      const std::string path = ResolvePath(ExePath, entry.FileName).string();
+      const std::string path = ProgramFileForReading(fs::path(ExePath), entry.FileName).string();
       const std::string video = ChangeFileExt(path, ".avi");
       // No player, no icon: it would promise a film that never plays.
       const int iconRight = ResImage->x() + cell.Left + cw - 2;

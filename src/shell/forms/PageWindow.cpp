@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/VirtualKeys.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
@@ -88,5 +89,5 @@ void TPageForm::PrintShownPage(std::string_view key, std::string_view text) {
 }
 
 std::string PageFolder(const std::string& folderName) {
-  return ResolvePath(fs::path(ExePath), folderName).string();
+  return ProgramFileForReading(fs::path(ExePath), folderName).string();
 }

@@ -8,6 +8,7 @@
 #include "picture/Lead.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MediaPlayer.h"
 #include "platform/qt/MessageBoxes.h"
 #include "platform/qt/QtProcessRunner.h"

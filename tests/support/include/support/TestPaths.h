@@ -1,6 +1,7 @@
 #pragma once
 // Folders the tests work in.
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -33,3 +34,16 @@ bool WriteCutCopy(const fs::path& from, const fs::path& to, int numerator, int d
 // Runs a command line through /bin/sh; returns its exit status and fills `output`
 // with what it printed on standard output.
 int RunCommand(const std::string& commandLine, std::string* output = nullptr);
+
+// An environment variable set (or, for nullopt, unset) for the object's life.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::optional<std::string>& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
