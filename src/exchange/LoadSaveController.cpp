@@ -74,13 +74,14 @@ bool TLoadSaveController::LoadImage() {
   if (!file) return false;
   ImageOpenFolder = file->parent_path();
   ui_.SetBusy(true);
-  const bool loaded = LoadSourcePictureFile(*file);
+  std::string tooLarge;
+  const bool loaded = LoadSourcePictureFile(*file, &tooLarge);
   ui_.SetBusy(false);
   if (!loaded) {
     // The window stays open with the previous picture, for another try.
     const std::string_view key = "MessageUnableLoadImage";
     ui_.ShowText(GetTerm(key, Termins, LoadSaveMessageDefault(key)) + "\r" + file->filename().string() + ": " +
-                 PictureFileProblem(*file));
+                 (tooLarge.empty() ? PictureFileProblem(*file) : tooLarge));
     return false;
   }
   ui_.CloseWindow();

@@ -36,7 +36,7 @@ std::optional<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) 
       break;
     }
     case TLoadRoute::Lead:
-      if (LoadImageToBitmap(loaded.Picture, file) != kLeadSuccess) return std::nullopt;
+      loaded.Picture = ReadImageFile(file);
       break;
   }
   if (loaded.Picture.Empty()) return std::nullopt;
@@ -94,17 +94,20 @@ TLoadRoute LoadRouteFor(const fs::path& file) {
   return TLoadRoute::Lead;
 }
 
-std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file) {
+std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file, std::string* tooLarge) {
   // Every reader's exception is a picture that cannot be read.
   try {
     return LoadRoute(LoadRouteFor(file), file);
+  } catch (const EPictureTooLarge& e) {
+    if (tooLarge) *tooLarge = e.what();
+    return std::nullopt;
   } catch (const std::exception&) {
     return std::nullopt;
   }
 }
 
-bool LoadSourcePictureFile(const fs::path& file) {
-  auto loaded = LoadPictureFile(file);
+bool LoadSourcePictureFile(const fs::path& file, std::string* tooLarge) {
+  auto loaded = LoadPictureFile(file, tooLarge);
   if (!loaded) return false;
   SourcePicture = std::move(loaded->Picture);
   SourceHasAlpha = loaded->HasAlpha;

@@ -20,10 +20,11 @@ struct TLoadedPicture {
   TBitmap32 Picture;
   bool HasAlpha = false;  // only a Photoshop file brings its own alpha
 };
-// Reads the file by its route; nullopt when it cannot be read or is empty. A
+// Reads the file by its route; nullopt when it cannot be read or is empty, and
+// `tooLarge` (when given) naming the size of a picture refused for it. A
 // Photoshop picture whose alpha is 0 everywhere (a file saved without
 // transparency) comes back opaque.
-std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file);
+std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file, std::string* tooLarge = nullptr);
 
 // Why a picture file that did not load could not be read, in words a user can
 // act on (never a library's own): no such file, empty, not a picture the program
@@ -31,8 +32,9 @@ std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file);
 std::string PictureFileProblem(const fs::path& file);
 
 // Loads the file into SourcePicture and SourceHasAlpha; on failure both keep
-// what they held. Returns whether it loaded.
-bool LoadSourcePictureFile(const fs::path& file);
+// what they held (and `tooLarge` is set as by LoadPictureFile). Returns whether
+// it loaded.
+bool LoadSourcePictureFile(const fs::path& file, std::string* tooLarge = nullptr);
 
 // A scan as an opaque picture; empty when the scan has no pixels or exceeds the
 // picture caps.

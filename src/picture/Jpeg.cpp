@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "picture/PictureLimits.h"
 #include "platform/FileIO.h"
 #include "platform/Numeric.h"
 
@@ -37,16 +38,35 @@ struct TDecoder {
 bool ReadHeader(TDecoder& d, const std::uint8_t* data, std::size_t size) {
   if (setjmp(d.error.jump)) return false;
   jpeg_create_decompress(&d.info);
+  d.info.mem->max_memory_to_use = kJpegWorkingMemory;
   jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
   return jpeg_read_header(&d.info, TRUE) == JPEG_HEADER_OK;
 }
 
-bool DecodeRows(TDecoder& d, std::uint8_t* pixels, std::size_t stride) {
+// Sets the largest scale 1/1, 1/2, 1/4 or 1/8 at which the header's picture
+// decodes within the caps; 0 when none does.
+int ChooseScale(TDecoder& d) {
+  if (setjmp(d.error.jump)) return 0;
+  for (unsigned scale = 1; scale <= 8; scale *= 2) {
+    d.info.scale_num = 1;
+    d.info.scale_denom = scale;
+    jpeg_calc_output_dimensions(&d.info);
+    if (PictureSizeAccepted(d.info.output_width, d.info.output_height)) return int(scale);
+  }
+  return 0;
+}
+
+bool DecodeRows(TDecoder& d, TBitmap32& bitmap) {
   if (setjmp(d.error.jump)) return false;
   d.info.out_color_space = JCS_EXT_BGRA;
   jpeg_start_decompress(&d.info);
+  if (d.info.output_width != JDIMENSION(bitmap.Width()) || d.info.output_height != JDIMENSION(bitmap.Height())) {
+    jpeg_abort_decompress(&d.info);
+    return false;
+  }
+  std::uint8_t* pixels = bitmap.Bits();
   while (d.info.output_scanline < d.info.output_height) {
-    JSAMPROW row = pixels + std::size_t(d.info.output_scanline) * stride;
+    JSAMPROW row = pixels + std::size_t(d.info.output_scanline) * bitmap.Stride();
     jpeg_read_scanlines(&d.info, &row, 1);
   }
   jpeg_finish_decompress(&d.info);
@@ -82,8 +102,13 @@ std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data) {
                  d.info.num_components};
   const bool colour = d.info.jpeg_color_space == JCS_GRAYSCALE || d.info.jpeg_color_space == JCS_YCbCr ||
                       d.info.jpeg_color_space == JCS_RGB;
+  if (ok && colour) {
+    info.Scale = ChooseScale(d);
+    info.DecodedWidth = static_cast<int>(d.info.output_width);
+    info.DecodedHeight = static_cast<int>(d.info.output_height);
+  }
   jpeg_destroy_decompress(&d.info);
-  if (!ok || !colour || !PictureSizeAllowed(info.Width, info.Height)) return std::nullopt;
+  if (!ok || !colour || info.Scale == 0) return std::nullopt;
   return info;
 }
 
@@ -91,11 +116,15 @@ std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data) {
   auto info = ReadJpegInfo(data);
   if (!info) return std::nullopt;
   // Every row is decoded into the picture, or the picture is dropped.
-  TBitmap32 bitmap = TBitmap32::ForOverwrite(info->Width, info->Height);
-  if (bitmap.Empty() && info->Width > 0 && info->Height > 0) return std::nullopt;
+  TBitmap32 bitmap = TBitmap32::ForOverwrite(info->DecodedWidth, info->DecodedHeight);
+  if (bitmap.Empty() && info->DecodedWidth > 0 && info->DecodedHeight > 0) return std::nullopt;
   TDecoder d;
   bool ok = ReadHeader(d, data.data(), data.size());
-  ok = ok && DecodeRows(d, bitmap.Bits(), bitmap.Stride());
+  if (ok) {
+    d.info.scale_num = 1;
+    d.info.scale_denom = static_cast<unsigned>(info->Scale);
+  }
+  ok = ok && DecodeRows(d, bitmap);
   jpeg_destroy_decompress(&d.info);
   if (!ok) return std::nullopt;
   return bitmap;

@@ -12,20 +12,31 @@
 
 // Size and colour components from a JPEG header, without decoding the picture.
 struct TJpegInfo {
-  int Width = 0;
+  int Width = 0;  // as the header gives them
   int Height = 0;
   int Components = 0;
+  // A picture above kBombPixels decodes at 1/Scale of its size (2, 4 or 8: the
+  // largest DCT scale within the picture caps); any other at its size, Scale 1.
+  int Scale = 1;
+  int DecodedWidth = 0;
+  int DecodedHeight = 0;
 };
-// nullopt when the data does not start with a readable JPEG header.
+// nullopt when the data does not start with a readable JPEG header, its colour
+// space is not one we decode, or even an eighth of its size is beyond the caps.
 std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data);
 
 // The colour of `bitmap` as a baseline JFIF file at IJG quality 1..100 (clamped).
 // Empty for an empty bitmap.
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality);
 // Decodes a greyscale or colour JPEG (bytes after the end of the picture are
-// ignored). nullopt for data that is not a JPEG, is damaged, uses CMYK, or names
-// a size beyond the picture caps.
+// ignored) at the size ReadJpegInfo gives as decoded. nullopt for data that is not
+// a JPEG, is damaged, uses CMYK, or needs more than kJpegWorkingMemory.
 std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data);
+// What the JPEG library may allocate for one picture besides the picture itself.
+// A progressive picture keeps every coefficient of its full size while it
+// decodes, two bytes a sample, however small the scale it decodes at: a file of a
+// hundred bytes may claim gigabytes of them.
+constexpr long kJpegWorkingMemory = 1L << 30;
 
 // The imaging library's quality factor (2 best .. 255 smallest) as IJG quality;
 // the factor 16 that picture saving uses is quality 90.
@@ -41,6 +52,7 @@ class TJpegImage {
   static TJpegImage FromBitmap(const TBitmap32& bitmap, int quality);
 
   bool Empty() const { return data_.empty(); }
+  // The size the header gives (a bomb decodes smaller, see TJpegInfo).
   int Width() const { return width_; }
   int Height() const { return height_; }
   const std::vector<std::uint8_t>& Bytes() const { return data_; }

@@ -7,6 +7,7 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
+#include "picture/PictureLimits.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "platform/Text.h"
@@ -33,12 +34,21 @@ TBitmap32 ReadWithMagick(const std::vector<std::uint8_t>& bytes, const std::stri
   Magick::Blob blob(bytes.data(), bytes.size());
   Magick::Image image;
   if (!coder.empty()) image.magick(coder);
+  // Only the first frame is pinged and read: a later one cannot bring a size
+  // the check below has not seen.
+  image.subRange(1);
   // Warnings (a damaged tail, an unknown tag) still leave a picture; errors throw.
   try {
     image.ping(blob);
   } catch (const Magick::Warning&) {
   }
-  if (!PictureSizeAllowed(image.columns(), image.rows())) throw ELeadError("Picture is too large");
+  // A picture whose head claims more than we take is refused before decoding; a
+  // JPEG photo (under any name) decodes smaller instead.
+  if (!PictureSizeAccepted(image.columns(), image.rows())) {
+    if (image.magick() == "JPEG")
+      if (std::optional<TBitmap32> scaled = DecodeJpeg(bytes)) return std::move(*scaled);
+    throw EPictureTooLarge(PictureTooLargeText(image.columns(), image.rows()));
+  }
   try {
     image.read(blob);
   } catch (const Magick::Warning&) {
@@ -53,8 +63,19 @@ TBitmap32 ReadWithMagick(const std::vector<std::uint8_t>& bytes, const std::stri
   return bitmap;
 }
 
-// The picture in a file, opaque. Throws ELeadError with the reason.
-TBitmap32 ReadPicture(const std::filesystem::path& fileName) {
+struct TSaveFormat {
+  int code;
+  const char* coder;
+  Magick::CompressionType compression;
+};
+constexpr TSaveFormat kSaveFormats[] = {
+    {kLeadBmp, "BMP", Magick::NoCompression},   {kLeadJpeg, "JPEG", Magick::JPEGCompression},
+    {kLeadTiff, "TIFF", Magick::LZWCompression}, {kLeadPcx, "PCX", Magick::RLECompression},
+    {kLeadTga, "TGA", Magick::NoCompression},   {kLeadPng, "PNG", Magick::ZipCompression},
+};
+}  // namespace
+
+TBitmap32 ReadImageFile(const std::filesystem::path& fileName) {
   auto bytes = ReadFileBytes(fileName, kMaxDecompressedSize);
   if (!bytes) throw ELeadError("Cannot open file \"" + fileName.string() + "\"");
   std::string ext = fileName.extension().string();
@@ -70,6 +91,8 @@ TBitmap32 ReadPicture(const std::filesystem::path& fileName) {
         throw ELeadError("Pictures of type \"." + ext + "\" cannot be read: " + fileName.string());
       bitmap = ReadWithMagick(*bytes, coder);
     }
+  } catch (const EPictureTooLarge&) {
+    throw;
   } catch (const EInvalidGraphic& e) {
     throw ELeadError(std::string(e.what()) + ": " + fileName.string());
   } catch (const Magick::Exception& e) {
@@ -78,18 +101,6 @@ TBitmap32 ReadPicture(const std::filesystem::path& fileName) {
   SetAlpha(bitmap, 255);
   return bitmap;
 }
-
-struct TSaveFormat {
-  int code;
-  const char* coder;
-  Magick::CompressionType compression;
-};
-constexpr TSaveFormat kSaveFormats[] = {
-    {kLeadBmp, "BMP", Magick::NoCompression},   {kLeadJpeg, "JPEG", Magick::JPEGCompression},
-    {kLeadTiff, "TIFF", Magick::LZWCompression}, {kLeadPcx, "PCX", Magick::RLECompression},
-    {kLeadTga, "TGA", Magick::NoCompression},   {kLeadPng, "PNG", Magick::ZipCompression},
-};
-}  // namespace
 
 const std::vector<TLeadFormat>& LeadFormats() {
   static const std::vector<TLeadFormat> formats = {
@@ -113,7 +124,7 @@ int LeadFormatForExtension(std::string_view extension) {
 
 int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, std::string* error) {
   try {
-    bitmap = ReadPicture(fileName);
+    bitmap = ReadImageFile(fileName);
     return kLeadSuccess;
   } catch (const std::exception& e) {  // ELeadError, and allocation failures
     bitmap.Reset();
@@ -176,7 +187,7 @@ void TLead::Draw(TBitmap32& canvas, const TRect& rect) const {
   else StretchDrawBilinear(canvas, rect, bitmap_);
 }
 
-void TLead::LoadFromFile(const std::filesystem::path& fileName) { bitmap_ = ReadPicture(fileName); }
+void TLead::LoadFromFile(const std::filesystem::path& fileName) { bitmap_ = ReadImageFile(fileName); }
 
 bool TLead::SaveToFile(const std::filesystem::path& fileName) const {
   return SaveImageFile(bitmap_, fileName, kLeadBmp);

@@ -46,6 +46,10 @@ constexpr int kLeadDefaultQualityFactor = 16;
 constexpr int kLeadSuccess = 1;
 constexpr int kLeadFailure = 0;
 
+// The picture in any file the imaging library reads (or a Photoshop file), opaque.
+// Throws EPictureTooLarge for a picture above the size we take (naming it), else
+// ELeadError with the reason.
+TBitmap32 ReadImageFile(const std::filesystem::path& fileName);
 // Loads any picture file the imaging library reads into `bitmap` (opaque).
 // Returns kLeadSuccess, or kLeadFailure with `bitmap` emptied and, when `error` is
 // given, the reason in it.

@@ -28,10 +28,12 @@ void PutAlpha(std::uint8_t* pixels, std::span<const std::uint8_t> alpha) {
 }
 
 // The header first: the alpha bytes must cover the picture exactly, which also
-// bounds what decoding may allocate by the size of the data.
+// bounds what decoding may allocate by the size of the data; a picture above the
+// bomb limit is refused, not scaled, since its alpha bytes are of its full size.
 std::optional<TBitmap32> DecodeColour(std::span<const std::uint8_t> jpeg, std::size_t alphaLength) {
   const auto info = ReadJpegInfo(jpeg);
-  if (!info || std::size_t(info->Width) * std::size_t(info->Height) != alphaLength) return std::nullopt;
+  if (!info || info->Scale != 1 || std::size_t(info->Width) * std::size_t(info->Height) != alphaLength)
+    return std::nullopt;
   return DecodeJpeg(jpeg);
 }
 }  // namespace

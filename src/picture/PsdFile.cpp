@@ -15,6 +15,7 @@
 
 #include "picture/Compression.h"
 #include "picture/PackedPicture.h"
+#include "picture/PictureLimits.h"
 #include "picture/RowBands.h"
 #include "platform/ByteBuffer.h"
 #include "platform/ByteStream.h"
@@ -237,7 +238,7 @@ void ReadPsd(const PsdBytes& bytes, TBitmap32& bitmap) {
   const int compression = word[0] << 8 | word[1];
   at += 2;
   if (compression > 1) Invalid();
-  if (!PictureSizeAllowed(width, height)) throw EInvalidGraphic("Picture is too large");
+  if (!PictureSizeAccepted(width, height)) throw EPictureTooLarge(PictureTooLargeText(width, height));
 
   // Refuse before allocating when the data cannot hold the planes: raw planes take
   // a byte a pixel, PackBits rows at least two bytes per 128 pixels after a table

@@ -17,6 +17,12 @@ class EInvalidGraphic : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+// A picture refused for the size it claims, before it is decoded (the text
+// names the size).
+class EPictureTooLarge : public EInvalidGraphic {
+ public:
+  using EInvalidGraphic::EInvalidGraphic;
+};
 // A picture file that does not exist or cannot be read.
 class EFOpenError : public std::runtime_error {
  public:

@@ -239,6 +239,23 @@ TEST_F(LoadSaveActions, APictureThatDoesNotLoadIsToldWhyInPlainWords) {
   ExpectSourceKept();
 }
 
+TEST_F(LoadSaveActions, APhotoClaimingAHugeSizeOpensScaledAndOtherBombsAreRefusedBySize) {
+  WritePngBomb(dir_ / "bomb.png", 9500, 9500);
+  ui_.openAnswer = dir_ / "bomb.png";
+  EXPECT_FALSE(actions_.LoadImage());
+  EXPECT_EQ(ui_.calls.back(), "text Unable to load the picture.\rbomb.png: the picture is 9500 x 9500 pixels, more "
+                              "than the 89478485 a picture may have");
+  ExpectSourceKept();
+
+  WriteJpegBomb(dir_ / "bomb.jpg");
+  ui_.calls.clear();
+  ui_.openAnswer = dir_ / "bomb.jpg";
+  ASSERT_TRUE(actions_.LoadImage());
+  EXPECT_EQ(Calls(ui_.calls.begin() + 1, ui_.calls.end()), (Calls{"close", "adjust"}));
+  EXPECT_EQ(SourcePicture.Width(), kJpegBombWidth / 2);
+  EXPECT_EQ(SourcePicture.Height(), kJpegBombHeight / 2);
+}
+
 TEST(LoadSaveMessages, EveryMessageTheActionsShowHasAnEnglishText) {
   for (const char* key : {"MessageUnableLoadImage", "MessageClipboardIsEmpty", "MessageCameraNotFound",
                           "MessageWorkIsEmpty", "MessageUnableSaveImage"})

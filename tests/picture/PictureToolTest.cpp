@@ -93,6 +93,26 @@ TEST(PictureTool, ConvertsBetweenFormatsAsTheJudgesSeeThem) {
   EXPECT_EQ(RunCommand(Tool() + " frobnicate 2>/dev/null"), 2);
 }
 
+// A 500-byte JPEG photo claiming 188 million pixels decodes at half its size, the
+// largest DCT scale within the bomb limit; a PNG just above the limit is refused
+// before decoding, its size named, and nothing is written.
+TEST(PictureTool, DecodesAJpegBombScaledAndRefusesOtherBombs) {
+  TempFolder dir;
+  WriteJpegBomb(dir / "bomb.jpg");
+  WritePngBomb(dir / "bomb.png", 10000, 9000);
+  std::string info;
+  ASSERT_EQ(RunCommand(Tool() + " info " + Quoted(dir / "bomb.jpg"), &info), 0);
+  EXPECT_EQ(info.substr(0, info.find("alpha0")), "width 7322\nheight 6428\n");
+  std::string refusal;
+  EXPECT_EQ(RunCommand(Tool() + " convert " + Quoted(dir / "bomb.png") + " " + Quoted(dir / "out.png") + " 2>&1",
+                       &refusal),
+            1);
+  EXPECT_NE(refusal.find("the picture is 10000 x 9000 pixels, more than the 89478485 a picture may have"),
+            std::string::npos)
+      << refusal;
+  EXPECT_FALSE(fs::exists(dir / "out.png"));
+}
+
 TEST(PictureTool, UnpacksArchives) {
   TempFolder dir;
   const std::string header = "BEGIN;31\r\nSub;f.txt;2;5;\r\nEND\r\n";

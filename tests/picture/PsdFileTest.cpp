@@ -238,6 +238,21 @@ TEST(PsdReader, RefusesWrongHeadersCompressionTruncationAndHugeSizes) {
   }
 }
 
+// Run-length planes let a few megabytes claim any size: a picture above the bomb
+// limit is refused before anything is allocated, and the reason names its size.
+TEST(PsdReader, RefusesADecompressionBombNamingItsSize) {
+  ByteWriter w = PsdHead(3, 10000, 9000);
+  w.U16BE(1);
+  TBitmap32 b;
+  try {
+    ReadPsdImage(w.Data(), b);
+    FAIL();
+  } catch (const EPictureTooLarge& e) {
+    EXPECT_STREQ(e.what(), "the picture is 10000 x 9000 pixels, more than the 89478485 a picture may have");
+  }
+  EXPECT_TRUE(b.Empty());
+}
+
 TEST(LoadPsdPicture, ReadsEachKindAndFallsBackInOrder) {
   TempFolder dir;
   const TBitmap32 psdPicture = TestPicture(8, 6, true);

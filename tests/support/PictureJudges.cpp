@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "platform/FileIO.h"
 
@@ -107,4 +108,33 @@ std::string RunPython(const std::string& script, const std::string& arguments) {
   std::string out;
   const int status = RunCommand("/usr/bin/python3 " + Quoted(dir / "judge.py") + " " + arguments + " 2>&1", &out);
   return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
+}
+
+void WriteJpegBomb(const fs::path& file) {
+  ImageMagickWrite(TestPicture(16, 16, false), file, "-quality 75 -sampling-factor 2x2 -interlace JPEG -strip");
+  auto bytes = ReadFileBytes(file);
+  ASSERT_TRUE(bytes);
+  const std::uint8_t sof2[] = {0xFF, 0xC2};
+  auto at = std::search(bytes->begin(), bytes->end(), std::begin(sof2), std::end(sof2));
+  ASSERT_LT(at + 9, bytes->end()) << "no progressive frame header in " << file;
+  // Marker, length, precision, then height and width, big-endian.
+  at[5] = std::uint8_t(kJpegBombHeight >> 8);
+  at[6] = std::uint8_t(kJpegBombHeight);
+  at[7] = std::uint8_t(kJpegBombWidth >> 8);
+  at[8] = std::uint8_t(kJpegBombWidth);
+  WriteTestFile(file, std::string(bytes->begin(), bytes->end()));
+}
+
+void WritePngBomb(const fs::path& file, int width, int height) {
+  const std::string out = RunPython(
+      "import struct, sys, zlib\n"
+      "w, h = int(sys.argv[2]), int(sys.argv[3])\n"
+      "def chunk(kind, data):\n"
+      "    return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))\n"
+      "rows = (b'\\0' + b'\\xAA' * ((w + 7) // 8)) * h\n"
+      "png = b'\\x89PNG\\r\\n\\x1a\\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 1, 0, 0, 0, 0))\n"
+      "png += chunk(b'IDAT', zlib.compress(rows, 9)) + chunk(b'IEND', b'')\n"
+      "open(sys.argv[1], 'wb').write(png)\n",
+      Quoted(file) + " " + std::to_string(width) + " " + std::to_string(height));
+  ASSERT_EQ(out, "") << file;
 }
