@@ -1,13 +1,22 @@
 #include "exchange/mail/SendMail.h"
 
 #include <QHostAddress>
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <ctime>
+#include <system_error>
 
 #include "exchange/MailHeaders.h"
 #include "platform/Text.h"
 
 namespace {
 constexpr std::int64_t kReceiveBlock = 2048;
+// Seconds for the name lookup and for the connection each, where the socket
+// alone would wait without end.
+constexpr std::uint32_t kConnectSeconds = 30;
+// An attachment goes out as at most three times its size (quoted-printable).
+constexpr std::uint64_t kEncodedGrowth = 3;
 constexpr std::string_view kBoundaryPrefix = "==============ghyurgtfy573";
 
 std::vector<TMailRecipient> ParseRecipients(const std::vector<std::string>& entries) {
@@ -18,6 +27,7 @@ std::vector<TMailRecipient> ParseRecipients(const std::vector<std::string>& entr
 }  // namespace
 
 SendMail::SendMail(QObject* parent) : TStarSocket(parent) {
+  TimeoutConnect = TimeoutArp = kConnectSeconds;
   OnConnect = [this](TStarSocket*) { Connected(); };
   OnRead = [this](TStarSocket*) { Readable(); };
   OnWrite = [this](TStarSocket*) {
@@ -35,6 +45,10 @@ SendMail::SendMail(QObject* parent) : TStarSocket(parent) {
   replyTimer_.setSingleShot(true);
   connect(&replyTimer_, &QTimer::timeout, this, [this] {
     if (busy_ && !finished_) Fail(kMailErrorTimedOut, "Connection timed out");
+  });
+  deadlineTimer_.setSingleShot(true);
+  connect(&deadlineTimer_, &QTimer::timeout, this, [this] {
+    if (busy_ && !finished_) Fail(kMailErrorTimedOut, kDeadlineText);
   });
 }
 
@@ -117,6 +131,16 @@ void SendMail::StartSending() {
     return;
   }
   if (!PrepareContent()) return;
+  deadlineTimer_.stop();
+  std::uint64_t size = content_.subject.size();
+  for (const auto* lines : {&content_.text, &content_.headers})
+    for (const std::string& line : *lines) size += line.size() + 2;
+  for (const TMailAttachment& attachment : content_.attachments) {
+    std::error_code ec;
+    const std::uintmax_t bytes = fs::file_size(attachment.path, ec);
+    if (!ec) size += bytes * kEncodedGrowth;
+  }
+  ExtendDeadline(size);
 
   if (IsConnected()) {
     dialogue_.Resume();
@@ -178,6 +202,7 @@ bool SendMail::PrepareContent() {
     content_.feed = [this] {
       std::string data;
       if (OnFeedData) OnFeedData(this, data);
+      ExtendDeadline(data.size());
       return data;
     };
   content_.boundary = std::string(kBoundaryPrefix) + RandomToken(16) + "======___";
@@ -221,6 +246,7 @@ void SendMail::AbortSending() {
   aborted_ = true;
   writing_ = false;
   replyTimer_.stop();
+  deadlineTimer_.stop();
   dialogue_.Stop();
   Cancel();
   PostDone();
@@ -258,6 +284,7 @@ void SendMail::Done() {
   writing_ = false;
   writer_.reset();
   replyTimer_.stop();
+  deadlineTimer_.stop();
   StartCountdown(0);
   if (OnDone) OnDone(this);
 }
@@ -266,6 +293,15 @@ void SendMail::ArmReplyTimer() {
   replyTimer_.stop();
   if (busy_ && !aborted_ && !finished_ && IsConnected() && TimeoutReply > 0)
     replyTimer_.start(std::chrono::seconds(TimeoutReply));
+}
+
+void SendMail::ExtendDeadline(std::uint64_t bytes) {
+  using std::chrono::milliseconds;
+  const std::uint64_t rate = std::max<std::uint64_t>(DeadlineBytesPerSecond, 1);
+  const auto more = milliseconds(bytes / rate * 1000 + bytes % rate * 1000 / rate);
+  const auto left = deadlineTimer_.isActive() ? milliseconds(deadlineTimer_.remainingTime())
+                                              : milliseconds(std::chrono::seconds(DeadlineSeconds));
+  deadlineTimer_.start(std::min<milliseconds>(left + more, milliseconds(INT32_MAX)));
 }
 
 void SendMail::LookupDone() {
@@ -361,6 +397,7 @@ void SendMail::PumpMessage() {
 
 void SendMail::DialogueDone() {
   finished_ = true;
+  deadlineTimer_.stop();
   StartCountdown(0);
   // After QUIT the client hangs up itself; a kept connection stays for the next mail.
   if (!KeepConnectionOpen) Cancel();

@@ -64,6 +64,14 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   std::string Version() const { return "SendMail 1.3.9"; }
   // Seconds the server may stay silent while the dialogue waits on it.
   std::uint32_t TimeoutReply = 300;
+  // The whole send, from the name lookup to the server's last reply, must end
+  // within DeadlineSeconds plus a second for every DeadlineBytesPerSecond bytes
+  // of the message: a server that answers or reads a byte at a time cannot hold
+  // it for ever.
+  std::uint32_t DeadlineSeconds = 120;
+  std::uint32_t DeadlineBytesPerSecond = 4096;
+  // What the user is told when it does not.
+  static constexpr const char* kDeadlineText = "the mail server did not answer in time";
   TNotifyEvent OnDone;
 
   // Stores a copy as the record of the next Attachments line; ignored past 256.
@@ -91,6 +99,9 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   void Info(SendMailInfo info, const std::string& text);
   // Starts the reply time-out afresh.
   void ArmReplyTimer();
+  // Moves the whole send's deadline on by the time `bytes` more may take (from
+  // now, when it is not running).
+  void ExtendDeadline(std::uint64_t bytes);
   void Connected();
   void Readable();
   void Closed();
@@ -114,6 +125,7 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   // The reply time-out: a timer of its own, since every socket event stops the
   // socket's countdown and a dripping server would keep restarting it.
   QTimer replyTimer_;
+  QTimer deadlineTimer_;
   bool busy_ = false;
   bool aborted_ = false;
   bool finished_ = false;

@@ -170,6 +170,20 @@ TEST_F(MailClientTest, ServerDrippingAReplyIsCutOffByTheReplyTimeOut) {
   EXPECT_TRUE(server.commands.empty()) << "the greeting never ended, so nothing was sent";
 }
 
+// One byte every 2 s keeps every reply within its own time-out; the deadline of
+// the whole send (made short here) still ends it.
+TEST_F(MailClientTest, ServerDrippingEveryReplyIsCutOffByTheWholeSendDeadline) {
+  TScriptedSmtpServer server;
+  server.dripMs = 2000;
+  mail->TO_Address = "bob@example.com";
+  mail->TimeoutReply = 300;
+  mail->DeadlineSeconds = 1;
+  ASSERT_TRUE(SendTo(server.Port(), 10000));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], (std::pair<int, std::string>{8, "the mail server did not answer in time"}));
+  EXPECT_TRUE(server.commands.empty());
+}
+
 TEST_F(MailClientTest, SecondSendWhileBusyOnlyReportsBusy) {
   TScriptedSmtpServer server;
   mail->TO_Address = "bob@example.com";
