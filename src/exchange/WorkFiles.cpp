@@ -150,6 +150,20 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   std::unique_ptr<TLoadedWork> work =
       TLoadedWork::Read(std::move(*bytes), EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
   if (!work) return fail(TWorkLoadResult::Unreadable, error.empty() ? "the file is damaged" : error);
+  // Which layers can be made is known before the desk is touched: a work none of
+  // whose layers can be had is refused whole, with the cause of each.
+  const std::vector<std::string>& lines = work->Lines();
+  std::vector<TLayerRecord> records;
+  std::string skipped;
+  for (const std::string& line : lines) {
+    if (!StartsWithNoCase(line, "LAYER=")) continue;
+    std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
+    const std::string problem = record ? work->PictureProblem(record->Id) : line.substr(0, 60);
+    if (problem.empty()) records.push_back(std::move(*record));
+    else skipped += "\r" + problem;
+  }
+  if (records.empty() && !skipped.empty())
+    return fail(TWorkLoadResult::Unreadable, "none of its layers can be read:" + skipped);
 
   ports_.SetChanged(ckWorkLoaded);
   LastWorkDir = file.parent_path();
@@ -167,24 +181,16 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   ports_.SetBusy(true);
   ports_.ShowDesk();
 
-  const std::vector<std::string>& lines = work->Lines();
   std::string activeId;
   if (desk_.SelectedIndex() >= 0) activeId = desk_.Layer(desk_.SelectedIndex()).Id;
   std::vector<std::pair<std::string, TLayer*>> loaded;  // the file's id -> the layer made of it
-  std::string skipped;
-  for (const std::string& line : lines) {
-    if (!StartsWithNoCase(line, "LAYER=")) continue;
-    std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
-    if (!record) {
-      skipped += "\r" + line.substr(0, 60);
-      continue;
-    }
+  for (const TLayerRecord& record : records) {
     try {
-      auto layer = TLayer::CreateFromStorage(desk_, *work, *record);
+      auto layer = TLayer::CreateFromStorage(desk_, *work, record);
       TLayer* made = layer.get();
       desk_.InsertLayer(std::move(layer), 0);
       made->Render(false);
-      loaded.emplace_back(record->Id, made);
+      loaded.emplace_back(record.Id, made);
     } catch (const std::exception& e) {
       skipped += "\r" + std::string(e.what());
     }

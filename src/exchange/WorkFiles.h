@@ -56,8 +56,10 @@ class TWorkFiles {
   std::optional<std::vector<std::uint8_t>> WorkFileBytes(bool container, std::string* error = nullptr);
 
   // Loads a work file of either form onto the desk (cleared or merged as the user
-  // answers). Layers whose line or streams are bad are left out with a message;
-  // a file that is not a work at all gives "MessageUnableLoadWork".
+  // answers). The whole file is read and decoded first: one that is not a work, or
+  // none of whose layers can be read, gives "MessageUnableLoadWork" with the cause
+  // and leaves the desk untouched; otherwise layers whose line or picture is bad
+  // are left out with a message naming each cause.
   TWorkLoadResult LoadWorkFromFile(const fs::path& file);
 
   // The name of the last work saved or loaded, without folder and extension.

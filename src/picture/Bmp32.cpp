@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "picture/PictureLimits.h"
 #include "platform/ByteStream.h"
 #include "platform/Numeric.h"
 
@@ -55,9 +56,13 @@ std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) { return EncodeBm
 
 std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap) { return EncodeBmp(bitmap, 24); }
 
-std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data) {
+std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::string* why) {
+  auto fail = [why](std::string reason) -> std::optional<TBitmap32> {
+    if (why) *why = std::move(reason);
+    return std::nullopt;
+  };
   ByteReader r(data);
-  if (r.Text(2) != "BM") return std::nullopt;
+  if (r.Text(2) != "BM") return fail("it is not a bitmap picture");
   r.Skip(8);
   const std::uint32_t offset = r.U32LE();
   const std::uint32_t infoSize = r.U32LE();
@@ -66,17 +71,21 @@ std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data) {
   const std::uint16_t planes = r.U16LE();
   const std::uint16_t bits = r.U16LE();
   const std::uint32_t compression = r.U32LE();
-  if (!r.ok() || infoSize < kInfoHeaderSize || planes != 1 || (bits != 32 && bits != 24) || compression != kBiRgb ||
-      width < 0 || height == INT32_MIN)
-    return std::nullopt;
+  if (!r.ok()) return fail("its bitmap picture ends too early");
+  if (infoSize < kInfoHeaderSize || planes != 1 || (bits != 32 && bits != 24) || compression != kBiRgb)
+    return fail("it is not an uncompressed bitmap picture of 24 or 32 bits");
+  if (width < 0 || height == INT32_MIN)
+    return fail("its bitmap picture gives the size " + std::to_string(width) + " x " + std::to_string(height));
   const bool topDown = height < 0;
   const std::int64_t rows = std::llabs(height);
+  if (!PictureSizeAllowed(width, rows)) return fail(PictureTooLargeText(width, rows));
   TBitmap32 bitmap;
-  if (!PictureSizeAllowed(width, rows) || !bitmap.SetSize(width, static_cast<int>(rows))) return std::nullopt;
+  if (!bitmap.SetSize(width, static_cast<int>(rows))) return fail("there is not enough memory for its picture");
   const std::size_t bytesPerPixel = bits / 8;
   const std::size_t rowBytes = (std::size_t(width) * bytesPerPixel + 3) / 4 * 4;  // rows pad to 4 bytes
   auto needed = CheckedMul(rowBytes, std::size_t(rows));
-  if (!needed || offset > data.size() || data.size() - offset < *needed) return std::nullopt;
+  if (!needed || offset > data.size() || data.size() - offset < *needed)
+    return fail("its bitmap picture ends too early");
   r.Seek(offset);
   for (int i = 0; i < bitmap.Height(); ++i) {
     const auto source = r.Bytes(rowBytes);
@@ -89,6 +98,6 @@ std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data) {
       out[4 * x + 3] = bits == 32 ? s[3] : 255;
     }
   }
-  if (!r.ok()) return std::nullopt;
+  if (!r.ok()) return fail("its bitmap picture ends too early");
   return bitmap;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "picture/Bitmap32.h"
@@ -17,5 +18,6 @@ std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap);
 // Reads uncompressed (BI_RGB) bitmaps of 32 bits (alpha kept) and 24 bits (alpha
 // 255), bottom-up or top-down, with an info header of 40 bytes or a later, longer
 // one. nullopt for anything else, a size beyond the picture caps, or pixel data
-// that the file does not hold.
-std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data);
+// that the file does not hold; then `why`, when given, says which in words for a
+// user.
+std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::string* why = nullptr);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <climits>
+#include <cstring>
 
 namespace {
 constexpr std::size_t kBlock = 4096;
@@ -76,12 +77,18 @@ struct TInflater::State {
   bool started = false;
   bool ended = false;  // the stream's end (and its checksum) was read
   bool failed = false;
+  std::string_view problem;
+
+  void Fail(std::string_view why) {
+    failed = true;
+    if (problem.empty()) problem = why;
+  }
 
   // One call of inflate into `out`; the bytes it gave, or nullopt when the stream
   // is damaged or the input ran out before its end.
   std::optional<std::size_t> Step(std::span<std::uint8_t> out) {
     if (failed || ended) {
-      failed = true;
+      Fail("its compressed data ends too early");
       return std::nullopt;
     }
     if (z.avail_in == 0) {
@@ -94,8 +101,13 @@ struct TInflater::State {
     const int status = inflate(&z, Z_NO_FLUSH);
     const std::size_t produced = out.size() - z.avail_out;
     if (status == Z_STREAM_END) ended = true;
-    // Z_BUF_ERROR is "no progress": an error only when nothing came out.
-    else if (status != Z_OK && !(status == Z_BUF_ERROR && produced > 0)) failed = true;
+    // Z_BUF_ERROR is "no progress": an error only when nothing came out, which
+    // with every byte offered means the data stopped before the stream's end.
+    else if (status == Z_BUF_ERROR && produced == 0) Fail("its compressed data ends too early");
+    else if (status == Z_DATA_ERROR && z.msg && std::strcmp(z.msg, "incorrect data check") == 0)
+      Fail("its compressed data fails its checksum");
+    else if (status == Z_MEM_ERROR) Fail("there is not enough memory to decompress it");
+    else if (status != Z_OK && status != Z_BUF_ERROR) Fail("its compressed data is damaged");
     if (failed) return std::nullopt;
     return produced;
   }
@@ -104,7 +116,7 @@ struct TInflater::State {
 TInflater::TInflater(std::span<const std::uint8_t> source) : state_(std::make_unique<State>()) {
   state_->left = source;
   state_->started = inflateInit(&state_->z) == Z_OK;
-  state_->failed = !state_->started;
+  if (!state_->started) state_->Fail("there is not enough memory to decompress it");
 }
 
 TInflater::~TInflater() {
@@ -122,12 +134,18 @@ bool TInflater::Read(std::span<std::uint8_t> out) {
 
 bool TInflater::Ended() const { return state_->ended; }
 
+std::string_view TInflater::Problem() const { return state_->problem; }
+
 bool TInflater::Finish(std::size_t maxOutput) {
   std::uint8_t block[kBlock];
   std::size_t total = 0;
   while (!state_->ended) {
     const std::optional<std::size_t> produced = state_->Step(block);
-    if (!produced || *produced > maxOutput - total) return false;
+    if (!produced) return false;
+    if (*produced > maxOutput - total) {
+      state_->Fail("its compressed data holds more than it should");
+      return false;
+    }
     total += *produced;
   }
   return !state_->failed;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 // Decompressed data beyond this is refused: a few kilobytes of hostile stream
@@ -46,6 +47,9 @@ class TInflater {
   // True once the end of the stream (its checksum checked) was read: a Read that
   // failed after it asked for more than the stream holds, not for damaged data.
   bool Ended() const;
+  // Why a Read or Finish failed, in words for a user ("its compressed data fails
+  // its checksum"); empty while nothing failed.
+  std::string_view Problem() const;
 
  private:
   struct State;

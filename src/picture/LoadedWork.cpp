@@ -16,12 +16,14 @@ namespace {
 // One layer picture waiting to be decoded: a packed stream or a bitmap stream, and
 // the layer's mask stream (empty when it has none).
 struct TPendingPicture {
-  std::string Key;
+  std::string Id;
+  bool InContainer = false;  // a bitmap stream, else a packed picture
   std::span<const std::uint8_t> Packed;
   std::vector<std::uint8_t> Bitmap;
   std::span<const std::uint8_t> MaskStream;
   std::optional<TBitmap32> Decoded;
   std::optional<TMaskStreamContent> Mask;
+  std::string Problem;  // why it did not decode
 };
 
 // The pixels a bitmap stream's head declares (what decoding it allocates).
@@ -37,9 +39,9 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
       static_cast<int>(pending.size()),
       [](const void* context, int i) {
         TPendingPicture& p = static_cast<TPendingPicture*>(const_cast<void*>(context))[i];
-        p.Decoded = p.Bitmap.empty() ? UnpackBitmap32(p.Packed) : DecodeBmp32(p.Bitmap);
-        if (!p.Decoded) return;
+        p.Decoded = p.InContainer ? DecodeBmp32(p.Bitmap, &p.Problem) : UnpackBitmap32(p.Packed, &p.Problem);
         p.Bitmap = {};
+        if (!p.Decoded) return;
         // A mask that does not decode is left to its layer, which reads its stream.
         TMaskStreamContent mask;
         if (!p.MaskStream.empty() &&
@@ -105,10 +107,9 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
       if (!stored) return nullptr;
       work->lines_ = std::move(stored->Lines);
       for (const TStoredWorkLayer& layer : stored->Layers) {
-        const std::string key = UpperAscii(layer.Id);
-        work->streams_[key + ".MSK"].assign(layer.Mask.begin(), layer.Mask.end());
+        work->streams_[UpperAscii(layer.Id) + ".MSK"].assign(layer.Mask.begin(), layer.Mask.end());
         pixels += PackedPicturePixels(layer.Picture).value_or(0);
-        pending.push_back({key, layer.Picture, {}, layer.Mask, {}, {}});
+        pending.push_back({layer.Id, false, layer.Picture, {}, layer.Mask, {}, {}, {}});
       }
     } else {
       if (const std::string_view problem = ContainerProblem(bytes); !problem.empty()) {
@@ -136,9 +137,12 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         if (auto mask = container->ReadStream(record->Id + ".msk"))
           maskStream = work->streams_[key + ".MSK"] = std::move(*mask);
         auto bitmap = container->ReadStream(record->Id + ".bmp", std::uint64_t(1) << 31);
-        if (!bitmap) continue;
+        if (!bitmap) {
+          work->problems_[key] = "its stream " + record->Id + ".bmp is missing";
+          continue;
+        }
         pixels += BitmapPixels(*bitmap);
-        pending.push_back({key, {}, std::move(*bitmap), maskStream, {}, {}});
+        pending.push_back({record->Id, true, {}, std::move(*bitmap), maskStream, {}, {}, {}});
       }
     }
     if (pixels > kMaxWorkPixels) {
@@ -148,16 +152,21 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
     }
     DecodeAll(pending);
     for (TPendingPicture& p : pending) {
-      if (p.Mask) work->masks_.emplace(p.Key, std::move(*p.Mask));
-      if (p.Decoded) work->pictures_.emplace(p.Key, std::move(*p.Decoded));
-      // A stream that does not decode stays, for its layer to say so.
-      else if (!p.Bitmap.empty()) work->streams_[p.Key + ".BMP"] = std::move(p.Bitmap);
+      const std::string key = UpperAscii(p.Id);
+      if (p.Mask) work->masks_.emplace(key, std::move(*p.Mask));
+      if (p.Decoded) work->pictures_.emplace(key, std::move(*p.Decoded));
+      else work->problems_[key] = p.Problem.empty() ? "its picture is damaged" : p.Problem;
     }
   } catch (const std::bad_alloc&) {
     error = "there is not enough memory to open it";
     return nullptr;
   }
   return work;
+}
+
+std::string TLoadedWork::PictureProblem(std::string_view id) const {
+  auto it = problems_.find(UpperAscii(id));
+  return it == problems_.end() ? std::string() : "layer " + std::string(id) + ": " + it->second;
 }
 
 std::optional<std::vector<std::uint8_t>> TLoadedWork::ReadStream(std::string_view name) {

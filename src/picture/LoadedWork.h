@@ -21,12 +21,15 @@ class TLoadedWork : public ILayerStorage {
   // The work of a compressed file (`compressed`) or of a container; nullptr and
   // `error` when it is not a readable work, or its layer pictures hold more than
   // kMaxWorkPixels together (known from their heads, before anything is decoded),
-  // or there is not the memory to decode them. A picture that does not decode is
-  // left out (its layer then reports its stream as missing or invalid).
+  // or there is not the memory to decode them. A picture that is missing or does
+  // not decode is left out, and PictureProblem says why.
   static std::unique_ptr<TLoadedWork> Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error);
 
   // Every header line, in file order.
   const std::vector<std::string>& Lines() const { return lines_; }
+  // Why the picture of layer `id` cannot be had ("layer <id>: " and the cause, in
+  // words for a user); empty when it can.
+  std::string PictureProblem(std::string_view id) const;
 
   // A mask stream ("<id>.msk") or, for a container, any stream.
   std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name) override;
@@ -42,4 +45,5 @@ class TLoadedWork : public ILayerStorage {
   std::map<std::string, TBitmap32, std::less<>> pictures_;                 // upper-case id -> picture
   std::map<std::string, TMaskStreamContent, std::less<>> masks_;           // upper-case id -> mask
   std::map<std::string, int, std::less<>> uses_;                           // container lines per id
+  std::map<std::string, std::string, std::less<>> problems_;               // upper-case id -> why no picture
 };

@@ -5,6 +5,7 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
+#include "picture/PictureLimits.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 
@@ -30,11 +31,20 @@ void PutAlpha(std::uint8_t* pixels, std::span<const std::uint8_t> alpha) {
 // The header first: the alpha bytes must cover the picture exactly, which also
 // bounds what decoding may allocate by the size of the data; a picture above the
 // bomb limit is refused, not scaled, since its alpha bytes are of its full size.
-std::optional<TBitmap32> DecodeColour(std::span<const std::uint8_t> jpeg, std::size_t alphaLength) {
-  const auto info = ReadJpegInfo(jpeg);
-  if (!info || info->Scale != 1 || std::size_t(info->Width) * std::size_t(info->Height) != alphaLength)
+std::optional<TBitmap32> DecodeColour(std::span<const std::uint8_t> jpeg, std::size_t alphaLength,
+                                      std::string* why) {
+  auto fail = [why](std::string reason) -> std::optional<TBitmap32> {
+    if (why) *why = std::move(reason);
     return std::nullopt;
-  return DecodeJpeg(jpeg);
+  };
+  const auto info = ReadJpegInfo(jpeg);
+  if (!info) return fail("its colour is not a JPEG picture it can read");
+  if (info->Scale != 1) return fail(PictureTooLargeText(info->Width, info->Height));
+  if (std::size_t(info->Width) * std::size_t(info->Height) != alphaLength)
+    return fail("its colour and its transparency differ in size");
+  auto bitmap = DecodeJpeg(jpeg);
+  if (!bitmap) return fail("its colour is a damaged JPEG picture");
+  return bitmap;
 }
 }  // namespace
 
@@ -42,7 +52,7 @@ std::optional<TBitmap32> JpegAlphaToBitmap(ByteReader& reader, std::uint32_t jpe
   const auto jpeg = reader.Bytes(jpegLength);
   const auto alpha = reader.Bytes(alphaLength);
   if (!reader.ok()) return std::nullopt;
-  auto bitmap = DecodeColour(jpeg, alpha.size());
+  auto bitmap = DecodeColour(jpeg, alpha.size(), nullptr);
   if (bitmap) PutAlpha(bitmap->Bits(), alpha);
   return bitmap;
 }
@@ -50,10 +60,14 @@ std::optional<TBitmap32> JpegAlphaToBitmap(ByteReader& reader, std::uint32_t jpe
 // Inflated part by part: the JPEG whole, the alpha bytes a block at a time
 // straight into the picture, so that no copy of the whole record is ever held
 // (works open their layers on several threads at once).
-std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed) {
+std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, std::string* why) {
   TInflater in(packed);
+  auto fail = [&in, why] {
+    if (why) *why = in.Problem();
+    return std::nullopt;
+  };
   std::uint8_t head[8];
-  if (!in.Read(head)) return std::nullopt;
+  if (!in.Read(head)) return fail();
   ByteReader r(head);
   const std::uint32_t jpegLength = r.U32LE();
   const std::uint32_t alphaLength = r.U32LE();
@@ -65,20 +79,20 @@ std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed) {
   while (jpeg.size() < jpegLength) {
     const std::size_t at = jpeg.size();
     jpeg.resize(at + std::min<std::size_t>(kPart * 4, jpegLength - at));
-    if (!in.Read(std::span(jpeg).subspan(at))) return std::nullopt;
+    if (!in.Read(std::span(jpeg).subspan(at))) return fail();
   }
-  auto bitmap = DecodeColour(jpeg, alphaLength);
+  auto bitmap = DecodeColour(jpeg, alphaLength, why);
   if (!bitmap) return std::nullopt;
   std::uint8_t* out = bitmap->Bits();
   std::uint8_t block[kPart];
   for (std::size_t done = 0; done < alphaLength;) {
     const std::size_t n = std::min<std::size_t>(kPart, alphaLength - done);
-    if (!in.Read({block, n})) return std::nullopt;
+    if (!in.Read({block, n})) return fail();
     PutAlpha(out + 4 * done, {block, n});
     done += n;
   }
   // The rest of the stream must be sound to its checksum, as when it was read whole.
-  if (!in.Finish()) return std::nullopt;
+  if (!in.Finish()) return fail();
   return bitmap;
 }
 

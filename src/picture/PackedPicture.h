@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,8 +21,9 @@ std::vector<std::uint8_t> PackBitmap32(const TBitmap32& bitmap, int quality);
 
 // The picture a packed stream holds: colour from the JPEG, alpha from the alpha
 // bytes. nullopt when the stream does not decompress, a length does not match the
-// data, the JPEG does not decode, or the alpha length is not width * height.
-std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed);
+// data, the JPEG does not decode, or the alpha length is not width * height (or
+// more than kBombPixels); then `why`, when given, says which in words for a user.
+std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, std::string* why = nullptr);
 // The same into `bitmap`; false and `bitmap` unchanged on failure.
 bool UnpackBitmap32Into(std::span<const std::uint8_t> packed, TBitmap32& bitmap);
 

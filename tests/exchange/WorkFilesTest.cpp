@@ -260,6 +260,57 @@ TEST_F(WorkFiles, BadLayersAreLeftOutAndTheRestLoads) {
   EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageLayersNotLoaded"}));
 }
 
+// Works whose every layer picture fails to decode, though the files themselves
+// read: the desk keeps its work and its undo step, nothing is asked, and the
+// message gives each layer's real cause.
+TEST_F(WorkFiles, AWorkWhoseLayersAllFailToDecodeKeepsTheDesk) {
+  BuildWork();
+  ASSERT_TRUE(files.SaveWork(dir / "w.tsc"));
+  ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
+  // A broken Adler-32 checksum at the end of each packed layer picture.
+  std::vector<std::uint8_t> tsc = *ReadFileBytes(dir / "w.tsc");
+  const std::optional<TStoredWork> stored = ReadCompressedWork(tsc);
+  ASSERT_TRUE(stored);
+  for (const TStoredWorkLayer& layer : stored->Layers)
+    tsc[std::size_t(layer.Picture.data() + layer.Picture.size() - 1 - tsc.data())] ^= 0x55;
+  WriteTestFile(dir / "checksum.tsc", std::string(tsc.begin(), tsc.end()));
+  // Every bitmap stream of the container made 5 pixels wide the wrong way.
+  auto reader = TCompoundFileReader::Open(dir / "w.tsu");
+  TCompoundFileWriter w;
+  for (const std::string& name : reader->StreamNames()) {
+    std::vector<std::uint8_t> bytes = *reader->ReadStream(name);
+    if (name.ends_with(".bmp"))
+      for (int i = 0; i < 4; ++i) bytes[std::size_t(18 + i)] = std::uint8_t(std::uint32_t(-5) >> (8 * i));
+    w.AddStream(name, bytes);
+  }
+  ASSERT_TRUE(w.Save(dir / "width.tsu"));
+
+  TLayer& hair = desk.Layer(0);
+  desk.SelectLayer(0);
+  hair.SaveUndo(lhkMove, false);
+  hair.Left += 7;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"checksum.tsc", "its compressed data fails its checksum"},
+      {"width.tsu", "its bitmap picture gives the size -5 x 16"},
+  };
+  for (const auto& [name, cause] : cases) {
+    ports.details.clear();
+    EXPECT_EQ(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Unreadable) << name;
+    ASSERT_EQ(ports.details.size(), 1u) << name;
+    EXPECT_TRUE(ports.details[0].starts_with(name + ": none of its layers can be read:\r")) << ports.details[0];
+    EXPECT_NE(ports.details[0].find("\rlayer " + hair.Id + ": " + cause), std::string::npos) << ports.details[0];
+    EXPECT_EQ(ports.details[0].find("missing"), std::string::npos) << ports.details[0];
+    ASSERT_EQ(desk.LayerCount(), 3) << name;
+    EXPECT_EQ(&desk.Layer(0), &hair);
+    EXPECT_EQ(desk.SelectedIndex(), 0);
+    EXPECT_EQ(hair.History().size(), 1u);
+  }
+  EXPECT_TRUE(ports.questions.empty());
+  EXPECT_TRUE(ports.changes.empty());
+  hair.Undo();
+  EXPECT_EQ(hair.Left, -3);
+}
+
 TEST_F(WorkFiles, HostileOrMissingFilesLeaveTheDeskAlone) {
   BuildWork();
   WriteTestFile(dir / "junk.tsc", std::string(100, '\x7f'));
