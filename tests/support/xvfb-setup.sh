@@ -9,8 +9,10 @@
 #                                installation its user cannot write to: as root the
 #                                program then runs as the user "nobody" (setpriv),
 #                                for whom root's installed tree is read-only as a
-#                                system install is for any user; as anyone else the
-#                                tree loses its write permissions. Sets $installed,
+#                                system install is for any user (where no other
+#                                user can be taken, root over a read-only mount);
+#                                as anyone else the tree loses its write
+#                                permissions. Sets $installed,
 #                                $as_user (the command prefix that runs as that
 #                                user, with private HOME and XDG folders) and
 #                                $user_kind (what was checked, for the log)
@@ -38,11 +40,17 @@ smoke_read_only_install() {
   export XDG_CONFIG_HOME=$work/home/config
   mkdir -p "$XDG_CONFIG_HOME" "$work/out"
   (cd "$installed" && find . -type f -exec sha1sum {} + | sort) >"$work/installed.sha1"
-  if [[ $(id -u) -eq 0 ]]; then
+  if [[ $(id -u) -eq 0 ]] && setpriv --reuid=65534 --regid=65534 --clear-groups -- true 2>/dev/null; then
     chmod 755 "$work" "$work/prefix"
     chown -R 65534:65534 "$HOME" "$XDG_RUNTIME_DIR" "$work/out"
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
     user_kind="as the user nobody, the installation root's"
+  elif [[ $(id -u) -eq 0 ]]; then
+    # No other user here: root, with the installation mounted read-only in a
+    # mount namespace of the program's own.
+    as_user=(unshare -m sh -c 'mount --bind "$0" "$0" && mount -o remount,bind,ro "$0" && exec "$@"' "$installed")
+    "${as_user[@]}" true || { echo "FAIL: neither another user nor a read-only mount is allowed here"; exit 1; }
+    user_kind="as root, the installation on a read-only mount"
   else
     chmod -R a-w "$installed"
     as_user=()
