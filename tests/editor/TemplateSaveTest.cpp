@@ -3,6 +3,8 @@
 // the ways a save can fail without leaving half a template behind.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "editor/LayerRegions.h"
 #include "editor/TemplateSave.h"
 #include "picture/Layer.h"
@@ -11,6 +13,7 @@
 #include "platform/TextFile.h"
 #include "support/FakeLayerHost.h"
 #include "support/PictureJudges.h"
+#include "support/SaveGuarantee.h"
 
 namespace {
 
@@ -126,6 +129,21 @@ TEST_F(Saving, OffsetsByKindAndFailuresLeaveNothingHalfDone) {
   EXPECT_EQ(listless.Fault, TTemplateSaveFault::ListFailed);
   EXPECT_EQ(listless.Detail, "Denied access to file PartBase.txt");
   EXPECT_TRUE(fs::is_empty(exe / "Hair" / "Mine"));
+}
+
+TEST_F(Saving, ATemplateThatCannotBeWrittenNamesTheFileAndTheCause) {
+  const TTemplateToSave entry{TestPicture(64, 64, true), {}, {0, 0}};
+  FullDisk disk;
+  TTemplateSaveResult result;
+  const auto save = [&] {
+    result = SaveTemplate(disk.Path(), kHair, "Full", entry, newId);
+    return result.Fault == TTemplateSaveFault::None;
+  };
+  // Without a mount allowed here, a file size limit stands in for the full disk.
+  EXPECT_FALSE(disk.Full() ? save() : SaveUnderSizeLimit(10, save));
+  EXPECT_EQ(result.Fault, TTemplateSaveFault::PictureFailed);
+  EXPECT_EQ(result.Error, disk.Full() ? ENOSPC : EFBIG);
+  EXPECT_EQ(fs::path(result.File), disk.Path() / "Hair" / "Mine" / "55555555.psd");
 }
 
 TEST(RegionCut, BoundsMarginOffsetsAndTransparentRegions) {

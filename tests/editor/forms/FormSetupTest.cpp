@@ -16,6 +16,7 @@
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
 
@@ -79,6 +80,27 @@ TEST_F(FormSetupTest, EditsThatAreNoNumbersOrOutOfRangeAreSavedAndShownAsTheDefa
   EXPECT_EQ(saved.ReadString("PRINT", "LeftRightMargin", ""), "5");
   EXPECT_EQ(saved.ReadString("INTERFACES", "Interface1", ""), "DEFAULT;Tressary;1;");
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(FormSetupTest, SettingsThatCannotBeWrittenSayWhereAndWhy) {
+  FullDisk disk;
+  const fs::path file = disk.Path() / "Tressary.ini";
+  MainIni = std::make_unique<TIniFile>(file, false);
+  std::string message;
+  AnswerNextMessage(message);
+  if (disk.Full()) {
+    form.ButtonSaveSettingsClick();
+    EXPECT_NE(message.find("There is no space left on the disk."), std::string::npos) << message;
+  } else {
+    // No mount allowed here: a file size limit stands in for the full disk.
+    SaveUnderSizeLimit(10, [&] {
+      form.ButtonSaveSettingsClick();
+      return true;
+    });
+    EXPECT_NE(message.find("The file is larger than the system allows."), std::string::npos) << message;
+  }
+  EXPECT_EQ(message.rfind("The settings could not be written.", 0), 0u) << message;
+  EXPECT_NE(message.find(file.string()), std::string::npos) << message;
 }
 
 TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {
