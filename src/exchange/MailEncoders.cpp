@@ -1,6 +1,12 @@
 #include "exchange/MailEncoders.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -69,85 +75,136 @@ void TBase64Encoder::Finish(std::string& out) {
   lineLength_ = 0;
 }
 
-void TQuotedPrintableEncoder::Literal(char c, std::string& out) {
+void TQuotedPrintableEncoder::Literal(char c, char*& p) {
   if (lineLength_ + 1 > kQuotedPrintableRoom) {
-    out += "=\r\n";
+    p = std::copy_n("=\r\n", 3, p);
     lineLength_ = 0;
   }
-  out += c;
+  *p++ = c;
   lineLength_ += 1;
 }
 
-void TQuotedPrintableEncoder::Encoded(unsigned char c, std::string& out) {
+void TQuotedPrintableEncoder::Encoded(unsigned char c, char*& p) {
   if (lineLength_ + 3 > kQuotedPrintableRoom) {
-    out += "=\r\n";
+    p = std::copy_n("=\r\n", 3, p);
     lineLength_ = 0;
   }
-  out += '=';
-  out += kHexDigits[c >> 4];
-  out += kHexDigits[c & 15];
+  p[0] = '=';
+  p[1] = kHexDigits[c >> 4];
+  p[2] = kHexDigits[c & 15];
+  p += 3;
   lineLength_ += 3;
 }
 
-void TQuotedPrintableEncoder::FlushBlank(bool atLineEnd, std::string& out) {
+void TQuotedPrintableEncoder::FlushBlank(bool atLineEnd, char*& p) {
   if (pendingBlank_ < 0) return;
   // A blank at the end of a line would be stripped in transport: encode it there.
   if (atLineEnd)
-    Encoded(static_cast<unsigned char>(pendingBlank_), out);
+    Encoded(static_cast<unsigned char>(pendingBlank_), p);
   else
-    Literal(static_cast<char>(pendingBlank_), out);
+    Literal(static_cast<char>(pendingBlank_), p);
   pendingBlank_ = -1;
 }
 
-void TQuotedPrintableEncoder::HardBreak(std::string& out) {
-  FlushBlank(true, out);
-  out += "\r\n";
+void TQuotedPrintableEncoder::HardBreak(char*& p) {
+  FlushBlank(true, p);
+  *p++ = '\r';
+  *p++ = '\n';
   lineLength_ = 0;
 }
 
+namespace {
+// Input bytes a quoted-printable step takes: each gives at most three
+// characters and a soft break, and two bytes may wait from the step before.
+constexpr std::size_t kQuotedPrintableStep = 680;
+constexpr std::size_t kQuotedPrintableOut = (kQuotedPrintableStep + 2) * 6 + 1;
+
+// How binary quoted-printable writes each byte: its characters in the low three
+// bytes (as they lie in memory), how many there are in the top one.
+constexpr auto kBinaryCodes = [] {
+  std::array<std::uint32_t, 256> codes{};
+  for (std::uint32_t b = 0; b < 256; ++b) {
+    const bool encoded = b < 33 || b == '=' || b >= 127;
+    codes[b] = encoded ? 3u << 24 | std::uint32_t(kHexDigits[b & 15]) << 16 | std::uint32_t(kHexDigits[b >> 4]) << 8 | '='
+                       : 1u << 24 | b;
+  }
+  return codes;
+}();
+}  // namespace
+
+// Steps of input into a buffer on the stack, each appended whole: the string
+// grows without being cleared first and without a check a character.
 void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
+  // Room for the most the data can give (untouched room costs nothing), so the
+  // string is not moved as it grows.
+  out.reserve(out.size() + data.size() * 3 + data.size() * 3 / (kQuotedPrintableRoom - 2) * 3 + 16);
+  char buffer[kQuotedPrintableOut];
+  for (std::size_t at = 0; at < data.size(); at += kQuotedPrintableStep) {
+    const std::string_view step = data.substr(at, kQuotedPrintableStep);
+    char* p = buffer;
+    if (keepLines_) {
+      AddText(step, p);
+    } else {
+      // The line length in a register: a store through p could otherwise change it.
+      int line = lineLength_;
+      for (char c : step) {
+        // Four bytes stored whatever the width (the next code overwrites the
+        // rest): no branch on the byte, whose kind random data cannot foretell.
+        const std::uint32_t code = kBinaryCodes[static_cast<unsigned char>(c)];
+        const int width = int(code >> 24);
+        if (line + width > kQuotedPrintableRoom) {
+          p = std::copy_n("=\r\n", 3, p);
+          line = 0;
+        }
+        std::memcpy(p, &code, 4);
+        p += width;
+        line += width;
+      }
+      lineLength_ = line;
+    }
+    out.append(buffer, std::size_t(p - buffer));
+  }
+}
+
+void TQuotedPrintableEncoder::AddText(std::string_view data, char*& p) {
   for (char c : data) {
     const auto byte = static_cast<unsigned char>(c);
-    if (!keepLines_) {
-      if (byte < 33 || byte == '=' || byte >= 127)
-        Encoded(byte, out);
-      else
-        Literal(c, out);
-      continue;
-    }
     if (pendingCr_) {
       pendingCr_ = false;
       if (byte == '\n') {
-        HardBreak(out);
+        HardBreak(p);
         continue;
       }
-      FlushBlank(false, out);
-      Encoded('\r', out);
+      FlushBlank(false, p);
+      Encoded('\r', p);
     }
     if (byte == '\r') {
       pendingCr_ = true;
     } else if (byte == '\n') {
-      HardBreak(out);
+      HardBreak(p);
     } else if (byte == ' ' || byte == '\t') {
-      FlushBlank(false, out);
+      FlushBlank(false, p);
       pendingBlank_ = byte;
     } else {
-      FlushBlank(false, out);
+      FlushBlank(false, p);
       if (byte < 32 || byte == '=' || byte >= 127)
-        Encoded(byte, out);
+        Encoded(byte, p);
       else
-        Literal(c, out);
+        Literal(c, p);
     }
   }
 }
 
 void TQuotedPrintableEncoder::Finish(std::string& out) {
+  char buffer[16];
+  char* p = buffer;
   if (pendingCr_) {
-    FlushBlank(false, out);
-    Encoded('\r', out);
+    FlushBlank(false, p);
+    Encoded('\r', p);
     pendingCr_ = false;
   }
-  FlushBlank(true, out);
+  FlushBlank(true, p);
+  out.append(buffer, std::size_t(p - buffer));
 }
 
 void EncodeUUBlock(std::string_view block, std::string& out) {
@@ -166,14 +223,94 @@ void EncodeUUBlock(std::string_view block, std::string& out) {
   }
 }
 
+#if defined(__SSE2__)
+namespace {
+// Bit i set where byte i of the 64 at s is CR, LF or a dot.
+struct LineMasks {
+  std::uint64_t cr, lf, dot;
+};
+
+inline std::uint64_t Bits16(__m128i v, __m128i c, int shift) {
+  return std::uint64_t(std::uint16_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))) << shift;
+}
+
+inline LineMasks Where(const char* s) {
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), dot = _mm_set1_epi8('.');
+  const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+  const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+  const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+  const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
+  return {Bits16(v0, cr, 0) | Bits16(v1, cr, 16) | Bits16(v2, cr, 32) | Bits16(v3, cr, 48),
+          Bits16(v0, lf, 0) | Bits16(v1, lf, 16) | Bits16(v2, lf, 32) | Bits16(v3, lf, 48),
+          Bits16(v0, dot, 0) | Bits16(v1, dot, 16) | Bits16(v2, dot, 32) | Bits16(v3, dot, 48)};
+}
+}  // namespace
+
+// 64 bytes a step while at least 128 remain (so that a fixed 64-byte copy never
+// reads past the text): the output is the input with a character put in before
+// a bare LF ("\r"), after a bare CR ("\n") and before a dot that starts a line
+// ("."), found from masks of the three characters. Output goes through a
+// buffer on the stack, appended whole. Returns the bytes done; a CR that ends
+// them waits as pendingCr does.
+std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
+  if (text.size() < 128) return 0;
+  constexpr std::size_t kBlocks = 32;  // a block gives at most 128 bytes
+  char buffer[kBlocks * 128 + 64 + 1];
+  char* p = buffer;
+  const char* s = text.data();
+  std::uint64_t lastCr = pendingCr_, lastLf = atLineStart_ && !pendingCr_;
+  if (pendingCr_) *p++ = '\r';
+  std::size_t done = 0;
+  for (; text.size() - done >= 128; done += 64) {
+    if (p - buffer > std::ptrdiff_t((kBlocks - 1) * 128)) {
+      out.append(buffer, std::size_t(p - buffer));
+      p = buffer;
+    }
+    const char* b = s + done;
+    const auto [cr, lf, dot] = Where(b);
+    const std::uint64_t afterCr = cr << 1 | lastCr;
+    const std::uint64_t bareLf = lf & ~afterCr, bareCr = afterCr & ~lf;
+    const std::uint64_t dots = dot & (lf << 1 | lastLf | bareCr);
+    std::uint64_t put = bareLf | bareCr | dots;
+    std::size_t from = 0;
+    while (put) {
+      const int i = __builtin_ctzll(put);
+      const std::uint64_t bit = std::uint64_t(1) << i;
+      put &= put - 1;
+      std::memcpy(p, b + from, 64);  // the buffer has 64 to spare; only i - from count
+      p += std::size_t(i) - from;
+      from = std::size_t(i);
+      if (bareCr & bit) *p++ = '\n';
+      if (bareLf & bit) *p++ = '\r';
+      if (dots & bit) *p++ = '.';
+    }
+    std::memcpy(p, b + from, 64);
+    p += 64 - from;
+    lastCr = cr >> 63;
+    lastLf = lf >> 63;
+  }
+  pendingCr_ = lastCr != 0;
+  if (pendingCr_) --p;  // the CR just copied waits for what follows it
+  atLineStart_ = lastLf != 0;
+  out.append(buffer, std::size_t(p - buffer));
+  return done;
+}
+#else
+std::size_t TDotStuffer::AddBlocks(std::string_view, std::string&) { return 0; }
+#endif
+
 void TDotStuffer::Add(std::string_view text, std::string& out) {
   out.reserve(out.size() + text.size() + 16);
-  std::size_t i = 0;
+  std::size_t i = AddBlocks(text, out);
+  // Under 128 bytes remain: at most a character put in for each, and a pending CR's LF.
+  char buffer[2 * 128 + 2];
+  char* p = buffer;
   while (i < text.size()) {
     const char c = text[i];
     if (pendingCr_) {
       pendingCr_ = false;
-      out += "\r\n";
+      *p++ = '\r';
+      *p++ = '\n';
       atLineStart_ = true;
       if (c == '\n') {
         ++i;
@@ -184,19 +321,18 @@ void TDotStuffer::Add(std::string_view text, std::string& out) {
       pendingCr_ = true;
       ++i;
     } else if (c == '\n') {
-      out += "\r\n";
+      *p++ = '\r';
+      *p++ = '\n';
       atLineStart_ = true;
       ++i;
     } else {
-      if (atLineStart_ && c == '.') out += '.';
-      // The rest of the line goes as it is.
-      std::size_t end = text.find_first_of("\r\n", i);
-      if (end == std::string_view::npos) end = text.size();
-      out.append(text.substr(i, end - i));
+      if (atLineStart_ && c == '.') *p++ = '.';
       atLineStart_ = false;
-      i = end;
+      // The rest of the line goes as it is.
+      for (; i < text.size() && text[i] != '\r' && text[i] != '\n'; ++i) *p++ = text[i];
     }
   }
+  out.append(buffer, std::size_t(p - buffer));
 }
 
 void TDotStuffer::Finish(std::string& out) {

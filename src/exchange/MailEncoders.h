@@ -31,10 +31,12 @@ class TQuotedPrintableEncoder {
   void Finish(std::string& out);
 
  private:
-  void Literal(char c, std::string& out);
-  void Encoded(unsigned char c, std::string& out);
-  void HardBreak(std::string& out);
-  void FlushBlank(bool atLineEnd, std::string& out);
+  // Each writes at p, in room the caller made, and moves p on.
+  void AddText(std::string_view data, char*& p);
+  void Literal(char c, char*& p);
+  void Encoded(unsigned char c, char*& p);
+  void HardBreak(char*& p);
+  void FlushBlank(bool atLineEnd, char*& p);
   bool keepLines_;
   int lineLength_ = 0;
   int pendingBlank_ = -1;  // a blank or tab whose fate depends on the next byte
@@ -59,6 +61,8 @@ class TDotStuffer {
   void Finish(std::string& out);
 
  private:
+  // The long runs of Add; returns how many bytes of text it took.
+  std::size_t AddBlocks(std::string_view text, std::string& out);
   bool atLineStart_ = true;
   bool pendingCr_ = false;
 };

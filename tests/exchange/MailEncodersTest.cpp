@@ -174,3 +174,25 @@ TEST(DotStuffer, MakesEveryLineBreakCrLfSoNoBareLfCanEndTheData) {
   empty.Finish(out);
   EXPECT_EQ(out, ".\r\n");
 }
+
+// Long text of short lines, bare CRs and LFs, leading and inner dots: cut
+// anywhere between blocks, it stuffs as Python's SMTP client quotes it.
+TEST(DotStuffer, LongTextStuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
+  std::string text;
+  std::uint32_t seed = 99;
+  const char pieces[] = {'\r', '\n', '.', '.', 'a', 'b', ' ', '\r', '\n', 'z'};
+  while (text.size() < 3000) {
+    seed = seed * 1664525u + 1013904223u;
+    text += (seed >> 24) % 5 == 0 ? std::string(40, 'w') : std::string(1, pieces[(seed >> 16) % 10]);
+  }
+  text += "\r\n.end";
+  const std::string quoted =
+      PythonDecode("(lambda b: __import__(\"smtplib\").quotedata(b.decode(\"latin-1\")).encode(\"latin-1\"))", text);
+  for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), text.size()}) {
+    SCOPED_TRACE(piece);
+    TDotStuffer stuffer;
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); at += piece) stuffer.Add(std::string_view(text).substr(at, piece), out);
+    EXPECT_EQ(out, quoted);
+  }
+}
