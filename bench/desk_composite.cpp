@@ -3,7 +3,8 @@
 // (the regions' map sampled from a canvas of twice, once and half the rendering's
 // size), and as a whole redraw of a desk window through the montage desk, each
 // against QPainter laying the same renderings, premultiplied, over each other with
-// SourceOver.
+// SourceOver. Ours on one thread (/1, the last argument) and on all the process
+// may use (/0).
 #include <benchmark/benchmark.h>
 
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchThreads.h"
 #include "editor/DeskCompositor.h"
 #include "picture/Mask.h"
 #include "picture/forms/BitmapImage.h"
@@ -83,6 +85,7 @@ Scene& TheScene(double scale = 1.0) {
 }
 
 void BM_DeskExportComposite(benchmark::State& state) {
+  const TaskThreadsFor threads(state.range(0));
   Scene& scene = TheScene();
   TBitmap32 target(kSide, kSide);
   for (auto _ : state) {
@@ -91,10 +94,11 @@ void BM_DeskExportComposite(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_DeskExportComposite)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeskExportComposite)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same layers without regions and opacity: what the faded paths cost.
 void BM_DeskExportCompositeUnfaded(benchmark::State& state) {
+  const TaskThreadsFor threads(state.range(0));
   std::vector<TCompositeLayer> layers = TheScene().layers;
   for (TCompositeLayer& layer : layers) {
     layer.Mask = nullptr;
@@ -107,10 +111,11 @@ void BM_DeskExportCompositeUnfaded(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_DeskExportCompositeUnfaded)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeskExportCompositeUnfaded)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The desk's composite (opaque white ground) at scale state.range(0) / 2.
 void BM_DeskComposite(benchmark::State& state) {
+  const TaskThreadsFor threads(state.range(1));
   const Scene& scene = TheScene(state.range(0) / 2.0);
   TBitmap32 target(kSide, kSide);
   for (auto _ : state) {
@@ -119,12 +124,13 @@ void BM_DeskComposite(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_DeskComposite)->Arg(2)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeskComposite)->ArgsProduct({{2, 4, 1}, {1, 0}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The whole desk window redrawn through the montage desk: the same eight pictures
 // as layers of a 1024 x 1024 canvas at scale 1, composed and copied to the screen
 // bitmap.
 void BM_DeskRedraw(benchmark::State& state) {
+  const TaskThreadsFor threads(state.range(0));
   SetSmallDesk(kSide, kSide, kSide, kSide);
   DeskFixture fixture;
   FakeDeskView view;
@@ -143,7 +149,7 @@ void BM_DeskRedraw(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kLayers * kSide * kSide);
 }
-BENCHMARK(BM_DeskRedraw)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeskRedraw)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_QPainterSourceOver(benchmark::State& state) {
   Scene& scene = TheScene();

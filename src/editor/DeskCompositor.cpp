@@ -34,6 +34,11 @@ struct TPreparedLayer {
   std::vector<std::vector<std::uint32_t>> FadeSteps;  // the same as factors applied in turn
   std::vector<int> MapColumns;  // mask column of each clip column
   bool ColumnsInStep = false;   // MapColumns[i] == MapColumns[0] + i throughout
+  // Where the columns do not step, each run of 64 clip columns whose cells lie
+  // within 128 of its first: that first column, and the others' offsets from it
+  // (a 64-byte block each), for gathering a run with one byte permute.
+  std::vector<int> RunBase;
+  std::vector<std::uint8_t> RunOffsets;
   std::uint8_t FadedBits = 0;   // the bits of all faded regions
   int SourceTop = 0;
   double Scale = 1.0;
@@ -96,6 +101,15 @@ TPreparedLayer Prepare(const TCompositeLayer& layer, const TRect& rect, double s
   p.ColumnsInStep = true;
   for (std::size_t i = 0; i < p.MapColumns.size(); ++i)
     if (p.MapColumns[i] != p.MapColumns[0] + int(i)) p.ColumnsInStep = false;
+  if (!p.ColumnsInStep) {
+    // The columns only grow from left to right: a run's last is its farthest.
+    for (std::size_t i = 0; i + 64 <= p.MapColumns.size(); i += 64) {
+      const int base = p.MapColumns[i];
+      if (p.MapColumns[i + 63] - base >= 128) break;
+      p.RunBase.push_back(base);
+      for (std::size_t k = 0; k < 64; ++k) p.RunOffsets.push_back(std::uint8_t(p.MapColumns[i + k] - base));
+    }
+  }
   return p;
 }
 
@@ -117,29 +131,35 @@ inline void Lay(TColor32 s, TColor32& d, std::uint32_t a) {
 }
 
 #if TRESSARY_DESK_AVX2
-// Eight pixels at once in the same integer steps as Lay. Blue/red and green/alpha
-// travel as pairs of 16-bit lanes holding s * a + d * (255 - a) (at most 65025).
+// A vector of 8 or 16 pixels (P) in the same integer steps as Lay, written once
+// for both widths: inlined into a function built for the processor's vectors,
+// the operators become those vectors' instructions. Blue/red and green/alpha
+// travel as pairs of 16-bit lanes (H) holding s * a + d * (255 - a) (at most 65025).
+// Vectors go by value only between functions inlined into each other: the
+// warning about how they would be passed to a call does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+template <TCompositeAlpha kAlpha, typename P, typename H>
+[[gnu::always_inline]] inline P LayLanes(P s, P d, P a) {
+  const P low = P{} + 0x00FF00FF, alphaLane = P{} + 0x00FF0000;
+  const P a2 = a | (a << 16), na2 = low - a2;
+  P sga = (s >> 8) & low;
+  // Over the export ground the alpha channel blends like a colour whose value is 255.
+  if (kAlpha == TCompositeAlpha::Accumulate) sga |= alphaLane;
+  const P rb = P((H(s & low) * H(a2) + H(d & low) * H(na2)) >> 8);
+  P ga = P((H(sga) * H(a2) + H((d >> 8) & low) * H(na2)) >> 8);
+  if (kAlpha == TCompositeAlpha::Coverage) ga = (ga & ~alphaLane) | (a << 16);
+  const P blended = rb | (ga << 8);
+  return a == 0 ? d : a == 255 ? s : blended;
+}
+
+using Pixels8 = std::uint32_t [[gnu::vector_size(32)]];
+using Halves16 = std::uint16_t [[gnu::vector_size(32)]];
+using Pixels16 = std::uint32_t [[gnu::vector_size(64)]];
+using Halves32 = std::uint16_t [[gnu::vector_size(64)]];
+
 template <TCompositeAlpha kAlpha>
 [[gnu::target("avx2")]] inline __m256i Lay8(__m256i s, __m256i d, __m256i a) {
-  const __m256i low = _mm256_set1_epi32(0x00FF00FF);
-  const __m256i alphaLane = _mm256_set1_epi32(0x00FF0000);
-  const __m256i a2 = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
-  const __m256i na2 = _mm256_sub_epi16(_mm256_set1_epi16(255), a2);
-  __m256i sga = _mm256_and_si256(_mm256_srli_epi32(s, 8), low);
-  // Over the export ground the alpha channel blends like a colour whose value is 255.
-  if (kAlpha == TCompositeAlpha::Accumulate) sga = _mm256_or_si256(sga, alphaLane);
-  const __m256i rb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, low), a2),
-                                                        _mm256_mullo_epi16(_mm256_and_si256(d, low), na2)),
-                                       8);
-  __m256i ga = _mm256_srli_epi16(
-      _mm256_add_epi16(_mm256_mullo_epi16(sga, a2),
-                       _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(d, 8), low), na2)),
-      8);
-  if (kAlpha == TCompositeAlpha::Coverage) ga = _mm256_or_si256(_mm256_andnot_si256(alphaLane, ga), _mm256_slli_epi32(a, 16));
-  const __m256i blended = _mm256_or_si256(rb, _mm256_slli_epi32(ga, 8));
-  const __m256i whole = _mm256_cmpeq_epi32(a, _mm256_set1_epi32(255));
-  const __m256i none = _mm256_cmpeq_epi32(a, _mm256_setzero_si256());
-  return _mm256_blendv_epi8(_mm256_blendv_epi8(blended, s, whole), d, none);
+  return __m256i(LayLanes<kAlpha, Pixels8, Halves16>(Pixels8(s), Pixels8(d), Pixels8(a)));
 }
 
 // Pixels whose coverage is their alpha scaled by `factor`; returns how many it
@@ -200,6 +220,57 @@ template <TCompositeAlpha kAlpha>
   return i;
 }
 
+#define TRESSARY_DESK_WIDEST "avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi"
+// GCC 12's 512-bit shifts pass an undefined vector as their unused merge
+// operand, which its own warning then takes for an uninitialised read.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+template <TCompositeAlpha kAlpha>
+[[gnu::target(TRESSARY_DESK_WIDEST)]] inline __m512i Lay16(__m512i s, __m512i d, __m512i a) {
+  return __m512i(LayLanes<kAlpha, Pixels16, Halves32>(Pixels16(s), Pixels16(d), Pixels16(a)));
+}
+
+// LayPlainWide sixteen pixels a step.
+template <TCompositeAlpha kAlpha>
+[[gnu::target(TRESSARY_DESK_WIDEST)]] int LayPlainWidest(const TColor32* src, TColor32* dst, int count,
+                                                        std::uint32_t factor) {
+  const __m512i scale = _mm512_set1_epi32(int(factor));
+  int i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m512i s = _mm512_loadu_si512(src + i);
+    __m512i a = _mm512_srli_epi32(s, 24);
+    const __mmask16 clear = _mm512_cmpeq_epi32_mask(a, _mm512_setzero_si512());
+    if (clear == 0xFFFF) continue;
+    if (factor != 255) {
+      a = _mm512_srli_epi32(_mm512_mullo_epi16(a, scale), 8);
+    } else if (_mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(255)) == 0xFFFF) {
+      _mm512_storeu_si512(dst + i, s);
+      continue;
+    }
+    const __m512i d = _mm512_loadu_si512(dst + i);
+    _mm512_storeu_si512(dst + i, Lay16<kAlpha>(s, d, a));
+  }
+  return i;
+}
+
+// The runs of 64 cells the layer has prepared, gathered from the map row `cells`
+// (`width` cells; nothing is read past them); returns how many it did.
+[[gnu::target(TRESSARY_DESK_WIDEST)]] int GatherWidest(const TPreparedLayer& p, const std::uint8_t* cells, int width,
+                                                     std::uint8_t* out) {
+  for (std::size_t run = 0; run < p.RunBase.size(); ++run) {
+    const int base = p.RunBase[run];
+    const int left = width - base;  // at least 1: every column lies in the map
+    const auto first = [](int n) { return n >= 64 ? ~__mmask64(0) : n <= 0 ? 0 : (__mmask64(1) << n) - 1; };
+    const __mmask64 low = first(left), high = first(left - 64);
+    const __m512i a = _mm512_maskz_loadu_epi8(low, cells + base);
+    const __m512i b = _mm512_maskz_loadu_epi8(high, cells + base + 64);
+    const __m512i offsets = _mm512_loadu_si512(p.RunOffsets.data() + 64 * run);
+    _mm512_storeu_si512(out + 64 * run, _mm512_permutex2var_epi8(a, offsets, b));
+  }
+  return int(64 * p.RunBase.size());
+}
+#pragma GCC diagnostic pop
+
 [[gnu::target("avx2")]] int FillWide(TColor32* row, int count, TColor32 ground) {
   const __m256i value = _mm256_set1_epi32(int(ground));
   int i = 0;
@@ -208,6 +279,7 @@ template <TCompositeAlpha kAlpha>
 }
 
 const bool kWide = ProcessorFeatures().Avx2;
+const bool kWidest = ProcessorFeatures().Avx512Vbmi;
 #else
 int FillWide(TColor32*, int, TColor32) { return 0; }
 template <TCompositeAlpha>
@@ -218,41 +290,61 @@ template <TCompositeAlpha>
 int LayFadedWide(const TPreparedLayer&, const TColor32*, TColor32*, int, const std::uint8_t*) {
   return 0;
 }
+template <TCompositeAlpha>
+int LayPlainWidest(const TColor32*, TColor32*, int, std::uint32_t) {
+  return 0;
+}
+int GatherWidest(const TPreparedLayer&, const std::uint8_t*, int, std::uint8_t*) { return 0; }
 constexpr bool kWide = false;
+constexpr bool kWidest = false;
 #endif
 
 template <TCompositeAlpha kAlpha>
 void LayPlain(const TColor32* src, TColor32* dst, int count, std::uint32_t factor) {
-  for (int i = kWide ? LayPlainWide<kAlpha>(src, dst, count, factor) : 0; i < count; ++i) {
+  int i = kWidest ? LayPlainWidest<kAlpha>(src, dst, count, factor) : 0;
+  if (kWide) i += LayPlainWide<kAlpha>(src + i, dst + i, count - i, factor);
+  for (; i < count; ++i) {
     const std::uint32_t a = src[i] >> 24;
     Lay<kAlpha>(src[i], dst[i], factor == 255 ? a : (factor * a) >> 8);
   }
 }
 
-// `gathered` has room for the clip's width: where the map's columns do not step
-// one by one (a zoomed desk), the cells the row meets are gathered there first, so
-// that runs of eight take the vector path at every scale.
+// Where a layer's map columns do not step one by one (a zoomed desk), the cells
+// a row meets are gathered first, so that runs of eight take the vector path at
+// every scale; rows that read the same map row (a desk below scale 1) reuse them.
+struct TGathered {
+  std::vector<std::uint8_t> Cells;  // room for the composite's width
+  const TPreparedLayer* Layer = nullptr;
+  int MapRow = -1;
+};
+
 template <TCompositeAlpha kAlpha>
-void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, const std::uint8_t* cells,
-              std::uint8_t* gathered) {
+void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int mapRow, TGathered& gathered) {
   const int count = p.Clip.Width();
   const int* columns = p.MapColumns.data();
+  const std::uint8_t* cells = p.Map->Row(mapRow);
   const std::uint8_t* run = cells + columns[0];
   if (!p.ColumnsInStep) {
-    for (int i = 0; i < count; ++i) gathered[i] = cells[columns[i]];
-    run = gathered;
+    std::uint8_t* out = gathered.Cells.data();
+    if (gathered.Layer != &p || gathered.MapRow != mapRow) {
+      int i = kWidest ? GatherWidest(p, cells, p.Map->Width(), out) : 0;
+      for (; i < count; ++i) out[i] = cells[columns[i]];
+      gathered.Layer = &p;
+      gathered.MapRow = mapRow;
+    }
+    run = out;
   }
   int i = kWide ? LayFadedWide<kAlpha>(p, src, dst, count, run) : 0;
   for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[run[i]]][src[i] >> 24]);
 }
 
 template <TCompositeAlpha kAlpha>
-void LayRow(const TPreparedLayer& p, int y, TColor32* targetRow, std::uint8_t* gathered) {
+void LayRow(const TPreparedLayer& p, int y, TColor32* targetRow, TGathered& gathered) {
   const TColor32* src = p.Rendering->PixelPtr(p.Clip.Left - p.Pos.X, y - p.Pos.Y);
   TColor32* dst = targetRow + p.Clip.Left;
   if (!p.Map) return LayPlain<kAlpha>(src, dst, p.Clip.Width(), p.LayerFactor);
   const int row = std::clamp(RoundInt((y - p.Pos.Y) * p.Scale) + p.SourceTop, 0, p.Map->Height() - 1);
-  LayFaded<kAlpha>(p, src, dst, p.Map->Row(row), gathered);
+  LayFaded<kAlpha>(p, src, dst, row, gathered);
 }
 
 // Rows go in bands small enough to stay in the cache while every layer passes
@@ -266,7 +358,8 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
   const std::int64_t work = std::int64_t(rect.Width()) * rect.Height() * std::int64_t(prepared.size() + 1);
   target.Bits();  // unshared here, not by a band
   ForRowBands(rect.Top, rect.Bottom, work, [&](int y0, int y1) {
-    std::vector<std::uint8_t> gathered(std::size_t(rect.Width()));
+    TGathered gathered;
+    gathered.Cells.resize(std::size_t(rect.Width()));
     for (int top = y0; top < y1; top += bandRows) {
       const int bottom = std::min(y1, top + bandRows);
       for (int y = top; y < bottom; ++y) {
@@ -275,7 +368,7 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
       }
       for (auto p = prepared.rbegin(); p != prepared.rend(); ++p)
         for (int y = std::max(top, p->Clip.Top); y < std::min(bottom, p->Clip.Bottom); ++y)
-          LayRow<kAlpha>(*p, y, target.PixelPtr(0, y), gathered.data());
+          LayRow<kAlpha>(*p, y, target.PixelPtr(0, y), gathered);
     }
   });
 }

@@ -3,6 +3,8 @@
 // take every path: clear runs, opaque runs, mixed runs and ragged ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <random>
 
@@ -14,13 +16,15 @@ namespace {
 
 struct Source {
   TBitmap32 picture;
+  TBitmap32 canvas;  // what the mask's map covers
   std::unique_ptr<TMask> mask;
   TCompositeLayer layer;
 };
 
 std::uint32_t Faded(std::uint32_t percent, std::uint32_t a) { return (percent * 255 / 100 * a) >> 8; }
 
-TColor32 ReferencePixel(const std::vector<Source>& sources, int x, int y, TCompositeAlpha kind) {
+// `scale` takes a rendering pixel to its map cell, as the desk's does.
+TColor32 ReferencePixel(const std::vector<Source>& sources, int x, int y, TCompositeAlpha kind, double scale = 1) {
   TColor32 d = kind == TCompositeAlpha::Coverage ? 0xFFFFFFFF : 0x00FFFFFF;
   for (auto it = sources.rbegin(); it != sources.rend(); ++it) {
     const TCompositeLayer& layer = it->layer;
@@ -33,7 +37,10 @@ TColor32 ReferencePixel(const std::vector<Source>& sources, int x, int y, TCompo
     if (layer.Mask)
       for (int region : layer.Mask->UsedRegions()) {
         const std::uint8_t opacity = layer.Mask->GetRegionOpacity(region);
-        if (opacity < 100 && layer.Mask->GetMap().At(dx, dy) & (1 << (region - 1))) {
+        const TMaskA& map = layer.Mask->GetMap();
+        const int cellX = std::clamp(int(std::nearbyint(dx * scale)), 0, map.Width() - 1);
+        const int cellY = std::clamp(int(std::nearbyint(dy * scale)), 0, map.Height() - 1);
+        if (opacity < 100 && map.At(cellX, cellY) & (1 << (region - 1))) {
           a = Faded(opacity, a);
           applied = true;
         }
@@ -111,6 +118,46 @@ TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmetic) {
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 70; ++x) reference.SetPixel(x, y, ReferencePixel(sources, x, y, kind));
     EXPECT_TRUE(SamePicture(target, reference)) << (kind == TCompositeAlpha::Coverage ? "on the desk" : "in the export");
+  }
+}
+
+// Wide layers on a zoomed desk: the map read at twice, half and a third more
+// than the rendering's size, cells gathered in runs and reused by rows that
+// meet the same map row; runs of sixteen clear, opaque and mixed pixels.
+TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmeticAtEveryScale) {
+  std::mt19937 random(11);
+  for (double scale : {2.0, 0.5, 1.33}) {
+    SCOPED_TRACE(scale);
+    std::vector<Source> sources(3);
+    const int sizes[3][2] = {{301, 9}, {263, 12}, {150, 10}};
+    const TPoint places[3] = {{0, 1}, {-7, 0}, {40, 2}};
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      Source& s = sources[i];
+      s.picture = RaggedPicture(sizes[i][0], sizes[i][1], random);
+      for (int y = 0; y < sizes[i][1]; ++y)
+        for (int x = 64; x < 96; ++x) s.picture.SetPixel(x, y, x < 80 ? 0 : (random() & 0xFFFFFF) | 0xFF000000);
+      s.layer = {&s.picture, places[i], {0, 0, sizes[i][0], sizes[i][1]}, nullptr, i == 2 ? std::uint8_t(60) : std::uint8_t(100)};
+      if (i == 2) continue;
+      s.canvas = TBitmap32(int(sizes[i][0] * scale + 0.5), int(sizes[i][1] * scale + 0.5));
+      s.mask = std::make_unique<TMask>();
+      s.mask->SetBitmap(&s.canvas);
+      TMaskA& map = s.mask->Map();
+      for (int y = 0; y < map.Height(); ++y)
+        for (int x = 0; x < map.Width(); ++x) map.At(x, y) = (x / 24) % 2 ? std::uint8_t(random() % 4) : 1;
+      s.mask->SetRegionOpacity(1, 40);
+      s.mask->SetRegionOpacity(2, 70);
+      s.mask->GetUsedRegions();
+      s.layer.Mask = s.mask.get();
+    }
+    std::vector<TCompositeLayer> layers;
+    for (const Source& s : sources) layers.push_back(s.layer);
+    TBitmap32 target(290, 14, 0x12345678);
+    CompositeLayers(target, {0, 0, 290, 14}, layers, scale, TCompositeAlpha::Coverage);
+    TBitmap32 reference(290, 14);
+    for (int y = 0; y < 14; ++y)
+      for (int x = 0; x < 290; ++x)
+        reference.SetPixel(x, y, ReferencePixel(sources, x, y, TCompositeAlpha::Coverage, scale));
+    EXPECT_TRUE(SamePicture(target, reference));
   }
 }
 
