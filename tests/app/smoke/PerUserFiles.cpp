@@ -36,6 +36,7 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
 #include "support/StandInPublisher.h"
+#include "support/qt/DownloadWindow.h"
 
 namespace {
 
@@ -46,13 +47,6 @@ int Fail(const std::string& why) {
   report.flush();
   QApplication::exit(1);
   return 1;
-}
-
-QTreeWidgetItem* FindNode(QTreeWidgetItem* item, int kind, const TFormDownloadElements& form) {
-  if (const auto* node = form.NodeOf(item); node && node->Kind == kind) return item;
-  for (int i = 0; i < item->childCount(); ++i)
-    if (QTreeWidgetItem* found = FindNode(item->child(i), kind, form)) return found;
-  return nullptr;
 }
 
 // The template `fileName` in the browser's grid of type 1: where it is drawn
@@ -116,12 +110,9 @@ int Walk() {
     MainIni->WriteString("REGISTRATION", key, std::string(key) == "EMail" ? "anna@example.com" : "Anna");
   TFormDownloadElements download;
   download.show();
-  QTreeWidgetItem* root = download.Root(0);
-  if (!root) return Fail("no publisher in the download window");
-  download.TreeView->expandItem(root);
-  if (!QTest::qWaitFor([&] { return download.NodeOf(root)->State == "-2"; }, 20000))
-    return Fail("the publisher was not analysed");
-  QTreeWidgetItem* element = FindNode(root, ekTemplate, download);
+  QTreeWidgetItem* root = OpenFirstPublisher(download);
+  if (!root) return Fail("no publisher in the download window, or it was not analysed");
+  QTreeWidgetItem* element = FindDownloadNode(root, ekTemplate, download);
   if (!element) return Fail("the new template is not in the tree");
   download.SetChecked(element, true);
   QWidget* start = download.ButtonStartDownload;

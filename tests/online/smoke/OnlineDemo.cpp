@@ -26,18 +26,8 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/StandInPublisher.h"
+#include "support/qt/DownloadWindow.h"
 #include "support/qt/SmokeDemo.h"
-
-namespace {
-
-QTreeWidgetItem* FindNode(QTreeWidgetItem* item, int kind, const TFormDownloadElements& form) {
-  if (const auto* node = form.NodeOf(item); node && node->Kind == kind) return item;
-  for (int i = 0; i < item->childCount(); ++i)
-    if (QTreeWidgetItem* found = FindNode(item->child(i), kind, form)) return found;
-  return nullptr;
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc != 3) return 2;
@@ -102,13 +92,10 @@ int main(int argc, char* argv[]) {
   // The download window: the publisher expanded, two elements checked and fetched.
   TFormDownloadElements download;
   download.show();
-  QTreeWidgetItem* root = download.Root(0);
-  if (!root) return DemoFail("no publisher");
-  download.TreeView->expandItem(root);
-  if (!QTest::qWaitFor([&] { return download.NodeOf(root)->State == "-2"; }, 20000))
-    return DemoFail("the publisher was not analysed");
-  QTreeWidgetItem* element = FindNode(root, ekTemplate, download);
-  QTreeWidgetItem* item = FindNode(root, ekInterfaceItem, download);
+  QTreeWidgetItem* root = OpenFirstPublisher(download);
+  if (!root) return DemoFail("no publisher, or it was not analysed");
+  QTreeWidgetItem* element = FindDownloadNode(root, ekTemplate, download);
+  QTreeWidgetItem* item = FindDownloadNode(root, ekInterfaceItem, download);
   if (!element || !item) return DemoFail("the new elements are not in the tree");
   download.SetChecked(element, true);
   download.SetChecked(item, true);
