@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -12,21 +14,38 @@
 
 namespace {
 
-TEST(QtOwnerThread, TasksFromAWorkerRunOnTheOwnersThreadInOrder) {
+// Counts the captures of tasks that are freed on another thread than
+// the owner's.
+struct TCapture {
+  std::thread::id owner;
+  std::atomic<int>* freedElsewhere;
+  ~TCapture() {
+    if (std::this_thread::get_id() != owner) ++*freedElsewhere;
+  }
+};
+
+TEST(QtOwnerThread, TasksFromAWorkerRunAndAreFreedOnTheOwnersThreadInOrder) {
   TQtOwnerThread owner;
   std::vector<int> order;
   std::vector<std::thread::id> threads;
+  const std::thread::id ownerId = std::this_thread::get_id();
+  std::atomic<int> freedElsewhere = 0;
+  constexpr int kTasks = 500;
+  // The worker posts while the owner runs the tasks.
   std::thread worker([&] {
-    for (int i = 0; i < 50; ++i)
-      owner.Post([&, i] {
+    for (int i = 0; i < kTasks; ++i) {
+      auto capture = std::make_shared<TCapture>(ownerId, &freedElsewhere);
+      owner.Post([&, i, capture = std::move(capture)] {
         order.push_back(i);
         threads.push_back(std::this_thread::get_id());
       });
+    }
   });
+  owner.RunUntil([&] { return order.size() == kTasks; });
   worker.join();
-  owner.RunUntil([&] { return order.size() == 50; });
-  for (int i = 0; i < 50; ++i) EXPECT_EQ(order[i], i);
-  for (auto id : threads) EXPECT_EQ(id, std::this_thread::get_id());
+  for (int i = 0; i < kTasks; ++i) EXPECT_EQ(order[i], i);
+  for (auto id : threads) EXPECT_EQ(id, ownerId);
+  EXPECT_EQ(freedElsewhere, 0);
 }
 
 TEST(QtOwnerThread, OtherEventsKeepRunningWhileATransferIsAwaited) {
