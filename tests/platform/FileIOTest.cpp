@@ -26,6 +26,14 @@ std::string Text(const fs::path& path) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<unreadable>");
 }
 
+// Whether the file system of `folder` makes unnamed files (some overlay file
+// systems do not): only there can a killed save leave nothing behind.
+bool UnnamedFilesIn(const fs::path& folder) {
+  const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600);
+  if (fd >= 0) close(fd);
+  return fd >= 0;
+}
+
 // Restores the umask a test changed.
 class UmaskGuard {
  public:
@@ -121,9 +129,11 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
     int status = 0;
     return child > 0 && waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
   };
-  ASSERT_TRUE(killedSave());
-  EXPECT_EQ(Text(file), old);
-  EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"work.tsu"}));
+  if (UnnamedFilesIn(dir.Path())) {
+    ASSERT_TRUE(killedSave());
+    EXPECT_EQ(Text(file), old);
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"work.tsu"}));
+  }
 
   // Where the file system has no unnamed files, the killed save's named
   // temporary stays; the next save of the same name removes it, one of another
@@ -153,6 +163,9 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
 
 TEST(WriteFileAtomic, KilledAtAnyMomentLeavesTheOldFileOrTheNewOneAndNothingElse) {
   TempFolder dir;
+  if (!UnnamedFilesIn(dir.Path()))
+    GTEST_SKIP() << "no unnamed files on this file system: a killed save leaves a named temporary here, which the "
+                    "next save removes (FailureMidwayKeepsOldFileAndLeavesNoTemporary checks that)";
   const fs::path file = dir / "big.tsc";
   // Two large contents the child saves by turns; each differs from the other at
   // both ends, so a mixed or cut file shows.
