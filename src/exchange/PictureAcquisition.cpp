@@ -28,9 +28,9 @@ std::optional<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) 
     case TLoadRoute::Jpeg: {
       auto bytes = ReadFileBytes(file, kMaxJpegFileBytes);
       if (!bytes) return std::nullopt;
-      auto image = TJpegImage::FromBytes(std::move(*bytes));
-      if (!image) return std::nullopt;
-      auto bitmap = image->ToBitmap();
+      std::string tooLarge;
+      auto bitmap = DecodeJpeg(*bytes, &tooLarge);
+      if (!bitmap && !tooLarge.empty()) throw EPictureTooLarge(tooLarge);
       if (!bitmap) return std::nullopt;
       loaded.Picture = std::move(*bitmap);
       break;

@@ -1,6 +1,7 @@
 #include "picture/Jpeg.h"
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -112,7 +113,7 @@ std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data) {
   return info;
 }
 
-std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data) {
+std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::string* tooLarge) {
   auto info = ReadJpegInfo(data);
   if (!info) return std::nullopt;
   // Every row is decoded into the picture, or the picture is dropped.
@@ -125,6 +126,10 @@ std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data) {
     d.info.scale_denom = static_cast<unsigned>(info->Scale);
   }
   ok = ok && DecodeRows(d, bitmap);
+  // Beyond the working memory the library asks for a backing store it does not have.
+  const int failure = d.error.manager.msg_code;
+  if (!ok && tooLarge && (failure == JERR_NO_BACKING_STORE || failure == JERR_OUT_OF_MEMORY))
+    *tooLarge = PictureTooLargeText(info->Width, info->Height);
   jpeg_destroy_decompress(&d.info);
   if (!ok) return std::nullopt;
   return bitmap;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "picture/Bitmap32.h"
@@ -30,8 +31,9 @@ std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data);
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality);
 // Decodes a greyscale or colour JPEG (bytes after the end of the picture are
 // ignored) at the size ReadJpegInfo gives as decoded. nullopt for data that is not
-// a JPEG, is damaged, uses CMYK, or needs more than kJpegWorkingMemory.
-std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data);
+// a JPEG, is damaged, uses CMYK, or needs more than kJpegWorkingMemory; for the
+// last, `tooLarge` (when given) names the picture's size.
+std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::string* tooLarge = nullptr);
 // What the JPEG library may allocate for one picture besides the picture itself.
 // A progressive picture keeps every coefficient of its full size while it
 // decodes, two bytes a sample, however small the scale it decodes at: a file of a

@@ -17,7 +17,9 @@ bool LoadPictureFile(const std::filesystem::path& fileName, TBitmap32& bitmap, s
     if (ext == ".jpg" || ext == ".jpeg") {
       const auto bytes = ReadFileBytes(fileName);
       if (!bytes) throw EFOpenError("Cannot open file \"" + fileName.string() + "\"");
-      auto decoded = DecodeJpeg(*bytes);
+      std::string tooLarge;
+      auto decoded = DecodeJpeg(*bytes, &tooLarge);
+      if (!decoded && !tooLarge.empty()) throw EPictureTooLarge(tooLarge);
       if (!decoded) throw EInvalidGraphic("Invalid JPEG picture: " + fileName.string());
       bitmap = std::move(*decoded);
       return true;

@@ -94,15 +94,20 @@ TEST(PictureTool, ConvertsBetweenFormatsAsTheJudgesSeeThem) {
 }
 
 // A 500-byte JPEG photo claiming 188 million pixels decodes at half its size, the
-// largest DCT scale within the bomb limit; a PNG just above the limit is refused
-// before decoding, its size named, and nothing is written.
+// largest DCT scale within the bomb limit; one claiming 900 million would need
+// more than the JPEG library's working memory even scaled (a progressive picture
+// keeps all its coefficients) and is refused by its size, as is a PNG just above
+// the limit, before decoding; nothing is written.
 TEST(PictureTool, DecodesAJpegBombScaledAndRefusesOtherBombs) {
   TempFolder dir;
   WriteJpegBomb(dir / "bomb.jpg");
+  WriteJpegBomb(dir / "huge.jpg", 30000, 30000);
   WritePngBomb(dir / "bomb.png", 10000, 9000);
   std::string info;
   ASSERT_EQ(RunCommand(Tool() + " info " + Quoted(dir / "bomb.jpg"), &info), 0);
   EXPECT_EQ(info.substr(0, info.find("alpha0")), "width 7322\nheight 6428\n");
+  EXPECT_EQ(RunCommand(Tool() + " info " + Quoted(dir / "huge.jpg") + " 2>&1", &info), 1);
+  EXPECT_NE(info.find("the picture is 30000 x 30000 pixels"), std::string::npos) << info;
   std::string refusal;
   EXPECT_EQ(RunCommand(Tool() + " convert " + Quoted(dir / "bomb.png") + " " + Quoted(dir / "out.png") + " 2>&1",
                        &refusal),

@@ -110,7 +110,7 @@ std::string RunPython(const std::string& script, const std::string& arguments) {
   return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
 }
 
-void WriteJpegBomb(const fs::path& file) {
+void WriteJpegBomb(const fs::path& file, int width, int height) {
   ImageMagickWrite(TestPicture(16, 16, false), file, "-quality 75 -sampling-factor 2x2 -interlace JPEG -strip");
   auto bytes = ReadFileBytes(file);
   ASSERT_TRUE(bytes);
@@ -118,10 +118,10 @@ void WriteJpegBomb(const fs::path& file) {
   auto at = std::search(bytes->begin(), bytes->end(), std::begin(sof2), std::end(sof2));
   ASSERT_LT(at + 9, bytes->end()) << "no progressive frame header in " << file;
   // Marker, length, precision, then height and width, big-endian.
-  at[5] = std::uint8_t(kJpegBombHeight >> 8);
-  at[6] = std::uint8_t(kJpegBombHeight);
-  at[7] = std::uint8_t(kJpegBombWidth >> 8);
-  at[8] = std::uint8_t(kJpegBombWidth);
+  at[5] = std::uint8_t(height >> 8);
+  at[6] = std::uint8_t(height);
+  at[7] = std::uint8_t(width >> 8);
+  at[8] = std::uint8_t(width);
   WriteTestFile(file, std::string(bytes->begin(), bytes->end()));
 }
 

@@ -34,11 +34,11 @@ TJudged PillowRead(const fs::path& file);
 
 // Small files claiming huge pictures, made by independent tools: a progressive
 // JPEG of 16 x 16 pixels (ImageMagick, 4:2:0) whose frame header is made to say
-// 14644 x 12856 (the scans it lacks decode grey), and a valid one-bit greyscale
+// width x height (the scans it lacks decode grey), and a valid one-bit greyscale
 // PNG of width x height (Python's zlib).
 constexpr int kJpegBombWidth = 14644;
 constexpr int kJpegBombHeight = 12856;
-void WriteJpegBomb(const fs::path& file);
+void WriteJpegBomb(const fs::path& file, int width = kJpegBombWidth, int height = kJpegBombHeight);
 void WritePngBomb(const fs::path& file, int width, int height);
 
 // Runs a Python script with /usr/bin/python3 and the given arguments; returns its
