@@ -6,7 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
-#include "platform/Registry.h"
+#include "platform/RegistryIni.h"
 #include "platform/ShellOpen.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"

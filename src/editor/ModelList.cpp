@@ -40,7 +40,7 @@ std::vector<TModelType> ParseModelTypes(const std::vector<std::string>& values) 
   return types;
 }
 
-std::optional<TModelHeader> ParseModelHeader(std::string_view line) {
+std::optional<TModelHeader> ParseModelListHeader(std::string_view line) {
   const std::string trimmed = Trim(line);
   if (!IsHeaderLine(trimmed)) return std::nullopt;
   const std::string inner = trimmed.substr(1, trimmed.size() - 2) + ";";
@@ -66,7 +66,7 @@ std::optional<TModelPart> ParseMaskRecord(std::string_view line) {
 std::vector<TModelGroup> GroupModels(const std::vector<TModelType>& types, const std::vector<std::string>& lines) {
   std::vector<std::vector<TModel>> byType(types.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::optional<TModelHeader> header = ParseModelHeader(lines[i]);
+    const std::optional<TModelHeader> header = ParseModelListHeader(lines[i]);
     if (!header) continue;
     TModel model{*header, {}};
     std::size_t next = i + 1;

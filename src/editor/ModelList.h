@@ -27,7 +27,7 @@ struct TModelHeader {
   std::string Hint;
   std::string Type;
 };
-std::optional<TModelHeader> ParseModelHeader(std::string_view line);
+std::optional<TModelHeader> ParseModelListHeader(std::string_view line);
 
 // "kind;x;y;file;caption;level": an offset from the face point, the element file,
 // the layer's caption and stacking level. nullopt for an empty line, one starting

@@ -9,7 +9,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
-#include "platform/Registry.h"
+#include "platform/RegistryIni.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 

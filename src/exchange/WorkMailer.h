@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "exchange/MapiMail.h"
+#include "exchange/DesktopMail.h"
 #include "exchange/MimeWriter.h"
 #include "exchange/PictureOutput.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/ProgramFolders.h"
-#include "platform/Registry.h"
+#include "platform/RegistryIni.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
 #include "support/SaveGuarantee.h"

@@ -63,7 +63,7 @@ TEST(ModelList, GroupsByTypeTextAndLeavesOutWhatCannotBeShown) {
   EXPECT_EQ(crew.Caption, "Crew");
   EXPECT_EQ(crew.Level, 30);
   EXPECT_FALSE(ParseMaskRecord(""));
-  EXPECT_FALSE(ParseModelHeader("[]"));
+  EXPECT_FALSE(ParseModelListHeader("[]"));
   EXPECT_TRUE(GroupModels({}, lines).empty());
   EXPECT_TRUE(GroupModels(types, {}).empty());
 }

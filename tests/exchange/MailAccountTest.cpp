@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "exchange/MailAccount.h"
-#include "platform/Registry.h"
+#include "platform/RegistryIni.h"
 #include "support/TestPaths.h"
 
 namespace {

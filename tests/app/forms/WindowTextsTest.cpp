@@ -19,6 +19,7 @@
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
 #include "editor/forms/FormQueries.h"
@@ -55,9 +56,6 @@
 #include "support/FakeWorkPicture.h"
 #include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
-
-// Its header and the online element index's each declare a ParseModelHeader.
-void RegisterFormMask();
 
 namespace {
 

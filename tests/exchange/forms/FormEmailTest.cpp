@@ -21,7 +21,7 @@
 #include "picture/WorkFile.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
-#include "platform/Registry.h"
+#include "platform/RegistryIni.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"

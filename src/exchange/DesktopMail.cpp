@@ -1,4 +1,4 @@
-#include "exchange/MapiMail.h"
+#include "exchange/DesktopMail.h"
 
 fs::path MapiProgram() { return FindProgramOnPath("xdg-email"); }
 

@@ -1,4 +1,4 @@
-#include "platform/Registry.h"
+#include "platform/RegistryIni.h"
 
 #include <cstdlib>
 #include <system_error>

@@ -2,16 +2,16 @@
 #include "picture/Layer.h"
 #include "shell/ShellGlobals.h"
 
-class DeskZoomTest : public MainStateTest {
+class MainStateZoomTest : public MainStateTest {
  protected:
-  DeskZoomTest() {
+  MainStateZoomTest() {
     ResetShellGlobals();
     UpdateDeskView();  // 445 x 492 centred on 890 x 984
   }
-  ~DeskZoomTest() override { ResetShellGlobals(); }
+  ~MainStateZoomTest() override { ResetShellGlobals(); }
 };
 
-TEST_F(DeskZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSliders) {
+TEST_F(MainStateZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSliders) {
   desk.Add().Render(false);
   state.SetDeskScale(2.0);
   EXPECT_EQ(DeskViewWidth, 890);
@@ -32,7 +32,7 @@ TEST_F(DeskZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSliders) {
   EXPECT_EQ(desk.recomposes, recomposes);
 }
 
-TEST_F(DeskZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) {
+TEST_F(MainStateZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) {
   TLayer& layer = desk.Add();
   layer.Left = 300;
   layer.Top = 300;
@@ -57,7 +57,7 @@ TEST_F(DeskZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) {
   EXPECT_EQ(desk.placements, 0 + 1);
 }
 
-TEST_F(DeskZoomTest, CentringTakesTheCanvasMiddleAndTheSlidersFollow) {
+TEST_F(MainStateZoomTest, CentringTakesTheCanvasMiddleAndTheSlidersFollow) {
   state.ScrollDesk(0, 0);
   state.CentreDesk();
   EXPECT_EQ(DeskViewLeft, 222);
