@@ -44,11 +44,20 @@ bool IsInside(const fs::path& path, const fs::path& folder) {
   return !ec && !ec2 && !relative.empty() && *relative.begin() != "..";
 }
 
+fs::path EntryPath(const fs::path& dest, const TArec& entry) {
+  return ResolvePath(dest, entry.SubFolder.empty() ? entry.FileName : entry.SubFolder + "\\" + entry.FileName);
+}
+
+// The entry's name is safe and no folder of its path that exists already (a
+// link, say) leads out of `dest`.
+bool StaysInside(const fs::path& dest, const TArec& entry) {
+  return ArchiveNameIsSafe(entry) && IsInside(EntryPath(dest, entry).parent_path(), dest);
+}
+
 // Writes one entry below `dest`; see ExtractArchive.
 bool WriteEntry(const fs::path& dest, const TArec& entry, const std::vector<std::uint8_t>& content) {
   if (!ArchiveNameIsSafe(entry)) return false;
-  const std::string stored = entry.SubFolder.empty() ? entry.FileName : entry.SubFolder + "\\" + entry.FileName;
-  const fs::path file = ResolvePath(dest, stored);
+  const fs::path file = EntryPath(dest, entry);
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   if (ec || !fs::is_directory(file.parent_path(), ec)) return false;
@@ -58,6 +67,9 @@ bool WriteEntry(const fs::path& dest, const TArec& entry, const std::vector<std:
 }
 
 bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& destDir) {
+  // One name that would leave the folder refuses the whole archive before a file is written.
+  for (const TArec& entry : index.Entries)
+    if (!StaysInside(destDir, entry)) return false;
   std::error_code ec;
   fs::create_directories(destDir, ec);
   return ReadArchiveEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& content) {

@@ -55,8 +55,8 @@ bool ReadArchiveEntries(std::istream& in, const TArchiveIndex& index, const TArc
 
 // Extracts `archiveFile` below `destDir` (folders created, files replaced, names
 // matched ignoring letter case). False when the file is missing or invalid as
-// above, or an entry's name is unsafe (nothing is written for it and the
-// extraction stops). Files written before a failing entry stay.
+// above, or an entry's name is unsafe (then nothing at all is written). Files
+// written before an entry that fails to decode stay.
 bool ExtractArchive(const std::filesystem::path& archiveFile, const std::filesystem::path& destDir);
 
 // Extracts the volumes <baseName>0.arh, 1, 2 ... (joined while they follow each
