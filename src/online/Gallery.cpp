@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::size_t kMaxFileNameBytes = 120;
 
-bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::span<const std::uint8_t> Bytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
@@ -34,9 +34,17 @@ EGalleryDownload FailureOf(const TTransferContext& context) {
 
 }  // namespace
 
+std::size_t NumberPositionInWorkId(std::string_view workId, std::string_view userNumber) {
+  if (userNumber.empty()) return std::string_view::npos;
+  for (std::size_t at = workId.find(userNumber); at != std::string_view::npos; at = workId.find(userNumber, at + 1)) {
+    const std::size_t end = at + userNumber.size();
+    if ((at == 0 || !IsAsciiDigit(workId[at - 1])) && (end == workId.size() || !IsAsciiDigit(workId[end]))) return at;
+  }
+  return std::string_view::npos;
+}
+
 bool WorkBelongsTo(std::string_view workId, std::string_view userNumber) {
-  if (userNumber.empty() || workId.size() <= userNumber.size() || !workId.starts_with(userNumber)) return false;
-  return !IsAsciiAlnum(workId[userNumber.size()]);
+  return NumberPositionInWorkId(workId, userNumber) != std::string_view::npos;
 }
 
 std::vector<TGalleryAuthor> BuildGalleryAuthors(const std::vector<TRegistrationRecord>& users,
@@ -46,11 +54,24 @@ std::vector<TGalleryAuthor> BuildGalleryAuthors(const std::vector<TRegistrationR
   std::stable_sort(sorted.begin(), sorted.end(), [](const TRegistrationRecord* a, const TRegistrationRecord* b) {
     return ParseIntDef(Trim(a->SortKey), 0) < ParseIntDef(Trim(b->SortKey), 0);
   });
+  // Each work goes to the user whose number stands first in its id: in "12-1"
+  // author 12's, not author 1's.
+  std::vector<std::size_t> owner(works.size(), sorted.size());
+  for (std::size_t i = 0; i < works.size(); ++i) {
+    std::size_t first = std::string_view::npos;
+    for (std::size_t u = 0; u < sorted.size(); ++u) {
+      const std::size_t at = NumberPositionInWorkId(works[i].Id, sorted[u]->UserNumber);
+      if (at < first) {
+        first = at;
+        owner[i] = u;
+      }
+    }
+  }
   std::vector<TGalleryAuthor> authors;
-  for (const TRegistrationRecord* user : sorted) {
-    TGalleryAuthor author{user->FirstName + " " + user->SecondName, user->UserNumber, {}};
+  for (std::size_t u = 0; u < sorted.size(); ++u) {
+    TGalleryAuthor author{sorted[u]->FirstName + " " + sorted[u]->SecondName, sorted[u]->UserNumber, {}};
     for (std::size_t i = 0; i < works.size(); ++i)
-      if (WorkBelongsTo(works[i].Id, author.Number)) author.Works.push_back(i);
+      if (owner[i] == u) author.Works.push_back(i);
     if (!author.Works.empty()) authors.push_back(std::move(author));
   }
   return authors;

@@ -30,10 +30,12 @@ inline constexpr int kGalleryAttributes = 6;
 // The result page shows at most this many previews.
 inline constexpr std::size_t kGalleryResultPage = 100;
 
-// A work is an author's when its id begins with the author's number followed by
-// a separator (any character that is neither a letter nor a digit), so author 1
-// never owns work "12-3". An empty number owns nothing.
+// A work is an author's when its id holds the author's number with no digit
+// right before or after it: "10001w0001" is author 10001's, and author 1 never
+// owns work "12-3". An empty number owns nothing.
 bool WorkBelongsTo(std::string_view workId, std::string_view userNumber);
+// Where the number stands so in the id (its first such place), or npos.
+std::size_t NumberPositionInWorkId(std::string_view workId, std::string_view userNumber);
 
 struct TGalleryAuthor {
   std::string Caption;              // first name + " " + second name
@@ -42,7 +44,8 @@ struct TGalleryAuthor {
 };
 // The author tree: users ordered by the integer of field 10 (a field that is no
 // number counts as 0; equal keys keep the list's order), each with the works it
-// owns; users without works are left out.
+// owns (a work whose id holds several users' numbers is the one's whose number
+// stands first); users without works are left out.
 std::vector<TGalleryAuthor> BuildGalleryAuthors(const std::vector<TRegistrationRecord>& users,
                                                 const std::vector<TGallary>& works);
 

@@ -246,3 +246,23 @@ TEST_F(Gallery, DownloadsKeepOnlyWhatTheReplyIsAndNeverReplaceAFile) {
 }
 
 }  // namespace
+
+TEST(GalleryAuthors, AWorkIsItsAuthorsWhereverTheNumberStandsBetweenNonDigits) {
+  RecordDelimiter = ";";
+  const std::vector<TRegistrationRecord> users = ParseUsersList(
+      "Ann;Berg;a@example.com;10001;;1;1.1.1990;3;JQ;1;0;\n"
+      "Bo;Lind;b@example.com;1;;1;1.1.1990;3;JQ;2;0;\n");
+  const std::vector<TGallary> works = ParseGalleryWorksList(
+      "10001w0001;0;000000;;0;Sunny bob;5.10;0;\n"  // a letter after the number
+      "w10001;0;000000;;0;Tail;5.10;0;\n"           // the number at the end
+      "110001x;0;000000;;0;Longer;5.10;0;\n"        // a digit before: another number
+      "100012;0;000000;;0;Digits;5.10;0;\n"         // a digit after
+      "1-7;0;000000;;0;Bob's;5.10;0;\n"
+      "10001-1;0;000000;;0;Ann's first;5.10;0;\n");  // both numbers: the first one's
+  ASSERT_EQ(works.size(), 6u);
+  const std::vector<TGalleryAuthor> authors = BuildGalleryAuthors(users, works);
+  ASSERT_EQ(authors.size(), 2u);
+  EXPECT_EQ(authors[0].Caption, "Ann Berg");
+  EXPECT_EQ(authors[0].Works, (std::vector<std::size_t>{0, 1, 5}));
+  EXPECT_EQ(authors[1].Works, (std::vector<std::size_t>{4}));
+}
