@@ -165,7 +165,7 @@ std::string ChatAccountUser(std::string_view name, std::string_view password) {
 // --- session ---
 
 TChatSession::TChatSession(std::string_view nick, std::string joinedText, std::string leftText)
-    : nick_(LowerAscii(Trim(nick))), joinedText_(std::move(joinedText)), leftText_(std::move(leftText)) {}
+    : nick_(Trim(nick)), joinedText_(std::move(joinedText)), leftText_(std::move(leftText)) {}
 
 std::vector<std::string> TChatSession::UserNicks() const {
   std::vector<std::string> nicks;
@@ -215,7 +215,7 @@ void TChatSession::Deliver(const TChatMessage& message, std::vector<TChatEvent>&
     events.push_back({TChatEvent::PublicLine, 0, message});
     return;
   }
-  if (LowerAscii(message.To) != nick_) return;
+  if (!IsNick(message.To)) return;
   bool taken = false;
   for (int slot = 1; slot <= kMaxTalks; ++slot) {
     TTalk& talk = talks_[slot];
@@ -280,7 +280,10 @@ TChatMessage TChatSession::Outgoing(std::string_view to, std::string_view text, 
 TChatMessage TChatSession::JoinMessage() const {
   return Outgoing("all", nick_ + " " + joinedText_, kChatKindJoined);
 }
-TChatMessage TChatSession::LeaveMessage() const { return Outgoing("all", nick_ + leftText_, kChatKindLeft); }
+TChatMessage TChatSession::LeaveMessage() const {
+  // The nick and the text meet with one blank, whether or not the text brings it.
+  return Outgoing("all", nick_ + (leftText_.starts_with(' ') ? "" : " ") + leftText_, kChatKindLeft);
+}
 TChatMessage TChatSession::TalkLeaveNotice(std::string_view peer) const {
   return Outgoing(peer, "<< " + nick_ + " has left the room >>", kChatKindLeft);
 }

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Text.h"
+
 class IOwnerThread;
 class TTransferContext;
 
@@ -87,8 +89,8 @@ struct TChatEvent {
   TChatMessage message;
 };
 
-// One chat session after log-in. The nick is lower-cased once, here, and used
-// so everywhere.
+// One chat session after log-in. The nick is kept as typed; the server knows
+// the account lower-cased, so nicks are compared ignoring letter case.
 class TChatSession {
  public:
   TChatSession(std::string_view nick, std::string joinedText, std::string leftText);
@@ -124,7 +126,8 @@ class TChatSession {
   // The list line of a message: Kind;From;Text;To; (joined and left messages
   // get their text from the sender and the session's texts).
   std::string MessageLine(const TChatMessage& message) const;
-  bool IsOwn(const TChatMessage& message) const { return message.From == nick_; }
+  bool IsOwn(const TChatMessage& message) const { return IsNick(message.From); }
+  bool IsNick(std::string_view nick) const { return EqualsNoCase(nick, nick_); }
 
  private:
   bool Known(const TChatMessage& message) const;

@@ -278,9 +278,39 @@ EJobResult TElementDownloader::InstallTemplate(const TDownloadJob& job) {
   return EJobResult::Installed;
 }
 
+std::string TElementDownloader::InstallModelThumbnail(const TDownloadJob& job, bool& broken) {
+  const TNewModel& model = *job.Model;
+  broken = false;
+  const std::optional<std::string> folder = SafeRelativePath(model.Folder);
+  if (!folder) return model.Header;
+  std::error_code ec;
+  // A thumbnail the installation already has is used as it is.
+  if (fs::is_regular_file(ProgramFileForReading(exePath_, *folder), ec)) return model.Header;
+  std::string packed;
+  if (!DownloadFile(PreviewPath(job), {}, 0, &packed)) {
+    broken = stop_ || context_.Stopped() || context_.Status() == kTransferConnectionLost;
+    return model.Header;  // a model without its thumbnail still serves
+  }
+  const std::string thumbnail = "models\\" + *folder + "\\" + *folder + ".psd";
+  const fs::path file = ProgramFileForWriting(exePath_, thumbnail);
+  fs::create_directories(file.parent_path(), ec);
+  if (!PackedStringToPsdFile(packed, file)) return model.Header;
+  // The header's picture field names the thumbnail where it now lies.
+  const std::size_t open = model.Header.find('['), close = model.Header.rfind(']');
+  if (open == std::string::npos || close == std::string::npos || close <= open) return model.Header;
+  std::vector<std::string> fields = SplitFields(model.Header.substr(open + 1, close - open - 1), ';');
+  if (fields.size() < 3) return model.Header;
+  fields[2] = thumbnail;
+  std::string header = "[";
+  for (std::size_t i = 0; i < fields.size(); ++i) header += (i ? ";" : "") + fields[i];
+  return header + "]";
+}
+
 EJobResult TElementDownloader::InstallModel(const TDownloadJob& job) {
   const TNewModel& model = *job.Model;
-  std::vector<std::string> lines{model.Header};
+  bool broken = false;
+  std::vector<std::string> lines{InstallModelThumbnail(job, broken)};
+  if (broken) return FailureOfLastFetch();
   for (const std::string& part : model.Parts) {
     const std::vector<std::string> fields = SplitFields(part, ';');
     // The marker is the last field before the closing ";".
@@ -314,10 +344,15 @@ EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
   if (!DownloadFile(settings_.MessagesDir + message.Folder + settings_.LangExt, archive, message.Size))
     return FailureOfLastFetch();
   std::error_code ec;
+  const bool fresh = !fs::exists(folder, ec);
   fs::create_directories(folder, ec);
   const bool extracted = ExtractArchive(archive, folder);
   fs::remove(archive, ec);
-  if (!extracted) return EJobResult::Failed;
+  if (!extracted) {
+    // Nothing of a refused message stays.
+    if (fresh) RemoveTree(folder);
+    return EJobResult::Failed;
+  }
   // The folder is written as the messages window reads it: relative to the
   // messages folder.
   ini_.WriteString("MESSAGES", message.Folder, message.Folder + ";" + message.Subject + ";");
@@ -344,18 +379,28 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   if (!SafeRelativePath(item.InterfaceFolder) || !SafeRelativePath(item.ItemFolder)) return EJobResult::Failed;
   const fs::path partsFolder = ProgramFileForWriting(exePath_, item.PartsFolder(settings_));
   std::error_code ec;
+  // The folders this run makes go again when it leaves no part in them.
+  std::vector<fs::path> made;
+  for (fs::path folder = partsFolder; !fs::exists(folder, ec) && folder != exePath_; folder = folder.parent_path())
+    made.push_back(folder);
+  auto leaveNothing = [&made](EJobResult result) {
+    std::error_code ignored;
+    for (const fs::path& folder : made) fs::remove(folder, ignored);  // only when empty
+    return result;
+  };
   fs::create_directories(partsFolder, ec);
   // Parts complete on disk stay: a broken run resumes at the first missing one.
+  // They are asked for where they are kept: below the element's "Arh" folder.
   for (const TMissingPart& part : CheckArchiveParts(partsFolder, item.PartCount, item.PartSizes)) {
-    if (stop_) return EJobResult::Stopped;
+    if (stop_) return leaveNothing(EJobResult::Stopped);
     if (OnLabel) OnLabel(job.Caption + " " + std::to_string(part.Number));
-    const std::string path = item.ElementFolder(settings_) + "\\" + PartFileName(part.Number);
+    const std::string path = item.PartsFolder(settings_) + "\\" + PartFileName(part.Number);
     if (!DownloadFile(path, part.File, part.Size.value_or(0), nullptr, part.Size.has_value()))
-      return FailureOfLastFetch();
+      return leaveNothing(FailureOfLastFetch());
   }
-  if (!AllPartsPresent(partsFolder, item.PartCount)) return EJobResult::Failed;
+  if (!AllPartsPresent(partsFolder, item.PartCount)) return leaveNothing(EJobResult::Failed);
   if (!InstallInterfaceParts(partsFolder, ProgramFileForWriting(exePath_, settings_.InterfacesDir), item.InterfaceFolder))
-    return EJobResult::Failed;
+    return leaveNothing(EJobResult::Failed);
   fs::create_directories(ProgramFileForWriting(exePath_, item.ElementFolder(settings_)), ec);
 
   bool registered = false;
@@ -403,6 +448,7 @@ bool TElementDownloader::Run(const std::vector<TDownloadJob>& jobs,
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     if (stop_) return false;
     const auto start = std::chrono::steady_clock::now();
+    if (OnLabel) OnLabel(jobs[i].Caption);
     const EJobResult result = RunJob(jobs[i]);
     if (jobDone) jobDone(i, result);
     if (result == EJobResult::Stopped || result == EJobResult::ConnectionLost) return false;
@@ -414,7 +460,9 @@ bool TElementDownloader::Run(const std::vector<TDownloadJob>& jobs,
     if (OnTotals) OnTotals(progress);
   }
   if (stop_) return false;
-  SendReport();
+  // One report per window, from the first run that gets here.
+  if (!reportSent_) SendReport();
+  reportSent_ = true;
   return true;
 }
 

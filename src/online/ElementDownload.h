@@ -130,8 +130,9 @@ class TElementDownloader {
   // Fetches and installs one element.
   EJobResult RunJob(const TDownloadJob& job);
   // The whole run: each job in order; `jobDone` hears of each ended job. A stop
-  // or a lost connection ends the run early and no report is sent; a run that
-  // reaches its end sends the download report. True when it reached its end.
+  // or a lost connection ends the run early and no report is sent; the first run
+  // that reaches its end sends the download report, later ones do not. True
+  // when it reached its end.
   bool Run(const std::vector<TDownloadJob>& jobs,
            const std::function<void(std::size_t index, EJobResult result)>& jobDone);
   // Asks the running fetch and the run to stop.
@@ -149,6 +150,9 @@ class TElementDownloader {
  private:
   bool FetchPackedPicture(const TElementRecord& record, const fs::path& target, const fs::path& localPacked);
   EJobResult InstallTemplate(const TDownloadJob& job);
+  // The model's thumbnail (its preview) saved where its header then points;
+  // the header line to write. `broken` on a lost connection or a stop.
+  std::string InstallModelThumbnail(const TDownloadJob& job, bool& broken);
   EJobResult InstallModel(const TDownloadJob& job);
   EJobResult InstallMessage(const TDownloadJob& job);
   EJobResult InstallQuerySet(const TDownloadJob& job);
@@ -163,4 +167,5 @@ class TElementDownloader {
   std::string baseUrl_;
   bool stop_ = false;
   bool templateLineWritten_ = false;
+  bool reportSent_ = false;
 };

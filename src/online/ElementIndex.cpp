@@ -306,6 +306,42 @@ int MergePublishers(TIniFile& ini, const std::vector<std::string>& indexPublishe
   return added;
 }
 
+namespace {
+// A name the index gives for a folder or file here that would leave its folder.
+bool Hostile(std::string_view name) {
+  const std::string trimmed = Trim(name);
+  return !trimmed.empty() && !SafeRelativePath(trimmed);
+}
+}  // namespace
+
+std::vector<std::string> RefusedIndexNames(const std::vector<std::string>& indexLines) {
+  std::vector<std::string> refused;
+  auto check = [&](std::string_view name) {
+    if (Hostile(name)) refused.push_back(Trim(name));
+  };
+  auto section = [&](std::string_view name) {
+    return ReadIndexSection(indexLines, name).value_or(std::vector<std::string>{});
+  };
+  for (const std::string& line : section("partbase")) check(Field(line, 4));
+  for (const TModelGroup& group : ModelGroups(section("models"))) {
+    if (group.Header5.size() > 2) check(group.Header5[2]);
+    for (const std::string& part : group.Parts) check(Field(part, 4));
+  }
+  for (const std::string& line : section("model types")) {
+    const std::string key = Trim(Field(line, 1));
+    if (!key.empty() && (Hostile(key) || key.find_first_of("\\/") != std::string::npos)) refused.push_back(key);
+  }
+  for (const std::string& line : section("Publishers")) check(Field(line, 3));
+  for (const std::string& line : section("messages")) check(Field(line, 1));
+  for (const std::string& line : section("query")) check(Field(line, 2));
+  for (const std::string& raw : section("interfaces")) {
+    const std::string line = Trim(raw);
+    if (line.starts_with("[")) check(Field(line.substr(1, line.find(']') - 1), 2));
+    else check(Field(line, 1));
+  }
+  return refused;
+}
+
 int MergeModelTypes(TIniFile& ini, const std::vector<std::string>& indexModelTypes) {
   std::vector<std::pair<std::string, std::string>> entries;
   std::set<std::string> keys;
@@ -318,7 +354,8 @@ int MergeModelTypes(TIniFile& ini, const std::vector<std::string>& indexModelTyp
   for (const std::string& raw : indexModelTypes) {
     const std::string item = Trim(raw);
     const std::string key = Trim(Field(item, 1));
-    if (key.empty() || keys.count(key)) continue;
+    // A type key names files of the model list: one plain name.
+    if (key.empty() || keys.count(key) || Hostile(key) || key.find_first_of("\\/") != std::string::npos) continue;
     keys.insert(key);
     entries.emplace_back("Type" + std::to_string(entries.size() + 1), item);
     ++added;
@@ -400,6 +437,8 @@ TNewElements AnalyzeIndex(const std::vector<std::string>& indexLines, TIniFile& 
     const fs::path parts = ProgramFileForReading(exePath, item.PartsFolder(settings));
     if (!fs::exists(folder, ec) || fs::exists(parts, ec)) found.Interfaces.push_back(std::move(item));
   }
+
+  found.Refused = RefusedIndexNames(indexLines);
 
   // Messages: those whose folder no "MESSAGES" value names.
   std::set<std::string> installedMessages;

@@ -133,7 +133,7 @@ int TodayAsNumber();
 // written back. Returns how many were added.
 int MergePublishers(TIniFile& ini, const std::vector<std::string>& indexPublishers, std::string_view serversPath);
 // Appends the model types of the index whose first field no "MODEL TYPES" value
-// has. Returns how many were added.
+// has and is one plain name. Returns how many were added.
 int MergeModelTypes(TIniFile& ini, const std::vector<std::string>& indexModelTypes);
 
 // What a publisher's index offers that is not installed.
@@ -143,10 +143,15 @@ struct TNewElements {
   std::vector<TMessageRecord> Messages;
   std::optional<TQuerySet> QuerySet;
   std::vector<TInterfaceItem> Interfaces;
+  // Names of folders or files the index offers that would leave their folder:
+  // their elements are not offered, and the window says so.
+  std::vector<std::string> Refused;
   bool Any() const {
     return !Templates.empty() || !Models.empty() || !Messages.empty() || QuerySet || !Interfaces.empty();
   }
 };
+
+std::vector<std::string> RefusedIndexNames(const std::vector<std::string>& indexLines);
 
 // Compares the index `indexLines` with the installation below `exePath` and the
 // settings `ini` (whose publishers and model types it merges first).

@@ -40,7 +40,8 @@ TEST(Chat, TwoClientsSeePublicMessagesInOrderAndTalkPrivately) {
   TStandInPublisher publisher;
   TClient anna(publisher, "Anna");
   TClient bob(publisher, "BOB");
-  EXPECT_EQ(bob.client.Session()->Nick(), "bob") << "the nick is lower-cased once";
+  EXPECT_EQ(bob.client.Session()->Nick(), "BOB") << "the nick is kept as typed";
+  EXPECT_EQ(TChatSession("tester", "joined", "has left the chat").LeaveMessage().Text, "tester has left the chat");
   EXPECT_EQ(bob.client.Session()->UserNicks(), (std::vector<std::string>{"anna", "bob"}));
 
   // Past nine messages, so "10" must come after "9"; a text holding the
@@ -71,7 +72,7 @@ TEST(Chat, TwoClientsSeePublicMessagesInOrderAndTalkPrivately) {
   std::vector<TChatEvent> events = bob.Poll();
   ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[0].kind, TChatEvent::TalkOpened);
-  EXPECT_EQ(events[0].message.From, "anna");
+  EXPECT_EQ(events[0].message.From, "Anna");
   EXPECT_EQ(events[1].kind, TChatEvent::TalkLine);
   EXPECT_EQ(events[2].kind, TChatEvent::TalkLine);
   EXPECT_EQ(events[2].message.Text, "again");
@@ -89,7 +90,7 @@ TEST(Chat, TwoClientsSeePublicMessagesInOrderAndTalkPrivately) {
   anna.client.Leave();
   bob.Poll();
   EXPECT_EQ(bob.client.Session()->UserNicks(), (std::vector<std::string>{"bob"}));
-  EXPECT_EQ(publisher.ChatLog().back(), "2;" + std::to_string(publisher.ChatLog().size()) + ";anna;all;anna left;");
+  EXPECT_EQ(publisher.ChatLog().back(), "2;" + std::to_string(publisher.ChatLog().size()) + ";Anna;all;Anna left;");
 }
 
 TEST(Chat, WithEveryTalkSlotTakenAPrivateMessageShowsInTheMainList) {
@@ -130,7 +131,7 @@ TEST(Chat, AccountsAndAFailingServer) {
   client.ResendTick();
   queue.RunUntil([&] { return !client.Resending(); });
   EXPECT_EQ(client.Queued(), 0u);
-  EXPECT_EQ(publisher.ChatLog().back(), "-1;2;carl;all;hello;");
+  EXPECT_EQ(publisher.ChatLog().back(), "-1;2;Carl;all;hello;");
 
   // No server at all: the log-in shows the error.
   TTaskQueue lostQueue;

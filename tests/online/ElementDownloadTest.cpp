@@ -127,6 +127,8 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
   publisher_.AddFile("hairw/bob01.fll", bob);
   publisher_.AddFile("hats/cap.sht", cap);
   publisher_.AddFile("hairw/band.fll", band);
+  const std::string thumbnail = PackedPicture(20, 16, 70);
+  publisher_.AddFile("models/model1/model1.sht", thumbnail);
   const std::string page = "<html><body>Spring</body></html>", logo(700, '\x89');
   publisher_.AddFile("messages/news1.eng", MakeArchive({{"", "index.htm", "2", page}, {"img", "logo.png", "2", logo}}));
   const std::string question = "$QUERY 1\r\nWhich length?\r\n";
@@ -144,10 +146,20 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
 
   const TAnalysis analysis = Analyze();
   ASSERT_EQ(analysis.Result, EAnalysis::NewElements);
-  const std::vector<TDownloadJob> jobs = Jobs(analysis.Elements);
+  std::vector<TDownloadJob> jobs = Jobs(analysis.Elements);
   ASSERT_EQ(jobs.size(), 6u);
+  for (std::size_t i = 0; i < jobs.size(); ++i) jobs[i].Caption = "job" + std::to_string(i);
+  // The progress label names the element whose bytes come in.
+  std::string label;
+  std::vector<std::string> labelled;
+  downloader_->OnLabel = [&](const std::string& text) { label = text; };
+  downloader_->OnProgress = [&](std::int64_t, std::int64_t) {
+    if (labelled.empty() || labelled.back() != label) labelled.push_back(label);
+  };
   bool completed = false;
   const std::vector<EJobResult> results = RunAll(jobs, &completed);
+  EXPECT_EQ(labelled, (std::vector<std::string>{"job0", "job1", "job2", "job3", "job4", "job5 0", "job5 1"}));
+  downloader_->OnProgress = nullptr;
   EXPECT_TRUE(completed);
   for (std::size_t i = 0; i < results.size(); ++i) EXPECT_EQ(results[i], EJobResult::Installed) << "job " << i;
 
@@ -167,8 +179,10 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
   EXPECT_EQ(TemplateList[2].FileName, "Hats\\Cap.psd");
   ResetTemplateGlobals();
 
+  // The ready solutions find the model's thumbnail where its header points.
+  ExpectSamePicture(exe_ / "models" / "Model1" / "Model1.psd", thumbnail);
   EXPECT_EQ(Read(exe_ / "Models.txt"),
-            "[M1;Pub;Model1;First model;Classic]\r\n1;0;0;hairw\\Band.psd;Band;;1;10;1;\r\n"
+            "[M1;Pub;models\\Model1\\Model1.psd;First model;Classic]\r\n1;0;0;hairw\\Band.psd;Band;;1;10;1;\r\n"
             "1;0;0;hairw\\Long02.psd;Long;;1;2000;0;\r\n");
   EXPECT_EQ(Read(exe_ / "MESSAGES" / "news1" / "index.htm"), page);
   EXPECT_EQ(Read(exe_ / "MESSAGES" / "news1" / "img" / "logo.png"), logo);
@@ -202,6 +216,15 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
   ASSERT_EQ(again.Elements.Interfaces.size(), 1u);
   EXPECT_EQ(RunAll(Jobs(again.Elements)), std::vector<EJobResult>{EJobResult::Installed});
   EXPECT_EQ(ini_->ReadSection("Interfaces").size(), 2u);
+  EXPECT_EQ(publisher_.Reports().size(), 1u) << "one report per window";
+}
+
+TEST_F(ElementDownload, AnInterfaceThatCannotBeFetchedLeavesNoFolder) {
+  publisher_.AddIndexLines("interfaces", {"[Gone;GONE]", "1024-768;2;10;10"});
+  publisher_.Publish();
+  EXPECT_EQ(RunAll(Jobs(Analyze().Elements)), std::vector<EJobResult>{EJobResult::Failed});
+  EXPECT_EQ(publisher_.Fetched().back(), "/pub/intfaces/gone/1024-768/arh/part0.arh");
+  EXPECT_FALSE(fs::exists(exe_ / "Intfaces" / "GONE"));
 }
 
 TEST_F(ElementDownload, ABrokenPartResumesWhereItBroke) {
@@ -209,7 +232,7 @@ TEST_F(ElementDownload, ABrokenPartResumesWhereItBroke) {
   publisher_.AddIndexLines("interfaces", {"[Spring;SPRING]", "1024-768;3;" + std::to_string(volumes[0].size()) + ";" +
                                                                  std::to_string(volumes[1].size()) + ";"});
   publisher_.Publish();
-  publisher_.DropAfter("intfaces/spring/1024-768/part1.arh", 100);
+  publisher_.DropAfter("intfaces/spring/1024-768/arh/part1.arh", 100);
 
   bool completed = true;
   EXPECT_EQ(RunAll(Jobs(Analyze().Elements), &completed), std::vector<EJobResult>{EJobResult::ConnectionLost});
@@ -228,8 +251,8 @@ TEST_F(ElementDownload, ABrokenPartResumesWhereItBroke) {
   EXPECT_TRUE(completed);
   const auto fetched = publisher_.Fetched();
   EXPECT_EQ(std::vector<std::string>(fetched.begin() + before, fetched.end()),
-            (std::vector<std::string>{"/pub/server.eng", "/pub/intfaces/spring/1024-768/part1.arh",
-                                      "/pub/intfaces/spring/1024-768/part2.arh"}));
+            (std::vector<std::string>{"/pub/server.eng", "/pub/intfaces/spring/1024-768/arh/part1.arh",
+                                      "/pub/intfaces/spring/1024-768/arh/part2.arh"}));
   EXPECT_EQ(Read(exe_ / "Intfaces" / "SPRING" / "1024-768" / "FormMain.psd"), SpringFiles()[1].data);
   EXPECT_EQ(publisher_.Reports().size(), 1u);
 }
@@ -321,16 +344,26 @@ TEST_F(ElementDownload, AHostileIndexWritesNothingOutsideTheProgram) {
   const auto out = publisher_.AddInterfaceParts("intfaces/evil/b", {{"..\\..\\..", "escaped.txt", "2", "out"}}, 1);
   publisher_.AddIndexLines("partbase", {"1;0;0;..\\..\\..\\escaped;Escaped;;1;1", "1;0;0;/tmp/abs;Abs;;1;1",
                                         "1;0;0;c:\\win;Drive;;1;1", "1;0;0;Fine;Fine;;1;99999999999999999999"});
-  publisher_.AddIndexLines("messages", {"..\\..\\up;Up;1", "\\root;Root;1", "a\\\\b;Empty part;1"});
+  publisher_.AddIndexLines("messages", {"..\\..\\up;Up;1", "\\root;Root;1", "a\\\\b;Empty part;1", "bad;Bad;1"});
+  // Archives whose harmless entry comes before one that climbs out.
+  const std::string climbing = MakeArchive({{"ok", "readme.txt", "2", "fine"}, {"..\\..", "evil.txt", "2", "x"}});
+  publisher_.AddFile("messages/bad.eng", climbing);
+  publisher_.AddFile("queries/q.arh", climbing);
+  publisher_.AddIndexLines("model types", {"../../evil;Evil;", "K;Kids;"});
   publisher_.AddIndexLines("interfaces", {"[Evil;EVIL]", "a;1;" + std::to_string(into[0].size()),
                                           "b;1;" + std::to_string(out[0].size()), "..;1;1", "[Up;..\\..]", "c;1;1"});
-  publisher_.AddIndexLines("query", {"01.01.2030;..\\..\\q.arh;Climb;1"});
+  publisher_.AddIndexLines("query", {"01.01.2030;q.arh;Climb;1"});
   publisher_.Publish();
   const TAnalysis analysis = Analyze();
   ASSERT_EQ(analysis.Result, EAnalysis::NewElements);
   EXPECT_EQ(analysis.Elements.Templates.size(), 1u);
   EXPECT_EQ(analysis.Elements.Templates[0].Size, 0) << "a size past 64 bits counts as unknown";
-  EXPECT_TRUE(analysis.Elements.Messages.empty());
+  ASSERT_EQ(analysis.Elements.Messages.size(), 1u);
+  EXPECT_EQ(analysis.Elements.Refused,
+            (std::vector<std::string>{"..\\..\\..\\escaped", "/tmp/abs", "c:\\win", "../../evil", "..\\..\\up",
+                                      "\\root", "a\\\\b", "..", "..\\.."}))
+      << "every hostile name is said";
+  EXPECT_EQ(ini_->ReadSectionValues("MODEL TYPES"), std::vector<std::string>{"Type1=K;Kids;"});
   ASSERT_EQ(analysis.Elements.Interfaces.size(), 2u);
 
   // The jobs as a hostile window could still hand them over.
@@ -347,8 +380,12 @@ TEST_F(ElementDownload, AHostileIndexWritesNothingOutsideTheProgram) {
   jobs.push_back(query);
   const auto results = RunAll(jobs);
   EXPECT_EQ(results, (std::vector<EJobResult>{EJobResult::Installed, EJobResult::Failed, EJobResult::Failed,
-                                              EJobResult::Failed, EJobResult::Failed}))
+                                              EJobResult::Failed, EJobResult::Failed, EJobResult::Failed,
+                                              EJobResult::Failed}))
       << "the run goes on with the next element";
+  EXPECT_FALSE(fs::exists(exe_ / "MESSAGES" / "bad")) << "nothing of a refused message";
+  EXPECT_TRUE(ini_->ReadSection("MESSAGES").empty());
+  EXPECT_TRUE(ini_->ReadString("QUERIES", "Query", "").empty());
 
   EXPECT_EQ(Read(exe_ / "Intfaces" / "DEFAULT" / "INTFACE.TXT"), "the installed interface");
   EXPECT_EQ(ini_->ReadSection("Interfaces").size(), 1u);

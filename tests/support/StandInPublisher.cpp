@@ -1,5 +1,7 @@
 #include "support/StandInPublisher.h"
 
+#include "platform/Text.h"
+
 #include <algorithm>
 
 namespace {
@@ -66,7 +68,7 @@ void TStandInPublisher::AddFile(const std::string& path, const std::string& byte
 std::vector<std::string> TStandInPublisher::AddInterfaceParts(const std::string& elementFolder,
                                                               const std::vector<TArchiveEntry>& entries, int parts) {
   std::vector<std::string> volumes = MakeArchiveVolumes(entries, parts);
-  for (int i = 0; i < parts; ++i) AddFile(elementFolder + "/part" + std::to_string(i) + ".arh", volumes[i]);
+  for (int i = 0; i < parts; ++i) AddFile(elementFolder + "/arh/part" + std::to_string(i) + ".arh", volumes[i]);
   return volumes;
 }
 
@@ -195,7 +197,9 @@ THttpReply TStandInPublisher::ServeChat(const TServedRequest& request) {
   }
   const std::string type = request.Query("ctype");
   const std::vector<std::string> user = Fields(request.Query("cstring1"));
-  const std::string nick = user.size() > 1 ? user[1] : "";
+  // Accounts are made and entered lower-cased; a client may poll and write under
+  // the nick as its user typed it.
+  const std::string nick = user.size() > 1 ? LowerAscii(user[1]) : "";
   const std::string password = user.size() > 3 ? user[3] : "";
   auto inRoom = [&] { return std::find(chatRoom_.begin(), chatRoom_.end(), nick) != chatRoom_.end(); };
   std::string users;
@@ -233,7 +237,7 @@ THttpReply TStandInPublisher::ServeChat(const TServedRequest& request) {
     std::string reply;
     for (std::size_t i = chatLines_.size() > kChatWindow ? chatLines_.size() - kChatWindow : 0; i < chatLines_.size(); ++i) {
       const TChatLine& l = chatLines_[i];
-      if (l.to != "all" && l.to != nick && l.from != nick) continue;
+      if (l.to != "all" && LowerAscii(l.to) != nick && LowerAscii(l.from) != nick) continue;
       reply += l.kind + ";" + std::to_string(i + 1) + ";" + l.from + ";" + l.to + ";" + l.text + ";\n";
     }
     return THttpReply::Text(200, reply + "[users]\n" + users);

@@ -204,7 +204,7 @@ TFormChat::TFormChat(QWidget* parent) : TSkinnedForm("FormChat", parent) {
   connect(EditMessage, &QLineEdit::returnPressed, this, [this] { ButtonSendClick(); });
   connect(ListBoxUsers, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     const std::string peer = item->text().toStdString();
-    if (client_->Session() && peer != client_->Session()->Nick()) OpenTalkWith(peer);
+    if (client_->Session() && !client_->Session()->IsNick(peer)) OpenTalkWith(peer);
   });
   const TChatTiming& timing = ChatTimingSetting();
   Timer1 = new QTimer(this);
@@ -302,7 +302,7 @@ void TFormChat::FillUserList() {
   for (const std::string& nick : client_->Session()->UserNicks()) {
     auto* item = new QListWidgetItem(QString::fromStdString(nick), ListBoxUsers);
     item->setData(kRoleFrom, QString::fromStdString(nick));
-    item->setData(kRoleOwn, nick == client_->Session()->Nick());
+    item->setData(kRoleOwn, client_->Session()->IsNick(nick));
   }
   if (ListBoxUsers->count() > 0) ListBoxUsers->setCurrentRow(0);
 }

@@ -61,6 +61,11 @@ QString SizeText(std::int64_t bytes) { return QString::number(TotalKilobytes(byt
 
 bool FromWidget(QDropEvent* event, const QWidget* widget) { return event->source() == widget; }
 
+// Entries dragged from the window's other lists are taken, never a list's own.
+void AcceptForeign(QDragMoveEvent* event, const QWidget* widget) {
+  if (event->source() && event->source() != widget) event->acceptProposedAction();
+}
+
 }  // namespace
 
 TDownloadTree::TDownloadTree(QWidget* parent) : QTreeWidget(parent) {
@@ -79,12 +84,8 @@ void TDownloadTree::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && OnToggle) OnToggle(item);
 }
 
-void TDownloadTree::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->source() && event->source() != this) event->acceptProposedAction();
-}
-void TDownloadTree::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->source() && event->source() != this) event->acceptProposedAction();
-}
+void TDownloadTree::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, this); }
+void TDownloadTree::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
 void TDownloadTree::dropEvent(QDropEvent* event) {
   if (FromWidget(event, this) || !event->source()) return;
   event->acceptProposedAction();
@@ -98,12 +99,8 @@ TDownloadList::TDownloadList(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
 
-void TDownloadList::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->source() && event->source() != this) event->acceptProposedAction();
-}
-void TDownloadList::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->source() && event->source() != this) event->acceptProposedAction();
-}
+void TDownloadList::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, this); }
+void TDownloadList::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
 void TDownloadList::dropEvent(QDropEvent* event) {
   if (FromWidget(event, this) || !event->source()) return;
   event->acceptProposedAction();
@@ -125,6 +122,19 @@ void TDownloadList::keyPressEvent(QKeyEvent* event) {
   QListWidget::keyPressEvent(event);
 }
 
+TPreviewBox::TPreviewBox(QWidget* parent) : QListWidget(parent) {
+  setAcceptDrops(true);
+  setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+void TPreviewBox::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, this); }
+void TPreviewBox::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
+void TPreviewBox::dropEvent(QDropEvent* event) {
+  if (FromWidget(event, this) || !event->source()) return;
+  event->acceptProposedAction();
+  if (OnDropFromTree) OnDropFromTree();
+}
+
 TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("FormDownloadElements", parent) {
   resize(640, 480);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 60, main->y() + 40);
@@ -141,8 +151,14 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   TreeView->setObjectName("TreeView");
   TreeView->setGeometry(16, 48, 300, 250);
   LabelNodeName = NewOnlineLabel(this, "LabelNodeName", {330, 28, 170, 18});
-  ImagePreview = NewOnlineLabel(this, "ImagePreview", {520, 28, kPreviewSize, kPreviewSize});
-  ScrollBoxPreview = new QListWidget(this);
+  ImagePreview = new TPreviewLabel(this);
+  ImagePreview->setObjectName("ImagePreview");
+  ImagePreview->setGeometry(520, 28, kPreviewSize, kPreviewSize);
+  ImagePreview->OnDoubleClick = [this] {
+    if (!running_ && previewNode_ && nodes_.count(previewNode_))
+      SetChecked(previewNode_, previewNode_->checkState(0) != Qt::Checked);
+  };
+  ScrollBoxPreview = new TPreviewBox(this);
   ScrollBoxPreview->setObjectName("ScrollBoxPreview");
   ScrollBoxPreview->setGeometry(330, 138, 294, 160);
   ScrollBoxPreview->setViewMode(QListView::IconMode);
@@ -169,9 +185,7 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   ButtonElementsPreview =
       NewSheetButton(this, "ButtonElementsPreview", ImageButtons, kPreviewRowTop, {16, 436, 90, 30});
   ButtonElementsPreview->OnClick = [this] { ButtonElementsPreviewClick(); };
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(1000);
-  connect(Timer1, &QTimer::timeout, this, [this] { ProgressBarFile->setValue((ProgressBarFile->value() + 1) % 100); });
+  Timer1 = NewProgressTimer(this, ProgressBarFile);
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName", ""));
@@ -183,8 +197,13 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   ButtonStopDownload->setToolTip(TermText("ButtonStopDownloadHint", ""));
   ButtonElementsPreview->setToolTip(TermText("ButtonElementsPreviewHint", ""));
 
-  blankPreview_ = QImage(kPreviewSize, kPreviewSize, QImage::Format_ARGB32);
-  blankPreview_.fill(Qt::white);
+  TBitmap32 blank;
+  if (LoadSkinBitmap(blank, "BlankElementPreview", "BlankPub.psd", true)) {
+    blankPreview_ = ImageView(blank).copy();
+  } else {
+    blankPreview_ = QImage(kPreviewSize, kPreviewSize, QImage::Format_ARGB32);
+    blankPreview_.fill(Qt::white);
+  }
   context_ = std::make_unique<TTransferContext>(ETransferUse::ElementDownload, owner_);
   static TIniFile emptyIni = TIniFile::FromText("");
   downloader_ = std::make_unique<TElementDownloader>(*context_, MainIni ? *MainIni : emptyIni, ExePath);
@@ -213,7 +232,12 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
 
   connect(TreeView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     auto node = nodes_.find(item);
-    if (node == nodes_.end() || node->second.Kind != ekPublisher || node->second.State == "-2") return;
+    if (node == nodes_.end()) return;
+    if (node->second.Kind != ekPublisher) {
+      TreeView->setCurrentItem(item);
+      return;
+    }
+    if (node->second.State == "-2") return;
     // Analysed after the expansion's own handling; the root opens on success.
     item->setExpanded(false);
     QPointer<TFormDownloadElements> self(this);
@@ -224,11 +248,7 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   connect(TreeView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem*, int) {
     if (!refreshing_) RefreshAfterChange();
   });
-  connect(TreeView, &QTreeWidget::itemEntered, this, [this](QTreeWidgetItem* item) {
-    auto node = nodes_.find(item);
-    if (node != nodes_.end() && !node->second.Preview.isNull())
-      ImagePreview->setPixmap(QPixmap::fromImage(node->second.Preview));
-  });
+  connect(TreeView, &QTreeWidget::itemEntered, this, [this](QTreeWidgetItem* item) { ShowPreviewOf(item); });
   connect(TreeView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { ShowNodePreviews(item); });
   TreeView->OnToggle = [this](QTreeWidgetItem* item) {
     if (running_ || !(item->flags() & Qt::ItemIsUserCheckable)) return;
@@ -240,6 +260,12 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   TreeView->OnDropFromList = [this] {
     for (QListWidgetItem* entry : ListBox->selectedItems())
       SetChecked(reinterpret_cast<QTreeWidgetItem*>(entry->data(Qt::UserRole).value<quintptr>()), false);
+  };
+  ScrollBoxPreview->OnDropFromTree = [this] {
+    const QList<QTreeWidgetItem*> dropped = TreeView->selectedItems();
+    if (running_ || dropped.isEmpty()) return;
+    TreeView->setCurrentItem(dropped.front());
+    FetchPreviews(dropped.front());
   };
   ListBox->OnDropFromTree = [this] {
     for (QTreeWidgetItem* item : TreeView->selectedItems()) SetChecked(item, true);
@@ -428,6 +454,10 @@ bool TFormDownloadElements::ExpandPublisher(QTreeWidgetItem* root) {
     case EAnalysis::Stopped:
     case EAnalysis::NewElements: break;
   }
+  if (self && !analysis.Elements.Refused.empty())
+    ShowOnlineMessage("MessageElementsRefused",
+                      "The publisher names files that would lie outside Tressary's folders; they were refused:",
+                      analysis.Elements.Refused);
   if (!self || analysis.Result != EAnalysis::NewElements) return false;
   refreshing_ = true;
   while (root->childCount() > 0) delete root->takeChild(0);
@@ -487,6 +517,10 @@ void TFormDownloadElements::RemoveNode(QTreeWidgetItem* item) {
     nodes_.erase(node);
   };
   forget(item);
+  if (previewNode_ && !nodes_.count(previewNode_)) {
+    previewNode_ = nullptr;
+    ImagePreview->clear();
+  }
   delete item;
 }
 
@@ -558,9 +592,19 @@ bool TFormDownloadElements::FetchPreview(QTreeWidgetItem* item) {
   const std::optional<TBitmap32> picture = UnpackBitmap32(
       std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(packed.data()), packed.size()));
   if (!picture) return false;
-  node.Preview = ImageView(*picture).scaled(kPreviewSize, kPreviewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  // Scaling to the size it has already hands back the view itself: the copy
+  // outlives the picture.
+  node.Preview = ImageView(*picture).copy().scaled(kPreviewSize, kPreviewSize, Qt::KeepAspectRatio,
+                                                   Qt::SmoothTransformation);
   if (!kept.empty()) node.Job.LocalPackedFile = kept;
   return true;
+}
+
+void TFormDownloadElements::ShowPreviewOf(QTreeWidgetItem* item) {
+  auto node = nodes_.find(item);
+  if (node == nodes_.end() || node->second.Preview.isNull()) return;
+  ImagePreview->setPixmap(QPixmap::fromImage(node->second.Preview));
+  previewNode_ = IsDownloadableKind(node->second.Kind) ? item : nullptr;
 }
 
 void TFormDownloadElements::FetchPreviews(QTreeWidgetItem* item) {
@@ -620,7 +664,7 @@ void TFormDownloadElements::UpdateDownloadProgress(std::int64_t total, std::int6
     if (singleElement_) ProgressBarTotal->setValue(0);
     return;
   }
-  LabelProgress->setText(currentName_ + ": " + QString::number(received) + " / " + QString::number(total));
+  LabelProgress->setText(ProgressText(currentName_, received, total));
   ProgressBarFile->setValue(ProgressBarPosition(total, received));
   if (singleElement_) ProgressBarTotal->setValue(ProgressBarFile->value());
 }
@@ -635,9 +679,11 @@ void TFormDownloadElements::ButtonStartDownloadClick() {
   SetRunning(true);
   UpdateDownloadProgress(-1, -1);
   bool connectionLost = false;
+  std::vector<std::string> failed;
   downloader_->Run(jobs, [&](std::size_t index, EJobResult result) {
     if (!self) return;
     if (result == EJobResult::ConnectionLost) connectionLost = true;
+    if (result == EJobResult::Failed) failed.push_back(jobs[index].Caption);
     if (result == EJobResult::Installed && nodes_.count(items[index])) {
       refreshing_ = true;
       RemoveNode(items[index]);
@@ -650,6 +696,8 @@ void TFormDownloadElements::ButtonStartDownloadClick() {
   RefreshAfterChange();
   ShowNodePreviews(TreeView->currentItem());
   if (connectionLost) ShowOnlineMessage("MessageConnectionLost");
+  if (!failed.empty())
+    ShowOnlineMessage("MessageElementsNotInstalled", "These elements could not be downloaded or installed:", failed);
 }
 
 void TFormDownloadElements::ButtonStopDownloadClick() {

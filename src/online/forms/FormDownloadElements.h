@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "online/ElementDownload.h"
+#include "online/forms/OnlineControls.h"
 #include "online/forms/QtOwnerThread.h"
 #include "shell/forms/SkinnedForm.h"
 
@@ -56,6 +57,18 @@ class TDownloadList : public QListWidget {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
+// The preview box: takes tree nodes dropped on it.
+class TPreviewBox : public QListWidget {
+ public:
+  explicit TPreviewBox(QWidget* parent = nullptr);
+  std::function<void()> OnDropFromTree;
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+};
+
 class TFormDownloadElements : public TSkinnedForm {
   Q_OBJECT
 
@@ -72,8 +85,8 @@ class TFormDownloadElements : public TSkinnedForm {
   QLabel* LabelProgress;
   TDownloadTree* TreeView;
   TDownloadList* ListBox;
-  QListWidget* ScrollBoxPreview;
-  QLabel* ImagePreview;
+  TPreviewBox* ScrollBoxPreview;
+  TPreviewLabel* ImagePreview;
   QProgressBar* ProgressBarFile;
   QProgressBar* ProgressBarTotal;
   TGraphicButton* ButtonStartDownload;
@@ -105,6 +118,10 @@ class TFormDownloadElements : public TSkinnedForm {
   void ButtonElementsPreviewClick();
   // Fetches the previews of the elements at and below `item`.
   void FetchPreviews(QTreeWidgetItem* item);
+  // The node whose preview "ImagePreview" shows, or null.
+  QTreeWidgetItem* PreviewNode() const { return previewNode_; }
+  // Shows a node's preview in "ImagePreview" (what hovering it does).
+  void ShowPreviewOf(QTreeWidgetItem* item);
   bool Running() const { return running_; }
   TElementDownloader& Downloader() { return *downloader_; }
 
@@ -126,6 +143,7 @@ class TFormDownloadElements : public TSkinnedForm {
   std::map<QTreeWidgetItem*, TNode> nodes_;
   QImage blankPreview_;
   QString currentName_;
+  QTreeWidgetItem* previewNode_ = nullptr;
   bool running_ = false;
   bool refreshing_ = false;
   bool listPreviews_ = false;

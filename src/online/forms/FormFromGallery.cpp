@@ -1,6 +1,7 @@
 #include "online/forms/FormFromGallery.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -89,6 +90,37 @@ QImage DrawnBlank(bool isPrivate) {
   return image;
 }
 
+// The tree's images of a work: 1 public, 2 private (a padlock).
+QIcon WorkImage(bool isPrivate) {
+  QImage image(16, 16, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  if (isPrivate) {
+    p.setPen(QPen(QColor(0xB0, 0, 0), 2));
+    p.drawArc(QRectF(4, 1, 8, 9), 0, 180 * 16);
+    p.drawLine(QPointF(4, 5.5), QPointF(4, 8));
+    p.drawLine(QPointF(12, 5.5), QPointF(12, 8));
+    p.fillRect(QRectF(2, 7, 12, 8), QColor(0xD0, 0x20, 0x20));
+  } else {
+    p.setPen(kNavy);
+    p.setBrush(QColor(0x40, 0xA0, 0x40));
+    p.drawRect(QRectF(2.5, 2.5, 11, 11));
+  }
+  p.end();
+  return QIcon(QPixmap::fromImage(image));
+}
+
+QCheckBox* NewCheckBox(QWidget* parent, const char* name, QRect bounds, const QString& text) {
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(name);
+  box->setGeometry(bounds);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::WindowText, QColor(225, 230, 236));
+  box->setPalette(palette);
+  return box;
+}
+
 }  // namespace
 
 TGalleryTree::TGalleryTree(QWidget* parent) : QTreeWidget(parent) {
@@ -100,10 +132,6 @@ void TGalleryTree::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeWidgetItem* item = itemAt(event->position().toPoint());
   // A node opens and closes by its expand button only.
   if (item && OnDoubleClick) OnDoubleClick(item, event->button());
-}
-
-void TGalleryPreview::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && OnDoubleClick) OnDoubleClick();
 }
 
 TGallerySelection::TGallerySelection(QWidget* parent) : QListWidget(parent) {
@@ -204,11 +232,22 @@ TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGall
   ProgressBarTotal->setTextVisible(false);
   ButtonElementsPreview = PlainButton(this, "ButtonElementsPreview", ImageButtons, {330, 456, 90, 30},
                                       TermText("FormFromGalleryPreviews", "Previews"));
-  ButtonElementsPreview->OnClick = [this] {
-    listPreviews_ = !listPreviews_;
-    ButtonElementsPreview->SetPressed(listPreviews_);
-    RefreshSelection();
-  };
+  ButtonElementsPreview->OnClick = [this] { SetListPreviews(!listPreviews_); };
+  ButtonDownloadPreview = PlainButton(this, "ButtonDownloadPreview", ImageButtons, {426, 456, 90, 30},
+                                      TermText("FormFromGalleryLoadPreviews", "Load previews"));
+  ButtonDownloadPreview->OnClick = [this] { SetDownloadPreviews(!downloadPreviews_); };
+  CheckBox1 = NewCheckBox(this, "CheckBox1", {16, 452, 300, 20},
+                          TermText("FormFromGalleryCheckBox1Caption", "Show the previews in the list"));
+  connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) { SetListPreviews(on); });
+  CheckBox2 = NewCheckBox(this, "CheckBox2", {16, 474, 300, 20},
+                          TermText("FormFromGalleryCheckBox2Caption", "Load the previews of the search"));
+  connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) { SetDownloadPreviews(on); });
+  LabelProgress = NewOnlineLabel(this, "LabelProgress", {330, 404, 354, 18});
+  ProgressBarFile = new QProgressBar(this);
+  ProgressBarFile->setObjectName("ProgressBarFile");
+  ProgressBarFile->setGeometry(330, 426, 354, 12);
+  ProgressBarFile->setTextVisible(false);
+  Timer1 = NewProgressTimer(this, ProgressBarFile);
   ButtonStartDownload = NewSheetButton(this, "ButtonStartDownload", ImageButtons, kStartRowTop, {594, 456, 90, 30});
   ButtonStartDownload->OnClick = [this] { ButtonStartDownloadClick(); };
   ButtonStopDownload = NewSheetButton(this, "ButtonStopDownload", ImageButtons, kStopRowTop, {594, 456, 90, 30});
@@ -226,7 +265,8 @@ TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGall
   ButtonElementsPreview->setToolTip(TermText("ButtonElementsPreviewHint", ""));
   ButtonRequest->setToolTip(TermText("FormFromGalleryButtonRequestHint", ""));
   ButtonTree->setToolTip(TermText("FormFromGalleryButtonTreeHint", ""));
-  FindB->setToolTip(TermText("FormFromGalleryButtonDownLoadPreviewHint", ""));
+  FindB->setToolTip(TermText("FormFromGalleryFindBHint", "Find the works described"));
+  ButtonDownloadPreview->setToolTip(TermText("FormFromGalleryButtonDownLoadPreviewHint", ""));
 
   static const TIniFile kNoSettings = TIniFile::FromText("");
   servers_ = ReadOnlineServers(MainIni ? *MainIni : kNoSettings);
@@ -294,6 +334,7 @@ TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGall
   };
   SetRunning(false);
   SetSearchMode(false);
+  SetDownloadPreviews(true);
   RefreshSelection();
 }
 
@@ -312,15 +353,17 @@ QTreeWidgetItem* TFormFromGallery::AuthorNode(const QString& caption) const {
 bool TFormFromGallery::GetGalleryDB() {
   if (running_) return false;
   LabelNodeName->clear();
-  LabelProcessTotal->setText(TermText("FormFromGalleryGetDB", "Reading the gallery..."));
+  currentName_ = TermText("FormFromGalleryGetDB", "Reading the gallery...");
   QPointer<TFormFromGallery> self(this);
   SetRunning(true);
+  singleFile_ = true;
   const EGalleryFetch result = FetchGalleryLists(*context_, servers_, lists_, [this](std::int64_t total, std::int64_t received) {
-    ProgressBarTotal->setValue(ProgressBarPosition(total, received));
+    UpdateGalleryProgress(total, received);
   });
   if (!self) return false;
+  singleFile_ = false;
   SetRunning(false);
-  LabelProcessTotal->setText(TermText("LabelProcessTotalCaption", "Total: "));
+  UpdateGalleryProgress(-1, -1);
   if (result == EGalleryFetch::NoAccess) ShowOnlineMessage("MessageNoAccessToServer");
   if (!self || result != EGalleryFetch::Loaded) return false;
   loaded_ = true;
@@ -347,7 +390,7 @@ void TFormFromGallery::BuildTree() {
       auto* work = new QTreeWidgetItem(node, QStringList{QString::fromStdString(lists_.Works[w].Name)});
       work->setData(0, kLevelRole, 1);
       work->setData(0, kIndexRole, int(w));
-      if (!lists_.Works[w].Password.empty()) work->setForeground(0, Qt::red);
+      work->setIcon(0, WorkImage(!lists_.Works[w].Password.empty()));
     }
   }
 }
@@ -387,6 +430,7 @@ void TFormFromGallery::ShowResultPage(std::vector<std::size_t> works) {
   RefreshResultPage();
   // Public previews come in one by one; private ones wait for their password.
   QPointer<TFormFromGallery> self(this);
+  if (!downloadPreviews_) return;
   const std::vector<std::size_t> page = page_;
   stopped_ = false;
   SetRunning(true);
@@ -399,6 +443,7 @@ void TFormFromGallery::ShowResultPage(std::vector<std::size_t> works) {
   }
   if (!self) return;
   SetRunning(false);
+  UpdateGalleryProgress(-1, -1);
 }
 
 void TFormFromGallery::RefreshResultPage() {
@@ -414,7 +459,7 @@ void TFormFromGallery::RefreshResultPage() {
     const std::size_t index = page_[n];
     const TGallary& work = lists_.Works[index];
     const int left = int(n % 2) * kPreviewStep, top = int(n / 2) * kPreviewStep;
-    auto* preview = new TGalleryPreview(ResultPage);
+    auto* preview = new TPreviewLabel(ResultPage);
     preview->setObjectName(QString("ImageF%1").arg(n + 1));
     preview->setGeometry(left, top, kPreviewSize, kPreviewSize);
     preview->setAlignment(Qt::AlignCenter);
@@ -459,9 +504,11 @@ bool TFormFromGallery::LoadPreview(std::size_t index) {
   const bool wasRunning = running_;
   SetRunning(true);
   bool lost = false;
+  currentName_ = QString::fromStdString(AuthorOf(index) + " : " + lists_.Works[index].Name);
   const std::optional<TBitmap32> picture = FetchGalleryPreview(*context_, servers_, lists_.Works[index], &lost);
   if (!self) return false;
   SetRunning(wasRunning);
+  if (!wasRunning) UpdateGalleryProgress(-1, -1);
   if (!picture) {
     if (lost) ShowOnlineMessage("MessageConnectionLost");
     return false;
@@ -490,15 +537,18 @@ bool TFormFromGallery::Download(std::size_t index, bool show) {
   QPointer<TFormFromGallery> self(this);
   const bool wasRunning = running_;
   SetRunning(true);
-  LabelNodeName->setText(QString::fromStdString(AuthorOf(index) + " : " + lists_.Works[index].Name));
+  currentName_ = QString::fromStdString(AuthorOf(index) + " : " + lists_.Works[index].Name);
+  LabelNodeName->setText(currentName_);
+  singleFile_ = show;
   const TGalleryDownload result = DownloadGalleryWork(
       *context_, servers_, lists_.Works[index], AuthorOf(index), DataFolderPath(SaveImageDir),
-      DataFolderPath(LoadWorkDir), [this, show](std::int64_t total, std::int64_t received) {
-        if (show) ProgressBarTotal->setValue(ProgressBarPosition(total, received));
+      DataFolderPath(LoadWorkDir), [this](std::int64_t total, std::int64_t received) {
+        UpdateGalleryProgress(total, received);
       });
   if (!self) return false;
+  singleFile_ = false;
   SetRunning(wasRunning);
-  if (show) ProgressBarTotal->setValue(0);
+  UpdateGalleryProgress(show ? -1 : 0, -1);
   if (result.Result == EGalleryDownload::Saved) {
     downloaded_.insert(index);
     lastSaved_ = result.File;
@@ -572,6 +622,11 @@ void TFormFromGallery::ButtonStartDownloadClick() {
     RunSearch();
     if (!self) return;
   }
+  // In search mode with the previews asked for, Start shows the result page.
+  if (searchMode_ && downloadPreviews_) {
+    ShowResultPage(matches_);
+    return;
+  }
   auto sizeOf = [this](std::size_t index) {
     return std::max<std::int64_t>(0, ParseInt64(Trim(lists_.Works[index].Size)).value_or(0));
   };
@@ -593,13 +648,48 @@ void TFormFromGallery::ButtonStartDownloadClick() {
     ProgressBarTotal->setValue(ProgressBarPosition(total, done));
   }
   SetRunning(false);
-  ProgressBarTotal->setValue(0);
+  UpdateGalleryProgress(-1, -1);
   RefreshSelection();
 }
 
 void TFormFromGallery::ButtonStopDownloadClick() {
   stopped_ = true;
   context_->Stop();
+  UpdateGalleryProgress(-1, -1);
+}
+
+void TFormFromGallery::SetDownloadPreviews(bool on) {
+  const bool changed = on != downloadPreviews_;
+  downloadPreviews_ = on;
+  ButtonDownloadPreview->SetPressed(on);
+  const QSignalBlocker quiet(CheckBox2);
+  CheckBox2->setChecked(on);
+  if (changed && on && loaded_ && !running_) ShowResultPage(page_);
+}
+
+void TFormFromGallery::SetListPreviews(bool on) {
+  listPreviews_ = on;
+  ButtonElementsPreview->SetPressed(on);
+  const QSignalBlocker quiet(CheckBox1);
+  CheckBox1->setChecked(on);
+  RefreshSelection();
+}
+
+void TFormFromGallery::UpdateGalleryProgress(std::int64_t total, std::int64_t received) {
+  if (total <= 0 && received == -1) {
+    LabelProgress->clear();
+    if (total == -1) {
+      currentName_.clear();
+      ProgressBarFile->setValue(0);
+    }
+    if (total != 0) ProgressBarTotal->setValue(0);
+    Timer1->stop();
+    return;
+  }
+  if (!Timer1->isActive()) Timer1->start();
+  LabelProgress->setText(ProgressText(currentName_, received, total));
+  ProgressBarFile->setValue(ProgressBarPosition(total, received));
+  if (singleFile_) ProgressBarTotal->setValue(ProgressBarFile->value());
 }
 
 void TFormFromGallery::SetRunning(bool running) {
@@ -610,4 +700,6 @@ void TFormFromGallery::SetRunning(bool running) {
   ButtonStartDownload->setVisible(!running);
   ListBox->setEnabled(!running);
   GroupBoxRequest->setEnabled(!running);
+  ButtonDownloadPreview->setEnabled(!running);
+  CheckBox2->setEnabled(!running);
 }

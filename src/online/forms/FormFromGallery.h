@@ -17,10 +17,13 @@
 
 #include "online/Gallery.h"
 #include "online/OnlineServers.h"
+#include "online/forms/OnlineControls.h"
 #include "online/forms/QtOwnerThread.h"
 #include "shell/forms/SkinnedForm.h"
 
+class QCheckBox;
 class QGroupBox;
+class QTimer;
 class QProgressBar;
 class QScrollArea;
 class TCaptionBar;
@@ -40,15 +43,6 @@ class TGalleryTree : public QTreeWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
-// One picture of the result page; a double click opens its work.
-class TGalleryPreview : public QLabel {
- public:
-  explicit TGalleryPreview(QWidget* parent = nullptr) : QLabel(parent) {}
-  std::function<void()> OnDoubleClick;
-
- protected:
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-};
 
 // The selection: a double click or the Delete key removes entries.
 class TGallerySelection : public QListWidget {
@@ -85,7 +79,13 @@ class TFormFromGallery : public TSkinnedForm {
   TGallerySelection* ListBox;
   QLabel* LabelProcessTotal;
   QProgressBar* ProgressBarTotal;
+  QLabel* LabelProgress;
+  QProgressBar* ProgressBarFile;
+  QTimer* Timer1;
   TGraphicButton* ButtonElementsPreview;
+  TGraphicButton* ButtonDownloadPreview;
+  QCheckBox* CheckBox1;  // the selection's previews, as ButtonElementsPreview
+  QCheckBox* CheckBox2;  // the result page's previews, as ButtonDownloadPreview
   TGraphicButton* ButtonStartDownload;
   TGraphicButton* ButtonStopDownload;
   TMyImage* ImageButtons;
@@ -123,6 +123,16 @@ class TFormFromGallery : public TSkinnedForm {
   void ButtonStartDownloadClick();
   void ButtonStopDownloadClick();
   bool Running() const { return running_; }
+  // Whether the result page fetches its previews (ButtonDownloadPreview and
+  // CheckBox2); switching it on fetches those of the page shown.
+  void SetDownloadPreviews(bool on);
+  bool DownloadPreviews() const { return downloadPreviews_; }
+  // Whether the selection shows its previews (ButtonElementsPreview, CheckBox1).
+  void SetListPreviews(bool on);
+  // The progress of one transfer, as the element download shows it; (total,
+  // -1) with total <= 0 resets the display (-1 the file's name and bar too, any
+  // total but 0 the total bar).
+  void UpdateGalleryProgress(std::int64_t total, std::int64_t received);
   TFormViewWork* Viewer() const { return viewer_; }
   // Where the last download was saved.
   const fs::path& LastSaved() const { return lastSaved_; }
@@ -157,5 +167,8 @@ class TFormFromGallery : public TSkinnedForm {
   bool running_ = false;
   bool stopped_ = false;
   bool listPreviews_ = false;
+  bool downloadPreviews_ = true;
+  bool singleFile_ = false;  // one work fetched by itself: the total bar follows
+  QString currentName_;
   bool searchDirty_ = true;
 };

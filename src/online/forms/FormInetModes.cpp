@@ -28,8 +28,10 @@ constexpr int kWidth = 272;
 constexpr int kButtonLeft = 26;
 constexpr int kButtonWidth = 220;
 constexpr int kButtonHeight = 30;
-constexpr int kFirstButtonTop = 36;
-constexpr int kButtonStep = 40;
+// All seven buttons fit the skin's well (from 42 to 282 of 330) when the
+// site button shows too.
+constexpr int kFirstButtonTop = 45;
+constexpr int kButtonStep = 34;
 
 template <class TWindow>
 void RunModal(const std::function<void(TWindow&)>& prepare = {}) {

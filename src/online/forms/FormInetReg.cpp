@@ -84,9 +84,7 @@ TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent
   ButtonStopRegistration = NewSheetButton(this, "ButtonStopRegistration", ImageButtons, kStopRowTop,
                                           {127, 258, 90, 30});
   ButtonStopRegistration->OnClick = [this] { ButtonStopRegistrationClick(); };
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(1000);
-  connect(Timer1, &QTimer::timeout, this, [this] { ProgressBar->setValue((ProgressBar->value() + 1) % 100); });
+  Timer1 = NewProgressTimer(this, ProgressBar);
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName", ""));
@@ -136,7 +134,6 @@ void TFormInetReg::UpdateButtons() {
 void TFormInetReg::ButtonStartRegistrationClick() {
   if (transferring_ || !MainIni || IsConnectionError(InternetAttemptConnect())) return;
   transferring_ = true;
-  stopped_ = false;
   ProgressBar->setValue(0);
   ButtonStartRegistration->hide();
   ButtonStopRegistration->show();
@@ -149,7 +146,8 @@ void TFormInetReg::ButtonStartRegistrationClick() {
     ShowOnlineMessage("MessageRegistrationSuccessful");
     ModalResult = 1;
     close();
-  } else if (result == ERegistrationResult::Refused && !stopped_) {
+  } else if (result == ERegistrationResult::Refused) {
+    // A stopped registration did not reach the server either.
     ShowOnlineMessage("MessageNoAccessToServer");
   }
 }
@@ -159,7 +157,6 @@ void TFormInetReg::ButtonStopRegistrationClick() {
     close();
     return;
   }
-  stopped_ = true;
   context_->Stop();
   EndTransfer();
 }

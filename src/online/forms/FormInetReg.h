@@ -58,7 +58,6 @@ class TFormInetReg : public TSkinnedForm {
   std::unique_ptr<TTransferContext> context_;
   std::string cgiServer_;
   bool transferring_ = false;
-  bool stopped_ = false;  // the user stopped the last transfer
 };
 
 // Shows the registration window modally; "MessageRegistrationNecessary" when it

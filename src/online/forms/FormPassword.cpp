@@ -7,6 +7,7 @@
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
+#include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/TermText.h"
@@ -47,6 +48,7 @@ TFormPassword::TFormPassword(QWidget* parent) : TSkinnedForm("FormPassword", par
   OnShow = [this] {
     LoadFormSkin(*this, "FormPassword.Skin", "FormMess.psd");
     LoadButtonsSkin(*this, "FormMessageButtons", "FormMessBtn.psd", true);
+    PlaceOverAsker(*this);  // over the window that asks, as the message box
     result_ = 2;
     EditPassword->setFocus();
   };

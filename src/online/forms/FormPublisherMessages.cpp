@@ -54,8 +54,12 @@ TFormPublisherMessages::TFormPublisherMessages(QWidget* parent) : TSkinnedForm("
 
   HTMLViewer = new TFrameViewer(this);
   HTMLViewer->setGeometry(12, 150, 544, 272);
-  ButtonBack = NewSheetButton(this, "ButtonBack", ImageButtons, 0,
-                              {(kWidth - kBackWidth) / 2, kHeight - 42, kBackWidth, kBackHeight});
+  // Back sits in the caption bar beside the close button: the sheet's whole
+  // frame, drawn smaller.
+  ButtonBack = NewSheetButton(CaptionBar, "ButtonBack", ImageButtons, 0,
+                              {548 - 4 - kBackWidth * 3 / 5, 1, kBackWidth * 3 / 5, kBackHeight * 3 / 5});
+  ButtonBack->Resource().SetWidth(kBackWidth);
+  ButtonBack->Resource().SetHeight(kBackHeight);
   ButtonBack->OnClick = [this] {
     if (HTMLViewer->CanGoBack()) HTMLViewer->GoBack();
   };

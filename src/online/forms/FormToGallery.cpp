@@ -122,9 +122,7 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
   ButtonStartDownload->OnClick = [this] { ButtonSendClick(); };
   ButtonStopDownload = NewSheetButton(this, "ButtonStopDownload", ImageButtons, kStopRowTop, {310, 326, 90, 30});
   ButtonStopDownload->OnClick = [this] { ButtonStopClick(); };
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(500);
-  connect(Timer1, &QTimer::timeout, this, [this] { ProgressBar->setValue((ProgressBar->value() + 5) % 100); });
+  Timer1 = NewProgressTimer(this, ProgressBar);
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName", ""));

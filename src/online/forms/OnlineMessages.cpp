@@ -1,6 +1,7 @@
 #include "online/forms/OnlineMessages.h"
 
 #include "shell/forms/FormMessage.h"
+#include "shell/forms/TermText.h"
 
 namespace {
 std::function<void(const std::string&)>& Sink() {
@@ -15,6 +16,16 @@ void ShowOnlineMessage(const std::string& key) {
     return;
   }
   ShowMessageBox(key, mbkOKCancel);
+}
+
+void ShowOnlineMessage(const std::string& key, const std::string& defaultText, const std::vector<std::string>& names) {
+  if (Sink()) {
+    Sink()(key);
+    return;
+  }
+  QString text = TermText(key, defaultText);
+  for (const std::string& name : names) text += "\n" + QString::fromStdString(name);
+  ShowMessageBox(text.toStdString(), mbkOKCancel, true);
 }
 
 void SetOnlineMessageSink(std::function<void(const std::string& key)> sink) { Sink() = std::move(sink); }

@@ -49,9 +49,15 @@ QWidget* AskingWindow(const QWidget* box) {
   return main && main->isVisible() && !main->isMinimized() ? main : nullptr;
 }
 
-// Centred over the asking window (over its screen when there is none), kept on
-// that screen; placed by the program itself, so it holds with or without a window
-// manager.
+
+void SetTextColour(QWidget* widget, QColor colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
 void PlaceOverAsker(QWidget& box) {
   const QWidget* asker = AskingWindow(&box);
   const QRect over = asker ? asker->frameGeometry() : QRect();
@@ -64,14 +70,6 @@ void PlaceOverAsker(QWidget& box) {
   placed.moveTop(std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() + 1 - placed.height())));
   box.move(placed.topLeft());
 }
-
-void SetTextColour(QWidget* widget, QColor colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  widget->setPalette(palette);
-}
-
-}  // namespace
 
 TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent) {
   // Laid out for the default skin: a 30-pixel title strip, the text in the dark well

@@ -47,6 +47,12 @@ class TFormMessage : public TSkinnedForm {
   int* pendingAnswer_ = nullptr;
 };
 
+// Centres `box` over the window that asks (the innermost skinned modal window,
+// else the active one, else the main window; over the screen when there is
+// none), kept on that screen; placed by the program itself, so it holds with or
+// without a window manager.
+void PlaceOverAsker(QWidget& box);
+
 // The standing message box (created at start-up; made on first use otherwise).
 extern TFormMessage* FormMessage;
 TFormMessage& MessageForm();

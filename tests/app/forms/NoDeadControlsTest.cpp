@@ -6,7 +6,10 @@
 // the controls of the windows a new user walks through lie in their skin's well.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPointer>
+#include <QTest>
+#include <QWindow>
 #include <set>
 #include <string>
 
@@ -36,8 +39,11 @@
 #include "exchange/forms/ProgramWorkFiles.h"
 #include "app/Program.h"
 #include "online/forms/FormInetModes.h"
+#include "online/forms/FormInetReg.h"
+#include "online/forms/FormPassword.h"
 #include "picture/Layer.h"
 #include "platform/qt/MessageBoxes.h"
+#include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
@@ -454,4 +460,39 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   videos.show();
   CheckInsideWell(videos);
   videos.close();
+}
+
+// Clicks the middle of `button` as the pointer does: through its window, so that
+// whatever lies there (the button, or the caption bar under it) gets the press.
+static void ClickThroughWindow(QWidget* button) {
+  QWidget* window = button->window();
+  QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
+}
+
+TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsItsButtons) {
+  TempFolder temp;
+  MainIni = std::make_unique<TIniFile>(temp / "Tressary.ini");
+  MainIni->WriteString("Publisher Links", "PublisherLinks", "https://publisher.example.com/");
+  auto* hub = static_cast<TSkinnedForm*>(FindScreenForm("FormInetModes"));
+  ASSERT_NE(hub, nullptr);
+  hub->show();
+  int buttons = 0;
+  for (auto* button : hub->findChildren<TGraphicButton*>(Qt::FindDirectChildrenOnly)) buttons += button->isVisible();
+  EXPECT_EQ(buttons, 7) << "the site button shows too";
+  CheckInsideWell(*hub);
+  hub->close();
+
+  TFormInetReg registration;
+  registration.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&registration));
+  ClickThroughWindow(registration.ButtonExit);
+  EXPECT_FALSE(registration.isVisible()) << "the registration's close button";
+
+  TFormPassword prompt;
+  prompt.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&prompt));
+  QTest::keyClicks(prompt.EditPassword, "typed");
+  ClickThroughWindow(prompt.ButtonExit);
+  EXPECT_FALSE(prompt.isVisible()) << "the password prompt's close button";
+  EXPECT_EQ(prompt.ModalResult, 2);
 }

@@ -3,9 +3,13 @@
 // tree, search, password, viewer and downloads.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QGroupBox>
 #include <algorithm>
+#include <set>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -82,6 +86,13 @@ TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending
   form.ExportPicture = [this] { return picture_; };
   form.CompressedWork = [this] { return std::optional(work_); };
   form.show();
+  // While a send runs the bar moves on by one a second.
+  form.ProgressBar->setValue(98);
+  form.Timer1->start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.ProgressBar->value() != 98; }, 5000));
+  EXPECT_EQ(form.ProgressBar->value(), 99);
+  EXPECT_EQ(form.Timer1->interval(), 1000);
+  form.Timer1->stop();
   EXPECT_FALSE(form.ButtonStartDownload->isVisible()) << "no name yet";
   QTest::keyClicks(form.EditWorkName, "Blue;>");
   EXPECT_EQ(form.EditWorkName->text(), "Blue") << "the record's delimiters cannot be typed";
@@ -203,13 +214,78 @@ TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownload
   EXPECT_FALSE(form.Viewer()->isVisible());
   EXPECT_FALSE(form.Viewer()->HasPicture());
 
-  // The selection: an author's works; the start button fetches them and empties it.
+  // The selection: an author's works; in tree mode the start button fetches them
+  // and empties it.
+  form.ButtonTree->OnClick();
   form.SelectNode(form.Root()->child(0));
   ASSERT_EQ(form.ListBox->count(), 1);
   EXPECT_TRUE(form.ListBox->item(0)->text().startsWith("Carl Dorn : Other"));
   form.ButtonStartDownloadClick();
   EXPECT_EQ(form.ListBox->count(), 0);
   EXPECT_TRUE(fs::exists(temp_ / "ImageOut" / "Carl Dorn - Other.jpg"));
+}
+
+TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
+  const auto preview = EncodeJpeg(TBitmap32(150, 150, Color32(250, 200, 0)), 70);
+  const auto full = EncodeJpeg(TBitmap32(300, 200, Color32(20, 90, 200)), 90);
+  publisher_.AddGalleryUser("Anna;Berg;;10001;;;;;;2;;");
+  publisher_.AddGalleryWork("10001w0001;0;000000;;0;Sunny;5.10;" + std::to_string(full.size()) + ";");
+  publisher_.AddGalleryWork("10001w0002;0;000000;pw;0;Hidden;5.10;;");
+  for (const char* id : {"10001w0001", "10001w0002"}) publisher_.AddGalleryFile(std::string(id) + ".jpg", Text(preview));
+  publisher_.AddGalleryFile("10001w0001.jpeg", Text(full));
+
+  TFormFromGallery form;
+  form.show();
+  ASSERT_TRUE(form.GetGalleryDB());
+  QTreeWidgetItem* anna = form.AuthorNode("Anna Berg");
+  ASSERT_NE(anna, nullptr) << "a letter after the author's number";
+  ASSERT_EQ(anna->childCount(), 2);
+  // Private works are told by their image, not by red text.
+  const QImage open = anna->child(0)->icon(0).pixmap(16, 16).toImage();
+  const QImage locked = anna->child(1)->icon(0).pixmap(16, 16).toImage();
+  EXPECT_FALSE(open.isNull());
+  EXPECT_FALSE(locked.isNull());
+  EXPECT_NE(open, locked);
+  EXPECT_FALSE(anna->child(1)->data(0, Qt::ForegroundRole).isValid());
+
+  // Without previews asked for, the search shows its page and fetches nothing,
+  // and Start downloads the selection.
+  form.ButtonRequest->OnClick();
+  form.CheckBox2->setChecked(false);
+  EXPECT_FALSE(form.DownloadPreviews());
+  EXPECT_FALSE(form.ButtonDownloadPreview->Pressed());
+  form.FindClick();
+  EXPECT_EQ(form.ResultWorks().size(), 2u);
+  auto fetchedPreviews = [this] {
+    const auto fetched = publisher_.Fetched();
+    return std::count(fetched.begin(), fetched.end(), "/gallery/10001w0001.jpg");
+  };
+  EXPECT_EQ(fetchedPreviews(), 0);
+  form.SelectNode(anna->child(0));
+  std::set<QString> labels;
+  QTimer sampler;
+  QObject::connect(&sampler, &QTimer::timeout, [&] { labels.insert(form.LabelProgress->text()); });
+  sampler.start(0);
+  form.ButtonStartDownloadClick();
+  sampler.stop();
+  EXPECT_TRUE(fs::exists(temp_ / "ImageOut" / "Anna Berg - Sunny.jpg"));
+  EXPECT_TRUE(form.Selection().empty());
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QString& text) {
+    return QRegularExpression("^Anna Berg : Sunny: \\d+ / \\d+$").match(text).hasMatch();
+  })) << "the progress label names the work";
+  EXPECT_TRUE(form.LabelProgress->text().isEmpty());
+
+  // Asked for, the previews of the page come; Start then shows the page again
+  // instead of downloading.
+  form.ButtonDownloadPreview->OnClick();
+  EXPECT_TRUE(form.CheckBox2->isChecked());
+  EXPECT_EQ(fetchedPreviews(), 1);
+  form.SelectNode(anna->child(0));
+  form.ButtonStartDownloadClick();
+  EXPECT_EQ(form.Selection().size(), 1u);
+  form.CheckBox1->setChecked(true);
+  EXPECT_TRUE(form.ButtonElementsPreview->Pressed());
+  EXPECT_EQ(form.ListBox->iconSize(), QSize(28, 28));
 }
 
 }  // namespace

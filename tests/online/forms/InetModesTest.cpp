@@ -121,8 +121,8 @@ TEST_F(InetModes, TheSiteAndPostCardButtonsShowOnlyWhenTheyLeadSomewhere) {
   hub_->show();
   EXPECT_FALSE(hub_->ButtonPostcard->isVisible()) << "no composer";
   // The buttons shown close up: the site button takes the first place.
-  EXPECT_EQ(hub_->ButtonOpenSite->y(), 36);
-  EXPECT_EQ(hub_->ButtonPublisherMessages->y(), 36 + 5 * 40);
+  EXPECT_EQ(hub_->ButtonOpenSite->y(), hub_->ButtonDownloadElements->y() - 34);
+  EXPECT_EQ(hub_->ButtonPublisherMessages->y(), hub_->ButtonOpenSite->y() + 5 * 34);
   hub_->close();
   EXPECT_EQ(Click(hub_->ButtonOpenSite).opened, TList{"site https://publisher.example.com/"});
 }

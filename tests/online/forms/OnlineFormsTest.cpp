@@ -20,8 +20,12 @@
 #include "picture/PackedPicture.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/SkinnedForm.h"
+#include "support/PictureCompare.h"
+#include "support/PictureJudges.h"
 #include "support/ShippedTexts.h"
 #include "support/StandInPublisher.h"
 #include "support/TestPaths.h"
@@ -97,6 +101,27 @@ TEST_F(OnlineForms, RegistrationStoresTheAccountOnlyWithASerial) {
   EXPECT_EQ(MainIni->ReadString("REGISTRATION", "Serial", ""), "4711");
 }
 
+TEST_F(OnlineForms, AStoppedRegistrationSaysTheServerWasNotReached) {
+  publisher_.Server().Route("/cgi-bin/kzserver", [](const TServedRequest&) {
+    THttpReply reply;
+    reply.silent = true;
+    return reply;
+  });
+  TFormInetReg form;
+  form.show();
+  QTest::keyClicks(form.EditFirstName, "Anna");
+  QTest::keyClicks(form.EditSecondName, "Smith");
+  QTest::keyClicks(form.EditEmail, "anna@example.com");
+  QTest::keyClicks(form.EditBirthDate, "01021990");
+  form.ComboBoxSex->setCurrentIndex(0);
+  form.ComboBoxCountry->setCurrentIndex(1);
+  QTimer::singleShot(300, &form, [&form] { form.ButtonStopRegistrationClick(); });
+  form.ButtonStartRegistrationClick();
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageNoAccessToServer"});
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(form.ButtonStartRegistration->isVisible());
+}
+
 TEST_F(OnlineForms, ClosingTheRegistrationUnregisteredSaysItIsNecessary) {
   QTimer::singleShot(200, [] {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -119,6 +144,25 @@ TEST_F(OnlineForms, ThePasswordPromptAnswersOneOrTwo) {
   QTest::keyClick(form.EditPassword, Qt::Key_Return);
   EXPECT_EQ(form.ModalResult, 1);
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(OnlineForms, ThePasswordPromptOpensOverItsOwner) {
+  TSkinnedForm owner("FormFromGallery");
+  owner.setGeometry(20, 50, 500, 400);
+  QRect placed;
+  QTimer::singleShot(100, [&] {
+    TFormPassword prompt;
+    QTimer::singleShot(100, [&] {
+      placed = prompt.frameGeometry();
+      prompt.ButtonExit->OnClick();
+    });
+    ShowSkinnedModal(prompt);
+    owner.close();
+  });
+  ShowSkinnedModal(owner);
+  ASSERT_FALSE(placed.isEmpty());
+  EXPECT_LE((placed.center() - owner.frameGeometry().center()).manhattanLength(), 2)
+      << placed.x() << "," << placed.y();
 }
 
 TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
@@ -176,6 +220,102 @@ TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
   EXPECT_EQ(publisher_.Reports().size(), 1u);
   const auto fetched = publisher_.Fetched();
   EXPECT_EQ(std::count(fetched.begin(), fetched.end(), "/pub/hairw/bob.fll"), 1);
+}
+
+TEST_F(OnlineForms, PreviewsThatAreNotSquareKeepTheirPixels) {
+  // Pictures that already fit the preview are taken as they are.
+  const std::vector<std::pair<int, int>> sizes = {{80, 100}, {100, 75}};
+  std::vector<std::string> lines;
+  std::vector<TBitmap32> served;
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const std::string name = "p" + std::to_string(i);
+    const auto packed = PackBitmap32(TestPicture(sizes[i].first, sizes[i].second, false), 90);
+    publisher_.AddFile("hairw/" + name + ".sht", std::string(packed.begin(), packed.end()));
+    served.push_back(*UnpackBitmap32(packed));
+    lines.push_back("1;0;0;" + name + ";" + name + ";;1;10");
+  }
+  publisher_.AddIndexLines("partbase", lines);
+  publisher_.Publish();
+  TFormDownloadElements form;
+  form.show();
+  ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
+  QTreeWidgetItem* hair = form.Root(0)->child(0);
+  form.FetchPreviews(hair);
+  // Memory freed by the fetch is taken and written over again.
+  std::vector<std::vector<std::uint8_t>> churn;
+  for (int i = 0; i < 64; ++i) churn.emplace_back(80 * 100 * 4, std::uint8_t(0xA5 + i));
+  for (int i = 0; i < 2; ++i) {
+    const QImage& preview = form.NodeOf(hair->child(i))->Preview;
+    ASSERT_EQ(preview.size(), QSize(sizes[std::size_t(i)].first, sizes[std::size_t(i)].second));
+    const fs::path file = temp_ / ("preview" + std::to_string(i) + ".png");
+    ASSERT_TRUE(preview.save(QString::fromStdString(file.string())));
+    EXPECT_TRUE(SamePicture(PillowRead(file).Picture, served[std::size_t(i)])) << "preview " << i;
+  }
+}
+
+TEST_F(OnlineForms, PreviewsAnswerDoubleClicksAndDropsOverTheSkinsBlank) {
+  InterfaceDir = "Intfaces\\";
+  ResolutionIndex = 2;  // the 1024-768 folder
+  const fs::path skins = temp_ / "Intfaces" / "DEFAULT" / "1024-768";
+  fs::create_directories(skins);
+  fs::copy_file(BuildDir() / "Tressary" / "Intfaces" / "DEFAULT" / "1024-768" / "BlankPub.psd", skins / "BlankPub.psd");
+  publisher_.AddFile("hairw/shown.sht", Packed(20, 90));
+  publisher_.AddIndexLines("partbase", {"1;0;0;Shown;Shown;;1;10", "1;0;0;Blank;Blank;;1;10"});
+  publisher_.Publish();
+  TFormDownloadElements form;
+  form.show();
+  ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
+  QTreeWidgetItem* hair = form.Root(0)->child(0);
+  QTreeWidgetItem* shown = hair->child(0);
+  QTreeWidgetItem* blank = hair->child(1);
+
+  // Expanding a group makes it the current node, whose elements the box shows.
+  hair->setExpanded(false);
+  form.TreeView->setCurrentItem(form.Root(0));
+  hair->setExpanded(true);
+  EXPECT_EQ(form.TreeView->currentItem(), hair);
+  ASSERT_EQ(form.ScrollBoxPreview->count(), 2);
+  // An element without its preview shows the skin's blank: navy frame, not white.
+  const QImage icon = form.ScrollBoxPreview->item(1)->icon().pixmap(64, 64).toImage();
+  bool navy = false;
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x) {
+      const QColor c = icon.pixelColor(x, y);
+      navy = navy || (c.alpha() > 200 && c.blue() > 90 && c.red() < 60 && c.green() < 60);
+    }
+  EXPECT_TRUE(navy);
+
+  // A double click on the preview picture toggles the element it shows.
+  form.FetchPreviews(shown);
+  form.ShowPreviewOf(shown);
+  ASSERT_EQ(form.PreviewNode(), shown);
+  QTest::mouseDClick(form.ImagePreview, Qt::LeftButton);
+  EXPECT_EQ(shown->checkState(0), Qt::Checked);
+  QTest::mouseDClick(form.ImagePreview, Qt::LeftButton);
+  EXPECT_EQ(shown->checkState(0), Qt::Unchecked);
+
+  // A node dropped on the box becomes current there, with its preview asked for.
+  form.TreeView->clearSelection();
+  blank->setSelected(true);
+  form.ScrollBoxPreview->OnDropFromTree();
+  EXPECT_EQ(form.TreeView->currentItem(), blank);
+  EXPECT_EQ(publisher_.Fetched().back(), "/pub/hairw/blank.sht");
+}
+
+TEST_F(OnlineForms, TheDownloadWindowSaysWhatItRefusedAndWhatFailed) {
+  publisher_.AddIndexLines("partbase", {"1;0;0;..\\..\\up;Up;;1;1"});
+  publisher_.AddIndexLines("interfaces", {"[Gone;GONE]", "1024-768;1;10"});
+  publisher_.Publish();
+  TFormDownloadElements form;
+  form.show();
+  ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageElementsRefused"});
+  form.SetChecked(form.Root(0), true);
+  ASSERT_EQ(form.ListBox->count(), 1);
+  messages_.clear();
+  form.ButtonStartDownloadClick();
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageElementsNotInstalled"});
+  EXPECT_FALSE(fs::exists(temp_ / "Intfaces" / "GONE"));
 }
 
 TEST_F(OnlineForms, AnUnreachablePublisherKeepsItsRootClosed) {

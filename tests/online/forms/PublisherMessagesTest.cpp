@@ -10,6 +10,8 @@
 
 #include "online/forms/FormPublisherMessages.h"
 #include "online/forms/FrameViewer.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/GraphicButton.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
@@ -133,6 +135,10 @@ TEST_F(PublisherMessages, FramesShowTheirPagesAndLinksLoadInTheirTargetFrame) {
   EXPECT_TRUE(Shown(menu).contains("Second"));
 
   ASSERT_TRUE(viewer.CanGoBack());
+  // Back lies in the caption bar, clear of the close button.
+  EXPECT_EQ(window.ButtonBack->parentWidget(), window.CaptionBar);
+  EXPECT_TRUE(window.CaptionBar->rect().contains(window.ButtonBack->geometry()));
+  EXPECT_FALSE(window.ButtonBack->geometry().intersects(window.ButtonExit->geometry()));
   window.ButtonBack->OnClick();
   EXPECT_TRUE(Shown(main).contains("Spring welcome"));
   EXPECT_FALSE(viewer.CanGoBack());

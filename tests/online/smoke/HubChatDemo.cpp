@@ -214,7 +214,7 @@ void Tick() {
     case 20:
       if (TFormTalk* talk = ShownTalk()) {
         if (!ListHas(talk->ListBoxMessages, "psst bob")) return;
-        if (talk->LabelRespondentName->text() != "anna") Fail("the talk is not with anna");
+        if (talk->LabelRespondentName->text() != "Anna") Fail("the talk is not with Anna, as she typed her name");
         Note("a talk with anna opened with her message");
         Write(out + "/bob.ok", "ok\n");
         step = 30;

@@ -35,7 +35,8 @@ class TStandInPublisher {
   // lower-cased).
   void AddFile(const std::string& path, const std::string& bytes);
   // The interface item's archive of `entries`, cut into `parts` volumes served as
-  // "<element folder>/part<i>.arh"; returns the volumes.
+  // "<element folder>/arh/part<i>.arh", where the program keeps them too;
+  // returns the volumes.
   std::vector<std::string> AddInterfaceParts(const std::string& elementFolder, const std::vector<TArchiveEntry>& entries,
                                              int parts);
   // The next `times` requests of `path` close the connection after `bytes` bytes.
