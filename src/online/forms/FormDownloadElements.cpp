@@ -65,6 +65,12 @@ bool FromWidget(QDropEvent* event, const QWidget* widget) { return event->source
 void AcceptForeign(QDragMoveEvent* event, const QWidget* widget) {
   if (event->source() && event->source() != widget) event->acceptProposedAction();
 }
+// Takes a drop from another of the window's lists and calls `taken`.
+void TakeForeignDrop(QDropEvent* event, const QWidget* widget, const std::function<void()>& taken) {
+  if (FromWidget(event, widget) || !event->source()) return;
+  event->acceptProposedAction();
+  if (taken) taken();
+}
 
 }  // namespace
 
@@ -86,11 +92,7 @@ void TDownloadTree::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TDownloadTree::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, this); }
 void TDownloadTree::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
-void TDownloadTree::dropEvent(QDropEvent* event) {
-  if (FromWidget(event, this) || !event->source()) return;
-  event->acceptProposedAction();
-  if (OnDropFromList) OnDropFromList();
-}
+void TDownloadTree::dropEvent(QDropEvent* event) { TakeForeignDrop(event, this, OnDropFromList); }
 
 TDownloadList::TDownloadList(QWidget* parent) : QListWidget(parent) {
   setDragEnabled(true);
@@ -101,11 +103,7 @@ TDownloadList::TDownloadList(QWidget* parent) : QListWidget(parent) {
 
 void TDownloadList::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, this); }
 void TDownloadList::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
-void TDownloadList::dropEvent(QDropEvent* event) {
-  if (FromWidget(event, this) || !event->source()) return;
-  event->acceptProposedAction();
-  if (OnDropFromTree) OnDropFromTree();
-}
+void TDownloadList::dropEvent(QDropEvent* event) { TakeForeignDrop(event, this, OnDropFromTree); }
 
 void TDownloadList::mouseReleaseEvent(QMouseEvent* event) {
   QListWidget::mouseReleaseEvent(event);
@@ -129,11 +127,7 @@ TPreviewBox::TPreviewBox(QWidget* parent) : QListWidget(parent) {
 
 void TPreviewBox::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, this); }
 void TPreviewBox::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
-void TPreviewBox::dropEvent(QDropEvent* event) {
-  if (FromWidget(event, this) || !event->source()) return;
-  event->acceptProposedAction();
-  if (OnDropFromTree) OnDropFromTree();
-}
+void TPreviewBox::dropEvent(QDropEvent* event) { TakeForeignDrop(event, this, OnDropFromTree); }
 
 TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("FormDownloadElements", parent) {
   resize(640, 480);

@@ -115,9 +115,7 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* name, QRect bounds, const QS
   auto* box = new QCheckBox(text, parent);
   box->setObjectName(name);
   box->setGeometry(bounds);
-  QPalette palette = box->palette();
-  palette.setColor(QPalette::WindowText, QColor(225, 230, 236));
-  box->setPalette(palette);
+  UseWellTextColour(box);
   return box;
 }
 

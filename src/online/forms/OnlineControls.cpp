@@ -10,10 +10,14 @@ QLabel* NewOnlineLabel(QWidget* parent, const char* name, QRect bounds) {
   auto* label = new QLabel(parent);
   label->setObjectName(name);
   label->setGeometry(bounds);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, QColor(225, 230, 236));
-  label->setPalette(palette);
+  UseWellTextColour(label);
   return label;
+}
+
+void UseWellTextColour(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, QColor(225, 230, 236));
+  widget->setPalette(palette);
 }
 
 QTimer* NewProgressTimer(QWidget* parent, QProgressBar* bar) {

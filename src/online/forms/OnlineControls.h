@@ -12,6 +12,8 @@ class QWidget;
 
 // A label named `name` at `bounds`, light text for the skins' dark wells.
 QLabel* NewOnlineLabel(QWidget* parent, const char* name, QRect bounds);
+// The light text of the skins' dark wells.
+void UseWellTextColour(QWidget* widget);
 
 // The progress timer "Timer1" of a transfer (stopped): every second `bar` moves
 // on by 1 and starts again at 0 when it reaches 100.

@@ -35,6 +35,7 @@
 #include "shell/forms/ShellForms.h"
 #include "support/LinkPoint.h"
 #include "support/StandInPublisher.h"
+#include "support/qt/DemoSteps.h"
 #include "support/qt/SmokeDemo.h"
 
 namespace {
@@ -46,26 +47,13 @@ std::vector<std::string> notices;
 
 void Note(const std::string& what) { std::cerr << role << ": " << what << std::endl; }
 
-void Write(const fs::path& file, const std::string& text) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << text;
-}
-
 [[noreturn]] void Fail(const std::string& why) {
   std::string shown;
   for (QWidget* window : QApplication::topLevelWidgets())
     if (window->isVisible()) shown += " " + window->objectName().toStdString();
   Note("FAIL at step " + std::to_string(step) + ": " + why + "; windows shown:" + shown);
-  Write(out + "/" + role + ".fail", why + "\n");
+  WriteDemoFile(out + "/" + role + ".fail", why + "\n");
   std::_Exit(1);
-}
-
-template <class T = QWidget>
-T* Shown(const char* name) {
-  for (QWidget* window : QApplication::topLevelWidgets())
-    if (window->isVisible() && window->objectName() == name)
-      if (auto* typed = qobject_cast<T*>(window)) return typed;
-  return nullptr;
 }
 
 TFormTalk* ShownTalk() {
@@ -95,18 +83,18 @@ void ClickLink(THtmlViewer* frame, const QString& text) {
 
 void InstallMessage() {
   const fs::path folder = fs::path(ExePath) / "MESSAGES" / "spring";
-  Write(folder / "index.htm",
+  WriteDemoFile(folder / "index.htm",
         "<html><frameset cols=\"160,*\"><frame name=\"menu\" src=\"menu.htm\">"
         "<frame name=\"page\" src=\"welcome.htm\"></frameset></html>");
-  Write(folder / "menu.htm", "<p><a href=\"offers.htm\" target=\"page\">Spring offers</a></p>");
-  Write(folder / "welcome.htm", "<h2>Welcome to spring</h2>");
-  Write(folder / "offers.htm", "<h2>Three new curls</h2>");
+  WriteDemoFile(folder / "menu.htm", "<p><a href=\"offers.htm\" target=\"page\">Spring offers</a></p>");
+  WriteDemoFile(folder / "welcome.htm", "<h2>Welcome to spring</h2>");
+  WriteDemoFile(folder / "offers.htm", "<h2>Three new curls</h2>");
   MainIni->WriteString("MESSAGES", "spring", "spring;Spring news;;");
 }
 
 void Tick() {
   if (busy) return;
-  QWidget* main = Shown("FormMain");
+  QWidget* main = ShownWindow("FormMain");
   switch (step) {
     case 0:  // the online window from the main window
       if (!main) return;
@@ -115,14 +103,14 @@ void Tick() {
       DemoClick(ButtonOf(main, "ButtonInternet"));
       return;
     case 1:
-      if (QWidget* hub = Shown("FormInetModes")) {
+      if (QWidget* hub = ShownWindow("FormInetModes")) {
         step = 2;
         Note("opening the publisher's messages");
         DemoClick(ButtonOf(hub, "ButtonPublisherMessages"));
       }
       return;
     case 2:
-      if (auto* messages = Shown<TFormPublisherMessages>("FormPublisherMessages")) {
+      if (auto* messages = ShownWindow<TFormPublisherMessages>("FormPublisherMessages")) {
         TFrameViewer& viewer = *messages->HTMLViewer;
         if (messages->Messages().size() != 1 || viewer.FrameCount() != 2) Fail("the message is not shown in frames");
         if (!viewer.Frame("page")->toPlainText().contains("Welcome to spring")) Fail("the page frame is empty");
@@ -131,7 +119,7 @@ void Tick() {
       }
       return;
     case 3:
-      if (auto* messages = Shown<TFormPublisherMessages>("FormPublisherMessages")) {
+      if (auto* messages = ShownWindow<TFormPublisherMessages>("FormPublisherMessages")) {
         if (!messages->HTMLViewer->Frame("page")->toPlainText().contains("Three new curls"))
           Fail("the link did not load into its frame");
         if (!messages->HTMLViewer->Frame("menu")->toPlainText().contains("Spring offers")) Fail("the menu went");
@@ -141,19 +129,19 @@ void Tick() {
       }
       return;
     case 4:
-      if (!main || Shown("FormPublisherMessages") || Shown("FormInetModes")) return;
+      if (!main || ShownWindow("FormPublisherMessages") || ShownWindow("FormInetModes")) return;
       step = 10;
       DemoClick(ButtonOf(main, "ButtonInternet"));
       return;
     case 10:
-      if (QWidget* hub = Shown("FormInetModes")) {
+      if (QWidget* hub = ShownWindow("FormInetModes")) {
         step = 11;
         Note("opening the chat");
         DemoClick(ButtonOf(hub, "ButtonChat"));
       }
       return;
     case 11:
-      if (auto* account = Shown<TFormChatReg>("FormChatReg")) {
+      if (auto* account = ShownWindow<TFormChatReg>("FormChatReg")) {
         busy = true;
         const QString name = QString::fromStdString(role == "anna" ? "Anna" : "Bob");
         QTest::keyClicks(account->EditNewUserName, name);
@@ -170,7 +158,7 @@ void Tick() {
       }
       return;
     case 12:
-      if (auto* chat = Shown<TFormChat>("FormChat")) {
+      if (auto* chat = ShownWindow<TFormChat>("FormChat")) {
         busy = true;
         QTest::keyClicks(chat->EditMessage, QString::fromStdString("hello from " + role));
         DemoClick(chat->ButtonSend);
@@ -181,7 +169,7 @@ void Tick() {
       }
       return;
     case 13:
-      if (auto* chat = Shown<TFormChat>("FormChat")) {
+      if (auto* chat = ShownWindow<TFormChat>("FormChat")) {
         if (!ListHas(chat->ListBoxMessages, QString::fromStdString("hello from " + other))) return;
         if (!ListHas(chat->ListBoxMessages, QString::fromStdString("hello from " + role))) Fail("own message lost");
         Note("the other's public message arrived");
@@ -207,7 +195,7 @@ void Tick() {
         busy = false;
         if (!ListHas(talk->ListBoxMessages, "psst bob")) Fail("the private message is not in the talk");
         Note("wrote to bob privately");
-        Write(out + "/anna.ok", "ok\n");
+        WriteDemoFile(out + "/anna.ok", "ok\n");
         step = 30;
       }
       return;
@@ -216,21 +204,12 @@ void Tick() {
         if (!ListHas(talk->ListBoxMessages, "psst bob")) return;
         if (talk->LabelRespondentName->text() != "Anna") Fail("the talk is not with Anna, as she typed her name");
         Note("a talk with anna opened with her message");
-        Write(out + "/bob.ok", "ok\n");
+        WriteDemoFile(out + "/bob.ok", "ok\n");
         step = 30;
       }
       return;
     default: return;
   }
-}
-
-// A timer does not fire again while its own handler waits in a window's loop:
-// each look is a new timer, set before the step that may open a window.
-void Pump() {
-  QTimer::singleShot(100, qApp, [] {
-    Pump();
-    Tick();
-  });
 }
 
 }  // namespace
@@ -247,7 +226,7 @@ int main(int argc, char* argv[]) {
   if (role == "anna") {
     publisher = std::make_unique<TStandInPublisher>();
     chatUrl = publisher->ServerChat();
-    Write(out + "/chat-url.tmp", chatUrl);
+    WriteDemoFile(out + "/chat-url.tmp", chatUrl);
     fs::rename(out + "/chat-url.tmp", out + "/chat-url");
   } else {
     for (int i = 0; i < 200 && chatUrl.empty(); ++i) {
@@ -264,7 +243,7 @@ int main(int argc, char* argv[]) {
       Note("message " + key);
       notices.push_back(key);
     });
-    Pump();
+    PumpDemoSteps(Tick);
     QTimer::singleShot(90000, qApp, [] { Fail("timed out"); });
   });
 }
