@@ -190,7 +190,9 @@ void TGraphicButton::CopyFrom(const TGraphicButton& other) {
   OnPaint = other.OnPaint;
   setFont(other.font());
   SetColor(other.color_);
-  setEnabled(other.isEnabled());
+  // The button's own state, not its window's: a copy made while a modal window
+  // disables the model's window would stay disabled for good.
+  setEnabled(!other.testAttribute(Qt::WA_ForceDisabled));
   setToolTip(other.toolTip());
   setProperty("Tag", other.property("Tag"));
   resize(other.size());

@@ -482,6 +482,9 @@ TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsIt
   CheckInsideWell(*hub);
   hub->close();
 
+  // Made, as in the program, while a modal window (the hub) disables the main
+  // window whose close button they copy.
+  main_->setEnabled(false);
   TFormInetReg registration;
   registration.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&registration));
