@@ -377,17 +377,19 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
 EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   const TInterfaceItem& item = *job.Interface;
   if (!SafeRelativePath(item.InterfaceFolder) || !SafeRelativePath(item.ItemFolder)) return EJobResult::Failed;
-  const fs::path partsFolder = ProgramFileForWriting(exePath_, item.PartsFolder(settings_));
   std::error_code ec;
-  // The folders this run makes go again when it leaves no part in them.
-  std::vector<fs::path> made;
-  for (fs::path folder = partsFolder; !fs::exists(folder, ec) && folder != exePath_; folder = folder.parent_path())
-    made.push_back(folder);
-  auto leaveNothing = [&made](EJobResult result) {
+  // The folders this run makes go again when it leaves no part in them, the
+  // deepest first.
+  std::vector<std::string> made;
+  for (const std::string& folder : {item.PartsFolder(settings_), item.ElementFolder(settings_),
+                                    settings_.InterfacesDir + item.InterfaceFolder})
+    if (!fs::exists(ProgramFileForReading(exePath_, folder), ec)) made.push_back(folder);
+  auto leaveNothing = [this, &made](EJobResult result) {
     std::error_code ignored;
-    for (const fs::path& folder : made) fs::remove(folder, ignored);  // only when empty
+    for (const std::string& folder : made) fs::remove(ProgramFileForReading(exePath_, folder), ignored);  // if empty
     return result;
   };
+  const fs::path partsFolder = ProgramFileForWriting(exePath_, item.PartsFolder(settings_));
   fs::create_directories(partsFolder, ec);
   // Parts complete on disk stay: a broken run resumes at the first missing one.
   // They are asked for where they are kept: below the element's "Arh" folder.
