@@ -1,6 +1,57 @@
 #pragma once
-// The desk's gestures, one class per tool (see DeskMouseTools.h).
-#include "editor/DeskMouseTools.h"
+// The desk's gestures, one class per tool, and the handle, stroke and colour-pick
+// routines they share with the mouse tools (DeskMouseTools.h) that run them.
+#include <cstdint>
+
+#include "editor/DeskGesture.h"
+#include "platform/Geometry.h"
+
+class TBitmap32;
+class TLayer;
+struct TLayerHistoryItem;
+enum TLayerHistoryKind : std::uint8_t;
+enum TEditMode : std::uint8_t;
+
+// The resize handles, each a square or strip 7 canvas pixels thick inside the
+// layer's rectangle.
+enum class TResizeHandle : std::uint8_t {
+  None,
+  LeftEdge,
+  RightEdge,
+  TopEdge,
+  BottomEdge,
+  TopLeft,
+  TopRight,
+  BottomLeft,
+  BottomRight,
+};
+constexpr int kHandleThickness = 7;
+constexpr int kMinLayerSide = 10;
+
+// The handle under `point` of a layer occupying `rect`. A press tests the corners
+// then the left, right, top and bottom edges; hovering tests the corners then the
+// right, left, bottom and top edges (they differ only where edges overlap, on
+// layers under 14 pixels).
+TResizeHandle HandleAt(const TRect& rect, TPoint point, bool forPress);
+// The sizing cursor of a handle (crDefault for None).
+int HandleCursor(TResizeHandle handle);
+
+// The mean colour (truncated) of the desk bitmap's pixels in the 3 x 3 square
+// around a window point, counting only pixels inside the bitmap; false when none is.
+struct TPickedColor {
+  int Red = 0;
+  int Green = 0;
+  int Blue = 0;
+};
+bool PickDeskColor(const TBitmap32& desk, TPoint window, TPickedColor& color);
+
+// Finishes the history item of a pixel stroke (kinds 4, 5 and 6): when the
+// layer's last item is of `kind`, its rectangle (canvas pixels the stroke may have
+// touched) is cut to the layer and made relative to it; an empty result removes
+// the item. Brush and eraser items keep only that part of their saved picture;
+// a warp item saves that part of BasePicture and BasePicture takes that part of
+// Picture, so the next stroke warps the result.
+void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind);
 
 // Alt-drag, or a middle-button drag: scrolls the view; points are window points.
 class TPanGesture : public TDeskGesture {
