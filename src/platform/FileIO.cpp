@@ -138,7 +138,9 @@ int CreateNamedTemp(const fs::path& folder, const std::string& prefix, mode_t mo
 // behind. -1 with errno EOPNOTSUPP (or what the kernel says for it) where the
 // file system cannot make one.
 int CreateUnnamedTemp(const fs::path& folder, mode_t mode) {
-  if (!unnamedTemporaries) {
+  // It is named through /proc, which a bare container may lack.
+  static const bool canName = access("/proc/self/fd", X_OK) == 0;
+  if (!unnamedTemporaries || !canName) {
     errno = EOPNOTSUPP;
     return -1;
   }
@@ -172,9 +174,7 @@ void SyncFolder(const fs::path& folder) {
   fsync(fd);
   close(fd);
 }
-}  // namespace
 
-namespace {
 bool Fail(int error) {
   lastWriteError = error != 0 ? error : EIO;
   return false;
