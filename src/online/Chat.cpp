@@ -219,7 +219,7 @@ void TChatSession::Deliver(const TChatMessage& message, std::vector<TChatEvent>&
   bool taken = false;
   for (int slot = 1; slot <= kMaxTalks; ++slot) {
     TTalk& talk = talks_[slot];
-    if (!talk.open || talk.peer != message.From) continue;
+    if (!talk.open || !EqualsNoCase(talk.peer, message.From)) continue;
     taken = true;
     events.push_back({TChatEvent::TalkLine, slot, message});
     if (message.Kind == kChatKindLeft) {
@@ -253,7 +253,7 @@ void TChatSession::CloseTalk(int slot) {
 
 int TChatSession::TalkWith(std::string_view peer) const {
   for (int slot = 1; slot <= kMaxTalks; ++slot)
-    if (talks_[slot].open && talks_[slot].peer == peer) return slot;
+    if (talks_[slot].open && EqualsNoCase(talks_[slot].peer, peer)) return slot;
   return 0;
 }
 

@@ -109,6 +109,23 @@ TEST(Chat, WithEveryTalkSlotTakenAPrivateMessageShowsInTheMainList) {
   EXPECT_EQ(b.OpenTalk("anna", true), 7) << "a freed slot is used again";
 }
 
+TEST(Chat, ATalkTakesItsPeersMessagesWhateverTheLetterCaseOfTheNick) {
+  TStandInPublisher publisher;
+  TClient anna(publisher, "Anna");
+  TClient bob(publisher, "bob");
+  bob.Poll();
+  TChatSession& b = *bob.client.Session();
+  // Opened from the user list, which names her as the server knows her.
+  const int slot = b.OpenTalk("anna", false);
+  ASSERT_EQ(anna.client.SendPrivate(anna.client.Session()->Outgoing("BOB", "psst")), kChatOk);
+  const std::vector<TChatEvent> events = bob.Poll();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].kind, TChatEvent::TalkLine);
+  EXPECT_EQ(events[0].slot, slot);
+  EXPECT_EQ(b.TalkWith("ANNA"), slot);
+  EXPECT_EQ(b.OpenTalks(), 1);
+}
+
 TEST(Chat, AccountsAndAFailingServer) {
   TStandInPublisher publisher;
   TTaskQueue queue;
