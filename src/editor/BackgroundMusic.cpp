@@ -122,6 +122,13 @@ void TBackgroundMusic::TrackEnded() {
   } while (current_ && !current_->Available);
 }
 
+void TBackgroundMusic::PlayFailed() {
+  if (!current_) return;
+  TMusicFileInfo* failed = current_;
+  MarkUnavailable(*failed);
+  if (playMusic_) MoveOnFrom(failed);
+}
+
 void TBackgroundMusic::Deactivated() {
   if (!player_.SoundDeviceAvailable() || list_.empty()) return;
   pausedPlaying_ = player_.Playing();

@@ -80,6 +80,9 @@ class TBackgroundMusic {
   void StartMediaPlayer();
   // The current track ended: the next one that plays.
   void TrackEnded();
+  // The current track opened but the player could not play it: it is marked
+  // unavailable and the next one plays, or the music stops.
+  void PlayFailed();
   // The application went to the background or came back: the music pauses and
   // goes on from the same place.
   void Deactivated();

@@ -13,6 +13,7 @@
 #include "editor/VideoClip.h"
 #include "editor/forms/FormTemplates.h"
 #include "platform/Paths.h"
+#include "platform/qt/MessageBoxes.h"
 #include "platform/Text.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
@@ -70,6 +71,13 @@ class TFullScreen : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override { close(); }
 };
 
+// What the application does with a media error: the user is told which file
+// did not play.
+void ReportMediaError(const std::string& file) {
+  ShowPlainMessage(TMessageBoxKind::Error,
+                   TermText("MessageVideoCannotPlay", "The video cannot be played:").toStdString() + "\r" + file);
+}
+
 // `file` as it exists, its name matched ignoring letter case; empty when absent.
 fs::path ExistingFile(const std::string& file) {
   std::error_code ec;
@@ -123,12 +131,24 @@ TVideoWindow::TVideoWindow(const QString& name, QWidget* parent)
   player_->SetOnFinished([this] {
     if (Timer1->isActive()) Timer1Timer();
   });
+  // A file that opened may still fail to decode: reported once the player's
+  // own call has returned.
+  player_->SetOnError([this] {
+    QTimer::singleShot(0, this, [this] {
+      if (fileName_.empty()) return;
+      const std::string file = fileName_;
+      Timer1->stop();
+      ShowPlaying(false);
+      ReportMediaError(file);
+    });
+  });
   setWindowTitle(TermText("ProductName"));
 }
 
 TVideoWindow::~TVideoWindow() {
   Timer1->stop();
   player_->SetOnFinished({});
+  player_->SetOnError({});
 }
 
 void TVideoWindow::AttachDisplay() { player_->SetDisplay(Panel, QRect(0, 0, kPanel.width(), kPanel.height())); }
@@ -143,6 +163,7 @@ bool TVideoWindow::StartFile(const std::string& file) {
   if (!opened) {
     fileName_.clear();
     SetProgramCursor(*this, crDefault);
+    ReportMediaError(file);
     return false;
   }
   {
@@ -319,7 +340,7 @@ TFormVideo::TFormVideo(QWidget* parent) : TVideoWindow("FormVideo", parent) {
     LoadButtonsSkin(*this, "FormVideoButtons", "ButVideo.psd", true);
     Panel->repaint();
     QCoreApplication::processEvents();
-    FileListBoxClick();
+    if (FileName().empty()) FileListBoxClick();
   };
   OnClose = [this] {
     StopForClose();
@@ -348,7 +369,10 @@ void TFormVideo::FileListBoxClick() {
 
 void PlayVideoClip(const std::string& fileName) {
   const fs::path file = ExistingFile(fileName);
-  if (file.empty()) return;
+  if (file.empty()) {
+    ReportMediaError(fileName);
+    return;
+  }
   TFormVideoClip form;
   if (!form.StartFile(file.string())) return;
   ShowSkinnedModal(form);
@@ -356,10 +380,20 @@ void PlayVideoClip(const std::string& fileName) {
 
 void ShowVideoFile(const std::string& fileName) {
   const fs::path file = ExistingFile(fileName);
+  if (file.empty()) {
+    ReportMediaError(fileName);
+    return;
+  }
   TFormVideo form;
-  const fs::path given(fileName);
-  form.SetFolder(file.empty() ? given.parent_path() : file.parent_path(),
-                 file.empty() ? given.filename().string() : file.filename().string());
+  form.SetFolder(file.parent_path(), file.filename().string());
+  if (!form.FileListBox->currentItem()) {
+    ReportMediaError(fileName);  // not a video the list offers
+    return;
+  }
+  // Opened before the window shows, so that a file that will not play leaves
+  // no empty window behind its message.
+  form.FileListBoxClick();
+  if (form.FileName().empty()) return;
   ShowSkinnedModal(form);
 }
 

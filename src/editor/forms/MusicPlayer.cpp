@@ -1,5 +1,7 @@
 #include "editor/forms/MusicPlayer.h"
 
+#include <QTimer>
+
 #include "platform/qt/MediaPlayer.h"
 
 namespace {
@@ -18,8 +20,17 @@ IMediaPlayer& TQtMusicPlayer::Media() {
     player_->SetOnFinished([this] {
       if (OnTrackEnded) OnTrackEnded();
     });
+    player_->SetOnError([this] {
+      if (OnPlayFailed) OnPlayFailed();
+    });
   }
   return *player_;
+}
+
+void TQtMusicPlayer::Drive(TBackgroundMusic& music) {
+  // The notices come from inside the player: the next track starts after them.
+  OnTrackEnded = [this, &music] { QTimer::singleShot(0, &context_, [&music] { music.TrackEnded(); }); };
+  OnPlayFailed = [this, &music] { QTimer::singleShot(0, &context_, [&music] { music.PlayFailed(); }); };
 }
 
 bool TQtMusicPlayer::SoundDeviceAvailable() const { return deviceCheck_ ? deviceCheck_() : AudioOutputAvailable(); }

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include <QObject>
+
 #include "editor/BackgroundMusic.h"
 
 class IMediaPlayer;
@@ -17,8 +19,12 @@ class TQtMusicPlayer : public IMusicPlayer {
 
   // The player, for the hint sounds that pause the music.
   IMediaPlayer& Media();
-  // Called when a track played to its end.
+  // Called when a track played to its end, and when a track that opened
+  // turned out unplayable later.
   std::function<void()> OnTrackEnded;
+  std::function<void()> OnPlayFailed;
+  // Hands both notices to `music`, each after the player's own call returned.
+  void Drive(TBackgroundMusic& music);
 
   bool SoundDeviceAvailable() const override;
   bool PlayFile(const fs::path& file) override;
@@ -31,4 +37,5 @@ class TQtMusicPlayer : public IMusicPlayer {
  private:
   std::unique_ptr<IMediaPlayer> player_;
   std::function<bool()> deviceCheck_;
+  QObject context_;  // the queued notices die with the player
 };

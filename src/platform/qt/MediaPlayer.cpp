@@ -20,11 +20,14 @@ class TQtMediaPlayer : public IMediaPlayer {
     player_.setAudioOutput(&audio_);
     QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
       if (s == QMediaPlayer::EndOfMedia && onFinished_) onFinished_();
+      if (s == QMediaPlayer::InvalidMedia) Failed(QMediaPlayer::FormatError);
     });
     QObject::connect(&player_, &QMediaPlayer::errorOccurred,
-                     [this](QMediaPlayer::Error e, const QString&) { error_ = int(e); });
+                     [this](QMediaPlayer::Error e, const QString&) { Failed(e); });
   }
   ~TQtMediaPlayer() override {
+    // The player outlives the handlers it would call while it goes down.
+    QObject::disconnect(&player_, nullptr, nullptr, nullptr);
     player_.stop();
     delete video_;
   }
@@ -37,15 +40,16 @@ class TQtMediaPlayer : public IMediaPlayer {
       open_ = false;
       return false;
     }
+    open_ = false;
     player_.setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
     open_ = error_ == 0;
     started_ = false;
     return open_;
   }
   void Close() override {
+    open_ = started_ = false;
     player_.stop();
     player_.setSource(QUrl());
-    open_ = started_ = false;
   }
   void Play() override {
     if (!open_) return;
@@ -85,6 +89,7 @@ class TQtMediaPlayer : public IMediaPlayer {
     video_->show();
   }
   void SetOnFinished(std::function<void()> handler) override { onFinished_ = std::move(handler); }
+  void SetOnError(std::function<void()> handler) override { onError_ = std::move(handler); }
   bool WaitUntilLoaded(int timeoutMs) override {
     auto settled = [this] {
       const QMediaPlayer::MediaStatus s = player_.mediaStatus();
@@ -109,10 +114,19 @@ class TQtMediaPlayer : public IMediaPlayer {
   }
 
  private:
+  // Reported once per opened file, and only after Open returned: a failure
+  // inside Open is its result.
+  void Failed(QMediaPlayer::Error e) {
+    const bool first = error_ == 0;
+    error_ = e == QMediaPlayer::NoError ? int(QMediaPlayer::FormatError) : int(e);
+    if (first && open_ && onError_) onError_();
+  }
+
   QMediaPlayer player_;
   QAudioOutput audio_;
   QPointer<QVideoWidget> video_;
   std::function<void()> onFinished_;
+  std::function<void()> onError_;
   int error_ = 0;
   bool open_ = false;
   bool started_ = false;  // stopped, not merely opened, once it played

@@ -34,6 +34,9 @@ class IMediaPlayer {
   virtual void SetDisplay(QWidget* display, const QRect& rect) = 0;
   // Called once each time playing reaches the end of the file.
   virtual void SetOnFinished(std::function<void()> handler) = 0;
+  // Called when an opened file turns out unplayable while it loads or plays
+  // (Open and Play return before the decoder has read it).
+  virtual void SetOnError(std::function<void()> handler) = 0;
   // After Open: waits at most `timeoutMs` for the file to be read; false when it
   // cannot be played or did not load in time.
   virtual bool WaitUntilLoaded(int timeoutMs) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QSlider>
@@ -21,10 +22,13 @@ class FormVideoTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetShellGlobals();
-    // No skins are installed here: their "cannot load" notes are dropped.
-    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
+    // No skins are installed here: only messages about the clips are kept.
+    SetMessagePresenter([this](TMessageBoxKind, const std::string& text) {
+      if (text.find(dir_.Path().string()) != std::string::npos) messages_.push_back(text);
+    });
     SetMediaPlayerFactory([this] {
       auto player = std::make_unique<TFakeMediaPlayer>();
+      player->openSucceeds = opens_;
       fake_ = player.get();
       ++made_;
       return player;
@@ -45,6 +49,8 @@ class FormVideoTest : public ::testing::Test {
   TempFolder dir_;
   TFakeMediaPlayer* fake_ = nullptr;
   int made_ = 0;
+  bool opens_ = true;
+  std::vector<std::string> messages_;
 };
 
 TEST_F(FormVideoTest, TransportTakesTurnsStepsAndLoops) {
@@ -118,6 +124,8 @@ TEST_F(FormVideoTest, TransportTakesTurnsStepsAndLoops) {
 TEST_F(FormVideoTest, MissingClipShowsNothingAndTheListKeepsItsMask) {
   PlayVideoClip((dir_ / "none.avi").string());  // a modal window here would never return
   EXPECT_EQ(made_, 0);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find("none.avi"), std::string::npos);
 
   for (const char* name : {"b.mpeg", "C.Mp4", "d.txt", "e.mov", "f.mp3"}) WriteTestFile(dir_ / name, "x");
   TFormVideo form;
@@ -127,6 +135,44 @@ TEST_F(FormVideoTest, MissingClipShowsNothingAndTheListKeepsItsMask) {
   EXPECT_EQ(listed, (std::vector<std::string>{"b.mpeg", "C.Mp4", "Clip.AVI", "f.mp3"}));
   form.FileListBoxClick();
   EXPECT_EQ(fake_->calls.front(), "open:" + (dir_ / "C.Mp4").string());
+}
+
+// Neither player leaves the user without a word or with an empty window when a
+// clip cannot be played, whether the player refuses it at once or later.
+TEST_F(FormVideoTest, AClipThatWillNotPlayIsReportedInNoWindow) {
+  opens_ = false;
+  bool windowShown = false;
+  auto closeAnyPlayer = [&windowShown] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<TVideoWindow*>(w) && w->isVisible()) {
+        windowShown = true;
+        w->close();
+      }
+  };
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, closeAnyPlayer);
+  watch.start(10);
+  const std::string clip = (dir_ / "Clip.AVI").string();
+  PlayVideoClip(clip);
+  ShowVideoFile(clip);
+  ShowVideoFile((dir_ / "gone.avi").string());
+  watch.stop();
+  EXPECT_FALSE(windowShown);
+  ASSERT_EQ(messages_.size(), 3u);
+  EXPECT_NE(messages_[0].find(clip), std::string::npos);
+  EXPECT_NE(messages_[1].find(clip), std::string::npos);
+  EXPECT_NE(messages_[2].find("gone.avi"), std::string::npos);
+
+  opens_ = true;
+  messages_.clear();
+  TFormVideoClip form;
+  ASSERT_TRUE(form.StartFile(clip));
+  fake_->Fail();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find(clip), std::string::npos);
+  EXPECT_FALSE(form.Timer1->isActive());
+  ExpectOneOf(form, false, "after the failure");
 }
 
 TEST(RealVideoPlayer, PlaysTheGeneratedClip) {

@@ -1,6 +1,7 @@
 #pragma once
 // A media player for tests: records what was asked of it and plays nothing; a
-// test ends the "playing" with Finish().
+// test ends the "playing" with Finish(), or fails it late with Fail() as a file
+// that opened but cannot be decoded does.
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class TFakeMediaPlayer : public IMediaPlayer {
   bool Open(const std::filesystem::path& file) override {
     calls.push_back("open:" + file.string());
     mode = openSucceeds ? TMediaMode::Open : TMediaMode::NotReady;
+    failed = false;
     return openSucceeds;
   }
   void Close() override {
@@ -36,7 +38,7 @@ class TFakeMediaPlayer : public IMediaPlayer {
     if (mode != TMediaMode::NotReady) mode = TMediaMode::Stopped;
   }
   TMediaMode Mode() const override { return mode; }
-  int Error() const override { return openSucceeds ? 0 : 1; }
+  int Error() const override { return openSucceeds && !failed ? 0 : 1; }
   std::int64_t Position() const override { return position; }
   std::int64_t Length() const override { return length; }
   void Seek(std::int64_t ms) override {
@@ -55,5 +57,13 @@ class TFakeMediaPlayer : public IMediaPlayer {
     mode = TMediaMode::Stopped;
     if (onFinished) onFinished();
   }
-  std::function<void()> onFinished;
+  void SetOnError(std::function<void()> handler) override { onError = std::move(handler); }
+  // The decoder gave up on the opened file.
+  void Fail() {
+    failed = true;
+    mode = TMediaMode::NotReady;
+    if (onError) onError();
+  }
+  std::function<void()> onFinished, onError;
+  bool failed = false;
 };
