@@ -74,6 +74,17 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
   ShellHooks().BeforeStandingWindows = ReadMainWindowData;
+  // The windows' links and the application's events, before the welcome tip and
+  // a command-line work can use them.
+  ShellHooks().AfterStandingWindows = [] {
+    ConnectMainWindow();
+    RegisterVideoPlayers();
+    RegisterFormCatalog();
+    ConnectFormLoadSave();
+    ConnectFormCamera();
+    ConnectOnlineServices();
+    InstallProgramMainShell();
+  };
   RegisterMainWindow();
   RegisterFormAdjust();
   RegisterFormPreview();
@@ -98,13 +109,6 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterWorkFileOpening();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
-  ConnectMainWindow();
-  RegisterVideoPlayers();
-  RegisterFormCatalog();
-  ConnectFormLoadSave();
-  ConnectFormCamera();
-  ConnectOnlineServices();
-  InstallProgramMainShell();
   if (afterStartup) afterStartup();
   return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include "editor/MainShell.h"
 #include "editor/SetupDesign.h"
 #include "editor/SetupSettings.h"
+#include "editor/forms/MainShellForm.h"
 #include "picture/PictureFiles.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/FileIO.h"
@@ -35,7 +37,6 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
-#include "shell/forms/SoundHint.h"
 #include "shell/forms/StandingForms.h"
 #include "shell/forms/TermText.h"
 
@@ -146,7 +147,7 @@ void TFormSetup::BuildControls() {
   ButtonSoundEffects->OnClick = [this] {
     PlaySound = !PlaySound;
     ButtonSoundEffects->SetPressed(PlaySound);
-    if (TSoundHint* hint = TSoundHint::Current()) hint->SoundEnabled = PlaySound;
+    SetHintSounds(PlaySound);
   };
   ButtonShowTips->OnClick = [this] {
     ShowTips = !ShowTips;
@@ -179,6 +180,8 @@ void TFormSetup::BuildControls() {
   CheckListBoxMusicFiles->setDragDropMode(QAbstractItemView::InternalMove);
   CheckListBoxMusicFiles->setDefaultDropAction(Qt::MoveAction);
   CheckListBoxMusicFiles->installEventFilter(this);
+  // Drops are ours: only onto an item, which the dragged entry then replaces.
+  CheckListBoxMusicFiles->viewport()->installEventFilter(this);
   connect(CheckListBoxMusicFiles, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
     TMusicFileInfo* entry = EntryOf(item);
     if (rebuilding_ || !music_ || !entry) return;
@@ -190,11 +193,6 @@ void TFormSetup::BuildControls() {
   connect(CheckListBoxMusicFiles, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     if (TMusicFileInfo* entry = EntryOf(item); music_ && entry) music_->DoubleClicked(*entry);
   });
-  connect(CheckListBoxMusicFiles->model(), &QAbstractItemModel::rowsMoved, this,
-          [this](const QModelIndex&, int from, int, const QModelIndex&, int row) {
-            // Qt gives the row the item was dropped before.
-            if (music_) music_->Move(from, row > from ? row - 1 : row);
-          });
   ButtonAddMusicFile = button("ButtonAddMusicFile", kRight, 208);
   ButtonAddMusicFile->OnClick = [this] {
     const std::string mp3 = music_ && music_->Mp3Playable
@@ -392,7 +390,30 @@ void TFormSetup::DeleteSelectedEntry() {
   SyncMusicButton();
 }
 
+bool TFormSetup::DropOnPlayList(QDropEvent& event) {
+  QListWidgetItem* target = CheckListBoxMusicFiles->itemAt(event.position().toPoint());
+  const int from = CheckListBoxMusicFiles->currentRow();
+  if (!target || from < 0 || !music_) {
+    event.ignore();
+    return true;
+  }
+  if (event.type() != QEvent::Drop) {
+    event.acceptProposedAction();
+    return true;
+  }
+  const int to = CheckListBoxMusicFiles->row(target);
+  event.setDropAction(Qt::IgnoreAction);  // the list is rebuilt here, not moved by the view
+  event.accept();
+  music_->Move(from, to);
+  RebuildPlayList();
+  CheckListBoxMusicFiles->setCurrentRow(to);
+  return true;
+}
+
 bool TFormSetup::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == CheckListBoxMusicFiles->viewport() &&
+      (event->type() == QEvent::DragMove || event->type() == QEvent::Drop))
+    return DropOnPlayList(*static_cast<QDropEvent*>(event));
   if (watched == CheckListBoxMusicFiles && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {

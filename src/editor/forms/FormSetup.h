@@ -66,6 +66,9 @@ class TFormSetup : public TSkinnedForm {
   // Adds files to the play list as the add button does after its dialog.
   void AddMusicFiles(const QStringList& files);
   void ButtonSaveSettingsClick();
+  // A drag over the play list's items or its drop there, as the list's view
+  // passes them on: accepted only over an item, where the dragged entry goes.
+  bool DropOnPlayList(class QDropEvent& event);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

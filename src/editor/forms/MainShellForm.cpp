@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/FormScreen.h"
@@ -211,17 +212,30 @@ namespace {
 void InstallSoundHint(TSkinnedForm& form) {
   auto* hint = new TSoundHint(&form);
   hint->setObjectName("SoundHint");
+  // The window took its interface before the hint existed: its colours now.
+  ApplyInterfaceTo(form, *hint);
   hint->PathForWave = DataFolderPath(SoundDir).string();
-  hint->SoundEnabled = PlaySound;
   // Hint sounds wait for the music, which pauses while they speak.
   hint->SoundAfter = PlayMusic;
   if (auto* main = qobject_cast<TFormMain*>(&form); main && PlayMusic) hint->BgPlayer = &main->MusicPlayer().Media();
-  if (PlaySound) {
+  SetHintSounds(PlaySound);
+}
+
+}  // namespace
+
+void SetHintSounds(bool on) {
+  TSoundHint* hint = TSoundHint::Current();
+  if (!hint) return;
+  hint->SoundEnabled = on;
+  // The player is made the first time sounds are on, at start or from the settings.
+  if (on && !hint->MyPlayer) {
     auto player = std::shared_ptr<IMediaPlayer>(CreateMediaPlayer());
     hint->MyPlayer = player.get();
     QObject::connect(hint, &QObject::destroyed, [player] {});  // the player lives as long as the hint
   }
 }
+
+namespace {
 
 }  // namespace
 

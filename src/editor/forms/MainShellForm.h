@@ -34,3 +34,5 @@ void ReadMainWindowData();
 // close handler; the backdrop takes the main window's key and close handlers and
 // the application events reach the main window.
 void InstallMainShell(TSkinnedForm& form, TMainShellLinks links);
+// Hint sounds on or off (the settings' "PlaySound"), taking effect at once.
+void SetHintSounds(bool on);

@@ -152,6 +152,14 @@ void SetControlParam(QObject& control, const std::string& param, const std::stri
     SetTextParam(control, upper, value);
 }
 
+void ApplyInterfaceTo(QWidget& form, QObject& component) {
+  if (!InterfaceInfo || !InterfaceInfo->Initialized()) return;
+  const std::string section = UpperAscii(form.objectName().toStdString());
+  const std::string name = UpperAscii(component.objectName().toStdString());
+  for (const TParamInfoRecord& r : InterfaceInfo->Params())
+    if (r.Section == section && !r.Object.empty() && r.Object == name) SetControlParam(component, r.Param, r.Value);
+}
+
 void ApplyInterface(QWidget* form) {
   if (!form || !InterfaceInfo || !InterfaceInfo->Initialized()) return;
   const std::string section = UpperAscii(form->objectName().toStdString());

@@ -22,6 +22,9 @@ class IInterfaceTarget {
 // case), in file order, to the window or to its component of the entry's object
 // name at any depth; unknown objects are ignored.
 void ApplyInterface(QWidget* form);
+// Only the entries of `form`'s section for `component` (made after the window
+// took its interface).
+void ApplyInterfaceTo(QWidget& form, QObject& component);
 void SetControlParam(QObject& control, const std::string& param, const std::string& value);
 
 // A colour in the class library's 0x00BBGGRR encoding.

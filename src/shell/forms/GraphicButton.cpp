@@ -403,6 +403,18 @@ void TGraphicButton::leaveEvent(QEvent*) {
   if (OnMouseLeave) OnMouseLeave();
 }
 
+void TGraphicButton::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) {
+    // A modal window disables the button's window: the mouse may have left it
+    // meanwhile, and its caption took the disabled colour.
+    if (isEnabled() && !pressed_ && !mouseDown_ && !underMouse()) ShowFrame(resource_.AutoNormal);
+    Invalidate();
+  } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+    Invalidate();
+  }
+  QWidget::changeEvent(event);
+}
+
 void TGraphicButton::moveEvent(QMoveEvent*) { DropBackground(); }
 
 void TGraphicButton::resizeEvent(QResizeEvent*) { DropBackground(); }

@@ -184,6 +184,7 @@ class TGraphicButton : public QWidget, public IInterfaceTarget {
   void leaveEvent(QEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   friend class TGraphicResource;

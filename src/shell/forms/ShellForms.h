@@ -51,5 +51,8 @@ struct TShellHooks {
   // Runs before the standing windows are made (the main window's texts and
   // settings, which the other windows read as they are made).
   std::function<void()> BeforeStandingWindows;
+  // Runs once they are made, before the welcome tip and a command-line work:
+  // the application's events and the windows' links to each other.
+  std::function<void()> AfterStandingWindows;
 };
 TShellHooks& ShellHooks();

@@ -84,18 +84,36 @@ void TSoundHint::ShowPending() {
   ActivateHint(QCursor::pos() + QPoint(0, 20), hovered_->toolTip());
 }
 
+void TSoundHint::Hover(QWidget* widget) {
+  hovered_ = widget;
+  showTimer_.start(window_ && window_->isVisible() ? ShortPause : Pause);
+}
+
 bool TSoundHint::eventFilter(QObject* watched, QEvent* event) {
   if (current != this) return false;
   switch (event->type()) {
     case QEvent::ToolTip:
       return true;  // the bubble replaces the toolkit's own hint
     case QEvent::Enter:
-      if (auto* w = qobject_cast<QWidget*>(watched); w && !w->toolTip().isEmpty()) {
-        hovered_ = w;
-        showTimer_.start(window_ && window_->isVisible() ? ShortPause : Pause);
+      if (auto* w = qobject_cast<QWidget*>(watched)) {
+        under_ = w;
+        if (!w->toolTip().isEmpty()) Hover(w);
+      }
+      break;
+    case QEvent::ToolTipChange:
+      // A widget under the mouse got its hint now (a browser cell's name).
+      if (auto* w = qobject_cast<QWidget*>(watched); w && (w == under_ || w->underMouse())) {
+        if (!w->toolTip().isEmpty()) {
+          Hover(w);
+        } else if (w == hovered_) {
+          showTimer_.stop();
+          hovered_ = nullptr;
+          HideHint();
+        }
       }
       break;
     case QEvent::Leave:
+      if (watched == under_) under_ = nullptr;
       if (watched == hovered_) {
         showTimer_.stop();
         hovered_ = nullptr;

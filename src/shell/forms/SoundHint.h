@@ -51,9 +51,12 @@ class TSoundHint : public QObject {
  private:
   void PlayHintSound(const std::string& wave);
   void ShowPending();
+  // The bubble for `widget`'s hint opens after the pause.
+  void Hover(QWidget* widget);
   double coefficient_ = 2.5;
   QPointer<TSoundHintWindow> window_;
   QPointer<QWidget> hovered_;
+  QPointer<QWidget> under_;  // the widget the mouse last entered
   QTimer showTimer_;
   QTimer hideTimer_;
 };

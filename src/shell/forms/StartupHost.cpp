@@ -112,6 +112,7 @@ bool TQtStartupHost::RegisterFileTypes() {
 void TQtStartupHost::CreateStandingWindows() {
   if (ShellHooks().BeforeStandingWindows) ShellHooks().BeforeStandingWindows();
   CreateStandingForms();
+  if (ShellHooks().AfterStandingWindows) ShellHooks().AfterStandingWindows();
 }
 
 void TQtStartupHost::ShowWelcomeTip() {

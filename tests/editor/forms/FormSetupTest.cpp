@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 
 #include "editor/BackgroundMusic.h"
 #include "editor/EditorGlobals.h"
@@ -101,6 +102,39 @@ TEST_F(FormSetupTest, SettingsThatCannotBeWrittenSayWhereAndWhy) {
   }
   EXPECT_EQ(message.rfind("The settings could not be written.", 0), 0u) << message;
   EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+}
+
+// An entry dropped on another takes its place; a drop beside the items is refused.
+TEST_F(FormSetupTest, APlayListEntryMovesOnlyWhenDroppedOnAnother) {
+  for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+    WriteTestFile(dir / name, "RIFF");
+    form.AddMusicFiles({QString::fromStdString((dir / name).string())});
+  }
+  QListWidget& list = *form.CheckListBoxMusicFiles;
+  ASSERT_EQ(list.count(), 3);
+  // Without a drag in progress Qt delivers no drag events: they go straight to
+  // the handler the list's view passes them to.
+  auto drop = [this](QPoint at) {
+    QMimeData data;
+    QDragMoveEvent move(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    form.DropOnPlayList(move);
+    QDropEvent dropped(QPointF(at), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    form.DropOnPlayList(dropped);
+    return move.isAccepted();
+  };
+  auto order = [&] {
+    std::string names;
+    for (const auto& entry : music.List()) names += fs::path(entry->FileName).stem().string();
+    for (int i = 0; i < list.count(); ++i) names += list.item(i)->text().left(1).toStdString();
+    return names;
+  };
+  list.setCurrentRow(0);
+  EXPECT_FALSE(drop(QPoint(5, list.viewport()->height() - 3)));  // below the last item
+  EXPECT_EQ(order(), "abcabc");
+  list.setCurrentRow(0);
+  EXPECT_TRUE(drop(list.visualItemRect(list.item(2)).center()));
+  EXPECT_EQ(order(), "bcabca");
+  EXPECT_EQ(list.currentRow(), 2);
 }
 
 TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {

@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/FileDialogFilters.h"
+#include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/CursorList.h"
@@ -28,6 +29,15 @@ TGraphicButton* AddButton(QWidget& form, const char* name) {
   auto* button = new TGraphicButton(&form);
   button->setObjectName(name);
   return button;
+}
+
+// Every player made from now on is a fake; `last` points at the latest.
+void RecordPlayersIn(TFakeMediaPlayer*& last) {
+  SetMediaPlayerFactory([&last] {
+    auto player = std::make_unique<TFakeMediaPlayer>();
+    last = player.get();
+    return player;
+  });
 }
 
 }  // namespace
@@ -105,11 +115,7 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   MainIni = std::make_unique<TIniFile>(
       TIniFile::FromText("[SOUND]\nPlaySound=YES\n[DIRECTORIES]\nSoundFilesDirName=Voices\n"));
   TFakeMediaPlayer* voice = nullptr;
-  SetMediaPlayerFactory([&voice] {
-    auto player = std::make_unique<TFakeMediaPlayer>();
-    voice = player.get();
-    return player;
-  });
+  RecordPlayersIn(voice);
   ReadMainWindowData();
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
@@ -136,6 +142,47 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   EXPECT_EQ(voice->calls, (std::vector<std::string>{"open:" + (dir / "Voices" / "undo.wav").string(), "play"}));
   hint->HideHint();
 
+  SetMediaPlayerFactory({});
+  MainIni.reset();
+  Termins.clear();
+  ResetMainShell();
+  ResetShellGlobals();
+}
+
+// Sounds switched on in the settings speak from the next hint on, and the
+// interface's hint colours reach the bubble made after the window's interface.
+TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
+  TempFolder dir;
+  WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\n");
+  ExePath = dir.Path().string() + "/";
+  MainIni = std::make_unique<TIniFile>(TIniFile::FromText("[SOUND]\nPlaySound=NO\n"));
+  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+  InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "  OBJECT SoundHint TSoundHint",
+                            "    HintBgColor = 0x0000FF; HintTextColor = 0x00FF00;", "  END", "END"});
+  TFakeMediaPlayer* voice = nullptr;
+  RecordPlayersIn(voice);
+  ReadMainWindowData();
+  TSkinnedForm main("FormMain");
+  TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
+  InstallMainShell(main, {});
+  TSoundHint* hint = TSoundHint::Current();
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(hint->HintBgColor, QColor(255, 0, 0));
+  EXPECT_EQ(hint->HintTextColor, QColor(0, 255, 0));
+  hint->ActivateHint(QPoint(50, 50), undo->toolTip());
+  EXPECT_EQ(voice, nullptr);  // silent while sounds are off
+
+  SetHintSounds(true);
+  ASSERT_NE(voice, nullptr);
+  hint->ActivateHint(QPoint(50, 50), undo->toolTip());
+  EXPECT_EQ(voice->calls, (std::vector<std::string>{"open:" + (dir / "Sound" / "undo.wav").string(), "play"}));
+  SetHintSounds(false);
+  voice->calls.clear();
+  hint->ActivateHint(QPoint(50, 50), undo->toolTip());
+  EXPECT_TRUE(voice->calls.empty());
+  hint->HideHint();
+
+  DoneInterfaceInfo();
   SetMediaPlayerFactory({});
   MainIni.reset();
   Termins.clear();

@@ -329,6 +329,46 @@ TEST(GraphicButton, DoubleClickFiresOnceWithoutASecondClickAndEventsReachTheirHa
   EXPECT_EQ(downs, 3);
 }
 
+// A click that opens a modal window disables the button's window; once it is
+// enabled again the button shows its normal face and its caption in the
+// enabled colour, not the look it had while disabled.
+TEST(GraphicButton, AButtonEnabledAgainDropsTheLookItHadWhileDisabled) {
+  ButtonWindow w;
+  TGraphicButton* b = w.button;
+  b->setGeometry(20, 10, 60, 30);
+  b->Resource().SetWidth(10);  // the 10 x 10 frame stretched over the larger button
+  b->Resource().SetHeight(10);
+  QPalette palette = b->palette();
+  palette.setColor(QPalette::Active, QPalette::WindowText, QColor(0, 0, 255));
+  palette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(0, 0, 255));
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(255, 255, 0));
+  b->setPalette(palette);
+  b->SetCaption("Add");
+  // Caption ink: pixels near `colour` (the text is smoothed and the face blended).
+  auto count = [b](TColor32 colour) {
+    const TBitmap32& buffer = b->Buffer();
+    int n = 0;
+    for (int y = 0; y < buffer.Height(); ++y)
+      for (int x = 0; x < buffer.Width(); ++x) {
+        const TColor32 c = buffer.Pixel(x, y);
+        n += std::abs(RedOf(c) - RedOf(colour)) < 60 && std::abs(GreenOf(c) - GreenOf(colour)) < 60 &&
+             std::abs(BlueOf(c) - BlueOf(colour)) < 60;
+      }
+    return n;
+  };
+  w.window->show();
+  SendEnter(b, {30, 15});
+  SendMouse(b, QEvent::MouseMove, {30, 15});
+  ASSERT_EQ(b->Resource().Index(), 1);
+  w.window->setEnabled(false);  // the modal window opened by the click
+  SendLeave(b);
+  EXPECT_GT(count(Color32(255, 255, 0)), 0);
+  w.window->setEnabled(true);
+  EXPECT_EQ(b->Resource().Index(), 0);
+  EXPECT_EQ(count(Color32(255, 255, 0)), 0);
+  EXPECT_GT(count(Color32(0, 0, 255)), 0);
+}
+
 TEST(GraphicButton, DisabledButtonKeepsItsFrame) {
   ButtonWindow w;
   w.button->setEnabled(false);

@@ -9,6 +9,7 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/FormScreen.h"
 #include "shell/forms/StandingForms.h"
+#include "shell/forms/ShellForms.h"
 #include "shell/forms/StartupHost.h"
 #include "support/TestPaths.h"
 #include "support/qt/FakeMediaPlayer.h"
@@ -128,8 +129,11 @@ TEST_F(StartupHostTest, StandingWindowsInOrderWithTheMainWindowShownAfterTheMess
     main = new QWidget();
     return main;
   });
+  // The windows' links and events are made with them, before start-up goes on.
+  ShellHooks().AfterStandingWindows = [&order] { order.push_back("links"); };
   host_.CreateStandingWindows();
-  EXPECT_EQ(order, (std::vector<std::string>{"FormMain", "FormMessage", "FormHelp"}));
+  ShellHooks().AfterStandingWindows = nullptr;
+  EXPECT_EQ(order, (std::vector<std::string>{"FormMain", "FormMessage", "FormHelp", "links"}));
   EXPECT_FALSE(mainShownWhenMessageMade);
   EXPECT_TRUE(mainShownWhenHelpMade);
   delete main;
