@@ -310,8 +310,8 @@ void TMainState::LayerFlipClick() {
   layer->InvalidateOnDesk();
 }
 
-void TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitmap32 picture) {
-  if (picture.Width() != portrait.Picture.Width() || picture.Height() != portrait.Picture.Height()) return;
+bool TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitmap32 picture) {
+  if (picture.Width() != portrait.Picture.Width() || picture.Height() != portrait.Picture.Height()) return false;
   SetChanged(ckPixels);
   portrait.SaveUndo(kind, false);
   // The edit becomes the base that later resizes and turns start from.
@@ -319,6 +319,7 @@ void TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitma
   portrait.Picture = std::move(picture);
   portrait.Render(false);
   portrait.InvalidateOnDesk();
+  return true;
 }
 
 void TMainState::LayerRegionsEdited(TLayer& layer) {

@@ -107,8 +107,9 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void LayerCopyStateClick();
   void LayerPasteStateClick();
   // The bald-head editor or the colour calibration accepted: one history item of
-  // `kind` on the portrait layer, then `picture` (the layer's size) replaces its picture.
-  void PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitmap32 picture);
+  // `kind` on the portrait layer, then `picture` (the layer's size) replaces its
+  // picture. False, with nothing changed, for a picture of another size.
+  bool PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitmap32 picture);
   // The region editor's OK changed the layer's regions: the change is reported
   // and the layer shown with them.
   void LayerRegionsEdited(TLayer& layer);

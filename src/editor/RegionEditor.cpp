@@ -131,6 +131,8 @@ void TRegionEditor::SetTolerance(int value) {
   mask_->Apply(value > old ? kMaskSelectAdd : kMaskSelectKeep);
 }
 
+void TRegionEditor::SetTypedTolerance(int value) { tolerance_ = std::clamp(value, kMinTolerance, kMaxTolerance); }
+
 void TRegionEditor::SetGridOn(bool on) {
   gridOn_ = on;
   if (mask_) mask_->IgnoreSelection = on ? 1 : 0;

@@ -76,9 +76,14 @@ class TRegionEditor {
   // a seed click, a raised value adds the pixels now matching the seed colour and
   // a lowered one removes those no longer matching.
   void SetTolerance(int value);
-  // Key events: Shift held down lets the tolerance slider grow or shrink.
+  // A typed tolerance: the next seed click uses it; no region changes.
+  void SetTypedTolerance(int value);
+  // Key events: the last key-down with Shift held lets the tolerance slider
+  // grow or shrink; any other key event ends that.
   void KeyDown(bool shift) { shiftHeld_ = shift; }
   void KeyUp() { shiftHeld_ = false; }
+  // The mouse came onto the picture: the last seed no longer counts.
+  void MouseEntered() { seed_ = kNoSeed; }
 
   bool GridOn() const { return gridOn_; }
   // The grid ignores the selection limit while it is on.

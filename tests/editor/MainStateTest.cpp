@@ -236,7 +236,7 @@ TEST_F(MainStateTest, PortraitEditsAreOneUndoStepEachAndSurviveAResize) {
   EXPECT_EQ(state.LastChange(), ckPixels);
   state.PortraitEdited(portrait, lhkCalibration, calibrated);
   EXPECT_TRUE(SamePicture(portrait.Picture, calibrated));
-  state.PortraitEdited(portrait, lhkCalibration, TBitmap32(5, 4));  // not the layer's size: refused
+  EXPECT_FALSE(state.PortraitEdited(portrait, lhkCalibration, TBitmap32(5, 4)));  // not the layer's size: refused
   EXPECT_TRUE(SamePicture(portrait.Picture, calibrated));
   ASSERT_EQ(portrait.History().size(), 2u);
 

@@ -10,6 +10,7 @@
 #include "editor/PortraitToolDesign.h"
 #include "editor/forms/PortraitScroll.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/KeyCodes.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -52,6 +53,10 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent)
   ScrollBox->OnPress = [this](TPoint p, Qt::MouseButton button) { PicturePress(p, button, ScrollBox->Modifiers); };
   ScrollBox->OnMove = [this](TPoint p, Qt::MouseButtons) { PictureMove(p); };
   ScrollBox->OnRelease = [this](TPoint, Qt::MouseButton) { PictureRelease(); };
+  ScrollBox->OnEnter = [this] { editor_.MouseEntered(); };
+  // The Shift key's own press carries no Shift state on X11.
+  OnKeyDown = [this](int& key, int shift) { editor_.KeyDown(key == VK_SHIFT || (shift & ssShift)); };
+  OnKeyUp = [this](int&, int) { editor_.KeyUp(); };
 
   int top = 40;
   ButtonEditRegion = NewToolButton("ButtonEditRegion", top, TermText("FormLayerRegionEditButtonEditRegionCaption", "Limit"));
@@ -90,9 +95,12 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent)
   EditGridCols->setText(QString::number(editor_.GridColumns()));
   EditGridRows->setText(QString::number(editor_.GridRows()));
   SliderTolerance->OnChange = [this] {
-    // Shift held while the slider moves grows or shrinks the last seed's set.
-    editor_.KeyDown(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
-    editor_.SetTolerance(SliderTolerance->Value());
+    // A moved slider grows or shrinks the last seed's set (with Shift held); a
+    // typed number only waits for the next seed.
+    if (typingTolerance_)
+      editor_.SetTypedTolerance(SliderTolerance->Value());
+    else
+      editor_.SetTolerance(SliderTolerance->Value());
     EditTolerance->setText(QString::number(editor_.Tolerance()));
     RefreshRegionDisplay();
   };
@@ -183,7 +191,9 @@ void TFormLayerRegionEdit::GridSlidersChanged() {
 void TFormLayerRegionEdit::CommitEdit(QLineEdit* edit) {
   TGraphicSlider* slider = edit == EditTolerance ? SliderTolerance : edit == EditGridCols ? SliderGridCols : SliderGridRows;
   const std::optional<int> value = ParseBoundedCount(edit->text().toStdString(), slider->Min(), slider->Max());
+  typingTolerance_ = edit == EditTolerance;
   if (value) slider->SetValue(*value);
+  typingTolerance_ = false;
   edit->setText(QString::number(slider->Value()));
 }
 

@@ -57,6 +57,7 @@ class TFormLayerRegionEdit : public TPortraitToolForm {
 
   TRegionEditor editor_;
   bool editOk_ = false;
+  bool typingTolerance_ = false;  // the slider follows the edit
 };
 
 // The standing region editor (null before it is created).

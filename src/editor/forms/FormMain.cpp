@@ -19,11 +19,13 @@
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormBaldHead.h"
+#include "editor/forms/BusyCursor.h"
 #include "editor/forms/FormColorCalibration.h"
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/MainShellForm.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/MusicPlayer.h"
 #include "editor/forms/TemplateButtons.h"
 #include "shell/InterfaceInfo.h"
@@ -127,6 +129,8 @@ void TFormMain::Init() {
   // The interface file may move, size and recolour any control.
   ApplyInterface(this);
   BuildPaletteSlots();
+  // A work opened before any template click needs the kinds of its layers.
+  if (MainIni) LoadTemplateTypes(*MainIni);
   LoadSkins();
   WireControls();
   palette_.Read(ResolvePath(fs::path(ExePath), "PalData.txt"));
@@ -148,8 +152,7 @@ void TFormMain::Init() {
 }
 
 void TFormMain::StartMusic() {
-  // The end of a track is reported from inside the player: go on after it.
-  musicPlayer_->OnTrackEnded = [this] { QTimer::singleShot(0, this, [this] { music_->TrackEnded(); }); };
+  musicPlayer_->Drive(*music_);
   music_->OnEntryChanged = [](TMusicFileInfo& entry) {
     if (FormSetup && FormSetup->isVisible()) FormSetup->SetCheckBoxItemState(entry);
   };
@@ -180,6 +183,8 @@ void TFormMain::PauseMusicWithTheApplication() {
 TFormMain::~TFormMain() {
   ShellHooks().MainKeyDown = nullptr;
   ShellHooks().MainKeyUp = nullptr;
+  // The interface info lives as long as the main window.
+  DoneInterfaceInfo();
 }
 
 QWidget* TFormMain::Control(std::string_view name) const {
@@ -360,15 +365,6 @@ void TFormMain::WireButtons() {
   Button("ButtonLayerFlipHorizontal")->SetTag(1);
   Button("ButtonBaldHead")->OnClick = [this] { EditPortrait(lhkBaldHead); };
   Button("ButtonColorCalibration")->OnClick = [this] { EditPortrait(lhkCalibration); };
-  Button("ButtonCurrentBrushColor")->OnClick = [this] {
-    const QColor chosen = QColorDialog::getColor(
-        QColor(state_.BrushColorRed, state_.BrushColorGreen, state_.BrushColorBlue), this);
-    if (!chosen.isValid()) return;
-    state_.BrushColorRed = chosen.red();
-    state_.BrushColorGreen = chosen.green();
-    state_.BrushColorBlue = chosen.blue();
-    state_.SetControls();
-  };
   // The save window works on the desk's active layer: without a desk it has none.
   if (deskWindow_) Button("ButtonLayerSave")->OnClick = [this] { SaveAsTemplate(deskWindow_->Desk(), nullptr); };
   Button("ButtonOriginalSize")->OnClick = [this] {
@@ -454,7 +450,15 @@ void TFormMain::EditPortrait(TLayerHistoryKind kind) {
   std::optional<TBitmap32> edited = kind == lhkBaldHead
                                         ? EditBaldHead(portrait->Picture, FacePoint, {portrait->Left, portrait->Top})
                                         : CalibratePortrait(portrait->Picture);
-  if (edited) state_.PortraitEdited(*portrait, kind, std::move(*edited));
+  if (!edited) return;
+  bool changed = false;
+  {
+    TBusyCursor busy;
+    changed = state_.PortraitEdited(*portrait, kind, std::move(*edited));
+  }
+  if (!changed)
+    ShowMessageBox("MessagePortraitNotChanged", mbkOKCancel, false,
+                   "The portrait was left as it was: the edited picture has another size.");
 }
 
 void TFormMain::SetSliderValueQuietly(TGraphicSlider& slider, int min, int max, int value) {
@@ -522,6 +526,11 @@ void TFormMain::ApplyControls(const TControlsPlan& plan) {
   }
   if (plan.LayerToolsVisible) Control("PanelLayerTools")->show();
   if (plan.DesktopToolsVisible) Control("PanelDesktopTools")->show();
+}
+
+void TFormMain::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) ShowTip("FormMain");
+  TSkinnedForm::mouseReleaseEvent(event);
 }
 
 void TFormMain::ShowTip(std::string_view page) {

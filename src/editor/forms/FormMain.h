@@ -92,6 +92,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
   void ProcessMessages() override;
   int AskYesNo(const std::string& text) override;
   void MinimizeApplication() override;
+  // A click on the window itself (not on a control) shows its tip.
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
   TMainState state_;
   std::map<std::string, QWidget*, std::less<>> controls_;

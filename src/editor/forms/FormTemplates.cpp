@@ -322,15 +322,17 @@ void TFormTemplates::PlaceCounter() {
 
 namespace {
 
-// The picture of a preview: the first folder that yields one; errors count as none.
-bool LoadPreview(const std::string& fileName, const TBitmap32& emptyPreview, TBitmap32& picture) {
+// The picture of a preview: the first folder that yields one; errors count as
+// none. The template's path in that folder, whose video and catalogue page are
+// the ones offered beside it.
+std::optional<fs::path> LoadPreview(const std::string& fileName, const TBitmap32& emptyPreview, TBitmap32& picture) {
   for (const std::string& folder : TemplatePreviewFolders()) {
     const fs::path path = ResolvePath(folder, fileName);
     try {
       if (LowerAscii(ExtractFileExt(fileName)) != ".x") {
         if (auto file = ExistingTemplateFile(path)) {
           LoadPsdPicture(*file, picture);
-          return true;
+          return path;
         }
       } else if (fs::exists(path)) {
         if (auto file = ExistingTemplateFile(ChangeFileExt(path.string(), ".psd"))) {
@@ -339,13 +341,30 @@ bool LoadPreview(const std::string& fileName, const TBitmap32& emptyPreview, TBi
         } else {
           picture = emptyPreview;
         }
-        return true;
+        return path;
       }
     } catch (const std::exception&) {
       // An unreadable preview is shown as not found.
     }
   }
-  return false;
+  return std::nullopt;
+}
+
+// The preview stretched by the program's 32-bit alpha stretch into `at`, its
+// premultiplied colour laid over the grid.
+void DrawPreview(TBitmap32& grid, const TRect& at, const TBitmap32& picture) {
+  TBitmap32 stretched(at.Width(), at.Height(), 0);
+  StretchDrawAlpha32(stretched, {0, 0, at.Width(), at.Height()}, picture);
+  for (int y = 0; y < stretched.Height(); ++y)
+    for (int x = 0; x < stretched.Width(); ++x) {
+      const int gx = at.Left + x, gy = at.Top + y;
+      if (gx < 0 || gy < 0 || gx >= grid.Width() || gy >= grid.Height()) continue;
+      const TColor32 s = stretched.Pixel(x, y), d = grid.Pixel(gx, gy);
+      const int a = AlphaOf(s);
+      auto over = [a](int sc, int dc) { return std::uint8_t(std::min(255, sc + dc * (255 - a) / 255)); };
+      grid.SetPixel(gx, gy, Color32(over(RedOf(s), RedOf(d)), over(GreenOf(s), GreenOf(d)), over(BlueOf(s), BlueOf(d)),
+                                    AlphaOf(d)));
+    }
 }
 
 }  // namespace
@@ -356,7 +375,6 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
   gridBitmap_.Clear(Color32(255, 255, 255));
   QImage canvas = WritableImageView(gridBitmap_);
   QPainter p(&canvas);
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
   QFont small("Arial");
   small.setPointSize(7);
   p.setFont(small);
@@ -370,15 +388,15 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
       const TPartInfoRecord& entry = TemplateList[std::size_t(shown_[std::size_t(n)])];
       const TRect cell = grid_.Cell(row, column);
       TBitmap32 picture;
-      if (LoadPreview(entry.FileName, ImageEmptyPreview->Picture(), picture) && !picture.Empty()) {
-        const TRect at = grid_.FitPicture(cell, picture.Width(), picture.Height());
-        QImage scaled = ImageView(picture).scaled(at.Width(), at.Height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        p.drawImage(at.Left, at.Top, scaled);
+      const std::optional<fs::path> found = LoadPreview(entry.FileName, ImageEmptyPreview->Picture(), picture);
+      if (found && !picture.Empty()) {
+        DrawPreview(gridBitmap_, grid_.FitPicture(cell, picture.Width(), picture.Height()), picture);
       } else {
         p.setPen(QColor(128, 0, 0));
         p.drawText(ToQRect(cell), Qt::AlignCenter, QString::fromStdString(NotFoundText));
       }
-      const std::string path = ProgramFileForReading(fs::path(ExePath), entry.FileName).string();
+      const std::string path =
+          (found ? *found : ProgramFileForReading(fs::path(ExePath), entry.FileName)).string();
       const std::string video = ChangeFileExt(path, ".avi");
       // No player, no icon: it would promise a film that never plays.
       const int iconRight = ResImage->x() + cell.Left + cw - 2;
@@ -453,13 +471,11 @@ void TFormTemplates::ResImageMouseMove(int x, int y) {
     return;
   }
   ResImage->setCursor(ProgramCursor(LowerAscii(ExtractFileExt(entry.FileName)) == ".x" ? crHand3D : crHandPoint));
-  const TPoint cell{y / grid_.CellHeight() + 1, x / grid_.CellWidth() + 1};
-  if (cell == hovered_) {
-    ResImage->setToolTip(QString::fromStdString(entry.Name));
-  } else {
-    ResImage->setToolTip({});
-    hovered_ = cell;
-  }
+  // The name shows from the first move into a cell; set only when it changes,
+  // so that moves inside the cell leave an open bubble alone.
+  hovered_ = {y / grid_.CellHeight() + 1, x / grid_.CellWidth() + 1};
+  const QString name = QString::fromStdString(entry.Name);
+  if (ResImage->toolTip() != name) ResImage->setToolTip(name);
 }
 
 void TFormTemplates::ResImageMouseUp(int x, int y) {

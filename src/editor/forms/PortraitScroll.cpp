@@ -80,3 +80,8 @@ void TPortraitScroll::mouseReleaseEvent(QMouseEvent* event) {
   Modifiers = event->modifiers();
   if (OnRelease) OnRelease(ToPicture(event), event->button());
 }
+
+void TPortraitScroll::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  if (OnEnter) OnEnter();
+}

@@ -35,6 +35,7 @@ class TPortraitScroll : public QWidget {
   std::function<void(TPoint, Qt::MouseButton)> OnPress;
   std::function<void(TPoint, Qt::MouseButtons)> OnMove;
   std::function<void(TPoint, Qt::MouseButton)> OnRelease;
+  std::function<void()> OnEnter;
   // Draws over the picture, in picture coordinates.
   std::function<void(QPainter&)> OnOverlay;
 
@@ -43,6 +44,7 @@ class TPortraitScroll : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
 
  private:
   TPoint ToPicture(const QMouseEvent* event) const;

@@ -135,12 +135,13 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   QWidget* window = type == 0 ? static_cast<QWidget*>(TheModels()) : TheBrowser();
   QWidget* other = type == 0 ? static_cast<QWidget*>(Browser.data()) : Models.data();
   if (index == PressedTemplateButton) {
-    // A second click closes the window (or brings a minimised one back).
-    if (window->isVisible()) {
-      if (window->isMinimized())
-        window->showNormal();
+    // A second click closes both windows, or brings a minimised one back.
+    for (QWidget* shown : {static_cast<QWidget*>(Browser.data()), static_cast<QWidget*>(Models.data())}) {
+      if (!shown || !shown->isVisible()) continue;
+      if (shown->isMinimized())
+        shown->showNormal();
       else
-        window->close();
+        shown->close();
     }
     return;
   }
@@ -155,6 +156,7 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   CurrentTemplateType = type;
   if (type == 0) {
     window->show();
+    if (window->isMinimized()) window->showNormal();
     window->raise();
     return;
   }

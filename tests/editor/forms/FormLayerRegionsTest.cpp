@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
+#include "editor/forms/PortraitScroll.h"
 #include "picture/Layer.h"
 #include "picture/PsdFile.h"
 #include "platform/qt/MessageBoxes.h"
@@ -28,6 +30,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
 #include "support/TestPaths.h"
@@ -233,4 +236,49 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   EXPECT_EQ(whole.Y, 20);
   EXPECT_TRUE(fs::exists(ResolvePath(exe.Path(), ChangeFileExt(whole.FileName, ".msk"))));
   browser.close();
+}
+
+// A tolerance typed and then confirmed by a Shift-click is the new seed's: the
+// last seed's set keeps its size. The mouse coming back onto the picture
+// forgets the last seed, so that Shift and the slider then change nothing.
+TEST(RegionEditorWindow, ATypedToleranceServesOnlyTheNextSeed) {
+  ResetShellGlobals();
+  SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
+  TBitmap32 ramp(100, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 100; ++x) ramp.SetPixel(x, y, Color32(std::uint8_t(2 * x), std::uint8_t(2 * x), std::uint8_t(2 * x)));
+  TMask mask;
+  mask.SetBitmap(&ramp);
+  mask.SetRegionIndex(1);
+  auto members = [&mask] {
+    std::string out;
+    for (int x = 0; x < 100; ++x) out += mask.PixelInRegion(0, x, 1) ? '1' : '0';
+    return out;
+  };
+  {
+    TFormLayerRegionEdit form;
+    form.show();
+    form.StartRegionEdit(mask);
+    form.PicturePress({10, 0}, Qt::LeftButton, Qt::NoModifier);  // 20 +- 30
+    EXPECT_EQ(members(), std::string(26, '1') + std::string(74, '0'));
+    QTest::keyPress(&form, Qt::Key_Shift, Qt::ShiftModifier);  // held for the click
+    form.EditTolerance->setText("60");
+    form.PicturePress({90, 0}, Qt::LeftButton, Qt::ShiftModifier);  // 180 +- 60
+    EXPECT_EQ(members(), std::string(26, '1') + std::string(34, '0') + std::string(40, '1'));
+    EXPECT_EQ(form.Editor().Tolerance(), 60);
+
+    // Shift still held: the slider grows the last seed's set...
+    form.SliderTolerance->SetValue(70);
+    EXPECT_EQ(members(), std::string(26, '1') + std::string(29, '0') + std::string(45, '1'));
+    // ...until the mouse leaves and comes back onto the picture.
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(form.ScrollBox, &enter);
+    EXPECT_EQ(form.Editor().SeedPoint(), TRegionEditor::kNoSeed);
+    form.SliderTolerance->SetValue(90);
+    EXPECT_EQ(members(), std::string(26, '1') + std::string(29, '0') + std::string(45, '1'));
+    QTest::keyRelease(&form, Qt::Key_Shift, Qt::NoModifier);
+    form.Editor().Finish(true);
+  }
+  SetMessagePresenter(nullptr);
+  ResetShellGlobals();
 }

@@ -7,12 +7,15 @@
 
 #include "MainStateFixture.h"
 #include "editor/MainDesign.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
+#include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/ShellForms.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
 #include "support/TestPaths.h"
@@ -161,6 +164,46 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   EXPECT_TRUE(placed.History().empty());
   EXPECT_TRUE(WorkSaved);  // selecting changes nothing
   ASSERT_NE(form.AdjustHost(), nullptr);
+}
+
+// The kinds of the template types are known once the main window exists, so
+// that a work opened at start tells its hand layers from its face layers.
+TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
+  TInstalledSkins skins;
+  ResetEditorGlobals();
+  ResetTemplateGlobals();
+  MainIni = std::make_unique<TIniFile>(TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
+                                                          "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n"));
+  {
+    TFormMain form;
+    TMontageDesk& desk = form.DeskWindow()->Desk();
+    for (int type : {7, 8}) {
+      auto layer = std::make_unique<TLayer>(desk, TBitmap32(4, 4, Color32(1, 2, 3)));
+      layer->TypeId = type;
+      desk.InsertLayer(std::move(layer));
+    }
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(desk.Layer(i).GetKindLetter(), desk.Layer(i).TypeId == 7 ? "N" : "B") << desk.Layer(i).TypeId;
+  }
+  MainIni.reset();
+  ResetTemplateGlobals();
+}
+
+TEST(FormMainWithDesk, TheInterfaceInfoGoesWithTheMainWindow) {
+  TInstalledSkins skins;
+  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+  InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "END"});
+  { TFormMain form; }
+  EXPECT_EQ(InterfaceInfo, nullptr);
+}
+
+TEST_F(FormMainTest, AClickOnTheWindowShowsItsTip) {
+  std::vector<std::string> tips;
+  ShellHooks().ShowTip = [&tips](const std::string& page) { tips.push_back(page); };
+  Mouse(&form, QEvent::MouseButtonPress, {3, 3});
+  Mouse(&form, QEvent::MouseButtonRelease, {3, 3});
+  ShellHooks().ShowTip = nullptr;
+  EXPECT_EQ(tips, std::vector<std::string>{"FormMain"});
 }
 
 TEST_F(FormMainTest, PaletteSlotsTintTheSelectedLayerAndScrollByRows) {

@@ -2,10 +2,14 @@
 // lays a template on the desk.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMouseEvent>
 
 #include "FakeTemplateDesk.h"
 #include "editor/forms/FormTemplates.h"
+#include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
@@ -14,6 +18,7 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
+#include "shell/forms/SoundHint.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -130,6 +135,70 @@ TEST_F(FormTemplatesTest, TheCounterStaysClearOfTheTitleAndTheButtonsAtAnyFontSi
     EXPECT_TRUE(QRect(0, 0, form_.width(), form_.height()).contains(total)) << where;
     form_.close();
   }
+}
+
+// The name of the template under the mouse opens the hint bubble without a
+// second move, and the next cell's name replaces it.
+TEST_F(FormTemplatesTest, ATemplatesNameShowsInTheBubbleFromTheFirstMoveIntoItsCell) {
+  const int pause = TSoundHint::Pause;
+  TSoundHint::Pause = 20;
+  TSoundHint hint;
+  ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(form_.ResImage, &enter);
+  auto moveInto = [this](int column) {
+    const TRect cell = form_.Grid().Cell(0, column);
+    const QPointF at(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2);
+    QMouseEvent move(QEvent::MouseMove, at, form_.ResImage->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(form_.ResImage, &move);
+  };
+  auto bubbleSays = [&hint](const QString& text) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 2000 && !(hint.HintWindow()->isVisible() && hint.HintWindow()->Caption() == text))
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return hint.HintWindow()->isVisible() && hint.HintWindow()->Caption() == text;
+  };
+  moveInto(0);
+  EXPECT_TRUE(bubbleSays("Small"));
+  moveInto(1);
+  EXPECT_TRUE(bubbleSays("Gone"));
+  TSoundHint::Pause = pause;
+}
+
+// A preview is scaled by the program's own alpha stretch, its colour laid over
+// the white grid by its alpha; the video of a template found in the second
+// content folder is offered from there.
+TEST_F(FormTemplatesTest, PreviewsUseTheProgramsAlphaStretchAndIconsTheirOwnFolder) {
+  TempFolder second;
+  HDPath = second.Path().string() + "/";
+  fs::create_directories(second / "HairW");
+  TBitmap32 ramp(300, 200);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x)
+      ramp.SetPixel(x, y, Color32(std::uint8_t(x * 255 / 299), std::uint8_t(y), 90, std::uint8_t((x + y) % 256)));
+  ASSERT_TRUE(SavePsdFile(ramp, second / "HairW/Far.psd"));
+  WriteTestFile(second / "HairW/Far.avi", "frames");
+  WriteTestFile(folder_ / "PartBase.txt", "$PART_TYPE 1\n1;0;0;Far.psd;Far;\n");
+  form_.PlayVideo = [](const std::string&) {};
+  ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
+
+  const TRect cell = form_.Grid().Cell(0, 0);
+  const TRect at = form_.Grid().FitPicture(cell, ramp.Width(), ramp.Height());
+  TBitmap32 expected(at.Width(), at.Height(), 0);
+  StretchDrawAlpha32(expected, {0, 0, at.Width(), at.Height()}, ramp);
+  int differing = 0;
+  for (int y = std::max(0, cell.Top + 14 - at.Top); y < at.Height(); ++y)  // below the cell's number
+    for (int x = 0; x < at.Width(); ++x) {
+      const TColor32 e = expected.Pixel(x, y);
+      auto over = [&e](int c) { return c + 255 * (255 - AlphaOf(e)) / 255; };
+      const auto [r, g, b] = At(at.Left + x, at.Top + y);
+      if (std::make_tuple(r, g, b) != std::make_tuple(over(RedOf(e)), over(GreenOf(e)), over(BlueOf(e)))) ++differing;
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(form_.Icons().size(), 1u);
+  HDPath.clear();
 }
 
 TEST_F(FormTemplatesTest, ClickPlacesAgainstTheFacePoint) {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "editor/forms/FormMask.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
 #include "platform/IniFile.h"
@@ -105,6 +106,32 @@ TEST_F(TemplateButtonsTest, ClickOpensTheBrowserAndASecondClickClosesIt) {
   EXPECT_FALSE(browser_.isVisible());
   EXPECT_FALSE(button->Pressed());
   EXPECT_EQ(strip_->PressedTemplateButton, -1);
+}
+
+// The second click deals with both windows; the ready solutions come back from
+// the taskbar when their button is clicked.
+TEST_F(TemplateButtonsTest, ASecondClickClosesBothWindowsAndReadySolutionsComeBackRestored) {
+  TFormMask models;
+  strip_->Models = &models;
+  TGraphicButton* solutions = strip_->Buttons[0];
+  solutions->SetTag(0);
+  models.show();
+  models.showMinimized();
+  strip_->ButtonTemplateClick(solutions);
+  EXPECT_TRUE(models.isVisible());
+  EXPECT_FALSE(models.isMinimized());
+  EXPECT_TRUE(solutions->Pressed());
+
+  // The browser's button pressed, the ready solutions shown beside it (as their
+  // own window shows them): a second click closes both.
+  TGraphicButton* hair = strip_->Buttons[2];
+  strip_->ButtonTemplateClick(hair);
+  ASSERT_TRUE(browser_.isVisible());
+  models.show();
+  strip_->ButtonTemplateClick(hair);
+  EXPECT_FALSE(browser_.isVisible());
+  EXPECT_FALSE(models.isVisible());
+  models.close();
 }
 
 TEST_F(TemplateButtonsTest, AFailedOpenLeavesTheMainWindowEnabledAndNothingPressed) {
