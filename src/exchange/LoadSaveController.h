@@ -78,8 +78,6 @@ class TLoadSaveController {
   // last chosen in it.
   fs::path ImageOpenFolder;
   fs::path ImageSaveFolder;
-  // The save dialog's file name: the last saved name without folder and extension.
-  std::string LastImageFileName;
 
  private:
   ILoadSaveUi& ui_;

@@ -39,6 +39,10 @@ class IWorkPicture {
   virtual TBitmap32 TakeExportPicture() = 0;
 };
 
+// The picture save dialog's suggested name, without folder and extension: the
+// last picture saved, or the work last opened or saved.
+extern std::string LastImageFileName;
+
 enum class TImageOutputResult { Saved, WorkIsEmpty, UnableToSave };
 // The message to show for a result ("" for Saved).
 std::string_view ImageOutputMessage(TImageOutputResult result);

@@ -7,6 +7,7 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
+#include "exchange/PictureOutput.h"
 #include "picture/LoadedWork.h"
 #include "picture/RowBands.h"
 #include "platform/CompoundFile.h"
@@ -78,11 +79,14 @@ TWorkHeader TWorkFiles::HeaderOfDesk() const {
   return h;
 }
 
+bool TWorkFiles::CheckWorkToSave() {
+  if (desk_.LayerCount() > 0) return true;
+  ports_.ShowMessage("MessageWorkIsEmpty", "The work is empty", {});
+  return false;
+}
+
 bool TWorkFiles::SaveWork(fs::path file) {
-  if (desk_.LayerCount() == 0) {
-    ports_.ShowMessage("MessageWorkIsEmpty", "The work is empty", {});
-    return false;
-  }
+  if (!CheckWorkToSave()) return false;
   std::string ext = file.extension().string();
   bool container = EqualsNoCase(ext, UncompressedWorkExt);
   // Any name but the two work extensions would write a file nobody can open as a work.

@@ -50,6 +50,8 @@ class TWorkFiles {
   // file stays, "MessageUnableSaveWork" is shown and false returned. An empty desk
   // gives "MessageWorkIsEmpty". Sets WorkSaved on success.
   bool SaveWork(fs::path file);
+  // Before the save dialog: an empty desk gives "MessageWorkIsEmpty" and false.
+  bool CheckWorkToSave();
   // The desk's work as the bytes of a work file (compressed, or the container),
   // without saving it anywhere; nullopt (with the reason in `error` when known)
   // when it cannot be built. An empty desk gives an empty work.
@@ -62,9 +64,9 @@ class TWorkFiles {
   // are left out with a message naming each cause.
   TWorkLoadResult LoadWorkFromFile(const fs::path& file);
 
-  // The name of the last work saved or loaded, without folder and extension.
+  // The name of the last work saved or loaded, without folder and extension
+  // (which the picture save dialog suggests too: LastImageFileName).
   std::string LastWorkFileName;
-  std::string LastImageFileName;
   fs::path LastWorkDir;
 
  private:

@@ -78,10 +78,12 @@ class LoadSaveActions : public ::testing::Test {
     ResetSourcePicture();
     SourcePicture = previous_;
     SourceHasAlpha = true;
+    LastImageFileName.clear();
   }
   void TearDown() override {
     EXPECT_EQ(ui_.busyLevel, 0) << "the busy cursor ends on every path";
     ResetSourcePicture();
+    LastImageFileName.clear();
   }
   void ExpectSourceKept() {
     EXPECT_TRUE(SamePicture(SourcePicture, previous_));
@@ -99,7 +101,7 @@ class LoadSaveActions : public ::testing::Test {
 TEST_F(LoadSaveActions, CancelledDialogsChangeNothing) {
   actions_.ImageOpenFolder = "/in";
   actions_.ImageSaveFolder = "/out";
-  actions_.LastImageFileName = "old";
+  LastImageFileName = "old";
   EXPECT_FALSE(actions_.LoadImage());
   EXPECT_FALSE(actions_.SaveImage());
   ui_.scannerAnswer.reset();
@@ -107,7 +109,7 @@ TEST_F(LoadSaveActions, CancelledDialogsChangeNothing) {
   EXPECT_EQ(ui_.calls, (Calls{"open /in", "save /out old", "scanners 1"}));
   EXPECT_EQ(actions_.ImageOpenFolder, "/in");
   EXPECT_EQ(actions_.ImageSaveFolder, "/out");
-  EXPECT_EQ(actions_.LastImageFileName, "old");
+  EXPECT_EQ(LastImageFileName, "old");
   ExpectSourceKept();
 }
 
@@ -190,7 +192,7 @@ TEST_F(LoadSaveActions, SavingRemembersTheNameAndMarksThePictureSaved) {
   EXPECT_TRUE(actions_.SaveImage());
   EXPECT_EQ(ui_.calls, (Calls{"save  ", "close", "saved"}));
   EXPECT_TRUE(fs::exists(dir_ / "Look one.png"));
-  EXPECT_EQ(actions_.LastImageFileName, "Look one");
+  EXPECT_EQ(LastImageFileName, "Look one");
   EXPECT_EQ(actions_.ImageSaveFolder, dir_.Path());
 }
 

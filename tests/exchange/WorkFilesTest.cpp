@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/EditorGlobals.h"
+#include "exchange/PictureOutput.h"
 #include "exchange/WorkFiles.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
@@ -131,6 +132,24 @@ TEST_F(WorkFiles, FailedSaveReportsAndLeavesTheFlagClear) {
   desk.ClearLayers();
   EXPECT_FALSE(files.SaveWork(dir / "w.tsc"));
   EXPECT_EQ(ports.messages.back(), "MessageWorkIsEmpty");
+}
+
+// The picture save dialog suggests the name of the work last saved or opened;
+// an empty desk is refused before any dialog asks for a name.
+TEST_F(WorkFiles, TheWorkNameBecomesThePicturesNameAndAnEmptyDeskIsToldFirst) {
+  EXPECT_FALSE(files.CheckWorkToSave());
+  EXPECT_EQ(ports.messages, std::vector<std::string>{"MessageWorkIsEmpty"});
+  BuildWork();
+  EXPECT_TRUE(files.CheckWorkToSave());
+  EXPECT_EQ(ports.messages.size(), 1u);
+  LastImageFileName.clear();
+  ASSERT_TRUE(files.SaveWork(dir / "Bob.tsc"));
+  EXPECT_EQ(LastImageFileName, "Bob");
+  fs::rename(dir / "Bob.tsc", dir / "Ann.tsc");
+  desk.ClearLayers();
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "Ann.tsc"), TWorkLoadResult::Loaded);
+  EXPECT_EQ(LastImageFileName, "Ann");
+  LastImageFileName.clear();
 }
 
 TEST_F(WorkFiles, SaveReplacesEitherFormWholeOrNotAtAll) {

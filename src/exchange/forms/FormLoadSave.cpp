@@ -278,7 +278,7 @@ void TFormLoadSave::ButtonLoadWorkClick() {
 
 bool TFormLoadSave::ButtonSaveWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
-  if (!files) return false;
+  if (!files || !files->CheckWorkToSave()) return false;
   QFileDialog dialog(this);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);

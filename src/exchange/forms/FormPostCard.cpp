@@ -253,7 +253,9 @@ bool TFormPostCard::AddText(const TCardText& text) {
 }
 
 void TFormPostCard::ButtonAddTextClick() {
-  TCardText text;
+  // A new text starts in the look the editor last had: only the words are new.
+  TCardText text = TextEditor->Text();
+  text.Lines.clear();
   if (TextEditor->Edit(text)) AddText(text);
 }
 

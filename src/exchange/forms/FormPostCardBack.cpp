@@ -6,6 +6,7 @@
 #include "platform/qt/FileDialogFilters.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/ColorFace.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
@@ -48,6 +49,7 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent)
   ButtonBackgroundColor =
       new TColorFace(this, "ButtonBackgroundColor", QRect(kRightColumn, 34, d::kButtonWidth, d::kButtonHeight));
   ButtonBackgroundColor->SetColor(Color32(255, 255, 255));
+  SetProgramCursor(*ButtonBackgroundColor, crPipette);
   ButtonLoadImage = button("ButtonLoadImage", "Picture...", kLeft, 76);
   ButtonStretch = button("ButtonStretch", "Stretch", kRightColumn, 76);
   ButtonTile = button("ButtonTile", "Tile", kRightColumn, 112);

@@ -35,6 +35,7 @@ class FormLoadSaveTest : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins installed here
     ResetSourcePicture();
     ResetEditorGlobals();
+    LastImageFileName.clear();
     form_.Work = &work_;
     form_.show();
   }
@@ -129,7 +130,7 @@ TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
   form_.ButtonSaveImageClick();
   EXPECT_TRUE(fs::exists(dir_ / "look.tif"));
   EXPECT_TRUE(ImageSaved);
-  EXPECT_EQ(form_.Actions().LastImageFileName, "look");
+  EXPECT_EQ(LastImageFileName, "look");
   EXPECT_FALSE(form_.isVisible());
 }
 

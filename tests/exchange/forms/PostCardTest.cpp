@@ -11,13 +11,18 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTimer>
 
 #include "PdfJudge.h"
 #include "exchange/PrintLayout.h"
 #include "shell/forms/GraphicButton.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
+#include "exchange/forms/FormPostCardBack.h"
+#include "exchange/forms/FormPostCardText.h"
 #include "exchange/forms/ProLabel.h"
+#include "shell/forms/ColorFace.h"
+#include "shell/forms/CursorList.h"
 #include "shell/forms/GraphicSlider.h"
 #include <QPlainTextEdit>
 #include "picture/Lead.h"
@@ -225,6 +230,47 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
   EXPECT_NEAR(tiles.Right, paint.left() * 10 + area.Width, 15);
   const int height = area.Width * TFormPostCard::kCardHeight / TFormPostCard::kCardWidth;
   EXPECT_NEAR(tiles.Top, paint.top() * 10 + (area.Height - height) / 2, 15);
+}
+
+// Each new text starts in the look the last one was given; only its words are new.
+TEST_F(PostCardTest, AddTextKeepsTheEditorsLastLookAndEmptiesOnlyTheWords) {
+  TFormPostCardText& editor = *card_->TextEditor;
+  std::vector<TCardText> offered;
+  // Runs the editor's modal loop: records what it was opened with, then sets
+  // `words` (and, the first time, a look of its own) and presses OK.
+  auto answer = [&](const QString& words, std::optional<TCardText> look) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [&editor, &offered, poll, words, look] {
+      if (!editor.isVisible()) return;
+      poll->stop();
+      poll->deleteLater();
+      offered.push_back(editor.Text());
+      if (look) editor.SetText(*look);
+      editor.MemoText->setPlainText(words);
+      editor.ButtonOK->OnClick();
+    });
+    poll->start(10);
+  };
+  TCardText look = ShadowedText("", 0);
+  look.Style = 2;
+  look.Alignment = 0;
+  answer("Hello", look);
+  card_->ButtonAddTextClick();
+  answer("World", std::nullopt);
+  card_->ButtonAddTextClick();
+  ASSERT_EQ(offered.size(), 2u);
+  ASSERT_EQ(card_->Elements().size(), 4u);
+  EXPECT_TRUE(offered[0].Lines.join("").isEmpty());
+  const TCardText& second = offered[1];
+  EXPECT_TRUE(second.Lines.join("").isEmpty());
+  EXPECT_EQ(second.Size, 40);
+  EXPECT_EQ(second.Style, 2);
+  EXPECT_EQ(second.Color, kText);
+  EXPECT_EQ(second.ShadowSize, 4);
+  EXPECT_EQ(second.ShadowDirection, 7);
+  EXPECT_EQ(second.ShadowColor, kShadow);
+  EXPECT_EQ(second.Alignment, 0);
+  EXPECT_EQ(card_->BackEditor->ButtonBackgroundColor->cursor().shape(), ProgramCursor(crPipette).shape());
 }
 
 TEST_F(PostCardTest, TheElementListOrdersTheDrawingAndClosingAsksOnlyAfterAChange) {
