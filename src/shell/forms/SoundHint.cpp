@@ -86,6 +86,7 @@ void TSoundHint::ShowPending() {
 
 void TSoundHint::Hover(QWidget* widget) {
   hovered_ = widget;
+  hoveredHint_ = widget->toolTip();
   showTimer_.start(window_ && window_->isVisible() ? ShortPause : Pause);
 }
 
@@ -103,6 +104,8 @@ bool TSoundHint::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::ToolTipChange:
       // A widget under the mouse got its hint now (a browser cell's name).
       if (auto* w = qobject_cast<QWidget*>(watched); w && (w == under_ || w->underMouse())) {
+        // The same words again (a slider rebuilds its hint at every move) change nothing.
+        if (w == hovered_ && w->toolTip() == hoveredHint_) break;
         if (!w->toolTip().isEmpty()) {
           Hover(w);
         } else if (w == hovered_) {

@@ -57,6 +57,7 @@ class TSoundHint : public QObject {
   QPointer<TSoundHintWindow> window_;
   QPointer<QWidget> hovered_;
   QPointer<QWidget> under_;  // the widget the mouse last entered
+  QString hoveredHint_;      // hovered_'s hint when the bubble was asked for
   QTimer showTimer_;
   QTimer hideTimer_;
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+
 #include "shell/forms/SoundHint.h"
 #include "support/TestPaths.h"
 #include "support/qt/FakeMediaPlayer.h"
@@ -68,4 +71,36 @@ TEST_F(SoundHintTest, CoefficientAndBubbleSize) {
   // The centre of the bubble is the background colour.
   const TBitmap32& b = hint_.HintWindow()->Bubble();
   EXPECT_EQ(b.Pixel(b.Width() / 2, b.Height() / 2) & 0xFFFFFF, 0x4B9B9Bu);
+}
+
+// A hint set while the mouse is already over its widget opens the bubble; the
+// same words set again at every mouse move (a slider's hint) do not open it
+// again nor speak again, new words do.
+TEST_F(SoundHintTest, AHintSetUnderTheMouseShowsOnceForTheSameWords) {
+  const int pause = TSoundHint::Pause;
+  TSoundHint::Pause = 10;
+  QWidget widget;
+  widget.resize(50, 20);
+  widget.show();
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(&widget, &enter);
+  auto settle = [] {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 200) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  };
+  widget.setToolTip("Size (40%)@size.wav");
+  settle();
+  ASSERT_TRUE(hint_.HintWindow()->isVisible());
+  EXPECT_EQ(hint_.HintWindow()->Caption(), "Size (40%)");
+  for (int i = 0; i < 3; ++i) widget.setToolTip("Size (40%)@size.wav");
+  settle();
+  EXPECT_EQ(voice_.calls, (std::vector<std::string>{"open:/sounds/size.wav", "play"}));
+  widget.setToolTip("Size (45%)@size.wav");
+  settle();
+  EXPECT_EQ(hint_.HintWindow()->Caption(), "Size (45%)");
+  widget.setToolTip("");
+  settle();
+  EXPECT_FALSE(hint_.HintWindow()->isVisible());
+  TSoundHint::Pause = pause;
 }
