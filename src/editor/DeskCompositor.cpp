@@ -137,11 +137,10 @@ inline void Lay(TColor32 s, TColor32& d, std::uint32_t a) {
 // for both widths: inlined into a function built for the processor's vectors,
 // the operators become those vectors' instructions. Blue/red and green/alpha
 // travel as pairs of 16-bit lanes (H) holding s * a + d * (255 - a) (at most 65025).
-// Vectors go by value only between functions inlined into each other: the
-// warning about how they would be passed to a call does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
+// The vectors go by reference, in and out: this template carries no processor target of its
+// own, and clang refuses wide vectors passed by value to such a function.
 template <TCompositeAlpha kAlpha, typename P, typename H>
-[[gnu::always_inline]] inline P LayLanes(P s, P d, P a) {
+[[gnu::always_inline]] inline void LayLanes(const P& s, const P& d, const P& a, P& out) {
   const P low = P{} + 0x00FF00FF, alphaLane = P{} + 0x00FF0000;
   const P a2 = a | (a << 16), na2 = low - a2;
   P sga = (s >> 8) & low;
@@ -151,17 +150,20 @@ template <TCompositeAlpha kAlpha, typename P, typename H>
   P ga = P((H(sga) * H(a2) + H((d >> 8) & low) * H(na2)) >> 8);
   if (kAlpha == TCompositeAlpha::Coverage) ga = (ga & ~alphaLane) | (a << 16);
   const P blended = rb | (ga << 8);
-  return a == 0 ? d : a == 255 ? s : blended;
+  out = a == 0 ? d : a == 255 ? s : blended;
 }
 
-using Pixels8 = std::uint32_t [[gnu::vector_size(32)]];
-using Halves16 = std::uint16_t [[gnu::vector_size(32)]];
-using Pixels16 = std::uint32_t [[gnu::vector_size(64)]];
-using Halves32 = std::uint16_t [[gnu::vector_size(64)]];
+// The attribute form both GCC and clang take for vector types.
+typedef std::uint32_t Pixels8 __attribute__((vector_size(32)));
+typedef std::uint16_t Halves16 __attribute__((vector_size(32)));
+typedef std::uint32_t Pixels16 __attribute__((vector_size(64)));
+typedef std::uint16_t Halves32 __attribute__((vector_size(64)));
 
 template <TCompositeAlpha kAlpha>
 [[gnu::target("avx2")]] inline __m256i Lay8(__m256i s, __m256i d, __m256i a) {
-  return __m256i(LayLanes<kAlpha, Pixels8, Halves16>(Pixels8(s), Pixels8(d), Pixels8(a)));
+  Pixels8 out;
+  LayLanes<kAlpha, Pixels8, Halves16>(Pixels8(s), Pixels8(d), Pixels8(a), out);
+  return __m256i(out);
 }
 
 // Pixels whose coverage is their alpha scaled by `factor`; returns how many it
@@ -226,10 +228,14 @@ template <TCompositeAlpha kAlpha>
 // GCC 12's 512-bit shifts pass an undefined vector as their unused merge
 // operand, which its own warning then takes for an uninitialised read.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 template <TCompositeAlpha kAlpha>
 [[gnu::target(TRESSARY_DESK_WIDEST)]] inline __m512i Lay16(__m512i s, __m512i d, __m512i a) {
-  return __m512i(LayLanes<kAlpha, Pixels16, Halves32>(Pixels16(s), Pixels16(d), Pixels16(a)));
+  Pixels16 out;
+  LayLanes<kAlpha, Pixels16, Halves32>(Pixels16(s), Pixels16(d), Pixels16(a), out);
+  return __m512i(out);
 }
 
 // LayPlainWide sixteen pixels a step.
