@@ -33,26 +33,8 @@ bool AnyContains(const std::vector<const TQueryGroupRecord*>& groups, const std:
 
 }  // namespace
 
-std::vector<TQueryItem> QueryItems(std::string_view text) {
-  std::vector<TQueryItem> items;
-  for (std::size_t at = text.find('?'); at != std::string_view::npos; at = text.find('?', at + 1)) {
-    std::string rest(text.substr(at + 1));
-    TToken token = GetToken(rest);
-    // "???" (never read) and a "?" with nothing after it name no attribute.
-    if (token.Text.empty() || token.Text[0] == '?') continue;
-    TQueryItem item{token.Text, {}};
-    for (DeleteToken(rest, token.Finish), token = GetToken(rest); !token.Text.empty(); token = GetToken(rest)) {
-      if (token.Text[0] == '?' || token.Text[0] == '#') break;
-      item.Values.push_back(token.Text);
-      DeleteToken(rest, token.Finish);
-    }
-    items.push_back(std::move(item));
-  }
-  return items;
-}
-
 std::string AnswerItem(std::string_view name, std::string_view value) {
-  return "?" + Cleaned(name) + "=" + Cleaned(value) + ";";
+  return QueryItemText(Cleaned(name), Cleaned(value));
 }
 
 std::string AnswersOf(const std::vector<TCheckedControl>& checked) {
@@ -72,10 +54,10 @@ bool TemplatePassesFilter(const TPartInfoRecord& entry, const std::vector<TQuery
   if (applicable.empty()) return true;
   // Every attribute a group answers must have one of its values answered.
   for (const TQueryItem& item : QueryItems(entry.Flags)) {
-    if (!AnyContains(applicable, "?" + item.Name + "=")) continue;
+    if (!AnyContains(applicable, QueryItemPrefix(item.Name))) continue;
     bool satisfied = false;
     for (const std::string& value : item.Values)
-      if (AnyContains(applicable, "?" + item.Name + "=" + value + ";")) satisfied = true;
+      if (AnyContains(applicable, QueryItemText(item.Name, value))) satisfied = true;
     if (!satisfied) return false;
   }
   // And every name answered must be one of the template's attributes ("?NAME=",
@@ -83,7 +65,7 @@ bool TemplatePassesFilter(const TPartInfoRecord& entry, const std::vector<TQuery
   for (const TQueryGroupRecord* group : applicable) {
     if (group->Answers == kUnreadAnswers) continue;
     for (const TQueryItem& answered : QueryItems(group->Answers))
-      if (!Contains(entry.Flags, "?" + answered.Name + "=")) return false;
+      if (!Contains(entry.Flags, QueryItemPrefix(answered.Name))) return false;
   }
   return true;
 }

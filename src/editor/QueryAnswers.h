@@ -9,15 +9,6 @@
 struct TPartInfoRecord;
 struct TQueryGroupRecord;
 
-// One item "?" + NAME + "=" + values separated by "," of an answers string, a
-// template's attributes or a result condition. Its values run to the next token
-// that begins with "?" or "#" (a comment).
-struct TQueryItem {
-  std::string Name;
-  std::vector<std::string> Values;
-};
-std::vector<TQueryItem> QueryItems(std::string_view text);
-
 // One checked radio button or check box of a page.
 struct TCheckedControl {
   std::string Name;

@@ -4,7 +4,6 @@
 #include <array>
 #include <functional>
 
-#include "editor/QueryAnswers.h"
 #include "platform/Text.h"
 #include "shell/Tokens.h"
 
@@ -183,6 +182,30 @@ bool IsAccepted(const std::vector<std::string>& accepted, std::string_view id) {
 
 }  // namespace
 
+std::vector<TQueryItem> QueryItems(std::string_view text) {
+  std::vector<TQueryItem> items;
+  for (std::size_t at = text.find('?'); at != std::string_view::npos; at = text.find('?', at + 1)) {
+    std::string rest(text.substr(at + 1));
+    TToken token = GetToken(rest);
+    // "???" (never read) and a "?" with nothing after it name no attribute.
+    if (token.Text.empty() || token.Text[0] == '?') continue;
+    TQueryItem item{token.Text, {}};
+    for (DeleteToken(rest, token.Finish), token = GetToken(rest); !token.Text.empty(); token = GetToken(rest)) {
+      if (token.Text[0] == '?' || token.Text[0] == '#') break;
+      item.Values.push_back(token.Text);
+      DeleteToken(rest, token.Finish);
+    }
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+std::string QueryItemPrefix(std::string_view name) { return "?" + std::string(name) + "="; }
+
+std::string QueryItemText(std::string_view name, std::string_view value) {
+  return QueryItemPrefix(name) + std::string(value) + ";";
+}
+
 void ResetQuestionnaires() {
   QueryGroups.clear();
   Quizzes.clear();
@@ -265,7 +288,7 @@ bool QuizConditionHolds(std::string_view condition, std::string_view answers,
   if (items.empty()) return false;
   for (const TQueryItem& item : items) {
     const bool satisfied = std::any_of(item.Values.begin(), item.Values.end(), [&](const std::string& value) {
-      return Contains(answers, "?" + item.Name + "=" + value + ";");
+      return Contains(answers, QueryItemText(item.Name, value));
     });
     if (!satisfied) return false;
   }

@@ -26,6 +26,21 @@ class EErrorInQuizResFile : public std::runtime_error {
 // Answers of a page that was never read: they restrict nothing.
 inline constexpr std::string_view kUnreadAnswers = "???";
 
+// One item "?" + NAME + "=" + values separated by "," of an answers string, a
+// template's attributes or a result condition. Its values run to the next token
+// that begins with "?" or "#" (a comment).
+struct TQueryItem {
+  std::string Name;
+  std::vector<std::string> Values;
+};
+std::vector<TQueryItem> QueryItems(std::string_view text);
+
+// The answer "?" + NAME + "=" + VALUE + ";" as a string holds it, and the "?" +
+// NAME + "=" that begins any answer to NAME; the closing ";" keeps a value from
+// matching a longer one.
+std::string QueryItemText(std::string_view name, std::string_view value);
+std::string QueryItemPrefix(std::string_view name);
+
 struct TQueryGroupRecord {
   std::string Id;          // upper case
   std::string Name;        // shown in the window's list
