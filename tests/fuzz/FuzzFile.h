@@ -55,3 +55,9 @@ inline std::vector<std::string_view> FuzzParts(const std::uint8_t* data, std::si
   parts.push_back(text.substr(start));
   return parts;
 }
+
+// Whether `file` lies inside `folder`, by their names alone.
+inline bool FuzzInside(const std::filesystem::path& folder, const std::filesystem::path& file) {
+  const std::filesystem::path relative = file.lexically_normal().lexically_relative(folder.lexically_normal());
+  return !relative.empty() && *relative.begin() != ".." && !relative.is_absolute();
+}

@@ -20,11 +20,6 @@
 
 namespace {
 
-bool Inside(const fs::path& folder, const fs::path& file) {
-  const fs::path relative = file.lexically_normal().lexically_relative(folder.lexically_normal());
-  return !relative.empty() && *relative.begin() != ".." && !relative.is_absolute();
-}
-
 void Models(const std::vector<std::string>& lines, const TIniFile& ini) {
   const fs::path folder = FuzzFolder() / "models";
   static const bool made = [&] {
@@ -37,7 +32,7 @@ void Models(const std::vector<std::string>& lines, const TIniFile& ini) {
   for (const TModelGroup& group : GroupModels(types, lines))
     for (const TModel& model : group.Models)
       for (const TModelPart& part : model.Parts)
-        if (const auto file = FindModelFile({folder.string()}, part.File); file && !Inside(folder, *file))
+        if (const auto file = FindModelFile({folder.string()}, part.File); file && !FuzzInside(folder, *file))
           std::abort();
 }
 

@@ -12,15 +12,6 @@
 #include "shell/ShellGlobals.h"
 #include "shell/SkinFiles.h"
 
-namespace {
-
-bool Inside(const fs::path& folder, const fs::path& file) {
-  const fs::path relative = file.lexically_normal().lexically_relative(folder.lexically_normal());
-  return !relative.empty() && *relative.begin() != ".." && !relative.is_absolute();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fs::path exe = FuzzFolder() / "exe";
   ExePath = exe.string() + "/";
@@ -40,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   auto inside = [&](const fs::path& file) {
-    return Inside(interfaces / "Downloaded", file) || Inside(interfaces / "DEFAULT", file);
+    return FuzzInside(interfaces / "Downloaded", file) || FuzzInside(interfaces / "DEFAULT", file);
   };
   auto check = [&](const fs::path& file, TBitmap32&) {
     if (!inside(file)) std::abort();

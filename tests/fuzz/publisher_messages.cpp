@@ -15,11 +15,6 @@
 
 namespace {
 
-bool Inside(const fs::path& folder, const fs::path& file) {
-  const fs::path relative = file.lexically_normal().lexically_relative(folder.lexically_normal());
-  return !relative.empty() && *relative.begin() != ".." && !relative.is_absolute();
-}
-
 std::size_t Frames(const TFrameNode& set) { return LayOutFrames(set, 800, 600).size(); }
 
 }  // namespace
@@ -34,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TIniFile ini = TIniFile::FromText("[MESSAGES]\n" + std::string(parts[0]));
   const fs::path folder = PublisherMessagesFolder(ini, exe);
   for (const TMes& message : ReadPublisherMessages(ini, exe)) {
-    if (!Inside(folder, message.Index)) std::abort();
+    if (!FuzzInside(folder, message.Index)) std::abort();
     const fs::path base = message.Index.parent_path();
     const auto html = ReadMessagePage(message.Index);
     if (!html) continue;
@@ -42,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!set) continue;
     if (Frames(*set) > std::max(Frames(*ParseFrameset(*html)), kMaxMessageFrames)) std::abort();
     for (const TFrameRect& frame : LayOutFrames(*set, 800, 600)) {
-      if (!frame.Src.empty() && !Inside(base, frame.Src)) std::abort();
+      if (!frame.Src.empty() && !FuzzInside(base, frame.Src)) std::abort();
       LinkTarget(*html, frame.Src);
     }
   }
