@@ -135,9 +135,9 @@ void TLayer::Undo() {
       editMode_ = emUndone;
     history_.pop_back();
   }
-  if (changed) {
-    Render(false);
-    RepaintUnion(before, false);
-  }
+  if (changed) Render(false);
+  // A move taken back shifts the rendered view without rendering it anew: both
+  // places still need painting.
+  if (changed || ViewRect() != before) RepaintUnion(before, false);
   host_.SetControls();
 }

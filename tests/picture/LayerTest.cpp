@@ -125,6 +125,25 @@ TEST(LayerHistory, UndoOfABrushStrokeRestoresItsRectangle) {
   EXPECT_EQ(host.changes.back(), ckLayerUndo);
 }
 
+TEST(LayerHistory, UndoOfAMovePaintsBothPlaces) {
+  FakeLayerHost host;
+  TLayer layer(host, Gradient(20, 10));
+  layer.Left = 100;
+  layer.Top = 50;
+  layer.Render(false);
+  host.undoPending = true;
+  layer.MoveBy(30, 0);
+  host.invalidated.clear();
+  layer.Undo();
+  EXPECT_EQ(layer.Left, 100);
+  ASSERT_EQ(host.invalidated.size(), 1u);
+  const TRect area = host.invalidated[0];
+  EXPECT_LE(area.Left, 100);
+  EXPECT_GE(area.Right, 150);
+  EXPECT_LE(area.Top, 50);
+  EXPECT_GE(area.Bottom, 60);
+}
+
 TEST(LayerHistory, UndoOfColourValuesOfTheLayerAndOfARegion) {
   FakeLayerHost host;
   TLayer layer(host, Gradient(4, 4));
