@@ -13,7 +13,11 @@
 
 TFormScreen* FormScreen = nullptr;
 
-TFormScreen::TFormScreen(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+// The backdrop stays below every window of the program: a click on it must not
+// bring it over them. (A transient parent would not do: X11 windows of the
+// ordinary kind carry none.)
+TFormScreen::TFormScreen(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint) {
   setObjectName("FormScreen");
   QPalette p = palette();
   p.setColor(QPalette::Window, Qt::black);

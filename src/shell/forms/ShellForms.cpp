@@ -1,7 +1,6 @@
 #include "shell/forms/ShellForms.h"
 
 #include <QCoreApplication>
-#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -61,15 +60,6 @@ std::function<void()> CallWindow(std::string_view name) {
 
 QWidget* BackdropWindow() { return Backdrop().data(); }
 void SetBackdropWindow(QWidget* backdrop) { Backdrop() = backdrop; }
-
-void KeepAboveBackdrop(QWidget* window) {
-  QWidget* backdrop = BackdropWindow();
-  if (!window || !backdrop || window == backdrop) return;
-  window->winId();
-  backdrop->winId();
-  if (window->windowHandle() && backdrop->windowHandle())
-    window->windowHandle()->setTransientParent(backdrop->windowHandle());
-}
 
 void TerminateApplication() {
   terminated = true;

@@ -24,9 +24,6 @@ std::function<void()> CallWindow(std::string_view name);
 // The black backdrop every window is kept above (null before it exists).
 QWidget* BackdropWindow();
 void SetBackdropWindow(QWidget* backdrop);
-// Makes `window` a transient of the backdrop: the window manager keeps it above
-// the backdrop without making it a child (a disabled parent would disable it).
-void KeepAboveBackdrop(QWidget* window);
 
 // Ends the application: every skinned modal loop returns 2 and the message loop
 // ends.

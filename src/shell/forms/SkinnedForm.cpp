@@ -51,7 +51,6 @@ void TSkinnedForm::EnableDisabledForms() {
 void TSkinnedForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // a restore by the window manager, not a show
-  KeepAboveBackdrop(this);
   if (OnShow) OnShow();
   // OnShow may let events run (a skin's error box), and one of them may have
   // closed this window already: a hidden window must not leave the others off.
