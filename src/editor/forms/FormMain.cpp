@@ -393,6 +393,8 @@ void TFormMain::BuildPaletteSlots() {
     slot->setObjectName(QStringLiteral("PaletteButtonColor%1").arg(i + 1));
     slot->setGeometry(places[std::size_t(i)].X, places[std::size_t(i)].Y, design.Width, design.Height);
     slot->SetCaption(QString());
+    // A face of one colour and no sheet shows only when it is drawn opaque.
+    slot->SetTransparency(0);
     SetProgramCursor(*slot, crPipette);
     slot->hide();
     slot->OnMouseUp = [this, slot](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
@@ -501,6 +503,8 @@ void TFormMain::ApplyControls(const TControlsPlan& plan) {
   if (deskWindow_) deskWindow_->setVisible(plan.DeskVisible);
   if (!plan.LayerToolsVisible) Control("PanelLayerTools")->hide();
   if (!plan.DesktopToolsVisible) Control("PanelDesktopTools")->hide();
+  // Undo stands outside the panels: an empty desk has nothing to take back either.
+  SetButtonEnabled(*Button("ButtonLayerUndo"), plan.UndoEnabled);
   if (!plan.HasLayers) return;
   for (std::size_t i = 0; i < ModeButtons.size(); ++i) Button(ModeButtons[i].Name)->SetPressed(plan.ModePressed[i]);
   // Hide before showing: controls that share a place never appear together.
@@ -516,7 +520,6 @@ void TFormMain::ApplyControls(const TControlsPlan& plan) {
     if (control->isHidden()) control->show();
   }
   for (TGraphicButton* slot : paletteSlots_) slot->setVisible(plan.PaletteActive && slot->Tag() == 1);
-  SetButtonEnabled(*Button("ButtonLayerUndo"), plan.UndoEnabled);
   if (TGraphicButton* brush = Button("ButtonCurrentBrushColor"); brush && !brush->isHidden()) {
     // The face colour in the class library's 0x00BBGGRR encoding.
     const std::uint32_t colour = std::uint32_t(state_.BrushColorBlue) << 16 |

@@ -161,6 +161,7 @@ void TFormSetup::BuildControls() {
   ButtonCurrentCalibrationColor = new TGraphicButton(this);
   ButtonCurrentCalibrationColor->setObjectName("ButtonCurrentCalibrationColor");
   ButtonCurrentCalibrationColor->setGeometry(kLeft, calibration + 20, 40, 40);
+  ButtonCurrentCalibrationColor->SetTransparency(0);  // its face is its colour alone
   SetProgramCursor(*ButtonCurrentCalibrationColor, crPipette);
   ButtonCurrentCalibrationColor->OnClick = [this] {
     const QColor chosen = QColorDialog::getColor(QColor(CalibrationRed, CalibrationGreen, CalibrationBlue), this);

@@ -86,6 +86,7 @@ TEST_F(FormMainTest, ControlsFollowTheModeAndTheLayers) {
   form.State().SetControls();
   EXPECT_FALSE(Shown("PanelLayerTools"));
   EXPECT_FALSE(Shown("PanelDesktopTools"));
+  EXPECT_FALSE(form.Button("ButtonLayerUndo")->isEnabled());  // nothing to take back
 
   desk.Add();
   desk.Select(0);
@@ -219,6 +220,15 @@ TEST_F(FormMainTest, PaletteSlotsTintTheSelectedLayerAndScrollByRows) {
   EXPECT_TRUE(cells[5]->isVisibleTo(&form));
   EXPECT_EQ(qobject_cast<QLabel*>(form.Control("LabelPaletteName"))->text().toStdString(), palette.PaletteName);
 
+  // The window shows each slot in its colour, edge to edge.
+  const QImage shown = form.grab().toImage();
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    const int c = palette.Colors[i].Color;
+    const QRect r = cells[i]->rect();
+    for (const QPoint at : {QPoint(1, 1), r.center(), r.bottomRight() - QPoint(1, 1)})
+      EXPECT_EQ(shown.pixelColor(cells[i]->mapTo(&form, at)), QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF))
+          << "slot " << i;
+  }
   Mouse(cells[1], QEvent::MouseButtonPress, {4, 4});
   Mouse(cells[1], QEvent::MouseButtonRelease, {4, 4});
   EXPECT_EQ(layer.Color(), palette.Colors[1].Color);
