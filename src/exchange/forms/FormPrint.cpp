@@ -190,10 +190,6 @@ TFormPrint::~TFormPrint() {
   if (FormPrint == this) FormPrint = nullptr;
 }
 
-QPrinter& TFormPrint::Printer() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
-}
 
 void TFormPrint::FormShow() {
   if (!ImageSaved && DeskHasLayers && DeskHasLayers() &&
@@ -338,13 +334,15 @@ void TFormPrint::CB1Click(int position) {
 }
 
 bool TFormPrint::OKBtnClick() {
-  TBitmap32 logo = LoadPrintPicture(ResolvePath(fs::path(ExePath), "LogoPrvt.bmp"), false);
-  QPrinter& printer = Printer();
-  printer.setPageOrientation(QPageLayout::Portrait);
-  TPagePrinter device(printer);
-  if (PrintPage(page_, device, PrintMargins(LeftRightMargin, TopBottomMargin), logo)) return true;
-  ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
-  return false;
+  const TBitmap32 logo = LoadPrintPicture(ResolvePath(fs::path(ExePath), "LogoPrvt.bmp"), false);
+  const auto outcome = printer_.PrintOrAsk(this, [this, &logo](QPrinter& printer) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+    TPagePrinter device(printer);
+    return PrintPage(page_, device, PrintMargins(LeftRightMargin, TopBottomMargin), logo).has_value();
+  });
+  if (outcome == TWindowPrinter::TOutcome::Failed)
+    ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
+  return outcome == TWindowPrinter::TOutcome::Printed;
 }
 
 void TFormPrint::ButtonExitClick() { close(); }

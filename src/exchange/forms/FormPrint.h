@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "exchange/PrintPage.h"
+#include "shell/forms/PrintChoice.h"
 #include "shell/forms/SkinnedForm.h"
 
 class QListWidget;
@@ -60,7 +61,7 @@ class TFormPrint : public TSkinnedForm {
 
   const TPrintPage& Page() const { return page_; }
   // The printer the set-up dialog configures and printing uses.
-  QPrinter& Printer();
+  QPrinter& Printer() { return printer_.Printer(); }
   // The list's folder.
   const fs::path& Folder() const { return folder_; }
   void SetFolder(const fs::path& folder);
@@ -96,7 +97,7 @@ class TFormPrint : public TSkinnedForm {
   QImage pagePicture_;
   QImage previewPicture_;
   QImage flipIcons_[2];
-  std::unique_ptr<QPrinter> printer_;
+  TWindowPrinter printer_;
   QString folderPrompt_;
 };
 

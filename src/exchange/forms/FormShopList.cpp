@@ -16,7 +16,6 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "exchange/PrintLayout.h"
-#include "exchange/forms/FormPrint.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
@@ -145,10 +144,7 @@ TFormShopList::TFormShopList(const fs::path& folder, const std::vector<TShopList
   ButtonPrint = NewSheetButton(this, "ButtonPrint", ImageButtons, d::kSheetButtonTop,
                                {kFormWidth - 20 - d::kButtonWidth, kControlsTop, d::kButtonWidth, d::kButtonHeight});
   ButtonPrint->SetCaption(TermText("FormShopListButtonPrintCaption", "Print"));
-  ButtonPrint->OnClick = [this] {
-    if (OnPrint) OnPrint();
-    else PrintList();
-  };
+  ButtonPrint->OnClick = [this] { ButtonPrintClick(); };
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
@@ -278,13 +274,12 @@ std::vector<int> TFormShopList::PrintColumnWidths() const {
   return widths;
 }
 
-static QPrinter& PrinterOf(std::unique_ptr<QPrinter>& own) {
-  if (FormPrint) return FormPrint->Printer();
-  if (!own) own = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *own;
+void TFormShopList::ButtonPrintClick() {
+  const auto outcome = printer_.PrintWithDialog(this, [this](QPrinter& printer) { return PrintList(printer); });
+  if (outcome == TWindowPrinter::TOutcome::Failed)
+    ShowMessageBox("MessageShopListNotPrinted", mbkOKCancel, false,
+                   "The shop list could not be printed: no printer is ready.");
 }
-
-bool TFormShopList::PrintList() { return PrintList(PrinterOf(printer_)); }
 
 bool TFormShopList::PrintList(QPrinter& printer) {
   if (rows_.empty()) return false;
@@ -311,7 +306,8 @@ bool TFormShopList::PrintList(QPrinter& printer) {
     const int width = TenthsToDevice(area.Width, printer.logicalDpiX());
     const int height = TenthsToDevice(places[i].Height, printer.logicalDpiY());
     painter.save();
-    painter.translate(0, TenthsToDevice(places[i].Top, printer.logicalDpiY()));
+    painter.translate(TenthsToDevice(area.Left, printer.logicalDpiX()),
+                      TenthsToDevice(area.Top + places[i].Top, printer.logicalDpiY()));
     painter.scale(double(width) / strips[i].Width, double(height) / strips[i].Height);
     int left = 1;
     for (int column = 0; column < 4; ++column) {

@@ -12,6 +12,7 @@
 
 #include "editor/ShopList.h"
 #include "picture/Bitmap32.h"
+#include "shell/forms/PrintChoice.h"
 #include "shell/forms/SkinnedForm.h"
 
 class QLabel;
@@ -79,11 +80,11 @@ class TFormShopList : public TSkinnedForm {
   void DrawCell(QPainter& painter, const QRect& rect, int column, int row) const;
 
   // Prints the list; false when there is nothing to print or the printer would
-  // not start. The print window's printer unless one is given.
+  // not start.
   bool PrintList(QPrinter& printer);
-  bool PrintList();
-  // Called by the print button; tests replace the printing.
-  std::function<void()> OnPrint;
+  // The print button: the list's own print dialog, then the list printed there;
+  // a printer that will not start is told.
+  void ButtonPrintClick();
 
  private:
   int TextHeight() const;
@@ -97,7 +98,7 @@ class TFormShopList : public TSkinnedForm {
   int columnWidths_[4];
   std::string hoverUrl_;
   int hoverRow_ = -1;
-  std::unique_ptr<QPrinter> printer_;
+  TWindowPrinter printer_;
 };
 
 // Opens the list for the main window's desk: a message when nothing on the desk

@@ -78,14 +78,10 @@ void TPageForm::TakeCaption(std::string_view key, const QString& designed) {
   CaptionBar->update();
 }
 
-QPrinter& TPageForm::Printer() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
-}
-
 void TPageForm::PrintShownPage(std::string_view key, std::string_view text) {
-  if (HTMLViewer->PrintPages(Printer())) return;
-  ShowMessageBox(std::string(key), mbkOKCancel, false, std::string(text));
+  const auto outcome =
+      printer_.PrintWithDialog(this, [this](QPrinter& printer) { return HTMLViewer->PrintPages(printer); });
+  if (outcome == TWindowPrinter::TOutcome::Failed) ShowMessageBox(std::string(key), mbkOKCancel, false, std::string(text));
 }
 
 std::string PageFolder(const std::string& folderName) {

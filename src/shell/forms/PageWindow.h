@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/forms/PrintChoice.h"
 #include "shell/forms/SkinnedForm.h"
 
 class TCaptionBar;
@@ -41,9 +42,9 @@ class TPageForm : public TSkinnedForm {
   TGraphicButton* ButtonExit;
   THtmlViewer* HTMLViewer;
 
-  // The printer printing uses: the system's default until a caller (a test, a
-  // print set-up) changes it.
-  QPrinter& Printer();
+  // The printer printing uses: the system's default until its dialog or a test
+  // changes it.
+  QPrinter& Printer() { return printer_.Printer(); }
 
  protected:
   // The strip's buttons, their places centred in one row, in the order given.
@@ -53,11 +54,12 @@ class TPageForm : public TSkinnedForm {
   // The caption bar takes the UI text `key`; when that is empty it shows the
   // window's designed caption, otherwise the window's caption becomes the text.
   void TakeCaption(std::string_view key, const QString& designed);
-  // Prints the page shown; a failure is told in the message box `key`.
+  // Prints the page shown through the print dialog; a failure is told in the
+  // message box `key`.
   void PrintShownPage(std::string_view key, std::string_view text);
 
  private:
-  std::unique_ptr<QPrinter> printer_;
+  TWindowPrinter printer_;
 };
 
 // ExePath + a data folder name (TipsDir, HelpDir), matched ignoring letter case.

@@ -22,6 +22,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
+#include "shell/forms/PrintChoice.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -202,7 +203,11 @@ TEST_F(FormQueriesTest, AQuizGivesTheResultPageOfItsAnswersAndPrintsIt) {
   const fs::path pdf = out / "result.pdf";
   queries_->Printer().setOutputFormat(QPrinter::PdfFormat);
   queries_->Printer().setOutputFileName(QString::fromStdString(pdf.string()));
+  int dialogs = 0;
+  TWindowPrinter::DialogStandIn() = [&dialogs](QPrinter&) { return ++dialogs > 0; };
   queries_->ButtonPrintQuizResult->OnClick();
+  TWindowPrinter::DialogStandIn() = nullptr;
+  EXPECT_EQ(dialogs, 1);
   std::string text;
   ASSERT_EQ(RunCommand("pdftotext '" + pdf.string() + "' -", &text), 0);
   EXPECT_NE(text.find("Square face"), std::string::npos) << text;

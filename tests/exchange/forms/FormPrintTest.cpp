@@ -18,6 +18,8 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/PrintChoice.h"
+#include "support/qt/MessageAnswer.h"
 
 namespace {
 
@@ -144,6 +146,33 @@ TEST_F(FormPrintTest, DropsMirrorsAndClearsSlots) {
   EXPECT_EQ(At(page, 10, 115), Color32(0, 0, 0));  // the separator
 }
 
+TEST_F(FormPrintTest, PrintWithoutAPrinterAsksForOneAndAFailedJobLeavesThePrinterUsable) {
+  // As on a machine without printers: PDF, and no file named yet.
+  form_->Printer().setOutputFormat(QPrinter::PdfFormat);
+  form_->Printer().setOutputFileName(QString());
+  Select("a-red.bmp");
+  DropSelected(form_->ImagePage, {10, 10});
+  int dialogs = 0;
+  fs::path file = dir_ / "missing" / "page.pdf";
+  TWindowPrinter::DialogStandIn() = [&](QPrinter& printer) {
+    ++dialogs;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file.string()));
+    return true;
+  };
+  std::string told;
+  AnswerNextMessage(told);
+  EXPECT_FALSE(form_->OKBtnClick());
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(told, "The page could not be printed.");
+  // The next Print asks again and prints.
+  file = dir_ / "page.pdf";
+  EXPECT_TRUE(form_->OKBtnClick());
+  TWindowPrinter::DialogStandIn() = nullptr;
+  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(PdfPageCount(PdfInfo(file)), 1);
+}
+
 TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
   ASSERT_TRUE(SaveImageFile(TBitmap32(100, 50, kMagenta), dir_ / "LogoPrvt.bmp", kLeadBmp));
   form_->ButtonPage1Click(4);
@@ -170,7 +199,8 @@ TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
   const QImage rendered = RenderPdfPage(pdf, 100);
   ASSERT_FALSE(rendered.isNull());
 
-  // Boxes start at the printable origin: the page corner plus the printer's margins.
+  // Boxes lie in the printable area (from the page corner plus the printer's
+  // margins), centred in it.
   const QRectF paint = printer.pageLayout().paintRect(QPageLayout::Millimeter);
   const TPoint origin{int(paint.left() * 10), int(paint.top() * 10)};
   const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), 5, 10);
@@ -178,9 +208,10 @@ TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
     if (expected.IsEmpty()) expected = PrintPlacement(4, position, w, h, area);
     expected = expected.Offset(origin.X, origin.Y);
     // Search only the picture's quarter of the page, in pixels at 100 dpi.
-    const TRect quarter = {origin.X + (position % 2 ? 0 : area.Width / 2), origin.Y + (position <= 2 ? 0 : area.Height / 2),
-               origin.X + (position % 2 ? area.Width / 2 : area.Width),
-               origin.Y + (position <= 2 ? area.Height / 2 : area.Height)};
+    const TRect quarter =
+        TRect{position % 2 ? 0 : area.Width / 2, position <= 2 ? 0 : area.Height / 2,
+              position % 2 ? area.Width / 2 : area.Width, position <= 2 ? area.Height / 2 : area.Height}
+            .Offset(origin.X + area.Left, origin.Y + area.Top);
     auto px = [](int tenths) { return int(tenths * 100 / 254.0); };
     const TRect found =
         FindColourTenths(rendered, colour, 100, {px(quarter.Left), px(quarter.Top), px(quarter.Right), px(quarter.Bottom)});

@@ -13,6 +13,9 @@
 #include "platform/ShellOpen.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/PrintChoice.h"
+#include "support/qt/MessageAnswer.h"
 #include "support/RecordingOpener.h"
 
 namespace {
@@ -83,6 +86,30 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
   EXPECT_EQ(empty.HoverUrl(), "");
   QPrinter printer;
   EXPECT_FALSE(empty.PrintList(printer));
+}
+
+TEST_F(FormShopListTest, PrintAsksForItsOwnPrinterAndTellsOneThatWillNotStart) {
+  TFormShopList form(dir_.Path(), layers_);
+  int dialogs = 0;
+  fs::path file = dir_ / "missing" / "shops.pdf";
+  TWindowPrinter::DialogStandIn() = [&](QPrinter& printer) {
+    ++dialogs;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file.string()));
+    return true;
+  };
+  std::string told;
+  AnswerNextMessage(told);
+  form.ButtonPrint->OnClick();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(told, "The shop list could not be printed: no printer is ready.");
+  told.clear();
+  file = dir_ / "shops.pdf";
+  form.ButtonPrint->OnClick();
+  TWindowPrinter::DialogStandIn() = nullptr;
+  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(told, "");
+  EXPECT_GE(PdfPageCount(PdfInfo(file)), 1);
 }
 
 TEST_F(FormShopListTest, PrintedListNamesEveryShopWithRowsKeptWhole) {

@@ -15,6 +15,7 @@
 #include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
+#include "shell/forms/PrintChoice.h"
 #include "support/LinkPoint.h"
 #include "support/qt/MessageAnswer.h"
 
@@ -157,22 +158,42 @@ TEST_F(HelpWindowsTest, ClosingTheTipsWindowTurnsTipsOffUntilTheHelpWindowTurnsT
   EXPECT_FALSE(tips_->isVisible());
 }
 
-TEST_F(HelpWindowsTest, PrintingPutsThePageOnPaperOrSaysItCouldNot) {
+TEST_F(HelpWindowsTest, PrintingGoesThroughItsDialogAndAFailureLeavesThePrinterUsable) {
   TempFolder out;
-  const fs::path pdf = out / "page.pdf";
-  help_->Printer().setOutputFormat(QPrinter::PdfFormat);
-  help_->Printer().setOutputFileName(QString::fromStdString(pdf.string()));
+  // The dialog as a user answers it: print to a PDF file, or cancel.
+  int dialogs = 0;
+  std::string file;
+  TWindowPrinter::DialogStandIn() = [&](QPrinter& printer) {
+    ++dialogs;
+    if (file.empty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file));
+    return true;
+  };
   ShowHelp("Contents");
-  Click(help_->ButtonPrint);
-  std::string text;
-  ASSERT_EQ(RunCommand("pdftotext '" + pdf.string() + "' -", &text), 0);
-  EXPECT_NE(text.find("Load a portrait to begin."), std::string::npos) << text;
-
-  help_->Printer().setOutputFileName(QString::fromStdString((out / "missing/page.pdf").string()));
+  // No printer yet and the dialog cancelled: nothing printed, nothing said.
   std::string message;
   AnswerNextMessage(message);
   Click(help_->ButtonPrint);
+  QTest::qWait(50);
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(message, "");
+
+  // A folder that does not exist: the failure is told.
+  file = (out / "missing/page.pdf").string();
+  Click(help_->ButtonPrint);
+  QTest::qWait(50);
+  EXPECT_EQ(dialogs, 2);
   EXPECT_NE(message.find("could not be printed"), std::string::npos) << message;
+
+  // The next job prints: the failed one left the printer usable.
+  file = (out / "page.pdf").string();
+  Click(help_->ButtonPrint);
+  EXPECT_EQ(dialogs, 3);
+  std::string text;
+  ASSERT_EQ(RunCommand("pdftotext '" + file + "' -", &text), 0);
+  EXPECT_NE(text.find("Load a portrait to begin."), std::string::npos) << text;
+  TWindowPrinter::DialogStandIn() = nullptr;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // Window tests: answers the program's next message box once it is up.
+#include <QApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
