@@ -31,7 +31,9 @@ int Scaled(int value, int numerator, int denominator) {
 
 TPrintableArea PrintableArea(int pageWidthMm, int pageHeightMm, int leftRightMarginPercent,
                              int topBottomMarginPercent) {
-  return {pageWidthMm * (100 - leftRightMarginPercent) / 10, pageHeightMm * (100 - topBottomMarginPercent) / 10};
+  const int width = pageWidthMm * (100 - leftRightMarginPercent) / 10;
+  const int height = pageHeightMm * (100 - topBottomMarginPercent) / 10;
+  return {width, height, (pageWidthMm * 10 - width) / 2, (pageHeightMm * 10 - height) / 2};
 }
 
 int SlotCount(int layout) { return (layout >= 1 && layout <= 4) ? layout : 0; }
@@ -108,7 +110,7 @@ TRect PrintPlacement(int layout, int position, int pictureWidth, int pictureHeig
     w = byWidth ? areaW : Scaled(pictureWidth, areaH, pictureHeight);
     h = byWidth ? Scaled(pictureHeight, areaW, pictureWidth) : areaH;
   }
-  return Bounds(area.Rect.Left + (areaW - w) / 2, area.Rect.Top + (areaH - h) / 2, w, h);
+  return Bounds(page.Left + area.Rect.Left + (areaW - w) / 2, page.Top + area.Rect.Top + (areaH - h) / 2, w, h);
 }
 
 int TenthsToDevice(int tenths, int dpi) { return RoundInt(double(dpi) * tenths / 254.0); }

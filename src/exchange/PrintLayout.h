@@ -8,10 +8,13 @@
 
 #include "platform/Geometry.h"
 
-// The usable part of the sheet after the margins (percent of the page).
+// The usable part of the sheet after the margins (percent of the page), centred
+// on the sheet: Left and Top are half the margins.
 struct TPrintableArea {
   int Width = 0;   // tenths of a millimetre
   int Height = 0;
+  int Left = 0;
+  int Top = 0;
 };
 TPrintableArea PrintableArea(int pageWidthMm, int pageHeightMm, int leftRightMarginPercent,
                              int topBottomMarginPercent);

@@ -114,9 +114,10 @@ std::optional<TRect> PrintCard(const TBitmap32& card, IPrintDevice& device, cons
     height = area.Height;
     width = int(std::int64_t(height) * card.Width() / card.Height());
   }
-  const TRect box = Bounds(0, (area.Height - height) / 2, width, height);
+  const TRect box = Bounds(area.Left + (area.Width - width) / 2, area.Top + (area.Height - height) / 2, width, height);
   if (box.IsEmpty() || !device.BeginDoc()) return std::nullopt;
-  device.PrintBitmap(card, 0, TenthsToDevice(box.Top, device.DpiY()), box.Width(), box.Height());
+  device.PrintBitmap(card, TenthsToDevice(box.Left, device.DpiX()), TenthsToDevice(box.Top, device.DpiY()), box.Width(),
+                     box.Height());
   if (!device.EndDoc()) return std::nullopt;
   return box;
 }

@@ -9,6 +9,15 @@ TEST(PrintLayout, PrintableAreaFromPaperAndMargins) {
   TPrintableArea none = PrintableArea(210, 297, 0, 0);
   EXPECT_EQ(none.Width, 2100);
   EXPECT_EQ(none.Height, 2970);
+  // The margins are shared by both sides: a picture as wide as the area sits in
+  // the middle of the sheet.
+  EXPECT_EQ(a4.Left, 52);
+  EXPECT_EQ(a4.Top, 148);
+  const TRect whole = PrintPlacement(1, 1, 400, 100, a4);
+  EXPECT_EQ(whole.Left, 52);
+  EXPECT_EQ(2100 - whole.Right, 53);
+  const TRect right = PrintPlacement(4, 2, 100, 100, a4);
+  EXPECT_EQ(right.Left, 52 + 1995 / 2);
 }
 
 TEST(PrintLayout, SlotsMapToPagePositions) {

@@ -226,10 +226,11 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
   const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), LeftRightMargin, TopBottomMargin);
   const TRect tiles = FindColourTenths(page, kTile, 100);
   ASSERT_FALSE(tiles.IsEmpty());
-  EXPECT_NEAR(tiles.Left, paint.left() * 10, 15);
-  EXPECT_NEAR(tiles.Right, paint.left() * 10 + area.Width, 15);
+  // Centred in the printable area: the margins shared by both sides.
+  EXPECT_NEAR(tiles.Left, paint.left() * 10 + area.Left, 15);
+  EXPECT_NEAR(tiles.Right, paint.left() * 10 + area.Left + area.Width, 15);
   const int height = area.Width * TFormPostCard::kCardHeight / TFormPostCard::kCardWidth;
-  EXPECT_NEAR(tiles.Top, paint.top() * 10 + (area.Height - height) / 2, 15);
+  EXPECT_NEAR(tiles.Top, paint.top() * 10 + area.Top + (area.Height - height) / 2, 15);
 }
 
 // Each new text starts in the look the last one was given; only its words are new.
