@@ -5,10 +5,12 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <span>
 
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
+#include "picture/Layer.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -43,6 +45,17 @@ TGraphicButton* LayerButton(QWidget* parent, const char* name, int left, const c
   button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
   button->SetCaption(QString::fromUtf8(caption));
   return button;
+}
+
+// The layer as the desk shows it (tint and colour values applied), faded when
+// it is hidden.
+TBitmap32 RowThumbnailOf(const TLayer& layer) {
+  TBitmap32 thumb = LayerThumbnail(layer.RenderedPicture());
+  if (!layer.Visible()) {
+    const std::span<std::uint8_t> bytes = thumb.Bytes();
+    for (std::size_t alpha = 3; alpha < bytes.size(); alpha += 4) bytes[alpha] /= 3;
+  }
+  return thumb;
 }
 
 }  // namespace
@@ -249,8 +262,10 @@ TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
   };
   LayerWindowLinks().LayerListVisibilityChanged = [this](int index) {
     if (!isVisible() || index < 0 || index >= RowCount()) return;
-    if (TMontageDesk* desk = Desk(); desk && index < desk->LayerCount())
+    if (TMontageDesk* desk = Desk(); desk && index < desk->LayerCount()) {
       visible_[std::size_t(index)] = desk->Layer(index).Visible();
+      thumbs_[std::size_t(index)] = RowThumbnailOf(desk->Layer(index));
+    }
     UpdateLayerButtons();
     ListBox->viewport()->update();
   };
@@ -296,7 +311,7 @@ void TFormLayers::RefreshLayerList() {
   if (TMontageDesk* desk = Desk()) {
     for (int i = 0; i < desk->LayerCount(); ++i) {
       const TLayer& layer = desk->Layer(i);
-      thumbs_.push_back(LayerThumbnail(layer.Picture));
+      thumbs_.push_back(RowThumbnailOf(layer));
       captions_.push_back(layer.Caption);
       visible_.push_back(layer.Visible());
     }
@@ -319,6 +334,9 @@ void TFormLayers::UpdateLayerButtons() {
   SetButtonEnabled(*ButtonLayerShow, rules.HideShowEnabled);
   ButtonLayerHide->setVisible(rules.HideShown);
   ButtonLayerShow->setVisible(rules.ShowShown);
+  // The clones took the main window's visibility, which follows its mode: here
+  // these three always stand.
+  for (TGraphicButton* button : {ButtonLayerDelete, ButtonLayerMoveTop, ButtonLayerMoveBottom}) button->show();
 }
 
 void TFormLayers::SelectRow(int row) {

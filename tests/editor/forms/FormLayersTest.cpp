@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <set>
 
 #include "editor/AdjustController.h"
 #include "editor/EditorGlobals.h"
@@ -164,6 +165,45 @@ TEST_F(FormLayersTest, HideAndShowRoundTripThroughTheListsButtons) {
   layers->ButtonLayerShow->OnClick();
   EXPECT_TRUE(Desk().Layer(0).Visible());
   EXPECT_TRUE(Shown(layers->ButtonLayerHide));
+}
+
+TEST_F(FormLayersTest, ThumbnailsShowTheTintAndFadeWhenTheLayerIsHidden) {
+  AddFour();
+  layers->show();
+  const TColor32 plain = layers->RowThumbnail(3).Pixel(22, 22);
+  Desk().Layer(3).SetColor(0x00FF00);  // a green tint
+  layers->RefreshLayerList();
+  const TColor32 tinted = layers->RowThumbnail(3).Pixel(22, 22);
+  EXPECT_NE(tinted, plain);
+  EXPECT_GT(GreenOf(tinted), GreenOf(plain));
+  Desk().SelectLayer(3);
+  layers->ButtonLayerHide->OnClick();
+  EXPECT_LT(AlphaOf(layers->RowThumbnail(3).Pixel(22, 22)), 128u);
+  layers->ButtonLayerShow->OnClick();
+  EXPECT_EQ(layers->RowThumbnail(3).Pixel(22, 22), tinted);
+}
+
+TEST_F(FormLayersTest, ItsButtonsStandWholeWhateverTheMainWindowsMode) {
+  AddFour();
+  Desk().SelectLayer(1);
+  for (int mode : {int(dmNone), int(dmPaint), int(dmActions)}) {
+    main->State().SetDeskMode(mode);
+    layers->show();
+    for (TGraphicButton* button : {layers->ButtonLayerDelete, layers->ButtonLayerHide, layers->ButtonLayerMoveTop,
+                                   layers->ButtonLayerMoveBottom}) {
+      const std::string name = button->objectName().toStdString() + " in mode " + std::to_string(mode);
+      EXPECT_TRUE(Shown(button)) << name;
+      EXPECT_TRUE(layers->rect().contains(button->geometry())) << name;
+      // Its caption fits and its face is not one flat colour.
+      EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->Caption())) << name;
+      const QImage face = button->grab().toImage();
+      std::set<QRgb> colours;
+      for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x) colours.insert(face.pixel(x, y));
+      EXPECT_GT(colours.size(), 4u) << name;
+    }
+    layers->close();
+  }
 }
 
 TEST_F(FormLayersTest, ThePreviewShowsThePortraitFittedOrWhite) {
