@@ -201,7 +201,7 @@ std::vector<TSheetFile> DefaultButtonSheets() {
           {"ButPcrd.psd", PortraitToolButtonSheet()},
           {"ButPctx.psd", PortraitToolButtonSheet()},
           {"ButPcbg.psd", PortraitToolButtonSheet()},
-          {"ButQuery.psd", RowsButtonSheet(120, 30, {TButtonGlyph::Blank})},
+          {"ButQuery.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
           {"ButCatalog.psd", RowsButtonSheet(110, 30, {TButtonGlyph::Blank})},
           // The regions window, the region editor and the save window share one sheet.
           {"ButLRegs.psd", PortraitToolButtonSheet()}};
