@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,13 @@ void ConnectOnlineServices() {
 }
 
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  // Answered before any window, so that it works without a display too.
+  if (std::optional<std::string> reply = CommandLineReply(arguments)) {
+    std::fputs(reply->c_str(), stdout);
+    return 0;
+  }
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -101,12 +110,19 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormInetModes();
   RegisterFormLayerRegions();
   RegisterFormLayerRegionEdit();
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   RegisterFormMessage();
   RegisterFormHelp();
   RegisterFormTips();
   RegisterWorkFileOpening();
+  ShellHooks().AfterStandingWindows = [] {
+    ConnectMainWindow();
+    RegisterVideoPlayers();
+    RegisterFormCatalog();
+    ConnectFormLoadSave();
+    ConnectFormCamera();
+    ConnectOnlineServices();
+    InstallProgramMainShell();
+  };
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   if (afterStartup) afterStartup();

@@ -118,6 +118,21 @@ void RegisterTypesOnce(IStartupHost& host) {
 
 }  // namespace
 
+std::optional<std::string> CommandLineReply(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--help" || argument == "-h" || argument == "-?")
+      return std::string("Usage: tressary [WORK FILE]\n"
+                         "Tries new looks on a portrait. A work file (") +
+             ProductInfo.CmpFileExt + " or " + ProductInfo.UnCmpFileExt +
+             ") named as the only argument is opened at start.\n\n"
+             "  -h, --help     show this text and end\n"
+             "  -v, --version  show the program's version and end\n";
+    if (argument == "--version" || argument == "-v")
+      return std::string(ProductInfo.NameAndVersion) + " (" + ProductInfo.BuildTag + ")\n";
+  }
+  return std::nullopt;
+}
+
 bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<std::string>& arguments) {
   host.ShowBackdrop();
   ExePath = exeDir.string();

@@ -33,6 +33,11 @@ struct TIntroEntry {
   int IntervalMs = 1000;   // picture only
 };
 
+// What the program answers, without starting, to an option a user tries on its
+// command line ("--help", "--version" and their short forms): the text for the
+// standard output; nullopt when the command line asks for the program itself.
+std::optional<std::string> CommandLineReply(const std::vector<std::string>& arguments);
+
 // The values of "Intro Video", in file order; "Logo.avi" when there are none.
 std::vector<std::string> IntroValues(const TIniFile& ini);
 // One intro value ("Logo.avi;320;240", "Splash.jpg;2500") as an entry, or nullopt
