@@ -153,6 +153,10 @@ void TIniFile::EraseSection(std::string_view section) {
   auto it = std::find_if(sections_.begin(), sections_.end(),
                          [&](const Section& s) { return EqualsNoCase(s.name, section); });
   if (it == sections_.end()) return;
+  // The lines above the header (the comments of the section before, blank lines)
+  // are not the erased section's: they stay where they were.
+  std::vector<std::string>& keep = it == sections_.begin() ? tail_ : std::prev(it)->after;
+  keep.insert(keep.end(), it->before.begin(), it->before.end());
   sections_.erase(it);
   Changed();
 }

@@ -87,6 +87,20 @@ TEST(IniFile, EraseAndDelete) {
   EXPECT_FALSE(again.SectionExists("B"));
 }
 
+TEST(IniFile, ErasingASectionKeepsTheCommentsAboveItsHeader) {
+  // The comments of a section without keys read as lines before the next header.
+  TIniFile ini = TIniFile::FromText("[MAIL]\n; Server=the SMTP server\n\n[LIST]\nA=1\n[END]\nB=2\n");
+  ini.EraseSection("LIST");
+  ini.WriteString("LIST", "A", "2");
+  const std::string text = ini.ToText();
+  EXPECT_NE(text.find("[MAIL]\r\n; Server=the SMTP server\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[LIST]\r\nA=2"), std::string::npos) << text;
+  // Above the first section: they stay at the top.
+  TIniFile top = TIniFile::FromText("; heading\n[A]\nx=1\n[B]\ny=2\n");
+  top.EraseSection("A");
+  EXPECT_EQ(top.ToText(), "; heading\r\n[B]\r\ny=2\r\n");
+}
+
 // A folder the user may not write to; root, whom modes do not stop, checks it
 // as another user in a child process.
 TEST(IniFile, FailedUpdateLeavesTheOldFile) {
