@@ -51,18 +51,12 @@ std::optional<fs::path> TWorkMailer::WriteAttachment(TForm form) {
   return file;
 }
 
-// The settings' server, else the one of the default mail account for the rest
-// of the run (the settings file is not written).
+// The settings' server, else the one of the default mail account as it is now
+// (the e-mail window looks the account up again as it opens).
 bool TWorkMailer::FindMailServer() {
-  if (!MailServer.empty()) return true;
-  const TMailAccount account = DefaultMailAccount();
-  if (account.Server.empty()) {
-    ui_.ShowMessage("MessageServerWarning");
-    return false;
-  }
-  MailServer = account.Server;
-  MailPort = account.Port;
-  return true;
+  if (!MailServer.empty() || !DefaultMailAccount().Server.empty()) return true;
+  ui_.ShowMessage("MessageServerWarning");
+  return false;
 }
 
 bool TWorkMailer::Send(TForm form) {

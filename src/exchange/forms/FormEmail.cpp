@@ -126,6 +126,8 @@ void TFormEmail::FormShow() {
   LoadFormSkin(*this, "FormEmail.Skin", "FormEMail.psd");
   LoadButtonsSkin(*this, "FormEmailButtons", "FormMessBtn.psd", true);
   if (Sending()) return;
+  // A mail account set up while the program runs counts from the next mail.
+  LookUpAccount();
   EditName->clear();
   EditFromName->setText(QString::fromStdString(Mail->FROM_Name));
   EditSubject->setText(TermText("FormEmailDefaultSubjectText"));

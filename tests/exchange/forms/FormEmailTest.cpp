@@ -232,6 +232,21 @@ TEST_F(FormEmailTest, AServerRefusingTheSenderShowsItsErrorAndNoSuccess) {
   sink.Stop();
 }
 
+TEST_F(FormEmailTest, AMailAccountSetUpWhileTheProgramRunsIsTheNextMailsAccount) {
+  email_.show();
+  EXPECT_EQ(email_.Mail->SMTP_Server(), "");
+  email_.close();
+  WriteTestFile(home_ / ".thunderbird/profiles.ini", "[Profile0]\nName=default\nIsRelative=1\nPath=p.default\nDefault=1\n");
+  WriteTestFile(home_ / ".thunderbird/p.default/prefs.js",
+                "user_pref(\"mail.accountmanager.defaultaccount\", \"account1\");\n"
+                "user_pref(\"mail.account.account1.identities\", \"id1\");\n"
+                "user_pref(\"mail.identity.id1.useremail\", \"new@example.com\");\n"
+                "user_pref(\"mail.identity.id1.smtpServer\", \"smtp1\");\n"
+                "user_pref(\"mail.smtpserver.smtp1.hostname\", \"smtp.example.com\");\n");
+  email_.show();
+  EXPECT_EQ(email_.Mail->SMTP_Server(), "smtp.example.com");
+}
+
 TEST_F(FormEmailTest, WithoutServerOrSenderNothingIsSent) {
   QTcpServer server;
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
