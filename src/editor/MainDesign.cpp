@@ -66,7 +66,7 @@ constexpr std::array kDesign = {
     TControlDesign{"ButtonLoadSave", K::Button, "", kToolX, 556, kToolWidth, 30, kOpeners, "Files"},
     TControlDesign{"ButtonPrint", K::Button, "", kToolX, 592, kToolWidth, 30, kOpeners, "Print"},
     TControlDesign{"ButtonPreview", K::Button, "", kToolX, 628, kToolWidth, 30, kOpeners, "Portrait"},
-    TControlDesign{"ButtonExitMain", K::Button, "", kToolX, 664, kToolWidth, 22, kOpeners, "Quit"},
+    TControlDesign{"ButtonExitMain", K::Button, "", kToolX, 660, kToolWidth, 20, kOpeners, "Quit"},
     // The status strip: the product's name, and the publisher's links (shown only
     // when the settings give them an address).
     TControlDesign{"LabelProductName", K::Label, "", 20, 690, 300, 18, "", ""},

@@ -11,6 +11,7 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
+#include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/TermText.h"
 
@@ -59,7 +60,10 @@ void DrawShape(QPainter& p, const THeadShape& shape) {
 
 TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint layerOrigin, QWidget* parent)
     : TPortraitToolForm("FormBaldHead", "ButtonOk", parent), editor_(picture, facePoint, layerOrigin) {
-  move(0, 0);
+  // The screen's corner on a screen of the main window's size: over the main
+  // window on a larger one.
+  const QWidget* main = FindScreenForm("FormMain");
+  move(main ? main->pos() : QPoint(0, 0));
   ButtonExit->OnClick = [this] { ButtonCancelClick(); };
   Image = NewPicture("Image");
   Image->OnPress = [this](TPoint p, Qt::MouseButton button) { Press(p, button); };

@@ -1,6 +1,8 @@
 #include "editor/forms/FormColorCalibration.h"
 
 #include <QCoreApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -56,7 +58,13 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
     auto* label = new QLabel(text, this);
     label->setObjectName(name);
     label->setGeometry(left, top, d::kButtonWidth, 16);
-    label->setStyleSheet("color: #e8f2f4; font-weight: bold;");
+    // A caption longer than the column is set smaller, never cut.
+    QFont font = label->font();
+    font.setBold(true);
+    while (QFontMetrics(font).horizontalAdvance(text) > label->width() && font.pointSizeF() > 6)
+      font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setStyleSheet(
+        QString("color: #e8f2f4; font-weight: bold; font-size: %1pt;").arg(font.pointSizeF()));
   };
   caption("LabelCalibrationColor", 34, TermText("FormColorCalibrationLabelCalibrationColorCaption", "Calibration colour"));
   ButtonCalibrationColor = new TColorFace(this, "ButtonCalibrationColor", QRect(left, 54, kFaceSide, kFaceSide));

@@ -34,7 +34,13 @@ namespace {
 
 constexpr int kWidth = 440;
 constexpr int kHeight = 380;
-constexpr int kThumbSide = 100;
+// Two columns of thumbnails and a scroll bar per list: both lists fit the well.
+constexpr int kThumbSide = 92;
+constexpr int kListWidth = 2 * kThumbSide + 1 + 20;
+// The skin's well, below its title strip and above its foot.
+constexpr int kWellTop = 44;
+constexpr int kWellBottom = 330;
+constexpr int kListTop = kWellTop + 32;
 constexpr int kCursorHandPoint = 110;
 
 // A picture file of the content folders, or an empty picture.
@@ -103,14 +109,14 @@ TFormMask::TFormMask(QWidget* parent) : TSkinnedForm("FormMask", parent) {
 
   ComboBox = new QComboBox(this);
   ComboBox->setObjectName("ComboBox");
-  ComboBox->setGeometry(12, 28, 214, 24);
+  ComboBox->setGeometry(12, kWellTop + 2, 214, 24);
   connect(ComboBox, &QComboBox::activated, this, [this](int index) { ComboBoxChange(index); });
   ScrollBoxMasks = new QScrollArea(this);
   ScrollBoxMasks->setObjectName("ScrollBoxMasks");
-  ScrollBoxMasks->setGeometry(12, 58, 2 * kThumbSide + 1 + 20, kHeight - 70);
+  ScrollBoxMasks->setGeometry(12, kListTop, kListWidth, kWellBottom - 2 - kListTop);
   ScrollBoxParts = new QScrollArea(this);
   ScrollBoxParts->setObjectName("ScrollBoxParts");
-  ScrollBoxParts->setGeometry(2 * kThumbSide + 45, 58, 2 * kThumbSide + 1 + 20, kHeight - 70);
+  ScrollBoxParts->setGeometry(kWidth - 12 - kListWidth, kListTop, kListWidth, kWellBottom - 2 - kListTop);
   for (QScrollArea* box : {ScrollBoxMasks, ScrollBoxParts}) box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
   ApplyInterface(this);
