@@ -1,6 +1,8 @@
 #include "shell/forms/ShellForms.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <xcb/xcb.h>
 #include <algorithm>
 
 namespace {
@@ -60,6 +62,17 @@ std::function<void()> CallWindow(std::string_view name) {
 
 QWidget* BackdropWindow() { return Backdrop().data(); }
 void SetBackdropWindow(QWidget* backdrop) { Backdrop() = backdrop; }
+
+void KeepAboveBackdrop(QWidget* window) {
+  QWidget* backdrop = BackdropWindow();
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!window || !backdrop || window == backdrop || !x11 || !window->isWindow()) return;
+  xcb_connection_t* connection = x11->connection();
+  const xcb_window_t parent = xcb_window_t(backdrop->winId());
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), XCB_ATOM_WM_TRANSIENT_FOR,
+                      XCB_ATOM_WINDOW, 32, 1, &parent);
+  xcb_flush(connection);
+}
 
 void TerminateApplication() {
   terminated = true;

@@ -24,6 +24,11 @@ std::function<void()> CallWindow(std::string_view name);
 // The black backdrop every window is kept above (null before it exists).
 QWidget* BackdropWindow();
 void SetBackdropWindow(QWidget* backdrop);
+// Makes the shown `window` a transient of the backdrop on X11, so that window
+// managers keep it above the backdrop, a click on the backdrop included (Qt
+// sets a transient parent only on dialogs). Not a child: a disabled parent
+// would disable it.
+void KeepAboveBackdrop(QWidget* window);
 
 // Ends the application: every skinned modal loop returns 2 and the message loop
 // ends.

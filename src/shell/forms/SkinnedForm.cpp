@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <vector>
 
 #include "platform/qt/VirtualKeys.h"
@@ -51,6 +52,8 @@ void TSkinnedForm::EnableDisabledForms() {
 void TSkinnedForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // a restore by the window manager, not a show
+  // Once shown: Qt's own show clears the property on windows of this kind.
+  QTimer::singleShot(0, this, [this] { KeepAboveBackdrop(this); });
   if (OnShow) OnShow();
   // OnShow may let events run (a skin's error box), and one of them may have
   // closed this window already: a hidden window must not leave the others off.
