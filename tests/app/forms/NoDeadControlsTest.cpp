@@ -6,6 +6,7 @@
 // the controls of the windows a new user walks through lie in their skin's well.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -17,7 +18,9 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormCatalog.h"
+#include "editor/forms/FormColorCalibration.h"
 #include "editor/forms/FormLayerRegionEdit.h"
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayers.h"
@@ -442,6 +445,11 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   FormAdjust->show();
   CheckInsideWell(*FormAdjust);
   FormAdjust->close();
+  auto* models = qobject_cast<TSkinnedForm*>(FindScreenForm("FormMask"));
+  ASSERT_NE(models, nullptr);
+  models->show();
+  CheckInsideWell(*models);
+  models->close();
   auto* browser = new TFormTemplates();
   ASSERT_TRUE(browser->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
   CheckInsideWell(*browser);
@@ -498,4 +506,55 @@ TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsIt
   ClickThroughWindow(prompt.ButtonExit);
   EXPECT_FALSE(prompt.isVisible()) << "the password prompt's close button";
   EXPECT_EQ(prompt.ModalResult, 2);
+}
+
+TEST_F(ProgramWindows, TheButtonStripsOfThePageWindowsTakeWholeFramesOfTheirSheets) {
+  // A strip button's faces are its sheet's three frames side by side, each as
+  // wide as the button: a sheet of another width shows a pressed button shifted
+  // by the difference, half of its neighbour frame beside it.
+  ShowCatalogPage("Index");
+  ASSERT_NE(FormCatalog, nullptr);
+  FormHelp->show();
+  FormTips->show();
+  FormQueries->show();
+  int checked = 0;
+  for (QWidget* window : std::initializer_list<QWidget*>{FormHelp, FormTips, FormQueries, FormCatalog}) {
+    for (auto* button : window->findChildren<TGraphicButton*>()) {
+      const TBitmap32* sheet = button->Resource().Sheet();
+      if (!sheet || button->parentWidget() != window) continue;  // not the caption bar's
+      EXPECT_EQ(sheet->Width(), 3 * button->width())
+          << window->objectName().toStdString() << "." << button->objectName().toStdString();
+      ++checked;
+    }
+    window->close();
+  }
+  EXPECT_GE(checked, 12);
+}
+
+TEST_F(ProgramWindows, TheBaldHeadEditorOpensOverTheMainWindow) {
+  main_->move(130, 95);
+  TFormBaldHead editor(TBitmap32(120, 160, Color32(200, 170, 150)), {60, 70}, {0, 0});
+  EXPECT_EQ(editor.pos(), main_->pos());
+}
+
+TEST_F(ProgramWindows, TheCalibrationAndSettingsCaptionsShowTheirWholeTextAndTheColourItsColour) {
+  TFormColorCalibration calibration(TBitmap32(200, 150, Color32(210, 180, 160)));
+  calibration.show();
+  FormSetup->show();
+  int checked = 0;
+  for (QWidget* window : std::initializer_list<QWidget*>{&calibration, FormSetup}) {
+    for (auto* label : window->findChildren<QLabel*>()) {
+      if (!label->isVisibleTo(window) || label->text().isEmpty() || label->wordWrap() || !label->pixmap().isNull())
+        continue;
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+          << window->objectName().toStdString() << "." << label->objectName().toStdString() << " cuts \""
+          << label->text().toStdString() << "\"";
+      ++checked;
+    }
+  }
+  const QImage settings = FormSetup->grab().toImage();
+  const QWidget* colour = FormSetup->ButtonCurrentCalibrationColor;
+  EXPECT_EQ(settings.pixelColor(colour->geometry().center()), QColor(CalibrationRed, CalibrationGreen, CalibrationBlue));
+  FormSetup->close();
+  EXPECT_GE(checked, 6);
 }
