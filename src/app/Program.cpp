@@ -114,15 +114,6 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterFormHelp();
   RegisterFormTips();
   RegisterWorkFileOpening();
-  ShellHooks().AfterStandingWindows = [] {
-    ConnectMainWindow();
-    RegisterVideoPlayers();
-    RegisterFormCatalog();
-    ConnectFormLoadSave();
-    ConnectFormCamera();
-    ConnectOnlineServices();
-    InstallProgramMainShell();
-  };
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
   if (afterStartup) afterStartup();
