@@ -8,9 +8,7 @@
 #include "platform/Numeric.h"
 #include "platform/Processor.h"
 
-// Not with clang (only the fuzz build uses it): it refuses the lane code's
-// vector arguments before inlining them, and its pixels go the plain way.
-#if (defined(__x86_64__) || defined(__i386__)) && !defined(__clang__)
+#if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define TRESSARY_DESK_AVX2 1
 #endif
