@@ -133,6 +133,7 @@ void TFormMain::Init() {
   if (MainIni) LoadTemplateTypes(*MainIni);
   LoadSkins();
   WireControls();
+  SetButtonEnabled(*Button("ButtonLayerUndo"), false);  // nothing to take back before the first layer
   palette_.Read(ResolvePath(fs::path(ExePath), "PalData.txt"));
   OnKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
   OnKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };

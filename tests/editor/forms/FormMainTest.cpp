@@ -83,10 +83,11 @@ TEST_F(FormMainTest, EveryDesignedControlExistsByNameAtItsPlace) {
 }
 
 TEST_F(FormMainTest, ControlsFollowTheModeAndTheLayers) {
+  EXPECT_FALSE(form.Button("ButtonLayerUndo")->isEnabled());  // nothing to take back, as made
   form.State().SetControls();
   EXPECT_FALSE(Shown("PanelLayerTools"));
   EXPECT_FALSE(Shown("PanelDesktopTools"));
-  EXPECT_FALSE(form.Button("ButtonLayerUndo")->isEnabled());  // nothing to take back
+  EXPECT_FALSE(form.Button("ButtonLayerUndo")->isEnabled());
 
   desk.Add();
   desk.Select(0);
