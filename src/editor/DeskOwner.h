@@ -8,9 +8,19 @@
 #include "platform/Geometry.h"
 
 class TLayer;
+class TMask;
 
 class IDeskOwner : public IEditingHost {
  public:
+  // Refreshes the enabled state of the undo and layer controls.
+  virtual void SetControls() = 0;
+  // The sliders show `layer`'s own values, or with `mask` its current region's.
+  virtual void ShowLayerValues(const TLayer& layer, const TMask* mask) = 0;
+  // The layer label of the main window.
+  virtual void ShowLayerLabel(const std::string& text) = 0;
+  // The word before a region number in labels ("Region").
+  virtual std::string RegionWord() const = 0;
+
   // A yes/no question in the program's message box; 6 means yes.
   virtual int AskYesNo(const std::string& text) = 0;
 
@@ -29,6 +39,11 @@ class IDeskOwner : public IEditingHost {
   virtual bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const = 0;
   virtual void ShowCatalogPage(const std::string& kind, const std::string& sourceFile) = 0;
 };
+
+// What a layer shows, as the owner's label, sliders and controls: the label is
+// the caption, with the current region's word and number when one is chosen; the
+// sliders show that region's values, else the layer's.
+void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what);
 
 // What the desk needs from its window: showing repainted pixels, whether the
 // window is on screen, the hourglass, letting pending window messages run, the

@@ -34,6 +34,18 @@ class TFlagScope {
 
 }  // namespace
 
+void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what) {
+  if (what == TLayerShown::History) {
+    owner.SetControls();
+    return;
+  }
+  const int region = layer.Mask.GetRegionIndex();
+  if (what == TLayerShown::Selection)
+    owner.ShowLayerLabel(region == 0 ? layer.Caption
+                                     : layer.Caption + " (" + owner.RegionWord() + std::to_string(region) + ")");
+  owner.ShowLayerValues(layer, region == 0 ? nullptr : &layer.Mask);
+}
+
 TMontageDesk::TMontageDesk(IDeskOwner& owner) : owner_(owner), idRandom_(ClockSeed()) { EnsureDeskBitmaps(); }
 
 TMontageDesk::~TMontageDesk() {

@@ -159,10 +159,9 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
 
   // --- ILayerHost: the main window's part goes to the owner ---
   void SetChanged(TChangeKind code) override { owner_.SetChanged(code); }
+  void LayerShown(const TLayer& layer, TLayerShown what) override { ShowLayer(owner_, layer, what); }
+  // IDeskToolHost: a stroke refreshes the controls.
   void SetControls() override { owner_.SetControls(); }
-  void ShowLayerValues(const TLayer& layer, const TMask* mask) override { owner_.ShowLayerValues(layer, mask); }
-  void ShowLayerLabel(const std::string& text) override { owner_.ShowLayerLabel(text); }
-  std::string RegionWord() const override { return owner_.RegionWord(); }
   int NewLayerType() const override { return owner_.NewLayerType(); }
   void SetNewLayerType(int type) override { owner_.SetNewLayerType(type); }
   std::string NewLayerCaption() const override { return owner_.NewLayerCaption(); }

@@ -353,13 +353,13 @@ void TLayer::ResetAdjustments() {
   Mask.SetRegionIndex(0);
   SaveUndo(lhkResetLayer, false);
   values_ = TColorValues{};
-  if (remembered == 0) host_.ShowLayerValues(*this, nullptr);
+  if (remembered == 0) host_.LayerShown(*this, TLayerShown::Values);
   for (int r = 1; r <= TMask::kRegionCount; ++r) {
     if (Mask.RegionValues(r).IsNeutral()) continue;
     Mask.SetRegionIndex(r);
     SaveUndo(lhkResetRegion, false);
     Mask.SetRegionValues(r, TColorValues{});
-    if (r == remembered) host_.ShowLayerValues(*this, &Mask);
+    if (r == remembered) host_.LayerShown(*this, TLayerShown::Values);
   }
   Mask.SetRegionIndex(remembered);
   Mask.OnChange = std::move(onChange);
@@ -380,9 +380,4 @@ void TLayer::MaskChanged() {
   if (host_.DeskVisible() && host_.IsSelectedLayer(*this)) ShowAsSelected();
 }
 
-void TLayer::ShowAsSelected() {
-  const int region = Mask.GetRegionIndex();
-  host_.ShowLayerLabel(region == 0 ? Caption
-                                   : Caption + " (" + host_.RegionWord() + std::to_string(region) + ")");
-  host_.ShowLayerValues(*this, region == 0 ? nullptr : &Mask);
-}
+void TLayer::ShowAsSelected() { host_.LayerShown(*this, TLayerShown::Selection); }

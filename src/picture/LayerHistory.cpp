@@ -37,7 +37,7 @@ TLayerHistoryItem* TLayer::SaveUndo(TLayerHistoryKind kind, bool onlyIfPending) 
     item->Values = values_;
   if (history_.size() >= kMaxHistory) history_.erase(history_.begin());
   history_.push_back(std::move(item));
-  host_.SetControls();
+  host_.LayerShown(*this, TLayerShown::History);
   return history_.back().get();
 }
 
@@ -50,10 +50,10 @@ void TLayer::RestoreValues(const TLayerHistoryItem& item) {
   const bool region = (item.Kind == lhkColorValues || item.Kind == lhkResetRegion) && item.RegionIndex > 0;
   if (region) {
     Mask.SetRegionValues(item.RegionIndex, item.Values);
-    if (Mask.GetRegionIndex() == item.RegionIndex) host_.ShowLayerValues(*this, &Mask);
+    if (Mask.GetRegionIndex() == item.RegionIndex) host_.LayerShown(*this, TLayerShown::Values);
   } else {
     values_ = item.Values;
-    if (Mask.GetRegionIndex() == 0) host_.ShowLayerValues(*this, nullptr);
+    if (Mask.GetRegionIndex() == 0) host_.LayerShown(*this, TLayerShown::Values);
   }
 }
 
@@ -139,5 +139,5 @@ void TLayer::Undo() {
   // A move taken back shifts the rendered view without rendering it anew: both
   // places still need painting.
   if (changed || ViewRect() != before) RepaintUnion(before, false);
-  host_.SetControls();
+  host_.LayerShown(*this, TLayerShown::History);
 }

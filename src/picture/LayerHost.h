@@ -1,8 +1,11 @@
 #pragma once
-// What a layer needs from the main window and the desk above it: change
-// notification, slider and label updates, repaints, id bookkeeping, and the shared
-// state it reads (desk geometry, the new-layer defaults, the undo gesture flag).
-// The desk implements it; tests use a recording fake.
+// What a layer tells the desk above it and what it reads there: a change kind, a
+// rectangle to repaint, which of its shown parts changed, id bookkeeping, and the
+// shared state it reads (the view frames, the new-layer defaults, whether a
+// gesture waits for its history item). The desk implements it and turns what a
+// layer shows into the main window's labels, sliders and controls; tests use a
+// recording fake.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,7 +14,10 @@
 #include "platform/Geometry.h"
 
 class TLayer;
-class TMask;
+
+// What a layer shows of itself changed: its values (the sliders), its caption or
+// current region (the label and the sliders), or its history (the undo controls).
+enum class TLayerShown : std::uint8_t { Values, Selection, History };
 
 // Where a rendering goes: `Scale` canvas pixels per target pixel, a target window
 // of WindowWidth x WindowHeight showing the canvas rectangle `View`.
@@ -22,40 +28,34 @@ struct TViewFrame {
   TRect View;
 };
 
-// What a layer, and the desk that holds it, need from the main window: change
-// notification, slider and label updates, and the shared state of a new layer and
-// of the undo gesture. The main window implements it.
+// What a layer, and the desk that holds it, tell the main window and read there:
+// the change notification, and the shared state of a new layer and of the undo
+// gesture. The main window implements it.
 class IEditingHost {
  public:
   virtual ~IEditingHost() = default;
 
   // The main window's change notification.
   virtual void SetChanged(TChangeKind code) = 0;
-  // Refreshes the enabled state of the undo and layer controls.
-  virtual void SetControls() = 0;
-  // The sliders show `layer`'s own values, or with `mask` its current region's.
-  virtual void ShowLayerValues(const TLayer& layer, const TMask* mask) = 0;
-  // The layer label of the main window.
-  virtual void ShowLayerLabel(const std::string& text) = 0;
-  // The word before a region number in labels ("Region").
-  virtual std::string RegionWord() const = 0;
 
   virtual int NewLayerType() const = 0;
   virtual void SetNewLayerType(int type) = 0;
   virtual std::string NewLayerCaption() const = 0;
   virtual bool SourceHasAlpha() const = 0;
-  // Returns UndoPending and clears it.
+  // Whether a gesture waits for its first history item; the answer clears it.
   virtual bool TakeUndoPending() = 0;
   // The letter of the template type with that number, nullopt when none has it.
   virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
-  // HDPath, CDPath, ExePath: the content folders removed from a layer's source file.
+  // The content folders (hard disk, disc, installation) removed from a layer's
+  // source file.
   virtual std::vector<std::string> ContentFolders() const = 0;
 };
 
 // What a layer needs from the desk above it besides the main window's part:
-// repaints, id bookkeeping and the desk geometry.
+// what it shows, repaints, id bookkeeping and the desk geometry.
 class ILayerHost : public IEditingHost {
  public:
+  virtual void LayerShown(const TLayer& layer, TLayerShown what) = 0;
   virtual bool DeskVisible() const = 0;
   virtual bool IsSelectedLayer(const TLayer& layer) const = 0;
   // Repaints a rectangle of the desk window.
@@ -68,7 +68,7 @@ class ILayerHost : public IEditingHost {
   virtual std::string NewLayerId() = 0;
 
   // Shared state.
-  virtual TViewFrame DeskFrame() const = 0;    // DeskScale, desk window, desk view
+  virtual TViewFrame DeskFrame() const = 0;    // the desk's scale, window and view
   virtual TViewFrame ExportFrame() const = 0;  // scale 1, export size, export source rectangle
   virtual int DesktopTableWidth() const = 0;
   virtual int DesktopTableHeight() const = 0;

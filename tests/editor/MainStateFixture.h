@@ -63,13 +63,9 @@ class FakeMainDesk : public IMainDesk, public FakeLayerHost {
     FakeLayerHost::SetChanged(code);
     if (state) state->SetChanged(code);
   }
-  void SetControls() override {
-    FakeLayerHost::SetControls();
-    if (state) state->SetControls();
-  }
-  void ShowLayerValues(const TLayer& layer, const TMask* mask) override {
-    FakeLayerHost::ShowLayerValues(layer, mask);
-    if (state) state->ShowLayerValues(layer, mask);
+  void LayerShown(const TLayer& layer, TLayerShown what) override {
+    FakeLayerHost::LayerShown(layer, what);
+    if (state) ShowLayer(*state, layer, what);
   }
   bool TakeUndoPending() override {
     const bool pending = UndoPending;

@@ -173,6 +173,19 @@ TEST_F(DeskStack, SelectionLabelNamesTheCurrentRegion) {
   EXPECT_EQ(desk.SelectedIndex(), -1);
 }
 
+TEST_F(DeskStack, ARegionChosenOnTheSelectedLayerLabelsItAndLoadsItsSliders) {
+  TLayer& layer = Named("Fringe", 0);
+  desk.SelectLayer(0);
+  owner.shown.clear();
+  layer.Mask.SetRegionIndex(2);
+  layer.Mask.SetRegionIndex(0);
+  EXPECT_EQ(owner.labels.back(), "Fringe");
+  EXPECT_EQ(owner.labels.end()[-2], "Fringe (Region 2)");
+  ASSERT_EQ(owner.shown.size(), 2u);
+  EXPECT_EQ(owner.shown[0].mask, &layer.Mask);
+  EXPECT_EQ(owner.shown[1].mask, nullptr);
+}
+
 TEST_F(DeskStack, IdsAreEightDigitsAndAvoidIdsInUse) {
   TMontageDesk probe(owner);
   probe.SeedLayerIds(42);

@@ -73,7 +73,7 @@ TEST(LayerHistory, TheThirtyFirstPushDropsTheOldest) {
   ASSERT_EQ(layer.History().size(), 30u);
   EXPECT_EQ(layer.History().front()->Left, 1);
   EXPECT_EQ(layer.History().back()->Left, 30);
-  EXPECT_EQ(host.controls, 31);
+  EXPECT_EQ(host.Count(TLayerShown::History), 31);
 }
 
 TEST(LayerHistory, OnlyIfPendingMakesOneItemPerGesture) {
@@ -155,8 +155,7 @@ TEST(LayerHistory, UndoOfColourValuesOfTheLayerAndOfARegion) {
   host.shown.clear();
   layer.Undo();
   EXPECT_EQ(layer.Mask.GetRegionSaturation(3), 100);
-  ASSERT_EQ(host.shown.size(), 1u);
-  EXPECT_EQ(host.shown[0].mask, &layer.Mask);
+  EXPECT_EQ(host.Count(TLayerShown::Values), 1);
   EXPECT_EQ(layer.Red(), 80);
   layer.Undo();
   EXPECT_EQ(layer.Red(), 50);
@@ -331,19 +330,15 @@ TEST(LayerKindLetter, FollowsTheTemplateType) {
   EXPECT_EQ(layer.GetKindLetter(), "F");
 }
 
-TEST(LayerMaskChanged, LabelsTheSelectedLayerWithItsRegion) {
+TEST(LayerMaskChanged, ShowsTheSelectedLayerAgain) {
   FakeLayerHost host;
   TLayer layer(host, Gradient(2, 2));
-  layer.Caption = "Fringe";
   layer.Mask.SetRegionIndex(2);
-  EXPECT_TRUE(host.labels.empty());  // not the selected layer
+  EXPECT_EQ(host.Count(TLayerShown::Selection), 0);  // not the selected layer
   host.selected = &layer;
   layer.Mask.SetRegionIndex(2);
   layer.Mask.SetRegionIndex(0);
-  EXPECT_EQ(host.labels, (std::vector<std::string>{"Fringe (Region 2)", "Fringe"}));
-  ASSERT_EQ(host.shown.size(), 2u);
-  EXPECT_EQ(host.shown[0].mask, &layer.Mask);
-  EXPECT_EQ(host.shown[1].mask, nullptr);
+  EXPECT_EQ(host.Count(TLayerShown::Selection), 2);
 }
 
 TEST(LayerHistory, WarpUndoRestoresPictureAndBaseCalibrationTheWholePicture) {

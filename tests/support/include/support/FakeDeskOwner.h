@@ -18,6 +18,18 @@
 
 class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
  public:
+  int controls = 0;
+  std::vector<std::string> labels;
+  struct Shown {
+    const TLayer* layer;
+    const TMask* mask;
+  };
+  std::vector<Shown> shown;
+  void SetControls() override { ++controls; }
+  void ShowLayerValues(const TLayer& layer, const TMask* mask) override { shown.push_back({&layer, mask}); }
+  void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
+  std::string RegionWord() const override { return "Region "; }
+
   std::vector<std::string> questions;
   int answer = 6;
   std::function<void()> whileAsking;  // what happens while the question is up

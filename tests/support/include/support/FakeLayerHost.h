@@ -1,6 +1,7 @@
 #pragma once
 // A layer host that records what the layer tells it and serves settable state,
 // its main-window part for other hosts built on it, and a work storage in memory.
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -29,13 +30,6 @@ template <class Interface>
 class FakeEditingHost : public Interface {
  public:
   std::vector<TChangeKind> changes;
-  int controls = 0;
-  std::vector<std::string> labels;
-  struct Shown {
-    const TLayer* layer;
-    const TMask* mask;
-  };
-  std::vector<Shown> shown;
   int newLayerType = 5;
   std::string newLayerCaption = "Hair";
   bool sourceHasAlpha = true;
@@ -44,10 +38,6 @@ class FakeEditingHost : public Interface {
   std::vector<std::string> folders;
 
   void SetChanged(TChangeKind code) override { changes.push_back(code); }
-  void SetControls() override { ++controls; }
-  void ShowLayerValues(const TLayer& layer, const TMask* mask) override { shown.push_back({&layer, mask}); }
-  void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
-  std::string RegionWord() const override { return "Region "; }
   int NewLayerType() const override { return newLayerType; }
   void SetNewLayerType(int type) override { newLayerType = type; }
   std::string NewLayerCaption() const override { return newLayerCaption; }
@@ -68,6 +58,15 @@ class FakeEditingHost : public Interface {
 class FakeLayerHost : public FakeEditingHost<ILayerHost> {
  public:
   std::vector<TRect> invalidated;
+  struct Shown {
+    const TLayer* layer;
+    TLayerShown what;
+  };
+  std::vector<Shown> shown;
+  int Count(TLayerShown what) const {
+    return static_cast<int>(std::count_if(shown.begin(), shown.end(), [what](const Shown& s) { return s.what == what; }));
+  }
+  void LayerShown(const TLayer& layer, TLayerShown what) override { shown.push_back({&layer, what}); }
 
   bool deskVisible = true;
   const TLayer* selected = nullptr;
