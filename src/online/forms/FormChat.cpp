@@ -145,6 +145,8 @@ TFormChatReg::TFormChatReg(TChatClient& client, QWidget* parent)
   CaptionBar->Caption = TermText("FormChatReg", "Chat");
   ButtonNewUser->setToolTip(TermText("FormChatRegButtonNewUserHint", "Register"));
   ButtonOldUser->setToolTip(TermText("FormChatRegButtonOldUserHint", "Log in"));
+  // The register row of the sheet is a plain frame: the caption says what it does.
+  ButtonNewUser->SetCaption(TermText("FormChatRegButtonNewUserCaption", "Register"));
   for (QLabel* label : {LabelOldUserName, LabelNewUserName}) label->setText(TermText("FormChatRegLabelUserName", "Name"));
   for (QLabel* label : {LabelOldUserPassword, LabelNewUserPassword})
     label->setText(TermText("FormChatRegLabelUserPassword", "Password"));

@@ -42,6 +42,8 @@ class ChatForms : public ::testing::Test {
   void LogIn(TFormChat& chat, const char* name) {
     TFormChatReg account(chat.Client());
     account.show();
+    // Its face in the button sheet is a plain frame: without a caption it says nothing.
+    EXPECT_FALSE(account.ButtonNewUser->Caption().trimmed().isEmpty());
     QTest::keyClicks(account.EditNewUserName, name);
     QTest::keyClicks(account.EditNewUserPassword, "pw");
     QTest::keyClicks(account.EditNewUserPasswordCnf, "pw");
