@@ -10,7 +10,7 @@
 #include "editor/QueryAnswers.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
-#include "editor/forms/FormTemplates.h"
+#include "editor/TemplateFilter.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
@@ -73,6 +73,8 @@ TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, k
   FormQueries = this;
   setWindowTitle("Questionnaires");
   BuildControls();
+  TemplateFilter().TakeAnswers = [this] { Get_QueryGroup_HTML_Controls(CurrentGroupId); };
+  filterListener_ = TemplateFilter().Listen([this] { ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn); });
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 130);
   ApplyInterface(this);
   TakeCaption("FormQueriesCaption", "Questionnaires");
@@ -114,7 +116,10 @@ TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, k
 }
 
 TFormQueries::~TFormQueries() {
-  if (FormQueries == this) FormQueries = nullptr;
+  TemplateFilter().Forget(filterListener_);
+  if (FormQueries != this) return;
+  FormQueries = nullptr;
+  TemplateFilter().TakeAnswers = nullptr;
 }
 
 void TFormQueries::BuildControls() {
@@ -263,19 +268,13 @@ void TFormQueries::Set_QueryGroup_HTML_Controls(const std::string& id) {
 }
 
 void TFormQueries::Apply_QueryGroup() {
-  Get_QueryGroup_HTML_Controls(CurrentGroupId);
-  if (FormTemplates && FormTemplates->isVisible()) {
-    FormTemplates->RefreshTemplateList(true);
-    FormTemplates->DrawTemplatePreviews(0);
-  }
-  ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
-  if (FormTemplates) FormTemplates->ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+  TemplateFilter().Apply();
   QCoreApplication::processEvents();
 }
 
 void TFormQueries::ButtonSetTemplatesFilterClick() {
-  TemplateFilterOn = !TemplateFilterOn;
-  Apply_QueryGroup();
+  TemplateFilter().Toggle();
+  QCoreApplication::processEvents();
 }
 
 // Quiz mode --------------------------------------------------------------------

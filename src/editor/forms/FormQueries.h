@@ -62,6 +62,7 @@ class TFormQueries : public TPageForm {
   void ComboBoxClick(int index);
 
  private:
+  int filterListener_ = -1;  // in TemplateFilter()
   void BuildControls();
   std::vector<std::string> ReadQueriesFile(std::string_view name) const;
   void ClearPage();

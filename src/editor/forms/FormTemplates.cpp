@@ -12,8 +12,8 @@
 #include "editor/QueryAnswers.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateDesign.h"
+#include "editor/TemplateFilter.h"
 #include "editor/forms/FormCatalog.h"
-#include "editor/forms/FormQueries.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
@@ -102,7 +102,7 @@ TFormTemplates::TFormTemplates(QWidget* parent)
     RefreshTemplateList(true);
     DrawTemplatePreviews(0);
     ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
-    ButtonSetTemplatesFilter->setVisible(FormQueries != nullptr);
+    ButtonSetTemplatesFilter->setVisible(TemplateFilter().Available());
   };
   OnClose = [this] {
     if (OnClosed) OnClosed();
@@ -116,6 +116,7 @@ TFormTemplates::TFormTemplates(QWidget* parent)
 }
 
 TFormTemplates::~TFormTemplates() {
+  TemplateFilter().Forget(filterListener_);
   if (FormTemplates == this) FormTemplates = nullptr;
 }
 
@@ -141,8 +142,17 @@ void TFormTemplates::BuildControls() {
   // click does what a click there does.
   ButtonSetTemplatesFilter = SheetButton(this, Design("ButtonSetTemplatesFilter"), ImageButtons);
   ButtonSetTemplatesFilter->OnClick = [] {
-    if (FormQueries) FormQueries->ButtonSetTemplatesFilterClick();
+    if (!TemplateFilter().Available()) return;
+    TemplateFilter().Toggle();
+    QCoreApplication::processEvents();
   };
+  filterListener_ = TemplateFilter().Listen([this] {
+    if (isVisible()) {
+      RefreshTemplateList(true);
+      DrawTemplatePreviews(0);
+    }
+    ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+  });
   ButtonSetTemplatesFilter->hide();
 
   for (int i = 0; i < kHandMarkerCount; ++i) {

@@ -92,6 +92,7 @@ class TFormTemplates : public TSkinnedForm {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  int filterListener_ = -1;  // in TemplateFilter()
   void BuildControls();
   void PlaceCounter();
   void ApplyEntry(const TPartInfoRecord& entry);

@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/TemplateBase.h"
+#include "editor/TemplateFilter.h"
+
+TEST(TemplateFilter, TogglesOnlyWithTheQuestionnairesAndTakesTheirAnswersBeforeAnyListenerHears) {
+  ResetTemplateGlobals();
+  TTemplateFilter filter;
+  std::string heard;
+  const int first = filter.Listen([&] { heard += TemplateFilterOn ? "1" : "0"; });
+  filter.Toggle();
+  EXPECT_FALSE(TemplateFilterOn);
+  EXPECT_EQ(heard, "");
+
+  filter.TakeAnswers = [&] { heard += "a"; };
+  const int second = filter.Listen([&] {
+    heard += "b";
+    filter.Forget(first);  // told while the others are told
+  });
+  filter.Toggle();
+  EXPECT_TRUE(TemplateFilterOn);
+  EXPECT_EQ(heard, "a1b");
+  filter.Forget(second);
+  filter.Apply();
+  EXPECT_EQ(heard, "a1ba");
+  ResetTemplateGlobals();
+}
