@@ -238,6 +238,37 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   browser.close();
 }
 
+// The list shows each region's own pixels in its thumbnail; a region without
+// pixels shows white.
+TEST_F(FormLayerRegionsTest, ARegionsThumbnailShowsItsPixels) {
+  for (int y = 0; y < 30; ++y)
+    for (int x = 20; x < 40; ++x) layer->Mask.Map().At(x, y) |= 0x02;  // region 2: the dark blue half
+  regions->MainWindow = nullptr;  // the window finds the main window on the screen, as at start-up
+  regions->show();
+  ASSERT_EQ(regions->ListBox->count(), kRegionItemCount);
+  regions->ListBox->resize(regions->ListBox->width(), 4 * kRegionItemHeight);  // items 0 to 2 in sight
+  const QImage shown = regions->ListBox->viewport()->grab().toImage();
+  auto thumbnail = [&](int item) {
+    const QRect rect = regions->ListBox->visualItemRect(regions->ListBox->item(item));
+    const int side = rect.height() - 4;
+    int blue = 0, white = 0;
+    for (int y = rect.top() + 2; y < rect.top() + 2 + side; ++y)
+      for (int x = rect.left() + 5; x < rect.left() + 5 + side; ++x) {
+        const QColor c = shown.pixelColor(x * shown.width() / regions->ListBox->viewport()->width(),
+                                          y * shown.height() / regions->ListBox->viewport()->height());
+        blue += c.blue() > 120 && c.red() < 80 && c.green() < 80;
+        white += c == Qt::white;
+      }
+    return std::pair{blue, white};
+  };
+  const auto [regionBlue, regionWhite] = thumbnail(2);
+  EXPECT_GT(regionBlue, 200) << "the right half of a 46-pixel thumbnail is blue";
+  EXPECT_GT(regionWhite, 200) << "the left half, not in the region, stays white";
+  const auto [emptyBlue, emptyWhite] = thumbnail(1);
+  EXPECT_EQ(emptyBlue, 0);
+  EXPECT_GT(emptyWhite, 46 * 46 * 9 / 10);
+}
+
 // A tolerance typed and then confirmed by a Shift-click is the new seed's: the
 // last seed's set keeps its size. The mouse coming back onto the picture
 // forgets the last seed, so that Shift and the slider then change nothing.
