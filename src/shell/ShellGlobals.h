@@ -1,6 +1,7 @@
 #pragma once
 // Program-wide state of the application shell: the product record, the program
-// folder, the settings ini and the desk geometry the start-up reads.
+// folder, the settings ini, and the desk geometry that the start-up sets from the
+// settings and the main state's zoom and scrolling move afterwards.
 #include <memory>
 #include <string>
 
