@@ -8,16 +8,54 @@
 #include <QTimer>
 #include <QMediaPlayer>
 #include <QUrl>
-#include <QVideoWidget>
+#include <QImage>
+#include <QPainter>
 #include <QPointer>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QWidget>
 #include <algorithm>
 
 namespace {
+
+// Draws the last frame the player delivered. A paused player sends no frame to
+// a new output, so the picture is kept here and survives a move to another
+// window (full screen and back).
+class TFrameView : public QWidget {
+ public:
+  TFrameView(QWidget* parent, const QImage* frame) : QWidget(parent), frame_(frame) {
+    setObjectName("VideoDisplay");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_TransparentForMouseEvents);  // clicks belong to the display's owner
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (frame_->isNull()) return;
+    QSize size = frame_->size().scaled(this->size(), Qt::KeepAspectRatio);
+    QRect target(QPoint(0, 0), size);
+    target.moveCenter(rect().center());
+    painter.drawImage(target, *frame_);
+  }
+
+ private:
+  const QImage* frame_;
+};
 
 class TQtMediaPlayer : public IMediaPlayer {
  public:
   TQtMediaPlayer() {
     player_.setAudioOutput(&audio_);
+    player_.setVideoOutput(&sink_);
+    QObject::connect(&sink_, &QVideoSink::videoFrameChanged, [this](const QVideoFrame& frame) {
+      if (!frame.isValid()) return;
+      frame_ = frame.toImage();
+      frameStart_ = frame.startTime() >= 0 ? frame.startTime() / 1000 : -1;
+      seeking_ = false;
+      if (video_) video_->update();
+    });
     QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
       if (s == QMediaPlayer::EndOfMedia && onFinished_) onFinished_();
       if (s == QMediaPlayer::InvalidMedia) Failed(QMediaPlayer::FormatError);
@@ -28,7 +66,9 @@ class TQtMediaPlayer : public IMediaPlayer {
   ~TQtMediaPlayer() override {
     // The player outlives the handlers it would call while it goes down.
     QObject::disconnect(&player_, nullptr, nullptr, nullptr);
+    QObject::disconnect(&sink_, nullptr, nullptr, nullptr);
     player_.stop();
+    player_.setVideoOutput(nullptr);
     delete video_;
   }
 
@@ -41,6 +81,7 @@ class TQtMediaPlayer : public IMediaPlayer {
       return false;
     }
     open_ = false;
+    ForgetFrame();
     player_.setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
     open_ = error_ == 0;
     started_ = false;
@@ -50,6 +91,7 @@ class TQtMediaPlayer : public IMediaPlayer {
     open_ = started_ = false;
     player_.stop();
     player_.setSource(QUrl());
+    ForgetFrame();
   }
   void Play() override {
     if (!open_) return;
@@ -67,9 +109,19 @@ class TQtMediaPlayer : public IMediaPlayer {
     }
   }
   int Error() const override { return error_; }
-  std::int64_t Position() const override { return player_.position(); }
+  std::int64_t Position() const override {
+    // Paused, the frame on screen may lie ahead of the clock (the pipeline
+    // shows the frame it prerolled): a step from the clock would land in
+    // that same frame and show nothing new.
+    if (player_.playbackState() == QMediaPlayer::PausedState && !seeking_ && frameStart_ >= 0)
+      return frameStart_;
+    return player_.position();
+  }
   std::int64_t Length() const override { return player_.duration(); }
-  void Seek(std::int64_t ms) override { player_.setPosition(ms); }
+  void Seek(std::int64_t ms) override {
+    seeking_ = true;
+    player_.setPosition(ms);
+  }
   std::int64_t FrameDuration() const override {
     // Qt has no frame step: one frame is a seek by its duration.
     const double rate = player_.metaData().value(QMediaMetaData::VideoFrameRate).toDouble();
@@ -77,16 +129,14 @@ class TQtMediaPlayer : public IMediaPlayer {
   }
   void SetDisplay(QWidget* display, const QRect& rect) override {
     if (!display) {
-      player_.setVideoOutput(nullptr);
+      delete video_;
       return;
     }
-    if (!video_ || video_->parentWidget() != display) {
-      delete video_;
-      video_ = new QVideoWidget(display);
-      player_.setVideoOutput(video_.data());
-    }
+    if (!video_) video_ = new TFrameView(display, &frame_);
+    if (video_->parentWidget() != display) video_->setParent(display);
     video_->setGeometry(rect);
     video_->show();
+    video_->update();
   }
   void SetOnFinished(std::function<void()> handler) override { onFinished_ = std::move(handler); }
   void SetOnError(std::function<void()> handler) override { onError_ = std::move(handler); }
@@ -122,9 +172,20 @@ class TQtMediaPlayer : public IMediaPlayer {
     if (first && open_ && onError_) onError_();
   }
 
+  void ForgetFrame() {
+    frame_ = QImage();
+    frameStart_ = -1;
+    seeking_ = false;
+    if (video_) video_->update();
+  }
+
   QMediaPlayer player_;
   QAudioOutput audio_;
-  QPointer<QVideoWidget> video_;
+  QVideoSink sink_;
+  QImage frame_;
+  std::int64_t frameStart_ = -1;  // ms of the frame shown; -1 unknown
+  bool seeking_ = false;          // a seek's frame has not arrived yet
+  QPointer<TFrameView> video_;
   std::function<void()> onFinished_;
   std::function<void()> onError_;
   int error_ = 0;

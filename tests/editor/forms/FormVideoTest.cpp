@@ -196,4 +196,50 @@ TEST(RealVideoPlayer, PlaysTheGeneratedClip) {
   player->Close();
 }
 
+// Paused, a step shows the next frame, and full screen shows the still frame
+// and leaves it on the panel when it closes.
+TEST(RealVideoPlayer, PausedFrameStepsAndSurvivesFullScreen) {
+  SetMediaPlayerFactory({});
+  const fs::path clip = BuildDir() / "Tressary" / "Catalog" / "Styling.avi";
+  if (!fs::exists(clip)) GTEST_SKIP() << "no sample clip was made (gst-launch-1.0 missing): real playback unchecked";
+  SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins installed here
+  TFormVideoClip form;
+  ASSERT_TRUE(form.StartFile(clip.string()));
+  form.show();
+  auto frame = [&] { return form.Panel->grab().toImage(); };
+  auto blank = [](const QImage& image) {
+    for (int y = 0; y < image.height(); y += 4)
+      for (int x = 0; x < image.width(); x += 4)
+        if (qGray(image.pixel(x, y)) > 40) return false;
+    return true;
+  };
+  QElapsedTimer clock;
+  clock.start();
+  while (form.SliderPosition->value() < 400 && form.FileName().size() && clock.elapsed() < 10000) QTest::qWait(50);
+  if (form.FileName().empty() || form.SliderPosition->value() < 400) {
+    SetMessagePresenter({});
+    GTEST_SKIP() << "no Motion-JPEG decoder here: real playback unchecked";
+  }
+  form.ButtonPauseClick();
+  QTest::qWait(600);
+  const QImage paused = frame();
+  EXPECT_FALSE(blank(paused)) << "the paused frame is not drawn";
+  form.ButtonStepClick();
+  QTest::qWait(600);
+  const QImage stepped = frame();
+  EXPECT_TRUE(stepped != paused) << "the first step after pausing showed no new frame";
+
+  QImage full;
+  form.OnFullScreenShown = [&](QWidget& window) {
+    QTest::qWait(300);
+    full = window.grab().toImage();
+    window.close();
+  };
+  form.ButtonMaximizeClick();
+  EXPECT_FALSE(blank(full)) << "full screen while paused is black";
+  QTest::qWait(300);
+  EXPECT_TRUE(frame() == stepped) << "the frame is gone after full screen";
+  SetMessagePresenter({});
+}
+
 }  // namespace
