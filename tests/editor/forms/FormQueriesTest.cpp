@@ -174,6 +174,9 @@ TEST_F(FormQueriesTest, AnswersLeaveInTheBrowserExactlyTheTemplatesThatFit) {
   EXPECT_FALSE(TemplateFilterOn);
   EXPECT_FALSE(templates_->ButtonSetTemplatesFilter->Pressed());
   EXPECT_EQ(ShownInBrowser(), FittingTemplates(2, {}));
+  queries_->ButtonSetTemplatesFilter->OnClick();  // the questionnaire's own switch reaches the browser too
+  EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->Pressed());
+  EXPECT_EQ(ShownInBrowser(), FittingTemplates(2, answers));
   for (const std::string& m : messages_) EXPECT_EQ(m.find("Error in contents"), std::string::npos) << m;
 }
 
