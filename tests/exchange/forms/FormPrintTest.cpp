@@ -20,6 +20,7 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/PrintChoice.h"
 #include "support/qt/MessageAnswer.h"
+#include "support/qt/PdfPrintDialog.h"
 
 namespace {
 
@@ -152,25 +153,17 @@ TEST_F(FormPrintTest, PrintWithoutAPrinterAsksForOneAndAFailedJobLeavesThePrinte
   form_->Printer().setOutputFileName(QString());
   Select("a-red.bmp");
   DropSelected(form_->ImagePage, {10, 10});
-  int dialogs = 0;
-  fs::path file = dir_ / "missing" / "page.pdf";
-  TWindowPrinter::DialogStandIn() = [&](QPrinter& printer) {
-    ++dialogs;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file.string()));
-    return true;
-  };
+  TPdfPrintDialog dialog(dir_ / "missing" / "page.pdf");
   std::string told;
   AnswerNextMessage(told);
   EXPECT_FALSE(form_->OKBtnClick());
-  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(dialog.Dialogs, 1);
   EXPECT_EQ(told, "The page could not be printed.");
   // The next Print asks again and prints.
-  file = dir_ / "page.pdf";
+  dialog.File = dir_ / "page.pdf";
   EXPECT_TRUE(form_->OKBtnClick());
-  TWindowPrinter::DialogStandIn() = nullptr;
-  EXPECT_EQ(dialogs, 2);
-  EXPECT_EQ(PdfPageCount(PdfInfo(file)), 1);
+  EXPECT_EQ(dialog.Dialogs, 2);
+  EXPECT_EQ(PdfPageCount(PdfInfo(dialog.File)), 1);
 }
 
 TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {

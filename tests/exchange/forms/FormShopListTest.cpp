@@ -17,6 +17,7 @@
 #include "shell/forms/PrintChoice.h"
 #include "support/qt/MessageAnswer.h"
 #include "support/RecordingOpener.h"
+#include "support/qt/PdfPrintDialog.h"
 
 namespace {
 
@@ -90,26 +91,18 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 
 TEST_F(FormShopListTest, PrintAsksForItsOwnPrinterAndTellsOneThatWillNotStart) {
   TFormShopList form(dir_.Path(), layers_);
-  int dialogs = 0;
-  fs::path file = dir_ / "missing" / "shops.pdf";
-  TWindowPrinter::DialogStandIn() = [&](QPrinter& printer) {
-    ++dialogs;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file.string()));
-    return true;
-  };
+  TPdfPrintDialog dialog(dir_ / "missing" / "shops.pdf");
   std::string told;
   AnswerNextMessage(told);
   form.ButtonPrint->OnClick();
-  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(dialog.Dialogs, 1);
   EXPECT_EQ(told, "The shop list could not be printed: no printer is ready.");
   told.clear();
-  file = dir_ / "shops.pdf";
+  dialog.File = dir_ / "shops.pdf";
   form.ButtonPrint->OnClick();
-  TWindowPrinter::DialogStandIn() = nullptr;
-  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(dialog.Dialogs, 2);
   EXPECT_EQ(told, "");
-  EXPECT_GE(PdfPageCount(PdfInfo(file)), 1);
+  EXPECT_GE(PdfPageCount(PdfInfo(dialog.File)), 1);
 }
 
 TEST_F(FormShopListTest, PrintedListNamesEveryShopWithRowsKeptWhole) {

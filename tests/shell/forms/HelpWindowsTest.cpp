@@ -18,6 +18,7 @@
 #include "shell/forms/PrintChoice.h"
 #include "support/LinkPoint.h"
 #include "support/qt/MessageAnswer.h"
+#include "support/qt/PdfPrintDialog.h"
 
 namespace {
 
@@ -161,39 +162,30 @@ TEST_F(HelpWindowsTest, ClosingTheTipsWindowTurnsTipsOffUntilTheHelpWindowTurnsT
 TEST_F(HelpWindowsTest, PrintingGoesThroughItsDialogAndAFailureLeavesThePrinterUsable) {
   TempFolder out;
   // The dialog as a user answers it: print to a PDF file, or cancel.
-  int dialogs = 0;
-  std::string file;
-  TWindowPrinter::DialogStandIn() = [&](QPrinter& printer) {
-    ++dialogs;
-    if (file.empty()) return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
-    return true;
-  };
+  TPdfPrintDialog dialog;
   ShowHelp("Contents");
   // No printer yet and the dialog cancelled: nothing printed, nothing said.
   std::string message;
   AnswerNextMessage(message);
   Click(help_->ButtonPrint);
   QTest::qWait(50);
-  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(dialog.Dialogs, 1);
   EXPECT_EQ(message, "");
 
   // A folder that does not exist: the failure is told.
-  file = (out / "missing/page.pdf").string();
+  dialog.File = out / "missing/page.pdf";
   Click(help_->ButtonPrint);
   QTest::qWait(50);
-  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(dialog.Dialogs, 2);
   EXPECT_NE(message.find("could not be printed"), std::string::npos) << message;
 
   // The next job prints: the failed one left the printer usable.
-  file = (out / "page.pdf").string();
+  dialog.File = out / "page.pdf";
   Click(help_->ButtonPrint);
-  EXPECT_EQ(dialogs, 3);
+  EXPECT_EQ(dialog.Dialogs, 3);
   std::string text;
-  ASSERT_EQ(RunCommand("pdftotext '" + file + "' -", &text), 0);
+  ASSERT_EQ(RunCommand("pdftotext '" + dialog.File.string() + "' -", &text), 0);
   EXPECT_NE(text.find("Load a portrait to begin."), std::string::npos) << text;
-  TWindowPrinter::DialogStandIn() = nullptr;
 }
 
 }  // namespace
