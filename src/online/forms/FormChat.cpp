@@ -77,19 +77,6 @@ QLineEdit* NewChatEdit(QWidget* parent, const char* name, QRect bounds, int maxL
   return edit;
 }
 
-TGraphicButton* NewChatExit(TSkinnedForm& form, TCaptionBar* bar, int left) {
-  auto* exit = new TGraphicButton(bar);
-  exit->setObjectName("ButtonExit");
-  exit->setGeometry(left, 0, 19, 20);
-  TakeMainWindowLooks(*exit);
-  exit->OnClick = [&form] { form.close(); };
-  return exit;
-}
-
-void PlaceBesideMain(QWidget& form, int dx, int dy) {
-  if (QWidget* main = FindScreenForm("FormMain")) form.move(main->x() + dx, main->y() + dy);
-}
-
 std::string Typed(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 }  // namespace
@@ -120,11 +107,7 @@ void ChatAddMessageLine(QListWidget* list, const TChatSession& session, const TC
 
 TFormChatReg::TFormChatReg(TChatClient& client, QWidget* parent)
     : TSkinnedForm("FormChatReg", parent), client_(client) {
-  resize(420, 260);
-  PlaceBesideMain(*this, 106, 70);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 420, 20);
-  ButtonExit = NewChatExit(*this, CaptionBar, 400);
+  BuildOnlineFrame(*this, {420, 260, QPoint(106, 70), 400}, ImageButtons, CaptionBar, ButtonExit);
   LabelOldUserName = NewOnlineLabel(this, "LabelOldUserName", {16, 40, 180, 20});
   EditOldUserName = NewChatEdit(this, "EditOldUserName", {16, 62, 180, 24}, 40);
   LabelOldUserPassword = NewOnlineLabel(this, "LabelOldUserPassword", {16, 92, 180, 20});
@@ -193,11 +176,7 @@ void TFormChatReg::ButtonNewUserClick() {
 // --- chat window ---
 
 TFormChat::TFormChat(QWidget* parent) : TSkinnedForm("FormChat", parent) {
-  resize(600, 440);
-  PlaceBesideMain(*this, 60, 40);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 600, 20);
-  ButtonExit = NewChatExit(*this, CaptionBar, 580);
+  BuildOnlineFrame(*this, {600, 440, QPoint(60, 40), 580}, ImageButtons, CaptionBar, ButtonExit);
   ListBoxMessages = NewChatList(this, "ListBoxMessages", {12, 30, 420, 350});
   ListBoxUsers = NewChatList(this, "ListBoxUsers", {442, 30, 146, 350});
   EditMessage = NewChatEdit(this, "EditMessage", {12, 396, 470, 26}, 150);
@@ -351,11 +330,8 @@ bool TFormChat::SendPrivate(const TChatMessage& message) {
 
 TFormTalk::TFormTalk(TFormChat& chat, int slot, QWidget* parent)
     : TSkinnedForm(QString("F%1").arg(slot), parent), chat_(&chat), slot_(slot) {
-  resize(400, 320);
-  PlaceBesideMain(*this, 140 + (slot % 10) * 12, 100 + (slot % 10) * 12);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 400, 20);
-  ButtonExit = NewChatExit(*this, CaptionBar, 380);
+  const int cascade = (slot % 10) * 12;
+  BuildOnlineFrame(*this, {400, 320, QPoint(140 + cascade, 100 + cascade), 380}, ImageButtons, CaptionBar, ButtonExit);
   LabelRespondent = NewOnlineLabel(this, "LabelRespondent", {12, 28, 376, 20});
   LabelRespondentName = NewOnlineLabel(this, "LabelRespondentName", {0, 0, 0, 0});
   LabelRespondentName->hide();

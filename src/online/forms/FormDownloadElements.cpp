@@ -130,15 +130,7 @@ void TPreviewBox::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, th
 void TPreviewBox::dropEvent(QDropEvent* event) { TakeForeignDrop(event, this, OnDropFromTree); }
 
 TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("FormDownloadElements", parent) {
-  resize(640, 480);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 60, main->y() + 40);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 640, 20);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(618, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { close(); };
+  BuildOnlineFrame(*this, {640, 480, QPoint(60, 40), 618}, ImageButtons, CaptionBar, ButtonExit);
 
   LabelTreeView = NewOnlineLabel(this, "LabelTreeView", {16, 28, 300, 18});
   TreeView = new TDownloadTree(this);
@@ -164,14 +156,8 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   ListBox->setGeometry(16, 326, 300, 100);
   LabelProcessTotal = NewOnlineLabel(this, "LabelProcessTotal", {330, 306, 294, 18});
   LabelProgress = NewOnlineLabel(this, "LabelProgress", {330, 330, 294, 18});
-  ProgressBarFile = new QProgressBar(this);
-  ProgressBarFile->setObjectName("ProgressBarFile");
-  ProgressBarFile->setGeometry(330, 354, 294, 12);
-  ProgressBarFile->setTextVisible(false);
-  ProgressBarTotal = new QProgressBar(this);
-  ProgressBarTotal->setObjectName("ProgressBarTotal");
-  ProgressBarTotal->setGeometry(330, 374, 294, 12);
-  ProgressBarTotal->setTextVisible(false);
+  ProgressBarFile = NewProgressBar(this, "ProgressBarFile", {330, 354, 294, 12});
+  ProgressBarTotal = NewProgressBar(this, "ProgressBarTotal", {330, 374, 294, 12});
   ButtonStartDownload = NewSheetButton(this, "ButtonStartDownload", ImageButtons, kStartRowTop, {330, 436, 90, 30});
   ButtonStartDownload->OnClick = [this] { ButtonStartDownloadClick(); };
   ButtonStopDownload = NewSheetButton(this, "ButtonStopDownload", ImageButtons, kStopRowTop, {330, 436, 90, 30});

@@ -158,15 +158,7 @@ void TGallerySelection::keyPressEvent(QKeyEvent* event) {
 }
 
 TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGallery", parent) {
-  resize(700, 500);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 30);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 700, 20);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(678, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { close(); };
+  BuildOnlineFrame(*this, {700, 500, QPoint(40, 30), 678}, ImageButtons, CaptionBar, ButtonExit);
 
   ButtonTree = PlainButton(this, "ButtonTree", ImageButtons, {16, 28, 90, 30}, TermText("FormFromGalleryTree", "Authors"));
   ButtonTree->OnClick = [this] { SetSearchMode(false); };
@@ -224,10 +216,7 @@ TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGall
     if (!running_) RemoveFromSelection(rows);
   };
   LabelProcessTotal = NewOnlineLabel(this, "LabelProcessTotal", {330, 362, 354, 18});
-  ProgressBarTotal = new QProgressBar(this);
-  ProgressBarTotal->setObjectName("ProgressBarTotal");
-  ProgressBarTotal->setGeometry(330, 386, 354, 12);
-  ProgressBarTotal->setTextVisible(false);
+  ProgressBarTotal = NewProgressBar(this, "ProgressBarTotal", {330, 386, 354, 12});
   ButtonElementsPreview = PlainButton(this, "ButtonElementsPreview", ImageButtons, {330, 456, 90, 30},
                                       TermText("FormFromGalleryPreviews", "Previews"));
   ButtonElementsPreview->OnClick = [this] { SetListPreviews(!listPreviews_); };
@@ -241,10 +230,7 @@ TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGall
                           TermText("FormFromGalleryCheckBox2Caption", "Load the previews of the search"));
   connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) { SetDownloadPreviews(on); });
   LabelProgress = NewOnlineLabel(this, "LabelProgress", {330, 404, 354, 18});
-  ProgressBarFile = new QProgressBar(this);
-  ProgressBarFile->setObjectName("ProgressBarFile");
-  ProgressBarFile->setGeometry(330, 426, 354, 12);
-  ProgressBarFile->setTextVisible(false);
+  ProgressBarFile = NewProgressBar(this, "ProgressBarFile", {330, 426, 354, 12});
   Timer1 = NewProgressTimer(this, ProgressBarFile);
   ButtonStartDownload = NewSheetButton(this, "ButtonStartDownload", ImageButtons, kStartRowTop, {594, 456, 90, 30});
   ButtonStartDownload->OnClick = [this] { ButtonStartDownloadClick(); };

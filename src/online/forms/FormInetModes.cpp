@@ -10,6 +10,7 @@
 #include "online/forms/FormInetReg.h"
 #include "online/forms/FormPublisherMessages.h"
 #include "online/forms/FormToGallery.h"
+#include "online/forms/OnlineControls.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
@@ -50,15 +51,7 @@ TInetModesLinks& InetModesLinks() {
 
 TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", parent) {
   InSkinnedModal = true;
-  resize(kWidth, 330);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, kWidth, 20);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(253, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { close(); };
+  BuildOnlineFrame(*this, {kWidth, 330, QPoint(120, 85), 253}, ImageButtons, CaptionBar, ButtonExit);
 
   struct TButton {
     TGraphicButton** Button;

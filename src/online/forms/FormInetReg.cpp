@@ -49,15 +49,7 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, QRect bounds) {
 }  // namespace
 
 TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent) {
-  resize(344, 300);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 75, main->y() + 55);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 344, 20);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(324, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { close(); };
+  BuildOnlineFrame(*this, {344, 300, QPoint(75, 55), 324}, ImageButtons, CaptionBar, ButtonExit);
 
   LabelFirstName = NewOnlineLabel(this, "LabelFirstName", {20, 36, 130, 22});
   EditFirstName = NewEdit(this, "EditFirstName", {160, 36, 164, 24});
@@ -74,10 +66,7 @@ TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent
   ComboBoxCountry = new QComboBox(this);
   ComboBoxCountry->setObjectName("ComboBoxCountry");
   ComboBoxCountry->setGeometry(20, 200, 304, 24);
-  ProgressBar = new QProgressBar(this);
-  ProgressBar->setObjectName("ProgressBar");
-  ProgressBar->setGeometry(20, 236, 304, 12);
-  ProgressBar->setTextVisible(false);
+  ProgressBar = NewProgressBar(this, "ProgressBar", {20, 236, 304, 12});
   ButtonStartRegistration = NewSheetButton(this, "ButtonStartRegistration", ImageButtons, kStartRowTop,
                                            {127, 258, 90, 30});
   ButtonStartRegistration->OnClick = [this] { ButtonStartRegistrationClick(); };

@@ -19,13 +19,7 @@ constexpr int kNoRowTop = 24;
 }  // namespace
 
 TFormPassword::TFormPassword(QWidget* parent) : TSkinnedForm("FormPassword", parent) {
-  resize(400, 200);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 400, 30);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(173, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
+  BuildOnlineFrame(*this, {400, 200, std::nullopt, 173, 30}, ImageButtons, CaptionBar, ButtonExit);
   ButtonExit->OnClick = [this] { Finish(2); };
   LabelPassword = NewOnlineLabel(this, "LabelPassword", {40, 60, 320, 24});
   EditPassword = new QLineEdit(this);

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 
 #include "online/forms/FrameViewer.h"
+#include "online/forms/OnlineControls.h"
 #include "platform/KeyCodes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
@@ -24,15 +25,7 @@ constexpr int kBackHeight = 30;
 }  // namespace
 
 TFormPublisherMessages::TFormPublisherMessages(QWidget* parent) : TSkinnedForm("FormPublisherMessages", parent) {
-  resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 70, main->y() + 60);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, kWidth, 20);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(548, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { close(); };
+  BuildOnlineFrame(*this, {kWidth, kHeight, QPoint(70, 60), 548}, ImageButtons, CaptionBar, ButtonExit);
 
   StringGrid = new QTableWidget(0, 2, this);
   StringGrid->setObjectName("StringGrid");

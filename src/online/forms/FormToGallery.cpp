@@ -63,15 +63,7 @@ QValidator* FieldValidator(QObject* parent) {
 }  // namespace
 
 TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", parent) {
-  resize(420, 370);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 90, main->y() + 50);
-  ImageButtons = NewButtonSheet(*this);
-  CaptionBar = NewCaptionBar(*this, 420, 20);
-  ButtonExit = new TGraphicButton(CaptionBar);
-  ButtonExit->setObjectName("ButtonExit");
-  ButtonExit->setGeometry(398, 0, 19, 20);
-  TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { close(); };
+  BuildOnlineFrame(*this, {420, 370, QPoint(90, 50), 398}, ImageButtons, CaptionBar, ButtonExit);
 
   LabelWorkName = NewOnlineLabel(this, "LabelWorkName", {20, 30, 130, 22});
   EditWorkName = new QLineEdit(this);
@@ -114,10 +106,7 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
   EditPassword->setGeometry(318, 284, 82, 24);
   EditPassword->setEchoMode(QLineEdit::Password);
   EditPassword->setValidator(FieldValidator(EditPassword));
-  ProgressBar = new QProgressBar(this);
-  ProgressBar->setObjectName("ProgressBar");
-  ProgressBar->setGeometry(126, 336, 174, 12);
-  ProgressBar->setTextVisible(false);
+  ProgressBar = NewProgressBar(this, "ProgressBar", {126, 336, 174, 12});
   ButtonStartDownload = NewSheetButton(this, "ButtonStartDownload", ImageButtons, kSendRowTop, {310, 326, 90, 30});
   ButtonStartDownload->OnClick = [this] { ButtonSendClick(); };
   ButtonStopDownload = NewSheetButton(this, "ButtonStopDownload", ImageButtons, kStopRowTop, {310, 326, 90, 30});

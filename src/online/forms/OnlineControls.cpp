@@ -6,6 +6,33 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
+
+void BuildOnlineFrame(TSkinnedForm& form, const TOnlineFrameDesign& design, TMyImage*& imageButtons,
+                      TCaptionBar*& captionBar, TGraphicButton*& buttonExit) {
+  form.resize(design.Width, design.Height);
+  if (QWidget* main = FindScreenForm("FormMain"); main && design.FromMain) form.move(main->pos() + *design.FromMain);
+  imageButtons = NewButtonSheet(form);
+  captionBar = NewCaptionBar(form, design.Width, design.CaptionHeight);
+  buttonExit = new TGraphicButton(captionBar);
+  buttonExit->setObjectName("ButtonExit");
+  buttonExit->setGeometry(design.ExitLeft, 0, 19, 20);
+  TakeMainWindowLooks(*buttonExit);
+  buttonExit->OnClick = [&form] { form.close(); };
+}
+
+QProgressBar* NewProgressBar(QWidget* parent, const char* name, QRect bounds) {
+  auto* bar = new QProgressBar(parent);
+  bar->setObjectName(name);
+  bar->setGeometry(bounds);
+  bar->setTextVisible(false);
+  return bar;
+}
+
 QLabel* NewOnlineLabel(QWidget* parent, const char* name, QRect bounds) {
   auto* label = new QLabel(parent);
   label->setObjectName(name);

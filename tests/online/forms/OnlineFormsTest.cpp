@@ -16,12 +16,15 @@
 #include "online/forms/FormDownloadElements.h"
 #include "online/forms/FormInetReg.h"
 #include "online/forms/FormPassword.h"
+#include "online/forms/OnlineControls.h"
 #include "online/forms/OnlineMessages.h"
 #include "picture/PackedPicture.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "shell/forms/DrawPanel.h"
+#include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
 #include "support/PictureCompare.h"
@@ -130,6 +133,38 @@ TEST_F(OnlineForms, ClosingTheRegistrationUnregisteredSaysItIsNecessary) {
   EnsureRegistered();
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageRegistrationNecessary"});
   EXPECT_FALSE(IsRegistered(*MainIni));
+}
+
+TEST_F(OnlineForms, TheFrameSitsByTheMainWindowAndItsExitClosesTheWindow) {
+  TMyImage* sheet = nullptr;
+  TCaptionBar* bar = nullptr;
+  TGraphicButton* exit = nullptr;
+  TSkinnedForm loose("FormLoose");
+  loose.move(33, 44);
+  BuildOnlineFrame(loose, {300, 200, QPoint(40, 30), 278}, sheet, bar, exit);
+  EXPECT_EQ(loose.pos(), QPoint(33, 44)) << "no main window: left where it was";
+
+  TSkinnedForm main("FormMain");
+  main.move(100, 80);
+  TSkinnedForm form("FormOnline");
+  BuildOnlineFrame(form, {300, 200, QPoint(40, 30), 278}, sheet, bar, exit);
+  EXPECT_EQ(form.geometry(), QRect(140, 110, 300, 200));
+  ASSERT_TRUE(sheet && bar && exit);
+  EXPECT_EQ(sheet->objectName(), "ImageButtons");
+  EXPECT_EQ(bar->geometry(), QRect(0, 0, 300, 20));
+  EXPECT_EQ(exit->parentWidget(), bar);
+  EXPECT_EQ(exit->geometry(), QRect(278, 0, 19, 20));
+  TSkinnedForm unplaced("FormPrompt");
+  unplaced.move(5, 6);
+  BuildOnlineFrame(unplaced, {400, 200, std::nullopt, 173, 30}, sheet, bar, exit);
+  EXPECT_EQ(unplaced.geometry(), QRect(5, 6, 400, 200)) << "a window without a place keeps its own";
+  EXPECT_EQ(bar->height(), 30);
+
+  form.show();
+  ASSERT_TRUE(form.isVisible());
+  exit = form.findChild<TGraphicButton*>("ButtonExit");
+  exit->OnClick();
+  EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(OnlineForms, ThePasswordPromptAnswersOneOrTwo) {
