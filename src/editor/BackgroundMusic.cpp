@@ -38,8 +38,8 @@ std::string_view BaseName(std::string_view path) {
 
 std::string MusicFolder() {
   std::error_code ec;
-  if (fs::is_directory(DataFolderPath(MusicDir), ec)) return ExePath + MusicDir;
-  return CDPath + MusicDir;
+  if (fs::is_directory(DataFolderPath(ProgramSettings().MusicDir), ec)) return ExePath + ProgramSettings().MusicDir;
+  return CDPath + ProgramSettings().MusicDir;
 }
 
 TMusicList ReadMusicList(const TIniFile& ini, std::string_view musicFolder) {

@@ -12,68 +12,47 @@
 #include "platform/TextFile.h"
 #include "shell/ShellGlobals.h"
 
-std::uint8_t CalibrationRed = 252;
-std::uint8_t CalibrationGreen = 217;
-std::uint8_t CalibrationBlue = 188;
-std::string MailServer;
-int MailPort = 25;
-std::string MailFromAddress;
-int LeftRightMargin = 5;
-int TopBottomMargin = 10;
-bool PlayMusic = false;
-bool PlaySound = false;
-
-std::string LoadImageDir = "ImageIn\\", SaveImageDir = "ImageOut\\", LoadWorkDir = "Works\\",
-            SaveWorkDir = "Works\\", MusicDir = "Music\\", SoundDir = "Sound\\", QueriesDir = "Queries\\",
-            CatalogDir = "Catalog\\";
-
-std::string AllFilesFilterName, AllGraphicsFilterName, BMP_GraphicFilterName, JPG_GraphicFilterName,
-    PSD_GraphicFilterName, GIF_GraphicFilterName, TIF_GraphicFilterName, PCX_GraphicFilterName,
-    TGA_GraphicFilterName, PNG_GraphicFilterName, EPS_GraphicFilterName, WMF_GraphicFilterName,
-    AllMusicFilesFilterName, WAV_MusicFilterName, MID_MusicFilterName, MP3_MusicFilterName,
-    UncompressedWorkFilterName, CompressedWorkFilterName, AllSavedWorksFilterName;
-
 namespace {
 
 struct TFolder {
   std::string_view Key;
   std::string_view Default;
-  std::string* Global;
+  std::string TMainSettings::*Field;
   bool Output = false;  // the program saves the user's files there
 };
 const TFolder kFolders[] = {
-    {"LoadImageDirName", "ImageIn", &LoadImageDir},   {"SaveImageDirName", "ImageOut", &SaveImageDir, true},
-    {"LoadWorkDirName", "Works", &LoadWorkDir, true}, {"SaveWorkDirName", "Works", &SaveWorkDir, true},
-    {"MusicFilesDirName", "Music", &MusicDir},        {"SoundFilesDirName", "Sound", &SoundDir},
-    {"QueriesDirName", "Queries", &QueriesDir},       {"HelpDirName", "Help", &HelpDir},
-    {"TipsDirName", "Tips", &TipsDir},                {"CatalogDirName", "Catalog", &CatalogDir},
+    {"LoadImageDirName", "ImageIn", &TMainSettings::LoadImageDir},   {"SaveImageDirName", "ImageOut", &TMainSettings::SaveImageDir, true},
+    {"LoadWorkDirName", "Works", &TMainSettings::LoadWorkDir, true}, {"SaveWorkDirName", "Works", &TMainSettings::SaveWorkDir, true},
+    {"MusicFilesDirName", "Music", &TMainSettings::MusicDir},        {"SoundFilesDirName", "Sound", &TMainSettings::SoundDir},
+    {"QueriesDirName", "Queries", &TMainSettings::QueriesDir},       {"HelpDirName", "Help", &TMainSettings::HelpDir},
+    {"TipsDirName", "Tips", &TMainSettings::TipsDir},                {"CatalogDirName", "Catalog", &TMainSettings::CatalogDir},
 };
 
 struct TCaption {
   std::string_view Key;
   std::string_view Default;  // empty: built from the product record
-  std::string* Global;
+  std::string TMainSettings::*Field;
 };
 const TCaption kCaptions[] = {
-    {"AllFilesFilterName", "All files (*.*)", &AllFilesFilterName},
-    {"AllGraphicsFilterName", "All supported graphical formats", &AllGraphicsFilterName},
-    {"BMP_GraphicFilterName", "Bitmaps (*.bmp)", &BMP_GraphicFilterName},
-    {"JPG_GraphicFilterName", "JPEG image files (*.jpg, *.jpeg)", &JPG_GraphicFilterName},
-    {"PSD_GraphicFilterName", "PhotoShop files (*.psd)", &PSD_GraphicFilterName},
-    {"GIF_GraphicFilterName", "CompuServe GIF images (*.gif)", &GIF_GraphicFilterName},
-    {"TIF_GraphicFilterName", "Tag image files (*.tif)", &TIF_GraphicFilterName},
-    {"PCX_GraphicFilterName", "PCX files (*.pcx)", &PCX_GraphicFilterName},
-    {"TGA_GraphicFilterName", "Targa images (*.tga)", &TGA_GraphicFilterName},
-    {"PNG_GraphicFilterName", "Portable Network Graphics (*.png)", &PNG_GraphicFilterName},
-    {"EPS_GraphicFilterName", "Enapsulated PostScript files (*.eps)", &EPS_GraphicFilterName},
-    {"WMF_GraphicFilterName", "Metafiles (*.wmf)", &WMF_GraphicFilterName},
-    {"AllMusicFilesFilterName", "All supported musical formats", &AllMusicFilesFilterName},
-    {"WAV_MusicFilterName", "Wave files (*.wav)", &WAV_MusicFilterName},
-    {"MID_MusicFilterName", "Midi files (*.mid, *.midi)", &MID_MusicFilterName},
-    {"MP3_MusicFilterName", "MP3 files (*.mp3)", &MP3_MusicFilterName},
-    {"UncompressedWorkFilterName", "", &UncompressedWorkFilterName},
-    {"CompressedWorkFilterName", "", &CompressedWorkFilterName},
-    {"AllSavedWorksFilterName", "All saved works formats", &AllSavedWorksFilterName},
+    {"AllFilesFilterName", "All files (*.*)", &TMainSettings::AllFilesFilterName},
+    {"AllGraphicsFilterName", "All supported graphical formats", &TMainSettings::AllGraphicsFilterName},
+    {"BMP_GraphicFilterName", "Bitmaps (*.bmp)", &TMainSettings::BMP_GraphicFilterName},
+    {"JPG_GraphicFilterName", "JPEG image files (*.jpg, *.jpeg)", &TMainSettings::JPG_GraphicFilterName},
+    {"PSD_GraphicFilterName", "PhotoShop files (*.psd)", &TMainSettings::PSD_GraphicFilterName},
+    {"GIF_GraphicFilterName", "CompuServe GIF images (*.gif)", &TMainSettings::GIF_GraphicFilterName},
+    {"TIF_GraphicFilterName", "Tag image files (*.tif)", &TMainSettings::TIF_GraphicFilterName},
+    {"PCX_GraphicFilterName", "PCX files (*.pcx)", &TMainSettings::PCX_GraphicFilterName},
+    {"TGA_GraphicFilterName", "Targa images (*.tga)", &TMainSettings::TGA_GraphicFilterName},
+    {"PNG_GraphicFilterName", "Portable Network Graphics (*.png)", &TMainSettings::PNG_GraphicFilterName},
+    {"EPS_GraphicFilterName", "Enapsulated PostScript files (*.eps)", &TMainSettings::EPS_GraphicFilterName},
+    {"WMF_GraphicFilterName", "Metafiles (*.wmf)", &TMainSettings::WMF_GraphicFilterName},
+    {"AllMusicFilesFilterName", "All supported musical formats", &TMainSettings::AllMusicFilesFilterName},
+    {"WAV_MusicFilterName", "Wave files (*.wav)", &TMainSettings::WAV_MusicFilterName},
+    {"MID_MusicFilterName", "Midi files (*.mid, *.midi)", &TMainSettings::MID_MusicFilterName},
+    {"MP3_MusicFilterName", "MP3 files (*.mp3)", &TMainSettings::MP3_MusicFilterName},
+    {"UncompressedWorkFilterName", "", &TMainSettings::UncompressedWorkFilterName},
+    {"CompressedWorkFilterName", "", &TMainSettings::CompressedWorkFilterName},
+    {"AllSavedWorksFilterName", "All saved works formats", &TMainSettings::AllSavedWorksFilterName},
 };
 
 constexpr TOpener kOpeners[] = {
@@ -118,18 +97,18 @@ std::string WorkExtension(bool compressed) {
 
 void IncludeTrailingBackslash(std::string& path) { path = WithTrailingBackslash(path); }
 
-void ReadMainSettings(const TIniFile& ini) {
-  CalibrationRed = ByteSetting(ini, "CALIBRATION COLOR", "Red", 252);
-  CalibrationGreen = ByteSetting(ini, "CALIBRATION COLOR", "Green", 217);
-  CalibrationBlue = ByteSetting(ini, "CALIBRATION COLOR", "Blue", 188);
-  MailServer = ini.ReadString("MAIL", "Server", "");
-  MailPort = MailPortFromEdit(ini.ReadString("MAIL", "Port", ""));
-  MailFromAddress = ini.ReadString("MAIL", "FromAddress", "");
-  LeftRightMargin = MarginFromEdit(ini.ReadString("PRINT", "LeftRightMargin", ""), kDefaultLeftRightMargin);
-  TopBottomMargin = MarginFromEdit(ini.ReadString("PRINT", "TopBottomMargin", ""), kDefaultTopBottomMargin);
-  ShowTips = YesSetting(ini, "TIPS", "ShowTips");
-  PlayMusic = YesSetting(ini, "MUSIC", "PlayMusic");
-  PlaySound = YesSetting(ini, "SOUND", "PlaySound");
+void ReadMainSettings(const TIniFile& ini, TMainSettings& settings) {
+  settings.CalibrationRed = ByteSetting(ini, "CALIBRATION COLOR", "Red", 252);
+  settings.CalibrationGreen = ByteSetting(ini, "CALIBRATION COLOR", "Green", 217);
+  settings.CalibrationBlue = ByteSetting(ini, "CALIBRATION COLOR", "Blue", 188);
+  settings.MailServer = ini.ReadString("MAIL", "Server", "");
+  settings.MailPort = MailPortFromEdit(ini.ReadString("MAIL", "Port", ""));
+  settings.MailFromAddress = ini.ReadString("MAIL", "FromAddress", "");
+  settings.LeftRightMargin = MarginFromEdit(ini.ReadString("PRINT", "LeftRightMargin", ""), kDefaultLeftRightMargin);
+  settings.TopBottomMargin = MarginFromEdit(ini.ReadString("PRINT", "TopBottomMargin", ""), kDefaultTopBottomMargin);
+  settings.ShowTips = YesSetting(ini, "TIPS", "ShowTips");
+  settings.PlayMusic = YesSetting(ini, "MUSIC", "PlayMusic");
+  settings.PlaySound = YesSetting(ini, "SOUND", "PlaySound");
 }
 
 std::string DataFolderName(const TIniFile& ini, std::string_view key, std::string_view defaultName) {
@@ -139,26 +118,26 @@ std::string DataFolderName(const TIniFile& ini, std::string_view key, std::strin
   return name;
 }
 
-void ReadDataFolders(const TIniFile& ini) {
+void ReadDataFolders(const TIniFile& ini, TMainSettings& settings) {
   for (const TFolder& folder : kFolders) {
     const std::string name = DataFolderName(ini, folder.Key, folder.Default);
     // A lone "\" would name the root of the file system, not the program folder.
-    *folder.Global = name == "\\" ? std::string() : name;
+    settings.*folder.Field = name == "\\" ? std::string() : name;
   }
 }
 
 fs::path DataFolderPath(const std::string& folder) { return ProgramFileForReading(fs::path(ExePath), folder); }
 
-void MakeDataFolders() {
+void MakeDataFolders(const TMainSettings& settings) {
   for (const TFolder& folder : kFolders) {
-    if (folder.Global->empty()) continue;  // the program folder itself
+    const std::string& name = settings.*folder.Field;
+    if (name.empty()) continue;  // the program folder itself
     // The folders saves go to are made where the user's files are kept (the
     // user's own when the installation is read-only); the others only when they
     // are missing everywhere. One that cannot be made (a file of that name) is
     // left as it is: the dialogs then start where they can.
     std::error_code ec;
-    if (folder.Output || !fs::is_directory(DataFolderPath(*folder.Global), ec))
-      ProgramFileForWriting(fs::path(ExePath), *folder.Global);
+    if (folder.Output || !fs::is_directory(DataFolderPath(name), ec)) ProgramFileForWriting(fs::path(ExePath), name);
   }
 }
 
@@ -187,7 +166,7 @@ bool LoadMainTerms(const std::string& path) {
 
 std::string ApplicationTitle() { return WithoutSound(GetTerm("ProductName", Termins, ProductInfo.FullName)); }
 
-void ReadFilterCaptions(const TTerminList& terms) {
+void ReadFilterCaptions(const TTerminList& terms, TMainSettings& settings) {
   for (const TCaption& caption : kCaptions) {
     std::string fallback(caption.Default);
     if (caption.Default.empty()) {
@@ -195,7 +174,7 @@ void ReadFilterCaptions(const TTerminList& terms) {
       fallback = std::string(ProductInfo.FullName) + (compressed ? " compressed work (*" : " uncompressed work (*") +
                  LowerAscii(WorkExtension(compressed)) + ")";
     }
-    *caption.Global = WithoutSound(GetTerm(caption.Key, terms, fallback));
+    settings.*caption.Field = WithoutSound(GetTerm(caption.Key, terms, fallback));
   }
 }
 
@@ -245,17 +224,7 @@ bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini) {
 }
 
 void ResetMainShell() {
-  CalibrationRed = 252;
-  CalibrationGreen = 217;
-  CalibrationBlue = 188;
-  MailServer.clear();
-  MailPort = 25;
-  MailFromAddress.clear();
-  LeftRightMargin = 5;
-  TopBottomMargin = 10;
-  ShowTips = PlayMusic = PlaySound = false;
-  for (const TFolder& folder : kFolders) *folder.Global = std::string(folder.Default) + "\\";
-  for (const TCaption& caption : kCaptions) caption.Global->clear();
+  ProgramSettings() = TMainSettings();
   CDPath.clear();
   HDPath.clear();
 }

@@ -1,80 +1,36 @@
 #pragma once
-// The main window's frame without Qt: the settings, data folders, text-table
-// captions and content paths it reads when created, its hint keys, the windows its
-// buttons open, and the questions it asks when it closes.
+// The main window's frame without Qt: the reading of the settings, data
+// folders, text-table captions and content paths when it is created, its hint
+// keys, the windows its buttons open, and the questions it asks when it closes.
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/Paths.h"
-#include "shell/ShellGlobals.h"  // ShowTips, HelpDir, TipsDir
+#include "shell/MainSettings.h"
+#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
 class TIniFile;
 
-// Settings of the main ini.
-extern std::uint8_t CalibrationRed;
-extern std::uint8_t CalibrationGreen;
-extern std::uint8_t CalibrationBlue;
-extern std::string MailServer;
-extern int MailPort;
-// The sender address of mails when no mail program's account gives one.
-extern std::string MailFromAddress;
-extern int LeftRightMargin;  // percent
-extern int TopBottomMargin;
-extern bool PlayMusic;
-extern bool PlaySound;
-
-// Data folders (HelpDir and TipsDir among them): names relative to ExePath, ending in "\" (empty: the program
-// folder itself); DataFolderPath gives the folder on disk. Until the settings are
-// read, each holds its default name.
-extern std::string LoadImageDir;
-extern std::string SaveImageDir;
-extern std::string LoadWorkDir;
-extern std::string SaveWorkDir;
-extern std::string MusicDir;
-extern std::string SoundDir;
-extern std::string QueriesDir;
-extern std::string CatalogDir;
-
-// File-filter captions of the text table (empty until it loaded).
-extern std::string AllFilesFilterName;
-extern std::string AllGraphicsFilterName;
-extern std::string BMP_GraphicFilterName;
-extern std::string JPG_GraphicFilterName;
-extern std::string PSD_GraphicFilterName;
-extern std::string GIF_GraphicFilterName;
-extern std::string TIF_GraphicFilterName;
-extern std::string PCX_GraphicFilterName;
-extern std::string TGA_GraphicFilterName;
-extern std::string PNG_GraphicFilterName;
-extern std::string EPS_GraphicFilterName;
-extern std::string WMF_GraphicFilterName;
-extern std::string AllMusicFilesFilterName;
-extern std::string WAV_MusicFilterName;
-extern std::string MID_MusicFilterName;
-extern std::string MP3_MusicFilterName;
-extern std::string UncompressedWorkFilterName;
-extern std::string CompressedWorkFilterName;
-extern std::string AllSavedWorksFilterName;
-
 // Appends "\" unless the path is empty or already ends in a separator.
 void IncludeTrailingBackslash(std::string& path);
 
-// The settings above; a flag is on only when its value upper-cased is "YES".
-void ReadMainSettings(const TIniFile& ini);
+// The ini's settings into `settings` (its data folders and captions apart); a
+// flag is on only when its value upper-cased is "YES".
+void ReadMainSettings(const TIniFile& ini, TMainSettings& settings);
 // A data folder's name: field 1 of the "DIRECTORIES" value up to ";", trimmed,
 // ending in "\" ("Works ; x" gives "Works\").
 std::string DataFolderName(const TIniFile& ini, std::string_view key, std::string_view defaultName);
-// Every data folder's name.
-void ReadDataFolders(const TIniFile& ini);
+// Every data folder's name into `settings`.
+void ReadDataFolders(const TIniFile& ini, TMainSettings& settings);
 // ExePath + a data folder, resolved on disk: the user's own folder of that name
 // when the installation is read-only and one was made (ProgramFileForReading).
 fs::path DataFolderPath(const std::string& folder);
 // Makes every data folder the settings name that does not exist yet, so the
 // first export, work save and print list find their folders.
-void MakeDataFolders();
+void MakeDataFolders(const TMainSettings& settings);
 // CDPath and HDPath (shell globals) under "SOFTWARE\Tessaly\" + the ini's "REGISTRY" / "RegName"
 // (the product's NameAndVersion when missing); each defaults to `exePath`.
 void ReadContentPaths(const TIniFile& ini, const std::string& exePath);
@@ -86,8 +42,8 @@ std::string ContentPathsKey(const TIniFile& ini);
 bool LoadMainTerms(const std::string& path);
 // The application title: the text table's "ProductName", else the product name.
 std::string ApplicationTitle();
-// The file-filter captions from the text table.
-void ReadFilterCaptions(const TTerminList& terms);
+// The file-filter captions from the text table into `settings`.
+void ReadFilterCaptions(const TTerminList& terms, TMainSettings& settings);
 
 // A control's hint: its text-table key and the text when the key is missing.
 struct TMainHint {
@@ -142,5 +98,5 @@ class IMainClosePorts {
 // close, also when the user wanted the work saved and it was not.
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini);
 
-// Back to the start-up values (tests).
+// The program's settings and content paths back to the start-up values (tests).
 void ResetMainShell();

@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 
-#include "editor/MainShell.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
@@ -15,9 +14,9 @@ int NumberIn(std::string_view text, int low, int high, int fallback) {
   return n && *n >= low && *n <= high ? *n : fallback;
 }
 
-void WriteMusic(TIniFile& ini, const TMusicList& music, std::string_view musicFolder) {
+void WriteMusic(TIniFile& ini, bool playMusic, const TMusicList& music, std::string_view musicFolder) {
   ini.EraseSection("MUSIC");
-  ini.WriteBool("MUSIC", "PlayMusic", PlayMusic);
+  ini.WriteBool("MUSIC", "PlayMusic", playMusic);
   int n = 0;
   for (const auto& entry : music)
     ini.WriteString("MUSIC", "File" + std::to_string(++n),
@@ -47,16 +46,17 @@ int MarginFromEdit(std::string_view text, int fallback) { return NumberIn(text, 
 
 bool StorableMusicPath(std::string_view path) { return path.find_first_of(";\r\n") == std::string_view::npos; }
 
-void WriteSetupSettings(TIniFile& ini, const TMusicList& music, std::string_view musicFolder, int chosenInterface) {
-  WriteMusic(ini, music, musicFolder);
-  ini.WriteBool("SOUND", "PlaySound", PlaySound);
-  ini.WriteBool("TIPS", "ShowTips", ShowTips);
+void WriteSetupSettings(TIniFile& ini, const TMainSettings& settings, const TMusicList& music,
+                        std::string_view musicFolder, int chosenInterface) {
+  WriteMusic(ini, settings.PlayMusic, music, musicFolder);
+  ini.WriteBool("SOUND", "PlaySound", settings.PlaySound);
+  ini.WriteBool("TIPS", "ShowTips", settings.ShowTips);
   WriteInterfaces(ini, chosenInterface);
-  ini.WriteString("MAIL", "Server", MailServer);
-  ini.WriteInteger("MAIL", "Port", MailPort);
-  ini.WriteInteger("PRINT", "LeftRightMargin", LeftRightMargin);
-  ini.WriteInteger("PRINT", "TopBottomMargin", TopBottomMargin);
-  ini.WriteInteger("CALIBRATION COLOR", "Red", CalibrationRed);
-  ini.WriteInteger("CALIBRATION COLOR", "Green", CalibrationGreen);
-  ini.WriteInteger("CALIBRATION COLOR", "Blue", CalibrationBlue);
+  ini.WriteString("MAIL", "Server", settings.MailServer);
+  ini.WriteInteger("MAIL", "Port", settings.MailPort);
+  ini.WriteInteger("PRINT", "LeftRightMargin", settings.LeftRightMargin);
+  ini.WriteInteger("PRINT", "TopBottomMargin", settings.TopBottomMargin);
+  ini.WriteInteger("CALIBRATION COLOR", "Red", settings.CalibrationRed);
+  ini.WriteInteger("CALIBRATION COLOR", "Green", settings.CalibrationGreen);
+  ini.WriteInteger("CALIBRATION COLOR", "Blue", settings.CalibrationBlue);
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "editor/BackgroundMusic.h"
+#include "shell/MainSettings.h"
 
 class TIniFile;
 
@@ -25,6 +26,6 @@ bool StorableMusicPath(std::string_view path);
 // with the music folder as "$MUSICPATH$"), "SOUND", "TIPS", "INTERFACES" (each
 // entry the interface list takes gets "1;" when it is entry `chosenInterface`
 // (1-based; 0 = the default interface) and "0;" otherwise; lines the list skips
-// stay as they are), "MAIL", "PRINT", "CALIBRATION COLOR", from the program's
-// settings (editor/MainShell.h).
-void WriteSetupSettings(TIniFile& ini, const TMusicList& music, std::string_view musicFolder, int chosenInterface);
+// stay as they are), "MAIL", "PRINT", "CALIBRATION COLOR", from `settings`.
+void WriteSetupSettings(TIniFile& ini, const TMainSettings& settings, const TMusicList& music,
+                        std::string_view musicFolder, int chosenInterface);

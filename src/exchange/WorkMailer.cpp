@@ -54,7 +54,7 @@ std::optional<fs::path> TWorkMailer::WriteAttachment(TForm form) {
 // The settings' server, else the one of the default mail account as it is now
 // (the e-mail window looks the account up again as it opens).
 bool TWorkMailer::FindMailServer() {
-  if (!MailServer.empty() || !DefaultMailAccount().Server.empty()) return true;
+  if (!ProgramSettings().MailServer.empty() || !DefaultMailAccount().Server.empty()) return true;
   ui_.ShowMessage("MessageServerWarning");
   return false;
 }

@@ -11,9 +11,6 @@ std::unique_ptr<TIniFile> MainIni;
 std::string CompressedWorkExt;
 std::string UncompressedWorkExt;
 bool IntroSkipped = false;
-bool ShowTips = false;
-std::string HelpDir = "Help\\";
-std::string TipsDir = "Tips\\";
 
 int DesktopWindowX = kDefaultDesktopWindowX;
 int DesktopWindowY = kDefaultDesktopWindowY;

@@ -40,12 +40,6 @@ extern std::string CompressedWorkExt;
 extern std::string UncompressedWorkExt;
 // Set when the user clicks or presses a key during the intro.
 extern bool IntroSkipped;
-// Tips shown by themselves as windows activate (the settings' "TIPS" switch).
-extern bool ShowTips;
-// The help and tips pages' folders: names relative to ExePath ending in "\"
-// (empty: the program folder), from the settings' "DIRECTORIES".
-extern std::string HelpDir;
-extern std::string TipsDir;
 
 // Desk geometry: the canvas holds the work in picture pixels (at most 1024 a side);
 // the desk window shows the canvas rectangle DeskView* at DeskScale canvas pixels

@@ -27,33 +27,35 @@ class MainShellTest : public ::testing::Test {
     SetRegistryFile({});
     SetShellOpener(nullptr);
   }
+  TMainSettings settings;
 };
 
 }  // namespace
 
 TEST_F(MainShellTest, SettingsDefaultsAndTheYesRule) {
-  CalibrationRed = 1;
-  PlayMusic = true;
-  ReadMainSettings(TIniFile::FromText(""));
-  EXPECT_EQ(CalibrationRed, 252);
-  EXPECT_EQ(CalibrationGreen, 217);
-  EXPECT_EQ(CalibrationBlue, 188);
-  EXPECT_EQ(MailServer, "");
-  EXPECT_EQ(MailPort, 25);
-  EXPECT_EQ(LeftRightMargin, 5);
-  EXPECT_EQ(TopBottomMargin, 10);
-  EXPECT_FALSE(ShowTips || PlayMusic || PlaySound);
+  settings.CalibrationRed = 1;
+  settings.PlayMusic = true;
+  ReadMainSettings(TIniFile::FromText(""), settings);
+  EXPECT_EQ(settings.CalibrationRed, 252);
+  EXPECT_EQ(settings.CalibrationGreen, 217);
+  EXPECT_EQ(settings.CalibrationBlue, 188);
+  EXPECT_EQ(settings.MailServer, "");
+  EXPECT_EQ(settings.MailPort, 25);
+  EXPECT_EQ(settings.LeftRightMargin, 5);
+  EXPECT_EQ(settings.TopBottomMargin, 10);
+  EXPECT_FALSE(settings.ShowTips || settings.PlayMusic || settings.PlaySound);
 
   ReadMainSettings(TIniFile::FromText("[tips]\nShowTips=yes\n[MUSIC]\nPlayMusic=Y\n[SOUND]\nPlaySound= YES\n"
-                                      "[CALIBRATION COLOR]\nRed=300\nGreen=-4\nBlue=$10\n[MAIL]\nServer=smtp.a.org\nPort=587\n"));
-  EXPECT_TRUE(ShowTips);      // any case
-  EXPECT_FALSE(PlayMusic);    // only YES turns a flag on
-  EXPECT_TRUE(PlaySound);     // blanks around "=" are not part of the value
-  EXPECT_EQ(CalibrationRed, 255);  // a colour stays a byte
-  EXPECT_EQ(CalibrationGreen, 0);
-  EXPECT_EQ(CalibrationBlue, 16);
-  EXPECT_EQ(MailServer, "smtp.a.org");
-  EXPECT_EQ(MailPort, 587);
+                                      "[CALIBRATION COLOR]\nRed=300\nGreen=-4\nBlue=$10\n[MAIL]\nServer=smtp.a.org\nPort=587\n"),
+                   settings);
+  EXPECT_TRUE(settings.ShowTips);      // any case
+  EXPECT_FALSE(settings.PlayMusic);    // only YES turns a flag on
+  EXPECT_TRUE(settings.PlaySound);     // blanks around "=" are not part of the value
+  EXPECT_EQ(settings.CalibrationRed, 255);  // a colour stays a byte
+  EXPECT_EQ(settings.CalibrationGreen, 0);
+  EXPECT_EQ(settings.CalibrationBlue, 16);
+  EXPECT_EQ(settings.MailServer, "smtp.a.org");
+  EXPECT_EQ(settings.MailPort, 587);
 }
 
 TEST_F(MainShellTest, DataFolders) {
@@ -62,13 +64,13 @@ TEST_F(MainShellTest, DataFolders) {
   EXPECT_EQ(DataFolderName(ini, "LoadWorkDirName", "Works"), "Works\\");
   EXPECT_EQ(DataFolderName(ini, "SaveImageDirName", "ImageOut"), "Out\\Pictures\\");
   EXPECT_EQ(DataFolderName(ini, "LoadImageDirName", "ImageIn"), "ImageIn\\");
-  ReadDataFolders(ini);
-  EXPECT_EQ(LoadWorkDir, "Works\\");
-  EXPECT_EQ(SaveWorkDir, "Works\\");
-  EXPECT_EQ(SaveImageDir, "Out\\Pictures\\");
-  EXPECT_EQ(CatalogDir, "Catalog\\");
+  ReadDataFolders(ini, settings);
+  EXPECT_EQ(settings.LoadWorkDir, "Works\\");
+  EXPECT_EQ(settings.SaveWorkDir, "Works\\");
+  EXPECT_EQ(settings.SaveImageDir, "Out\\Pictures\\");
+  EXPECT_EQ(settings.CatalogDir, "Catalog\\");
   // An empty name is the program folder, not the root of the file system.
-  EXPECT_EQ(HelpDir, "");
+  EXPECT_EQ(settings.HelpDir, "");
 }
 
 TEST_F(MainShellTest, DataFoldersOnDisk) {
@@ -76,12 +78,12 @@ TEST_F(MainShellTest, DataFoldersOnDisk) {
   fs::create_directories(dir / "Out" / "Pictures");
   const std::string exePath = ExePath;
   ExePath = dir.Path().string() + "/";
-  ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\nSaveImageDirName=out\\pictures\nHelpDirName=;\n"));
+  ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\nSaveImageDirName=out\\pictures\nHelpDirName=;\n"), settings);
   // Components match the folders on disk ignoring case; a missing one is kept as
   // written; the program folder stays itself.
-  EXPECT_EQ(DataFolderPath(SaveImageDir).lexically_normal(), dir / "Out" / "Pictures");
-  EXPECT_EQ(DataFolderPath(LoadWorkDir).lexically_normal(), dir / "Works");
-  EXPECT_EQ(DataFolderPath(HelpDir).lexically_normal(), fs::path(ExePath).lexically_normal());
+  EXPECT_EQ(DataFolderPath(settings.SaveImageDir).lexically_normal(), dir / "Out" / "Pictures");
+  EXPECT_EQ(DataFolderPath(settings.LoadWorkDir).lexically_normal(), dir / "Works");
+  EXPECT_EQ(DataFolderPath(settings.HelpDir).lexically_normal(), fs::path(ExePath).lexically_normal());
   ExePath = exePath;
 }
 
@@ -95,10 +97,11 @@ TEST_F(MainShellTest, MissingDataFoldersAreMadeAndWhatIsThereIsKept) {
   const std::string exePath = ExePath;
   ExePath = dir.Path().string() + "/";
   ReadDataFolders(TIniFile::FromText(
-      "[DIRECTORIES]\nSaveImageDirName=My Pictures ; exported looks\nSaveWorkDirName=Saved\\Works\nHelpDirName=;\n"));
-  MakeDataFolders();
-  for (const std::string* folder : {&SaveImageDir, &SaveWorkDir, &LoadWorkDir, &SoundDir, &QueriesDir, &TipsDir,
-                                    &CatalogDir})
+      "[DIRECTORIES]\nSaveImageDirName=My Pictures ; exported looks\nSaveWorkDirName=Saved\\Works\nHelpDirName=;\n"),
+      settings);
+  MakeDataFolders(settings);
+  for (const std::string* folder : {&settings.SaveImageDir, &settings.SaveWorkDir, &settings.LoadWorkDir, &settings.SoundDir, &settings.QueriesDir, &settings.TipsDir,
+                                    &settings.CatalogDir})
     EXPECT_TRUE(fs::is_directory(DataFolderPath(*folder))) << *folder;
   EXPECT_TRUE(fs::is_directory(dir / "My Pictures"));
   EXPECT_TRUE(fs::is_directory(dir / "Saved" / "Works"));
@@ -115,14 +118,14 @@ TEST_F(MainShellTest, OnAReadOnlyInstallationTheSaveFoldersAreTheUsersOwn) {
   const std::string exePath = ExePath;
   ExePath = dir.Path().string() + "/";
   SetProgramFolders(dir.Path(), false);
-  ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\n"));
-  MakeDataFolders();
+  ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\n"), settings);
+  MakeDataFolders(settings);
   const fs::path own = home / "data" / "tressary";
-  EXPECT_EQ(DataFolderPath(SaveWorkDir).lexically_normal(), own / "Works");
-  EXPECT_EQ(DataFolderPath(SaveImageDir).lexically_normal(), own / "ImageOut");
+  EXPECT_EQ(DataFolderPath(settings.SaveWorkDir).lexically_normal(), own / "Works");
+  EXPECT_EQ(DataFolderPath(settings.SaveImageDir).lexically_normal(), own / "ImageOut");
   EXPECT_TRUE(fs::is_directory(own / "Works"));
   // What ships is read where it is installed; only what is missing everywhere is made.
-  EXPECT_EQ(DataFolderPath(HelpDir).lexically_normal(), dir / "Help");
+  EXPECT_EQ(DataFolderPath(settings.HelpDir).lexically_normal(), dir / "Help");
   EXPECT_FALSE(fs::exists(own / "Help"));
   EXPECT_TRUE(fs::is_directory(own / "Tips"));
   EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"Help"});
@@ -133,9 +136,9 @@ TEST_F(MainShellTest, OnAReadOnlyInstallationTheSaveFoldersAreTheUsersOwn) {
 TEST_F(MainShellTest, TheInstallationHoldsEveryDataFolderItsSettingsName) {
   const std::string exePath = ExePath;
   ExePath = (BuildDir() / "Tressary").string() + "/";
-  ReadDataFolders(TIniFile(BuildDir() / "Tressary" / "Tressary.ini", false));
-  for (const std::string* folder : {&LoadImageDir, &SaveImageDir, &LoadWorkDir, &SaveWorkDir, &MusicDir, &SoundDir,
-                                    &QueriesDir, &HelpDir, &TipsDir, &CatalogDir}) {
+  ReadDataFolders(TIniFile(BuildDir() / "Tressary" / "Tressary.ini", false), settings);
+  for (const std::string* folder : {&settings.LoadImageDir, &settings.SaveImageDir, &settings.LoadWorkDir, &settings.SaveWorkDir, &settings.MusicDir, &settings.SoundDir,
+                                    &settings.QueriesDir, &settings.HelpDir, &settings.TipsDir, &settings.CatalogDir}) {
     EXPECT_FALSE(folder->empty());
     EXPECT_TRUE(fs::is_directory(DataFolderPath(*folder))) << *folder;
   }
@@ -178,17 +181,17 @@ TEST_F(MainShellTest, MissingTextTableLeavesTitlesAndCaptionsUnset) {
   TempFolder folder;
   EXPECT_FALSE(LoadMainTerms((folder / "termins.txt").string()));
   EXPECT_TRUE(Termins.empty());
-  EXPECT_EQ(AllFilesFilterName, "");
+  EXPECT_EQ(settings.AllFilesFilterName, "");
   EXPECT_EQ(ApplicationTitle(), ProductInfo.FullName);
 
   WriteTestFile(folder / "termins.txt", "ProductName=Tressary Deluxe\nBMP_GraphicFilterName=Bilder (*.bmp)\n");
   ASSERT_TRUE(LoadMainTerms((folder / "termins.txt").string()));
   EXPECT_EQ(ApplicationTitle(), "Tressary Deluxe");
-  ReadFilterCaptions(Termins);
-  EXPECT_EQ(BMP_GraphicFilterName, "Bilder (*.bmp)");
-  EXPECT_EQ(AllFilesFilterName, "All files (*.*)");
-  EXPECT_EQ(CompressedWorkFilterName, "Tressary compressed work (*.tsc)");
-  EXPECT_EQ(UncompressedWorkFilterName, "Tressary uncompressed work (*.tsu)");
+  ReadFilterCaptions(Termins, settings);
+  EXPECT_EQ(settings.BMP_GraphicFilterName, "Bilder (*.bmp)");
+  EXPECT_EQ(settings.AllFilesFilterName, "All files (*.*)");
+  EXPECT_EQ(settings.CompressedWorkFilterName, "Tressary compressed work (*.tsc)");
+  EXPECT_EQ(settings.UncompressedWorkFilterName, "Tressary uncompressed work (*.tsu)");
 }
 
 TEST_F(MainShellTest, ContentPathsFromTheUserRegistry) {

@@ -28,7 +28,7 @@ std::string JudgedIni(const TempFolder& dir, const fs::path& ini, const std::str
 }  // namespace
 
 TEST(SetupSettingsTest, TheSettingsAreWrittenAsTheTableListsThem) {
-  ResetMainShell();
+  TMainSettings settings;
   TempFolder dir;
   const fs::path file = dir / "Tressary.ini";
   WriteTestFile(file,
@@ -36,17 +36,17 @@ TEST(SetupSettingsTest, TheSettingsAreWrittenAsTheTableListsThem) {
                 "[INTERFACES]\r\nInterface1=default;Tressary;1;\r\nInterface2=Night;Night blue;0;\r\n"
                 "Interface3=Broken;No number;x;\r\nInterface4=Dawn;Dawn;0;\r\n[MAIL]\r\nFromAddress=me@example.com\r\n");
   TIniFile ini(file);
-  PlayMusic = true;
-  PlaySound = true;
-  MailServer = "smtp.example.com";
-  MailPort = 587;
-  LeftRightMargin = 7;
-  TopBottomMargin = 12;
-  CalibrationRed = 250;
+  settings.PlayMusic = true;
+  settings.PlaySound = true;
+  settings.MailServer = "smtp.example.com";
+  settings.MailPort = 587;
+  settings.LeftRightMargin = 7;
+  settings.TopBottomMargin = 12;
+  settings.CalibrationRed = 250;
   TMusicList music;
   music.push_back(std::make_unique<TMusicFileInfo>(TMusicFileInfo{"/opt/T/Music/a.mp3", true, true}));
   music.push_back(std::make_unique<TMusicFileInfo>(TMusicFileInfo{"/home/u/b.wav", false, false}));
-  WriteSetupSettings(ini, music, "/opt/T/Music/", 2);
+  WriteSetupSettings(ini, settings, music, "/opt/T/Music/", 2);
   ASSERT_TRUE(ini.UpdateFile());
 
   EXPECT_EQ(JudgedIni(dir, file, "MUSIC SOUND TIPS INTERFACES MAIL PRINT 'CALIBRATION COLOR'"),
@@ -69,14 +69,13 @@ TEST(SetupSettingsTest, TheSettingsAreWrittenAsTheTableListsThem) {
             "CALIBRATION COLOR|Blue|188\n");
 
   // The default interface chosen: every entry "0;". What was written reads back.
-  WriteSetupSettings(ini, music, "/opt/T/Music/", 0);
+  WriteSetupSettings(ini, settings, music, "/opt/T/Music/", 0);
   EXPECT_EQ(JudgedIni(dir, file, "INTERFACES").find(";1;"), std::string::npos);
-  ResetMainShell();
-  ReadMainSettings(ini);
-  EXPECT_EQ(MailPort, 587);
-  EXPECT_EQ(TopBottomMargin, 12);
-  EXPECT_TRUE(PlayMusic);
-  ResetMainShell();
+  TMainSettings read;
+  ReadMainSettings(ini, read);
+  EXPECT_EQ(read.MailPort, 587);
+  EXPECT_EQ(read.TopBottomMargin, 12);
+  EXPECT_TRUE(read.PlayMusic);
 }
 
 TEST(SetupSettingsTest, NumbersOutOfRangeOrNoNumbersTakeTheDefaults) {
@@ -89,9 +88,10 @@ TEST(SetupSettingsTest, NumbersOutOfRangeOrNoNumbersTakeTheDefaults) {
   EXPECT_FALSE(StorableMusicPath("/music/a;b.mp3"));
   EXPECT_TRUE(StorableMusicPath("/music/a b.mp3"));
 
-  ResetMainShell();
-  ReadMainSettings(TIniFile::FromText("[MAIL]\nPort=70000\n[PRINT]\nLeftRightMargin=60\nTopBottomMargin=abc\n"));
-  EXPECT_EQ(MailPort, 25);
-  EXPECT_EQ(LeftRightMargin, 5);
-  EXPECT_EQ(TopBottomMargin, 10);
+  TMainSettings settings;
+  settings.MailPort = 1;
+  ReadMainSettings(TIniFile::FromText("[MAIL]\nPort=70000\n[PRINT]\nLeftRightMargin=60\nTopBottomMargin=abc\n"), settings);
+  EXPECT_EQ(settings.MailPort, 25);
+  EXPECT_EQ(settings.LeftRightMargin, 5);
+  EXPECT_EQ(settings.TopBottomMargin, 10);
 }

@@ -66,7 +66,7 @@ TFormCatalog::TFormCatalog(QWidget* parent) : TPageForm("FormCatalog", kWidth, k
   ApplyInterface(this);
   TakeCaption("FormCatalogCaption", "Catalogue");
   TakeStripHints(kStrip);
-  HTMLViewer->SetBaseFolder(PageFolder(CatalogDir));
+  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().CatalogDir));
   // Web and mail addresses, help pages and clips, as in the help pages.
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 

@@ -101,7 +101,7 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
   ButtonOK->setToolTip(TermText("FormColorCalibrationButtonOKHint"));
   ButtonCancel->setToolTip(TermText("FormColorCalibrationButtonCancelHint"));
 
-  SetCalibrationColor(Color32(CalibrationRed, CalibrationGreen, CalibrationBlue));
+  SetCalibrationColor(Color32(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue));
   ShowChannels(LabelCurrentRed, LabelCurrentGreen, LabelCurrentBlue, ButtonCurrentColor->Color());
   ImageLayer->SetPicture(portrait_);
   OnShow = [this] {
@@ -121,9 +121,9 @@ const TBitmap32& TFormColorCalibration::Calibrated() const { return ImageLayer->
 
 void TFormColorCalibration::SetCalibrationColor(TColor32 color) {
   // The colour stays for the rest of the run, whatever the window's result.
-  CalibrationRed = RedOf(color);
-  CalibrationGreen = GreenOf(color);
-  CalibrationBlue = BlueOf(color);
+  ProgramSettings().CalibrationRed = RedOf(color);
+  ProgramSettings().CalibrationGreen = GreenOf(color);
+  ProgramSettings().CalibrationBlue = BlueOf(color);
   ButtonCalibrationColor->SetColor(color);
   ShowChannels(LabelCalibrationRed, LabelCalibrationGreen, LabelCalibrationBlue, color);
 }
@@ -139,7 +139,7 @@ void TFormColorCalibration::ShowCurrentColor(TPoint p) {
 bool TFormColorCalibration::CalibrateAt(TPoint p) {
   TBitmap32 picture = ImageLayer->Picture();
   SetProgramCursor(*this, crHourGlass);
-  const bool done = CalibrateColors(picture, p.X, p.Y, Color32(CalibrationRed, CalibrationGreen, CalibrationBlue));
+  const bool done = CalibrateColors(picture, p.X, p.Y, Color32(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue));
   if (done) ImageLayer->SetPicture(std::move(picture), true);
   SetProgramCursor(*this, crDefault);
   return done;

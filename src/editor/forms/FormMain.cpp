@@ -121,7 +121,7 @@ IAdjustHost* TFormMain::AdjustHost() const { return adjustHost_.get(); }
 void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
   musicPlayer_ = std::make_unique<TQtMusicPlayer>();
-  music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, PlayMusic);
+  music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, ProgramSettings().PlayMusic);
   PauseMusicWithTheApplication();
   BuildControls();
   templateButtons_ = new TTemplateButtons(*this);

@@ -84,7 +84,7 @@ TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, k
   ButtonResetHTMLControls->setToolTip(TermText("ButtonResetHTMLControlsHint", "Back to the first answers"));
   ButtonPrintQuizResult->setToolTip(TermText("ButtonPrintQuizResultHint", "Print the result"));
   ButtonViewQuizResult->setToolTip(TermText("ButtonViewQuizResultHint", "View quiz result"));
-  HTMLViewer->SetBaseFolder(PageFolder(QueriesDir));
+  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().QueriesDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
   HTMLViewer->OnObjectClick = [this](std::size_t) { ObjectClick(); };
 
@@ -94,7 +94,7 @@ TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, k
     ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
     ObjectClicksEnabled = true;
     SetWindowButtonPressed("FormMain", "ButtonQueries", true);
-    const fs::path folder = PageFolder(QueriesDir);
+    const fs::path folder = PageFolder(ProgramSettings().QueriesDir);
     const bool queries = fs::exists(ResolvePath(folder, kQueriesFile));
     const bool quizzes = fs::exists(ResolvePath(folder, kQuizzesFile));
     // A mode whose file is missing could not be shown: no choice to offer.
@@ -155,7 +155,7 @@ void TFormQueries::Guarded(const std::function<void()>& action) {
 }
 
 std::vector<std::string> TFormQueries::ReadQueriesFile(std::string_view name) const {
-  return OpenTextFile(ResolvePath(PageFolder(QueriesDir), name), std::string(name));
+  return OpenTextFile(ResolvePath(PageFolder(ProgramSettings().QueriesDir), name), std::string(name));
 }
 
 void TFormQueries::ClearPage() {

@@ -100,8 +100,8 @@ TFormSetup::TFormSetup(QWidget* parent) : TSkinnedForm("FormSetup", parent) {
   ApplyInterface(this);
   ApplyTexts();
   SetMusic(nullptr);
-  ShowNumber(EditLeftRightMargins, UpDown1, LeftRightMargin);
-  ShowNumber(EditTopBottomMargins, UpDown2, TopBottomMargin);
+  ShowNumber(EditLeftRightMargins, UpDown1, ProgramSettings().LeftRightMargin);
+  ShowNumber(EditTopBottomMargins, UpDown2, ProgramSettings().TopBottomMargin);
   OnShow = [this] {
     LoadFormSkin(*this, "FormSetup.Skin", "FormSetup.psd");
     LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
@@ -145,15 +145,15 @@ void TFormSetup::BuildControls() {
     SyncMusicButton();
   };
   ButtonSoundEffects->OnClick = [this] {
-    PlaySound = !PlaySound;
-    ButtonSoundEffects->SetPressed(PlaySound);
-    SetHintSounds(PlaySound);
+    ProgramSettings().PlaySound = !ProgramSettings().PlaySound;
+    ButtonSoundEffects->SetPressed(ProgramSettings().PlaySound);
+    SetHintSounds(ProgramSettings().PlaySound);
   };
   ButtonShowTips->OnClick = [this] {
-    ShowTips = !ShowTips;
-    ButtonShowTips->SetPressed(ShowTips);
-    if (ShowTips && ShellHooks().ShowTip) ShellHooks().ShowTip("FormSetup");
-    if (QWidget* tips = FindScreenForm("FormTips"); !ShowTips && tips && tips->isVisible()) tips->close();
+    ProgramSettings().ShowTips = !ProgramSettings().ShowTips;
+    ButtonShowTips->SetPressed(ProgramSettings().ShowTips);
+    if (ProgramSettings().ShowTips && ShellHooks().ShowTip) ShellHooks().ShowTip("FormSetup");
+    if (QWidget* tips = FindScreenForm("FormTips"); !ProgramSettings().ShowTips && tips && tips->isVisible()) tips->close();
   };
 
   const int calibration = switches + 2 * (d::kButtonHeight + 6) + 4;
@@ -164,7 +164,7 @@ void TFormSetup::BuildControls() {
   ButtonCurrentCalibrationColor->SetTransparency(0);  // its face is its colour alone
   SetProgramCursor(*ButtonCurrentCalibrationColor, crPipette);
   ButtonCurrentCalibrationColor->OnClick = [this] {
-    const QColor chosen = QColorDialog::getColor(QColor(CalibrationRed, CalibrationGreen, CalibrationBlue), this);
+    const QColor chosen = QColorDialog::getColor(QColor(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue), this);
     if (chosen.isValid()) SetCalibrationColor(chosen.red(), chosen.green(), chosen.blue());
   };
   LabelCalibrationRed = NewLabel(this, "LabelCalibrationRed", {kLeft + 48, calibration + 18, 40, 15}, false);
@@ -197,11 +197,11 @@ void TFormSetup::BuildControls() {
   ButtonAddMusicFile = button("ButtonAddMusicFile", kRight, 208);
   ButtonAddMusicFile->OnClick = [this] {
     const std::string mp3 = music_ && music_->Mp3Playable
-                                ? "|*.wav;*.mid;*.midi;*.mp3|" + MP3_MusicFilterName + "|*.mp3|"
+                                ? "|*.wav;*.mid;*.midi;*.mp3|" + ProgramSettings().MP3_MusicFilterName + "|*.mp3|"
                                 : "|*.wav;*.mid;*.midi|";
-    const std::string filter = AllMusicFilesFilterName + mp3 + WAV_MusicFilterName + "|*.wav|" +
-                               MID_MusicFilterName + "|*.mid;*.midi|" + AllFilesFilterName + "|*.*";
-    static QString folder = QString::fromStdString(DataFolderPath(MusicDir).string());
+    const std::string filter = ProgramSettings().AllMusicFilesFilterName + mp3 + ProgramSettings().WAV_MusicFilterName + "|*.wav|" +
+                               ProgramSettings().MID_MusicFilterName + "|*.mid;*.midi|" + ProgramSettings().AllFilesFilterName + "|*.*";
+    static QString folder = QString::fromStdString(DataFolderPath(ProgramSettings().MusicDir).string());
     const QStringList files =
         QFileDialog::getOpenFileNames(this, QString(), folder, QtNameFilterList(filter).join(";;"));
     if (files.isEmpty()) return;
@@ -274,28 +274,28 @@ void TFormSetup::Reload() {
   ComboBoxInterfaceName->setCurrentIndex(active);
   ChooseInterface(active);
   SyncMusicButton();
-  ButtonSoundEffects->SetPressed(PlaySound);
-  ButtonShowTips->SetPressed(ShowTips);
-  EditMailServer->setText(QString::fromStdString(MailServer));
-  EditMailPort->setText(QString::number(MailPort));
-  ShowNumber(EditLeftRightMargins, UpDown1, LeftRightMargin);
-  ShowNumber(EditTopBottomMargins, UpDown2, TopBottomMargin);
+  ButtonSoundEffects->SetPressed(ProgramSettings().PlaySound);
+  ButtonShowTips->SetPressed(ProgramSettings().ShowTips);
+  EditMailServer->setText(QString::fromStdString(ProgramSettings().MailServer));
+  EditMailPort->setText(QString::number(ProgramSettings().MailPort));
+  ShowNumber(EditLeftRightMargins, UpDown1, ProgramSettings().LeftRightMargin);
+  ShowNumber(EditTopBottomMargins, UpDown2, ProgramSettings().TopBottomMargin);
   RebuildPlayList();
 }
 
 void TFormSetup::ShowCalibrationColor() {
   // Only the fully opaque pixels of the face take the colour.
-  ButtonCurrentCalibrationColor->SetColor(0xFF000000u | std::uint32_t(CalibrationBlue) << 16 |
-                                          std::uint32_t(CalibrationGreen) << 8 | CalibrationRed);
-  LabelCalibrationRed->setText(QString::number(CalibrationRed));
-  LabelCalibrationGreen->setText(QString::number(CalibrationGreen));
-  LabelCalibrationBlue->setText(QString::number(CalibrationBlue));
+  ButtonCurrentCalibrationColor->SetColor(0xFF000000u | std::uint32_t(ProgramSettings().CalibrationBlue) << 16 |
+                                          std::uint32_t(ProgramSettings().CalibrationGreen) << 8 | ProgramSettings().CalibrationRed);
+  LabelCalibrationRed->setText(QString::number(ProgramSettings().CalibrationRed));
+  LabelCalibrationGreen->setText(QString::number(ProgramSettings().CalibrationGreen));
+  LabelCalibrationBlue->setText(QString::number(ProgramSettings().CalibrationBlue));
 }
 
 void TFormSetup::SetCalibrationColor(int red, int green, int blue) {
-  CalibrationRed = std::uint8_t(red);
-  CalibrationGreen = std::uint8_t(green);
-  CalibrationBlue = std::uint8_t(blue);
+  ProgramSettings().CalibrationRed = std::uint8_t(red);
+  ProgramSettings().CalibrationGreen = std::uint8_t(green);
+  ProgramSettings().CalibrationBlue = std::uint8_t(blue);
   ShowCalibrationColor();
 }
 
@@ -364,7 +364,7 @@ void TFormSetup::SetCheckBoxItemState(const TMusicFileInfo& entry) {
   }
 }
 
-void TFormSetup::SyncMusicButton() { ButtonPlayMusic->SetPressed(PlayMusic); }
+void TFormSetup::SyncMusicButton() { ButtonPlayMusic->SetPressed(ProgramSettings().PlayMusic); }
 
 void TFormSetup::AddMusicFiles(const QStringList& files) {
   if (!music_) return;
@@ -426,17 +426,17 @@ bool TFormSetup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormSetup::ButtonSaveSettingsClick() {
-  MailServer = Trim(EditMailServer->text().toStdString());
-  MailPort = MailPortFromEdit(EditMailPort->text().toStdString());
-  LeftRightMargin = MarginFromEdit(EditLeftRightMargins->text().toStdString(), kDefaultLeftRightMargin);
-  TopBottomMargin = MarginFromEdit(EditTopBottomMargins->text().toStdString(), kDefaultTopBottomMargin);
-  EditMailServer->setText(QString::fromStdString(MailServer));
-  EditMailPort->setText(QString::number(MailPort));
-  ShowNumber(EditLeftRightMargins, UpDown1, LeftRightMargin);
-  ShowNumber(EditTopBottomMargins, UpDown2, TopBottomMargin);
+  ProgramSettings().MailServer = Trim(EditMailServer->text().toStdString());
+  ProgramSettings().MailPort = MailPortFromEdit(EditMailPort->text().toStdString());
+  ProgramSettings().LeftRightMargin = MarginFromEdit(EditLeftRightMargins->text().toStdString(), kDefaultLeftRightMargin);
+  ProgramSettings().TopBottomMargin = MarginFromEdit(EditTopBottomMargins->text().toStdString(), kDefaultTopBottomMargin);
+  EditMailServer->setText(QString::fromStdString(ProgramSettings().MailServer));
+  EditMailPort->setText(QString::number(ProgramSettings().MailPort));
+  ShowNumber(EditLeftRightMargins, UpDown1, ProgramSettings().LeftRightMargin);
+  ShowNumber(EditTopBottomMargins, UpDown2, ProgramSettings().TopBottomMargin);
   if (MainIni) {
     static const TMusicList kNoMusic;
-    WriteSetupSettings(*MainIni, music_ ? music_->List() : kNoMusic, MusicFolder(), selectedIndex_);
+    WriteSetupSettings(*MainIni, ProgramSettings(), music_ ? music_->List() : kNoMusic, MusicFolder(), selectedIndex_);
     if (!MainIni->UpdateFile())
       ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.",
                                       MainIni->FileName().string(), LastWriteError()),

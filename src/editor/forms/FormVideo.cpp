@@ -400,7 +400,7 @@ void ShowVideoFile(const std::string& fileName) {
 void RegisterVideoPlayers() {
   // Help pages name clips of the catalogue folder.
   ShellHooks().PlayVideoClip = [](const std::string& name) {
-    PlayVideoClip(ResolvePath(ResolvePath(fs::path(ExePath), CatalogDir), name).string());
+    PlayVideoClip(ResolvePath(ResolvePath(fs::path(ExePath), ProgramSettings().CatalogDir), name).string());
   };
   if (FormTemplates) FormTemplates->PlayVideo = [](const std::string& file) { ShowVideoFile(file); };
 }

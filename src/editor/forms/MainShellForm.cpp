@@ -195,11 +195,12 @@ TMainApplicationEvents& MainApplicationEvents() {
 
 void ReadMainWindowData() {
   const TIniFile& ini = MainSettings();
-  ReadDataFolders(ini);
-  MakeDataFolders();
+  TMainSettings& settings = ProgramSettings();
+  ReadDataFolders(ini, settings);
+  MakeDataFolders(settings);
   gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
-  if (gTermsLoaded) ReadFilterCaptions(Termins);
-  ReadMainSettings(ini);
+  if (gTermsLoaded) ReadFilterCaptions(Termins, settings);
+  ReadMainSettings(ini, settings);
   ReadContentPaths(ini, ExePath);
   ScreenCursors().Load(ExePath);
   LoadCatalogIndex();
@@ -214,11 +215,11 @@ void InstallSoundHint(TSkinnedForm& form) {
   hint->setObjectName("SoundHint");
   // The window took its interface before the hint existed: its colours now.
   ApplyInterfaceTo(form, *hint);
-  hint->PathForWave = DataFolderPath(SoundDir).string();
+  hint->PathForWave = DataFolderPath(ProgramSettings().SoundDir).string();
   // Hint sounds wait for the music, which pauses while they speak.
-  hint->SoundAfter = PlayMusic;
-  if (auto* main = qobject_cast<TFormMain*>(&form); main && PlayMusic) hint->BgPlayer = &main->MusicPlayer().Media();
-  SetHintSounds(PlaySound);
+  hint->SoundAfter = ProgramSettings().PlayMusic;
+  if (auto* main = qobject_cast<TFormMain*>(&form); main && ProgramSettings().PlayMusic) hint->BgPlayer = &main->MusicPlayer().Media();
+  SetHintSounds(ProgramSettings().PlaySound);
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TFormEmail::~TFormEmail() {
 
 void TFormEmail::LookUpAccount() {
   account_ = DefaultMailAccount();
-  const TMailAccount sending = SendingAccount(account_, MailServer, MailPort, MailFromAddress);
+  const TMailAccount sending = SendingAccount(account_, ProgramSettings().MailServer, ProgramSettings().MailPort, ProgramSettings().MailFromAddress);
   Mail->SetSMTP_Server(sending.Server);
   Mail->SMTP_Port = static_cast<std::uint16_t>(sending.Port);
   Mail->FROM_Address = sending.Address;
@@ -169,7 +169,7 @@ void TFormEmail::SetSendingControls(bool sending) {
 void TFormEmail::ButtonSendClick() {
   if (Sending()) return;
   // The settings may have changed since the window was made.
-  const TMailAccount sending = SendingAccount(account_, MailServer, MailPort, MailFromAddress);
+  const TMailAccount sending = SendingAccount(account_, ProgramSettings().MailServer, ProgramSettings().MailPort, ProgramSettings().MailFromAddress);
   const std::string address = Trim(EditEmailAddress->text().toStdString());
   if (sending.Server.empty() || address.empty() || !Contains(address, "@") || !Contains(address, ".")) {
     ShowMessage("MessageIncorrectEmailAddress");

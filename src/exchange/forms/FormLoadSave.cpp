@@ -200,8 +200,8 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
 
   // The dialogs start in the program's picture folders; each then keeps the folder
   // of the file last chosen in it.
-  actions_->ImageOpenFolder = DataFolderPath(LoadImageDir);
-  actions_->ImageSaveFolder = DataFolderPath(SaveImageDir);
+  actions_->ImageOpenFolder = DataFolderPath(ProgramSettings().LoadImageDir);
+  actions_->ImageSaveFolder = DataFolderPath(ProgramSettings().SaveImageDir);
 
   OnShow = [this] {
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
@@ -246,13 +246,13 @@ void TFormLoadSave::ButtonExitClick() { close(); }
 namespace {
 std::string WorkOpenFilter() {
   const std::string c = CompressedWorkExt, u = UncompressedWorkExt;
-  return AllSavedWorksFilterName + " (*" + c + ", *" + u + ")|*" + c + ";*" + u + "|" + CompressedWorkFilterName +
-         " (*" + c + ")|*" + c + "|" + UncompressedWorkFilterName + " (*" + u + ")|*" + u + "|";
+  return ProgramSettings().AllSavedWorksFilterName + " (*" + c + ", *" + u + ")|*" + c + ";*" + u + "|" + ProgramSettings().CompressedWorkFilterName +
+         " (*" + c + ")|*" + c + "|" + ProgramSettings().UncompressedWorkFilterName + " (*" + u + ")|*" + u + "|";
 }
 
 std::string WorkSaveFilter() {
   const std::string c = CompressedWorkExt, u = UncompressedWorkExt;
-  return CompressedWorkFilterName + " (*" + c + ")|*" + c + "|" + UncompressedWorkFilterName + " (*" + u + ")|*" + u +
+  return ProgramSettings().CompressedWorkFilterName + " (*" + c + ")|*" + c + "|" + ProgramSettings().UncompressedWorkFilterName + " (*" + u + ")|*" + u +
          "|";
 }
 
@@ -266,7 +266,7 @@ void TFormLoadSave::ButtonLoadWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
   if (!files) return;
   const std::optional<fs::path> chosen =
-      RunFileDialog(*WorkOpenDialog, WorkFolder(*files, LoadWorkDir), ParseWindowsFilter(WorkOpenFilter()));
+      RunFileDialog(*WorkOpenDialog, WorkFolder(*files, ProgramSettings().LoadWorkDir), ParseWindowsFilter(WorkOpenFilter()));
   if (!chosen) return;
   const fs::path file = *chosen;
   files->LastWorkDir = file.parent_path();
@@ -285,7 +285,7 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilterList(WorkSaveFilter()));
   FollowFilterSuffix(dialog);
-  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, SaveWorkDir).string()));
+  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, ProgramSettings().SaveWorkDir).string()));
   dialog.selectFile(QString::fromStdString(files->LastWorkFileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   if (isVisible()) {

@@ -277,7 +277,7 @@ void TFormPostCard::ButtonSaveClick() {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix("bmp");
   dialog.setNameFilters(QtNameFilterList(ImageSaveFilters()));
-  dialog.setDirectory(QString::fromStdString(DataFolderPath(SaveImageDir).string()));
+  dialog.setDirectory(QString::fromStdString(DataFolderPath(ProgramSettings().SaveImageDir).string()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   SaveCard(dialog.selectedFiles().front().toStdString());
 }
@@ -289,7 +289,7 @@ QPrinter& TFormPostCard::Printer() {
 
 bool TFormPostCard::PrintCardOn(QPrinter& printer) {
   TPagePrinter device(printer);
-  if (PrintCard(RenderedCard(), device, PrintMargins(LeftRightMargin, TopBottomMargin))) return true;
+  if (PrintCard(RenderedCard(), device, PrintMargins(ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin))) return true;
   ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
   return false;
 }

@@ -69,7 +69,7 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent)
   OpenPictureDialog = new TPelmoOpenPictureDialog(this);
   OpenPictureDialog->setObjectName("OpenPictureDialog");
   OpenPictureDialog->setNameFilters(QtNameFilterList(kPictureFilter));
-  OpenPictureDialog->setDirectory(QString::fromStdString(DataFolderPath(LoadImageDir).string()));
+  OpenPictureDialog->setDirectory(QString::fromStdString(DataFolderPath(ProgramSettings().LoadImageDir).string()));
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));

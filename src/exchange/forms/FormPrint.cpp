@@ -199,7 +199,7 @@ void TFormPrint::FormShow() {
     SaveImage();
   LoadButtonsSkin(*this, "FormPrintButtons", "ButPrint.psd", true);
   LoadFormSkin(*this, "FormPrint.Skin", "FormPrint.psd");
-  SetFolder(DataFolderPath(SaveImageDir));
+  SetFolder(DataFolderPath(ProgramSettings().SaveImageDir));
   SetMainPrintButtonPressed(true);
   ButtonPage1Click(1);
 }
@@ -338,7 +338,7 @@ bool TFormPrint::OKBtnClick() {
   const auto outcome = printer_.PrintOrAsk(this, [this, &logo](QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Portrait);
     TPagePrinter device(printer);
-    return PrintPage(page_, device, PrintMargins(LeftRightMargin, TopBottomMargin), logo).has_value();
+    return PrintPage(page_, device, PrintMargins(ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin), logo).has_value();
   });
   if (outcome == TWindowPrinter::TOutcome::Failed)
     ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");

@@ -288,7 +288,7 @@ bool TFormShopList::PrintList(QPrinter& printer) {
   for (int w : widths) stripWidth += w + 1;
   std::vector<TStripSize> strips;
   for (int row = 0; row < GridRowCount(); ++row) strips.push_back({stripWidth, GridRowHeight(row) + 2});
-  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), LeftRightMargin, TopBottomMargin);
+  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin);
   const std::vector<TStripPlace> places = PlaceStrips(strips, area);
 
   SetProgramCursor(*this, crHourGlass);

@@ -525,8 +525,8 @@ bool TFormFromGallery::Download(std::size_t index, bool show) {
   LabelNodeName->setText(currentName_);
   singleFile_ = show;
   const TGalleryDownload result = DownloadGalleryWork(
-      *context_, servers_, lists_.Works[index], AuthorOf(index), DataFolderPath(SaveImageDir),
-      DataFolderPath(LoadWorkDir), [this](std::int64_t total, std::int64_t received) {
+      *context_, servers_, lists_.Works[index], AuthorOf(index), DataFolderPath(ProgramSettings().SaveImageDir),
+      DataFolderPath(ProgramSettings().LoadWorkDir), [this](std::int64_t total, std::int64_t received) {
         UpdateGalleryProgress(total, received);
       });
   if (!self) return false;

@@ -4,6 +4,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/qt/VirtualKeys.h"
 #include "shell/HelpPages.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -49,8 +50,8 @@ TFormHelp::TFormHelp(QWidget* parent) : TPageForm("FormHelp", kWidth, kHeight, p
   ButtonPrint->OnClick = [this] { PrintPage(); };
   ButtonTips->OnClick = [this] {
     ButtonTips->SetPressed(!ButtonTips->Pressed());
-    ShowTips = ButtonTips->Pressed();
-    if (ShowTips)
+    ProgramSettings().ShowTips = ButtonTips->Pressed();
+    if (ProgramSettings().ShowTips)
       ShowTip("FormHelp");
     else if (FormTips && FormTips->isVisible())
       FormTips->close();
@@ -59,14 +60,14 @@ TFormHelp::TFormHelp(QWidget* parent) : TPageForm("FormHelp", kWidth, kHeight, p
   ApplyInterface(this);
   TakeCaption("FormHelpCaption", "Help");
   TakeStripHints(kStrip);
-  HTMLViewer->SetBaseFolder(PageFolder(HelpDir));
+  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().HelpDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
   OnShow = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", true);
     LoadFormSkin(*this, "FormHelp.Skin", "FormHelp.psd");
     LoadButtonsSkin(*this, "FormHelpButtons", "ButHelp.psd", true);
-    ButtonTips->SetPressed(ShowTips);
+    ButtonTips->SetPressed(ProgramSettings().ShowTips);
   };
   OnClose = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", false);

@@ -2,6 +2,7 @@
 
 #include "platform/IniFile.h"
 #include "shell/HelpPages.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -37,7 +38,7 @@ TFormTips::TFormTips(QWidget* parent) : TPageForm("FormTips", kWidth, kHeight, p
   ApplyInterface(this);
   TakeCaption("FormTipsCaption", "Tips");
   TakeStripHints(kStrip);
-  HTMLViewer->SetBaseFolder(PageFolder(TipsDir));
+  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().TipsDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
   OnShow = [this] {
@@ -52,7 +53,7 @@ TFormTips::TFormTips(QWidget* parent) : TPageForm("FormTips", kWidth, kHeight, p
     SetWindowButtonPressed("FormHelp", "ButtonTips", false);
     // Closing the tips is the user's way of saying no more tips (until the
     // setting is turned on again); the ini keeps its value.
-    ShowTips = false;
+    ProgramSettings().ShowTips = false;
     FreeFormSkin(*this);
     FreeButtonsSkin(*this);
   };
@@ -69,7 +70,7 @@ TFormTips::~TFormTips() {
 }
 
 void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
-  if (!FormTips || (!userRequest && !ShowTips)) return;
+  if (!FormTips || (!userRequest && !ProgramSettings().ShowTips)) return;
   const TTopicPages pages{MainSettings(), kTipsTopics, FormTips->HTMLViewer->BaseFolder(), "Welcome"};
   if (!ShowTopicPage(*FormTips->HTMLViewer, pages, topic, onlyIfFound)) return;
   if (FormTips->isHidden()) FormTips->show();

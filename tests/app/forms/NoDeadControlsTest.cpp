@@ -554,7 +554,7 @@ TEST_F(ProgramWindows, TheCalibrationAndSettingsCaptionsShowTheirWholeTextAndThe
   }
   const QImage settings = FormSetup->grab().toImage();
   const QWidget* colour = FormSetup->ButtonCurrentCalibrationColor;
-  EXPECT_EQ(settings.pixelColor(colour->geometry().center()), QColor(CalibrationRed, CalibrationGreen, CalibrationBlue));
+  EXPECT_EQ(settings.pixelColor(colour->geometry().center()), QColor(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue));
   FormSetup->close();
   EXPECT_GE(checked, 6);
 }

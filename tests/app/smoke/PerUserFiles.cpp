@@ -79,11 +79,11 @@ int Walk() {
   if (!main || !main->DeskWindow() || !FormTemplates) return Fail("the program's windows are not all made");
   TMontageDesk& desk = main->DeskWindow()->Desk();
   desk.SelectLayer(desk.InsertLayer(std::make_unique<TLayer>(desk, TBitmap32(60, 80, Color32(30, 160, 220)))));
-  const fs::path work = DataFolderPath(SaveWorkDir) / "mine.tsc";
+  const fs::path work = DataFolderPath(ProgramSettings().SaveWorkDir) / "mine.tsc";
   if (!ProgramWorkFiles() || !ProgramWorkFiles()->SaveWork(work)) return Fail("the work was not saved");
   report << "work " << work.string() << '\n';
   TDeskWorkPicture picture(desk);
-  const fs::path look = DataFolderPath(SaveImageDir) / "look.png";
+  const fs::path look = DataFolderPath(ProgramSettings().SaveImageDir) / "look.png";
   if (SaveWorkPicture(picture, look) != TImageOutputResult::Saved) return Fail(ImageSaveFailureText(look));
   report << "picture " << look.string() << '\n';
 

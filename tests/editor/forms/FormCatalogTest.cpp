@@ -28,7 +28,7 @@ class FormCatalogTest : public ::testing::Test {
     ResetEditorGlobals();
     ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
-    CatalogDir = "Catalog\\";
+    ProgramSettings().CatalogDir = "Catalog\\";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\n");
     MainIni = std::make_unique<TIniFile>(folder_ / "Tressary.ini", false);
     fs::create_directories(folder_ / "HairW");

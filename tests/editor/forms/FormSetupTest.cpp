@@ -60,7 +60,7 @@ class FormSetupTest : public ::testing::Test {
 
   TempFolder dir;
   SilentPlayer player;
-  TBackgroundMusic music{player, PlayMusic};
+  TBackgroundMusic music{player, ProgramSettings().PlayMusic};
   TFormSetup form;
 };
 
@@ -151,13 +151,13 @@ TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {
 
   // Music on, then the playing entry deleted: nothing is left to play.
   form.ButtonPlayMusic->OnClick();
-  EXPECT_TRUE(PlayMusic);
+  EXPECT_TRUE(ProgramSettings().PlayMusic);
   EXPECT_TRUE(player.playing);
   form.CheckListBoxMusicFiles->setCurrentRow(0);
   QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
   QApplication::sendEvent(form.CheckListBoxMusicFiles, &del);
   EXPECT_EQ(form.CheckListBoxMusicFiles->count(), 0);
   EXPECT_EQ(music.Current(), nullptr);
-  EXPECT_FALSE(PlayMusic);
+  EXPECT_FALSE(ProgramSettings().PlayMusic);
   EXPECT_FALSE(player.playing);
 }

@@ -61,7 +61,7 @@ class FormEmailTest : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetMainShell();
     CompressedWorkExt = ProductInfo.CmpFileExt;
-    MailFromAddress = "ann@example.com";
+    ProgramSettings().MailFromAddress = "ann@example.com";
     work_.picture = TBitmap32(64, 48, Color32(200, 40, 30));
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 20; ++x) work_.picture.SetPixel(x, y, Color32(20, 160, 60));
@@ -144,8 +144,8 @@ TEST_F(FormEmailTest, WhenTheMailProgramFailsTheWindowMailsThePictureAndTheWorkI
   TempFolder received;
   TSmtpSink sink(received.Path(), 2);
   ASSERT_NE(sink.Port(), 0);
-  MailServer = "127.0.0.1";
-  MailPort = sink.Port();
+  ProgramSettings().MailServer = "127.0.0.1";
+  ProgramSettings().MailPort = sink.Port();
 
   AnswerEmailWindow("bob@example.com");
   loadSave_.ButtonSendImageClick();
@@ -221,8 +221,8 @@ TEST_F(FormEmailTest, AServerRefusingTheSenderShowsItsErrorAndNoSuccess) {
   TempFolder received;
   TSmtpSink sink(received.Path(), 1, true);
   ASSERT_NE(sink.Port(), 0);
-  MailServer = "127.0.0.1";
-  MailPort = sink.Port();
+  ProgramSettings().MailServer = "127.0.0.1";
+  ProgramSettings().MailPort = sink.Port();
   AnswerEmailWindow("bob@example.com");
   loadSave_.ButtonSendImageClick();
   ASSERT_EQ(messages_.size(), 1u);
@@ -255,9 +255,9 @@ TEST_F(FormEmailTest, WithoutServerOrSenderNothingIsSent) {
   EXPECT_EQ(messages_, std::vector<std::string>{std::string(MailMessageDefault("MessageServerWarning"))});
   EXPECT_FALSE(email_.isVisible());
 
-  MailServer = "127.0.0.1";
-  MailPort = server.serverPort();
-  MailFromAddress.clear();
+  ProgramSettings().MailServer = "127.0.0.1";
+  ProgramSettings().MailPort = server.serverPort();
+  ProgramSettings().MailFromAddress.clear();
   messages_.clear();
   QTimer::singleShot(0, [this] {
     email_.EditEmailAddress->setText("bob@localhost");  // no "."
@@ -282,8 +282,8 @@ TEST_F(FormEmailTest, ClosingTheWindowDuringASendCancelsIt) {
     peer = server.nextPendingConnection();
     email_.ButtonExit->OnClick();
   });
-  MailServer = "127.0.0.1";
-  MailPort = server.serverPort();
+  ProgramSettings().MailServer = "127.0.0.1";
+  ProgramSettings().MailPort = server.serverPort();
   AnswerEmailWindow("bob@example.com");
   loadSave_.ButtonSendImageClick();
   ASSERT_NE(peer, nullptr);

@@ -78,8 +78,8 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   fs::create_directories(dir_ / "Photos" / "New");
   const std::string exePath = ExePath;
   ExePath = dir_.Path().string() + "/";
-  LoadImageDir = "photos\\new\\";
-  SaveImageDir = "";
+  ProgramSettings().LoadImageDir = "photos\\new\\";
+  ProgramSettings().SaveImageDir = "";
   TFormLoadSave form;
   EXPECT_EQ(form.Actions().ImageOpenFolder, dir_ / "Photos" / "New");
   EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(ExePath).lexically_normal());

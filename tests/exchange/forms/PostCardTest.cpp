@@ -223,7 +223,7 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
   const QImage page = RenderPdfPage(pdf, 100);
   ASSERT_FALSE(page.isNull());
   const QRectF paint = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), LeftRightMargin, TopBottomMargin);
+  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin);
   const TRect tiles = FindColourTenths(page, kTile, 100);
   ASSERT_FALSE(tiles.IsEmpty());
   // Centred in the printable area: the margins shared by both sides.

@@ -50,9 +50,9 @@ int main(int argc, char* argv[]) {
   if (std::strcmp(argv[1], "send") != 0 || argc < 6) return 2;
   const fs::path out = argv[3];
   const std::string work = argv[4];
-  MailServer = "127.0.0.1";
-  MailPort = std::atoi(argv[5]);
-  MailFromAddress = "ann@example.com";
+  ProgramSettings().MailServer = "127.0.0.1";
+  ProgramSettings().MailPort = std::atoi(argv[5]);
+  ProgramSettings().MailFromAddress = "ann@example.com";
 
   TFormMain main;
   main.show();

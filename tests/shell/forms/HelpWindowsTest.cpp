@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicButton.h"
@@ -60,7 +61,7 @@ class HelpWindowsTest : public ::testing::Test {
         "[TIPS TOPICS]\nWelcome=Welcome.htm\nFormPreview=Preview.htm\nFormHelp=HelpTip.htm\n"));
     SetShellOpener(&opener_);
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { plainMessages_.push_back(text); });
-    ShowTips = false;
+    ProgramSettings().ShowTips = false;
     help_ = new TFormHelp();
     tips_ = new TFormTips();
     preview_.resize(200, 200);
@@ -69,7 +70,7 @@ class HelpWindowsTest : public ::testing::Test {
   void TearDown() override {
     delete tips_;
     delete help_;
-    ShowTips = false;
+    ProgramSettings().ShowTips = false;
     SetShellOpener(nullptr);
     SetMessagePresenter(nullptr);
     EXPECT_TRUE(plainMessages_.empty()) << plainMessages_.front();
@@ -138,24 +139,24 @@ TEST_F(HelpWindowsTest, ClosingTheTipsWindowTurnsTipsOffUntilTheHelpWindowTurnsT
   Activate(&preview_);
   EXPECT_FALSE(tips_->isVisible());  // tips are off
 
-  ShowTips = true;
+  ProgramSettings().ShowTips = true;
   Activate(&preview_);
   ASSERT_TRUE(tips_->isVisible());
   EXPECT_EQ(Shown(tips_->HTMLViewer), "Preview.htm");
   Click(tips_->ButtonExit);
   EXPECT_FALSE(tips_->isVisible());
-  EXPECT_FALSE(ShowTips);
+  EXPECT_FALSE(ProgramSettings().ShowTips);
   Activate(&preview_);
   EXPECT_FALSE(tips_->isVisible());
 
   ShowHelp("Contents");
   EXPECT_FALSE(help_->ButtonTips->Pressed());
   Click(help_->ButtonTips);
-  EXPECT_TRUE(ShowTips);
+  EXPECT_TRUE(ProgramSettings().ShowTips);
   ASSERT_TRUE(tips_->isVisible());
   EXPECT_EQ(Shown(tips_->HTMLViewer), "HelpTip.htm");
   Click(help_->ButtonTips);
-  EXPECT_FALSE(ShowTips);
+  EXPECT_FALSE(ProgramSettings().ShowTips);
   EXPECT_FALSE(tips_->isVisible());
 }
 

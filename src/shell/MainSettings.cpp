@@ -1,0 +1,6 @@
+#include "shell/MainSettings.h"
+
+TMainSettings& ProgramSettings() {
+  static TMainSettings settings;
+  return settings;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The program's settings in one object: what the start-up reads from the
+// settings ini ("CALIBRATION COLOR", "MAIL", "PRINT", "TIPS", "MUSIC", "SOUND",
+// "DIRECTORIES") and the text table's file-filter captions. The settings window
+// changes them and writes them back; every other window reads the object it was
+// handed. Fields are named as the ini keys and text-table entries they hold.
+#include <cstdint>
+#include <string>
+
+struct TMainSettings {
+  std::uint8_t CalibrationRed = 252;
+  std::uint8_t CalibrationGreen = 217;
+  std::uint8_t CalibrationBlue = 188;
+  std::string MailServer;
+  int MailPort = 25;
+  // The sender address of mails when no mail program's account gives one.
+  std::string MailFromAddress;
+  int LeftRightMargin = 5;  // percent
+  int TopBottomMargin = 10;
+  // Tips shown by themselves as windows activate.
+  bool ShowTips = false;
+  bool PlayMusic = false;
+  bool PlaySound = false;
+
+  // Data folders: names relative to ExePath, ending in "\" (empty: the program
+  // folder itself); DataFolderPath gives the folder on disk. Until the settings
+  // are read, each holds its default name.
+  std::string LoadImageDir = "ImageIn\\";
+  std::string SaveImageDir = "ImageOut\\";
+  std::string LoadWorkDir = "Works\\";
+  std::string SaveWorkDir = "Works\\";
+  std::string MusicDir = "Music\\";
+  std::string SoundDir = "Sound\\";
+  std::string QueriesDir = "Queries\\";
+  std::string HelpDir = "Help\\";
+  std::string TipsDir = "Tips\\";
+  std::string CatalogDir = "Catalog\\";
+
+  // File-filter captions of the text table (empty until it loaded).
+  std::string AllFilesFilterName;
+  std::string AllGraphicsFilterName;
+  std::string BMP_GraphicFilterName;
+  std::string JPG_GraphicFilterName;
+  std::string PSD_GraphicFilterName;
+  std::string GIF_GraphicFilterName;
+  std::string TIF_GraphicFilterName;
+  std::string PCX_GraphicFilterName;
+  std::string TGA_GraphicFilterName;
+  std::string PNG_GraphicFilterName;
+  std::string EPS_GraphicFilterName;
+  std::string WMF_GraphicFilterName;
+  std::string AllMusicFilesFilterName;
+  std::string WAV_MusicFilterName;
+  std::string MID_MusicFilterName;
+  std::string MP3_MusicFilterName;
+  std::string UncompressedWorkFilterName;
+  std::string CompressedWorkFilterName;
+  std::string AllSavedWorksFilterName;
+};
+
+// The running program's settings, which the start-up fills and hands to the
+// windows as it wires them.
+TMainSettings& ProgramSettings();
