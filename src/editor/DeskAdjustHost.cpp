@@ -31,10 +31,7 @@ void TDeskAdjustHost::OfferPortraitLayerDelete() {
 
 void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin,
                                        const std::string& caption) {
-  owner_.SetNewLayerType(-1);
-  auto layer = std::make_unique<TLayer>(desk_, picture);
-  layer->Caption = caption;
-  layer->TypeId = -1;
+  auto layer = std::make_unique<TLayer>(desk_, picture, TNewLayer{caption, owner_.SourceHasAlpha()});
   layer->Left = origin.X;
   layer->Top = origin.Y;
   layer->SetLevel(0);

@@ -2,7 +2,9 @@
 // What the montage desk needs from the main window and the windows around it,
 // besides the part every layer needs (which the desk passes on to it). The main
 // window implements it.
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "picture/LayerHost.h"
 #include "platform/Geometry.h"
@@ -20,6 +22,14 @@ class IDeskOwner : public IEditingHost {
   virtual void ShowLayerLabel(const std::string& text) = 0;
   // The word before a region number in labels ("Region").
   virtual std::string RegionWord() const = 0;
+
+  // What new layers are made of: whether the loaded source picture's alpha
+  // counts; the letter of the template type with that number (nullopt when none
+  // has it); the content folders (hard disk, disc, installation) taken out of a
+  // layer's source file.
+  virtual bool SourceHasAlpha() const = 0;
+  virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
+  virtual std::vector<std::string> ContentFolders() const = 0;
 
   // A yes/no question in the program's message box; 6 means yes.
   virtual int AskYesNo(const std::string& text) = 0;
@@ -44,6 +54,8 @@ class IDeskOwner : public IEditingHost {
 // the caption, with the current region's word and number when one is chosen; the
 // sliders show that region's values, else the layer's.
 void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what);
+// The layer's kind letter by its template type.
+std::string LayerKindLetter(const IDeskOwner& owner, const TLayer& layer);
 
 // What the desk needs from its window: showing repainted pixels, whether the
 // window is on screen, the hourglass, letting pending window messages run, the

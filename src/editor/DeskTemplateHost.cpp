@@ -8,13 +8,11 @@ TDeskTemplateHost::TDeskTemplateHost(TMontageDesk& desk, IDeskOwner& owner) : de
 void TDeskTemplateHost::SetNewLayer(int type, const std::string& caption) {
   type_ = type;
   caption_ = caption;
-  owner_.SetNewLayerType(type);
 }
 
 std::unique_ptr<TLayer> TDeskTemplateHost::CreateLayer(const std::string& fileName) {
-  owner_.SetNewLayerType(type_);
-  std::unique_ptr<TLayer> layer = TLayer::CreateFromFile(desk_, fileName);
-  // The type and caption the browser chose, whatever the loader took.
+  std::unique_ptr<TLayer> layer = TLayer::CreateFromFile(desk_, fileName, owner_.ContentFolders());
+  // The type and caption the browser chose.
   layer->TypeId = type_;
   layer->Caption = caption_;
   return layer;

@@ -6,8 +6,6 @@ THandMarkers HandMarkers;
 bool WorkSaved = true;
 bool ImageSaved = true;
 bool UndoPending = false;
-int NewLayerType = -1;
-std::string NewLayerCaption;
 TBitmap32 PortraitBitmap;
 
 void ResetEditorGlobals() {
@@ -17,7 +15,5 @@ void ResetEditorGlobals() {
   WorkSaved = true;
   ImageSaved = true;
   UndoPending = false;
-  NewLayerType = -1;
-  NewLayerCaption.clear();
   PortraitBitmap.Reset();
 }

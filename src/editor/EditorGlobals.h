@@ -41,11 +41,6 @@ extern bool ImageSaved;
 // layer's next only-if-pending history push records one item and clears it.
 extern bool UndoPending;
 
-// What the next layer made from a picture is called and of which template type
-// (-1 none).
-extern int NewLayerType;
-extern std::string NewLayerCaption;
-
 // The portrait layer's base picture, kept by the main window for the portrait preview.
 extern TBitmap32 PortraitBitmap;
 

@@ -14,9 +14,6 @@ std::string TMainState::RegionWord() const { return GetTerm("FormLayerRegionsIte
 
 void TMainState::ShowLayerLabel(const std::string& text) { view_.ShowLayerLabel(text); }
 
-int TMainState::NewLayerType() const { return ::NewLayerType; }
-void TMainState::SetNewLayerType(int type) { ::NewLayerType = type; }
-std::string TMainState::NewLayerCaption() const { return ::NewLayerCaption; }
 bool TMainState::SourceHasAlpha() const { return ::SourceHasAlpha; }
 
 bool TMainState::TakeUndoPending() {

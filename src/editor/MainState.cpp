@@ -363,7 +363,7 @@ void TMainState::ClearWorkClick() {
   for (const auto& kind : kKinds) {
     bool present = false;
     for (int i = 0; i < desk_->LayerCount() && !present; ++i)
-      present = EqualsNoCase(desk_->Layer(i).GetKindLetter(), kind.Letter);
+      present = EqualsNoCase(LayerKindLetter(*this, desk_->Layer(i)), kind.Letter);
     if (present && AskYesNo(GetTerm(kind.Key, Termins, kind.Default)) == 6)
       desk_->DeleteLayersByKind(kind.Letter, -1, true);
   }

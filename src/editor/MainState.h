@@ -133,9 +133,6 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   // The rest of what the desk and its layers ask of the main window.
   void ShowLayerLabel(const std::string& text) override;
   std::string RegionWord() const override;
-  int NewLayerType() const override;
-  void SetNewLayerType(int type) override;
-  std::string NewLayerCaption() const override;
   bool SourceHasAlpha() const override;
   bool TakeUndoPending() override;
   std::optional<std::string> TemplateTypeLetter(int typeId) const override;

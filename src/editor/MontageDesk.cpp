@@ -46,6 +46,10 @@ void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what) {
   owner.ShowLayerValues(layer, region == 0 ? nullptr : &layer.Mask);
 }
 
+std::string LayerKindLetter(const IDeskOwner& owner, const TLayer& layer) {
+  return layer.GetKindLetter(layer.TypeId > 0 ? owner.TemplateTypeLetter(layer.TypeId) : std::nullopt);
+}
+
 TMontageDesk::TMontageDesk(IDeskOwner& owner) : owner_(owner), idRandom_(ClockSeed()) { EnsureDeskBitmaps(); }
 
 TMontageDesk::~TMontageDesk() {
@@ -179,7 +183,7 @@ void TMontageDesk::DeleteLayersByKind(const std::string& letter, int typeId, boo
   for (int i = LayerCount() - 1; i >= 0; --i) {
     const TLayer& layer = *layers_[std::size_t(i)];
     if (&layer == portrait_ || &layer == hand_ || &layer == body_) continue;
-    const bool byLetter = !kind.empty() && EqualsNoCase(kind, layer.GetKindLetter());
+    const bool byLetter = !kind.empty() && EqualsNoCase(kind, LayerKindLetter(owner_, layer));
     const bool byType = typeId >= 0 && typeId == layer.TypeId;
     if (!byLetter && !byType) continue;
     SelectLayer(-1);

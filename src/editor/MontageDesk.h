@@ -162,15 +162,7 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   void LayerShown(const TLayer& layer, TLayerShown what) override { ShowLayer(owner_, layer, what); }
   // IDeskToolHost: a stroke refreshes the controls.
   void SetControls() override { owner_.SetControls(); }
-  int NewLayerType() const override { return owner_.NewLayerType(); }
-  void SetNewLayerType(int type) override { owner_.SetNewLayerType(type); }
-  std::string NewLayerCaption() const override { return owner_.NewLayerCaption(); }
-  bool SourceHasAlpha() const override { return owner_.SourceHasAlpha(); }
   bool TakeUndoPending() override { return owner_.TakeUndoPending(); }
-  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
-    return owner_.TemplateTypeLetter(typeId);
-  }
-  std::vector<std::string> ContentFolders() const override { return owner_.ContentFolders(); }
   bool DeskVisible() const override { return view_ && view_->IsShown(); }
   bool IsSelectedLayer(const TLayer& layer) const override;
   void InvalidateDesk(const TRect& rect) override { PaintRect(rect); }

@@ -20,7 +20,7 @@ class TLayer;
 class ITemplateDesk {
  public:
   virtual ~ITemplateDesk() = default;
-  // NewLayerType and NewLayerCaption, which the next layer takes.
+  // The template type and caption the next layer of CreateLayer takes.
   virtual void SetNewLayer(int type, const std::string& caption) = 0;
   // Builds the layer of an element file (its loader's error is thrown).
   virtual std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) = 0;

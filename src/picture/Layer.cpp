@@ -51,18 +51,18 @@ TMaskA RotatedMap(const TMaskA& map, int angle) {
 
 }  // namespace
 
-TLayer::TLayer(ILayerHost& host, const TBitmap32& source) : host_(host) {
-  host_.SetNewLayerType(-1);
-  Init(source, nullptr);
+TLayer::TLayer(ILayerHost& host, const TBitmap32& source, const TNewLayer& given) : host_(host) {
+  Init(source, nullptr, given.Caption);
   // A picture from memory has no mask file: its regions start empty.
   Mask.SetBitmap(&Picture);
-  if (!host_.SourceHasAlpha()) SetAlpha(Picture, 255);
+  if (!given.KeepAlpha) SetAlpha(Picture, 255);
   SetEditMode(emCreated);
 }
 
 TLayer::TLayer(ILayerHost& host) : host_(host) {}
 
-std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName) {
+std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName,
+                                              const std::vector<std::string>& contentFolders) {
   std::unique_ptr<TLayer> layer(new TLayer(host));
   const std::string ext = LowerAscii(ExtractFileExt(fileName));
   TBitmap32 picture;
@@ -76,7 +76,7 @@ std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::stri
   }
   layer->Init(std::move(picture), nullptr);
   std::string source = fileName;
-  for (const std::string& folder : host.ContentFolders()) source = RemoveFirstNoCase(source, folder);
+  for (const std::string& folder : contentFolders) source = RemoveFirstNoCase(source, folder);
   layer->SourceFile = source;
   layer->LoadElementMask(fileName);
   layer->SetEditMode(emCreated);
@@ -120,7 +120,7 @@ void TLayer::LoadElementMask(const std::string& fileName) {
   Mask.GetUsedRegions();
 }
 
-void TLayer::Init(TBitmap32 source, const TLayerRecord* record) {
+void TLayer::Init(TBitmap32 source, const TLayerRecord* record, const std::string& caption) {
   Picture = std::move(source);
   if (record) {
     Id = host_.LayerIdExists(record->Id) ? host_.NewLayerId() : record->Id;
@@ -134,9 +134,9 @@ void TLayer::Init(TBitmap32 source, const TLayerRecord* record) {
     SourceFile = record->SourceFile;
   } else {
     Id = host_.NewLayerId();
-    Caption = host_.NewLayerCaption();
+    Caption = caption;
     SourceFile.clear();
-    TypeId = host_.NewLayerType();
+    TypeId = -1;
     Left = Top = 0;
     visible_ = true;
     values_ = TColorValues{};
@@ -367,12 +367,12 @@ void TLayer::ResetAdjustments() {
   InvalidateOnDesk();
 }
 
-std::string TLayer::GetKindLetter() const {
+std::string TLayer::GetKindLetter(const std::optional<std::string>& typeLetter) const {
   if (TypeId < 0) return "???";
   if (TypeId == 0) return "F";
-  const std::optional<std::string> letter = host_.TemplateTypeLetter(TypeId);
-  if (letter && (EqualsNoCase(*letter, "F") || EqualsNoCase(*letter, "B") || EqualsNoCase(*letter, "N")))
-    return *letter;
+  if (!typeLetter) return "F";
+  for (const char* kind : {"F", "B", "N"})
+    if (EqualsNoCase(*typeLetter, kind)) return *typeLetter;
   return "F";
 }
 

@@ -109,16 +109,26 @@ class ELayerLoad : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// What a new layer of a picture in memory is given besides the picture.
+struct TNewLayer {
+  std::string Caption;
+  // Whether the picture's own alpha counts; otherwise the layer is made opaque.
+  bool KeepAlpha = true;
+};
+
 class TLayer {
  public:
   static constexpr std::size_t kMaxHistory = 30;
 
-  // A layer of a picture in memory (Create).
-  TLayer(ILayerHost& host, const TBitmap32& source);
+  // A layer of a picture in memory (Create); its type is none (-1).
+  TLayer(ILayerHost& host, const TBitmap32& source, const TNewLayer& given = {});
   // A layer of an element file (".psd", ".fll", ".fcc" with the ".msk" beside it,
-  // any other picture through the imaging library). A file that cannot be read
-  // throws its loader's error (EFOpenError, EInvalidGraphic, ELeadError).
-  static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName);
+  // any other picture through the imaging library), of no type and caption until
+  // its creator gives them. Its SourceFile is the file name with each of
+  // `contentFolders` taken out of it. A file that cannot be read throws its
+  // loader's error (EFOpenError, EInvalidGraphic, ELeadError).
+  static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName,
+                                                const std::vector<std::string>& contentFolders);
   // A layer of a work being loaded: the streams "<id>.bmp" and "<id>.msk" of
   // `storage`, with the settings of `record` (whose id is kept unless the desk
   // has it already). A missing or bad picture stream throws ELayerLoad.
@@ -152,7 +162,10 @@ class TLayer {
   void ResetAdjustments();
   void SetAngle(int angle);
   void SetEditMode(TEditMode mode);
-  std::string GetKindLetter() const;
+  // The kind the desk sorts by, "F", "B" or "N" (face, body, hand), given the
+  // letter of this layer's template type (nullopt when no type has its TypeId);
+  // "???" without a type.
+  std::string GetKindLetter(const std::optional<std::string>& typeLetter) const;
   // Rebinds the mask to Picture after it was rebuilt from BasePicture: the map is
   // the base map resampled to Picture's size.
   void RebindMask();
@@ -217,7 +230,7 @@ class TLayer {
  private:
   explicit TLayer(ILayerHost& host);
   void LoadElementMask(const std::string& fileName);
-  void Init(TBitmap32 source, const TLayerRecord* record);
+  void Init(TBitmap32 source, const TLayerRecord* record, const std::string& caption = {});
   void SetColourValue(int TColorValues::*field, int value);
   void RestoreValues(const TLayerHistoryItem& item);
   bool UndoItem(const TLayerHistoryItem& item);

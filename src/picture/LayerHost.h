@@ -1,14 +1,11 @@
 #pragma once
 // What a layer tells the desk above it and what it reads there: a change kind, a
 // rectangle to repaint, which of its shown parts changed, id bookkeeping, and the
-// shared state it reads (the view frames, the new-layer defaults, whether a
-// gesture waits for its history item). The desk implements it and turns what a
-// layer shows into the main window's labels, sliders and controls; tests use a
+// view frames it renders for. The desk implements it and turns what a layer
+// shows into the main window's labels, sliders and controls; tests use a
 // recording fake.
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "picture/ChangeKind.h"
 #include "platform/Geometry.h"
@@ -28,27 +25,16 @@ struct TViewFrame {
   TRect View;
 };
 
-// What a layer, and the desk that holds it, tell the main window and read there:
-// the change notification, and the shared state of a new layer and of the undo
-// gesture. The main window implements it.
+// What a layer, and the desk that holds it, tell the main window and read there.
+// The main window implements it.
 class IEditingHost {
  public:
   virtual ~IEditingHost() = default;
 
   // The main window's change notification.
   virtual void SetChanged(TChangeKind code) = 0;
-
-  virtual int NewLayerType() const = 0;
-  virtual void SetNewLayerType(int type) = 0;
-  virtual std::string NewLayerCaption() const = 0;
-  virtual bool SourceHasAlpha() const = 0;
   // Whether a gesture waits for its first history item; the answer clears it.
   virtual bool TakeUndoPending() = 0;
-  // The letter of the template type with that number, nullopt when none has it.
-  virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
-  // The content folders (hard disk, disc, installation) removed from a layer's
-  // source file.
-  virtual std::vector<std::string> ContentFolders() const = 0;
 };
 
 // What a layer needs from the desk above it besides the main window's part:

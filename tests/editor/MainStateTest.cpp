@@ -1,5 +1,6 @@
 #include "MainStateFixture.h"
 #include "editor/MainDeskTools.h"
+#include "editor/TemplateBase.h"
 #include "picture/Layer.h"
 #include "platform/KeyCodes.h"
 #include "support/PictureCompare.h"
@@ -270,7 +271,7 @@ TEST_F(MainStateTest, PasteStateWritesTheLayerValuesAsOneUndoStep) {
 }
 
 TEST_F(MainStateTest, ClearWorkAsksPerKindPresent) {
-  desk.typeLetters[7] = "B";
+  TemplateTypes = ParseTemplateTypes({"1=7;Dress;Dress;20;B;"});
   desk.Add().TypeId = 7;
   desk.Add().TypeId = 0;  // a face template
   view.answer = true;
@@ -279,6 +280,7 @@ TEST_F(MainStateTest, ClearWorkAsksPerKindPresent) {
             (std::vector<std::string>{"Remove every layer fitted to the face? (The portrait itself stays.)",
                                       "Remove every layer fitted to the figure? (The figure itself stays.)"}));
   EXPECT_EQ(desk.kindsDeleted, (std::vector<std::string>{"F", "B"}));
+  TemplateTypes.clear();
 }
 
 TEST_F(MainStateTest, LayerButtonsDoNothingWithoutASelection) {

@@ -38,16 +38,15 @@ TEST(LayerFromFile, PhotoshopPictureWithTheMaskBesideIt) {
   WriteTestFile(folder / "long.msk", Text(MaskFile(6, 4, 3, {1, 1, 4, 3})));
   WriteTestFile(dir / "Content.msk", Text(MaskFile(6, 4, 1, {0, 0, 6, 4})));  // cut at the first dot: never read
   FakeLayerHost host;
-  host.folders = {"", dir.Path().string() + "/CONTENT.V2/"};
-  auto layer = TLayer::CreateFromFile(host, (folder / "long.psd").string());
+  auto layer = TLayer::CreateFromFile(host, (folder / "long.psd").string(), {"", dir.Path().string() + "/CONTENT.V2/"});
   EXPECT_TRUE(SamePicture(layer->Picture, Pattern(6, 4)));
   EXPECT_EQ(layer->SourceFile, "Hair/long.psd");
   EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{3}));
   EXPECT_TRUE(layer->Mask.PixelInRegion(1, 1, 3));
   EXPECT_FALSE(layer->Mask.PixelInRegion(0, 0, 3));
   EXPECT_EQ(layer->Mask.FileName, (folder / "long.msk").string());
-  EXPECT_EQ(layer->Caption, "Hair");
-  EXPECT_EQ(layer->TypeId, 5);
+  EXPECT_EQ(layer->Caption, "");  // until its creator names it
+  EXPECT_EQ(layer->TypeId, -1);
   EXPECT_EQ(layer->EditMode(), emCreated);
   EXPECT_EQ(layer->BaseMask(), layer->Mask.Map());
 }
@@ -61,7 +60,7 @@ TEST(LayerFromFile, ADottedTemplateNameFindsTheMaskNamedUpToItsFirstDot) {
   WriteTestFile(folder / "Bob.curly.msk", Text(MaskFile(6, 4, 5, {0, 0, 6, 4})));  // never read
   WriteTestFile(dir / "Hair.msk", Text(MaskFile(6, 4, 7, {0, 0, 6, 4})));          // nor the folder cut
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string());
+  auto layer = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string(), {});
   EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{2}));
   EXPECT_EQ(layer->Mask.FileName, (folder / "Bob.msk").string());
 }
@@ -71,7 +70,7 @@ TEST(LayerFromFile, AMaskOfAnotherSizeLeavesNoRegions) {
   ASSERT_TRUE(SavePsdFile(Pattern(6, 4), dir / "a.psd"));
   WriteTestFile(dir / "a.msk", Text(MaskFile(5, 4, 1, {0, 0, 5, 4})));
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (dir / "a.psd").string());
+  auto layer = TLayer::CreateFromFile(host, (dir / "a.psd").string(), {});
   EXPECT_TRUE(layer->Mask.UsedRegions().empty());
   EXPECT_EQ(layer->Mask.MaxX(), 5);
 }
@@ -82,7 +81,7 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
   ASSERT_EQ(RunCommand("/usr/bin/python3 -c \"from PIL import Image; im=Image.new('RGB',(5,3),(200,100,50));"
                        " im.putpixel((4,2),(1,2,3)); im.save('" + png.string() + "')\""), 0);
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, png.string());
+  auto layer = TLayer::CreateFromFile(host, png.string(), {});
   EXPECT_EQ(layer->Width(), 5);
   EXPECT_EQ(layer->Height(), 3);
   EXPECT_EQ(layer->Picture.Pixel(0, 0), Color32(200, 100, 50));
@@ -95,11 +94,11 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
 TEST(LayerFromFile, MissingOrBrokenFilesThrow) {
   TempFolder dir;
   FakeLayerHost host;
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "none.psd").string()), EFOpenError);
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "none.psd").string(), {}), EFOpenError);
   WriteTestFile(dir / "bad.fcc", "not zlib");
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.fcc").string()), EInvalidGraphic);
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.fcc").string(), {}), EInvalidGraphic);
   WriteTestFile(dir / "bad.png", "not a picture");
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.png").string()), std::exception);
+  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.png").string(), {}), std::exception);
 }
 
 TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {

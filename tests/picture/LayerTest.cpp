@@ -22,16 +22,15 @@ int CountRegion(const TMask& mask, int region) {
 
 }  // namespace
 
-TEST(LayerCreate, TakesTheNewLayerDefaults) {
+TEST(LayerCreate, TakesWhatItIsGiven) {
   FakeLayerHost host;
-  host.sourceHasAlpha = false;
   TBitmap32 source(3, 2, Color32(1, 2, 3, 0));
-  TLayer layer(host, source);
-  EXPECT_EQ(host.newLayerType, -1);
+  TLayer layer(host, source, {"Hair", false});
   EXPECT_EQ(layer.TypeId, -1);
   EXPECT_EQ(layer.Caption, "Hair");
   EXPECT_EQ(layer.Id, "10000000");
   EXPECT_TRUE(AlphaIs(layer.Picture, 255));
+  EXPECT_TRUE(AlphaIs(TLayer(host, source).Picture, 0));  // its alpha kept
   EXPECT_EQ(layer.EditMode(), emCreated);
   EXPECT_TRUE(SamePicture(layer.BasePicture, layer.Picture));
   EXPECT_EQ(layer.Mask.MaxX(), 2);
@@ -317,17 +316,14 @@ TEST(LayerMask, UndoOfAResizeRedrawsFromTheBase) {
 
 TEST(LayerKindLetter, FollowsTheTemplateType) {
   FakeLayerHost host;
-  host.typeLetters = {{3, "b"}, {4, "X"}};
   TLayer layer(host, Gradient(2, 2));
-  EXPECT_EQ(layer.GetKindLetter(), "???");
+  EXPECT_EQ(layer.GetKindLetter("B"), "???");  // no type
   layer.TypeId = 0;
-  EXPECT_EQ(layer.GetKindLetter(), "F");
+  EXPECT_EQ(layer.GetKindLetter("B"), "F");  // the portrait's own
   layer.TypeId = 3;
-  EXPECT_EQ(layer.GetKindLetter(), "b");
-  layer.TypeId = 4;
-  EXPECT_EQ(layer.GetKindLetter(), "F");
-  layer.TypeId = 9;
-  EXPECT_EQ(layer.GetKindLetter(), "F");
+  EXPECT_EQ(layer.GetKindLetter("b"), "b");
+  EXPECT_EQ(layer.GetKindLetter("X"), "F");
+  EXPECT_EQ(layer.GetKindLetter(std::nullopt), "F");
 }
 
 TEST(LayerMaskChanged, ShowsTheSelectedLayerAgain) {

@@ -338,8 +338,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
   CheckMain("empty desk");
 
   auto add = [&desk](const char* caption) {
-    NewLayerCaption = caption;
-    auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)));
+    auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{caption});
     TLayer& placed = *layer;
     desk.InsertLayer(std::move(layer));
     return &placed;

@@ -117,8 +117,7 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
   TFormBaldHead bald(portrait, {20, 20}, {0, 0});
   TFormColorCalibration calibration(portrait);
   TMontageDesk& desk = main->DeskWindow()->Desk();
-  NewLayerCaption = "Hair";
-  auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)));
+  auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
   TLayer* hair = layer.get();
   desk.InsertLayer(std::move(layer));
   TFormLayerSave save(desk, hair);

@@ -90,8 +90,7 @@ class FormLayerRegionsTest : public ::testing::Test {
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 40; ++x)
         picture.SetPixel(x, y, x < 20 ? Color32(220 - (x + y) % 5, 90, 80) : Color32(20, 30, 160 + (x * y) % 7));
-    NewLayerCaption = "Curls";
-    auto owned = std::make_unique<TLayer>(Desk(), picture);
+    auto owned = std::make_unique<TLayer>(Desk(), picture, TNewLayer{"Curls"});
     layer = owned.get();
     layer->TypeId = 3;
     layer->Left = 130;

@@ -62,13 +62,11 @@ class FormLayersTest : public ::testing::Test {
     const TColor32 colors[] = {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFF808080u};
     const char* names[] = {"d", "c", "b", "a"};
     for (int i = 0; i < 4; ++i) {
-      NewLayerCaption = names[i];
-      auto layer = std::make_unique<TLayer>(Desk(), TBitmap32(10, 10, colors[i]));
+      auto layer = std::make_unique<TLayer>(Desk(), TBitmap32(10, 10, colors[i]), TNewLayer{names[i]});
       layer->Left = 10 * i;
       layer->Render(false);
       Desk().InsertLayer(std::move(layer));
     }
-    NewLayerCaption.clear();
     main->State().RefreshLayerList();  // as every caller that adds layers does
   }
   std::string DeskOrder() {

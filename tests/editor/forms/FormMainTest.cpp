@@ -153,8 +153,7 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   EXPECT_FALSE(form.DeskWindow()->isVisible());
-  NewLayerCaption = "Fringe";
-  auto layer = std::make_unique<TLayer>(desk, TBitmap32(20, 10, Color32(10, 20, 30)));
+  auto layer = std::make_unique<TLayer>(desk, TBitmap32(20, 10, Color32(10, 20, 30)), TNewLayer{"Fringe"});
   layer->SetSaturation(140);
   TLayer& placed = *layer;
   desk.InsertLayer(std::move(layer));
@@ -185,7 +184,8 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
       desk.InsertLayer(std::move(layer));
     }
     for (int i = 0; i < 2; ++i)
-      EXPECT_EQ(desk.Layer(i).GetKindLetter(), desk.Layer(i).TypeId == 7 ? "N" : "B") << desk.Layer(i).TypeId;
+      EXPECT_EQ(LayerKindLetter(form.State(), desk.Layer(i)), desk.Layer(i).TypeId == 7 ? "N" : "B")
+          << desk.Layer(i).TypeId;
   }
   MainIni.reset();
   ResetTemplateGlobals();

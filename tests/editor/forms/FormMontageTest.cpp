@@ -35,7 +35,7 @@ class FormMontageTest : public ::testing::Test {
     ResetShellGlobals();
   }
   TLayer& Add(int w, int h, TColor32 color, int left, int top) {
-    auto layer = std::make_unique<TLayer>(form_->Desk(), TBitmap32(w, h, color));
+    auto layer = std::make_unique<TLayer>(form_->Desk(), TBitmap32(w, h, color), TNewLayer{"Hair"});
     layer->Left = left;
     layer->Top = top;
     layer->Render(false);
@@ -120,7 +120,7 @@ TEST_F(FormMontageTest, LeftClickSelects) {
   Show();
   QTest::mouseClick(form_, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
   EXPECT_EQ(form_->Desk().SelectedIndex(), 0);
-  EXPECT_EQ(owner_.labels.back(), owner_.newLayerCaption);
+  EXPECT_EQ(owner_.labels.back(), "Hair");
 }
 
 TEST_F(FormMontageTest, F1OpensTheDeskHelpAndOtherKeysGoToTheMainWindow) {

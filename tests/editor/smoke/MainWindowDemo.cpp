@@ -31,8 +31,7 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "cannot load %s: %s\n", argv[i], error.c_str());
       return 1;
     }
-    NewLayerCaption = "Layer " + std::to_string(i - 2);
-    auto layer = std::make_unique<TLayer>(desk, picture);
+    auto layer = std::make_unique<TLayer>(desk, picture, TNewLayer{"Layer " + std::to_string(i - 2), false});
     layer->Left = DeskViewLeft + 60 + 90 * (i - 3);
     layer->Top = DeskViewTop + 80 + 110 * (i - 3);
     layer->SetLevel(i);

@@ -205,8 +205,8 @@ void Tick() {
       if (auto* main = ShownWindow<TFormMain>("FormMain")) {
         TMontageDesk& desk = main->DeskWindow()->Desk();
         if (desk.LayerCount() == 0) {
-          NewLayerCaption = "Walk";
-          desk.InsertLayer(std::make_unique<TLayer>(desk, TBitmap32(80, 60, Color32(30, 60, 220))));
+          desk.InsertLayer(
+              std::make_unique<TLayer>(desk, TBitmap32(80, 60, Color32(30, 60, 220)), TNewLayer{"Walk"}));
         }
         OpenHub(11);
       }

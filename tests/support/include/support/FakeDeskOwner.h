@@ -30,6 +30,17 @@ class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
   void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
   std::string RegionWord() const override { return "Region "; }
 
+  bool sourceHasAlpha = true;
+  std::map<int, std::string> typeLetters;
+  std::vector<std::string> folders;
+  bool SourceHasAlpha() const override { return sourceHasAlpha; }
+  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
+    auto it = typeLetters.find(typeId);
+    if (it == typeLetters.end()) return std::nullopt;
+    return it->second;
+  }
+  std::vector<std::string> ContentFolders() const override { return folders; }
+
   std::vector<std::string> questions;
   int answer = 6;
   std::function<void()> whileAsking;  // what happens while the question is up
@@ -130,8 +141,7 @@ struct DeskFixture {
   // inserted by its level; returns it.
   TLayer& Add(int w, int h, TColor32 color, int left = 0, int top = 0, int level = 0,
               const std::string& caption = "Layer") {
-    owner.newLayerCaption = caption;
-    auto layer = std::make_unique<TLayer>(desk, TBitmap32(w, h, color));
+    auto layer = std::make_unique<TLayer>(desk, TBitmap32(w, h, color), TNewLayer{caption});
     layer->Left = left;
     layer->Top = top;
     layer->SetLevel(level);

@@ -30,29 +30,14 @@ template <class Interface>
 class FakeEditingHost : public Interface {
  public:
   std::vector<TChangeKind> changes;
-  int newLayerType = 5;
-  std::string newLayerCaption = "Hair";
-  bool sourceHasAlpha = true;
   bool undoPending = false;
-  std::map<int, std::string> typeLetters;
-  std::vector<std::string> folders;
 
   void SetChanged(TChangeKind code) override { changes.push_back(code); }
-  int NewLayerType() const override { return newLayerType; }
-  void SetNewLayerType(int type) override { newLayerType = type; }
-  std::string NewLayerCaption() const override { return newLayerCaption; }
-  bool SourceHasAlpha() const override { return sourceHasAlpha; }
   bool TakeUndoPending() override {
     bool pending = undoPending;
     undoPending = false;
     return pending;
   }
-  std::optional<std::string> TemplateTypeLetter(int typeId) const override {
-    auto it = typeLetters.find(typeId);
-    if (it == typeLetters.end()) return std::nullopt;
-    return it->second;
-  }
-  std::vector<std::string> ContentFolders() const override { return folders; }
 };
 
 class FakeLayerHost : public FakeEditingHost<ILayerHost> {
