@@ -17,6 +17,7 @@
 #include "exchange/forms/FormPostCard.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "support/FakeWorkPicture.h"
 
 namespace {
@@ -53,8 +54,9 @@ QImage PainterCard(const QImage& work, QImage::Format format) {
 void BM_RenderCard(benchmark::State& state) {
   const TaskThreadsFor threads(state.range(0));
   FakeWork work;
+  const TMainSettings settings;
   work.picture = Work();
-  TFormPostCard composer(work);
+  TFormPostCard composer(work, settings);
   composer.show();
   if (!composer.Image().SetCorners(kQuad)) {
     state.SkipWithError("the quad was refused");

@@ -28,8 +28,9 @@ std::string_view MailMessageDefault(std::string_view key) {
   return DefaultTextOf(kTexts, key);
 }
 
-TWorkMailer::TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytes compressedWork)
-    : ui_(ui), work_(work), compressedWork_(std::move(compressedWork)) {}
+TWorkMailer::TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytes compressedWork,
+                         const TMainSettings& settings)
+    : ui_(ui), work_(work), compressedWork_(std::move(compressedWork)), settings_(settings) {}
 
 bool TWorkMailer::SendImage() { return Send(TForm::Picture); }
 bool TWorkMailer::SendWork() { return Send(TForm::Work); }
@@ -54,7 +55,7 @@ std::optional<fs::path> TWorkMailer::WriteAttachment(TForm form) {
 // The settings' server, else the one of the default mail account as it is now
 // (the e-mail window looks the account up again as it opens).
 bool TWorkMailer::FindMailServer() {
-  if (!ProgramSettings().MailServer.empty() || !DefaultMailAccount().Server.empty()) return true;
+  if (!settings_.MailServer.empty() || !DefaultMailAccount().Server.empty()) return true;
   ui_.ShowMessage("MessageServerWarning");
   return false;
 }

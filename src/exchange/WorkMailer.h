@@ -12,6 +12,7 @@
 #include "exchange/DesktopMail.h"
 #include "exchange/MimeWriter.h"
 #include "exchange/PictureOutput.h"
+#include "shell/MainSettings.h"
 
 // What mailing needs of the windows around it.
 class IWorkMailUi {
@@ -41,7 +42,8 @@ class TWorkMailer {
   // `compressedWork` gives the bytes of the work as a compressed work file, or
   // nullopt when it cannot be built.
   using TWorkBytes = std::function<std::optional<std::vector<std::uint8_t>>()>;
-  TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytes compressedWork);
+  // The mail server of `settings` is read as each send starts.
+  TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytes compressedWork, const TMainSettings& settings);
 
   // Each returns whether the window was closed for the action.
   bool SendImage();
@@ -56,4 +58,5 @@ class TWorkMailer {
   IWorkMailUi& ui_;
   IWorkPicture& work_;
   TWorkBytes compressedWork_;
+  const TMainSettings& settings_;
 };

@@ -48,7 +48,8 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, int top) {
 
 }  // namespace
 
-TFormEmail::TFormEmail(QWidget* parent) : TSkinnedForm("FormEmail", parent) {
+TFormEmail::TFormEmail(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormEmail", parent), settings_(settings) {
   FormEmail = this;
   resize(kClientWidth, kClientHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 106, main->y() + 70);
@@ -111,9 +112,13 @@ TFormEmail::~TFormEmail() {
   if (FormEmail == this) FormEmail = nullptr;
 }
 
+TMailAccount TFormEmail::SendingAccountNow() const {
+  return SendingAccount(account_, settings_.MailServer, settings_.MailPort, settings_.MailFromAddress);
+}
+
 void TFormEmail::LookUpAccount() {
   account_ = DefaultMailAccount();
-  const TMailAccount sending = SendingAccount(account_, ProgramSettings().MailServer, ProgramSettings().MailPort, ProgramSettings().MailFromAddress);
+  const TMailAccount sending = SendingAccountNow();
   Mail->SetSMTP_Server(sending.Server);
   Mail->SMTP_Port = static_cast<std::uint16_t>(sending.Port);
   Mail->FROM_Address = sending.Address;
@@ -169,7 +174,7 @@ void TFormEmail::SetSendingControls(bool sending) {
 void TFormEmail::ButtonSendClick() {
   if (Sending()) return;
   // The settings may have changed since the window was made.
-  const TMailAccount sending = SendingAccount(account_, ProgramSettings().MailServer, ProgramSettings().MailPort, ProgramSettings().MailFromAddress);
+  const TMailAccount sending = SendingAccountNow();
   const std::string address = Trim(EditEmailAddress->text().toStdString());
   if (sending.Server.empty() || address.empty() || !Contains(address, "@") || !Contains(address, ".")) {
     ShowMessage("MessageIncorrectEmailAddress");
@@ -226,5 +231,5 @@ void TFormEmail::MailDone() {
 }
 
 void RegisterFormEmail() {
-  RegisterStandingForm("FormEmail", [] { return new TFormEmail(); });
+  RegisterStandingForm("FormEmail", [] { return new TFormEmail(ProgramSettings()); });
 }

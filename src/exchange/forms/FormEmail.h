@@ -18,12 +18,14 @@ class SendMail;
 class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 
 class TFormEmail : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormEmail(QWidget* parent = nullptr);
+  // Sends with the mail settings of `settings` as they are at each send.
+  explicit TFormEmail(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormEmail() override;
 
   TCaptionBar* CaptionBar;
@@ -65,7 +67,10 @@ class TFormEmail : public TSkinnedForm {
   void MailInfo(int info, const std::string& text);
   void MailError(const std::string& text);
   void MailDone();
+  // The account a send goes out with: the settings' over the looked-up one.
+  TMailAccount SendingAccountNow() const;
 
+  const TMainSettings& settings_;
   TMailAccount account_;
   bool errorSeen_ = false;
   bool announceSuccess_ = false;

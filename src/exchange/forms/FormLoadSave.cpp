@@ -128,19 +128,19 @@ class TFormLoadSave::TWork : public IWorkPicture {
   TFormLoadSave& form_;
 };
 
-TFormLoadSave::TFormLoadSave(QWidget* parent)
+TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
     : TSkinnedForm("FormLoadSave", parent),
+      settings_(settings),
       ui_(std::make_unique<TUi>(*this)),
       work_(std::make_unique<TWork>(*this)),
       actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)),
-      mailUi_(std::make_unique<TWindowMailUi>([this] { ui_->CloseWindow(); })) {
+      mailUi_(std::make_unique<TWindowMailUi>([this] { ui_->CloseWindow(); }, settings)) {
   CompressedWork = [] {
     TWorkFiles* files = ProgramWorkFiles();
     return files ? files->WorkFileBytes(false) : std::nullopt;
   };
-  mailer_ = std::make_unique<TWorkMailer>(*mailUi_, *work_, [this] {
-    return CompressedWork ? CompressedWork() : std::nullopt;
-  });
+  mailer_ = std::make_unique<TWorkMailer>(
+      *mailUi_, *work_, [this] { return CompressedWork ? CompressedWork() : std::nullopt; }, settings);
   FormLoadSave = this;
   resize(kClientWidth, kClientHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
@@ -200,8 +200,8 @@ TFormLoadSave::TFormLoadSave(QWidget* parent)
 
   // The dialogs start in the program's picture folders; each then keeps the folder
   // of the file last chosen in it.
-  actions_->ImageOpenFolder = DataFolderPath(ProgramSettings().LoadImageDir);
-  actions_->ImageSaveFolder = DataFolderPath(ProgramSettings().SaveImageDir);
+  actions_->ImageOpenFolder = DataFolderPath(settings_.LoadImageDir);
+  actions_->ImageSaveFolder = DataFolderPath(settings_.SaveImageDir);
 
   OnShow = [this] {
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
@@ -244,16 +244,17 @@ void TFormLoadSave::ButtonSendWorkClick() { mailer_->SendWork(); }
 void TFormLoadSave::ButtonExitClick() { close(); }
 
 namespace {
-std::string WorkOpenFilter() {
+std::string WorkOpenFilter(const TMainSettings& settings) {
   const std::string c = CompressedWorkExt, u = UncompressedWorkExt;
-  return ProgramSettings().AllSavedWorksFilterName + " (*" + c + ", *" + u + ")|*" + c + ";*" + u + "|" + ProgramSettings().CompressedWorkFilterName +
-         " (*" + c + ")|*" + c + "|" + ProgramSettings().UncompressedWorkFilterName + " (*" + u + ")|*" + u + "|";
+  return settings.AllSavedWorksFilterName + " (*" + c + ", *" + u + ")|*" + c + ";*" + u + "|" +
+         settings.CompressedWorkFilterName + " (*" + c + ")|*" + c + "|" + settings.UncompressedWorkFilterName + " (*" +
+         u + ")|*" + u + "|";
 }
 
-std::string WorkSaveFilter() {
+std::string WorkSaveFilter(const TMainSettings& settings) {
   const std::string c = CompressedWorkExt, u = UncompressedWorkExt;
-  return ProgramSettings().CompressedWorkFilterName + " (*" + c + ")|*" + c + "|" + ProgramSettings().UncompressedWorkFilterName + " (*" + u + ")|*" + u +
-         "|";
+  return settings.CompressedWorkFilterName + " (*" + c + ")|*" + c + "|" + settings.UncompressedWorkFilterName + " (*" +
+         u + ")|*" + u + "|";
 }
 
 // Until a work was opened or saved, the dialogs start in their settings' folders.
@@ -266,7 +267,7 @@ void TFormLoadSave::ButtonLoadWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
   if (!files) return;
   const std::optional<fs::path> chosen =
-      RunFileDialog(*WorkOpenDialog, WorkFolder(*files, ProgramSettings().LoadWorkDir), ParseWindowsFilter(WorkOpenFilter()));
+      RunFileDialog(*WorkOpenDialog, WorkFolder(*files, settings_.LoadWorkDir), ParseWindowsFilter(WorkOpenFilter(settings_)));
   if (!chosen) return;
   const fs::path file = *chosen;
   files->LastWorkDir = file.parent_path();
@@ -283,9 +284,9 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(QtNameFilterList(WorkSaveFilter()));
+  dialog.setNameFilters(QtNameFilterList(WorkSaveFilter(settings_)));
   FollowFilterSuffix(dialog);
-  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, ProgramSettings().SaveWorkDir).string()));
+  dialog.setDirectory(QString::fromStdString(WorkFolder(*files, settings_.SaveWorkDir).string()));
   dialog.selectFile(QString::fromStdString(files->LastWorkFileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   if (isVisible()) {
@@ -297,7 +298,7 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
 }
 
 void RegisterFormLoadSave() {
-  RegisterStandingForm("FormLoadSave", [] { return new TFormLoadSave(); });
+  RegisterStandingForm("FormLoadSave", [] { return new TFormLoadSave(ProgramSettings()); });
 }
 
 void ConnectFormLoadSave() {

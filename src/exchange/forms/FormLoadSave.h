@@ -18,12 +18,15 @@ class TGraphicButton;
 class TMyImage;
 class TFormEmail;
 class TScannerSourceDialog;
+struct TMainSettings;
 
 class TFormLoadSave : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormLoadSave(QWidget* parent = nullptr);
+  // The dialogs start in the data folders of `settings` and show its filter
+  // captions; mails go out with its mail settings.
+  explicit TFormLoadSave(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormLoadSave() override;
 
   TCaptionBar* CaptionBar;
@@ -78,6 +81,7 @@ class TFormLoadSave : public TSkinnedForm {
  private:
   class TUi;
   class TWork;
+  const TMainSettings& settings_;
   std::unique_ptr<TUi> ui_;
   std::unique_ptr<TWork> work_;
   std::unique_ptr<IScanner> ownScanner_;

@@ -57,8 +57,8 @@ class TFormPostCard::TCardPicture : public IWorkPicture {
   TFormPostCard& form_;
 };
 
-TFormPostCard::TFormPostCard(IWorkPicture& work, QWidget* parent)
-    : TSkinnedForm("FormPostCard", parent), work_(work) {
+TFormPostCard::TFormPostCard(IWorkPicture& work, const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormPostCard", parent), settings_(settings), work_(work) {
   resize(kFormWidth, kFormHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 60, main->y() + 40);
   ImageButtons = NewButtonSheet(*this);
@@ -88,13 +88,13 @@ TFormPostCard::TFormPostCard(IWorkPicture& work, QWidget* parent)
   ButtonSend = button("ButtonSend", "Mail", 3, &TFormPostCard::ButtonSendClick);
 
   ownTextEditor_ = std::make_unique<TFormPostCardText>();
-  ownBackEditor_ = std::make_unique<TFormPostCardBack>(*this);
+  ownBackEditor_ = std::make_unique<TFormPostCardBack>(*this, settings);
   TextEditor = ownTextEditor_.get();
   BackEditor = ownBackEditor_.get();
   cardPicture_ = std::make_unique<TCardPicture>(*this);
   // Mailing leaves the composer open.
-  mailUi_ = std::make_unique<TWindowMailUi>(nullptr);
-  mailer_ = std::make_unique<TWorkMailer>(*mailUi_, *cardPicture_, nullptr);
+  mailUi_ = std::make_unique<TWindowMailUi>(nullptr, settings);
+  mailer_ = std::make_unique<TWorkMailer>(*mailUi_, *cardPicture_, nullptr, settings);
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
@@ -277,7 +277,7 @@ void TFormPostCard::ButtonSaveClick() {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix("bmp");
   dialog.setNameFilters(QtNameFilterList(ImageSaveFilters()));
-  dialog.setDirectory(QString::fromStdString(DataFolderPath(ProgramSettings().SaveImageDir).string()));
+  dialog.setDirectory(QString::fromStdString(DataFolderPath(settings_.SaveImageDir).string()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   SaveCard(dialog.selectedFiles().front().toStdString());
 }
@@ -289,7 +289,7 @@ QPrinter& TFormPostCard::Printer() {
 
 bool TFormPostCard::PrintCardOn(QPrinter& printer) {
   TPagePrinter device(printer);
-  if (PrintCard(RenderedCard(), device, PrintMargins(ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin))) return true;
+  if (PrintCard(RenderedCard(), device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin))) return true;
   ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
   return false;
 }
@@ -432,7 +432,7 @@ void RunPostCard(IWorkPicture& work) {
     ShowMessageBox("MessageWorkIsEmpty", mbkOKCancel, false, MailMessageDefault("MessageWorkIsEmpty"));
     return;
   }
-  TFormPostCard composer(work);
+  TFormPostCard composer(work, ProgramSettings());
   ShowSkinnedModal(composer);
   QCoreApplication::processEvents();
 }

@@ -19,6 +19,7 @@ class TElementList;
 class TProLabel;
 class TWorkMailer;
 class IWorkMailUi;
+struct TMainSettings;
 
 enum TCardElementKind { ekBackground = 0, ekImage = 1, ekText = 2 };
 
@@ -36,7 +37,9 @@ class TFormPostCard : public TSkinnedForm, public ICardBackgroundHost {
   static constexpr int kCardHeight = 481;
 
   // `work` gives the flattened work each time the window is shown.
-  explicit TFormPostCard(IWorkPicture& work, QWidget* parent = nullptr);
+  // Saves to the picture folder of `settings`, prints with its margins and mails
+  // with its mail settings.
+  TFormPostCard(IWorkPicture& work, const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormPostCard() override;
 
   TCaptionBar* CaptionBar;
@@ -89,6 +92,7 @@ class TFormPostCard : public TSkinnedForm, public ICardBackgroundHost {
 
  private:
   class TCardPicture;
+  const TMainSettings& settings_;
   void FormShow();
   void ApplyText(TCardElement& element);
   void RefreshList();

@@ -27,8 +27,8 @@ const char* const kPictureFilter =
     "All files (*.*)|*.*";
 }  // namespace
 
-TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent)
-    : TSkinnedForm("FormPostCardBack", parent), host_(host) {
+TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormPostCardBack", parent), host_(host), settings_(settings) {
   resize(kWidth, kHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 200, main->y() + 140);
   ImageButtons = NewButtonSheet(*this);
@@ -69,7 +69,7 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent)
   OpenPictureDialog = new TPelmoOpenPictureDialog(this);
   OpenPictureDialog->setObjectName("OpenPictureDialog");
   OpenPictureDialog->setNameFilters(QtNameFilterList(kPictureFilter));
-  OpenPictureDialog->setDirectory(QString::fromStdString(DataFolderPath(ProgramSettings().LoadImageDir).string()));
+  OpenPictureDialog->setDirectory(QString::fromStdString(DataFolderPath(settings_.LoadImageDir).string()));
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));

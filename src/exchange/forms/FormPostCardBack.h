@@ -11,6 +11,7 @@ class TColorFace;
 class TGraphicButton;
 class TMyImage;
 class TPelmoOpenPictureDialog;
+struct TMainSettings;
 
 // What the editor changes on the card.
 class ICardBackgroundHost {
@@ -27,7 +28,8 @@ class TFormPostCardBack : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormPostCardBack(ICardBackgroundHost& host, QWidget* parent = nullptr);
+  // The picture dialog starts in the picture folder of `settings`.
+  TFormPostCardBack(ICardBackgroundHost& host, const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormPostCardBack() override;
 
   TCaptionBar* CaptionBar;
@@ -52,5 +54,6 @@ class TFormPostCardBack : public TSkinnedForm {
 
  private:
   ICardBackgroundHost& host_;
+  const TMainSettings& settings_;
   int placement_ = kPlaceCenter;
 };

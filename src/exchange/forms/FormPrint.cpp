@@ -85,7 +85,8 @@ void TPrintImage::mouseReleaseEvent(QMouseEvent* event) {
   if (OnMouseUp) OnMouseUp(event->button(), p.x(), p.y());
 }
 
-TFormPrint::TFormPrint(QWidget* parent) : TSkinnedForm("FormPrint", parent) {
+TFormPrint::TFormPrint(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormPrint", parent), settings_(settings) {
   FormPrint = this;
   // Tall enough for the skin's well, which ends 48 pixels above the bottom, to
   // hold the file list, the page and the buttons.
@@ -199,7 +200,7 @@ void TFormPrint::FormShow() {
     SaveImage();
   LoadButtonsSkin(*this, "FormPrintButtons", "ButPrint.psd", true);
   LoadFormSkin(*this, "FormPrint.Skin", "FormPrint.psd");
-  SetFolder(DataFolderPath(ProgramSettings().SaveImageDir));
+  SetFolder(DataFolderPath(settings_.SaveImageDir));
   SetMainPrintButtonPressed(true);
   ButtonPage1Click(1);
 }
@@ -338,7 +339,7 @@ bool TFormPrint::OKBtnClick() {
   const auto outcome = printer_.PrintOrAsk(this, [this, &logo](QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Portrait);
     TPagePrinter device(printer);
-    return PrintPage(page_, device, PrintMargins(ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin), logo).has_value();
+    return PrintPage(page_, device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin), logo).has_value();
   });
   if (outcome == TWindowPrinter::TOutcome::Failed)
     ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
@@ -348,5 +349,5 @@ bool TFormPrint::OKBtnClick() {
 void TFormPrint::ButtonExitClick() { close(); }
 
 void RegisterFormPrint() {
-  RegisterStandingForm("FormPrint", [] { return new TFormPrint(); });
+  RegisterStandingForm("FormPrint", [] { return new TFormPrint(ProgramSettings()); });
 }

@@ -16,6 +16,7 @@ class QPrinter;
 class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 
 // The page and list previews: paint their picture, take every drag, and hand
 // drops and mouse releases to the window.
@@ -38,7 +39,9 @@ class TFormPrint : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormPrint(QWidget* parent = nullptr);
+  // Lists the pictures of the picture folder of `settings` and prints with its
+  // margins.
+  explicit TFormPrint(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormPrint() override;
 
   TCaptionBar* CaptionBar;
@@ -83,6 +86,7 @@ class TFormPrint : public TSkinnedForm {
   void ButtonExitClick();
 
  private:
+  const TMainSettings& settings_;
   void FormShow();
   void FormClose();
   void PaintLayoutFrame();

@@ -114,8 +114,9 @@ void TShopGrid::mousePressEvent(QMouseEvent*) { form_.DrawGridMouseDown(); }
 
 void TShopGrid::leaveEvent(QEvent*) { form_.DrawGridMouseMove(-1, -1); }
 
-TFormShopList::TFormShopList(const fs::path& folder, const std::vector<TShopListLayer>& layers, QWidget* parent)
-    : TSkinnedForm("FormShopList", parent) {
+TFormShopList::TFormShopList(const fs::path& folder, const std::vector<TShopListLayer>& layers,
+                             const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormShopList", parent), settings_(settings) {
   resize(kFormWidth, kFormHeight);
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 60, main->y() + 60);
   ImageButtons = NewButtonSheet(*this);
@@ -288,7 +289,7 @@ bool TFormShopList::PrintList(QPrinter& printer) {
   for (int w : widths) stripWidth += w + 1;
   std::vector<TStripSize> strips;
   for (int row = 0; row < GridRowCount(); ++row) strips.push_back({stripWidth, GridRowHeight(row) + 2});
-  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin);
+  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), settings_.LeftRightMargin, settings_.TopBottomMargin);
   const std::vector<TStripPlace> places = PlaceStrips(strips, area);
 
   SetProgramCursor(*this, crHourGlass);
@@ -328,7 +329,7 @@ void RunShopList() {
   auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
   std::vector<TShopListLayer> layers;
   if (main && main->DeskWindow()) layers = ShopListLayers(main->DeskWindow()->Desk());
-  TFormShopList form(fs::path(ExePath), layers);
+  TFormShopList form(fs::path(ExePath), layers, ProgramSettings());
   if (form.Rows().empty()) {
     ShowMessageBox("MessageShopListEmpty", mbkOKCancel, false, "Nothing on the desk is listed with a shop.");
     return;

@@ -25,6 +25,7 @@ class TGraphicButton;
 class TMontageDesk;
 class TMyImage;
 class TFormShopList;
+struct TMainSettings;
 
 // A desk layer as the list sees it: what matching needs and its picture.
 struct TShopListLayer {
@@ -52,8 +53,10 @@ class TFormShopList : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  // Built whole here from the two files in `folder` and the layers.
-  TFormShopList(const fs::path& folder, const std::vector<TShopListLayer>& layers, QWidget* parent = nullptr);
+  // Built whole here from the two files in `folder` and the layers; printed with
+  // the margins of `settings`.
+  TFormShopList(const fs::path& folder, const std::vector<TShopListLayer>& layers, const TMainSettings& settings,
+                QWidget* parent = nullptr);
   ~TFormShopList() override;
 
   TCaptionBar* CaptionBar;
@@ -87,6 +90,7 @@ class TFormShopList : public TSkinnedForm {
   void ButtonPrintClick();
 
  private:
+  const TMainSettings& settings_;
   int TextHeight() const;
   // The widths the printed strips use: each column as wide as its widest text.
   std::vector<int> PrintColumnWidths() const;

@@ -9,7 +9,8 @@
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/ShellForms.h"
 
-TWindowMailUi::TWindowMailUi(std::function<void()> closeWindow) : closeWindow_(std::move(closeWindow)) {}
+TWindowMailUi::TWindowMailUi(std::function<void()> closeWindow, const TMainSettings& settings)
+    : closeWindow_(std::move(closeWindow)), settings_(settings) {}
 TWindowMailUi::~TWindowMailUi() = default;
 
 void TWindowMailUi::CloseWindow() {
@@ -50,7 +51,7 @@ int TWindowMailUi::SendMapiMail(const TMapiMessage& message) {
 void TWindowMailUi::RunEmailWindow(const TMailAttachment& attachment) {
   TFormEmail* window = FormEmail;
   if (!window) {
-    ownEmail_ = std::make_unique<TFormEmail>();
+    ownEmail_ = std::make_unique<TFormEmail>(settings_);
     window = ownEmail_.get();
   }
   window->SendWithAttachment(&attachment);

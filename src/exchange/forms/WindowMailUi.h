@@ -7,11 +7,14 @@
 #include "exchange/WorkMailer.h"
 
 class TFormEmail;
+struct TMainSettings;
 
 class TWindowMailUi : public IWorkMailUi {
  public:
   // `closeWindow` hides the window the send was started from (none when empty).
-  explicit TWindowMailUi(std::function<void()> closeWindow);
+  // The e-mail window it makes, when the program has none standing, sends with
+  // the mail settings of `settings`.
+  TWindowMailUi(std::function<void()> closeWindow, const TMainSettings& settings);
   ~TWindowMailUi() override;
 
   void CloseWindow() override;
@@ -24,4 +27,5 @@ class TWindowMailUi : public IWorkMailUi {
  private:
   std::function<void()> closeWindow_;
   std::unique_ptr<TFormEmail> ownEmail_;
+  const TMainSettings& settings_;
 };

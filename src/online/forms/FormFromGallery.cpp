@@ -157,7 +157,8 @@ void TGallerySelection::keyPressEvent(QKeyEvent* event) {
   QListWidget::keyPressEvent(event);
 }
 
-TFormFromGallery::TFormFromGallery(QWidget* parent) : TSkinnedForm("FormFromGallery", parent) {
+TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormFromGallery", parent), settings_(settings) {
   BuildOnlineFrame(*this, {700, 500, QPoint(40, 30), 678}, ImageButtons, CaptionBar, ButtonExit);
 
   ButtonTree = PlainButton(this, "ButtonTree", ImageButtons, {16, 28, 90, 30}, TermText("FormFromGalleryTree", "Authors"));
@@ -525,8 +526,8 @@ bool TFormFromGallery::Download(std::size_t index, bool show) {
   LabelNodeName->setText(currentName_);
   singleFile_ = show;
   const TGalleryDownload result = DownloadGalleryWork(
-      *context_, servers_, lists_.Works[index], AuthorOf(index), DataFolderPath(ProgramSettings().SaveImageDir),
-      DataFolderPath(ProgramSettings().LoadWorkDir), [this](std::int64_t total, std::int64_t received) {
+      *context_, servers_, lists_.Works[index], AuthorOf(index), DataFolderPath(settings_.SaveImageDir),
+      DataFolderPath(settings_.LoadWorkDir), [this](std::int64_t total, std::int64_t received) {
         UpdateGalleryProgress(total, received);
       });
   if (!self) return false;

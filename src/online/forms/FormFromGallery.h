@@ -31,6 +31,7 @@ class TFormViewWork;
 class TGraphicButton;
 class TMyImage;
 class TTransferContext;
+struct TMainSettings;
 
 // The author tree: a right double click asks for a work's preview; a left one
 // adds to the selection.
@@ -59,7 +60,8 @@ class TFormFromGallery : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormFromGallery(QWidget* parent = nullptr);
+  // Saves what it downloads into the picture and work folders of `settings`.
+  explicit TFormFromGallery(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormFromGallery() override;
 
   TCaptionBar* CaptionBar;
@@ -138,6 +140,7 @@ class TFormFromGallery : public TSkinnedForm {
   const fs::path& LastSaved() const { return lastSaved_; }
 
  private:
+  const TMainSettings& settings_;
   void BuildTree();
   void ShowResultPage(std::vector<std::size_t> works);
   void RefreshResultPage();

@@ -34,9 +34,9 @@ constexpr int kButtonHeight = 30;
 constexpr int kFirstButtonTop = 45;
 constexpr int kButtonStep = 34;
 
-template <class TWindow>
-void RunModal(const std::function<void(TWindow&)>& prepare = {}) {
-  TWindow window;
+template <class TWindow, class... TArgs>
+void RunModal(const std::function<void(TWindow&)>& prepare = {}, TArgs&... args) {
+  TWindow window(args...);
   if (prepare) prepare(window);
   ShowSkinnedModal(window);
   window.close();
@@ -93,7 +93,7 @@ TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", 
 
   Services.Register = [] { EnsureRegistered(); };
   Services.DownloadElements = [] { RunModal<TFormDownloadElements>(); };
-  Services.FromGallery = [] { RunModal<TFormFromGallery>(); };
+  Services.FromGallery = [] { RunModal<TFormFromGallery>({}, ProgramSettings()); };
   Services.ToGallery = [] {
     RunModal<TFormToGallery>([](TFormToGallery& window) {
       if (InetModesLinks().PrepareUpload) InetModesLinks().PrepareUpload(window);

@@ -237,10 +237,10 @@ class ProgramWindows : public ::testing::Test {
     new TFormLayerRegions();
     new TFormLayerRegionEdit();
     new TFormMask();
-    new TFormLoadSave();
-    new TFormPrint();
+    new TFormLoadSave(ProgramSettings());
+    new TFormPrint(ProgramSettings());
     new TFormCamera();
-    new TFormEmail();
+    new TFormEmail(ProgramSettings());
     new TFormSetup();
     RegisterFormInetModes();
     new TFormInetModes();
@@ -397,7 +397,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
 
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
-  TFormPostCard card(work);
+  TFormPostCard card(work, ProgramSettings());
   card.show();
   CheckWindow(card, "shown");
   card.TextEditor->show();
@@ -455,7 +455,7 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   browser->ButtonNail[0]->show();  // the nail buttons take the same row for hands
   CheckInsideWell(*browser);
   browser->close();
-  TFormShopList shops(BuildDir() / "Tressary", {});
+  TFormShopList shops(BuildDir() / "Tressary", {}, ProgramSettings());
   shops.show();
   CheckInsideWell(shops);
   shops.close();

@@ -109,8 +109,8 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
   ASSERT_NE(main, nullptr);
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
-  TFormPostCard card(work);
-  TFormShopList shops(BuildDir() / "Tressary", {});
+  TFormPostCard card(work, ProgramSettings());
+  TFormShopList shops(BuildDir() / "Tressary", {}, ProgramSettings());
   TFormVideoClip clip;
   TFormVideo videos;
   const TBitmap32 portrait(40, 40, Color32(210, 170, 150));
@@ -124,7 +124,7 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
   TFormInetReg registration;
   TFormPassword password;
   TFormDownloadElements elements;
-  TFormFromGallery gallery;
+  TFormFromGallery gallery(ProgramSettings());
   TFormToGallery upload;
   TFormPublisherMessages publisherMessages;
   TFormViewWork viewer;

@@ -14,6 +14,7 @@
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "shell/MainSettings.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
@@ -35,7 +36,7 @@ void NoSkinWarnings() {
 
 TEST(FormCameraButton, IsHiddenUntilACameraWindowIsConnected) {
   NoSkinWarnings();
-  TFormLoadSave form;
+  TFormLoadSave form(ProgramSettings());
   form.show();
   EXPECT_FALSE(form.ButtonLoadCamera->isVisible());
   form.close();
@@ -83,7 +84,7 @@ class FormCameraTest : public ::testing::Test {
   void AnswerMessage() { AnswerNextMessage(message_); }
 
   TFakeCaptureDevice device_;
-  TFormLoadSave loadSave_;
+  TFormLoadSave loadSave_{ProgramSettings()};
   TFormCamera camera_;
   std::string message_;
 };

@@ -132,8 +132,8 @@ class FormEmailTest : public ::testing::Test {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
   FakeWork work_;
   std::vector<std::uint8_t> workBytes_;
-  TFormEmail email_;
-  TFormLoadSave loadSave_;
+  TFormEmail email_{ProgramSettings()};
+  TFormLoadSave loadSave_{ProgramSettings()};
   QTimer answering_;
   std::vector<std::string> messages_;
   std::vector<std::string> attachments_;

@@ -70,7 +70,7 @@ class FormLoadSaveTest : public ::testing::Test {
 
   TempFolder dir_;
   FakeWork work_;
-  TFormLoadSave form_;
+  TFormLoadSave form_{ProgramSettings()};
   std::string message_;
 };
 
@@ -80,7 +80,7 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   ExePath = dir_.Path().string() + "/";
   ProgramSettings().LoadImageDir = "photos\\new\\";
   ProgramSettings().SaveImageDir = "";
-  TFormLoadSave form;
+  TFormLoadSave form(ProgramSettings());
   EXPECT_EQ(form.Actions().ImageOpenFolder, dir_ / "Photos" / "New");
   EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(ExePath).lexically_normal());
   ResetMainShell();

@@ -52,7 +52,7 @@ class FormPrintTest : public ::testing::Test {
     ASSERT_TRUE(SaveImageFile(TwoTone(500, 100, kBlue, kYellow), dir_ / "ImageOut" / "c-two.bmp", kLeadBmp));
     WriteTestFile(dir_ / "ImageOut" / "d-broken.jpg", "no picture here");
     WriteTestFile(dir_ / "ImageOut" / "readme.txt", "not listed");
-    form_ = std::make_unique<TFormPrint>();
+    form_ = std::make_unique<TFormPrint>(ProgramSettings());
     form_->show();
   }
   void TearDown() override {

@@ -65,7 +65,7 @@ class FormShopListTest : public ::testing::Test {
 };
 
 TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
-  TFormShopList form(dir_.Path(), layers_);
+  TFormShopList form(dir_.Path(), layers_, ProgramSettings());
   ASSERT_EQ(form.Rows().size(), std::size_t(kRows));
   form.DrawGridMouseMove(AddressLine(form, 1, 1).x(), AddressLine(form, 1, 1).y());
   EXPECT_EQ(form.HoverUrl(), "https://b4.example.com");
@@ -81,7 +81,7 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 
   // Without the lists there is no row and hovering does nothing.
   fs::remove(dir_ / "partshops.txt");
-  TFormShopList empty(dir_.Path(), layers_);
+  TFormShopList empty(dir_.Path(), layers_, ProgramSettings());
   EXPECT_TRUE(empty.Rows().empty());
   empty.DrawGridMouseMove(AddressLine(empty, 0, 0).x(), AddressLine(empty, 0, 0).y());
   EXPECT_EQ(empty.HoverUrl(), "");
@@ -90,7 +90,7 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 }
 
 TEST_F(FormShopListTest, PrintAsksForItsOwnPrinterAndTellsOneThatWillNotStart) {
-  TFormShopList form(dir_.Path(), layers_);
+  TFormShopList form(dir_.Path(), layers_, ProgramSettings());
   TPdfPrintDialog dialog(dir_ / "missing" / "shops.pdf");
   std::string told;
   AnswerNextMessage(told);
@@ -106,7 +106,7 @@ TEST_F(FormShopListTest, PrintAsksForItsOwnPrinterAndTellsOneThatWillNotStart) {
 }
 
 TEST_F(FormShopListTest, PrintedListNamesEveryShopWithRowsKeptWhole) {
-  TFormShopList form(dir_.Path(), layers_);
+  TFormShopList form(dir_.Path(), layers_, ProgramSettings());
   const fs::path pdf = dir_ / "shops.pdf";
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);

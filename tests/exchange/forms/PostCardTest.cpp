@@ -137,7 +137,7 @@ class PostCardTest : public ::testing::Test {
     ExePath = dir_.Path().string() + "/";
     work_.picture = TBitmap32(200, 100, kWork);
     ASSERT_TRUE(SaveImageFile(TBitmap32(40, 30, kTile), dir_ / "tile.png", kLeadPng));
-    card_ = std::make_unique<TFormPostCard>(work_);
+    card_ = std::make_unique<TFormPostCard>(work_, ProgramSettings());
     card_->show();
   }
   void TearDown() override {

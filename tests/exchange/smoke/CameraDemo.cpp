@@ -14,6 +14,7 @@
 #include "editor/forms/FormMain.h"
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "shell/MainSettings.h"
 #include "picture/forms/BitmapImage.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/FakeCaptureDevice.h"
@@ -29,7 +30,7 @@ int main(int argc, char* argv[]) {
   TFormMain main;
   main.show();
   TFormAdjust adjust;
-  TFormLoadSave loadSave;
+  TFormLoadSave loadSave(ProgramSettings());
   TFormCamera camera;
   camera.Device = &device;
   ConnectFormCamera();

@@ -57,8 +57,8 @@ int main(int argc, char* argv[]) {
   TFormMain main;
   main.show();
   TDeskWorkPicture deskWork(main.DeskWindow()->Desk());
-  TFormEmail email;
-  TFormLoadSave loadSave;
+  TFormEmail email(ProgramSettings());
+  TFormLoadSave loadSave(ProgramSettings());
   loadSave.Work = &deskWork;
 
   // Answers every message box and fills in the e-mail window once it is up.

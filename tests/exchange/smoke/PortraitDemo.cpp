@@ -19,6 +19,7 @@
 #include "editor/forms/FormMontage.h"
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "shell/MainSettings.h"
 #include "picture/forms/BitmapImage.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
@@ -50,7 +51,7 @@ int main(int argc, char* argv[]) {
   TDeskWorkPicture work(desk);
   TFormAdjust adjust;
   adjust.Host = &adjustHost;
-  TFormLoadSave loadSave;
+  TFormLoadSave loadSave(ProgramSettings());
   loadSave.Work = &work;
 
   QTimer answering;

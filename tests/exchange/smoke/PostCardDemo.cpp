@@ -20,6 +20,7 @@
 #include <functional>
 
 #include "exchange/forms/FormPostCard.h"
+#include "shell/MainSettings.h"
 #include "exchange/forms/OpenPictureDialog.h"
 #include "picture/forms/BitmapImage.h"
 #include "shell/forms/GraphicButton.h"
@@ -65,7 +66,7 @@ int main(int argc, char* argv[]) {
   work.picture = TBitmap32(160, 160, Color32(200, 30, 30));
   for (int y = 60; y < 100; ++y)
     for (int x = 0; x < 160; ++x) work.picture.SetPixel(x, y, Color32(240, 220, 30));
-  TFormPostCard card(work);
+  TFormPostCard card(work, ProgramSettings());
   card.show();
 
   QTimer::singleShot(300, [&] {

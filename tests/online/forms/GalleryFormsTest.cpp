@@ -160,7 +160,7 @@ TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownload
   publisher_.AddGalleryFile("12-1.jpeg", Text(full));
   publisher_.AddGalleryFile("1-2.tsc", Text(work_));
 
-  TFormFromGallery form;
+  TFormFromGallery form(ProgramSettings());
   std::vector<std::string> typed = {"PW", "pw", "pw"};
   int asked = 0;
   form.AskPassword = [&]() -> std::optional<std::string> { return typed[std::size_t(asked++)]; };
@@ -234,7 +234,7 @@ TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
   for (const char* id : {"10001w0001", "10001w0002"}) publisher_.AddGalleryFile(std::string(id) + ".jpg", Text(preview));
   publisher_.AddGalleryFile("10001w0001.jpeg", Text(full));
 
-  TFormFromGallery form;
+  TFormFromGallery form(ProgramSettings());
   form.show();
   ASSERT_TRUE(form.GetGalleryDB());
   QTreeWidgetItem* anna = form.AuthorNode("Anna Berg");

@@ -19,6 +19,7 @@
 #include "exchange/forms/ProgramWorkFiles.h"
 #include "online/Registration.h"
 #include "online/forms/FormFromGallery.h"
+#include "shell/MainSettings.h"
 #include "online/forms/FormToGallery.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/FileIO.h"
@@ -64,7 +65,7 @@ int main(int argc, char* argv[]) {
   if (publisher.Uploads().size() != 1 || upload.isVisible()) return DemoFail("the upload did not arrive");
 
   // The browser: the root opens onto the author, whose work shows on the result page.
-  TFormFromGallery browser;
+  TFormFromGallery browser(ProgramSettings());
   browser.AskYesNo = [](const std::string& key) {
     std::cerr << "question: " << key << " - yes\n";
     return true;
