@@ -68,16 +68,20 @@ void BM_QuotedPrintableBinary(benchmark::State& state) {
 }
 BENCHMARK(BM_QuotedPrintableBinary);
 
+// Its worst case in practice: a line of one dot every 44 bytes. Argument 0 scans
+// with only the vectors every x86-64 has.
 void BM_DotStuffer(benchmark::State& state) {
+  TDotStuffer::AllowWideScan(state.range(0) != 0);
   for (auto _ : state) {
     TDotStuffer stuffer;
     std::string out;
     stuffer.Add(Text(), out);
     benchmark::DoNotOptimize(out.data());
   }
+  TDotStuffer::AllowWideScan(true);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Text().size()));
 }
-BENCHMARK(BM_DotStuffer);
+BENCHMARK(BM_DotStuffer)->Arg(1)->Arg(0);
 
 void BM_CopyReference(benchmark::State& state) {
   std::string out(Text().size(), '\0');

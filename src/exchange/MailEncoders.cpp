@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
+
+#include "platform/Processor.h"
 
 namespace {
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -223,84 +227,134 @@ void EncodeUUBlock(std::string_view block, std::string& out) {
   }
 }
 
-#if defined(__SSE2__)
 namespace {
-// Bit i set where byte i of the 64 at s is CR, LF or a dot.
+std::atomic<bool> wideDotScan{true};
+}  // namespace
+
+void TDotStuffer::AllowWideScan(bool allow) { wideDotScan.store(allow, std::memory_order_relaxed); }
+
+#if defined(__SSE2__)
+// Vectors pass by value only within functions of one instruction set.
+#pragma GCC diagnostic ignored "-Wpsabi"
+namespace {
+// Bit i set where byte i of a block of 64 is CR, LF or a dot.
 struct LineMasks {
   std::uint64_t cr, lf, dot;
 };
+constexpr std::size_t kBlock = 64;
+// Blocks found at a time: their masks stay in the first level cache, and their
+// output (at most twice the input) in a buffer on the stack.
+constexpr std::size_t kBlocksAStep = 32;
+using FindLineBytes = void (*)(const char* s, std::size_t blocks, LineMasks* masks);
 
 inline std::uint64_t Bits16(__m128i v, __m128i c, int shift) {
   return std::uint64_t(std::uint16_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))) << shift;
 }
 
-inline LineMasks Where(const char* s) {
+void FindLineBytesNarrow(const char* s, std::size_t blocks, LineMasks* masks) {
   const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), dot = _mm_set1_epi8('.');
-  const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-  const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
-  const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
-  const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
-  return {Bits16(v0, cr, 0) | Bits16(v1, cr, 16) | Bits16(v2, cr, 32) | Bits16(v3, cr, 48),
-          Bits16(v0, lf, 0) | Bits16(v1, lf, 16) | Bits16(v2, lf, 32) | Bits16(v3, lf, 48),
-          Bits16(v0, dot, 0) | Bits16(v1, dot, 16) | Bits16(v2, dot, 32) | Bits16(v3, dot, 48)};
+  for (std::size_t k = 0; k < blocks; ++k, s += kBlock) {
+    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+    const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
+    masks[k] = {Bits16(v0, cr, 0) | Bits16(v1, cr, 16) | Bits16(v2, cr, 32) | Bits16(v3, cr, 48),
+                Bits16(v0, lf, 0) | Bits16(v1, lf, 16) | Bits16(v2, lf, 32) | Bits16(v3, lf, 48),
+                Bits16(v0, dot, 0) | Bits16(v1, dot, 16) | Bits16(v2, dot, 32) | Bits16(v3, dot, 48)};
+  }
 }
+
+[[gnu::target("avx2"), gnu::always_inline]] inline std::uint64_t Bits64(__m256i low, __m256i high, __m256i c) {
+  return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, c)))) |
+         std::uint64_t(std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, c)))) << 32;
+}
+
+[[gnu::target("avx2")]] void FindLineBytesWide(const char* s, std::size_t blocks, LineMasks* masks) {
+  const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n'), dot = _mm256_set1_epi8('.');
+  for (std::size_t k = 0; k < blocks; ++k, s += kBlock) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32));
+    masks[k] = {Bits64(low, high, cr), Bits64(low, high, lf), Bits64(low, high, dot)};
+  }
+}
+
+// Blocks of 64 while at least 128 remain: the output is the input with a
+// character put in before a bare LF ("\r"), after a bare CR ("\n") and before a
+// dot that starts a line ("."), found from masks of the three characters; the
+// runs between go in whole-block moves. Output goes through a buffer on the
+// stack, appended a step at a time. Returns the bytes done; a CR that ends them
+// waits as pendingCr does. Inlined into one caller per instruction set, whose
+// moves are the widest it has.
+[[gnu::always_inline]] inline std::size_t StuffBlocks(FindLineBytes find, std::string_view text, bool& pendingCr,
+                                                      bool& atLineStart, std::string& out) {
+  // A move reads a whole block from the last put: the last 64 bytes are left to the caller.
+  if (text.size() < 2 * kBlock) return 0;
+  const std::size_t blocks = (text.size() - kBlock) / kBlock;
+  LineMasks masks[kBlocksAStep];
+  char buffer[kBlocksAStep * kBlock * 2 + kBlock + 1];
+  std::uint64_t lastCr = pendingCr, lastLf = atLineStart && !pendingCr;
+  char* p = buffer;
+  if (pendingCr) *p++ = '\r';
+  for (std::size_t first = 0; first < blocks; first += kBlocksAStep) {
+    const std::size_t count = std::min(kBlocksAStep, blocks - first);
+    const char* b = text.data() + first * kBlock;
+    find(b, count, masks);
+    for (std::size_t k = 0; k < count; ++k, b += kBlock) {
+      const auto [cr, lf, dot] = masks[k];
+      const std::uint64_t afterCr = cr << 1 | lastCr;
+      const std::uint64_t bareLf = lf & ~afterCr, bareCr = afterCr & ~lf;
+      const std::uint64_t dots = dot & (lf << 1 | lastLf | bareCr);
+      lastCr = cr >> 63;
+      lastLf = lf >> 63;
+      std::uint64_t put = bareLf | bareCr | dots;
+      std::size_t from = 0;
+      while (put) {
+        const auto i = std::size_t(std::countr_zero(put));
+        const std::uint64_t bit = put & -put;
+        put ^= bit;
+        std::memcpy(p, b + from, kBlock);  // the buffer has 64 to spare; only i - from count
+        p += i - from;
+        from = i;
+        if (bareCr & bit) *p++ = '\n';
+        if (bareLf & bit) *p++ = '\r';
+        if (dots & bit) *p++ = '.';
+      }
+      std::memcpy(p, b + from, kBlock);
+      p += kBlock - from;
+    }
+    if (first + count == blocks && lastCr) --p;  // the CR just copied waits for what follows it
+    out.append(buffer, std::size_t(p - buffer));
+    p = buffer;
+  }
+  pendingCr = lastCr != 0;
+  atLineStart = lastLf != 0;
+  return blocks * kBlock;
+}
+
+std::size_t StuffNarrow(std::string_view text, bool& pendingCr, bool& atLineStart, std::string& out) {
+  return StuffBlocks(FindLineBytesNarrow, text, pendingCr, atLineStart, out);
+}
+
+[[gnu::target("avx2")]] std::size_t StuffWide(std::string_view text, bool& pendingCr, bool& atLineStart,
+                                              std::string& out) {
+  return StuffBlocks(FindLineBytesWide, text, pendingCr, atLineStart, out);
+}
+
+const bool kWideDotScan = ProcessorFeatures().Avx2;
 }  // namespace
 
-// 64 bytes a step while at least 128 remain (so that a fixed 64-byte copy never
-// reads past the text): the output is the input with a character put in before
-// a bare LF ("\r"), after a bare CR ("\n") and before a dot that starts a line
-// ("."), found from masks of the three characters. Output goes through a
-// buffer on the stack, appended whole. Returns the bytes done; a CR that ends
-// them waits as pendingCr does.
 std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
-  if (text.size() < 128) return 0;
-  constexpr std::size_t kBlocks = 32;  // a block gives at most 128 bytes
-  char buffer[kBlocks * 128 + 64 + 1];
-  char* p = buffer;
-  const char* s = text.data();
-  std::uint64_t lastCr = pendingCr_, lastLf = atLineStart_ && !pendingCr_;
-  if (pendingCr_) *p++ = '\r';
-  std::size_t done = 0;
-  for (; text.size() - done >= 128; done += 64) {
-    if (p - buffer > std::ptrdiff_t((kBlocks - 1) * 128)) {
-      out.append(buffer, std::size_t(p - buffer));
-      p = buffer;
-    }
-    const char* b = s + done;
-    const auto [cr, lf, dot] = Where(b);
-    const std::uint64_t afterCr = cr << 1 | lastCr;
-    const std::uint64_t bareLf = lf & ~afterCr, bareCr = afterCr & ~lf;
-    const std::uint64_t dots = dot & (lf << 1 | lastLf | bareCr);
-    std::uint64_t put = bareLf | bareCr | dots;
-    std::size_t from = 0;
-    while (put) {
-      const int i = __builtin_ctzll(put);
-      const std::uint64_t bit = std::uint64_t(1) << i;
-      put &= put - 1;
-      std::memcpy(p, b + from, 64);  // the buffer has 64 to spare; only i - from count
-      p += std::size_t(i) - from;
-      from = std::size_t(i);
-      if (bareCr & bit) *p++ = '\n';
-      if (bareLf & bit) *p++ = '\r';
-      if (dots & bit) *p++ = '.';
-    }
-    std::memcpy(p, b + from, 64);
-    p += 64 - from;
-    lastCr = cr >> 63;
-    lastLf = lf >> 63;
-  }
-  pendingCr_ = lastCr != 0;
-  if (pendingCr_) --p;  // the CR just copied waits for what follows it
-  atLineStart_ = lastLf != 0;
-  out.append(buffer, std::size_t(p - buffer));
-  return done;
+  return kWideDotScan && wideDotScan.load(std::memory_order_relaxed)
+             ? StuffWide(text, pendingCr_, atLineStart_, out)
+             : StuffNarrow(text, pendingCr_, atLineStart_, out);
 }
 #else
 std::size_t TDotStuffer::AddBlocks(std::string_view, std::string&) { return 0; }
 #endif
 
 void TDotStuffer::Add(std::string_view text, std::string& out) {
-  out.reserve(out.size() + text.size() + 16);
+  // Room for the most it can give (a character put in a byte), so the string is not moved as it grows.
+  out.reserve(out.size() + 2 * text.size() + 2);
   std::size_t i = AddBlocks(text, out);
   // Under 128 bytes remain: at most a character put in for each, and a pending CR's LF.
   char buffer[2 * 128 + 2];

@@ -59,6 +59,9 @@ class TDotStuffer {
   void Add(std::string_view text, std::string& out);
   // Ends an unfinished line and appends the closing "." line.
   void Finish(std::string& out);
+  // For tests: whether long text may be scanned with the widest vectors the
+  // processor offers (the default) or only with those every x86-64 has.
+  static void AllowWideScan(bool allow);
 
  private:
   // The long runs of Add; returns how many bytes of text it took.

@@ -175,9 +175,37 @@ TEST(DotStuffer, MakesEveryLineBreakCrLfSoNoBareLfCanEndTheData) {
   EXPECT_EQ(out, ".\r\n");
 }
 
-// Long text of short lines, bare CRs and LFs, leading and inner dots: cut
-// anywhere between blocks, it stuffs as Python's SMTP client quotes it.
-TEST(DotStuffer, LongTextStuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
+// Stuffs `text` handed over in pieces of `piece` bytes, then finishes.
+std::string Stuffed(std::string_view text, std::size_t piece) {
+  TDotStuffer stuffer;
+  std::string out;
+  for (std::size_t at = 0; at < text.size(); at += piece) stuffer.Add(text.substr(at, piece), out);
+  stuffer.Finish(out);
+  return out;
+}
+
+// What Python's SMTP client sends for each of `texts` (none holding a NUL) as
+// the data of a message, the closing "." line included.
+std::vector<std::string> PythonStuffed(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) joined += text + '\0';
+  const std::string quoted = PythonDecode(
+      "(lambda b: b\"\\0\".join(__import__(\"smtplib\").quotedata(x.decode(\"latin-1\")).encode(\"latin-1\") "
+      "+ (b\"\" if not x or x.endswith((b\"\\r\", b\"\\n\")) else b\"\\r\\n\") + b\".\\r\\n\" "
+      "for x in b.split(b\"\\0\")[:-1]))",
+      joined);
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (std::size_t end; (end = quoted.find('\0', start)) != std::string::npos; start = end + 1)
+    out.push_back(quoted.substr(start, end - start));
+  out.push_back(quoted.substr(start));
+  return out;
+}
+
+// Long text of short lines, bare CRs and LFs, leading and inner dots, and the
+// edges of the data: cut anywhere between blocks, scanned with either vector
+// width, it stuffs as Python's SMTP client quotes it.
+TEST(DotStuffer, StuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
   std::string text;
   std::uint32_t seed = 99;
   const char pieces[] = {'\r', '\n', '.', '.', 'a', 'b', ' ', '\r', '\n', 'z'};
@@ -186,13 +214,29 @@ TEST(DotStuffer, LongTextStuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
     text += (seed >> 24) % 5 == 0 ? std::string(40, 'w') : std::string(1, pieces[(seed >> 16) % 10]);
   }
   text += "\r\n.end";
-  const std::string quoted =
-      PythonDecode("(lambda b: __import__(\"smtplib\").quotedata(b.decode(\"latin-1\")).encode(\"latin-1\"))", text);
-  for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), text.size()}) {
-    SCOPED_TRACE(piece);
-    TDotStuffer stuffer;
-    std::string out;
-    for (std::size_t at = 0; at < text.size(); at += piece) stuffer.Add(std::string_view(text).substr(at, piece), out);
-    EXPECT_EQ(out, quoted);
+  std::string dotLines, bareLines;
+  for (int i = 0; i < 60; ++i) dotLines += ".\r\n";
+  for (int i = 0; i < 60; ++i) bareLines += i % 3 ? "\n." : "x\n";
+  const std::vector<std::string> texts = {text,
+                                          "",
+                                          ".",
+                                          "\r",
+                                          ".\r\n.\r\n",
+                                          "a\nb\n.\n",
+                                          dotLines,
+                                          dotLines + ".",
+                                          bareLines,
+                                          "." + std::string(200, 'x') + "\r\n.",
+                                          std::string(127, 'x') + "\r\n." + std::string(62, 'y') + "\r"};
+  const std::vector<std::string> quoted = PythonStuffed(texts);
+  ASSERT_EQ(quoted.size(), texts.size());
+  for (bool wide : {true, false}) {
+    TDotStuffer::AllowWideScan(wide);
+    for (std::size_t t = 0; t < texts.size(); ++t)
+      for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), std::size_t(-1)}) {
+        SCOPED_TRACE(testing::Message() << "wide " << wide << ", text " << t << ", piece " << piece);
+        EXPECT_EQ(Stuffed(texts[t], piece), quoted[t]);
+      }
   }
+  TDotStuffer::AllowWideScan(true);
 }
