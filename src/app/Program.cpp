@@ -32,6 +32,7 @@
 #include "online/forms/FormInetModes.h"
 #include "online/forms/FormToGallery.h"
 #include "platform/FileIO.h"
+#include "platform/qt/FirstExpose.h"
 #include "platform/qt/QtShellOpener.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormHelp.h"
@@ -116,6 +117,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   RegisterWorkFileOpening();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
+  if (QWidget* main = FindScreenForm("FormMain")) ExitOnFirstShowWhenAsked(*main);
   if (afterStartup) afterStartup();
   return QApplication::exec();
 }
