@@ -155,3 +155,41 @@ function(tressary_autogen_follows_sources)
     endforeach()
   endwhile()
 endfunction()
+
+# A module (see src/platform/Module.h): SOURCES built twice, as the shared
+# object libtressary-NAME.so beside the program, which loads it on first use,
+# and as the static library module_NAME that tests and tools link in whole
+# (through tressary_linked_modules / tressary_linked_qt_modules). QT: a module
+# that needs Qt. LIBS: the libraries the service wraps.
+function(tressary_module name)
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+  set(variants module_${name})
+  if(TRESSARY_WITH_QT OR NOT ARG_QT)
+    add_library(module_${name} STATIC ${ARG_SOURCES})
+  endif()
+  if(TRESSARY_WITH_QT)
+    add_library(tressary-${name} MODULE ${ARG_SOURCES})
+    set_target_properties(tressary-${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${TRESSARY_INSTALL_DIR}
+      CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    list(APPEND variants tressary-${name})
+    add_dependencies(tressary_modules tressary-${name})
+  endif()
+  foreach(target IN LISTS variants)
+    if(TARGET ${target})
+      target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+      tressary_target(${target})
+    endif()
+  endforeach()
+  if(TARGET tressary-${name})
+    target_link_libraries(tressary-${name} PRIVATE ${ARG_LIBS})
+  endif()
+  if(TARGET module_${name})
+    # The service's own headers reach its libraries' types (a Qt class, say).
+    target_link_libraries(module_${name} PUBLIC ${ARG_LIBS})
+    if(ARG_QT)
+      target_link_libraries(tressary_linked_qt_modules INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,module_${name}>")
+    else()
+      target_link_libraries(tressary_linked_modules INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,module_${name}>")
+    endif()
+  endif()
+endfunction()

@@ -1,78 +1,48 @@
 #include "picture/Lead.h"
 
-#include <Magick++.h>
-
-#include <mutex>
-
 #include "picture/BitmapRoutines.h"
 #include "picture/Compression.h"
+#include "picture/ImagingModule.h"
 #include "picture/Jpeg.h"
 #include "picture/PictureLimits.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
+#include "platform/Module.h"
 #include "platform/Text.h"
 
 namespace {
-void EnsureMagick() {
-  static std::once_flag once;
-  std::call_once(once, [] { Magick::InitializeMagick(nullptr); });
+IImagingModule& Imaging() {
+  std::string error;
+  if (IImagingModule* imaging = LoadModule("imaging", tressary_module_imaging, &error)) return *imaging;
+  throw ELeadError(error);
 }
 
-// The GraphicsMagick coder for an extension ("" when it has none it can read).
-std::string ReadableCoder(const std::string& upperExt) {
-  EnsureMagick();
-  try {
-    Magick::CoderInfo info(upperExt);
-    return info.isReadable() ? upperExt : std::string();
-  } catch (const Magick::Exception&) {
-    return {};
-  }
-}
-
-TBitmap32 ReadWithMagick(const std::vector<std::uint8_t>& bytes, const std::string& coder) {
-  EnsureMagick();
-  Magick::Blob blob(bytes.data(), bytes.size());
-  Magick::Image image;
-  if (!coder.empty()) image.magick(coder);
-  // Only the first frame is pinged and read: a later one cannot bring a size
-  // the check below has not seen.
-  image.subRange(1);
-  // Warnings (a damaged tail, an unknown tag) still leave a picture; errors throw.
-  try {
-    image.ping(blob);
-  } catch (const Magick::Warning&) {
-  }
-  // A picture whose head claims more than we take is refused before decoding; a
-  // JPEG photo (under any name) decodes smaller instead.
-  if (!PictureSizeAccepted(image.columns(), image.rows())) {
-    if (image.magick() == "JPEG")
-      if (std::optional<TBitmap32> scaled = DecodeJpeg(bytes)) return std::move(*scaled);
-    throw EPictureTooLarge(PictureTooLargeText(image.columns(), image.rows()));
-  }
-  try {
-    image.read(blob);
-  } catch (const Magick::Warning&) {
-  }
+TBitmap32 ReadWithImaging(const std::vector<std::uint8_t>& bytes, const std::string& coder,
+                          const std::filesystem::path& fileName) {
+  std::optional<TBitmap32> scaled;
+  std::string tooLarge;
+  auto accept = [&](std::size_t width, std::size_t height, const std::string& format) {
+    if (PictureSizeAccepted(width, height)) return true;
+    // A picture whose head claims more than we take is refused before decoding;
+    // a JPEG photo (under any name) decodes smaller instead.
+    if (format == "JPEG") scaled = DecodeJpeg(bytes);
+    if (!scaled) tooLarge = PictureTooLargeText(width, height);
+    return false;
+  };
   TBitmap32 bitmap;
-  if (image.columns() == 0 || image.rows() == 0 ||
-      !bitmap.SetSize(static_cast<int>(image.columns()), static_cast<int>(image.rows())))
-    throw ELeadError("The picture is empty or too large");
-  // CMYK and other spaces export their own channels: bring them to RGB first.
-  if (image.colorSpace() != Magick::RGBColorspace) image.colorSpace(Magick::RGBColorspace);
-  image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, bitmap.Bits());
-  return bitmap;
+  auto target = [&](std::size_t width, std::size_t height) -> std::uint8_t* {
+    if (width == 0 || height == 0 || !PictureSizeAccepted(width, height) ||
+        !bitmap.SetSize(static_cast<int>(width), static_cast<int>(height)))
+      return nullptr;
+    return bitmap.Bits();
+  };
+  std::string error;
+  if (Imaging().Read(bytes, coder, accept, target, error)) return bitmap;
+  if (scaled) return std::move(*scaled);
+  if (!tooLarge.empty()) throw EPictureTooLarge(tooLarge);
+  if (!error.empty()) throw ELeadError("Cannot read picture " + fileName.string() + ": " + error);
+  throw ELeadError("The picture is empty or too large");
 }
-
-struct TSaveFormat {
-  int code;
-  const char* coder;
-  Magick::CompressionType compression;
-};
-constexpr TSaveFormat kSaveFormats[] = {
-    {kLeadBmp, "BMP", Magick::NoCompression},   {kLeadJpeg, "JPEG", Magick::JPEGCompression},
-    {kLeadTiff, "TIFF", Magick::LZWCompression}, {kLeadPcx, "PCX", Magick::RLECompression},
-    {kLeadTga, "TGA", Magick::NoCompression},   {kLeadPng, "PNG", Magick::ZipCompression},
-};
 }  // namespace
 
 TBitmap32 ReadImageFile(const std::filesystem::path& fileName) {
@@ -86,17 +56,15 @@ TBitmap32 ReadImageFile(const std::filesystem::path& fileName) {
     if (upper == "PSD") {
       ReadPsdImage(*bytes, bitmap);
     } else {
-      const std::string coder = upper.empty() ? std::string() : ReadableCoder(upper);
+      const std::string coder = upper.empty() ? std::string() : Imaging().ReadableCoder(upper);
       if (!upper.empty() && coder.empty())
         throw ELeadError("Pictures of type \"." + ext + "\" cannot be read: " + fileName.string());
-      bitmap = ReadWithMagick(*bytes, coder);
+      bitmap = ReadWithImaging(*bytes, coder, fileName);
     }
   } catch (const EPictureTooLarge&) {
     throw;
   } catch (const EInvalidGraphic& e) {
     throw ELeadError(std::string(e.what()) + ": " + fileName.string());
-  } catch (const Magick::Exception& e) {
-    throw ELeadError("Cannot read picture " + fileName.string() + ": " + e.what());
   }
   SetAlpha(bitmap, 255);
   return bitmap;
@@ -138,25 +106,12 @@ bool SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileNam
   TBitmap32 opaque = bitmap;
   SetAlpha(opaque, 255);
   if (format == kLeadPsd) return SavePsdFile(opaque, fileName);
-  const TSaveFormat* chosen = nullptr;
-  for (const auto& f : kSaveFormats)
-    if (f.code == format) chosen = &f;
-  if (!chosen) return false;
   try {
-    EnsureMagick();
-    Magick::Image image(opaque.Width(), opaque.Height(), "BGRA", Magick::CharPixel, opaque.Bits());
-    // 24 bits: no alpha channel, 8 bits a channel, and the compression set for
-    // every format (it would otherwise carry over from an earlier picture).
-    image.matte(false);
-    image.type(Magick::TrueColorType);
-    image.depth(8);
-    image.magick(chosen->coder);
-    image.compressType(chosen->compression);
-    if (format == kLeadJpeg) image.quality(static_cast<unsigned>(QualityFromFactor(qualityFactor)));
-    Magick::Blob blob;
-    image.write(&blob);
-    return WriteFileAtomic(fileName, {static_cast<const std::uint8_t*>(blob.data()), blob.length()});
-  } catch (const Magick::Exception&) {
+    std::optional<std::vector<std::uint8_t>> file =
+        Imaging().Write(opaque.Bits(), opaque.Width(), opaque.Height(), format,
+                        QualityFromFactor(qualityFactor));
+    return file && WriteFileAtomic(fileName, *file);
+  } catch (const ELeadError&) {  // the imaging library is missing
     return false;
   }
 }

@@ -17,6 +17,12 @@ namespace fs = std::filesystem;
 // 1 to 31 characters, none of "/ \ : !" and no control characters.
 bool IsValidStreamName(std::string_view name);
 
+// A stream as written: its name and its bytes.
+struct TCompoundStream {
+  std::string name;
+  std::vector<std::uint8_t> data;
+};
+
 class TCompoundFileWriter {
  public:
   // Adds a stream; false when the name is invalid or already used (ignoring case).
@@ -28,11 +34,7 @@ class TCompoundFileWriter {
   bool Save(const fs::path& path, std::string* error = nullptr) const;
 
  private:
-  struct Stream {
-    std::string name;
-    std::vector<std::uint8_t> data;
-  };
-  std::vector<Stream> streams_;
+  std::vector<TCompoundStream> streams_;
 };
 
 class TCompoundFileReader {

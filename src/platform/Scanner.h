@@ -3,6 +3,7 @@
 // arrives as 8-bit grey or RGB samples, whatever depth and frame layout the
 // device sent.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -47,6 +48,14 @@ class IScanner {
   virtual TScanResult Scan(const std::string& device, const std::vector<TScanOption>& options) = 0;
 };
 
+// The SANE library, started (see TSaneScanner); nullptr, with the reason in
+// `error`, when the scanner module is missing or the library did not start.
+std::unique_ptr<IScanner> OpenSaneScanner(std::string* error = nullptr);
+
+// What follows is the scanner module's own (module "scanner", see
+// platform/Module.h): the program reaches it through OpenSaneScanner; tests link
+// it in.
+
 // One frame of samples as a device delivers it.
 enum class TScanFrame { Gray, Rgb, Red, Green, Blue };
 struct TScanFrameFormat {
@@ -83,3 +92,14 @@ class TSaneScanner : public IScanner {
  private:
   bool ready_ = false;
 };
+
+class IScannerModule {
+ public:
+  // A started TSaneScanner, or nullptr when the library did not start.
+  virtual std::unique_ptr<IScanner> Open() = 0;
+
+ protected:
+  ~IScannerModule() = default;
+};
+
+extern "C" [[gnu::weak]] IScannerModule* tressary_module_scanner();

@@ -3,9 +3,10 @@
 # A smoke test: <script> (beside the calling CMakeLists.txt unless the path is
 # absolute) starts an X server of its own and is given the file of the program it
 # runs, then ARGS, or without them the build's installation folder. DEMO builds
-# that program from its sources, linked to LIBS, Qt's test library and the
-# header-only fakes; PROGRAM names one built before; without either it is the
-# program itself. Without Qt there is no window to show, so no test.
+# that program from its sources, linked to LIBS, Qt's test library, the
+# header-only fakes and the modules (linked in: it may run anywhere); PROGRAM
+# names one built before; without either it is the program itself. Without Qt
+# there is no window to show, so no test.
 function(tressary_smoke_test test script)
   if(NOT TRESSARY_WITH_QT)
     return()
@@ -18,7 +19,7 @@ function(tressary_smoke_test test script)
   if(smoke_DEMO)
     list(POP_FRONT smoke_DEMO program)
     add_executable(${program} ${smoke_DEMO})
-    target_link_libraries(${program} PRIVATE ${smoke_LIBS} tressary_test_fakes Qt6::Test)
+    target_link_libraries(${program} PRIVATE ${smoke_LIBS} tressary_linked_qt_modules tressary_test_fakes Qt6::Test)
     tressary_target(${program})
   elseif(smoke_PROGRAM)
     set(program ${smoke_PROGRAM})

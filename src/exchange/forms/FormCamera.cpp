@@ -8,7 +8,7 @@
 #include "exchange/LoadSaveController.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "picture/forms/BitmapImage.h"
-#include "platform/qt/QtCaptureDevice.h"
+#include "platform/qt/MediaPlayer.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -174,7 +174,7 @@ TFormCamera::~TFormCamera() {
 TCameraController& TFormCamera::Actions() {
   if (!Device) {
     // The multimedia library starts with the first use of the camera, not with the program.
-    if (!ownDevice_) ownDevice_ = std::make_unique<TQtCaptureDevice>();
+    if (!ownDevice_) ownDevice_ = CreateCaptureDevice();
     Device = ownDevice_.get();
   }
   if (!actions_ || controllerDevice_ != Device) {

@@ -227,11 +227,8 @@ void TFormLoadSave::ButtonLoadCameraClick() { actions_->LoadCamera(); }
 void TFormLoadSave::ButtonLoadTwainClick() {
   // The scanner library starts at the first scan, not with the program.
   if (!Scanner) {
-    auto sane = std::make_unique<TSaneScanner>();
-    if (sane->Ready()) {
-      ownScanner_ = std::move(sane);
-      Scanner = ownScanner_.get();
-    }
+    ownScanner_ = OpenSaneScanner();
+    Scanner = ownScanner_.get();
   }
   actions_->SetScanner(Scanner);
   actions_->LoadScanner();

@@ -1,3 +1,4 @@
+// The module "scanner": the SANE library.
 #include "platform/Scanner.h"
 
 #include <sane/sane.h>
@@ -226,4 +227,17 @@ TScanResult TSaneScanner::Scan(const std::string& device, const std::vector<TSca
   }
   result.Status = TScanStatus::Scanned;
   return result;
+}
+
+extern "C" [[gnu::visibility("default")]] IScannerModule* tressary_module_scanner() {
+  class TSane final : public IScannerModule {
+   public:
+    std::unique_ptr<IScanner> Open() override {
+      auto scanner = std::make_unique<TSaneScanner>();
+      if (!scanner->Ready()) return nullptr;
+      return scanner;
+    }
+  };
+  static TSane sane;
+  return &sane;
 }

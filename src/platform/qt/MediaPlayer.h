@@ -49,7 +49,13 @@ class IMediaPlayer {
 bool AudioOutputAvailable();
 
 // A new player: the Qt Multimedia one, or what the installed factory makes.
+// Without the multimedia module, a player that opens nothing.
 std::unique_ptr<IMediaPlayer> CreateMediaPlayer();
+// The camera on Qt Multimedia; without the multimedia module, a device with no
+// input whose Connect reports why.
+class ICaptureDevice;
+std::unique_ptr<ICaptureDevice> CreateCaptureDevice();
+
 using TMediaPlayerFactory = std::function<std::unique_ptr<IMediaPlayer>()>;
 // Installs a factory (empty restores the real player).
 void SetMediaPlayerFactory(TMediaPlayerFactory factory);

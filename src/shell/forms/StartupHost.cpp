@@ -31,7 +31,11 @@ void WaitWhile(Condition going) {
 }
 
 bool LoadIntroPicture(const fs::path& file, TBitmap32& bitmap) {
-  return LoadImageToBitmap(bitmap, file) == kLeadSuccess && !bitmap.Empty();
+  std::string error = "the picture is empty";
+  if (LoadImageToBitmap(bitmap, file, &error) == kLeadSuccess && !bitmap.Empty()) return true;
+  // The start goes on without it; the reason is for whoever looks.
+  std::fprintf(stderr, "The intro picture is left out: %s\n", error.c_str());
+  return false;
 }
 
 }  // namespace

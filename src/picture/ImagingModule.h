@@ -1,0 +1,39 @@
+#pragma once
+// The imaging library (GraphicsMagick and its codecs) behind the picture class:
+// the module "imaging" (see platform/Module.h), loaded with the first picture
+// that is not a Photoshop file.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+class IImagingModule {
+ public:
+  // Asked with the size a file's head claims and the format the library found
+  // ("JPEG"), before decoding: false stops the reading.
+  using TAccept = std::function<bool(std::size_t width, std::size_t height, const std::string& format)>;
+  // Where the rows of the decoded picture go (BGRA, top to bottom, packed);
+  // nullptr stops the reading.
+  using TTarget = std::function<std::uint8_t*(std::size_t width, std::size_t height)>;
+
+  // The coder that reads files of the extension `upperExt` ("PCX"), "" when none does.
+  virtual std::string ReadableCoder(const std::string& upperExt) = 0;
+  // Reads the first frame of `bytes` (through `coder` unless it is empty) into
+  // what `target` gives. False when the library cannot read it (the reason in
+  // `error`) or `accept` or `target` stopped it (`error` empty).
+  virtual bool Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
+                    const TTarget& target, std::string& error) = 0;
+  // The file of `bgra` (width x height) at 24 bits in the picture class's file
+  // format `format` (a TLeadFileFormat but Photoshop; JPEG at `quality`), or
+  // nullopt when the library cannot write it.
+  virtual std::optional<std::vector<std::uint8_t>> Write(const std::uint8_t* bgra, int width, int height, int format,
+                                                         int quality) = 0;
+
+ protected:
+  ~IImagingModule() = default;
+};
+
+extern "C" [[gnu::weak]] IImagingModule* tressary_module_imaging();

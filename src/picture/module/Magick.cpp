@@ -1,0 +1,98 @@
+// The module "imaging": GraphicsMagick.
+#include <Magick++.h>
+
+#include "picture/ImagingModule.h"
+#include "picture/Lead.h"
+
+namespace {
+
+struct TSaveFormat {
+  int code;
+  const char* coder;
+  Magick::CompressionType compression;
+};
+constexpr TSaveFormat kSaveFormats[] = {
+    {kLeadBmp, "BMP", Magick::NoCompression},   {kLeadJpeg, "JPEG", Magick::JPEGCompression},
+    {kLeadTiff, "TIFF", Magick::LZWCompression}, {kLeadPcx, "PCX", Magick::RLECompression},
+    {kLeadTga, "TGA", Magick::NoCompression},   {kLeadPng, "PNG", Magick::ZipCompression},
+};
+
+class TMagick final : public IImagingModule {
+ public:
+  TMagick() { Magick::InitializeMagick(nullptr); }
+
+  std::string ReadableCoder(const std::string& upperExt) override {
+    try {
+      Magick::CoderInfo info(upperExt);
+      return info.isReadable() ? upperExt : std::string();
+    } catch (const Magick::Exception&) {
+      return {};
+    }
+  }
+
+  bool Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
+            const TTarget& target, std::string& error) override {
+    error.clear();
+    try {
+      Magick::Blob blob(bytes.data(), bytes.size());
+      Magick::Image image;
+      if (!coder.empty()) image.magick(coder);
+      // Only the first frame is pinged and read: a later one cannot bring a size
+      // the caller has not seen.
+      image.subRange(1);
+      // Warnings (a damaged tail, an unknown tag) still leave a picture; errors throw.
+      try {
+        image.ping(blob);
+      } catch (const Magick::Warning&) {
+      }
+      // The caller refuses a head that claims more than it takes before decoding.
+      if (!accept(image.columns(), image.rows(), image.magick())) return false;
+      try {
+        image.read(blob);
+      } catch (const Magick::Warning&) {
+      }
+      std::uint8_t* rows = target(image.columns(), image.rows());
+      if (!rows) return false;
+      // CMYK and other spaces export their own channels: bring them to RGB first.
+      if (image.colorSpace() != Magick::RGBColorspace) image.colorSpace(Magick::RGBColorspace);
+      image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, rows);
+      return true;
+    } catch (const Magick::Exception& e) {
+      error = e.what();
+      if (error.empty()) error = "unreadable picture";
+      return false;
+    }
+  }
+
+  std::optional<std::vector<std::uint8_t>> Write(const std::uint8_t* bgra, int width, int height, int format,
+                                                 int quality) override {
+    const TSaveFormat* chosen = nullptr;
+    for (const auto& f : kSaveFormats)
+      if (f.code == format) chosen = &f;
+    if (!chosen) return std::nullopt;
+    try {
+      Magick::Image image(width, height, "BGRA", Magick::CharPixel, bgra);
+      // 24 bits: no alpha channel, 8 bits a channel, and the compression set for
+      // every format (it would otherwise carry over from an earlier picture).
+      image.matte(false);
+      image.type(Magick::TrueColorType);
+      image.depth(8);
+      image.magick(chosen->coder);
+      image.compressType(chosen->compression);
+      if (format == kLeadJpeg) image.quality(static_cast<unsigned>(quality));
+      Magick::Blob blob;
+      image.write(&blob);
+      const auto* data = static_cast<const std::uint8_t*>(blob.data());
+      return std::vector<std::uint8_t>(data, data + blob.length());
+    } catch (const Magick::Exception&) {
+      return std::nullopt;
+    }
+  }
+};
+
+}  // namespace
+
+extern "C" [[gnu::visibility("default")]] IImagingModule* tressary_module_imaging() {
+  static TMagick magick;
+  return &magick;
+}

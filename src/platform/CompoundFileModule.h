@@ -1,0 +1,39 @@
+#pragma once
+// libgsf behind the compound files: the module "compound" (see
+// platform/Module.h), loaded with the first work container read or written.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/CompoundFile.h"
+
+// The root storage of a compound file read from memory.
+class ICompoundStorage {
+ public:
+  virtual ~ICompoundStorage() = default;
+  // The entries of the root, by index: its name ("" when it has none), whether
+  // it is a stream (not a storage), and a stream's bytes (nullopt when larger
+  // than `maxBytes` or unreadable).
+  virtual int Count() = 0;
+  virtual std::string Name(int index) = 0;
+  virtual bool IsStream(int index) = 0;
+  virtual std::optional<std::vector<std::uint8_t>> Read(int index, std::uint64_t maxBytes) = 0;
+};
+
+class ICompoundFileModule {
+ public:
+  // The compound file holding `streams` in its root, or nullopt (and `error`).
+  virtual std::optional<std::vector<std::uint8_t>> Build(const std::vector<TCompoundStream>& streams,
+                                                         std::string* error) = 0;
+  // The root of the compound file in `bytes` (which must outlive it), or nullptr
+  // (and `error`) when it is not one.
+  virtual std::unique_ptr<ICompoundStorage> Open(std::span<const std::uint8_t> bytes, std::string* error) = 0;
+
+ protected:
+  ~ICompoundFileModule() = default;
+};
+
+extern "C" [[gnu::weak]] ICompoundFileModule* tressary_module_compound();

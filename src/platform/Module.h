@@ -1,0 +1,26 @@
+#pragma once
+// Services whose libraries the first window does not need (the imaging library,
+// HTTP, compound files, scanning, sound and video) live in modules: shared
+// objects beside the program, "libtressary-NAME.so", loaded on first use, so
+// that start-up neither loads nor initialises those libraries. Each module
+// exports one function, tressary_module_NAME, returning its service object.
+// Tests and tools link the same code in; then that function is already there.
+//
+// A service's caller declares the entry weakly and asks through it:
+//   extern "C" [[gnu::weak]] IService* tressary_module_NAME();
+//   IService* service = LoadModule<IService>("NAME", tressary_module_NAME, &error);
+#include <string>
+
+// The entry of module `name` called, or nullptr with the reason in `error` (the
+// module missing or broken). `linked` is the entry when it is linked in (the
+// weak declaration's address), else nullptr. Loads each module once; thread-safe.
+void* LoadModuleEntry(const char* name, void* (*linked)(), std::string* error);
+
+template <typename TService>
+TService* LoadModule(const char* name, TService* (*linked)(), std::string* error = nullptr) {
+  return static_cast<TService*>(
+      LoadModuleEntry(name, reinterpret_cast<void* (*)()>(linked), error));
+}
+
+// The file module `name` is loaded from.
+std::string ModuleFileName(const char* name);
