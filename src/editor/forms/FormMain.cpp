@@ -15,6 +15,7 @@
 #include "editor/BackgroundMusic.h"
 #include "editor/DeskTemplateHost.h"
 #include "platform/IniFile.h"
+#include "platform/qt/FirstExpose.h"
 #include "editor/MainDesign.h"
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
@@ -147,7 +148,8 @@ void TFormMain::Init() {
       move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
     state_.ShowScrollRanges();
-    StartMusic();
+    // The sound device's probe and the player's library wait for the window to be on screen.
+    AfterFirstExpose(*this, [this] { StartMusic(); });
   };
   OnClose = [this] { FreeFormSkin(*this); };
 }

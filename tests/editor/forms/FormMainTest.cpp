@@ -4,8 +4,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "MainStateFixture.h"
+#include "editor/BackgroundMusic.h"
 #include "editor/MainDesign.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
@@ -67,6 +69,14 @@ class FormMainTest : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(FormMainTest, TheMusicStartsOnlyOnceTheWindowIsOnScreen) {
+  // The sound device's probe and the player's library must not hold up the
+  // window's first picture: shown, but not yet on screen, nothing has started.
+  EXPECT_FALSE(form.Music().OnEntryChanged);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(form.Music().OnEntryChanged); }, 2000));
+}
 
 TEST_F(FormMainTest, EveryDesignedControlExistsByNameAtItsPlace) {
   for (const TControlDesign& d : MainWindowDesign()) {
