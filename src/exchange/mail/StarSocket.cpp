@@ -6,6 +6,7 @@
 
 namespace {
 bool startFailsForTest = false;
+bool lookupsUnansweredForTest = false;
 
 // WinSock numbers the mail client's error table knows.
 constexpr int kWsaBaseError = 10000;  // no counterpart: reported as an unknown error
@@ -59,6 +60,8 @@ TStarSocket::~TStarSocket() {
 
 void TStarSocket::SetStartFailsForTest(bool fails) { startFailsForTest = fails; }
 
+void TStarSocket::SetLookupsUnansweredForTest(bool unanswered) { lookupsUnansweredForTest = unanswered; }
+
 bool TStarSocket::LoadWinsock(const std::string&) {
   loaded_ = !startFailsForTest;
   return loaded_;
@@ -102,7 +105,8 @@ std::string TStarSocket::AddressText() const { return address_.toString().toStdS
 void TStarSocket::ResolveHost(const std::string& name) {
   if (lookupId_ >= 0) return;
   lastError_ = 0;
-  lookupId_ = QHostInfo::lookupHost(QString::fromStdString(name), this, &TStarSocket::LookupFinished);
+  if (!lookupsUnansweredForTest)
+    lookupId_ = QHostInfo::lookupHost(QString::fromStdString(name), this, &TStarSocket::LookupFinished);
   StartCountdown(TimeoutArp);
 }
 

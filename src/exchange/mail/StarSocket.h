@@ -46,6 +46,9 @@ class TStarSocket : public QObject {
   void UnloadWinsock();
   bool WinsockIsStarted() const { return started_; }
   static void SetStartFailsForTest(bool fails);
+  // Lookups started while this is set never answer, as behind a name server
+  // that has gone silent.
+  static void SetLookupsUnansweredForTest(bool unanswered);
 
   void CreateSocket();
   bool HasSocket() const { return socket_ != nullptr; }

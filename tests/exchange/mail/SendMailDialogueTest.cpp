@@ -1,11 +1,46 @@
 // The client against a scripted server: the replies real servers seldom give.
+#include <QElapsedTimer>
 #include <QTcpServer>
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "MailClientFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
 std::string ArgumentOf(const std::string& command) { return command.substr(command.find(' ') + 1); }
+
+// A loopback port that never answers a call: its queue of connections holds
+// one, taken here, and the kernel drops the calls that find the queue full.
+class TUnansweredPort {
+ public:
+  TUnansweredPort() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    EXPECT_EQ(bind(listener_, reinterpret_cast<sockaddr*>(&address), length), 0);
+    EXPECT_EQ(listen(listener_, 0), 0);
+    EXPECT_EQ(getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    port_ = ntohs(address.sin_port);
+    filler_ = socket(AF_INET, SOCK_STREAM, 0);
+    fcntl(filler_, F_SETFL, O_NONBLOCK);
+    connect(filler_, reinterpret_cast<sockaddr*>(&address), length);
+  }
+  ~TUnansweredPort() {
+    close(filler_);
+    close(listener_);
+  }
+  quint16 Port() const { return port_; }
+
+ private:
+  int listener_ = -1, filler_ = -1;
+  quint16 port_ = 0;
+};
 }  // namespace
 
 TEST_F(MailClientTest, ContinuationLinesShortRepliesAndBareLineFeeds) {
@@ -182,6 +217,40 @@ TEST_F(MailClientTest, ServerDrippingEveryReplyIsCutOffByTheWholeSendDeadline) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], (std::pair<int, std::string>{8, "the mail server did not answer in time"}));
   EXPECT_TRUE(server.commands.empty());
+}
+
+// Unset, the connection and the name lookup may take 30 s each (the socket
+// alone would wait without end); a server that never answers the call fails at
+// that deadline, made 1 s here, well before the whole send's.
+TEST_F(MailClientTest, UnansweredConnectionFailsAtItsDeadline) {
+  EXPECT_EQ(mail->TimeoutConnect, 30u);
+  EXPECT_EQ(mail->TimeoutArp, 30u);
+  TUnansweredPort peer;
+  mail->TO_Address = "bob@example.com";
+  mail->TimeoutConnect = 1;
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(SendTo(peer.Port(), 8000));
+  EXPECT_GE(clock.elapsed(), 900);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], (std::pair<int, std::string>{8, "Connection timed out"}));
+  EXPECT_TRUE(InfoTexts(kMailInfoConnected).empty());
+}
+
+TEST_F(MailClientTest, UnansweredNameLookupFailsAtItsDeadline) {
+  SendMail::SetLookupsUnansweredForTest(true);
+  mail->TO_Address = "bob@example.com";
+  mail->TimeoutArp = 1;
+  mail->SetSMTP_Server("mail.example.com");
+  QElapsedTimer clock;
+  clock.start();
+  mail->SetAction(TMailAction::Send_Mail);
+  ASSERT_TRUE(WaitUntil([&] { return done == 1; }, 8000));
+  EXPECT_GE(clock.elapsed(), 900);
+  EXPECT_EQ(InfoTexts(kMailInfoResolving), (std::vector<std::string>{"mail.example.com"}));
+  EXPECT_TRUE(InfoTexts(kMailInfoResolved).empty());
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], (std::pair<int, std::string>{8, "Connection timed out"}));
 }
 
 TEST_F(MailClientTest, SecondSendWhileBusyOnlyReportsBusy) {
