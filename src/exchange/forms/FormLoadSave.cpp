@@ -79,12 +79,12 @@ class TFormLoadSave::TUi : public ILoadSaveUi {
   explicit TUi(TFormLoadSave& form) : form_(form) {}
 
   std::optional<fs::path> ChooseImageToOpen(const fs::path& folder, const std::vector<TFileFilter>& filters) override {
-    return RunFileDialog(*form_.ImageOpenDialog, folder, filters);
+    return RunFileDialog(*form_.ImageOpenDialog(), folder, filters);
   }
   std::optional<fs::path> ChooseImageToSave(const fs::path& folder, const std::string& fileName,
                                             const std::vector<TFileFilter>& filters) override {
-    form_.ImageSaveDialog->selectFile(QString::fromStdString(fileName));
-    return RunFileDialog(*form_.ImageSaveDialog, folder, filters);
+    form_.ImageSaveDialog()->selectFile(QString::fromStdString(fileName));
+    return RunFileDialog(*form_.ImageSaveDialog(), folder, filters);
   }
   std::optional<std::string> ChooseScanner(const std::vector<TScannerDevice>& devices) override {
     return form_.ScannerSourceDialog->Choose(devices);
@@ -182,11 +182,6 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
   ButtonSendImage = button("ButtonSendImage", "Mail picture", 150, 3, &TFormLoadSave::ButtonSendImageClick);
   ButtonSendWork = button("ButtonSendWork", "Mail work", 150, 4, &TFormLoadSave::ButtonSendWorkClick);
 
-  ImageOpenDialog = new TPelmoOpenPictureDialog(this);
-  ImageOpenDialog->setObjectName("ImageOpenDialog");
-  WorkOpenDialog = new TPelmoOpenPictureDialog(this);
-  WorkOpenDialog->setObjectName("WorkOpenDialog");
-  ImageSaveDialog = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
   ScannerSourceDialog = new TScannerSourceDialog(this);
 
   ApplyInterface(this);
@@ -218,6 +213,27 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
 
 TFormLoadSave::~TFormLoadSave() {
   if (FormLoadSave == this) FormLoadSave = nullptr;
+}
+
+TPelmoOpenPictureDialog* TFormLoadSave::ImageOpenDialog() {
+  if (!imageOpenDialog_) {
+    imageOpenDialog_ = new TPelmoOpenPictureDialog(this);
+    imageOpenDialog_->setObjectName("ImageOpenDialog");
+  }
+  return imageOpenDialog_;
+}
+
+TPelmoOpenPictureDialog* TFormLoadSave::WorkOpenDialog() {
+  if (!workOpenDialog_) {
+    workOpenDialog_ = new TPelmoOpenPictureDialog(this);
+    workOpenDialog_->setObjectName("WorkOpenDialog");
+  }
+  return workOpenDialog_;
+}
+
+QFileDialog* TFormLoadSave::ImageSaveDialog() {
+  if (!imageSaveDialog_) imageSaveDialog_ = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
+  return imageSaveDialog_;
 }
 
 void TFormLoadSave::ButtonLoadImageClick() { actions_->LoadImage(); }
@@ -264,7 +280,7 @@ void TFormLoadSave::ButtonLoadWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
   if (!files) return;
   const std::optional<fs::path> chosen =
-      RunFileDialog(*WorkOpenDialog, WorkFolder(*files, settings_.LoadWorkDir), ParseWindowsFilter(WorkOpenFilter(settings_)));
+      RunFileDialog(*WorkOpenDialog(), WorkFolder(*files, settings_.LoadWorkDir), ParseWindowsFilter(WorkOpenFilter(settings_)));
   if (!chosen) return;
   const fs::path file = *chosen;
   files->LastWorkDir = file.parent_path();

@@ -44,9 +44,11 @@ class TFormLoadSave : public TSkinnedForm {
   TGraphicButton* ButtonSendImage;
   TGraphicButton* ButtonSendWork;
   TMyImage* ImageButtons;
-  TPelmoOpenPictureDialog* ImageOpenDialog;
-  TPelmoOpenPictureDialog* WorkOpenDialog;
-  QFileDialog* ImageSaveDialog;
+  // The file dialogs, each made on first use: a dialog lists its folder and
+  // loads its icons, which the program's start need not wait for.
+  TPelmoOpenPictureDialog* ImageOpenDialog();
+  TPelmoOpenPictureDialog* WorkOpenDialog();
+  QFileDialog* ImageSaveDialog();
   TScannerSourceDialog* ScannerSourceDialog;
 
   // The work the picture output saves (the main window sets the desk's); without
@@ -79,6 +81,9 @@ class TFormLoadSave : public TSkinnedForm {
   void ButtonExitClick();
 
  private:
+  TPelmoOpenPictureDialog* imageOpenDialog_ = nullptr;
+  TPelmoOpenPictureDialog* workOpenDialog_ = nullptr;
+  QFileDialog* imageSaveDialog_ = nullptr;
   class TUi;
   class TWork;
   const TMainSettings& settings_;

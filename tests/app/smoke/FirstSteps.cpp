@@ -102,7 +102,7 @@ void TypeIntoDialog(QFileDialog* dialog, const std::string& name, int typeIndex 
 // The export: the type from the dialog's list, a bare name typed.
 void Export(int typeIndex, const char* name) {
   InFilesWindow([typeIndex, name] {
-    TypeIntoDialog(FormLoadSave->ImageSaveDialog, name, typeIndex);
+    TypeIntoDialog(FormLoadSave->ImageSaveDialog(), name, typeIndex);
     FormLoadSave->ButtonSaveImageClick();
   });
 }
@@ -113,7 +113,7 @@ void SaveFirstWork() {
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, [poll] {
       for (QFileDialog* dialog : FormLoadSave->findChildren<QFileDialog*>()) {
-        if (dialog == FormLoadSave->ImageSaveDialog || !dialog->isVisible()) continue;
+        if (dialog == FormLoadSave->ImageSaveDialog() || !dialog->isVisible()) continue;
         poll->stop();
         poll->deleteLater();
         report << "work dialog in " << dialog->directory().absolutePath().toStdString() << '\n';
@@ -131,7 +131,7 @@ void Walk(const std::string& photo) {
   if (!main || !FormLoadSave || !FormAdjust || !FormPrint) return Fail("the program's windows are not all made");
   Note("photo");
   InFilesWindow([photo] {
-    TypeIntoDialog(FormLoadSave->ImageOpenDialog, photo);
+    TypeIntoDialog(FormLoadSave->ImageOpenDialog(), photo);
     FormLoadSave->ButtonLoadImageClick();
   });
   if (!FormAdjust->isVisible()) return Fail("the photo did not reach the adjust window");

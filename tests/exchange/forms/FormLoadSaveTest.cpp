@@ -87,6 +87,15 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   ExePath = exePath;
 }
 
+TEST_F(FormLoadSaveTest, TheFileDialogsAreMadeWhenFirstNeededAndKept) {
+  // Each would list its folder and load its icons while the program starts.
+  EXPECT_TRUE(form_.findChildren<QFileDialog*>().isEmpty());
+  QFileDialog* save = form_.ImageSaveDialog();
+  EXPECT_EQ(form_.ImageSaveDialog(), save);
+  EXPECT_NE(form_.ImageOpenDialog(), form_.WorkOpenDialog());
+  EXPECT_EQ(form_.findChildren<QFileDialog*>().size(), 3);
+}
+
 TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThere) {
   for (const char* name : {"ButtonExit", "ButtonLoadImage", "ButtonLoadClipboard", "ButtonLoadCamera",
                            "ButtonLoadTwain", "ButtonSaveImage", "ButtonSaveClipboard", "ButtonLoadWork",
@@ -102,7 +111,7 @@ TEST_F(FormLoadSaveTest, EveryButtonOfTheWindowIsThere) {
 TEST_F(FormLoadSaveTest, AFileChosenInTheDialogBecomesTheSourceAndOpensTheAdjustWindow) {
   const TBitmap32 picture(60, 80, Color32(10, 100, 200, 0));
   ASSERT_TRUE(SavePsdFile(picture, dir_ / "PORTRAIT.PSD"));
-  Choose(form_.ImageOpenDialog, dir_ / "PORTRAIT.PSD");
+  Choose(form_.ImageOpenDialog(), dir_ / "PORTRAIT.PSD");
   form_.ButtonLoadImageClick();
   EXPECT_FALSE(form_.isVisible());
   ASSERT_EQ(SourcePicture.Width(), 60);
@@ -115,7 +124,7 @@ TEST_F(FormLoadSaveTest, AFileChosenInTheDialogBecomesTheSourceAndOpensTheAdjust
 TEST_F(FormLoadSaveTest, AnUnreadableFileIsToldAndTheWindowStaysForAnotherTry) {
   WriteTestFile(dir_ / "broken.png", "not a picture");
   SourcePicture = TBitmap32(3, 3, Color32(1, 2, 3));
-  Choose(form_.ImageOpenDialog, dir_ / "broken.png");
+  Choose(form_.ImageOpenDialog(), dir_ / "broken.png");
   AnswerMessage();
   form_.ButtonLoadImageClick();
   EXPECT_TRUE(form_.isVisible());
@@ -126,7 +135,7 @@ TEST_F(FormLoadSaveTest, AnUnreadableFileIsToldAndTheWindowStaysForAnotherTry) {
 TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
   work_.picture = TBitmap32(8, 6, Color32(50, 60, 70));
   ImageSaved = false;
-  Choose(form_.ImageSaveDialog, dir_ / "look.tif");
+  Choose(form_.ImageSaveDialog(), dir_ / "look.tif");
   form_.ButtonSaveImageClick();
   EXPECT_TRUE(fs::exists(dir_ / "look.tif"));
   EXPECT_TRUE(ImageSaved);
@@ -144,16 +153,16 @@ TEST_F(FormLoadSaveTest, ABareNameIsSavedAsTheTypeChosenInTheDialog) {
   // Backwards, so no type is only the one left over from the run before.
   for (int i = int(types.size()) - 1; i >= 0; --i) {
     const std::string name = "look" + std::to_string(i);
-    WhenShown(form_.ImageSaveDialog, [this, i, name] {
+    WhenShown(form_.ImageSaveDialog(), [this, i, name] {
       // As a user does it: the type from the dialog's list, a name without extension.
-      auto* typeList = form_.ImageSaveDialog->findChild<QComboBox*>("fileTypeCombo");
-      auto* nameEdit = form_.ImageSaveDialog->findChild<QLineEdit*>("fileNameEdit");
+      auto* typeList = form_.ImageSaveDialog()->findChild<QComboBox*>("fileTypeCombo");
+      auto* nameEdit = form_.ImageSaveDialog()->findChild<QLineEdit*>("fileNameEdit");
       ASSERT_TRUE(typeList && nameEdit);
       typeList->setCurrentIndex(i);
       emit typeList->activated(i);
       emit typeList->textActivated(typeList->itemText(i));
       nameEdit->setText(QString::fromStdString(name));
-      static_cast<QDialog*>(form_.ImageSaveDialog)->accept();
+      static_cast<QDialog*>(form_.ImageSaveDialog())->accept();
     });
     form_.show();
     form_.ButtonSaveImageClick();

@@ -61,8 +61,8 @@ int main(int argc, char* argv[]) {
   QTimer::singleShot(0, [&] {
     loadSave.show();
     QTimer::singleShot(0, [&] {
-      loadSave.ImageOpenDialog->selectFile(QString::fromStdString(portrait));
-      static_cast<QDialog*>(loadSave.ImageOpenDialog)->accept();
+      loadSave.ImageOpenDialog()->selectFile(QString::fromStdString(portrait));
+      static_cast<QDialog*>(loadSave.ImageOpenDialog())->accept();
     });
     loadSave.ButtonLoadImageClick();
     // The adjust window's view shows the picture: its middle is not the white ground.
