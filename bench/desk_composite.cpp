@@ -55,6 +55,7 @@ void FadeRegions(TMask& mask, int canvas) {
 // `scale` is canvas pixels per rendering pixel, as the desk's scale is.
 struct Scene {
   std::vector<TBitmap32> pictures;
+  std::vector<std::vector<TAlphaSpan>> spans;  // measured once, as a layer's rendering does
   TBitmap32 canvas;
   std::vector<std::unique_ptr<TMask>> masks;
   std::vector<TCompositeLayer> layers;
@@ -62,9 +63,13 @@ struct Scene {
 
   explicit Scene(double scale = 1.0) : canvas(int(kSide * scale), int(kSide * scale)) {
     pictures.reserve(kLayers);
-    for (int i = 0; i < kLayers; ++i) pictures.push_back(Disc(i));
     for (int i = 0; i < kLayers; ++i) {
-      TCompositeLayer layer{&pictures[std::size_t(i)], {0, 0}, {0, 0, canvas.Width(), canvas.Height()}, nullptr, 100};
+      pictures.push_back(Disc(i));
+      spans.push_back(MeasureAlphaSpans(pictures.back()));
+    }
+    for (int i = 0; i < kLayers; ++i) {
+      TCompositeLayer layer{&pictures[std::size_t(i)], {0, 0}, {0, 0, canvas.Width(), canvas.Height()}, nullptr, 100,
+                            spans[std::size_t(i)]};
       if (i == 2 || i == 5) {
         auto mask = std::make_unique<TMask>();
         mask->SetBitmap(&canvas);

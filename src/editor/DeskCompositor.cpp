@@ -40,6 +40,8 @@ struct TPreparedLayer {
   std::vector<int> RunBase;
   std::vector<std::uint8_t> RunOffsets;
   std::uint8_t FadedBits = 0;   // the bits of all faded regions
+  const TAlphaSpan* Spans = nullptr;  // one a rendering row, or none
+  bool Occludes = false;              // its opaque pixels hide everything below them
   int SourceTop = 0;
   double Scale = 1.0;
 };
@@ -81,6 +83,8 @@ TPreparedLayer Prepare(const TCompositeLayer& layer, const TRect& rect, double s
   p.Scale = scale;
   p.Clip = IntersectRects(rect, Bounds(layer.Pos.X, layer.Pos.Y, layer.Rendering->Width(), layer.Rendering->Height()));
   if (layer.Opacity < 100) p.LayerFactor = std::uint32_t(layer.Opacity) * 255 / 100;
+  if (layer.Spans.size() == std::size_t(layer.Rendering->Height())) p.Spans = layer.Spans.data();
+  p.Occludes = p.Spans && p.LayerFactor == 255;
   if (!layer.Mask || p.Clip.IsEmpty()) return p;
   const TMaskA& map = layer.Mask->GetMap();
   if (map.Empty()) return p;
@@ -92,6 +96,7 @@ TPreparedLayer Prepare(const TCompositeLayer& layer, const TRect& rect, double s
   }
   if (regions.empty()) return p;
   p.Map = &map;
+  p.Occludes = false;
   BuildFadeTables(p, regions);
   p.MapColumns.resize(std::size_t(p.Clip.Width()));
   for (int x = p.Clip.Left; x < p.Clip.Right; ++x) {
@@ -259,21 +264,24 @@ template <TCompositeAlpha kAlpha>
   return i;
 }
 
-// The runs of 64 cells the layer has prepared, gathered from the map row `cells`
-// (`width` cells; nothing is read past them); returns how many it did.
+// The runs of 64 cells the layer has prepared that meet clip columns [from, to),
+// gathered from the map row `cells` (`width` cells; nothing is read past them);
+// returns the first column after them (`from` when there are none).
 [[gnu::target(TRESSARY_DESK_WIDEST)]] int GatherWidest(const TPreparedLayer& p, const std::uint8_t* cells, int width,
-                                                     std::uint8_t* out) {
-  for (std::size_t run = 0; run < p.RunBase.size(); ++run) {
+                                                       int from, int to, std::uint8_t* out) {
+  const std::size_t first = std::size_t(from / 64), last = std::min(p.RunBase.size(), std::size_t(to + 63) / 64);
+  if (first >= last) return from;
+  for (std::size_t run = first; run < last; ++run) {
     const int base = p.RunBase[run];
     const int left = width - base;  // at least 1: every column lies in the map
-    const auto first = [](int n) { return n >= 64 ? ~__mmask64(0) : n <= 0 ? 0 : (__mmask64(1) << n) - 1; };
-    const __mmask64 low = first(left), high = first(left - 64);
+    const auto lead = [](int n) { return n >= 64 ? ~__mmask64(0) : n <= 0 ? 0 : (__mmask64(1) << n) - 1; };
+    const __mmask64 low = lead(left), high = lead(left - 64);
     const __m512i a = _mm512_maskz_loadu_epi8(low, cells + base);
     const __m512i b = _mm512_maskz_loadu_epi8(high, cells + base + 64);
     const __m512i offsets = _mm512_loadu_si512(p.RunOffsets.data() + 64 * run);
     _mm512_storeu_si512(out + 64 * run, _mm512_permutex2var_epi8(a, offsets, b));
   }
-  return int(64 * p.RunBase.size());
+  return int(64 * last);
 }
 #pragma GCC diagnostic pop
 
@@ -300,7 +308,7 @@ template <TCompositeAlpha>
 int LayPlainWidest(const TColor32*, TColor32*, int, std::uint32_t) {
   return 0;
 }
-int GatherWidest(const TPreparedLayer&, const std::uint8_t*, int, std::uint8_t*) { return 0; }
+int GatherWidest(const TPreparedLayer&, const std::uint8_t*, int, int from, int, std::uint8_t*) { return from; }
 constexpr bool kWide = false;
 constexpr bool kWidest = false;
 #endif
@@ -319,38 +327,105 @@ void LayPlain(const TColor32* src, TColor32* dst, int count, std::uint32_t facto
 // a row meets are gathered first, so that runs of eight take the vector path at
 // every scale; rows that read the same map row (a desk below scale 1) reuse them.
 struct TGathered {
-  std::vector<std::uint8_t> Cells;  // room for the composite's width
-  const TPreparedLayer* Layer = nullptr;
+  std::vector<std::uint8_t> Cells;  // by clip column
   int MapRow = -1;
+  int From = 0, To = 0;  // the clip columns gathered
 };
 
-template <TCompositeAlpha kAlpha>
-void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int mapRow, TGathered& gathered) {
-  const int count = p.Clip.Width();
-  const int* columns = p.MapColumns.data();
+// The cells of clip columns [from, to) of map row `mapRow`, by clip column.
+const std::uint8_t* CellsOf(const TPreparedLayer& p, int mapRow, int from, int to, TGathered& gathered) {
   const std::uint8_t* cells = p.Map->Row(mapRow);
-  const std::uint8_t* run = cells + columns[0];
-  if (!p.ColumnsInStep) {
+  if (p.ColumnsInStep) return cells + p.MapColumns[0];
+  if (gathered.MapRow != mapRow || from < gathered.From || to > gathered.To) {
+    gathered.Cells.resize(p.MapColumns.size());
     std::uint8_t* out = gathered.Cells.data();
-    if (gathered.Layer != &p || gathered.MapRow != mapRow) {
-      int i = kWidest ? GatherWidest(p, cells, p.Map->Width(), out) : 0;
-      for (; i < count; ++i) out[i] = cells[columns[i]];
-      gathered.Layer = &p;
-      gathered.MapRow = mapRow;
-    }
-    run = out;
+    int i = kWidest ? std::max(from, GatherWidest(p, cells, p.Map->Width(), from, to, out)) : from;
+    for (; i < to; ++i) out[i] = cells[p.MapColumns[std::size_t(i)]];
+    gathered.MapRow = mapRow;
+    gathered.From = from;
+    gathered.To = to;
   }
-  int i = kWide ? LayFadedWide<kAlpha>(p, src, dst, count, run) : 0;
-  for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[run[i]]][src[i] >> 24]);
+  return gathered.Cells.data();
 }
 
 template <TCompositeAlpha kAlpha>
-void LayRow(const TPreparedLayer& p, int y, TColor32* targetRow, TGathered& gathered) {
-  const TColor32* src = p.Rendering->PixelPtr(p.Clip.Left - p.Pos.X, y - p.Pos.Y);
-  TColor32* dst = targetRow + p.Clip.Left;
-  if (!p.Map) return LayPlain<kAlpha>(src, dst, p.Clip.Width(), p.LayerFactor);
-  const int row = std::clamp(RoundInt((y - p.Pos.Y) * p.Scale) + p.SourceTop, 0, p.Map->Height() - 1);
-  LayFaded<kAlpha>(p, src, dst, row, gathered);
+void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int count, const std::uint8_t* cells) {
+  int i = kWide ? LayFadedWide<kAlpha>(p, src, dst, count, cells) : 0;
+  for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[cells[i]]][src[i] >> 24]);
+}
+
+// A run of target columns [Left, Right).
+struct TPiece {
+  int Left, Right;
+};
+
+// Adds `piece` to the sorted, disjoint runs of `cover`, merging the runs it meets.
+void AddCover(std::vector<TPiece>& cover, TPiece piece) {
+  auto first = std::find_if(cover.begin(), cover.end(), [&](const TPiece& c) { return c.Right >= piece.Left; });
+  auto last = first;
+  for (; last != cover.end() && last->Left <= piece.Right; ++last) {
+    piece.Left = std::min(piece.Left, last->Left);
+    piece.Right = std::max(piece.Right, last->Right);
+  }
+  cover.insert(cover.erase(first, last), piece);
+}
+
+// Appends the parts of [left, right) outside `cover`.
+void AddUncovered(const std::vector<TPiece>& cover, int left, int right, std::vector<TPiece>& out) {
+  for (const TPiece& c : cover) {
+    if (c.Right <= left) continue;
+    if (c.Left >= right) break;
+    if (c.Left > left) out.push_back({left, c.Left});
+    left = std::max(left, c.Right);
+    if (left >= right) return;
+  }
+  out.push_back({left, right});
+}
+
+// One band's working room.
+struct TBandPlan {
+  std::vector<TPiece> Cover;        // columns of a row that an opaque pixel hides below it
+  std::vector<TPiece> Pieces;       // by row, each row's layers top first, then its ground
+  std::vector<std::size_t> First;   // (layer count + 1) a row: where its layers' pieces start
+  std::vector<TGathered> Gathered;  // by layer
+};
+
+// Plans row y: each layer lays only the columns its spans say are not clear and
+// that no opaque pixel above hides; the ground goes only where nothing opaque lies.
+void PlanRow(const std::vector<TPreparedLayer>& prepared, const TRect& rect, int y, TBandPlan& plan) {
+  plan.Cover.clear();
+  for (const TPreparedLayer& p : prepared) {
+    plan.First.push_back(plan.Pieces.size());
+    if (y < p.Clip.Top || y >= p.Clip.Bottom) continue;
+    int left = p.Clip.Left, right = p.Clip.Right;
+    if (p.Spans) {
+      const TAlphaSpan& span = p.Spans[y - p.Pos.Y];
+      left = std::max(left, span.Left + p.Pos.X);
+      right = std::min(right, span.Right + p.Pos.X);
+      if (left >= right) continue;
+    }
+    AddUncovered(plan.Cover, left, right, plan.Pieces);
+    if (p.Occludes) {
+      const TAlphaSpan& span = p.Spans[y - p.Pos.Y];
+      const int solidLeft = std::max(left, span.SolidLeft + p.Pos.X);
+      const int solidRight = std::min(right, span.SolidRight + p.Pos.X);
+      if (solidLeft < solidRight) AddCover(plan.Cover, {solidLeft, solidRight});
+    }
+  }
+  plan.First.push_back(plan.Pieces.size());
+  AddUncovered(plan.Cover, rect.Left, rect.Right, plan.Pieces);
+}
+
+// The pieces rows apart start on pages of their own, where the processor's own
+// prefetching starts afresh: each row's pieces are fetched a few rows ahead.
+constexpr int kAhead = 2;
+
+void Prefetch(const TPreparedLayer& p, int y, const TBandPlan& plan, std::size_t at) {
+  const std::size_t first = plan.First[at], last = plan.First[at + 1];
+  if (first == last) return;
+  const char* row = reinterpret_cast<const char*>(p.Rendering->PixelPtr(0, y - p.Pos.Y));
+  const char* end = row + 4 * (plan.Pieces[last - 1].Right - p.Pos.X);
+  for (const char* at = row + 4 * (plan.Pieces[first].Left - p.Pos.X); at < end; at += 64) __builtin_prefetch(at);
 }
 
 // Rows go in bands small enough to stay in the cache while every layer passes
@@ -358,23 +433,56 @@ void LayRow(const TPreparedLayer& p, int y, TColor32* targetRow, TGathered& gath
 // bands are shared out over the task pool.
 template <TCompositeAlpha kAlpha>
 void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPreparedLayer>& prepared) {
-  constexpr int kBandBytes = 1024 * 1024;
+  constexpr int kBandBytes = 512 * 1024;
   const TColor32 ground = kAlpha == TCompositeAlpha::Coverage ? kOpaqueWhite : kClearWhite;
   const int bandRows = std::max(1, kBandBytes / (4 * rect.Width()));
-  const std::int64_t work = std::int64_t(rect.Width()) * rect.Height() * std::int64_t(prepared.size() + 1);
+  const std::size_t count = prepared.size(), stride = count + 1;
+  const std::int64_t work = std::int64_t(rect.Width()) * rect.Height() * std::int64_t(count + 1);
   target.Bits();  // unshared here, not by a band
   ForRowBands(rect.Top, rect.Bottom, work, [&](int y0, int y1) {
-    TGathered gathered;
-    gathered.Cells.resize(std::size_t(rect.Width()));
+    TBandPlan plan;
+    plan.Gathered.resize(count);
     for (int top = y0; top < y1; top += bandRows) {
       const int bottom = std::min(y1, top + bandRows);
+      plan.Pieces.clear();
+      plan.First.clear();
       for (int y = top; y < bottom; ++y) {
-        TColor32* row = target.PixelPtr(rect.Left, y);
-        std::fill(row + (kWide ? FillWide(row, rect.Width(), ground) : 0), row + rect.Width(), ground);
+        PlanRow(prepared, rect, y, plan);
+        TColor32* row = target.PixelPtr(0, y);
+        const std::size_t grounds = plan.First.back(), end = plan.Pieces.size();
+        for (std::size_t g = grounds; g < end; ++g) {
+          TColor32* out = row + plan.Pieces[g].Left;
+          const int width = plan.Pieces[g].Right - plan.Pieces[g].Left;
+          std::fill(out + (kWide ? FillWide(out, width, ground) : 0), out + width, ground);
+        }
       }
-      for (auto p = prepared.rbegin(); p != prepared.rend(); ++p)
-        for (int y = std::max(top, p->Clip.Top); y < std::min(bottom, p->Clip.Bottom); ++y)
-          LayRow<kAlpha>(*p, y, target.PixelPtr(0, y), gathered);
+      for (std::size_t k = count; k-- > 0;) {
+        const TPreparedLayer& p = prepared[k];
+        const int from = std::max(top, p.Clip.Top), to = std::min(bottom, p.Clip.Bottom);
+        for (int y = from; y < to; ++y) {
+          const std::size_t at = std::size_t(y - top) * stride + k;
+          const std::size_t first = plan.First[at], last = plan.First[at + 1];
+          if (y + kAhead < to) Prefetch(p, y + kAhead, plan, at + kAhead * stride);
+          if (first == last) continue;
+          TColor32* row = target.PixelPtr(0, y);
+          const TColor32* src = p.Rendering->PixelPtr(0, y - p.Pos.Y);
+          const std::uint8_t* cells = nullptr;  // by clip column
+          if (p.Map) {
+            const int mapRow = std::clamp(RoundInt((y - p.Pos.Y) * p.Scale) + p.SourceTop, 0, p.Map->Height() - 1);
+            cells = CellsOf(p, mapRow, plan.Pieces[first].Left - p.Clip.Left, plan.Pieces[last - 1].Right - p.Clip.Left,
+                            plan.Gathered[k]);
+          }
+          for (std::size_t i = first; i < last; ++i) {
+            const TPiece piece = plan.Pieces[i];
+            const int width = piece.Right - piece.Left;
+            if (cells)
+              LayFaded<kAlpha>(p, src + (piece.Left - p.Pos.X), row + piece.Left, width,
+                               cells + (piece.Left - p.Clip.Left));
+            else
+              LayPlain<kAlpha>(src + (piece.Left - p.Pos.X), row + piece.Left, width, p.LayerFactor);
+          }
+        }
+      }
     }
   });
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "picture/AlphaSpans.h"
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
 
@@ -18,6 +19,9 @@ struct TCompositeLayer {
   TRect SourceRect;    // the part of the layer picture the rendering shows
   const TMask* Mask = nullptr;
   std::uint8_t Opacity = 100;
+  // The rendering's rows as MeasureAlphaSpans gives them; without them (or with a
+  // count other than the rendering's height) every row is laid whole.
+  std::span<const TAlphaSpan> Spans;
 };
 
 enum class TCompositeAlpha {

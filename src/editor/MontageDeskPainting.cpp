@@ -40,7 +40,8 @@ void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
     const bool full = target == TDeskTarget::Export;
     const TLayerRendering& rendering = full ? layer->OutputRendering() : layer->ViewRendering();
     if (rendering.State == rsNothing) continue;
-    TCompositeLayer part{&rendering.Bitmap, rendering.Pos, rendering.SourceRect, &layer->Mask, layer->Opacity()};
+    TCompositeLayer part{&rendering.Bitmap, rendering.Pos, rendering.SourceRect, &layer->Mask, layer->Opacity(),
+                         rendering.Spans};
     if (target == TDeskTarget::View) part.Pos = {part.Pos.X - ViewOrigin.X, part.Pos.Y - ViewOrigin.Y};
     parts.push_back(part);
   }

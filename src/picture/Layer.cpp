@@ -250,6 +250,7 @@ void TLayer::Render(bool full) {
     if (target.Empty()) return nothing();
     RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target);
   }
+  rendering.Spans = MeasureAlphaSpans(target);
   rendering.Pos = newPos;
   rendering.State = newState;
   rendering.SourceRect = source;

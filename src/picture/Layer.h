@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/AlphaSpans.h"
 #include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
 #include "picture/LayerHost.h"
@@ -95,9 +96,11 @@ struct TLayerRendering {
   TPoint Pos{-1, -1};
   TRenderState State = rsNothing;
   TRect SourceRect;
+  std::vector<TAlphaSpan> Spans;  // Bitmap's rows
 
   void Clear() {
     Bitmap.Reset();
+    Spans.clear();
     Pos = {-1, -1};
     State = rsNothing;
   }

@@ -1,5 +1,6 @@
-// The compositor's fast paths (runs of eight, tables of region coverage) against
-// a pixel-by-pixel reading of the desk's arithmetic, over pictures wide enough to
+// The compositor's fast paths (runs of eight, tables of region coverage, the
+// spans that skip clear pixels and what opaque ones hide) against a
+// pixel-by-pixel reading of the desk's arithmetic, over pictures wide enough to
 // take every path: clear runs, opaque runs, mixed runs and ragged ends.
 #include <gtest/gtest.h>
 
@@ -20,6 +21,20 @@ struct Source {
   std::unique_ptr<TMask> mask;
   TCompositeLayer layer;
 };
+
+// The layers of `sources`, with their renderings' spans or without.
+std::vector<TCompositeLayer> Layers(const std::vector<Source>& sources, bool withSpans,
+                                    std::vector<std::vector<TAlphaSpan>>& spans) {
+  std::vector<TCompositeLayer> layers;
+  spans.clear();
+  spans.reserve(sources.size());
+  for (const Source& s : sources) {
+    layers.push_back(s.layer);
+    spans.push_back(withSpans ? MeasureAlphaSpans(s.picture) : std::vector<TAlphaSpan>());
+    layers.back().Spans = spans.back();
+  }
+  return layers;
+}
 
 std::uint32_t Faded(std::uint32_t percent, std::uint32_t a) { return (percent * 255 / 100 * a) >> 8; }
 
@@ -76,15 +91,17 @@ TBitmap32 RaggedPicture(int w, int h, std::mt19937& random) {
   return picture;
 }
 
+// The top layer opaque (its opaque runs hide what lies below), then faded and
+// half-opaque layers, and at the bottom one wholly clear.
 std::vector<Source> Scene(std::mt19937& random) {
-  std::vector<Source> sources(4);
-  const int sizes[4][2] = {{45, 9}, {37, 11}, {61, 6}, {29, 13}};
-  const TPoint places[4] = {{3, 1}, {-5, 0}, {0, 4}, {20, -2}};
-  const std::uint8_t opacities[4] = {100, 70, 100, 35};
+  std::vector<Source> sources(5);
+  const int sizes[5][2] = {{45, 9}, {37, 11}, {61, 6}, {29, 13}, {33, 7}};
+  const TPoint places[5] = {{3, 1}, {-5, 0}, {0, 4}, {20, -2}, {1, 1}};
+  const std::uint8_t opacities[5] = {100, 70, 100, 35, 100};
   for (std::size_t i = 0; i < sources.size(); ++i) {
     Source& s = sources[i];
-    s.picture = RaggedPicture(sizes[i][0], sizes[i][1], random);
-    s.layer = {&s.picture, places[i], {0, 0, sizes[i][0], sizes[i][1]}, nullptr, opacities[i]};
+    s.picture = i == 4 ? TBitmap32(sizes[i][0], sizes[i][1]) : RaggedPicture(sizes[i][0], sizes[i][1], random);
+    s.layer = {&s.picture, places[i], {0, 0, sizes[i][0], sizes[i][1]}, nullptr, opacities[i], {}};
     if (i == 1 || i == 2) {
       s.mask = std::make_unique<TMask>();
       s.mask->SetBitmap(&s.picture);
@@ -109,62 +126,75 @@ std::vector<Source> Scene(std::mt19937& random) {
 TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmetic) {
   std::mt19937 random(7);
   const std::vector<Source> sources = Scene(random);
-  std::vector<TCompositeLayer> layers;
-  for (const Source& s : sources) layers.push_back(s.layer);
-  for (TCompositeAlpha kind : {TCompositeAlpha::Coverage, TCompositeAlpha::Accumulate}) {
-    TBitmap32 target(70, 16, 0x12345678);
-    CompositeLayers(target, {0, 0, 70, 16}, layers, 1.0, kind);
-    TBitmap32 reference(70, 16);
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 70; ++x) reference.SetPixel(x, y, ReferencePixel(sources, x, y, kind));
-    EXPECT_TRUE(SamePicture(target, reference)) << (kind == TCompositeAlpha::Coverage ? "on the desk" : "in the export");
-  }
+  std::vector<std::vector<TAlphaSpan>> spans;
+  for (bool withSpans : {false, true})
+    for (TCompositeAlpha kind : {TCompositeAlpha::Coverage, TCompositeAlpha::Accumulate}) {
+      SCOPED_TRACE(withSpans ? "with spans" : "without spans");
+      const std::vector<TCompositeLayer> layers = Layers(sources, withSpans, spans);
+      TBitmap32 target(70, 16, 0x12345678);
+      CompositeLayers(target, {0, 0, 70, 16}, layers, 1.0, kind);
+      TBitmap32 reference(70, 16);
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 70; ++x) reference.SetPixel(x, y, ReferencePixel(sources, x, y, kind));
+      EXPECT_TRUE(SamePicture(target, reference))
+          << (kind == TCompositeAlpha::Coverage ? "on the desk" : "in the export");
+    }
 }
 
 // Wide layers on a zoomed desk: the map read at twice, half and a third more
 // than the rendering's size, cells gathered in runs and reused by rows that
-// meet the same map row; runs of sixteen clear, opaque and mixed pixels.
+// meet the same map row (with spans, over the columns those rows lay); runs of
+// sixteen clear, opaque and mixed pixels; on top, an opaque block with holes.
 TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmeticAtEveryScale) {
   std::mt19937 random(11);
-  for (double scale : {2.0, 0.5, 1.33}) {
-    SCOPED_TRACE(scale);
-    std::vector<Source> sources(3);
-    const int sizes[3][2] = {{301, 9}, {263, 12}, {150, 10}};
-    const TPoint places[3] = {{0, 1}, {-7, 0}, {40, 2}};
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-      Source& s = sources[i];
-      s.picture = RaggedPicture(sizes[i][0], sizes[i][1], random);
-      for (int y = 0; y < sizes[i][1]; ++y)
-        for (int x = 64; x < 96; ++x) s.picture.SetPixel(x, y, x < 80 ? 0 : (random() & 0xFFFFFF) | 0xFF000000);
-      s.layer = {&s.picture, places[i], {0, 0, sizes[i][0], sizes[i][1]}, nullptr, i == 2 ? std::uint8_t(60) : std::uint8_t(100)};
-      if (i == 2) continue;
-      s.canvas = TBitmap32(int(sizes[i][0] * scale + 0.5), int(sizes[i][1] * scale + 0.5));
-      s.mask = std::make_unique<TMask>();
-      s.mask->SetBitmap(&s.canvas);
-      TMaskA& map = s.mask->Map();
-      for (int y = 0; y < map.Height(); ++y)
-        for (int x = 0; x < map.Width(); ++x) map.At(x, y) = (x / 24) % 2 ? std::uint8_t(random() % 4) : 1;
-      s.mask->SetRegionOpacity(1, 40);
-      s.mask->SetRegionOpacity(2, 70);
-      s.mask->GetUsedRegions();
-      s.layer.Mask = s.mask.get();
+  for (bool withSpans : {false, true})
+    for (double scale : {2.0, 0.5, 1.33}) {
+      SCOPED_TRACE(scale);
+      SCOPED_TRACE(withSpans ? "with spans" : "without spans");
+      std::vector<Source> sources(4);
+      const int sizes[4][2] = {{60, 11}, {301, 9}, {263, 12}, {150, 10}};
+      const TPoint places[4] = {{100, 0}, {0, 1}, {-7, 0}, {40, 2}};
+      for (std::size_t i = 0; i < sources.size(); ++i) {
+        Source& s = sources[i];
+        if (i == 0) {
+          s.picture = TBitmap32(sizes[i][0], sizes[i][1], 0xFF405060);
+          for (int y = 0; y < sizes[i][1]; ++y) s.picture.SetPixel((y * 7) % sizes[i][0], y, 0x80102030);
+          s.layer = {&s.picture, places[i], {0, 0, sizes[i][0], sizes[i][1]}, nullptr, 100, {}};
+          continue;
+        }
+        s.picture = RaggedPicture(sizes[i][0], sizes[i][1], random);
+        for (int y = 0; y < sizes[i][1]; ++y)
+          for (int x = 64; x < 96; ++x) s.picture.SetPixel(x, y, x < 80 ? 0 : (random() & 0xFFFFFF) | 0xFF000000);
+        s.layer = {&s.picture, places[i], {0, 0, sizes[i][0], sizes[i][1]}, nullptr, std::uint8_t(i == 3 ? 60 : 100),
+                   {}};
+        if (i == 3) continue;
+        s.canvas = TBitmap32(int(sizes[i][0] * scale + 0.5), int(sizes[i][1] * scale + 0.5));
+        s.mask = std::make_unique<TMask>();
+        s.mask->SetBitmap(&s.canvas);
+        TMaskA& map = s.mask->Map();
+        for (int y = 0; y < map.Height(); ++y)
+          for (int x = 0; x < map.Width(); ++x) map.At(x, y) = (x / 24) % 2 ? std::uint8_t(random() % 4) : 1;
+        s.mask->SetRegionOpacity(1, 40);
+        s.mask->SetRegionOpacity(2, 70);
+        s.mask->GetUsedRegions();
+        s.layer.Mask = s.mask.get();
+      }
+      std::vector<std::vector<TAlphaSpan>> spans;
+      const std::vector<TCompositeLayer> layers = Layers(sources, withSpans, spans);
+      TBitmap32 target(290, 14, 0x12345678);
+      CompositeLayers(target, {0, 0, 290, 14}, layers, scale, TCompositeAlpha::Coverage);
+      TBitmap32 reference(290, 14);
+      for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < 290; ++x)
+          reference.SetPixel(x, y, ReferencePixel(sources, x, y, TCompositeAlpha::Coverage, scale));
+      EXPECT_TRUE(SamePicture(target, reference));
     }
-    std::vector<TCompositeLayer> layers;
-    for (const Source& s : sources) layers.push_back(s.layer);
-    TBitmap32 target(290, 14, 0x12345678);
-    CompositeLayers(target, {0, 0, 290, 14}, layers, scale, TCompositeAlpha::Coverage);
-    TBitmap32 reference(290, 14);
-    for (int y = 0; y < 14; ++y)
-      for (int x = 0; x < 290; ++x)
-        reference.SetPixel(x, y, ReferencePixel(sources, x, y, TCompositeAlpha::Coverage, scale));
-    EXPECT_TRUE(SamePicture(target, reference));
-  }
 }
 
 TEST(DeskCompositorPaths, RectIsClampedToTheTarget) {
   TBitmap32 target(3, 2, 0x12345678);
   TBitmap32 source(5, 5, 0xFF010203);
-  const TCompositeLayer layer{&source, {-1, -1}, {0, 0, 5, 5}, nullptr, 100};
+  const TCompositeLayer layer{&source, {-1, -1}, {0, 0, 5, 5}, nullptr, 100, {}};
   CompositeLayers(target, {-5, -5, 50, 1}, std::span(&layer, 1), 1.0, TCompositeAlpha::Coverage);
   EXPECT_EQ(target.Pixel(2, 0), 0xFF010203);
   EXPECT_EQ(target.Pixel(0, 1), 0x12345678u);  // below the rect: untouched
