@@ -35,7 +35,7 @@ constexpr TStripButton kStrip[] = {
 };
 
 TFormCatalog& CatalogWindow() {
-  if (!FormCatalog) new TFormCatalog();
+  if (!FormCatalog) new TFormCatalog(ProgramSettings());
   return *FormCatalog;
 }
 
@@ -48,7 +48,8 @@ void ToggleCatalog() {
 }
 }  // namespace
 
-TFormCatalog::TFormCatalog(QWidget* parent) : TPageForm("FormCatalog", kWidth, kHeight, parent) {
+TFormCatalog::TFormCatalog(const TMainSettings& settings, QWidget* parent)
+    : TPageForm("FormCatalog", kWidth, kHeight, parent) {
   FormCatalog = this;
   setWindowTitle("Catalogue");
   const std::vector<TGraphicButton*> strip = BuildButtonStrip(kStrip);
@@ -66,7 +67,7 @@ TFormCatalog::TFormCatalog(QWidget* parent) : TPageForm("FormCatalog", kWidth, k
   ApplyInterface(this);
   TakeCaption("FormCatalogCaption", "Catalogue");
   TakeStripHints(kStrip);
-  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().CatalogDir));
+  HTMLViewer->SetBaseFolder(PageFolder(settings.CatalogDir));
   // Web and mail addresses, help pages and clips, as in the help pages.
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 

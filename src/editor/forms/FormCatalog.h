@@ -9,12 +9,14 @@
 
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 
 class TFormCatalog : public TPageForm {
   Q_OBJECT
 
  public:
-  explicit TFormCatalog(QWidget* parent = nullptr);
+  // Shows the pages of the catalogue folder of `settings`.
+  explicit TFormCatalog(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormCatalog() override;
 
   TGraphicButton* ButtonContents;

@@ -44,8 +44,8 @@ void ShowChannels(QLabel* red, QLabel* green, QLabel* blue, TColor32 color) {
 
 }  // namespace
 
-TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget* parent)
-    : TPortraitToolForm("FormColorCalibration", "ButtonOK", parent), portrait_(portrait) {
+TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, TMainSettings& settings, QWidget* parent)
+    : TPortraitToolForm("FormColorCalibration", "ButtonOK", parent), portrait_(portrait), settings_(settings) {
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 30);
   ButtonExit->OnClick = [this] { close(); };
   ImageLayer = NewPicture("ImageLayer");
@@ -101,7 +101,7 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, QWidget*
   ButtonOK->setToolTip(TermText("FormColorCalibrationButtonOKHint"));
   ButtonCancel->setToolTip(TermText("FormColorCalibrationButtonCancelHint"));
 
-  SetCalibrationColor(Color32(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue));
+  SetCalibrationColor(Color32(settings_.CalibrationRed, settings_.CalibrationGreen, settings_.CalibrationBlue));
   ShowChannels(LabelCurrentRed, LabelCurrentGreen, LabelCurrentBlue, ButtonCurrentColor->Color());
   ImageLayer->SetPicture(portrait_);
   OnShow = [this] {
@@ -121,9 +121,9 @@ const TBitmap32& TFormColorCalibration::Calibrated() const { return ImageLayer->
 
 void TFormColorCalibration::SetCalibrationColor(TColor32 color) {
   // The colour stays for the rest of the run, whatever the window's result.
-  ProgramSettings().CalibrationRed = RedOf(color);
-  ProgramSettings().CalibrationGreen = GreenOf(color);
-  ProgramSettings().CalibrationBlue = BlueOf(color);
+  settings_.CalibrationRed = RedOf(color);
+  settings_.CalibrationGreen = GreenOf(color);
+  settings_.CalibrationBlue = BlueOf(color);
   ButtonCalibrationColor->SetColor(color);
   ShowChannels(LabelCalibrationRed, LabelCalibrationGreen, LabelCalibrationBlue, color);
 }
@@ -139,7 +139,8 @@ void TFormColorCalibration::ShowCurrentColor(TPoint p) {
 bool TFormColorCalibration::CalibrateAt(TPoint p) {
   TBitmap32 picture = ImageLayer->Picture();
   SetProgramCursor(*this, crHourGlass);
-  const bool done = CalibrateColors(picture, p.X, p.Y, Color32(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue));
+  const bool done = CalibrateColors(
+      picture, p.X, p.Y, Color32(settings_.CalibrationRed, settings_.CalibrationGreen, settings_.CalibrationBlue));
   if (done) ImageLayer->SetPicture(std::move(picture), true);
   SetProgramCursor(*this, crDefault);
   return done;
@@ -147,8 +148,8 @@ bool TFormColorCalibration::CalibrateAt(TPoint p) {
 
 void TFormColorCalibration::ButtonUndoCalibrationClick() { ImageLayer->SetPicture(portrait_, true); }
 
-std::optional<TBitmap32> CalibratePortrait(const TBitmap32& portrait) {
-  TFormColorCalibration form(portrait);
+std::optional<TBitmap32> CalibratePortrait(const TBitmap32& portrait, TMainSettings& settings) {
+  TFormColorCalibration form(portrait, settings);
   if (ShowSkinnedModal(form) != 1) return std::nullopt;
   return form.Calibrated();
 }

@@ -12,11 +12,14 @@ class QLabel;
 class TColorFace;
 class TGraphicButton;
 class TPortraitScroll;
+struct TMainSettings;
 
 class TFormColorCalibration : public TPortraitToolForm {
   Q_OBJECT
  public:
-  explicit TFormColorCalibration(const TBitmap32& portrait, QWidget* parent = nullptr);
+  // Calibrates to the calibration colour of `settings`, which the window's
+  // colour choices change.
+  TFormColorCalibration(const TBitmap32& portrait, TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormColorCalibration() override;
 
   TPortraitScroll* ImageLayer;
@@ -41,8 +44,9 @@ class TFormColorCalibration : public TPortraitToolForm {
   void ShowCurrentColor(TPoint p);
 
   TBitmap32 portrait_;
+  TMainSettings& settings_;
 };
 
 // Runs the window modally over the portrait's picture: the calibrated picture
 // when the user accepts it, nothing when they cancel.
-std::optional<TBitmap32> CalibratePortrait(const TBitmap32& portrait);
+std::optional<TBitmap32> CalibratePortrait(const TBitmap32& portrait, TMainSettings& settings);

@@ -93,7 +93,8 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled) {
   button.Resource().SetIndex(enabled ? 0 : 3);
 }
 
-TFormMain::TFormMain(QWidget* parent) : TSkinnedForm("FormMain", parent), state_(*this) {
+TFormMain::TFormMain(TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this) {
   deskWindow_ = new TFormMontage(state_, this);
   deskTools_ = std::make_unique<TMainDeskTools>(state_);
   deskWindow_->UseMouseTools(*deskTools_);
@@ -112,7 +113,8 @@ TFormMain::TFormMain(QWidget* parent) : TSkinnedForm("FormMain", parent), state_
   deskWindow_->hide();
 }
 
-TFormMain::TFormMain(IMainDesk& desk, QWidget* parent) : TSkinnedForm("FormMain", parent), state_(*this) {
+TFormMain::TFormMain(TMainSettings& settings, IMainDesk& desk, QWidget* parent)
+    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this) {
   state_.AttachDesk(desk);
   Init();
 }
@@ -122,7 +124,7 @@ IAdjustHost* TFormMain::AdjustHost() const { return adjustHost_.get(); }
 void TFormMain::Init() {
   resize(kMainWidth, kMainHeight);
   musicPlayer_ = std::make_unique<TQtMusicPlayer>();
-  music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, ProgramSettings().PlayMusic);
+  music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, settings_.PlayMusic);
   PauseMusicWithTheApplication();
   BuildControls();
   templateButtons_ = new TTemplateButtons(*this);
@@ -169,7 +171,7 @@ void TFormMain::StartMusic() {
   static const TIniFile kNoSettings = TIniFile::FromText("");
   // Without a sound device nothing plays, so the MP3 probe would only cost time.
   const bool mp3 = musicPlayer_->SoundDeviceAvailable() && TestMp3Playback(*musicPlayer_, fs::path(ExePath));
-  music_->BuildPlayList(MainIni ? *MainIni : kNoSettings, MusicFolder(), mp3);
+  music_->BuildPlayList(MainIni ? *MainIni : kNoSettings, MusicFolder(settings_.MusicDir), mp3);
 }
 
 void TFormMain::PauseMusicWithTheApplication() {
@@ -454,7 +456,7 @@ void TFormMain::EditPortrait(TLayerHistoryKind kind) {
   }
   std::optional<TBitmap32> edited = kind == lhkBaldHead
                                         ? EditBaldHead(portrait->Picture, FacePoint, {portrait->Left, portrait->Top})
-                                        : CalibratePortrait(portrait->Picture);
+                                        : CalibratePortrait(portrait->Picture, settings_);
   if (!edited) return;
   bool changed = false;
   {
@@ -576,7 +578,7 @@ void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 int TFormMain::AskYesNo(const std::string& text) { return ShowMessageBox(text, mbkYesNo, true); }
 
 void RegisterMainWindow() {
-  RegisterStandingForm("FormMain", [] { return new TFormMain(); });
+  RegisterStandingForm("FormMain", [] { return new TFormMain(ProgramSettings()); });
 }
 
 void ConnectMainWindow() {

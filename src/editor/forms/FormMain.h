@@ -26,16 +26,19 @@ class TBackgroundMusic;
 class TQtMusicPlayer;
 class IAdjustHost;
 struct TControlDesign;
+struct TMainSettings;
 
 class TFormMain : public TSkinnedForm, private IMainView {
   Q_OBJECT
 
  public:
   // The window with its desk window as a child, the desk owned by that window.
-  explicit TFormMain(QWidget* parent = nullptr);
+  // Its background music plays from the music folder of `settings` and turns
+  // the settings' PlayMusic on and off.
+  explicit TFormMain(TMainSettings& settings, QWidget* parent = nullptr);
   // The window over a desk made elsewhere, without a desk window; `desk` must
   // outlive the window.
-  explicit TFormMain(IMainDesk& desk, QWidget* parent = nullptr);
+  TFormMain(TMainSettings& settings, IMainDesk& desk, QWidget* parent = nullptr);
   ~TFormMain() override;
 
   TMainState& State() { return state_; }
@@ -62,6 +65,7 @@ class TFormMain : public TSkinnedForm, private IMainView {
   void ShowLayerLabel(const std::string& text) override;
 
  private:
+  TMainSettings& settings_;
   void Init();
   void BuildControls();
   void BuildControl(const TControlDesign& design);

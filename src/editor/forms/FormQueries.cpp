@@ -69,7 +69,8 @@ std::vector<std::string> NamesOf(const std::vector<TRecord>& records, const std:
 }
 }  // namespace
 
-TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, kHeight, parent) {
+TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
+    : TPageForm("FormQueries", kWidth, kHeight, parent), settings_(settings) {
   FormQueries = this;
   setWindowTitle("Questionnaires");
   BuildControls();
@@ -84,7 +85,7 @@ TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, k
   ButtonResetHTMLControls->setToolTip(TermText("ButtonResetHTMLControlsHint", "Back to the first answers"));
   ButtonPrintQuizResult->setToolTip(TermText("ButtonPrintQuizResultHint", "Print the result"));
   ButtonViewQuizResult->setToolTip(TermText("ButtonViewQuizResultHint", "View quiz result"));
-  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().QueriesDir));
+  HTMLViewer->SetBaseFolder(PageFolder(settings_.QueriesDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
   HTMLViewer->OnObjectClick = [this](std::size_t) { ObjectClick(); };
 
@@ -94,7 +95,7 @@ TFormQueries::TFormQueries(QWidget* parent) : TPageForm("FormQueries", kWidth, k
     ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
     ObjectClicksEnabled = true;
     SetWindowButtonPressed("FormMain", "ButtonQueries", true);
-    const fs::path folder = PageFolder(ProgramSettings().QueriesDir);
+    const fs::path folder = PageFolder(settings_.QueriesDir);
     const bool queries = fs::exists(ResolvePath(folder, kQueriesFile));
     const bool quizzes = fs::exists(ResolvePath(folder, kQuizzesFile));
     // A mode whose file is missing could not be shown: no choice to offer.
@@ -155,7 +156,7 @@ void TFormQueries::Guarded(const std::function<void()>& action) {
 }
 
 std::vector<std::string> TFormQueries::ReadQueriesFile(std::string_view name) const {
-  return OpenTextFile(ResolvePath(PageFolder(ProgramSettings().QueriesDir), name), std::string(name));
+  return OpenTextFile(ResolvePath(PageFolder(settings_.QueriesDir), name), std::string(name));
 }
 
 void TFormQueries::ClearPage() {
@@ -398,5 +399,5 @@ void TFormQueries::KeyUp(int& key, int shift) {
 }
 
 void RegisterFormQueries() {
-  RegisterStandingForm("FormQueries", [] { return new TFormQueries(); });
+  RegisterStandingForm("FormQueries", [] { return new TFormQueries(ProgramSettings()); });
 }

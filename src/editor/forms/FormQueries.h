@@ -13,6 +13,7 @@
 
 class QComboBox;
 class TGraphicButton;
+struct TMainSettings;
 
 class TFormQueries : public TPageForm {
   Q_OBJECT
@@ -20,7 +21,8 @@ class TFormQueries : public TPageForm {
  public:
   enum TMode : int { qmNone = 0, qmFilter = 1, qmQuiz = 2 };
 
-  explicit TFormQueries(QWidget* parent = nullptr);
+  // Reads its pages and lists from the queries folder of `settings`.
+  explicit TFormQueries(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormQueries() override;
 
   QComboBox* ComboBox;
@@ -62,6 +64,7 @@ class TFormQueries : public TPageForm {
   void ComboBoxClick(int index);
 
  private:
+  const TMainSettings& settings_;
   int filterListener_ = -1;  // in TemplateFilter()
   void BuildControls();
   std::vector<std::string> ReadQueriesFile(std::string_view name) const;

@@ -90,7 +90,8 @@ QString FileNameOnly(const std::string& path) {
 
 }  // namespace
 
-TFormSetup::TFormSetup(QWidget* parent) : TSkinnedForm("FormSetup", parent) {
+TFormSetup::TFormSetup(TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormSetup", parent), settings_(settings) {
   FormSetup = this;
   // Always modal: it disables the other windows and keeps its keys.
   InSkinnedModal = true;
@@ -100,8 +101,8 @@ TFormSetup::TFormSetup(QWidget* parent) : TSkinnedForm("FormSetup", parent) {
   ApplyInterface(this);
   ApplyTexts();
   SetMusic(nullptr);
-  ShowNumber(EditLeftRightMargins, UpDown1, ProgramSettings().LeftRightMargin);
-  ShowNumber(EditTopBottomMargins, UpDown2, ProgramSettings().TopBottomMargin);
+  ShowNumber(EditLeftRightMargins, UpDown1, settings_.LeftRightMargin);
+  ShowNumber(EditTopBottomMargins, UpDown2, settings_.TopBottomMargin);
   OnShow = [this] {
     LoadFormSkin(*this, "FormSetup.Skin", "FormSetup.psd");
     LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
@@ -145,15 +146,15 @@ void TFormSetup::BuildControls() {
     SyncMusicButton();
   };
   ButtonSoundEffects->OnClick = [this] {
-    ProgramSettings().PlaySound = !ProgramSettings().PlaySound;
-    ButtonSoundEffects->SetPressed(ProgramSettings().PlaySound);
-    SetHintSounds(ProgramSettings().PlaySound);
+    settings_.PlaySound = !settings_.PlaySound;
+    ButtonSoundEffects->SetPressed(settings_.PlaySound);
+    SetHintSounds(settings_.PlaySound);
   };
   ButtonShowTips->OnClick = [this] {
-    ProgramSettings().ShowTips = !ProgramSettings().ShowTips;
-    ButtonShowTips->SetPressed(ProgramSettings().ShowTips);
-    if (ProgramSettings().ShowTips && ShellHooks().ShowTip) ShellHooks().ShowTip("FormSetup");
-    if (QWidget* tips = FindScreenForm("FormTips"); !ProgramSettings().ShowTips && tips && tips->isVisible()) tips->close();
+    settings_.ShowTips = !settings_.ShowTips;
+    ButtonShowTips->SetPressed(settings_.ShowTips);
+    if (settings_.ShowTips && ShellHooks().ShowTip) ShellHooks().ShowTip("FormSetup");
+    if (QWidget* tips = FindScreenForm("FormTips"); !settings_.ShowTips && tips && tips->isVisible()) tips->close();
   };
 
   const int calibration = switches + 2 * (d::kButtonHeight + 6) + 4;
@@ -164,7 +165,8 @@ void TFormSetup::BuildControls() {
   ButtonCurrentCalibrationColor->SetTransparency(0);  // its face is its colour alone
   SetProgramCursor(*ButtonCurrentCalibrationColor, crPipette);
   ButtonCurrentCalibrationColor->OnClick = [this] {
-    const QColor chosen = QColorDialog::getColor(QColor(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue), this);
+    const QColor chosen = QColorDialog::getColor(
+        QColor(settings_.CalibrationRed, settings_.CalibrationGreen, settings_.CalibrationBlue), this);
     if (chosen.isValid()) SetCalibrationColor(chosen.red(), chosen.green(), chosen.blue());
   };
   LabelCalibrationRed = NewLabel(this, "LabelCalibrationRed", {kLeft + 48, calibration + 18, 40, 15}, false);
@@ -197,11 +199,11 @@ void TFormSetup::BuildControls() {
   ButtonAddMusicFile = button("ButtonAddMusicFile", kRight, 208);
   ButtonAddMusicFile->OnClick = [this] {
     const std::string mp3 = music_ && music_->Mp3Playable
-                                ? "|*.wav;*.mid;*.midi;*.mp3|" + ProgramSettings().MP3_MusicFilterName + "|*.mp3|"
+                                ? "|*.wav;*.mid;*.midi;*.mp3|" + settings_.MP3_MusicFilterName + "|*.mp3|"
                                 : "|*.wav;*.mid;*.midi|";
-    const std::string filter = ProgramSettings().AllMusicFilesFilterName + mp3 + ProgramSettings().WAV_MusicFilterName + "|*.wav|" +
-                               ProgramSettings().MID_MusicFilterName + "|*.mid;*.midi|" + ProgramSettings().AllFilesFilterName + "|*.*";
-    static QString folder = QString::fromStdString(DataFolderPath(ProgramSettings().MusicDir).string());
+    const std::string filter = settings_.AllMusicFilesFilterName + mp3 + settings_.WAV_MusicFilterName + "|*.wav|" +
+                               settings_.MID_MusicFilterName + "|*.mid;*.midi|" + settings_.AllFilesFilterName + "|*.*";
+    static QString folder = QString::fromStdString(DataFolderPath(settings_.MusicDir).string());
     const QStringList files =
         QFileDialog::getOpenFileNames(this, QString(), folder, QtNameFilterList(filter).join(";;"));
     if (files.isEmpty()) return;
@@ -274,28 +276,28 @@ void TFormSetup::Reload() {
   ComboBoxInterfaceName->setCurrentIndex(active);
   ChooseInterface(active);
   SyncMusicButton();
-  ButtonSoundEffects->SetPressed(ProgramSettings().PlaySound);
-  ButtonShowTips->SetPressed(ProgramSettings().ShowTips);
-  EditMailServer->setText(QString::fromStdString(ProgramSettings().MailServer));
-  EditMailPort->setText(QString::number(ProgramSettings().MailPort));
-  ShowNumber(EditLeftRightMargins, UpDown1, ProgramSettings().LeftRightMargin);
-  ShowNumber(EditTopBottomMargins, UpDown2, ProgramSettings().TopBottomMargin);
+  ButtonSoundEffects->SetPressed(settings_.PlaySound);
+  ButtonShowTips->SetPressed(settings_.ShowTips);
+  EditMailServer->setText(QString::fromStdString(settings_.MailServer));
+  EditMailPort->setText(QString::number(settings_.MailPort));
+  ShowNumber(EditLeftRightMargins, UpDown1, settings_.LeftRightMargin);
+  ShowNumber(EditTopBottomMargins, UpDown2, settings_.TopBottomMargin);
   RebuildPlayList();
 }
 
 void TFormSetup::ShowCalibrationColor() {
   // Only the fully opaque pixels of the face take the colour.
-  ButtonCurrentCalibrationColor->SetColor(0xFF000000u | std::uint32_t(ProgramSettings().CalibrationBlue) << 16 |
-                                          std::uint32_t(ProgramSettings().CalibrationGreen) << 8 | ProgramSettings().CalibrationRed);
-  LabelCalibrationRed->setText(QString::number(ProgramSettings().CalibrationRed));
-  LabelCalibrationGreen->setText(QString::number(ProgramSettings().CalibrationGreen));
-  LabelCalibrationBlue->setText(QString::number(ProgramSettings().CalibrationBlue));
+  ButtonCurrentCalibrationColor->SetColor(0xFF000000u | std::uint32_t(settings_.CalibrationBlue) << 16 |
+                                          std::uint32_t(settings_.CalibrationGreen) << 8 | settings_.CalibrationRed);
+  LabelCalibrationRed->setText(QString::number(settings_.CalibrationRed));
+  LabelCalibrationGreen->setText(QString::number(settings_.CalibrationGreen));
+  LabelCalibrationBlue->setText(QString::number(settings_.CalibrationBlue));
 }
 
 void TFormSetup::SetCalibrationColor(int red, int green, int blue) {
-  ProgramSettings().CalibrationRed = std::uint8_t(red);
-  ProgramSettings().CalibrationGreen = std::uint8_t(green);
-  ProgramSettings().CalibrationBlue = std::uint8_t(blue);
+  settings_.CalibrationRed = std::uint8_t(red);
+  settings_.CalibrationGreen = std::uint8_t(green);
+  settings_.CalibrationBlue = std::uint8_t(blue);
   ShowCalibrationColor();
 }
 
@@ -364,7 +366,7 @@ void TFormSetup::SetCheckBoxItemState(const TMusicFileInfo& entry) {
   }
 }
 
-void TFormSetup::SyncMusicButton() { ButtonPlayMusic->SetPressed(ProgramSettings().PlayMusic); }
+void TFormSetup::SyncMusicButton() { ButtonPlayMusic->SetPressed(settings_.PlayMusic); }
 
 void TFormSetup::AddMusicFiles(const QStringList& files) {
   if (!music_) return;
@@ -426,17 +428,18 @@ bool TFormSetup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormSetup::ButtonSaveSettingsClick() {
-  ProgramSettings().MailServer = Trim(EditMailServer->text().toStdString());
-  ProgramSettings().MailPort = MailPortFromEdit(EditMailPort->text().toStdString());
-  ProgramSettings().LeftRightMargin = MarginFromEdit(EditLeftRightMargins->text().toStdString(), kDefaultLeftRightMargin);
-  ProgramSettings().TopBottomMargin = MarginFromEdit(EditTopBottomMargins->text().toStdString(), kDefaultTopBottomMargin);
-  EditMailServer->setText(QString::fromStdString(ProgramSettings().MailServer));
-  EditMailPort->setText(QString::number(ProgramSettings().MailPort));
-  ShowNumber(EditLeftRightMargins, UpDown1, ProgramSettings().LeftRightMargin);
-  ShowNumber(EditTopBottomMargins, UpDown2, ProgramSettings().TopBottomMargin);
+  settings_.MailServer = Trim(EditMailServer->text().toStdString());
+  settings_.MailPort = MailPortFromEdit(EditMailPort->text().toStdString());
+  settings_.LeftRightMargin = MarginFromEdit(EditLeftRightMargins->text().toStdString(), kDefaultLeftRightMargin);
+  settings_.TopBottomMargin = MarginFromEdit(EditTopBottomMargins->text().toStdString(), kDefaultTopBottomMargin);
+  EditMailServer->setText(QString::fromStdString(settings_.MailServer));
+  EditMailPort->setText(QString::number(settings_.MailPort));
+  ShowNumber(EditLeftRightMargins, UpDown1, settings_.LeftRightMargin);
+  ShowNumber(EditTopBottomMargins, UpDown2, settings_.TopBottomMargin);
   if (MainIni) {
     static const TMusicList kNoMusic;
-    WriteSetupSettings(*MainIni, ProgramSettings(), music_ ? music_->List() : kNoMusic, MusicFolder(), selectedIndex_);
+    WriteSetupSettings(*MainIni, settings_, music_ ? music_->List() : kNoMusic, MusicFolder(settings_.MusicDir),
+                       selectedIndex_);
     if (!MainIni->UpdateFile())
       ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.",
                                       MainIni->FileName().string(), LastWriteError()),
@@ -450,5 +453,5 @@ void TFormSetup::ButtonSaveSettingsClick() {
 }
 
 void RegisterFormSetup() {
-  RegisterStandingForm("FormSetup", [] { return new TFormSetup(); });
+  RegisterStandingForm("FormSetup", [] { return new TFormSetup(ProgramSettings()); });
 }

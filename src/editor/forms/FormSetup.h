@@ -16,12 +16,14 @@ class TBackgroundMusic;
 class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 struct TMusicFileInfo;
 
 class TFormSetup : public TSkinnedForm {
   Q_OBJECT
  public:
-  explicit TFormSetup(QWidget* parent = nullptr);
+  // Shows and edits `settings`, and writes them to the settings ini on OK.
+  explicit TFormSetup(TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormSetup() override;
 
   // The main window's music (null: the music controls stay hidden).
@@ -74,6 +76,7 @@ class TFormSetup : public TSkinnedForm {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  TMainSettings& settings_;
   void BuildControls();
   void ApplyTexts();
   void Reload();

@@ -210,16 +210,17 @@ namespace {
 
 // The application's hints show in the sound hint's bubble and speak their sound
 // when the settings turn sounds on.
-void InstallSoundHint(TSkinnedForm& form) {
+void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings) {
   auto* hint = new TSoundHint(&form);
   hint->setObjectName("SoundHint");
   // The window took its interface before the hint existed: its colours now.
   ApplyInterfaceTo(form, *hint);
-  hint->PathForWave = DataFolderPath(ProgramSettings().SoundDir).string();
+  hint->PathForWave = DataFolderPath(settings.SoundDir).string();
   // Hint sounds wait for the music, which pauses while they speak.
-  hint->SoundAfter = ProgramSettings().PlayMusic;
-  if (auto* main = qobject_cast<TFormMain*>(&form); main && ProgramSettings().PlayMusic) hint->BgPlayer = &main->MusicPlayer().Media();
-  SetHintSounds(ProgramSettings().PlaySound);
+  hint->SoundAfter = settings.PlayMusic;
+  if (auto* main = qobject_cast<TFormMain*>(&form); main && settings.PlayMusic)
+    hint->BgPlayer = &main->MusicPlayer().Media();
+  SetHintSounds(settings.PlaySound);
 }
 
 }  // namespace
@@ -236,12 +237,8 @@ void SetHintSounds(bool on) {
   }
 }
 
-namespace {
-
-}  // namespace
-
-void InstallMainShell(TSkinnedForm& form, TMainShellLinks links) {
-  InstallSoundHint(form);
+void InstallMainShell(TSkinnedForm& form, const TMainSettings& settings, TMainShellLinks links) {
+  InstallSoundHint(form, settings);
   if (gTermsLoaded) ApplyTexts(form);
   if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
   BindOpeners(form);

@@ -8,6 +8,7 @@
 #include <vector>
 
 class TSkinnedForm;
+struct TMainSettings;
 
 struct TMainShellLinks {
   // The layers on the desk (0 without a desk).
@@ -30,9 +31,10 @@ TMainApplicationEvents& MainApplicationEvents();
 // Loads the text table and reads the settings, folders and content paths; call
 // before the other windows are made, since they take their texts from the table.
 void ReadMainWindowData();
-// Applies the texts and hints to `form` and binds its openers, link buttons and
-// close handler; the backdrop takes the main window's key and close handlers and
-// the application events reach the main window.
-void InstallMainShell(TSkinnedForm& form, TMainShellLinks links);
+// Applies the texts and hints to `form` (hint sounds as `settings` turn them
+// on) and binds its openers, link buttons and close handler; the backdrop takes
+// the main window's key and close handlers and the application events reach the
+// main window.
+void InstallMainShell(TSkinnedForm& form, const TMainSettings& settings, TMainShellLinks links);
 // Hint sounds on or off (the settings' "PlaySound"), taking effect at once.
 void SetHintSounds(bool on);

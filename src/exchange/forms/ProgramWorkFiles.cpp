@@ -5,15 +5,15 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
+#include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/MainShellForm.h"
-#include "editor/MontageDesk.h"
 #include "exchange/forms/FormLoadSave.h"
+#include "shell/MainSettings.h"
 #include "shell/Termins.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/ShellForms.h"
-
 
 namespace {
 class TMainWorkPorts : public IWorkPorts {
@@ -79,7 +79,7 @@ void InstallProgramMainShell() {
   TMainShellLinks links;
   links.LayerCount = [main] { return main->DeskWindow() ? main->DeskWindow()->Desk().LayerCount() : 0; };
   links.SaveWork = [] { return FormLoadSave && FormLoadSave->ButtonSaveWorkClick(); };
-  InstallMainShell(*main, std::move(links));
+  InstallMainShell(*main, ProgramSettings(), std::move(links));
   // The frame empties the layer label; a work opened at start-up keeps its selection shown.
   if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)
     desk->Desk().Layer(desk->Desk().SelectedIndex()).ShowAsSelected();

@@ -32,7 +32,8 @@ constexpr TStripButton kStrip[] = {
 };
 }  // namespace
 
-TFormHelp::TFormHelp(QWidget* parent) : TPageForm("FormHelp", kWidth, kHeight, parent) {
+TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
+    : TPageForm("FormHelp", kWidth, kHeight, parent), settings_(settings) {
   FormHelp = this;
   setWindowTitle("Help");
   const std::vector<TGraphicButton*> strip = BuildButtonStrip(kStrip);
@@ -50,8 +51,8 @@ TFormHelp::TFormHelp(QWidget* parent) : TPageForm("FormHelp", kWidth, kHeight, p
   ButtonPrint->OnClick = [this] { PrintPage(); };
   ButtonTips->OnClick = [this] {
     ButtonTips->SetPressed(!ButtonTips->Pressed());
-    ProgramSettings().ShowTips = ButtonTips->Pressed();
-    if (ProgramSettings().ShowTips)
+    settings_.ShowTips = ButtonTips->Pressed();
+    if (settings_.ShowTips)
       ShowTip("FormHelp");
     else if (FormTips && FormTips->isVisible())
       FormTips->close();
@@ -60,14 +61,14 @@ TFormHelp::TFormHelp(QWidget* parent) : TPageForm("FormHelp", kWidth, kHeight, p
   ApplyInterface(this);
   TakeCaption("FormHelpCaption", "Help");
   TakeStripHints(kStrip);
-  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().HelpDir));
+  HTMLViewer->SetBaseFolder(PageFolder(settings_.HelpDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
   OnShow = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", true);
     LoadFormSkin(*this, "FormHelp.Skin", "FormHelp.psd");
     LoadButtonsSkin(*this, "FormHelpButtons", "ButHelp.psd", true);
-    ButtonTips->SetPressed(ProgramSettings().ShowTips);
+    ButtonTips->SetPressed(settings_.ShowTips);
   };
   OnClose = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", false);
@@ -124,5 +125,5 @@ bool HandlePageLink(const std::string& link) {
 }
 
 void RegisterFormHelp() {
-  RegisterStandingForm("FormHelp", [] { return new TFormHelp(); });
+  RegisterStandingForm("FormHelp", [] { return new TFormHelp(ProgramSettings()); });
 }

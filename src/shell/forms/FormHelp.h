@@ -7,12 +7,15 @@
 #include "shell/forms/PageWindow.h"
 
 class TGraphicButton;
+struct TMainSettings;
 
 class TFormHelp : public TPageForm {
   Q_OBJECT
 
  public:
-  explicit TFormHelp(QWidget* parent = nullptr);
+  // Shows the pages of the help folder of `settings`; its tips switch turns
+  // their ShowTips on and off.
+  explicit TFormHelp(TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormHelp() override;
 
   TGraphicButton* ButtonContents;
@@ -23,6 +26,9 @@ class TFormHelp : public TPageForm {
 
   // Prints the page shown; a failure is reported in the message box.
   void PrintPage();
+
+ private:
+  TMainSettings& settings_;
 };
 
 // The standing help window (null before it is created).

@@ -26,7 +26,8 @@ constexpr TStripButton kStrip[] = {{"ButtonBack", "Back"}};
 
 }  // namespace
 
-TFormTips::TFormTips(QWidget* parent) : TPageForm("FormTips", kWidth, kHeight, parent) {
+TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
+    : TPageForm("FormTips", kWidth, kHeight, parent), settings_(settings) {
   FormTips = this;
   // A tip accompanies the window the user works in: it never takes the focus.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -38,7 +39,7 @@ TFormTips::TFormTips(QWidget* parent) : TPageForm("FormTips", kWidth, kHeight, p
   ApplyInterface(this);
   TakeCaption("FormTipsCaption", "Tips");
   TakeStripHints(kStrip);
-  HTMLViewer->SetBaseFolder(PageFolder(ProgramSettings().TipsDir));
+  HTMLViewer->SetBaseFolder(PageFolder(settings.TipsDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
   OnShow = [this] {
@@ -53,7 +54,7 @@ TFormTips::TFormTips(QWidget* parent) : TPageForm("FormTips", kWidth, kHeight, p
     SetWindowButtonPressed("FormHelp", "ButtonTips", false);
     // Closing the tips is the user's way of saying no more tips (until the
     // setting is turned on again); the ini keeps its value.
-    ProgramSettings().ShowTips = false;
+    settings_.ShowTips = false;
     FreeFormSkin(*this);
     FreeButtonsSkin(*this);
   };
@@ -70,7 +71,7 @@ TFormTips::~TFormTips() {
 }
 
 void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
-  if (!FormTips || (!userRequest && !ProgramSettings().ShowTips)) return;
+  if (!FormTips || (!userRequest && !FormTips->TipsOn())) return;
   const TTopicPages pages{MainSettings(), kTipsTopics, FormTips->HTMLViewer->BaseFolder(), "Welcome"};
   if (!ShowTopicPage(*FormTips->HTMLViewer, pages, topic, onlyIfFound)) return;
   if (FormTips->isHidden()) FormTips->show();
@@ -79,5 +80,5 @@ void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
 }
 
 void RegisterFormTips() {
-  RegisterStandingForm("FormTips", [] { return new TFormTips(); });
+  RegisterStandingForm("FormTips", [] { return new TFormTips(ProgramSettings()); });
 }

@@ -3,6 +3,7 @@
 // keeps tips on), shown beside the main window without taking the focus.
 #include <string_view>
 
+#include "shell/MainSettings.h"
 #include "shell/forms/PageWindow.h"
 
 class TGraphicButton;
@@ -11,10 +12,16 @@ class TFormTips : public TPageForm {
   Q_OBJECT
 
  public:
-  explicit TFormTips(QWidget* parent = nullptr);
+  // Shows the pages of the tips folder of `settings` while its ShowTips is on;
+  // closing the window turns ShowTips off.
+  explicit TFormTips(TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormTips() override;
 
   TGraphicButton* ButtonBack;
+  bool TipsOn() const { return settings_.ShowTips; }
+
+ private:
+  TMainSettings& settings_;
 };
 
 // The standing tips window (null before it is created).

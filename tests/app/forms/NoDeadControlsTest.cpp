@@ -228,9 +228,9 @@ class ProgramWindows : public ::testing::Test {
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.
     ReadMainWindowData();
-    main_ = new TFormMain();
-    new TFormHelp();
-    new TFormTips();
+    main_ = new TFormMain(ProgramSettings());
+    new TFormHelp(ProgramSettings());
+    new TFormTips(ProgramSettings());
     new TFormAdjust();
     new TFormPreview();
     new TFormLayers();
@@ -241,10 +241,10 @@ class ProgramWindows : public ::testing::Test {
     new TFormPrint(ProgramSettings());
     new TFormCamera();
     new TFormEmail(ProgramSettings());
-    new TFormSetup();
+    new TFormSetup(ProgramSettings());
     RegisterFormInetModes();
     new TFormInetModes();
-    new TFormQueries();
+    new TFormQueries(ProgramSettings());
     ConnectMainWindow();
     ConnectFormLoadSave();
     ConnectFormCamera();
@@ -537,7 +537,7 @@ TEST_F(ProgramWindows, TheBaldHeadEditorOpensOverTheMainWindow) {
 }
 
 TEST_F(ProgramWindows, TheCalibrationAndSettingsCaptionsShowTheirWholeTextAndTheColourItsColour) {
-  TFormColorCalibration calibration(TBitmap32(200, 150, Color32(210, 180, 160)));
+  TFormColorCalibration calibration(TBitmap32(200, 150, Color32(210, 180, 160)), ProgramSettings());
   calibration.show();
   FormSetup->show();
   int checked = 0;

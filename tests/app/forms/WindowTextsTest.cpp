@@ -115,7 +115,7 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
   TFormVideo videos;
   const TBitmap32 portrait(40, 40, Color32(210, 170, 150));
   TFormBaldHead bald(portrait, {20, 20}, {0, 0});
-  TFormColorCalibration calibration(portrait);
+  TFormColorCalibration calibration(portrait, ProgramSettings());
   TMontageDesk& desk = main->DeskWindow()->Desk();
   auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
   TLayer* hair = layer.get();

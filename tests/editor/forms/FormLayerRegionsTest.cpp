@@ -19,6 +19,7 @@
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/PortraitScroll.h"
@@ -80,7 +81,7 @@ class FormLayerRegionsTest : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
     TemplateTypes = {{3, "Hairstyles", "Hair\\Mine", 20, "F"}, {4, "Beards", "Beards", 20, "F"}};
     WriteTestFile(exe / "PartBase.txt", "3;0;0;Other.psd;Other;\n");
-    main = std::make_unique<TFormMain>();
+    main = std::make_unique<TFormMain>(ProgramSettings());
     main->show();
     regions = std::make_unique<TFormLayerRegions>();
     regions->MainWindow = main.get();

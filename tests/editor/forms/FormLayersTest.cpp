@@ -11,6 +11,7 @@
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
 #include "picture/Layer.h"
@@ -39,7 +40,7 @@ class FormLayersTest : public ::testing::Test {
     ResolutionIndex = 2;
     UpdateDeskView();
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
-    main = std::make_unique<TFormMain>();
+    main = std::make_unique<TFormMain>(ProgramSettings());
     main->show();
     layers = std::make_unique<TFormLayers>();
     layers->MainWindow = main.get();

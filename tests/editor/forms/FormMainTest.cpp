@@ -11,6 +11,7 @@
 #include "editor/MainDesign.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
 #include "platform/IniFile.h"
@@ -56,7 +57,7 @@ struct TInstalledSkins {
 
 class FormMainTest : public ::testing::Test {
  protected:
-  FormMainTest() : form(desk) {
+  FormMainTest() : form(ProgramSettings(), desk) {
     ResetEditorGlobals();
     desk.state = &form.State();
     form.show();
@@ -65,7 +66,7 @@ class FormMainTest : public ::testing::Test {
 
   TInstalledSkins skins;
   FakeMainDesk desk;
-  TFormMain form;
+  TFormMain form{ProgramSettings()};
 };
 
 }  // namespace
@@ -159,7 +160,7 @@ TEST_F(FormMainTest, CtrlArrowKeysOnTheWindowMoveTheSelectedLayer) {
 TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   TInstalledSkins skins;
   ResetEditorGlobals();
-  TFormMain form;
+  TFormMain form(ProgramSettings());
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   EXPECT_FALSE(form.DeskWindow()->isVisible());
@@ -186,7 +187,7 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
   MainIni = std::make_unique<TIniFile>(TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
                                                           "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n"));
   {
-    TFormMain form;
+    TFormMain form(ProgramSettings());
     TMontageDesk& desk = form.DeskWindow()->Desk();
     for (int type : {7, 8}) {
       auto layer = std::make_unique<TLayer>(desk, TBitmap32(4, 4, Color32(1, 2, 3)));
@@ -205,7 +206,7 @@ TEST(FormMainWithDesk, TheInterfaceInfoGoesWithTheMainWindow) {
   TInstalledSkins skins;
   InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
   InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "END"});
-  { TFormMain form; }
+  { TFormMain form(ProgramSettings()); }
   EXPECT_EQ(InterfaceInfo, nullptr);
 }
 

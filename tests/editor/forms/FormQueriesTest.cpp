@@ -83,7 +83,7 @@ class FormQueriesTest : public ::testing::Test {
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
     MainIni = std::make_unique<TIniFile>(BuildDir() / "Tressary/Tressary.ini", false);
-    queries_ = std::make_unique<TFormQueries>();
+    queries_ = std::make_unique<TFormQueries>(ProgramSettings());
     templates_ = std::make_unique<TFormTemplates>();
   }
   void TearDown() override {

@@ -61,7 +61,7 @@ class FormSetupTest : public ::testing::Test {
   TempFolder dir;
   SilentPlayer player;
   TBackgroundMusic music{player, ProgramSettings().PlayMusic};
-  TFormSetup form;
+  TFormSetup form{ProgramSettings()};
 };
 
 }  // namespace

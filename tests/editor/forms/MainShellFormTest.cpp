@@ -53,7 +53,7 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   link->hide();
   MainIni = std::make_unique<TIniFile>(
       TIniFile::FromText("[Publisher Links]\nSubscribeURL= https://example.com/news \nMoreGamesURL=\n"));
-  InstallMainShell(main, {});
+  InstallMainShell(main, ProgramSettings(), {});
   main.show();
 
   EXPECT_TRUE(missing->isHidden());  // no settings window yet: no dead button
@@ -79,7 +79,7 @@ TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
   TSkinnedForm main("FormMain");
   int saves = 0;
   std::vector<std::string> asked;
-  InstallMainShell(main, {[] { return 2; }, [&] { return ++saves, false; },
+  InstallMainShell(main, ProgramSettings(), {[] { return 2; }, [&] { return ++saves, false; },
                           [&](const std::string& text) { return asked.push_back(text), true; }});
   WorkSaved = false;
   ASSERT_TRUE(main.OnCloseQuery);
@@ -122,7 +122,7 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   undo->setGeometry(10, 10, 40, 20);
   auto* label = new QLabel(&main);
   label->setObjectName("LabelProductName");
-  InstallMainShell(main, {});
+  InstallMainShell(main, ProgramSettings(), {});
   main.show();
 
   TSoundHint* hint = TSoundHint::Current();
@@ -164,7 +164,7 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   ReadMainWindowData();
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
-  InstallMainShell(main, {});
+  InstallMainShell(main, ProgramSettings(), {});
   TSoundHint* hint = TSoundHint::Current();
   ASSERT_NE(hint, nullptr);
   EXPECT_EQ(hint->HintBgColor, QColor(255, 0, 0));
@@ -192,7 +192,7 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
 
 TEST(MainShellForm, TheApplicationsActivationReachesTheMainWindowOncePerChange) {
   TSkinnedForm main("FormMain");
-  InstallMainShell(main, {});
+  InstallMainShell(main, ProgramSettings(), {});
   int activated = 0, deactivated = 0;
   MainApplicationEvents().Activated.push_back([&] { ++activated; });
   MainApplicationEvents().Deactivated.push_back([&] { ++deactivated; });

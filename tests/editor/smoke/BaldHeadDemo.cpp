@@ -17,6 +17,7 @@
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormColorCalibration.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/PortraitScroll.h"
 #include "shell/ShellGlobals.h"
@@ -39,7 +40,7 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
 
-  TFormMain form;
+  TFormMain form(ProgramSettings());
   form.show();
   if (!PutDrawnPortrait(form, true)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();

@@ -9,6 +9,7 @@
 #include "editor/DeskGlobals.h"
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
 #include "picture/PictureFiles.h"
@@ -21,7 +22,7 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form;
+  TFormMain form(ProgramSettings());
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   for (int i = 3; i < argc; ++i) {

@@ -13,6 +13,7 @@
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMask.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/TemplateButtons.h"
 #include "shell/forms/GraphicButton.h"
@@ -42,7 +43,7 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form;
+  TFormMain form(ProgramSettings());
   form.show();
   TFormLayers layers;
   layers.MainWindow = &form;

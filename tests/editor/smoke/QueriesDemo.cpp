@@ -12,6 +12,7 @@
 
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormQueries.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
@@ -47,9 +48,9 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form;
-  TFormQueries queries;
-  InstallMainShell(form, {});
+  TFormMain form(ProgramSettings());
+  TFormQueries queries(ProgramSettings());
+  InstallMainShell(form, ProgramSettings(), {});
   form.show();
   TFormTemplates browser;
   form.TemplateButtons()->Browser = &browser;

@@ -19,6 +19,7 @@
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/MainShellForm.h"
@@ -61,13 +62,13 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
 
-  TFormMain form;
+  TFormMain form(ProgramSettings());
   TFormTemplates browser;
   TFormLayerRegions regions;
   TFormLayerRegionEdit editor;
   form.TemplateButtons()->Browser = &browser;
   // The main window's openers find the regions window, as at start-up.
-  InstallMainShell(form, {});
+  InstallMainShell(form, ProgramSettings(), {});
   form.show();
   if (!PutDrawnPortrait(form)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();

@@ -13,6 +13,7 @@
 #include "editor/EditorGlobals.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
@@ -28,7 +29,7 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form;
+  TFormMain form(ProgramSettings());
   form.show();
   TFormTemplates browser;
   form.TemplateButtons()->Browser = &browser;

@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
 
   TFakeCaptureDevice device;
   device.inputs = {{"Demo camera", true, {{160, 120}, {640, 480}}}};
-  TFormMain main;
+  TFormMain main(ProgramSettings());
   main.show();
   TFormAdjust adjust;
   TFormLoadSave loadSave(ProgramSettings());

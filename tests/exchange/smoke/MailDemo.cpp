@@ -33,7 +33,7 @@ namespace fs = std::filesystem;
 namespace {
 
 int Open(const std::string& work) {
-  TFormMain main;
+  TFormMain main(ProgramSettings());
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(work) != TWorkLoadResult::Loaded) return 1;
   if (desk.LayerCount() == 0) return 1;
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
   ProgramSettings().MailPort = std::atoi(argv[5]);
   ProgramSettings().MailFromAddress = "ann@example.com";
 
-  TFormMain main;
+  TFormMain main(ProgramSettings());
   main.show();
   TDeskWorkPicture deskWork(main.DeskWindow()->Desk());
   TFormEmail email(ProgramSettings());

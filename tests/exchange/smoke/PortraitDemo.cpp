@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
   const std::string out = argv[2];
   const std::string portrait = argv[3];
 
-  TFormMain main;
+  TFormMain main(ProgramSettings());
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
   TDeskAdjustHost adjustHost(desk, main.State());

@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
   MainIni->WriteString("Registration", "EMail", "anna@example.com");
   MainIni->WriteString("Registration", "Serial", "7");
 
-  TFormMain main;
+  TFormMain main(ProgramSettings());
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(original) != TWorkLoadResult::Loaded)

@@ -16,6 +16,7 @@
 
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
+#include "shell/MainSettings.h"
 #include "editor/forms/FormTemplates.h"
 #include "online/Registration.h"
 #include "online/forms/FormDownloadElements.h"
@@ -57,7 +58,7 @@ int main(int argc, char* argv[]) {
   MainIni->WriteString("T Sex", "S1", "Female");
   MainIni->WriteString("T Country", "C1", "Atlantis");
 
-  TFormMain main;
+  TFormMain main(ProgramSettings());
   main.show();
   TFormTemplates browser;
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not open");

@@ -62,8 +62,8 @@ class HelpWindowsTest : public ::testing::Test {
     SetShellOpener(&opener_);
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { plainMessages_.push_back(text); });
     ProgramSettings().ShowTips = false;
-    help_ = new TFormHelp();
-    tips_ = new TFormTips();
+    help_ = new TFormHelp(ProgramSettings());
+    tips_ = new TFormTips(ProgramSettings());
     preview_.resize(200, 200);
     preview_.show();
   }
