@@ -40,6 +40,8 @@ class IDeskOwner : public IEditingHost {
   virtual void RefreshLayerList() = 0;
   virtual void LayerListSelect(int index) = 0;
   virtual void LayerListVisibilityChanged(int index) = 0;
+  // The look of `layer` changed: its thumbnail follows.
+  virtual void LayerListLookChanged(const TLayer& layer) = 0;
   // The layer-regions window, when visible, shows `layer` (nullptr: none).
   virtual void RegionsShowLayer(TLayer* layer) = 0;
   // The portrait preview window, when visible, is emptied.
@@ -50,9 +52,9 @@ class IDeskOwner : public IEditingHost {
   virtual void ShowCatalogPage(const std::string& kind, const std::string& sourceFile) = 0;
 };
 
-// What a layer shows, as the owner's label, sliders and controls: the label is
-// the caption, with the current region's word and number when one is chosen; the
-// sliders show that region's values, else the layer's.
+// What a layer shows, as the owner's label, sliders, controls and layers list: the
+// label is the caption, with the current region's word and number when one is
+// chosen; the sliders show that region's values, else the layer's.
 void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what);
 // The layer's kind letter by its template type.
 std::string LayerKindLetter(const IDeskOwner& owner, const TLayer& layer);

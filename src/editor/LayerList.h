@@ -68,6 +68,7 @@ struct TLayerWindowLinks {
   std::function<void()> RefreshLayerList;
   std::function<void(int)> LayerListSelect;
   std::function<void(int)> LayerListVisibilityChanged;
+  std::function<void(const TLayer&)> LayerListLookChanged;
   // The portrait preview shows PortraitBitmap again (or white without a portrait).
   std::function<void()> ShowPortrait;
   std::function<void()> ClearPortraitPreview;

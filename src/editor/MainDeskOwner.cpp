@@ -43,6 +43,9 @@ void TMainState::LayerListSelect(int index) {
 void TMainState::LayerListVisibilityChanged(int index) {
   if (LayerWindowLinks().LayerListVisibilityChanged) LayerWindowLinks().LayerListVisibilityChanged(index);
 }
+void TMainState::LayerListLookChanged(const TLayer& layer) {
+  if (LayerWindowLinks().LayerListLookChanged) LayerWindowLinks().LayerListLookChanged(layer);
+}
 void TMainState::RegionsShowLayer(TLayer* layer) {
   if (LayerWindowLinks().RegionsShowLayer) LayerWindowLinks().RegionsShowLayer(layer);
 }

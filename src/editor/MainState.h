@@ -141,6 +141,7 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void RefreshLayerList() override;
   void LayerListSelect(int index) override;
   void LayerListVisibilityChanged(int index) override;
+  void LayerListLookChanged(const TLayer& layer) override;
   void RegionsShowLayer(TLayer* layer) override;
   void ClearPortraitPreview() override;
   bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const override;

@@ -39,6 +39,10 @@ void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what) {
     owner.SetControls();
     return;
   }
+  if (what == TLayerShown::Look) {
+    owner.LayerListLookChanged(layer);
+    return;
+  }
   const int region = layer.Mask.GetRegionIndex();
   if (what == TLayerShown::Selection)
     owner.ShowLayerLabel(region == 0 ? layer.Caption

@@ -185,6 +185,7 @@ void TLayer::SetOpacity(std::uint8_t v) {
 }
 
 void TLayer::InvalidateOnDesk() {
+  host_.LayerShown(*this, TLayerShown::Look);
   if (host_.DeskVisible() && view_.State != rsNothing) host_.InvalidateDesk(ViewRect());
 }
 
@@ -333,6 +334,7 @@ void TLayer::SetAngle(int angle) {
   Top = RotationCenter.Y - Picture.Height() / 2;
   Render(false);
   RepaintUnion(before, true);
+  host_.LayerShown(*this, TLayerShown::Look);
 }
 
 void TLayer::MoveBy(int dx, int dy) {

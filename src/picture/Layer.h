@@ -174,7 +174,8 @@ class TLayer {
   void RebindMask();
   // Mirrors Picture left to right and the mask with it.
   void FlipHorizontally();
-  // Repaints the layer's view rectangle on the desk (when visible and rendered).
+  // Its look changed: reports it, and repaints the layer's view rectangle on the
+  // desk (when visible and rendered).
   void InvalidateOnDesk();
   // The mask's change event: label and sliders follow the current region.
   void MaskChanged();

@@ -13,8 +13,9 @@
 class TLayer;
 
 // What a layer shows of itself changed: its values (the sliders), its caption or
-// current region (the label and the sliders), or its history (the undo controls).
-enum class TLayerShown : std::uint8_t { Values, Selection, History };
+// current region (the label and the sliders), its history (the undo controls), or
+// its look (its picture as its colours make it: the thumbnail).
+enum class TLayerShown : std::uint8_t { Values, Selection, History, Look };
 
 // Where a rendering goes: `Scale` canvas pixels per target pixel, a target window
 // of WindowWidth x WindowHeight showing the canvas rectangle `View`.

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <span>
 
 #include "editor/MontageDesk.h"
@@ -217,6 +218,12 @@ TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
 
   ListBox = new TLayerListBox(*this, this);
   ListBox->setGeometry(kListPlace);
+  // A layer's look changes at every step of a slider drag: its thumbnail follows
+  // at most every 100 ms, so that the drag stays smooth.
+  lookTimer_ = new QTimer(this);
+  lookTimer_->setSingleShot(true);
+  lookTimer_->setInterval(100);
+  connect(lookTimer_, &QTimer::timeout, this, [this] { ShowNewLooks(); });
   Timer = new QTimer(this);
   Timer->setInterval(150);
   connect(Timer, &QTimer::timeout, this, [this] {
@@ -245,6 +252,7 @@ TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
   };
   OnClose = [this] {
     Timer->stop();
+    lookTimer_->stop();
     if (TFormMain* main = Main())
       if (TGraphicButton* opener = main->Button("ButtonLayerList")) opener->SetPressed(false);
     FreeFormSkin(*this);
@@ -269,6 +277,13 @@ TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
     UpdateLayerButtons();
     ListBox->viewport()->update();
   };
+  LayerWindowLinks().LayerListLookChanged = [this](const TLayer& layer) {
+    TMontageDesk* desk = Desk();
+    if (!isVisible() || !desk) return;
+    for (int i = 0; i < std::min(desk->LayerCount(), RowCount()); ++i)
+      if (&desk->Layer(i) == &layer) staleRows_.insert(i);
+    if (!staleRows_.empty() && !lookTimer_->isActive()) lookTimer_->start();
+  };
 }
 
 TFormLayers::~TFormLayers() {
@@ -278,6 +293,7 @@ TFormLayers::~TFormLayers() {
     links.RefreshLayerList = nullptr;
     links.LayerListSelect = nullptr;
     links.LayerListVisibilityChanged = nullptr;
+    links.LayerListLookChanged = nullptr;
   }
 }
 
@@ -303,7 +319,17 @@ void TFormLayers::CloneLayerButtons() {
   }
 }
 
+void TFormLayers::ShowNewLooks() {
+  TMontageDesk* desk = Desk();
+  for (int row : staleRows_)
+    if (desk && row < RowCount() && row < desk->LayerCount())
+      thumbs_[std::size_t(row)] = RowThumbnailOf(desk->Layer(row));
+  staleRows_.clear();
+  ListBox->viewport()->update();
+}
+
 void TFormLayers::RefreshLayerList() {
+  staleRows_.clear();
   thumbs_.clear();
   captions_.clear();
   visible_.clear();

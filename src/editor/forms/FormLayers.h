@@ -4,6 +4,7 @@
 // desk's layer menu, dragging a row moves its layer, and the five layer buttons
 // act like the main window's. The mouse rules are TLayerListMouse's.
 #include <QAbstractScrollArea>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,11 +86,15 @@ class TFormLayers : public TSkinnedForm {
   void OpenLayerMenu(int row, const QPoint& globalPos);
   void DropOn(int from, int to);
   bool RowHasCatalogPage(int row) const;
+  // The thumbnails of the rows whose layers changed their look.
+  void ShowNewLooks();
 
   TLayerListMouse mouse_;
   std::vector<TBitmap32> thumbs_;
   std::vector<std::string> captions_;
   std::vector<bool> visible_;
+  std::set<int> staleRows_;  // rows whose layer's look changed since their thumbnail
+  QTimer* lookTimer_;
   int selectedRow_ = -1;
   int scrollDirection_ = 0;
 };

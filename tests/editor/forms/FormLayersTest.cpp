@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <set>
@@ -19,6 +20,7 @@
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/GraphicSlider.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -180,6 +182,27 @@ TEST_F(FormLayersTest, ThumbnailsShowTheTintAndFadeWhenTheLayerIsHidden) {
   EXPECT_LT(AlphaOf(layers->RowThumbnail(3).Pixel(22, 22)), 128u);
   layers->ButtonLayerShow->OnClick();
   EXPECT_EQ(layers->RowThumbnail(3).Pixel(22, 22), tinted);
+}
+
+// While a slider is held, the thumbnail follows the layer within moments, not at
+// the release.
+TEST_F(FormLayersTest, AThumbnailFollowsASliderBeforeItIsLetGo) {
+  AddFour();
+  layers->show();
+  Desk().SelectLayer(0);
+  main->State().ModeButtonClick("ButtonAppearance");
+  TGraphicSlider* slider = main->Slider("SliderBrightness");
+  ASSERT_TRUE(slider->isVisibleTo(main.get()));
+  const TColor32 before = layers->RowThumbnail(0).Pixel(22, 22);
+  Mouse(slider, QEvent::MouseButtonPress, {40, 10});
+  Mouse(slider, QEvent::MouseMove, {120, 10});
+  ASSERT_NE(Desk().Layer(0).Brightness(), 100);
+  QElapsedTimer clock;
+  clock.start();
+  while (layers->RowThumbnail(0).Pixel(22, 22) == before && clock.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  EXPECT_NE(layers->RowThumbnail(0).Pixel(22, 22), before);
+  Mouse(slider, QEvent::MouseButtonRelease, {120, 10});
 }
 
 TEST_F(FormLayersTest, ItsButtonsStandWholeWhateverTheMainWindowsMode) {

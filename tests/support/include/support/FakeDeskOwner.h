@@ -60,6 +60,8 @@ class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
   void RefreshLayerList() override { ++listRefreshes; }
   void LayerListSelect(int index) override { listSelections.push_back(index); }
   void LayerListVisibilityChanged(int index) override { visibilityChanges.push_back(index); }
+  std::vector<const TLayer*> looksChanged;
+  void LayerListLookChanged(const TLayer& layer) override { looksChanged.push_back(&layer); }
   void RegionsShowLayer(TLayer* layer) override { regionsShown.push_back(layer); }
   void ClearPortraitPreview() override { ++portraitPreviewClears; }
   bool HasCatalogPage(const std::string& kind, const std::string& sourceFile) const override {
