@@ -71,7 +71,10 @@ void TCursorList::Load(const std::string& exePath) {
   }();
   (void)released;
   for (const TProgramCursor& spec : kProgramCursors) {
-    QImageReader reader(QString::fromStdString(ResolvePath(exePath, ProgramCursorFile(spec)).string()));
+    // Read as the PNG files they are: guessing the type from the content would
+    // load every image format plugin while the program starts.
+    QImageReader reader(QString::fromStdString(ResolvePath(exePath, ProgramCursorFile(spec)).string()), "png");
+    reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > kMaxCursorSide || size.height() > kMaxCursorSide) continue;
     const QImage picture = reader.read();

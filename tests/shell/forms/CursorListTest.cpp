@@ -1,6 +1,7 @@
 // The program's cursor pictures as the generator leaves them in the installation
 // folder, and the screen's cursor list that loads them.
 #include <gtest/gtest.h>
+#include <link.h>
 
 #include <QByteArray>
 #include <QImage>
@@ -55,10 +56,25 @@ TEST(ProgramCursors, EveryNumberHasItsOwnPictureWithTheHotSpotOnIt) {
   EXPECT_EQ(pictures.size(), kProgramCursors.size());
 }
 
+// How many of Qt's image format plugins this process has loaded.
+int ImageFormatPluginsLoaded() {
+  int count = 0;
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* data) {
+        if (info->dlpi_name && std::string_view(info->dlpi_name).find("/imageformats/") != std::string_view::npos)
+          ++*static_cast<int*>(data);
+        return 0;
+      },
+      &count);
+  return count;
+}
+
 TEST(CursorList, AnswersEachPictureWithItsHotSpot) {
   TCursorList list;
   list.Load((InstallDir() / "").string());
   EXPECT_EQ(list.PictureCount(), int(kProgramCursors.size()));
+  // Loaded at the program's start: as PNG files, not by asking every plugin.
+  EXPECT_EQ(ImageFormatPluginsLoaded(), 0);
   for (const TProgramCursor& spec : kProgramCursors) {
     const QCursor cursor = list.Cursor(spec.Number);
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor) << spec.Name;
