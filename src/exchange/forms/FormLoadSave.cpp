@@ -87,7 +87,7 @@ class TFormLoadSave::TUi : public ILoadSaveUi {
     return RunFileDialog(*form_.ImageSaveDialog(), folder, filters);
   }
   std::optional<std::string> ChooseScanner(const std::vector<TScannerDevice>& devices) override {
-    return form_.ScannerSourceDialog->Choose(devices);
+    return form_.ScannerSourceDialog()->Choose(devices);
   }
   void CloseWindow() override {
     form_.hide();
@@ -182,7 +182,6 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
   ButtonSendImage = button("ButtonSendImage", "Mail picture", 150, 3, &TFormLoadSave::ButtonSendImageClick);
   ButtonSendWork = button("ButtonSendWork", "Mail work", 150, 4, &TFormLoadSave::ButtonSendWorkClick);
 
-  ScannerSourceDialog = new TScannerSourceDialog(this);
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
@@ -234,6 +233,11 @@ TPelmoOpenPictureDialog* TFormLoadSave::WorkOpenDialog() {
 QFileDialog* TFormLoadSave::ImageSaveDialog() {
   if (!imageSaveDialog_) imageSaveDialog_ = FileDialog(this, "ImageSaveDialog", QFileDialog::AcceptSave);
   return imageSaveDialog_;
+}
+
+TScannerSourceDialog* TFormLoadSave::ScannerSourceDialog() {
+  if (!scannerSourceDialog_) scannerSourceDialog_ = new TScannerSourceDialog(this);
+  return scannerSourceDialog_;
 }
 
 void TFormLoadSave::ButtonLoadImageClick() { actions_->LoadImage(); }

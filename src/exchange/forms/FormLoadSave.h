@@ -44,12 +44,12 @@ class TFormLoadSave : public TSkinnedForm {
   TGraphicButton* ButtonSendImage;
   TGraphicButton* ButtonSendWork;
   TMyImage* ImageButtons;
-  // The file dialogs, each made on first use: a dialog lists its folder and
-  // loads its icons, which the program's start need not wait for.
+  // The dialogs, each made on first use: a file dialog lists its folder, and
+  // each loads its icons, which the program's start need not wait for.
   TPelmoOpenPictureDialog* ImageOpenDialog();
   TPelmoOpenPictureDialog* WorkOpenDialog();
   QFileDialog* ImageSaveDialog();
-  TScannerSourceDialog* ScannerSourceDialog;
+  TScannerSourceDialog* ScannerSourceDialog();
 
   // The work the picture output saves (the main window sets the desk's); without
   // one the work is empty.
@@ -84,6 +84,7 @@ class TFormLoadSave : public TSkinnedForm {
   TPelmoOpenPictureDialog* imageOpenDialog_ = nullptr;
   TPelmoOpenPictureDialog* workOpenDialog_ = nullptr;
   QFileDialog* imageSaveDialog_ = nullptr;
+  TScannerSourceDialog* scannerSourceDialog_ = nullptr;
   class TUi;
   class TWork;
   const TMainSettings& settings_;

@@ -87,9 +87,10 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   ExePath = exePath;
 }
 
-TEST_F(FormLoadSaveTest, TheFileDialogsAreMadeWhenFirstNeededAndKept) {
-  // Each would list its folder and load its icons while the program starts.
-  EXPECT_TRUE(form_.findChildren<QFileDialog*>().isEmpty());
+TEST_F(FormLoadSaveTest, TheDialogsAreMadeWhenFirstNeededAndKept) {
+  // Each would load its icons (a file dialog list its folder) while the program starts.
+  EXPECT_TRUE(form_.findChildren<QDialog*>().isEmpty());
+  EXPECT_EQ(form_.ScannerSourceDialog(), form_.ScannerSourceDialog());
   QFileDialog* save = form_.ImageSaveDialog();
   EXPECT_EQ(form_.ImageSaveDialog(), save);
   EXPECT_NE(form_.ImageOpenDialog(), form_.WorkOpenDialog());
@@ -191,7 +192,7 @@ TEST_F(FormLoadSaveTest, TheWorkGoesToTheClipboardAndComesBackAsASource) {
 }
 
 TEST_F(FormLoadSaveTest, TheScannerDialogListsTheDevicesAndGivesTheChosenName) {
-  TScannerSourceDialog& dialog = *form_.ScannerSourceDialog;
+  TScannerSourceDialog& dialog = *form_.ScannerSourceDialog();
   Soon([&] {
     EXPECT_EQ(dialog.ListSources->count(), 2);
     dialog.ListSources->setCurrentRow(1);
