@@ -21,11 +21,16 @@ struct TFolder {
   bool Output = false;  // the program saves the user's files there
 };
 const TFolder kFolders[] = {
-    {"LoadImageDirName", "ImageIn", &TMainSettings::LoadImageDir},   {"SaveImageDirName", "ImageOut", &TMainSettings::SaveImageDir, true},
-    {"LoadWorkDirName", "Works", &TMainSettings::LoadWorkDir, true}, {"SaveWorkDirName", "Works", &TMainSettings::SaveWorkDir, true},
-    {"MusicFilesDirName", "Music", &TMainSettings::MusicDir},        {"SoundFilesDirName", "Sound", &TMainSettings::SoundDir},
-    {"QueriesDirName", "Queries", &TMainSettings::QueriesDir},       {"HelpDirName", "Help", &TMainSettings::HelpDir},
-    {"TipsDirName", "Tips", &TMainSettings::TipsDir},                {"CatalogDirName", "Catalog", &TMainSettings::CatalogDir},
+    {"LoadImageDirName", "ImageIn", &TMainSettings::LoadImageDir},
+    {"SaveImageDirName", "ImageOut", &TMainSettings::SaveImageDir, true},
+    {"LoadWorkDirName", "Works", &TMainSettings::LoadWorkDir, true},
+    {"SaveWorkDirName", "Works", &TMainSettings::SaveWorkDir, true},
+    {"MusicFilesDirName", "Music", &TMainSettings::MusicDir},
+    {"SoundFilesDirName", "Sound", &TMainSettings::SoundDir},
+    {"QueriesDirName", "Queries", &TMainSettings::QueriesDir},
+    {"HelpDirName", "Help", &TMainSettings::HelpDir},
+    {"TipsDirName", "Tips", &TMainSettings::TipsDir},
+    {"CatalogDirName", "Catalog", &TMainSettings::CatalogDir},
 };
 
 struct TCaption {

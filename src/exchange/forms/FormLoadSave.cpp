@@ -283,8 +283,8 @@ fs::path WorkFolder(const TWorkFiles& files, const std::string& dataFolder) {
 void TFormLoadSave::ButtonLoadWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
   if (!files) return;
-  const std::optional<fs::path> chosen =
-      RunFileDialog(*WorkOpenDialog(), WorkFolder(*files, settings_.LoadWorkDir), ParseWindowsFilter(WorkOpenFilter(settings_)));
+  const std::optional<fs::path> chosen = RunFileDialog(*WorkOpenDialog(), WorkFolder(*files, settings_.LoadWorkDir),
+                                                       ParseWindowsFilter(WorkOpenFilter(settings_)));
   if (!chosen) return;
   const fs::path file = *chosen;
   files->LastWorkDir = file.parent_path();

@@ -289,7 +289,8 @@ QPrinter& TFormPostCard::Printer() {
 
 bool TFormPostCard::PrintCardOn(QPrinter& printer) {
   TPagePrinter device(printer);
-  if (PrintCard(RenderedCard(), device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin))) return true;
+  if (PrintCard(RenderedCard(), device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin)))
+    return true;
   ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
   return false;
 }

@@ -339,7 +339,8 @@ bool TFormPrint::OKBtnClick() {
   const auto outcome = printer_.PrintOrAsk(this, [this, &logo](QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Portrait);
     TPagePrinter device(printer);
-    return PrintPage(page_, device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin), logo).has_value();
+    return PrintPage(page_, device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin), logo)
+        .has_value();
   });
   if (outcome == TWindowPrinter::TOutcome::Failed)
     ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");

@@ -289,7 +289,8 @@ bool TFormShopList::PrintList(QPrinter& printer) {
   for (int w : widths) stripWidth += w + 1;
   std::vector<TStripSize> strips;
   for (int row = 0; row < GridRowCount(); ++row) strips.push_back({stripWidth, GridRowHeight(row) + 2});
-  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), settings_.LeftRightMargin, settings_.TopBottomMargin);
+  const TPrintableArea area =
+      PrintableArea(printer.widthMM(), printer.heightMM(), settings_.LeftRightMargin, settings_.TopBottomMargin);
   const std::vector<TStripPlace> places = PlaceStrips(strips, area);
 
   SetProgramCursor(*this, crHourGlass);
