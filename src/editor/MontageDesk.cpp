@@ -54,7 +54,9 @@ std::string LayerKindLetter(const IDeskOwner& owner, const TLayer& layer) {
   return layer.GetKindLetter(layer.TypeId > 0 ? owner.TemplateTypeLetter(layer.TypeId) : std::nullopt);
 }
 
-TMontageDesk::TMontageDesk(IDeskOwner& owner) : owner_(owner), idRandom_(ClockSeed()) { EnsureDeskBitmaps(); }
+// The desk's bitmaps come with its first picture: the desk stays hidden until
+// there are layers.
+TMontageDesk::TMontageDesk(IDeskOwner& owner) : owner_(owner), idRandom_(ClockSeed()) {}
 
 TMontageDesk::~TMontageDesk() {
   portrait_ = hand_ = body_ = nullptr;

@@ -24,6 +24,15 @@ class DeskComposite : public ::testing::Test, public DeskFixture {
   }
 };
 
+// The desk is hidden until it has layers: its pictures wait for the first paint.
+TEST_F(DeskComposite, ANewDeskHoldsNoPictureUntilItFirstPaints) {
+  EXPECT_TRUE(desk.DeskBitmap().Empty());
+  EXPECT_TRUE(desk.ScreenBitmap().Empty());
+  desk.RefreshAll();
+  EXPECT_EQ(Desk(1, 1), kWhite);
+  EXPECT_EQ(Screen(1, 1), kWhite);
+}
+
 // Opacity 50 gives the factor (50 * 255) div 100 = 127 and, on an opaque pixel,
 // the coverage (127 * 255) shr 8 = 126.
 TEST_F(DeskComposite, HalfOpaqueLayerOverWhite) {
