@@ -181,15 +181,12 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   FacePoint = BodyPoint = {-1, -1};
   PressKindButton();
 
+  Skins = {"FormAdjust.Skin", "FormAdjs.psd", "FormAdjustButtons", "ButAdjst.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormAdjust.Skin", "FormAdjs.psd");
-    LoadButtonsSkin(*this, "FormAdjustButtons", "ButAdjst.psd", true);
     ButtonFigure->hide();  // the figure kind is not offered
     Refresh();
   };
   OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
     controller_->Close();
   };
 }

@@ -104,14 +104,9 @@ TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint 
 
   ModalResult = 0;
   EnterEraserMode();
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormBaldHead.Skin", "FormBaldHead.psd");
-    LoadButtonsSkin(*this, "FormBaldHeadButtons", "ButBaldHead.psd", true);
-  };
+  Skins = {"FormBaldHead.Skin", "FormBaldHead.psd", "FormBaldHeadButtons", "ButBaldHead.psd"};
   OnClose = [this] {
     if (ModalResult == 0) ModalResult = 2;
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 

@@ -71,15 +71,12 @@ TFormCatalog::TFormCatalog(const TMainSettings& settings, QWidget* parent)
   // Web and mail addresses, help pages and clips, as in the help pages.
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
+  Skins = {"FormCatalog.Skin", "FormCatalog.psd", "FormCatalogButtons", "ButCatalog.psd"};
   OnShow = [this] {
     SetWindowButtonPressed("FormMain", "ButtonCatalog", true);
-    LoadFormSkin(*this, "FormCatalog.Skin", "FormCatalog.psd");
-    LoadButtonsSkin(*this, "FormCatalogButtons", "ButCatalog.psd", true);
   };
   OnClose = [this] {
     SetWindowButtonPressed("FormMain", "ButtonCatalog", false);
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
 }
 

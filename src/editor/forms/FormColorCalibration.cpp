@@ -104,14 +104,9 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, TMainSet
   SetCalibrationColor(Color32(settings_.CalibrationRed, settings_.CalibrationGreen, settings_.CalibrationBlue));
   ShowChannels(LabelCurrentRed, LabelCurrentGreen, LabelCurrentBlue, ButtonCurrentColor->Color());
   ImageLayer->SetPicture(portrait_);
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormColorCalibration.Skin", "FormClbr.psd");
-    LoadButtonsSkin(*this, "FormColorCalibrationButtons", "ButClbr.psd", true);
-  };
+  Skins = {"FormColorCalibration.Skin", "FormClbr.psd", "FormColorCalibrationButtons", "ButClbr.psd"};
   OnClose = [this] {
     if (ModalResult == 0) ModalResult = 2;
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 

@@ -131,14 +131,9 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent)
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
   }
 
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormLayerRegionEdit.Skin", "FormLrge.psd");
-    LoadButtonsSkin(*this, "FormLayerRegionEditButtons", "ButLRegs.psd", true);
-  };
+  Skins = {"FormLayerRegionEdit.Skin", "FormLrge.psd", "FormLayerRegionEditButtons", "ButLRegs.psd"};
   OnClose = [this] {
     editor_.Finish(editOk_);
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
     ScrollBox->SetPicture({});
   };
 }

@@ -91,15 +91,10 @@ TFormLayerRegions::TFormLayerRegions(QWidget* parent) : TSkinnedForm("FormLayerR
   itemNoRegionCaption_ = TermText("FormLayerRegionsItemNoRegionCaption", "No region").toStdString();
   SetLayer(nullptr);
 
+  Skins = {"FormLayerRegions.Skin", "FormLrgs.psd", "FormLayerRegionsButtons", "ButLRegs.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormLayerRegions.Skin", "FormLrgs.psd");
-    LoadButtonsSkin(*this, "FormLayerRegionsButtons", "ButLRegs.psd", true);
     TMontageDesk* desk = Desk();
     SetLayer(desk ? desk->SelectedLayer() : nullptr);
-  };
-  OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
   LayerWindowLinks().RegionsShowLayer = [this](TLayer* layer) {
     // A hidden window takes the desk's layer when it shows.

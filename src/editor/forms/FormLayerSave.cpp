@@ -73,12 +73,11 @@ TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, QWidget* paren
   ButtonOK->setToolTip(TermText("FormLayerSaveButtonOKHint"));
   ButtonCancel->setToolTip(TermText("FormLayerSaveButtonCancelHint"));
 
+  Skins = {"FormLayerSave.Skin", "FormLsav.psd", "FormLayerSaveButtons", "ButLRegs.psd"};
   OnShow = [this] {
     CaptionBar->Caption = isRegion_ ? TermText("FormLayerSaveRegionCaption", "Save region as template")
                                     : TermText("FormLayerSaveLayerCaption", "Save layer as template");
     CaptionBar->update();
-    LoadFormSkin(*this, "FormLayerSave.Skin", "FormLsav.psd");
-    LoadButtonsSkin(*this, "FormLayerSaveButtons", "ButLRegs.psd", true);
     if (!layer_ || desk_.IndexOfLayer(layer_) < 0) {
       QTimer::singleShot(0, this, [this] { close(); });
       return;
@@ -87,10 +86,6 @@ TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, QWidget* paren
     EditTemplateName->setText(TermText("FormLayerSaveTemplateNamePrefix") + QString::fromStdString(layer_->Caption) +
                               TermText("FormLayerSaveTemplateNamePostfix"));
     EditTemplateName->setFocus();
-  };
-  OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 

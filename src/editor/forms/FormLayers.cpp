@@ -242,8 +242,8 @@ TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormLayersCaption", "Layers");
 
+  Skins = {"FormLayers.Skin", "FormLayr.psd", {}, {}};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormLayers.Skin", "FormLayr.psd");
     CloneLayerButtons();
     RefreshLayerList();
     mouse_.KeyboardSelect = mouse_.Dragging = false;
@@ -255,7 +255,6 @@ TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
     lookTimer_->stop();
     if (TFormMain* main = Main())
       if (TGraphicButton* opener = main->Button("ButtonLayerList")) opener->SetPressed(false);
-    FreeFormSkin(*this);
   };
 
   LayerWindowLinks().RefreshLayerList = [this] {

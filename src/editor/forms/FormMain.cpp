@@ -142,8 +142,8 @@ void TFormMain::Init() {
   OnKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
   ShellHooks().MainKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
   ShellHooks().MainKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
+  Skins = {"FormMain.Skin", "FormMain.psd", {}, {}};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormMain.Skin", "FormMain.psd");
     // Centred on the backdrop's screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect area = screen->geometry();
@@ -153,7 +153,6 @@ void TFormMain::Init() {
     // The sound device's probe and the player's library wait for the window to be on screen.
     AfterFirstExpose(*this, [this] { StartMusic(); });
   };
-  OnClose = [this] { FreeFormSkin(*this); };
 }
 
 void TFormMain::StartMusic() {

@@ -124,8 +124,8 @@ TFormMask::TFormMask(QWidget* parent) : TSkinnedForm("FormMask", parent) {
   CaptionBar->Caption = TermText("FormMaskCaption", "Ready Solutions");
   ShowMessage = [](const std::string& key) { ShowMessageBox(key, mbkOKCancel, false); };
 
+  Skins = {"FormMask.Skin", "FormMask.psd", {}, {}};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormMask.Skin", "FormMask.psd");
     Reload();
   };
   OnClose = [this] {
@@ -135,7 +135,6 @@ TFormMask::TFormMask(QWidget* parent) : TSkinnedForm("FormMask", parent) {
     groups_.clear();
     ComboBox->clear();
     group_ = model_ = -1;
-    FreeFormSkin(*this);
   };
 }
 

@@ -71,8 +71,8 @@ TFormPreview::TFormPreview(QWidget* parent) : TSkinnedForm("FormPreview", parent
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormPreviewCaption", "Initial Portrait");
 
+  Skins = {"FormPreview.Skin", "FormPreview.psd", {}, {}};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormPreview.Skin", "FormPreview.psd");
     if (!LockResImage)
       ResImage->setGeometry(kMargin, CaptionBar->height() + kMargin, width() - 2 * kMargin,
                             height() - CaptionBar->height() - 2 * kMargin);
@@ -83,7 +83,6 @@ TFormPreview::TFormPreview(QWidget* parent) : TSkinnedForm("FormPreview", parent
   OnClose = [this] {
     if (TFormMain* main = Main())
       if (TGraphicButton* opener = main->Button("ButtonPreview")) opener->SetPressed(false);
-    FreeFormSkin(*this);
   };
   LayerWindowLinks().ShowPortrait = [this] {
     if (isVisible()) ShowCurrentPortrait();

@@ -89,9 +89,8 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
   HTMLViewer->OnHotSpotClick = HandlePageLink;
   HTMLViewer->OnObjectClick = [this](std::size_t) { ObjectClick(); };
 
+  Skins = {"FormQueries.Skin", "FormQuer.psd", "FormQueriesButtons", "ButQuery.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormQueries.Skin", "FormQuer.psd");
-    LoadButtonsSkin(*this, "FormQueriesButtons", "ButQuery.psd", true);
     ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
     ObjectClicksEnabled = true;
     SetWindowButtonPressed("FormMain", "ButtonQueries", true);
@@ -109,8 +108,6 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
     SaveAnswersOfMode();
     LastMode = Mode;
     Mode = qmNone;
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
     SetWindowButtonPressed("FormMain", "ButtonQueries", false);
   };
   OnKeyUp = [this](int& key, int shift) { KeyUp(key, shift); };

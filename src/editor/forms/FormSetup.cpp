@@ -103,16 +103,13 @@ TFormSetup::TFormSetup(TMainSettings& settings, QWidget* parent)
   SetMusic(nullptr);
   ShowNumber(EditLeftRightMargins, UpDown1, settings_.LeftRightMargin);
   ShowNumber(EditTopBottomMargins, UpDown2, settings_.TopBottomMargin);
+  Skins = {"FormSetup.Skin", "FormSetup.psd", "FormSetupButtons", "ButSetup.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormSetup.Skin", "FormSetup.psd");
-    LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
     Reload();
     CheckListBoxMusicFiles->setFocus();
   };
   OnClose = [this] {
     ImageInterfacePreview->clear();
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 

@@ -95,9 +95,8 @@ TFormTemplates::TFormTemplates(QWidget* parent)
   PlaceCounter();
   CentrePoint = {DesktopTableWidth / 2, DesktopTableHeight / 2};
 
+  Skins = {"FormTemplates.Skin", "FormTmpl.psd", "FormTemplatesButtons", "ButFtemp.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormTemplates.Skin", "FormTmpl.psd");
-    LoadButtonsSkin(*this, "FormTemplatesButtons", "ButFtemp.psd", true);
     gridBitmap_.SetSize(ResImage->width(), ResImage->height(), Color32(255, 255, 255));
     RefreshTemplateList(true);
     DrawTemplatePreviews(0);
@@ -108,8 +107,6 @@ TFormTemplates::TFormTemplates(QWidget* parent)
     if (OnClosed) OnClosed();
     ClearIcons();
     gridBitmap_ = TBitmap32();
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
   OnKeyUp = [this](int& key, int shift) { KeyUp(key, shift); };
   ShowMessage = [](const std::string& keyOrText, bool literal) { ShowMessageBox(keyOrText, mbkOKCancel, literal); };

@@ -281,17 +281,14 @@ TFormVideoClip::TFormVideoClip(QWidget* parent) : TVideoWindow("FormVideoClip", 
   ButtonStop->setToolTip(TermText("FormVideoClipStopButtonHint", "Stop"));
   ButtonBack->setToolTip(TermText("FormVideoClipBackButtonHint", "One frame back"));
   ButtonStep->setToolTip(TermText("FormVideoClipStepButtonHint", "One frame on"));
+  Skins = {"FormVideoClip.Skin", "FormVideo.psd", "FormVideoClipButtons", "ButVideo.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormVideoClip.Skin", "FormVideo.psd");
-    LoadButtonsSkin(*this, "FormVideoClipButtons", "ButVideo.psd", true);
     Panel->repaint();
     QCoreApplication::processEvents();
   };
   OnClose = [this] {
     StopForClose();
     QCoreApplication::processEvents();
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 
@@ -335,9 +332,8 @@ TFormVideo::TFormVideo(QWidget* parent) : TVideoWindow("FormVideo", parent) {
   ButtonStop->setToolTip(TermText("FormVideoStopButtonHint", "Stop"));
   ButtonBack->setToolTip(TermText("FormVideoBackButtonHint", "One frame back"));
   ButtonStep->setToolTip(TermText("FormVideoStepButtonHint", "One frame on"));
+  Skins = {"FormVideo.Skin", "FormVideo.psd", "FormVideoButtons", "ButVideo.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormVideo.Skin", "FormVideo.psd");
-    LoadButtonsSkin(*this, "FormVideoButtons", "ButVideo.psd", true);
     Panel->repaint();
     QCoreApplication::processEvents();
     if (FileName().empty()) FileListBoxClick();
@@ -345,8 +341,6 @@ TFormVideo::TFormVideo(QWidget* parent) : TVideoWindow("FormVideo", parent) {
   OnClose = [this] {
     StopForClose();
     QCoreApplication::processEvents();
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 

@@ -154,15 +154,12 @@ TFormCamera::TFormCamera(QWidget* parent) : TSkinnedForm("FormCamera", parent), 
   CaptionBar->Caption = TermText("FormCameraCaption");
   ui_->EnableButtons({});
 
+  Skins = {"FormCamera.Skin", "FormCamr.psd", "FormCameraButtons", "ButCamer.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormCamera.Skin", "FormCamr.psd");
-    LoadButtonsSkin(*this, "FormCameraButtons", "ButCamer.psd", true);
     Actions().FormShow();
   };
   OnClose = [this] {
     DisconnectCamera();
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 

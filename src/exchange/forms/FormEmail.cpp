@@ -101,6 +101,7 @@ TFormEmail::TFormEmail(const TMainSettings& settings, QWidget* parent)
   LabelLetter->setText(TermText("FormEmailLabelLetterCaption"));
 
   LookUpAccount();
+  Skins = {"FormEmail.Skin", "FormEMail.psd", "FormEmailButtons", "FormMessBtn.psd"};
   OnShow = [this] { FormShow(); };
   OnClose = [this] { FormClose(); };
 }
@@ -128,8 +129,6 @@ void TFormEmail::LookUpAccount() {
 bool TFormEmail::Sending() const { return Mail->Busy(); }
 
 void TFormEmail::FormShow() {
-  LoadFormSkin(*this, "FormEmail.Skin", "FormEMail.psd");
-  LoadButtonsSkin(*this, "FormEmailButtons", "FormMessBtn.psd", true);
   if (Sending()) return;
   // A mail account set up while the program runs counts from the next mail.
   LookUpAccount();
@@ -147,8 +146,6 @@ void TFormEmail::FormClose() {
     announceSuccess_ = false;
     Mail->SetAction(TMailAction::Cancel_SendMail);
   }
-  FreeButtonsSkin(*this);
-  FreeFormSkin(*this);
 }
 
 void TFormEmail::ButtonExitClick() { close(); }

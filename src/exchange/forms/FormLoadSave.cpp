@@ -197,15 +197,12 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
   actions_->ImageOpenFolder = DataFolderPath(settings_.LoadImageDir);
   actions_->ImageSaveFolder = DataFolderPath(settings_.SaveImageDir);
 
+  Skins = {"FormLoadSave.Skin", "FormLoSa.psd", "FormLoadSaveButtons", "ButLoSa.psd"};
   OnShow = [this] {
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
     ButtonLoadCamera->setVisible(ConnectCamera && RunCameraWindow);
-    LoadFormSkin(*this, "FormLoadSave.Skin", "FormLoSa.psd");
-    LoadButtonsSkin(*this, "FormLoadSaveButtons", "ButLoSa.psd", true);
   };
   OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
     if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(false);
   };
 }

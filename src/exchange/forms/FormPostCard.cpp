@@ -105,15 +105,12 @@ TFormPostCard::TFormPostCard(IWorkPicture& work, const TMainSettings& settings, 
   ButtonSend->setToolTip(TermText("FormPostCardButtonSendHint"));
 
   card_ = TBitmap32(kCardWidth, kCardHeight, Color32(255, 255, 255));
+  Skins = {"FormPostCard.Skin", "FormPcrd.psd", "FormPostCardButtons", "ButPcrd.psd"};
   OnShow = [this] { FormShow(); };
   OnCloseQuery = [this](bool& canClose) {
     if (changed_)
       canClose = ShowMessageBox("ConfirmPostcardExit", mbkYesNo, false,
                                 "Postcard is changed.\rExit without saving?") == 6;
-  };
-  OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
 }
 
@@ -121,8 +118,6 @@ TFormPostCard::~TFormPostCard() = default;
 
 void TFormPostCard::FormShow() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  LoadFormSkin(*this, "FormPostCard.Skin", "FormPcrd.psd");
-  LoadButtonsSkin(*this, "FormPostCardButtons", "ButPcrd.psd", true);
   showHandles_ = true;
   workBitmap_ = work_.TakeExportPicture();
   image_.Place(workBitmap_.Width(), workBitmap_.Height(), kCardWidth, kCardHeight);

@@ -83,14 +83,7 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, const TMainSetti
       {ButtonStretch, "FormPostCardBackButtonStretchHint"}};
   for (const auto& [widget, key] : hints) widget->setToolTip(TermText(key));
 
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormPostCardBack.Skin", "FormPcbg.psd");
-    LoadButtonsSkin(*this, "FormPostCardBackButtons", "ButPcbg.psd", true);
-  };
-  OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
-  };
+  Skins = {"FormPostCardBack.Skin", "FormPcbg.psd", "FormPostCardBackButtons", "ButPcbg.psd"};
 }
 
 TFormPostCardBack::~TFormPostCardBack() = default;

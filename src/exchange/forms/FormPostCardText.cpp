@@ -178,14 +178,9 @@ TFormPostCardText::TFormPostCardText(QWidget* parent) : TSkinnedForm("FormPostCa
   ButtonTextColor->setToolTip(TermText("FormPostCardTextButtonTextColorHint"));
   ButtonShadowColor->setToolTip(TermText("FormPostCardTextButtonShadowColorHint"));
 
+  Skins = {"FormPostCardText.Skin", "FormPctx.psd", "FormPostCardTextButtons", "ButPctx.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormPostCardText.Skin", "FormPctx.psd");
-    LoadButtonsSkin(*this, "FormPostCardTextButtons", "ButPctx.psd", true);
     UpdateMemoFont();
-  };
-  OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
   };
   SetAlignment(1);
 }

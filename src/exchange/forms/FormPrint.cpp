@@ -183,6 +183,7 @@ TFormPrint::TFormPrint(const TMainSettings& settings, QWidget* parent)
     if (FormLoadSave) FormLoadSave->Actions().SaveImage();
   };
 
+  Skins = {"FormPrint.Skin", "FormPrint.psd", "FormPrintButtons", "ButPrint.psd"};
   OnShow = [this] { FormShow(); };
   OnClose = [this] { FormClose(); };
 }
@@ -198,8 +199,6 @@ void TFormPrint::FormShow() {
                      "Current image is changed. Save it before printing?") == 6 &&
       SaveImage)
     SaveImage();
-  LoadButtonsSkin(*this, "FormPrintButtons", "ButPrint.psd", true);
-  LoadFormSkin(*this, "FormPrint.Skin", "FormPrint.psd");
   SetFolder(DataFolderPath(settings_.SaveImageDir));
   SetMainPrintButtonPressed(true);
   ButtonPage1Click(1);
@@ -207,8 +206,6 @@ void TFormPrint::FormShow() {
 
 void TFormPrint::FormClose() {
   SetMainPrintButtonPressed(false);
-  FreeButtonsSkin(*this);
-  FreeFormSkin(*this);
 }
 
 void TFormPrint::SetMainPrintButtonPressed(bool pressed) {

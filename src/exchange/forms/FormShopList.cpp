@@ -170,14 +170,7 @@ TFormShopList::TFormShopList(const fs::path& folder, const std::vector<TShopList
   for (int w : columnWidths_) width += w + 1;
   DrawGrid->resize(width, height);
 
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormShopList.Skin", "FormShopList.psd");
-    LoadButtonsSkin(*this, "FormSetupButtons", "ButSetup.psd", true);
-  };
-  OnClose = [this] {
-    FreeButtonsSkin(*this);
-    FreeFormSkin(*this);
-  };
+  Skins = {"FormShopList.Skin", "FormShopList.psd", "FormSetupButtons", "ButSetup.psd"};
 }
 
 TFormShopList::~TFormShopList() = default;

@@ -134,14 +134,9 @@ TFormChatReg::TFormChatReg(TChatClient& client, QWidget* parent)
   for (QLabel* label : {LabelOldUserPassword, LabelNewUserPassword})
     label->setText(TermText("FormChatRegLabelUserPassword", "Password"));
   LabelNewUserPasswordCnf->setText(TermText("FormChatRegLabelUserPasswordCnf", "Password again"));
+  Skins = {"FormChatReg.Skin", "FormChatReg.psd", "FormChatRegButtons", "ButChat.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormChatReg.Skin", "FormChatReg.psd");
-    LoadButtonsSkin(*this, "FormChatRegButtons", "ButChat.psd", true);
     EditOldUserName->setFocus();
-  };
-  OnClose = [this] {
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
 }
 
@@ -203,10 +198,7 @@ TFormChat::TFormChat(QWidget* parent) : TSkinnedForm("FormChat", parent) {
   client_ = std::make_unique<TChatClient>(server, owner_, TermText("FormChatUserJoined", "has joined").toStdString(),
                                           TermText("FormChatUserLeft", " has left").toStdString());
 
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormChat.Skin", "FormChat.psd");
-    LoadButtonsSkin(*this, "FormChatButtons", "ButChat.psd", true);
-  };
+  Skins = {"FormChat.Skin", "FormChat.psd", "FormChatButtons", "ButChat.psd"};
   OnCloseQuery = [this](bool& canClose) {
     // A request waits in a nested loop: the window goes only once it has ended.
     if (client_->Pending()) {
@@ -222,8 +214,6 @@ TFormChat::TFormChat(QWidget* parent) : TSkinnedForm("FormChat", parent) {
     client_->Leave();
     for (int slot = 1; slot <= kMaxTalks; ++slot)
       if (talks_[slot]) talks_[slot]->close();
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
 }
 
@@ -349,13 +339,8 @@ TFormTalk::TFormTalk(TFormChat& chat, int slot, QWidget* parent)
   LabelRespondentName->setText(QString::fromStdString(peer));
   LabelRespondent->setText(TermText("FormTalkLabelRespondentCaption", "Talking with") + " " +
                            QString::fromStdString(peer));
-  OnShow = [this] {
-    LoadFormSkin(*this, "FormTalk.Skin", "FormTalk.psd");
-    LoadButtonsSkin(*this, "FormTalkButtons", "ButChat.psd", true);
-  };
+  Skins = {"FormTalk.Skin", "FormTalk.psd", "FormTalkButtons", "ButChat.psd"};
   OnClose = [this] {
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
     if (!chat_) return;
     TChatSession* session = chat_->Client().Session();
     if (session && !session->TalkPeerHasLeft(slot_))

@@ -270,9 +270,8 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
     if (fetched) ShowNodePreviews(TreeView->currentItem());
   });
 
+  Skins = {"FormDownloadElements.Skin", "FormDnld.psd", "FormDownloadElementsButtons", "ButDnld.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormDownloadElements.Skin", "FormDnld.psd");
-    LoadButtonsSkin(*this, "FormDownloadElementsButtons", "ButDnld.psd", true);
     RefreshAfterChange();
   };
   OnCloseQuery = [this](bool&) {
@@ -280,8 +279,6 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   };
   OnClose = [this] {
     context_->Stop();
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
   SetRunning(false);
   RebuildList();

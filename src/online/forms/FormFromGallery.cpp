@@ -303,9 +303,8 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
     }
   };
 
+  Skins = {"FormFromGallery.Skin", "FormFrGl.psd", "FormFromGalleryButtons", "ButINet.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormFromGallery.Skin", "FormFrGl.psd");
-    LoadButtonsSkin(*this, "FormFromGalleryButtons", "ButINet.psd", true);
     SetSearchMode(searchMode_);
   };
   OnCloseQuery = [this](bool&) {
@@ -314,8 +313,6 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
   OnClose = [this] {
     context_->Stop();
     viewer_->close();
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
   SetRunning(false);
   SetSearchMode(false);

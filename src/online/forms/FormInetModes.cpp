@@ -110,15 +110,12 @@ TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", 
   };
   Services.OpenSite = [](const std::string& url) { ShellOpen(url); };
 
+  Skins = {"FormInetModes.Skin", "FormIMod.psd", "FormInetModesButtons", "ButIMode.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormInetModes.Skin", "FormIMod.psd");
-    LoadButtonsSkin(*this, "FormInetModesButtons", "ButIMode.psd", true);
     ArrangeButtons();
     SetWindowButtonPressed("FormMain", "ButtonInternet", true);
   };
   OnClose = [this] {
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
     SetWindowButtonPressed("FormMain", "ButtonInternet", false);
   };
 }

@@ -94,15 +94,12 @@ TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent
   for (QComboBox* box : {ComboBoxCountry, ComboBoxSex})
     connect(box, &QComboBox::currentIndexChanged, this, [this] { UpdateButtons(); });
 
+  Skins = {"FormInetReg.Skin", "FormIReg.psd", "FormInetRegButtons", "ButInet.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormInetReg.Skin", "FormIReg.psd");
-    LoadButtonsSkin(*this, "FormInetRegButtons", "ButInet.psd", true);
     UpdateButtons();
   };
   OnClose = [this] {
     if (transferring_) ButtonStopRegistrationClick();
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
 }
 

@@ -39,16 +39,13 @@ TFormPassword::TFormPassword(QWidget* parent) : TSkinnedForm("FormPassword", par
   ButtonNo->setToolTip(TermText("ButtonCloseHint", "Cancel"));
   LabelPassword->setText(TermText("FormPasswordLabelPasswordCaption", "Password:"));
 
+  Skins = {"FormPassword.Skin", "FormMess.psd", "FormMessageButtons", "FormMessBtn.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormPassword.Skin", "FormMess.psd");
-    LoadButtonsSkin(*this, "FormMessageButtons", "FormMessBtn.psd", true);
     PlaceOverAsker(*this);  // over the window that asks, as the message box
     result_ = 2;
     EditPassword->setFocus();
   };
   OnClose = [this] {
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
     ModalResult = result_;
   };
   OnKeyPress = [this](char& key) {

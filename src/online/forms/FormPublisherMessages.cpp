@@ -65,14 +65,9 @@ TFormPublisherMessages::TFormPublisherMessages(QWidget* parent) : TSkinnedForm("
   ButtonBack->SetCaption(TermText("FormPublisherMessagesButtonBackCaption", "Back"));
   ButtonBack->setToolTip(TermText("FormPublisherMessagesButtonBackHint", "Back"));
 
+  Skins = {"FormPublisherMessages.Skin", "FormPmsg.psd", "FormPublisherMessagesButtons", "ButTips.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormPublisherMessages.Skin", "FormPmsg.psd");
-    LoadButtonsSkin(*this, "FormPublisherMessagesButtons", "ButTips.psd", true);
     LoadList();
-  };
-  OnClose = [this] {
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
   OnKeyUp = [this](int& key, int) {
     if (key == VK_BACK && HTMLViewer->CanGoBack()) HTMLViewer->GoBack();

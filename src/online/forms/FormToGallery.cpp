@@ -131,9 +131,8 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
   connect(EditWorkName, &QLineEdit::textChanged, this, [this] { UpdateSendState(); });
   connect(EditPassword, &QLineEdit::textChanged, this, [this] { UpdateSendState(); });
 
+  Skins = {"FormToGallery.Skin", "FormToGl.psd", "FormToGalleryButtons", "ButINet.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormToGallery.Skin", "FormToGl.psd");
-    LoadButtonsSkin(*this, "FormToGalleryButtons", "ButINet.psd", true);
     if (uploading_) return;
     for (QComboBox* box : ComboBoxes) box->setCurrentIndex(box->count() > 0 ? 0 : -1);
     SetAsWork(false);
@@ -159,8 +158,6 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
   };
   OnClose = [this] {
     ImagePreview->clear();
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
 }
 

@@ -64,16 +64,13 @@ TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
   HTMLViewer->SetBaseFolder(PageFolder(settings_.HelpDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
+  Skins = {"FormHelp.Skin", "FormHelp.psd", "FormHelpButtons", "ButHelp.psd"};
   OnShow = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", true);
-    LoadFormSkin(*this, "FormHelp.Skin", "FormHelp.psd");
-    LoadButtonsSkin(*this, "FormHelpButtons", "ButHelp.psd", true);
     ButtonTips->SetPressed(settings_.ShowTips);
   };
   OnClose = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", false);
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
   ShellHooks().ShowHelp = [](const std::string& topic) { ShowHelp(topic); };
 }

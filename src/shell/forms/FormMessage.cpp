@@ -99,15 +99,10 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   ButtonYes->setToolTip(TermText("ButtonYesHint", ""));
   ButtonNo->setToolTip(TermText("ButtonNoHint", ""));
 
+  Skins = {"FormMessage.Skin", "FormMess.psd", "FormMessageButtons", "FormMessBtn.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormMessage.Skin", "FormMess.psd");
-    LoadButtonsSkin(*this, "FormMessageButtons", "FormMessBtn.psd", true);
     PlaceOverAsker(*this);  // the skin gives the box its size
     MessageResult = kMessageNo;
-  };
-  OnClose = [this] {
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
   // However the box goes away, the question it showed has its answer.
   OnHide = [this] {

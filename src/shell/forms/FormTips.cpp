@@ -42,9 +42,8 @@ TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
   HTMLViewer->SetBaseFolder(PageFolder(settings.TipsDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 
+  Skins = {"FormTips.Skin", "FormTips.psd", "FormTipsButtons", "ButTips.psd"};
   OnShow = [this] {
-    LoadFormSkin(*this, "FormTips.Skin", "FormTips.psd");
-    LoadButtonsSkin(*this, "FormTipsButtons", "ButTips.psd", true);
     HTMLViewer->setFocus();
     SetWindowButtonPressed("FormSetup", "ButtonShowTips", true);
     SetWindowButtonPressed("FormHelp", "ButtonTips", true);
@@ -55,8 +54,6 @@ TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
     // Closing the tips is the user's way of saying no more tips (until the
     // setting is turned on again); the ini keeps its value.
     settings_.ShowTips = false;
-    FreeFormSkin(*this);
-    FreeButtonsSkin(*this);
   };
 
   ShellHooks().ShowTip = [](const std::string& topic) { ShowTip(topic); };

@@ -13,6 +13,7 @@
 
 #include "platform/qt/VirtualKeys.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/Skins.h"
 
 namespace {
 bool IsAnyOf(const QWidget* w, std::initializer_list<std::string_view> names) {
@@ -54,8 +55,9 @@ void TSkinnedForm::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;  // a restore by the window manager, not a show
   // Once shown: Qt's own show clears the property on windows of this kind.
   QTimer::singleShot(0, this, [this] { KeepAboveBackdrop(this); });
+  LoadSkins();
   if (OnShow) OnShow();
-  // OnShow may let events run (a skin's error box), and one of them may have
+  // The skins and OnShow may let events run (a skin's error box), and one of them may have
   // closed this window already: a hidden window must not leave the others off.
   if (InSkinnedModal && isVisible()) DisableOtherForms();
   FitAutoSizeLabels();
@@ -89,7 +91,18 @@ void TSkinnedForm::closeEvent(QCloseEvent* event) {
   }
   if (InSkinnedModal) EnableDisabledForms();
   if (OnClose) OnClose();
+  FreeSkins();
   event->accept();
+}
+
+void TSkinnedForm::LoadSkins() {
+  if (!Skins.FormFile.empty()) LoadFormSkin(*this, Skins.FormKey, Skins.FormFile);
+  if (!Skins.ButtonsFile.empty()) LoadButtonsSkin(*this, Skins.ButtonsKey, Skins.ButtonsFile, true);
+}
+
+void TSkinnedForm::FreeSkins() {
+  if (!Skins.FormFile.empty()) FreeFormSkin(*this);
+  if (!Skins.ButtonsFile.empty()) FreeButtonsSkin(*this);
 }
 
 bool TSkinnedForm::ForwardsKeysToMain() const {

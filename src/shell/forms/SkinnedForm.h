@@ -15,6 +15,13 @@
 
 class QPainter;
 
+// The skins a window names once: its own picture and its button sheet's, each an
+// interface key and the default interface's file; an empty file names none.
+struct TFormSkinNames {
+  std::string FormKey, FormFile;
+  std::string ButtonsKey, ButtonsFile;
+};
+
 class TSkinnedForm : public QWidget {
   Q_OBJECT
  public:
@@ -26,7 +33,7 @@ class TSkinnedForm : public QWidget {
   std::function<void()> OnShow;
   std::function<void()> OnHide;
   std::function<void(bool& canClose)> OnCloseQuery;
-  // After a close was allowed, before the window hides (skins are freed here).
+  // After a close was allowed, before the window hides and its skins are freed.
   std::function<void()> OnClose;
   std::function<void()> OnActivate;
   std::function<void(int& key, int shift)> OnKeyDown;  // key 0 = consumed
@@ -44,6 +51,8 @@ class TSkinnedForm : public QWidget {
   std::vector<QPointer<QWidget>> DisabledForms;
   // The skin picture; null when no skin is loaded.
   std::unique_ptr<TBitmap32> SkinBitmap;
+  // Loaded on every show before OnShow runs, freed once OnClose has run.
+  TFormSkinNames Skins;
 
   void DisableOtherForms();
   void EnableDisabledForms();
@@ -62,6 +71,8 @@ class TSkinnedForm : public QWidget {
 
  private:
   bool ForwardsKeysToMain() const;
+  void LoadSkins();
+  void FreeSkins();
   void FitAutoSizeLabels();
 };
 

@@ -94,6 +94,35 @@ TEST_F(SkinsTest, ButtonSheetGoesToTheImageButtonsChild) {
   EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(SkinsTest, NamedSkinsLastFromEachShowToItsClose) {
+  WriteSkin("Intfaces/DEFAULT/800-600/Tips.png");
+  WriteSkin("Intfaces/DEFAULT/1024-768/Buttons.png");
+  TSkinnedForm form("FormTips");
+  auto* sheet = new TMyImage(&form);
+  sheet->setObjectName("ImageButtons");
+  form.Skins = {"FormTips.Skin", "FormTips.psd", "FormTipsButtons", "Buttons.png"};
+  std::vector<std::string> seen;
+  auto look = [&](const char* when) {
+    seen.push_back(std::string(when) + (form.SkinBitmap ? " skin" : " bare") +
+                   (sheet->Picture().Empty() ? " no-sheet" : " sheet"));
+  };
+  form.OnShow = [&] { look("show"); };
+  form.OnClose = [&] { look("close"); };
+  for (int round = 0; round < 2; ++round) {
+    form.show();
+    form.close();
+    look("after");
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"show skin sheet", "close skin sheet", "after bare no-sheet",
+                                            "show skin sheet", "close skin sheet", "after bare no-sheet"}));
+  EXPECT_TRUE(messages_.empty());
+  // A window naming no skin is left as it is made.
+  TSkinnedForm bare("FormHelp");
+  bare.show();
+  bare.close();
+  EXPECT_TRUE(messages_.empty());
+}
+
 TEST(SkinShape, RegionFromRunsMatchesAUnionOfRectangles) {
   std::vector<TRegionRun> runs = {{0, 1, 3}, {0, 5, 6}, {1, 0, 6}, {3, 2, 4}};
   QRegion expected = QRegion(1, 0, 2, 1) + QRegion(5, 0, 1, 1) + QRegion(0, 1, 6, 1) + QRegion(2, 3, 2, 1);
