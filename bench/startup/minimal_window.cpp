@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "editor/MainDesign.h"
 #include "platform/qt/FirstExpose.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QWidget window;
-  window.resize(800, 600);
+  window.resize(kMainWidth, kMainHeight);
   window.show();
   ExitOnFirstShowWhenAsked(window);
   return QApplication::exec();
