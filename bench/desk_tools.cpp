@@ -45,7 +45,7 @@ void StrokeBench(benchmark::State& state, TDeskMode mode) {
   SetDesk();
   DeskFixture fixture;
   fixture.desk.SetView(nullptr);
-  FakeToolOwner owner(fixture.owner);
+  FakeToolOwner owner;
   owner.mode = mode;
   owner.settings = {kRadius, 50, kRadius, 50, kRadius, 50, 200, 120, 60};
   fixture.desk.SetWarpFieldAllocated(true);

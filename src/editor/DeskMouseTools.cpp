@@ -70,7 +70,7 @@ void TDeskMouseTools::PressStroke(TDeskMode mode, const TDeskMouse& mouse) {
   } else {
     gesture_ = std::make_unique<TEraserGesture>(desk_, owner_, layer);
   }
-  owner_.SetUndoPending(true);
+  desk_.SetUndoPending(true);
 }
 
 void TDeskMouseTools::PressLayerTools(const TDeskMouse& mouse, TPoint point) {
@@ -81,7 +81,7 @@ void TDeskMouseTools::PressLayerTools(const TDeskMouse& mouse, TPoint point) {
     if (handle != TResizeHandle::None) {
       SetCursor(HandleCursor(handle));
       gesture_ = std::make_unique<TResizeGesture>(desk_, owner_, selected, handle);
-      owner_.SetUndoPending(true);
+      desk_.SetUndoPending(true);
       return;
     }
   }
@@ -98,7 +98,7 @@ void TDeskMouseTools::PressLayerTools(const TDeskMouse& mouse, TPoint point) {
     SetCursor(crHandGrab);
     gesture_ = std::make_unique<TMoveGesture>(desk_, owner_, layer);
   }
-  owner_.SetUndoPending(true);
+  desk_.SetUndoPending(true);
 }
 
 // --- move ---
@@ -200,7 +200,7 @@ void TDeskMouseTools::MouseUp(const TDeskMouse& mouse) {
     }
   }
   // Whatever happened, the gesture is over: a later push must not take its flag.
-  owner_.SetUndoPending(false);
+  desk_.SetUndoPending(false);
   desk_.ToolFlags().InMouseUp = false;
 }
 

@@ -5,8 +5,8 @@
 // brush, the eraser, the colour pick, Ctrl-click cycling through overlapping
 // layers, the layer popup and the hover cursors. Each gesture is a small class on
 // the TDeskGesture hooks (begin, draw, end, cancel); a gesture edits the layer it
-// began on and records one history item (the press sets UndoPending, the first
-// only-if-pending push takes it).
+// began on and records one history item (the press sets the desk's undo flag,
+// the first only-if-pending push takes it).
 #include <cstdint>
 #include <memory>
 #include <string_view>

@@ -49,6 +49,8 @@ class IDeskToolHost {
   // A long desk operation runs the message loop: presses and releases wait.
   virtual bool DeskBusy() const = 0;
   virtual TDeskToolFlags& ToolFlags() = 0;
+  // A press began a gesture: the first only-if-pending history push takes it.
+  virtual void SetUndoPending(bool pending) = 0;
 
   virtual void SetChanged(TChangeKind code) = 0;
   virtual void SetControls() = 0;
@@ -75,8 +77,6 @@ class IDeskToolOwner {
   virtual ~IDeskToolOwner() = default;
   virtual TDeskMode DeskMode() const = 0;
   virtual TDeskToolSettings ToolSettings() const = 0;
-  // The undo gesture flag (see UndoPending).
-  virtual void SetUndoPending(bool pending) = 0;
   // Moves the view origin to canvas (left, top); the position sliders follow
   // without running their change handlers.
   virtual void ScrollDesk(int left, int top) = 0;

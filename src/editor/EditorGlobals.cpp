@@ -5,7 +5,6 @@ TPoint BodyPoint{-1, -1};
 THandMarkers HandMarkers;
 bool WorkSaved = true;
 bool ImageSaved = true;
-bool UndoPending = false;
 TBitmap32 PortraitBitmap;
 
 void ResetEditorGlobals() {
@@ -14,6 +13,5 @@ void ResetEditorGlobals() {
   HandMarkers = THandMarkers();
   WorkSaved = true;
   ImageSaved = true;
-  UndoPending = false;
   PortraitBitmap.Reset();
 }

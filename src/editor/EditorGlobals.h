@@ -37,9 +37,6 @@ extern THandMarkers HandMarkers;
 // No change since the work file, the exported picture, was last saved or loaded.
 extern bool WorkSaved;
 extern bool ImageSaved;
-// A user gesture (a press on the desk or a value slider) has begun: the selected
-// layer's next only-if-pending history push records one item and clears it.
-extern bool UndoPending;
 
 // The portrait layer's base picture, kept by the main window for the portrait preview.
 extern TBitmap32 PortraitBitmap;

@@ -16,12 +16,6 @@ void TMainState::ShowLayerLabel(const std::string& text) { view_.ShowLayerLabel(
 
 bool TMainState::SourceHasAlpha() const { return ::SourceHasAlpha; }
 
-bool TMainState::TakeUndoPending() {
-  const bool pending = UndoPending;
-  UndoPending = false;
-  return pending;
-}
-
 // The template types' letters and the content folders come with the templates.
 std::optional<std::string> TMainState::TemplateTypeLetter(int typeId) const {
   if (const TPartTypeRecord* type = FindTemplateType(typeId)) return type->Letters;

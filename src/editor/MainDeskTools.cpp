@@ -7,8 +7,6 @@ TDeskMode TMainDeskTools::DeskMode() const { return state_.DeskMode(); }
 
 TDeskToolSettings TMainDeskTools::ToolSettings() const { return state_; }
 
-void TMainDeskTools::SetUndoPending(bool pending) { UndoPending = pending; }
-
 void TMainDeskTools::ScrollDesk(int left, int top) { state_.ScrollDesk(left, top); }
 
 void TMainDeskTools::SetBrushColor(int red, int green, int blue) {

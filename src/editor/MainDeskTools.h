@@ -1,6 +1,6 @@
 #pragma once
 // The main window's side of the desk mouse tools: its desk mode and tool
-// settings, the undo gesture flag, scrolling and the picked brush colour.
+// settings, scrolling and the picked brush colour.
 #include "editor/DeskMouseTools.h"
 
 class TMainState;
@@ -11,7 +11,6 @@ class TMainDeskTools : public IDeskToolOwner {
 
   TDeskMode DeskMode() const override;
   TDeskToolSettings ToolSettings() const override;
-  void SetUndoPending(bool pending) override;
   void ScrollDesk(int left, int top) override;
   void SetBrushColor(int red, int green, int blue) override;
   void ShowTip(std::string_view page) override;

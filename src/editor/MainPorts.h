@@ -43,6 +43,10 @@ class IMainDesk {
   // the modify mode.
   virtual void SetWarpFieldAllocated(bool allocated) = 0;
   virtual void SetDeskCursor(int cursor) = 0;
+  // A user gesture (a press on the desk or a value slider) has begun: the
+  // selected layer's next only-if-pending history push records one item and
+  // clears it.
+  virtual void SetUndoPending(bool pending) = 0;
 };
 
 class IMainView {

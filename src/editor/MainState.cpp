@@ -153,9 +153,13 @@ void TMainState::ShowLayerValues(const TLayer& layer, const TMask* mask) {
   loadingSliders_ = false;
 }
 
-void TMainState::ValueSliderPressed() { UndoPending = true; }
+void TMainState::ValueSliderPressed() {
+  if (desk_) desk_->SetUndoPending(true);
+}
 
-void TMainState::ValueSliderReleased() { UndoPending = false; }
+void TMainState::ValueSliderReleased() {
+  if (desk_) desk_->SetUndoPending(false);
+}
 
 void TMainState::ValueSliderChanged(TValueSlider slider, int value) {
   if (loadingSliders_) return;
@@ -220,7 +224,7 @@ void TMainState::MoveSelectedByKey(int key, int shift) {
   if (!layer) return;
   // Consecutive key moves share one history item.
   const auto& history = layer->History();
-  UndoPending = history.empty() || history.back()->Kind != lhkMove;
+  desk_->SetUndoPending(history.empty() || history.back()->Kind != lhkMove);
   const int step = (shift & ssShift) ? 10 : 1;
   switch (key) {
     case VK_LEFT: layer->MoveBy(-step, 0); break;
@@ -229,7 +233,7 @@ void TMainState::MoveSelectedByKey(int key, int shift) {
     case VK_DOWN: layer->MoveBy(0, step); break;
     default: break;
   }
-  UndoPending = false;
+  desk_->SetUndoPending(false);
 }
 
 void TMainState::KeyDown(int& key, int shift) {

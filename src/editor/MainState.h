@@ -134,7 +134,6 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   void ShowLayerLabel(const std::string& text) override;
   std::string RegionWord() const override;
   bool SourceHasAlpha() const override;
-  bool TakeUndoPending() override;
   std::optional<std::string> TemplateTypeLetter(int typeId) const override;
   std::vector<std::string> ContentFolders() const override;
   int AskYesNo(const std::string& text) override;

@@ -155,6 +155,8 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   bool Deleting = false;
   bool InMouseMove = false;
   bool DeskBusy() const override { return busy_; }
+  void SetUndoPending(bool pending) override { undoPending_ = pending; }
+  bool UndoPending() const { return undoPending_; }
   TDeskToolFlags& ToolFlags() override { return toolFlags_; }
 
   // --- ILayerHost: the main window's part goes to the owner ---
@@ -162,7 +164,7 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   void LayerShown(const TLayer& layer, TLayerShown what) override { ShowLayer(owner_, layer, what); }
   // IDeskToolHost: a stroke refreshes the controls.
   void SetControls() override { owner_.SetControls(); }
-  bool TakeUndoPending() override { return owner_.TakeUndoPending(); }
+  bool TakeUndoPending() override { return std::exchange(undoPending_, false); }
   bool DeskVisible() const override { return view_ && view_->IsShown(); }
   bool IsSelectedLayer(const TLayer& layer) const override;
   void InvalidateDesk(const TRect& rect) override { PaintRect(rect); }
@@ -200,5 +202,6 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   std::vector<std::uint8_t> hits_;
   std::vector<TWarpCell> warpField_;
   bool busy_ = false;
+  bool undoPending_ = false;
   TDeskToolFlags toolFlags_;
 };

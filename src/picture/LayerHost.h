@@ -34,12 +34,11 @@ class IEditingHost {
 
   // The main window's change notification.
   virtual void SetChanged(TChangeKind code) = 0;
-  // Whether a gesture waits for its first history item; the answer clears it.
-  virtual bool TakeUndoPending() = 0;
 };
 
 // What a layer needs from the desk above it besides the main window's part:
-// what it shows, repaints, id bookkeeping and the desk geometry.
+// what it shows, repaints, the gesture under way, id bookkeeping and the view
+// frames.
 class ILayerHost : public IEditingHost {
  public:
   virtual void LayerShown(const TLayer& layer, TLayerShown what) = 0;
@@ -49,6 +48,8 @@ class ILayerHost : public IEditingHost {
   virtual void InvalidateDesk(const TRect& rect) = 0;
   // Desk-window position of a canvas offset from the view's top-left.
   virtual TPoint ImageToDesk(TPoint offset) const = 0;
+  // Whether a gesture waits for its first history item; the answer clears it.
+  virtual bool TakeUndoPending() = 0;
 
   // Layer ids: the test ignores case; a new id is 8 random digits not in use.
   virtual bool LayerIdExists(const std::string& id) const = 0;

@@ -19,7 +19,7 @@ TBitmap32 Pattern(int w, int h, std::uint8_t alpha = 255) {
 
 class DeskMouse : public ::testing::Test, public DeskFixture {
  protected:
-  FakeToolOwner tool{owner};
+  FakeToolOwner tool;
   TDeskMouseTools mouse{desk, tool};
 
   void SetUp() override { SetSmallDesk(200, 200, 200, 200); }
@@ -116,7 +116,7 @@ TEST_F(DeskMouse, MoveFollowsStepsOfTwoPixelsAsOneHistoryItem) {
   Drag({{35, 35}, {36, 35}, {40, 38}, {41, 38}, {50, 50}});
   EXPECT_EQ(RectOf(layer).TopLeft(), (TPoint{35, 35}));
   ASSERT_EQ(layer.History().size(), 1u);
-  EXPECT_FALSE(owner.undoPending);
+  EXPECT_FALSE(desk.UndoPending());
   layer.Undo();
   EXPECT_EQ(RectOf(layer).TopLeft(), (TPoint{20, 20}));
 }
@@ -189,7 +189,7 @@ TEST_F(DeskMouse, StrokeThatTouchesNoPixelLeavesNoHistoryItem) {
     TLayer& layer = AddSelected(Pattern(20, 20), 0, 0);
     Drag({{100, 100}, {110, 100}, {120, 104}});
     EXPECT_TRUE(layer.History().empty()) << int(mode);
-    EXPECT_FALSE(owner.undoPending);
+    EXPECT_FALSE(desk.UndoPending());
   }
 }
 
@@ -281,7 +281,7 @@ TEST_F(DeskMouse, CtrlClicksWalkDownThroughOverlappingLayersAndWrap) {
   }
   EXPECT_EQ(picked, (std::vector<std::string>{"L0", "L1", "L2", "L0", "L1"}));
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(desk.Layer(i).History().empty());
-  EXPECT_FALSE(owner.undoPending);  // cleared by clicks that never moved
+  EXPECT_FALSE(desk.UndoPending());  // cleared by clicks that never moved
 }
 
 TEST_F(DeskMouse, OtherButtonsOpenThePopupAndTheMiddleButtonPans) {

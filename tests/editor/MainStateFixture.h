@@ -67,11 +67,7 @@ class FakeMainDesk : public IMainDesk, public FakeLayerHost {
     FakeLayerHost::LayerShown(layer, what);
     if (state) ShowLayer(*state, layer, what);
   }
-  bool TakeUndoPending() override {
-    const bool pending = UndoPending;
-    UndoPending = false;
-    return pending;
-  }
+  void SetUndoPending(bool pending) override { undoPending = pending; }
 };
 
 class FakeMainView : public IMainView {

@@ -117,7 +117,7 @@ TEST_F(MainStateTest, CtrlArrowsMoveBySinglePixelsAndShiftByTenAsOneUndoStep) {
   state.KeyDown(key, ssCtrl | ssShift);
   EXPECT_EQ(layer.Top, 190);
   EXPECT_EQ(layer.History().size(), 1u);
-  EXPECT_FALSE(UndoPending);
+  EXPECT_FALSE(desk.undoPending);
   layer.Undo();
   EXPECT_EQ(layer.Left, 100);
   EXPECT_EQ(layer.Top, 200);

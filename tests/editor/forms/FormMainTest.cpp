@@ -143,7 +143,7 @@ TEST_F(FormMainTest, ADragOfAValueSliderIsOneUndoStep) {
   EXPECT_NE(layer.Opacity(), 100);
   EXPECT_EQ(layer.Opacity(), slider->Value());
   EXPECT_EQ(layer.History().size(), 1u);
-  EXPECT_FALSE(UndoPending);
+  EXPECT_FALSE(desk.undoPending);
 }
 
 TEST_F(FormMainTest, CtrlArrowKeysOnTheWindowMoveTheSelectedLayer) {

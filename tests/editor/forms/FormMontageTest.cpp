@@ -158,18 +158,18 @@ void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
 TEST_F(FormMontageTest, MouseToolsMoveTheLayerAndShowTheProgramsCursors) {
   ExePath = (BuildDir() / "Tressary").string() + "/";
   ScreenCursors().Load(ExePath);
-  FakeToolOwner tools(owner_);
+  FakeToolOwner tools;
   form_->UseMouseTools(tools);
   TLayer& layer = Add(20, 20, Color32(200, 30, 40), 10, 10);
   form_->Desk().SelectLayer(0);
   Show();
   Send(form_, QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::LeftButton);
-  EXPECT_TRUE(owner_.undoPending);
+  EXPECT_TRUE(form_->Desk().UndoPending());
   Send(form_, QEvent::MouseMove, {26, 23}, Qt::NoButton, Qt::LeftButton);
   Send(form_, QEvent::MouseButtonRelease, {26, 23}, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(layer.Left, 16);
   EXPECT_EQ(layer.Top, 13);
-  EXPECT_FALSE(owner_.undoPending);
+  EXPECT_FALSE(form_->Desk().UndoPending());
   EXPECT_EQ(layer.History().size(), 1u);
   // Hovering in the brush mode: the program's own picture with its hot spot.
   tools.mode = dmPaint;

@@ -91,11 +91,9 @@ class FakeDeskView : public IDeskView {
 };
 
 // The main window's part for the mouse tools: serves the mode and tool settings,
-// records scrolls (and moves the view) and picked colours, and shares the undo
-// gesture flag with the desk's owner, as the main window does.
+// records scrolls (and moves the view) and picked colours.
 class FakeToolOwner : public IDeskToolOwner {
  public:
-  explicit FakeToolOwner(FakeDeskOwner& deskOwner) : deskOwner_(deskOwner) {}
   TDeskMode mode = dmAppearance;
   TDeskToolSettings settings;
   std::vector<TPoint> scrolls;
@@ -103,7 +101,6 @@ class FakeToolOwner : public IDeskToolOwner {
 
   TDeskMode DeskMode() const override { return mode; }
   TDeskToolSettings ToolSettings() const override { return settings; }
-  void SetUndoPending(bool pending) override { deskOwner_.undoPending = pending; }
   void ScrollDesk(int left, int top) override {
     scrolls.push_back({left, top});
     DeskViewLeft = left;
@@ -111,9 +108,6 @@ class FakeToolOwner : public IDeskToolOwner {
   }
   void SetBrushColor(int r, int g, int b) override { colors.push_back({r, g, b}); }
   void ShowTip(std::string_view) override {}
-
- private:
-  FakeDeskOwner& deskOwner_;
 };
 
 // Desk geometry for tests: a window of `w` x `h` showing the canvas at scale 1

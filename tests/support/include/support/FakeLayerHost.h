@@ -30,14 +30,8 @@ template <class Interface>
 class FakeEditingHost : public Interface {
  public:
   std::vector<TChangeKind> changes;
-  bool undoPending = false;
 
   void SetChanged(TChangeKind code) override { changes.push_back(code); }
-  bool TakeUndoPending() override {
-    bool pending = undoPending;
-    undoPending = false;
-    return pending;
-  }
 };
 
 class FakeLayerHost : public FakeEditingHost<ILayerHost> {
@@ -52,6 +46,9 @@ class FakeLayerHost : public FakeEditingHost<ILayerHost> {
     return static_cast<int>(std::count_if(shown.begin(), shown.end(), [what](const Shown& s) { return s.what == what; }));
   }
   void LayerShown(const TLayer& layer, TLayerShown what) override { shown.push_back({&layer, what}); }
+
+  bool undoPending = false;
+  bool TakeUndoPending() override { return std::exchange(undoPending, false); }
 
   bool deskVisible = true;
   const TLayer* selected = nullptr;
