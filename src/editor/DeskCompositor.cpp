@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "picture/BitmapRoutines.h"
 #include "picture/Mask.h"
 #include "picture/RowBands.h"
 #include "platform/Numeric.h"
@@ -417,28 +418,32 @@ void PlanRow(const std::vector<TPreparedLayer>& prepared, const TRect& rect, int
 }
 
 // The pieces rows apart start on pages of their own, where the processor's own
-// prefetching starts afresh: each row's pieces are fetched a few rows ahead.
-constexpr int kAhead = 2;
+// prefetching starts afresh: each row's pieces are fetched into the second-level
+// cache a few rows ahead.
+constexpr int kAhead = 6;
 
 void Prefetch(const TPreparedLayer& p, int y, const TBandPlan& plan, std::size_t at) {
   const std::size_t first = plan.First[at], last = plan.First[at + 1];
   if (first == last) return;
   const char* row = reinterpret_cast<const char*>(p.Rendering->PixelPtr(0, y - p.Pos.Y));
   const char* end = row + 4 * (plan.Pieces[last - 1].Right - p.Pos.X);
-  for (const char* at = row + 4 * (plan.Pieces[first].Left - p.Pos.X); at < end; at += 64) __builtin_prefetch(at);
+  for (const char* at = row + 4 * (plan.Pieces[first].Left - p.Pos.X); at < end; at += 64) __builtin_prefetch(at, 0, 2);
 }
 
 // Rows go in bands small enough to stay in the cache while every layer passes
 // over them, so each layer's pixels are read as one sequential run per band; the
 // bands are shared out over the task pool.
 template <TCompositeAlpha kAlpha>
-void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPreparedLayer>& prepared) {
+void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPreparedLayer>& prepared,
+                   TBitmap32* opaqueCopy) {
   constexpr int kBandBytes = 512 * 1024;
   const TColor32 ground = kAlpha == TCompositeAlpha::Coverage ? kOpaqueWhite : kClearWhite;
   const int bandRows = std::max(1, kBandBytes / (4 * rect.Width()));
   const std::size_t count = prepared.size(), stride = count + 1;
   const std::int64_t work = std::int64_t(rect.Width()) * rect.Height() * std::int64_t(count + 1);
   target.Bits();  // unshared here, not by a band
+  const TRect copyRect = opaqueCopy ? IntersectRects(rect, {0, 0, opaqueCopy->Width(), opaqueCopy->Height()}) : TRect{};
+  if (!copyRect.IsEmpty()) opaqueCopy->Bits();
   ForRowBands(rect.Top, rect.Bottom, work, [&](int y0, int y1) {
     TBandPlan plan;
     plan.Gathered.resize(count);
@@ -483,6 +488,9 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
           }
         }
       }
+      if (!copyRect.IsEmpty())
+        for (int y = std::max(top, copyRect.Top); y < std::min(bottom, copyRect.Bottom); ++y)
+          CopyPixelsOpaque(target.PixelPtr(copyRect.Left, y), opaqueCopy->PixelPtr(copyRect.Left, y), copyRect.Width());
     }
   });
 }
@@ -490,7 +498,7 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
 }  // namespace
 
 void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLayer> layers, double scale,
-                     TCompositeAlpha alpha) {
+                     TCompositeAlpha alpha, TBitmap32* opaqueCopy) {
   rect = IntersectRects(rect, {0, 0, target.Width(), target.Height()});
   if (rect.IsEmpty()) return;
   std::vector<TPreparedLayer> prepared;
@@ -501,7 +509,7 @@ void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLa
     if (!p.Clip.IsEmpty()) prepared.push_back(std::move(p));
   }
   if (alpha == TCompositeAlpha::Coverage)
-    CompositeRows<TCompositeAlpha::Coverage>(target, rect, prepared);
+    CompositeRows<TCompositeAlpha::Coverage>(target, rect, prepared, opaqueCopy);
   else
-    CompositeRows<TCompositeAlpha::Accumulate>(target, rect, prepared);
+    CompositeRows<TCompositeAlpha::Accumulate>(target, rect, prepared, opaqueCopy);
 }

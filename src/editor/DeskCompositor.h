@@ -31,7 +31,8 @@ enum class TCompositeAlpha {
 
 // Composites `rect` (clamped to the target) of `target`; `layers` run from the top
 // of the stack (index 0) to the bottom. `scale` maps a rendering pixel to its mask
-// cell (canvas pixels per target pixel).
+// cell (canvas pixels per target pixel). With `opaqueCopy`, the rect's rows go
+// there too (as far as it reaches), made opaque while they are in the cache.
 void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLayer> layers, double scale,
-                     TCompositeAlpha alpha);
+                     TCompositeAlpha alpha, TBitmap32* opaqueCopy = nullptr);
 

@@ -28,6 +28,8 @@ enum class TDeskTarget {
   Export,  // ExportBitmap: full resolution, alpha accumulated
 };
 
+struct TCompositeLayer;
+
 // Which items of the layer popup menu are visible.
 struct TDeskPopupItems {
   bool Show = false;
@@ -180,7 +182,11 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   TRect WindowRect() const;
   void EnsureDeskBitmaps();
   void PaintPixels(TRect rect, bool compose);
+  // The selection frame over `rect` of the screen bitmap, and the view shows it.
+  void ShowPixels(const TRect& rect);
   void DrawSelectionFrame(const TRect& clip);
+  // The visible layers as the compositor takes them for `target`.
+  std::vector<TCompositeLayer> CompositeParts(TDeskTarget target) const;
   void RecomposeAfterDelete(const TRect& area);
   void ForgetSpecial(const TLayer* layer);
   void RemoveLayer(int index);

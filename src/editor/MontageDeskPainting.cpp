@@ -32,7 +32,7 @@ void TMontageDesk::EnsureDeskBitmaps() {
   screenBitmap_.SetSize(DesktopWindowWidth, DesktopWindowHeight, kWhite);
 }
 
-void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
+std::vector<TCompositeLayer> TMontageDesk::CompositeParts(TDeskTarget target) const {
   std::vector<TCompositeLayer> parts;
   parts.reserve(layers_.size());
   for (const auto& layer : layers_) {
@@ -45,6 +45,11 @@ void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
     if (target == TDeskTarget::View) part.Pos = {part.Pos.X - ViewOrigin.X, part.Pos.Y - ViewOrigin.Y};
     parts.push_back(part);
   }
+  return parts;
+}
+
+void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
+  const std::vector<TCompositeLayer> parts = CompositeParts(target);
   switch (target) {
     case TDeskTarget::Desk:
       EnsureDeskBitmaps();
@@ -60,8 +65,17 @@ void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
 }
 
 void TMontageDesk::RefreshRect(const TRect& rect) {
-  CompositeRect(rect, TDeskTarget::Desk);
-  PaintPixels(rect, false);
+  if (!viewBitmap_.Empty()) {
+    CompositeRect(rect, TDeskTarget::Desk);
+    PaintPixels(rect, false);
+    return;
+  }
+  // Without a scroll cache the screen takes each row as it is composed, while
+  // the row is still in the processor's cache.
+  EnsureDeskBitmaps();
+  CompositeLayers(deskBitmap_, rect, CompositeParts(TDeskTarget::Desk), DeskScale, TCompositeAlpha::Coverage,
+                  &screenBitmap_);
+  ShowPixels(IntersectRects(rect, WindowRect()));
 }
 
 void TMontageDesk::RefreshAll() { RefreshRect(WindowRect()); }
@@ -91,6 +105,11 @@ void TMontageDesk::PaintPixels(TRect rect, bool compose) {
   // The window shows the desk opaque, whatever alpha the top layer left.
   for (int y = rect.Top; y < rect.Bottom; ++y)
     CopyPixelsOpaque(deskBitmap_.PixelPtr(rect.Left, y), screenBitmap_.PixelPtr(rect.Left, y), rect.Width());
+  ShowPixels(rect);
+}
+
+void TMontageDesk::ShowPixels(const TRect& rect) {
+  if (rect.IsEmpty()) return;
   if (ShowSelectionFrame) DrawSelectionFrame(rect);
   if (view_) view_->ShowRect(rect);
 }

@@ -200,4 +200,19 @@ TEST(DeskCompositorPaths, RectIsClampedToTheTarget) {
   EXPECT_EQ(target.Pixel(0, 1), 0x12345678u);  // below the rect: untouched
 }
 
+// The screen's copy made as the rows are composed: the same pixels made opaque,
+// only within the rect and as far as the copy reaches.
+TEST(DeskCompositorPaths, OpaqueCopyTakesTheRectsRowsMadeOpaque) {
+  TBitmap32 source(40, 6, 0x80102030);
+  const TCompositeLayer layer{&source, {0, 0}, {0, 0, 40, 6}, nullptr, 100, {}};
+  TBitmap32 target(40, 6), copy(30, 6, 0x12345678);
+  CompositeLayers(target, {2, 1, 40, 5}, std::span(&layer, 1), 1.0, TCompositeAlpha::Coverage, &copy);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 30; ++x) {
+      const bool inside = x >= 2 && y >= 1 && y < 5;
+      ASSERT_EQ(copy.Pixel(x, y), inside ? target.Pixel(x, y) | 0xFF000000 : 0x12345678u) << x << "," << y;
+    }
+  EXPECT_EQ(AlphaOf(target.Pixel(3, 2)), 0x80);
+}
+
 }  // namespace
