@@ -3,7 +3,8 @@
 // peak memory (RSS), the two in turn in every iteration so that drift hits both.
 // Needs a display:   xvfb-run -a -s "-screen 0 1024x768x24" bench/bench_startup
 // Each program runs on one processor: STARTUP_BENCH_CPU, else the first this
-// benchmark may use (the X server stays where it is).
+// benchmark may use (the X server stays where it is); STARTUP_BENCH_CPU=all
+// leaves them on every processor, for the threaded figure.
 #include <benchmark/benchmark.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #ifdef TRESSARY_PROGRAM
 namespace {
@@ -24,8 +26,9 @@ struct TRun {
   double PeakMiB = 0;
 };
 
+// -1: not pinned.
 int PinnedCpu() {
-  if (const char* cpu = std::getenv("STARTUP_BENCH_CPU")) return std::atoi(cpu);
+  if (const char* cpu = std::getenv("STARTUP_BENCH_CPU")) return std::string_view(cpu) == "all" ? -1 : std::atoi(cpu);
   cpu_set_t set;
   CPU_ZERO(&set);
   sched_getaffinity(0, sizeof set, &set);
@@ -38,10 +41,12 @@ TRun Start(const char* program, const std::filesystem::path& home) {
   const auto begin = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(PinnedCpu(), &set);
-    sched_setaffinity(0, sizeof set, &set);
+    if (const int cpu = PinnedCpu(); cpu >= 0) {
+      cpu_set_t set;
+      CPU_ZERO(&set);
+      CPU_SET(cpu, &set);
+      sched_setaffinity(0, sizeof set, &set);
+    }
     setenv("TRESSARY_EXIT_ON_FIRST_SHOW", "1", 1);
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
