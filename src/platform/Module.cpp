@@ -9,14 +9,14 @@
 
 std::string ModuleFileName(const char* name) { return "libtressary-" + std::string(name) + ".so"; }
 
-void* LoadModuleEntry(const char* name, void* (*linked)(), std::string* error) {
+void* LoadModuleEntry(const char* name, void* (*call)(void* entry), void* linked, std::string* error) {
   static std::mutex mutex;
   static std::map<std::string, void*> loaded;
   std::lock_guard lock(mutex);
   if (auto found = loaded.find(name); found != loaded.end()) return found->second;
   void* service = nullptr;
   if (linked) {
-    service = linked();
+    service = call(linked);
   } else {
     const fs::path file = ExecutableDir() / ModuleFileName(name);
     // Never unloaded: its objects may outlive any caller.
@@ -30,7 +30,7 @@ void* LoadModuleEntry(const char* name, void* (*linked)(), std::string* error) {
                  (reason ? reason : "no entry " + entry) + "); reinstall the program.";
       return nullptr;
     }
-    service = reinterpret_cast<void* (*)()>(symbol)();
+    service = call(symbol);
   }
   if (service) loaded.emplace(name, service);
   else if (error) *error = "The program's part " + ModuleFileName(name) + " did not start.";

@@ -14,12 +14,15 @@
 // The entry of module `name` called, or nullptr with the reason in `error` (the
 // module missing or broken). `linked` is the entry when it is linked in (the
 // weak declaration's address), else nullptr. Loads each module once; thread-safe.
-void* LoadModuleEntry(const char* name, void* (*linked)(), std::string* error);
+// `call` calls an entry through its own type (a call through another function
+// type is undefined, and the sanitizers say so).
+void* LoadModuleEntry(const char* name, void* (*call)(void* entry), void* linked, std::string* error);
 
 template <typename TService>
 TService* LoadModule(const char* name, TService* (*linked)(), std::string* error = nullptr) {
-  return static_cast<TService*>(
-      LoadModuleEntry(name, reinterpret_cast<void* (*)()>(linked), error));
+  using TEntry = TService* (*)();
+  auto call = [](void* entry) -> void* { return reinterpret_cast<TEntry>(entry)(); };
+  return static_cast<TService*>(LoadModuleEntry(name, call, reinterpret_cast<void*>(linked), error));
 }
 
 // The file module `name` is loaded from.
