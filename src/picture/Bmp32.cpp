@@ -79,13 +79,14 @@ std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::st
   const bool topDown = height < 0;
   const std::int64_t rows = std::llabs(height);
   if (!PictureSizeAllowed(width, rows)) return fail(PictureTooLargeText(width, rows));
-  TBitmap32 bitmap;
-  if (!bitmap.SetSize(width, static_cast<int>(rows))) return fail("there is not enough memory for its picture");
   const std::size_t bytesPerPixel = bits / 8;
   const std::size_t rowBytes = (std::size_t(width) * bytesPerPixel + 3) / 4 * 4;  // rows pad to 4 bytes
+  // Checked before the picture is made: a few bytes may claim a huge size.
   auto needed = CheckedMul(rowBytes, std::size_t(rows));
   if (!needed || offset > data.size() || data.size() - offset < *needed)
     return fail("its bitmap picture ends too early");
+  TBitmap32 bitmap;
+  if (!bitmap.SetSize(width, static_cast<int>(rows))) return fail("there is not enough memory for its picture");
   r.Seek(offset);
   for (int i = 0; i < bitmap.Height(); ++i) {
     const auto source = r.Bytes(rowBytes);
