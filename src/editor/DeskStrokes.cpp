@@ -114,8 +114,7 @@ bool TStrokeGesture::Draw(const TDeskMouse& mouse, TPoint point, TPoint last) {
   if (!square.IsEmpty()) {
     // Only this gesture's own item grows (an undo during the drag may have taken it).
     if (item_ && !layer->History().empty() && layer->History().back().get() == item_)
-      item_->Rect = {std::min(item_->Rect.Left, square.Left), std::min(item_->Rect.Top, square.Top),
-                     std::max(item_->Rect.Right, square.Right), std::max(item_->Rect.Bottom, square.Bottom)};
+      item_->Rect = UnionRects(item_->Rect, square);
     Paint(*layer, square, point, last, mouse.Button == TDeskButton::Right);
     layer->Render(false);
     const TRect window{RoundInt((square.Left - DeskViewLeft) / DeskScale) - 1,

@@ -262,8 +262,6 @@ TViewFrame TMontageDesk::ExportFrame() const {
   return {1.0, ExportWidth, ExportHeight, Bounds(ExportLeft, ExportTop, ExportSourceWidth, ExportSourceHeight)};
 }
 
-int TMontageDesk::DesktopTableWidth() const { return ::DesktopTableWidth; }
-int TMontageDesk::DesktopTableHeight() const { return ::DesktopTableHeight; }
 
 TRect TMontageDesk::WindowRect() const { return {0, 0, DesktopWindowWidth, DesktopWindowHeight}; }
 

@@ -175,8 +175,6 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   std::string NewLayerId() override;
   TViewFrame DeskFrame() const override;
   TViewFrame ExportFrame() const override;
-  int DesktopTableWidth() const override;
-  int DesktopTableHeight() const override;
 
  private:
   TRect WindowRect() const;

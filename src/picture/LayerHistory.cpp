@@ -16,20 +16,10 @@ TLayerHistoryItem* TLayer::SaveUndo(TLayerHistoryKind kind, bool onlyIfPending) 
   item->RotationCenter = RotationCenter;
   item->EditMode = editMode_;
   item->RegionIndex = Mask.GetRegionIndex();
-  switch (kind) {
-    case lhkColorBrush:
-    case lhkEraser:
-    case lhkCalibration:
-    case lhkBaldHead:
-      item->Bitmap = Picture;
-      [[fallthrough]];
-    case lhkWarp:
-      // An empty rectangle for the tool to grow.
-      item->Rect = {host_.DesktopTableWidth(), host_.DesktopTableHeight(), -1, -1};
-      break;
-    default:
-      break;
-  }
+  // A painting kind keeps the picture; its tool grows the item's empty Rect over
+  // the area it touches.
+  if (kind == lhkColorBrush || kind == lhkEraser || kind == lhkCalibration || kind == lhkBaldHead)
+    item->Bitmap = Picture;
   const bool regionValues = (kind == lhkColorValues || kind == lhkResetRegion) && item->RegionIndex > 0;
   if (regionValues)
     item->Values = Mask.RegionValues(item->RegionIndex);

@@ -58,6 +58,4 @@ class ILayerHost : public IEditingHost {
   // Shared state.
   virtual TViewFrame DeskFrame() const = 0;    // the desk's scale, window and view
   virtual TViewFrame ExportFrame() const = 0;  // scale 1, export size, export source rectangle
-  virtual int DesktopTableWidth() const = 0;
-  virtual int DesktopTableHeight() const = 0;
 };

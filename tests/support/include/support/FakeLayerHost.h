@@ -54,7 +54,6 @@ class FakeLayerHost : public FakeEditingHost<ILayerHost> {
   const TLayer* selected = nullptr;
   TViewFrame desk{1.0, 800, 600, {0, 0, 800, 600}};
   TViewFrame exportFrame{1.0, 800, 600, {0, 0, 800, 600}};
-  int tableWidth = 1024, tableHeight = 768;
   std::set<std::string> ids;  // upper case
   int nextId = 10000000;
 
@@ -72,6 +71,4 @@ class FakeLayerHost : public FakeEditingHost<ILayerHost> {
   }
   TViewFrame DeskFrame() const override { return desk; }
   TViewFrame ExportFrame() const override { return exportFrame; }
-  int DesktopTableWidth() const override { return tableWidth; }
-  int DesktopTableHeight() const override { return tableHeight; }
 };
