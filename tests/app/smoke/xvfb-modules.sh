@@ -3,7 +3,8 @@
 # loads them from its modules on first use. An intro picture (a JPEG, read
 # through the imaging module) must show before the main window; with that module
 # taken away the program must still reach its main window, the intro left out
-# with the module's name on stderr, rather than crash.
+# with the module's name on stderr, rather than crash; and without the sound and
+# video module too it must keep running once its music would have started.
 #   xvfb-modules.sh <program> <installation>
 set -euo pipefail
 program=$1 install=$2
@@ -36,5 +37,13 @@ rm "$(dirname "$exe")/libtressary-imaging.so"
 timeout 60 "$exe" 2>"$work/log" || { cat "$work/log"; echo "FAIL: without the imaging module the program did not reach its main window"; exit 1; }
 grep -q "The intro picture is left out: .*libtressary-imaging.so" "$work/log" ||
   { cat "$work/log"; echo "FAIL: the missing module was not named"; exit 1; }
-echo "ok: the intro picture through the imaging module, and without it a named failure"
+rm "$(dirname "$exe")/libtressary-multimedia.so"
+TRESSARY_EXIT_ON_FIRST_SHOW= "$exe" 2>"$work/log" &
+pid=$!
+sleep 4
+kill -0 "$pid" 2>/dev/null || { cat "$work/log"; echo "FAIL: without the multimedia module the program ended"; exit 1; }
+xdotool search --onlyvisible --name "^Tressary\$" >/dev/null ||
+  { kill "$pid"; echo "FAIL: without the multimedia module no main window"; exit 1; }
+kill "$pid"
+echo "ok: the intro picture through the imaging module, without it a named failure, without the multimedia module a running program"
 ' _ "$exe" "$work"
