@@ -422,12 +422,26 @@ void PlanRow(const std::vector<TPreparedLayer>& prepared, const TRect& rect, int
 // cache a few rows ahead.
 constexpr int kAhead = 6;
 
+template <int kWrite = 0>
+void PrefetchBytes(const void* from, const void* to) {
+  for (auto at = static_cast<const char*>(from); at < to; at += 64) __builtin_prefetch(at, kWrite, 2);
+}
+
+int MapRowOf(const TPreparedLayer& p, int y) {
+  return std::clamp(RoundInt((y - p.Pos.Y) * p.Scale) + p.SourceTop, 0, p.Map->Height() - 1);
+}
+
+// The pixels and the map cells of the pieces of layer p on row y.
 void Prefetch(const TPreparedLayer& p, int y, const TBandPlan& plan, std::size_t at) {
   const std::size_t first = plan.First[at], last = plan.First[at + 1];
   if (first == last) return;
-  const char* row = reinterpret_cast<const char*>(p.Rendering->PixelPtr(0, y - p.Pos.Y));
-  const char* end = row + 4 * (plan.Pieces[last - 1].Right - p.Pos.X);
-  for (const char* at = row + 4 * (plan.Pieces[first].Left - p.Pos.X); at < end; at += 64) __builtin_prefetch(at, 0, 2);
+  const int left = plan.Pieces[first].Left, right = plan.Pieces[last - 1].Right;
+  const TColor32* row = p.Rendering->PixelPtr(0, y - p.Pos.Y);
+  PrefetchBytes(row + (left - p.Pos.X), row + (right - p.Pos.X));
+  if (!p.Map) return;
+  const std::uint8_t* cells = p.Map->Row(MapRowOf(p, y));
+  PrefetchBytes(cells + p.MapColumns[std::size_t(left - p.Clip.Left)],
+                cells + p.MapColumns[std::size_t(right - 1 - p.Clip.Left)] + 1);
 }
 
 // Rows go in bands small enough to stay in the cache while every layer passes
@@ -452,6 +466,8 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
       plan.Pieces.clear();
       plan.First.clear();
       for (int y = top; y < bottom; ++y) {
+        if (y + kAhead < y1)
+          PrefetchBytes<1>(target.PixelPtr(rect.Left, y + kAhead), target.PixelPtr(rect.Right, y + kAhead));
         PlanRow(prepared, rect, y, plan);
         TColor32* row = target.PixelPtr(0, y);
         const std::size_t grounds = plan.First.back(), end = plan.Pieces.size();
@@ -473,9 +489,8 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
           const TColor32* src = p.Rendering->PixelPtr(0, y - p.Pos.Y);
           const std::uint8_t* cells = nullptr;  // by clip column
           if (p.Map) {
-            const int mapRow = std::clamp(RoundInt((y - p.Pos.Y) * p.Scale) + p.SourceTop, 0, p.Map->Height() - 1);
-            cells = CellsOf(p, mapRow, plan.Pieces[first].Left - p.Clip.Left, plan.Pieces[last - 1].Right - p.Clip.Left,
-                            plan.Gathered[k]);
+            cells = CellsOf(p, MapRowOf(p, y), plan.Pieces[first].Left - p.Clip.Left,
+                            plan.Pieces[last - 1].Right - p.Clip.Left, plan.Gathered[k]);
           }
           for (std::size_t i = first; i < last; ++i) {
             const TPiece piece = plan.Pieces[i];
