@@ -45,6 +45,12 @@ std::string GetTerm(std::string_view name, const TTerminList& list, std::string_
   return std::string(defaultText);
 }
 
+bool HasTerm(std::string_view name, const TTerminList& list) {
+  for (const TTermin& termin : list)
+    if (termin.Name == name) return true;
+  return false;
+}
+
 std::string_view DefaultTextOf(TDefaultTexts texts, std::string_view key) {
   for (const auto& [name, text] : texts)
     if (name == key) return text;

@@ -35,6 +35,8 @@ std::string WithoutSound(std::string text);
 // The value of the first record whose Name equals `name` exactly (case-sensitive),
 // else `defaultText`.
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText);
+// Whether the list has a record named `name` (not a look-up: the watch below is not told).
+bool HasTerm(std::string_view name, const TTerminList& list);
 // Called with every key GetTerm looks up while set (an empty function stops it):
 // the tests learn which texts the windows ask for, keys built at run time included.
 void SetTermLookupWatch(std::function<void(std::string_view key)> watch);

@@ -95,12 +95,8 @@ TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormBaldHeadCaption");
-  SliderEraserSize->setToolTip(TermText("FormBaldHeadSliderEraserSizeHint"));
-  ButtonEraserMode->setToolTip(TermText("FormBaldHeadButtonEraserModeHint"));
-  ButtonBaldHeadMode->setToolTip(TermText("FormBaldHeadButtonBaldHeadModeHint"));
-  ButtonFillBlank->setToolTip(TermText("FormBaldHeadButtonFillBlankHint"));
+  // The button is named "ButtonOk"; its hint's key spells it otherwise.
   ButtonOK->setToolTip(TermText("FormBaldHeadButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("FormBaldHeadButtonCancelHint"));
 
   ModalResult = 0;
   EnterEraserMode();

@@ -66,7 +66,6 @@ TFormCatalog::TFormCatalog(const TMainSettings& settings, QWidget* parent)
 
   ApplyInterface(this);
   TakeCaption("FormCatalogCaption", "Catalogue");
-  TakeStripHints(kStrip);
   HTMLViewer->SetBaseFolder(PageFolder(settings.CatalogDir));
   // Web and mail addresses, help pages and clips, as in the help pages.
   HTMLViewer->OnHotSpotClick = HandlePageLink;

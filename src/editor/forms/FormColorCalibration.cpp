@@ -94,12 +94,6 @@ TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, TMainSet
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormColorCalibrationCaption");
-  ButtonCalibrationColor->setToolTip(TermText("FormColorCalibrationButtonCalibrationColorHint"));
-  ButtonCurrentColor->setToolTip(TermText("FormColorCalibrationButtonCurrentColorHint"));
-  ButtonUndoCalibration->setToolTip(TermText("FormColorCalibrationButtonUndoCalibrationHint"));
-  ButtonDefaultColor->setToolTip(TermText("FormColorCalibrationButtonDefaultColorHint"));
-  ButtonOK->setToolTip(TermText("FormColorCalibrationButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("FormColorCalibrationButtonCancelHint"));
 
   SetCalibrationColor(Color32(settings_.CalibrationRed, settings_.CalibrationGreen, settings_.CalibrationBlue));
   ShowChannels(LabelCurrentRed, LabelCurrentGreen, LabelCurrentBlue, ButtonCurrentColor->Color());

@@ -117,12 +117,6 @@ TFormLayerRegionEdit::TFormLayerRegionEdit(QWidget* parent)
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormLayerRegionEditCaption", "Region editor");
-  ButtonOK->setToolTip(TermText("FormLayerRegionEditButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("FormLayerRegionEditButtonCancelHint"));
-  ButtonLasso->setToolTip(TermText("FormLayerRegionEditButtonLassoHint"));
-  ButtonGrid->setToolTip(TermText("FormLayerRegionEditButtonGridHint"));
-  ButtonEditRegion->setToolTip(TermText("FormLayerRegionEditButtonEditRegionHint"));
-  ButtonClear->setToolTip(TermText("FormLayerRegionEditButtonClearHint"));
   SliderTolerance->setToolTip(TermText("FormLayerRegionSliderToleranceHint"));
   SliderGridRows->setToolTip(TermText("FormLayerRegionSliderGridRowsHint"));
   SliderGridCols->setToolTip(TermText("FormLayerRegionSliderGridColsHint"));

@@ -85,8 +85,6 @@ TFormLayerRegions::TFormLayerRegions(QWidget* parent) : TSkinnedForm("FormLayerR
   const QString caption = TermText("FormLayerRegionsCaption");
   CaptionBar->Caption = caption.isEmpty() ? QString("Regions") : caption;
   setWindowTitle(CaptionBar->Caption);
-  ButtonEditRegion->setToolTip(TermText("FormLayerRegionsButtonEditRegionHint"));
-  ButtonSaveRegion->setToolTip(TermText("FormLayerRegionsButtonSaveRegionHint"));
   itemRegionCaption_ = TermText("FormLayerRegionsItemRegionCaption", "Region ").toStdString();
   itemNoRegionCaption_ = TermText("FormLayerRegionsItemNoRegionCaption", "No region").toStdString();
   SetLayer(nullptr);

@@ -70,8 +70,6 @@ TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, QWidget* paren
 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
-  ButtonOK->setToolTip(TermText("FormLayerSaveButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("FormLayerSaveButtonCancelHint"));
 
   Skins = {"FormLayerSave.Skin", "FormLsav.psd", "FormLayerSaveButtons", "ButLRegs.psd"};
   OnShow = [this] {

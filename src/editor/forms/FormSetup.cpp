@@ -235,7 +235,6 @@ void TFormSetup::ApplyTexts() {
   for (const auto& [label, role] : labels)
     label->setText(TermText("FormSetupLabel" + std::string(role) + "Caption"));
   const std::pair<TGraphicButton*, std::string_view> buttons[] = {
-      {ButtonCurrentCalibrationColor, "CurrentCalibrationColor"},
       {ButtonDefaultCalibrationColor, "DefaultCalibrationColor"},
       {ButtonPlayMusic, "PlayMusic"},
       {ButtonSoundEffects, "SoundEffects"},
@@ -243,11 +242,8 @@ void TFormSetup::ApplyTexts() {
       {ButtonAddMusicFile, "AddMusicFile"},
       {ButtonOK, "OK"},
       {ButtonSaveSettings, "SaveSettings"}};
-  for (const auto& [control, role] : buttons) {
-    control->setToolTip(TermText("FormSetupButton" + std::string(role) + "Hint"));
-    if (control != ButtonCurrentCalibrationColor)
-      control->SetCaption(TermText("FormSetupButton" + std::string(role) + "Caption"));
-  }
+  for (const auto& [control, role] : buttons)
+    control->SetCaption(TermText("FormSetupButton" + std::string(role) + "Caption"));
   LabelVersion->setText(QString::fromStdString(ApplicationTitle() + " " + ProductInfo.Version + ProductInfo.BuildTag));
 }
 

@@ -84,9 +84,6 @@ TFormTemplates::TFormTemplates(QWidget* parent)
   const QString caption = TermText("FormTemplatesCaption");
   CaptionBar->Caption = caption.isEmpty() ? QStringLiteral("Templates") : caption;
   setWindowTitle(CaptionBar->Caption);
-  ButtonReplaceSameType->setToolTip(TermText("FormTemplatesButtonReplaceSameTypeHint"));
-  LabelNumPartsShow->setToolTip(TermText("FormTemplatesLabelNumPartsShowHint"));
-  LabelNumPartsTotal->setToolTip(TermText("FormTemplatesLabelNumPartsTotalHint"));
   ImageVideoInfoEtalon->setToolTip(TermText("FormTemplatesImageVideoInfoHint", "View 3D model"));
   ImageCatalogInfoEtalon->setToolTip(TermText("FormTemplatesImageCatalogInfoHint", "Show catalog info"));
   NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", Termins, "not found");

@@ -140,7 +140,6 @@ TFormCamera::TFormCamera(QWidget* parent) : TSkinnedForm("FormCamera", parent), 
     TGraphicButton* b = NewSheetButton(this, name, ImageButtons, row++ * kButtonHeight,
                                        {at.x(), at.y(), kButtonWidth, kButtonHeight});
     b->SetCaption(TermText((std::string("FormCamera") + name + "Caption").c_str(), caption));
-    b->setToolTip(TermText((std::string("FormCamera") + name + "Hint").c_str()));
     b->OnClick = [this, click] { (this->*click)(); };
     return b;
   };

@@ -92,8 +92,6 @@ TFormEmail::TFormEmail(const TMainSettings& settings, QWidget* parent)
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormEmailCaption");
-  ButtonOK->setToolTip(TermText("FormEmailButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("FormEmailButtonCancelHint"));
   LabelEmailAddress->setText(TermText("FormEmailLabelEmailAddressCaption"));
   LabelName->setText(TermText("FormEmailLabelNameCaption"));
   LabelFromName->setText(TermText("FormEmailLabelFromNameCaption"));

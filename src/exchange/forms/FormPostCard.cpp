@@ -99,10 +99,6 @@ TFormPostCard::TFormPostCard(IWorkPicture& work, const TMainSettings& settings, 
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormPostCardCaption", "Post card");
-  ButtonAddText->setToolTip(TermText("FormPostCardButtonAddTextHint"));
-  ButtonPrint->setToolTip(TermText("FormPostCardButtonPrintHint"));
-  ButtonSave->setToolTip(TermText("FormPostCardButtonSaveHint"));
-  ButtonSend->setToolTip(TermText("FormPostCardButtonSendHint"));
 
   card_ = TBitmap32(kCardWidth, kCardHeight, Color32(255, 255, 255));
   Skins = {"FormPostCard.Skin", "FormPcrd.psd", "FormPostCardButtons", "ButPcrd.psd"};

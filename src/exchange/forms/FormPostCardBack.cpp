@@ -74,14 +74,6 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, const TMainSetti
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormPostCardBackCaption", "Background");
-  const std::pair<QWidget*, const char*> hints[] = {
-      {ButtonLoadImage, "FormPostCardBackButtonLoadImageHint"},
-      {ButtonSetColor, "FormPostCardBackButtonSetColorHint"},
-      {ButtonBackgroundColor, "FormPostCardBackButtonBackgroundColorHint"},
-      {ButtonCenter, "FormPostCardBackButtonCenterHint"},
-      {ButtonTile, "FormPostCardBackButtonTileHint"},
-      {ButtonStretch, "FormPostCardBackButtonStretchHint"}};
-  for (const auto& [widget, key] : hints) widget->setToolTip(TermText(key));
 
   Skins = {"FormPostCardBack.Skin", "FormPcbg.psd", "FormPostCardBackButtons", "ButPcbg.psd"};
 }

@@ -173,10 +173,6 @@ TFormPostCardText::TFormPostCardText(QWidget* parent) : TSkinnedForm("FormPostCa
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormPostCardTextCaption", "Text");
-  ButtonOK->setToolTip(TermText("FormPostCardTextButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("FormPostCardTextButtonCancelHint"));
-  ButtonTextColor->setToolTip(TermText("FormPostCardTextButtonTextColorHint"));
-  ButtonShadowColor->setToolTip(TermText("FormPostCardTextButtonShadowColorHint"));
 
   Skins = {"FormPostCardText.Skin", "FormPctx.psd", "FormPostCardTextButtons", "ButPctx.psd"};
   OnShow = [this] {

@@ -167,13 +167,6 @@ TFormPrint::TFormPrint(const TMainSettings& settings, QWidget* parent)
     CaptionBar->Caption = caption;
     setWindowTitle(caption);
   }
-  ButtonPrint->setToolTip(TermText("FormPrintButtonPrintHint"));
-  ButtonPrintSetup->setToolTip(TermText("FormPrintButtonPrintSetupHint"));
-  ButtonChangeDir->setToolTip(TermText("FormPrintButtonChangeDirHint"));
-  ButtonCancel->setToolTip(TermText("FormPrintButtonCancelHint"));
-  for (int layout = 1; layout <= 4; ++layout)
-    ButtonPage[layout - 1]->setToolTip(TermText(QString("FormPrintButtonPage%1Hint").arg(layout).toLatin1().constData()));
-  FileListBox->setToolTip(TermText("FormPrintFileListBoxHint"));
   for (TMyImage* flip : ImageFlip) flip->setToolTip(TermText("FormPrintImageFlipHint"));
   folderPrompt_ = TermText("FormPrintPromptSelectDirectory");
 

@@ -248,8 +248,6 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
   ButtonStartDownload->setToolTip(TermText("ButtonStartDownloadHint", ""));
   ButtonStopDownload->setToolTip(TermText("ButtonStopDownloadHint", ""));
   ButtonElementsPreview->setToolTip(TermText("ButtonElementsPreviewHint", ""));
-  ButtonRequest->setToolTip(TermText("FormFromGalleryButtonRequestHint", ""));
-  ButtonTree->setToolTip(TermText("FormFromGalleryButtonTreeHint", ""));
   FindB->setToolTip(TermText("FormFromGalleryFindBHint", "Find the works described"));
   ButtonDownloadPreview->setToolTip(TermText("FormFromGalleryButtonDownLoadPreviewHint", ""));
 

@@ -118,12 +118,8 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
   CaptionBar->Caption = TermText("FormToGalleryCaption", "Send to the gallery");
   LabelWorkName->setText(TermText("LabelWorkNameCaption", "Work name"));
   LabelPassword->setText(TermText("LabelPasswordCaption", "Password"));
-  ButtonSendAsWork->setToolTip(TermText("FormToGalleryButtonSendAsWorkHint", ""));
-  ButtonSendAsJpeg->setToolTip(TermText("FormToGalleryButtonSendAsJpegHint", ""));
   ButtonStartDownload->setToolTip(TermText("FormToGalleryButtonSendToGalleryHint", ""));
   ButtonStopDownload->setToolTip(TermText("FormToGalleryButtonStopSendingHint", ""));
-  ButtonSendAsPrivate->setToolTip(TermText("FormToGalleryButtonSendAsPrivateHint", ""));
-  ButtonSendAsPublic->setToolTip(TermText("FormToGalleryButtonSendAsPublicHint", ""));
   static const TIniFile kNoSettings = TIniFile::FromText("");
   servers_ = ReadOnlineServers(MainIni ? *MainIni : kNoSettings);
   context_ = std::make_unique<TTransferContext>(ETransferUse::GalleryUpload, owner_);

@@ -60,7 +60,6 @@ TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
 
   ApplyInterface(this);
   TakeCaption("FormHelpCaption", "Help");
-  TakeStripHints(kStrip);
   HTMLViewer->SetBaseFolder(PageFolder(settings_.HelpDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 

@@ -38,7 +38,6 @@ TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
 
   ApplyInterface(this);
   TakeCaption("FormTipsCaption", "Tips");
-  TakeStripHints(kStrip);
   HTMLViewer->SetBaseFolder(PageFolder(settings.TipsDir));
   HTMLViewer->OnHotSpotClick = HandlePageLink;
 

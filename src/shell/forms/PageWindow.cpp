@@ -65,12 +65,6 @@ std::vector<TGraphicButton*> TPageForm::BuildButtonStrip(std::span<const TStripB
   return made;
 }
 
-void TPageForm::TakeStripHints(std::span<const TStripButton> buttons) {
-  const std::string prefix = objectName().toStdString();
-  for (const TStripButton& spec : buttons)
-    if (auto* button = findChild<TGraphicButton*>(spec.Name)) button->setToolTip(TermText(prefix + spec.Name + "Hint", ""));
-}
-
 void TPageForm::TakeCaption(std::string_view key, const QString& designed) {
   CaptionBar->Caption = TermText(key, "");
   if (CaptionBar->Caption.isEmpty()) CaptionBar->Caption = designed;

@@ -19,8 +19,8 @@ class TGraphicButton;
 class THtmlViewer;
 class TMyImage;
 
-// A captioned button of the bottom strip; its caption and hint are the UI texts
-// form Name + Name + "Caption" and "Hint". Buttons never shown together may share
+// A captioned button of the bottom strip; its caption is the UI text form Name +
+// Name + "Caption" (its hint comes the way every control's does). Buttons never shown together may share
 // a place: Place counts from 0; -1 takes the place after the previous button's.
 struct TStripButton {
   const char* Name;
@@ -49,8 +49,6 @@ class TPageForm : public TSkinnedForm {
  protected:
   // The strip's buttons, their places centred in one row, in the order given.
   std::vector<TGraphicButton*> BuildButtonStrip(std::span<const TStripButton> buttons);
-  // Their hints, once the interface is applied.
-  void TakeStripHints(std::span<const TStripButton> buttons);
   // The caption bar takes the UI text `key`; when that is empty it shows the
   // window's designed caption, otherwise the window's caption becomes the text.
   void TakeCaption(std::string_view key, const QString& designed);

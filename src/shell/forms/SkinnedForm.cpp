@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "platform/qt/VirtualKeys.h"
+#include "shell/Termins.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
+#include "shell/forms/TermText.h"
 
 namespace {
 bool IsAnyOf(const QWidget* w, std::initializer_list<std::string_view> names) {
@@ -142,7 +144,17 @@ void TSkinnedForm::paintEvent(QPaintEvent* event) {
   OnPaint(painter);
 }
 
+void TSkinnedForm::TakeControlHints() {
+  const std::string prefix = Topic();
+  for (QWidget* control : findChildren<QWidget*>()) {
+    if (control->objectName().isEmpty() || !control->toolTip().isEmpty()) continue;
+    const std::string key = prefix + control->objectName().toStdString() + "Hint";
+    if (HasTerm(key, Termins)) control->setToolTip(TermText(key));
+  }
+}
+
 bool TSkinnedForm::event(QEvent* event) {
+  if (event->type() == QEvent::Polish) TakeControlHints();
   if (event->type() == QEvent::WindowActivate) {
     if (!IsAnyOf(this, {"FormTips", "FormMessage", "FormHelp"}) && ShellHooks().ShowTip)
       ShellHooks().ShowTip(Topic());

@@ -58,6 +58,9 @@ class TSkinnedForm : public QWidget {
   void EnableDisabledForms();
   // The help and tip topic: the window's Name.
   virtual std::string Topic() const;
+  // Before the window first shows, each named control without a hint takes the
+  // text table's Topic() + its name + "Hint" when the table has that key.
+  void TakeControlHints();
   std::string Name() const { return objectName().toStdString(); }
 
  protected:

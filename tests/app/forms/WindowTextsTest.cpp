@@ -48,10 +48,13 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
+#include "shell/Termins.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/FormTips.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
+#include "shell/forms/TermText.h"
 #include "shell/forms/StandingForms.h"
 #include "support/FakeWorkPicture.h"
 #include "support/ShippedTexts.h"
@@ -86,6 +89,10 @@ class WindowTexts : public ::testing::Test {
     RegisterFormCatalog();
   }
   void TearDown() override {
+    while (!made_.empty()) {
+      delete made_.back().data();
+      made_.pop_back();
+    }
     std::vector<QPointer<QWidget>> forms;
     for (QWidget* form : ScreenForms()) forms.emplace_back(form);
     for (const QPointer<QWidget>& form : forms) delete form.data();
@@ -97,6 +104,44 @@ class WindowTexts : public ::testing::Test {
     ResetShellGlobals();
   }
 
+  // Besides the standing windows, those made for a call, made as their callers make them.
+  void MakeCallWindows() {
+    auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+    ASSERT_NE(main, nullptr);
+    work_.picture = TBitmap32(60, 60, Color32(200, 40, 40));
+    Make<TFormPostCard>(work_, ProgramSettings());
+    Make<TFormShopList>(BuildDir() / "Tressary", std::vector<TShopListLayer>{}, ProgramSettings());
+    Make<TFormVideoClip>();
+    Make<TFormVideo>();
+    Make<TFormBaldHead>(portrait_, TPoint{20, 20}, TPoint{0, 0});
+    Make<TFormColorCalibration>(portrait_, ProgramSettings());
+    TMontageDesk& desk = main->DeskWindow()->Desk();
+    auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
+    TLayer* hair = layer.get();
+    desk.InsertLayer(std::move(layer));
+    Make<TFormLayerSave>(desk, hair);
+    Make<TFormInetReg>();
+    Make<TFormPassword>();
+    Make<TFormDownloadElements>();
+    Make<TFormFromGallery>(ProgramSettings());
+    Make<TFormToGallery>();
+    Make<TFormPublisherMessages>();
+    Make<TFormViewWork>();
+    auto* chat = Make<TFormChat>();
+    Make<TFormChatReg>(chat->Client());
+    chat->OpenTalkWith("bob");
+    ShowCatalogPage("Index");
+  }
+  template <typename T, typename... A>
+  T* Make(A&&... args) {
+    auto* form = new T(std::forward<A>(args)...);
+    made_.emplace_back(form);
+    return form;
+  }
+
+  FakeWork work_;
+  const TBitmap32 portrait_{40, 40, Color32(210, 170, 150)};
+  std::vector<QPointer<QWidget>> made_;  // deleted with the other windows
   std::set<std::string> asked_;
   std::vector<std::string> messages_;
 };
@@ -104,34 +149,9 @@ class WindowTexts : public ::testing::Test {
 }  // namespace
 
 TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
-  // Besides the standing windows, those made for a call, made as their callers make them.
-  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  ASSERT_NE(main, nullptr);
-  FakeWork work;
-  work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
-  TFormPostCard card(work, ProgramSettings());
-  TFormShopList shops(BuildDir() / "Tressary", {}, ProgramSettings());
-  TFormVideoClip clip;
-  TFormVideo videos;
-  const TBitmap32 portrait(40, 40, Color32(210, 170, 150));
-  TFormBaldHead bald(portrait, {20, 20}, {0, 0});
-  TFormColorCalibration calibration(portrait, ProgramSettings());
-  TMontageDesk& desk = main->DeskWindow()->Desk();
-  auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
-  TLayer* hair = layer.get();
-  desk.InsertLayer(std::move(layer));
-  TFormLayerSave save(desk, hair);
-  TFormInetReg registration;
-  TFormPassword password;
-  TFormDownloadElements elements;
-  TFormFromGallery gallery(ProgramSettings());
-  TFormToGallery upload;
-  TFormPublisherMessages publisherMessages;
-  TFormViewWork viewer;
-  TFormChat chat;
-  TFormChatReg account(chat.Client());
-  chat.OpenTalkWith("bob");
-  ShowCatalogPage("Index");
+  MakeCallWindows();
+  // The controls' hints are taken as each window is readied to show.
+  for (QWidget* form : ScreenForms()) form->ensurePolished();
 
   const std::set<std::string> asked = std::move(asked_);
   SetTermLookupWatch({});
@@ -152,4 +172,53 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
         "ButtonTemplateHairWHint", "FormMainButtonShoppingHint", "SliderOpacityHint", "PaletteButtonColorHint",
         "FormRegistrationItemCountryCaption", "FormFromGalleryEyeColor"})
     EXPECT_TRUE(asked.contains(built)) << built;
+}
+
+TEST_F(WindowTexts, EachControlTakesTheHintKeyedByItsWindowsAndItsOwnName) {
+  MakeCallWindows();
+  std::set<std::string> taken;
+  for (QWidget* widget : ScreenForms()) {
+    auto* form = qobject_cast<TSkinnedForm*>(widget);
+    if (!form) continue;
+    form->ensurePolished();
+    for (QWidget* control : form->findChildren<QWidget*>()) {
+      const std::string key = form->Topic() + control->objectName().toStdString() + "Hint";
+      if (control->objectName().isEmpty() || !HasTerm(key, ShippedTermins())) continue;
+      EXPECT_EQ(control->toolTip(), TermText(key)) << key;
+      taken.insert(key);
+    }
+  }
+  // The controls whose windows named these keys one by one before.
+  const std::pair<std::string_view, std::vector<std::string_view>> named[] = {
+      {"FormBaldHead", {"ButtonBaldHeadMode", "ButtonCancel", "ButtonEraserMode", "ButtonFillBlank", "SliderEraserSize"}},
+      {"FormCamera", {"ButtonVideoSource", "ButtonVideoFormat", "ButtonVideoDisplay", "ButtonSnapshot"}},
+      {"FormCatalog", {"ButtonContents", "ButtonPrint", "ButtonStepBack"}},
+      {"FormColorCalibration",
+       {"ButtonCalibrationColor", "ButtonCancel", "ButtonCurrentColor", "ButtonDefaultColor", "ButtonOK",
+        "ButtonUndoCalibration"}},
+      {"FormEmail", {"ButtonCancel", "ButtonOK"}},
+      {"FormFromGallery", {"ButtonRequest", "ButtonTree"}},
+      {"FormHelp", {"ButtonAbout", "ButtonContents", "ButtonPrint", "ButtonStepBack", "ButtonTips"}},
+      {"FormLayerRegionEdit", {"ButtonCancel", "ButtonClear", "ButtonEditRegion", "ButtonGrid", "ButtonLasso", "ButtonOK"}},
+      {"FormLayerRegions", {"ButtonEditRegion", "ButtonSaveRegion"}},
+      {"FormLayerSave", {"ButtonCancel", "ButtonOK"}},
+      {"FormPostCard", {"ButtonAddText", "ButtonPrint", "ButtonSave", "ButtonSend"}},
+      {"FormPostCardBack",
+       {"ButtonBackgroundColor", "ButtonCenter", "ButtonLoadImage", "ButtonSetColor", "ButtonStretch", "ButtonTile"}},
+      {"FormPostCardText", {"ButtonCancel", "ButtonOK", "ButtonShadowColor", "ButtonTextColor"}},
+      {"FormPrint",
+       {"ButtonCancel", "ButtonChangeDir", "ButtonPrint", "ButtonPrintSetup", "FileListBox", "ButtonPage1", "ButtonPage2",
+        "ButtonPage3", "ButtonPage4"}},
+      {"FormSetup",
+       {"ButtonAddMusicFile", "ButtonCurrentCalibrationColor", "ButtonDefaultCalibrationColor", "ButtonOK",
+        "ButtonPlayMusic", "ButtonSaveSettings", "ButtonShowTips", "ButtonSoundEffects"}},
+      {"FormTemplates", {"ButtonReplaceSameType", "LabelNumPartsShow", "LabelNumPartsTotal"}},
+      {"FormTips", {"ButtonBack"}},
+      {"FormToGallery", {"ButtonSendAsJpeg", "ButtonSendAsPrivate", "ButtonSendAsPublic", "ButtonSendAsWork"}},
+  };
+  for (const auto& [window, controls] : named)
+    for (std::string_view control : controls) {
+      const std::string key = std::string(window) + std::string(control) + "Hint";
+      EXPECT_TRUE(taken.contains(key)) << key << " reaches no control";
+    }
 }
