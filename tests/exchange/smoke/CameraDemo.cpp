@@ -42,11 +42,20 @@ int main(int argc, char* argv[]) {
 
   QTimer::singleShot(0, [&] {
     loadSave.show();
-    QTimer::singleShot(800, [&] {
-      if (!camera.isVisible() || camera.CaptureWindow->Frames() < 3)
-        return void(DemoFail("the camera window showed no preview"));
-      camera.ButtonSnapshot->OnClick();
+    // Snapshot once the preview has shown a few frames; a loaded machine (or a
+    // sanitizer build) may take seconds to open the device.
+    auto* watch = new QTimer(&camera);
+    QObject::connect(watch, &QTimer::timeout, [&, watch, waited = 0]() mutable {
+      waited += watch->interval();
+      if (camera.isVisible() && camera.CaptureWindow->Frames() >= 3) {
+        watch->stop();
+        camera.ButtonSnapshot->OnClick();
+      } else if (waited > 20000) {
+        watch->stop();
+        DemoFail("the camera window showed no preview");
+      }
     });
+    watch->start(50);
     loadSave.ButtonLoadCamera->OnClick();
     if (camera.isVisible() || !adjust.isVisible() || SourcePicture.Width() != 640 || SourcePicture.Height() != 480)
       return void(DemoFail("the snapshot did not reach the adjust window"));

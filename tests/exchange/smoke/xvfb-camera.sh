@@ -37,6 +37,6 @@ print("view", w, "x", h, "at", gx, gy, "mismatches", bad, "red", left, right, "g
 sys.exit(0 if bad == 0 and ramp else 1)
 PY
 }
-if smoke_watch $! "$work/out/geometry.txt" 40 check; then echo "ok"; exit 0; fi
+if smoke_watch $! "$work/out/geometry.txt" 80 check; then echo "ok"; exit 0; fi
 echo "the adjust window never showed the snapshot"
 exit 1
