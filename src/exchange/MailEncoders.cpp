@@ -19,9 +19,12 @@ constexpr int kBase64LineLength = 76;
 // A quoted-printable line holds at most 76 characters, the soft break's "=" included.
 constexpr int kQuotedPrintableRoom = 75;
 constexpr std::size_t kUULineBytes = 45;
+std::atomic<bool> wideVectors{true};
 
 char UUChar(unsigned value) { return value == 0 ? '`' : static_cast<char>(value + 32); }
 }  // namespace
+
+void AllowWideMailVectors(bool allow) { wideVectors.store(allow, std::memory_order_relaxed); }
 
 void TBase64Encoder::EncodeGroup(const unsigned char* bytes, int count, std::string& out) {
   const unsigned value = (unsigned(bytes[0]) << 16) | (count > 1 ? unsigned(bytes[1]) << 8 : 0u) |
@@ -227,11 +230,6 @@ void EncodeUUBlock(std::string_view block, std::string& out) {
   }
 }
 
-namespace {
-std::atomic<bool> wideDotScan{true};
-}  // namespace
-
-void TDotStuffer::AllowWideScan(bool allow) { wideDotScan.store(allow, std::memory_order_relaxed); }
 
 #if defined(__SSE2__)
 // Vectors pass by value only within functions of one instruction set.
@@ -344,7 +342,7 @@ const bool kWideDotScan = ProcessorFeatures().Avx2;
 }  // namespace
 
 std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
-  return kWideDotScan && wideDotScan.load(std::memory_order_relaxed)
+  return kWideDotScan && wideVectors.load(std::memory_order_relaxed)
              ? StuffWide(text, pendingCr_, atLineStart_, out)
              : StuffNarrow(text, pendingCr_, atLineStart_, out);
 }

@@ -5,6 +5,11 @@
 #include <string>
 #include <string_view>
 
+// For tests and benchmarks: whether the quoted-printable encoder and the
+// dot-stuffer may use the widest vectors the processor offers (the default) or
+// only those every x86-64 has.
+void AllowWideMailVectors(bool allow);
+
 // Base64 in lines of 76 characters (57 bytes); every line ends with CR LF.
 class TBase64Encoder {
  public:
@@ -59,9 +64,6 @@ class TDotStuffer {
   void Add(std::string_view text, std::string& out);
   // Ends an unfinished line and appends the closing "." line.
   void Finish(std::string& out);
-  // For tests: whether long text may be scanned with the widest vectors the
-  // processor offers (the default) or only with those every x86-64 has.
-  static void AllowWideScan(bool allow);
 
  private:
   // The long runs of Add; returns how many bytes of text it took.

@@ -231,12 +231,12 @@ TEST(DotStuffer, StuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
   const std::vector<std::string> quoted = PythonStuffed(texts);
   ASSERT_EQ(quoted.size(), texts.size());
   for (bool wide : {true, false}) {
-    TDotStuffer::AllowWideScan(wide);
+    AllowWideMailVectors(wide);
     for (std::size_t t = 0; t < texts.size(); ++t)
       for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), std::size_t(-1)}) {
         SCOPED_TRACE(testing::Message() << "wide " << wide << ", text " << t << ", piece " << piece);
         EXPECT_EQ(Stuffed(texts[t], piece), quoted[t]);
       }
   }
-  TDotStuffer::AllowWideScan(true);
+  AllowWideMailVectors(true);
 }
