@@ -26,8 +26,8 @@ struct TViewFrame {
   TRect View;
 };
 
-// What a layer, and the desk that holds it, tell the main window and read there.
-// The main window implements it.
+// What a layer, and the desk that holds it, tell the main window: that the work
+// changed, and how. The main window implements it.
 class IEditingHost {
  public:
   virtual ~IEditingHost() = default;
