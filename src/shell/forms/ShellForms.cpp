@@ -6,9 +6,12 @@
 #include <algorithm>
 
 namespace {
+// The standing windows live as long as the program and are never deleted; the
+// list that names them stays too, rather than being torn down at exit under
+// windows that outlive it.
 std::vector<QPointer<QWidget>>& Forms() {
-  static std::vector<QPointer<QWidget>> forms;
-  return forms;
+  static auto* forms = new std::vector<QPointer<QWidget>>;
+  return *forms;
 }
 QPointer<QWidget>& Backdrop() {
   static QPointer<QWidget> backdrop;
