@@ -688,7 +688,7 @@ void CopyPixels(const TColor32* from, int count, TColor32* to) {
 constexpr std::int64_t kStagePixelsPerBand = 1 << 15;
 
 void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMaskA& map, TColorStages& stages,
-                       TBitmap32& target) {
+                       TBitmap32& target, TAlphaSpan* spans) {
   const int width = target.Width(), height = target.Height();
   if (target.Empty() || source.IsEmpty()) return;
   std::vector<int> columns(static_cast<std::size_t>(width));
@@ -712,20 +712,22 @@ void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMas
         CopyPixels(in + source.Left, width, out);
       else
         for (int x = 0; x < width; ++x) out[x] = in[columns[std::size_t(x)]];
-      if (stages.Neutral()) continue;
-      const std::uint8_t* cells = nullptr;
-      if (!map.Empty()) {
-        const std::uint8_t* mapRow = map.Row(std::min(sy, map.Height() - 1));
-        if (directCells) {
-          cells = mapRow + source.Left;
-        } else {
-          const int lastCell = map.Width() - 1;
-          for (int x = 0; x < width; ++x)
-            rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
-          cells = rowCells.data();
+      if (!stages.Neutral()) {
+        const std::uint8_t* cells = nullptr;
+        if (!map.Empty()) {
+          const std::uint8_t* mapRow = map.Row(std::min(sy, map.Height() - 1));
+          if (directCells) {
+            cells = mapRow + source.Left;
+          } else {
+            const int lastCell = map.Width() - 1;
+            for (int x = 0; x < width; ++x)
+              rowCells[std::size_t(x)] = mapRow[std::min(columns[std::size_t(x)], lastCell)];
+            cells = rowCells.data();
+          }
         }
+        stages.ApplyRow(out, cells, width);
       }
-      stages.ApplyRow(out, cells, width);
+      if (spans) spans[y] = MeasureAlphaSpan(out, width);
     }
   }, kStagePixelsPerBand);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 
+#include "picture/AlphaSpans.h"
 #include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
 #include "platform/Geometry.h"
@@ -86,6 +87,7 @@ void LimitStagesWidth(TStagesWidth width);
 // truncated; rows likewise), then runs `stages` over every copied pixel whose alpha
 // is not 0, taking its region byte from `map` at the sampled picture pixel (clamped
 // into the map; no regions when the map is empty). Large targets go in bands of
-// rows over several threads, with the same result.
+// rows over several threads, with the same result. With `spans` (room for one a
+// target row), each row's alpha spans are measured while the row is in the cache.
 void RenderLayerPixels(const TBitmap32& picture, const TRect& source, const TMaskA& map, TColorStages& stages,
-                       TBitmap32& target);
+                       TBitmap32& target, TAlphaSpan* spans = nullptr);

@@ -245,13 +245,14 @@ void TLayer::Render(bool full) {
   if (stages.Neutral() && tw == w && th == h && source == TRect{0, 0, w, h}) {
     // The rendering would be a copy of the picture: it shares the picture's pixels.
     target = Picture.Share();
+    rendering.Spans = MeasureAlphaSpans(target);
   } else {
     // Every pixel of the rendering is written: a new one need not be cleared first.
     if (target.Width() != tw || target.Height() != th || target.Shared()) target = TBitmap32::ForOverwrite(tw, th);
     if (target.Empty()) return nothing();
-    RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target);
+    rendering.Spans.resize(std::size_t(th));
+    RenderLayerPixels(Picture, source, Mask.GetMap(), stages, target, rendering.Spans.data());
   }
-  rendering.Spans = MeasureAlphaSpans(target);
   rendering.Pos = newPos;
   rendering.State = newState;
   rendering.SourceRect = source;

@@ -1,6 +1,6 @@
 // The spans a compositor trusts to skip pixels: a wrong one would drop or hide
-// pixels, so the eight-pixel steps are checked against pixel-by-pixel reading
-// over rows of every width around those steps.
+// pixels, so the steps of eight and thirty-two pixels are checked against
+// pixel-by-pixel reading over rows of every width around those steps.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -35,15 +35,14 @@ bool operator==(const TAlphaSpan& a, const TAlphaSpan& b) {
 
 TEST(AlphaSpans, AgreeWithPixelByPixelReadingAtEveryWidth) {
   std::mt19937 random(5);
-  for (int width = 0; width <= 41; ++width)
+  for (int width = 0; width <= 140; ++width)
     for (int trial = 0; trial < 200; ++trial) {
-      // Long runs of one alpha, so that whole eight-pixel steps are clear or
-      // opaque.
+      // Long runs of one alpha, so that whole steps are clear or opaque.
       std::vector<TColor32> row(static_cast<std::size_t>(width));
       for (int x = 0; x < width;) {
         const std::uint32_t kind = random() % 4;
         const TColor32 alpha = kind == 0 ? 0 : kind == 1 ? 255 : kind == 2 ? 1 + random() % 254 : random() % 256;
-        for (int n = int(random() % 20); n >= 0 && x < width; --n, ++x)
+        for (int n = int(random() % (kind < 2 ? 80 : 20)); n >= 0 && x < width; --n, ++x)
           row[std::size_t(x)] = (alpha << 24) | random() % 0x1000000;
       }
       const TAlphaSpan expected = PixelByPixel(row);

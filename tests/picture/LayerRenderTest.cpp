@@ -375,3 +375,37 @@ TEST(LayerRender, FullRenderUsesTheExportFrameAtScaleOne) {
   host.desk = {4.0, 2, 2, {50, 30, 58, 38}};
   EXPECT_TRUE(SamePicture(layer.RenderedPicture(), layer.Picture));
 }
+
+// The spans the desk skips pixels by follow every rendering: shared, scaled and
+// recoloured (measured row by row as the bands run), and again after an edit.
+TEST(LayerRender, SpansDescribeEachRenderingAsItIs) {
+  FakeLayerHost host;
+  host.desk = {0.5, 400, 300, {0, 0, 800, 600}};
+  TBitmap32 picture = VariedPicture(300, 220);
+  for (int y = 0; y < 220; ++y)
+    for (int x = 0; x < 300; ++x)
+      if (x < y / 2 || x > 290 - y / 3) picture.SetPixel(x, y, 0);
+  TLayer layer(host, picture);
+  const auto measured = [&] {
+    const std::vector<TAlphaSpan> expected = MeasureAlphaSpans(layer.ViewRendering().Bitmap);
+    const std::vector<TAlphaSpan>& spans = layer.ViewRendering().Spans;
+    if (spans.size() != expected.size()) return false;
+    for (std::size_t y = 0; y < spans.size(); ++y)
+      if (spans[y].Left != expected[y].Left || spans[y].Right != expected[y].Right ||
+          spans[y].SolidLeft != expected[y].SolidLeft || spans[y].SolidRight != expected[y].SolidRight)
+        return false;
+    return true;
+  };
+  layer.Render(false);  // scaled: a rendering of its own
+  EXPECT_TRUE(measured()) << "scaled";
+  host.desk.Scale = 1.0;
+  layer.Render(false);  // the picture's own pixels
+  EXPECT_TRUE(layer.ViewRendering().Bitmap.Shared());
+  EXPECT_TRUE(measured()) << "shared";
+  layer.SetRed(90);
+  EXPECT_TRUE(measured()) << "recoloured";
+  for (int x = 0; x < 300; ++x) layer.Picture.SetPixel(x, 100, 0xFF000000);
+  layer.Render(false);
+  EXPECT_TRUE(measured()) << "after an edit";
+  EXPECT_EQ(layer.ViewRendering().Spans[100].SolidRight - layer.ViewRendering().Spans[100].SolidLeft, 300);
+}
