@@ -117,6 +117,7 @@ bool TStrokeGesture::Draw(const TDeskMouse& mouse, TPoint point, TPoint last) {
       item_->Rect = UnionRects(item_->Rect, square);
     Paint(*layer, square, point, last, mouse.Button == TDeskButton::Right);
     layer->Render(false);
+    layer->LookChanged();
     const TRect window{RoundInt((square.Left - DeskViewLeft) / DeskScale) - 1,
                        RoundInt((square.Top - DeskViewTop) / DeskScale) - 1,
                        RoundInt((square.Right - DeskViewLeft) / DeskScale) + 1,

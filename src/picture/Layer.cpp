@@ -184,8 +184,10 @@ void TLayer::SetOpacity(std::uint8_t v) {
   InvalidateOnDesk();
 }
 
+void TLayer::LookChanged() { host_.LayerShown(*this, TLayerShown::Look); }
+
 void TLayer::InvalidateOnDesk() {
-  host_.LayerShown(*this, TLayerShown::Look);
+  LookChanged();
   if (host_.DeskVisible() && view_.State != rsNothing) host_.InvalidateDesk(ViewRect());
 }
 
@@ -335,7 +337,7 @@ void TLayer::SetAngle(int angle) {
   Top = RotationCenter.Y - Picture.Height() / 2;
   Render(false);
   RepaintUnion(before, true);
-  host_.LayerShown(*this, TLayerShown::Look);
+  LookChanged();
 }
 
 void TLayer::MoveBy(int dx, int dy) {

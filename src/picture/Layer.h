@@ -177,6 +177,8 @@ class TLayer {
   // Its look changed: reports it, and repaints the layer's view rectangle on the
   // desk (when visible and rendered).
   void InvalidateOnDesk();
+  // Its look changed (its colours, or a tool painted it): reports it.
+  void LookChanged();
   // The mask's change event: label and sliders follow the current region.
   void MaskChanged();
   // The main window's layer label and sliders show this layer: its caption and

@@ -129,6 +129,6 @@ void TLayer::Undo() {
   // A move taken back shifts the rendered view without rendering it anew: both
   // places still need painting.
   if (changed || ViewRect() != before) RepaintUnion(before, false);
-  if (changed) host_.LayerShown(*this, TLayerShown::Look);
+  if (changed) LookChanged();
   host_.LayerShown(*this, TLayerShown::History);
 }

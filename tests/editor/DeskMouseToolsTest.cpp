@@ -155,7 +155,9 @@ TEST_F(DeskMouse, BrushAtFullPowerPaintsItsColourAtTheCentreAndUndoReturnsThePic
   tool.settings.BrushColorBlue = 50;
   const TBitmap32 original = Pattern(50, 50, 180);
   TLayer& layer = AddSelected(original, 0, 0);
+  owner.looksChanged.clear();
   Drag({{25, 25}, {26, 25}});
+  EXPECT_EQ(owner.looksChanged, std::vector<const TLayer*>{&layer});  // the thumbnail follows
   EXPECT_EQ(layer.Picture.Pixel(26, 25), Color32(200, 100, 50, 180));  // alpha untouched
   EXPECT_EQ(layer.Picture.Pixel(32, 25), original.Pixel(32, 25));      // the rim (d = 1) unchanged
   EXPECT_NE(layer.Picture.Pixel(29, 25), original.Pixel(29, 25));
