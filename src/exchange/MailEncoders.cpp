@@ -122,9 +122,10 @@ void TQuotedPrintableEncoder::HardBreak(char*& p) {
 
 namespace {
 // Input bytes a quoted-printable step takes: each gives at most three
-// characters and a soft break, and two bytes may wait from the step before.
-constexpr std::size_t kQuotedPrintableStep = 680;
-constexpr std::size_t kQuotedPrintableOut = (kQuotedPrintableStep + 2) * 6 + 1;
+// characters and a soft break, and two bytes may wait from the step before; a
+// vector store may write 32 bytes past the last character.
+constexpr std::size_t kQuotedPrintableStep = 1024;
+constexpr std::size_t kQuotedPrintableOut = (kQuotedPrintableStep + 2) * 6 + 1 + 32;
 
 // How binary quoted-printable writes each byte: its characters in the low three
 // bytes (as they lie in memory), how many there are in the top one.
@@ -137,6 +138,163 @@ constexpr auto kBinaryCodes = [] {
   }
   return codes;
 }();
+
+void BinaryBytes(const char* s, std::size_t count, int& lineLength, char*& out) {
+  // The line length and p in registers: a store through p could otherwise change them.
+  int line = lineLength;
+  char* p = out;
+  for (const char* end = s + count; s < end; ++s) {
+    // Four bytes stored whatever the width (the next code overwrites the
+    // rest): no branch on the byte, whose kind random data cannot foretell.
+    const std::uint32_t code = kBinaryCodes[static_cast<unsigned char>(*s)];
+    const int width = int(code >> 24);
+    if (line + width > kQuotedPrintableRoom) {
+      p = std::copy_n("=\r\n", 3, p);
+      line = 0;
+    }
+    std::memcpy(p, &code, 4);
+    p += width;
+    line += width;
+  }
+  lineLength = line;
+  out = p;
+}
+
+// Writes `count` bytes that go as they are, with the soft break a literal
+// character would get; `width` bytes may be stored (and read) whatever `count`.
+[[gnu::always_inline]] inline void PlainRun(const char* s, std::size_t count, std::size_t width, int& line, char*& p) {
+  const auto room = std::size_t(kQuotedPrintableRoom - line);
+  if (count <= room) {
+    std::memcpy(p, s, width);
+    p += count;
+    line += int(count);
+    return;
+  }
+  std::memcpy(p, s, room);
+  std::memcpy(p + room, "=\r\n", 3);
+  std::memcpy(p + room + 3, s + room, count - room);
+  p += count + 3;
+  line = int(count - room);
+}
+
+#if defined(__SSE2__)
+// Bytes that go as they are: none below `lowest`, "=", DEL or eight-bit.
+inline __m128i Plain16(__m128i v, char lowest) {
+  return _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('=')), _mm_cmpeq_epi8(v, _mm_set1_epi8(127))),
+                          _mm_cmpgt_epi8(v, _mm_set1_epi8(char(lowest - 1))));  // signed: eight-bit is below
+}
+
+// Bit i set where byte i cannot go as it is.
+inline std::uint32_t Special16(const char* s, char lowest) {
+  return ~std::uint32_t(_mm_movemask_epi8(Plain16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), lowest))) & 0xffff;
+}
+
+[[gnu::target("avx2")]] std::uint32_t Special32(const char* s, char lowest) {
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+  const __m256i plain =
+      _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8('=')), _mm256_cmpeq_epi8(v, _mm256_set1_epi8(127))),
+                          _mm256_cmpgt_epi8(v, _mm256_set1_epi8(char(lowest - 1))));
+  return ~std::uint32_t(_mm256_movemask_epi8(plain));
+}
+
+// How 8 bytes of binary quoted-printable expand, for each set of them that goes
+// as it is (bit i for byte i): where each output character comes from among the
+// bytes (0-7, those that go as they are; else the high hex digit) and their low
+// hex digits (8-15), 0x80 for "="; where each byte's characters end; how many.
+struct TExpansion {
+  std::uint8_t from[32];
+  std::uint8_t ends[8];
+};
+constexpr auto kExpansions = [] {
+  std::array<TExpansion, 256> table{};
+  for (unsigned plain = 0; plain < 256; ++plain) {
+    TExpansion& e = table[plain];
+    for (auto& f : e.from) f = 0x80;
+    unsigned at = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+      if (plain >> i & 1) {
+        e.from[at++] = std::uint8_t(i);
+      } else {
+        ++at;  // "="
+        e.from[at++] = std::uint8_t(i);
+        e.from[at++] = std::uint8_t(8 + i);
+      }
+      e.ends[i] = std::uint8_t(at);
+    }
+  }
+  return table;
+}();
+
+// Binary quoted-printable 16 bytes at a time: which go as they are found at
+// once, hex digits by a byte shuffle, each half expanded by a shuffle from a
+// table; a half that crosses the line's end is cut at the first byte that does
+// not fit (a half gives at most 24 characters, so it is cut at most once).
+// Returns the bytes done.
+[[gnu::target("avx2")]] std::size_t BinaryBlocksWide(std::string_view data, int& lineLength, char*& out) {
+  const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
+  const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
+  int line = lineLength;
+  char* p = out;
+  std::size_t i = 0;
+  for (; i + 16 <= data.size(); i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
+    const __m128i plain = Plain16(v, 33);
+    const auto special = ~std::uint32_t(_mm_movemask_epi8(plain));
+    const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
+    const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
+    const __m128i first = _mm_blendv_epi8(high, v, plain);
+    for (int half = 0; half < 2; ++half) {
+      const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
+      const TExpansion& e = kExpansions[~special >> (8 * half) & 255];
+      const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
+      const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
+      const __m128i out0 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0);
+      const __m128i out1 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1);
+      const int count = e.ends[7];
+      if (line + count <= kQuotedPrintableRoom) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), out1);
+        p += count;
+        line += count;
+        continue;
+      }
+      char chars[48];
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars), out0);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + 16), out1);
+      // The first byte whose characters end past the room is put on the next line.
+      const auto over = unsigned(_mm_movemask_epi8(_mm_cmpgt_epi8(
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(e.ends)), _mm_set1_epi8(char(kQuotedPrintableRoom - line)))));
+      const int first = std::countr_zero(over);
+      const int cut = first ? e.ends[first - 1] : 0;
+      std::memcpy(p, chars, 32);
+      std::memcpy(p + cut, "=\r\n", 3);
+      std::memcpy(p + cut + 3, chars + cut, 24);
+      p += count + 3;
+      line = count - cut;
+    }
+  }
+  lineLength = line;
+  out = p;
+  return i;
+}
+
+std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& out) {
+  int line = lineLength;
+  char* p = out;
+  std::size_t i = 0;
+  for (; i + 16 <= data.size(); i += 16) {
+    if (Special16(data.data() + i, 33) == 0)
+      PlainRun(data.data() + i, 16, 16, line, p);
+    else
+      BinaryBytes(data.data() + i, 16, line, p);
+  }
+  lineLength = line;
+  out = p;
+  return i;
+}
+
+const bool kWideQuoted = ProcessorFeatures().Avx2;
+#endif
 }  // namespace
 
 // Steps of input into a buffer on the stack, each appended whole: the string
@@ -146,59 +304,73 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
   // string is not moved as it grows.
   out.reserve(out.size() + data.size() * 3 + data.size() * 3 / (kQuotedPrintableRoom - 2) * 3 + 16);
   char buffer[kQuotedPrintableOut];
+#if defined(__SSE2__)
+  const bool wide = kWideQuoted && wideVectors.load(std::memory_order_relaxed);
+#endif
   for (std::size_t at = 0; at < data.size(); at += kQuotedPrintableStep) {
     const std::string_view step = data.substr(at, kQuotedPrintableStep);
     char* p = buffer;
     if (keepLines_) {
       AddText(step, p);
     } else {
-      // The line length in a register: a store through p could otherwise change it.
-      int line = lineLength_;
-      for (char c : step) {
-        // Four bytes stored whatever the width (the next code overwrites the
-        // rest): no branch on the byte, whose kind random data cannot foretell.
-        const std::uint32_t code = kBinaryCodes[static_cast<unsigned char>(c)];
-        const int width = int(code >> 24);
-        if (line + width > kQuotedPrintableRoom) {
-          p = std::copy_n("=\r\n", 3, p);
-          line = 0;
-        }
-        std::memcpy(p, &code, 4);
-        p += width;
-        line += width;
-      }
-      lineLength_ = line;
+      std::size_t done = 0;
+#if defined(__SSE2__)
+      done = wide ? BinaryBlocksWide(step, lineLength_, p) : BinaryBlocksNarrow(step, lineLength_, p);
+#endif
+      BinaryBytes(step.data() + done, step.size() - done, lineLength_, p);
     }
     out.append(buffer, std::size_t(p - buffer));
   }
 }
 
+// Runs of bytes that go as they are (a blank among them, not at their end) are
+// found 16 or 32 at a time and copied whole; the bytes between go one by one.
 void TQuotedPrintableEncoder::AddText(std::string_view data, char*& p) {
-  for (char c : data) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (pendingCr_) {
-      pendingCr_ = false;
-      if (byte == '\n') {
-        HardBreak(p);
+  std::size_t width = 0;
+  std::uint32_t (*special)(const char*, char) = nullptr;
+#if defined(__SSE2__)
+  const bool wide = kWideQuoted && wideVectors.load(std::memory_order_relaxed);
+  width = wide ? 32 : 16;
+  special = wide ? Special32 : Special16;
+#endif
+  for (std::size_t i = 0; i < data.size();) {
+    if (width && !pendingCr_ && pendingBlank_ < 0 && data.size() - i >= width) {
+      const std::uint32_t bits = special(data.data() + i, 32);
+      std::size_t run = bits ? std::size_t(std::countr_zero(bits)) : width;
+      if (run > 0 && data[i + run - 1] == ' ') --run;  // its fate depends on the byte after
+      if (run > 0) {
+        PlainRun(data.data() + i, run, width, lineLength_, p);
+        i += run;
         continue;
       }
-      FlushBlank(false, p);
-      Encoded('\r', p);
     }
-    if (byte == '\r') {
-      pendingCr_ = true;
-    } else if (byte == '\n') {
+    AddTextByte(static_cast<unsigned char>(data[i++]), p);
+  }
+}
+
+void TQuotedPrintableEncoder::AddTextByte(unsigned char byte, char*& p) {
+  if (pendingCr_) {
+    pendingCr_ = false;
+    if (byte == '\n') {
       HardBreak(p);
-    } else if (byte == ' ' || byte == '\t') {
-      FlushBlank(false, p);
-      pendingBlank_ = byte;
-    } else {
-      FlushBlank(false, p);
-      if (byte < 32 || byte == '=' || byte >= 127)
-        Encoded(byte, p);
-      else
-        Literal(c, p);
+      return;
     }
+    FlushBlank(false, p);
+    Encoded('\r', p);
+  }
+  if (byte == '\r') {
+    pendingCr_ = true;
+  } else if (byte == '\n') {
+    HardBreak(p);
+  } else if (byte == ' ' || byte == '\t') {
+    FlushBlank(false, p);
+    pendingBlank_ = byte;
+  } else {
+    FlushBlank(false, p);
+    if (byte < 32 || byte == '=' || byte >= 127)
+      Encoded(byte, p);
+    else
+      Literal(char(byte), p);
   }
 }
 

@@ -123,6 +123,57 @@ TEST(QuotedPrintableEncoder, TextWithLongLinesDecodesToCanonicalLineBreaks) {
   EXPECT_EQ(PythonDecode("quopri.decodestring", encoded), text);
 }
 
+// Edges of the vector runs, in both widths: the line's end falling on a block's
+// edge (hard breaks in front move it), "=" and blanks at a line's end, CR LF
+// against bare LF, empty input.
+TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesInEitherVectorWidth) {
+  const std::string full(75, 'a');
+  for (bool wide : {true, false}) {
+    AllowWideMailVectors(wide);
+    EXPECT_EQ(QuotedPrintable("", true), "");
+    EXPECT_EQ(QuotedPrintable("", false), "");
+    EXPECT_EQ(QuotedPrintable(full + "b", false), full + "=\r\nb");
+    EXPECT_EQ(QuotedPrintable(full.substr(1) + "=", false), full.substr(1) + "=\r\n=3D");
+    EXPECT_EQ(QuotedPrintable(full.substr(3) + "=\x80", false), full.substr(3) + "=3D=\r\n=80");
+    for (std::size_t lead = 0; lead <= 40; ++lead) {
+      SCOPED_TRACE(testing::Message() << "wide " << wide << ", lead " << lead);
+      const std::string lf(lead, '\n'), crlf = [&] {
+        std::string breaks;
+        for (std::size_t i = 0; i < lead; ++i) breaks += "\r\n";
+        return breaks;
+      }();
+      EXPECT_EQ(QuotedPrintable(lf + full + "b" + full, true), crlf + full + "=\r\nb" + full.substr(1) + "=\r\na");
+      EXPECT_EQ(QuotedPrintable(crlf + full + " \n", true), crlf + full + "=\r\n=20\r\n");
+      EXPECT_EQ(QuotedPrintable(lf + full + "\r\n" + full + "\r\n", true), crlf + full + "\r\n" + full + "\r\n");
+      EXPECT_EQ(QuotedPrintable(lf + full.substr(2) + "=\n", true), crlf + full.substr(2) + "=\r\n=3D\r\n");
+      EXPECT_EQ(QuotedPrintable(lf + full.substr(3) + "= \t\r", true), crlf + full.substr(3) + "=3D=\r\n \t=0D");
+      // A blank at a block's end or a run's end is encoded if the line ends there.
+      EXPECT_EQ(QuotedPrintable(lf + std::string(lead, 'c') + " \n", true), crlf + std::string(lead, 'c') + "=20\r\n");
+      EXPECT_EQ(QuotedPrintable(std::string(lead, 'c') + " \r\n", true), std::string(lead, 'c') + "=20\r\n");
+    }
+  }
+  AllowWideMailVectors(true);
+}
+
+// Binary input of every kind of byte, cut at every offset of the first blocks:
+// both widths give the same text, which Python decodes, and a soft break comes
+// only where the next character (or "=XX") would pass the line's limit.
+TEST(QuotedPrintableEncoder, BinaryWidthsAgreeAndFillEveryLine) {
+  std::string data;
+  for (std::size_t lead = 0; lead <= 40; ++lead) data += std::string(lead, 'a') + AllBytes(300) + std::string(90, 'z');
+  AllowWideMailVectors(false);
+  const std::string narrow = QuotedPrintable(data, false);
+  AllowWideMailVectors(true);
+  const std::string wide = QuotedPrintable(data, false);
+  EXPECT_EQ(wide, narrow);
+  const std::vector<std::string> lines = Lines(wide);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    ASSERT_EQ(lines[i].back(), '=') << i;
+    EXPECT_GT(lines[i].size() - 1 + (lines[i + 1][0] == '=' ? 3 : 1), 75u) << i;
+  }
+  EXPECT_EQ(PythonDecode("quopri.decodestring", wide), data);
+}
+
 TEST(UUEncode, FortySixBytesGiveAFullLineAndAOneByteLine) {
   const std::string data = AllBytes(46);
   std::string out;
