@@ -188,6 +188,18 @@ TPoint ThumbSize(const TControlDesign& slider) {
 
 std::span<const TSkinPicture> MainSkinPictures() { return kPictures; }
 
+std::string_view SkinPanel(const TSkinPicture& picture) {
+  if (const TControlDesign* d = FindMainDesign(picture.Image))
+    return d->Kind == TDesignKind::Panel ? d->Name : d->Parent;
+  std::string_view panel;
+  for (const TControlDesign& d : kDesign) {
+    if (d.Sheet != picture.Image) continue;
+    if (d.Parent.empty() || (!panel.empty() && d.Parent != panel)) return {};
+    panel = d.Parent;
+  }
+  return panel;
+}
+
 TPaletteSlotDesign PaletteSlotDesign() {
   // Three columns of two rows between the name and the colour slider.
   return {2, 3, "24,296; 124,296; 224,296; 24,348; 124,348; 224,348", 96, 46};

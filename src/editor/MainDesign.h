@@ -57,6 +57,9 @@ struct TSkinPicture {
   std::string_view Image;
 };
 std::span<const TSkinPicture> MainSkinPictures();
+// The panel that alone draws the picture (the panel itself, a picture on it, or a
+// sheet only its controls use); empty when the window draws it elsewhere too.
+std::string_view SkinPanel(const TSkinPicture& picture);
 
 // The palette slots on the layer panel: rows, columns and the slot places
 // ("x,y; x,y; ..." row by row) the interface may replace

@@ -282,13 +282,29 @@ void TFormMain::SetUpFrames(TGraphicButton& button, const TControlDesign& design
 }
 
 void TFormMain::LoadSkins() {
-  for (const TSkinPicture& picture : MainSkinPictures()) {
-    auto* image = qobject_cast<TImage*>(Control(picture.Image));
-    if (!image) continue;
-    TBitmap32 bitmap;
-    LoadSkinBitmap(bitmap, picture.Key, picture.DefaultFile, true);
-    image->SetPicture(std::move(bitmap));
+  // The tool panels stay hidden while the desk is empty: what only they draw is
+  // decoded when each first shows, so a start with an empty desk never holds it.
+  for (const TSkinPicture& picture : MainSkinPictures())
+    if (SkinPanel(picture).empty()) LoadSkin(picture);
+  for (std::string_view name : {"PanelLayerTools", "PanelDesktopTools"}) Control(name)->installEventFilter(this);
+}
+
+void TFormMain::LoadSkin(const TSkinPicture& picture) {
+  auto* image = qobject_cast<TImage*>(Control(picture.Image));
+  if (!image) return;
+  TBitmap32 bitmap;
+  LoadSkinBitmap(bitmap, picture.Key, picture.DefaultFile, true);
+  image->SetPicture(std::move(bitmap));
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show) {
+    watched->removeEventFilter(this);
+    const std::string panel = watched->objectName().toStdString();
+    for (const TSkinPicture& picture : MainSkinPictures())
+      if (SkinPanel(picture) == panel) LoadSkin(picture);
   }
+  return TSkinnedForm::eventFilter(watched, event);
 }
 
 void TFormMain::WireControls() {

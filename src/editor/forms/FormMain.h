@@ -14,6 +14,8 @@
 #include "editor/Palette.h"
 #include "shell/forms/SkinnedForm.h"
 
+struct TSkinPicture;
+
 class QLabel;
 class TGraphicButton;
 class TGraphicSlider;
@@ -41,6 +43,10 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TFormMain(TMainSettings& settings, IMainDesk& desk, QWidget* parent = nullptr);
   ~TFormMain() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ public:
   TMainState& State() { return state_; }
   // The desk window, shown and hidden with the layers (a child; null without).
   TFormMontage* DeskWindow() const { return deskWindow_; }
@@ -84,6 +90,7 @@ class TFormMain : public TSkinnedForm, private IMainView {
   // The bald-head editor or the colour calibration over the desk's portrait.
   void EditPortrait(TLayerHistoryKind kind);
   void LoadSkins();
+  void LoadSkin(const TSkinPicture& picture);
   void SliderHintOnHover(TGraphicSlider& slider, std::string_view hintKey);
   void SetSliderValueQuietly(TGraphicSlider& slider, int min, int max, int value);
 

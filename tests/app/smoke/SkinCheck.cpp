@@ -93,6 +93,24 @@ void CheckSheet(const std::string& window, const std::string& name, const TGraph
 void CheckMainWindow(TFormMain& main) {
   SetStage("the main window's controls");
   if (!main.isVisible()) Fail("FormMain", "is not shown after start-up");
+  // What only a hidden tool panel draws waits for the panel's first show; shown
+  // for the checks below and hidden again for the screen comparison.
+  std::vector<QWidget*> shownPanels;
+  for (const TSkinPicture& picture : MainSkinPictures()) {
+    QWidget* panel = SkinPanel(picture).empty() ? nullptr : main.Control(SkinPanel(picture));
+    if (!panel || panel->isVisible()) continue;
+    auto* image = qobject_cast<TImage*>(main.Control(picture.Image));
+    if (image && !image->Picture().Empty())
+      Fail("FormMain", "skin picture " + std::string(picture.Image) + " is decoded while its panel is hidden");
+    if (std::find(shownPanels.begin(), shownPanels.end(), panel) == shownPanels.end()) shownPanels.push_back(panel);
+  }
+  for (QWidget* panel : shownPanels) panel->show();
+  struct THide {
+    std::vector<QWidget*>& panels;
+    ~THide() {
+      for (QWidget* panel : panels) panel->hide();
+    }
+  } hideAgain{shownPanels};
   for (const TSkinPicture& picture : MainSkinPictures()) {
     auto* image = qobject_cast<TImage*>(main.Control(picture.Image));
     if (!image)

@@ -119,6 +119,25 @@ TEST_F(FormMainTest, ControlsFollowTheModeAndTheLayers) {
   EXPECT_EQ(form.Slider("SliderOpacity")->Resource().Index(), 1);
 }
 
+TEST_F(FormMainTest, TheToolPanelsDecodeWhatOnlyTheyDrawWhenFirstShown) {
+  const auto empty = [&](std::string_view name) { return qobject_cast<TImage*>(form.Control(name))->Picture().Empty(); };
+  const std::string_view layerPanel[] = {"PanelLayerTools", "ImageSkinColoration", "ImagePalette"};
+  const std::string_view deskPanel[] = {"PanelDesktopTools", "ImageDesktopToolsButtons"};
+  // An empty desk shows neither panel; the buttons and sliders beside the desk share their sheets.
+  for (std::string_view name : layerPanel) EXPECT_TRUE(empty(name)) << name;
+  for (std::string_view name : deskPanel) EXPECT_TRUE(empty(name)) << name;
+  for (std::string_view name : {"ImageSlidersLayer", "ImageLayerToolsButtons"}) EXPECT_FALSE(empty(name)) << name;
+
+  desk.Add();
+  desk.Select(0);
+  form.State().ModeButtonClick("ButtonColoration");
+  ASSERT_TRUE(Shown("PanelLayerTools"));
+  ASSERT_TRUE(Shown("PanelDesktopTools"));
+  for (std::string_view name : layerPanel) EXPECT_FALSE(empty(name)) << name;
+  for (std::string_view name : deskPanel) EXPECT_FALSE(empty(name)) << name;
+  EXPECT_TRUE(skins.messages.empty()) << skins.messages.front();
+}
+
 TEST_F(FormMainTest, LoadingTheSlidersRunsNoChangeHandler) {
   TLayer& layer = desk.Add();
   layer.SetBlue(20);
