@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 #include "picture/BitmapRoutines.h"
 #include "picture/Mask.h"
@@ -293,8 +294,8 @@ template <TCompositeAlpha kAlpha>
   return i;
 }
 
-const bool kWide = ProcessorFeatures().Avx2;
-const bool kWidest = ProcessorFeatures().Avx512Vbmi;
+const bool kHasWide = ProcessorFeatures().Avx2;
+const bool kHasWidest = ProcessorFeatures().Avx512Vbmi;
 #else
 int FillWide(TColor32*, int, TColor32) { return 0; }
 template <TCompositeAlpha>
@@ -310,14 +311,18 @@ int LayPlainWidest(const TColor32*, TColor32*, int, std::uint32_t) {
   return 0;
 }
 int GatherWidest(const TPreparedLayer&, const std::uint8_t*, int, int from, int, std::uint8_t*) { return from; }
-constexpr bool kWide = false;
-constexpr bool kWidest = false;
+constexpr bool kHasWide = false;
+constexpr bool kHasWidest = false;
 #endif
+
+std::atomic<int> vectorLimit{2};
+bool Wide() { return kHasWide && vectorLimit.load(std::memory_order_relaxed) >= 1; }
+bool Widest() { return kHasWidest && vectorLimit.load(std::memory_order_relaxed) >= 2; }
 
 template <TCompositeAlpha kAlpha>
 void LayPlain(const TColor32* src, TColor32* dst, int count, std::uint32_t factor) {
-  int i = kWidest ? LayPlainWidest<kAlpha>(src, dst, count, factor) : 0;
-  if (kWide) i += LayPlainWide<kAlpha>(src + i, dst + i, count - i, factor);
+  int i = Widest() ? LayPlainWidest<kAlpha>(src, dst, count, factor) : 0;
+  if (Wide()) i += LayPlainWide<kAlpha>(src + i, dst + i, count - i, factor);
   for (; i < count; ++i) {
     const std::uint32_t a = src[i] >> 24;
     Lay<kAlpha>(src[i], dst[i], factor == 255 ? a : (factor * a) >> 8);
@@ -340,7 +345,7 @@ const std::uint8_t* CellsOf(const TPreparedLayer& p, int mapRow, int from, int t
   if (gathered.MapRow != mapRow || from < gathered.From || to > gathered.To) {
     gathered.Cells.resize(p.MapColumns.size());
     std::uint8_t* out = gathered.Cells.data();
-    int i = kWidest ? std::max(from, GatherWidest(p, cells, p.Map->Width(), from, to, out)) : from;
+    int i = Widest() ? std::max(from, GatherWidest(p, cells, p.Map->Width(), from, to, out)) : from;
     for (; i < to; ++i) out[i] = cells[p.MapColumns[std::size_t(i)]];
     gathered.MapRow = mapRow;
     gathered.From = from;
@@ -351,7 +356,7 @@ const std::uint8_t* CellsOf(const TPreparedLayer& p, int mapRow, int from, int t
 
 template <TCompositeAlpha kAlpha>
 void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int count, const std::uint8_t* cells) {
-  int i = kWide ? LayFadedWide<kAlpha>(p, src, dst, count, cells) : 0;
+  int i = Wide() ? LayFadedWide<kAlpha>(p, src, dst, count, cells) : 0;
   for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[cells[i]]][src[i] >> 24]);
 }
 
@@ -474,7 +479,7 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
         for (std::size_t g = grounds; g < end; ++g) {
           TColor32* out = row + plan.Pieces[g].Left;
           const int width = plan.Pieces[g].Right - plan.Pieces[g].Left;
-          std::fill(out + (kWide ? FillWide(out, width, ground) : 0), out + width, ground);
+          std::fill(out + (Wide() ? FillWide(out, width, ground) : 0), out + width, ground);
         }
       }
       for (std::size_t k = count; k-- > 0;) {
@@ -528,3 +533,5 @@ void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLa
   else
     CompositeRows<TCompositeAlpha::Accumulate>(target, rect, prepared, opaqueCopy);
 }
+
+void LimitCompositeVectors(int width) { vectorLimit.store(std::clamp(width, 0, 2), std::memory_order_relaxed); }

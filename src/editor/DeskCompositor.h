@@ -36,3 +36,7 @@ enum class TCompositeAlpha {
 void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLayer> layers, double scale,
                      TCompositeAlpha alpha, TBitmap32* opaqueCopy = nullptr);
 
+// The widest vectors compositing may use from now on: 0 none, 1 eight pixels, 2
+// sixteen (each where the processor has them), so that every path can be checked
+// against the others on one machine.
+void LimitCompositeVectors(int width);

@@ -123,7 +123,17 @@ std::vector<Source> Scene(std::mt19937& random) {
   return sources;
 }
 
-TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmetic) {
+// Each width of vectors the compositor may take (none, eight pixels, sixteen),
+// where the processor has it; the widest otherwise.
+class DeskCompositorVectors : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { LimitCompositeVectors(GetParam()); }
+  void TearDown() override { LimitCompositeVectors(2); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Widths, DeskCompositorVectors, ::testing::Values(0, 1, 2));
+
+TEST_P(DeskCompositorVectors, EveryPathAgreesWithThePixelArithmetic) {
   std::mt19937 random(7);
   const std::vector<Source> sources = Scene(random);
   std::vector<std::vector<TAlphaSpan>> spans;
@@ -145,7 +155,7 @@ TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmetic) {
 // than the rendering's size, cells gathered in runs and reused by rows that
 // meet the same map row (with spans, over the columns those rows lay); runs of
 // sixteen clear, opaque and mixed pixels; on top, an opaque block with holes.
-TEST(DeskCompositorPaths, EveryPathAgreesWithThePixelArithmeticAtEveryScale) {
+TEST_P(DeskCompositorVectors, EveryPathAgreesWithThePixelArithmeticAtEveryScale) {
   std::mt19937 random(11);
   for (bool withSpans : {false, true})
     for (double scale : {2.0, 0.5, 1.33}) {
