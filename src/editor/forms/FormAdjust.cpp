@@ -166,11 +166,7 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ApplyInterface(this);
   setWindowTitle(TermText("ProductName"));
   CaptionBar->Caption = TermText("FormAdjustCaption");
-  ButtonFace->setToolTip(TermText("ButtonFaceHint"));
-  ButtonHand->setToolTip(TermText("ButtonHandHint"));
-  ButtonBody->setToolTip(TermText("ButtonBodyHint"));
-  ButtonOK->setToolTip(TermText("ButtonOKHint"));
-  ButtonCancel->setToolTip(TermText("ButtonCancelHint"));
+  HintPrefix = "";
   // The default button sheet is plain: the buttons say what they are.
   ButtonFace->SetCaption(TermText("ButtonFaceCaption", "Face"));
   ButtonHand->SetCaption(TermText("ButtonHandCaption", "Hand"));

@@ -188,9 +188,7 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
   CaptionBar->Caption = TermText("FormLoadSaveCaption");
   LabelLoad->setText(TermText("LabelLoadCaption"));
   LabelSave->setText(TermText("LabelSaveCaption"));
-  for (TGraphicButton* b : {ButtonLoadImage, ButtonLoadClipboard, ButtonLoadCamera, ButtonLoadTwain, ButtonSaveImage,
-                            ButtonSaveClipboard, ButtonLoadWork, ButtonSaveWork, ButtonSendImage, ButtonSendWork})
-    b->setToolTip(TermText((b->objectName() + "Hint").toUtf8().constData()));
+  HintPrefix = "";
 
   // The dialogs start in the program's picture folders; each then keeps the folder
   // of the file last chosen in it.

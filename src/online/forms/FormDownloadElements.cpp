@@ -173,9 +173,7 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   LabelTreeView->setText(TermText("LabelTreeViewCaption", "Publishers"));
   LabelNodeName->setText(TermText("LabelNodeNameCaption", ""));
   LabelDownloadList->setText(TermText("LabelDownloadListCaption", "To download"));
-  ButtonStartDownload->setToolTip(TermText("ButtonStartDownloadHint", ""));
-  ButtonStopDownload->setToolTip(TermText("ButtonStopDownloadHint", ""));
-  ButtonElementsPreview->setToolTip(TermText("ButtonElementsPreviewHint", ""));
+  HintPrefix = "";
 
   TBitmap32 blank;
   if (LoadSkinBitmap(blank, "BlankElementPreview", "BlankPub.psd", true)) {

@@ -82,8 +82,7 @@ TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent
   LabelSecondName->setText(TermText("FormRegistrationLabelSecondNameCaption", "Second name"));
   LabelEmail->setText(TermText("FormRegistrationLabelEmailCaption", "E-mail"));
   LabelBirthDate->setText(TermText("FormRegistrationLabelBirthDateCaption", "Birth date"));
-  ButtonStartRegistration->setToolTip(TermText("FormRegistrationButtonStartRegistrationHint", ""));
-  ButtonStopRegistration->setToolTip(TermText("FormRegistrationButtonStopRegistrationHint", ""));
+  HintPrefix = "FormRegistration";
   if (MainIni) cgiServer_ = ReadOnlineServers(*MainIni, false).CGIServer;
   FillChoices(ComboBoxCountry, "T Country", "FormRegistrationItemCountryCaption");
   FillChoices(ComboBoxSex, "T Sex", "FormRegistrationItemSexCaption");

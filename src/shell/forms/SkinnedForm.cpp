@@ -145,7 +145,7 @@ void TSkinnedForm::paintEvent(QPaintEvent* event) {
 }
 
 void TSkinnedForm::TakeControlHints() {
-  const std::string prefix = Topic();
+  const std::string prefix = HintPrefix.value_or(Topic());
   for (QWidget* control : findChildren<QWidget*>()) {
     if (control->objectName().isEmpty() || !control->toolTip().isEmpty()) continue;
     const std::string key = prefix + control->objectName().toStdString() + "Hint";

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,11 @@ class TSkinnedForm : public QWidget {
   // The help and tip topic: the window's Name.
   virtual std::string Topic() const;
   // Before the window first shows, each named control without a hint takes the
-  // text table's Topic() + its name + "Hint" when the table has that key.
+  // text table's HintPrefix + its name + "Hint" when the table has that key.
   void TakeControlHints();
+  // The hint keys' prefix where it is not the window's Topic() (some windows'
+  // keys have none, one has a name of its own).
+  std::optional<std::string> HintPrefix;
   std::string Name() const { return objectName().toStdString(); }
 
  protected:
