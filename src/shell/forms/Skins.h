@@ -22,9 +22,10 @@ const TSkinLoaders& SkinLoaders();
 // + defaultFile is shown and the bitmap is left empty.
 bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view defaultFile, bool useDefault);
 
-// The window's own skin (called from its OnShow): painted behind the controls,
-// copied to its caption bar, cutting the window's shape at pure green, and sizing
-// the window. An unloadable skin leaves the window as designed.
+// The window's own skin (TSkinnedForm loads the skins a window names on each show
+// and frees them on close): painted behind the controls, copied to its caption
+// bar, cutting the window's shape at pure green, and sizing the window. An
+// unloadable skin leaves the window as designed.
 void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile);
 void FreeFormSkin(TSkinnedForm& form);
 // The window's button sheet: the picture of its direct child image "ImageButtons".
