@@ -21,9 +21,9 @@ constexpr int kRadius = 25;
 // The default desk window over a 1024 canvas at scale 2, the whole canvas in view.
 void SetDesk() {
   SetSmallDesk(445, 492, kSide, kSide);
-  DeskScale = 2.0;
-  DeskViewWidth = 890;
-  DeskViewHeight = 984;
+  TestDeskGeometry().DeskScale = 2.0;
+  TestDeskGeometry().DeskViewWidth = 890;
+  TestDeskGeometry().DeskViewHeight = 984;
 }
 
 // A wavy stroke across the middle of the canvas, in window points (scale 2).

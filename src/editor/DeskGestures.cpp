@@ -15,9 +15,9 @@ bool IsCorner(TResizeHandle h) {
          h == TResizeHandle::BottomRight;
 }
 
-bool SizeAllowed(int width, int height) {
-  return width >= kMinLayerSide && height >= kMinLayerSide && width <= DesktopTableWidth &&
-         height <= DesktopTableHeight;
+bool SizeAllowed(const TDeskGeometry& desk, int width, int height) {
+  return width >= kMinLayerSide && height >= kMinLayerSide && width <= desk.DesktopTableWidth &&
+         height <= desk.DesktopTableHeight;
 }
 
 }  // namespace
@@ -80,11 +80,12 @@ int HandleCursor(TResizeHandle handle) {
 
 bool TPanGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
   if (!(point == last)) moved_ = true;
-  const int left = DeskViewLeft - RoundInt((point.X - last.X) / DeskScale);
-  const int top = DeskViewTop - RoundInt((point.Y - last.Y) / DeskScale);
-  const bool inside = left >= 0 && left <= DesktopTableWidth - DeskViewWidth && top >= 0 &&
-                      top <= DesktopTableHeight - DeskViewHeight;
-  if (inside && (left != DeskViewLeft || top != DeskViewTop)) owner_.ScrollDesk(left, top);
+  const TDeskGeometry& g = desk_.DeskGeometry();
+  const int left = g.DeskViewLeft - RoundInt((point.X - last.X) / g.DeskScale);
+  const int top = g.DeskViewTop - RoundInt((point.Y - last.Y) / g.DeskScale);
+  const bool inside = left >= 0 && left <= g.DesktopTableWidth - g.DeskViewWidth && top >= 0 &&
+                      top <= g.DesktopTableHeight - g.DeskViewHeight;
+  if (inside && (left != g.DeskViewLeft || top != g.DeskViewTop)) owner_.ScrollDesk(left, top);
   return true;
 }
 
@@ -114,7 +115,7 @@ bool TRotateGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
   desk_.SetChanged(ckLayerRotated);
   // The item keeps the angle from before the gesture, which its undo restores.
   layer->SaveUndo(lhkRotate, true);
-  const int turn = RoundInt((point.X - last.X) / DeskScale);
+  const int turn = RoundInt((point.X - last.X) / desk_.DeskGeometry().DeskScale);
   // Small steps turn at half speed, for fine control.
   layer->SetAngle(layer->Angle() + (std::abs(turn) > 16 ? turn : turn / 2));
   return true;
@@ -139,7 +140,7 @@ TRect TResizeGesture::Resized(const TRect& rect, TPoint point, TPoint last) cons
         handle_ == TResizeHandle::BottomRight)
       d = -d;
     const int dh = RoundInt(d / aspect_);
-    if (!SizeAllowed(width + d, height + dh)) return rect;
+    if (!SizeAllowed(desk_.DeskGeometry(), width + d, height + dh)) return rect;
     if (handle_ == TResizeHandle::TopLeft || handle_ == TResizeHandle::BottomLeft) left -= d;
     if (handle_ == TResizeHandle::TopLeft || handle_ == TResizeHandle::TopRight) top -= dh;
     return Bounds(left, top, width + d, height + dh);
@@ -148,11 +149,11 @@ TRect TResizeGesture::Resized(const TRect& rect, TPoint point, TPoint last) cons
   int d = horizontal ? ex : ey;
   if (handle_ == TResizeHandle::RightEdge || handle_ == TResizeHandle::BottomEdge) d = -d;
   if (horizontal) {
-    if (!SizeAllowed(width + d, height)) return rect;
+    if (!SizeAllowed(desk_.DeskGeometry(), width + d, height)) return rect;
     if (handle_ == TResizeHandle::LeftEdge) left -= d;
     return Bounds(left, top, width + d, height);
   }
-  if (!SizeAllowed(width, height + d)) return rect;
+  if (!SizeAllowed(desk_.DeskGeometry(), width, height + d)) return rect;
   if (handle_ == TResizeHandle::TopEdge) top -= d;
   return Bounds(left, top, width, height + d);
 }

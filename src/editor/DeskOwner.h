@@ -8,12 +8,15 @@
 
 #include "picture/LayerHost.h"
 #include "platform/Geometry.h"
+#include "shell/DeskGeometry.h"
 
 class TLayer;
 class TMask;
 
 class IDeskOwner : public IEditingHost {
  public:
+  // The canvas and window sizes, the scale and the view the desk shows.
+  virtual const TDeskGeometry& DeskGeometry() const = 0;
   // Refreshes the enabled state of the undo and layer controls.
   virtual void SetControls() = 0;
   // The sliders show `layer`'s own values, or with `mask` its current region's.

@@ -83,8 +83,8 @@ void CompleteUndoRect(TLayer& layer, TLayerHistoryKind kind) {
 TStrokeGesture::TStrokeGesture(IDeskToolHost& desk, IDeskToolOwner& owner, TLayer* layer, TDeskDragMode mode)
     : TDeskGesture(desk, owner, layer),
       settings_(owner.ToolSettings()),
-      clipRight_(std::min(layer->Left + std::max(layer->Width(), 0), DesktopTableWidth)),
-      clipBottom_(std::min(layer->Top + std::max(layer->Height(), 0), DesktopTableHeight)),
+      clipRight_(std::min(layer->Left + std::max(layer->Width(), 0), desk.DeskGeometry().DesktopTableWidth)),
+      clipBottom_(std::min(layer->Top + std::max(layer->Height(), 0), desk.DeskGeometry().DesktopTableHeight)),
       mode_(mode) {}
 
 bool TStrokeGesture::Wants(const TDeskMouse& mouse, TPoint point, TPoint last) const {
@@ -118,10 +118,11 @@ bool TStrokeGesture::Draw(const TDeskMouse& mouse, TPoint point, TPoint last) {
     Paint(*layer, square, point, last, mouse.Button == TDeskButton::Right);
     layer->Render(false);
     layer->LookChanged();
-    const TRect window{RoundInt((square.Left - DeskViewLeft) / DeskScale) - 1,
-                       RoundInt((square.Top - DeskViewTop) / DeskScale) - 1,
-                       RoundInt((square.Right - DeskViewLeft) / DeskScale) + 1,
-                       RoundInt((square.Bottom - DeskViewTop) / DeskScale) + 1};
+    const TDeskGeometry& g = desk_.DeskGeometry();
+    const TRect window{RoundInt((square.Left - g.DeskViewLeft) / g.DeskScale) - 1,
+                       RoundInt((square.Top - g.DeskViewTop) / g.DeskScale) - 1,
+                       RoundInt((square.Right - g.DeskViewLeft) / g.DeskScale) + 1,
+                       RoundInt((square.Bottom - g.DeskViewTop) / g.DeskScale) + 1};
     desk_.RefreshRect(window);
   }
   return true;

@@ -19,6 +19,7 @@ class TDeskTemplateHost : public ITemplateDesk {
   std::function<void(int)> ChangeDeskMode;
 
   void SetNewLayer(int type, const std::string& caption) override;
+  const TDeskGeometry& DeskGeometry() const override { return owner_.DeskGeometry(); }
   std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) override;
   void SelectLayer(int index) override;
   int InsertLayer(std::unique_ptr<TLayer> layer) override;

@@ -10,6 +10,7 @@
 #include "editor/DeskToolSettings.h"
 #include "picture/ChangeKind.h"
 #include "platform/Geometry.h"
+#include "shell/DeskGeometry.h"
 
 class TBitmap32;
 class TLayer;
@@ -45,6 +46,8 @@ class IDeskToolHost {
   // The layer under canvas point (x, y); see the desk's rules for Ctrl and cycling.
   virtual int LayerAt(int x, int y, bool ctrl, bool cycle) = 0;
   virtual TPoint DeskToCanvas(TPoint point) const = 0;
+  // The canvas and window sizes, the scale and the view.
+  virtual const TDeskGeometry& DeskGeometry() const = 0;
 
   // A long desk operation runs the message loop: presses and releases wait.
   virtual bool DeskBusy() const = 0;

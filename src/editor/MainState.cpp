@@ -81,7 +81,7 @@ std::string SliderHint(std::string_view name, std::string_view term, int value) 
   return text + " (" + std::to_string(value) + "%)";
 }
 
-TMainState::TMainState(IMainView& view) : view_(view) {}
+TMainState::TMainState(IMainView& view, const TDeskGeometry& geometry) : view_(view), geometry_(geometry) {}
 
 TLayer* TMainState::SelectedLayer() {
   const int index = desk_->SelectedIndex();

@@ -58,7 +58,10 @@ std::string SliderHint(std::string_view name, std::string_view term, int value);
 // The tool settings are the state's own (ModifierSize ... BrushColorBlue).
 class TMainState : public TDeskToolSettings, public IDeskOwner {
  public:
-  explicit TMainState(IMainView& view);
+  // The desk geometry starts as `geometry` (the interface info's, in the
+  // program); the zoom and the scrolling move its view.
+  TMainState(IMainView& view, const TDeskGeometry& geometry);
+  const TDeskGeometry& DeskGeometry() const override { return geometry_; }
   // The desk is made with the state as its owner, so it is attached afterwards;
   // nothing but the constructor runs before.
   void AttachDesk(IMainDesk& desk) { desk_ = &desk; }
@@ -152,6 +155,7 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
 
   IMainDesk* desk_ = nullptr;
   IMainView& view_;
+  TDeskGeometry geometry_;
   TDeskMode deskMode_ = dmNone;
   TChangeKind lastChange_ = ckNone;
   bool loadingSliders_ = false;

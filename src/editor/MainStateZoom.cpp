@@ -1,4 +1,4 @@
-// Zoom and scroll of the desk: the view globals, the scroll sliders and the
+// Zoom and scroll of the desk: the geometry's view, the scroll sliders and the
 // layers' renderings follow the scale and the view origin.
 #include "editor/DeskViewGeometry.h"
 #include "editor/MainState.h"
@@ -7,27 +7,31 @@
 #include "shell/ShellGlobals.h"
 
 namespace {
-TDeskSizes CurrentSizes() { return {DesktopWindowWidth, DesktopWindowHeight, DesktopTableWidth, DesktopTableHeight}; }
-TRect CurrentView() { return Bounds(DeskViewLeft, DeskViewTop, DeskViewWidth, DeskViewHeight); }
+TDeskSizes CurrentSizes(const TDeskGeometry& g) {
+  return {g.DesktopWindowWidth, g.DesktopWindowHeight, g.DesktopTableWidth, g.DesktopTableHeight};
+}
+TRect CurrentView(const TDeskGeometry& g) {
+  return Bounds(g.DeskViewLeft, g.DeskViewTop, g.DeskViewWidth, g.DeskViewHeight);
+}
 }  // namespace
 
-int TMainState::ScaleSliderMax() const { return MaxDeskScalePercent(CurrentSizes()); }
+int TMainState::ScaleSliderMax() const { return MaxDeskScalePercent(CurrentSizes(geometry_)); }
 
 void TMainState::ShowScrollRanges() {
-  view_.ShowScrollSliders(HorizontalScrollRange(CurrentSizes(), CurrentView()),
-                          VerticalScrollRange(CurrentSizes(), CurrentView()));
+  view_.ShowScrollSliders(HorizontalScrollRange(CurrentSizes(geometry_), CurrentView(geometry_)),
+                          VerticalScrollRange(CurrentSizes(geometry_), CurrentView(geometry_)));
 }
 
 void TMainState::SetDeskScale(double scale) {
-  if (scale == DeskScale || scale <= 0) return;
-  DeskScale = scale;
-  const TRect before = CurrentView();
-  const TRect view = ScaledDeskView(CurrentSizes(), before, scale);
+  if (scale == geometry_.DeskScale || scale <= 0) return;
+  geometry_.DeskScale = scale;
+  const TRect before = CurrentView(geometry_);
+  const TRect view = ScaledDeskView(CurrentSizes(geometry_), before, scale);
   if (view == before) return;
-  DeskViewLeft = view.Left;
-  DeskViewTop = view.Top;
-  DeskViewWidth = view.Width();
-  DeskViewHeight = view.Height();
+  geometry_.DeskViewLeft = view.Left;
+  geometry_.DeskViewTop = view.Top;
+  geometry_.DeskViewWidth = view.Width();
+  geometry_.DeskViewHeight = view.Height();
   SetChanged(ckDeskScale);
   ShowScrollRanges();
   if (!desk_->DeskVisible()) return;
@@ -36,13 +40,13 @@ void TMainState::SetDeskScale(double scale) {
 }
 
 void TMainState::ScrollDesk(int left, int top) {
-  if (left == DeskViewLeft && top == DeskViewTop) return;
-  DeskViewLeft = left;
-  DeskViewTop = top;
+  if (left == geometry_.DeskViewLeft && top == geometry_.DeskViewTop) return;
+  geometry_.DeskViewLeft = left;
+  geometry_.DeskViewTop = top;
   if (desk_->DeskVisible()) {
     bool allWhole = true;
     for (int i = 0; i < desk_->LayerCount(); ++i) {
-      if (!desk_->Layer(i).ScrollView({left, top}, DeskScale)) allWhole = false;
+      if (!desk_->Layer(i).ScrollView({left, top}, geometry_.DeskScale)) allWhole = false;
     }
     if (lastChange_ != ckScroll) {
       // The first step of a scroll builds the cache the next steps reuse.
@@ -62,7 +66,7 @@ void TMainState::ScrollDesk(int left, int top) {
 }
 
 void TMainState::CentreDesk() {
-  const TPoint origin = CentredViewOrigin(CurrentSizes(), CurrentView());
+  const TPoint origin = CentredViewOrigin(CurrentSizes(geometry_), CurrentView(geometry_));
   ScrollDesk(origin.X, origin.Y);
   ShowScrollRanges();
 }

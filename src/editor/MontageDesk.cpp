@@ -245,25 +245,31 @@ std::string TMontageDesk::NewLayerId() {
 
 // --- geometry ---
 
+const TDeskGeometry& TMontageDesk::DeskGeometry() const { return owner_.DeskGeometry(); }
+
 TPoint TMontageDesk::ImageToDesk(TPoint offset) const {
-  return {RoundInt(offset.X / DeskScale), RoundInt(offset.Y / DeskScale)};
+  const double scale = DeskGeometry().DeskScale;
+  return {RoundInt(offset.X / scale), RoundInt(offset.Y / scale)};
 }
 
 TPoint TMontageDesk::DeskToCanvas(TPoint point) const {
-  return {RoundInt(point.X * DeskScale) + DeskViewLeft, RoundInt(point.Y * DeskScale) + DeskViewTop};
+  const TDeskGeometry& g = DeskGeometry();
+  return {RoundInt(point.X * g.DeskScale) + g.DeskViewLeft, RoundInt(point.Y * g.DeskScale) + g.DeskViewTop};
 }
 
 TViewFrame TMontageDesk::DeskFrame() const {
-  return {DeskScale, DesktopWindowWidth, DesktopWindowHeight,
-          Bounds(DeskViewLeft, DeskViewTop, DeskViewWidth, DeskViewHeight)};
+  const TDeskGeometry& g = DeskGeometry();
+  return {g.DeskScale, g.DesktopWindowWidth, g.DesktopWindowHeight,
+          Bounds(g.DeskViewLeft, g.DeskViewTop, g.DeskViewWidth, g.DeskViewHeight)};
 }
 
 TViewFrame TMontageDesk::ExportFrame() const {
   return {1.0, ExportWidth, ExportHeight, Bounds(ExportLeft, ExportTop, ExportSourceWidth, ExportSourceHeight)};
 }
 
-
-TRect TMontageDesk::WindowRect() const { return {0, 0, DesktopWindowWidth, DesktopWindowHeight}; }
+TRect TMontageDesk::WindowRect() const {
+  return {0, 0, DeskGeometry().DesktopWindowWidth, DeskGeometry().DesktopWindowHeight};
+}
 
 // --- the warp field ---
 

@@ -96,6 +96,8 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   // --- geometry ---
   // A desk-window point as a canvas point.
   TPoint DeskToCanvas(TPoint point) const override;
+  // The owner's.
+  const TDeskGeometry& DeskGeometry() const override;
 
   // --- compositing and painting ---
   // Composites `rect` into the target (desk-window pixels for Desk and View).

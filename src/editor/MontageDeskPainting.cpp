@@ -27,9 +27,10 @@ void FillRect(TBitmap32& bitmap, const TRect& rect, TColor32 color) {
 }  // namespace
 
 void TMontageDesk::EnsureDeskBitmaps() {
-  if (deskBitmap_.Width() == DesktopWindowWidth && deskBitmap_.Height() == DesktopWindowHeight) return;
-  deskBitmap_.SetSize(DesktopWindowWidth, DesktopWindowHeight, kWhite);
-  screenBitmap_.SetSize(DesktopWindowWidth, DesktopWindowHeight, kWhite);
+  const int width = DeskGeometry().DesktopWindowWidth, height = DeskGeometry().DesktopWindowHeight;
+  if (deskBitmap_.Width() == width && deskBitmap_.Height() == height) return;
+  deskBitmap_.SetSize(width, height, kWhite);
+  screenBitmap_.SetSize(width, height, kWhite);
 }
 
 std::vector<TCompositeLayer> TMontageDesk::CompositeParts(TDeskTarget target) const {
@@ -53,10 +54,10 @@ void TMontageDesk::CompositeRect(const TRect& rect, TDeskTarget target) {
   switch (target) {
     case TDeskTarget::Desk:
       EnsureDeskBitmaps();
-      CompositeLayers(deskBitmap_, rect, parts, DeskScale, TCompositeAlpha::Coverage);
+      CompositeLayers(deskBitmap_, rect, parts, DeskGeometry().DeskScale, TCompositeAlpha::Coverage);
       break;
     case TDeskTarget::View:
-      CompositeLayers(viewBitmap_, rect, parts, DeskScale, TCompositeAlpha::Coverage);
+      CompositeLayers(viewBitmap_, rect, parts, DeskGeometry().DeskScale, TCompositeAlpha::Coverage);
       break;
     case TDeskTarget::Export:
       CompositeLayers(exportBitmap_, rect, parts, 1.0, TCompositeAlpha::Accumulate);
@@ -73,8 +74,8 @@ void TMontageDesk::RefreshRect(const TRect& rect) {
   // Without a scroll cache the screen takes each row as it is composed, while
   // the row is still in the processor's cache.
   EnsureDeskBitmaps();
-  CompositeLayers(deskBitmap_, rect, CompositeParts(TDeskTarget::Desk), DeskScale, TCompositeAlpha::Coverage,
-                  &screenBitmap_);
+  CompositeLayers(deskBitmap_, rect, CompositeParts(TDeskTarget::Desk), DeskGeometry().DeskScale,
+                  TCompositeAlpha::Coverage, &screenBitmap_);
   ShowPixels(IntersectRects(rect, WindowRect()));
 }
 
@@ -120,8 +121,8 @@ void TMontageDesk::DrawSelectionFrame(const TRect& clip) {
   const TRect frame = layer->ViewRect();
   const int x0 = frame.Left, y0 = frame.Top, x1 = frame.Right - 1, y1 = frame.Bottom - 1;
   auto line = [&](TRect edge, TColor32 color) { FillRect(screenBitmap_, IntersectRects(edge, clip), color); };
-  if (y1 != DesktopWindowHeight - 1) line({x0, y1, x1 + 1, y1 + 1}, kFrameDark);
-  if (x1 != DesktopWindowWidth - 1) line({x1, y0, x1 + 1, y1 + 1}, kFrameDark);
+  if (y1 != DeskGeometry().DesktopWindowHeight - 1) line({x0, y1, x1 + 1, y1 + 1}, kFrameDark);
+  if (x1 != DeskGeometry().DesktopWindowWidth - 1) line({x1, y0, x1 + 1, y1 + 1}, kFrameDark);
   if (y0 != 0) line({x0, y0, x1 + 1, y0 + 1}, kFrameLight);
   if (x0 != 0) line({x0, y0, x0 + 1, y1 + 1}, kFrameLight);
 }
@@ -154,12 +155,13 @@ void TMontageDesk::DropViewBitmap() { viewBitmap_.Reset(); }
 
 void TMontageDesk::PlaceViewBitmap(int viewLeft, int viewTop) {
   // Where a wholly rendered layer at ViewCanvasOrigin lands for this view.
-  ViewOrigin = {RoundInt(ViewCanvasOrigin.X / DeskScale) - RoundInt(viewLeft / DeskScale),
-                RoundInt(ViewCanvasOrigin.Y / DeskScale) - RoundInt(viewTop / DeskScale)};
+  const double scale = DeskGeometry().DeskScale;
+  ViewOrigin = {RoundInt(ViewCanvasOrigin.X / scale) - RoundInt(viewLeft / scale),
+                RoundInt(ViewCanvasOrigin.Y / scale) - RoundInt(viewTop / scale)};
 }
 
 void TMontageDesk::RenderExportBitmap() {
-  const TRect canvas{0, 0, ::DesktopTableWidth, ::DesktopTableHeight};
+  const TRect canvas{0, 0, DeskGeometry().DesktopTableWidth, DeskGeometry().DesktopTableHeight};
   TRect box;
   for (const auto& layer : layers_) {
     // A layer wholly off the canvas takes no part, or it would stretch the box.

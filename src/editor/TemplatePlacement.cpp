@@ -102,9 +102,11 @@ std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartIn
       if (!made) return kMessageNailsNotSelected;
       return std::nullopt;
     }
-    case tkBody:
-      TemplatePlacement = {DeskViewLeft + DeskViewWidth / 2, DeskViewTop + DeskViewHeight / 2};
+    case tkBody: {
+      const TDeskGeometry& g = desk.DeskGeometry();
+      TemplatePlacement = {g.DeskViewLeft + g.DeskViewWidth / 2, g.DeskViewTop + g.DeskViewHeight / 2};
       break;
+    }
     case tkModel:
       TemplatePlacement = {CentrePoint.X + entry.X, CentrePoint.Y + entry.Y};
       break;

@@ -12,6 +12,7 @@
 #include "editor/TemplateBase.h"
 #include "picture/ChangeKind.h"
 #include "platform/Geometry.h"
+#include "shell/DeskGeometry.h"
 
 class TLayer;
 
@@ -22,6 +23,8 @@ class ITemplateDesk {
   virtual ~ITemplateDesk() = default;
   // The template type and caption the next layer of CreateLayer takes.
   virtual void SetNewLayer(int type, const std::string& caption) = 0;
+  // The desk's geometry: a body template goes to the middle of its view.
+  virtual const TDeskGeometry& DeskGeometry() const = 0;
   // Builds the layer of an element file (its loader's error is thrown).
   virtual std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) = 0;
   // -1 clears the selection.

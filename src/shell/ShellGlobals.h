@@ -1,7 +1,7 @@
 #pragma once
 // Program-wide state of the application shell: the product record, the program
-// folder, the settings ini, and the desk geometry that the start-up sets from the
-// settings and the main state's zoom and scrolling move afterwards.
+// folder and content folders, the settings ini, the work-file extensions and the
+// intro's skip flag.
 #include <memory>
 #include <string>
 
@@ -40,33 +40,6 @@ extern std::string CompressedWorkExt;
 extern std::string UncompressedWorkExt;
 // Set when the user clicks or presses a key during the intro.
 extern bool IntroSkipped;
-
-// Desk geometry: the canvas holds the work in picture pixels (at most 1024 a side);
-// the desk window shows the canvas rectangle DeskView* at DeskScale canvas pixels
-// per window pixel.
-constexpr int kDefaultDesktopWindowX = 97;
-constexpr int kDefaultDesktopWindowY = 62;
-constexpr int kDefaultDesktopWindowWidth = 445;
-constexpr int kDefaultDesktopWindowHeight = 492;
-constexpr int kDefaultDesktopTableWidth = 890;
-constexpr int kDefaultDesktopTableHeight = 984;
-constexpr int kMaxDesktopTableSide = 1024;
-
-extern int DesktopWindowX;
-extern int DesktopWindowY;
-extern int DesktopWindowWidth;
-extern int DesktopWindowHeight;
-extern int DesktopTableWidth;
-extern int DesktopTableHeight;
-extern double DeskScale;
-extern int DeskViewLeft;
-extern int DeskViewTop;
-extern int DeskViewWidth;
-extern int DeskViewHeight;
-
-// Recomputes the desk view from the window size, the canvas size and DeskScale:
-// the view is the scaled window, centred on the canvas.
-void UpdateDeskView();
 
 // Back to the state before start-up (tests).
 void ResetShellGlobals();

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Text.h"
+#include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 
@@ -53,30 +54,6 @@ std::optional<TIntroEntry> ParseIntroValue(const std::string& value, const std::
     return entry;
   }
   return std::nullopt;
-}
-
-bool ReadDesktopGeometry(std::string* error) {
-  // A size of 0 or below would leave the desk without a canvas: the default stays.
-  auto size = [](const char* key, int& target) {
-    int v = GetInterfaceInt(key);
-    if (v != kNoInterfaceInt && v > 0) target = v;
-  };
-  auto position = [](const char* key, int& target) {
-    int v = GetInterfaceInt(key);
-    if (v != kNoInterfaceInt) target = v;
-  };
-  size("DesktopTableWidth", DesktopTableWidth);
-  size("DesktopTableHeight", DesktopTableHeight);
-  if (DesktopTableWidth > kMaxDesktopTableSide || DesktopTableHeight > kMaxDesktopTableSide) {
-    if (error) *error = "Desktop size exceeds the limit.";
-    return false;
-  }
-  position("DesktopWindowX", DesktopWindowX);
-  position("DesktopWindowY", DesktopWindowY);
-  size("DesktopWindowWidth", DesktopWindowWidth);
-  size("DesktopWindowHeight", DesktopWindowHeight);
-  UpdateDeskView();
-  return true;
 }
 
 namespace {
@@ -154,7 +131,9 @@ bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<st
   InitInterfaceInfo(display.Width, display.Height, &warning);
   if (!warning.empty()) host.ShowWarning(warning);
   std::string error;
-  if (!ReadDesktopGeometry(&error)) {
+  // The main state reads the geometry again as it is made; a canvas over the
+  // limit ends the program here.
+  if (TDeskGeometry geometry; !ReadDesktopGeometry(geometry, &error)) {
     host.SetBusyCursor(false);
     host.ShowFatal(TerminationText(error));
     return false;

@@ -68,7 +68,3 @@ class IStartupHost {
 // Runs the sequence up to the message loop. False when the program must end (a
 // message was shown); true when the message loop should run.
 bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<std::string>& arguments);
-
-// Reads the desk sizes of the interface info over the defaults; false (and the
-// limit's message in `error`) when the canvas exceeds 1024 a side.
-bool ReadDesktopGeometry(std::string* error);

@@ -21,7 +21,7 @@ class AdjustOnDesk : public ::testing::Test, public DeskFixture {
     TAdjustController controller(model, nullptr, host);
     const TBitmap32 source(80, 60, Color32(90, 90, 90));
     controller.Show(source);
-    return controller.Ok(source, false, DesktopTableWidth, DesktopTableHeight);
+    return controller.Ok(source, false, TestDeskGeometry().DesktopTableWidth, TestDeskGeometry().DesktopTableHeight);
   }
   TDeskAdjustHost host{desk, owner};
 };

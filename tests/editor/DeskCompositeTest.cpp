@@ -97,9 +97,9 @@ TEST_F(DeskComposite, RegionsCompoundAndReplaceTheLayerOpacity) {
 }
 
 TEST_F(DeskComposite, RegionLookupFollowsTheDeskScale) {
-  DeskScale = 2.0;
-  DeskViewWidth = 80;
-  DeskViewHeight = 60;
+  TestDeskGeometry().DeskScale = 2.0;
+  TestDeskGeometry().DeskViewWidth = 80;
+  TestDeskGeometry().DeskViewHeight = 60;
   TLayer& layer = Add(8, 8, 0xFF000000, 0, 0);
   MarkRegion(layer, {4, 0, 8, 8}, 1, 0);  // the right half vanishes
   layer.Render(false);
@@ -209,9 +209,9 @@ TEST_F(DeskComposite, ScrollCachePaintsTheDeskUntilDropped) {
 }
 
 TEST_F(DeskComposite, ScrollCacheFollowsTheViewOrigin) {
-  DeskScale = 2.0;
-  DeskViewWidth = 80;
-  DeskViewHeight = 60;
+  TestDeskGeometry().DeskScale = 2.0;
+  TestDeskGeometry().DeskViewWidth = 80;
+  TestDeskGeometry().DeskViewHeight = 60;
   Add(8, 8, kOrange, 10, 14);
   desk.RebuildViewBitmap();
   ASSERT_TRUE(desk.HasViewBitmap());

@@ -16,6 +16,7 @@
 class FakeTemplateDesk : public ITemplateDesk {
  public:
   FakeLayerHost host;
+  TDeskGeometry geometry;
   std::map<std::string, TPoint> sizes;
   std::vector<std::unique_ptr<TLayer>> layers;
   std::vector<int> deletedTypes;
@@ -27,6 +28,7 @@ class FakeTemplateDesk : public ITemplateDesk {
   int type = -1;
   std::string caption;
 
+  const TDeskGeometry& DeskGeometry() const override { return geometry; }
   void SetNewLayer(int t, const std::string& c) override {
     type = t;
     caption = c;

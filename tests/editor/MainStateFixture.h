@@ -117,7 +117,7 @@ class FakeMainView : public IMainView {
 
 class MainStateTest : public ::testing::Test {
  protected:
-  MainStateTest() : state(view) {
+  explicit MainStateTest(const TDeskGeometry& geometry = {}) : state(view, geometry) {
     ResetEditorGlobals();
     state.AttachDesk(desk);
     desk.state = &state;

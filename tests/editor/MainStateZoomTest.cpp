@@ -1,22 +1,23 @@
 #include "MainStateFixture.h"
 #include "picture/Layer.h"
-#include "shell/ShellGlobals.h"
 
 class MainStateZoomTest : public MainStateTest {
  protected:
-  MainStateZoomTest() {
-    ResetShellGlobals();
-    UpdateDeskView();  // 445 x 492 centred on 890 x 984
+  MainStateZoomTest() : MainStateTest(CentredDesk()) {}
+  // 445 x 492 centred on 890 x 984.
+  static TDeskGeometry CentredDesk() {
+    TDeskGeometry geometry;
+    geometry.UpdateDeskView();
+    return geometry;
   }
-  ~MainStateZoomTest() override { ResetShellGlobals(); }
 };
 
 TEST_F(MainStateZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSliders) {
   desk.Add().Render(false);
   state.SetDeskScale(2.0);
-  EXPECT_EQ(DeskViewWidth, 890);
-  EXPECT_EQ(DeskViewHeight, 984);
-  EXPECT_EQ(DeskViewLeft, 0);
+  EXPECT_EQ(state.DeskGeometry().DeskViewWidth, 890);
+  EXPECT_EQ(state.DeskGeometry().DeskViewHeight, 984);
+  EXPECT_EQ(state.DeskGeometry().DeskViewLeft, 0);
   EXPECT_EQ(state.LastChange(), ckDeskScale);
   EXPECT_TRUE(WorkSaved);
   EXPECT_EQ(view.hpos.Min, 0);
@@ -26,7 +27,7 @@ TEST_F(MainStateZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSlider
   state.SetDeskScale(1.0);
   EXPECT_EQ(view.hpos.Max, 445);
   EXPECT_EQ(view.vpos.Max, 492);
-  EXPECT_EQ(view.hpos.Value, DeskViewLeft);
+  EXPECT_EQ(view.hpos.Value, state.DeskGeometry().DeskViewLeft);
   const int recomposes = desk.recomposes;
   state.SetDeskScale(1.0);  // unchanged
   EXPECT_EQ(desk.recomposes, recomposes);
@@ -60,8 +61,8 @@ TEST_F(MainStateZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) 
 TEST_F(MainStateZoomTest, CentringTakesTheCanvasMiddleAndTheSlidersFollow) {
   state.ScrollDesk(0, 0);
   state.CentreDesk();
-  EXPECT_EQ(DeskViewLeft, 222);
-  EXPECT_EQ(DeskViewTop, 246);
+  EXPECT_EQ(state.DeskGeometry().DeskViewLeft, 222);
+  EXPECT_EQ(state.DeskGeometry().DeskViewTop, 246);
   EXPECT_EQ(view.hpos.Value, 222);
   EXPECT_EQ(view.vpos.Value, 246);
   EXPECT_EQ(state.ScaleSliderMax(), 200);

@@ -315,9 +315,9 @@ TEST_F(DeskStack, BasicToolOpensThePopupOnAStillRightClick) {
 }
 
 TEST_F(DeskStack, ImageToDeskAndBackFollowTheScale) {
-  DeskScale = 2.0;
-  DeskViewLeft = 10;
-  DeskViewTop = 20;
+  TestDeskGeometry().DeskScale = 2.0;
+  TestDeskGeometry().DeskViewLeft = 10;
+  TestDeskGeometry().DeskViewTop = 20;
   EXPECT_EQ(desk.ImageToDesk({7, -3}), (TPoint{4, -2}));  // 3.5 and -1.5 round to even
   EXPECT_EQ(desk.DeskToCanvas({3, 4}), (TPoint{16, 28}));
 }

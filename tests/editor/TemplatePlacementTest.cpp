@@ -83,10 +83,10 @@ TEST_F(TemplatePlacementTest, FaceTemplateAtItsOffsetFromTheFacePoint) {
 }
 
 TEST_F(TemplatePlacementTest, BodyTemplateCentredOnTheVisibleDesk) {
-  DeskViewLeft = 100;
-  DeskViewWidth = 400;  // centre x 300
-  DeskViewTop = 0;
-  DeskViewHeight = 600;
+  desk.geometry.DeskViewLeft = 100;
+  desk.geometry.DeskViewWidth = 400;  // centre x 300
+  desk.geometry.DeskViewTop = 0;
+  desk.geometry.DeskViewHeight = 600;
   desk.mode = dmPaint;
   desk.sizes["Body\\suit.psd"] = {101, 200};
   ApplyTemplate(desk, {9, 77, 77, "Body\\suit.psd", "Suit", ""}, "Body\\suit.psd", {tkBody, {}, true});

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/IniFile.h"
+#include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Startup.h"
@@ -108,9 +109,11 @@ TEST_F(StartupTest, FullSequenceInOrder) {
   EXPECT_EQ(UncompressedWorkExt, ".tsu");
   EXPECT_EQ(MainIni->ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "YES");
   EXPECT_EQ(TIniFile(dir_ / "Tressary.ini").ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "YES");
-  EXPECT_EQ(DeskViewWidth, 445);
-  EXPECT_EQ(DeskViewLeft, 222);  // (890 - 445) / 2 = 222.5, ties to even
-  EXPECT_EQ(DeskViewTop, 246);
+  // The geometry the main state is made with.
+  const TDeskGeometry desk = InterfaceDeskGeometry();
+  EXPECT_EQ(desk.DeskViewWidth, 445);
+  EXPECT_EQ(desk.DeskViewLeft, 222);  // (890 - 445) / 2 = 222.5, ties to even
+  EXPECT_EQ(desk.DeskViewTop, 246);
 }
 
 TEST_F(StartupTest, TypeRegistrationRunsUntilItOnceSucceeds) {
@@ -140,10 +143,11 @@ TEST_F(StartupTest, DeskSizeLimit) {
   WriteTestFile(dir_ / "Intfaces/DEFAULT/1024-768/INTFACE.TXT",
                 "DesktopTableWidth = 1024; DesktopTableHeight = 0; DesktopWindowX = -3; DesktopWindowWidth = -1;");
   EXPECT_TRUE(Run());
-  EXPECT_EQ(DesktopTableWidth, 1024);
-  EXPECT_EQ(DesktopTableHeight, kDefaultDesktopTableHeight);
-  EXPECT_EQ(DesktopWindowX, -3);
-  EXPECT_EQ(DesktopWindowWidth, kDefaultDesktopWindowWidth);
+  const TDeskGeometry desk = InterfaceDeskGeometry();
+  EXPECT_EQ(desk.DesktopTableWidth, 1024);
+  EXPECT_EQ(desk.DesktopTableHeight, kDefaultDesktopTableHeight);
+  EXPECT_EQ(desk.DesktopWindowX, -3);
+  EXPECT_EQ(desk.DesktopWindowWidth, kDefaultDesktopWindowWidth);
   ResetShellGlobals();
   host_.calls.clear();
   WriteTestFile(dir_ / "Intfaces/DEFAULT/1024-768/INTFACE.TXT", "DesktopTableHeight = 1025;");
@@ -157,7 +161,7 @@ TEST_F(StartupTest, FaultyInterfaceFileWarnsAndGoesOn) {
   EXPECT_TRUE(Run());
   EXPECT_TRUE(Has("warning:Error in contents of file INTFACE.TXT (line #1)\rUnnecessary END encountered"));
   EXPECT_TRUE(Has("windows"));
-  EXPECT_EQ(DesktopTableWidth, kDefaultDesktopTableWidth);
+  EXPECT_EQ(InterfaceDeskGeometry().DesktopTableWidth, kDefaultDesktopTableWidth);
 }
 
 TEST_F(StartupTest, IntroLines) {

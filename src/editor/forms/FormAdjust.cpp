@@ -117,7 +117,8 @@ class TAdjustViewWidget : public QWidget {
 
 TFormAdjust::TFormAdjust(QWidget* parent)
     : TSkinnedForm("FormAdjust", parent),
-      model_(DesktopWindowWidth, DesktopWindowHeight, HandMarkers),
+      desk_(InterfaceDeskGeometry()),
+      model_(desk_.DesktopWindowWidth, desk_.DesktopWindowHeight, HandMarkers),
       runner_(std::make_unique<TQtProcessRunner>()),
       detector_(std::make_unique<TEyeDetector>(*runner_, fs::path(ExePath) / "eyechecker", PrivateTempDir() / "eyes")),
       hostForward_(std::make_unique<TForwardingHost>(*this)),
@@ -236,7 +237,7 @@ void TFormAdjust::ButtonSourceKindClick(TGraphicButton* button) {
 }
 
 void TFormAdjust::ButtonOKClick() {
-  if (!controller_->Ok(SourcePicture, SourceHasAlpha, DesktopTableWidth, DesktopTableHeight)) {
+  if (!controller_->Ok(SourcePicture, SourceHasAlpha, desk_.DesktopTableWidth, desk_.DesktopTableHeight)) {
     ResImage->update();
     return;
   }

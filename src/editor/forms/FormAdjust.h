@@ -8,6 +8,7 @@
 #include "editor/AdjustController.h"
 #include "editor/AdjustModel.h"
 #include "editor/EyeDetector.h"
+#include "shell/DeskGeometry.h"
 #include "shell/forms/SkinnedForm.h"
 
 class TCaptionBar;
@@ -22,7 +23,8 @@ class TFormAdjust : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  // The view takes the desk window's size (DesktopWindowWidth x DesktopWindowHeight).
+  // The view takes the desk window's size and the fitted portrait the canvas's,
+  // as the interface info gives them.
   explicit TFormAdjust(QWidget* parent = nullptr);
   ~TFormAdjust() override;
 
@@ -62,6 +64,7 @@ class TFormAdjust : public TSkinnedForm {
   void PressKindButton();
   void ShowNoFaceNotice();
 
+  const TDeskGeometry desk_;
   TAdjustModel model_;
   std::unique_ptr<TQtProcessRunner> runner_;
   std::unique_ptr<TEyeDetector> detector_;

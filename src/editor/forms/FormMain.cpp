@@ -94,7 +94,7 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled) {
 }
 
 TFormMain::TFormMain(TMainSettings& settings, QWidget* parent)
-    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this) {
+    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this, InterfaceDeskGeometry()) {
   deskWindow_ = new TFormMontage(state_, this);
   deskTools_ = std::make_unique<TMainDeskTools>(state_);
   deskWindow_->UseMouseTools(*deskTools_);
@@ -114,7 +114,7 @@ TFormMain::TFormMain(TMainSettings& settings, QWidget* parent)
 }
 
 TFormMain::TFormMain(TMainSettings& settings, IMainDesk& desk, QWidget* parent)
-    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this) {
+    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this, InterfaceDeskGeometry()) {
   state_.AttachDesk(desk);
   Init();
 }
@@ -347,8 +347,8 @@ void TFormMain::WireToolAndViewSliders() {
   SliderHintOnHover(*scale, "SliderScale");
   TGraphicSlider* h = Slider("SliderHPos");
   TGraphicSlider* v = Slider("SliderVPos");
-  h->OnChange = [this, h] { state_.ScrollDesk(h->Value(), DeskViewTop); };
-  v->OnChange = [this, v] { state_.ScrollDesk(DeskViewLeft, v->Value()); };
+  h->OnChange = [this, h] { state_.ScrollDesk(h->Value(), state_.DeskGeometry().DeskViewTop); };
+  v->OnChange = [this, v] { state_.ScrollDesk(state_.DeskGeometry().DeskViewLeft, v->Value()); };
 }
 
 void TFormMain::SliderHintOnHover(TGraphicSlider& slider, std::string_view name) {

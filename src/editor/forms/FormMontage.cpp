@@ -129,7 +129,8 @@ void TFormMontage::ProcessMessages() { QCoreApplication::processEvents(); }
 
 void TFormMontage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  setGeometry(DesktopWindowX, DesktopWindowY, DesktopWindowWidth, DesktopWindowHeight);
+  const TDeskGeometry& g = desk_.DeskGeometry();
+  setGeometry(g.DesktopWindowX, g.DesktopWindowY, g.DesktopWindowWidth, g.DesktopWindowHeight);
   LoadSkinBitmap(skin_, "FormMontage.Skin", "", false);
   if (skin_.Empty())
     clearMask();

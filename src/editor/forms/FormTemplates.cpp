@@ -17,10 +17,12 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
+#include "shell/DeskGeometry.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -32,7 +34,6 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/StandingForms.h"
-#include "platform/IniFile.h"
 #include "shell/forms/TermText.h"
 
 TFormTemplates* FormTemplates = nullptr;
@@ -90,7 +91,8 @@ TFormTemplates::TFormTemplates(QWidget* parent)
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 130);
   ApplyInterface(this);
   PlaceCounter();
-  CentrePoint = {DesktopTableWidth / 2, DesktopTableHeight / 2};
+  const TDeskGeometry desk = InterfaceDeskGeometry();
+  CentrePoint = {desk.DesktopTableWidth / 2, desk.DesktopTableHeight / 2};
 
   Skins = {"FormTemplates.Skin", "FormTmpl.psd", "FormTemplatesButtons", "ButFtemp.psd"};
   OnShow = [this] {

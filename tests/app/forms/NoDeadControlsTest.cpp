@@ -223,7 +223,6 @@ class ProgramWindows : public ::testing::Test {
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;  // the 1024-768 folder
-    UpdateDeskView();
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.

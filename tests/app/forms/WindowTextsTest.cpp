@@ -73,7 +73,6 @@ class WindowTexts : public ::testing::Test {
     InterfaceDir = "Intfaces\\";
     MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
     InitInterfaceInfo(1024, 768, nullptr);  // the installation's interface, as the start-up reads it
-    UpdateDeskView();
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     // The standing windows, made as the start-up makes them.

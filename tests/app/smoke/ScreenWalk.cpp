@@ -108,8 +108,8 @@ void UndoAMove() {
     for (int x = 0; x < 160; ++x) picture.SetPixel(x, y, Color32(std::uint8_t(40 + x), std::uint8_t(200 - y), 90));
   auto owned = std::make_unique<TLayer>(desk, picture);
   TLayer& layer = *owned;
-  layer.Left = DeskViewLeft + 120;
-  layer.Top = DeskViewTop + 150;
+  layer.Left = desk.DeskGeometry().DeskViewLeft + 120;
+  layer.Top = desk.DeskGeometry().DeskViewTop + 150;
   desk.InsertLayer(std::move(owned));
   layer.Render(false);
   desk.SelectLayer(0);
@@ -125,12 +125,12 @@ void UndoAMove() {
   const TRect at = layer.ViewRect();
   Drag(view, QPoint((at.Left + at.Right) / 2, (at.Top + at.Bottom) / 2), QPoint(30, 0));
   QTest::qWait(200);
-  if (layer.Left != DeskViewLeft + 150) Fail("the drag did not move the layer");
+  if (layer.Left != desk.DeskGeometry().DeskViewLeft + 150) Fail("the drag did not move the layer");
   TGraphicButton* undo = main->Button("ButtonLayerUndo");
   if (!undo->isVisible() || !undo->isEnabled()) Fail("Undo is not offered after the drag");
   QTest::mouseClick(undo, Qt::LeftButton, {}, undo->rect().center());
   QTest::qWait(200);
-  if (layer.Left != DeskViewLeft + 120) Fail("Undo did not take the move back");
+  if (layer.Left != desk.DeskGeometry().DeskViewLeft + 120) Fail("Undo did not take the move back");
   // Another mode and no selection: the desk must show exactly the work.
   main->Button("ButtonColoration")->OnClick();
   desk.SelectLayer(-1);

@@ -40,7 +40,6 @@ class FormLayersTest : public ::testing::Test {
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;
-    UpdateDeskView();
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
     main = std::make_unique<TFormMain>(ProgramSettings());
     main->show();

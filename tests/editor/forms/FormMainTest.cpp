@@ -44,7 +44,6 @@ struct TInstalledSkins {
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;  // the 1024-768 folder
-    UpdateDeskView();
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
   }
   ~TInstalledSkins() {

@@ -23,8 +23,8 @@ class FormMontageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetSmallDesk(60, 40, 100, 80);
-    DesktopWindowX = 7;
-    DesktopWindowY = 5;
+    TestDeskGeometry().DesktopWindowX = 7;
+    TestDeskGeometry().DesktopWindowY = 5;
     main_.resize(200, 150);
     form_ = new TFormMontage(owner_, &main_);
   }

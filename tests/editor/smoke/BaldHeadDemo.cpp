@@ -50,7 +50,9 @@ int main(int argc, char* argv[]) {
     const TLayer* portrait = desk.PortraitLayer();
     const QPoint origin = form.DeskWindow()->mapToGlobal(QPoint(0, 0));
     const double canvasX = p.X + portrait->Left, canvasY = p.Y + portrait->Top;
-    return QPoint(origin.x() + int((canvasX - DeskViewLeft) / DeskScale), origin.y() + int((canvasY - DeskViewTop) / DeskScale));
+    const TDeskGeometry& g = desk.DeskGeometry();
+    return QPoint(origin.x() + int((canvasX - g.DeskViewLeft) / g.DeskScale),
+                  origin.y() + int((canvasY - g.DeskViewTop) / g.DeskScale));
   };
   auto screenPixel = [](QPoint at) {
     QTest::qWait(150);

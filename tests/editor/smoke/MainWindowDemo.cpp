@@ -33,8 +33,8 @@ int main(int argc, char* argv[]) {
       return 1;
     }
     auto layer = std::make_unique<TLayer>(desk, picture, TNewLayer{"Layer " + std::to_string(i - 2), false});
-    layer->Left = DeskViewLeft + 60 + 90 * (i - 3);
-    layer->Top = DeskViewTop + 80 + 110 * (i - 3);
+    layer->Left = desk.DeskGeometry().DeskViewLeft + 60 + 90 * (i - 3);
+    layer->Top = desk.DeskGeometry().DeskViewTop + 80 + 110 * (i - 3);
     layer->SetLevel(i);
     if (i == 4) layer->SetOpacity(60);
     TLayer& placed = *layer;

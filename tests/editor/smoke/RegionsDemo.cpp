@@ -121,7 +121,9 @@ int main(int argc, char* argv[]) {
           for (int x = 0; x < before.width(); ++x) {
             const QColor a = before.pixelColor(x, y), b = after.pixelColor(x, y);
             if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) <= 6) continue;
-            const int lx = int((x * DeskScale + DeskViewLeft) - hair->Left), ly = int((y * DeskScale + DeskViewTop) - hair->Top);
+            const TDeskGeometry& g = form.State().DeskGeometry();
+            const int lx = int((x * g.DeskScale + g.DeskViewLeft) - hair->Left),
+                      ly = int((y * g.DeskScale + g.DeskViewTop) - hair->Top);
             bool near = false;
             for (int dy = -2; dy <= 2 && !near; ++dy)
               for (int dx = -2; dx <= 2 && !near; ++dx) near = hair->Mask.PixelInRegion(ly + dy, lx + dx, 1);

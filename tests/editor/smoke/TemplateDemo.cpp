@@ -44,9 +44,10 @@ int main(int argc, char* argv[]) {
       const TRect cell = browser.Grid().Cell(0, 0);
       DemoClick(browser.ResImage, QPoint(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2));
       const QPoint origin = form.DeskWindow()->mapToGlobal(QPoint(0, 0));
-      std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << DeskViewLeft << ' ' << DeskViewTop
-                                           << ' ' << DeskScale << ' ' << FacePoint.X << ' ' << FacePoint.Y << ' '
-                                           << form.DeskWindow()->Desk().LayerCount() << '\n';
+      const TDeskGeometry& g = form.State().DeskGeometry();
+      std::ofstream(out + "/geometry.txt")
+          << origin.x() << ' ' << origin.y() << ' ' << g.DeskViewLeft << ' ' << g.DeskViewTop << ' ' << g.DeskScale
+          << ' ' << FacePoint.X << ' ' << FacePoint.Y << ' ' << form.DeskWindow()->Desk().LayerCount() << '\n';
     });
   });
   return QApplication::exec();

@@ -1,7 +1,7 @@
 #pragma once
 // A desk owner that records what the desk tells the main window and serves
 // settable state, a desk view that records repaints, and helpers that build
-// layers on a desk with the shell's desk geometry set to small known values.
+// layers on a desk with the desk geometry set to small known values.
 #include <array>
 #include <functional>
 #include <map>
@@ -13,8 +13,15 @@
 #include "editor/DeskMouseTools.h"
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
+#include "shell/DeskGeometry.h"
 #include "shell/ShellGlobals.h"
 #include "support/FakeLayerHost.h"
+
+// The geometry every fake desk owner serves (SetSmallDesk sets it).
+inline TDeskGeometry& TestDeskGeometry() {
+  static TDeskGeometry geometry;
+  return geometry;
+}
 
 class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
  public:
@@ -25,6 +32,7 @@ class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
     const TMask* mask;
   };
   std::vector<Shown> shown;
+  const TDeskGeometry& DeskGeometry() const override { return TestDeskGeometry(); }
   void SetControls() override { ++controls; }
   void ShowLayerValues(const TLayer& layer, const TMask* mask) override { shown.push_back({&layer, mask}); }
   void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
@@ -103,8 +111,8 @@ class FakeToolOwner : public IDeskToolOwner {
   TDeskToolSettings ToolSettings() const override { return settings; }
   void ScrollDesk(int left, int top) override {
     scrolls.push_back({left, top});
-    DeskViewLeft = left;
-    DeskViewTop = top;
+    TestDeskGeometry().DeskViewLeft = left;
+    TestDeskGeometry().DeskViewTop = top;
   }
   void SetBrushColor(int r, int g, int b) override { colors.push_back({r, g, b}); }
   void ShowTip(std::string_view) override {}
@@ -115,14 +123,16 @@ class FakeToolOwner : public IDeskToolOwner {
 inline void SetSmallDesk(int w = 40, int h = 30, int tableW = 60, int tableH = 50) {
   ResetShellGlobals();
   ResetDeskGlobals();
-  DesktopWindowWidth = w;
-  DesktopWindowHeight = h;
-  DesktopTableWidth = tableW;
-  DesktopTableHeight = tableH;
-  DeskScale = 1.0;
-  DeskViewLeft = DeskViewTop = 0;
-  DeskViewWidth = w;
-  DeskViewHeight = h;
+  TDeskGeometry& g = TestDeskGeometry();
+  g = TDeskGeometry();
+  g.DesktopWindowWidth = w;
+  g.DesktopWindowHeight = h;
+  g.DesktopTableWidth = tableW;
+  g.DesktopTableHeight = tableH;
+  g.DeskScale = 1.0;
+  g.DeskViewLeft = g.DeskViewTop = 0;
+  g.DeskViewWidth = w;
+  g.DeskViewHeight = h;
 }
 
 // A desk with a recording owner and view.

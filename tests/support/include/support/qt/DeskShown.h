@@ -18,7 +18,8 @@ inline void WriteDeskShown(TFormMain& form, const std::string& out) {
   desk.RenderExportBitmap();
   ImageView(desk.ExportBitmap()).save(QString::fromStdString(out + "/export.png"));
   const QPoint origin = form.DeskWindow()->mapToGlobal(QPoint(0, 0));
-  std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << DesktopWindowWidth << ' '
-                                       << DesktopWindowHeight << ' ' << DeskViewLeft << ' ' << DeskViewTop << ' '
+  const TDeskGeometry& g = form.State().DeskGeometry();
+  std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << g.DesktopWindowWidth << ' '
+                                       << g.DesktopWindowHeight << ' ' << g.DeskViewLeft << ' ' << g.DeskViewTop << ' '
                                        << ExportLeft << ' ' << ExportTop << '\n';
 }

@@ -26,7 +26,6 @@ inline void UseInstallation(const std::string& folder) {
   MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
   InitInterfaceInfo(screen.Width, screen.Height, nullptr);
-  UpdateDeskView();
 }
 
 // The demo's application, on a real X server unless QT_QPA_PLATFORM names another
