@@ -13,29 +13,21 @@
 #include "platform/Processor.h"
 
 namespace {
-constexpr char kBase64Alphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kBase64LineLength = 76;
-// A quoted-printable line holds at most 76 characters, the soft break's "="
-// included.
+// A quoted-printable line holds at most 76 characters, the soft break's "=" included.
 constexpr int kQuotedPrintableRoom = 75;
 constexpr std::size_t kUULineBytes = 45;
 std::atomic<bool> wideVectors{true};
 
-char UUChar(unsigned value) {
-  return value == 0 ? '`' : static_cast<char>(value + 32);
-}
-} // namespace
+char UUChar(unsigned value) { return value == 0 ? '`' : static_cast<char>(value + 32); }
+}  // namespace
 
-void AllowWideMailVectors(bool allow) {
-  wideVectors.store(allow, std::memory_order_relaxed);
-}
+void AllowWideMailVectors(bool allow) { wideVectors.store(allow, std::memory_order_relaxed); }
 
-void TBase64Encoder::EncodeGroup(const unsigned char *bytes, int count,
-                                 std::string &out) {
-  const unsigned value = (unsigned(bytes[0]) << 16) |
-                         (count > 1 ? unsigned(bytes[1]) << 8 : 0u) |
+void TBase64Encoder::EncodeGroup(const unsigned char* bytes, int count, std::string& out) {
+  const unsigned value = (unsigned(bytes[0]) << 16) | (count > 1 ? unsigned(bytes[1]) << 8 : 0u) |
                          (count > 2 ? unsigned(bytes[2]) : 0u);
   out += kBase64Alphabet[(value >> 18) & 63];
   out += kBase64Alphabet[(value >> 12) & 63];
@@ -48,7 +40,7 @@ void TBase64Encoder::EncodeGroup(const unsigned char *bytes, int count,
   }
 }
 
-void TBase64Encoder::Add(std::string_view data, std::string &out) {
+void TBase64Encoder::Add(std::string_view data, std::string& out) {
   std::size_t i = 0;
   while (pendingCount_ > 0 && i < data.size()) {
     pending_[pendingCount_++] = static_cast<unsigned char>(data[i++]);
@@ -62,11 +54,10 @@ void TBase64Encoder::Add(std::string_view data, std::string &out) {
   const std::size_t groups = (data.size() - i) / 3;
   const std::size_t start = out.size();
   out.resize(start + groups * 4 + (groups * 4 / kBase64LineLength + 1) * 2);
-  char *p = out.data() + start;
-  const auto *bytes = reinterpret_cast<const unsigned char *>(data.data()) + i;
+  char* p = out.data() + start;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data()) + i;
   for (std::size_t g = 0; g < groups; ++g, bytes += 3) {
-    const unsigned value =
-        (unsigned(bytes[0]) << 16) | (unsigned(bytes[1]) << 8) | bytes[2];
+    const unsigned value = (unsigned(bytes[0]) << 16) | (unsigned(bytes[1]) << 8) | bytes[2];
     p[0] = kBase64Alphabet[value >> 18];
     p[1] = kBase64Alphabet[(value >> 12) & 63];
     p[2] = kBase64Alphabet[(value >> 6) & 63];
@@ -81,20 +72,17 @@ void TBase64Encoder::Add(std::string_view data, std::string &out) {
     }
   }
   out.resize(static_cast<std::size_t>(p - out.data()));
-  for (i += groups * 3; i < data.size(); ++i)
-    pending_[pendingCount_++] = static_cast<unsigned char>(data[i]);
+  for (i += groups * 3; i < data.size(); ++i) pending_[pendingCount_++] = static_cast<unsigned char>(data[i]);
 }
 
-void TBase64Encoder::Finish(std::string &out) {
-  if (pendingCount_ > 0)
-    EncodeGroup(pending_, pendingCount_, out);
+void TBase64Encoder::Finish(std::string& out) {
+  if (pendingCount_ > 0) EncodeGroup(pending_, pendingCount_, out);
   pendingCount_ = 0;
-  if (lineLength_ > 0)
-    out += "\r\n";
+  if (lineLength_ > 0) out += "\r\n";
   lineLength_ = 0;
 }
 
-void TQuotedPrintableEncoder::Literal(char c, char *&p) {
+void TQuotedPrintableEncoder::Literal(char c, char*& p) {
   if (lineLength_ + 1 > kQuotedPrintableRoom) {
     p = std::copy_n("=\r\n", 3, p);
     lineLength_ = 0;
@@ -103,7 +91,7 @@ void TQuotedPrintableEncoder::Literal(char c, char *&p) {
   lineLength_ += 1;
 }
 
-void TQuotedPrintableEncoder::Encoded(unsigned char c, char *&p) {
+void TQuotedPrintableEncoder::Encoded(unsigned char c, char*& p) {
   if (lineLength_ + 3 > kQuotedPrintableRoom) {
     p = std::copy_n("=\r\n", 3, p);
     lineLength_ = 0;
@@ -115,11 +103,9 @@ void TQuotedPrintableEncoder::Encoded(unsigned char c, char *&p) {
   lineLength_ += 3;
 }
 
-void TQuotedPrintableEncoder::FlushBlank(bool atLineEnd, char *&p) {
-  if (pendingBlank_ < 0)
-    return;
-  // A blank at the end of a line would be stripped in transport: encode it
-  // there.
+void TQuotedPrintableEncoder::FlushBlank(bool atLineEnd, char*& p) {
+  if (pendingBlank_ < 0) return;
+  // A blank at the end of a line would be stripped in transport: encode it there.
   if (atLineEnd)
     Encoded(static_cast<unsigned char>(pendingBlank_), p);
   else
@@ -127,7 +113,7 @@ void TQuotedPrintableEncoder::FlushBlank(bool atLineEnd, char *&p) {
   pendingBlank_ = -1;
 }
 
-void TQuotedPrintableEncoder::HardBreak(char *&p) {
+void TQuotedPrintableEncoder::HardBreak(char*& p) {
   FlushBlank(true, p);
   *p++ = '\r';
   *p++ = '\n';
@@ -139,8 +125,7 @@ namespace {
 // characters and a soft break, and two bytes may wait from the step before; a
 // vector store may write 32 bytes past the last character.
 constexpr std::size_t kQuotedPrintableStep = 1024;
-constexpr std::size_t kQuotedPrintableOut =
-    (kQuotedPrintableStep + 2) * 6 + 1 + 32;
+constexpr std::size_t kQuotedPrintableOut = (kQuotedPrintableStep + 2) * 6 + 1 + 32;
 
 // How binary quoted-printable writes each byte: its characters in the low three
 // bytes (as they lie in memory), how many there are in the top one.
@@ -148,20 +133,17 @@ constexpr auto kBinaryCodes = [] {
   std::array<std::uint32_t, 256> codes{};
   for (std::uint32_t b = 0; b < 256; ++b) {
     const bool encoded = b < 33 || b == '=' || b >= 127;
-    codes[b] = encoded ? 3u << 24 | std::uint32_t(kHexDigits[b & 15]) << 16 |
-                             std::uint32_t(kHexDigits[b >> 4]) << 8 | '='
+    codes[b] = encoded ? 3u << 24 | std::uint32_t(kHexDigits[b & 15]) << 16 | std::uint32_t(kHexDigits[b >> 4]) << 8 | '='
                        : 1u << 24 | b;
   }
   return codes;
 }();
 
-void BinaryBytes(const char *s, std::size_t count, int &lineLength,
-                 char *&out) {
-  // The line length and p in registers: a store through p could otherwise
-  // change them.
+void BinaryBytes(const char* s, std::size_t count, int& lineLength, char*& out) {
+  // The line length and p in registers: a store through p could otherwise change them.
   int line = lineLength;
-  char *p = out;
-  for (const char *end = s + count; s < end; ++s) {
+  char* p = out;
+  for (const char* end = s + count; s < end; ++s) {
     // Four bytes stored whatever the width (the next code overwrites the
     // rest): no branch on the byte, whose kind random data cannot foretell.
     const std::uint32_t code = kBinaryCodes[static_cast<unsigned char>(*s)];
@@ -180,9 +162,7 @@ void BinaryBytes(const char *s, std::size_t count, int &lineLength,
 
 // Writes `count` bytes that go as they are, with the soft break a literal
 // character would get; `width` bytes may be stored (and read) whatever `count`.
-[[gnu::always_inline]] inline void PlainRun(const char *s, std::size_t count,
-                                            std::size_t width, int &line,
-                                            char *&p) {
+[[gnu::always_inline]] inline void PlainRun(const char* s, std::size_t count, std::size_t width, int& line, char*& p) {
   const auto room = std::size_t(kQuotedPrintableRoom - line);
   if (count <= room) {
     std::memcpy(p, s, width);
@@ -200,25 +180,20 @@ void BinaryBytes(const char *s, std::size_t count, int &lineLength,
 #if defined(__SSE2__)
 // Bytes that go as they are: none below `lowest`, "=", DEL or eight-bit.
 inline __m128i Plain16(__m128i v, char lowest) {
-  return _mm_andnot_si128(
-      _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('=')),
-                   _mm_cmpeq_epi8(v, _mm_set1_epi8(127))),
-      _mm_cmpgt_epi8(
-          v, _mm_set1_epi8(char(lowest - 1)))); // signed: eight-bit is below
+  return _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('=')), _mm_cmpeq_epi8(v, _mm_set1_epi8(127))),
+                          _mm_cmpgt_epi8(v, _mm_set1_epi8(char(lowest - 1))));  // signed: eight-bit is below
 }
 
 // Bit i set where byte i cannot go as it is.
-inline std::uint32_t Special16(const char *s, char lowest) {
-  return ~std::uint32_t(_mm_movemask_epi8(Plain16(
-             _mm_loadu_si128(reinterpret_cast<const __m128i *>(s)), lowest))) &
+inline std::uint32_t Special16(const char* s, char lowest) {
+  return ~std::uint32_t(_mm_movemask_epi8(Plain16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), lowest))) &
          0xffff;
 }
 
-[[gnu::target("avx2")]] std::uint32_t Special32(const char *s, char lowest) {
-  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
+[[gnu::target("avx2")]] std::uint32_t Special32(const char* s, char lowest) {
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
   const __m256i plain = _mm256_andnot_si256(
-      _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8('=')),
-                      _mm256_cmpeq_epi8(v, _mm256_set1_epi8(127))),
+      _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8('=')), _mm256_cmpeq_epi8(v, _mm256_set1_epi8(127))),
       _mm256_cmpgt_epi8(v, _mm256_set1_epi8(char(lowest - 1))));
   return ~std::uint32_t(_mm256_movemask_epi8(plain));
 }
@@ -234,15 +209,14 @@ struct TExpansion {
 constexpr auto kExpansions = [] {
   std::array<TExpansion, 256> table{};
   for (unsigned plain = 0; plain < 256; ++plain) {
-    TExpansion &e = table[plain];
-    for (auto &f : e.from)
-      f = 0x80;
+    TExpansion& e = table[plain];
+    for (auto& f : e.from) f = 0x80;
     unsigned at = 0;
     for (unsigned i = 0; i < 8; ++i) {
       if (plain >> i & 1) {
         e.from[at++] = std::uint8_t(i);
       } else {
-        ++at; // "="
+        ++at;  // "="
         e.from[at++] = std::uint8_t(i);
         e.from[at++] = std::uint8_t(8 + i);
       }
@@ -258,67 +232,53 @@ constexpr auto kExpansions = [] {
 // not fit (a half gives at most 24 characters, so it is cut at most once). Text
 // stops before the half that holds a CR, LF or tab, or a blank before a line
 // break: those depend on the bytes around them. Returns the bytes done.
-[[gnu::target("avx2")]] std::size_t ExpandBlocksWide(std::string_view data,
-                                                     bool text, int &lineLength,
-                                                     char *&out) {
-  const __m128i hexDigits =
-      _mm_loadu_si128(reinterpret_cast<const __m128i *>(kHexDigits));
+[[gnu::target("avx2")]] std::size_t ExpandBlocksWide(std::string_view data, bool text, int& lineLength, char*& out) {
+  const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
   const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
   int line = lineLength;
-  char *p = out;
+  char* p = out;
   std::size_t i = 0;
   while (i + 16 <= data.size()) {
-    const __m128i v =
-        _mm_loadu_si128(reinterpret_cast<const __m128i *>(data.data() + i));
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
     const __m128i plain = Plain16(v, text ? 32 : 33);
     const auto special = ~std::uint32_t(_mm_movemask_epi8(plain));
     int halves = 2;
     if (text) {
-      const auto stateful = unsigned(_mm_movemask_epi8(
-          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
-                                    _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
-                       _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))));
+      const auto stateful = unsigned(_mm_movemask_epi8(_mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+          _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))));
       halves = std::countr_zero(stateful | 0x10000) / 8;
       // A blank that ends what is taken is encoded if a line break follows it.
       const std::size_t end = i + 8 * std::size_t(halves);
-      if (halves > 0 && data[end - 1] == ' ' &&
-          (end == data.size() || data[end] == '\r' || data[end] == '\n'))
+      if (halves > 0 && data[end - 1] == ' ' && (end == data.size() || data[end] == '\r' || data[end] == '\n'))
         --halves;
-      if (halves == 0)
-        break;
+      if (halves == 0) break;
     }
-    const __m128i high =
-        _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
+    const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
     const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
     const __m128i first = _mm_blendv_epi8(high, v, plain);
     for (int half = 0; half < halves; ++half) {
-      const __m128i source = half ? _mm_unpackhi_epi64(first, low)
-                                  : _mm_unpacklo_epi64(first, low);
-      const TExpansion &e = kExpansions[~special >> (8 * half) & 255];
-      const __m128i from0 =
-          _mm_loadu_si128(reinterpret_cast<const __m128i *>(e.from));
-      const __m128i from1 =
-          _mm_loadu_si128(reinterpret_cast<const __m128i *>(e.from + 16));
-      const __m128i out0 =
-          _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0);
-      const __m128i out1 =
-          _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1);
+      const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
+      const TExpansion& e = kExpansions[~special >> (8 * half) & 255];
+      const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
+      const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
+      const __m128i out0 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0);
+      const __m128i out1 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1);
       const int count = e.ends[7];
       if (line + count <= kQuotedPrintableRoom) {
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(p), out0);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 16), out1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), out1);
         p += count;
         line += count;
         continue;
       }
       char chars[48];
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(chars), out0);
-      _mm_storeu_si128(reinterpret_cast<__m128i *>(chars + 16), out1);
-      // The first byte whose characters end past the room is put on the next
-      // line.
-      const auto over = unsigned(_mm_movemask_epi8(_mm_cmpgt_epi8(
-          _mm_loadl_epi64(reinterpret_cast<const __m128i *>(e.ends)),
-          _mm_set1_epi8(char(kQuotedPrintableRoom - line)))));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars), out0);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + 16), out1);
+      // The first byte whose characters end past the room is put on the next line.
+      const auto over =
+          unsigned(_mm_movemask_epi8(_mm_cmpgt_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(e.ends)),
+                                                    _mm_set1_epi8(char(kQuotedPrintableRoom - line)))));
       const int first = std::countr_zero(over);
       const int cut = first ? e.ends[first - 1] : 0;
       std::memcpy(p, chars, 32);
@@ -328,18 +288,16 @@ constexpr auto kExpansions = [] {
       line = count - cut;
     }
     i += 8 * std::size_t(halves);
-    if (halves < 2)
-      break;
+    if (halves < 2) break;
   }
   lineLength = line;
   out = p;
   return i;
 }
 
-std::size_t BinaryBlocksNarrow(std::string_view data, int &lineLength,
-                               char *&out) {
+std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& out) {
   int line = lineLength;
-  char *p = out;
+  char* p = out;
   std::size_t i = 0;
   for (; i + 16 <= data.size(); i += 16) {
     if (Special16(data.data() + i, 33) == 0)
@@ -354,29 +312,27 @@ std::size_t BinaryBlocksNarrow(std::string_view data, int &lineLength,
 
 const bool kWideQuoted = ProcessorFeatures().Avx2;
 #endif
-} // namespace
+}  // namespace
 
 // Steps of input into a buffer on the stack, each appended whole: the string
 // grows without being cleared first and without a check a character.
-void TQuotedPrintableEncoder::Add(std::string_view data, std::string &out) {
+void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
   // Room for the most the data can give (untouched room costs nothing), so the
   // string is not moved as it grows.
-  out.reserve(out.size() + data.size() * 3 +
-              data.size() * 3 / (kQuotedPrintableRoom - 2) * 3 + 16);
+  out.reserve(out.size() + data.size() * 3 + data.size() * 3 / (kQuotedPrintableRoom - 2) * 3 + 16);
   char buffer[kQuotedPrintableOut];
 #if defined(__SSE2__)
   const bool wide = kWideQuoted && wideVectors.load(std::memory_order_relaxed);
 #endif
   for (std::size_t at = 0; at < data.size(); at += kQuotedPrintableStep) {
     const std::string_view step = data.substr(at, kQuotedPrintableStep);
-    char *p = buffer;
+    char* p = buffer;
     if (keepLines_) {
       AddText(step, p);
     } else {
       std::size_t done = 0;
 #if defined(__SSE2__)
-      done = wide ? ExpandBlocksWide(step, false, lineLength_, p)
-                  : BinaryBlocksNarrow(step, lineLength_, p);
+      done = wide ? ExpandBlocksWide(step, false, lineLength_, p) : BinaryBlocksNarrow(step, lineLength_, p);
 #endif
       BinaryBytes(step.data() + done, step.size() - done, lineLength_, p);
     }
@@ -386,11 +342,10 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string &out) {
 
 // Where the processor has AVX2, blocks without line breaks are expanded whole;
 // else runs of bytes that go as they are (a blank among them, not at their end)
-// are found 16 or 32 at a time and copied whole; the bytes between go one by
-// one.
-void TQuotedPrintableEncoder::AddText(std::string_view data, char *&p) {
+// are found 16 or 32 at a time and copied whole; the bytes between go one by one.
+void TQuotedPrintableEncoder::AddText(std::string_view data, char*& p) {
   std::size_t width = 0;
-  std::uint32_t (*special)(const char *, char) = nullptr;
+  std::uint32_t (*special)(const char*, char) = nullptr;
 #if defined(__SSE2__)
   const bool wide = kWideQuoted && wideVectors.load(std::memory_order_relaxed);
   width = wide ? 32 : 16;
@@ -400,17 +355,14 @@ void TQuotedPrintableEncoder::AddText(std::string_view data, char *&p) {
     if (width && !pendingCr_ && pendingBlank_ < 0 && data.size() - i >= width) {
 #if defined(__SSE2__)
       if (wide) {
-        const std::size_t done =
-            ExpandBlocksWide(data.substr(i), true, lineLength_, p);
+        const std::size_t done = ExpandBlocksWide(data.substr(i), true, lineLength_, p);
         i += done;
-        if (done > 0)
-          continue;
+        if (done > 0) continue;
       }
 #endif
       const std::uint32_t bits = special(data.data() + i, 32);
       std::size_t run = bits ? std::size_t(std::countr_zero(bits)) : width;
-      if (run > 0 && data[i + run - 1] == ' ')
-        --run; // its fate depends on the byte after
+      if (run > 0 && data[i + run - 1] == ' ') --run;  // its fate depends on the byte after
       if (run > 0) {
         PlainRun(data.data() + i, run, width, lineLength_, p);
         i += run;
@@ -421,7 +373,7 @@ void TQuotedPrintableEncoder::AddText(std::string_view data, char *&p) {
   }
 }
 
-void TQuotedPrintableEncoder::AddTextByte(unsigned char byte, char *&p) {
+void TQuotedPrintableEncoder::AddTextByte(unsigned char byte, char*& p) {
   if (pendingCr_) {
     pendingCr_ = false;
     if (byte == '\n') {
@@ -447,9 +399,9 @@ void TQuotedPrintableEncoder::AddTextByte(unsigned char byte, char *&p) {
   }
 }
 
-void TQuotedPrintableEncoder::Finish(std::string &out) {
+void TQuotedPrintableEncoder::Finish(std::string& out) {
   char buffer[16];
-  char *p = buffer;
+  char* p = buffer;
   if (pendingCr_) {
     FlushBlank(false, p);
     Encoded('\r', p);
@@ -459,14 +411,13 @@ void TQuotedPrintableEncoder::Finish(std::string &out) {
   out.append(buffer, std::size_t(p - buffer));
 }
 
-void EncodeUUBlock(std::string_view block, std::string &out) {
+void EncodeUUBlock(std::string_view block, std::string& out) {
   for (std::size_t start = 0; start < block.size(); start += kUULineBytes) {
     const std::size_t count = std::min(kUULineBytes, block.size() - start);
     out += UUChar(static_cast<unsigned>(count));
     for (std::size_t i = 0; i < count; i += 3) {
       unsigned char b[3] = {0, 0, 0};
-      for (std::size_t k = 0; k < 3 && i + k < count; ++k)
-        b[k] = static_cast<unsigned char>(block[start + i + k]);
+      for (std::size_t k = 0; k < 3 && i + k < count; ++k) b[k] = static_cast<unsigned char>(block[start + i + k]);
       out += UUChar(b[0] >> 2);
       out += UUChar(((b[0] & 3) << 4) | (b[1] >> 4));
       out += UUChar(((b[1] & 15) << 2) | (b[2] >> 6));
@@ -475,6 +426,7 @@ void EncodeUUBlock(std::string_view block, std::string &out) {
     out += "\r\n";
   }
 }
+
 
 #if defined(__SSE2__)
 // Vectors pass by value only within functions of one instruction set.
@@ -488,54 +440,36 @@ constexpr std::size_t kBlock = 64;
 // Blocks found at a time: their masks stay in the first level cache, and their
 // output (at most twice the input) in a buffer on the stack.
 constexpr std::size_t kBlocksAStep = 32;
-using FindLineBytes = void (*)(const char *s, std::size_t blocks,
-                               LineMasks *masks);
+using FindLineBytes = void (*)(const char* s, std::size_t blocks, LineMasks* masks);
 
 inline std::uint64_t Bits16(__m128i v, __m128i c, int shift) {
-  return std::uint64_t(std::uint16_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c))))
-         << shift;
+  return std::uint64_t(std::uint16_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))) << shift;
 }
 
-void FindLineBytesNarrow(const char *s, std::size_t blocks, LineMasks *masks) {
-  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'),
-                dot = _mm_set1_epi8('.');
+void FindLineBytesNarrow(const char* s, std::size_t blocks, LineMasks* masks) {
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), dot = _mm_set1_epi8('.');
   for (std::size_t k = 0; k < blocks; ++k, s += kBlock) {
-    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
-    const __m128i v1 =
-        _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16));
-    const __m128i v2 =
-        _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 32));
-    const __m128i v3 =
-        _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 48));
-    masks[k] = {Bits16(v0, cr, 0) | Bits16(v1, cr, 16) | Bits16(v2, cr, 32) |
-                    Bits16(v3, cr, 48),
-                Bits16(v0, lf, 0) | Bits16(v1, lf, 16) | Bits16(v2, lf, 32) |
-                    Bits16(v3, lf, 48),
-                Bits16(v0, dot, 0) | Bits16(v1, dot, 16) | Bits16(v2, dot, 32) |
-                    Bits16(v3, dot, 48)};
+    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+    const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
+    masks[k] = {Bits16(v0, cr, 0) | Bits16(v1, cr, 16) | Bits16(v2, cr, 32) | Bits16(v3, cr, 48),
+                Bits16(v0, lf, 0) | Bits16(v1, lf, 16) | Bits16(v2, lf, 32) | Bits16(v3, lf, 48),
+                Bits16(v0, dot, 0) | Bits16(v1, dot, 16) | Bits16(v2, dot, 32) | Bits16(v3, dot, 48)};
   }
 }
 
-[[gnu::target("avx2"), gnu::always_inline]] inline std::uint64_t
-Bits64(__m256i low, __m256i high, __m256i c) {
-  return std::uint64_t(
-             std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, c)))) |
-         std::uint64_t(
-             std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, c))))
-             << 32;
+[[gnu::target("avx2"), gnu::always_inline]] inline std::uint64_t Bits64(__m256i low, __m256i high, __m256i c) {
+  return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, c)))) |
+         std::uint64_t(std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, c)))) << 32;
 }
 
-[[gnu::target("avx2")]] void
-FindLineBytesWide(const char *s, std::size_t blocks, LineMasks *masks) {
-  const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n'),
-                dot = _mm256_set1_epi8('.');
+[[gnu::target("avx2")]] void FindLineBytesWide(const char* s, std::size_t blocks, LineMasks* masks) {
+  const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n'), dot = _mm256_set1_epi8('.');
   for (std::size_t k = 0; k < blocks; ++k, s += kBlock) {
-    const __m256i low =
-        _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
-    const __m256i high =
-        _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32));
-    masks[k] = {Bits64(low, high, cr), Bits64(low, high, lf),
-                Bits64(low, high, dot)};
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32));
+    masks[k] = {Bits64(low, high, cr), Bits64(low, high, lf), Bits64(low, high, dot)};
   }
 }
 
@@ -546,23 +480,19 @@ FindLineBytesWide(const char *s, std::size_t blocks, LineMasks *masks) {
 // stack, appended a step at a time. Returns the bytes done; a CR that ends them
 // waits as pendingCr does. Inlined into one caller per instruction set, whose
 // moves are the widest it has.
-[[gnu::always_inline]] inline std::size_t
-StuffBlocks(FindLineBytes find, std::string_view text, bool &pendingCr,
-            bool &atLineStart, std::string &out) {
-  // A move reads a whole block from the last put: the last 64 bytes are left to
-  // the caller.
-  if (text.size() < 2 * kBlock)
-    return 0;
+[[gnu::always_inline]] inline std::size_t StuffBlocks(FindLineBytes find, std::string_view text, bool& pendingCr,
+                                                      bool& atLineStart, std::string& out) {
+  // A move reads a whole block from the last put: the last 64 bytes are left to the caller.
+  if (text.size() < 2 * kBlock) return 0;
   const std::size_t blocks = (text.size() - kBlock) / kBlock;
   LineMasks masks[kBlocksAStep];
   char buffer[kBlocksAStep * kBlock * 2 + kBlock + 1];
   std::uint64_t lastCr = pendingCr, lastLf = atLineStart && !pendingCr;
-  char *p = buffer;
-  if (pendingCr)
-    *p++ = '\r';
+  char* p = buffer;
+  if (pendingCr) *p++ = '\r';
   for (std::size_t first = 0; first < blocks; first += kBlocksAStep) {
     const std::size_t count = std::min(kBlocksAStep, blocks - first);
-    const char *b = text.data() + first * kBlock;
+    const char* b = text.data() + first * kBlock;
     find(b, count, masks);
     for (std::size_t k = 0; k < count; ++k, b += kBlock) {
       const auto [cr, lf, dot] = masks[k];
@@ -577,22 +507,17 @@ StuffBlocks(FindLineBytes find, std::string_view text, bool &pendingCr,
         const auto i = std::size_t(std::countr_zero(put));
         const std::uint64_t bit = put & -put;
         put ^= bit;
-        std::memcpy(p, b + from,
-                    kBlock); // the buffer has 64 to spare; only i - from count
+        std::memcpy(p, b + from, kBlock);  // the buffer has 64 to spare; only i - from count
         p += i - from;
         from = i;
-        if (bareCr & bit)
-          *p++ = '\n';
-        if (bareLf & bit)
-          *p++ = '\r';
-        if (dots & bit)
-          *p++ = '.';
+        if (bareCr & bit) *p++ = '\n';
+        if (bareLf & bit) *p++ = '\r';
+        if (dots & bit) *p++ = '.';
       }
       std::memcpy(p, b + from, kBlock);
       p += kBlock - from;
     }
-    if (first + count == blocks && lastCr)
-      --p; // the CR just copied waits for what follows it
+    if (first + count == blocks && lastCr) --p;  // the CR just copied waits for what follows it
     out.append(buffer, std::size_t(p - buffer));
     p = buffer;
   }
@@ -601,41 +526,34 @@ StuffBlocks(FindLineBytes find, std::string_view text, bool &pendingCr,
   return blocks * kBlock;
 }
 
-std::size_t StuffNarrow(std::string_view text, bool &pendingCr,
-                        bool &atLineStart, std::string &out) {
+std::size_t StuffNarrow(std::string_view text, bool& pendingCr, bool& atLineStart, std::string& out) {
   return StuffBlocks(FindLineBytesNarrow, text, pendingCr, atLineStart, out);
 }
 
-[[gnu::target("avx2")]] std::size_t StuffWide(std::string_view text,
-                                              bool &pendingCr,
-                                              bool &atLineStart,
-                                              std::string &out) {
+[[gnu::target("avx2")]] std::size_t StuffWide(std::string_view text, bool& pendingCr, bool& atLineStart,
+                                              std::string& out) {
   return StuffBlocks(FindLineBytesWide, text, pendingCr, atLineStart, out);
 }
 
 const bool kWideDotScan = ProcessorFeatures().Avx2;
-} // namespace
+}  // namespace
 
-std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string &out) {
+std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
   return kWideDotScan && wideVectors.load(std::memory_order_relaxed)
              ? StuffWide(text, pendingCr_, atLineStart_, out)
              : StuffNarrow(text, pendingCr_, atLineStart_, out);
 }
 #else
-std::size_t TDotStuffer::AddBlocks(std::string_view, std::string &) {
-  return 0;
-}
+std::size_t TDotStuffer::AddBlocks(std::string_view, std::string&) { return 0; }
 #endif
 
-void TDotStuffer::Add(std::string_view text, std::string &out) {
-  // Room for the most it can give (a character put in a byte), so the string is
-  // not moved as it grows.
+void TDotStuffer::Add(std::string_view text, std::string& out) {
+  // Room for the most it can give (a character put in a byte), so the string is not moved as it grows.
   out.reserve(out.size() + 2 * text.size() + 2);
   std::size_t i = AddBlocks(text, out);
-  // Under 128 bytes remain: at most a character put in for each, and a pending
-  // CR's LF.
+  // Under 128 bytes remain: at most a character put in for each, and a pending CR's LF.
   char buffer[2 * 128 + 2];
-  char *p = buffer;
+  char* p = buffer;
   while (i < text.size()) {
     const char c = text[i];
     if (pendingCr_) {
@@ -657,20 +575,17 @@ void TDotStuffer::Add(std::string_view text, std::string &out) {
       atLineStart_ = true;
       ++i;
     } else {
-      if (atLineStart_ && c == '.')
-        *p++ = '.';
+      if (atLineStart_ && c == '.') *p++ = '.';
       atLineStart_ = false;
       // The rest of the line goes as it is.
-      for (; i < text.size() && text[i] != '\r' && text[i] != '\n'; ++i)
-        *p++ = text[i];
+      for (; i < text.size() && text[i] != '\r' && text[i] != '\n'; ++i) *p++ = text[i];
     }
   }
   out.append(buffer, std::size_t(p - buffer));
 }
 
-void TDotStuffer::Finish(std::string &out) {
-  if (pendingCr_ || !atLineStart_)
-    out += "\r\n";
+void TDotStuffer::Finish(std::string& out) {
+  if (pendingCr_ || !atLineStart_) out += "\r\n";
   pendingCr_ = false;
   atLineStart_ = true;
   out += ".\r\n";
