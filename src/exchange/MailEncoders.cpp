@@ -139,7 +139,7 @@ constexpr auto kBinaryCodes = [] {
   return codes;
 }();
 
-void BinaryBytes(const char* s, std::size_t count, int& lineLength, char*& out) {
+[[gnu::always_inline]] inline void BinaryBytes(const char* s, std::size_t count, int& lineLength, char*& out) {
   // The line length and p in registers: a store through p could otherwise change them.
   int line = lineLength;
   char* p = out;
