@@ -230,8 +230,9 @@ constexpr auto kExpansions = [] {
 // once, hex digits by a byte shuffle, each half expanded by a shuffle from a
 // table; a half that crosses the line's end is cut at the first byte that does
 // not fit (a half gives at most 24 characters, so it is cut at most once). Text
-// stops before the half that holds a CR, LF or tab, or a blank before a line
-// break: those depend on the bytes around them. Returns the bytes done.
+// is taken up to its first CR, LF or tab; line breaks are written here, and it
+// stops at a tab, a lone CR or a blank before a line break: those depend on the
+// bytes around them. Returns the bytes done.
 [[gnu::target("avx2")]] std::size_t ExpandBlocksWide(std::string_view data, bool text, int& lineLength, char*& out) {
   const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
   const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
@@ -242,29 +243,30 @@ constexpr auto kExpansions = [] {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
     const __m128i plain = Plain16(v, text ? 32 : 33);
     const auto special = ~std::uint32_t(_mm_movemask_epi8(plain));
-    int halves = 2;
+    int take = 16;
+    bool blankAtEnd = false;
     if (text) {
       const auto stateful = unsigned(_mm_movemask_epi8(_mm_or_si128(
           _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
           _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))));
-      halves = std::countr_zero(stateful | 0x10000) / 8;
+      take = std::countr_zero(stateful | 0x10000);
       // A blank that ends what is taken is encoded if a line break follows it.
-      const std::size_t end = i + 8 * std::size_t(halves);
-      if (halves > 0 && data[end - 1] == ' ' && (end == data.size() || data[end] == '\r' || data[end] == '\n'))
-        --halves;
-      if (halves == 0) break;
+      const std::size_t end = i + std::size_t(take);
+      blankAtEnd = take > 0 && data[end - 1] == ' ' && (end == data.size() || data[end] == '\r' || data[end] == '\n');
+      take -= blankAtEnd;
     }
     const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
     const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
     const __m128i first = _mm_blendv_epi8(high, v, plain);
-    for (int half = 0; half < halves; ++half) {
+    for (int half = 0; half * 8 < take; ++half) {
+      const int bytes = std::min(8, take - half * 8);
       const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
       const TExpansion& e = kExpansions[~special >> (8 * half) & 255];
       const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
       const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
       const __m128i out0 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0);
       const __m128i out1 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1);
-      const int count = e.ends[7];
+      const int count = e.ends[bytes - 1];
       if (line + count <= kQuotedPrintableRoom) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out0);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), out1);
@@ -279,7 +281,7 @@ constexpr auto kExpansions = [] {
       const auto over =
           unsigned(_mm_movemask_epi8(_mm_cmpgt_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(e.ends)),
                                                     _mm_set1_epi8(char(kQuotedPrintableRoom - line)))));
-      const int first = std::countr_zero(over);
+      const int first = std::countr_zero(over);  // one of the bytes taken: they pass the room
       const int cut = first ? e.ends[first - 1] : 0;
       std::memcpy(p, chars, 32);
       std::memcpy(p + cut, "=\r\n", 3);
@@ -287,8 +289,18 @@ constexpr auto kExpansions = [] {
       p += count + 3;
       line = count - cut;
     }
-    i += 8 * std::size_t(halves);
-    if (halves < 2) break;
+    i += std::size_t(take);
+    if (take == 16) continue;
+    // Text: a line break here ends the line; a tab, a lone CR or a blank before
+    // a break is left to the byte-by-byte rules.
+    if (blankAtEnd) break;
+    const bool crLf = data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n';
+    const std::size_t breakBytes = data[i] == '\n' ? 1 : crLf ? 2 : 0;
+    if (breakBytes == 0) break;
+    std::memcpy(p, "\r\n", 2);
+    p += 2;
+    line = 0;
+    i += breakBytes;
   }
   lineLength = line;
   out = p;
