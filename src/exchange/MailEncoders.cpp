@@ -233,7 +233,8 @@ constexpr auto kExpansions = [] {
 // is taken up to its first CR, LF or tab; line breaks are written here, and it
 // stops at a tab, a lone CR or a blank before a line break: those depend on the
 // bytes around them. Returns the bytes done.
-[[gnu::target("avx2")]] std::size_t ExpandBlocksWide(std::string_view data, bool text, int& lineLength, char*& out) {
+template <bool text>
+[[gnu::target("avx2")]] std::size_t ExpandBlocksWide(std::string_view data, int& lineLength, char*& out) {
   const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
   const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
   int line = lineLength;
@@ -245,7 +246,7 @@ constexpr auto kExpansions = [] {
     const auto special = ~std::uint32_t(_mm_movemask_epi8(plain));
     int take = 16;
     bool blankAtEnd = false;
-    if (text) {
+    if constexpr (text) {
       const auto stateful = unsigned(_mm_movemask_epi8(_mm_or_si128(
           _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
           _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))));
@@ -290,7 +291,7 @@ constexpr auto kExpansions = [] {
       line = count - cut;
     }
     i += std::size_t(take);
-    if (take == 16) continue;
+    if (!text || take == 16) continue;
     // Text: a line break here ends the line; a tab, a lone CR or a blank before
     // a break is left to the byte-by-byte rules.
     if (blankAtEnd) break;
@@ -344,7 +345,7 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
     } else {
       std::size_t done = 0;
 #if defined(__SSE2__)
-      done = wide ? ExpandBlocksWide(step, false, lineLength_, p) : BinaryBlocksNarrow(step, lineLength_, p);
+      done = wide ? ExpandBlocksWide<false>(step, lineLength_, p) : BinaryBlocksNarrow(step, lineLength_, p);
 #endif
       BinaryBytes(step.data() + done, step.size() - done, lineLength_, p);
     }
@@ -367,7 +368,7 @@ void TQuotedPrintableEncoder::AddText(std::string_view data, char*& p) {
     if (width && !pendingCr_ && pendingBlank_ < 0 && data.size() - i >= width) {
 #if defined(__SSE2__)
       if (wide) {
-        const std::size_t done = ExpandBlocksWide(data.substr(i), true, lineLength_, p);
+        const std::size_t done = ExpandBlocksWide<true>(data.substr(i), lineLength_, p);
         i += done;
         if (done > 0) continue;
       }
