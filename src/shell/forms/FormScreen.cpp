@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <xcb/xcb.h>
 
 #include "platform/qt/VirtualKeys.h"
 #include "shell/ShellGlobals.h"
@@ -19,10 +20,8 @@ TFormScreen* FormScreen = nullptr;
 TFormScreen::TFormScreen(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint) {
   setObjectName("FormScreen");
-  QPalette p = palette();
-  p.setColor(QPalette::Window, Qt::black);
-  setPalette(p);
-  setAutoFillBackground(true);
+  setAttribute(Qt::WA_NoSystemBackground);
+  SetServerPainted(true);
   setFocusPolicy(Qt::StrongFocus);
   IntroImage = new TMyImage(this);
   IntroImage->setObjectName("IntroImage");
@@ -41,9 +40,27 @@ void TFormScreen::ShowOverScreen() {
   repaint();
 }
 
+// While the backdrop shows only its colour the X server paints it (the window's
+// background pixel), so Qt keeps no full-screen backing store for it; Qt paints
+// it while an intro picture shows on it.
+void TFormScreen::SetServerPainted(bool onServer) {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+  setAttribute(Qt::WA_PaintOnScreen, onServer && connection);
+  if (!testAttribute(Qt::WA_PaintOnScreen)) return;
+  const uint32_t black = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->black_pixel;
+  xcb_change_window_attributes(connection, xcb_window_t(winId()), XCB_CW_BACK_PIXEL, &black);
+  xcb_clear_area(connection, 0, xcb_window_t(winId()), 0, 0, 0, 0);
+  xcb_flush(connection);
+}
+
+QPaintEngine* TFormScreen::paintEngine() const { return nullptr; }
+
 void TFormScreen::SkipIntro() { IntroSkipped = true; }
 
 void TFormScreen::paintEvent(QPaintEvent*) {
+  // On screen it has no paint engine; grab() and render() still draw it.
+  if (testAttribute(Qt::WA_PaintOnScreen) && !sharedPainter() && !redirected(nullptr)) return;
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
 }

@@ -27,8 +27,10 @@ class TFormScreen : public QWidget {
   // Covers the screen (without a window manager a full-screen request does not).
   void ShowOverScreen();
   void SkipIntro();
+  void SetServerPainted(bool onServer);
 
  protected:
+  QPaintEngine* paintEngine() const override;
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;

@@ -90,12 +90,14 @@ void TQtStartupHost::ShowIntroPicture(const TIntroEntry& entry) {
   const int left = (FormScreen->width() - picture.Width()) / 2, top = (FormScreen->height() - picture.Height()) / 2;
   image.setGeometry(left, top, picture.Width(), picture.Height());
   image.SetPicture(std::move(picture));
+  FormScreen->SetServerPainted(false);
   image.show();
   FormScreen->IntroTimer.start();
   WaitWhile([&] { return FormScreen->IntroTimer.isActive() && !IntroSkipped; });
   FormScreen->IntroTimer.stop();
   image.hide();
   image.SetPicture(TBitmap32());
+  FormScreen->SetServerPainted(true);
   QApplication::processEvents();
 }
 

@@ -12,4 +12,5 @@ smoke_work
 smoke_install "$program" "$install"
 size=1024x768x24
 [[ $mode == small ]] && size=800x600x24
-"$xvfb_free" -s "-screen 0 $size" bash "$here/xvfb-inner.sh" "$mode" "$work/Tressary/$(basename "$program")" "$work"
+# A white root: a backdrop left for the server to paint must still come out black.
+"$xvfb_free" -s "-screen 0 $size -wr" bash "$here/xvfb-inner.sh" "$mode" "$work/Tressary/$(basename "$program")" "$work"
