@@ -1,10 +1,11 @@
 #pragma once
 // Services whose libraries the first window does not need (the imaging library,
-// HTTP, compound files, scanning, sound and video) live in modules: shared
-// objects beside the program, "libtressary-NAME.so", loaded on first use, so
-// that start-up neither loads nor initialises those libraries. Each module
-// exports one function, tressary_module_NAME, returning its service object.
-// Tests and tools link the same code in; then that function is already there.
+// HTTP, compound files, scanning, sound and video, the mail client's network)
+// live in modules: shared objects beside the program, "libtressary-NAME.so",
+// loaded on first use, so that start-up neither loads nor initialises those
+// libraries. Each module exports one function, tressary_module_NAME, returning
+// its service object. Tests and tools link the same code in; then that
+// function is already there.
 //
 // A service's caller declares the entry weakly and asks through it:
 //   extern "C" [[gnu::weak]] IService* tressary_module_NAME();

@@ -1,6 +1,5 @@
 #include "exchange/mail/SendMail.h"
 
-#include <QHostAddress>
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -58,15 +57,10 @@ SendMail::~SendMail() {
   OnUserMessage = nullptr;
 }
 
-void SendMail::SetSMTP_Server(const std::string& server) {
-  server_ = server;
-  address_.clear();
-  host_.clear();
-  if (QHostAddress(QString::fromStdString(Trim(server))).isNull())
-    host_ = Trim(server);
-  else
-    address_ = Trim(server);
-}
+void SendMail::SetSMTP_Server(const std::string& server) { server_ = server; }
+
+// Told apart only when asked or sending, so that setting the server loads no network.
+bool SendMail::ServerIsAddress() const { return IsAddress(Trim(server_)); }
 
 void SendMail::SetAction(TMailAction action) {
   if (action == TMailAction::Send_Mail) {
@@ -150,19 +144,20 @@ void SendMail::StartSending() {
   SetWinsockStarted(true);
   if (!WinsockStarted()) {
     lastErrorCode_ = kMailErrorNotStarted;
-    Fail(kMailErrorNotStarted, "Winsock not initiliazed");
+    Fail(kMailErrorNotStarted, LoadError().empty() ? "Winsock not initiliazed" : LoadError());
     return;
   }
   CreateSocket();
   if (!CheckSocketError()) return;
-  if (!address_.empty()) {
-    SetAddress(address_);
+  const std::string server = Trim(server_);
+  if (IsAddress(server)) {
+    SetAddress(server);
     SetPort(SMTP_Port);
     Connect();
     CheckSocketError();
   } else {
-    Info(kMailInfoResolving, host_);
-    ResolveHost(host_);
+    Info(kMailInfoResolving, server);
+    ResolveHost(server);
     CheckSocketError();
   }
 }

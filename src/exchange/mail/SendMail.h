@@ -81,7 +81,7 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   const TMailAttachment* AttachmentRecord(std::size_t index) const;
   bool Busy() const { return busy_; }
   // True when SMTP_Server is an address to connect to, false when it is a name to look up.
-  bool ServerIsAddress() const { return !address_.empty(); }
+  bool ServerIsAddress() const;
   SendMailError LastErrorCode() const { return lastErrorCode_; }
 
  protected:
@@ -115,8 +115,6 @@ class SendMail : public TStarSocket, private ISmtpDialogueHost {
   void DialogueFail(SendMailError error, const std::string& text) override;
 
   std::string server_;
-  std::string host_;     // name to look up
-  std::string address_;  // address to connect to
   std::array<std::optional<TMailAttachment>, kMaxAttachments> records_;
   TSmtpDialogue dialogue_{*this};
   TMailContent content_;

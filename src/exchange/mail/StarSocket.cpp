@@ -1,8 +1,9 @@
 #include "exchange/mail/StarSocket.h"
 
-#include <QHostInfo>
 #include <QMetaObject>
-#include <QTcpSocket>
+
+#include "platform/Module.h"
+#include "platform/qt/NetworkModule.h"
 
 namespace {
 bool startFailsForTest = false;
@@ -11,10 +12,13 @@ bool lookupsUnansweredForTest = false;
 // WinSock numbers the mail client's error table knows.
 constexpr int kWsaBaseError = 10000;  // no counterpart: reported as an unknown error
 constexpr int kWsaNotSocket = 10038;
+constexpr int kWsaNotInitialised = 10093;
 constexpr int kWsaAddressNotAvailable = 10049;
 constexpr int kWsaHostNotFound = 11001;
 constexpr int kWsaNoRecovery = 11003;
 constexpr int kWsaNoData = 11004;
+
+INetworkModule* Network(std::string* error = nullptr) { return LoadModule("network", tressary_module_network, error); }
 
 struct TQtErrorRow {
   QAbstractSocket::SocketError qt;
@@ -63,8 +67,14 @@ void TStarSocket::SetStartFailsForTest(bool fails) { startFailsForTest = fails; 
 void TStarSocket::SetLookupsUnansweredForTest(bool unanswered) { lookupsUnansweredForTest = unanswered; }
 
 bool TStarSocket::LoadWinsock(const std::string&) {
-  loaded_ = !startFailsForTest;
+  loadError_.clear();
+  loaded_ = !startFailsForTest && Network(&loadError_);
   return loaded_;
+}
+
+bool TStarSocket::IsAddress(const std::string& text) {
+  INetworkModule* network = Network();
+  return network && !network->AddressText(text).empty();
 }
 
 bool TStarSocket::StartWinsock() {
@@ -87,47 +97,51 @@ void TStarSocket::Fire(const TSocketEvent& event) {
 void TStarSocket::CreateSocket() {
   lastError_ = 0;
   if (socket_) return;
-  socket_ = new QTcpSocket(this);
-  connect(socket_, &QTcpSocket::connected, this, &TStarSocket::SocketConnected);
-  connect(socket_, &QTcpSocket::readyRead, this, &TStarSocket::SocketReadable);
-  connect(socket_, &QTcpSocket::bytesWritten, this, &TStarSocket::SocketWritten);
-  connect(socket_, &QTcpSocket::errorOccurred, this, &TStarSocket::SocketFailed);
-  connect(socket_, &QTcpSocket::disconnected, this, &TStarSocket::SocketClosed);
+  INetworkModule* network = Network();
+  if (!network) {
+    lastError_ = kWsaNotInitialised;
+    return;
+  }
+  socket_ = network->Open(this, {.Connected = [this] { SocketConnected(); },
+                                 .Readable = [this] { SocketReadable(); },
+                                 .Written = [this] { SocketWritten(); },
+                                 .Closed = [this] { SocketClosed(); },
+                                 .Failed = [this](QAbstractSocket::SocketError error) { SocketFailed(error); }});
 }
 
 void TStarSocket::SetAddress(const std::string& text) {
-  address_ = QHostAddress();
-  address_.setAddress(QString::fromStdString(text));
+  INetworkModule* network = Network();
+  address_ = network ? network->AddressText(text) : "";
 }
 
-std::string TStarSocket::AddressText() const { return address_.toString().toStdString(); }
+std::string TStarSocket::AddressText() const { return address_; }
 
 void TStarSocket::ResolveHost(const std::string& name) {
   if (lookupId_ >= 0) return;
+  INetworkModule* network = Network();
+  if (!network) {
+    lastError_ = kWsaNotInitialised;
+    return;
+  }
   lastError_ = 0;
   if (!lookupsUnansweredForTest)
-    lookupId_ = QHostInfo::lookupHost(QString::fromStdString(name), this, &TStarSocket::LookupFinished);
+    lookupId_ = network->LookUpHost(name, this, [this](const THostLookup& lookup) { LookupFinished(lookup); });
   StartCountdown(TimeoutArp);
 }
 
-void TStarSocket::LookupFinished(const QHostInfo& info) {
+void TStarSocket::LookupFinished(const THostLookup& lookup) {
   KillTimer();
   lookupId_ = -1;
-  resolved_ = QHostAddress();
-  if (info.error() == QHostInfo::HostNotFound) {
+  resolved_.clear();
+  if (lookup.Error == QHostInfo::HostNotFound) {
     lastError_ = kWsaHostNotFound;
-  } else if (info.error() != QHostInfo::NoError) {
+  } else if (lookup.Error != QHostInfo::NoError) {
     lastError_ = kWsaNoRecovery;
-  } else if (info.addresses().isEmpty()) {
+  } else if (lookup.Address.empty()) {
     lastError_ = kWsaNoData;
   } else {
     lastError_ = 0;
-    resolved_ = info.addresses().first();
-    for (const QHostAddress& address : info.addresses())
-      if (address.protocol() == QAbstractSocket::IPv4Protocol) {
-        resolved_ = address;
-        break;
-      }
+    resolved_ = lookup.Address;
   }
   LookupDone();
 }
@@ -139,29 +153,23 @@ void TStarSocket::Connect() {
     lastError_ = kWsaNotSocket;
     return;
   }
-  if (address_.isNull()) {
+  if (address_.empty()) {
     lastError_ = kWsaAddressNotAvailable;
     return;
   }
   lastError_ = 0;
-  socket_->connectToHost(address_, port_);
+  socket_->Connect(address_, port_);
   StartCountdown(TimeoutConnect);
 }
 
 void TStarSocket::ReleaseSocket() {
   connected_ = false;
-  if (!socket_) return;
-  QTcpSocket* socket = socket_;
-  socket_ = nullptr;
-  // Our own close must not come back as events, and the socket may be inside
-  // one of its own signals right now: disconnect first, delete later.
-  socket->disconnect(this);
-  socket->abort();
-  socket->deleteLater();
+  // Ends without events; released before its end, which may fire nothing more here.
+  std::unique_ptr<ITcpConnection> socket = std::move(socket_);
 }
 
 void TStarSocket::Cancel() {
-  if (lookupId_ >= 0) QHostInfo::abortHostLookup(lookupId_);
+  if (lookupId_ >= 0) Network()->AbortLookup(lookupId_);
   lookupId_ = -1;
   KillTimer();
   if (socket_) lastError_ = 0;
@@ -173,8 +181,8 @@ std::int64_t TStarSocket::SendBuf(const char* data, std::int64_t count) {
     lastError_ = kWsaNotSocket;
     return 0;
   }
-  const qint64 written = socket_->write(data, count);
-  lastError_ = written < 0 ? SocketErrorNumber(socket_->error()) : 0;
+  const std::int64_t written = socket_->Write(data, count);
+  lastError_ = written < 0 ? SocketErrorNumber(socket_->Error()) : 0;
   return written < 0 ? 0 : written;
 }
 
@@ -183,26 +191,20 @@ std::int64_t TStarSocket::ReceiveBuf(char* data, std::int64_t count) {
     lastError_ = kWsaNotSocket;
     return 0;
   }
-  const qint64 read = socket_->read(data, count);
-  lastError_ = read < 0 ? SocketErrorNumber(socket_->error()) : 0;
+  const std::int64_t read = socket_->Read(data, count);
+  lastError_ = read < 0 ? SocketErrorNumber(socket_->Error()) : 0;
   return read < 0 ? 0 : read;
 }
 
-std::int64_t TStarSocket::PendingBytes() const { return socket_ ? socket_->bytesToWrite() : 0; }
+std::int64_t TStarSocket::PendingBytes() const { return socket_ ? socket_->PendingBytes() : 0; }
 
 std::string TStarSocket::LocalHostName() {
-  lastError_ = 0;
-  return QHostInfo::localHostName().toStdString();
+  INetworkModule* network = Network();
+  lastError_ = network ? 0 : kWsaNotInitialised;
+  return network ? network->LocalHostName() : "";
 }
 
-std::string TStarSocket::LocalAddressText() const {
-  if (!socket_) return "";
-  QHostAddress local = socket_->localAddress();
-  bool isIPv4 = false;
-  const quint32 ipv4 = local.toIPv4Address(&isIPv4);
-  if (isIPv4) local = QHostAddress(ipv4);
-  return local.toString().toStdString();
-}
+std::string TStarSocket::LocalAddressText() const { return socket_ ? socket_->LocalAddressText() : ""; }
 
 void TStarSocket::StartCountdown(std::uint32_t seconds) {
   KillTimer();

@@ -3,15 +3,15 @@
 // arrive as events on the GUI thread, never blocking it. Errors are recorded as
 // WinSock numbers (0 = none) so that the mail client keeps one error table.
 #include <QAbstractSocket>
-#include <QHostAddress>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
-class QHostInfo;
-class QTcpSocket;
+class ITcpConnection;
+struct THostLookup;
 
 // The socket error number for a Qt socket error (one table for every path).
 int SocketErrorNumber(QAbstractSocket::SocketError error);
@@ -39,12 +39,17 @@ class TStarSocket : public QObject {
   std::uint32_t TimeoutConnect = 0;
   std::uint32_t TimeoutArp = 0;
 
-  // The network needs no loading here; these keep the component's life cycle
-  // (and let a test make starting fail).
+  // Loading loads the network module (see platform/qt/NetworkModule.h); these
+  // keep the component's life cycle (and let a test make starting fail).
   bool LoadWinsock(const std::string& name = "");
   bool StartWinsock();
   void UnloadWinsock();
   bool WinsockIsStarted() const { return started_; }
+  // Why the last load failed when the network module is missing, else empty.
+  const std::string& LoadError() const { return loadError_; }
+  // True when `text` is an address to connect to, false when it is a name to
+  // look up (or the network module is missing).
+  static bool IsAddress(const std::string& text);
   static void SetStartFailsForTest(bool fails);
   // Lookups started while this is set never answer, as behind a name server
   // that has gone silent.
@@ -81,7 +86,7 @@ class TStarSocket : public QObject {
   void Fire(const TSocketEvent& event);
   void KillTimer();
   void TimerTick();
-  void LookupFinished(const QHostInfo& info);
+  void LookupFinished(const THostLookup& lookup);
   void SocketConnected();
   void SocketReadable();
   void SocketWritten();
@@ -89,10 +94,11 @@ class TStarSocket : public QObject {
   void SocketClosed();
   void ReleaseSocket();
 
-  QHostAddress address_;
-  QHostAddress resolved_;
+  // Addresses as their text; empty when there is none.
+  std::string address_;
+  std::string resolved_;
   std::uint16_t port_ = 0;
-  QTcpSocket* socket_ = nullptr;
+  std::unique_ptr<ITcpConnection> socket_;
   bool connected_ = false;
   bool loaded_ = false;
   bool started_ = false;
@@ -100,4 +106,5 @@ class TStarSocket : public QObject {
   QTimer timer_;
   std::uint32_t countdown_ = 0;
   int lastError_ = 0;
+  std::string loadError_;
 };

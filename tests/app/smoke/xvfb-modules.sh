@@ -4,7 +4,8 @@
 # through the imaging module) must show before the main window; with that module
 # taken away the program must still reach its main window, the intro left out
 # with the module's name on stderr, rather than crash; and without the sound and
-# video module too it must keep running once its music would have started.
+# video module too it must keep running once its music would have started,
+# with no library of the mail client's network in its memory.
 #   xvfb-modules.sh <program> <installation>
 set -euo pipefail
 program=$1 install=$2
@@ -13,7 +14,7 @@ smoke_work
 smoke_install "$program" "$install"
 exe=$work/Tressary/$(basename "$program")
 needed=$(readelf -d "$exe" | grep NEEDED)
-for library in GraphicsMagick curl gsf sane Qt6Multimedia; do
+for library in GraphicsMagick curl gsf sane Qt6Multimedia Qt6Network; do
   if grep -q "$library" <<<"$needed"; then echo "FAIL: the program links $library"; exit 1; fi
 done
 /usr/bin/python3 -c 'import sys; from PIL import Image; Image.new("RGB", (240, 160), (200, 30, 160)).save(sys.argv[1], quality=95)' \
@@ -42,8 +43,11 @@ TRESSARY_EXIT_ON_FIRST_SHOW= "$exe" 2>"$work/log" &
 pid=$!
 sleep 4
 kill -0 "$pid" 2>/dev/null || { cat "$work/log"; echo "FAIL: without the multimedia module the program ended"; exit 1; }
+if grep -E "libQt6Network|libtressary-network" "/proc/$pid/maps"; then
+  kill "$pid"; echo "FAIL: the network was loaded before any mail"; exit 1
+fi
 xdotool search --onlyvisible --name "^Tressary\$" >/dev/null ||
   { kill "$pid"; echo "FAIL: without the multimedia module no main window"; exit 1; }
 kill "$pid"
-echo "ok: the intro picture through the imaging module, without it a named failure, without the multimedia module a running program"
+echo "ok: the intro picture through the imaging module, without it a named failure, without the multimedia module a running program, no network loaded"
 ' _ "$exe" "$work"
