@@ -19,12 +19,26 @@ constexpr int kBase64LineLength = 76;
 // A quoted-printable line holds at most 76 characters, the soft break's "=" included.
 constexpr int kQuotedPrintableRoom = 75;
 constexpr std::size_t kUULineBytes = 45;
-std::atomic<bool> wideVectors{true};
+std::atomic<TMailVectors> widestAllowed{TMailVectors::Avx512};
 
 char UUChar(unsigned value) { return value == 0 ? '`' : static_cast<char>(value + 32); }
 }  // namespace
 
-void AllowWideMailVectors(bool allow) { wideVectors.store(allow, std::memory_order_relaxed); }
+void LimitMailVectors(TMailVectors widest) { widestAllowed.store(widest, std::memory_order_relaxed); }
+
+namespace {
+// The widest level both the processor and the limit allow.
+TMailVectors MailVectors() {
+  static const TMailVectors offered = [] {
+#if defined(__SSE2__)
+    return ProcessorFeatures().Avx2 ? TMailVectors::Avx2 : TMailVectors::Sse2;
+#else
+    return TMailVectors::ByteByByte;
+#endif
+  }();
+  return std::min(offered, widestAllowed.load(std::memory_order_relaxed));
+}
+}  // namespace
 
 void TBase64Encoder::EncodeGroup(const unsigned char* bytes, int count, std::string& out) {
   const unsigned value = (unsigned(bytes[0]) << 16) | (count > 1 ? unsigned(bytes[1]) << 8 : 0u) |
@@ -322,8 +336,6 @@ std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& ou
   out = p;
   return i;
 }
-
-const bool kWideQuoted = ProcessorFeatures().Avx2;
 #endif
 }  // namespace
 
@@ -334,9 +346,7 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
   // string is not moved as it grows.
   out.reserve(out.size() + data.size() * 3 + data.size() * 3 / (kQuotedPrintableRoom - 2) * 3 + 16);
   char buffer[kQuotedPrintableOut];
-#if defined(__SSE2__)
-  const bool wide = kWideQuoted && wideVectors.load(std::memory_order_relaxed);
-#endif
+  [[maybe_unused]] const TMailVectors level = MailVectors();
   for (std::size_t at = 0; at < data.size(); at += kQuotedPrintableStep) {
     const std::string_view step = data.substr(at, kQuotedPrintableStep);
     char* p = buffer;
@@ -345,7 +355,10 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
     } else {
       std::size_t done = 0;
 #if defined(__SSE2__)
-      done = wide ? ExpandBlocksWide<false>(step, lineLength_, p) : BinaryBlocksNarrow(step, lineLength_, p);
+      if (level >= TMailVectors::Avx2)
+        done = ExpandBlocksWide<false>(step, lineLength_, p);
+      else if (level == TMailVectors::Sse2)
+        done = BinaryBlocksNarrow(step, lineLength_, p);
 #endif
       BinaryBytes(step.data() + done, step.size() - done, lineLength_, p);
     }
@@ -360,9 +373,12 @@ void TQuotedPrintableEncoder::AddText(std::string_view data, char*& p) {
   std::size_t width = 0;
   std::uint32_t (*special)(const char*, char) = nullptr;
 #if defined(__SSE2__)
-  const bool wide = kWideQuoted && wideVectors.load(std::memory_order_relaxed);
-  width = wide ? 32 : 16;
-  special = wide ? Special32 : Special16;
+  const TMailVectors level = MailVectors();
+  const bool wide = level >= TMailVectors::Avx2;
+  if (level != TMailVectors::ByteByByte) {
+    width = wide ? 32 : 16;
+    special = wide ? Special32 : Special16;
+  }
 #endif
   for (std::size_t i = 0; i < data.size();) {
     if (width && !pendingCr_ && pendingBlank_ < 0 && data.size() - i >= width) {
@@ -547,14 +563,14 @@ std::size_t StuffNarrow(std::string_view text, bool& pendingCr, bool& atLineStar
                                               std::string& out) {
   return StuffBlocks(FindLineBytesWide, text, pendingCr, atLineStart, out);
 }
-
-const bool kWideDotScan = ProcessorFeatures().Avx2;
 }  // namespace
 
 std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
-  return kWideDotScan && wideVectors.load(std::memory_order_relaxed)
-             ? StuffWide(text, pendingCr_, atLineStart_, out)
-             : StuffNarrow(text, pendingCr_, atLineStart_, out);
+  switch (MailVectors()) {
+    case TMailVectors::ByteByByte: return 0;
+    case TMailVectors::Sse2: return StuffNarrow(text, pendingCr_, atLineStart_, out);
+    default: return StuffWide(text, pendingCr_, atLineStart_, out);
+  }
 }
 #else
 std::size_t TDotStuffer::AddBlocks(std::string_view, std::string&) { return 0; }
@@ -563,11 +579,18 @@ std::size_t TDotStuffer::AddBlocks(std::string_view, std::string&) { return 0; }
 void TDotStuffer::Add(std::string_view text, std::string& out) {
   // Room for the most it can give (a character put in a byte), so the string is not moved as it grows.
   out.reserve(out.size() + 2 * text.size() + 2);
-  std::size_t i = AddBlocks(text, out);
-  // Under 128 bytes remain: at most a character put in for each, and a pending CR's LF.
+  // Byte by byte, what the blocks left, 128 bytes a piece: at most a character
+  // put in for each, and a pending CR's LF.
   char buffer[2 * 128 + 2];
-  char* p = buffer;
-  while (i < text.size()) {
+  for (std::size_t i = AddBlocks(text, out); i < text.size(); i += 128) {
+    char* p = buffer;
+    StuffBytes(text.substr(i, 128), p);
+    out.append(buffer, std::size_t(p - buffer));
+  }
+}
+
+void TDotStuffer::StuffBytes(std::string_view text, char*& p) {
+  for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
     if (pendingCr_) {
       pendingCr_ = false;
@@ -594,7 +617,6 @@ void TDotStuffer::Add(std::string_view text, std::string& out) {
       for (; i < text.size() && text[i] != '\r' && text[i] != '\n'; ++i) *p++ = text[i];
     }
   }
-  out.append(buffer, std::size_t(p - buffer));
 }
 
 void TDotStuffer::Finish(std::string& out) {

@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 
-// For tests and benchmarks: whether the quoted-printable encoder and the
-// dot-stuffer may use the widest vectors the processor offers (the default) or
-// only those every x86-64 has.
-void AllowWideMailVectors(bool allow);
+// For tests and benchmarks: the widest vectors the quoted-printable encoder and
+// the dot-stuffer may use, up to what the processor offers (the default is all
+// of it). Byte by byte is the reference every wider level must match.
+enum class TMailVectors { ByteByByte, Sse2, Avx2, Avx512 };
+void LimitMailVectors(TMailVectors widest);
 
 // Base64 in lines of 76 characters (57 bytes); every line ends with CR LF.
 class TBase64Encoder {
@@ -69,6 +70,8 @@ class TDotStuffer {
  private:
   // The long runs of Add; returns how many bytes of text it took.
   std::size_t AddBlocks(std::string_view text, std::string& out);
+  // The rest, byte by byte; writes at p and moves it on.
+  void StuffBytes(std::string_view text, char*& p);
   bool atLineStart_ = true;
   bool pendingCr_ = false;
 };

@@ -35,6 +35,9 @@ std::string PythonDecode(const std::string& decoder, const std::string& encoded)
   return output;
 }
 
+constexpr TMailVectors kLevels[] = {TMailVectors::Avx512, TMailVectors::Avx2, TMailVectors::Sse2,
+                                    TMailVectors::ByteByByte};
+
 std::string AllBytes(std::size_t count) {
   std::string data;
   for (std::size_t i = 0; i < count; ++i) data += static_cast<char>((i * 7 + i / 256) & 255);
@@ -123,20 +126,20 @@ TEST(QuotedPrintableEncoder, TextWithLongLinesDecodesToCanonicalLineBreaks) {
   EXPECT_EQ(PythonDecode("quopri.decodestring", encoded), text);
 }
 
-// Edges of the vector runs, in both widths: the line's end falling on a block's
+// Edges of the vector runs, at every vector level: the line's end falling on a block's
 // edge (hard breaks in front move it), "=" and blanks at a line's end, CR LF
 // against bare LF, empty input.
-TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesInEitherVectorWidth) {
+TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesAtEveryVectorLevel) {
   const std::string full(75, 'a');
-  for (bool wide : {true, false}) {
-    AllowWideMailVectors(wide);
+  for (TMailVectors level : kLevels) {
+    LimitMailVectors(level);
     EXPECT_EQ(QuotedPrintable("", true), "");
     EXPECT_EQ(QuotedPrintable("", false), "");
     EXPECT_EQ(QuotedPrintable(full + "b", false), full + "=\r\nb");
     EXPECT_EQ(QuotedPrintable(full.substr(1) + "=", false), full.substr(1) + "=\r\n=3D");
     EXPECT_EQ(QuotedPrintable(full.substr(3) + "=\x80", false), full.substr(3) + "=3D=\r\n=80");
     for (std::size_t lead = 0; lead <= 40; ++lead) {
-      SCOPED_TRACE(testing::Message() << "wide " << wide << ", lead " << lead);
+      SCOPED_TRACE(testing::Message() << "level " << int(level) << ", lead " << lead);
       const std::string lf(lead, '\n'), crlf = [&] {
         std::string breaks;
         for (std::size_t i = 0; i < lead; ++i) breaks += "\r\n";
@@ -152,26 +155,27 @@ TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesInEitherVectorWidth) {
       EXPECT_EQ(QuotedPrintable(std::string(lead, 'c') + " \r\n", true), std::string(lead, 'c') + "=20\r\n");
     }
   }
-  AllowWideMailVectors(true);
+  LimitMailVectors(TMailVectors::Avx512);
 }
 
 // Binary input of every kind of byte, cut at every offset of the first blocks:
-// both widths give the same text, which Python decodes, and a soft break comes
+// every vector level gives the text byte by byte gives, which Python decodes, and a soft break comes
 // only where the next character (or "=XX") would pass the line's limit.
-TEST(QuotedPrintableEncoder, BinaryWidthsAgreeAndFillEveryLine) {
+TEST(QuotedPrintableEncoder, BinaryLevelsAgreeAndFillEveryLine) {
   std::string data;
   for (std::size_t lead = 0; lead <= 40; ++lead) data += std::string(lead, 'a') + AllBytes(300) + std::string(90, 'z');
-  AllowWideMailVectors(false);
-  const std::string narrow = QuotedPrintable(data, false);
-  AllowWideMailVectors(true);
-  const std::string wide = QuotedPrintable(data, false);
-  EXPECT_EQ(wide, narrow);
-  const std::vector<std::string> lines = Lines(wide);
+  LimitMailVectors(TMailVectors::ByteByByte);
+  const std::string bytewise = QuotedPrintable(data, false);
+  for (TMailVectors level : kLevels) {
+    LimitMailVectors(level);
+    EXPECT_EQ(QuotedPrintable(data, false), bytewise) << int(level);
+  }
+  const std::vector<std::string> lines = Lines(bytewise);
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
     ASSERT_EQ(lines[i].back(), '=') << i;
     EXPECT_GT(lines[i].size() - 1 + (lines[i + 1][0] == '=' ? 3 : 1), 75u) << i;
   }
-  EXPECT_EQ(PythonDecode("quopri.decodestring", wide), data);
+  EXPECT_EQ(PythonDecode("quopri.decodestring", bytewise), data);
 }
 
 TEST(UUEncode, FortySixBytesGiveAFullLineAndAOneByteLine) {
@@ -254,8 +258,8 @@ std::vector<std::string> PythonStuffed(const std::vector<std::string>& texts) {
 }
 
 // Long text of short lines, bare CRs and LFs, leading and inner dots, and the
-// edges of the data: cut anywhere between blocks, scanned with either vector
-// width, it stuffs as Python's SMTP client quotes it.
+// edges of the data: cut anywhere between blocks, scanned at every vector
+// level, it stuffs as Python's SMTP client quotes it.
 TEST(DotStuffer, StuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
   std::string text;
   std::uint32_t seed = 99;
@@ -281,13 +285,13 @@ TEST(DotStuffer, StuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
                                           std::string(127, 'x') + "\r\n." + std::string(62, 'y') + "\r"};
   const std::vector<std::string> quoted = PythonStuffed(texts);
   ASSERT_EQ(quoted.size(), texts.size());
-  for (bool wide : {true, false}) {
-    AllowWideMailVectors(wide);
+  for (TMailVectors level : kLevels) {
+    LimitMailVectors(level);
     for (std::size_t t = 0; t < texts.size(); ++t)
       for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), std::size_t(-1)}) {
-        SCOPED_TRACE(testing::Message() << "wide " << wide << ", text " << t << ", piece " << piece);
+        SCOPED_TRACE(testing::Message() << "level " << int(level) << ", text " << t << ", piece " << piece);
         EXPECT_EQ(Stuffed(texts[t], piece), quoted[t]);
       }
   }
-  AllowWideMailVectors(true);
+  LimitMailVectors(TMailVectors::Avx512);
 }
