@@ -31,7 +31,8 @@ namespace {
 TMailVectors MailVectors() {
   static const TMailVectors offered = [] {
 #if defined(__SSE2__)
-    return ProcessorFeatures().Avx2 ? TMailVectors::Avx2 : TMailVectors::Sse2;
+    const TProcessorFeatures& has = ProcessorFeatures();
+    return has.Avx512Vbmi2 ? TMailVectors::Avx512 : has.Avx2 ? TMailVectors::Avx2 : TMailVectors::Sse2;
 #else
     return TMailVectors::ByteByByte;
 #endif
@@ -137,9 +138,9 @@ void TQuotedPrintableEncoder::HardBreak(char*& p) {
 namespace {
 // Input bytes a quoted-printable step takes: each gives at most three
 // characters and a soft break, and two bytes may wait from the step before; a
-// vector store may write 32 bytes past the last character.
+// vector store may write 128 bytes past the last character.
 constexpr std::size_t kQuotedPrintableStep = 1024;
-constexpr std::size_t kQuotedPrintableOut = (kQuotedPrintableStep + 2) * 6 + 1 + 32;
+constexpr std::size_t kQuotedPrintableOut = (kQuotedPrintableStep + 2) * 6 + 1 + 128;
 
 // How binary quoted-printable writes each byte: its characters in the low three
 // bytes (as they lie in memory), how many there are in the top one.
@@ -336,6 +337,159 @@ std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& ou
   out = p;
   return i;
 }
+
+// AVX-512 quoted-printable in two passes over a step. The first writes every
+// byte's characters, with no soft break, 64 bytes classified at once and 16 at
+// a time spread over three slots each (the byte or "=", then the hex digits, or
+// a bare LF's CR LF) and compressed to the characters they keep. The second
+// breaks the lines: a line holds the 75 characters from its start unless a hard
+// break comes first, less the one or two of an escape that the 76th falls in
+// (an "=" only ever begins an escape), so each line costs a few loads and one
+// move of at most 128 bytes.
+#define TRESSARY_QP512 "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"
+// GCC 12's 512-bit broadcasts and lane shuffles pass an undefined vector as
+// their unused merge operand, which its own warning takes for an uninitialised read.
+#pragma GCC diagnostic push
+#if !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// Where each slot of 16 bytes (3i, 3i+1, 3i+2) comes from for the bytes at lane
+// j of the first characters and, in the second source, of the second and third
+// characters, which lanes j and j + 2 of either pair side by side.
+constexpr auto kSlotSources = [] {
+  std::array<std::array<std::uint8_t, 64>, 4> sources{};
+  for (unsigned j = 0; j < 4; ++j)
+    for (unsigned i = 0; i < 16; ++i) {
+      sources[j][3 * i] = std::uint8_t(16 * j + i);
+      sources[j][3 * i + 1] = std::uint8_t(64 + 16 * (j % 2) + i);
+      sources[j][3 * i + 2] = std::uint8_t(96 + 16 * (j % 2) + i);
+    }
+  return sources;
+}();
+
+// Writes the characters of data[from, to) at chars (64 bytes of room to spare),
+// returns how many. Text: the bytes after `to` decide the fate of a CR or blank
+// before it; the caller leaves none undecided at the end of the data. A slot
+// that gives no character holds 0, which no character is.
+template <bool text>
+[[gnu::target(TRESSARY_QP512)]] std::size_t QuotedChars512(std::string_view data, std::size_t from,
+                                                             std::size_t to, char* chars) {
+  const __m512i hexDigits = _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits)));
+  const __m512i low4 = _mm512_set1_epi8(15);
+  std::size_t count = 0;
+  std::uint64_t lastCr = 0;  // a step never ends between CR and LF
+  for (std::size_t i = from; i < to; i += 64) {
+    const std::size_t n = std::min<std::size_t>(64, to - i), avail = data.size() - i;
+    const char* s = data.data() + i;
+    const __m512i v = avail >= 64 ? _mm512_loadu_si512(s) : _mm512_maskz_loadu_epi8(_bzhi_u64(~0ull, unsigned(avail)), s);
+    const std::uint64_t take = n == 64 ? ~0ull : _bzhi_u64(~0ull, unsigned(n));
+    // Eight-bit bytes are negative, below the lowest plain byte too.
+    const std::uint64_t special =
+        ~_mm512_cmpgt_epi8_mask(v, _mm512_set1_epi8(text ? 31 : 32)) | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('=')) |
+        _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(127));
+    std::uint64_t encoded = special, bareLf = 0;
+    if constexpr (text) {
+      const auto at = [&](std::size_t k) { return k < data.size() ? data[k] : '\0'; };
+      const std::uint64_t cr = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r'));
+      const std::uint64_t lf = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n'));
+      const std::uint64_t tab = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\t'));
+      const std::uint64_t blank = tab | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(' '));
+      const char next = at(i + 64);
+      const std::uint64_t lfNext = lf >> 1 | std::uint64_t(next == '\n') << 63;
+      const std::uint64_t crLf = cr & lfNext;
+      const bool breakNext = next == '\n' || (next == '\r' && at(i + 65) == '\n');
+      const std::uint64_t breakAfter = (lf | crLf) >> 1 | std::uint64_t(breakNext) << 63;
+      bareLf = lf & ~(cr << 1 | lastCr);
+      lastCr = cr >> 63;
+      encoded = (special & ~(cr | lf | tab)) | (cr & ~lfNext) | (blank & breakAfter);
+    }
+    encoded &= take;
+    bareLf &= take;
+    const __m512i high = _mm512_shuffle_epi8(hexDigits, _mm512_and_si512(_mm512_srli_epi16(v, 4), low4));
+    const __m512i low = _mm512_maskz_shuffle_epi8(encoded, hexDigits, _mm512_and_si512(v, low4));
+    const __m512i first = _mm512_maskz_mov_epi8(
+        take, _mm512_mask_blend_epi8(encoded, _mm512_mask_blend_epi8(bareLf, v, _mm512_set1_epi8('\r')),
+                                     _mm512_set1_epi8('=')));
+    const __m512i second = _mm512_mask_blend_epi8(encoded, _mm512_maskz_mov_epi8(bareLf, _mm512_set1_epi8('\n')), high);
+    const __m512i rest[2] = {_mm512_shuffle_i64x2(second, low, 0x44), _mm512_shuffle_i64x2(second, low, 0xee)};
+#pragma GCC unroll 4
+    for (unsigned j = 0; j < 4; ++j) {
+      const __m512i slots = _mm512_maskz_permutex2var_epi8(
+          0xffffffffffff, first, _mm512_loadu_si512(kSlotSources[j].data()), rest[j / 2]);
+      const __mmask64 keep = _mm512_test_epi8_mask(slots, slots);
+      _mm512_storeu_si512(chars + count, _mm512_maskz_compress_epi8(keep, slots));
+      count += std::size_t(std::popcount(std::uint64_t(keep)));
+    }
+  }
+  return count;
+}
+
+// Copies `count` characters to p with the soft breaks that keep every line
+// within the room; two characters before `chars` are read and 128 past any, and
+// 128 bytes may be stored at p whatever it takes. Returns the end.
+template <bool text>
+[[gnu::target(TRESSARY_QP512)]] char* BreakLines512(const char* chars, std::size_t count, int& lineLength, char* p) {
+  std::size_t pos = 0;
+  auto line = std::size_t(lineLength);
+  while (pos < count) {
+    const __m512i a = _mm512_loadu_si512(chars + pos), b = _mm512_loadu_si512(chars + pos + 64);
+    _mm512_storeu_si512(p, a);
+    _mm512_storeu_si512(p + 64, b);
+    const std::size_t limit = pos + std::size_t(kQuotedPrintableRoom) - line;  // the first character that does not fit
+    if constexpr (text) {
+      // The characters' only CR begins a hard break.
+      const std::uint64_t crA = _mm512_cmpeq_epi8_mask(a, _mm512_set1_epi8('\r'));
+      const std::uint64_t crB = _mm512_cmpeq_epi8_mask(b, _mm512_set1_epi8('\r'));
+      const std::size_t hard = pos + std::size_t(crA ? std::countr_zero(crA) : 64 + std::countr_zero(crB));
+      if (hard < count && hard <= limit) {
+        p += hard + 2 - pos;
+        pos = hard + 2;
+        line = 0;
+        continue;
+      }
+    }
+    if (limit >= count) {
+      p += count - pos;
+      line += count - pos;
+      break;
+    }
+    const std::size_t cut = limit - (chars[limit - 1] == '=' ? 1 : chars[limit - 2] == '=' ? 2 : 0);
+    p += cut - pos;
+    std::memcpy(p, "=\r\n", 3);
+    p += 3;
+    pos = cut;
+    line = 0;
+  }
+  lineLength = int(line);
+  return p;
+}
+
+// Encodes data[from, to) at out, less what it leaves to the byte-by-byte rules
+// (in text, a CR or blank at the end of the data, and a CR whose LF is past
+// `to`); returns how many bytes it took.
+template <bool text>
+std::size_t Quoted512(std::string_view data, std::size_t from, std::size_t to, int& lineLength, char*& out) {
+  if constexpr (text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (to == data.size()) {
+      if (to > from && data[to - 1] == '\r') --to;
+      if (to > from && blank(data[to - 1])) --to;
+    } else if (data[to - 1] == '\r' && data[to] == '\n') {
+      --to;
+    }
+    if (to <= from) return 0;
+  }
+  // Two characters that are not "=" in front; room for the compressed stores and the 128-byte reads.
+  char chars[2 + kQuotedPrintableStep * 3 + 128];
+  chars[0] = chars[1] = '\0';
+  const std::size_t count = QuotedChars512<text>(data, from, to, chars + 2);
+  out = BreakLines512<text>(chars + 2, count, lineLength, out);
+  return to - from;
+}
+#pragma GCC diagnostic pop
+#undef TRESSARY_QP512
 #endif
 }  // namespace
 
@@ -351,11 +505,13 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
     const std::string_view step = data.substr(at, kQuotedPrintableStep);
     char* p = buffer;
     if (keepLines_) {
-      AddText(step, p);
+      AddText(data, at, at + step.size(), p);
     } else {
       std::size_t done = 0;
 #if defined(__SSE2__)
-      if (level >= TMailVectors::Avx2)
+      if (level == TMailVectors::Avx512)
+        done = Quoted512<false>(step, 0, step.size(), lineLength_, p);
+      else if (level >= TMailVectors::Avx2)
         done = ExpandBlocksWide<false>(step, lineLength_, p);
       else if (level == TMailVectors::Sse2)
         done = BinaryBlocksNarrow(step, lineLength_, p);
@@ -366,14 +522,29 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
   }
 }
 
-// Where the processor has AVX2, blocks without line breaks are expanded whole;
+// With AVX-512 whole steps go at once; with AVX2 blocks without line breaks are expanded whole;
 // else runs of bytes that go as they are (a blank among them, not at their end)
 // are found 16 or 32 at a time and copied whole; the bytes between go one by one.
-void TQuotedPrintableEncoder::AddText(std::string_view data, char*& p) {
+void TQuotedPrintableEncoder::AddText(std::string_view whole, std::size_t from, std::size_t to, char*& p) {
+  const TMailVectors level = MailVectors();
+#if defined(__SSE2__)
+  if (level == TMailVectors::Avx512) {
+    // It may look past `to` for the fate of a CR or blank before it.
+    for (std::size_t i = from; i < to;) {
+      if (!pendingCr_ && pendingBlank_ < 0) {
+        const std::size_t done = Quoted512<true>(whole, i, to, lineLength_, p);
+        i += done;
+        if (done > 0) continue;
+      }
+      AddTextByte(static_cast<unsigned char>(whole[i++]), p);
+    }
+    return;
+  }
+#endif
+  const std::string_view data = whole.substr(from, to - from);
   std::size_t width = 0;
   std::uint32_t (*special)(const char*, char) = nullptr;
 #if defined(__SSE2__)
-  const TMailVectors level = MailVectors();
   const bool wide = level >= TMailVectors::Avx2;
   if (level != TMailVectors::ByteByByte) {
     width = wide ? 32 : 16;

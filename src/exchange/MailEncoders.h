@@ -38,7 +38,7 @@ class TQuotedPrintableEncoder {
 
  private:
   // Each writes at p, in room the caller made, and moves p on.
-  void AddText(std::string_view data, char*& p);
+  void AddText(std::string_view data, std::size_t from, std::size_t to, char*& p);
   void AddTextByte(unsigned char byte, char*& p);
   void Literal(char c, char*& p);
   void Encoded(unsigned char c, char*& p);

@@ -15,6 +15,8 @@ const TProcessorFeatures& ProcessorFeatures() {
     found.Avx512Vbmi = found.Avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
                        __builtin_cpu_supports("avx512vbmi");
+    found.Avx512Vbmi2 =
+        found.Avx512Vbmi && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2");
 #endif
     return found;
   }();

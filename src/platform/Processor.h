@@ -6,6 +6,8 @@ struct TProcessorFeatures {
   bool Avx2 = false;
   // AVX-512 with byte permutes: F, BW, DQ, VL and VBMI together.
   bool Avx512Vbmi = false;
+  // And VBMI2 (bytes compressed and expanded under a mask) and BMI2.
+  bool Avx512Vbmi2 = false;
 };
 
 const TProcessorFeatures& ProcessorFeatures();

@@ -178,6 +178,43 @@ TEST(QuotedPrintableEncoder, BinaryLevelsAgreeAndFillEveryLine) {
   EXPECT_EQ(PythonDecode("quopri.decodestring", bytewise), data);
 }
 
+// Random text of the bytes whose fate depends on their neighbours (blanks, CR,
+// LF, "=", eight-bit, NUL) between runs that bring a line near its limit, cut
+// where blocks and steps end: every level gives what byte by byte gives.
+TEST(QuotedPrintableEncoder, EveryLevelEncodesAsByteByByteWhereverCut) {
+  const char bytes[] = {' ', '\t', '\r', '\n', '=', '.', 'a', '\x80', '\xc3', '\0'};
+  std::uint32_t seed = 5;
+  const auto random = [&] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+  std::string data;
+  while (data.size() < 6000)
+    data += random() % 4 == 0 ? std::string(60 + random() % 20, 'x') : std::string(1, bytes[random() % 10]);
+  // A blank, CR and LF across the edge of the first step of 1024 bytes, whole
+  // or after the cut at 1023.
+  data.replace(1022, 3, " \r\n");
+  data.replace(2045, 3, " \r\n");
+  for (bool keepLines : {true, false}) {
+    std::vector<std::string> bytewise;
+    LimitMailVectors(TMailVectors::ByteByByte);
+    for (std::size_t split : {std::size_t(0), std::size_t(1023), std::size_t(4000), std::size_t(5999)}) {
+      bytewise.push_back(QuotedPrintable(data, keepLines, split));
+      // Ends that wait for the next call: a blank, a CR, a blank and a CR.
+      for (const char* end : {" ", "\r", " \r", "\t\r"})
+        bytewise.push_back(QuotedPrintable(data.substr(0, split) + end, keepLines));
+    }
+    for (TMailVectors level : kLevels) {
+      LimitMailVectors(level);
+      std::size_t k = 0;
+      for (std::size_t split : {std::size_t(0), std::size_t(1023), std::size_t(4000), std::size_t(5999)}) {
+        SCOPED_TRACE(testing::Message() << "level " << int(level) << ", text " << keepLines << ", cut " << split);
+        EXPECT_EQ(QuotedPrintable(data, keepLines, split), bytewise[k++]);
+        for (const char* end : {" ", "\r", " \r", "\t\r"})
+          EXPECT_EQ(QuotedPrintable(data.substr(0, split) + end, keepLines), bytewise[k++]) << end;
+      }
+    }
+  }
+  LimitMailVectors(TMailVectors::Avx512);
+}
+
 TEST(UUEncode, FortySixBytesGiveAFullLineAndAOneByteLine) {
   const std::string data = AllBytes(46);
   std::string out;
