@@ -431,24 +431,30 @@ template <bool text>
 // 128 bytes may be stored at p whatever it takes. Returns the end.
 template <bool text>
 [[gnu::target(TRESSARY_QP512)]] char* BreakLines512(const char* chars, std::size_t count, int& lineLength, char* p) {
+  // Where each hard break begins (the characters' only CR), listed first so
+  // that no line waits for a search from its start; a step's input gives at most one a byte.
+  std::uint16_t hards[kQuotedPrintableStep + 1];
+  std::size_t hardCount = 0;
+  if constexpr (text) {
+    for (std::size_t k = 0; k < count; k += 64) {
+      std::uint64_t crs = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(chars + k), _mm512_set1_epi8('\r'));
+      if (count - k < 64) crs = _bzhi_u64(crs, unsigned(count - k));
+      for (; crs; crs &= crs - 1) hards[hardCount++] = std::uint16_t(k + std::size_t(std::countr_zero(crs)));
+    }
+  }
+  hards[hardCount] = 0xffff;  // past any line's end
+  const std::uint16_t* hard = hards;
   std::size_t pos = 0;
   auto line = std::size_t(lineLength);
   while (pos < count) {
-    const __m512i a = _mm512_loadu_si512(chars + pos), b = _mm512_loadu_si512(chars + pos + 64);
-    _mm512_storeu_si512(p, a);
-    _mm512_storeu_si512(p + 64, b);
+    _mm512_storeu_si512(p, _mm512_loadu_si512(chars + pos));
+    _mm512_storeu_si512(p + 64, _mm512_loadu_si512(chars + pos + 64));
     const std::size_t limit = pos + std::size_t(kQuotedPrintableRoom) - line;  // the first character that does not fit
-    if constexpr (text) {
-      // The characters' only CR begins a hard break.
-      const std::uint64_t crA = _mm512_cmpeq_epi8_mask(a, _mm512_set1_epi8('\r'));
-      const std::uint64_t crB = _mm512_cmpeq_epi8_mask(b, _mm512_set1_epi8('\r'));
-      const std::size_t hard = pos + std::size_t(crA ? std::countr_zero(crA) : 64 + std::countr_zero(crB));
-      if (hard < count && hard <= limit) {
-        p += hard + 2 - pos;
-        pos = hard + 2;
-        line = 0;
-        continue;
-      }
+    if (text && *hard <= limit) {
+      p += *hard + 2 - pos;
+      pos = *hard++ + 2;
+      line = 0;
+      continue;
     }
     if (limit >= count) {
       p += count - pos;
