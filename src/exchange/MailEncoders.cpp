@@ -679,13 +679,35 @@ void FindLineBytesNarrow(const char* s, std::size_t blocks, LineMasks* masks) {
   }
 }
 
-// Blocks of 64 while at least 128 remain: the output is the input with a
-// character put in before a bare LF ("\r"), after a bare CR ("\n") and before a
-// dot that starts a line ("."), found from masks of the three characters; the
-// runs between go in whole-block moves. Output goes through a buffer on the
-// stack, appended a step at a time. Returns the bytes done; a CR that ends them
-// waits as pendingCr does. Inlined into one caller per instruction set, whose
-// moves are the widest it has.
+// Writes a block of 64 at p with a character put in before a bare LF ("\r"),
+// after a bare CR ("\n") and before a dot that starts a line ("."): the runs
+// between go in whole-block moves (p has 64 bytes to spare, and b 64 to read).
+[[gnu::always_inline]] inline void PutLineBytes(const char* b, std::uint64_t bareCr, std::uint64_t bareLf,
+                                                std::uint64_t dots, char*& p) {
+  std::uint64_t put = bareLf | bareCr | dots;
+  std::size_t from = 0;
+  while (put) {
+    const auto i = std::size_t(std::countr_zero(put));
+    const std::uint64_t bit = put & -put;
+    put ^= bit;
+    std::memcpy(p, b + from, kBlock);  // only i - from count
+    p += i - from;
+    from = i;
+    if (bareCr & bit) *p++ = '\n';
+    if (bareLf & bit) *p++ = '\r';
+    if (dots & bit) *p++ = '.';
+  }
+  std::memcpy(p, b + from, kBlock);
+  p += kBlock - from;
+}
+
+// Blocks of 64 while at least 128 remain, each written by `put` from masks of
+// its CRs, LFs and dots. Output goes through a buffer on the stack, appended a
+// step at a time. Returns the bytes done; a CR that ends them waits as
+// pendingCr does. Inlined into one caller per instruction set, whose moves are
+// the widest it has.
+using PutLineBytesAt = void (*)(const char* b, std::uint64_t bareCr, std::uint64_t bareLf, std::uint64_t dots, char*& p);
+template <PutLineBytesAt put>
 [[gnu::always_inline]] inline std::size_t StuffBlocks(FindLineBytes find, std::string_view text, bool& pendingCr,
                                                       bool& atLineStart, std::string& out) {
   // A move reads a whole block from the last put: the last 64 bytes are left to the caller.
@@ -707,21 +729,7 @@ void FindLineBytesNarrow(const char* s, std::size_t blocks, LineMasks* masks) {
       const std::uint64_t dots = dot & (lf << 1 | lastLf | bareCr);
       lastCr = cr >> 63;
       lastLf = lf >> 63;
-      std::uint64_t put = bareLf | bareCr | dots;
-      std::size_t from = 0;
-      while (put) {
-        const auto i = std::size_t(std::countr_zero(put));
-        const std::uint64_t bit = put & -put;
-        put ^= bit;
-        std::memcpy(p, b + from, kBlock);  // the buffer has 64 to spare; only i - from count
-        p += i - from;
-        from = i;
-        if (bareCr & bit) *p++ = '\n';
-        if (bareLf & bit) *p++ = '\r';
-        if (dots & bit) *p++ = '.';
-      }
-      std::memcpy(p, b + from, kBlock);
-      p += kBlock - from;
+      put(b, bareCr, bareLf, dots, p);
     }
     if (first + count == blocks && lastCr) --p;  // the CR just copied waits for what follows it
     out.append(buffer, std::size_t(p - buffer));
@@ -733,20 +741,72 @@ void FindLineBytesNarrow(const char* s, std::size_t blocks, LineMasks* masks) {
 }
 
 std::size_t StuffNarrow(std::string_view text, bool& pendingCr, bool& atLineStart, std::string& out) {
-  return StuffBlocks(FindLineBytesNarrow, text, pendingCr, atLineStart, out);
+  return StuffBlocks<PutLineBytes>(FindLineBytesNarrow, text, pendingCr, atLineStart, out);
 }
 
 [[gnu::target("avx2")]] std::size_t StuffWide(std::string_view text, bool& pendingCr, bool& atLineStart,
                                               std::string& out) {
-  return StuffBlocks(FindLineBytesWide, text, pendingCr, atLineStart, out);
+  return StuffBlocks<PutLineBytes>(FindLineBytesWide, text, pendingCr, atLineStart, out);
 }
+
+#define TRESSARY_STUFF512 "avx512f,avx512bw,avx512vl,avx512vbmi2,bmi,bmi2,popcnt"
+// GCC 12's 512-bit intrinsics pass an undefined vector as an unused merge
+// operand, which its own warning takes for an uninitialised read.
+#pragma GCC diagnostic push
+#if !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+[[gnu::target(TRESSARY_STUFF512)]] void FindLineBytes512(const char* s, std::size_t blocks, LineMasks* masks) {
+  for (std::size_t k = 0; k < blocks; ++k, s += kBlock) {
+    const __m512i v = _mm512_loadu_si512(s);
+    masks[k] = {_mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r')), _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n')),
+                _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('.'))};
+  }
+}
+
+// Without a branch a character put in: each byte given a slot in front of it
+// for what goes there, interleaved, and the slots that hold nothing compressed
+// away, 32 bytes at a time. A byte after a lone CR that is a dot gets two, and
+// its block goes run by run.
+[[gnu::target(TRESSARY_STUFF512)]] inline void PutLineBytes512(
+    const char* b, std::uint64_t bareCr, std::uint64_t bareLf, std::uint64_t dots, char*& p) {
+  const std::uint64_t puts = bareCr | bareLf | dots;
+  if (puts == 0) {
+    _mm512_storeu_si512(p, _mm512_loadu_si512(b));
+    p += kBlock;
+    return;
+  }
+  if (bareCr & dots) return PutLineBytes(b, bareCr, bareLf, dots, p);
+  const __m512i v = _mm512_loadu_si512(b);
+  const __m512i put = _mm512_mask_blend_epi8(
+      dots, _mm512_mask_blend_epi8(bareLf, _mm512_set1_epi8('\n'), _mm512_set1_epi8('\r')), _mm512_set1_epi8('.'));
+  const __m512i low = _mm512_unpacklo_epi8(put, v), high = _mm512_unpackhi_epi8(put, v);
+  constexpr std::uint64_t kSlotsInFront = 0x5555555555555555;
+  const std::uint64_t keepLow = _pdep_u64(puts & 0xffffffff, kSlotsInFront) | ~kSlotsInFront;
+  const std::uint64_t keepHigh = _pdep_u64(puts >> 32, kSlotsInFront) | ~kSlotsInFront;
+  const __m512i first = _mm512_permutex2var_epi64(low, _mm512_set_epi64(11, 10, 3, 2, 9, 8, 1, 0), high);
+  const __m512i second = _mm512_permutex2var_epi64(low, _mm512_set_epi64(15, 14, 7, 6, 13, 12, 5, 4), high);
+  _mm512_storeu_si512(p, _mm512_maskz_compress_epi8(keepLow, first));
+  p += std::popcount(keepLow);
+  _mm512_storeu_si512(p, _mm512_maskz_compress_epi8(keepHigh, second));
+  p += std::popcount(keepHigh);
+}
+
+[[gnu::target(TRESSARY_STUFF512)]] std::size_t Stuff512(std::string_view text, bool& pendingCr, bool& atLineStart,
+                                                       std::string& out) {
+  return StuffBlocks<PutLineBytes512>(FindLineBytes512, text, pendingCr, atLineStart, out);
+}
+#pragma GCC diagnostic pop
+#undef TRESSARY_STUFF512
 }  // namespace
 
 std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
   switch (MailVectors()) {
     case TMailVectors::ByteByByte: return 0;
     case TMailVectors::Sse2: return StuffNarrow(text, pendingCr_, atLineStart_, out);
-    default: return StuffWide(text, pendingCr_, atLineStart_, out);
+    case TMailVectors::Avx2: return StuffWide(text, pendingCr_, atLineStart_, out);
+    default: return Stuff512(text, pendingCr_, atLineStart_, out);
   }
 }
 #else
