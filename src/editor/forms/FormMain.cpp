@@ -143,12 +143,17 @@ void TFormMain::Init() {
   ShellHooks().MainKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
   ShellHooks().MainKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
   Skins = {"FormMain.Skin", "FormMain.psd", {}, {}};
-  OnShow = [this] {
-    // Centred on the backdrop's screen.
+  // Centred on the backdrop's screen, from the start: a window first placed where
+  // it is shown leaves a window manager nothing to race when it maps it.
+  auto centre = [this] {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect area = screen->geometry();
       move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+  };
+  centre();
+  OnShow = [this, centre] {
+    centre();
     state_.ShowScrollRanges();
     // The sound device's probe and the player's library wait for the window to be on screen.
     AfterFirstExpose(*this, [this] { StartMusic(); });
