@@ -1,7 +1,7 @@
 #pragma once
-// The windows the start-up creates, in their order. Windows of higher layers join by
-// registering a factory under their name (shell/forms/StandingForms.h); the main
-// window is shown right after the message box has been created.
+// The standing windows, in their order: the first, the main window, is made at
+// start-up, the others when first asked for. Windows of higher layers join by
+// registering a factory under their name (shell/forms/StandingForms.h).
 #include <array>
 #include <string_view>
 
@@ -10,6 +10,3 @@ inline constexpr std::array<std::string_view, 20> StandingWindowOrder = {
     "FormMontage",   "FormPreview",      "FormSetup",      "FormLayers",   "FormLoadSave",
     "FormMask",      "FormQueries",      "FormTemplates",  "FormLayerRegions", "FormLayerRegionEdit",
     "FormViewWork",  "FormInetModes",    "FormEmail",      "FormPrint",    "FormCamera"};
-
-// The main window is shown after the window of this name is created.
-inline constexpr std::string_view ShowMainAfter = "FormMessage";

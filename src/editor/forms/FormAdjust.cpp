@@ -253,6 +253,6 @@ void RegisterFormAdjust() {
 }
 
 void ShowFormAdjust() {
-  if (!FormAdjust) new TFormAdjust();
-  FormAdjust->ShowForPicture();
+  TFormAdjust* form = StandingForm<TFormAdjust>("FormAdjust");
+  (form ? form : new TFormAdjust())->ShowForPicture();
 }

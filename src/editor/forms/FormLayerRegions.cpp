@@ -164,10 +164,12 @@ void TFormLayerRegions::ListBoxClick(int item) {
 
 void TFormLayerRegions::ButtonEditRegionClick() {
   TLayer* layer = LiveLayer();
-  if (!layer || layer->Mask.GetRegionIndex() == 0 || !FormLayerRegionEdit) return;
+  if (!layer || layer->Mask.GetRegionIndex() == 0) return;
+  auto* edit = StandingForm<TFormLayerRegionEdit>("FormLayerRegionEdit");
+  if (!edit) return;
   if (layer->Mask.Bitmap() != &layer->Picture) layer->Mask.SetBitmap(&layer->Picture);
-  FormLayerRegionEdit->StartRegionEdit(layer->Mask);
-  if (FormLayerRegionEdit->EditModally()) RegionsChanged();
+  edit->StartRegionEdit(layer->Mask);
+  if (edit->EditModally()) RegionsChanged();
 }
 
 void TFormLayerRegions::RegionsChanged() {

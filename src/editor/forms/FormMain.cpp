@@ -602,9 +602,13 @@ void RegisterMainWindow() {
 }
 
 void ConnectMainWindow() {
-  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  if (main && FormAdjust) FormAdjust->Host = main->AdjustHost();
-  if (main && FormSetup) FormSetup->SetMusic(&main->Music());
+  auto main = [] { return qobject_cast<TFormMain*>(FindScreenForm("FormMain")); };
+  LinkStandingForm<TFormAdjust>("FormAdjust", [main](TFormAdjust& form) {
+    if (TFormMain* m = main()) form.Host = m->AdjustHost();
+  });
+  LinkStandingForm<TFormSetup>("FormSetup", [main](TFormSetup& form) {
+    if (TFormMain* m = main()) form.SetMusic(&m->Music());
+  });
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

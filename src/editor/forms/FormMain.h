@@ -127,5 +127,6 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled);
 
 // Makes the main window one of the standing windows the start-up creates.
 void RegisterMainWindow();
-// After the start-up: the adjust window's OK works on the main window's desk.
+// After the start-up: the adjust window's OK works on the main window's desk and
+// the settings window lists its music, whenever those windows are made.
 void ConnectMainWindow();

@@ -22,6 +22,7 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/TermText.h"
 
@@ -396,5 +397,7 @@ void RegisterVideoPlayers() {
   ShellHooks().PlayVideoClip = [](const std::string& name) {
     PlayVideoClip(ResolvePath(ResolvePath(fs::path(ExePath), ProgramSettings().CatalogDir), name).string());
   };
-  if (FormTemplates) FormTemplates->PlayVideo = [](const std::string& file) { ShowVideoFile(file); };
+  LinkStandingForm<TFormTemplates>("FormTemplates", [](TFormTemplates& form) {
+    form.PlayVideo = [](const std::string& file) { ShowVideoFile(file); };
+  });
 }

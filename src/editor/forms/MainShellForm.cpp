@@ -19,6 +19,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
 #include "shell/forms/SoundHint.h"
+#include "shell/forms/StandingForms.h"
 #include "platform/qt/MediaPlayer.h"
 #include "shell/forms/TermText.h"
 
@@ -58,7 +59,7 @@ void ApplyTexts(TSkinnedForm& form) {
 }
 
 void OpenWindow(TGraphicButton& button, const TOpener& opener) {
-  auto* window = qobject_cast<TSkinnedForm*>(FindScreenForm(opener.Window));
+  auto* window = qobject_cast<TSkinnedForm*>(StandingForm(opener.Window));
   if (!window) return;
   if (opener.Mode == TOpenMode::Modal) {
     if (opener.PressedMeanwhile) button.SetPressed(true);
@@ -96,7 +97,7 @@ void BindOpeners(TSkinnedForm& form) {
       };
       continue;
     }
-    if (!FindScreenForm(opener.Window)) {
+    if (!HasStandingForm(opener.Window)) {
       button->hide();
       continue;
     }

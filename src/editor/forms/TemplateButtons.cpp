@@ -16,6 +16,7 @@
 #include "shell/forms/Image.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/Skins.h"
+#include "shell/forms/StandingForms.h"
 #include "shell/forms/TermText.h"
 
 namespace {
@@ -113,14 +114,16 @@ bool TTemplateButtons::Scroll(bool next) {
 }
 
 TFormTemplates* TTemplateButtons::TheBrowser() {
-  if (!Browser) Browser = FormTemplates ? FormTemplates : new TFormTemplates();
+  if (!Browser) Browser = StandingForm<TFormTemplates>("FormTemplates");
+  if (!Browser) Browser = new TFormTemplates();
   Browser->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Browser->Desk = Desk;
   return Browser;
 }
 
 TFormMask* TTemplateButtons::TheModels() {
-  if (!Models) Models = FormMask ? FormMask : new TFormMask();
+  if (!Models) Models = StandingForm<TFormMask>("FormMask");
+  if (!Models) Models = new TFormMask();
   Models->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Models->Desk = Desk;
   return Models;

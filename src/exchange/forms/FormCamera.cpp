@@ -111,8 +111,8 @@ class TFormCamera::TUi : public ICameraUi {
   void HandOver(TBitmap32 snapshot) override {
     if (form_.OnSnapshot)
       form_.OnSnapshot(std::move(snapshot));
-    else if (FormLoadSave)
-      FormLoadSave->Actions().TakePicture(std::move(snapshot));
+    else if (auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave"))
+      loadSave->Actions().TakePicture(std::move(snapshot));
   }
 
  private:
@@ -202,9 +202,14 @@ void RegisterFormCamera() {
 }
 
 void ConnectFormCamera() {
-  if (!FormLoadSave || !FormCamera) return;
-  FormLoadSave->ConnectCamera = [] { return FormCamera && FormCamera->ConnectCamera(); };
-  FormLoadSave->RunCameraWindow = [] {
-    if (FormCamera) ShowSkinnedModal(*FormCamera);
-  };
+  if (!HasStandingForm("FormLoadSave") || !HasStandingForm("FormCamera")) return;
+  LinkStandingForm<TFormLoadSave>("FormLoadSave", [](TFormLoadSave& form) {
+    form.ConnectCamera = [] {
+      auto* camera = StandingForm<TFormCamera>("FormCamera");
+      return camera && camera->ConnectCamera();
+    };
+    form.RunCameraWindow = [] {
+      if (auto* camera = StandingForm<TFormCamera>("FormCamera")) ShowSkinnedModal(*camera);
+    };
+  });
 }

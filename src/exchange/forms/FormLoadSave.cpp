@@ -315,13 +315,16 @@ void RegisterFormLoadSave() {
 
 void ConnectFormLoadSave() {
   auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  if (!main || !FormLoadSave) return;
-  if (TFormMontage* deskWindow = main->DeskWindow()) {
-    FormLoadSave->deskWork_ = std::make_unique<TDeskWorkPicture>(deskWindow->Desk());
-    FormLoadSave->Work = FormLoadSave->deskWork_.get();
-  }
+  if (!main || !HasStandingForm("FormLoadSave")) return;
+  LinkStandingForm<TFormLoadSave>("FormLoadSave", [](TFormLoadSave& form) {
+    auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+    if (TFormMontage* deskWindow = main ? main->DeskWindow() : nullptr) {
+      form.deskWork_ = std::make_unique<TDeskWorkPicture>(deskWindow->Desk());
+      form.Work = form.deskWork_.get();
+    }
+  });
   if (TGraphicButton* button = main->Button("ButtonLoadSave"))
     button->OnClick = [] {
-      if (FormLoadSave) ShowSkinnedModal(*FormLoadSave);
+      if (auto* form = StandingForm<TFormLoadSave>("FormLoadSave")) ShowSkinnedModal(*form);
     };
 }

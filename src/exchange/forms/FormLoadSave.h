@@ -100,6 +100,7 @@ class TFormLoadSave : public TSkinnedForm {
 
 extern TFormLoadSave* FormLoadSave;
 void RegisterFormLoadSave();
-// After start-up: the window's work is the main window's desk, and the main
-// window's load-and-save button (when it has one) shows the window modally.
+// After start-up: the window's work is the main window's desk (whenever the
+// window is made), and the main window's load-and-save button (when it has
+// one) shows the window modally.
 void ConnectFormLoadSave();

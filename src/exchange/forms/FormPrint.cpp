@@ -171,9 +171,12 @@ TFormPrint::TFormPrint(const TMainSettings& settings, QWidget* parent)
   folderPrompt_ = TermText("FormPrintPromptSelectDirectory");
 
   // By default the work and the picture saving are the load-and-save window's.
-  DeskHasLayers = [] { return FormLoadSave && FormLoadSave->Work && !FormLoadSave->Work->WorkIsEmpty(); };
+  DeskHasLayers = [] {
+    auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
+    return loadSave && loadSave->Work && !loadSave->Work->WorkIsEmpty();
+  };
   SaveImage = [] {
-    if (FormLoadSave) FormLoadSave->Actions().SaveImage();
+    if (auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave")) loadSave->Actions().SaveImage();
   };
 
   Skins = {"FormPrint.Skin", "FormPrint.psd", "FormPrintButtons", "ButPrint.psd"};

@@ -14,6 +14,7 @@
 #include "shell/Termins.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 
 namespace {
 class TMainWorkPorts : public IWorkPorts {
@@ -78,7 +79,10 @@ void InstallProgramMainShell() {
   if (!main) return;
   TMainShellLinks links;
   links.LayerCount = [main] { return main->DeskWindow() ? main->DeskWindow()->Desk().LayerCount() : 0; };
-  links.SaveWork = [] { return FormLoadSave && FormLoadSave->ButtonSaveWorkClick(); };
+  links.SaveWork = [] {
+    auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
+    return loadSave && loadSave->ButtonSaveWorkClick();
+  };
   InstallMainShell(*main, ProgramSettings(), std::move(links));
   // The frame empties the layer label; a work opened at start-up keeps its selection shown.
   if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)

@@ -8,6 +8,7 @@
 #include "platform/qt/QtProcessRunner.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 
 TWindowMailUi::TWindowMailUi(std::function<void()> closeWindow, const TMainSettings& settings)
     : closeWindow_(std::move(closeWindow)), settings_(settings) {}
@@ -49,7 +50,7 @@ int TWindowMailUi::SendMapiMail(const TMapiMessage& message) {
 }
 
 void TWindowMailUi::RunEmailWindow(const TMailAttachment& attachment) {
-  TFormEmail* window = FormEmail;
+  TFormEmail* window = StandingForm<TFormEmail>("FormEmail");
   if (!window) {
     ownEmail_ = std::make_unique<TFormEmail>(settings_);
     window = ownEmail_.get();

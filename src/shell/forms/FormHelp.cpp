@@ -30,6 +30,9 @@ constexpr TStripButton kStrip[] = {
     {"ButtonContents", "Contents"}, {"ButtonStepBack", "Back"}, {"ButtonPrint", "Print"},
     {"ButtonTips", "Tips"},         {"ButtonAbout", "About"},
 };
+
+// Help is asked for before its window is made (F1 anywhere): the hook makes it.
+void HookHelp() { ShellHooks().ShowHelp = [](const std::string& topic) { ShowHelp(topic); }; }
 }  // namespace
 
 TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
@@ -71,7 +74,7 @@ TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
   OnClose = [this] {
     SetWindowButtonPressed("FormMain", "ButtonHelp", false);
   };
-  ShellHooks().ShowHelp = [](const std::string& topic) { ShowHelp(topic); };
+  HookHelp();
 }
 
 TFormHelp::~TFormHelp() {
@@ -85,17 +88,18 @@ void TFormHelp::PrintPage() {
 }
 
 void ShowHelp(std::string_view topic, bool isLink) {
-  if (!FormHelp) return;
-  THtmlViewer& viewer = *FormHelp->HTMLViewer;
+  TFormHelp* help = StandingForm<TFormHelp>("FormHelp");
+  if (!help) return;
+  THtmlViewer& viewer = *help->HTMLViewer;
   const TTopicPages pages{MainSettings(), kHelpTopics, viewer.BaseFolder(), "Contents"};
   if (isLink)
     ShowPageOrFallback(viewer, pages, HelpLinkFile(viewer.BaseFolder(), topic), false);
   else
     ShowTopicPage(viewer, pages, topic, false);
-  if (FormHelp->isHidden()) FormHelp->show();
-  if (FormHelp->isMinimized()) FormHelp->showNormal();
-  FormHelp->raise();
-  FormHelp->activateWindow();
+  if (help->isHidden()) help->show();
+  if (help->isMinimized()) help->showNormal();
+  help->raise();
+  help->activateWindow();
 }
 
 bool HandlePageLink(const std::string& link) {
@@ -122,4 +126,5 @@ bool HandlePageLink(const std::string& link) {
 
 void RegisterFormHelp() {
   RegisterStandingForm("FormHelp", [] { return new TFormHelp(ProgramSettings()); });
+  HookHelp();
 }

@@ -24,6 +24,12 @@ constexpr int kWidth = 440;
 constexpr int kHeight = 320;
 constexpr TStripButton kStrip[] = {{"ButtonBack", "Back"}};
 
+// Tips are asked for before their window is made: the hooks make it.
+void HookTips() {
+  ShellHooks().ShowTip = [](const std::string& topic) { ShowTip(topic); };
+  ShellHooks().ShowWelcomeTip = [] { ShowTip("Welcome"); };
+}
+
 }  // namespace
 
 TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
@@ -55,8 +61,7 @@ TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
     settings_.ShowTips = false;
   };
 
-  ShellHooks().ShowTip = [](const std::string& topic) { ShowTip(topic); };
-  ShellHooks().ShowWelcomeTip = [] { ShowTip("Welcome"); };
+  HookTips();
 }
 
 TFormTips::~TFormTips() {
@@ -67,14 +72,18 @@ TFormTips::~TFormTips() {
 }
 
 void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
-  if (!FormTips || (!userRequest && !FormTips->TipsOn())) return;
-  const TTopicPages pages{MainSettings(), kTipsTopics, FormTips->HTMLViewer->BaseFolder(), "Welcome"};
-  if (!ShowTopicPage(*FormTips->HTMLViewer, pages, topic, onlyIfFound)) return;
-  if (FormTips->isHidden()) FormTips->show();
-  if (userRequest && FormTips->isMinimized()) FormTips->showNormal();
-  FormTips->raise();
+  // Unmade, the window would hold the program's settings: no tip is made for nothing.
+  if (!userRequest && !(FormTips ? FormTips->TipsOn() : ProgramSettings().ShowTips)) return;
+  TFormTips* tips = StandingForm<TFormTips>("FormTips");
+  if (!tips) return;
+  const TTopicPages pages{MainSettings(), kTipsTopics, tips->HTMLViewer->BaseFolder(), "Welcome"};
+  if (!ShowTopicPage(*tips->HTMLViewer, pages, topic, onlyIfFound)) return;
+  if (tips->isHidden()) tips->show();
+  if (userRequest && tips->isMinimized()) tips->showNormal();
+  tips->raise();
 }
 
 void RegisterFormTips() {
   RegisterStandingForm("FormTips", [] { return new TFormTips(ProgramSettings()); });
+  HookTips();
 }

@@ -4,32 +4,61 @@
 #include <string>
 
 #include "shell/StandingWindows.h"
+#include "shell/forms/ShellForms.h"
 
 namespace {
-std::map<std::string, TFormFactory, std::less<>>& Factories() {
-  static std::map<std::string, TFormFactory, std::less<>> factories;
-  return factories;
+struct TStanding {
+  TFormFactory Factory;
+  std::vector<std::function<void(QWidget&)>> Links;
+  bool Making = false;
+};
+
+std::map<std::string, TStanding, std::less<>>& Registry() {
+  static std::map<std::string, TStanding, std::less<>> registry;
+  return registry;
 }
 }  // namespace
 
 void RegisterStandingForm(std::string_view name, TFormFactory factory) {
-  Factories()[std::string(name)] = std::move(factory);
+  Registry()[std::string(name)].Factory = std::move(factory);
 }
 
-void ClearStandingForms() { Factories().clear(); }
+void LinkStandingForm(std::string_view name, std::function<void(QWidget&)> link) {
+  if (!link) return;
+  if (QWidget* made = FindScreenForm(name)) link(*made);
+  Registry()[std::string(name)].Links.push_back(std::move(link));
+}
 
-std::vector<QWidget*> CreateStandingForms() {
-  std::vector<QWidget*> created;
-  QWidget* mainWindow = nullptr;
-  for (std::string_view name : StandingWindowOrder) {
-    auto it = Factories().find(name);
-    if (it != Factories().end() && it->second) {
-      QWidget* form = it->second();
-      if (form) created.push_back(form);
-      if (name == StandingWindowOrder.front()) mainWindow = form;
-    }
-    if (name == ShowMainAfter && mainWindow) mainWindow->show();
-  }
-  if (mainWindow && !mainWindow->isVisible()) mainWindow->show();
-  return created;
+void ClearStandingForms() { Registry().clear(); }
+
+QWidget* StandingForm(std::string_view name) {
+  if (QWidget* made = FindScreenForm(name)) return made;
+  auto it = Registry().find(name);
+  // A window whose making asks for itself gets null rather than a second one.
+  if (it == Registry().end() || !it->second.Factory || it->second.Making) return nullptr;
+  it->second.Making = true;
+  QWidget* form = it->second.Factory();
+  it->second.Making = false;
+  if (!form) return nullptr;
+  RegisterScreenForm(form);
+  // A link may ask for other windows: the registry may grow meanwhile.
+  const std::vector<std::function<void(QWidget&)>> links = Registry()[std::string(name)].Links;
+  for (const auto& link : links) link(*form);
+  return form;
+}
+
+bool HasStandingForm(std::string_view name) {
+  if (FindScreenForm(name)) return true;
+  auto it = Registry().find(name);
+  return it != Registry().end() && it->second.Factory;
+}
+
+QWidget* CreateStandingForms() {
+  QWidget* main = StandingForm(StandingWindowOrder.front());
+  if (main) main->show();
+  return main;
+}
+
+void MakeStandingForms() {
+  for (std::string_view name : StandingWindowOrder) StandingForm(name);
 }

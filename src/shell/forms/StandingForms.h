@@ -1,6 +1,8 @@
 #pragma once
-// The standing windows, created at start-up in the one order of
-// StandingWindowOrder. Each window class registers its factory under its Name.
+// The standing windows. Each window class registers its factory under its Name;
+// the start-up makes only the main window, and every other one is made the first
+// time it is asked for (StandingForm), so that the start pays only for what it
+// shows. A window made late reads the program's state as it is then.
 #include <QWidget>
 #include <functional>
 #include <string_view>
@@ -9,7 +11,30 @@
 using TFormFactory = std::function<QWidget*()>;
 
 void RegisterStandingForm(std::string_view name, TFormFactory factory);
+// Wires the window of that name to the windows and services around it: at once
+// when it is made already, otherwise as soon as it is made.
+void LinkStandingForm(std::string_view name, std::function<void(QWidget&)> link);
+template <typename T, typename Link>
+void LinkStandingForm(std::string_view name, Link link) {
+  LinkStandingForm(name, std::function<void(QWidget&)>([link](QWidget& form) {
+                     if (auto* window = dynamic_cast<T*>(&form)) link(*window);
+                   }));
+}
 void ClearStandingForms();  // tests
-// Creates every registered window in order (each applies its own interface
-// parameters as it is created) and shows the main window after the message box.
-std::vector<QWidget*> CreateStandingForms();
+
+// The window of that name, made (and linked) on the first ask; null when there
+// is none and no factory for one.
+QWidget* StandingForm(std::string_view name);
+template <typename T>
+T* StandingForm(std::string_view name) {
+  return dynamic_cast<T*>(StandingForm(name));
+}
+// Whether the window of that name is made or can be.
+bool HasStandingForm(std::string_view name);
+
+// The start-up's part: makes the main window (the first of StandingWindowOrder)
+// and shows it.
+QWidget* CreateStandingForms();
+// Makes every registered window not made yet, in their order (what checks every
+// window needs).
+void MakeStandingForms();

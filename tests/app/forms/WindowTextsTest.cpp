@@ -75,7 +75,7 @@ class WindowTexts : public ::testing::Test {
     InitInterfaceInfo(1024, 768, nullptr);  // the installation's interface, as the start-up reads it
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
-    // The standing windows, made as the start-up makes them.
+    // The standing windows, made as the start-up and their first use make them.
     ClearStandingForms();
     ReadMainWindowData();
     for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
@@ -85,6 +85,7 @@ class WindowTexts : public ::testing::Test {
                           RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
       reg();
     CreateStandingForms();
+    MakeStandingForms();
     RegisterVideoPlayers();
     RegisterFormCatalog();
   }

@@ -128,13 +128,14 @@ void SaveFirstWork() {
 
 void Walk(const std::string& photo) {
   TFormMain* main = Main();
-  if (!main || !FormLoadSave || !FormAdjust || !FormPrint) return Fail("the program's windows are not all made");
+  // The other windows are made as their controls first open them.
+  if (!main) return Fail("the start-up made no main window");
   Note("photo");
   InFilesWindow([photo] {
     TypeIntoDialog(FormLoadSave->ImageOpenDialog(), photo);
     FormLoadSave->ButtonLoadImageClick();
   });
-  if (!FormAdjust->isVisible()) return Fail("the photo did not reach the adjust window");
+  if (!FormAdjust || !FormAdjust->isVisible()) return Fail("the photo did not reach the adjust window");
   Note("fit");
   FormAdjust->ButtonOKClick();
   TMontageDesk& desk = main->DeskWindow()->Desk();
@@ -160,6 +161,7 @@ void Walk(const std::string& photo) {
     report << "export " << ExportWidth << ' ' << ExportHeight << '\n';
     Note("print");
     Soon([] {
+      if (!FormPrint) return Fail("the print button made no print window");
       for (int i = 0; i < FormPrint->FileListBox->count(); ++i)
         report << "print lists " << FormPrint->FileListBox->item(i)->text().toStdString() << '\n';
       FormPrint->close();

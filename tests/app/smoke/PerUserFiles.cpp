@@ -35,6 +35,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 #include "support/StandInPublisher.h"
 #include "support/qt/DownloadWindow.h"
 
@@ -76,7 +77,9 @@ int Walk() {
 
   // A layer on the desk, then the work and the picture saved where the dialogs open.
   auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  if (!main || !main->DeskWindow() || !FormTemplates) return Fail("the program's windows are not all made");
+  // The template browser made as a template button's first click makes it.
+  if (!main || !main->DeskWindow() || !StandingForm<TFormTemplates>("FormTemplates"))
+    return Fail("the program's windows are not all made");
   TMontageDesk& desk = main->DeskWindow()->Desk();
   desk.SelectLayer(desk.InsertLayer(std::make_unique<TLayer>(desk, TBitmap32(60, 80, Color32(30, 160, 220)))));
   const fs::path work = DataFolderPath(ProgramSettings().SaveWorkDir) / "mine.tsc";

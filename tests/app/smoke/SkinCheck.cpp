@@ -31,6 +31,7 @@
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 #include "shell/forms/SkinnedForm.h"
 
 namespace {
@@ -209,8 +210,8 @@ void CheckOnScreen(TSkinnedForm& form, const QString& shots) {
     std::fprintf(stderr, "ok   %s: %d screen pixels are its skin's\n", name.c_str(), seen.Samples);
 }
 
-// Every skinned window the start-up made: the program's window list and any
-// other top-level window, in creation order.
+// Every skinned window made: the program's window list and any other top-level
+// window, in creation order.
 std::vector<TSkinnedForm*> SkinnedWindows() {
   std::vector<TSkinnedForm*> forms;
   auto add = [&](QWidget* widget) {
@@ -234,8 +235,11 @@ int CheckWindows(const QString& shots) {
   CheckOnScreen(*main, shots);
   QFile::rename(shots + "/FormMain.png", shots + "/main-window.png");
 
+  // The others are made when first asked for; each made here as its first use would.
+  SetStage("making the standing windows");
+  MakeStandingForms();
   std::vector<TSkinnedForm*> forms = SkinnedWindows();
-  std::fprintf(stderr, "%zu skinned windows stand after start-up\n", forms.size());
+  std::fprintf(stderr, "%zu skinned windows stand\n", forms.size());
   for (TSkinnedForm* form : forms) {
     if (form == main) continue;
     const std::string name = form->Name();

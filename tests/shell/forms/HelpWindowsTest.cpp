@@ -17,6 +17,7 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/PrintChoice.h"
+#include "shell/forms/StandingForms.h"
 #include "support/LinkPoint.h"
 #include "support/qt/MessageAnswer.h"
 #include "support/qt/PdfPrintDialog.h"
@@ -68,6 +69,7 @@ class HelpWindowsTest : public ::testing::Test {
     preview_.show();
   }
   void TearDown() override {
+    ClearStandingForms();
     delete tips_;
     delete help_;
     ProgramSettings().ShowTips = false;
@@ -113,6 +115,31 @@ TEST_F(HelpWindowsTest, F1OpensTheWindowsOwnPageOrTheContents) {
   other.show();
   QTest::keyClick(&other, Qt::Key_F1);
   EXPECT_EQ(Shown(help_->HTMLViewer), "Contents.htm");
+}
+
+TEST_F(HelpWindowsTest, HelpAndTipsAskedForBeforeTheirWindowsAreMadeMakeThemWithTheSettingsOfThen) {
+  delete tips_;
+  delete help_;
+  tips_ = nullptr, help_ = nullptr;
+  RegisterFormHelp();
+  RegisterFormTips();
+  // Tips off: asking for one makes nothing.
+  Activate(&preview_);
+  EXPECT_EQ(FormTips, nullptr);
+  // Turned on while the window did not exist: the window made now shows the tip.
+  ProgramSettings().ShowTips = true;
+  Activate(&preview_);
+  tips_ = FormTips;
+  ASSERT_NE(tips_, nullptr);
+  EXPECT_TRUE(tips_->isVisible());
+  EXPECT_EQ(Shown(tips_->HTMLViewer), "Preview.htm");
+
+  QTest::keyClick(&preview_, Qt::Key_F1);
+  help_ = FormHelp;
+  ASSERT_NE(help_, nullptr);
+  EXPECT_TRUE(help_->isVisible());
+  EXPECT_EQ(Shown(help_->HTMLViewer), "Preview.htm");
+  EXPECT_TRUE(help_->ButtonTips->Pressed());
 }
 
 TEST_F(HelpWindowsTest, LinksGoToTheirPlaceAndNeverOutOfTheHelpFolder) {

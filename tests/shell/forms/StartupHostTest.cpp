@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <functional>
+#include <memory>
 #include <QTimer>
 
 #include "platform/qt/MediaPlayer.h"
@@ -110,31 +111,55 @@ TEST_F(StartupHostTest, IntroVideoPlaysCentredUntilItEnds) {
   EXPECT_NE(std::find(calls.begin(), calls.end(), "stop"), calls.end());
 }
 
-TEST_F(StartupHostTest, StandingWindowsInOrderWithTheMainWindowShownAfterTheMessageBox) {
+TEST_F(StartupHostTest, OnlyTheMainWindowIsMadeAtStartTheOthersOnceWhenFirstAskedForAndLinked) {
   std::vector<std::string> order;
-  QWidget* main = nullptr;
-  bool mainShownWhenHelpMade = false, mainShownWhenMessageMade = true;
-  RegisterStandingForm("FormHelp", [&]() -> QWidget* {
-    order.push_back("FormHelp");
-    mainShownWhenHelpMade = main->isVisible();
-    return nullptr;
-  });
-  RegisterStandingForm("FormMessage", [&]() -> QWidget* {
-    order.push_back("FormMessage");
-    mainShownWhenMessageMade = main->isVisible();
-    return nullptr;
-  });
-  RegisterStandingForm("FormMain", [&]() -> QWidget* {
-    order.push_back("FormMain");
-    main = new QWidget();
-    return main;
-  });
-  // The windows' links and events are made with them, before start-up goes on.
+  std::vector<std::unique_ptr<QWidget>> made;
+  auto factory = [&](const char* name) {
+    return [&order, &made, name]() -> QWidget* {
+      order.push_back(name);
+      made.push_back(std::make_unique<QWidget>());
+      made.back()->setObjectName(name);
+      return made.back().get();
+    };
+  };
+  RegisterStandingForm("FormHelp", factory("FormHelp"));
+  RegisterStandingForm("FormMain", factory("FormMain"));
+  // Linked before it is made: the link waits for the window.
+  LinkStandingForm("FormHelp", [&order](QWidget& help) { order.push_back("link " + help.objectName().toStdString()); });
   ShellHooks().AfterStandingWindows = [&order] { order.push_back("links"); };
   host_.CreateStandingWindows();
   ShellHooks().AfterStandingWindows = nullptr;
-  EXPECT_EQ(order, (std::vector<std::string>{"FormMain", "FormMessage", "FormHelp", "links"}));
-  EXPECT_FALSE(mainShownWhenMessageMade);
-  EXPECT_TRUE(mainShownWhenHelpMade);
-  delete main;
+  EXPECT_EQ(order, (std::vector<std::string>{"FormMain", "links"}));
+  ASSERT_EQ(made.size(), 1u);
+  EXPECT_TRUE(made.front()->isVisible());
+  EXPECT_TRUE(HasStandingForm("FormHelp"));
+  EXPECT_FALSE(HasStandingForm("FormTips"));
+  EXPECT_EQ(StandingForm("FormTips"), nullptr);
+
+  QWidget* help = StandingForm("FormHelp");
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(StandingForm("FormHelp"), help);
+  EXPECT_FALSE(help->isVisible());
+  // Linked when made already: at once.
+  LinkStandingForm("FormHelp", [&order](QWidget&) { order.push_back("late link"); });
+  EXPECT_EQ(order, (std::vector<std::string>{"FormMain", "links", "FormHelp", "link FormHelp", "late link"}));
+  // What checks every window makes the rest, each once.
+  MakeStandingForms();
+  EXPECT_EQ(made.size(), 2u);
+}
+
+TEST_F(StartupHostTest, AWindowWhoseMakingAsksForItselfIsMadeOnce) {
+  int made = 0;
+  QWidget* inner = reinterpret_cast<QWidget*>(1);
+  RegisterStandingForm("FormHelp", [&]() -> QWidget* {
+    ++made;
+    inner = StandingForm("FormHelp");
+    auto* form = new QWidget();
+    form->setObjectName("FormHelp");
+    return form;
+  });
+  std::unique_ptr<QWidget> help(StandingForm("FormHelp"));
+  EXPECT_NE(help, nullptr);
+  EXPECT_EQ(inner, nullptr);
+  EXPECT_EQ(made, 1);
 }
