@@ -205,21 +205,13 @@ inline std::uint32_t Special16(const char* s, char lowest) {
          0xffff;
 }
 
-[[gnu::target("avx2")]] std::uint32_t Special32(const char* s, char lowest) {
-  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-  const __m256i plain = _mm256_andnot_si256(
-      _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8('=')), _mm256_cmpeq_epi8(v, _mm256_set1_epi8(127))),
-      _mm256_cmpgt_epi8(v, _mm256_set1_epi8(char(lowest - 1))));
-  return ~std::uint32_t(_mm256_movemask_epi8(plain));
-}
-
-// How 8 bytes of binary quoted-printable expand, for each set of them that goes
-// as it is (bit i for byte i): where each output character comes from among the
-// bytes (0-7, those that go as they are; else the high hex digit) and their low
-// hex digits (8-15), 0x80 for "="; where each byte's characters end; how many.
+// How 8 bytes of quoted-printable expand, for each set of them that goes as it
+// is (bit i for byte i): where each output character comes from among the bytes
+// (0-7, those that go as they are; else the high hex digit) and their low hex
+// digits (8-15), 0x80 for "="; how many characters the first k bytes give.
 struct TExpansion {
   std::uint8_t from[32];
-  std::uint8_t ends[8];
+  std::uint8_t ends[9];
 };
 constexpr auto kExpansions = [] {
   std::array<TExpansion, 256> table{};
@@ -235,93 +227,11 @@ constexpr auto kExpansions = [] {
         e.from[at++] = std::uint8_t(i);
         e.from[at++] = std::uint8_t(8 + i);
       }
-      e.ends[i] = std::uint8_t(at);
+      e.ends[i + 1] = std::uint8_t(at);
     }
   }
   return table;
 }();
-
-// Quoted-printable 16 bytes at a time: which bytes go as they are found at
-// once, hex digits by a byte shuffle, each half expanded by a shuffle from a
-// table; a half that crosses the line's end is cut at the first byte that does
-// not fit (a half gives at most 24 characters, so it is cut at most once). Text
-// is taken up to its first CR, LF or tab; line breaks are written here, and it
-// stops at a tab, a lone CR or a blank before a line break: those depend on the
-// bytes around them. Returns the bytes done.
-template <bool text>
-[[gnu::target("avx2")]] std::size_t ExpandBlocksWide(std::string_view data, int& lineLength, char*& out) {
-  const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
-  const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
-  int line = lineLength;
-  char* p = out;
-  std::size_t i = 0;
-  while (i + 16 <= data.size()) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
-    const __m128i plain = Plain16(v, text ? 32 : 33);
-    const auto special = ~std::uint32_t(_mm_movemask_epi8(plain));
-    int take = 16;
-    bool blankAtEnd = false;
-    if constexpr (text) {
-      const auto stateful = unsigned(_mm_movemask_epi8(_mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
-          _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))));
-      take = std::countr_zero(stateful | 0x10000);
-      // A blank that ends what is taken is encoded if a line break follows it.
-      const std::size_t end = i + std::size_t(take);
-      blankAtEnd = take > 0 && data[end - 1] == ' ' && (end == data.size() || data[end] == '\r' || data[end] == '\n');
-      take -= blankAtEnd;
-    }
-    const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
-    const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
-    const __m128i first = _mm_blendv_epi8(high, v, plain);
-    for (int half = 0; half * 8 < take; ++half) {
-      const int bytes = std::min(8, take - half * 8);
-      const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
-      const TExpansion& e = kExpansions[~special >> (8 * half) & 255];
-      const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
-      const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
-      const __m128i out0 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0);
-      const __m128i out1 = _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1);
-      const int count = e.ends[bytes - 1];
-      if (line + count <= kQuotedPrintableRoom) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out0);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), out1);
-        p += count;
-        line += count;
-        continue;
-      }
-      char chars[48];
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars), out0);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + 16), out1);
-      // The first byte whose characters end past the room is put on the next line.
-      const auto over =
-          unsigned(_mm_movemask_epi8(_mm_cmpgt_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(e.ends)),
-                                                    _mm_set1_epi8(char(kQuotedPrintableRoom - line)))));
-      const int first = std::countr_zero(over);  // one of the bytes taken: they pass the room
-      const int cut = first ? e.ends[first - 1] : 0;
-      std::memcpy(p, chars, 32);
-      std::memcpy(p + cut, "=\r\n", 3);
-      std::memcpy(p + cut + 3, chars + cut, 24);
-      p += count + 3;
-      line = count - cut;
-    }
-    i += std::size_t(take);
-    if (!text || take == 16) continue;
-    // Text: a line break here ends the line; a tab, a lone CR or a blank before
-    // a break is left to the byte-by-byte rules.
-    if (blankAtEnd) break;
-    const bool crLf = data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n';
-    const std::size_t breakBytes = data[i] == '\n' ? 1 : crLf ? 2 : 0;
-    if (breakBytes == 0) break;
-    std::memcpy(p, "\r\n", 2);
-    p += 2;
-    line = 0;
-    i += breakBytes;
-  }
-  lineLength = line;
-  out = p;
-  return i;
-}
 
 std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& out) {
   int line = lineLength;
@@ -338,14 +248,126 @@ std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& ou
   return i;
 }
 
-// AVX-512 quoted-printable in two passes over a step. The first writes every
-// byte's characters, with no soft break, 64 bytes classified at once and 16 at
-// a time spread over three slots each (the byte or "=", then the hex digits, or
-// a bare LF's CR LF) and compressed to the characters they keep. The second
-// breaks the lines: a line holds the 75 characters from its start unless a hard
-// break comes first, less the one or two of an escape that the 76th falls in
-// (an "=" only ever begins an escape), so each line costs a few loads and one
-// move of at most 128 bytes.
+// With AVX2 and AVX-512, quoted-printable goes in two passes over a step. The
+// first writes every byte's characters with no soft break (in text a line
+// break stays as it is) and lists where the line breaks begin. The second
+// breaks the lines: a line holds the 75 characters from its start unless a
+// hard break comes first, less the one or two of an escape that the 76th falls
+// in (an "=" only ever begins an escape), so a line costs a few loads and one
+// move of at most 128 bytes, and no line waits for a search from its start.
+
+// Lists where the line breaks whose LFs are the set bits of `lineFeeds`, from
+// chars[at] on, begin: at a CR before the LF (the characters' only CR) or at the LF.
+[[gnu::always_inline]] inline void ListBreaks(std::uint64_t lineFeeds, std::size_t at, const char* chars,
+                                              std::uint16_t*& breaks) {
+  for (; lineFeeds; lineFeeds &= lineFeeds - 1) {
+    const std::size_t lf = at + std::size_t(std::countr_zero(lineFeeds));
+    *breaks++ = std::uint16_t(lf - (chars[lf - 1] == '\r'));
+  }
+}
+
+// Writes `count` characters at p with the soft breaks that keep every line
+// within the room and CR LF for each line break; `breaks` ends past any line.
+// Two characters before `chars` are read and 128 past any, and 128 bytes may
+// be stored at p whatever it takes. Returns the end.
+template <bool text>
+[[gnu::always_inline]] inline char* BreakLines(const char* chars, std::size_t count, const std::uint16_t* breaks,
+                                               int& lineLength, char* p) {
+  std::size_t pos = 0;
+  auto line = std::size_t(lineLength);
+  while (pos < count) {
+    std::memcpy(p, chars + pos, 128);
+    const std::size_t limit = pos + std::size_t(kQuotedPrintableRoom) - line;  // the first character that does not fit
+    if (text && *breaks <= limit) {
+      p += *breaks - pos;
+      std::memcpy(p, "\r\n", 2);
+      p += 2;
+      pos = *breaks + 1 + (chars[*breaks] == '\r');
+      ++breaks;
+      line = 0;
+      continue;
+    }
+    if (limit >= count) {
+      p += count - pos;
+      line += count - pos;
+      break;
+    }
+    const std::size_t cut = limit - (chars[limit - 1] == '=' ? 1 : chars[limit - 2] == '=' ? 2 : 0);
+    p += cut - pos;
+    std::memcpy(p, "=\r\n", 3);
+    p += 3;
+    pos = cut;
+    line = 0;
+  }
+  lineLength = int(line);
+  return p;
+}
+
+// Each writes the characters of data[from, to) at chars (64 bytes of room to
+// spare) and lists the line breaks among them; returns how many characters.
+// Text: the bytes after `to` decide the fate of a CR or blank before it; the
+// caller leaves none undecided at the end of the data.
+using QuotedCharsAt = std::size_t (*)(std::string_view data, std::size_t from, std::size_t to, char* chars,
+                                      std::uint16_t* breaks);
+
+// 16 bytes at a time: the hex digits by a byte shuffle, each half expanded by
+// a shuffle from a table.
+template <bool text>
+[[gnu::target("avx2")]] std::size_t QuotedChars256(std::string_view data, std::size_t from,
+                                                               std::size_t to, char* chars, std::uint16_t* breaks) {
+  const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
+  const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
+  std::size_t count = 0;
+  char tail[32];
+  for (std::size_t i = from; i < to; i += 16) {
+    // The 16 bytes and, in text, the two after them: from a copy at the data's end.
+    const char* s = data.data() + i;
+    if (data.size() - i < (text ? 18 : 16)) {
+      std::memset(tail, 0, sizeof tail);
+      s = static_cast<const char*>(std::memcpy(tail, s, data.size() - i));
+    }
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    __m128i encoded = _mm_xor_si128(Plain16(v, text ? 32 : 33), _mm_set1_epi8(-1));
+    if constexpr (text) {
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 1));
+      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2));
+      const __m128i cr = _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), tab = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
+      const __m128i lineBytes = _mm_or_si128(_mm_or_si128(cr, tab), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
+      const __m128i blank = _mm_or_si128(tab, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+      const __m128i lfNext = _mm_cmpeq_epi8(next, _mm_set1_epi8('\n'));
+      const __m128i breakNext = _mm_or_si128(
+          lfNext, _mm_and_si128(_mm_cmpeq_epi8(next, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(after, _mm_set1_epi8('\n'))));
+      encoded = _mm_or_si128(_mm_or_si128(_mm_andnot_si128(lineBytes, encoded), _mm_andnot_si128(lfNext, cr)),
+                             _mm_and_si128(blank, breakNext));
+    }
+    const auto plain = ~unsigned(_mm_movemask_epi8(encoded));
+    const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
+    const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
+    const __m128i first = _mm_blendv_epi8(v, high, encoded);
+    const std::size_t n = std::min<std::size_t>(16, to - i);
+    for (std::size_t half = 0; half < 2; ++half) {
+      const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
+      const TExpansion& e = kExpansions[plain >> (8 * half) & 255];
+      const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
+      const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + count),
+                       _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + count + 16),
+                       _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1));
+      count += e.ends[std::min<std::size_t>(8, n - std::min(n, half * 8))];
+    }
+  }
+  if constexpr (text) {
+    for (std::size_t k = 0; k < count; k += 32) {
+      const auto lineFeeds = std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chars + k)), _mm256_set1_epi8('\n'))));
+      ListBreaks(count - k < 32 ? lineFeeds & ((1u << (count - k)) - 1) : lineFeeds, k, chars, breaks);
+    }
+  }
+  *breaks = 0xffff;  // past any line's end
+  return count;
+}
+
 #define TRESSARY_QP512 "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"
 // GCC 12's 512-bit broadcasts and lane shuffles pass an undefined vector as
 // their unused merge operand, which its own warning takes for an uninitialised read.
@@ -369,27 +391,24 @@ constexpr auto kSlotSources = [] {
   return sources;
 }();
 
-// Writes the characters of data[from, to) at chars (64 bytes of room to spare),
-// returns how many. Text: the bytes after `to` decide the fate of a CR or blank
-// before it; the caller leaves none undecided at the end of the data. A slot
-// that gives no character holds 0, which no character is.
+// 64 bytes classified at once and 16 at a time spread over three slots each
+// (the byte or "=", then the hex digits) and compressed to the characters they
+// keep. A slot that gives no character holds 0, which no character is.
 template <bool text>
 [[gnu::target(TRESSARY_QP512)]] std::size_t QuotedChars512(std::string_view data, std::size_t from,
-                                                             std::size_t to, char* chars) {
+                                                             std::size_t to, char* chars, std::uint16_t* breaks) {
   const __m512i hexDigits = _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits)));
   const __m512i low4 = _mm512_set1_epi8(15);
   std::size_t count = 0;
-  std::uint64_t lastCr = 0;  // a step never ends between CR and LF
   for (std::size_t i = from; i < to; i += 64) {
     const std::size_t n = std::min<std::size_t>(64, to - i), avail = data.size() - i;
     const char* s = data.data() + i;
     const __m512i v = avail >= 64 ? _mm512_loadu_si512(s) : _mm512_maskz_loadu_epi8(_bzhi_u64(~0ull, unsigned(avail)), s);
     const std::uint64_t take = n == 64 ? ~0ull : _bzhi_u64(~0ull, unsigned(n));
     // Eight-bit bytes are negative, below the lowest plain byte too.
-    const std::uint64_t special =
+    std::uint64_t encoded =
         ~_mm512_cmpgt_epi8_mask(v, _mm512_set1_epi8(text ? 31 : 32)) | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('=')) |
         _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(127));
-    std::uint64_t encoded = special, bareLf = 0;
     if constexpr (text) {
       const auto at = [&](std::size_t k) { return k < data.size() ? data[k] : '\0'; };
       const std::uint64_t cr = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r'));
@@ -398,22 +417,15 @@ template <bool text>
       const std::uint64_t blank = tab | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(' '));
       const char next = at(i + 64);
       const std::uint64_t lfNext = lf >> 1 | std::uint64_t(next == '\n') << 63;
-      const std::uint64_t crLf = cr & lfNext;
       const bool breakNext = next == '\n' || (next == '\r' && at(i + 65) == '\n');
-      const std::uint64_t breakAfter = (lf | crLf) >> 1 | std::uint64_t(breakNext) << 63;
-      bareLf = lf & ~(cr << 1 | lastCr);
-      lastCr = cr >> 63;
-      encoded = (special & ~(cr | lf | tab)) | (cr & ~lfNext) | (blank & breakAfter);
+      const std::uint64_t breakAfter = (lf | (cr & lfNext)) >> 1 | std::uint64_t(breakNext) << 63;
+      encoded = (encoded & ~(cr | lf | tab)) | (cr & ~lfNext) | (blank & breakAfter);
     }
     encoded &= take;
-    bareLf &= take;
-    const __m512i high = _mm512_shuffle_epi8(hexDigits, _mm512_and_si512(_mm512_srli_epi16(v, 4), low4));
+    const __m512i high = _mm512_maskz_shuffle_epi8(encoded, hexDigits, _mm512_and_si512(_mm512_srli_epi16(v, 4), low4));
     const __m512i low = _mm512_maskz_shuffle_epi8(encoded, hexDigits, _mm512_and_si512(v, low4));
-    const __m512i first = _mm512_maskz_mov_epi8(
-        take, _mm512_mask_blend_epi8(encoded, _mm512_mask_blend_epi8(bareLf, v, _mm512_set1_epi8('\r')),
-                                     _mm512_set1_epi8('=')));
-    const __m512i second = _mm512_mask_blend_epi8(encoded, _mm512_maskz_mov_epi8(bareLf, _mm512_set1_epi8('\n')), high);
-    const __m512i rest[2] = {_mm512_shuffle_i64x2(second, low, 0x44), _mm512_shuffle_i64x2(second, low, 0xee)};
+    const __m512i first = _mm512_maskz_mov_epi8(take, _mm512_mask_blend_epi8(encoded, v, _mm512_set1_epi8('=')));
+    const __m512i rest[2] = {_mm512_shuffle_i64x2(high, low, 0x44), _mm512_shuffle_i64x2(high, low, 0xee)};
 #pragma GCC unroll 4
     for (unsigned j = 0; j < 4; ++j) {
       const __m512i slots = _mm512_maskz_permutex2var_epi8(
@@ -423,60 +435,23 @@ template <bool text>
       count += std::size_t(std::popcount(std::uint64_t(keep)));
     }
   }
-  return count;
-}
-
-// Copies `count` characters to p with the soft breaks that keep every line
-// within the room; two characters before `chars` are read and 128 past any, and
-// 128 bytes may be stored at p whatever it takes. Returns the end.
-template <bool text>
-[[gnu::target(TRESSARY_QP512)]] char* BreakLines512(const char* chars, std::size_t count, int& lineLength, char* p) {
-  // Where each hard break begins (the characters' only CR), listed first so
-  // that no line waits for a search from its start; a step's input gives at most one a byte.
-  std::uint16_t hards[kQuotedPrintableStep + 1];
-  std::size_t hardCount = 0;
   if constexpr (text) {
     for (std::size_t k = 0; k < count; k += 64) {
-      std::uint64_t crs = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(chars + k), _mm512_set1_epi8('\r'));
-      if (count - k < 64) crs = _bzhi_u64(crs, unsigned(count - k));
-      for (; crs; crs &= crs - 1) hards[hardCount++] = std::uint16_t(k + std::size_t(std::countr_zero(crs)));
+      const std::uint64_t lineFeeds = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(chars + k), _mm512_set1_epi8('\n'));
+      ListBreaks(count - k < 64 ? _bzhi_u64(lineFeeds, unsigned(count - k)) : lineFeeds, k, chars, breaks);
     }
   }
-  hards[hardCount] = 0xffff;  // past any line's end
-  const std::uint16_t* hard = hards;
-  std::size_t pos = 0;
-  auto line = std::size_t(lineLength);
-  while (pos < count) {
-    _mm512_storeu_si512(p, _mm512_loadu_si512(chars + pos));
-    _mm512_storeu_si512(p + 64, _mm512_loadu_si512(chars + pos + 64));
-    const std::size_t limit = pos + std::size_t(kQuotedPrintableRoom) - line;  // the first character that does not fit
-    if (text && *hard <= limit) {
-      p += *hard + 2 - pos;
-      pos = *hard++ + 2;
-      line = 0;
-      continue;
-    }
-    if (limit >= count) {
-      p += count - pos;
-      line += count - pos;
-      break;
-    }
-    const std::size_t cut = limit - (chars[limit - 1] == '=' ? 1 : chars[limit - 2] == '=' ? 2 : 0);
-    p += cut - pos;
-    std::memcpy(p, "=\r\n", 3);
-    p += 3;
-    pos = cut;
-    line = 0;
-  }
-  lineLength = int(line);
-  return p;
+  *breaks = 0xffff;  // past any line's end
+  return count;
 }
+#pragma GCC diagnostic pop
 
 // Encodes data[from, to) at out, less what it leaves to the byte-by-byte rules
 // (in text, a CR or blank at the end of the data, and a CR whose LF is past
 // `to`); returns how many bytes it took.
-template <bool text>
-std::size_t Quoted512(std::string_view data, std::size_t from, std::size_t to, int& lineLength, char*& out) {
+template <bool text, QuotedCharsAt charsAt>
+[[gnu::always_inline]] inline std::size_t QuotedStep(std::string_view data, std::size_t from, std::size_t to,
+                                                     int& lineLength, char*& out) {
   if constexpr (text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     if (to == data.size()) {
@@ -487,14 +462,30 @@ std::size_t Quoted512(std::string_view data, std::size_t from, std::size_t to, i
     }
     if (to <= from) return 0;
   }
-  // Two characters that are not "=" in front; room for the compressed stores and the 128-byte reads.
+  // Two characters that are neither "=" nor CR in front; room for the
+  // expanded stores and the 128-byte reads.
   char chars[2 + kQuotedPrintableStep * 3 + 128];
   chars[0] = chars[1] = '\0';
-  const std::size_t count = QuotedChars512<text>(data, from, to, chars + 2);
-  out = BreakLines512<text>(chars + 2, count, lineLength, out);
+  std::uint16_t breaks[kQuotedPrintableStep + 1];  // a line break takes a byte at least
+  const std::size_t count = charsAt(data, from, to, chars + 2, breaks);
+  out = BreakLines<text>(chars + 2, count, breaks, lineLength, out);
   return to - from;
 }
-#pragma GCC diagnostic pop
+
+using QuotedStepAt = std::size_t (*)(std::string_view data, std::size_t from, std::size_t to, int& lineLength,
+                                     char*& out);
+
+template <bool text>
+[[gnu::target("avx2")]] std::size_t QuotedAvx2(std::string_view data, std::size_t from, std::size_t to,
+                                               int& lineLength, char*& out) {
+  return QuotedStep<text, QuotedChars256<text>>(data, from, to, lineLength, out);
+}
+
+template <bool text>
+[[gnu::target(TRESSARY_QP512)]] std::size_t Quoted512(std::string_view data, std::size_t from, std::size_t to,
+                                                       int& lineLength, char*& out) {
+  return QuotedStep<text, QuotedChars512<text>>(data, from, to, lineLength, out);
+}
 #undef TRESSARY_QP512
 #endif
 }  // namespace
@@ -515,10 +506,9 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
     } else {
       std::size_t done = 0;
 #if defined(__SSE2__)
-      if (level == TMailVectors::Avx512)
-        done = Quoted512<false>(step, 0, step.size(), lineLength_, p);
-      else if (level >= TMailVectors::Avx2)
-        done = ExpandBlocksWide<false>(step, lineLength_, p);
+      if (level >= TMailVectors::Avx2)
+        done = (level == TMailVectors::Avx512 ? Quoted512<false> : QuotedAvx2<false>)(step, 0, step.size(),
+                                                                                     lineLength_, p);
       else if (level == TMailVectors::Sse2)
         done = BinaryBlocksNarrow(step, lineLength_, p);
 #endif
@@ -528,17 +518,18 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
   }
 }
 
-// With AVX-512 whole steps go at once; with AVX2 blocks without line breaks are expanded whole;
-// else runs of bytes that go as they are (a blank among them, not at their end)
-// are found 16 or 32 at a time and copied whole; the bytes between go one by one.
+// With AVX2 or AVX-512 whole steps go at once; else runs of bytes that go as
+// they are (a blank among them, not at their end) are found 16 at a time and
+// copied whole; the bytes between go one by one.
 void TQuotedPrintableEncoder::AddText(std::string_view whole, std::size_t from, std::size_t to, char*& p) {
   const TMailVectors level = MailVectors();
 #if defined(__SSE2__)
-  if (level == TMailVectors::Avx512) {
+  if (level >= TMailVectors::Avx2) {
+    const QuotedStepAt step = level == TMailVectors::Avx512 ? Quoted512<true> : QuotedAvx2<true>;
     // It may look past `to` for the fate of a CR or blank before it.
     for (std::size_t i = from; i < to;) {
       if (!pendingCr_ && pendingBlank_ < 0) {
-        const std::size_t done = Quoted512<true>(whole, i, to, lineLength_, p);
+        const std::size_t done = step(whole, i, to, lineLength_, p);
         i += done;
         if (done > 0) continue;
       }
@@ -548,33 +539,20 @@ void TQuotedPrintableEncoder::AddText(std::string_view whole, std::size_t from, 
   }
 #endif
   const std::string_view data = whole.substr(from, to - from);
-  std::size_t width = 0;
-  std::uint32_t (*special)(const char*, char) = nullptr;
-#if defined(__SSE2__)
-  const bool wide = level >= TMailVectors::Avx2;
-  if (level != TMailVectors::ByteByByte) {
-    width = wide ? 32 : 16;
-    special = wide ? Special32 : Special16;
-  }
-#endif
+  const bool runs = level != TMailVectors::ByteByByte;
   for (std::size_t i = 0; i < data.size();) {
-    if (width && !pendingCr_ && pendingBlank_ < 0 && data.size() - i >= width) {
 #if defined(__SSE2__)
-      if (wide) {
-        const std::size_t done = ExpandBlocksWide<true>(data.substr(i), lineLength_, p);
-        i += done;
-        if (done > 0) continue;
-      }
-#endif
-      const std::uint32_t bits = special(data.data() + i, 32);
-      std::size_t run = bits ? std::size_t(std::countr_zero(bits)) : width;
+    if (runs && !pendingCr_ && pendingBlank_ < 0 && data.size() - i >= 16) {
+      const std::uint32_t bits = Special16(data.data() + i, 32);
+      std::size_t run = bits ? std::size_t(std::countr_zero(bits)) : 16;
       if (run > 0 && data[i + run - 1] == ' ') --run;  // its fate depends on the byte after
       if (run > 0) {
-        PlainRun(data.data() + i, run, width, lineLength_, p);
+        PlainRun(data.data() + i, run, 16, lineLength_, p);
         i += run;
         continue;
       }
     }
+#endif
     AddTextByte(static_cast<unsigned char>(data[i++]), p);
   }
 }
