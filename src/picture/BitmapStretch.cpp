@@ -232,6 +232,8 @@ void StretchBlendInRect(TBitmap32& canvas, const TRect& rect, const TBitmap32& s
 void DrawBitmap(TBitmap32& canvas, int left, int top, const TBitmap32& source) {
   if (source.Empty()) return;
   const Visible v = VisiblePart(canvas, Bounds(left, top, source.Width(), source.Height()));
+  // A source wholly beside the canvas leaves an empty span, copied backwards otherwise.
+  if (v.Empty()) return;
   for (int y = v.y0; y < v.y1; ++y)
     std::copy(source.PixelPtr(v.x0, y), source.PixelPtr(0, y) + v.x1, canvas.PixelPtr(left + v.x0, top + y));
 }

@@ -61,6 +61,12 @@ TEST(ExtractFrame, StretchesToTheControlSizeByNearestPixel) {
   EXPECT_EQ(frame.Pixel(7, 3), Color32(10, 0, 0, 0x40));
 }
 
+TEST(ExtractFrame, AFrameBesideTheSheetInItsRowsReadsNothing) {
+  const TBitmap32 sheet = Sheet();
+  EXPECT_EQ(ExtractFrame(sheet, Bounds(20, 0, 4, 2), 4, 2), TBitmap32(4, 2, 0));
+  EXPECT_EQ(ExtractFrame(sheet, Bounds(-9, 1, 4, 2), 8, 4), TBitmap32(8, 4, 0));
+}
+
 TEST(FrameHitTest, AlphaAgainstActiveAlphaAtTheDrawnPixel) {
   const TBitmap32 sheet = Sheet();
   const TRect second = Bounds(4, 0, 4, 2);
