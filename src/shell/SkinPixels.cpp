@@ -32,21 +32,46 @@ bool SheetPointOf(const TRect& frame, int controlWidth, int controlHeight, int x
   return true;
 }
 
-TBitmap32 ExtractFrame(const TBitmap32& sheet, const TRect& frame, int width, int height) {
+namespace {
+
+// The same for a sheet held whole or with its rows shared.
+template <class Sheet>
+TBitmap32 ExtractFrameOf(const Sheet& sheet, const TRect& frame, int width, int height) {
   TBitmap32 result(width, height, 0);
   if (result.Empty() || frame.IsEmpty()) return result;
-  const TBitmap32 cut = CropBitmap(sheet, frame.Left, frame.Top, frame.Width(), frame.Height());
+  TBitmap32 cut = CropBitmap(sheet, frame.Left, frame.Top, frame.Width(), frame.Height());
   if (cut.Width() == width && cut.Height() == height) return cut;
   StretchDrawNearest(result, Bounds(0, 0, width, height), cut);
   return result;
 }
 
-bool FrameHitTest(const TBitmap32& sheet, const TRect& frame, int controlWidth, int controlHeight,
-                  int x, int y, int activeAlpha) {
+template <class Sheet>
+bool FrameHitTestOf(const Sheet& sheet, const TRect& frame, int controlWidth, int controlHeight, int x, int y,
+                    int activeAlpha) {
   int sx = 0, sy = 0;
   if (sheet.Empty() || !SheetPointOf(frame, controlWidth, controlHeight, x, y, &sx, &sy)) return false;
   if (!sheet.Contains(sx, sy)) return false;
-  return AlphaOf(*sheet.PixelPtr(sx, sy)) >= activeAlpha;
+  return AlphaOf(sheet.Pixel(sx, sy)) >= activeAlpha;
+}
+
+}  // namespace
+
+TBitmap32 ExtractFrame(const TBitmap32& sheet, const TRect& frame, int width, int height) {
+  return ExtractFrameOf(sheet, frame, width, height);
+}
+
+TBitmap32 ExtractFrame(const TSharedRowBitmap& sheet, const TRect& frame, int width, int height) {
+  return ExtractFrameOf(sheet, frame, width, height);
+}
+
+bool FrameHitTest(const TBitmap32& sheet, const TRect& frame, int controlWidth, int controlHeight,
+                  int x, int y, int activeAlpha) {
+  return FrameHitTestOf(sheet, frame, controlWidth, controlHeight, x, y, activeAlpha);
+}
+
+bool FrameHitTest(const TSharedRowBitmap& sheet, const TRect& frame, int controlWidth, int controlHeight,
+                  int x, int y, int activeAlpha) {
+  return FrameHitTestOf(sheet, frame, controlWidth, controlHeight, x, y, activeAlpha);
 }
 
 void RecolorFrame(TBitmap32& frame, std::uint32_t color) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "picture/Bitmap32.h"
+#include "picture/SharedRowBitmap.h"
 #include "platform/Geometry.h"
 
 // "No recolouring": a value no real colour takes (the class library's clNone).
@@ -31,10 +32,13 @@ bool SheetPointOf(const TRect& frame, int controlWidth, int controlHeight, int x
 // lie outside the sheet are transparent black: a grid placed partly off the sheet is
 // clipped, never read out of bounds.
 TBitmap32 ExtractFrame(const TBitmap32& sheet, const TRect& frame, int width, int height);
+TBitmap32 ExtractFrame(const TSharedRowBitmap& sheet, const TRect& frame, int width, int height);
 
 // Whether the control pixel (x, y) takes the mouse: the sheet pixel drawn there
 // (same rectangle and scale as ExtractFrame) exists and its alpha is >= activeAlpha.
 bool FrameHitTest(const TBitmap32& sheet, const TRect& frame, int controlWidth, int controlHeight,
+                  int x, int y, int activeAlpha);
+bool FrameHitTest(const TSharedRowBitmap& sheet, const TRect& frame, int controlWidth, int controlHeight,
                   int x, int y, int activeAlpha);
 
 // Paints every pixel whose alpha is at least the colour's top byte with the colour's

@@ -67,6 +67,25 @@ TEST(ExtractFrame, AFrameBesideTheSheetInItsRowsReadsNothing) {
   EXPECT_EQ(ExtractFrame(sheet, Bounds(-9, 1, 4, 2), 8, 4), TBitmap32(8, 4, 0));
 }
 
+TEST(ExtractFrame, ASheetWithSharedRowsGivesTheFramesAndHitsOfTheWholeSheet) {
+  TBitmap32 sheet = Sheet();
+  sheet.SetPixel(11, 1, Color32(1, 2, 3, 0x80));  // the rows differ at the last pixel only
+  const TSharedRowBitmap shared(sheet);
+  ASSERT_EQ(shared.DistinctRows(), 2u);
+  // Inside, stretched, and partly or wholly off the sheet.
+  for (const TRect& frame : {Bounds(4, 0, 4, 2), Bounds(8, 0, 4, 2), Bounds(10, 1, 4, 2), Bounds(-2, -1, 4, 2),
+                             Bounds(20, 0, 4, 2)}) {
+    for (const TPoint size : {TPoint{4, 2}, TPoint{9, 5}, TPoint{3, 1}})
+      EXPECT_EQ(ExtractFrame(shared, frame, size.X, size.Y), ExtractFrame(sheet, frame, size.X, size.Y))
+          << frame.Left << "," << frame.Top << " at " << size.X << "x" << size.Y;
+    for (int y = -1; y <= 2; ++y)
+      for (int x = -1; x <= 4; ++x)
+        for (int alpha : {0, 0x41, 0x81, 255})
+          EXPECT_EQ(FrameHitTest(shared, frame, 4, 2, x, y, alpha), FrameHitTest(sheet, frame, 4, 2, x, y, alpha))
+              << frame.Left << "," << frame.Top << " at " << x << "," << y << " alpha " << alpha;
+  }
+}
+
 TEST(FrameHitTest, AlphaAgainstActiveAlphaAtTheDrawnPixel) {
   const TBitmap32 sheet = Sheet();
   const TRect second = Bounds(4, 0, 4, 2);

@@ -14,6 +14,7 @@
 #include "editor/DeskAdjustHost.h"
 #include "editor/BackgroundMusic.h"
 #include "editor/DeskTemplateHost.h"
+#include "platform/Memory.h"
 #include "platform/IniFile.h"
 #include "platform/qt/FirstExpose.h"
 #include "editor/MainDesign.h"
@@ -291,6 +292,8 @@ void TFormMain::LoadSkins() {
   // decoded when each first shows, so a start with an empty desk never holds it.
   for (const TSkinPicture& picture : MainSkinPictures())
     if (SkinPanel(picture).empty()) LoadSkin(picture);
+  // The sheets were decoded whole to be packed.
+  ReleaseFreedMemory();
   for (std::string_view name : {"PanelLayerTools", "PanelDesktopTools"}) Control(name)->installEventFilter(this);
 }
 
@@ -299,7 +302,11 @@ void TFormMain::LoadSkin(const TSkinPicture& picture) {
   if (!image) return;
   TBitmap32 bitmap;
   LoadSkinBitmap(bitmap, picture.Key, picture.DefaultFile, true);
-  image->SetPicture(std::move(bitmap));
+  // A designed picture shows whole; a button sheet is read in parts.
+  if (FindMainDesign(picture.Image))
+    image->SetPicture(std::move(bitmap));
+  else
+    image->SetSheetPicture(bitmap);
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -520,7 +527,7 @@ void TFormMain::FillControlsInput(TControlsInput& input) const {
   input.DesktopToolsTag = Control("PanelDesktopTools")->property("Tag").toInt();
   for (const TModeButton& mode : ModeButtons) {
     const std::string image = "ImageSkin" + std::string(mode.Name.substr(std::string_view("Button").size()));
-    if (auto* skin = qobject_cast<TImage*>(Control(image))) input.ModeSkinPresent[mode.Mode] = !skin->Picture().Empty();
+    if (auto* skin = qobject_cast<TImage*>(Control(image))) input.ModeSkinPresent[mode.Mode] = skin->HasPicture();
   }
 }
 

@@ -69,9 +69,9 @@ TTemplateButtons::TTemplateButtons(QWidget& mainWindow) : QObject(&mainWindow), 
 TTemplateButtons::~TTemplateButtons() = default;
 
 void TTemplateButtons::Build() {
-  if (Sheet->Picture().Empty()) {
+  if (!Sheet->HasPicture()) {
     TBitmap32 sheet;
-    if (LoadSkinBitmap(sheet, "TemplateButtons", "ButTempl.psd", true)) Sheet->SetPicture(std::move(sheet));
+    if (LoadSkinBitmap(sheet, "TemplateButtons", "ButTempl.psd", true)) Sheet->SetSheetPicture(sheet);
   }
   for (TGraphicButton* button : Buttons) delete button;
   Buttons.clear();

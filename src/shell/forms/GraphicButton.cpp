@@ -51,7 +51,7 @@ void TGraphicResource::SetImage(TImage* image) {
 }
 
 const TBitmap32* TGraphicResource::Sheet() const {
-  if (!image_ || image_->Picture().Empty()) return nullptr;
+  if (!HasSheet()) return nullptr;
   return &image_->Picture();
 }
 
@@ -169,8 +169,10 @@ TRect TGraphicButton::FrameInSheet() const {
 }
 
 bool TGraphicButton::HitTest(int x, int y) const {
-  const TBitmap32* sheet = resource_.Sheet();
-  return sheet && FrameHitTest(*sheet, FrameInSheet(), width(), height(), x, y, activeAlpha_);
+  if (!resource_.HasSheet()) return false;
+  return resource_.Image()->ReadPicture([&](const auto& sheet) {
+    return FrameHitTest(sheet, FrameInSheet(), width(), height(), x, y, activeAlpha_);
+  });
 }
 
 void TGraphicButton::CopyFrom(const TGraphicButton& other) {
@@ -275,12 +277,12 @@ void TGraphicButton::OnTimer() {
 // ---------------------------------------------------------------- rendering
 
 TBitmap32 TGraphicButton::MakeFrame(int width, int height, bool recolor) const {
-  const TBitmap32* sheet = resource_.Sheet();
-  if (!sheet) {
+  if (!resource_.HasSheet()) {
     return TBitmap32(width, height, Color32(std::uint8_t(color_), std::uint8_t(color_ >> 8),
                                             std::uint8_t(color_ >> 16)));
   }
-  TBitmap32 frame = ExtractFrame(*sheet, FrameInSheet(), width, height);
+  TBitmap32 frame = resource_.Image()->ReadPicture(
+      [&](const auto& sheet) { return ExtractFrame(sheet, FrameInSheet(), width, height); });
   if (recolor) RecolorFrame(frame, resource_.Color());
   return frame;
 }

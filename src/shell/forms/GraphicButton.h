@@ -57,8 +57,10 @@ class TGraphicResource {
   void SetColor(std::uint32_t value);
   void SetImage(TImage* image);
 
-  // The sheet, or null without an image or with an empty picture.
+  // The sheet whole, or null without an image or with an empty picture (a sheet
+  // held in parts is unpacked for it: drawing reads the parts).
   const TBitmap32* Sheet() const;
+  bool HasSheet() const { return image_ && image_->HasPicture(); }
   TGraphicButton* Owner() const { return owner_; }
 
   // The designed windows' frames: one row of three, normal 0, hover 1, pressed 2,
@@ -171,7 +173,7 @@ class TGraphicButton : public QWidget, public IInterfaceTarget {
   void DrawCaption(TBitmap32& frame) const;
   // What lies beneath the control: its parent and the earlier siblings over it.
   TBitmap32 SnapshotBackground();
-  bool SheetUsable() const { return resource_.Sheet() != nullptr; }
+  bool SheetUsable() const { return resource_.HasSheet(); }
   TBitmap32& BackgroundBitmap() { return background_; }
   TBitmap32& BufferBitmap() { return buffer_; }
 

@@ -75,7 +75,7 @@ TSliderGeometry TGraphicSlider::Geometry() const {
 int TGraphicSlider::ValuePix() const { return ValuePixel(Geometry(), value_); }
 
 bool TGraphicSlider::ThumbDrawn() const {
-  return slideButton_ && slideButton_->Resource().Sheet() && SlideBtnVisible;
+  return slideButton_ && slideButton_->Resource().HasSheet() && SlideBtnVisible;
 }
 
 TRect TGraphicSlider::ThumbRect() const {

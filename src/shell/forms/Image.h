@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "picture/Bitmap32.h"
+#include "picture/SharedRowBitmap.h"
 
 class TImage : public QWidget {
   Q_OBJECT
@@ -13,9 +14,19 @@ class TImage : public QWidget {
  public:
   explicit TImage(QWidget* parent = nullptr);
 
-  const TBitmap32& Picture() const { return picture_; }
+  // The picture whole (a sheet is unpacked on the first request and kept so).
+  const TBitmap32& Picture() const;
+  bool HasPicture() const { return !picture_.Empty() || !sheet_.Empty(); }
   // Replaces the picture (an empty bitmap clears it) and emits PictureChanged.
   void SetPicture(TBitmap32 picture);
+  // The same for a picture read in parts (a button sheet): held with its equal
+  // rows shared, a fraction of its size.
+  void SetSheetPicture(const TBitmap32& picture);
+  // Calls `read` with the picture as it is held, a TBitmap32 or a TSharedRowBitmap.
+  template <class Read>
+  decltype(auto) ReadPicture(Read&& read) const {
+    return sheet_.Empty() ? read(picture_) : read(sheet_);
+  }
   bool Stretch = false;
 
  signals:
@@ -25,5 +36,6 @@ class TImage : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  TBitmap32 picture_;
+  mutable TBitmap32 picture_;
+  TSharedRowBitmap sheet_;
 };

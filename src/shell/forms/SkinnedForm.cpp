@@ -25,6 +25,11 @@ bool IsAnyOf(const QWidget* w, std::initializer_list<std::string_view> names) {
 }
 }  // namespace
 
+TWindowSkin::operator const TBitmap32&() const {
+  if (unpacked_.Empty()) unpacked_ = Unpacked();
+  return unpacked_;
+}
+
 TSkinnedForm::TSkinnedForm(const QString& name, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint) {
   setObjectName(name);
@@ -141,6 +146,8 @@ void TSkinnedForm::keyReleaseEvent(QKeyEvent* event) {
 void TSkinnedForm::paintEvent(QPaintEvent* event) {
   if (!OnPaint) return QWidget::paintEvent(event);
   QPainter painter(this);
+  // Only the part to paint: a skin drawn from shared rows copies no more.
+  painter.setClipRect(event->rect());
   OnPaint(painter);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "picture/SharedRowBitmap.h"
 
 class QPainter;
 
@@ -21,6 +22,17 @@ class QPainter;
 struct TFormSkinNames {
   std::string FormKey, FormFile;
   std::string ButtonsKey, ButtonsFile;
+};
+
+// A window's skin, held with its equal rows shared; painting reads its rows. Checks
+// that compare the whole picture take it as a TBitmap32, unpacked on first request.
+class TWindowSkin : public TSharedRowBitmap {
+ public:
+  using TSharedRowBitmap::TSharedRowBitmap;
+  operator const TBitmap32&() const;
+
+ private:
+  mutable TBitmap32 unpacked_;
 };
 
 class TSkinnedForm : public QWidget {
@@ -51,7 +63,7 @@ class TSkinnedForm : public QWidget {
   // The windows this one disabled while shown modally (not owned).
   std::vector<QPointer<QWidget>> DisabledForms;
   // The skin picture; null when no skin is loaded.
-  std::unique_ptr<TBitmap32> SkinBitmap;
+  std::unique_ptr<TWindowSkin> SkinBitmap;
   // Loaded on every show before OnShow runs, freed once OnClose has run.
   TFormSkinNames Skins;
 

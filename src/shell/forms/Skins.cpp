@@ -8,6 +8,7 @@
 #include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/FileIO.h"
+#include "platform/Memory.h"
 #include "platform/Text.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/DrawPanel.h"
@@ -67,16 +68,20 @@ bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view de
 void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile) {
   // Loading may let events run (the error box), which may close the form and free
   // its skin meanwhile: the skin is installed only once it is loaded.
-  auto skin = std::make_unique<TBitmap32>();
-  LoadSkinBitmap(*skin, key, defaultFile, true);
-  form.SkinBitmap = std::move(skin);
-  if (form.SkinBitmap->Empty()) return;
+  TBitmap32 skin;
+  LoadSkinBitmap(skin, key, defaultFile, true);
+  form.SkinBitmap = std::make_unique<TWindowSkin>(skin);
+  if (skin.Empty()) return;
   form.OnPaint = [&form](QPainter& painter) {
-    if (form.SkinBitmap) painter.drawImage(0, 0, ImageView(*form.SkinBitmap));
+    if (!form.SkinBitmap) return;
+    const QRect area = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : form.rect();
+    DrawRows(painter, *form.SkinBitmap, area);
   };
-  if (TCaptionBar* bar = FirstDirectChild<TCaptionBar>(form, AnyCaptionBar)) bar->SetPicture(*form.SkinBitmap);
-  SetControlShape(form, *form.SkinBitmap, kSkinKeyColor);
-  form.resize(form.SkinBitmap->Width(), form.SkinBitmap->Height());
+  SetControlShape(form, skin, kSkinKeyColor);
+  form.resize(skin.Width(), skin.Height());
+  if (TCaptionBar* bar = FirstDirectChild<TCaptionBar>(form, AnyCaptionBar)) bar->SetPicture(std::move(skin));
+  skin.Reset();
+  ReleaseFreedMemory();
 }
 
 void FreeFormSkin(TSkinnedForm& form) {
@@ -89,12 +94,12 @@ void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defau
   if (!sheet) return;
   TBitmap32 bitmap;
   LoadSkinBitmap(bitmap, key, defaultFile, useDefault);
-  sheet->SetPicture(std::move(bitmap));
+  sheet->SetSheetPicture(bitmap);
 }
 
 void FreeButtonsSkin(QWidget& form) {
   TImage* sheet = FirstDirectChild<TImage>(form, IsButtonSheet);
-  if (sheet && !sheet->Picture().Empty()) sheet->SetPicture(TBitmap32());
+  if (sheet && sheet->HasPicture()) sheet->SetPicture(TBitmap32());
 }
 
 QRegion RegionFromRuns(const std::vector<TRegionRun>& runs) {

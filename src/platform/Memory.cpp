@@ -1,0 +1,11 @@
+#include "platform/Memory.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+void ReleaseFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
