@@ -1,6 +1,5 @@
 #include "editor/MainShell.h"
 
-#include "editor/SetupSettings.h"
 #include <algorithm>
 
 #include "platform/IniFile.h"

@@ -4,15 +4,9 @@
 #include <vector>
 
 #include "platform/IniFile.h"
-#include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
 
 namespace {
-
-int NumberIn(std::string_view text, int low, int high, int fallback) {
-  const std::optional<int> n = ParseInt(Trim(text));
-  return n && *n >= low && *n <= high ? *n : fallback;
-}
 
 void WriteMusic(TIniFile& ini, bool playMusic, const TMusicList& music, std::string_view musicFolder) {
   ini.EraseSection("MUSIC");
@@ -39,10 +33,6 @@ void WriteInterfaces(TIniFile& ini, int chosen) {
 }
 
 }  // namespace
-
-int MailPortFromEdit(std::string_view text) { return NumberIn(text, 1, 65535, kDefaultMailPort); }
-
-int MarginFromEdit(std::string_view text, int fallback) { return NumberIn(text, 0, kMaxMargin, fallback); }
 
 bool StorableMusicPath(std::string_view path) { return path.find_first_of(";\r\n") == std::string_view::npos; }
 

@@ -1,5 +1,6 @@
 #pragma once
-// What the settings window reads from its edits and writes to the settings ini.
+// What the settings window writes to the settings ini, and the play-list files
+// it can store there.
 #include <string>
 #include <string_view>
 
@@ -8,16 +9,6 @@
 
 class TIniFile;
 
-// The defaults an edit falls back to when it holds no number or one out of range.
-constexpr int kDefaultMailPort = 25;
-constexpr int kDefaultLeftRightMargin = 5;
-constexpr int kDefaultTopBottomMargin = 10;
-constexpr int kMaxMargin = 45;  // percent of the page: two margins leave a tenth
-
-// A port 1-65535, else kDefaultMailPort.
-int MailPortFromEdit(std::string_view text);
-// A margin 0-kMaxMargin percent, else `fallback`.
-int MarginFromEdit(std::string_view text, int fallback);
 // A play-list file the "MUSIC" value can hold: no ";" (the field separator) and
 // no line break.
 bool StorableMusicPath(std::string_view path);

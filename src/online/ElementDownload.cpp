@@ -12,6 +12,7 @@
 #include "online/TransferContext.h"
 #include "picture/Archive.h"
 #include "picture/PackedPicture.h"
+#include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

@@ -6,8 +6,6 @@
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
 #include "picture/PictureLimits.h"
-#include "picture/PsdFile.h"
-#include "platform/FileIO.h"
 
 std::vector<std::uint8_t> PackBitmap32(const TBitmap32& bitmap, int quality) {
   const std::vector<std::uint8_t> jpeg = EncodeJpeg(bitmap, quality);
@@ -128,18 +126,6 @@ std::optional<std::vector<std::uint8_t>> PackedPictureToBmpStream(std::span<cons
   auto bitmap = UnpackBitmap32(packed);
   if (!bitmap) return std::nullopt;
   return EncodeBmp32(*bitmap);
-}
-
-bool PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest) {
-  const auto bytes = ReadFileBytes(source, kMaxDecompressedSize);
-  if (!bytes) return false;
-  auto bitmap = UnpackBitmap32(*bytes);
-  return bitmap && SavePsdFile(*bitmap, dest);
-}
-
-bool PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest) {
-  auto bitmap = UnpackBitmap32(AsBytes(data));
-  return bitmap && SavePsdFile(*bitmap, dest);
 }
 
 std::optional<TJpegImage> PackedStringToJpegPreview(std::string_view data, int width, int height) {

@@ -3,9 +3,9 @@
 // entries of type 1): one zlib stream of
 //   JPEG length J (32-bit little-endian), alpha length A (little-endian, = w * h),
 //   J bytes of JFIF (the colour), A alpha bytes (rows top to bottom).
-// Also the conversions that the element download makes from it.
+// Also the conversions that the element download makes from it (to Photoshop
+// files: PsdFile.h).
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -44,11 +44,6 @@ std::optional<TJpegImage> JpegFromEncodedString(std::string_view data);
 
 // The packed picture as a Windows bitmap file of 32 bits a pixel (alpha kept).
 std::optional<std::vector<std::uint8_t>> PackedPictureToBmpStream(std::span<const std::uint8_t> packed);
-// Converts a packed picture file into a Photoshop file; false when the source is
-// missing or invalid or the destination cannot be written.
-bool PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest);
-// Downloaded packed bytes written as a Photoshop file; false as above.
-bool PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest);
 // Downloaded packed bytes fitted into a width x height JPEG preview on white
 // (MakeJpegPreview); nullopt when they do not unpack.
 std::optional<TJpegImage> PackedStringToJpegPreview(std::string_view data, int width, int height);

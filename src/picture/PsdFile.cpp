@@ -346,3 +346,15 @@ std::vector<std::uint8_t> BitmapToPsdStream(const TBitmap32& bitmap) {
 bool SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {
   return WriteFileAtomic(fileName, BitmapToPsdStream(bitmap));
 }
+
+bool PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest) {
+  const auto bytes = ReadFileBytes(source, kMaxDecompressedSize);
+  if (!bytes) return false;
+  auto bitmap = UnpackBitmap32(*bytes);
+  return bitmap && SavePsdFile(*bitmap, dest);
+}
+
+bool PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest) {
+  auto bitmap = UnpackBitmap32(AsBytes(data));
+  return bitmap && SavePsdFile(*bitmap, dest);
+}

@@ -8,6 +8,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "picture/Bitmap32.h"
@@ -53,3 +54,9 @@ void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap);
 std::vector<std::uint8_t> BitmapToPsdStream(const TBitmap32& bitmap);
 // Writes BitmapToPsdStream atomically; false (and the old file kept) on failure.
 bool SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
+
+// Converts a packed picture file into a Photoshop file; false when the source is
+// missing or invalid or the destination cannot be written.
+bool PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest);
+// Downloaded packed bytes written as a Photoshop file; false as above.
+bool PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest);

@@ -6,17 +6,30 @@
 // handed. Fields are named as the ini keys and text-table entries they hold.
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+// The defaults a value falls back to when the ini or an edit holds no number or
+// one out of range.
+constexpr int kDefaultMailPort = 25;
+constexpr int kDefaultLeftRightMargin = 5;
+constexpr int kDefaultTopBottomMargin = 10;
+constexpr int kMaxMargin = 45;  // percent of the page: two margins leave a tenth
+
+// A port 1-65535, else kDefaultMailPort.
+int MailPortFromEdit(std::string_view text);
+// A margin 0-kMaxMargin percent, else `fallback`.
+int MarginFromEdit(std::string_view text, int fallback);
 
 struct TMainSettings {
   std::uint8_t CalibrationRed = 252;
   std::uint8_t CalibrationGreen = 217;
   std::uint8_t CalibrationBlue = 188;
   std::string MailServer;
-  int MailPort = 25;
+  int MailPort = kDefaultMailPort;
   // The sender address of mails when no mail program's account gives one.
   std::string MailFromAddress;
-  int LeftRightMargin = 5;  // percent
-  int TopBottomMargin = 10;
+  int LeftRightMargin = kDefaultLeftRightMargin;  // percent
+  int TopBottomMargin = kDefaultTopBottomMargin;
   // Tips shown by themselves as windows activate.
   bool ShowTips = false;
   bool PlayMusic = false;
