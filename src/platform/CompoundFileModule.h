@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/CompoundFile.h"
+struct TCompoundStream;
 
 // The root storage of a compound file read from memory.
 class ICompoundStorage {

@@ -1,7 +1,9 @@
 #pragma once
 // libcurl behind THttpConnection: the module "http" (see platform/Module.h),
 // loaded with the first request.
-#include "platform/HttpClient.h"
+struct THttpRequest;
+struct THttpHandlers;
+struct THttpResult;
 
 class IHttpModule {
  public:

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "platform/HttpClient.h"
 #include "platform/HttpModule.h"
 
 namespace {

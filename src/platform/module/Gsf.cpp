@@ -1,6 +1,7 @@
 // The module "compound": libgsf.
 #include <gsf/gsf.h>
 
+#include "platform/CompoundFile.h"
 #include "platform/CompoundFileModule.h"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "platform/Capture.h"
-#include "platform/qt/MediaPlayer.h"
+
+class IMediaPlayer;
 
 class IMultimediaModule {
  public:

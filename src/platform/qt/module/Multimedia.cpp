@@ -1,4 +1,5 @@
 // The module "multimedia": Qt Multimedia, for the media player and the camera.
+#include "platform/qt/MediaPlayer.h"
 #include "platform/qt/MultimediaModule.h"
 #include "platform/qt/QtCaptureDevice.h"
 
