@@ -310,51 +310,71 @@ template <bool text>
 using QuotedCharsAt = std::size_t (*)(std::string_view data, std::size_t from, std::size_t to, char* chars,
                                       std::uint16_t* breaks);
 
-// 16 bytes at a time: the hex digits by a byte shuffle, each half expanded by
-// a shuffle from a table.
+// The bytes of 16 at s that are encoded; in text s + 16 and s + 17 are read too.
 template <bool text>
-[[gnu::target("avx2")]] std::size_t QuotedChars256(std::string_view data, std::size_t from,
-                                                               std::size_t to, char* chars, std::uint16_t* breaks) {
+[[gnu::target("avx2"), gnu::always_inline]] inline __m128i Encoded16(const char* s) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+  const __m128i encoded = _mm_xor_si128(Plain16(v, text ? 32 : 33), _mm_set1_epi8(-1));
+  if constexpr (!text) return encoded;
+  const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 1));
+  const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2));
+  const __m128i cr = _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), tab = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
+  const __m128i lineBytes = _mm_or_si128(_mm_or_si128(cr, tab), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
+  const __m128i blank = _mm_or_si128(tab, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+  const __m128i lfNext = _mm_cmpeq_epi8(next, _mm_set1_epi8('\n'));
+  const __m128i breakNext = _mm_or_si128(
+      lfNext, _mm_and_si128(_mm_cmpeq_epi8(next, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(after, _mm_set1_epi8('\n'))));
+  return _mm_or_si128(_mm_or_si128(_mm_andnot_si128(lineBytes, encoded), _mm_andnot_si128(lfNext, cr)),
+                      _mm_and_si128(blank, breakNext));
+}
+
+// Blocks of text with nothing to encode, as most text is, go as they are; in
+// the others 16 bytes at a time get their hex digits by a byte shuffle and each
+// half is expanded by a shuffle from a table.
+template <bool text>
+[[gnu::target("avx2")]] std::size_t QuotedChars256(std::string_view data, std::size_t from, std::size_t to,
+                                                   char* chars, std::uint16_t* breaks) {
   const __m128i hexDigits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kHexDigits));
   const __m128i low4 = _mm_set1_epi8(15), equals = _mm_set1_epi8('=');
   std::size_t count = 0;
-  char tail[32];
-  for (std::size_t i = from; i < to; i += 16) {
-    // The 16 bytes and, in text, the two after them: from a copy at the data's end.
+  char tail[96];
+  for (std::size_t i = from; i < to; i += 64) {
+    // The 64 bytes and, in text, the two after them: from a copy at the data's end.
     const char* s = data.data() + i;
-    if (data.size() - i < (text ? 18 : 16)) {
+    if (data.size() - i < 64 + (text ? 2 : 0)) {
       std::memset(tail, 0, sizeof tail);
       s = static_cast<const char*>(std::memcpy(tail, s, data.size() - i));
     }
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    __m128i encoded = _mm_xor_si128(Plain16(v, text ? 32 : 33), _mm_set1_epi8(-1));
-    if constexpr (text) {
-      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 1));
-      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2));
-      const __m128i cr = _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), tab = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
-      const __m128i lineBytes = _mm_or_si128(_mm_or_si128(cr, tab), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
-      const __m128i blank = _mm_or_si128(tab, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
-      const __m128i lfNext = _mm_cmpeq_epi8(next, _mm_set1_epi8('\n'));
-      const __m128i breakNext = _mm_or_si128(
-          lfNext, _mm_and_si128(_mm_cmpeq_epi8(next, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(after, _mm_set1_epi8('\n'))));
-      encoded = _mm_or_si128(_mm_or_si128(_mm_andnot_si128(lineBytes, encoded), _mm_andnot_si128(lfNext, cr)),
-                             _mm_and_si128(blank, breakNext));
+    const std::size_t n = std::min<std::size_t>(64, to - i);
+    __m128i encoded[4];
+    std::uint64_t any = 0;
+    for (unsigned j = 0; j < 4; ++j) {
+      encoded[j] = Encoded16<text>(s + 16 * j);
+      any |= std::uint64_t(unsigned(_mm_movemask_epi8(encoded[j]))) << 16 * j;
     }
-    const auto plain = ~unsigned(_mm_movemask_epi8(encoded));
-    const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
-    const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
-    const __m128i first = _mm_blendv_epi8(v, high, encoded);
-    const std::size_t n = std::min<std::size_t>(16, to - i);
-    for (std::size_t half = 0; half < 2; ++half) {
-      const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
-      const TExpansion& e = kExpansions[plain >> (8 * half) & 255];
-      const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
-      const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + count),
-                       _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + count + 16),
-                       _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1));
-      count += e.ends[std::min<std::size_t>(8, n - std::min(n, half * 8))];
+    if (text && (n == 64 ? any : any & ((std::uint64_t(1) << n) - 1)) == 0) {
+      std::memcpy(chars + count, s, 64);
+      count += n;
+      continue;
+    }
+    for (std::size_t j = 0; j < 4 && 16 * j < n; ++j) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * j));
+      const auto plain = ~unsigned(_mm_movemask_epi8(encoded[j]));
+      const __m128i high = _mm_shuffle_epi8(hexDigits, _mm_and_si128(_mm_srli_epi16(v, 4), low4));
+      const __m128i low = _mm_shuffle_epi8(hexDigits, _mm_and_si128(v, low4));
+      const __m128i first = _mm_blendv_epi8(v, high, encoded[j]);
+      const std::size_t bytes = std::min<std::size_t>(16, n - 16 * j);
+      for (std::size_t half = 0; half < 2; ++half) {
+        const __m128i source = half ? _mm_unpackhi_epi64(first, low) : _mm_unpacklo_epi64(first, low);
+        const TExpansion& e = kExpansions[plain >> (8 * half) & 255];
+        const __m128i from0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from));
+        const __m128i from1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e.from + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + count),
+                         _mm_blendv_epi8(_mm_shuffle_epi8(source, from0), equals, from0));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(chars + count + 16),
+                         _mm_blendv_epi8(_mm_shuffle_epi8(source, from1), equals, from1));
+        count += e.ends[std::min<std::size_t>(8, bytes - std::min(bytes, half * 8))];
+      }
     }
   }
   if constexpr (text) {
@@ -422,6 +442,11 @@ template <bool text>
       encoded = (encoded & ~(cr | lf | tab)) | (cr & ~lfNext) | (blank & breakAfter);
     }
     encoded &= take;
+    if (text && encoded == 0) {  // as most text is: the block as it is
+      _mm512_storeu_si512(chars + count, v);
+      count += n;
+      continue;
+    }
     const __m512i high = _mm512_maskz_shuffle_epi8(encoded, hexDigits, _mm512_and_si512(_mm512_srli_epi16(v, 4), low4));
     const __m512i low = _mm512_maskz_shuffle_epi8(encoded, hexDigits, _mm512_and_si512(v, low4));
     const __m512i first = _mm512_maskz_mov_epi8(take, _mm512_mask_blend_epi8(encoded, v, _mm512_set1_epi8('=')));
