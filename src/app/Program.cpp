@@ -33,6 +33,7 @@
 #include "online/forms/FormToGallery.h"
 #include "platform/FileIO.h"
 #include "platform/qt/FirstExpose.h"
+#include "platform/qt/FontWarmUp.h"
 #include "platform/qt/QtShellOpener.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormHelp.h"
@@ -72,6 +73,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
     std::fputs(reply->c_str(), stdout);
     return 0;
   }
+  TFontWarmUp fonts;
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -83,7 +85,10 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
 
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
-  ShellHooks().BeforeStandingWindows = ReadMainWindowData;
+  ShellHooks().BeforeStandingWindows = [&fonts] {
+    fonts.Wait();
+    ReadMainWindowData();
+  };
   // The windows' links and the application's events, before the welcome tip and
   // a command-line work can use them.
   ShellHooks().AfterStandingWindows = [] {
