@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -34,30 +34,49 @@ TSharedRowBitmap::TSharedRowBitmap(const TBitmap32& picture) {
   width_ = picture.Width();
   height_ = picture.Height();
   const std::size_t rowBytes = picture.Stride();
-  rowStart_.resize(std::size_t(height_));
-  // Rows already held, by key; equal keys of unequal rows are rare, and past a few
-  // of them a row is held again rather than compared at length.
-  constexpr std::size_t kCandidates = 4;
-  std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> byKey;
+  auto row = [&](int y) { return reinterpret_cast<const TColor32*>(picture.Row(y)); };
+  // First the row each row equals (itself when none before it does), then the pool
+  // at its final size: the rows before a repeat are found through a table of
+  // their keys, open addressing, a row equal in key but not in pixels probing on.
+  const auto rows = std::size_t(height_);
+  std::vector<int> same(rows);
+  struct TSlot {
+    std::uint64_t Key;
+    int Row;  // -1: free
+  };
+  std::size_t slots = 16;
+  while (slots < 2 * rows) slots *= 2;
+  std::vector<TSlot> table(slots, TSlot{0, -1});
+  std::size_t distinct = 0;
   for (int y = 0; y < height_; ++y) {
-    const auto* row = reinterpret_cast<const TColor32*>(picture.Row(y));
-    auto same = [&](std::uint32_t start) { return std::memcmp(pool_.data() + start, row, rowBytes) == 0; };
-    if (y > 0 && same(rowStart_[std::size_t(y) - 1])) {
-      rowStart_[std::size_t(y)] = rowStart_[std::size_t(y) - 1];
+    if (y > 0 && std::memcmp(row(same[std::size_t(y) - 1]), row(y), rowBytes) == 0) {
+      same[std::size_t(y)] = same[std::size_t(y) - 1];
       continue;
     }
-    std::vector<std::uint32_t>& candidates = byKey[RowKey(row, width_)];
-    auto found = std::find_if(candidates.begin(), candidates.end(), same);
-    if (found != candidates.end()) {
-      rowStart_[std::size_t(y)] = *found;
-      continue;
+    const std::uint64_t key = RowKey(row(y), width_);
+    std::size_t at = std::size_t(key) & (slots - 1);
+    while (table[at].Row >= 0 &&
+           (table[at].Key != key || std::memcmp(row(table[at].Row), row(y), rowBytes) != 0))
+      at = (at + 1) & (slots - 1);
+    if (table[at].Row < 0) {
+      table[at] = {key, y};
+      ++distinct;
     }
-    const auto start = std::uint32_t(pool_.size());
-    pool_.insert(pool_.end(), row, row + width_);
-    rowStart_[std::size_t(y)] = start;
-    if (candidates.size() < kCandidates) candidates.push_back(start);
+    same[std::size_t(y)] = table[at].Row;
   }
-  pool_.shrink_to_fit();
+  pool_.resize(distinct * std::size_t(width_));
+  rowStart_.resize(rows);
+  std::uint32_t next = 0;
+  for (int y = 0; y < height_; ++y) {
+    const int first = same[std::size_t(y)];
+    if (first == y) {
+      std::memcpy(pool_.data() + next, row(y), rowBytes);
+      rowStart_[std::size_t(y)] = next;
+      next += std::uint32_t(width_);
+    } else {
+      rowStart_[std::size_t(y)] = rowStart_[std::size_t(first)];
+    }
+  }
 }
 
 TBitmap32 TSharedRowBitmap::Unpacked() const { return CropBitmap(*this, 0, 0, width_, height_); }
