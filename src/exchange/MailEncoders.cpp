@@ -262,7 +262,7 @@ std::size_t BinaryBlocksNarrow(std::string_view data, int& lineLength, char*& ou
                                               std::uint16_t*& breaks) {
   for (; lineFeeds; lineFeeds &= lineFeeds - 1) {
     const std::size_t lf = at + std::size_t(std::countr_zero(lineFeeds));
-    *breaks++ = std::uint16_t(lf - (chars[lf - 1] == '\r'));
+    *breaks++ = std::uint16_t(lf - ((chars + lf)[-1] == '\r'));  // the step's first may be an LF
   }
 }
 
@@ -292,7 +292,8 @@ template <bool text>
       line += count - pos;
       break;
     }
-    const std::size_t cut = limit - (chars[limit - 1] == '=' ? 1 : chars[limit - 2] == '=' ? 2 : 0);
+    const char* first = chars + limit;  // may be the step's first: two characters lie before it
+    const std::size_t cut = limit - (first[-1] == '=' ? 1 : first[-2] == '=' ? 2 : 0);
     p += cut - pos;
     std::memcpy(p, "=\r\n", 3);
     p += 3;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "exchange/MailEncoders.h"
+#include "support/MailPieces.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -267,15 +268,6 @@ TEST(DotStuffer, MakesEveryLineBreakCrLfSoNoBareLfCanEndTheData) {
   EXPECT_EQ(out, ".\r\n");
 }
 
-// Stuffs `text` handed over in pieces of `piece` bytes, then finishes.
-std::string Stuffed(std::string_view text, std::size_t piece) {
-  TDotStuffer stuffer;
-  std::string out;
-  for (std::size_t at = 0; at < text.size(); at += piece) stuffer.Add(text.substr(at, piece), out);
-  stuffer.Finish(out);
-  return out;
-}
-
 // What Python's SMTP client sends for each of `texts` (none holding a NUL) as
 // the data of a message, the closing "." line included.
 std::vector<std::string> PythonStuffed(const std::vector<std::string>& texts) {
@@ -327,7 +319,7 @@ TEST(DotStuffer, StuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
     for (std::size_t t = 0; t < texts.size(); ++t)
       for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), std::size_t(-1)}) {
         SCOPED_TRACE(testing::Message() << "level " << int(level) << ", text " << t << ", piece " << piece);
-        EXPECT_EQ(Stuffed(texts[t], piece), quoted[t]);
+        EXPECT_EQ(StuffedInPieces(texts[t], piece), quoted[t]);
       }
   }
   LimitMailVectors(TMailVectors::Avx512);
