@@ -1,6 +1,7 @@
 #include "shell/forms/StandingForms.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "shell/StandingWindows.h"
@@ -17,6 +18,13 @@ std::map<std::string, TStanding, std::less<>>& Registry() {
   static std::map<std::string, TStanding, std::less<>> registry;
   return registry;
 }
+
+// Where the start-up showed the main window: the windows take their places
+// from it, as if made then.
+std::optional<QPoint>& LayoutOrigin() {
+  static std::optional<QPoint> origin;
+  return origin;
+}
 }  // namespace
 
 void RegisterStandingForm(std::string_view name, TFormFactory factory) {
@@ -29,7 +37,10 @@ void LinkStandingForm(std::string_view name, std::function<void(QWidget&)> link)
   Registry()[std::string(name)].Links.push_back(std::move(link));
 }
 
-void ClearStandingForms() { Registry().clear(); }
+void ClearStandingForms() {
+  Registry().clear();
+  LayoutOrigin().reset();
+}
 
 QWidget* StandingForm(std::string_view name) {
   if (QWidget* made = FindScreenForm(name)) return made;
@@ -41,6 +52,10 @@ QWidget* StandingForm(std::string_view name) {
   it->second.Making = false;
   if (!form) return nullptr;
   RegisterScreenForm(form);
+  // Placed from the main window where it is now: moved to where it would have
+  // been placed at start-up, before the main window was dragged elsewhere.
+  QWidget* main = FindScreenForm(StandingWindowOrder.front());
+  if (LayoutOrigin() && main && form != main && form->isWindow()) form->move(form->pos() + *LayoutOrigin() - main->pos());
   // A link may ask for other windows: the registry may grow meanwhile.
   const std::vector<std::function<void(QWidget&)>> links = Registry()[std::string(name)].Links;
   for (const auto& link : links) link(*form);
@@ -55,7 +70,9 @@ bool HasStandingForm(std::string_view name) {
 
 QWidget* CreateStandingForms() {
   QWidget* main = StandingForm(StandingWindowOrder.front());
-  if (main) main->show();
+  if (!main) return nullptr;
+  main->show();
+  LayoutOrigin() = main->pos();
   return main;
 }
 

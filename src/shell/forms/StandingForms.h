@@ -2,7 +2,8 @@
 // The standing windows. Each window class registers its factory under its Name;
 // the start-up makes only the main window, and every other one is made the first
 // time it is asked for (StandingForm), so that the start pays only for what it
-// shows. A window made late reads the program's state as it is then.
+// shows. A window made late reads the program's state as it is then, and takes
+// the place it would have taken at start-up.
 #include <QWidget>
 #include <functional>
 #include <string_view>

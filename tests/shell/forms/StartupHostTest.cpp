@@ -148,6 +148,29 @@ TEST_F(StartupHostTest, OnlyTheMainWindowIsMadeAtStartTheOthersOnceWhenFirstAske
   EXPECT_EQ(made.size(), 2u);
 }
 
+TEST_F(StartupHostTest, AWindowMadeAfterTheMainWindowMovedTakesThePlaceItHadAtStart) {
+  std::unique_ptr<QWidget> main, tips;
+  RegisterStandingForm("FormMain", [&]() -> QWidget* {
+    main = std::make_unique<QWidget>();
+    main->setObjectName("FormMain");
+    main->setGeometry(100, 80, 300, 200);
+    return main.get();
+  });
+  // Placed from the main window, as every window is.
+  RegisterStandingForm("FormTips", [&]() -> QWidget* {
+    tips = std::make_unique<QWidget>();
+    tips->setObjectName("FormTips");
+    tips->move(main->pos() + QPoint(488, 20));
+    return tips.get();
+  });
+  host_.CreateStandingWindows();
+  ASSERT_NE(main, nullptr);
+  const QPoint start = main->pos();
+  main->move(start + QPoint(150, 90));  // dragged by its caption
+  ASSERT_NE(StandingForm("FormTips"), nullptr);
+  EXPECT_EQ(tips->pos(), start + QPoint(488, 20));
+}
+
 TEST_F(StartupHostTest, AWindowWhoseMakingAsksForItselfIsMadeOnce) {
   int made = 0;
   QWidget* inner = reinterpret_cast<QWidget*>(1);
