@@ -292,7 +292,7 @@ void TFormMain::LoadSkins() {
   // decoded when each first shows, so a start with an empty desk never holds it.
   for (const TSkinPicture& picture : MainSkinPictures())
     if (SkinPanel(picture).empty()) LoadSkin(picture);
-  // The sheets were decoded whole to be packed.
+  // The pictures were decoded whole to be packed.
   ReleaseFreedMemory();
   for (std::string_view name : {"PanelLayerTools", "PanelDesktopTools"}) Control(name)->installEventFilter(this);
 }
@@ -302,11 +302,7 @@ void TFormMain::LoadSkin(const TSkinPicture& picture) {
   if (!image) return;
   TBitmap32 bitmap;
   LoadSkinBitmap(bitmap, picture.Key, picture.DefaultFile, true);
-  // A designed picture shows whole; a button sheet is read in parts.
-  if (FindMainDesign(picture.Image))
-    image->SetPicture(std::move(bitmap));
-  else
-    image->SetSheetPicture(bitmap);
+  image->SetPackedPicture(bitmap);
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -315,6 +311,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     const std::string panel = watched->objectName().toStdString();
     for (const TSkinPicture& picture : MainSkinPictures())
       if (SkinPanel(picture) == panel) LoadSkin(picture);
+    ReleaseFreedMemory();
   }
   return TSkinnedForm::eventFilter(watched, event);
 }

@@ -71,7 +71,7 @@ TTemplateButtons::~TTemplateButtons() = default;
 void TTemplateButtons::Build() {
   if (!Sheet->HasPicture()) {
     TBitmap32 sheet;
-    if (LoadSkinBitmap(sheet, "TemplateButtons", "ButTempl.psd", true)) Sheet->SetSheetPicture(sheet);
+    if (LoadSkinBitmap(sheet, "TemplateButtons", "ButTempl.psd", true)) Sheet->SetPackedPicture(sheet);
   }
   for (TGraphicButton* button : Buttons) delete button;
   Buttons.clear();

@@ -19,7 +19,7 @@ void TImage::SetPicture(TBitmap32 picture) {
   emit PictureChanged();
 }
 
-void TImage::SetSheetPicture(const TBitmap32& picture) {
+void TImage::SetPackedPicture(const TBitmap32& picture) {
   picture_.Reset();
   sheet_ = TSharedRowBitmap(picture);
   update();

@@ -19,9 +19,9 @@ class TImage : public QWidget {
   bool HasPicture() const { return !picture_.Empty() || !sheet_.Empty(); }
   // Replaces the picture (an empty bitmap clears it) and emits PictureChanged.
   void SetPicture(TBitmap32 picture);
-  // The same for a picture read in parts (a button sheet): held with its equal
-  // rows shared, a fraction of its size.
-  void SetSheetPicture(const TBitmap32& picture);
+  // The same for a picture only drawn as it is or read in parts (a skin, a button
+  // sheet): held with its equal rows shared, a fraction of its size.
+  void SetPackedPicture(const TBitmap32& picture);
   // Calls `read` with the picture as it is held, a TBitmap32 or a TSharedRowBitmap.
   template <class Read>
   decltype(auto) ReadPicture(Read&& read) const {

@@ -94,7 +94,7 @@ void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defau
   if (!sheet) return;
   TBitmap32 bitmap;
   LoadSkinBitmap(bitmap, key, defaultFile, useDefault);
-  sheet->SetSheetPicture(bitmap);
+  sheet->SetPackedPicture(bitmap);
 }
 
 void FreeButtonsSkin(QWidget& form) {

@@ -5,6 +5,7 @@
 
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
+#include "shell/forms/Image.h"
 #include "shell/forms/SkinnedForm.h"
 
 TEST(CaptionBar, DoubleClickMaximisesOnlyWithAMaximiseIcon) {
@@ -53,6 +54,24 @@ TEST(DrawPanel, PaintsPlainTiledOrThroughOnPaint) {
   EXPECT_EQ(tiled.pixelColor(9, 5), QColor(200, 0, 0));
   panel.OnPaint = [](QPainter& painter) { painter.fillRect(0, 0, 10, 6, QColor(1, 2, 3)); };
   EXPECT_EQ(panel.grab().toImage().pixelColor(8, 4), QColor(1, 2, 3));
+}
+
+TEST(Image, APackedPictureShowsAsTheWholePictureDoesAndIsReadWhole) {
+  // Repeated rows, apart and together, with alpha from clear to opaque.
+  TBitmap32 picture(9, 7, 0);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 9; ++x)
+      picture.SetPixel(x, y, Color32(std::uint8_t(25 * x), std::uint8_t(y % 3 * 90), 40, std::uint8_t(30 * x)));
+  TImage whole, packed;
+  for (TImage* image : {&whole, &packed}) image->resize(12, 9);
+  whole.SetPicture(picture);
+  packed.SetPackedPicture(picture);
+  EXPECT_TRUE(packed.HasPicture());
+  for (const QRect& part : {QRect(0, 0, 12, 9), QRect(2, 1, 4, 3), QRect(7, 5, 5, 4)})
+    EXPECT_EQ(packed.grab(part).toImage(), whole.grab(part).toImage()) << part.x() << "," << part.y();
+  EXPECT_EQ(packed.Picture(), picture);
+  packed.SetPicture(TBitmap32());
+  EXPECT_FALSE(packed.HasPicture());
 }
 
 TEST(EventControls, RightDoubleClickEnterLeaveAndOwnerDraw) {
