@@ -73,7 +73,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
     std::fputs(reply->c_str(), stdout);
     return 0;
   }
-  TFontWarmUp fonts;
+  // Kept for the process: the hook below outlives this call.
+  static TFontWarmUp fonts;
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -85,7 +86,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
 
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
-  ShellHooks().BeforeStandingWindows = [&fonts] {
+  ShellHooks().BeforeStandingWindows = [] {
     fonts.Wait();
     ReadMainWindowData();
   };
