@@ -5,17 +5,19 @@
 #include <memory>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/Memory.h"
 
 namespace {
 
-long ResidentKiB() {
+[[maybe_unused]] long ResidentKiB() {
   std::FILE* f = std::fopen("/proc/self/statm", "r");
   long size = 0, resident = 0;
   if (!f) return -1;
   if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = -1;
   std::fclose(f);
-  return resident * 4;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 }  // namespace
