@@ -4,12 +4,18 @@
 // start-up made, shown in turn, must show its skin's own pixels wherever no
 // control covers it. Every window that fails is named; the exit status is 1 then.
 //   skin-check <folder for the screenshots>
+//   skin-check --clicks <folder for the screenshots>
+//       a person's path instead: no window made ahead; each window a control of
+//       the main window opens is opened by clicking that control, and must show
+//       its skin and its caption
+
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -24,10 +30,12 @@
 #include <vector>
 
 #include "app/Program.h"
+#include "editor/MainShell.h"
 #include "editor/MainDesign.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/TemplateButtons.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/forms/DrawPanel.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
@@ -210,6 +218,113 @@ void CheckOnScreen(TSkinnedForm& form, const QString& shots) {
     std::fprintf(stderr, "ok   %s: %d screen pixels are its skin's\n", name.c_str(), seen.Samples);
 }
 
+// The caption strip must carry its caption, drawn on the screen as the strip draws it.
+void CheckCaption(TSkinnedForm& form, const QImage& screen) {
+  const std::string name = form.Name();
+  auto* bar = form.findChild<TDrawPanel*>("CaptionBar", Qt::FindDirectChildrenOnly);
+  if (!bar) return;
+  if (bar->Caption.trimmed().isEmpty()) return Fail(name, "has an empty caption");
+  const QImage drawn = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QPoint origin = bar->mapToGlobal(QPoint(0, 0)) - QGuiApplication::primaryScreen()->geometry().topLeft();
+  const QRegion shape = form.mask().isEmpty() ? QRegion(form.rect()) : form.mask();
+  int samples = 0, differ = 0;
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x) {
+      const QPoint at = origin + QPoint(x, y);
+      const QPoint inForm = bar->mapTo(&form, QPoint(x, y));
+      // Where the window is cut away or a control of the window lies over the strip, the strip is not seen.
+      const QWidget* top = form.childAt(inForm);
+      if (!screen.rect().contains(at) || !shape.contains(inForm) || (top != bar && !bar->isAncestorOf(top))) continue;
+      ++samples;
+      if ((screen.pixel(at) & 0xFFFFFFu) != (drawn.pixel(x, y) & 0xFFFFFFu)) ++differ;
+    }
+  if (samples == 0) return Fail(name, "its caption strip is not on the screen");
+  // The caption's text changes pixels the strip's picture alone would not: an
+  // empty strip would match a strip with text only where the text is not.
+  if (differ * 50 > samples)
+    Fail(name, "its caption strip \"" + Str(bar->Caption) + "\" differs from the screen in " + std::to_string(differ) +
+                   " of " + std::to_string(samples) + " pixels");
+}
+
+// A person's click on a control of the main window.
+void Click(QWidget& control) { QTest::mouseClick(&control, Qt::LeftButton, {}, control.rect().center()); }
+
+// Waits (pumping) until the window of that name is made and shown, or the settle time passes.
+TSkinnedForm* WaitShown(std::string_view window) {
+  QElapsedTimer timer;
+  timer.start();
+  for (;;) {
+    auto* form = qobject_cast<TSkinnedForm*>(FindScreenForm(window));
+    if (form && form->isVisible()) return form;
+    if (timer.elapsed() > kSettleMs) return nullptr;
+    Pump(20);
+  }
+}
+
+// Checks the window a click opened on the screen, skin and caption, then closes
+// it; false when it never showed.
+bool CheckOpened(std::string_view window, const std::string& by, const QString& shots) {
+  TSkinnedForm* form = WaitShown(window);
+  if (!form) {
+    Fail(std::string(window), "did not show after a click on " + by);
+    return false;
+  }
+  CheckOnScreen(*form, shots);
+  CheckCaption(*form, GrabScreen());
+  return true;
+}
+
+// Opens, by clicking the main window's control, each window it opens; a modal
+// window is checked from inside its own loop and closed there.
+void WalkMainWindowOpeners(TFormMain& main, const QString& shots) {
+  for (const TOpener& opener : MainOpeners()) {
+    TGraphicButton* button = main.Button(opener.Button);
+    // Windows made for a call only were never standing; hidden buttons cannot be clicked.
+    if (opener.CreatedForCall || !button || !button->isVisible()) continue;
+    const std::string by(opener.Button), window(opener.Window);
+    SetStage("clicking " + by);
+    if (FindScreenForm(window)) Fail(window, "was made before its first use");
+    if (opener.Mode == TOpenMode::Modal) {
+      bool checked = false;
+      QTimer::singleShot(0, [&] {
+        checked = true;
+        if (!CheckOpened(window, by, shots)) return;
+        SetStage("closing " + window);
+        FindScreenForm(window)->close();
+      });
+      Click(*button);
+      Pump(20);
+      if (!checked) Fail(window, "the click on " + by + " was not handled");
+      continue;
+    }
+    Click(*button);
+    if (!CheckOpened(window, by, shots)) continue;
+    SetStage("closing " + window + " by " + by);
+    Click(*button);
+    Pump(20);
+    if (FindScreenForm(window)->isVisible()) Fail(window, "a second click on " + by + " did not close it");
+  }
+  // A template button of the ready looks opens their window, any other the template browser.
+  TTemplateButtons* strip = main.TemplateButtons();
+  if (!strip) return Fail("FormMain", "has no template strip");
+  for (const bool models : {true, false}) {
+    const std::string window = models ? "FormMask" : "FormTemplates";
+    auto button = std::find_if(strip->Buttons.begin(), strip->Buttons.end(),
+                               [models](const TGraphicButton* b) { return b->isVisible() && (b->Tag() == 0) == models; });
+    if (button == strip->Buttons.end()) {
+      Fail("FormMain", "has no template button that opens " + window);
+      continue;
+    }
+    const std::string by = "template button " + Str((*button)->objectName());
+    SetStage("clicking " + by);
+    if (FindScreenForm(window)) Fail(window, "was made before its first use");
+    Click(**button);
+    if (!CheckOpened(window, by, shots)) continue;
+    FindScreenForm(window)->close();
+    Pump(20);
+  }
+}
+
 // Every skinned window made: the program's window list and any other top-level
 // window, in creation order.
 std::vector<TSkinnedForm*> SkinnedWindows() {
@@ -223,7 +338,7 @@ std::vector<TSkinnedForm*> SkinnedWindows() {
   return forms;
 }
 
-int CheckWindows(const QString& shots) {
+int CheckWindows(const QString& shots, bool clicks) {
   // The pointer rests on the backdrop, so no hover frame or hint covers a window.
   QCursor::setPos(QGuiApplication::primaryScreen()->geometry().topLeft());
   auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
@@ -234,6 +349,10 @@ int CheckWindows(const QString& shots) {
   CheckMainWindow(*main);
   CheckOnScreen(*main, shots);
   QFile::rename(shots + "/FormMain.png", shots + "/main-window.png");
+  if (clicks) {
+    WalkMainWindowOpeners(*main, shots);
+    return faults.empty() ? 0 : 1;
+  }
 
   // The others are made when first asked for; each made here as its first use would.
   SetStage("making the standing windows");
@@ -261,11 +380,12 @@ int CheckWindows(const QString& shots) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <folder for the screenshots>\n", argv[0]);
+  const bool clicks = argc == 3 && std::string(argv[1]) == "--clicks";
+  if (argc != 2 && !clicks) {
+    std::fprintf(stderr, "usage: %s [--clicks] <folder for the screenshots>\n", argv[0]);
     return 2;
   }
-  const QString shots = QString::fromLocal8Bit(argv[1]);
+  const QString shots = QString::fromLocal8Bit(argv[argc - 1]);
   QDir().mkpath(shots);
   // A message box would wait for a person: each is a fault, recorded instead.
   SetMessagePresenter([](TMessageBoxKind, const std::string& text) { Fail("message box", text); });
@@ -280,8 +400,8 @@ int main(int argc, char* argv[]) {
   // The program sees no argument of ours: one argument would be opened as a work.
   int programArgc = 1;
   char* programArgv[] = {argv[0], nullptr};
-  const int status = RunProgram(programArgc, programArgv, [&shots] {
-    QTimer::singleShot(0, [&shots] { QCoreApplication::exit(CheckWindows(shots)); });
+  const int status = RunProgram(programArgc, programArgv, [&shots, clicks] {
+    QTimer::singleShot(0, [&shots, clicks] { QCoreApplication::exit(CheckWindows(shots, clicks)); });
   });
   if (!faults.empty()) {
     std::fprintf(stderr, "%zu fault(s):\n", faults.size());

@@ -3,11 +3,15 @@
 # the running program.
 #   xvfb-skins.sh <skin-check> <installation>
 #       every window shows its skin
+#   xvfb-skins.sh <skin-check> <installation> --clicks
+#       from a fresh start, every window the main window's controls open,
+#       opened by a click, shows its skin and caption
 #   xvfb-skins.sh <skin-check> <installation> <skin file> <window>
 #       with every copy of <skin file> taken out of the installation, the check
 #       must fail and name <window>
 set -euo pipefail
-harness=$1 install=$2 removed=${3:-} window=${4:-}
+harness=$1 install=$2 removed=${3:-} window=${4:-} mode=()
+if [[ $removed == --clicks ]]; then mode=(--clicks) removed=; fi
 source "$(dirname "$0")/../../support/xvfb-setup.sh"
 smoke_work
 smoke_install "$harness" "$install"
@@ -17,7 +21,7 @@ if [[ -n $removed ]]; then
   rm -f $found
 fi
 status=0
-"$xvfb_free" -s "-screen 0 1024x768x24" "$work/Tressary/$(basename "$harness")" "$work/shots" 2>"$work/log" || status=$?
+"$xvfb_free" -s "-screen 0 1024x768x24" "$work/Tressary/$(basename "$harness")" "${mode[@]}" "$work/shots" 2>"$work/log" || status=$?
 cat "$work/log"
 [[ -n ${KEEP_SMOKE:-} ]] && echo "the main window's screenshot: $work/shots/main-window.png"
 if [[ -z $removed ]]; then
