@@ -220,5 +220,5 @@ void TFormLayerRegionEdit::PictureRelease() {
 }
 
 void RegisterFormLayerRegionEdit() {
-  RegisterStandingForm("FormLayerRegionEdit", [] { return new TFormLayerRegionEdit(); });
+  RegisterStandingForm("FormLayerRegionEdit", [] { return new TFormLayerRegionEdit(); }, TStandingPlace::ByScreen);
 }

@@ -10,6 +10,7 @@
 namespace {
 struct TStanding {
   TFormFactory Factory;
+  TStandingPlace Place = TStandingPlace::FromMain;
   std::vector<std::function<void(QWidget&)>> Links;
   bool Making = false;
 };
@@ -27,8 +28,10 @@ std::optional<QPoint>& LayoutOrigin() {
 }
 }  // namespace
 
-void RegisterStandingForm(std::string_view name, TFormFactory factory) {
-  Registry()[std::string(name)].Factory = std::move(factory);
+void RegisterStandingForm(std::string_view name, TFormFactory factory, TStandingPlace place) {
+  TStanding& standing = Registry()[std::string(name)];
+  standing.Factory = std::move(factory);
+  standing.Place = place;
 }
 
 void LinkStandingForm(std::string_view name, std::function<void(QWidget&)> link) {
@@ -50,12 +53,13 @@ QWidget* StandingForm(std::string_view name) {
   it->second.Making = true;
   QWidget* form = it->second.Factory();
   it->second.Making = false;
+  const bool fromMain = it->second.Place == TStandingPlace::FromMain;
   if (!form) return nullptr;
   RegisterScreenForm(form);
   // Placed from the main window where it is now: moved to where it would have
   // been placed at start-up, before the main window was dragged elsewhere.
   QWidget* main = FindScreenForm(StandingWindowOrder.front());
-  if (LayoutOrigin() && main && form != main && form->isWindow()) form->move(form->pos() + *LayoutOrigin() - main->pos());
+  if (fromMain && LayoutOrigin() && main && form != main && form->isWindow()) form->move(form->pos() + *LayoutOrigin() - main->pos());
   // A link may ask for other windows: the registry may grow meanwhile.
   const std::vector<std::function<void(QWidget&)>> links = Registry()[std::string(name)].Links;
   for (const auto& link : links) link(*form);

@@ -11,7 +11,13 @@
 
 using TFormFactory = std::function<QWidget*()>;
 
-void RegisterStandingForm(std::string_view name, TFormFactory factory);
+// Where a window places itself as it is made: from the main window (moved, when
+// made late, to where it would have stood at start-up, however the main window
+// has been dragged since) or by the screen alone (kept where it placed itself).
+enum class TStandingPlace { FromMain, ByScreen };
+
+void RegisterStandingForm(std::string_view name, TFormFactory factory,
+                          TStandingPlace place = TStandingPlace::FromMain);
 // Wires the window of that name to the windows and services around it: at once
 // when it is made already, otherwise as soon as it is made.
 void LinkStandingForm(std::string_view name, std::function<void(QWidget&)> link);

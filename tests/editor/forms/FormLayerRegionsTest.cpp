@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -34,6 +35,7 @@
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
+#include "shell/forms/StandingForms.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
 
@@ -312,4 +314,28 @@ TEST(RegionEditorWindow, ATypedToleranceServesOnlyTheNextSeed) {
   }
   SetMessagePresenter(nullptr);
   ResetShellGlobals();
+}
+
+// The editor opens in the middle of the screen, wherever the main window has
+// been dragged before the editor's first use made it.
+TEST(RegionEditorWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfTheScreen) {
+  ResetShellGlobals();
+  ClearStandingForms();
+  std::unique_ptr<QWidget> main;
+  RegisterStandingForm("FormMain", [&]() -> QWidget* {
+    main = std::make_unique<QWidget>();
+    main->setObjectName("FormMain");
+    main->setGeometry(100, 80, 300, 200);
+    return main.get();
+  });
+  RegisterFormLayerRegionEdit();
+  ASSERT_NE(CreateStandingForms(), nullptr);
+  main->move(main->pos() + QPoint(150, 90));  // dragged by its caption
+  std::unique_ptr<TFormLayerRegionEdit> editor(StandingForm<TFormLayerRegionEdit>("FormLayerRegionEdit"));
+  ASSERT_NE(editor, nullptr);
+  const QPoint off = editor->geometry().center() - QGuiApplication::primaryScreen()->geometry().center();
+  EXPECT_LE(off.manhattanLength(), 1) << off.x() << "," << off.y();
+  editor.reset();
+  main.reset();
+  ClearStandingForms();
 }
