@@ -343,5 +343,5 @@ bool TFormPrint::OKBtnClick() {
 void TFormPrint::ButtonExitClick() { close(); }
 
 void RegisterFormPrint() {
-  RegisterStandingForm("FormPrint", [] { return new TFormPrint(ProgramSettings()); });
+  RegisterStandingForm("FormPrint", [] { return new TFormPrint(ProgramSettings()); }, TStandingPlace::ByScreen);
 }

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -35,8 +34,8 @@
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
-#include "shell/forms/StandingForms.h"
 #include "support/TestPaths.h"
+#include "support/qt/MadeAfterMainDrag.h"
 #include "support/qt/MessageAnswer.h"
 
 namespace {
@@ -320,22 +319,7 @@ TEST(RegionEditorWindow, ATypedToleranceServesOnlyTheNextSeed) {
 // been dragged before the editor's first use made it.
 TEST(RegionEditorWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfTheScreen) {
   ResetShellGlobals();
-  ClearStandingForms();
-  std::unique_ptr<QWidget> main;
-  RegisterStandingForm("FormMain", [&]() -> QWidget* {
-    main = std::make_unique<QWidget>();
-    main->setObjectName("FormMain");
-    main->setGeometry(100, 80, 300, 200);
-    return main.get();
-  });
-  RegisterFormLayerRegionEdit();
-  ASSERT_NE(CreateStandingForms(), nullptr);
-  main->move(main->pos() + QPoint(150, 90));  // dragged by its caption
-  std::unique_ptr<TFormLayerRegionEdit> editor(StandingForm<TFormLayerRegionEdit>("FormLayerRegionEdit"));
-  ASSERT_NE(editor, nullptr);
-  const QPoint off = editor->geometry().center() - QGuiApplication::primaryScreen()->geometry().center();
-  EXPECT_LE(off.manhattanLength(), 1) << off.x() << "," << off.y();
-  editor.reset();
-  main.reset();
-  ClearStandingForms();
+  const std::optional<QPoint> off = CentreOffAfterMainDrag(RegisterFormLayerRegionEdit, "FormLayerRegionEdit");
+  ASSERT_TRUE(off);
+  EXPECT_LE(off->manhattanLength(), 1) << off->x() << "," << off->y();
 }

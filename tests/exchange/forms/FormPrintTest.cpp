@@ -19,6 +19,7 @@
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/PrintChoice.h"
+#include "support/qt/MadeAfterMainDrag.h"
 #include "support/qt/MessageAnswer.h"
 #include "support/qt/PdfPrintDialog.h"
 
@@ -230,6 +231,14 @@ TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
   EXPECT_NEAR(logo.Top, origin.Y, 10);
   EXPECT_NEAR(logo.Width(), 100, 10);
   EXPECT_NEAR(logo.Height(), 50, 10);
+}
+
+// The print window opens in the middle of the screen, wherever the main window
+// has been dragged before its first use made it.
+TEST(PrintWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfTheScreen) {
+  const std::optional<QPoint> off = CentreOffAfterMainDrag(RegisterFormPrint, "FormPrint");
+  ASSERT_TRUE(off);
+  EXPECT_LE(off->manhattanLength(), 1) << off->x() << "," << off->y();
 }
 
 }  // namespace

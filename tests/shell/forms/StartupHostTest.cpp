@@ -156,7 +156,7 @@ TEST_F(StartupHostTest, AWindowMadeAfterTheMainWindowMovedTakesThePlaceItHadAtSt
     main->setGeometry(100, 80, 300, 200);
     return main.get();
   });
-  // Placed from the main window, as every window is.
+  // Placed from the main window, as most windows are.
   RegisterStandingForm("FormTips", [&]() -> QWidget* {
     tips = std::make_unique<QWidget>();
     tips->setObjectName("FormTips");
