@@ -277,6 +277,28 @@ bool CheckOpened(std::string_view window, const std::string& by, const QString& 
 // Opens, by clicking the main window's control, each window it opens; a modal
 // window is checked from inside its own loop and closed there.
 void WalkMainWindowOpeners(TFormMain& main, const QString& shots) {
+  // First the template strip, the first thing a person reaches for, with no
+  // other window made yet: a button of the ready looks opens their window, any
+  // other the template browser.
+  TTemplateButtons* strip = main.TemplateButtons();
+  if (!strip) Fail("FormMain", "has no template strip");
+  for (const bool models : {true, false}) {
+    if (!strip) break;
+    const std::string window = models ? "FormMask" : "FormTemplates";
+    auto button = std::find_if(strip->Buttons.begin(), strip->Buttons.end(),
+                               [models](const TGraphicButton* b) { return b->isVisible() && (b->Tag() == 0) == models; });
+    if (button == strip->Buttons.end()) {
+      Fail("FormMain", "has no template button that opens " + window);
+      continue;
+    }
+    const std::string by = "template button " + Str((*button)->objectName());
+    SetStage("clicking " + by);
+    if (FindScreenForm(window)) Fail(window, "was made before its first use");
+    Click(**button);
+    if (!CheckOpened(window, by, shots)) continue;
+    FindScreenForm(window)->close();
+    Pump(20);
+  }
   for (const TOpener& opener : MainOpeners()) {
     TGraphicButton* button = main.Button(opener.Button);
     // Windows made for a call only were never standing; hidden buttons cannot be clicked.
@@ -303,25 +325,6 @@ void WalkMainWindowOpeners(TFormMain& main, const QString& shots) {
     Click(*button);
     Pump(20);
     if (FindScreenForm(window)->isVisible()) Fail(window, "a second click on " + by + " did not close it");
-  }
-  // A template button of the ready looks opens their window, any other the template browser.
-  TTemplateButtons* strip = main.TemplateButtons();
-  if (!strip) return Fail("FormMain", "has no template strip");
-  for (const bool models : {true, false}) {
-    const std::string window = models ? "FormMask" : "FormTemplates";
-    auto button = std::find_if(strip->Buttons.begin(), strip->Buttons.end(),
-                               [models](const TGraphicButton* b) { return b->isVisible() && (b->Tag() == 0) == models; });
-    if (button == strip->Buttons.end()) {
-      Fail("FormMain", "has no template button that opens " + window);
-      continue;
-    }
-    const std::string by = "template button " + Str((*button)->objectName());
-    SetStage("clicking " + by);
-    if (FindScreenForm(window)) Fail(window, "was made before its first use");
-    Click(**button);
-    if (!CheckOpened(window, by, shots)) continue;
-    FindScreenForm(window)->close();
-    Pump(20);
   }
 }
 
