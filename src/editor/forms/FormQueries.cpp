@@ -67,6 +67,15 @@ std::vector<std::string> NamesOf(const std::vector<TRecord>& records, const std:
   }
   return names;
 }
+// The template browser's filter takes the questionnaire's answers before the
+// questionnaire window is made (its switch in the browser): the hook makes it.
+void HookFilter() {
+  TemplateFilter().TakeAnswers = [] {
+    auto* queries = FormQueries ? FormQueries : StandingForm<TFormQueries>("FormQueries");
+    if (queries) queries->Get_QueryGroup_HTML_Controls(CurrentGroupId);
+  };
+}
+
 }  // namespace
 
 TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
@@ -74,7 +83,7 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
   FormQueries = this;
   setWindowTitle("Questionnaires");
   BuildControls();
-  TemplateFilter().TakeAnswers = [this] { Get_QueryGroup_HTML_Controls(CurrentGroupId); };
+  if (!TemplateFilter().TakeAnswers) HookFilter();
   filterListener_ = TemplateFilter().Listen([this] { ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn); });
   if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 130);
   ApplyInterface(this);
@@ -397,4 +406,5 @@ void TFormQueries::KeyUp(int& key, int shift) {
 
 void RegisterFormQueries() {
   RegisterStandingForm("FormQueries", [] { return new TFormQueries(ProgramSettings()); });
+  HookFilter();
 }

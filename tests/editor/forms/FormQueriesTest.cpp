@@ -23,6 +23,8 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/PrintChoice.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -178,6 +180,23 @@ TEST_F(FormQueriesTest, AnswersLeaveInTheBrowserExactlyTheTemplatesThatFit) {
   EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->Pressed());
   EXPECT_EQ(ShownInBrowser(), FittingTemplates(2, answers));
   for (const std::string& m : messages_) EXPECT_EQ(m.find("Error in contents"), std::string::npos) << m;
+}
+
+// The program makes the questionnaire window on its first use: the browser's
+// filter switch offers itself and works before then, and makes it.
+TEST_F(FormQueriesTest, TheBrowsersFilterWorksBeforeTheQuestionnaireWindowIsMade) {
+  queries_.reset();
+  ClearStandingForms();
+  RegisterFormQueries();
+  ASSERT_TRUE(templates_->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
+  EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->isVisible());
+  templates_->ButtonSetTemplatesFilter->OnClick();
+  EXPECT_TRUE(TemplateFilterOn);
+  EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->Pressed());
+  std::unique_ptr<QWidget> made(FindScreenForm("FormQueries"));
+  EXPECT_NE(made, nullptr);
+  made.reset();
+  ClearStandingForms();
 }
 
 TEST_F(FormQueriesTest, AQuizGivesTheResultPageOfItsAnswersAndPrintsIt) {
