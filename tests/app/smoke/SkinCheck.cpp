@@ -274,6 +274,31 @@ bool CheckOpened(std::string_view window, const std::string& by, const QString& 
   return true;
 }
 
+// Windows a window opened from the main window leads to, by a toggle of its own.
+struct TLead {
+  std::string_view Window, Button, LeadsTo;
+};
+constexpr TLead kLeads[] = {{"FormHelp", "ButtonTips", "FormTips"}};
+
+void WalkLeads(std::string_view from, const QString& shots) {
+  for (const TLead& lead : kLeads) {
+    if (lead.Window != from) continue;
+    const std::string by = std::string(from) + "'s " + std::string(lead.Button), window(lead.LeadsTo);
+    auto* button = FindScreenForm(from)->findChild<TGraphicButton*>(QString::fromUtf8(lead.Button.data(), qsizetype(lead.Button.size())));
+    if (!button || !button->isVisible()) {
+      Fail(std::string(from), "has no " + std::string(lead.Button) + " to click");
+      continue;
+    }
+    SetStage("clicking " + by);
+    if (FindScreenForm(window)) Fail(window, "was made before its first use");
+    Click(*button);
+    if (!CheckOpened(window, by, shots)) continue;
+    Click(*button);
+    Pump(20);
+    if (FindScreenForm(window)->isVisible()) Fail(window, "a second click on " + by + " did not close it");
+  }
+}
+
 // Opens, by clicking the main window's control, each window it opens; a modal
 // window is checked from inside its own loop and closed there.
 void WalkMainWindowOpeners(TFormMain& main, const QString& shots) {
@@ -321,6 +346,7 @@ void WalkMainWindowOpeners(TFormMain& main, const QString& shots) {
     }
     Click(*button);
     if (!CheckOpened(window, by, shots)) continue;
+    WalkLeads(window, shots);
     SetStage("closing " + window + " by " + by);
     Click(*button);
     Pump(20);
