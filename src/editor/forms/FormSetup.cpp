@@ -148,10 +148,9 @@ void TFormSetup::BuildControls() {
     SetHintSounds(settings_.PlaySound);
   };
   ButtonShowTips->OnClick = [this] {
-    settings_.ShowTips = !settings_.ShowTips;
-    ButtonShowTips->SetPressed(settings_.ShowTips);
-    if (settings_.ShowTips && ShellHooks().ShowTip) ShellHooks().ShowTip("FormSetup");
-    if (QWidget* tips = FindScreenForm("FormTips"); !settings_.ShowTips && tips && tips->isVisible()) tips->close();
+    const bool on = !settings_.ShowTips;
+    ButtonShowTips->SetPressed(on);
+    SwitchTips(settings_, on, "FormSetup");
   };
 
   const int calibration = switches + 2 * (d::kButtonHeight + 6) + 4;

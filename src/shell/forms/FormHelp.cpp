@@ -11,7 +11,6 @@
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/FormMessage.h"
-#include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/PageWindow.h"
@@ -54,11 +53,7 @@ TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
   ButtonPrint->OnClick = [this] { PrintPage(); };
   ButtonTips->OnClick = [this] {
     ButtonTips->SetPressed(!ButtonTips->Pressed());
-    settings_.ShowTips = ButtonTips->Pressed();
-    if (settings_.ShowTips)
-      ShowTip("FormHelp");
-    else if (FormTips && FormTips->isVisible())
-      FormTips->close();
+    SwitchTips(settings_, ButtonTips->Pressed(), "FormHelp");
   };
 
   ApplyInterface(this);

@@ -5,6 +5,8 @@
 #include <xcb/xcb.h>
 #include <algorithm>
 
+#include "shell/MainSettings.h"
+
 namespace {
 // The standing windows live as long as the program and are never deleted; the
 // list that names them stays too, rather than being torn down at exit under
@@ -87,4 +89,10 @@ void ResetApplicationTerminated() { terminated = false; }
 TShellHooks& ShellHooks() {
   static TShellHooks hooks;
   return hooks;
+}
+
+void SwitchTips(TMainSettings& settings, bool on, const std::string& topic) {
+  settings.ShowTips = on;
+  if (on && ShellHooks().ShowTip) ShellHooks().ShowTip(topic);
+  if (QWidget* tips = FindScreenForm("FormTips"); !on && tips && tips->isVisible()) tips->close();
 }

@@ -58,3 +58,8 @@ struct TShellHooks {
   std::function<void()> AfterStandingWindows;
 };
 TShellHooks& ShellHooks();
+
+struct TMainSettings;
+// A tips switch turned `on` or off in the window `topic`: on shows that window's
+// tip, off closes the tips window.
+void SwitchTips(TMainSettings& settings, bool on, const std::string& topic);
