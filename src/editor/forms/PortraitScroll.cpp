@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "editor/PortraitToolDesign.h"
-#include "editor/forms/PortraitToolForm.h"
 #include "picture/forms/BitmapImage.h"
+#include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
 
 namespace d = portrait_tool;
@@ -28,6 +28,22 @@ void SetAxis(TGraphicSlider& slider, int pictureSize, int boxSize, bool keep) {
 }
 
 }  // namespace
+
+TGraphicSlider* NewSheetSlider(QWidget& form, const char* name, TImage* sheet, const QRect& bounds, int trackTop) {
+  auto* slider = new TGraphicSlider(&form);
+  slider->setObjectName(name);
+  slider->setGeometry(bounds);
+  slider->Resource().SetImage(sheet);
+  slider->Resource().SetTop(trackTop);
+  slider->Resource().SetWidth(bounds.width());
+  slider->Resource().SetHeight(bounds.height());
+  slider->Resource().SetRows(1);
+  slider->Resource().SetCols(2);
+  slider->Resource().AutoPressed = -1;
+  slider->SetSlideButton(
+      NewSheetButton(&form, QString(name) + "Thumb", sheet, d::kSheetThumbTop, {0, 0, d::kThumbSide, d::kThumbSide}));
+  return slider;
+}
 
 TPortraitScroll::TPortraitScroll(QWidget& form, TImage* sheet) : QWidget(&form) {
   setObjectName("ScrollBox");

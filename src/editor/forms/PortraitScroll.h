@@ -50,3 +50,7 @@ class TPortraitScroll : public QWidget {
   TPoint ToPicture(const QMouseEvent* event) const;
   TBitmap32 picture_;
 };
+
+// A slider drawn from `sheet`: its track's two frames at `trackTop`, and its
+// thumb, a button named after it.
+TGraphicSlider* NewSheetSlider(QWidget& form, const char* name, TImage* sheet, const QRect& bounds, int trackTop);

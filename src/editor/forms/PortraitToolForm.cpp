@@ -39,19 +39,3 @@ TGraphicSlider* TPortraitToolForm::NewToolSlider(const char* name, int top) {
   const QRect bounds(d::kButtonLeft, top, d::kToolSlider.Width(), d::kToolSlider.Height());
   return NewSheetSlider(*this, name, ImageButtons, bounds, d::kSheetToolTrackTop);
 }
-
-TGraphicSlider* NewSheetSlider(QWidget& form, const char* name, TImage* sheet, const QRect& bounds, int trackTop) {
-  auto* slider = new TGraphicSlider(&form);
-  slider->setObjectName(name);
-  slider->setGeometry(bounds);
-  slider->Resource().SetImage(sheet);
-  slider->Resource().SetTop(trackTop);
-  slider->Resource().SetWidth(bounds.width());
-  slider->Resource().SetHeight(bounds.height());
-  slider->Resource().SetRows(1);
-  slider->Resource().SetCols(2);
-  slider->Resource().AutoPressed = -1;
-  slider->SetSlideButton(
-      NewSheetButton(&form, QString(name) + "Thumb", sheet, d::kSheetThumbTop, {0, 0, d::kThumbSide, d::kThumbSide}));
-  return slider;
-}

@@ -8,7 +8,6 @@
 class TCaptionBar;
 class TGraphicButton;
 class TGraphicSlider;
-class TImage;
 class TMyImage;
 class TPortraitScroll;
 
@@ -31,7 +30,3 @@ class TPortraitToolForm : public TSkinnedForm {
   TGraphicButton* NewToolButton(const char* name, int top, const QString& caption);
   TGraphicSlider* NewToolSlider(const char* name, int top);
 };
-
-// A slider drawn from `sheet`: its track's two frames at `trackTop`, and its
-// thumb, a button named after it.
-TGraphicSlider* NewSheetSlider(QWidget& form, const char* name, TImage* sheet, const QRect& bounds, int trackTop);
