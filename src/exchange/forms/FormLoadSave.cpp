@@ -10,6 +10,7 @@
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
+#include "editor/forms/MainShellForm.h"
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/OpenPictureDialog.h"
@@ -327,4 +328,19 @@ void ConnectFormLoadSave() {
     button->OnClick = [] {
       if (auto* form = StandingForm<TFormLoadSave>("FormLoadSave")) ShowSkinnedModal(*form);
     };
+}
+
+void InstallProgramMainShell() {
+  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+  if (!main) return;
+  TMainShellLinks links;
+  links.LayerCount = [main] { return main->DeskWindow() ? main->DeskWindow()->Desk().LayerCount() : 0; };
+  links.SaveWork = [] {
+    auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
+    return loadSave && loadSave->ButtonSaveWorkClick();
+  };
+  InstallMainShell(*main, ProgramSettings(), std::move(links));
+  // The frame empties the layer label; a work opened at start-up keeps its selection shown.
+  if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)
+    desk->Desk().Layer(desk->Desk().SelectedIndex()).ShowAsSelected();
 }

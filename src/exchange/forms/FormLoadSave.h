@@ -104,3 +104,6 @@ void RegisterFormLoadSave();
 // window is made), and the main window's load-and-save button (when it has
 // one) shows the window modally.
 void ConnectFormLoadSave();
+// The main window's frame (texts, openers, links, close questions) with saving
+// the work through the load-and-save window; after the start-up.
+void InstallProgramMainShell();

@@ -8,13 +8,9 @@
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
-#include "editor/forms/MainShellForm.h"
-#include "exchange/forms/FormLoadSave.h"
-#include "shell/MainSettings.h"
 #include "shell/Termins.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/ShellForms.h"
-#include "shell/forms/StandingForms.h"
 
 namespace {
 class TMainWorkPorts : public IWorkPorts {
@@ -72,19 +68,4 @@ void RegisterWorkFileOpening() {
   ShellHooks().OpenWorkFile = [](const std::string& path) {
     if (TWorkFiles* files = ProgramWorkFiles()) files->LoadWorkFromFile(path);
   };
-}
-
-void InstallProgramMainShell() {
-  TFormMain* main = MainWindow();
-  if (!main) return;
-  TMainShellLinks links;
-  links.LayerCount = [main] { return main->DeskWindow() ? main->DeskWindow()->Desk().LayerCount() : 0; };
-  links.SaveWork = [] {
-    auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
-    return loadSave && loadSave->ButtonSaveWorkClick();
-  };
-  InstallMainShell(*main, ProgramSettings(), std::move(links));
-  // The frame empties the layer label; a work opened at start-up keeps its selection shown.
-  if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)
-    desk->Desk().Layer(desk->Desk().SelectedIndex()).ShowAsSelected();
 }

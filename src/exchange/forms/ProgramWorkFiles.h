@@ -14,6 +14,3 @@ TWorkFiles* ProgramWorkFiles();
 std::unique_ptr<IWorkPorts> MakeWorkPorts(TFormMain& main);
 // A work named on the command line, or opened by the file manager, loads onto the desk.
 void RegisterWorkFileOpening();
-// The main window's frame (texts, openers, links, close questions) with saving
-// the work through the load-and-save window; after the start-up.
-void InstallProgramMainShell();
