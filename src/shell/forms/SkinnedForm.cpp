@@ -11,8 +11,11 @@
 #include <QTimer>
 #include <vector>
 
+#include "picture/forms/BitmapImage.h"
+#include "platform/Memory.h"
 #include "platform/qt/VirtualKeys.h"
 #include "shell/Termins.h"
+#include "shell/forms/DrawPanel.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/TermText.h"
@@ -23,6 +26,8 @@ bool IsAnyOf(const QWidget* w, std::initializer_list<std::string_view> names) {
     if (HasName(w, n)) return true;
   return false;
 }
+
+TCaptionBar* CaptionBarOf(QWidget& form) { return form.findChild<TCaptionBar*>(QString(), Qt::FindDirectChildrenOnly); }
 }  // namespace
 
 TWindowSkin::operator const TBitmap32&() const {
@@ -211,4 +216,28 @@ int ShowSkinnedModal(TSkinnedForm& form) {
   int result = form.ModalResult;
   if (form.isVisible()) form.close();
   return result;
+}
+
+void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile) {
+  // Loading may let events run (the error box), which may close the form and free
+  // its skin meanwhile: the skin is installed only once it is loaded.
+  TBitmap32 skin;
+  LoadSkinBitmap(skin, key, defaultFile, true);
+  form.SkinBitmap = std::make_unique<TWindowSkin>(skin);
+  if (skin.Empty()) return;
+  form.OnPaint = [&form](QPainter& painter) {
+    if (!form.SkinBitmap) return;
+    const QRect area = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : form.rect();
+    DrawRows(painter, *form.SkinBitmap, area);
+  };
+  SetControlShape(form, skin, kSkinKeyColor);
+  form.resize(skin.Width(), skin.Height());
+  if (TCaptionBar* bar = CaptionBarOf(form)) bar->SetPicture(std::move(skin));
+  skin.Reset();
+  ReleaseFreedMemory();
+}
+
+void FreeFormSkin(TSkinnedForm& form) {
+  if (TCaptionBar* bar = CaptionBarOf(form)) bar->SetPicture(TBitmap32());
+  form.SkinBitmap.reset();
 }

@@ -102,3 +102,10 @@ int ShowSkinnedModal(TSkinnedForm& form);
 // The innermost window running in ShowSkinnedModal and still shown, other than
 // `except`; null when there is none.
 TSkinnedForm* InnermostSkinnedModal(const QWidget* except = nullptr);
+
+// The window's own skin (TSkinnedForm loads the skins a window names on each show
+// and frees them on close): painted behind the controls, copied to its caption
+// bar, cutting the window's shape at pure green, and sizing the window. An
+// unloadable skin leaves the window as designed.
+void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile);
+void FreeFormSkin(TSkinnedForm& form);

@@ -8,12 +8,9 @@
 #include "picture/PsdFile.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/FileIO.h"
-#include "platform/Memory.h"
 #include "platform/Text.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/forms/DrawPanel.h"
 #include "shell/forms/Image.h"
-#include "shell/forms/SkinnedForm.h"
 
 namespace {
 
@@ -46,7 +43,6 @@ T* FirstDirectChild(QWidget& parent, bool (*accept)(T*)) {
   return nullptr;
 }
 
-bool AnyCaptionBar(TCaptionBar*) { return true; }
 bool IsButtonSheet(TImage* image) { return image->objectName().toUpper() == "IMAGEBUTTONS"; }
 
 }  // namespace
@@ -63,30 +59,6 @@ bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view de
     QCoreApplication::processEvents();
   }
   return false;
-}
-
-void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile) {
-  // Loading may let events run (the error box), which may close the form and free
-  // its skin meanwhile: the skin is installed only once it is loaded.
-  TBitmap32 skin;
-  LoadSkinBitmap(skin, key, defaultFile, true);
-  form.SkinBitmap = std::make_unique<TWindowSkin>(skin);
-  if (skin.Empty()) return;
-  form.OnPaint = [&form](QPainter& painter) {
-    if (!form.SkinBitmap) return;
-    const QRect area = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : form.rect();
-    DrawRows(painter, *form.SkinBitmap, area);
-  };
-  SetControlShape(form, skin, kSkinKeyColor);
-  form.resize(skin.Width(), skin.Height());
-  if (TCaptionBar* bar = FirstDirectChild<TCaptionBar>(form, AnyCaptionBar)) bar->SetPicture(std::move(skin));
-  skin.Reset();
-  ReleaseFreedMemory();
-}
-
-void FreeFormSkin(TSkinnedForm& form) {
-  if (TCaptionBar* bar = FirstDirectChild<TCaptionBar>(form, AnyCaptionBar)) bar->SetPicture(TBitmap32());
-  form.SkinBitmap.reset();
 }
 
 void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defaultFile, bool useDefault) {

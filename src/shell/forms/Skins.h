@@ -10,7 +10,6 @@
 #include "shell/SkinRegion.h"
 
 class QWidget;
-class TSkinnedForm;
 
 // The loaders skins use: the program's picture files and, for other extensions,
 // every format Qt reads.
@@ -22,12 +21,6 @@ const TSkinLoaders& SkinLoaders();
 // + defaultFile is shown and the bitmap is left empty.
 bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view defaultFile, bool useDefault);
 
-// The window's own skin (TSkinnedForm loads the skins a window names on each show
-// and frees them on close): painted behind the controls, copied to its caption
-// bar, cutting the window's shape at pure green, and sizing the window. An
-// unloadable skin leaves the window as designed.
-void LoadFormSkin(TSkinnedForm& form, std::string_view key, std::string_view defaultFile);
-void FreeFormSkin(TSkinnedForm& form);
 // The window's button sheet: the picture of its direct child image "ImageButtons".
 void LoadButtonsSkin(QWidget& form, std::string_view key, std::string_view defaultFile, bool useDefault);
 void FreeButtonsSkin(QWidget& form);
