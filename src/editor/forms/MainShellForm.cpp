@@ -6,7 +6,6 @@
 #include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
-#include "editor/forms/FormMain.h"
 #include "editor/forms/MusicPlayer.h"
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
@@ -211,7 +210,7 @@ namespace {
 
 // The application's hints show in the sound hint's bubble and speak their sound
 // when the settings turn sounds on.
-void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings) {
+void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings, IMediaPlayer* music) {
   auto* hint = new TSoundHint(&form);
   hint->setObjectName("SoundHint");
   // The window took its interface before the hint existed: its colours now.
@@ -219,8 +218,7 @@ void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings) {
   hint->PathForWave = DataFolderPath(settings.SoundDir).string();
   // Hint sounds wait for the music, which pauses while they speak.
   hint->SoundAfter = settings.PlayMusic;
-  if (auto* main = qobject_cast<TFormMain*>(&form); main && settings.PlayMusic)
-    hint->BgPlayer = &main->MusicPlayer().Media();
+  if (settings.PlayMusic) hint->BgPlayer = music;
   SetHintSounds(settings.PlaySound);
 }
 
@@ -239,7 +237,7 @@ void SetHintSounds(bool on) {
 }
 
 void InstallMainShell(TSkinnedForm& form, const TMainSettings& settings, TMainShellLinks links) {
-  InstallSoundHint(form, settings);
+  InstallSoundHint(form, settings, links.BackgroundMusic);
   if (gTermsLoaded) ApplyTexts(form);
   if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
   BindOpeners(form);

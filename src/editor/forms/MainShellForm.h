@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class IMediaPlayer;
 class TSkinnedForm;
 struct TMainSettings;
 
@@ -18,6 +19,9 @@ struct TMainShellLinks {
   std::function<bool()> SaveWork;
   // The yes/no question; the program's message box when empty.
   std::function<bool(const std::string& text)> AskYesNo;
+  // The background music's player, which hint sounds wait for while the settings
+  // play music; null without one.
+  IMediaPlayer* BackgroundMusic = nullptr;
 };
 
 // What the main window does when the application is activated and deactivated

@@ -11,6 +11,7 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/MainShellForm.h"
+#include "editor/forms/MusicPlayer.h"
 #include "exchange/DeskWorkPicture.h"
 #include "exchange/forms/ClipboardPicture.h"
 #include "exchange/forms/OpenPictureDialog.h"
@@ -339,6 +340,7 @@ void InstallProgramMainShell() {
     auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
     return loadSave && loadSave->ButtonSaveWorkClick();
   };
+  links.BackgroundMusic = &main->MusicPlayer().Media();
   InstallMainShell(*main, ProgramSettings(), std::move(links));
   // The frame empties the layer label; a work opened at start-up keeps its selection shown.
   if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)
