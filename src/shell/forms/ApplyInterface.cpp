@@ -13,7 +13,6 @@
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/forms/DrawPanel.h"
-#include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SoundHint.h"
 
@@ -56,34 +55,10 @@ void SetFontSize(QWidget& w, int size) {
   w.setFont(font);
 }
 
-// The frame and thumb parameters of picture buttons and sliders; true when taken.
-bool SetPictureButtonParam(TGraphicButton& button, const std::string& param, int n) {
-  TGraphicResource& res = button.Resource();
-  if (param == "RESLEFT") res.SetLeft(n);
-  else if (param == "RESTOP") res.SetTop(n);
-  else if (param == "RESWIDTH") res.SetWidth(n);
-  else if (param == "RESHEIGHT") res.SetHeight(n);
-  else if (param == "ACTIVEALPHA") button.SetActiveAlpha(n);
-  else if (auto* slider = dynamic_cast<TGraphicSlider*>(&button)) {
-    if (param == "BEGINOFFSET") slider->BeginOffset = n;
-    else if (param == "ENDOFFSET") slider->EndOffset = n;
-    else if (param == "RESIMAGELEFT") slider->ResImageLeft = n;
-    else if (param == "RESIMAGETOP") slider->ResImageTop = n;
-    else if (param == "SLIDEBTNLEFT") slider->SetSlideBtnLeft(n);
-    else if (param == "SLIDEBTNTOP") slider->SetSlideBtnTop(n);
-    else return false;
-  } else {
-    return false;
-  }
-  return true;
-}
-
 void SetTextParam(QObject& control, const std::string& param, const std::string& value) {
   auto* w = qobject_cast<QWidget*>(&control);
   if (!w) return;
-  if (param == "REVERSED") {
-    if (auto* slider = dynamic_cast<TGraphicSlider*>(w)) slider->SetReversed(EqualsNoCase(value, "TRUE"));
-  } else if (param == "VISIBLE") {
+  if (param == "VISIBLE") {
     w->setVisible(EqualsNoCase(value, "TRUE"));
   } else if (param == "FONTNAME" && (HasTextFont(control) || qobject_cast<QTextBrowser*>(&control))) {
     SetFontName(*w, value);
@@ -102,7 +77,6 @@ void SetIntegerParam(QObject& control, const std::string& param, int n) {
   }
   auto* w = qobject_cast<QWidget*>(&control);
   if (!w) return;
-  if (auto* button = dynamic_cast<TGraphicButton*>(w); button && SetPictureButtonParam(*button, param, n)) return;
   if (IsWindow(*w) && (param == "LEFT" || param == "TOP")) {
     // Window positions are offsets from the main window.
     QWidget* main = FindScreenForm("FormMain");
@@ -171,12 +145,6 @@ void ApplyInterface(QWidget* form) {
       SetControlParam(*component, r.Param, r.Value);
     }
   }
-  for (QObject* o : form->findChildren<QObject*>()) {
-    // Each button's frame is the button's own size; a slider keeps its track frame.
-    if (auto* button = dynamic_cast<TGraphicButton*>(o); button && !dynamic_cast<TGraphicSlider*>(o)) {
-      button->Resource().SetWidth(button->width());
-      button->Resource().SetHeight(button->height());
-    }
+  for (QObject* o : form->findChildren<QObject*>())
     if (auto* target = dynamic_cast<IInterfaceTarget*>(o)) target->InterfaceApplied();
-  }
 }
