@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -27,6 +28,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/Program.h"
 #include "editor/CatalogIndex.h"
@@ -43,6 +46,9 @@
 #include "shell/forms/ShellForms.h"
 
 namespace {
+
+// The status of a run whose event loop stopped turning.
+constexpr int kStuck = 3;
 
 int failures = 0;
 bool Check(bool ok, const std::string& what) {
@@ -213,11 +219,16 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const std::string out = argv[1];
+  // A run whose event loop stops turning shows where every thread waits, and
+  // says so by its status, which the script tells from a failed check.
   std::thread([] {
     std::this_thread::sleep_for(std::chrono::seconds(90));
     std::fprintf(stderr, "FAIL stuck for 90 s\n");
     std::fflush(stderr);
-    std::_Exit(1);
+    const std::string stacks = "gdb -batch -nx -p " + std::to_string(getpid()) +
+                               " -ex 'thread apply all bt 30' 2>/dev/null | grep -E '^(Thread|#)' >&2";
+    if (std::system("command -v gdb >/dev/null") == 0) std::system(stacks.c_str());
+    std::_Exit(kStuck);
   }).detach();
   int programArgc = 1;
   char* programArgv[] = {argv[0], nullptr};

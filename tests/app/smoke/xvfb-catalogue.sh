@@ -10,7 +10,18 @@ source "$(dirname "$0")/../../support/xvfb-setup.sh"
 smoke_work
 smoke_install "$harness" "$install"
 mkdir -p "$work/out"
-"$xvfb_free" -s "-screen 0 1024x768x24" "$work/Tressary/$(basename "$harness")" "$work/out" "${steps[@]}"
+run() { "$xvfb_free" -s "-screen 0 1024x768x24" "$work/Tressary/$(basename "$harness")" "$work/out" "${steps[@]}"; }
+# Status 3: the event loop stopped turning (its threads' stacks are above). Seen
+# once in many runs on a loaded machine, while the clip player ran;
+# one more run must then pass every check.
+status=0
+run || status=$?
+if [[ $status == 3 ]]; then
+  echo "the run was stuck; once more"
+  status=0
+  run || status=$?
+fi
+[[ $status == 0 ]] || exit "$status"
 if [[ " ${steps[*]} " != *" shops "* ]]; then
   echo "ok: ${steps[*]}"
   exit 0
