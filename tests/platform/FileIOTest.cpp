@@ -184,8 +184,17 @@ TEST(WriteFileAtomic, KilledAtAnyMomentLeavesTheOldFileOrTheNewOneAndNothingElse
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"big.tsc"})) << "after kill " << kill;
     const std::string now = Text(file);
     EXPECT_TRUE(now == a || now == b) << "after kill " << kill << ": " << now.size() << " bytes";
+    // A replacing save names its finished file before the rename over the old
+    // one (no call does both at once); a kill between the two leaves that name,
+    // which the next save of the file sweeps.
+    std::vector<std::string> names = FolderNames(dir.Path());
+    if (names.size() == 2) {
+      EXPECT_EQ(names[0].rfind(".big.tsc.", 0), 0u) << names[0] << " after kill " << kill;
+      ASSERT_TRUE(WriteFileAtomic(file, std::string_view(a)));
+      names = FolderNames(dir.Path());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"big.tsc"})) << "after kill " << kill;
   }
 }
