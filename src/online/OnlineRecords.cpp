@@ -96,10 +96,10 @@ std::vector<TGallary> ParseGalleryWorksList(std::string_view text) {
   return works;
 }
 
+// A user without a number could own no work, so the gallery also drops it.
 std::optional<TRegistrationRecord> ParseGalleryUserRecord(std::string_view line) {
-  auto f = TakeFields<11>(line);
-  TRegistrationRecord user{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]};
-  if (user.FirstName.empty() || user.SecondName.empty() || user.UserNumber.empty()) return std::nullopt;
+  auto user = ParseRegistrationRecord(line);
+  if (!user || user->UserNumber.empty()) return std::nullopt;
   return user;
 }
 

@@ -170,9 +170,9 @@ TEST_F(Gallery, TheBrowserListsEachAuthorsOwnWorksAndFindsThemByEachAttribute) {
   const std::string otherId = Upload(input).Id;
   ASSERT_EQ(id, "1-1");
   ASSERT_EQ(otherId, "12-2");
-  // Sorted by field 10; only fields 1, 2 and 4 are needed; an empty number owns nothing.
+  // Sorted by field 10; an empty number owns nothing.
   publisher_.AddGalleryUser("Carl;Dorn;c@example.com;12;;1;1.1.1990;3;JQ;5;0;");
-  publisher_.AddGalleryUser("Anna;Berg;;1;;;;;;9;;");
+  publisher_.AddGalleryUser("Anna;Berg;a@example.com;1;;0;2.2.1992;;JQ;9;;");
   publisher_.AddGalleryUser("Eve;Frost;e@example.com;;;1;1.1.1990;3;JQ;1;0;");
   publisher_.AddGalleryUser("Gus;Hale;g@example.com;7;;1;1.1.1990;3;JQ;2;0;");
 

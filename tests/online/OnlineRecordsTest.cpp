@@ -102,7 +102,18 @@ TEST_F(OnlineRecords, ListTextsKeepTheValidRecordsInOrder) {
   EXPECT_EQ(users[1].SortKey, "1");
 }
 
-TEST_F(OnlineRecords, AttributeDigitsAreWrittenLowerCaseAndReadInEitherCase) {
+TEST_F(OnlineRecords, AUserLineLackingANamedFieldIsDropped) {
+  const auto lineWithout = [](int field) {
+    std::string line;
+    for (int n = 1; n <= 11; ++n) line += (n == field ? "" : "v" + std::to_string(n)) + ";";
+    return line;
+  };
+  ASSERT_EQ(ParseUsersList(lineWithout(0)).size(), 1u);
+  for (int field : {1, 2, 3, 4, 6, 7, 9}) EXPECT_TRUE(ParseUsersList(lineWithout(field)).empty()) << field;
+  for (int field : {5, 8, 10, 11}) EXPECT_EQ(ParseUsersList(lineWithout(field)).size(), 1u) << field;
+}
+
+TEST_F(OnlineRecords, AttributeDigitsAreWrittenUpperCaseAndReadInEitherCase) {
   EXPECT_EQ(FormatAttributeDigits({0, 9, 10, 11, 15, 1}), "09ABF1");
   EXPECT_FALSE(FormatAttributeDigits({0, 16, 0, 0, 0, 0})) << "an index of 16 would take two characters";
   EXPECT_EQ(AttributeDigitAt("09abf1", 2), 10);

@@ -150,8 +150,8 @@ TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending
 TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownloads) {
   const auto preview = EncodeJpeg(TBitmap32(150, 150, Color32(250, 200, 0)), 70);
   const auto full = EncodeJpeg(picture_, 90);
-  publisher_.AddGalleryUser("Anna;Berg;;1;;;;;;2;;");
-  publisher_.AddGalleryUser("Carl;Dorn;;12;;;;;;1;;");
+  publisher_.AddGalleryUser("Anna;Berg;u@example.com;1;;1;1.1.1990;;JQ;2;;");
+  publisher_.AddGalleryUser("Carl;Dorn;u@example.com;12;;1;1.1.1990;;JQ;1;;");
   publisher_.AddGalleryWork("1-1;0;000000;;0;Sunny;5.10;" + std::to_string(full.size()) + ";");
   publisher_.AddGalleryWork("1-2;1;010000;pw;0;Secret;5.10;" + std::to_string(work_.size()) + ";");
   publisher_.AddGalleryWork("12-1;0;100000;;0;Other;5.10;;");
@@ -170,6 +170,9 @@ TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownload
   form.TreeView->expandItem(form.Root());
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.ListsLoaded(); }, 10000));
   EXPECT_TRUE(form.ButtonRequest->isVisible());
+  EXPECT_FALSE(form.Root()->isExpanded()) << "the expansion that loads the lists is refused";
+  form.TreeView->expandItem(form.Root());
+  EXPECT_TRUE(form.Root()->isExpanded());
   ASSERT_EQ(form.Root()->childCount(), 2);
   EXPECT_EQ(form.Root()->child(0)->text(0), "Carl Dorn") << "sorted by field 10";
   ASSERT_EQ(form.Root()->child(0)->childCount(), 1) << "author 12 has only its own work";
@@ -228,7 +231,7 @@ TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownload
 TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
   const auto preview = EncodeJpeg(TBitmap32(150, 150, Color32(250, 200, 0)), 70);
   const auto full = EncodeJpeg(TBitmap32(300, 200, Color32(20, 90, 200)), 90);
-  publisher_.AddGalleryUser("Anna;Berg;;10001;;;;;;2;;");
+  publisher_.AddGalleryUser("Anna;Berg;u@example.com;10001;;1;1.1.1990;;JQ;2;;");
   publisher_.AddGalleryWork("10001w0001;0;000000;;0;Sunny;5.10;" + std::to_string(full.size()) + ";");
   publisher_.AddGalleryWork("10001w0002;0;000000;pw;0;Hidden;5.10;;");
   for (const char* id : {"10001w0001", "10001w0002"}) publisher_.AddGalleryFile(std::string(id) + ".jpg", Text(preview));
