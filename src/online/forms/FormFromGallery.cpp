@@ -274,7 +274,7 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
   connect(TreeView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     const int level = item->data(0, kLevelRole).toInt();
     if (level == -1 && !loaded_) {
-      // The lists load first; the root opens once they are there.
+      // The first expansion only loads the lists; the user opens the root again to see them.
       item->setExpanded(false);
       QPointer<TFormFromGallery> self(this);
       QTimer::singleShot(0, this, [self] {
@@ -354,7 +354,6 @@ bool TFormFromGallery::GetGalleryDB() {
   BuildTree();
   RefreshSelection();
   SetSearchMode(searchMode_);
-  Root()->setExpanded(true);
   return true;
 }
 
