@@ -176,9 +176,8 @@ bool TAdjustModel::Show(int sourceWidth, int sourceHeight, const std::optional<T
       EyeLineY = line;
     }
   }
-  // A picture without a face found starts from the default lines, never from the
-  // eyes of the picture before it.
-  if (fit_ && !taken) DefaultEyeLines();
+  // Without a face found the lines stay where the last fitting left them: a
+  // series of photographs taken alike needs no new placing.
   RecentreCrop();
   HoverMarker = 0;
   DragState = kDragIdle;

@@ -123,14 +123,14 @@ TEST_F(AdjustModelTest, EyesThatWouldCrossOrLeaveTheViewKeepTheLines) {
   EXPECT_EQ(model_.EyeLineY, 246);
 }
 
-TEST_F(AdjustModelTest, APictureWithoutAFaceFoundStartsFromTheDefaultLinesNotThePreviousEyes) {
+TEST_F(AdjustModelTest, APictureWithoutAFaceFoundKeepsTheLinesOfTheLastFitting) {
   ASSERT_TRUE(model_.Show(1000, 1000, TEyeAnswer{600, 400, 400, 410}));
-  ASSERT_NE(model_.LeftEyeX, 148);
   EXPECT_FALSE(model_.Show(800, 600, std::nullopt));
-  EXPECT_EQ(model_.LeftEyeX, 148);
-  EXPECT_EQ(model_.RightEyeX, 296);
-  EXPECT_EQ(model_.EyeLineY, 246);
-  // The crop frame follows the lines: 148 apart, it is not drawn.
+  EXPECT_EQ(model_.LeftEyeX, 178);
+  EXPECT_EQ(model_.RightEyeX, 267);
+  EXPECT_EQ(model_.EyeLineY, 202);
+  // The crop frame follows the lines: 89 apart, it has the view's size and is not drawn.
+  EXPECT_EQ(model_.CropFrame, Bounds(0, -44, W, H));
   EXPECT_FALSE(model_.CropShown);
 }
 
