@@ -184,8 +184,9 @@ void TFormLayerRegions::ButtonSaveRegionClick() {
   TLayer* layer = LiveLayer();
   TMontageDesk* desk = Desk();
   if (!layer || !desk || selectedItem_ < 1 || selectedItem_ > TMask::kRegionCount) return;
+  // The template keeps the layer's own colours: its user recolours it again on the desk.
   const std::optional<TRegionCut> cut =
-      CutRegion(layer->RenderedPicture(), layer->Mask.GetMap(), selectedItem_, {layer->Left, layer->Top}, FacePoint);
+      CutRegion(layer->Picture, layer->Mask.GetMap(), selectedItem_, {layer->Left, layer->Top}, FacePoint);
   if (!cut) {
     ShowMessageBox("MessageRegionIsEmpty", mbkOKCancel, false, "The region is empty.");
     return;

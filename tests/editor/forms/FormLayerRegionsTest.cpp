@@ -190,6 +190,7 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   ASSERT_EQ(browser.Shown().size(), 1u);
   for (int y = 0; y < 30; ++y)
     for (int x = 20; x < 40; ++x) layer->Mask.Map().At(x, y) |= 0x02;  // region 2: the right half
+  layer->SetRed(60);  // a recolouring the region's template does not take
   regions->show();
   regions->ListBoxClick(2);
 
@@ -210,6 +211,7 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   EXPECT_EQ(picture.Width(), 27);
   EXPECT_EQ(picture.Height(), 37);
   EXPECT_EQ(picture.Pixel(3, 3), layer->Picture.Pixel(20, 0));
+  ASSERT_NE(layer->RenderedPicture().Pixel(20, 0), layer->Picture.Pixel(20, 0));
   EXPECT_EQ(saved.X, 130 - 100 + 20 - 3);
   EXPECT_EQ(saved.Y, 70 - 50 + 0 - 3);
 
