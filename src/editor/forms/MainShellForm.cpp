@@ -210,7 +210,7 @@ namespace {
 
 // The application's hints show in the sound hint's bubble and speak their sound
 // when the settings turn sounds on.
-void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings, IMediaPlayer* music) {
+void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings, const std::function<IMediaPlayer*()>& music) {
   auto* hint = new TSoundHint(&form);
   hint->setObjectName("SoundHint");
   // The window took its interface before the hint existed: its colours now.
@@ -218,7 +218,7 @@ void InstallSoundHint(TSkinnedForm& form, const TMainSettings& settings, IMediaP
   hint->PathForWave = DataFolderPath(settings.SoundDir).string();
   // Hint sounds wait for the music, which pauses while they speak.
   hint->SoundAfter = settings.PlayMusic;
-  if (settings.PlayMusic) hint->BgPlayer = music;
+  if (settings.PlayMusic && music) hint->BgPlayer = music();
   SetHintSounds(settings.PlaySound);
 }
 

@@ -20,8 +20,9 @@ struct TMainShellLinks {
   // The yes/no question; the program's message box when empty.
   std::function<bool(const std::string& text)> AskYesNo;
   // The background music's player, which hint sounds wait for while the settings
-  // play music; null without one.
-  IMediaPlayer* BackgroundMusic = nullptr;
+  // play music; called only then, since making the player loads the media stack.
+  // Empty, or null returned, without one.
+  std::function<IMediaPlayer*()> BackgroundMusic = nullptr;
 };
 
 // What the main window does when the application is activated and deactivated

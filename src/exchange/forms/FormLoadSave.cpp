@@ -340,7 +340,7 @@ void InstallProgramMainShell() {
     auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
     return loadSave && loadSave->ButtonSaveWorkClick();
   };
-  links.BackgroundMusic = &main->MusicPlayer().Media();
+  links.BackgroundMusic = [main] { return &main->MusicPlayer().Media(); };
   InstallMainShell(*main, ProgramSettings(), std::move(links));
   // The frame empties the layer label; a work opened at start-up keeps its selection shown.
   if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)

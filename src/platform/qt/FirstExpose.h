@@ -11,4 +11,6 @@ void AfterFirstExpose(QWidget& window, std::function<void()> then);
 
 // With the environment variable TRESSARY_EXIT_ON_FIRST_SHOW set, ends the process
 // as soon as `window` has first been painted: start-up measurements stop there.
+// With TRESSARY_FIRST_SHOW_MAPS naming a file, the process's memory map is
+// copied there first: which libraries the first window brought in.
 void ExitOnFirstShowWhenAsked(QWidget& window);

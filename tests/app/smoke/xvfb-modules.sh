@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program links none of the libraries its first window does not need; it
-# loads them from its modules on first use. An intro picture (a JPEG, read
+# loads them from its modules on first use, none before its first window shows
+# with the shipped settings. An intro picture (a JPEG, read
 # through the imaging module) must show before the main window; with that module
 # taken away the program must still reach its main window, the intro left out
 # with the module's name on stderr, rather than crash; and without the sound and
@@ -14,8 +15,19 @@ smoke_work
 smoke_install "$program" "$install"
 exe=$work/Tressary/$(basename "$program")
 needed=$(readelf -d "$exe" | grep NEEDED)
-for library in GraphicsMagick curl gsf sane Qt6Multimedia Qt6Network; do
+opened_on_first_use="GraphicsMagick curl gsf sane Qt6Multimedia Qt6Network"
+for library in $opened_on_first_use; do
   if grep -q "$library" <<<"$needed"; then echo "FAIL: the program links $library"; exit 1; fi
+done
+# With the shipped ini (no intro, music or sounds) the first window needs none of
+# the modules nor what they bring in.
+TRESSARY_EXIT_ON_FIRST_SHOW=1 TRESSARY_FIRST_SHOW_MAPS=$work/maps \
+  "$xvfb_free" -s "-screen 0 1024x768x24" timeout 60 "$exe" 2>"$work/log" ||
+  { cat "$work/log"; echo "FAIL: the shipped program did not reach its main window"; exit 1; }
+[[ -s $work/maps ]] || { echo "FAIL: no memory map at the first show"; exit 1; }
+grep -q libQt6Widgets "$work/maps" || { echo "FAIL: the memory map at the first show is not the program's"; exit 1; }
+for library in libtressary- gstreamer pulse $opened_on_first_use; do
+  if grep "$library" "$work/maps"; then echo "FAIL: $library is loaded before the first window shows"; exit 1; fi
 done
 /usr/bin/python3 -c 'import sys; from PIL import Image; Image.new("RGB", (240, 160), (200, 30, 160)).save(sys.argv[1], quality=95)' \
   "$work/Tressary/Intro.jpg"
