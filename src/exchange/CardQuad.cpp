@@ -77,13 +77,20 @@ std::optional<TFloatPoint> TProjectiveMap::Unmap(TFloatPoint p) const {
   return TFloatPoint{(inv_[0] * p.X + inv_[1] * p.Y + inv_[2]) / w, (inv_[3] * p.X + inv_[4] * p.Y + inv_[5]) / w};
 }
 
+int QuadTurn(const TQuad& q) {
+  int positive = 0, negative = 0;
+  for (int i = 0; i < 4; ++i) {
+    const double turn = Cross(q[i], q[(i + 1) % 4], q[(i + 2) % 4]);
+    positive += turn > 0, negative += turn < 0;
+  }
+  return positive == 4 ? 1 : negative == 4 ? -1 : 0;
+}
+
 bool QuadAcceptable(const TCardHandles& p) {
   const std::array<std::array<int, 2>, 8> spans = {{{1, 5}, {3, 7}, {0, 2}, {2, 4}, {4, 6}, {6, 0}, {0, 4}, {2, 6}}};
   for (const auto& [a, b] : spans)
     if (!(Distance(p[a], p[b]) > kMinQuadSide)) return false;
-  for (int i = 0; i < 4; ++i)
-    if (!(Cross(p[2 * i], p[(2 * i + 2) % 8], p[(2 * i + 4) % 8]) > 0)) return false;
-  return true;
+  return QuadTurn({p[0], p[2], p[4], p[6]}) == 1;
 }
 
 namespace {
@@ -233,15 +240,6 @@ std::pair<int, int> RowSpan(const TQuad& quad, bool convex, double py, int x0, i
   return {std::clamp(int(std::floor(left)) - 1, x0, x1), std::clamp(int(std::ceil(right)) + 1, x0, x1)};
 }
 
-bool Convex(const TQuad& q) {
-  int positive = 0, negative = 0;
-  for (int i = 0; i < 4; ++i) {
-    const double turn = Cross(q[i], q[(i + 1) % 4], q[(i + 2) % 4]);
-    positive += turn > 0, negative += turn < 0;
-  }
-  return positive == 4 || negative == 4;
-}
-
 }  // namespace
 
 void TransformOnto(TBitmap32& canvas, const TBitmap32& source, const TQuad& quad) {
@@ -257,7 +255,7 @@ void TransformOnto(TBitmap32& canvas, const TBitmap32& source, const TQuad& quad
   const int x0 = std::max(0, int(std::floor(left))), x1 = std::min(canvas.Width(), int(std::ceil(right)));
   const int y0 = std::max(0, int(std::floor(top))), y1 = std::min(canvas.Height(), int(std::ceil(bottom)));
   const TCardSource k{map->Backward(), source.PixelPtr(0, 0), sw, sh};
-  const bool convex = Convex(quad);
+  const bool convex = QuadTurn(quad) != 0;
   // Every pixel costs two divisions and four samples: worth a thread from a few
   // thousand pixels on. Each band writes its own rows only.
   const std::int64_t area = std::int64_t(std::max(0, x1 - x0)) * std::max(0, y1 - y0);

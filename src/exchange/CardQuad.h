@@ -31,6 +31,10 @@ class TProjectiveMap {
   double inv_[9] = {};  // backward
 };
 
+// 1 when every corner of the quad turns clockwise on the screen (y down), -1 when
+// every one turns the other way, 0 when it is not convex or three corners line up.
+int QuadTurn(const TQuad& quad);
+
 // True when the quad is one the mapping may take: convex, turning clockwise on the
 // screen as the unmapped rectangle does (so the picture never mirrors), with each
 // side, both diagonals and the distances between opposite edge middles longer than

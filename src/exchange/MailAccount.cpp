@@ -10,6 +10,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/RegistryIni.h"
+#include "platform/Numeric.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
@@ -272,7 +273,7 @@ void SplitServerPort(std::string_view text, std::string& server, int& port) {
   const std::string_view digits = text.substr(colon + 1, 5);
   const bool number = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
   const int value = number ? ParseIntDef(digits, 0) : 0;
-  if (value >= 1 && value <= 65535) port = value;
+  if (IsPortNumber(value)) port = value;
 }
 
 void GetDefaultMailAccount(std::string& Name, std::string& Address, std::string& Server, int& Port) {
@@ -299,7 +300,7 @@ TMailAccount SendingAccount(const TMailAccount& found, const std::string& settin
   TMailAccount account = found;
   if (!Trim(settingsServer).empty()) {
     account.Server = Trim(settingsServer);
-    account.Port = settingsPort >= 1 && settingsPort <= 65535 ? settingsPort : kDefaultSmtpPort;
+    account.Port = IsPortNumber(settingsPort) ? settingsPort : kDefaultSmtpPort;
   }
   if (Trim(account.Address).empty()) account.Address = Trim(settingsFromAddress);
   return account;

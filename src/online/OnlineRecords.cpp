@@ -1,5 +1,6 @@
 #include "online/OnlineRecords.h"
 
+#include "platform/Numeric.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
@@ -161,7 +162,7 @@ TUrlParts SplitURL(std::string_view url) {
     std::string_view digits = authority.substr(colon + 1);
     bool allDigits = !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
     if (allDigits) port = ParseInt(digits);
-    parts.port = (port && *port >= 1 && *port <= 65535) ? *port : 0;
+    parts.port = port && IsPortNumber(*port) ? *port : 0;
     authority = authority.substr(0, colon);
   }
   parts.host = std::string(authority);

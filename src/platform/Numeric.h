@@ -12,6 +12,9 @@ inline std::int64_t RoundHalfEven(double value) {
 // The same, saturated to the int range (NaN gives 0).
 int RoundInt(double value);
 
+// A TCP port number: 1 to 65535.
+constexpr bool IsPortNumber(long long value) { return value >= 1 && value <= 65535; }
+
 // Size products and sums for allocations: nullopt on overflow.
 std::optional<std::size_t> CheckedMul(std::size_t a, std::size_t b);
 std::optional<std::size_t> CheckedMul(std::size_t a, std::size_t b, std::size_t c);

@@ -2,20 +2,18 @@
 
 #include <optional>
 
+#include "platform/Numeric.h"
 #include "platform/Text.h"
 
-namespace {
-
-int NumberIn(std::string_view text, int low, int high, int fallback) {
+int MailPortFromEdit(std::string_view text) {
   const std::optional<int> n = ParseInt(Trim(text));
-  return n && *n >= low && *n <= high ? *n : fallback;
+  return n && IsPortNumber(*n) ? *n : kDefaultMailPort;
 }
 
-}  // namespace
-
-int MailPortFromEdit(std::string_view text) { return NumberIn(text, 1, 65535, kDefaultMailPort); }
-
-int MarginFromEdit(std::string_view text, int fallback) { return NumberIn(text, 0, kMaxMargin, fallback); }
+int MarginFromEdit(std::string_view text, int fallback) {
+  const std::optional<int> n = ParseInt(Trim(text));
+  return n && *n >= 0 && *n <= kMaxMargin ? *n : fallback;
+}
 
 TMainSettings& ProgramSettings() {
   static TMainSettings settings;

@@ -222,6 +222,12 @@ TEST(CardQuad, MirroredOrDentedOrTinyQuadsAreRefusedAndTheLastGoodOneStays) {
                        {{{0, 0}, {200, 0}, {60, 40}, {0, 200}}},     // dented
                        {{{150, 60}, {200, 0}, {200, 200}, {0, 200}}}, // dented at the first corner
                        {{{0, 0}, {200, 0}, {200, 50}, {0, 50}}}};    // too low
+  // The drawing clips its rows to a convex quad of either turn, never to a dented one.
+  EXPECT_EQ(QuadTurn(good), 1);
+  EXPECT_EQ(QuadTurn(bad[0]), -1);
+  EXPECT_EQ(QuadTurn(bad[1]), 0);
+  EXPECT_EQ(QuadTurn(bad[2]), 0);
+  EXPECT_EQ(QuadTurn({{{0, 0}, {100, 0}, {200, 0}, {0, 100}}}), 0) << "three corners in a line";
   for (const TQuad& quad : bad) {
     EXPECT_FALSE(image.SetCorners(quad));
     EXPECT_EQ(image.Corners(), good);
