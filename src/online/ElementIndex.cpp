@@ -102,9 +102,11 @@ TDownloadSettings ReadDownloadSettings(const TIniFile& ini) {
   settings.InterfacesDir = DirectoryName(ini, "InterfaceDirName", "INTFACES");
   settings.MessagesDir = DirectoryName(ini, "MessagesDirName", "MESSAGES");
   settings.QueriesDir = DirectoryName(ini, "QueriesDirName", "QUERIES");
-  // The table grows with the section: a fixed size would drop the later types.
-  for (const std::string& line : ini.ReadSectionValues("TEMPLATE TYPES")) {
-    const std::string value = IniLineValue(line);
+  // The download's type table has room for a fixed number of lines; the lines
+  // past it name no type here, whatever they hold.
+  const std::vector<std::string> lines = ini.ReadSectionValues("TEMPLATE TYPES");
+  for (std::size_t i = 0; i < std::min(lines.size(), kMaxDownloadTypes); ++i) {
+    const std::string value = IniLineValue(lines[i]);
     const std::optional<int> typeNo = ParseInt(Trim(Field(value, 1)));
     if (!typeNo) continue;
     TDownloadType type{*typeNo, {}, Trim(Field(value, 3))};

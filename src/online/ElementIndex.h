@@ -5,6 +5,7 @@
 // the publishers and model types that the index names. Everything in the index
 // comes from outside: every name that becomes a path is checked, every number
 // parsed with its range.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -22,6 +23,9 @@ struct TDownloadType {
   std::string Text;
 };
 
+// Lines of "TEMPLATE TYPES" the download reads, in file order.
+inline constexpr std::size_t kMaxDownloadTypes = 31;
+
 struct TDownloadSettings {
   std::string LangExt = ".eng";
   std::string PartBase = "PartBase.txt";  // relative to ExePath
@@ -32,7 +36,7 @@ struct TDownloadSettings {
   std::string InterfacesDir = "INTFACES\\";  // each with "\" at the end
   std::string MessagesDir = "MESSAGES\\";
   std::string QueriesDir = "QUERIES\\";
-  std::vector<TDownloadType> Types;  // "TEMPLATE TYPES" in file order
+  std::vector<TDownloadType> Types;  // "TEMPLATE TYPES" in file order, its first lines
 
   // The type of `typeNo` when it has a folder, else nullptr.
   const TDownloadType* KnownType(int typeNo) const;

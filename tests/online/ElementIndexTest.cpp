@@ -45,6 +45,20 @@ TEST(ElementIndex, AQuestionnaireSetIsNewOnlyWhenReleasedLater) {
   EXPECT_FALSE(NewQuerySet("02.01.2026;;Set;10;", "", today)) << "a set without a name is no set";
 }
 
+TEST(ElementIndex, TheTypeTableHoldsTheFirst31Lines) {
+  std::string text = "[TEMPLATE TYPES]\n";
+  // Line 7 names no type; it still takes its place in the table.
+  for (int i = 1; i <= 33; ++i)
+    text += "Type" + std::to_string(i) + "=" + (i == 7 ? std::string("x") : std::to_string(i)) + ";T" +
+            std::to_string(i) + ";Type " + std::to_string(i) + ";40;F;\n";
+  const TDownloadSettings settings = ReadDownloadSettings(TIniFile::FromText(text));
+  EXPECT_EQ(settings.Types.size(), 30u);
+  ASSERT_NE(settings.KnownType(31), nullptr);
+  EXPECT_EQ(settings.KnownType(31)->Folder, "t31\\");
+  EXPECT_EQ(settings.KnownType(32), nullptr);
+  EXPECT_EQ(settings.KnownType(33), nullptr);
+}
+
 class PublisherAnalysis : public ::testing::Test {
  protected:
   void SetUp() override {

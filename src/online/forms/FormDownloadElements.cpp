@@ -419,7 +419,8 @@ bool TFormDownloadElements::ExpandPublisher(QTreeWidgetItem* root) {
   QApplication::restoreOverrideCursor();
   if (!self) return false;
   SetRunning(false);
-  LabelProgress->clear();
+  // The index's transfer left its bar where it ended.
+  UpdateDownloadProgress(-1, -1);
   downloader_->ReloadSettings();
   switch (analysis.Result) {
     case EAnalysis::NoAccess: ShowOnlineMessage("MessageNoAccessToServerT"); break;
@@ -590,11 +591,18 @@ void TFormDownloadElements::FetchPreviews(QTreeWidgetItem* item) {
     for (int i = 0; i < node->childCount(); ++i) collect(node->child(i));
   };
   collect(item);
+  // The total bar shows the share of the elements' bytes whose previews are done.
+  std::int64_t total = 0, done = 0;
+  for (QTreeWidgetItem* node : items) total += nodes_.at(node).Job.Size;
   QPointer<TFormDownloadElements> self(this);
   SetRunning(true);
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!FetchPreview(items[i]) && (!self || downloader_->LastStatus() == kTransferConnectionLost)) break;
-    ProgressBarTotal->setValue(ProgressBarPosition(static_cast<std::int64_t>(items.size()), i + 1));
+  for (QTreeWidgetItem* node : items) {
+    // The window's events run during a fetch: a node may have gone meanwhile.
+    const auto found = nodes_.find(node);
+    const std::int64_t size = found == nodes_.end() ? 0 : found->second.Job.Size;
+    if (!FetchPreview(node) && (!self || downloader_->LastStatus() == kTransferConnectionLost)) break;
+    done += size;
+    ProgressBarTotal->setValue(ProgressBarPosition(total, done));
   }
   if (!self) return;
   SetRunning(false);

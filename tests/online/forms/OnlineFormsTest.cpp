@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -255,6 +256,26 @@ TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
   EXPECT_EQ(publisher_.Reports().size(), 1u);
   const auto fetched = publisher_.Fetched();
   EXPECT_EQ(std::count(fetched.begin(), fetched.end(), "/pub/hairw/bob.fll"), 1);
+}
+
+TEST_F(OnlineForms, TheBarsEndEmptyAfterAnAnalysisAndPreviewsCountTheirBytes) {
+  publisher_.AddFile("hairw/small.sht", Packed(10, 200));
+  publisher_.AddFile("hairw/large.sht", Packed(12, 30));
+  publisher_.AddIndexLines("partbase", {"1;0;0;Small;Small;;1;1000", "1;0;0;Large;Large;;1;9000"});
+  publisher_.Publish();
+  TFormDownloadElements form;
+  form.show();
+  form.ProgressBarTotal->setValue(40);
+  ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
+  EXPECT_EQ(form.ProgressBarFile->value(), 0) << "the index's own bar is emptied";
+  EXPECT_EQ(form.ProgressBarTotal->value(), 0);
+
+  std::vector<int> totals;
+  QObject::connect(form.ProgressBarTotal, &QProgressBar::valueChanged, [&](int value) { totals.push_back(value); });
+  form.FetchPreviews(form.Root(0)->child(0));
+  EXPECT_EQ(totals, (std::vector<int>{1000 * 100 / 10001, 10000 * 100 / 10001, 0}))
+      << "the small element's preview is a tenth of the bytes, not half of the elements";
+  EXPECT_EQ(form.ProgressBarFile->value(), 0);
 }
 
 TEST_F(OnlineForms, PreviewsThatAreNotSquareKeepTheirPixels) {
