@@ -144,15 +144,28 @@ bool RowsFromTable(const std::uint8_t* table, std::size_t first, std::size_t row
 }
 
 // The rows found by decoding them one after another, as a file whose table is
-// wrong must be read; throws when the data ends early.
-void RowsByScanning(std::span<const std::uint8_t> data, std::size_t first, std::size_t rows, int width,
-                    RowIndex& index) {
+// wrong must be read; throws when the data ends early or a row takes more than
+// a row of literals could (with room for no-ops). The data is read a window at a
+// time, so the cost is bounded by the picture, not by what follows it.
+void RowsByScanning(const PsdBytes& bytes, std::size_t first, std::size_t rows, int width, RowIndex& index) {
   index.start.resize(rows);
   index.length.resize(rows);
   std::vector<std::uint8_t> scratch(static_cast<std::size_t>(width));
+  const std::size_t rowLimit = 4 * std::size_t(width) + 256;
+  const std::size_t windowSize = std::max<std::size_t>(std::size_t(1) << 20, 2 * rowLimit);
+  ByteBuffer held;
+  const std::uint8_t* window = nullptr;
+  std::size_t windowStart = first, windowEnd = first;
   std::size_t at = first;
-  for (std::size_t k = 0; k < index.start.size(); ++k) {
-    const std::size_t used = UnpackRow(data.data() + at, data.size() - at, scratch.data(), width);
+  for (std::size_t k = 0; k < rows; ++k) {
+    const std::size_t wanted = std::min(rowLimit, bytes.Size() - at);
+    if (wanted == 0) Invalid();
+    if (windowEnd - at < wanted) {
+      windowStart = at;
+      windowEnd = at + std::min(windowSize, bytes.Size() - at);
+      window = bytes.Get(windowStart, windowEnd - windowStart, held);
+    }
+    const std::size_t used = UnpackRow(window + (at - windowStart), wanted, scratch.data(), width);
     if (used == kBadRow) Invalid();
     index.start[k] = at;
     index.length[k] = used;
@@ -253,16 +266,14 @@ void ReadPsd(const PsdBytes& bytes, TBitmap32& bitmap) {
     DecodeRows(bytes, planes, nullptr, at, result);
   } else {
     // The table lets rows be read in parallel; a table that does not match the
-    // rows (some writers leave it empty) gives way to reading them in order,
-    // from the whole data in memory.
+    // rows (some writers leave it empty) gives way to finding them in order.
     RowIndex rows;
     const std::size_t count = std::size_t(planes) * height;
     const std::size_t first = at + table;
     if (!RowsFromTable(bytes.Get(at, 2 * count, held), first, count, bytes.Size(), rows) ||
         !DecodeRows(bytes, planes, &rows, 0, result)) {
-      const std::span<const std::uint8_t> whole(bytes.Get(0, bytes.Size(), held), bytes.Size());
-      RowsByScanning(whole, first, count, int(width), rows);
-      DecodeRows(PsdBytes(whole), planes, &rows, 0, result);
+      RowsByScanning(bytes, first, count, int(width), rows);
+      DecodeRows(bytes, planes, &rows, 0, result);
     }
   }
   bitmap = std::move(result);

@@ -11,6 +11,7 @@
 #include "platform/FileIO.h"
 #include "support/PictureCompare.h"
 #include "support/PictureJudges.h"
+#include "support/PeakMemory.h"
 
 namespace {
 // A Photoshop header with the given fields and empty sections, up to (not
@@ -124,6 +125,48 @@ TEST(LoadPsdPicture, ReadsTheMergedImageBehindAHugeLayerBlock) {
   fs::resize_file(file, fs::file_size(file) - 1);
   EXPECT_THROW(LoadPsdPicture(file, b), EInvalidGraphic);
   EXPECT_TRUE(SamePicture(b, picture));
+}
+
+// A row table that does not hold sends the reader through the rows in order: it
+// reads them a piece at a time, not the whole file from its start, so a picture
+// behind a 1 GB layer block costs about its pixels.
+TEST(LoadPsdPicture, FindsTheRowsOfAWrongTableWithoutReadingTheWholeFile) {
+  if (!kPeakMemoryMeasurable) GTEST_SKIP() << "a sanitizer's allocator hides the peak memory of a load";
+  TempFolder dir;
+  constexpr int kSide = 4096;
+  const auto tool = (BuildDir() / "tools/picture-tool/picture-tool").string();
+  auto write = [&](const fs::path& file, int side, std::uint32_t block) {
+    ByteWriter w = PsdHead(4, side, side);
+    w.Data().resize(w.Data().size() - 4);
+    w.U32BE(block);
+    ASSERT_TRUE(WriteFileAtomic(file, w.Data()));
+    fs::resize_file(file, fs::file_size(file) + block);
+    ByteWriter planes;
+    planes.U16BE(1);
+    planes.Fill(std::size_t(side) * 4 * 2, 0);  // a table of empty rows
+    for (int row = 0; row < 4 * side; ++row)
+      for (int x = 0; x < side; x += 128) {
+        const int run = std::min(128, side - x);
+        planes.U8(std::uint8_t(1 - run));
+        planes.U8(std::uint8_t(row / side * 60 + 40));
+      }
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    out.write(reinterpret_cast<const char*>(planes.Data().data()), std::streamsize(planes.Data().size()));
+  };
+  write(dir / "small.psd", 1, 0);
+  write(dir / "behind.psd", kSide, std::uint32_t(1) << 30);
+  TBitmap32 b;
+  LoadPsdPicture(dir / "behind.psd", b);
+  ASSERT_EQ(b.Width(), kSide);
+  EXPECT_EQ(b.Pixel(kSide - 1, kSide - 1), Color32(40, 100, 160, 220));
+
+  const auto small = RunForPeakMemory({tool, "info", (dir / "small.psd").string()});
+  const auto behind = RunForPeakMemory({tool, "info", (dir / "behind.psd").string()});
+  ASSERT_TRUE(small && behind);
+  ASSERT_EQ(behind->ExitCode, 0);
+  const double pixelBytes = 4.0 * kSide * kSide;
+  EXPECT_LT(double(behind->PeakBytes) - double(small->PeakBytes), 1.5 * pixelBytes)
+      << behind->PeakBytes / 1000000 << " MB at the peak for " << pixelBytes / 1e6 << " MB of pixels";
 }
 
 TEST(PsdWriter, ReadsBackExactlyInPillowAndPsdTools) {

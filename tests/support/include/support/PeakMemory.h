@@ -1,0 +1,25 @@
+#pragma once
+// What a program costs in memory, for tests that bound the cost of a file: the
+// program runs as a child process and its peak resident size is read when it ends.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TPeakRun {
+  int ExitCode = -1;       // -1 when it did not exit on its own
+  std::uint64_t PeakBytes = 0;
+};
+
+// Runs `argv` (argv[0] a path, no shell) to its end with its output discarded;
+// nullopt when it cannot be started.
+std::optional<TPeakRun> RunForPeakMemory(const std::vector<std::string>& argv);
+
+// Whether peak memory says anything in this build: a sanitizer's allocator holds
+// freed blocks back and maps shadow memory, so its peaks are not the program's.
+constexpr bool kPeakMemoryMeasurable =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    false;
+#else
+    true;
+#endif
