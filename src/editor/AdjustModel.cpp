@@ -124,9 +124,10 @@ TAdjustModel::TAdjustModel(int viewWidth, int viewHeight, THandMarkers& markers)
   CropShown = shown;  // the frame is first shown by a showing
   HandFrame = FrameOfScale(HandFrameScale);
   BodyFrame = FrameOfScale(BodyFrameScale);
+  // Only the markers' places in the view start here: their canvas points belong
+  // to the work on the desk, which may have been opened before this model.
   const int cx = width_ / 2, cy = height_ / 2;
   for (int i = 0; i < kHandMarkerCount; ++i) {
-    markers_[i] = THandMarker();
     markers_[i].ViewX = cx + kMarkerStart[i].X;
     markers_[i].ViewY = cy + kMarkerStart[i].Y;
     RebuildMarker(i + 1);

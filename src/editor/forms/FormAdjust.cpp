@@ -175,7 +175,8 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ButtonFigure->SetCaption(TermText("ButtonFigureCaption", "Figure"));
   ButtonOK->SetCaption(TermText("ButtonOKCaption", "OK"));
   ButtonCancel->SetCaption(TermText("ButtonCancelCaption", "Cancel"));
-  FacePoint = BodyPoint = {-1, -1};
+  // FacePoint and BodyPoint are the work's, kept: this window may be made after
+  // a work was opened.
   PressKindButton();
 
   Skins = {"FormAdjust.Skin", "FormAdjs.psd", "FormAdjustButtons", "ButAdjst.psd"};

@@ -1,0 +1,232 @@
+// The program's windows made on first use, after a work was opened: each leaves
+// the work as a window made at start-up did. The work's reference points, layers,
+// selection and undo stay, and saving it writes the same header.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <ostream>
+
+#include "app/Program.h"
+#include "editor/CatalogIndex.h"
+#include "editor/EditorGlobals.h"
+#include "editor/MainShell.h"
+#include "editor/MontageDesk.h"
+#include "editor/SourcePicture.h"
+#include "editor/forms/FormAdjust.h"
+#include "editor/forms/FormCatalog.h"
+#include "editor/forms/FormLayerRegionEdit.h"
+#include "editor/forms/FormLayerRegions.h"
+#include "editor/forms/FormLayers.h"
+#include "editor/forms/FormMain.h"
+#include "editor/forms/FormMask.h"
+#include "editor/forms/FormMontage.h"
+#include "editor/forms/FormPreview.h"
+#include "editor/forms/FormQueries.h"
+#include "editor/forms/FormSetup.h"
+#include "editor/forms/FormTemplates.h"
+#include "editor/forms/FormVideo.h"
+#include "editor/forms/MainShellForm.h"
+#include "exchange/forms/FormCamera.h"
+#include "exchange/forms/FormEmail.h"
+#include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/FormPrint.h"
+#include "exchange/forms/FormShopList.h"
+#include "exchange/forms/ProgramWorkFiles.h"
+#include "online/forms/FormInetModes.h"
+#include "picture/Layer.h"
+#include "picture/PsdFile.h"
+#include "platform/IniFile.h"
+#include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
+#include "shell/ShellGlobals.h"
+#include "shell/StandingWindows.h"
+#include "shell/forms/FormHelp.h"
+#include "shell/forms/FormMessage.h"
+#include "shell/forms/FormTips.h"
+#include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// What of the work a window must not touch.
+struct TWorkState {
+  TPoint Face, Body;
+  std::vector<std::array<int, 5>> Markers;
+  std::vector<std::string> LayerIds;
+  int Selected = -1;
+  std::vector<std::size_t> Undo;
+  std::vector<std::string> Header;
+  bool operator==(const TWorkState&) const = default;
+};
+
+void PrintTo(const TWorkState& s, std::ostream* os) {
+  *os << "face " << s.Face.X << "," << s.Face.Y << " body " << s.Body.X << "," << s.Body.Y << " markers";
+  for (const auto& m : s.Markers) *os << " " << m[0] << "," << m[1] << "," << m[2] << "," << m[3] << "," << m[4];
+  *os << " layers " << s.LayerIds.size() << " selected " << s.Selected << " undo";
+  for (std::size_t n : s.Undo) *os << " " << n;
+  *os << " header";
+  for (const std::string& line : s.Header) *os << "\n  " << line;
+}
+
+class LateWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetShellGlobals();
+    ResetEditorGlobals();
+    ResetSourcePicture();
+    ExePath = (BuildDir() / "Tressary").string() + "/";
+    InterfaceDir = "Intfaces\\";
+    CompressedWorkExt = ProductInfo.CmpFileExt;
+    UncompressedWorkExt = ProductInfo.UnCmpFileExt;
+    MainIni = std::make_unique<TIniFile>((dir_ / "Tressary.ini").string(), false);
+    InitInterfaceInfo(1024, 768, nullptr);
+    SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
+    // As the start-up: the main window made, every other one registered only.
+    ClearStandingForms();
+    ReadMainWindowData();
+    for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
+                          RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint, RegisterFormShopList,
+                          RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
+                          RegisterFormSetup, RegisterFormInetModes, RegisterFormLayerRegions,
+                          RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
+      reg();
+    main_ = qobject_cast<TFormMain*>(CreateStandingForms());
+    ASSERT_NE(main_, nullptr);
+    ConnectMainWindow();
+    RegisterVideoPlayers();
+    RegisterFormCatalog();
+    ConnectFormLoadSave();
+    ConnectFormCamera();
+    ConnectOnlineServices();
+    InstallProgramMainShell();
+    ports_ = MakeWorkPorts(*main_);
+    files_ = std::make_unique<TWorkFiles>(Desk(), *ports_);
+  }
+  void TearDown() override {
+    files_.reset();
+    ports_.reset();
+    std::vector<QPointer<QWidget>> forms;
+    for (QWidget* form : ScreenForms()) forms.emplace_back(form);
+    for (const QPointer<QWidget>& form : forms) delete form.data();
+    ClearStandingForms();
+    SetMessagePresenter(nullptr);
+    SetCatalogPresenter(nullptr);
+    ResetMainShell();
+    ResetSourcePicture();
+    ResetEditorGlobals();
+    ResetShellGlobals();
+  }
+
+  TMontageDesk& Desk() { return main_->DeskWindow()->Desk(); }
+
+  // A work with a portrait, a hand and a body layer and their points, saved and
+  // opened again onto the cleared desk, as a user opens one.
+  void OpenWork() {
+    TMontageDesk& desk = Desk();
+    auto add = [&](const char* caption, TColor32 colour) -> TLayer& {
+      auto layer = std::make_unique<TLayer>(desk, TBitmap32(40, 30, colour), TNewLayer{caption});
+      TLayer& made = *layer;
+      desk.InsertLayer(std::move(layer));
+      return made;
+    };
+    desk.SetPortraitLayer(&add("Portrait", Color32(200, 150, 120)));
+    desk.SetHandLayer(&add("Hand", Color32(180, 120, 100)));
+    desk.SetBodyLayer(&add("Body", Color32(90, 60, 140)));
+    FacePoint = {300, 320};
+    BodyPoint = {410, 512};
+    for (int i = 0; i < kHandMarkerCount; ++i) {
+      HandMarkers[i].X = 100 + 10 * i;
+      HandMarkers[i].Y = 200 - 5 * i;
+      HandMarkers[i].Width = 12;
+      HandMarkers[i].Length = 20;
+      HandMarkers[i].Angle = 15 * i - 30;
+    }
+    const fs::path file = dir_ / "look.tsc";
+    ASSERT_TRUE(files_->SaveWork(file));
+    desk.ClearLayers();
+    ResetEditorGlobals();
+    ASSERT_EQ(files_->LoadWorkFromFile(file), TWorkLoadResult::Loaded);
+    // A step to undo on the selected layer.
+    desk.SelectLayer(1);
+    TLayer& selected = desk.Layer(1);
+    selected.SaveUndo(lhkMove, false);
+    selected.MoveBy(3, 4);
+  }
+
+  TWorkState State() {
+    TWorkState state;
+    state.Face = FacePoint;
+    state.Body = BodyPoint;
+    for (const THandMarker& m : HandMarkers) state.Markers.push_back({m.X, m.Y, m.Width, m.Length, m.Angle});
+    TMontageDesk& desk = Desk();
+    for (int i = 0; i < desk.LayerCount(); ++i) {
+      state.LayerIds.push_back(desk.Layer(i).Id);
+      state.Undo.push_back(desk.Layer(i).History().size());
+    }
+    state.Selected = desk.SelectedIndex();
+    const auto bytes = files_->WorkFileBytes(false);
+    const auto stored = bytes ? ReadCompressedWork(*bytes) : std::nullopt;
+    if (stored) state.Header = stored->Lines;
+    return state;
+  }
+
+  TempFolder dir_;
+  TFormMain* main_ = nullptr;
+  std::unique_ptr<IWorkPorts> ports_;
+  std::unique_ptr<TWorkFiles> files_;
+};
+
+}  // namespace
+
+TEST_F(LateWindows, EachWindowMadeAfterAWorkWasOpenedLeavesTheWorkWhole) {
+  OpenWork();
+  const TWorkState before = State();
+  ASSERT_EQ(before.Face, (TPoint{300, 320}));
+  ASSERT_EQ(before.Markers[4][0], 140);
+  ASSERT_EQ(before.LayerIds.size(), 3u);
+  ASSERT_FALSE(before.Header.empty());
+
+  // A picture brought in through the Files window makes the fitting window, and
+  // the user cancels it.
+  auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
+  ASSERT_NE(loadSave, nullptr);
+  ASSERT_TRUE(SavePsdFile(TBitmap32(60, 80, Color32(10, 100, 200)), dir_ / "photo.psd"));
+  QFileDialog* dialog = loadSave->ImageOpenDialog();
+  QTimer::singleShot(0, qApp, [dialog, file = dir_ / "photo.psd"] {
+    dialog->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  loadSave->ButtonLoadImageClick();
+  ASSERT_NE(FormAdjust, nullptr);
+  ASSERT_TRUE(FormAdjust->isVisible());
+  FormAdjust->ButtonCancel->OnClick();
+  EXPECT_FALSE(FormAdjust->isVisible());
+  EXPECT_EQ(State(), before) << "after the fitting window";
+
+  // Every other window, made, shown and closed; the desk's own window is the main
+  // window's part, and the shared work's window is made for each call.
+  // A question a window asks as it shows (print: save first?) is answered no.
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [] {
+    if (FormMessage && FormMessage->isVisible()) FormMessage->close();
+  });
+  answer.start(10);
+  int made = 0;
+  for (std::string_view name : StandingWindowOrder) {
+    if (name == StandingWindowOrder.front() || !HasStandingForm(name)) continue;
+    QWidget* form = StandingForm(name);
+    ASSERT_NE(form, nullptr) << name;
+    EXPECT_EQ(State(), before) << "after making " << name;
+    form->show();
+    form->close();
+    EXPECT_EQ(State(), before) << "after showing " << name;
+    ++made;
+  }
+  EXPECT_GE(made, 17);
+}
