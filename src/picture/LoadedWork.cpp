@@ -128,11 +128,19 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         return nullptr;
       }
       work->lines_ = SplitWorkHeader(*list);
+      // Each line makes a layer of its own, so a picture listed again costs its
+      // pixels again: counted per line, a list of repeats is refused like any
+      // other work too large.
+      std::map<std::string, std::uint64_t, std::less<>> listedPixels;
       for (const std::string& line : work->lines_) {
         std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
         if (!record) continue;
         const std::string key = UpperAscii(record->Id);
-        if (work->uses_[key]++ > 0) continue;
+        if (work->uses_[key]++ > 0) {
+          pixels += listedPixels[key];
+          if (pixels > kMaxWorkPixels) break;
+          continue;
+        }
         std::span<const std::uint8_t> maskStream;
         if (auto mask = container->ReadStream(record->Id + ".msk"))
           maskStream = work->streams_[key + ".MSK"] = std::move(*mask);
@@ -141,7 +149,8 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
           work->problems_[key] = "its stream " + record->Id + ".bmp is missing";
           continue;
         }
-        pixels += BitmapPixels(*bitmap);
+        pixels += listedPixels[key] = BitmapPixels(*bitmap);
+        if (pixels > kMaxWorkPixels) break;
         pending.push_back({record->Id, true, {}, std::move(*bitmap), maskStream, {}, {}, {}});
       }
     }

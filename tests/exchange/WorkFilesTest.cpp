@@ -3,10 +3,12 @@
 #include "editor/EditorGlobals.h"
 #include "exchange/PictureOutput.h"
 #include "exchange/WorkFiles.h"
+#include "picture/LoadedWork.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
 #include "support/FakeDeskOwner.h"
 #include "support/FakeWorkPorts.h"
+#include "support/PeakMemory.h"
 #include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 
@@ -52,6 +54,24 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     // The file keeps the marker's angle on the canvas, not the one on the screen.
     HandMarkers[0].Angle = -30;
     HandMarkers[0].ViewAngle = 12;
+  }
+
+  // The desk's work saved as a container whose list names its top layer
+  // `repeats` times more at its end.
+  bool SaveListingTopLayerAgain(const fs::path& file, int repeats) {
+    if (!files.SaveWork(dir / "plain.tsu")) return false;
+    auto reader = TCompoundFileReader::Open(dir / "plain.tsu");
+    const std::vector<std::uint8_t> listBytes = *reader->ReadStream("ListFile.txt");
+    std::string list(listBytes.begin(), listBytes.end());
+    const std::size_t line = list.find("LAYER=" + desk.Layer(0).Id);
+    if (line == std::string::npos) return false;
+    const std::string again = list.substr(line, list.find('\r', line) + 1 - line);
+    for (int i = 0; i < repeats; ++i) list += again;
+    TCompoundFileWriter w;
+    w.AddStream("ListFile.txt", list);
+    for (const std::string& name : reader->StreamNames())
+      if (name != "ListFile.txt") w.AddStream(name, *reader->ReadStream(name));
+    return w.Save(file);
   }
 
   void ExpectSameWork(const std::vector<TLayerRecord>& before, const std::vector<TBitmap32>& pictures,
@@ -200,18 +220,7 @@ TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {
 
 TEST_F(WorkFiles, ALayerListedTwiceGivesTwoLayersWithRegionsOfTheirOwn) {
   BuildWork();
-  ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
-  auto reader = TCompoundFileReader::Open(dir / "w.tsu");
-  const std::vector<std::uint8_t> listBytes = *reader->ReadStream("ListFile.txt");
-  std::string list(listBytes.begin(), listBytes.end());
-  const std::size_t hairLine = list.find("LAYER=" + desk.Layer(0).Id);
-  ASSERT_NE(hairLine, std::string::npos);
-  list += list.substr(hairLine, list.find('\r', hairLine) + 1 - hairLine);
-  TCompoundFileWriter w;
-  w.AddStream("ListFile.txt", list);
-  for (const std::string& name : reader->StreamNames())
-    if (name != "ListFile.txt") w.AddStream(name, *reader->ReadStream(name));
-  ASSERT_TRUE(w.Save(dir / "twice.tsu"));
+  ASSERT_TRUE(SaveListingTopLayerAgain(dir / "twice.tsu", 1));
   desk.ClearLayers();
   ASSERT_EQ(files.LoadWorkFromFile(dir / "twice.tsu"), TWorkLoadResult::Loaded);
   ASSERT_EQ(desk.LayerCount(), 4);
@@ -226,6 +235,34 @@ TEST_F(WorkFiles, ALayerListedTwiceGivesTwoLayersWithRegionsOfTheirOwn) {
   // A region drawn on one is not drawn on the other.
   again.Mask.Map().At(0, 0) = 8;
   EXPECT_EQ(first.Mask.Map().At(0, 0), 1);
+}
+
+// Each listing of a layer makes a layer with a picture of its own, so each
+// counts against the pixels a work may hold: a list repeating one layer past
+// them is refused before any picture is decoded, at the cost of one.
+TEST_F(WorkFiles, ALayerListedOverAndOverCountsEachTimeAgainstTheWorksPixels) {
+  constexpr int kSide = 1000;
+  Add(kSide, kSide, Color32(60, 40, 20), 0, 0, 0, "Hair");
+  const int repeats = int(kMaxWorkPixels / (kSide * kSide));  // one more listing than fits
+  ASSERT_TRUE(SaveListingTopLayerAgain(dir / "fits.tsu", repeats - 1));
+  ASSERT_TRUE(SaveListingTopLayerAgain(dir / "many.tsu", repeats));
+  desk.ClearLayers();
+  {
+    const TPeakMeter meter;
+    EXPECT_EQ(files.LoadWorkFromFile(dir / "many.tsu"), TWorkLoadResult::Unreadable);
+    EXPECT_EQ(desk.LayerCount(), 0);
+    ASSERT_EQ(ports.details.size(), 1u);
+    EXPECT_NE(ports.details[0].find("more than the " + std::to_string(kMaxWorkPixels)), std::string::npos)
+        << ports.details[0];
+    const auto peak = meter.PeakAbove();
+    if (kPeakMemoryMeasurable && peak) {
+      EXPECT_LT(*peak, 4u * 4 * kSide * kSide);
+    }
+  }
+  // One listing fewer is a work at its cap (read, not opened on the desk: that
+  // costs the gigabyte the cap allows).
+  std::string error;
+  EXPECT_TRUE(TLoadedWork::Read(*ReadFileBytes(dir / "fits.tsu"), false, error)) << error;
 }
 
 TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {

@@ -1,5 +1,6 @@
 #include "support/PeakMemory.h"
 
+#include <fstream>
 #include <sstream>
 
 #include "support/PictureJudges.h"
@@ -34,4 +35,30 @@ std::optional<TPeakRun> RunForPeakMemory(const std::vector<std::string>& argv) {
   if (run.ExitCode == 127) return std::nullopt;
   run.PeakBytes = std::uint64_t(kib) * 1024;  // the kernel counts KiB
   return run;
+}
+
+namespace {
+// A "Vm...:" line of /proc/self/status, in bytes.
+std::optional<std::uint64_t> StatusBytes(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key + ":", 0) == 0) return std::uint64_t(std::stoull(line.substr(key.size() + 1))) * 1024;
+  return std::nullopt;
+}
+}  // namespace
+
+TPeakMeter::TPeakMeter() {
+  std::ofstream reset("/proc/self/clear_refs");
+  reset << "5";
+  reset.close();
+  const auto now = StatusBytes("VmRSS"), peak = StatusBytes("VmHWM");
+  // The mark falls back to the present size only where the kernel resets it.
+  if (reset && now && peak && *peak <= *now + (std::uint64_t(4) << 20)) start_ = now;
+}
+
+std::optional<std::uint64_t> TPeakMeter::PeakAbove() const {
+  const auto peak = StatusBytes("VmHWM");
+  if (!start_ || !peak) return std::nullopt;
+  return *peak > *start_ ? *peak - *start_ : 0;
 }

@@ -15,6 +15,19 @@ struct TPeakRun {
 // nullopt when it cannot be started.
 std::optional<TPeakRun> RunForPeakMemory(const std::vector<std::string>& argv);
 
+// The peak resident size of this process from the meter's making on, above what
+// was resident then (the kernel's high-water mark is reset to the present size;
+// each test runs in a process of its own).
+class TPeakMeter {
+ public:
+  TPeakMeter();
+  // nullopt when the kernel does not let the mark be reset or read.
+  std::optional<std::uint64_t> PeakAbove() const;
+
+ private:
+  std::optional<std::uint64_t> start_;
+};
+
 // Whether peak memory says anything in this build: a sanitizer's allocator holds
 // freed blocks back and maps shadow memory, so its peaks are not the program's.
 constexpr bool kPeakMemoryMeasurable =
