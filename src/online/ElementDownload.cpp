@@ -156,6 +156,10 @@ bool TElementDownloader::DownloadFile(std::string_view relativePath, const fs::p
   request.expectedTotal = expected;
   request.requireExpectedSize = exactSize;
   request.binary = reply != nullptr;
+  return Fetch(std::move(request), reply);
+}
+
+bool TElementDownloader::Fetch(TTransferRequest request, std::string* reply) {
   TTransferCallbacks callbacks;
   callbacks.progress = [this](std::int64_t total, std::int64_t received) {
     if (OnProgress) OnProgress(total, received);
@@ -178,24 +182,25 @@ TAnalysis TElementDownloader::AnalyzeServer(std::string_view publisherUrl) {
     analysis.Result = EAnalysis::NoNetwork;
     return analysis;
   }
-  const fs::path index = NewTempFilePath(".txt");
-  const bool fetched = DownloadFile("server" + settings_.LangExt, index, 0);
-  if (!fetched) {
+  // The index is read as it arrives, as a list: under the lists' deadline and
+  // size, and never held whole.
+  TIndexReader reader;
+  TTransferRequest request;
+  request.url = DownloadFileUrl(baseUrl_, PublisherFilePath("server" + settings_.LangExt));
+  request.consume = [&reader](std::string_view block) {
+    reader.Add(block);
+    return true;
+  };
+  request.maxBytes = kMaxIndexBytes;
+  request.deadline = IndexDeadline;
+  if (!Fetch(std::move(request))) {
     const EJobResult failure = FailureOfLastFetch();
     analysis.Result = failure == EJobResult::Stopped          ? EAnalysis::Stopped
                       : failure == EJobResult::ConnectionLost ? EAnalysis::ConnectionLost
                                                               : EAnalysis::NoAccess;
     return analysis;
   }
-  std::vector<std::string> lines;
-  try {
-    lines = OpenTextFile(index, "s.txt");
-  } catch (const std::exception&) {
-    return analysis;
-  }
-  std::error_code ec;
-  fs::remove(index, ec);
-  analysis.Elements = AnalyzeIndex(lines, ini_, settings_, exePath_);
+  analysis.Elements = AnalyzeIndex(reader.Finish(), ini_, settings_, exePath_);
   analysis.Result = analysis.Elements.Any() ? EAnalysis::NewElements : EAnalysis::NothingNew;
   return analysis;
 }

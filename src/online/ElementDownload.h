@@ -4,6 +4,7 @@
 // publisher messages, the questionnaire set, interface items in archive parts
 // that resume). Runs on the window's thread; each fetch runs on the transfer
 // context's worker while the window keeps handling its events.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -13,9 +14,9 @@
 #include <vector>
 
 #include "online/ElementIndex.h"
+#include "online/TransferContext.h"
 
 class TIniFile;
-class TTransferContext;
 namespace fs = std::filesystem;
 
 // The kinds of the download tree's nodes (the downloadable ones are 0, 4, 7, 8, 12).
@@ -146,8 +147,11 @@ class TElementDownloader {
 
   // The short date text of the download report (tests set it).
   std::function<std::string()> ReportDate;
+  // How long the publisher's index may take to arrive.
+  std::chrono::milliseconds IndexDeadline = kListDeadline;
 
  private:
+  bool Fetch(TTransferRequest request, std::string* reply = nullptr);
   bool FetchPackedPicture(const TElementRecord& record, const fs::path& target, const fs::path& localPacked);
   EJobResult InstallTemplate(const TDownloadJob& job);
   // The model's thumbnail (its preview) saved where its header then points;

@@ -117,6 +117,85 @@ TDownloadSettings ReadDownloadSettings(const TIniFile& ini) {
   return settings;
 }
 
+namespace {
+// The sections the analysis reads.
+constexpr std::string_view kReadSections[] = {"partbase", "models",    "query",      "interfaces",
+                                              "messages", "Publishers", "model types"};
+bool IsReadSection(std::string_view name) {
+  return std::find(std::begin(kReadSections), std::end(kReadSections), name) != std::end(kReadSections);
+}
+}  // namespace
+
+const std::vector<std::string>& TIndexSections::Items(std::string_view name) const {
+  static const std::vector<std::string> kNone;
+  const auto found = Found.find(name);
+  return found == Found.end() ? kNone : found->second;
+}
+
+void TIndexReader::Add(std::string_view bytes) {
+  while (!bytes.empty()) {
+    if (afterCr_) {
+      afterCr_ = false;
+      if (bytes.front() == '\n') {
+        bytes.remove_prefix(1);
+        continue;
+      }
+    }
+    const std::size_t end = bytes.find_first_of("\r\n");
+    line_.append(bytes.substr(0, end));
+    if (end == std::string_view::npos) return;
+    afterCr_ = bytes[end] == '\r';
+    EndLine();
+    bytes.remove_prefix(end + 1);
+  }
+}
+
+void TIndexReader::EndLine() {
+  if (firstLine_ && line_.starts_with("\xEF\xBB\xBF")) line_.erase(0, 3);
+  firstLine_ = false;
+  if (utf8_ && !IsValidUtf8(line_)) utf8_ = false;
+  Take(std::move(line_), true);
+  line_.clear();
+}
+
+void TIndexReader::AddLine(std::string line) { Take(std::move(line), false); }
+
+// As ReadIndexSection reads each section, all at once: a section opens at the
+// first line that is exactly its name in "<" ">" and ends at the next line
+// starting with "<".
+void TIndexReader::Take(std::string line, bool raw) {
+  if (!line.empty() && line[0] == '<') {
+    section_.clear();
+    if (line.size() > 2 && line.back() == '>') {
+      const std::string_view name = std::string_view(line).substr(1, line.size() - 2);
+      if (IsReadSection(name) && !sections_.Found.count(name)) {
+        section_ = name;
+        sections_.Found[section_];
+      }
+    }
+    return;
+  }
+  // One byte that is not ASCII decodes (as Windows-1252) to two.
+  const bool item = line.size() > 1 || (raw && line.size() == 1 && static_cast<unsigned char>(line[0]) >= 0x80);
+  if (!section_.empty() && item) sections_.Found[section_].push_back(std::move(line));
+}
+
+TIndexSections TIndexReader::Finish() {
+  if (!line_.empty()) EndLine();
+  TIndexSections sections = std::move(sections_);
+  if (!utf8_)
+    for (auto& [name, items] : sections.Found)
+      for (std::string& item : items) item = Windows1252ToUtf8(item);
+  *this = TIndexReader();
+  return sections;
+}
+
+TIndexSections IndexSections(const std::vector<std::string>& lines) {
+  TIndexReader reader;
+  for (const std::string& line : lines) reader.AddLine(line);
+  return reader.Finish();
+}
+
 std::optional<std::vector<std::string>> ReadIndexSection(const std::vector<std::string>& lines, std::string_view name) {
   std::vector<std::string> items;
   bool inside = name.empty();
@@ -316,14 +395,12 @@ bool Hostile(std::string_view name) {
 }
 }  // namespace
 
-std::vector<std::string> RefusedIndexNames(const std::vector<std::string>& indexLines) {
+std::vector<std::string> RefusedIndexNames(const TIndexSections& index) {
   std::vector<std::string> refused;
   auto check = [&](std::string_view name) {
     if (Hostile(name)) refused.push_back(Trim(name));
   };
-  auto section = [&](std::string_view name) {
-    return ReadIndexSection(indexLines, name).value_or(std::vector<std::string>{});
-  };
+  auto section = [&](std::string_view name) -> const std::vector<std::string>& { return index.Items(name); };
   for (const std::string& line : section("partbase")) check(Field(line, 4));
   for (const TModelGroup& group : ModelGroups(section("models"))) {
     if (group.Header5.size() > 2) check(group.Header5[2]);
@@ -371,10 +448,13 @@ int MergeModelTypes(TIniFile& ini, const std::vector<std::string>& indexModelTyp
 
 TNewElements AnalyzeIndex(const std::vector<std::string>& indexLines, TIniFile& ini,
                           const TDownloadSettings& settings, const fs::path& exePath) {
+  return AnalyzeIndex(IndexSections(indexLines), ini, settings, exePath);
+}
+
+TNewElements AnalyzeIndex(const TIndexSections& index, TIniFile& ini, const TDownloadSettings& settings,
+                          const fs::path& exePath) {
   TNewElements found;
-  auto section = [&](std::string_view name) {
-    return ReadIndexSection(indexLines, name).value_or(std::vector<std::string>{});
-  };
+  auto section = [&](std::string_view name) -> const std::vector<std::string>& { return index.Items(name); };
 
   // Templates: valid, of a known type, with a name that can be a file here.
   std::vector<std::string> serverTemplates;
@@ -440,7 +520,7 @@ TNewElements AnalyzeIndex(const std::vector<std::string>& indexLines, TIniFile& 
     if (!fs::exists(folder, ec) || fs::exists(parts, ec)) found.Interfaces.push_back(std::move(item));
   }
 
-  found.Refused = RefusedIndexNames(indexLines);
+  found.Refused = RefusedIndexNames(index);
 
   // Messages: those whose folder no "MESSAGES" value names.
   std::set<std::string> installedMessages;

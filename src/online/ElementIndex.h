@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +46,41 @@ struct TDownloadSettings {
 TDownloadSettings ReadDownloadSettings(const TIniFile& ini);
 // A "key=value" line of a section read whole: the value, trimmed.
 std::string IniLineValue(std::string_view line);
+
+// An index is a list of lines, not an element: a longer one is refused.
+inline constexpr std::int64_t kMaxIndexBytes = std::int64_t(8) << 20;
+
+// The sections of an index that the analysis reads, each as ReadIndexSection
+// gives it; a missing section is absent.
+struct TIndexSections {
+  std::map<std::string, std::vector<std::string>, std::less<>> Found;
+  // The items of `name`, empty when the index has no such section.
+  const std::vector<std::string>& Items(std::string_view name) const;
+};
+// The sections of an index read whole.
+TIndexSections IndexSections(const std::vector<std::string>& lines);
+
+// Reads an index as it arrives, part by part, keeping only the lines of the
+// sections the analysis reads: the rest of the text is never held. The text is
+// decoded as a whole file is (UTF-8, else Windows-1252).
+class TIndexReader {
+ public:
+  void Add(std::string_view bytes);
+  // One line already decoded, without its line end.
+  void AddLine(std::string line);
+  // Ends the text; the reader is empty again.
+  TIndexSections Finish();
+
+ private:
+  void EndLine();
+  void Take(std::string line, bool raw);
+  std::string line_;  // the line not yet ended
+  bool afterCr_ = false;
+  bool firstLine_ = true;
+  bool utf8_ = true;
+  std::string section_;  // the section being read; empty outside one
+  TIndexSections sections_;
+};
 
 // The items of section `name` of an index: the lines after the line "<" + name +
 // ">" that are longer than one character, up to the next line starting with "<".
@@ -155,9 +192,11 @@ struct TNewElements {
   }
 };
 
-std::vector<std::string> RefusedIndexNames(const std::vector<std::string>& indexLines);
+std::vector<std::string> RefusedIndexNames(const TIndexSections& index);
 
-// Compares the index `indexLines` with the installation below `exePath` and the
-// settings `ini` (whose publishers and model types it merges first).
+// Compares the index with the installation below `exePath` and the settings
+// `ini` (whose publishers and model types it merges first).
+TNewElements AnalyzeIndex(const TIndexSections& index, TIniFile& ini, const TDownloadSettings& settings,
+                          const fs::path& exePath);
 TNewElements AnalyzeIndex(const std::vector<std::string>& indexLines, TIniFile& ini,
                           const TDownloadSettings& settings, const fs::path& exePath);

@@ -58,15 +58,16 @@ const TTransferUseInfo& TransferUseInfo(ETransferUse use) {
 
 std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequest& request) {
   using std::chrono::minutes;
+  if (request.deadline.count() > 0) return request.deadline;
   switch (use) {
     case ETransferUse::Registration:
     case ETransferUse::Chat: return minutes(1);
     case ETransferUse::ElementDownload:
-      return request.fileName.empty() && !request.requireExpectedSize ? minutes(2) : minutes(60);
-    case ETransferUse::GalleryBrowser: return request.mode == 1 ? minutes(15) : minutes(2);
+      return request.fileName.empty() && !request.requireExpectedSize ? kListDeadline : minutes(60);
+    case ETransferUse::GalleryBrowser: return request.mode == 1 ? minutes(15) : kListDeadline;
     case ETransferUse::GalleryUpload: return minutes(60);
   }
-  return minutes(2);
+  return kListDeadline;
 }
 
 int ProgressBarPosition(std::int64_t total, std::int64_t received) {
@@ -159,8 +160,9 @@ class TTransferWorker {
     http.deadline = s.requestDeadline;
 
     std::string reply;
-    std::int64_t total = 0;
-    bool tooLarge = false;
+    std::int64_t total = 0, received = 0;
+    const std::int64_t maxBytes = request_.maxBytes > 0 ? request_.maxBytes : kMaxReplyBytes;
+    bool refused = false;
     THttpHandlers handlers;
     handlers.headers = [&](long, std::int64_t length) { total = TotalFor(length); };
     handlers.stop = [&] { return s.stop.load(); };
@@ -168,13 +170,14 @@ class TTransferWorker {
       for (std::size_t at = 0; at < piece.size(); at += kTransferBlockSize) {
         if (s.stop.load()) return false;
         std::string_view block = piece.substr(at, kTransferBlockSize);
-        if (static_cast<std::int64_t>(reply.size() + block.size()) > kMaxReplyBytes) {
-          tooLarge = true;
+        if (received + static_cast<std::int64_t>(block.size()) > maxBytes ||
+            (request_.consume && !request_.consume(block))) {
+          refused = true;
           return false;
         }
-        reply.append(block);
-        if (info_.totalSource != ETotalSource::None)
-          Report(total, static_cast<std::int64_t>(reply.size()), false);
+        received += static_cast<std::int64_t>(block.size());
+        if (!request_.consume) reply.append(block);
+        if (info_.totalSource != ETotalSource::None) Report(total, received, false);
       }
       return true;
     };
@@ -183,14 +186,14 @@ class TTransferWorker {
       // A broken or stopped connection is never reused: the next request connects anew.
       s.connection.Close();
     }
-    if (!result.Completed() || tooLarge) {
+    if (!result.Completed() || refused) {
       s.status = IsConnectionError(InternetErrorOf(result.error)) ? kTransferConnectionLost : kTransferNothing;
       return;
     }
     // A stop that came after the last byte still means the window gave up on it.
     if (s.stop.load()) return;
     s.reply = std::move(reply);
-    if (Succeeded(result, s.reply)) s.status = kTransferSuccess;
+    if (Succeeded(result, s.reply, received)) s.status = kTransferSuccess;
   }
 
   std::int64_t TotalFor(std::int64_t contentLength) const {
@@ -207,11 +210,10 @@ class TTransferWorker {
   // A reply counts only with a 2xx status. Data (a file, a packed picture) is
   // judged by the status and its announced or expected length, text by the
   // use's words.
-  bool Succeeded(const THttpResult& result, const std::string& reply) const {
+  bool Succeeded(const THttpResult& result, const std::string& reply, std::int64_t size) const {
     if (result.status < 200 || result.status > 299) return false;
-    bool data = request_.binary || !request_.fileName.empty();
+    bool data = request_.binary || !request_.fileName.empty() || request_.consume;
     if (!data) return !HasFailureWord(info_, reply);
-    auto size = static_cast<std::int64_t>(reply.size());
     if (result.contentLength >= 0 && result.contentLength != size) return false;
     if (request_.requireExpectedSize && request_.expectedTotal > 0 && request_.expectedTotal != size) return false;
     if (request_.fileName.empty() || reply.empty()) return true;

@@ -46,6 +46,9 @@ const TTransferUseInfo& TransferUseInfo(ETransferUse use);
 inline constexpr std::int64_t kGalleryDefaultTotal = 10000;
 // Replies are held whole in memory; a larger one fails instead of exhausting it.
 inline constexpr std::int64_t kMaxReplyBytes = std::int64_t(512) << 20;
+// The longest a list (an index, a gallery list, a preview) may take to arrive,
+// however it is received.
+inline constexpr std::chrono::minutes kListDeadline{2};
 // Body bytes handed on between two checks of the stop flag and progress reports.
 inline constexpr std::size_t kTransferBlockSize = 513;
 
@@ -64,6 +67,14 @@ struct TTransferRequest {
   // The reply is data (a packed picture) even without a file: judged by its
   // HTTP status alone, never by failure words.
   bool binary = false;
+  // When set, the body goes here block by block as it arrives (on the worker's
+  // thread) and is neither held nor saved; the reply is judged as data. False
+  // refuses the rest and fails the transfer.
+  std::function<bool(std::string_view block)> consume;
+  // The most body bytes taken (0: kMaxReplyBytes); a longer reply fails.
+  std::int64_t maxBytes = 0;
+  // How long the whole request may take (0: the use's own).
+  std::chrono::milliseconds deadline{0};
 };
 
 // Called on the owner's thread.
@@ -73,8 +84,9 @@ struct TTransferCallbacks {
   std::function<void(int status)> finished;  // status and reply are readable now
 };
 
-// The longest a whole request of `use` may take: generous for archive parts,
-// pictures and uploads, short for lists and registration answers.
+// The longest a whole request of `use` may take: the request's own when it
+// names one, else generous for archive parts, pictures and uploads, short for
+// lists and registration answers.
 std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequest& request);
 
 // The bar position for `received` of `total`: received * 100 / (total + 1),

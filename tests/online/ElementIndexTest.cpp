@@ -10,6 +10,7 @@
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
 #include "platform/IniFile.h"
+#include "platform/TextFile.h"
 #include "support/StandInPublisher.h"
 #include "support/TestPaths.h"
 
@@ -32,6 +33,25 @@ TEST(ElementIndex, SectionsOpenOnTheirExactLineAndCloseAtTheNext) {
   EXPECT_EQ(ReadIndexSection(lines, "").value(),
             (std::vector<std::string>{"1;a;b;c;d;", "2;a;b;c;d;", "[a;b;c;d;e]", "late"}))
       << "the whole text by the same item rule";
+}
+
+TEST(ElementIndex, AnIndexReadAsItArrivesGivesWhatTheWholeTextGives) {
+  // A byte-order mark, CR LF split between two parts, a lone CR, Windows-1252
+  // text (a one-byte line becomes an item once decoded), a section given twice.
+  const std::string text =
+      "\xEF\xBB\xBF<partbase>\r\n1;0;0;Caf\xE9;Caf\xE9;;1;10\r\n\xE9\r<skipped>\nnot kept\n<messages>\r\n"
+      "news;Spring;5\r\n<partbase>\r\n2;0;0;Late;Late;;1;1\r\n<query>";
+  const TIndexSections whole = IndexSections(SplitLines(DecodeText(
+      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))));
+  EXPECT_EQ(whole.Items("partbase"), (std::vector<std::string>{"1;0;0;Caf\u00E9;Caf\u00E9;;1;10", "\u00E9"}));
+  EXPECT_EQ(whole.Items("messages"), std::vector<std::string>{"news;Spring;5"});
+  EXPECT_TRUE(whole.Found.count("query")) << "an empty section is there";
+  EXPECT_FALSE(whole.Found.count("skipped")) << "a section the analysis does not read is not held";
+  for (std::size_t step : {std::size_t(1), std::size_t(3), std::size_t(14)}) {
+    TIndexReader reader;
+    for (std::size_t at = 0; at < text.size(); at += step) reader.Add(std::string_view(text).substr(at, step));
+    EXPECT_EQ(reader.Finish().Found, whole.Found) << "parts of " << step;
+  }
 }
 
 TEST(ElementIndex, AQuestionnaireSetIsNewOnlyWhenReleasedLater) {
@@ -76,10 +96,11 @@ class PublisherAnalysis : public ::testing::Test {
     fs::create_directories(temp_ / "Intfaces" / "SPRING" / "800-600");
   }
 
-  TAnalysis Analyze() {
+  TAnalysis Analyze(std::chrono::milliseconds indexDeadline = kListDeadline) {
     TTransferContext context(ETransferUse::ElementDownload, queue_);
     context.SetTimeouts(5, 5);
     TElementDownloader downloader(context, *ini_, temp_.Path());
+    downloader.IndexDeadline = indexDeadline;
     return downloader.AnalyzeServer(publisher_.BaseUrl());
   }
 
@@ -165,6 +186,23 @@ TEST_F(PublisherAnalysis, NothingNewAndFailedFetchesAreTold) {
   SetInternetAttemptConnectResultForTests(12029);
   EXPECT_EQ(Analyze().Result, EAnalysis::NoNetwork);
   SetInternetAttemptConnectResultForTests(0);
+}
+
+TEST_F(PublisherAnalysis, AnIndexIsCutAtItsSizeAndItsDeadline) {
+  publisher_.AddIndexLines("messages", {"news1;Spring news;500"});
+  publisher_.AddRawIndexText("<padding>\r\n" + std::string(std::size_t(kMaxIndexBytes), '#'));
+  publisher_.Publish();
+  EXPECT_EQ(Analyze().Result, EAnalysis::NoAccess) << "an index past its size is refused";
+
+  // A valid index that drips in for half a minute is given up at its deadline.
+  THttpReply drip = THttpReply::Text(200, "<messages>\r\nnews1;Spring news;500\r\n" + std::string(1200, '#'));
+  drip.pieceBytes = 4;
+  drip.pieceDelayMs = 100;
+  publisher_.Server().Route("/pub/server.eng", drip);
+  EXPECT_EQ(Analyze(std::chrono::milliseconds(1500)).Result, EAnalysis::NoAccess);
+  ASSERT_EQ(publisher_.Server().Requests().size(), 2u);
+  EXPECT_FALSE(publisher_.Server().Requests()[1].replyComplete);
+  EXPECT_LT(publisher_.Server().Requests()[1].bodyBytesSent, 1200);
 }
 
 }  // namespace
