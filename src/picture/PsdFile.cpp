@@ -84,6 +84,14 @@ std::size_t UnpackRow(const std::uint8_t* src, std::size_t available, std::uint8
   return i;
 }
 
+// Whether a row that decoded from `used` of its `length` counted bytes fills
+// them: ImageMagick ends every row with a no-op control byte (0x80) that the
+// row table counts.
+bool TakesItsLength(const std::uint8_t* row, std::size_t used, std::size_t length) {
+  if (used > length) return false;
+  return std::all_of(row + used, row + length, [](std::uint8_t b) { return b == 0x80; });
+}
+
 // The bytes a picture is read from: data in memory, or a file read a piece at a
 // time, so that a merged image after a large layer block is read without the
 // block and without a buffer the size of the file.
@@ -177,8 +185,8 @@ void RowsByScanning(const PsdBytes& bytes, std::size_t first, std::size_t rows, 
 // (starting at `rawStart`) or PackBits (where `rows` says), in bands of rows on
 // the task pool. Each band reads a few rows of every plane at a time into
 // buffers it keeps, small enough to stay in cache until they are interleaved.
-// False when a PackBits row does not take the bytes `rows` gives it (every row
-// is then to be read again).
+// False when a PackBits row does not take the bytes `rows` gives it, beyond
+// trailing no-op bytes (every row is then to be read again).
 bool DecodeRows(const PsdBytes& bytes, int planes, const RowIndex* rows, std::size_t rawStart, TBitmap32& bitmap) {
   const int w = bitmap.Width(), h = bitmap.Height();
   const std::vector<std::uint8_t> zeros(std::size_t(w), 0);
@@ -211,8 +219,9 @@ bool DecodeRows(const PsdBytes& bytes, int planes, const RowIndex* rows, std::si
           }
           const std::size_t k = std::size_t(c) * std::size_t(h) + std::size_t(y + i), at = rows->start[k];
           plane[c] = unpacked.data() + std::size_t(c) * w;
-          if (UnpackRow(part[c] + (at - partStart[c]), partEnd[c] - at, unpacked.data() + std::size_t(c) * w, w) !=
-              rows->length[k]) {
+          const std::uint8_t* row = part[c] + (at - partStart[c]);
+          if (!TakesItsLength(row, UnpackRow(row, partEnd[c] - at, unpacked.data() + std::size_t(c) * w, w),
+                              rows->length[k])) {
             ok = false;
             return;
           }

@@ -169,6 +169,25 @@ TEST(LoadPsdPicture, FindsTheRowsOfAWrongTableWithoutReadingTheWholeFile) {
       << behind->PeakBytes / 1000000 << " MB at the peak for " << pixelBytes / 1e6 << " MB of pixels";
 }
 
+// ImageMagick ends every PackBits row with a no-op byte (0x80) its row table
+// counts. No-ops that fill a row's counted length keep the table: here more of
+// them than any row could take, which a reader that found the rows by decoding
+// them in order would refuse.
+TEST(PsdReader, RowsEndingInNoOpBytesKeepTheirTable) {
+  ByteWriter w = PsdHead(1, 3, 2);
+  w.U16BE(1);
+  w.U16BE(4 + 300);
+  w.U16BE(3);
+  w.Bytes(std::vector<std::uint8_t>{2, 1, 2, 3});
+  w.Fill(300, 0x80);
+  w.Bytes(std::vector<std::uint8_t>{0xFE, 9, 0x80});
+  const TBitmap32 b = Read(w.Data());
+  EXPECT_EQ(RedOf(b.Pixel(0, 0)), 1);
+  EXPECT_EQ(RedOf(b.Pixel(2, 0)), 3);
+  EXPECT_EQ(RedOf(b.Pixel(0, 1)), 9);
+  EXPECT_EQ(RedOf(b.Pixel(2, 1)), 9);
+}
+
 TEST(PsdWriter, ReadsBackExactlyInPillowAndPsdTools) {
   TempFolder dir;
   const TBitmap32 picture = TestPicture(53, 29, true);
