@@ -13,23 +13,51 @@ uInt Slice(std::size_t n) { return n > UINT_MAX ? UINT_MAX : static_cast<uInt>(n
 }  // namespace
 
 std::vector<std::uint8_t> CompressStream(std::span<const std::uint8_t> source) {
+  const TStreamPart whole{source};
+  return CompressStream({&whole, 1});
+}
+
+std::vector<std::uint8_t> CompressStream(std::span<const TStreamPart> parts) {
+  auto method = [](const TStreamPart& part) {
+    return part.Dense ? std::pair{1, Z_HUFFMAN_ONLY} : std::pair{Z_BEST_COMPRESSION, Z_DEFAULT_STRATEGY};
+  };
   z_stream z{};
-  if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK) return {};
-  std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(source.size())));
-  z.next_in = const_cast<Bytef*>(source.data());
-  std::size_t inLeft = source.size();
-  int status = Z_OK;
-  while (status != Z_STREAM_END) {
-    if (z.total_out == out.size()) out.resize(out.size() * 2 + kBlock);
+  const auto [level, strategy] = parts.empty() ? method({}) : method(parts[0]);
+  if (deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy) != Z_OK) return {};
+  std::size_t total = 0;
+  for (const TStreamPart& part : parts) total += part.Bytes.size();
+  std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(total)));
+  // Room for the next output; a part's own method may make more than the bound.
+  auto room = [&] {
+    if (out.size() - z.total_out < kBlock) out.resize(out.size() * 2 + kBlock);
     z.next_out = out.data() + z.total_out;
     z.avail_out = Slice(out.size() - z.total_out);
-    z.avail_in = Slice(inLeft);
-    const uInt offered = z.avail_in;
-    status = deflate(&z, z.avail_in == inLeft ? Z_FINISH : Z_NO_FLUSH);
-    inLeft -= offered - z.avail_in;
+  };
+  int status = Z_OK;
+  for (std::size_t p = 0; p < parts.size() || (parts.empty() && p == 0); ++p) {
+    const std::span<const std::uint8_t> source = parts.empty() ? std::span<const std::uint8_t>() : parts[p].Bytes;
+    const bool last = p + 1 >= parts.size();
+    if (p > 0) {
+      // Changing method ends the block of the part before; it may want more room.
+      const auto [nextLevel, nextStrategy] = method(parts[p]);
+      do {
+        room();
+        status = deflateParams(&z, nextLevel, nextStrategy);
+      } while (status == Z_BUF_ERROR);
+      if (status != Z_OK) break;
+    }
+    z.next_in = const_cast<Bytef*>(source.data());
+    std::size_t inLeft = source.size();
+    do {
+      room();
+      z.avail_in = Slice(inLeft);
+      const uInt offered = z.avail_in;
+      status = deflate(&z, last && z.avail_in == inLeft ? Z_FINISH : Z_NO_FLUSH);
+      inLeft -= offered - z.avail_in;
+    } while (status != Z_STREAM_ERROR && (last ? status != Z_STREAM_END : inLeft > 0));
     if (status == Z_STREAM_ERROR) break;
   }
-  out.resize(z.total_out);
+  out.resize(status == Z_STREAM_END ? z.total_out : 0);
   deflateEnd(&z);
   return out;
 }

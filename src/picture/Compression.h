@@ -18,6 +18,17 @@ constexpr std::size_t kMaxDecompressedSize = std::size_t(512) << 20;
 // The whole of `source` as one zlib stream (header, deflate at level 9, Adler-32).
 std::vector<std::uint8_t> CompressStream(std::span<const std::uint8_t> source);
 
+// A piece of a stream made of several; `Dense` for bytes that hardly shrink (a
+// JPEG's), which only get their byte codes, not a search for repeats that costs
+// milliseconds a megabyte for almost nothing.
+struct TStreamPart {
+  std::span<const std::uint8_t> Bytes;
+  bool Dense = false;
+};
+// The parts one after another as one zlib stream, each compressed its own way;
+// any zlib reader reads it as one.
+std::vector<std::uint8_t> CompressStream(std::span<const TStreamPart> parts);
+
 // Inflates one zlib stream from the start of `source`, 4096 bytes of output at a
 // time. nullopt when the data is not zlib, is damaged, ends before the end of the
 // stream, or would inflate to more than `maxOutput` bytes. Bytes after the end of

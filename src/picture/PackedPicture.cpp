@@ -10,14 +10,14 @@
 std::vector<std::uint8_t> PackBitmap32(const TBitmap32& bitmap, int quality) {
   const std::vector<std::uint8_t> jpeg = EncodeJpeg(bitmap, quality);
   const std::size_t pixels = std::size_t(bitmap.Width()) * std::size_t(bitmap.Height());
-  ByteWriter w;
-  w.Data().reserve(8 + jpeg.size() + pixels);
-  w.U32LE(static_cast<std::uint32_t>(jpeg.size()));
-  w.U32LE(static_cast<std::uint32_t>(pixels));
-  w.Bytes(jpeg);
+  ByteWriter head;
+  head.U32LE(static_cast<std::uint32_t>(jpeg.size()));
+  head.U32LE(static_cast<std::uint32_t>(pixels));
+  std::vector<std::uint8_t> alpha(pixels);
   const std::uint8_t* in = bitmap.Bits();
-  for (std::size_t i = 0; i < pixels; ++i) w.U8(in[4 * i + 3]);
-  return CompressStream(w.Data());
+  for (std::size_t i = 0; i < pixels; ++i) alpha[i] = in[4 * i + 3];
+  const TStreamPart parts[] = {{head.Data()}, {jpeg, true}, {alpha}};
+  return CompressStream(parts);
 }
 
 namespace {
