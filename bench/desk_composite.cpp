@@ -144,7 +144,7 @@ void BM_DeskRedraw(benchmark::State& state) {
     auto layer = std::make_unique<TLayer>(fixture.desk, Disc(i));
     if (i == 2 || i == 5) FadeRegions(layer->Mask, kSide);
     if (i == 4) layer->SetOpacity(50);
-    layer->Render(false);
+    layer->Render(fixture.desk.DeskFrame());
     fixture.desk.InsertLayer(std::move(layer));
   }
   for (auto _ : state) {

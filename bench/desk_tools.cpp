@@ -50,7 +50,7 @@ void StrokeBench(benchmark::State& state, TDeskMode mode) {
   owner.settings = {kRadius, 50, kRadius, 50, kRadius, 50, 200, 120, 60};
   fixture.desk.SetWarpFieldAllocated(true);
   auto layer = std::make_unique<TLayer>(fixture.desk, TemplateLikePicture(kSide));
-  layer->Render(false);
+  layer->Render(fixture.desk.DeskFrame());
   fixture.desk.SelectLayer(fixture.desk.InsertLayer(std::move(layer)));
   fixture.desk.RefreshAll();
   TDeskMouseTools tools(fixture.desk, owner);

@@ -78,7 +78,7 @@ void RenderAgainstCopy(benchmark::State& state, Scene& scene) {
   const double copy = CopySeconds(scene.layer.Picture);
   const auto start = Clock::now();
   for (auto _ : state) {
-    scene.layer.Render(false);
+    scene.layer.Render(scene.host.desk);
     benchmark::DoNotOptimize(scene.layer.ViewRendering().Bitmap.Bits());
   }
   const double render = std::chrono::duration<double>(Clock::now() - start).count() / double(state.iterations());

@@ -47,7 +47,7 @@ void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoi
     desk_.SetBodyLayer(added);
   if (BeforeNewLayer) BeforeNewLayer();
   desk_.SelectLayer(-1);
-  added->Render(false);
+  added->Render(desk_.DeskFrame());
   const int index = desk_.InsertLayer(std::move(layer));
   owner_.SetChanged(ckNewWork);
   desk_.RefreshRect(added->ViewRect());

@@ -174,7 +174,7 @@ bool TResizeGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
   // A quick preview while dragging; always from the base, so shrinking loses nothing.
   StretchDrawNearest(layer->Picture, Bounds(0, 0, after.Width(), after.Height()), layer->BasePicture);
   layer->RebindMask();
-  layer->Render(false);
+  layer->Render(desk_.DeskGeometry().ViewFrame());
   desk_.RefreshRect(UnionRects(viewBefore, layer->ViewRect()));
   resized_ = true;
   return true;
@@ -184,6 +184,6 @@ void TResizeGesture::End() {
   TLayer* layer = Layer();
   if (!layer || !resized_) return;
   StretchDrawAlpha(layer->Picture, Bounds(0, 0, layer->Width(), layer->Height()), layer->BasePicture, true);
-  layer->Render(false);
+  layer->Render(desk_.DeskGeometry().ViewFrame());
   desk_.RefreshRect(layer->ViewRect());
 }

@@ -116,7 +116,7 @@ bool TStrokeGesture::Draw(const TDeskMouse& mouse, TPoint point, TPoint last) {
     if (item_ && !layer->History().empty() && layer->History().back().get() == item_)
       item_->Rect = UnionRects(item_->Rect, square);
     Paint(*layer, square, point, last, mouse.Button == TDeskButton::Right);
-    layer->Render(false);
+    layer->Render(desk_.DeskGeometry().ViewFrame());
     layer->LookChanged();
     const TDeskGeometry& g = desk_.DeskGeometry();
     const TRect window{RoundInt((square.Left - g.DeskViewLeft) / g.DeskScale) - 1,

@@ -173,7 +173,7 @@ void TMainState::ValueSliderChanged(TValueSlider slider, int value) {
     SetValueOf(values, slider, value);
     layer->Mask.SetRegionValues(region, values);
     SetChanged(ckPixels);
-    layer->Render(false);
+    layer->Render(geometry_.ViewFrame());
     layer->InvalidateOnDesk();
   } else if (ValueOf(layer->Values(), slider) != value) {
     layer->SaveUndo(lhkColorValues, true);
@@ -202,7 +202,7 @@ void TMainState::PaletteColorPicked(int color) {
   layer->SaveUndo(lhkColorValues, false);
   SetChanged(ckPixels);
   layer->Mask.SetRegionColor(region, color);
-  layer->Render(false);
+  layer->Render(geometry_.ViewFrame());
   layer->InvalidateOnDesk();
 }
 
@@ -310,7 +310,7 @@ void TMainState::LayerFlipClick() {
   if (layer->EditMode() != emFlip) layer->SetEditMode(emFlip);
   // The mask is mirrored with the picture, so regions stay on what they cover.
   layer->FlipHorizontally();
-  layer->Render(false);
+  layer->Render(geometry_.ViewFrame());
   layer->InvalidateOnDesk();
 }
 
@@ -321,7 +321,7 @@ bool TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitma
   // The edit becomes the base that later resizes and turns start from.
   portrait.SetEditMode(kind == lhkBaldHead ? emBaldHead : emCalibration);
   portrait.Picture = std::move(picture);
-  portrait.Render(false);
+  portrait.Render(geometry_.ViewFrame());
   portrait.InvalidateOnDesk();
   return true;
 }
@@ -329,7 +329,7 @@ bool TMainState::PortraitEdited(TLayer& portrait, TLayerHistoryKind kind, TBitma
 void TMainState::LayerRegionsEdited(TLayer& layer) {
   layer.Mask.GetUsedRegions();
   SetChanged(ckPixels);
-  layer.Render(false);
+  layer.Render(geometry_.ViewFrame());
   layer.InvalidateOnDesk();
 }
 
@@ -349,7 +349,7 @@ void TMainState::LayerPasteStateClick() {
   layer->SetColor(v.Color);
   for (int s = 0; s < kValueSliderCount; ++s)
     SetLayerValue(*layer, static_cast<TValueSlider>(s), ValueOf(v, static_cast<TValueSlider>(s)));
-  layer->Render(false);
+  layer->Render(geometry_.ViewFrame());
   layer->InvalidateOnDesk();
   if (layer->Mask.GetRegionIndex() == 0) ShowLayerValues(*layer, nullptr);
   SetControls();

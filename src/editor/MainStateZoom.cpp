@@ -34,19 +34,28 @@ void TMainState::SetDeskScale(double scale) {
   geometry_.DeskViewHeight = view.Height();
   SetChanged(ckDeskScale);
   ShowScrollRanges();
-  if (!desk_->DeskVisible()) return;
-  for (int i = 0; i < desk_->LayerCount(); ++i) desk_->Layer(i).Render(false);
-  desk_->RecomposeDesk();
+  const TViewFrame frame = geometry_.ViewFrame();
+  const bool shown = desk_->DeskVisible();
+  for (int i = 0; i < desk_->LayerCount(); ++i) {
+    if (shown)
+      desk_->Layer(i).Render(frame);
+    else
+      desk_->Layer(i).SetDeskFrame(frame);
+  }
+  if (shown) desk_->RecomposeDesk();
 }
 
 void TMainState::ScrollDesk(int left, int top) {
   if (left == geometry_.DeskViewLeft && top == geometry_.DeskViewTop) return;
   geometry_.DeskViewLeft = left;
   geometry_.DeskViewTop = top;
-  if (desk_->DeskVisible()) {
+  const TViewFrame frame = geometry_.ViewFrame();
+  if (!desk_->DeskVisible()) {
+    for (int i = 0; i < desk_->LayerCount(); ++i) desk_->Layer(i).SetDeskFrame(frame);
+  } else {
     bool allWhole = true;
     for (int i = 0; i < desk_->LayerCount(); ++i) {
-      if (!desk_->Layer(i).ScrollView({left, top}, geometry_.DeskScale)) allWhole = false;
+      if (!desk_->Layer(i).ScrollView(frame)) allWhole = false;
     }
     if (lastChange_ != ckScroll) {
       // The first step of a scroll builds the cache the next steps reuse.

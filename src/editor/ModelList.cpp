@@ -126,7 +126,7 @@ int ApplyModelPart(ITemplateDesk& desk, const TModelPart& part, const std::vecto
   layer->Left = facePoint.X + part.X;
   layer->Top = facePoint.Y + part.Y;
   layer->SetLevel(part.Level);
-  layer->Render(false);
+  layer->Render(desk.DeskGeometry().ViewFrame());
   desk.SetChanged(ckLayerAdded);
   TLayer* placed = layer.get();
   const int index = desk.InsertLayer(std::move(layer));

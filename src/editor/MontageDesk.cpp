@@ -44,10 +44,18 @@ void ShowLayer(IDeskOwner& owner, const TLayer& layer, TLayerShown what) {
     return;
   }
   const int region = layer.Mask.GetRegionIndex();
-  if (what == TLayerShown::Selection)
+  if (what == TLayerShown::Selection || what == TLayerShown::Region)
     owner.ShowLayerLabel(region == 0 ? layer.Caption
                                      : layer.Caption + " (" + owner.RegionWord() + std::to_string(region) + ")");
   owner.ShowLayerValues(layer, region == 0 ? nullptr : &layer.Mask);
+}
+
+void TMontageDesk::LayerShown(const TLayer& layer, TLayerShown what) {
+  if (what == TLayerShown::Region) {
+    if (!DeskVisible() || !IsSelectedLayer(layer)) return;
+    what = TLayerShown::Selection;
+  }
+  ShowLayer(owner_, layer, what);
 }
 
 std::string LayerKindLetter(const IDeskOwner& owner, const TLayer& layer) {
@@ -86,6 +94,7 @@ int TMontageDesk::InsertLayer(std::unique_ptr<TLayer> layer, int index) {
         break;
       }
   }
+  layer->SetDeskFrame(DeskFrame());
   layers_.insert(layers_.begin() + index, std::move(layer));
   // The selection stays on the same layer.
   if (selected_ >= index) ++selected_;
@@ -257,11 +266,7 @@ TPoint TMontageDesk::DeskToCanvas(TPoint point) const {
   return {RoundInt(point.X * g.DeskScale) + g.DeskViewLeft, RoundInt(point.Y * g.DeskScale) + g.DeskViewTop};
 }
 
-TViewFrame TMontageDesk::DeskFrame() const {
-  const TDeskGeometry& g = DeskGeometry();
-  return {g.DeskScale, g.DesktopWindowWidth, g.DesktopWindowHeight,
-          Bounds(g.DeskViewLeft, g.DeskViewTop, g.DeskViewWidth, g.DeskViewHeight)};
-}
+TViewFrame TMontageDesk::DeskFrame() const { return DeskGeometry().ViewFrame(); }
 
 TViewFrame TMontageDesk::ExportFrame() const {
   return {1.0, ExportWidth, ExportHeight, Bounds(ExportLeft, ExportTop, ExportSourceWidth, ExportSourceHeight)};

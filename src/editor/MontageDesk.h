@@ -165,18 +165,24 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
 
   // --- ILayerHost: the main window's part goes to the owner ---
   void SetChanged(TChangeKind code) override { owner_.SetChanged(code); }
-  void LayerShown(const TLayer& layer, TLayerShown what) override { ShowLayer(owner_, layer, what); }
+  void LayerShown(const TLayer& layer, TLayerShown what) override;
   // IDeskToolHost: a stroke refreshes the controls.
   void SetControls() override { owner_.SetControls(); }
   bool TakeUndoPending() override { return std::exchange(undoPending_, false); }
-  bool DeskVisible() const override { return view_ && view_->IsShown(); }
-  bool IsSelectedLayer(const TLayer& layer) const override;
-  void InvalidateDesk(const TRect& rect) override { PaintRect(rect); }
-  TPoint ImageToDesk(TPoint offset) const override;
+  void InvalidateDesk(const TRect& rect) override {
+    if (DeskVisible()) PaintRect(rect);
+  }
   bool LayerIdExists(const std::string& id) const override { return IndexOfLayerId(id) >= 0; }
   std::string NewLayerId() override;
-  TViewFrame DeskFrame() const override;
-  TViewFrame ExportFrame() const override;
+
+  bool DeskVisible() const override { return view_ && view_->IsShown(); }
+  bool IsSelectedLayer(const TLayer& layer) const;
+  // Desk-window position of a canvas offset from the view's top-left.
+  TPoint ImageToDesk(TPoint offset) const;
+  // What the layers render for: the desk's scale, window and view; the export
+  // picture's scale 1, size and source rectangle.
+  TViewFrame DeskFrame() const;
+  TViewFrame ExportFrame() const;
 
  private:
   TRect WindowRect() const;

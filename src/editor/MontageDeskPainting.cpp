@@ -177,8 +177,9 @@ void TMontageDesk::RenderExportBitmap() {
   ExportWidth = ExportSourceWidth = box.Width();
   ExportHeight = ExportSourceHeight = box.Height();
   exportBitmap_.SetSize(ExportWidth, ExportHeight);
+  const TViewFrame frame = ExportFrame();
   for (const auto& layer : layers_)
-    if (layer->Visible()) layer->Render(true);
+    if (layer->Visible()) layer->RenderExport(frame);
   CompositeRect({0, 0, ExportWidth, ExportHeight}, TDeskTarget::Export);
   for (const auto& layer : layers_) layer->ReleaseOutput();
 }

@@ -44,7 +44,7 @@ TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex) {
                                         layer->Picture.Height());
     layer->Left = origin.X;
     layer->Top = origin.Y;
-    layer->Render(false);
+    layer->Render(desk.DeskGeometry().ViewFrame());
   } else {
     const std::optional<TPoint> size =
         HandTemplateSize(*marker, TemplatePlacement, layer->Picture.Width(), layer->Picture.Height());
@@ -58,7 +58,7 @@ TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex) {
     const TPoint origin = HandTemplateOrigin(*marker, size->X, size->Y);
     layer->Left = origin.X;
     layer->Top = origin.Y;
-    layer->Render(false);
+    layer->Render(desk.DeskGeometry().ViewFrame());
     if (marker->Angle != 0) layer->SetAngle(marker->Angle);
   }
 

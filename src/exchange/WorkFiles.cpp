@@ -193,7 +193,7 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
       auto layer = TLayer::CreateFromStorage(desk_, *work, record);
       TLayer* made = layer.get();
       desk_.InsertLayer(std::move(layer), 0);
-      made->Render(false);
+      made->Render(desk_.DeskFrame());
       loaded.emplace_back(record.Id, made);
     } catch (const std::exception& e) {
       skipped += "\r" + std::string(e.what());

@@ -173,7 +173,7 @@ void TLayer::SetColourValue(int TColorValues::*field, int value) {
   if (values_.*field == value) return;
   values_.*field = value;
   host_.SetChanged(ckPixels);
-  Render(false);
+  Render(deskFrame_);
   InvalidateOnDesk();
 }
 
@@ -188,16 +188,13 @@ void TLayer::LookChanged() { host_.LayerShown(*this, TLayerShown::Look); }
 
 void TLayer::InvalidateOnDesk() {
   LookChanged();
-  if (host_.DeskVisible() && view_.State != rsNothing) host_.InvalidateDesk(ViewRect());
+  if (view_.State != rsNothing) host_.InvalidateDesk(ViewRect());
 }
 
 void TLayer::RepaintUnion(const TRect& before, bool clipToWindow) {
   TRect area = UnionRects(before, ViewRect());
-  if (clipToWindow) {
-    const TViewFrame frame = host_.DeskFrame();
-    area = IntersectRects(area, {0, 0, frame.WindowWidth, frame.WindowHeight});
-  }
-  if (host_.DeskVisible() && !area.IsEmpty()) host_.InvalidateDesk(area);
+  if (clipToWindow) area = IntersectRects(area, {0, 0, deskFrame_.WindowWidth, deskFrame_.WindowHeight});
+  if (!area.IsEmpty()) host_.InvalidateDesk(area);
 }
 
 TBitmap32 TLayer::RenderedPicture() const {
@@ -208,10 +205,14 @@ TBitmap32 TLayer::RenderedPicture() const {
   return target;
 }
 
-void TLayer::Render(bool full) {
-  const TViewFrame frame = full ? host_.ExportFrame() : host_.DeskFrame();
-  const double s = full ? 1.0 : frame.Scale;
-  TLayerRendering& rendering = full ? output_ : view_;
+void TLayer::Render(const TViewFrame& frame) {
+  deskFrame_ = frame;
+  RenderInto(view_, frame, frame.Scale);
+}
+
+void TLayer::RenderExport(const TViewFrame& frame) { RenderInto(output_, frame, 1.0); }
+
+void TLayer::RenderInto(TLayerRendering& rendering, const TViewFrame& frame, double s) {
   TBitmap32& target = rendering.Bitmap;
   auto nothing = [&] { rendering.Clear(); };
   const int ww = frame.WindowWidth, wh = frame.WindowHeight;
@@ -260,19 +261,22 @@ void TLayer::Render(bool full) {
   rendering.SourceRect = source;
 }
 
-bool TLayer::ScrollView(TPoint origin, double scale) {
+bool TLayer::ScrollView(const TViewFrame& frame) {
   if (view_.State != rsWhole) {
-    Render(false);
+    Render(frame);
     return false;
   }
-  view_.Pos = {RoundInt(Left / scale) - RoundInt(origin.X / scale), RoundInt(Top / scale) - RoundInt(origin.Y / scale)};
+  deskFrame_ = frame;
+  const double scale = frame.Scale;
+  const TRect& view = frame.View;
+  view_.Pos = {RoundInt(Left / scale) - RoundInt(view.Left / scale), RoundInt(Top / scale) - RoundInt(view.Top / scale)};
   return true;
 }
 
 bool TLayer::MoveView() {
   if (view_.State != rsWhole) return false;
-  const TRect view = host_.DeskFrame().View;
-  view_.Pos = host_.ImageToDesk({Left - view.Left, Top - view.Top});
+  const TRect& view = deskFrame_.View;
+  view_.Pos = {RoundInt((Left - view.Left) / deskFrame_.Scale), RoundInt((Top - view.Top) / deskFrame_.Scale)};
   return true;
 }
 
@@ -335,7 +339,7 @@ void TLayer::SetAngle(int angle) {
   host_.SetChanged(ckLayerRotated);
   Left = RotationCenter.X - Picture.Width() / 2;
   Top = RotationCenter.Y - Picture.Height() / 2;
-  Render(false);
+  Render(deskFrame_);
   RepaintUnion(before, true);
   LookChanged();
 }
@@ -347,7 +351,7 @@ void TLayer::MoveBy(int dx, int dy) {
   if (editMode_ == emRotate) RotationCenter = {RotationCenter.X + dx, RotationCenter.Y + dy};
   Left += dx;
   Top += dy;
-  if (!MoveView()) Render(false);
+  if (!MoveView()) Render(deskFrame_);
   RepaintUnion(before, false);
 }
 
@@ -369,7 +373,7 @@ void TLayer::ResetAdjustments() {
   }
   Mask.SetRegionIndex(remembered);
   Mask.OnChange = std::move(onChange);
-  Render(false);
+  Render(deskFrame_);
   InvalidateOnDesk();
 }
 
@@ -383,7 +387,7 @@ std::string TLayer::GetKindLetter(const std::optional<std::string>& typeLetter) 
 }
 
 void TLayer::MaskChanged() {
-  if (host_.DeskVisible() && host_.IsSelectedLayer(*this)) ShowAsSelected();
+  host_.LayerShown(*this, TLayerShown::Region);
 }
 
 void TLayer::ShowAsSelected() { host_.LayerShown(*this, TLayerShown::Selection); }

@@ -140,9 +140,13 @@ class TLayer {
   TLayer(const TLayer&) = delete;
   TLayer& operator=(const TLayer&) = delete;
 
-  // Renders the view rendering at the desk scale (full = false) or the output
-  // rendering at full resolution for the export picture (full = true).
-  void Render(bool full);
+  // Renders the view rendering for the desk's `frame`, which the layer keeps for
+  // the renderings its own edits need until it is told another.
+  void Render(const TViewFrame& frame);
+  // Renders the output rendering for the export picture's frame (scale 1).
+  void RenderExport(const TViewFrame& frame);
+  // The desk's view changed while the layer is not rendered for it.
+  void SetDeskFrame(const TViewFrame& frame) { deskFrame_ = frame; }
   // The whole picture at scale 1 with the layer's and its regions' colours,
   // whatever part of it the desk shows (what a template is saved from).
   TBitmap32 RenderedPicture() const;
@@ -150,9 +154,9 @@ class TLayer {
   const TLayerRendering& OutputRendering() const { return output_; }
   // The output rendering is only needed while the export picture is composed.
   void ReleaseOutput() { output_.Clear(); }
-  // The view moved to `origin` (canvas) at `scale`: a whole rendering moves with
-  // it (true); any other is rendered again (false).
-  bool ScrollView(TPoint origin, double scale);
+  // The desk's view moved to `frame`: a whole rendering moves with it (true); any
+  // other is rendered again (false).
+  bool ScrollView(const TViewFrame& frame);
 
   // Pushes an undo step (nullptr in only-if-pending mode when no gesture is
   // pending). The returned item stays owned by the history.
@@ -175,7 +179,7 @@ class TLayer {
   // Mirrors Picture left to right and the mask with it.
   void FlipHorizontally();
   // Its look changed: reports it, and repaints the layer's view rectangle on the
-  // desk (when visible and rendered).
+  // desk (when rendered).
   void InvalidateOnDesk();
   // Its look changed (its colours, or a tool painted it): reports it.
   void LookChanged();
@@ -241,6 +245,7 @@ class TLayer {
   void RestoreValues(const TLayerHistoryItem& item);
   bool UndoItem(const TLayerHistoryItem& item);
   void RestorePosition(const TLayerHistoryItem& item);
+  void RenderInto(TLayerRendering& rendering, const TViewFrame& frame, double scale);
   void RepaintUnion(const TRect& before, bool clipToWindow);
   // After a move of the layer: a whole view rendering moves with it (true); false
   // when the view must be rendered again.
@@ -254,6 +259,7 @@ class TLayer {
   TEditMode editMode_ = emUndone;
   TLayerRendering view_;
   TLayerRendering output_;
+  TViewFrame deskFrame_;  // the desk's frame the view rendering is for
   TMaskA baseMask_;
   std::uint64_t derivedRevision_ = 0;  // the mask's revision when derived from the base
   std::vector<std::unique_ptr<TLayerHistoryItem>> history_;

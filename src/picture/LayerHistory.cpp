@@ -125,7 +125,7 @@ void TLayer::Undo() {
       editMode_ = emUndone;
     history_.pop_back();
   }
-  if (changed) Render(false);
+  if (changed) Render(deskFrame_);
   // A move taken back shifts the rendered view without rendering it anew: both
   // places still need painting.
   if (changed || ViewRect() != before) RepaintUnion(before, false);

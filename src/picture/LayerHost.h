@@ -1,8 +1,8 @@
 #pragma once
-// What a layer tells the desk above it and what it reads there: a change kind, a
-// rectangle to repaint, which of its shown parts changed, id bookkeeping, and the
-// view frames it renders for. The desk implements it and turns what a layer
-// shows into the main window's labels, sliders and controls; tests use a
+// What a layer tells the desk above it: a change kind, a rectangle to repaint,
+// which of its shown parts changed; and the id bookkeeping it asks for. The view
+// frames it renders for are handed to it. The desk implements it and turns what
+// a layer shows into the main window's labels, sliders and controls; tests use a
 // recording fake.
 #include <cstdint>
 #include <string>
@@ -14,8 +14,10 @@ class TLayer;
 
 // What a layer shows of itself changed: its values (the sliders), its caption or
 // current region (the label and the sliders), its history (the undo controls), or
-// its look (its picture as its colours make it: the thumbnail).
-enum class TLayerShown : std::uint8_t { Values, Selection, History, Look };
+// its look (its picture as its colours make it: the thumbnail). Region: its
+// mask's current region changed, which matters only while it is the selected
+// layer of a shown desk (then it is shown as Selection is).
+enum class TLayerShown : std::uint8_t { Values, Selection, History, Look, Region };
 
 // Where a rendering goes: `Scale` canvas pixels per target pixel, a target window
 // of WindowWidth x WindowHeight showing the canvas rectangle `View`.
@@ -36,26 +38,17 @@ class IEditingHost {
   virtual void SetChanged(TChangeKind code) = 0;
 };
 
-// What a layer needs from the desk above it besides the main window's part:
-// what it shows, repaints, the gesture under way, id bookkeeping and the view
-// frames.
+// What a layer tells the desk above it besides the main window's part: what it
+// shows and repaints; and what it asks: the gesture under way and id bookkeeping.
 class ILayerHost : public IEditingHost {
  public:
   virtual void LayerShown(const TLayer& layer, TLayerShown what) = 0;
-  virtual bool DeskVisible() const = 0;
-  virtual bool IsSelectedLayer(const TLayer& layer) const = 0;
-  // Repaints a rectangle of the desk window.
+  // A rectangle of the desk window to repaint; a hidden desk ignores it.
   virtual void InvalidateDesk(const TRect& rect) = 0;
-  // Desk-window position of a canvas offset from the view's top-left.
-  virtual TPoint ImageToDesk(TPoint offset) const = 0;
   // Whether a gesture waits for its first history item; the answer clears it.
   virtual bool TakeUndoPending() = 0;
 
   // Layer ids: the test ignores case; a new id is 8 random digits not in use.
   virtual bool LayerIdExists(const std::string& id) const = 0;
   virtual std::string NewLayerId() = 0;
-
-  // Shared state.
-  virtual TViewFrame DeskFrame() const = 0;    // the desk's scale, window and view
-  virtual TViewFrame ExportFrame() const = 0;  // scale 1, export size, export source rectangle
 };

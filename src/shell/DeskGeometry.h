@@ -6,6 +6,8 @@
 // scrolls. Fields are named as the interface info's keys.
 #include <string>
 
+#include "picture/LayerHost.h"
+
 constexpr int kDefaultDesktopWindowX = 97;
 constexpr int kDefaultDesktopWindowY = 62;
 constexpr int kDefaultDesktopWindowWidth = 445;
@@ -30,6 +32,10 @@ struct TDeskGeometry {
   // Recomputes the desk view from the window size, the canvas size and
   // DeskScale: the view is the scaled window, centred on the canvas.
   void UpdateDeskView();
+  // What the layers render the desk's view for.
+  TViewFrame ViewFrame() const {
+    return {DeskScale, DesktopWindowWidth, DesktopWindowHeight, Bounds(DeskViewLeft, DeskViewTop, DeskViewWidth, DeskViewHeight)};
+  }
 };
 
 // Reads the desk sizes of the interface info over `geometry` and sets the view;

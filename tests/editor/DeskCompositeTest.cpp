@@ -64,7 +64,7 @@ TEST_F(DeskComposite, TransparentPixelsLeaveTheGround) {
   TLayer& layer = Add(2, 1, 0x00123456, 0, 0);
   layer.Picture.SetPixel(1, 0, 0x01FF0000);  // alpha 1 at 50 % opacity becomes 0
   layer.SetOpacity(50);
-  layer.Render(false);
+  layer.Render(desk.DeskFrame());
   desk.RefreshAll();
   EXPECT_EQ(Desk(0, 0), kWhite);
   EXPECT_EQ(Desk(1, 0), kWhite);
@@ -102,7 +102,7 @@ TEST_F(DeskComposite, RegionLookupFollowsTheDeskScale) {
   TestDeskGeometry().DeskViewHeight = 60;
   TLayer& layer = Add(8, 8, 0xFF000000, 0, 0);
   MarkRegion(layer, {4, 0, 8, 8}, 1, 0);  // the right half vanishes
-  layer.Render(false);
+  layer.Render(desk.DeskFrame());
   ASSERT_EQ(layer.ViewRendering().Bitmap.Width(), 4);
   desk.RefreshAll();
   EXPECT_EQ(Desk(1, 1), 0xFF000000);
@@ -194,7 +194,7 @@ TEST_F(DeskComposite, ScrollCachePaintsTheDeskUntilDropped) {
   EXPECT_EQ(desk.ViewBitmap().Pixel(5, 0), kWhite);
   // A change the cache does not know of: painting still shows the cache.
   layer.Picture.Clear(0xFF00FF00);
-  layer.Render(false);
+  layer.Render(desk.DeskFrame());
   desk.PaintRect({0, 0, 40, 30});
   EXPECT_EQ(Screen(10, 10), kOrange);
   // The cache moves with its origin; outside it the desk is white.

@@ -28,7 +28,7 @@ class DeskMouse : public ::testing::Test, public DeskFixture {
     auto layer = std::make_unique<TLayer>(desk, picture);
     layer->Left = left;
     layer->Top = top;
-    layer->Render(false);
+    layer->Render(desk.DeskFrame());
     TLayer& ref = *layer;
     desk.SelectLayer(desk.InsertLayer(std::move(layer)));
     return ref;

@@ -64,8 +64,9 @@ class FakeMainDesk : public IMainDesk, public FakeLayerHost {
     if (state) state->SetChanged(code);
   }
   void LayerShown(const TLayer& layer, TLayerShown what) override {
+    const std::size_t before = shown.size();
     FakeLayerHost::LayerShown(layer, what);
-    if (state) ShowLayer(*state, layer, what);
+    if (state && shown.size() > before) ShowLayer(*state, layer, shown.back().what);
   }
   void SetUndoPending(bool pending) override { undoPending = pending; }
 };

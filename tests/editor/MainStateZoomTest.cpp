@@ -13,7 +13,7 @@ class MainStateZoomTest : public MainStateTest {
 };
 
 TEST_F(MainStateZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSliders) {
-  desk.Add().Render(false);
+  desk.Add().Render(state.DeskGeometry().ViewFrame());
   state.SetDeskScale(2.0);
   EXPECT_EQ(state.DeskGeometry().DeskViewWidth, 890);
   EXPECT_EQ(state.DeskGeometry().DeskViewHeight, 984);
@@ -37,7 +37,7 @@ TEST_F(MainStateZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) 
   TLayer& layer = desk.Add();
   layer.Left = 300;
   layer.Top = 300;
-  layer.Render(false);
+  layer.Render(state.DeskGeometry().ViewFrame());
   ASSERT_EQ(layer.ViewRendering().State, rsWhole);
   state.ScrollDesk(0, 0);
   EXPECT_EQ(desk.rebuilds, 1);

@@ -184,6 +184,10 @@ TEST_F(DeskStack, ARegionChosenOnTheSelectedLayerLabelsItAndLoadsItsSliders) {
   ASSERT_EQ(owner.shown.size(), 2u);
   EXPECT_EQ(owner.shown[0].mask, &layer.Mask);
   EXPECT_EQ(owner.shown[1].mask, nullptr);
+  // Another layer's region changes neither the label nor the sliders.
+  Named("Other", 0).Mask.SetRegionIndex(1);
+  EXPECT_EQ(owner.labels.back(), "Fringe");
+  EXPECT_EQ(owner.shown.size(), 2u);
 }
 
 TEST_F(DeskStack, IdsAreEightDigitsAndAvoidIdsInUse) {

@@ -37,7 +37,7 @@ TEST(LayerRender, NeutralValuesGiveThePlainNearestCopy) {
     layer.Mask.Apply(kMaskSetRect);  // regions with neutral values change nothing
     layer.Left = 10;
     layer.Top = 20;
-    layer.Render(false);
+    layer.Render(host.desk);
     ASSERT_EQ(layer.ViewRendering().State, rsWhole);
     const int w = RoundInt(61 / scale), h = RoundInt(47 / scale);
     EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{RoundInt(10 / scale), RoundInt(20 / scale)}));
@@ -53,13 +53,13 @@ TEST(LayerRender, NeutralValuesGiveThePlainNearestCopy) {
 TEST(LayerRender, PictureBaseAndRenderingShareUntilOneIsWritten) {
   FakeLayerHost host;
   TLayer layer(host, VariedPicture(40, 30));
-  layer.Render(false);
+  layer.Render(host.desk);
   const TBitmap32 original = layer.Picture;
   EXPECT_TRUE(layer.Picture.Shared());
   layer.Picture.SetPixel(5, 5, Color32(1, 2, 3));
   EXPECT_EQ(layer.BasePicture, original);
   EXPECT_EQ(layer.ViewRendering().Bitmap, original);
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_EQ(layer.ViewRendering().Bitmap, layer.Picture);
   layer.SetRed(90);  // a real rendering now, written over the shared one
   EXPECT_EQ(layer.Picture.Pixel(5, 5), Color32(1, 2, 3));
@@ -72,6 +72,7 @@ TEST(LayerRender, PictureBaseAndRenderingShareUntilOneIsWritten) {
 TEST(LayerRender, TransparentPixelsNeverChange) {
   FakeLayerHost host;
   TLayer layer(host, VariedPicture(40, 30));
+  layer.SetDeskFrame(host.desk);
   layer.Mask.SetRegionIndex(1);
   layer.Mask.SetWorkRect({0, 0, 20, 30});
   layer.Mask.Apply(kMaskSetRect);
@@ -93,6 +94,7 @@ TEST(LayerRender, TransparentPixelsNeverChange) {
 TEST(LayerRender, RegionTintInsideLayerTintOutside) {
   FakeLayerHost host;
   TLayer layer(host, TBitmap32(10, 4, Color32(100, 150, 200)));
+  layer.SetDeskFrame(host.desk);
   layer.Mask.SetRegionIndex(1);
   layer.Mask.SetWorkRect({0, 0, 5, 4});
   layer.Mask.Apply(kMaskSetRect);
@@ -113,14 +115,14 @@ TEST(LayerRender, OverlappingRegionsCompound) {
     layer.Mask.SetRegionRed(region, 100);  // factor 255: c * 255 >> 7
   }
   layer.SetGreen(25);  // the layer's value applies where no region sets green
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(0, 0)), 79);
   EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(4, 0)), 157);
   EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(8, 0)), 79);
   for (int x : {0, 4, 8}) EXPECT_EQ(GreenOf(layer.ViewRendering().Bitmap.Pixel(x, 0)), (40 * (25 * 255 / 100)) >> 7);
   // Saturation at 255.
   layer.Mask.SetRegionRed(1, 400);
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(4, 0)), 255);
 }
 
@@ -133,6 +135,7 @@ TEST(LayerRender, ContrastMeanCountsOpaquePixelsOnly) {
   EXPECT_EQ(MeanLuminance(picture), 150);
   FakeLayerHost host;
   TLayer layer(host, picture);
+  layer.SetDeskFrame(host.desk);
   layer.SetContrast(200);
   EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(50, 50, 50));
   EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(1, 0), Color32(250, 250, 250));
@@ -176,6 +179,7 @@ TEST(LayerRender, MeanIsComputedOnlyWhenContrastApplies) {
 TEST(LayerRender, HueShiftTurnsPrimaries) {
   FakeLayerHost host;
   TLayer layer(host, TBitmap32(1, 1, Color32(255, 0, 0)));
+  layer.SetDeskFrame(host.desk);
   layer.SetHue(220);
   EXPECT_EQ(layer.ViewRendering().Bitmap.Pixel(0, 0), Color32(0, 255, 0));
   layer.SetHue(340);  // +240
@@ -191,6 +195,7 @@ TEST(LayerRender, HueShiftTurnsPrimaries) {
 TEST(LayerRender, ExtremeStoredValuesSaturateWithoutOverflow) {
   FakeLayerHost host;
   TLayer layer(host, TBitmap32(2, 1, Color32(90, 120, 30)));
+  layer.SetDeskFrame(host.desk);
   layer.SetHue(std::numeric_limits<int>::max());
   layer.SetSaturation(std::numeric_limits<int>::min());
   EXPECT_EQ(RedOf(layer.ViewRendering().Bitmap.Pixel(0, 0)), GreenOf(layer.ViewRendering().Bitmap.Pixel(0, 0)));  // grey
@@ -299,7 +304,7 @@ TEST(LayerRender, LargeLayerIsClippedToTheView) {
   TLayer layer(host, VariedPicture(400, 300));
   layer.Left = 100;
   layer.Top = 0;
-  layer.Render(false);
+  layer.Render(host.desk);
   ASSERT_EQ(layer.ViewRendering().State, rsPart);
   // Intersection (100, 40, 250, 200): left edge (100 - 50) / 2, top at the view's top.
   EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{25, 0}));
@@ -313,7 +318,7 @@ TEST(LayerRender, LargeLayerIsClippedToTheView) {
   EXPECT_TRUE(SamePicture(layer.ViewRendering().Bitmap, expected));
 
   layer.Left = 1000;  // no overlap
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_EQ(layer.ViewRendering().State, rsNothing);
   EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{-1, -1}));
   EXPECT_TRUE(layer.ViewRendering().Bitmap.Empty());
@@ -334,7 +339,7 @@ TEST(LayerRender, RegionsFollowTheCopiedPixelsWhenClippedAndScaled) {
     for (int y = 0; y < 240; ++y)
       for (int x = 0; x < 300; ++x) layer.Mask.Map().At(x, y) = (x / 7 + y / 5) % 2 ? 1 : 0;
     layer.Mask.SetRegionColor(1, 0x0000FF);  // red tint on the light cells only
-    layer.Render(false);
+    layer.Render(host.desk);
     ASSERT_EQ(layer.ViewRendering().State, rsPart) << scale;
     for (int y = 0; y < layer.ViewRendering().Bitmap.Height(); ++y)
       for (int x = 0; x < layer.ViewRendering().Bitmap.Width(); ++x) {
@@ -349,14 +354,14 @@ TEST(LayerRender, ZeroScaleOrEmptyTargetRendersNothing) {
   FakeLayerHost host;
   TLayer layer(host, VariedPicture(20, 20));
   host.desk.Scale = 0;
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_EQ(layer.ViewRendering().State, rsNothing);
   host.desk = {1.0, 0, 600, {0, 0, 800, 600}};
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_EQ(layer.ViewRendering().State, rsNothing);
   EXPECT_TRUE(layer.ViewRendering().Bitmap.Empty());
   host.exportFrame = {1.0, 0, 0, {}};
-  layer.Render(true);
+  layer.RenderExport(host.exportFrame);
   EXPECT_EQ(layer.OutputRendering().State, rsNothing);
 }
 
@@ -367,7 +372,7 @@ TEST(LayerRender, FullRenderUsesTheExportFrameAtScaleOne) {
   TLayer layer(host, VariedPicture(30, 20));
   layer.Left = 50;
   layer.Top = 30;
-  layer.Render(true);
+  layer.RenderExport(host.exportFrame);
   EXPECT_EQ(layer.OutputRendering().State, rsWhole);
   EXPECT_EQ(layer.OutputRendering().Pos, (TPoint{30, 20}));
   EXPECT_TRUE(SamePicture(layer.OutputRendering().Bitmap, layer.Picture));
@@ -396,16 +401,16 @@ TEST(LayerRender, SpansDescribeEachRenderingAsItIs) {
         return false;
     return true;
   };
-  layer.Render(false);  // scaled: a rendering of its own
+  layer.Render(host.desk);  // scaled: a rendering of its own
   EXPECT_TRUE(measured()) << "scaled";
   host.desk.Scale = 1.0;
-  layer.Render(false);  // the picture's own pixels
+  layer.Render(host.desk);  // the picture's own pixels
   EXPECT_TRUE(layer.ViewRendering().Bitmap.Shared());
   EXPECT_TRUE(measured()) << "shared";
   layer.SetRed(90);
   EXPECT_TRUE(measured()) << "recoloured";
   for (int x = 0; x < 300; ++x) layer.Picture.SetPixel(x, 100, 0xFF000000);
-  layer.Render(false);
+  layer.Render(host.desk);
   EXPECT_TRUE(measured()) << "after an edit";
   EXPECT_EQ(layer.ViewRendering().Spans[100].SolidRight - layer.ViewRendering().Spans[100].SolidLeft, 300);
 }

@@ -43,7 +43,7 @@ TEST(LayerCreate, TakesWhatItIsGiven) {
 TEST(LayerSetters, ReportTheirChangeCodesOnlyOnChange) {
   FakeLayerHost host;
   TLayer layer(host, Gradient(10, 10));
-  layer.Render(false);
+  layer.Render(host.desk);
   host.changes.clear();
   host.invalidated.clear();
   layer.SetVisible(true);
@@ -129,7 +129,7 @@ TEST(LayerHistory, UndoOfAMovePaintsBothPlaces) {
   TLayer layer(host, Gradient(20, 10));
   layer.Left = 100;
   layer.Top = 50;
-  layer.Render(false);
+  layer.Render(host.desk);
   host.undoPending = true;
   layer.MoveBy(30, 0);
   host.invalidated.clear();

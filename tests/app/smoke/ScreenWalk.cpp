@@ -111,7 +111,7 @@ void UndoAMove() {
   layer.Left = desk.DeskGeometry().DeskViewLeft + 120;
   layer.Top = desk.DeskGeometry().DeskViewTop + 150;
   desk.InsertLayer(std::move(owned));
-  layer.Render(false);
+  layer.Render(desk.DeskFrame());
   desk.SelectLayer(0);
   main->State().SetControls();
   desk.RefreshAll();

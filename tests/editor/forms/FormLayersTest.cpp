@@ -66,7 +66,7 @@ class FormLayersTest : public ::testing::Test {
     for (int i = 0; i < 4; ++i) {
       auto layer = std::make_unique<TLayer>(Desk(), TBitmap32(10, 10, colors[i]), TNewLayer{names[i]});
       layer->Left = 10 * i;
-      layer->Render(false);
+      layer->Render(Desk().DeskFrame());
       Desk().InsertLayer(std::move(layer));
     }
     main->State().RefreshLayerList();  // as every caller that adds layers does

@@ -38,7 +38,7 @@ class FormMontageTest : public ::testing::Test {
     auto layer = std::make_unique<TLayer>(form_->Desk(), TBitmap32(w, h, color), TNewLayer{"Hair"});
     layer->Left = left;
     layer->Top = top;
-    layer->Render(false);
+    layer->Render(form_->Desk().DeskFrame());
     TLayer& ref = *layer;
     form_->Desk().InsertLayer(std::move(layer));
     return ref;

@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
     if (i == 4) layer->SetOpacity(60);
     TLayer& placed = *layer;
     desk.InsertLayer(std::move(layer));
-    placed.Render(false);
+    placed.Render(desk.DeskFrame());
   }
   form.State().SetControls();
   desk.RefreshAll();

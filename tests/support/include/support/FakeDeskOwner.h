@@ -151,7 +151,7 @@ struct DeskFixture {
     layer->Left = left;
     layer->Top = top;
     layer->SetLevel(level);
-    layer->Render(false);
+    layer->Render(desk.DeskFrame());
     TLayer& ref = *layer;
     desk.InsertLayer(std::move(layer));
     return ref;

@@ -45,7 +45,14 @@ class FakeLayerHost : public FakeEditingHost<ILayerHost> {
   int Count(TLayerShown what) const {
     return static_cast<int>(std::count_if(shown.begin(), shown.end(), [what](const Shown& s) { return s.what == what; }));
   }
-  void LayerShown(const TLayer& layer, TLayerShown what) override { shown.push_back({&layer, what}); }
+  // As the desk: a region change shows only on the selected layer of a shown desk.
+  void LayerShown(const TLayer& layer, TLayerShown what) override {
+    if (what == TLayerShown::Region) {
+      if (!deskVisible || selected != &layer) return;
+      what = TLayerShown::Selection;
+    }
+    shown.push_back({&layer, what});
+  }
 
   bool undoPending = false;
   bool TakeUndoPending() override { return std::exchange(undoPending, false); }
@@ -57,11 +64,8 @@ class FakeLayerHost : public FakeEditingHost<ILayerHost> {
   std::set<std::string> ids;  // upper case
   int nextId = 10000000;
 
-  bool DeskVisible() const override { return deskVisible; }
-  bool IsSelectedLayer(const TLayer& layer) const override { return selected == &layer; }
-  void InvalidateDesk(const TRect& rect) override { invalidated.push_back(rect); }
-  TPoint ImageToDesk(TPoint offset) const override {
-    return {RoundInt(offset.X / desk.Scale), RoundInt(offset.Y / desk.Scale)};
+  void InvalidateDesk(const TRect& rect) override {
+    if (deskVisible) invalidated.push_back(rect);
   }
   bool LayerIdExists(const std::string& id) const override { return ids.count(UpperAscii(id)) > 0; }
   std::string NewLayerId() override {
@@ -69,6 +73,4 @@ class FakeLayerHost : public FakeEditingHost<ILayerHost> {
     ids.insert(id);
     return id;
   }
-  TViewFrame DeskFrame() const override { return desk; }
-  TViewFrame ExportFrame() const override { return exportFrame; }
 };
