@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 #include <vector>
 
 #include "picture/forms/BitmapImage.h"
@@ -168,7 +169,8 @@ void TSkinnedForm::TakeControlHints() {
 bool TSkinnedForm::event(QEvent* event) {
   if (event->type() == QEvent::Polish) TakeControlHints();
   if (event->type() == QEvent::WindowActivate) {
-    if (!IsAnyOf(this, {"FormTips", "FormMessage", "FormHelp"}) && ShellHooks().ShowTip)
+    if (!std::exchange(NoTipOnNextActivation, false) && !IsAnyOf(this, {"FormTips", "FormMessage", "FormHelp"}) &&
+        ShellHooks().ShowTip)
       ShellHooks().ShowTip(Topic());
     if (OnActivate) OnActivate();
   }

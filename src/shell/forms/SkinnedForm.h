@@ -60,6 +60,9 @@ class TSkinnedForm : public QWidget {
   // Set by the first ShowSkinnedModal and never cleared: later plain shows also
   // disable the other windows and keys no longer reach the main window.
   bool InSkinnedModal = false;
+  // The next activation shows no tip (it is the start-up's showing of the main
+  // window, which comes before the welcome tip may be replaced).
+  bool NoTipOnNextActivation = false;
   // The windows this one disabled while shown modally (not owned).
   std::vector<QPointer<QWidget>> DisabledForms;
   // The skin picture; null when no skin is loaded.

@@ -6,6 +6,7 @@
 
 #include "shell/StandingWindows.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
 
 namespace {
 struct TStanding {
@@ -75,6 +76,9 @@ bool HasStandingForm(std::string_view name) {
 QWidget* CreateStandingForms() {
   QWidget* main = StandingForm(StandingWindowOrder.front());
   if (!main) return nullptr;
+  // Made with every window at start-up, the tips window came after this showing
+  // and missed its tip: the welcome tip that follows is not replaced by it.
+  if (auto* skinned = qobject_cast<TSkinnedForm*>(main)) skinned->NoTipOnNextActivation = true;
   main->show();
   LayoutOrigin() = main->pos();
   return main;

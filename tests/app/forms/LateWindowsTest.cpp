@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <array>
 #include <ostream>
@@ -48,6 +49,7 @@
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/FormTips.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/HtmlViewer.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StandingForms.h"
 #include "support/TestPaths.h"
@@ -84,6 +86,8 @@ class LateWindows : public ::testing::Test {
     InterfaceDir = "Intfaces\\";
     CompressedWorkExt = ProductInfo.CmpFileExt;
     UncompressedWorkExt = ProductInfo.UnCmpFileExt;
+    // The shipped settings, in a copy the windows may write.
+    fs::copy_file(BuildDir() / "Tressary" / "Tressary.ini", dir_ / "Tressary.ini");
     MainIni = std::make_unique<TIniFile>((dir_ / "Tressary.ini").string(), false);
     InitInterfaceInfo(1024, 768, nullptr);
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
@@ -229,4 +233,24 @@ TEST_F(LateWindows, EachWindowMadeAfterAWorkWasOpenedLeavesTheWorkWhole) {
     ++made;
   }
   EXPECT_GE(made, 17);
+}
+
+TEST_F(LateWindows, AStartWithTipsOnShowsTheWelcomePage) {
+  // As the start-up goes on after showing the main window: the welcome tip, then
+  // the message loop, where the main window's activation arrives.
+  ProgramSettings().ShowTips = true;
+  ASSERT_TRUE(ShellHooks().ShowWelcomeTip);
+  ShellHooks().ShowWelcomeTip();
+  ASSERT_NE(FormTips, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() != nullptr; }, 2000));
+  QTest::qWait(50);
+  EXPECT_TRUE(FormTips->isVisible());
+  EXPECT_EQ(FormTips->HTMLViewer->CurrentFile().filename(), "Welcome.htm");
+  // Later activations bring their windows' tips as ever.
+  auto* layers = StandingForm<TFormLayers>("FormLayers");
+  ASSERT_NE(layers, nullptr);
+  layers->show();
+  layers->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(layers, 2000));
+  EXPECT_EQ(FormTips->HTMLViewer->CurrentFile().filename(), "FormLayers.htm");
 }
