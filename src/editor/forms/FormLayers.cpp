@@ -52,10 +52,9 @@ TGraphicButton* LayerButton(QWidget* parent, const char* name, int left, const c
 // it is hidden.
 TBitmap32 RowThumbnailOf(const TLayer& layer) {
   TBitmap32 thumb = LayerThumbnail(layer.RenderedPicture());
-  if (!layer.Visible()) {
-    const std::span<std::uint8_t> bytes = thumb.Bytes();
-    for (std::size_t alpha = 3; alpha < bytes.size(); alpha += 4) bytes[alpha] /= 3;
-  }
+  // The thumbnail is premultiplied: a third of its opacity is a third of every channel.
+  if (!layer.Visible())
+    for (std::uint8_t& channel : thumb.Bytes()) channel /= 3;
   return thumb;
 }
 

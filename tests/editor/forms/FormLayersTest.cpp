@@ -1,6 +1,9 @@
 // The layers list and the portrait preview over a real main window and desk.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -181,6 +184,35 @@ TEST_F(FormLayersTest, ThumbnailsShowTheTintAndFadeWhenTheLayerIsHidden) {
   EXPECT_LT(AlphaOf(layers->RowThumbnail(3).Pixel(22, 22)), 128u);
   layers->ButtonLayerShow->OnClick();
   EXPECT_EQ(layers->RowThumbnail(3).Pixel(22, 22), tinted);
+}
+
+// A hidden layer's thumbnail, drawn on the list's white as the list draws it,
+// keeps its colours, only paler.
+TEST_F(FormLayersTest, AHiddenLayersThumbnailKeepsItsColoursFaded) {
+  TBitmap32 hat(40, 40, Color32(240, 240, 235));
+  for (int y = 15; y < 25; ++y)
+    for (int x = 15; x < 25; ++x) hat.SetPixel(x, y, Color32(220, 20, 20));
+  auto layer = std::make_unique<TLayer>(Desk(), hat, TNewLayer{"hat"});
+  layer->Render(false);
+  Desk().InsertLayer(std::move(layer));
+  main->State().RefreshLayerList();
+  layers->show();
+  Desk().SelectLayer(0);
+  layers->ButtonLayerHide->OnClick();
+  const TBitmap32& thumb = layers->RowThumbnail(0);
+  QImage onList(thumb.Width(), thumb.Height(), QImage::Format_RGB32);
+  onList.fill(Qt::white);
+  QPainter(&onList).drawImage(0, 0, QImage(thumb.Bits(), thumb.Width(), thumb.Height(), qsizetype(thumb.Stride()),
+                                           QImage::Format_ARGB32_Premultiplied));
+  const QColor centre = onList.pixelColor(thumb.Width() / 2, thumb.Height() / 2);
+  const QColor edge = onList.pixelColor(thumb.Width() / 2, 3 * thumb.Height() / 4 + 2);
+  // The red square: still red, faded towards the white under it.
+  EXPECT_GE(centre.red(), 240) << centre.name().toStdString();
+  EXPECT_GT(centre.green(), 140) << centre.name().toStdString();
+  EXPECT_LT(centre.green(), 200) << centre.name().toStdString();
+  EXPECT_EQ(centre.green(), centre.blue());
+  // The near-white hat: near-white still.
+  for (int channel : {edge.red(), edge.green(), edge.blue()}) EXPECT_GE(channel, 240) << edge.name().toStdString();
 }
 
 // While a slider is held, the thumbnail follows the layer within moments, not at
