@@ -193,7 +193,7 @@ TEST_F(FormLayersTest, AHiddenLayersThumbnailKeepsItsColoursFaded) {
   for (int y = 15; y < 25; ++y)
     for (int x = 15; x < 25; ++x) hat.SetPixel(x, y, Color32(220, 20, 20));
   auto layer = std::make_unique<TLayer>(Desk(), hat, TNewLayer{"hat"});
-  layer->Render(false);
+  layer->Render(Desk().DeskFrame());
   Desk().InsertLayer(std::move(layer));
   main->State().RefreshLayerList();
   layers->show();
