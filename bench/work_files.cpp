@@ -2,7 +2,9 @@
 // same work: zlib level 9 over the alpha planes and masks plus libjpeg-turbo
 // encoding the colour of the same pictures. Opening a work of 8 and 16 layers onto
 // the desk, against decoding its packed layers directly, one after another, with
-// the peak memory of each as a multiple of the layers' pixel bytes.
+// the peak memory of each as a multiple of the layers' pixel bytes. Reading a
+// container of 4,096 small layers, against one of 1,024: four times the layers,
+// about four times the time.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <zlib.h>
@@ -17,6 +19,7 @@
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
+#include "picture/LoadedWork.h"
 #include "picture/Mask.h"
 #include "picture/PackedPicture.h"
 #include "picture/WorkFile.h"
@@ -195,6 +198,33 @@ void BM_DecodePackedLayers(benchmark::State& state) {
       });
 }
 BENCHMARK(BM_DecodePackedLayers)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A work container of many tiny layers read and its pictures decoded, as
+// opening it does before the desk is touched: the time goes with the number of
+// layers, so 4,096 take about four times what 1,024 take.
+void BM_ReadContainerOfManyLayers(benchmark::State& state) {
+  const int layers = int(state.range(0));
+  TCompoundFileWriter writer;
+  std::string list = "VERSION=Tressary 5.10;\r";
+  const std::vector<std::uint8_t> bitmap = EncodeBmp32(TBitmap32(4, 4, Color32(10, 20, 30, 255)));
+  for (int i = 0; i < layers; ++i) {
+    TLayerRecord record;
+    record.Id = "L" + std::to_string(100000 + i);
+    list += LayerRecordLine(record) + "\r";
+    writer.AddStream(record.Id + ".bmp", bitmap);
+    writer.AddStream(record.Id + ".msk", std::span<const std::uint8_t>());
+  }
+  writer.AddStream("ListFile.txt", list);
+  const std::vector<std::uint8_t> file = *writer.Build();
+  std::string error;
+  for (auto _ : state) {
+    auto work = TLoadedWork::Read(file, false, error);
+    if (!work) state.SkipWithError(error.c_str());
+    benchmark::DoNotOptimize(work);
+  }
+  state.counters["layers_per_second"] = benchmark::Counter(double(layers), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ReadContainerOfManyLayers)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor: zlib level 9 over alpha planes and masks, JPEG quality 90 of the colour.
 void BM_FloorZlibAndJpeg(benchmark::State& state) {

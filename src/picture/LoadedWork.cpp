@@ -132,9 +132,14 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
       // pixels again: counted per line, a list of repeats is refused like any
       // other work too large.
       std::map<std::string, std::uint64_t, std::less<>> listedPixels;
+      std::size_t listed = 0;
       for (const std::string& line : work->lines_) {
         std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
         if (!record) continue;
+        if (++listed > kMaxWorkLayers) {
+          error = "it lists more than the " + std::to_string(kMaxWorkLayers) + " layers a work may hold";
+          return nullptr;
+        }
         const std::string key = UpperAscii(record->Id);
         if (work->uses_[key]++ > 0) {
           pixels += listedPixels[key];

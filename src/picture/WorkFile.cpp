@@ -20,7 +20,6 @@ constexpr int kLayerFieldCount = 19;
 constexpr int kPreviewSize = 150;
 constexpr TColor32 kPreviewBackground = Color32(255, 255, 255);
 // Caps on what a work file may make us allocate or loop over.
-constexpr std::size_t kMaxWorkLayers = 4096;
 constexpr std::size_t kMaxHeaderBytes = std::size_t(16) << 20;
 constexpr std::size_t kMaxPreviewBytes = std::size_t(16) << 20;
 

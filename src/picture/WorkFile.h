@@ -104,6 +104,8 @@ std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::ui
 // opened (each costs some twenty bytes as a layer: picture, base picture,
 // renderings, regions): as many as one picture may hold.
 constexpr std::uint64_t kMaxWorkPixels = std::uint64_t(kMaxPicturePixels);
+// The most layers a work file may list.
+constexpr std::size_t kMaxWorkLayers = 4096;
 
 // The preview JPEG bytes of a compressed work file or a container; nullopt when
 // the file is missing or unreadable.

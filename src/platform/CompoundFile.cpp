@@ -1,5 +1,7 @@
 #include "platform/CompoundFile.h"
 
+#include <map>
+
 #include "platform/ByteStream.h"
 #include "platform/CompoundFileModule.h"
 #include "platform/FileIO.h"
@@ -53,6 +55,11 @@ bool TCompoundFileWriter::Save(const fs::path& path, std::string* error) const {
 struct TCompoundFileReader::Impl {
   std::vector<std::uint8_t> bytes;  // what the storage reads from
   std::unique_ptr<ICompoundStorage> root;
+  // The root's entries, named once: the library finds an entry by walking its
+  // list, which for every lookup would make opening a work of many layers
+  // take time in the cube of their number.
+  std::vector<std::string> names;                           // by index; "" for none
+  std::map<std::string, int, std::less<>> indexByUpperName;  // the first of a name
 };
 
 TCompoundFileReader::TCompoundFileReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -75,32 +82,29 @@ std::unique_ptr<TCompoundFileReader> TCompoundFileReader::FromMemory(std::vector
   impl->bytes = std::move(bytes);
   impl->root = compound->Open(impl->bytes, error);
   if (!impl->root) return nullptr;
+  const int count = impl->root->Count();
+  for (int i = 0; i < count; ++i) {
+    impl->names.push_back(impl->root->Name(i));
+    if (!impl->names.back().empty()) impl->indexByUpperName.emplace(UpperAscii(impl->names.back()), i);
+  }
   return std::unique_ptr<TCompoundFileReader>(new TCompoundFileReader(std::move(impl)));
 }
 
 std::vector<std::string> TCompoundFileReader::StreamNames() const {
   std::vector<std::string> names;
-  const int count = impl_->root->Count();
-  for (int i = 0; i < count; ++i) {
-    if (!impl_->root->IsStream(i)) continue;
-    if (std::string name = impl_->root->Name(i); !name.empty()) names.push_back(std::move(name));
-  }
+  for (std::size_t i = 0; i < impl_->names.size(); ++i)
+    if (!impl_->names[i].empty() && impl_->root->IsStream(int(i))) names.push_back(impl_->names[i]);
   return names;
 }
 
 bool TCompoundFileReader::HasStream(std::string_view name) const {
-  for (const std::string& n : StreamNames())
-    if (EqualsNoCase(n, name)) return true;
-  return false;
+  const auto it = impl_->indexByUpperName.find(UpperAscii(name));
+  return it != impl_->indexByUpperName.end() && impl_->root->IsStream(it->second);
 }
 
 std::optional<std::vector<std::uint8_t>> TCompoundFileReader::ReadStream(std::string_view name,
                                                                          std::uint64_t maxBytes) const {
-  const int count = impl_->root->Count();
-  for (int i = 0; i < count; ++i) {
-    const std::string entry = impl_->root->Name(i);
-    if (entry.empty() || !EqualsNoCase(entry, name)) continue;
-    return impl_->root->Read(i, maxBytes);
-  }
-  return std::nullopt;
+  const auto it = impl_->indexByUpperName.find(UpperAscii(name));
+  if (it == impl_->indexByUpperName.end()) return std::nullopt;
+  return impl_->root->Read(it->second, maxBytes);
 }

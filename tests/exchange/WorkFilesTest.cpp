@@ -265,6 +265,25 @@ TEST_F(WorkFiles, ALayerListedOverAndOverCountsEachTimeAgainstTheWorksPixels) {
   EXPECT_TRUE(TLoadedWork::Read(*ReadFileBytes(dir / "fits.tsu"), false, error)) << error;
 }
 
+// A container may list as many layers as a compressed work may hold, and no more.
+TEST(WorkContainer, ListsAtMostAsManyLayersAsACompressedWork) {
+  auto read = [](std::size_t layers, std::string& error) {
+    std::string list = "VERSION=Tressary 5.10;\r";
+    for (std::size_t i = 0; i < layers; ++i) {
+      TLayerRecord record;
+      record.Id = "L" + std::to_string(i);
+      list += LayerRecordLine(record) + "\r";
+    }
+    TCompoundFileWriter w;
+    w.AddStream("ListFile.txt", list);
+    return TLoadedWork::Read(*w.Build(), false, error);
+  };
+  std::string error;
+  EXPECT_TRUE(read(kMaxWorkLayers, error)) << error;
+  EXPECT_FALSE(read(kMaxWorkLayers + 1, error));
+  EXPECT_NE(error.find("more than the 4096 layers"), std::string::npos) << error;
+}
+
 TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
   auto load = [&](const std::string& lines) {
     TCompoundFileWriter w;
