@@ -141,18 +141,21 @@ void TBackgroundMusic::Activated() {
   pausedPlaying_ = false;
 }
 
-void TBackgroundMusic::ToggleMusic(TMusicFileInfo* selected) {
-  if (!player_.SoundDeviceAvailable() || list_.empty()) return;
+TBackgroundMusic::EMusicRefusal TBackgroundMusic::ToggleMusic(TMusicFileInfo* selected) {
+  if (!player_.SoundDeviceAvailable()) return EMusicRefusal::NoSoundDevice;
+  if (list_.empty()) return EMusicRefusal::EmptyPlayList;
   if (playMusic_) {
     StopMusic();
-    return;
+    return EMusicRefusal::None;
   }
   current_ = selected && selected->Playable() ? selected : GetNextMusicInfo(list_, selected);
   if (!current_) current_ = GetNextMusicInfo(list_, nullptr);
-  if (current_)
-    StartMusic();
-  else
+  if (!current_) {
     StopMusic();
+    return EMusicRefusal::NoTrackChecked;
+  }
+  StartMusic();
+  return playMusic_ ? EMusicRefusal::None : EMusicRefusal::NotPlayable;
 }
 
 void TBackgroundMusic::StartMusic() {

@@ -89,9 +89,12 @@ class TBackgroundMusic {
   void Activated();
 
   // The settings window's play list and music switch.
+  // Why music that was asked for does not play.
+  enum class EMusicRefusal { None, NoSoundDevice, EmptyPlayList, NoTrackChecked, NotPlayable };
   // The music button: nothing without a device or tracks; otherwise music on
-  // from `selected` (or the next playable after it), or off.
-  void ToggleMusic(TMusicFileInfo* selected);
+  // from `selected` (or the next playable after it), or off. Says why music that
+  // was switched on is not playing.
+  EMusicRefusal ToggleMusic(TMusicFileInfo* selected);
   void StartMusic();
   void StopMusic();
   void CheckChanged(TMusicFileInfo& entry, bool checked);

@@ -61,9 +61,11 @@ struct TGalleryLists {
   std::vector<TGallary> Works;
   std::vector<TGalleryAuthor> Authors;
 };
-enum class EGalleryFetch { Loaded, NoNetwork, NoAccess, Stopped };
+enum class EGalleryFetch { Loaded, NoNetwork, NoAccess, Stopped, NoServer };
 // Fetches and parses the users list, then the works list (GetGalleryDB). `lists`
-// changes only on Loaded; a users list without one user is NoAccess.
+// changes only on Loaded; a users list without one user is NoAccess. Settings
+// that name no gallery server (whose files every work comes from) are NoServer,
+// before any connection is tried.
 EGalleryFetch FetchGalleryLists(TTransferContext& context, const TOnlineServers& servers, TGalleryLists& lists,
                                 const TGalleryProgress& progress = {});
 

@@ -113,16 +113,34 @@ TEST_F(BackgroundMusicTest, DeletingTheCurrentTrackMovesOnAndLeavesNothingDangli
   music.StopMusic();
   music.Delete(*music.Current());  // music off: the current entry simply goes
   EXPECT_EQ(music.Current(), nullptr);
-  music.ToggleMusic(nullptr);  // the one left is not selected: nothing to play
+  using enum TBackgroundMusic::EMusicRefusal;
+  EXPECT_EQ(music.ToggleMusic(nullptr), NoTrackChecked);  // the one left is not selected
   EXPECT_FALSE(playMusic);
   music.CheckChanged(*music.List()[0], true);
-  music.ToggleMusic(nullptr);
+  EXPECT_EQ(music.ToggleMusic(nullptr), None);
   EXPECT_TRUE(playMusic);
   EXPECT_EQ(player.calls.back(), "play track3.wav");
   music.Delete(*music.List()[0]);  // the list emptied: the music stops
   EXPECT_FALSE(playMusic);
   EXPECT_EQ(player.calls.back(), "stop");
-  music.ToggleMusic(nullptr);  // an empty list does nothing
+  EXPECT_EQ(music.ToggleMusic(nullptr), EmptyPlayList);  // an empty list does nothing but say so
+  EXPECT_FALSE(playMusic);
+}
+
+TEST_F(BackgroundMusicTest, MusicSwitchedOnThatCannotPlaySaysWhy) {
+  using enum TBackgroundMusic::EMusicRefusal;
+  music.BuildPlayList(Settings("1"), Folder(), false);
+  music.StopMusic();
+  fs::remove(dir / "track1.wav");  // the one checked track is gone
+  EXPECT_EQ(music.ToggleMusic(nullptr), NotPlayable);
+  EXPECT_FALSE(playMusic);
+  player.device = false;
+  EXPECT_EQ(music.ToggleMusic(nullptr), NoSoundDevice);
+  EXPECT_FALSE(playMusic);
+  player.device = true;
+  music.CheckChanged(*music.List()[1], true);
+  EXPECT_EQ(music.ToggleMusic(nullptr), None);
+  EXPECT_EQ(music.ToggleMusic(nullptr), None);  // switched off again: nothing to explain
   EXPECT_FALSE(playMusic);
 }
 

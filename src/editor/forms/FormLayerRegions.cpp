@@ -164,7 +164,11 @@ void TFormLayerRegions::ListBoxClick(int item) {
 
 void TFormLayerRegions::ButtonEditRegionClick() {
   TLayer* layer = LiveLayer();
-  if (!layer || layer->Mask.GetRegionIndex() == 0) return;
+  if (!layer) return;
+  if (layer->Mask.GetRegionIndex() == 0) {
+    ShowMessageBox("MessageChooseRegionToEdit", mbkOKCancel, false, "Choose one of the regions in the list first.");
+    return;
+  }
   auto* edit = StandingForm<TFormLayerRegionEdit>("FormLayerRegionEdit");
   if (!edit) return;
   if (layer->Mask.Bitmap() != &layer->Picture) layer->Mask.SetBitmap(&layer->Picture);

@@ -116,7 +116,10 @@ void TFormLayerSave::ButtonOKClick() {
   const TPartTypeRecord* type = ComboBoxTemplateType->currentIndex() < 0
                                     ? nullptr
                                     : FindTemplateType(ComboBoxTemplateType->currentData().toInt());
-  if (!type) return;
+  if (!type) {
+    ShowMessageBox("MessageTemplateTypeMissing", mbkOKCancel, false, "Choose the type of the template first.");
+    return;
+  }
   TTemplateToSave entry;
   if (isRegion_) {
     entry.Picture = region_.Picture;

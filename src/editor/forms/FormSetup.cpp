@@ -88,6 +88,19 @@ QString FileNameOnly(const std::string& path) {
   return QString::fromStdString(cut == std::string::npos ? path : path.substr(cut + 1));
 }
 
+
+// Music switched on that does not play says why.
+void ExplainMusicRefusal(TBackgroundMusic::EMusicRefusal refusal) {
+  using enum TBackgroundMusic::EMusicRefusal;
+  const std::pair<const char*, const char*> message =
+      refusal == NoSoundDevice   ? std::pair{"MessageMusicNoSoundDevice", "No sound device was found."}
+      : refusal == EmptyPlayList ? std::pair{"MessageMusicPlayListEmpty", "The play list is empty."}
+      : refusal == NoTrackChecked ? std::pair{"MessageMusicNoTrackChecked", "No track of the play list is checked."}
+      : refusal == NotPlayable   ? std::pair{"MessageMusicNotPlayable", "None of the checked tracks could be played."}
+                                 : std::pair{"", ""};
+  if (refusal != None) ShowMessageBox(message.first, mbkOKCancel, false, message.second);
+}
+
 }  // namespace
 
 TFormSetup::TFormSetup(TMainSettings& settings, QWidget* parent)
@@ -139,8 +152,9 @@ void TFormSetup::BuildControls() {
   ButtonShowTips = button("ButtonShowTips", kLeft, switches + d::kButtonHeight + 6);
   ButtonPlayMusic->OnClick = [this] {
     if (!music_) return;
-    music_->ToggleMusic(SelectedEntry());
+    const TBackgroundMusic::EMusicRefusal refusal = music_->ToggleMusic(SelectedEntry());
     SyncMusicButton();
+    ExplainMusicRefusal(refusal);
   };
   ButtonSoundEffects->OnClick = [this] {
     settings_.PlaySound = !settings_.PlaySound;

@@ -142,7 +142,8 @@ TFormChatReg::TFormChatReg(TChatClient& client, QWidget* parent)
 
 void TFormChatReg::ButtonOldUserClick() {
   const std::string name = Typed(EditOldUserName), password = Typed(EditOldUserPassword);
-  if (name.empty() || password.empty()) return;
+  if (name.empty() || password.empty())
+    return ShowOnlineMessage(name.empty() ? "MessageChatNameMissing" : "MessageChatPasswordMissing");
   QPointer<TFormChatReg> self(this);
   const int result = client_.AccountRequest("0", name, password);
   if (!self) return;
@@ -158,7 +159,10 @@ void TFormChatReg::ButtonOldUserClick() {
 void TFormChatReg::ButtonNewUserClick() {
   const std::string name = Typed(EditNewUserName), password = Typed(EditNewUserPassword);
   const std::string confirmation = Typed(EditNewUserPasswordCnf);
-  if (name.empty() || password.empty() || confirmation.empty()) return;
+  if (name.empty() || password.empty() || confirmation.empty())
+    return ShowOnlineMessage(name.empty()       ? "MessageChatNameMissing"
+                             : password.empty() ? "MessageChatPasswordMissing"
+                                                : "MessageChatPasswordCnfMissing");
   if (password != confirmation) {
     ShowOnlineMessage("MessageRetypePassword");
     return;

@@ -345,6 +345,7 @@ bool TFormFromGallery::GetGalleryDB() {
   SetRunning(false);
   UpdateGalleryProgress(-1, -1);
   if (result == EGalleryFetch::NoAccess) ShowOnlineMessage("MessageNoAccessToServer");
+  if (result == EGalleryFetch::NoServer) ShowOnlineMessage("MessageNoGalleryServer");
   if (!self || result != EGalleryFetch::Loaded) return false;
   loaded_ = true;
   searchDirty_ = true;

@@ -34,6 +34,7 @@
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/SkinnedForm.h"
+#include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
 #include "support/qt/MadeAfterMainDrag.h"
 #include "support/qt/MessageAnswer.h"
@@ -324,4 +325,32 @@ TEST(RegionEditorWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfThe
   const std::optional<QPoint> off = CentreOffAfterMainDrag(RegisterFormLayerRegionEdit, "FormLayerRegionEdit");
   ASSERT_TRUE(off);
   EXPECT_LE(off->manhattanLength(), 1) << off->x() << "," << off->y();
+}
+
+TEST_F(FormLayerRegionsTest, EditWithTheWholeLayerAndSaveWithNoTypeSayWhatIsMissing) {
+  Termins = ShippedTermins();
+  regions->show();
+  regions->ListBoxClick(0);
+  std::string said;
+  AnswerNextMessage(said);
+  regions->ButtonEditRegionClick();
+  EXPECT_EQ(said, "Choose one of the regions in the list: the whole layer is not edited as a region.");
+  EXPECT_FALSE(editor->isVisible());
+
+  layer->TypeId = 9;  // of no listed type: the save starts with none chosen
+  std::string asked;
+  bool stillOpen = false;
+  WhenShown("FormLayerSave", [&](QWidget& window) {
+    auto& save = static_cast<TFormLayerSave&>(window);
+    EXPECT_EQ(save.ComboBoxTemplateType->currentIndex(), -1);
+    AnswerNextMessage(asked);
+    save.ButtonOKClick();
+    stillOpen = save.isVisible();
+    save.close();
+  });
+  main->Button("ButtonLayerSave")->OnClick();
+  EXPECT_EQ(asked, "Choose the type of the template first.");
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(OpenTextFile(exe / "PartBase.txt", "PartBase.txt").size(), 1u);
+  Termins.clear();
 }

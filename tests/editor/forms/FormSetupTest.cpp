@@ -18,6 +18,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/SaveGuarantee.h"
+#include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
 
@@ -160,4 +161,23 @@ TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {
   EXPECT_EQ(music.Current(), nullptr);
   EXPECT_FALSE(ProgramSettings().PlayMusic);
   EXPECT_FALSE(player.playing);
+}
+
+TEST_F(FormSetupTest, MusicSwitchedOnWithNothingToPlaySaysWhyInTheShippedWords) {
+  Termins = ShippedTermins();
+  std::string said;
+  AnswerNextMessage(said);
+  form.ButtonPlayMusic->OnClick();
+  EXPECT_EQ(said, "The play list is empty: add a music file first.");
+  EXPECT_FALSE(ProgramSettings().PlayMusic);
+  EXPECT_FALSE(form.ButtonPlayMusic->Pressed());
+
+  WriteTestFile(dir / "song.wav", "RIFF");
+  form.AddMusicFiles({QString::fromStdString((dir / "song.wav").string())});
+  form.CheckListBoxMusicFiles->item(0)->setCheckState(Qt::Unchecked);
+  AnswerNextMessage(said);
+  form.ButtonPlayMusic->OnClick();
+  EXPECT_EQ(said, "No track of the play list is checked: check the tracks to play.");
+  EXPECT_FALSE(ProgramSettings().PlayMusic);
+  Termins.clear();
 }

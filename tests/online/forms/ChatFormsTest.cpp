@@ -111,3 +111,21 @@ TEST_F(ChatForms, ClosingWhileARequestRunsWaitsForIt) {
 }
 
 }  // namespace
+
+TEST_F(ChatForms, TheAccountDialogSaysWhichFieldIsEmpty) {
+  TFormChat chat;
+  TFormChatReg account(chat.Client());
+  account.show();
+  account.ButtonOldUserClick();
+  QTest::keyClicks(account.EditOldUserName, "dora");
+  account.ButtonOldUserClick();
+  account.ButtonNewUserClick();
+  QTest::keyClicks(account.EditNewUserName, "dora");
+  account.ButtonNewUserClick();
+  QTest::keyClicks(account.EditNewUserPassword, "pw");
+  account.ButtonNewUserClick();
+  EXPECT_EQ(messages_, (std::vector<std::string>{"MessageChatNameMissing", "MessageChatPasswordMissing",
+                                                 "MessageChatNameMissing", "MessageChatPasswordMissing",
+                                                 "MessageChatPasswordCnfMissing"}));
+  EXPECT_NE(account.ModalResult, 1);
+}

@@ -292,3 +292,12 @@ TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
 }
 
 }  // namespace
+
+TEST_F(GalleryForms, TheBrowserWithNoGalleryServerSaysSoAndTriesNoConnection) {
+  MainIni->WriteString("Servers", "GalleryServer", " ");
+  TFormFromGallery form(ProgramSettings());
+  form.show();
+  EXPECT_FALSE(form.GetGalleryDB());
+  EXPECT_EQ(messages_, std::vector<std::string>{"MessageNoGalleryServer"});
+  EXPECT_EQ(form.Root()->childCount(), 0);
+}
