@@ -213,12 +213,13 @@ std::string PublisherLink(const TIniFile& ini, std::string_view key) {
 }
 
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini) {
-  if (ports.HasUnsavedWork() &&
-      ports.AskYesNo(GetTerm("ConfirmSaveSession", Termins, "Save the present work before leaving?")) &&
-      !ports.SaveWork())
-    return false;  // the work is never lost silently
+  if (ports.HasUnsavedWork()) {
+    const ECloseAnswer save = ports.Ask(GetTerm("ConfirmSaveSession", Termins, "Save the present work before leaving?"));
+    // Closing the question stays with the work; a failed save is never lost silently.
+    if (save == ECloseAnswer::Cancel || (save == ECloseAnswer::Yes && !ports.SaveWork())) return false;
+  }
   ports.ShowTip("TipJobFinished");
-  if (!ports.AskYesNo(GetTerm("ConfirmExit", Termins, "Quit the program?"))) return false;
+  if (ports.Ask(GetTerm("ConfirmExit", Termins, "Quit the program?")) != ECloseAnswer::Yes) return false;
   const std::string link = PublisherLink(ini, "AfterExitURL");
   if (!link.empty()) {
     ports.ProcessMessages();

@@ -78,13 +78,16 @@ std::span<const TLinkButton> LinkButtons();
 // program has no web site of its own to fall back on.
 std::string PublisherLink(const TIniFile& ini, std::string_view key);
 
+// A close question's answer; Cancel: the question was closed without one.
+enum class ECloseAnswer { Yes, No, Cancel };
+
 // What closing the main (or backdrop) window needs of the program.
 class IMainClosePorts {
  public:
   virtual ~IMainClosePorts() = default;
   // Unsaved changes on a desk with at least one layer.
   virtual bool HasUnsavedWork() = 0;
-  virtual bool AskYesNo(const std::string& text) = 0;
+  virtual ECloseAnswer Ask(const std::string& text) = 0;
   // Saves the work through the load-and-save window; false when it failed or the
   // user cancelled.
   virtual bool SaveWork() = 0;
@@ -94,8 +97,8 @@ class IMainClosePorts {
 
 // The close questions: save the work, the finishing tip, then exit. True when the
 // program may end (the after-exit link, when the settings give one, has then been
-// opened); false cancels the
-// close, also when the user wanted the work saved and it was not.
+// opened); false cancels the close: when the save question was closed, when the
+// user wanted the work saved and it was not, and unless the exit is confirmed.
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini);
 
 // The program's settings and content paths back to the start-up values (tests).

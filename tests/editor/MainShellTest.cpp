@@ -232,17 +232,17 @@ namespace {
 
 struct TScriptedClose : IMainClosePorts {
   bool unsaved = false;
-  std::vector<bool> answers;
+  std::vector<ECloseAnswer> answers;
   std::vector<std::string> asked;
   bool saveResult = true;
   int saves = 0;
   std::vector<std::string> tips;
   bool HasUnsavedWork() override { return unsaved; }
-  bool AskYesNo(const std::string& text) override {
+  ECloseAnswer Ask(const std::string& text) override {
     asked.push_back(text);
     EXPECT_FALSE(answers.empty()) << "unexpected question " << text;
-    if (answers.empty()) return false;
-    const bool answer = answers.front();
+    if (answers.empty()) return ECloseAnswer::Cancel;
+    const ECloseAnswer answer = answers.front();
     answers.erase(answers.begin());
     return answer;
   }
@@ -259,12 +259,13 @@ struct TScriptedClose : IMainClosePorts {
 TEST_F(MainShellTest, CloseFlowWithScriptedAnswers) {
   TRecordingOpener opener;
   SetShellOpener(&opener);
+  using enum ECloseAnswer;
   Termins = {{"ConfirmSaveSession", "Save?"}, {"ConfirmExit", "Exit?"}};
   const TIniFile links = TIniFile::FromText("[Publisher Links]\nAfterExitURL=https://example.org/bye\n");
 
   {  // No layers: no save question; yes to exit opens the after-exit link.
     TScriptedClose ports;
-    ports.answers = {true};
+    ports.answers = {Yes};
     EXPECT_TRUE(MainCloseQuery(ports, links));
     EXPECT_EQ(ports.asked, (std::vector<std::string>{"Exit?"}));
     EXPECT_EQ(ports.tips, (std::vector<std::string>{"TipJobFinished"}));
@@ -275,7 +276,7 @@ TEST_F(MainShellTest, CloseFlowWithScriptedAnswers) {
     TScriptedClose ports;
     ports.unsaved = true;
     ports.saveResult = false;
-    ports.answers = {true};
+    ports.answers = {Yes};
     EXPECT_FALSE(MainCloseQuery(ports, links));
     EXPECT_EQ(ports.saves, 1);
     EXPECT_EQ(ports.asked, (std::vector<std::string>{"Save?"}));
@@ -283,20 +284,29 @@ TEST_F(MainShellTest, CloseFlowWithScriptedAnswers) {
   {  // No to saving, no to exit: the close is cancelled, no link opened.
     TScriptedClose ports;
     ports.unsaved = true;
-    ports.answers = {false, false};
+    ports.answers = {No, No};
     EXPECT_FALSE(MainCloseQuery(ports, links));
     EXPECT_EQ(ports.saves, 0);
+  }
+  {  // The save question closed (its x, Esc): the program stays with the work, nothing else asked.
+    TScriptedClose ports;
+    ports.unsaved = true;
+    ports.answers = {Cancel};
+    EXPECT_FALSE(MainCloseQuery(ports, links));
+    EXPECT_EQ(ports.saves, 0);
+    EXPECT_EQ(ports.asked, (std::vector<std::string>{"Save?"}));
+    EXPECT_TRUE(ports.tips.empty());
   }
   {  // Saved, then yes to exit; a link that is not a web or mail address is not opened.
     TScriptedClose ports;
     ports.unsaved = true;
-    ports.answers = {true, true};
+    ports.answers = {Yes, Yes};
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("[Publisher Links]\nAfterExitURL=file:///etc/passwd\n")));
     EXPECT_EQ(ports.saves, 1);
   }
   {  // An empty link opens nothing, nor does a missing one, nor the shipped settings.
     TScriptedClose ports;
-    ports.answers = {true, true, true};
+    ports.answers = {Yes, Yes, Yes};
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("[Publisher Links]\nAfterExitURL=\n")));
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile::FromText("")));
     EXPECT_TRUE(MainCloseQuery(ports, TIniFile(SourceDir() / "data" / "Tressary.ini", false)));

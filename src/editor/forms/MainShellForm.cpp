@@ -30,8 +30,10 @@ class TQtClosePorts : public IMainClosePorts {
  public:
   explicit TQtClosePorts(const TMainShellLinks& links) : links_(links) {}
   bool HasUnsavedWork() override { return !WorkSaved && links_.LayerCount && links_.LayerCount() > 0; }
-  bool AskYesNo(const std::string& text) override {
-    return links_.AskYesNo ? links_.AskYesNo(text) : ShowMessageBox(text, mbkYesNo, true) == 6;
+  ECloseAnswer Ask(const std::string& text) override {
+    if (links_.Ask) return links_.Ask(text);
+    const int answer = AskYesNoOrCancel(text);
+    return answer == kMessageYes ? ECloseAnswer::Yes : answer == kMessageNo ? ECloseAnswer::No : ECloseAnswer::Cancel;
   }
   bool SaveWork() override { return links_.SaveWork && links_.SaveWork(); }
   void ShowTip(const std::string& page) override {

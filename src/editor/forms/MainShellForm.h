@@ -8,6 +8,7 @@
 #include <vector>
 
 class IMediaPlayer;
+enum class ECloseAnswer;
 class TSkinnedForm;
 struct TMainSettings;
 
@@ -17,8 +18,8 @@ struct TMainShellLinks {
   // Saves the work through the load-and-save window; false when it failed or was
   // cancelled (or no saving is available).
   std::function<bool()> SaveWork;
-  // The yes/no question; the program's message box when empty.
-  std::function<bool(const std::string& text)> AskYesNo;
+  // The close questions; the program's message box when empty.
+  std::function<ECloseAnswer(const std::string& text)> Ask;
   // The background music's player, which hint sounds wait for while the settings
   // play music; called only then, since making the player loads the media stack.
   // Empty, or null returned, without one.

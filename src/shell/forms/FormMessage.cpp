@@ -81,7 +81,7 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   SetTextColour(CaptionBar, QColor(240, 248, 248));
   ButtonExit = SheetButton(CaptionBar, "ButtonExit", ImageButtons, kExitRowTop, {173, 0, 19, 20});
   TakeMainWindowLooks(*ButtonExit);
-  ButtonExit->OnClick = [this] { Answer(kMessageNo); };
+  ButtonExit->OnClick = [this] { Answer(kMessageClosed); };
   LabelMessage = new QLabel(this);
   LabelMessage->setObjectName("LabelMessage");
   LabelMessage->setGeometry(24, 48, 352, 98);
@@ -102,7 +102,7 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   Skins = {"FormMessage.Skin", "FormMess.psd", "FormMessageButtons", "FormMessBtn.psd"};
   OnShow = [this] {
     PlaceOverAsker(*this);  // the skin gives the box its size
-    MessageResult = kMessageNo;
+    MessageResult = kMessageClosed;
   };
   // However the box goes away, the question it showed has its answer.
   OnHide = [this] {
@@ -112,7 +112,7 @@ TFormMessage::TFormMessage(QWidget* parent) : TSkinnedForm("FormMessage", parent
   };
   OnKeyPress = [this](char& key) {
     if (key == 13) Answer(kMessageYes);
-    if (key == 27) Answer(kMessageNo);
+    if (key == 27) Answer(kMessageClosed);
     if (key == 13 || key == 27) key = 0;
   };
 }
@@ -143,8 +143,8 @@ int TFormMessage::Ask(const QString& text, int kind) {
   // A question asked while another is up runs inside that one's loop: it waits for
   // the earlier question's answer, then takes the box over.
   while (self && busy_ && !ApplicationTerminated()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  if (!self || ApplicationTerminated()) return kMessageNo;
-  int answer = kMessageNo;
+  if (!self || ApplicationTerminated()) return kMessageClosed;
+  int answer = kMessageClosed;
   busy_ = true;
   pendingAnswer_ = &answer;
   LabelMessage->setText(text);
@@ -169,15 +169,27 @@ void RegisterFormMessage() {
   RegisterStandingForm("FormMessage", [] { return static_cast<QWidget*>(&MessageForm()); });
 }
 
-int ShowMessageBox(std::string_view keyOrText, int kind, bool isLiteral, std::string_view defaultText) {
-  std::string text = isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, Termins, defaultText));
+namespace {
+
+// A box is never empty: an empty question above all leaves the user guessing,
+// and a key without a text is a fault of the installation or of the caller.
+QString ShowableText(std::string text, std::string_view named) {
   if (text.empty()) {
-    // An empty box (an empty question above all) leaves the user guessing: a key
-    // without a text is a fault of the installation or of the caller.
-    const std::string named = isLiteral ? std::string("(an empty text)") : std::string(keyOrText);
-    if (kRefuseEmptyMessages) qFatal("The message box was given no text: %s", named.c_str());
-    qCritical("The message box was given no text: %s", named.c_str());
+    if (kRefuseEmptyMessages) qFatal("The message box was given no text: %.*s", int(named.size()), named.data());
+    qCritical("The message box was given no text: %.*s", int(named.size()), named.data());
     text = named;
   }
-  return MessageForm().Ask(DisplayText(text), kind);
+  return DisplayText(text);
+}
+
+}  // namespace
+
+int ShowMessageBox(std::string_view keyOrText, int kind, bool isLiteral, std::string_view defaultText) {
+  const std::string text = isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, Termins, defaultText));
+  const int answer = MessageForm().Ask(ShowableText(text, isLiteral ? "(an empty text)" : keyOrText), kind);
+  return answer == kMessageYes ? kMessageYes : kMessageNo;
+}
+
+int AskYesNoOrCancel(std::string_view text) {
+  return MessageForm().Ask(ShowableText(std::string(text), "(an empty question)"), mbkYesNo);
 }

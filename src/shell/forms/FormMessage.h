@@ -14,9 +14,11 @@ class TMyImage;
 
 enum TMessageKind { mbkYesNo = 0, mbkOKCancel = 1 };
 
-// The answers: yes (or OK) and no (or cancel).
+// The answers: yes (or OK) and no (or cancel); a box closed by its caption's x,
+// Esc or any other way without a button is kMessageClosed.
 constexpr int kMessageYes = 6;
 constexpr int kMessageNo = 7;
+constexpr int kMessageClosed = 2;
 
 class TFormMessage : public TSkinnedForm {
   Q_OBJECT
@@ -31,9 +33,10 @@ class TFormMessage : public TSkinnedForm {
   TGraphicButton* ButtonYes;
   TGraphicButton* ButtonNo;
   TMyImage* ImageButtons;
-  int MessageResult = kMessageNo;
+  int MessageResult = kMessageClosed;
 
-  // Shows `text` with the buttons and hints of `kind` modally; the answer, 6 or 7.
+  // Shows `text` with the buttons and hints of `kind` modally; the answer, 6, 7
+  // or kMessageClosed.
   // A call made while the box is up (from a timer, a worker's result) waits until
   // the question before it is answered, then asks its own.
   int Ask(const QString& text, int kind);
@@ -65,3 +68,6 @@ void RegisterFormMessage();
 // otherwise shows its key.
 int ShowMessageBox(std::string_view keyOrText, int kind = mbkOKCancel, bool isLiteral = false,
                    std::string_view defaultText = "");
+// A yes/no question that closing answers apart: the text itself; 6, 7, or
+// kMessageClosed when the box was closed without a button (Cancel).
+int AskYesNoOrCancel(std::string_view text);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -12,10 +13,12 @@
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/FileDialogFilters.h"
+#include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/CursorList.h"
+#include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
 #include "shell/forms/SoundHint.h"
@@ -80,7 +83,7 @@ TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
   int saves = 0;
   std::vector<std::string> asked;
   InstallMainShell(main, ProgramSettings(), {[] { return 2; }, [&] { return ++saves, false; },
-                          [&](const std::string& text) { return asked.push_back(text), true; }});
+                          [&](const std::string& text) { return asked.push_back(text), ECloseAnswer::Yes; }});
   WorkSaved = false;
   ASSERT_TRUE(main.OnCloseQuery);
   bool canClose = true;
@@ -89,6 +92,47 @@ TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
   EXPECT_EQ(asked.size(), 1u);  // the save question only
   EXPECT_EQ(saves, 1);
   WorkSaved = true;
+}
+
+TEST(MainShellForm, ClosingTheSaveQuestionByItsCrossOrEscStaysWithTheWork) {
+  SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
+  TSkinnedForm main("FormMain");
+  int saves = 0;
+  TMainShellLinks links;
+  links.LayerCount = [] { return 2; };
+  links.SaveWork = [&] { return ++saves, true; };
+  InstallMainShell(main, ProgramSettings(), std::move(links));
+  WorkSaved = false;
+  // Each question the box shows, closed as `close` closes it.
+  std::vector<std::string> asked;
+  auto closeEachQuestion = [&asked](std::function<void()> close) {
+    auto* poll = new QTimer(&MessageForm());
+    QObject::connect(poll, &QTimer::timeout, [&asked, close] {
+      if (!FormMessage->isVisible()) return;
+      asked.push_back(FormMessage->LabelMessage->text().toStdString());
+      close();
+    });
+    poll->start(10);
+    return poll;
+  };
+  const std::function<void()> ways[] = {
+      [] { FormMessage->ButtonExit->OnClick(); },
+      [] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
+        QApplication::sendEvent(FormMessage, &esc);
+      }};
+  for (const auto& way : ways) {
+    asked.clear();
+    QTimer* poll = closeEachQuestion(way);
+    bool canClose = true;
+    main.OnCloseQuery(canClose);
+    delete poll;
+    EXPECT_FALSE(canClose);
+    EXPECT_EQ(asked.size(), 1u) << "no exit question after the save question was closed";
+    EXPECT_EQ(saves, 0);
+  }
+  WorkSaved = true;
+  SetMessagePresenter(nullptr);
 }
 
 TEST(MainShellForm, QtFiltersFromTheWindowsForm) {

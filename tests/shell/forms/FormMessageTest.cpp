@@ -77,6 +77,19 @@ TEST_F(FormMessageTest, EnterAnswersYesEscAndClosingAnswerNo) {
   EXPECT_EQ(ShowMessageBox("Go on?", mbkOKCancel, true), 7);
 }
 
+TEST_F(FormMessageTest, AQuestionThatKeepsCancelApartHearsTheCrossEscAndClosingAsCancel) {
+  Soon([this] { ClickCentre(box_->ButtonNo); });
+  EXPECT_EQ(AskYesNoOrCancel("Save?"), kMessageNo);
+  Soon([this] { ClickCentre(box_->ButtonYes); });
+  EXPECT_EQ(AskYesNoOrCancel("Save?"), kMessageYes);
+  Soon([this] { ClickCentre(box_->ButtonExit); });
+  EXPECT_EQ(AskYesNoOrCancel("Save?"), kMessageClosed);
+  Soon([this] { Press(Qt::Key_Escape, "\x1b"); });
+  EXPECT_EQ(AskYesNoOrCancel("Save?"), kMessageClosed);
+  Soon([this] { box_->close(); });
+  EXPECT_EQ(AskYesNoOrCancel("Save?"), kMessageClosed);
+}
+
 TEST_F(FormMessageTest, TheBoxOpensCentredOverTheWindowThatAsks) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   box_->move(0, 0);  // where a window manager-less X server would put it
