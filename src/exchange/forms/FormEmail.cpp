@@ -36,6 +36,7 @@ QLabel* NewLabel(QWidget* parent, const char* name, int top) {
   auto* label = new QLabel(parent);
   label->setObjectName(name);
   label->setGeometry(24, top, 140, 20);
+  label->setStyleSheet("color: #e8f2f4;");  // light on the skin's dark well
   return label;
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/MainShell.h"
 #include "editor/PortraitToolDesign.h"
+#include "exchange/LoadSaveController.h"
 #include "exchange/forms/OpenPictureDialog.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "shell/forms/ApplyInterface.h"
@@ -19,12 +20,6 @@ namespace d = portrait_tool;
 namespace {
 constexpr int kWidth = 240;
 constexpr int kHeight = 250;
-
-const char* const kPictureFilter =
-    "All pictures|*.bmp;*.jpg;*.jpeg;*.psd;*.gif;*.tif;*.pcx;*.tga;*.png;*.eps;*.wmf|Bitmaps (*.bmp)|*.bmp|"
-    "JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|Photoshop (*.psd)|*.psd|GIF (*.gif)|*.gif|TIFF (*.tif)|*.tif|"
-    "PCX (*.pcx)|*.pcx|TARGA (*.tga)|*.tga|PNG (*.png)|*.png|EPS (*.eps)|*.eps|Metafiles (*.wmf)|*.wmf|"
-    "All files (*.*)|*.*";
 }  // namespace
 
 TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, const TMainSettings& settings, QWidget* parent)
@@ -68,7 +63,7 @@ TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, const TMainSetti
 
   OpenPictureDialog = new TPelmoOpenPictureDialog(this);
   OpenPictureDialog->setObjectName("OpenPictureDialog");
-  OpenPictureDialog->setNameFilters(QtNameFilterList(kPictureFilter));
+  OpenPictureDialog->setNameFilters(QtNameFilterList(ImageOpenFilters()));
   OpenPictureDialog->setDirectory(QString::fromStdString(DataFolderPath(settings_.LoadImageDir).string()));
 
   ApplyInterface(this);

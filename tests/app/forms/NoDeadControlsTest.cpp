@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QWindow>
+#include <cmath>
 #include <set>
 #include <string>
 
@@ -527,6 +528,38 @@ TEST_F(ProgramWindows, TheButtonStripsOfThePageWindowsTakeWholeFramesOfTheirShee
     window->close();
   }
   EXPECT_GE(checked, 12);
+}
+
+// The contrast ratio of two colours as screen readers of text judge it (1 to 21).
+static double ContrastRatio(QColor a, QColor b) {
+  auto luminance = [](QColor c) {
+    auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(ProgramWindows, TheEmailWindowsLabelsReadClearlyOnItsSkin) {
+  auto* email = qobject_cast<TFormEmail*>(FindScreenForm("FormEmail"));
+  ASSERT_NE(email, nullptr);
+  email->show();
+  const QImage shot = email->grab().toImage();
+  int checked = 0;
+  for (QLabel* label : {email->LabelEmailAddress, email->LabelName, email->LabelFromName, email->LabelSubject,
+                        email->LabelLetter}) {
+    ASSERT_FALSE(label->text().isEmpty());
+    // The ground is the skin's colour left of the label; the text, its pixel that stands out most.
+    const QRect area = label->geometry();
+    const QColor ground = shot.pixelColor(area.left() - 2, area.center().y());
+    double best = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) best = std::max(best, ContrastRatio(shot.pixelColor(x, y), ground));
+    EXPECT_GE(best, 7.0) << label->objectName().toStdString() << " on " << ground.name().toStdString();
+    ++checked;
+  }
+  email->close();
+  EXPECT_EQ(checked, 5);
 }
 
 TEST_F(ProgramWindows, TheBaldHeadEditorOpensOverTheMainWindow) {

@@ -20,6 +20,7 @@
 #include "editor/MainShell.h"
 #include "exchange/forms/FormPostCardBack.h"
 #include "exchange/forms/FormPostCardText.h"
+#include "exchange/forms/OpenPictureDialog.h"
 #include "exchange/forms/ProLabel.h"
 #include "shell/forms/ColorFace.h"
 #include "shell/forms/CursorList.h"
@@ -30,6 +31,7 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "support/FakeWorkPicture.h"
+#include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
 
@@ -299,3 +301,15 @@ TEST_F(PostCardTest, TheElementListOrdersTheDrawingAndClosingAsksOnlyAfterAChang
 }
 
 }  // namespace
+
+TEST_F(PostCardTest, TheBackgroundPictureDialogNamesItsFiltersInTheProgramsWords) {
+  Termins = ShippedTermins();
+  TFormPostCardBack back(*card_, ProgramSettings());
+  const QStringList filters = back.OpenPictureDialog->nameFilters();
+  Termins.clear();
+  ASSERT_GE(filters.size(), 3);
+  EXPECT_TRUE(filters.front().startsWith("All supported pictures (")) << filters.front().toStdString();
+  EXPECT_TRUE(filters.front().contains("*.psd")) << "every picture type is in the first filter";
+  EXPECT_TRUE(filters.contains("Photoshop files (*.psd *.PSD)")) << filters.join(" | ").toStdString();
+  EXPECT_EQ(filters.back(), "All files (*)");
+}
