@@ -4,6 +4,7 @@
 
 #include "platform/ByteStream.h"
 #include "platform/CompoundFileModule.h"
+#include "platform/CompoundReader.h"
 #include "platform/FileIO.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
@@ -76,12 +77,15 @@ std::unique_ptr<TCompoundFileReader> TCompoundFileReader::Open(const fs::path& p
 
 std::unique_ptr<TCompoundFileReader> TCompoundFileReader::FromMemory(std::vector<std::uint8_t> bytes,
                                                                      std::string* error) {
-  ICompoundFileModule* compound = Compound(error);
-  if (!compound) return nullptr;
   auto impl = std::make_unique<Impl>();
   impl->bytes = std::move(bytes);
-  impl->root = compound->Open(impl->bytes, error);
-  if (!impl->root) return nullptr;
+  impl->root = OpenCompoundRoot(impl->bytes);
+  if (!impl->root) {
+    ICompoundFileModule* compound = Compound(error);
+    if (!compound) return nullptr;
+    impl->root = compound->Open(impl->bytes, error);
+    if (!impl->root) return nullptr;
+  }
   const int count = impl->root->Count();
   for (int i = 0; i < count; ++i) {
     impl->names.push_back(impl->root->Name(i));

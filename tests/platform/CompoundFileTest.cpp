@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/CompoundFile.h"
+#include "platform/CompoundReader.h"
 #include "platform/FileIO.h"
+#include "platform/Module.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -101,4 +103,38 @@ TEST(CompoundFile, FailedSaveKeepsTheOldFile) {
   ASSERT_TRUE(w.AddStream("s", "new"));
   EXPECT_FALSE(w.Save(dir / "missing-folder" / "w.tsu"));
   EXPECT_EQ(*ReadFileBytes(dir / "w.tsu"), std::vector<std::uint8_t>({'o', 'l', 'd'}));
+}
+
+// The direct reader lists and reads each root entry as the library does, for
+// files we write (the directory, the allocation table and the small streams'
+// table over several sectors each) and for one an independent tool wrote.
+TEST(CompoundFile, TheDirectReaderReadsWhatTheLibraryReads) {
+  TempFolder dir;
+  ICompoundFileModule* library = LoadModule("compound", tressary_module_compound);
+  ASSERT_TRUE(library);
+  std::vector<std::vector<std::uint8_t>> files;
+  TCompoundFileWriter many;
+  for (int i = 0; i < 300; ++i)
+    ASSERT_TRUE(many.AddStream("L" + std::to_string(i * 7919 % 1000) + (i % 2 ? ".bmp" : ".msk"),
+                               Pattern(std::size_t(i) * i % 9000)));
+  ASSERT_TRUE(many.AddStream("big", Pattern(300000)));
+  files.push_back(*many.Build());
+  WriteTestFile(dir / "in" / "ListFile.txt", "LAYER=x;\r");
+  WriteTestFile(dir / "in" / "x.msk", std::string(5000, 'm'));
+  WriteTestFile(dir / "in" / "sub" / "inner.bin", "in a storage");
+  ASSERT_EQ(RunCommand("cd " + (dir / "in").string() + " && gsf createole ../made.tsu ListFile.txt x.msk sub"), 0);
+  files.push_back(*ReadFileBytes(dir / "made.tsu"));
+  for (const std::vector<std::uint8_t>& bytes : files) {
+    std::unique_ptr<ICompoundStorage> direct = OpenCompoundRoot(bytes), theirs = library->Open(bytes, nullptr);
+    ASSERT_TRUE(direct && theirs);
+    ASSERT_EQ(direct->Count(), theirs->Count());
+    for (int i = 0; i < direct->Count(); ++i) {
+      EXPECT_EQ(direct->Name(i), theirs->Name(i));
+      EXPECT_EQ(direct->IsStream(i), theirs->IsStream(i)) << theirs->Name(i);
+      if (theirs->IsStream(i)) {
+        EXPECT_EQ(direct->Read(i, 1 << 20), theirs->Read(i, 1 << 20)) << theirs->Name(i);
+      }
+    }
+  }
+  EXPECT_FALSE(OpenCompoundRoot(std::vector<std::uint8_t>(files[0].begin(), files[0].begin() + 1024)));
 }
