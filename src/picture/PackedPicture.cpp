@@ -98,8 +98,21 @@ std::optional<std::uint64_t> PackedPicturePixels(std::span<const std::uint8_t> p
   const auto lengths = DecompressPrefix(packed, 8);
   if (!lengths) return std::nullopt;
   ByteReader r(*lengths);
-  r.U32LE();
-  return r.U32LE();
+  const std::uint32_t jpegLength = r.U32LE();
+  const std::uint32_t alphaLength = r.U32LE();
+  // A damaged head claims what it likes: the JPEG's own head, when it can be seen
+  // near the start, says whether the picture unpacks at all (and so costs anything).
+  const auto start = DecompressPrefix(packed, 10);
+  if (!start || jpegLength < 2) return alphaLength;
+  if ((*start)[8] != 0xFF || (*start)[9] != 0xD8) return 0;  // no JPEG: it does not unpack
+  constexpr std::size_t kHeadLook = 64 << 10;
+  const std::size_t look = std::min<std::size_t>(jpegLength, kHeadLook);
+  const auto head = DecompressPrefix(packed, 8 + look);
+  if (!head) return alphaLength;
+  const auto info = ReadJpegInfo(std::span(*head).subspan(8));
+  if (!info) return look == jpegLength ? 0 : alphaLength;
+  const bool unpacks = info->Scale == 1 && std::uint64_t(info->Width) * std::uint64_t(info->Height) == alphaLength;
+  return unpacks ? alphaLength : 0;
 }
 
 bool UnpackBitmap32Into(std::span<const std::uint8_t> packed, TBitmap32& bitmap) {

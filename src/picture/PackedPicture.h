@@ -27,9 +27,10 @@ std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, st
 // The same into `bitmap`; false and `bitmap` unchanged on failure.
 bool UnpackBitmap32Into(std::span<const std::uint8_t> packed, TBitmap32& bitmap);
 
-// The pixels a packed picture holds, from its alpha length alone (a picture whose
-// size differs does not unpack): what unpacking it may allocate, known after
-// inflating eight bytes. nullopt when the stream does not start as one.
+// The pixels a packed picture holds, from its alpha length (a picture whose size
+// differs does not unpack): what unpacking it may allocate, known after inflating
+// its head and the start of its JPEG. 0 when that start shows it does not unpack
+// (no JPEG, or one of another size); nullopt when the stream does not start as one.
 std::optional<std::uint64_t> PackedPicturePixels(std::span<const std::uint8_t> packed);
 
 // Reads `jpegLength` bytes of JPEG and then `alphaLength` alpha bytes from the

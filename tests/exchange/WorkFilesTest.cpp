@@ -4,6 +4,7 @@
 #include "exchange/PictureOutput.h"
 #include "exchange/WorkFiles.h"
 #include "picture/LoadedWork.h"
+#include "picture/Compression.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
 #include "support/FakeDeskOwner.h"
@@ -335,6 +336,44 @@ TEST_F(WorkFiles, BadLayersAreLeftOutAndTheRestLoads) {
   EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageLayersNotLoaded"}));
 }
 
+// A layer whose packed picture inflates to garbage, its head giving lengths of
+// nothing: that layer alone is left out with the cause its decoding found, not
+// the whole work refused as too large for the pixels the garbage claims.
+TEST_F(WorkFiles, ALayerWithADamagedHeadFailsAloneAndTheGoodLayersOpen) {
+  BuildWork();
+  const std::string hiddenId = desk.Layer(1).Id;
+  ASSERT_TRUE(files.SaveWork(dir / "w.tsc"));
+  const std::vector<std::uint8_t> tsc = *ReadFileBytes(dir / "w.tsc");
+  const std::optional<TStoredWork> stored = ReadCompressedWork(tsc);
+  ASSERT_TRUE(stored);
+  std::vector<std::uint8_t> garbage(6000);
+  std::uint32_t seed = 12345;
+  for (std::uint8_t& byte : garbage) byte = std::uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+  for (int i = 0; i < 4; ++i) garbage[std::size_t(4 + i)] = std::uint8_t(543527313u >> (8 * i));  // its alpha length
+  const std::vector<std::uint8_t> packed = CompressStream(garbage);
+  std::vector<std::uint8_t> damaged;
+  for (const TStoredWorkLayer& layer : stored->Layers) {
+    if (layer.Id != hiddenId) continue;
+    // The picture's field: its 32-bit count, then its bytes.
+    const auto at = std::size_t(layer.Picture.data() - tsc.data());
+    damaged.assign(tsc.begin(), tsc.begin() + std::ptrdiff_t(at - 4));
+    for (int i = 0; i < 4; ++i) damaged.push_back(std::uint8_t(packed.size() >> (8 * i)));
+    damaged.insert(damaged.end(), packed.begin(), packed.end());
+    damaged.insert(damaged.end(), tsc.begin() + std::ptrdiff_t(at + layer.Picture.size()), tsc.end());
+  }
+  ASSERT_FALSE(damaged.empty());
+  WriteTestFile(dir / "damaged.tsc", std::string(damaged.begin(), damaged.end()));
+  desk.ClearLayers();
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "damaged.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_EQ(desk.LayerCount(), 2);
+  EXPECT_EQ(desk.Layer(0).Caption, "Hair");
+  EXPECT_EQ(desk.Layer(1).Caption, "Portrait");
+  EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageLayersNotLoaded"}));
+  ASSERT_EQ(ports.details.size(), 1u);
+  EXPECT_NE(ports.details[0].find("layer " + hiddenId + ": its compressed data ends too early"), std::string::npos)
+      << ports.details[0];
+}
+
 // Works whose every layer picture fails to decode, though the files themselves
 // read: the desk keeps its work and its undo step, nothing is asked, and the
 // message gives each layer's real cause.
@@ -444,17 +483,18 @@ TEST_F(WorkFiles, LoadsACompressedWorkMadeFromTheFormatTableAlone) {
   EXPECT_EQ(desk.SelectedIndex(), 0);
 }
 
-// A small file whose eight layer pictures declare 16384 x 16384 pixels each (their
-// streams stop after a few bytes): refused for its size before anything is decoded
-// or asked, with a message naming the file, and the desk's work is kept.
+// A small file whose eight layer pictures declare 8192 x 8192 pixels each, in their
+// lengths and their JPEG heads alike (their streams stop after the heads): refused
+// for its size before anything is decoded or asked, with a message naming the
+// file, and the desk's work is kept.
 TEST_F(WorkFiles, AWorkTooLargeToOpenIsRefusedAndTheDeskKept) {
   BuildWork();
-  fs::copy_file(SourceDir() / "tests/fuzz/corpus/work_load/huge-declared.tsc", dir / "huge.tsc");
+  fs::copy_file(SourceDir() / "tests/fuzz/corpus/work_load/huge-declared-jpeg.tsc", dir / "huge.tsc");
   EXPECT_EQ(files.LoadWorkFromFile(dir / "huge.tsc"), TWorkLoadResult::Unreadable);
   EXPECT_EQ(desk.LayerCount(), 3);
   EXPECT_EQ(desk.Layer(0).Caption, "Hair");
   EXPECT_TRUE(ports.questions.empty());
   ASSERT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableLoadWork"}));
   EXPECT_NE(ports.details[0].find("huge.tsc"), std::string::npos) << ports.details[0];
-  EXPECT_NE(ports.details[0].find("2147483648 pixels"), std::string::npos) << ports.details[0];
+  EXPECT_NE(ports.details[0].find("536870912 pixels"), std::string::npos) << ports.details[0];
 }
