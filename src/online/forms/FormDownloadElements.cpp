@@ -173,6 +173,8 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   LabelTreeView->setText(TermText("LabelTreeViewCaption", "Publishers"));
   LabelNodeName->setText(TermText("LabelNodeNameCaption", ""));
   LabelDownloadList->setText(TermText("LabelDownloadListCaption", "To download"));
+  // Its row of the sheet is a plain frame: the caption says what it does.
+  ButtonElementsPreview->SetCaption(TermText("ButtonElementsPreviewCaption", "Previews"));
   HintPrefix = "";
 
   TBitmap32 blank;

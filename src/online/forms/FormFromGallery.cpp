@@ -219,10 +219,10 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
   LabelProcessTotal = NewOnlineLabel(this, "LabelProcessTotal", {330, 362, 354, 18});
   ProgressBarTotal = NewProgressBar(this, "ProgressBarTotal", {330, 386, 354, 12});
   ButtonElementsPreview = PlainButton(this, "ButtonElementsPreview", ImageButtons, {330, 456, 90, 30},
-                                      TermText("FormFromGalleryPreviews", "Previews"));
+                                      TermText("FormFromGalleryPreviews", "Preview list"));
   ButtonElementsPreview->OnClick = [this] { SetListPreviews(!listPreviews_); };
   ButtonDownloadPreview = PlainButton(this, "ButtonDownloadPreview", ImageButtons, {426, 456, 90, 30},
-                                      TermText("FormFromGalleryLoadPreviews", "Load previews"));
+                                      TermText("FormFromGalleryLoadPreviews", "Get previews"));
   ButtonDownloadPreview->OnClick = [this] { SetDownloadPreviews(!downloadPreviews_); };
   CheckBox1 = NewCheckBox(this, "CheckBox1", {16, 452, 300, 20},
                           TermText("FormFromGalleryCheckBox1Caption", "Show the previews in the list"));

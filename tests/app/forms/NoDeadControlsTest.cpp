@@ -42,6 +42,8 @@
 #include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
 #include "app/Program.h"
+#include "online/forms/FormDownloadElements.h"
+#include "online/forms/FormFromGallery.h"
 #include "online/forms/FormInetModes.h"
 #include "online/forms/FormInetReg.h"
 #include "online/forms/FormPassword.h"
@@ -560,6 +562,32 @@ TEST_F(ProgramWindows, TheEmailWindowsLabelsReadClearlyOnItsSkin) {
   }
   email->close();
   EXPECT_EQ(checked, 5);
+}
+
+TEST_F(ProgramWindows, ThePreviewButtonsOfTheOnlineWindowsSayOnTheirFacesWhatEachDoes) {
+  TFormDownloadElements download;
+  TFormFromGallery gallery(ProgramSettings());
+  download.show();  // the sheets load as a window shows
+  gallery.show();
+  // The caption shows: the face differs from the same button's face without it, and holds it whole.
+  auto showsCaption = [](TGraphicButton* button) {
+    const QString caption = button->Caption();
+    const QImage with = button->grab().toImage();
+    button->SetCaption("");
+    const QImage without = button->grab().toImage();
+    button->SetCaption(caption);
+    int differ = 0;
+    for (int y = 0; y < with.height(); ++y)
+      for (int x = 0; x < with.width(); ++x) differ += with.pixel(x, y) != without.pixel(x, y);
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(caption), button->width() - 8)
+        << button->objectName().toStdString() << " cuts \"" << caption.toStdString() << "\"";
+    return differ >= 20;
+  };
+  EXPECT_TRUE(showsCaption(download.ButtonElementsPreview)) << "the download window's previews button";
+  EXPECT_TRUE(showsCaption(gallery.ButtonElementsPreview));
+  EXPECT_TRUE(showsCaption(gallery.ButtonDownloadPreview));
+  EXPECT_NE(gallery.ButtonElementsPreview->Caption(), gallery.ButtonDownloadPreview->Caption())
+      << "two neighbouring buttons that do different things";
 }
 
 TEST_F(ProgramWindows, TheBaldHeadEditorOpensOverTheMainWindow) {
