@@ -180,6 +180,20 @@ bool Fail(int error) {
   return false;
 }
 
+bool WriteInPlace(const fs::path& target, std::span<const std::uint8_t> data) {
+  const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return Fail(errno);
+  bool ok = WriteAll(fd, data);
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) return Fail(error);
+  lastWriteError = 0;
+  return true;
+}
+
 // Writes the bytes and the old file's owner and mode into `fd`; errno tells why not.
 bool FillTemp(int fd, std::span<const std::uint8_t> data, const struct stat* old) {
   if (!WriteAll(fd, data) || fsync(fd) != 0) return false;
@@ -214,7 +228,11 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
   RemoveStaleTemps(folder, prefix);
 
   struct stat old {};
-  const bool replacing = stat(target->c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  const bool exists = stat(target->c_str(), &old) == 0;
+  // A device or a pipe is no file to replace (a rename would put a file in its
+  // place): it takes the bytes in place.
+  if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) return WriteInPlace(*target, data);
+  const bool replacing = exists && S_ISREG(old.st_mode);
   const mode_t mode = replacing ? 0600 : 0666;
   int fd = CreateUnnamedTemp(folder, mode);
   bool ok = false;

@@ -3,6 +3,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -100,6 +101,26 @@ TEST(WriteFileAtomic, SavesThroughSymbolicLinks) {
   fs::create_symlink("loop-a", dir / "loop-b");
   EXPECT_FALSE(WriteFileAtomic(dir / "loop-a", std::string_view("nowhere")));
   EXPECT_TRUE(fs::is_symlink(dir / "loop-a"));
+}
+
+// A device named as the file (a print to /dev/full, say) takes the bytes where
+// it is: no file is put in its place, and a device that refuses them says why.
+TEST(WriteFileAtomic, DeviceIsWrittenInPlaceAndItsRefusalIsTold) {
+  TempFolder dir;
+  // The full device (1, 7) made inside the test's folder, so that a save that
+  // renames over it harms nothing.
+  if (mknod((dir / "full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+    GTEST_SKIP() << "cannot make a device node here (needs root): saving onto a device is not checked";
+  fs::create_symlink(dir / "full", dir / "link");
+  EXPECT_FALSE(WriteFileAtomic(dir / "link", std::string_view("no room")));
+  EXPECT_EQ(LastWriteError(), ENOSPC);
+  EXPECT_TRUE(S_ISCHR(StatOf(dir / "full").st_mode));
+  EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"full", "link"}));
+
+  ASSERT_EQ(mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+  EXPECT_TRUE(WriteFileAtomic(dir / "null", std::string_view("gone")));
+  EXPECT_EQ(LastWriteError(), 0);
+  EXPECT_TRUE(S_ISCHR(StatOf(dir / "null").st_mode));
 }
 
 TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {

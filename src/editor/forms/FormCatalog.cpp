@@ -92,7 +92,7 @@ void TFormCatalog::ShowPage(const std::string& page) {
 }
 
 void TFormCatalog::ButtonPrintClick() {
-  PrintShownPage("MessageCatalogNotPrinted", "The catalogue page could not be printed: no printer is ready.");
+  PrintShownPage("MessageCatalogNotPrinted", "The catalogue page could not be printed.");
 }
 
 void RegisterFormCatalog() {

@@ -388,7 +388,7 @@ void TFormQueries::ButtonResetHTMLControlsClick() {
 }
 
 void TFormQueries::ButtonPrintQuizResultClick() {
-  PrintShownPage("MessageQuizResultNotPrinted", "The quiz result could not be printed: no printer is ready.");
+  PrintShownPage("MessageQuizResultNotPrinted", "The quiz result could not be printed.");
 }
 
 void TFormQueries::KeyUp(int& key, int shift) {

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 
 #include "editor/MainShell.h"
@@ -273,22 +272,17 @@ void TFormPostCard::ButtonSaveClick() {
   SaveCard(dialog.selectedFiles().front().toStdString());
 }
 
-QPrinter& TFormPostCard::Printer() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
-}
-
 bool TFormPostCard::PrintCardOn(QPrinter& printer) {
   TPagePrinter device(printer);
-  if (PrintCard(RenderedCard(), device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin)))
-    return true;
-  ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
-  return false;
+  return PrintCard(RenderedCard(), device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin))
+      .has_value();
 }
 
 void TFormPostCard::ButtonPrintClick() {
-  QPrintDialog dialog(&Printer(), this);
-  if (dialog.exec() == QDialog::Accepted) PrintCardOn(Printer());
+  const TPrintReport report =
+      printer_.PrintWithDialog(this, PrintJobTitle(TermText("FormPostCardCaption", "Post card")),
+                               [this](QPrinter& printer) { return PrintCardOn(printer); });
+  TellPrintReport(report, "MessagePostCardNotPrinted", "The post card could not be printed.");
 }
 
 void TFormPostCard::ButtonSendClick() { mailer_->SendImage(); }

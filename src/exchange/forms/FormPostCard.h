@@ -11,9 +11,9 @@
 #include "exchange/PictureOutput.h"
 #include "exchange/forms/FormPostCardBack.h"
 #include "exchange/forms/FormPostCardText.h"
+#include "shell/forms/PrintChoice.h"
 #include "shell/forms/SkinnedForm.h"
 
-class QPrinter;
 class TCardView;
 class TElementList;
 class TProLabel;
@@ -76,9 +76,11 @@ class TFormPostCard : public TSkinnedForm, public ICardBackgroundHost {
   void ButtonSaveClick();
   // Prints the card on one page of `printer`; false when it failed.
   bool PrintCardOn(QPrinter& printer);
+  // Prints the card through the print dialog and tells how it went.
   void ButtonPrintClick();
   void ButtonSendClick();
-  QPrinter& Printer();
+  // The printer the card is printed with (renewed after a failed job).
+  QPrinter& Printer() { return printer_.Printer(); }
 
   // The element list's events, by row.
   void SelectElement(int row);
@@ -105,7 +107,7 @@ class TFormPostCard : public TSkinnedForm, public ICardBackgroundHost {
   std::unique_ptr<TCardPicture> cardPicture_;
   std::unique_ptr<IWorkMailUi> mailUi_;
   std::unique_ptr<TWorkMailer> mailer_;
-  std::unique_ptr<QPrinter> printer_;
+  TWindowPrinter printer_;
   std::vector<TCardElement> elements_;
   TBitmap32 card_;
   TBitmap32 workBitmap_;

@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
 
@@ -249,8 +248,7 @@ void TFormPrint::FileListBoxChange() {
 }
 
 void TFormPrint::ButSetupPrClick() {
-  QPrintDialog dialog(&Printer(), this);
-  dialog.exec();
+  printer_.SetUp(this, TermText("FormPrintSetupDialogOKCaption", "Use this printer"));
 }
 
 void TFormPrint::ButtonChangeDirClick() {
@@ -329,15 +327,19 @@ void TFormPrint::CB1Click(int position) {
 
 bool TFormPrint::OKBtnClick() {
   const TBitmap32 logo = LoadPrintPicture(ResolvePath(fs::path(ExePath), "LogoPrvt.bmp"), false);
-  const auto outcome = printer_.PrintOrAsk(this, [this, &logo](QPrinter& printer) {
+  // The job is named after the pictures on the page.
+  QStringList names;
+  for (int position = 1; position <= TPrintPage::kPositions; ++position)
+    if (page_.HasFile(position)) names << QString::fromStdString(fs::path(page_.SlotFile(position)).filename().string());
+  const QString title = PrintJobTitle(names.isEmpty() ? TermText("FormPrintCaption", "Print") : names.join(", "));
+  const TPrintReport report = printer_.PrintWithDialog(this, title, [this, &logo](QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Portrait);
     TPagePrinter device(printer);
     return PrintPage(page_, device, PrintMargins(settings_.LeftRightMargin, settings_.TopBottomMargin), logo)
         .has_value();
   });
-  if (outcome == TWindowPrinter::TOutcome::Failed)
-    ShowMessageBox("FormPrintCannotPrint", mbkOKCancel, false, "The page could not be printed.");
-  return outcome == TWindowPrinter::TOutcome::Printed;
+  TellPrintReport(report, "FormPrintCannotPrint", "The page could not be printed.");
+  return report.Outcome == TPrintReport::TOutcome::Printed;
 }
 
 void TFormPrint::ButtonExitClick() { close(); }

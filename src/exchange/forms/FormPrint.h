@@ -71,7 +71,7 @@ class TFormPrint : public TSkinnedForm {
   // The page preview as painted (slot pictures, frames and separators).
   const QImage& PagePicture() const { return pagePicture_; }
 
-  // The window's handlers.
+  // The window's handlers. The set-up dialog chooses the printer only.
   void ButSetupPrClick();
   void ButtonChangeDirClick();
   void ButtonPage1Click(int layout);
@@ -81,7 +81,8 @@ class TFormPrint : public TSkinnedForm {
   // The right button empties the slot under (x, y).
   void ImagePageMouseUp(Qt::MouseButton button, int x, int y);
   void CB1Click(int position);
-  // Prints the page; false when the printer would not start the document.
+  // Prints the page through the print dialog and tells how it went; true when
+  // it went out.
   bool OKBtnClick();
   void ButtonExitClick();
 

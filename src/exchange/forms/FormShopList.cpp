@@ -31,6 +31,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
 #include "shell/forms/TermText.h"
+#include "shell/forms/TermText.h"
 
 namespace d = portrait_tool;
 
@@ -269,10 +270,9 @@ std::vector<int> TFormShopList::PrintColumnWidths() const {
 }
 
 void TFormShopList::ButtonPrintClick() {
-  const auto outcome = printer_.PrintWithDialog(this, [this](QPrinter& printer) { return PrintList(printer); });
-  if (outcome == TWindowPrinter::TOutcome::Failed)
-    ShowMessageBox("MessageShopListNotPrinted", mbkOKCancel, false,
-                   "The shop list could not be printed: no printer is ready.");
+  const TPrintReport report = printer_.PrintWithDialog(this, PrintJobTitle(TermText("FormShopListCaption", "Where to buy")),
+                                                       [this](QPrinter& printer) { return PrintList(printer); });
+  TellPrintReport(report, "MessageShopListNotPrinted", "The shop list could not be printed.");
 }
 
 bool TFormShopList::PrintList(QPrinter& printer) {

@@ -79,7 +79,7 @@ TFormHelp::~TFormHelp() {
 }
 
 void TFormHelp::PrintPage() {
-  PrintShownPage("MessageHelpNotPrinted", "The help page could not be printed: no printer is ready.");
+  PrintShownPage("MessageHelpNotPrinted", "The help page could not be printed.");
 }
 
 void ShowHelp(std::string_view topic, bool isLink) {

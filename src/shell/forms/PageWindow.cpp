@@ -73,9 +73,13 @@ void TPageForm::TakeCaption(std::string_view key, const QString& designed) {
 }
 
 void TPageForm::PrintShownPage(std::string_view key, std::string_view text) {
-  const auto outcome =
-      printer_.PrintWithDialog(this, [this](QPrinter& printer) { return HTMLViewer->PrintPages(printer); });
-  if (outcome == TWindowPrinter::TOutcome::Failed) ShowMessageBox(std::string(key), mbkOKCancel, false, std::string(text));
+  // The job is named after the page: its title, else its file, else the window.
+  QString page = HTMLViewer->documentTitle().trimmed();
+  if (page.isEmpty()) page = QString::fromStdString(HTMLViewer->CurrentFile().stem().string());
+  if (page.isEmpty()) page = windowTitle();
+  const TPrintReport report = printer_.PrintWithDialog(
+      this, PrintJobTitle(page), [this](QPrinter& printer) { return HTMLViewer->PrintPages(printer); });
+  TellPrintReport(report, key, text);
 }
 
 std::string PageFolder(const std::string& folderName) {

@@ -52,8 +52,8 @@ class TPageForm : public TSkinnedForm {
   // The caption bar takes the UI text `key`; when that is empty it shows the
   // window's designed caption, otherwise the window's caption becomes the text.
   void TakeCaption(std::string_view key, const QString& designed);
-  // Prints the page shown through the print dialog; a failure is told in the
-  // message box `key`.
+  // Prints the page shown through the print dialog and tells how it went; a
+  // failure under the UI text `key` (`text` without it).
   void PrintShownPage(std::string_view key, std::string_view text);
 
  private:

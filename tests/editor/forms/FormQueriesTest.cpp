@@ -23,6 +23,7 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/PrintChoice.h"
+#include "support/qt/MessageAnswer.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StandingForms.h"
 #include "support/TestPaths.h"
@@ -227,6 +228,8 @@ TEST_F(FormQueriesTest, AQuizGivesTheResultPageOfItsAnswersAndPrintsIt) {
   queries_->Printer().setOutputFileName(QString::fromStdString(pdf.string()));
   int dialogs = 0;
   TWindowPrinter::DialogStandIn() = [&dialogs](QPrinter&) { return ++dialogs > 0; };
+  std::string told;
+  AnswerNextMessage(told);
   queries_->ButtonPrintQuizResult->OnClick();
   TWindowPrinter::DialogStandIn() = nullptr;
   EXPECT_EQ(dialogs, 1);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPrinter>
@@ -14,6 +17,7 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "picture/Lead.h"
+#include "platform/FileIO.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
@@ -22,6 +26,8 @@
 #include "support/qt/MadeAfterMainDrag.h"
 #include "support/qt/MessageAnswer.h"
 #include "support/qt/PdfPrintDialog.h"
+#include "support/qt/PrivateCups.h"
+#include "support/ShippedTexts.h"
 
 namespace {
 
@@ -148,10 +154,8 @@ TEST_F(FormPrintTest, DropsMirrorsAndClearsSlots) {
   EXPECT_EQ(At(page, 10, 115), Color32(0, 0, 0));  // the separator
 }
 
-TEST_F(FormPrintTest, PrintWithoutAPrinterAsksForOneAndAFailedJobLeavesThePrinterUsable) {
-  // As on a machine without printers: PDF, and no file named yet.
-  form_->Printer().setOutputFormat(QPrinter::PdfFormat);
-  form_->Printer().setOutputFileName(QString());
+TEST_F(FormPrintTest, EveryPrintAsksAndTellsWhereThePageWentOrWhyNot) {
+  Termins = ShippedTermins();
   Select("a-red.bmp");
   DropSelected(form_->ImagePage, {10, 10});
   TPdfPrintDialog dialog(dir_ / "missing" / "page.pdf");
@@ -159,12 +163,85 @@ TEST_F(FormPrintTest, PrintWithoutAPrinterAsksForOneAndAFailedJobLeavesThePrinte
   AnswerNextMessage(told);
   EXPECT_FALSE(form_->OKBtnClick());
   EXPECT_EQ(dialog.Dialogs, 1);
-  EXPECT_EQ(told, "The page could not be printed.");
-  // The next Print asks again and prints.
+  EXPECT_EQ(told, "The page could not be printed.\n" + dialog.File.string() + "\nThe folder does not exist.");
+
+  // A failed job leaves the printer usable; the page printed is named after its picture.
   dialog.File = dir_ / "page.pdf";
+  AnswerNextMessage(told);
   EXPECT_TRUE(form_->OKBtnClick());
   EXPECT_EQ(dialog.Dialogs, 2);
-  EXPECT_EQ(PdfPageCount(PdfInfo(dialog.File)), 1);
+  EXPECT_EQ(told, "Printed to the file:\n" + dialog.File.string());
+  const std::string info = PdfInfo(dialog.File);
+  EXPECT_EQ(PdfPageCount(info), 1);
+  EXPECT_NE(info.find("Tressary - a-red.bmp"), std::string::npos) << info;
+
+  // The second print asks again (the dialog asks before it overwrites).
+  AnswerNextMessage(told);
+  EXPECT_TRUE(form_->OKBtnClick());
+  EXPECT_EQ(dialog.Dialogs, 3);
+
+  // A device that takes no bytes: said, and the page printed before stays whole.
+  const auto before = ReadFileBytes(dir_ / "page.pdf");
+  dialog.File = "/dev/full";
+  told.clear();
+  AnswerNextMessage(told);
+  EXPECT_FALSE(form_->OKBtnClick());
+  EXPECT_EQ(dialog.Dialogs, 4);
+  EXPECT_EQ(told, "The page could not be printed.\n/dev/full\nThere is no space left on the disk.");
+  EXPECT_EQ(ReadFileBytes(dir_ / "page.pdf"), before);
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+// Through a real print system: a job the queue takes is named after its
+// picture and said to have gone; one refused by the queue, or by a stopped
+// scheduler, is told with the print system's reason.
+TEST_F(FormPrintTest, APrintSystemThatRefusesTheJobIsHeard) {
+  TPrivateCups cups;
+  if (!cups.Why().empty()) GTEST_SKIP() << cups.Why() << ": jobs refused by a print system are not checked";
+  Termins = ShippedTermins();
+  Select("a-red.bmp");
+  DropSelected(form_->ImagePage, {10, 10});
+  TQueuePrintDialog dialog;
+  std::string told;
+  AnswerNextMessage(told);
+  EXPECT_TRUE(form_->OKBtnClick());
+  EXPECT_EQ(told, "The job went to the printer:\n" + std::string(TPrivateCups::kQueue));
+  EXPECT_EQ(cups.JobTitles(), std::vector<std::string>{"Tressary - a-red.bmp"});
+
+  const std::string refused = "The page could not be printed.\n" + std::string(TPrivateCups::kQueue) +
+                              "\nThe print system did not take the job:\n";
+  cups.Reject();
+  AnswerNextMessage(told);
+  EXPECT_FALSE(form_->OKBtnClick());
+  EXPECT_EQ(told.substr(0, refused.size()), refused);
+  EXPECT_GT(told.size(), refused.size()) << "no reason given";
+  EXPECT_EQ(cups.JobTitles().size(), 1u);
+
+  cups.Accept();
+  cups.Stop();
+  AnswerNextMessage(told);
+  EXPECT_FALSE(form_->OKBtnClick());
+  EXPECT_EQ(told, "The page could not be printed.\n" + std::string(TPrivateCups::kQueue) +
+                      "\nThe print system is not running.");
+}
+
+// The set-up button's dialog chooses a printer and prints nothing; its button says so.
+TEST_F(FormPrintTest, SetUpChoosesThePrinterWithoutPrinting) {
+  Termins = ShippedTermins();
+  QString button;
+  QTimer::singleShot(0, [&button] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    auto* box = dialog ? dialog->findChild<QDialogButtonBox*>() : nullptr;
+    if (box && box->button(QDialogButtonBox::Ok)) button = box->button(QDialogButtonBox::Ok)->text();
+    if (dialog) QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+  });
+  form_->ButSetupPrClick();
+  EXPECT_EQ(button, "Use this printer");
+
+  TPdfPrintDialog dialog(dir_ / "setup.pdf");
+  form_->ButSetupPrClick();
+  EXPECT_EQ(dialog.Dialogs, 1);
+  EXPECT_FALSE(fs::exists(dialog.File));
 }
 
 TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
@@ -185,6 +262,9 @@ TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
   printer.setOutputFileName(QString::fromStdString(pdf.string()));
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setResolution(300);
+  TPdfPrintDialog dialog(pdf);
+  std::string told;
+  AnswerNextMessage(told);
   ASSERT_TRUE(form_->OKBtnClick());
 
   const std::string info = PdfInfo(pdf);

@@ -18,6 +18,7 @@
 #include "support/qt/MessageAnswer.h"
 #include "support/RecordingOpener.h"
 #include "support/qt/PdfPrintDialog.h"
+#include "support/ShippedTexts.h"
 
 namespace {
 
@@ -89,20 +90,23 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
   EXPECT_FALSE(empty.PrintList(printer));
 }
 
-TEST_F(FormShopListTest, PrintAsksForItsOwnPrinterAndTellsOneThatWillNotStart) {
+TEST_F(FormShopListTest, EveryPrintAsksAndTellsWhereTheListWentOrWhyNot) {
+  Termins = ShippedTermins();
   TFormShopList form(dir_.Path(), layers_, ProgramSettings());
-  TPdfPrintDialog dialog(dir_ / "missing" / "shops.pdf");
+  TPdfPrintDialog dialog("/dev/full");
   std::string told;
   AnswerNextMessage(told);
   form.ButtonPrint->OnClick();
   EXPECT_EQ(dialog.Dialogs, 1);
-  EXPECT_EQ(told, "The shop list could not be printed: no printer is ready.");
-  told.clear();
+  EXPECT_EQ(told, "The shop list could not be printed.\n/dev/full\nThere is no space left on the disk.");
   dialog.File = dir_ / "shops.pdf";
+  AnswerNextMessage(told);
   form.ButtonPrint->OnClick();
   EXPECT_EQ(dialog.Dialogs, 2);
-  EXPECT_EQ(told, "");
-  EXPECT_GE(PdfPageCount(PdfInfo(dialog.File)), 1);
+  EXPECT_EQ(told, "Printed to the file:\n" + dialog.File.string());
+  const std::string info = PdfInfo(dialog.File);
+  EXPECT_GE(PdfPageCount(info), 1);
+  EXPECT_NE(info.find("Tressary - Where to buy"), std::string::npos) << info;
 }
 
 TEST_F(FormShopListTest, PrintedListNamesEveryShopWithRowsKeptWhole) {

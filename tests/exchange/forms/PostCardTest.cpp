@@ -34,6 +34,8 @@
 #include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
 #include "support/qt/MessageAnswer.h"
+#include "support/qt/PdfPrintDialog.h"
+#include "support/ShippedTexts.h"
 
 namespace {
 
@@ -233,6 +235,27 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
   EXPECT_NEAR(tiles.Right, paint.left() * 10 + area.Left + area.Width, 15);
   const int height = area.Width * TFormPostCard::kCardHeight / TFormPostCard::kCardWidth;
   EXPECT_NEAR(tiles.Top, paint.top() * 10 + area.Top + (area.Height - height) / 2, 15);
+}
+
+// The card's Print goes through the window's printer: a failed job is told, and
+// the printer renewed prints the next one.
+TEST_F(PostCardTest, PrintTellsAFailedJobAndTheNextOnePrints) {
+  Termins = ShippedTermins();
+  Compose();
+  TPdfPrintDialog dialog("/dev/full");
+  std::string told;
+  AnswerNextMessage(told);
+  card_->ButtonPrint->OnClick();
+  EXPECT_EQ(dialog.Dialogs, 1);
+  EXPECT_EQ(told, "The post card could not be printed.\n/dev/full\nThere is no space left on the disk.");
+  dialog.File = dir_ / "card.pdf";
+  AnswerNextMessage(told);
+  card_->ButtonPrint->OnClick();
+  EXPECT_EQ(dialog.Dialogs, 2);
+  EXPECT_EQ(told, "Printed to the file:\n" + dialog.File.string());
+  const std::string info = PdfInfo(dialog.File);
+  EXPECT_EQ(PdfPageCount(info), 1) << info;
+  EXPECT_NE(info.find("Tressary - Post card"), std::string::npos) << info;
 }
 
 // Each new text starts in the look the last one was given; only its words are new.

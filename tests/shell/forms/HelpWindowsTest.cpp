@@ -21,6 +21,8 @@
 #include "support/LinkPoint.h"
 #include "support/qt/MessageAnswer.h"
 #include "support/qt/PdfPrintDialog.h"
+#include "support/qt/PrivateCups.h"
+#include "support/ShippedTexts.h"
 
 namespace {
 
@@ -86,6 +88,14 @@ class HelpWindowsTest : public ::testing::Test {
     ASSERT_TRUE(at) << text.toStdString();
     ClickAt(viewer->viewport(), *at);
   }
+  // Prints the page shown and returns the message that tells how it went.
+  std::string PrintTold() {
+    told_.clear();
+    AnswerNextMessage(told_);
+    Click(help_->ButtonPrint);
+    QTest::qWait(50);
+    return told_;
+  }
   static void Activate(QWidget* window) {
     QEvent event(QEvent::WindowActivate);
     QApplication::sendEvent(window, &event);
@@ -100,6 +110,7 @@ class HelpWindowsTest : public ::testing::Test {
   std::vector<std::string> plainMessages_;
   TFormHelp* help_ = nullptr;
   TFormTips* tips_ = nullptr;
+  std::string told_;
   TSkinnedForm preview_{"FormPreview"};
 };
 
@@ -193,27 +204,44 @@ TEST_F(HelpWindowsTest, PrintingGoesThroughItsDialogAndAFailureLeavesThePrinterU
   TPdfPrintDialog dialog;
   ShowHelp("Contents");
   // No printer yet and the dialog cancelled: nothing printed, nothing said.
-  std::string message;
-  AnswerNextMessage(message);
-  Click(help_->ButtonPrint);
-  QTest::qWait(50);
+  EXPECT_EQ(PrintTold(), "");
   EXPECT_EQ(dialog.Dialogs, 1);
-  EXPECT_EQ(message, "");
 
-  // A folder that does not exist: the failure is told.
+  // A folder that does not exist, a device that takes no bytes: each told, and why.
+  Termins = ShippedTermins();
   dialog.File = out / "missing/page.pdf";
-  Click(help_->ButtonPrint);
-  QTest::qWait(50);
-  EXPECT_EQ(dialog.Dialogs, 2);
-  EXPECT_NE(message.find("could not be printed"), std::string::npos) << message;
-
-  // The next job prints: the failed one left the printer usable.
-  dialog.File = out / "page.pdf";
-  Click(help_->ButtonPrint);
+  EXPECT_EQ(PrintTold(), "The help page could not be printed.\n" + dialog.File.string() + "\nThe folder does not exist.");
+  dialog.File = "/dev/full";
+  EXPECT_EQ(PrintTold(), "The help page could not be printed.\n/dev/full\nThere is no space left on the disk.");
   EXPECT_EQ(dialog.Dialogs, 3);
+
+  // The next job prints, named after its page, and says where it went: the
+  // failed ones left the printer usable.
+  dialog.File = out / "page.pdf";
+  EXPECT_EQ(PrintTold(), "Printed to the file:\n" + dialog.File.string());
+  EXPECT_EQ(dialog.Dialogs, 4);
   std::string text;
   ASSERT_EQ(RunCommand("pdftotext '" + dialog.File.string() + "' -", &text), 0);
   EXPECT_NE(text.find("Load a portrait to begin."), std::string::npos) << text;
+  std::string info;
+  ASSERT_EQ(RunCommand("pdfinfo '" + dialog.File.string() + "'", &info), 0);
+  EXPECT_NE(info.find("Tressary - Contents"), std::string::npos) << info;
+}
+
+// Through a real print system: the page's job is named after it, and a queue
+// that refuses jobs is heard.
+TEST_F(HelpWindowsTest, APrintQueueThatRefusesTheJobIsHeard) {
+  TPrivateCups cups;
+  if (!cups.Why().empty()) GTEST_SKIP() << cups.Why() << ": jobs refused by a print system are not checked";
+  Termins = ShippedTermins();
+  TQueuePrintDialog dialog;
+  ShowHelp("Contents");
+  EXPECT_EQ(PrintTold(), "The job went to the printer:\n" + std::string(TPrivateCups::kQueue));
+  EXPECT_EQ(cups.JobTitles(), std::vector<std::string>{"Tressary - Contents"});
+  cups.Reject();
+  EXPECT_EQ(PrintTold(), "The help page could not be printed.\n" + std::string(TPrivateCups::kQueue) +
+                             "\nThe print system did not take the job:\nDestination \"" + TPrivateCups::kQueue +
+                             "\" is not accepting jobs.");
 }
 
 }  // namespace
