@@ -68,7 +68,13 @@ class SaneTestBackend : public ::testing::Test {
     return rest.str();
   }
 
-  TempFolder config_;
+  // SANE finds its configuration folder once in a process and keeps it: one
+  // folder, alive for the whole run, serves every test in whatever order.
+  static TempFolder& Config() {
+    static TempFolder folder;
+    return folder;
+  }
+  TempFolder& config_ = Config();
 };
 
 TEST_F(SaneTestBackend, ListsOnlyTheTestDevices) {
