@@ -17,7 +17,10 @@
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/ShellForms.h"
+#include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
+#include "support/qt/MessageAnswer.h"
+#include "support/qt/PdfPrintDialog.h"
 
 namespace {
 
@@ -117,4 +120,26 @@ TEST_F(FormCatalogTest, TheBrowsersInfoIconsOpenTheirPageAndThePageLinksWork) {
   button();
   EXPECT_TRUE(FormCatalog->isVisible());
   EXPECT_EQ(Shown(), "Index.htm");
+}
+
+// The catalogue's Print tells a page that could not be written, and names the
+// job after the page.
+TEST_F(FormCatalogTest, PrintTellsAFullDiskAndNamesTheJobAfterThePage) {
+  Termins = ShippedTermins();
+  RegisterFormCatalog();
+  ShowCatalogPage("bob");
+  ASSERT_NE(FormCatalog, nullptr);
+  TPdfPrintDialog dialog("/dev/full");
+  std::string told;
+  AnswerNextMessage(told);
+  FormCatalog->ButtonPrint->OnClick();
+  EXPECT_EQ(told, "The catalogue page could not be printed.\n/dev/full\nThere is no space left on the disk.");
+  dialog.File = folder_ / "page.pdf";
+  AnswerNextMessage(told);
+  FormCatalog->ButtonPrint->OnClick();
+  EXPECT_EQ(told, "Printed to the file:\n" + dialog.File.string());
+  std::string info;
+  ASSERT_EQ(RunCommand("pdfinfo '" + dialog.File.string() + "'", &info), 0);
+  EXPECT_NE(info.find("Tressary - BOB"), std::string::npos) << info;
+  EXPECT_EQ(dialog.Dialogs, 2);
 }
