@@ -1,8 +1,10 @@
 #include "online/ElementDownload.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ctime>
+#include <thread>
 
 #include <unistd.h>
 
@@ -352,7 +354,7 @@ EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
   std::error_code ec;
   const bool fresh = !fs::exists(folder, ec);
   fs::create_directories(folder, ec);
-  const bool extracted = ExtractArchive(archive, folder);
+  const bool extracted = Aside([&] { return ExtractArchive(archive, folder); });
   fs::remove(archive, ec);
   if (!extracted) {
     // Nothing of a refused message stays.
@@ -373,7 +375,7 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
   const fs::path folder = ProgramFileForWriting(exePath_, settings_.QueriesDir);
   std::error_code ec;
   fs::create_directories(folder, ec);
-  const bool extracted = ExtractArchive(archive, folder);
+  const bool extracted = Aside([&] { return ExtractArchive(archive, folder); });
   fs::remove(archive, ec);
   if (!extracted) return EJobResult::Failed;
   ini_.WriteString("QUERIES", "Query", set.IniValue());
@@ -407,7 +409,8 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
       return leaveNothing(FailureOfLastFetch());
   }
   if (!AllPartsPresent(partsFolder, item.PartCount)) return leaveNothing(EJobResult::Failed);
-  if (!InstallInterfaceParts(partsFolder, ProgramFileForWriting(exePath_, settings_.InterfacesDir), item.InterfaceFolder))
+  const fs::path interfaces = ProgramFileForWriting(exePath_, settings_.InterfacesDir);
+  if (!Aside([&] { return InstallInterfaceParts(partsFolder, interfaces, item.InterfaceFolder); }))
     return leaveNothing(EJobResult::Failed);
   fs::create_directories(ProgramFileForWriting(exePath_, item.ElementFolder(settings_)), ec);
 
@@ -426,8 +429,26 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   return EJobResult::Installed;
 }
 
+bool TElementDownloader::Aside(const std::function<bool()>& work) {
+  IOwnerThread& owner = context_.Owner();
+  std::atomic<bool> done{false};
+  bool result = false;
+  std::string problem;
+  std::thread worker([&] {
+    result = work();
+    problem = ArchiveProblem();
+    done.store(true);
+    owner.Post([] {});  // wakes the owner to see it
+  });
+  owner.RunUntil([&] { return done.load(); });
+  worker.join();
+  jobProblem_ = problem;
+  return result;
+}
+
 EJobResult TElementDownloader::RunJob(const TDownloadJob& job) {
   SetBaseUrl(job.BaseUrl);
+  jobProblem_.clear();
   try {
     switch (job.Kind) {
       case ekTemplate: return job.Template ? InstallTemplate(job) : EJobResult::Failed;

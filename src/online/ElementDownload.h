@@ -130,6 +130,9 @@ class TElementDownloader {
 
   // Fetches and installs one element.
   EJobResult RunJob(const TDownloadJob& job);
+  // Why the last job's archive was refused, in words for a user; empty when no
+  // more is known.
+  const std::string& JobProblem() const { return jobProblem_; }
   // The whole run: each job in order; `jobDone` hears of each ended job. A stop
   // or a lost connection ends the run early and no report is sent; the first run
   // that reaches its end sends the download report, later ones do not. True
@@ -162,6 +165,9 @@ class TElementDownloader {
   EJobResult InstallQuerySet(const TDownloadJob& job);
   EJobResult InstallInterfaceItem(const TDownloadJob& job);
   EJobResult FailureOfLastFetch() const;
+  // Runs `work` (an unpacking) on a thread of its own while the window goes on
+  // handling its events; its result, and its problem in JobProblem.
+  bool Aside(const std::function<bool()>& work);
   void SendReport();
 
   TTransferContext& context_;
@@ -172,4 +178,5 @@ class TElementDownloader {
   bool stop_ = false;
   bool templateLineWritten_ = false;
   bool reportSent_ = false;
+  std::string jobProblem_;
 };

@@ -112,6 +112,7 @@ class TTransferContext {
   TTransferContext& operator=(const TTransferContext&) = delete;
 
   ETransferUse Use() const { return use_; }
+  IOwnerThread& Owner() const { return owner_; }
 
   // Starts a worker for `request`; false (and nothing started) while one runs.
   bool Start(TTransferRequest request, TTransferCallbacks callbacks = {});

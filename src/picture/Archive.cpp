@@ -1,6 +1,7 @@
 #include "picture/Archive.h"
 
 #include <fstream>
+#include <span>
 #include <sstream>
 
 #include "picture/Compression.h"
@@ -54,27 +55,122 @@ bool StaysInside(const fs::path& dest, const TArec& entry) {
   return ArchiveNameIsSafe(entry) && IsInside(EntryPath(dest, entry).parent_path(), dest);
 }
 
-// Writes one entry below `dest`; see ExtractArchive.
-bool WriteEntry(const fs::path& dest, const TArec& entry, const std::vector<std::uint8_t>& content) {
-  if (!ArchiveNameIsSafe(entry)) return false;
+// The folder an entry's file goes to, made when missing; nullopt when it cannot
+// be made or (a link) leads out of `dest`.
+std::optional<fs::path> EntryTarget(const fs::path& dest, const TArec& entry) {
+  if (!ArchiveNameIsSafe(entry)) return std::nullopt;
   const fs::path file = EntryPath(dest, entry);
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
-  if (ec || !fs::is_directory(file.parent_path(), ec)) return false;
+  if (ec || !fs::is_directory(file.parent_path(), ec)) return std::nullopt;
   // A folder that is a link to elsewhere must not carry the file out of `dest`.
-  if (!IsInside(file.parent_path(), dest)) return false;
-  return WriteFileAtomic(file, content);
+  if (!IsInside(file.parent_path(), dest)) return std::nullopt;
+  return file;
+}
+
+thread_local std::string lastProblem;
+
+// The file and information headers of a 32-bit bitmap.
+constexpr std::uint64_t kBmpHeaderBytes = 54;
+
+std::string Megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
+
+// The data of each entry as it lies in the archive, one entry at a time: false
+// when a size is not a number or passes the end of the data, or `visit` refuses.
+bool VisitEntries(std::istream& in, const TArchiveIndex& index,
+                  const std::function<bool(const TArec&, std::vector<std::uint8_t>&)>& visit) {
+  in.clear();
+  in.seekg(0, std::ios::end);
+  const auto end = static_cast<std::int64_t>(in.tellg());
+  if (end < 0 || index.DataOffset > std::uint64_t(end)) return false;
+  in.seekg(static_cast<std::streamoff>(index.DataOffset));
+  std::int64_t position = static_cast<std::int64_t>(index.DataOffset);
+  std::vector<std::uint8_t> data;
+  for (const TArec& entry : index.Entries) {
+    const auto size = ParseInt64(entry.Size);
+    if (!size || *size < 0 || *size > end - position) return false;
+    data.resize(static_cast<std::size_t>(*size));
+    if (!in.read(reinterpret_cast<char*>(data.data()), *size)) return false;
+    position += *size;
+    if (!visit(entry, data)) return false;
+  }
+  return true;
+}
+
+using TContentSink = std::function<bool(std::span<const std::uint8_t>)>;
+
+// Hands the decoded content of an entry to `out` part by part (a packed picture
+// whole); false when it does not decode or `out` refuses.
+bool DecodeEntry(const TArec& entry, std::vector<std::uint8_t>& data, const TContentSink& out) {
+  if (entry.EntryType == "2") return out(data);
+  if (entry.EntryType == "1") {
+    const auto bmp = PackedPictureToBmpStream(data);
+    return bmp && out(*bmp);
+  }
+  if (entry.EntryType != "0") return false;
+  TInflater inflater(data);
+  std::vector<std::uint8_t> block(std::size_t(1) << 16);
+  for (;;) {
+    const std::optional<std::size_t> produced = inflater.ReadSome(block);
+    if (!produced) return false;
+    if (*produced == 0) return true;
+    if (!out(std::span(block).first(*produced))) return false;
+  }
+}
+
+// What the entries will write, counted up to the first that does not decode
+// (where the extraction stops); nullopt as soon as it passes `cap`. A packed
+// picture counts as the bitmap its size makes, unpacked only when written.
+std::optional<std::uint64_t> BytesToWrite(std::istream& in, const TArchiveIndex& index, std::uint64_t cap) {
+  std::uint64_t total = 0;
+  bool over = false;
+  VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
+    auto add = [&](std::uint64_t bytes) {
+      over = bytes > cap - total;
+      if (!over) total += bytes;
+      return !over;
+    };
+    if (entry.EntryType == "1") {
+      const std::optional<std::uint64_t> pixels = PackedPicturePixels(data);
+      return pixels && add(*pixels * 4 + kBmpHeaderBytes);
+    }
+    return DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) { return add(part.size()); });
+  });
+  if (over) return std::nullopt;
+  return total;
+}
+
+std::uint64_t StreamSize(std::istream& in) {
+  in.clear();
+  in.seekg(0, std::ios::end);
+  const auto end = static_cast<std::int64_t>(in.tellg());
+  return end > 0 ? std::uint64_t(end) : 0;
 }
 
 bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& destDir) {
+  lastProblem.clear();
   // One name that would leave the folder refuses the whole archive before a file is written.
   for (const TArec& entry : index.Entries)
     if (!StaysInside(destDir, entry)) return false;
+  // So does an archive that would write more than it may.
+  const TArchiveCap cap = ArchiveWriteCap(StreamSize(in), destDir);
+  if (!BytesToWrite(in, index, cap.Bytes)) {
+    lastProblem = "it would write more than " + Megabytes(cap.Bytes) +
+                  (cap.BySpace ? ", the free space on the disk" : ", the most an archive of its size may write");
+    return false;
+  }
   std::error_code ec;
   fs::create_directories(destDir, ec);
-  return ReadArchiveEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& content) {
-    return WriteEntry(destDir, entry, content);
+  // Files are written without waiting for the disk, which takes them all at once at the end.
+  const bool whole = VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
+    const std::optional<fs::path> target = EntryTarget(destDir, entry);
+    if (!target) return false;
+    TUnsyncedFile file(*target);
+    return DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) { return file.Write(part); }) &&
+           file.Commit();
   });
+  SyncFileSystem(destDir);
+  return whole;
 }
 
 fs::path VolumePath(const std::string& baseName, int number) {
@@ -143,35 +239,38 @@ bool ArchiveNameIsSafe(const TArec& entry) {
 }
 
 bool ReadArchiveEntries(std::istream& in, const TArchiveIndex& index, const TArchiveSink& sink) {
-  in.clear();
-  in.seekg(0, std::ios::end);
-  const auto end = static_cast<std::int64_t>(in.tellg());
-  if (end < 0 || index.DataOffset > std::uint64_t(end)) return false;
-  in.seekg(static_cast<std::streamoff>(index.DataOffset));
-  std::int64_t position = static_cast<std::int64_t>(index.DataOffset);
-  for (const TArec& entry : index.Entries) {
-    const auto size = ParseInt64(entry.Size);
-    if (!size || *size < 0 || *size > end - position) return false;
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(*size));
-    if (!in.read(reinterpret_cast<char*>(data.data()), *size)) return false;
-    position += *size;
-    if (entry.EntryType == "0") {
-      auto inflated = DecompressStream(data);
-      if (!inflated) return false;
-      data = std::move(*inflated);
-    } else if (entry.EntryType == "1") {
-      auto bmp = PackedPictureToBmpStream(data);
-      if (!bmp) return false;
-      data = std::move(*bmp);
-    } else if (entry.EntryType != "2") {
-      return false;
-    }
-    if (!sink(entry, data)) return false;
-  }
-  return true;
+  return VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> content;
+    const bool decoded = DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) {
+      if (part.size() > kMaxDecompressedSize - content.size()) return false;
+      content.insert(content.end(), part.begin(), part.end());
+      return true;
+    });
+    return decoded && sink(entry, content);
+  });
 }
 
+TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const fs::path& destDir) {
+  TArchiveCap cap;
+  cap.Bytes = archiveBytes > kArchiveFloorBytes / kArchiveExpansion ? archiveBytes * kArchiveExpansion
+                                                                     : kArchiveFloorBytes;
+  // The folder may not be there yet: the space is that of its nearest existing one.
+  fs::path folder = destDir;
+  std::error_code ec;
+  while (!folder.empty() && !fs::is_directory(folder, ec) && folder.has_relative_path()) folder = folder.parent_path();
+  if (folder.empty()) folder = ".";
+  const fs::space_info space = fs::space(folder, ec);
+  if (!ec && space.available != static_cast<std::uintmax_t>(-1)) {
+    const std::uint64_t room = space.available > kFreeSpaceReserve ? space.available - kFreeSpaceReserve : 0;
+    if (room < cap.Bytes) cap = {room, true};
+  }
+  return cap;
+}
+
+std::string ArchiveProblem() { return lastProblem; }
+
 bool ExtractArchive(const fs::path& archiveFile, const fs::path& destDir) {
+  lastProblem.clear();
   std::ifstream in(archiveFile, std::ios::binary);
   if (!in) return false;
   const auto index = ReadArchiveIndex(in, false);
@@ -179,6 +278,7 @@ bool ExtractArchive(const fs::path& archiveFile, const fs::path& destDir) {
 }
 
 bool ExtractMultiVolumeArchive(const std::string& baseName, const fs::path& destDir) {
+  lastProblem.clear();
   std::ifstream first(VolumePath(baseName, 0), std::ios::binary);
   if (!first) return false;
   const auto index = ReadArchiveIndex(first, true);

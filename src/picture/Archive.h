@@ -53,10 +53,24 @@ using TArchiveSink = std::function<bool(const TArec& entry, std::vector<std::uin
 // entries handed over before stay handed over.
 bool ReadArchiveEntries(std::istream& in, const TArchiveIndex& index, const TArchiveSink& sink);
 
+// An archive may write this many times its own size, and at least the floor,
+// leaving the reserve free on the disk.
+inline constexpr std::uint64_t kArchiveExpansion = 100;
+inline constexpr std::uint64_t kArchiveFloorBytes = std::uint64_t(64) << 20;
+inline constexpr std::uint64_t kFreeSpaceReserve = std::uint64_t(16) << 20;
+struct TArchiveCap {
+  std::uint64_t Bytes = 0;
+  bool BySpace = false;  // the free space, not the archive's size, sets it
+};
+// The most an archive of `archiveBytes` may write below `destDir`.
+TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const std::filesystem::path& destDir);
+
 // Extracts `archiveFile` below `destDir` (folders created, files replaced, names
 // matched ignoring letter case). False when the file is missing or invalid as
-// above, or an entry's name is unsafe (then nothing at all is written). Files
-// written before an entry that fails to decode stay.
+// above, an entry's name is unsafe, or the entries would write more than the
+// archive's cap (in these two cases nothing at all is written: ArchiveProblem
+// tells of the cap). Files written before an entry that fails to decode stay.
+// Entries are decoded part by part; the files reach the disk together at the end.
 bool ExtractArchive(const std::filesystem::path& archiveFile, const std::filesystem::path& destDir);
 
 // Extracts the volumes <baseName>0.arh, 1, 2 ... (joined while they follow each
@@ -64,6 +78,10 @@ bool ExtractArchive(const std::filesystem::path& archiveFile, const std::filesys
 // `destDir`. The joined copy lives in the private temporary folder and is removed
 // on every path. False as for ExtractArchive.
 bool ExtractMultiVolumeArchive(const std::string& baseName, const std::filesystem::path& destDir);
+
+// Why the last extraction on this thread refused its archive, in words for a
+// user ("it would write more than ..."); empty when no more is known.
+std::string ArchiveProblem();
 
 // Appends to `list` the names of all files below `dir`, each as `prefix` + the
 // path relative to `dir` with "\" between folders. Symbolic links are listed as

@@ -160,6 +160,14 @@ bool TInflater::Read(std::span<std::uint8_t> out) {
   return true;
 }
 
+std::optional<std::size_t> TInflater::ReadSome(std::span<std::uint8_t> out) {
+  while (!state_->ended) {
+    const std::optional<std::size_t> produced = state_->Step(out);
+    if (!produced || *produced > 0) return produced;
+  }
+  return 0;
+}
+
 bool TInflater::Ended() const { return state_->ended; }
 
 std::string_view TInflater::Problem() const { return state_->problem; }

@@ -52,6 +52,10 @@ class TInflater {
   // Fills `out` with the next bytes; false when the data is not zlib, is damaged
   // or ends first (and every later call is false too).
   bool Read(std::span<std::uint8_t> out);
+  // The next bytes, as many as come at once up to `out`'s size (which must not
+  // be empty): 0 once the end of the stream was read; nullopt when the data is
+  // not zlib, is damaged or ends first.
+  std::optional<std::size_t> ReadSome(std::span<std::uint8_t> out);
   // Inflates what is left, at most `maxOutput` bytes, to the end of the stream;
   // false when it is damaged (its checksum included), cut short or longer.
   bool Finish(std::size_t maxOutput = kMaxDecompressedSize);

@@ -267,6 +267,50 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
   return true;
 }
 
+TUnsyncedFile::TUnsyncedFile(const fs::path& path) : target_(path) {
+  folder_ = target_.parent_path().empty() ? fs::path(".") : target_.parent_path();
+  struct stat old {};
+  replacing_ = stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  fd_ = CreateUnnamedTemp(folder_, 0666);
+  // Locked as a save's is: no sweep takes its named step for stale.
+  if (fd_ >= 0) flock(fd_, LOCK_EX);
+  else if (NoUnnamedFiles(errno)) fd_ = CreateNamedTemp(folder_, TempPrefix(target_), 0666, temp_);
+  if (fd_ < 0) Fail(errno);
+}
+
+TUnsyncedFile::~TUnsyncedFile() {
+  if (fd_ < 0) return;
+  close(fd_);
+  if (!temp_.empty()) unlink(temp_.c_str());
+}
+
+bool TUnsyncedFile::Write(std::span<const std::uint8_t> data) {
+  return fd_ >= 0 && (WriteAll(fd_, data) || Fail(errno));
+}
+
+bool TUnsyncedFile::Commit() {
+  if (fd_ < 0) return false;
+  bool ok = temp_.empty() ? NameUnnamed(fd_, folder_, TempPrefix(target_), target_, replacing_)
+                          : std::rename(temp_.c_str(), target_.c_str()) == 0;
+  const int error = errno;
+  if (close(fd_) != 0) ok = false;
+  fd_ = -1;
+  if (!ok) {
+    if (!temp_.empty()) unlink(temp_.c_str());
+    return Fail(error);
+  }
+  temp_.clear();
+  lastWriteError = 0;
+  return true;
+}
+
+void SyncFileSystem(const fs::path& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  syncfs(fd);
+  close(fd);
+}
+
 int LastWriteError() { return lastWriteError; }
 void SetLastWriteError(int error) { lastWriteError = error; }
 void UseUnnamedTemporaries(bool use) { unnamedTemporaries = use; }

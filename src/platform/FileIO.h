@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,29 @@ int LastWriteError();
 void SetLastWriteError(int error);
 // Off, saves use named temporaries as on file systems without unnamed files (tests).
 void UseUnnamedTemporaries(bool use);
+
+// A file written part by part that takes its name, replacing a file there, only
+// once it is whole, without waiting for the disk: for a writer of many files
+// that syncs them all at once (SyncFileSystem) before it counts them written.
+// Dropped unnamed when it is not committed.
+class TUnsyncedFile {
+ public:
+  explicit TUnsyncedFile(const fs::path& path);
+  ~TUnsyncedFile();
+  TUnsyncedFile(const TUnsyncedFile&) = delete;
+  TUnsyncedFile& operator=(const TUnsyncedFile&) = delete;
+  // False when the file could not be made or written (LastWriteError tells why).
+  bool Write(std::span<const std::uint8_t> data);
+  bool Commit();
+
+ private:
+  fs::path target_, folder_;
+  std::string temp_;  // a named temporary where unnamed files cannot be made
+  int fd_ = -1;
+  bool replacing_ = false;
+};
+// Writes everything the file system of `path` holds in memory to its disk.
+void SyncFileSystem(const fs::path& path);
 
 // The folder of the running executable.
 fs::path ExecutableDir();

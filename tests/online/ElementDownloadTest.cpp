@@ -10,6 +10,7 @@
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
 #include "picture/Archive.h"
+#include "picture/Compression.h"
 #include "picture/PackedPicture.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
@@ -225,6 +226,29 @@ TEST_F(ElementDownload, AnInterfaceThatCannotBeFetchedLeavesNoFolder) {
   EXPECT_EQ(RunAll(Jobs(Analyze().Elements)), std::vector<EJobResult>{EJobResult::Failed});
   EXPECT_EQ(publisher_.Fetched().back(), "/pub/intfaces/gone/1024-768/arh/part0.arh");
   EXPECT_FALSE(fs::exists(exe_ / "Intfaces" / "GONE"));
+}
+
+TEST_F(ElementDownload, ArchivesPastTheirCapInstallNothingAndSayWhy) {
+  const auto zeros = CompressStream(std::vector<std::uint8_t>(kArchiveFloorBytes + 1, 0));
+  const std::vector<TArchiveEntry> bomb = {{"", "index.htm", "2", "<html></html>"},
+                                           {"img", "huge.bin", "0", std::string(zeros.begin(), zeros.end())}};
+  publisher_.AddFile("messages/news1.eng", MakeArchive(bomb));
+  publisher_.AddInterfaceParts("intfaces/spring/1024-768", bomb, 2);
+  publisher_.AddIndexLines("messages", {"news1;Spring news;200"});
+  publisher_.AddIndexLines("interfaces", {"[Spring;SPRING]", "1024-768;2;;"});
+  publisher_.Publish();
+  const TAnalysis analysis = Analyze();
+  ASSERT_EQ(analysis.Result, EAnalysis::NewElements);
+  const auto jobs = Jobs(analysis.Elements);
+  ASSERT_EQ(jobs.size(), 2u);
+  for (const TDownloadJob& job : jobs) {
+    EXPECT_EQ(downloader_->RunJob(job), EJobResult::Failed) << job.Caption;
+    EXPECT_NE(downloader_->JobProblem().find("would write more than"), std::string::npos) << downloader_->JobProblem();
+  }
+  EXPECT_FALSE(fs::exists(exe_ / "MESSAGES" / "news1"));
+  EXPECT_EQ(FilesBelow(exe_ / "Intfaces"), std::vector<std::string>{"DEFAULT\\INTFACE.TXT"});
+  EXPECT_FALSE(ini_->ValueExists("MESSAGES", "news1"));
+  EXPECT_EQ(ini_->ReadSection("Interfaces").size(), 1u) << "the installed interface alone";
 }
 
 TEST_F(ElementDownload, ABrokenPartResumesWhereItBroke) {

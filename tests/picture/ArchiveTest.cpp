@@ -11,7 +11,9 @@
 #include "platform/FileIO.h"
 #include "support/ArchiveWriter.h"
 #include "support/PictureCompare.h"
+#include "support/PeakMemory.h"
 #include "support/PictureJudges.h"
+#include "support/TestPaths.h"
 
 namespace {
 using TEntry = TArchiveEntry;
@@ -176,6 +178,55 @@ TEST(Archive, JoinsConsecutiveVolumesAndStopsAtAGap) {
   EXPECT_EQ(Read(dir / "single/s.txt"), "s");
   WriteTestFile(dir / "word0.arh", MakeArchive({{"", "s.txt", "2", "s"}}, ";0;seven"));
   EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "word").string(), dir / "word"));
+}
+
+// A zlib stream of `bytes` zeros: a few kilobytes a hundred megabytes.
+std::string Zeros(std::size_t bytes) { return Bytes(CompressStream(std::vector<std::uint8_t>(bytes, 0))); }
+
+TEST(Archive, AnArchivePastItsCapWritesNothingAndSaysWhy) {
+  TempFolder dir;
+  WriteTestFile(dir / "out/keep.txt", "old");
+  const std::size_t over = kArchiveFloorBytes + 1;
+  const std::vector<TEntry> cases[] = {
+      {{"", "keep.txt", "2", "new"}, {"", "bomb.bin", "0", Zeros(over)}},
+      // Many entries, each small, together past the cap.
+      {{"", "keep.txt", "2", "new"}, {"", "a.bin", "0", Zeros(over / 2)}, {"", "b.bin", "0", Zeros(over / 2 + 1)}},
+  };
+  for (const auto& entries : cases) {
+    WriteTestFile(dir / "bomb.arh", MakeArchive(entries));
+    EXPECT_FALSE(ExtractArchive(dir / "bomb.arh", dir / "out"));
+    EXPECT_NE(ArchiveProblem().find("would write more than 64 MB"), std::string::npos) << ArchiveProblem();
+    EXPECT_EQ(FilesBelow(dir / "out"), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(Read(dir / "out/keep.txt"), "old");
+  }
+  const auto volumes = MakeArchiveVolumes(cases[0], 2);
+  for (std::size_t i = 0; i < volumes.size(); ++i) WriteTestFile(dir / ("set" + std::to_string(i) + ".arh"), volumes[i]);
+  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "set").string(), dir / "out"));
+  EXPECT_EQ(FilesBelow(dir / "out"), std::vector<std::string>{"keep.txt"});
+
+  // Exactly at the floor is allowed, and the problem of a refusal is not told again.
+  WriteTestFile(dir / "full.arh", MakeArchive({{"", "full.bin", "0", Zeros(kArchiveFloorBytes)}}));
+  EXPECT_TRUE(ExtractArchive(dir / "full.arh", dir / "full"));
+  EXPECT_EQ(fs::file_size(dir / "full/full.bin"), kArchiveFloorBytes);
+  EXPECT_EQ(ArchiveProblem(), "");
+}
+
+// Entries are inflated and written part by part: what an archive costs in memory
+// does not grow with what it holds.
+TEST(Archive, UnpackingCostsLittleMemoryWhateverTheEntriesHold) {
+  if (!kPeakMemoryMeasurable) GTEST_SKIP() << "a sanitizer's allocator hides the peak memory of an extraction";
+  TempFolder dir;
+  const auto tool = (BuildDir() / "tools/picture-tool/picture-tool").string();
+  constexpr std::size_t kContent = std::size_t(48) << 20;
+  WriteTestFile(dir / "small.arh", MakeArchive({{"", "small.bin", "0", Zeros(1000)}}));
+  WriteTestFile(dir / "large.arh", MakeArchive({{"", "large.bin", "0", Zeros(kContent)}}));
+  const auto small = RunForPeakMemory({tool, "unpack-archive", (dir / "small.arh").string(), (dir / "s").string()});
+  const auto large = RunForPeakMemory({tool, "unpack-archive", (dir / "large.arh").string(), (dir / "l").string()});
+  ASSERT_TRUE(small && large);
+  ASSERT_EQ(large->ExitCode, 0);
+  EXPECT_EQ(fs::file_size(dir / "l/large.bin"), kContent);
+  EXPECT_LT(double(large->PeakBytes) - double(small->PeakBytes), kContent / 8.0)
+      << large->PeakBytes / 1000000 << " MB at the peak for " << kContent / 1000000 << " MB written";
 }
 
 TEST(ArchiveLine, SplitsFourTrimmedFields) {

@@ -668,7 +668,10 @@ void TFormDownloadElements::ButtonStartDownloadClick() {
   downloader_->Run(jobs, [&](std::size_t index, EJobResult result) {
     if (!self) return;
     if (result == EJobResult::ConnectionLost) connectionLost = true;
-    if (result == EJobResult::Failed) failed.push_back(jobs[index].Caption);
+    if (result == EJobResult::Failed) {
+      const std::string& problem = downloader_->JobProblem();
+      failed.push_back(jobs[index].Caption + (problem.empty() ? "" : " (" + problem + ")"));
+    }
     if (result == EJobResult::Installed && nodes_.count(items[index])) {
       refreshing_ = true;
       RemoveNode(items[index]);
