@@ -72,7 +72,9 @@ void KeepAboveBackdrop(QWidget* window) {
   QWidget* backdrop = BackdropWindow();
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!window || !backdrop || window == backdrop || !x11 || !window->isWindow()) return;
+  // A platform may answer as X11 with no display behind it (offscreen).
   xcb_connection_t* connection = x11->connection();
+  if (!connection) return;
   const xcb_window_t parent = xcb_window_t(backdrop->winId());
   xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), XCB_ATOM_WM_TRANSIENT_FOR,
                       XCB_ATOM_WINDOW, 32, 1, &parent);

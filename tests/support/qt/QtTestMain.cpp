@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "support/qt/MessageAnswer.h"
+
 namespace {
 int argcStore = 1;
 char arg0[] = "tests";
@@ -18,10 +20,16 @@ class QtEnvironment : public ::testing::Environment {
  private:
   std::unique_ptr<QApplication> app_;
 };
+
+// What a test left waiting for the event loop ends with it, whatever test follows.
+class TestScope : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override { DropPendingAnswers(); }
+};
 }  // namespace
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new TestScope);
   return RUN_ALL_TESTS();
 }
