@@ -15,9 +15,16 @@ const QColor kBorder(0x4A, 0x56, 0x68), kHighlight(0x62, 0x70, 0x86);
 const QColor kAccentLeft(0x1F, 0xA2, 0xA8), kAccentRight(0x16, 0x6E, 0x8A);
 const QColor kWell(0x15, 0x19, 0x20), kWellEdge(0x0D, 0x10, 0x15);
 
-void PaintBody(QPainter& p, const QRectF& r) {
+// With `squareCorner` the top right corner is square: the close button the
+// caption holds there stays whole.
+void PaintBody(QPainter& p, const QRectF& r, bool squareCorner = false, int titleHeight = kTitleHeight) {
   QPainterPath outline;
   outline.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+  if (squareCorner) {
+    QPainterPath corner;
+    corner.addRect(QRectF(r.center().x(), r.top() + 0.5, r.width() / 2 - 0.5, r.height() / 2));
+    outline = outline.united(corner);
+  }
   QLinearGradient body(r.topLeft(), r.bottomLeft());
   body.setColorAt(0, kBodyTop);
   body.setColorAt(1, kBodyBottom);
@@ -28,12 +35,12 @@ void PaintBody(QPainter& p, const QRectF& r) {
   QLinearGradient accent(r.topLeft(), r.topRight());
   accent.setColorAt(0, kAccentLeft);
   accent.setColorAt(1, kAccentRight);
-  p.fillRect(QRectF(r.left(), r.top(), r.width(), kTitleHeight), accent);
-  p.fillRect(QRectF(r.left(), r.top() + kTitleHeight, r.width(), 1), QColor(255, 255, 255, 40));
-  QLinearGradient gloss(r.topLeft(), QPointF(r.left(), r.top() + kTitleHeight));
+  p.fillRect(QRectF(r.left(), r.top(), r.width(), titleHeight), accent);
+  p.fillRect(QRectF(r.left(), r.top() + titleHeight, r.width(), 1), QColor(255, 255, 255, 40));
+  QLinearGradient gloss(r.topLeft(), QPointF(r.left(), r.top() + titleHeight));
   gloss.setColorAt(0, QColor(255, 255, 255, 50));
   gloss.setColorAt(1, QColor(255, 255, 255, 0));
-  p.fillRect(QRectF(r.left(), r.top(), r.width(), kTitleHeight / 2.0), gloss);
+  p.fillRect(QRectF(r.left(), r.top(), r.width(), titleHeight / 2.0), gloss);
   p.restore();
   p.setPen(QPen(kBorder, 1.5));
   p.drawPath(outline);
@@ -72,8 +79,15 @@ void PaintMainWindow(QPainter& p, const QRectF& r, const QRect& desk) {
 }
 
 void PaintWindow(QPainter& p, const QRectF& r) {
-  PaintBody(p, r);
+  PaintBody(p, r, true);
   PaintWell(p, QRectF(12, kTitleHeight + 12, r.width() - 24, r.height() - kTitleHeight - 60));
+}
+
+// Its controls start just under a caption of 20 and reach its sides and foot.
+void PaintDialog(QPainter& p, const QRectF& r) {
+  constexpr int kDialogTitle = 24, kMargin = 6;
+  PaintBody(p, r, true, kDialogTitle);
+  PaintWell(p, QRectF(kMargin, kDialogTitle + 2, r.width() - 2 * kMargin, r.height() - kDialogTitle - 2 - kMargin), 6);
 }
 
 }  // namespace
@@ -86,6 +100,8 @@ QImage PaintSkin(TSkinStyle style, int width, int height, const QRect& desk) {
   const QRectF r(0, 0, width, height);
   if (style == TSkinStyle::MainWindow)
     PaintMainWindow(p, r, desk);
+  else if (style == TSkinStyle::Dialog)
+    PaintDialog(p, r);
   else
     PaintWindow(p, r);
   p.end();

@@ -5,7 +5,8 @@
 #include <string_view>
 
 enum class TSkinStyle {
-  Window,      // a rounded window with a title strip and a content well
+  Window,      // a rounded window with a title strip and a content well, buttons below it
+  Dialog,      // a window whose controls fill it: a narrower title strip, one well below
   MainWindow,  // the main window: tool column, desk frame, layer column, status strip
 };
 

@@ -46,13 +46,11 @@ TFormPublisherMessages::TFormPublisherMessages(QWidget* parent) : TSkinnedForm("
   });
 
   HTMLViewer = new TFrameViewer(this);
-  HTMLViewer->setGeometry(12, 150, 544, 272);
-  // Back sits in the caption bar beside the close button: the sheet's whole
-  // frame, drawn smaller.
-  ButtonBack = NewSheetButton(CaptionBar, "ButtonBack", ImageButtons, 0,
-                              {548 - 4 - kBackWidth * 3 / 5, 1, kBackWidth * 3 / 5, kBackHeight * 3 / 5});
-  ButtonBack->Resource().SetWidth(kBackWidth);
-  ButtonBack->Resource().SetHeight(kBackHeight);
+  HTMLViewer->setGeometry(12, 150, 544, 272 - 4 - kBackHeight);
+  // Back sits under the viewer at its frame's size: a button smaller than its
+  // frame shows only the frame's left part.
+  ButtonBack = NewSheetButton(this, "ButtonBack", ImageButtons, 0,
+                              {556 - kBackWidth, 426 - kBackHeight, kBackWidth, kBackHeight});
   ButtonBack->OnClick = [this] {
     if (HTMLViewer->CanGoBack()) HTMLViewer->GoBack();
   };

@@ -3,7 +3,8 @@
 // the desk's modes and states, each control on screen must be in the table below
 // with its handler bound, and a control that opens a window shows only once that
 // window exists. A window built later adds its rows (or its "Needs") here. And
-// the controls of the windows a new user walks through lie in their skin's well.
+// the controls of the windows a new user walks through lie in their skin's well,
+// and those of the smaller windows stand wholly on one ground of their skin.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QWindow>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -25,6 +27,7 @@
 #include "editor/forms/FormLayerRegionEdit.h"
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayers.h"
+#include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
@@ -38,6 +41,8 @@
 #include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/FormPostCard.h"
+#include "exchange/forms/FormPostCardBack.h"
+#include "exchange/forms/FormPostCardText.h"
 #include "exchange/forms/FormPrint.h"
 #include "exchange/forms/FormShopList.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -47,6 +52,8 @@
 #include "online/forms/FormInetModes.h"
 #include "online/forms/FormInetReg.h"
 #include "online/forms/FormPassword.h"
+#include "online/forms/FormPublisherMessages.h"
+#include "online/forms/FormToGallery.h"
 #include "picture/Layer.h"
 #include "platform/qt/MessageBoxes.h"
 #include "platform/IniFile.h"
@@ -329,6 +336,64 @@ class ProgramWindows : public ::testing::Test {
     EXPECT_GT(checked, 2) << name;
   }
 
+  // A picture button narrower than its sheet's frame shows only the frame's left part.
+  static void CheckWholeFrame(const std::string& window, const TGraphicButton& button) {
+    if (!button.Resource().Sheet()) return;
+    EXPECT_GE(button.width(), button.Resource().Width())
+        << window << "." << button.objectName().toStdString() << " cuts its frame";
+  }
+
+  // Each control on `form` stands wholly on one ground of its skin, with a margin:
+  // in the well (its dark inner panel) or on the frame around it, never across
+  // the well's edge, and never outside the window's shape. The caption's own
+  // buttons stand wholly inside the shape, clear of its rounded corners.
+  static void CheckOnItsGround(TSkinnedForm& form) {
+    const std::string name = form.objectName().toStdString();
+    ASSERT_TRUE(form.isVisible()) << name;
+    ASSERT_TRUE(form.SkinBitmap && !form.SkinBitmap->Empty()) << name << " shows without its skin";
+    const TBitmap32& skin = *form.SkinBitmap;
+    const QRegion shape = form.mask().isEmpty() ? QRegion(form.rect()) : form.mask();
+    enum TGround { Outside, Well, Frame };
+    auto groundAt = [&](QPoint at) {
+      if (!shape.contains(at) || at.x() >= skin.Width() || at.y() >= skin.Height()) return Outside;
+      const TColor32 c = skin.Pixel(at.x(), at.y());
+      return RedOf(c) + GreenOf(c) + BlueOf(c) < 100 ? Well : Frame;
+    };
+    // The ground under every pixel of `r`'s outline: one, or the first point of another.
+    auto judge = [&](const std::string& control, const QRect& r) {
+      std::optional<TGround> first;
+      for (int x = r.left(); x <= r.right(); ++x)
+        for (int y = r.top(); y <= r.bottom(); y += (x == r.left() || x == r.right()) ? 1 : std::max(1, r.height() - 1)) {
+          const TGround ground = groundAt({x, y});
+          if (ground == Outside)
+            return ADD_FAILURE() << name << "." << control << " leaves the window's shape at (" << x << ", " << y << ")";
+          if (!first) first = ground;
+          if (ground != *first)
+            return ADD_FAILURE() << name << "." << control << " crosses the edge of the skin's well at (" << x << ", " << y << ")";
+        }
+    };
+    int checked = 0;
+    for (QWidget* control : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (!control->isVisibleTo(&form)) continue;
+      const std::string control_name = control->objectName().toStdString();
+      if (auto* bar = qobject_cast<TCaptionBar*>(control)) {
+        for (TGraphicButton* button : bar->findChildren<TGraphicButton*>(Qt::FindDirectChildrenOnly)) {
+          if (!button->isVisibleTo(&form)) continue;
+          const std::string button_name = button->objectName().toStdString();
+          judge(control_name + "." + button_name, QRect(button->mapTo(&form, QPoint(0, 0)), button->size()));
+          // The close and minimise buttons take the main window's own frames.
+          if (button_name != "ButtonExit" && button_name != "ButtonMinimize") CheckWholeFrame(name, *button);
+        }
+        continue;
+      }
+      judge(control_name, control->geometry().adjusted(-1, -1, 1, 1));
+      // A picture button smaller than its sheet's frame shows only part of it.
+      if (auto* button = qobject_cast<TGraphicButton*>(control)) CheckWholeFrame(name, *button);
+      ++checked;
+    }
+    EXPECT_GT(checked, 1) << name;
+  }
+
   TFormMain* main_ = nullptr;
   std::set<std::string> seen_;
 };
@@ -469,6 +534,35 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   videos.show();
   CheckInsideWell(videos);
   videos.close();
+}
+
+TEST_F(ProgramWindows, TheControlsOfTheSmallerWindowsStandOnOneGroundOfTheirSkins) {
+  std::vector<std::unique_ptr<TSkinnedForm>> windows;
+  windows.push_back(std::make_unique<TFormColorCalibration>(TBitmap32(200, 150, Color32(210, 180, 160)), ProgramSettings()));
+  windows.push_back(std::make_unique<TFormInetReg>());
+  windows.push_back(std::make_unique<TFormToGallery>());
+  windows.push_back(std::make_unique<TFormPostCardText>());
+  windows.push_back(std::make_unique<TFormLayerRegionEdit>());
+  windows.push_back(std::make_unique<TFormPublisherMessages>());
+  TMontageDesk& desk = main_->DeskWindow()->Desk();
+  auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
+  TLayer* hair = layer.get();
+  desk.InsertLayer(std::move(layer));
+  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair));
+  FakeWork work;
+  work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
+  TFormPostCard card(work, ProgramSettings());
+  windows.push_back(std::make_unique<TFormPostCardBack>(card, ProgramSettings()));
+  for (const auto& window : windows) {
+    window->show();
+    CheckOnItsGround(*window);
+    window->close();
+  }
+  auto* hub = static_cast<TSkinnedForm*>(FindScreenForm("FormInetModes"));
+  ASSERT_NE(hub, nullptr);
+  hub->show();
+  CheckOnItsGround(*hub);
+  hub->close();
 }
 
 // Clicks the middle of `button` as the pointer does: through its window, so that
