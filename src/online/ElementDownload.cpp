@@ -86,12 +86,13 @@ bool MoveFilesInto(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
-bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder) {
+bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder,
+                           const TArchiveProgress& progress) {
   // Unpacked aside and moved in only when whole, and only below the
   // interface's own folder: a failure never touches an installed interface.
   const fs::path staging = interfaces / ("~staging." + std::to_string(::getpid()));
   RemoveTree(staging);
-  bool ok = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging);
+  bool ok = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging, progress);
   if (ok) {
     std::vector<std::string> files;
     ListFilesInTree(staging, "", files);
@@ -354,7 +355,7 @@ EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
   std::error_code ec;
   const bool fresh = !fs::exists(folder, ec);
   fs::create_directories(folder, ec);
-  const bool extracted = Aside([&] { return ExtractArchive(archive, folder); });
+  const bool extracted = Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
   fs::remove(archive, ec);
   if (!extracted) {
     // Nothing of a refused message stays.
@@ -375,7 +376,7 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
   const fs::path folder = ProgramFileForWriting(exePath_, settings_.QueriesDir);
   std::error_code ec;
   fs::create_directories(folder, ec);
-  const bool extracted = Aside([&] { return ExtractArchive(archive, folder); });
+  const bool extracted = Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
   fs::remove(archive, ec);
   if (!extracted) return EJobResult::Failed;
   ini_.WriteString("QUERIES", "Query", set.IniValue());
@@ -410,7 +411,9 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   }
   if (!AllPartsPresent(partsFolder, item.PartCount)) return leaveNothing(EJobResult::Failed);
   const fs::path interfaces = ProgramFileForWriting(exePath_, settings_.InterfacesDir);
-  if (!Aside([&] { return InstallInterfaceParts(partsFolder, interfaces, item.InterfaceFolder); }))
+  if (!Aside([&](const TArchiveProgress& progress) {
+        return InstallInterfaceParts(partsFolder, interfaces, item.InterfaceFolder, progress);
+      }))
     return leaveNothing(EJobResult::Failed);
   fs::create_directories(ProgramFileForWriting(exePath_, item.ElementFolder(settings_)), ec);
 
@@ -429,19 +432,42 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   return EJobResult::Installed;
 }
 
-bool TElementDownloader::Aside(const std::function<bool()>& work) {
+bool TElementDownloader::Aside(const std::function<bool(const TArchiveProgress&)>& work) {
   IOwnerThread& owner = context_.Owner();
+  // What the unpacking has done, shown one report at a time; reports still
+  // queued when it has ended are dropped.
+  struct TShared {
+    std::atomic<std::uint64_t> written{0}, total{0};
+    std::atomic<bool> queued{false};
+    bool over = false;  // owner's thread only
+  };
+  const auto shared = std::make_shared<TShared>();
+  const TArchiveProgress progress = [this, &owner, shared](std::uint64_t written, std::uint64_t total) {
+    shared->written.store(written);
+    shared->total.store(total);
+    if (shared->queued.exchange(true)) return;
+    owner.Post([this, shared] {
+      shared->queued.store(false);
+      if (!shared->over && OnProgress)
+        OnProgress(static_cast<std::int64_t>(shared->total.load()), static_cast<std::int64_t>(shared->written.load()));
+    });
+  };
   std::atomic<bool> done{false};
   bool result = false;
   std::string problem;
   std::thread worker([&] {
-    result = work();
+    result = work(progress);
     problem = ArchiveProblem();
     done.store(true);
-    owner.Post([] {});  // wakes the owner to see it
+    // Wakes the owner to see it, after the last report.
+    owner.Post([] {});
   });
   owner.RunUntil([&] { return done.load(); });
   worker.join();
+  // The last report, whether or not its queued one ran yet.
+  if (result && OnProgress && shared->queued.load())
+    OnProgress(static_cast<std::int64_t>(shared->total.load()), static_cast<std::int64_t>(shared->written.load()));
+  shared->over = true;
   jobProblem_ = problem;
   return result;
 }

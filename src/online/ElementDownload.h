@@ -15,6 +15,7 @@
 
 #include "online/ElementIndex.h"
 #include "online/TransferContext.h"
+#include "picture/Archive.h"
 
 class TIniFile;
 namespace fs = std::filesystem;
@@ -90,7 +91,8 @@ bool AllPartsPresent(const fs::path& partsFolder, int partCount);
 // aside and moved in only when whole and when every file lies below
 // `interfaceFolder`. The parts are deleted either way. False when nothing was
 // installed.
-bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder);
+bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder,
+                           const TArchiveProgress& progress = {});
 
 // Where the run stands, for the window's display.
 struct TDownloadProgress {
@@ -166,8 +168,9 @@ class TElementDownloader {
   EJobResult InstallInterfaceItem(const TDownloadJob& job);
   EJobResult FailureOfLastFetch() const;
   // Runs `work` (an unpacking) on a thread of its own while the window goes on
-  // handling its events; its result, and its problem in JobProblem.
-  bool Aside(const std::function<bool()>& work);
+  // handling its events and shows its progress; its result, and its problem in
+  // JobProblem.
+  bool Aside(const std::function<bool(const TArchiveProgress&)>& work);
   void SendReport();
 
   TTransferContext& context_;

@@ -1,5 +1,6 @@
 #include "picture/Archive.h"
 
+#include <algorithm>
 #include <fstream>
 #include <span>
 #include <sstream>
@@ -147,14 +148,16 @@ std::uint64_t StreamSize(std::istream& in) {
   return end > 0 ? std::uint64_t(end) : 0;
 }
 
-bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& destDir) {
+bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& destDir,
+                 const TArchiveProgress& progress) {
   lastProblem.clear();
   // One name that would leave the folder refuses the whole archive before a file is written.
   for (const TArec& entry : index.Entries)
     if (!StaysInside(destDir, entry)) return false;
   // So does an archive that would write more than it may.
   const TArchiveCap cap = ArchiveWriteCap(StreamSize(in), destDir);
-  if (!BytesToWrite(in, index, cap.Bytes)) {
+  const std::optional<std::uint64_t> total = BytesToWrite(in, index, cap.Bytes);
+  if (!total) {
     lastProblem = "it would write more than " + Megabytes(cap.Bytes) +
                   (cap.BySpace ? ", the free space on the disk" : ", the most an archive of its size may write");
     return false;
@@ -162,12 +165,18 @@ bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& d
   std::error_code ec;
   fs::create_directories(destDir, ec);
   // Files are written without waiting for the disk, which takes them all at once at the end.
+  std::uint64_t written = 0;
   const bool whole = VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
     const std::optional<fs::path> target = EntryTarget(destDir, entry);
     if (!target) return false;
     TUnsyncedFile file(*target);
-    return DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) { return file.Write(part); }) &&
-           file.Commit();
+    const bool ok = DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) {
+      written += part.size();
+      return file.Write(part);
+    }) && file.Commit();
+    // A picture's bitmap may come out smaller than its size foretold.
+    if (ok && progress) progress(written, std::max(written, *total));
+    return ok;
   });
   SyncFileSystem(destDir);
   return whole;
@@ -269,26 +278,27 @@ TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const fs::path& destDir)
 
 std::string ArchiveProblem() { return lastProblem; }
 
-bool ExtractArchive(const fs::path& archiveFile, const fs::path& destDir) {
+bool ExtractArchive(const fs::path& archiveFile, const fs::path& destDir, const TArchiveProgress& progress) {
   lastProblem.clear();
   std::ifstream in(archiveFile, std::ios::binary);
   if (!in) return false;
   const auto index = ReadArchiveIndex(in, false);
-  return index && ExtractFrom(in, *index, destDir);
+  return index && ExtractFrom(in, *index, destDir, progress);
 }
 
-bool ExtractMultiVolumeArchive(const std::string& baseName, const fs::path& destDir) {
+bool ExtractMultiVolumeArchive(const std::string& baseName, const fs::path& destDir,
+                               const TArchiveProgress& progress) {
   lastProblem.clear();
   std::ifstream first(VolumePath(baseName, 0), std::ios::binary);
   if (!first) return false;
   const auto index = ReadArchiveIndex(first, true);
   if (!index) return false;
-  if (!index->MultiVolume) return ExtractFrom(first, *index, destDir);
+  if (!index->MultiVolume) return ExtractFrom(first, *index, destDir, progress);
   first.close();
   const TTempFile joined(NewTempFilePath(".arh"));
   if (!JoinVolumes(baseName, joined.Path())) return false;
   std::ifstream in(joined.Path(), std::ios::binary);
-  return in && ExtractFrom(in, *index, destDir);
+  return in && ExtractFrom(in, *index, destDir, progress);
 }
 
 namespace {

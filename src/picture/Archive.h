@@ -65,19 +65,25 @@ struct TArchiveCap {
 // The most an archive of `archiveBytes` may write below `destDir`.
 TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const std::filesystem::path& destDir);
 
+// Hears, after each file written, how many bytes of how many the extraction has
+// written; called on the extracting thread.
+using TArchiveProgress = std::function<void(std::uint64_t written, std::uint64_t total)>;
+
 // Extracts `archiveFile` below `destDir` (folders created, files replaced, names
 // matched ignoring letter case). False when the file is missing or invalid as
 // above, an entry's name is unsafe, or the entries would write more than the
 // archive's cap (in these two cases nothing at all is written: ArchiveProblem
 // tells of the cap). Files written before an entry that fails to decode stay.
 // Entries are decoded part by part; the files reach the disk together at the end.
-bool ExtractArchive(const std::filesystem::path& archiveFile, const std::filesystem::path& destDir);
+bool ExtractArchive(const std::filesystem::path& archiveFile, const std::filesystem::path& destDir,
+                    const TArchiveProgress& progress = {});
 
 // Extracts the volumes <baseName>0.arh, 1, 2 ... (joined while they follow each
 // other without a gap, when volume 0's header says the set is multi-volume) below
 // `destDir`. The joined copy lives in the private temporary folder and is removed
 // on every path. False as for ExtractArchive.
-bool ExtractMultiVolumeArchive(const std::string& baseName, const std::filesystem::path& destDir);
+bool ExtractMultiVolumeArchive(const std::string& baseName, const std::filesystem::path& destDir,
+                               const TArchiveProgress& progress = {});
 
 // Why the last extraction on this thread refused its archive, in words for a
 // user ("it would write more than ..."); empty when no more is known.

@@ -251,6 +251,22 @@ TEST_F(ElementDownload, ArchivesPastTheirCapInstallNothingAndSayWhy) {
   EXPECT_EQ(ini_->ReadSection("Interfaces").size(), 1u) << "the installed interface alone";
 }
 
+TEST_F(ElementDownload, UnpackingShowsTheBytesItWrote) {
+  const std::string page = "<html><body>Spring</body></html>", logo(5000, '\x89');
+  const std::string archive = MakeArchive({{"", "index.htm", "2", page}, {"img", "logo.png", "2", logo}});
+  publisher_.AddFile("messages/news1.eng", archive);
+  publisher_.AddIndexLines("messages", {"news1;Spring news;" + std::to_string(archive.size())});
+  publisher_.Publish();
+  const auto jobs = Jobs(Analyze().Elements);
+  ASSERT_EQ(jobs.size(), 1u);
+  std::vector<std::pair<std::int64_t, std::int64_t>> shown;
+  downloader_->OnProgress = [&](std::int64_t total, std::int64_t done) { shown.emplace_back(total, done); };
+  ASSERT_EQ(downloader_->RunJob(jobs[0]), EJobResult::Installed);
+  const std::int64_t files = std::int64_t(page.size() + logo.size());
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), std::make_pair(files, files)) << "the fetch's own reports count the archive's bytes";
+}
+
 TEST_F(ElementDownload, ABrokenPartResumesWhereItBroke) {
   const auto volumes = publisher_.AddInterfaceParts("intfaces/spring/1024-768", SpringFiles(), 3);
   publisher_.AddIndexLines("interfaces", {"[Spring;SPRING]", "1024-768;3;" + std::to_string(volumes[0].size()) + ";" +
