@@ -63,6 +63,7 @@ class FormPrintTest : public ::testing::Test {
     form_->show();
   }
   void TearDown() override {
+    Termins.clear();  // some tests take the shipped texts: the next starts without them
     form_->close();
     form_.reset();
     SetMessagePresenter({});

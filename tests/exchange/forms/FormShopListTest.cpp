@@ -48,6 +48,7 @@ class FormShopListTest : public ::testing::Test {
     WriteTestFile(dir_ / "partshops.txt", parts);
   }
   void TearDown() override {
+    Termins.clear();  // some tests take the shipped texts: the next starts without them
     SetShellOpener(nullptr);
     SetMessagePresenter({});
     ResetShellGlobals();

@@ -145,6 +145,7 @@ class PostCardTest : public ::testing::Test {
     card_->show();
   }
   void TearDown() override {
+    Termins.clear();  // some tests take the shipped texts: the next starts without them
     if (card_->isVisible()) {
       if (card_->Changed()) AnswerYes();
       card_->close();
