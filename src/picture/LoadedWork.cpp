@@ -19,7 +19,9 @@ struct TPendingPicture {
   std::string Id;
   bool InContainer = false;  // a bitmap stream, else a packed picture
   std::span<const std::uint8_t> Packed;
-  std::vector<std::uint8_t> Bitmap;
+  std::vector<std::uint8_t> Bitmap;     // a bitmap stream read out of the file,
+  std::span<const std::uint8_t> InFile;  // or where it lies in the file's bytes
+  std::span<const std::uint8_t> BitmapBytes() const { return InFile.empty() ? std::span(Bitmap) : InFile; }
   std::span<const std::uint8_t> MaskStream;
   std::optional<TBitmap32> Decoded;
   std::optional<TMaskStreamContent> Mask;
@@ -39,7 +41,7 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
       static_cast<int>(pending.size()),
       [](const void* context, int i) {
         TPendingPicture& p = static_cast<TPendingPicture*>(const_cast<void*>(context))[i];
-        p.Decoded = p.InContainer ? DecodeBmp32(p.Bitmap, &p.Problem) : UnpackBitmap32(p.Packed, &p.Problem);
+        p.Decoded = p.InContainer ? DecodeBmp32(p.BitmapBytes(), &p.Problem) : UnpackBitmap32(p.Packed, &p.Problem);
         p.Bitmap = {};
         if (!p.Decoded) return;
         // A mask that does not decode is left to its layer, which reads its stream.
@@ -109,7 +111,7 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
       for (const TStoredWorkLayer& layer : stored->Layers) {
         work->streams_[UpperAscii(layer.Id) + ".MSK"].assign(layer.Mask.begin(), layer.Mask.end());
         pixels += PackedPicturePixels(layer.Picture).value_or(0);
-        pending.push_back({layer.Id, false, layer.Picture, {}, layer.Mask, {}, {}, {}});
+        pending.push_back({layer.Id, false, layer.Picture, {}, {}, layer.Mask, {}, {}, {}});
       }
     } else {
       if (const std::string_view problem = ContainerProblem(bytes); !problem.empty()) {
@@ -149,14 +151,21 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         std::span<const std::uint8_t> maskStream;
         if (auto mask = container->ReadStream(record->Id + ".msk"))
           maskStream = work->streams_[key + ".MSK"] = std::move(*mask);
-        auto bitmap = container->ReadStream(record->Id + ".bmp", std::uint64_t(1) << 31);
-        if (!bitmap) {
+        // A bitmap is decoded where it lies in the file when it can be: a copy
+        // of every layer's stream would double what opening costs.
+        constexpr std::uint64_t kMaxBitmapBytes = std::uint64_t(1) << 31;
+        TPendingPicture picture{record->Id, true, {}, {}, {}, maskStream, {}, {}, {}};
+        if (auto view = container->ViewStream(record->Id + ".bmp", kMaxBitmapBytes)) {
+          picture.InFile = *view;
+        } else if (auto bitmap = container->ReadStream(record->Id + ".bmp", kMaxBitmapBytes)) {
+          picture.Bitmap = std::move(*bitmap);
+        } else {
           work->problems_[key] = "its stream " + record->Id + ".bmp is missing";
           continue;
         }
-        pixels += listedPixels[key] = BitmapPixels(*bitmap);
+        pixels += listedPixels[key] = BitmapPixels(picture.BitmapBytes());
         if (pixels > kMaxWorkPixels) break;
-        pending.push_back({record->Id, true, {}, std::move(*bitmap), maskStream, {}, {}, {}});
+        pending.push_back(std::move(picture));
       }
     }
     if (pixels > kMaxWorkPixels) {

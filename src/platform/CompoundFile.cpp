@@ -112,3 +112,10 @@ std::optional<std::vector<std::uint8_t>> TCompoundFileReader::ReadStream(std::st
   if (it == impl_->indexByUpperName.end()) return std::nullopt;
   return impl_->root->Read(it->second, maxBytes);
 }
+
+std::optional<std::span<const std::uint8_t>> TCompoundFileReader::ViewStream(std::string_view name,
+                                                                           std::uint64_t maxBytes) const {
+  const auto it = impl_->indexByUpperName.find(UpperAscii(name));
+  if (it == impl_->indexByUpperName.end()) return std::nullopt;
+  return impl_->root->View(it->second, maxBytes);
+}

@@ -55,6 +55,9 @@ class TCompoundFileReader {
   // larger than `maxBytes`, or cannot be read.
   std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name,
                                                       std::uint64_t maxBytes = std::uint64_t(1) << 30) const;
+  // The same where it lies in the file's bytes (valid while the reader lives),
+  // without a copy; nullopt also when it does not lie in one piece.
+  std::optional<std::span<const std::uint8_t>> ViewStream(std::string_view name, std::uint64_t maxBytes) const;
 
  private:
   struct Impl;

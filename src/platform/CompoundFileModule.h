@@ -21,6 +21,11 @@ class ICompoundStorage {
   virtual std::string Name(int index) = 0;
   virtual bool IsStream(int index) = 0;
   virtual std::optional<std::vector<std::uint8_t>> Read(int index, std::uint64_t maxBytes) = 0;
+  // A stream's bytes where they lie in the file, when they lie in one piece
+  // (nullopt: read it).
+  virtual std::optional<std::span<const std::uint8_t>> View(int /*index*/, std::uint64_t /*maxBytes*/) {
+    return std::nullopt;
+  }
 };
 
 class ICompoundFileModule {

@@ -141,6 +141,16 @@ class TDirectStorage final : public ICompoundStorage {
     if (!ReadChain(mini ? miniFat_ : fat_, e.Start, e.Size, mini, data)) return std::nullopt;
     return data;
   }
+  std::optional<std::span<const std::uint8_t>> View(int index, std::uint64_t maxBytes) override {
+    const TEntry& e = entries_[std::size_t(index)];
+    if (!e.Stream || e.Size > maxBytes || e.Size < cutoff_ || e.Start >= sectors_) return std::nullopt;
+    // A writer that writes each stream whole lays its sectors one after another.
+    const std::size_t count = std::size_t((e.Size + sector_ - 1) / sector_);
+    if (count > sectors_ - e.Start) return std::nullopt;
+    for (std::size_t k = 0; k + 1 < count; ++k)
+      if (e.Start + k >= fat_.size() || fat_[e.Start + k] != e.Start + k + 1) return std::nullopt;
+    return std::span<const std::uint8_t>(Sector(e.Start), std::size_t(e.Size));
+  }
 
  private:
   const std::uint8_t* Sector(std::uint32_t s) const { return bytes_.data() + (std::size_t(s) + 1) * sector_; }

@@ -238,6 +238,33 @@ TEST_F(WorkFiles, ALayerListedTwiceGivesTwoLayersWithRegionsOfTheirOwn) {
   EXPECT_EQ(first.Mask.Map().At(0, 0), 1);
 }
 
+// A work of large layers costs about what it holds while it opens: its file's
+// bytes, its pictures and their region maps (a byte a pixel), whether the file
+// is small (packed pictures) or holds them as bitmaps; no second copy of a
+// picture is held on the way to its layer.
+TEST_F(WorkFiles, OpeningAWorkCostsAboutItsLayersPixels) {
+  if (!kPeakMemoryMeasurable) GTEST_SKIP() << "a sanitizer's allocator hides the peak memory of a load";
+  constexpr int kSide = 3000;
+  for (int i = 0; i < 3; ++i) Add(kSide, kSide, Color32(90, 60, std::uint8_t(30 * i), 200), 0, 0, i, "Big");
+  ASSERT_TRUE(files.SaveWork(dir / "big.tsc"));
+  ASSERT_TRUE(files.SaveWork(dir / "big.tsu"));
+  const double pixelBytes = 3.0 * 4 * kSide * kSide;
+  for (const char* name : {"big.tsc", "big.tsu"}) {
+    SCOPED_TRACE(name);
+    desk.ClearLayers();
+    const TPeakMeter meter;
+    ASSERT_EQ(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Loaded);
+    ASSERT_EQ(desk.LayerCount(), 3);
+    EXPECT_EQ(desk.Layer(0).Picture.Pixel(kSide - 1, kSide - 1), Color32(90, 60, 60, 200));
+    const auto peak = meter.PeakAbove();
+    ASSERT_TRUE(peak) << "the kernel lets the peak be reset";
+    const double fileBytes = double(fs::file_size(dir / name));
+    EXPECT_LT(double(*peak), fileBytes + 1.3 * pixelBytes)
+        << *peak / 1000000 << " MB at the peak for " << pixelBytes / 1e6 << " MB of pixels in a file of "
+        << fileBytes / 1e6 << " MB";
+  }
+}
+
 // Each listing of a layer makes a layer with a picture of its own, so each
 // counts against the pixels a work may hold: a list repeating one layer past
 // them is refused before any picture is decoded, at the cost of one.
