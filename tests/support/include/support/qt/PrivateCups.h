@@ -5,6 +5,7 @@
 // Window tests only: it needs the window printers' dialog stand-in.
 #include <cups/cups.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +45,8 @@ class TPrivateCups {
     }
     pid_ = fork();
     if (pid_ == 0) {
+      // A test that dies (a crash, a time-out's kill) takes its scheduler along.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (dir_ / "cupsd.conf").c_str(), "-s",
             (dir_ / "cups-files.conf").c_str(), static_cast<char*>(nullptr));
       _exit(127);
