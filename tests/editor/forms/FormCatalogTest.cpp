@@ -46,6 +46,7 @@ class FormCatalogTest : public ::testing::Test {
     browser_.ShowMessage = [](const std::string&, bool) {};
   }
   void TearDown() override {
+    Termins.clear();  // some tests take the shipped texts: the next starts without them
     browser_.close();
     delete FormCatalog;
     SetCatalogPresenter(nullptr);
