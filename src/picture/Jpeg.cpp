@@ -39,7 +39,7 @@ struct TDecoder {
 bool ReadHeader(TDecoder& d, const std::uint8_t* data, std::size_t size) {
   if (setjmp(d.error.jump)) return false;
   jpeg_create_decompress(&d.info);
-  d.info.mem->max_memory_to_use = kJpegWorkingMemory;
+  d.info.mem->max_memory_to_use = kDecodeBudgetBytes;
   jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
   return jpeg_read_header(&d.info, TRUE) == JPEG_HEADER_OK;
 }
@@ -75,7 +75,7 @@ bool DecodeRows(TDecoder& d, TBitmap32& bitmap) {
 }
 
 bool EncodeRows(jpeg_compress_struct& info, TJpegError& error, const TBitmap32& bitmap, int quality,
-                unsigned char** out, unsigned long* outSize) {
+                TJpegChroma chroma, unsigned char** out, unsigned long* outSize) {
   if (setjmp(error.jump)) return false;
   jpeg_create_compress(&info);
   jpeg_mem_dest(&info, out, outSize);
@@ -85,6 +85,11 @@ bool EncodeRows(jpeg_compress_struct& info, TJpegError& error, const TBitmap32& 
   info.in_color_space = JCS_EXT_BGRA;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
+  if (chroma == TJpegChroma::kFull) {
+    for (int c = 0; c < info.num_components; ++c) info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    info.density_unit = 1;
+    info.X_density = info.Y_density = 72;
+  }
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(bitmap.Row(static_cast<int>(info.next_scanline)));
@@ -124,6 +129,7 @@ std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::str
   if (ok) {
     d.info.scale_num = 1;
     d.info.scale_denom = static_cast<unsigned>(info->Scale);
+    d.info.mem->max_memory_to_use = kDecodeBudgetBytes - static_cast<long>(bitmap.ByteSize());
   }
   ok = ok && DecodeRows(d, bitmap);
   // Beyond the working memory the library asks for a backing store it does not have.
@@ -135,7 +141,7 @@ std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::str
   return bitmap;
 }
 
-std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality) {
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality, TJpegChroma chroma) {
   if (bitmap.Empty()) return {};
   jpeg_compress_struct info{};
   TJpegError error{};
@@ -144,7 +150,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality) {
   error.manager.emit_message = OnJpegMessage;
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
-  const bool ok = EncodeRows(info, error, bitmap, std::clamp(quality, 1, 100), &buffer, &size);
+  const bool ok = EncodeRows(info, error, bitmap, std::clamp(quality, 1, 100), chroma, &buffer, &size);
   jpeg_destroy_compress(&info);
   std::vector<std::uint8_t> result;
   if (ok && buffer) result.assign(buffer, buffer + size);

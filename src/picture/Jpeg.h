@@ -26,19 +26,21 @@ struct TJpegInfo {
 // space is not one we decode, or even an eighth of its size is beyond the caps.
 std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data);
 
+// How a JPEG file keeps colour: chroma at half the size each way (4:2:0, small
+// files for pictures we store), or at full size and 72 dots an inch as picture
+// saving writes them for other programs (4:4:4).
+enum class TJpegChroma { kHalved, kFull };
 // The colour of `bitmap` as a baseline JFIF file at IJG quality 1..100 (clamped).
 // Empty for an empty bitmap.
-std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality);
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality, TJpegChroma chroma = TJpegChroma::kHalved);
 // Decodes a greyscale or colour JPEG (bytes after the end of the picture are
 // ignored) at the size ReadJpegInfo gives as decoded. nullopt for data that is not
-// a JPEG, is damaged, uses CMYK, or needs more than kJpegWorkingMemory; for the
-// last, `tooLarge` (when given) names the picture's size.
+// a JPEG, is damaged, uses CMYK, or needs more working memory than the decode
+// budget leaves beside the picture; for the last, `tooLarge` (when given) names
+// the picture's size. (A progressive picture keeps every coefficient of its full
+// size while it decodes, two bytes a sample, however small the scale it decodes
+// at: a file of a hundred bytes may claim gigabytes of them.)
 std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::string* tooLarge = nullptr);
-// What the JPEG library may allocate for one picture besides the picture itself.
-// A progressive picture keeps every coefficient of its full size while it
-// decodes, two bytes a sample, however small the scale it decodes at: a file of a
-// hundred bytes may claim gigabytes of them.
-constexpr long kJpegWorkingMemory = 1L << 30;
 
 // The imaging library's quality factor (2 best .. 255 smallest) as IJG quality;
 // the factor 16 that picture saving uses is quality 90.

@@ -19,6 +19,13 @@ IImagingModule& Imaging() {
 
 TBitmap32 ReadWithImaging(const std::vector<std::uint8_t>& bytes, const std::string& coder,
                           const std::filesystem::path& fileName) {
+  // A JPEG under any name decodes straight into the picture; CMYK and what our
+  // decoder cannot read go to the library.
+  if (bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+    std::string tooLarge;
+    if (auto decoded = DecodeJpeg(bytes, &tooLarge)) return std::move(*decoded);
+    if (!tooLarge.empty()) throw EPictureTooLarge(tooLarge);
+  }
   std::optional<TBitmap32> scaled;
   std::string tooLarge;
   auto accept = [&](std::size_t width, std::size_t height, const std::string& format) {
@@ -103,8 +110,14 @@ int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, 
 
 bool SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format, int qualityFactor) {
   if (bitmap.Empty()) return false;
-  TBitmap32 opaque = bitmap;
-  SetAlpha(opaque, 255);
+  // JPEG has no alpha to drop; our library encodes it row by row.
+  if (format == kLeadJpeg) {
+    const std::vector<std::uint8_t> file = EncodeJpeg(bitmap, QualityFromFactor(qualityFactor), TJpegChroma::kFull);
+    return !file.empty() && WriteFileAtomic(fileName, file);
+  }
+  // A picture read here is opaque already: no copy then.
+  TBitmap32 opaque = bitmap.Share();
+  if (!AlphaIs(opaque, 255)) SetAlpha(opaque, 255);
   if (format == kLeadPsd) return SavePsdFile(opaque, fileName);
   try {
     std::optional<std::vector<std::uint8_t>> file =

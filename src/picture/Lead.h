@@ -1,9 +1,10 @@
 #pragma once
 // The picture class over the imaging library: GraphicsMagick reads every raster
-// format it knows (PCX, GIF, TGA, TIFF, PNG, PICT, PCD, MacPaint, WebP ...) and
-// writes BMP, JPEG, TIFF, PCX, TGA and PNG at 24 bits; Photoshop files go through
-// our own reader and writer. Pictures held here are opaque (alpha 255), as a
-// 24-bit picture is.
+// format it knows (PCX, GIF, TGA, TIFF, PNG, PICT, PCD, MacPaint, WebP ...), the
+// common ones (JPEG, PNG, GIF, TIFF, WebP) through our readers straight into the
+// picture, and writes BMP, TIFF, PCX, TGA and PNG at 24 bits; JPEG is written by
+// libjpeg-turbo, Photoshop files by our own reader and writer. Pictures held here
+// are opaque (alpha 255), as a 24-bit picture is.
 #include <filesystem>
 #include <stdexcept>
 #include <string>

@@ -254,7 +254,7 @@ TEST_F(LoadSaveActions, APhotoClaimingAHugeSizeOpensScaledAndOtherBombsAreRefuse
   }
   ExpectSourceKept();
 
-  WriteJpegBomb(dir_ / "bomb.jpg");
+  WriteJpegBomb(dir_ / "bomb.jpg", kJpegBombWidth, kJpegBombHeight, TJpegScans::kBaseline);
   ui_.calls.clear();
   ui_.openAnswer = dir_ / "bomb.jpg";
   ASSERT_TRUE(actions_.LoadImage());

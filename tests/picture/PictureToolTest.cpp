@@ -93,14 +93,14 @@ TEST(PictureTool, ConvertsBetweenFormatsAsTheJudgesSeeThem) {
   EXPECT_EQ(RunCommand(Tool() + " frobnicate 2>/dev/null"), 2);
 }
 
-// A 500-byte JPEG photo claiming 188 million pixels decodes at half its size, the
-// largest DCT scale within the bomb limit; one claiming 900 million would need
-// more than the JPEG library's working memory even scaled (a progressive picture
-// keeps all its coefficients) and is refused by its size, as is a PNG just above
-// the limit, before decoding; nothing is written.
+// A 500-byte baseline JPEG photo claiming 188 million pixels decodes at half its
+// size, the largest DCT scale within the bomb limit; a progressive one claiming
+// 900 million would need more than the JPEG library's working memory even scaled
+// (it keeps all its coefficients) and is refused by its size, as is a PNG just
+// above the limit, before decoding; nothing is written.
 TEST(PictureTool, DecodesAJpegBombScaledAndRefusesOtherBombs) {
   TempFolder dir;
-  WriteJpegBomb(dir / "bomb.jpg");
+  WriteJpegBomb(dir / "bomb.jpg", kJpegBombWidth, kJpegBombHeight, TJpegScans::kBaseline);
   WriteJpegBomb(dir / "huge.jpg", 30000, 30000);
   WritePngBomb(dir / "bomb.png", 10000, 9000);
   std::string info;
@@ -116,6 +116,48 @@ TEST(PictureTool, DecodesAJpegBombScaledAndRefusesOtherBombs) {
             std::string::npos)
       << refusal;
   EXPECT_FALSE(fs::exists(dir / "out.png"));
+}
+
+// Small files claiming a picture at the size limit (9459 x 9459, 358 MB at 32
+// bits) cost about that picture when converted, not the 8 bytes a pixel of the
+// imaging library and a copy; pictures whose decoder would need much more than
+// the picture (a progressive JPEG's coefficients, a lossless WebP's own copy) are
+// refused, naming their size.
+TEST(PictureTool, ConvertingAPictureAtTheLimitCostsAboutItsPixels) {
+  TempFolder dir;
+  constexpr int kSide = 9459;
+  WritePngBomb(dir / "bomb.png", kSide, kSide);
+  WriteJpegBomb(dir / "baseline.jpg", kSide, kSide, TJpegScans::kBaseline);
+  WriteJpegBomb(dir / "progressive.jpg");  // decodes at half its size, 7322 x 6428
+  ASSERT_EQ(RunPython("import struct, sys\nfrom PIL import Image\nd, side = sys.argv[1], int(sys.argv[2])\n"
+                      "Image.new('1', (side, side)).save(d + '/bomb.tif', compression='group4')\n"
+                      "Image.new('P', (side, side)).save(d + '/bomb.gif')\n"
+                      "Image.new('RGB', (16, 16), (20, 120, 220)).save(d + '/small.webp', lossless=True)\n"
+                      "b = bytearray(open(d + '/small.webp', 'rb').read())\n"
+                      "assert b[12:16] == b'VP8L' and b[20] == 0x2f\n"
+                      "v = struct.unpack('<I', b[21:25])[0] >> 28 << 28 | (side - 1) | (side - 1) << 14\n"
+                      "b[21:25] = struct.pack('<I', v)\n"
+                      "open(d + '/lossless.webp', 'wb').write(b)\n",
+                      Quoted(dir.Path()) + " " + std::to_string(kSide)),
+            "");
+  const fs::path tool = BuildDir() / "tools/picture-tool/picture-tool";
+  for (const char* name : {"bomb.png", "baseline.jpg", "bomb.tif", "bomb.gif"}) {
+    SCOPED_TRACE(name);
+    const TMeasuredRun run = RunMeasured(tool, {"convert", (dir / name).string(), (dir / "out.jpg").string()});
+    EXPECT_EQ(run.Status, 0) << run.Errors;
+    EXPECT_LT(run.PeakBytes, std::int64_t(kSide) * kSide * 4 * 13 / 10);
+    EXPECT_EQ(Identify(dir / "out.jpg", "%m %w %h"), "JPEG 9459 9459");
+    fs::remove(dir / "out.jpg");
+  }
+  for (const char* name : {"progressive.jpg", "lossless.webp"}) {
+    SCOPED_TRACE(name);
+    const TMeasuredRun run = RunMeasured(tool, {"convert", (dir / name).string(), (dir / "out.jpg").string()});
+    EXPECT_EQ(run.Status, 1);
+    const std::string size = name == std::string("lossless.webp") ? "9459 x 9459" : "14644 x 12856";
+    EXPECT_NE(run.Errors.find(" is " + size + " pixels, more than"), std::string::npos) << run.Errors;
+    EXPECT_LT(run.PeakBytes, 7322 * 6428 * 4);
+    EXPECT_FALSE(fs::exists(dir / "out.jpg"));
+  }
 }
 
 TEST(PictureTool, UnpacksArchives) {

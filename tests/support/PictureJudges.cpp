@@ -110,13 +110,15 @@ std::string RunPython(const std::string& script, const std::string& arguments) {
   return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
 }
 
-void WriteJpegBomb(const fs::path& file, int width, int height) {
-  ImageMagickWrite(TestPicture(16, 16, false), file, "-quality 75 -sampling-factor 2x2 -interlace JPEG -strip");
+void WriteJpegBomb(const fs::path& file, int width, int height, TJpegScans scans) {
+  const bool progressive = scans == TJpegScans::kProgressive;
+  ImageMagickWrite(TestPicture(16, 16, false), file,
+                   std::string("-quality 75 -sampling-factor 2x2 -strip -interlace ") + (progressive ? "JPEG" : "none"));
   auto bytes = ReadFileBytes(file);
   ASSERT_TRUE(bytes);
-  const std::uint8_t sof2[] = {0xFF, 0xC2};
-  auto at = std::search(bytes->begin(), bytes->end(), std::begin(sof2), std::end(sof2));
-  ASSERT_LT(at + 9, bytes->end()) << "no progressive frame header in " << file;
+  const std::uint8_t sof[] = {0xFF, std::uint8_t(progressive ? 0xC2 : 0xC0)};
+  auto at = std::search(bytes->begin(), bytes->end(), std::begin(sof), std::end(sof));
+  ASSERT_LT(at + 9, bytes->end()) << "no frame header in " << file;
   // Marker, length, precision, then height and width, big-endian.
   at[5] = std::uint8_t(height >> 8);
   at[6] = std::uint8_t(height);

@@ -3,6 +3,8 @@
 
 #include "picture/ImagingModule.h"
 #include "picture/Lead.h"
+#include "picture/module/DirectReaders.h"
+#include "picture/module/MagickReader.h"
 
 namespace {
 
@@ -17,9 +19,15 @@ constexpr TSaveFormat kSaveFormats[] = {
     {kLeadTga, "TGA", Magick::NoCompression},   {kLeadPng, "PNG", Magick::ZipCompression},
 };
 
+// The library aborts when used before it is initialised.
+void InitializeOnce() {
+  static const bool initialised = (Magick::InitializeMagick(nullptr), true);
+  (void)initialised;
+}
+
 class TMagick final : public IImagingModule {
  public:
-  TMagick() { Magick::InitializeMagick(nullptr); }
+  TMagick() { InitializeOnce(); }
 
   std::string ReadableCoder(const std::string& upperExt) override {
     try {
@@ -33,35 +41,13 @@ class TMagick final : public IImagingModule {
   bool Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
             const TTarget& target, std::string& error) override {
     error.clear();
-    try {
-      Magick::Blob blob(bytes.data(), bytes.size());
-      Magick::Image image;
-      if (!coder.empty()) image.magick(coder);
-      // Only the first frame is pinged and read: a later one cannot bring a size
-      // the caller has not seen.
-      image.subRange(1);
-      // Warnings (a damaged tail, an unknown tag) still leave a picture; errors throw.
-      try {
-        image.ping(blob);
-      } catch (const Magick::Warning&) {
-      }
-      // The caller refuses a head that claims more than it takes before decoding.
-      if (!accept(image.columns(), image.rows(), image.magick())) return false;
-      try {
-        image.read(blob);
-      } catch (const Magick::Warning&) {
-      }
-      std::uint8_t* rows = target(image.columns(), image.rows());
-      if (!rows) return false;
-      // CMYK and other spaces export their own channels: bring them to RGB first.
-      if (image.colorSpace() != Magick::RGBColorspace) image.colorSpace(Magick::RGBColorspace);
-      image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, rows);
-      return true;
-    } catch (const Magick::Exception& e) {
-      error = e.what();
-      if (error.empty()) error = "unreadable picture";
-      return false;
+    switch (ReadDirect(bytes, accept, target, error)) {
+      case TDirectRead::kRead: return true;
+      case TDirectRead::kStopped:
+      case TDirectRead::kFailed: return false;
+      case TDirectRead::kNotMine: break;
     }
+    return ReadWithMagick(bytes, coder, accept, target, error);
   }
 
   std::optional<std::vector<std::uint8_t>> Write(const std::uint8_t* bgra, int width, int height, int format,
@@ -91,6 +77,41 @@ class TMagick final : public IImagingModule {
 };
 
 }  // namespace
+
+bool ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& coder,
+                    const IImagingModule::TAccept& accept, const IImagingModule::TTarget& target, std::string& error) {
+  InitializeOnce();
+  error.clear();
+  try {
+    Magick::Blob blob(bytes.data(), bytes.size());
+    Magick::Image image;
+    if (!coder.empty()) image.magick(coder);
+    // Only the first frame is pinged and read: a later one cannot bring a size
+    // the caller has not seen.
+    image.subRange(1);
+    // Warnings (a damaged tail, an unknown tag) still leave a picture; errors throw.
+    try {
+      image.ping(blob);
+    } catch (const Magick::Warning&) {
+    }
+    // The caller refuses a head that claims more than it takes before decoding.
+    if (!accept(image.columns(), image.rows(), image.magick())) return false;
+    try {
+      image.read(blob);
+    } catch (const Magick::Warning&) {
+    }
+    std::uint8_t* rows = target(image.columns(), image.rows());
+    if (!rows) return false;
+    // CMYK and other spaces export their own channels: bring them to RGB first.
+    if (image.colorSpace() != Magick::RGBColorspace) image.colorSpace(Magick::RGBColorspace);
+    image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, rows);
+    return true;
+  } catch (const Magick::Exception& e) {
+    error = e.what();
+    if (error.empty()) error = "unreadable picture";
+    return false;
+  }
+}
 
 extern "C" [[gnu::visibility("default")]] IImagingModule* tressary_module_imaging() {
   static TMagick magick;

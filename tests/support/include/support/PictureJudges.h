@@ -33,12 +33,15 @@ struct TJudged {
 TJudged PillowRead(const fs::path& file);
 
 // Small files claiming huge pictures, made by independent tools: a progressive
-// JPEG of 16 x 16 pixels (ImageMagick, 4:2:0) whose frame header is made to say
-// width x height (the scans it lacks decode grey), and a valid one-bit greyscale
-// PNG of width x height (Python's zlib).
+// (or baseline) JPEG of 16 x 16 pixels (ImageMagick, 4:2:0) whose frame header
+// is made to say width x height (the scans it lacks decode grey), and a valid
+// one-bit greyscale PNG of width x height (Python's zlib). A progressive JPEG
+// keeps all its coefficients while it decodes; a baseline one a row of blocks.
 constexpr int kJpegBombWidth = 14644;
 constexpr int kJpegBombHeight = 12856;
-void WriteJpegBomb(const fs::path& file, int width = kJpegBombWidth, int height = kJpegBombHeight);
+enum class TJpegScans { kProgressive, kBaseline };
+void WriteJpegBomb(const fs::path& file, int width = kJpegBombWidth, int height = kJpegBombHeight,
+                   TJpegScans scans = TJpegScans::kProgressive);
 void WritePngBomb(const fs::path& file, int width, int height);
 
 // Runs a Python script with /usr/bin/python3 and the given arguments; returns its
