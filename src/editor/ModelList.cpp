@@ -93,15 +93,7 @@ std::vector<TModelGroup> GroupModels(const std::vector<TModelType>& types, const
 }
 
 std::optional<std::filesystem::path> FindModelFile(const std::vector<std::string>& folders, std::string_view name) {
-  if (name.empty() || name.front() == '\\' || name.front() == '/' || name.find(':') != std::string_view::npos)
-    return std::nullopt;
-  std::string_view rest = name;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find_first_of("\\/");
-    if (Trim(rest.substr(0, end)) == "..") return std::nullopt;
-    if (end == std::string_view::npos) break;
-    rest.remove_prefix(end + 1);
-  }
+  if (!SafeRelativePath(name)) return std::nullopt;
   for (const std::string& folder : folders) {
     const std::filesystem::path path = ResolvePath(folder, name);
     std::error_code error;

@@ -24,21 +24,6 @@ std::optional<std::int64_t> NumberField(const std::string& line, int index) {
   return ParseInt64(Field(line, index));
 }
 
-std::vector<std::string> PathParts(std::string_view path) {
-  std::string text(path);
-  for (char& c : text)
-    if (c == '\\') c = '/';
-  std::vector<std::string> parts;
-  for (auto& part : SplitFields(text, '/'))
-    if (!part.empty()) parts.push_back(part);
-  return parts;
-}
-
-bool PartIsSafe(const std::string& part) {
-  return part != "." && part != ".." && part.find(':') == std::string::npos &&
-         part.find('\0') == std::string::npos;
-}
-
 // True when `path`, with every link resolved, lies in or below `folder`.
 bool IsInside(const fs::path& path, const fs::path& folder) {
   std::error_code ec, ec2;
@@ -239,12 +224,7 @@ std::optional<TArchiveIndex> ReadArchiveIndex(std::istream& in, bool multiVolume
 }
 
 bool ArchiveNameIsSafe(const TArec& entry) {
-  for (const std::string* text : {&entry.SubFolder, &entry.FileName}) {
-    if (!text->empty() && (text->front() == '\\' || text->front() == '/')) return false;
-    for (const auto& part : PathParts(*text))
-      if (!PartIsSafe(part)) return false;
-  }
-  return !PathParts(entry.FileName).empty();
+  return (entry.SubFolder.empty() || SafeRelativePath(entry.SubFolder)) && SafeRelativePath(entry.FileName);
 }
 
 bool ReadArchiveEntries(std::istream& in, const TArchiveIndex& index, const TArchiveSink& sink) {

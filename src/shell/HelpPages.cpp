@@ -56,7 +56,7 @@ std::string TopicPage(const TIniFile& ini, std::string_view section, std::string
 
 std::optional<fs::path> PageInFolder(const fs::path& folder, std::string_view page) {
   const std::optional<std::string> safe = SafeRelativePath(Trim(BlanksForPercent20(page)));
-  if (!safe || safe->front() == '/' || safe->front() == '\\') return std::nullopt;
+  if (!safe) return std::nullopt;
   return ResolvePath(folder, *safe);
 }
 
