@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -41,7 +42,7 @@ void ClearPicture(TBitmap32& bitmap) { bitmap.Reset(); }
 TPoint ChainNeighbour(int code, TPoint p, const TBitmap32& canvas) {
   static constexpr int kStepX[8] = {1, 1, 0, -1, -1, -1, 0, 1};
   static constexpr int kStepY[8] = {0, -1, -1, -1, 0, 1, 1, 1};
-  if (code < -1 || code > 7) throw std::invalid_argument("Неверное значение s");
+  if (code < -1 || code > 7) throw std::invalid_argument("chain code out of range: " + std::to_string(code));
   const int i = code < 0 ? 7 : code;
   const int x = p.X + kStepX[i], y = p.Y + kStepY[i];
   if (x >= 0 && x < canvas.Width()) p.X = x;

@@ -6,8 +6,6 @@
 #include "platform/qt/NetworkModule.h"
 
 namespace {
-bool startFailsForTest = false;
-bool lookupsUnansweredForTest = false;
 
 // WinSock numbers the mail client's error table knows.
 constexpr int kWsaBaseError = 10000;  // no counterpart: reported as an unknown error
@@ -62,13 +60,9 @@ TStarSocket::~TStarSocket() {
   UnloadWinsock();
 }
 
-void TStarSocket::SetStartFailsForTest(bool fails) { startFailsForTest = fails; }
-
-void TStarSocket::SetLookupsUnansweredForTest(bool unanswered) { lookupsUnansweredForTest = unanswered; }
-
 bool TStarSocket::LoadWinsock(const std::string&) {
   loadError_.clear();
-  loaded_ = !startFailsForTest && Network(&loadError_);
+  loaded_ = !Faults.StartFails && Network(&loadError_);
   return loaded_;
 }
 
@@ -80,7 +74,7 @@ bool TStarSocket::IsAddress(const std::string& text) {
 bool TStarSocket::StartWinsock() {
   if (!started_) {
     if (!loaded_) LoadWinsock();
-    started_ = loaded_ && !startFailsForTest;
+    started_ = loaded_ && !Faults.StartFails;
   }
   return started_;
 }
@@ -124,7 +118,7 @@ void TStarSocket::ResolveHost(const std::string& name) {
     return;
   }
   lastError_ = 0;
-  if (!lookupsUnansweredForTest)
+  if (!Faults.LookupsUnanswered)
     lookupId_ = network->LookUpHost(name, this, [this](const THostLookup& lookup) { LookupFinished(lookup); });
   StartCountdown(TimeoutArp);
 }

@@ -50,10 +50,13 @@ class TStarSocket : public QObject {
   // True when `text` is an address to connect to, false when it is a name to
   // look up (or the network module is missing).
   static bool IsAddress(const std::string& text);
-  static void SetStartFailsForTest(bool fails);
-  // Lookups started while this is set never answer, as behind a name server
-  // that has gone silent.
-  static void SetLookupsUnansweredForTest(bool unanswered);
+  // Network faults this socket meets, for tests: starting fails; lookups never
+  // answer, as behind a name server that has gone silent.
+  struct TNetworkFaults {
+    bool StartFails = false;
+    bool LookupsUnanswered = false;
+  };
+  TNetworkFaults Faults;
 
   void CreateSocket();
   bool HasSocket() const { return socket_ != nullptr; }

@@ -37,11 +37,6 @@ class MailClientTest : public ::testing::Test {
     mail->TimeoutReply = 10;
   }
 
-  void TearDown() override {
-    SendMail::SetStartFailsForTest(false);
-    SendMail::SetLookupsUnansweredForTest(false);
-  }
-
   // Sends through `server` and waits for the end; false if OnDone never came.
   bool SendTo(quint16 port, int milliseconds = 15000) {
     mail->SetSMTP_Server("127.0.0.1");

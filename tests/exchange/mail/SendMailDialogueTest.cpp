@@ -238,7 +238,7 @@ TEST_F(MailClientTest, UnansweredConnectionFailsAtItsDeadline) {
 }
 
 TEST_F(MailClientTest, UnansweredNameLookupFailsAtItsDeadline) {
-  SendMail::SetLookupsUnansweredForTest(true);
+  mail->Faults.LookupsUnanswered = true;
   mail->TO_Address = "bob@example.com";
   mail->TimeoutArp = 1;
   mail->SetSMTP_Server("mail.example.com");
@@ -318,7 +318,7 @@ TEST_F(MailClientTest, KeptConnectionCarriesTheNextMail) {
 
 TEST_F(MailClientTest, NetworkThatWillNotStartIsReported) {
   TScriptedSmtpServer server;
-  SendMail::SetStartFailsForTest(true);
+  mail->Faults.StartFails = true;
   mail->TO_Address = "bob@example.com";
   ASSERT_TRUE(SendTo(server.Port()));
   ASSERT_EQ(errors.size(), 1u);

@@ -27,10 +27,10 @@ TEST(StarSocket, StartingCanBeMadeToFail) {
   TStarSocket socket;
   EXPECT_TRUE(socket.StartWinsock());
   socket.UnloadWinsock();
-  TStarSocket::SetStartFailsForTest(true);
+  socket.Faults.StartFails = true;
   EXPECT_FALSE(socket.StartWinsock());
   EXPECT_FALSE(socket.LoadWinsock());
-  TStarSocket::SetStartFailsForTest(false);
+  socket.Faults.StartFails = false;
   EXPECT_TRUE(socket.StartWinsock());
 }
 
