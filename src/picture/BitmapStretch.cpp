@@ -4,12 +4,13 @@
 #include <cstring>
 #include <numbers>
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "picture/BitmapRoutines.h"
 #include "picture/RowBands.h"
 #include "platform/Numeric.h"
+#include "platform/Processor.h"
 
 namespace {
 enum class StretchMode { HardAlpha, AllAlpha, Premultiplied, Opaque };
@@ -96,6 +97,49 @@ inline TColor32 Pack(F4 a, std::uint8_t alpha) { return Color32(Byte(a.v[2]), By
 inline void Store(F4 a, float out[4]) { std::memcpy(out, a.v, sizeof a.v); }
 #endif
 
+#if defined(__SSE2__)
+// The premultiplied stretch two pixels a vector (AVX2): every lane the same IEEE
+// single operation as the narrow path, so the bytes are the same.
+[[gnu::target("avx2")]] void BlendRowsWide(const std::uint8_t* upper, const std::uint8_t* lower, float fy, F4* out,
+                                           int count) {
+  const __m256 f = _mm256_set1_ps(fy);
+  int i = 0;
+  for (; i + 2 <= count; i += 2) {
+    const __m256 a = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper + 4 * i))));
+    const __m256 b = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(lower + 4 * i))));
+    _mm256_storeu_ps(reinterpret_cast<float*>(out + i), _mm256_add_ps(a, _mm256_mul_ps(f, _mm256_sub_ps(b, a))));
+  }
+  for (; i < count; ++i) out[i] = Lerp(Load(upper + 4 * i), Load(lower + 4 * i), fy);
+}
+
+// Target columns x0..x1 of a row from its blended source columns, the first
+// of which is source column `first`.
+[[gnu::target("avx2")]] void PremultipliedRowWide(const F4* blended, int first, const int* near, const int* far,
+                                                  const float* weight, TColor32* out, int x0, int x1) {
+  const float* b = reinterpret_cast<const float*>(blended);
+  const __m256 scale = _mm256_set1_ps(255.0f);
+  const __m256i pick = _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0);
+  int x = x0;
+  for (; x + 2 <= x1; x += 2) {
+    const __m256 n = _mm256_loadu2_m128(b + 4 * (near[x + 1] - first), b + 4 * (near[x] - first));
+    const __m256 f = _mm256_loadu2_m128(b + 4 * (far[x + 1] - first), b + 4 * (far[x] - first));
+    const __m256 w = _mm256_set_m128(_mm_set1_ps(weight[x + 1]), _mm_set1_ps(weight[x]));
+    const __m256 value = _mm256_add_ps(n, _mm256_mul_ps(w, _mm256_sub_ps(f, n)));
+    const __m256i alpha = _mm256_cvttps_epi32(_mm256_shuffle_ps(value, value, _MM_SHUFFLE(3, 3, 3, 3)));
+    const __m256 colour = _mm256_div_ps(_mm256_mul_ps(value, _mm256_cvtepi32_ps(alpha)), scale);
+    const __m256i ints = _mm256_blend_epi32(_mm256_cvttps_epi32(colour), alpha, 0x88);
+    const __m256i words = _mm256_packs_epi32(ints, ints);
+    const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), pick);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), _mm256_castsi256_si128(bytes));
+  }
+  for (; x < x1; ++x) {
+    const F4 value = Lerp(blended[near[x] - first], blended[far[x] - first], weight[x]);
+    const std::uint8_t a = Byte(Lane3(value));
+    out[x] = Pack(Premultiply(value, a), a);
+  }
+}
+#endif
+
 struct StretchJob {
   const TBitmap32& source;
   TBitmap32& canvas;
@@ -118,6 +162,7 @@ void StretchRows(const StretchJob& job, int y0, int y1) {
   const int firstColumn = job.cols.near[xStart];
   const int endColumn = job.cols.far[v.x1 - 1] + 1;
   std::vector<F4> blended(std::size_t(endColumn - firstColumn));
+  [[maybe_unused]] const bool wide = ProcessorFeatures().Avx2;
   for (int y = y0; y < y1; ++y) {
     const std::uint8_t* upper = job.source.Row(job.rows.near[y]);
     const std::uint8_t* lower = job.source.Row(job.rows.far[y]);
@@ -125,9 +170,17 @@ void StretchRows(const StretchJob& job, int y0, int y1) {
     // Blend the two source rows once; each target pixel then blends two columns.
     // Equal corners still give exactly their value, so a flat area never loses
     // one to truncation.
+    TColor32* out = job.canvas.PixelPtr(job.rect.Left, job.rect.Top + y);
+#if defined(__SSE2__)
+    if (mode == StretchMode::Premultiplied && wide) {
+      BlendRowsWide(upper + 4 * firstColumn, lower + 4 * firstColumn, fy, blended.data(), endColumn - firstColumn);
+      PremultipliedRowWide(blended.data(), firstColumn, job.cols.near.data(), job.cols.far.data(),
+                           job.cols.weight.data(), out, v.x0, v.x1);
+      continue;
+    }
+#endif
     for (int i = firstColumn; i < endColumn; ++i)
       blended[i - firstColumn] = Lerp(Load(upper + 4 * i), Load(lower + 4 * i), fy);
-    TColor32* out = job.canvas.PixelPtr(job.rect.Left, job.rect.Top + y);
     float previous[3] = {0, 0, 0};
     for (int x = xStart; x < v.x1; ++x) {
       const int near = job.cols.near[x];
