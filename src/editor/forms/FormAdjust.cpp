@@ -250,7 +250,7 @@ void TFormAdjust::ButtonOKClick() {
 void TFormAdjust::ButtonExitClick() { close(); }
 
 void RegisterFormAdjust() {
-  RegisterStandingForm("FormAdjust", [] { return new TFormAdjust(); });
+  RegisterStandingForm("FormAdjust", [](QWidget* owner) { return new TFormAdjust(owner); });
 }
 
 void ShowFormAdjust() {

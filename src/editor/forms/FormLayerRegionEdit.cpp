@@ -220,5 +220,5 @@ void TFormLayerRegionEdit::PictureRelease() {
 }
 
 void RegisterFormLayerRegionEdit() {
-  RegisterStandingForm("FormLayerRegionEdit", [] { return new TFormLayerRegionEdit(); }, TStandingPlace::ByScreen);
+  RegisterStandingForm("FormLayerRegionEdit", [](QWidget* owner) { return new TFormLayerRegionEdit(owner); }, TStandingPlace::ByScreen);
 }

@@ -199,5 +199,5 @@ void TFormLayerRegions::ButtonSaveRegionClick() {
 }
 
 void RegisterFormLayerRegions() {
-  RegisterStandingForm("FormLayerRegions", [] { return new TFormLayerRegions(); });
+  RegisterStandingForm("FormLayerRegions", [](QWidget* owner) { return new TFormLayerRegions(owner); });
 }

@@ -391,5 +391,5 @@ bool TFormLayers::RowHasCatalogPage(int row) const {
 }
 
 void RegisterFormLayers() {
-  RegisterStandingForm("FormLayers", [] { return new TFormLayers(); });
+  RegisterStandingForm("FormLayers", [](QWidget* owner) { return new TFormLayers(owner); });
 }

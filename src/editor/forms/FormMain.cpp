@@ -602,7 +602,7 @@ void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 int TFormMain::AskYesNo(const std::string& text) { return ShowMessageBox(text, mbkYesNo, true); }
 
 void RegisterMainWindow() {
-  RegisterStandingForm("FormMain", [] { return new TFormMain(ProgramSettings()); });
+  RegisterStandingForm("FormMain", [](QWidget* owner) { return new TFormMain(ProgramSettings(), owner); });
 }
 
 void ConnectMainWindow() {

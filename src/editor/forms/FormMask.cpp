@@ -250,5 +250,5 @@ int TFormMask::ApplyPartClick(int part, bool ctrl) {
 }
 
 void RegisterFormMask() {
-  RegisterStandingForm("FormMask", [] { return new TFormMask(); });
+  RegisterStandingForm("FormMask", [](QWidget* owner) { return new TFormMask(owner); });
 }

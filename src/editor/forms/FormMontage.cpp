@@ -70,6 +70,7 @@ TDeskMouse MouseOf(const QMouseEvent& event, bool moving) {
 TFormMontage::TFormMontage(IDeskOwner& owner, QWidget* mainWindow)
     : QWidget(mainWindow), desk_(owner), selectTool_(desk_), tool_(&selectTool_) {
   setObjectName("FormMontage");
+  setProperty("HelpTopic", "FormMontage");  // F1 while the desk has the focus
   setWindowTitle(QGuiApplication::applicationDisplayName());
   // The desk paints every pixel itself: no background erase.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -156,10 +157,7 @@ void TFormMontage::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   int key = VirtualKeyOf(*event);
   const int shift = ShiftStateOf(event->modifiers());
-  if (key == VK_F1 && shift == 0) {
-    if (ShellHooks().ShowHelp) ShellHooks().ShowHelp("FormMontage");
-    return;
-  }
+  if (key == VK_F1 && shift == 0) return;  // the main window's shortcut asked for the desk's page
   if (key != 0 && ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
 }
 

@@ -116,5 +116,5 @@ void TFormPreview::ShowPortrait(const TBitmap32* picture) {
 }
 
 void RegisterFormPreview() {
-  RegisterStandingForm("FormPreview", [] { return new TFormPreview(); });
+  RegisterStandingForm("FormPreview", [](QWidget* owner) { return new TFormPreview(owner); });
 }

@@ -405,6 +405,6 @@ void TFormQueries::KeyUp(int& key, int shift) {
 }
 
 void RegisterFormQueries() {
-  RegisterStandingForm("FormQueries", [] { return new TFormQueries(ProgramSettings()); });
+  RegisterStandingForm("FormQueries", [](QWidget* owner) { return new TFormQueries(ProgramSettings(), owner); });
   HookFilter();
 }

@@ -459,5 +459,5 @@ void TFormSetup::ButtonSaveSettingsClick() {
 }
 
 void RegisterFormSetup() {
-  RegisterStandingForm("FormSetup", [] { return new TFormSetup(ProgramSettings()); });
+  RegisterStandingForm("FormSetup", [](QWidget* owner) { return new TFormSetup(ProgramSettings(), owner); });
 }

@@ -565,5 +565,5 @@ bool TFormTemplates::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void RegisterFormTemplates() {
-  RegisterStandingForm("FormTemplates", [] { return new TFormTemplates(); });
+  RegisterStandingForm("FormTemplates", [](QWidget* owner) { return new TFormTemplates(owner); });
 }

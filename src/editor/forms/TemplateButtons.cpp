@@ -115,7 +115,7 @@ bool TTemplateButtons::Scroll(bool next) {
 
 TFormTemplates* TTemplateButtons::TheBrowser() {
   if (!Browser) Browser = StandingForm<TFormTemplates>("FormTemplates");
-  if (!Browser) Browser = new TFormTemplates();
+  if (!Browser) Browser = new TFormTemplates(&main_);
   Browser->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Browser->Desk = Desk;
   return Browser;
@@ -123,7 +123,7 @@ TFormTemplates* TTemplateButtons::TheBrowser() {
 
 TFormMask* TTemplateButtons::TheModels() {
   if (!Models) Models = StandingForm<TFormMask>("FormMask");
-  if (!Models) Models = new TFormMask();
+  if (!Models) Models = new TFormMask(&main_);
   Models->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Models->Desk = Desk;
   return Models;

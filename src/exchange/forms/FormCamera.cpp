@@ -198,7 +198,7 @@ void TFormCamera::ButtonVideoFormatClick() { Actions().ButtonVideoFormatClick();
 void TFormCamera::ButtonVideoDisplayClick() { Actions().ButtonVideoDisplayClick(); }
 
 void RegisterFormCamera() {
-  RegisterStandingForm("FormCamera", [] { return new TFormCamera(); });
+  RegisterStandingForm("FormCamera", [](QWidget* owner) { return new TFormCamera(owner); });
 }
 
 void ConnectFormCamera() {

@@ -227,5 +227,5 @@ void TFormEmail::MailDone() {
 }
 
 void RegisterFormEmail() {
-  RegisterStandingForm("FormEmail", [] { return new TFormEmail(ProgramSettings()); });
+  RegisterStandingForm("FormEmail", [](QWidget* owner) { return new TFormEmail(ProgramSettings(), owner); });
 }

@@ -312,7 +312,7 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
 }
 
 void RegisterFormLoadSave() {
-  RegisterStandingForm("FormLoadSave", [] { return new TFormLoadSave(ProgramSettings()); });
+  RegisterStandingForm("FormLoadSave", [](QWidget* owner) { return new TFormLoadSave(ProgramSettings(), owner); });
 }
 
 void ConnectFormLoadSave() {

@@ -1,5 +1,7 @@
 #include "exchange/forms/FormPrint.h"
 
+#include <QTimer>
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -179,7 +181,13 @@ TFormPrint::TFormPrint(const TMainSettings& settings, QWidget* parent)
   };
 
   Skins = {"FormPrint.Skin", "FormPrint.psd", "FormPrintButtons", "ButPrint.psd"};
-  OnShow = [this] { FormShow(); };
+  // Once the window is up: a question asked before it is mapped left it unmapped
+  // under a window manager, the main window disabled by a window never seen.
+  OnShow = [this] {
+    QTimer::singleShot(0, this, [this] {
+      if (isVisible()) FormShow();
+    });
+  };
   OnClose = [this] { FormClose(); };
 }
 
@@ -345,5 +353,5 @@ bool TFormPrint::OKBtnClick() {
 void TFormPrint::ButtonExitClick() { close(); }
 
 void RegisterFormPrint() {
-  RegisterStandingForm("FormPrint", [] { return new TFormPrint(ProgramSettings()); }, TStandingPlace::ByScreen);
+  RegisterStandingForm("FormPrint", [](QWidget* owner) { return new TFormPrint(ProgramSettings(), owner); }, TStandingPlace::ByScreen);
 }

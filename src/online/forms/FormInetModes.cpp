@@ -183,6 +183,6 @@ void TFormInetModes::ButtonPostcardClick() {
 void TFormInetModes::ButtonPublisherMessagesClick() { CloseAndRun(Services.PublisherMessages); }
 
 void RegisterFormInetModes() {
-  RegisterStandingForm("FormInetModes", [] { return new TFormInetModes(); });
+  RegisterStandingForm("FormInetModes", [](QWidget* owner) { return new TFormInetModes(owner); });
   RegisterCallWindow("FormPublisherMessages", RunPublisherMessages);
 }

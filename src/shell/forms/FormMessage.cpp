@@ -39,17 +39,6 @@ TGraphicButton* SheetButton(QWidget* parent, const char* name, TMyImage* sheet, 
   return button;
 }
 
-// The window a question comes from: the innermost skinned modal window, else the
-// active window, else the main window; none when nothing of the program shows.
-QWidget* AskingWindow(const QWidget* box) {
-  if (QWidget* modal = InnermostSkinnedModal(box)) return modal;
-  QWidget* active = QApplication::activeWindow();
-  if (active && active != box && active != BackdropWindow() && active->isVisible()) return active;
-  QWidget* main = FindScreenForm("FormMain");
-  return main && main->isVisible() && !main->isMinimized() ? main : nullptr;
-}
-
-
 void SetTextColour(QWidget* widget, QColor colour) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, colour);
@@ -59,7 +48,7 @@ void SetTextColour(QWidget* widget, QColor colour) {
 }  // namespace
 
 void PlaceOverAsker(QWidget& box) {
-  const QWidget* asker = AskingWindow(&box);
+  const QWidget* asker = OpeningWindow(&box);
   const QRect over = asker ? asker->frameGeometry() : QRect();
   QScreen* screen = asker ? asker->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);

@@ -68,14 +68,14 @@ std::function<void()> CallWindow(std::string_view name) {
 QWidget* BackdropWindow() { return Backdrop().data(); }
 void SetBackdropWindow(QWidget* backdrop) { Backdrop() = backdrop; }
 
-void KeepAboveBackdrop(QWidget* window) {
-  QWidget* backdrop = BackdropWindow();
+void SetTransientFor(QWidget* window, QWidget* owner) {
+  // Other platforms (offscreen above all) may answer for X11 without being it.
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!window || !backdrop || window == backdrop || !x11 || !window->isWindow()) return;
-  // A platform may answer as X11 with no display behind it (offscreen).
+  if (!window || !owner || window == owner || !x11 || !window->isWindow() || QGuiApplication::platformName() != "xcb")
+    return;
   xcb_connection_t* connection = x11->connection();
   if (!connection) return;
-  const xcb_window_t parent = xcb_window_t(backdrop->winId());
+  const xcb_window_t parent = xcb_window_t(owner->window()->winId());
   xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), XCB_ATOM_WM_TRANSIENT_FOR,
                       XCB_ATOM_WINDOW, 32, 1, &parent);
   xcb_flush(connection);

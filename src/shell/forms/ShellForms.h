@@ -21,14 +21,14 @@ bool HasName(const QWidget* widget, std::string_view name);
 void RegisterCallWindow(std::string_view name, std::function<void()> run);
 std::function<void()> CallWindow(std::string_view name);
 
-// The black backdrop every window is kept above (null before it exists).
+// The black backdrop, kept below every window (null before it exists).
 QWidget* BackdropWindow();
 void SetBackdropWindow(QWidget* backdrop);
-// Makes the shown `window` a transient of the backdrop on X11, so that window
-// managers keep it above the backdrop, a click on the backdrop included (Qt
-// sets a transient parent only on dialogs). Not a child: a disabled parent
-// would disable it.
-void KeepAboveBackdrop(QWidget* window);
+// Makes the shown `window` a transient of `owner` on X11, so that window managers
+// keep it above that window, however the owner is clicked or raised (Qt sets a
+// transient parent only on dialogs, and clears it on every show of other
+// windows). Not a child: a disabled parent would disable it.
+void SetTransientFor(QWidget* window, QWidget* owner);
 
 // Ends the application: every skinned modal loop returns 2 and the message loop
 // ends.

@@ -8,7 +8,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QTimer>
+#include <QShortcut>
+#include <QVariant>
 #include <utility>
 #include <vector>
 
@@ -36,16 +37,88 @@ TWindowSkin::operator const TBitmap32&() const {
   return unpacked_;
 }
 
-TSkinnedForm::TSkinnedForm(const QString& name, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint) {
+TSkinnedForm::TSkinnedForm(const QString& name, QWidget* owner)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint),
+      owner_(owner),
+      ownerAtShow_(!owner) {
   setObjectName(name);
   setFocusPolicy(Qt::StrongFocus);
   RegisterScreenForm(this);
+  // A shortcut of the window: F1 whatever control has the focus, a text field
+  // included, which would take the key itself.
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help, &QShortcut::activated, this, [this] {
+    // The help window has a page of its own too (how to use it); the message box
+    // is answered, not explained.
+    if (!HasName(this, "FormMessage") && ShellHooks().ShowHelp) ShellHooks().ShowHelp(HelpTopic());
+  });
+}
+
+std::string TSkinnedForm::HelpTopic() const {
+  // A control may name a page of its own (the desk).
+  for (const QWidget* at = focusWidget(); at && at != this; at = at->parentWidget())
+    if (const QVariant topic = at->property("HelpTopic"); topic.isValid()) return topic.toString().toStdString();
+  return Topic();
 }
 
 TSkinnedForm::~TSkinnedForm() { EnableDisabledForms(); }
 
 std::string TSkinnedForm::Topic() const { return Name(); }
+
+namespace {
+// The window the backdrop owns (the main window), where a window with nothing to
+// open over goes.
+QWidget* BackdropsWindow() {
+  for (QWidget* form : ScreenForms()) {
+    auto* skinned = qobject_cast<TSkinnedForm*>(form);
+    if (skinned && skinned->Owner() && skinned->Owner() == BackdropWindow() && skinned->isVisible()) return skinned;
+  }
+  return nullptr;
+}
+constexpr int kOwnerChainLimit = 32;  // owners lead to the backdrop long before
+}  // namespace
+
+QWidget* OpeningWindow(const QWidget* except) {
+  if (QWidget* modal = InnermostSkinnedModal(except)) return modal;
+  QWidget* active = QApplication::activeWindow();
+  if (active && active != except && active != BackdropWindow() && active->isVisible()) return active;
+  QWidget* main = BackdropsWindow();
+  return main != except ? main : nullptr;
+}
+
+bool TSkinnedForm::KeepsAbove(const QWidget* window) const {
+  const QWidget* at = this;
+  for (int depth = 0; at && depth < kOwnerChainLimit; ++depth) {
+    const auto* form = qobject_cast<const TSkinnedForm*>(at);
+    at = form ? form->keptAbove_.data() : nullptr;
+    if (at == window) return true;
+  }
+  return false;
+}
+
+QWidget* TSkinnedForm::KeptAbove() const {
+  QWidget* owner = owner_;
+  for (int depth = 0; owner && owner != this && depth < kOwnerChainLimit; ++depth) {
+    auto* form = qobject_cast<TSkinnedForm*>(owner);
+    // A window kept above this one cannot be this one's owner too.
+    if (owner->isVisible() && !(form && form->KeepsAbove(this))) return owner;
+    owner = form ? form->Owner() : nullptr;
+  }
+  return BackdropWindow() != this ? BackdropWindow() : nullptr;
+}
+
+void TSkinnedForm::KeepAboveOwner() {
+  keptAbove_ = KeptAbove();
+  SetTransientFor(this, keptAbove_);
+}
+
+void TSkinnedForm::setVisible(bool visible) {
+  const bool showing = visible && !isVisible();
+  if (showing && ownerAtShow_) owner_ = OpeningWindow(this);
+  QWidget::setVisible(visible);
+  // After Qt's own show, which clears the hint on windows of this kind.
+  if (showing && isVisible()) KeepAboveOwner();
+}
 
 void TSkinnedForm::DisableOtherForms() {
   DisabledForms.clear();
@@ -66,8 +139,6 @@ void TSkinnedForm::EnableDisabledForms() {
 void TSkinnedForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // a restore by the window manager, not a show
-  // Once shown: Qt's own show clears the property on windows of this kind.
-  QTimer::singleShot(0, this, [this] { KeepAboveBackdrop(this); });
   LoadSkins();
   if (OnShow) OnShow();
   // The skins and OnShow may let events run (a skin's error box), and one of them may have
@@ -89,6 +160,11 @@ void TSkinnedForm::FitAutoSizeLabels() {
 void TSkinnedForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (event->spontaneous()) return;  // minimised
+  // The windows kept above this one go back to its owner.
+  for (QWidget* form : ScreenForms()) {
+    auto* owned = qobject_cast<TSkinnedForm*>(form);
+    if (owned && owned != this && owned->isVisible() && owned->keptAbove_ == this) owned->KeepAboveOwner();
+  }
   if (OnHide) OnHide();
   if (InSkinnedModal) EnableDisabledForms();
 }
@@ -141,10 +217,6 @@ void TSkinnedForm::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   int key = VirtualKeyOf(*event);
   const int shift = ShiftStateOf(event->modifiers());
-  // The help window has a page of its own too (how to use it); the message box
-  // is answered, not explained.
-  if (key == VK_F1 && shift == 0 && !HasName(this, "FormMessage") && ShellHooks().ShowHelp)
-    ShellHooks().ShowHelp(Topic());
   if (OnKeyUp) OnKeyUp(key, shift);
   if (key != 0 && ForwardsKeysToMain() && ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The base of every program window but the backdrop, the intro window, the
-// montage desk and the gallery picture viewer: borderless, kept above the
-// backdrop, with the common keys (Esc closes, F1 opens the window's help page,
+// montage desk and the gallery picture viewer: borderless, kept above its owner,
+// with the common keys (Esc closes, F1 opens the window's help page,
 // other keys reach the main window), its tip page on activation, its skin, and
 // the skinned modal loop.
 #include <QPointer>
@@ -39,8 +39,23 @@ class TSkinnedForm : public QWidget {
   Q_OBJECT
  public:
   // `name` is the window's Name (its objectName), which keys, tips and help use.
-  explicit TSkinnedForm(const QString& name, QWidget* parent = nullptr);
+  // `owner` is the window that opens it, which the window manager keeps it above;
+  // a window made without one (the message box, help, a window made for one call)
+  // takes, on each show, the window it opens over.
+  explicit TSkinnedForm(const QString& name, QWidget* owner = nullptr);
   ~TSkinnedForm() override;
+
+  QWidget* Owner() const { return owner_; }
+  void SetOwner(QWidget* owner) {
+    owner_ = owner;
+    ownerAtShow_ = false;
+  }
+  // The window this one is kept above now: its owner, or while that is hidden
+  // the owner's owner, and so on down to the backdrop.
+  QWidget* KeptAbove() const;
+  // Whether `window` is kept above this one, directly or through others.
+  bool KeepsAbove(const QWidget* window) const;
+  void setVisible(bool visible) override;
 
   // The window's own handlers; the base runs its behaviour around them.
   std::function<void()> OnShow;
@@ -74,6 +89,9 @@ class TSkinnedForm : public QWidget {
   void EnableDisabledForms();
   // The help and tip topic: the window's Name.
   virtual std::string Topic() const;
+  // The page F1 opens: that of the control with the focus where it names one (its
+  // "HelpTopic" property), else the window's Topic().
+  std::string HelpTopic() const;
   // Before the window first shows, each named control without a hint takes the
   // text table's HintPrefix + its name + "Hint" when the table has that key.
   void TakeControlHints();
@@ -93,10 +111,19 @@ class TSkinnedForm : public QWidget {
 
  private:
   bool ForwardsKeysToMain() const;
+  void KeepAboveOwner();
   void LoadSkins();
   void FreeSkins();
   void FitAutoSizeLabels();
+
+  QPointer<QWidget> owner_;
+  bool ownerAtShow_ = false;  // made without an owner: one is taken on each show
+  QPointer<QWidget> keptAbove_;
 };
+
+// The window a window made without an owner opens over: the innermost skinned
+// modal window, else the active window; null when neither shows.
+QWidget* OpeningWindow(const QWidget* except);
 
 // Shows the window modally with its own loop (one event a turn, waiting when none)
 // until it has a ModalResult or is hidden: its ModalResult, 0 when simply hidden,

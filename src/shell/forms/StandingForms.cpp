@@ -35,6 +35,10 @@ void RegisterStandingForm(std::string_view name, TFormFactory factory, TStanding
   standing.Place = place;
 }
 
+void RegisterStandingForm(std::string_view name, std::function<QWidget*()> factory, TStandingPlace place) {
+  RegisterStandingForm(name, TFormFactory([factory = std::move(factory)](QWidget*) { return factory(); }), place);
+}
+
 void LinkStandingForm(std::string_view name, std::function<void(QWidget&)> link) {
   if (!link) return;
   if (QWidget* made = FindScreenForm(name)) link(*made);
@@ -51,15 +55,15 @@ QWidget* StandingForm(std::string_view name) {
   auto it = Registry().find(name);
   // A window whose making asks for itself gets null rather than a second one.
   if (it == Registry().end() || !it->second.Factory || it->second.Making) return nullptr;
+  QWidget* main = FindScreenForm(StandingWindowOrder.front());
   it->second.Making = true;
-  QWidget* form = it->second.Factory();
+  QWidget* form = it->second.Factory(main ? main : BackdropWindow());
   it->second.Making = false;
   const bool fromMain = it->second.Place == TStandingPlace::FromMain;
   if (!form) return nullptr;
   RegisterScreenForm(form);
   // Placed from the main window where it is now: moved to where it would have
   // been placed at start-up, before the main window was dragged elsewhere.
-  QWidget* main = FindScreenForm(StandingWindowOrder.front());
   if (fromMain && LayoutOrigin() && main && form != main && form->isWindow()) form->move(form->pos() + *LayoutOrigin() - main->pos());
   // A link may ask for other windows: the registry may grow meanwhile.
   const std::vector<std::function<void(QWidget&)>> links = Registry()[std::string(name)].Links;

@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
-using TFormFactory = std::function<QWidget*()>;
+// Makes the window with its owner, the window it opens from: the main window,
+// or the backdrop for the main window itself.
+using TFormFactory = std::function<QWidget*(QWidget* owner)>;
 
 // Where a window places itself as it is made: from the main window (moved, when
 // made late, to where it would have stood at start-up, however the main window
@@ -17,6 +19,9 @@ using TFormFactory = std::function<QWidget*()>;
 enum class TStandingPlace { FromMain, ByScreen };
 
 void RegisterStandingForm(std::string_view name, TFormFactory factory,
+                          TStandingPlace place = TStandingPlace::FromMain);
+// A window that finds its owner itself (on each show, the window it opens over).
+void RegisterStandingForm(std::string_view name, std::function<QWidget*()> factory,
                           TStandingPlace place = TStandingPlace::FromMain);
 // Wires the window of that name to the windows and services around it: at once
 // when it is made already, otherwise as soon as it is made.

@@ -61,6 +61,7 @@ class FormPrintTest : public ::testing::Test {
     WriteTestFile(dir_ / "ImageOut" / "readme.txt", "not listed");
     form_ = std::make_unique<TFormPrint>(ProgramSettings());
     form_->show();
+    QCoreApplication::processEvents();  // it fills itself once up
   }
   void TearDown() override {
     Termins.clear();  // some tests take the shipped texts: the next starts without them

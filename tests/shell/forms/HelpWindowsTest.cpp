@@ -42,6 +42,13 @@ void WritePng(const fs::path& file, int width, int height) {
 
 std::string Page(const std::string& body) { return "<html><body>" + body + "</body></html>"; }
 
+// F1 from the keyboard reaches the active window.
+void PressF1(QWidget* window, Qt::KeyboardModifiers modifiers = {}) {
+  window->activateWindow();
+  QTest::qWait(10);
+  QTest::keyClick(window, Qt::Key_F1, modifiers);
+}
+
 class HelpWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -116,16 +123,16 @@ class HelpWindowsTest : public ::testing::Test {
 };
 
 TEST_F(HelpWindowsTest, F1OpensTheWindowsOwnPageOrTheContents) {
-  QTest::keyClick(&preview_, Qt::Key_F1, Qt::ShiftModifier);
+  PressF1(&preview_, Qt::ShiftModifier);
   EXPECT_FALSE(help_->isVisible());
-  QTest::keyClick(&preview_, Qt::Key_F1);
+  PressF1(&preview_);
   ASSERT_TRUE(help_->isVisible());
   EXPECT_EQ(Shown(help_->HTMLViewer), "Preview.htm");
   EXPECT_TRUE(help_->HTMLViewer->toPlainText().contains("About the preview."));
 
   TSkinnedForm other("FormWithoutHelp");
   other.show();
-  QTest::keyClick(&other, Qt::Key_F1);
+  PressF1(&other);
   EXPECT_EQ(Shown(help_->HTMLViewer), "Contents.htm");
 }
 
@@ -146,7 +153,7 @@ TEST_F(HelpWindowsTest, HelpAndTipsAskedForBeforeTheirWindowsAreMadeMakeThemWith
   EXPECT_TRUE(tips_->isVisible());
   EXPECT_EQ(Shown(tips_->HTMLViewer), "Preview.htm");
 
-  QTest::keyClick(&preview_, Qt::Key_F1);
+  PressF1(&preview_);
   help_ = FormHelp;
   ASSERT_NE(help_, nullptr);
   EXPECT_TRUE(help_->isVisible());

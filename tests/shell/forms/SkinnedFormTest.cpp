@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -133,13 +134,27 @@ TEST_F(SkinnedFormTest, F1OpensHelpWithoutShiftOnlyAndNotOnTheMessageBox) {
   ShellHooks().ShowHelp = [&](const std::string& topic) { topics.push_back(topic); };
   TSkinnedForm layers("FormLayers"), help("FormHelp"), message("FormMessage");
   for (TSkinnedForm* f : {&layers, &help, &message}) f->show();
-  QTest::keyClick(&layers, Qt::Key_F1, Qt::ShiftModifier);
-  QTest::keyClick(&layers, Qt::Key_F1, Qt::ControlModifier);
-  QTest::keyClick(&message, Qt::Key_F1);
+  // The key goes to the active window, as from the keyboard.
+  auto press = [](TSkinnedForm& form, Qt::KeyboardModifiers modifiers = {}) {
+    form.activateWindow();
+    QTest::qWait(10);
+    QTest::keyClick(&form, Qt::Key_F1, modifiers);
+  };
+  press(layers, Qt::ShiftModifier);
+  press(layers, Qt::ControlModifier);
+  press(message);
   EXPECT_TRUE(topics.empty());
-  QTest::keyClick(&layers, Qt::Key_F1);
-  QTest::keyClick(&help, Qt::Key_F1);
+  press(layers);
+  press(help);
   EXPECT_EQ(topics, (std::vector<std::string>{"FormLayers", "FormHelp"}));
+  // A text field with the focus, which takes the keys it knows, does not take F1.
+  auto* field = new QLineEdit(&layers);
+  layers.activateWindow();
+  field->setFocus();
+  QTest::qWait(10);
+  QTest::keyClick(field, Qt::Key_F1);
+  EXPECT_EQ(topics.back(), "FormLayers");
+  EXPECT_EQ(topics.size(), 3u);
 }
 
 TEST_F(SkinnedFormTest, KeysReachTheMainWindowUnlessModal) {
