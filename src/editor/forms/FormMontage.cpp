@@ -150,6 +150,9 @@ void TFormMontage::paintEvent(QPaintEvent* event) {
 
 void TFormMontage::keyPressEvent(QKeyEvent* event) {
   int key = VirtualKeyOf(*event);
+  // F1 is the window's help key (its shortcut, or its own key handling where no
+  // window is active), asking for the desk's page while the desk has the focus.
+  if (key == VK_F1 && event->modifiers() == Qt::NoModifier) return event->ignore();
   if (key != 0 && ShellHooks().MainKeyDown) ShellHooks().MainKeyDown(key, ShiftStateOf(event->modifiers()));
 }
 
@@ -157,7 +160,7 @@ void TFormMontage::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   int key = VirtualKeyOf(*event);
   const int shift = ShiftStateOf(event->modifiers());
-  if (key == VK_F1 && shift == 0) return;  // the main window's shortcut asked for the desk's page
+  if (key == VK_F1 && shift == 0) return event->ignore();  // help, by the window (see keyPressEvent)
   if (key != 0 && ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
 }
 

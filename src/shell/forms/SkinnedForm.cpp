@@ -47,11 +47,13 @@ TSkinnedForm::TSkinnedForm(const QString& name, QWidget* owner)
   // A shortcut of the window: F1 whatever control has the focus, a text field
   // included, which would take the key itself.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(help, &QShortcut::activated, this, [this] {
-    // The help window has a page of its own too (how to use it); the message box
-    // is answered, not explained.
-    if (!HasName(this, "FormMessage") && ShellHooks().ShowHelp) ShellHooks().ShowHelp(HelpTopic());
-  });
+  connect(help, &QShortcut::activated, this, [this] { AskForHelp(); });
+}
+
+void TSkinnedForm::AskForHelp() {
+  // The help window has a page of its own too (how to use it); the message box
+  // is answered, not explained.
+  if (!HasName(this, "FormMessage") && ShellHooks().ShowHelp) ShellHooks().ShowHelp(HelpTopic());
 }
 
 std::string TSkinnedForm::HelpTopic() const {
@@ -201,6 +203,9 @@ bool TSkinnedForm::ForwardsKeysToMain() const {
 void TSkinnedForm::keyPressEvent(QKeyEvent* event) {
   int key = VirtualKeyOf(*event);
   const int shift = ShiftStateOf(event->modifiers());
+  // F1 reaches the window itself only where no window is active (no window
+  // manager): it asks for help once released, as the shortcut would have.
+  if (!event->isAutoRepeat()) f1Down_ = key == VK_F1 && shift == 0;
   if (OnKeyDown) OnKeyDown(key, shift);
   if (key != 0 && ForwardsKeysToMain() && ShellHooks().MainKeyDown) ShellHooks().MainKeyDown(key, shift);
   char ch = 0;
@@ -217,6 +222,7 @@ void TSkinnedForm::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   int key = VirtualKeyOf(*event);
   const int shift = ShiftStateOf(event->modifiers());
+  if (key == VK_F1 && std::exchange(f1Down_, false)) AskForHelp();
   if (OnKeyUp) OnKeyUp(key, shift);
   if (key != 0 && ForwardsKeysToMain() && ShellHooks().MainKeyUp) ShellHooks().MainKeyUp(key, shift);
 }

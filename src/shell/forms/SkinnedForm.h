@@ -111,6 +111,7 @@ class TSkinnedForm : public QWidget {
 
  private:
   bool ForwardsKeysToMain() const;
+  void AskForHelp();
   void KeepAboveOwner();
   void LoadSkins();
   void FreeSkins();
@@ -119,6 +120,7 @@ class TSkinnedForm : public QWidget {
   QPointer<QWidget> owner_;
   bool ownerAtShow_ = false;  // made without an owner: one is taken on each show
   QPointer<QWidget> keptAbove_;
+  bool f1Down_ = false;  // F1 pressed on the window, not taken by its shortcut
 };
 
 // The window a window made without an owner opens over: the innermost skinned
