@@ -69,6 +69,10 @@ class TaskPool {
         break;  // fewer threads, the same results
       }
     }
+    // Whatever a thread holds while it starts is the pool's once it runs: waiting
+    // for that keeps a thread half started from looking like lost memory.
+    std::unique_lock lock(mutex_);
+    running_.wait(lock, [&] { return started_ == threads_.size(); });
   }
 
   // Runs the group's tasks this thread can claim; returns how many it ran.
@@ -87,6 +91,8 @@ class TaskPool {
 
   void Loop() {
     std::unique_lock lock(mutex_);
+    ++started_;
+    running_.notify_all();
     for (;;) {
       wake_.wait(lock, [&] { return stop_ || !queue_.empty(); });
       if (stop_) return;
@@ -110,6 +116,8 @@ class TaskPool {
   std::deque<TaskGroup*> queue_;
   bool stop_ = false;
   std::vector<std::thread> threads_;
+  std::size_t started_ = 0;
+  std::condition_variable running_;
 };
 
 }  // namespace
