@@ -2,6 +2,9 @@
 // the job Qt's print engine submitted.
 #include <cups/cups.h>
 
+#include <string>
+#include <utility>
+
 #include "platform/PrintSystem.h"
 
 namespace {
@@ -11,8 +14,11 @@ class TCups final : public IPrintSystemModule {
   TPrintRefusal LastRefusal() override {
     const ipp_status_t status = cupsLastError();
     if (status < IPP_STATUS_ERROR_BAD_REQUEST) return {};
-    const char* text = cupsLastErrorString();
-    return {!SchedulerAnswers(), text && *text ? text : ippErrorString(status)};
+    // Copied before the scheduler is asked: asking sets a new last error, which
+    // frees this one.
+    const char* last = cupsLastErrorString();
+    std::string text = last && *last ? last : ippErrorString(status);
+    return {!SchedulerAnswers(), std::move(text)};
   }
 
  private:
