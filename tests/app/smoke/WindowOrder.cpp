@@ -412,8 +412,8 @@ void HelpFromTextField() {
 
 int main(int, char* argv[]) {
   std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(240));
-    std::fprintf(stderr, "FAIL stuck for 240 s\n");
+    std::this_thread::sleep_for(std::chrono::seconds(420));
+    std::fprintf(stderr, "FAIL stuck for 420 s\n");
     std::fflush(stderr);
     std::_Exit(3);
   }).detach();

@@ -8,7 +8,7 @@ source "$(dirname "$0")/../../support/xvfb-setup.sh"
 smoke_work
 smoke_install "$harness" "$install"
 status=0
-timeout 300 "$xvfb_free" -s "-screen 0 1280x1024x24" bash -c '
+timeout 460 "$xvfb_free" -s "-screen 0 1280x1024x24" bash -c '
   openbox --sm-disable >/dev/null 2>&1 &
   wm=$!
   sleep 1
