@@ -65,6 +65,25 @@ void ConnectOnlineServices() {
   };
 }
 
+void RegisterProgramWindows() {
+  for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
+                        RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint, RegisterFormShopList,
+                        RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
+                        RegisterFormSetup, RegisterFormInetModes, RegisterFormLayerRegions,
+                        RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
+    reg();
+}
+
+void ConnectProgramWindows() {
+  ConnectMainWindow();
+  RegisterVideoPlayers();
+  RegisterFormCatalog();
+  ConnectFormLoadSave();
+  ConnectFormCamera();
+  ConnectOnlineServices();
+  InstallProgramMainShell();
+}
+
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
@@ -92,34 +111,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   };
   // The windows' links and the application's events, before the welcome tip and
   // a command-line work can use them.
-  ShellHooks().AfterStandingWindows = [] {
-    ConnectMainWindow();
-    RegisterVideoPlayers();
-    RegisterFormCatalog();
-    ConnectFormLoadSave();
-    ConnectFormCamera();
-    ConnectOnlineServices();
-    InstallProgramMainShell();
-  };
-  RegisterMainWindow();
-  RegisterFormAdjust();
-  RegisterFormPreview();
-  RegisterFormLayers();
-  RegisterFormMask();
-  RegisterFormLoadSave();
-  RegisterFormPrint();
-  RegisterFormShopList();
-  RegisterFormCamera();
-  RegisterFormEmail();
-  RegisterFormQueries();
-  RegisterFormTemplates();
-  RegisterFormSetup();
-  RegisterFormInetModes();
-  RegisterFormLayerRegions();
-  RegisterFormLayerRegionEdit();
-  RegisterFormMessage();
-  RegisterFormHelp();
-  RegisterFormTips();
+  ShellHooks().AfterStandingWindows = ConnectProgramWindows;
+  RegisterProgramWindows();
   RegisterWorkFileOpening();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;

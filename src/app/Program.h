@@ -9,6 +9,12 @@
 // Returns the process's exit code.
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup = {});
 
+// Registers every standing window's factory, in the start-up's order.
+void RegisterProgramWindows();
+// The windows' links and the application's events, once the standing windows
+// (the main window first) are made.
+void ConnectProgramWindows();
+
 // Gives the online hub the main window's desk: whether a work is on it, and the
 // picture and work file the gallery upload sends.
 void ConnectOnlineServices();

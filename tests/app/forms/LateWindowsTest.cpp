@@ -94,21 +94,10 @@ class LateWindows : public ::testing::Test {
     // As the start-up: the main window made, every other one registered only.
     ClearStandingForms();
     ReadMainWindowData();
-    for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
-                          RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint, RegisterFormShopList,
-                          RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
-                          RegisterFormSetup, RegisterFormInetModes, RegisterFormLayerRegions,
-                          RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
-      reg();
+    RegisterProgramWindows();
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);
-    ConnectMainWindow();
-    RegisterVideoPlayers();
-    RegisterFormCatalog();
-    ConnectFormLoadSave();
-    ConnectFormCamera();
-    ConnectOnlineServices();
-    InstallProgramMainShell();
+    ConnectProgramWindows();
     ports_ = MakeWorkPorts(*main_);
     files_ = std::make_unique<TWorkFiles>(Desk(), *ports_);
   }

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/Program.h"
 #include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
@@ -78,12 +79,7 @@ class WindowTexts : public ::testing::Test {
     // The standing windows, made as the start-up and their first use make them.
     ClearStandingForms();
     ReadMainWindowData();
-    for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
-                          RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint, RegisterFormShopList,
-                          RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
-                          RegisterFormSetup, RegisterFormInetModes, RegisterFormLayerRegions,
-                          RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
-      reg();
+    RegisterProgramWindows();
     CreateStandingForms();
     MakeStandingForms();
     RegisterVideoPlayers();
