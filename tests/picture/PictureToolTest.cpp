@@ -142,22 +142,24 @@ TEST(PictureTool, ConvertingAPictureAtTheLimitCostsAboutItsPixels) {
                       "open(d + '/lossless.webp', 'wb').write(b)\n",
                       Quoted(dir.Path()) + " " + std::to_string(kSide)),
             "");
-  const fs::path tool = BuildDir() / "tools/picture-tool/picture-tool";
+  const std::string tool = (BuildDir() / "tools/picture-tool/picture-tool").string();
   for (const char* name : {"bomb.png", "baseline.jpg", "bomb.tif", "bomb.gif"}) {
     SCOPED_TRACE(name);
-    const TMeasuredRun run = RunMeasured(tool, {"convert", (dir / name).string(), (dir / "out.jpg").string()});
-    EXPECT_EQ(run.Status, 0) << run.Errors;
-    EXPECT_LT(run.PeakBytes, std::int64_t(kSide) * kSide * 4 * 13 / 10);
+    const auto run = RunForPeakMemory({tool, "convert", (dir / name).string(), (dir / "out.jpg").string()});
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->ExitCode, 0) << run->Errors;
+    EXPECT_LT(run->PeakBytes, std::uint64_t(kSide) * kSide * 4 * 13 / 10);
     EXPECT_EQ(Identify(dir / "out.jpg", "%m %w %h"), "JPEG 9459 9459");
     fs::remove(dir / "out.jpg");
   }
   for (const char* name : {"progressive.jpg", "lossless.webp"}) {
     SCOPED_TRACE(name);
-    const TMeasuredRun run = RunMeasured(tool, {"convert", (dir / name).string(), (dir / "out.jpg").string()});
-    EXPECT_EQ(run.Status, 1);
+    const auto run = RunForPeakMemory({tool, "convert", (dir / name).string(), (dir / "out.jpg").string()});
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->ExitCode, 1);
     const std::string size = name == std::string("lossless.webp") ? "9459 x 9459" : "14644 x 12856";
-    EXPECT_NE(run.Errors.find(" is " + size + " pixels, more than"), std::string::npos) << run.Errors;
-    EXPECT_LT(run.PeakBytes, 7322 * 6428 * 4);
+    EXPECT_NE(run->Errors.find(" is " + size + " pixels, more than"), std::string::npos) << run->Errors;
+    EXPECT_LT(run->PeakBytes, std::uint64_t(7322) * 6428 * 4);
     EXPECT_FALSE(fs::exists(dir / "out.jpg"));
   }
 }

@@ -1,9 +1,5 @@
 #include "support/TestPaths.h"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -51,37 +47,6 @@ int RunCommand(const std::string& commandLine, std::string* output) {
   int status = pclose(pipe);
   if (output) *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TMeasuredRun RunMeasured(const fs::path& program, const std::vector<std::string>& arguments) {
-  TempFolder dir;
-  const std::string errors = (dir / "stderr").string();
-  std::vector<std::string> words{program.string()};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  // fork, not posix_spawn: a vfork child would inherit this process's peak as its
-  // own; a forked one starts from what this process holds now.
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int out = open("/dev/null", O_WRONLY);
-    const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  TMeasuredRun run;
-  if (pid < 0) return run;
-  int status = 0;
-  rusage usage{};
-  // The child's own usage, not that of whatever else this test ran before.
-  if (wait4(pid, &status, 0, &usage) != pid) return run;
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.PeakBytes = std::int64_t(usage.ru_maxrss) * 1024;
-  std::ifstream in(errors, std::ios::binary);
-  run.Errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return run;
 }
 
 bool WriteCutCopy(const fs::path& from, const fs::path& to, int numerator, int denominator) {

@@ -8,11 +8,12 @@
 
 struct TPeakRun {
   int ExitCode = -1;       // -1 when it did not exit on its own
+  std::string Errors;      // what it wrote on standard error
   std::uint64_t PeakBytes = 0;
 };
 
-// Runs `argv` (argv[0] a path, no shell) to its end with its output discarded;
-// nullopt when it cannot be started.
+// Runs `argv` (argv[0] a path, no shell) to its end with its standard output
+// discarded; nullopt when it cannot be started.
 std::optional<TPeakRun> RunForPeakMemory(const std::vector<std::string>& argv);
 
 // The peak resident size of this process from the meter's making on, above what

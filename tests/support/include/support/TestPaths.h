@@ -1,6 +1,5 @@
 #pragma once
 // Folders the tests work in.
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -36,16 +35,6 @@ bool WriteCutCopy(const fs::path& from, const fs::path& to, int numerator, int d
 // Runs a command line through /bin/sh; returns its exit status and fills `output`
 // with what it printed on standard output.
 int RunCommand(const std::string& commandLine, std::string* output = nullptr);
-// Runs `program` with `arguments` (no shell, standard output dropped) and
-// measures it: its exit status (-1 when it did not exit), what it wrote on
-// standard error, and its peak resident size, the memory a user would see it take.
-struct TMeasuredRun {
-  int Status = -1;
-  std::string Errors;
-  std::int64_t PeakBytes = 0;
-};
-TMeasuredRun RunMeasured(const fs::path& program, const std::vector<std::string>& arguments);
-
 // An environment variable set (or, for nullopt, unset) for the object's life.
 class ScopedEnv {
  public:
