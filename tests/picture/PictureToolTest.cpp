@@ -120,8 +120,8 @@ TEST(PictureTool, DecodesAJpegBombScaledAndRefusesOtherBombs) {
 }
 
 // Small files claiming a picture at the size limit (9459 x 9459, 358 MB at 32
-// bits) cost about that picture when converted, not the 8 bytes a pixel of the
-// imaging library and a copy; pictures whose decoder would need much more than
+// bits) cost about that picture when converted or described, not the 8 bytes a
+// pixel of the imaging library and a copy; pictures whose decoder would need much more than
 // the picture (a progressive JPEG's coefficients, a lossless WebP's own copy) are
 // refused, naming their size.
 TEST(PictureTool, ConvertingAPictureAtTheLimitCostsAboutItsPixels) {
@@ -139,11 +139,17 @@ TEST(PictureTool, ConvertingAPictureAtTheLimitCostsAboutItsPixels) {
                       "assert b[12:16] == b'VP8L' and b[20] == 0x2f\n"
                       "v = struct.unpack('<I', b[21:25])[0] >> 28 << 28 | (side - 1) | (side - 1) << 14\n"
                       "b[21:25] = struct.pack('<I', v)\n"
-                      "open(d + '/lossless.webp', 'wb').write(b)\n",
+                      "open(d + '/lossless.webp', 'wb').write(b)\n"
+                      "for name, bits, code, run in (('rle8.bmp', 8, 1, 1), ('rle4.bmp', 4, 2, 0x10)):\n"
+                      "    data = bytes((200, run, 0, 0)) * side\n"
+                      "    data += bytes(side * (side + 1) // 254 + 1 - len(data))  # the least the library takes\n"
+                      "    head = struct.pack('<IiiHHIIiiII', 40, side, side, 1, bits, code, len(data), 0, 0, 2, 0)\n"
+                      "    open(d + '/' + name, 'wb').write(b'BM' + struct.pack('<IHHI', 62 + len(data), 0, 0, 62) + head\n"
+                      "                                     + bytes((10, 20, 30, 0, 200, 100, 50, 0)) + data)\n",
                       Quoted(dir.Path()) + " " + std::to_string(kSide)),
             "");
   const std::string tool = (BuildDir() / "tools/picture-tool/picture-tool").string();
-  for (const char* name : {"bomb.png", "baseline.jpg", "bomb.tif", "bomb.gif"}) {
+  for (const char* name : {"bomb.png", "baseline.jpg", "bomb.tif", "bomb.gif", "rle8.bmp", "rle4.bmp"}) {
     SCOPED_TRACE(name);
     const auto run = RunForPeakMemory({tool, "convert", (dir / name).string(), (dir / "out.jpg").string()});
     ASSERT_TRUE(run);
@@ -152,6 +158,10 @@ TEST(PictureTool, ConvertingAPictureAtTheLimitCostsAboutItsPixels) {
     EXPECT_EQ(Identify(dir / "out.jpg", "%m %w %h"), "JPEG 9459 9459");
     fs::remove(dir / "out.jpg");
   }
+  const auto info = RunForPeakMemory({tool, "info", (dir / "rle8.bmp").string()});
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->ExitCode, 0) << info->Errors;
+  EXPECT_LT(info->PeakBytes, std::uint64_t(kSide) * kSide * 4 * 12 / 10);
   for (const char* name : {"progressive.jpg", "lossless.webp"}) {
     SCOPED_TRACE(name);
     const auto run = RunForPeakMemory({tool, "convert", (dir / name).string(), (dir / "out.jpg").string()});

@@ -1,6 +1,6 @@
 #pragma once
-// Readers of the common formats (PNG, GIF, TIFF, WebP) that decode straight into
-// the caller's rows, a few rows of working memory beside them: the imaging
+// Readers of the common formats (PNG, GIF, TIFF, WebP, BMP) that decode straight
+// into the caller's rows, a few rows of working memory beside them: the imaging
 // library would hold the whole picture at 8 bytes a pixel first. Each takes the
 // variants it decodes as the imaging library does and leaves the others to it.
 #include <cstdint>
@@ -28,3 +28,5 @@ TDirectRead ReadTiff(std::span<const std::uint8_t> bytes, const IImagingModule::
                      const IImagingModule::TTarget& target, std::string& error);
 TDirectRead ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
                      const IImagingModule::TTarget& target, std::string& error);
+TDirectRead ReadBmp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                    const IImagingModule::TTarget& target, std::string& error);
