@@ -58,8 +58,7 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) {
     result.Fault = TTemplateSaveFault::NoFolder;
-    result.File = folder.string();
-    result.Error = ec ? ec.value() : ENOTDIR;
+    result.Failure = FileError(TFileFault::CannotWrite, folder, ec ? ec.value() : ENOTDIR);
     return result;
   }
   std::string id;
@@ -67,22 +66,20 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
   while (fs::exists(folder / (id + ".psd"), ec) || fs::exists(folder / (id + ".msk"), ec));
   result.FileName = id + ".psd";
   const fs::path picture = folder / result.FileName, mask = folder / (id + ".msk");
-  if (!SavePsdFile(entry.Picture, picture)) {
+  if (TFileResult<> saved = SavePsdFile(entry.Picture, picture); !saved) {
     result.Fault = TTemplateSaveFault::PictureFailed;
-    result.File = picture.string();
-    result.Error = LastWriteError();
+    result.Failure = saved.Error();
     return result;
   }
   // A mask that cannot be written leaves a template without regions.
-  if (!entry.MaskFile.empty()) WriteFileAtomic(mask, entry.MaskFile);
+  if (!entry.MaskFile.empty()) (void)WriteFileAtomic(mask, entry.MaskFile);
   const std::string line =
       TemplateLine(type.TypeNo, TemplateOffsets(type.Letters, entry.OffsetToFace), result.FileName, clean);
   const fs::path list = ProgramFileForWriting(exePath, "PartBase.txt");
   try {
     AppendTextLine(list, "PartBase.txt", line);
   } catch (const ETextFileError& e) {
-    result.File = list.string();
-    result.Error = LastWriteError();
+    result.Failure = e.Failure;
     // A picture no list names would only be found by the next id drawn.
     fs::remove(picture, ec);
     fs::remove(mask, ec);

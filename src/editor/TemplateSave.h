@@ -11,6 +11,7 @@
 
 #include "editor/TemplateBase.h"
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 
 class TLayer;
@@ -51,8 +52,7 @@ struct TTemplateSaveResult {
   std::string FileName;  // id + ".psd"
   std::string Folder;    // the type's folder as shown in messages
   std::string Detail;    // the list's error message
-  std::string File;      // the file or folder that could not be written
-  int Error = 0;         // why (an errno value; 0 when unknown)
+  TFileError Failure;    // the file or folder that could not be written, and why
 };
 
 // Saves into exePath + the type's folder, drawing ids from `newId` until the

@@ -136,7 +136,7 @@ bool TLoadSaveController::LoadScanner() {
 
 bool TLoadSaveController::SaveImage() {
   if (work_.WorkIsEmpty()) {
-    ui_.ShowMessage(ImageOutputMessage(TImageOutputResult::WorkIsEmpty));
+    ui_.ShowMessage(ImageOutputMessage(TFileFault::Empty));
     return false;
   }
   const auto file = ui_.ChooseImageToSave(ImageSaveFolder, LastImageFileName, ImageSaveFilters());
@@ -145,20 +145,20 @@ bool TLoadSaveController::SaveImage() {
   ImageSaveFolder = file->parent_path();
   ui_.CloseWindow();
   ui_.SetBusy(true);
-  const TImageOutputResult result = SaveWorkPicture(work_, *file);
+  const TFileResult<> saved = SaveWorkPicture(work_, *file);
   ui_.SetBusy(false);
-  if (result == TImageOutputResult::Saved)
+  if (saved)
     ui_.ImageSavedNow();
-  else if (result == TImageOutputResult::UnableToSave)
-    ui_.ShowText(ImageSaveFailureText(*file));
+  else if (saved.Error().Cause == TFileFault::Empty)
+    ui_.ShowMessage(ImageOutputMessage(TFileFault::Empty));
   else
-    ui_.ShowMessage(ImageOutputMessage(result));
+    ui_.ShowText(ImageSaveFailureText(saved.Error()));
   return true;
 }
 
 bool TLoadSaveController::SaveClipboard() {
   if (work_.WorkIsEmpty()) {
-    ui_.ShowMessage(ImageOutputMessage(TImageOutputResult::WorkIsEmpty));
+    ui_.ShowMessage(ImageOutputMessage(TFileFault::Empty));
     return false;
   }
   ui_.CloseWindow();

@@ -28,7 +28,7 @@ constexpr std::array<std::pair<std::string_view, int>, 9> kSaveFormats = {{
     {".PNG", kLeadPng},
 }};
 
-bool WritePicture(const TBitmap32& picture, const TImageSaveTarget& target) {
+TFileResult<> WritePicture(const TBitmap32& picture, const TImageSaveTarget& target) {
   if (target.Format == kLeadPsd) return SavePsdFile(picture, target.File);
   return SaveImageFile(picture, target.File, target.Format, kLeadDefaultQualityFactor);
 }
@@ -50,33 +50,25 @@ std::optional<std::uint64_t> FreeSpaceOf(const fs::path& folder) {
   return std::uint64_t(info.f_bavail) * std::uint64_t(info.f_frsize);
 }
 
-std::string_view ImageOutputMessage(TImageOutputResult result) {
-  switch (result) {
-    case TImageOutputResult::WorkIsEmpty: return "MessageWorkIsEmpty";
-    case TImageOutputResult::UnableToSave: return "MessageUnableSaveImage";
-    default: return "";
-  }
+std::string_view ImageOutputMessage(TFileFault cause) {
+  return cause == TFileFault::Empty ? "MessageWorkIsEmpty" : "MessageUnableSaveImage";
 }
 
-std::string ImageSaveFailureText(const fs::path& chosen) {
-  return WriteFailureText("MessageUnableSaveImage", "Unable to save the picture.", ImageSaveTarget(chosen).File.string(),
-                          LastWriteError());
+std::string ImageSaveFailureText(const TFileError& failure) {
+  return WriteFailureText("MessageUnableSaveImage", "Unable to save the picture.", failure);
 }
 
-TImageOutputResult SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
-                                   const std::function<std::optional<std::uint64_t>(const fs::path&)>& freeSpace) {
-  if (work.WorkIsEmpty()) return TImageOutputResult::WorkIsEmpty;
-  SetLastWriteError(0);
+TFileResult<> SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
+                              const std::function<std::optional<std::uint64_t>(const fs::path&)>& freeSpace) {
   const TImageSaveTarget target = ImageSaveTarget(chosen);
+  if (work.WorkIsEmpty()) return FileError(TFileFault::Empty, target.File);
   const TBitmap32 picture = work.TakeExportPicture();
-  if (picture.Empty()) return TImageOutputResult::UnableToSave;
+  // A work whose picture cannot be made has nothing the system could be blamed for.
+  if (picture.Empty()) return FileError(TFileFault::CannotWrite, target.File);
   fs::path folder = target.File.parent_path();
   if (folder.empty()) folder = ".";
   const auto free = freeSpace ? freeSpace(folder) : FreeSpaceOf(folder);
   const std::uint64_t needed = std::uint64_t(picture.Width()) * std::uint64_t(picture.Height()) * 4;
-  if (!free || *free <= needed) {
-    SetLastWriteError(free ? ENOSPC : ENOENT);
-    return TImageOutputResult::UnableToSave;
-  }
-  return WritePicture(picture, target) ? TImageOutputResult::Saved : TImageOutputResult::UnableToSave;
+  if (!free || *free <= needed) return FileError(TFileFault::CannotWrite, target.File, free ? ENOSPC : ENOENT);
+  return WritePicture(picture, target);
 }

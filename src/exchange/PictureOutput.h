@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 
 namespace fs = std::filesystem;
 
@@ -43,18 +44,18 @@ class IWorkPicture {
 // last picture saved, or the work last opened or saved.
 extern std::string LastImageFileName;
 
-enum class TImageOutputResult { Saved, WorkIsEmpty, UnableToSave };
-// The message to show for a result ("" for Saved).
-std::string_view ImageOutputMessage(TImageOutputResult result);
-// The text for a picture SaveWorkPicture could not save to `chosen`: the message,
-// the file it was to be and why (LastWriteError) on lines of their own.
-std::string ImageSaveFailureText(const fs::path& chosen);
+// The message key for a picture that was not saved: an empty work (Empty) has
+// its own, every other cause is a save that failed.
+std::string_view ImageOutputMessage(TFileFault cause);
+// The text for a picture SaveWorkPicture could not save: the message, the file
+// it was to be and why, on lines of their own.
+std::string ImageSaveFailureText(const TFileError& failure);
 
 // Saves the work's export picture under `chosen`: Photoshop files by our writer
-// with the alpha, the others at 24 bits by the imaging library. Refuses when the
-// target folder's file system has no more free bytes than 4 a pixel or its free
-// space cannot be determined, and when the write fails; the old file is then
-// kept and LastWriteError tells why (no space, no such folder, the write's own
-// cause). `freeSpace` defaults to FreeSpaceOf.
-TImageOutputResult SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
+// with the alpha, the others at 24 bits by the imaging library. Fails with Empty
+// for an empty work; refuses when the target folder's file system has no more
+// free bytes than 4 a pixel (ENOSPC) or its free space cannot be determined
+// (ENOENT), and fails when the write fails; the old file is then kept.
+// `freeSpace` defaults to FreeSpaceOf.
+TFileResult<> SaveWorkPicture(IWorkPicture& work, const fs::path& chosen,
                                    const std::function<std::optional<std::uint64_t>(const fs::path&)>& freeSpace = {});

@@ -97,12 +97,12 @@ bool TWorkFiles::SaveWork(fs::path file) {
   ports_.SetBusy(true);
   std::string error;
   const std::optional<std::vector<std::uint8_t>> bytes = WorkFileBytes(container, &error);
-  bool ok = bytes && WriteFileAtomic(file, *bytes);
+  const TFileResult<> written = bytes ? WriteFileAtomic(file, *bytes) : FileError(TFileFault::CannotWrite, file);
   ports_.SetBusy(false);
-  if (!ok) {
+  if (!written) {
     std::string detail = file.string();
     if (!bytes && !error.empty()) detail = error;
-    else if (bytes) detail += "\r" + WriteFailureReason(LastWriteError());
+    else if (bytes) detail += "\r" + WriteFailureReason(written.Error().System);
     ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", detail);
     return false;
   }

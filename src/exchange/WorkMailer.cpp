@@ -43,7 +43,7 @@ std::optional<fs::path> TWorkMailer::WriteAttachment(TForm form) {
   if (folder.parent_path().empty() || !fs::create_directory(folder, error)) return std::nullopt;
   if (form == TForm::Picture) {
     const fs::path file = folder / "portrait.jpg";
-    if (SaveWorkPicture(work_, file) != TImageOutputResult::Saved) return std::nullopt;
+    if (!SaveWorkPicture(work_, file)) return std::nullopt;
     return file;
   }
   const fs::path file = folder / ("Session" + CompressedWorkExt);

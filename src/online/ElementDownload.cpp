@@ -252,13 +252,13 @@ bool TElementDownloader::FetchPackedPicture(const TElementRecord& record, const 
   const bool sheet = record.Field(7) == "0";
   if (sheet && !localPacked.empty() && fs::is_regular_file(localPacked, ec)) {
     fs::create_directories(target.parent_path(), ec);
-    return PackedPictureFileToPsd(localPacked, target);
+    return PackedPictureFileToPsd(localPacked, target).Ok();
   }
   std::string data;
   const std::string path = type->Folder + ChangeFileExt(*file, "") + (sheet ? ".sht" : ".fll");
   if (!DownloadFile(path, {}, record.Size, &data)) return false;
   fs::create_directories(target.parent_path(), ec);
-  return PackedStringToPsdFile(data, target);
+  return PackedStringToPsdFile(data, target).Ok();
 }
 
 EJobResult TElementDownloader::InstallTemplate(const TDownloadJob& job) {

@@ -217,7 +217,7 @@ class TTransferWorker {
     if (result.contentLength >= 0 && result.contentLength != size) return false;
     if (request_.requireExpectedSize && request_.expectedTotal > 0 && request_.expectedTotal != size) return false;
     if (request_.fileName.empty() || reply.empty()) return true;
-    return WriteFileAtomic(request_.fileName, std::string_view(reply));
+    return WriteFileAtomic(request_.fileName, std::string_view(reply)).Ok();
   }
 
   void PostStarted() {

@@ -157,7 +157,7 @@ bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& d
     TUnsyncedFile file(*target);
     const bool ok = DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) {
       written += part.size();
-      return file.Write(part);
+      return file.Write(part).Ok();
     }) && file.Commit();
     // A picture's bitmap may come out smaller than its size foretold.
     if (ok && progress) progress(written, std::max(written, *total));

@@ -183,4 +183,4 @@ TJpegImage TJpegImage::FromBitmap(const TBitmap32& bitmap, int quality) {
   return image;
 }
 
-bool TJpegImage::SaveToFile(const std::filesystem::path& path) const { return WriteFileAtomic(path, data_); }
+TFileResult<> TJpegImage::SaveToFile(const std::filesystem::path& path) const { return WriteFileAtomic(path, data_); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 
 // Size and colour components from a JPEG header, without decoding the picture.
 struct TJpegInfo {
@@ -62,8 +63,8 @@ class TJpegImage {
   const std::vector<std::uint8_t>& Bytes() const { return data_; }
   // The decoded picture (alpha 255); nullopt when the data does not decode.
   std::optional<TBitmap32> ToBitmap() const { return DecodeJpeg(data_); }
-  // Writes the file atomically; false on failure.
-  bool SaveToFile(const std::filesystem::path& path) const;
+  // Writes the file atomically.
+  TFileResult<> SaveToFile(const std::filesystem::path& path) const;
 
  private:
   std::vector<std::uint8_t> data_;

@@ -108,12 +108,14 @@ int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, 
   }
 }
 
-bool SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format, int qualityFactor) {
-  if (bitmap.Empty()) return false;
+TFileResult<> SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format,
+                            int qualityFactor) {
+  if (bitmap.Empty()) return FileError(TFileFault::Empty, fileName);
   // JPEG has no alpha to drop; our library encodes it row by row.
   if (format == kLeadJpeg) {
     const std::vector<std::uint8_t> file = EncodeJpeg(bitmap, QualityFromFactor(qualityFactor), TJpegChroma::kFull);
-    return !file.empty() && WriteFileAtomic(fileName, file);
+    if (file.empty()) return FileError(TFileFault::CannotWrite, fileName);
+    return WriteFileAtomic(fileName, file);
   }
   // A picture read here is opaque already: no copy then.
   TBitmap32 opaque = bitmap.Share();
@@ -123,9 +125,10 @@ bool SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileNam
     std::optional<std::vector<std::uint8_t>> file =
         Imaging().Write(opaque.Bits(), opaque.Width(), opaque.Height(), format,
                         QualityFromFactor(qualityFactor));
-    return file && WriteFileAtomic(fileName, *file);
+    if (!file) return FileError(TFileFault::CannotWrite, fileName);
+    return WriteFileAtomic(fileName, *file);
   } catch (const ELeadError&) {  // the imaging library is missing
-    return false;
+    return FileError(TFileFault::CannotWrite, fileName);
   }
 }
 
@@ -157,10 +160,10 @@ void TLead::Draw(TBitmap32& canvas, const TRect& rect) const {
 
 void TLead::LoadFromFile(const std::filesystem::path& fileName) { bitmap_ = ReadImageFile(fileName); }
 
-bool TLead::SaveToFile(const std::filesystem::path& fileName) const {
+TFileResult<> TLead::SaveToFile(const std::filesystem::path& fileName) const {
   return SaveImageFile(bitmap_, fileName, kLeadBmp);
 }
 
-bool TLead::SaveToFile(const std::filesystem::path& fileName, int format, int qualityFactor) const {
+TFileResult<> TLead::SaveToFile(const std::filesystem::path& fileName, int format, int qualityFactor) const {
   return SaveImageFile(bitmap_, fileName, format, qualityFactor);
 }

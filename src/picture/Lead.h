@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 
 // A picture file the imaging library cannot read or write.
@@ -57,9 +58,9 @@ TBitmap32 ReadImageFile(const std::filesystem::path& fileName);
 int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, std::string* error = nullptr);
 
 // Writes `bitmap` (colour only) in file format `format` at 24 bits; JPEG at the
-// quality of `qualityFactor`. Atomic: false and the old file kept on failure,
-// including an unknown format code.
-bool SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format,
+// quality of `qualityFactor`. Atomic: the old file is kept on failure, including
+// an unknown format code (CannotWrite without a system cause) and an empty picture.
+TFileResult<> SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format,
                    int qualityFactor = kLeadDefaultQualityFactor);
 
 class TLead {
@@ -81,10 +82,10 @@ class TLead {
 
   // Loads the file; throws ELeadError (picture unchanged) when it cannot.
   void LoadFromFile(const std::filesystem::path& fileName);
-  // Saves as a 24-bit Windows bitmap, whatever the extension; false on failure.
-  bool SaveToFile(const std::filesystem::path& fileName) const;
+  // Saves as a 24-bit Windows bitmap, whatever the extension.
+  TFileResult<> SaveToFile(const std::filesystem::path& fileName) const;
   // Saves in file format `format` (see SaveImageFile).
-  bool SaveToFile(const std::filesystem::path& fileName, int format,
+  TFileResult<> SaveToFile(const std::filesystem::path& fileName, int format,
                   int qualityFactor = kLeadDefaultQualityFactor) const;
 
  private:

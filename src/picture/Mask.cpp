@@ -313,8 +313,8 @@ TMaskLoad TMask::LoadFromFile(const std::string& name) {
   return LoadFromFileBytes(*bytes);
 }
 
-bool TMask::SaveToFile() const {
-  if (!StoreEnabled || map_.Empty() || FileName.empty()) return false;
+TFileResult<> TMask::SaveToFile() const {
+  if (!StoreEnabled || map_.Empty() || FileName.empty()) return FileError(TFileFault::Empty, FileName);
   return WriteFileAtomic(FileName, FileBytes());
 }
 

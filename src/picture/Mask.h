@@ -14,6 +14,7 @@
 
 #include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 
 // A map of Width x Height bytes, rows top to bottom. Like a picture, a copy copies
@@ -163,7 +164,7 @@ class TMask {
   // file's exact size; anything else leaves the mask unchanged.
   TMaskLoad LoadFromFile(const std::string& name);
   // Writes Map to FileName (nothing when storing is disabled or there is no map).
-  bool SaveToFile() const;
+  TFileResult<> SaveToFile() const;
   // The ".msk" bytes of Map (empty when there is no map).
   std::vector<std::uint8_t> FileBytes() const;
   TMaskLoad LoadFromFileBytes(std::span<const std::uint8_t> bytes);

@@ -34,18 +34,21 @@ bool LoadPictureFile(const std::filesystem::path& fileName, TBitmap32& bitmap, s
   }
 }
 
-bool SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {
+TFileResult<> SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {
   const std::string ext = LowerAscii(fileName.extension().string());
   if (ext == ".psd") return SavePsdFile(bitmap, fileName);
-  if (ext == ".fll") return !bitmap.Empty() && WriteFileAtomic(fileName, PackBitmap32(bitmap, kPackedPictureQuality));
-  return SaveImageFile(bitmap, fileName, LeadFormatForExtension(ext));
+  if (ext != ".fll") return SaveImageFile(bitmap, fileName, LeadFormatForExtension(ext));
+  if (bitmap.Empty()) return FileError(TFileFault::Empty, fileName);
+  return WriteFileAtomic(fileName, PackBitmap32(bitmap, kPackedPictureQuality));
 }
 
-bool SaveGraphicAsPsd(const TLead& graphic, const std::filesystem::path& fileName) {
-  return !graphic.Empty() && SavePsdFile(graphic.Bitmap(), fileName);
+TFileResult<> SaveGraphicAsPsd(const TLead& graphic, const std::filesystem::path& fileName) {
+  if (graphic.Empty()) return FileError(TFileFault::Empty, fileName);
+  return SavePsdFile(graphic.Bitmap(), fileName);
 }
 
-bool SaveGraphicAsPsd(const TJpegImage& graphic, const std::filesystem::path& fileName) {
+TFileResult<> SaveGraphicAsPsd(const TJpegImage& graphic, const std::filesystem::path& fileName) {
   const auto bitmap = graphic.ToBitmap();  // decoded JPEG pixels are opaque
-  return bitmap && SavePsdFile(*bitmap, fileName);
+  if (!bitmap) return FileError(graphic.Empty() ? TFileFault::Empty : TFileFault::Damaged, fileName);
+  return SavePsdFile(*bitmap, fileName);
 }

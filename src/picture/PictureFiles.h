@@ -9,18 +9,19 @@
 #include <string>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 
 class TJpegImage;
 class TLead;
 
 // True and `bitmap` filled, or false with the reason in `error` (`bitmap` kept).
 bool LoadPictureFile(const std::filesystem::path& fileName, TBitmap32& bitmap, std::string& error);
-// True when the file was written (atomically).
-bool SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
+// Writes the file atomically.
+TFileResult<> SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
 
 constexpr int kPackedPictureQuality = 90;
 
 // A picture of another class saved as a Photoshop file, opaque (these classes
-// carry no alpha); false when it is empty, does not decode or cannot be written.
-bool SaveGraphicAsPsd(const TLead& graphic, const std::filesystem::path& fileName);
-bool SaveGraphicAsPsd(const TJpegImage& graphic, const std::filesystem::path& fileName);
+// carry no alpha); fails when it is empty, does not decode or cannot be written.
+TFileResult<> SaveGraphicAsPsd(const TLead& graphic, const std::filesystem::path& fileName);
+TFileResult<> SaveGraphicAsPsd(const TJpegImage& graphic, const std::filesystem::path& fileName);

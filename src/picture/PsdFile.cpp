@@ -363,18 +363,20 @@ std::vector<std::uint8_t> BitmapToPsdStream(const TBitmap32& bitmap) {
   return w.Take();
 }
 
-bool SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {
+TFileResult<> SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {
   return WriteFileAtomic(fileName, BitmapToPsdStream(bitmap));
 }
 
-bool PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest) {
+TFileResult<> PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest) {
   const auto bytes = ReadFileBytes(source, kMaxDecompressedSize);
-  if (!bytes) return false;
+  if (!bytes) return FileError(TFileFault::CannotRead, source);
   auto bitmap = UnpackBitmap32(*bytes);
-  return bitmap && SavePsdFile(*bitmap, dest);
+  if (!bitmap) return FileError(TFileFault::Damaged, source, 0, "Invalid packed picture");
+  return SavePsdFile(*bitmap, dest);
 }
 
-bool PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest) {
+TFileResult<> PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest) {
   auto bitmap = UnpackBitmap32(AsBytes(data));
-  return bitmap && SavePsdFile(*bitmap, dest);
+  if (!bitmap) return FileError(TFileFault::Damaged, dest, 0, "Invalid packed picture");
+  return SavePsdFile(*bitmap, dest);
 }

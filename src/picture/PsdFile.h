@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 
 // A picture file whose content is not what its format requires.
 class EInvalidGraphic : public std::runtime_error {
@@ -52,11 +53,11 @@ void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap);
 // The bitmap as a Photoshop file: 4 channels, 8 bits, RGB, empty colour-mode,
 // resource and layer sections, raw planes R, G, B, A.
 std::vector<std::uint8_t> BitmapToPsdStream(const TBitmap32& bitmap);
-// Writes BitmapToPsdStream atomically; false (and the old file kept) on failure.
-bool SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
+// Writes BitmapToPsdStream atomically; on failure the old file is kept.
+TFileResult<> SavePsdFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
 
-// Converts a packed picture file into a Photoshop file; false when the source is
+// Converts a packed picture file into a Photoshop file; fails when the source is
 // missing or invalid or the destination cannot be written.
-bool PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest);
-// Downloaded packed bytes written as a Photoshop file; false as above.
-bool PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest);
+TFileResult<> PackedPictureFileToPsd(const std::filesystem::path& source, const std::filesystem::path& dest);
+// Downloaded packed bytes written as a Photoshop file; fails as above.
+TFileResult<> PackedStringToPsdFile(std::string_view data, const std::filesystem::path& dest);

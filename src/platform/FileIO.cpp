@@ -97,7 +97,6 @@ void RemoveStaleTemps(const fs::path& folder, const std::string& prefix) {
   }
 }
 
-thread_local int lastWriteError = 0;
 bool unnamedTemporaries = true;
 
 // A new random name for a temporary in `folder`; `create` makes it and reports
@@ -175,23 +174,21 @@ void SyncFolder(const fs::path& folder) {
   close(fd);
 }
 
-bool Fail(int error) {
-  lastWriteError = error != 0 ? error : EIO;
-  return false;
+TFileError Fail(const fs::path& path, int error) {
+  return FileError(TFileFault::CannotWrite, path, error != 0 ? error : EIO);
 }
 
-bool WriteInPlace(const fs::path& target, std::span<const std::uint8_t> data) {
+TFileResult<> WriteInPlace(const fs::path& path, const fs::path& target, std::span<const std::uint8_t> data) {
   const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return Fail(errno);
+  if (fd < 0) return Fail(path, errno);
   bool ok = WriteAll(fd, data);
   int error = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  if (!ok) return Fail(error);
-  lastWriteError = 0;
-  return true;
+  if (!ok) return Fail(path, error);
+  return {};
 }
 
 // Writes the bytes and the old file's owner and mode into `fd`; errno tells why not.
@@ -220,9 +217,9 @@ bool NameUnnamed(int fd, const fs::path& folder, const std::string& prefix, cons
 }
 }  // namespace
 
-bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
+TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
   std::optional<fs::path> target = SaveTarget(path);
-  if (!target) return Fail(ELOOP);
+  if (!target) return Fail(path, ELOOP);
   fs::path folder = target->parent_path().empty() ? fs::path(".") : target->parent_path();
   const std::string prefix = TempPrefix(*target);
   RemoveStaleTemps(folder, prefix);
@@ -231,7 +228,7 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
   const bool exists = stat(target->c_str(), &old) == 0;
   // A device or a pipe is no file to replace (a rename would put a file in its
   // place): it takes the bytes in place.
-  if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) return WriteInPlace(*target, data);
+  if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) return WriteInPlace(path, *target, data);
   const bool replacing = exists && S_ISREG(old.st_mode);
   const mode_t mode = replacing ? 0600 : 0666;
   int fd = CreateUnnamedTemp(folder, mode);
@@ -241,12 +238,12 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
     ok = FillTemp(fd, data, replacing ? &old : nullptr) && NameUnnamed(fd, folder, prefix, *target, replacing);
     const int error = errno;
     close(fd);
-    if (!ok) return Fail(error);
+    if (!ok) return Fail(path, error);
   } else {
-    if (!NoUnnamedFiles(errno)) return Fail(errno);
+    if (!NoUnnamedFiles(errno)) return Fail(path, errno);
     std::string temp;
     fd = CreateNamedTemp(folder, prefix, mode, temp);
-    if (fd < 0) return Fail(errno);
+    if (fd < 0) return Fail(path, errno);
     ok = FillTemp(fd, data, replacing ? &old : nullptr);
     int error = errno;
     if (close(fd) != 0 && ok) {
@@ -259,12 +256,11 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
     }
     if (!ok) {
       unlink(temp.c_str());
-      return Fail(error);
+      return Fail(path, error);
     }
   }
   SyncFolder(folder);
-  lastWriteError = 0;
-  return true;
+  return {};
 }
 
 TUnsyncedFile::TUnsyncedFile(const fs::path& path) : target_(path) {
@@ -275,7 +271,7 @@ TUnsyncedFile::TUnsyncedFile(const fs::path& path) : target_(path) {
   // Locked as a save's is: no sweep takes its named step for stale.
   if (fd_ >= 0) flock(fd_, LOCK_EX);
   else if (NoUnnamedFiles(errno)) fd_ = CreateNamedTemp(folder_, TempPrefix(target_), 0666, temp_);
-  if (fd_ < 0) Fail(errno);
+  if (fd_ < 0) error_ = errno != 0 ? errno : EIO;
 }
 
 TUnsyncedFile::~TUnsyncedFile() {
@@ -284,12 +280,14 @@ TUnsyncedFile::~TUnsyncedFile() {
   if (!temp_.empty()) unlink(temp_.c_str());
 }
 
-bool TUnsyncedFile::Write(std::span<const std::uint8_t> data) {
-  return fd_ >= 0 && (WriteAll(fd_, data) || Fail(errno));
+TFileResult<> TUnsyncedFile::Write(std::span<const std::uint8_t> data) {
+  if (fd_ < 0) return Fail(target_, error_);
+  if (!WriteAll(fd_, data)) return Fail(target_, errno);
+  return {};
 }
 
-bool TUnsyncedFile::Commit() {
-  if (fd_ < 0) return false;
+TFileResult<> TUnsyncedFile::Commit() {
+  if (fd_ < 0) return Fail(target_, error_);
   bool ok = temp_.empty() ? NameUnnamed(fd_, folder_, TempPrefix(target_), target_, replacing_)
                           : std::rename(temp_.c_str(), target_.c_str()) == 0;
   const int error = errno;
@@ -297,11 +295,10 @@ bool TUnsyncedFile::Commit() {
   fd_ = -1;
   if (!ok) {
     if (!temp_.empty()) unlink(temp_.c_str());
-    return Fail(error);
+    return Fail(target_, error);
   }
   temp_.clear();
-  lastWriteError = 0;
-  return true;
+  return {};
 }
 
 void SyncFileSystem(const fs::path& path) {
@@ -311,11 +308,9 @@ void SyncFileSystem(const fs::path& path) {
   close(fd);
 }
 
-int LastWriteError() { return lastWriteError; }
-void SetLastWriteError(int error) { lastWriteError = error; }
 void UseUnnamedTemporaries(bool use) { unnamedTemporaries = use; }
 
-bool WriteFileAtomic(const fs::path& path, std::string_view text) {
+TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text) {
   return WriteFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 

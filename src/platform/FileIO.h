@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ByteBuffer.h"
+#include "platform/FileResult.h"
 
 namespace fs = std::filesystem;
 
@@ -22,19 +23,14 @@ std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t ma
 
 // Writes into an unnamed file in the target's folder that takes the name only
 // once it is whole (a rename over an old file): a save killed at any moment
-// leaves the old file or the new one. On failure the old file is left as it was,
-// false is returned and LastWriteError() tells why. A replaced file keeps its
-// mode (and owner, where the user may keep it); a new one gets 0666 less the
-// umask. A symbolic link is saved through to the file it names. Where the file
+// leaves the old file or the new one. On failure the old file is left as it was
+// and the result tells why (CannotWrite with the errno; ELOOP for a loop of
+// links). A replaced file keeps its mode (and owner, where the user may keep
+// it); a new one gets 0666 less the umask. A symbolic link is saved through to the file it names. Where the file
 // system cannot make unnamed files, a named temporary takes their place, and
 // temporaries that killed saves of the same name left behind are removed.
-bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
-bool WriteFileAtomic(const fs::path& path, std::string_view text);
-// Why the last WriteFileAtomic on this thread failed: an errno value (ELOOP for
-// a loop of links), 0 after a success. A caller whose save failed before the
-// write (no room foreseen) sets it for the message.
-int LastWriteError();
-void SetLastWriteError(int error);
+TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
+TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text);
 // Off, saves use named temporaries as on file systems without unnamed files (tests).
 void UseUnnamedTemporaries(bool use);
 
@@ -48,14 +44,15 @@ class TUnsyncedFile {
   ~TUnsyncedFile();
   TUnsyncedFile(const TUnsyncedFile&) = delete;
   TUnsyncedFile& operator=(const TUnsyncedFile&) = delete;
-  // False when the file could not be made or written (LastWriteError tells why).
-  bool Write(std::span<const std::uint8_t> data);
-  bool Commit();
+  // Fails when the file could not be made or written.
+  TFileResult<> Write(std::span<const std::uint8_t> data);
+  TFileResult<> Commit();
 
  private:
   fs::path target_, folder_;
   std::string temp_;  // a named temporary where unnamed files cannot be made
   int fd_ = -1;
+  int error_ = 0;  // why it could not be made
   bool replacing_ = false;
 };
 // Writes everything the file system of `path` holds in memory to its disk.

@@ -192,9 +192,10 @@ std::string TIniFile::ToText() const {
   return text;
 }
 
-bool TIniFile::UpdateFile() {
-  lastWriteOk_ = !path_.empty() && WriteFileAtomic(path_, ToText());
-  return lastWriteOk_;
+TFileResult<> TIniFile::UpdateFile() {
+  TFileResult<> written = path_.empty() ? FileError(TFileFault::CannotWrite, path_) : WriteFileAtomic(path_, ToText());
+  lastWriteOk_ = written.Ok();
+  return written;
 }
 
 void TIniFile::Changed() {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileResult.h"
+
 namespace fs = std::filesystem;
 
 class TIniFile {
@@ -43,9 +45,8 @@ class TIniFile {
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view key);
 
-  // Writes the whole file atomically; false when it could not be written (the old
-  // file is then intact).
-  bool UpdateFile();
+  // Writes the whole file atomically; on failure the old file is intact.
+  TFileResult<> UpdateFile();
   // The file's text as UpdateFile writes it (CR LF line ends).
   std::string ToText() const;
   // False when the last automatic or explicit write failed.

@@ -99,21 +99,22 @@ std::vector<TextRecord> TextRecords(std::string_view text) {
 
 std::vector<std::string> OpenTextFile(const fs::path& path, const std::string& name) {
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) throw ETextFileError("File " + name + " is missing");
+  if (!fs::is_regular_file(path, ec))
+    throw ETextFileError("File " + name + " is missing", FileError(TFileFault::NoSuchFile, path));
   auto bytes = ReadFileBytes(path);
-  if (!bytes) throw ETextFileError("Denied access to file " + name);
+  if (!bytes) throw ETextFileError("Denied access to file " + name, FileError(TFileFault::CannotRead, path));
   return SplitLines(DecodeText(*bytes));
 }
 
 void AppendTextLine(const fs::path& path, const std::string& name, std::string_view line) {
   std::error_code ec;
   if (!path.parent_path().empty() && !fs::is_directory(path.parent_path(), ec))
-    throw ETextFileError("File " + name + " is missing");
+    throw ETextFileError("File " + name + " is missing", FileError(TFileFault::NoSuchFile, path));
   // The whole list is written anew, so a failed append cannot cut it short.
   std::vector<std::uint8_t> bytes;
   if (fs::exists(path, ec)) {
     auto old = ReadFileBytes(path);
-    if (!old) throw ETextFileError("Denied access to file " + name);
+    if (!old) throw ETextFileError("Denied access to file " + name, FileError(TFileFault::CannotRead, path));
     bytes = std::move(*old);
   }
   // A last line without its line end must not swallow the new one.
@@ -124,7 +125,8 @@ void AppendTextLine(const fs::path& path, const std::string& name, std::string_v
   bytes.insert(bytes.end(), line.begin(), line.end());
   bytes.push_back('\r');
   bytes.push_back('\n');
-  if (!WriteFileAtomic(path, bytes)) throw ETextFileError("Denied access to file " + name);
+  if (TFileResult<> written = WriteFileAtomic(path, bytes); !written)
+    throw ETextFileError("Denied access to file " + name, written.Error());
 }
 
 std::string ContentErrorText(std::string_view fileName, int line, std::string_view reason) {

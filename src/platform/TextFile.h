@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileResult.h"
+
 namespace fs = std::filesystem;
 
 // UTF-8 as it is (a byte-order mark removed); anything that is not valid UTF-8 is
@@ -27,10 +29,13 @@ struct TextRecord {
 // The records of a text: trimmed lines, without empty lines and lines starting with "#".
 std::vector<TextRecord> TextRecords(std::string_view text);
 
-// The failure of OpenTextFile; what() is the message shown to the user.
+// The failure of OpenTextFile; what() is the message shown to the user, Failure
+// the file and its cause.
 class ETextFileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  ETextFileError(const std::string& message, TFileError failure)
+      : std::runtime_error(message), Failure(std::move(failure)) {}
+  TFileError Failure;
 };
 
 // Reads a whole text file as decoded lines. `name` is the name the messages use:

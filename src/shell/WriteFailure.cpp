@@ -29,9 +29,9 @@ std::string WriteFailureReason(int error) {
   return std::string(std::strerror(error)) + ".";
 }
 
-std::string WriteFailureText(std::string_view key, std::string_view fallback, const std::string& file, int error) {
+std::string WriteFailureText(std::string_view key, std::string_view fallback, const TFileError& failure) {
   std::string text = WithoutSound(GetTerm(key, Termins, fallback));
-  if (!file.empty()) text += "\r" + file;
-  if (const std::string reason = WriteFailureReason(error); !reason.empty()) text += "\r" + reason;
+  if (!failure.Path.empty()) text += "\r" + failure.Path.string();
+  if (const std::string reason = WriteFailureReason(failure.System); !reason.empty()) text += "\r" + reason;
   return text;
 }

@@ -3,12 +3,14 @@
 #include <string>
 #include <string_view>
 
-// The cause of a failed write (an errno value, as LastWriteError gives it): the
-// text table's words for the causes a user can mend (a full disk, a read-only
-// folder, no permission, a name the folder does not allow), the system's own
-// words for the rest; "" for 0 (no write was tried).
+#include "platform/FileResult.h"
+
+// The cause of a failed write (the errno the system gave): the text table's
+// words for the causes a user can mend (a full disk, a read-only folder, no
+// permission, a name the folder does not allow), the system's own words for
+// the rest; "" for 0 (the system gave no cause).
 std::string WriteFailureReason(int error);
 
-// The text-table message `key` (`fallback` without it), the file, and the cause
-// of `error`, each on a line of its own.
-std::string WriteFailureText(std::string_view key, std::string_view fallback, const std::string& file, int error);
+// The text-table message `key` (`fallback` without it), the file, and the
+// system's cause of the failure, each on a line of its own.
+std::string WriteFailureText(std::string_view key, std::string_view fallback, const TFileError& failure);

@@ -142,8 +142,8 @@ TEST_F(Saving, ATemplateThatCannotBeWrittenNamesTheFileAndTheCause) {
   // Without a mount allowed here, a file size limit stands in for the full disk.
   EXPECT_FALSE(disk.Full() ? save() : SaveUnderSizeLimit(10, save));
   EXPECT_EQ(result.Fault, TTemplateSaveFault::PictureFailed);
-  EXPECT_EQ(result.Error, disk.Full() ? ENOSPC : EFBIG);
-  EXPECT_EQ(fs::path(result.File), disk.Path() / "Hair" / "Mine" / "55555555.psd");
+  EXPECT_EQ(result.Failure.System, disk.Full() ? ENOSPC : EFBIG);
+  EXPECT_EQ(result.Failure.Path, disk.Path() / "Hair" / "Mine" / "55555555.psd");
 }
 
 TEST(RegionCut, BoundsMarginOffsetsAndTransparentRegions) {

@@ -26,6 +26,11 @@ class FakeWork : public IWorkPicture {
 constexpr std::uint64_t kPlenty = std::uint64_t(1) << 40;
 auto Plenty = [](const fs::path&) -> std::optional<std::uint64_t> { return kPlenty; };
 
+TFileFault Cause(const TFileResult<>& saved) {
+  EXPECT_FALSE(saved);
+  return saved ? TFileFault::Empty : saved.Error().Cause;
+}
+
 TEST(ImageSaveTargets, ExtensionsChooseTheFormatAndUnknownOnesBecomeBitmaps) {
   EXPECT_EQ(ImageSaveTarget("a/b.png"), (TImageSaveTarget{"a/b.png", kLeadPng}));
   EXPECT_EQ(ImageSaveTarget("a/b.PNG"), (TImageSaveTarget{"a/b.PNG", kLeadPng}));
@@ -48,7 +53,7 @@ TEST(WorkPictureSaving, EveryFormatReadsBackInPillow) {
   for (const TCase& c : {TCase{"w.bmp", "BMP", 0}, TCase{"w.JPG", "JPEG", 40}, TCase{"w.jpeg", "JPEG", 40},
                          TCase{"w.psd", "PSD", 0}, TCase{"w.tif", "TIFF", 0}, TCase{"w.tiff", "TIFF", 0},
                          TCase{"w.pcx", "PCX", 0}, TCase{"w.tga", "TGA", 0}, TCase{"w.png", "PNG", 0}}) {
-    ASSERT_EQ(SaveWorkPicture(work, dir / c.Name, Plenty), TImageOutputResult::Saved) << c.Name;
+    ASSERT_TRUE(SaveWorkPicture(work, dir / c.Name, Plenty)) << c.Name;
     const TJudged judged = PillowRead(dir / c.Name);
     EXPECT_EQ(judged.Format, c.PillowFormat) << c.Name;
     // Photoshop files keep the alpha; the others are 24 bits and opaque.
@@ -64,7 +69,7 @@ TEST(WorkPictureSaving, AnUnlistedExtensionSavesABitmapUnderTheNameWithBmpAppend
   TempFolder dir;
   FakeWork work;
   work.picture = TestPicture(8, 8, false);
-  ASSERT_EQ(SaveWorkPicture(work, dir / "w.gif", Plenty), TImageOutputResult::Saved);
+  ASSERT_TRUE(SaveWorkPicture(work, dir / "w.gif", Plenty));
   EXPECT_FALSE(fs::exists(dir / "w.gif"));
   EXPECT_EQ(PillowRead(dir / "w.gif.bmp").Format, "BMP");
 }
@@ -73,10 +78,10 @@ TEST(WorkPictureSaving, AnEmptyWorkWritesNothing) {
   TempFolder dir;
   FakeWork work;
   work.empty = true;
-  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png", Plenty), TImageOutputResult::WorkIsEmpty);
+  EXPECT_EQ(Cause(SaveWorkPicture(work, dir / "w.png", Plenty)), TFileFault::Empty);
   EXPECT_EQ(work.renders, 0);
   EXPECT_TRUE(fs::is_empty(dir.Path()));
-  EXPECT_EQ(ImageOutputMessage(TImageOutputResult::WorkIsEmpty), "MessageWorkIsEmpty");
+  EXPECT_EQ(ImageOutputMessage(TFileFault::Empty), "MessageWorkIsEmpty");
 }
 
 TEST(WorkPictureSaving, TooLittleOrUnknownFreeSpaceRefusesToWrite) {
@@ -88,12 +93,15 @@ TEST(WorkPictureSaving, TooLittleOrUnknownFreeSpaceRefusesToWrite) {
     asked = folder;
     return 10 * 10 * 4;
   };
-  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png", exactly), TImageOutputResult::UnableToSave);
+  const TFileResult<> noRoom = SaveWorkPicture(work, dir / "w.png", exactly);
+  ASSERT_FALSE(noRoom);
+  EXPECT_EQ(noRoom.Error().System, ENOSPC);
+  EXPECT_EQ(noRoom.Error().Path, dir / "w.png");
   EXPECT_EQ(asked, dir.Path());
   auto unknown = [](const fs::path&) -> std::optional<std::uint64_t> { return std::nullopt; };
-  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png", unknown), TImageOutputResult::UnableToSave);
+  EXPECT_EQ(Cause(SaveWorkPicture(work, dir / "w.png", unknown)), TFileFault::CannotWrite);
   EXPECT_TRUE(fs::is_empty(dir.Path()));
-  EXPECT_EQ(ImageOutputMessage(TImageOutputResult::UnableToSave), "MessageUnableSaveImage");
+  EXPECT_EQ(ImageOutputMessage(TFileFault::CannotWrite), "MessageUnableSaveImage");
 }
 
 TEST(WorkPictureSaving, TheRealFreeSpaceTestUsesTheTargetFolder) {
@@ -102,8 +110,8 @@ TEST(WorkPictureSaving, TheRealFreeSpaceTestUsesTheTargetFolder) {
   EXPECT_FALSE(FreeSpaceOf(dir / "missing"));
   FakeWork work;
   work.picture = TestPicture(4, 4, false);
-  EXPECT_EQ(SaveWorkPicture(work, dir / "missing" / "w.png"), TImageOutputResult::UnableToSave);
-  EXPECT_EQ(SaveWorkPicture(work, dir / "w.png"), TImageOutputResult::Saved);
+  EXPECT_EQ(Cause(SaveWorkPicture(work, dir / "missing" / "w.png")), TFileFault::CannotWrite);
+  EXPECT_TRUE(SaveWorkPicture(work, dir / "w.png"));
 }
 
 TEST(WorkPictureSaving, AFailedWriteIsReportedAndKeepsWhatWasThere) {
@@ -111,9 +119,9 @@ TEST(WorkPictureSaving, AFailedWriteIsReportedAndKeepsWhatWasThere) {
   FakeWork work;
   work.picture = TestPicture(4, 4, false);
   fs::create_directory(dir / "taken.png");  // a folder where the file should go
-  EXPECT_EQ(SaveWorkPicture(work, dir / "taken.png", Plenty), TImageOutputResult::UnableToSave);
+  EXPECT_EQ(Cause(SaveWorkPicture(work, dir / "taken.png", Plenty)), TFileFault::CannotWrite);
   EXPECT_TRUE(fs::is_directory(dir / "taken.png"));
-  EXPECT_EQ(SaveWorkPicture(work, dir / "taken.psd" / "w.psd", Plenty), TImageOutputResult::UnableToSave);
+  EXPECT_EQ(Cause(SaveWorkPicture(work, dir / "taken.psd" / "w.psd", Plenty)), TFileFault::CannotWrite);
 }
 
 }  // namespace

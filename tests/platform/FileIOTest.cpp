@@ -99,7 +99,9 @@ TEST(WriteFileAtomic, SavesThroughSymbolicLinks) {
 
   fs::create_symlink("loop-b", dir / "loop-a");
   fs::create_symlink("loop-a", dir / "loop-b");
-  EXPECT_FALSE(WriteFileAtomic(dir / "loop-a", std::string_view("nowhere")));
+  const TFileResult<> looped = WriteFileAtomic(dir / "loop-a", std::string_view("nowhere"));
+  ASSERT_FALSE(looped);
+  EXPECT_EQ(looped.Error().System, ELOOP);
   EXPECT_TRUE(fs::is_symlink(dir / "loop-a"));
 }
 
@@ -112,14 +114,15 @@ TEST(WriteFileAtomic, DeviceIsWrittenInPlaceAndItsRefusalIsTold) {
   if (mknod((dir / "full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
     GTEST_SKIP() << "cannot make a device node here (needs root): saving onto a device is not checked";
   fs::create_symlink(dir / "full", dir / "link");
-  EXPECT_FALSE(WriteFileAtomic(dir / "link", std::string_view("no room")));
-  EXPECT_EQ(LastWriteError(), ENOSPC);
+  const TFileResult<> full = WriteFileAtomic(dir / "link", std::string_view("no room"));
+  ASSERT_FALSE(full);
+  EXPECT_EQ(full.Error().System, ENOSPC);
+  EXPECT_EQ(full.Error().Path, dir / "link");
   EXPECT_TRUE(S_ISCHR(StatOf(dir / "full").st_mode));
   EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"full", "link"}));
 
   ASSERT_EQ(mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
   EXPECT_TRUE(WriteFileAtomic(dir / "null", std::string_view("gone")));
-  EXPECT_EQ(LastWriteError(), 0);
   EXPECT_TRUE(S_ISCHR(StatOf(dir / "null").st_mode));
 }
 
@@ -128,7 +131,7 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
   const fs::path file = dir / "work.tsu";
   const std::string old(4096, 'o'), bigger(10000, 'n');
   WriteTestFile(file, old);
-  auto save = [&] { return WriteFileAtomic(file, std::string_view(bigger)); };
+  auto save = [&] { return WriteFileAtomic(file, std::string_view(bigger)).Ok(); };
 
   // A short write then a failed one; and a disk that takes nothing at all.
   for (std::uintmax_t limit : {std::uintmax_t(1000), std::uintmax_t(0)}) {

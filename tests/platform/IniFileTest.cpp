@@ -113,7 +113,8 @@ TEST(IniFile, FailedUpdateLeavesTheOldFile) {
   auto check = [&] {
     TIniFile ini(dir / "ro" / "t.ini");
     ini.WriteString("A", "k", "new");
-    return !ini.LastWriteOk() && !ini.UpdateFile() && LastWriteError() == EACCES &&
+    const TFileResult<> written = ini.UpdateFile();
+    return !ini.LastWriteOk() && !written && written.Error().System == EACCES &&
            TIniFile(dir / "ro" / "t.ini").ReadString("A", "k", "") == "old";
   };
   if (geteuid() != 0) {

@@ -45,7 +45,7 @@ bool WriteAnswer(const fs::path& path, const TEyeFinding& found) {
     ini.WriteInteger("Info", "RightX1", found.RightX);
     ini.WriteInteger("Info", "RightY1", found.RightY);
   }
-  return ini.UpdateFile();
+  return ini.UpdateFile().Ok();
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ bool WriteModels(const fs::path& root, const std::map<std::string, TDrawnPart>& 
     if (!SavePsdFile(BitmapFromImage(thumb), root / "Models" / (std::string(model.Id) + ".psd"))) return false;
     text += "\n[" + std::string(model.Name) + "; ; " + picture + "; " + model.Name + "; " + model.Type + "]\n" + lines;
   }
-  return WriteFileAtomic(root / "Models.txt", text);
+  return WriteFileAtomic(root / "Models.txt", text).Ok();
 }
 
 }  // namespace

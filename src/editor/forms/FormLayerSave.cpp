@@ -133,16 +133,15 @@ void TFormLayerSave::ButtonOKClick() {
   switch (result.Fault) {
     case TTemplateSaveFault::NoName: return;
     case TTemplateSaveFault::NoFolder:
-      ShowMessageBox(WriteFailureText("MessageUnableCreateDirectory", "Unable to create the folder", result.File,
-                                      result.Error),
+      ShowMessageBox(WriteFailureText("MessageUnableCreateDirectory", "Unable to create the folder", result.Failure),
                      mbkOKCancel, true);
       return;
     case TTemplateSaveFault::PictureFailed:
-      ShowMessageBox(WriteFailureText("MessageUnableSaveImage", "Unable to save the picture.", result.File, result.Error),
+      ShowMessageBox(WriteFailureText("MessageUnableSaveImage", "Unable to save the picture.", result.Failure),
                      mbkOKCancel, true);
       return;
     case TTemplateSaveFault::ListFailed:
-      ShowMessageBox(WriteFailureText("", result.Detail, result.File, result.Error), mbkOKCancel, true);
+      ShowMessageBox(WriteFailureText("", result.Detail, result.Failure), mbkOKCancel, true);
       return;
     case TTemplateSaveFault::None: break;
   }

@@ -446,9 +446,8 @@ void TFormSetup::ButtonSaveSettingsClick() {
     static const TMusicList kNoMusic;
     WriteSetupSettings(*MainIni, settings_, music_ ? music_->List() : kNoMusic, MusicFolder(settings_.MusicDir),
                        selectedIndex_);
-    if (!MainIni->UpdateFile())
-      ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.",
-                                      MainIni->FileName().string(), LastWriteError()),
+    if (const TFileResult<> written = MainIni->UpdateFile(); !written)
+      ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.", written.Error()),
                      mbkOKCancel, true);
   }
   hide();

@@ -250,13 +250,13 @@ void TFormPostCard::ButtonAddTextClick() {
 }
 
 bool TFormPostCard::SaveCard(const std::filesystem::path& file) {
-  const TImageOutputResult result = SaveWorkPicture(*cardPicture_, file);
-  if (result == TImageOutputResult::Saved) {
+  const TFileResult<> saved = SaveWorkPicture(*cardPicture_, file);
+  if (saved) {
     changed_ = false;
     return true;
   }
-  if (result == TImageOutputResult::UnableToSave) ShowMessageBox(ImageSaveFailureText(file), mbkOKCancel, true);
-  else ShowMessageBox(ImageOutputMessage(result), mbkOKCancel, false);
+  if (saved.Error().Cause == TFileFault::Empty) ShowMessageBox(ImageOutputMessage(TFileFault::Empty), mbkOKCancel, false);
+  else ShowMessageBox(ImageSaveFailureText(saved.Error()), mbkOKCancel, true);
   return false;
 }
 

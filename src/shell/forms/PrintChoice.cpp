@@ -29,9 +29,9 @@ bool PrintToFile(QPrinter& printer, const TWindowPrinter::TJob& job, TPrintRepor
     if (!bytes || bytes->empty()) {
       ok = false;
       report.WriteError = EIO;
-    } else if (!WriteFileAtomic(report.Destination, *bytes)) {
+    } else if (const TFileResult<> written = WriteFileAtomic(report.Destination, *bytes); !written) {
       ok = false;
-      report.WriteError = LastWriteError();
+      report.WriteError = written.Error().System;
     }
   }
   std::error_code ec;
@@ -126,7 +126,8 @@ void TellPrintReport(const TPrintReport& report, std::string_view failedKey, std
                          : Term("MessagePrintSentToPrinter", "The job went to the printer:");
     text += "\r" + report.Destination;
   } else if (report.ToFile) {
-    text = WriteFailureText(failedKey, failedText, report.Destination, report.WriteError);
+    text = WriteFailureText(failedKey, failedText,
+                            FileError(TFileFault::CannotWrite, report.Destination, report.WriteError));
   } else {
     text = Term(failedKey, failedText);
     if (!report.Destination.empty()) text += "\r" + report.Destination;

@@ -20,7 +20,7 @@ struct TPrintReport {
   enum class TOutcome { Printed, Cancelled, Failed } Outcome = TOutcome::Cancelled;
   bool ToFile = false;      // a PDF file, else a printer
   std::string Destination;  // the file, or the printer's name
-  int WriteError = 0;       // errno: why the file could not be written
+  int WriteError = 0;       // the system's errno: why the file could not be written
   std::string Refusal;      // the print system's words for a job it did not take
   bool SystemDown = false;  // the print system did not answer
 };

@@ -87,7 +87,7 @@ int Walk() {
   report << "work " << work.string() << '\n';
   TDeskWorkPicture picture(desk);
   const fs::path look = DataFolderPath(ProgramSettings().SaveImageDir) / "look.png";
-  if (SaveWorkPicture(picture, look) != TImageOutputResult::Saved) return Fail(ImageSaveFailureText(look));
+  if (const TFileResult<> saved = SaveWorkPicture(picture, look); !saved) return Fail(ImageSaveFailureText(saved.Error()));
   report << "picture " << look.string() << '\n';
 
   // The layer as a template of the first type.
@@ -141,8 +141,9 @@ int Walk() {
 
   // The installation itself refuses, and says why.
   const fs::path refused = ResolvePath(fs::path(ExePath), "refused.png");
-  if (SaveWorkPicture(picture, refused) == TImageOutputResult::Saved) return Fail("a picture was saved into the installation");
-  std::string text = ImageSaveFailureText(refused);
+  const TFileResult<> refusal = SaveWorkPicture(picture, refused);
+  if (refusal) return Fail("a picture was saved into the installation");
+  std::string text = ImageSaveFailureText(refusal.Error());
   for (char& c : text)
     if (c == '\r') c = '|';
   report << "refused " << text << '\n';
