@@ -26,10 +26,7 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 #include "app/Program.h"
 #include "editor/CatalogIndex.h"
@@ -39,6 +36,7 @@
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/FormVideo.h"
 #include "support/qt/DrawnPortrait.h"
+#include "support/qt/ScreenTestLoop.h"
 #include "exchange/forms/FormShopList.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
@@ -219,17 +217,8 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const std::string out = argv[1];
-  // A run whose event loop stops turning shows where every thread waits, and
-  // says so by its status, which the script tells from a failed check.
-  std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(90));
-    std::fprintf(stderr, "FAIL stuck for 90 s\n");
-    std::fflush(stderr);
-    const std::string stacks = "gdb -batch -nx -p " + std::to_string(getpid()) +
-                               " -ex 'thread apply all bt 30' 2>/dev/null | grep -E '^(Thread|#)' >&2";
-    if (std::system("command -v gdb >/dev/null") == 0) std::system(stacks.c_str());
-    std::_Exit(kStuck);
-  }).detach();
+  // A stuck run says so by its status, which the script tells from a failed check.
+  StartWatchdog(90, kStuck);
   int programArgc = 1;
   char* programArgv[] = {argv[0], nullptr};
   const int status = RunProgram(programArgc, programArgv, [steps, out] {

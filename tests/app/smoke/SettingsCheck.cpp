@@ -14,11 +14,9 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "app/Program.h"
 #include "editor/MainShell.h"
@@ -34,6 +32,7 @@
 #include "shell/forms/ShellForms.h"
 #include "support/qt/DrawnPortrait.h"
 #include "support/qt/MessageAnswer.h"
+#include "support/qt/ScreenTestLoop.h"
 
 namespace {
 
@@ -136,12 +135,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: %s change|restart\n", argv[0]);
     return 2;
   }
-  std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(60));
-    std::fprintf(stderr, "FAIL stuck for 60 s\n");
-    std::fflush(stderr);
-    std::_Exit(1);
-  }).detach();
+  StartWatchdog(60);
   int programArgc = 1;
   char* programArgv[] = {argv[0], nullptr};
   const int status = RunProgram(programArgc, programArgv, [step] {

@@ -16,17 +16,13 @@
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/Program.h"
@@ -41,6 +37,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StandingForms.h"
 #include "shell/forms/SkinnedForm.h"
+#include "support/qt/ScreenTestLoop.h"
 
 namespace {
 
@@ -54,22 +51,7 @@ void Fail(const std::string& window, const std::string& what) {
   std::fprintf(stderr, "FAIL %s: %s\n", window.c_str(), what.c_str());
 }
 
-// What is being checked, for the watchdog's message.
-std::mutex stageMutex;
-std::string stage = "start-up";
-void SetStage(const std::string& text) {
-  std::lock_guard lock(stageMutex);
-  stage = text;
-}
-
-void Pump(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  do {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(5);
-  } while (timer.elapsed() < ms);
-}
+void SetStage(const std::string& text) { SetWatchdogStage("checking " + text); }
 
 QImage GrabScreen() {
   return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
@@ -418,13 +400,8 @@ int main(int argc, char* argv[]) {
   QDir().mkpath(shots);
   // A message box would wait for a person: each is a fault, recorded instead.
   SetMessagePresenter([](TMessageBoxKind, const std::string& text) { Fail("message box", text); });
-  std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(kWatchdogSeconds));
-    std::lock_guard lock(stageMutex);
-    std::fprintf(stderr, "FAIL stuck for %d s while checking %s\n", kWatchdogSeconds, stage.c_str());
-    std::fflush(stderr);
-    std::_Exit(1);
-  }).detach();
+  SetStage("start-up");
+  StartWatchdog(kWatchdogSeconds);
 
   // The program sees no argument of ours: one argument would be opened as a work.
   int programArgc = 1;

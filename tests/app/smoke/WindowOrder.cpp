@@ -17,16 +17,13 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <cstdio>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/Program.h"
@@ -44,6 +41,7 @@
 #include "shell/forms/SkinnedForm.h"
 #include "shell/forms/StandingForms.h"
 #include "support/qt/DrawnPortrait.h"
+#include "support/qt/ScreenTestLoop.h"
 
 namespace {
 
@@ -56,26 +54,6 @@ bool Check(bool ok, const std::string& what) {
     std::fprintf(stderr, "FAIL (%s) %s\n", round.c_str(), what.c_str());
   }
   return ok;
-}
-
-void Pump(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  do {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(5);
-  } while (timer.elapsed() < ms);
-}
-
-// Waits, pumping, until `done` holds or `ms` pass; whether it holds.
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > ms) return false;
-    Pump(20);
-  }
-  return true;
 }
 
 QString Run(const QString& program, const QStringList& args) {
@@ -411,12 +389,7 @@ void HelpFromTextField() {
 }  // namespace
 
 int main(int, char* argv[]) {
-  std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(420));
-    std::fprintf(stderr, "FAIL stuck for 420 s\n");
-    std::fflush(stderr);
-    std::_Exit(3);
-  }).detach();
+  StartWatchdog(420, 3);
   int programArgc = 1;
   char* programArgv[] = {argv[0], nullptr};
   walkClock.start();
