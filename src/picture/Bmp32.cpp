@@ -3,52 +3,20 @@
 #include <cstdlib>
 
 #include "picture/PictureLimits.h"
+#include "picture/PlainFormats.h"
 #include "platform/ByteStream.h"
 #include "platform/Numeric.h"
 
 namespace {
-constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kBiRgb = 0;
 }  // namespace
 
 namespace {
-// Bottom-up BI_RGB rows of `bits` 24 or 32, each padded to four bytes.
 std::vector<std::uint8_t> EncodeBmp(const TBitmap32& bitmap, int bits) {
-  const std::size_t width = std::size_t(bitmap.Width());
-  const std::size_t rowBytes = (width * std::size_t(bits / 8) + 3) / 4 * 4;
-  const auto pixelBytes = static_cast<std::uint32_t>(rowBytes * std::size_t(bitmap.Height()));
-  ByteWriter w;
-  w.Text("BM");
-  w.U32LE(kFileHeaderSize + kInfoHeaderSize + pixelBytes);
-  w.U32LE(0);
-  w.U32LE(kFileHeaderSize + kInfoHeaderSize);
-  w.U32LE(kInfoHeaderSize);
-  w.U32LE(static_cast<std::uint32_t>(bitmap.Width()));
-  w.U32LE(static_cast<std::uint32_t>(bitmap.Height()));  // positive: bottom-up
-  w.U16LE(1);                                             // planes
-  w.U16LE(static_cast<std::uint16_t>(bits));
-  w.U32LE(kBiRgb);
-  w.U32LE(pixelBytes);
-  w.U32LE(2835);  // 72 dpi in pixels per metre
-  w.U32LE(2835);
-  w.U32LE(0);
-  w.U32LE(0);
-  w.Data().reserve(w.Size() + pixelBytes);
-  for (int y = bitmap.Height() - 1; y >= 0; --y) {
-    if (bits == 32) {
-      w.Bytes({bitmap.Row(y), bitmap.Stride()});
-      continue;
-    }
-    const std::uint8_t* p = bitmap.Row(y);
-    for (std::size_t x = 0; x < width; ++x, p += 4) {
-      w.U8(p[0]);
-      w.U8(p[1]);
-      w.U8(p[2]);
-    }
-    w.Fill(rowBytes - width * 3, 0);
-  }
-  return w.Take();
+  TMemoryFileWriter file;
+  WriteBmp(bitmap, bits, 2835, file);  // 72 dpi
+  return std::move(file.Bytes);
 }
 }  // namespace
 

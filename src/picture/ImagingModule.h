@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIO.h"
+
 class IImagingModule {
  public:
   // Asked with the size a file's head claims and the format the library found
@@ -26,11 +28,12 @@ class IImagingModule {
   // `error`) or `accept` or `target` stopped it (`error` empty).
   virtual bool Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
                     const TTarget& target, std::string& error) = 0;
-  // The file of `bgra` (width x height) at 24 bits in the picture class's file
-  // format `format` (a TLeadFileFormat but Photoshop; JPEG at `quality`), or
-  // nullopt when the library cannot write it.
-  virtual std::optional<std::vector<std::uint8_t>> Write(const std::uint8_t* bgra, int width, int height, int format,
-                                                         int quality) = 0;
+  // Writes `bgra` (width x height, packed rows, the alpha byte ignored) into `file`
+  // at 24 bits in the picture class's file format `format` (a TLeadFileFormat but
+  // Photoshop; JPEG at `quality`). PNG and TIFF go out row by row; false when the
+  // library cannot write it or `file` refused.
+  virtual bool Write(const std::uint8_t* bgra, int width, int height, int format, int quality,
+                     TFileWriter& file) = 0;
 
  protected:
   ~IImagingModule() = default;

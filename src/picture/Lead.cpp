@@ -5,6 +5,7 @@
 #include "picture/ImagingModule.h"
 #include "picture/Jpeg.h"
 #include "picture/PictureLimits.h"
+#include "picture/PlainFormats.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
 #include "platform/Module.h"
@@ -117,16 +118,24 @@ TFileResult<> SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path
     if (file.empty()) return FileError(TFileFault::CannotWrite, fileName);
     return WriteFileAtomic(fileName, file);
   }
-  // A picture read here is opaque already: no copy then.
-  TBitmap32 opaque = bitmap.Share();
-  if (!AlphaIs(opaque, 255)) SetAlpha(opaque, 255);
-  if (format == kLeadPsd) return SavePsdFile(opaque, fileName);
+  // The writers drop the alpha byte themselves: no opaque copy.
+  if (format == kLeadBmp) return WriteFileAtomic(fileName, [&](TFileWriter& file) {
+    return WriteBmp(bitmap, 24, kSavedBmpPixelsPerMetre, file);
+  });
+  if (format == kLeadTga) return WriteFileAtomic(fileName, [&](TFileWriter& file) { return WriteTga24(bitmap, file); });
+  if (format == kLeadPcx) return WriteFileAtomic(fileName, [&](TFileWriter& file) { return WritePcx24(bitmap, file); });
+  if (format == kLeadPsd) {
+    TBitmap32 opaque = bitmap.Share();
+    if (!AlphaIs(opaque, 255)) SetAlpha(opaque, 255);
+    return SavePsdFile(opaque, fileName);
+  }
+  if (format != kLeadPng && format != kLeadTiff) return FileError(TFileFault::CannotWrite, fileName);
   try {
-    std::optional<std::vector<std::uint8_t>> file =
-        Imaging().Write(opaque.Bits(), opaque.Width(), opaque.Height(), format,
-                        QualityFromFactor(qualityFactor));
-    if (!file) return FileError(TFileFault::CannotWrite, fileName);
-    return WriteFileAtomic(fileName, *file);
+    IImagingModule& imaging = Imaging();
+    return WriteFileAtomic(fileName, [&](TFileWriter& file) {
+      return imaging.Write(bitmap.Bits(), bitmap.Width(), bitmap.Height(), format, QualityFromFactor(qualityFactor),
+                           file);
+    });
   } catch (const ELeadError&) {  // the imaging library is missing
     return FileError(TFileFault::CannotWrite, fileName);
   }

@@ -2,9 +2,10 @@
 // The picture class over the imaging library: GraphicsMagick reads every raster
 // format it knows (PCX, GIF, TGA, TIFF, PNG, PICT, PCD, MacPaint, WebP ...), the
 // common ones (JPEG, PNG, GIF, TIFF, WebP) through our readers straight into the
-// picture, and writes BMP, TIFF, PCX, TGA and PNG at 24 bits; JPEG is written by
-// libjpeg-turbo, Photoshop files by our own reader and writer. Pictures held here
-// are opaque (alpha 255), as a 24-bit picture is.
+// picture. Saving is ours, row by row from the picture at 24 bits: BMP, TGA and
+// PCX here, PNG and TIFF through libpng and libtiff in the imaging module, JPEG
+// by libjpeg-turbo, Photoshop files by our own writer. Pictures held here are
+// opaque (alpha 255), as a 24-bit picture is.
 #include <filesystem>
 #include <stdexcept>
 #include <string>

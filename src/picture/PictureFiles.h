@@ -3,8 +3,8 @@
 // (compared ignoring case): ".psd", ".fcc" and ".fll" through our own loader,
 // ".jpg" and ".jpeg" through the JPEG codec, anything else through the imaging
 // library (opaque). Saving: ".psd" by our writer (alpha kept), ".fll" packed at
-// JPEG quality 90, anything else by the imaging library at 24 bits in the format
-// of its extension (a bitmap for extensions it does not list).
+// JPEG quality 90, anything else at 24 bits in the format of its extension (a
+// bitmap for extensions the picture class does not list).
 #include <filesystem>
 #include <string>
 

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 // Reads the whole regular file at `path`; a FIFO or device is refused without
@@ -178,10 +179,60 @@ TFileError Fail(const fs::path& path, int error) {
   return FileError(TFileFault::CannotWrite, path, error != 0 ? error : EIO);
 }
 
-TFileResult<> WriteInPlace(const fs::path& path, const fs::path& target, std::span<const std::uint8_t> data) {
+// The producer's parts into `fd`, gathered into writes of a few hundred kilobytes.
+class TFdWriter final : public TFileWriter {
+ public:
+  explicit TFdWriter(int fd) : fd_(fd) {}
+
+  bool Append(std::span<const std::uint8_t> part) override {
+    if (!written_) return false;
+    if (gathered_.size() + part.size() > kGather) {
+      if (!Flush()) return false;
+      if (part.size() >= kGather) return written_ = WriteAll(fd_, part);
+    }
+    gathered_.insert(gathered_.end(), part.begin(), part.end());
+    return true;
+  }
+
+  bool Overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+    if (!Flush()) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = pwrite(fd_, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return written_ = false;
+      done += std::size_t(n);
+    }
+    return true;
+  }
+
+  bool Flush() {
+    if (written_ && !gathered_.empty()) written_ = WriteAll(fd_, gathered_);
+    gathered_.clear();
+    return written_;
+  }
+
+ private:
+  static constexpr std::size_t kGather = std::size_t(256) << 10;
+  int fd_;
+  bool written_ = true;
+  std::vector<std::uint8_t> gathered_;
+};
+
+// False with errno set when a write failed, or EIO when the producer gave up.
+bool WriteParts(int fd, const TFileProducer& produce) {
+  TFdWriter writer(fd);
+  errno = 0;
+  const bool produced = produce(writer);
+  if (!writer.Flush()) return false;
+  if (!produced) errno = EIO;
+  return produced;
+}
+
+TFileResult<> WriteInPlace(const fs::path& path, const fs::path& target, const TFileProducer& produce) {
   const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return Fail(path, errno);
-  bool ok = WriteAll(fd, data);
+  bool ok = WriteParts(fd, produce);
   int error = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
@@ -191,9 +242,10 @@ TFileResult<> WriteInPlace(const fs::path& path, const fs::path& target, std::sp
   return {};
 }
 
-// Writes the bytes and the old file's owner and mode into `fd`; errno tells why not.
-bool FillTemp(int fd, std::span<const std::uint8_t> data, const struct stat* old) {
-  if (!WriteAll(fd, data) || fsync(fd) != 0) return false;
+// Writes the produced bytes and the old file's owner and mode into `fd`; errno
+// tells why not.
+bool FillTemp(int fd, const TFileProducer& produce, const struct stat* old) {
+  if (!WriteParts(fd, produce) || fsync(fd) != 0) return false;
   if (!old) return true;
   // Owner first: changing it clears set-id bits. Only root may give a file away,
   // so a failed chown leaves the saving user's own.
@@ -218,6 +270,10 @@ bool NameUnnamed(int fd, const fs::path& folder, const std::string& prefix, cons
 }  // namespace
 
 TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
+  return WriteFileAtomic(path, [data](TFileWriter& file) { return file.Append(data); });
+}
+
+TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce) {
   std::optional<fs::path> target = SaveTarget(path);
   if (!target) return Fail(path, ELOOP);
   fs::path folder = target->parent_path().empty() ? fs::path(".") : target->parent_path();
@@ -228,14 +284,14 @@ TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t
   const bool exists = stat(target->c_str(), &old) == 0;
   // A device or a pipe is no file to replace (a rename would put a file in its
   // place): it takes the bytes in place.
-  if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) return WriteInPlace(path, *target, data);
+  if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) return WriteInPlace(path, *target, produce);
   const bool replacing = exists && S_ISREG(old.st_mode);
   const mode_t mode = replacing ? 0600 : 0666;
   int fd = CreateUnnamedTemp(folder, mode);
   bool ok = false;
   if (fd >= 0) {
     flock(fd, LOCK_EX);
-    ok = FillTemp(fd, data, replacing ? &old : nullptr) && NameUnnamed(fd, folder, prefix, *target, replacing);
+    ok = FillTemp(fd, produce, replacing ? &old : nullptr) && NameUnnamed(fd, folder, prefix, *target, replacing);
     const int error = errno;
     close(fd);
     if (!ok) return Fail(path, error);
@@ -244,7 +300,7 @@ TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t
     std::string temp;
     fd = CreateNamedTemp(folder, prefix, mode, temp);
     if (fd < 0) return Fail(path, errno);
-    ok = FillTemp(fd, data, replacing ? &old : nullptr);
+    ok = FillTemp(fd, produce, replacing ? &old : nullptr);
     int error = errno;
     if (close(fd) != 0 && ok) {
       ok = false;

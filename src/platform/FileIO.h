@@ -1,8 +1,11 @@
 #pragma once
 // Whole-file reading and atomic writing, the program folder and the private
 // temporary folder of this run.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +34,36 @@ std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t ma
 // temporaries that killed saves of the same name left behind are removed.
 TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
 TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text);
+// Where a file made part by part goes (a large picture encoded row by row): parts
+// appended in order, and bytes already written replaced in place (a header
+// completed last). Each says false once writing failed.
+class TFileWriter {
+ public:
+  virtual bool Append(std::span<const std::uint8_t> part) = 0;
+  virtual bool Overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+
+ protected:
+  ~TFileWriter() = default;
+};
+// A file made in memory.
+class TMemoryFileWriter final : public TFileWriter {
+ public:
+  bool Append(std::span<const std::uint8_t> part) override {
+    Bytes.insert(Bytes.end(), part.begin(), part.end());
+    return true;
+  }
+  bool Overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+    if (offset > Bytes.size() || bytes.size() > Bytes.size() - offset) return false;
+    std::copy(bytes.begin(), bytes.end(), Bytes.begin() + std::ptrdiff_t(offset));
+    return true;
+  }
+  std::vector<std::uint8_t> Bytes;
+};
+// The same as WriteFileAtomic for a file `produce` writes part by part; it returns
+// false to give up, and the old file is kept (CannotWrite with EIO, unless a write
+// failed first).
+using TFileProducer = std::function<bool(TFileWriter&)>;
+TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce);
 // Off, saves use named temporaries as on file systems without unnamed files (tests).
 void UseUnnamedTemporaries(bool use);
 

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <random>
 
+#include "platform/ByteStream.h"
 #include "platform/FileIO.h"
 #include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
@@ -183,6 +184,38 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
   EXPECT_EQ(Text(file), bigger);
   EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".work.tsu.Held00", "work.tsc", "work.tsu"}));
   close(heldFd);
+}
+
+// A file made part by part: small parts gathered, a large one passed through, a
+// head completed last; a producer that gives up or a write cut off keeps the old file.
+TEST(WriteFileAtomic, FileMadePartByPart) {
+  TempFolder dir;
+  const fs::path file = dir / "picture.tif";
+  const std::string large(600 << 10, 'L');
+  auto produce = [&](TFileWriter& out) {
+    bool ok = out.Append(AsBytes("head"));
+    for (int i = 0; i < 1000; ++i) ok = ok && out.Append(AsBytes("part"));
+    return ok && out.Append(AsBytes(large)) && out.Append(AsBytes("tail")) && out.Overwrite(1, AsBytes("EA"));
+  };
+  ASSERT_TRUE(WriteFileAtomic(file, produce));
+  std::string expected = "hEAd";
+  for (int i = 0; i < 1000; ++i) expected += "part";
+  expected += large + "tail";
+  EXPECT_EQ(Text(file), expected);
+
+  WriteTestFile(file, "old");
+  const auto gaveUp = WriteFileAtomic(file, [](TFileWriter& out) { return out.Append(AsBytes("new")) && false; });
+  ASSERT_FALSE(gaveUp);
+  EXPECT_EQ(gaveUp.Error().Cause, TFileFault::CannotWrite);
+  EXPECT_EQ(gaveUp.Error().System, EIO);
+  EXPECT_FALSE(SaveUnderSizeLimit(100000, [&] { return WriteFileAtomic(file, produce).Ok(); }));
+  EXPECT_EQ(Text(file), "old");
+  EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"picture.tif"}));
+
+  TMemoryFileWriter memory;
+  EXPECT_TRUE(produce(memory));
+  EXPECT_EQ(std::string(memory.Bytes.begin(), memory.Bytes.end()), expected);
+  EXPECT_FALSE(memory.Overwrite(memory.Bytes.size() - 1, AsBytes("xy"))) << "past the end";
 }
 
 TEST(WriteFileAtomic, KilledAtAnyMomentLeavesTheOldFileOrTheNewOneAndNothingElse) {

@@ -4,6 +4,7 @@
 #include "picture/ImagingModule.h"
 #include "picture/Lead.h"
 #include "picture/module/DirectReaders.h"
+#include "picture/module/DirectWriters.h"
 #include "picture/module/MagickReader.h"
 
 namespace {
@@ -50,29 +51,10 @@ class TMagick final : public IImagingModule {
     return ReadWithMagick(bytes, coder, accept, target, error);
   }
 
-  std::optional<std::vector<std::uint8_t>> Write(const std::uint8_t* bgra, int width, int height, int format,
-                                                 int quality) override {
-    const TSaveFormat* chosen = nullptr;
-    for (const auto& f : kSaveFormats)
-      if (f.code == format) chosen = &f;
-    if (!chosen) return std::nullopt;
-    try {
-      Magick::Image image(width, height, "BGRA", Magick::CharPixel, bgra);
-      // 24 bits: no alpha channel, 8 bits a channel, and the compression set for
-      // every format (it would otherwise carry over from an earlier picture).
-      image.matte(false);
-      image.type(Magick::TrueColorType);
-      image.depth(8);
-      image.magick(chosen->coder);
-      image.compressType(chosen->compression);
-      if (format == kLeadJpeg) image.quality(static_cast<unsigned>(quality));
-      Magick::Blob blob;
-      image.write(&blob);
-      const auto* data = static_cast<const std::uint8_t*>(blob.data());
-      return std::vector<std::uint8_t>(data, data + blob.length());
-    } catch (const Magick::Exception&) {
-      return std::nullopt;
-    }
+  bool Write(const std::uint8_t* bgra, int width, int height, int format, int quality, TFileWriter& file) override {
+    if (format == kLeadPng) return WritePng24(bgra, width, height, file);
+    if (format == kLeadTiff) return WriteTiff24(bgra, width, height, file);
+    return WriteWithMagick(bgra, width, height, format, quality, file);
   }
 };
 
@@ -109,6 +91,30 @@ bool ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& code
   } catch (const Magick::Exception& e) {
     error = e.what();
     if (error.empty()) error = "unreadable picture";
+    return false;
+  }
+}
+
+bool WriteWithMagick(const std::uint8_t* bgra, int width, int height, int format, int quality, TFileWriter& file) {
+  const TSaveFormat* chosen = nullptr;
+  for (const auto& f : kSaveFormats)
+    if (f.code == format) chosen = &f;
+  if (!chosen) return false;
+  InitializeOnce();
+  try {
+    Magick::Image image(width, height, "BGRA", Magick::CharPixel, bgra);
+    // 24 bits: no alpha channel, 8 bits a channel, and the compression set for
+    // every format (it would otherwise carry over from an earlier picture).
+    image.matte(false);
+    image.type(Magick::TrueColorType);
+    image.depth(8);
+    image.magick(chosen->coder);
+    image.compressType(chosen->compression);
+    if (format == kLeadJpeg) image.quality(static_cast<unsigned>(quality));
+    Magick::Blob blob;
+    image.write(&blob);
+    return file.Append({static_cast<const std::uint8_t*>(blob.data()), blob.length()});
+  } catch (const Magick::Exception&) {
     return false;
   }
 }
