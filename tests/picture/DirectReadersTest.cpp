@@ -80,7 +80,8 @@ void WriteVariants(const fs::path& dir, int w, int h) {
 // writes few of them): palettes of 1, 4 and 8 bits (one short, one of OS/2),
 // RLE8 and RLE4 with literals, a move and a row ended early, 16 bits plain and
 // in bit fields (one with an alpha bit), 24 bits bottom-up, top-down and behind
-// a V4 header and an OS/2 array header, 32 bits plain and in 8 and 10-bit fields.
+// a V4 header and an OS/2 array header, 32 bits plain and in 8 and 10-bit fields;
+// and one that ours leave to the library, with a split bit mask.
 void WriteBitmaps(const fs::path& dir, int w, int h) {
   WriteTestFile(dir / "in.rgba", ToRgba(TestPicture(w, h, true)));
   const std::string out = RunPython(R"(import struct, sys
@@ -141,6 +142,7 @@ write('v4rgb24.bmp', 24, direct(bgr), hsize=108, masks=(0, 0, 0, 0))
 write('array24.bmp', 24, direct(bgr), prefix=b'BA' + bytes(12))
 write('rgb32.bmp', 32, direct(lambda r, g, b, a: bytes((b, g, r, a))))
 write('bf32.bmp', 32, direct(lambda r, g, b, a: struct.pack('<I', a << 24 | b << 16 | g << 8 | r)), comp=3, hsize=124, masks=(0xFF, 0xFF00, 0xFF0000, 0xFF000000))
+write('split.bmp', 32, direct(lambda r, g, b, a: struct.pack('<I', r << 16 | g << 8 | b)), comp=3, masks=(0xF0F000, 0xFF00, 0xFF))
 write('bf10.bmp', 32, direct(lambda r, g, b, a: struct.pack('<I', (r * 4 + 1) << 20 | (g * 4 + 3) << 10 | b * 4)), comp=3, masks=(0x3FF00000, 0xFFC00, 0x3FF))
 )",
                                     Quoted(dir) + " " + std::to_string(w) + " " + std::to_string(h));
@@ -235,10 +237,11 @@ TEST(DirectReaders, FollowTheImagingLibraryThroughDamagedRuns) {
 TEST(DirectReaders, LeaveOtherVariantsAndFormatsToTheImagingLibrary) {
   TempFolder dir;
   WriteVariants(dir.Path(), 9, 7);
+  WriteBitmaps(dir.Path(), 9, 7);
   ImageMagickWrite(TestPicture(9, 7, false), dir / "a.pcx", "");
   ASSERT_EQ(RunCommand("convert " + Quoted(dir / "rgba16.png") + " -interlace PNG " + Quoted(dir / "interlaced16.png")),
             0);
-  for (const char* name : {"cmyk.tif", "rgb16.tif", "interlaced16.png", "a.pcx"}) {
+  for (const char* name : {"cmyk.tif", "rgb16.tif", "interlaced16.png", "a.pcx", "split.bmp"}) {
     SCOPED_TRACE(name);
     const auto bytes = Bytes(dir / name);
     EXPECT_EQ(Direct(bytes).result, TDirectRead::kNotMine);

@@ -4,8 +4,8 @@
 // its run-length decoding stops and what damage it refuses are followed exactly;
 // runs land straight in the caller's rows, where the library would first unpack
 // the whole picture a byte a pixel and then hold it at 8 bytes a pixel.
-// Variants it reads some other way (2, 48 and 64 bits, split bit masks) and
-// headers it refuses are left to it.
+// Other variants (2, 48 and 64 bits, split bit masks, 16 plain bits with an
+// alpha mask) and headers it refuses are left to it.
 #include <algorithm>
 #include <array>
 #include <bit>
