@@ -298,10 +298,10 @@ void TLayer::RebindMask() {
     // become the base, brought back to the base picture's geometry.
     TMaskA current = Mask.GetMap();
     if (angle_ != 0) {
-      TMaskA back = RotatedMap(current, -angle_);
+      const TMaskA back = RotatedMap(current, -angle_);
       const int dx = (back.Width() - BasePicture.Width()) / 2, dy = (back.Height() - BasePicture.Height()) / 2;
       current = TMaskA(BasePicture.Width(), BasePicture.Height());
-      for (int y = 0; y < current.Height(); ++y)
+      for (int y = 0; y < current.Height() && back.HasCells(); ++y)
         for (int x = 0; x < current.Width(); ++x) {
           const int bx = x + dx, by = y + dy;
           if (bx >= 0 && by >= 0 && bx < back.Width() && by < back.Height()) current.At(x, y) = back.At(bx, by);

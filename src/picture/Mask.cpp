@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "picture/Compression.h"
 #include "picture/PolygonFill.h"
@@ -15,6 +16,29 @@ namespace {
 constexpr std::size_t kRegionRecordSize = 8 * 4 + 1;
 constexpr std::size_t kStreamTailSize = TMask::kRegionCount * kRegionRecordSize + 4;
 
+// A map of width x height read from `read` a part at a time: its cells are made
+// only once a part holds a region, so a map of zeros (a layer without regions)
+// costs no byte a pixel. False when `read` fails.
+template <typename Read>
+bool InflateMap(const Read& read, int width, int height, TMaskA& map) {
+  map = TMaskA(width, height);
+  const std::size_t total = map.CellCount();
+  std::vector<std::uint8_t> part(std::min<std::size_t>(total, std::size_t(1) << 16));
+  for (std::size_t done = 0; done < total;) {
+    const std::span<std::uint8_t> next(part.data(), std::min(part.size(), total - done));
+    if (map.HasCells()) return read(map.Bytes().subspan(done));
+    if (!read(next)) return false;
+    if (std::any_of(next.begin(), next.end(), [](std::uint8_t c) { return c != 0; })) {
+      TMaskA cells = TMaskA::ForOverwrite(width, height);
+      std::fill_n(cells.Bytes().begin(), done, std::uint8_t(0));
+      std::copy(next.begin(), next.end(), cells.Bytes().begin() + std::ptrdiff_t(done));
+      map = std::move(cells);
+    }
+    done += next.size();
+  }
+  return true;
+}
+
 int SourceIndex(int target, int oldSize, int newSize) {
   std::int64_t index = RoundHalfEven(double(target) * oldSize / newSize);
   return int(std::min<std::int64_t>(index, oldSize - 1));
@@ -26,7 +50,8 @@ TMaskA::TMaskA(int width, int height, std::uint8_t fill) {
   if (width <= 0 || height <= 0) return;
   width_ = width;
   height_ = height;
-  cells_ = TSharedCells<std::uint8_t>(std::size_t(width) * std::size_t(height), fill);
+  // Zeros wider than the shared zero row are held as cells.
+  if (fill != 0 || width > kMaxPictureSide) cells_ = TSharedCells<std::uint8_t>(CellCount(), fill);
 }
 
 TMaskA TMaskA::ForOverwrite(int width, int height) {
@@ -34,8 +59,24 @@ TMaskA TMaskA::ForOverwrite(int width, int height) {
   if (width <= 0 || height <= 0) return out;
   out.width_ = width;
   out.height_ = height;
-  out.cells_ = TSharedCells<std::uint8_t>::ForOverwrite(std::size_t(width) * std::size_t(height));
+  out.cells_ = TSharedCells<std::uint8_t>::ForOverwrite(out.CellCount());
   return out;
+}
+
+const std::uint8_t* TMaskA::ZeroRow() {
+  static constexpr std::array<std::uint8_t, kMaxPictureSide> kZeros{};
+  return kZeros.data();
+}
+
+std::uint8_t* TMaskA::Cells() {
+  if (!HasCells() && width_ > 0) cells_ = TSharedCells<std::uint8_t>(CellCount(), 0);
+  return cells_.Data();
+}
+
+void TMaskA::DropCellsIfClear() {
+  if (!HasCells() || width_ > kMaxPictureSide) return;
+  const std::span<const std::uint8_t> cells = std::as_const(*this).Bytes();
+  if (std::all_of(cells.begin(), cells.end(), [](std::uint8_t c) { return c == 0; })) cells_ = {};
 }
 
 TMaskA TMaskA::Share() const {
@@ -49,13 +90,16 @@ TMaskA TMaskA::Share() const {
 bool TMaskA::operator==(const TMaskA& other) const {
   if (width_ != other.width_ || height_ != other.height_) return false;
   const std::span<const std::uint8_t> a = Bytes(), b = other.Bytes();
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+  if (a.size() == b.size()) return std::equal(a.begin(), a.end(), b.begin());
+  // One side has no cells: the other must hold zeros only.
+  const std::span<const std::uint8_t> held = a.empty() ? b : a;
+  return std::all_of(held.begin(), held.end(), [](std::uint8_t c) { return c == 0; });
 }
 
 TMaskA TMaskA::Resampled(int width, int height) const {
   if (width == width_ && height == height_ && !Empty()) return Share();
   TMaskA out(width, height);
-  if (out.Empty() || Empty()) return out;
+  if (out.Empty() || !HasCells()) return out;
   std::vector<int> columns(std::size_t(width), 0);
   for (int c = 0; c < width; ++c) columns[std::size_t(c)] = SourceIndex(c, width_, width);
   for (int r = 0; r < height; ++r) {
@@ -68,6 +112,7 @@ TMaskA TMaskA::Resampled(int width, int height) const {
 
 TMaskA TMaskA::FlippedHorizontally() const {
   TMaskA out = *this;
+  if (!HasCells()) return out;
   for (int y = 0; y < height_; ++y) std::reverse(out.Row(y), out.Row(y) + width_);
   return out;
 }
@@ -137,11 +182,12 @@ void TMask::Apply(int flags) {
   if (flags & kMaskRestoreSnapshot) RestoreSnapshot();
   if (flags & kMaskReplaceSelection) flags = kMaskClearAll | kMaskSelectAdd;
   const std::uint8_t bit = currentRegion_;
-  if (flags & kMaskClearAll)
+  // Clearing leaves a map without cells as it is.
+  if ((flags & kMaskClearAll) && map_.HasCells())
     for (std::uint8_t& cell : map_.Bytes()) cell &= std::uint8_t(~bit);
   if (flags & kMaskInvertRect) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c ^= bit; });
   if (flags & kMaskSetRect) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c |= bit; });
-  if (flags & kMaskClearRect) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c &= std::uint8_t(~bit); });
+  if ((flags & kMaskClearRect) && map_.HasCells()) ForEachInRect(workRect_, [bit](std::uint8_t& c) { c &= std::uint8_t(~bit); });
   if (flags & kMaskSelectRemove) SelectColors(1);
   if (flags & kMaskSelectAdd) SelectColors(0);
   if (flags & kMaskSelectKeep) SelectColors(2);
@@ -151,6 +197,7 @@ void TMask::Apply(int flags) {
 
 void TMask::SnapshotCurrent() {
   const TMaskA& active = GetMap();
+  // Empty when the map has no cells: nothing of the region to restore.
   std::vector<bool> saved(active.Bytes().size());
   for (std::size_t i = 0; i < saved.size(); ++i) saved[i] = (active.Bytes()[i] & currentRegion_) != 0;
   snapshot_ = std::move(saved);
@@ -159,8 +206,11 @@ void TMask::SnapshotCurrent() {
 void TMask::RestoreSnapshot() {
   if (!snapshot_) return;
   TMaskA& active = mode_ == 2 ? secondMap_ : map_;
-  std::span<std::uint8_t> cells = active.Bytes();
-  if (snapshot_->size() == cells.size()) {
+  if (snapshot_->empty()) {
+    if (active.HasCells())
+      for (std::uint8_t& cell : active.Bytes()) cell &= std::uint8_t(~currentRegion_);
+  } else if (snapshot_->size() == active.CellCount()) {
+    std::span<std::uint8_t> cells = active.Bytes();
     for (std::size_t i = 0; i < cells.size(); ++i)
       cells[i] = (*snapshot_)[i] ? (cells[i] | currentRegion_) : (cells[i] & std::uint8_t(~currentRegion_));
   }
@@ -176,6 +226,7 @@ void TMask::ForEachInRect(const TRect& rect, const std::function<void(std::uint8
 void TMask::SelectColors(int mode) {
   SelectMode = mode;
   if (!bitmap_ || map_.Empty() || bitmap_->Width() != map_.Width() || bitmap_->Height() != map_.Height()) return;
+  if (mode != 0 && !map_.HasCells()) return;  // nothing to remove
   const TColor32 reference = bitmap_->Pixel(currentPoint_.X, currentPoint_.Y);
   const int channels[3] = {BlueOf(reference), GreenOf(reference), RedOf(reference)};
   int low[3], high[3];
@@ -207,6 +258,10 @@ void TMask::SelectColors(int mode) {
 
 void TMask::FillLasso(bool add) {
   const std::uint8_t bit = currentRegion_;
+  if (!add && !map_.HasCells()) {
+    lasso_.clear();
+    return;
+  }
   FillPolygonCells(lasso_, map_.Width(), map_.Height(), [&](int y, int x0, int x1) {
     std::uint8_t* row = map_.Row(y);
     for (int x = x0; x <= x1; ++x) row[x] = add ? std::uint8_t(row[x] | bit) : std::uint8_t(row[x] & ~bit);
@@ -222,10 +277,11 @@ void TMask::SetSelectionActive(bool active) {
     return;
   }
   const std::uint8_t bit = currentRegion_;
+  const TMaskA& map = map_;  // read only: a map without cells stays so
   int firstRow = -1, lastRow = -1, firstColumn = -1, lastColumn = -1;
-  for (int y = 0; y < map_.Height(); ++y) {
-    const std::uint8_t* row = map_.Row(y);
-    for (int x = 0; x < map_.Width(); ++x) {
+  for (int y = 0; y < map.Height(); ++y) {
+    const std::uint8_t* row = map.Row(y);
+    for (int x = 0; x < map.Width(); ++x) {
       if (!(row[x] & bit)) continue;
       if (firstRow < 0) firstRow = y;
       lastRow = y;
@@ -242,7 +298,7 @@ void TMask::SetSelectionActive(bool active) {
   const int height = selectionRect_.Bottom - selectionRect_.Top + 1;
   selectionMap_ = TMaskA(width, height);
   for (int y = 0; y < height; ++y)
-    std::copy_n(map_.Row(selectionRect_.Top + y) + selectionRect_.Left, width, selectionMap_.Row(y));
+    std::copy_n(map.Row(selectionRect_.Top + y) + selectionRect_.Left, width, selectionMap_.Row(y));
 }
 
 bool TMask::PixelInRegion(int row, int column, int region) const {
@@ -269,6 +325,8 @@ const std::vector<int>& TMask::GetUsedRegions() {
   usedRegions_.clear();
   for (int i = 0; i < kRegionCount; ++i)
     if (all & (1u << i)) usedRegions_.push_back(i + 1);
+  // Regions all cleared (or undone) give their cells back.
+  if (all == 0) (mode_ == 2 ? secondMap_ : map_).DropCellsIfClear();
   return usedRegions_;
 }
 
@@ -291,15 +349,17 @@ void TMask::SetRegionValues(int index, const TColorValues& values) { Values(inde
 
 std::vector<std::uint8_t> TMask::FileBytes() const {
   if (map_.Empty()) return {};
+  if (!map_.HasCells()) return CompressStream(std::vector<std::uint8_t>(map_.CellCount(), 0));
   return CompressStream(map_.Bytes());
 }
 
 TMaskLoad TMask::LoadFromFileBytes(std::span<const std::uint8_t> bytes) {
-  const std::size_t expected = map_.Bytes().size();
+  const std::size_t expected = map_.CellCount();
   auto data = DecompressStream(bytes, expected + 1);
   if (!data) return TMaskLoad::Undecodable;
   if (data->size() != expected || expected == 0) return TMaskLoad::WrongSize;
   std::copy(data->begin(), data->end(), map_.Bytes().begin());
+  map_.DropCellsIfClear();
   snapshot_.reset();
   ++revision_;
   return TMaskLoad::Loaded;
@@ -308,7 +368,7 @@ TMaskLoad TMask::LoadFromFileBytes(std::span<const std::uint8_t> bytes) {
 TMaskLoad TMask::LoadFromFile(const std::string& name) {
   FileName = name;
   // A mask is at most one byte per pixel; its zlib stream cannot be much larger.
-  auto bytes = ReadFileBytes(name, map_.Bytes().size() + (std::size_t(1) << 20));
+  auto bytes = ReadFileBytes(name, map_.CellCount() + (std::size_t(1) << 20));
   if (!bytes) return TMaskLoad::Missing;
   return LoadFromFileBytes(*bytes);
 }
@@ -321,10 +381,15 @@ TFileResult<> TMask::SaveToFile() const {
 void TMask::SaveToStream(std::vector<std::uint8_t>& out) const {
   if (!StoreEnabled || GetMap().Empty()) return;
   ByteWriter w;
-  w.Bytes(map_.Bytes());
+  // A map without cells is written as the zeros it reads as.
+  auto cells = [&w](const TMaskA& map) {
+    if (map.HasCells()) w.Bytes(map.Bytes());
+    else w.Fill(map.CellCount(), 0);
+  };
+  cells(map_);
   const bool second = !secondMap_.Empty();
   w.U8(second ? 1 : 0);
-  if (second) w.Bytes(secondMap_.Bytes());
+  if (second) cells(secondMap_);
   for (const TColorValues& v : regions_) {
     for (int value : {v.Color, v.Red, v.Green, v.Blue, v.Hue, v.Saturation, v.Brightness, v.Contrast})
       w.U32LE(std::uint32_t(value));
@@ -344,14 +409,11 @@ TMaskLoad TMask::DecodeStream(std::span<const std::uint8_t> stream, int width, i
   TInflater inflater(stream);
   auto read = [&inflater](std::span<std::uint8_t> out) { return inflater.Read(out); };
   auto failure = [&inflater] { return inflater.Ended() ? TMaskLoad::WrongSize : TMaskLoad::Undecodable; };
-  TMaskA map = TMaskA::ForOverwrite(width, height), second;
+  TMaskA map, second;
   std::uint8_t hasSecond = 0;
-  if (!read(map.Bytes()) || !read({&hasSecond, 1})) return failure();
+  if (!InflateMap(read, width, height, map) || !read({&hasSecond, 1})) return failure();
   if (hasSecond > 1) return TMaskLoad::WrongSize;
-  if (hasSecond) {
-    second = TMaskA::ForOverwrite(width, height);
-    if (!read(second.Bytes())) return failure();
-  }
+  if (hasSecond && !InflateMap(read, width, height, second)) return failure();
   std::array<std::uint8_t, kStreamTailSize> tail;
   if (!read(tail)) return failure();
   // Nothing may follow the tail, and the stream's checksum must hold.

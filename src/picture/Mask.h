@@ -19,6 +19,8 @@
 
 // A map of Width x Height bytes, rows top to bottom. Like a picture, a copy copies
 // the cells, Share() shares them until either side writes (see SharedCells.h).
+// A map of zeros holds no cells until it is first written: most layers have no
+// regions, and their maps would otherwise cost a byte a pixel each.
 class TMaskA {
  public:
   TMaskA() = default;
@@ -28,13 +30,23 @@ class TMaskA {
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  bool Empty() const { return cells_.Size() == 0; }
+  // No size (no picture bound); a map of zeros without cells is not empty.
+  bool Empty() const { return width_ == 0; }
+  // Whether the cells exist; without them every cell reads 0.
+  bool HasCells() const { return cells_.Size() != 0; }
+  std::size_t CellCount() const { return std::size_t(width_) * std::size_t(height_); }
+  // Writing access makes the cells (zeros) when there are none.
   std::uint8_t* Row(int y) { return Cells() + std::size_t(y) * std::size_t(width_); }
-  const std::uint8_t* Row(int y) const { return Cells() + std::size_t(y) * std::size_t(width_); }
+  const std::uint8_t* Row(int y) const {
+    return HasCells() ? cells_.Data() + std::size_t(y) * std::size_t(width_) : ZeroRow();
+  }
   std::uint8_t& At(int x, int y) { return Row(y)[x]; }
   std::uint8_t At(int x, int y) const { return Row(y)[x]; }
-  std::span<std::uint8_t> Bytes() { return {Cells(), Size()}; }
-  std::span<const std::uint8_t> Bytes() const { return {Cells(), Size()}; }
+  std::span<std::uint8_t> Bytes() { return {Cells(), CellCount()}; }
+  // The cells; empty when there are none (all zero).
+  std::span<const std::uint8_t> Bytes() const { return {cells_.Data(), cells_.Size()}; }
+  // Gives up the cells when every one is 0 (they read the same without them).
+  void DropCellsIfClear();
   bool operator==(const TMaskA& other) const;
   // The same map, its cells shared until one side writes them.
   TMaskA Share() const;
@@ -46,13 +58,13 @@ class TMaskA {
   TMaskA FlippedHorizontally() const;
 
  private:
-  std::size_t Size() const { return cells_.Size(); }
-  const std::uint8_t* Cells() const { return cells_.Data(); }
-  std::uint8_t* Cells() { return cells_.Data(); }
+  std::uint8_t* Cells();
+  // A row of zeros as wide as a picture may be: what a map without cells reads.
+  static const std::uint8_t* ZeroRow();
 
   int width_ = 0;
   int height_ = 0;
-  TSharedCells<std::uint8_t> cells_;  // none for an empty map
+  TSharedCells<std::uint8_t> cells_;  // none for an empty map or one of zeros
 };
 
 // Flags of TMask::Apply, run in the order listed.

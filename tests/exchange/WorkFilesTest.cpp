@@ -127,6 +127,31 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     EXPECT_TRUE(fs::exists(dir / name));  // the user's file is never removed
     EXPECT_EQ(ports.portrait.Width(), 40);
     EXPECT_EQ(files.LastWorkFileName, fs::path(name).stem().string());
+    // Only the layer with regions holds a map, and saved again the work stores
+    // the same streams but its preview (a compressed work: the same mask
+    // streams, since its pictures pass through JPEG again).
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(std::as_const(desk.Layer(i).Mask).GetMap().HasCells(), i == 0) << desk.Layer(i).Caption;
+    const fs::path again = dir / ("again" + fs::path(name).extension().string());
+    ASSERT_TRUE(files.SaveWork(again));
+    if (colourTolerance == 0) {
+      auto a = TCompoundFileReader::Open(dir / name), b = TCompoundFileReader::Open(again);
+      ASSERT_TRUE(a && b);
+      EXPECT_EQ(a->StreamNames(), b->StreamNames());
+      for (const std::string& stream : a->StreamNames()) {
+        if (stream == "preview.jpg") continue;
+        EXPECT_TRUE(a->ReadStream(stream) == b->ReadStream(stream)) << stream;
+      }
+    } else {
+      const auto first = ReadFileBytes(dir / name), second = ReadFileBytes(again);
+      ASSERT_TRUE(first && second);
+      const auto a = ReadCompressedWork(*first), b = ReadCompressedWork(*second);
+      ASSERT_TRUE(a && b);
+      ASSERT_EQ(a->Layers.size(), 3u);
+      ASSERT_EQ(b->Layers.size(), 3u);
+      for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(std::ranges::equal(a->Layers[i].Mask, b->Layers[i].Mask)) << i;
+    }
   }
 };
 }  // namespace
@@ -263,6 +288,40 @@ TEST_F(WorkFiles, OpeningAWorkCostsAboutItsLayersPixels) {
         << *peak / 1000000 << " MB at the peak for " << pixelBytes / 1e6 << " MB of pixels in a file of "
         << fileBytes / 1e6 << " MB";
   }
+}
+
+// A compressed work at the cap whose layers have no regions opens on the desk at
+// the cost of its pixels: a layer's region map, a byte a pixel, is only made
+// when a region is drawn.
+TEST_F(WorkFiles, AWorkAtThePixelCapWithoutRegionsOpensAtTheCostOfItsPixels) {
+  if (!kPeakMemoryMeasurable) GTEST_SKIP() << "a sanitizer's allocator hides the peak memory of a load";
+  const int side = int(std::sqrt(double(kMaxWorkPixels) / 3));
+  {
+    // One picture stored three times: the file is made at the cost of one.
+    const TBitmap32 picture(side, side, Color32(90, 60, 30, 200));
+    TMask noRegions;
+    noRegions.SetBitmap(&picture);
+    TWorkLayerData layer{&picture, {}};
+    noRegions.SaveToStream(layer.MaskStream);
+    TWorkHeader header;
+    for (int i = 0; i < 3; ++i) {
+      TLayerRecord record;
+      record.Id = "L" + std::to_string(i);
+      record.Width = record.Height = side;
+      header.Layers.push_back(record);
+    }
+    ASSERT_TRUE(WriteFileAtomic(dir / "cap.tsc", BuildCompressedWork(header, {layer, layer, layer}, TBitmap32(8, 8))));
+  }
+  const TPeakMeter meter;
+  ASSERT_EQ(files.LoadWorkFromFile(dir / "cap.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_EQ(desk.LayerCount(), 3);
+  EXPECT_EQ(desk.Layer(0).Picture.Width(), side);
+  EXPECT_EQ(AlphaOf(desk.Layer(0).Picture.Pixel(side - 1, side - 1)), 200);
+  const auto peak = meter.PeakAbove();
+  ASSERT_TRUE(peak) << "the kernel lets the peak be reset";
+  const double pixelBytes = 3.0 * 4 * side * side;
+  EXPECT_LT(double(*peak), 1.1 * pixelBytes)
+      << *peak / 1000000 << " MB at the peak for " << pixelBytes / 1e6 << " MB of pixels";
 }
 
 // Each listing of a layer makes a layer with a picture of its own, so each

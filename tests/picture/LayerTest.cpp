@@ -295,6 +295,30 @@ TEST(LayerMask, FlipUndoRestoresPictureAndRegions) {
   EXPECT_EQ(layer.Mask.Map(), map);
 }
 
+// A layer without regions holds no map through turns, resizes, flips and their
+// undo, even when a region tool ran and drew nothing.
+TEST(LayerMask, ALayerWithoutRegionsHoldsNoMapThroughItsEdits) {
+  FakeLayerHost host;
+  TLayer layer(host, Gradient(60, 40));
+  auto held = [&layer] {
+    return static_cast<const TMask&>(layer.Mask).GetMap().HasCells() || layer.BaseMask().HasCells();
+  };
+  layer.SaveUndo(lhkRotate, false);
+  layer.SetAngle(30);
+  layer.Mask.Apply(kMaskClearAll);  // the regions count as edited
+  layer.SetAngle(50);
+  EXPECT_EQ(layer.Mask.MaxX(), layer.Width() - 1);
+  EXPECT_FALSE(held());
+  layer.Undo();
+  layer.SetEditMode(emResize);
+  layer.Picture.SetSize(30, 20);
+  layer.Mask.Apply(kMaskClearAll);
+  layer.RebindMask();
+  layer.FlipHorizontally();
+  EXPECT_EQ(layer.Mask.MaxY(), 19);
+  EXPECT_FALSE(held());
+}
+
 TEST(LayerMask, UndoOfAResizeRedrawsFromTheBase) {
   FakeLayerHost host;
   TLayer layer(host, Gradient(40, 30));

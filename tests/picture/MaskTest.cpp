@@ -426,3 +426,112 @@ TEST(MaskMap, SharedCellsPartWhenEitherSideWrites) {
   copy.At(1, 1) = 0;
   EXPECT_EQ(b.At(1, 1), 5);
 }
+
+// A map of zeros holds no cells: it reads 0 everywhere, equals a map of zero
+// cells, and what is derived from it holds none either, until a cell is written.
+TEST(MaskMap, AMapOfZerosHoldsNoCellsUntilOneIsWritten) {
+  const TMaskA zeros(300, 200);
+  EXPECT_FALSE(zeros.Empty());
+  EXPECT_FALSE(zeros.HasCells());
+  EXPECT_EQ(zeros.At(299, 199), 0);
+  for (const TMaskA& derived : {zeros.Share(), zeros.Resampled(30, 500), zeros.FlippedHorizontally(), TMaskA(zeros)})
+    EXPECT_FALSE(derived.HasCells());
+  TMaskA written = zeros;
+  written.At(299, 199) = 4;
+  EXPECT_TRUE(written.HasCells());
+  EXPECT_FALSE(zeros.HasCells());
+  EXPECT_FALSE(written == zeros);
+  EXPECT_FALSE(zeros == written);
+  EXPECT_EQ(written.Resampled(600, 400).At(599, 399), 4);
+  written.DropCellsIfClear();
+  EXPECT_TRUE(written.HasCells());
+  written.At(299, 199) = 0;
+  EXPECT_EQ(written, zeros);
+  EXPECT_EQ(zeros, written);
+  written.DropCellsIfClear();
+  EXPECT_FALSE(written.HasCells());
+  EXPECT_EQ(written.At(299, 199), 0);
+  // Wider than any picture, zeros are read from cells of their own.
+  const TMaskA wide(kMaxPictureSide + 1, 2);
+  EXPECT_EQ(wide.At(kMaxPictureSide, 1), 0);
+}
+
+// The region tools make a layer's map only when they set a region; undoing or
+// clearing the last region gives it back when the regions are next counted.
+TEST(MaskRegions, AMapIsMadeByTheFirstRegionAndGivenBackWhenNoneIsLeft) {
+  BoundMask m(40, 30, Color32(10, 20, 30));
+  auto held = [&m] { return static_cast<const TMask&>(m.mask).GetMap().HasCells(); };
+  m.mask.SetRegionIndex(3);
+  m.mask.SetWorkRect({0, 0, 40, 30});
+  m.mask.SetCurrentPoint({5, 5});
+  m.mask.Apply(kMaskSnapshot | kMaskClearAll | kMaskClearRect | kMaskSelectRemove | kMaskSelectKeep);
+  for (TPoint p : {TPoint{0, 0}, TPoint{10, 0}, TPoint{10, 10}}) m.mask.AddLassoPoint(p);
+  m.mask.Apply(kMaskLassoRemove | kMaskRestoreSnapshot);
+  m.mask.SetSelectionActive(true);
+  m.mask.SetSelectionActive(false);
+  m.mask.FlipHorizontally();
+  EXPECT_FALSE(m.mask.PixelInRegion(29, 39, 3));
+  EXPECT_TRUE(m.mask.GetUsedRegions().empty());
+  EXPECT_FALSE(held());
+
+  m.mask.SetWorkRect({2, 3, 5, 7});
+  m.mask.Apply(kMaskSnapshot | kMaskSetRect);
+  EXPECT_TRUE(held());
+  EXPECT_EQ(m.mask.GetUsedRegions(), std::vector<int>{3});
+  EXPECT_EQ(CountBit(m.mask, 4), 12);
+  m.mask.Apply(kMaskRestoreSnapshot);
+  EXPECT_EQ(CountBit(m.mask, 4), 0);
+  EXPECT_TRUE(m.mask.GetUsedRegions().empty());
+  EXPECT_FALSE(held());
+
+  // A snapshot of no map undoes only its own region.
+  m.mask.Apply(kMaskSnapshot);
+  m.mask.SetRegionIndex(1);
+  m.mask.Apply(kMaskSetRect);
+  m.mask.SetRegionIndex(3);
+  m.mask.SetWorkRect({0, 0, 40, 30});
+  m.mask.Apply(kMaskSelectAdd);  // every pixel has the seed's colour
+  EXPECT_EQ(CountBit(m.mask, 4), 1200);
+  m.mask.Apply(kMaskRestoreSnapshot);
+  EXPECT_EQ(CountBit(m.mask, 4), 0);
+  EXPECT_EQ(CountBit(m.mask, 1), 12);
+  EXPECT_EQ(m.mask.GetUsedRegions(), std::vector<int>{1});
+  m.mask.SetRegionIndex(1);
+  m.mask.Apply(kMaskClearAll);
+  EXPECT_TRUE(m.mask.GetUsedRegions().empty());
+  EXPECT_FALSE(held());
+}
+
+// A map without cells is stored as the zeros it reads as, byte for byte, and a
+// stored map of zeros comes back without cells; a region anywhere in it, on
+// either side of the parts it is read in, comes back where it was.
+TEST(MaskStream, AMapOfZerosIsStoredAsZerosAndReadBackWithoutCells) {
+  BoundMask none(400, 300), zeros(400, 300);
+  zeros.mask.Map().At(0, 0) = 0;
+  ASSERT_TRUE(zeros.mask.Map().HasCells());
+  for (BoundMask* m : {&none, &zeros}) m->mask.SetRegionOpacity(2, 30);
+  std::vector<std::uint8_t> stream, same;
+  none.mask.SaveToStream(stream);
+  zeros.mask.SaveToStream(same);
+  EXPECT_EQ(stream, same);
+  EXPECT_EQ(none.mask.FileBytes(), zeros.mask.FileBytes());
+  BoundMask back(400, 300);
+  back.mask.Map().At(5, 5) = 1;
+  ASSERT_EQ(back.mask.LoadFromStream(stream), TMaskLoad::Loaded);
+  EXPECT_FALSE(back.mask.Map().HasCells());
+  EXPECT_EQ(back.mask.GetRegionOpacity(2), 30);
+  back.mask.Map().At(5, 5) = 1;
+  ASSERT_EQ(back.mask.LoadFromFileBytes(none.mask.FileBytes()), TMaskLoad::Loaded);
+  EXPECT_FALSE(back.mask.Map().HasCells());
+
+  for (TPoint cell : {TPoint{0, 0}, TPoint{335, 163}, TPoint{336, 163}, TPoint{399, 299}}) {
+    BoundMask one(400, 300);
+    one.mask.Map().At(cell.X, cell.Y) = 0x40;
+    std::vector<std::uint8_t> bytes;
+    one.mask.SaveToStream(bytes);
+    BoundMask got(400, 300);
+    ASSERT_EQ(got.mask.LoadFromStream(bytes), TMaskLoad::Loaded);
+    EXPECT_EQ(got.mask.Map(), one.mask.Map()) << cell.X << "," << cell.Y;
+    EXPECT_EQ(got.mask.GetUsedRegions(), std::vector<int>{7});
+  }
+}
