@@ -148,11 +148,9 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return fail(TWorkLoadResult::Missing, "there is no such file");
   // Read, check and decode the whole file before the desk is touched.
-  std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(file);
-  if (!bytes) return fail(TWorkLoadResult::Unreadable, "the file cannot be read");
   std::string error;
   std::unique_ptr<TLoadedWork> work =
-      TLoadedWork::Read(std::move(*bytes), EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
+      TLoadedWork::ReadFile(file, EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
   if (!work) return fail(TWorkLoadResult::Unreadable, error.empty() ? "the file is damaged" : error);
   // Which layers can be made is known before the desk is touched: a work none of
   // whose layers can be had is refused whole, with the cause of each.

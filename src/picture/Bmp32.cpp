@@ -1,5 +1,6 @@
 #include "picture/Bmp32.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "picture/PictureLimits.h"
@@ -25,11 +26,20 @@ std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) { return EncodeBm
 std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap) { return EncodeBmp(bitmap, 24); }
 
 std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::string* why) {
+  const TByteSource source(data);
+  return DecodeBmp32(TByteRange{&source, 0, data.size()}, why);
+}
+
+std::optional<TBitmap32> DecodeBmp32(const TByteRange& data, std::string* why) {
   auto fail = [why](std::string reason) -> std::optional<TBitmap32> {
     if (why) *why = std::move(reason);
     return std::nullopt;
   };
-  ByteReader r(data);
+  constexpr std::size_t kHeadSize = 34;  // up to the compression field
+  ByteBuffer held;
+  const std::uint8_t* head = data.Get(0, std::size_t(std::min<std::uint64_t>(data.Size, kHeadSize)), held);
+  if (!head) return fail("its bitmap picture cannot be read");
+  ByteReader r({head, std::size_t(std::min<std::uint64_t>(data.Size, kHeadSize))});
   if (r.Text(2) != "BM") return fail("it is not a bitmap picture");
   r.Skip(8);
   const std::uint32_t offset = r.U32LE();
@@ -51,22 +61,26 @@ std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::st
   const std::size_t rowBytes = (std::size_t(width) * bytesPerPixel + 3) / 4 * 4;  // rows pad to 4 bytes
   // Checked before the picture is made: a few bytes may claim a huge size.
   auto needed = CheckedMul(rowBytes, std::size_t(rows));
-  if (!needed || offset > data.size() || data.size() - offset < *needed)
-    return fail("its bitmap picture ends too early");
+  if (!needed || offset > data.Size || data.Size - offset < *needed) return fail("its bitmap picture ends too early");
   TBitmap32 bitmap;
   if (!bitmap.SetSize(width, static_cast<int>(rows))) return fail("there is not enough memory for its picture");
-  r.Seek(offset);
-  for (int i = 0; i < bitmap.Height(); ++i) {
-    const auto source = r.Bytes(rowBytes);
-    std::uint8_t* out = bitmap.Row(topDown ? i : bitmap.Height() - 1 - i);
-    for (int x = 0; x < width; ++x) {
-      const std::uint8_t* s = source.data() + x * bytesPerPixel;
-      out[4 * x] = s[0];
-      out[4 * x + 1] = s[1];
-      out[4 * x + 2] = s[2];
-      out[4 * x + 3] = bits == 32 ? s[3] : 255;
+  // Rows a band at a time: a file is read a megabyte at once, never whole.
+  const int band = int(std::clamp<std::size_t>((std::size_t(1) << 20) / std::max<std::size_t>(rowBytes, 1), 1, 1 << 16));
+  for (int first = 0; first < bitmap.Height() && rowBytes > 0; first += band) {
+    const int count = std::min(band, bitmap.Height() - first);
+    const std::uint8_t* source = data.Get(offset + std::uint64_t(first) * rowBytes, std::size_t(count) * rowBytes, held);
+    if (!source) return fail("its bitmap picture ends too early");
+    for (int k = 0; k < count; ++k, source += rowBytes) {
+      const int i = first + k;
+      std::uint8_t* out = bitmap.Row(topDown ? i : bitmap.Height() - 1 - i);
+      for (int x = 0; x < width; ++x) {
+        const std::uint8_t* s = source + x * bytesPerPixel;
+        out[4 * x] = s[0];
+        out[4 * x + 1] = s[1];
+        out[4 * x + 2] = s[2];
+        out[4 * x + 3] = bits == 32 ? s[3] : 255;
+      }
     }
   }
-  if (!r.ok()) return fail("its bitmap picture ends too early");
   return bitmap;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "picture/Bitmap32.h"
+#include "platform/ByteSource.h"
 
 std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap);
 // The same without alpha, three bytes a pixel and rows padded to four bytes: what
@@ -21,3 +22,5 @@ std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap);
 // that the file does not hold; then `why`, when given, says which in words for a
 // user.
 std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::string* why = nullptr);
+// The same read a band of rows at a time from where it lies (a stream in a file).
+std::optional<TBitmap32> DecodeBmp32(const TByteRange& data, std::string* why = nullptr);

@@ -10,6 +10,7 @@
 #include "picture/WorkFile.h"
 #include "platform/ByteStream.h"
 #include "platform/CompoundFile.h"
+#include "platform/FileIO.h"
 #include "platform/Text.h"
 
 namespace {
@@ -19,9 +20,8 @@ struct TPendingPicture {
   std::string Id;
   bool InContainer = false;  // a bitmap stream, else a packed picture
   std::span<const std::uint8_t> Packed;
-  std::vector<std::uint8_t> Bitmap;     // a bitmap stream read out of the file,
-  std::span<const std::uint8_t> InFile;  // or where it lies in the file's bytes
-  std::span<const std::uint8_t> BitmapBytes() const { return InFile.empty() ? std::span(Bitmap) : InFile; }
+  std::vector<std::uint8_t> Bitmap;  // a bitmap stream read out of the file,
+  std::optional<TByteRange> InFile;   // or where it lies in the file
   std::span<const std::uint8_t> MaskStream;
   std::optional<TBitmap32> Decoded;
   std::optional<TMaskStreamContent> Mask;
@@ -29,8 +29,12 @@ struct TPendingPicture {
 };
 
 // The pixels a bitmap stream's head declares (what decoding it allocates).
-std::uint64_t BitmapPixels(std::span<const std::uint8_t> bitmap) {
-  ByteReader r(bitmap);
+std::uint64_t BitmapPixels(const TByteRange& bitmap) {
+  ByteBuffer held;
+  const std::size_t n = std::size_t(std::min<std::uint64_t>(bitmap.Size, 26));
+  const std::uint8_t* head = bitmap.Get(0, n, held);
+  if (!head) return 0;
+  ByteReader r({head, n});
   r.Skip(18);
   const std::int64_t width = r.I32LE(), height = r.I32LE();
   return r.ok() && width > 0 ? std::uint64_t(width) * std::uint64_t(std::llabs(height)) : 0;
@@ -41,7 +45,9 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
       static_cast<int>(pending.size()),
       [](const void* context, int i) {
         TPendingPicture& p = static_cast<TPendingPicture*>(const_cast<void*>(context))[i];
-        p.Decoded = p.InContainer ? DecodeBmp32(p.BitmapBytes(), &p.Problem) : UnpackBitmap32(p.Packed, &p.Problem);
+        if (!p.InContainer) p.Decoded = UnpackBitmap32(p.Packed, &p.Problem);
+        else if (p.InFile) p.Decoded = DecodeBmp32(*p.InFile, &p.Problem);
+        else p.Decoded = DecodeBmp32(p.Bitmap, &p.Problem);
         p.Bitmap = {};
         if (!p.Decoded) return;
         // A mask that does not decode is left to its layer, which reads its stream.
@@ -56,18 +62,19 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
 // Whether a compound file's own tables name sectors past its end: the header's
 // directory and allocation-table sectors, then every sector the allocation table
 // marks as used.
-bool ContainerCutShort(std::span<const std::uint8_t> bytes) {
-  auto u32 = [&bytes](std::size_t at) -> std::optional<std::uint32_t> {
-    if (at + 4 > bytes.size()) return std::nullopt;
-    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
-           std::uint32_t(bytes[at + 3]) << 24;
+bool ContainerCutShort(const TByteSource& source) {
+  ByteBuffer held;
+  auto u32 = [&source, &held](std::uint64_t at) -> std::optional<std::uint32_t> {
+    const std::uint8_t* p = source.Get(at, 4, held);
+    if (!p) return std::nullopt;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
   };
-  if (bytes.size() < 512) return true;
-  const unsigned shift = bytes[0x1E] | unsigned(bytes[0x1F]) << 8;
+  if (source.Size() < 512) return true;
+  const unsigned shift = u32(0x1C).value_or(0) >> 16;
   if (shift != 9 && shift != 12) return false;  // not ours to judge
   const std::size_t sector = std::size_t(1) << shift;
-  if (bytes.size() % sector != 0) return true;
-  const std::size_t sectors = bytes.size() / sector - 1;  // after the header's own sector
+  if (source.Size() % sector != 0) return true;
+  const std::uint64_t sectors = source.Size() / sector - 1;  // after the header's own sector
   constexpr std::uint32_t kLastRegular = 0xFFFFFFFA;
   const auto directory = u32(0x30);
   if (directory && *directory <= kLastRegular && *directory >= sectors) return true;
@@ -76,11 +83,14 @@ bool ContainerCutShort(std::span<const std::uint8_t> bytes) {
     const auto fat = u32(0x4C + 4 * i);
     if (!fat || *fat > kLastRegular) continue;
     if (*fat >= sectors) return true;
-    const std::size_t base = (std::size_t(*fat) + 1) * sector;
+    ByteBuffer table;
+    const std::uint8_t* entries = source.Get((std::uint64_t(*fat) + 1) * sector, sector, table);
+    if (!entries) return true;
     for (std::size_t entry = 0; entry < sector / 4; ++entry) {
-      const std::size_t described = std::size_t(i) * (sector / 4) + entry;
-      const auto next = u32(base + 4 * entry);
-      if (next && *next != 0xFFFFFFFF && described >= sectors) return true;  // a used sector that is not there
+      const std::uint64_t described = std::uint64_t(i) * (sector / 4) + entry;
+      const std::uint8_t* p = entries + 4 * entry;
+      const bool used = !(p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && p[3] == 0xFF);
+      if (used && described >= sectors) return true;  // a used sector that is not there
     }
   }
   return false;
@@ -88,17 +98,37 @@ bool ContainerCutShort(std::span<const std::uint8_t> bytes) {
 
 // Why container bytes cannot be a work, in place of the compound-file library's
 // own words; empty when they may be one.
-std::string_view ContainerProblem(std::span<const std::uint8_t> bytes) {
+std::string_view ContainerProblem(const TByteSource& source) {
   static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  if (bytes.empty()) return kWorkFileEmpty;
-  const std::size_t n = std::min(bytes.size(), sizeof kSignature);
-  if (!std::equal(bytes.begin(), bytes.begin() + std::ptrdiff_t(n), kSignature)) return kNotAWorkFile;
-  if (ContainerCutShort(bytes)) return kWorkFileCutShort;
+  if (source.Size() == 0) return kWorkFileEmpty;
+  const std::size_t n = std::size_t(std::min<std::uint64_t>(source.Size(), sizeof kSignature));
+  ByteBuffer held;
+  const std::uint8_t* head = source.Get(0, n, held);
+  if (!head || !std::equal(head, head + n, kSignature)) return kNotAWorkFile;
+  if (ContainerCutShort(source)) return kWorkFileCutShort;
   return {};
 }
 }  // namespace
 
+std::unique_ptr<TLoadedWork> TLoadedWork::ReadFile(const fs::path& file, bool compressed, std::string& error) {
+  // A container is read where it lies, its bitmaps a band at a time: held whole
+  // in memory, a file of large layers would cost their pixels twice.
+  std::unique_ptr<TByteSource> source = compressed ? nullptr : TByteSource::OpenFile(file);
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (compressed) bytes = ReadFileBytes(file);
+  if (!source && !bytes) {
+    error = "the file cannot be read";
+    return nullptr;
+  }
+  return source ? Read({}, std::move(source), false, error) : Read(std::move(*bytes), nullptr, true, error);
+}
+
 std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error) {
+  return Read(std::move(bytes), nullptr, compressed, error);
+}
+
+std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, std::unique_ptr<TByteSource> source,
+                                               bool compressed, std::string& error) {
   std::unique_ptr<TLoadedWork> work(new TLoadedWork);
   std::vector<TPendingPicture> pending;
   std::uint64_t pixels = 0;
@@ -114,12 +144,14 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         pending.push_back({layer.Id, false, layer.Picture, {}, {}, layer.Mask, {}, {}, {}});
       }
     } else {
-      if (const std::string_view problem = ContainerProblem(bytes); !problem.empty()) {
+      const TByteSource inMemory(bytes);
+      if (const std::string_view problem = ContainerProblem(source ? *source : inMemory); !problem.empty()) {
         error = problem;
         return nullptr;
       }
       // The library's own words mean nothing to a user.
-      container = TCompoundFileReader::FromMemory(std::move(bytes));
+      container = source ? TCompoundFileReader::FromSource(std::move(source))
+                         : TCompoundFileReader::FromMemory(std::move(bytes));
       if (!container) {
         error = "the file is damaged";
         return nullptr;
@@ -155,15 +187,16 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         // of every layer's stream would double what opening costs.
         constexpr std::uint64_t kMaxBitmapBytes = std::uint64_t(1) << 31;
         TPendingPicture picture{record->Id, true, {}, {}, {}, maskStream, {}, {}, {}};
-        if (auto view = container->ViewStream(record->Id + ".bmp", kMaxBitmapBytes)) {
-          picture.InFile = *view;
+        if (auto range = container->StreamRange(record->Id + ".bmp", kMaxBitmapBytes)) {
+          picture.InFile = *range;
         } else if (auto bitmap = container->ReadStream(record->Id + ".bmp", kMaxBitmapBytes)) {
           picture.Bitmap = std::move(*bitmap);
         } else {
           work->problems_[key] = "its stream " + record->Id + ".bmp is missing";
           continue;
         }
-        pixels += listedPixels[key] = BitmapPixels(picture.BitmapBytes());
+        const TByteSource held(picture.Bitmap);
+        pixels += listedPixels[key] = BitmapPixels(picture.InFile.value_or(TByteRange{&held, 0, held.Size()}));
         if (pixels > kMaxWorkPixels) break;
         pending.push_back(std::move(picture));
       }

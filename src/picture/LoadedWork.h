@@ -5,6 +5,7 @@
 // streams and the masks straight into their maps, layers in parallel on the task
 // pool.
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 
 #include "picture/Bitmap32.h"
 #include "picture/LayerStorage.h"
+#include "platform/ByteSource.h"
 
 class TLoadedWork : public ILayerStorage {
  public:
@@ -24,6 +26,9 @@ class TLoadedWork : public ILayerStorage {
   // or there is not the memory to decode them. A picture that is missing or does
   // not decode is left out, and PictureProblem says why.
   static std::unique_ptr<TLoadedWork> Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error);
+  // The same from a file: a container is read where it lies, never whole; an
+  // unreadable file gives "the file cannot be read".
+  static std::unique_ptr<TLoadedWork> ReadFile(const fs::path& file, bool compressed, std::string& error);
 
   // Every header line, in file order.
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -40,6 +45,9 @@ class TLoadedWork : public ILayerStorage {
   std::optional<TMaskStreamContent> TakeMask(std::string_view id) override;
 
  private:
+  static std::unique_ptr<TLoadedWork> Read(std::vector<std::uint8_t> bytes, std::unique_ptr<TByteSource> source,
+                                           bool compressed, std::string& error);
+
   std::vector<std::string> lines_;
   std::map<std::string, std::vector<std::uint8_t>, std::less<>> streams_;  // upper-case name -> bytes
   std::map<std::string, TBitmap32, std::less<>> pictures_;                 // upper-case id -> picture

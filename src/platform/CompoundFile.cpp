@@ -54,7 +54,8 @@ bool TCompoundFileWriter::Save(const fs::path& path, std::string* error) const {
 }
 
 struct TCompoundFileReader::Impl {
-  std::vector<std::uint8_t> bytes;  // what the storage reads from
+  std::vector<std::uint8_t> bytes;      // the file in memory, when it is read from memory
+  std::unique_ptr<TByteSource> source;  // what the storage reads from
   std::unique_ptr<ICompoundStorage> root;
   // The root's entries, named once: the library finds an entry by walking its
   // list, which for every lookup would make opening a work of many layers
@@ -67,22 +68,47 @@ TCompoundFileReader::TCompoundFileReader(std::unique_ptr<Impl> impl) : impl_(std
 TCompoundFileReader::~TCompoundFileReader() = default;
 
 std::unique_ptr<TCompoundFileReader> TCompoundFileReader::Open(const fs::path& path, std::string* error) {
-  auto bytes = ReadFileBytes(path);
-  if (!bytes) {
+  std::unique_ptr<TByteSource> source = TByteSource::OpenFile(path);
+  if (!source) {
     SetError(error, "cannot read " + path.string());
     return nullptr;
   }
-  return FromMemory(std::move(*bytes), error);
+  return FromSource(std::move(source), error);
 }
 
 std::unique_ptr<TCompoundFileReader> TCompoundFileReader::FromMemory(std::vector<std::uint8_t> bytes,
                                                                      std::string* error) {
   auto impl = std::make_unique<Impl>();
   impl->bytes = std::move(bytes);
-  impl->root = OpenCompoundRoot(impl->bytes);
+  impl->source = std::make_unique<TByteSource>(impl->bytes);
+  return Finish(std::move(impl), error);
+}
+
+std::unique_ptr<TCompoundFileReader> TCompoundFileReader::FromSource(std::unique_ptr<TByteSource> source,
+                                                                     std::string* error) {
+  auto impl = std::make_unique<Impl>();
+  impl->source = std::move(source);
+  return Finish(std::move(impl), error);
+}
+
+std::unique_ptr<TCompoundFileReader> TCompoundFileReader::Finish(std::unique_ptr<Impl> impl, std::string* error) {
+  impl->root = OpenCompoundRoot(*impl->source);
   if (!impl->root) {
+    // The library reads from memory: a file it is left to is read whole.
     ICompoundFileModule* compound = Compound(error);
     if (!compound) return nullptr;
+    if (impl->bytes.empty() && impl->source->Size() > 0) {
+      constexpr std::uint64_t kMaxWhole = std::uint64_t(1) << 31;
+      ByteBuffer held;
+      const std::uint8_t* all =
+          impl->source->Size() <= kMaxWhole ? impl->source->Get(0, std::size_t(impl->source->Size()), held) : nullptr;
+      if (!all) {
+        SetError(error, "cannot read the file");
+        return nullptr;
+      }
+      impl->bytes.assign(all, all + impl->source->Size());
+      impl->source = std::make_unique<TByteSource>(impl->bytes);
+    }
     impl->root = compound->Open(impl->bytes, error);
     if (!impl->root) return nullptr;
   }
@@ -113,9 +139,8 @@ std::optional<std::vector<std::uint8_t>> TCompoundFileReader::ReadStream(std::st
   return impl_->root->Read(it->second, maxBytes);
 }
 
-std::optional<std::span<const std::uint8_t>> TCompoundFileReader::ViewStream(std::string_view name,
-                                                                           std::uint64_t maxBytes) const {
+std::optional<TByteRange> TCompoundFileReader::StreamRange(std::string_view name, std::uint64_t maxBytes) const {
   const auto it = impl_->indexByUpperName.find(UpperAscii(name));
   if (it == impl_->indexByUpperName.end()) return std::nullopt;
-  return impl_->root->View(it->second, maxBytes);
+  return impl_->root->Where(it->second, maxBytes);
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ByteSource.h"
+
 namespace fs = std::filesystem;
 
 // 1 to 31 characters, none of "/ \ : !" and no control characters.
@@ -47,6 +49,10 @@ class TCompoundFileReader {
   static std::unique_ptr<TCompoundFileReader> Open(const fs::path& path, std::string* error = nullptr);
   static std::unique_ptr<TCompoundFileReader> FromMemory(std::vector<std::uint8_t> bytes,
                                                          std::string* error = nullptr);
+  // Read where the bytes lie (a file a sector at a time, never whole, unless
+  // it is one only the library behind the module reads).
+  static std::unique_ptr<TCompoundFileReader> FromSource(std::unique_ptr<TByteSource> source,
+                                                         std::string* error = nullptr);
 
   // Names of the streams in the root (storages are left out).
   std::vector<std::string> StreamNames() const;
@@ -55,12 +61,13 @@ class TCompoundFileReader {
   // larger than `maxBytes`, or cannot be read.
   std::optional<std::vector<std::uint8_t>> ReadStream(std::string_view name,
                                                       std::uint64_t maxBytes = std::uint64_t(1) << 30) const;
-  // The same where it lies in the file's bytes (valid while the reader lives),
-  // without a copy; nullopt also when it does not lie in one piece.
-  std::optional<std::span<const std::uint8_t>> ViewStream(std::string_view name, std::uint64_t maxBytes) const;
+  // Where the same lies in the file (valid while the reader lives), to be read
+  // a part at a time; nullopt also when it does not lie in one piece.
+  std::optional<TByteRange> StreamRange(std::string_view name, std::uint64_t maxBytes) const;
 
  private:
   struct Impl;
   explicit TCompoundFileReader(std::unique_ptr<Impl> impl);
+  static std::unique_ptr<TCompoundFileReader> Finish(std::unique_ptr<Impl> impl, std::string* error);
   std::unique_ptr<Impl> impl_;
 };

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ByteSource.h"
+
 struct TCompoundStream;
 
 // The root storage of a compound file read from memory.
@@ -21,11 +23,9 @@ class ICompoundStorage {
   virtual std::string Name(int index) = 0;
   virtual bool IsStream(int index) = 0;
   virtual std::optional<std::vector<std::uint8_t>> Read(int index, std::uint64_t maxBytes) = 0;
-  // A stream's bytes where they lie in the file, when they lie in one piece
-  // (nullopt: read it).
-  virtual std::optional<std::span<const std::uint8_t>> View(int /*index*/, std::uint64_t /*maxBytes*/) {
-    return std::nullopt;
-  }
+  // Where a stream's bytes lie in the file, when they lie in one piece (nullopt:
+  // read it).
+  virtual std::optional<TByteRange> Where(int /*index*/, std::uint64_t /*maxBytes*/) { return std::nullopt; }
 };
 
 class ICompoundFileModule {

@@ -55,20 +55,23 @@ struct TEntry {
 
 class TDirectStorage final : public ICompoundStorage {
  public:
-  explicit TDirectStorage(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  explicit TDirectStorage(const TByteSource& source) : source_(source) {}
+  explicit TDirectStorage(std::span<const std::uint8_t> bytes)
+      : owned_(std::make_unique<TByteSource>(bytes)), source_(*owned_) {}
 
   bool Load() {
-    if (bytes_.size() < 512) return false;
+    ByteBuffer header;
+    const std::uint8_t* h = source_.Get(0, 512, header);
+    if (!h) return false;
     static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     for (std::size_t i = 0; i < sizeof kSignature; ++i)
-      if (bytes_[i] != kSignature[i]) return false;
-    const std::uint8_t* h = bytes_.data();
+      if (h[i] != kSignature[i]) return false;
     const unsigned major = U16(h + 0x1A), shift = U16(h + 0x1E), miniShift = U16(h + 0x20);
     if (U16(h + 0x1C) != 0xFFFE || !((major == 3 && shift == 9) || (major == 4 && shift == 12)) || miniShift != 6)
       return false;
     sector_ = std::size_t(1) << shift;
-    if (bytes_.size() < 2 * sector_) return false;
-    sectors_ = bytes_.size() / sector_ - 1;  // whole sectors after the header's
+    if (source_.Size() < 2 * sector_) return false;
+    sectors_ = std::size_t(source_.Size() / sector_ - 1);  // whole sectors after the header's
     wide_ = major == 4;
     cutoff_ = U32(h + 0x38);
 
@@ -78,16 +81,19 @@ class TDirectStorage final : public ICompoundStorage {
     if (fatCount > sectors_) return false;
     for (std::uint32_t i = 0; i < 109 && fatSectors.size() < fatCount; ++i) fatSectors.push_back(U32(h + 0x4C + 4 * i));
     std::uint32_t difat = U32(h + 0x44);
+    ByteBuffer held;
     for (std::size_t steps = 0; fatSectors.size() < fatCount; ++steps) {
       if (difat > kLastRegular || difat >= sectors_ || steps > sectors_) return false;
-      const std::uint8_t* s = Sector(difat);
+      const std::uint8_t* s = Sector(difat, held);
+      if (!s) return false;
       for (std::size_t i = 0; i + 1 < sector_ / 4 && fatSectors.size() < fatCount; ++i) fatSectors.push_back(U32(s + 4 * i));
       difat = U32(s + sector_ - 4);
     }
     fat_.reserve(fatSectors.size() * sector_ / 4);
     for (std::uint32_t f : fatSectors) {
       if (f > kLastRegular || f >= sectors_) return false;
-      const std::uint8_t* s = Sector(f);
+      const std::uint8_t* s = Sector(f, held);
+      if (!s) return false;
       for (std::size_t i = 0; i < sector_ / 4; ++i) fat_.push_back(U32(s + 4 * i));
     }
 
@@ -141,7 +147,7 @@ class TDirectStorage final : public ICompoundStorage {
     if (!ReadChain(mini ? miniFat_ : fat_, e.Start, e.Size, mini, data)) return std::nullopt;
     return data;
   }
-  std::optional<std::span<const std::uint8_t>> View(int index, std::uint64_t maxBytes) override {
+  std::optional<TByteRange> Where(int index, std::uint64_t maxBytes) override {
     const TEntry& e = entries_[std::size_t(index)];
     if (!e.Stream || e.Size > maxBytes || e.Size < cutoff_ || e.Start >= sectors_) return std::nullopt;
     // A writer that writes each stream whole lays its sectors one after another.
@@ -149,11 +155,14 @@ class TDirectStorage final : public ICompoundStorage {
     if (count > sectors_ - e.Start) return std::nullopt;
     for (std::size_t k = 0; k + 1 < count; ++k)
       if (e.Start + k >= fat_.size() || fat_[e.Start + k] != e.Start + k + 1) return std::nullopt;
-    return std::span<const std::uint8_t>(Sector(e.Start), std::size_t(e.Size));
+    return TByteRange{&source_, SectorOffset(e.Start), e.Size};
   }
 
  private:
-  const std::uint8_t* Sector(std::uint32_t s) const { return bytes_.data() + (std::size_t(s) + 1) * sector_; }
+  std::uint64_t SectorOffset(std::uint32_t s) const { return (std::uint64_t(s) + 1) * sector_; }
+  const std::uint8_t* Sector(std::uint32_t s, ByteBuffer& held) const {
+    return source_.Get(SectorOffset(s), sector_, held);
+  }
 
   std::uint64_t Size(const std::uint8_t* e) const {
     return wide_ ? std::uint64_t(U32(e + 0x78)) | std::uint64_t(U32(e + 0x7C)) << 32 : U32(e + 0x78);
@@ -171,9 +180,11 @@ class TDirectStorage final : public ICompoundStorage {
     if (!whole && size > std::uint64_t(units) * unit) return false;
     if (!whole) out.reserve(std::size_t(size));
     std::uint32_t at = start;
+    ByteBuffer held;
     for (std::size_t steps = 0; whole ? at != kEndOfChain : out.size() < size; ++steps) {
       if (at > kLastRegular || at >= units || at >= table.size() || steps >= units) return false;
-      const std::uint8_t* from = mini ? miniStream_.data() + std::size_t(at) * 64 : Sector(at);
+      const std::uint8_t* from = mini ? miniStream_.data() + std::size_t(at) * 64 : Sector(at, held);
+      if (!from) return false;
       const std::size_t n = whole ? unit : std::size_t(std::min<std::uint64_t>(unit, size - out.size()));
       out.insert(out.end(), from, from + n);
       at = table[at];
@@ -181,7 +192,8 @@ class TDirectStorage final : public ICompoundStorage {
     return true;
   }
 
-  std::span<const std::uint8_t> bytes_;
+  std::unique_ptr<TByteSource> owned_;
+  const TByteSource& source_;
   std::size_t sector_ = 512, sectors_ = 0;
   bool wide_ = false;
   std::uint32_t cutoff_ = 4096;
@@ -193,6 +205,12 @@ class TDirectStorage final : public ICompoundStorage {
 
 std::unique_ptr<ICompoundStorage> OpenCompoundRoot(std::span<const std::uint8_t> bytes) {
   auto storage = std::make_unique<TDirectStorage>(bytes);
+  if (!storage->Load()) return nullptr;
+  return storage;
+}
+
+std::unique_ptr<ICompoundStorage> OpenCompoundRoot(const TByteSource& source) {
+  auto storage = std::make_unique<TDirectStorage>(source);
   if (!storage->Load()) return nullptr;
   return storage;
 }

@@ -9,6 +9,8 @@
 
 #include "platform/CompoundFileModule.h"
 
-// The root of the compound file in `bytes` (which must outlive it), or nullptr
-// when its header, allocation tables or directory do not hold together.
+// The root of the compound file in `bytes` or `source` (which must outlive it),
+// or nullptr when its header, allocation tables or directory do not hold
+// together. A file is read a sector at a time, never whole.
 std::unique_ptr<ICompoundStorage> OpenCompoundRoot(std::span<const std::uint8_t> bytes);
+std::unique_ptr<ICompoundStorage> OpenCompoundRoot(const TByteSource& source);

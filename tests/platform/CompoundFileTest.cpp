@@ -88,12 +88,41 @@ TEST(CompoundFile, GarbageAndTruncationFailCleanly) {
   ASSERT_TRUE(w.AddStream("big", Pattern(100000)));
   auto bytes = *w.Build();
   for (std::size_t cut : {bytes.size() / 2, std::size_t(600), std::size_t(512)}) {
-    auto r = TCompoundFileReader::FromMemory(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-    if (!r) continue;
-    // Whatever libgsf makes of the rest, it must not claim the cut-off bytes.
-    auto read = r->ReadStream("big");
-    EXPECT_TRUE(!read || *read != Pattern(100000)) << "cut at " << cut;
+    // From memory and from a file (which the library, when it is left to, reads whole).
+    const std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut));
+    WriteTestFile(dir / "cut.tsu", std::string(part.begin(), part.end()));
+    std::unique_ptr<TCompoundFileReader> readers[] = {TCompoundFileReader::FromMemory(part),
+                                                      TCompoundFileReader::Open(dir / "cut.tsu")};
+    for (const auto& r : readers) {
+      if (!r) continue;
+      // Whatever libgsf makes of the rest, it must not claim the cut-off bytes.
+      auto read = r->ReadStream("big");
+      EXPECT_TRUE(!read || *read != Pattern(100000)) << "cut at " << cut;
+    }
   }
+}
+
+// A container read from its file is read where it lies: a file cut short after
+// it was opened gives no bytes past its new end, not a crash or stale ones.
+TEST(CompoundFile, AFileCutShortWhileOpenGivesNothingPastItsEnd) {
+  TempFolder dir;
+  TCompoundFileWriter w;
+  ASSERT_TRUE(w.AddStream("big.bmp", Pattern(300000)));
+  ASSERT_TRUE(w.Save(dir / "w.tsu"));
+  auto r = TCompoundFileReader::Open(dir / "w.tsu");
+  ASSERT_TRUE(r);
+  const auto range = r->StreamRange("BIG.BMP", 1 << 20);
+  ASSERT_TRUE(range);
+  ASSERT_EQ(range->Size, 300000u);
+  ByteBuffer held;
+  const std::uint8_t* whole = range->Get(0, 300000, held);
+  ASSERT_TRUE(whole);
+  EXPECT_TRUE(std::equal(whole, whole + 300000, Pattern(300000).begin()));
+  EXPECT_FALSE(range->Get(1, 300000, held));  // past the stream
+  fs::resize_file(dir / "w.tsu", range->Offset + 1000);
+  EXPECT_TRUE(range->Get(0, 1000, held));
+  EXPECT_FALSE(range->Get(0, 1001, held));
+  EXPECT_FALSE(r->ReadStream("big.bmp"));
 }
 
 TEST(CompoundFile, FailedSaveKeepsTheOldFile) {
@@ -125,14 +154,29 @@ TEST(CompoundFile, TheDirectReaderReadsWhatTheLibraryReads) {
   ASSERT_EQ(RunCommand("cd " + (dir / "in").string() + " && gsf createole ../made.tsu ListFile.txt x.msk sub"), 0);
   files.push_back(*ReadFileBytes(dir / "made.tsu"));
   for (const std::vector<std::uint8_t>& bytes : files) {
-    std::unique_ptr<ICompoundStorage> direct = OpenCompoundRoot(bytes), theirs = library->Open(bytes, nullptr);
-    ASSERT_TRUE(direct && theirs);
-    ASSERT_EQ(direct->Count(), theirs->Count());
-    for (int i = 0; i < direct->Count(); ++i) {
-      EXPECT_EQ(direct->Name(i), theirs->Name(i));
-      EXPECT_EQ(direct->IsStream(i), theirs->IsStream(i)) << theirs->Name(i);
-      if (theirs->IsStream(i)) {
-        EXPECT_EQ(direct->Read(i, 1 << 20), theirs->Read(i, 1 << 20)) << theirs->Name(i);
+    // Read from memory and from the file a sector at a time.
+    WriteTestFile(dir / "file.tsu", std::string(bytes.begin(), bytes.end()));
+    const std::unique_ptr<TByteSource> file = TByteSource::OpenFile(dir / "file.tsu");
+    ASSERT_TRUE(file);
+    std::unique_ptr<ICompoundStorage> theirs = library->Open(bytes, nullptr);
+    ASSERT_TRUE(theirs);
+    std::unique_ptr<ICompoundStorage> directs[] = {OpenCompoundRoot(bytes), OpenCompoundRoot(*file)};
+    for (const auto& direct : directs) {
+      ASSERT_TRUE(direct);
+      ASSERT_EQ(direct->Count(), theirs->Count());
+      for (int i = 0; i < direct->Count(); ++i) {
+        EXPECT_EQ(direct->Name(i), theirs->Name(i));
+        EXPECT_EQ(direct->IsStream(i), theirs->IsStream(i)) << theirs->Name(i);
+        if (!theirs->IsStream(i)) continue;
+        const auto expected = theirs->Read(i, 1 << 20);
+        EXPECT_EQ(direct->Read(i, 1 << 20), expected) << theirs->Name(i);
+        // A stream in one piece is found where it lies.
+        if (const auto range = direct->Where(i, 1 << 20)) {
+          ByteBuffer held;
+          const std::uint8_t* at = range->Get(0, std::size_t(range->Size), held);
+          ASSERT_TRUE(at && expected);
+          EXPECT_TRUE(std::equal(at, at + range->Size, expected->begin(), expected->end())) << theirs->Name(i);
+        }
       }
     }
   }
