@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,11 +41,12 @@
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/FormTips.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/StandingForms.h"
 #include "shell/forms/StartupHost.h"
 
-void ConnectOnlineServices() {
-  QPointer<TFormMain> main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  if (!main || !main->DeskWindow()) return;
+void ConnectOnlineServices(TFormMain& window) {
+  QPointer<TFormMain> main = &window;
+  if (!main->DeskWindow()) return;
   auto desk = [main]() -> TMontageDesk* { return main && main->DeskWindow() ? &main->DeskWindow()->Desk() : nullptr; };
   TInetModesLinks& links = InetModesLinks();
   links.WorkOnDesk = [desk] { return desk() && desk()->LayerCount() > 0; };
@@ -67,21 +69,23 @@ void ConnectOnlineServices() {
 
 void RegisterProgramWindows() {
   for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
-                        RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint, RegisterFormShopList,
+                        RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint,
                         RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
                         RegisterFormSetup, RegisterFormInetModes, RegisterFormLayerRegions,
                         RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
     reg();
 }
 
-void ConnectProgramWindows() {
-  ConnectMainWindow();
+void ConnectProgramWindows(TFormMain& main) {
+  ConnectMainWindow(main);
+  ConnectProgramWorkFiles(main);
   RegisterVideoPlayers();
   RegisterFormCatalog();
-  ConnectFormLoadSave();
+  ConnectFormShopList(main);
+  ConnectFormLoadSave(main);
   ConnectFormCamera();
-  ConnectOnlineServices();
-  InstallProgramMainShell();
+  ConnectOnlineServices(main);
+  InstallProgramMainShell(main);
 }
 
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup) {
@@ -109,14 +113,19 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
     fonts.Wait();
     ReadMainWindowData();
   };
-  // The windows' links and the application's events, before the welcome tip and
-  // a command-line work can use them.
-  ShellHooks().AfterStandingWindows = ConnectProgramWindows;
   RegisterProgramWindows();
+  // The main window, handed over as it is made. Once the start-up has shown it:
+  // the windows' links and the application's events, before the welcome tip and
+  // a command-line work can use them.
+  auto main = std::make_shared<QPointer<TFormMain>>();
+  LinkStandingForm<TFormMain>("FormMain", [main](TFormMain& made) { *main = &made; });
+  ShellHooks().AfterStandingWindows = [main] {
+    if (*main) ConnectProgramWindows(**main);
+  };
   RegisterWorkFileOpening();
   TQtStartupHost host;
   if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
-  if (QWidget* main = FindScreenForm("FormMain")) ExitOnFirstShowWhenAsked(*main);
+  if (*main) ExitOnFirstShowWhenAsked(**main);
   if (afterStartup) afterStartup();
   return QApplication::exec();
 }

@@ -11,10 +11,11 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
 
 // Registers every standing window's factory, in the start-up's order.
 void RegisterProgramWindows();
-// The windows' links and the application's events, once the standing windows
-// (the main window first) are made.
-void ConnectProgramWindows();
+class TFormMain;
+// The windows' links and the application's events, handed the main window once
+// it is made.
+void ConnectProgramWindows(TFormMain& main);
 
 // Gives the online hub the main window's desk: whether a work is on it, and the
 // picture and work file the gallery upload sends.
-void ConnectOnlineServices();
+void ConnectOnlineServices(TFormMain& main);

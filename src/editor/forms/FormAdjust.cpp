@@ -127,7 +127,7 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   const int w = model_.ViewWidth(), h = model_.ViewHeight();
   const int buttonsLeft = kViewLeft + w + 20;
   resize(std::max(570, buttonsLeft + kButtonWidth + 20), kViewTop + h + 8 + kWellBottomMargin);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 70, main->y() + 40);
+  PlaceFromFrame({70, 40});
 
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, width(), 20);

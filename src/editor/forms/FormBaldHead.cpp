@@ -62,8 +62,8 @@ TFormBaldHead::TFormBaldHead(const TBitmap32& picture, TPoint facePoint, TPoint 
     : TPortraitToolForm("FormBaldHead", "ButtonOk", parent), editor_(picture, facePoint, layerOrigin) {
   // The screen's corner on a screen of the main window's size: over the main
   // window on a larger one.
-  const QWidget* main = FindScreenForm("FormMain");
-  move(main ? main->pos() : QPoint(0, 0));
+  move(0, 0);
+  PlaceFromFrame({0, 0});
   ButtonExit->OnClick = [this] { ButtonCancelClick(); };
   Image = NewPicture("Image");
   Image->OnPress = [this](TPoint p, Qt::MouseButton button) { Press(p, button); };

@@ -72,10 +72,10 @@ TFormCatalog::TFormCatalog(const TMainSettings& settings, QWidget* parent)
 
   Skins = {"FormCatalog.Skin", "FormCatalog.psd", "FormCatalogButtons", "ButCatalog.psd"};
   OnShow = [this] {
-    SetWindowButtonPressed("FormMain", "ButtonCatalog", true);
+    SetFrameButtonPressed(*this, "ButtonCatalog", true);
   };
   OnClose = [this] {
-    SetWindowButtonPressed("FormMain", "ButtonCatalog", false);
+    SetFrameButtonPressed(*this, "ButtonCatalog", false);
   };
 }
 

@@ -46,7 +46,7 @@ void ShowChannels(QLabel* red, QLabel* green, QLabel* blue, TColor32 color) {
 
 TFormColorCalibration::TFormColorCalibration(const TBitmap32& portrait, TMainSettings& settings, QWidget* parent)
     : TPortraitToolForm("FormColorCalibration", "ButtonOK", parent), portrait_(portrait), settings_(settings) {
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 30);
+  PlaceFromFrame({40, 30});
   ButtonExit->OnClick = [this] { close(); };
   ImageLayer = NewPicture("ImageLayer");
   SetProgramCursor(*ImageLayer, crPipette);

@@ -38,7 +38,7 @@ constexpr QColor kGrey(128, 128, 128);
 TFormLayerRegions::TFormLayerRegions(QWidget* parent) : TSkinnedForm("FormLayerRegions", parent) {
   FormLayerRegions = this;
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 550, main->y() + 130);
+  PlaceFromFrame({550, 130});
 
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kWidth, kCaptionHeight);
@@ -108,9 +108,7 @@ TFormLayerRegions::~TFormLayerRegions() {
   }
 }
 
-TFormMain* TFormLayerRegions::Main() const {
-  return MainWindow ? MainWindow : qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-}
+TFormMain* TFormLayerRegions::Main() const { return MainWindow; }
 
 TMontageDesk* TFormLayerRegions::Desk() const {
   TFormMain* main = Main();

@@ -33,7 +33,8 @@ class TFormLayerRegions : public TSkinnedForm {
   TGraphicButton* ButtonSaveRegion;
   TMyImage* ImageButtons;
 
-  // The main window whose desk is shown; null: the program's main window.
+  // The main window whose desk is shown, handed in as the window is made
+  // (ConnectMainWindow); null: none.
   TFormMain* MainWindow = nullptr;
 
   // Shows the regions of `layer` (a layer of the desk), or nothing for null.

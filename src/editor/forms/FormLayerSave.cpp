@@ -42,7 +42,7 @@ QLabel* NewLabel(QWidget* form, const char* name, int top, const QString& text) 
 TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, QWidget* parent)
     : TSkinnedForm("FormLayerSave", parent), desk_(desk), layer_(layer) {
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
+  PlaceFromFrame({120, 85});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kWidth, kCaptionHeight);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {253, 0, 20, 19});

@@ -204,7 +204,7 @@ void TLayerListBox::keyPressEvent(QKeyEvent* event) {
 TFormLayers::TFormLayers(QWidget* parent) : TSkinnedForm("FormLayers", parent) {
   FormLayers = this;
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 550, main->y() + 130);
+  PlaceFromFrame({550, 130});
 
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kWidth, kCaptionHeight);
@@ -295,9 +295,7 @@ TFormLayers::~TFormLayers() {
   }
 }
 
-TFormMain* TFormLayers::Main() const {
-  return MainWindow ? MainWindow : qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-}
+TFormMain* TFormLayers::Main() const { return MainWindow; }
 
 TMontageDesk* TFormLayers::Desk() const {
   TFormMain* main = Main();

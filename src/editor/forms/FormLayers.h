@@ -63,7 +63,8 @@ class TFormLayers : public TSkinnedForm {
   TGraphicButton* ButtonLayerMoveTop;
   TMyImage* ImageButtons;
 
-  // The main window whose desk the list shows; null: the program's main window.
+  // The main window whose desk the list shows, handed in as the window is made
+  // (ConnectMainWindow); null: none, the list stays empty.
   TFormMain* MainWindow = nullptr;
 
   // Rebuilds the rows from the desk's layers and selects the desk's selected layer.

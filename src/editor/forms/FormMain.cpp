@@ -23,8 +23,11 @@
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/BusyCursor.h"
 #include "editor/forms/FormColorCalibration.h"
+#include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
+#include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMontage.h"
+#include "editor/forms/FormPreview.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/MainShellForm.h"
 #include "editor/TemplateBase.h"
@@ -605,14 +608,13 @@ void RegisterMainWindow() {
   RegisterStandingForm("FormMain", [](QWidget* owner) { return new TFormMain(ProgramSettings(), owner); });
 }
 
-void ConnectMainWindow() {
-  auto main = [] { return qobject_cast<TFormMain*>(FindScreenForm("FormMain")); };
-  LinkStandingForm<TFormAdjust>("FormAdjust", [main](TFormAdjust& form) {
-    if (TFormMain* m = main()) form.Host = m->AdjustHost();
-  });
-  LinkStandingForm<TFormSetup>("FormSetup", [main](TFormSetup& form) {
-    if (TFormMain* m = main()) form.SetMusic(&m->Music());
-  });
+void ConnectMainWindow(TFormMain& main) {
+  LinkStandingForm<TFormAdjust>("FormAdjust", [&main](TFormAdjust& form) { form.Host = main.AdjustHost(); });
+  LinkStandingForm<TFormSetup>("FormSetup", [&main](TFormSetup& form) { form.SetMusic(&main.Music()); });
+  LinkStandingForm<TFormLayers>("FormLayers", [&main](TFormLayers& form) { form.MainWindow = &main; });
+  LinkStandingForm<TFormLayerRegions>("FormLayerRegions",
+                                      [&main](TFormLayerRegions& form) { form.MainWindow = &main; });
+  LinkStandingForm<TFormPreview>("FormPreview", [&main](TFormPreview& form) { form.MainWindow = &main; });
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

@@ -127,6 +127,7 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled);
 
 // Makes the main window one of the standing windows the start-up creates.
 void RegisterMainWindow();
-// After the start-up: the adjust window's OK works on the main window's desk and
-// the settings window lists its music, whenever those windows are made.
-void ConnectMainWindow();
+// Once the main window is made: the windows that work on its desk and its
+// controls (adjust, settings, layers, regions, preview) are handed it whenever
+// they are made.
+void ConnectMainWindow(TFormMain& main);

@@ -97,7 +97,7 @@ void TModelThumb::mouseDoubleClickEvent(QMouseEvent* event) {
 TFormMask::TFormMask(QWidget* parent) : TSkinnedForm("FormMask", parent) {
   FormMask = this;
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 130);
+  PlaceFromFrame({488, 130});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kWidth, 20);
   ButtonMinimize = NewSheetButton(CaptionBar, "ButtonMinimize", ImageButtons, 0, {kWidth - 45, 0, 20, 19});

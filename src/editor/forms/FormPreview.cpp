@@ -51,7 +51,7 @@ class TPreviewImage : public QWidget {
 TFormPreview::TFormPreview(QWidget* parent) : TSkinnedForm("FormPreview", parent) {
   FormPreview = this;
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 524, main->y() + 130);
+  PlaceFromFrame({524, 130});
   LockResImage = UpperAscii(GetInterfaceValue("FormPreview.LockResImage")) == "TRUE";
 
   ImageButtons = NewButtonSheet(*this);
@@ -100,9 +100,7 @@ TFormPreview::~TFormPreview() {
   }
 }
 
-TFormMain* TFormPreview::Main() const {
-  return MainWindow ? MainWindow : qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-}
+TFormMain* TFormPreview::Main() const { return MainWindow; }
 
 void TFormPreview::ShowCurrentPortrait() {
   TFormMain* main = Main();

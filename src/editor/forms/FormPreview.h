@@ -23,8 +23,8 @@ class TFormPreview : public TSkinnedForm {
   TMyImage* ImageButtons;
   // The interface keeps ResImage where it put it instead of filling the window.
   bool LockResImage = false;
-  // The main window whose desk decides whether there is a portrait; null: the
-  // program's main window.
+  // The main window whose desk decides whether there is a portrait, handed in as
+  // the window is made (ConnectMainWindow); null: none, the preview stays white.
   TFormMain* MainWindow = nullptr;
 
   // Draws the picture fitted into the preview; white for none or an empty one.

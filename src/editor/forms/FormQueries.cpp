@@ -85,7 +85,7 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
   BuildControls();
   if (!TemplateFilter().TakeAnswers) HookFilter();
   filterListener_ = TemplateFilter().Listen([this] { ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn); });
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 40, main->y() + 130);
+  PlaceFromFrame({40, 130});
   ApplyInterface(this);
   TakeCaption("FormQueriesCaption", "Questionnaires");
   ButtonFilterMode->setToolTip(TermText("ButtonFilterModeHint", "Questions that choose templates"));
@@ -102,7 +102,7 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
   OnShow = [this] {
     ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
     ObjectClicksEnabled = true;
-    SetWindowButtonPressed("FormMain", "ButtonQueries", true);
+    SetFrameButtonPressed(*this, "ButtonQueries", true);
     const fs::path folder = PageFolder(settings_.QueriesDir);
     const bool queries = fs::exists(ResolvePath(folder, kQueriesFile));
     const bool quizzes = fs::exists(ResolvePath(folder, kQuizzesFile));
@@ -117,7 +117,7 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
     SaveAnswersOfMode();
     LastMode = Mode;
     Mode = qmNone;
-    SetWindowButtonPressed("FormMain", "ButtonQueries", false);
+    SetFrameButtonPressed(*this, "ButtonQueries", false);
   };
   OnKeyUp = [this](int& key, int shift) { KeyUp(key, shift); };
 }

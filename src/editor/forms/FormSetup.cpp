@@ -109,7 +109,7 @@ TFormSetup::TFormSetup(TMainSettings& settings, QWidget* parent)
   // Always modal: it disables the other windows and keeps its keys.
   InSkinnedModal = true;
   resize(d::kFormWidth, d::kFormHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 140, main->y() + 85);
+  PlaceFromFrame({140, 85});
   BuildControls();
   ApplyInterface(this);
   ApplyTexts();

@@ -88,7 +88,7 @@ TFormTemplates::TFormTemplates(QWidget* parent)
   ImageVideoInfoEtalon->setToolTip(TermText("FormTemplatesImageVideoInfoHint", "View 3D model"));
   ImageCatalogInfoEtalon->setToolTip(TermText("FormTemplatesImageCatalogInfoHint", "Show catalog info"));
   NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", Termins, "not found");
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 130);
+  PlaceFromFrame({488, 130});
   ApplyInterface(this);
   PlaceCounter();
   const TDeskGeometry desk = InterfaceDeskGeometry();

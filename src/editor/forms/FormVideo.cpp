@@ -91,7 +91,7 @@ fs::path ExistingFile(const std::string& file) {
 TVideoWindow::TVideoWindow(const QString& name, QWidget* parent)
     : TSkinnedForm(name, parent), player_(CreateMediaPlayer()) {
   resize(kFormWidth, kFormHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 80);
+  PlaceFromFrame({120, 80});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, width(), kCaptionHeight);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {524, 0, 20, 19});

@@ -122,7 +122,7 @@ class TFormCamera::TUi : public ICameraUi {
 TFormCamera::TFormCamera(QWidget* parent) : TSkinnedForm("FormCamera", parent), ui_(std::make_unique<TUi>(*this)) {
   FormCamera = this;
   resize(kClientWidth, kClientHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
+  PlaceFromFrame({120, 85});
 
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kClientWidth, 20);

@@ -53,7 +53,7 @@ TFormEmail::TFormEmail(const TMainSettings& settings, QWidget* parent)
     : TSkinnedForm("FormEmail", parent), settings_(settings) {
   FormEmail = this;
   resize(kClientWidth, kClientHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 106, main->y() + 70);
+  PlaceFromFrame({106, 70});
 
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kClientWidth, 24);

@@ -69,11 +69,6 @@ std::optional<fs::path> RunFileDialog(QFileDialog& dialog, const fs::path& folde
   return fs::path(dialog.selectedFiles().front().toStdString());
 }
 
-TGraphicButton* MainButton(const char* name) {
-  QWidget* main = FindScreenForm("FormMain");
-  return main ? main->findChild<TGraphicButton*>(name) : nullptr;
-}
-
 }  // namespace
 
 class TFormLoadSave::TUi : public ILoadSaveUi {
@@ -145,7 +140,7 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
       *mailUi_, *work_, [this] { return CompressedWork ? CompressedWork() : std::nullopt; }, settings);
   FormLoadSave = this;
   resize(kClientWidth, kClientHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 120, main->y() + 85);
+  PlaceFromFrame({120, 85});
 
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kClientWidth, 20);
@@ -199,11 +194,11 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
 
   Skins = {"FormLoadSave.Skin", "FormLoSa.psd", "FormLoadSaveButtons", "ButLoSa.psd"};
   OnShow = [this] {
-    if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(true);
+    SetFrameButtonPressed(*this, "ButtonLoadSave", true);
     ButtonLoadCamera->setVisible(ConnectCamera && RunCameraWindow);
   };
   OnClose = [this] {
-    if (TGraphicButton* b = MainButton("ButtonLoadSave")) b->SetPressed(false);
+    SetFrameButtonPressed(*this, "ButtonLoadSave", false);
   };
 }
 
@@ -315,25 +310,22 @@ void RegisterFormLoadSave() {
   RegisterStandingForm("FormLoadSave", [](QWidget* owner) { return new TFormLoadSave(ProgramSettings(), owner); });
 }
 
-void ConnectFormLoadSave() {
-  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  if (!main || !HasStandingForm("FormLoadSave")) return;
-  LinkStandingForm<TFormLoadSave>("FormLoadSave", [](TFormLoadSave& form) {
-    auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+void ConnectFormLoadSave(TFormMain& main) {
+  if (!HasStandingForm("FormLoadSave")) return;
+  LinkStandingForm<TFormLoadSave>("FormLoadSave", [main = QPointer<TFormMain>(&main)](TFormLoadSave& form) {
     if (TFormMontage* deskWindow = main ? main->DeskWindow() : nullptr) {
       form.deskWork_ = std::make_unique<TDeskWorkPicture>(deskWindow->Desk());
       form.Work = form.deskWork_.get();
     }
   });
-  if (TGraphicButton* button = main->Button("ButtonLoadSave"))
+  if (TGraphicButton* button = main.Button("ButtonLoadSave"))
     button->OnClick = [] {
       if (auto* form = StandingForm<TFormLoadSave>("FormLoadSave")) ShowSkinnedModal(*form);
     };
 }
 
-void InstallProgramMainShell() {
-  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
-  if (!main) return;
+void InstallProgramMainShell(TFormMain& window) {
+  TFormMain* main = &window;
   TMainShellLinks links;
   links.LayerCount = [main] { return main->DeskWindow() ? main->DeskWindow()->Desk().LayerCount() : 0; };
   links.SaveWork = [] {

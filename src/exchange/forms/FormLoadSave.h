@@ -14,6 +14,7 @@
 class QFileDialog;
 class QLabel;
 class TCaptionBar;
+class TFormMain;
 class TGraphicButton;
 class TMyImage;
 class TFormEmail;
@@ -95,15 +96,15 @@ class TFormLoadSave : public TSkinnedForm {
   std::unique_ptr<IWorkMailUi> mailUi_;
   std::unique_ptr<TWorkMailer> mailer_;
   std::unique_ptr<IWorkPicture> deskWork_;
-  friend void ConnectFormLoadSave();
+  friend void ConnectFormLoadSave(TFormMain& main);
 };
 
 extern TFormLoadSave* FormLoadSave;
 void RegisterFormLoadSave();
-// After start-up: the window's work is the main window's desk (whenever the
-// window is made), and the main window's load-and-save button (when it has
-// one) shows the window modally.
-void ConnectFormLoadSave();
+// Once the main window is made: the window's work is the main window's desk
+// (whenever the window is made), and the main window's load-and-save button
+// (when it has one) shows the window modally.
+void ConnectFormLoadSave(TFormMain& main);
 // The main window's frame (texts, openers, links, close questions) with saving
-// the work through the load-and-save window; after the start-up.
-void InstallProgramMainShell();
+// the work through the load-and-save window.
+void InstallProgramMainShell(TFormMain& main);

@@ -59,7 +59,7 @@ class TFormPostCard::TCardPicture : public IWorkPicture {
 TFormPostCard::TFormPostCard(IWorkPicture& work, const TMainSettings& settings, QWidget* parent)
     : TSkinnedForm("FormPostCard", parent), settings_(settings), work_(work) {
   resize(kFormWidth, kFormHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 60, main->y() + 40);
+  PlaceFromFrame({60, 40});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kFormWidth, d::kCaptionHeight);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {kFormWidth - 30, 0, 20, 19});

@@ -25,7 +25,7 @@ constexpr int kHeight = 250;
 TFormPostCardBack::TFormPostCardBack(ICardBackgroundHost& host, const TMainSettings& settings, QWidget* parent)
     : TSkinnedForm("FormPostCardBack", parent), host_(host), settings_(settings) {
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 200, main->y() + 140);
+  PlaceFromFrame({200, 140});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kWidth, d::kCaptionHeight);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {kWidth - 30, 0, 20, 19});

@@ -75,7 +75,7 @@ QFont CardTextFont(const TCardText& text) {
 
 TFormPostCardText::TFormPostCardText(QWidget* parent) : TSkinnedForm("FormPostCardText", parent) {
   resize(kWidth, kHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 150, main->y() + 120);
+  PlaceFromFrame({150, 120});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, kWidth, d::kCaptionHeight);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {kWidth - 30, 0, 20, 19});

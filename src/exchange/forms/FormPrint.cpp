@@ -211,10 +211,7 @@ void TFormPrint::FormClose() {
   SetMainPrintButtonPressed(false);
 }
 
-void TFormPrint::SetMainPrintButtonPressed(bool pressed) {
-  if (QWidget* main = FindScreenForm("FormMain"))
-    if (auto* button = main->findChild<TGraphicButton*>("ButtonPrint")) button->SetPressed(pressed);
-}
+void TFormPrint::SetMainPrintButtonPressed(bool pressed) { SetFrameButtonPressed(*this, "ButtonPrint", pressed); }
 
 void TFormPrint::SetFolder(const fs::path& folder) {
   folder_ = folder;

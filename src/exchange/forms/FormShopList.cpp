@@ -119,7 +119,7 @@ TFormShopList::TFormShopList(const fs::path& folder, const std::vector<TShopList
                              const TMainSettings& settings, QWidget* parent)
     : TSkinnedForm("FormShopList", parent), settings_(settings) {
   resize(kFormWidth, kFormHeight);
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 60, main->y() + 60);
+  PlaceFromFrame({60, 60});
   ImageButtons = NewButtonSheet(*this);
   CaptionBar = NewCaptionBar(*this, width(), kCaptionHeight);
   ButtonExit = NewSheetButton(CaptionBar, "ButtonExit", ImageButtons, d::kSheetExitTop, {623, 0, 20, 19});
@@ -319,11 +319,10 @@ bool TFormShopList::PrintList(QPrinter& printer) {
   return ended;
 }
 
-void RunShopList() {
-  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+void RunShopList(TFormMain& main) {
   std::vector<TShopListLayer> layers;
-  if (main && main->DeskWindow()) layers = ShopListLayers(main->DeskWindow()->Desk());
-  TFormShopList form(fs::path(ExePath), layers, ProgramSettings());
+  if (main.DeskWindow()) layers = ShopListLayers(main.DeskWindow()->Desk());
+  TFormShopList form(fs::path(ExePath), layers, ProgramSettings(), &main);
   if (form.Rows().empty()) {
     ShowMessageBox("MessageShopListEmpty", mbkOKCancel, false, "Nothing on the desk is listed with a shop.");
     return;
@@ -331,4 +330,8 @@ void RunShopList() {
   ShowSkinnedModal(form);
 }
 
-void RegisterFormShopList() { RegisterCallWindow("FormShopping", RunShopList); }
+void ConnectFormShopList(TFormMain& main) {
+  RegisterCallWindow("FormShopping", [main = QPointer<TFormMain>(&main)] {
+    if (main) RunShopList(*main);
+  });
+}

@@ -21,6 +21,7 @@ class QPainter;
 class QPrinter;
 class QScrollArea;
 class TCaptionBar;
+class TFormMain;
 class TGraphicButton;
 class TMontageDesk;
 class TMyImage;
@@ -105,7 +106,8 @@ class TFormShopList : public TSkinnedForm {
   TWindowPrinter printer_;
 };
 
-// Opens the list for the main window's desk: a message when nothing on the desk
-// is sold anywhere, otherwise the window, modally.
-void RunShopList();
-void RegisterFormShopList();
+// Opens the list for the main window's desk, over that window: a message when
+// nothing on the desk is sold anywhere, otherwise the window, modally.
+void RunShopList(TFormMain& main);
+// The main window's shopping button opens it.
+void ConnectFormShopList(TFormMain& main);

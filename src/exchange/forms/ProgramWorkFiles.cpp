@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QPointer>
 
 #include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
@@ -47,21 +48,42 @@ class TMainWorkPorts : public IWorkPorts {
   TFormMain& main_;
 };
 
-TFormMain* MainWindow() { return qobject_cast<TFormMain*>(FindScreenForm("FormMain")); }
+// The program's main window, handed in once it is made, and the work files over
+// its desk, made on first use.
+struct TProgramWork {
+  QPointer<TFormMain> Main;
+  std::unique_ptr<IWorkPorts> Ports;
+  std::unique_ptr<TWorkFiles> Files;
+};
+TProgramWork& ProgramWork() {
+  static TProgramWork work;
+  return work;
+}
 }  // namespace
 
 std::unique_ptr<IWorkPorts> MakeWorkPorts(TFormMain& main) { return std::make_unique<TMainWorkPorts>(main); }
 
+void ConnectProgramWorkFiles(TFormMain& main) {
+  TProgramWork& work = ProgramWork();
+  if (work.Main == &main) return;
+  work.Files.reset();
+  work.Ports.reset();
+  work.Main = &main;
+}
+
 TWorkFiles* ProgramWorkFiles() {
-  static std::unique_ptr<IWorkPorts> ports;
-  static std::unique_ptr<TWorkFiles> files;
-  if (!files) {
-    TFormMain* main = MainWindow();
-    if (!main || !main->DeskWindow()) return nullptr;
-    ports = MakeWorkPorts(*main);
-    files = std::make_unique<TWorkFiles>(main->DeskWindow()->Desk(), *ports);
+  TProgramWork& work = ProgramWork();
+  if (!work.Main) {
+    // The main window went (a test's): its files, bound to its desk, go with it.
+    work.Files.reset();
+    work.Ports.reset();
   }
-  return files.get();
+  if (!work.Files) {
+    if (!work.Main || !work.Main->DeskWindow()) return nullptr;
+    work.Ports = MakeWorkPorts(*work.Main);
+    work.Files = std::make_unique<TWorkFiles>(work.Main->DeskWindow()->Desk(), *work.Ports);
+  }
+  return work.Files.get();
 }
 
 void RegisterWorkFileOpening() {

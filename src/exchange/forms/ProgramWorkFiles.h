@@ -7,8 +7,10 @@
 
 class TFormMain;
 
-// The work files over `main`'s desk, made on first use; null when there is no
-// main window with a desk.
+// Hands the program's main window in, once it is made.
+void ConnectProgramWorkFiles(TFormMain& main);
+// The work files over that window's desk, made on first use; null when there is
+// no main window with a desk.
 TWorkFiles* ProgramWorkFiles();
 // The ports over a main window (for tests that make their own window).
 std::unique_ptr<IWorkPorts> MakeWorkPorts(TFormMain& main);

@@ -32,7 +32,9 @@ void TWindowMailUi::ShowMessage(std::string_view key) {
 bool TWindowMailUi::IsMapiAvailable() { return ::IsMapiAvailable(); }
 
 int TWindowMailUi::SendMapiMail(const TMapiMessage& message) {
-  // The program waits for the mail program, painted but not usable.
+  // The program waits for the mail program, painted but not usable; then the
+  // window that sent the mail takes the keys back.
+  const QPointer<QWidget> sender = QApplication::activeWindow();
   std::vector<QPointer<QWidget>> disabled;
   for (QWidget* window : QApplication::topLevelWidgets())
     if (window->isVisible() && window->isEnabled()) {
@@ -45,7 +47,7 @@ int TWindowMailUi::SendMapiMail(const TMapiMessage& message) {
   QApplication::restoreOverrideCursor();
   for (const QPointer<QWidget>& window : disabled)
     if (window) window->setEnabled(true);
-  if (QWidget* main = FindScreenForm("FormMain")) main->activateWindow();
+  if (sender) sender->activateWindow();
   return result;
 }
 

@@ -103,20 +103,20 @@ TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", 
   Services.PostCard = [] {
     if (InetModesLinks().RunPostCard) InetModesLinks().RunPostCard();
   };
-  Services.PublisherMessages = [] {
-    SetWindowButtonPressed("FormMain", "ButtonMessages", true);
+  Services.PublisherMessages = [this] {
+    SetFrameButtonPressed(*this, "ButtonMessages", true);
     RunPublisherMessages();
-    SetWindowButtonPressed("FormMain", "ButtonMessages", false);
+    SetFrameButtonPressed(*this, "ButtonMessages", false);
   };
   Services.OpenSite = [](const std::string& url) { ShellOpen(url); };
 
   Skins = {"FormInetModes.Skin", "FormIMod.psd", "FormInetModesButtons", "ButIMode.psd"};
   OnShow = [this] {
     ArrangeButtons();
-    SetWindowButtonPressed("FormMain", "ButtonInternet", true);
+    SetFrameButtonPressed(*this, "ButtonInternet", true);
   };
   OnClose = [this] {
-    SetWindowButtonPressed("FormMain", "ButtonInternet", false);
+    SetFrameButtonPressed(*this, "ButtonInternet", false);
   };
 }
 

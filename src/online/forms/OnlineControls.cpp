@@ -15,7 +15,7 @@
 void BuildOnlineFrame(TSkinnedForm& form, const TOnlineFrameDesign& design, TMyImage*& imageButtons,
                       TCaptionBar*& captionBar, TGraphicButton*& buttonExit) {
   form.resize(design.Width, design.Height);
-  if (QWidget* main = FindScreenForm("FormMain"); main && design.FromMain) form.move(main->pos() + *design.FromMain);
+  if (design.FromMain) form.PlaceFromFrame(*design.FromMain);
   imageButtons = NewButtonSheet(form);
   captionBar = NewCaptionBar(form, design.Width, design.CaptionHeight);
   buttonExit = new TGraphicButton(captionBar);

@@ -14,6 +14,7 @@
 #include "shell/InterfaceInfo.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
 #include "shell/forms/SoundHint.h"
 
 namespace {
@@ -77,12 +78,12 @@ void SetIntegerParam(QObject& control, const std::string& param, int n) {
   }
   auto* w = qobject_cast<QWidget*>(&control);
   if (!w) return;
-  if (IsWindow(*w) && (param == "LEFT" || param == "TOP")) {
-    // Window positions are offsets from the main window.
-    QWidget* main = FindScreenForm("FormMain");
-    QPoint origin = main ? main->pos() : QPoint();
-    if (param == "LEFT") w->move(origin.x() + n, w->y());
-    else w->move(w->x(), origin.y() + n);
+  auto* form = IsWindow(*w) ? qobject_cast<TSkinnedForm*>(w) : nullptr;
+  if (QWidget* frame = form ? form->LayoutFrame() : nullptr; frame && (param == "LEFT" || param == "TOP")) {
+    // Window positions are offsets from the window it is laid out from.
+    QPoint offset = form->FrameOffset().value_or(w->pos() - frame->pos());
+    (param == "LEFT" ? offset.rx() : offset.ry()) = n;
+    form->PlaceFromFrame(offset);
   } else if (param == "LEFT") {
     w->move(n, w->y());
   } else if (param == "TOP") {

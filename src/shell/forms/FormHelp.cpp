@@ -45,8 +45,7 @@ TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
   ButtonTips = strip[3];
   ButtonAbout = strip[4];
   // Over the middle of the main window, where the page is easy to read.
-  if (QWidget* main = FindScreenForm("FormMain"))
-    move(main->x() + (main->width() - kWidth) / 2, main->y() + (main->height() - kHeight) / 2);
+  if (const QWidget* frame = LayoutFrame()) PlaceFromFrame({(frame->width() - kWidth) / 2, (frame->height() - kHeight) / 2});
   ButtonContents->OnClick = [] { ShowHelp("Contents"); };
   ButtonAbout->OnClick = [] { ShowHelp("About"); };
   ButtonStepBack->OnClick = [this] { HTMLViewer->GoBack(); };
@@ -63,11 +62,11 @@ TFormHelp::TFormHelp(TMainSettings& settings, QWidget* parent)
 
   Skins = {"FormHelp.Skin", "FormHelp.psd", "FormHelpButtons", "ButHelp.psd"};
   OnShow = [this] {
-    SetWindowButtonPressed("FormMain", "ButtonHelp", true);
+    SetFrameButtonPressed(*this, "ButtonHelp", true);
     ButtonTips->SetPressed(settings_.ShowTips);
   };
   OnClose = [this] {
-    SetWindowButtonPressed("FormMain", "ButtonHelp", false);
+    SetFrameButtonPressed(*this, "ButtonHelp", false);
   };
   HookHelp();
 }

@@ -40,7 +40,7 @@ TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
   setWindowTitle("Tips");
   ButtonBack = BuildButtonStrip(kStrip).front();
   ButtonBack->OnClick = [this] { HTMLViewer->GoBack(); };
-  if (QWidget* main = FindScreenForm("FormMain")) move(main->x() + 488, main->y() + 20);
+  PlaceFromFrame({488, 20});
 
   ApplyInterface(this);
   TakeCaption("FormTipsCaption", "Tips");

@@ -11,6 +11,7 @@
 #include "shell/TransparencyError.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
+#include "shell/forms/SkinnedForm.h"
 
 // ---------------------------------------------------------------- resource
 
@@ -439,7 +440,8 @@ TGraphicButton* NewExitButton(QWidget* parent, TImage* sheet, int sheetTop, cons
 }
 
 bool TakeMainWindowLooks(TGraphicButton& button) {
-  QWidget* main = FindScreenForm("FormMain");
+  auto* form = qobject_cast<TSkinnedForm*>(button.window());
+  QWidget* main = form ? form->LayoutFrame() : nullptr;
   auto* model = main ? main->findChild<TGraphicButton*>(button.objectName()) : nullptr;
   if (!model || model == &button) return false;
   const QRect place = button.geometry();
@@ -448,9 +450,18 @@ bool TakeMainWindowLooks(TGraphicButton& button) {
   return true;
 }
 
-void SetWindowButtonPressed(std::string_view window, std::string_view button, bool pressed) {
-  QWidget* form = FindScreenForm(window);
-  auto* control = form ? form->findChild<TGraphicButton*>(QString::fromUtf8(button.data(), qsizetype(button.size())))
-                       : nullptr;
+namespace {
+void SetButtonPressed(QWidget* window, std::string_view button, bool pressed) {
+  auto* control = window ? window->findChild<TGraphicButton*>(QString::fromUtf8(button.data(), qsizetype(button.size())))
+                         : nullptr;
   if (control) control->SetPressed(pressed);
+}
+}  // namespace
+
+void SetWindowButtonPressed(std::string_view window, std::string_view button, bool pressed) {
+  SetButtonPressed(FindScreenForm(window), button, pressed);
+}
+
+void SetFrameButtonPressed(const TSkinnedForm& form, std::string_view button, bool pressed) {
+  SetButtonPressed(form.LayoutFrame(), button, pressed);
 }

@@ -224,7 +224,8 @@ TGraphicButton* NewSheetButton(QWidget* parent, const QString& name, TImage* she
 // button when there is one (the click is the window's own).
 TGraphicButton* NewExitButton(QWidget* parent, TImage* sheet, int sheetTop, const QRect& bounds);
 
-// `button` takes the looks of the main window's button of the same name (the main
+// `button` takes the looks of the button of the same name on the window its own
+// window is laid out from, the main window (the main
 // window's minimise and exit buttons lend theirs to every window), keeping its
 // place and size; false when the main window has no such button.
 bool TakeMainWindowLooks(TGraphicButton& button);
@@ -232,3 +233,7 @@ bool TakeMainWindowLooks(TGraphicButton& button);
 // Gives the button `button` of the program window `window` its pressed (or
 // released) look; nothing when either does not exist.
 void SetWindowButtonPressed(std::string_view window, std::string_view button, bool pressed);
+class TSkinnedForm;
+// The same for the button `button` of the window `form` is laid out from: the
+// main window's button that opens `form`.
+void SetFrameButtonPressed(const TSkinnedForm& form, std::string_view button, bool pressed);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QShortcut>
 #include <QVariant>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "platform/Memory.h"
 #include "platform/qt/VirtualKeys.h"
 #include "shell/Termins.h"
+#include "shell/WindowPlacement.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/Skins.h"
@@ -107,6 +109,33 @@ QWidget* TSkinnedForm::KeptAbove() const {
     owner = form ? form->Owner() : nullptr;
   }
   return BackdropWindow() != this ? BackdropWindow() : nullptr;
+}
+
+QWidget* TSkinnedForm::LayoutFrame() const {
+  QWidget* at = owner_ ? owner_.data() : OpeningWindow(this);
+  for (int depth = 0; at && depth < kOwnerChainLimit; ++depth) {
+    auto* form = qobject_cast<TSkinnedForm*>(at);
+    if (!form || !form->Owner() || form->Owner() == BackdropWindow() || form->Owner() == at) break;
+    at = form->Owner();
+  }
+  return at != BackdropWindow() && at != this ? at : nullptr;
+}
+
+void TSkinnedForm::PlaceFromFrame(QPoint offset) {
+  const QWidget* frame = LayoutFrame();
+  if (!frame) return;
+  frameOffset_ = offset;
+  PlaceFromCorner(frame->pos());
+}
+
+void TSkinnedForm::PlaceFromCorner(QPoint frameCorner) {
+  const QWidget* frame = LayoutFrame();
+  if (!frameOffset_ || !frame) return;
+  const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect();
+  const TPoint place = PlaceBesideFrame({frameCorner.x(), frameCorner.y()}, {frameOffset_->x(), frameOffset_->y()},
+                                        width(), height(), Bounds(area.x(), area.y(), area.width(), area.height()));
+  move(place.X, place.Y);
 }
 
 void TSkinnedForm::KeepAboveOwner() {

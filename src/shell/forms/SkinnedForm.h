@@ -57,6 +57,20 @@ class TSkinnedForm : public QWidget {
   bool KeepsAbove(const QWidget* window) const;
   void setVisible(bool visible) override;
 
+  // The window this one is laid out from: the window at the bottom of its owner
+  // chain, which the backdrop owns (the main window), reached from its owner or,
+  // for a window made without one, from the window it opens over; null when
+  // there is none.
+  QWidget* LayoutFrame() const;
+  // Moves the window to `offset` from LayoutFrame()'s top-left corner, kept whole
+  // on that window's screen; without a frame it stays where it is.
+  void PlaceFromFrame(QPoint offset);
+  // The offset of the last PlaceFromFrame, if any.
+  std::optional<QPoint> FrameOffset() const { return frameOffset_; }
+  // Places the window at its FrameOffset() from `frameCorner` instead of where the
+  // frame stands now (where the frame stood when the program started).
+  void PlaceFromCorner(QPoint frameCorner);
+
   // The window's own handlers; the base runs its behaviour around them.
   std::function<void()> OnShow;
   std::function<void()> OnHide;
@@ -120,6 +134,7 @@ class TSkinnedForm : public QWidget {
   QPointer<QWidget> owner_;
   bool ownerAtShow_ = false;  // made without an owner: one is taken on each show
   QPointer<QWidget> keptAbove_;
+  std::optional<QPoint> frameOffset_;
   bool f1Down_ = false;  // F1 pressed on the window, not taken by its shortcut
 };
 

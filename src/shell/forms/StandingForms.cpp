@@ -64,7 +64,11 @@ QWidget* StandingForm(std::string_view name) {
   RegisterScreenForm(form);
   // Placed from the main window where it is now: moved to where it would have
   // been placed at start-up, before the main window was dragged elsewhere.
-  if (fromMain && LayoutOrigin() && main && form != main && form->isWindow()) form->move(form->pos() + *LayoutOrigin() - main->pos());
+  if (fromMain && LayoutOrigin() && main && form != main && form->isWindow()) {
+    auto* skinned = qobject_cast<TSkinnedForm*>(form);
+    if (skinned && skinned->FrameOffset()) skinned->PlaceFromCorner(*LayoutOrigin());
+    else form->move(form->pos() + *LayoutOrigin() - main->pos());
+  }
   // A link may ask for other windows: the registry may grow meanwhile.
   const std::vector<std::function<void(QWidget&)>> links = Registry()[std::string(name)].Links;
   for (const auto& link : links) link(*form);

@@ -97,7 +97,7 @@ class LateWindows : public ::testing::Test {
     RegisterProgramWindows();
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);
-    ConnectProgramWindows();
+    ConnectProgramWindows(*main_);
     ports_ = MakeWorkPorts(*main_);
     files_ = std::make_unique<TWorkFiles>(Desk(), *ports_);
   }

@@ -7,6 +7,7 @@
 // and those of the smaller windows stand wholly on one ground of their skin.
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -254,13 +255,13 @@ class ProgramWindows : public ::testing::Test {
     RegisterFormInetModes();
     new TFormInetModes();
     new TFormQueries(ProgramSettings());
-    ConnectMainWindow();
-    ConnectFormLoadSave();
+    ConnectMainWindow(*main_);
+    ConnectFormLoadSave(*main_);
     ConnectFormCamera();
-    ConnectOnlineServices();
-    RegisterFormShopList();
+    ConnectOnlineServices(*main_);
+    ConnectFormShopList(*main_);
     RegisterFormCatalog();
-    InstallProgramMainShell();
+    InstallProgramMainShell(*main_);
   }
   void TearDown() override {
     std::vector<QPointer<QWidget>> forms;
@@ -588,13 +589,13 @@ TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsIt
   // Made, as in the program, while a modal window (the hub) disables the main
   // window whose close button they copy.
   main_->setEnabled(false);
-  TFormInetReg registration;
+  TFormInetReg registration(main_);
   registration.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&registration));
   ClickThroughWindow(registration.ButtonExit);
   EXPECT_FALSE(registration.isVisible()) << "the registration's close button";
 
-  TFormPassword prompt;
+  TFormPassword prompt(main_);
   prompt.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&prompt));
   QTest::keyClicks(prompt.EditPassword, "typed");
@@ -685,9 +686,14 @@ TEST_F(ProgramWindows, ThePreviewButtonsOfTheOnlineWindowsSayOnTheirFacesWhatEac
 }
 
 TEST_F(ProgramWindows, TheBaldHeadEditorOpensOverTheMainWindow) {
-  main_->move(130, 95);
-  TFormBaldHead editor(TBitmap32(120, 160, Color32(200, 170, 150)), {60, 70}, {0, 0});
+  main_->move(30, 25);
+  TFormBaldHead editor(TBitmap32(120, 160, Color32(200, 170, 150)), {60, 70}, {0, 0}, main_);
   EXPECT_EQ(editor.pos(), main_->pos());
+  // The main window dragged partly off the screen: the editor stays whole on it.
+  const QRect screen = main_->screen()->availableGeometry();
+  main_->move(screen.right() - 100, screen.bottom() - 100);
+  TFormBaldHead dragged(TBitmap32(120, 160, Color32(200, 170, 150)), {60, 70}, {0, 0}, main_);
+  EXPECT_TRUE(screen.contains(dragged.geometry())) << "on a screen larger than the editor";
 }
 
 TEST_F(ProgramWindows, TheCalibrationAndSettingsCaptionsShowTheirWholeTextAndTheColourItsColour) {

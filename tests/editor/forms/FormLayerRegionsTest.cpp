@@ -247,7 +247,6 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
 TEST_F(FormLayerRegionsTest, ARegionsThumbnailShowsItsPixels) {
   for (int y = 0; y < 30; ++y)
     for (int x = 20; x < 40; ++x) layer->Mask.Map().At(x, y) |= 0x02;  // region 2: the dark blue half
-  regions->MainWindow = nullptr;  // the window finds the main window on the screen, as at start-up
   regions->show();
   ASSERT_EQ(regions->ListBox->count(), kRegionItemCount);
   regions->ListBox->resize(regions->ListBox->width(), 4 * kRegionItemHeight);  // items 0 to 2 in sight

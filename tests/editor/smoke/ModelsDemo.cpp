@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
 
   TFormMain form(ProgramSettings());
   form.show();
-  TFormLayers layers;
+  TFormLayers layers(&form);
   layers.MainWindow = &form;
   if (!PutDrawnPortrait(form)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();

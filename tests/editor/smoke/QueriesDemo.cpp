@@ -49,10 +49,10 @@ int main(int argc, char* argv[]) {
   const std::string out = argv[2];
 
   TFormMain form(ProgramSettings());
-  TFormQueries queries(ProgramSettings());
+  TFormQueries queries(ProgramSettings(), &form);
   InstallMainShell(form, ProgramSettings(), {});
   form.show();
-  TFormTemplates browser;
+  TFormTemplates browser(&form);
   form.TemplateButtons()->Browser = &browser;
 
   QTimer::singleShot(500, [&] {

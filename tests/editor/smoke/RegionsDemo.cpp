@@ -63,10 +63,11 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
 
   TFormMain form(ProgramSettings());
-  TFormTemplates browser;
-  TFormLayerRegions regions;
+  TFormTemplates browser(&form);
+  TFormLayerRegions regions(&form);
   TFormLayerRegionEdit editor;
   form.TemplateButtons()->Browser = &browser;
+  regions.MainWindow = &form;
   // The main window's openers find the regions window, as at start-up.
   InstallMainShell(form, ProgramSettings(), {});
   form.show();

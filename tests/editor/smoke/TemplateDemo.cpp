@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
 
   TFormMain form(ProgramSettings());
   form.show();
-  TFormTemplates browser;
+  TFormTemplates browser(&form);
   form.TemplateButtons()->Browser = &browser;
 
   if (!PutDrawnPortrait(form)) return 1;

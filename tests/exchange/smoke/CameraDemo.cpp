@@ -29,9 +29,9 @@ int main(int argc, char* argv[]) {
   device.inputs = {{"Demo camera", true, {{160, 120}, {640, 480}}}};
   TFormMain main(ProgramSettings());
   main.show();
-  TFormAdjust adjust;
+  TFormAdjust adjust(&main);
   TFormLoadSave loadSave(ProgramSettings());
-  TFormCamera camera;
+  TFormCamera camera(&main);
   camera.Device = &device;
   ConnectFormCamera();
 

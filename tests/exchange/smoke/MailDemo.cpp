@@ -34,6 +34,7 @@ namespace {
 
 int Open(const std::string& work) {
   TFormMain main(ProgramSettings());
+  ConnectProgramWorkFiles(main);
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(work) != TWorkLoadResult::Loaded) return 1;
   if (desk.LayerCount() == 0) return 1;
@@ -55,10 +56,11 @@ int main(int argc, char* argv[]) {
   ProgramSettings().MailFromAddress = "ann@example.com";
 
   TFormMain main(ProgramSettings());
+  ConnectProgramWorkFiles(main);
   main.show();
   TDeskWorkPicture deskWork(main.DeskWindow()->Desk());
-  TFormEmail email(ProgramSettings());
-  TFormLoadSave loadSave(ProgramSettings());
+  TFormEmail email(ProgramSettings(), &main);
+  TFormLoadSave loadSave(ProgramSettings(), &main);
   loadSave.Work = &deskWork;
 
   // Answers every message box and fills in the e-mail window once it is up.

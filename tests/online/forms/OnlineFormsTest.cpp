@@ -147,7 +147,7 @@ TEST_F(OnlineForms, TheFrameSitsByTheMainWindowAndItsExitClosesTheWindow) {
 
   TSkinnedForm main("FormMain");
   main.move(100, 80);
-  TSkinnedForm form("FormOnline");
+  TSkinnedForm form("FormOnline", &main);
   BuildOnlineFrame(form, {300, 200, QPoint(40, 30), 278}, sheet, bar, exit);
   EXPECT_EQ(form.geometry(), QRect(140, 110, 300, 200));
   ASSERT_TRUE(sheet && bar && exit);

@@ -45,6 +45,7 @@ int main(int argc, char* argv[]) {
   MainIni->WriteString("Registration", "Serial", "7");
 
   TFormMain main(ProgramSettings());
+  ConnectProgramWorkFiles(main);
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(original) != TWorkLoadResult::Loaded)

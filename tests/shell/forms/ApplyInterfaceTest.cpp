@@ -38,7 +38,7 @@ class ApplyInterfaceTest : public ::testing::Test {
 TEST_F(ApplyInterfaceTest, ControlsAtAnyDepthAndWindowOffsets) {
   TSkinnedForm main("FormMain");
   main.move(100, 50);
-  TSkinnedForm form("FormLayers");
+  TSkinnedForm form("FormLayers", &main);
   auto* panel = new TDrawPanel(&form);
   panel->setObjectName("PanelTools");
   auto* label = new QLabel("x", panel);

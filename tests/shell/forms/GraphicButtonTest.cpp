@@ -10,6 +10,7 @@
 #include "SyntheticMouse.h"
 #include "shell/TransparencyError.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/SkinnedForm.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/ShellForms.h"
 
@@ -246,11 +247,10 @@ TEST(GraphicButton, CopyTakesSettingsAndHandlersButNotAlphaOrEffects) {
 
 TEST(GraphicButton, AWindowsButtonTakesTheMainWindowsLooksInItsOwnPlace) {
   ButtonWindow main;
-  main.window->setObjectName("FormMain");
   main.button->setObjectName("ButtonExit");
   main.button->setToolTip("Close");
-  RegisterScreenForm(main.window.get());
-  QWidget other;
+  // A window laid out from the main window (its owner).
+  TSkinnedForm other("FormOther", main.window.get());
   TGraphicButton exit(&other), help(&other);
   exit.setObjectName("ButtonExit");
   help.setObjectName("ButtonHelp");
@@ -265,6 +265,11 @@ TEST(GraphicButton, AWindowsButtonTakesTheMainWindowsLooksInItsOwnPlace) {
   EXPECT_EQ(help.geometry(), QRect(40, 2, 19, 20));
   // The main window's own button is its own model.
   EXPECT_FALSE(TakeMainWindowLooks(*main.button));
+  // A window of no owner, opened over no window, has no main window to copy.
+  TSkinnedForm loose("FormLoose");
+  TGraphicButton looseExit(&loose);
+  looseExit.setObjectName("ButtonExit");
+  EXPECT_FALSE(TakeMainWindowLooks(looseExit));
 }
 
 TEST(GraphicButton, FadeOnEnteringAFrameEndsOnTheSavedTransparency) {
