@@ -188,7 +188,7 @@ class TFdWriter final : public TFileWriter {
     if (!written_) return false;
     if (gathered_.size() + part.size() > kGather) {
       if (!Flush()) return false;
-      if (part.size() >= kGather) return written_ = WriteAll(fd_, part);
+      if (part.size() >= kGather) return Written(WriteAll(fd_, part));
     }
     gathered_.insert(gathered_.end(), part.begin(), part.end());
     return true;
@@ -200,31 +200,41 @@ class TFdWriter final : public TFileWriter {
     while (done < bytes.size()) {
       const ssize_t n = pwrite(fd_, bytes.data() + done, bytes.size() - done, off_t(offset + done));
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return written_ = false;
+      if (n <= 0) return Written(false);
       done += std::size_t(n);
     }
     return true;
   }
 
   bool Flush() {
-    if (written_ && !gathered_.empty()) written_ = WriteAll(fd_, gathered_);
+    if (written_ && !gathered_.empty()) Written(WriteAll(fd_, gathered_));
     gathered_.clear();
     return written_;
   }
+  // Why the first failed write failed (the encoder may have called more since).
+  int Error() const { return error_; }
 
  private:
+  bool Written(bool ok) {
+    if (!ok && written_) error_ = errno;
+    return written_ = ok;
+  }
+
   static constexpr std::size_t kGather = std::size_t(256) << 10;
   int fd_;
   bool written_ = true;
+  int error_ = 0;
   std::vector<std::uint8_t> gathered_;
 };
 
 // False with errno set when a write failed, or EIO when the producer gave up.
 bool WriteParts(int fd, const TFileProducer& produce) {
   TFdWriter writer(fd);
-  errno = 0;
   const bool produced = produce(writer);
-  if (!writer.Flush()) return false;
+  if (!writer.Flush()) {
+    errno = writer.Error();
+    return false;
+  }
   if (!produced) errno = EIO;
   return produced;
 }
