@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,6 +14,7 @@
 #include "picture/PictureLimits.h"
 #include "picture/RowBands.h"
 #include "platform/ByteBuffer.h"
+#include "platform/ByteSource.h"
 #include "platform/ByteStream.h"
 #include "platform/FileIO.h"
 #include "platform/Numeric.h"
@@ -97,24 +94,15 @@ bool TakesItsLength(const std::uint8_t* row, std::size_t used, std::size_t lengt
 // block and without a buffer the size of the file.
 class PsdBytes {
  public:
-  explicit PsdBytes(std::span<const std::uint8_t> memory) : memory_(memory), size_(memory.size()) {}
-  PsdBytes(int fd, std::size_t size) : fd_(fd), size_(size) {}
-  std::size_t Size() const { return size_; }
-  bool InMemory() const { return fd_ < 0; }
+  explicit PsdBytes(const TByteSource& source) : source_(source) {}
+  std::size_t Size() const { return std::size_t(source_.Size()); }
 
   // Bytes at..at+n, which the caller has found inside Size(): in place, or read
   // into `held`. Throws ReadFailure when the file gives fewer (it shrank).
   const std::uint8_t* Get(std::size_t at, std::size_t n, ByteBuffer& held) const {
-    if (InMemory()) return memory_.data() + at;
-    if (held.size() < n) held.resize(n);
-    std::size_t done = 0;
-    while (done < n) {
-      const ssize_t got = pread(fd_, held.data() + done, n - done, off_t(at + done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) throw ReadFailure();
-      done += std::size_t(got);
-    }
-    return held.data();
+    const std::uint8_t* bytes = source_.Get(at, n, held);
+    if (!bytes) throw ReadFailure();
+    return bytes;
   }
   std::uint32_t U32At(std::size_t at) const {
     ByteBuffer held;
@@ -125,9 +113,7 @@ class PsdBytes {
   struct ReadFailure {};
 
  private:
-  std::span<const std::uint8_t> memory_;
-  int fd_ = -1;
-  std::size_t size_;
+  const TByteSource& source_;
 };
 
 // Where each plane row (plane c, row y at c * height + y) starts and how long
@@ -289,7 +275,14 @@ void ReadPsd(const PsdBytes& bytes, TBitmap32& bitmap) {
 }
 }  // namespace
 
-void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) { ReadPsd(PsdBytes(data), bitmap); }
+void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
+  const TByteSource source(data);
+  try {
+    ReadPsd(PsdBytes(source), bitmap);
+  } catch (const PsdBytes::ReadFailure&) {
+    Invalid();
+  }
+}
 
 void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
   std::filesystem::path path = fileName;
@@ -311,17 +304,10 @@ void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
   const std::string ext = LowerAscii(path.extension().string());
   if (ext != ".fll" && ext != ".fcc") {
     // Read where it lies: only the header, the section lengths and the merged planes.
-    // (O_NONBLOCK: a FIFO in place of the file must not hang the open.)
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throw cannotOpen();
-    struct Closer {
-      int fd;
-      ~Closer() { close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) throw cannotOpen();
+    const std::unique_ptr<TByteSource> source = TByteSource::OpenFile(path);
+    if (!source) throw cannotOpen();
     try {
-      ReadPsd(PsdBytes(fd, std::size_t(info.st_size)), bitmap);
+      ReadPsd(PsdBytes(*source), bitmap);
     } catch (const PsdBytes::ReadFailure&) {
       throw cannotOpen();
     }
