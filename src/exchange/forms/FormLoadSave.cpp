@@ -57,6 +57,7 @@ QFileDialog* FileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMo
   dialog->setAcceptMode(mode);
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  CloseCompletionWithDialog(*dialog);
   return dialog;
 }
 
@@ -290,6 +291,7 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
   TWorkFiles* files = ProgramWorkFiles();
   if (!files || !files->CheckWorkToSave()) return false;
   QFileDialog dialog(this);
+  CloseCompletionWithDialog(dialog);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

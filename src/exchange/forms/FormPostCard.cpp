@@ -12,6 +12,7 @@
 #include "exchange/LoadSaveController.h"
 #include "exchange/PrintPage.h"
 #include "exchange/WorkMailer.h"
+#include "exchange/forms/OpenPictureDialog.h"
 #include "exchange/forms/PagePrinter.h"
 #include "exchange/forms/ProLabel.h"
 #include "exchange/forms/WindowMailUi.h"
@@ -262,6 +263,7 @@ bool TFormPostCard::SaveCard(const std::filesystem::path& file) {
 
 void TFormPostCard::ButtonSaveClick() {
   QFileDialog dialog(this);
+  CloseCompletionWithDialog(dialog);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

@@ -1,9 +1,12 @@
 #include "exchange/forms/OpenPictureDialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
 #include <QToolButton>
@@ -19,12 +22,20 @@ const char* const kNone = "(None)";
 const char* const kPreview = "Preview";
 }  // namespace
 
+void CloseCompletionWithDialog(QFileDialog& dialog) {
+  QObject::connect(&dialog, &QDialog::finished, &dialog, [&dialog] {
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+      if (QCompleter* completer = edit->completer(); completer && completer->popup()) completer->popup()->hide();
+  });
+}
+
 TPelmoOpenPictureDialog::TPelmoOpenPictureDialog(QWidget* parent) : QFileDialog(parent) {
   // Only Qt's own dialog can take a panel beside its file list.
   setOption(QFileDialog::DontUseNativeDialog);
   setFileMode(QFileDialog::ExistingFile);
   setAcceptMode(QFileDialog::AcceptOpen);
   setNameFilters(QtNameFilterList(DefaultPictureFilter()));
+  CloseCompletionWithDialog(*this);
 
   PicturePanel = new QFrame(this);
   PicturePanel->setObjectName("PicturePanel");

@@ -11,6 +11,11 @@ class QLabel;
 class QToolButton;
 class TPreviewPaintBox;
 
+// The list of completions that Qt's file dialog shows under its name field as a
+// name is typed outlives the dialog when Enter ends it there: it is closed as the
+// dialog finishes.
+void CloseCompletionWithDialog(QFileDialog& dialog);
+
 class TPelmoOpenPictureDialog : public QFileDialog {
   Q_OBJECT
 

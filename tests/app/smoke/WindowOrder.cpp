@@ -8,9 +8,14 @@
 // opened from, that above the main window, and the main window above the
 // backdrop. The window is then closed as a person does (a click on it, Esc),
 // and a real click on a main-window button must reach that button. Last, F1
-// pressed while a one-line text field has focus opens that window's help.
+// pressed while a one-line text field has focus opens that window's help, and
+// the open dialog's completion list goes with the dialog.
 // Exits 0 when every check holds; each failure is printed.
 #include <QApplication>
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +39,8 @@
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
 #include "exchange/forms/FormEmail.h"
+#include "exchange/forms/FormLoadSave.h"
+#include "exchange/forms/OpenPictureDialog.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
@@ -386,6 +393,37 @@ void HelpFromTextField() {
   email->close();
 }
 
+// A name typed in the open-picture dialog, then Enter: the dialog goes, and the
+// completion list it showed while the name was typed goes with it.
+void CompletionGoesWithTheOpenDialog() {
+  round = "open dialog";
+  auto* files = StandingForm<TFormLoadSave>("FormLoadSave");
+  QTemporaryDir folder;
+  if (!Check(files && folder.isValid(), "no Files window or no folder for pictures")) return;
+  for (const char* name : {"portrait-one.png", "portrait-two.png"}) QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+  TPelmoOpenPictureDialog* dialog = files->ImageOpenDialog();
+  dialog->setDirectory(folder.path());
+  auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+  QPointer<QWidget> list = edit && edit->completer() ? edit->completer()->popup() : nullptr;
+  if (!Check(list != nullptr, "the open dialog has no name field with completion")) return;
+  bool listed = false;
+  QTimer::singleShot(400, [&] {
+    ClickAt(edit->mapToGlobal(edit->rect().center()));
+    Run("xdotool", {"type", "--delay", "60", "portrait-"});
+    listed = PumpUntil([&] { return list && list->isVisible(); }, 2000);
+    Run("xdotool", {"type", "--delay", "60", "one.png"});
+    Pump(300);
+    PressKey("Return");
+    if (dialog->isVisible()) PumpUntil([&] { return !dialog->isVisible(); }, 1500);
+    if (dialog->isVisible()) dialog->reject();
+  });
+  dialog->exec();
+  Pump(500);
+  Check(listed, "typing a name in the open dialog showed no completion list (the check below checks nothing)");
+  Check(dialog->selectedFiles().value(0).endsWith("portrait-one.png"), "Enter did not open the typed name");
+  Check(!list || !list->isVisible(), "the completion list stays over the desk after Enter closed the open dialog");
+}
+
 }  // namespace
 
 int main(int, char* argv[]) {
@@ -404,6 +442,7 @@ int main(int, char* argv[]) {
         Check(PutDrawnPortrait(*main), "a portrait on the desk");
         Round("work on the desk");
         HelpFromTextField();
+        CompletionGoesWithTheOpenDialog();
       }
       QCoreApplication::exit(failures == 0 ? 0 : 1);
     });
