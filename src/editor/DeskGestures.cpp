@@ -2,7 +2,6 @@
 #include <cstdlib>
 
 #include "editor/DeskGestures.h"
-#include "editor/DeskGlobals.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Layer.h"
 #include "platform/Numeric.h"
@@ -99,7 +98,7 @@ bool TMoveGesture::Wants(const TDeskMouse& mouse, TPoint point, TPoint last) con
 bool TMoveGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
   TLayer* layer = Layer();
   if (!layer) return false;
-  ShowSelectionFrame = false;
+  desk_.ToolFlags().SelectionFrameShown = false;
   layer->MoveBy(point.X - last.X, point.Y - last.Y);
   return true;
 }
@@ -111,7 +110,7 @@ void TMoveGesture::End() {
 bool TRotateGesture::Draw(const TDeskMouse&, TPoint point, TPoint last) {
   TLayer* layer = Layer();
   if (!layer) return false;
-  ShowSelectionFrame = false;
+  desk_.ToolFlags().SelectionFrameShown = false;
   desk_.SetChanged(ckLayerRotated);
   // The item keeps the angle from before the gesture, which its undo restores.
   layer->SaveUndo(lhkRotate, true);

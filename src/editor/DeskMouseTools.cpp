@@ -3,7 +3,6 @@
 #include "editor/DeskMouseTools.h"
 
 #include "editor/DeskGestures.h"
-#include "editor/DeskGlobals.h"
 #include "picture/Layer.h"
 
 namespace {
@@ -31,7 +30,7 @@ void TDeskMouseTools::CancelGesture() {
   if (!gesture_) return;
   std::unique_ptr<TDeskGesture> gesture = std::move(gesture_);
   gesture->Cancel();
-  ShowSelectionFrame = true;
+  desk_.ToolFlags().SelectionFrameShown = true;
 }
 
 // --- press ---
@@ -177,7 +176,7 @@ void TDeskMouseTools::PickColor(const TDeskMouse& mouse) {
 void TDeskMouseTools::MouseUp(const TDeskMouse& mouse) {
   if (desk_.DeskBusy() || desk_.ToolFlags().InMouseUp) return;
   desk_.ToolFlags().InMouseUp = true;
-  ShowSelectionFrame = true;
+  desk_.ToolFlags().SelectionFrameShown = true;
   SetCursor(crDefault);
   const TPoint point = desk_.DeskToCanvas(mouse.Window);
   std::unique_ptr<TDeskGesture> gesture = std::move(gesture_);

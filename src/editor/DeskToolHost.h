@@ -26,6 +26,9 @@ struct TWarpCell {
 struct TDeskToolFlags {
   bool InMouseUp = false;  // a release is being handled (its popup runs a message loop)
   bool SelectionChangedOnPress = false;
+  // The desk draws the selection frame only while this is set; drags that would
+  // smear it clear it until the release.
+  bool SelectionFrameShown = true;
 };
 
 class IDeskToolHost {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "editor/DeskGlobals.h"
 #include "editor/DeskMode.h"
 #include "platform/Numeric.h"
 #include "platform/Text.h"
@@ -269,7 +268,7 @@ TPoint TMontageDesk::DeskToCanvas(TPoint point) const {
 TViewFrame TMontageDesk::DeskFrame() const { return DeskGeometry().ViewFrame(); }
 
 TViewFrame TMontageDesk::ExportFrame() const {
-  return {1.0, ExportWidth, ExportHeight, Bounds(ExportLeft, ExportTop, ExportSourceWidth, ExportSourceHeight)};
+  return {1.0, exportBox_.Width(), exportBox_.Height(), exportBox_};
 }
 
 TRect TMontageDesk::WindowRect() const {

@@ -120,8 +120,10 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   void RepaintDesk() override { PaintRect(WindowRect()); }
   void RecomposeDesk() override { RefreshAll(); }
   // Renders the visible layers at full resolution into ExportBitmap over their
-  // bounding box within the canvas, and publishes that box in the Export* values.
+  // bounding box within the canvas, which ExportBox then gives (empty with no
+  // visible layer).
   void RenderExportBitmap();
+  const TRect& ExportBox() const { return exportBox_; }
 
   const TBitmap32& DeskBitmap() const override { return deskBitmap_; }
   // What the desk window shows: the desk bitmap with the selection frame.
@@ -210,6 +212,7 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   TBitmap32 screenBitmap_;
   TBitmap32 viewBitmap_;
   TBitmap32 exportBitmap_;
+  TRect exportBox_;
   std::mt19937 idRandom_;
   std::vector<std::uint8_t> hits_;
   std::vector<TWarpCell> warpField_;

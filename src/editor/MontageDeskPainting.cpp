@@ -5,7 +5,6 @@
 #include <new>
 
 #include "editor/DeskCompositor.h"
-#include "editor/DeskGlobals.h"
 #include "editor/MontageDesk.h"
 #include "picture/BitmapRoutines.h"
 #include "platform/Numeric.h"
@@ -111,7 +110,7 @@ void TMontageDesk::PaintPixels(TRect rect, bool compose) {
 
 void TMontageDesk::ShowPixels(const TRect& rect) {
   if (rect.IsEmpty()) return;
-  if (ShowSelectionFrame) DrawSelectionFrame(rect);
+  if (toolFlags_.SelectionFrameShown) DrawSelectionFrame(rect);
   if (view_) view_->ShowRect(rect);
 }
 
@@ -169,18 +168,15 @@ void TMontageDesk::RenderExportBitmap() {
   }
   if (box.IsEmpty()) {
     exportBitmap_.Reset();
-    ExportWidth = ExportHeight = ExportSourceWidth = ExportSourceHeight = 0;
+    exportBox_ = TRect();
     return;
   }
-  ExportLeft = box.Left;
-  ExportTop = box.Top;
-  ExportWidth = ExportSourceWidth = box.Width();
-  ExportHeight = ExportSourceHeight = box.Height();
-  exportBitmap_.SetSize(ExportWidth, ExportHeight);
+  exportBox_ = box;
+  exportBitmap_.SetSize(box.Width(), box.Height());
   const TViewFrame frame = ExportFrame();
   for (const auto& layer : layers_)
     if (layer->Visible()) layer->RenderExport(frame);
-  CompositeRect({0, 0, ExportWidth, ExportHeight}, TDeskTarget::Export);
+  CompositeRect({0, 0, box.Width(), box.Height()}, TDeskTarget::Export);
   for (const auto& layer : layers_) layer->ReleaseOutput();
 }
 

@@ -123,14 +123,14 @@ TEST_F(DeskComposite, ExportCoversTheVisibleLayersWithinTheCanvas) {
   Add(10, 10, 0xFF0000FF, 100, 10);   // wholly off the canvas to the right
   Add(10, 10, 0xFF0000FF, -30, -30);  // and off to the top left
   desk.RenderExportBitmap();
-  EXPECT_EQ((TRect{ExportLeft, ExportTop, ExportLeft + ExportWidth, ExportTop + ExportHeight}), (TRect{5, 5, 15, 15}));
-  EXPECT_EQ(ExportSourceWidth, 10);
+  EXPECT_EQ(desk.ExportBox(), (TRect{5, 5, 15, 15}));
+  EXPECT_EQ(desk.ExportFrame().View, (TRect{5, 5, 15, 15}));
   EXPECT_EQ(desk.ExportBitmap().Width(), 10);
   EXPECT_EQ(Export(0, 0), kOrange);
 
   Add(10, 10, 0xFF00FF00, -5, 20);  // partly off the canvas: clipped
   desk.RenderExportBitmap();
-  EXPECT_EQ((TRect{ExportLeft, ExportTop, ExportLeft + ExportWidth, ExportTop + ExportHeight}), (TRect{0, 5, 15, 30}));
+  EXPECT_EQ(desk.ExportBox(), (TRect{0, 5, 15, 30}));
   EXPECT_EQ(Export(0, 15), 0xFF00FF00);   // canvas (0, 20): the left layer's pixel (5, 0)
   EXPECT_EQ(Export(14, 24), kClearWhite);  // outside every layer
   EXPECT_EQ(Export(9, 9), kOrange);
@@ -146,8 +146,7 @@ TEST_F(DeskComposite, EmptyWorkExportsNothing) {
   Add(4, 4, kOrange, 0, 0).SetVisible(false);
   desk.RenderExportBitmap();
   EXPECT_TRUE(desk.ExportBitmap().Empty());
-  EXPECT_EQ(ExportWidth, 0);
-  EXPECT_EQ(ExportHeight, 0);
+  EXPECT_TRUE(desk.ExportBox().IsEmpty());
 }
 
 TEST_F(DeskComposite, SelectionFrameIsDrawnOnTheScreenOnly) {
@@ -176,7 +175,7 @@ TEST_F(DeskComposite, FrameEdgesOnTheWindowBorderAreLeftOut) {
   EXPECT_EQ(Screen(10, 0), kOrange);
   EXPECT_EQ(Screen(39, 10), kOrange);
   EXPECT_EQ(Screen(10, 29), kOrange);
-  ShowSelectionFrame = false;
+  desk.ToolFlags().SelectionFrameShown = false;
   Add(4, 4, kOrange, 20, 10);
   desk.SelectLayer(0);
   EXPECT_EQ(Screen(20, 10), kOrange);

@@ -18,7 +18,6 @@
 #include <functional>
 
 #include "app/Program.h"
-#include "editor/DeskGlobals.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
@@ -158,7 +157,7 @@ void Walk(const std::string& photo) {
     Export(1, "look");
     Export(6, "look");
     desk.RenderExportBitmap();
-    report << "export " << ExportWidth << ' ' << ExportHeight << '\n';
+    report << "export " << desk.ExportBox().Width() << ' ' << desk.ExportBox().Height() << '\n';
     Note("print");
     Soon([] {
       if (!FormPrint) return Fail("the print button made no print window");

@@ -15,7 +15,6 @@
 #include <utility>
 
 #include "app/Program.h"
-#include "editor/DeskGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/TemplateBase.h"
 #include "editor/TemplateGrid.h"

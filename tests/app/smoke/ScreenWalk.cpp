@@ -24,7 +24,6 @@
 #include <string>
 
 #include "app/Program.h"
-#include "editor/DeskGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"

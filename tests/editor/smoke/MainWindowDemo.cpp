@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "editor/DeskGlobals.h"
 #include "editor/EditorGlobals.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"

@@ -12,7 +12,6 @@
 #include <fstream>
 
 #include "editor/DeskAdjustHost.h"
-#include "editor/DeskGlobals.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMain.h"

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "editor/DeskGlobals.h"
 #include "editor/DeskMouseTools.h"
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
@@ -122,7 +121,6 @@ class FakeToolOwner : public IDeskToolOwner {
 // from its top-left corner, and export values reset.
 inline void SetSmallDesk(int w = 40, int h = 30, int tableW = 60, int tableH = 50) {
   ResetShellGlobals();
-  ResetDeskGlobals();
   TDeskGeometry& g = TestDeskGeometry();
   g = TDeskGeometry();
   g.DesktopWindowWidth = w;

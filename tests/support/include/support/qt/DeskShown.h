@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "editor/DeskGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
@@ -21,5 +20,5 @@ inline void WriteDeskShown(TFormMain& form, const std::string& out) {
   const TDeskGeometry& g = form.State().DeskGeometry();
   std::ofstream(out + "/geometry.txt") << origin.x() << ' ' << origin.y() << ' ' << g.DesktopWindowWidth << ' '
                                        << g.DesktopWindowHeight << ' ' << g.DeskViewLeft << ' ' << g.DeskViewTop << ' '
-                                       << ExportLeft << ' ' << ExportTop << '\n';
+                                       << desk.ExportBox().Left << ' ' << desk.ExportBox().Top << '\n';
 }
