@@ -16,5 +16,5 @@ sed -i "s/^SECTION FormMain TFormMain.*/&\n  PaletteBtnCols = 2; PaletteBtnRows 
 sed -i "s/^Interface1=.*/&\nInterface2=Night;Night;0;/" "$inst/Tressary.ini"
 program=$inst/$(basename "$harness")
 for step in change restart; do
-  xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$step"
+  "$xvfb_free" -s "-screen 0 1024x768x24" "$program" "$step"
 done
