@@ -99,7 +99,6 @@ EGalleryFetch FetchGalleryLists(TTransferContext& context, const TOnlineServers&
   if (Trim(servers.GalleryServer).empty()) return EGalleryFetch::NoServer;
   if (IsConnectionError(InternetAttemptConnect())) return EGalleryFetch::NoNetwork;
   context.CloseConnection();
-  RecordDelimiter = ";";
   auto fetch = [&](std::string url, std::string& text) {
     TTransferRequest request;
     request.url = std::move(url);

@@ -46,10 +46,7 @@ std::optional<TGallaryOut> BuildUploadRecord(const TGalleryUploadInput& input, c
 
 std::string BuildUploadBody(const TGallaryOut& record, std::span<const std::uint8_t> thumbnail,
                             std::span<const std::uint8_t> full) {
-  const std::string saved = RecordDelimiter;
-  RecordDelimiter = ";";
   std::string body = "Fname<" + JoinRecordFields(record.ToFields()) + ">";
-  RecordDelimiter = saved;
   body.reserve(body.size() + thumbnail.size() + full.size());
   body.append(reinterpret_cast<const char*>(thumbnail.data()), thumbnail.size());
   body.append(reinterpret_cast<const char*>(full.data()), full.size());

@@ -4,24 +4,7 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
-std::string RecordDelimiter = ";";
-std::string UsersListFileName;
-std::string WorksListFileName;
-
-void InitListFileNames() {
-  UsersListFileName = "users.txt";
-  WorksListFileName = "db.txt";
-}
-
-void ResetOnlineRecordGlobals() {
-  RecordDelimiter.assign(1, ';');
-  UsersListFileName.clear();
-  WorksListFileName.clear();
-}
-
 namespace {
-
-char Delimiter() { return RecordDelimiter.empty() ? ';' : RecordDelimiter[0]; }
 
 std::string JoinWith(const TRecordFields& fields, char delimiter) {
   std::string out;
@@ -36,7 +19,7 @@ std::string JoinWith(const TRecordFields& fields, char delimiter) {
 template <std::size_t N>
 std::array<std::string, N> TakeFields(std::string_view line) {
   std::array<std::string, N> fields;
-  char delimiter = Delimiter();
+  const char delimiter = kRecordDelimiter;
   std::size_t start = 0;
   for (std::size_t i = 0; i < N && start <= line.size(); ++i) {
     std::size_t end = line.find(delimiter, start);
@@ -49,9 +32,8 @@ std::array<std::string, N> TakeFields(std::string_view line) {
 
 }  // namespace
 
-std::string RecordField(std::string_view line, int index) {
+std::string RecordField(std::string_view line, int index, char delimiter) {
   if (index < 1) return {};
-  char delimiter = Delimiter();
   std::size_t start = 0;
   for (int i = 1; i < index; ++i) {
     std::size_t next = line.find(delimiter, start);
@@ -62,7 +44,7 @@ std::string RecordField(std::string_view line, int index) {
   return std::string(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-std::string JoinRecordFields(const TRecordFields& fields) { return JoinWith(fields, Delimiter()); }
+std::string JoinRecordFields(const TRecordFields& fields, char delimiter) { return JoinWith(fields, delimiter); }
 
 TRecordFields TRegistrationRecord::ToFields() const {
   return {FirstName, SecondName, EMail, UserNumber, Spare5, Sex, BirthDate, Country, ProductCode, SortKey, Spare11};

@@ -8,25 +8,17 @@
 #include <string_view>
 #include <vector>
 
-// The delimiter of every record routine below (its first character counts; an
-// empty value falls back to ";"). Each window that parses or joins records sets it.
-extern std::string RecordDelimiter;
-// The gallery server's list of users and list of works (set by InitListFileNames).
-extern std::string UsersListFileName;
-extern std::string WorksListFileName;
-
-void InitListFileNames();
-// Back to the start-up values (tests).
-void ResetOnlineRecordGlobals();
+// What follows every field of a record the server exchanges.
+inline constexpr char kRecordDelimiter = ';';
 
 using TRecordFields = std::array<std::string, 11>;
 
 // Field `index` (1-based) of `line`: the text after the (index-1)-th delimiter up
 // to the next one or the end of the line; "" when absent. Not trimmed.
-std::string RecordField(std::string_view line, int index);
+std::string RecordField(std::string_view line, int index, char delimiter = kRecordDelimiter);
 
 // Field 1 + delimiter + ... + field 11 + delimiter.
-std::string JoinRecordFields(const TRecordFields& fields);
+std::string JoinRecordFields(const TRecordFields& fields, char delimiter = kRecordDelimiter);
 
 // A registered user (the users list holds one a line).
 struct TRegistrationRecord {

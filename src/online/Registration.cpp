@@ -68,7 +68,6 @@ bool SaveRegistration(TIniFile& ini, std::string_view reply, const TRegistration
 ERegistrationResult RunRegistration(TTransferContext& context, TIniFile& ini, std::string_view cgiServer,
                                     const TRegistrationInput& input) {
   if (IsConnectionError(InternetAttemptConnect())) return ERegistrationResult::NoNetwork;
-  RecordDelimiter = ";";
   const TRegistrationRecord record = BuildRegistrationRecord(input);
   TOnlineServers servers;
   servers.CGIServer = std::string(cgiServer);

@@ -79,7 +79,6 @@ class Gallery : public ::testing::Test {
     EXPECT_EQ(uploads.size(), before + 1);
     if (uploads.size() != before + 1) return {};
     const TStandInPublisher::TUpload& got = uploads.back();
-    RecordDelimiter = ";";
     EXPECT_EQ(got.Record, JoinRecordFields(record->ToFields()));
     EXPECT_EQ(std::vector<std::uint8_t>(got.Thumbnail.begin(), got.Thumbnail.end()), files->Thumbnail);
     EXPECT_EQ(std::vector<std::uint8_t>(got.Full.begin(), got.Full.end()), files->Full);
@@ -248,7 +247,6 @@ TEST_F(Gallery, DownloadsKeepOnlyWhatTheReplyIsAndNeverReplaceAFile) {
 }  // namespace
 
 TEST(GalleryAuthors, AWorkIsItsAuthorsWhereverTheNumberStandsBetweenNonDigits) {
-  RecordDelimiter = ";";
   const std::vector<TRegistrationRecord> users = ParseUsersList(
       "Ann;Berg;a@example.com;10001;;1;1.1.1990;3;JQ;1;0;\n"
       "Bo;Lind;b@example.com;1;;1;1.1.1990;3;JQ;2;0;\n");

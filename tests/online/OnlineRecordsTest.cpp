@@ -4,10 +4,7 @@
 
 namespace {
 
-class OnlineRecords : public ::testing::Test {
- protected:
-  void TearDown() override { ResetOnlineRecordGlobals(); }
-};
+class OnlineRecords : public ::testing::Test {};
 
 TEST_F(OnlineRecords, FieldsAreCutAtTheDelimiterAndMissingOnesAreEmpty) {
   EXPECT_EQ(RecordField("a;b;;d;", 1), "a");
@@ -23,11 +20,10 @@ TEST_F(OnlineRecords, FieldsAreCutAtTheDelimiterAndMissingOnesAreEmpty) {
   EXPECT_EQ(RecordField(" x ;", 1), " x ");
 }
 
-TEST_F(OnlineRecords, TheFirstCharacterOfTheDelimiterIsUsed) {
-  RecordDelimiter = "|;";
-  EXPECT_EQ(RecordField("a|b;c|", 2), "b;c");
+TEST_F(OnlineRecords, AnotherDelimiterSplitsAndJoinsAlike) {
+  EXPECT_EQ(RecordField("a|b;c|", 2, '|'), "b;c");
   TRecordFields fields{"1", "2"};
-  EXPECT_EQ(JoinRecordFields(fields), "1|2|" + std::string(9, '|'));
+  EXPECT_EQ(JoinRecordFields(fields, '|'), "1|2|" + std::string(9, '|'));
 }
 
 TEST_F(OnlineRecords, JoiningElevenEmptyFieldsGivesElevenDelimitersAndRoundTrips) {
@@ -136,13 +132,6 @@ TEST_F(OnlineRecords, UploadRecordJoinsItsElevenFields) {
   out.AuthorName = "Anna Berg";
   out.Date = FormatRecordDate(2026, 3, 5);
   EXPECT_EQ(JoinRecordFields(out.ToFields()), "42;0;12345B;;0;Summer;1.0;1234;56789;Anna Berg;5.3.2026;");
-}
-
-TEST_F(OnlineRecords, ListFileNamesAreSetByInit) {
-  EXPECT_EQ(UsersListFileName, "");
-  InitListFileNames();
-  EXPECT_EQ(UsersListFileName, "users.txt");
-  EXPECT_EQ(WorksListFileName, "db.txt");
 }
 
 TEST(ConnectionErrors, OnlyTheFourConnectionCodesCount) {
