@@ -114,7 +114,7 @@ std::unique_ptr<TLoadedWork> TLoadedWork::ReadFile(const fs::path& file, bool co
   // A container is read where it lies, its bitmaps a band at a time: held whole
   // in memory, a file of large layers would cost their pixels twice.
   std::unique_ptr<TByteSource> source = compressed ? nullptr : TByteSource::OpenFile(file);
-  std::optional<std::vector<std::uint8_t>> bytes;
+  TFileResult<std::vector<std::uint8_t>> bytes = FileError(TFileFault::CannotRead, file);
   if (compressed) bytes = ReadFileBytes(file);
   if (!source && !bytes) {
     error = "the file cannot be read";

@@ -20,34 +20,38 @@ namespace {
 // Reads the whole regular file at `path`; a FIFO or device is refused without
 // waiting on it (hence O_NONBLOCK, which plain files ignore).
 template <typename Buffer>
-std::optional<Buffer> ReadWhole(const fs::path& path, std::uintmax_t maxBytes) {
+TFileResult<Buffer> ReadWhole(const fs::path& path, std::uintmax_t maxBytes) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return FileError(errno == ENOENT ? TFileFault::NoSuchFile : TFileFault::CannotRead, path, errno);
+  struct Closer {
+    int fd;
+    ~Closer() { close(fd); }
+  } closer{fd};
   struct stat info {};
-  std::optional<Buffer> data;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && std::uintmax_t(info.st_size) <= maxBytes) {
-    data.emplace();
-    data->resize(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (done < data->size()) {
-      const ssize_t n = read(fd, data->data() + done, data->size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    // A file that shrank while being read fails rather than coming back cut short.
-    if (done != data->size()) data.reset();
+  if (fstat(fd, &info) != 0) return FileError(TFileFault::CannotRead, path, errno);
+  if (!S_ISREG(info.st_mode)) return FileError(TFileFault::CannotRead, path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+  if (std::uintmax_t(info.st_size) > maxBytes) return FileError(TFileFault::CannotRead, path, EFBIG);
+  Buffer data;
+  data.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = read(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileError(TFileFault::CannotRead, path, errno);
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
   }
-  close(fd);
+  // A file that shrank while being read fails rather than coming back cut short.
+  if (done != data.size()) return FileError(TFileFault::CannotRead, path, EIO);
   return data;
 }
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::uintmax_t maxBytes) {
+TFileResult<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::uintmax_t maxBytes) {
   return ReadWhole<std::vector<std::uint8_t>>(path, maxBytes);
 }
 
-std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes) {
+TFileResult<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes) {
   return ReadWhole<ByteBuffer>(path, maxBytes);
 }
 

@@ -17,12 +17,13 @@
 
 namespace fs = std::filesystem;
 
-// The whole file, or nullopt when it cannot be read. `maxBytes` caps what a hostile
-// or mistaken file may make us allocate.
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path,
-                                                       std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
+// The whole regular file: NoSuchFile when nothing is there, else CannotRead with
+// the system's cause (EFBIG above `maxBytes`, which caps what a hostile or
+// mistaken file may make us allocate; EIO for a file cut short while read).
+TFileResult<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path,
+                                                     std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
 // The same into a buffer not cleared before the read, for large files.
-std::optional<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
+TFileResult<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxBytes = std::uintmax_t(1) << 31);
 
 // Writes into an unnamed file in the target's folder that takes the name only
 // once it is whole (a rename over an old file): a save killed at any moment

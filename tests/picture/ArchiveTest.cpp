@@ -49,7 +49,7 @@ TEST(Archive, ExtractsTheThreeEntryTypesIntoNestedFolders) {
   EXPECT_EQ(Read(dir / "out/Hair/empty.dat"), "");
   // A packed picture becomes a 32-bit bitmap file under its own name.
   auto bmp = ReadFileBytes(dir / "out/Hair/Long/Red/red.psd");
-  ASSERT_TRUE(bmp.has_value());
+  ASSERT_TRUE(bmp.Ok());
   const auto unpacked = UnpackBitmap32(packed);
   ASSERT_TRUE(unpacked.has_value());
   EXPECT_TRUE(SamePicture(DecodeBmp32(*bmp), *unpacked));

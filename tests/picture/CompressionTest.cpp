@@ -81,7 +81,7 @@ TEST(Compression, InteroperatesWithPythonZlib) {
   ASSERT_EQ(RunCommand("/usr/bin/python3 " + (dir / "judge.py").string() + " " + dir.Path().string(), &out), 0);
   EXPECT_EQ(out, "ok\n");
   auto theirs = ReadFileBytes(dir / "theirs.z");
-  ASSERT_TRUE(theirs.has_value());
+  ASSERT_TRUE(theirs.Ok());
   auto back = DecompressStream(*theirs);
   ASSERT_TRUE(back.has_value());
   EXPECT_EQ(*back, data);

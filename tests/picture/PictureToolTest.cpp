@@ -207,7 +207,7 @@ TEST(PictureTool, UnpacksArchives) {
   WriteTestFile(dir / "a.arh", header + "hello");
   ASSERT_EQ(RunCommand(Tool() + " unpack-archive " + Quoted(dir / "a.arh") + " " + Quoted(dir / "out")), 0);
   auto bytes = ReadFileBytes(dir / "out/Sub/f.txt");
-  ASSERT_TRUE(bytes.has_value());
+  ASSERT_TRUE(bytes.Ok());
   EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "hello");
   const std::string volume = "BEGIN;35;0;0\r\nSub;g.txt;2;2;\r\nEND\r\n";
   ASSERT_EQ(volume.size(), 35u);

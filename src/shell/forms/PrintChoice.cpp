@@ -25,7 +25,7 @@ bool PrintToFile(QPrinter& printer, const TWindowPrinter::TJob& job, TPrintRepor
   bool ok = job(printer) && printer.printerState() != QPrinter::Error;
   printer.setOutputFileName(QString::fromStdString(report.Destination));
   if (ok) {
-    const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(temp);
+    const TFileResult<std::vector<std::uint8_t>> bytes = ReadFileBytes(temp);
     if (!bytes || bytes->empty()) {
       ok = false;
       report.WriteError = EIO;
