@@ -74,14 +74,15 @@ bool TLoadSaveController::LoadImage() {
   if (!file) return false;
   ImageOpenFolder = file->parent_path();
   ui_.SetBusy(true);
-  std::string tooLarge;
-  const bool loaded = LoadSourcePictureFile(*file, &tooLarge);
+  const TFileResult<> loaded = LoadSourcePictureFile(*file);
   ui_.SetBusy(false);
   if (!loaded) {
-    // The window stays open with the previous picture, for another try.
+    // The window stays open with the previous picture, for another try. The
+    // file's first bytes say more of what is wrong than a library does.
     const std::string_view key = "MessageUnableLoadImage";
+    const TFileError& failure = loaded.Error();
     ui_.ShowText(GetTerm(key, Termins, LoadSaveMessageDefault(key)) + "\r" + file->filename().string() + ": " +
-                 (tooLarge.empty() ? PictureFileProblem(*file) : tooLarge));
+                 (failure.Cause == TFileFault::TooLarge ? failure.Reason() : PictureFileProblem(*file)));
     return false;
   }
   ui_.CloseWindow();

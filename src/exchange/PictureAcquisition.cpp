@@ -17,29 +17,32 @@ namespace {
 // A JPEG beyond this is no portrait we can hold (the picture caps refuse it too).
 constexpr std::uintmax_t kMaxJpegFileBytes = std::uintmax_t(1) << 30;
 
-std::optional<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) {
+TFileResult<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) {
   TLoadedPicture loaded;
   switch (route) {
     case TLoadRoute::Psd:
-      LoadPsdPicture(file, loaded.Picture);
+      if (TFileResult<> read = LoadPsdPicture(file, loaded.Picture); !read) return read.Error();
       if (AlphaIs(loaded.Picture, 0)) SetAlpha(loaded.Picture, 255);
       loaded.HasAlpha = true;
       break;
     case TLoadRoute::Jpeg: {
       auto bytes = ReadFileBytes(file, kMaxJpegFileBytes);
-      if (!bytes) return std::nullopt;
+      if (!bytes) return bytes.Error();
       std::string tooLarge;
       auto bitmap = DecodeJpeg(*bytes, &tooLarge);
-      if (!bitmap && !tooLarge.empty()) throw EPictureTooLarge(tooLarge);
-      if (!bitmap) return std::nullopt;
+      if (!bitmap && !tooLarge.empty()) return FileError(TFileFault::TooLarge, file, 0, tooLarge);
+      if (!bitmap) return FileError(TFileFault::Damaged, file, 0, "Invalid JPEG picture");
       loaded.Picture = std::move(*bitmap);
       break;
     }
-    case TLoadRoute::Lead:
-      loaded.Picture = ReadImageFile(file);
+    case TLoadRoute::Lead: {
+      TFileResult<TBitmap32> read = ReadImageFile(file);
+      if (!read) return read.Error();
+      loaded.Picture = *std::move(read);
       break;
+    }
   }
-  if (loaded.Picture.Empty()) return std::nullopt;
+  if (loaded.Picture.Empty()) return FileError(TFileFault::Empty, file);
   return loaded;
 }
 
@@ -94,24 +97,14 @@ TLoadRoute LoadRouteFor(const fs::path& file) {
   return TLoadRoute::Lead;
 }
 
-std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file, std::string* tooLarge) {
-  // Every reader's exception is a picture that cannot be read.
-  try {
-    return LoadRoute(LoadRouteFor(file), file);
-  } catch (const EPictureTooLarge& e) {
-    if (tooLarge) *tooLarge = e.what();
-    return std::nullopt;
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
-}
+TFileResult<TLoadedPicture> LoadIncomingPicture(const fs::path& file) { return LoadRoute(LoadRouteFor(file), file); }
 
-bool LoadSourcePictureFile(const fs::path& file, std::string* tooLarge) {
-  auto loaded = LoadPictureFile(file, tooLarge);
-  if (!loaded) return false;
+TFileResult<> LoadSourcePictureFile(const fs::path& file) {
+  auto loaded = LoadIncomingPicture(file);
+  if (!loaded) return loaded.Error();
   SourcePicture = std::move(loaded->Picture);
   SourceHasAlpha = loaded->HasAlpha;
-  return true;
+  return {};
 }
 
 TBitmap32 BitmapFromScan(const TScanImage& scan) {

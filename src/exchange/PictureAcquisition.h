@@ -6,6 +6,7 @@
 #include <string>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 #include "platform/Scanner.h"
 
 namespace fs = std::filesystem;
@@ -20,11 +21,10 @@ struct TLoadedPicture {
   TBitmap32 Picture;
   bool HasAlpha = false;  // only a Photoshop file brings its own alpha
 };
-// Reads the file by its route; nullopt when it cannot be read or is empty, and
-// `tooLarge` (when given) naming the size of a picture refused for it. A
-// Photoshop picture whose alpha is 0 everywhere (a file saved without
-// transparency) comes back opaque.
-std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file, std::string* tooLarge = nullptr);
+// Reads the file by its route; fails when it cannot be read or is empty (TooLarge
+// naming the size of a picture refused for it). A Photoshop picture whose alpha
+// is 0 everywhere (a file saved without transparency) comes back opaque.
+TFileResult<TLoadedPicture> LoadIncomingPicture(const fs::path& file);
 
 // Why a picture file that did not load could not be read, in words a user can
 // act on (never a library's own): no such file, empty, not a picture the program
@@ -32,9 +32,8 @@ std::optional<TLoadedPicture> LoadPictureFile(const fs::path& file, std::string*
 std::string PictureFileProblem(const fs::path& file);
 
 // Loads the file into SourcePicture and SourceHasAlpha; on failure both keep
-// what they held (and `tooLarge` is set as by LoadPictureFile). Returns whether
-// it loaded.
-bool LoadSourcePictureFile(const fs::path& file, std::string* tooLarge = nullptr);
+// what they held and the result says why, as LoadIncomingPicture's.
+TFileResult<> LoadSourcePictureFile(const fs::path& file);
 
 // A scan as an opaque picture; empty when the scan has no pixels or exceeds the
 // picture caps.

@@ -31,13 +31,10 @@ TPicturePreview LoadPicturePreview(const fs::path& file) {
   if (!ext.empty() && ext == LowerAscii(UncompressedWorkExt)) return WorkPreview(LoadCompoundWorkPreview(file));
   if (!ext.empty() && ext == LowerAscii(CompressedWorkExt)) return WorkPreview(LoadWorkPreview(file));
   TPicturePreview preview;
-  std::string reason;
-  try {
-    preview.Valid = LoadPictureFile(file, preview.Picture, reason);
-  } catch (const std::bad_alloc&) {
-    preview.Valid = false;
+  if (TFileResult<TBitmap32> loaded = LoadPictureFile(file)) {
+    preview.Picture = *std::move(loaded);
+    preview.Valid = true;
   }
-  if (!preview.Valid) preview.Picture.Reset();
   return preview;
 }
 

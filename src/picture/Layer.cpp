@@ -66,14 +66,18 @@ std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::stri
   std::unique_ptr<TLayer> layer(new TLayer(host));
   const std::string ext = LowerAscii(ExtractFileExt(fileName));
   TBitmap32 picture;
+  // Any other element picture goes through the imaging library.
+  TFileResult<> loaded = FileError(TFileFault::CannotRead, fileName);
   if (ext == ".psd" || ext == ".fll" || ext == ".fcc") {
-    LoadPsdPicture(fileName, picture);
+    loaded = LoadPsdPicture(fileName, picture);
+  } else if (TFileResult<TBitmap32> read = ReadImageFile(fileName); read) {
+    picture = *std::move(read);
+    loaded = {};
   } else {
-    // Any other element picture goes through the imaging library.
-    TLead lead;
-    lead.LoadFromFile(fileName);
-    picture = lead.Bitmap();
+    loaded = read.Error();
   }
+  // The desk's template road reports a layer that cannot be made by exception.
+  if (!loaded) throw ELayerLoad(loaded.Error().Text());
   layer->Init(std::move(picture), nullptr);
   std::string source = fileName;
   for (const std::string& folder : contentFolders) source = RemoveFirstNoCase(source, folder);

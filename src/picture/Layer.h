@@ -128,8 +128,8 @@ class TLayer {
   // A layer of an element file (".psd", ".fll", ".fcc" with the ".msk" beside it,
   // any other picture through the imaging library), of no type and caption until
   // its creator gives them. Its SourceFile is the file name with each of
-  // `contentFolders` taken out of it. A file that cannot be read throws its
-  // loader's error (EFOpenError, EInvalidGraphic, ELeadError).
+  // `contentFolders` taken out of it. A file that cannot be read throws
+  // ELayerLoad with the file and the cause.
   static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName,
                                                 const std::vector<std::string>& contentFolders);
   // A layer of a work being loaded: the streams "<id>.bmp" and "<id>.msk" of

@@ -12,20 +12,19 @@
 #include "platform/Text.h"
 
 namespace {
-IImagingModule& Imaging() {
-  std::string error;
-  if (IImagingModule* imaging = LoadModule("imaging", tressary_module_imaging, &error)) return *imaging;
-  throw ELeadError(error);
+// The imaging module; nullptr, with `why` naming what is missing, when it does not load.
+IImagingModule* Imaging(std::string* why = nullptr) {
+  return LoadModule("imaging", tressary_module_imaging, why);
 }
 
-TBitmap32 ReadWithImaging(const std::vector<std::uint8_t>& bytes, const std::string& coder,
-                          const std::filesystem::path& fileName) {
+TFileResult<TBitmap32> ReadWithImaging(IImagingModule& imaging, const std::vector<std::uint8_t>& bytes,
+                                       const std::string& coder, const std::filesystem::path& fileName) {
   // A JPEG under any name decodes straight into the picture; CMYK and what our
   // decoder cannot read go to the library.
   if (bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
     std::string tooLarge;
     if (auto decoded = DecodeJpeg(bytes, &tooLarge)) return std::move(*decoded);
-    if (!tooLarge.empty()) throw EPictureTooLarge(tooLarge);
+    if (!tooLarge.empty()) return FileError(TFileFault::TooLarge, fileName, 0, tooLarge);
   }
   std::optional<TBitmap32> scaled;
   std::string tooLarge;
@@ -45,37 +44,47 @@ TBitmap32 ReadWithImaging(const std::vector<std::uint8_t>& bytes, const std::str
     return bitmap.Bits();
   };
   std::string error;
-  if (Imaging().Read(bytes, coder, accept, target, error)) return bitmap;
+  if (imaging.Read(bytes, coder, accept, target, error)) return bitmap;
   if (scaled) return std::move(*scaled);
-  if (!tooLarge.empty()) throw EPictureTooLarge(tooLarge);
-  if (!error.empty()) throw ELeadError("Cannot read picture " + fileName.string() + ": " + error);
-  throw ELeadError("The picture is empty or too large");
+  if (!tooLarge.empty()) return FileError(TFileFault::TooLarge, fileName, 0, tooLarge);
+  if (!error.empty()) return FileError(TFileFault::Damaged, fileName, 0, error);
+  return FileError(TFileFault::Empty, fileName, 0, "the picture is empty or too large");
 }
-}  // namespace
 
-TBitmap32 ReadImageFile(const std::filesystem::path& fileName) {
+TFileResult<TBitmap32> ReadAnyImage(const std::filesystem::path& fileName) {
   auto bytes = ReadFileBytes(fileName, kMaxDecompressedSize);
-  if (!bytes) throw ELeadError("Cannot open file \"" + fileName.string() + "\"");
+  if (!bytes) return bytes.Error();
   std::string ext = fileName.extension().string();
   if (!ext.empty()) ext.erase(0, 1);
   const std::string upper = UpperAscii(ext);
-  TBitmap32 bitmap;
-  try {
-    if (upper == "PSD") {
+  if (upper == "PSD") {
+    TBitmap32 bitmap;
+    try {
       ReadPsdImage(*bytes, bitmap);
-    } else {
-      const std::string coder = upper.empty() ? std::string() : Imaging().ReadableCoder(upper);
-      if (!upper.empty() && coder.empty())
-        throw ELeadError("Pictures of type \"." + ext + "\" cannot be read: " + fileName.string());
-      bitmap = ReadWithImaging(*bytes, coder, fileName);
+    } catch (const EPictureTooLarge& e) {
+      return FileError(TFileFault::TooLarge, fileName, 0, e.what());
+    } catch (const EInvalidGraphic& e) {
+      return FileError(TFileFault::Damaged, fileName, 0, e.what());
     }
-  } catch (const EPictureTooLarge&) {
-    throw;
-  } catch (const EInvalidGraphic& e) {
-    throw ELeadError(std::string(e.what()) + ": " + fileName.string());
+    return bitmap;
   }
-  SetAlpha(bitmap, 255);
-  return bitmap;
+  std::string missing;
+  IImagingModule* imaging = Imaging(&missing);
+  if (!imaging) return FileError(TFileFault::UnknownType, fileName, 0, missing);
+  const std::string coder = upper.empty() ? std::string() : imaging->ReadableCoder(upper);
+  if (!upper.empty() && coder.empty()) return FileError(TFileFault::UnknownType, fileName);
+  return ReadWithImaging(*imaging, *bytes, coder, fileName);
+}
+}  // namespace
+
+TFileResult<TBitmap32> ReadImageFile(const std::filesystem::path& fileName) {
+  try {
+    TFileResult<TBitmap32> read = ReadAnyImage(fileName);
+    if (read) SetAlpha(*read, 255);
+    return read;
+  } catch (const std::bad_alloc&) {
+    return FileError(TFileFault::CannotRead, fileName, ENOMEM);
+  }
 }
 
 const std::vector<TLeadFormat>& LeadFormats() {
@@ -96,17 +105,6 @@ int LeadFormatForExtension(std::string_view extension) {
   if (ext == ".TGA") return kLeadTga;
   if (ext == ".PNG") return kLeadPng;
   return kLeadBmp;
-}
-
-int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, std::string* error) {
-  try {
-    bitmap = ReadImageFile(fileName);
-    return kLeadSuccess;
-  } catch (const std::exception& e) {  // ELeadError, and allocation failures
-    bitmap.Reset();
-    if (error) *error = e.what();
-    return kLeadFailure;
-  }
 }
 
 TFileResult<> SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path& fileName, int format,
@@ -130,15 +128,12 @@ TFileResult<> SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path
     return SavePsdFile(opaque, fileName);
   }
   if (format != kLeadPng && format != kLeadTiff) return FileError(TFileFault::CannotWrite, fileName);
-  try {
-    IImagingModule& imaging = Imaging();
-    return WriteFileAtomic(fileName, [&](TFileWriter& file) {
-      return imaging.Write(bitmap.Bits(), bitmap.Width(), bitmap.Height(), format, QualityFromFactor(qualityFactor),
-                           file);
-    });
-  } catch (const ELeadError&) {  // the imaging library is missing
-    return FileError(TFileFault::CannotWrite, fileName);
-  }
+  IImagingModule* imaging = Imaging();
+  if (!imaging) return FileError(TFileFault::CannotWrite, fileName);
+  return WriteFileAtomic(fileName, [&](TFileWriter& file) {
+    return imaging->Write(bitmap.Bits(), bitmap.Width(), bitmap.Height(), format, QualityFromFactor(qualityFactor),
+                          file);
+  });
 }
 
 void TLead::Assign(const TLead* source) {
@@ -167,7 +162,12 @@ void TLead::Draw(TBitmap32& canvas, const TRect& rect) const {
   else StretchDrawBilinear(canvas, rect, bitmap_);
 }
 
-void TLead::LoadFromFile(const std::filesystem::path& fileName) { bitmap_ = ReadImageFile(fileName); }
+TFileResult<> TLead::LoadFromFile(const std::filesystem::path& fileName) {
+  TFileResult<TBitmap32> read = ReadImageFile(fileName);
+  if (!read) return read.Error();
+  bitmap_ = *std::move(read);
+  return {};
+}
 
 TFileResult<> TLead::SaveToFile(const std::filesystem::path& fileName) const {
   return SaveImageFile(bitmap_, fileName, kLeadBmp);

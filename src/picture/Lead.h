@@ -7,7 +7,6 @@
 // by libjpeg-turbo, Photoshop files by our own writer. Pictures held here are
 // opaque (alpha 255), as a 24-bit picture is.
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +14,6 @@
 #include "picture/Bitmap32.h"
 #include "platform/FileResult.h"
 #include "platform/Geometry.h"
-
-// A picture file the imaging library cannot read or write.
-class ELeadError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // The extensions registered for the picture class, in registration order, with
 // their descriptions ("pcx" "PCX image" ... "img" "IMG image").
@@ -45,18 +38,11 @@ int LeadFormatForExtension(std::string_view extension);
 // The quality factor picture saving passes (IJG quality 90).
 constexpr int kLeadDefaultQualityFactor = 16;
 
-// The result of LoadImageToBitmap on success; failures are 0 or below.
-constexpr int kLeadSuccess = 1;
-constexpr int kLeadFailure = 0;
-
 // The picture in any file the imaging library reads (or a Photoshop file), opaque.
-// Throws EPictureTooLarge for a picture above the size we take (naming it), else
-// ELeadError with the reason.
-TBitmap32 ReadImageFile(const std::filesystem::path& fileName);
-// Loads any picture file the imaging library reads into `bitmap` (opaque).
-// Returns kLeadSuccess, or kLeadFailure with `bitmap` emptied and, when `error` is
-// given, the reason in it.
-int LoadImageToBitmap(TBitmap32& bitmap, const std::filesystem::path& fileName, std::string* error = nullptr);
+// Fails with TooLarge for a picture above the size we take (naming it),
+// UnknownType for an extension no coder reads (or no imaging library), Damaged
+// with the library's words, Empty when it gives no picture, or the read's cause.
+TFileResult<TBitmap32> ReadImageFile(const std::filesystem::path& fileName);
 
 // Writes `bitmap` (colour only) in file format `format` at 24 bits; JPEG at the
 // quality of `qualityFactor`. Atomic: the old file is kept on failure, including
@@ -81,8 +67,8 @@ class TLead {
   // Paints the picture stretched into `rect` of `canvas` (clipped).
   void Draw(TBitmap32& canvas, const TRect& rect) const;
 
-  // Loads the file; throws ELeadError (picture unchanged) when it cannot.
-  void LoadFromFile(const std::filesystem::path& fileName);
+  // Loads the file; the picture is unchanged when it cannot (see ReadImageFile).
+  TFileResult<> LoadFromFile(const std::filesystem::path& fileName);
   // Saves as a 24-bit Windows bitmap, whatever the extension.
   TFileResult<> SaveToFile(const std::filesystem::path& fileName) const;
   // Saves in file format `format` (see SaveImageFile).

@@ -7,31 +7,21 @@
 #include "platform/FileIO.h"
 #include "platform/Text.h"
 
-bool LoadPictureFile(const std::filesystem::path& fileName, TBitmap32& bitmap, std::string& error) {
+TFileResult<TBitmap32> LoadPictureFile(const std::filesystem::path& fileName) {
   const std::string ext = LowerAscii(fileName.extension().string());
-  try {
-    if (ext == ".psd" || ext == ".fcc" || ext == ".fll") {
-      LoadPsdPicture(fileName, bitmap);
-      return true;
-    }
-    if (ext == ".jpg" || ext == ".jpeg") {
-      const auto bytes = ReadFileBytes(fileName);
-      if (!bytes) throw EFOpenError("Cannot open file \"" + fileName.string() + "\"");
-      std::string tooLarge;
-      auto decoded = DecodeJpeg(*bytes, &tooLarge);
-      if (!decoded && !tooLarge.empty()) throw EPictureTooLarge(tooLarge);
-      if (!decoded) throw EInvalidGraphic("Invalid JPEG picture: " + fileName.string());
-      bitmap = std::move(*decoded);
-      return true;
-    }
-    TBitmap32 loaded;
-    if (LoadImageToBitmap(loaded, fileName, &error) != kLeadSuccess) return false;
-    bitmap = std::move(loaded);
-    return true;
-  } catch (const std::exception& e) {
-    error = e.what();
-    return false;
+  if (ext == ".psd" || ext == ".fcc" || ext == ".fll") {
+    TBitmap32 bitmap;
+    if (TFileResult<> loaded = LoadPsdPicture(fileName, bitmap); !loaded) return loaded.Error();
+    return bitmap;
   }
+  if (ext != ".jpg" && ext != ".jpeg") return ReadImageFile(fileName);
+  const auto bytes = ReadFileBytes(fileName);
+  if (!bytes) return bytes.Error();
+  std::string tooLarge;
+  auto decoded = DecodeJpeg(*bytes, &tooLarge);
+  if (!decoded && !tooLarge.empty()) return FileError(TFileFault::TooLarge, fileName, 0, tooLarge);
+  if (!decoded) return FileError(TFileFault::Damaged, fileName, 0, "Invalid JPEG picture");
+  return *std::move(decoded);
 }
 
 TFileResult<> SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {

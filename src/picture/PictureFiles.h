@@ -14,8 +14,7 @@
 class TJpegImage;
 class TLead;
 
-// True and `bitmap` filled, or false with the reason in `error` (`bitmap` kept).
-bool LoadPictureFile(const std::filesystem::path& fileName, TBitmap32& bitmap, std::string& error);
+TFileResult<TBitmap32> LoadPictureFile(const std::filesystem::path& fileName);
 // Writes the file atomically.
 TFileResult<> SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName);
 

@@ -284,7 +284,7 @@ void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
   }
 }
 
-void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
+TFileResult<> LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
   std::filesystem::path path = fileName;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
@@ -298,30 +298,38 @@ void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
       }
     }
   }
-  const auto cannotOpen = [&] { return EFOpenError("Cannot open file \"" + fileName.string() + "\""); };
-  if (path.empty()) throw cannotOpen();
+  if (path.empty()) return FileError(TFileFault::NoSuchFile, fileName);
 
   const std::string ext = LowerAscii(path.extension().string());
-  if (ext != ".fll" && ext != ".fcc") {
-    // Read where it lies: only the header, the section lengths and the merged planes.
-    const std::unique_ptr<TByteSource> source = TByteSource::OpenFile(path);
-    if (!source) throw cannotOpen();
-    try {
-      ReadPsd(PsdBytes(*source), bitmap);
-    } catch (const PsdBytes::ReadFailure&) {
-      throw cannotOpen();
+  try {
+    if (ext != ".fll" && ext != ".fcc") {
+      // Read where it lies: only the header, the section lengths and the merged planes.
+      const std::unique_ptr<TByteSource> source = TByteSource::OpenFile(path);
+      if (!source) return FileError(TFileFault::CannotRead, path, errno);
+      try {
+        ReadPsd(PsdBytes(*source), bitmap);
+      } catch (const PsdBytes::ReadFailure&) {
+        return FileError(TFileFault::CannotRead, path, EIO);
+      }
+      return {};
     }
-    return;
+    auto bytes = ReadFileBuffer(path, kMaxDecompressedSize);
+    if (!bytes) return bytes.Error();
+    if (ext == ".fll") {
+      if (!UnpackBitmap32Into(*bytes, bitmap)) return FileError(TFileFault::Damaged, path, 0, "Invalid packed picture");
+    } else {
+      auto psd = DecompressStream(*bytes);
+      if (!psd) return FileError(TFileFault::Damaged, path, 0, kInvalidPsdFormat);
+      ReadPsdImage(*psd, bitmap);
+    }
+  } catch (const EPictureTooLarge& e) {
+    return FileError(TFileFault::TooLarge, path, 0, e.what());
+  } catch (const EInvalidGraphic& e) {
+    return FileError(TFileFault::Damaged, path, 0, e.what());
+  } catch (const std::bad_alloc&) {
+    return FileError(TFileFault::CannotRead, path, ENOMEM);
   }
-  auto bytes = ReadFileBuffer(path, kMaxDecompressedSize);
-  if (!bytes) throw cannotOpen();
-  if (ext == ".fll") {
-    if (!UnpackBitmap32Into(*bytes, bitmap)) throw EInvalidGraphic("Invalid packed picture");
-  } else {
-    auto psd = DecompressStream(*bytes);
-    if (!psd) Invalid();
-    ReadPsdImage(*psd, bitmap);
-  }
+  return {};
 }
 
 std::vector<std::uint8_t> BitmapToPsdStream(const TBitmap32& bitmap) {

@@ -25,11 +25,6 @@ class EPictureTooLarge : public EInvalidGraphic {
  public:
   using EInvalidGraphic::EInvalidGraphic;
 };
-// A picture file that does not exist or cannot be read.
-class EFOpenError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 inline constexpr const char* kInvalidPsdFormat = "Invalid PSD format";
 
@@ -44,11 +39,11 @@ void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap);
 
 // Fills `bitmap` from a ".psd", ".fcc" (zlib stream of a Photoshop file) or ".fll"
 // (packed picture) file. When `fileName` does not exist, the same name with the
-// extension ".psd", then ".fcc", then ".fll" is tried. Throws EFOpenError when no
-// file is found or it cannot be read, and EInvalidGraphic when its content is not
-// a valid picture (a ".fcc" or ".fll" that does not decompress included); `bitmap`
-// is changed only on success.
-void LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap);
+// extension ".psd", then ".fcc", then ".fll" is tried. Fails with NoSuchFile when
+// none is found, CannotRead when it cannot be read, Damaged when its content is
+// not a valid picture (a ".fcc" or ".fll" that does not decompress included) and
+// TooLarge for a picture above the size caps; `bitmap` is changed only on success.
+TFileResult<> LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap);
 
 // The bitmap as a Photoshop file: 4 channels, 8 bits, RGB, empty colour-mode,
 // resource and layer sections, raw planes R, G, B, A.

@@ -7,6 +7,8 @@ TFileError FileError(TFileFault cause, std::filesystem::path path, int system, s
 }
 
 std::string TFileError::Reason() const {
+  // What the system said of a write is in System; any other finding is the reason.
+  if (!Detail.empty() && Cause != TFileFault::CannotWrite) return Detail;
   switch (Cause) {
     case TFileFault::NoSuchFile: return "there is no such file";
     case TFileFault::CannotRead: return "the file cannot be read";
@@ -15,10 +17,10 @@ std::string TFileError::Reason() const {
                          : "the file cannot be written";
     case TFileFault::Empty: return "the file is empty";
     case TFileFault::UnknownType: return "pictures of type \"" + Path.extension().string() + "\" cannot be read";
-    case TFileFault::Damaged: return Detail.empty() ? "the file is damaged" : Detail;
-    case TFileFault::TooLarge: return Detail.empty() ? "the picture is too large" : Detail;
-    case TFileFault::UnsafeName: return Detail.empty() ? "a name in it leads outside its folder" : Detail;
-    case TFileFault::OverCap: return Detail.empty() ? "it would write more than it may" : Detail;
+    case TFileFault::Damaged: return "the file is damaged";
+    case TFileFault::TooLarge: return "the picture is too large";
+    case TFileFault::UnsafeName: return "a name in it leads outside its folder";
+    case TFileFault::OverCap: return "it would write more than it may";
   }
   return "the file cannot be read";
 }

@@ -25,10 +25,10 @@ struct TFileError {
   TFileFault Cause = TFileFault::CannotRead;
   std::filesystem::path Path;
   int System = 0;      // the errno the system gave, 0 when it gave none
-  std::string Detail;  // a reader's own finding, for causes that carry one
+  std::string Detail;  // a reader's own finding, where it has one
 
-  // The cause in words, as a clause ("there is no such file", "the file is
-  // damaged", a reader's finding where it has one).
+  // The cause in words, as a clause: the reader's finding where it has one
+  // (the system's words for a write), else the cause's ("there is no such file").
   std::string Reason() const;
   // The file and the cause: "<path>: <reason>".
   std::string Text() const;

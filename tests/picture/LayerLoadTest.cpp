@@ -91,14 +91,22 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
   EXPECT_EQ(layer->EditMode(), emCreated);
 }
 
-TEST(LayerFromFile, MissingOrBrokenFilesThrow) {
+TEST(LayerFromFile, MissingOrBrokenFilesThrowNamingTheFileAndTheCause) {
   TempFolder dir;
   FakeLayerHost host;
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "none.psd").string(), {}), EFOpenError);
+  auto failure = [&](const fs::path& file) -> std::string {
+    try {
+      TLayer::CreateFromFile(host, file.string(), {});
+    } catch (const ELayerLoad& e) {
+      return e.what();
+    }
+    return "loaded";
+  };
+  EXPECT_EQ(failure(dir / "none.psd"), (dir / "none.psd").string() + ": there is no such file");
   WriteTestFile(dir / "bad.fcc", "not zlib");
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.fcc").string(), {}), EInvalidGraphic);
+  EXPECT_EQ(failure(dir / "bad.fcc"), (dir / "bad.fcc").string() + ": Invalid PSD format");
   WriteTestFile(dir / "bad.png", "not a picture");
-  EXPECT_THROW(TLayer::CreateFromFile(host, (dir / "bad.png").string(), {}), std::exception);
+  EXPECT_NE(failure(dir / "bad.png").find((dir / "bad.png").string() + ": "), std::string::npos);
 }
 
 TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {

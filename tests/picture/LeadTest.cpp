@@ -76,9 +76,9 @@ TEST(Lead, LoadsOtherFormatsOpaqueAsTheJudgesReadThem) {
             "ok\n");
   for (const char* name : {"a.png", "a.pcx", "a.gif", "a.tif", "a.tga"}) {
     SCOPED_TRACE(name);
-    TBitmap32 ours;
-    std::string error;
-    ASSERT_EQ(LoadImageToBitmap(ours, dir / name, &error), kLeadSuccess) << error;
+    const TFileResult<TBitmap32> read = ReadImageFile(dir / name);
+    ASSERT_TRUE(read) << read.Error().Text();
+    const TBitmap32& ours = *read;
     // ImageMagick 6.9 reads bottom-up TGA files upside down: the source judges those.
     const TBitmap32 judge = std::string(name) == "a.tga" ? picture : ImageMagickRead(dir / name);
     EXPECT_TRUE(AlphaIs(ours, 255));
@@ -89,9 +89,9 @@ TEST(Lead, LoadsOtherFormatsOpaqueAsTheJudgesReadThem) {
 TEST(Lead, ConvertsOtherColourSpacesToRgb) {
   TempFolder dir;
   ASSERT_EQ(RunCommand("convert -size 4x4 xc:'rgb(255,0,0)' -colorspace CMYK " + Quoted(dir / "cmyk.jpg")), 0);
-  TBitmap32 b;
-  ASSERT_EQ(LoadImageToBitmap(b, dir / "cmyk.jpg"), kLeadSuccess);
-  const TColor32 p = b.Pixel(1, 1);
+  const TFileResult<TBitmap32> b = ReadImageFile(dir / "cmyk.jpg");
+  ASSERT_TRUE(b);
+  const TColor32 p = b->Pixel(1, 1);
   EXPECT_GT(RedOf(p), 240);
   EXPECT_LT(GreenOf(p), 15);
   EXPECT_LT(BlueOf(p), 15);
@@ -102,7 +102,7 @@ TEST(Lead, PhotoshopFilesGoThroughOurReader) {
   const TBitmap32 picture = TestPicture(6, 5, true);
   ASSERT_TRUE(SavePsdFile(picture, dir / "p.psd"));
   TLead lead;
-  lead.LoadFromFile(dir / "p.psd");
+  ASSERT_TRUE(lead.LoadFromFile(dir / "p.psd"));
   EXPECT_TRUE(SamePicture(lead.Bitmap(), Opaque(picture)));
 }
 
@@ -112,20 +112,19 @@ TEST(Lead, UnreadableFilesFailWithAClearError) {
   WriteTestFile(dir / "broken.png", "\x89PNG\r\n\x1a\n but nothing more");
   TLead lead;
   lead.Assign(TBitmap32(2, 2, Color32(1, 2, 3)));
-  try {
-    lead.LoadFromFile(dir / "old.cmp");
-    FAIL() << "cmp must not load";
-  } catch (const ELeadError& e) {
-    EXPECT_NE(std::string(e.what()).find("\".cmp\" cannot be read"), std::string::npos) << e.what();
-  }
-  EXPECT_THROW(lead.LoadFromFile(dir / "broken.png"), ELeadError);
-  EXPECT_THROW(lead.LoadFromFile(dir / "missing.png"), ELeadError);
+  const TFileResult<> cmp = lead.LoadFromFile(dir / "old.cmp");
+  ASSERT_FALSE(cmp);
+  EXPECT_EQ(cmp.Error().Cause, TFileFault::UnknownType);
+  EXPECT_NE(cmp.Error().Text().find("\".cmp\" cannot be read"), std::string::npos) << cmp.Error().Text();
+  const TFileResult<> broken = lead.LoadFromFile(dir / "broken.png");
+  ASSERT_FALSE(broken);
+  EXPECT_EQ(broken.Error().Cause, TFileFault::Damaged);
+  EXPECT_FALSE(broken.Error().Detail.empty()) << "the library's own words";
+  const TFileResult<> missing = lead.LoadFromFile(dir / "missing.png");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(missing.Error().Path, dir / "missing.png");
   EXPECT_EQ(lead.Width(), 2) << "a failed load keeps the picture";
-  TBitmap32 b(3, 3);
-  std::string error;
-  EXPECT_EQ(LoadImageToBitmap(b, dir / "missing.png", &error), kLeadFailure);
-  EXPECT_TRUE(b.Empty());
-  EXPECT_FALSE(error.empty());
 }
 
 TEST(Lead, RegistrationAndFormatCodes) {

@@ -101,7 +101,7 @@ TEST(PackedPicture, LayoutIsReadableByPythonAndPythonFilesLoad) {
       "print('ok')\n";
   ASSERT_EQ(RunPython(script, Quoted(dir.Path())), "ok\n");
   TBitmap32 theirs;
-  LoadPsdPicture(dir / "theirs.fll", theirs);
+  ASSERT_TRUE(LoadPsdPicture(dir / "theirs.fll", theirs));
   ASSERT_EQ(theirs.Width(), 30);
   EXPECT_EQ(AlphaOf(theirs.Pixel(5, 1)), (35 * 7) % 256);
   EXPECT_NEAR(GreenOf(theirs.Pixel(15, 6)), 200, 3);
@@ -158,7 +158,7 @@ TEST(PackedPicture, ConvertsToBitmapFilesPhotoshopFilesAndPreviews) {
   ASSERT_TRUE(WriteFileAtomic(dir / "in.fll", packed));
   ASSERT_TRUE(PackedPictureFileToPsd(dir / "in.fll", dir / "out.psd"));
   TBitmap32 fromPsd;
-  LoadPsdPicture(dir / "out.psd", fromPsd);
+  ASSERT_TRUE(LoadPsdPicture(dir / "out.psd", fromPsd));
   EXPECT_TRUE(SamePicture(fromPsd, *unpacked));
   EXPECT_FALSE(PackedPictureFileToPsd(dir / "missing.fll", dir / "x.psd"));
   EXPECT_FALSE(fs::exists(dir / "x.psd"));

@@ -27,24 +27,25 @@ TEST(PictureFiles, LoadsAndSavesByExtension) {
   EXPECT_EQ(Identify(dir / "a.jpeg", "%m"), "BMP3") << "only .jpg is the JPEG format when saving";
   ASSERT_TRUE(WriteFileAtomic(dir / "a.fcc", CompressStream(BitmapToPsdStream(picture))));
 
-  TBitmap32 b;
-  std::string error;
-  ASSERT_TRUE(LoadPictureFile(dir / "a.PSD", b, error)) << error;
-  EXPECT_TRUE(SamePicture(b, picture)) << "Photoshop files keep their alpha";
-  ASSERT_TRUE(LoadPictureFile(dir / "a.fcc", b, error)) << error;
-  EXPECT_TRUE(SamePicture(b, picture));
-  ASSERT_TRUE(LoadPictureFile(dir / "a.fll", b, error)) << error;
-  EXPECT_EQ(AlphaOf(b.Pixel(3, 4)), AlphaOf(picture.Pixel(3, 4)));
-  ASSERT_TRUE(LoadPictureFile(dir / "a.Jpg", b, error)) << error;
-  EXPECT_EQ(b.Width(), 19);
+  auto load = [](const fs::path& file) {
+    TFileResult<TBitmap32> loaded = LoadPictureFile(file);
+    EXPECT_TRUE(loaded) << loaded.Error().Text();
+    return loaded ? *std::move(loaded) : TBitmap32();
+  };
+  EXPECT_TRUE(SamePicture(load(dir / "a.PSD"), picture)) << "Photoshop files keep their alpha";
+  EXPECT_TRUE(SamePicture(load(dir / "a.fcc"), picture));
+  EXPECT_EQ(AlphaOf(load(dir / "a.fll").Pixel(3, 4)), AlphaOf(picture.Pixel(3, 4)));
+  EXPECT_EQ(load(dir / "a.Jpg").Width(), 19);
 
-  TBitmap32 kept(2, 2, 7);
   WriteTestFile(dir / "bad.jpg", "no jpeg here");
-  EXPECT_FALSE(LoadPictureFile(dir / "bad.jpg", kept, error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(LoadPictureFile(dir / "missing.png", kept, error));
-  EXPECT_FALSE(LoadPictureFile(dir / "missing.psd", kept, error));
-  EXPECT_TRUE(SamePicture(kept, TBitmap32(2, 2, 7)));
+  const TFileResult<TBitmap32> bad = LoadPictureFile(dir / "bad.jpg");
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.Error().Text(), (dir / "bad.jpg").string() + ": Invalid JPEG picture");
+  for (const char* name : {"missing.png", "missing.psd"}) {
+    const TFileResult<TBitmap32> missing = LoadPictureFile(dir / name);
+    ASSERT_FALSE(missing) << name;
+    EXPECT_EQ(missing.Error().Cause, TFileFault::NoSuchFile) << name;
+  }
 }
 
 TEST(PictureFiles, SavesOtherPictureClassesAsOpaquePhotoshopFiles) {
@@ -55,9 +56,9 @@ TEST(PictureFiles, SavesOtherPictureClassesAsOpaquePhotoshopFiles) {
   const TJpegImage jpeg = TJpegImage::FromBitmap(TBitmap32(6, 2, Color32(250, 250, 250, 0)), 90);
   ASSERT_TRUE(SaveGraphicAsPsd(jpeg, dir / "jpeg.psd"));
   TBitmap32 b;
-  LoadPsdPicture(dir / "lead.psd", b);
+  ASSERT_TRUE(LoadPsdPicture(dir / "lead.psd", b));
   EXPECT_TRUE(SamePicture(b, TBitmap32(5, 3, Color32(9, 99, 199, 255))));
-  LoadPsdPicture(dir / "jpeg.psd", b);
+  ASSERT_TRUE(LoadPsdPicture(dir / "jpeg.psd", b));
   EXPECT_EQ(b.Width(), 6);
   EXPECT_TRUE(AlphaIs(b, 255));
   EXPECT_FALSE(SaveGraphicAsPsd(TLead(), dir / "empty.psd"));

@@ -57,7 +57,7 @@ TEST(PsdReader, LoadsImageMagickFilesPixelExact) {
     SCOPED_TRACE(c.name);
     ImageMagickWrite(picture, dir / c.name, c.options);
     TBitmap32 ours;
-    LoadPsdPicture(dir / c.name, ours);
+    ASSERT_TRUE(LoadPsdPicture(dir / c.name, ours));
     // ImageMagick would take white out of partly transparent merged pixels.
     const TBitmap32 judge = ImageMagickRead(dir / c.name, "-define psd:alpha-unblend=off");
     EXPECT_TRUE(SamePicture(ours, judge, {.AlphaTolerance = c.alpha ? 0 : 255}));
@@ -94,9 +94,9 @@ TEST(PsdReader, ReadsLargePackBitsFilesWhetherOrNotTheirRowTableHolds) {
   // Read from the file in pieces, the table's rows are found the same way.
   ASSERT_TRUE(WriteFileAtomic(dir / "lying.psd", *bytes));
   TBitmap32 fromFile;
-  LoadPsdPicture(dir / "lying.psd", fromFile);
+  ASSERT_TRUE(LoadPsdPicture(dir / "lying.psd", fromFile));
   EXPECT_TRUE(SamePicture(fromFile, judge));
-  LoadPsdPicture(dir / "big.psd", fromFile);
+  ASSERT_TRUE(LoadPsdPicture(dir / "big.psd", fromFile));
   EXPECT_TRUE(SamePicture(fromFile, judge));
 }
 
@@ -120,10 +120,10 @@ TEST(LoadPsdPicture, ReadsTheMergedImageBehindAHugeLayerBlock) {
               std::streamsize(stream.size() - kLayerLength - 4));
   }
   TBitmap32 b;
-  LoadPsdPicture(file, b);
+  ASSERT_TRUE(LoadPsdPicture(file, b));
   EXPECT_TRUE(SamePicture(b, picture));
   fs::resize_file(file, fs::file_size(file) - 1);
-  EXPECT_THROW(LoadPsdPicture(file, b), EInvalidGraphic);
+  EXPECT_EQ(LoadPsdPicture(file, b).Error().Cause, TFileFault::Damaged);
   EXPECT_TRUE(SamePicture(b, picture));
 }
 
@@ -156,7 +156,7 @@ TEST(LoadPsdPicture, FindsTheRowsOfAWrongTableWithoutReadingTheWholeFile) {
   write(dir / "small.psd", 1, 0);
   write(dir / "behind.psd", kSide, std::uint32_t(1) << 30);
   TBitmap32 b;
-  LoadPsdPicture(dir / "behind.psd", b);
+  ASSERT_TRUE(LoadPsdPicture(dir / "behind.psd", b));
   ASSERT_EQ(b.Width(), kSide);
   EXPECT_EQ(b.Pixel(kSide - 1, kSide - 1), Color32(40, 100, 160, 220));
 
@@ -207,7 +207,7 @@ TEST(PsdWriter, ReadsBackExactlyInPillowAndPsdTools) {
       "print('ok')\n";
   EXPECT_EQ(RunPython(script, Quoted(dir.Path())), "ok\n");
   TBitmap32 back;
-  LoadPsdPicture(dir / "ours.psd", back);
+  ASSERT_TRUE(LoadPsdPicture(dir / "ours.psd", back));
   EXPECT_TRUE(SamePicture(back, picture));
 }
 
@@ -327,19 +327,22 @@ TEST(LoadPsdPicture, ReadsEachKindAndFallsBackInOrder) {
   ASSERT_TRUE(WriteFileAtomic(dir / "c.fll", PackBitmap32(fllPicture, 90)));
 
   TBitmap32 b;
-  LoadPsdPicture(dir / "a.psd", b);
+  ASSERT_TRUE(LoadPsdPicture(dir / "a.psd", b));
   EXPECT_TRUE(SamePicture(b, psdPicture));
-  LoadPsdPicture(dir / "a.tga", b);  // missing: a.psd
+  ASSERT_TRUE(LoadPsdPicture(dir / "a.tga", b));  // missing: a.psd
   EXPECT_TRUE(SamePicture(b, psdPicture));
-  LoadPsdPicture(dir / "b.psd", b);  // missing: b.fcc before b.fll
+  ASSERT_TRUE(LoadPsdPicture(dir / "b.psd", b));  // missing: b.fcc before b.fll
   EXPECT_TRUE(SamePicture(b, fccPicture));
-  LoadPsdPicture(dir / "b.fll", b);
+  ASSERT_TRUE(LoadPsdPicture(dir / "b.fll", b));
   EXPECT_EQ(b.Width(), 7);
   EXPECT_EQ(AlphaOf(b.Pixel(6, 2)), 33);
-  LoadPsdPicture(dir / "c.psd", b);  // only the packed picture exists
+  ASSERT_TRUE(LoadPsdPicture(dir / "c.psd", b));  // only the packed picture exists
   EXPECT_EQ(b.Height(), 3);
   TBitmap32 before = b;
-  EXPECT_THROW(LoadPsdPicture(dir / "none.psd", b), EFOpenError);
+  const TFileResult<> none = LoadPsdPicture(dir / "none.psd", b);
+  ASSERT_FALSE(none);
+  EXPECT_EQ(none.Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(none.Error().Path, dir / "none.psd");
   EXPECT_TRUE(SamePicture(b, before));
 }
 
@@ -350,9 +353,10 @@ TEST(LoadPsdPicture, ReportsCompressedAndPackedFilesThatDoNotDecode) {
   WriteTestFile(dir / "bad.fll", "not zlib either");
   ASSERT_TRUE(WriteFileAtomic(dir / "short.fll", CompressStream(AsBytes("\x10\0\0\0"))));
   TBitmap32 b(2, 2, 77);
-  EXPECT_THROW(LoadPsdPicture(dir / "bad.fcc", b), EInvalidGraphic);
-  EXPECT_THROW(LoadPsdPicture(dir / "notpsd.fcc", b), EInvalidGraphic);
-  EXPECT_THROW(LoadPsdPicture(dir / "bad.fll", b), EInvalidGraphic);
-  EXPECT_THROW(LoadPsdPicture(dir / "short.fll", b), EInvalidGraphic);
+  for (const char* name : {"bad.fcc", "notpsd.fcc", "bad.fll", "short.fll"}) {
+    const TFileResult<> loaded = LoadPsdPicture(dir / name, b);
+    ASSERT_FALSE(loaded) << name;
+    EXPECT_EQ(loaded.Error().Cause, TFileFault::Damaged) << name;
+  }
   EXPECT_TRUE(SamePicture(b, TBitmap32(2, 2, 77)));
 }

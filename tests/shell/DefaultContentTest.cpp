@@ -31,7 +31,7 @@ TEST(DefaultContent, GeneratedSkinsAreKeyedCleanly) {
       if (entry.path().extension() != ".psd" || !name.starts_with("Form") || name.ends_with("Btn.psd")) continue;
       ++files;
       TBitmap32 skin;
-      ASSERT_NO_THROW(LoadPsdPicture(entry.path(), skin)) << entry.path();
+      ASSERT_TRUE(LoadPsdPicture(entry.path(), skin)) << entry.path();
       EXPECT_EQ(skin.Pixel(0, 0) & 0xFFFFFF, kSkinKeyColor) << entry.path();
       EXPECT_NE(skin.Pixel(skin.Width() / 2, skin.Height() / 2) & 0xFFFFFF, kSkinKeyColor) << entry.path();
       int fringe = 0;

@@ -19,9 +19,12 @@ int Usage() {
 }
 
 bool Load(const char* file, TBitmap32& bitmap) {
-  std::string error;
-  if (LoadPictureFile(file, bitmap, error)) return true;
-  std::fprintf(stderr, "picture-tool: cannot load %s: %s\n", file, error.c_str());
+  TFileResult<TBitmap32> loaded = LoadPictureFile(file);
+  if (loaded) {
+    bitmap = *std::move(loaded);
+    return true;
+  }
+  std::fprintf(stderr, "picture-tool: cannot load %s: %s\n", file, loaded.Error().Reason().c_str());
   return false;
 }
 

@@ -47,8 +47,7 @@ constexpr int kCursorHandPoint = 110;
 TBitmap32 LoadContentPicture(std::string_view name) {
   TBitmap32 picture;
   if (const auto file = FindModelFile(TemplateApplyFolders(), name)) {
-    std::string error;
-    if (!LoadPictureFile(*file, picture, error)) picture.Reset();
+    if (TFileResult<TBitmap32> loaded = LoadPictureFile(*file)) picture = *std::move(loaded);
   }
   return picture;
 }

@@ -318,12 +318,11 @@ void TFormSetup::DrawPreview() {
   const QSize size = ImageInterfacePreview->size();
   QImage preview;
   for (int i = ResolutionIndex; i >= 1 && preview.isNull(); --i) {
-    TBitmap32 skin;
-    std::string error;
     const fs::path file = ProgramFileForReading(
         fs::path(ExePath), InterfaceDir + selectedFolder_ + SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
-    if (LoadPictureFile(file, skin, error) && !skin.Empty())
-      preview = ImageView(skin).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,
+    const TFileResult<TBitmap32> skin = LoadPictureFile(file);
+    if (skin && !skin->Empty())
+      preview = ImageView(*skin).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,
                                                                             Qt::SmoothTransformation);
   }
   if (preview.isNull()) {

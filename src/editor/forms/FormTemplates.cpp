@@ -334,23 +334,17 @@ namespace {
 std::optional<fs::path> LoadPreview(const std::string& fileName, const TBitmap32& emptyPreview, TBitmap32& picture) {
   for (const std::string& folder : TemplatePreviewFolders()) {
     const fs::path path = ResolvePath(folder, fileName);
-    try {
-      if (LowerAscii(ExtractFileExt(fileName)) != ".x") {
-        if (auto file = ExistingTemplateFile(path)) {
-          LoadPsdPicture(*file, picture);
-          return path;
-        }
-      } else if (fs::exists(path)) {
-        if (auto file = ExistingTemplateFile(ChangeFileExt(path.string(), ".psd"))) {
-          LoadPsdPicture(*file, picture);
-          SetAlpha(picture, 255);
-        } else {
-          picture = emptyPreview;
-        }
-        return path;
+    // An unreadable preview is shown as not found.
+    if (LowerAscii(ExtractFileExt(fileName)) != ".x") {
+      if (auto file = ExistingTemplateFile(path); file && LoadPsdPicture(*file, picture)) return path;
+    } else if (std::error_code ec; fs::exists(path, ec)) {
+      if (auto file = ExistingTemplateFile(ChangeFileExt(path.string(), ".psd"))) {
+        if (!LoadPsdPicture(*file, picture)) continue;
+        SetAlpha(picture, 255);
+      } else {
+        picture = emptyPreview;
       }
-    } catch (const std::exception&) {
-      // An unreadable preview is shown as not found.
+      return path;
     }
   }
   return std::nullopt;

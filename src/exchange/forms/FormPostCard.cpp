@@ -185,13 +185,11 @@ TBitmap32 TFormPostCard::RenderedCard() {
 }
 
 bool TFormPostCard::LoadBackgroundImage(const std::filesystem::path& file, int placement) {
-  TBitmap32 picture;
-  std::string reason;
-  std::error_code error;
-  if (!std::filesystem::exists(file, error) || !LoadPictureFile(file, picture, reason) || picture.Empty()) return false;
-  TBitmap32 placed = PlaceBackground(picture, kCardWidth, kCardHeight, placement, BackEditor->BackgroundColor());
+  TFileResult<TBitmap32> picture = LoadPictureFile(file);
+  if (!picture || picture->Empty()) return false;
+  TBitmap32 placed = PlaceBackground(*picture, kCardWidth, kCardHeight, placement, BackEditor->BackgroundColor());
   if (placed.Empty()) return false;
-  backgroundSource_ = std::move(picture);
+  backgroundSource_ = *std::move(picture);
   backgroundPicture_ = std::move(placed);
   changed_ = true;
   return true;

@@ -15,8 +15,7 @@
 namespace {
 
 bool LoadProgramPicture(const fs::path& file, TBitmap32& bitmap) {
-  LoadPsdPicture(file, bitmap);  // throws when the file is missing or invalid
-  return true;
+  return LoadPsdPicture(file, bitmap).Ok();
 }
 
 // Other formats as a bitmap loads them: a Windows bitmap keeps its fourth byte as

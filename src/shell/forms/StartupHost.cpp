@@ -31,10 +31,14 @@ void WaitWhile(Condition going) {
 }
 
 bool LoadIntroPicture(const fs::path& file, TBitmap32& bitmap) {
-  std::string error = "the picture is empty";
-  if (LoadImageToBitmap(bitmap, file, &error) == kLeadSuccess && !bitmap.Empty()) return true;
+  TFileResult<TBitmap32> read = ReadImageFile(file);
+  if (read && !read->Empty()) {
+    bitmap = *std::move(read);
+    return true;
+  }
   // The start goes on without it; the reason is for whoever looks.
-  std::fprintf(stderr, "The intro picture is left out: %s\n", error.c_str());
+  std::fprintf(stderr, "The intro picture is left out: %s\n",
+               read ? "the picture is empty" : read.Error().Reason().c_str());
   return false;
 }
 

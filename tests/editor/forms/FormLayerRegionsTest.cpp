@@ -208,7 +208,7 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   EXPECT_EQ(saved.Name, "Bluetips");
   // The 20 x 30 half with a margin of 30 / 4 = 7, at 3 from the half's corner.
   TBitmap32 picture;
-  LoadPsdPicture(ResolvePath(exe.Path(), saved.FileName), picture);
+  ASSERT_TRUE(LoadPsdPicture(ResolvePath(exe.Path(), saved.FileName), picture));
   EXPECT_EQ(picture.Width(), 27);
   EXPECT_EQ(picture.Height(), 37);
   EXPECT_EQ(picture.Pixel(3, 3), layer->Picture.Pixel(20, 0));

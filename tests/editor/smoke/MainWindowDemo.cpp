@@ -25,13 +25,12 @@ int main(int argc, char* argv[]) {
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   for (int i = 3; i < argc; ++i) {
-    TBitmap32 picture;
-    std::string error;
-    if (!LoadPictureFile(argv[i], picture, error)) {
-      std::fprintf(stderr, "cannot load %s: %s\n", argv[i], error.c_str());
+    const TFileResult<TBitmap32> picture = LoadPictureFile(argv[i]);
+    if (!picture) {
+      std::fprintf(stderr, "cannot load %s\n", picture.Error().Text().c_str());
       return 1;
     }
-    auto layer = std::make_unique<TLayer>(desk, picture, TNewLayer{"Layer " + std::to_string(i - 2), false});
+    auto layer = std::make_unique<TLayer>(desk, *picture, TNewLayer{"Layer " + std::to_string(i - 2), false});
     layer->Left = desk.DeskGeometry().DeskViewLeft + 60 + 90 * (i - 3);
     layer->Top = desk.DeskGeometry().DeskViewTop + 80 + 110 * (i - 3);
     layer->SetLevel(i);
