@@ -12,17 +12,12 @@
 int ResolutionIndex = 1;
 std::string InterfaceDir;
 std::string InterfaceName;
-int InfoFileLine = 0;
 std::vector<TIntInfoRecord> InterfaceList;
 std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
 
 namespace {
 
 constexpr std::string_view kInfoFileName = "INTFACE.TXT";
-
-[[noreturn]] void Fail(const std::string& reason) {
-  throw EErrorInInfoFile(ContentErrorText(kInfoFileName, InfoFileLine, reason));
-}
 
 std::string Quoted(std::string_view text) { return "<" + std::string(text) + ">"; }
 
@@ -32,6 +27,7 @@ class TInfoParser {
   explicit TInfoParser(std::vector<TParamInfoRecord>& out) : out_(out) {}
 
   void Line(std::string line) {
+    ++lineNumber_;
     line = Trim(line);
     if (line.empty() || line[0] == '#') return;
     TToken first = GetToken(line);
@@ -50,6 +46,11 @@ class TInfoParser {
   }
 
  private:
+  // Errors name the line being read, counting every line from 1.
+  [[noreturn]] void Fail(const std::string& reason) const {
+    throw EErrorInInfoFile(ContentErrorText(kInfoFileName, lineNumber_, reason));
+  }
+
   // Reads the name and the type of a SECTION or OBJECT line.
   static std::pair<TToken, TToken> NameAndType(std::string& line) {
     TToken name = GetToken(line);
@@ -149,6 +150,7 @@ class TInfoParser {
 
   std::vector<TParamInfoRecord>& out_;
   std::string section_, sectionType_, object_, objectType_;
+  int lineNumber_ = 0;
 };
 
 std::string EntryKey(const TParamInfoRecord& r) {
@@ -178,12 +180,8 @@ void TMrvInterfaceInfo::FreeParams() {
 void TMrvInterfaceInfo::LoadLines(const std::vector<std::string>& lines) {
   if (!params_) throw EInfoObjectNotInitialized();
   ClearParams();
-  InfoFileLine = 0;
   TInfoParser parser(*params_);
-  for (const std::string& line : lines) {
-    ++InfoFileLine;
-    parser.Line(line);
-  }
+  for (const std::string& line : lines) parser.Line(line);
   initialized_ = true;
 }
 

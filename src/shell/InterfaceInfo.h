@@ -45,8 +45,6 @@ extern int ResolutionIndex;
 // The interfaces folder and the current interface's folder, each ending in "\".
 extern std::string InterfaceDir;
 extern std::string InterfaceName;
-// The line being parsed, counting every line from 1.
-extern int InfoFileLine;
 
 // One entry of the settings section "INTERFACES".
 struct TIntInfoRecord {
@@ -72,7 +70,7 @@ class TMrvInterfaceInfo {
   // EErrorInInfoFile on the first syntax error, EInfoObjectNotInitialized after
   // FreeParams.
   void Load(int screenWidth, int screenHeight);
-  // Reads the lines of an interface file (InfoFileLine counts them).
+  // Reads the lines of an interface file; an error names its line, counting from 1.
   void LoadLines(const std::vector<std::string>& lines);
 
   void ClearParams();
