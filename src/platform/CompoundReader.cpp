@@ -129,7 +129,12 @@ class TDirectStorage final : public ICompoundStorage {
       const unsigned nameBytes = U16(e + 0x40), type = e[0x42];
       if (type != 1 && type != 2) return false;
       if (nameBytes > 64 || nameBytes % 2 != 0) return false;
-      entries_.push_back({Utf8(e, nameBytes > 0 ? nameBytes / 2 - 1 : 0), type == 2, U32(e + 0x74), Size(e)});
+      // The name is read as the library reads it: up to its length or its
+      // first NUL, whichever comes first (a damaged entry's length may count
+      // no terminator, or run past it).
+      std::size_t units = 0;
+      while (units < nameBytes / 2 && U16(e + 2 * units) != 0) ++units;
+      entries_.push_back({Utf8(e, units), type == 2, U32(e + 0x74), Size(e)});
       at = U32(e + 0x48);
     }
     return true;

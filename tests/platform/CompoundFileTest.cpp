@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/CompoundFile.h"
 #include "platform/CompoundReader.h"
 #include "platform/FileIO.h"
@@ -153,6 +155,16 @@ TEST(CompoundFile, TheDirectReaderReadsWhatTheLibraryReads) {
   WriteTestFile(dir / "in" / "sub" / "inner.bin", "in a storage");
   ASSERT_EQ(RunCommand("cd " + (dir / "in").string() + " && gsf createole ../made.tsu ListFile.txt x.msk sub"), 0);
   files.push_back(*ReadFileBytes(dir / "made.tsu"));
+  // A name's length may run past its NUL, or count no NUL.
+  std::vector<std::uint8_t> utf16;
+  for (char c : std::string("ListFile.txt")) utf16.insert(utf16.end(), {std::uint8_t(c), 0});
+  for (int more : {6, -2}) {
+    std::vector<std::uint8_t> damaged = files[1];
+    const auto name = std::search(damaged.begin(), damaged.end(), utf16.begin(), utf16.end());
+    ASSERT_NE(name, damaged.end());
+    name[0x40] = std::uint8_t(name[0x40] + more);
+    files.push_back(damaged);
+  }
   for (const std::vector<std::uint8_t>& bytes : files) {
     // Read from memory and from the file a sector at a time.
     WriteTestFile(dir / "file.tsu", std::string(bytes.begin(), bytes.end()));
