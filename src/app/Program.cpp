@@ -36,6 +36,7 @@
 #include "platform/qt/FirstExpose.h"
 #include "platform/qt/FontWarmUp.h"
 #include "platform/qt/QtShellOpener.h"
+#include "shell/MainSettings.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormMessage.h"
@@ -71,9 +72,10 @@ void RegisterProgramWindows() {
   for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
                         RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint,
                         RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
-                        RegisterFormSetup, RegisterFormInetModes, RegisterFormLayerRegions,
+                        RegisterFormSetup, RegisterFormLayerRegions,
                         RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
     reg();
+  RegisterFormInetModes(ProgramSettings());
 }
 
 void ConnectProgramWindows(TFormMain& main) {
@@ -111,7 +113,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // before the start-up creates them in their order.
   ShellHooks().BeforeStandingWindows = [] {
     fonts.Wait();
-    ReadMainWindowData();
+    ReadMainWindowData(ProgramSettings());
   };
   RegisterProgramWindows();
   // The main window, handed over as it is made. Once the start-up has shown it:
@@ -124,7 +126,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   };
   RegisterWorkFileOpening();
   TQtStartupHost host;
-  if (!RunStartup(host, ExecutableDir(), arguments)) return 1;
+  if (!RunStartup(host, ProgramSettings(), ExecutableDir(), arguments)) return 1;
   if (*main) ExitOnFirstShowWhenAsked(**main);
   if (afterStartup) afterStartup();
   return QApplication::exec();

@@ -185,7 +185,7 @@ void TMrvInterfaceInfo::LoadLines(const std::vector<std::string>& lines) {
   initialized_ = true;
 }
 
-void TMrvInterfaceInfo::Load(int screenWidth, int screenHeight) {
+void TMrvInterfaceInfo::Load(const TIniFile& settings, int screenWidth, int screenHeight) {
   if (!params_) throw EInfoObjectNotInitialized();
   ClearParams();
   ResolutionIndex = 1;
@@ -195,10 +195,10 @@ void TMrvInterfaceInfo::Load(int screenWidth, int screenHeight) {
       break;
     }
   }
-  std::string dir = MainIni ? MainIni->ReadString("DIRECTORIES", "InterfaceDirName", "Intfaces") : "Intfaces";
+  std::string dir = settings.ReadString("DIRECTORIES", "InterfaceDirName", "Intfaces");
   InterfaceDir = WithTrailingBackslash(Field(dir, 1));
   if (ResolutionIndex > 2) ResolutionIndex = 2;
-  InterfaceName = ReadInterfaceList();
+  InterfaceName = ReadInterfaceList(settings);
   for (int i = ResolutionIndex; i >= 1; --i) {
     std::vector<std::string> lines;
     try {
@@ -232,24 +232,22 @@ std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line) {
   return TIntInfoRecord{UpperAscii(Field(value, 1)), Field(value, 2), *active != 0};
 }
 
-std::string ReadInterfaceList() {
+std::string ReadInterfaceList(const TIniFile& settings) {
   InterfaceList.clear();
   std::string current = "DEFAULT";
-  if (MainIni) {
-    for (const std::string& line : MainIni->ReadSectionValues("INTERFACES")) {
-      std::optional<TIntInfoRecord> record = ParseInterfaceEntry(line);
-      if (!record) continue;
-      if (record->Active) current = record->DirName;
-      InterfaceList.push_back(std::move(*record));
-    }
+  for (const std::string& line : settings.ReadSectionValues("INTERFACES")) {
+    std::optional<TIntInfoRecord> record = ParseInterfaceEntry(line);
+    if (!record) continue;
+    if (record->Active) current = record->DirName;
+    InterfaceList.push_back(std::move(*record));
   }
   return WithTrailingBackslash(current);
 }
 
-bool InitInterfaceInfo(int screenWidth, int screenHeight, std::string* warning) {
+bool InitInterfaceInfo(const TIniFile& settings, int screenWidth, int screenHeight, std::string* warning) {
   if (!InterfaceInfo) InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
   try {
-    InterfaceInfo->Load(screenWidth, screenHeight);
+    InterfaceInfo->Load(settings, screenWidth, screenHeight);
   } catch (const EIntInfo& e) {
     if (warning) *warning = e.what();
   } catch (const std::exception&) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+class TIniFile;
+
 struct TParamInfoRecord {
   std::string Section;  // upper-cased; empty outside a section
   std::string Object;   // upper-cased; empty outside an object
@@ -65,11 +67,11 @@ class TMrvInterfaceInfo {
   // Empty after FreeParams.
   const std::vector<TParamInfoRecord>& Params() const;
 
-  // Finds the interface file for a screen of the given size (through MainIni and
-  // ExePath) and reads it. No file at all is not an error. Throws
+  // Finds the interface file for a screen of the given size (through the
+  // settings ini and ExePath) and reads it. No file at all is not an error. Throws
   // EErrorInInfoFile on the first syntax error, EInfoObjectNotInitialized after
   // FreeParams.
-  void Load(int screenWidth, int screenHeight);
+  void Load(const TIniFile& settings, int screenWidth, int screenHeight);
   // Reads the lines of an interface file; an error names its line, counting from 1.
   void LoadLines(const std::vector<std::string>& lines);
 
@@ -90,13 +92,13 @@ extern std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
 // One "key=value" line of "INTERFACES" as the list takes it: a key beginning
 // with "INTERFACE" and a value folder;caption;number; (nothing otherwise).
 std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line);
-// Fills InterfaceList from the settings and returns the folder of the last active
+// Fills InterfaceList from the settings ini and returns the folder of the last active
 // entry ("DEFAULT\" when none), with a trailing "\".
-std::string ReadInterfaceList();
+std::string ReadInterfaceList(const TIniFile& settings);
 
 // Creates (or clears) InterfaceInfo and loads it; returns Initialized. A fault of
 // the file leaves the info empty and its message in `warning`.
-bool InitInterfaceInfo(int screenWidth, int screenHeight, std::string* warning);
+bool InitInterfaceInfo(const TIniFile& settings, int screenWidth, int screenHeight, std::string* warning);
 void DoneInterfaceInfo();
 
 std::string GetInterfaceValue(std::string_view key);

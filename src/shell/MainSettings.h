@@ -1,12 +1,15 @@
 #pragma once
-// The program's settings in one object: what the start-up reads from the
-// settings ini ("CALIBRATION COLOR", "MAIL", "PRINT", "TIPS", "MUSIC", "SOUND",
-// "DIRECTORIES") and the text table's file-filter captions. The settings window
-// changes them and writes them back; every other window reads the object it was
-// handed. Fields are named as the ini keys and text-table entries they hold.
+// The program's settings in one object: the settings ini itself, what the
+// start-up reads from it ("CALIBRATION COLOR", "MAIL", "PRINT", "TIPS", "MUSIC",
+// "SOUND", "DIRECTORIES") and the text table's file-filter captions. The
+// program's run owns the one object and hands it to every window that reads or
+// writes settings; tests hand in their own. Fields are named as the ini keys
+// and text-table entries they hold.
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/IniFile.h"
 
 // The defaults a value falls back to when the ini or an edit holds no number or
 // one out of range.
@@ -21,6 +24,12 @@ int MailPortFromEdit(std::string_view text);
 int MarginFromEdit(std::string_view text, int fallback);
 
 struct TMainSettings {
+  // The settings file (Tressary.ini in the user's settings folder), written
+  // through at every change once the start-up opened it; empty and in memory
+  // until then. The sections the windows read for themselves (template and
+  // model types, servers, publishers, links, registration) live only here.
+  TIniFile Ini = TIniFile::FromText("");
+
   std::uint8_t CalibrationRed = 252;
   std::uint8_t CalibrationGreen = 217;
   std::uint8_t CalibrationBlue = 188;

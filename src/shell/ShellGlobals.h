@@ -1,11 +1,8 @@
 #pragma once
 // Program-wide state of the application shell: the product record, the program
-// folder and content folders, the settings ini, the work-file extensions and the
-// intro's skip flag.
-#include <memory>
+// folder and content folders, the work-file extensions and the intro's skip flag.
+// The settings are not here: the program's run owns them (TMainSettings).
 #include <string>
-
-class TIniFile;
 
 struct TProductInfo {
   const char* Marker;
@@ -32,10 +29,6 @@ extern std::string ExePath;
 // and a disc copy); empty means the same as ExePath. Ending in a separator.
 extern std::string HDPath;
 extern std::string CDPath;
-// The settings ini over ExePath + IniFileName; null until the start-up opened it.
-extern std::unique_ptr<TIniFile> MainIni;
-// MainIni, or an empty ini while it is not open.
-const TIniFile& MainSettings();
 extern std::string CompressedWorkExt;
 extern std::string UncompressedWorkExt;
 // Set when the user clicks or presses a key during the intro.

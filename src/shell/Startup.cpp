@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 
 std::optional<std::string> CheckDisplay(const TDisplayInfo& d) {
@@ -58,7 +59,7 @@ std::optional<TIntroEntry> ParseIntroValue(const std::string& value, const std::
 
 namespace {
 
-bool OpenSettings(IStartupHost& host) {
+bool OpenSettings(IStartupHost& host, TMainSettings& settings) {
   const std::string iniName = ProductInfo.IniFileName;
   fs::path iniPath = ProgramSettingsFile(ExePath, iniName);
   std::error_code ec;
@@ -70,13 +71,13 @@ bool OpenSettings(IStartupHost& host) {
     host.ShowFatal(TerminationText("Unable to load " + iniName + "."));
     return false;
   }
-  MainIni = std::make_unique<TIniFile>(iniPath);
+  settings.Ini = TIniFile(iniPath);
   return true;
 }
 
-void PlayIntro(IStartupHost& host) {
+void PlayIntro(IStartupHost& host, const TIniFile& ini) {
   IntroSkipped = false;
-  for (const std::string& value : IntroValues(*MainIni)) {
+  for (const std::string& value : IntroValues(ini)) {
     if (IntroSkipped) break;
     std::optional<TIntroEntry> entry = ParseIntroValue(value, ExePath);
     if (!entry) continue;
@@ -87,10 +88,9 @@ void PlayIntro(IStartupHost& host) {
   }
 }
 
-void RegisterTypesOnce(IStartupHost& host) {
-  std::string flag = UpperAscii(MainIni->ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO"));
-  if (flag != "YES" && host.RegisterFileTypes())
-    MainIni->WriteString("TYPES REGISTRATION", "KZTypeRegistered", "YES");
+void RegisterTypesOnce(IStartupHost& host, TIniFile& ini) {
+  std::string flag = UpperAscii(ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO"));
+  if (flag != "YES" && host.RegisterFileTypes(ini)) ini.WriteString("TYPES REGISTRATION", "KZTypeRegistered", "YES");
 }
 
 }  // namespace
@@ -110,7 +110,8 @@ std::optional<std::string> CommandLineReply(const std::vector<std::string>& argu
   return std::nullopt;
 }
 
-bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<std::string>& arguments) {
+bool RunStartup(IStartupHost& host, TMainSettings& settings, const fs::path& exeDir,
+                const std::vector<std::string>& arguments) {
   host.ShowBackdrop();
   ExePath = exeDir.string();
   if (ExePath.empty() || ExePath.back() != '/') ExePath += '/';
@@ -121,14 +122,14 @@ bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<st
   }
   CompressedWorkExt = ProductInfo.CmpFileExt;
   UncompressedWorkExt = ProductInfo.UnCmpFileExt;
-  if (!OpenSettings(host)) return false;
-  PlayIntro(host);
+  if (!OpenSettings(host, settings)) return false;
+  PlayIntro(host, settings.Ini);
 
   host.SetBusyCursor(true);
-  RegisterTypesOnce(host);
+  RegisterTypesOnce(host, settings.Ini);
   TDisplayInfo display = host.Display();
   std::string warning;
-  InitInterfaceInfo(display.Width, display.Height, &warning);
+  InitInterfaceInfo(settings.Ini, display.Width, display.Height, &warning);
   if (!warning.empty()) host.ShowWarning(warning);
   std::string error;
   // The main state reads the geometry again as it is made; a canvas over the

@@ -11,6 +11,7 @@
 namespace fs = std::filesystem;
 
 class TIniFile;
+struct TMainSettings;
 
 struct TDisplayInfo {
   int Width = 0;
@@ -57,7 +58,9 @@ class IStartupHost {
   virtual void PlayIntroVideo(const TIntroEntry& entry) = 0;
   virtual void ShowIntroPicture(const TIntroEntry& entry) = 0;
   virtual void SetBusyCursor(bool busy) = 0;
-  virtual bool RegisterFileTypes() = 0;
+  // Registers the work-file types with the desktop, with the icons and names
+  // the settings give.
+  virtual bool RegisterFileTypes(const TIniFile& settings) = 0;
   // Creates the standing windows in their order, shows the main window and wires
   // the application events to it.
   virtual void CreateStandingWindows() = 0;
@@ -65,6 +68,8 @@ class IStartupHost {
   virtual void OpenWorkFile(const std::string& path) = 0;
 };
 
-// Runs the sequence up to the message loop. False when the program must end (a
-// message was shown); true when the message loop should run.
-bool RunStartup(IStartupHost& host, const fs::path& exeDir, const std::vector<std::string>& arguments);
+// Runs the sequence up to the message loop, opening the settings file into
+// `settings` (which the windows are then handed). False when the program must
+// end (a message was shown); true when the message loop should run.
+bool RunStartup(IStartupHost& host, TMainSettings& settings, const fs::path& exeDir,
+                const std::vector<std::string>& arguments);

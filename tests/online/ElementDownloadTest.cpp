@@ -16,6 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "support/ArchiveWriter.h"
 #include "support/PictureCompare.h"
@@ -201,8 +202,8 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
       << "no staging folder left";
   EXPECT_EQ(ini_->ReadString("Interfaces", "Interface2", ""), "SPRING;Spring;0;");
   ResetShellGlobals();
-  MainIni = std::make_unique<TIniFile>(exe_ / "Tressary.ini");
-  EXPECT_EQ(ReadInterfaceList(), "DEFAULT\\") << "installed, not active";
+  ProgramSettings().Ini = TIniFile(exe_ / "Tressary.ini");
+  EXPECT_EQ(ReadInterfaceList(ProgramSettings().Ini), "DEFAULT\\") << "installed, not active";
   ASSERT_EQ(InterfaceList.size(), 2u);
   EXPECT_EQ(InterfaceList[1].DirName, "SPRING");
   ResetShellGlobals();

@@ -3,6 +3,7 @@
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/InterfaceSchema.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Tokens.h"
 #include "support/TestPaths.h"
@@ -161,14 +162,12 @@ TEST_F(InterfaceInfoTest, InterfaceListTakesTheLastActiveEntry) {
   WriteTestFile(dir / "t.ini",
                 "[INTERFACES]\nInterface1=Blue; Blue look; 1\nInterface2= green ;Green;1\n"
                 "Other=Red;Red;1\nInterface3=Gold;Gold;x\nInterface4=\nInterface5=Grey;Grey;0\n");
-  MainIni = std::make_unique<TIniFile>(dir / "t.ini");
-  EXPECT_EQ(ReadInterfaceList(), "GREEN\\");
+  EXPECT_EQ(ReadInterfaceList(TIniFile(dir / "t.ini")), "GREEN\\");
   ASSERT_EQ(InterfaceList.size(), 3u);
   EXPECT_EQ(InterfaceList[0].DirName, "BLUE");
   EXPECT_EQ(InterfaceList[0].Caption, "Blue look");
   EXPECT_FALSE(InterfaceList[2].Active);
-  MainIni = std::make_unique<TIniFile>(dir / "none.ini");
-  EXPECT_EQ(ReadInterfaceList(), "DEFAULT\\");
+  EXPECT_EQ(ReadInterfaceList(TIniFile(dir / "none.ini")), "DEFAULT\\");
   EXPECT_TRUE(InterfaceList.empty());
 }
 
@@ -176,18 +175,18 @@ TEST_F(InterfaceInfoTest, LoadFindsTheFileByResolutionAndNeverUses1280) {
   TempFolder dir;
   ExePath = dir.Path().string() + "/";
   WriteTestFile(dir / "Tressary.ini", "[DIRECTORIES]\nInterfaceDirName=Skins ; comment\n");
-  MainIni = std::make_unique<TIniFile>(dir / "Tressary.ini");
+  const TIniFile settings(dir / "Tressary.ini");
   WriteTestFile(dir / "skins/default/800-600/intface.txt", "Where = small;");
   WriteTestFile(dir / "skins/default/1280-1024/intface.txt", "Where = huge;");
   std::string warning;
-  EXPECT_TRUE(InitInterfaceInfo(1600, 1200, &warning));
+  EXPECT_TRUE(InitInterfaceInfo(settings, 1600, 1200, &warning));
   EXPECT_EQ(ResolutionIndex, 2);
   EXPECT_EQ(InterfaceDir, "Skins\\");
   EXPECT_EQ(GetInterfaceValue("Where"), "small");
   WriteTestFile(dir / "skins/default/1024-768/intface.txt", "Where = medium;");
-  EXPECT_TRUE(InitInterfaceInfo(1280, 1024, &warning));
+  EXPECT_TRUE(InitInterfaceInfo(settings, 1280, 1024, &warning));
   EXPECT_EQ(GetInterfaceValue("Where"), "medium");
-  EXPECT_TRUE(InitInterfaceInfo(1024, 767, &warning));
+  EXPECT_TRUE(InitInterfaceInfo(settings, 1024, 767, &warning));
   EXPECT_EQ(ResolutionIndex, 1);
   EXPECT_EQ(GetInterfaceValue("Where"), "small");
   EXPECT_TRUE(warning.empty());
@@ -196,12 +195,13 @@ TEST_F(InterfaceInfoTest, LoadFindsTheFileByResolutionAndNeverUses1280) {
 TEST_F(InterfaceInfoTest, MissingFilesAreNoErrorAndSyntaxErrorsAWarning) {
   TempFolder dir;
   ExePath = dir.Path().string() + "/";
+  const TIniFile noSettings = TIniFile::FromText("");
   std::string warning;
-  EXPECT_TRUE(InitInterfaceInfo(1024, 768, &warning));
+  EXPECT_TRUE(InitInterfaceInfo(noSettings, 1024, 768, &warning));
   EXPECT_TRUE(InterfaceInfo->Params().empty());
   EXPECT_EQ(InterfaceDir, "Intfaces\\");
   WriteTestFile(dir / "Intfaces/DEFAULT/1024-768/INTFACE.TXT", "A = 1;\nA 2\n");
-  EXPECT_FALSE(InitInterfaceInfo(1024, 768, &warning));
+  EXPECT_FALSE(InitInterfaceInfo(noSettings, 1024, 768, &warning));
   EXPECT_EQ(warning, Err(2, "After parameter <A> equality sign is missing"));
   EXPECT_EQ(GetInterfaceValue("A"), "");
 }

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Startup.h"
 #include "support/TestPaths.h"
@@ -28,7 +29,7 @@ class TFakeHost : public IStartupHost {
   void PlayIntroVideo(const TIntroEntry& e) override { Intro(e); }
   void ShowIntroPicture(const TIntroEntry& e) override { Intro(e); }
   void SetBusyCursor(bool busy) override { calls.push_back(busy ? "busy" : "idle"); }
-  bool RegisterFileTypes() override {
+  bool RegisterFileTypes(const TIniFile&) override {
     calls.push_back("register");
     return registerResult;
   }
@@ -57,7 +58,7 @@ class StartupTest : public ::testing::Test {
     DoneInterfaceInfo();
     ResetShellGlobals();
   }
-  bool Run(const std::vector<std::string>& args = {}) { return RunStartup(host_, dir_.Path(), args); }
+  bool Run(const std::vector<std::string>& args = {}) { return RunStartup(host_, settings_, dir_.Path(), args); }
   bool Has(const std::string& call) const {
     return std::find(host_.calls.begin(), host_.calls.end(), call) != host_.calls.end();
   }
@@ -69,6 +70,7 @@ class StartupTest : public ::testing::Test {
 
   TempFolder dir_;
   TFakeHost host_;
+  TMainSettings settings_;
 };
 
 }  // namespace
@@ -90,7 +92,7 @@ TEST_F(StartupTest, SmallScreenEndsBeforeAnyWindowButTheBackdrop) {
   EXPECT_EQ(host_.calls.front(), "backdrop");
   EXPECT_EQ(Fatal(), "Screen resolution must be 800-600 or higher.\rProgram terminated.");
   EXPECT_FALSE(Has("windows"));
-  EXPECT_EQ(MainIni, nullptr);
+  EXPECT_TRUE(settings_.Ini.FileName().empty()) << "the settings file is not opened";
 }
 
 TEST_F(StartupTest, MissingIniEndsTheProgram) {
@@ -107,7 +109,7 @@ TEST_F(StartupTest, FullSequenceInOrder) {
   EXPECT_EQ(ExePath, dir_.Path().string() + "/");
   EXPECT_EQ(CompressedWorkExt, ".tsc");
   EXPECT_EQ(UncompressedWorkExt, ".tsu");
-  EXPECT_EQ(MainIni->ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "YES");
+  EXPECT_EQ(settings_.Ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "YES");
   EXPECT_EQ(TIniFile(dir_ / "Tressary.ini").ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "YES");
   // The geometry the main state is made with.
   const TDeskGeometry desk = InterfaceDeskGeometry();
@@ -119,7 +121,7 @@ TEST_F(StartupTest, FullSequenceInOrder) {
 TEST_F(StartupTest, TypeRegistrationRunsUntilItOnceSucceeds) {
   host_.registerResult = false;
   Run();
-  EXPECT_EQ(MainIni->ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "NO");
+  EXPECT_EQ(settings_.Ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "NO");
   host_.calls.clear();
   WriteTestFile(dir_ / "Tressary.ini", "[TYPES REGISTRATION]\nKZTypeRegistered=yes\n");
   Run();

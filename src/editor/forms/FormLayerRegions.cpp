@@ -11,6 +11,7 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/forms/BitmapImage.h"
+#include "shell/MainSettings.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -35,7 +36,8 @@ constexpr QColor kGrey(128, 128, 128);
 
 }  // namespace
 
-TFormLayerRegions::TFormLayerRegions(QWidget* parent) : TSkinnedForm("FormLayerRegions", parent) {
+TFormLayerRegions::TFormLayerRegions(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormLayerRegions", parent), settings_(settings) {
   FormLayerRegions = this;
   resize(kWidth, kHeight);
   PlaceFromFrame({550, 130});
@@ -193,9 +195,10 @@ void TFormLayerRegions::ButtonSaveRegionClick() {
     ShowMessageBox("MessageRegionIsEmpty", mbkOKCancel, false, "The region is empty.");
     return;
   }
-  SaveAsTemplate(*desk, &*cut);
+  SaveAsTemplate(*desk, settings_, &*cut);
 }
 
 void RegisterFormLayerRegions() {
-  RegisterStandingForm("FormLayerRegions", [](QWidget* owner) { return new TFormLayerRegions(owner); });
+  RegisterStandingForm("FormLayerRegions",
+                       [](QWidget* owner) { return new TFormLayerRegions(ProgramSettings(), owner); });
 }

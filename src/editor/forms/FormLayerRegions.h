@@ -17,12 +17,14 @@ class TMyImage;
 class TMyListBox;
 class TFormMain;
 class TMontageDesk;
+struct TMainSettings;
 
 class TFormLayerRegions : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormLayerRegions(QWidget* parent = nullptr);
+  // A region is saved as a template of the types in `settings`.
+  explicit TFormLayerRegions(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormLayerRegions() override;
 
   TCaptionBar* CaptionBar;
@@ -56,6 +58,7 @@ class TFormLayerRegions : public TSkinnedForm {
   // The shown layer while it is still on the desk.
   TLayer* LiveLayer() const;
 
+  const TMainSettings& settings_;
   TLayer* layer_ = nullptr;
   int selectedItem_ = 0;
   std::array<TBitmap32, kRegionItemCount> thumbnails_;

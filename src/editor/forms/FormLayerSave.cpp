@@ -10,6 +10,7 @@
 #include "editor/PortraitToolDesign.h"
 #include "editor/forms/FormTemplates.h"
 #include "platform/IniFile.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/WriteFailure.h"
 #include "shell/forms/ApplyInterface.h"
@@ -39,8 +40,8 @@ QLabel* NewLabel(QWidget* form, const char* name, int top, const QString& text) 
 
 }  // namespace
 
-TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, QWidget* parent)
-    : TSkinnedForm("FormLayerSave", parent), desk_(desk), layer_(layer) {
+TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormLayerSave", parent), desk_(desk), layer_(layer), settings_(settings) {
   resize(kWidth, kHeight);
   PlaceFromFrame({120, 85});
   ImageButtons = NewButtonSheet(*this);
@@ -96,7 +97,7 @@ void TFormLayerSave::SetRegion(TRegionCut cut) {
 
 void TFormLayerSave::FillTypes() {
   // The browser may not have read the types yet.
-  if (MainIni) LoadTemplateTypes(*MainIni);
+  LoadTemplateTypes(settings_.Ini);
   ComboBoxTemplateType->clear();
   int match = -1;
   for (const TPartTypeRecord& type : TemplateTypes) {
@@ -152,8 +153,8 @@ void TFormLayerSave::ButtonOKClick() {
   close();
 }
 
-void SaveAsTemplate(TMontageDesk& desk, const TRegionCut* region) {
-  TFormLayerSave form(desk, desk.SelectedLayer());
+void SaveAsTemplate(TMontageDesk& desk, const TMainSettings& settings, const TRegionCut* region) {
+  TFormLayerSave form(desk, desk.SelectedLayer(), settings);
   if (region) form.SetRegion(*region);
   ShowSkinnedModal(form);
 }

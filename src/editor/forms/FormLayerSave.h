@@ -16,13 +16,15 @@ class TGraphicButton;
 class TLayer;
 class TMontageDesk;
 class TMyImage;
+struct TMainSettings;
 
 class TFormLayerSave : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  // `layer` is the desk's active layer (null: the window closes at once).
-  TFormLayerSave(TMontageDesk& desk, TLayer* layer, QWidget* parent = nullptr);
+  // `layer` is the desk's active layer (null: the window closes at once); the
+  // template types come from `settings`.
+  TFormLayerSave(TMontageDesk& desk, TLayer* layer, const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormLayerSave() override;
 
   TCaptionBar* CaptionBar;
@@ -47,6 +49,7 @@ class TFormLayerSave : public TSkinnedForm {
 
   TMontageDesk& desk_;
   TLayer* layer_;
+  const TMainSettings& settings_;
   bool isRegion_ = false;
   TRegionCut region_;
   std::string savedFile_;
@@ -54,4 +57,4 @@ class TFormLayerSave : public TSkinnedForm {
 
 // Saves the desk's active layer (`region` null) or a region of it as a template,
 // through the save window run modally.
-void SaveAsTemplate(TMontageDesk& desk, const TRegionCut* region);
+void SaveAsTemplate(TMontageDesk& desk, const TMainSettings& settings, const TRegionCut* region);

@@ -131,13 +131,13 @@ void TFormMain::Init() {
   music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, settings_.PlayMusic);
   PauseMusicWithTheApplication();
   BuildControls();
-  templateButtons_ = new TTemplateButtons(*this);
+  templateButtons_ = new TTemplateButtons(*this, settings_);
   templateButtons_->Build();
   // The interface file may move, size and recolour any control.
   ApplyInterface(this);
   BuildPaletteSlots();
   // A work opened before any template click needs the kinds of its layers.
-  if (MainIni) LoadTemplateTypes(*MainIni);
+  LoadTemplateTypes(settings_.Ini);
   LoadSkins();
   WireControls();
   SetButtonEnabled(*Button("ButtonLayerUndo"), false);  // nothing to take back before the first layer
@@ -176,10 +176,9 @@ void TFormMain::StartMusic() {
     hint->SoundAfter = on;
     if (on) hint->BgPlayer = &musicPlayer_->Media();
   };
-  static const TIniFile kNoSettings = TIniFile::FromText("");
   // Without a sound device nothing plays, so the MP3 probe would only cost time.
   const bool mp3 = musicPlayer_->SoundDeviceAvailable() && TestMp3Playback(*musicPlayer_, fs::path(ExePath));
-  music_->BuildPlayList(MainIni ? *MainIni : kNoSettings, MusicFolder(settings_.MusicDir), mp3);
+  music_->BuildPlayList(settings_.Ini, MusicFolder(settings_.MusicDir), mp3);
 }
 
 void TFormMain::PauseMusicWithTheApplication() {
@@ -398,7 +397,8 @@ void TFormMain::WireButtons() {
   Button("ButtonBaldHead")->OnClick = [this] { EditPortrait(lhkBaldHead); };
   Button("ButtonColorCalibration")->OnClick = [this] { EditPortrait(lhkCalibration); };
   // The save window works on the desk's active layer: without a desk it has none.
-  if (deskWindow_) Button("ButtonLayerSave")->OnClick = [this] { SaveAsTemplate(deskWindow_->Desk(), nullptr); };
+  if (deskWindow_)
+    Button("ButtonLayerSave")->OnClick = [this] { SaveAsTemplate(deskWindow_->Desk(), settings_, nullptr); };
   Button("ButtonOriginalSize")->OnClick = [this] {
     Slider("SliderScale")->SetValue(100);
     state_.SetDeskScale(1.0);

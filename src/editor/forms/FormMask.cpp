@@ -16,6 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolders.h"
 #include "platform/TextFile.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
@@ -93,7 +94,8 @@ void TModelThumb::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && OnDblClick) OnDblClick(ctrl_ || (event->modifiers() & Qt::ControlModifier));
 }
 
-TFormMask::TFormMask(QWidget* parent) : TSkinnedForm("FormMask", parent) {
+TFormMask::TFormMask(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormMask", parent), settings_(settings) {
   FormMask = this;
   resize(kWidth, kHeight);
   PlaceFromFrame({488, 130});
@@ -147,8 +149,7 @@ void TFormMask::Reload() {
   ClearThumbs(partThumbs_);
   groups_.clear();
   group_ = model_ = -1;
-  if (!MainIni) return;
-  const std::vector<TModelType> types = ParseModelTypes(MainIni->ReadSectionValues("MODEL TYPES"));
+  const std::vector<TModelType> types = ParseModelTypes(settings_.Ini.ReadSectionValues("MODEL TYPES"));
   if (types.empty()) return;
   std::vector<std::string> lines;
   try {
@@ -249,5 +250,5 @@ int TFormMask::ApplyPartClick(int part, bool ctrl) {
 }
 
 void RegisterFormMask() {
-  RegisterStandingForm("FormMask", [](QWidget* owner) { return new TFormMask(owner); });
+  RegisterStandingForm("FormMask", [](QWidget* owner) { return new TFormMask(ProgramSettings(), owner); });
 }

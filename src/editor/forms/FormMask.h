@@ -16,6 +16,7 @@ class ITemplateDesk;
 class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 
 // A clickable thumbnail; it records whether Ctrl was held on its press.
 class TModelThumb : public QWidget {
@@ -41,7 +42,8 @@ class TFormMask : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormMask(QWidget* parent = nullptr);
+  // Lists the model types of the settings ini.
+  explicit TFormMask(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormMask() override;
 
   TCaptionBar* CaptionBar;
@@ -72,6 +74,7 @@ class TFormMask : public TSkinnedForm {
   int ApplyPartClick(int part, bool ctrl);
 
  private:
+  const TMainSettings& settings_;
   void Reload();
   void ClearThumbs(std::vector<TModelThumb*>& thumbs);
   bool FaceIsSet();

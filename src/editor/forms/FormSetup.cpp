@@ -269,8 +269,8 @@ void TFormSetup::SetMusic(TBackgroundMusic* music) {
 
 void TFormSetup::Reload() {
   ShowCalibrationColor();
-  if (MainIni) MainIni->UpdateFile();
-  ReadInterfaceList();
+  settings_.Ini.UpdateFile();
+  ReadInterfaceList(settings_.Ini);
   ComboBoxInterfaceName->clear();
   const QString fallback = TermText("FormSetupDefaultInterfaceName");
   ComboBoxInterfaceName->addItem(fallback.isEmpty() ? QStringLiteral("Default interface") : fallback);
@@ -441,14 +441,12 @@ void TFormSetup::ButtonSaveSettingsClick() {
   EditMailPort->setText(QString::number(settings_.MailPort));
   ShowNumber(EditLeftRightMargins, UpDown1, settings_.LeftRightMargin);
   ShowNumber(EditTopBottomMargins, UpDown2, settings_.TopBottomMargin);
-  if (MainIni) {
-    static const TMusicList kNoMusic;
-    WriteSetupSettings(*MainIni, settings_, music_ ? music_->List() : kNoMusic, MusicFolder(settings_.MusicDir),
-                       selectedIndex_);
-    if (const TFileResult<> written = MainIni->UpdateFile(); !written)
-      ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.", written.Error()),
-                     mbkOKCancel, true);
-  }
+  static const TMusicList kNoMusic;
+  WriteSetupSettings(settings_.Ini, settings_, music_ ? music_->List() : kNoMusic, MusicFolder(settings_.MusicDir),
+                     selectedIndex_);
+  if (const TFileResult<> written = settings_.Ini.UpdateFile(); !written)
+    ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.", written.Error()),
+                   mbkOKCancel, true);
   hide();
   QCoreApplication::processEvents();
   if (UpperAscii(selectedFolder_) != UpperAscii(WithTrailingBackslash(InterfaceName)))

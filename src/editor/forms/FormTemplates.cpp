@@ -23,6 +23,7 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/DeskGeometry.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
@@ -75,8 +76,9 @@ TBitmap32 IconPicture(int width, int height, const std::function<void(QPainter&)
 
 }  // namespace
 
-TFormTemplates::TFormTemplates(QWidget* parent)
+TFormTemplates::TFormTemplates(const TMainSettings& settings, QWidget* parent)
     : TSkinnedForm("FormTemplates", parent),
+      settings_(settings),
       grid_(kTemplatesResImage.Width(), kTemplatesResImage.Height(), TemplateGridColumns, TemplateGridRows) {
   FormTemplates = this;
   resize(kTemplatesWidth, kTemplatesHeight);
@@ -266,7 +268,7 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
 }
 
 bool TFormTemplates::LoadTables() {
-  if (MainIni) LoadTemplateTypes(*MainIni);
+  LoadTemplateTypes(settings_.Ini);
   try {
     LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
   } catch (const std::exception& e) {
@@ -559,5 +561,5 @@ bool TFormTemplates::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void RegisterFormTemplates() {
-  RegisterStandingForm("FormTemplates", [](QWidget* owner) { return new TFormTemplates(owner); });
+  RegisterStandingForm("FormTemplates", [](QWidget* owner) { return new TFormTemplates(ProgramSettings(), owner); });
 }

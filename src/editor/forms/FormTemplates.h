@@ -18,12 +18,14 @@ class TCaptionBar;
 class TGraphicButton;
 class TGraphicSlider;
 class TMyImage;
+struct TMainSettings;
 
 class TFormTemplates : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormTemplates(QWidget* parent = nullptr);
+  // Reads the template types of the settings ini.
+  explicit TFormTemplates(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormTemplates() override;
 
   TCaptionBar* CaptionBar;
@@ -92,6 +94,7 @@ class TFormTemplates : public TSkinnedForm {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  const TMainSettings& settings_;
   int filterListener_ = -1;  // in TemplateFilter()
   void BuildControls();
   void PlaceCounter();

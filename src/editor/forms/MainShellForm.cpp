@@ -80,7 +80,7 @@ void OpenWindow(TGraphicButton& button, const TOpener& opener) {
   }
 }
 
-void BindOpeners(TSkinnedForm& form) {
+void BindOpeners(TSkinnedForm& form, const TIniFile& settings) {
   for (const TOpener& opener : MainOpeners()) {
     auto* button = form.findChild<TGraphicButton*>(QString::fromUtf8(opener.Button.data(), int(opener.Button.size())));
     if (!button) continue;
@@ -121,9 +121,9 @@ void BindOpeners(TSkinnedForm& form) {
     if (!button) continue;
     // A link without an address would be a button that does nothing.
     const std::string key(link.Key);
-    button->setVisible(!PublisherLink(MainSettings(), key).empty());
-    button->OnClick = [key] {
-      const std::string url = PublisherLink(MainSettings(), key);
+    button->setVisible(!PublisherLink(settings, key).empty());
+    button->OnClick = [key, &settings] {
+      const std::string url = PublisherLink(settings, key);
       if (url.empty()) return;
       QCoreApplication::processEvents();
       ShellOpen(url);
@@ -131,12 +131,12 @@ void BindOpeners(TSkinnedForm& form) {
   }
 }
 
-void BindClose(TSkinnedForm& form, TMainShellLinks links) {
+void BindClose(TSkinnedForm& form, const TIniFile& settings, TMainShellLinks links) {
   auto shared = std::make_shared<TMainShellLinks>(std::move(links));
   QPointer<TSkinnedForm> main(&form);
-  form.OnCloseQuery = [shared, main](bool& canClose) {
+  form.OnCloseQuery = [shared, main, &settings](bool& canClose) {
     TQtClosePorts ports(*shared);
-    canClose = MainCloseQuery(ports, MainSettings());
+    canClose = MainCloseQuery(ports, settings);
     if (!canClose) return;
     // Closing the backdrop ends the program; it must not ask again.
     if (FormScreen) {
@@ -147,9 +147,9 @@ void BindClose(TSkinnedForm& form, TMainShellLinks links) {
     }
   };
   if (FormScreen) {
-    FormScreen->OnCloseQuery = [shared](bool& canClose) {
+    FormScreen->OnCloseQuery = [shared, &settings](bool& canClose) {
       TQtClosePorts ports(*shared);
-      canClose = MainCloseQuery(ports, MainSettings());
+      canClose = MainCloseQuery(ports, settings);
     };
     FormScreen->OnKeyDown = [](int& key, int shift) {
       if (ShellHooks().MainKeyDown) ShellHooks().MainKeyDown(key, shift);
@@ -195,9 +195,8 @@ TMainApplicationEvents& MainApplicationEvents() {
   return events;
 }
 
-void ReadMainWindowData() {
-  const TIniFile& ini = MainSettings();
-  TMainSettings& settings = ProgramSettings();
+void ReadMainWindowData(TMainSettings& settings) {
+  const TIniFile& ini = settings.Ini;
   ReadDataFolders(ini, settings);
   MakeDataFolders(settings);
   gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
@@ -242,7 +241,7 @@ void InstallMainShell(TSkinnedForm& form, const TMainSettings& settings, TMainSh
   InstallSoundHint(form, settings, links.BackgroundMusic);
   if (gTermsLoaded) ApplyTexts(form);
   if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
-  BindOpeners(form);
-  BindClose(form, std::move(links));
+  BindOpeners(form, settings.Ini);
+  BindClose(form, settings.Ini, std::move(links));
   BindApplicationEvents(form);
 }

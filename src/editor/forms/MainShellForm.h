@@ -34,13 +34,15 @@ struct TMainApplicationEvents {
 };
 TMainApplicationEvents& MainApplicationEvents();
 
-// Loads the text table and reads the settings, folders and content paths; call
-// before the other windows are made, since they take their texts from the table.
-void ReadMainWindowData();
+// Loads the text table and reads the settings (from their ini into `settings`),
+// folders and content paths; call before the other windows are made, since they
+// take their texts from the table.
+void ReadMainWindowData(TMainSettings& settings);
 // Applies the texts and hints to `form` (hint sounds as `settings` turn them
 // on) and binds its openers, link buttons and close handler; the backdrop takes
 // the main window's key and close handlers and the application events reach the
-// main window.
+// main window. The link buttons and the close question read the publisher links
+// of `settings`, which outlives the form.
 void InstallMainShell(TSkinnedForm& form, const TMainSettings& settings, TMainShellLinks links);
 // Hint sounds on or off (the settings' "PlaySound"), taking effect at once.
 void SetHintSounds(bool on);

@@ -11,6 +11,7 @@
 #include "editor/forms/FormTemplates.h"
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/Image.h"
@@ -42,7 +43,8 @@ TGraphicButton* StripButton(QWidget& main, const char* name, TImage* sheet, cons
 
 }  // namespace
 
-TTemplateButtons::TTemplateButtons(QWidget& mainWindow) : QObject(&mainWindow), main_(mainWindow) {
+TTemplateButtons::TTemplateButtons(QWidget& mainWindow, const TMainSettings& settings)
+    : QObject(&mainWindow), settings_(settings), main_(mainWindow) {
   Sheet = main_.findChild<TImage*>("ImageTemplateButtons");
   if (!Sheet) {
     Sheet = new TImage(&main_);
@@ -115,7 +117,7 @@ bool TTemplateButtons::Scroll(bool next) {
 
 TFormTemplates* TTemplateButtons::TheBrowser() {
   if (!Browser) Browser = StandingForm<TFormTemplates>("FormTemplates");
-  if (!Browser) Browser = new TFormTemplates(&main_);
+  if (!Browser) Browser = new TFormTemplates(settings_, &main_);
   Browser->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Browser->Desk = Desk;
   return Browser;
@@ -123,7 +125,7 @@ TFormTemplates* TTemplateButtons::TheBrowser() {
 
 TFormMask* TTemplateButtons::TheModels() {
   if (!Models) Models = StandingForm<TFormMask>("FormMask");
-  if (!Models) Models = new TFormMask(&main_);
+  if (!Models) Models = new TFormMask(settings_, &main_);
   Models->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Models->Desk = Desk;
   return Models;
@@ -165,7 +167,7 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   }
   TFormTemplates* browser = TheBrowser();
   // The kind comes from the template types, read once before the first browser.
-  if (TemplateTypes.empty() && MainIni) LoadTemplateTypes(*MainIni);
+  if (TemplateTypes.empty()) LoadTemplateTypes(settings_.Ini);
   const TPoint grid = TemplateGridOf(Previews, type);
   const std::string caption = TemplateCaptionOfHint(button->toolTip().toStdString(),
                                                     GetTerm("FormTemplatesCaption", Termins, "Templates"));

@@ -15,6 +15,7 @@ class TFormMask;
 class TGraphicButton;
 class TImage;
 class ITemplateDesk;
+struct TMainSettings;
 
 class TTemplateButtons : public QObject {
   Q_OBJECT
@@ -23,8 +24,8 @@ class TTemplateButtons : public QObject {
   // Works on `mainWindow`'s controls: the prototype "ButtonTemplateEtalon", the
   // scroll buttons "ButtonTemplatePrev" and "ButtonTemplateNext" and the sheet
   // "ImageTemplateButtons", each made with its designed place when the window
-  // has none.
-  explicit TTemplateButtons(QWidget& mainWindow);
+  // has none. The browsers it makes read `settings`.
+  TTemplateButtons(QWidget& mainWindow, const TMainSettings& settings);
   ~TTemplateButtons() override;
 
   // Makes the buttons the interface names (BuildTemplateButtons); the slots and
@@ -61,6 +62,7 @@ class TTemplateButtons : public QObject {
   QTimer& Timer() { return timer_; }
 
  private:
+  const TMainSettings& settings_;
   void PlaceButtons();
   TFormTemplates* TheBrowser();
   TFormMask* TheModels();

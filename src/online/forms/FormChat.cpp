@@ -14,6 +14,7 @@
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
 #include "platform/KeyCodes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -174,7 +175,7 @@ void TFormChatReg::ButtonNewUserClick() {
 
 // --- chat window ---
 
-TFormChat::TFormChat(QWidget* parent) : TSkinnedForm("FormChat", parent) {
+TFormChat::TFormChat(const TMainSettings& settings, QWidget* parent) : TSkinnedForm("FormChat", parent) {
   BuildOnlineFrame(*this, {600, 440, QPoint(60, 40), 580}, ImageButtons, CaptionBar, ButtonExit);
   ListBoxMessages = NewChatList(this, "ListBoxMessages", {12, 30, 420, 350});
   ListBoxUsers = NewChatList(this, "ListBoxUsers", {442, 30, 146, 350});
@@ -198,7 +199,7 @@ TFormChat::TFormChat(QWidget* parent) : TSkinnedForm("FormChat", parent) {
   setWindowTitle(TermText("ProductName", ""));
   CaptionBar->Caption = TermText("FormChatCaption", "Chat");
   ButtonSend->setToolTip(TermText("FormChatButtonSendHint", "Send"));
-  const std::string server = MainIni ? ReadOnlineServers(*MainIni).ServerChat : DefaultServerChat();
+  const std::string server = ReadOnlineServers(settings.Ini).ServerChat;
   client_ = std::make_unique<TChatClient>(server, owner_, TermText("FormChatUserJoined", "has joined").toStdString(),
                                           TermText("FormChatUserLeft", " has left").toStdString());
 
@@ -377,12 +378,12 @@ void TFormTalk::PeerLeft() {
 
 // --- the whole chat ---
 
-bool ChatConnectAndLogin() {
+bool ChatConnectAndLogin(const TMainSettings& settings) {
   if (IsConnectionError(InternetAttemptConnect())) {
     ShowOnlineMessage("MessageNoAccessToServer");
     return false;
   }
-  TFormChat chat;
+  TFormChat chat(settings);
   TFormChatReg account(chat.Client());
   if (ShowSkinnedModal(account) != 1) {
     account.close();

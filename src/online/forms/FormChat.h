@@ -18,6 +18,7 @@ class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
 class TFormTalk;
+struct TMainSettings;
 
 // The timing the chat window uses; tests shorten it.
 TChatTiming& ChatTimingSetting();
@@ -58,7 +59,8 @@ class TFormChat : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormChat(QWidget* parent = nullptr);
+  // Talks to the chat server the settings name.
+  explicit TFormChat(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormChat() override;
 
   TCaptionBar* CaptionBar;
@@ -130,4 +132,4 @@ void ChatAddMessageLine(QListWidget* list, const TChatSession& session, const TC
 
 // Connects, lets the user log in and runs the chat window: true when the user
 // logged in and the chat ran.
-bool ChatConnectAndLogin();
+bool ChatConnectAndLogin(const TMainSettings& settings);

@@ -22,6 +22,7 @@
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -48,12 +49,11 @@ bool IsGroupKind(int kind) {
 }
 
 // The text of a "MODEL TYPES" type key, else the key itself.
-std::string ModelTypeText(const std::string& type) {
-  if (MainIni)
-    for (const std::string& line : MainIni->ReadSectionValues("MODEL TYPES")) {
-      const std::string value = line.substr(line.find('=') + 1);
-      if (Trim(Field(value, 1)) == type && !Trim(Field(value, 2)).empty()) return Trim(Field(value, 2));
-    }
+std::string ModelTypeText(const TIniFile& settings, const std::string& type) {
+  for (const std::string& line : settings.ReadSectionValues("MODEL TYPES")) {
+    const std::string value = line.substr(line.find('=') + 1);
+    if (Trim(Field(value, 1)) == type && !Trim(Field(value, 2)).empty()) return Trim(Field(value, 2));
+  }
   return type;
 }
 
@@ -129,7 +129,8 @@ void TPreviewBox::dragEnterEvent(QDragEnterEvent* event) { AcceptForeign(event, 
 void TPreviewBox::dragMoveEvent(QDragMoveEvent* event) { AcceptForeign(event, this); }
 void TPreviewBox::dropEvent(QDropEvent* event) { TakeForeignDrop(event, this, OnDropFromTree); }
 
-TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("FormDownloadElements", parent) {
+TFormDownloadElements::TFormDownloadElements(TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormDownloadElements", parent), settings_(settings) {
   BuildOnlineFrame(*this, {640, 480, QPoint(60, 40), 618}, ImageButtons, CaptionBar, ButtonExit);
 
   LabelTreeView = NewOnlineLabel(this, "LabelTreeView", {16, 28, 300, 18});
@@ -185,8 +186,7 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
     blankPreview_.fill(Qt::white);
   }
   context_ = std::make_unique<TTransferContext>(ETransferUse::ElementDownload, owner_);
-  static TIniFile emptyIni = TIniFile::FromText("");
-  downloader_ = std::make_unique<TElementDownloader>(*context_, MainIni ? *MainIni : emptyIni, ExePath);
+  downloader_ = std::make_unique<TElementDownloader>(*context_, settings_.Ini, ExePath);
   downloader_->OnProgress = [this](std::int64_t total, std::int64_t received) {
     UpdateDownloadProgress(total, received);
   };
@@ -198,17 +198,16 @@ TFormDownloadElements::TFormDownloadElements(QWidget* parent) : TSkinnedForm("Fo
   };
 
   // One root per publisher, each with its "Nothing" child until analysed.
-  if (MainIni)
-    for (const TPublisher& publisher : ReadPublishers(*MainIni)) {
-      TNode node;
-      node.Kind = ekPublisher;
-      node.Key = publisher.Url;
-      node.BaseUrl = PublisherBaseUrl(publisher.Url);
-      node.State = "-1";
-      node.Caption = publisher.Caption;
-      QTreeWidgetItem* root = AddNode(nullptr, std::move(node), QString::fromStdString(publisher.Caption));
-      new QTreeWidgetItem(root, QStringList{kNothing});
-    }
+  for (const TPublisher& publisher : ReadPublishers(settings_.Ini)) {
+    TNode node;
+    node.Kind = ekPublisher;
+    node.Key = publisher.Url;
+    node.BaseUrl = PublisherBaseUrl(publisher.Url);
+    node.State = "-1";
+    node.Caption = publisher.Caption;
+    QTreeWidgetItem* root = AddNode(nullptr, std::move(node), QString::fromStdString(publisher.Caption));
+    new QTreeWidgetItem(root, QStringList{kNothing});
+  }
 
   connect(TreeView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     auto node = nodes_.find(item);
@@ -362,7 +361,7 @@ void TFormDownloadElements::BuildSubtree(QTreeWidgetItem* root, const TNewElemen
     std::map<std::string, QTreeWidgetItem*> typeGroups;
     for (const TNewModel& model : found.Models) {
       QTreeWidgetItem*& typeGroup = typeGroups[model.Type];
-      if (!typeGroup) typeGroup = group(models, ekModelTypeGroup, ModelTypeText(model.Type));
+      if (!typeGroup) typeGroup = group(models, ekModelTypeGroup, ModelTypeText(settings_.Ini, model.Type));
       TDownloadJob job;
       job.Kind = ekModel;
       job.Caption = model.Caption.empty() ? model.Folder : model.Caption;

@@ -24,6 +24,7 @@ class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
 class TTransferContext;
+struct TMainSettings;
 
 // The tree: a left double click toggles, a right double click fetches previews,
 // and entries dropped from the download list are unchecked.
@@ -73,7 +74,9 @@ class TFormDownloadElements : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormDownloadElements(QWidget* parent = nullptr);
+  // Offers the publishers of `settings`; what a download brings in (publishers,
+  // model types, messages, queries, interfaces) is written into its ini.
+  explicit TFormDownloadElements(TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormDownloadElements() override;
 
   TCaptionBar* CaptionBar;
@@ -137,6 +140,7 @@ class TFormDownloadElements : public TSkinnedForm {
   void SetRunning(bool running);
   void UpdateDownloadProgress(std::int64_t total, std::int64_t received);
 
+  TMainSettings& settings_;
   TQtOwnerThread owner_;
   std::unique_ptr<TTransferContext> context_;
   std::unique_ptr<TElementDownloader> downloader_;

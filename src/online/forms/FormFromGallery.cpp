@@ -181,13 +181,13 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
     auto* list = new QListWidget(GroupBoxRequest);
     list->setObjectName(QString("CheckListBox%1").arg(n + 1));
     list->setGeometry(left, top + 16, 140, 60);
-    if (MainIni)
-      for (const std::string& line : MainIni->ReadSectionValues(kAttributeLists[n].Section)) {
-        const std::size_t eq = line.find('=');
-        auto* item = new QListWidgetItem(QString::fromStdString(eq == std::string::npos ? line : line.substr(eq + 1)), list);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-      }
+    for (const std::string& line : settings_.Ini.ReadSectionValues(kAttributeLists[n].Section)) {
+      const std::size_t eq = line.find('=');
+      const std::string text = eq == std::string::npos ? line : line.substr(eq + 1);
+      auto* item = new QListWidgetItem(QString::fromStdString(text), list);
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+      item->setCheckState(Qt::Unchecked);
+    }
     connect(list, &QListWidget::itemChanged, this, [this] {
       searchDirty_ = true;
       if (loaded_ && !running_) RunSearch();
@@ -251,8 +251,7 @@ TFormFromGallery::TFormFromGallery(const TMainSettings& settings, QWidget* paren
   FindB->setToolTip(TermText("FormFromGalleryFindBHint", "Find the works described"));
   ButtonDownloadPreview->setToolTip(TermText("FormFromGalleryButtonDownLoadPreviewHint", ""));
 
-  static const TIniFile kNoSettings = TIniFile::FromText("");
-  servers_ = ReadOnlineServers(MainIni ? *MainIni : kNoSettings);
+  servers_ = ReadOnlineServers(settings_.Ini);
   context_ = std::make_unique<TTransferContext>(ETransferUse::GalleryBrowser, owner_);
   TBitmap32 blank;
   blankPublic_ = LoadSkinBitmap(blank, "BlankPublicPreview", "BlankPub.psd", true) ? ImageView(blank).copy()

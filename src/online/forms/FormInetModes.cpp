@@ -13,6 +13,7 @@
 #include "online/forms/OnlineControls.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/ShellOpen.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -49,7 +50,8 @@ TInetModesLinks& InetModesLinks() {
   return links;
 }
 
-TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", parent) {
+TFormInetModes::TFormInetModes(TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormInetModes", parent), settings_(settings) {
   InSkinnedModal = true;
   BuildOnlineFrame(*this, {kWidth, 330, QPoint(120, 85), 253}, ImageButtons, CaptionBar, ButtonExit);
 
@@ -91,21 +93,23 @@ TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", 
     (*b.Button)->SetCaption(TermText(std::string(b.Name) + "Caption", b.Caption));
   }
 
-  Services.Register = [] { EnsureRegistered(); };
-  Services.DownloadElements = [] { RunModal<TFormDownloadElements>(); };
-  Services.FromGallery = [] { RunModal<TFormFromGallery>({}, ProgramSettings()); };
-  Services.ToGallery = [] {
-    RunModal<TFormToGallery>([](TFormToGallery& window) {
-      if (InetModesLinks().PrepareUpload) InetModesLinks().PrepareUpload(window);
-    });
+  Services.Register = [this] { EnsureRegistered(settings_); };
+  Services.DownloadElements = [this] { RunModal<TFormDownloadElements>({}, settings_); };
+  Services.FromGallery = [this] { RunModal<TFormFromGallery>({}, settings_); };
+  Services.ToGallery = [this] {
+    RunModal<TFormToGallery>(
+        [](TFormToGallery& window) {
+          if (InetModesLinks().PrepareUpload) InetModesLinks().PrepareUpload(window);
+        },
+        settings_);
   };
-  Services.Chat = [] { ChatConnectAndLogin(); };
+  Services.Chat = [this] { ChatConnectAndLogin(settings_); };
   Services.PostCard = [] {
     if (InetModesLinks().RunPostCard) InetModesLinks().RunPostCard();
   };
   Services.PublisherMessages = [this] {
     SetFrameButtonPressed(*this, "ButtonMessages", true);
-    RunPublisherMessages();
+    RunPublisherMessages(settings_);
     SetFrameButtonPressed(*this, "ButtonMessages", false);
   };
   Services.OpenSite = [](const std::string& url) { ShellOpen(url); };
@@ -122,7 +126,7 @@ TFormInetModes::TFormInetModes(QWidget* parent) : TSkinnedForm("FormInetModes", 
 
 void TFormInetModes::ArrangeButtons() {
   // The site button needs an address; post cards need the composer.
-  ButtonOpenSite->setVisible(!PublisherLink(MainSettings(), "PublisherLinks").empty());
+  ButtonOpenSite->setVisible(!PublisherLink(settings_.Ini, "PublisherLinks").empty());
   ButtonPostcard->setVisible(bool(InetModesLinks().RunPostCard));
   int top = kFirstButtonTop;
   for (TGraphicButton* button : {ButtonOpenSite, ButtonDownloadElements, ButtonDownloadGallery, ButtonUploadGallery,
@@ -136,9 +140,9 @@ void TFormInetModes::ArrangeButtons() {
 bool TFormInetModes::WorkOnDesk() const { return InetModesLinks().WorkOnDesk && InetModesLinks().WorkOnDesk(); }
 
 bool TFormInetModes::EnsureAccount() {
-  if (IsRegistered(MainSettings())) return true;
+  if (IsRegistered(settings_.Ini)) return true;
   if (Services.Register) Services.Register();
-  return IsRegistered(MainSettings());
+  return IsRegistered(settings_.Ini);
 }
 
 void TFormInetModes::CloseAndRun(const std::function<void()>& open) {
@@ -149,7 +153,7 @@ void TFormInetModes::CloseAndRun(const std::function<void()>& open) {
 }
 
 void TFormInetModes::ButtonOpenSiteClick() {
-  const std::string url = PublisherLink(MainSettings(), "PublisherLinks");
+  const std::string url = PublisherLink(settings_.Ini, "PublisherLinks");
   if (url.empty()) return;
   CloseAndRun([this, url] { Services.OpenSite(url); });
 }
@@ -182,7 +186,7 @@ void TFormInetModes::ButtonPostcardClick() {
 
 void TFormInetModes::ButtonPublisherMessagesClick() { CloseAndRun(Services.PublisherMessages); }
 
-void RegisterFormInetModes() {
-  RegisterStandingForm("FormInetModes", [](QWidget* owner) { return new TFormInetModes(owner); });
-  RegisterCallWindow("FormPublisherMessages", RunPublisherMessages);
+void RegisterFormInetModes(TMainSettings& settings) {
+  RegisterStandingForm("FormInetModes", [&settings](QWidget* owner) { return new TFormInetModes(settings, owner); });
+  RegisterCallWindow("FormPublisherMessages", [&settings] { RunPublisherMessages(settings); });
 }

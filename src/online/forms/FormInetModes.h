@@ -11,6 +11,7 @@ class TCaptionBar;
 class TFormToGallery;
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 
 // What the hub takes from the program around it.
 struct TInetModesLinks {
@@ -28,7 +29,9 @@ class TFormInetModes : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormInetModes(QWidget* parent = nullptr);
+  // The services read the publisher links, servers and account of `settings`;
+  // registering and downloading elements write into its ini.
+  explicit TFormInetModes(TMainSettings& settings, QWidget* parent = nullptr);
 
   TCaptionBar* CaptionBar;
   TGraphicButton* ButtonExit;
@@ -65,8 +68,10 @@ class TFormInetModes : public TSkinnedForm {
   bool EnsureAccount();
   // Closes the hub and lets the pending messages run before `open`.
   void CloseAndRun(const std::function<void()>& open);
+
+  TMainSettings& settings_;
 };
 
 // Registers the hub as a standing window and the publisher messages as the
 // main window's call window.
-void RegisterFormInetModes();
+void RegisterFormInetModes(TMainSettings& settings);

@@ -12,6 +12,7 @@
 #include "online/forms/OnlineControls.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -28,14 +29,13 @@ constexpr int kStartRowTop = 0;
 constexpr int kStopRowTop = 30;
 
 // The values of a choice-list section ("name=value" lines): the items shown.
-void FillChoices(QComboBox* box, const char* section, const char* captionKey) {
+void FillChoices(QComboBox* box, const TIniFile& settings, const char* section, const char* captionKey) {
   box->clear();
   box->setPlaceholderText(TermText(captionKey, ""));
-  if (MainIni)
-    for (const std::string& line : MainIni->ReadSectionValues(section)) {
-      const std::size_t eq = line.find('=');
-      box->addItem(QString::fromStdString(eq == std::string::npos ? line : line.substr(eq + 1)));
-    }
+  for (const std::string& line : settings.ReadSectionValues(section)) {
+    const std::size_t eq = line.find('=');
+    box->addItem(QString::fromStdString(eq == std::string::npos ? line : line.substr(eq + 1)));
+  }
   box->setCurrentIndex(-1);
 }
 
@@ -48,7 +48,8 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, QRect bounds) {
 
 }  // namespace
 
-TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent) {
+TFormInetReg::TFormInetReg(TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormInetReg", parent), settings_(settings) {
   BuildOnlineFrame(*this, {344, 300, QPoint(75, 55), 324}, ImageButtons, CaptionBar, ButtonExit);
 
   LabelFirstName = NewOnlineLabel(this, "LabelFirstName", {20, 36, 130, 22});
@@ -83,9 +84,9 @@ TFormInetReg::TFormInetReg(QWidget* parent) : TSkinnedForm("FormInetReg", parent
   LabelEmail->setText(TermText("FormRegistrationLabelEmailCaption", "E-mail"));
   LabelBirthDate->setText(TermText("FormRegistrationLabelBirthDateCaption", "Birth date"));
   HintPrefix = "FormRegistration";
-  if (MainIni) cgiServer_ = ReadOnlineServers(*MainIni, false).CGIServer;
-  FillChoices(ComboBoxCountry, "T Country", "FormRegistrationItemCountryCaption");
-  FillChoices(ComboBoxSex, "T Sex", "FormRegistrationItemSexCaption");
+  cgiServer_ = ReadOnlineServers(settings_.Ini, false).CGIServer;
+  FillChoices(ComboBoxCountry, settings_.Ini, "T Country", "FormRegistrationItemCountryCaption");
+  FillChoices(ComboBoxSex, settings_.Ini, "T Sex", "FormRegistrationItemSexCaption");
   context_ = std::make_unique<TTransferContext>(ETransferUse::Registration, owner_);
 
   for (QLineEdit* edit : {EditFirstName, EditSecondName, EditEmail, EditBirthDate})
@@ -117,14 +118,14 @@ void TFormInetReg::UpdateButtons() {
 }
 
 void TFormInetReg::ButtonStartRegistrationClick() {
-  if (transferring_ || !MainIni || IsConnectionError(InternetAttemptConnect())) return;
+  if (transferring_ || IsConnectionError(InternetAttemptConnect())) return;
   transferring_ = true;
   ProgressBar->setValue(0);
   ButtonStartRegistration->hide();
   ButtonStopRegistration->show();
   Timer1->start();
   QPointer<TFormInetReg> self(this);
-  const ERegistrationResult result = RunRegistration(*context_, *MainIni, cgiServer_, Input());
+  const ERegistrationResult result = RunRegistration(*context_, settings_.Ini, cgiServer_, Input());
   if (!self) return;
   EndTransfer();
   if (result == ERegistrationResult::Registered) {
@@ -153,8 +154,8 @@ void TFormInetReg::EndTransfer() {
   UpdateButtons();
 }
 
-void EnsureRegistered() {
-  auto form = std::make_unique<TFormInetReg>();
+void EnsureRegistered(TMainSettings& settings) {
+  auto form = std::make_unique<TFormInetReg>(settings);
   if (ShowSkinnedModal(*form) != 1) ShowOnlineMessage("MessageRegistrationNecessary");
   form->close();
 }

@@ -18,12 +18,14 @@ class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
 class TTransferContext;
+struct TMainSettings;
 
 class TFormInetReg : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormInetReg(QWidget* parent = nullptr);
+  // Offers the choices of `settings` and writes the account into its ini.
+  explicit TFormInetReg(TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormInetReg() override;
 
   TCaptionBar* CaptionBar;
@@ -54,6 +56,7 @@ class TFormInetReg : public TSkinnedForm {
  private:
   void EndTransfer();
 
+  TMainSettings& settings_;
   TQtOwnerThread owner_;
   std::unique_ptr<TTransferContext> context_;
   std::string cgiServer_;
@@ -62,4 +65,4 @@ class TFormInetReg : public TSkinnedForm {
 
 // Shows the registration window modally; "MessageRegistrationNecessary" when it
 // closes without an account. The caller asks IsRegistered afterwards.
-void EnsureRegistered();
+void EnsureRegistered(TMainSettings& settings);

@@ -8,6 +8,7 @@
 #include "online/forms/FrameViewer.h"
 #include "online/forms/OnlineControls.h"
 #include "platform/KeyCodes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -24,7 +25,8 @@ constexpr int kBackWidth = 110;
 constexpr int kBackHeight = 30;
 }  // namespace
 
-TFormPublisherMessages::TFormPublisherMessages(QWidget* parent) : TSkinnedForm("FormPublisherMessages", parent) {
+TFormPublisherMessages::TFormPublisherMessages(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormPublisherMessages", parent), settings_(settings) {
   BuildOnlineFrame(*this, {kWidth, kHeight, QPoint(70, 60), 548}, ImageButtons, CaptionBar, ButtonExit);
 
   StringGrid = new QTableWidget(0, 2, this);
@@ -73,7 +75,7 @@ TFormPublisherMessages::TFormPublisherMessages(QWidget* parent) : TSkinnedForm("
 }
 
 void TFormPublisherMessages::LoadList() {
-  messages_ = ReadPublisherMessages(MainSettings(), fs::path(ExePath));
+  messages_ = ReadPublisherMessages(settings_.Ini, fs::path(ExePath));
   HTMLViewer->Clear();
   const QString prefix = TermText("FormPublisherMessageNumber", "");
   const QSignalBlocker quiet(StringGrid);
@@ -106,8 +108,8 @@ bool TFormPublisherMessages::ShowMessage(int index) {
   return HTMLViewer->LoadFile(message.Index);
 }
 
-void RunPublisherMessages() {
-  TFormPublisherMessages window;
+void RunPublisherMessages(const TMainSettings& settings) {
+  TFormPublisherMessages window(settings);
   ShowSkinnedModal(window);
   window.close();
 }

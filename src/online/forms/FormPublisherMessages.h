@@ -12,12 +12,14 @@ class TCaptionBar;
 class TFrameViewer;
 class TGraphicButton;
 class TMyImage;
+struct TMainSettings;
 
 class TFormPublisherMessages : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormPublisherMessages(QWidget* parent = nullptr);
+  // Lists the messages the settings ini records.
+  explicit TFormPublisherMessages(const TMainSettings& settings, QWidget* parent = nullptr);
 
   TCaptionBar* CaptionBar;
   TGraphicButton* ButtonExit;
@@ -33,8 +35,9 @@ class TFormPublisherMessages : public TSkinnedForm {
   bool ShowMessage(int index);
 
  private:
+  const TMainSettings& settings_;
   std::vector<TMes> messages_;
 };
 
 // Shows the publisher messages window modally and releases it.
-void RunPublisherMessages();
+void RunPublisherMessages(const TMainSettings& settings);

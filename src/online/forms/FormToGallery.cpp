@@ -16,6 +16,7 @@
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
 #include "platform/KeyCodes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -62,7 +63,8 @@ QValidator* FieldValidator(QObject* parent) {
 
 }  // namespace
 
-TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", parent) {
+TFormToGallery::TFormToGallery(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormToGallery", parent), settings_(settings) {
   BuildOnlineFrame(*this, {420, 370, QPoint(90, 50), 398}, ImageButtons, CaptionBar, ButtonExit);
 
   LabelWorkName = NewOnlineLabel(this, "LabelWorkName", {20, 30, 130, 22});
@@ -78,12 +80,11 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
     box->setObjectName(kBoxes[i].Name);
     box->setGeometry(160, top, 240, 24);
     // Each choice travels as one hexadecimal digit: a list holds at most 16.
-    if (MainIni)
-      for (const std::string& line : MainIni->ReadSectionValues(kBoxes[i].Section)) {
-        if (box->count() == 16) break;
-        const std::size_t eq = line.find('=');
-        box->addItem(QString::fromStdString(eq == std::string::npos ? line : line.substr(eq + 1)));
-      }
+    for (const std::string& line : settings_.Ini.ReadSectionValues(kBoxes[i].Section)) {
+      if (box->count() == 16) break;
+      const std::size_t eq = line.find('=');
+      box->addItem(QString::fromStdString(eq == std::string::npos ? line : line.substr(eq + 1)));
+    }
     connect(box, &QComboBox::currentIndexChanged, this, [this] { UpdateSendState(); });
     ComboBoxes.push_back(box);
   }
@@ -120,8 +121,7 @@ TFormToGallery::TFormToGallery(QWidget* parent) : TSkinnedForm("FormToGallery", 
   LabelPassword->setText(TermText("LabelPasswordCaption", "Password"));
   ButtonStartDownload->setToolTip(TermText("FormToGalleryButtonSendToGalleryHint", ""));
   ButtonStopDownload->setToolTip(TermText("FormToGalleryButtonStopSendingHint", ""));
-  static const TIniFile kNoSettings = TIniFile::FromText("");
-  servers_ = ReadOnlineServers(MainIni ? *MainIni : kNoSettings);
+  servers_ = ReadOnlineServers(settings_.Ini);
   context_ = std::make_unique<TTransferContext>(ETransferUse::GalleryUpload, owner_);
 
   connect(EditWorkName, &QLineEdit::textChanged, this, [this] { UpdateSendState(); });
@@ -193,7 +193,7 @@ void TFormToGallery::SetPrivate(bool isPrivate) {
 }
 
 void TFormToGallery::ButtonSendClick() {
-  if (uploading_ || !UploadComplete(Input()) || !MainIni) return;
+  if (uploading_ || !UploadComplete(Input())) return;
   if (IsConnectionError(InternetAttemptConnect())) return;
   uploading_ = true;
   ProgressBar->setValue(0);
@@ -208,7 +208,7 @@ void TFormToGallery::ButtonSendClick() {
   const std::optional<TUploadFiles> files =
       MakeUploadFiles(ExportPicture ? ExportPicture() : TBitmap32(), asWork_, CompressedWork);
   const std::optional<TGallaryOut> record =
-      files ? BuildUploadRecord(Input(), *MainIni, ProductInfo.Version, files->Thumbnail.size(), files->Full.size(),
+      files ? BuildUploadRecord(Input(), settings_.Ini, ProductInfo.Version, files->Thumbnail.size(), files->Full.size(),
                                 today.tm_year + 1900, today.tm_mon + 1, today.tm_mday)
             : std::nullopt;
   if (record) result = SendToGallery(*context_, GalleryUploadUrl(servers_), BuildUploadBody(*record, files->Thumbnail, files->Full));

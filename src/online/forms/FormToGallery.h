@@ -21,12 +21,14 @@ class TCaptionBar;
 class TGraphicButton;
 class TMyImage;
 class TTransferContext;
+struct TMainSettings;
 
 class TFormToGallery : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  explicit TFormToGallery(QWidget* parent = nullptr);
+  // Offers the choice lists of `settings` and sends with its account.
+  explicit TFormToGallery(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormToGallery() override;
 
   TCaptionBar* CaptionBar;
@@ -65,6 +67,7 @@ class TFormToGallery : public TSkinnedForm {
  private:
   void EndUpload();
 
+  const TMainSettings& settings_;
   TQtOwnerThread owner_;
   std::unique_ptr<TTransferContext> context_;
   TOnlineServers servers_;

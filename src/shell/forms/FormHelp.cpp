@@ -85,7 +85,7 @@ void ShowHelp(std::string_view topic, bool isLink) {
   TFormHelp* help = StandingForm<TFormHelp>("FormHelp");
   if (!help) return;
   THtmlViewer& viewer = *help->HTMLViewer;
-  const TTopicPages pages{MainSettings(), kHelpTopics, viewer.BaseFolder(), "Contents"};
+  const TTopicPages pages{help->Settings().Ini, kHelpTopics, viewer.BaseFolder(), "Contents"};
   if (isLink)
     ShowPageOrFallback(viewer, pages, HelpLinkFile(viewer.BaseFolder(), topic), false);
   else

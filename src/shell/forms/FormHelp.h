@@ -27,6 +27,8 @@ class TFormHelp : public TPageForm {
   // Prints the page shown; a failure is reported in the message box.
   void PrintPage();
 
+  const TMainSettings& Settings() const { return settings_; }
+
  private:
   TMainSettings& settings_;
 };

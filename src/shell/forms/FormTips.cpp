@@ -76,7 +76,7 @@ void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
   if (!userRequest && !(FormTips ? FormTips->TipsOn() : ProgramSettings().ShowTips)) return;
   TFormTips* tips = StandingForm<TFormTips>("FormTips");
   if (!tips) return;
-  const TTopicPages pages{MainSettings(), kTipsTopics, tips->HTMLViewer->BaseFolder(), "Welcome"};
+  const TTopicPages pages{tips->Settings().Ini, kTipsTopics, tips->HTMLViewer->BaseFolder(), "Welcome"};
   if (!ShowTopicPage(*tips->HTMLViewer, pages, topic, onlyIfFound)) return;
   if (tips->isHidden()) tips->show();
   if (userRequest && tips->isMinimized()) tips->showNormal();

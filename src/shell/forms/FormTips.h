@@ -20,6 +20,8 @@ class TFormTips : public TPageForm {
   TGraphicButton* ButtonBack;
   bool TipsOn() const { return settings_.ShowTips; }
 
+  const TMainSettings& Settings() const { return settings_; }
+
  private:
   TMainSettings& settings_;
 };

@@ -114,9 +114,9 @@ void TQtStartupHost::SetBusyCursor(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
-bool TQtStartupHost::RegisterFileTypes() {
+bool TQtStartupHost::RegisterFileTypes(const TIniFile& settings) {
   TQtProcessRunner runner;
-  return ::RegisterFileTypes(UserDataHome(), ExecutableDir() / "tressary", *MainIni, runner);
+  return ::RegisterFileTypes(UserDataHome(), ExecutableDir() / "tressary", settings, runner);
 }
 
 void TQtStartupHost::CreateStandingWindows() {

@@ -13,7 +13,7 @@ class TQtStartupHost : public IStartupHost {
   void PlayIntroVideo(const TIntroEntry& entry) override;
   void ShowIntroPicture(const TIntroEntry& entry) override;
   void SetBusyCursor(bool busy) override;
-  bool RegisterFileTypes() override;
+  bool RegisterFileTypes(const TIniFile& settings) override;
   void CreateStandingWindows() override;
   void ShowWelcomeTip() override;
   void OpenWorkFile(const std::string& path) override;

@@ -43,6 +43,7 @@
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StandingWindows.h"
 #include "shell/forms/FormHelp.h"
@@ -88,12 +89,12 @@ class LateWindows : public ::testing::Test {
     UncompressedWorkExt = ProductInfo.UnCmpFileExt;
     // The shipped settings, in a copy the windows may write.
     fs::copy_file(BuildDir() / "Tressary" / "Tressary.ini", dir_ / "Tressary.ini");
-    MainIni = std::make_unique<TIniFile>((dir_ / "Tressary.ini").string(), false);
-    InitInterfaceInfo(1024, 768, nullptr);
+    ProgramSettings().Ini = TIniFile((dir_ / "Tressary.ini").string(), false);
+    InitInterfaceInfo(ProgramSettings().Ini, 1024, 768, nullptr);
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     // As the start-up: the main window made, every other one registered only.
     ClearStandingForms();
-    ReadMainWindowData();
+    ReadMainWindowData(ProgramSettings());
     RegisterProgramWindows();
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);

@@ -59,6 +59,7 @@
 #include "platform/qt/MessageBoxes.h"
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/FormHelp.h"
@@ -237,23 +238,23 @@ class ProgramWindows : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.
-    ReadMainWindowData();
+    ReadMainWindowData(ProgramSettings());
     main_ = new TFormMain(ProgramSettings());
     new TFormHelp(ProgramSettings());
     new TFormTips(ProgramSettings());
     new TFormAdjust();
     new TFormPreview();
     new TFormLayers();
-    new TFormLayerRegions();
+    new TFormLayerRegions(ProgramSettings());
     new TFormLayerRegionEdit();
-    new TFormMask();
+    new TFormMask(ProgramSettings());
     new TFormLoadSave(ProgramSettings());
     new TFormPrint(ProgramSettings());
     new TFormCamera();
     new TFormEmail(ProgramSettings());
     new TFormSetup(ProgramSettings());
-    RegisterFormInetModes();
-    new TFormInetModes();
+    RegisterFormInetModes(ProgramSettings());
+    new TFormInetModes(ProgramSettings());
     new TFormQueries(ProgramSettings());
     ConnectMainWindow(*main_);
     ConnectFormLoadSave(*main_);
@@ -517,7 +518,7 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   models->show();
   CheckInsideWell(*models);
   models->close();
-  auto* browser = new TFormTemplates();
+  auto* browser = new TFormTemplates(ProgramSettings());
   ASSERT_TRUE(browser->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
   CheckInsideWell(*browser);
   browser->ButtonNail[0]->show();  // the nail buttons take the same row for hands
@@ -540,16 +541,16 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
 TEST_F(ProgramWindows, TheControlsOfTheSmallerWindowsStandOnOneGroundOfTheirSkins) {
   std::vector<std::unique_ptr<TSkinnedForm>> windows;
   windows.push_back(std::make_unique<TFormColorCalibration>(TBitmap32(200, 150, Color32(210, 180, 160)), ProgramSettings()));
-  windows.push_back(std::make_unique<TFormInetReg>());
-  windows.push_back(std::make_unique<TFormToGallery>());
+  windows.push_back(std::make_unique<TFormInetReg>(ProgramSettings()));
+  windows.push_back(std::make_unique<TFormToGallery>(ProgramSettings()));
   windows.push_back(std::make_unique<TFormPostCardText>());
   windows.push_back(std::make_unique<TFormLayerRegionEdit>());
-  windows.push_back(std::make_unique<TFormPublisherMessages>());
+  windows.push_back(std::make_unique<TFormPublisherMessages>(ProgramSettings()));
   TMontageDesk& desk = main_->DeskWindow()->Desk();
   auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
   TLayer* hair = layer.get();
   desk.InsertLayer(std::move(layer));
-  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair));
+  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair, ProgramSettings()));
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
   TFormPostCard card(work, ProgramSettings());
@@ -575,8 +576,8 @@ static void ClickThroughWindow(QWidget* button) {
 
 TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsItsButtons) {
   TempFolder temp;
-  MainIni = std::make_unique<TIniFile>(temp / "Tressary.ini");
-  MainIni->WriteString("Publisher Links", "PublisherLinks", "https://publisher.example.com/");
+  ProgramSettings().Ini = TIniFile(temp / "Tressary.ini");
+  ProgramSettings().Ini.WriteString("Publisher Links", "PublisherLinks", "https://publisher.example.com/");
   auto* hub = static_cast<TSkinnedForm*>(FindScreenForm("FormInetModes"));
   ASSERT_NE(hub, nullptr);
   hub->show();
@@ -589,7 +590,7 @@ TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsIt
   // Made, as in the program, while a modal window (the hub) disables the main
   // window whose close button they copy.
   main_->setEnabled(false);
-  TFormInetReg registration(main_);
+  TFormInetReg registration(ProgramSettings(), main_);
   registration.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&registration));
   ClickThroughWindow(registration.ButtonExit);
@@ -660,7 +661,7 @@ TEST_F(ProgramWindows, TheEmailWindowsLabelsReadClearlyOnItsSkin) {
 }
 
 TEST_F(ProgramWindows, ThePreviewButtonsOfTheOnlineWindowsSayOnTheirFacesWhatEachDoes) {
-  TFormDownloadElements download;
+  TFormDownloadElements download{ProgramSettings()};
   TFormFromGallery gallery(ProgramSettings());
   download.show();  // the sheets load as a window shows
   gallery.show();

@@ -49,6 +49,7 @@
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/FormHelp.h"
@@ -72,13 +73,13 @@ class WindowTexts : public ::testing::Test {
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
-    MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
-    InitInterfaceInfo(1024, 768, nullptr);  // the installation's interface, as the start-up reads it
+    ProgramSettings().Ini = TIniFile(ExePath + "Tressary.ini", false);
+    InitInterfaceInfo(ProgramSettings().Ini, 1024, 768, nullptr);  // the installation's interface, as the start-up reads it
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     // The standing windows, made as the start-up and their first use make them.
     ClearStandingForms();
-    ReadMainWindowData();
+    ReadMainWindowData(ProgramSettings());
     RegisterProgramWindows();
     CreateStandingForms();
     MakeStandingForms();
@@ -116,15 +117,15 @@ class WindowTexts : public ::testing::Test {
     auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
     TLayer* hair = layer.get();
     desk.InsertLayer(std::move(layer));
-    Make<TFormLayerSave>(desk, hair);
-    Make<TFormInetReg>();
+    Make<TFormLayerSave>(desk, hair, ProgramSettings());
+    Make<TFormInetReg>(ProgramSettings());
     Make<TFormPassword>();
-    Make<TFormDownloadElements>();
+    Make<TFormDownloadElements>(ProgramSettings());
     Make<TFormFromGallery>(ProgramSettings());
-    Make<TFormToGallery>();
-    Make<TFormPublisherMessages>();
+    Make<TFormToGallery>(ProgramSettings());
+    Make<TFormPublisherMessages>(ProgramSettings());
     Make<TFormViewWork>();
-    auto* chat = Make<TFormChat>();
+    auto* chat = Make<TFormChat>(ProgramSettings());
     Make<TFormChatReg>(chat->Client());
     chat->OpenTalkWith("bob");
     ShowCatalogPage("Index");

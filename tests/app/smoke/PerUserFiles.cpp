@@ -31,6 +31,7 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
@@ -66,13 +67,13 @@ std::optional<TColor32> ShownColour(const std::string& fileName) {
 }
 
 int Walk() {
-  report << "ini " << MainIni->FileName().string() << '\n';
-  report << "registered " << MainIni->ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO") << '\n';
+  report << "ini " << ProgramSettings().Ini.FileName().string() << '\n';
+  report << "registered " << ProgramSettings().Ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO") << '\n';
   report << "user folder " << UserProgramFolder().string() << '\n';
 
   // The settings window's save: the ini written whole.
-  MainIni->WriteString("MAIL", "FromAddress", "me@example.com");
-  if (!MainIni->UpdateFile()) return Fail("the settings were not saved");
+  ProgramSettings().Ini.WriteString("MAIL", "FromAddress", "me@example.com");
+  if (!ProgramSettings().Ini.UpdateFile()) return Fail("the settings were not saved");
 
   // A layer on the desk, then the work and the picture saved where the dialogs open.
   auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
@@ -105,12 +106,12 @@ int Walk() {
   publisher.AddFile(type->Folder + "/magenta.fll", std::string(packed.begin(), packed.end()));
   publisher.AddIndexLines("partbase", {"1;0;0;Magenta;Magenta;;1;" + std::to_string(packed.size())});
   publisher.Publish();
-  MainIni->WriteString("Servers", "CGIServer", publisher.CgiServer());
-  MainIni->EraseSection("Publishers");
-  MainIni->WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
+  ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
+  ProgramSettings().Ini.EraseSection("Publishers");
+  ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
   for (const char* key : {"FirstName", "SecondName", "EMail", "Serial"})
-    MainIni->WriteString("REGISTRATION", key, std::string(key) == "EMail" ? "anna@example.com" : "Anna");
-  TFormDownloadElements download;
+    ProgramSettings().Ini.WriteString("REGISTRATION", key, std::string(key) == "EMail" ? "anna@example.com" : "Anna");
+  TFormDownloadElements download{ProgramSettings()};
   download.show();
   QTreeWidgetItem* root = OpenFirstPublisher(download);
   if (!root) return Fail("no publisher in the download window, or it was not analysed");

@@ -12,6 +12,7 @@
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
@@ -33,7 +34,7 @@ class FormCatalogTest : public ::testing::Test {
     ExePath = folder_.Path().string() + "/";
     ProgramSettings().CatalogDir = "Catalog\\";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\n");
-    MainIni = std::make_unique<TIniFile>(folder_ / "Tressary.ini", false);
+    ProgramSettings().Ini = TIniFile(folder_ / "Tressary.ini", false);
     fs::create_directories(folder_ / "HairW");
     for (const char* name : {"Bob1", "Bob2", "Pixie1"})
       ASSERT_TRUE(SavePsdFile(TBitmap32(40, 30, Color32(200, 0, 0, 255)), folder_ / "HairW" / (std::string(name) + ".psd")));
@@ -53,7 +54,7 @@ class FormCatalogTest : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     CatalogIndex.clear();
     SetMessagePresenter({});
-    MainIni.reset();
+    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetTemplateGlobals();
     ResetEditorGlobals();
@@ -68,7 +69,7 @@ class FormCatalogTest : public ::testing::Test {
 
   TempFolder folder_;
   FakeTemplateDesk desk_;
-  TFormTemplates browser_;
+  TFormTemplates browser_{ProgramSettings()};
 };
 
 }  // namespace

@@ -202,8 +202,8 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
   TInstalledSkins skins;
   ResetEditorGlobals();
   ResetTemplateGlobals();
-  MainIni = std::make_unique<TIniFile>(TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
-                                                          "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n"));
+  ProgramSettings().Ini = TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
+                                                          "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n");
   {
     TFormMain form(ProgramSettings());
     TMontageDesk& desk = form.DeskWindow()->Desk();
@@ -216,7 +216,7 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
       EXPECT_EQ(LayerKindLetter(form.State(), desk.Layer(i)), desk.Layer(i).TypeId == 7 ? "N" : "B")
           << desk.Layer(i).TypeId;
   }
-  MainIni.reset();
+  ProgramSettings().Ini = TIniFile::FromText("");
   ResetTemplateGlobals();
 }
 

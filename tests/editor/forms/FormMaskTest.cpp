@@ -8,6 +8,7 @@
 #include "editor/forms/FormMask.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
@@ -19,20 +20,20 @@ class FormMaskTest : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
+    ProgramSettings().Ini = TIniFile(ExePath + "Tressary.ini", false);
     form_.Desk = &desk_;
     form_.ShowMessage = [this](const std::string& key) { messages_.push_back(key); };
   }
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    MainIni.reset();
+    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetEditorGlobals();
   }
   FakeTemplateDesk desk_;
   std::vector<std::string> messages_;
-  TFormMask form_;
+  TFormMask form_{ProgramSettings()};
 };
 
 TEST_F(FormMaskTest, TheInstalledLooksShowByTypeAndApplyAtTheFacePoint) {

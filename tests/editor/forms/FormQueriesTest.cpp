@@ -19,6 +19,7 @@
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
@@ -85,15 +86,15 @@ class FormQueriesTest : public ::testing::Test {
     ResetQuestionnaires();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
-    MainIni = std::make_unique<TIniFile>(BuildDir() / "Tressary/Tressary.ini", false);
+    ProgramSettings().Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
     queries_ = std::make_unique<TFormQueries>(ProgramSettings());
-    templates_ = std::make_unique<TFormTemplates>();
+    templates_ = std::make_unique<TFormTemplates>(ProgramSettings());
   }
   void TearDown() override {
     templates_.reset();
     queries_.reset();
     SetMessagePresenter({});
-    MainIni.reset();
+    ProgramSettings().Ini = TIniFile::FromText("");
     ResetQuestionnaires();
     ResetTemplateGlobals();
     ResetShellGlobals();

@@ -15,6 +15,7 @@
 #include "editor/forms/FormSetup.h"
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/SaveGuarantee.h"
@@ -45,14 +46,14 @@ class FormSetupTest : public ::testing::Test {
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;
     WriteTestFile(dir / "Tressary.ini", "[INTERFACES]\r\nInterface1=DEFAULT;Tressary;1;\r\nInterface2=Gone;Gone;0;\r\n");
-    MainIni = std::make_unique<TIniFile>(dir / "Tressary.ini");
-    InterfaceName = ReadInterfaceList();
+    ProgramSettings().Ini = TIniFile(dir / "Tressary.ini");
+    InterfaceName = ReadInterfaceList(ProgramSettings().Ini);
     form.SetMusic(&music);
     form.show();
   }
   ~FormSetupTest() override {
     form.close();
-    MainIni.reset();
+    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetMainShell();
     InterfaceDir.clear();
@@ -87,7 +88,7 @@ TEST_F(FormSetupTest, EditsThatAreNoNumbersOrOutOfRangeAreSavedAndShownAsTheDefa
 TEST_F(FormSetupTest, SettingsThatCannotBeWrittenSayWhereAndWhy) {
   FullDisk disk;
   const fs::path file = disk.Path() / "Tressary.ini";
-  MainIni = std::make_unique<TIniFile>(file, false);
+  ProgramSettings().Ini = TIniFile(file, false);
   std::string message;
   AnswerNextMessage(message);
   if (disk.Full()) {

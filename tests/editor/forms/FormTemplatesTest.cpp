@@ -13,6 +13,7 @@
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -31,7 +32,7 @@ class FormTemplatesTest : public ::testing::Test {
     ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\nT2=4;Nails;Nails;20;N;\n");
-    MainIni = std::make_unique<TIniFile>(folder_ / "Tressary.ini", false);
+    ProgramSettings().Ini = TIniFile(folder_ / "Tressary.ini", false);
     // A red picture 40 x 30 opaque in its middle, and one far larger than a cell.
     TBitmap32 small(40, 30, 0);
     for (int y = 5; y < 25; ++y)
@@ -51,7 +52,7 @@ class FormTemplatesTest : public ::testing::Test {
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    MainIni.reset();
+    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetTemplateGlobals();
     ResetEditorGlobals();
@@ -75,7 +76,7 @@ class FormTemplatesTest : public ::testing::Test {
   TempFolder folder_;
   FakeTemplateDesk desk_;
   std::vector<std::string> messages_;
-  TFormTemplates form_;
+  TFormTemplates form_{ProgramSettings()};
 };
 
 }  // namespace

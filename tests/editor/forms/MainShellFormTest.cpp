@@ -15,6 +15,7 @@
 #include "platform/qt/FileDialogFilters.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/CursorList.h"
@@ -54,7 +55,7 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   TGraphicButton* link = AddButton(main, "ButtonSubscribe");
   TGraphicButton* noLink = AddButton(main, "ButtonMoreGames");
   link->hide();
-  MainIni = std::make_unique<TIniFile>(
+  ProgramSettings().Ini = TIniFile(
       TIniFile::FromText("[Publisher Links]\nSubscribeURL= https://example.com/news \nMoreGamesURL=\n"));
   InstallMainShell(main, ProgramSettings(), {});
   main.show();
@@ -75,7 +76,7 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   link->OnClick();
   EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.com/news"}));
   SetShellOpener(nullptr);
-  MainIni.reset();
+  ProgramSettings().Ini = TIniFile::FromText("");
 }
 
 TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
@@ -143,7 +144,7 @@ TEST(MainShellForm, QtFiltersFromTheWindowsForm) {
 TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
   ScreenCursors().Load("/nonexistent/");  // whatever earlier tests loaded is gone
   ExePath = (BuildDir() / "Tressary").string() + "/";
-  ReadMainWindowData();
+  ReadMainWindowData(ProgramSettings());
   EXPECT_EQ(ScreenCursors().PictureCount(), int(kProgramCursors.size()));
   EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
   Termins.clear();
@@ -156,11 +157,11 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   TempFolder dir;
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\nProductName=Tressary@x.wav\n");
   ExePath = dir.Path().string() + "/";
-  MainIni = std::make_unique<TIniFile>(
+  ProgramSettings().Ini = TIniFile(
       TIniFile::FromText("[SOUND]\nPlaySound=YES\n[DIRECTORIES]\nSoundFilesDirName=Voices\n"));
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
-  ReadMainWindowData();
+  ReadMainWindowData(ProgramSettings());
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
   undo->setGeometry(10, 10, 40, 20);
@@ -187,7 +188,7 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  MainIni.reset();
+  ProgramSettings().Ini = TIniFile::FromText("");
   Termins.clear();
   ResetMainShell();
   ResetShellGlobals();
@@ -199,13 +200,13 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   TempFolder dir;
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\n");
   ExePath = dir.Path().string() + "/";
-  MainIni = std::make_unique<TIniFile>(TIniFile::FromText("[SOUND]\nPlaySound=NO\n"));
+  ProgramSettings().Ini = TIniFile::FromText("[SOUND]\nPlaySound=NO\n");
   InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
   InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "  OBJECT SoundHint TSoundHint",
                             "    HintBgColor = 0x0000FF; HintTextColor = 0x00FF00;", "  END", "END"});
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
-  ReadMainWindowData();
+  ReadMainWindowData(ProgramSettings());
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
   InstallMainShell(main, ProgramSettings(), {});
@@ -228,7 +229,7 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
 
   DoneInterfaceInfo();
   SetMediaPlayerFactory({});
-  MainIni.reset();
+  ProgramSettings().Ini = TIniFile::FromText("");
   Termins.clear();
   ResetMainShell();
   ResetShellGlobals();

@@ -10,6 +10,7 @@
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -25,7 +26,7 @@ class TemplateButtonsTest : public ::testing::Test {
     ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=3;HairW;Hair;40;F;\n");
-    MainIni = std::make_unique<TIniFile>(folder_ / "Tressary.ini", false);
+    ProgramSettings().Ini = TIniFile(folder_ / "Tressary.ini", false);
     WriteTestFile(folder_ / "PartBase.txt", "3;0;0;a.psd;A;\n");
     std::vector<std::string> lines = {
         "SECTION FormMain TFormMain",
@@ -43,7 +44,7 @@ class TemplateButtonsTest : public ::testing::Test {
     InterfaceInfo->LoadLines(lines);
     main_.setObjectName("FormMain");
     main_.resize(980, 720);
-    strip_ = new TTemplateButtons(main_);
+    strip_ = new TTemplateButtons(main_, ProgramSettings());
     strip_->Build();
     ApplyInterface(&main_);
     strip_->Browser = &browser_;
@@ -52,7 +53,7 @@ class TemplateButtonsTest : public ::testing::Test {
   void TearDown() override {
     browser_.close();
     InterfaceInfo.reset();
-    MainIni.reset();
+    ProgramSettings().Ini = TIniFile::FromText("");
     SetMessagePresenter({});
     ResetShellGlobals();
     ResetTemplateGlobals();
@@ -67,7 +68,7 @@ class TemplateButtonsTest : public ::testing::Test {
   TempFolder folder_;
   QWidget main_;
   TTemplateButtons* strip_ = nullptr;
-  TFormTemplates browser_;
+  TFormTemplates browser_{ProgramSettings()};
   std::vector<std::string> messages_;
 };
 
@@ -111,7 +112,7 @@ TEST_F(TemplateButtonsTest, ClickOpensTheBrowserAndASecondClickClosesIt) {
 // The second click deals with both windows; the ready solutions come back from
 // the taskbar when their button is clicked.
 TEST_F(TemplateButtonsTest, ASecondClickClosesBothWindowsAndReadySolutionsComeBackRestored) {
-  TFormMask models;
+  TFormMask models{ProgramSettings()};
   strip_->Models = &models;
   TGraphicButton* solutions = strip_->Buttons[0];
   solutions->SetTag(0);

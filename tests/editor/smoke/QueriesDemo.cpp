@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
   TFormQueries queries(ProgramSettings(), &form);
   InstallMainShell(form, ProgramSettings(), {});
   form.show();
-  TFormTemplates browser(&form);
+  TFormTemplates browser(ProgramSettings(), &form);
   form.TemplateButtons()->Browser = &browser;
 
   QTimer::singleShot(500, [&] {

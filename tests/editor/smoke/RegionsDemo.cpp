@@ -63,8 +63,8 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
 
   TFormMain form(ProgramSettings());
-  TFormTemplates browser(&form);
-  TFormLayerRegions regions(&form);
+  TFormTemplates browser(ProgramSettings(), &form);
+  TFormLayerRegions regions(ProgramSettings(), &form);
   TFormLayerRegionEdit editor;
   form.TemplateButtons()->Browser = &browser;
   regions.MainWindow = &form;

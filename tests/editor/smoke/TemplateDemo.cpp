@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
 
   TFormMain form(ProgramSettings());
   form.show();
-  TFormTemplates browser(&form);
+  TFormTemplates browser(ProgramSettings(), &form);
   form.TemplateButtons()->Browser = &browser;
 
   if (!PutDrawnPortrait(form)) return 1;

@@ -13,6 +13,7 @@
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ShippedTexts.h"
@@ -28,8 +29,8 @@ class ChatForms : public ::testing::Test {
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
-    MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");
-    MainIni->WriteString("Servers", "ServerChat", publisher_.ServerChat());
+    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
+    ProgramSettings().Ini.WriteString("Servers", "ServerChat", publisher_.ServerChat());
     ChatTimingSetting() = {std::chrono::milliseconds(20), std::chrono::milliseconds(20), std::chrono::milliseconds(20)};
   }
   void TearDown() override {
@@ -63,7 +64,7 @@ class ChatForms : public ::testing::Test {
 };
 
 TEST_F(ChatForms, APrivateMessageOpensATalkThatClosesWhenThePeerLeaves) {
-  TFormChat anna, bob;
+  TFormChat anna(ProgramSettings()), bob(ProgramSettings());
   LogIn(anna, "Anna");
   LogIn(bob, "Bob");
   QTest::keyClicks(anna.EditMessage, "hello all");
@@ -96,7 +97,7 @@ TEST_F(ChatForms, APrivateMessageOpensATalkThatClosesWhenThePeerLeaves) {
 }
 
 TEST_F(ChatForms, ClosingWhileARequestRunsWaitsForIt) {
-  auto chat = std::make_unique<TFormChat>();
+  auto chat = std::make_unique<TFormChat>(ProgramSettings());
   LogIn(*chat, "carl");
   publisher_.SlowChat(30);
   QTimer::singleShot(60, chat.get(), [&] { chat->close(); });
@@ -113,7 +114,7 @@ TEST_F(ChatForms, ClosingWhileARequestRunsWaitsForIt) {
 }  // namespace
 
 TEST_F(ChatForms, TheAccountDialogSaysWhichFieldIsEmpty) {
-  TFormChat chat;
+  TFormChat chat{ProgramSettings()};
   TFormChatReg account(chat.Client());
   account.show();
   account.ButtonOldUserClick();

@@ -28,6 +28,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ShippedTexts.h"
@@ -47,15 +48,15 @@ class GalleryForms : public ::testing::Test {
     ResetMainShell();
     CompressedWorkExt = ProductInfo.CmpFileExt;
     ExePath = temp_.Path().string() + "/";
-    MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");
+    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
     for (const char* section : {"T Sex", "T Age", "T Skin Color", "T Hair Color", "T Eyes Color", "T Portrait Type"})
-      for (int i = 0; i < 12; ++i) MainIni->WriteString(section, "V" + std::to_string(i), "Item " + std::to_string(i));
-    MainIni->WriteString("Servers", "GalleryServer", publisher_.GalleryUrl());
-    MainIni->WriteString("Servers", "ServerPost", publisher_.UploadUrl());
-    MainIni->WriteString("Registration", "FirstName", "Anna");
-    MainIni->WriteString("Registration", "SecondName", "Berg");
-    MainIni->WriteString("Registration", "EMail", "anna@example.com");
-    MainIni->WriteString("Registration", "Serial", "1");
+      for (int i = 0; i < 12; ++i) ProgramSettings().Ini.WriteString(section, "V" + std::to_string(i), "Item " + std::to_string(i));
+    ProgramSettings().Ini.WriteString("Servers", "GalleryServer", publisher_.GalleryUrl());
+    ProgramSettings().Ini.WriteString("Servers", "ServerPost", publisher_.UploadUrl());
+    ProgramSettings().Ini.WriteString("Registration", "FirstName", "Anna");
+    ProgramSettings().Ini.WriteString("Registration", "SecondName", "Berg");
+    ProgramSettings().Ini.WriteString("Registration", "EMail", "anna@example.com");
+    ProgramSettings().Ini.WriteString("Registration", "Serial", "1");
     picture_ = TBitmap32(80, 60, Color32(30, 60, 220));
     TWorkHeader header;
     header.Version = "test";
@@ -82,7 +83,7 @@ class GalleryForms : public ::testing::Test {
 };
 
 TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending) {
-  TFormToGallery form;
+  TFormToGallery form{ProgramSettings()};
   form.ExportPicture = [this] { return picture_; };
   form.CompressedWork = [this] { return std::optional(work_); };
   form.show();
@@ -128,8 +129,8 @@ TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending
   // The stand-in's own script: sent, split and listed.
   messages_.clear();
   TStandInPublisher gallery;
-  MainIni->WriteString("Servers", "ServerPost", gallery.UploadUrl());
-  TFormToGallery second;
+  ProgramSettings().Ini.WriteString("Servers", "ServerPost", gallery.UploadUrl());
+  TFormToGallery second{ProgramSettings()};
   second.ExportPicture = [this] { return picture_; };
   second.CompressedWork = [this] { return std::optional(work_); };
   second.show();
@@ -294,7 +295,7 @@ TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
 }  // namespace
 
 TEST_F(GalleryForms, TheBrowserWithNoGalleryServerSaysSoAndTriesNoConnection) {
-  MainIni->WriteString("Servers", "GalleryServer", " ");
+  ProgramSettings().Ini.WriteString("Servers", "GalleryServer", " ");
   TFormFromGallery form(ProgramSettings());
   form.show();
   EXPECT_FALSE(form.GetGalleryDB());

@@ -6,6 +6,7 @@
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ShippedTexts.h"
@@ -20,17 +21,17 @@ class InetModes : public ::testing::Test {
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
-    MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");
+    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
     InetModesLinks() = {};
     InetModesLinks().WorkOnDesk = [this] { return workOnDesk_; };
     InetModesLinks().RunPostCard = [] {};
-    hub_ = std::make_unique<TFormInetModes>();
+    hub_ = std::make_unique<TFormInetModes>(ProgramSettings());
     auto record = [this](const char* name) { return [this, name] { opened_.push_back(name); }; };
     hub_->Services.Register = [this] {
       opened_.push_back("Register");
       if (registers_) {
         for (const char* key : {"FirstName", "SecondName", "EMail", "Serial"})
-          MainIni->WriteString("REGISTRATION", key, "7");
+          ProgramSettings().Ini.WriteString("REGISTRATION", key, "7");
       }
     };
     hub_->Services.DownloadElements = record("DownloadElements");
@@ -117,7 +118,7 @@ TEST_F(InetModes, TheSiteAndPostCardButtonsShowOnlyWhenTheyLeadSomewhere) {
   EXPECT_TRUE(hub_->ButtonPostcard->isVisible());
   hub_->close();
   InetModesLinks().RunPostCard = nullptr;
-  MainIni->WriteString("Publisher Links", "PublisherLinks", " https://publisher.example.com/ ");
+  ProgramSettings().Ini.WriteString("Publisher Links", "PublisherLinks", " https://publisher.example.com/ ");
   hub_->show();
   EXPECT_FALSE(hub_->ButtonPostcard->isVisible()) << "no composer";
   // The buttons shown close up: the site button takes the first place.

@@ -10,6 +10,7 @@
 
 #include "online/forms/FormPublisherMessages.h"
 #include "online/forms/FrameViewer.h"
+#include "shell/MainSettings.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/GraphicButton.h"
 #include "platform/FileIO.h"
@@ -46,7 +47,7 @@ class PublisherMessages : public ::testing::Test {
     SetShellOpener(&opener_);
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
-    MainIni = std::make_unique<TIniFile>(temp_ / "Tressary.ini");
+    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
     const fs::path messages = temp_ / "MESSAGES";
     Write(messages / "spring" / "index.htm",
           "<html><frameset cols=\"120,*\"><frame name=\"menu\" src=\"menu.htm\">"
@@ -78,12 +79,12 @@ class PublisherMessages : public ::testing::Test {
 }  // namespace
 
 TEST_F(PublisherMessages, OnlyMessagesOnDiskAreListedAndNumberedWithoutGaps) {
-  MainIni->WriteString("MESSAGES", "spring", "spring;Spring offers;x;");
-  MainIni->WriteString("MESSAGES", "gone", "gone;Never installed;;");
-  MainIni->WriteString("MESSAGES", "nameless", "summer;;;");
-  MainIni->WriteString("MESSAGES", "escape", "..\\MESSAGES\\summer;Outside;;");
-  MainIni->WriteString("MESSAGES", "summer", " summer ; Summer news ;");
-  TFormPublisherMessages window;
+  ProgramSettings().Ini.WriteString("MESSAGES", "spring", "spring;Spring offers;x;");
+  ProgramSettings().Ini.WriteString("MESSAGES", "gone", "gone;Never installed;;");
+  ProgramSettings().Ini.WriteString("MESSAGES", "nameless", "summer;;;");
+  ProgramSettings().Ini.WriteString("MESSAGES", "escape", "..\\MESSAGES\\summer;Outside;;");
+  ProgramSettings().Ini.WriteString("MESSAGES", "summer", " summer ; Summer news ;");
+  TFormPublisherMessages window{ProgramSettings()};
   window.show();
   QTableWidget* grid = window.StringGrid;
   ASSERT_EQ(grid->rowCount(), 2);
@@ -97,8 +98,8 @@ TEST_F(PublisherMessages, OnlyMessagesOnDiskAreListedAndNumberedWithoutGaps) {
   EXPECT_TRUE(Shown(window.HTMLViewer->Frame(0)).contains("Summer news"));
   window.close();
 
-  MainIni->EraseSection("MESSAGES");
-  MainIni->WriteString("MESSAGES", "gone", "gone;Never installed;;");
+  ProgramSettings().Ini.EraseSection("MESSAGES");
+  ProgramSettings().Ini.WriteString("MESSAGES", "gone", "gone;Never installed;;");
   window.show();
   ASSERT_EQ(grid->rowCount(), 1);
   EXPECT_EQ(grid->item(0, 0)->text(), "0");
@@ -107,8 +108,8 @@ TEST_F(PublisherMessages, OnlyMessagesOnDiskAreListedAndNumberedWithoutGaps) {
 }
 
 TEST_F(PublisherMessages, FramesShowTheirPagesAndLinksLoadInTheirTargetFrame) {
-  MainIni->WriteString("MESSAGES", "spring", "spring;Spring offers;;");
-  TFormPublisherMessages window;
+  ProgramSettings().Ini.WriteString("MESSAGES", "spring", "spring;Spring offers;;");
+  TFormPublisherMessages window{ProgramSettings()};
   window.show();
   TFrameViewer& viewer = *window.HTMLViewer;
   ASSERT_EQ(viewer.FrameCount(), 2);
@@ -146,8 +147,8 @@ TEST_F(PublisherMessages, FramesShowTheirPagesAndLinksLoadInTheirTargetFrame) {
 TEST_F(PublisherMessages, AFrameWhosePageHasFramesIsDividedByThemAndSelfFramingEnds) {
   // The inner page's frames are found beside it, not beside the message, and the
   // inner page frames itself: the nesting stops, the last level plain.
-  MainIni->WriteString("MESSAGES", "autumn", "autumn;Autumn;;");
-  TFormPublisherMessages window;
+  ProgramSettings().Ini.WriteString("MESSAGES", "autumn", "autumn;Autumn;;");
+  TFormPublisherMessages window{ProgramSettings()};
   window.show();
   TFrameViewer& viewer = *window.HTMLViewer;
   ASSERT_GT(viewer.FrameCount(), 3);

@@ -37,12 +37,12 @@ int main(int argc, char* argv[]) {
 
   TStandInPublisher publisher({200, 110});
   publisher.AddGalleryUser("Anna;Smith;anna@example.com;7;;0;01.02.1990;0;JQ;1;0;");
-  MainIni->WriteString("Servers", "GalleryServer", publisher.GalleryUrl());
-  MainIni->WriteString("Servers", "ServerPost", publisher.UploadUrl());
-  MainIni->WriteString("Registration", "FirstName", "Anna");
-  MainIni->WriteString("Registration", "SecondName", "Smith");
-  MainIni->WriteString("Registration", "EMail", "anna@example.com");
-  MainIni->WriteString("Registration", "Serial", "7");
+  ProgramSettings().Ini.WriteString("Servers", "GalleryServer", publisher.GalleryUrl());
+  ProgramSettings().Ini.WriteString("Servers", "ServerPost", publisher.UploadUrl());
+  ProgramSettings().Ini.WriteString("Registration", "FirstName", "Anna");
+  ProgramSettings().Ini.WriteString("Registration", "SecondName", "Smith");
+  ProgramSettings().Ini.WriteString("Registration", "EMail", "anna@example.com");
+  ProgramSettings().Ini.WriteString("Registration", "Serial", "7");
 
   TFormMain main(ProgramSettings());
   ConnectProgramWorkFiles(main);
@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     return DemoFail("the work did not load");
 
   // The upload window over the desk, filled in and sent.
-  TFormToGallery upload;
+  TFormToGallery upload{ProgramSettings()};
   upload.ExportPicture = [&desk] {
     desk.RenderExportBitmap();
     return desk.TakeExportBitmap();

@@ -29,6 +29,7 @@
 #include "online/forms/OnlineMessages.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
@@ -89,7 +90,7 @@ void InstallMessage() {
   WriteDemoFile(folder / "menu.htm", "<p><a href=\"offers.htm\" target=\"page\">Spring offers</a></p>");
   WriteDemoFile(folder / "welcome.htm", "<h2>Welcome to spring</h2>");
   WriteDemoFile(folder / "offers.htm", "<h2>Three new curls</h2>");
-  MainIni->WriteString("MESSAGES", "spring", "spring;Spring news;;");
+  ProgramSettings().Ini.WriteString("MESSAGES", "spring", "spring;Spring news;;");
 }
 
 void Tick() {
@@ -236,7 +237,7 @@ int main(int argc, char* argv[]) {
     if (chatUrl.empty()) return 3;
   }
   return RunProgram(1, argv, [&] {
-    MainIni->WriteString("Servers", "ServerChat", chatUrl);
+    ProgramSettings().Ini.WriteString("Servers", "ServerChat", chatUrl);
     if (role == "anna") InstallMessage();
     ChatTimingSetting().poll = std::chrono::milliseconds(500);
     SetOnlineMessageSink([](const std::string& key) {

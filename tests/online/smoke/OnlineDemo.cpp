@@ -51,16 +51,16 @@ int main(int argc, char* argv[]) {
   publisher.AddIndexLines("interfaces", {"[Online;ONLINE]", "1024-768;2;" + std::to_string(volumes[0].size()) + ";" +
                                                                 std::to_string(volumes[1].size())});
   publisher.Publish();
-  MainIni->WriteString("TEMPLATE TYPES", "Type9", "9;Online;Online templates;40;F;");
-  MainIni->WriteString("Servers", "CGIServer", publisher.CgiServer());
-  MainIni->EraseSection("Publishers");
-  MainIni->WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
-  MainIni->WriteString("T Sex", "S1", "Female");
-  MainIni->WriteString("T Country", "C1", "Atlantis");
+  ProgramSettings().Ini.WriteString("TEMPLATE TYPES", "Type9", "9;Online;Online templates;40;F;");
+  ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
+  ProgramSettings().Ini.EraseSection("Publishers");
+  ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
+  ProgramSettings().Ini.WriteString("T Sex", "S1", "Female");
+  ProgramSettings().Ini.WriteString("T Country", "C1", "Atlantis");
 
   TFormMain main(ProgramSettings());
   main.show();
-  TFormTemplates browser;
+  TFormTemplates browser{ProgramSettings()};
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not open");
 
   // Registration, typed and sent: first with the server out of reach, which the
@@ -75,23 +75,23 @@ int main(int argc, char* argv[]) {
     return QTest::qWaitFor([&] { return form.ButtonStartRegistration->isVisible(); }, 5000);
   };
   {
-    MainIni->WriteString("Servers", "CGIServer", "http://127.0.0.1:9/cgi-bin/kzserver?kztype=");
-    TFormInetReg unreachable;
+    ProgramSettings().Ini.WriteString("Servers", "CGIServer", "http://127.0.0.1:9/cgi-bin/kzserver?kztype=");
+    TFormInetReg unreachable{ProgramSettings()};
     unreachable.show();
     if (!fill(unreachable)) return DemoFail("no start button");
     DemoClick(unreachable.ButtonStartRegistration);
-    if (!told("MessageNoAccessToServer") || IsRegistered(*MainIni)) return DemoFail("an unreachable server was not told");
-    MainIni->WriteString("Servers", "CGIServer", publisher.CgiServer());
+    if (!told("MessageNoAccessToServer") || IsRegistered(ProgramSettings().Ini)) return DemoFail("an unreachable server was not told");
+    ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
   }
-  TFormInetReg registration;
+  TFormInetReg registration{ProgramSettings()};
   registration.show();
   if (!fill(registration)) return DemoFail("no start button");
   DemoClick(registration.ButtonStartRegistration);
-  if (!IsRegistered(*MainIni) || registration.ModalResult != 1 || !told("MessageRegistrationSuccessful"))
+  if (!IsRegistered(ProgramSettings().Ini) || registration.ModalResult != 1 || !told("MessageRegistrationSuccessful"))
     return DemoFail("not registered");
 
   // The download window: the publisher expanded, two elements checked and fetched.
-  TFormDownloadElements download;
+  TFormDownloadElements download{ProgramSettings()};
   download.show();
   QTreeWidgetItem* root = OpenFirstPublisher(download);
   if (!root) return DemoFail("no publisher, or it was not analysed");
@@ -110,12 +110,12 @@ int main(int argc, char* argv[]) {
     return DemoFail("the download did not end");
   }
   if (publisher.Reports().size() != 1) return DemoFail("no download report");
-  ReadInterfaceList();
+  ReadInterfaceList(ProgramSettings().Ini);
   if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE")
     return DemoFail("the interface is not listed");
   // The publisher looked at again has nothing new, and says so.
   {
-    TFormDownloadElements again;
+    TFormDownloadElements again{ProgramSettings()};
     again.show();
     again.TreeView->expandItem(again.Root(0));
     if (!told("MessageNoNewElements")) return DemoFail("nothing new was not told");

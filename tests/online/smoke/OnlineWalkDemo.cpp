@@ -33,6 +33,7 @@
 #include "picture/Layer.h"
 #include "picture/PackedPicture.h"
 #include "platform/IniFile.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/GraphicButton.h"
@@ -88,12 +89,12 @@ void Publish() {
   // A peer's gallery: ids carry a letter after the author's number.
   publisher->AddGalleryUser("Carl;Dorn;c@example.com;20001;;1;1.1.1990;3;JQ;1;0;");
   publisher->AddGalleryWork("20001w0001;0;000000;;0;Curls;5.10;;");
-  MainIni->WriteString("Servers", "CGIServer", publisher->CgiServer());
-  MainIni->WriteString("Servers", "GalleryServer", publisher->GalleryUrl());
-  MainIni->WriteString("Servers", "ServerPost", publisher->UploadUrl());
-  MainIni->WriteString("Servers", "ServerChat", publisher->ServerChat());
-  MainIni->EraseSection("Publishers");
-  MainIni->WriteString("Publishers", "Server1", publisher->BaseUrl() + ";Stand-in publisher;standin;");
+  ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher->CgiServer());
+  ProgramSettings().Ini.WriteString("Servers", "GalleryServer", publisher->GalleryUrl());
+  ProgramSettings().Ini.WriteString("Servers", "ServerPost", publisher->UploadUrl());
+  ProgramSettings().Ini.WriteString("Servers", "ServerChat", publisher->ServerChat());
+  ProgramSettings().Ini.EraseSection("Publishers");
+  ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher->BaseUrl() + ";Stand-in publisher;standin;");
 }
 
 // Opens the online window from the main window once nothing else shows; the

@@ -66,9 +66,9 @@ class HelpWindowsTest : public ::testing::Test {
     WriteTestFile(root / "Tips/Welcome.htm", Page("<p>Welcome!</p>"));
     WriteTestFile(root / "Tips/Preview.htm", Page("<p>The preview tip.</p>"));
     WriteTestFile(root / "Tips/HelpTip.htm", Page("<p>Tips about help.</p>"));
-    MainIni = std::make_unique<TIniFile>(TIniFile::FromText(
+    ProgramSettings().Ini = TIniFile::FromText(
         "[HELP TOPICS]\nContents=Contents.htm\nFormPreview=preview.htm\n"
-        "[TIPS TOPICS]\nWelcome=Welcome.htm\nFormPreview=Preview.htm\nFormHelp=HelpTip.htm\n"));
+        "[TIPS TOPICS]\nWelcome=Welcome.htm\nFormPreview=Preview.htm\nFormHelp=HelpTip.htm\n");
     SetShellOpener(&opener_);
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { plainMessages_.push_back(text); });
     ProgramSettings().ShowTips = false;

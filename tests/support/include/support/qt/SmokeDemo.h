@@ -14,6 +14,7 @@
 #include "platform/IniFile.h"
 #include "platform/qt/ScreenInfo.h"
 #include "shell/InterfaceInfo.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
@@ -23,9 +24,9 @@ inline void UseInstallation(const std::string& folder) {
   ExePath = folder + "/";
   CompressedWorkExt = ProductInfo.CmpFileExt;
   UncompressedWorkExt = ProductInfo.UnCmpFileExt;
-  MainIni = std::make_unique<TIniFile>(ExePath + "Tressary.ini", false);
+  ProgramSettings().Ini = TIniFile(ExePath + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
-  InitInterfaceInfo(screen.Width, screen.Height, nullptr);
+  InitInterfaceInfo(ProgramSettings().Ini, screen.Width, screen.Height, nullptr);
 }
 
 // The demo's application, on a real X server unless QT_QPA_PLATFORM names another
