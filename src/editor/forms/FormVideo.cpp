@@ -283,10 +283,6 @@ TFormVideoClip::TFormVideoClip(QWidget* parent) : TVideoWindow("FormVideoClip", 
   ButtonBack->setToolTip(TermText("FormVideoClipBackButtonHint", "One frame back"));
   ButtonStep->setToolTip(TermText("FormVideoClipStepButtonHint", "One frame on"));
   Skins = {"FormVideoClip.Skin", "FormVideo.psd", "FormVideoClipButtons", "ButVideo.psd"};
-  OnShow = [this] {
-    Panel->repaint();
-    QCoreApplication::processEvents();
-  };
   OnClose = [this] {
     StopForClose();
     QCoreApplication::processEvents();
@@ -335,8 +331,6 @@ TFormVideo::TFormVideo(QWidget* parent) : TVideoWindow("FormVideo", parent) {
   ButtonStep->setToolTip(TermText("FormVideoStepButtonHint", "One frame on"));
   Skins = {"FormVideo.Skin", "FormVideo.psd", "FormVideoButtons", "ButVideo.psd"};
   OnShow = [this] {
-    Panel->repaint();
-    QCoreApplication::processEvents();
     if (FileName().empty()) FileListBoxClick();
   };
   OnClose = [this] {
