@@ -23,11 +23,8 @@
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/BusyCursor.h"
 #include "editor/forms/FormColorCalibration.h"
-#include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
-#include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMontage.h"
-#include "editor/forms/FormPreview.h"
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/MainShellForm.h"
 #include "editor/TemplateBase.h"
@@ -606,15 +603,6 @@ int TFormMain::AskYesNo(const std::string& text) { return ShowMessageBox(text, m
 
 void RegisterMainWindow() {
   RegisterStandingForm("FormMain", [](QWidget* owner) { return new TFormMain(ProgramSettings(), owner); });
-}
-
-void ConnectMainWindow(TFormMain& main) {
-  LinkStandingForm<TFormAdjust>("FormAdjust", [&main](TFormAdjust& form) { form.Host = main.AdjustHost(); });
-  LinkStandingForm<TFormSetup>("FormSetup", [&main](TFormSetup& form) { form.SetMusic(&main.Music()); });
-  LinkStandingForm<TFormLayers>("FormLayers", [&main](TFormLayers& form) { form.MainWindow = &main; });
-  LinkStandingForm<TFormLayerRegions>("FormLayerRegions",
-                                      [&main](TFormLayerRegions& form) { form.MainWindow = &main; });
-  LinkStandingForm<TFormPreview>("FormPreview", [&main](TFormPreview& form) { form.MainWindow = &main; });
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

@@ -127,7 +127,3 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled);
 
 // Makes the main window one of the standing windows the start-up creates.
 void RegisterMainWindow();
-// Once the main window is made: the windows that work on its desk and its
-// controls (adjust, settings, layers, regions, preview) are handed it whenever
-// they are made.
-void ConnectMainWindow(TFormMain& main);

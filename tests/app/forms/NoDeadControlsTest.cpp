@@ -30,6 +30,7 @@
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMain.h"
+#include "editor/forms/MainWindowLinks.h"
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
