@@ -86,27 +86,29 @@ bool MoveFilesInto(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
-bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder,
-                           const TArchiveProgress& progress) {
+TFileResult<> InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces,
+                                    std::string_view interfaceFolder, const TArchiveProgress& progress) {
   // Unpacked aside and moved in only when whole, and only below the
   // interface's own folder: a failure never touches an installed interface.
   const fs::path staging = interfaces / ("~staging." + std::to_string(::getpid()));
   RemoveTree(staging);
-  bool ok = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging, progress);
-  if (ok) {
+  TFileResult<> installed = ExtractMultiVolumeArchive((partsFolder / "part").string(), staging, progress);
+  if (installed) {
     std::vector<std::string> files;
     ListFilesInTree(staging, "", files);
     const std::string prefix = LowerAscii(interfaceFolder) + "\\";
     for (const std::string& file : files)
-      if (!StartsWithNoCase(file, prefix)) ok = false;
+      if (installed && !StartsWithNoCase(file, prefix))
+        installed = FileError(TFileFault::UnsafeName, partsFolder / PartFileName(0), 0,
+                              "the file \"" + file + "\" in it lies outside the interface's folder");
   }
-  if (ok) ok = MoveFilesInto(staging, interfaces);
+  if (installed && !MoveFilesInto(staging, interfaces)) installed = FileError(TFileFault::CannotWrite, interfaces);
   RemoveTree(staging);
   // Broken parts would only break again: the next run fetches them afresh.
   DeleteFilesInTree(partsFolder);
   std::error_code ec;
   fs::remove(partsFolder, ec);
-  return ok;
+  return installed;
 }
 
 bool IsDownloadableKind(int kind) {
@@ -355,7 +357,8 @@ EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
   std::error_code ec;
   const bool fresh = !fs::exists(folder, ec);
   fs::create_directories(folder, ec);
-  const bool extracted = Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
+  const TFileResult<> extracted =
+      Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
   fs::remove(archive, ec);
   if (!extracted) {
     // Nothing of a refused message stays.
@@ -376,7 +379,8 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
   const fs::path folder = ProgramFileForWriting(exePath_, settings_.QueriesDir);
   std::error_code ec;
   fs::create_directories(folder, ec);
-  const bool extracted = Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
+  const TFileResult<> extracted =
+      Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
   fs::remove(archive, ec);
   if (!extracted) return EJobResult::Failed;
   ini_.WriteString("QUERIES", "Query", set.IniValue());
@@ -432,7 +436,7 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
   return EJobResult::Installed;
 }
 
-bool TElementDownloader::Aside(const std::function<bool(const TArchiveProgress&)>& work) {
+TFileResult<> TElementDownloader::Aside(const std::function<TFileResult<>(const TArchiveProgress&)>& work) {
   IOwnerThread& owner = context_.Owner();
   // What the unpacking has done, shown one report at a time; reports still
   // queued when it has ended are dropped.
@@ -453,11 +457,9 @@ bool TElementDownloader::Aside(const std::function<bool(const TArchiveProgress&)
     });
   };
   std::atomic<bool> done{false};
-  bool result = false;
-  std::string problem;
+  TFileResult<> result;
   std::thread worker([&] {
     result = work(progress);
-    problem = ArchiveProblem();
     done.store(true);
     // Wakes the owner to see it, after the last report.
     owner.Post([] {});
@@ -468,7 +470,9 @@ bool TElementDownloader::Aside(const std::function<bool(const TArchiveProgress&)
   if (result && OnProgress && shared->queued.load())
     OnProgress(static_cast<std::int64_t>(shared->total.load()), static_cast<std::int64_t>(shared->written.load()));
   shared->over = true;
-  jobProblem_ = problem;
+  // The user hears why of an archive refused for what it would write; any
+  // other failure is told as the job's failure alone.
+  if (!result && result.Error().Cause == TFileFault::OverCap) jobProblem_ = result.Error().Reason();
   return result;
 }
 

@@ -89,10 +89,11 @@ bool AllPartsPresent(const fs::path& partsFolder, int partCount);
 // Installs an interface item from its archive parts ("part0.arh" ... in
 // `partsFolder`, joined when volume 0 says so) below `interfaces`: unpacked
 // aside and moved in only when whole and when every file lies below
-// `interfaceFolder`. The parts are deleted either way. False when nothing was
-// installed.
-bool InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces, std::string_view interfaceFolder,
-                           const TArchiveProgress& progress = {});
+// `interfaceFolder`. The parts are deleted either way. Fails, with nothing
+// installed, as the extraction does, with UnsafeName for a file outside
+// `interfaceFolder` and CannotWrite when the files cannot be moved in.
+TFileResult<> InstallInterfaceParts(const fs::path& partsFolder, const fs::path& interfaces,
+                                    std::string_view interfaceFolder, const TArchiveProgress& progress = {});
 
 // Where the run stands, for the window's display.
 struct TDownloadProgress {
@@ -168,9 +169,9 @@ class TElementDownloader {
   EJobResult InstallInterfaceItem(const TDownloadJob& job);
   EJobResult FailureOfLastFetch() const;
   // Runs `work` (an unpacking) on a thread of its own while the window goes on
-  // handling its events and shows its progress; its result, and its problem in
-  // JobProblem.
-  bool Aside(const std::function<bool(const TArchiveProgress&)>& work);
+  // handling its events and shows its progress; its result, and an archive's
+  // refusal over its cap in JobProblem.
+  TFileResult<> Aside(const std::function<TFileResult<>(const TArchiveProgress&)>& work);
   void SendReport();
 
   TTransferContext& context_;

@@ -1,6 +1,7 @@
 #include "picture/Archive.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <span>
 #include <sstream>
@@ -54,75 +55,100 @@ std::optional<fs::path> EntryTarget(const fs::path& dest, const TArec& entry) {
   return file;
 }
 
-thread_local std::string lastProblem;
-
 // The file and information headers of a 32-bit bitmap.
 constexpr std::uint64_t kBmpHeaderBytes = 54;
 
 std::string Megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
 
-// The data of each entry as it lies in the archive, one entry at a time: false
-// when a size is not a number or passes the end of the data, or `visit` refuses.
-bool VisitEntries(std::istream& in, const TArchiveIndex& index,
-                  const std::function<bool(const TArec&, std::vector<std::uint8_t>&)>& visit) {
+constexpr const char* kNoArchiveHeader = "it does not begin with an archive's header";
+
+TFileError Damaged(const fs::path& archive, std::string finding) {
+  return FileError(TFileFault::Damaged, archive, 0, std::move(finding));
+}
+
+std::string EntryName(const TArec& entry) {
+  return "\"" + (entry.SubFolder.empty() ? entry.FileName : entry.SubFolder + "\\" + entry.FileName) + "\"";
+}
+
+TFileError Undecodable(const fs::path& archive, const TArec& entry) {
+  return Damaged(archive, "the entry " + EntryName(entry) + " does not decode");
+}
+
+using TEntryVisit = std::function<TFileResult<>(const TArec&, std::vector<std::uint8_t>&)>;
+
+// The data of each entry as it lies in `archive`, one entry at a time; stops at
+// a size that is not a number or passes the end of the data, or where `visit`
+// fails.
+TFileResult<> VisitEntries(std::istream& in, const TArchiveIndex& index, const fs::path& archive,
+                           const TEntryVisit& visit) {
   in.clear();
   in.seekg(0, std::ios::end);
   const auto end = static_cast<std::int64_t>(in.tellg());
-  if (end < 0 || index.DataOffset > std::uint64_t(end)) return false;
+  if (end < 0 || index.DataOffset > std::uint64_t(end)) return Damaged(archive, "its data begins past its end");
   in.seekg(static_cast<std::streamoff>(index.DataOffset));
   std::int64_t position = static_cast<std::int64_t>(index.DataOffset);
   std::vector<std::uint8_t> data;
   for (const TArec& entry : index.Entries) {
     const auto size = ParseInt64(entry.Size);
-    if (!size || *size < 0 || *size > end - position) return false;
+    if (!size || *size < 0) return Damaged(archive, "the entry " + EntryName(entry) + " has no size");
+    if (*size > end - position) return Damaged(archive, "the entry " + EntryName(entry) + " passes its end");
     data.resize(static_cast<std::size_t>(*size));
-    if (!in.read(reinterpret_cast<char*>(data.data()), *size)) return false;
+    if (!in.read(reinterpret_cast<char*>(data.data()), *size)) return FileError(TFileFault::CannotRead, archive, EIO);
     position += *size;
-    if (!visit(entry, data)) return false;
+    if (TFileResult<> visited = visit(entry, data); !visited) return visited;
   }
-  return true;
+  return {};
 }
 
-using TContentSink = std::function<bool(std::span<const std::uint8_t>)>;
+using TContentSink = std::function<TFileResult<>(std::span<const std::uint8_t>)>;
 
 // Hands the decoded content of an entry to `out` part by part (a packed picture
-// whole); false when it does not decode or `out` refuses.
-bool DecodeEntry(const TArec& entry, std::vector<std::uint8_t>& data, const TContentSink& out) {
+// whole); stops where it does not decode or `out` fails.
+TFileResult<> DecodeEntry(const TArec& entry, std::vector<std::uint8_t>& data, const fs::path& archive,
+                          const TContentSink& out) {
   if (entry.EntryType == "2") return out(data);
   if (entry.EntryType == "1") {
     const auto bmp = PackedPictureToBmpStream(data);
-    return bmp && out(*bmp);
+    if (!bmp) return Undecodable(archive, entry);
+    return out(*bmp);
   }
-  if (entry.EntryType != "0") return false;
+  if (entry.EntryType != "0")
+    return Damaged(archive, "the entry " + EntryName(entry) + " is of an unknown type \"" + entry.EntryType + "\"");
   TInflater inflater(data);
   std::vector<std::uint8_t> block(std::size_t(1) << 16);
   for (;;) {
     const std::optional<std::size_t> produced = inflater.ReadSome(block);
-    if (!produced) return false;
-    if (*produced == 0) return true;
-    if (!out(std::span(block).first(*produced))) return false;
+    if (!produced) return Undecodable(archive, entry);
+    if (*produced == 0) return {};
+    if (TFileResult<> taken = out(std::span(block).first(*produced)); !taken) return taken;
   }
 }
 
 // What the entries will write, counted up to the first that does not decode
-// (where the extraction stops); nullopt as soon as it passes `cap`. A packed
+// (where the extraction stops); OverCap as soon as it passes `cap`. A packed
 // picture counts as the bitmap its size makes, unpacked only when written.
-std::optional<std::uint64_t> BytesToWrite(std::istream& in, const TArchiveIndex& index, std::uint64_t cap) {
+TFileResult<std::uint64_t> BytesToWrite(std::istream& in, const TArchiveIndex& index, const fs::path& archive,
+                                        const TArchiveCap& cap) {
+  const TFileError over =
+      FileError(TFileFault::OverCap, archive, 0,
+                "it would write more than " + Megabytes(cap.Bytes) +
+                    (cap.BySpace ? ", the free space on the disk" : ", the most an archive of its size may write"));
   std::uint64_t total = 0;
-  bool over = false;
-  VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
-    auto add = [&](std::uint64_t bytes) {
-      over = bytes > cap - total;
-      if (!over) total += bytes;
-      return !over;
-    };
-    if (entry.EntryType == "1") {
-      const std::optional<std::uint64_t> pixels = PackedPicturePixels(data);
-      return pixels && add(*pixels * 4 + kBmpHeaderBytes);
-    }
-    return DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) { return add(part.size()); });
-  });
-  if (over) return std::nullopt;
+  auto add = [&](std::uint64_t bytes) -> TFileResult<> {
+    if (bytes > cap.Bytes - total) return over;
+    total += bytes;
+    return {};
+  };
+  const TFileResult<> counted =
+      VisitEntries(in, index, archive, [&](const TArec& entry, std::vector<std::uint8_t>& data) -> TFileResult<> {
+        if (entry.EntryType == "1") {
+          const std::optional<std::uint64_t> pixels = PackedPicturePixels(data);
+          if (!pixels) return Undecodable(archive, entry);
+          return add(*pixels * 4 + kBmpHeaderBytes);
+        }
+        return DecodeEntry(entry, data, archive, [&](std::span<const std::uint8_t> part) { return add(part.size()); });
+      });
+  if (!counted && counted.Error().Cause == TFileFault::OverCap) return counted.Error();
   return total;
 }
 
@@ -133,36 +159,35 @@ std::uint64_t StreamSize(std::istream& in) {
   return end > 0 ? std::uint64_t(end) : 0;
 }
 
-bool ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& destDir,
-                 const TArchiveProgress& progress) {
-  lastProblem.clear();
+TFileResult<> ExtractFrom(std::istream& in, const TArchiveIndex& index, const fs::path& archive,
+                          const fs::path& destDir, const TArchiveProgress& progress) {
   // One name that would leave the folder refuses the whole archive before a file is written.
   for (const TArec& entry : index.Entries)
-    if (!StaysInside(destDir, entry)) return false;
+    if (!StaysInside(destDir, entry))
+      return FileError(TFileFault::UnsafeName, archive, 0,
+                       "the name " + EntryName(entry) + " in it leads outside its folder");
   // So does an archive that would write more than it may.
-  const TArchiveCap cap = ArchiveWriteCap(StreamSize(in), destDir);
-  const std::optional<std::uint64_t> total = BytesToWrite(in, index, cap.Bytes);
-  if (!total) {
-    lastProblem = "it would write more than " + Megabytes(cap.Bytes) +
-                  (cap.BySpace ? ", the free space on the disk" : ", the most an archive of its size may write");
-    return false;
-  }
+  const TFileResult<std::uint64_t> total = BytesToWrite(in, index, archive, ArchiveWriteCap(StreamSize(in), destDir));
+  if (!total) return total.Error();
   std::error_code ec;
   fs::create_directories(destDir, ec);
   // Files are written without waiting for the disk, which takes them all at once at the end.
   std::uint64_t written = 0;
-  const bool whole = VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
-    const std::optional<fs::path> target = EntryTarget(destDir, entry);
-    if (!target) return false;
-    TUnsyncedFile file(*target);
-    const bool ok = DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) {
-      written += part.size();
-      return file.Write(part).Ok();
-    }) && file.Commit();
-    // A picture's bitmap may come out smaller than its size foretold.
-    if (ok && progress) progress(written, std::max(written, *total));
-    return ok;
-  });
+  const TFileResult<> whole =
+      VisitEntries(in, index, archive, [&](const TArec& entry, std::vector<std::uint8_t>& data) -> TFileResult<> {
+        const std::optional<fs::path> target = EntryTarget(destDir, entry);
+        if (!target) return FileError(TFileFault::CannotWrite, EntryPath(destDir, entry).parent_path(), ENOTDIR);
+        TUnsyncedFile file(*target);
+        TFileResult<> decoded = DecodeEntry(entry, data, archive, [&](std::span<const std::uint8_t> part) {
+          written += part.size();
+          return file.Write(part);
+        });
+        if (!decoded) return decoded;
+        if (TFileResult<> committed = file.Commit(); !committed) return committed;
+        // A picture's bitmap may come out smaller than its size foretold.
+        if (progress) progress(written, std::max(written, *total));
+        return {};
+      });
   SyncFileSystem(destDir);
   return whole;
 }
@@ -187,16 +212,25 @@ class TTempFile {
   fs::path path_;
 };
 
-bool JoinVolumes(const std::string& baseName, const fs::path& joined) {
+// Why a file that `in` could not open was not opened.
+TFileError OpenFailure(const fs::path& file) {
+  const int system = errno;
+  std::error_code ec;
+  if (!fs::exists(file, ec)) return FileError(TFileFault::NoSuchFile, file);
+  return FileError(TFileFault::CannotRead, file, system);
+}
+
+TFileResult<> JoinVolumes(const std::string& baseName, const fs::path& joined) {
   std::ofstream out(joined, std::ios::binary | std::ios::trunc);
   std::error_code ec;
-  for (int i = 0; fs::exists(VolumePath(baseName, i), ec); ++i) {
+  for (int i = 0; out && fs::exists(VolumePath(baseName, i), ec); ++i) {
     std::ifstream volume(VolumePath(baseName, i), std::ios::binary);
-    if (!volume) return false;
+    if (!volume) return OpenFailure(VolumePath(baseName, i));
     out << volume.rdbuf();
   }
   out.close();
-  return static_cast<bool>(out);
+  if (!out) return FileError(TFileFault::CannotWrite, joined, errno);
+  return {};
 }
 }  // namespace
 
@@ -228,15 +262,18 @@ bool ArchiveNameIsSafe(const TArec& entry) {
 }
 
 bool ReadArchiveEntries(std::istream& in, const TArchiveIndex& index, const TArchiveSink& sink) {
-  return VisitEntries(in, index, [&](const TArec& entry, std::vector<std::uint8_t>& data) {
+  // A stream has no file name to give its faults: only whether it read is told.
+  const fs::path unnamed;
+  return VisitEntries(in, index, unnamed, [&](const TArec& entry, std::vector<std::uint8_t>& data) -> TFileResult<> {
     std::vector<std::uint8_t> content;
-    const bool decoded = DecodeEntry(entry, data, [&](std::span<const std::uint8_t> part) {
-      if (part.size() > kMaxDecompressedSize - content.size()) return false;
+    TFileResult<> decoded = DecodeEntry(entry, data, unnamed, [&](std::span<const std::uint8_t> part) -> TFileResult<> {
+      if (part.size() > kMaxDecompressedSize - content.size()) return FileError(TFileFault::OverCap, unnamed);
       content.insert(content.end(), part.begin(), part.end());
-      return true;
+      return {};
     });
-    return decoded && sink(entry, content);
-  });
+    if (decoded && !sink(entry, content)) return Undecodable(unnamed, entry);
+    return decoded;
+  }).Ok();
 }
 
 TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const fs::path& destDir) {
@@ -256,29 +293,29 @@ TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const fs::path& destDir)
   return cap;
 }
 
-std::string ArchiveProblem() { return lastProblem; }
-
-bool ExtractArchive(const fs::path& archiveFile, const fs::path& destDir, const TArchiveProgress& progress) {
-  lastProblem.clear();
+TFileResult<> ExtractArchive(const fs::path& archiveFile, const fs::path& destDir, const TArchiveProgress& progress) {
   std::ifstream in(archiveFile, std::ios::binary);
-  if (!in) return false;
+  if (!in) return OpenFailure(archiveFile);
   const auto index = ReadArchiveIndex(in, false);
-  return index && ExtractFrom(in, *index, destDir, progress);
+  if (!index) return Damaged(archiveFile, kNoArchiveHeader);
+  return ExtractFrom(in, *index, archiveFile, destDir, progress);
 }
 
-bool ExtractMultiVolumeArchive(const std::string& baseName, const fs::path& destDir,
-                               const TArchiveProgress& progress) {
-  lastProblem.clear();
-  std::ifstream first(VolumePath(baseName, 0), std::ios::binary);
-  if (!first) return false;
-  const auto index = ReadArchiveIndex(first, true);
-  if (!index) return false;
-  if (!index->MultiVolume) return ExtractFrom(first, *index, destDir, progress);
-  first.close();
+TFileResult<> ExtractMultiVolumeArchive(const std::string& baseName, const fs::path& destDir,
+                                        const TArchiveProgress& progress) {
+  // The set is named by its first volume, whichever volume the fault lies in.
+  const fs::path first = VolumePath(baseName, 0);
+  std::ifstream head(first, std::ios::binary);
+  if (!head) return OpenFailure(first);
+  const auto index = ReadArchiveIndex(head, true);
+  if (!index) return Damaged(first, kNoArchiveHeader);
+  if (!index->MultiVolume) return ExtractFrom(head, *index, first, destDir, progress);
+  head.close();
   const TTempFile joined(NewTempFilePath(".arh"));
-  if (!JoinVolumes(baseName, joined.Path())) return false;
+  if (TFileResult<> made = JoinVolumes(baseName, joined.Path()); !made) return made;
   std::ifstream in(joined.Path(), std::ios::binary);
-  return in && ExtractFrom(in, *index, destDir, progress);
+  if (!in) return OpenFailure(joined.Path());
+  return ExtractFrom(in, *index, first, destDir, progress);
 }
 
 namespace {

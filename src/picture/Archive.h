@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileResult.h"
+
 // One entry line: the four ";"-separated fields, trimmed.
 struct TArec {
   std::string SubFolder;
@@ -70,24 +72,22 @@ TArchiveCap ArchiveWriteCap(std::uint64_t archiveBytes, const std::filesystem::p
 using TArchiveProgress = std::function<void(std::uint64_t written, std::uint64_t total)>;
 
 // Extracts `archiveFile` below `destDir` (folders created, files replaced, names
-// matched ignoring letter case). False when the file is missing or invalid as
-// above, an entry's name is unsafe, or the entries would write more than the
-// archive's cap (in these two cases nothing at all is written: ArchiveProblem
-// tells of the cap). Files written before an entry that fails to decode stay.
+// matched ignoring letter case). Fails with NoSuchFile or CannotRead for the
+// archive itself, Damaged (naming the entry) for an invalid header or entry as
+// above, UnsafeName when an entry's name would leave `destDir`, OverCap when the
+// entries would write more than the archive's cap (the detail says how much:
+// in these two cases nothing at all is written), and CannotWrite for the file
+// that could not be written. Files written before an entry that fails stay.
 // Entries are decoded part by part; the files reach the disk together at the end.
-bool ExtractArchive(const std::filesystem::path& archiveFile, const std::filesystem::path& destDir,
-                    const TArchiveProgress& progress = {});
+TFileResult<> ExtractArchive(const std::filesystem::path& archiveFile, const std::filesystem::path& destDir,
+                             const TArchiveProgress& progress = {});
 
 // Extracts the volumes <baseName>0.arh, 1, 2 ... (joined while they follow each
 // other without a gap, when volume 0's header says the set is multi-volume) below
 // `destDir`. The joined copy lives in the private temporary folder and is removed
-// on every path. False as for ExtractArchive.
-bool ExtractMultiVolumeArchive(const std::string& baseName, const std::filesystem::path& destDir,
-                               const TArchiveProgress& progress = {});
-
-// Why the last extraction on this thread refused its archive, in words for a
-// user ("it would write more than ..."); empty when no more is known.
-std::string ArchiveProblem();
+// on every path. Fails as ExtractArchive, a fault in the content named by volume 0.
+TFileResult<> ExtractMultiVolumeArchive(const std::string& baseName, const std::filesystem::path& destDir,
+                                        const TArchiveProgress& progress = {});
 
 // Appends to `list` the names of all files below `dir`, each as `prefix` + the
 // path relative to `dir` with "\" between folders. Symbolic links are listed as

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fs::create_directories(message);
   ExtractArchive(parts / "part0.arh", message);
 
-  const bool installed = InstallInterfaceParts(parts, interfaces, "Skin1");
+  const bool installed = InstallInterfaceParts(parts, interfaces, "Skin1").Ok();
   if (fs::exists(parts)) std::abort();
   for (const std::string& file : Files(root)) {
     const bool interfaceFile = StartsWithNoCase(file, "Intfaces\\skin1\\");

@@ -444,7 +444,9 @@ TEST(InterfaceInstall, AnItemWithNoRoomBesideTheInstalledFilesInstallsNothing) {
   entries.push_back({"blue", "800-600", "2", "a file in place of a folder"});
   const fs::path parts = temp / "parts";
   WriteTestFile(parts / "part0.arh", MakeArchive(entries, ";0;0"));
-  EXPECT_FALSE(InstallInterfaceParts(parts, interfaces, "Blue"));
+  const TFileResult<> clash = InstallInterfaceParts(parts, interfaces, "Blue");
+  ASSERT_FALSE(clash);
+  EXPECT_EQ(clash.Error().Cause, TFileFault::CannotWrite);
   EXPECT_EQ(FilesBelow(interfaces), (std::vector<std::string>{"Blue\\800-600\\Main.psd"}));
   EXPECT_FALSE(fs::exists(parts));
   // Without the clash the same item installs whole.

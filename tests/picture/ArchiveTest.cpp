@@ -63,15 +63,18 @@ TEST(Archive, HeaderRulesDecideBeforeAnythingIsWritten) {
   TempFolder dir;
   const TEntry ok{"", "a.txt", "2", "abc"};
   WriteTestFile(dir / "noend.arh", MakeArchive({ok}, "", {}, false));
-  EXPECT_FALSE(ExtractArchive(dir / "noend.arh", dir / "out"));
-  EXPECT_FALSE(fs::exists(dir / "out/a.txt"));
   WriteTestFile(dir / "nobegin.arh", "START;40\r\nEND\r\n");
-  EXPECT_FALSE(ExtractArchive(dir / "nobegin.arh", dir / "out"));
   WriteTestFile(dir / "badoffset.arh", "BEGIN;forty\r\n;a.txt;2;1;\r\nEND\r\nx");
-  EXPECT_FALSE(ExtractArchive(dir / "badoffset.arh", dir / "out"));
   WriteTestFile(dir / "pastend.arh", "BEGIN;9999\r\nEND\r\n");
-  EXPECT_FALSE(ExtractArchive(dir / "pastend.arh", dir / "out"));
-  EXPECT_FALSE(ExtractArchive(dir / "missing.arh", dir / "out"));
+  for (const char* name : {"noend.arh", "nobegin.arh", "badoffset.arh", "pastend.arh"}) {
+    const TFileResult<> extracted = ExtractArchive(dir / name, dir / "out");
+    ASSERT_FALSE(extracted) << name;
+    EXPECT_EQ(extracted.Error().Cause, TFileFault::Damaged) << name;
+    EXPECT_EQ(extracted.Error().Path, dir / name);
+  }
+  const TFileResult<> missing = ExtractArchive(dir / "missing.arh", dir / "out");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.Error().Cause, TFileFault::NoSuchFile);
   EXPECT_FALSE(fs::exists(dir / "out/a.txt"));
 }
 
@@ -102,17 +105,31 @@ TEST(Archive, BadEntriesStopTheExtractionAndKeepWhatWasWritten) {
     SCOPED_TRACE(what);
     TempFolder out;
     WriteTestFile(dir / "bad.arh", MakeArchive({first, bad, {"", "c.txt", "2", "3"}}));
-    EXPECT_FALSE(ExtractArchive(dir / "bad.arh", out.Path()));
+    const TFileResult<> extracted = ExtractArchive(dir / "bad.arh", out.Path());
+    ASSERT_FALSE(extracted);
+    EXPECT_EQ(extracted.Error().Cause, TFileFault::Damaged);
+    EXPECT_NE(extracted.Error().Reason().find(bad.name), std::string::npos) << extracted.Error().Text();
     EXPECT_EQ(FilesBelow(out.Path()), std::vector<std::string>{"first.txt"});
   }
   // A size that is no number, or one that passes the end of the data.
   WriteTestFile(dir / "size.arh", "BEGIN;30\r\n;a.txt;2;two;\r\nEND\r\nab");
-  EXPECT_FALSE(ExtractArchive(dir / "size.arh", dir / "o2"));
   std::string shortData = MakeArchive({{"", "a.txt", "2", "abcdef"}});
   shortData.pop_back();
   WriteTestFile(dir / "short.arh", shortData);
-  EXPECT_FALSE(ExtractArchive(dir / "short.arh", dir / "o3"));
+  for (const char* name : {"size.arh", "short.arh"}) {
+    const TFileResult<> extracted = ExtractArchive(dir / name, dir / "o3");
+    ASSERT_FALSE(extracted) << name;
+    EXPECT_EQ(extracted.Error().Cause, TFileFault::Damaged) << name;
+    EXPECT_NE(extracted.Error().Reason().find("a.txt"), std::string::npos) << extracted.Error().Text();
+  }
   EXPECT_FALSE(fs::exists(dir / "o3/a.txt"));
+  // A file that cannot be written, a folder standing in its place, is named.
+  fs::create_directories(dir / "o4/second.txt");
+  WriteTestFile(dir / "taken.arh", MakeArchive({first, {"", "second.txt", "2", "2"}}));
+  const TFileResult<> taken = ExtractArchive(dir / "taken.arh", dir / "o4");
+  ASSERT_FALSE(taken);
+  EXPECT_EQ(taken.Error().Cause, TFileFault::CannotWrite);
+  EXPECT_EQ(taken.Error().Path, dir / "o4/second.txt");
 }
 
 TEST(Archive, RefusesNamesThatLeaveTheTargetFolder) {
@@ -130,7 +147,9 @@ TEST(Archive, RefusesNamesThatLeaveTheTargetFolder) {
     SCOPED_TRACE(e.folder + " | " + e.name);
     // A harmless entry before the hostile one is not written either.
     WriteTestFile(dir / "h.arh", MakeArchive({{"ok", "readme.txt", "2", "fine"}, e}));
-    EXPECT_FALSE(ExtractArchive(dir / "h.arh", dir / "out"));
+    const TFileResult<> extracted = ExtractArchive(dir / "h.arh", dir / "out");
+    ASSERT_FALSE(extracted);
+    EXPECT_EQ(extracted.Error().Cause, TFileFault::UnsafeName);
   }
   EXPECT_FALSE(fs::exists(dir / "evil.txt"));
   EXPECT_FALSE(fs::exists(dir / "elsewhere/evil.txt"));
@@ -166,12 +185,17 @@ TEST(Archive, JoinsConsecutiveVolumesAndStopsAtAGap) {
   EXPECT_EQ(FilesBelow(PrivateTempDir()), tempsBefore) << "the joined copy is removed";
 
   fs::remove(dir / "set1.arh");  // a gap: only volume 0 is joined
-  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "set").string(), dir / "gap"));
+  const TFileResult<> gap = ExtractMultiVolumeArchive((dir / "set").string(), dir / "gap");
+  ASSERT_FALSE(gap);
+  EXPECT_EQ(gap.Error().Cause, TFileFault::Damaged);
+  EXPECT_EQ(gap.Error().Path, dir / "set0.arh") << "the set is named by its first volume";
   EXPECT_EQ(Read(dir / "gap/one.txt"), std::string(50, '1'));
   EXPECT_FALSE(fs::exists(dir / "gap/Sub/two.txt"));
   EXPECT_EQ(FilesBelow(PrivateTempDir()), tempsBefore);
 
-  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "none").string(), dir / "out"));
+  const TFileResult<> none = ExtractMultiVolumeArchive((dir / "none").string(), dir / "out");
+  ASSERT_FALSE(none);
+  EXPECT_EQ(none.Error().Cause, TFileFault::NoSuchFile);
   WriteTestFile(dir / "single0.arh", MakeArchive({{"", "s.txt", "2", "s"}}, ";0;0"));
   WriteTestFile(dir / "single1.arh", "ignored");
   ASSERT_TRUE(ExtractMultiVolumeArchive((dir / "single").string(), dir / "single"));
@@ -194,21 +218,24 @@ TEST(Archive, AnArchivePastItsCapWritesNothingAndSaysWhy) {
   };
   for (const auto& entries : cases) {
     WriteTestFile(dir / "bomb.arh", MakeArchive(entries));
-    EXPECT_FALSE(ExtractArchive(dir / "bomb.arh", dir / "out"));
-    EXPECT_NE(ArchiveProblem().find("would write more than 64 MB"), std::string::npos) << ArchiveProblem();
+    const TFileResult<> extracted = ExtractArchive(dir / "bomb.arh", dir / "out");
+    ASSERT_FALSE(extracted);
+    EXPECT_EQ(extracted.Error().Cause, TFileFault::OverCap);
+    EXPECT_EQ(extracted.Error().Reason(), "it would write more than 64 MB, the most an archive of its size may write");
     EXPECT_EQ(FilesBelow(dir / "out"), std::vector<std::string>{"keep.txt"});
     EXPECT_EQ(Read(dir / "out/keep.txt"), "old");
   }
   const auto volumes = MakeArchiveVolumes(cases[0], 2);
   for (std::size_t i = 0; i < volumes.size(); ++i) WriteTestFile(dir / ("set" + std::to_string(i) + ".arh"), volumes[i]);
-  EXPECT_FALSE(ExtractMultiVolumeArchive((dir / "set").string(), dir / "out"));
+  const TFileResult<> set = ExtractMultiVolumeArchive((dir / "set").string(), dir / "out");
+  ASSERT_FALSE(set);
+  EXPECT_EQ(set.Error().Cause, TFileFault::OverCap);
   EXPECT_EQ(FilesBelow(dir / "out"), std::vector<std::string>{"keep.txt"});
 
-  // Exactly at the floor is allowed, and the problem of a refusal is not told again.
+  // Exactly at the floor is allowed.
   WriteTestFile(dir / "full.arh", MakeArchive({{"", "full.bin", "0", Zeros(kArchiveFloorBytes)}}));
   EXPECT_TRUE(ExtractArchive(dir / "full.arh", dir / "full"));
   EXPECT_EQ(fs::file_size(dir / "full/full.bin"), kArchiveFloorBytes);
-  EXPECT_EQ(ArchiveProblem(), "");
 }
 
 // Entries are inflated and written part by part: what an archive costs in memory

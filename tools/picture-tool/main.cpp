@@ -53,10 +53,9 @@ int Convert(const char* in, const char* out) {
 }
 
 int Unpack(bool volumes, const char* archive, const char* dir) {
-  if (volumes ? ExtractMultiVolumeArchive(archive, dir) : ExtractArchive(archive, dir)) return 0;
-  const std::string problem = ArchiveProblem();
-  std::fprintf(stderr, "picture-tool: cannot extract %s%s%s\n", archive, problem.empty() ? "" : ": ",
-               problem.c_str());
+  const TFileResult<> extracted = volumes ? ExtractMultiVolumeArchive(archive, dir) : ExtractArchive(archive, dir);
+  if (extracted) return 0;
+  std::fprintf(stderr, "picture-tool: cannot extract %s\n", extracted.Error().Text().c_str());
   return 1;
 }
 }  // namespace
