@@ -216,10 +216,9 @@ void BM_ReadContainerOfManyLayers(benchmark::State& state) {
   }
   writer.AddStream("ListFile.txt", list);
   const std::vector<std::uint8_t> file = *writer.Build();
-  std::string error;
   for (auto _ : state) {
-    auto work = TLoadedWork::Read(file, false, error);
-    if (!work) state.SkipWithError(error.c_str());
+    auto work = TLoadedWork::Read(file, false);
+    if (!work) state.SkipWithError(work.Error().Text().c_str());
     benchmark::DoNotOptimize(work);
   }
   state.counters["layers_per_second"] = benchmark::Counter(double(layers), benchmark::Counter::kIsIterationInvariantRate);

@@ -137,35 +137,35 @@ std::optional<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool containe
   return bytes;
 }
 
-TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
+TFileResult<> TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   ports_.ProcessMessages();
   // The message names the file and says why, in words a user can act on.
-  auto fail = [this, &file](TWorkLoadResult result, std::string_view reason) {
+  auto fail = [this, &file](TFileError error) {
     ports_.ShowMessage("MessageUnableLoadWork", "Unable to load work from file",
-                       file.filename().string() + ": " + std::string(reason));
-    return result;
+                       file.filename().string() + ": " + error.Reason());
+    return error;
   };
   std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return fail(TWorkLoadResult::Missing, "there is no such file");
+  if (!fs::is_regular_file(file, ec)) return fail(FileError(TFileFault::NoSuchFile, file));
   // Read, check and decode the whole file before the desk is touched.
-  std::string error;
-  std::unique_ptr<TLoadedWork> work =
-      TLoadedWork::ReadFile(file, EqualsNoCase(file.extension().string(), CompressedWorkExt), error);
-  if (!work) return fail(TWorkLoadResult::Unreadable, error.empty() ? "the file is damaged" : error);
+  TFileResult<std::unique_ptr<TLoadedWork>> read =
+      TLoadedWork::ReadFile(file, EqualsNoCase(file.extension().string(), CompressedWorkExt));
+  if (!read) return fail(read.Error());
+  TLoadedWork& work = **read;
   // Which layers can be made is known before the desk is touched: a work none of
   // whose layers can be had is refused whole, with the cause of each.
-  const std::vector<std::string>& lines = work->Lines();
+  const std::vector<std::string>& lines = work.Lines();
   std::vector<TLayerRecord> records;
   std::string skipped;
   for (const std::string& line : lines) {
     if (!StartsWithNoCase(line, "LAYER=")) continue;
     std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
-    const std::string problem = record ? work->PictureProblem(record->Id) : line.substr(0, 60);
+    const std::string problem = record ? work.PictureProblem(record->Id) : line.substr(0, 60);
     if (problem.empty()) records.push_back(std::move(*record));
     else skipped += "\r" + problem;
   }
   if (records.empty() && !skipped.empty())
-    return fail(TWorkLoadResult::Unreadable, "none of its layers can be read:" + skipped);
+    return fail(FileError(TFileFault::Damaged, file, 0, "none of its layers can be read:" + skipped));
 
   ports_.SetChanged(ckWorkLoaded);
   LastWorkDir = file.parent_path();
@@ -188,7 +188,7 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   std::vector<std::pair<std::string, TLayer*>> loaded;  // the file's id -> the layer made of it
   for (const TLayerRecord& record : records) {
     try {
-      auto layer = TLayer::CreateFromStorage(desk_, *work, record);
+      auto layer = TLayer::CreateFromStorage(desk_, work, record);
       TLayer* made = layer.get();
       desk_.InsertLayer(std::move(layer), 0);
       made->Render(desk_.DeskFrame());
@@ -214,7 +214,7 @@ TWorkLoadResult TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   }
   ports_.SetPortraitBitmap(portrait);
   if (!skipped.empty()) ports_.ShowMessage("MessageLayersNotLoaded", "Some layers could not be loaded:", skipped);
-  return TWorkLoadResult::Loaded;
+  return {};
 }
 
 void TWorkFiles::ApplyHeaderLine(const std::string& line, const std::vector<std::pair<std::string, TLayer*>>& loaded,

@@ -11,6 +11,7 @@
 
 #include "picture/ChangeKind.h"
 #include "picture/WorkFile.h"
+#include "platform/FileResult.h"
 
 namespace fs = std::filesystem;
 
@@ -39,8 +40,6 @@ class IWorkPorts {
   virtual void SetPortraitBitmap(const TBitmap32& bitmap) = 0;
 };
 
-enum class TWorkLoadResult { Loaded, Missing, Unreadable };
-
 class TWorkFiles {
  public:
   TWorkFiles(TMontageDesk& desk, IWorkPorts& ports);
@@ -58,11 +57,12 @@ class TWorkFiles {
   std::optional<std::vector<std::uint8_t>> WorkFileBytes(bool container, std::string* error = nullptr);
 
   // Loads a work file of either form onto the desk (cleared or merged as the user
-  // answers). The whole file is read and decoded first: one that is not a work, or
-  // none of whose layers can be read, gives "MessageUnableLoadWork" with the cause
-  // and leaves the desk untouched; otherwise layers whose line or picture is bad
-  // are left out with a message naming each cause.
-  TWorkLoadResult LoadWorkFromFile(const fs::path& file);
+  // answers). The whole file is read and decoded first: one that is missing, is
+  // not a work, or none of whose layers can be read, gives "MessageUnableLoadWork"
+  // with the cause, leaves the desk untouched and comes back as the error (Damaged
+  // when no layer can be read); otherwise layers whose line or picture is bad are
+  // left out with a message naming each cause, and the load succeeds.
+  TFileResult<> LoadWorkFromFile(const fs::path& file);
 
   // The name of the last work saved or loaded, without folder and extension
   // (which the picture save dialog suggests too: LastImageFileName).

@@ -188,8 +188,7 @@ TGalleryDownload DownloadGalleryWork(TTransferContext& context, const TOnlineSer
     download.Picture = DecodeJpeg(Bytes(reply));
     if (!download.Picture) return download;
   } else {
-    std::string error;
-    if (!TLoadedWork::Read(std::vector<std::uint8_t>(reply.begin(), reply.end()), true, error)) return download;
+    if (!TLoadedWork::Read(std::vector<std::uint8_t>(reply.begin(), reply.end()), true)) return download;
   }
   const fs::path& folder = picture ? pictureFolder : workFolder;
   std::error_code ec;

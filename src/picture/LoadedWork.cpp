@@ -1,6 +1,7 @@
 #include "picture/LoadedWork.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 
@@ -97,46 +98,50 @@ bool ContainerCutShort(const TByteSource& source) {
 }
 
 // Why container bytes cannot be a work, in place of the compound-file library's
-// own words; empty when they may be one.
-std::string_view ContainerProblem(const TByteSource& source) {
+// own words; nullopt when they may be one.
+std::optional<TFileError> ContainerProblem(const TByteSource& source, const fs::path& file) {
   static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  if (source.Size() == 0) return kWorkFileEmpty;
+  if (source.Size() == 0) return FileError(TFileFault::Empty, file);
   const std::size_t n = std::size_t(std::min<std::uint64_t>(source.Size(), sizeof kSignature));
   ByteBuffer held;
   const std::uint8_t* head = source.Get(0, n, held);
-  if (!head || !std::equal(head, head + n, kSignature)) return kNotAWorkFile;
-  if (ContainerCutShort(source)) return kWorkFileCutShort;
-  return {};
+  if (!head || !std::equal(head, head + n, kSignature))
+    return FileError(TFileFault::Damaged, file, 0, std::string(kNotAWorkFile));
+  if (ContainerCutShort(source)) return FileError(TFileFault::Damaged, file, 0, std::string(kWorkFileCutShort));
+  return std::nullopt;
 }
 }  // namespace
 
-std::unique_ptr<TLoadedWork> TLoadedWork::ReadFile(const fs::path& file, bool compressed, std::string& error) {
+TFileResult<std::unique_ptr<TLoadedWork>> TLoadedWork::ReadFile(const fs::path& file, bool compressed) {
   // A container is read where it lies, its bitmaps a band at a time: held whole
   // in memory, a file of large layers would cost their pixels twice.
-  std::unique_ptr<TByteSource> source = compressed ? nullptr : TByteSource::OpenFile(file);
-  TFileResult<std::vector<std::uint8_t>> bytes = FileError(TFileFault::CannotRead, file);
-  if (compressed) bytes = ReadFileBytes(file);
-  if (!source && !bytes) {
-    error = "the file cannot be read";
-    return nullptr;
+  if (!compressed) {
+    std::unique_ptr<TByteSource> source = TByteSource::OpenFile(file);
+    if (!source) return FileError(TFileFault::CannotRead, file);
+    return Read({}, std::move(source), false, file);
   }
-  return source ? Read({}, std::move(source), false, error) : Read(std::move(*bytes), nullptr, true, error);
+  TFileResult<std::vector<std::uint8_t>> bytes = ReadFileBytes(file);
+  if (!bytes) return FileError(TFileFault::CannotRead, file, bytes.Error().System);
+  return Read(*std::move(bytes), nullptr, true, file);
 }
 
-std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error) {
-  return Read(std::move(bytes), nullptr, compressed, error);
+TFileResult<std::unique_ptr<TLoadedWork>> TLoadedWork::Read(std::vector<std::uint8_t> bytes, bool compressed,
+                                                            const fs::path& file) {
+  return Read(std::move(bytes), nullptr, compressed, file);
 }
 
-std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, std::unique_ptr<TByteSource> source,
-                                               bool compressed, std::string& error) {
+TFileResult<std::unique_ptr<TLoadedWork>> TLoadedWork::Read(std::vector<std::uint8_t> bytes,
+                                                            std::unique_ptr<TByteSource> source, bool compressed,
+                                                            const fs::path& file) {
   std::unique_ptr<TLoadedWork> work(new TLoadedWork);
   std::vector<TPendingPicture> pending;
   std::uint64_t pixels = 0;
+  // Running out of memory anywhere in reading or decoding stops here.
   try {
     std::unique_ptr<TCompoundFileReader> container;
     if (compressed) {
-      std::optional<TStoredWork> stored = ReadCompressedWork(bytes, &error);
-      if (!stored) return nullptr;
+      TFileResult<TStoredWork> stored = ReadCompressedWork(bytes, file);
+      if (!stored) return stored.Error();
       work->lines_ = std::move(stored->Lines);
       for (const TStoredWorkLayer& layer : stored->Layers) {
         work->streams_[UpperAscii(layer.Id) + ".MSK"].assign(layer.Mask.begin(), layer.Mask.end());
@@ -145,22 +150,13 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
       }
     } else {
       const TByteSource inMemory(bytes);
-      if (const std::string_view problem = ContainerProblem(source ? *source : inMemory); !problem.empty()) {
-        error = problem;
-        return nullptr;
-      }
+      if (std::optional<TFileError> problem = ContainerProblem(source ? *source : inMemory, file)) return *problem;
       // The library's own words mean nothing to a user.
       container = source ? TCompoundFileReader::FromSource(std::move(source))
                          : TCompoundFileReader::FromMemory(std::move(bytes));
-      if (!container) {
-        error = "the file is damaged";
-        return nullptr;
-      }
+      if (!container) return FileError(TFileFault::Damaged, file);
       auto list = container->ReadStream("ListFile.txt", 16u << 20);
-      if (!list) {
-        error = "the file holds no list of layers";
-        return nullptr;
-      }
+      if (!list) return FileError(TFileFault::Damaged, file, 0, "the file holds no list of layers");
       work->lines_ = SplitWorkHeader(*list);
       // Each line makes a layer of its own, so a picture listed again costs its
       // pixels again: counted per line, a list of repeats is refused like any
@@ -170,10 +166,9 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
       for (const std::string& line : work->lines_) {
         std::optional<TLayerRecord> record = ParseLayerRecordLine(line);
         if (!record) continue;
-        if (++listed > kMaxWorkLayers) {
-          error = "it lists more than the " + std::to_string(kMaxWorkLayers) + " layers a work may hold";
-          return nullptr;
-        }
+        if (++listed > kMaxWorkLayers)
+          return FileError(TFileFault::TooLarge, file, 0,
+                           "it lists more than the " + std::to_string(kMaxWorkLayers) + " layers a work may hold");
         const std::string key = UpperAscii(record->Id);
         if (work->uses_[key]++ > 0) {
           pixels += listedPixels[key];
@@ -201,11 +196,10 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
         pending.push_back(std::move(picture));
       }
     }
-    if (pixels > kMaxWorkPixels) {
-      error = "its layers hold " + std::to_string(pixels) + " pixels, more than the " +
-              std::to_string(kMaxWorkPixels) + " a work may hold";
-      return nullptr;
-    }
+    if (pixels > kMaxWorkPixels)
+      return FileError(TFileFault::TooLarge, file, 0,
+                       "its layers hold " + std::to_string(pixels) + " pixels, more than the " +
+                           std::to_string(kMaxWorkPixels) + " a work may hold");
     DecodeAll(pending);
     for (TPendingPicture& p : pending) {
       const std::string key = UpperAscii(p.Id);
@@ -214,8 +208,7 @@ std::unique_ptr<TLoadedWork> TLoadedWork::Read(std::vector<std::uint8_t> bytes, 
       else work->problems_[key] = p.Problem.empty() ? "its picture is damaged" : p.Problem;
     }
   } catch (const std::bad_alloc&) {
-    error = "there is not enough memory to open it";
-    return nullptr;
+    return FileError(TFileFault::CannotRead, file, ENOMEM, "there is not enough memory to open it");
   }
   return work;
 }

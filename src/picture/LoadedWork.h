@@ -17,18 +17,22 @@
 #include "picture/Bitmap32.h"
 #include "picture/LayerStorage.h"
 #include "platform/ByteSource.h"
+#include "platform/FileResult.h"
 
 class TLoadedWork : public ILayerStorage {
  public:
-  // The work of a compressed file (`compressed`) or of a container; nullptr and
-  // `error` when it is not a readable work, or its layer pictures hold more than
-  // kMaxWorkPixels together (known from their heads, before anything is decoded),
-  // or there is not the memory to decode them. A picture that is missing or does
-  // not decode is left out, and PictureProblem says why.
-  static std::unique_ptr<TLoadedWork> Read(std::vector<std::uint8_t> bytes, bool compressed, std::string& error);
-  // The same from a file: a container is read where it lies, never whole; an
-  // unreadable file gives "the file cannot be read".
-  static std::unique_ptr<TLoadedWork> ReadFile(const fs::path& file, bool compressed, std::string& error);
+  // The work of a compressed file (`compressed`) or of a container, the bytes of
+  // `file`. Empty or Damaged (with the reader's finding) when it is not a readable
+  // work; TooLarge when it lists more than kMaxWorkLayers layers or its layer
+  // pictures hold more than kMaxWorkPixels together (known from their heads,
+  // before anything is decoded); CannotRead (ENOMEM) without the memory to decode
+  // them. A picture that is missing or does not decode is left out, and
+  // PictureProblem says why.
+  static TFileResult<std::unique_ptr<TLoadedWork>> Read(std::vector<std::uint8_t> bytes, bool compressed,
+                                                        const fs::path& file = {});
+  // The same from a file: a container is read where it lies, never whole; a file
+  // that cannot be opened or read is CannotRead.
+  static TFileResult<std::unique_ptr<TLoadedWork>> ReadFile(const fs::path& file, bool compressed);
 
   // Every header line, in file order.
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -45,8 +49,9 @@ class TLoadedWork : public ILayerStorage {
   std::optional<TMaskStreamContent> TakeMask(std::string_view id) override;
 
  private:
-  static std::unique_ptr<TLoadedWork> Read(std::vector<std::uint8_t> bytes, std::unique_ptr<TByteSource> source,
-                                           bool compressed, std::string& error);
+  static TFileResult<std::unique_ptr<TLoadedWork>> Read(std::vector<std::uint8_t> bytes,
+                                                        std::unique_ptr<TByteSource> source, bool compressed,
+                                                        const fs::path& file);
 
   std::vector<std::string> lines_;
   std::map<std::string, std::vector<std::uint8_t>, std::less<>> streams_;  // upper-case name -> bytes

@@ -190,37 +190,23 @@ std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text) {
   return SplitLines(DecodeText(text));
 }
 
-std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, std::string* error) {
-  if (compressed.empty()) {
-    SetError(error, kWorkFileEmpty);
-    return std::nullopt;
-  }
+TFileResult<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, const fs::path& file) {
+  if (compressed.empty()) return FileError(TFileFault::Empty, file);
+  auto damaged = [&file](std::string why) { return FileError(TFileFault::Damaged, file, 0, std::move(why)); };
   ByteReader reader(compressed);
   std::uint32_t count = reader.U32LE();
   // The layer count, then the header's length and its zlib stream (0x78, and the
   // first two bytes a multiple of 31).
   const bool startsLikeWork = compressed.size() >= 10 && count <= kMaxWorkLayers && compressed[8] == 0x78 &&
                               (compressed[8] * 256 + compressed[9]) % 31 == 0;
-  if (!startsLikeWork) {
-    SetError(error, kNotAWorkFile);
-    return std::nullopt;
-  }
+  if (!startsLikeWork) return damaged(std::string(kNotAWorkFile));
   auto header = DecompressStream(ReadField(reader), kMaxHeaderBytes);
   auto preview = DecompressStream(ReadField(reader), kMaxPreviewBytes);
   // Each layer takes two length fields at least.
-  if (!reader.ok() || count > reader.Remaining() / 8) {
-    SetError(error, kWorkFileCutShort);
-    return std::nullopt;
-  }
-  if (!header || !preview) {
-    SetError(error, "the file's list of layers or its preview is damaged");
-    return std::nullopt;
-  }
+  if (!reader.ok() || count > reader.Remaining() / 8) return damaged(std::string(kWorkFileCutShort));
+  if (!header || !preview) return damaged("the file's list of layers or its preview is damaged");
   std::vector<std::string> lines = SplitWorkHeader(*header);
-  if (lines.size() < 5 + std::size_t(count)) {
-    SetError(error, "the file's list of layers is shorter than its layers");
-    return std::nullopt;
-  }
+  if (lines.size() < 5 + std::size_t(count)) return damaged("the file's list of layers is shorter than its layers");
   TStoredWork work;
   work.Preview = std::move(*preview);
   work.Lines.assign(lines.begin(), lines.begin() + 5);
@@ -229,28 +215,19 @@ std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> comp
     TStoredWorkLayer layer{LineLayerId(lines[5 + i]), {}, {}};
     layer.Picture = ReadField(reader);
     layer.Mask = ReadField(reader);
-    if (!reader.ok()) {
-      SetError(error, kWorkFileCutShort);
-      return std::nullopt;
-    }
-    if (!IsValidLayerId(layer.Id)) {
-      SetError(error, "layer " + std::to_string(i + 1) + " of the file is damaged");
-      return std::nullopt;
-    }
-    if (!ids.insert(UpperAscii(layer.Id)).second) {
-      SetError(error, "two layers of the file have the same name, \"" + layer.Id + "\"");
-      return std::nullopt;
-    }
+    if (!reader.ok()) return damaged(std::string(kWorkFileCutShort));
+    if (!IsValidLayerId(layer.Id)) return damaged("layer " + std::to_string(i + 1) + " of the file is damaged");
+    if (!ids.insert(UpperAscii(layer.Id)).second)
+      return damaged("two layers of the file have the same name, \"" + layer.Id + "\"");
     work.Lines.push_back(lines[5 + i]);
     work.Layers.push_back(layer);
   }
   return work;
 }
 
-std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
-                                                         std::string* error) {
-  std::optional<TStoredWork> work = ReadCompressedWork(compressed, error);
-  if (!work) return std::nullopt;
+TFileResult<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed, const fs::path& file) {
+  TFileResult<TStoredWork> work = ReadCompressedWork(compressed, file);
+  if (!work) return work.Error();
   TCompoundFileWriter container;
   container.AddStream("preview.jpg", work->Preview);
   for (const TStoredWorkLayer& layer : work->Layers) {
@@ -258,7 +235,10 @@ std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::ui
     container.AddStream(layer.Id + ".msk", layer.Mask);
   }
   container.AddStream("ListFile.txt", JoinLines(work->Lines, "\r"));
-  return container.Build(error);
+  std::string why;
+  std::optional<std::vector<std::uint8_t>> built = container.Build(&why);
+  if (!built) return FileError(TFileFault::CannotWrite, file, 0, std::move(why));
+  return *std::move(built);
 }
 
 std::optional<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file) {

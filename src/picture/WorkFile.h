@@ -15,6 +15,7 @@
 
 #include "picture/Bitmap32.h"
 #include "picture/Layer.h"
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 
 namespace fs = std::filesystem;
@@ -71,8 +72,7 @@ std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& h
                                                             const std::vector<TWorkLayerData>& layers,
                                                             const TBitmap32& exportPicture,
                                                             std::string* error = nullptr);
-// Reasons a work file cannot be opened, in words a user can act on.
-inline constexpr std::string_view kWorkFileEmpty = "the file is empty";
+// Why a work file is Damaged, in words a user can act on.
 inline constexpr std::string_view kNotAWorkFile = "the file does not start like a work file";
 inline constexpr std::string_view kWorkFileCutShort = "the file ends too early";
 
@@ -88,17 +88,16 @@ struct TStoredWork {
   std::vector<std::uint8_t> Preview;
   std::vector<TStoredWorkLayer> Layers;
 };
-// nullopt (and `error`, one of the reasons above or another plain one) when it is
-// truncated, does not decompress, its counts and lengths do not fit, a layer id is
-// not valid or is used twice.
-std::optional<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, std::string* error = nullptr);
+// Empty without bytes; Damaged (with one of the reasons above or another plain
+// one) when it is truncated, does not decompress, its counts and lengths do not
+// fit, a layer id is not valid or is used twice. `file` names the bytes' file.
+TFileResult<TStoredWork> ReadCompressedWork(std::span<const std::uint8_t> compressed, const fs::path& file = {});
 
-// A compressed work file turned into container bytes; nullopt (and `error`) as
-// ReadCompressedWork.
+// A compressed work file turned into container bytes; fails as ReadCompressedWork.
 // A layer picture that does not unpack gets no ".bmp" stream; its mask stream and
 // header line are still written.
-std::optional<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
-                                                         std::string* error = nullptr);
+TFileResult<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint8_t> compressed,
+                                                       const fs::path& file = {});
 
 // The most pixels the layer pictures of a work may hold together when it is
 // opened (each costs some twenty bytes as a layer: picture, base picture,

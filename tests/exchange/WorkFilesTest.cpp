@@ -14,6 +14,11 @@
 #include "support/TestPaths.h"
 
 namespace {
+std::optional<TFileFault> FailureOf(const TFileResult<>& result) {
+  if (result) return std::nullopt;
+  return result.Error().Cause;
+}
+
 class WorkFiles : public ::testing::Test, public DeskFixture {
  protected:
   void SetUp() override {
@@ -121,7 +126,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     EXPECT_TRUE(WorkSaved);
     desk.ClearLayers();
     ResetEditorGlobals();
-    ASSERT_EQ(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Loaded);
+    ASSERT_TRUE(files.LoadWorkFromFile(dir / name));
     EXPECT_TRUE(ports.messages.empty());
     ExpectSameWork(before, pictures, colourTolerance);
     EXPECT_TRUE(fs::exists(dir / name));  // the user's file is never removed
@@ -193,7 +198,7 @@ TEST_F(WorkFiles, TheWorkNameBecomesThePicturesNameAndAnEmptyDeskIsToldFirst) {
   EXPECT_EQ(LastImageFileName, "Bob");
   fs::rename(dir / "Bob.tsc", dir / "Ann.tsc");
   desk.ClearLayers();
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "Ann.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "Ann.tsc"));
   EXPECT_EQ(LastImageFileName, "Ann");
   LastImageFileName.clear();
 }
@@ -233,7 +238,7 @@ TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {
   // whose ids all collide with those present.
   TLayer* oldPortrait = desk.PortraitLayer();
   ports.answer = 7;
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "w.tsu"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "w.tsu"));
   ASSERT_EQ(desk.LayerCount(), 6);
   EXPECT_NE(desk.PortraitLayer(), oldPortrait);
   EXPECT_EQ(desk.PortraitLayer(), &desk.Layer(2));
@@ -248,7 +253,7 @@ TEST_F(WorkFiles, ALayerListedTwiceGivesTwoLayersWithRegionsOfTheirOwn) {
   BuildWork();
   ASSERT_TRUE(SaveListingTopLayerAgain(dir / "twice.tsu", 1));
   desk.ClearLayers();
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "twice.tsu"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "twice.tsu"));
   ASSERT_EQ(desk.LayerCount(), 4);
   TLayer& first = desk.Layer(1);
   TLayer& again = desk.Layer(0);
@@ -278,7 +283,7 @@ TEST_F(WorkFiles, OpeningAWorkCostsAboutItsLayersPixels) {
     SCOPED_TRACE(name);
     desk.ClearLayers();
     const TPeakMeter meter;
-    ASSERT_EQ(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Loaded);
+    ASSERT_TRUE(files.LoadWorkFromFile(dir / name));
     ASSERT_EQ(desk.LayerCount(), 3);
     EXPECT_EQ(desk.Layer(0).Picture.Pixel(kSide - 1, kSide - 1), Color32(90, 60, 60, 200));
     const auto peak = meter.PeakAbove();
@@ -313,7 +318,7 @@ TEST_F(WorkFiles, AWorkAtThePixelCapWithoutRegionsOpensAtTheCostOfItsPixels) {
     ASSERT_TRUE(WriteFileAtomic(dir / "cap.tsc", BuildCompressedWork(header, {layer, layer, layer}, TBitmap32(8, 8))));
   }
   const TPeakMeter meter;
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "cap.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "cap.tsc"));
   ASSERT_EQ(desk.LayerCount(), 3);
   EXPECT_EQ(desk.Layer(0).Picture.Width(), side);
   EXPECT_EQ(AlphaOf(desk.Layer(0).Picture.Pixel(side - 1, side - 1)), 200);
@@ -336,7 +341,7 @@ TEST_F(WorkFiles, ALayerListedOverAndOverCountsEachTimeAgainstTheWorksPixels) {
   desk.ClearLayers();
   {
     const TPeakMeter meter;
-    EXPECT_EQ(files.LoadWorkFromFile(dir / "many.tsu"), TWorkLoadResult::Unreadable);
+    EXPECT_EQ(FailureOf(files.LoadWorkFromFile(dir / "many.tsu")), TFileFault::TooLarge);
     EXPECT_EQ(desk.LayerCount(), 0);
     ASSERT_EQ(ports.details.size(), 1u);
     EXPECT_NE(ports.details[0].find("more than the " + std::to_string(kMaxWorkPixels)), std::string::npos)
@@ -348,13 +353,13 @@ TEST_F(WorkFiles, ALayerListedOverAndOverCountsEachTimeAgainstTheWorksPixels) {
   }
   // One listing fewer is a work at its cap (read, not opened on the desk: that
   // costs the gigabyte the cap allows).
-  std::string error;
-  EXPECT_TRUE(TLoadedWork::Read(*ReadFileBytes(dir / "fits.tsu"), false, error)) << error;
+  const auto fits = TLoadedWork::Read(*ReadFileBytes(dir / "fits.tsu"), false);
+  EXPECT_TRUE(fits) << fits.Error().Text();
 }
 
 // A container may list as many layers as a compressed work may hold, and no more.
 TEST(WorkContainer, ListsAtMostAsManyLayersAsACompressedWork) {
-  auto read = [](std::size_t layers, std::string& error) {
+  auto read = [](std::size_t layers) {
     std::string list = "VERSION=Tressary 5.10;\r";
     for (std::size_t i = 0; i < layers; ++i) {
       TLayerRecord record;
@@ -363,12 +368,14 @@ TEST(WorkContainer, ListsAtMostAsManyLayersAsACompressedWork) {
     }
     TCompoundFileWriter w;
     w.AddStream("ListFile.txt", list);
-    return TLoadedWork::Read(*w.Build(), false, error);
+    return TLoadedWork::Read(*w.Build(), false, "many.tsu");
   };
-  std::string error;
-  EXPECT_TRUE(read(kMaxWorkLayers, error)) << error;
-  EXPECT_FALSE(read(kMaxWorkLayers + 1, error));
-  EXPECT_NE(error.find("more than the 4096 layers"), std::string::npos) << error;
+  const auto atCap = read(kMaxWorkLayers);
+  EXPECT_TRUE(atCap) << atCap.Error().Text();
+  const auto over = read(kMaxWorkLayers + 1);
+  ASSERT_FALSE(over);
+  EXPECT_EQ(over.Error().Cause, TFileFault::TooLarge);
+  EXPECT_EQ(over.Error().Text(), "many.tsu: it lists more than the 4096 layers a work may hold");
 }
 
 TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
@@ -376,7 +383,7 @@ TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
     TCompoundFileWriter w;
     w.AddStream("ListFile.txt", lines);
     ASSERT_TRUE(w.Save(dir / "h.tsu"));
-    ASSERT_EQ(files.LoadWorkFromFile(dir / "h.tsu"), TWorkLoadResult::Loaded);
+    ASSERT_TRUE(files.LoadWorkFromFile(dir / "h.tsu"));
   };
   FacePoint = {5, 6};
   HandMarkers[0].Width = 9;
@@ -416,7 +423,7 @@ TEST_F(WorkFiles, BadLayersAreLeftOutAndTheRestLoads) {
     if (name != "ListFile.txt" && name != secondId + ".bmp") w.AddStream(name, *reader->ReadStream(name));
   ASSERT_TRUE(w.Save(dir / "bad.tsu"));
   desk.ClearLayers();
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "bad.tsu"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "bad.tsu"));
   EXPECT_EQ(desk.LayerCount(), 1);
   EXPECT_EQ(desk.Layer(0).Caption, "Hair");
   EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageLayersNotLoaded"}));
@@ -430,7 +437,7 @@ TEST_F(WorkFiles, ALayerWithADamagedHeadFailsAloneAndTheGoodLayersOpen) {
   const std::string hiddenId = desk.Layer(1).Id;
   ASSERT_TRUE(files.SaveWork(dir / "w.tsc"));
   const std::vector<std::uint8_t> tsc = *ReadFileBytes(dir / "w.tsc");
-  const std::optional<TStoredWork> stored = ReadCompressedWork(tsc);
+  const TFileResult<TStoredWork> stored = ReadCompressedWork(tsc);
   ASSERT_TRUE(stored);
   std::vector<std::uint8_t> garbage(6000);
   std::uint32_t seed = 12345;
@@ -450,7 +457,7 @@ TEST_F(WorkFiles, ALayerWithADamagedHeadFailsAloneAndTheGoodLayersOpen) {
   ASSERT_FALSE(damaged.empty());
   WriteTestFile(dir / "damaged.tsc", std::string(damaged.begin(), damaged.end()));
   desk.ClearLayers();
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "damaged.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "damaged.tsc"));
   ASSERT_EQ(desk.LayerCount(), 2);
   EXPECT_EQ(desk.Layer(0).Caption, "Hair");
   EXPECT_EQ(desk.Layer(1).Caption, "Portrait");
@@ -469,7 +476,7 @@ TEST_F(WorkFiles, AWorkWhoseLayersAllFailToDecodeKeepsTheDesk) {
   ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
   // A broken Adler-32 checksum at the end of each packed layer picture.
   std::vector<std::uint8_t> tsc = *ReadFileBytes(dir / "w.tsc");
-  const std::optional<TStoredWork> stored = ReadCompressedWork(tsc);
+  const TFileResult<TStoredWork> stored = ReadCompressedWork(tsc);
   ASSERT_TRUE(stored);
   for (const TStoredWorkLayer& layer : stored->Layers)
     tsc[std::size_t(layer.Picture.data() + layer.Picture.size() - 1 - tsc.data())] ^= 0x55;
@@ -495,7 +502,7 @@ TEST_F(WorkFiles, AWorkWhoseLayersAllFailToDecodeKeepsTheDesk) {
   };
   for (const auto& [name, cause] : cases) {
     ports.details.clear();
-    EXPECT_EQ(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Unreadable) << name;
+    EXPECT_EQ(FailureOf(files.LoadWorkFromFile(dir / name)), TFileFault::Damaged) << name;
     ASSERT_EQ(ports.details.size(), 1u) << name;
     EXPECT_TRUE(ports.details[0].starts_with(name + ": none of its layers can be read:\r")) << ports.details[0];
     EXPECT_NE(ports.details[0].find("\rlayer " + hair.Id + ": " + cause), std::string::npos) << ports.details[0];
@@ -515,9 +522,11 @@ TEST_F(WorkFiles, HostileOrMissingFilesLeaveTheDeskAlone) {
   BuildWork();
   WriteTestFile(dir / "junk.tsc", std::string(100, '\x7f'));
   WriteTestFile(dir / "junk.tsu", "not a compound file");
-  EXPECT_EQ(files.LoadWorkFromFile(dir / "junk.tsc"), TWorkLoadResult::Unreadable);
-  EXPECT_EQ(files.LoadWorkFromFile(dir / "junk.tsu"), TWorkLoadResult::Unreadable);
-  EXPECT_EQ(files.LoadWorkFromFile(dir / "none.tsu"), TWorkLoadResult::Missing);
+  EXPECT_EQ(FailureOf(files.LoadWorkFromFile(dir / "junk.tsc")), TFileFault::Damaged);
+  EXPECT_EQ(FailureOf(files.LoadWorkFromFile(dir / "junk.tsu")), TFileFault::Damaged);
+  const TFileResult<> none = files.LoadWorkFromFile(dir / "none.tsu");
+  ASSERT_EQ(FailureOf(none), TFileFault::NoSuchFile);
+  EXPECT_EQ(none.Error().Path, dir / "none.tsu");
   EXPECT_EQ(desk.LayerCount(), 3);
   EXPECT_TRUE(ports.questions.empty());
   EXPECT_EQ(ports.messages.size(), 3u);
@@ -545,7 +554,7 @@ TEST_F(WorkFiles, AFileThatCannotBeOpenedIsNamedWithAPlainReason) {
   };
   for (const auto& [name, detail] : cases) {
     ports.details.clear();
-    EXPECT_NE(files.LoadWorkFromFile(dir / name), TWorkLoadResult::Loaded) << name;
+    EXPECT_FALSE(files.LoadWorkFromFile(dir / name)) << name;
     EXPECT_EQ(ports.details, (std::vector<std::string>{detail}));
   }
   EXPECT_EQ(desk.LayerCount(), 3);
@@ -555,7 +564,7 @@ TEST_F(WorkFiles, LoadsACompressedWorkMadeFromTheFormatTableAlone) {
   ASSERT_EQ(RunCommand("/usr/bin/python3 " + (SourceDir() / "tests/support/make_tsc.py").string() + " " +
                        (dir / "made.tsc").string()),
             0);
-  ASSERT_EQ(files.LoadWorkFromFile(dir / "made.tsc"), TWorkLoadResult::Loaded);
+  ASSERT_TRUE(files.LoadWorkFromFile(dir / "made.tsc"));
   ASSERT_EQ(desk.LayerCount(), 1);
   const TLayer& layer = desk.Layer(0);
   EXPECT_EQ(layer.Id, "00000001");
@@ -576,7 +585,7 @@ TEST_F(WorkFiles, LoadsACompressedWorkMadeFromTheFormatTableAlone) {
 TEST_F(WorkFiles, AWorkTooLargeToOpenIsRefusedAndTheDeskKept) {
   BuildWork();
   fs::copy_file(SourceDir() / "tests/fuzz/corpus/work_load/huge-declared-jpeg.tsc", dir / "huge.tsc");
-  EXPECT_EQ(files.LoadWorkFromFile(dir / "huge.tsc"), TWorkLoadResult::Unreadable);
+  EXPECT_EQ(FailureOf(files.LoadWorkFromFile(dir / "huge.tsc")), TFileFault::TooLarge);
   EXPECT_EQ(desk.LayerCount(), 3);
   EXPECT_EQ(desk.Layer(0).Caption, "Hair");
   EXPECT_TRUE(ports.questions.empty());

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static constexpr std::uint8_t kCompoundMagic[] = {0xD0, 0xCF, 0x11, 0xE0};
   const bool container = size >= 4 && std::memcmp(data, kCompoundMagic, 4) == 0;
   const auto file = FuzzInputFile(data, size, "work" + (container ? UncompressedWorkExt : CompressedWorkExt));
-  const TWorkLoadResult result = files.LoadWorkFromFile(file);
-  if (result == TWorkLoadResult::Missing) std::abort();
+  const TFileResult<> result = files.LoadWorkFromFile(file);
+  if (!result && result.Error().Cause == TFileFault::NoSuchFile) std::abort();
   for (int i = 0; i < fixture.desk.LayerCount(); ++i) {
     const TLayer& layer = fixture.desk.Layer(i);
     if (layer.Picture.ByteSize() != std::size_t(layer.Picture.Width()) * std::size_t(layer.Picture.Height()) * 4)

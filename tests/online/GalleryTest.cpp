@@ -129,10 +129,9 @@ TEST_F(Gallery, UploadsSplitIntoRecordThumbnailAndFileThatTheirReadersAccept) {
   const auto tsc = Upload(work);
   EXPECT_EQ(RecordField(tsc.Record, 2), "1");
   EXPECT_EQ(RecordField(tsc.Record, 4), "secret");
-  std::string error;
-  auto loaded = TLoadedWork::Read(std::vector<std::uint8_t>(tsc.Full.begin(), tsc.Full.end()), true, error);
-  ASSERT_TRUE(loaded) << error;
-  for (const char* id : {"00000001", "00000002"}) EXPECT_TRUE(loaded->TakePicture(id)) << id;
+  auto loaded = TLoadedWork::Read(std::vector<std::uint8_t>(tsc.Full.begin(), tsc.Full.end()), true);
+  ASSERT_TRUE(loaded) << loaded.Error().Text();
+  for (const char* id : {"00000001", "00000002"}) EXPECT_TRUE((*loaded)->TakePicture(id)) << id;
 }
 
 TEST_F(Gallery, SendIsRefusedOrFailsWithoutLosingTheInputs) {

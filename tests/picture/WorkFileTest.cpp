@@ -101,9 +101,8 @@ TEST(CompressedWork, ConvertsToAContainerWithTheSameLinesAndLayers) {
   for (std::size_t i = 0; i < pictures.size(); ++i)
     layers.push_back({&pictures[i], std::vector<std::uint8_t>(i * 7, std::uint8_t(i + 1))});
   auto tsc = BuildCompressedWork(h, layers, Picture(60, 30, 40));
-  std::string error;
-  auto tsu = ConvertWorkFile(tsc, &error);
-  ASSERT_TRUE(tsu) << error;
+  auto tsu = ConvertWorkFile(tsc);
+  ASSERT_TRUE(tsu) << tsu.Error().Text();
   auto container = TCompoundFileReader::FromMemory(*tsu);
   ASSERT_TRUE(container);
   EXPECT_EQ(container->StreamNames().size(), 2u + 2u * 3u);
@@ -214,8 +213,12 @@ TEST(CompressedWork, DamagedFilesFailCleanly) {
   TBitmap32 picture = Picture(10, 10, 1);
   auto tsc = BuildCompressedWork(h, {{&picture, {1, 2, 3}}}, picture);
   ASSERT_TRUE(ConvertWorkFile(tsc));
-  for (std::size_t cut = 0; cut < tsc.size(); cut += 7)
-    EXPECT_FALSE(ConvertWorkFile(std::span(tsc.data(), cut))) << "cut at " << cut;
+  for (std::size_t cut = 0; cut < tsc.size(); cut += 7) {
+    const auto converted = ConvertWorkFile(std::span(tsc.data(), cut), "cut.tsc");
+    ASSERT_FALSE(converted) << "cut at " << cut;
+    EXPECT_EQ(converted.Error().Cause, cut == 0 ? TFileFault::Empty : TFileFault::Damaged) << "cut at " << cut;
+    EXPECT_EQ(converted.Error().Path, "cut.tsc");
+  }
   // A count far beyond the data.
   auto bad = tsc;
   bad[3] = 0x7F;

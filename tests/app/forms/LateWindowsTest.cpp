@@ -145,7 +145,7 @@ class LateWindows : public ::testing::Test {
     ASSERT_TRUE(files_->SaveWork(file));
     desk.ClearLayers();
     ResetEditorGlobals();
-    ASSERT_EQ(files_->LoadWorkFromFile(file), TWorkLoadResult::Loaded);
+    ASSERT_TRUE(files_->LoadWorkFromFile(file));
     // A step to undo on the selected layer.
     desk.SelectLayer(1);
     TLayer& selected = desk.Layer(1);
@@ -164,9 +164,8 @@ class LateWindows : public ::testing::Test {
       state.Undo.push_back(desk.Layer(i).History().size());
     }
     state.Selected = desk.SelectedIndex();
-    const auto bytes = files_->WorkFileBytes(false);
-    const auto stored = bytes ? ReadCompressedWork(*bytes) : std::nullopt;
-    if (stored) state.Header = stored->Lines;
+    if (const auto bytes = files_->WorkFileBytes(false))
+      if (const auto stored = ReadCompressedWork(*bytes)) state.Header = stored->Lines;
     return state;
   }
 

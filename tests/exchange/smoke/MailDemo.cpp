@@ -36,7 +36,7 @@ int Open(const std::string& work) {
   TFormMain main(ProgramSettings());
   ConnectProgramWorkFiles(main);
   TMontageDesk& desk = main.DeskWindow()->Desk();
-  if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(work) != TWorkLoadResult::Loaded) return 1;
+  if (!ProgramWorkFiles() || !ProgramWorkFiles()->LoadWorkFromFile(work)) return 1;
   if (desk.LayerCount() == 0) return 1;
   std::printf("layers %d %dx%d\n", desk.LayerCount(), desk.Layer(0).Width(), desk.Layer(0).Height());
   return 0;
@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
   answering.start(50);
 
   QTimer::singleShot(0, [&] {
-    if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(work) != TWorkLoadResult::Loaded)
+    if (!ProgramWorkFiles() || !ProgramWorkFiles()->LoadWorkFromFile(work))
       return void(DemoFail("the work did not load"));
     loadSave.show();
     loadSave.ButtonSendImage->OnClick();

@@ -200,8 +200,8 @@ TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownload
   EXPECT_EQ(asked, 3) << "each opening asks";
   const fs::path workFile = temp_ / "Works" / "Anna Berg - Secret.tsc";
   ASSERT_EQ(form.LastSaved(), workFile);
-  std::string error;
-  EXPECT_TRUE(TLoadedWork::Read(*ReadFileBytes(workFile), true, error)) << error;
+  const auto loaded = TLoadedWork::Read(*ReadFileBytes(workFile), true, workFile);
+  EXPECT_TRUE(loaded) << loaded.Error().Text();
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageWorkSuccess"});
 
   // A picture shows in the viewer at its size and is saved as a JPEG.

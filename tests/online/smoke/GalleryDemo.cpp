@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
   ConnectProgramWorkFiles(main);
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
-  if (!ProgramWorkFiles() || ProgramWorkFiles()->LoadWorkFromFile(original) != TWorkLoadResult::Loaded)
+  if (!ProgramWorkFiles() || !ProgramWorkFiles()->LoadWorkFromFile(original))
     return DemoFail("the work did not load");
 
   // The upload window over the desk, filled in and sent.
@@ -101,7 +101,7 @@ int main(int argc, char* argv[]) {
   };
   const std::vector<std::string> before = layersOf();
   desk.ClearLayers();
-  if (ProgramWorkFiles()->LoadWorkFromFile(browser.LastSaved()) != TWorkLoadResult::Loaded || layersOf() != before)
+  if (!ProgramWorkFiles()->LoadWorkFromFile(browser.LastSaved()) || layersOf() != before)
     return DemoFail("the downloaded work does not open with the same layers");
   std::cerr << "downloaded " << browser.LastSaved() << ": " << before.size() << " layers, " << before.front() << "\n";
 
