@@ -16,9 +16,6 @@ bool TemplateFilterOn = false;
 int CurrentTemplateType = 0;
 int TemplateGridColumns = 2;
 int TemplateGridRows = 4;
-std::string TemplateFileName;
-TPoint TemplatePlacement{0, 0};
-TPoint CentrePoint{0, 0};
 
 namespace {
 
@@ -139,7 +136,4 @@ void ResetTemplateGlobals() {
   CurrentTemplateType = 0;
   TemplateGridColumns = 2;
   TemplateGridRows = 4;
-  TemplateFileName.clear();
-  TemplatePlacement = {0, 0};
-  CentrePoint = {0, 0};
 }

@@ -46,11 +46,6 @@ extern bool TemplateFilterOn;
 extern int CurrentTemplateType;
 extern int TemplateGridColumns;
 extern int TemplateGridRows;
-// Set by the browser for the placement of the next template.
-extern std::string TemplateFileName;
-extern TPoint TemplatePlacement;
-// The canvas centre, the reference point of canvas-centred templates.
-extern TPoint CentrePoint;
 
 // "TEMPLATE TYPES" values ("TypeNo;Folder;Text;Level;Letters;"), in order; values
 // whose integers do not convert are dropped.

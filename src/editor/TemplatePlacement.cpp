@@ -29,25 +29,24 @@ TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height) {
   return {marker.X - RoundInt(width * 0.5), marker.Y - RoundInt(height * 2.0 / 3.0)};
 }
 
-TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex) {
+TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::string& fileName, TPoint placement, int handIndex) {
   const bool hand = handIndex >= 1 && handIndex <= kHandMarkerCount;
   const THandMarker* marker = hand ? &HandMarkers[std::size_t(handIndex - 1)] : nullptr;
 
   desk.SelectLayer(-1);
-  std::unique_ptr<TLayer> layer = desk.CreateLayer(TemplateFileName);
+  std::unique_ptr<TLayer> layer = desk.CreateLayer(fileName);
   const TPartTypeRecord* type = FindTemplateType(layer->TypeId);
   layer->TypeLetter = type ? type->Letters : std::string();
   layer->SetLevel(type ? type->Level : 0);
 
   if (!marker || layer->TypeLetter != "N") {
-    const TPoint origin = PlaceTemplate(layer->TypeLetter, TemplatePlacement, layer->Picture.Width(),
-                                        layer->Picture.Height());
+    const TPoint origin = PlaceTemplate(layer->TypeLetter, placement, layer->Picture.Width(), layer->Picture.Height());
     layer->Left = origin.X;
     layer->Top = origin.Y;
     layer->Render(desk.DeskGeometry().ViewFrame());
   } else {
     const std::optional<TPoint> size =
-        HandTemplateSize(*marker, TemplatePlacement, layer->Picture.Width(), layer->Picture.Height());
+        HandTemplateSize(*marker, placement, layer->Picture.Width(), layer->Picture.Height());
     if (!size) return nullptr;
     if (size->X != layer->Picture.Width() || size->Y != layer->Picture.Height()) {
       layer->SetEditMode(emResize);
@@ -83,20 +82,20 @@ std::optional<std::string_view> MissingReference(TTemplateKind kind) {
 std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartInfoRecord& entry,
                                               const std::string& path, const TApplyChoice& choice) {
   desk.SetNewLayer(entry.PartType, entry.Name);
-  TemplateFileName = path;
+  TPoint placement{entry.X, entry.Y};
   switch (choice.Kind) {
     case tkFace:
-      TemplatePlacement = {FacePoint.X + entry.X, FacePoint.Y + entry.Y};
+      placement = {FacePoint.X + entry.X, FacePoint.Y + entry.Y};
       break;
     case tkHand: {
-      TemplatePlacement = {entry.X, entry.Y};
+      // The entry's point is the share of the nail the template takes.
       bool made = false;
       for (int i = 1; i <= kHandMarkerCount; ++i) {
         const THandMarker& marker = HandMarkers[std::size_t(i - 1)];
         if (choice.Nails[std::size_t(i - 1)] && marker.X >= 0 && marker.Y >= 0) {
           // Each layer takes the type and caption afresh: creating one resets them.
           desk.SetNewLayer(entry.PartType, entry.Name);
-          if (LoadTemplateLayer(desk, i)) made = true;
+          if (LoadTemplateLayer(desk, path, placement, i)) made = true;
         }
       }
       if (!made) return kMessageNailsNotSelected;
@@ -104,14 +103,17 @@ std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartIn
     }
     case tkBody: {
       const TDeskGeometry& g = desk.DeskGeometry();
-      TemplatePlacement = {g.DeskViewLeft + g.DeskViewWidth / 2, g.DeskViewTop + g.DeskViewHeight / 2};
+      placement = {g.DeskViewLeft + g.DeskViewWidth / 2, g.DeskViewTop + g.DeskViewHeight / 2};
       break;
     }
-    case tkModel:
-      TemplatePlacement = {CentrePoint.X + entry.X, CentrePoint.Y + entry.Y};
+    case tkModel: {
+      // From the canvas centre.
+      const TDeskGeometry& g = desk.DeskGeometry();
+      placement = {g.DesktopTableWidth / 2 + entry.X, g.DesktopTableHeight / 2 + entry.Y};
       break;
+    }
   }
   if (choice.ReplaceSameType) desk.DeleteLayersOfType(entry.PartType);
-  LoadTemplateLayer(desk, 0);
+  LoadTemplateLayer(desk, path, placement, 0);
   return std::nullopt;
 }

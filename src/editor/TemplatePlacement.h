@@ -23,7 +23,8 @@ class ITemplateDesk {
   virtual ~ITemplateDesk() = default;
   // The template type and caption the next layer of CreateLayer takes.
   virtual void SetNewLayer(int type, const std::string& caption) = 0;
-  // The desk's geometry: a body template goes to the middle of its view.
+  // The desk's geometry: a body template goes to the middle of its view, a
+  // canvas-centred one from the canvas centre.
   virtual const TDeskGeometry& DeskGeometry() const = 0;
   // Builds the layer of an element file (its loader's error is thrown).
   virtual std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) = 0;
@@ -54,11 +55,12 @@ std::optional<TPoint> HandTemplateSize(const THandMarker& marker, TPoint percent
 // Its top-left corner: centred across the marker, two thirds of it above.
 TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height);
 
-// Places TemplateFileName: hand index 1..5 fits it to that hand marker, any other
-// value places it by its type's letter at TemplatePlacement. Returns the new layer
+// Places the template `fileName`: hand index 1..5 fits it to that hand marker,
+// `placement` being the share of the nail it takes (HandTemplateSize); any other
+// value places it by its type's letter at `placement`. Returns the new layer
 // (owned by the desk), or nullptr when the hand marker is refused. Throws the
 // picture loader's error for a file that cannot be read.
-TLayer* LoadTemplateLayer(ITemplateDesk& desk, int handIndex);
+TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::string& fileName, TPoint placement, int handIndex);
 
 // What a click on a template tells the user (a message key), or nothing.
 inline constexpr std::string_view kMessageFaceIsNotAdjusted = "MessageFaceIsNotAdjusted";
@@ -75,8 +77,9 @@ struct TApplyChoice {
 };
 
 // Applies `entry` (found at `path`) by the browser's kind: sets the new layer's
-// type and caption, TemplateFileName and TemplatePlacement, deletes the layers of
-// its type first when asked, and loads the layer(s). Returns the message to show,
+// type and caption, places it against the kind's reference point (the face
+// point, the hand markers, the middle of the desk's view, the canvas centre),
+// deletes the layers of its type first when asked, and loads the layer(s). Returns the message to show,
 // if any.
 std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartInfoRecord& entry,
                                               const std::string& path, const TApplyChoice& choice);

@@ -98,16 +98,17 @@ TEST_F(TemplatePlacementTest, BodyTemplateCentredOnTheVisibleDesk) {
 }
 
 TEST_F(TemplatePlacementTest, ModelTemplateFromTheCanvasCentreAndUnlistedType) {
-  CentrePoint = {445, 492};
+  desk.geometry.DesktopTableWidth = 600;
+  desk.geometry.DesktopTableHeight = 500;
+  desk.geometry.UpdateDeskView();
   desk.sizes["m.psd"] = {10, 10};
   ApplyTemplate(desk, {6, -5, 8, "m.psd", "M", ""}, "m.psd", {tkModel, {}, false});
-  EXPECT_EQ(desk.layers.back()->Left, 440);
+  EXPECT_EQ(desk.layers.back()->Left, 295);
+  EXPECT_EQ(desk.layers.back()->Top, 258);
   EXPECT_EQ(desk.layers.back()->Level(), 50);
   // A type not listed is placed like a face template, level 0, no letter.
-  TemplatePlacement = {12, 34};
   desk.SetNewLayer(55, "Loose");
-  TemplateFileName = "m.psd";
-  TLayer* layer = LoadTemplateLayer(desk, 0);
+  TLayer* layer = LoadTemplateLayer(desk, "m.psd", {12, 34}, 0);
   ASSERT_NE(layer, nullptr);
   EXPECT_EQ(layer->Left, 12);
   EXPECT_EQ(layer->Top, 34);

@@ -22,7 +22,6 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
-#include "shell/DeskGeometry.h"
 #include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
@@ -93,8 +92,6 @@ TFormTemplates::TFormTemplates(const TMainSettings& settings, QWidget* parent)
   PlaceFromFrame({488, 130});
   ApplyInterface(this);
   PlaceCounter();
-  const TDeskGeometry desk = InterfaceDeskGeometry();
-  CentrePoint = {desk.DesktopTableWidth / 2, desk.DesktopTableHeight / 2};
 
   Skins = {"FormTemplates.Skin", "FormTmpl.psd", "FormTemplatesButtons", "ButFtemp.psd"};
   OnShow = [this] {
@@ -485,7 +482,6 @@ void TFormTemplates::ResImageMouseUp(int x, int y) {
     Message(std::string(*missing), false);
     return;
   }
-  TemplateFileName.clear();
   const std::optional<int> hit = grid_.HitTest(x, y, FirstRow(), int(shown_.size()));
   if (!hit) return;
   // A copy: applying may reload the catalogue.
