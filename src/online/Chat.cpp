@@ -323,6 +323,8 @@ TChatClient::TChatClient(std::string serverChat, IOwnerThread& owner, std::strin
       poll_(std::make_unique<TTransferContext>(ETransferUse::Chat, owner)),
       resend_(std::make_unique<TTransferContext>(ETransferUse::Chat, owner)) {}
 
+int TChatClient::AttemptConnect() const { return request_->AttemptConnect(); }
+
 TChatClient::~TChatClient() {
   *alive_ = false;
   // The contexts stop and wait for their workers before they go.

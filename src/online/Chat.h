@@ -158,6 +158,8 @@ class TChatClient {
   TChatClient& operator=(const TChatClient&) = delete;
 
   void SetTimeouts(long connectSeconds, long stallSeconds);
+  // The network check of its requests (see TConnectCheck).
+  int AttemptConnect() const;
 
   // The synchronous request: waits (handling the owner's tasks) for the reply;
   // 0 at once while another runs. `reply` receives the reply text.

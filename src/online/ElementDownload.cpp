@@ -183,7 +183,7 @@ TAnalysis TElementDownloader::AnalyzeServer(std::string_view publisherUrl) {
   stop_ = false;
   SetBaseUrl(publisherUrl);
   context_.CloseConnection();
-  if (IsConnectionError(InternetAttemptConnect())) {
+  if (IsConnectionError(context_.AttemptConnect())) {
     analysis.Result = EAnalysis::NoNetwork;
     return analysis;
   }

@@ -97,7 +97,7 @@ std::vector<std::size_t> SearchGalleryWorks(const std::vector<TGallary>& works, 
 EGalleryFetch FetchGalleryLists(TTransferContext& context, const TOnlineServers& servers, TGalleryLists& lists,
                                 const TGalleryProgress& progress) {
   if (Trim(servers.GalleryServer).empty()) return EGalleryFetch::NoServer;
-  if (IsConnectionError(InternetAttemptConnect())) return EGalleryFetch::NoNetwork;
+  if (IsConnectionError(context.AttemptConnect())) return EGalleryFetch::NoNetwork;
   context.CloseConnection();
   auto fetch = [&](std::string url, std::string& text) {
     TTransferRequest request;

@@ -76,7 +76,7 @@ std::optional<TUploadFiles> MakeUploadFiles(const TBitmap32& exportPicture, bool
 }
 
 EUploadResult SendToGallery(TTransferContext& context, std::string_view url, std::string body) {
-  if (IsConnectionError(InternetAttemptConnect())) return EUploadResult::NoNetwork;
+  if (IsConnectionError(context.AttemptConnect())) return EUploadResult::NoNetwork;
   context.CloseConnection();
   TTransferRequest request;
   request.url = std::string(url);

@@ -67,7 +67,7 @@ bool SaveRegistration(TIniFile& ini, std::string_view reply, const TRegistration
 
 ERegistrationResult RunRegistration(TTransferContext& context, TIniFile& ini, std::string_view cgiServer,
                                     const TRegistrationInput& input) {
-  if (IsConnectionError(InternetAttemptConnect())) return ERegistrationResult::NoNetwork;
+  if (IsConnectionError(context.AttemptConnect())) return ERegistrationResult::NoNetwork;
   const TRegistrationRecord record = BuildRegistrationRecord(input);
   TOnlineServers servers;
   servers.CGIServer = std::string(cgiServer);

@@ -8,8 +8,6 @@
 
 namespace {
 
-std::atomic<int> attemptConnectResult{0};
-
 // Bytes that must never reach the request line: blanks and control characters
 // would change or split the request, so they travel escaped; every other
 // printable character (escapes already made included) stays as it is.
@@ -77,10 +75,6 @@ int ProgressBarPosition(std::int64_t total, std::int64_t received) {
   // quotient is taken in 128 bits so received * 100 cannot either.
   return static_cast<int>(static_cast<__int128>(received) * 100 / (static_cast<__int128>(total) + 1));
 }
-
-int InternetAttemptConnect() { return attemptConnectResult.load(); }
-
-void SetInternetAttemptConnectResultForTests(int code) { attemptConnectResult.store(code); }
 
 int InternetErrorOf(EHttpError error) {
   switch (error) {
@@ -257,8 +251,8 @@ class TTransferWorker {
   std::function<void()> finish_;
 };
 
-TTransferContext::TTransferContext(ETransferUse use, IOwnerThread& owner)
-    : use_(use), owner_(owner), shared_(std::make_shared<TShared>()) {}
+TTransferContext::TTransferContext(ETransferUse use, IOwnerThread& owner, TConnectCheck connectCheck)
+    : use_(use), owner_(owner), connectCheck_(std::move(connectCheck)), shared_(std::make_shared<TShared>()) {}
 
 TTransferContext::~TTransferContext() {
   Stop();

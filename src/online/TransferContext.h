@@ -94,10 +94,9 @@ std::chrono::milliseconds TransferDeadline(ETransferUse use, const TTransferRequ
 int ProgressBarPosition(std::int64_t total, std::int64_t received);
 
 // The network check a window makes before a user action starts a transfer: 0
-// when a transfer may start, else an error code for IsConnectionError. There is
-// no such check here, so it passes unless a test says otherwise.
-int InternetAttemptConnect();
-void SetInternetAttemptConnectResultForTests(int code);
+// when a transfer may start, else an error code for IsConnectionError. The
+// program has no such check, so a context made without one always passes.
+using TConnectCheck = std::function<int()>;
 
 // The error code of a finished request (0 when it completed), as
 // IsConnectionError classifies it.
@@ -105,7 +104,7 @@ int InternetErrorOf(EHttpError error);
 
 class TTransferContext {
  public:
-  TTransferContext(ETransferUse use, IOwnerThread& owner);
+  TTransferContext(ETransferUse use, IOwnerThread& owner, TConnectCheck connectCheck = {});
   // Stops a running worker and waits for it to end before the connection goes.
   ~TTransferContext();
   TTransferContext(const TTransferContext&) = delete;
@@ -113,6 +112,8 @@ class TTransferContext {
 
   ETransferUse Use() const { return use_; }
   IOwnerThread& Owner() const { return owner_; }
+  // The check the context was made with (0 without one).
+  int AttemptConnect() const { return connectCheck_ ? connectCheck_() : 0; }
 
   // Starts a worker for `request`; false (and nothing started) while one runs.
   bool Start(TTransferRequest request, TTransferCallbacks callbacks = {});
@@ -150,6 +151,7 @@ class TTransferContext {
 
   ETransferUse use_;
   IOwnerThread& owner_;
+  TConnectCheck connectCheck_;
   std::shared_ptr<TShared> shared_;
   std::thread worker_;
   int status_ = kTransferNothing;

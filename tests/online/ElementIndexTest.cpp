@@ -7,6 +7,7 @@
 
 #include "online/ElementDownload.h"
 #include "online/ElementIndex.h"
+#include "online/OnlineRecords.h"
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
 #include "platform/IniFile.h"
@@ -97,7 +98,7 @@ class PublisherAnalysis : public ::testing::Test {
   }
 
   TAnalysis Analyze(std::chrono::milliseconds indexDeadline = kListDeadline) {
-    TTransferContext context(ETransferUse::ElementDownload, queue_);
+    TTransferContext context(ETransferUse::ElementDownload, queue_, [this] { return connectResult_; });
     context.SetTimeouts(5, 5);
     TElementDownloader downloader(context, *ini_, temp_.Path());
     downloader.IndexDeadline = indexDeadline;
@@ -108,6 +109,7 @@ class PublisherAnalysis : public ::testing::Test {
   TStandInPublisher publisher_;
   TTaskQueue queue_;
   std::unique_ptr<TIniFile> ini_;
+  int connectResult_ = 0;
 };
 
 TEST_F(PublisherAnalysis, OnlyWhatIsNotInstalledIsNew) {
@@ -183,9 +185,8 @@ TEST_F(PublisherAnalysis, NothingNewAndFailedFetchesAreTold) {
   ini_->WriteString("Language", "LangExt", ".fra");
   EXPECT_EQ(Analyze().Result, EAnalysis::NoAccess) << "no index in that language";
 
-  SetInternetAttemptConnectResultForTests(12029);
+  connectResult_ = kInternetErrorCannotConnect;
   EXPECT_EQ(Analyze().Result, EAnalysis::NoNetwork);
-  SetInternetAttemptConnectResultForTests(0);
 }
 
 TEST_F(PublisherAnalysis, AnIndexIsCutAtItsSizeAndItsDeadline) {

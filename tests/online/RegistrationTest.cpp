@@ -2,6 +2,7 @@
 // what is stored, and when nothing may be stored.
 #include <gtest/gtest.h>
 
+#include "online/OnlineRecords.h"
 #include "online/OnlineServers.h"
 #include "online/Registration.h"
 #include "online/TransferContext.h"
@@ -14,7 +15,7 @@ namespace {
 class Registration : public ::testing::Test {
  protected:
   ERegistrationResult Register(const TRegistrationInput& input) {
-    TTransferContext context(ETransferUse::Registration, queue_);
+    TTransferContext context(ETransferUse::Registration, queue_, [this] { return connectResult_; });
     context.SetTimeouts(5, 5);
     return RunRegistration(context, ini_, publisher_.CgiServer(), input);
   }
@@ -25,6 +26,7 @@ class Registration : public ::testing::Test {
   TIniFile ini_{temp_ / "Tressary.ini"};
   TStandInPublisher publisher_;
   TTaskQueue queue_;
+  int connectResult_ = 0;
 };
 
 TEST_F(Registration, TheIssuedSerialIsStoredWithTheTypedValues) {
@@ -67,9 +69,8 @@ TEST_F(Registration, NoSerialNoAccount) {
   EXPECT_EQ(RunRegistration(*std::make_unique<TTransferContext>(ETransferUse::Registration, queue_), ini_, "", Anna()),
             ERegistrationResult::Refused)
       << "without a script there is no account";
-  SetInternetAttemptConnectResultForTests(12029);
+  connectResult_ = kInternetErrorCannotConnect;
   EXPECT_EQ(Register(Anna()), ERegistrationResult::NoNetwork);
-  SetInternetAttemptConnectResultForTests(0);
 }
 
 TEST(RegistrationInput, TheStartButtonWaitsForEveryField) {

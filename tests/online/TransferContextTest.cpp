@@ -441,12 +441,14 @@ TEST(TransferProgress, TheBarIsDefinedForEveryPair) {
   EXPECT_EQ(ProgressBarPosition(std::int64_t(5) << 32, std::int64_t(1) << 32), 19) << "beyond 32 bits";
 }
 
-TEST(TransferAttempt, TheNetworkCheckPassesUnlessATestFailsIt) {
-  EXPECT_EQ(InternetAttemptConnect(), 0);
-  EXPECT_FALSE(IsConnectionError(InternetAttemptConnect()));
-  SetInternetAttemptConnectResultForTests(kInternetErrorCannotConnect);
-  EXPECT_TRUE(IsConnectionError(InternetAttemptConnect()));
-  SetInternetAttemptConnectResultForTests(0);
+TEST(TransferAttempt, TheNetworkCheckIsTheOneTheContextWasMadeWith) {
+  TTaskQueue queue;
+  EXPECT_EQ(TTransferContext(ETransferUse::Chat, queue).AttemptConnect(), 0) << "without a check it passes";
+  int result = kInternetErrorCannotConnect;
+  TTransferContext failing(ETransferUse::Registration, queue, [&] { return result; });
+  EXPECT_TRUE(IsConnectionError(failing.AttemptConnect()));
+  result = 0;
+  EXPECT_EQ(failing.AttemptConnect(), 0) << "asked anew each time";
 }
 
 }  // namespace

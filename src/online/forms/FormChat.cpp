@@ -379,11 +379,11 @@ void TFormTalk::PeerLeft() {
 // --- the whole chat ---
 
 bool ChatConnectAndLogin(const TMainSettings& settings) {
-  if (IsConnectionError(InternetAttemptConnect())) {
+  TFormChat chat(settings);
+  if (IsConnectionError(chat.Client().AttemptConnect())) {
     ShowOnlineMessage("MessageNoAccessToServer");
     return false;
   }
-  TFormChat chat(settings);
   TFormChatReg account(chat.Client());
   if (ShowSkinnedModal(account) != 1) {
     account.close();

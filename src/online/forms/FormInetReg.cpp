@@ -118,7 +118,7 @@ void TFormInetReg::UpdateButtons() {
 }
 
 void TFormInetReg::ButtonStartRegistrationClick() {
-  if (transferring_ || IsConnectionError(InternetAttemptConnect())) return;
+  if (transferring_ || IsConnectionError(context_->AttemptConnect())) return;
   transferring_ = true;
   ProgressBar->setValue(0);
   ButtonStartRegistration->hide();

@@ -194,7 +194,7 @@ void TFormToGallery::SetPrivate(bool isPrivate) {
 
 void TFormToGallery::ButtonSendClick() {
   if (uploading_ || !UploadComplete(Input())) return;
-  if (IsConnectionError(InternetAttemptConnect())) return;
+  if (IsConnectionError(context_->AttemptConnect())) return;
   uploading_ = true;
   ProgressBar->setValue(0);
   ButtonStartDownload->hide();
