@@ -94,8 +94,8 @@ const std::string& PlainText() {
 // Argument 0 of the quoted-printable pair: binary data, mostly text or plain text.
 const std::string& QuotedInput(std::int64_t kind) { return kind == 0 ? Data() : kind == 1 ? MailText() : PlainText(); }
 
-std::size_t QuotedOutput(std::int64_t kind, std::string& out) {
-  TQuotedPrintableEncoder encoder(kind != 0);
+std::size_t QuotedOutput(std::int64_t kind, std::string& out, TMailVectors widest = TMailVectors::Avx512) {
+  TQuotedPrintableEncoder encoder(kind != 0, widest);
   out.clear();
   encoder.Add(QuotedInput(kind), out);
   encoder.Finish(out);
@@ -106,10 +106,8 @@ std::size_t QuotedOutput(std::int64_t kind, std::string& out) {
 // TMailVectors (0 byte by byte, 1 SSE2, 2 AVX2, 3 AVX-512), capped at what the
 // processor offers.
 void BM_QuotedPrintable(benchmark::State& state) {
-  LimitMailVectors(TMailVectors(state.range(1)));
   std::string out;
-  for (auto _ : state) benchmark::DoNotOptimize(QuotedOutput(state.range(0), out));
-  LimitMailVectors(TMailVectors::Avx512);
+  for (auto _ : state) benchmark::DoNotOptimize(QuotedOutput(state.range(0), out, TMailVectors(state.range(1))));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(QuotedInput(state.range(0)).size()));
   state.counters["output"] = double(out.size());
 }
@@ -134,18 +132,16 @@ void BM_QuotedPrintableCopyReference(benchmark::State& state) {
 BENCHMARK(BM_QuotedPrintableCopyReference)->Arg(0)->Arg(1)->Arg(2);
 
 // Its worst case in practice: a line of one dot every 44 bytes.
-std::size_t DotStuffed(std::string& out) {
-  TDotStuffer stuffer;
+std::size_t DotStuffed(std::string& out, TMailVectors widest = TMailVectors::Avx512) {
+  TDotStuffer stuffer(widest);
   out.clear();
   stuffer.Add(Text(), out);
   return out.size();
 }
 
 void BM_DotStuffer(benchmark::State& state) {
-  LimitMailVectors(TMailVectors(state.range(0)));
   std::string out;
-  for (auto _ : state) benchmark::DoNotOptimize(DotStuffed(out));
-  LimitMailVectors(TMailVectors::Avx512);
+  for (auto _ : state) benchmark::DoNotOptimize(DotStuffed(out, TMailVectors(state.range(0))));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Text().size()));
 }
 BENCHMARK(BM_DotStuffer)->Arg(3)->Arg(2)->Arg(1)->Arg(0);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 
 #include "picture/BitmapRoutines.h"
 #include "picture/Mask.h"
@@ -315,14 +314,13 @@ constexpr bool kHasWide = false;
 constexpr bool kHasWidest = false;
 #endif
 
-std::atomic<int> vectorLimit{2};
-bool Wide() { return kHasWide && vectorLimit.load(std::memory_order_relaxed) >= 1; }
-bool Widest() { return kHasWidest && vectorLimit.load(std::memory_order_relaxed) >= 2; }
+bool Wide(int vectors) { return kHasWide && vectors >= 1; }
+bool Widest(int vectors) { return kHasWidest && vectors >= 2; }
 
 template <TCompositeAlpha kAlpha>
-void LayPlain(const TColor32* src, TColor32* dst, int count, std::uint32_t factor) {
-  int i = Widest() ? LayPlainWidest<kAlpha>(src, dst, count, factor) : 0;
-  if (Wide()) i += LayPlainWide<kAlpha>(src + i, dst + i, count - i, factor);
+void LayPlain(const TColor32* src, TColor32* dst, int count, std::uint32_t factor, int vectors) {
+  int i = Widest(vectors) ? LayPlainWidest<kAlpha>(src, dst, count, factor) : 0;
+  if (Wide(vectors)) i += LayPlainWide<kAlpha>(src + i, dst + i, count - i, factor);
   for (; i < count; ++i) {
     const std::uint32_t a = src[i] >> 24;
     Lay<kAlpha>(src[i], dst[i], factor == 255 ? a : (factor * a) >> 8);
@@ -339,13 +337,14 @@ struct TGathered {
 };
 
 // The cells of clip columns [from, to) of map row `mapRow`, by clip column.
-const std::uint8_t* CellsOf(const TPreparedLayer& p, int mapRow, int from, int to, TGathered& gathered) {
+const std::uint8_t* CellsOf(const TPreparedLayer& p, int mapRow, int from, int to, TGathered& gathered,
+                            int vectors) {
   const std::uint8_t* cells = p.Map->Row(mapRow);
   if (p.ColumnsInStep) return cells + p.MapColumns[0];
   if (gathered.MapRow != mapRow || from < gathered.From || to > gathered.To) {
     gathered.Cells.resize(p.MapColumns.size());
     std::uint8_t* out = gathered.Cells.data();
-    int i = Widest() ? std::max(from, GatherWidest(p, cells, p.Map->Width(), from, to, out)) : from;
+    int i = Widest(vectors) ? std::max(from, GatherWidest(p, cells, p.Map->Width(), from, to, out)) : from;
     for (; i < to; ++i) out[i] = cells[p.MapColumns[std::size_t(i)]];
     gathered.MapRow = mapRow;
     gathered.From = from;
@@ -355,8 +354,9 @@ const std::uint8_t* CellsOf(const TPreparedLayer& p, int mapRow, int from, int t
 }
 
 template <TCompositeAlpha kAlpha>
-void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int count, const std::uint8_t* cells) {
-  int i = Wide() ? LayFadedWide<kAlpha>(p, src, dst, count, cells) : 0;
+void LayFaded(const TPreparedLayer& p, const TColor32* src, TColor32* dst, int count, const std::uint8_t* cells,
+              int vectors) {
+  int i = Wide(vectors) ? LayFadedWide<kAlpha>(p, src, dst, count, cells) : 0;
   for (; i < count; ++i) Lay<kAlpha>(src[i], dst[i], p.Fade[p.SubsetOf[cells[i]]][src[i] >> 24]);
 }
 
@@ -454,7 +454,7 @@ void Prefetch(const TPreparedLayer& p, int y, const TBandPlan& plan, std::size_t
 // bands are shared out over the task pool.
 template <TCompositeAlpha kAlpha>
 void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPreparedLayer>& prepared,
-                   TBitmap32* opaqueCopy) {
+                   TBitmap32* opaqueCopy, int vectors) {
   constexpr int kBandBytes = 512 * 1024;
   const TColor32 ground = kAlpha == TCompositeAlpha::Coverage ? kOpaqueWhite : kClearWhite;
   const int bandRows = std::max(1, kBandBytes / (4 * rect.Width()));
@@ -479,7 +479,7 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
         for (std::size_t g = grounds; g < end; ++g) {
           TColor32* out = row + plan.Pieces[g].Left;
           const int width = plan.Pieces[g].Right - plan.Pieces[g].Left;
-          std::fill(out + (Wide() ? FillWide(out, width, ground) : 0), out + width, ground);
+          std::fill(out + (Wide(vectors) ? FillWide(out, width, ground) : 0), out + width, ground);
         }
       }
       for (std::size_t k = count; k-- > 0;) {
@@ -495,16 +495,16 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
           const std::uint8_t* cells = nullptr;  // by clip column
           if (p.Map) {
             cells = CellsOf(p, MapRowOf(p, y), plan.Pieces[first].Left - p.Clip.Left,
-                            plan.Pieces[last - 1].Right - p.Clip.Left, plan.Gathered[k]);
+                            plan.Pieces[last - 1].Right - p.Clip.Left, plan.Gathered[k], vectors);
           }
           for (std::size_t i = first; i < last; ++i) {
             const TPiece piece = plan.Pieces[i];
             const int width = piece.Right - piece.Left;
             if (cells)
               LayFaded<kAlpha>(p, src + (piece.Left - p.Pos.X), row + piece.Left, width,
-                               cells + (piece.Left - p.Clip.Left));
+                               cells + (piece.Left - p.Clip.Left), vectors);
             else
-              LayPlain<kAlpha>(src + (piece.Left - p.Pos.X), row + piece.Left, width, p.LayerFactor);
+              LayPlain<kAlpha>(src + (piece.Left - p.Pos.X), row + piece.Left, width, p.LayerFactor, vectors);
           }
         }
       }
@@ -518,7 +518,7 @@ void CompositeRows(TBitmap32& target, const TRect& rect, const std::vector<TPrep
 }  // namespace
 
 void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLayer> layers, double scale,
-                     TCompositeAlpha alpha, TBitmap32* opaqueCopy) {
+                     TCompositeAlpha alpha, TBitmap32* opaqueCopy, int vectors) {
   rect = IntersectRects(rect, {0, 0, target.Width(), target.Height()});
   if (rect.IsEmpty()) return;
   std::vector<TPreparedLayer> prepared;
@@ -529,9 +529,7 @@ void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLa
     if (!p.Clip.IsEmpty()) prepared.push_back(std::move(p));
   }
   if (alpha == TCompositeAlpha::Coverage)
-    CompositeRows<TCompositeAlpha::Coverage>(target, rect, prepared, opaqueCopy);
+    CompositeRows<TCompositeAlpha::Coverage>(target, rect, prepared, opaqueCopy, vectors);
   else
-    CompositeRows<TCompositeAlpha::Accumulate>(target, rect, prepared, opaqueCopy);
+    CompositeRows<TCompositeAlpha::Accumulate>(target, rect, prepared, opaqueCopy, vectors);
 }
-
-void LimitCompositeVectors(int width) { vectorLimit.store(std::clamp(width, 0, 2), std::memory_order_relaxed); }

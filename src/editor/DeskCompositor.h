@@ -33,10 +33,8 @@ enum class TCompositeAlpha {
 // of the stack (index 0) to the bottom. `scale` maps a rendering pixel to its mask
 // cell (canvas pixels per target pixel). With `opaqueCopy`, the rect's rows go
 // there too (as far as it reaches), made opaque while they are in the cache.
+// `vectors` is the widest vectors it may use: 0 none, 1 eight pixels, 2 sixteen
+// (each where the processor has them), so that every path can be checked against
+// the others on one machine.
 void CompositeLayers(TBitmap32& target, TRect rect, std::span<const TCompositeLayer> layers, double scale,
-                     TCompositeAlpha alpha, TBitmap32* opaqueCopy = nullptr);
-
-// The widest vectors compositing may use from now on: 0 none, 1 eight pixels, 2
-// sixteen (each where the processor has them), so that every path can be checked
-// against the others on one machine.
-void LimitCompositeVectors(int width);
+                     TCompositeAlpha alpha, TBitmap32* opaqueCopy = nullptr, int vectors = 2);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -19,16 +18,11 @@ constexpr int kBase64LineLength = 76;
 // A quoted-printable line holds at most 76 characters, the soft break's "=" included.
 constexpr int kQuotedPrintableRoom = 75;
 constexpr std::size_t kUULineBytes = 45;
-std::atomic<TMailVectors> widestAllowed{TMailVectors::Avx512};
 
 char UUChar(unsigned value) { return value == 0 ? '`' : static_cast<char>(value + 32); }
-}  // namespace
 
-void LimitMailVectors(TMailVectors widest) { widestAllowed.store(widest, std::memory_order_relaxed); }
-
-namespace {
-// The widest level both the processor and the limit allow.
-TMailVectors MailVectors() {
+// The widest level both the processor and `widest` allow.
+TMailVectors MailVectors(TMailVectors widest) {
   static const TMailVectors offered = [] {
 #if defined(__SSE2__)
     const TProcessorFeatures& has = ProcessorFeatures();
@@ -37,9 +31,14 @@ TMailVectors MailVectors() {
     return TMailVectors::ByteByByte;
 #endif
   }();
-  return std::min(offered, widestAllowed.load(std::memory_order_relaxed));
+  return std::min(offered, widest);
 }
 }  // namespace
+
+TQuotedPrintableEncoder::TQuotedPrintableEncoder(bool keepLines, TMailVectors widest)
+    : keepLines_(keepLines), vectors_(MailVectors(widest)) {}
+
+TDotStuffer::TDotStuffer(TMailVectors widest) : vectors_(MailVectors(widest)) {}
 
 void TBase64Encoder::EncodeGroup(const unsigned char* bytes, int count, std::string& out) {
   const unsigned value = (unsigned(bytes[0]) << 16) | (count > 1 ? unsigned(bytes[1]) << 8 : 0u) |
@@ -523,7 +522,7 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
   // string is not moved as it grows.
   out.reserve(out.size() + data.size() * 3 + data.size() * 3 / (kQuotedPrintableRoom - 2) * 3 + 16);
   char buffer[kQuotedPrintableOut];
-  [[maybe_unused]] const TMailVectors level = MailVectors();
+  [[maybe_unused]] const TMailVectors level = vectors_;
   for (std::size_t at = 0; at < data.size(); at += kQuotedPrintableStep) {
     const std::string_view step = data.substr(at, kQuotedPrintableStep);
     char* p = buffer;
@@ -548,7 +547,7 @@ void TQuotedPrintableEncoder::Add(std::string_view data, std::string& out) {
 // they are (a blank among them, not at their end) are found 16 at a time and
 // copied whole; the bytes between go one by one.
 void TQuotedPrintableEncoder::AddText(std::string_view whole, std::size_t from, std::size_t to, char*& p) {
-  const TMailVectors level = MailVectors();
+  const TMailVectors level = vectors_;
 #if defined(__SSE2__)
   if (level >= TMailVectors::Avx2) {
     const QuotedStepAt step = level == TMailVectors::Avx512 ? Quoted512<true> : QuotedAvx2<true>;
@@ -806,7 +805,7 @@ std::size_t StuffNarrow(std::string_view text, bool& pendingCr, bool& atLineStar
 }  // namespace
 
 std::size_t TDotStuffer::AddBlocks(std::string_view text, std::string& out) {
-  switch (MailVectors()) {
+  switch (vectors_) {
     case TMailVectors::ByteByByte: return 0;
     case TMailVectors::Sse2: return StuffNarrow(text, pendingCr_, atLineStart_, out);
     case TMailVectors::Avx2: return StuffWide(text, pendingCr_, atLineStart_, out);

@@ -5,11 +5,10 @@
 #include <string>
 #include <string_view>
 
-// For tests and benchmarks: the widest vectors the quoted-printable encoder and
-// the dot-stuffer may use, up to what the processor offers (the default is all
-// of it). Byte by byte is the reference every wider level must match.
+// The widest vectors a quoted-printable encoder or a dot-stuffer may use, up
+// to what the processor offers (the default is all of it). Tests and benchmarks
+// make narrower ones: byte by byte is the reference every wider level must match.
 enum class TMailVectors { ByteByByte, Sse2, Avx2, Avx512 };
-void LimitMailVectors(TMailVectors widest);
 
 // Base64 in lines of 76 characters (57 bytes); every line ends with CR LF.
 class TBase64Encoder {
@@ -31,7 +30,7 @@ class TBase64Encoder {
 // too, so the bytes come back exactly.
 class TQuotedPrintableEncoder {
  public:
-  explicit TQuotedPrintableEncoder(bool keepLines) : keepLines_(keepLines) {}
+  explicit TQuotedPrintableEncoder(bool keepLines, TMailVectors widest = TMailVectors::Avx512);
   void Add(std::string_view data, std::string& out);
   // Flushes what waits for the next byte; adds no line break of its own.
   void Finish(std::string& out);
@@ -45,6 +44,7 @@ class TQuotedPrintableEncoder {
   void HardBreak(char*& p);
   void FlushBlank(bool atLineEnd, char*& p);
   bool keepLines_;
+  TMailVectors vectors_;
   int lineLength_ = 0;
   int pendingBlank_ = -1;  // a blank or tab whose fate depends on the next byte
   bool pendingCr_ = false;
@@ -63,6 +63,7 @@ inline constexpr std::string_view kUUEnd = "`\r\nend\r\n";
 // servers) and a line that begins with "." gets one more in front of it.
 class TDotStuffer {
  public:
+  explicit TDotStuffer(TMailVectors widest = TMailVectors::Avx512);
   void Add(std::string_view text, std::string& out);
   // Ends an unfinished line and appends the closing "." line.
   void Finish(std::string& out);
@@ -72,6 +73,7 @@ class TDotStuffer {
   std::size_t AddBlocks(std::string_view text, std::string& out);
   // The rest, byte by byte; writes at p and moves it on.
   void StuffBytes(std::string_view text, char*& p);
+  TMailVectors vectors_;
   bool atLineStart_ = true;
   bool pendingCr_ = false;
 };

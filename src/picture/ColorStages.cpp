@@ -574,6 +574,8 @@ int AddLuminanceWide(const TColor32*, int, std::uint32_t&, std::uint32_t&) { ret
 int AddLuminanceWidest(const TColor32*, int, std::uint32_t&, std::uint32_t&) { return 0; }
 #endif
 
+// Process-wide on purpose: tests and benchmarks narrow it to check each width
+// through whole layer renders, which no parameter reaches; the program never sets it.
 std::atomic<TStagesWidth> stagesLimit{TStagesWidth::Widest};
 
 TStagesWidth CurrentStagesWidth() {

@@ -31,11 +31,17 @@ struct TaskGroup {
 class TaskPool {
  public:
   static TaskPool& Instance() {
+    // Process-wide: one set of threads serves every render, whoever starts it.
     static TaskPool pool;
     return pool;
   }
 
-  int Threads() const { return int(threads_.size()) + 1; }
+  // Threads that may work at once, the calling one included, within the cap.
+  int Threads() const {
+    const int threads = int(threads_.size()) + 1, cap = cap_.load(std::memory_order_relaxed);
+    return cap > 0 ? std::min(cap, threads) : threads;
+  }
+  void Cap(int threads) { cap_.store(std::max(0, threads), std::memory_order_relaxed); }
 
   void Run(TaskGroup& group) {
     {
@@ -118,20 +124,14 @@ class TaskPool {
   std::vector<std::thread> threads_;
   std::size_t started_ = 0;
   std::condition_variable running_;
+  std::atomic<int> cap_{0};  // 0: none
 };
 
 }  // namespace
 
-namespace {
-std::atomic<int> threadLimit{0};
-}  // namespace
+int TaskThreads() { return TaskPool::Instance().Threads(); }
 
-int TaskThreads() {
-  const int threads = TaskPool::Instance().Threads(), limit = threadLimit.load(std::memory_order_relaxed);
-  return limit > 0 ? std::min(limit, threads) : threads;
-}
-
-void LimitTaskThreads(int threads) { threadLimit.store(std::max(0, threads), std::memory_order_relaxed); }
+void LimitTaskThreads(int threads) { TaskPool::Instance().Cap(threads); }
 
 void RunTasks(int tasks, void (*task)(const void*, int), const void* context) {
   if (tasks <= 0) return;

@@ -125,11 +125,7 @@ std::vector<Source> Scene(std::mt19937& random) {
 
 // Each width of vectors the compositor may take (none, eight pixels, sixteen),
 // where the processor has it; the widest otherwise.
-class DeskCompositorVectors : public ::testing::TestWithParam<int> {
- protected:
-  void SetUp() override { LimitCompositeVectors(GetParam()); }
-  void TearDown() override { LimitCompositeVectors(2); }
-};
+class DeskCompositorVectors : public ::testing::TestWithParam<int> {};
 
 INSTANTIATE_TEST_SUITE_P(Widths, DeskCompositorVectors, ::testing::Values(0, 1, 2));
 
@@ -142,7 +138,7 @@ TEST_P(DeskCompositorVectors, EveryPathAgreesWithThePixelArithmetic) {
       SCOPED_TRACE(withSpans ? "with spans" : "without spans");
       const std::vector<TCompositeLayer> layers = Layers(sources, withSpans, spans);
       TBitmap32 target(70, 16, 0x12345678);
-      CompositeLayers(target, {0, 0, 70, 16}, layers, 1.0, kind);
+      CompositeLayers(target, {0, 0, 70, 16}, layers, 1.0, kind, nullptr, GetParam());
       TBitmap32 reference(70, 16);
       for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 70; ++x) reference.SetPixel(x, y, ReferencePixel(sources, x, y, kind));
@@ -192,7 +188,7 @@ TEST_P(DeskCompositorVectors, EveryPathAgreesWithThePixelArithmeticAtEveryScale)
       std::vector<std::vector<TAlphaSpan>> spans;
       const std::vector<TCompositeLayer> layers = Layers(sources, withSpans, spans);
       TBitmap32 target(290, 14, 0x12345678);
-      CompositeLayers(target, {0, 0, 290, 14}, layers, scale, TCompositeAlpha::Coverage);
+      CompositeLayers(target, {0, 0, 290, 14}, layers, scale, TCompositeAlpha::Coverage, nullptr, GetParam());
       TBitmap32 reference(290, 14);
       for (int y = 0; y < 14; ++y)
         for (int x = 0; x < 290; ++x)

@@ -53,8 +53,9 @@ std::string Base64(const std::string& data) {
   return out;
 }
 
-std::string QuotedPrintable(const std::string& data, bool keepLines, std::size_t split = std::string::npos) {
-  TQuotedPrintableEncoder encoder(keepLines);
+std::string QuotedPrintable(const std::string& data, bool keepLines, std::size_t split = std::string::npos,
+                            TMailVectors level = TMailVectors::Avx512) {
+  TQuotedPrintableEncoder encoder(keepLines, level);
   std::string out;
   if (split > data.size()) split = data.size();
   encoder.Add(std::string_view(data).substr(0, split), out);
@@ -133,12 +134,14 @@ TEST(QuotedPrintableEncoder, TextWithLongLinesDecodesToCanonicalLineBreaks) {
 TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesAtEveryVectorLevel) {
   const std::string full(75, 'a');
   for (TMailVectors level : kLevels) {
-    LimitMailVectors(level);
-    EXPECT_EQ(QuotedPrintable("", true), "");
-    EXPECT_EQ(QuotedPrintable("", false), "");
-    EXPECT_EQ(QuotedPrintable(full + "b", false), full + "=\r\nb");
-    EXPECT_EQ(QuotedPrintable(full.substr(1) + "=", false), full.substr(1) + "=\r\n=3D");
-    EXPECT_EQ(QuotedPrintable(full.substr(3) + "=\x80", false), full.substr(3) + "=3D=\r\n=80");
+    const auto quoted = [level](const std::string& data, bool keepLines) {
+      return QuotedPrintable(data, keepLines, std::string::npos, level);
+    };
+    EXPECT_EQ(quoted("", true), "");
+    EXPECT_EQ(quoted("", false), "");
+    EXPECT_EQ(quoted(full + "b", false), full + "=\r\nb");
+    EXPECT_EQ(quoted(full.substr(1) + "=", false), full.substr(1) + "=\r\n=3D");
+    EXPECT_EQ(quoted(full.substr(3) + "=\x80", false), full.substr(3) + "=3D=\r\n=80");
     for (std::size_t lead = 0; lead <= 40; ++lead) {
       SCOPED_TRACE(testing::Message() << "level " << int(level) << ", lead " << lead);
       const std::string lf(lead, '\n'), crlf = [&] {
@@ -146,17 +149,16 @@ TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesAtEveryVectorLevel) {
         for (std::size_t i = 0; i < lead; ++i) breaks += "\r\n";
         return breaks;
       }();
-      EXPECT_EQ(QuotedPrintable(lf + full + "b" + full, true), crlf + full + "=\r\nb" + full.substr(1) + "=\r\na");
-      EXPECT_EQ(QuotedPrintable(crlf + full + " \n", true), crlf + full + "=\r\n=20\r\n");
-      EXPECT_EQ(QuotedPrintable(lf + full + "\r\n" + full + "\r\n", true), crlf + full + "\r\n" + full + "\r\n");
-      EXPECT_EQ(QuotedPrintable(lf + full.substr(2) + "=\n", true), crlf + full.substr(2) + "=\r\n=3D\r\n");
-      EXPECT_EQ(QuotedPrintable(lf + full.substr(3) + "= \t\r", true), crlf + full.substr(3) + "=3D=\r\n \t=0D");
+      EXPECT_EQ(quoted(lf + full + "b" + full, true), crlf + full + "=\r\nb" + full.substr(1) + "=\r\na");
+      EXPECT_EQ(quoted(crlf + full + " \n", true), crlf + full + "=\r\n=20\r\n");
+      EXPECT_EQ(quoted(lf + full + "\r\n" + full + "\r\n", true), crlf + full + "\r\n" + full + "\r\n");
+      EXPECT_EQ(quoted(lf + full.substr(2) + "=\n", true), crlf + full.substr(2) + "=\r\n=3D\r\n");
+      EXPECT_EQ(quoted(lf + full.substr(3) + "= \t\r", true), crlf + full.substr(3) + "=3D=\r\n \t=0D");
       // A blank at a block's end or a run's end is encoded if the line ends there.
-      EXPECT_EQ(QuotedPrintable(lf + std::string(lead, 'c') + " \n", true), crlf + std::string(lead, 'c') + "=20\r\n");
-      EXPECT_EQ(QuotedPrintable(std::string(lead, 'c') + " \r\n", true), std::string(lead, 'c') + "=20\r\n");
+      EXPECT_EQ(quoted(lf + std::string(lead, 'c') + " \n", true), crlf + std::string(lead, 'c') + "=20\r\n");
+      EXPECT_EQ(quoted(std::string(lead, 'c') + " \r\n", true), std::string(lead, 'c') + "=20\r\n");
     }
   }
-  LimitMailVectors(TMailVectors::Avx512);
 }
 
 // Binary input of every kind of byte, cut at every offset of the first blocks:
@@ -165,12 +167,9 @@ TEST(QuotedPrintableEncoder, LineEndsAtBlockEdgesAtEveryVectorLevel) {
 TEST(QuotedPrintableEncoder, BinaryLevelsAgreeAndFillEveryLine) {
   std::string data;
   for (std::size_t lead = 0; lead <= 40; ++lead) data += std::string(lead, 'a') + AllBytes(300) + std::string(90, 'z');
-  LimitMailVectors(TMailVectors::ByteByByte);
-  const std::string bytewise = QuotedPrintable(data, false);
-  for (TMailVectors level : kLevels) {
-    LimitMailVectors(level);
-    EXPECT_EQ(QuotedPrintable(data, false), bytewise) << int(level);
-  }
+  const std::string bytewise = QuotedPrintable(data, false, std::string::npos, TMailVectors::ByteByByte);
+  for (TMailVectors level : kLevels)
+    EXPECT_EQ(QuotedPrintable(data, false, std::string::npos, level), bytewise) << int(level);
   const std::vector<std::string> lines = Lines(bytewise);
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
     ASSERT_EQ(lines[i].back(), '=') << i;
@@ -195,25 +194,24 @@ TEST(QuotedPrintableEncoder, EveryLevelEncodesAsByteByByteWhereverCut) {
   data.replace(2045, 3, " \r\n");
   for (bool keepLines : {true, false}) {
     std::vector<std::string> bytewise;
-    LimitMailVectors(TMailVectors::ByteByByte);
     for (std::size_t split : {std::size_t(0), std::size_t(1023), std::size_t(4000), std::size_t(5999)}) {
-      bytewise.push_back(QuotedPrintable(data, keepLines, split));
+      bytewise.push_back(QuotedPrintable(data, keepLines, split, TMailVectors::ByteByByte));
       // Ends that wait for the next call: a blank, a CR, a blank and a CR.
       for (const char* end : {" ", "\r", " \r", "\t\r"})
-        bytewise.push_back(QuotedPrintable(data.substr(0, split) + end, keepLines));
+        bytewise.push_back(
+            QuotedPrintable(data.substr(0, split) + end, keepLines, std::string::npos, TMailVectors::ByteByByte));
     }
     for (TMailVectors level : kLevels) {
-      LimitMailVectors(level);
       std::size_t k = 0;
       for (std::size_t split : {std::size_t(0), std::size_t(1023), std::size_t(4000), std::size_t(5999)}) {
         SCOPED_TRACE(testing::Message() << "level " << int(level) << ", text " << keepLines << ", cut " << split);
-        EXPECT_EQ(QuotedPrintable(data, keepLines, split), bytewise[k++]);
+        EXPECT_EQ(QuotedPrintable(data, keepLines, split, level), bytewise[k++]);
         for (const char* end : {" ", "\r", " \r", "\t\r"})
-          EXPECT_EQ(QuotedPrintable(data.substr(0, split) + end, keepLines), bytewise[k++]) << end;
+          EXPECT_EQ(QuotedPrintable(data.substr(0, split) + end, keepLines, std::string::npos, level), bytewise[k++])
+              << end;
       }
     }
   }
-  LimitMailVectors(TMailVectors::Avx512);
 }
 
 TEST(UUEncode, FortySixBytesGiveAFullLineAndAOneByteLine) {
@@ -315,12 +313,10 @@ TEST(DotStuffer, StuffsAsPythonQuotesItWhereverTheBlocksAreCut) {
   const std::vector<std::string> quoted = PythonStuffed(texts);
   ASSERT_EQ(quoted.size(), texts.size());
   for (TMailVectors level : kLevels) {
-    LimitMailVectors(level);
     for (std::size_t t = 0; t < texts.size(); ++t)
       for (std::size_t piece : {std::size_t(1), std::size_t(63), std::size_t(64), std::size_t(129), std::size_t(-1)}) {
         SCOPED_TRACE(testing::Message() << "level " << int(level) << ", text " << t << ", piece " << piece);
-        EXPECT_EQ(StuffedInPieces(texts[t], piece), quoted[t]);
+        EXPECT_EQ(StuffedInPieces(texts[t], piece, level), quoted[t]);
       }
   }
-  LimitMailVectors(TMailVectors::Avx512);
 }
