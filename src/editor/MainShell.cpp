@@ -159,13 +159,8 @@ void ReadContentPaths(const TIniFile& ini, const std::string& exePath) {
 
 bool LoadMainTerms(const std::string& path) {
   Termins.clear();
-  try {
-    // The sounds after "@" stay: the sound hint speaks them.
-    return LoadTerms(path, Termins, true);
-  } catch (const ETextFileError&) {
-    Termins.clear();
-    return false;
-  }
+  // The sounds after "@" stay: the sound hint speaks them.
+  return LoadTerms(path, Termins, true).Ok();
 }
 
 std::string ApplicationTitle() { return WithoutSound(GetTerm("ProductName", Termins, ProductInfo.FullName)); }

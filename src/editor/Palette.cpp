@@ -37,14 +37,10 @@ void ParseLine(const std::string& line, TPalette& palette) {
 }  // namespace
 
 void TPalette::Read(const fs::path& file) {
-  std::vector<std::string> lines;
-  try {
-    lines = OpenTextFile(file, "PalData.txt");
-  } catch (const ETextFileError&) {
-    return;
-  }
+  const TFileResult<std::vector<std::string>> lines = ReadTextLines(file);
+  if (!lines) return;
   int count = 0;
-  for (const std::string& raw : lines) {
+  for (const std::string& raw : *lines) {
     const std::string line = Trim(raw);
     if (line.empty() || line.front() == '#') continue;
     if (++count == CurrentPaletteNo) ParseLine(line, *this);

@@ -121,11 +121,13 @@ std::vector<TPartInfoRecord> ParsePartBase(const std::vector<std::string>& lines
   return list;
 }
 
-void LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn) {
-  const std::vector<std::string> lines = OpenTextFile(ProgramFileForReading(folder, "PartBase.txt"), "PartBase.txt");
-  std::vector<TPartInfoRecord> list = ParsePartBase(lines, TemplateTypes, warn);
+TFileResult<> LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn) {
+  const TFileResult<std::vector<std::string>> lines = ReadTextLines(ProgramFileForReading(folder, "PartBase.txt"));
+  if (!lines) return lines.Error();
+  std::vector<TPartInfoRecord> list = ParsePartBase(*lines, TemplateTypes, warn);
   TemplateList.swap(list);
   PartBaseChanged = false;
+  return {};
 }
 
 void ResetTemplateGlobals() {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 
 class TIniFile;
@@ -67,10 +68,10 @@ std::string PartTypeWarning(int lineNumber);
 using TWarningSink = std::function<void(const std::string&)>;
 std::vector<TPartInfoRecord> ParsePartBase(const std::vector<std::string>& lines,
                                            const std::vector<TPartTypeRecord>& types, const TWarningSink& warn);
-// Reads folder + "PartBase.txt" (a missing or unreadable file throws
-// ETextFileError) and swaps the new list in, so the old one stays whole while a
-// warning is shown; clears PartBaseChanged.
-void LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn);
+// Reads folder + "PartBase.txt" and swaps the new list in, so the old one stays
+// whole while a warning is shown; clears PartBaseChanged. A missing or
+// unreadable file fails as ReadTextLines does and keeps the old list.
+TFileResult<> LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn);
 
 // Back to the start-up values (tests).
 void ResetTemplateGlobals();

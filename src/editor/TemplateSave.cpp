@@ -76,15 +76,13 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
   const std::string line =
       TemplateLine(type.TypeNo, TemplateOffsets(type.Letters, entry.OffsetToFace), result.FileName, clean);
   const fs::path list = ProgramFileForWriting(exePath, "PartBase.txt");
-  try {
-    AppendTextLine(list, "PartBase.txt", line);
-  } catch (const ETextFileError& e) {
-    result.Failure = e.Failure;
+  if (TFileResult<> appended = AppendTextLine(list, line); !appended) {
+    result.Failure = appended.Error();
     // A picture no list names would only be found by the next id drawn.
     fs::remove(picture, ec);
     fs::remove(mask, ec);
     result.Fault = TTemplateSaveFault::ListFailed;
-    result.Detail = e.what();
+    result.Detail = TextFileMessage(appended.Error(), "PartBase.txt");
     return result;
   }
   PartBaseChanged = true;

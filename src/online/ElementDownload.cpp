@@ -276,10 +276,7 @@ EJobResult TElementDownloader::InstallTemplate(const TDownloadJob& job) {
   const std::string line = record.Field(1) + ";" + IntegerOr0(record.Field(2)) + ";" + IntegerOr0(record.Field(3)) +
                            ";" + fileName + ";" + record.Field(5) + ";" + record.Field(6) + ";";
   const fs::path list = ProgramFileForWriting(exePath_, settings_.PartBase);
-  try {
-    if (!templateLineWritten_) AppendTextLine(list, settings_.PartBase, "");
-    AppendTextLine(list, settings_.PartBase, line);
-  } catch (const std::exception&) {
+  if ((!templateLineWritten_ && !AppendTextLine(list, "")) || !AppendTextLine(list, line)) {
     std::error_code ec;
     fs::remove(target, ec);
     return EJobResult::Failed;
@@ -339,11 +336,8 @@ EJobResult TElementDownloader::InstallModel(const TDownloadJob& job) {
     lines.push_back(line + (marker == "1" ? "1;" : "0;"));
   }
   const fs::path list = ProgramFileForWriting(exePath_, settings_.Models);
-  try {
-    for (const std::string& line : lines) AppendTextLine(list, settings_.Models, line);
-  } catch (const std::exception&) {
-    return EJobResult::Failed;
-  }
+  for (const std::string& line : lines)
+    if (!AppendTextLine(list, line)) return EJobResult::Failed;
   return EJobResult::Installed;
 }
 

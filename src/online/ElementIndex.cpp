@@ -40,11 +40,8 @@ std::int64_t SizeField(std::string_view text) {
 
 // Lines of a local list file; a missing file is an empty list.
 std::vector<std::string> ReadListLines(const fs::path& exePath, const std::string& name) {
-  try {
-    return OpenTextFile(ProgramFileForReading(exePath, name), name);
-  } catch (const std::exception&) {
-    return {};
-  }
+  TFileResult<std::vector<std::string>> lines = ReadTextLines(ProgramFileForReading(exePath, name));
+  return lines ? std::move(*lines) : std::vector<std::string>{};
 }
 
 bool KnownTemplate(const TDownloadSettings& settings, const std::optional<TElementRecord>& record) {
@@ -218,11 +215,9 @@ std::optional<std::vector<std::string>> ReadIndexSection(const std::vector<std::
 }
 
 std::optional<std::vector<std::string>> ReadIndexSection(const fs::path& file, std::string_view name) {
-  try {
-    return ReadIndexSection(OpenTextFile(file, file.filename().string()), name);
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
+  const TFileResult<std::vector<std::string>> lines = ReadTextLines(file);
+  if (!lines) return std::nullopt;
+  return ReadIndexSection(*lines, name);
 }
 
 std::string ElementKeyOf(std::string_view fileField) {

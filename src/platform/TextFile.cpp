@@ -97,24 +97,23 @@ std::vector<TextRecord> TextRecords(std::string_view text) {
   return records;
 }
 
-std::vector<std::string> OpenTextFile(const fs::path& path, const std::string& name) {
+TFileResult<std::vector<std::string>> ReadTextLines(const fs::path& path) {
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec))
-    throw ETextFileError("File " + name + " is missing", FileError(TFileFault::NoSuchFile, path));
+  if (!fs::is_regular_file(path, ec)) return FileError(TFileFault::NoSuchFile, path);
   auto bytes = ReadFileBytes(path);
-  if (!bytes) throw ETextFileError("Denied access to file " + name, FileError(TFileFault::CannotRead, path));
+  if (!bytes) return FileError(TFileFault::CannotRead, path, bytes.Error().System, bytes.Error().Detail);
   return SplitLines(DecodeText(*bytes));
 }
 
-void AppendTextLine(const fs::path& path, const std::string& name, std::string_view line) {
+TFileResult<> AppendTextLine(const fs::path& path, std::string_view line) {
   std::error_code ec;
   if (!path.parent_path().empty() && !fs::is_directory(path.parent_path(), ec))
-    throw ETextFileError("File " + name + " is missing", FileError(TFileFault::NoSuchFile, path));
+    return FileError(TFileFault::NoSuchFile, path);
   // The whole list is written anew, so a failed append cannot cut it short.
   std::vector<std::uint8_t> bytes;
   if (fs::exists(path, ec)) {
     auto old = ReadFileBytes(path);
-    if (!old) throw ETextFileError("Denied access to file " + name, FileError(TFileFault::CannotRead, path));
+    if (!old) return FileError(TFileFault::CannotRead, path, old.Error().System, old.Error().Detail);
     bytes = std::move(*old);
   }
   // A last line without its line end must not swallow the new one.
@@ -125,8 +124,12 @@ void AppendTextLine(const fs::path& path, const std::string& name, std::string_v
   bytes.insert(bytes.end(), line.begin(), line.end());
   bytes.push_back('\r');
   bytes.push_back('\n');
-  if (TFileResult<> written = WriteFileAtomic(path, bytes); !written)
-    throw ETextFileError("Denied access to file " + name, written.Error());
+  return WriteFileAtomic(path, bytes);
+}
+
+std::string TextFileMessage(const TFileError& error, std::string_view name) {
+  if (error.Cause == TFileFault::NoSuchFile) return "File " + std::string(name) + " is missing";
+  return "Denied access to file " + std::string(name);
 }
 
 std::string ContentErrorText(std::string_view fileName, int line, std::string_view reason) {

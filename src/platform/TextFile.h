@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,23 +28,18 @@ struct TextRecord {
 // The records of a text: trimmed lines, without empty lines and lines starting with "#".
 std::vector<TextRecord> TextRecords(std::string_view text);
 
-// The failure of OpenTextFile; what() is the message shown to the user, Failure
-// the file and its cause.
-class ETextFileError : public std::runtime_error {
- public:
-  ETextFileError(const std::string& message, TFileError failure)
-      : std::runtime_error(message), Failure(std::move(failure)) {}
-  TFileError Failure;
-};
-
-// Reads a whole text file as decoded lines. `name` is the name the messages use:
-// "File " + name + " is missing" when it does not exist or cannot be found,
-// "Denied access to file " + name when it exists but cannot be read.
-std::vector<std::string> OpenTextFile(const fs::path& path, const std::string& name);
+// The decoded lines of a whole text file. Fails with NoSuchFile when it is not
+// there (or is no file), CannotRead when it cannot be read.
+TFileResult<std::vector<std::string>> ReadTextLines(const fs::path& path);
 // Appends one line (CR LF ended, as the installation's files are) to a text file,
 // creating it when absent, on a line of its own even when the file's last line
-// has no line end; the file is replaced whole, never cut short by a failed write. The same messages as OpenTextFile.
-void AppendTextLine(const fs::path& path, const std::string& name, std::string_view line);
+// has no line end; the file is replaced whole, never cut short by a failed write.
+// Fails with NoSuchFile when its folder is missing, CannotRead or CannotWrite.
+TFileResult<> AppendTextLine(const fs::path& path, std::string_view line);
+// The words a user reads of a text file that failed, `name` the name they know
+// it by: "File " + name + " is missing" when it is not there, else
+// "Denied access to file " + name.
+std::string TextFileMessage(const TFileError& error, std::string_view name);
 
 // "Error in contents of file " + file + " (line #" + line + ")" + CR + reason.
 std::string ContentErrorText(std::string_view fileName, int line, std::string_view reason);

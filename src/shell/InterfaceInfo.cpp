@@ -200,15 +200,12 @@ void TMrvInterfaceInfo::Load(const TIniFile& settings, int screenWidth, int scre
   if (ResolutionIndex > 2) ResolutionIndex = 2;
   InterfaceName = ReadInterfaceList(settings);
   for (int i = ResolutionIndex; i >= 1; --i) {
-    std::vector<std::string> lines;
-    try {
-      lines = OpenTextFile(ProgramFileForReading(fs::path(ExePath), InterfaceDir + InterfaceName + SkinResolutions[i - 1].DirName +
-                                       std::string(kInfoFileName)),
-                           std::string(kInfoFileName));
-    } catch (const ETextFileError&) {
-      continue;
-    }
-    LoadLines(lines);
+    const TFileResult<std::vector<std::string>> lines =
+        ReadTextLines(ProgramFileForReading(fs::path(ExePath), InterfaceDir + InterfaceName +
+                                                                   SkinResolutions[i - 1].DirName +
+                                                                   std::string(kInfoFileName)));
+    if (!lines) continue;
+    LoadLines(*lines);
     return;
   }
   initialized_ = true;

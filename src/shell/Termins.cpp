@@ -21,12 +21,14 @@ TTermin ParseTermLine(std::string_view line, bool keepSound) {
   return termin;
 }
 
-bool LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSound) {
-  for (const std::string& line : OpenTextFile(path, path.filename().string())) {
+TFileResult<> LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSound) {
+  const TFileResult<std::vector<std::string>> lines = ReadTextLines(path);
+  if (!lines) return lines.Error();
+  for (const std::string& line : *lines) {
     if (Trim(line).empty() || line.front() == '#') continue;
     list.push_back(ParseTermLine(line, keepSound));
   }
-  return true;
+  return {};
 }
 
 namespace {

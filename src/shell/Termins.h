@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileResult.h"
+
 struct TTermin {
   std::string Name;
   std::string Value;
@@ -22,9 +24,9 @@ extern TTerminList Termins;
 // skipped when it is blank or its very first character is "#". Name = the text before
 // the first "=" (untrimmed); Value = the rest up to its first ";" (untrimmed), with
 // its first "\" made a carriage return; without `keepSound` a Value is cut before its
-// first "@" (the sound file a hint names). A file that cannot be read raises
-// ETextFileError ("File termins.txt is missing" / "Denied access to file termins.txt").
-bool LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSound);
+// first "@" (the sound file a hint names). A file that cannot be read fails as
+// ReadTextLines does, and `list` is left as it was.
+TFileResult<> LoadTerms(const std::filesystem::path& path, TTerminList& list, bool keepSound);
 // One line of the file as a record (the line must not be a skipped one).
 TTermin ParseTermLine(std::string_view line, bool keepSound);
 

@@ -19,7 +19,7 @@ TEST(DefaultTemplates, CatalogueAndPictures) {
   ExePath = root.string() + "/";
   LoadTemplateTypes(TIniFile(root / "Tressary.ini", false));
   std::vector<std::string> warnings;
-  LoadPartBase(root, [&](const std::string& w) { warnings.push_back(w); });
+  ASSERT_TRUE(LoadPartBase(root, [&](const std::string& w) { warnings.push_back(w); }));
   EXPECT_TRUE(warnings.empty());
   ASSERT_GE(TemplateList.size(), 40u);
 

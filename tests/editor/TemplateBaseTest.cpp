@@ -100,24 +100,24 @@ TEST(PartBase, ReloadSwapsTheWholeListInAfterTheWarnings) {
   TempFolder folder;
   TemplateTypes = SampleTypes();
   WriteTestFile(folder / "PartBase.txt", "1;0;0;a.psd;A;\n1;0;0;b.psd;B;\n");
-  LoadPartBase(folder.Path(), nullptr);
+  ASSERT_TRUE(LoadPartBase(folder.Path(), nullptr));
   ASSERT_EQ(TemplateList.size(), 2u);
 
   WriteTestFile(folder / "PartBase.txt", "$PART_TYPE\n1;0;0;c.psd;C;\n");
   PartBaseChanged = true;
   std::vector<std::string> seen;
-  LoadPartBase(folder.Path(), [&](const std::string&) {
+  ASSERT_TRUE(LoadPartBase(folder.Path(), [&](const std::string&) {
     // While the warning is up the old list is still whole.
     ASSERT_EQ(TemplateList.size(), 2u);
     seen.push_back(TemplateList[1].Name);
-  });
+  }));
   EXPECT_EQ(seen, std::vector<std::string>{"B"});
   ASSERT_EQ(TemplateList.size(), 1u);
   EXPECT_EQ(TemplateList[0].Name, "C");
   EXPECT_FALSE(PartBaseChanged);
 
   fs::remove(folder / "PartBase.txt");
-  EXPECT_THROW(LoadPartBase(folder.Path(), nullptr), ETextFileError);
+  EXPECT_EQ(LoadPartBase(folder.Path(), nullptr).Error().Cause, TFileFault::NoSuchFile);
   EXPECT_EQ(TemplateList.size(), 1u);  // a failed load keeps the list
   ResetTemplateGlobals();
 }

@@ -80,7 +80,7 @@ TEST_F(Saving, LayerTemplateReadsBackInPsdToolsZlibAndTheBrowsersList) {
       "print('ok')\n";
   EXPECT_EQ(RunPython(script, Quoted(exe.Path())), "ok\n");
 
-  LoadPartBase(exe.Path(), nullptr);
+  ASSERT_TRUE(LoadPartBase(exe.Path(), nullptr));
   ASSERT_EQ(TemplateList.size(), 2u);
   EXPECT_EQ(TemplateList[0].Name, "Old one");
   const TPartInfoRecord& entry = TemplateList[1];
@@ -96,7 +96,7 @@ TEST_F(Saving, LayerTemplateReadsBackInPsdToolsZlibAndTheBrowsersList) {
   const TTemplateSaveResult again = SaveTemplate(exe.Path(), kHair, "Mycurls", LayerTemplate(plain, {-1, -1}), newId);
   ASSERT_EQ(again.Fault, TTemplateSaveFault::None);
   EXPECT_FALSE(fs::exists(exe / "Hair" / "Mine" / ChangeFileExt(again.FileName, ".msk")));
-  EXPECT_EQ(OpenTextFile(exe / "PartBase.txt", "PartBase.txt").back(), "3;0;0;55555555.psd;Mycurls;?UsCr=Y;");
+  EXPECT_EQ(ReadTextLines(exe / "PartBase.txt")->back(), "3;0;0;55555555.psd;Mycurls;?UsCr=Y;");
 }
 
 TEST_F(Saving, OffsetsByKindAndFailuresLeaveNothingHalfDone) {
@@ -108,7 +108,7 @@ TEST_F(Saving, OffsetsByKindAndFailuresLeaveNothingHalfDone) {
 
   // A missing list is created.
   ASSERT_EQ(SaveTemplate(exe.Path(), TemplateTypes[1], "Red", entry, newId).Fault, TTemplateSaveFault::None);
-  EXPECT_EQ(OpenTextFile(exe / "PartBase.txt", "PartBase.txt"),
+  EXPECT_EQ(*ReadTextLines(exe / "PartBase.txt"),
             (std::vector<std::string>{"7;100;100;55555555.psd;Red;?UsCr=Y;"}));
 
   // Nothing to name it: nothing written.

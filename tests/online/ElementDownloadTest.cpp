@@ -172,7 +172,7 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
   EXPECT_TRUE(PartBaseChanged);
   ResetTemplateGlobals();
   LoadTemplateTypes(*ini_);
-  LoadPartBase(exe_, [](const std::string& warning) { ADD_FAILURE() << warning; });
+  ASSERT_TRUE(LoadPartBase(exe_, [](const std::string& warning) { ADD_FAILURE() << warning; }));
   ASSERT_EQ(TemplateList.size(), 3u);
   EXPECT_EQ(TemplateList[1].FileName, "HairW\\Bob01.psd");
   EXPECT_EQ(TemplateList[1].X, 5);

@@ -39,52 +39,51 @@ TEST(TextRecords, SkipsEmptyAndCommentLinesKeepingLineNumbers) {
   EXPECT_EQ(records[1].text, "$PART_TYPE 3");
 }
 
-TEST(OpenTextFile, MessagesNameTheFile) {
+TEST(ReadTextLines, FailuresNameTheFileAndTheUsersWordsNameItsName) {
   TempFolder dir;
-  try {
-    OpenTextFile(dir / "none.txt", "PartBase.txt");
-    FAIL();
-  } catch (const ETextFileError& e) {
-    EXPECT_STREQ(e.what(), "File PartBase.txt is missing");
-  }
+  const TFileResult<std::vector<std::string>> none = ReadTextLines(dir / "none.txt");
+  ASSERT_FALSE(none);
+  EXPECT_EQ(none.Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(none.Error().Path, dir / "none.txt");
+  EXPECT_EQ(TextFileMessage(none.Error(), "PartBase.txt"), "File PartBase.txt is missing");
+  // A folder where the file should be is not a text file either.
+  fs::create_directories(dir / "folder.txt");
+  EXPECT_EQ(ReadTextLines(dir / "folder.txt").Error().Cause, TFileFault::NoSuchFile);
   if (geteuid() != 0) {
     WriteTestFile(dir / "locked.txt", "x");
     fs::permissions(dir / "locked.txt", fs::perms::none);
-    try {
-      OpenTextFile(dir / "locked.txt", "locked.txt");
-      FAIL();
-    } catch (const ETextFileError& e) {
-      EXPECT_STREQ(e.what(), "Denied access to file locked.txt");
-    }
+    const TFileResult<std::vector<std::string>> locked = ReadTextLines(dir / "locked.txt");
+    ASSERT_FALSE(locked);
+    EXPECT_EQ(locked.Error().Cause, TFileFault::CannotRead);
+    EXPECT_EQ(TextFileMessage(locked.Error(), "locked.txt"), "Denied access to file locked.txt");
   }
+  // Running as root no file is unreadable: the words of a write refused stand for it.
+  EXPECT_EQ(TextFileMessage(FileError(TFileFault::CannotWrite, dir / "x.txt", EACCES), "x.txt"),
+            "Denied access to file x.txt");
 }
 
-TEST(OpenTextFile, AppendThenReadBack) {
+TEST(ReadTextLines, AppendThenReadBack) {
   TempFolder dir;
-  AppendTextLine(dir / "PartBase.txt", "PartBase.txt", "1;2;3");
-  AppendTextLine(dir / "PartBase.txt", "PartBase.txt", "4;5;6");
-  EXPECT_EQ(OpenTextFile(dir / "PartBase.txt", "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
-  EXPECT_THROW(AppendTextLine(dir / "no" / "x.txt", "x.txt", "a"), ETextFileError);
+  ASSERT_TRUE(AppendTextLine(dir / "PartBase.txt", "1;2;3"));
+  ASSERT_TRUE(AppendTextLine(dir / "PartBase.txt", "4;5;6"));
+  EXPECT_EQ(*ReadTextLines(dir / "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
+  const TFileResult<> noFolder = AppendTextLine(dir / "no" / "x.txt", "a");
+  ASSERT_FALSE(noFolder);
+  EXPECT_EQ(noFolder.Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_FALSE(fs::exists(dir / "no"));
   // A file whose last line has no line end: the new line still stands alone.
   for (const char* end : {"", "\r", "\n"}) {
     WriteTestFile(dir / "Open.txt", std::string("1;2;3") + end);
-    AppendTextLine(dir / "Open.txt", "Open.txt", "4;5;6");
-    EXPECT_EQ(OpenTextFile(dir / "Open.txt", "Open.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"})) << end;
+    ASSERT_TRUE(AppendTextLine(dir / "Open.txt", "4;5;6"));
+    EXPECT_EQ(*ReadTextLines(dir / "Open.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"})) << end;
   }
 }
 
-TEST(OpenTextFile, AppendedLineReplacesTheFileWholeOrNotAtAll) {
+TEST(ReadTextLines, AppendedLineReplacesTheFileWholeOrNotAtAll) {
   TempFolder dir;
   WriteTestFile(dir / "PartBase.txt", "1;2;3\r\n");
-  ExpectSaveKeepsOldFile(dir / "PartBase.txt", [&] {
-    try {
-      AppendTextLine(dir / "PartBase.txt", "PartBase.txt", "4;5;6");
-      return true;
-    } catch (const ETextFileError&) {
-      return false;
-    }
-  });
-  EXPECT_EQ(OpenTextFile(dir / "PartBase.txt", "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
+  ExpectSaveKeepsOldFile(dir / "PartBase.txt", [&] { return AppendTextLine(dir / "PartBase.txt", "4;5;6").Ok(); });
+  EXPECT_EQ(*ReadTextLines(dir / "PartBase.txt"), (std::vector<std::string>{"1;2;3", "4;5;6"}));
 }
 
 TEST(ContentError, Format) {

@@ -11,7 +11,7 @@ TEST(DefaultContent, InterfaceFilesParse) {
   for (const char* folder : {"1024-768", "800-600"}) {
     TMrvInterfaceInfo info;
     fs::path file = SourceDir() / "data/Intfaces/DEFAULT" / folder / "INTFACE.TXT";
-    ASSERT_NO_THROW(info.LoadLines(OpenTextFile(file, "INTFACE.TXT"))) << folder;
+    ASSERT_NO_THROW(info.LoadLines(*ReadTextLines(file))) << folder;
     EXPECT_EQ(info.Value("FormMessage.Skin"), "FormMess.psd");
     EXPECT_LE(std::stoi(info.Value("DesktopTableWidth")), 1024);
   }

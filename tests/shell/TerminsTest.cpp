@@ -56,21 +56,19 @@ TEST(LoadTerms, AppendsToWhatTheListHolds) {
   TTerminList list{{"First", "1"}};
   TempFolder folder;
   WriteTestFile(folder / "termins.txt", "Second=2\n");
-  LoadTerms(folder / "termins.txt", list, false);
+  ASSERT_TRUE(LoadTerms(folder / "termins.txt", list, false));
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].Name, "Second");
 }
 
-TEST(LoadTerms, MissingFileIsRaisedToTheCaller) {
+TEST(LoadTerms, MissingFileIsToldToTheCallerAndAddsNothing) {
   TempFolder folder;
-  TTerminList list;
-  try {
-    LoadTerms(folder / "termins.txt", list, true);
-    FAIL() << "no error for a missing file";
-  } catch (const ETextFileError& e) {
-    EXPECT_STREQ(e.what(), "File termins.txt is missing");
-  }
-  EXPECT_TRUE(list.empty());
+  TTerminList list{{"First", "1"}};
+  const TFileResult<> loaded = LoadTerms(folder / "termins.txt", list, true);
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(loaded.Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(loaded.Error().Path, folder / "termins.txt");
+  EXPECT_EQ(list.size(), 1u);
 }
 
 TEST(GetTerm, CaseSensitiveFirstMatchOrTheCallersDefault) {

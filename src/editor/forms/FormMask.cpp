@@ -151,13 +151,10 @@ void TFormMask::Reload() {
   group_ = model_ = -1;
   const std::vector<TModelType> types = ParseModelTypes(settings_.Ini.ReadSectionValues("MODEL TYPES"));
   if (types.empty()) return;
-  std::vector<std::string> lines;
-  try {
-    lines = OpenTextFile(ProgramFileForReading(fs::path(ExePath), "Models.txt"), "Models.txt");
-  } catch (const ETextFileError&) {
-    return;  // no models: an empty window
-  }
-  groups_ = GroupModels(types, lines);
+  const TFileResult<std::vector<std::string>> lines =
+      ReadTextLines(ProgramFileForReading(fs::path(ExePath), "Models.txt"));
+  if (!lines) return;  // no models: an empty window
+  groups_ = GroupModels(types, *lines);
   for (const TModelGroup& group : groups_) ComboBox->addItem(QString::fromStdString(group.Text));
   if (!groups_.empty()) {
     ComboBox->setCurrentIndex(0);

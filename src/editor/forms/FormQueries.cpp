@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <exception>
+#include <stdexcept>
 
 #include "editor/MainShell.h"
 #include "editor/QueryAnswers.h"
@@ -162,7 +163,11 @@ void TFormQueries::Guarded(const std::function<void()>& action) {
 }
 
 std::vector<std::string> TFormQueries::ReadQueriesFile(std::string_view name) const {
-  return OpenTextFile(ResolvePath(PageFolder(settings_.QueriesDir), name), std::string(name));
+  TFileResult<std::vector<std::string>> lines = ReadTextLines(ResolvePath(PageFolder(settings_.QueriesDir), name));
+  // The questionnaire readers stop at their first fault by throwing, and Guarded
+  // shows its words: a file that cannot be read is one more such fault.
+  if (!lines) throw std::runtime_error(TextFileMessage(lines.Error(), name));
+  return std::move(*lines);
 }
 
 void TFormQueries::ClearPage() {

@@ -246,11 +246,7 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
   ButtonReplaceSameType->SetPressed(false);
   if (isVisible()) {
     if (PartBaseChanged) {
-      try {
-        LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
-      } catch (const std::exception& e) {
-        Message(e.what(), true);
-      }
+      LoadPartBaseTold();
     }
     RefreshTemplateList(true);
     DrawTemplatePreviews(0);
@@ -264,24 +260,20 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
   return true;
 }
 
+bool TFormTemplates::LoadPartBaseTold() {
+  const TFileResult<> loaded = LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
+  if (!loaded) Message(TextFileMessage(loaded.Error(), "PartBase.txt"), true);
+  return loaded.Ok();
+}
+
 bool TFormTemplates::LoadTables() {
   LoadTemplateTypes(settings_.Ini);
-  try {
-    LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
-  } catch (const std::exception& e) {
-    Message(e.what(), true);
-    return false;
-  }
-  return true;
+  return LoadPartBaseTold();
 }
 
 void TFormTemplates::ReloadPartBase() {
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
-    LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
-  } catch (const std::exception& e) {
-    Message(e.what(), true);
-  }
+  LoadPartBaseTold();
   RefreshTemplateList(false);
   DrawTemplatePreviews(FirstRow() * grid_.Columns());
   QGuiApplication::restoreOverrideCursor();

@@ -69,6 +69,8 @@ class TFormTemplates : public TSkinnedForm {
   // "TEMPLATE TYPES" and PartBase.txt; false (and the message shown) when the
   // catalogue cannot be read.
   bool LoadTables();
+  // Reloads PartBase.txt, showing why when it cannot be read; false then.
+  bool LoadPartBaseTold();
   void RefreshTemplateList(bool resetScroll);
   // Paints the grid from the shown entry `firstIndex` (0-based).
   void DrawTemplatePreviews(int firstIndex);

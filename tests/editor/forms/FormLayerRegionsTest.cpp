@@ -223,7 +223,7 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   AnswerNextMessage(said);
   regions->ButtonSaveRegionClick();
   EXPECT_EQ(said, "The region is empty.");
-  EXPECT_EQ(OpenTextFile(exe / "PartBase.txt", "PartBase.txt").size(), 2u);
+  EXPECT_EQ(ReadTextLines(exe / "PartBase.txt")->size(), 2u);
 
   // The main window's save button saves the whole layer with its regions.
   TGraphicButton* save = main->Button("ButtonLayerSave");
@@ -351,6 +351,6 @@ TEST_F(FormLayerRegionsTest, EditWithTheWholeLayerAndSaveWithNoTypeSayWhatIsMiss
   main->Button("ButtonLayerSave")->OnClick();
   EXPECT_EQ(asked, "Choose the type of the template first.");
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(OpenTextFile(exe / "PartBase.txt", "PartBase.txt").size(), 1u);
+  EXPECT_EQ(ReadTextLines(exe / "PartBase.txt")->size(), 1u);
   Termins.clear();
 }

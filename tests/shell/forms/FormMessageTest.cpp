@@ -207,7 +207,7 @@ TEST(FormMessageInstalled, DefaultInterfaceLaysTheBoxOutOnItsSkin) {
     ResolutionIndex = resolution;
     const char* folder = resolution == 2 ? "1024-768" : "800-600";
     InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines(OpenTextFile(SourceDir() / "data/Intfaces/DEFAULT" / folder / "INTFACE.TXT", "INTFACE.TXT"));
+    InterfaceInfo->LoadLines(*ReadTextLines(SourceDir() / "data/Intfaces/DEFAULT" / folder / "INTFACE.TXT"));
     std::vector<std::string> messages;
     SetMessagePresenter([&](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
     TFormMessage box;

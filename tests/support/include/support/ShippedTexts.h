@@ -14,7 +14,8 @@
 inline const TTerminList& ShippedTermins() {
   static const TTerminList terms = [] {
     TTerminList list;
-    LoadTerms(SourceDir() / "data" / "termins.txt", list, true);
+    if (const TFileResult<> loaded = LoadTerms(SourceDir() / "data" / "termins.txt", list, true); !loaded)
+      ADD_FAILURE() << loaded.Error().Text();
     return list;
   }();
   return terms;
