@@ -1,6 +1,8 @@
 #include "exchange/WorkFiles.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 #include <optional>
 #include <span>
 #include <utility>
@@ -30,6 +32,23 @@ TLayer* FindLoaded(const std::vector<std::pair<std::string, TLayer*>>& loaded, c
   for (const auto& [fileId, layer] : loaded)
     if (EqualsNoCase(fileId, id)) return layer;
   return nullptr;
+}
+
+// The layer of `record` made, put at the top of the desk and rendered. Whatever
+// making, placing or rendering it throws (memory, above all) stops here and
+// leaves that layer out, with the stream it was made of as the path.
+TFileResult<TLayer*> PlaceStoredLayer(TMontageDesk& desk, TLoadedWork& work, const TLayerRecord& record) {
+  try {
+    TFileResult<std::unique_ptr<TLayer>> layer = TLayer::CreateFromStorage(desk, work, record);
+    if (!layer) return layer.Error();
+    TLayer* made = layer->get();
+    desk.InsertLayer(*std::move(layer), 0);
+    made->Render(desk.DeskFrame());
+    return made;
+  } catch (const std::exception& e) {
+    const int system = dynamic_cast<const std::bad_alloc*>(&e) ? ENOMEM : 0;
+    return FileError(TFileFault::CannotRead, record.Id + ".bmp", system, e.what());
+  }
 }
 
 // Sets `target` from `field` unless it is `skip`; false when the field is not a
@@ -187,15 +206,9 @@ TFileResult<> TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   if (desk_.SelectedIndex() >= 0) activeId = desk_.Layer(desk_.SelectedIndex()).Id;
   std::vector<std::pair<std::string, TLayer*>> loaded;  // the file's id -> the layer made of it
   for (const TLayerRecord& record : records) {
-    try {
-      auto layer = TLayer::CreateFromStorage(desk_, work, record);
-      TLayer* made = layer.get();
-      desk_.InsertLayer(std::move(layer), 0);
-      made->Render(desk_.DeskFrame());
-      loaded.emplace_back(record.Id, made);
-    } catch (const std::exception& e) {
-      skipped += "\r" + std::string(e.what());
-    }
+    const TFileResult<TLayer*> placed = PlaceStoredLayer(desk_, work, record);
+    if (placed) loaded.emplace_back(record.Id, *placed);
+    else skipped += "\r" + placed.Error().Reason();
   }
   for (const std::string& line : lines) ApplyHeaderLine(line, loaded, activeId);
 

@@ -87,15 +87,15 @@ std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::stri
   return layer;
 }
 
-std::unique_ptr<TLayer> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
-                                                  const TLayerRecord& record) {
+TFileResult<std::unique_ptr<TLayer>> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
+                                                               const TLayerRecord& record) {
   const std::string name = record.Id + ".bmp";
   std::optional<TBitmap32> decoded = storage.TakePicture(record.Id);
   if (!decoded) {
     std::optional<std::vector<std::uint8_t>> bytes = storage.ReadStream(name);
-    if (!bytes) throw ELayerLoad("Stream " + name + " is missing");
+    if (!bytes) return FileError(TFileFault::Damaged, name, 0, "Stream " + name + " is missing");
     decoded = DecodeBmp32(*bytes);
-    if (!decoded) throw ELayerLoad("Stream " + name + " is not a valid bitmap");
+    if (!decoded) return FileError(TFileFault::Damaged, name, 0, "Stream " + name + " is not a valid bitmap");
   }
   std::unique_ptr<TLayer> layer(new TLayer(host));
   layer->Init(std::move(*decoded), &record);

@@ -18,6 +18,7 @@
 #include "picture/LayerHost.h"
 #include "picture/LayerStorage.h"
 #include "picture/Mask.h"
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 
 // A layer's stored settings: one "LAYER=" line of a work file, and the main
@@ -134,9 +135,10 @@ class TLayer {
                                                 const std::vector<std::string>& contentFolders);
   // A layer of a work being loaded: the streams "<id>.bmp" and "<id>.msk" of
   // `storage`, with the settings of `record` (whose id is kept unless the desk
-  // has it already). A missing or bad picture stream throws ELayerLoad.
-  static std::unique_ptr<TLayer> CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
-                                                   const TLayerRecord& record);
+  // has it already). A missing or bad picture stream is Damaged, with the stream
+  // as its path.
+  static TFileResult<std::unique_ptr<TLayer>> CreateFromStorage(ILayerHost& host, ILayerStorage& storage,
+                                                                const TLayerRecord& record);
   TLayer(const TLayer&) = delete;
   TLayer& operator=(const TLayer&) = delete;
 

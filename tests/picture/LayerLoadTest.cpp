@@ -136,7 +136,9 @@ TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
   record.Values.Opacity = 55;
   record.Level = 3;
   record.SourceFile = "Hair\\f.psd";
-  auto layer = TLayer::CreateFromStorage(host, storage, record);
+  auto made = TLayer::CreateFromStorage(host, storage, record);
+  ASSERT_TRUE(made) << made.Error().Text();
+  const std::unique_ptr<TLayer>& layer = *made;
   EXPECT_TRUE(SamePicture(layer->Picture, Pattern(7, 5)));
   EXPECT_EQ(layer->Id, "10000000");
   EXPECT_EQ(layer->Caption, "Fringe");
@@ -154,17 +156,24 @@ TEST(LayerFromStorage, TakesPictureMaskAndStoredSettings) {
   EXPECT_EQ(layer->Mask.FileName, "12345678.msk");
 }
 
-TEST(LayerFromStorage, MissingPictureThrowsAndAnEmptyMaskIsNoRegions) {
+TEST(LayerFromStorage, AMissingOrBadPictureIsDamagedAndAnEmptyMaskIsNoRegions) {
   FakeLayerStorage storage;
   FakeLayerHost host;
   TLayerRecord record;
   record.Id = "1";
-  EXPECT_THROW(TLayer::CreateFromStorage(host, storage, record), ELayerLoad);
+  const auto missing = TLayer::CreateFromStorage(host, storage, record);
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.Error().Cause, TFileFault::Damaged);
+  EXPECT_EQ(missing.Error().Text(), "1.bmp: Stream 1.bmp is missing");
   storage.Put("1.bmp", {1, 2, 3});
-  EXPECT_THROW(TLayer::CreateFromStorage(host, storage, record), ELayerLoad);
+  const auto bad = TLayer::CreateFromStorage(host, storage, record);
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.Error().Cause, TFileFault::Damaged);
+  EXPECT_EQ(bad.Error().Reason(), "Stream 1.bmp is not a valid bitmap");
   storage.Put("1.bmp", EncodeBmp32(Pattern(3, 3)));
   storage.Put("1.msk", {});
   auto layer = TLayer::CreateFromStorage(host, storage, record);
-  EXPECT_TRUE(layer->Mask.UsedRegions().empty());
-  EXPECT_EQ(layer->Mask.MaxX(), 2);
+  ASSERT_TRUE(layer);
+  EXPECT_TRUE((*layer)->Mask.UsedRegions().empty());
+  EXPECT_EQ((*layer)->Mask.MaxX(), 2);
 }
