@@ -102,13 +102,12 @@ void RemoveStaleTemps(const fs::path& folder, const std::string& prefix) {
   }
 }
 
-bool unnamedTemporaries = true;
-
 // A new random name for a temporary in `folder`; `create` makes it and reports
 // EEXIST when the name is taken. Returns the name, or empty with errno set.
 template <typename Create>
 std::string MakeTempName(const fs::path& folder, const std::string& prefix, Create create) {
   static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  // Per thread, so that savers on several threads never share one generator.
   thread_local std::mt19937_64 random{std::random_device{}() ^ std::uint64_t(getpid()) << 32};
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string suffix(6, ' ');
@@ -144,7 +143,7 @@ int CreateNamedTemp(const fs::path& folder, const std::string& prefix, mode_t mo
 int CreateUnnamedTemp(const fs::path& folder, mode_t mode) {
   // It is named through /proc, which a bare container may lack.
   static const bool canName = access("/proc/self/fd", X_OK) == 0;
-  if (!unnamedTemporaries || !canName) {
+  if (!canName) {
     errno = EOPNOTSUPP;
     return -1;
   }
@@ -283,11 +282,11 @@ bool NameUnnamed(int fd, const fs::path& folder, const std::string& prefix, cons
 }
 }  // namespace
 
-TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data) {
-  return WriteFileAtomic(path, [data](TFileWriter& file) { return file.Append(data); });
+TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data, ETempFile temp) {
+  return WriteFileAtomic(path, [data](TFileWriter& file) { return file.Append(data); }, temp);
 }
 
-TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce) {
+TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce, ETempFile temp) {
   std::optional<fs::path> target = SaveTarget(path);
   if (!target) return Fail(path, ELOOP);
   fs::path folder = target->parent_path().empty() ? fs::path(".") : target->parent_path();
@@ -301,7 +300,8 @@ TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce
   if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) return WriteInPlace(path, *target, produce);
   const bool replacing = exists && S_ISREG(old.st_mode);
   const mode_t mode = replacing ? 0600 : 0666;
-  int fd = CreateUnnamedTemp(folder, mode);
+  const bool named = temp == ETempFile::Named;
+  int fd = named ? -1 : CreateUnnamedTemp(folder, mode);
   bool ok = false;
   if (fd >= 0) {
     flock(fd, LOCK_EX);
@@ -310,9 +310,9 @@ TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce
     close(fd);
     if (!ok) return Fail(path, error);
   } else {
-    if (!NoUnnamedFiles(errno)) return Fail(path, errno);
-    std::string temp;
-    fd = CreateNamedTemp(folder, prefix, mode, temp);
+    if (!named && !NoUnnamedFiles(errno)) return Fail(path, errno);
+    std::string name;
+    fd = CreateNamedTemp(folder, prefix, mode, name);
     if (fd < 0) return Fail(path, errno);
     ok = FillTemp(fd, produce, replacing ? &old : nullptr);
     int error = errno;
@@ -320,12 +320,12 @@ TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce
       ok = false;
       error = errno;
     }
-    if (ok && std::rename(temp.c_str(), target->c_str()) != 0) {
+    if (ok && std::rename(name.c_str(), target->c_str()) != 0) {
       ok = false;
       error = errno;
     }
     if (!ok) {
-      unlink(temp.c_str());
+      unlink(name.c_str());
       return Fail(path, error);
     }
   }
@@ -378,10 +378,8 @@ void SyncFileSystem(const fs::path& path) {
   close(fd);
 }
 
-void UseUnnamedTemporaries(bool use) { unnamedTemporaries = use; }
-
-TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text) {
-  return WriteFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text, ETempFile temp) {
+  return WriteFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), temp);
 }
 
 fs::path ExecutableDir() {
@@ -391,6 +389,8 @@ fs::path ExecutableDir() {
 }
 
 namespace {
+// The process's own temporary folder: one a process, made on first use and
+// removed when the process ends.
 std::once_flag tempOnce;
 fs::path tempDir;
 
@@ -415,6 +415,7 @@ fs::path PrivateTempDir() {
 }
 
 fs::path NewTempFilePath(std::string_view suffix) {
+  // Names in the process's folder above, so it counts for the whole process.
   static std::atomic<unsigned> counter{0};
   return PrivateTempDir() / ("t" + std::to_string(counter++) + std::string(suffix));
 }

@@ -33,8 +33,12 @@ TFileResult<ByteBuffer> ReadFileBuffer(const fs::path& path, std::uintmax_t maxB
 // it); a new one gets 0666 less the umask. A symbolic link is saved through to the file it names. Where the file
 // system cannot make unnamed files, a named temporary takes their place, and
 // temporaries that killed saves of the same name left behind are removed.
-TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data);
-TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text);
+// ETempFile::Named takes that way everywhere (tests of such file systems).
+enum class ETempFile { UnnamedWherePossible, Named };
+TFileResult<> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> data,
+                              ETempFile temp = ETempFile::UnnamedWherePossible);
+TFileResult<> WriteFileAtomic(const fs::path& path, std::string_view text,
+                              ETempFile temp = ETempFile::UnnamedWherePossible);
 // Where a file made part by part goes (a large picture encoded row by row): parts
 // appended in order, and bytes already written replaced in place (a header
 // completed last). Each says false once writing failed.
@@ -64,9 +68,8 @@ class TMemoryFileWriter final : public TFileWriter {
 // false to give up, and the old file is kept (CannotWrite with EIO, unless a write
 // failed first).
 using TFileProducer = std::function<bool(TFileWriter&)>;
-TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce);
-// Off, saves use named temporaries as on file systems without unnamed files (tests).
-void UseUnnamedTemporaries(bool use);
+TFileResult<> WriteFileAtomic(const fs::path& path, const TFileProducer& produce,
+                              ETempFile temp = ETempFile::UnnamedWherePossible);
 
 // A file written part by part that takes its name, replacing a file there, only
 // once it is whole, without waiting for the disk: for a writer of many files

@@ -5,17 +5,10 @@
 
 #include "platform/IniFile.h"
 
-namespace {
-fs::path gRegistryFile;
-}
-
 fs::path RegistryFile() {
-  if (!gRegistryFile.empty()) return gRegistryFile;
   const fs::path config = UserConfigHome();
   return config.empty() ? fs::path() : config / "Tressary" / "registry.ini";
 }
-
-void SetRegistryFile(const fs::path& file) { gRegistryFile = file; }
 
 std::string ReadRegistryString(std::string_view keyPath, std::string_view name, std::string_view fallback) {
   const fs::path file = RegistryFile();

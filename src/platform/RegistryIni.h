@@ -10,10 +10,9 @@
 
 namespace fs = std::filesystem;
 
-// The registry file, <config>/Tressary/registry.ini unless a test set another
-// (an empty path restores the default).
+// The registry file, <config>/Tressary/registry.ini (the configuration folder
+// as XDG_CONFIG_HOME or HOME names it).
 fs::path RegistryFile();
-void SetRegistryFile(const fs::path& file);
 
 // The string value `name` under `keyPath`, or `fallback` when the file, the key or
 // the value is missing.

@@ -6,7 +6,6 @@
 
 #include "platform/IniFile.h"
 #include "platform/ProgramFolders.h"
-#include "platform/RegistryIni.h"
 #include "platform/ShellOpen.h"
 #include "shell/ShellGlobals.h"
 #include "support/SaveGuarantee.h"
@@ -24,7 +23,6 @@ class MainShellTest : public ::testing::Test {
   void TearDown() override {
     ResetMainShell();
     Termins.clear();
-    SetRegistryFile({});
     SetShellOpener(nullptr);
   }
   TMainSettings settings;
@@ -196,14 +194,14 @@ TEST_F(MainShellTest, MissingTextTableLeavesTitlesAndCaptionsUnset) {
 
 TEST_F(MainShellTest, ContentPathsFromTheUserRegistry) {
   TempFolder folder;
-  SetRegistryFile(folder / "registry.ini");
+  const ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
   const std::string exe = "/opt/tressary/";
   // No registry at all: both paths are the program folder.
   ReadContentPaths(TIniFile::FromText(""), exe);
   EXPECT_EQ(CDPath, exe);
   EXPECT_EQ(HDPath, exe);
 
-  WriteTestFile(folder / "registry.ini",
+  WriteTestFile(folder / "Tressary" / "registry.ini",
                 "[SOFTWARE\\Tessaly\\Tressary 5.10]\nCDPath=/media/cd\nHDPath=\n"
                 "[SOFTWARE\\Tessaly\\Other]\nCDPath=/other/\n");
   // A missing "RegName" reads under the product's name and version.

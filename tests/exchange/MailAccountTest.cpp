@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "exchange/MailAccount.h"
-#include "platform/RegistryIni.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -17,7 +16,6 @@ class MailAccountTest : public ::testing::Test {
     if (const char* config = std::getenv("XDG_CONFIG_HOME")) oldConfig_ = config;
     setenv("HOME", home_.Path().c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
-    SetRegistryFile({});
   }
   void TearDown() override {
     setenv("HOME", oldHome_.c_str(), 1);

@@ -132,7 +132,8 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
   const fs::path file = dir / "work.tsu";
   const std::string old(4096, 'o'), bigger(10000, 'n');
   WriteTestFile(file, old);
-  auto save = [&] { return WriteFileAtomic(file, std::string_view(bigger)).Ok(); };
+  ETempFile temp = ETempFile::UnnamedWherePossible;
+  auto save = [&] { return WriteFileAtomic(file, std::string_view(bigger), temp).Ok(); };
 
   // A short write then a failed one; and a disk that takes nothing at all.
   for (std::uintmax_t limit : {std::uintmax_t(1000), std::uintmax_t(0)}) {
@@ -148,7 +149,7 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
       rlimit limit{1000, 1000};
       setrlimit(RLIMIT_FSIZE, &limit);
       std::signal(SIGXFSZ, SIG_DFL);
-      WriteFileAtomic(file, std::string_view(bigger));
+      WriteFileAtomic(file, std::string_view(bigger), temp);
       _exit(0);
     }
     int status = 0;
@@ -163,7 +164,7 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
   // Where the file system has no unnamed files, the killed save's named
   // temporary stays; the next save of the same name removes it, one of another
   // name does not.
-  UseUnnamedTemporaries(false);
+  temp = ETempFile::Named;
   ASSERT_TRUE(killedSave());
   EXPECT_EQ(Text(file), old);
   std::vector<std::string> names = FolderNames(dir.Path());
@@ -177,10 +178,9 @@ TEST(WriteFileAtomic, FailureMidwayKeepsOldFileAndLeavesNoTemporary) {
   ASSERT_GE(heldFd, 0);
   ASSERT_EQ(flock(heldFd, LOCK_EX), 0);
 
-  ASSERT_TRUE(WriteFileAtomic(dir / "work.tsc", std::string_view("other")));
+  ASSERT_TRUE(WriteFileAtomic(dir / "work.tsc", std::string_view("other"), temp));
   EXPECT_TRUE(fs::exists(dir / stale));
   ASSERT_TRUE(save());
-  UseUnnamedTemporaries(true);
   EXPECT_EQ(Text(file), bigger);
   EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{".work.tsu.Held00", "work.tsc", "work.tsu"}));
   close(heldFd);

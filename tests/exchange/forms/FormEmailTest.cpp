@@ -21,7 +21,6 @@
 #include "picture/WorkFile.h"
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
-#include "platform/RegistryIni.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
@@ -57,7 +56,6 @@ class FormEmailTest : public ::testing::Test {
     fs::create_directories(home_ / "bin");
     // Only the fakes the test puts there: no real mail program is ever started.
     setenv("PATH", (home_ / "bin").c_str(), 1);
-    SetRegistryFile({});
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetMainShell();
     CompressedWorkExt = ProductInfo.CmpFileExt;
