@@ -114,6 +114,8 @@ int TLayerListMouse::ScrollDirection(int y, int height) {
 }
 
 TLayerWindowLinks& LayerWindowLinks() {
+  // Filled by the standing layer windows as they are made; they live as long
+  // as the program.
   static TLayerWindowLinks links;
   return links;
 }

@@ -10,6 +10,7 @@
 std::string ModuleFileName(const char* name) { return "libtressary-" + std::string(name) + ".so"; }
 
 void* LoadModuleEntry(const char* name, void* (*call)(void* entry), void* linked, std::string* error) {
+  // Modules load once a process and stay loaded; any thread may ask first.
   static std::mutex mutex;
   static std::map<std::string, void*> loaded;
   std::lock_guard lock(mutex);

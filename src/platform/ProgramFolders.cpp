@@ -11,6 +11,8 @@
 #include "platform/Paths.h"
 
 namespace {
+// Decided once by the start-up (SetProgramFolders) for the program's run; every
+// layer resolves its file paths through them, so they are the process's.
 fs::path gInstalled;   // the installation, as SetProgramFolders was given it
 fs::path gUserData;    // empty: the installation takes the writes
 fs::path gUserConfig;

@@ -3,6 +3,8 @@
 #include "platform/Text.h"
 
 namespace {
+// The desktop's opener: the program's run installs it for its whole life (tests
+// their own); one desktop serves every window of the process.
 IShellOpener* gOpener = nullptr;
 }
 

@@ -213,11 +213,11 @@ void TFormSetup::BuildControls() {
                                 : "|*.wav;*.mid;*.midi|";
     const std::string filter = settings_.AllMusicFilesFilterName + mp3 + settings_.WAV_MusicFilterName + "|*.wav|" +
                                settings_.MID_MusicFilterName + "|*.mid;*.midi|" + settings_.AllFilesFilterName + "|*.*";
-    static QString folder = QString::fromStdString(DataFolderPath(settings_.MusicDir).string());
+    if (musicFolder_.isEmpty()) musicFolder_ = QString::fromStdString(DataFolderPath(settings_.MusicDir).string());
     const QStringList files =
-        QFileDialog::getOpenFileNames(this, QString(), folder, QtNameFilterList(filter).join(";;"));
+        QFileDialog::getOpenFileNames(this, QString(), musicFolder_, QtNameFilterList(filter).join(";;"));
     if (files.isEmpty()) return;
-    folder = QFileInfo(files.front()).absolutePath();
+    musicFolder_ = QFileInfo(files.front()).absolutePath();
     AddMusicFiles(files);
   };
 

@@ -91,6 +91,7 @@ class TFormSetup : public TSkinnedForm {
   void DeleteSelectedEntry();
 
   TBackgroundMusic* music_ = nullptr;
+  QString musicFolder_;  // where the music file dialog opens: the last folder chosen
   int selectedIndex_ = 0;
   std::string selectedFolder_ = "DEFAULT\\";
   bool rebuilding_ = false;

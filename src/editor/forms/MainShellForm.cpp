@@ -191,6 +191,7 @@ void BindApplicationEvents(TSkinnedForm& form) {
 }  // namespace
 
 TMainApplicationEvents& MainApplicationEvents() {
+  // The application's activation is the process's; the main window fills it.
   static TMainApplicationEvents events;
   return events;
 }

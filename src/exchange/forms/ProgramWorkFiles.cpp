@@ -56,6 +56,7 @@ struct TProgramWork {
   std::unique_ptr<TWorkFiles> Files;
 };
 TProgramWork& ProgramWork() {
+  // The one main window's work: handed in by the program's run.
   static TProgramWork work;
   return work;
 }

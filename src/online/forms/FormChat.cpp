@@ -83,6 +83,7 @@ std::string Typed(const QLineEdit* edit) { return edit->text().toStdString(); }
 }  // namespace
 
 TChatTiming& ChatTimingSetting() {
+  // Left process-wide: demos shorten it before the main window opens the chat.
   static TChatTiming timing;
   return timing;
 }

@@ -46,6 +46,7 @@ void RunModal(const std::function<void(TWindow&)>& prepare = {}, TArgs&... args)
 }  // namespace
 
 TInetModesLinks& InetModesLinks() {
+  // Filled by the program's run (RegisterProgramWindows) for its whole life.
   static TInetModesLinks links;
   return links;
 }

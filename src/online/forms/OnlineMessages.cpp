@@ -4,6 +4,7 @@
 #include "shell/forms/TermText.h"
 
 namespace {
+// Process-wide as the message boxes it stands for (SetOnlineMessageSink).
 std::function<void(const std::string&)>& Sink() {
   static std::function<void(const std::string&)> sink;
   return sink;

@@ -120,6 +120,7 @@ bool WriteWithMagick(const std::uint8_t* bgra, int width, int height, int format
 }
 
 extern "C" [[gnu::visibility("default")]] IImagingModule* tressary_module_imaging() {
+  // The module's one instance, alive as long as the module stays loaded.
   static TMagick magick;
   return &magick;
 }

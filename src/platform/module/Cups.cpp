@@ -35,6 +35,7 @@ class TCups final : public IPrintSystemModule {
 }  // namespace
 
 extern "C" [[gnu::visibility("default")]] IPrintSystemModule* tressary_module_print() {
+  // The module's one instance, alive as long as the module stays loaded.
   static TCups cups;
   return &cups;
 }

@@ -148,6 +148,7 @@ class TCurl final : public IHttpModule {
 }  // namespace
 
 extern "C" [[gnu::visibility("default")]] IHttpModule* tressary_module_http() {
+  // The module's one instance, alive as long as the module stays loaded.
   static TCurl curl;
   return &curl;
 }

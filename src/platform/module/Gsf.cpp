@@ -117,6 +117,7 @@ class TGsf final : public ICompoundFileModule {
 }  // namespace
 
 extern "C" [[gnu::visibility("default")]] ICompoundFileModule* tressary_module_compound() {
+  // The module's one instance, alive as long as the module stays loaded.
   static TGsf gsf;
   return &gsf;
 }

@@ -238,6 +238,7 @@ extern "C" [[gnu::visibility("default")]] IScannerModule* tressary_module_scanne
       return scanner;
     }
   };
+  // The module's one instance, alive as long as the module stays loaded.
   static TSane sane;
   return &sane;
 }

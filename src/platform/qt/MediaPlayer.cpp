@@ -5,6 +5,7 @@
 
 namespace {
 
+// Process-wide as the multimedia module it stands for (SetMediaPlayerFactory).
 TMediaPlayerFactory& Factory() {
   static TMediaPlayerFactory factory;
   return factory;

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 namespace {
+// Process-wide as the message boxes it stands for: set by tests, never by the program.
 TMessagePresenter& Presenter() {
   static TMessagePresenter presenter;
   return presenter;

@@ -89,6 +89,7 @@ QCursor TCursorList::Cursor(int number) const {
 }
 
 TCursorList& ScreenCursors() {
+  // Every window's cursors, loaded with the main window's interface.
   static TCursorList list;
   return list;
 }

@@ -88,6 +88,8 @@ void TGraphicResource::Changed() {
 // ---------------------------------------------------------------- notifier
 
 TGraphicNotificator& GraphicNotificator() {
+  // The registry of live button resources across every window: each adds and
+  // removes itself as it lives.
   static TGraphicNotificator notificator;
   return notificator;
 }

@@ -15,10 +15,12 @@ std::vector<QPointer<QWidget>>& Forms() {
   static auto* forms = new std::vector<QPointer<QWidget>>;
   return *forms;
 }
+// The start-up's backdrop, the one the program ends with.
 QPointer<QWidget>& Backdrop() {
   static QPointer<QWidget> backdrop;
   return backdrop;
 }
+// The program's end, asked once: it ends the one event loop of the process.
 bool terminated = false;
 }  // namespace
 
@@ -44,6 +46,7 @@ QWidget* FindScreenForm(std::string_view name) {
 }
 
 namespace {
+// Filled by the program's run (RegisterProgramWindows) before the start-up.
 std::vector<std::pair<std::string, std::function<void()>>>& CallWindows() {
   static std::vector<std::pair<std::string, std::function<void()>>> windows;
   return windows;
@@ -89,6 +92,7 @@ bool ApplicationTerminated() { return terminated || QCoreApplication::closingDow
 void ResetApplicationTerminated() { terminated = false; }
 
 TShellHooks& ShellHooks() {
+  // Set by the program's run before the start-up reads them.
   static TShellHooks hooks;
   return hooks;
 }

@@ -285,6 +285,7 @@ bool TSkinnedForm::event(QEvent* event) {
 }
 
 namespace {
+// Modal windows stack over the whole application, as Qt's modality does.
 std::vector<QPointer<TSkinnedForm>>& ModalStack() {
   static std::vector<QPointer<TSkinnedForm>> stack;
   return stack;

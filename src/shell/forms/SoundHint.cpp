@@ -14,11 +14,8 @@
 #include "platform/qt/MediaPlayer.h"
 #include "shell/HintBubble.h"
 
-int TSoundHint::Pause = 500;
-int TSoundHint::HidePause = 5000;
-int TSoundHint::ShortPause = 50;
-
 namespace {
+// Process-wide as the hints it shows: it filters the events of every window.
 QPointer<TSoundHint> current;
 constexpr int kMaxHintWidth = 300;
 }  // namespace

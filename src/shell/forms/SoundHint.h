@@ -18,7 +18,8 @@ class TSoundHintWindow;
 class TSoundHint : public QObject {
   Q_OBJECT
  public:
-  // The last created is the current one; it shows every hint of the application.
+  // The last created is the current one; it shows every hint of the application
+  // (the main window makes it at start-up).
   explicit TSoundHint(QObject* owner = nullptr);
   ~TSoundHint() override;
   static TSoundHint* Current();
@@ -29,10 +30,11 @@ class TSoundHint : public QObject {
   QFont Font;
   QColor HintBgColor = QColor(75, 155, 155);
   QColor HintTextColor;
-  // The application's hint timings (ms).
-  static int Pause;
-  static int HidePause;
-  static int ShortPause;
+  // Timings (ms): before a hint shows, how long it stays, and before the next
+  // one shows while a bubble is up.
+  int Pause = 500;
+  int HidePause = 5000;
+  int ShortPause = 50;
   std::string PathForWave;  // empty: the program's folder
   bool SoundEnabled = true;
   bool SoundAfter = true;

@@ -16,6 +16,8 @@ struct TStanding {
   bool Making = false;
 };
 
+// Filled by the program's run (RegisterProgramWindows); the windows live as
+// long as the program.
 std::map<std::string, TStanding, std::less<>>& Registry() {
   static std::map<std::string, TStanding, std::less<>> registry;
   return registry;

@@ -141,9 +141,8 @@ TEST_F(FormTemplatesTest, TheCounterStaysClearOfTheTitleAndTheButtonsAtAnyFontSi
 // The name of the template under the mouse opens the hint bubble without a
 // second move, and the next cell's name replaces it.
 TEST_F(FormTemplatesTest, ATemplatesNameShowsInTheBubbleFromTheFirstMoveIntoItsCell) {
-  const int pause = TSoundHint::Pause;
-  TSoundHint::Pause = 20;
   TSoundHint hint;
+  hint.Pause = 20;
   ASSERT_TRUE(form_.OpenForType(1, {2, 4}, "Hair", tkFace));
   QEvent enter(QEvent::Enter);
   QApplication::sendEvent(form_.ResImage, &enter);
@@ -165,7 +164,6 @@ TEST_F(FormTemplatesTest, ATemplatesNameShowsInTheBubbleFromTheFirstMoveIntoItsC
   EXPECT_TRUE(bubbleSays("Small"));
   moveInto(1);
   EXPECT_TRUE(bubbleSays("Gone"));
-  TSoundHint::Pause = pause;
 }
 
 // A preview is scaled by the program's own alpha stretch, its colour laid over

@@ -180,7 +180,7 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   QEvent enter(QEvent::Enter);
   QApplication::sendEvent(undo, &enter);
   QEventLoop wait;
-  QTimer::singleShot(TSoundHint::Pause + 200, &wait, &QEventLoop::quit);
+  QTimer::singleShot(hint->Pause + 200, &wait, &QEventLoop::quit);
   wait.exec();
   ASSERT_TRUE(hint->HintWindow()->isVisible());
   EXPECT_EQ(hint->HintWindow()->Caption(), "Undo the last step");

@@ -77,8 +77,7 @@ TEST_F(SoundHintTest, CoefficientAndBubbleSize) {
 // same words set again at every mouse move (a slider's hint) do not open it
 // again nor speak again, new words do.
 TEST_F(SoundHintTest, AHintSetUnderTheMouseShowsOnceForTheSameWords) {
-  const int pause = TSoundHint::Pause;
-  TSoundHint::Pause = 10;
+  hint_.Pause = 10;
   QWidget widget;
   widget.resize(50, 20);
   widget.show();
@@ -102,5 +101,4 @@ TEST_F(SoundHintTest, AHintSetUnderTheMouseShowsOnceForTheSameWords) {
   widget.setToolTip("");
   settle();
   EXPECT_FALSE(hint_.HintWindow()->isVisible());
-  TSoundHint::Pause = pause;
 }

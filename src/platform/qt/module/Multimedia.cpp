@@ -205,6 +205,7 @@ extern "C" [[gnu::visibility("default")]] IMultimediaModule* tressary_module_mul
     bool AudioOutputAvailable() override { return !QMediaDevices::audioOutputs().isEmpty(); }
     std::unique_ptr<ICaptureDevice> CreateCaptureDevice() override { return std::make_unique<TQtCaptureDevice>(); }
   };
+  // The module's one instance, alive as long as the module stays loaded.
   static TQtMultimedia multimedia;
   return &multimedia;
 }

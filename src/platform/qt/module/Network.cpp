@@ -81,6 +81,7 @@ extern "C" [[gnu::visibility("default")]] INetworkModule* tressary_module_networ
     void AbortLookup(int id) override { QHostInfo::abortHostLookup(id); }
     std::string LocalHostName() override { return QHostInfo::localHostName().toStdString(); }
   };
+  // The module's one instance, alive as long as the module stays loaded.
   static TQtNetwork network;
   return &network;
 }
