@@ -58,9 +58,7 @@ void ConnectOnlineServices(TFormMain& window) {
       desk()->RenderExportBitmap();
       return desk()->TakeExportBitmap();
     };
-    window.CompressedWork = [] {
-      return ProgramWorkFiles() ? ProgramWorkFiles()->WorkFileBytes(false) : std::nullopt;
-    };
+    window.CompressedWork = ProgramCompressedWork;
   };
   links.RunPostCard = [desk] {
     if (!desk()) return;

@@ -114,13 +114,14 @@ bool TWorkFiles::SaveWork(fs::path file) {
   LastWorkFileName = LastImageFileName = BaseName(file);
 
   ports_.SetBusy(true);
-  std::string error;
-  const std::optional<std::vector<std::uint8_t>> bytes = WorkFileBytes(container, &error);
-  const TFileResult<> written = bytes ? WriteFileAtomic(file, *bytes) : FileError(TFileFault::CannotWrite, file);
+  const TFileResult<std::vector<std::uint8_t>> bytes = WorkFileBytes(container, file);
+  const TFileResult<> written = bytes ? WriteFileAtomic(file, *bytes) : TFileResult<>(bytes.Error());
   ports_.SetBusy(false);
   if (!written) {
+    // A work that could not be built says what went wrong where it is known; a
+    // failed write names the file and the system's reason.
     std::string detail = file.string();
-    if (!bytes && !error.empty()) detail = error;
+    if (!bytes && !bytes.Error().Detail.empty()) detail = bytes.Error().Detail;
     else if (bytes) detail += "\r" + WriteFailureReason(written.Error().System);
     ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", detail);
     return false;
@@ -129,7 +130,7 @@ bool TWorkFiles::SaveWork(fs::path file) {
   return true;
 }
 
-std::optional<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool container, std::string* error) {
+TFileResult<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool container, const fs::path& file) {
   TWorkHeader header = HeaderOfDesk();
   struct TMaskStreams {
     std::vector<const TMask*> Masks;
@@ -150,10 +151,8 @@ std::optional<std::vector<std::uint8_t>> TWorkFiles::WorkFileBytes(bool containe
       &parts);
   const std::vector<TWorkLayerData>& layers = parts.Layers;
   desk_.RenderExportBitmap();
-  std::optional<std::vector<std::uint8_t>> bytes =
-      container ? BuildWorkContainer(header, layers, desk_.ExportBitmap(), error)
-                : BuildCompressedWork(header, layers, desk_.ExportBitmap());
-  return bytes;
+  if (!container) return BuildCompressedWork(header, layers, desk_.ExportBitmap());
+  return BuildWorkContainer(header, layers, desk_.ExportBitmap(), file);
 }
 
 TFileResult<> TWorkFiles::LoadWorkFromFile(const fs::path& file) {

@@ -51,10 +51,11 @@ class TWorkFiles {
   bool SaveWork(fs::path file);
   // Before the save dialog: an empty desk gives "MessageWorkIsEmpty" and false.
   bool CheckWorkToSave();
-  // The desk's work as the bytes of a work file (compressed, or the container),
-  // without saving it anywhere; nullopt (with the reason in `error` when known)
-  // when it cannot be built. An empty desk gives an empty work.
-  std::optional<std::vector<std::uint8_t>> WorkFileBytes(bool container, std::string* error = nullptr);
+  // The desk's work as the bytes of a work file (compressed, or the container) to
+  // be `file`, without saving it anywhere; CannotWrite (what went wrong in Detail,
+  // where known) when the container cannot be built. An empty desk gives an empty
+  // work.
+  TFileResult<std::vector<std::uint8_t>> WorkFileBytes(bool container, const fs::path& file = {});
 
   // Loads a work file of either form onto the desk (cleared or merged as the user
   // answers). The whole file is read and decoded first: one that is missing, is

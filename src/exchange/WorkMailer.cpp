@@ -28,7 +28,7 @@ std::string_view MailMessageDefault(std::string_view key) {
   return DefaultTextOf(kTexts, key);
 }
 
-TWorkMailer::TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytes compressedWork,
+TWorkMailer::TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytesSource compressedWork,
                          const TMainSettings& settings)
     : ui_(ui), work_(work), compressedWork_(std::move(compressedWork)), settings_(settings) {}
 
@@ -47,7 +47,8 @@ std::optional<fs::path> TWorkMailer::WriteAttachment(TForm form) {
     return file;
   }
   const fs::path file = folder / ("Session" + CompressedWorkExt);
-  const auto bytes = compressedWork_ ? compressedWork_() : std::nullopt;
+  if (!compressedWork_) return std::nullopt;
+  const TFileResult<std::vector<std::uint8_t>> bytes = compressedWork_();
   if (!bytes || !WriteFileAtomic(file, *bytes)) return std::nullopt;
   return file;
 }

@@ -12,6 +12,7 @@
 #include "exchange/DesktopMail.h"
 #include "exchange/MimeWriter.h"
 #include "exchange/PictureOutput.h"
+#include "picture/WorkFile.h"
 #include "shell/MainSettings.h"
 
 // What mailing needs of the windows around it.
@@ -39,11 +40,9 @@ std::string_view MailMessageDefault(std::string_view key);
 
 class TWorkMailer {
  public:
-  // `compressedWork` gives the bytes of the work as a compressed work file, or
-  // nullopt when it cannot be built.
-  using TWorkBytes = std::function<std::optional<std::vector<std::uint8_t>>()>;
-  // The mail server of `settings` is read as each send starts.
-  TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytes compressedWork, const TMainSettings& settings);
+  // `compressedWork` gives the bytes of the work as a compressed work file. The
+  // mail server of `settings` is read as each send starts.
+  TWorkMailer(IWorkMailUi& ui, IWorkPicture& work, TWorkBytesSource compressedWork, const TMainSettings& settings);
 
   // Each returns whether the window was closed for the action.
   bool SendImage();
@@ -57,6 +56,6 @@ class TWorkMailer {
 
   IWorkMailUi& ui_;
   IWorkPicture& work_;
-  TWorkBytes compressedWork_;
+  TWorkBytesSource compressedWork_;
   const TMainSettings& settings_;
 };

@@ -54,7 +54,7 @@ std::string BuildUploadBody(const TGallaryOut& record, std::span<const std::uint
 }
 
 std::optional<TUploadFiles> MakeUploadFiles(const TBitmap32& exportPicture, bool asWork,
-                                            const TCompressedWorkSource& compressedWork) {
+                                            const TWorkBytesSource& compressedWork) {
   if (exportPicture.Empty()) return std::nullopt;
   const TColor32 white = Color32(255, 255, 255);
   const std::optional<TJpegImage> thumbnail =
@@ -63,7 +63,8 @@ std::optional<TUploadFiles> MakeUploadFiles(const TBitmap32& exportPicture, bool
   TUploadFiles files;
   files.Thumbnail = thumbnail->Bytes();
   if (asWork) {
-    std::optional<std::vector<std::uint8_t>> work = compressedWork ? compressedWork() : std::nullopt;
+    if (!compressedWork) return std::nullopt;
+    TFileResult<std::vector<std::uint8_t>> work = compressedWork();
     if (!work || work->empty()) return std::nullopt;
     files.Full = std::move(*work);
   } else {

@@ -14,6 +14,7 @@
 
 #include "online/OnlineRecords.h"
 #include "picture/Bitmap32.h"
+#include "picture/WorkFile.h"
 
 class TIniFile;
 class TTransferContext;
@@ -55,13 +56,11 @@ struct TUploadFiles {
   std::vector<std::uint8_t> Thumbnail;
   std::vector<std::uint8_t> Full;
 };
-// The bytes of a compressed work of the desk, or nullopt when it cannot be built.
-using TCompressedWorkSource = std::function<std::optional<std::vector<std::uint8_t>>()>;
 // The thumbnail (the export picture fitted into 150 x 150 on white, a JPEG) and
 // the full file (the export picture at its own size as a JPEG, or the compressed
 // work); nullopt when the picture is empty or the work cannot be built.
 std::optional<TUploadFiles> MakeUploadFiles(const TBitmap32& exportPicture, bool asWork,
-                                            const TCompressedWorkSource& compressedWork);
+                                            const TWorkBytesSource& compressedWork);
 
 enum class EUploadResult { NoNetwork, Sent, Failed, Stopped };
 // Posts `body` to the upload script (SendToGallery); Sent only on a 2xx reply

@@ -49,8 +49,12 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view en
   return text;
 }
 
-void SetError(std::string* error, std::string_view text) {
-  if (error) *error = text;
+// The container's bytes, or CannotWrite with the library's words.
+TFileResult<std::vector<std::uint8_t>> Built(const TCompoundFileWriter& container, const fs::path& file) {
+  std::string why;
+  std::optional<std::vector<std::uint8_t>> built = container.Build(&why);
+  if (!built) return FileError(TFileFault::CannotWrite, file, 0, std::move(why));
+  return *std::move(built);
 }
 
 // The id of a "LAYER=" line: the text up to its first ";".
@@ -168,22 +172,21 @@ std::vector<std::uint8_t> BuildCompressedWork(const TWorkHeader& header, const s
   return out.Take();
 }
 
-std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& header,
-                                                            const std::vector<TWorkLayerData>& layers,
-                                                            const TBitmap32& exportPicture, std::string* error) {
+TFileResult<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& header,
+                                                          const std::vector<TWorkLayerData>& layers,
+                                                          const TBitmap32& exportPicture, const fs::path& file) {
   TCompoundFileWriter container;
   std::vector<std::string> lines = WorkHeaderLines(header);
-  bool ok = container.AddStream("preview.jpg", PreviewJpeg(exportPicture));
-  for (std::size_t i = 0; ok && i < layers.size() && i < header.Layers.size(); ++i) {
+  if (!container.AddStream("preview.jpg", PreviewJpeg(exportPicture))) return FileError(TFileFault::CannotWrite, file);
+  for (std::size_t i = 0; i < layers.size() && i < header.Layers.size(); ++i) {
     const std::string& id = header.Layers[i].Id;
-    ok = IsValidLayerId(id) && layers[i].Picture &&
-         container.AddStream(id + ".bmp", EncodeBmp32(*layers[i].Picture)) &&
-         container.AddStream(id + ".msk", layers[i].MaskStream);
-    if (!ok) SetError(error, "cannot store the layer \"" + id + "\"");
+    if (!IsValidLayerId(id) || !layers[i].Picture ||
+        !container.AddStream(id + ".bmp", EncodeBmp32(*layers[i].Picture)) ||
+        !container.AddStream(id + ".msk", layers[i].MaskStream))
+      return FileError(TFileFault::CannotWrite, file, 0, "cannot store the layer \"" + id + "\"");
   }
-  if (!ok) return std::nullopt;
-  if (!container.AddStream("ListFile.txt", JoinLines(lines, "\r"))) return std::nullopt;
-  return container.Build(error);
+  if (!container.AddStream("ListFile.txt", JoinLines(lines, "\r"))) return FileError(TFileFault::CannotWrite, file);
+  return Built(container, file);
 }
 
 std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text) {
@@ -235,10 +238,7 @@ TFileResult<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint
     container.AddStream(layer.Id + ".msk", layer.Mask);
   }
   container.AddStream("ListFile.txt", JoinLines(work->Lines, "\r"));
-  std::string why;
-  std::optional<std::vector<std::uint8_t>> built = container.Build(&why);
-  if (!built) return FileError(TFileFault::CannotWrite, file, 0, std::move(why));
-  return *std::move(built);
+  return Built(container, file);
 }
 
 std::optional<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file) {

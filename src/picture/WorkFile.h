@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,11 +68,15 @@ struct TWorkLayerData {
 // header.Layers; `exportPicture` is the composed work for the preview.
 std::vector<std::uint8_t> BuildCompressedWork(const TWorkHeader& header, const std::vector<TWorkLayerData>& layers,
                                               const TBitmap32& exportPicture);
-// The uncompressed container with the same content.
-std::optional<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& header,
-                                                            const std::vector<TWorkLayerData>& layers,
-                                                            const TBitmap32& exportPicture,
-                                                            std::string* error = nullptr);
+// The uncompressed container with the same content, to be `file`; CannotWrite
+// (with what went wrong in Detail, where known) when a layer or the container
+// cannot be stored.
+TFileResult<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& header,
+                                                          const std::vector<TWorkLayerData>& layers,
+                                                          const TBitmap32& exportPicture, const fs::path& file = {});
+// Where the windows that send a work get its bytes from: a compressed work file,
+// or why it cannot be had.
+using TWorkBytesSource = std::function<TFileResult<std::vector<std::uint8_t>>()>;
 // Why a work file is Damaged, in words a user can act on.
 inline constexpr std::string_view kNotAWorkFile = "the file does not start like a work file";
 inline constexpr std::string_view kWorkFileCutShort = "the file ends too early";

@@ -67,7 +67,7 @@ class Gallery : public ::testing::Test {
 
   // Uploads the test's export picture (or work) as `input` says; the script's split.
   TStandInPublisher::TUpload Upload(const TGalleryUploadInput& input) {
-    const auto files = MakeUploadFiles(export_, input.AsWork, [this] { return std::optional(work_); });
+    const auto files = MakeUploadFiles(export_, input.AsWork, [this] { return TFileResult<std::vector<std::uint8_t>>(work_); });
     EXPECT_TRUE(files);
     if (!files) return {};
     const auto record = BuildUploadRecord(input, ini_, "5.10", files->Thumbnail.size(), files->Full.size(), 2026, 3, 5);
@@ -154,7 +154,9 @@ TEST_F(Gallery, SendIsRefusedOrFailsWithoutLosingTheInputs) {
   publisher_.Server().Route("/cgi-bin/kzpost", THttpReply::Text(500, "Internal Error"));
   EXPECT_EQ(SendToGallery(*upload_, GalleryUploadUrl(servers_), "Fname<x>"), EUploadResult::Failed);
   EXPECT_FALSE(MakeUploadFiles(TBitmap32(), false, {})) << "an empty desk sends nothing";
-  EXPECT_FALSE(MakeUploadFiles(export_, true, [] { return std::optional<std::vector<std::uint8_t>>(); }));
+  EXPECT_FALSE(MakeUploadFiles(export_, true, [] {
+    return TFileResult<std::vector<std::uint8_t>>(FileError(TFileFault::CannotWrite, {}));
+  })) << "a work that cannot be built";
 }
 
 TEST_F(Gallery, TheBrowserListsEachAuthorsOwnWorksAndFindsThemByEachAttribute) {

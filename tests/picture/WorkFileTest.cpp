@@ -246,6 +246,24 @@ TEST(CompressedWork, LayerPictureThatDoesNotUnpackKeepsItsMaskAndLine) {
   EXPECT_EQ(SplitWorkHeader(*container->ReadStream("ListFile.txt")).size(), 6u);
 }
 
+// A layer id that cannot name a stream, or a layer without its picture, cannot be
+// stored: the container is refused naming the file and the layer.
+TEST(WorkContainer, ALayerThatCannotBeStoredRefusesTheContainer) {
+  TWorkHeader h = SampleHeader();
+  h.Layers.resize(2);
+  TBitmap32 picture = Picture(4, 4, 30);
+  ASSERT_TRUE(BuildWorkContainer(h, {{&picture, {}}, {&picture, {}}}, picture));
+  h.Layers[1].Id = "a/b";
+  const auto badId = BuildWorkContainer(h, {{&picture, {}}, {&picture, {}}}, picture, "w.tsu");
+  ASSERT_FALSE(badId);
+  EXPECT_EQ(badId.Error().Cause, TFileFault::CannotWrite);
+  EXPECT_EQ(badId.Error().Path, "w.tsu");
+  EXPECT_EQ(badId.Error().Detail, "cannot store the layer \"a/b\"");
+  const auto noPicture = BuildWorkContainer(h, {{nullptr, {}}, {&picture, {}}}, picture);
+  ASSERT_FALSE(noPicture);
+  EXPECT_EQ(noPicture.Error().Detail, "cannot store the layer \"" + h.Layers[0].Id + "\"");
+}
+
 TEST(WorkContainer, IndependentReadersAgree) {
   TempFolder dir;
   TWorkHeader h = SampleHeader();

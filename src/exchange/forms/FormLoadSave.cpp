@@ -133,12 +133,13 @@ TFormLoadSave::TFormLoadSave(const TMainSettings& settings, QWidget* parent)
       work_(std::make_unique<TWork>(*this)),
       actions_(std::make_unique<TLoadSaveController>(*ui_, *work_, nullptr)),
       mailUi_(std::make_unique<TWindowMailUi>([this] { ui_->CloseWindow(); }, settings)) {
-  CompressedWork = [] {
-    TWorkFiles* files = ProgramWorkFiles();
-    return files ? files->WorkFileBytes(false) : std::nullopt;
+  CompressedWork = ProgramCompressedWork;
+  // The source is looked up as each mail is sent: tests hand in their own.
+  auto compressedWork = [this]() -> TFileResult<std::vector<std::uint8_t>> {
+    if (!CompressedWork) return FileError(TFileFault::Empty, {});
+    return CompressedWork();
   };
-  mailer_ = std::make_unique<TWorkMailer>(
-      *mailUi_, *work_, [this] { return CompressedWork ? CompressedWork() : std::nullopt; }, settings);
+  mailer_ = std::make_unique<TWorkMailer>(*mailUi_, *work_, compressedWork, settings);
   FormLoadSave = this;
   resize(kClientWidth, kClientHeight);
   PlaceFromFrame({120, 85});

@@ -63,7 +63,7 @@ class TFormLoadSave : public TSkinnedForm {
   std::function<void()> RunCameraWindow;
   // The work as a compressed work file for mailing (the program's work files
   // unless a test sets another).
-  TWorkMailer::TWorkBytes CompressedWork;
+  TWorkBytesSource CompressedWork;
 
   TLoadSaveController& Actions() { return *actions_; }
 

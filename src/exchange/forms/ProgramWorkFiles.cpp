@@ -87,6 +87,12 @@ TWorkFiles* ProgramWorkFiles() {
   return work.Files.get();
 }
 
+TFileResult<std::vector<std::uint8_t>> ProgramCompressedWork() {
+  TWorkFiles* files = ProgramWorkFiles();
+  if (!files) return FileError(TFileFault::Empty, {});
+  return files->WorkFileBytes(false);
+}
+
 void RegisterWorkFileOpening() {
   ShellHooks().OpenWorkFile = [](const std::string& path) {
     if (TWorkFiles* files = ProgramWorkFiles()) files->LoadWorkFromFile(path);

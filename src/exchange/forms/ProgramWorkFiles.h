@@ -12,6 +12,9 @@ void ConnectProgramWorkFiles(TFormMain& main);
 // The work files over that window's desk, made on first use; null when there is
 // no main window with a desk.
 TWorkFiles* ProgramWorkFiles();
+// The desk's work as a compressed work file, for the windows that send it;
+// Empty without a desk.
+TFileResult<std::vector<std::uint8_t>> ProgramCompressedWork();
 // The ports over a main window (for tests that make their own window).
 std::unique_ptr<IWorkPorts> MakeWorkPorts(TFormMain& main);
 // A work named on the command line, or opened by the file manager, loads onto the desk.

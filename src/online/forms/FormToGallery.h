@@ -53,7 +53,7 @@ class TFormToGallery : public TSkinnedForm {
   // The desk's export picture and its compressed work file: the program wires
   // them to the main window's desk.
   std::function<TBitmap32()> ExportPicture;
-  TCompressedWorkSource CompressedWork;
+  TWorkBytesSource CompressedWork;
 
   TGalleryUploadInput Input() const;
   // Shows the send button only when the inputs are complete.

@@ -73,7 +73,7 @@ class FormEmailTest : public ::testing::Test {
     header.Layers.push_back(record);
     workBytes_ = BuildCompressedWork(header, {{&work_.picture, {}}}, work_.picture);
     loadSave_.Work = &work_;
-    loadSave_.CompressedWork = [this] { return std::optional(workBytes_); };
+    loadSave_.CompressedWork = [this] { return TFileResult<std::vector<std::uint8_t>>(workBytes_); };
     // Every message box is answered at once and its text kept.
     QObject::connect(&answering_, &QTimer::timeout, [this] {
       if (!FormMessage || !FormMessage->isVisible()) return;

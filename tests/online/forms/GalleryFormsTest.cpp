@@ -85,7 +85,7 @@ class GalleryForms : public ::testing::Test {
 TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending) {
   TFormToGallery form{ProgramSettings()};
   form.ExportPicture = [this] { return picture_; };
-  form.CompressedWork = [this] { return std::optional(work_); };
+  form.CompressedWork = [this] { return TFileResult<std::vector<std::uint8_t>>(work_); };
   form.show();
   // While a send runs the bar moves on by one a second.
   form.ProgressBar->setValue(98);
@@ -132,7 +132,7 @@ TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending
   ProgramSettings().Ini.WriteString("Servers", "ServerPost", gallery.UploadUrl());
   TFormToGallery second{ProgramSettings()};
   second.ExportPicture = [this] { return picture_; };
-  second.CompressedWork = [this] { return std::optional(work_); };
+  second.CompressedWork = [this] { return TFileResult<std::vector<std::uint8_t>>(work_); };
   second.show();
   QTest::keyClicks(second.EditWorkName, "  Blue  ");
   second.ComboBoxes[3]->setCurrentIndex(11);
