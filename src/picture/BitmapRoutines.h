@@ -94,7 +94,8 @@ void ClearPicture(TBitmap32& bitmap);
 // The neighbour of `p` in chain-code direction `code` (screen coordinates, y down):
 // 0 east, 1 north-east, 2 north, 3 north-west, 4 west, 5 south-west, 6 south,
 // 7 and -1 south-east. A coordinate that would leave the canvas keeps its value.
-// Throws std::invalid_argument ("Неверное значение s") for a code outside -1..7.
+// Throws std::invalid_argument ("chain code out of range: <code>") for a code
+// outside -1..7: a caller's fault, never a file's.
 TPoint ChainNeighbour(int code, TPoint p, const TBitmap32& canvas);
 
 constexpr int kMaxContourPoints = 9000;

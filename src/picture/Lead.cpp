@@ -59,13 +59,7 @@ TFileResult<TBitmap32> ReadAnyImage(const std::filesystem::path& fileName) {
   const std::string upper = UpperAscii(ext);
   if (upper == "PSD") {
     TBitmap32 bitmap;
-    try {
-      ReadPsdImage(*bytes, bitmap);
-    } catch (const EPictureTooLarge& e) {
-      return FileError(TFileFault::TooLarge, fileName, 0, e.what());
-    } catch (const EInvalidGraphic& e) {
-      return FileError(TFileFault::Damaged, fileName, 0, e.what());
-    }
+    if (TFileResult<> read = ReadPsdImage(*bytes, bitmap, fileName); !read) return read.Error();
     return bitmap;
   }
   std::string missing;

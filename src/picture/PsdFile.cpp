@@ -24,7 +24,14 @@ namespace {
 // Plane c of the merged image goes to this byte of a B, G, R, A pixel.
 constexpr int kChannelToByte[4] = {2, 1, 0, 3};
 
-[[noreturn]] void Invalid() { throw EInvalidGraphic(kInvalidPsdFormat); }
+// A fault found deep in the reader; it goes no further than DecodePsd, which
+// gives it back as the file's error.
+struct TPsdFault {
+  TFileFault Cause;
+  std::string Detail;
+};
+
+[[noreturn]] void Invalid() { throw TPsdFault{TFileFault::Damaged, kInvalidPsdFormat}; }
 
 // One output row from the planes' rows red, green, blue and alpha: B, G, R, A.
 void InterleaveRow(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, const std::uint8_t* a,
@@ -246,7 +253,7 @@ void ReadPsd(const PsdBytes& bytes, TBitmap32& bitmap) {
   const int compression = word[0] << 8 | word[1];
   at += 2;
   if (compression > 1) Invalid();
-  if (!PictureSizeAccepted(width, height)) throw EPictureTooLarge(PictureTooLargeText(width, height));
+  if (!PictureSizeAccepted(width, height)) throw TPsdFault{TFileFault::TooLarge, PictureTooLargeText(width, height)};
 
   // Refuse before allocating when the data cannot hold the planes: raw planes take
   // a byte a pixel, PackBits rows at least two bytes per 128 pixels after a table
@@ -273,15 +280,26 @@ void ReadPsd(const PsdBytes& bytes, TBitmap32& bitmap) {
   }
   bitmap = std::move(result);
 }
-}  // namespace
 
-void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap) {
-  const TByteSource source(data);
+// The reader's one way out: what it throws stops here. Bytes that run short are
+// a damaged picture in memory, a file that shrank while read (`inFile`) one
+// that cannot be read.
+TFileResult<> DecodePsd(const TByteSource& source, const std::filesystem::path& path, bool inFile,
+                        TBitmap32& bitmap) {
   try {
     ReadPsd(PsdBytes(source), bitmap);
+  } catch (const TPsdFault& fault) {
+    return FileError(fault.Cause, path, 0, fault.Detail);
   } catch (const PsdBytes::ReadFailure&) {
-    Invalid();
+    if (inFile) return FileError(TFileFault::CannotRead, path, EIO);
+    return FileError(TFileFault::Damaged, path, 0, kInvalidPsdFormat);
   }
+  return {};
+}
+}  // namespace
+
+TFileResult<> ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap, const std::filesystem::path& path) {
+  return DecodePsd(TByteSource(data), path, false, bitmap);
 }
 
 TFileResult<> LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& bitmap) {
@@ -306,12 +324,7 @@ TFileResult<> LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& b
       // Read where it lies: only the header, the section lengths and the merged planes.
       const std::unique_ptr<TByteSource> source = TByteSource::OpenFile(path);
       if (!source) return FileError(TFileFault::CannotRead, path, errno);
-      try {
-        ReadPsd(PsdBytes(*source), bitmap);
-      } catch (const PsdBytes::ReadFailure&) {
-        return FileError(TFileFault::CannotRead, path, EIO);
-      }
-      return {};
+      return DecodePsd(*source, path, true, bitmap);
     }
     auto bytes = ReadFileBuffer(path, kMaxDecompressedSize);
     if (!bytes) return bytes.Error();
@@ -320,12 +333,8 @@ TFileResult<> LoadPsdPicture(const std::filesystem::path& fileName, TBitmap32& b
     } else {
       auto psd = DecompressStream(*bytes);
       if (!psd) return FileError(TFileFault::Damaged, path, 0, kInvalidPsdFormat);
-      ReadPsdImage(*psd, bitmap);
+      return ReadPsdImage(*psd, bitmap, path);
     }
-  } catch (const EPictureTooLarge& e) {
-    return FileError(TFileFault::TooLarge, path, 0, e.what());
-  } catch (const EInvalidGraphic& e) {
-    return FileError(TFileFault::Damaged, path, 0, e.what());
   } catch (const std::bad_alloc&) {
     return FileError(TFileFault::CannotRead, path, ENOMEM);
   }

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,28 +13,18 @@
 #include "picture/Bitmap32.h"
 #include "platform/FileResult.h"
 
-// A picture file whose content is not what its format requires.
-class EInvalidGraphic : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-// A picture refused for the size it claims, before it is decoded (the text
-// names the size).
-class EPictureTooLarge : public EInvalidGraphic {
- public:
-  using EInvalidGraphic::EInvalidGraphic;
-};
-
 inline constexpr const char* kInvalidPsdFormat = "Invalid PSD format";
 
 // Parses a Photoshop file held in memory into `bitmap` (32 bits, the file's size).
 // Channel planes 0..3 go to red, green, blue and alpha (a file needs at least
 // one); further planes are skipped; planes the file does not have leave 0 (a
-// three-channel file loads with alpha 0). Throws EInvalidGraphic(kInvalidPsdFormat)
+// three-channel file loads with alpha 0). Fails with Damaged (kInvalidPsdFormat)
 // for a wrong signature, version, channel count, depth, colour mode or
-// compression, and for data that ends early; EInvalidGraphic for a picture
-// beyond the size caps. `bitmap` is changed only on success.
-void ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap);
+// compression, and for data that ends early; TooLarge, naming the size, for a
+// picture beyond the size caps. The error names `path`, the file the bytes came
+// from. `bitmap` is changed only on success.
+TFileResult<> ReadPsdImage(std::span<const std::uint8_t> data, TBitmap32& bitmap,
+                           const std::filesystem::path& path = {});
 
 // Fills `bitmap` from a ".psd", ".fcc" (zlib stream of a Photoshop file) or ".fll"
 // (packed picture) file. When `fileName` does not exist, the same name with the

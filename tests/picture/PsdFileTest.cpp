@@ -36,7 +36,8 @@ ByteWriter PsdHead(int channels, int width, int height, std::uint32_t resourceBy
 
 TBitmap32 Read(const std::vector<std::uint8_t>& bytes) {
   TBitmap32 b;
-  ReadPsdImage(bytes, b);
+  const TFileResult<> read = ReadPsdImage(bytes, b);
+  EXPECT_TRUE(read) << read.Error().Text();
   return b;
 }
 
@@ -253,12 +254,8 @@ TEST(PsdReader, NoOpControlBytesAndExtraChannelsAreSkipped) {
 TEST(PsdReader, RefusesWrongHeadersCompressionTruncationAndHugeSizes) {
   auto invalid = [](const std::vector<std::uint8_t>& bytes) {
     TBitmap32 b(1, 1, 0x12345678);
-    try {
-      ReadPsdImage(bytes, b);
-    } catch (const EInvalidGraphic&) {
-      return b == TBitmap32(1, 1, 0x12345678);  // untouched
-    }
-    return false;
+    const TFileResult<> read = ReadPsdImage(bytes, b);
+    return !read && b == TBitmap32(1, 1, 0x12345678);  // untouched
   };
   auto raw = [](ByteWriter w, std::size_t pixels) {
     w.U16BE(0);
@@ -292,12 +289,14 @@ TEST(PsdReader, RefusesWrongHeadersCompressionTruncationAndHugeSizes) {
   EXPECT_TRUE(invalid(cut.Take()));
   std::vector<std::uint8_t> header(20, 0);
   EXPECT_TRUE(invalid(header));
-  try {
-    Read(raw(PsdHead(3, 2, 2, 0, 16), 24));
-    FAIL();
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_STREQ(e.what(), "Invalid PSD format");
-  }
+  TBitmap32 b;
+  const TFileResult<> deep = ReadPsdImage(raw(PsdHead(3, 2, 2, 0, 16), 24), b, "deep.psd");
+  ASSERT_FALSE(deep);
+  EXPECT_EQ(deep.Error().Cause, TFileFault::Damaged);
+  EXPECT_EQ(deep.Error().Text(), "deep.psd: Invalid PSD format");
+  const TFileResult<> cutShort = ReadPsdImage(raw(PsdHead(3, 2, 2), 11), b);
+  ASSERT_FALSE(cutShort);
+  EXPECT_EQ(cutShort.Error().Cause, TFileFault::Damaged) << "bytes in memory that run short are no read failure";
 }
 
 // Run-length planes let a few megabytes claim any size: a picture above the bomb
@@ -306,12 +305,10 @@ TEST(PsdReader, RefusesADecompressionBombNamingItsSize) {
   ByteWriter w = PsdHead(3, 10000, 9000);
   w.U16BE(1);
   TBitmap32 b;
-  try {
-    ReadPsdImage(w.Data(), b);
-    FAIL();
-  } catch (const EPictureTooLarge& e) {
-    EXPECT_STREQ(e.what(), "the picture is 10000 x 9000 pixels, more than the 89478485 a picture may have");
-  }
+  const TFileResult<> read = ReadPsdImage(w.Data(), b);
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.Error().Cause, TFileFault::TooLarge);
+  EXPECT_EQ(read.Error().Reason(), "the picture is 10000 x 9000 pixels, more than the 89478485 a picture may have");
   EXPECT_TRUE(b.Empty());
 }
 
