@@ -60,28 +60,39 @@ void ConnectOnlineServices(TFormMain& window) {
     };
     window.CompressedWork = ProgramCompressedWork;
   };
-  links.RunPostCard = [desk] {
+  links.RunPostCard = [main, desk] {
     if (!desk()) return;
     TDeskWorkPicture work(*desk());
-    RunPostCard(work);
+    RunPostCard(work, main->Settings());
   };
 }
 
-void RegisterProgramWindows() {
-  for (void (*reg)() : {RegisterMainWindow, RegisterFormAdjust, RegisterFormPreview, RegisterFormLayers,
-                        RegisterFormMask, RegisterFormLoadSave, RegisterFormPrint,
-                        RegisterFormCamera, RegisterFormEmail, RegisterFormQueries, RegisterFormTemplates,
-                        RegisterFormSetup, RegisterFormLayerRegions,
-                        RegisterFormLayerRegionEdit, RegisterFormMessage, RegisterFormHelp, RegisterFormTips})
-    reg();
-  RegisterFormInetModes(ProgramSettings());
+void RegisterProgramWindows(TMainSettings& settings) {
+  RegisterMainWindow(settings);
+  RegisterFormAdjust();
+  RegisterFormPreview();
+  RegisterFormLayers();
+  RegisterFormMask(settings);
+  RegisterFormLoadSave(settings);
+  RegisterFormPrint(settings);
+  RegisterFormCamera();
+  RegisterFormEmail(settings);
+  RegisterFormQueries(settings);
+  RegisterFormTemplates(settings);
+  RegisterFormSetup(settings);
+  RegisterFormLayerRegions(settings);
+  RegisterFormLayerRegionEdit();
+  RegisterFormMessage();
+  RegisterFormHelp(settings);
+  RegisterFormTips(settings);
+  RegisterFormInetModes(settings);
 }
 
-void ConnectProgramWindows(TFormMain& main) {
+void ConnectProgramWindows(TFormMain& main, TMainSettings& settings) {
   ConnectMainWindow(main);
   ConnectProgramWorkFiles(main);
-  RegisterVideoPlayers();
-  RegisterFormCatalog();
+  RegisterVideoPlayers(settings);
+  RegisterFormCatalog(settings);
   ConnectFormShopList(main);
   ConnectFormLoadSave(main);
   ConnectFormCamera();
@@ -99,6 +110,10 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   }
   // Kept for the process: the hook below outlives this call.
   static TFontWarmUp fonts;
+  // The run's one settings object: the start-up fills it, and every window that
+  // reads or writes settings is handed it. Made before the application, so that
+  // it outlives everything the run shows.
+  TMainSettings settings;
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -110,22 +125,22 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
 
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
-  ShellHooks().BeforeStandingWindows = [] {
+  ShellHooks().BeforeStandingWindows = [&settings] {
     fonts.Wait();
-    ReadMainWindowData(ProgramSettings());
+    ReadMainWindowData(settings);
   };
-  RegisterProgramWindows();
+  RegisterProgramWindows(settings);
   // The main window, handed over as it is made. Once the start-up has shown it:
   // the windows' links and the application's events, before the welcome tip and
   // a command-line work can use them.
   auto main = std::make_shared<QPointer<TFormMain>>();
   LinkStandingForm<TFormMain>("FormMain", [main](TFormMain& made) { *main = &made; });
-  ShellHooks().AfterStandingWindows = [main] {
-    if (*main) ConnectProgramWindows(**main);
+  ShellHooks().AfterStandingWindows = [main, &settings] {
+    if (*main) ConnectProgramWindows(**main, settings);
   };
   RegisterWorkFileOpening();
   TQtStartupHost host;
-  if (!RunStartup(host, ProgramSettings(), ExecutableDir(), arguments)) return 1;
+  if (!RunStartup(host, settings, ExecutableDir(), arguments)) return 1;
   if (*main) ExitOnFirstShowWhenAsked(**main);
   if (afterStartup) afterStartup();
   return QApplication::exec();

@@ -9,12 +9,15 @@
 // Returns the process's exit code.
 int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup = {});
 
-// Registers every standing window's factory, in the start-up's order.
-void RegisterProgramWindows();
 class TFormMain;
+struct TMainSettings;
+
+// Registers every standing window's factory, in the start-up's order; the
+// windows are made over `settings`, which outlives them.
+void RegisterProgramWindows(TMainSettings& settings);
 // The windows' links and the application's events, handed the main window once
 // it is made.
-void ConnectProgramWindows(TFormMain& main);
+void ConnectProgramWindows(TFormMain& main, TMainSettings& settings);
 
 // Gives the online hub the main window's desk: whether a work is on it, and the
 // picture and work file the gallery upload sends.

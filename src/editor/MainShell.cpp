@@ -224,7 +224,6 @@ bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini) {
 }
 
 void ResetMainShell() {
-  ProgramSettings() = TMainSettings();
   CDPath.clear();
   HDPath.clear();
 }

@@ -101,5 +101,5 @@ class IMainClosePorts {
 // user wanted the work saved and it was not, and unless the exit is confirmed.
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini);
 
-// The program's settings and content paths back to the start-up values (tests).
+// The content paths back to the start-up values (tests).
 void ResetMainShell();

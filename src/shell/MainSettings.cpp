@@ -14,8 +14,3 @@ int MarginFromEdit(std::string_view text, int fallback) {
   const std::optional<int> n = ParseInt(Trim(text));
   return n && *n >= 0 && *n <= kMaxMargin ? *n : fallback;
 }
-
-TMainSettings& ProgramSettings() {
-  static TMainSettings settings;
-  return settings;
-}

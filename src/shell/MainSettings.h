@@ -2,8 +2,8 @@
 // The program's settings in one object: the settings ini itself, what the
 // start-up reads from it ("CALIBRATION COLOR", "MAIL", "PRINT", "TIPS", "MUSIC",
 // "SOUND", "DIRECTORIES") and the text table's file-filter captions. The
-// program's run owns the one object and hands it to every window that reads or
-// writes settings; tests hand in their own. Fields are named as the ini keys
+// program's run (RunProgram, app/Program.cpp) owns the one object and hands it
+// to every window that reads or writes settings; tests hand in their own. Fields are named as the ini keys
 // and text-table entries they hold.
 #include <cstdint>
 #include <string>
@@ -79,7 +79,3 @@ struct TMainSettings {
   std::string CompressedWorkFilterName;
   std::string AllSavedWorksFilterName;
 };
-
-// The running program's settings, which the start-up fills and hands to the
-// windows as it wires them.
-TMainSettings& ProgramSettings();

@@ -202,8 +202,8 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
       << "no staging folder left";
   EXPECT_EQ(ini_->ReadString("Interfaces", "Interface2", ""), "SPRING;Spring;0;");
   ResetShellGlobals();
-  ProgramSettings().Ini = TIniFile(exe_ / "Tressary.ini");
-  EXPECT_EQ(ReadInterfaceList(ProgramSettings().Ini), "DEFAULT\\") << "installed, not active";
+  const TIniFile settings(exe_ / "Tressary.ini");
+  EXPECT_EQ(ReadInterfaceList(settings), "DEFAULT\\") << "installed, not active";
   ASSERT_EQ(InterfaceList.size(), 2u);
   EXPECT_EQ(InterfaceList[1].DirName, "SPRING");
   ResetShellGlobals();

@@ -34,8 +34,8 @@ constexpr TStripButton kStrip[] = {
     {"ButtonPrint", "Print"},
 };
 
-TFormCatalog& CatalogWindow() {
-  if (!FormCatalog) new TFormCatalog(ProgramSettings());
+TFormCatalog& CatalogWindow(const TMainSettings& settings) {
+  if (!FormCatalog) new TFormCatalog(settings);
   return *FormCatalog;
 }
 
@@ -95,8 +95,8 @@ void TFormCatalog::ButtonPrintClick() {
   PrintShownPage("MessageCatalogNotPrinted", "The catalogue page could not be printed.");
 }
 
-void RegisterFormCatalog() {
-  SetCatalogPresenter([](const std::string& page) { CatalogWindow().ShowPage(page); });
+void RegisterFormCatalog(const TMainSettings& settings) {
+  SetCatalogPresenter([&settings](const std::string& page) { CatalogWindow(settings).ShowPage(page); });
   RegisterCallWindow("FormCatalog", ToggleCatalog);
 }
 

@@ -32,8 +32,9 @@ class TFormCatalog : public TPageForm {
 
 // The catalogue window once it has been made (null before).
 extern TFormCatalog* FormCatalog;
-// Makes ShowCatalogPage and the main window's catalogue button reach the window.
-void RegisterFormCatalog();
+// Makes ShowCatalogPage and the main window's catalogue button reach the window,
+// made on first use over `settings` (which outlives it).
+void RegisterFormCatalog(const TMainSettings& settings);
 
 // The catalogue's info mark: an "i" in a blue circle, 13 x 13.
 TBitmap32 CatalogInfoPicture();

@@ -198,7 +198,7 @@ void TFormLayerRegions::ButtonSaveRegionClick() {
   SaveAsTemplate(*desk, settings_, &*cut);
 }
 
-void RegisterFormLayerRegions() {
+void RegisterFormLayerRegions(TMainSettings& settings) {
   RegisterStandingForm("FormLayerRegions",
-                       [](QWidget* owner) { return new TFormLayerRegions(ProgramSettings(), owner); });
+                       [&settings](QWidget* owner) { return new TFormLayerRegions(settings, owner); });
 }

@@ -68,4 +68,4 @@ class TFormLayerRegions : public TSkinnedForm {
 
 // The standing regions window (null before it is created).
 extern TFormLayerRegions* FormLayerRegions;
-void RegisterFormLayerRegions();
+void RegisterFormLayerRegions(TMainSettings& settings);

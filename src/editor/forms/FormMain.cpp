@@ -601,8 +601,8 @@ void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 
 int TFormMain::AskYesNo(const std::string& text) { return ShowMessageBox(text, mbkYesNo, true); }
 
-void RegisterMainWindow() {
-  RegisterStandingForm("FormMain", [](QWidget* owner) { return new TFormMain(ProgramSettings(), owner); });
+void RegisterMainWindow(TMainSettings& settings) {
+  RegisterStandingForm("FormMain", [&settings](QWidget* owner) { return new TFormMain(settings, owner); });
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

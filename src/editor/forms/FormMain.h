@@ -48,6 +48,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
 
  public:
   TMainState& State() { return state_; }
+  // The settings it was made with: windows made later on its behalf take these.
+  TMainSettings& Settings() const { return settings_; }
   // The desk window, shown and hidden with the layers (a child; null without).
   TFormMontage* DeskWindow() const { return deskWindow_; }
   // What the adjust window's OK does on this window's desk (null without one).
@@ -125,5 +127,6 @@ class TFormMain : public TSkinnedForm, private IMainView {
 void SetSliderEnabled(TGraphicSlider& slider, bool enabled);
 void SetButtonEnabled(TGraphicButton& button, bool enabled);
 
-// Makes the main window one of the standing windows the start-up creates.
-void RegisterMainWindow();
+// Makes the main window one of the standing windows the start-up creates, over
+// `settings` (which outlives it).
+void RegisterMainWindow(TMainSettings& settings);

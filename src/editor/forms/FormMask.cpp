@@ -246,6 +246,6 @@ int TFormMask::ApplyPartClick(int part, bool ctrl) {
   return Apply(TModel{model.Header, {model.Parts[std::size_t(part)]}}, ctrl);
 }
 
-void RegisterFormMask() {
-  RegisterStandingForm("FormMask", [](QWidget* owner) { return new TFormMask(ProgramSettings(), owner); });
+void RegisterFormMask(TMainSettings& settings) {
+  RegisterStandingForm("FormMask", [&settings](QWidget* owner) { return new TFormMask(settings, owner); });
 }

@@ -89,4 +89,4 @@ class TFormMask : public TSkinnedForm {
 
 // The standing ready-solutions window (null before it is created).
 extern TFormMask* FormMask;
-void RegisterFormMask();
+void RegisterFormMask(TMainSettings& settings);

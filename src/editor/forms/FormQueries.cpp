@@ -409,7 +409,7 @@ void TFormQueries::KeyUp(int& key, int shift) {
   key = 0;
 }
 
-void RegisterFormQueries() {
-  RegisterStandingForm("FormQueries", [](QWidget* owner) { return new TFormQueries(ProgramSettings(), owner); });
+void RegisterFormQueries(TMainSettings& settings) {
+  RegisterStandingForm("FormQueries", [&settings](QWidget* owner) { return new TFormQueries(settings, owner); });
   HookFilter();
 }

@@ -86,4 +86,4 @@ class TFormQueries : public TPageForm {
 
 // The standing questionnaire window (null before it is created).
 extern TFormQueries* FormQueries;
-void RegisterFormQueries();
+void RegisterFormQueries(TMainSettings& settings);

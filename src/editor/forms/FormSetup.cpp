@@ -454,6 +454,6 @@ void TFormSetup::ButtonSaveSettingsClick() {
   close();
 }
 
-void RegisterFormSetup() {
-  RegisterStandingForm("FormSetup", [](QWidget* owner) { return new TFormSetup(ProgramSettings(), owner); });
+void RegisterFormSetup(TMainSettings& settings) {
+  RegisterStandingForm("FormSetup", [&settings](QWidget* owner) { return new TFormSetup(settings, owner); });
 }

@@ -98,4 +98,4 @@ class TFormSetup : public TSkinnedForm {
 };
 
 extern TFormSetup* FormSetup;
-void RegisterFormSetup();
+void RegisterFormSetup(TMainSettings& settings);

@@ -548,6 +548,6 @@ bool TFormTemplates::eventFilter(QObject* watched, QEvent* event) {
   return TSkinnedForm::eventFilter(watched, event);
 }
 
-void RegisterFormTemplates() {
-  RegisterStandingForm("FormTemplates", [](QWidget* owner) { return new TFormTemplates(ProgramSettings(), owner); });
+void RegisterFormTemplates(TMainSettings& settings) {
+  RegisterStandingForm("FormTemplates", [&settings](QWidget* owner) { return new TFormTemplates(settings, owner); });
 }

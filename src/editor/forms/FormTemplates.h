@@ -117,4 +117,4 @@ class TFormTemplates : public TSkinnedForm {
 
 // The standing browser (null before it is created).
 extern TFormTemplates* FormTemplates;
-void RegisterFormTemplates();
+void RegisterFormTemplates(TMainSettings& settings);

@@ -386,10 +386,10 @@ void ShowVideoFile(const std::string& fileName) {
   ShowSkinnedModal(form);
 }
 
-void RegisterVideoPlayers() {
+void RegisterVideoPlayers(const TMainSettings& settings) {
   // Help pages name clips of the catalogue folder.
-  ShellHooks().PlayVideoClip = [](const std::string& name) {
-    PlayVideoClip(ResolvePath(ResolvePath(fs::path(ExePath), ProgramSettings().CatalogDir), name).string());
+  ShellHooks().PlayVideoClip = [&settings](const std::string& name) {
+    PlayVideoClip(ResolvePath(ResolvePath(fs::path(ExePath), settings.CatalogDir), name).string());
   };
   LinkStandingForm<TFormTemplates>("FormTemplates", [](TFormTemplates& form) {
     form.PlayVideo = [](const std::string& file) { ShowVideoFile(file); };

@@ -11,6 +11,8 @@
 #include "platform/qt/MediaPlayer.h"
 #include "shell/forms/SkinnedForm.h"
 
+struct TMainSettings;
+
 class QListWidget;
 class QSlider;
 class TCaptionBar;
@@ -100,5 +102,6 @@ class TFormVideo : public TVideoWindow {
 void PlayVideoClip(const std::string& fileName);
 // The file-list player over the file's folder, the file selected and playing.
 void ShowVideoFile(const std::string& fileName);
-// Installs both as the help pages' and the template browser's players.
-void RegisterVideoPlayers();
+// Installs both as the help pages' and the template browser's players; the help
+// pages' clips come from the catalogue folder of `settings`.
+void RegisterVideoPlayers(const TMainSettings& settings);

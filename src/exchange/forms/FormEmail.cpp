@@ -226,6 +226,6 @@ void TFormEmail::MailDone() {
   }
 }
 
-void RegisterFormEmail() {
-  RegisterStandingForm("FormEmail", [](QWidget* owner) { return new TFormEmail(ProgramSettings(), owner); });
+void RegisterFormEmail(TMainSettings& settings) {
+  RegisterStandingForm("FormEmail", [&settings](QWidget* owner) { return new TFormEmail(settings, owner); });
 }

@@ -78,4 +78,4 @@ class TFormEmail : public TSkinnedForm {
 
 // The standing e-mail window (null before it is created).
 extern TFormEmail* FormEmail;
-void RegisterFormEmail();
+void RegisterFormEmail(TMainSettings& settings);

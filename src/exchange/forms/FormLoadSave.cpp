@@ -309,8 +309,8 @@ bool TFormLoadSave::ButtonSaveWorkClick() {
   return files->SaveWork(dialog.selectedFiles().front().toStdString());
 }
 
-void RegisterFormLoadSave() {
-  RegisterStandingForm("FormLoadSave", [](QWidget* owner) { return new TFormLoadSave(ProgramSettings(), owner); });
+void RegisterFormLoadSave(TMainSettings& settings) {
+  RegisterStandingForm("FormLoadSave", [&settings](QWidget* owner) { return new TFormLoadSave(settings, owner); });
 }
 
 void ConnectFormLoadSave(TFormMain& main) {
@@ -336,7 +336,7 @@ void InstallProgramMainShell(TFormMain& window) {
     return loadSave && loadSave->ButtonSaveWorkClick();
   };
   links.BackgroundMusic = [main] { return &main->MusicPlayer().Media(); };
-  InstallMainShell(*main, ProgramSettings(), std::move(links));
+  InstallMainShell(*main, main->Settings(), std::move(links));
   // The frame empties the layer label; a work opened at start-up keeps its selection shown.
   if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)
     desk->Desk().Layer(desk->Desk().SelectedIndex()).ShowAsSelected();

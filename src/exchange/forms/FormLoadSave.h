@@ -100,11 +100,11 @@ class TFormLoadSave : public TSkinnedForm {
 };
 
 extern TFormLoadSave* FormLoadSave;
-void RegisterFormLoadSave();
+void RegisterFormLoadSave(TMainSettings& settings);
 // Once the main window is made: the window's work is the main window's desk
 // (whenever the window is made), and the main window's load-and-save button
 // (when it has one) shows the window modally.
 void ConnectFormLoadSave(TFormMain& main);
-// The main window's frame (texts, openers, links, close questions) with saving
-// the work through the load-and-save window.
+// The main window's frame (texts, openers, links, close questions, over the
+// main window's settings) with saving the work through the load-and-save window.
 void InstallProgramMainShell(TFormMain& main);

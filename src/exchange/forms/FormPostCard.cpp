@@ -413,12 +413,12 @@ void TElementList::keyReleaseEvent(QKeyEvent* event) {
   QListWidget::keyReleaseEvent(event);
 }
 
-void RunPostCard(IWorkPicture& work) {
+void RunPostCard(IWorkPicture& work, const TMainSettings& settings) {
   if (work.WorkIsEmpty()) {
     ShowMessageBox("MessageWorkIsEmpty", mbkOKCancel, false, MailMessageDefault("MessageWorkIsEmpty"));
     return;
   }
-  TFormPostCard composer(work, ProgramSettings());
+  TFormPostCard composer(work, settings);
   ShowSkinnedModal(composer);
   QCoreApplication::processEvents();
 }

@@ -156,6 +156,6 @@ class TElementList : public QListWidget {
   int pressed_ = -1;
 };
 
-// The composer with its two editors, modally, over `work`; nothing for an empty
-// work ("MessageWorkIsEmpty").
-void RunPostCard(IWorkPicture& work);
+// The composer with its two editors, modally, over `work` and `settings`;
+// nothing for an empty work ("MessageWorkIsEmpty").
+void RunPostCard(IWorkPicture& work, const TMainSettings& settings);

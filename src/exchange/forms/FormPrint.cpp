@@ -349,6 +349,6 @@ bool TFormPrint::OKBtnClick() {
 
 void TFormPrint::ButtonExitClick() { close(); }
 
-void RegisterFormPrint() {
-  RegisterStandingForm("FormPrint", [](QWidget* owner) { return new TFormPrint(ProgramSettings(), owner); }, TStandingPlace::ByScreen);
+void RegisterFormPrint(TMainSettings& settings) {
+  RegisterStandingForm("FormPrint", [&settings](QWidget* owner) { return new TFormPrint(settings, owner); }, TStandingPlace::ByScreen);
 }

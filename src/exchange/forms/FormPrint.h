@@ -108,4 +108,4 @@ class TFormPrint : public TSkinnedForm {
 
 // The standing print window (null before it is created).
 extern TFormPrint* FormPrint;
-void RegisterFormPrint();
+void RegisterFormPrint(TMainSettings& settings);

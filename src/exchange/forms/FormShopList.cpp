@@ -322,7 +322,7 @@ bool TFormShopList::PrintList(QPrinter& printer) {
 void RunShopList(TFormMain& main) {
   std::vector<TShopListLayer> layers;
   if (main.DeskWindow()) layers = ShopListLayers(main.DeskWindow()->Desk());
-  TFormShopList form(fs::path(ExePath), layers, ProgramSettings(), &main);
+  TFormShopList form(fs::path(ExePath), layers, main.Settings(), &main);
   if (form.Rows().empty()) {
     ShowMessageBox("MessageShopListEmpty", mbkOKCancel, false, "Nothing on the desk is listed with a shop.");
     return;

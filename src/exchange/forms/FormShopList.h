@@ -106,8 +106,9 @@ class TFormShopList : public TSkinnedForm {
   TWindowPrinter printer_;
 };
 
-// Opens the list for the main window's desk, over that window: a message when
-// nothing on the desk is sold anywhere, otherwise the window, modally.
+// Opens the list for the main window's desk (printed with its settings'
+// margins), over that window: a message when nothing on the desk is sold
+// anywhere, otherwise the window, modally.
 void RunShopList(TFormMain& main);
 // The main window's shopping button opens it.
 void ConnectFormShopList(TFormMain& main);

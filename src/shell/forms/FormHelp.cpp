@@ -118,7 +118,7 @@ bool HandlePageLink(const std::string& link) {
   return false;
 }
 
-void RegisterFormHelp() {
-  RegisterStandingForm("FormHelp", [] { return new TFormHelp(ProgramSettings()); });
+void RegisterFormHelp(TMainSettings& settings) {
+  RegisterStandingForm("FormHelp", [&settings] { return new TFormHelp(settings); });
   HookHelp();
 }

@@ -35,7 +35,7 @@ class TFormHelp : public TPageForm {
 
 // The standing help window (null before it is created).
 extern TFormHelp* FormHelp;
-void RegisterFormHelp();
+void RegisterFormHelp(TMainSettings& settings);
 
 // Shows the help page of `topic` ("Contents" when it has none); with `isLink`,
 // `topic` is a "help://" link naming the page itself.

@@ -24,10 +24,11 @@ constexpr int kWidth = 440;
 constexpr int kHeight = 320;
 constexpr TStripButton kStrip[] = {{"ButtonBack", "Back"}};
 
-// Tips are asked for before their window is made: the hooks make it.
-void HookTips() {
-  ShellHooks().ShowTip = [](const std::string& topic) { ShowTip(topic); };
-  ShellHooks().ShowWelcomeTip = [] { ShowTip("Welcome"); };
+// Tips are asked for before their window is made: the hooks make it, and ask
+// `settings` whether tips are on until then.
+void HookTips(const TMainSettings& settings) {
+  ShellHooks().ShowTip = [&settings](const std::string& topic) { ShowTip(settings, topic); };
+  ShellHooks().ShowWelcomeTip = [&settings] { ShowTip(settings, "Welcome"); };
 }
 
 }  // namespace
@@ -61,7 +62,7 @@ TFormTips::TFormTips(TMainSettings& settings, QWidget* parent)
     settings_.ShowTips = false;
   };
 
-  HookTips();
+  HookTips(settings_);
 }
 
 TFormTips::~TFormTips() {
@@ -71,9 +72,9 @@ TFormTips::~TFormTips() {
   ShellHooks().ShowWelcomeTip = nullptr;
 }
 
-void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
-  // Unmade, the window would hold the program's settings: no tip is made for nothing.
-  if (!userRequest && !(FormTips ? FormTips->TipsOn() : ProgramSettings().ShowTips)) return;
+void ShowTip(const TMainSettings& settings, std::string_view topic, bool userRequest, bool onlyIfFound) {
+  // Unmade, the window would hold `settings`: no tip is made for nothing.
+  if (!userRequest && !(FormTips ? FormTips->TipsOn() : settings.ShowTips)) return;
   TFormTips* tips = StandingForm<TFormTips>("FormTips");
   if (!tips) return;
   const TTopicPages pages{tips->Settings().Ini, kTipsTopics, tips->HTMLViewer->BaseFolder(), "Welcome"};
@@ -83,7 +84,7 @@ void ShowTip(std::string_view topic, bool userRequest, bool onlyIfFound) {
   tips->raise();
 }
 
-void RegisterFormTips() {
-  RegisterStandingForm("FormTips", [] { return new TFormTips(ProgramSettings()); });
-  HookTips();
+void RegisterFormTips(TMainSettings& settings) {
+  RegisterStandingForm("FormTips", [&settings] { return new TFormTips(settings); });
+  HookTips(settings);
 }

@@ -28,9 +28,10 @@ class TFormTips : public TPageForm {
 
 // The standing tips window (null before it is created).
 extern TFormTips* FormTips;
-void RegisterFormTips();
+void RegisterFormTips(TMainSettings& settings);
 
 // Shows the tips page of `topic`: without `userRequest` only while ShowTips is
-// on; a topic without a page shows the "Welcome" page, or nothing with
-// `onlyIfFound`.
-void ShowTip(std::string_view topic, bool userRequest = false, bool onlyIfFound = false);
+// on (the window's settings once it is made, else `settings`); a topic without
+// a page shows the "Welcome" page, or nothing with `onlyIfFound`.
+void ShowTip(const TMainSettings& settings, std::string_view topic, bool userRequest = false,
+             bool onlyIfFound = false);

@@ -89,16 +89,16 @@ class LateWindows : public ::testing::Test {
     UncompressedWorkExt = ProductInfo.UnCmpFileExt;
     // The shipped settings, in a copy the windows may write.
     fs::copy_file(BuildDir() / "Tressary" / "Tressary.ini", dir_ / "Tressary.ini");
-    ProgramSettings().Ini = TIniFile((dir_ / "Tressary.ini").string(), false);
-    InitInterfaceInfo(ProgramSettings().Ini, 1024, 768, nullptr);
+    settings_.Ini = TIniFile((dir_ / "Tressary.ini").string(), false);
+    InitInterfaceInfo(settings_.Ini, 1024, 768, nullptr);
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     // As the start-up: the main window made, every other one registered only.
     ClearStandingForms();
-    ReadMainWindowData(ProgramSettings());
-    RegisterProgramWindows();
+    ReadMainWindowData(settings_);
+    RegisterProgramWindows(settings_);
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);
-    ConnectProgramWindows(*main_);
+    ConnectProgramWindows(*main_, settings_);
     ports_ = MakeWorkPorts(*main_);
     files_ = std::make_unique<TWorkFiles>(Desk(), *ports_);
   }
@@ -110,7 +110,11 @@ class LateWindows : public ::testing::Test {
     for (const QPointer<QWidget>& form : forms) delete form.data();
     ClearStandingForms();
     SetMessagePresenter(nullptr);
+    // What the registrations left holding this test's settings.
     SetCatalogPresenter(nullptr);
+    ShellHooks().PlayVideoClip = nullptr;
+    ShellHooks().ShowTip = nullptr;
+    ShellHooks().ShowWelcomeTip = nullptr;
     ResetMainShell();
     ResetSourcePicture();
     ResetEditorGlobals();
@@ -169,6 +173,7 @@ class LateWindows : public ::testing::Test {
     return state;
   }
 
+  TMainSettings settings_;
   TempFolder dir_;
   TFormMain* main_ = nullptr;
   std::unique_ptr<IWorkPorts> ports_;
@@ -227,7 +232,7 @@ TEST_F(LateWindows, EachWindowMadeAfterAWorkWasOpenedLeavesTheWorkWhole) {
 TEST_F(LateWindows, AStartWithTipsOnShowsTheWelcomePage) {
   // As the start-up goes on after showing the main window: the welcome tip, then
   // the message loop, where the main window's activation arrives.
-  ProgramSettings().ShowTips = true;
+  settings_.ShowTips = true;
   ASSERT_TRUE(ShellHooks().ShowWelcomeTip);
   ShellHooks().ShowWelcomeTip();
   ASSERT_NE(FormTips, nullptr);

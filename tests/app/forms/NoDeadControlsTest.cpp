@@ -239,30 +239,30 @@ class ProgramWindows : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.
-    ReadMainWindowData(ProgramSettings());
-    main_ = new TFormMain(ProgramSettings());
-    new TFormHelp(ProgramSettings());
-    new TFormTips(ProgramSettings());
+    ReadMainWindowData(settings_);
+    main_ = new TFormMain(settings_);
+    new TFormHelp(settings_);
+    new TFormTips(settings_);
     new TFormAdjust();
     new TFormPreview();
     new TFormLayers();
-    new TFormLayerRegions(ProgramSettings());
+    new TFormLayerRegions(settings_);
     new TFormLayerRegionEdit();
-    new TFormMask(ProgramSettings());
-    new TFormLoadSave(ProgramSettings());
-    new TFormPrint(ProgramSettings());
+    new TFormMask(settings_);
+    new TFormLoadSave(settings_);
+    new TFormPrint(settings_);
     new TFormCamera();
-    new TFormEmail(ProgramSettings());
-    new TFormSetup(ProgramSettings());
-    RegisterFormInetModes(ProgramSettings());
-    new TFormInetModes(ProgramSettings());
-    new TFormQueries(ProgramSettings());
+    new TFormEmail(settings_);
+    new TFormSetup(settings_);
+    RegisterFormInetModes(settings_);
+    new TFormInetModes(settings_);
+    new TFormQueries(settings_);
     ConnectMainWindow(*main_);
     ConnectFormLoadSave(*main_);
     ConnectFormCamera();
     ConnectOnlineServices(*main_);
     ConnectFormShopList(*main_);
-    RegisterFormCatalog();
+    RegisterFormCatalog(settings_);
     InstallProgramMainShell(*main_);
   }
   void TearDown() override {
@@ -397,6 +397,7 @@ class ProgramWindows : public ::testing::Test {
     EXPECT_GT(checked, 1) << name;
   }
 
+  TMainSettings settings_;
   TFormMain* main_ = nullptr;
   std::set<std::string> seen_;
 };
@@ -467,7 +468,7 @@ TEST_F(ProgramWindows, EveryControlOnScreenDoesSomethingInEveryModeAndState) {
 
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
-  TFormPostCard card(work, ProgramSettings());
+  TFormPostCard card(work, settings_);
   card.show();
   CheckWindow(card, "shown");
   card.TextEditor->show();
@@ -519,13 +520,13 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   models->show();
   CheckInsideWell(*models);
   models->close();
-  auto* browser = new TFormTemplates(ProgramSettings());
+  auto* browser = new TFormTemplates(settings_);
   ASSERT_TRUE(browser->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
   CheckInsideWell(*browser);
   browser->ButtonNail[0]->show();  // the nail buttons take the same row for hands
   CheckInsideWell(*browser);
   browser->close();
-  TFormShopList shops(BuildDir() / "Tressary", {}, ProgramSettings());
+  TFormShopList shops(BuildDir() / "Tressary", {}, settings_);
   shops.show();
   CheckInsideWell(shops);
   shops.close();
@@ -541,21 +542,21 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
 
 TEST_F(ProgramWindows, TheControlsOfTheSmallerWindowsStandOnOneGroundOfTheirSkins) {
   std::vector<std::unique_ptr<TSkinnedForm>> windows;
-  windows.push_back(std::make_unique<TFormColorCalibration>(TBitmap32(200, 150, Color32(210, 180, 160)), ProgramSettings()));
-  windows.push_back(std::make_unique<TFormInetReg>(ProgramSettings()));
-  windows.push_back(std::make_unique<TFormToGallery>(ProgramSettings()));
+  windows.push_back(std::make_unique<TFormColorCalibration>(TBitmap32(200, 150, Color32(210, 180, 160)), settings_));
+  windows.push_back(std::make_unique<TFormInetReg>(settings_));
+  windows.push_back(std::make_unique<TFormToGallery>(settings_));
   windows.push_back(std::make_unique<TFormPostCardText>());
   windows.push_back(std::make_unique<TFormLayerRegionEdit>());
-  windows.push_back(std::make_unique<TFormPublisherMessages>(ProgramSettings()));
+  windows.push_back(std::make_unique<TFormPublisherMessages>(settings_));
   TMontageDesk& desk = main_->DeskWindow()->Desk();
   auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
   TLayer* hair = layer.get();
   desk.InsertLayer(std::move(layer));
-  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair, ProgramSettings()));
+  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair, settings_));
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
-  TFormPostCard card(work, ProgramSettings());
-  windows.push_back(std::make_unique<TFormPostCardBack>(card, ProgramSettings()));
+  TFormPostCard card(work, settings_);
+  windows.push_back(std::make_unique<TFormPostCardBack>(card, settings_));
   for (const auto& window : windows) {
     window->show();
     CheckOnItsGround(*window);
@@ -577,8 +578,8 @@ static void ClickThroughWindow(QWidget* button) {
 
 TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsItsButtons) {
   TempFolder temp;
-  ProgramSettings().Ini = TIniFile(temp / "Tressary.ini");
-  ProgramSettings().Ini.WriteString("Publisher Links", "PublisherLinks", "https://publisher.example.com/");
+  settings_.Ini = TIniFile(temp / "Tressary.ini");
+  settings_.Ini.WriteString("Publisher Links", "PublisherLinks", "https://publisher.example.com/");
   auto* hub = static_cast<TSkinnedForm*>(FindScreenForm("FormInetModes"));
   ASSERT_NE(hub, nullptr);
   hub->show();
@@ -591,7 +592,7 @@ TEST_F(ProgramWindows, TheOnlineWindowsCloseByTheirCaptionButtonAndTheHubHoldsIt
   // Made, as in the program, while a modal window (the hub) disables the main
   // window whose close button they copy.
   main_->setEnabled(false);
-  TFormInetReg registration(ProgramSettings(), main_);
+  TFormInetReg registration(settings_, main_);
   registration.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&registration));
   ClickThroughWindow(registration.ButtonExit);
@@ -662,8 +663,8 @@ TEST_F(ProgramWindows, TheEmailWindowsLabelsReadClearlyOnItsSkin) {
 }
 
 TEST_F(ProgramWindows, ThePreviewButtonsOfTheOnlineWindowsSayOnTheirFacesWhatEachDoes) {
-  TFormDownloadElements download{ProgramSettings()};
-  TFormFromGallery gallery(ProgramSettings());
+  TFormDownloadElements download{settings_};
+  TFormFromGallery gallery(settings_);
   download.show();  // the sheets load as a window shows
   gallery.show();
   // The caption shows: the face differs from the same button's face without it, and holds it whole.
@@ -699,7 +700,7 @@ TEST_F(ProgramWindows, TheBaldHeadEditorOpensOverTheMainWindow) {
 }
 
 TEST_F(ProgramWindows, TheCalibrationAndSettingsCaptionsShowTheirWholeTextAndTheColourItsColour) {
-  TFormColorCalibration calibration(TBitmap32(200, 150, Color32(210, 180, 160)), ProgramSettings());
+  TFormColorCalibration calibration(TBitmap32(200, 150, Color32(210, 180, 160)), settings_);
   calibration.show();
   FormSetup->show();
   int checked = 0;
@@ -715,7 +716,7 @@ TEST_F(ProgramWindows, TheCalibrationAndSettingsCaptionsShowTheirWholeTextAndThe
   }
   const QImage settings = FormSetup->grab().toImage();
   const QWidget* colour = FormSetup->ButtonCurrentCalibrationColor;
-  EXPECT_EQ(settings.pixelColor(colour->geometry().center()), QColor(ProgramSettings().CalibrationRed, ProgramSettings().CalibrationGreen, ProgramSettings().CalibrationBlue));
+  EXPECT_EQ(settings.pixelColor(colour->geometry().center()), QColor(settings_.CalibrationRed, settings_.CalibrationGreen, settings_.CalibrationBlue));
   FormSetup->close();
   EXPECT_GE(checked, 6);
 }

@@ -73,18 +73,18 @@ class WindowTexts : public ::testing::Test {
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
-    ProgramSettings().Ini = TIniFile(ExePath + "Tressary.ini", false);
-    InitInterfaceInfo(ProgramSettings().Ini, 1024, 768, nullptr);  // the installation's interface, as the start-up reads it
+    settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
+    InitInterfaceInfo(settings_.Ini, 1024, 768, nullptr);  // the installation's interface, as the start-up reads it
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     // The standing windows, made as the start-up and their first use make them.
     ClearStandingForms();
-    ReadMainWindowData(ProgramSettings());
-    RegisterProgramWindows();
+    ReadMainWindowData(settings_);
+    RegisterProgramWindows(settings_);
     CreateStandingForms();
     MakeStandingForms();
-    RegisterVideoPlayers();
-    RegisterFormCatalog();
+    RegisterVideoPlayers(settings_);
+    RegisterFormCatalog(settings_);
   }
   void TearDown() override {
     while (!made_.empty()) {
@@ -95,6 +95,11 @@ class WindowTexts : public ::testing::Test {
     for (QWidget* form : ScreenForms()) forms.emplace_back(form);
     for (const QPointer<QWidget>& form : forms) delete form.data();
     ClearStandingForms();
+    // What the registrations left holding this test's settings.
+    SetCatalogPresenter(nullptr);
+    ShellHooks().PlayVideoClip = nullptr;
+    ShellHooks().ShowTip = nullptr;
+    ShellHooks().ShowWelcomeTip = nullptr;
     SetTermLookupWatch({});
     SetOnlineMessageSink({});
     SetMessagePresenter(nullptr);
@@ -107,25 +112,25 @@ class WindowTexts : public ::testing::Test {
     auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
     ASSERT_NE(main, nullptr);
     work_.picture = TBitmap32(60, 60, Color32(200, 40, 40));
-    Make<TFormPostCard>(work_, ProgramSettings());
-    Make<TFormShopList>(BuildDir() / "Tressary", std::vector<TShopListLayer>{}, ProgramSettings());
+    Make<TFormPostCard>(work_, settings_);
+    Make<TFormShopList>(BuildDir() / "Tressary", std::vector<TShopListLayer>{}, settings_);
     Make<TFormVideoClip>();
     Make<TFormVideo>();
     Make<TFormBaldHead>(portrait_, TPoint{20, 20}, TPoint{0, 0});
-    Make<TFormColorCalibration>(portrait_, ProgramSettings());
+    Make<TFormColorCalibration>(portrait_, settings_);
     TMontageDesk& desk = main->DeskWindow()->Desk();
     auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
     TLayer* hair = layer.get();
     desk.InsertLayer(std::move(layer));
-    Make<TFormLayerSave>(desk, hair, ProgramSettings());
-    Make<TFormInetReg>(ProgramSettings());
+    Make<TFormLayerSave>(desk, hair, settings_);
+    Make<TFormInetReg>(settings_);
     Make<TFormPassword>();
-    Make<TFormDownloadElements>(ProgramSettings());
-    Make<TFormFromGallery>(ProgramSettings());
-    Make<TFormToGallery>(ProgramSettings());
-    Make<TFormPublisherMessages>(ProgramSettings());
+    Make<TFormDownloadElements>(settings_);
+    Make<TFormFromGallery>(settings_);
+    Make<TFormToGallery>(settings_);
+    Make<TFormPublisherMessages>(settings_);
     Make<TFormViewWork>();
-    auto* chat = Make<TFormChat>(ProgramSettings());
+    auto* chat = Make<TFormChat>(settings_);
     Make<TFormChatReg>(chat->Client());
     chat->OpenTalkWith("bob");
     ShowCatalogPage("Index");
@@ -137,6 +142,7 @@ class WindowTexts : public ::testing::Test {
     return form;
   }
 
+  TMainSettings settings_;
   FakeWork work_;
   const TBitmap32 portrait_{40, 40, Color32(210, 170, 150)};
   std::vector<QPointer<QWidget>> made_;  // deleted with the other windows

@@ -67,26 +67,29 @@ std::optional<TColor32> ShownColour(const std::string& fileName) {
 }
 
 int Walk() {
-  report << "ini " << ProgramSettings().Ini.FileName().string() << '\n';
-  report << "registered " << ProgramSettings().Ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO") << '\n';
+  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
+  if (!main) return Fail("the main window is not made");
+  // The run's settings, as the main window was handed them.
+  TMainSettings& settings = main->Settings();
+  report << "ini " << settings.Ini.FileName().string() << '\n';
+  report << "registered " << settings.Ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", "NO") << '\n';
   report << "user folder " << UserProgramFolder().string() << '\n';
 
   // The settings window's save: the ini written whole.
-  ProgramSettings().Ini.WriteString("MAIL", "FromAddress", "me@example.com");
-  if (!ProgramSettings().Ini.UpdateFile()) return Fail("the settings were not saved");
+  settings.Ini.WriteString("MAIL", "FromAddress", "me@example.com");
+  if (!settings.Ini.UpdateFile()) return Fail("the settings were not saved");
 
   // A layer on the desk, then the work and the picture saved where the dialogs open.
-  auto* main = qobject_cast<TFormMain*>(FindScreenForm("FormMain"));
   // The template browser made as a template button's first click makes it.
-  if (!main || !main->DeskWindow() || !StandingForm<TFormTemplates>("FormTemplates"))
+  if (!main->DeskWindow() || !StandingForm<TFormTemplates>("FormTemplates"))
     return Fail("the program's windows are not all made");
   TMontageDesk& desk = main->DeskWindow()->Desk();
   desk.SelectLayer(desk.InsertLayer(std::make_unique<TLayer>(desk, TBitmap32(60, 80, Color32(30, 160, 220)))));
-  const fs::path work = DataFolderPath(ProgramSettings().SaveWorkDir) / "mine.tsc";
+  const fs::path work = DataFolderPath(settings.SaveWorkDir) / "mine.tsc";
   if (!ProgramWorkFiles() || !ProgramWorkFiles()->SaveWork(work)) return Fail("the work was not saved");
   report << "work " << work.string() << '\n';
   TDeskWorkPicture picture(desk);
-  const fs::path look = DataFolderPath(ProgramSettings().SaveImageDir) / "look.png";
+  const fs::path look = DataFolderPath(settings.SaveImageDir) / "look.png";
   if (const TFileResult<> saved = SaveWorkPicture(picture, look); !saved) return Fail(ImageSaveFailureText(saved.Error()));
   report << "picture " << look.string() << '\n';
 
@@ -106,12 +109,12 @@ int Walk() {
   publisher.AddFile(type->Folder + "/magenta.fll", std::string(packed.begin(), packed.end()));
   publisher.AddIndexLines("partbase", {"1;0;0;Magenta;Magenta;;1;" + std::to_string(packed.size())});
   publisher.Publish();
-  ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
-  ProgramSettings().Ini.EraseSection("Publishers");
-  ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
+  settings.Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
+  settings.Ini.EraseSection("Publishers");
+  settings.Ini.WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
   for (const char* key : {"FirstName", "SecondName", "EMail", "Serial"})
-    ProgramSettings().Ini.WriteString("REGISTRATION", key, std::string(key) == "EMail" ? "anna@example.com" : "Anna");
-  TFormDownloadElements download{ProgramSettings()};
+    settings.Ini.WriteString("REGISTRATION", key, std::string(key) == "EMail" ? "anna@example.com" : "Anna");
+  TFormDownloadElements download{settings};
   download.show();
   QTreeWidgetItem* root = OpenFirstPublisher(download);
   if (!root) return Fail("no publisher in the download window, or it was not analysed");

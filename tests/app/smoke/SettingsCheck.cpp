@@ -99,7 +99,7 @@ QRgb ScreenPixel(QPoint global) {
 void Restart(TFormMain& main) {
   Check(UpperAscii(InterfaceName) == "NIGHT\\", "the program runs the second interface, not " + InterfaceName);
   Check(main.PaletteSlots().size() == 4, "the second interface's 2 x 2 palette grid is built");
-  Check(ProgramSettings().LeftRightMargin == 12 && ProgramSettings().TopBottomMargin == 20, "the saved margins are in force");
+  Check(main.Settings().LeftRightMargin == 12 && main.Settings().TopBottomMargin == 20, "the saved margins are in force");
   WhenSetupShows([] {
     Check(FormSetup->EditLeftRightMargins->text() == "12", "the settings window shows the left and right margins");
     Check(FormSetup->EditTopBottomMargins->text() == "20", "the settings window shows the top and bottom margins");

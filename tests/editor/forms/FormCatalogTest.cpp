@@ -32,9 +32,9 @@ class FormCatalogTest : public ::testing::Test {
     ResetEditorGlobals();
     ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
-    ProgramSettings().CatalogDir = "Catalog\\";
+    settings_.CatalogDir = "Catalog\\";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\n");
-    ProgramSettings().Ini = TIniFile(folder_ / "Tressary.ini", false);
+    settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
     fs::create_directories(folder_ / "HairW");
     for (const char* name : {"Bob1", "Bob2", "Pixie1"})
       ASSERT_TRUE(SavePsdFile(TBitmap32(40, 30, Color32(200, 0, 0, 255)), folder_ / "HairW" / (std::string(name) + ".psd")));
@@ -54,7 +54,6 @@ class FormCatalogTest : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     CatalogIndex.clear();
     SetMessagePresenter({});
-    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetTemplateGlobals();
     ResetEditorGlobals();
@@ -67,9 +66,10 @@ class FormCatalogTest : public ::testing::Test {
   }
   std::string Shown() const { return FormCatalog->HTMLViewer->CurrentFile().filename().string(); }
 
+  TMainSettings settings_;
   TempFolder folder_;
   FakeTemplateDesk desk_;
-  TFormTemplates browser_{ProgramSettings()};
+  TFormTemplates browser_{settings_};
 };
 
 }  // namespace
@@ -80,7 +80,7 @@ TEST_F(FormCatalogTest, TheBrowsersInfoIconsOpenTheirPageAndThePageLinksWork) {
   EXPECT_TRUE(InfoIcons().empty());
   browser_.close();
 
-  RegisterFormCatalog();
+  RegisterFormCatalog(settings_);
   ASSERT_TRUE(browser_.OpenForType(1, {2, 4}, "Hair", tkFace));
   // Both bobs, whose paths hold the entry's folder and name, and not the pixie.
   const std::vector<TMyImage*> icons = InfoIcons();
@@ -128,7 +128,7 @@ TEST_F(FormCatalogTest, TheBrowsersInfoIconsOpenTheirPageAndThePageLinksWork) {
 // job after the page.
 TEST_F(FormCatalogTest, PrintTellsAFullDiskAndNamesTheJobAfterThePage) {
   Termins = ShippedTermins();
-  RegisterFormCatalog();
+  RegisterFormCatalog(settings_);
   ShowCatalogPage("bob");
   ASSERT_NE(FormCatalog, nullptr);
   TPdfPrintDialog dialog("/dev/full");

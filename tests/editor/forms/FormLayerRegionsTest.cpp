@@ -81,12 +81,12 @@ class FormLayerRegionsTest : public ::testing::Test {
     ResetTemplateGlobals();
     ExePath = exe.Path().string() + "/";
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
-    ProgramSettings().Ini =
+    settings.Ini =
         TIniFile::FromText("[TEMPLATE TYPES]\nType3=3;Hair\\Mine;Hairstyles;20;F;\nType4=4;Beards;Beards;20;F;\n");
     WriteTestFile(exe / "PartBase.txt", "3;0;0;Other.psd;Other;\n");
-    main = std::make_unique<TFormMain>(ProgramSettings());
+    main = std::make_unique<TFormMain>(settings);
     main->show();
-    regions = std::make_unique<TFormLayerRegions>(ProgramSettings());
+    regions = std::make_unique<TFormLayerRegions>(settings);
     regions->MainWindow = main.get();
     editor = std::make_unique<TFormLayerRegionEdit>();
     // Left half light red, right half dark blue, each pixel nudged a little.
@@ -125,6 +125,7 @@ class FormLayerRegionsTest : public ::testing::Test {
     return out;
   }
 
+  TMainSettings settings;
   TempFolder exe;
   std::unique_ptr<TFormMain> main;
   std::unique_ptr<TFormLayerRegions> regions;
@@ -187,7 +188,7 @@ TEST_F(FormLayerRegionsTest, TheEditorRunsModallyOverTheDeskAndOkKeepsWhatCancel
 }
 
 TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
-  TFormTemplates browser{ProgramSettings()};
+  TFormTemplates browser{settings};
   ASSERT_TRUE(browser.OpenForType(3, {2, 4}, "Hair", tkFace));
   ASSERT_EQ(browser.Shown().size(), 1u);
   for (int y = 0; y < 30; ++y)

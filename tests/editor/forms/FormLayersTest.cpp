@@ -44,7 +44,7 @@ class FormLayersTest : public ::testing::Test {
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
-    main = std::make_unique<TFormMain>(ProgramSettings());
+    main = std::make_unique<TFormMain>(settings);
     main->show();
     layers = std::make_unique<TFormLayers>();
     layers->MainWindow = main.get();
@@ -94,6 +94,7 @@ class FormLayersTest : public ::testing::Test {
   }
   bool Shown(TGraphicButton* button) { return button->isVisibleTo(layers.get()); }
 
+  TMainSettings settings;
   std::vector<std::string> messages;
   std::unique_ptr<TFormMain> main;
   std::unique_ptr<TFormLayers> layers;

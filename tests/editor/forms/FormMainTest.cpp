@@ -56,16 +56,17 @@ struct TInstalledSkins {
 
 class FormMainTest : public ::testing::Test {
  protected:
-  FormMainTest() : form(ProgramSettings(), desk) {
+  FormMainTest() : form(settings, desk) {
     ResetEditorGlobals();
     desk.state = &form.State();
     form.show();
   }
   bool Shown(std::string_view name) const { return form.Control(name)->isVisibleTo(&form); }
 
+  TMainSettings settings;
   TInstalledSkins skins;
   FakeMainDesk desk;
-  TFormMain form{ProgramSettings()};
+  TFormMain form{settings};
 };
 
 }  // namespace
@@ -178,7 +179,8 @@ TEST_F(FormMainTest, CtrlArrowKeysOnTheWindowMoveTheSelectedLayer) {
 TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   TInstalledSkins skins;
   ResetEditorGlobals();
-  TFormMain form(ProgramSettings());
+  TMainSettings settings;
+  TFormMain form(settings);
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   EXPECT_FALSE(form.DeskWindow()->isVisible());
@@ -202,10 +204,11 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
   TInstalledSkins skins;
   ResetEditorGlobals();
   ResetTemplateGlobals();
-  ProgramSettings().Ini = TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
-                                                          "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n");
+  TMainSettings settings;
+  settings.Ini = TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
+                                    "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n");
   {
-    TFormMain form(ProgramSettings());
+    TFormMain form(settings);
     TMontageDesk& desk = form.DeskWindow()->Desk();
     for (int type : {7, 8}) {
       auto layer = std::make_unique<TLayer>(desk, TBitmap32(4, 4, Color32(1, 2, 3)));
@@ -216,7 +219,6 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
       EXPECT_EQ(LayerKindLetter(form.State(), desk.Layer(i)), desk.Layer(i).TypeId == 7 ? "N" : "B")
           << desk.Layer(i).TypeId;
   }
-  ProgramSettings().Ini = TIniFile::FromText("");
   ResetTemplateGlobals();
 }
 
@@ -224,7 +226,8 @@ TEST(FormMainWithDesk, TheInterfaceInfoGoesWithTheMainWindow) {
   TInstalledSkins skins;
   InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
   InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "END"});
-  { TFormMain form(ProgramSettings()); }
+  TMainSettings settings;
+  { TFormMain form(settings); }
   EXPECT_EQ(InterfaceInfo, nullptr);
 }
 

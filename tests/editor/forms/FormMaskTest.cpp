@@ -20,20 +20,20 @@ class FormMaskTest : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    ProgramSettings().Ini = TIniFile(ExePath + "Tressary.ini", false);
+    settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
     form_.Desk = &desk_;
     form_.ShowMessage = [this](const std::string& key) { messages_.push_back(key); };
   }
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetEditorGlobals();
   }
+  TMainSettings settings_;
   FakeTemplateDesk desk_;
   std::vector<std::string> messages_;
-  TFormMask form_{ProgramSettings()};
+  TFormMask form_{settings_};
 };
 
 TEST_F(FormMaskTest, TheInstalledLooksShowByTypeAndApplyAtTheFacePoint) {

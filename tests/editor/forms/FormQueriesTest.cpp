@@ -86,15 +86,14 @@ class FormQueriesTest : public ::testing::Test {
     ResetQuestionnaires();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
-    ProgramSettings().Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
-    queries_ = std::make_unique<TFormQueries>(ProgramSettings());
-    templates_ = std::make_unique<TFormTemplates>(ProgramSettings());
+    settings_.Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
+    queries_ = std::make_unique<TFormQueries>(settings_);
+    templates_ = std::make_unique<TFormTemplates>(settings_);
   }
   void TearDown() override {
     templates_.reset();
     queries_.reset();
     SetMessagePresenter({});
-    ProgramSettings().Ini = TIniFile::FromText("");
     ResetQuestionnaires();
     ResetTemplateGlobals();
     ResetShellGlobals();
@@ -127,6 +126,7 @@ class FormQueriesTest : public ::testing::Test {
   }
   std::string ShownPage() const { return queries_->HTMLViewer->toPlainText().toStdString(); }
 
+  TMainSettings settings_;
   std::vector<std::string> messages_;
   std::unique_ptr<TFormQueries> queries_;
   std::unique_ptr<TFormTemplates> templates_;
@@ -189,7 +189,7 @@ TEST_F(FormQueriesTest, AnswersLeaveInTheBrowserExactlyTheTemplatesThatFit) {
 TEST_F(FormQueriesTest, TheBrowsersFilterWorksBeforeTheQuestionnaireWindowIsMade) {
   queries_.reset();
   ClearStandingForms();
-  RegisterFormQueries();
+  RegisterFormQueries(settings_);
   ASSERT_TRUE(templates_->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
   EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->isVisible());
   templates_->ButtonSetTemplatesFilter->OnClick();

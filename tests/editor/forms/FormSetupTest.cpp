@@ -46,24 +46,25 @@ class FormSetupTest : public ::testing::Test {
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;
     WriteTestFile(dir / "Tressary.ini", "[INTERFACES]\r\nInterface1=DEFAULT;Tressary;1;\r\nInterface2=Gone;Gone;0;\r\n");
-    ProgramSettings().Ini = TIniFile(dir / "Tressary.ini");
-    InterfaceName = ReadInterfaceList(ProgramSettings().Ini);
+    settings.Ini = TIniFile(dir / "Tressary.ini");
+    InterfaceName = ReadInterfaceList(settings.Ini);
     form.SetMusic(&music);
     form.show();
   }
   ~FormSetupTest() override {
     form.close();
-    ProgramSettings().Ini = TIniFile::FromText("");
+    settings.Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetMainShell();
     InterfaceDir.clear();
     ResolutionIndex = 1;
   }
 
+  TMainSettings settings;
   TempFolder dir;
   SilentPlayer player;
-  TBackgroundMusic music{player, ProgramSettings().PlayMusic};
-  TFormSetup form{ProgramSettings()};
+  TBackgroundMusic music{player, settings.PlayMusic};
+  TFormSetup form{settings};
 };
 
 }  // namespace
@@ -88,7 +89,7 @@ TEST_F(FormSetupTest, EditsThatAreNoNumbersOrOutOfRangeAreSavedAndShownAsTheDefa
 TEST_F(FormSetupTest, SettingsThatCannotBeWrittenSayWhereAndWhy) {
   FullDisk disk;
   const fs::path file = disk.Path() / "Tressary.ini";
-  ProgramSettings().Ini = TIniFile(file, false);
+  settings.Ini = TIniFile(file, false);
   std::string message;
   AnswerNextMessage(message);
   if (disk.Full()) {
@@ -153,14 +154,14 @@ TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {
 
   // Music on, then the playing entry deleted: nothing is left to play.
   form.ButtonPlayMusic->OnClick();
-  EXPECT_TRUE(ProgramSettings().PlayMusic);
+  EXPECT_TRUE(settings.PlayMusic);
   EXPECT_TRUE(player.playing);
   form.CheckListBoxMusicFiles->setCurrentRow(0);
   QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
   QApplication::sendEvent(form.CheckListBoxMusicFiles, &del);
   EXPECT_EQ(form.CheckListBoxMusicFiles->count(), 0);
   EXPECT_EQ(music.Current(), nullptr);
-  EXPECT_FALSE(ProgramSettings().PlayMusic);
+  EXPECT_FALSE(settings.PlayMusic);
   EXPECT_FALSE(player.playing);
 }
 
@@ -170,7 +171,7 @@ TEST_F(FormSetupTest, MusicSwitchedOnWithNothingToPlaySaysWhyInTheShippedWords) 
   AnswerNextMessage(said);
   form.ButtonPlayMusic->OnClick();
   EXPECT_EQ(said, "The play list is empty: add a music file first.");
-  EXPECT_FALSE(ProgramSettings().PlayMusic);
+  EXPECT_FALSE(settings.PlayMusic);
   EXPECT_FALSE(form.ButtonPlayMusic->Pressed());
 
   WriteTestFile(dir / "song.wav", "RIFF");
@@ -179,6 +180,6 @@ TEST_F(FormSetupTest, MusicSwitchedOnWithNothingToPlaySaysWhyInTheShippedWords) 
   AnswerNextMessage(said);
   form.ButtonPlayMusic->OnClick();
   EXPECT_EQ(said, "No track of the play list is checked: check the tracks to play.");
-  EXPECT_FALSE(ProgramSettings().PlayMusic);
+  EXPECT_FALSE(settings.PlayMusic);
   Termins.clear();
 }

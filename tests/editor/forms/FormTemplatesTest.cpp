@@ -32,7 +32,7 @@ class FormTemplatesTest : public ::testing::Test {
     ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\nT2=4;Nails;Nails;20;N;\n");
-    ProgramSettings().Ini = TIniFile(folder_ / "Tressary.ini", false);
+    settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
     // A red picture 40 x 30 opaque in its middle, and one far larger than a cell.
     TBitmap32 small(40, 30, 0);
     for (int y = 5; y < 25; ++y)
@@ -52,7 +52,6 @@ class FormTemplatesTest : public ::testing::Test {
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    ProgramSettings().Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetTemplateGlobals();
     ResetEditorGlobals();
@@ -73,10 +72,11 @@ class FormTemplatesTest : public ::testing::Test {
     return n;
   }
 
+  TMainSettings settings_;
   TempFolder folder_;
   FakeTemplateDesk desk_;
   std::vector<std::string> messages_;
-  TFormTemplates form_{ProgramSettings()};
+  TFormTemplates form_{settings_};
 };
 
 }  // namespace

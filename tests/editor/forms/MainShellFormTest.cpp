@@ -47,6 +47,7 @@ void RecordPlayersIn(TFakeMediaPlayer*& last) {
 }  // namespace
 
 TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
+  TMainSettings settings;
   TSkinnedForm main("FormMain");
   TSkinnedForm queries("FormQueries");
   TGraphicButton* toggle = AddButton(main, "ButtonQueries");
@@ -55,9 +56,9 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   TGraphicButton* link = AddButton(main, "ButtonSubscribe");
   TGraphicButton* noLink = AddButton(main, "ButtonMoreGames");
   link->hide();
-  ProgramSettings().Ini = TIniFile(
+  settings.Ini = TIniFile(
       TIniFile::FromText("[Publisher Links]\nSubscribeURL= https://example.com/news \nMoreGamesURL=\n"));
-  InstallMainShell(main, ProgramSettings(), {});
+  InstallMainShell(main, settings, {});
   main.show();
 
   EXPECT_TRUE(missing->isHidden());  // no settings window yet: no dead button
@@ -76,14 +77,14 @@ TEST(MainShellForm, ButtonsOpenTheirWindowsOrStayHidden) {
   link->OnClick();
   EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.com/news"}));
   SetShellOpener(nullptr);
-  ProgramSettings().Ini = TIniFile::FromText("");
 }
 
 TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
+  TMainSettings settings;
   TSkinnedForm main("FormMain");
   int saves = 0;
   std::vector<std::string> asked;
-  InstallMainShell(main, ProgramSettings(), {[] { return 2; }, [&] { return ++saves, false; },
+  InstallMainShell(main, settings, {[] { return 2; }, [&] { return ++saves, false; },
                           [&](const std::string& text) { return asked.push_back(text), ECloseAnswer::Yes; }});
   WorkSaved = false;
   ASSERT_TRUE(main.OnCloseQuery);
@@ -96,13 +97,14 @@ TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
 }
 
 TEST(MainShellForm, ClosingTheSaveQuestionByItsCrossOrEscStaysWithTheWork) {
+  TMainSettings settings;
   SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
   TSkinnedForm main("FormMain");
   int saves = 0;
   TMainShellLinks links;
   links.LayerCount = [] { return 2; };
   links.SaveWork = [&] { return ++saves, true; };
-  InstallMainShell(main, ProgramSettings(), std::move(links));
+  InstallMainShell(main, settings, std::move(links));
   WorkSaved = false;
   // Each question the box shows, closed as `close` closes it.
   std::vector<std::string> asked;
@@ -142,9 +144,10 @@ TEST(MainShellForm, QtFiltersFromTheWindowsForm) {
 }
 
 TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
+  TMainSettings settings;
   ScreenCursors().Load("/nonexistent/");  // whatever earlier tests loaded is gone
   ExePath = (BuildDir() / "Tressary").string() + "/";
-  ReadMainWindowData(ProgramSettings());
+  ReadMainWindowData(settings);
   EXPECT_EQ(ScreenCursors().PictureCount(), int(kProgramCursors.size()));
   EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
   Termins.clear();
@@ -154,20 +157,21 @@ TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
 }
 
 TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
+  TMainSettings settings;
   TempFolder dir;
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\nProductName=Tressary@x.wav\n");
   ExePath = dir.Path().string() + "/";
-  ProgramSettings().Ini = TIniFile(
+  settings.Ini = TIniFile(
       TIniFile::FromText("[SOUND]\nPlaySound=YES\n[DIRECTORIES]\nSoundFilesDirName=Voices\n"));
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
-  ReadMainWindowData(ProgramSettings());
+  ReadMainWindowData(settings);
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
   undo->setGeometry(10, 10, 40, 20);
   auto* label = new QLabel(&main);
   label->setObjectName("LabelProductName");
-  InstallMainShell(main, ProgramSettings(), {});
+  InstallMainShell(main, settings, {});
   main.show();
 
   TSoundHint* hint = TSoundHint::Current();
@@ -188,7 +192,6 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  ProgramSettings().Ini = TIniFile::FromText("");
   Termins.clear();
   ResetMainShell();
   ResetShellGlobals();
@@ -197,19 +200,20 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
 // Sounds switched on in the settings speak from the next hint on, and the
 // interface's hint colours reach the bubble made after the window's interface.
 TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
+  TMainSettings settings;
   TempFolder dir;
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\n");
   ExePath = dir.Path().string() + "/";
-  ProgramSettings().Ini = TIniFile::FromText("[SOUND]\nPlaySound=NO\n");
+  settings.Ini = TIniFile::FromText("[SOUND]\nPlaySound=NO\n");
   InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
   InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "  OBJECT SoundHint TSoundHint",
                             "    HintBgColor = 0x0000FF; HintTextColor = 0x00FF00;", "  END", "END"});
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
-  ReadMainWindowData(ProgramSettings());
+  ReadMainWindowData(settings);
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
-  InstallMainShell(main, ProgramSettings(), {});
+  InstallMainShell(main, settings, {});
   TSoundHint* hint = TSoundHint::Current();
   ASSERT_NE(hint, nullptr);
   EXPECT_EQ(hint->HintBgColor, QColor(255, 0, 0));
@@ -229,15 +233,15 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
 
   DoneInterfaceInfo();
   SetMediaPlayerFactory({});
-  ProgramSettings().Ini = TIniFile::FromText("");
   Termins.clear();
   ResetMainShell();
   ResetShellGlobals();
 }
 
 TEST(MainShellForm, TheApplicationsActivationReachesTheMainWindowOncePerChange) {
+  TMainSettings settings;
   TSkinnedForm main("FormMain");
-  InstallMainShell(main, ProgramSettings(), {});
+  InstallMainShell(main, settings, {});
   int activated = 0, deactivated = 0;
   MainApplicationEvents().Activated.push_back([&] { ++activated; });
   MainApplicationEvents().Deactivated.push_back([&] { ++deactivated; });

@@ -26,7 +26,7 @@ class TemplateButtonsTest : public ::testing::Test {
     ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=3;HairW;Hair;40;F;\n");
-    ProgramSettings().Ini = TIniFile(folder_ / "Tressary.ini", false);
+    settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
     WriteTestFile(folder_ / "PartBase.txt", "3;0;0;a.psd;A;\n");
     std::vector<std::string> lines = {
         "SECTION FormMain TFormMain",
@@ -44,7 +44,7 @@ class TemplateButtonsTest : public ::testing::Test {
     InterfaceInfo->LoadLines(lines);
     main_.setObjectName("FormMain");
     main_.resize(980, 720);
-    strip_ = new TTemplateButtons(main_, ProgramSettings());
+    strip_ = new TTemplateButtons(main_, settings_);
     strip_->Build();
     ApplyInterface(&main_);
     strip_->Browser = &browser_;
@@ -53,7 +53,6 @@ class TemplateButtonsTest : public ::testing::Test {
   void TearDown() override {
     browser_.close();
     InterfaceInfo.reset();
-    ProgramSettings().Ini = TIniFile::FromText("");
     SetMessagePresenter({});
     ResetShellGlobals();
     ResetTemplateGlobals();
@@ -65,10 +64,11 @@ class TemplateButtonsTest : public ::testing::Test {
     return shown;
   }
 
+  TMainSettings settings_;
   TempFolder folder_;
   QWidget main_;
   TTemplateButtons* strip_ = nullptr;
-  TFormTemplates browser_{ProgramSettings()};
+  TFormTemplates browser_{settings_};
   std::vector<std::string> messages_;
 };
 
@@ -112,7 +112,7 @@ TEST_F(TemplateButtonsTest, ClickOpensTheBrowserAndASecondClickClosesIt) {
 // The second click deals with both windows; the ready solutions come back from
 // the taskbar when their button is clicked.
 TEST_F(TemplateButtonsTest, ASecondClickClosesBothWindowsAndReadySolutionsComeBackRestored) {
-  TFormMask models{ProgramSettings()};
+  TFormMask models{settings_};
   strip_->Models = &models;
   TGraphicButton* solutions = strip_->Buttons[0];
   solutions->SetTag(0);

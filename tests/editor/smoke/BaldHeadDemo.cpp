@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
 
-  TFormMain form(ProgramSettings());
+  TFormMain form(demo.Settings);
   form.show();
   if (!PutDrawnPortrait(form, true)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();

@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(ProgramSettings());
+  TFormMain form(demo.Settings);
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   for (int i = 3; i < argc; ++i) {

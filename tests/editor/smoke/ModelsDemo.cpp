@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(ProgramSettings());
+  TFormMain form(demo.Settings);
   form.show();
   TFormLayers layers(&form);
   layers.MainWindow = &form;

@@ -48,11 +48,11 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(ProgramSettings());
-  TFormQueries queries(ProgramSettings(), &form);
-  InstallMainShell(form, ProgramSettings(), {});
+  TFormMain form(demo.Settings);
+  TFormQueries queries(demo.Settings, &form);
+  InstallMainShell(form, demo.Settings, {});
   form.show();
-  TFormTemplates browser(ProgramSettings(), &form);
+  TFormTemplates browser(demo.Settings, &form);
   form.TemplateButtons()->Browser = &browser;
 
   QTimer::singleShot(500, [&] {

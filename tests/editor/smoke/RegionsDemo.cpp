@@ -62,14 +62,14 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
 
-  TFormMain form(ProgramSettings());
-  TFormTemplates browser(ProgramSettings(), &form);
-  TFormLayerRegions regions(ProgramSettings(), &form);
+  TFormMain form(demo.Settings);
+  TFormTemplates browser(demo.Settings, &form);
+  TFormLayerRegions regions(demo.Settings, &form);
   TFormLayerRegionEdit editor;
   form.TemplateButtons()->Browser = &browser;
   regions.MainWindow = &form;
   // The main window's openers find the regions window, as at start-up.
-  InstallMainShell(form, ProgramSettings(), {});
+  InstallMainShell(form, demo.Settings, {});
   form.show();
   if (!PutDrawnPortrait(form)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();

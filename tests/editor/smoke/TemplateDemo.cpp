@@ -29,9 +29,9 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(ProgramSettings());
+  TFormMain form(demo.Settings);
   form.show();
-  TFormTemplates browser(ProgramSettings(), &form);
+  TFormTemplates browser(demo.Settings, &form);
   form.TemplateButtons()->Browser = &browser;
 
   if (!PutDrawnPortrait(form)) return 1;

@@ -36,7 +36,8 @@ void NoSkinWarnings() {
 
 TEST(FormCameraButton, IsHiddenUntilACameraWindowIsConnected) {
   NoSkinWarnings();
-  TFormLoadSave form(ProgramSettings());
+  TMainSettings settings;
+  TFormLoadSave form(settings);
   form.show();
   EXPECT_FALSE(form.ButtonLoadCamera->isVisible());
   form.close();
@@ -83,8 +84,9 @@ class FormCameraTest : public ::testing::Test {
   // Answers the next message box once it is up, remembering its text.
   void AnswerMessage() { AnswerNextMessage(message_); }
 
+  TMainSettings settings_;
   TFakeCaptureDevice device_;
-  TFormLoadSave loadSave_{ProgramSettings()};
+  TFormLoadSave loadSave_{settings_};
   TFormCamera camera_;
   std::string message_;
 };

@@ -59,7 +59,7 @@ class FormEmailTest : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetMainShell();
     CompressedWorkExt = ProductInfo.CmpFileExt;
-    ProgramSettings().MailFromAddress = "ann@example.com";
+    settings_.MailFromAddress = "ann@example.com";
     work_.picture = TBitmap32(64, 48, Color32(200, 40, 30));
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 20; ++x) work_.picture.SetPixel(x, y, Color32(20, 160, 60));
@@ -130,8 +130,9 @@ class FormEmailTest : public ::testing::Test {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
   FakeWork work_;
   std::vector<std::uint8_t> workBytes_;
-  TFormEmail email_{ProgramSettings()};
-  TFormLoadSave loadSave_{ProgramSettings()};
+  TMainSettings settings_;
+  TFormEmail email_{settings_};
+  TFormLoadSave loadSave_{settings_};
   QTimer answering_;
   std::vector<std::string> messages_;
   std::vector<std::string> attachments_;
@@ -142,8 +143,8 @@ TEST_F(FormEmailTest, WhenTheMailProgramFailsTheWindowMailsThePictureAndTheWorkI
   TempFolder received;
   TSmtpSink sink(received.Path(), 2);
   ASSERT_NE(sink.Port(), 0);
-  ProgramSettings().MailServer = "127.0.0.1";
-  ProgramSettings().MailPort = sink.Port();
+  settings_.MailServer = "127.0.0.1";
+  settings_.MailPort = sink.Port();
 
   AnswerEmailWindow("bob@example.com");
   loadSave_.ButtonSendImageClick();
@@ -219,8 +220,8 @@ TEST_F(FormEmailTest, AServerRefusingTheSenderShowsItsErrorAndNoSuccess) {
   TempFolder received;
   TSmtpSink sink(received.Path(), 1, true);
   ASSERT_NE(sink.Port(), 0);
-  ProgramSettings().MailServer = "127.0.0.1";
-  ProgramSettings().MailPort = sink.Port();
+  settings_.MailServer = "127.0.0.1";
+  settings_.MailPort = sink.Port();
   AnswerEmailWindow("bob@example.com");
   loadSave_.ButtonSendImageClick();
   ASSERT_EQ(messages_.size(), 1u);
@@ -253,9 +254,9 @@ TEST_F(FormEmailTest, WithoutServerOrSenderNothingIsSent) {
   EXPECT_EQ(messages_, std::vector<std::string>{std::string(MailMessageDefault("MessageServerWarning"))});
   EXPECT_FALSE(email_.isVisible());
 
-  ProgramSettings().MailServer = "127.0.0.1";
-  ProgramSettings().MailPort = server.serverPort();
-  ProgramSettings().MailFromAddress.clear();
+  settings_.MailServer = "127.0.0.1";
+  settings_.MailPort = server.serverPort();
+  settings_.MailFromAddress.clear();
   messages_.clear();
   QTimer::singleShot(0, [this] {
     email_.EditEmailAddress->setText("bob@localhost");  // no "."
@@ -280,8 +281,8 @@ TEST_F(FormEmailTest, ClosingTheWindowDuringASendCancelsIt) {
     peer = server.nextPendingConnection();
     email_.ButtonExit->OnClick();
   });
-  ProgramSettings().MailServer = "127.0.0.1";
-  ProgramSettings().MailPort = server.serverPort();
+  settings_.MailServer = "127.0.0.1";
+  settings_.MailPort = server.serverPort();
   AnswerEmailWindow("bob@example.com");
   loadSave_.ButtonSendImageClick();
   ASSERT_NE(peer, nullptr);

@@ -68,9 +68,10 @@ class FormLoadSaveTest : public ::testing::Test {
     });
   }
 
+  TMainSettings settings_;
   TempFolder dir_;
   FakeWork work_;
-  TFormLoadSave form_{ProgramSettings()};
+  TFormLoadSave form_{settings_};
   std::string message_;
 };
 
@@ -78,9 +79,9 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   fs::create_directories(dir_ / "Photos" / "New");
   const std::string exePath = ExePath;
   ExePath = dir_.Path().string() + "/";
-  ProgramSettings().LoadImageDir = "photos\\new\\";
-  ProgramSettings().SaveImageDir = "";
-  TFormLoadSave form(ProgramSettings());
+  settings_.LoadImageDir = "photos\\new\\";
+  settings_.SaveImageDir = "";
+  TFormLoadSave form(settings_);
   EXPECT_EQ(form.Actions().ImageOpenFolder, dir_ / "Photos" / "New");
   EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(ExePath).lexically_normal());
   ResetMainShell();

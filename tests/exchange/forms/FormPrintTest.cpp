@@ -59,7 +59,7 @@ class FormPrintTest : public ::testing::Test {
     ASSERT_TRUE(SaveImageFile(TwoTone(500, 100, kBlue, kYellow), dir_ / "ImageOut" / "c-two.bmp", kLeadBmp));
     WriteTestFile(dir_ / "ImageOut" / "d-broken.jpg", "no picture here");
     WriteTestFile(dir_ / "ImageOut" / "readme.txt", "not listed");
-    form_ = std::make_unique<TFormPrint>(ProgramSettings());
+    form_ = std::make_unique<TFormPrint>(settings_);
     form_->show();
     QCoreApplication::processEvents();  // it fills itself once up
   }
@@ -89,6 +89,7 @@ class FormPrintTest : public ::testing::Test {
   }
   bool FlipShown(int position) const { return !form_->ImageFlip[position - 1]->isHidden(); }
 
+  TMainSettings settings_;
   TempFolder dir_;
   std::vector<std::string> notes_;
   std::unique_ptr<TFormPrint> form_;
@@ -320,7 +321,8 @@ TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
 // The print window opens in the middle of the screen, wherever the main window
 // has been dragged before its first use made it.
 TEST(PrintWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfTheScreen) {
-  const std::optional<QPoint> off = CentreOffAfterMainDrag(RegisterFormPrint, "FormPrint");
+  TMainSettings settings;
+  const std::optional<QPoint> off = CentreOffAfterMainDrag([&settings] { RegisterFormPrint(settings); }, "FormPrint");
   ASSERT_TRUE(off);
   EXPECT_LE(off->manhattanLength(), 1) << off->x() << "," << off->y();
 }

@@ -61,13 +61,14 @@ class FormShopListTest : public ::testing::Test {
     return {x, y + line * form.GridRowHeight(row + 1) / 2 + 3};
   }
 
+  TMainSettings settings_;
   TempFolder dir_;
   TRecordingOpener opener_;
   std::vector<TShopListLayer> layers_;
 };
 
 TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
-  TFormShopList form(dir_.Path(), layers_, ProgramSettings());
+  TFormShopList form(dir_.Path(), layers_, settings_);
   ASSERT_EQ(form.Rows().size(), std::size_t(kRows));
   form.DrawGridMouseMove(AddressLine(form, 1, 1).x(), AddressLine(form, 1, 1).y());
   EXPECT_EQ(form.HoverUrl(), "https://b4.example.com");
@@ -83,7 +84,7 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 
   // Without the lists there is no row and hovering does nothing.
   fs::remove(dir_ / "partshops.txt");
-  TFormShopList empty(dir_.Path(), layers_, ProgramSettings());
+  TFormShopList empty(dir_.Path(), layers_, settings_);
   EXPECT_TRUE(empty.Rows().empty());
   empty.DrawGridMouseMove(AddressLine(empty, 0, 0).x(), AddressLine(empty, 0, 0).y());
   EXPECT_EQ(empty.HoverUrl(), "");
@@ -93,7 +94,7 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 
 TEST_F(FormShopListTest, EveryPrintAsksAndTellsWhereTheListWentOrWhyNot) {
   Termins = ShippedTermins();
-  TFormShopList form(dir_.Path(), layers_, ProgramSettings());
+  TFormShopList form(dir_.Path(), layers_, settings_);
   TPdfPrintDialog dialog("/dev/full");
   std::string told;
   AnswerNextMessage(told);
@@ -111,7 +112,7 @@ TEST_F(FormShopListTest, EveryPrintAsksAndTellsWhereTheListWentOrWhyNot) {
 }
 
 TEST_F(FormShopListTest, PrintedListNamesEveryShopWithRowsKeptWhole) {
-  TFormShopList form(dir_.Path(), layers_, ProgramSettings());
+  TFormShopList form(dir_.Path(), layers_, settings_);
   const fs::path pdf = dir_ / "shops.pdf";
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);

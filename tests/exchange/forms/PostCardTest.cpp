@@ -141,7 +141,7 @@ class PostCardTest : public ::testing::Test {
     ExePath = dir_.Path().string() + "/";
     work_.picture = TBitmap32(200, 100, kWork);
     ASSERT_TRUE(SaveImageFile(TBitmap32(40, 30, kTile), dir_ / "tile.png", kLeadPng));
-    card_ = std::make_unique<TFormPostCard>(work_, ProgramSettings());
+    card_ = std::make_unique<TFormPostCard>(work_, settings_);
     card_->show();
   }
   void TearDown() override {
@@ -181,6 +181,7 @@ class PostCardTest : public ::testing::Test {
     card_->ViewMouseUp();
   }
 
+  TMainSettings settings_;
   TempFolder dir_;
   FakeWork work_;
   std::unique_ptr<TFormPostCard> card_;
@@ -228,7 +229,7 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
   const QImage page = RenderPdfPage(pdf, 100);
   ASSERT_FALSE(page.isNull());
   const QRectF paint = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), ProgramSettings().LeftRightMargin, ProgramSettings().TopBottomMargin);
+  const TPrintableArea area = PrintableArea(printer.widthMM(), printer.heightMM(), settings_.LeftRightMargin, settings_.TopBottomMargin);
   const TRect tiles = FindColourTenths(page, kTile, 100);
   ASSERT_FALSE(tiles.IsEmpty());
   // Centred in the printable area: the margins shared by both sides.
@@ -328,7 +329,7 @@ TEST_F(PostCardTest, TheElementListOrdersTheDrawingAndClosingAsksOnlyAfterAChang
 
 TEST_F(PostCardTest, TheBackgroundPictureDialogNamesItsFiltersInTheProgramsWords) {
   Termins = ShippedTermins();
-  TFormPostCardBack back(*card_, ProgramSettings());
+  TFormPostCardBack back(*card_, settings_);
   const QStringList filters = back.OpenPictureDialog->nameFilters();
   Termins.clear();
   ASSERT_GE(filters.size(), 3);

@@ -27,10 +27,10 @@ int main(int argc, char* argv[]) {
 
   TFakeCaptureDevice device;
   device.inputs = {{"Demo camera", true, {{160, 120}, {640, 480}}}};
-  TFormMain main(ProgramSettings());
+  TFormMain main(demo.Settings);
   main.show();
   TFormAdjust adjust(&main);
-  TFormLoadSave loadSave(ProgramSettings());
+  TFormLoadSave loadSave(demo.Settings);
   TFormCamera camera(&main);
   camera.Device = &device;
   ConnectFormCamera();

@@ -32,8 +32,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Open(const std::string& work) {
-  TFormMain main(ProgramSettings());
+int Open(const std::string& work, TMainSettings& settings) {
+  TFormMain main(settings);
   ConnectProgramWorkFiles(main);
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || !ProgramWorkFiles()->LoadWorkFromFile(work)) return 1;
@@ -47,20 +47,20 @@ int Open(const std::string& work) {
 int main(int argc, char* argv[]) {
   if (argc < 4) return 2;
   TSmokeDemo demo(argc, argv, argv[2]);
-  if (std::strcmp(argv[1], "open") == 0) return Open(argv[3]);
+  if (std::strcmp(argv[1], "open") == 0) return Open(argv[3], demo.Settings);
   if (std::strcmp(argv[1], "send") != 0 || argc < 6) return 2;
   const fs::path out = argv[3];
   const std::string work = argv[4];
-  ProgramSettings().MailServer = "127.0.0.1";
-  ProgramSettings().MailPort = std::atoi(argv[5]);
-  ProgramSettings().MailFromAddress = "ann@example.com";
+  demo.Settings.MailServer = "127.0.0.1";
+  demo.Settings.MailPort = std::atoi(argv[5]);
+  demo.Settings.MailFromAddress = "ann@example.com";
 
-  TFormMain main(ProgramSettings());
+  TFormMain main(demo.Settings);
   ConnectProgramWorkFiles(main);
   main.show();
   TDeskWorkPicture deskWork(main.DeskWindow()->Desk());
-  TFormEmail email(ProgramSettings(), &main);
-  TFormLoadSave loadSave(ProgramSettings(), &main);
+  TFormEmail email(demo.Settings, &main);
+  TFormLoadSave loadSave(demo.Settings, &main);
   loadSave.Work = &deskWork;
 
   // Answers every message box and fills in the e-mail window once it is up.

@@ -43,14 +43,14 @@ int main(int argc, char* argv[]) {
   const std::string out = argv[2];
   const std::string portrait = argv[3];
 
-  TFormMain main(ProgramSettings());
+  TFormMain main(demo.Settings);
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
   TDeskAdjustHost adjustHost(desk, main.State());
   TDeskWorkPicture work(desk);
   TFormAdjust adjust;
   adjust.Host = &adjustHost;
-  TFormLoadSave loadSave(ProgramSettings());
+  TFormLoadSave loadSave(demo.Settings);
   loadSave.Work = &work;
 
   QTimer answering;

@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
   work.picture = TBitmap32(160, 160, Color32(200, 30, 30));
   for (int y = 60; y < 100; ++y)
     for (int x = 0; x < 160; ++x) work.picture.SetPixel(x, y, Color32(240, 220, 30));
-  TFormPostCard card(work, ProgramSettings());
+  TFormPostCard card(work, demo.Settings);
   card.show();
 
   QTimer::singleShot(300, [&] {

@@ -29,8 +29,8 @@ class ChatForms : public ::testing::Test {
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
-    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
-    ProgramSettings().Ini.WriteString("Servers", "ServerChat", publisher_.ServerChat());
+    settings_.Ini = TIniFile(temp_ / "Tressary.ini");
+    settings_.Ini.WriteString("Servers", "ServerChat", publisher_.ServerChat());
     ChatTimingSetting() = {std::chrono::milliseconds(20), std::chrono::milliseconds(20), std::chrono::milliseconds(20)};
   }
   void TearDown() override {
@@ -58,13 +58,14 @@ class ChatForms : public ::testing::Test {
     chat.show();
   }
 
+  TMainSettings settings_;
   TempFolder temp_;
   TStandInPublisher publisher_;
   std::vector<std::string> messages_;
 };
 
 TEST_F(ChatForms, APrivateMessageOpensATalkThatClosesWhenThePeerLeaves) {
-  TFormChat anna(ProgramSettings()), bob(ProgramSettings());
+  TFormChat anna(settings_), bob(settings_);
   LogIn(anna, "Anna");
   LogIn(bob, "Bob");
   QTest::keyClicks(anna.EditMessage, "hello all");
@@ -97,7 +98,7 @@ TEST_F(ChatForms, APrivateMessageOpensATalkThatClosesWhenThePeerLeaves) {
 }
 
 TEST_F(ChatForms, ClosingWhileARequestRunsWaitsForIt) {
-  auto chat = std::make_unique<TFormChat>(ProgramSettings());
+  auto chat = std::make_unique<TFormChat>(settings_);
   LogIn(*chat, "carl");
   publisher_.SlowChat(30);
   QTimer::singleShot(60, chat.get(), [&] { chat->close(); });
@@ -114,7 +115,7 @@ TEST_F(ChatForms, ClosingWhileARequestRunsWaitsForIt) {
 }  // namespace
 
 TEST_F(ChatForms, TheAccountDialogSaysWhichFieldIsEmpty) {
-  TFormChat chat{ProgramSettings()};
+  TFormChat chat{settings_};
   TFormChatReg account(chat.Client());
   account.show();
   account.ButtonOldUserClick();

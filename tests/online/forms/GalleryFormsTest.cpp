@@ -48,15 +48,15 @@ class GalleryForms : public ::testing::Test {
     ResetMainShell();
     CompressedWorkExt = ProductInfo.CmpFileExt;
     ExePath = temp_.Path().string() + "/";
-    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
+    settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     for (const char* section : {"T Sex", "T Age", "T Skin Color", "T Hair Color", "T Eyes Color", "T Portrait Type"})
-      for (int i = 0; i < 12; ++i) ProgramSettings().Ini.WriteString(section, "V" + std::to_string(i), "Item " + std::to_string(i));
-    ProgramSettings().Ini.WriteString("Servers", "GalleryServer", publisher_.GalleryUrl());
-    ProgramSettings().Ini.WriteString("Servers", "ServerPost", publisher_.UploadUrl());
-    ProgramSettings().Ini.WriteString("Registration", "FirstName", "Anna");
-    ProgramSettings().Ini.WriteString("Registration", "SecondName", "Berg");
-    ProgramSettings().Ini.WriteString("Registration", "EMail", "anna@example.com");
-    ProgramSettings().Ini.WriteString("Registration", "Serial", "1");
+      for (int i = 0; i < 12; ++i) settings_.Ini.WriteString(section, "V" + std::to_string(i), "Item " + std::to_string(i));
+    settings_.Ini.WriteString("Servers", "GalleryServer", publisher_.GalleryUrl());
+    settings_.Ini.WriteString("Servers", "ServerPost", publisher_.UploadUrl());
+    settings_.Ini.WriteString("Registration", "FirstName", "Anna");
+    settings_.Ini.WriteString("Registration", "SecondName", "Berg");
+    settings_.Ini.WriteString("Registration", "EMail", "anna@example.com");
+    settings_.Ini.WriteString("Registration", "Serial", "1");
     picture_ = TBitmap32(80, 60, Color32(30, 60, 220));
     TWorkHeader header;
     header.Version = "test";
@@ -75,6 +75,7 @@ class GalleryForms : public ::testing::Test {
     ResetMainShell();
   }
 
+  TMainSettings settings_;
   TempFolder temp_;
   TStandInPublisher publisher_;
   std::vector<std::string> messages_;
@@ -83,7 +84,7 @@ class GalleryForms : public ::testing::Test {
 };
 
 TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending) {
-  TFormToGallery form{ProgramSettings()};
+  TFormToGallery form{settings_};
   form.ExportPicture = [this] { return picture_; };
   form.CompressedWork = [this] { return TFileResult<std::vector<std::uint8_t>>(work_); };
   form.show();
@@ -129,8 +130,8 @@ TEST_F(GalleryForms, UploadWindowSendsOnlyCompleteInputsAndStaysOpenWhileSending
   // The stand-in's own script: sent, split and listed.
   messages_.clear();
   TStandInPublisher gallery;
-  ProgramSettings().Ini.WriteString("Servers", "ServerPost", gallery.UploadUrl());
-  TFormToGallery second{ProgramSettings()};
+  settings_.Ini.WriteString("Servers", "ServerPost", gallery.UploadUrl());
+  TFormToGallery second{settings_};
   second.ExportPicture = [this] { return picture_; };
   second.CompressedWork = [this] { return TFileResult<std::vector<std::uint8_t>>(work_); };
   second.show();
@@ -161,7 +162,7 @@ TEST_F(GalleryForms, BrowserFindsWorksOpensPrivateOnesByPasswordAndSavesDownload
   publisher_.AddGalleryFile("12-1.jpeg", Text(full));
   publisher_.AddGalleryFile("1-2.tsc", Text(work_));
 
-  TFormFromGallery form(ProgramSettings());
+  TFormFromGallery form(settings_);
   std::vector<std::string> typed = {"PW", "pw", "pw"};
   int asked = 0;
   form.AskPassword = [&]() -> std::optional<std::string> { return typed[std::size_t(asked++)]; };
@@ -238,7 +239,7 @@ TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
   for (const char* id : {"10001w0001", "10001w0002"}) publisher_.AddGalleryFile(std::string(id) + ".jpg", Text(preview));
   publisher_.AddGalleryFile("10001w0001.jpeg", Text(full));
 
-  TFormFromGallery form(ProgramSettings());
+  TFormFromGallery form(settings_);
   form.show();
   ASSERT_TRUE(form.GetGalleryDB());
   QTreeWidgetItem* anna = form.AuthorNode("Anna Berg");
@@ -295,8 +296,8 @@ TEST_F(GalleryForms, SearchPreviewsComeWhenAskedAndProgressNamesTheWork) {
 }  // namespace
 
 TEST_F(GalleryForms, TheBrowserWithNoGalleryServerSaysSoAndTriesNoConnection) {
-  ProgramSettings().Ini.WriteString("Servers", "GalleryServer", " ");
-  TFormFromGallery form(ProgramSettings());
+  settings_.Ini.WriteString("Servers", "GalleryServer", " ");
+  TFormFromGallery form(settings_);
   form.show();
   EXPECT_FALSE(form.GetGalleryDB());
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageNoGalleryServer"});

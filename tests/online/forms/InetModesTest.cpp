@@ -21,17 +21,17 @@ class InetModes : public ::testing::Test {
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
-    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
+    settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     InetModesLinks() = {};
     InetModesLinks().WorkOnDesk = [this] { return workOnDesk_; };
     InetModesLinks().RunPostCard = [] {};
-    hub_ = std::make_unique<TFormInetModes>(ProgramSettings());
+    hub_ = std::make_unique<TFormInetModes>(settings_);
     auto record = [this](const char* name) { return [this, name] { opened_.push_back(name); }; };
     hub_->Services.Register = [this] {
       opened_.push_back("Register");
       if (registers_) {
         for (const char* key : {"FirstName", "SecondName", "EMail", "Serial"})
-          ProgramSettings().Ini.WriteString("REGISTRATION", key, "7");
+          settings_.Ini.WriteString("REGISTRATION", key, "7");
       }
     };
     hub_->Services.DownloadElements = record("DownloadElements");
@@ -66,6 +66,7 @@ class InetModes : public ::testing::Test {
     hub_->close();
     return outcome;
   }
+  TMainSettings settings_;
 
   TempFolder temp_;
   std::unique_ptr<TFormInetModes> hub_;
@@ -118,7 +119,7 @@ TEST_F(InetModes, TheSiteAndPostCardButtonsShowOnlyWhenTheyLeadSomewhere) {
   EXPECT_TRUE(hub_->ButtonPostcard->isVisible());
   hub_->close();
   InetModesLinks().RunPostCard = nullptr;
-  ProgramSettings().Ini.WriteString("Publisher Links", "PublisherLinks", " https://publisher.example.com/ ");
+  settings_.Ini.WriteString("Publisher Links", "PublisherLinks", " https://publisher.example.com/ ");
   hub_->show();
   EXPECT_FALSE(hub_->ButtonPostcard->isVisible()) << "no composer";
   // The buttons shown close up: the site button takes the first place.

@@ -52,15 +52,15 @@ class OnlineForms : public ::testing::Test {
     ResetTemplateGlobals();
     ExePath = temp_.Path().string() + "/";
     fs::create_directories(temp_ / "Intfaces" / "DEFAULT");
-    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
-    ProgramSettings().Ini.WriteString("T Sex", "Sex1", "Female");
-    ProgramSettings().Ini.WriteString("T Sex", "Sex2", "Male");
-    ProgramSettings().Ini.WriteString("T Country", "C1", "Atlantis");
-    ProgramSettings().Ini.WriteString("T Country", "C2", "Lemuria");
-    ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher_.CgiServer());
-    ProgramSettings().Ini.WriteString("TEMPLATE TYPES", "Type1", "1;HairW;Hairstyles for women;40;F;");
-    ProgramSettings().Ini.WriteString("DIRECTORIES", "InterfaceDirName", "Intfaces");
-    ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher_.BaseUrl() + ";Stand-in;local;");
+    settings_.Ini = TIniFile(temp_ / "Tressary.ini");
+    settings_.Ini.WriteString("T Sex", "Sex1", "Female");
+    settings_.Ini.WriteString("T Sex", "Sex2", "Male");
+    settings_.Ini.WriteString("T Country", "C1", "Atlantis");
+    settings_.Ini.WriteString("T Country", "C2", "Lemuria");
+    settings_.Ini.WriteString("Servers", "CGIServer", publisher_.CgiServer());
+    settings_.Ini.WriteString("TEMPLATE TYPES", "Type1", "1;HairW;Hairstyles for women;40;F;");
+    settings_.Ini.WriteString("DIRECTORIES", "InterfaceDirName", "Intfaces");
+    settings_.Ini.WriteString("Publishers", "Server1", publisher_.BaseUrl() + ";Stand-in;local;");
   }
   void TearDown() override {
     SetOnlineMessageSink({});
@@ -68,6 +68,7 @@ class OnlineForms : public ::testing::Test {
     ResetShellGlobals();
     ResetTemplateGlobals();
   }
+  TMainSettings settings_;
 
   TempFolder temp_;
   TStandInPublisher publisher_;
@@ -75,7 +76,7 @@ class OnlineForms : public ::testing::Test {
 };
 
 TEST_F(OnlineForms, RegistrationStoresTheAccountOnlyWithASerial) {
-  TFormInetReg form{ProgramSettings()};
+  TFormInetReg form{settings_};
   form.show();
   EXPECT_EQ(form.ComboBoxCountry->count(), 2);
   EXPECT_EQ(form.ComboBoxSex->itemText(1), "Male");
@@ -92,7 +93,7 @@ TEST_F(OnlineForms, RegistrationStoresTheAccountOnlyWithASerial) {
   publisher_.SetSerial("");
   form.ButtonStartRegistrationClick();
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageNoAccessToServer"});
-  EXPECT_FALSE(IsRegistered(ProgramSettings().Ini));
+  EXPECT_FALSE(IsRegistered(settings_.Ini));
   EXPECT_TRUE(form.isVisible()) << "the window stays for another try";
   EXPECT_TRUE(form.ButtonStartRegistration->isVisible());
 
@@ -102,8 +103,8 @@ TEST_F(OnlineForms, RegistrationStoresTheAccountOnlyWithASerial) {
   EXPECT_EQ(form.ModalResult, 1);
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(publisher_.Registrations().back(), "Anna;Smith;anna@example.com;;;0;01.02.1990;1;JQ;0;0;");
-  EXPECT_TRUE(IsRegistered(ProgramSettings().Ini));
-  EXPECT_EQ(ProgramSettings().Ini.ReadString("REGISTRATION", "Serial", ""), "4711");
+  EXPECT_TRUE(IsRegistered(settings_.Ini));
+  EXPECT_EQ(settings_.Ini.ReadString("REGISTRATION", "Serial", ""), "4711");
 }
 
 TEST_F(OnlineForms, AStoppedRegistrationSaysTheServerWasNotReached) {
@@ -112,7 +113,7 @@ TEST_F(OnlineForms, AStoppedRegistrationSaysTheServerWasNotReached) {
     reply.silent = true;
     return reply;
   });
-  TFormInetReg form{ProgramSettings()};
+  TFormInetReg form{settings_};
   form.show();
   QTest::keyClicks(form.EditFirstName, "Anna");
   QTest::keyClicks(form.EditSecondName, "Smith");
@@ -132,9 +133,9 @@ TEST_F(OnlineForms, ClosingTheRegistrationUnregisteredSaysItIsNecessary) {
     for (QWidget* widget : QApplication::topLevelWidgets())
       if (auto* form = qobject_cast<TFormInetReg*>(widget); form && form->isVisible()) form->ButtonExit->OnClick();
   });
-  EnsureRegistered(ProgramSettings());
+  EnsureRegistered(settings_);
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageRegistrationNecessary"});
-  EXPECT_FALSE(IsRegistered(ProgramSettings().Ini));
+  EXPECT_FALSE(IsRegistered(settings_.Ini));
 }
 
 TEST_F(OnlineForms, TheFrameSitsByTheMainWindowAndItsExitClosesTheWindow) {
@@ -212,7 +213,7 @@ TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
   publisher_.AddIndexLines("messages", {"news1;Spring news;200"});
   publisher_.Publish();
 
-  TFormDownloadElements form{ProgramSettings()};
+  TFormDownloadElements form{settings_};
   form.show();
   ASSERT_EQ(form.TreeView->topLevelItemCount(), 1);
   QTreeWidgetItem* root = form.Root(0);
@@ -264,7 +265,7 @@ TEST_F(OnlineForms, TheBarsEndEmptyAfterAnAnalysisAndPreviewsCountTheirBytes) {
   publisher_.AddFile("hairw/large.sht", Packed(12, 30));
   publisher_.AddIndexLines("partbase", {"1;0;0;Small;Small;;1;1000", "1;0;0;Large;Large;;1;9000"});
   publisher_.Publish();
-  TFormDownloadElements form{ProgramSettings()};
+  TFormDownloadElements form{settings_};
   form.show();
   form.ProgressBarTotal->setValue(40);
   ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
@@ -293,7 +294,7 @@ TEST_F(OnlineForms, PreviewsThatAreNotSquareKeepTheirPixels) {
   }
   publisher_.AddIndexLines("partbase", lines);
   publisher_.Publish();
-  TFormDownloadElements form{ProgramSettings()};
+  TFormDownloadElements form{settings_};
   form.show();
   ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
   QTreeWidgetItem* hair = form.Root(0)->child(0);
@@ -319,7 +320,7 @@ TEST_F(OnlineForms, PreviewsAnswerDoubleClicksAndDropsOverTheSkinsBlank) {
   publisher_.AddFile("hairw/shown.sht", Packed(20, 90));
   publisher_.AddIndexLines("partbase", {"1;0;0;Shown;Shown;;1;10", "1;0;0;Blank;Blank;;1;10"});
   publisher_.Publish();
-  TFormDownloadElements form{ProgramSettings()};
+  TFormDownloadElements form{settings_};
   form.show();
   ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
   QTreeWidgetItem* hair = form.Root(0)->child(0);
@@ -363,7 +364,7 @@ TEST_F(OnlineForms, TheDownloadWindowSaysWhatItRefusedAndWhatFailed) {
   publisher_.AddIndexLines("partbase", {"1;0;0;..\\..\\up;Up;;1;1"});
   publisher_.AddIndexLines("interfaces", {"[Gone;GONE]", "1024-768;1;10"});
   publisher_.Publish();
-  TFormDownloadElements form{ProgramSettings()};
+  TFormDownloadElements form{settings_};
   form.show();
   ASSERT_TRUE(form.ExpandPublisher(form.Root(0)));
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageElementsRefused"});
@@ -376,8 +377,8 @@ TEST_F(OnlineForms, TheDownloadWindowSaysWhatItRefusedAndWhatFailed) {
 }
 
 TEST_F(OnlineForms, AnUnreachablePublisherKeepsItsRootClosed) {
-  ProgramSettings().Ini.WriteString("Publishers", "Server1", "http://127.0.0.1:1/pub/;Gone;gone;");
-  TFormDownloadElements form{ProgramSettings()};
+  settings_.Ini.WriteString("Publishers", "Server1", "http://127.0.0.1:1/pub/;Gone;gone;");
+  TFormDownloadElements form{settings_};
   form.show();
   QTreeWidgetItem* root = form.Root(0);
   EXPECT_FALSE(form.ExpandPublisher(root));

@@ -47,7 +47,7 @@ class PublisherMessages : public ::testing::Test {
     SetShellOpener(&opener_);
     ResetShellGlobals();
     ExePath = temp_.Path().string() + "/";
-    ProgramSettings().Ini = TIniFile(temp_ / "Tressary.ini");
+    settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     const fs::path messages = temp_ / "MESSAGES";
     Write(messages / "spring" / "index.htm",
           "<html><frameset cols=\"120,*\"><frame name=\"menu\" src=\"menu.htm\">"
@@ -72,6 +72,7 @@ class PublisherMessages : public ::testing::Test {
     ResetShellGlobals();
   }
 
+  TMainSettings settings_;
   TempFolder temp_;
   TRecordingOpener opener_;
 };
@@ -79,12 +80,12 @@ class PublisherMessages : public ::testing::Test {
 }  // namespace
 
 TEST_F(PublisherMessages, OnlyMessagesOnDiskAreListedAndNumberedWithoutGaps) {
-  ProgramSettings().Ini.WriteString("MESSAGES", "spring", "spring;Spring offers;x;");
-  ProgramSettings().Ini.WriteString("MESSAGES", "gone", "gone;Never installed;;");
-  ProgramSettings().Ini.WriteString("MESSAGES", "nameless", "summer;;;");
-  ProgramSettings().Ini.WriteString("MESSAGES", "escape", "..\\MESSAGES\\summer;Outside;;");
-  ProgramSettings().Ini.WriteString("MESSAGES", "summer", " summer ; Summer news ;");
-  TFormPublisherMessages window{ProgramSettings()};
+  settings_.Ini.WriteString("MESSAGES", "spring", "spring;Spring offers;x;");
+  settings_.Ini.WriteString("MESSAGES", "gone", "gone;Never installed;;");
+  settings_.Ini.WriteString("MESSAGES", "nameless", "summer;;;");
+  settings_.Ini.WriteString("MESSAGES", "escape", "..\\MESSAGES\\summer;Outside;;");
+  settings_.Ini.WriteString("MESSAGES", "summer", " summer ; Summer news ;");
+  TFormPublisherMessages window{settings_};
   window.show();
   QTableWidget* grid = window.StringGrid;
   ASSERT_EQ(grid->rowCount(), 2);
@@ -98,8 +99,8 @@ TEST_F(PublisherMessages, OnlyMessagesOnDiskAreListedAndNumberedWithoutGaps) {
   EXPECT_TRUE(Shown(window.HTMLViewer->Frame(0)).contains("Summer news"));
   window.close();
 
-  ProgramSettings().Ini.EraseSection("MESSAGES");
-  ProgramSettings().Ini.WriteString("MESSAGES", "gone", "gone;Never installed;;");
+  settings_.Ini.EraseSection("MESSAGES");
+  settings_.Ini.WriteString("MESSAGES", "gone", "gone;Never installed;;");
   window.show();
   ASSERT_EQ(grid->rowCount(), 1);
   EXPECT_EQ(grid->item(0, 0)->text(), "0");
@@ -108,8 +109,8 @@ TEST_F(PublisherMessages, OnlyMessagesOnDiskAreListedAndNumberedWithoutGaps) {
 }
 
 TEST_F(PublisherMessages, FramesShowTheirPagesAndLinksLoadInTheirTargetFrame) {
-  ProgramSettings().Ini.WriteString("MESSAGES", "spring", "spring;Spring offers;;");
-  TFormPublisherMessages window{ProgramSettings()};
+  settings_.Ini.WriteString("MESSAGES", "spring", "spring;Spring offers;;");
+  TFormPublisherMessages window{settings_};
   window.show();
   TFrameViewer& viewer = *window.HTMLViewer;
   ASSERT_EQ(viewer.FrameCount(), 2);
@@ -147,8 +148,8 @@ TEST_F(PublisherMessages, FramesShowTheirPagesAndLinksLoadInTheirTargetFrame) {
 TEST_F(PublisherMessages, AFrameWhosePageHasFramesIsDividedByThemAndSelfFramingEnds) {
   // The inner page's frames are found beside it, not beside the message, and the
   // inner page frames itself: the nesting stops, the last level plain.
-  ProgramSettings().Ini.WriteString("MESSAGES", "autumn", "autumn;Autumn;;");
-  TFormPublisherMessages window{ProgramSettings()};
+  settings_.Ini.WriteString("MESSAGES", "autumn", "autumn;Autumn;;");
+  TFormPublisherMessages window{settings_};
   window.show();
   TFrameViewer& viewer = *window.HTMLViewer;
   ASSERT_GT(viewer.FrameCount(), 3);

@@ -37,14 +37,14 @@ int main(int argc, char* argv[]) {
 
   TStandInPublisher publisher({200, 110});
   publisher.AddGalleryUser("Anna;Smith;anna@example.com;7;;0;01.02.1990;0;JQ;1;0;");
-  ProgramSettings().Ini.WriteString("Servers", "GalleryServer", publisher.GalleryUrl());
-  ProgramSettings().Ini.WriteString("Servers", "ServerPost", publisher.UploadUrl());
-  ProgramSettings().Ini.WriteString("Registration", "FirstName", "Anna");
-  ProgramSettings().Ini.WriteString("Registration", "SecondName", "Smith");
-  ProgramSettings().Ini.WriteString("Registration", "EMail", "anna@example.com");
-  ProgramSettings().Ini.WriteString("Registration", "Serial", "7");
+  demo.Settings.Ini.WriteString("Servers", "GalleryServer", publisher.GalleryUrl());
+  demo.Settings.Ini.WriteString("Servers", "ServerPost", publisher.UploadUrl());
+  demo.Settings.Ini.WriteString("Registration", "FirstName", "Anna");
+  demo.Settings.Ini.WriteString("Registration", "SecondName", "Smith");
+  demo.Settings.Ini.WriteString("Registration", "EMail", "anna@example.com");
+  demo.Settings.Ini.WriteString("Registration", "Serial", "7");
 
-  TFormMain main(ProgramSettings());
+  TFormMain main(demo.Settings);
   ConnectProgramWorkFiles(main);
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     return DemoFail("the work did not load");
 
   // The upload window over the desk, filled in and sent.
-  TFormToGallery upload{ProgramSettings()};
+  TFormToGallery upload{demo.Settings};
   upload.ExportPicture = [&desk] {
     desk.RenderExportBitmap();
     return desk.TakeExportBitmap();
@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
   if (publisher.Uploads().size() != 1 || upload.isVisible()) return DemoFail("the upload did not arrive");
 
   // The browser: the root opens onto the author, whose work shows on the result page.
-  TFormFromGallery browser(ProgramSettings());
+  TFormFromGallery browser(demo.Settings);
   browser.AskYesNo = [](const std::string& key) {
     std::cerr << "question: " << key << " - yes\n";
     return true;

@@ -82,7 +82,7 @@ void ClickLink(THtmlViewer* frame, const QString& text) {
   QTest::mouseClick(frame->viewport(), Qt::LeftButton, {}, *at);
 }
 
-void InstallMessage() {
+void InstallMessage(TIniFile& settings) {
   const fs::path folder = fs::path(ExePath) / "MESSAGES" / "spring";
   WriteDemoFile(folder / "index.htm",
         "<html><frameset cols=\"160,*\"><frame name=\"menu\" src=\"menu.htm\">"
@@ -90,7 +90,7 @@ void InstallMessage() {
   WriteDemoFile(folder / "menu.htm", "<p><a href=\"offers.htm\" target=\"page\">Spring offers</a></p>");
   WriteDemoFile(folder / "welcome.htm", "<h2>Welcome to spring</h2>");
   WriteDemoFile(folder / "offers.htm", "<h2>Three new curls</h2>");
-  ProgramSettings().Ini.WriteString("MESSAGES", "spring", "spring;Spring news;;");
+  settings.WriteString("MESSAGES", "spring", "spring;Spring news;;");
 }
 
 void Tick() {
@@ -237,8 +237,9 @@ int main(int argc, char* argv[]) {
     if (chatUrl.empty()) return 3;
   }
   return RunProgram(1, argv, [&] {
-    ProgramSettings().Ini.WriteString("Servers", "ServerChat", chatUrl);
-    if (role == "anna") InstallMessage();
+    TIniFile& settings = qobject_cast<TFormMain*>(FindScreenForm("FormMain"))->Settings().Ini;
+    settings.WriteString("Servers", "ServerChat", chatUrl);
+    if (role == "anna") InstallMessage(settings);
     ChatTimingSetting().poll = std::chrono::milliseconds(500);
     SetOnlineMessageSink([](const std::string& key) {
       Note("message " + key);

@@ -51,16 +51,16 @@ int main(int argc, char* argv[]) {
   publisher.AddIndexLines("interfaces", {"[Online;ONLINE]", "1024-768;2;" + std::to_string(volumes[0].size()) + ";" +
                                                                 std::to_string(volumes[1].size())});
   publisher.Publish();
-  ProgramSettings().Ini.WriteString("TEMPLATE TYPES", "Type9", "9;Online;Online templates;40;F;");
-  ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
-  ProgramSettings().Ini.EraseSection("Publishers");
-  ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
-  ProgramSettings().Ini.WriteString("T Sex", "S1", "Female");
-  ProgramSettings().Ini.WriteString("T Country", "C1", "Atlantis");
+  demo.Settings.Ini.WriteString("TEMPLATE TYPES", "Type9", "9;Online;Online templates;40;F;");
+  demo.Settings.Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
+  demo.Settings.Ini.EraseSection("Publishers");
+  demo.Settings.Ini.WriteString("Publishers", "Server1", publisher.BaseUrl() + ";Stand-in publisher;standin;");
+  demo.Settings.Ini.WriteString("T Sex", "S1", "Female");
+  demo.Settings.Ini.WriteString("T Country", "C1", "Atlantis");
 
-  TFormMain main(ProgramSettings());
+  TFormMain main(demo.Settings);
   main.show();
-  TFormTemplates browser{ProgramSettings()};
+  TFormTemplates browser{demo.Settings};
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not open");
 
   // Registration, typed and sent: first with the server out of reach, which the
@@ -75,23 +75,23 @@ int main(int argc, char* argv[]) {
     return QTest::qWaitFor([&] { return form.ButtonStartRegistration->isVisible(); }, 5000);
   };
   {
-    ProgramSettings().Ini.WriteString("Servers", "CGIServer", "http://127.0.0.1:9/cgi-bin/kzserver?kztype=");
-    TFormInetReg unreachable{ProgramSettings()};
+    demo.Settings.Ini.WriteString("Servers", "CGIServer", "http://127.0.0.1:9/cgi-bin/kzserver?kztype=");
+    TFormInetReg unreachable{demo.Settings};
     unreachable.show();
     if (!fill(unreachable)) return DemoFail("no start button");
     DemoClick(unreachable.ButtonStartRegistration);
-    if (!told("MessageNoAccessToServer") || IsRegistered(ProgramSettings().Ini)) return DemoFail("an unreachable server was not told");
-    ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
+    if (!told("MessageNoAccessToServer") || IsRegistered(demo.Settings.Ini)) return DemoFail("an unreachable server was not told");
+    demo.Settings.Ini.WriteString("Servers", "CGIServer", publisher.CgiServer());
   }
-  TFormInetReg registration{ProgramSettings()};
+  TFormInetReg registration{demo.Settings};
   registration.show();
   if (!fill(registration)) return DemoFail("no start button");
   DemoClick(registration.ButtonStartRegistration);
-  if (!IsRegistered(ProgramSettings().Ini) || registration.ModalResult != 1 || !told("MessageRegistrationSuccessful"))
+  if (!IsRegistered(demo.Settings.Ini) || registration.ModalResult != 1 || !told("MessageRegistrationSuccessful"))
     return DemoFail("not registered");
 
   // The download window: the publisher expanded, two elements checked and fetched.
-  TFormDownloadElements download{ProgramSettings()};
+  TFormDownloadElements download{demo.Settings};
   download.show();
   QTreeWidgetItem* root = OpenFirstPublisher(download);
   if (!root) return DemoFail("no publisher, or it was not analysed");
@@ -110,12 +110,12 @@ int main(int argc, char* argv[]) {
     return DemoFail("the download did not end");
   }
   if (publisher.Reports().size() != 1) return DemoFail("no download report");
-  ReadInterfaceList(ProgramSettings().Ini);
+  ReadInterfaceList(demo.Settings.Ini);
   if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE")
     return DemoFail("the interface is not listed");
   // The publisher looked at again has nothing new, and says so.
   {
-    TFormDownloadElements again{ProgramSettings()};
+    TFormDownloadElements again{demo.Settings};
     again.show();
     again.TreeView->expandItem(again.Root(0));
     if (!told("MessageNoNewElements")) return DemoFail("nothing new was not told");

@@ -37,6 +37,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/ShellForms.h"
 #include "support/StandInPublisher.h"
 #include "support/qt/DemoSteps.h"
 #include "support/qt/SmokeDemo.h"
@@ -76,7 +77,7 @@ void PointerClick(QWidget* widget) {
   if (std::system(command.c_str()) != 0) Fail("xdotool failed");
 }
 
-void Publish() {
+void Publish(TIniFile& settings) {
   publisher = std::make_unique<TStandInPublisher>();
   const auto picture = PackBitmap32(TBitmap32(120, 160, Color32(200, 40, 200)), 90);
   publisher->AddFile("hairw/walk.fll", std::string(picture.begin(), picture.end()));
@@ -89,12 +90,12 @@ void Publish() {
   // A peer's gallery: ids carry a letter after the author's number.
   publisher->AddGalleryUser("Carl;Dorn;c@example.com;20001;;1;1.1.1990;3;JQ;1;0;");
   publisher->AddGalleryWork("20001w0001;0;000000;;0;Curls;5.10;;");
-  ProgramSettings().Ini.WriteString("Servers", "CGIServer", publisher->CgiServer());
-  ProgramSettings().Ini.WriteString("Servers", "GalleryServer", publisher->GalleryUrl());
-  ProgramSettings().Ini.WriteString("Servers", "ServerPost", publisher->UploadUrl());
-  ProgramSettings().Ini.WriteString("Servers", "ServerChat", publisher->ServerChat());
-  ProgramSettings().Ini.EraseSection("Publishers");
-  ProgramSettings().Ini.WriteString("Publishers", "Server1", publisher->BaseUrl() + ";Stand-in publisher;standin;");
+  settings.WriteString("Servers", "CGIServer", publisher->CgiServer());
+  settings.WriteString("Servers", "GalleryServer", publisher->GalleryUrl());
+  settings.WriteString("Servers", "ServerPost", publisher->UploadUrl());
+  settings.WriteString("Servers", "ServerChat", publisher->ServerChat());
+  settings.EraseSection("Publishers");
+  settings.WriteString("Publishers", "Server1", publisher->BaseUrl() + ";Stand-in publisher;standin;");
 }
 
 // Opens the online window from the main window once nothing else shows; the
@@ -289,7 +290,7 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   out = argv[1];
   return RunProgram(1, argv, [] {
-    Publish();
+    Publish(qobject_cast<TFormMain*>(FindScreenForm("FormMain"))->Settings().Ini);
     ChatTimingSetting().poll = std::chrono::milliseconds(500);
     SetOnlineMessageSink([](const std::string& key) {
       Note("message " + key);

@@ -66,14 +66,14 @@ class HelpWindowsTest : public ::testing::Test {
     WriteTestFile(root / "Tips/Welcome.htm", Page("<p>Welcome!</p>"));
     WriteTestFile(root / "Tips/Preview.htm", Page("<p>The preview tip.</p>"));
     WriteTestFile(root / "Tips/HelpTip.htm", Page("<p>Tips about help.</p>"));
-    ProgramSettings().Ini = TIniFile::FromText(
+    settings_.Ini = TIniFile::FromText(
         "[HELP TOPICS]\nContents=Contents.htm\nFormPreview=preview.htm\n"
         "[TIPS TOPICS]\nWelcome=Welcome.htm\nFormPreview=Preview.htm\nFormHelp=HelpTip.htm\n");
     SetShellOpener(&opener_);
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { plainMessages_.push_back(text); });
-    ProgramSettings().ShowTips = false;
-    help_ = new TFormHelp(ProgramSettings());
-    tips_ = new TFormTips(ProgramSettings());
+    settings_.ShowTips = false;
+    help_ = new TFormHelp(settings_);
+    tips_ = new TFormTips(settings_);
     preview_.resize(200, 200);
     preview_.show();
   }
@@ -82,7 +82,6 @@ class HelpWindowsTest : public ::testing::Test {
     ClearStandingForms();
     delete tips_;
     delete help_;
-    ProgramSettings().ShowTips = false;
     SetShellOpener(nullptr);
     SetMessagePresenter(nullptr);
     EXPECT_TRUE(plainMessages_.empty()) << plainMessages_.front();
@@ -114,6 +113,7 @@ class HelpWindowsTest : public ::testing::Test {
                              "Skin = FormHelp.psd.png;", "END",
                              "SECTION FormHelp TFormHelp", "Skin = FormHelp.psd.png;", "END",
                              "SECTION FormTips TFormTips", "Skin = FormTips.psd.png;", "END"}};
+  TMainSettings settings_;
   TRecordingOpener opener_;
   std::vector<std::string> plainMessages_;
   TFormHelp* help_ = nullptr;
@@ -140,13 +140,13 @@ TEST_F(HelpWindowsTest, HelpAndTipsAskedForBeforeTheirWindowsAreMadeMakeThemWith
   delete tips_;
   delete help_;
   tips_ = nullptr, help_ = nullptr;
-  RegisterFormHelp();
-  RegisterFormTips();
+  RegisterFormHelp(settings_);
+  RegisterFormTips(settings_);
   // Tips off: asking for one makes nothing.
   Activate(&preview_);
   EXPECT_EQ(FormTips, nullptr);
   // Turned on while the window did not exist: the window made now shows the tip.
-  ProgramSettings().ShowTips = true;
+  settings_.ShowTips = true;
   Activate(&preview_);
   tips_ = FormTips;
   ASSERT_NE(tips_, nullptr);
@@ -185,24 +185,24 @@ TEST_F(HelpWindowsTest, ClosingTheTipsWindowTurnsTipsOffUntilTheHelpWindowTurnsT
   Activate(&preview_);
   EXPECT_FALSE(tips_->isVisible());  // tips are off
 
-  ProgramSettings().ShowTips = true;
+  settings_.ShowTips = true;
   Activate(&preview_);
   ASSERT_TRUE(tips_->isVisible());
   EXPECT_EQ(Shown(tips_->HTMLViewer), "Preview.htm");
   Click(tips_->ButtonExit);
   EXPECT_FALSE(tips_->isVisible());
-  EXPECT_FALSE(ProgramSettings().ShowTips);
+  EXPECT_FALSE(settings_.ShowTips);
   Activate(&preview_);
   EXPECT_FALSE(tips_->isVisible());
 
   ShowHelp("Contents");
   EXPECT_FALSE(help_->ButtonTips->Pressed());
   Click(help_->ButtonTips);
-  EXPECT_TRUE(ProgramSettings().ShowTips);
+  EXPECT_TRUE(settings_.ShowTips);
   ASSERT_TRUE(tips_->isVisible());
   EXPECT_EQ(Shown(tips_->HTMLViewer), "HelpTip.htm");
   Click(help_->ButtonTips);
-  EXPECT_FALSE(ProgramSettings().ShowTips);
+  EXPECT_FALSE(settings_.ShowTips);
   EXPECT_FALSE(tips_->isVisible());
 }
 

@@ -18,22 +18,28 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
-// The installation at `folder` as the program sees it after start-up (its ini,
-// the interface for the screen, the desk's view).
-inline void UseInstallation(const std::string& folder) {
+// The installation at `folder` as the program sees it after start-up (its ini
+// in `settings`, the interface for the screen, the desk's view).
+inline void UseInstallation(const std::string& folder, TMainSettings& settings) {
   ExePath = folder + "/";
   CompressedWorkExt = ProductInfo.CmpFileExt;
   UncompressedWorkExt = ProductInfo.UnCmpFileExt;
-  ProgramSettings().Ini = TIniFile(ExePath + "Tressary.ini", false);
+  settings.Ini = TIniFile(ExePath + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
-  InitInterfaceInfo(ProgramSettings().Ini, screen.Width, screen.Height, nullptr);
+  InitInterfaceInfo(settings.Ini, screen.Width, screen.Height, nullptr);
 }
 
 // The demo's application, on a real X server unless QT_QPA_PLATFORM names another
 // platform, over the installation at `folder`.
 class TSmokeDemo {
  public:
-  TSmokeDemo(int& argc, char** argv, const std::string& folder) : App(UseXcb(argc), argv) { UseInstallation(folder); }
+  TSmokeDemo(int& argc, char** argv, const std::string& folder) : App(UseXcb(argc), argv) {
+    UseInstallation(folder, Settings);
+  }
+
+  // The demo's settings, which its windows are handed; made before the
+  // application and the windows, gone after them.
+  TMainSettings Settings;
 
  private:
   // Before the application, which reads the platform's name once.
