@@ -81,6 +81,7 @@ class TFormPostCard : public TSkinnedForm, public ICardBackgroundHost {
   void ButtonSendClick();
   // The printer the card is printed with (renewed after a failed job).
   QPrinter& Printer() { return printer_.Printer(); }
+  TWindowPrinter& WindowPrinter() { return printer_; }
 
   // The element list's events, by row.
   void SelectElement(int row);

@@ -65,6 +65,7 @@ class TFormPrint : public TSkinnedForm {
   const TPrintPage& Page() const { return page_; }
   // The printer the set-up dialog configures and printing uses.
   QPrinter& Printer() { return printer_.Printer(); }
+  TWindowPrinter& WindowPrinter() { return printer_; }
   // The list's folder.
   const fs::path& Folder() const { return folder_; }
   void SetFolder(const fs::path& folder);

@@ -70,6 +70,8 @@ class TFormShopList : public TSkinnedForm {
   TMyImage* ImageButtons;
 
   const std::vector<TShopRow>& Rows() const { return rows_; }
+  // What prints the list (its dialog answered by window tests).
+  TWindowPrinter& WindowPrinter() { return printer_; }
   // The address under the mouse ("" for none).
   const std::string& HoverUrl() const { return hoverUrl_; }
   // The grid's rows: the header, then one per match (at least one more).

@@ -45,6 +45,7 @@ class TPageForm : public TSkinnedForm {
   // The printer printing uses: the system's default until its dialog or a test
   // changes it.
   QPrinter& Printer() { return printer_.Printer(); }
+  TWindowPrinter& WindowPrinter() { return printer_; }
 
  protected:
   // The strip's buttons, their places centred in one row, in the order given.

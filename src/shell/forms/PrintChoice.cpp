@@ -51,14 +51,9 @@ QPrinter& TWindowPrinter::Printer() {
   return *printer_;
 }
 
-std::function<bool(QPrinter&)>& TWindowPrinter::DialogStandIn() {
-  static std::function<bool(QPrinter&)> standIn;
-  return standIn;
-}
-
 bool TWindowPrinter::Ask(QWidget* parent, const QString& button) {
   QPrinter& printer = Printer();
-  if (DialogStandIn()) return DialogStandIn()(printer);
+  if (answer_) return answer_(printer);
   QPrintDialog dialog(&printer, parent);
   if (!button.isEmpty())
     if (auto* box = dialog.findChild<QDialogButtonBox*>())

@@ -45,13 +45,15 @@ class TWindowPrinter {
   // chooses the printer and prints nothing. True when a printer was chosen.
   bool SetUp(QWidget* parent, const QString& button);
 
-  // Runs instead of the modal dialog when set (window tests): true to print.
-  static std::function<bool(QPrinter&)>& DialogStandIn();
+  // Answers in place of the modal dialog when set (window tests): true to print.
+  using TDialogAnswer = std::function<bool(QPrinter&)>;
+  void AnswerDialogWith(TDialogAnswer answer) { answer_ = std::move(answer); }
 
  private:
   bool Ask(QWidget* parent, const QString& button);
   void Renew();
   std::unique_ptr<QPrinter> printer_;
+  TDialogAnswer answer_;
 };
 
 // The name of a job: the product's name, then what it prints.

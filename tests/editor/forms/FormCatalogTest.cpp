@@ -131,7 +131,7 @@ TEST_F(FormCatalogTest, PrintTellsAFullDiskAndNamesTheJobAfterThePage) {
   RegisterFormCatalog(settings_);
   ShowCatalogPage("bob");
   ASSERT_NE(FormCatalog, nullptr);
-  TPdfPrintDialog dialog("/dev/full");
+  TPdfPrintDialog dialog(*FormCatalog, "/dev/full");
   std::string told;
   AnswerNextMessage(told);
   FormCatalog->ButtonPrint->OnClick();

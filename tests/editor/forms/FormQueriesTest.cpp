@@ -228,11 +228,11 @@ TEST_F(FormQueriesTest, AQuizGivesTheResultPageOfItsAnswersAndPrintsIt) {
   queries_->Printer().setOutputFormat(QPrinter::PdfFormat);
   queries_->Printer().setOutputFileName(QString::fromStdString(pdf.string()));
   int dialogs = 0;
-  TWindowPrinter::DialogStandIn() = [&dialogs](QPrinter&) { return ++dialogs > 0; };
+  queries_->WindowPrinter().AnswerDialogWith([&dialogs](QPrinter&) { return ++dialogs > 0; });
   std::string told;
   AnswerNextMessage(told);
   queries_->ButtonPrintQuizResult->OnClick();
-  TWindowPrinter::DialogStandIn() = nullptr;
+  queries_->WindowPrinter().AnswerDialogWith(nullptr);
   EXPECT_EQ(dialogs, 1);
   std::string text;
   ASSERT_EQ(RunCommand("pdftotext '" + pdf.string() + "' -", &text), 0);

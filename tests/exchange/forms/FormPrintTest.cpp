@@ -161,7 +161,7 @@ TEST_F(FormPrintTest, EveryPrintAsksAndTellsWhereThePageWentOrWhyNot) {
   Termins = ShippedTermins();
   Select("a-red.bmp");
   DropSelected(form_->ImagePage, {10, 10});
-  TPdfPrintDialog dialog(dir_ / "missing" / "page.pdf");
+  TPdfPrintDialog dialog(*form_, dir_ / "missing" / "page.pdf");
   std::string told;
   AnswerNextMessage(told);
   EXPECT_FALSE(form_->OKBtnClick());
@@ -206,7 +206,7 @@ TEST_F(FormPrintTest, APrintSystemThatRefusesTheJobIsHeard) {
   Termins = ShippedTermins();
   Select("a-red.bmp");
   DropSelected(form_->ImagePage, {10, 10});
-  TQueuePrintDialog dialog;
+  TQueuePrintDialog dialog(*form_);
   std::string told;
   AnswerNextMessage(told);
   EXPECT_TRUE(form_->OKBtnClick());
@@ -243,7 +243,7 @@ TEST_F(FormPrintTest, SetUpChoosesThePrinterWithoutPrinting) {
   form_->ButSetupPrClick();
   EXPECT_EQ(button, "Use this printer");
 
-  TPdfPrintDialog dialog(dir_ / "setup.pdf");
+  TPdfPrintDialog dialog(*form_, dir_ / "setup.pdf");
   form_->ButSetupPrClick();
   EXPECT_EQ(dialog.Dialogs, 1);
   EXPECT_FALSE(fs::exists(dialog.File));
@@ -267,7 +267,7 @@ TEST_F(FormPrintTest, PrintsFourPicturesOnOneA4PageInsideTheirBoxes) {
   printer.setOutputFileName(QString::fromStdString(pdf.string()));
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setResolution(300);
-  TPdfPrintDialog dialog(pdf);
+  TPdfPrintDialog dialog(*form_, pdf);
   std::string told;
   AnswerNextMessage(told);
   ASSERT_TRUE(form_->OKBtnClick());

@@ -95,7 +95,7 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 TEST_F(FormShopListTest, EveryPrintAsksAndTellsWhereTheListWentOrWhyNot) {
   Termins = ShippedTermins();
   TFormShopList form(dir_.Path(), layers_, settings_);
-  TPdfPrintDialog dialog("/dev/full");
+  TPdfPrintDialog dialog(form, "/dev/full");
   std::string told;
   AnswerNextMessage(told);
   form.ButtonPrint->OnClick();

@@ -244,7 +244,7 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
 TEST_F(PostCardTest, PrintTellsAFailedJobAndTheNextOnePrints) {
   Termins = ShippedTermins();
   Compose();
-  TPdfPrintDialog dialog("/dev/full");
+  TPdfPrintDialog dialog(*card_, "/dev/full");
   std::string told;
   AnswerNextMessage(told);
   card_->ButtonPrint->OnClick();

@@ -209,7 +209,7 @@ TEST_F(HelpWindowsTest, ClosingTheTipsWindowTurnsTipsOffUntilTheHelpWindowTurnsT
 TEST_F(HelpWindowsTest, PrintingGoesThroughItsDialogAndAFailureLeavesThePrinterUsable) {
   TempFolder out;
   // The dialog as a user answers it: print to a PDF file, or cancel.
-  TPdfPrintDialog dialog;
+  TPdfPrintDialog dialog(*help_);
   ShowHelp("Contents");
   // No printer yet and the dialog cancelled: nothing printed, nothing said.
   EXPECT_EQ(PrintTold(), "");
@@ -242,7 +242,7 @@ TEST_F(HelpWindowsTest, APrintQueueThatRefusesTheJobIsHeard) {
   TPrivateCups cups;
   if (!cups.Why().empty()) GTEST_SKIP() << cups.Why() << ": jobs refused by a print system are not checked";
   Termins = ShippedTermins();
-  TQueuePrintDialog dialog;
+  TQueuePrintDialog dialog(*help_);
   ShowHelp("Contents");
   EXPECT_EQ(PrintTold(), "The job went to the printer:\n" + std::string(TPrivateCups::kQueue));
   EXPECT_EQ(cups.JobTitles(), std::vector<std::string>{"Tressary - Contents"});

@@ -2,7 +2,7 @@
 // A print scheduler of the test's own: cupsd on a socket in a private folder,
 // started without the system's scheduler, with one raw queue that writes its
 // jobs to a file. While it lives, this process's print requests go to it.
-// Window tests only: it needs the window printers' dialog stand-in.
+// Window tests only: it needs a window's print dialog answered (TQueuePrintDialog).
 #include <cups/cups.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -18,6 +18,7 @@
 
 #include "shell/forms/PrintChoice.h"
 #include "support/TestPaths.h"
+#include "support/qt/PdfPrintDialog.h"
 
 class TPrivateCups {
  public:
@@ -98,16 +99,16 @@ class TPrivateCups {
   std::string why_;
 };
 
-// The print dialog as a user answers it in window tests: the private queue, always.
+// A window's print dialog as a user answers it in window tests: the private queue, always.
 class TQueuePrintDialog {
  public:
-  TQueuePrintDialog() {
-    TWindowPrinter::DialogStandIn() = [](QPrinter& printer) {
-      printer.setPrinterName(TPrivateCups::kQueue);
-      return true;
-    };
-  }
-  ~TQueuePrintDialog() { TWindowPrinter::DialogStandIn() = nullptr; }
-  TQueuePrintDialog(const TQueuePrintDialog&) = delete;
-  TQueuePrintDialog& operator=(const TQueuePrintDialog&) = delete;
+  template <typename Window>
+  explicit TQueuePrintDialog(Window& window)
+      : answer_(window, [](QPrinter& printer) {
+          printer.setPrinterName(TPrivateCups::kQueue);
+          return true;
+        }) {}
+
+ private:
+  TPrintDialogAnswer answer_;
 };
