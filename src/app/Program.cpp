@@ -67,8 +67,8 @@ void ConnectOnlineServices(TFormMain& window) {
   };
 }
 
-void RegisterProgramWindows(TMainSettings& settings) {
-  RegisterMainWindow(settings);
+void RegisterProgramWindows(TMainSettings& settings, TProgramTemplates& templates) {
+  RegisterMainWindow(settings, templates.Base);
   RegisterFormAdjust();
   RegisterFormPreview();
   RegisterFormLayers();
@@ -77,8 +77,8 @@ void RegisterProgramWindows(TMainSettings& settings) {
   RegisterFormPrint(settings);
   RegisterFormCamera();
   RegisterFormEmail(settings);
-  RegisterFormQueries(settings);
-  RegisterFormTemplates(settings);
+  RegisterFormQueries(settings, templates.Questionnaires);
+  RegisterFormTemplates(settings, templates.Base, templates.Questionnaires);
   RegisterFormSetup(settings);
   RegisterFormLayerRegions(settings);
   RegisterFormLayerRegionEdit();
@@ -114,6 +114,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // reads or writes settings is handed it. Made before the application, so that
   // it outlives everything the run shows.
   TMainSettings settings;
+  // The run's templates and questionnaires, handed likewise.
+  TProgramTemplates templates;
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -129,7 +131,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
     fonts.Wait();
     ReadMainWindowData(settings);
   };
-  RegisterProgramWindows(settings);
+  RegisterProgramWindows(settings, templates);
   // The main window, handed over as it is made. Once the start-up has shown it:
   // the windows' links and the application's events, before the welcome tip and
   // a command-line work can use them.

@@ -18,7 +18,7 @@ bool TMainState::SourceHasAlpha() const { return ::SourceHasAlpha; }
 
 // The template types' letters and the content folders come with the templates.
 std::optional<std::string> TMainState::TemplateTypeLetter(int typeId) const {
-  if (const TPartTypeRecord* type = FindTemplateType(typeId)) return type->Letters;
+  if (const TPartTypeRecord* type = FindTemplateType(typeId, templates_.Types)) return type->Letters;
   return std::nullopt;
 }
 std::vector<std::string> TMainState::ContentFolders() const { return TemplateApplyFolders(); }

@@ -81,7 +81,8 @@ std::string SliderHint(std::string_view name, std::string_view term, int value) 
   return text + " (" + std::to_string(value) + "%)";
 }
 
-TMainState::TMainState(IMainView& view, const TDeskGeometry& geometry) : view_(view), geometry_(geometry) {}
+TMainState::TMainState(IMainView& view, const TDeskGeometry& geometry, const TTemplateBase& templates)
+    : view_(view), geometry_(geometry), templates_(templates) {}
 
 TLayer* TMainState::SelectedLayer() {
   const int index = desk_->SelectedIndex();

@@ -20,6 +20,7 @@
 
 class TLayer;
 class TMask;
+struct TTemplateBase;
 
 // The eight value sliders, in the order of their names.
 enum TValueSlider : std::uint8_t {
@@ -59,8 +60,9 @@ std::string SliderHint(std::string_view name, std::string_view term, int value);
 class TMainState : public TDeskToolSettings, public IDeskOwner {
  public:
   // The desk geometry starts as `geometry` (the interface info's, in the
-  // program); the zoom and the scrolling move its view.
-  TMainState(IMainView& view, const TDeskGeometry& geometry);
+  // program); the zoom and the scrolling move its view. The layers' kinds come
+  // from the types of `templates`, which outlives the state.
+  TMainState(IMainView& view, const TDeskGeometry& geometry, const TTemplateBase& templates);
   const TDeskGeometry& DeskGeometry() const override { return geometry_; }
   // The desk is made with the state as its owner, so it is attached afterwards;
   // nothing but the constructor runs before.
@@ -156,6 +158,7 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   IMainDesk* desk_ = nullptr;
   IMainView& view_;
   TDeskGeometry geometry_;
+  const TTemplateBase& templates_;
   TDeskMode deskMode_ = dmNone;
   TChangeKind lastChange_ = ckNone;
   bool loadingSliders_ = false;

@@ -7,12 +7,6 @@
 #include "platform/Text.h"
 #include "shell/Tokens.h"
 
-std::vector<TQueryGroupRecord> QueryGroups;
-std::vector<TQuizRecord> Quizzes;
-std::string CurrentGroupId;
-std::string CurrentQuizId;
-std::vector<std::string> AcceptedAnswers;
-
 namespace {
 
 enum class TDirective { Html, MainHeader, MainFooter, Header, Footer, Item };
@@ -206,13 +200,6 @@ std::string QueryItemText(std::string_view name, std::string_view value) {
   return QueryItemPrefix(name) + std::string(value) + ";";
 }
 
-void ResetQuestionnaires() {
-  QueryGroups.clear();
-  Quizzes.clear();
-  CurrentGroupId.clear();
-  CurrentQuizId.clear();
-  AcceptedAnswers.clear();
-}
 
 void ReadQueryGroups(const std::vector<std::string>& lines, std::vector<TQueryGroupRecord>& groups,
                      std::string& currentId) {

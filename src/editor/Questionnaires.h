@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/TemplateFilter.h"
+
 class EErrorInQueryFile : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -56,15 +58,19 @@ struct TQuizRecord {
   bool Present = false;
 };
 
-extern std::vector<TQueryGroupRecord> QueryGroups;
-extern std::vector<TQuizRecord> Quizzes;
-extern std::string CurrentGroupId;
-extern std::string CurrentQuizId;
-// The result answers accepted while the last result page was built, in file order.
-extern std::vector<std::string> AcceptedAnswers;
-
-// No records, no answers (tests).
-void ResetQuestionnaires();
+// The questionnaires of a run: their records with the answers given, kept for the
+// whole run whether the window is open or not, and the template filter the query
+// groups' answers drive. The program's run owns them and hands them to the
+// questionnaire window and the template browser; either may be made first.
+struct TQuestionnaires {
+  std::vector<TQueryGroupRecord> QueryGroups;
+  std::vector<TQuizRecord> Quizzes;
+  std::string CurrentGroupId;
+  std::string CurrentQuizId;
+  // The result answers accepted while the last result page was built, in file order.
+  std::vector<std::string> AcceptedAnswers;
+  TTemplateFilter Filter;
+};
 
 inline constexpr std::string_view kQueriesFile = "QUERIES.TXT";
 inline constexpr std::string_view kQuizzesFile = "QUIZES.TXT";

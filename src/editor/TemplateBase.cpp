@@ -9,14 +9,6 @@
 #include "platform/TextFile.h"
 #include "shell/Tokens.h"
 
-std::vector<TPartTypeRecord> TemplateTypes;
-std::vector<TPartInfoRecord> TemplateList;
-bool PartBaseChanged = false;
-bool TemplateFilterOn = false;
-int CurrentTemplateType = 0;
-int TemplateGridColumns = 2;
-int TemplateGridRows = 4;
-
 namespace {
 
 // The value of an ini "name=value" line (the whole line when it has no "=").
@@ -47,7 +39,7 @@ std::vector<TPartTypeRecord> ParseTemplateTypes(const std::vector<std::string>& 
   return types;
 }
 
-void LoadTemplateTypes(const TIniFile& ini) { TemplateTypes = ParseTemplateTypes(ini.ReadSectionValues("TEMPLATE TYPES")); }
+void TTemplateBase::LoadTypes(const TIniFile& ini) { Types = ParseTemplateTypes(ini.ReadSectionValues("TEMPLATE TYPES")); }
 
 const TPartTypeRecord* FindTemplateType(int typeNo, const std::vector<TPartTypeRecord>& types) {
   for (const TPartTypeRecord& type : types)
@@ -121,21 +113,29 @@ std::vector<TPartInfoRecord> ParsePartBase(const std::vector<std::string>& lines
   return list;
 }
 
-TFileResult<> LoadPartBase(const std::filesystem::path& folder, const TWarningSink& warn) {
-  const TFileResult<std::vector<std::string>> lines = ReadTextLines(ProgramFileForReading(folder, "PartBase.txt"));
+TTemplateBase::TFileStamp TTemplateBase::StampOf(const std::filesystem::path& file) {
+  TFileStamp stamp;
+  stamp.Path = file;
+  std::error_code ec;
+  stamp.Size = std::filesystem::file_size(file, ec);
+  if (ec) stamp.Size = 0;
+  stamp.Time = std::filesystem::last_write_time(file, ec);
+  if (ec) stamp.Time = {};
+  return stamp;
+}
+
+TFileResult<> TTemplateBase::LoadList(const std::filesystem::path& folder, const TWarningSink& warn) {
+  const std::filesystem::path file = ProgramFileForReading(folder, "PartBase.txt");
+  // Taken before the read: a line added meanwhile shows as a change.
+  const TFileStamp stamp = StampOf(file);
+  const TFileResult<std::vector<std::string>> lines = ReadTextLines(file);
   if (!lines) return lines.Error();
-  std::vector<TPartInfoRecord> list = ParsePartBase(*lines, TemplateTypes, warn);
-  TemplateList.swap(list);
-  PartBaseChanged = false;
+  std::vector<TPartInfoRecord> list = ParsePartBase(*lines, Types, warn);
+  List.swap(list);
+  listStamp_ = stamp;
   return {};
 }
 
-void ResetTemplateGlobals() {
-  TemplateTypes.clear();
-  TemplateList.clear();
-  PartBaseChanged = false;
-  TemplateFilterOn = false;
-  CurrentTemplateType = 0;
-  TemplateGridColumns = 2;
-  TemplateGridRows = 4;
+bool TTemplateBase::ListChanged(const std::filesystem::path& folder) const {
+  return !(StampOf(ProgramFileForReading(folder, "PartBase.txt")) == listStamp_);
 }

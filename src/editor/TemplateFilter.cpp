@@ -1,10 +1,8 @@
 #include "editor/TemplateFilter.h"
 
-#include "editor/TemplateBase.h"
-
 void TTemplateFilter::Toggle() {
   if (!Available()) return;
-  TemplateFilterOn = !TemplateFilterOn;
+  on_ = !on_;
   Apply();
 }
 
@@ -22,8 +20,3 @@ int TTemplateFilter::Listen(std::function<void()> listener) {
 }
 
 void TTemplateFilter::Forget(int id) { listeners_.erase(id); }
-
-TTemplateFilter& TemplateFilter() {
-  static TTemplateFilter filter;
-  return filter;
-}

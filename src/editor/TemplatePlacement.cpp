@@ -29,13 +29,14 @@ TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height) {
   return {marker.X - RoundInt(width * 0.5), marker.Y - RoundInt(height * 2.0 / 3.0)};
 }
 
-TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::string& fileName, TPoint placement, int handIndex) {
+TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types, const std::string& fileName,
+                          TPoint placement, int handIndex) {
   const bool hand = handIndex >= 1 && handIndex <= kHandMarkerCount;
   const THandMarker* marker = hand ? &HandMarkers[std::size_t(handIndex - 1)] : nullptr;
 
   desk.SelectLayer(-1);
   std::unique_ptr<TLayer> layer = desk.CreateLayer(fileName);
-  const TPartTypeRecord* type = FindTemplateType(layer->TypeId);
+  const TPartTypeRecord* type = FindTemplateType(layer->TypeId, types);
   layer->TypeLetter = type ? type->Letters : std::string();
   layer->SetLevel(type ? type->Level : 0);
 
@@ -79,8 +80,9 @@ std::optional<std::string_view> MissingReference(TTemplateKind kind) {
   return std::nullopt;
 }
 
-std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartInfoRecord& entry,
-                                              const std::string& path, const TApplyChoice& choice) {
+std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
+                                              const TPartInfoRecord& entry, const std::string& path,
+                                              const TApplyChoice& choice) {
   desk.SetNewLayer(entry.PartType, entry.Name);
   TPoint placement{entry.X, entry.Y};
   switch (choice.Kind) {
@@ -95,7 +97,7 @@ std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartIn
         if (choice.Nails[std::size_t(i - 1)] && marker.X >= 0 && marker.Y >= 0) {
           // Each layer takes the type and caption afresh: creating one resets them.
           desk.SetNewLayer(entry.PartType, entry.Name);
-          if (LoadTemplateLayer(desk, path, placement, i)) made = true;
+          if (LoadTemplateLayer(desk, types, path, placement, i)) made = true;
         }
       }
       if (!made) return kMessageNailsNotSelected;
@@ -114,6 +116,6 @@ std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartIn
     }
   }
   if (choice.ReplaceSameType) desk.DeleteLayersOfType(entry.PartType);
-  LoadTemplateLayer(desk, path, placement, 0);
+  LoadTemplateLayer(desk, types, path, placement, 0);
   return std::nullopt;
 }

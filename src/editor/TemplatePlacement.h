@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/EditorGlobals.h"
 #include "editor/TemplateBase.h"
@@ -55,12 +56,13 @@ std::optional<TPoint> HandTemplateSize(const THandMarker& marker, TPoint percent
 // Its top-left corner: centred across the marker, two thirds of it above.
 TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height);
 
-// Places the template `fileName`: hand index 1..5 fits it to that hand marker,
+// Places the template `fileName` by its type in `types`: hand index 1..5 fits it to that hand marker,
 // `placement` being the share of the nail it takes (HandTemplateSize); any other
 // value places it by its type's letter at `placement`. Returns the new layer
 // (owned by the desk), or nullptr when the hand marker is refused. Throws the
 // picture loader's error for a file that cannot be read.
-TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::string& fileName, TPoint placement, int handIndex);
+TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types, const std::string& fileName,
+                          TPoint placement, int handIndex);
 
 // What a click on a template tells the user (a message key), or nothing.
 inline constexpr std::string_view kMessageFaceIsNotAdjusted = "MessageFaceIsNotAdjusted";
@@ -81,5 +83,6 @@ struct TApplyChoice {
 // point, the hand markers, the middle of the desk's view, the canvas centre),
 // deletes the layers of its type first when asked, and loads the layer(s). Returns the message to show,
 // if any.
-std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const TPartInfoRecord& entry,
-                                              const std::string& path, const TApplyChoice& choice);
+std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
+                                              const TPartInfoRecord& entry, const std::string& path,
+                                              const TApplyChoice& choice);

@@ -85,6 +85,5 @@ TTemplateSaveResult SaveTemplate(const std::filesystem::path& exePath, const TPa
     result.Detail = TextFileMessage(appended.Error(), "PartBase.txt");
     return result;
   }
-  PartBaseChanged = true;
   return result;
 }

@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include "editor/TemplateBase.h"
 #include "online/OnlineRecords.h"
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
@@ -282,7 +281,6 @@ EJobResult TElementDownloader::InstallTemplate(const TDownloadJob& job) {
     return EJobResult::Failed;
   }
   templateLineWritten_ = true;
-  PartBaseChanged = true;
   return EJobResult::Installed;
 }
 

@@ -17,18 +17,19 @@ TEST(DefaultTemplates, CatalogueAndPictures) {
   const fs::path root = BuildDir() / "Tressary";
   if (!fs::exists(root / "PartBase.txt")) GTEST_SKIP() << "the templates are drawn only in builds with Qt";
   ExePath = root.string() + "/";
-  LoadTemplateTypes(TIniFile(root / "Tressary.ini", false));
+  TTemplateBase base;
+  base.LoadTypes(TIniFile(root / "Tressary.ini", false));
   std::vector<std::string> warnings;
-  ASSERT_TRUE(LoadPartBase(root, [&](const std::string& w) { warnings.push_back(w); }));
+  ASSERT_TRUE(base.LoadList(root, [&](const std::string& w) { warnings.push_back(w); }));
   EXPECT_TRUE(warnings.empty());
-  ASSERT_GE(TemplateList.size(), 40u);
+  ASSERT_GE(base.List.size(), 40u);
 
   std::set<int> types;
   int withRegions = 0;
-  for (const TPartInfoRecord& entry : TemplateList) {
+  for (const TPartInfoRecord& entry : base.List) {
     SCOPED_TRACE(entry.FileName);
     types.insert(entry.PartType);
-    ASSERT_NE(FindTemplateType(entry.PartType), nullptr);
+    ASSERT_NE(FindTemplateType(entry.PartType, base.Types), nullptr);
     const auto path = FindTemplateFile(TemplateApplyFolders(), entry.FileName);
     ASSERT_TRUE(path.has_value());
     TBitmap32 picture;
@@ -58,6 +59,5 @@ TEST(DefaultTemplates, CatalogueAndPictures) {
   }
   EXPECT_GE(types.size(), 5u);
   EXPECT_GE(withRegions, 10);
-  ResetTemplateGlobals();
   ResetShellGlobals();
 }

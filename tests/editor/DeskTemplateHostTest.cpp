@@ -9,8 +9,7 @@
 TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   SetSmallDesk(200, 200, 400, 400);
   ResetEditorGlobals();
-  ResetTemplateGlobals();
-  TemplateTypes = ParseTemplateTypes({"1=1;HairW;Hair;40;F;", "2=4;Hats;Hats;60;F;"});
+  const auto types = ParseTemplateTypes({"1=1;HairW;Hair;40;F;", "2=4;Hats;Hats;60;F;"});
   DeskFixture f;
   TLayer& portrait = f.Add(50, 50, Color32(200, 150, 120, 255), 0, 0, 0, "Portrait");
   portrait.TypeId = 1;  // the special slot keeps it whatever its type
@@ -34,7 +33,7 @@ TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   regions.FileName = (folder / "Bob.msk").string();
   ASSERT_TRUE(regions.SaveToFile());
   const TPartInfoRecord entry{1, -10, -50, "HairW\\Bob.psd", "Bob", ""};
-  EXPECT_EQ(ApplyTemplate(host, entry, (folder / "Bob.psd").string(), {tkFace, {}, true}), std::nullopt);
+  EXPECT_EQ(ApplyTemplate(host, types, entry, (folder / "Bob.psd").string(), {tkFace, {}, true}), std::nullopt);
 
   std::vector<std::string> captions;
   for (int i = 0; i < f.desk.LayerCount(); ++i) captions.push_back(f.desk.Layer(i).Caption);
@@ -49,6 +48,5 @@ TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   EXPECT_EQ(bob.Mask.UsedRegions(), std::vector<int>{2});
   EXPECT_EQ(mode, 1);
   EXPECT_EQ(f.owner.changes.back(), ckLayerAdded);
-  ResetTemplateGlobals();
   ResetEditorGlobals();
 }

@@ -271,7 +271,7 @@ TEST_F(MainStateTest, PasteStateWritesTheLayerValuesAsOneUndoStep) {
 }
 
 TEST_F(MainStateTest, ClearWorkAsksPerKindPresent) {
-  TemplateTypes = ParseTemplateTypes({"1=7;Dress;Dress;20;B;"});
+  templates.Types = ParseTemplateTypes({"1=7;Dress;Dress;20;B;"});
   desk.Add().TypeId = 7;
   desk.Add().TypeId = 0;  // a face template
   view.answer = true;
@@ -280,7 +280,6 @@ TEST_F(MainStateTest, ClearWorkAsksPerKindPresent) {
             (std::vector<std::string>{"Remove every layer fitted to the face? (The portrait itself stays.)",
                                       "Remove every layer fitted to the figure? (The figure itself stays.)"}));
   EXPECT_EQ(desk.kindsDeleted, (std::vector<std::string>{"F", "B"}));
-  TemplateTypes.clear();
 }
 
 TEST_F(MainStateTest, LayerButtonsDoNothingWithoutASelection) {

@@ -44,10 +44,10 @@ TEST(TemplateTypes, FieldsLettersAndDroppedValues) {
 
 TEST(TemplateTypes, ReadFromTheSettingsSection) {
   TIniFile ini = TIniFile::FromText("[Template Types]\nType1=3;Hats;Hats;40;F;\n[OTHER]\nType1=5;X;X;1;F;\n");
-  LoadTemplateTypes(ini);
-  ASSERT_EQ(TemplateTypes.size(), 1u);
-  EXPECT_EQ(TemplateTypes[0].Folder, "Hats");
-  ResetTemplateGlobals();
+  TTemplateBase base;
+  base.LoadTypes(ini);
+  ASSERT_EQ(base.Types.size(), 1u);
+  EXPECT_EQ(base.Types[0].Folder, "Hats");
 }
 
 TEST(PartBase, CommentsDirectivesFieldsAndFlags) {
@@ -98,26 +98,29 @@ TEST(PartBase, LinesWithBadIntegersAreDropped) {
 
 TEST(PartBase, ReloadSwapsTheWholeListInAfterTheWarnings) {
   TempFolder folder;
-  TemplateTypes = SampleTypes();
+  TTemplateBase base;
+  base.Types = SampleTypes();
   WriteTestFile(folder / "PartBase.txt", "1;0;0;a.psd;A;\n1;0;0;b.psd;B;\n");
-  ASSERT_TRUE(LoadPartBase(folder.Path(), nullptr));
-  ASSERT_EQ(TemplateList.size(), 2u);
+  ASSERT_TRUE(base.LoadList(folder.Path(), nullptr));
+  ASSERT_EQ(base.List.size(), 2u);
+  EXPECT_FALSE(base.ListChanged(folder.Path()));
 
   WriteTestFile(folder / "PartBase.txt", "$PART_TYPE\n1;0;0;c.psd;C;\n");
-  PartBaseChanged = true;
+  EXPECT_TRUE(base.ListChanged(folder.Path()));
   std::vector<std::string> seen;
-  ASSERT_TRUE(LoadPartBase(folder.Path(), [&](const std::string&) {
+  ASSERT_TRUE(base.LoadList(folder.Path(), [&](const std::string&) {
     // While the warning is up the old list is still whole.
-    ASSERT_EQ(TemplateList.size(), 2u);
-    seen.push_back(TemplateList[1].Name);
+    ASSERT_EQ(base.List.size(), 2u);
+    seen.push_back(base.List[1].Name);
   }));
   EXPECT_EQ(seen, std::vector<std::string>{"B"});
-  ASSERT_EQ(TemplateList.size(), 1u);
-  EXPECT_EQ(TemplateList[0].Name, "C");
-  EXPECT_FALSE(PartBaseChanged);
+  ASSERT_EQ(base.List.size(), 1u);
+  EXPECT_EQ(base.List[0].Name, "C");
+  EXPECT_FALSE(base.ListChanged(folder.Path()));
 
   fs::remove(folder / "PartBase.txt");
-  EXPECT_EQ(LoadPartBase(folder.Path(), nullptr).Error().Cause, TFileFault::NoSuchFile);
-  EXPECT_EQ(TemplateList.size(), 1u);  // a failed load keeps the list
-  ResetTemplateGlobals();
+  EXPECT_TRUE(base.ListChanged(folder.Path()));
+  EXPECT_EQ(base.LoadList(folder.Path(), nullptr).Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(base.List.size(), 1u);  // a failed load keeps the list
+  EXPECT_TRUE(base.ListChanged(folder.Path()));
 }

@@ -2,16 +2,14 @@
 
 #include <string>
 
-#include "editor/TemplateBase.h"
 #include "editor/TemplateFilter.h"
 
 TEST(TemplateFilter, TogglesOnlyWithTheQuestionnairesAndTakesTheirAnswersBeforeAnyListenerHears) {
-  ResetTemplateGlobals();
   TTemplateFilter filter;
   std::string heard;
-  const int first = filter.Listen([&] { heard += TemplateFilterOn ? "1" : "0"; });
+  const int first = filter.Listen([&] { heard += filter.On() ? "1" : "0"; });
   filter.Toggle();
-  EXPECT_FALSE(TemplateFilterOn);
+  EXPECT_FALSE(filter.On());
   EXPECT_EQ(heard, "");
 
   filter.TakeAnswers = [&] { heard += "a"; };
@@ -20,10 +18,9 @@ TEST(TemplateFilter, TogglesOnlyWithTheQuestionnairesAndTakesTheirAnswersBeforeA
     filter.Forget(first);  // told while the others are told
   });
   filter.Toggle();
-  EXPECT_TRUE(TemplateFilterOn);
+  EXPECT_TRUE(filter.On());
   EXPECT_EQ(heard, "a1b");
   filter.Forget(second);
   filter.Apply();
   EXPECT_EQ(heard, "a1ba");
-  ResetTemplateGlobals();
 }

@@ -14,17 +14,15 @@ class TemplatePlacementTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetEditorGlobals();
-    ResetTemplateGlobals();
     ResetShellGlobals();
-    TemplateTypes = ParseTemplateTypes({"1=1;HairW;Hair;30;F;", "2=4;Nails;Nails;20;N;", "3=9;Body;Body;5;B;",
-                                        "4=6;Models;Models;50;M;"});
   }
   void TearDown() override {
     ResetEditorGlobals();
-    ResetTemplateGlobals();
     ResetShellGlobals();
   }
   FakeTemplateDesk desk;
+  const std::vector<TPartTypeRecord> types = ParseTemplateTypes(
+      {"1=1;HairW;Hair;30;F;", "2=4;Nails;Nails;20;N;", "3=9;Body;Body;5;B;", "4=6;Models;Models;50;M;"});
 };
 
 THandMarker Marker(int x, int y, int width, int length, int angle = 0) {
@@ -67,7 +65,7 @@ TEST_F(TemplatePlacementTest, FaceTemplateAtItsOffsetFromTheFacePoint) {
   FacePoint = {400, 450};
   desk.sizes["HairW\\bob.psd"] = {300, 380};
   const TPartInfoRecord entry{1, -106, -150, "HairW\\bob.psd", "Bob", ""};
-  EXPECT_EQ(ApplyTemplate(desk, entry, "HairW\\bob.psd", {tkFace, {}, false}), std::nullopt);
+  EXPECT_EQ(ApplyTemplate(desk, types, entry, "HairW\\bob.psd", {tkFace, {}, false}), std::nullopt);
   ASSERT_EQ(desk.layers.size(), 1u);
   const TLayer& layer = *desk.layers[0];
   EXPECT_EQ(layer.Left, 294);
@@ -89,7 +87,7 @@ TEST_F(TemplatePlacementTest, BodyTemplateCentredOnTheVisibleDesk) {
   desk.geometry.DeskViewHeight = 600;
   desk.mode = dmPaint;
   desk.sizes["Body\\suit.psd"] = {101, 200};
-  ApplyTemplate(desk, {9, 77, 77, "Body\\suit.psd", "Suit", ""}, "Body\\suit.psd", {tkBody, {}, true});
+  ApplyTemplate(desk, types, {9, 77, 77, "Body\\suit.psd", "Suit", ""}, "Body\\suit.psd", {tkBody, {}, true});
   ASSERT_EQ(desk.layers.size(), 1u);
   EXPECT_EQ(desk.layers[0]->Left, 250);
   EXPECT_EQ(desk.layers[0]->Top, 200);
@@ -102,13 +100,13 @@ TEST_F(TemplatePlacementTest, ModelTemplateFromTheCanvasCentreAndUnlistedType) {
   desk.geometry.DesktopTableHeight = 500;
   desk.geometry.UpdateDeskView();
   desk.sizes["m.psd"] = {10, 10};
-  ApplyTemplate(desk, {6, -5, 8, "m.psd", "M", ""}, "m.psd", {tkModel, {}, false});
+  ApplyTemplate(desk, types, {6, -5, 8, "m.psd", "M", ""}, "m.psd", {tkModel, {}, false});
   EXPECT_EQ(desk.layers.back()->Left, 295);
   EXPECT_EQ(desk.layers.back()->Top, 258);
   EXPECT_EQ(desk.layers.back()->Level(), 50);
   // A type not listed is placed like a face template, level 0, no letter.
   desk.SetNewLayer(55, "Loose");
-  TLayer* layer = LoadTemplateLayer(desk, "m.psd", {12, 34}, 0);
+  TLayer* layer = LoadTemplateLayer(desk, types, "m.psd", {12, 34}, 0);
   ASSERT_NE(layer, nullptr);
   EXPECT_EQ(layer->Left, 12);
   EXPECT_EQ(layer->Top, 34);
@@ -123,7 +121,7 @@ TEST_F(TemplatePlacementTest, NailsOnEachPressedUsableMarker) {
   HandMarkers[3] = Marker(330, 300, 0, 80);  // no width: refused
   desk.sizes["Nails\\red.psd"] = {80, 120};
   TApplyChoice choice{tkHand, {true, true, true, true, false}, true};
-  EXPECT_EQ(ApplyTemplate(desk, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice), std::nullopt);
+  EXPECT_EQ(ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice), std::nullopt);
   ASSERT_EQ(desk.layers.size(), 2u);
   const TLayer& first = *desk.layers[0];
   EXPECT_EQ(first.Picture.Width(), 40);
@@ -136,7 +134,7 @@ TEST_F(TemplatePlacementTest, NailsOnEachPressedUsableMarker) {
 
   // No usable nail pressed.
   choice.Nails = {false, false, true, true, false};
-  EXPECT_EQ(ApplyTemplate(desk, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice),
+  EXPECT_EQ(ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice),
             kMessageNailsNotSelected);
   EXPECT_EQ(desk.layers.size(), 2u);
 }

@@ -28,11 +28,8 @@ struct Saving : ::testing::Test {
     if (!ids.empty()) ids.erase(ids.begin());
     return id;
   };
-  void SetUp() override {
-    TemplateTypes = {kHair, {7, "Nails", "Nails", 30, "N"}, {8, "Bodies", "Body", 5, "B"}};
-    TemplateList.clear();
-  }
-  void TearDown() override { ResetTemplateGlobals(); }
+  void SetUp() override { base.Types = {kHair, {7, "Nails", "Nails", 30, "N"}, {8, "Bodies", "Body", 5, "B"}}; }
+  TTemplateBase base;
 };
 
 }  // namespace
@@ -52,13 +49,14 @@ TEST_F(Saving, LayerTemplateReadsBackInPsdToolsZlibAndTheBrowsersList) {
 
   // The list exists with a last line that has no line end.
   WriteTestFile(exe / "PartBase.txt", "3;1;2;Old.psd;Old one;");
+  ASSERT_TRUE(base.LoadList(exe.Path(), nullptr));
   ids = {"12345678", "12345678", "87654321"};
   WriteTestFile(exe / "Hair" / "Mine" / "12345678.psd", "taken");
   const TTemplateSaveResult saved =
       SaveTemplate(exe.Path(), kHair, "  My;\r\ncurls  ", LayerTemplate(layer, {100, 50}), newId);
   ASSERT_EQ(saved.Fault, TTemplateSaveFault::None);
   EXPECT_EQ(saved.FileName, "87654321.psd");
-  EXPECT_TRUE(PartBaseChanged);
+  EXPECT_TRUE(base.ListChanged(exe.Path())) << "a shown browser reloads its list";
 
   WriteTestFile(exe / "expected.rgba", ToRgba(rendered));
   WriteTestFile(exe / "map.bin", std::string(layer.Mask.Map().Bytes().begin(), layer.Mask.Map().Bytes().end()));
@@ -80,10 +78,10 @@ TEST_F(Saving, LayerTemplateReadsBackInPsdToolsZlibAndTheBrowsersList) {
       "print('ok')\n";
   EXPECT_EQ(RunPython(script, Quoted(exe.Path())), "ok\n");
 
-  ASSERT_TRUE(LoadPartBase(exe.Path(), nullptr));
-  ASSERT_EQ(TemplateList.size(), 2u);
-  EXPECT_EQ(TemplateList[0].Name, "Old one");
-  const TPartInfoRecord& entry = TemplateList[1];
+  ASSERT_TRUE(base.LoadList(exe.Path(), nullptr));
+  ASSERT_EQ(base.List.size(), 2u);
+  EXPECT_EQ(base.List[0].Name, "Old one");
+  const TPartInfoRecord& entry = base.List[1];
   EXPECT_EQ(entry.PartType, 3);
   EXPECT_EQ(entry.FileName, "Hair\\Mine\\87654321.psd");
   EXPECT_EQ(entry.Name, "Mycurls");
@@ -107,7 +105,7 @@ TEST_F(Saving, OffsetsByKindAndFailuresLeaveNothingHalfDone) {
   EXPECT_EQ(FaceOffset({10, 20}, {-1, 5}), (TPoint{0, 15}));
 
   // A missing list is created.
-  ASSERT_EQ(SaveTemplate(exe.Path(), TemplateTypes[1], "Red", entry, newId).Fault, TTemplateSaveFault::None);
+  ASSERT_EQ(SaveTemplate(exe.Path(), base.Types[1], "Red", entry, newId).Fault, TTemplateSaveFault::None);
   EXPECT_EQ(*ReadTextLines(exe / "PartBase.txt"),
             (std::vector<std::string>{"7;100;100;55555555.psd;Red;?UsCr=Y;"}));
 

@@ -37,7 +37,6 @@ void Form(const std::vector<std::string>& page) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const std::vector<std::string> lines = Lines(text);
-  ResetQuestionnaires();
   std::vector<TQueryGroupRecord> groups;
   std::vector<TQuizRecord> quizzes;
   std::string group, quiz;

@@ -150,6 +150,9 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
   ASSERT_EQ(analysis.Result, EAnalysis::NewElements);
   std::vector<TDownloadJob> jobs = Jobs(analysis.Elements);
   ASSERT_EQ(jobs.size(), 6u);
+  // The list a shown template browser holds.
+  TTemplateBase shown;
+  ASSERT_TRUE(shown.LoadList(exe_, nullptr));
   for (std::size_t i = 0; i < jobs.size(); ++i) jobs[i].Caption = "job" + std::to_string(i);
   // The progress label names the element whose bytes come in.
   std::string label;
@@ -169,17 +172,16 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
   ExpectSamePicture(exe_ / "hairw" / "Bob01.psd", bob);
   ExpectSamePicture(exe_ / "hats" / "Cap.psd", cap);
   ExpectSamePicture(exe_ / "hairw" / "Band.psd", band);
-  EXPECT_TRUE(PartBaseChanged);
-  ResetTemplateGlobals();
-  LoadTemplateTypes(*ini_);
-  ASSERT_TRUE(LoadPartBase(exe_, [](const std::string& warning) { ADD_FAILURE() << warning; }));
-  ASSERT_EQ(TemplateList.size(), 3u);
-  EXPECT_EQ(TemplateList[1].FileName, "HairW\\Bob01.psd");
-  EXPECT_EQ(TemplateList[1].X, 5);
-  EXPECT_EQ(TemplateList[1].Y, 0) << "a field that is not a number is written as 0";
-  EXPECT_EQ(TemplateList[1].Flags, "F;") << "every field followed by its delimiter";
-  EXPECT_EQ(TemplateList[2].FileName, "Hats\\Cap.psd");
-  ResetTemplateGlobals();
+  EXPECT_TRUE(shown.ListChanged(exe_)) << "the template browser reloads its list";
+  TTemplateBase base;
+  base.LoadTypes(*ini_);
+  ASSERT_TRUE(base.LoadList(exe_, [](const std::string& warning) { ADD_FAILURE() << warning; }));
+  ASSERT_EQ(base.List.size(), 3u);
+  EXPECT_EQ(base.List[1].FileName, "HairW\\Bob01.psd");
+  EXPECT_EQ(base.List[1].X, 5);
+  EXPECT_EQ(base.List[1].Y, 0) << "a field that is not a number is written as 0";
+  EXPECT_EQ(base.List[1].Flags, "F;") << "every field followed by its delimiter";
+  EXPECT_EQ(base.List[2].FileName, "Hats\\Cap.psd");
 
   // The ready solutions find the model's thumbnail where its header points.
   ExpectSamePicture(exe_ / "models" / "Model1" / "Model1.psd", thumbnail);

@@ -195,7 +195,7 @@ void TFormLayerRegions::ButtonSaveRegionClick() {
     ShowMessageBox("MessageRegionIsEmpty", mbkOKCancel, false, "The region is empty.");
     return;
   }
-  SaveAsTemplate(*desk, settings_, &*cut);
+  SaveAsTemplate(*desk, settings_, Main()->Templates(), &*cut);
 }
 
 void RegisterFormLayerRegions(TMainSettings& settings) {

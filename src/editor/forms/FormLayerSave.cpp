@@ -40,8 +40,9 @@ QLabel* NewLabel(QWidget* form, const char* name, int top, const QString& text) 
 
 }  // namespace
 
-TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, const TMainSettings& settings, QWidget* parent)
-    : TSkinnedForm("FormLayerSave", parent), desk_(desk), layer_(layer), settings_(settings) {
+TFormLayerSave::TFormLayerSave(TMontageDesk& desk, TLayer* layer, const TMainSettings& settings,
+                               TTemplateBase& templates, QWidget* parent)
+    : TSkinnedForm("FormLayerSave", parent), desk_(desk), layer_(layer), settings_(settings), templates_(templates) {
   resize(kWidth, kHeight);
   PlaceFromFrame({120, 85});
   ImageButtons = NewButtonSheet(*this);
@@ -97,10 +98,10 @@ void TFormLayerSave::SetRegion(TRegionCut cut) {
 
 void TFormLayerSave::FillTypes() {
   // The browser may not have read the types yet.
-  LoadTemplateTypes(settings_.Ini);
+  templates_.LoadTypes(settings_.Ini);
   ComboBoxTemplateType->clear();
   int match = -1;
-  for (const TPartTypeRecord& type : TemplateTypes) {
+  for (const TPartTypeRecord& type : templates_.Types) {
     if (type.TypeNo <= 0) continue;
     if (type.TypeNo == layer_->TypeId) match = ComboBoxTemplateType->count();
     ComboBoxTemplateType->addItem(QString::fromStdString(type.Text), type.TypeNo);
@@ -116,7 +117,7 @@ void TFormLayerSave::ButtonOKClick() {
   }
   const TPartTypeRecord* type = ComboBoxTemplateType->currentIndex() < 0
                                     ? nullptr
-                                    : FindTemplateType(ComboBoxTemplateType->currentData().toInt());
+                                    : FindTemplateType(ComboBoxTemplateType->currentData().toInt(), templates_.Types);
   if (!type) {
     ShowMessageBox("MessageTemplateTypeMissing", mbkOKCancel, false, "Choose the type of the template first.");
     return;
@@ -147,14 +148,15 @@ void TFormLayerSave::ButtonOKClick() {
     case TTemplateSaveFault::None: break;
   }
   savedFile_ = result.FileName;
-  if (FormTemplates && FormTemplates->isVisible() && CurrentTemplateType == chosen.TypeNo)
+  if (FormTemplates && FormTemplates->isVisible() && templates_.CurrentType == chosen.TypeNo)
     FormTemplates->ReloadPartBase();
   ModalResult = 1;
   close();
 }
 
-void SaveAsTemplate(TMontageDesk& desk, const TMainSettings& settings, const TRegionCut* region) {
-  TFormLayerSave form(desk, desk.SelectedLayer(), settings);
+void SaveAsTemplate(TMontageDesk& desk, const TMainSettings& settings, TTemplateBase& templates,
+                    const TRegionCut* region) {
+  TFormLayerSave form(desk, desk.SelectedLayer(), settings, templates);
   if (region) form.SetRegion(*region);
   ShowSkinnedModal(form);
 }

@@ -23,8 +23,9 @@ class TFormLayerSave : public TSkinnedForm {
 
  public:
   // `layer` is the desk's active layer (null: the window closes at once); the
-  // template types come from `settings`.
-  TFormLayerSave(TMontageDesk& desk, TLayer* layer, const TMainSettings& settings, QWidget* parent = nullptr);
+  // template types are read from `settings` into `templates`.
+  TFormLayerSave(TMontageDesk& desk, TLayer* layer, const TMainSettings& settings, TTemplateBase& templates,
+                 QWidget* parent = nullptr);
   ~TFormLayerSave() override;
 
   TCaptionBar* CaptionBar;
@@ -50,6 +51,7 @@ class TFormLayerSave : public TSkinnedForm {
   TMontageDesk& desk_;
   TLayer* layer_;
   const TMainSettings& settings_;
+  TTemplateBase& templates_;
   bool isRegion_ = false;
   TRegionCut region_;
   std::string savedFile_;
@@ -57,4 +59,5 @@ class TFormLayerSave : public TSkinnedForm {
 
 // Saves the desk's active layer (`region` null) or a region of it as a template,
 // through the save window run modally.
-void SaveAsTemplate(TMontageDesk& desk, const TMainSettings& settings, const TRegionCut* region);
+void SaveAsTemplate(TMontageDesk& desk, const TMainSettings& settings, TTemplateBase& templates,
+                    const TRegionCut* region);

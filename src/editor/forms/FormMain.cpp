@@ -94,8 +94,11 @@ void SetButtonEnabled(TGraphicButton& button, bool enabled) {
   button.Resource().SetIndex(enabled ? 0 : 3);
 }
 
-TFormMain::TFormMain(TMainSettings& settings, QWidget* parent)
-    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this, InterfaceDeskGeometry()) {
+TFormMain::TFormMain(TMainSettings& settings, TTemplateBase& templates, QWidget* parent)
+    : TSkinnedForm("FormMain", parent),
+      settings_(settings),
+      templates_(templates),
+      state_(*this, InterfaceDeskGeometry(), templates) {
   deskWindow_ = new TFormMontage(state_, this);
   deskTools_ = std::make_unique<TMainDeskTools>(state_);
   deskWindow_->UseMouseTools(*deskTools_);
@@ -114,8 +117,11 @@ TFormMain::TFormMain(TMainSettings& settings, QWidget* parent)
   deskWindow_->hide();
 }
 
-TFormMain::TFormMain(TMainSettings& settings, IMainDesk& desk, QWidget* parent)
-    : TSkinnedForm("FormMain", parent), settings_(settings), state_(*this, InterfaceDeskGeometry()) {
+TFormMain::TFormMain(TMainSettings& settings, TTemplateBase& templates, IMainDesk& desk, QWidget* parent)
+    : TSkinnedForm("FormMain", parent),
+      settings_(settings),
+      templates_(templates),
+      state_(*this, InterfaceDeskGeometry(), templates) {
   state_.AttachDesk(desk);
   Init();
 }
@@ -128,13 +134,13 @@ void TFormMain::Init() {
   music_ = std::make_unique<TBackgroundMusic>(*musicPlayer_, settings_.PlayMusic);
   PauseMusicWithTheApplication();
   BuildControls();
-  templateButtons_ = new TTemplateButtons(*this, settings_);
+  templateButtons_ = new TTemplateButtons(*this, settings_, templates_);
   templateButtons_->Build();
   // The interface file may move, size and recolour any control.
   ApplyInterface(this);
   BuildPaletteSlots();
   // A work opened before any template click needs the kinds of its layers.
-  LoadTemplateTypes(settings_.Ini);
+  templates_.LoadTypes(settings_.Ini);
   LoadSkins();
   WireControls();
   SetButtonEnabled(*Button("ButtonLayerUndo"), false);  // nothing to take back before the first layer
@@ -395,7 +401,7 @@ void TFormMain::WireButtons() {
   Button("ButtonColorCalibration")->OnClick = [this] { EditPortrait(lhkCalibration); };
   // The save window works on the desk's active layer: without a desk it has none.
   if (deskWindow_)
-    Button("ButtonLayerSave")->OnClick = [this] { SaveAsTemplate(deskWindow_->Desk(), settings_, nullptr); };
+    Button("ButtonLayerSave")->OnClick = [this] { SaveAsTemplate(deskWindow_->Desk(), settings_, templates_, nullptr); };
   Button("ButtonOriginalSize")->OnClick = [this] {
     Slider("SliderScale")->SetValue(100);
     state_.SetDeskScale(1.0);
@@ -601,8 +607,9 @@ void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
 
 int TFormMain::AskYesNo(const std::string& text) { return ShowMessageBox(text, mbkYesNo, true); }
 
-void RegisterMainWindow(TMainSettings& settings) {
-  RegisterStandingForm("FormMain", [&settings](QWidget* owner) { return new TFormMain(settings, owner); });
+void RegisterMainWindow(TMainSettings& settings, TTemplateBase& templates) {
+  RegisterStandingForm("FormMain",
+                       [&settings, &templates](QWidget* owner) { return new TFormMain(settings, templates, owner); });
 }
 
 void TFormMain::MinimizeApplication() { showMinimized(); }

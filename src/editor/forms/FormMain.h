@@ -29,6 +29,7 @@ class TQtMusicPlayer;
 class IAdjustHost;
 struct TControlDesign;
 struct TMainSettings;
+struct TTemplateBase;
 
 class TFormMain : public TSkinnedForm, private IMainView {
   Q_OBJECT
@@ -36,11 +37,13 @@ class TFormMain : public TSkinnedForm, private IMainView {
  public:
   // The window with its desk window as a child, the desk owned by that window.
   // Its background music plays from the music folder of `settings` and turns
-  // the settings' PlayMusic on and off.
-  explicit TFormMain(TMainSettings& settings, QWidget* parent = nullptr);
+  // the settings' PlayMusic on and off. Its desk, template strip and layer save
+  // work with `templates`, whose types it reads at once: a work opened before any
+  // template click needs its layers' kinds. Both outlive the window.
+  TFormMain(TMainSettings& settings, TTemplateBase& templates, QWidget* parent = nullptr);
   // The window over a desk made elsewhere, without a desk window; `desk` must
   // outlive the window.
-  TFormMain(TMainSettings& settings, IMainDesk& desk, QWidget* parent = nullptr);
+  TFormMain(TMainSettings& settings, TTemplateBase& templates, IMainDesk& desk, QWidget* parent = nullptr);
   ~TFormMain() override;
 
  protected:
@@ -50,6 +53,8 @@ class TFormMain : public TSkinnedForm, private IMainView {
   TMainState& State() { return state_; }
   // The settings it was made with: windows made later on its behalf take these.
   TMainSettings& Settings() const { return settings_; }
+  // The template base it was made with, for the windows that work on its behalf.
+  TTemplateBase& Templates() const { return templates_; }
   // The desk window, shown and hidden with the layers (a child; null without).
   TFormMontage* DeskWindow() const { return deskWindow_; }
   // What the adjust window's OK does on this window's desk (null without one).
@@ -74,6 +79,7 @@ class TFormMain : public TSkinnedForm, private IMainView {
 
  private:
   TMainSettings& settings_;
+  TTemplateBase& templates_;
   void Init();
   void BuildControls();
   void BuildControl(const TControlDesign& design);
@@ -128,5 +134,5 @@ void SetSliderEnabled(TGraphicSlider& slider, bool enabled);
 void SetButtonEnabled(TGraphicButton& button, bool enabled);
 
 // Makes the main window one of the standing windows the start-up creates, over
-// `settings` (which outlives it).
-void RegisterMainWindow(TMainSettings& settings);
+// `settings` and `templates` (which outlive it).
+void RegisterMainWindow(TMainSettings& settings, TTemplateBase& templates);

@@ -10,8 +10,6 @@
 #include "editor/MainShell.h"
 #include "editor/QueryAnswers.h"
 #include "editor/Questionnaires.h"
-#include "editor/TemplateBase.h"
-#include "editor/TemplateFilter.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
@@ -70,22 +68,22 @@ std::vector<std::string> NamesOf(const std::vector<TRecord>& records, const std:
 }
 // The template browser's filter takes the questionnaire's answers before the
 // questionnaire window is made (its switch in the browser): the hook makes it.
-void HookFilter() {
-  TemplateFilter().TakeAnswers = [] {
+void HookFilter(TQuestionnaires& questionnaires) {
+  questionnaires.Filter.TakeAnswers = [&questionnaires] {
     auto* queries = FormQueries ? FormQueries : StandingForm<TFormQueries>("FormQueries");
-    if (queries) queries->Get_QueryGroup_HTML_Controls(CurrentGroupId);
+    if (queries) queries->Get_QueryGroup_HTML_Controls(questionnaires.CurrentGroupId);
   };
 }
 
 }  // namespace
 
-TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
-    : TPageForm("FormQueries", kWidth, kHeight, parent), settings_(settings) {
+TFormQueries::TFormQueries(const TMainSettings& settings, TQuestionnaires& questionnaires, QWidget* parent)
+    : TPageForm("FormQueries", kWidth, kHeight, parent), settings_(settings), q_(questionnaires) {
   FormQueries = this;
   setWindowTitle("Questionnaires");
   BuildControls();
-  if (!TemplateFilter().TakeAnswers) HookFilter();
-  filterListener_ = TemplateFilter().Listen([this] { ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn); });
+  if (!q_.Filter.TakeAnswers) HookFilter(q_);
+  filterListener_ = q_.Filter.Listen([this] { ButtonSetTemplatesFilter->SetPressed(q_.Filter.On()); });
   PlaceFromFrame({40, 130});
   ApplyInterface(this);
   TakeCaption("FormQueriesCaption", "Questionnaires");
@@ -101,7 +99,7 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
 
   Skins = {"FormQueries.Skin", "FormQuer.psd", "FormQueriesButtons", "ButQuery.psd"};
   OnShow = [this] {
-    ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+    ButtonSetTemplatesFilter->SetPressed(q_.Filter.On());
     ObjectClicksEnabled = true;
     SetFrameButtonPressed(*this, "ButtonQueries", true);
     const fs::path folder = PageFolder(settings_.QueriesDir);
@@ -124,10 +122,10 @@ TFormQueries::TFormQueries(const TMainSettings& settings, QWidget* parent)
 }
 
 TFormQueries::~TFormQueries() {
-  TemplateFilter().Forget(filterListener_);
+  q_.Filter.Forget(filterListener_);
   if (FormQueries != this) return;
   FormQueries = nullptr;
-  TemplateFilter().TakeAnswers = nullptr;
+  q_.Filter.TakeAnswers = nullptr;
 }
 
 void TFormQueries::BuildControls() {
@@ -218,8 +216,8 @@ void TFormQueries::ShowModeButtons() {
 }
 
 void TFormQueries::SaveAnswersOfMode() {
-  if (Mode == qmFilter) Get_QueryGroup_HTML_Controls(CurrentGroupId);
-  if (Mode == qmQuiz && !ShowingQuizResult) Get_Quiz_HTML_Controls(CurrentQuizId);
+  if (Mode == qmFilter) Get_QueryGroup_HTML_Controls(q_.CurrentGroupId);
+  if (Mode == qmQuiz && !ShowingQuizResult) Get_Quiz_HTML_Controls(q_.CurrentQuizId);
 }
 
 void TFormQueries::FillComboBox(const std::vector<std::string>& names, std::size_t current) {
@@ -256,14 +254,14 @@ void TFormQueries::SetControls(const std::string& answers) {
 void TFormQueries::Set_QueryGroups() {
   ComboBox->clear();
   ClearPage();
-  ReadQueryGroups(ReadQueriesFile(kQueriesFile), QueryGroups, CurrentGroupId);
+  ReadQueryGroups(ReadQueriesFile(kQueriesFile), q_.QueryGroups, q_.CurrentGroupId);
   std::size_t current = 0;
-  FillComboBox(NamesOf(QueryGroups, CurrentGroupId, current), current);
-  TQueryGroupRecord* group = RecordOf(QueryGroups, CurrentGroupId);
+  FillComboBox(NamesOf(q_.QueryGroups, q_.CurrentGroupId, current), current);
+  TQueryGroupRecord* group = RecordOf(q_.QueryGroups, q_.CurrentGroupId);
   if (!group) return;
   Load_QueryGroup(group->Id);
   TakeOrSetControls(group->Answers);
-  if (Mode == qmFilter && TemplateFilterOn) Apply_QueryGroup();
+  if (Mode == qmFilter && q_.Filter.On()) Apply_QueryGroup();
 }
 
 void TFormQueries::Load_QueryGroup(const std::string& id) {
@@ -272,20 +270,20 @@ void TFormQueries::Load_QueryGroup(const std::string& id) {
 
 void TFormQueries::Get_QueryGroup_HTML_Controls(const std::string& id) {
   if (Mode != qmFilter) return;
-  if (TQueryGroupRecord* group = RecordOf(QueryGroups, id)) ReadControls(group->Answers);
+  if (TQueryGroupRecord* group = RecordOf(q_.QueryGroups, id)) ReadControls(group->Answers);
 }
 
 void TFormQueries::Set_QueryGroup_HTML_Controls(const std::string& id) {
-  if (TQueryGroupRecord* group = RecordOf(QueryGroups, id)) SetControls(group->Answers);
+  if (TQueryGroupRecord* group = RecordOf(q_.QueryGroups, id)) SetControls(group->Answers);
 }
 
 void TFormQueries::Apply_QueryGroup() {
-  TemplateFilter().Apply();
+  q_.Filter.Apply();
   QCoreApplication::processEvents();
 }
 
 void TFormQueries::ButtonSetTemplatesFilterClick() {
-  TemplateFilter().Toggle();
+  q_.Filter.Toggle();
   QCoreApplication::processEvents();
 }
 
@@ -294,10 +292,10 @@ void TFormQueries::ButtonSetTemplatesFilterClick() {
 void TFormQueries::Set_Quizes() {
   ComboBox->clear();
   ClearPage();
-  ReadQuizzes(ReadQueriesFile(kQuizzesFile), Quizzes, CurrentQuizId);
+  ReadQuizzes(ReadQueriesFile(kQuizzesFile), q_.Quizzes, q_.CurrentQuizId);
   std::size_t current = 0;
-  FillComboBox(NamesOf(Quizzes, CurrentQuizId, current), current);
-  TQuizRecord* quiz = RecordOf(Quizzes, CurrentQuizId);
+  FillComboBox(NamesOf(q_.Quizzes, q_.CurrentQuizId, current), current);
+  TQuizRecord* quiz = RecordOf(q_.Quizzes, q_.CurrentQuizId);
   if (!quiz) return;
   if (ShowingQuizResult) {
     Load_QuizResult(quiz->Id);
@@ -313,29 +311,29 @@ void TFormQueries::Load_Quiz(const std::string& id) {
 
 void TFormQueries::Get_Quiz_HTML_Controls(const std::string& id) {
   if (Mode != qmQuiz) return;
-  if (TQuizRecord* quiz = RecordOf(Quizzes, id)) ReadControls(quiz->Answers);
+  if (TQuizRecord* quiz = RecordOf(q_.Quizzes, id)) ReadControls(quiz->Answers);
 }
 
 void TFormQueries::Set_Quiz_HTML_Controls(const std::string& id) {
-  if (TQuizRecord* quiz = RecordOf(Quizzes, id)) SetControls(quiz->Answers);
+  if (TQuizRecord* quiz = RecordOf(q_.Quizzes, id)) SetControls(quiz->Answers);
 }
 
 void TFormQueries::Load_QuizResult(const std::string& id) {
-  const TQuizRecord* quiz = RecordOf(Quizzes, id);
+  const TQuizRecord* quiz = RecordOf(q_.Quizzes, id);
   const std::string answers = quiz ? quiz->Answers : std::string();
-  ShowPage([&] { return QuizResultPage(ReadQueriesFile(kQuizResultsFile), id, answers, AcceptedAnswers); });
+  ShowPage([&] { return QuizResultPage(ReadQueriesFile(kQuizResultsFile), id, answers, q_.AcceptedAnswers); });
 }
 
 void TFormQueries::ShowQuizResult(bool on) {
-  if (Mode != qmQuiz || !RecordOf(Quizzes, CurrentQuizId)) return;
+  if (Mode != qmQuiz || !RecordOf(q_.Quizzes, q_.CurrentQuizId)) return;
   if (on) {
-    Get_Quiz_HTML_Controls(CurrentQuizId);
+    Get_Quiz_HTML_Controls(q_.CurrentQuizId);
     ShowingQuizResult = true;
-    Load_QuizResult(CurrentQuizId);
+    Load_QuizResult(q_.CurrentQuizId);
   } else {
     ShowingQuizResult = false;
-    Load_Quiz(CurrentQuizId);
-    Set_Quiz_HTML_Controls(CurrentQuizId);
+    Load_Quiz(q_.CurrentQuizId);
+    Set_Quiz_HTML_Controls(q_.CurrentQuizId);
   }
   ShowModeButtons();
 }
@@ -344,24 +342,24 @@ void TFormQueries::ShowQuizResult(bool on) {
 
 void TFormQueries::ComboBoxClick(int index) {
   if (index < 0) return;
-  if (Mode == qmFilter && std::size_t(index) < QueryGroups.size()) {
-    TQueryGroupRecord& chosen = QueryGroups[std::size_t(index)];
-    if (chosen.Id == CurrentGroupId) return;
-    Get_QueryGroup_HTML_Controls(CurrentGroupId);
-    CurrentGroupId = chosen.Id;
+  if (Mode == qmFilter && std::size_t(index) < q_.QueryGroups.size()) {
+    TQueryGroupRecord& chosen = q_.QueryGroups[std::size_t(index)];
+    if (chosen.Id == q_.CurrentGroupId) return;
+    Get_QueryGroup_HTML_Controls(q_.CurrentGroupId);
+    q_.CurrentGroupId = chosen.Id;
     Load_QueryGroup(chosen.Id);
     TakeOrSetControls(chosen.Answers);
-    if (TemplateFilterOn) Apply_QueryGroup();
-  } else if (Mode == qmQuiz && std::size_t(index) < Quizzes.size()) {
-    TQuizRecord& chosen = Quizzes[std::size_t(index)];
-    if (chosen.Id == CurrentQuizId) return;
+    if (q_.Filter.On()) Apply_QueryGroup();
+  } else if (Mode == qmQuiz && std::size_t(index) < q_.Quizzes.size()) {
+    TQuizRecord& chosen = q_.Quizzes[std::size_t(index)];
+    if (chosen.Id == q_.CurrentQuizId) return;
     if (ShowingQuizResult) {
-      CurrentQuizId = chosen.Id;
+      q_.CurrentQuizId = chosen.Id;
       Load_QuizResult(chosen.Id);
       return;
     }
-    Get_Quiz_HTML_Controls(CurrentQuizId);
-    CurrentQuizId = chosen.Id;
+    Get_Quiz_HTML_Controls(q_.CurrentQuizId);
+    q_.CurrentQuizId = chosen.Id;
     Load_Quiz(chosen.Id);
     TakeOrSetControls(chosen.Answers);
   }
@@ -370,25 +368,25 @@ void TFormQueries::ComboBoxClick(int index) {
 void TFormQueries::ObjectClick() {
   if (!ObjectClicksEnabled) return;
   if (Mode == qmFilter) {
-    if (TemplateFilterOn)
+    if (q_.Filter.On())
       Apply_QueryGroup();
     else
-      Get_QueryGroup_HTML_Controls(CurrentGroupId);
+      Get_QueryGroup_HTML_Controls(q_.CurrentGroupId);
   } else if (Mode == qmQuiz && !ShowingQuizResult) {
-    Get_Quiz_HTML_Controls(CurrentQuizId);
+    Get_Quiz_HTML_Controls(q_.CurrentQuizId);
   }
 }
 
 void TFormQueries::ButtonResetHTMLControlsClick() {
-  if (Mode == qmFilter && RecordOf(QueryGroups, CurrentGroupId)) {
-    Load_QueryGroup(CurrentGroupId);
-    if (TemplateFilterOn)
+  if (Mode == qmFilter && RecordOf(q_.QueryGroups, q_.CurrentGroupId)) {
+    Load_QueryGroup(q_.CurrentGroupId);
+    if (q_.Filter.On())
       Apply_QueryGroup();
     else
-      Get_QueryGroup_HTML_Controls(CurrentGroupId);
-  } else if (Mode == qmQuiz && !ShowingQuizResult && RecordOf(Quizzes, CurrentQuizId)) {
-    Load_Quiz(CurrentQuizId);
-    Get_Quiz_HTML_Controls(CurrentQuizId);
+      Get_QueryGroup_HTML_Controls(q_.CurrentGroupId);
+  } else if (Mode == qmQuiz && !ShowingQuizResult && RecordOf(q_.Quizzes, q_.CurrentQuizId)) {
+    Load_Quiz(q_.CurrentQuizId);
+    Get_Quiz_HTML_Controls(q_.CurrentQuizId);
   }
 }
 
@@ -409,7 +407,9 @@ void TFormQueries::KeyUp(int& key, int shift) {
   key = 0;
 }
 
-void RegisterFormQueries(TMainSettings& settings) {
-  RegisterStandingForm("FormQueries", [&settings](QWidget* owner) { return new TFormQueries(settings, owner); });
-  HookFilter();
+void RegisterFormQueries(TMainSettings& settings, TQuestionnaires& questionnaires) {
+  RegisterStandingForm("FormQueries", [&settings, &questionnaires](QWidget* owner) {
+    return new TFormQueries(settings, questionnaires, owner);
+  });
+  HookFilter(questionnaires);
 }

@@ -3,7 +3,7 @@
 // "QUERIES.TXT"; their answers, switched on as the template filter, leave in the
 // template browser only the templates that fit. Quiz mode shows the quizzes of
 // "QUIZES.TXT" and their result pages from "QUIZRES.TXT". Answers are kept for
-// the whole run. The files and the answers are Qt-free (editor/Questionnaires.h,
+// the whole run, in the questionnaires it is handed. The files and the answers are Qt-free (editor/Questionnaires.h,
 // QueryAnswers.h); the page's radio buttons and check boxes are the viewer's form.
 #include <functional>
 #include <string>
@@ -14,6 +14,7 @@
 class QComboBox;
 class TGraphicButton;
 struct TMainSettings;
+struct TQuestionnaires;
 
 class TFormQueries : public TPageForm {
   Q_OBJECT
@@ -21,8 +22,9 @@ class TFormQueries : public TPageForm {
  public:
   enum TMode : int { qmNone = 0, qmFilter = 1, qmQuiz = 2 };
 
-  // Reads its pages and lists from the queries folder of `settings`.
-  explicit TFormQueries(const TMainSettings& settings, QWidget* parent = nullptr);
+  // Reads its pages and lists from the queries folder of `settings`; keeps the
+  // records and answers in `questionnaires`, which outlive it.
+  TFormQueries(const TMainSettings& settings, TQuestionnaires& questionnaires, QWidget* parent = nullptr);
   ~TFormQueries() override;
 
   QComboBox* ComboBox;
@@ -65,7 +67,8 @@ class TFormQueries : public TPageForm {
 
  private:
   const TMainSettings& settings_;
-  int filterListener_ = -1;  // in TemplateFilter()
+  TQuestionnaires& q_;
+  int filterListener_ = -1;  // in q_.Filter
   void BuildControls();
   std::vector<std::string> ReadQueriesFile(std::string_view name) const;
   void ClearPage();
@@ -86,4 +89,6 @@ class TFormQueries : public TPageForm {
 
 // The standing questionnaire window (null before it is created).
 extern TFormQueries* FormQueries;
-void RegisterFormQueries(TMainSettings& settings);
+// Registers the window over `settings` and `questionnaires`, whose filter then
+// offers itself in the browser before the window is made.
+void RegisterFormQueries(TMainSettings& settings, TQuestionnaires& questionnaires);

@@ -12,7 +12,6 @@
 #include "editor/QueryAnswers.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateDesign.h"
-#include "editor/TemplateFilter.h"
 #include "editor/forms/FormCatalog.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
@@ -75,10 +74,13 @@ TBitmap32 IconPicture(int width, int height, const std::function<void(QPainter&)
 
 }  // namespace
 
-TFormTemplates::TFormTemplates(const TMainSettings& settings, QWidget* parent)
+TFormTemplates::TFormTemplates(const TMainSettings& settings, TTemplateBase& templates,
+                               TQuestionnaires& questionnaires, QWidget* parent)
     : TSkinnedForm("FormTemplates", parent),
       settings_(settings),
-      grid_(kTemplatesResImage.Width(), kTemplatesResImage.Height(), TemplateGridColumns, TemplateGridRows) {
+      templates_(templates),
+      questionnaires_(questionnaires),
+      grid_(kTemplatesResImage.Width(), kTemplatesResImage.Height(), templates.GridColumns, templates.GridRows) {
   FormTemplates = this;
   resize(kTemplatesWidth, kTemplatesHeight);
   BuildControls();
@@ -98,8 +100,8 @@ TFormTemplates::TFormTemplates(const TMainSettings& settings, QWidget* parent)
     gridBitmap_.SetSize(ResImage->width(), ResImage->height(), Color32(255, 255, 255));
     RefreshTemplateList(true);
     DrawTemplatePreviews(0);
-    ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
-    ButtonSetTemplatesFilter->setVisible(TemplateFilter().Available());
+    ButtonSetTemplatesFilter->SetPressed(questionnaires_.Filter.On());
+    ButtonSetTemplatesFilter->setVisible(questionnaires_.Filter.Available());
   };
   OnClose = [this] {
     if (OnClosed) OnClosed();
@@ -111,7 +113,7 @@ TFormTemplates::TFormTemplates(const TMainSettings& settings, QWidget* parent)
 }
 
 TFormTemplates::~TFormTemplates() {
-  TemplateFilter().Forget(filterListener_);
+  questionnaires_.Filter.Forget(filterListener_);
   if (FormTemplates == this) FormTemplates = nullptr;
 }
 
@@ -136,17 +138,17 @@ void TFormTemplates::BuildControls() {
   // The questionnaire window's filter button, shown only with that window; a
   // click does what a click there does.
   ButtonSetTemplatesFilter = SheetButton(this, Design("ButtonSetTemplatesFilter"), ImageButtons);
-  ButtonSetTemplatesFilter->OnClick = [] {
-    if (!TemplateFilter().Available()) return;
-    TemplateFilter().Toggle();
+  ButtonSetTemplatesFilter->OnClick = [this] {
+    if (!questionnaires_.Filter.Available()) return;
+    questionnaires_.Filter.Toggle();
     QCoreApplication::processEvents();
   };
-  filterListener_ = TemplateFilter().Listen([this] {
+  filterListener_ = questionnaires_.Filter.Listen([this] {
     if (isVisible()) {
       RefreshTemplateList(true);
       DrawTemplatePreviews(0);
     }
-    ButtonSetTemplatesFilter->SetPressed(TemplateFilterOn);
+    ButtonSetTemplatesFilter->SetPressed(questionnaires_.Filter.On());
   });
   ButtonSetTemplatesFilter->hide();
 
@@ -233,9 +235,9 @@ void TFormTemplates::BuildControls() {
 }
 
 bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& caption, TTemplateKind kind) {
-  CurrentTemplateType = type;
-  TemplateGridColumns = grid.X;
-  TemplateGridRows = grid.Y;
+  templates_.CurrentType = type;
+  templates_.GridColumns = grid.X;
+  templates_.GridRows = grid.Y;
   grid_ = TTemplateGrid(ResImage->width(), ResImage->height(), grid.X, grid.Y);
   CaptionBar->Caption = QString::fromStdString(caption);
   CaptionBar->update();
@@ -245,7 +247,7 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
   ButtonReplaceSameType->setVisible(kind == tkFace || kind == tkBody || kind == tkModel);
   ButtonReplaceSameType->SetPressed(false);
   if (isVisible()) {
-    if (PartBaseChanged) {
+    if (templates_.ListChanged(ExePath)) {
       LoadPartBaseTold();
     }
     RefreshTemplateList(true);
@@ -261,13 +263,13 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
 }
 
 bool TFormTemplates::LoadPartBaseTold() {
-  const TFileResult<> loaded = LoadPartBase(ExePath, [this](const std::string& w) { Message(w, true); });
+  const TFileResult<> loaded = templates_.LoadList(ExePath, [this](const std::string& w) { Message(w, true); });
   if (!loaded) Message(TextFileMessage(loaded.Error(), "PartBase.txt"), true);
   return loaded.Ok();
 }
 
 bool TFormTemplates::LoadTables() {
-  LoadTemplateTypes(settings_.Ini);
+  templates_.LoadTypes(settings_.Ini);
   return LoadPartBaseTold();
 }
 
@@ -282,14 +284,16 @@ void TFormTemplates::ReloadPartBase() {
 int TFormTemplates::FirstRow() const { return SliderScrollPreview->Value(); }
 
 void TFormTemplates::RefreshTemplateList(bool resetScroll) {
-  grid_ = TTemplateGrid(ResImage->width(), ResImage->height(), TemplateGridColumns, TemplateGridRows);
+  grid_ = TTemplateGrid(ResImage->width(), ResImage->height(), templates_.GridColumns, templates_.GridRows);
   hovered_ = {0, 0};
   shown_.clear();
   total_ = 0;
-  for (std::size_t i = 0; i < TemplateList.size(); ++i) {
-    if (TemplateList[i].PartType != CurrentTemplateType) continue;
+  const std::vector<TPartInfoRecord>& list = templates_.List;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list[i].PartType != templates_.CurrentType) continue;
     ++total_;
-    if (!TemplateFilterOn || TemplatePassesFilter(TemplateList[i], QueryGroups)) shown_.push_back(int(i));
+    if (!questionnaires_.Filter.On() || TemplatePassesFilter(list[i], questionnaires_.QueryGroups))
+      shown_.push_back(int(i));
   }
   // The slider's change event must not redraw here: the caller draws.
   const auto onChange = std::move(SliderScrollPreview->OnChange);
@@ -376,7 +380,7 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
     for (int column = 0; column < grid_.Columns(); ++column) {
       const int n = grid_.Columns() * row + firstIndex + column;
       if (n >= int(shown_.size())) break;
-      const TPartInfoRecord& entry = TemplateList[std::size_t(shown_[std::size_t(n)])];
+      const TPartInfoRecord& entry = templates_.List[std::size_t(shown_[std::size_t(n)])];
       const TRect cell = grid_.Cell(row, column);
       TBitmap32 picture;
       const std::optional<fs::path> found = LoadPreview(entry.FileName, ImageEmptyPreview->Picture(), picture);
@@ -455,7 +459,7 @@ void TFormTemplates::ResImageMouseMove(int x, int y) {
     hovered_ = {0, 0};
     return;
   }
-  const TPartInfoRecord& entry = TemplateList[std::size_t(shown_[std::size_t(*hit)])];
+  const TPartInfoRecord& entry = templates_.List[std::size_t(shown_[std::size_t(*hit)])];
   if (entry.X == kCaptionCellX) {
     ResImage->unsetCursor();
     ResImage->setToolTip({});
@@ -477,7 +481,7 @@ void TFormTemplates::ResImageMouseUp(int x, int y) {
   const std::optional<int> hit = grid_.HitTest(x, y, FirstRow(), int(shown_.size()));
   if (!hit) return;
   // A copy: applying may reload the catalogue.
-  const TPartInfoRecord entry = TemplateList[std::size_t(shown_[std::size_t(*hit)])];
+  const TPartInfoRecord entry = templates_.List[std::size_t(shown_[std::size_t(*hit)])];
   if (entry.X == kCaptionCellX) return;
   ApplyEntry(entry);
 }
@@ -490,7 +494,7 @@ void TFormTemplates::ApplyEntry(const TPartInfoRecord& entry) {
   for (int i = 0; i < kHandMarkerCount; ++i) choice.Nails[std::size_t(i)] = ButtonNail[std::size_t(i)]->Pressed();
   choice.ReplaceSameType = ButtonReplaceSameType->Pressed();
   try {
-    if (const auto message = ApplyTemplate(*Desk, entry, path->string(), choice)) Message(std::string(*message), false);
+    if (const auto message = ApplyTemplate(*Desk, templates_.Types, entry, path->string(), choice)) Message(std::string(*message), false);
   } catch (const std::exception& e) {
     // A template that cannot be read is told, not placed.
     Message(e.what(), true);
@@ -548,6 +552,8 @@ bool TFormTemplates::eventFilter(QObject* watched, QEvent* event) {
   return TSkinnedForm::eventFilter(watched, event);
 }
 
-void RegisterFormTemplates(TMainSettings& settings) {
-  RegisterStandingForm("FormTemplates", [&settings](QWidget* owner) { return new TFormTemplates(settings, owner); });
+void RegisterFormTemplates(TMainSettings& settings, TTemplateBase& templates, TQuestionnaires& questionnaires) {
+  RegisterStandingForm("FormTemplates", [&settings, &templates, &questionnaires](QWidget* owner) {
+    return new TFormTemplates(settings, templates, questionnaires, owner);
+  });
 }

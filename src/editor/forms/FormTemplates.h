@@ -19,13 +19,16 @@ class TGraphicButton;
 class TGraphicSlider;
 class TMyImage;
 struct TMainSettings;
+struct TQuestionnaires;
 
 class TFormTemplates : public TSkinnedForm {
   Q_OBJECT
 
  public:
-  // Reads the template types of the settings ini.
-  explicit TFormTemplates(const TMainSettings& settings, QWidget* parent = nullptr);
+  // Reads the template types of the settings ini into `templates`; filters by the
+  // answers of `questionnaires`. Both outlive it.
+  TFormTemplates(const TMainSettings& settings, TTemplateBase& templates, TQuestionnaires& questionnaires,
+                 QWidget* parent = nullptr);
   ~TFormTemplates() override;
 
   TCaptionBar* CaptionBar;
@@ -62,7 +65,7 @@ class TFormTemplates : public TSkinnedForm {
   std::function<void()> OnClosed;
 
   // The opener: the type, its grid, the caption and the kind. A shown window is
-  // refreshed in place (reloading PartBase.txt when PartBaseChanged); a hidden one
+  // refreshed in place (reloading PartBase.txt when it changed); a hidden one
   // loads the tables and shows. False when the tables cannot be read (the reason
   // was shown).
   bool OpenForType(int type, TPoint grid, const std::string& caption, TTemplateKind kind);
@@ -77,7 +80,9 @@ class TFormTemplates : public TSkinnedForm {
   // After a layer was saved as a template.
   void ReloadPartBase();
 
-  // The shown entries (indices into TemplateList) and the type's total.
+  // The tables it shows.
+  const TTemplateBase& Templates() const { return templates_; }
+  // The shown entries (indices into Templates().List) and the type's total.
   const std::vector<int>& Shown() const { return shown_; }
   // The video and catalogue icons on the grid now.
   const std::vector<QWidget*>& Icons() const { return icons_; }
@@ -97,7 +102,9 @@ class TFormTemplates : public TSkinnedForm {
 
  private:
   const TMainSettings& settings_;
-  int filterListener_ = -1;  // in TemplateFilter()
+  TTemplateBase& templates_;
+  TQuestionnaires& questionnaires_;
+  int filterListener_ = -1;  // in questionnaires_.Filter
   void BuildControls();
   void PlaceCounter();
   void ApplyEntry(const TPartInfoRecord& entry);
@@ -117,4 +124,4 @@ class TFormTemplates : public TSkinnedForm {
 
 // The standing browser (null before it is created).
 extern TFormTemplates* FormTemplates;
-void RegisterFormTemplates(TMainSettings& settings);
+void RegisterFormTemplates(TMainSettings& settings, TTemplateBase& templates, TQuestionnaires& questionnaires);

@@ -43,8 +43,8 @@ TGraphicButton* StripButton(QWidget& main, const char* name, TImage* sheet, cons
 
 }  // namespace
 
-TTemplateButtons::TTemplateButtons(QWidget& mainWindow, const TMainSettings& settings)
-    : QObject(&mainWindow), settings_(settings), main_(mainWindow) {
+TTemplateButtons::TTemplateButtons(QWidget& mainWindow, const TMainSettings& settings, TTemplateBase& templates)
+    : QObject(&mainWindow), settings_(settings), templates_(templates), main_(mainWindow) {
   Sheet = main_.findChild<TImage*>("ImageTemplateButtons");
   if (!Sheet) {
     Sheet = new TImage(&main_);
@@ -117,7 +117,7 @@ bool TTemplateButtons::Scroll(bool next) {
 
 TFormTemplates* TTemplateButtons::TheBrowser() {
   if (!Browser) Browser = StandingForm<TFormTemplates>("FormTemplates");
-  if (!Browser) Browser = new TFormTemplates(settings_, &main_);
+  if (!Browser) return nullptr;
   Browser->OnClosed = [this] { BrowserClosed(); };
   if (Desk) Browser->Desk = Desk;
   return Browser;
@@ -138,6 +138,7 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   const int type = button->Tag();
   // Type 0 opens the ready solutions, every other type the browser.
   QWidget* window = type == 0 ? static_cast<QWidget*>(TheModels()) : TheBrowser();
+  if (!window) return;
   QWidget* other = type == 0 ? static_cast<QWidget*>(Browser.data()) : Models.data();
   if (index == PressedTemplateButton) {
     // A second click closes both windows, or brings a minimised one back.
@@ -158,7 +159,7 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
     Buttons[std::size_t(PressedTemplateButton)]->SetPressed(false);
   button->SetPressed(true);
   PressedTemplateButton = index;
-  CurrentTemplateType = type;
+  templates_.CurrentType = type;
   if (type == 0) {
     window->show();
     if (window->isMinimized()) window->showNormal();
@@ -167,11 +168,11 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   }
   TFormTemplates* browser = TheBrowser();
   // The kind comes from the template types, read once before the first browser.
-  if (TemplateTypes.empty()) LoadTemplateTypes(settings_.Ini);
+  if (templates_.Types.empty()) templates_.LoadTypes(settings_.Ini);
   const TPoint grid = TemplateGridOf(Previews, type);
   const std::string caption = TemplateCaptionOfHint(button->toolTip().toStdString(),
                                                     GetTerm("FormTemplatesCaption", Termins, "Templates"));
-  if (!browser->OpenForType(type, grid, caption, TemplateKindOf(type))) {
+  if (!browser->OpenForType(type, grid, caption, TemplateKindOf(type, templates_.Types))) {
     button->SetPressed(false);
     PressedTemplateButton = -1;
   }

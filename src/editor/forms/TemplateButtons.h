@@ -16,6 +16,7 @@ class TGraphicButton;
 class TImage;
 class ITemplateDesk;
 struct TMainSettings;
+struct TTemplateBase;
 
 class TTemplateButtons : public QObject {
   Q_OBJECT
@@ -24,8 +25,9 @@ class TTemplateButtons : public QObject {
   // Works on `mainWindow`'s controls: the prototype "ButtonTemplateEtalon", the
   // scroll buttons "ButtonTemplatePrev" and "ButtonTemplateNext" and the sheet
   // "ImageTemplateButtons", each made with its designed place when the window
-  // has none. The browsers it makes read `settings`.
-  TTemplateButtons(QWidget& mainWindow, const TMainSettings& settings);
+  // has none. The browsers it makes read `settings`; a click sets the current
+  // type of `templates`.
+  TTemplateButtons(QWidget& mainWindow, const TMainSettings& settings, TTemplateBase& templates);
   ~TTemplateButtons() override;
 
   // Makes the buttons the interface names (BuildTemplateButtons); the slots and
@@ -43,8 +45,8 @@ class TTemplateButtons : public QObject {
   int PressedTemplateButton = -1;
   const TTemplateStrip& Strip() const { return strip_; }
 
-  // The browser the buttons open (the standing one when null), and the desk it
-  // lays templates on.
+  // The browser the buttons open (the standing one when null; without either the
+  // buttons open none), and the desk it lays templates on.
   QPointer<TFormTemplates> Browser;
   // The ready solutions the button of type 0 opens (the standing one when null).
   QPointer<TFormMask> Models;
@@ -63,6 +65,7 @@ class TTemplateButtons : public QObject {
 
  private:
   const TMainSettings& settings_;
+  TTemplateBase& templates_;
   void PlaceButtons();
   TFormTemplates* TheBrowser();
   TFormMask* TheModels();

@@ -95,7 +95,7 @@ class LateWindows : public ::testing::Test {
     // As the start-up: the main window made, every other one registered only.
     ClearStandingForms();
     ReadMainWindowData(settings_);
-    RegisterProgramWindows(settings_);
+    RegisterProgramWindows(settings_, templates_);
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);
     ConnectProgramWindows(*main_, settings_);
@@ -175,6 +175,7 @@ class LateWindows : public ::testing::Test {
 
   TMainSettings settings_;
   TempFolder dir_;
+  TProgramTemplates templates_;
   TFormMain* main_ = nullptr;
   std::unique_ptr<IWorkPorts> ports_;
   std::unique_ptr<TWorkFiles> files_;

@@ -21,6 +21,8 @@
 #include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
+#include "editor/Questionnaires.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormCatalog.h"
@@ -240,7 +242,7 @@ class ProgramWindows : public ::testing::Test {
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.
     ReadMainWindowData(settings_);
-    main_ = new TFormMain(settings_);
+    main_ = new TFormMain(settings_, templates_);
     new TFormHelp(settings_);
     new TFormTips(settings_);
     new TFormAdjust();
@@ -256,7 +258,7 @@ class ProgramWindows : public ::testing::Test {
     new TFormSetup(settings_);
     RegisterFormInetModes(settings_);
     new TFormInetModes(settings_);
-    new TFormQueries(settings_);
+    new TFormQueries(settings_, questionnaires_);
     ConnectMainWindow(*main_);
     ConnectFormLoadSave(*main_);
     ConnectFormCamera();
@@ -398,6 +400,8 @@ class ProgramWindows : public ::testing::Test {
   }
 
   TMainSettings settings_;
+  TTemplateBase templates_;
+  TQuestionnaires questionnaires_;
   TFormMain* main_ = nullptr;
   std::set<std::string> seen_;
 };
@@ -520,7 +524,7 @@ TEST_F(ProgramWindows, TheControlsOfTheFilesPrintFitTemplateAndVideoWindowsLieIn
   models->show();
   CheckInsideWell(*models);
   models->close();
-  auto* browser = new TFormTemplates(settings_);
+  auto* browser = new TFormTemplates(settings_, templates_, questionnaires_);
   ASSERT_TRUE(browser->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
   CheckInsideWell(*browser);
   browser->ButtonNail[0]->show();  // the nail buttons take the same row for hands
@@ -552,7 +556,7 @@ TEST_F(ProgramWindows, TheControlsOfTheSmallerWindowsStandOnOneGroundOfTheirSkin
   auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
   TLayer* hair = layer.get();
   desk.InsertLayer(std::move(layer));
-  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair, settings_));
+  windows.push_back(std::make_unique<TFormLayerSave>(desk, hair, settings_, templates_));
   FakeWork work;
   work.picture = TBitmap32(60, 60, Color32(200, 40, 40));
   TFormPostCard card(work, settings_);

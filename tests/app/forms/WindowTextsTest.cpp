@@ -80,7 +80,7 @@ class WindowTexts : public ::testing::Test {
     // The standing windows, made as the start-up and their first use make them.
     ClearStandingForms();
     ReadMainWindowData(settings_);
-    RegisterProgramWindows(settings_);
+    RegisterProgramWindows(settings_, templates_);
     CreateStandingForms();
     MakeStandingForms();
     RegisterVideoPlayers(settings_);
@@ -122,7 +122,7 @@ class WindowTexts : public ::testing::Test {
     auto layer = std::make_unique<TLayer>(desk, TBitmap32(30, 20, Color32(120, 80, 40)), TNewLayer{"Hair"});
     TLayer* hair = layer.get();
     desk.InsertLayer(std::move(layer));
-    Make<TFormLayerSave>(desk, hair, settings_);
+    Make<TFormLayerSave>(desk, hair, settings_, main->Templates());
     Make<TFormInetReg>(settings_);
     Make<TFormPassword>();
     Make<TFormDownloadElements>(settings_);
@@ -143,6 +143,7 @@ class WindowTexts : public ::testing::Test {
   }
 
   TMainSettings settings_;
+  TProgramTemplates templates_;
   FakeWork work_;
   const TBitmap32 portrait_{40, 40, Color32(210, 170, 150)};
   std::vector<QPointer<QWidget>> made_;  // deleted with the other windows

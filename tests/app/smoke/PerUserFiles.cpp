@@ -57,7 +57,7 @@ std::optional<TColor32> ShownColour(const std::string& fileName) {
   const std::vector<int>& shown = FormTemplates->Shown();
   for (int i = 0; i < 50 && FormTemplates->FirstRow() * 2 + 8 < int(shown.size()); ++i) FormTemplates->ScrollPreview(true);
   for (std::size_t n = 0; n < shown.size(); ++n) {
-    if (TemplateList[std::size_t(shown[n])].FileName != fileName) continue;
+    if (FormTemplates->Templates().List[std::size_t(shown[n])].FileName != fileName) continue;
     const int onPage = int(n) - FormTemplates->FirstRow() * 2;
     if (onPage < 0 || onPage >= 8) return std::nullopt;
     const TRect cell = FormTemplates->Grid().Cell(onPage / 2, onPage % 2);
@@ -95,7 +95,7 @@ int Walk() {
 
   // The layer as a template of the first type.
   if (!FormTemplates->OpenForType(1, {2, 4}, "Hairstyles", tkFace)) return Fail("the browser did not open");
-  const TPartTypeRecord* type = FindTemplateType(1);
+  const TPartTypeRecord* type = FindTemplateType(1, FormTemplates->Templates().Types);
   if (!type) return Fail("no template type 1");
   const TTemplateSaveResult saved = SaveTemplate(ExePath, *type, "My own", LayerTemplate(*desk.SelectedLayer(), FacePoint),
                                                  [&desk] { return desk.NewLayerId(); });

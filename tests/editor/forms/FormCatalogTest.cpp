@@ -7,6 +7,8 @@
 #include "FakeTemplateDesk.h"
 #include "editor/CatalogIndex.h"
 #include "editor/MainShell.h"
+#include "editor/Questionnaires.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormTemplates.h"
 #include "picture/PsdFile.h"
@@ -30,7 +32,6 @@ class FormCatalogTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
     ResetEditorGlobals();
-    ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     settings_.CatalogDir = "Catalog\\";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\n");
@@ -55,7 +56,6 @@ class FormCatalogTest : public ::testing::Test {
     CatalogIndex.clear();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetTemplateGlobals();
     ResetEditorGlobals();
   }
   std::vector<TMyImage*> InfoIcons() const {
@@ -69,7 +69,9 @@ class FormCatalogTest : public ::testing::Test {
   TMainSettings settings_;
   TempFolder folder_;
   FakeTemplateDesk desk_;
-  TFormTemplates browser_{settings_};
+  TTemplateBase templates_;
+  TQuestionnaires questionnaires_;
+  TFormTemplates browser_{settings_, templates_, questionnaires_};
 };
 
 }  // namespace

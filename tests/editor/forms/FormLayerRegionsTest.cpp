@@ -15,6 +15,7 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/TemplateBase.h"
+#include "editor/Questionnaires.h"
 #include "editor/forms/FormLayerRegionEdit.h"
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
@@ -78,13 +79,12 @@ class FormLayerRegionsTest : public ::testing::Test {
   FormLayerRegionsTest() {
     ResetShellGlobals();
     ResetEditorGlobals();
-    ResetTemplateGlobals();
     ExePath = exe.Path().string() + "/";
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
     settings.Ini =
         TIniFile::FromText("[TEMPLATE TYPES]\nType3=3;Hair\\Mine;Hairstyles;20;F;\nType4=4;Beards;Beards;20;F;\n");
     WriteTestFile(exe / "PartBase.txt", "3;0;0;Other.psd;Other;\n");
-    main = std::make_unique<TFormMain>(settings);
+    main = std::make_unique<TFormMain>(settings, templates);
     main->show();
     regions = std::make_unique<TFormLayerRegions>(settings);
     regions->MainWindow = main.get();
@@ -108,7 +108,6 @@ class FormLayerRegionsTest : public ::testing::Test {
     regions.reset();
     main.reset();
     SetMessagePresenter(nullptr);
-    ResetTemplateGlobals();
     ResetEditorGlobals();
     ResetShellGlobals();
   }
@@ -127,6 +126,7 @@ class FormLayerRegionsTest : public ::testing::Test {
 
   TMainSettings settings;
   TempFolder exe;
+  TTemplateBase templates;
   std::unique_ptr<TFormMain> main;
   std::unique_ptr<TFormLayerRegions> regions;
   std::unique_ptr<TFormLayerRegionEdit> editor;
@@ -188,7 +188,8 @@ TEST_F(FormLayerRegionsTest, TheEditorRunsModallyOverTheDeskAndOkKeepsWhatCancel
 }
 
 TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
-  TFormTemplates browser{settings};
+  TQuestionnaires questionnaires;
+  TFormTemplates browser{settings, templates, questionnaires};
   ASSERT_TRUE(browser.OpenForType(3, {2, 4}, "Hair", tkFace));
   ASSERT_EQ(browser.Shown().size(), 1u);
   for (int y = 0; y < 30; ++y)
@@ -206,7 +207,7 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   });
   regions->ButtonSaveRegionClick();
   ASSERT_EQ(browser.Shown().size(), 2u);
-  const TPartInfoRecord& saved = TemplateList[std::size_t(browser.Shown()[1])];
+  const TPartInfoRecord& saved = templates.List[std::size_t(browser.Shown()[1])];
   EXPECT_EQ(saved.Name, "Bluetips");
   // The 20 x 30 half with a margin of 30 / 4 = 7, at 3 from the half's corner.
   TBitmap32 picture;
@@ -237,7 +238,7 @@ TEST_F(FormLayerRegionsTest, RegionAndLayerSavesAppearInTheBrowserOfTheirType) {
   });
   save->OnClick();
   ASSERT_EQ(browser.Shown().size(), 3u);
-  const TPartInfoRecord& whole = TemplateList[std::size_t(browser.Shown()[2])];
+  const TPartInfoRecord& whole = templates.List[std::size_t(browser.Shown()[2])];
   EXPECT_EQ(whole.X, 30);
   EXPECT_EQ(whole.Y, 20);
   EXPECT_TRUE(fs::exists(ResolvePath(exe.Path(), ChangeFileExt(whole.FileName, ".msk"))));

@@ -13,6 +13,7 @@
 #include "editor/AdjustController.h"
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"
@@ -44,7 +45,7 @@ class FormLayersTest : public ::testing::Test {
     InterfaceDir = "Intfaces\\";
     ResolutionIndex = 2;
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
-    main = std::make_unique<TFormMain>(settings);
+    main = std::make_unique<TFormMain>(settings, templates);
     main->show();
     layers = std::make_unique<TFormLayers>();
     layers->MainWindow = main.get();
@@ -96,6 +97,7 @@ class FormLayersTest : public ::testing::Test {
 
   TMainSettings settings;
   std::vector<std::string> messages;
+  TTemplateBase templates;
   std::unique_ptr<TFormMain> main;
   std::unique_ptr<TFormLayers> layers;
   std::unique_ptr<TFormPreview> preview;

@@ -56,7 +56,7 @@ struct TInstalledSkins {
 
 class FormMainTest : public ::testing::Test {
  protected:
-  FormMainTest() : form(settings, desk) {
+  FormMainTest() : form(settings, templates, desk) {
     ResetEditorGlobals();
     desk.state = &form.State();
     form.show();
@@ -66,7 +66,8 @@ class FormMainTest : public ::testing::Test {
   TMainSettings settings;
   TInstalledSkins skins;
   FakeMainDesk desk;
-  TFormMain form{settings};
+  TTemplateBase templates;
+  TFormMain form{settings, templates};
 };
 
 }  // namespace
@@ -180,7 +181,8 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   TInstalledSkins skins;
   ResetEditorGlobals();
   TMainSettings settings;
-  TFormMain form(settings);
+  TTemplateBase templates;
+  TFormMain form(settings, templates);
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   EXPECT_FALSE(form.DeskWindow()->isVisible());
@@ -203,12 +205,12 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
 TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
   TInstalledSkins skins;
   ResetEditorGlobals();
-  ResetTemplateGlobals();
   TMainSettings settings;
   settings.Ini = TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
                                     "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n");
   {
-    TFormMain form(settings);
+    TTemplateBase templates;
+    TFormMain form(settings, templates);
     TMontageDesk& desk = form.DeskWindow()->Desk();
     for (int type : {7, 8}) {
       auto layer = std::make_unique<TLayer>(desk, TBitmap32(4, 4, Color32(1, 2, 3)));
@@ -219,7 +221,6 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
       EXPECT_EQ(LayerKindLetter(form.State(), desk.Layer(i)), desk.Layer(i).TypeId == 7 ? "N" : "B")
           << desk.Layer(i).TypeId;
   }
-  ResetTemplateGlobals();
 }
 
 TEST(FormMainWithDesk, TheInterfaceInfoGoesWithTheMainWindow) {
@@ -227,7 +228,10 @@ TEST(FormMainWithDesk, TheInterfaceInfoGoesWithTheMainWindow) {
   InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
   InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "END"});
   TMainSettings settings;
-  { TFormMain form(settings); }
+  {
+    TTemplateBase templates;
+    TFormMain form(settings, templates);
+  }
   EXPECT_EQ(InterfaceInfo, nullptr);
 }
 

@@ -82,20 +82,16 @@ class FormQueriesTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
     ResetEditorGlobals();
-    ResetTemplateGlobals();
-    ResetQuestionnaires();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
     settings_.Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
-    queries_ = std::make_unique<TFormQueries>(settings_);
-    templates_ = std::make_unique<TFormTemplates>(settings_);
+    queries_ = std::make_unique<TFormQueries>(settings_, questionnaires_);
+    templates_ = std::make_unique<TFormTemplates>(settings_, base_, questionnaires_);
   }
   void TearDown() override {
     templates_.reset();
     queries_.reset();
     SetMessagePresenter({});
-    ResetQuestionnaires();
-    ResetTemplateGlobals();
     ResetShellGlobals();
     ResetEditorGlobals();
   }
@@ -121,13 +117,15 @@ class FormQueriesTest : public ::testing::Test {
   }
   std::set<std::string> ShownInBrowser() const {
     std::set<std::string> names;
-    for (int i : templates_->Shown()) names.insert(TemplateList[std::size_t(i)].Name);
+    for (int i : templates_->Shown()) names.insert(base_.List[std::size_t(i)].Name);
     return names;
   }
   std::string ShownPage() const { return queries_->HTMLViewer->toPlainText().toStdString(); }
 
   TMainSettings settings_;
   std::vector<std::string> messages_;
+  TTemplateBase base_;
+  TQuestionnaires questionnaires_;
   std::unique_ptr<TFormQueries> queries_;
   std::unique_ptr<TFormTemplates> templates_;
 };
@@ -147,7 +145,7 @@ TEST_F(FormQueriesTest, AnswersLeaveInTheBrowserExactlyTheTemplatesThatFit) {
   ClickControl("length", "long");
   EXPECT_EQ(ShownInBrowser(), all) << "the filter is still off";
   templates_->ButtonSetTemplatesFilter->OnClick();  // the browser's copy of the switch
-  ASSERT_TRUE(TemplateFilterOn);
+  ASSERT_TRUE(questionnaires_.Filter.On());
   EXPECT_TRUE(queries_->ButtonSetTemplatesFilter->Pressed());
   const std::set<std::string> longHair = FittingTemplates(1, {{"LENGTH", {"LONG"}}});
   EXPECT_LT(longHair.size(), all.size());
@@ -175,7 +173,7 @@ TEST_F(FormQueriesTest, AnswersLeaveInTheBrowserExactlyTheTemplatesThatFit) {
   EXPECT_EQ(ShownInBrowser(), FittingTemplates(2, answers));
 
   queries_->ButtonSetTemplatesFilter->OnClick();
-  EXPECT_FALSE(TemplateFilterOn);
+  EXPECT_FALSE(questionnaires_.Filter.On());
   EXPECT_FALSE(templates_->ButtonSetTemplatesFilter->Pressed());
   EXPECT_EQ(ShownInBrowser(), FittingTemplates(2, {}));
   queries_->ButtonSetTemplatesFilter->OnClick();  // the questionnaire's own switch reaches the browser too
@@ -189,16 +187,35 @@ TEST_F(FormQueriesTest, AnswersLeaveInTheBrowserExactlyTheTemplatesThatFit) {
 TEST_F(FormQueriesTest, TheBrowsersFilterWorksBeforeTheQuestionnaireWindowIsMade) {
   queries_.reset();
   ClearStandingForms();
-  RegisterFormQueries(settings_);
+  RegisterFormQueries(settings_, questionnaires_);
   ASSERT_TRUE(templates_->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
   EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->isVisible());
   templates_->ButtonSetTemplatesFilter->OnClick();
-  EXPECT_TRUE(TemplateFilterOn);
+  EXPECT_TRUE(questionnaires_.Filter.On());
   EXPECT_TRUE(templates_->ButtonSetTemplatesFilter->Pressed());
   std::unique_ptr<QWidget> made(FindScreenForm("FormQueries"));
   EXPECT_NE(made, nullptr);
   made.reset();
   ClearStandingForms();
+}
+
+// The answers and the switch outlive both windows: a browser made after the
+// questionnaire window was closed and gone filters by them at once.
+TEST_F(FormQueriesTest, ABrowserMadeLaterFiltersByTheAnswersGivenBefore) {
+  queries_->show();
+  ASSERT_EQ(queries_->Mode, TFormQueries::qmFilter);
+  ClickControl("length", "long");
+  queries_->ButtonSetTemplatesFilter->OnClick();
+  ASSERT_TRUE(questionnaires_.Filter.On());
+  queries_->close();
+  queries_.reset();
+  templates_.reset();
+
+  templates_ = std::make_unique<TFormTemplates>(settings_, base_, questionnaires_);
+  ASSERT_TRUE(templates_->OpenForType(1, {2, 4}, "Hairstyles for women", tkFace));
+  const std::set<std::string> longHair = FittingTemplates(1, {{"LENGTH", {"LONG"}}});
+  ASSERT_LT(longHair.size(), FittingTemplates(1, {}).size());
+  EXPECT_EQ(ShownInBrowser(), longHair);
 }
 
 TEST_F(FormQueriesTest, AQuizGivesTheResultPageOfItsAnswersAndPrintsIt) {

@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 
 #include "FakeTemplateDesk.h"
+#include "editor/Questionnaires.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormTemplates.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
@@ -29,7 +31,6 @@ class FormTemplatesTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
     ResetEditorGlobals();
-    ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\nT2=4;Nails;Nails;20;N;\n");
     settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
@@ -53,7 +54,6 @@ class FormTemplatesTest : public ::testing::Test {
     form_.close();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetTemplateGlobals();
     ResetEditorGlobals();
   }
   // A grid pixel as (r, g, b).
@@ -76,7 +76,9 @@ class FormTemplatesTest : public ::testing::Test {
   TempFolder folder_;
   FakeTemplateDesk desk_;
   std::vector<std::string> messages_;
-  TFormTemplates form_{settings_};
+  TTemplateBase templates_;
+  TQuestionnaires questionnaires_;
+  TFormTemplates form_{settings_, templates_, questionnaires_};
 };
 
 }  // namespace

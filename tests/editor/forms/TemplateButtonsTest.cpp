@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "editor/Questionnaires.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMask.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
@@ -23,7 +25,6 @@ class TemplateButtonsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ResetTemplateGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=3;HairW;Hair;40;F;\n");
     settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
@@ -44,7 +45,7 @@ class TemplateButtonsTest : public ::testing::Test {
     InterfaceInfo->LoadLines(lines);
     main_.setObjectName("FormMain");
     main_.resize(980, 720);
-    strip_ = new TTemplateButtons(main_, settings_);
+    strip_ = new TTemplateButtons(main_, settings_, templates_);
     strip_->Build();
     ApplyInterface(&main_);
     strip_->Browser = &browser_;
@@ -55,7 +56,6 @@ class TemplateButtonsTest : public ::testing::Test {
     InterfaceInfo.reset();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetTemplateGlobals();
   }
   std::vector<int> Visible() const {
     std::vector<int> shown;
@@ -68,7 +68,9 @@ class TemplateButtonsTest : public ::testing::Test {
   TempFolder folder_;
   QWidget main_;
   TTemplateButtons* strip_ = nullptr;
-  TFormTemplates browser_{settings_};
+  TTemplateBase templates_;
+  TQuestionnaires questionnaires_;
+  TFormTemplates browser_{settings_, templates_, questionnaires_};
   std::vector<std::string> messages_;
 };
 
@@ -97,7 +99,7 @@ TEST_F(TemplateButtonsTest, ClickOpensTheBrowserAndASecondClickClosesIt) {
   EXPECT_TRUE(main_.isEnabled());
   EXPECT_TRUE(browser_.isVisible());
   EXPECT_TRUE(button->Pressed());
-  EXPECT_EQ(CurrentTemplateType, 3);
+  EXPECT_EQ(templates_.CurrentType, 3);
   EXPECT_EQ(browser_.CaptionBar->Caption, "Hairstyles");
   EXPECT_EQ(browser_.Grid().Columns(), 3);
   EXPECT_EQ(browser_.Grid().Rows(), 5);

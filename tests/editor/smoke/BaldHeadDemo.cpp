@@ -16,6 +16,7 @@
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormColorCalibration.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
@@ -40,7 +41,8 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
 
-  TFormMain form(demo.Settings);
+  TTemplateBase templates;
+  TFormMain form(demo.Settings, templates);
   form.show();
   if (!PutDrawnPortrait(form, true)) return 1;
   TMontageDesk& desk = form.DeskWindow()->Desk();

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "editor/EditorGlobals.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
@@ -21,7 +22,8 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(demo.Settings);
+  TTemplateBase templates;
+  TFormMain form(demo.Settings, templates);
   form.show();
   TMontageDesk& desk = form.DeskWindow()->Desk();
   for (int i = 3; i < argc; ++i) {

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "editor/MontageDesk.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMask.h"
 #include "shell/MainSettings.h"
@@ -43,7 +44,8 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(demo.Settings);
+  TTemplateBase templates;
+  TFormMain form(demo.Settings, templates);
   form.show();
   TFormLayers layers(&form);
   layers.MainWindow = &form;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"
@@ -48,11 +49,13 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(demo.Settings);
-  TFormQueries queries(demo.Settings, &form);
+  TTemplateBase templates;
+  TFormMain form(demo.Settings, templates);
+  TQuestionnaires questionnaires;
+  TFormQueries queries(demo.Settings, questionnaires, &form);
   InstallMainShell(form, demo.Settings, {});
   form.show();
-  TFormTemplates browser(demo.Settings, &form);
+  TFormTemplates browser(demo.Settings, templates, questionnaires, &form);
   form.TemplateButtons()->Browser = &browser;
 
   QTimer::singleShot(500, [&] {
@@ -73,7 +76,7 @@ int main(int argc, char* argv[]) {
           std::ofstream(out + "/browser.txt")
               << grid.x() << ' ' << grid.y() << ' ' << browser.Grid().CellWidth() << ' ' << browser.Grid().CellHeight()
               << ' ' << browser.Grid().Columns() << ' ' << browser.Grid().Rows() << ' ' << browser.Shown().size() << ' '
-              << TemplateFilterOn << '\n';
+              << questionnaires.Filter.On() << '\n';
         });
       });
     });

@@ -14,6 +14,7 @@
 
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
+#include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormLayerRegionEdit.h"
 #include "editor/forms/FormLayerRegions.h"
@@ -62,8 +63,10 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   TSmokeDemo demo(argc, argv, argv[1]);
 
-  TFormMain form(demo.Settings);
-  TFormTemplates browser(demo.Settings, &form);
+  TTemplateBase templates;
+  TFormMain form(demo.Settings, templates);
+  TQuestionnaires questionnaires;
+  TFormTemplates browser(demo.Settings, templates, questionnaires, &form);
   TFormLayerRegions regions(demo.Settings, &form);
   TFormLayerRegionEdit editor;
   form.TemplateButtons()->Browser = &browser;
@@ -142,7 +145,7 @@ int main(int argc, char* argv[]) {
         DemoClick(regions.ButtonSaveRegion);
         if (!browser.isVisible()) DemoClick(form.findChild<TGraphicButton*>("ButtonTemplateHairW"));
         for (int index : browser.Shown()) {
-          const TPartInfoRecord& entry = TemplateList[std::size_t(index)];
+          const TPartInfoRecord& entry = templates.List[std::size_t(index)];
           if (entry.Name != "Smoke curls") continue;
           const bool saved = fs::exists(ResolvePath(fs::path(ExePath), entry.FileName));
           std::fprintf(stderr, "the browser lists %s (%s)\n", entry.FileName.c_str(), saved ? "on disk" : "missing");

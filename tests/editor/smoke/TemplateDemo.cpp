@@ -11,6 +11,7 @@
 #include "editor/AdjustController.h"
 #include "editor/AdjustModel.h"
 #include "editor/EditorGlobals.h"
+#include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"
@@ -29,9 +30,11 @@ int main(int argc, char* argv[]) {
   TSmokeDemo demo(argc, argv, argv[1]);
   const std::string out = argv[2];
 
-  TFormMain form(demo.Settings);
+  TTemplateBase templates;
+  TFormMain form(demo.Settings, templates);
   form.show();
-  TFormTemplates browser(demo.Settings, &form);
+  TQuestionnaires questionnaires;
+  TFormTemplates browser(demo.Settings, templates, questionnaires, &form);
   form.TemplateButtons()->Browser = &browser;
 
   if (!PutDrawnPortrait(form)) return 1;

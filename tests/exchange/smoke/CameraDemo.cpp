@@ -11,6 +11,7 @@
 
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormLoadSave.h"
@@ -27,7 +28,8 @@ int main(int argc, char* argv[]) {
 
   TFakeCaptureDevice device;
   device.inputs = {{"Demo camera", true, {{160, 120}, {640, 480}}}};
-  TFormMain main(demo.Settings);
+  TTemplateBase templates;
+  TFormMain main(demo.Settings, templates);
   main.show();
   TFormAdjust adjust(&main);
   TFormLoadSave loadSave(demo.Settings);

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "editor/MainShell.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "exchange/DeskWorkPicture.h"
@@ -33,7 +34,8 @@ namespace fs = std::filesystem;
 namespace {
 
 int Open(const std::string& work, TMainSettings& settings) {
-  TFormMain main(settings);
+  TTemplateBase templates;
+  TFormMain main(settings, templates);
   ConnectProgramWorkFiles(main);
   TMontageDesk& desk = main.DeskWindow()->Desk();
   if (!ProgramWorkFiles() || !ProgramWorkFiles()->LoadWorkFromFile(work)) return 1;
@@ -55,7 +57,8 @@ int main(int argc, char* argv[]) {
   demo.Settings.MailPort = std::atoi(argv[5]);
   demo.Settings.MailFromAddress = "ann@example.com";
 
-  TFormMain main(demo.Settings);
+  TTemplateBase templates;
+  TFormMain main(demo.Settings, templates);
   ConnectProgramWorkFiles(main);
   main.show();
   TDeskWorkPicture deskWork(main.DeskWindow()->Desk());

@@ -14,6 +14,7 @@
 #include "editor/DeskAdjustHost.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "exchange/DeskWorkPicture.h"
@@ -43,7 +44,8 @@ int main(int argc, char* argv[]) {
   const std::string out = argv[2];
   const std::string portrait = argv[3];
 
-  TFormMain main(demo.Settings);
+  TTemplateBase templates;
+  TFormMain main(demo.Settings, templates);
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();
   TDeskAdjustHost adjustHost(desk, main.State());

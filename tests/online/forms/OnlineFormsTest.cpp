@@ -49,7 +49,6 @@ class OnlineForms : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
-    ResetTemplateGlobals();
     ExePath = temp_.Path().string() + "/";
     fs::create_directories(temp_ / "Intfaces" / "DEFAULT");
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
@@ -66,7 +65,6 @@ class OnlineForms : public ::testing::Test {
     SetOnlineMessageSink({});
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetTemplateGlobals();
   }
   TMainSettings settings_;
 
@@ -205,6 +203,8 @@ TEST_F(OnlineForms, ThePasswordPromptOpensOverItsOwner) {
 
 TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
   WriteTestFile(temp_ / "PartBase.txt", "1;0;0;old.psd;Old;\r\n");
+  TTemplateBase shown;  // the list a shown template browser holds
+  ASSERT_TRUE(shown.LoadList(temp_.Path(), nullptr));
   const std::string bob = Packed(10, 200), kim = Packed(12, 30);
   publisher_.AddFile("hairw/bob.fll", bob);
   publisher_.AddFile("hairw/kim.fll", kim);
@@ -249,7 +249,7 @@ TEST_F(OnlineForms, TheDownloadWindowListsTheNewAndInstallsTheChecked) {
   EXPECT_TRUE(messages_.empty()) << messages_.front();
   EXPECT_TRUE(fs::exists(temp_ / "hairw" / "Bob.psd"));
   EXPECT_TRUE(fs::exists(temp_ / "hairw" / "Kim.psd"));
-  EXPECT_TRUE(PartBaseChanged) << "the template browser reloads its list";
+  EXPECT_TRUE(shown.ListChanged(temp_.Path())) << "the template browser reloads its list";
   ASSERT_EQ(form.TreeView->topLevelItemCount(), 1);
   ASSERT_EQ(root->childCount(), 1) << "installed elements and their emptied group leave the tree";
   EXPECT_EQ(root->child(0)->text(0), "Messages (1)");

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "exchange/forms/ProgramWorkFiles.h"
@@ -44,7 +45,8 @@ int main(int argc, char* argv[]) {
   demo.Settings.Ini.WriteString("Registration", "EMail", "anna@example.com");
   demo.Settings.Ini.WriteString("Registration", "Serial", "7");
 
-  TFormMain main(demo.Settings);
+  TTemplateBase templates;
+  TFormMain main(demo.Settings, templates);
   ConnectProgramWorkFiles(main);
   main.show();
   TMontageDesk& desk = main.DeskWindow()->Desk();

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"
@@ -58,9 +59,11 @@ int main(int argc, char* argv[]) {
   demo.Settings.Ini.WriteString("T Sex", "S1", "Female");
   demo.Settings.Ini.WriteString("T Country", "C1", "Atlantis");
 
-  TFormMain main(demo.Settings);
+  TTemplateBase templates;
+  TFormMain main(demo.Settings, templates);
   main.show();
-  TFormTemplates browser{demo.Settings};
+  TQuestionnaires questionnaires;
+  TFormTemplates browser(demo.Settings, templates, questionnaires);
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not open");
 
   // Registration, typed and sent: first with the server out of reach, which the
@@ -123,7 +126,7 @@ int main(int argc, char* argv[]) {
 
   // The browser, still open, reloads the template list.
   if (!browser.OpenForType(9, {2, 4}, "Online templates", tkFace)) return DemoFail("the browser did not reopen");
-  if (TemplateList.empty() || TemplateList.back().FileName != "Online\\Magenta.psd")
+  if (templates.List.empty() || templates.List.back().FileName != "Online\\Magenta.psd")
     return DemoFail("the template list lacks the new template");
   QTest::qWait(800);
   const TRect cell = browser.Grid().Cell(0, 0);
