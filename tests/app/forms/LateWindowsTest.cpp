@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <array>
 #include <ostream>
 
@@ -30,6 +31,7 @@
 #include "editor/forms/FormSetup.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/FormVideo.h"
+#include "editor/forms/TemplateButtons.h"
 #include "editor/forms/MainShellForm.h"
 #include "exchange/forms/FormCamera.h"
 #include "exchange/forms/FormEmail.h"
@@ -248,4 +250,43 @@ TEST_F(LateWindows, AStartWithTipsOnShowsTheWelcomePage) {
   layers->activateWindow();
   EXPECT_TRUE(QTest::qWaitForWindowActive(layers, 2000));
   EXPECT_EQ(FormTips->HTMLViewer->CurrentFile().filename(), "FormLayers.htm");
+}
+
+// A template laid from the browser the strip made on its first click, over a
+// work already open; then the questionnaire window, made for the first time:
+// its answers filter that same browser, which kept its type and list.
+TEST_F(LateWindows, TheQuestionnaireWindowMadeAfterATemplateWasLaidFiltersThatBrowser) {
+  OpenWork();
+  TTemplateButtons* strip = main_->TemplateButtons();
+  ASSERT_NE(strip, nullptr);
+  const auto hair = std::find_if(strip->Buttons.begin(), strip->Buttons.end(),
+                                 [](const TGraphicButton* b) { return b->Tag() == 1; });
+  ASSERT_NE(hair, strip->Buttons.end());
+  ASSERT_EQ(FindScreenForm("FormTemplates"), nullptr);
+  strip->ButtonTemplateClick(*hair);
+  auto* browser = qobject_cast<TFormTemplates*>(FindScreenForm("FormTemplates"));
+  ASSERT_NE(browser, nullptr);
+  ASSERT_TRUE(browser->isVisible());
+  const std::size_t all = browser->Shown().size();
+  ASSERT_GE(all, 2u);
+  const int layers = Desk().LayerCount();
+  const TRect cell = browser->Grid().Cell(0, 1);
+  browser->ResImageMouseUp(cell.Left + cell.Width() / 2, cell.Top + cell.Height() / 2);
+  ASSERT_EQ(Desk().LayerCount(), layers + 1) << "the template is on the desk";
+
+  ASSERT_EQ(FindScreenForm("FormQueries"), nullptr);
+  auto* queries = StandingForm<TFormQueries>("FormQueries");
+  ASSERT_NE(queries, nullptr);
+  queries->show();
+  ASSERT_EQ(queries->Mode, TFormQueries::qmFilter);
+  const auto& controls = queries->HTMLViewer->Form().Controls();
+  const auto longHair = std::find_if(controls.begin(), controls.end(),
+                                     [](const THtmlControl& c) { return c.Name == "length" && c.Value == "long"; });
+  ASSERT_NE(longHair, controls.end());
+  emit queries->HTMLViewer->anchorClicked(QUrl("form:" + QString::number(longHair - controls.begin())));
+  queries->ButtonSetTemplatesFilter->OnClick();
+  EXPECT_TRUE(browser->ButtonSetTemplatesFilter->Pressed());
+  EXPECT_LT(browser->Shown().size(), all) << "the browser shows only the long styles";
+  EXPECT_GT(browser->Shown().size(), 0u);
+  for (int i : browser->Shown()) EXPECT_EQ(browser->Templates().List[std::size_t(i)].PartType, 1);
 }
