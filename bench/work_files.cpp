@@ -168,7 +168,6 @@ void BM_OpenWork(benchmark::State& state) {
   WriteFileAtomic(file, BuildCompressedWork(w.header, w.data, w.pictures[0]));
   SetSmallDesk(kSide, kSide, kSide, kSide);
   ResetEditorGlobals();
-  CompressedWorkExt = ProductInfo.CmpFileExt;
   DeskFixture fixture;
   FakeWorkPorts ports;
   TWorkFiles files(fixture.desk, ports);

@@ -163,7 +163,7 @@ fs::path FreeFileName(const fs::path& folder, const std::string& name, std::stri
   return file;
 }
 
-std::string GalleryWorkExtension() { return LowerAscii(CompressedWorkExt.empty() ? ".tsc" : CompressedWorkExt); }
+std::string GalleryWorkExtension() { return LowerAscii(CompressedWorkExt); }
 
 TGalleryDownload DownloadGalleryWork(TTransferContext& context, const TOnlineServers& servers, const TGallary& work,
                                      std::string_view authorCaption, const fs::path& pictureFolder,

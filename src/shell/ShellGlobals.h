@@ -1,6 +1,7 @@
 #pragma once
-// Program-wide state of the application shell: the product record, the program
-// folder and content folders, the work-file extensions and the intro's skip flag.
+// Program-wide state of the application shell: the product record and its
+// work-file extensions, the program folder and content folders. Whether the
+// intro was skipped is the start-up's (IStartupHost::IntroSkipped).
 // The settings are not here: the program's run owns them (TMainSettings).
 #include <string>
 
@@ -29,10 +30,9 @@ extern std::string ExePath;
 // and a disc copy); empty means the same as ExePath. Ending in a separator.
 extern std::string HDPath;
 extern std::string CDPath;
-extern std::string CompressedWorkExt;
-extern std::string UncompressedWorkExt;
-// Set when the user clicks or presses a key during the intro.
-extern bool IntroSkipped;
+// The work files' extensions: the compressed work and the container.
+inline const std::string CompressedWorkExt = ProductInfo.CmpFileExt;
+inline const std::string UncompressedWorkExt = ProductInfo.UnCmpFileExt;
 
 // Back to the state before start-up (tests).
 void ResetShellGlobals();

@@ -76,9 +76,8 @@ bool OpenSettings(IStartupHost& host, TMainSettings& settings) {
 }
 
 void PlayIntro(IStartupHost& host, const TIniFile& ini) {
-  IntroSkipped = false;
   for (const std::string& value : IntroValues(ini)) {
-    if (IntroSkipped) break;
+    if (host.IntroSkipped()) break;
     std::optional<TIntroEntry> entry = ParseIntroValue(value, ExePath);
     if (!entry) continue;
     if (entry->Type == TIntroEntry::Kind::Video)
@@ -120,8 +119,6 @@ bool RunStartup(IStartupHost& host, TMainSettings& settings, const fs::path& exe
     host.ShowFatal(TerminationText(*reason));
     return false;
   }
-  CompressedWorkExt = ProductInfo.CmpFileExt;
-  UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   if (!OpenSettings(host, settings)) return false;
   PlayIntro(host, settings.Ini);
 

@@ -54,9 +54,11 @@ class IStartupHost {
   virtual void ShowFatal(const std::string& text) = 0;
   // A warning box with one OK button; start-up goes on.
   virtual void ShowWarning(const std::string& text) = 0;
-  // Each returns when the entry ended or was skipped (which sets IntroSkipped).
+  // Each returns when the entry ended or the user skipped it (a click or a key),
+  // which passes over the rest of the intro.
   virtual void PlayIntroVideo(const TIntroEntry& entry) = 0;
   virtual void ShowIntroPicture(const TIntroEntry& entry) = 0;
+  virtual bool IntroSkipped() const = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   // Registers the work-file types with the desktop, with the icons and names
   // the settings give.

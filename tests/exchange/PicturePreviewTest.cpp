@@ -16,8 +16,6 @@ class PicturePreviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetShellGlobals();
-    CompressedWorkExt = ".tsc";
-    UncompressedWorkExt = ".tsu";
     const std::string script = R"PY(
 import io, struct, sys, zlib
 from PIL import Image

@@ -24,8 +24,6 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
   void SetUp() override {
     SetSmallDesk(200, 200, 300, 300);
     ResetEditorGlobals();
-    CompressedWorkExt = ProductInfo.CmpFileExt;
-    UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   }
   FakeWorkPorts ports;
   TWorkFiles files{desk, ports};

@@ -28,8 +28,6 @@ class QuietPorts : public IWorkPorts {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SetSmallDesk(200, 200, 300, 300);
   ResetEditorGlobals();
-  CompressedWorkExt = ProductInfo.CmpFileExt;
-  UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   DeskFixture fixture;
   QuietPorts ports;
   TWorkFiles files(fixture.desk, ports);

@@ -34,7 +34,6 @@ class Gallery : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetShellGlobals();
-    CompressedWorkExt = ProductInfo.CmpFileExt;
     ini_.WriteString("Registration", "FirstName", "Anna");
     ini_.WriteString("Registration", "SecondName", "Berg");
     ini_.WriteString("Registration", "Serial", "1");

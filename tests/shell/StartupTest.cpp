@@ -39,11 +39,13 @@ class TFakeHost : public IStartupHost {
     calls.push_back("open:" + path);
     if (openThrows) throw std::runtime_error("bad work");
   }
+  bool IntroSkipped() const override { return skipped; }
 
  private:
+  bool skipped = false;
   void Intro(const TIntroEntry& e) {
     intro.push_back(e);
-    if (skipOnFirstIntro) IntroSkipped = true;
+    if (skipOnFirstIntro) skipped = true;
   }
 };
 

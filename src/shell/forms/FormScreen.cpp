@@ -8,7 +8,6 @@
 #include <xcb/xcb.h>
 
 #include "platform/qt/VirtualKeys.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/ShellForms.h"
 
@@ -56,7 +55,9 @@ void TFormScreen::SetServerPainted(bool onServer) {
 
 QPaintEngine* TFormScreen::paintEngine() const { return nullptr; }
 
-void TFormScreen::SkipIntro() { IntroSkipped = true; }
+void TFormScreen::SkipIntro() {
+  if (OnSkipIntro) OnSkipIntro();
+}
 
 void TFormScreen::paintEvent(QPaintEvent*) {
   // On screen it has no paint engine; grab() and render() still draw it.

@@ -23,6 +23,9 @@ class TFormScreen : public QWidget {
   std::function<void(int& key, int shift)> OnKeyUp;
   std::function<void(bool& canClose)> OnCloseQuery;
   std::function<void()> OnActivate;
+  // What skipping the intro does (a click, or a key that types or Esc); the
+  // start-up sets it.
+  std::function<void()> OnSkipIntro;
 
   // Covers the screen (without a window manager a full-screen request does not).
   void ShowOverScreen();

@@ -5,7 +5,6 @@
 #include <QScreen>
 
 #include "platform/qt/MediaPlayer.h"
-#include "shell/ShellGlobals.h"
 
 TLogoForm::TLogoForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), player_(CreateMediaPlayer()) {
@@ -51,7 +50,7 @@ void TLogoForm::paintEvent(QPaintEvent*) {
 
 void TLogoForm::Skip() {
   player_->Stop();
-  IntroSkipped = true;
+  if (OnSkip) OnSkip();
 }
 
 void TLogoForm::mouseReleaseEvent(QMouseEvent*) { Skip(); }

@@ -3,6 +3,7 @@
 // clip centred at its size; a click or a key stops it and skips the intro.
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 class IMediaPlayer;
@@ -20,7 +21,10 @@ class TLogoForm : public QWidget {
 
   // The rectangle the clip plays in.
   QRect VideoRect() const;
+  // Stops the clip and tells OnSkip (the start-up, which passes over the rest
+  // of the intro).
   void Skip();
+  std::function<void()> OnSkip;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -46,6 +46,7 @@ bool LoadIntroPicture(const fs::path& file, TBitmap32& bitmap) {
 
 void TQtStartupHost::ShowBackdrop() {
   if (!FormScreen) FormScreen = new TFormScreen();
+  FormScreen->OnSkipIntro = [this] { introSkipped_ = true; };
   FormScreen->ShowOverScreen();
   QApplication::processEvents();
 }
@@ -73,13 +74,14 @@ void TQtStartupHost::PlayIntroVideo(const TIntroEntry& entry) {
   logo->VideoWidth = entry.VideoWidth;
   logo->VideoHeight = entry.VideoHeight;
   TLogoForm* form = logo.get();
+  logo->OnSkip = [this] { introSkipped_ = true; };
   logo->show();
   logo->repaint();
   FormScreen->OnClick = [form] { form->Skip(); };
   IMediaPlayer& player = logo->VideoBegin();
   if (player.Error() == 0 && player.Mode() != TMediaMode::NotReady)
-    WaitWhile([&] { return form->isVisible() && player.Mode() != TMediaMode::Stopped && !IntroSkipped; });
-  FormScreen->OnClick = [] { IntroSkipped = true; };
+    WaitWhile([&] { return form->isVisible() && player.Mode() != TMediaMode::Stopped && !introSkipped_; });
+  FormScreen->OnClick = [screen = FormScreen] { screen->SkipIntro(); };
   logo->hide();
 }
 
@@ -90,14 +92,14 @@ void TQtStartupHost::ShowIntroPicture(const TIntroEntry& entry) {
   FormScreen->IntroTimer.setInterval(entry.IntervalMs);
   TBitmap32 picture;
   if (!LoadIntroPicture(entry.File, picture)) return;
-  FormScreen->OnClick = [] { IntroSkipped = true; };
+  FormScreen->OnClick = [screen = FormScreen] { screen->SkipIntro(); };
   const int left = (FormScreen->width() - picture.Width()) / 2, top = (FormScreen->height() - picture.Height()) / 2;
   image.setGeometry(left, top, picture.Width(), picture.Height());
   image.SetPicture(std::move(picture));
   FormScreen->SetServerPainted(false);
   image.show();
   FormScreen->IntroTimer.start();
-  WaitWhile([&] { return FormScreen->IntroTimer.isActive() && !IntroSkipped; });
+  WaitWhile([&] { return FormScreen->IntroTimer.isActive() && !introSkipped_; });
   FormScreen->IntroTimer.stop();
   image.hide();
   image.SetPicture(TBitmap32());

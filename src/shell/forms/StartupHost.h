@@ -12,6 +12,7 @@ class TQtStartupHost : public IStartupHost {
   void ShowWarning(const std::string& text) override;
   void PlayIntroVideo(const TIntroEntry& entry) override;
   void ShowIntroPicture(const TIntroEntry& entry) override;
+  bool IntroSkipped() const override { return introSkipped_; }
   void SetBusyCursor(bool busy) override;
   bool RegisterFileTypes(const TIniFile& settings) override;
   void CreateStandingWindows() override;
@@ -20,4 +21,5 @@ class TQtStartupHost : public IStartupHost {
 
  private:
   bool busy_ = false;
+  bool introSkipped_ = false;
 };

@@ -87,8 +87,6 @@ class LateWindows : public ::testing::Test {
     ResetSourcePicture();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     InterfaceDir = "Intfaces\\";
-    CompressedWorkExt = ProductInfo.CmpFileExt;
-    UncompressedWorkExt = ProductInfo.UnCmpFileExt;
     // The shipped settings, in a copy the windows may write.
     fs::copy_file(BuildDir() / "Tressary" / "Tressary.ini", dir_ / "Tressary.ini");
     settings_.Ini = TIniFile((dir_ / "Tressary.ini").string(), false);

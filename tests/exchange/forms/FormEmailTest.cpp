@@ -58,7 +58,6 @@ class FormEmailTest : public ::testing::Test {
     setenv("PATH", (home_ / "bin").c_str(), 1);
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetMainShell();
-    CompressedWorkExt = ProductInfo.CmpFileExt;
     settings_.MailFromAddress = "ann@example.com";
     work_.picture = TBitmap32(64, 48, Color32(200, 40, 30));
     for (int y = 0; y < 48; ++y)

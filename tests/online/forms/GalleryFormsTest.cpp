@@ -46,7 +46,6 @@ class GalleryForms : public ::testing::Test {
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
     ResetMainShell();
-    CompressedWorkExt = ProductInfo.CmpFileExt;
     ExePath = temp_.Path().string() + "/";
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     for (const char* section : {"T Sex", "T Age", "T Skin Color", "T Hair Color", "T Eyes Color", "T Portrait Type"})

@@ -36,13 +36,12 @@ struct TRecordedPlayer : TFakeMediaPlayer {
 class StartupHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    IntroSkipped = false;
     host_.ShowBackdrop();
   }
   void TearDown() override {
     SetMediaPlayerFactory(nullptr);
     ClearStandingForms();
-    IntroSkipped = false;
+    FormScreen->OnSkipIntro = nullptr;  // the backdrop outlives this host
   }
   TQtStartupHost host_;
   TempFolder dir_;
@@ -72,11 +71,11 @@ TEST_F(StartupHostTest, IntroPictureShowsCentredForItsIntervalOrUntilSkipped) {
   EXPECT_EQ(shownAt, QRect((FormScreen->width() - 40) / 2, (FormScreen->height() - 30) / 2, 40, 30));
   EXPECT_FALSE(FormScreen->IntroImage->isVisible());
   EXPECT_TRUE(FormScreen->IntroImage->Picture().Empty());
-  EXPECT_FALSE(IntroSkipped);
+  EXPECT_FALSE(host_.IntroSkipped());
   entry.IntervalMs = 600000;  // only the click ends it
   QTimer::singleShot(5, [] { FormScreen->OnClick(); });
   host_.ShowIntroPicture(entry);
-  EXPECT_TRUE(IntroSkipped);
+  EXPECT_TRUE(host_.IntroSkipped());
   entry.File = dir_ / "Broken.jpg";  // does not load: passed over at once
   host_.ShowIntroPicture(entry);
 }
@@ -98,7 +97,7 @@ TEST_F(StartupHostTest, IntroVideoPlaysCentredUntilItEnds) {
   entry.VideoWidth = 200;
   entry.VideoHeight = 100;
   host_.PlayIntroVideo(entry);
-  EXPECT_FALSE(IntroSkipped);
+  EXPECT_FALSE(host_.IntroSkipped());
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.front(), "open:" + entry.File.string());
   EXPECT_NE(std::find(calls.begin(), calls.end(), "play"), calls.end());
@@ -107,7 +106,7 @@ TEST_F(StartupHostTest, IntroVideoPlaysCentredUntilItEnds) {
   // A click on the backdrop stops the clip and skips the intro.
   whenPlaying = [](TRecordedPlayer&) { FormScreen->OnClick(); };
   host_.PlayIntroVideo(entry);
-  EXPECT_TRUE(IntroSkipped);
+  EXPECT_TRUE(host_.IntroSkipped());
   EXPECT_NE(std::find(calls.begin(), calls.end(), "stop"), calls.end());
 }
 

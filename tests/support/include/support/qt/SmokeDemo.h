@@ -22,8 +22,6 @@
 // in `settings`, the interface for the screen, the desk's view).
 inline void UseInstallation(const std::string& folder, TMainSettings& settings) {
   ExePath = folder + "/";
-  CompressedWorkExt = ProductInfo.CmpFileExt;
-  UncompressedWorkExt = ProductInfo.UnCmpFileExt;
   settings.Ini = TIniFile(ExePath + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
   InitInterfaceInfo(settings.Ini, screen.Width, screen.Height, nullptr);
