@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/CatalogIndex.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormLayerRegionEdit.h"
@@ -88,11 +89,11 @@ void RegisterProgramWindows(TMainSettings& settings, TProgramTemplates& template
   RegisterFormInetModes(settings);
 }
 
-void ConnectProgramWindows(TFormMain& main, TMainSettings& settings) {
+void ConnectProgramWindows(TFormMain& main, TMainSettings& settings, TCatalogIndex& catalog) {
   ConnectMainWindow(main);
   ConnectProgramWorkFiles(main);
   RegisterVideoPlayers(settings);
-  RegisterFormCatalog(settings);
+  RegisterFormCatalog(settings, catalog);
   ConnectFormShopList(main);
   ConnectFormLoadSave(main);
   ConnectFormCamera();
@@ -114,8 +115,9 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // reads or writes settings is handed it. Made before the application, so that
   // it outlives everything the run shows.
   TMainSettings settings;
-  // The run's templates and questionnaires, handed likewise.
+  // The run's templates and questionnaires, and its catalogue index, handed likewise.
   TProgramTemplates templates;
+  TCatalogIndex catalog;
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -137,8 +139,8 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // a command-line work can use them.
   auto main = std::make_shared<QPointer<TFormMain>>();
   LinkStandingForm<TFormMain>("FormMain", [main](TFormMain& made) { *main = &made; });
-  ShellHooks().AfterStandingWindows = [main, &settings] {
-    if (*main) ConnectProgramWindows(**main, settings);
+  ShellHooks().AfterStandingWindows = [main, &settings, &catalog] {
+    if (*main) ConnectProgramWindows(**main, settings, catalog);
   };
   RegisterWorkFileOpening();
   TQtStartupHost host;

@@ -20,6 +20,7 @@ struct TProgramTemplates {
 };
 
 class TFormMain;
+class TCatalogIndex;
 struct TMainSettings;
 
 // Registers every standing window's factory, in the start-up's order; the
@@ -27,7 +28,7 @@ struct TMainSettings;
 void RegisterProgramWindows(TMainSettings& settings, TProgramTemplates& templates);
 // The windows' links and the application's events, handed the main window once
 // it is made.
-void ConnectProgramWindows(TFormMain& main, TMainSettings& settings);
+void ConnectProgramWindows(TFormMain& main, TMainSettings& settings, TCatalogIndex& catalog);
 
 // Gives the online hub the main window's desk: whether a work is on it, and the
 // picture and work file the gallery upload sends.

@@ -5,18 +5,21 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/HelpPages.h"
-#include "shell/ShellGlobals.h"
-
-std::vector<TCatalogInfo> CatalogIndex;
 
 namespace {
 
 // Far above any real index; a larger file is not an index.
 constexpr std::size_t kMaxIndexBytes = 16u << 20;
 
-std::function<void(const std::string&)>& Presenter() {
-  static std::function<void(const std::string&)> show;
-  return show;
+struct TPresenter {
+  std::function<void(const std::string&)> Show;
+  const TCatalogIndex* Index = nullptr;
+};
+
+// The installed catalogue window: the process's port to it (SetCatalogPresenter).
+TPresenter& Presenter() {
+  static TPresenter presenter;
+  return presenter;
 }
 
 // Entries write folders with a backslash, paths on this system with "/".
@@ -31,10 +34,8 @@ char UpperKind(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; 
 
 }  // namespace
 
-void LoadCatalogIndex() { LoadCatalogIndex(ResolvePath(fs::path(ExePath), "Catalog.txt")); }
-
-void LoadCatalogIndex(const fs::path& file) {
-  CatalogIndex.clear();
+void TCatalogIndex::Load(const fs::path& file) {
+  entries_.clear();
   const auto bytes = ReadFileBytes(file, kMaxIndexBytes);
   if (!bytes) return;
   for (const TextRecord& record : TextRecords(DecodeText(*bytes))) {
@@ -44,14 +45,14 @@ void LoadCatalogIndex(const fs::path& file) {
     if (k != 'M' && k != 'P' && k != 'T') continue;
     std::string page = UpperAscii(Field(record.text, 3));
     if (!page.empty() && ExtractFileExt(page).empty()) page += ".htm";
-    CatalogIndex.push_back({k, UpperAscii(Field(record.text, 2)), std::move(page)});
+    entries_.push_back({k, UpperAscii(Field(record.text, 2)), std::move(page)});
   }
 }
 
-std::string FindCatalogPage(char kind, std::string_view name) {
+std::string TCatalogIndex::FindPage(char kind, std::string_view name) const {
   if (Trim(name).empty()) return {};
   const char k = UpperKind(kind);
-  for (const TCatalogInfo& entry : CatalogIndex) {
+  for (const TCatalogInfo& entry : entries_) {
     if (entry.Kind != k) continue;
     const bool matches = k == 'T' ? ContainsNoCase(Slashed(name), Slashed(entry.Name)) ||
                                         ContainsNoCase(Slashed(entry.Name), Slashed(name))
@@ -68,12 +69,15 @@ void ShowCatalogPageIn(IPageView& view, const fs::path& folder, std::string_view
   if (!ShowPageFile(view, PageInFolder(folder, name))) ShowPageFile(view, PageInFolder(folder, kCatalogIndexPage));
 }
 
-void SetCatalogPresenter(std::function<void(const std::string& page)> show) { Presenter() = std::move(show); }
+void SetCatalogPresenter(std::function<void(const std::string& page)> show, const TCatalogIndex* index) {
+  Presenter() = {std::move(show), index};
+}
 
 void ShowCatalogPage(const std::string& page) {
-  if (!page.empty() && Presenter()) Presenter()(page);
+  if (!page.empty() && Presenter().Show) Presenter().Show(page);
 }
 
 std::string OfferedCatalogPage(char kind, std::string_view name) {
-  return Presenter() ? FindCatalogPage(kind, name) : std::string();
+  const TPresenter& presenter = Presenter();
+  return presenter.Show && presenter.Index ? presenter.Index->FindPage(kind, name) : std::string();
 }

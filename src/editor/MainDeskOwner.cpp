@@ -50,5 +50,5 @@ bool TMainState::HasCatalogPage(const std::string& kind, const std::string& sour
   return !kind.empty() && !OfferedCatalogPage(kind.front(), sourceFile).empty();
 }
 void TMainState::ShowCatalogPage(const std::string& kind, const std::string& sourceFile) {
-  if (!kind.empty()) ::ShowCatalogPage(FindCatalogPage(kind.front(), sourceFile));
+  if (!kind.empty()) ::ShowCatalogPage(OfferedCatalogPage(kind.front(), sourceFile));
 }

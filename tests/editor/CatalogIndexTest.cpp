@@ -15,12 +15,13 @@ namespace {
 
 class CatalogIndexTest : public ::testing::Test {
  protected:
-  void TearDown() override { CatalogIndex.clear(); }
   void Load(const std::string& text) {
     WriteTestFile(dir_ / "Catalog.txt", text);
-    LoadCatalogIndex(dir_ / "Catalog.txt");
+    index_.Load(dir_ / "Catalog.txt");
   }
+  std::string FindCatalogPage(char kind, std::string_view name) const { return index_.FindPage(kind, name); }
   TempFolder dir_;
+  TCatalogIndex index_;
 };
 
 TEST_F(CatalogIndexTest, ReadsEntriesAndSkipsWhatIsNotOne) {
@@ -31,26 +32,21 @@ TEST_F(CatalogIndexTest, ReadsEntriesAndSkipsWhatIsNotOne) {
        "X;Unknown;x\r\n"
        ";no kind;y\r\n"
        "Palette;Autumn;  autumn.htm  ;extra\r\n");
-  ASSERT_EQ(CatalogIndex.size(), 3u);
-  EXPECT_EQ(CatalogIndex[0].Kind, 'T');
-  EXPECT_EQ(CatalogIndex[0].Name, "HAIR\\LONG");
-  EXPECT_EQ(CatalogIndex[0].Page, "LONG.htm");
-  EXPECT_EQ(CatalogIndex[1].Page, "MODELS\\ANNA.HTML");
+  ASSERT_EQ(index_.Entries().size(), 3u);
+  EXPECT_EQ(index_.Entries()[0].Kind, 'T');
+  EXPECT_EQ(index_.Entries()[0].Name, "HAIR\\LONG");
+  EXPECT_EQ(index_.Entries()[0].Page, "LONG.htm");
+  EXPECT_EQ(index_.Entries()[1].Page, "MODELS\\ANNA.HTML");
   // Only the first character of the kind counts.
-  EXPECT_EQ(CatalogIndex[2].Kind, 'P');
-  EXPECT_EQ(CatalogIndex[2].Page, "AUTUMN.HTM");
+  EXPECT_EQ(index_.Entries()[2].Kind, 'P');
+  EXPECT_EQ(index_.Entries()[2].Page, "AUTUMN.HTM");
 }
 
 TEST_F(CatalogIndexTest, MissingFileGivesAnEmptyIndexAndNoPages) {
   Load("T;Hair;hair\n");
-  LoadCatalogIndex(dir_ / "missing.txt");
-  EXPECT_TRUE(CatalogIndex.empty());
+  index_.Load(dir_ / "missing.txt");
+  EXPECT_TRUE(index_.Entries().empty());
   EXPECT_EQ(FindCatalogPage('T', "C:\\Templates\\HAIR\\w01.psd"), "");
-  const std::string exePath = ExePath;
-  ExePath = dir_.Path().string() + "/";
-  LoadCatalogIndex();  // ExePath + "Catalog.txt"
-  EXPECT_EQ(CatalogIndex.size(), 1u);
-  ExePath = exePath;
 }
 
 TEST_F(CatalogIndexTest, TemplatesMatchByContainmentEitherWayOthersByName) {
@@ -120,7 +116,7 @@ TEST_F(CatalogIndexTest, CallersAreOfferedPagesOnlyWhileAWindowCanShowThem) {
   Load("P;Autumn;autumn\n");
   EXPECT_EQ(OfferedCatalogPage('P', "Autumn"), "");
   std::vector<std::string> shown;
-  SetCatalogPresenter([&shown](const std::string& page) { shown.push_back(page); });
+  SetCatalogPresenter([&shown](const std::string& page) { shown.push_back(page); }, &index_);
   EXPECT_EQ(OfferedCatalogPage('P', "autumn"), "AUTUMN.htm");
   ShowCatalogPage("");
   ShowCatalogPage("AUTUMN.htm");
@@ -137,8 +133,10 @@ TEST_F(CatalogIndexTest, CallersAreOfferedPagesOnlyWhileAWindowCanShowThem) {
 TEST(ShippedCatalogue, EveryElementHasAPageAndEveryLinkArrives) {
   const fs::path install = BuildDir() / "Tressary";
   const fs::path folder = install / "Catalog";
-  LoadCatalogIndex(install / "Catalog.txt");
-  ASSERT_FALSE(CatalogIndex.empty());
+  TCatalogIndex index;
+  index.Load(install / "Catalog.txt");
+  ASSERT_FALSE(index.Entries().empty());
+  auto FindCatalogPage = [&index](char kind, std::string_view name) { return index.FindPage(kind, name); };
   auto lines = [](const fs::path& file) {
     const auto bytes = ReadFileBytes(file);
     EXPECT_TRUE(bytes) << file;
@@ -166,7 +164,7 @@ TEST(ShippedCatalogue, EveryElementHasAPageAndEveryLinkArrives) {
   EXPECT_GT(models, 5);
   EXPECT_GT(palettes, 3);
   int links = 0;
-  for (const TCatalogInfo& entry : CatalogIndex) EXPECT_TRUE(PageInFolder(folder, entry.Page)) << entry.Page;
+  for (const TCatalogInfo& entry : index.Entries()) EXPECT_TRUE(PageInFolder(folder, entry.Page)) << entry.Page;
   for (const auto& page : fs::directory_iterator(folder)) {
     if (page.path().extension() != ".htm") continue;
     const auto bytes = ReadFileBytes(page.path());
@@ -183,5 +181,4 @@ TEST(ShippedCatalogue, EveryElementHasAPageAndEveryLinkArrives) {
     }
   }
   EXPECT_GT(links, 40);
-  CatalogIndex.clear();
 }

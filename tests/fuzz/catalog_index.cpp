@@ -7,11 +7,12 @@
 #include "editor/CatalogIndex.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  LoadCatalogIndex(FuzzInputFile(data, size, "Catalog.txt"));
-  for (const TCatalogInfo& entry : CatalogIndex) {
+  TCatalogIndex index;
+  index.Load(FuzzInputFile(data, size, "Catalog.txt"));
+  for (const TCatalogInfo& entry : index.Entries()) {
     if (entry.Kind != 'M' && entry.Kind != 'P' && entry.Kind != 'T') std::abort();
-    FindCatalogPage(entry.Kind, entry.Name);
+    index.FindPage(entry.Kind, entry.Name);
   }
-  FindCatalogPage('T', std::string_view(reinterpret_cast<const char*>(data), size));
+  index.FindPage('T', std::string_view(reinterpret_cast<const char*>(data), size));
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "editor/CatalogIndex.h"
 #include "editor/MainShell.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/Paths.h"
 #include "shell/ProgramCursors.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
@@ -95,8 +96,9 @@ void TFormCatalog::ButtonPrintClick() {
   PrintShownPage("MessageCatalogNotPrinted", "The catalogue page could not be printed.");
 }
 
-void RegisterFormCatalog(const TMainSettings& settings) {
-  SetCatalogPresenter([&settings](const std::string& page) { CatalogWindow(settings).ShowPage(page); });
+void RegisterFormCatalog(const TMainSettings& settings, TCatalogIndex& index) {
+  index.Load(ResolvePath(fs::path(ExePath), "Catalog.txt"));
+  SetCatalogPresenter([&settings](const std::string& page) { CatalogWindow(settings).ShowPage(page); }, &index);
   RegisterCallWindow("FormCatalog", ToggleCatalog);
 }
 

@@ -10,6 +10,7 @@
 class TGraphicButton;
 class TMyImage;
 struct TMainSettings;
+class TCatalogIndex;
 
 class TFormCatalog : public TPageForm {
   Q_OBJECT
@@ -32,9 +33,10 @@ class TFormCatalog : public TPageForm {
 
 // The catalogue window once it has been made (null before).
 extern TFormCatalog* FormCatalog;
-// Makes ShowCatalogPage and the main window's catalogue button reach the window,
-// made on first use over `settings` (which outlives it).
-void RegisterFormCatalog(const TMainSettings& settings);
+// Reads the program's "Catalog.txt" into `index` and makes ShowCatalogPage and the
+// main window's catalogue button reach the window, made on first use over
+// `settings`; both outlive it.
+void RegisterFormCatalog(const TMainSettings& settings, TCatalogIndex& index);
 
 // The catalogue's info mark: an "i" in a blue circle, 13 x 13.
 TBitmap32 CatalogInfoPicture();

@@ -205,7 +205,6 @@ void ReadMainWindowData(TMainSettings& settings) {
   ReadMainSettings(ini, settings);
   ReadContentPaths(ini, ExePath);
   ScreenCursors().Load(ExePath);
-  LoadCatalogIndex();
 }
 
 namespace {

@@ -98,7 +98,7 @@ class LateWindows : public ::testing::Test {
     RegisterProgramWindows(settings_, templates_);
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);
-    ConnectProgramWindows(*main_, settings_);
+    ConnectProgramWindows(*main_, settings_, catalog_);
     ports_ = MakeWorkPorts(*main_);
     files_ = std::make_unique<TWorkFiles>(Desk(), *ports_);
   }
@@ -176,6 +176,7 @@ class LateWindows : public ::testing::Test {
   TMainSettings settings_;
   TempFolder dir_;
   TProgramTemplates templates_;
+  TCatalogIndex catalog_;
   TFormMain* main_ = nullptr;
   std::unique_ptr<IWorkPorts> ports_;
   std::unique_ptr<TWorkFiles> files_;

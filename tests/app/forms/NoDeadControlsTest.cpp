@@ -264,7 +264,7 @@ class ProgramWindows : public ::testing::Test {
     ConnectFormCamera();
     ConnectOnlineServices(*main_);
     ConnectFormShopList(*main_);
-    RegisterFormCatalog(settings_);
+    RegisterFormCatalog(settings_, catalog_);
     InstallProgramMainShell(*main_);
   }
   void TearDown() override {
@@ -402,6 +402,7 @@ class ProgramWindows : public ::testing::Test {
   TMainSettings settings_;
   TTemplateBase templates_;
   TQuestionnaires questionnaires_;
+  TCatalogIndex catalog_;
   TFormMain* main_ = nullptr;
   std::set<std::string> seen_;
 };

@@ -84,7 +84,7 @@ class WindowTexts : public ::testing::Test {
     CreateStandingForms();
     MakeStandingForms();
     RegisterVideoPlayers(settings_);
-    RegisterFormCatalog(settings_);
+    RegisterFormCatalog(settings_, catalog_);
   }
   void TearDown() override {
     while (!made_.empty()) {
@@ -144,6 +144,7 @@ class WindowTexts : public ::testing::Test {
 
   TMainSettings settings_;
   TProgramTemplates templates_;
+  TCatalogIndex catalog_;
   FakeWork work_;
   const TBitmap32 portrait_{40, 40, Color32(210, 170, 150)};
   std::vector<QPointer<QWidget>> made_;  // deleted with the other windows

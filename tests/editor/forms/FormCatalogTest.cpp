@@ -43,7 +43,6 @@ class FormCatalogTest : public ::testing::Test {
     WriteTestFile(folder_ / "Catalog.txt", "t; hairw\\bob ; bob\n");
     WriteTestFile(folder_ / "Catalog/BOB.htm", "<p>bob</p><a href=\"Styling.AVI\">clip</a> <a href=\"index.htm\">contents</a>");
     WriteTestFile(folder_ / "Catalog/Index.htm", "<p>contents</p>");
-    LoadCatalogIndex();
     browser_.Desk = &desk_;
     browser_.ShowMessage = [](const std::string&, bool) {};
   }
@@ -53,7 +52,6 @@ class FormCatalogTest : public ::testing::Test {
     delete FormCatalog;
     SetCatalogPresenter(nullptr);
     ShellHooks().PlayVideoClip = nullptr;
-    CatalogIndex.clear();
     SetMessagePresenter({});
     ResetShellGlobals();
     ResetEditorGlobals();
@@ -71,6 +69,7 @@ class FormCatalogTest : public ::testing::Test {
   FakeTemplateDesk desk_;
   TTemplateBase templates_;
   TQuestionnaires questionnaires_;
+  TCatalogIndex catalog_;
   TFormTemplates browser_{settings_, templates_, questionnaires_};
 };
 
@@ -82,7 +81,7 @@ TEST_F(FormCatalogTest, TheBrowsersInfoIconsOpenTheirPageAndThePageLinksWork) {
   EXPECT_TRUE(InfoIcons().empty());
   browser_.close();
 
-  RegisterFormCatalog(settings_);
+  RegisterFormCatalog(settings_, catalog_);
   ASSERT_TRUE(browser_.OpenForType(1, {2, 4}, "Hair", tkFace));
   // Both bobs, whose paths hold the entry's folder and name, and not the pixie.
   const std::vector<TMyImage*> icons = InfoIcons();
@@ -130,7 +129,7 @@ TEST_F(FormCatalogTest, TheBrowsersInfoIconsOpenTheirPageAndThePageLinksWork) {
 // job after the page.
 TEST_F(FormCatalogTest, PrintTellsAFullDiskAndNamesTheJobAfterThePage) {
   Termins = ShippedTermins();
-  RegisterFormCatalog(settings_);
+  RegisterFormCatalog(settings_, catalog_);
   ShowCatalogPage("bob");
   ASSERT_NE(FormCatalog, nullptr);
   TPdfPrintDialog dialog(*FormCatalog, "/dev/full");
