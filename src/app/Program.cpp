@@ -70,7 +70,6 @@ void ConnectOnlineServices(TFormMain& window) {
 
 void RegisterProgramWindows(TMainSettings& settings, TProgramTemplates& templates) {
   RegisterMainWindow(settings, templates.Base);
-  RegisterFormAdjust();
   RegisterFormPreview();
   RegisterFormLayers();
   RegisterFormMask(settings);

@@ -41,9 +41,9 @@ bool TAdjustController::Ok(const TBitmap32& source, bool sourceHasAlpha, int can
   if (!outcome) return false;
   if (kind == kAdjustFace) {
     host_.OfferPortraitLayerDelete();
-    FacePoint = outcome->FacePoint;
+    host_.Points().Face = outcome->FacePoint;
   } else if (kind != kAdjustHand) {
-    BodyPoint = outcome->BodyPoint;
+    host_.Points().Body = outcome->BodyPoint;
   }
   // The hand's markers were written into the model's marker array by Finish.
   host_.AddAdjustedLayer(kind, std::move(outcome->Bitmap), outcome->LayerOrigin, AdjustedLayerCaption(kind));

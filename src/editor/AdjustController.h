@@ -11,6 +11,9 @@
 class IAdjustHost {
  public:
   virtual ~IAdjustHost() = default;
+  // The desk's reference points: OK records the face or body point there, and the
+  // model's markers are its hand markers.
+  virtual TWorkPoints& Points() = 0;
   // The yes/no box with the UI text of `key`; true for yes.
   virtual bool AskYesNo(std::string_view key) = 0;
   virtual bool DeskHasLayers() const = 0;
@@ -28,7 +31,7 @@ class IAdjustHost {
 class TAdjustController {
  public:
   // `detector` may be null (no detector: the lines keep their places). The model's
-  // marker array should be the shared HandMarkers.
+  // marker array should be the host's Points().HandMarkers.
   TAdjustController(TAdjustModel& model, TEyeDetector* detector, IAdjustHost& host);
 
   // Every showing, also of a window already visible: rebuilds the fitted view from

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "editor/EditorGlobals.h"
+#include "editor/WorkPoints.h"
 #include "editor/EyeDetector.h"
 #include "picture/Bitmap32.h"
 #include "platform/Geometry.h"
@@ -85,7 +85,8 @@ class TAdjustModel {
   static constexpr int kLineGrip = 5;      // how near a line the mouse must be to take it
   static constexpr double kStartFrameScale = 1.1;
 
-  // `markers` is the shared hand marker array the model reads and writes.
+  // `markers` is the work's hand marker array (the desk's points), which the
+  // model reads and writes.
   TAdjustModel(int viewWidth, int viewHeight, THandMarkers& markers);
 
   int ViewWidth() const { return width_; }

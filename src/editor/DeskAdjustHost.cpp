@@ -15,6 +15,8 @@ constexpr int kAnswerYes = 6;
 
 TDeskAdjustHost::TDeskAdjustHost(TMontageDesk& desk, IDeskOwner& owner) : desk_(desk), owner_(owner) {}
 
+TWorkPoints& TDeskAdjustHost::Points() { return desk_.Points; }
+
 bool TDeskAdjustHost::AskYesNo(std::string_view key) {
   return owner_.AskYesNo(GetTerm(key, Termins, key)) == kAnswerYes;
 }

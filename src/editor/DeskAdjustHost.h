@@ -17,6 +17,7 @@ class TDeskAdjustHost : public IAdjustHost {
   // mode); may be empty.
   std::function<void()> BeforeNewLayer;
 
+  TWorkPoints& Points() override;
   bool AskYesNo(std::string_view key) override;
   bool DeskHasLayers() const override;
   void ClearDesk() override;

@@ -35,3 +35,4 @@ void TDeskTemplateHost::SetChanged(TChangeKind code) { owner_.SetChanged(code); 
 void TDeskTemplateHost::ComposeRect(const TRect& rect) { desk_.CompositeRect(rect); }
 
 void TDeskTemplateHost::RefreshLayerList() { owner_.RefreshLayerList(); }
+const TWorkPoints& TDeskTemplateHost::Points() const { return desk_.Points; }

@@ -29,6 +29,7 @@ class TDeskTemplateHost : public ITemplateDesk {
   void SetChanged(TChangeKind code) override;
   void ComposeRect(const TRect& rect) override;
   void RefreshLayerList() override;
+  const TWorkPoints& Points() const override;
 
  private:
   TMontageDesk& desk_;

@@ -16,6 +16,7 @@
 #include "editor/DeskOwner.h"
 #include "editor/DeskToolHost.h"
 #include "editor/MainPorts.h"
+#include "editor/WorkPoints.h"
 #include "picture/Bitmap32.h"
 #include "picture/Layer.h"
 #include "picture/LayerHost.h"
@@ -86,6 +87,9 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   void SetPortraitLayer(TLayer* layer) { portrait_ = layer; }
   void SetHandLayer(TLayer* layer) { hand_ = layer; }
   void SetBodyLayer(TLayer* layer) { body_ = layer; }
+  // Where the adjust window put the face, the body and the nails; clearing the
+  // layers keeps them (a new adjusting or an opened work sets them).
+  TWorkPoints Points;
 
   // Ids compare ignoring letter case; -1 when absent.
   int IndexOfLayerId(const std::string& id) const;

@@ -32,7 +32,7 @@ TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height) {
 TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types, const std::string& fileName,
                           TPoint placement, int handIndex) {
   const bool hand = handIndex >= 1 && handIndex <= kHandMarkerCount;
-  const THandMarker* marker = hand ? &HandMarkers[std::size_t(handIndex - 1)] : nullptr;
+  const THandMarker* marker = hand ? &desk.Points().HandMarkers[std::size_t(handIndex - 1)] : nullptr;
 
   desk.SelectLayer(-1);
   std::unique_ptr<TLayer> layer = desk.CreateLayer(fileName);
@@ -72,10 +72,11 @@ TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord
   return placed;
 }
 
-std::optional<std::string_view> MissingReference(TTemplateKind kind) {
-  if (kind == tkFace && (FacePoint.X == -1 || FacePoint.Y == -1)) return kMessageFaceIsNotAdjusted;
+std::optional<std::string_view> MissingReference(TTemplateKind kind, const TWorkPoints& points) {
+  const THandMarkers& markers = points.HandMarkers;
+  if (kind == tkFace && (points.Face.X == -1 || points.Face.Y == -1)) return kMessageFaceIsNotAdjusted;
   if (kind == tkHand &&
-      std::all_of(HandMarkers.begin(), HandMarkers.end(), [](const THandMarker& m) { return m.X == -1 && m.Y == -1; }))
+      std::all_of(markers.begin(), markers.end(), [](const THandMarker& m) { return m.X == -1 && m.Y == -1; }))
     return kMessageHandIsNotAdjusted;
   return std::nullopt;
 }
@@ -83,17 +84,18 @@ std::optional<std::string_view> MissingReference(TTemplateKind kind) {
 std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
                                               const TPartInfoRecord& entry, const std::string& path,
                                               const TApplyChoice& choice) {
+  const TWorkPoints& points = desk.Points();
   desk.SetNewLayer(entry.PartType, entry.Name);
   TPoint placement{entry.X, entry.Y};
   switch (choice.Kind) {
     case tkFace:
-      placement = {FacePoint.X + entry.X, FacePoint.Y + entry.Y};
+      placement = {points.Face.X + entry.X, points.Face.Y + entry.Y};
       break;
     case tkHand: {
       // The entry's point is the share of the nail the template takes.
       bool made = false;
       for (int i = 1; i <= kHandMarkerCount; ++i) {
-        const THandMarker& marker = HandMarkers[std::size_t(i - 1)];
+        const THandMarker& marker = points.HandMarkers[std::size_t(i - 1)];
         if (choice.Nails[std::size_t(i - 1)] && marker.X >= 0 && marker.Y >= 0) {
           // Each layer takes the type and caption afresh: creating one resets them.
           desk.SetNewLayer(entry.PartType, entry.Name);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/EditorGlobals.h"
+#include "editor/WorkPoints.h"
 #include "editor/TemplateBase.h"
 #include "picture/ChangeKind.h"
 #include "platform/Geometry.h"
@@ -42,6 +42,8 @@ class ITemplateDesk {
   virtual void ComposeRect(const TRect& rect) = 0;
   // The layers list window, when it is visible.
   virtual void RefreshLayerList() = 0;
+  // The work's reference points: faces, nails and solutions are placed by them.
+  virtual const TWorkPoints& Points() const = 0;
 };
 
 // The top-left corner of a layer of width x height placed at `placement`: body
@@ -70,7 +72,7 @@ inline constexpr std::string_view kMessageHandIsNotAdjusted = "MessageHandIsNotA
 inline constexpr std::string_view kMessageNailsNotSelected = "MessageNailsNotSelected";
 
 // The reference point of the kind is missing: the face point, or every hand marker.
-std::optional<std::string_view> MissingReference(TTemplateKind kind);
+std::optional<std::string_view> MissingReference(TTemplateKind kind, const TWorkPoints& points);
 
 struct TApplyChoice {
   TTemplateKind Kind = tkFace;

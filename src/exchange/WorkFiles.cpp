@@ -86,10 +86,10 @@ TWorkHeader TWorkFiles::HeaderOfDesk() const {
   h.PortraitId = idOf(desk_.PortraitLayer());
   h.HandId = idOf(desk_.HandLayer());
   h.BodyId = idOf(desk_.BodyLayer());
-  h.FacePoint = FacePoint;
-  h.BodyPoint = BodyPoint;
+  h.FacePoint = desk_.Points.Face;
+  h.BodyPoint = desk_.Points.Body;
   for (int i = 0; i < kWorkMarkerCount; ++i) {
-    const THandMarker& m = HandMarkers[std::size_t(i)];
+    const THandMarker& m = desk_.Points.HandMarkers[std::size_t(i)];
     h.Markers[std::size_t(i)] = {m.X, m.Y, m.Width, m.Length, m.Angle};
   }
   int selected = desk_.SelectedIndex();
@@ -192,8 +192,7 @@ TFileResult<> TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   if (desk_.LayerCount() > 0) {
     if (ports_.AskYesNo("ConfirmClearPrevWork", "Clear the present work first? (No keeps it and adds the opened work on top of it.)") == kYes) {
       desk_.ClearLayers();
-      FacePoint = BodyPoint = TPoint{-1, -1};
-      HandMarkers = THandMarkers{};
+      desk_.Points = TWorkPoints{};
     } else {
       keep = false;
     }
@@ -238,13 +237,14 @@ void TWorkFiles::ApplyHeaderLine(const std::string& line, const std::vector<std:
   auto field = [&f](std::size_t i) { return i < f.size() ? f[i] : std::string(); };
   if (key == "PORTRAIT" || key == "BODY") {
     TLayer* layer = FindLoaded(loaded, field(0));
-    TPoint& point = key == "PORTRAIT" ? FacePoint : BodyPoint;
+    TPoint& point = key == "PORTRAIT" ? desk_.Points.Face : desk_.Points.Body;
     if (layer) (key == "PORTRAIT" ? desk_.SetPortraitLayer(layer) : desk_.SetBodyLayer(layer));
     TakeNumber(field(1), -1, point.X) && TakeNumber(field(2), -1, point.Y);
   } else if (key == "HAND") {
     if (TLayer* layer = FindLoaded(loaded, field(0))) desk_.SetHandLayer(layer);
-    for (std::size_t m = 0; m < HandMarkers.size(); ++m) {
-      THandMarker& marker = HandMarkers[m];
+    THandMarkers& markers = desk_.Points.HandMarkers;
+    for (std::size_t m = 0; m < markers.size(); ++m) {
+      THandMarker& marker = markers[m];
       std::size_t at = 1 + 5 * m;
       auto x = ParseInt(field(at));
       if (!x || *x == -1) return;  // -1 ends the markers; a bad number ends the line

@@ -1,42 +1,14 @@
 // Showing and OK of the adjust window, with a recording desk and message box.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "editor/AdjustController.h"
+#include "support/FakeAdjustHost.h"
 #include "shell/Termins.h"
 #include "support/TestPaths.h"
 
 namespace {
 
 constexpr int W = 445, H = 492;
-
-class TRecordingHost : public IAdjustHost {
- public:
-  std::set<std::string> No;  // keys answered "no"
-  std::vector<std::string> Asked;
-  bool HasLayers = false;
-  int Cleared = 0;
-  int PortraitOffers = 0;
-  std::vector<TAdjustKind> Added;
-  TBitmap32 LastPicture;
-  TPoint LastOrigin;
-  std::string LastCaption;
-
-  bool AskYesNo(std::string_view key) override {
-    Asked.emplace_back(key);
-    return !No.count(std::string(key));
-  }
-  bool DeskHasLayers() const override { return HasLayers; }
-  void ClearDesk() override { ++Cleared; }
-  void OfferPortraitLayerDelete() override { ++PortraitOffers; }
-  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) override {
-    Added.push_back(kind);
-    LastPicture = std::move(picture);
-    LastOrigin = origin;
-    LastCaption = caption;
-  }
-};
 
 // Answers every run with the eyes of a 1000 x 1000 picture at (400, 400) and (600, 400).
 class TAnsweringRunner : public IProcessRunner {
@@ -53,17 +25,13 @@ class TAnsweringRunner : public IProcessRunner {
 class AdjustControllerTest : public ::testing::Test {
  protected:
   void SetUp() override { runner_.Answer = detector_.AnswerFile(); }
-  void TearDown() override {
-    ResetEditorGlobals();
-    Termins.clear();
-  }
-  // Before the model, which places the shared markers.
-  bool reset_ = (ResetEditorGlobals(), Termins.clear(), true);
+  void TearDown() override { Termins.clear(); }
+  bool reset_ = (Termins.clear(), true);
   TempFolder folder_;
   TAnsweringRunner runner_;
   TEyeDetector detector_{runner_, "eyechecker", folder_.Path()};
-  TAdjustModel model_{W, H, HandMarkers};
-  TRecordingHost host_;
+  FakeAdjustHost host_;  // before the model, which places its markers
+  TAdjustModel model_{W, H, host_.points.HandMarkers};
   TAdjustController controller_{model_, &detector_, host_};
   TBitmap32 source_{1000, 1000, Color32(10, 20, 30)};
 };
@@ -102,8 +70,8 @@ TEST_F(AdjustControllerTest, FaceOkOnAnEmptyDeskAsksOnlyTheKindsQuestion) {
   EXPECT_EQ(host_.LastCaption, "Portrait");
   EXPECT_EQ(host_.LastOrigin, (TPoint{290, 266}));
   EXPECT_EQ(host_.LastPicture.Width(), W);
-  EXPECT_EQ(FacePoint.X, 290 + model_.EyePoint.X);
-  EXPECT_EQ(FacePoint.Y, 266 + model_.EyePoint.Y);
+  EXPECT_EQ(host_.points.Face.X, 290 + model_.EyePoint.X);
+  EXPECT_EQ(host_.points.Face.Y, 266 + model_.EyePoint.Y);
 }
 
 TEST_F(AdjustControllerTest, DecliningLeavesEverythingAsItWas) {
@@ -112,7 +80,7 @@ TEST_F(AdjustControllerTest, DecliningLeavesEverythingAsItWas) {
   EXPECT_FALSE(controller_.Ok(source_, false, 1024, 1024));
   EXPECT_EQ(host_.Asked.size(), 1u);
   EXPECT_TRUE(host_.Added.empty());
-  EXPECT_EQ(FacePoint, (TPoint{-1, -1}));
+  EXPECT_EQ(host_.points.Face, (TPoint{-1, -1}));
 }
 
 TEST_F(AdjustControllerTest, OldLayersGoOnlyOnYes) {
@@ -122,7 +90,7 @@ TEST_F(AdjustControllerTest, OldLayersGoOnlyOnYes) {
   EXPECT_EQ(host_.Asked, (std::vector<std::string>{"ConfirmAdjustBody", "ConfirmClearPrevWork"}));
   EXPECT_EQ(host_.Cleared, 1);
   EXPECT_EQ(host_.PortraitOffers, 0);
-  EXPECT_EQ(BodyPoint, (TPoint{290 + 222, 266 + 246}));
+  EXPECT_EQ(host_.points.Body, (TPoint{290 + 222, 266 + 246}));
   EXPECT_EQ(host_.LastCaption, "Body");
 
   host_.No = {"ConfirmClearPrevWork"};
@@ -138,10 +106,10 @@ TEST_F(AdjustControllerTest, HandOkWritesTheSharedMarkersAndUsesTheTextTable) {
   EXPECT_EQ(host_.LastCaption, "Main");
   EXPECT_EQ(host_.Asked, std::vector<std::string>{"ConfirmAdjustHand"});
   // Marker 1 at (162, 246) in the frame (20, 22) at 1.1, on a layer at (290, 266).
-  EXPECT_EQ(HandMarkers[0].X, 446);
-  EXPECT_EQ(HandMarkers[0].Y, 512);
-  EXPECT_EQ(HandMarkers[0].Width, 30);
-  EXPECT_EQ(FacePoint, (TPoint{-1, -1}));
+  EXPECT_EQ(host_.points.HandMarkers[0].X, 446);
+  EXPECT_EQ(host_.points.HandMarkers[0].Y, 512);
+  EXPECT_EQ(host_.points.HandMarkers[0].Width, 30);
+  EXPECT_EQ(host_.points.Face, (TPoint{-1, -1}));
 }
 
 TEST_F(AdjustControllerTest, CloseDeletesTheExchangeFiles) {

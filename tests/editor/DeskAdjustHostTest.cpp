@@ -17,7 +17,7 @@ class AdjustOnDesk : public ::testing::Test, public DeskFixture {
   void TearDown() override { ResetEditorGlobals(); }
   // OK of the face kind on a 40 x 30 view of a grey 80 x 60 source.
   bool FaceOk() {
-    TAdjustModel model(40, 30, HandMarkers);
+    TAdjustModel model(40, 30, desk.Points.HandMarkers);
     TAdjustController controller(model, nullptr, host);
     const TBitmap32 source(80, 60, Color32(90, 90, 90));
     controller.Show(source);
@@ -37,7 +37,7 @@ TEST_F(AdjustOnDesk, OkPutsThePortraitLayerCentredOnTheCanvasAndSelectsIt) {
   // A view-sized picture centred on the 60 x 50 canvas.
   EXPECT_EQ(portrait.Left, 10);
   EXPECT_EQ(portrait.Top, 10);
-  EXPECT_NE(FacePoint, (TPoint{-1, -1}));
+  EXPECT_NE(desk.Points.Face, (TPoint{-1, -1}));
   EXPECT_EQ(owner.questions.size(), 1u);  // only the kind's confirmation on an empty desk
 }
 

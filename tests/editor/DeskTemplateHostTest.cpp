@@ -8,7 +8,6 @@
 
 TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   SetSmallDesk(200, 200, 400, 400);
-  ResetEditorGlobals();
   const auto types = ParseTemplateTypes({"1=1;HairW;Hair;40;F;", "2=4;Hats;Hats;60;F;"});
   DeskFixture f;
   TLayer& portrait = f.Add(50, 50, Color32(200, 150, 120, 255), 0, 0, 0, "Portrait");
@@ -22,7 +21,7 @@ TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   int mode = 0;
   host.GetDeskMode = [&] { return mode; };
   host.ChangeDeskMode = [&](int m) { mode = m; };
-  FacePoint = {100, 120};
+  f.desk.Points.Face = {100, 120};
   // A template file with its regions beside it.
   TempFolder folder;
   TBitmap32 picture(30, 20, Color32(90, 60, 30, 255));
@@ -48,5 +47,4 @@ TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   EXPECT_EQ(bob.Mask.UsedRegions(), std::vector<int>{2});
   EXPECT_EQ(mode, 1);
   EXPECT_EQ(f.owner.changes.back(), ckLayerAdded);
-  ResetEditorGlobals();
 }

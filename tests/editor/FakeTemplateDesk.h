@@ -27,8 +27,10 @@ class FakeTemplateDesk : public ITemplateDesk {
   int listRefreshes = 0;
   int type = -1;
   std::string caption;
+  TWorkPoints points;
 
   const TDeskGeometry& DeskGeometry() const override { return geometry; }
+  const TWorkPoints& Points() const override { return points; }
   void SetNewLayer(int t, const std::string& c) override {
     type = t;
     caption = c;

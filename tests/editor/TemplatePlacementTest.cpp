@@ -13,11 +13,9 @@ namespace {
 class TemplatePlacementTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetEditorGlobals();
     ResetShellGlobals();
   }
   void TearDown() override {
-    ResetEditorGlobals();
     ResetShellGlobals();
   }
   FakeTemplateDesk desk;
@@ -62,7 +60,7 @@ TEST(TemplatePlace, NailFitsItsMarker) {
 }
 
 TEST_F(TemplatePlacementTest, FaceTemplateAtItsOffsetFromTheFacePoint) {
-  FacePoint = {400, 450};
+  desk.points.Face = {400, 450};
   desk.sizes["HairW\\bob.psd"] = {300, 380};
   const TPartInfoRecord entry{1, -106, -150, "HairW\\bob.psd", "Bob", ""};
   EXPECT_EQ(ApplyTemplate(desk, types, entry, "HairW\\bob.psd", {tkFace, {}, false}), std::nullopt);
@@ -115,10 +113,10 @@ TEST_F(TemplatePlacementTest, ModelTemplateFromTheCanvasCentreAndUnlistedType) {
 }
 
 TEST_F(TemplatePlacementTest, NailsOnEachPressedUsableMarker) {
-  HandMarkers[0] = Marker(200, 300, 40, 80);
-  HandMarkers[1] = Marker(260, 280, 40, 80, 15);
-  HandMarkers[2] = Marker(-1, -1, 40, 80);  // not placed
-  HandMarkers[3] = Marker(330, 300, 0, 80);  // no width: refused
+  desk.points.HandMarkers[0] = Marker(200, 300, 40, 80);
+  desk.points.HandMarkers[1] = Marker(260, 280, 40, 80, 15);
+  desk.points.HandMarkers[2] = Marker(-1, -1, 40, 80);  // not placed
+  desk.points.HandMarkers[3] = Marker(330, 300, 0, 80);  // no width: refused
   desk.sizes["Nails\\red.psd"] = {80, 120};
   TApplyChoice choice{tkHand, {true, true, true, true, false}, true};
   EXPECT_EQ(ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice), std::nullopt);
@@ -140,13 +138,13 @@ TEST_F(TemplatePlacementTest, NailsOnEachPressedUsableMarker) {
 }
 
 TEST_F(TemplatePlacementTest, MissingReferencePoints) {
-  EXPECT_EQ(MissingReference(tkFace), kMessageFaceIsNotAdjusted);
-  EXPECT_EQ(MissingReference(tkHand), kMessageHandIsNotAdjusted);
-  EXPECT_EQ(MissingReference(tkBody), std::nullopt);
-  FacePoint = {10, -1};
-  EXPECT_EQ(MissingReference(tkFace), kMessageFaceIsNotAdjusted);
-  FacePoint = {10, 20};
-  HandMarkers[4].X = 0;  // one coordinate set is enough
-  EXPECT_EQ(MissingReference(tkFace), std::nullopt);
-  EXPECT_EQ(MissingReference(tkHand), std::nullopt);
+  EXPECT_EQ(MissingReference(tkFace, desk.points), kMessageFaceIsNotAdjusted);
+  EXPECT_EQ(MissingReference(tkHand, desk.points), kMessageHandIsNotAdjusted);
+  EXPECT_EQ(MissingReference(tkBody, desk.points), std::nullopt);
+  desk.points.Face = {10, -1};
+  EXPECT_EQ(MissingReference(tkFace, desk.points), kMessageFaceIsNotAdjusted);
+  desk.points.Face = {10, 20};
+  desk.points.HandMarkers[4].X = 0;  // one coordinate set is enough
+  EXPECT_EQ(MissingReference(tkFace, desk.points), std::nullopt);
+  EXPECT_EQ(MissingReference(tkHand, desk.points), std::nullopt);
 }

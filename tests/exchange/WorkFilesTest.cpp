@@ -49,15 +49,15 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     desk.SetHandLayer(&hidden);
     desk.SetBodyLayer(&hair);
     desk.SelectLayer(desk.IndexOfLayer(&hidden));
-    FacePoint = {100, 120};
-    BodyPoint = {7, 8};
-    HandMarkers[0].X = 11;
-    HandMarkers[0].Y = 12;
-    HandMarkers[0].Width = 13;
-    HandMarkers[0].Length = 14;
+    desk.Points.Face = {100, 120};
+    desk.Points.Body = {7, 8};
+    desk.Points.HandMarkers[0].X = 11;
+    desk.Points.HandMarkers[0].Y = 12;
+    desk.Points.HandMarkers[0].Width = 13;
+    desk.Points.HandMarkers[0].Length = 14;
     // The file keeps the marker's angle on the canvas, not the one on the screen.
-    HandMarkers[0].Angle = -30;
-    HandMarkers[0].ViewAngle = 12;
+    desk.Points.HandMarkers[0].Angle = -30;
+    desk.Points.HandMarkers[0].ViewAngle = 12;
   }
 
   // The desk's work saved as a container whose list names its top layer
@@ -104,12 +104,12 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     EXPECT_EQ(desk.HandLayer(), &desk.Layer(1));
     EXPECT_EQ(desk.BodyLayer(), &desk.Layer(0));
     EXPECT_EQ(desk.SelectedIndex(), 1);
-    EXPECT_EQ(FacePoint, (TPoint{100, 120}));
-    EXPECT_EQ(BodyPoint, (TPoint{7, 8}));
-    EXPECT_EQ(HandMarkers[0].X, 11);
-    EXPECT_EQ(HandMarkers[0].Length, 14);
-    EXPECT_EQ(HandMarkers[0].Angle, -30);
-    EXPECT_EQ(HandMarkers[1].X, -1);
+    EXPECT_EQ(desk.Points.Face, (TPoint{100, 120}));
+    EXPECT_EQ(desk.Points.Body, (TPoint{7, 8}));
+    EXPECT_EQ(desk.Points.HandMarkers[0].X, 11);
+    EXPECT_EQ(desk.Points.HandMarkers[0].Length, 14);
+    EXPECT_EQ(desk.Points.HandMarkers[0].Angle, -30);
+    EXPECT_EQ(desk.Points.HandMarkers[1].X, -1);
   }
 
   void RoundTrip(const std::string& name, int colourTolerance) {
@@ -123,6 +123,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     ASSERT_TRUE(files.SaveWork(dir / name));
     EXPECT_TRUE(WorkSaved);
     desk.ClearLayers();
+    desk.Points = TWorkPoints{};
     ResetEditorGlobals();
     ASSERT_TRUE(files.LoadWorkFromFile(dir / name));
     EXPECT_TRUE(ports.messages.empty());
@@ -383,22 +384,22 @@ TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
     ASSERT_TRUE(w.Save(dir / "h.tsu"));
     ASSERT_TRUE(files.LoadWorkFromFile(dir / "h.tsu"));
   };
-  FacePoint = {5, 6};
-  HandMarkers[0].Width = 9;
+  desk.Points.Face = {5, 6};
+  desk.Points.HandMarkers[0].Width = 9;
   load("PORTRAIT=nil;-1;-1;\rHAND=nil;-1;1;2;3;4;\r");
-  EXPECT_EQ(FacePoint, (TPoint{5, 6}));
-  EXPECT_EQ(HandMarkers[0].X, -1);  // -1 first: no marker changes
+  EXPECT_EQ(desk.Points.Face, (TPoint{5, 6}));
+  EXPECT_EQ(desk.Points.HandMarkers[0].X, -1);  // -1 first: no marker changes
   load("HAND=nil;10;-1;0;0;45;20;21;22;23;x;30;31;32;33;34;\r");
-  EXPECT_EQ(HandMarkers[0].X, 10);
-  EXPECT_EQ(HandMarkers[0].Y, -1);     // "-1" skipped
-  EXPECT_EQ(HandMarkers[0].Width, 9);  // "0" keeps the present width
-  EXPECT_EQ(HandMarkers[0].ViewAngle, 45);
-  EXPECT_EQ(HandMarkers[1].Length, 23);
-  EXPECT_EQ(HandMarkers[1].ViewAngle, 0);  // "x" ended the line before the angle
-  EXPECT_EQ(HandMarkers[2].X, -1);
+  EXPECT_EQ(desk.Points.HandMarkers[0].X, 10);
+  EXPECT_EQ(desk.Points.HandMarkers[0].Y, -1);     // "-1" skipped
+  EXPECT_EQ(desk.Points.HandMarkers[0].Width, 9);  // "0" keeps the present width
+  EXPECT_EQ(desk.Points.HandMarkers[0].ViewAngle, 45);
+  EXPECT_EQ(desk.Points.HandMarkers[1].Length, 23);
+  EXPECT_EQ(desk.Points.HandMarkers[1].ViewAngle, 0);  // "x" ended the line before the angle
+  EXPECT_EQ(desk.Points.HandMarkers[2].X, -1);
   load("BODY=nil;12;oops;\rPORTRAIT=nil;1;2;\r");
-  EXPECT_EQ(BodyPoint, (TPoint{12, -1}));
-  EXPECT_EQ(FacePoint, (TPoint{1, 2}));
+  EXPECT_EQ(desk.Points.Body, (TPoint{12, -1}));
+  EXPECT_EQ(desk.Points.Face, (TPoint{1, 2}));
   EXPECT_EQ(desk.LayerCount(), 0);
 }
 

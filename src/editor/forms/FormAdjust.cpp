@@ -40,26 +40,6 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
   return TMouseButton::Other;
 }
 
-// OK's questions and the desk, through whatever host the main window set.
-class TForwardingHost : public IAdjustHost {
- public:
-  explicit TForwardingHost(TFormAdjust& form) : form_(form) {}
-  bool AskYesNo(std::string_view key) override { return form_.Host && form_.Host->AskYesNo(key); }
-  bool DeskHasLayers() const override { return form_.Host && form_.Host->DeskHasLayers(); }
-  void ClearDesk() override {
-    if (form_.Host) form_.Host->ClearDesk();
-  }
-  void OfferPortraitLayerDelete() override {
-    if (form_.Host) form_.Host->OfferPortraitLayerDelete();
-  }
-  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) override {
-    if (form_.Host) form_.Host->AddAdjustedLayer(kind, std::move(picture), origin, caption);
-  }
-
- private:
-  TFormAdjust& form_;
-};
-
 }  // namespace
 
 // The view: paints the window's view picture with the marker numbers and feeds
@@ -115,14 +95,13 @@ class TAdjustViewWidget : public QWidget {
   TFormAdjust& form_;
 };
 
-TFormAdjust::TFormAdjust(QWidget* parent)
+TFormAdjust::TFormAdjust(IAdjustHost& host, QWidget* parent)
     : TSkinnedForm("FormAdjust", parent),
       desk_(InterfaceDeskGeometry()),
-      model_(desk_.DesktopWindowWidth, desk_.DesktopWindowHeight, HandMarkers),
+      model_(desk_.DesktopWindowWidth, desk_.DesktopWindowHeight, host.Points().HandMarkers),
       runner_(std::make_unique<TQtProcessRunner>()),
       detector_(std::make_unique<TEyeDetector>(*runner_, fs::path(ExePath) / "eyechecker", PrivateTempDir() / "eyes")),
-      hostForward_(std::make_unique<TForwardingHost>(*this)),
-      controller_(std::make_unique<TAdjustController>(model_, detector_.get(), *hostForward_)) {
+      controller_(std::make_unique<TAdjustController>(model_, detector_.get(), host)) {
   FormAdjust = this;
   const int w = model_.ViewWidth(), h = model_.ViewHeight();
   const int buttonsLeft = kViewLeft + w + 20;
@@ -175,8 +154,8 @@ TFormAdjust::TFormAdjust(QWidget* parent)
   ButtonFigure->SetCaption(TermText("ButtonFigureCaption", "Figure"));
   ButtonOK->SetCaption(TermText("ButtonOKCaption", "OK"));
   ButtonCancel->SetCaption(TermText("ButtonCancelCaption", "Cancel"));
-  // FacePoint and BodyPoint are the work's, kept: this window may be made after
-  // a work was opened.
+  // The points are the desk's, kept: this window may be made after a work was
+  // opened.
   PressKindButton();
 
   Skins = {"FormAdjust.Skin", "FormAdjs.psd", "FormAdjustButtons", "ButAdjst.psd"};
@@ -249,11 +228,10 @@ void TFormAdjust::ButtonOKClick() {
 
 void TFormAdjust::ButtonExitClick() { close(); }
 
-void RegisterFormAdjust() {
-  RegisterStandingForm("FormAdjust", [](QWidget* owner) { return new TFormAdjust(owner); });
+void RegisterFormAdjust(IAdjustHost& host) {
+  RegisterStandingForm("FormAdjust", [&host](QWidget* owner) { return new TFormAdjust(host, owner); });
 }
 
 void ShowFormAdjust() {
-  TFormAdjust* form = StandingForm<TFormAdjust>("FormAdjust");
-  (form ? form : new TFormAdjust())->ShowForPicture();
+  if (TFormAdjust* form = StandingForm<TFormAdjust>("FormAdjust")) form->ShowForPicture();
 }

@@ -24,8 +24,10 @@ class TFormAdjust : public TSkinnedForm {
 
  public:
   // The view takes the desk window's size and the fitted portrait the canvas's,
-  // as the interface info gives them.
-  explicit TFormAdjust(QWidget* parent = nullptr);
+  // as the interface info gives them. OK works on `host`'s desk and records the
+  // points in its Points(), whose hand markers the view shows and moves; `host`
+  // must outlive the window.
+  explicit TFormAdjust(IAdjustHost& host, QWidget* parent = nullptr);
   ~TFormAdjust() override;
 
   TCaptionBar* CaptionBar;
@@ -40,10 +42,6 @@ class TFormAdjust : public TSkinnedForm {
   // Says that no face was found in the picture, beside it (face kind only).
   QLabel* LabelNoFace;
   TMyImage* ImageButtons;
-
-  // The desk and the message box OK works with (the main window sets it); without
-  // one, OK does nothing.
-  IAdjustHost* Host = nullptr;
 
   // Shows the window for the current SourcePicture; when it is already shown, its
   // view is rebuilt from the new picture and it comes to the front.
@@ -68,13 +66,14 @@ class TFormAdjust : public TSkinnedForm {
   TAdjustModel model_;
   std::unique_ptr<TQtProcessRunner> runner_;
   std::unique_ptr<TEyeDetector> detector_;
-  std::unique_ptr<IAdjustHost> hostForward_;  // to Host, which may change
   std::unique_ptr<TAdjustController> controller_;
   friend class TAdjustViewWidget;
 };
 
 // The standing adjust window (null before it is created).
 extern TFormAdjust* FormAdjust;
-void RegisterFormAdjust();
-// Shows the standing adjust window for SourcePicture (creating it when needed).
+// The adjust window is made over the main window's desk, through `host`.
+void RegisterFormAdjust(IAdjustHost& host);
+// Shows the standing adjust window for SourcePicture (creating it when needed);
+// without a desk to adjust onto there is none, and nothing shows.
 void ShowFormAdjust();

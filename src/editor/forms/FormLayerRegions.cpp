@@ -190,7 +190,7 @@ void TFormLayerRegions::ButtonSaveRegionClick() {
   if (!layer || !desk || selectedItem_ < 1 || selectedItem_ > TMask::kRegionCount) return;
   // The template keeps the layer's own colours: its user recolours it again on the desk.
   const std::optional<TRegionCut> cut =
-      CutRegion(layer->Picture, layer->Mask.GetMap(), selectedItem_, {layer->Left, layer->Top}, FacePoint);
+      CutRegion(layer->Picture, layer->Mask.GetMap(), selectedItem_, {layer->Left, layer->Top}, desk->Points.Face);
   if (!cut) {
     ShowMessageBox("MessageRegionIsEmpty", mbkOKCancel, false, "The region is empty.");
     return;

@@ -127,7 +127,7 @@ void TFormLayerSave::ButtonOKClick() {
     entry.Picture = region_.Picture;
     entry.OffsetToFace = {region_.DX, region_.DY};
   } else {
-    entry = LayerTemplate(*layer_, FacePoint);
+    entry = LayerTemplate(*layer_, desk_.Points.Face);
   }
   const TPartTypeRecord chosen = *type;
   const TTemplateSaveResult result = SaveTemplate(

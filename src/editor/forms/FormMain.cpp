@@ -485,7 +485,7 @@ void TFormMain::EditPortrait(TLayerHistoryKind kind) {
     return;
   }
   std::optional<TBitmap32> edited = kind == lhkBaldHead
-                                        ? EditBaldHead(portrait->Picture, FacePoint, {portrait->Left, portrait->Top})
+                                        ? EditBaldHead(portrait->Picture, deskWindow_->Desk().Points.Face, {portrait->Left, portrait->Top})
                                         : CalibratePortrait(portrait->Picture, settings_);
   if (!edited) return;
   bool changed = false;

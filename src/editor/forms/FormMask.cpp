@@ -6,7 +6,7 @@
 #include <QScrollArea>
 
 #include "editor/CatalogIndex.h"
-#include "editor/EditorGlobals.h"
+#include "editor/TemplatePlacement.h"
 #include "editor/TemplateGrid.h"
 #include "editor/forms/BusyCursor.h"
 #include "editor/forms/FormCatalog.h"
@@ -222,7 +222,7 @@ void TFormMask::ShowModelParts(int model) {
 }
 
 bool TFormMask::FaceIsSet() {
-  if (FacePoint.X != -1 && FacePoint.Y != -1) return true;
+  if (Desk && Desk->Points().Face.X != -1 && Desk->Points().Face.Y != -1) return true;
   if (ShowMessage) ShowMessage("MessageFaceIsNotAdjusted");
   return false;
 }
@@ -230,7 +230,7 @@ bool TFormMask::FaceIsSet() {
 int TFormMask::Apply(const TModel& model, bool ctrl) {
   if (!Desk) return -1;
   TBusyCursor busy;
-  return ApplyModel(*Desk, model, TemplateApplyFolders(), FacePoint, ctrl);
+  return ApplyModel(*Desk, model, TemplateApplyFolders(), Desk->Points().Face, ctrl);
 }
 
 int TFormMask::ApplyModelClick(int model, bool ctrl) {

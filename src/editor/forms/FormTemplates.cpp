@@ -474,7 +474,9 @@ void TFormTemplates::ResImageMouseMove(int x, int y) {
 }
 
 void TFormTemplates::ResImageMouseUp(int x, int y) {
-  if (const auto missing = MissingReference(TemplateKind)) {
+  // Without a desk no point is set.
+  const TWorkPoints none;
+  if (const auto missing = MissingReference(TemplateKind, Desk ? Desk->Points() : none)) {
     Message(std::string(*missing), false);
     return;
   }

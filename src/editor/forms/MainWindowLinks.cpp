@@ -9,7 +9,7 @@
 #include "shell/forms/StandingForms.h"
 
 void ConnectMainWindow(TFormMain& main) {
-  LinkStandingForm<TFormAdjust>("FormAdjust", [&main](TFormAdjust& form) { form.Host = main.AdjustHost(); });
+  if (IAdjustHost* host = main.AdjustHost()) RegisterFormAdjust(*host);
   LinkStandingForm<TFormSetup>("FormSetup", [&main](TFormSetup& form) { form.SetMusic(&main.Music()); });
   LinkStandingForm<TFormLayers>("FormLayers", [&main](TFormLayers& form) { form.MainWindow = &main; });
   LinkStandingForm<TFormLayerRegions>("FormLayerRegions",

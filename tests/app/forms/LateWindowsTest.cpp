@@ -15,6 +15,8 @@
 #include "app/Program.h"
 #include "editor/CatalogIndex.h"
 #include "editor/EditorGlobals.h"
+#include "editor/TemplatePlacement.h"
+#include "editor/forms/TemplateButtons.h"
 #include "editor/MainShell.h"
 #include "editor/MontageDesk.h"
 #include "editor/SourcePicture.h"
@@ -136,18 +138,20 @@ class LateWindows : public ::testing::Test {
     desk.SetPortraitLayer(&add("Portrait", Color32(200, 150, 120)));
     desk.SetHandLayer(&add("Hand", Color32(180, 120, 100)));
     desk.SetBodyLayer(&add("Body", Color32(90, 60, 140)));
-    FacePoint = {300, 320};
-    BodyPoint = {410, 512};
+    desk.Points.Face = {300, 320};
+    desk.Points.Body = {410, 512};
     for (int i = 0; i < kHandMarkerCount; ++i) {
-      HandMarkers[i].X = 100 + 10 * i;
-      HandMarkers[i].Y = 200 - 5 * i;
-      HandMarkers[i].Width = 12;
-      HandMarkers[i].Length = 20;
-      HandMarkers[i].Angle = 15 * i - 30;
+      THandMarker& marker = desk.Points.HandMarkers[std::size_t(i)];
+      marker.X = 100 + 10 * i;
+      marker.Y = 200 - 5 * i;
+      marker.Width = 12;
+      marker.Length = 20;
+      marker.Angle = 15 * i - 30;
     }
     const fs::path file = dir_ / "look.tsc";
     ASSERT_TRUE(files_->SaveWork(file));
     desk.ClearLayers();
+    desk.Points = TWorkPoints{};
     ResetEditorGlobals();
     ASSERT_TRUE(files_->LoadWorkFromFile(file));
     // A step to undo on the selected layer.
@@ -159,10 +163,10 @@ class LateWindows : public ::testing::Test {
 
   TWorkState State() {
     TWorkState state;
-    state.Face = FacePoint;
-    state.Body = BodyPoint;
-    for (const THandMarker& m : HandMarkers) state.Markers.push_back({m.X, m.Y, m.Width, m.Length, m.Angle});
     TMontageDesk& desk = Desk();
+    state.Face = desk.Points.Face;
+    state.Body = desk.Points.Body;
+    for (const THandMarker& m : desk.Points.HandMarkers) state.Markers.push_back({m.X, m.Y, m.Width, m.Length, m.Angle});
     for (int i = 0; i < desk.LayerCount(); ++i) {
       state.LayerIds.push_back(desk.Layer(i).Id);
       state.Undo.push_back(desk.Layer(i).History().size());
@@ -205,9 +209,33 @@ TEST_F(LateWindows, EachWindowMadeAfterAWorkWasOpenedLeavesTheWorkWhole) {
   loadSave->ButtonLoadImageClick();
   ASSERT_NE(FormAdjust, nullptr);
   ASSERT_TRUE(FormAdjust->isVisible());
+  // It shows the work's nail markers, turned as the work has them.
+  for (int i = 0; i < kHandMarkerCount; ++i)
+    EXPECT_EQ(FormAdjust->Model().Markers()[std::size_t(i)].ViewAngle, 15 * i - 30) << i;
   FormAdjust->ButtonCancel->OnClick();
   EXPECT_FALSE(FormAdjust->isVisible());
   EXPECT_EQ(State(), before) << "after the fitting window";
+
+  // The template browser and the ready solutions, opened from the main window's
+  // strip, place by the work's points: no "not adjusted" for the face or hand.
+  TTemplateButtons* strip = main_->TemplateButtons();
+  ASSERT_NE(strip, nullptr);
+  for (const char* name : {"ButtonTemplateHairW", "ButtonTemplateModels"}) {
+    auto* button = main_->findChild<TGraphicButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    strip->ButtonTemplateClick(button);
+  }
+  for (QWidget* window : {static_cast<QWidget*>(strip->Browser.data()), static_cast<QWidget*>(strip->Models.data())})
+    ASSERT_NE(window, nullptr);
+  for (const ITemplateDesk* desk : {strip->Browser->Desk, strip->Models->Desk}) {
+    ASSERT_NE(desk, nullptr);
+    EXPECT_EQ(desk->Points().Face, before.Face);
+    EXPECT_EQ(MissingReference(tkFace, desk->Points()), std::nullopt);
+    EXPECT_EQ(MissingReference(tkHand, desk->Points()), std::nullopt);
+  }
+  strip->Browser->close();
+  strip->Models->close();
+  EXPECT_EQ(State(), before) << "after the template windows";
 
   // Every other window, made, shown and closed; the desk's own window is the main
   // window's part, and the shared work's window is made for each call.

@@ -245,7 +245,7 @@ class ProgramWindows : public ::testing::Test {
     main_ = new TFormMain(settings_, templates_);
     new TFormHelp(settings_);
     new TFormTips(settings_);
-    new TFormAdjust();
+    new TFormAdjust(*main_->AdjustHost());
     new TFormPreview();
     new TFormLayers();
     new TFormLayerRegions(settings_);

@@ -13,6 +13,7 @@
 #include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormAdjust.h"
+#include "editor/forms/MainWindowLinks.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormColorCalibration.h"
@@ -81,7 +82,9 @@ class WindowTexts : public ::testing::Test {
     ClearStandingForms();
     ReadMainWindowData(settings_);
     RegisterProgramWindows(settings_, templates_);
-    CreateStandingForms();
+    auto* main = qobject_cast<TFormMain*>(CreateStandingForms());
+    ASSERT_NE(main, nullptr);
+    ConnectMainWindow(*main);  // the adjust window is made over the main window's desk
     MakeStandingForms();
     RegisterVideoPlayers(settings_);
     RegisterFormCatalog(settings_, catalog_);

@@ -97,7 +97,7 @@ int Walk() {
   if (!FormTemplates->OpenForType(1, {2, 4}, "Hairstyles", tkFace)) return Fail("the browser did not open");
   const TPartTypeRecord* type = FindTemplateType(1, FormTemplates->Templates().Types);
   if (!type) return Fail("no template type 1");
-  const TTemplateSaveResult saved = SaveTemplate(ExePath, *type, "My own", LayerTemplate(*desk.SelectedLayer(), FacePoint),
+  const TTemplateSaveResult saved = SaveTemplate(ExePath, *type, "My own", LayerTemplate(*desk.SelectedLayer(), desk.Points.Face),
                                                  [&desk] { return desk.NewLayerId(); });
   if (saved.Fault != TTemplateSaveFault::None) return Fail("the template was not saved: " + saved.Detail);
   report << "template " << type->Folder << '/' << saved.FileName << '\n';

@@ -11,29 +11,10 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/GraphicButton.h"
+#include "support/FakeAdjustHost.h"
 #include "support/TestPaths.h"
 
 namespace {
-
-class TRecordingHost : public IAdjustHost {
- public:
-  bool AskYesNo(std::string_view key) override {
-    asked.emplace_back(key);
-    return true;
-  }
-  bool DeskHasLayers() const override { return false; }
-  void ClearDesk() override {}
-  void OfferPortraitLayerDelete() override {}
-  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string&) override {
-    added.push_back(kind);
-    lastPicture = std::move(picture);
-    lastOrigin = origin;
-  }
-  std::vector<std::string> asked;
-  std::vector<TAdjustKind> added;
-  TBitmap32 lastPicture;
-  TPoint lastOrigin;
-};
 
 class FormAdjustTest : public ::testing::Test {
  protected:
@@ -42,7 +23,6 @@ class FormAdjustTest : public ::testing::Test {
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
     ResetEditorGlobals();
     ResetSourcePicture();
-    form_.Host = &host_;
   }
   void TearDown() override {
     form_.close();
@@ -52,8 +32,8 @@ class FormAdjustTest : public ::testing::Test {
   }
 
   std::vector<std::string> notes_;
-  TRecordingHost host_;
-  TFormAdjust form_;
+  FakeAdjustHost host_;
+  TFormAdjust form_{host_};
 };
 
 TEST_F(FormAdjustTest, ShowingFitsThePictureAndShowingAgainTakesTheNewOne) {
@@ -112,22 +92,23 @@ TEST_F(FormAdjustTest, KindButtonsSwitchTheModeAndOkHandsTheLayerToTheDesk) {
   EXPECT_TRUE(form_.ButtonBody->Pressed());
   EXPECT_FALSE(form_.ButtonFace->Pressed());
   form_.ButtonOKClick();
-  EXPECT_EQ(host_.asked, std::vector<std::string>{"ConfirmAdjustBody"});
-  ASSERT_EQ(host_.added, std::vector<TAdjustKind>{kAdjustBody});
-  EXPECT_EQ(host_.lastPicture.Width(), form_.Model().ViewWidth());
-  EXPECT_NE(BodyPoint, (TPoint{-1, -1}));
+  EXPECT_EQ(host_.Asked, std::vector<std::string>{"ConfirmAdjustBody"});
+  ASSERT_EQ(host_.Added, std::vector<TAdjustKind>{kAdjustBody});
+  EXPECT_EQ(host_.LastPicture.Width(), form_.Model().ViewWidth());
+  EXPECT_NE(host_.points.Body, (TPoint{-1, -1}));
   EXPECT_FALSE(form_.isVisible());
 }
 
-TEST_F(FormAdjustTest, WithoutAPictureOrAHostOkDoesNothing) {
+TEST_F(FormAdjustTest, WithoutAPictureOrWithANoOkDoesNothing) {
   form_.ShowForPicture();
   form_.ButtonOKClick();
-  EXPECT_TRUE(host_.asked.empty());
+  EXPECT_TRUE(host_.Asked.empty());
   SourcePicture = TBitmap32(20, 20, Color32(1, 2, 3));
-  form_.Host = nullptr;
+  host_.No = {"ConfirmAdjustFace"};
   form_.ButtonOKClick();
   EXPECT_TRUE(form_.isVisible());
-  EXPECT_EQ(FacePoint, (TPoint{-1, -1}));
+  EXPECT_TRUE(host_.Added.empty());
+  EXPECT_EQ(host_.points.Face, (TPoint{-1, -1}));
 }
 
 }  // namespace

@@ -31,7 +31,6 @@ class FormCatalogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
-    ResetEditorGlobals();
     ExePath = folder_.Path().string() + "/";
     settings_.CatalogDir = "Catalog\\";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\n");
@@ -54,7 +53,6 @@ class FormCatalogTest : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
   std::vector<TMyImage*> InfoIcons() const {
     std::vector<TMyImage*> icons;

@@ -101,7 +101,7 @@ class FormLayerRegionsTest : public ::testing::Test {
     layer->Top = 70;
     Desk().InsertLayer(std::move(owned));
     Desk().SelectLayer(0);
-    FacePoint = {100, 50};
+    Desk().Points.Face = {100, 50};
   }
   ~FormLayerRegionsTest() override {
     editor.reset();

@@ -18,7 +18,6 @@ class FormMaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
     form_.Desk = &desk_;
@@ -28,7 +27,6 @@ class FormMaskTest : public ::testing::Test {
     form_.close();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
   TMainSettings settings_;
   FakeTemplateDesk desk_;
@@ -48,7 +46,7 @@ TEST_F(FormMaskTest, TheInstalledLooksShowByTypeAndApplyAtTheFacePoint) {
   EXPECT_EQ(form_.ApplyModelClick(0, false), -1);
   EXPECT_EQ(messages_, (std::vector<std::string>{"MessageFaceIsNotAdjusted"}));
   EXPECT_TRUE(desk_.layers.empty());
-  FacePoint = {300, 200};
+  desk_.points.Face = {300, 200};
   EXPECT_GE(form_.ApplyModelClick(0, false), 0);
   ASSERT_EQ(desk_.layers.size(), look.Parts.size());
   for (std::size_t i = 0; i < look.Parts.size(); ++i) {

@@ -30,7 +30,6 @@ class FormTemplatesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
-    ResetEditorGlobals();
     ExePath = folder_.Path().string() + "/";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\nT2=4;Nails;Nails;20;N;\n");
     settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
@@ -54,7 +53,6 @@ class FormTemplatesTest : public ::testing::Test {
     form_.close();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
   // A grid pixel as (r, g, b).
   std::tuple<int, int, int> At(int x, int y) const {
@@ -209,7 +207,7 @@ TEST_F(FormTemplatesTest, ClickPlacesAgainstTheFacePoint) {
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageFaceIsNotAdjusted"});
   EXPECT_TRUE(desk_.layers.empty());
 
-  FacePoint = {400, 300};
+  desk_.points.Face = {400, 300};
   form_.ResImageMouseUp(first.Left, first.Top);  // the cell's first pixel is its own
   ASSERT_EQ(desk_.layers.size(), 1u);
   EXPECT_EQ(desk_.layers[0]->Left, 390);
@@ -239,7 +237,7 @@ TEST_F(FormTemplatesTest, ScrollingByRowsPagesAndKeys) {
   form_.ScrollPreview(true);
   EXPECT_EQ(form_.FirstRow(), 2);
   // Row 2 at the top holds entries 5 and 6: a click on the top left takes entry 5.
-  FacePoint = {0, 0};
+  desk_.points.Face = {0, 0};
   const TRect first = form_.Grid().Cell(0, 0);
   form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
   ASSERT_EQ(desk_.layers.size(), 1u);
@@ -263,10 +261,10 @@ TEST_F(FormTemplatesTest, HandKindShowsTheNailButtonsAndRefreshesInPlace) {
   const TRect first = form_.Grid().Cell(0, 0);
   form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
   EXPECT_EQ(messages_, std::vector<std::string>{"MessageHandIsNotAdjusted"});
-  HandMarkers[1].X = 100;
-  HandMarkers[1].Y = 100;
-  HandMarkers[1].Width = 20;
-  HandMarkers[1].Length = 40;
+  desk_.points.HandMarkers[1].X = 100;
+  desk_.points.HandMarkers[1].Y = 100;
+  desk_.points.HandMarkers[1].Width = 20;
+  desk_.points.HandMarkers[1].Length = 40;
   form_.ResImageMouseUp(first.Left + 5, first.Top + 5);
   EXPECT_EQ(messages_.back(), "MessageNailsNotSelected");
   form_.ButtonNail[1]->SetPressed(true);

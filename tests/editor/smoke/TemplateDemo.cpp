@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
       const TDeskGeometry& g = form.State().DeskGeometry();
       std::ofstream(out + "/geometry.txt")
           << origin.x() << ' ' << origin.y() << ' ' << g.DeskViewLeft << ' ' << g.DeskViewTop << ' ' << g.DeskScale
-          << ' ' << FacePoint.X << ' ' << FacePoint.Y << ' ' << form.DeskWindow()->Desk().LayerCount() << '\n';
+          << ' ' << form.DeskWindow()->Desk().Points.Face.X << ' ' << form.DeskWindow()->Desk().Points.Face.Y << ' ' << form.DeskWindow()->Desk().LayerCount() << '\n';
     });
   });
   return QApplication::exec();

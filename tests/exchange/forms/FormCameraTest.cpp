@@ -18,6 +18,8 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
+#include "shell/forms/StandingForms.h"
+#include "support/FakeAdjustHost.h"
 #include "support/FakeCaptureDevice.h"
 #include "support/PictureCompare.h"
 #include "support/qt/MessageAnswer.h"
@@ -57,13 +59,15 @@ class FormCameraTest : public ::testing::Test {
     ResetEditorGlobals();
     device_.inputs = {{"Front", true, {k160, {320, 240}, k640}}};
     camera_.Device = &device_;
+    RegisterFormAdjust(adjustHost_);
     ConnectFormCamera();
     loadSave_.show();
   }
   void TearDown() override {
     loadSave_.close();
     camera_.close();
-    if (FormAdjust) FormAdjust->close();
+    delete FormAdjust;  // made over this test's host
+    ClearStandingForms();
     ResetSourcePicture();
     ResetEditorGlobals();
     SetMessagePresenter({});
@@ -85,6 +89,7 @@ class FormCameraTest : public ::testing::Test {
   void AnswerMessage() { AnswerNextMessage(message_); }
 
   TMainSettings settings_;
+  FakeAdjustHost adjustHost_;
   TFakeCaptureDevice device_;
   TFormLoadSave loadSave_{settings_};
   TFormCamera camera_;

@@ -21,6 +21,8 @@
 #include "platform/qt/MessageBoxes.h"
 #include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
+#include "shell/forms/StandingForms.h"
+#include "support/FakeAdjustHost.h"
 #include "support/FakeWorkPicture.h"
 #include "support/PictureCompare.h"
 #include "support/PictureJudges.h"
@@ -36,12 +38,14 @@ class FormLoadSaveTest : public ::testing::Test {
     ResetSourcePicture();
     ResetEditorGlobals();
     LastImageFileName.clear();
+    RegisterFormAdjust(adjustHost_);
     form_.Work = &work_;
     form_.show();
   }
   void TearDown() override {
     form_.close();
-    if (FormAdjust) FormAdjust->close();
+    delete FormAdjust;  // made over this test's host
+    ClearStandingForms();
     SetMessagePresenter({});
     ResetSourcePicture();
     ResetEditorGlobals();
@@ -70,6 +74,7 @@ class FormLoadSaveTest : public ::testing::Test {
 
   TMainSettings settings_;
   TempFolder dir_;
+  FakeAdjustHost adjustHost_;
   FakeWork work_;
   TFormLoadSave form_{settings_};
   std::string message_;

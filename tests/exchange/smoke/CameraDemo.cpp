@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
   TTemplateBase templates;
   TFormMain main(demo.Settings, templates);
   main.show();
-  TFormAdjust adjust(&main);
+  TFormAdjust adjust(*main.AdjustHost(), &main);
   TFormLoadSave loadSave(demo.Settings);
   TFormCamera camera(&main);
   camera.Device = &device;

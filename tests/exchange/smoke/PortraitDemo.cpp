@@ -50,8 +50,7 @@ int main(int argc, char* argv[]) {
   TMontageDesk& desk = main.DeskWindow()->Desk();
   TDeskAdjustHost adjustHost(desk, main.State());
   TDeskWorkPicture work(desk);
-  TFormAdjust adjust;
-  adjust.Host = &adjustHost;
+  TFormAdjust adjust(adjustHost);
   TFormLoadSave loadSave(demo.Settings);
   loadSave.Work = &work;
 

@@ -30,18 +30,19 @@ inline TBitmap32 DrawnPortrait(int width, int height, TPoint leftEye, int eyeDis
 }
 
 
-// The portrait as the adjust window's OK puts it on the desk, FacePoint set.
+// The portrait as the adjust window's OK puts it on the desk, its face point set.
 inline bool PutDrawnPortrait(TFormMain& form, bool hair = false) {
   // The portrait as the adjust window's OK makes it: eyes found at (300, 260) and
   // (420, 260) in a 720 x 640 picture.
   const TBitmap32 source = DrawnPortrait(720, 640, {300, 260}, 120, hair);
   const TDeskGeometry& desk = form.State().DeskGeometry();
-  TAdjustModel model(desk.DesktopWindowWidth, desk.DesktopWindowHeight, HandMarkers);
+  TWorkPoints& points = form.AdjustHost()->Points();
+  TAdjustModel model(desk.DesktopWindowWidth, desk.DesktopWindowHeight, points.HandMarkers);
   // The detector names the eyes as the person sees them: its left is the picture's right.
   model.Show(source.Width(), source.Height(), TEyeAnswer{420, 260, 300, 260});
   const auto fitted = model.Finish(source, false, desk.DesktopTableWidth, desk.DesktopTableHeight);
   if (!fitted) return false;
-  FacePoint = fitted->FacePoint;
+  points.Face = fitted->FacePoint;
   form.AdjustHost()->AddAdjustedLayer(kAdjustFace, fitted->Bitmap, fitted->LayerOrigin, "Portrait");
   return true;
 }
