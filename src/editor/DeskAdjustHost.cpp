@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "editor/DeskMode.h"
-#include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
@@ -41,7 +40,7 @@ void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoi
   // A kept old special layer stays on the desk as an ordinary one.
   if (kind == kAdjustFace) {
     desk_.SetPortraitLayer(added);
-    PortraitBitmap = picture;
+    desk_.PortraitBitmap = picture;
   }
   else if (kind == kAdjustHand)
     desk_.SetHandLayer(added);

@@ -69,7 +69,7 @@ struct TLayerWindowLinks {
   std::function<void(int)> LayerListSelect;
   std::function<void(int)> LayerListVisibilityChanged;
   std::function<void(const TLayer&)> LayerListLookChanged;
-  // The portrait preview shows PortraitBitmap again (or white without a portrait).
+  // The portrait preview shows the desk's PortraitBitmap again (or white without a portrait).
   std::function<void()> ShowPortrait;
   std::function<void()> ClearPortraitPreview;
   // The layer-regions window shows the regions of this layer (nullptr: none).

@@ -90,6 +90,9 @@ class TMontageDesk : public ILayerHost, public IMainDesk, public IDeskToolHost {
   // Where the adjust window put the face, the body and the nails; clearing the
   // layers keeps them (a new adjusting or an opened work sets them).
   TWorkPoints Points;
+  // The portrait layer's picture as the adjusting or the opened work made it: the
+  // portrait preview shows it while the desk has a portrait layer.
+  TBitmap32 PortraitBitmap;
 
   // Ids compare ignoring letter case; -1 when absent.
   int IndexOfLayerId(const std::string& id) const;

@@ -36,7 +36,7 @@ class IWorkPorts {
   virtual void EnsureDeskMode() = 0;
   // The layers window (when visible) lists the layers again.
   virtual void RefreshLayerList() = 0;
-  // PortraitBitmap and the portrait preview (when visible) after a load.
+  // The desk's PortraitBitmap and the portrait preview (when visible) after a load.
   virtual void SetPortraitBitmap(const TBitmap32& bitmap) = 0;
 };
 

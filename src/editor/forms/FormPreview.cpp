@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
@@ -105,7 +104,7 @@ TFormMain* TFormPreview::Main() const { return MainWindow; }
 void TFormPreview::ShowCurrentPortrait() {
   TFormMain* main = Main();
   const bool portrait = main && main->DeskWindow() && main->DeskWindow()->Desk().HasPortraitLayer();
-  ShowPortrait(portrait ? &PortraitBitmap : nullptr);
+  ShowPortrait(portrait ? &main->DeskWindow()->Desk().PortraitBitmap : nullptr);
 }
 
 void TFormPreview::ShowPortrait(const TBitmap32* picture) {

@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QPointer>
 
-#include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormMain.h"
@@ -40,7 +39,7 @@ class TMainWorkPorts : public IWorkPorts {
   }
   void RefreshLayerList() override { main_.State().RefreshLayerList(); }
   void SetPortraitBitmap(const TBitmap32& bitmap) override {
-    PortraitBitmap = bitmap;
+    if (TFormMontage* desk = main_.DeskWindow()) desk->Desk().PortraitBitmap = bitmap;
     if (LayerWindowLinks().ShowPortrait) LayerWindowLinks().ShowPortrait();
   }
 
