@@ -359,8 +359,9 @@ EJobResult TElementDownloader::InstallMessage(const TDownloadJob& job) {
   }
   // The folder is written as the messages window reads it: relative to the
   // messages folder.
-  ini_.WriteString("MESSAGES", message.Folder, message.Folder + ";" + message.Subject + ";");
-  return ini_.LastWriteOk() ? EJobResult::Installed : EJobResult::Failed;
+  return ini_.WriteString("MESSAGES", message.Folder, message.Folder + ";" + message.Subject + ";")
+             ? EJobResult::Installed
+             : EJobResult::Failed;
 }
 
 EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
@@ -375,8 +376,7 @@ EJobResult TElementDownloader::InstallQuerySet(const TDownloadJob& job) {
       Aside([&](const TArchiveProgress& progress) { return ExtractArchive(archive, folder, progress); });
   fs::remove(archive, ec);
   if (!extracted) return EJobResult::Failed;
-  ini_.WriteString("QUERIES", "Query", set.IniValue());
-  return ini_.LastWriteOk() ? EJobResult::Installed : EJobResult::Failed;
+  return ini_.WriteString("QUERIES", "Query", set.IniValue()) ? EJobResult::Installed : EJobResult::Failed;
 }
 
 EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
@@ -421,9 +421,9 @@ EJobResult TElementDownloader::InstallInterfaceItem(const TDownloadJob& job) {
     std::size_t number = keys.size() + 1;
     while (ini_.ValueExists("Interfaces", "Interface" + std::to_string(number))) ++number;
     // As the interface list reads it: folder, caption, active flag.
-    ini_.WriteString("Interfaces", "Interface" + std::to_string(number),
-                     item.InterfaceFolder + ";" + item.InterfaceName + ";0;");
-    if (!ini_.LastWriteOk()) return EJobResult::Failed;
+    if (!ini_.WriteString("Interfaces", "Interface" + std::to_string(number),
+                          item.InterfaceFolder + ";" + item.InterfaceName + ";0;"))
+      return EJobResult::Failed;
   }
   return EJobResult::Installed;
 }

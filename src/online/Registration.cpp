@@ -61,8 +61,8 @@ bool SaveRegistration(TIniFile& ini, std::string_view reply, const TRegistration
   ini.WriteString(kSection, "Serial", serial);
   ini.WriteString(kSection, "Age", record.BirthDate);
   ini.WriteString(kSection, "Sex", record.Sex);
-  ini.WriteString(kSection, "Country", record.Country);
-  return ini.LastWriteOk();
+  // Each write is of the whole file: the last one holds them all or failed.
+  return ini.WriteString(kSection, "Country", record.Country).Ok();
 }
 
 ERegistrationResult RunRegistration(TTransferContext& context, TIniFile& ini, std::string_view cgiServer,

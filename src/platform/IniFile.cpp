@@ -94,7 +94,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fal
   return e ? UpperAscii(e->value) == "YES" : fallback;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+TFileResult<> TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   // Line breaks would split the entry into lines of their own.
   std::string clean;
   for (char c : value)
@@ -112,15 +112,15 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   } else {
     s->entries.push_back({std::string(key), clean, {}, std::nullopt});
   }
-  Changed();
+  return Changed();
 }
 
-void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
-  WriteString(section, key, std::to_string(value));
+TFileResult<> TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  return WriteString(section, key, std::to_string(value));
 }
 
-void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
-  WriteString(section, key, value ? "YES" : "NO");
+TFileResult<> TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  return WriteString(section, key, value ? "YES" : "NO");
 }
 
 bool TIniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
@@ -149,29 +149,29 @@ std::vector<std::string> TIniFile::ReadSectionValues(std::string_view section) c
   return lines;
 }
 
-void TIniFile::EraseSection(std::string_view section) {
+TFileResult<> TIniFile::EraseSection(std::string_view section) {
   auto it = std::find_if(sections_.begin(), sections_.end(),
                          [&](const Section& s) { return EqualsNoCase(s.name, section); });
-  if (it == sections_.end()) return;
+  if (it == sections_.end()) return {};
   // The lines above the header (the comments of the section before, blank lines)
   // are not the erased section's: they stay where they were.
   std::vector<std::string>& keep = it == sections_.begin() ? tail_ : std::prev(it)->after;
   keep.insert(keep.end(), it->before.begin(), it->before.end());
   sections_.erase(it);
-  Changed();
+  return Changed();
 }
 
-void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+TFileResult<> TIniFile::DeleteKey(std::string_view section, std::string_view key) {
   Section* s = FindSection(section);
-  if (!s) return;
+  if (!s) return {};
   auto it = std::find_if(s->entries.begin(), s->entries.end(),
                          [&](const Entry& e) { return EqualsNoCase(e.key, key); });
-  if (it == s->entries.end()) return;
+  if (it == s->entries.end()) return {};
   // The lines above the key (a comment on the next one, a blank line) stay.
   std::vector<std::string>& keep = std::next(it) != s->entries.end() ? std::next(it)->before : s->after;
   keep.insert(keep.begin(), it->before.begin(), it->before.end());
   s->entries.erase(it);
-  Changed();
+  return Changed();
 }
 
 std::string TIniFile::ToText() const {
@@ -193,11 +193,11 @@ std::string TIniFile::ToText() const {
 }
 
 TFileResult<> TIniFile::UpdateFile() {
-  TFileResult<> written = path_.empty() ? FileError(TFileFault::CannotWrite, path_) : WriteFileAtomic(path_, ToText());
-  lastWriteOk_ = written.Ok();
-  return written;
+  if (path_.empty()) return FileError(TFileFault::CannotWrite, path_);
+  return WriteFileAtomic(path_, ToText());
 }
 
-void TIniFile::Changed() {
-  if (autoSave_) UpdateFile();
+TFileResult<> TIniFile::Changed() {
+  if (!autoSave_) return {};
+  return UpdateFile();
 }

@@ -31,9 +31,11 @@ class TIniFile {
   // True when the upper-cased value is "YES"; a missing key gives the fallback.
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
-  void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  void WriteInteger(std::string_view section, std::string_view key, int value);
-  void WriteBool(std::string_view section, std::string_view key, bool value);
+  // A change gives back its write through with `autoSave` (the whole file, so
+  // the last change's result tells whether the file holds them all); done without.
+  TFileResult<> WriteString(std::string_view section, std::string_view key, std::string_view value);
+  TFileResult<> WriteInteger(std::string_view section, std::string_view key, int value);
+  TFileResult<> WriteBool(std::string_view section, std::string_view key, bool value);
 
   bool SectionExists(std::string_view section) const;
   bool ValueExists(std::string_view section, std::string_view key) const;
@@ -42,15 +44,13 @@ class TIniFile {
   std::vector<std::string> ReadSection(std::string_view section) const;
   // "key=value" lines of a section, in file order.
   std::vector<std::string> ReadSectionValues(std::string_view section) const;
-  void EraseSection(std::string_view section);
-  void DeleteKey(std::string_view section, std::string_view key);
+  TFileResult<> EraseSection(std::string_view section);
+  TFileResult<> DeleteKey(std::string_view section, std::string_view key);
 
   // Writes the whole file atomically; on failure the old file is intact.
   TFileResult<> UpdateFile();
   // The file's text as UpdateFile writes it (CR LF line ends).
   std::string ToText() const;
-  // False when the last automatic or explicit write failed.
-  bool LastWriteOk() const { return lastWriteOk_; }
 
  private:
   // Each entry and section carries the lines the reader passed over before it
@@ -74,11 +74,10 @@ class TIniFile {
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   const Entry* FindEntry(std::string_view section, std::string_view key) const;
-  void Changed();
+  TFileResult<> Changed();
 
   fs::path path_;
   bool autoSave_ = false;
-  bool lastWriteOk_ = true;
   std::vector<Section> sections_;
   std::vector<std::string> tail_;  // lines of a file without sections
 };

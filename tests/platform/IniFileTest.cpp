@@ -112,9 +112,9 @@ TEST(IniFile, FailedUpdateLeavesTheOldFile) {
   ASSERT_EQ(chmod((dir / "ro" / "t.ini").c_str(), 0644), 0);
   auto check = [&] {
     TIniFile ini(dir / "ro" / "t.ini");
-    ini.WriteString("A", "k", "new");
+    const TFileResult<> through = ini.WriteString("A", "k", "new");
     const TFileResult<> written = ini.UpdateFile();
-    return !ini.LastWriteOk() && !written && written.Error().System == EACCES &&
+    return !through && through.Error().System == EACCES && !written && written.Error().System == EACCES &&
            TIniFile(dir / "ro" / "t.ini").ReadString("A", "k", "") == "old";
   };
   if (geteuid() != 0) {
@@ -139,8 +139,7 @@ TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAll) {
   TIniFile ini(dir / "t.ini");
   int n = 0;
   ExpectSaveKeepsOldFile(dir / "t.ini", [&] {
-    ini.WriteString("A", "k", "new value number " + std::to_string(++n));
-    return ini.LastWriteOk();
+    return ini.WriteString("A", "k", "new value number " + std::to_string(++n)).Ok();
   });
   EXPECT_EQ(TIniFile(dir / "t.ini").ReadString("A", "k", ""), "new value number 2");
 }
