@@ -10,11 +10,12 @@ void TDeskTemplateHost::SetNewLayer(int type, const std::string& caption) {
   caption_ = caption;
 }
 
-std::unique_ptr<TLayer> TDeskTemplateHost::CreateLayer(const std::string& fileName) {
-  std::unique_ptr<TLayer> layer = TLayer::CreateFromFile(desk_, fileName, owner_.ContentFolders());
+TFileResult<std::unique_ptr<TLayer>> TDeskTemplateHost::CreateLayer(const std::string& fileName) {
+  TFileResult<std::unique_ptr<TLayer>> layer = TLayer::CreateFromFile(desk_, fileName, owner_.ContentFolders());
+  if (!layer) return layer;
   // The type and caption the browser chose.
-  layer->TypeId = type_;
-  layer->Caption = caption_;
+  (*layer)->TypeId = type_;
+  (*layer)->Caption = caption_;
   return layer;
 }
 

@@ -20,7 +20,7 @@ class TDeskTemplateHost : public ITemplateDesk {
 
   void SetNewLayer(int type, const std::string& caption) override;
   const TDeskGeometry& DeskGeometry() const override { return owner_.DeskGeometry(); }
-  std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) override;
+  TFileResult<std::unique_ptr<TLayer>> CreateLayer(const std::string& fileName) override;
   void SelectLayer(int index) override;
   int InsertLayer(std::unique_ptr<TLayer> layer) override;
   void DeleteLayersOfType(int typeId) override;

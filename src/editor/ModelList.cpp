@@ -108,13 +108,10 @@ int ApplyModelPart(ITemplateDesk& desk, const TModelPart& part, const std::vecto
   if (!file) return -1;
   desk.SetNewLayer(0, part.Caption);
   desk.SelectLayer(-1);
-  std::unique_ptr<TLayer> layer;
-  try {
-    layer = desk.CreateLayer(file->string());
-  } catch (const std::exception&) {
-    return -1;  // a damaged part is left out, like a missing one
-  }
-  if (!layer || layer->Picture.Empty()) return -1;
+  TFileResult<std::unique_ptr<TLayer>> created = desk.CreateLayer(file->string());
+  // A damaged part is left out, like a missing one.
+  if (!created || !*created || (*created)->Picture.Empty()) return -1;
+  std::unique_ptr<TLayer> layer = *std::move(created);
   layer->Left = facePoint.X + part.X;
   layer->Top = facePoint.Y + part.Y;
   layer->SetLevel(part.Level);

@@ -29,13 +29,15 @@ TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height) {
   return {marker.X - RoundInt(width * 0.5), marker.Y - RoundInt(height * 2.0 / 3.0)};
 }
 
-TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types, const std::string& fileName,
-                          TPoint placement, int handIndex) {
+TFileResult<TLayer*> LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
+                                       const std::string& fileName, TPoint placement, int handIndex) {
   const bool hand = handIndex >= 1 && handIndex <= kHandMarkerCount;
   const THandMarker* marker = hand ? &desk.Points().HandMarkers[std::size_t(handIndex - 1)] : nullptr;
 
   desk.SelectLayer(-1);
-  std::unique_ptr<TLayer> layer = desk.CreateLayer(fileName);
+  TFileResult<std::unique_ptr<TLayer>> created = desk.CreateLayer(fileName);
+  if (!created) return created.Error();
+  std::unique_ptr<TLayer> layer = *std::move(created);
   const TPartTypeRecord* type = FindTemplateType(layer->TypeId, types);
   layer->TypeLetter = type ? type->Letters : std::string();
   layer->SetLevel(type ? type->Level : 0);
@@ -48,7 +50,7 @@ TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord
   } else {
     const std::optional<TPoint> size =
         HandTemplateSize(*marker, placement, layer->Picture.Width(), layer->Picture.Height());
-    if (!size) return nullptr;
+    if (!size) return static_cast<TLayer*>(nullptr);
     if (size->X != layer->Picture.Width() || size->Y != layer->Picture.Height()) {
       layer->SetEditMode(emResize);
       layer->Picture.SetSize(size->X, size->Y);
@@ -81,9 +83,11 @@ std::optional<std::string_view> MissingReference(TTemplateKind kind, const TWork
   return std::nullopt;
 }
 
-std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
-                                              const TPartInfoRecord& entry, const std::string& path,
-                                              const TApplyChoice& choice) {
+TFileResult<std::optional<std::string_view>> ApplyTemplate(ITemplateDesk& desk,
+                                                           const std::vector<TPartTypeRecord>& types,
+                                                           const TPartInfoRecord& entry, const std::string& path,
+                                                           const TApplyChoice& choice) {
+  using TMessage = std::optional<std::string_view>;
   const TWorkPoints& points = desk.Points();
   desk.SetNewLayer(entry.PartType, entry.Name);
   TPoint placement{entry.X, entry.Y};
@@ -99,11 +103,12 @@ std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::ve
         if (choice.Nails[std::size_t(i - 1)] && marker.X >= 0 && marker.Y >= 0) {
           // Each layer takes the type and caption afresh: creating one resets them.
           desk.SetNewLayer(entry.PartType, entry.Name);
-          if (LoadTemplateLayer(desk, types, path, placement, i)) made = true;
+          const TFileResult<TLayer*> placed = LoadTemplateLayer(desk, types, path, placement, i);
+          if (!placed) return placed.Error();
+          if (*placed) made = true;
         }
       }
-      if (!made) return kMessageNailsNotSelected;
-      return std::nullopt;
+      return made ? TMessage() : TMessage(kMessageNailsNotSelected);
     }
     case tkBody: {
       const TDeskGeometry& g = desk.DeskGeometry();
@@ -118,6 +123,7 @@ std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::ve
     }
   }
   if (choice.ReplaceSameType) desk.DeleteLayersOfType(entry.PartType);
-  LoadTemplateLayer(desk, types, path, placement, 0);
-  return std::nullopt;
+  const TFileResult<TLayer*> placed = LoadTemplateLayer(desk, types, path, placement, 0);
+  if (!placed) return placed.Error();
+  return TMessage();
 }

@@ -12,6 +12,7 @@
 #include "editor/WorkPoints.h"
 #include "editor/TemplateBase.h"
 #include "picture/ChangeKind.h"
+#include "platform/FileResult.h"
 #include "platform/Geometry.h"
 #include "shell/DeskGeometry.h"
 
@@ -27,8 +28,8 @@ class ITemplateDesk {
   // The desk's geometry: a body template goes to the middle of its view, a
   // canvas-centred one from the canvas centre.
   virtual const TDeskGeometry& DeskGeometry() const = 0;
-  // Builds the layer of an element file (its loader's error is thrown).
-  virtual std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) = 0;
+  // Builds the layer of an element file, or gives its loader's error.
+  virtual TFileResult<std::unique_ptr<TLayer>> CreateLayer(const std::string& fileName) = 0;
   // -1 clears the selection.
   virtual void SelectLayer(int index) = 0;
   // Inserts by level; returns the index used.
@@ -61,10 +62,10 @@ TPoint HandTemplateOrigin(const THandMarker& marker, int width, int height);
 // Places the template `fileName` by its type in `types`: hand index 1..5 fits it to that hand marker,
 // `placement` being the share of the nail it takes (HandTemplateSize); any other
 // value places it by its type's letter at `placement`. Returns the new layer
-// (owned by the desk), or nullptr when the hand marker is refused. Throws the
-// picture loader's error for a file that cannot be read.
-TLayer* LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types, const std::string& fileName,
-                          TPoint placement, int handIndex);
+// (owned by the desk), or nullptr when the hand marker is refused; the picture
+// loader's error for a file that cannot be read.
+TFileResult<TLayer*> LoadTemplateLayer(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
+                                       const std::string& fileName, TPoint placement, int handIndex);
 
 // What a click on a template tells the user (a message key), or nothing.
 inline constexpr std::string_view kMessageFaceIsNotAdjusted = "MessageFaceIsNotAdjusted";
@@ -83,8 +84,9 @@ struct TApplyChoice {
 // Applies `entry` (found at `path`) by the browser's kind: sets the new layer's
 // type and caption, places it against the kind's reference point (the face
 // point, the hand markers, the middle of the desk's view, the canvas centre),
-// deletes the layers of its type first when asked, and loads the layer(s). Returns the message to show,
-// if any.
-std::optional<std::string_view> ApplyTemplate(ITemplateDesk& desk, const std::vector<TPartTypeRecord>& types,
-                                              const TPartInfoRecord& entry, const std::string& path,
-                                              const TApplyChoice& choice);
+// deletes the layers of its type first when asked, and loads the layer(s). Gives
+// the message to show, if any, or why the template's file cannot be read.
+TFileResult<std::optional<std::string_view>> ApplyTemplate(ITemplateDesk& desk,
+                                                           const std::vector<TPartTypeRecord>& types,
+                                                           const TPartInfoRecord& entry, const std::string& path,
+                                                           const TApplyChoice& choice);

@@ -1,6 +1,8 @@
 #include "picture/Layer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 
 #include "picture/BitmapRoutines.h"
 #include "picture/Bmp32.h"
@@ -61,30 +63,32 @@ TLayer::TLayer(ILayerHost& host, const TBitmap32& source, const TNewLayer& given
 
 TLayer::TLayer(ILayerHost& host) : host_(host) {}
 
-std::unique_ptr<TLayer> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName,
-                                              const std::vector<std::string>& contentFolders) {
-  std::unique_ptr<TLayer> layer(new TLayer(host));
+TFileResult<std::unique_ptr<TLayer>> TLayer::CreateFromFile(ILayerHost& host, const std::string& fileName,
+                                                            const std::vector<std::string>& contentFolders) {
   const std::string ext = LowerAscii(ExtractFileExt(fileName));
   TBitmap32 picture;
   // Any other element picture goes through the imaging library.
-  TFileResult<> loaded = FileError(TFileFault::CannotRead, fileName);
   if (ext == ".psd" || ext == ".fll" || ext == ".fcc") {
-    loaded = LoadPsdPicture(fileName, picture);
+    if (TFileResult<> loaded = LoadPsdPicture(fileName, picture); !loaded) return loaded.Error();
   } else if (TFileResult<TBitmap32> read = ReadImageFile(fileName); read) {
     picture = *std::move(read);
-    loaded = {};
   } else {
-    loaded = read.Error();
+    return read.Error();
   }
-  // The desk's template road reports a layer that cannot be made by exception.
-  if (!loaded) throw ELayerLoad(loaded.Error().Text());
-  layer->Init(std::move(picture), nullptr);
-  std::string source = fileName;
-  for (const std::string& folder : contentFolders) source = RemoveFirstNoCase(source, folder);
-  layer->SourceFile = source;
-  layer->LoadElementMask(fileName);
-  layer->SetEditMode(emCreated);
-  return layer;
+  // The loaders stop their own running out of memory; the layer's copies of the
+  // picture stop here.
+  try {
+    std::unique_ptr<TLayer> layer(new TLayer(host));
+    layer->Init(std::move(picture), nullptr);
+    std::string source = fileName;
+    for (const std::string& folder : contentFolders) source = RemoveFirstNoCase(source, folder);
+    layer->SourceFile = source;
+    layer->LoadElementMask(fileName);
+    layer->SetEditMode(emCreated);
+    return layer;
+  } catch (const std::bad_alloc&) {
+    return FileError(TFileFault::CannotRead, fileName, ENOMEM);
+  }
 }
 
 TFileResult<std::unique_ptr<TLayer>> TLayer::CreateFromStorage(ILayerHost& host, ILayerStorage& storage,

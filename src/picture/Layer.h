@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -107,12 +106,6 @@ struct TLayerRendering {
   }
 };
 
-// A layer's picture could not be read from the work being loaded.
-class ELayerLoad : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // What a new layer of a picture in memory is given besides the picture.
 struct TNewLayer {
   std::string Caption;
@@ -129,10 +122,10 @@ class TLayer {
   // A layer of an element file (".psd", ".fll", ".fcc" with the ".msk" beside it,
   // any other picture through the imaging library), of no type and caption until
   // its creator gives them. Its SourceFile is the file name with each of
-  // `contentFolders` taken out of it. A file that cannot be read throws
-  // ELayerLoad with the file and the cause.
-  static std::unique_ptr<TLayer> CreateFromFile(ILayerHost& host, const std::string& fileName,
-                                                const std::vector<std::string>& contentFolders);
+  // `contentFolders` taken out of it. A file that cannot be read gives the
+  // picture loader's error; running out of memory is CannotRead (ENOMEM).
+  static TFileResult<std::unique_ptr<TLayer>> CreateFromFile(ILayerHost& host, const std::string& fileName,
+                                                             const std::vector<std::string>& contentFolders);
   // A layer of a work being loaded: the streams "<id>.bmp" and "<id>.msk" of
   // `storage`, with the settings of `record` (whose id is kept unless the desk
   // has it already). A missing or bad picture stream is Damaged, with the stream

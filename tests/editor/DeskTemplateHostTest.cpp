@@ -32,7 +32,9 @@ TEST(DeskTemplateHost, ReplaceSameTypeDeletesOnlyThatType) {
   regions.FileName = (folder / "Bob.msk").string();
   ASSERT_TRUE(regions.SaveToFile());
   const TPartInfoRecord entry{1, -10, -50, "HairW\\Bob.psd", "Bob", ""};
-  EXPECT_EQ(ApplyTemplate(host, types, entry, (folder / "Bob.psd").string(), {tkFace, {}, true}), std::nullopt);
+  const auto applied = ApplyTemplate(host, types, entry, (folder / "Bob.psd").string(), {tkFace, {}, true});
+  ASSERT_TRUE(applied) << applied.Error().Text();
+  EXPECT_EQ(*applied, std::nullopt);
 
   std::vector<std::string> captions;
   for (int i = 0; i < f.desk.LayerCount(); ++i) captions.push_back(f.desk.Layer(i).Caption);

@@ -1,6 +1,7 @@
 #pragma once
 // A template desk for tests: keeps its layers in a list and builds a plain
 // template picture of a given size for each file name.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class FakeTemplateDesk : public ITemplateDesk {
   FakeLayerHost host;
   TDeskGeometry geometry;
   std::map<std::string, TPoint> sizes;
+  std::vector<std::string> unreadable;  // files whose layer cannot be made
   std::vector<std::unique_ptr<TLayer>> layers;
   std::vector<int> deletedTypes;
   std::vector<std::string> created;
@@ -35,7 +37,9 @@ class FakeTemplateDesk : public ITemplateDesk {
     type = t;
     caption = c;
   }
-  std::unique_ptr<TLayer> CreateLayer(const std::string& fileName) override {
+  TFileResult<std::unique_ptr<TLayer>> CreateLayer(const std::string& fileName) override {
+    if (std::find(unreadable.begin(), unreadable.end(), fileName) != unreadable.end())
+      return FileError(TFileFault::Damaged, fileName);
     const auto it = sizes.find(fileName);
     const TPoint size = it == sizes.end() ? TPoint{20, 20} : it->second;
     created.push_back(fileName);

@@ -115,7 +115,9 @@ TEST_F(ModelApply, EachPartLandsAtTheFacePointPlusItsOffsetAtItsLevel) {
   TLayer& old = Add(10, 10, Color32(0, 0, 0, 255), 0, 0, 40, "Old hair");
   old.TypeId = 0;
   const Lines lines = {"[Bob;x;bob.bmp;Bob;W]", "1;-15;-40;Hair\\Bob.psd;Bob;40", "2;-12;-30;Hair\\Fringe.bmp;Fringe;50",
-                       "3;-8;-45;Hair\\Band.psd;Band;45", "4;0;0;Hair\\Gone.psd;Gone;60"};
+                       "3;-8;-45;Hair\\Band.psd;Band;45", "4;0;0;Hair\\Gone.psd;Gone;60",
+                       "5;0;0;Hair\\Broken.psd;Broken;55"};
+  WriteTestFile(root / "Hair/Broken.psd", "not a picture");
   const std::vector<TModelGroup> groups = GroupModels({{"W", "Women"}}, lines);
   ASSERT_EQ(groups.size(), 1u);
   const TPoint face{150, 120};
@@ -125,7 +127,7 @@ TEST_F(ModelApply, EachPartLandsAtTheFacePointPlusItsOffsetAtItsLevel) {
   EXPECT_EQ(desk.IndexOfLayer(&portrait), desk.LayerCount() - 1);
   std::vector<std::string> order;
   for (int i = 0; i < desk.LayerCount(); ++i) order.push_back(desk.Layer(i).Caption);
-  EXPECT_EQ(order, (Lines{"Fringe", "Band", "Bob", "Portrait"}));  // by level, the missing part left out
+  EXPECT_EQ(order, (Lines{"Fringe", "Band", "Bob", "Portrait"}));  // by level, the missing and damaged parts left out
   for (std::size_t n = 1; n <= 3; ++n) {
     const auto [x, y, level] = Expected(lines[n]);
     const std::string caption = Lines{"Bob", "Fringe", "Band"}[n - 1];

@@ -63,7 +63,7 @@ TEST_F(TemplatePlacementTest, FaceTemplateAtItsOffsetFromTheFacePoint) {
   desk.points.Face = {400, 450};
   desk.sizes["HairW\\bob.psd"] = {300, 380};
   const TPartInfoRecord entry{1, -106, -150, "HairW\\bob.psd", "Bob", ""};
-  EXPECT_EQ(ApplyTemplate(desk, types, entry, "HairW\\bob.psd", {tkFace, {}, false}), std::nullopt);
+  EXPECT_EQ(*ApplyTemplate(desk, types, entry, "HairW\\bob.psd", {tkFace, {}, false}), std::nullopt);
   ASSERT_EQ(desk.layers.size(), 1u);
   const TLayer& layer = *desk.layers[0];
   EXPECT_EQ(layer.Left, 294);
@@ -104,8 +104,9 @@ TEST_F(TemplatePlacementTest, ModelTemplateFromTheCanvasCentreAndUnlistedType) {
   EXPECT_EQ(desk.layers.back()->Level(), 50);
   // A type not listed is placed like a face template, level 0, no letter.
   desk.SetNewLayer(55, "Loose");
-  TLayer* layer = LoadTemplateLayer(desk, types, "m.psd", {12, 34}, 0);
-  ASSERT_NE(layer, nullptr);
+  const TFileResult<TLayer*> loaded = LoadTemplateLayer(desk, types, "m.psd", {12, 34}, 0);
+  ASSERT_TRUE(loaded && *loaded);
+  TLayer* layer = *loaded;
   EXPECT_EQ(layer->Left, 12);
   EXPECT_EQ(layer->Top, 34);
   EXPECT_EQ(layer->Level(), 0);
@@ -119,7 +120,7 @@ TEST_F(TemplatePlacementTest, NailsOnEachPressedUsableMarker) {
   desk.points.HandMarkers[3] = Marker(330, 300, 0, 80);  // no width: refused
   desk.sizes["Nails\\red.psd"] = {80, 120};
   TApplyChoice choice{tkHand, {true, true, true, true, false}, true};
-  EXPECT_EQ(ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice), std::nullopt);
+  EXPECT_EQ(*ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice), std::nullopt);
   ASSERT_EQ(desk.layers.size(), 2u);
   const TLayer& first = *desk.layers[0];
   EXPECT_EQ(first.Picture.Width(), 40);
@@ -132,9 +133,25 @@ TEST_F(TemplatePlacementTest, NailsOnEachPressedUsableMarker) {
 
   // No usable nail pressed.
   choice.Nails = {false, false, true, true, false};
-  EXPECT_EQ(ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice),
+  EXPECT_EQ(*ApplyTemplate(desk, types, {4, 100, 100, "Nails\\red.psd", "Red", ""}, "Nails\\red.psd", choice),
             kMessageNailsNotSelected);
   EXPECT_EQ(desk.layers.size(), 2u);
+}
+
+// A template whose file cannot be read gives its loader's error and places nothing,
+// on a nail as on the face.
+TEST_F(TemplatePlacementTest, AnUnreadableTemplateIsToldAndNotPlaced) {
+  desk.points.Face = {400, 450};
+  desk.points.HandMarkers[0] = Marker(200, 300, 40, 80);
+  desk.unreadable = {"HairW\\bad.psd"};
+  for (const TApplyChoice& choice : {TApplyChoice{tkFace, {}, false}, TApplyChoice{tkHand, {true}, false}}) {
+    const auto applied = ApplyTemplate(desk, types, {1, 0, 0, "HairW\\bad.psd", "Bad", ""}, "HairW\\bad.psd", choice);
+    ASSERT_FALSE(applied);
+    EXPECT_EQ(applied.Error().Cause, TFileFault::Damaged);
+    EXPECT_EQ(applied.Error().Path, "HairW\\bad.psd");
+  }
+  EXPECT_TRUE(desk.layers.empty());
+  EXPECT_TRUE(desk.changes.empty());
 }
 
 TEST_F(TemplatePlacementTest, MissingReferencePoints) {

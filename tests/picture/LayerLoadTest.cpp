@@ -38,7 +38,9 @@ TEST(LayerFromFile, PhotoshopPictureWithTheMaskBesideIt) {
   WriteTestFile(folder / "long.msk", Text(MaskFile(6, 4, 3, {1, 1, 4, 3})));
   WriteTestFile(dir / "Content.msk", Text(MaskFile(6, 4, 1, {0, 0, 6, 4})));  // cut at the first dot: never read
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (folder / "long.psd").string(), {"", dir.Path().string() + "/CONTENT.V2/"});
+  auto made = TLayer::CreateFromFile(host, (folder / "long.psd").string(), {"", dir.Path().string() + "/CONTENT.V2/"});
+  ASSERT_TRUE(made) << made.Error().Text();
+  const std::unique_ptr<TLayer>& layer = *made;
   EXPECT_TRUE(SamePicture(layer->Picture, Pattern(6, 4)));
   EXPECT_EQ(layer->SourceFile, "Hair/long.psd");
   EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{3}));
@@ -60,7 +62,9 @@ TEST(LayerFromFile, ADottedTemplateNameFindsTheMaskNamedUpToItsFirstDot) {
   WriteTestFile(folder / "Bob.curly.msk", Text(MaskFile(6, 4, 5, {0, 0, 6, 4})));  // never read
   WriteTestFile(dir / "Hair.msk", Text(MaskFile(6, 4, 7, {0, 0, 6, 4})));          // nor the folder cut
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string(), {});
+  auto made = TLayer::CreateFromFile(host, (folder / "Bob.curly.psd").string(), {});
+  ASSERT_TRUE(made) << made.Error().Text();
+  const std::unique_ptr<TLayer>& layer = *made;
   EXPECT_EQ(layer->Mask.UsedRegions(), (std::vector<int>{2}));
   EXPECT_EQ(layer->Mask.FileName, (folder / "Bob.msk").string());
 }
@@ -70,7 +74,9 @@ TEST(LayerFromFile, AMaskOfAnotherSizeLeavesNoRegions) {
   ASSERT_TRUE(SavePsdFile(Pattern(6, 4), dir / "a.psd"));
   WriteTestFile(dir / "a.msk", Text(MaskFile(5, 4, 1, {0, 0, 5, 4})));
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, (dir / "a.psd").string(), {});
+  auto made = TLayer::CreateFromFile(host, (dir / "a.psd").string(), {});
+  ASSERT_TRUE(made) << made.Error().Text();
+  const std::unique_ptr<TLayer>& layer = *made;
   EXPECT_TRUE(layer->Mask.UsedRegions().empty());
   EXPECT_EQ(layer->Mask.MaxX(), 5);
 }
@@ -81,7 +87,9 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
   ASSERT_EQ(RunCommand("/usr/bin/python3 -c \"from PIL import Image; im=Image.new('RGB',(5,3),(200,100,50));"
                        " im.putpixel((4,2),(1,2,3)); im.save('" + png.string() + "')\""), 0);
   FakeLayerHost host;
-  auto layer = TLayer::CreateFromFile(host, png.string(), {});
+  auto made = TLayer::CreateFromFile(host, png.string(), {});
+  ASSERT_TRUE(made) << made.Error().Text();
+  const std::unique_ptr<TLayer>& layer = *made;
   EXPECT_EQ(layer->Width(), 5);
   EXPECT_EQ(layer->Height(), 3);
   EXPECT_EQ(layer->Picture.Pixel(0, 0), Color32(200, 100, 50));
@@ -91,16 +99,12 @@ TEST(LayerFromFile, OtherPicturesGoThroughTheImagingLibrary) {
   EXPECT_EQ(layer->EditMode(), emCreated);
 }
 
-TEST(LayerFromFile, MissingOrBrokenFilesThrowNamingTheFileAndTheCause) {
+TEST(LayerFromFile, MissingOrBrokenFilesNameTheFileAndTheCause) {
   TempFolder dir;
   FakeLayerHost host;
   auto failure = [&](const fs::path& file) -> std::string {
-    try {
-      TLayer::CreateFromFile(host, file.string(), {});
-    } catch (const ELayerLoad& e) {
-      return e.what();
-    }
-    return "loaded";
+    const auto layer = TLayer::CreateFromFile(host, file.string(), {});
+    return layer ? "loaded" : layer.Error().Text();
   };
   EXPECT_EQ(failure(dir / "none.psd"), (dir / "none.psd").string() + ": there is no such file");
   WriteTestFile(dir / "bad.fcc", "not zlib");

@@ -496,9 +496,13 @@ void TFormTemplates::ApplyEntry(const TPartInfoRecord& entry) {
   for (int i = 0; i < kHandMarkerCount; ++i) choice.Nails[std::size_t(i)] = ButtonNail[std::size_t(i)]->Pressed();
   choice.ReplaceSameType = ButtonReplaceSameType->Pressed();
   try {
-    if (const auto message = ApplyTemplate(*Desk, templates_.Types, entry, path->string(), choice)) Message(std::string(*message), false);
-  } catch (const std::exception& e) {
     // A template that cannot be read is told, not placed.
+    const TFileResult<std::optional<std::string_view>> applied =
+        ApplyTemplate(*Desk, templates_.Types, entry, path->string(), choice);
+    if (!applied) Message(applied.Error().Text(), true);
+    else if (*applied) Message(std::string(**applied), false);
+  } catch (const std::exception& e) {
+    // Running out of memory while the new layer is sized and rendered.
     Message(e.what(), true);
   }
 }
