@@ -12,7 +12,6 @@
 int ResolutionIndex = 1;
 std::string InterfaceDir;
 std::string InterfaceName;
-std::vector<TIntInfoRecord> InterfaceList;
 std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
 
 namespace {
@@ -198,7 +197,7 @@ void TMrvInterfaceInfo::Load(const TIniFile& settings, int screenWidth, int scre
   std::string dir = settings.ReadString("DIRECTORIES", "InterfaceDirName", "Intfaces");
   InterfaceDir = WithTrailingBackslash(Field(dir, 1));
   if (ResolutionIndex > 2) ResolutionIndex = 2;
-  InterfaceName = ReadInterfaceList(settings);
+  InterfaceName = ReadInterfaceList(settings).Active;
   for (int i = ResolutionIndex; i >= 1; --i) {
     const TFileResult<std::vector<std::string>> lines =
         ReadTextLines(ProgramFileForReading(fs::path(ExePath), InterfaceDir + InterfaceName +
@@ -229,16 +228,15 @@ std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line) {
   return TIntInfoRecord{UpperAscii(Field(value, 1)), Field(value, 2), *active != 0};
 }
 
-std::string ReadInterfaceList(const TIniFile& settings) {
-  InterfaceList.clear();
-  std::string current = "DEFAULT";
+TInterfaceList ReadInterfaceList(const TIniFile& settings) {
+  TInterfaceList list;
   for (const std::string& line : settings.ReadSectionValues("INTERFACES")) {
     std::optional<TIntInfoRecord> record = ParseInterfaceEntry(line);
     if (!record) continue;
-    if (record->Active) current = record->DirName;
-    InterfaceList.push_back(std::move(*record));
+    if (record->Active) list.Active = WithTrailingBackslash(record->DirName);
+    list.Entries.push_back(std::move(*record));
   }
-  return WithTrailingBackslash(current);
+  return list;
 }
 
 bool InitInterfaceInfo(const TIniFile& settings, int screenWidth, int screenHeight, std::string* warning) {
@@ -254,7 +252,6 @@ bool InitInterfaceInfo(const TIniFile& settings, int screenWidth, int screenHeig
 
 void DoneInterfaceInfo() {
   InterfaceInfo.reset();
-  InterfaceList.clear();
 }
 
 std::string GetInterfaceValue(std::string_view key) {

@@ -54,7 +54,11 @@ struct TIntInfoRecord {
   std::string Caption;
   bool Active = false;
 };
-extern std::vector<TIntInfoRecord> InterfaceList;
+// The installed interfaces as the settings list them.
+struct TInterfaceList {
+  std::vector<TIntInfoRecord> Entries;  // in file order
+  std::string Active = "DEFAULT\\";    // the folder of the last active entry, with a trailing "\"
+};
 
 // The value GetInterfaceInt gives for an absent or non-numeric value.
 constexpr int kNoInterfaceInt = INT_MAX;
@@ -92,9 +96,8 @@ extern std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
 // One "key=value" line of "INTERFACES" as the list takes it: a key beginning
 // with "INTERFACE" and a value folder;caption;number; (nothing otherwise).
 std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line);
-// Fills InterfaceList from the settings ini and returns the folder of the last active
-// entry ("DEFAULT\" when none), with a trailing "\".
-std::string ReadInterfaceList(const TIniFile& settings);
+// The list of the settings section "INTERFACES".
+TInterfaceList ReadInterfaceList(const TIniFile& settings);
 
 // Creates (or clears) InterfaceInfo and loads it; returns Initialized. A fault of
 // the file leaves the info empty and its message in `warning`.

@@ -204,10 +204,10 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
       << "no staging folder left";
   EXPECT_EQ(ini_->ReadString("Interfaces", "Interface2", ""), "SPRING;Spring;0;");
   ResetShellGlobals();
-  const TIniFile settings(exe_ / "Tressary.ini");
-  EXPECT_EQ(ReadInterfaceList(settings), "DEFAULT\\") << "installed, not active";
-  ASSERT_EQ(InterfaceList.size(), 2u);
-  EXPECT_EQ(InterfaceList[1].DirName, "SPRING");
+  const TInterfaceList list = ReadInterfaceList(TIniFile(exe_ / "Tressary.ini"));
+  EXPECT_EQ(list.Active, "DEFAULT\\") << "installed, not active";
+  ASSERT_EQ(list.Entries.size(), 2u);
+  EXPECT_EQ(list.Entries[1].DirName, "SPRING");
   ResetShellGlobals();
 
   ASSERT_EQ(publisher_.Reports().size(), 1u);

@@ -162,13 +162,15 @@ TEST_F(InterfaceInfoTest, InterfaceListTakesTheLastActiveEntry) {
   WriteTestFile(dir / "t.ini",
                 "[INTERFACES]\nInterface1=Blue; Blue look; 1\nInterface2= green ;Green;1\n"
                 "Other=Red;Red;1\nInterface3=Gold;Gold;x\nInterface4=\nInterface5=Grey;Grey;0\n");
-  EXPECT_EQ(ReadInterfaceList(TIniFile(dir / "t.ini")), "GREEN\\");
-  ASSERT_EQ(InterfaceList.size(), 3u);
-  EXPECT_EQ(InterfaceList[0].DirName, "BLUE");
-  EXPECT_EQ(InterfaceList[0].Caption, "Blue look");
-  EXPECT_FALSE(InterfaceList[2].Active);
-  EXPECT_EQ(ReadInterfaceList(TIniFile(dir / "none.ini")), "DEFAULT\\");
-  EXPECT_TRUE(InterfaceList.empty());
+  const TInterfaceList list = ReadInterfaceList(TIniFile(dir / "t.ini"));
+  EXPECT_EQ(list.Active, "GREEN\\");
+  ASSERT_EQ(list.Entries.size(), 3u);
+  EXPECT_EQ(list.Entries[0].DirName, "BLUE");
+  EXPECT_EQ(list.Entries[0].Caption, "Blue look");
+  EXPECT_FALSE(list.Entries[2].Active);
+  const TInterfaceList none = ReadInterfaceList(TIniFile(dir / "none.ini"));
+  EXPECT_EQ(none.Active, "DEFAULT\\");
+  EXPECT_TRUE(none.Entries.empty());
 }
 
 TEST_F(InterfaceInfoTest, LoadFindsTheFileByResolutionAndNeverUses1280) {

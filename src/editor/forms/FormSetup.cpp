@@ -270,14 +270,14 @@ void TFormSetup::SetMusic(TBackgroundMusic* music) {
 void TFormSetup::Reload() {
   ShowCalibrationColor();
   settings_.Ini.UpdateFile();
-  ReadInterfaceList(settings_.Ini);
+  interfaces_ = ReadInterfaceList(settings_.Ini).Entries;
   ComboBoxInterfaceName->clear();
   const QString fallback = TermText("FormSetupDefaultInterfaceName");
   ComboBoxInterfaceName->addItem(fallback.isEmpty() ? QStringLiteral("Default interface") : fallback);
   int active = 0;
-  for (std::size_t i = 0; i < InterfaceList.size(); ++i) {
-    ComboBoxInterfaceName->addItem(QString::fromStdString(InterfaceList[i].Caption));
-    if (InterfaceList[i].Active) active = int(i) + 1;
+  for (std::size_t i = 0; i < interfaces_.size(); ++i) {
+    ComboBoxInterfaceName->addItem(QString::fromStdString(interfaces_[i].Caption));
+    if (interfaces_[i].Active) active = int(i) + 1;
   }
   ComboBoxInterfaceName->setCurrentIndex(active);
   ChooseInterface(active);
@@ -308,9 +308,9 @@ void TFormSetup::SetCalibrationColor(int red, int green, int blue) {
 }
 
 void TFormSetup::ChooseInterface(int index) {
-  const bool listed = index > 0 && index <= int(InterfaceList.size());
+  const bool listed = index > 0 && index <= int(interfaces_.size());
   selectedIndex_ = listed ? index : 0;
-  selectedFolder_ = listed ? WithTrailingBackslash(InterfaceList[std::size_t(index - 1)].DirName) : "DEFAULT\\";
+  selectedFolder_ = listed ? WithTrailingBackslash(interfaces_[std::size_t(index - 1)].DirName) : "DEFAULT\\";
   DrawPreview();
 }
 

@@ -4,6 +4,7 @@
 // margins and the mail server. Switches act at once; "Save" writes the settings.
 #include <string>
 
+#include "shell/InterfaceInfo.h"
 #include "shell/forms/SkinnedForm.h"
 
 class QComboBox;
@@ -92,6 +93,7 @@ class TFormSetup : public TSkinnedForm {
 
   TBackgroundMusic* music_ = nullptr;
   QString musicFolder_;  // where the music file dialog opens: the last folder chosen
+  std::vector<TIntInfoRecord> interfaces_;  // as the settings listed them at the last Reload
   int selectedIndex_ = 0;
   std::string selectedFolder_ = "DEFAULT\\";
   bool rebuilding_ = false;

@@ -47,7 +47,7 @@ class FormSetupTest : public ::testing::Test {
     ResolutionIndex = 2;
     WriteTestFile(dir / "Tressary.ini", "[INTERFACES]\r\nInterface1=DEFAULT;Tressary;1;\r\nInterface2=Gone;Gone;0;\r\n");
     settings.Ini = TIniFile(dir / "Tressary.ini");
-    InterfaceName = ReadInterfaceList(settings.Ini);
+    InterfaceName = ReadInterfaceList(settings.Ini).Active;
     form.SetMusic(&music);
     form.show();
   }

@@ -113,8 +113,8 @@ int main(int argc, char* argv[]) {
     return DemoFail("the download did not end");
   }
   if (publisher.Reports().size() != 1) return DemoFail("no download report");
-  ReadInterfaceList(demo.Settings.Ini);
-  if (InterfaceList.empty() || InterfaceList.back().DirName != "ONLINE")
+  if (const TInterfaceList list = ReadInterfaceList(demo.Settings.Ini);
+      list.Entries.empty() || list.Entries.back().DirName != "ONLINE")
     return DemoFail("the interface is not listed");
   // The publisher looked at again has nothing new, and says so.
   {
