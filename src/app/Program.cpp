@@ -39,6 +39,7 @@
 #include "platform/qt/FontWarmUp.h"
 #include "platform/qt/QtShellOpener.h"
 #include "shell/MainSettings.h"
+#include "shell/Termins.h"
 #include "shell/Startup.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormMessage.h"
@@ -117,6 +118,9 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // The run's templates and questionnaires, and its catalogue index, handed likewise.
   TProgramTemplates templates;
   TCatalogIndex catalog;
+  // The program's texts, in use for the run; the hook below loads them.
+  TProgramTexts texts;
+  TUseTexts useTexts(texts);
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -128,9 +132,9 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
 
   // Windows of the higher layers register their factories here (RegisterStandingForm)
   // before the start-up creates them in their order.
-  ShellHooks().BeforeStandingWindows = [&settings] {
+  ShellHooks().BeforeStandingWindows = [&settings, &texts] {
     fonts.Wait();
-    ReadMainWindowData(settings);
+    ReadMainWindowData(settings, texts);
   };
   RegisterProgramWindows(settings, templates);
   // The main window, handed over as it is made. Once the start-up has shown it:

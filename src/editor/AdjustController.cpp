@@ -17,7 +17,7 @@ const char* ConfirmKey(TAdjustKind kind) {
 std::string AdjustedLayerCaption(TAdjustKind kind) {
   const char* key = kind == kAdjustFace ? "PortraitLayerName" : kind == kAdjustHand ? "HandLayerName" : "BodyLayerName";
   const char* word = kind == kAdjustFace ? "Portrait" : kind == kAdjustHand ? "Hand" : "Body";
-  std::string caption = GetTerm(key, Termins, "");
+  std::string caption = GetTerm(key, ProgramTexts(), "");
   return caption.empty() ? word : caption;
 }
 

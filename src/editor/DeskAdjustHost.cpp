@@ -17,7 +17,7 @@ TDeskAdjustHost::TDeskAdjustHost(TMontageDesk& desk, IDeskOwner& owner) : desk_(
 TWorkPoints& TDeskAdjustHost::Points() { return desk_.Points; }
 
 bool TDeskAdjustHost::AskYesNo(std::string_view key) {
-  return owner_.AskYesNo(GetTerm(key, Termins, key)) == kAnswerYes;
+  return owner_.AskYesNo(GetTerm(key, ProgramTexts(), key)) == kAnswerYes;
 }
 
 bool TDeskAdjustHost::DeskHasLayers() const { return desk_.LayerCount() > 0; }

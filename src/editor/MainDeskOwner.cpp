@@ -10,7 +10,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
-std::string TMainState::RegionWord() const { return GetTerm("FormLayerRegionsItemRegionCaption", Termins, "Region "); }
+std::string TMainState::RegionWord() const { return GetTerm("FormLayerRegionsItemRegionCaption", ProgramTexts(), "Region "); }
 
 void TMainState::ShowLayerLabel(const std::string& text) { view_.ShowLayerLabel(text); }
 

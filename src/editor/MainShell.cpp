@@ -157,13 +157,7 @@ void ReadContentPaths(const TIniFile& ini, const std::string& exePath) {
   IncludeTrailingBackslash(HDPath);
 }
 
-bool LoadMainTerms(const std::string& path) {
-  Termins.clear();
-  // The sounds after "@" stay: the sound hint speaks them.
-  return LoadTerms(path, Termins, true).Ok();
-}
-
-std::string ApplicationTitle() { return WithoutSound(GetTerm("ProductName", Termins, ProductInfo.FullName)); }
+std::string ApplicationTitle() { return WithoutSound(GetTerm("ProductName", ProgramTexts(), ProductInfo.FullName)); }
 
 void ReadFilterCaptions(const TTerminList& terms, TMainSettings& settings) {
   for (const TCaption& caption : kCaptions) {
@@ -209,12 +203,12 @@ std::string PublisherLink(const TIniFile& ini, std::string_view key) {
 
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini) {
   if (ports.HasUnsavedWork()) {
-    const ECloseAnswer save = ports.Ask(GetTerm("ConfirmSaveSession", Termins, "Save the present work before leaving?"));
+    const ECloseAnswer save = ports.Ask(GetTerm("ConfirmSaveSession", ProgramTexts(), "Save the present work before leaving?"));
     // Closing the question stays with the work; a failed save is never lost silently.
     if (save == ECloseAnswer::Cancel || (save == ECloseAnswer::Yes && !ports.SaveWork())) return false;
   }
   ports.ShowTip("TipJobFinished");
-  if (ports.Ask(GetTerm("ConfirmExit", Termins, "Quit the program?")) != ECloseAnswer::Yes) return false;
+  if (ports.Ask(GetTerm("ConfirmExit", ProgramTexts(), "Quit the program?")) != ECloseAnswer::Yes) return false;
   const std::string link = PublisherLink(ini, "AfterExitURL");
   if (!link.empty()) {
     ports.ProcessMessages();

@@ -37,9 +37,6 @@ void ReadContentPaths(const TIniFile& ini, const std::string& exePath);
 // The registry key the content paths are read under.
 std::string ContentPathsKey(const TIniFile& ini);
 
-// The text table at `path` into Termins, with the hint sounds after "@" kept;
-// false (Termins left empty) when it cannot be read.
-bool LoadMainTerms(const std::string& path);
 // The application title: the text table's "ProductName", else the product name.
 std::string ApplicationTitle();
 // The file-filter captions from the text table into `settings`.

@@ -369,7 +369,7 @@ void TMainState::ClearWorkClick() {
     bool present = false;
     for (int i = 0; i < desk_->LayerCount() && !present; ++i)
       present = EqualsNoCase(LayerKindLetter(*this, desk_->Layer(i)), kind.Letter);
-    if (present && AskYesNo(GetTerm(kind.Key, Termins, kind.Default)) == 6)
+    if (present && AskYesNo(GetTerm(kind.Key, ProgramTexts(), kind.Default)) == 6)
       desk_->DeleteLayersByKind(kind.Letter, -1, true);
   }
   SetControls();

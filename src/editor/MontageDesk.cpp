@@ -145,7 +145,7 @@ void TMontageDesk::DeleteLayer(int index) {
   TFlagScope deleting(Deleting);
   const TLayer* layer = layers_[std::size_t(index)].get();
   const std::string question =
-      GetTerm("ConfirmDeleteLayer", Termins, "Delete the layer") + "\r\"" + layer->Caption + "\" ?";
+      GetTerm("ConfirmDeleteLayer", ProgramTexts(), "Delete the layer") + "\r\"" + layer->Caption + "\" ?";
   if (owner_.AskYesNo(question) != kAnswerYes) return;
   // The question runs the message loop: the layer may have moved or gone meanwhile.
   index = IndexOfLayer(layer);

@@ -16,7 +16,7 @@ struct TFilterText {
 };
 
 TFileFilter Filter(const TFilterText& text) {
-  return {GetTerm(text.Key, Termins, text.Default), text.Patterns};
+  return {GetTerm(text.Key, ProgramTexts(), text.Default), text.Patterns};
 }
 
 const TFilterText kBmp{"BMP_GraphicFilterName", "Bitmaps (*.bmp)", {"*.bmp"}};
@@ -48,12 +48,12 @@ std::string_view LoadSaveMessageDefault(std::string_view key) {
 
 std::vector<TFileFilter> ImageOpenFilters() {
   std::vector<TFileFilter> filters;
-  filters.push_back({GetTerm("AllGraphicsFilterName", Termins, "All supported graphical formats"), {}});
+  filters.push_back({GetTerm("AllGraphicsFilterName", ProgramTexts(), "All supported graphical formats"), {}});
   for (const TFilterText* text : {&kBmp, &kJpg, &kPsd, &kGif, &kTif, &kPcx, &kTga, &kPng, &kEps, &kWmf}) {
     filters.push_back(Filter(*text));
     for (const std::string& pattern : text->Patterns) filters.front().Patterns.push_back(pattern);
   }
-  filters.push_back({GetTerm("AllFilesFilterName", Termins, "All files (*.*)"), {"*"}});
+  filters.push_back({GetTerm("AllFilesFilterName", ProgramTexts(), "All files (*.*)"), {"*"}});
   return filters;
 }
 
@@ -81,7 +81,7 @@ bool TLoadSaveController::LoadImage() {
     // file's first bytes say more of what is wrong than a library does.
     const std::string_view key = "MessageUnableLoadImage";
     const TFileError& failure = loaded.Error();
-    ui_.ShowText(GetTerm(key, Termins, LoadSaveMessageDefault(key)) + "\r" + file->filename().string() + ": " +
+    ui_.ShowText(GetTerm(key, ProgramTexts(), LoadSaveMessageDefault(key)) + "\r" + file->filename().string() + ": " +
                  (failure.Cause == TFileFault::TooLarge ? failure.Reason() : PictureFileProblem(*file)));
     return false;
   }

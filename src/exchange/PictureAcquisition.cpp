@@ -128,7 +128,7 @@ TScanOutcome TakeScanResult(const TScanResult& result) {
   if (result.Status == TScanStatus::Scanned) picture = BitmapFromScan(result.Image);
   if (picture.Empty()) {
     std::string reason = result.Status == TScanStatus::Scanned ? "" : result.Error;
-    std::string text = GetTerm("MessageScannerError", Termins, "The scanner could not scan the picture.");
+    std::string text = GetTerm("MessageScannerError", ProgramTexts(), "The scanner could not scan the picture.");
     if (!reason.empty()) text += "\r" + reason;
     outcome.Message = text;
     return outcome;

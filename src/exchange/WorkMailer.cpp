@@ -76,7 +76,7 @@ bool TWorkMailer::Send(TForm form) {
   }
 
   TMapiMessage message;
-  message.Subject = GetTerm("FormEmailDefaultSubjectText", Termins, "");
+  message.Subject = GetTerm("FormEmailDefaultSubjectText", ProgramTexts(), "");
   message.File = *file;
   // The mail program reads the file after xdg-email has returned, so it stays
   // until the program ends.

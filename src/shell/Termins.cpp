@@ -3,7 +3,27 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
-TTerminList Termins;
+namespace {
+// The texts of the program's run (or a test) while its TUseTexts lives.
+const TProgramTexts* gTextsInUse = nullptr;
+}  // namespace
+
+const TProgramTexts& TextsInUse() {
+  static const TProgramTexts kNone;
+  return gTextsInUse ? *gTextsInUse : kNone;
+}
+
+const TTerminList& ProgramTexts() { return TextsInUse().Terms; }
+
+TUseTexts::TUseTexts(const TProgramTexts& texts) : previous_(gTextsInUse) { gTextsInUse = &texts; }
+TUseTexts::~TUseTexts() { gTextsInUse = previous_; }
+
+TProgramTexts LoadProgramTexts(const std::filesystem::path& path) {
+  TProgramTexts texts;
+  // The sounds after "@" stay: the sound hint speaks them.
+  texts.Loaded = LoadTerms(path, texts.Terms, true).Ok();
+  return texts;
+}
 
 TTermin ParseTermLine(std::string_view line, bool keepSound) {
   TTermin termin;

@@ -17,8 +17,32 @@ struct TTermin {
 };
 using TTerminList = std::vector<TTermin>;
 
-// The table of the running program, in file order (filled once by the main window).
-extern TTerminList Termins;
+// The program's texts: the table of its text file, in file order (hint sounds
+// kept), and whether that file was read.
+struct TProgramTexts {
+  TTerminList Terms;
+  bool Loaded = false;
+};
+
+// The texts of "termins.txt" at `path`; none, not Loaded, when it cannot be read.
+TProgramTexts LoadProgramTexts(const std::filesystem::path& path);
+
+// The texts the windows and messages show: those a TUseTexts put in use (the
+// program's run, or a test), else none. Only their owner changes them.
+const TProgramTexts& TextsInUse();
+// The table of TextsInUse().
+const TTerminList& ProgramTexts();
+// Puts `texts` in use while it lives; the texts in use before come back after it.
+class TUseTexts {
+ public:
+  explicit TUseTexts(const TProgramTexts& texts);
+  ~TUseTexts();
+  TUseTexts(const TUseTexts&) = delete;
+  TUseTexts& operator=(const TUseTexts&) = delete;
+
+ private:
+  const TProgramTexts* previous_;
+};
 
 // Appends the records of the text file at `path` to `list`; returns true. A line is
 // skipped when it is blank or its very first character is "#". Name = the text before

@@ -25,12 +25,12 @@ std::string WriteFailureReason(int error) {
   };
   if (error == 0) return {};
   for (const TCause& cause : kCauses)
-    if (cause.Error == error) return WithoutSound(GetTerm(cause.Key, Termins, cause.Text));
+    if (cause.Error == error) return WithoutSound(GetTerm(cause.Key, ProgramTexts(), cause.Text));
   return std::string(std::strerror(error)) + ".";
 }
 
 std::string WriteFailureText(std::string_view key, std::string_view fallback, const TFileError& failure) {
-  std::string text = WithoutSound(GetTerm(key, Termins, fallback));
+  std::string text = WithoutSound(GetTerm(key, ProgramTexts(), fallback));
   if (!failure.Path.empty()) text += "\r" + failure.Path.string();
   if (const std::string reason = WriteFailureReason(failure.System); !reason.empty()) text += "\r" + reason;
   return text;

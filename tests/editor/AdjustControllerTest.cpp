@@ -5,6 +5,7 @@
 #include "support/FakeAdjustHost.h"
 #include "shell/Termins.h"
 #include "support/TestPaths.h"
+#include "support/TestTexts.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ class TAnsweringRunner : public IProcessRunner {
 class AdjustControllerTest : public ::testing::Test {
  protected:
   void SetUp() override { runner_.Answer = detector_.AnswerFile(); }
-  void TearDown() override { Termins.clear(); }
-  bool reset_ = (Termins.clear(), true);
+  TTestTexts texts_;
   TempFolder folder_;
   TAnsweringRunner runner_;
   TEyeDetector detector_{runner_, "eyechecker", folder_.Path()};
@@ -100,7 +100,7 @@ TEST_F(AdjustControllerTest, OldLayersGoOnlyOnYes) {
 }
 
 TEST_F(AdjustControllerTest, HandOkWritesTheSharedMarkersAndUsesTheTextTable) {
-  Termins = {{"HandLayerName", "Main"}};
+  texts_.Texts.Terms = {{"HandLayerName", "Main"}};
   model_.SelectKind(kAdjustHand);
   ASSERT_TRUE(controller_.Ok(source_, false, 1024, 1024));
   EXPECT_EQ(host_.LastCaption, "Main");
@@ -122,11 +122,10 @@ TEST_F(AdjustControllerTest, CloseDeletesTheExchangeFiles) {
 }
 
 TEST(AdjustedLayerCaption, EmptyTextFallsBackToTheWord) {
-  Termins = {{"PortraitLayerName", ""}, {"BodyLayerName", "Figur"}};
+  TTestTexts texts({{"PortraitLayerName", ""}, {"BodyLayerName", "Figur"}});
   EXPECT_EQ(AdjustedLayerCaption(kAdjustFace), "Portrait");
   EXPECT_EQ(AdjustedLayerCaption(kAdjustBody), "Figur");
   EXPECT_EQ(AdjustedLayerCaption(kAdjustFigure), "Figur");
-  Termins.clear();
 }
 
 }  // namespace

@@ -10,19 +10,16 @@
 #include "shell/ShellGlobals.h"
 #include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
+#include "support/TestTexts.h"
 #include "support/RecordingOpener.h"
 
 namespace {
 
 class MainShellTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetMainShell();
-    Termins.clear();
-  }
+  void SetUp() override { ResetMainShell(); }
   void TearDown() override {
     ResetMainShell();
-    Termins.clear();
     SetShellOpener(nullptr);
   }
   TMainSettings settings;
@@ -177,15 +174,18 @@ TEST_F(MainShellTest, HintKeysAndTheirExceptions) {
 
 TEST_F(MainShellTest, MissingTextTableLeavesTitlesAndCaptionsUnset) {
   TempFolder folder;
-  EXPECT_FALSE(LoadMainTerms((folder / "termins.txt").string()));
-  EXPECT_TRUE(Termins.empty());
+  TTestTexts texts;
+  texts.Texts = LoadProgramTexts(folder / "termins.txt");
+  EXPECT_FALSE(texts.Texts.Loaded);
+  EXPECT_TRUE(texts.Texts.Terms.empty());
   EXPECT_EQ(settings.AllFilesFilterName, "");
   EXPECT_EQ(ApplicationTitle(), ProductInfo.FullName);
 
   WriteTestFile(folder / "termins.txt", "ProductName=Tressary Deluxe\nBMP_GraphicFilterName=Bilder (*.bmp)\n");
-  ASSERT_TRUE(LoadMainTerms((folder / "termins.txt").string()));
+  texts.Texts = LoadProgramTexts(folder / "termins.txt");
+  ASSERT_TRUE(texts.Texts.Loaded);
   EXPECT_EQ(ApplicationTitle(), "Tressary Deluxe");
-  ReadFilterCaptions(Termins, settings);
+  ReadFilterCaptions(texts.Texts.Terms, settings);
   EXPECT_EQ(settings.BMP_GraphicFilterName, "Bilder (*.bmp)");
   EXPECT_EQ(settings.AllFilesFilterName, "All files (*.*)");
   EXPECT_EQ(settings.CompressedWorkFilterName, "Tressary compressed work (*.tsc)");
@@ -258,7 +258,7 @@ TEST_F(MainShellTest, CloseFlowWithScriptedAnswers) {
   TRecordingOpener opener;
   SetShellOpener(&opener);
   using enum ECloseAnswer;
-  Termins = {{"ConfirmSaveSession", "Save?"}, {"ConfirmExit", "Exit?"}};
+  TTestTexts texts({{"ConfirmSaveSession", "Save?"}, {"ConfirmExit", "Exit?"}});
   const TIniFile links = TIniFile::FromText("[Publisher Links]\nAfterExitURL=https://example.org/bye\n");
 
   {  // No layers: no save question; yes to exit opens the after-exit link.

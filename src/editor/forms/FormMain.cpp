@@ -369,7 +369,7 @@ void TFormMain::SliderHintOnHover(TGraphicSlider& slider, std::string_view name)
   const std::string key = std::string(name) + "Hint";
   TGraphicSlider* target = &slider;
   slider.OnMouseMove = [target, key, name](Qt::KeyboardModifiers, int, int) {
-    target->setToolTip(QString::fromStdString(SliderHint(name, GetTerm(key, Termins, ""), target->Value())));
+    target->setToolTip(QString::fromStdString(SliderHint(name, GetTerm(key, ProgramTexts(), ""), target->Value())));
   };
 }
 

@@ -90,7 +90,7 @@ TFormTemplates::TFormTemplates(const TMainSettings& settings, TTemplateBase& tem
   setWindowTitle(CaptionBar->Caption);
   ImageVideoInfoEtalon->setToolTip(TermText("FormTemplatesImageVideoInfoHint", "View 3D model"));
   ImageCatalogInfoEtalon->setToolTip(TermText("FormTemplatesImageCatalogInfoHint", "Show catalog info"));
-  NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", Termins, "not found");
+  NotFoundText = GetTerm("FormTemplatesLabelTemplateNotFound", ProgramTexts(), "not found");
   PlaceFromFrame({488, 130});
   ApplyInterface(this);
   PlaceCounter();

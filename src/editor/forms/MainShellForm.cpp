@@ -24,8 +24,6 @@
 
 namespace {
 
-bool gTermsLoaded = false;
-
 class TQtClosePorts : public IMainClosePorts {
  public:
   explicit TQtClosePorts(const TMainShellLinks& links) : links_(links) {}
@@ -196,12 +194,12 @@ TMainApplicationEvents& MainApplicationEvents() {
   return events;
 }
 
-void ReadMainWindowData(TMainSettings& settings) {
+void ReadMainWindowData(TMainSettings& settings, TProgramTexts& texts) {
   const TIniFile& ini = settings.Ini;
   ReadDataFolders(ini, settings);
   MakeDataFolders(settings);
-  gTermsLoaded = LoadMainTerms(ExePath + "termins.txt");
-  if (gTermsLoaded) ReadFilterCaptions(Termins, settings);
+  texts = LoadProgramTexts(ExePath + "termins.txt");
+  if (texts.Loaded) ReadFilterCaptions(texts.Terms, settings);
   ReadMainSettings(ini, settings);
   ReadContentPaths(ini, ExePath);
   ScreenCursors().Load(ExePath);
@@ -239,7 +237,7 @@ void SetHintSounds(bool on) {
 
 void InstallMainShell(TSkinnedForm& form, const TMainSettings& settings, TMainShellLinks links) {
   InstallSoundHint(form, settings, links.BackgroundMusic);
-  if (gTermsLoaded) ApplyTexts(form);
+  if (TextsInUse().Loaded) ApplyTexts(form);
   if (auto* label = form.findChild<QLabel*>("LabelActiveLayerName")) label->clear();
   BindOpeners(form, settings.Ini);
   BindClose(form, settings.Ini, std::move(links));

@@ -11,6 +11,7 @@ class IMediaPlayer;
 enum class ECloseAnswer;
 class TSkinnedForm;
 struct TMainSettings;
+struct TProgramTexts;
 
 struct TMainShellLinks {
   // The layers on the desk (0 without a desk).
@@ -34,11 +35,11 @@ struct TMainApplicationEvents {
 };
 TMainApplicationEvents& MainApplicationEvents();
 
-// Loads the text table and reads the settings (from their ini into `settings`),
-// folders and content paths; call before the other windows are made, since they
-// take their texts from the table.
-void ReadMainWindowData(TMainSettings& settings);
-// Applies the texts and hints to `form` (hint sounds as `settings` turn them
+// Loads the program's texts into `texts` and reads the settings (from their ini
+// into `settings`), folders and content paths; call before the other windows are
+// made, since they take their texts from the table.
+void ReadMainWindowData(TMainSettings& settings, TProgramTexts& texts);
+// Applies the texts in use (when their file was read) and hints to `form` (hint sounds as `settings` turn them
 // on) and binds its openers, link buttons and close handler; the backdrop takes
 // the main window's key and close handlers and the application events reach the
 // main window. The link buttons and the close question read the publisher links

@@ -171,7 +171,7 @@ void TTemplateButtons::ButtonTemplateClick(TGraphicButton* button) {
   if (templates_.Types.empty()) templates_.LoadTypes(settings_.Ini);
   const TPoint grid = TemplateGridOf(Previews, type);
   const std::string caption = TemplateCaptionOfHint(button->toolTip().toStdString(),
-                                                    GetTerm("FormTemplatesCaption", Termins, "Templates"));
+                                                    GetTerm("FormTemplatesCaption", ProgramTexts(), "Templates"));
   if (!browser->OpenForType(type, grid, caption, TemplateKindOf(type, templates_.Types))) {
     button->SetPressed(false);
     PressedTemplateButton = -1;

@@ -21,7 +21,7 @@ class TMainWorkPorts : public IWorkPorts {
     return ShowMessageBox(key, mbkYesNo, false, text);
   }
   void ShowMessage(std::string_view key, std::string_view text, const std::string& detail) override {
-    std::string message = GetTerm(key, Termins, text);
+    std::string message = GetTerm(key, ProgramTexts(), text);
     if (!detail.empty()) message += "\r" + detail;
     ShowMessageBox(message, mbkOKCancel, true);
   }

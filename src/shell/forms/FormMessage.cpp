@@ -174,7 +174,7 @@ QString ShowableText(std::string text, std::string_view named) {
 }  // namespace
 
 int ShowMessageBox(std::string_view keyOrText, int kind, bool isLiteral, std::string_view defaultText) {
-  const std::string text = isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, Termins, defaultText));
+  const std::string text = isLiteral ? std::string(keyOrText) : WithoutSound(GetTerm(keyOrText, ProgramTexts(), defaultText));
   const int answer = MessageForm().Ask(ShowableText(text, isLiteral ? "(an empty text)" : keyOrText), kind);
   return answer == kMessageYes ? kMessageYes : kMessageNo;
 }

@@ -62,7 +62,7 @@ TFormMessage& MessageForm();
 void RegisterFormMessage();
 
 // Shows the message box: with `isLiteral` clear, `keyOrText` is a UI-text key looked
-// up in Termins with `defaultText` as its default; with it set, the text itself.
+// up in the texts in use with `defaultText` as its default; with it set, the text itself.
 // Returns 6 for yes (or OK) and 7 for no (or cancel, or any other way of closing).
 // A box is never empty: a text that comes out empty stops a debug build, and
 // otherwise shows its key.

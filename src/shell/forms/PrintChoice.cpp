@@ -14,7 +14,7 @@
 namespace {
 
 std::string Term(std::string_view key, std::string_view fallback) {
-  return WithoutSound(GetTerm(key, Termins, fallback));
+  return WithoutSound(GetTerm(key, ProgramTexts(), fallback));
 }
 
 // Runs `job` on a PDF printer with its output turned into a private temporary,

@@ -269,7 +269,7 @@ void TSkinnedForm::TakeControlHints() {
   for (QWidget* control : findChildren<QWidget*>()) {
     if (control->objectName().isEmpty() || !control->toolTip().isEmpty()) continue;
     const std::string key = prefix + control->objectName().toStdString() + "Hint";
-    if (HasTerm(key, Termins)) control->setToolTip(TermText(key));
+    if (HasTerm(key, ProgramTexts())) control->setToolTip(TermText(key));
   }
 }
 

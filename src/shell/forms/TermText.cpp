@@ -7,7 +7,7 @@ QString DisplayText(const std::string& text) {
 }
 
 QString TermText(std::string_view key, std::string_view defaultText) {
-  std::string text = GetTerm(key, Termins, defaultText);
+  std::string text = GetTerm(key, ProgramTexts(), defaultText);
   // The table keeps each hint's sound after "@"; only a hint speaks it.
   if (!key.ends_with("Hint") && key != "ButtonInternet") text = WithoutSound(std::move(text));
   return DisplayText(text);

@@ -58,6 +58,7 @@
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StandingForms.h"
 #include "support/TestPaths.h"
+#include "support/TestTexts.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ void PrintTo(const TWorkState& s, std::ostream* os) {
 
 class LateWindows : public ::testing::Test {
  protected:
+  TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     ResetShellGlobals();
     ResetEditorGlobals();
@@ -96,7 +98,7 @@ class LateWindows : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     // As the start-up: the main window made, every other one registered only.
     ClearStandingForms();
-    ReadMainWindowData(settings_);
+    ReadMainWindowData(settings_, texts_.Texts);
     RegisterProgramWindows(settings_, templates_);
     main_ = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main_, nullptr);

@@ -71,6 +71,7 @@
 #include "shell/forms/ShellForms.h"
 #include "support/FakeWorkPicture.h"
 #include "support/TestPaths.h"
+#include "support/TestTexts.h"
 
 namespace {
 
@@ -233,6 +234,7 @@ const TControlRow* RowOf(std::string_view window, std::string_view control) {
 
 class ProgramWindows : public ::testing::Test {
  protected:
+  TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     ResetShellGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
@@ -241,7 +243,7 @@ class ProgramWindows : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.
-    ReadMainWindowData(settings_);
+    ReadMainWindowData(settings_, texts_.Texts);
     main_ = new TFormMain(settings_, templates_);
     new TFormHelp(settings_);
     new TFormTips(settings_);

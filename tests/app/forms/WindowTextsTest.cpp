@@ -68,6 +68,7 @@ namespace {
 
 class WindowTexts : public ::testing::Test {
  protected:
+  TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     SetTermLookupWatch([this](std::string_view key) { asked_.emplace(key); });
     ResetShellGlobals();
@@ -80,7 +81,7 @@ class WindowTexts : public ::testing::Test {
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     // The standing windows, made as the start-up and their first use make them.
     ClearStandingForms();
-    ReadMainWindowData(settings_);
+    ReadMainWindowData(settings_, texts_.Texts);
     RegisterProgramWindows(settings_, templates_);
     auto* main = qobject_cast<TFormMain*>(CreateStandingForms());
     ASSERT_NE(main, nullptr);

@@ -46,7 +46,6 @@ class FormCatalogTest : public ::testing::Test {
     browser_.ShowMessage = [](const std::string&, bool) {};
   }
   void TearDown() override {
-    Termins.clear();  // some tests take the shipped texts: the next starts without them
     browser_.close();
     delete FormCatalog;
     SetCatalogPresenter(nullptr);
@@ -126,7 +125,7 @@ TEST_F(FormCatalogTest, TheBrowsersInfoIconsOpenTheirPageAndThePageLinksWork) {
 // The catalogue's Print tells a page that could not be written, and names the
 // job after the page.
 TEST_F(FormCatalogTest, PrintTellsAFullDiskAndNamesTheJobAfterThePage) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   RegisterFormCatalog(settings_, catalog_);
   ShowCatalogPage("bob");
   ASSERT_NE(FormCatalog, nullptr);

@@ -330,7 +330,7 @@ TEST(RegionEditorWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfThe
 }
 
 TEST_F(FormLayerRegionsTest, EditWithTheWholeLayerAndSaveWithNoTypeSayWhatIsMissing) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   regions->show();
   regions->ListBoxClick(0);
   std::string said;
@@ -354,5 +354,4 @@ TEST_F(FormLayerRegionsTest, EditWithTheWholeLayerAndSaveWithNoTypeSayWhatIsMiss
   EXPECT_EQ(asked, "Choose the type of the template first.");
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(ReadTextLines(exe / "PartBase.txt")->size(), 1u);
-  Termins.clear();
 }

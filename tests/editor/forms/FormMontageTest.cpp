@@ -17,6 +17,7 @@
 #include "shell/forms/SkinnedForm.h"
 #include "support/FakeDeskOwner.h"
 #include "support/TestPaths.h"
+#include "support/TestTexts.h"
 
 namespace {
 
@@ -30,7 +31,6 @@ class FormMontageTest : public ::testing::Test {
     form_ = new TFormMontage(owner_, &main_);
   }
   void TearDown() override {
-    Termins.clear();
     ShellHooks() = TShellHooks();
     DoneInterfaceInfo();
     ResetShellGlobals();
@@ -90,7 +90,7 @@ TEST_F(FormMontageTest, SkinCutsTheShapeAtPureGreen) {
 }
 
 TEST_F(FormMontageTest, PopupCaptionsComeFromTheTextTable) {
-  Termins = {{"PopupLayerDeleteHint", "Remove"}};
+  TTestTexts texts(TTerminList{{"PopupLayerDeleteHint", "Remove"}});
   TFormMontage other(owner_, &main_);
   QMenu& menu = other.PopupMenu();
   ASSERT_EQ(menu.actions().size(), 6);

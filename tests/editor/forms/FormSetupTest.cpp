@@ -166,7 +166,7 @@ TEST_F(FormSetupTest, ThePlayListKeepsOneEntryANameAndRefusesASemicolon) {
 }
 
 TEST_F(FormSetupTest, MusicSwitchedOnWithNothingToPlaySaysWhyInTheShippedWords) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   std::string said;
   AnswerNextMessage(said);
   form.ButtonPlayMusic->OnClick();
@@ -181,5 +181,4 @@ TEST_F(FormSetupTest, MusicSwitchedOnWithNothingToPlaySaysWhyInTheShippedWords) 
   form.ButtonPlayMusic->OnClick();
   EXPECT_EQ(said, "No track of the play list is checked: check the tracks to play.");
   EXPECT_FALSE(settings.PlayMusic);
-  Termins.clear();
 }

@@ -26,6 +26,7 @@
 #include "support/qt/FakeMediaPlayer.h"
 #include "support/TestPaths.h"
 #include "support/RecordingOpener.h"
+#include "support/TestTexts.h"
 
 namespace {
 
@@ -147,10 +148,10 @@ TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
   TMainSettings settings;
   ScreenCursors().Load("/nonexistent/");  // whatever earlier tests loaded is gone
   ExePath = (BuildDir() / "Tressary").string() + "/";
-  ReadMainWindowData(settings);
+  TTestTexts texts;
+  ReadMainWindowData(settings, texts.Texts);
   EXPECT_EQ(ScreenCursors().PictureCount(), int(kProgramCursors.size()));
   EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
-  Termins.clear();
   ResetMainShell();
   ResetEditorGlobals();
   ResetShellGlobals();
@@ -165,7 +166,8 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
       TIniFile::FromText("[SOUND]\nPlaySound=YES\n[DIRECTORIES]\nSoundFilesDirName=Voices\n"));
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
-  ReadMainWindowData(settings);
+  TTestTexts texts;
+  ReadMainWindowData(settings, texts.Texts);
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
   undo->setGeometry(10, 10, 40, 20);
@@ -192,7 +194,6 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  Termins.clear();
   ResetMainShell();
   ResetShellGlobals();
 }
@@ -210,7 +211,8 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
                             "    HintBgColor = 0x0000FF; HintTextColor = 0x00FF00;", "  END", "END"});
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
-  ReadMainWindowData(settings);
+  TTestTexts texts;
+  ReadMainWindowData(settings, texts.Texts);
   TSkinnedForm main("FormMain");
   TGraphicButton* undo = AddButton(main, "ButtonLayerUndo");
   InstallMainShell(main, settings, {});
@@ -233,7 +235,6 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
 
   DoneInterfaceInfo();
   SetMediaPlayerFactory({});
-  Termins.clear();
   ResetMainShell();
   ResetShellGlobals();
 }

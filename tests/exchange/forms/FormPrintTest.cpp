@@ -64,7 +64,6 @@ class FormPrintTest : public ::testing::Test {
     QCoreApplication::processEvents();  // it fills itself once up
   }
   void TearDown() override {
-    Termins.clear();  // some tests take the shipped texts: the next starts without them
     form_->close();
     form_.reset();
     SetMessagePresenter({});
@@ -158,7 +157,7 @@ TEST_F(FormPrintTest, DropsMirrorsAndClearsSlots) {
 }
 
 TEST_F(FormPrintTest, EveryPrintAsksAndTellsWhereThePageWentOrWhyNot) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   Select("a-red.bmp");
   DropSelected(form_->ImagePage, {10, 10});
   TPdfPrintDialog dialog(*form_, dir_ / "missing" / "page.pdf");
@@ -203,7 +202,7 @@ TEST_F(FormPrintTest, EveryPrintAsksAndTellsWhereThePageWentOrWhyNot) {
 TEST_F(FormPrintTest, APrintSystemThatRefusesTheJobIsHeard) {
   TPrivateCups cups;
   if (!cups.Why().empty()) GTEST_SKIP() << cups.Why() << ": jobs refused by a print system are not checked";
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   Select("a-red.bmp");
   DropSelected(form_->ImagePage, {10, 10});
   TQueuePrintDialog dialog(*form_);
@@ -232,7 +231,7 @@ TEST_F(FormPrintTest, APrintSystemThatRefusesTheJobIsHeard) {
 
 // The set-up button's dialog chooses a printer and prints nothing; its button says so.
 TEST_F(FormPrintTest, SetUpChoosesThePrinterWithoutPrinting) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   QString button;
   QTimer::singleShot(0, [&button] {
     QWidget* dialog = QApplication::activeModalWidget();

@@ -48,7 +48,6 @@ class FormShopListTest : public ::testing::Test {
     WriteTestFile(dir_ / "partshops.txt", parts);
   }
   void TearDown() override {
-    Termins.clear();  // some tests take the shipped texts: the next starts without them
     SetShellOpener(nullptr);
     SetMessagePresenter({});
     ResetShellGlobals();
@@ -93,7 +92,7 @@ TEST_F(FormShopListTest, AddressesUnderTheMouseOpenOnlyWebAndMail) {
 }
 
 TEST_F(FormShopListTest, EveryPrintAsksAndTellsWhereTheListWentOrWhyNot) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   TFormShopList form(dir_.Path(), layers_, settings_);
   TPdfPrintDialog dialog(form, "/dev/full");
   std::string told;

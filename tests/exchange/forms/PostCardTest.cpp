@@ -145,7 +145,6 @@ class PostCardTest : public ::testing::Test {
     card_->show();
   }
   void TearDown() override {
-    Termins.clear();  // some tests take the shipped texts: the next starts without them
     if (card_->isVisible()) {
       if (card_->Changed()) AnswerYes();
       card_->close();
@@ -242,7 +241,7 @@ TEST_F(PostCardTest, PrintedToPdfTheCardFillsThePrintableWidthOfOnePage) {
 // The card's Print goes through the window's printer: a failed job is told, and
 // the printer renewed prints the next one.
 TEST_F(PostCardTest, PrintTellsAFailedJobAndTheNextOnePrints) {
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   Compose();
   TPdfPrintDialog dialog(*card_, "/dev/full");
   std::string told;
@@ -328,10 +327,12 @@ TEST_F(PostCardTest, TheElementListOrdersTheDrawingAndClosingAsksOnlyAfterAChang
 }  // namespace
 
 TEST_F(PostCardTest, TheBackgroundPictureDialogNamesItsFiltersInTheProgramsWords) {
-  Termins = ShippedTermins();
-  TFormPostCardBack back(*card_, settings_);
-  const QStringList filters = back.OpenPictureDialog->nameFilters();
-  Termins.clear();
+  QStringList filters;
+  {
+    TTestTexts texts(ShippedTermins());
+    TFormPostCardBack back(*card_, settings_);
+    filters = back.OpenPictureDialog->nameFilters();
+  }
   ASSERT_GE(filters.size(), 3);
   EXPECT_TRUE(filters.front().startsWith("All supported pictures (")) << filters.front().toStdString();
   EXPECT_TRUE(filters.front().contains("*.psd")) << "every picture type is in the first filter";

@@ -275,7 +275,7 @@ void Tick() {
         if (!seen) return;
         Note("the chat shows the message");
         for (const std::string& key : notices)
-          if (GetTerm(key, Termins, "").empty()) Fail("the message " + key + " has no text");
+          if (GetTerm(key, ProgramTexts(), "").empty()) Fail("the message " + key + " has no text");
         WriteDemoFile(out + "/walk.ok", "ok\n");
         std::_Exit(0);
       }

@@ -18,6 +18,7 @@
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/SkinnedForm.h"
+#include "support/TestTexts.h"
 
 namespace {
 
@@ -32,12 +33,10 @@ class FormMessageTest : public ::testing::Test {
     WritePng(interface_.DefaultSkinFolder() / "Mess.png", TBitmap32(200, 130, Color32(200, 190, 170)));
     WritePng(interface_.DefaultSkinFolder() / "Buttons.png", TBitmap32(144, 68, Color32(20, 90, 100)));
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
-    Termins = {{"ProductName", "Tressary"}, {"MessageHello", "Hello\rWorld"}, {"ButtonOKHint", "Fine"}};
     box_ = new TFormMessage();
   }
   void TearDown() override {
     delete box_;
-    Termins.clear();
     SetMessagePresenter(nullptr);
     EXPECT_TRUE(messages_.empty()) << messages_.front();
   }
@@ -53,6 +52,7 @@ class FormMessageTest : public ::testing::Test {
   TTestInterface interface_{{"FormMessageButtons = Buttons.png;", "SECTION FormMessage TFormMessage",
                              "Skin = Mess.png;", "END"}};
   std::vector<std::string> messages_;
+  TTestTexts texts_{{{"ProductName", "Tressary"}, {"MessageHello", "Hello\rWorld"}, {"ButtonOKHint", "Fine"}}};
   TFormMessage* box_ = nullptr;
 };
 

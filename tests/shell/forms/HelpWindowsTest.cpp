@@ -78,7 +78,6 @@ class HelpWindowsTest : public ::testing::Test {
     preview_.show();
   }
   void TearDown() override {
-    Termins.clear();  // some tests take the shipped texts: the next starts without them
     ClearStandingForms();
     delete tips_;
     delete help_;
@@ -216,7 +215,7 @@ TEST_F(HelpWindowsTest, PrintingGoesThroughItsDialogAndAFailureLeavesThePrinterU
   EXPECT_EQ(dialog.Dialogs, 1);
 
   // A folder that does not exist, a device that takes no bytes: each told, and why.
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   dialog.File = out / "missing/page.pdf";
   EXPECT_EQ(PrintTold(), "The help page could not be printed.\n" + dialog.File.string() + "\nThe folder does not exist.");
   dialog.File = "/dev/full";
@@ -241,7 +240,7 @@ TEST_F(HelpWindowsTest, PrintingGoesThroughItsDialogAndAFailureLeavesThePrinterU
 TEST_F(HelpWindowsTest, APrintQueueThatRefusesTheJobIsHeard) {
   TPrivateCups cups;
   if (!cups.Why().empty()) GTEST_SKIP() << cups.Why() << ": jobs refused by a print system are not checked";
-  Termins = ShippedTermins();
+  TTestTexts texts(ShippedTermins());
   TQueuePrintDialog dialog(*help_);
   ShowHelp("Contents");
   EXPECT_EQ(PrintTold(), "The job went to the printer:\n" + std::string(TPrivateCups::kQueue));

@@ -10,6 +10,7 @@
 
 #include "shell/Termins.h"
 #include "support/TestPaths.h"
+#include "support/TestTexts.h"
 
 inline const TTerminList& ShippedTermins() {
   static const TTerminList terms = [] {
