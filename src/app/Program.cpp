@@ -38,6 +38,7 @@
 #include "platform/qt/FirstExpose.h"
 #include "platform/qt/FontWarmUp.h"
 #include "platform/qt/QtShellOpener.h"
+#include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
 #include "shell/Termins.h"
 #include "shell/Startup.h"
@@ -118,9 +119,12 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   // The run's templates and questionnaires, and its catalogue index, handed likewise.
   TProgramTemplates templates;
   TCatalogIndex catalog;
-  // The program's texts, in use for the run; the hook below loads them.
+  // The program's texts and interface, in use for the run: the hook below loads
+  // the texts, the start-up the interface.
   TProgramTexts texts;
   TUseTexts useTexts(texts);
+  TInterface look;
+  TUseInterface useLook(look);
   // Shaped top-level windows need X11; under Wayland the program runs on XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -147,7 +151,7 @@ int RunProgram(int argc, char* argv[], const std::function<void()>& afterStartup
   };
   RegisterWorkFileOpening();
   TQtStartupHost host;
-  if (!RunStartup(host, settings, ExecutableDir(), arguments)) return 1;
+  if (!RunStartup(host, settings, look, ExecutableDir(), arguments)) return 1;
   if (*main) ExitOnFirstShowWhenAsked(**main);
   if (afterStartup) afterStartup();
   return QApplication::exec();

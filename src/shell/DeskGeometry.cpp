@@ -10,14 +10,14 @@ void TDeskGeometry::UpdateDeskView() {
   DeskViewTop = RoundInt((DesktopTableHeight - DeskViewHeight) / 2.0);
 }
 
-bool ReadDesktopGeometry(TDeskGeometry& geometry, std::string* error) {
+bool ReadDesktopGeometry(const TInterface& used, TDeskGeometry& geometry, std::string* error) {
   // A size of 0 or below would leave the desk without a canvas: the default stays.
-  auto size = [](const char* key, int& target) {
-    int v = GetInterfaceInt(key);
+  auto size = [&used](const char* key, int& target) {
+    int v = InterfaceInt(used, key);
     if (v != kNoInterfaceInt && v > 0) target = v;
   };
-  auto position = [](const char* key, int& target) {
-    int v = GetInterfaceInt(key);
+  auto position = [&used](const char* key, int& target) {
+    int v = InterfaceInt(used, key);
     if (v != kNoInterfaceInt) target = v;
   };
   size("DesktopTableWidth", geometry.DesktopTableWidth);
@@ -36,6 +36,6 @@ bool ReadDesktopGeometry(TDeskGeometry& geometry, std::string* error) {
 
 TDeskGeometry InterfaceDeskGeometry() {
   TDeskGeometry geometry;
-  ReadDesktopGeometry(geometry, nullptr);
+  ReadDesktopGeometry(InterfaceInUse(), geometry, nullptr);
   return geometry;
 }

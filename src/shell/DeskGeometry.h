@@ -8,6 +8,8 @@
 
 #include "picture/LayerHost.h"
 
+struct TInterface;
+
 constexpr int kDefaultDesktopWindowX = 97;
 constexpr int kDefaultDesktopWindowY = 62;
 constexpr int kDefaultDesktopWindowWidth = 445;
@@ -38,8 +40,8 @@ struct TDeskGeometry {
   }
 };
 
-// Reads the desk sizes of the interface info over `geometry` and sets the view;
-// false (and the limit's message in `error`) when the canvas exceeds 1024 a side.
-bool ReadDesktopGeometry(TDeskGeometry& geometry, std::string* error);
+// Reads the desk sizes of `used` over `geometry` and sets the view; false (and
+// the limit's message in `error`) when the canvas exceeds 1024 a side.
+bool ReadDesktopGeometry(const TInterface& used, TDeskGeometry& geometry, std::string* error);
 // The geometry the interface info gives over the defaults, its view set.
 TDeskGeometry InterfaceDeskGeometry();

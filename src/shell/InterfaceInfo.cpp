@@ -9,11 +9,6 @@
 #include "shell/ShellGlobals.h"
 #include "shell/Tokens.h"
 
-int ResolutionIndex = 1;
-std::string InterfaceDir;
-std::string InterfaceName;
-std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
-
 namespace {
 
 constexpr std::string_view kInfoFileName = "INTFACE.TXT";
@@ -184,31 +179,34 @@ void TMrvInterfaceInfo::LoadLines(const std::vector<std::string>& lines) {
   initialized_ = true;
 }
 
-void TMrvInterfaceInfo::Load(const TIniFile& settings, int screenWidth, int screenHeight) {
-  if (!params_) throw EInfoObjectNotInitialized();
-  ClearParams();
-  ResolutionIndex = 1;
+namespace {
+
+void Load(TInterface& used, const TIniFile& settings, int screenWidth, int screenHeight) {
+  used.Info.LoadLines({});  // throws after FreeParams, before anything changes
+  used.Info.ClearParams();
+  used.ResolutionIndex = 1;
   for (int i = int(SkinResolutions.size()); i >= 1; --i) {
     if (screenWidth >= SkinResolutions[i - 1].Width && screenHeight >= SkinResolutions[i - 1].Height) {
-      ResolutionIndex = i;
+      used.ResolutionIndex = i;
       break;
     }
   }
   std::string dir = settings.ReadString("DIRECTORIES", "InterfaceDirName", "Intfaces");
-  InterfaceDir = WithTrailingBackslash(Field(dir, 1));
-  if (ResolutionIndex > 2) ResolutionIndex = 2;
-  InterfaceName = ReadInterfaceList(settings).Active;
-  for (int i = ResolutionIndex; i >= 1; --i) {
+  used.Dir = WithTrailingBackslash(Field(dir, 1));
+  if (used.ResolutionIndex > 2) used.ResolutionIndex = 2;
+  used.Name = ReadInterfaceList(settings).Active;
+  for (int i = used.ResolutionIndex; i >= 1; --i) {
     const TFileResult<std::vector<std::string>> lines =
-        ReadTextLines(ProgramFileForReading(fs::path(ExePath), InterfaceDir + InterfaceName +
-                                                                   SkinResolutions[i - 1].DirName +
+        ReadTextLines(ProgramFileForReading(fs::path(ExePath), used.Dir + used.Name + SkinResolutions[i - 1].DirName +
                                                                    std::string(kInfoFileName)));
     if (!lines) continue;
-    LoadLines(*lines);
+    used.Info.LoadLines(*lines);
     return;
   }
-  initialized_ = true;
+  used.Info.LoadLines({});
 }
+
+}  // namespace
 
 std::string TMrvInterfaceInfo::Value(std::string_view key) const {
   if (!initialized_) return {};
@@ -239,25 +237,27 @@ TInterfaceList ReadInterfaceList(const TIniFile& settings) {
   return list;
 }
 
-bool InitInterfaceInfo(const TIniFile& settings, int screenWidth, int screenHeight, std::string* warning) {
-  if (!InterfaceInfo) InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
+bool LoadInterface(TInterface& used, const TIniFile& settings, int screenWidth, int screenHeight,
+                   std::string* warning) {
   try {
-    InterfaceInfo->Load(settings, screenWidth, screenHeight);
+    Load(used, settings, screenWidth, screenHeight);
   } catch (const EIntInfo& e) {
     if (warning) *warning = e.what();
   } catch (const std::exception&) {
   }
-  return InterfaceInfo->Initialized();
+  return used.Info.Initialized();
 }
 
-void DoneInterfaceInfo() {
-  InterfaceInfo.reset();
+const TInterface& InterfaceInUse() {
+  static const TInterface kNone;
+  const TInterface* used = TUseInterface::Current();
+  return used ? *used : kNone;
 }
 
-std::string GetInterfaceValue(std::string_view key) {
-  return InterfaceInfo ? InterfaceInfo->Value(key) : std::string();
+std::string GetInterfaceValue(std::string_view key) { return InterfaceInUse().Info.Value(key); }
+
+int InterfaceInt(const TInterface& used, std::string_view key) {
+  return ParseInt(used.Info.Value(key)).value_or(kNoInterfaceInt);
 }
 
-int GetInterfaceInt(std::string_view key) {
-  return ParseInt(GetInterfaceValue(key)).value_or(kNoInterfaceInt);
-}
+int GetInterfaceInt(std::string_view key) { return InterfaceInt(InterfaceInUse(), key); }

@@ -4,12 +4,13 @@
 // at start-up and looked up by "Section.Object.Param" keys ignoring case.
 #include <array>
 #include <climits>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/InUse.h"
 
 class TIniFile;
 
@@ -42,12 +43,6 @@ struct TScreenResolution {
 inline constexpr std::array<TScreenResolution, 3> SkinResolutions = {{
     {800, 600, "800-600\\"}, {1024, 768, "1024-768\\"}, {1280, 1024, "1280-1024\\"}}};
 
-// 1 or 2: the largest resolution folder the screen fits (1280-1024 is never used).
-extern int ResolutionIndex;
-// The interfaces folder and the current interface's folder, each ending in "\".
-extern std::string InterfaceDir;
-extern std::string InterfaceName;
-
 // One entry of the settings section "INTERFACES".
 struct TIntInfoRecord {
   std::string DirName;  // upper-cased
@@ -71,11 +66,6 @@ class TMrvInterfaceInfo {
   // Empty after FreeParams.
   const std::vector<TParamInfoRecord>& Params() const;
 
-  // Finds the interface file for a screen of the given size (through the
-  // settings ini and ExePath) and reads it. No file at all is not an error. Throws
-  // EErrorInInfoFile on the first syntax error, EInfoObjectNotInitialized after
-  // FreeParams.
-  void Load(const TIniFile& settings, int screenWidth, int screenHeight);
   // Reads the lines of an interface file; an error names its line, counting from 1.
   void LoadLines(const std::vector<std::string>& lines);
 
@@ -91,7 +81,16 @@ class TMrvInterfaceInfo {
   bool initialized_ = false;
 };
 
-extern std::unique_ptr<TMrvInterfaceInfo> InterfaceInfo;
+// The interface in use: its folders, the screen's resolution row and its info.
+// The start-up loads it into storage the program's run owns; tests make their own.
+struct TInterface {
+  // 1 or 2: the largest resolution folder the screen fits (1280-1024 is never used).
+  int ResolutionIndex = 1;
+  // The interfaces folder and the current interface's folder, each ending in "\".
+  std::string Dir;
+  std::string Name;
+  TMrvInterfaceInfo Info;
+};
 
 // One "key=value" line of "INTERFACES" as the list takes it: a key beginning
 // with "INTERFACE" and a value folder;caption;number; (nothing otherwise).
@@ -99,12 +98,23 @@ std::optional<TIntInfoRecord> ParseInterfaceEntry(std::string_view line);
 // The list of the settings section "INTERFACES".
 TInterfaceList ReadInterfaceList(const TIniFile& settings);
 
-// Creates (or clears) InterfaceInfo and loads it; returns Initialized. A fault of
-// the file leaves the info empty and its message in `warning`.
-bool InitInterfaceInfo(const TIniFile& settings, int screenWidth, int screenHeight, std::string* warning);
-void DoneInterfaceInfo();
+// Loads `used` for a screen of the given size: its folders from the settings ini,
+// its info from the interface file of the largest resolution folder that has one,
+// below ExePath (no file at all is not an error). Returns whether the info is
+// initialized; a fault of the file leaves the info empty and its message in
+// `warning`.
+bool LoadInterface(TInterface& used, const TIniFile& settings, int screenWidth, int screenHeight,
+                   std::string* warning);
 
+// The interface the windows draw with: the one a TUseInterface put in use (the
+// program's run, or a test), else an empty one. Only its owner changes it.
+const TInterface& InterfaceInUse();
+// Puts an interface in use while it lives.
+using TUseInterface = TInUse<TInterface>;
+
+// The value of `key` in `used` as an integer (decimal, "$" or "0x" hexadecimal);
+// kNoInterfaceInt when it is empty or not a number.
+int InterfaceInt(const TInterface& used, std::string_view key);
+// The value of `key` in the interface in use, as a text and as an integer.
 std::string GetInterfaceValue(std::string_view key);
-// The value as an integer (decimal, "$" or "0x" hexadecimal); kNoInterfaceInt
-// when it is empty or not a number.
 int GetInterfaceInt(std::string_view key);

@@ -13,11 +13,11 @@ bool IsProgramPicture(std::string_view fileName) {
   return ext == ".psd" || ext == ".fll" || ext == ".fcc";
 }
 
-bool TryLoad(TBitmap32& bitmap, std::string_view interfaceName, std::string_view fileName,
+bool TryLoad(TBitmap32& bitmap, const TInterface& used, std::string_view interfaceName, std::string_view fileName,
              const TSkinLoaders& loaders) {
   const TSkinFileLoader& loader = IsProgramPicture(fileName) ? loaders.Picture : loaders.Other;
   if (!loader) return false;
-  for (const fs::path& file : SkinCandidates(interfaceName, fileName)) {
+  for (const fs::path& file : SkinCandidates(used, interfaceName, fileName)) {
     TBitmap32 candidate;
     try {
       if (!loader(file, candidate) || candidate.Empty()) continue;
@@ -32,22 +32,23 @@ bool TryLoad(TBitmap32& bitmap, std::string_view interfaceName, std::string_view
 
 }  // namespace
 
-std::vector<fs::path> SkinCandidates(std::string_view interfaceName, std::string_view fileName) {
+std::vector<fs::path> SkinCandidates(const TInterface& used, std::string_view interfaceName,
+                                    std::string_view fileName) {
   std::vector<fs::path> files;
   // Interfaces are downloaded: their pictures are theirs, never other files.
   if (!SafeRelativePath(fileName)) return files;
-  for (int i = ResolutionIndex; i >= 1; --i)
-    files.push_back(ProgramFileForReading(fs::path(ExePath), InterfaceDir + std::string(interfaceName) +
+  for (int i = used.ResolutionIndex; i >= 1; --i)
+    files.push_back(ProgramFileForReading(fs::path(ExePath), used.Dir + std::string(interfaceName) +
                                 SkinResolutions[i - 1].DirName + std::string(fileName)));
   return files;
 }
 
-bool FindSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view defaultFile, bool useDefault,
-                    const TSkinLoaders& loaders) {
+bool FindSkinBitmap(TBitmap32& bitmap, const TInterface& used, std::string_view key, std::string_view defaultFile,
+                    bool useDefault, const TSkinLoaders& loaders) {
   bitmap.Reset();
-  std::string fileName = GetInterfaceValue(key);
-  if (!fileName.empty() && TryLoad(bitmap, InterfaceName, fileName, loaders)) return true;
-  if (useDefault && !defaultFile.empty() && TryLoad(bitmap, "DEFAULT\\", defaultFile, loaders)) return true;
+  std::string fileName = used.Info.Value(key);
+  if (!fileName.empty() && TryLoad(bitmap, used, used.Name, fileName, loaders)) return true;
+  if (useDefault && !defaultFile.empty() && TryLoad(bitmap, used, "DEFAULT\\", defaultFile, loaders)) return true;
   return false;
 }
 

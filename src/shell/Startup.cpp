@@ -109,7 +109,7 @@ std::optional<std::string> CommandLineReply(const std::vector<std::string>& argu
   return std::nullopt;
 }
 
-bool RunStartup(IStartupHost& host, TMainSettings& settings, const fs::path& exeDir,
+bool RunStartup(IStartupHost& host, TMainSettings& settings, TInterface& used, const fs::path& exeDir,
                 const std::vector<std::string>& arguments) {
   host.ShowBackdrop();
   ExePath = exeDir.string();
@@ -126,12 +126,12 @@ bool RunStartup(IStartupHost& host, TMainSettings& settings, const fs::path& exe
   RegisterTypesOnce(host, settings.Ini);
   TDisplayInfo display = host.Display();
   std::string warning;
-  InitInterfaceInfo(settings.Ini, display.Width, display.Height, &warning);
+  LoadInterface(used, settings.Ini, display.Width, display.Height, &warning);
   if (!warning.empty()) host.ShowWarning(warning);
   std::string error;
   // The main state reads the geometry again as it is made; a canvas over the
   // limit ends the program here.
-  if (TDeskGeometry geometry; !ReadDesktopGeometry(geometry, &error)) {
+  if (TDeskGeometry geometry; !ReadDesktopGeometry(used, geometry, &error)) {
     host.SetBusyCursor(false);
     host.ShowFatal(TerminationText(error));
     return false;

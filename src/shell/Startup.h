@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 
 class TIniFile;
 struct TMainSettings;
+struct TInterface;
 
 struct TDisplayInfo {
   int Width = 0;
@@ -71,7 +72,9 @@ class IStartupHost {
 };
 
 // Runs the sequence up to the message loop, opening the settings file into
-// `settings` (which the windows are then handed). False when the program must
-// end (a message was shown); true when the message loop should run.
-bool RunStartup(IStartupHost& host, TMainSettings& settings, const fs::path& exeDir,
+// `settings` (which the windows are then handed) and loading the interface for
+// the screen into `used` (which the windows draw with: the caller puts it in use).
+// False when the program must end (a message was shown); true when the message
+// loop should run.
+bool RunStartup(IStartupHost& host, TMainSettings& settings, TInterface& used, const fs::path& exeDir,
                 const std::vector<std::string>& arguments);

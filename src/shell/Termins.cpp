@@ -3,20 +3,13 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 
-namespace {
-// The texts of the program's run (or a test) while its TUseTexts lives.
-const TProgramTexts* gTextsInUse = nullptr;
-}  // namespace
-
 const TProgramTexts& TextsInUse() {
   static const TProgramTexts kNone;
-  return gTextsInUse ? *gTextsInUse : kNone;
+  const TProgramTexts* texts = TUseTexts::Current();
+  return texts ? *texts : kNone;
 }
 
 const TTerminList& ProgramTexts() { return TextsInUse().Terms; }
-
-TUseTexts::TUseTexts(const TProgramTexts& texts) : previous_(gTextsInUse) { gTextsInUse = &texts; }
-TUseTexts::~TUseTexts() { gTextsInUse = previous_; }
 
 TProgramTexts LoadProgramTexts(const std::filesystem::path& path) {
   TProgramTexts texts;

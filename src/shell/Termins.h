@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/FileResult.h"
+#include "platform/InUse.h"
 
 struct TTermin {
   std::string Name;
@@ -32,17 +33,8 @@ TProgramTexts LoadProgramTexts(const std::filesystem::path& path);
 const TProgramTexts& TextsInUse();
 // The table of TextsInUse().
 const TTerminList& ProgramTexts();
-// Puts `texts` in use while it lives; the texts in use before come back after it.
-class TUseTexts {
- public:
-  explicit TUseTexts(const TProgramTexts& texts);
-  ~TUseTexts();
-  TUseTexts(const TUseTexts&) = delete;
-  TUseTexts& operator=(const TUseTexts&) = delete;
-
- private:
-  const TProgramTexts* previous_;
-};
+// Puts texts in use while it lives.
+using TUseTexts = TInUse<TProgramTexts>;
 
 // Appends the records of the text file at `path` to `list`; returns true. A line is
 // skipped when it is blank or its very first character is "#". Name = the text before

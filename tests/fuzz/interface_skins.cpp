@@ -15,18 +15,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fs::path exe = FuzzFolder() / "exe";
   ExePath = exe.string() + "/";
-  InterfaceDir = "Intfaces\\";
-  InterfaceName = "Downloaded\\";
-  ResolutionIndex = 2;
-  const fs::path interfaces = exe / "Intfaces";
   // Made and freed in each run: memory kept from run to run sets off the
   // fuzzer's leak search, which costs more than the run.
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  struct TFree {
-    ~TFree() { InterfaceInfo.reset(); }
-  } free;
+  TInterface downloaded;
+  downloaded.Dir = "Intfaces\\";
+  downloaded.Name = "Downloaded\\";
+  downloaded.ResolutionIndex = 2;
+  const fs::path interfaces = exe / "Intfaces";
   try {
-    InterfaceInfo->LoadLines(SplitLines(DecodeText(std::span<const std::uint8_t>(data, size))));
+    downloaded.Info.LoadLines(SplitLines(DecodeText(std::span<const std::uint8_t>(data, size))));
   } catch (const EErrorInInfoFile&) {
     return 0;
   }
@@ -38,17 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return false;
   };
   const TSkinLoaders loaders{check, check};
-  for (const TParamInfoRecord& r : InterfaceInfo->Params()) {
+  for (const TParamInfoRecord& r : downloaded.Info.Params()) {
     // Any value may name a picture; windows look theirs up as "Form.Skin" and
     // "FormButtons".
-    for (const fs::path& file : SkinCandidates(InterfaceName, r.Value))
+    for (const fs::path& file : SkinCandidates(downloaded, downloaded.Name, r.Value))
       if (!inside(file)) std::abort();
     if (r.Param != "SKIN" && !r.Param.ends_with("BUTTONS")) continue;
     TBitmap32 bitmap;
     std::string key;
     for (const std::string* part : {&r.Section, &r.Object})
       if (!part->empty()) key += *part + ".";
-    FindSkinBitmap(bitmap, key + r.Param, "Main.psd", true, loaders);
+    FindSkinBitmap(bitmap, downloaded, key + r.Param, "Main.psd", true, loaders);
   }
   return 0;
 }

@@ -28,18 +28,12 @@ std::string Err(int line, const std::string& reason) {
 
 class InterfaceInfoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetShellGlobals();
-    DoneInterfaceInfo();
-  }
-  void TearDown() override {
-    DoneInterfaceInfo();
-    ResetShellGlobals();
-  }
-  void UseLines(const std::vector<std::string>& lines) {
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines(lines);
-  }
+  void SetUp() override { ResetShellGlobals(); }
+  void TearDown() override { ResetShellGlobals(); }
+  void UseLines(const std::vector<std::string>& lines) { interface_.Info.LoadLines(lines); }
+
+  TInterface interface_;
+  TUseInterface use_{interface_};
 };
 
 }  // namespace
@@ -123,9 +117,9 @@ TEST_F(InterfaceInfoTest, ExpressionsQuotesCommentsAndLookups) {
       "END",
       "   # blanks, then a comment",
   });
-  ASSERT_TRUE(InterfaceInfo->Initialized());
-  ASSERT_EQ(InterfaceInfo->Params().size(), 6u);
-  const TParamInfoRecord& r = InterfaceInfo->Params()[3];
+  ASSERT_TRUE(interface_.Info.Initialized());
+  ASSERT_EQ(interface_.Info.Params().size(), 6u);
+  const TParamInfoRecord& r = interface_.Info.Params()[3];
   EXPECT_EQ(r.Section, "FORMMAIN");
   EXPECT_EQ(r.Object, "BUTTONEXIT");
   EXPECT_EQ(r.Param, "LEFT");
@@ -148,13 +142,12 @@ TEST_F(InterfaceInfoTest, IntegersAcceptDecimalAndBothHexForms) {
 }
 
 TEST_F(InterfaceInfoTest, AFaultyFileYieldsNoValuesAndASecondLoadClears) {
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  EXPECT_THROW(InterfaceInfo->LoadLines({"A = 1;", "END"}), EErrorInInfoFile);
+  EXPECT_THROW(interface_.Info.LoadLines({"A = 1;", "END"}), EErrorInInfoFile);
   EXPECT_EQ(GetInterfaceValue("A"), "");
-  InterfaceInfo->LoadLines({"B = 2;"});
-  EXPECT_EQ(InterfaceInfo->Params().size(), 1u);
-  InterfaceInfo->FreeParams();
-  EXPECT_THROW(InterfaceInfo->LoadLines({}), EInfoObjectNotInitialized);
+  interface_.Info.LoadLines({"B = 2;"});
+  EXPECT_EQ(interface_.Info.Params().size(), 1u);
+  interface_.Info.FreeParams();
+  EXPECT_THROW(interface_.Info.LoadLines({}), EInfoObjectNotInitialized);
 }
 
 TEST_F(InterfaceInfoTest, InterfaceListTakesTheLastActiveEntry) {
@@ -181,15 +174,15 @@ TEST_F(InterfaceInfoTest, LoadFindsTheFileByResolutionAndNeverUses1280) {
   WriteTestFile(dir / "skins/default/800-600/intface.txt", "Where = small;");
   WriteTestFile(dir / "skins/default/1280-1024/intface.txt", "Where = huge;");
   std::string warning;
-  EXPECT_TRUE(InitInterfaceInfo(settings, 1600, 1200, &warning));
-  EXPECT_EQ(ResolutionIndex, 2);
-  EXPECT_EQ(InterfaceDir, "Skins\\");
+  EXPECT_TRUE(LoadInterface(interface_, settings, 1600, 1200, &warning));
+  EXPECT_EQ(interface_.ResolutionIndex, 2);
+  EXPECT_EQ(interface_.Dir, "Skins\\");
   EXPECT_EQ(GetInterfaceValue("Where"), "small");
   WriteTestFile(dir / "skins/default/1024-768/intface.txt", "Where = medium;");
-  EXPECT_TRUE(InitInterfaceInfo(settings, 1280, 1024, &warning));
+  EXPECT_TRUE(LoadInterface(interface_, settings, 1280, 1024, &warning));
   EXPECT_EQ(GetInterfaceValue("Where"), "medium");
-  EXPECT_TRUE(InitInterfaceInfo(settings, 1024, 767, &warning));
-  EXPECT_EQ(ResolutionIndex, 1);
+  EXPECT_TRUE(LoadInterface(interface_, settings, 1024, 767, &warning));
+  EXPECT_EQ(interface_.ResolutionIndex, 1);
   EXPECT_EQ(GetInterfaceValue("Where"), "small");
   EXPECT_TRUE(warning.empty());
 }
@@ -199,11 +192,26 @@ TEST_F(InterfaceInfoTest, MissingFilesAreNoErrorAndSyntaxErrorsAWarning) {
   ExePath = dir.Path().string() + "/";
   const TIniFile noSettings = TIniFile::FromText("");
   std::string warning;
-  EXPECT_TRUE(InitInterfaceInfo(noSettings, 1024, 768, &warning));
-  EXPECT_TRUE(InterfaceInfo->Params().empty());
-  EXPECT_EQ(InterfaceDir, "Intfaces\\");
+  EXPECT_TRUE(LoadInterface(interface_, noSettings, 1024, 768, &warning));
+  EXPECT_TRUE(interface_.Info.Params().empty());
+  EXPECT_EQ(interface_.Dir, "Intfaces\\");
   WriteTestFile(dir / "Intfaces/DEFAULT/1024-768/INTFACE.TXT", "A = 1;\nA 2\n");
-  EXPECT_FALSE(InitInterfaceInfo(noSettings, 1024, 768, &warning));
+  EXPECT_FALSE(LoadInterface(interface_, noSettings, 1024, 768, &warning));
   EXPECT_EQ(warning, Err(2, "After parameter <A> equality sign is missing"));
   EXPECT_EQ(GetInterfaceValue("A"), "");
+}
+
+TEST(InterfaceInUse, IsTheLatestPutInUseAndTheEarlierOneComesBack) {
+  EXPECT_FALSE(InterfaceInUse().Info.Initialized()) << "none is in use outside a run";
+  TInterface outer;
+  outer.Info.LoadLines({"Where = outer;"});
+  TUseInterface useOuter(outer);
+  {
+    TInterface inner;
+    inner.Info.LoadLines({"Where = inner;"});
+    TUseInterface useInner(inner);
+    EXPECT_EQ(GetInterfaceValue("Where"), "inner");
+  }
+  EXPECT_EQ(&InterfaceInUse(), &outer);
+  EXPECT_EQ(GetInterfaceValue("Where"), "outer");
 }

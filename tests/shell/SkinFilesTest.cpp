@@ -15,16 +15,12 @@ class SkinSearch : public ::testing::Test {
   void SetUp() override {
     ResetShellGlobals();
     ExePath = dir_.Path().string() + "/";
-    InterfaceDir = "Intfaces\\";
-    InterfaceName = "BLUE\\";
-    ResolutionIndex = 2;
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines({"SECTION FormMessage TFormMessage", "Skin = 'Msg.psd';", "END"});
+    interface_.Dir = "Intfaces\\";
+    interface_.Name = "BLUE\\";
+    interface_.ResolutionIndex = 2;
+    interface_.Info.LoadLines({"SECTION FormMessage TFormMessage", "Skin = 'Msg.psd';", "END"});
   }
-  void TearDown() override {
-    DoneInterfaceInfo();
-    ResetShellGlobals();
-  }
+  void TearDown() override { ResetShellGlobals(); }
   // A loader that records every file it was asked for and loads the ones present.
   TSkinLoaders Recording() {
     auto load = [this](const fs::path& file, TBitmap32& bitmap) {
@@ -36,6 +32,7 @@ class SkinSearch : public ::testing::Test {
   }
 
   TempFolder dir_;
+  TInterface interface_;
   std::vector<std::string> tried_;
 };
 
@@ -43,7 +40,7 @@ class SkinSearch : public ::testing::Test {
 
 TEST_F(SkinSearch, TriesTheInterfaceThenTheDefaultFromTheScreenResolutionDown) {
   TBitmap32 bitmap(5, 5);
-  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormMessage.Skin", "FormMess.psd", true, Recording()));
+  EXPECT_FALSE(FindSkinBitmap(bitmap, interface_, "FormMessage.Skin", "FormMess.psd", true, Recording()));
   std::vector<std::string> expected = {"Intfaces/BLUE/1024-768/Msg.psd", "Intfaces/BLUE/800-600/Msg.psd",
                                        "Intfaces/DEFAULT/1024-768/FormMess.psd",
                                        "Intfaces/DEFAULT/800-600/FormMess.psd"};
@@ -55,44 +52,44 @@ TEST_F(SkinSearch, TriesTheInterfaceThenTheDefaultFromTheScreenResolutionDown) {
 TEST_F(SkinSearch, FirstFileThatLoadsWinsAndFolderCaseIsIgnored) {
   WriteTestFile(dir_ / "intfaces/default/800-600/formmess.psd", "x");
   TBitmap32 bitmap;
-  EXPECT_TRUE(FindSkinBitmap(bitmap, "FormMessage.Skin", "FormMess.psd", true, Recording()));
+  EXPECT_TRUE(FindSkinBitmap(bitmap, interface_, "FormMessage.Skin", "FormMess.psd", true, Recording()));
   EXPECT_EQ(tried_.size(), 4u);
   EXPECT_EQ(bitmap.Width(), 2);
   tried_.clear();
   WriteTestFile(dir_ / "Intfaces/Blue/800-600/Msg.psd", "x");
-  EXPECT_TRUE(FindSkinBitmap(bitmap, "FormMessage.Skin", "FormMess.psd", true, Recording()));
+  EXPECT_TRUE(FindSkinBitmap(bitmap, interface_, "FormMessage.Skin", "FormMess.psd", true, Recording()));
   EXPECT_EQ(tried_.size(), 2u);
 }
 
 TEST_F(SkinSearch, WithoutDefaultOnlyTheInterfaceValueIsTried) {
   TBitmap32 bitmap;
-  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormMain.Skin", "FormMain.psd", false, Recording()));
+  EXPECT_FALSE(FindSkinBitmap(bitmap, interface_, "FormMain.Skin", "FormMain.psd", false, Recording()));
   EXPECT_TRUE(tried_.empty());
-  ResolutionIndex = 1;
-  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormMessage.Skin", "FormMess.psd", true, Recording()));
+  interface_.ResolutionIndex = 1;
+  EXPECT_FALSE(FindSkinBitmap(bitmap, interface_, "FormMessage.Skin", "FormMess.psd", true, Recording()));
   EXPECT_EQ(tried_.size(), 2u);
 }
 
 TEST_F(SkinSearch, ADownloadedInterfaceNamesOnlyItsOwnPictures) {
   // A picture outside the interface is there to be found, were it looked for.
   WriteTestFile(dir_ / "secret.png", "x");
-  InterfaceInfo->LoadLines({"SECTION FormMessage TFormMessage", "Skin = '..\\..\\..\\secret.png';", "END",
+  interface_.Info.LoadLines({"SECTION FormMessage TFormMessage", "Skin = '..\\..\\..\\secret.png';", "END",
                             "SECTION FormChat TFormChat", "Skin = 'Sub/Chat.png';", "END"});
   TBitmap32 bitmap;
-  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormMessage.Skin", "", false, Recording()));
+  EXPECT_FALSE(FindSkinBitmap(bitmap, interface_, "FormMessage.Skin", "", false, Recording()));
   EXPECT_TRUE(tried_.empty());
-  EXPECT_FALSE(FindSkinBitmap(bitmap, "FormChat.Skin", "", false, Recording()));
+  EXPECT_FALSE(FindSkinBitmap(bitmap, interface_, "FormChat.Skin", "", false, Recording()));
   EXPECT_EQ(tried_, (std::vector<std::string>{"Intfaces/BLUE/1024-768/Sub/Chat.png", "Intfaces/BLUE/800-600/Sub/Chat.png"}));
 }
 
 TEST_F(SkinSearch, ExtensionChoosesTheLoader) {
-  InterfaceInfo->LoadLines({"A = x.FLL;", "B = x.png;"});
+  interface_.Info.LoadLines({"A = x.FLL;", "B = x.png;"});
   std::vector<std::string> used;
   TSkinLoaders loaders{[&](const fs::path&, TBitmap32&) { used.push_back("picture"); return false; },
                        [&](const fs::path&, TBitmap32&) { used.push_back("other"); return false; }};
   TBitmap32 bitmap;
-  FindSkinBitmap(bitmap, "A", "", false, loaders);
-  FindSkinBitmap(bitmap, "B", "", false, loaders);
+  FindSkinBitmap(bitmap, interface_, "A", "", false, loaders);
+  FindSkinBitmap(bitmap, interface_, "B", "", false, loaders);
   std::vector<std::string> expected = {"picture", "picture", "other", "other"};
   EXPECT_EQ(used, expected);
 }

@@ -53,14 +53,13 @@ class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetShellGlobals();
-    DoneInterfaceInfo();
     WriteTestFile(dir_ / "Tressary.ini", "[TYPES REGISTRATION]\nKZTypeRegistered=NO\n");
   }
-  void TearDown() override {
-    DoneInterfaceInfo();
-    ResetShellGlobals();
+  void TearDown() override { ResetShellGlobals(); }
+  // As the program's run: the interface the start-up loads is the one in use.
+  bool Run(const std::vector<std::string>& args = {}) {
+    return RunStartup(host_, settings_, interface_, dir_.Path(), args);
   }
-  bool Run(const std::vector<std::string>& args = {}) { return RunStartup(host_, settings_, dir_.Path(), args); }
   bool Has(const std::string& call) const {
     return std::find(host_.calls.begin(), host_.calls.end(), call) != host_.calls.end();
   }
@@ -73,6 +72,8 @@ class StartupTest : public ::testing::Test {
   TempFolder dir_;
   TFakeHost host_;
   TMainSettings settings_;
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
 };
 
 }  // namespace

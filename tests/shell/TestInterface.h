@@ -1,6 +1,6 @@
 #pragma once
 // Tests that load skins: an installation in a temporary folder with the default
-// interface and an interface file of the given lines, undone when the object goes.
+// interface and an interface file of the given lines, in use while the object lives.
 #include <string>
 #include <vector>
 
@@ -13,22 +13,21 @@ class TTestInterface {
   explicit TTestInterface(std::vector<std::string> lines) {
     ResetShellGlobals();
     ExePath = folder_.Path().string() + "/";
-    InterfaceDir = "Intfaces\\";
-    InterfaceName = "DEFAULT\\";
-    ResolutionIndex = 2;
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines(lines);
+    interface_.Dir = "Intfaces\\";
+    interface_.Name = "DEFAULT\\";
+    interface_.ResolutionIndex = 2;
+    interface_.Info.LoadLines(lines);
   }
-  ~TTestInterface() {
-    DoneInterfaceInfo();
-    ResetShellGlobals();
-  }
+  ~TTestInterface() { ResetShellGlobals(); }
   TTestInterface(const TTestInterface&) = delete;
   TTestInterface& operator=(const TTestInterface&) = delete;
 
   // The folder of the default interface's 800-600 pictures.
   fs::path DefaultSkinFolder() const { return folder_ / "Intfaces/DEFAULT/800-600"; }
+  TInterface& Interface() { return interface_; }
 
  private:
   TempFolder folder_;
+  TInterface interface_;
+  TUseInterface use_{interface_};
 };

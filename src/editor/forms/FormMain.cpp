@@ -198,8 +198,6 @@ void TFormMain::PauseMusicWithTheApplication() {
 TFormMain::~TFormMain() {
   ShellHooks().MainKeyDown = nullptr;
   ShellHooks().MainKeyUp = nullptr;
-  // The interface info lives as long as the main window.
-  DoneInterfaceInfo();
 }
 
 QWidget* TFormMain::Control(std::string_view name) const {

@@ -317,9 +317,10 @@ void TFormSetup::ChooseInterface(int index) {
 void TFormSetup::DrawPreview() {
   const QSize size = ImageInterfacePreview->size();
   QImage preview;
-  for (int i = ResolutionIndex; i >= 1 && preview.isNull(); --i) {
+  const TInterface& used = InterfaceInUse();
+  for (int i = used.ResolutionIndex; i >= 1 && preview.isNull(); --i) {
     const fs::path file = ProgramFileForReading(
-        fs::path(ExePath), InterfaceDir + selectedFolder_ + SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
+        fs::path(ExePath), used.Dir + selectedFolder_ + SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
     const TFileResult<TBitmap32> skin = LoadPictureFile(file);
     if (skin && !skin->Empty())
       preview = ImageView(*skin).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,
@@ -449,7 +450,7 @@ void TFormSetup::ButtonSaveSettingsClick() {
                    mbkOKCancel, true);
   hide();
   QCoreApplication::processEvents();
-  if (UpperAscii(selectedFolder_) != UpperAscii(WithTrailingBackslash(InterfaceName)))
+  if (UpperAscii(selectedFolder_) != UpperAscii(WithTrailingBackslash(InterfaceInUse().Name)))
     ShowMessageBox("MessageInterfaceReplacement", mbkOKCancel, false, "");
   close();
 }

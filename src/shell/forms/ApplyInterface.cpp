@@ -128,17 +128,19 @@ void SetControlParam(QObject& control, const std::string& param, const std::stri
 }
 
 void ApplyInterfaceTo(QWidget& form, QObject& component) {
-  if (!InterfaceInfo || !InterfaceInfo->Initialized()) return;
+  const TMrvInterfaceInfo& info = InterfaceInUse().Info;
+  if (!info.Initialized()) return;
   const std::string section = UpperAscii(form.objectName().toStdString());
   const std::string name = UpperAscii(component.objectName().toStdString());
-  for (const TParamInfoRecord& r : InterfaceInfo->Params())
+  for (const TParamInfoRecord& r : info.Params())
     if (r.Section == section && !r.Object.empty() && r.Object == name) SetControlParam(component, r.Param, r.Value);
 }
 
 void ApplyInterface(QWidget* form) {
-  if (!form || !InterfaceInfo || !InterfaceInfo->Initialized()) return;
+  const TMrvInterfaceInfo& info = InterfaceInUse().Info;
+  if (!form || !info.Initialized()) return;
   const std::string section = UpperAscii(form->objectName().toStdString());
-  for (const TParamInfoRecord& r : InterfaceInfo->Params()) {
+  for (const TParamInfoRecord& r : info.Params()) {
     if (r.Section != section) continue;
     if (r.Object.empty()) {
       SetControlParam(*form, r.Param, r.Value);

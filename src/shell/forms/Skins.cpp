@@ -10,6 +10,7 @@
 #include "platform/FileIO.h"
 #include "platform/Text.h"
 #include "platform/qt/MessageBoxes.h"
+#include "shell/InterfaceInfo.h"
 #include "shell/forms/Image.h"
 
 namespace {
@@ -52,7 +53,7 @@ const TSkinLoaders& SkinLoaders() {
 }
 
 bool LoadSkinBitmap(TBitmap32& bitmap, std::string_view key, std::string_view defaultFile, bool useDefault) {
-  if (FindSkinBitmap(bitmap, key, defaultFile, useDefault, SkinLoaders())) return true;
+  if (FindSkinBitmap(bitmap, InterfaceInUse(), key, defaultFile, useDefault, SkinLoaders())) return true;
   if (useDefault) {
     ShowPlainMessage(TMessageBoxKind::Error, SkinLoadErrorText(defaultFile));
     QCoreApplication::processEvents();

@@ -84,17 +84,19 @@ void PrintTo(const TWorkState& s, std::ostream* os) {
 
 class LateWindows : public ::testing::Test {
  protected:
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     ResetShellGlobals();
     ResetEditorGlobals();
     ResetSourcePicture();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
+    interface_.Dir = "Intfaces\\";
     // The shipped settings, in a copy the windows may write.
     fs::copy_file(BuildDir() / "Tressary" / "Tressary.ini", dir_ / "Tressary.ini");
     settings_.Ini = TIniFile((dir_ / "Tressary.ini").string(), false);
-    InitInterfaceInfo(settings_.Ini, 1024, 768, nullptr);
+    LoadInterface(interface_, settings_.Ini, 1024, 768, nullptr);
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     // As the start-up: the main window made, every other one registered only.
     ClearStandingForms();

@@ -234,12 +234,14 @@ const TControlRow* RowOf(std::string_view window, std::string_view control) {
 
 class ProgramWindows : public ::testing::Test {
  protected:
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     ResetShellGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
-    ResolutionIndex = 2;  // the 1024-768 folder
+    interface_.Dir = "Intfaces\\";
+    interface_.ResolutionIndex = 2;  // the 1024-768 folder
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.

@@ -68,15 +68,17 @@ namespace {
 
 class WindowTexts : public ::testing::Test {
  protected:
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     SetTermLookupWatch([this](std::string_view key) { asked_.emplace(key); });
     ResetShellGlobals();
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
+    interface_.Dir = "Intfaces\\";
     settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
-    InitInterfaceInfo(settings_.Ini, 1024, 768, nullptr);  // the installation's interface, as the start-up reads it
+    LoadInterface(interface_, settings_.Ini, 1024, 768, nullptr);  // the installation's interface, as the start-up reads it
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     // The standing windows, made as the start-up and their first use make them.

@@ -97,7 +97,8 @@ QRgb ScreenPixel(QPoint global) {
 }
 
 void Restart(TFormMain& main) {
-  Check(UpperAscii(InterfaceName) == "NIGHT\\", "the program runs the second interface, not " + InterfaceName);
+  const std::string running = InterfaceInUse().Name;
+  Check(UpperAscii(running) == "NIGHT\\", "the program runs the second interface, not " + running);
   Check(main.PaletteSlots().size() == 4, "the second interface's 2 x 2 palette grid is built");
   Check(main.Settings().LeftRightMargin == 12 && main.Settings().TopBottomMargin == 20, "the saved margins are in force");
   WhenSetupShows([] {

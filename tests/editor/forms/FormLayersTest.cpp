@@ -38,12 +38,14 @@ void Mouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button 
 
 class FormLayersTest : public ::testing::Test {
  protected:
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   FormLayersTest() {
     ResetShellGlobals();
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
-    ResolutionIndex = 2;
+    interface_.Dir = "Intfaces\\";
+    interface_.ResolutionIndex = 2;
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
     main = std::make_unique<TFormMain>(settings, templates);
     main->show();
@@ -59,8 +61,6 @@ class FormLayersTest : public ::testing::Test {
     SetMessagePresenter(nullptr);
     ResetShellGlobals();
     ResetEditorGlobals();
-    InterfaceDir.clear();
-    ResolutionIndex = 1;
   }
   TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }
   // Layers "a" (top) to "d", each 10 x 10 of its own colour.

@@ -39,18 +39,18 @@ void Key(QWidget* widget, QEvent::Type type, int key, Qt::KeyboardModifiers modi
 // The window loads its default skins from the installation folder of the build.
 struct TInstalledSkins {
   std::vector<std::string> messages;
+  TInterface Interface;
+  TUseInterface UseInterface{Interface};
   TInstalledSkins() {
     ResetShellGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
-    ResolutionIndex = 2;  // the 1024-768 folder
+    Interface.Dir = "Intfaces\\";
+    Interface.ResolutionIndex = 2;  // the 1024-768 folder
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
   }
   ~TInstalledSkins() {
     SetMessagePresenter(nullptr);
     ResetShellGlobals();
-    InterfaceDir.clear();
-    ResolutionIndex = 1;
   }
 };
 
@@ -223,16 +223,18 @@ TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
   }
 }
 
-TEST(FormMainWithDesk, TheInterfaceInfoGoesWithTheMainWindow) {
+// The interface is the program's run's: windows made after the main window went
+// (the last messages) still draw with it.
+TEST(FormMainWithDesk, TheInterfaceOutlivesTheMainWindow) {
   TInstalledSkins skins;
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "END"});
+  skins.Interface.Info.LoadLines({"SECTION FormMain TFormMain", "PaletteBtnRows = 3;", "END"});
   TMainSettings settings;
   {
     TTemplateBase templates;
     TFormMain form(settings, templates);
   }
-  EXPECT_EQ(InterfaceInfo, nullptr);
+  EXPECT_EQ(&InterfaceInUse(), &skins.Interface);
+  EXPECT_EQ(GetInterfaceInt("FormMain.PaletteBtnRows"), 3);
 }
 
 TEST_F(FormMainTest, AClickOnTheWindowShowsItsTip) {

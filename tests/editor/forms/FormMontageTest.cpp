@@ -32,7 +32,6 @@ class FormMontageTest : public ::testing::Test {
   }
   void TearDown() override {
     ShellHooks() = TShellHooks();
-    DoneInterfaceInfo();
     ResetShellGlobals();
   }
   TLayer& Add(int w, int h, TColor32 color, int left, int top) {
@@ -52,6 +51,8 @@ class FormMontageTest : public ::testing::Test {
   QAction* Item(const char* name) { return form_->PopupMenu().findChild<QAction*>(name); }
 
   FakeDeskOwner owner_;
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   TSkinnedForm main_{"FormMain"};
   TFormMontage* form_ = nullptr;
 };
@@ -75,11 +76,10 @@ TEST_F(FormMontageTest, SitsInTheMainWindowAndShowsTheDesk) {
 TEST_F(FormMontageTest, SkinCutsTheShapeAtPureGreen) {
   TempFolder dir;
   ExePath = dir.Path().string() + "/";
-  InterfaceDir = "Intfaces\\";
-  InterfaceName = "DEFAULT\\";
-  ResolutionIndex = 2;
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  InterfaceInfo->LoadLines({"SECTION FormMontage TFormMontage", "Skin = Desk.png;", "END"});
+  interface_.Dir = "Intfaces\\";
+  interface_.Name = "DEFAULT\\";
+  interface_.ResolutionIndex = 2;
+  interface_.Info.LoadLines({"SECTION FormMontage TFormMontage", "Skin = Desk.png;", "END"});
   TBitmap32 skin(60, 40, Color32(90, 90, 90));
   for (int y = 0; y < 40; ++y) skin.SetPixel(0, y, Color32(0, 255, 0));
   const auto file = dir.Path() / "Intfaces/DEFAULT/800-600/Desk.png";

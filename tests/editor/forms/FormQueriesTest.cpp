@@ -79,11 +79,13 @@ std::set<std::string> FittingTemplates(int type, const TAttributes& answers) {
 
 class FormQueriesTest : public ::testing::Test {
  protected:
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   void SetUp() override {
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
     ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
+    interface_.Dir = "Intfaces\\";
     settings_.Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
     queries_ = std::make_unique<TFormQueries>(settings_, questionnaires_);
     templates_ = std::make_unique<TFormTemplates>(settings_, base_, questionnaires_);

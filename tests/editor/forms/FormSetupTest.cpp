@@ -43,11 +43,11 @@ class FormSetupTest : public ::testing::Test {
     ResetShellGlobals();
     ResetMainShell();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
-    ResolutionIndex = 2;
+    interface_.Dir = "Intfaces\\";
+    interface_.ResolutionIndex = 2;
     WriteTestFile(dir / "Tressary.ini", "[INTERFACES]\r\nInterface1=DEFAULT;Tressary;1;\r\nInterface2=Gone;Gone;0;\r\n");
     settings.Ini = TIniFile(dir / "Tressary.ini");
-    InterfaceName = ReadInterfaceList(settings.Ini).Active;
+    interface_.Name = ReadInterfaceList(settings.Ini).Active;
     form.SetMusic(&music);
     form.show();
   }
@@ -56,11 +56,11 @@ class FormSetupTest : public ::testing::Test {
     settings.Ini = TIniFile::FromText("");
     ResetShellGlobals();
     ResetMainShell();
-    InterfaceDir.clear();
-    ResolutionIndex = 1;
   }
 
   TMainSettings settings;
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   TempFolder dir;
   SilentPlayer player;
   TBackgroundMusic music{player, settings.PlayMusic};

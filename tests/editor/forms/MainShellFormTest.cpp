@@ -206,9 +206,10 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\n");
   ExePath = dir.Path().string() + "/";
   settings.Ini = TIniFile::FromText("[SOUND]\nPlaySound=NO\n");
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  InterfaceInfo->LoadLines({"SECTION FormMain TFormMain", "  OBJECT SoundHint TSoundHint",
-                            "    HintBgColor = 0x0000FF; HintTextColor = 0x00FF00;", "  END", "END"});
+  TInterface look;
+  TUseInterface useLook(look);
+  look.Info.LoadLines({"SECTION FormMain TFormMain", "  OBJECT SoundHint TSoundHint",
+                       "    HintBgColor = 0x0000FF; HintTextColor = 0x00FF00;", "  END", "END"});
   TFakeMediaPlayer* voice = nullptr;
   RecordPlayersIn(voice);
   TTestTexts texts;
@@ -233,7 +234,6 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   EXPECT_TRUE(voice->calls.empty());
   hint->HideHint();
 
-  DoneInterfaceInfo();
   SetMediaPlayerFactory({});
   ResetMainShell();
   ResetShellGlobals();

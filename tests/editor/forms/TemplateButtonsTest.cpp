@@ -41,8 +41,7 @@ class TemplateButtonsTest : public ::testing::Test {
       lines.push_back("END");
     }
     lines.push_back("END");
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines(lines);
+    interface_.Info.LoadLines(lines);
     main_.setObjectName("FormMain");
     main_.resize(980, 720);
     strip_ = new TTemplateButtons(main_, settings_, templates_);
@@ -53,7 +52,6 @@ class TemplateButtonsTest : public ::testing::Test {
   }
   void TearDown() override {
     browser_.close();
-    InterfaceInfo.reset();
     SetMessagePresenter({});
     ResetShellGlobals();
   }
@@ -66,6 +64,8 @@ class TemplateButtonsTest : public ::testing::Test {
 
   TMainSettings settings_;
   TempFolder folder_;
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   QWidget main_;
   TTemplateButtons* strip_ = nullptr;
   TTemplateBase templates_;

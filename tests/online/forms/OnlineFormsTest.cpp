@@ -312,8 +312,10 @@ TEST_F(OnlineForms, PreviewsThatAreNotSquareKeepTheirPixels) {
 }
 
 TEST_F(OnlineForms, PreviewsAnswerDoubleClicksAndDropsOverTheSkinsBlank) {
-  InterfaceDir = "Intfaces\\";
-  ResolutionIndex = 2;  // the 1024-768 folder
+  TInterface look;
+  TUseInterface useLook(look);
+  look.Dir = "Intfaces\\";
+  look.ResolutionIndex = 2;  // the 1024-768 folder
   const fs::path skins = temp_ / "Intfaces" / "DEFAULT" / "1024-768";
   fs::create_directories(skins);
   fs::copy_file(BuildDir() / "Tressary" / "Intfaces" / "DEFAULT" / "1024-768" / "BlankPub.psd", skins / "BlankPub.psd");

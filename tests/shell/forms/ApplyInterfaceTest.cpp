@@ -26,11 +26,10 @@ class TKnob : public QWidget, public IInterfaceTarget {
 
 class ApplyInterfaceTest : public ::testing::Test {
  protected:
-  void TearDown() override { DoneInterfaceInfo(); }
-  void Use(const std::vector<std::string>& lines) {
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines(lines);
-  }
+  void Use(const std::vector<std::string>& lines) { interface_.Info.LoadLines(lines); }
+
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
 };
 
 }  // namespace

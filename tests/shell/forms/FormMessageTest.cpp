@@ -202,12 +202,13 @@ TEST(FormMessageInstalled, DefaultInterfaceLaysTheBoxOutOnItsSkin) {
   for (int resolution : {2, 1}) {
     ResetShellGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
-    InterfaceDir = "Intfaces\\";
-    InterfaceName = "DEFAULT\\";
-    ResolutionIndex = resolution;
+    TInterface look;
+    look.Dir = "Intfaces\\";
+    look.Name = "DEFAULT\\";
+    look.ResolutionIndex = resolution;
+    TUseInterface useLook(look);
     const char* folder = resolution == 2 ? "1024-768" : "800-600";
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines(*ReadTextLines(SourceDir() / "data/Intfaces/DEFAULT" / folder / "INTFACE.TXT"));
+    look.Info.LoadLines(*ReadTextLines(SourceDir() / "data/Intfaces/DEFAULT" / folder / "INTFACE.TXT"));
     std::vector<std::string> messages;
     SetMessagePresenter([&](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
     TFormMessage box;
@@ -228,7 +229,6 @@ TEST(FormMessageInstalled, DefaultInterfaceLaysTheBoxOutOnItsSkin) {
     ASSERT_FALSE(skin.isEmpty()) << folder;
     for (const QRect& r : placed) EXPECT_TRUE(QRect(QPoint(0, 0), skin).contains(r)) << folder;
     SetMessagePresenter(nullptr);
-    DoneInterfaceInfo();
     ResetShellGlobals();
   }
 }

@@ -8,16 +8,17 @@
 // The interface file moves a window's picture buttons and sliders and points them
 // at their frames.
 TEST(SkinControlsInterface, ResourceSliderAndAlphaParametersReachTheControls) {
-  InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-  InterfaceInfo->LoadLines({"SECTION FormTips TFormTips",
-                            "OBJECT ButtonBack TGraphicButton",
-                            "ResLeft = 5; ResTop = 7; ActiveAlpha = 300; Width = 40;",
-                            "END",
-                            "OBJECT SliderPage TGraphicSlider",
-                            "ResImageLeft = 3; ResImageTop = 1; BeginOffset = 4; EndOffset = 6;",
-                            "SlideBtnTop = 2; SlideBtnLeft = 9; Reversed = TRUE; Width = 80; ResWidth = 70;",
-                            "END",
-                            "END"});
+  TInterface look;
+  TUseInterface useLook(look);
+  look.Info.LoadLines({"SECTION FormTips TFormTips",
+                       "OBJECT ButtonBack TGraphicButton",
+                       "ResLeft = 5; ResTop = 7; ActiveAlpha = 300; Width = 40;",
+                       "END",
+                       "OBJECT SliderPage TGraphicSlider",
+                       "ResImageLeft = 3; ResImageTop = 1; BeginOffset = 4; EndOffset = 6;",
+                       "SlideBtnTop = 2; SlideBtnLeft = 9; Reversed = TRUE; Width = 80; ResWidth = 70;",
+                       "END",
+                       "END"});
   QWidget form;
   form.setObjectName("FormTips");
   auto* button = new TGraphicButton(&form);
@@ -40,5 +41,4 @@ TEST(SkinControlsInterface, ResourceSliderAndAlphaParametersReachTheControls) {
   EXPECT_TRUE(slider->Reversed());
   EXPECT_EQ(slider->width(), 80);
   EXPECT_EQ(slider->Resource().Width(), 70);  // a slider keeps its own track size
-  DoneInterfaceInfo();
 }

@@ -19,16 +19,14 @@ class SkinsTest : public ::testing::Test {
   void SetUp() override {
     ResetShellGlobals();
     ExePath = dir_.Path().string() + "/";
-    InterfaceDir = "Intfaces\\";
-    InterfaceName = "DEFAULT\\";
-    ResolutionIndex = 2;
-    InterfaceInfo = std::make_unique<TMrvInterfaceInfo>();
-    InterfaceInfo->LoadLines({"SECTION FormTips TFormTips", "Skin = Tips.png;", "END"});
+    interface_.Dir = "Intfaces\\";
+    interface_.Name = "DEFAULT\\";
+    interface_.ResolutionIndex = 2;
+    interface_.Info.LoadLines({"SECTION FormTips TFormTips", "Skin = Tips.png;", "END"});
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
   }
   void TearDown() override {
     SetMessagePresenter(nullptr);
-    DoneInterfaceInfo();
     ResetShellGlobals();
   }
   // A 6 x 4 skin: a green column on the left, green corner at the bottom right.
@@ -42,6 +40,8 @@ class SkinsTest : public ::testing::Test {
   }
 
   TempFolder dir_;
+  TInterface interface_;
+  TUseInterface useInterface_{interface_};
   std::vector<std::string> messages_;
 };
 
@@ -138,9 +138,11 @@ TEST(InstalledSkins, MessageBoxSkinShapesTheWindow) {
   ASSERT_TRUE(fs::exists(install / "Intfaces/DEFAULT/800-600/FormMess.psd"));
   ResetShellGlobals();
   ExePath = install.string() + "/";
-  InterfaceDir = "Intfaces\\";
-  InterfaceName = "DEFAULT\\";
-  ResolutionIndex = 1;
+  TInterface look;
+  look.Dir = "Intfaces\\";
+  look.Name = "DEFAULT\\";
+  look.ResolutionIndex = 1;
+  TUseInterface useLook(look);
   std::vector<std::string> messages;
   SetMessagePresenter([&](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
   TSkinnedForm form("FormMessage");

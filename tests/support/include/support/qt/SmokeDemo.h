@@ -19,20 +19,21 @@
 #include "shell/Termins.h"
 
 // The installation at `folder` as the program sees it after start-up (its ini
-// in `settings`, the interface for the screen, the desk's view).
-inline void UseInstallation(const std::string& folder, TMainSettings& settings) {
+// in `settings`, the interface for the screen in `used`, the desk's view).
+inline void UseInstallation(const std::string& folder, TMainSettings& settings, TInterface& used) {
   ExePath = folder + "/";
   settings.Ini = TIniFile(ExePath + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
-  InitInterfaceInfo(settings.Ini, screen.Width, screen.Height, nullptr);
+  LoadInterface(used, settings.Ini, screen.Width, screen.Height, nullptr);
 }
 
 // The demo's application, on a real X server unless QT_QPA_PLATFORM names another
-// platform, over the installation at `folder`.
+// platform, over the installation at `folder`, whose interface is in use while
+// the demo lives.
 class TSmokeDemo {
  public:
   TSmokeDemo(int& argc, char** argv, const std::string& folder) : App(UseXcb(argc), argv) {
-    UseInstallation(folder, Settings);
+    UseInstallation(folder, Settings, Interface);
   }
 
   // The demo's settings, which its windows are handed; made before the
@@ -46,6 +47,8 @@ class TSmokeDemo {
     return argc;
   }
   QApplication App;
+  TInterface Interface;
+  TUseInterface UseInterface{Interface};
 };
 
 // Says on stderr why the demo fails and ends its event loop with 1; returns 1
