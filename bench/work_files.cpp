@@ -15,7 +15,6 @@
 #include <random>
 #include <string>
 
-#include "editor/EditorGlobals.h"
 #include "picture/Bmp32.h"
 #include "picture/Compression.h"
 #include "picture/Jpeg.h"
@@ -167,7 +166,6 @@ void BM_OpenWork(benchmark::State& state) {
   const fs::path file = NewTempFilePath(".tsc");
   WriteFileAtomic(file, BuildCompressedWork(w.header, w.data, w.pictures[0]));
   SetSmallDesk(kSide, kSide, kSide, kSide);
-  ResetEditorGlobals();
   DeskFixture fixture;
   FakeWorkPorts ports;
   TWorkFiles files(fixture.desk, ports);

@@ -1,7 +1,6 @@
 // The main window's state as the desk's owner: what the desk and its layers ask of
 // the main window and of the program-wide editing state.
 #include "editor/CatalogIndex.h"
-#include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
 #include "editor/MainState.h"
 #include "editor/SourcePicture.h"

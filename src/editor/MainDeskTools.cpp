@@ -1,6 +1,5 @@
 #include "editor/MainDeskTools.h"
 
-#include "editor/EditorGlobals.h"
 #include "editor/MainState.h"
 
 TDeskMode TMainDeskTools::DeskMode() const { return state_.DeskMode(); }

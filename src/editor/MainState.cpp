@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "editor/EditorGlobals.h"
 #include "picture/Layer.h"
 #include "platform/KeyCodes.h"
 #include "platform/Text.h"
@@ -96,8 +95,7 @@ void TMainState::SetChanged(TChangeKind code) {
     lastChange_ = code;
   }
   if (code != ckDeskScale && code != ckScroll) {
-    WorkSaved = false;
-    ImageSaved = false;
+    Saved = {false, false};
   }
 }
 

@@ -14,6 +14,7 @@
 #include "editor/DeskOwner.h"
 #include "editor/DeskToolSettings.h"
 #include "editor/MainPorts.h"
+#include "editor/SavedFlags.h"
 #include "picture/Bitmap32.h"
 #include "picture/ColorValues.h"
 #include "picture/Layer.h"
@@ -132,6 +133,7 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   int ScaleSliderMax() const;
 
   bool WinKeyDown = false;
+  TSavedFlags Saved;
   // The tint colour, the seven colour values and the opacity of the last copy.
   std::optional<TColorValues> CopiedLayerState;
 

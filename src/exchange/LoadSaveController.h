@@ -52,7 +52,7 @@ class ILoadSaveUi {
   virtual bool ConnectCamera() = 0;
   // The camera window, modally; a snapshot comes back through TakePicture.
   virtual void RunCameraWindow() = 0;
-  // The exported picture was saved (ImageSaved).
+  // The exported picture was saved (the main state marks it so).
   virtual void ImageSavedNow() = 0;
 };
 

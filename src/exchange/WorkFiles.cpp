@@ -7,7 +7,6 @@
 #include <span>
 #include <utility>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "exchange/PictureOutput.h"
 #include "picture/LoadedWork.h"
@@ -126,7 +125,7 @@ bool TWorkFiles::SaveWork(fs::path file) {
     ports_.ShowMessage("MessageUnableSaveWork", "Unable to save work to file", detail);
     return false;
   }
-  WorkSaved = true;
+  ports_.Saved().Work = true;
   return true;
 }
 
@@ -216,7 +215,7 @@ TFileResult<> TWorkFiles::LoadWorkFromFile(const fs::path& file) {
   ports_.EnsureDeskMode();
   ports_.RefreshLayerList();
   ports_.SetBusy(false);
-  WorkSaved = ImageSaved = keep;
+  ports_.Saved() = {keep, keep};
   ports_.ProcessMessages();
 
   TBitmap32 portrait;

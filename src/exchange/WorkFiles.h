@@ -9,6 +9,7 @@
 #include <vector>
 #include <string_view>
 
+#include "editor/SavedFlags.h"
 #include "picture/ChangeKind.h"
 #include "picture/WorkFile.h"
 #include "platform/FileResult.h"
@@ -28,6 +29,8 @@ class IWorkPorts {
   // after it when not empty.
   virtual void ShowMessage(std::string_view key, std::string_view text, const std::string& detail) = 0;
   virtual void SetChanged(TChangeKind code) = 0;
+  // The main state's saved flags, which a save or a load sets.
+  virtual TSavedFlags& Saved() = 0;
   virtual void SetBusy(bool busy) = 0;
   virtual void ProcessMessages() = 0;
   // The desk window is shown if it is not.
@@ -47,7 +50,7 @@ class TWorkFiles {
   // Writes the desk's work to `file` (".tsc" compressed, ".tsu" container; any
   // other name gets the compressed extension appended). Atomic: on failure the old
   // file stays, "MessageUnableSaveWork" is shown and false returned. An empty desk
-  // gives "MessageWorkIsEmpty". Sets WorkSaved on success.
+  // gives "MessageWorkIsEmpty". Marks the work saved on success.
   bool SaveWork(fs::path file);
   // Before the save dialog: an empty desk gives "MessageWorkIsEmpty" and false.
   bool CheckWorkToSave();

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/EditorGlobals.h"
 #include "support/FakeDeskOwner.h"
 
 namespace {
@@ -12,9 +11,7 @@ class AdjustOnDesk : public ::testing::Test, public DeskFixture {
  protected:
   void SetUp() override {
     SetSmallDesk(40, 30, 60, 50);
-    ResetEditorGlobals();
   }
-  void TearDown() override { ResetEditorGlobals(); }
   // OK of the face kind on a 40 x 30 view of a grey 80 x 60 source.
   bool FaceOk() {
     TAdjustModel model(40, 30, desk.Points.HandMarkers);

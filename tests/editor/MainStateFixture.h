@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "support/FakeLayerHost.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainState.h"
 #include "editor/TemplateBase.h"
 
@@ -120,7 +119,6 @@ class FakeMainView : public IMainView {
 class MainStateTest : public ::testing::Test {
  protected:
   explicit MainStateTest(const TDeskGeometry& geometry = {}) : state(view, geometry, templates) {
-    ResetEditorGlobals();
     state.AttachDesk(desk);
     desk.state = &state;
     view.state = &state;

@@ -8,18 +8,18 @@
 TEST_F(MainStateTest, ViewCodesLeaveTheSavedFlagsAndEveryOtherCodeClearsThem) {
   state.SetChanged(ckDeskScale);
   state.SetChanged(ckScroll);
-  EXPECT_TRUE(WorkSaved);
-  EXPECT_TRUE(ImageSaved);
+  EXPECT_TRUE(state.Saved.Work);
+  EXPECT_TRUE(state.Saved.Image);
   for (TChangeKind code : {ckNewWork, ckWorkLoaded, ckLayerAdded, ckLayerDeleted, ckLayerMoved, ckLayerResized,
                             ckLayerRotated, ckVisibility, ckStackOrder, ckPixels, ckLayerUndo, ckLayerReset}) {
-    WorkSaved = ImageSaved = true;
+    state.Saved = {};
     state.SetChanged(code);
-    EXPECT_FALSE(WorkSaved) << int(code);
-    EXPECT_FALSE(ImageSaved) << int(code);
+    EXPECT_FALSE(state.Saved.Work) << int(code);
+    EXPECT_FALSE(state.Saved.Image) << int(code);
   }
   state.SetChanged(ckPixels);
   state.SetChanged(ckDeskScale);
-  EXPECT_FALSE(WorkSaved);
+  EXPECT_FALSE(state.Saved.Work);
   EXPECT_EQ(state.LastChange(), ckDeskScale);
 }
 
@@ -69,7 +69,7 @@ TEST_F(MainStateTest, WithACurrentRegionTheSlidersChangeTheRegionOnly) {
   EXPECT_EQ(layer.Hue(), 100);
   ASSERT_EQ(layer.History().size(), 1u);
   EXPECT_EQ(layer.History().back()->RegionIndex, 3);
-  EXPECT_FALSE(WorkSaved);
+  EXPECT_FALSE(state.Saved.Work);
 }
 
 TEST_F(MainStateTest, LoadingTheSlidersNeverChangesTheLayer) {

@@ -19,7 +19,7 @@ TEST_F(MainStateZoomTest, ZoomMovesTheViewSendsTheZoomCodeAndSetsTheScrollSlider
   EXPECT_EQ(state.DeskGeometry().DeskViewHeight, 984);
   EXPECT_EQ(state.DeskGeometry().DeskViewLeft, 0);
   EXPECT_EQ(state.LastChange(), ckDeskScale);
-  EXPECT_TRUE(WorkSaved);
+  EXPECT_TRUE(state.Saved.Work);
   EXPECT_EQ(view.hpos.Min, 0);
   EXPECT_EQ(view.hpos.Max, 0);
   EXPECT_EQ(desk.recomposes, 1);
@@ -48,7 +48,7 @@ TEST_F(MainStateZoomTest, ScrollingTwiceReusesTheCacheAndAnyOtherChangeDropsIt) 
   EXPECT_EQ(desk.placements, 1);
   EXPECT_EQ(desk.repaints, 2);
   EXPECT_EQ(layer.ViewRendering().Pos, (TPoint{290, 280}));
-  EXPECT_TRUE(WorkSaved);
+  EXPECT_TRUE(state.Saved.Work);
 
   state.SetChanged(ckPixels);
   EXPECT_FALSE(desk.viewBitmap);

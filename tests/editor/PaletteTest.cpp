@@ -90,11 +90,11 @@ TEST_F(MainStateTest, APaletteColourTintsOnceAndTheSameColourRecordsNothing) {
   state.PaletteColorPicked(0x204080);
   EXPECT_EQ(layer.Color(), 0x204080);
   EXPECT_EQ(layer.History().size(), 1u);
-  EXPECT_FALSE(WorkSaved);
-  WorkSaved = true;
+  EXPECT_FALSE(state.Saved.Work);
+  state.Saved.Work = true;
   state.PaletteColorPicked(0x204080);
   EXPECT_EQ(layer.History().size(), 1u);
-  EXPECT_TRUE(WorkSaved);
+  EXPECT_TRUE(state.Saved.Work);
 
   layer.Mask.SetRegionIndex(2);
   state.PaletteColorPicked(0x102030);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "editor/EditorGlobals.h"
 #include "exchange/PictureOutput.h"
 #include "exchange/WorkFiles.h"
 #include "picture/LoadedWork.h"
@@ -23,7 +22,6 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
  protected:
   void SetUp() override {
     SetSmallDesk(200, 200, 300, 300);
-    ResetEditorGlobals();
   }
   FakeWorkPorts ports;
   TWorkFiles files{desk, ports};
@@ -120,12 +118,14 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
       before.push_back(LayerRecordOf(desk.Layer(i)));
       pictures.push_back(desk.Layer(i).Picture);
     }
+    ports.saved.Work = false;
     ASSERT_TRUE(files.SaveWork(dir / name));
-    EXPECT_TRUE(WorkSaved);
+    EXPECT_TRUE(ports.saved.Work);
     desk.ClearLayers();
     desk.Points = TWorkPoints{};
-    ResetEditorGlobals();
+    ports.saved = {false, false};
     ASSERT_TRUE(files.LoadWorkFromFile(dir / name));
+    EXPECT_TRUE(ports.saved.Work && ports.saved.Image);  // as the file holds it
     EXPECT_TRUE(ports.messages.empty());
     ExpectSameWork(before, pictures, colourTolerance);
     EXPECT_TRUE(fs::exists(dir / name));  // the user's file is never removed
@@ -173,9 +173,9 @@ TEST_F(WorkFiles, NameWithoutWorkExtensionGetsTheCompressedOne) {
 
 TEST_F(WorkFiles, FailedSaveReportsAndLeavesTheFlagClear) {
   BuildWork();
-  WorkSaved = false;
+  ports.saved.Work = false;
   EXPECT_FALSE(files.SaveWork(dir / "no-such-folder" / "w.tsc"));
-  EXPECT_FALSE(WorkSaved);
+  EXPECT_FALSE(ports.saved.Work);
   EXPECT_EQ(ports.messages, (std::vector<std::string>{"MessageUnableSaveWork"}));
   EXPECT_EQ(ports.details, (std::vector<std::string>{(dir / "no-such-folder" / "w.tsc").string() +
                                                      "\rThe folder does not exist."}));
@@ -243,8 +243,8 @@ TEST_F(WorkFiles, MergeMapsCollidingIdsToTheLayersItMade) {
   EXPECT_EQ(desk.PortraitLayer(), &desk.Layer(2));
   EXPECT_NE(desk.Layer(2).Id, oldPortrait->Id);
   EXPECT_EQ(desk.SelectedIndex(), 1);  // the file's active layer, as loaded
-  EXPECT_FALSE(WorkSaved);
-  EXPECT_FALSE(ImageSaved);
+  EXPECT_FALSE(ports.saved.Work);
+  EXPECT_FALSE(ports.saved.Image);
   EXPECT_EQ(ports.questions, (std::vector<std::string>{"ConfirmClearPrevWork"}));
 }
 

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "FuzzFile.h"
-#include "editor/EditorGlobals.h"
 #include "exchange/WorkFiles.h"
 #include "support/FakeDeskOwner.h"
 
@@ -16,18 +15,21 @@ class QuietPorts : public IWorkPorts {
   int AskYesNo(std::string_view, std::string_view) override { return 6; }
   void ShowMessage(std::string_view, std::string_view, const std::string&) override {}
   void SetChanged(TChangeKind) override {}
+  TSavedFlags& Saved() override { return saved_; }
   void SetBusy(bool) override {}
   void ProcessMessages() override {}
   void ShowDesk() override {}
   void EnsureDeskMode() override {}
   void RefreshLayerList() override {}
   void SetPortraitBitmap(const TBitmap32&) override {}
+
+ private:
+  TSavedFlags saved_;
 };
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SetSmallDesk(200, 200, 300, 300);
-  ResetEditorGlobals();
   DeskFixture fixture;
   QuietPorts ports;
   TWorkFiles files(fixture.desk, ports);

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include "editor/EditorGlobals.h"
 #include "editor/LayerList.h"
 #include "editor/MontageDesk.h"
 #include "editor/PortraitToolDesign.h"

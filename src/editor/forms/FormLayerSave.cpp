@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/PortraitToolDesign.h"
 #include "editor/forms/FormTemplates.h"

@@ -18,7 +18,6 @@
 #include "platform/IniFile.h"
 #include "platform/qt/FirstExpose.h"
 #include "editor/MainDesign.h"
-#include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/BusyCursor.h"

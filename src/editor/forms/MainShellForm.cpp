@@ -4,7 +4,6 @@
 #include <QLabel>
 
 #include "editor/CatalogIndex.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/forms/MusicPlayer.h"
 #include "platform/IniFile.h"
@@ -27,7 +26,9 @@ namespace {
 class TQtClosePorts : public IMainClosePorts {
  public:
   explicit TQtClosePorts(const TMainShellLinks& links) : links_(links) {}
-  bool HasUnsavedWork() override { return !WorkSaved && links_.LayerCount && links_.LayerCount() > 0; }
+  bool HasUnsavedWork() override {
+    return links_.WorkSaved && !links_.WorkSaved() && links_.LayerCount && links_.LayerCount() > 0;
+  }
   ECloseAnswer Ask(const std::string& text) override {
     if (links_.Ask) return links_.Ask(text);
     const int answer = AskYesNoOrCancel(text);

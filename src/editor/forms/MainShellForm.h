@@ -25,6 +25,9 @@ struct TMainShellLinks {
   // play music; called only then, since making the player loads the media stack.
   // Empty, or null returned, without one.
   std::function<IMediaPlayer*()> BackgroundMusic = nullptr;
+  // Whether the work is as last saved or loaded (the main state's flag); saved
+  // when empty.
+  std::function<bool()> WorkSaved = nullptr;
 };
 
 // What the main window does when the application is activated and deactivated

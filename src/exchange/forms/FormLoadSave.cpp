@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QLabel>
 
-#include "editor/EditorGlobals.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
@@ -109,7 +108,9 @@ class TFormLoadSave::TUi : public ILoadSaveUi {
   void RunCameraWindow() override {
     if (form_.RunCameraWindow) form_.RunCameraWindow();
   }
-  void ImageSavedNow() override { ImageSaved = true; }
+  void ImageSavedNow() override {
+    if (form_.Saved) form_.Saved->Image = true;
+  }
 
  private:
   TFormLoadSave& form_;
@@ -320,6 +321,7 @@ void ConnectFormLoadSave(TFormMain& main) {
       form.deskWork_ = std::make_unique<TDeskWorkPicture>(deskWindow->Desk());
       form.Work = form.deskWork_.get();
     }
+    form.Saved = main ? &main->State().Saved : nullptr;
   });
   if (TGraphicButton* button = main.Button("ButtonLoadSave"))
     button->OnClick = [] {
@@ -336,6 +338,7 @@ void InstallProgramMainShell(TFormMain& window) {
     return loadSave && loadSave->ButtonSaveWorkClick();
   };
   links.BackgroundMusic = [main] { return &main->MusicPlayer().Media(); };
+  links.WorkSaved = [main] { return main->State().Saved.Work; };
   InstallMainShell(*main, main->Settings(), std::move(links));
   // The frame empties the layer label; a work opened at start-up keeps its selection shown.
   if (TFormMontage* desk = main->DeskWindow(); desk && desk->Desk().SelectedIndex() >= 0)

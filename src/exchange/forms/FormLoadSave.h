@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "editor/SavedFlags.h"
 #include "exchange/LoadSaveController.h"
 #include "exchange/WorkMailer.h"
 #include "exchange/forms/OpenPictureDialog.h"
@@ -55,6 +56,8 @@ class TFormLoadSave : public TSkinnedForm {
   // The work the picture output saves (the main window sets the desk's); without
   // one the work is empty.
   IWorkPicture* Work = nullptr;
+  // The main state's saved flags, which a picture save marks (set with Work).
+  TSavedFlags* Saved = nullptr;
   // The scanner (SANE unless a test sets another); null disables scanning.
   IScanner* Scanner = nullptr;
   // The camera window's connect call and its modal show (set by that window;

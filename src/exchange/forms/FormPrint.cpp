@@ -12,7 +12,6 @@
 #include <QPrinter>
 #include <QScreen>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "exchange/PrintSheet.h"
 #include "exchange/forms/FormLoadSave.h"
@@ -172,9 +171,9 @@ TFormPrint::TFormPrint(const TMainSettings& settings, QWidget* parent)
   folderPrompt_ = TermText("FormPrintPromptSelectDirectory");
 
   // By default the work and the picture saving are the load-and-save window's.
-  DeskHasLayers = [] {
+  PictureUnsaved = [] {
     auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
-    return loadSave && loadSave->Work && !loadSave->Work->WorkIsEmpty();
+    return loadSave && loadSave->Saved && !loadSave->Saved->Image && loadSave->Work && !loadSave->Work->WorkIsEmpty();
   };
   SaveImage = [] {
     if (auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave")) loadSave->Actions().SaveImage();
@@ -197,7 +196,7 @@ TFormPrint::~TFormPrint() {
 
 
 void TFormPrint::FormShow() {
-  if (!ImageSaved && DeskHasLayers && DeskHasLayers() &&
+  if (PictureUnsaved && PictureUnsaved() &&
       ShowMessageBox("ConfirmSaveBeforePrint", mbkYesNo, false,
                      "Current image is changed. Save it before printing?") == 6 &&
       SaveImage)

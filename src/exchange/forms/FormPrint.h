@@ -57,9 +57,10 @@ class TFormPrint : public TSkinnedForm {
   TGraphicButton* ButtonCancel;
   TMyImage* ImageButtons;
 
-  // Before printing an unsaved work: whether the desk has layers, and the
-  // picture saving; both the load-and-save window's unless replaced.
-  std::function<bool()> DeskHasLayers;
+  // Before printing an unsaved work: whether the desk has layers changed since
+  // the picture was last saved, and the picture saving; both the load-and-save
+  // window's unless replaced.
+  std::function<bool()> PictureUnsaved;
   std::function<void()> SaveImage;
 
   const TPrintPage& Page() const { return page_; }

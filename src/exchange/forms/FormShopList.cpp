@@ -9,7 +9,6 @@
 #include <QScrollArea>
 #include <algorithm>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/MontageDesk.h"
 #include "editor/PortraitToolDesign.h"

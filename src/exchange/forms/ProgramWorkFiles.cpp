@@ -26,6 +26,7 @@ class TMainWorkPorts : public IWorkPorts {
     ShowMessageBox(message, mbkOKCancel, true);
   }
   void SetChanged(TChangeKind code) override { main_.State().SetChanged(code); }
+  TSavedFlags& Saved() override { return main_.State().Saved; }
   void SetBusy(bool busy) override {
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     else QApplication::restoreOverrideCursor();

@@ -14,7 +14,6 @@
 
 #include "app/Program.h"
 #include "editor/CatalogIndex.h"
-#include "editor/EditorGlobals.h"
 #include "editor/TemplatePlacement.h"
 #include "editor/forms/TemplateButtons.h"
 #include "editor/MainShell.h"
@@ -89,7 +88,6 @@ class LateWindows : public ::testing::Test {
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     ResetShellGlobals();
-    ResetEditorGlobals();
     ResetSourcePicture();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     interface_.Dir = "Intfaces\\";
@@ -123,7 +121,6 @@ class LateWindows : public ::testing::Test {
     ShellHooks().ShowWelcomeTip = nullptr;
     ResetMainShell();
     ResetSourcePicture();
-    ResetEditorGlobals();
     ResetShellGlobals();
   }
 
@@ -156,7 +153,6 @@ class LateWindows : public ::testing::Test {
     ASSERT_TRUE(files_->SaveWork(file));
     desk.ClearLayers();
     desk.Points = TWorkPoints{};
-    ResetEditorGlobals();
     ASSERT_TRUE(files_->LoadWorkFromFile(file));
     // A step to undo on the selected layer.
     desk.SelectLayer(1);

@@ -19,7 +19,6 @@
 #include <string>
 
 #include "editor/CatalogIndex.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
@@ -243,7 +242,6 @@ class ProgramWindows : public ::testing::Test {
     interface_.Dir = "Intfaces\\";
     interface_.ResolutionIndex = 2;  // the 1024-768 folder
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ResetEditorGlobals();
     // The program's windows, made and wired as the start-up makes them.
     ReadMainWindowData(settings_, texts_.Texts);
     main_ = new TFormMain(settings_, templates_);
@@ -278,7 +276,6 @@ class ProgramWindows : public ::testing::Test {
     SetMessagePresenter(nullptr);
     SetCatalogPresenter(nullptr);
     ResetMainShell();
-    ResetEditorGlobals();
     ResetShellGlobals();
   }
 

@@ -10,7 +10,6 @@
 
 #include "app/Program.h"
 #include "editor/CatalogIndex.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/MainWindowLinks.h"
@@ -74,7 +73,6 @@ class WindowTexts : public ::testing::Test {
   void SetUp() override {
     SetTermLookupWatch([this](std::string_view key) { asked_.emplace(key); });
     ResetShellGlobals();
-    ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     interface_.Dir = "Intfaces\\";
     settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
@@ -109,7 +107,6 @@ class WindowTexts : public ::testing::Test {
     SetTermLookupWatch({});
     SetOnlineMessageSink({});
     SetMessagePresenter(nullptr);
-    ResetEditorGlobals();
     ResetShellGlobals();
   }
 

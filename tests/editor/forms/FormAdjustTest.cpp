@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include "editor/EditorGlobals.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "platform/qt/MessageBoxes.h"
@@ -21,14 +20,12 @@ class FormAdjustTest : public ::testing::Test {
   void SetUp() override {
     // Skins are not installed here: their "cannot load" notes are recorded.
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
-    ResetEditorGlobals();
     ResetSourcePicture();
   }
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
     ResetSourcePicture();
-    ResetEditorGlobals();
   }
 
   std::vector<std::string> notes_;

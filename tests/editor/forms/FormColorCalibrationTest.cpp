@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "editor/EditorGlobals.h"
 #include "editor/forms/PortraitScroll.h"
 #include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
@@ -42,7 +41,6 @@ class FormColorCalibrationTest : public ::testing::Test {
  protected:
   void TearDown() override {
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
 };
 

@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/TemplateBase.h"
 #include "editor/Questionnaires.h"
@@ -78,7 +77,6 @@ class FormLayerRegionsTest : public ::testing::Test {
  protected:
   FormLayerRegionsTest() {
     ResetShellGlobals();
-    ResetEditorGlobals();
     ExePath = exe.Path().string() + "/";
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
     settings.Ini =
@@ -108,7 +106,6 @@ class FormLayerRegionsTest : public ::testing::Test {
     regions.reset();
     main.reset();
     SetMessagePresenter(nullptr);
-    ResetEditorGlobals();
     ResetShellGlobals();
   }
   TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }

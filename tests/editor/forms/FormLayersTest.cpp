@@ -11,7 +11,6 @@
 #include <set>
 
 #include "editor/AdjustController.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormLayers.h"
@@ -42,7 +41,6 @@ class FormLayersTest : public ::testing::Test {
   TUseInterface useInterface_{interface_};
   FormLayersTest() {
     ResetShellGlobals();
-    ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     interface_.Dir = "Intfaces\\";
     interface_.ResolutionIndex = 2;
@@ -60,7 +58,6 @@ class FormLayersTest : public ::testing::Test {
     main.reset();
     SetMessagePresenter(nullptr);
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
   TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }
   // Layers "a" (top) to "d", each 10 x 10 of its own colour.

@@ -57,7 +57,6 @@ struct TInstalledSkins {
 class FormMainTest : public ::testing::Test {
  protected:
   FormMainTest() : form(settings, templates, desk) {
-    ResetEditorGlobals();
     desk.state = &form.State();
     form.show();
   }
@@ -179,7 +178,6 @@ TEST_F(FormMainTest, CtrlArrowKeysOnTheWindowMoveTheSelectedLayer) {
 // selection reaches the label and the sliders through the state.
 TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   TInstalledSkins skins;
-  ResetEditorGlobals();
   TMainSettings settings;
   TTemplateBase templates;
   TFormMain form(settings, templates);
@@ -190,13 +188,13 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
   layer->SetSaturation(140);
   TLayer& placed = *layer;
   desk.InsertLayer(std::move(layer));
-  WorkSaved = true;
+  form.State().Saved.Work = true;
   desk.SelectLayer(0);
   EXPECT_TRUE(form.DeskWindow()->isVisible());
   EXPECT_EQ(qobject_cast<QLabel*>(form.Control("LabelActiveLayerName"))->text(), "Fringe");
   EXPECT_EQ(form.Slider("SliderSaturation")->Value(), 140);
   EXPECT_TRUE(placed.History().empty());
-  EXPECT_TRUE(WorkSaved);  // selecting changes nothing
+  EXPECT_TRUE(form.State().Saved.Work);  // selecting changes nothing
   ASSERT_NE(form.AdjustHost(), nullptr);
 }
 
@@ -204,7 +202,6 @@ TEST(FormMainWithDesk, SelectingALayerLoadsItsValuesAndShowsTheDesk) {
 // that a work opened at start tells its hand layers from its face layers.
 TEST(FormMainWithDesk, TemplateKindsAreKnownBeforeAnyTemplateClick) {
   TInstalledSkins skins;
-  ResetEditorGlobals();
   TMainSettings settings;
   settings.Ini = TIniFile::FromText("[TEMPLATE TYPES]\nType1=1;HairW;Hair;40;F;\n"
                                     "Type7=7;Nails;Nails;20;N;\nType8=8;Dress;Dress;20;B;\n");

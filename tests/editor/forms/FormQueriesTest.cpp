@@ -10,7 +10,6 @@
 #include <set>
 #include <sstream>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
@@ -83,7 +82,6 @@ class FormQueriesTest : public ::testing::Test {
   TUseInterface useInterface_{interface_};
   void SetUp() override {
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
-    ResetEditorGlobals();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     interface_.Dir = "Intfaces\\";
     settings_.Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
@@ -95,7 +93,6 @@ class FormQueriesTest : public ::testing::Test {
     queries_.reset();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
 
   // Clicks the page's control (name, value) as a user clicks its mark.

@@ -10,7 +10,6 @@
 #include <QMimeData>
 
 #include "editor/BackgroundMusic.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/forms/FormSetup.h"
 #include "platform/IniFile.h"

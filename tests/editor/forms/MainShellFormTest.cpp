@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "platform/IniFile.h"
 #include "platform/ShellOpen.h"
@@ -86,15 +85,14 @@ TEST(MainShellForm, CloseIsCancelledWhenTheWorkCannotBeSaved) {
   int saves = 0;
   std::vector<std::string> asked;
   InstallMainShell(main, settings, {[] { return 2; }, [&] { return ++saves, false; },
-                          [&](const std::string& text) { return asked.push_back(text), ECloseAnswer::Yes; }});
-  WorkSaved = false;
+                          [&](const std::string& text) { return asked.push_back(text), ECloseAnswer::Yes; },
+                          nullptr, [] { return false; }});
   ASSERT_TRUE(main.OnCloseQuery);
   bool canClose = true;
   main.OnCloseQuery(canClose);
   EXPECT_FALSE(canClose);
   EXPECT_EQ(asked.size(), 1u);  // the save question only
   EXPECT_EQ(saves, 1);
-  WorkSaved = true;
 }
 
 TEST(MainShellForm, ClosingTheSaveQuestionByItsCrossOrEscStaysWithTheWork) {
@@ -105,8 +103,8 @@ TEST(MainShellForm, ClosingTheSaveQuestionByItsCrossOrEscStaysWithTheWork) {
   TMainShellLinks links;
   links.LayerCount = [] { return 2; };
   links.SaveWork = [&] { return ++saves, true; };
+  links.WorkSaved = [] { return false; };
   InstallMainShell(main, settings, std::move(links));
-  WorkSaved = false;
   // Each question the box shows, closed as `close` closes it.
   std::vector<std::string> asked;
   auto closeEachQuestion = [&asked](std::function<void()> close) {
@@ -135,7 +133,6 @@ TEST(MainShellForm, ClosingTheSaveQuestionByItsCrossOrEscStaysWithTheWork) {
     EXPECT_EQ(asked.size(), 1u) << "no exit question after the save question was closed";
     EXPECT_EQ(saves, 0);
   }
-  WorkSaved = true;
   SetMessagePresenter(nullptr);
 }
 
@@ -153,7 +150,6 @@ TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
   EXPECT_EQ(ScreenCursors().PictureCount(), int(kProgramCursors.size()));
   EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
   ResetMainShell();
-  ResetEditorGlobals();
   ResetShellGlobals();
 }
 

@@ -12,7 +12,6 @@
 
 #include "editor/AdjustController.h"
 #include "editor/AdjustModel.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/forms/FormBaldHead.h"
 #include "editor/forms/FormColorCalibration.h"

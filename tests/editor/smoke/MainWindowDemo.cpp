@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "editor/EditorGlobals.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
 #include "shell/MainSettings.h"

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <functional>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MontageDesk.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"

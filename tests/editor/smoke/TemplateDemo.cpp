@@ -10,7 +10,6 @@
 
 #include "editor/AdjustController.h"
 #include "editor/AdjustModel.h"
-#include "editor/EditorGlobals.h"
 #include "editor/Questionnaires.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"

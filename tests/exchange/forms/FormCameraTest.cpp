@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "editor/EditorGlobals.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "exchange/forms/FormLoadSave.h"
@@ -56,7 +55,6 @@ class FormCameraTest : public ::testing::Test {
   void SetUp() override {
     NoSkinWarnings();
     ResetSourcePicture();
-    ResetEditorGlobals();
     device_.inputs = {{"Front", true, {k160, {320, 240}, k640}}};
     camera_.Device = &device_;
     RegisterFormAdjust(adjustHost_);
@@ -69,7 +67,6 @@ class FormCameraTest : public ::testing::Test {
     delete FormAdjust;  // made over this test's host
     ClearStandingForms();
     ResetSourcePicture();
-    ResetEditorGlobals();
     SetMessagePresenter({});
   }
   // Runs `step` once the camera window is up and previewing. "Visible" alone comes

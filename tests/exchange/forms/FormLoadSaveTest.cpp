@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
@@ -36,10 +35,10 @@ class FormLoadSaveTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins installed here
     ResetSourcePicture();
-    ResetEditorGlobals();
     LastImageFileName.clear();
     RegisterFormAdjust(adjustHost_);
     form_.Work = &work_;
+    form_.Saved = &saved_;
     form_.show();
   }
   void TearDown() override {
@@ -48,7 +47,6 @@ class FormLoadSaveTest : public ::testing::Test {
     ClearStandingForms();
     SetMessagePresenter({});
     ResetSourcePicture();
-    ResetEditorGlobals();
   }
   // Runs `step` once the next modal loop (a dialog, the message box) is running.
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
@@ -76,6 +74,7 @@ class FormLoadSaveTest : public ::testing::Test {
   TempFolder dir_;
   FakeAdjustHost adjustHost_;
   FakeWork work_;
+  TSavedFlags saved_;
   TFormLoadSave form_{settings_};
   std::string message_;
 };
@@ -141,11 +140,11 @@ TEST_F(FormLoadSaveTest, AnUnreadableFileIsToldAndTheWindowStaysForAnotherTry) {
 
 TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
   work_.picture = TBitmap32(8, 6, Color32(50, 60, 70));
-  ImageSaved = false;
+  saved_.Image = false;
   Choose(form_.ImageSaveDialog(), dir_ / "look.tif");
   form_.ButtonSaveImageClick();
   EXPECT_TRUE(fs::exists(dir_ / "look.tif"));
-  EXPECT_TRUE(ImageSaved);
+  EXPECT_TRUE(saved_.Image);
   EXPECT_EQ(LastImageFileName, "look");
   EXPECT_FALSE(form_.isVisible());
 }

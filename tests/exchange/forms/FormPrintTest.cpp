@@ -14,7 +14,6 @@
 #include <QTest>
 
 #include "PdfJudge.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "picture/Lead.h"
 #include "platform/FileIO.h"
@@ -50,7 +49,6 @@ class FormPrintTest : public ::testing::Test {
     // Skins are not installed here: their "cannot load" notes are recorded.
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
     ResetShellGlobals();
-    ResetEditorGlobals();
     ResetMainShell();
     ExePath = dir_.Path().string() + "/";
     fs::create_directory(dir_ / "ImageOut");
@@ -68,7 +66,6 @@ class FormPrintTest : public ::testing::Test {
     form_.reset();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetEditorGlobals();
   }
   void Select(const QString& name) {
     const auto items = form_->FileListBox->findItems(name, Qt::MatchExactly);

@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 
 #include "PdfJudge.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/MessageBoxes.h"
@@ -29,7 +28,6 @@ class FormShopListTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetShellGlobals();
-    ResetEditorGlobals();
     ResetMainShell();
     SetShellOpener(&opener_);
     // Row i sells at two shops of its own; the first row's second shop has an

@@ -16,7 +16,6 @@
 #include "PdfJudge.h"
 #include "exchange/PrintLayout.h"
 #include "shell/forms/GraphicButton.h"
-#include "editor/EditorGlobals.h"
 #include "editor/MainShell.h"
 #include "exchange/forms/FormPostCardBack.h"
 #include "exchange/forms/FormPostCardText.h"
@@ -136,7 +135,6 @@ class PostCardTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
     ResetShellGlobals();
-    ResetEditorGlobals();
     ResetMainShell();
     ExePath = dir_.Path().string() + "/";
     work_.picture = TBitmap32(200, 100, kWork);
@@ -152,7 +150,6 @@ class PostCardTest : public ::testing::Test {
     card_.reset();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetEditorGlobals();
     ResetMainShell();
   }
   static void AnswerYes() {

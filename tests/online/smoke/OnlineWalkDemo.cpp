@@ -21,7 +21,6 @@
 #include <memory>
 
 #include "app/Program.h"
-#include "editor/EditorGlobals.h"
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "online/forms/FormChat.h"

@@ -14,6 +14,7 @@ class FakeWorkPorts : public IWorkPorts {
   std::vector<TChangeKind> changes;
   TBitmap32 portrait{1, 1};
   int deskModeCalls = 0;
+  TSavedFlags saved;
 
   int AskYesNo(std::string_view key, std::string_view) override {
     questions.emplace_back(key);
@@ -24,6 +25,7 @@ class FakeWorkPorts : public IWorkPorts {
     details.push_back(detail);
   }
   void SetChanged(TChangeKind code) override { changes.push_back(code); }
+  TSavedFlags& Saved() override { return saved; }
   void SetBusy(bool) override {}
   void ProcessMessages() override {}
   void ShowDesk() override {}

@@ -2,7 +2,6 @@
 // The smoke demos' portrait.
 #include "editor/AdjustController.h"
 #include "editor/AdjustModel.h"
-#include "editor/EditorGlobals.h"
 #include "editor/forms/FormMain.h"
 #include "picture/Bitmap32.h"
 #include "shell/ShellGlobals.h"
