@@ -37,19 +37,21 @@ bool TWorkMailer::SendWork() { return Send(TForm::Work); }
 
 // A folder of its own for each attachment, so that the file keeps its plain name
 // ("portrait.jpg") in the mail while no two sends share a file.
-std::optional<fs::path> TWorkMailer::WriteAttachment(TForm form) {
+TFileResult<fs::path> TWorkMailer::WriteAttachment(TForm form) {
   std::error_code error;
   const fs::path folder = NewTempFilePath("");
-  if (folder.parent_path().empty() || !fs::create_directory(folder, error)) return std::nullopt;
+  if (folder.parent_path().empty() || !fs::create_directory(folder, error))
+    return FileError(TFileFault::CannotWrite, folder, error.value());
   if (form == TForm::Picture) {
     const fs::path file = folder / "portrait.jpg";
-    if (!SaveWorkPicture(work_, file)) return std::nullopt;
+    if (TFileResult<> saved = SaveWorkPicture(work_, file); !saved) return saved.Error();
     return file;
   }
   const fs::path file = folder / ("Session" + CompressedWorkExt);
-  if (!compressedWork_) return std::nullopt;
+  if (!compressedWork_) return FileError(TFileFault::Empty, file);
   const TFileResult<std::vector<std::uint8_t>> bytes = compressedWork_();
-  if (!bytes || !WriteFileAtomic(file, *bytes)) return std::nullopt;
+  if (!bytes) return bytes.Error();
+  if (TFileResult<> written = WriteFileAtomic(file, *bytes); !written) return written.Error();
   return file;
 }
 
@@ -68,7 +70,7 @@ bool TWorkMailer::Send(TForm form) {
   }
   ui_.CloseWindow();
   ui_.SetBusy(true);
-  const std::optional<fs::path> file = WriteAttachment(form);
+  const TFileResult<fs::path> file = WriteAttachment(form);
   ui_.SetBusy(false);
   if (!file) {
     ui_.ShowMessage(form == TForm::Picture ? "MessageUnableSaveImage" : "MessageUnableSaveWork");

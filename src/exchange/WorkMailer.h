@@ -51,7 +51,8 @@ class TWorkMailer {
  private:
   enum class TForm { Picture, Work };
   bool Send(TForm form);
-  std::optional<fs::path> WriteAttachment(TForm form);
+  // The file to attach, in a folder of its own, or why it could not be written.
+  TFileResult<fs::path> WriteAttachment(TForm form);
   bool FindMailServer();
 
   IWorkMailUi& ui_;
