@@ -111,7 +111,7 @@ void BM_LoadCompressedWork(benchmark::State& state) {
   const Work& w = MakeWork();
   auto file = BuildCompressedWork(w.header, w.data, w.pictures[0]);
   for (auto _ : state) {
-    auto container = TCompoundFileReader::FromMemory(*ConvertWorkFile(file));
+    auto container = *TCompoundFileReader::FromMemory(*ConvertWorkFile(file));
     for (const TLayerRecord& r : w.header.Layers) {
       benchmark::DoNotOptimize(DecodeBmp32(*container->ReadStream(r.Id + ".bmp")));
       benchmark::DoNotOptimize(DecompressStream(*container->ReadStream(r.Id + ".msk")));

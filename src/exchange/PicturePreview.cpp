@@ -13,7 +13,7 @@
 namespace {
 // A stored preview that does not decode still leaves the work selected; nor is
 // one claiming a bomb's size decoded, even scaled: it is a thumbnail.
-TPicturePreview WorkPreview(const std::optional<std::vector<std::uint8_t>>& jpeg) {
+TPicturePreview WorkPreview(const TFileResult<std::vector<std::uint8_t>>& jpeg) {
   TPicturePreview preview{true, {}};
   if (!jpeg) return preview;
   if (const std::optional<TJpegInfo> info = ReadJpegInfo(*jpeg); !info || info->Scale != 1) return preview;

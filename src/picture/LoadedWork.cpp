@@ -152,9 +152,10 @@ TFileResult<std::unique_ptr<TLoadedWork>> TLoadedWork::Read(std::vector<std::uin
       const TByteSource inMemory(bytes);
       if (std::optional<TFileError> problem = ContainerProblem(source ? *source : inMemory, file)) return *problem;
       // The library's own words mean nothing to a user.
-      container = source ? TCompoundFileReader::FromSource(std::move(source))
-                         : TCompoundFileReader::FromMemory(std::move(bytes));
-      if (!container) return FileError(TFileFault::Damaged, file);
+      TCompoundFileReader::TOpened opened = source ? TCompoundFileReader::FromSource(std::move(source), file)
+                                                   : TCompoundFileReader::FromMemory(std::move(bytes), file);
+      if (!opened) return FileError(TFileFault::Damaged, file);
+      container = *std::move(opened);
       auto list = container->ReadStream("ListFile.txt", 16u << 20);
       if (!list) return FileError(TFileFault::Damaged, file, 0, "the file holds no list of layers");
       work->lines_ = SplitWorkHeader(*list);

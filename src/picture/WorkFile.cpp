@@ -49,13 +49,6 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view en
   return text;
 }
 
-// The container's bytes, or CannotWrite with the library's words.
-TFileResult<std::vector<std::uint8_t>> Built(const TCompoundFileWriter& container, const fs::path& file) {
-  std::string why;
-  std::optional<std::vector<std::uint8_t>> built = container.Build(&why);
-  if (!built) return FileError(TFileFault::CannotWrite, file, 0, std::move(why));
-  return *std::move(built);
-}
 
 // The id of a "LAYER=" line: the text up to its first ";".
 std::string LineLayerId(std::string_view line) {
@@ -186,7 +179,7 @@ TFileResult<std::vector<std::uint8_t>> BuildWorkContainer(const TWorkHeader& hea
       return FileError(TFileFault::CannotWrite, file, 0, "cannot store the layer \"" + id + "\"");
   }
   if (!container.AddStream("ListFile.txt", JoinLines(lines, "\r"))) return FileError(TFileFault::CannotWrite, file);
-  return Built(container, file);
+  return container.Build(file);
 }
 
 std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text) {
@@ -238,22 +231,24 @@ TFileResult<std::vector<std::uint8_t>> ConvertWorkFile(std::span<const std::uint
     container.AddStream(layer.Id + ".msk", layer.Mask);
   }
   container.AddStream("ListFile.txt", JoinLines(work->Lines, "\r"));
-  return Built(container, file);
+  return container.Build(file);
 }
 
-std::optional<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file) {
+TFileResult<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file) {
   auto bytes = ReadFileBytes(file);
-  if (!bytes) return std::nullopt;
+  if (!bytes) return bytes.Error();
   ByteReader reader(*bytes);
   reader.U32LE();
   ReadField(reader);
   auto preview = ReadField(reader);
-  if (!reader.ok()) return std::nullopt;
-  return DecompressStream(preview, kMaxPreviewBytes);
+  if (!reader.ok()) return FileError(TFileFault::Damaged, file, 0, std::string(kWorkFileCutShort));
+  if (auto jpeg = DecompressStream(preview, kMaxPreviewBytes)) return *std::move(jpeg);
+  return FileError(TFileFault::Damaged, file, 0, std::string(kPreviewDamaged));
 }
 
-std::optional<std::vector<std::uint8_t>> LoadCompoundWorkPreview(const fs::path& file) {
-  auto container = TCompoundFileReader::Open(file);
-  if (!container) return std::nullopt;
-  return container->ReadStream("preview.jpg", kMaxPreviewBytes);
+TFileResult<std::vector<std::uint8_t>> LoadCompoundWorkPreview(const fs::path& file) {
+  TCompoundFileReader::TOpened container = TCompoundFileReader::Open(file);
+  if (!container) return container.Error();
+  if (auto jpeg = (*container)->ReadStream("preview.jpg", kMaxPreviewBytes)) return *std::move(jpeg);
+  return FileError(TFileFault::Damaged, file, 0, std::string(kPreviewDamaged));
 }

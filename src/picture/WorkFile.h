@@ -80,6 +80,7 @@ using TWorkBytesSource = std::function<TFileResult<std::vector<std::uint8_t>>()>
 // Why a work file is Damaged, in words a user can act on.
 inline constexpr std::string_view kNotAWorkFile = "the file does not start like a work file";
 inline constexpr std::string_view kWorkFileCutShort = "the file ends too early";
+inline constexpr std::string_view kPreviewDamaged = "the file's preview is missing or damaged";
 
 // A compressed work file as it stores its layers: the header lines (the five
 // work lines and one "LAYER=" line per stored layer) and each layer's packed
@@ -111,10 +112,11 @@ constexpr std::uint64_t kMaxWorkPixels = std::uint64_t(kMaxPicturePixels);
 // The most layers a work file may list.
 constexpr std::size_t kMaxWorkLayers = 4096;
 
-// The preview JPEG bytes of a compressed work file or a container; nullopt when
-// the file is missing or unreadable.
-std::optional<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file);
-std::optional<std::vector<std::uint8_t>> LoadCompoundWorkPreview(const fs::path& file);
+// The preview JPEG bytes of a compressed work file or a container, or why not:
+// the file missing or unreadable, or Damaged (kPreviewDamaged where the rest of
+// the file may still be whole). Whether the bytes decode is the caller's to see.
+TFileResult<std::vector<std::uint8_t>> LoadWorkPreview(const fs::path& file);
+TFileResult<std::vector<std::uint8_t>> LoadCompoundWorkPreview(const fs::path& file);
 
 // The lines of a "ListFile.txt" (ended by CR, LF or CR LF).
 std::vector<std::string> SplitWorkHeader(std::span<const std::uint8_t> text);

@@ -10,12 +10,15 @@
 #include "platform/Text.h"
 
 namespace {
-ICompoundFileModule* Compound(std::string* error) {
-  return LoadModule("compound", tressary_module_compound, error);
+// The module, or why it did not load (its words in `missing`).
+ICompoundFileModule* Compound(std::string& missing) {
+  return LoadModule("compound", tressary_module_compound, &missing);
 }
 
-void SetError(std::string* error, std::string text) {
-  if (error) *error = std::move(text);
+// The module's error, which carries no path, made the file's.
+TFileError Named(TFileError error, const fs::path& file) {
+  error.Path = file;
+  return error;
 }
 }  // namespace
 
@@ -38,19 +41,19 @@ bool TCompoundFileWriter::AddStream(std::string_view name, std::string_view text
   return AddStream(name, AsBytes(text));
 }
 
-std::optional<std::vector<std::uint8_t>> TCompoundFileWriter::Build(std::string* error) const {
-  ICompoundFileModule* compound = Compound(error);
-  return compound ? compound->Build(streams_, error) : std::nullopt;
+TFileResult<std::vector<std::uint8_t>> TCompoundFileWriter::Build(const fs::path& file) const {
+  std::string missing;
+  ICompoundFileModule* compound = Compound(missing);
+  if (!compound) return FileError(TFileFault::CannotWrite, file, 0, std::move(missing));
+  TFileResult<std::vector<std::uint8_t>> built = compound->Build(streams_);
+  if (!built) return Named(built.Error(), file);
+  return built;
 }
 
-bool TCompoundFileWriter::Save(const fs::path& path, std::string* error) const {
-  auto bytes = Build(error);
-  if (!bytes) return false;
-  if (!WriteFileAtomic(path, *bytes)) {
-    SetError(error, "cannot write " + path.string());
-    return false;
-  }
-  return true;
+TFileResult<> TCompoundFileWriter::Save(const fs::path& path) const {
+  TFileResult<std::vector<std::uint8_t>> bytes = Build(path);
+  if (!bytes) return bytes.Error();
+  return WriteFileAtomic(path, *bytes);
 }
 
 struct TCompoundFileReader::Impl {
@@ -67,50 +70,48 @@ struct TCompoundFileReader::Impl {
 TCompoundFileReader::TCompoundFileReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 TCompoundFileReader::~TCompoundFileReader() = default;
 
-std::unique_ptr<TCompoundFileReader> TCompoundFileReader::Open(const fs::path& path, std::string* error) {
+TCompoundFileReader::TOpened TCompoundFileReader::Open(const fs::path& path) {
   std::unique_ptr<TByteSource> source = TByteSource::OpenFile(path);
   if (!source) {
-    SetError(error, "cannot read " + path.string());
-    return nullptr;
+    std::error_code error;
+    return FileError(fs::exists(path, error) ? TFileFault::CannotRead : TFileFault::NoSuchFile, path);
   }
-  return FromSource(std::move(source), error);
+  return FromSource(std::move(source), path);
 }
 
-std::unique_ptr<TCompoundFileReader> TCompoundFileReader::FromMemory(std::vector<std::uint8_t> bytes,
-                                                                     std::string* error) {
+TCompoundFileReader::TOpened TCompoundFileReader::FromMemory(std::vector<std::uint8_t> bytes, const fs::path& file) {
   auto impl = std::make_unique<Impl>();
   impl->bytes = std::move(bytes);
   impl->source = std::make_unique<TByteSource>(impl->bytes);
-  return Finish(std::move(impl), error);
+  return Finish(std::move(impl), file);
 }
 
-std::unique_ptr<TCompoundFileReader> TCompoundFileReader::FromSource(std::unique_ptr<TByteSource> source,
-                                                                     std::string* error) {
+TCompoundFileReader::TOpened TCompoundFileReader::FromSource(std::unique_ptr<TByteSource> source,
+                                                             const fs::path& file) {
   auto impl = std::make_unique<Impl>();
   impl->source = std::move(source);
-  return Finish(std::move(impl), error);
+  return Finish(std::move(impl), file);
 }
 
-std::unique_ptr<TCompoundFileReader> TCompoundFileReader::Finish(std::unique_ptr<Impl> impl, std::string* error) {
+TCompoundFileReader::TOpened TCompoundFileReader::Finish(std::unique_ptr<Impl> impl, const fs::path& file) {
   impl->root = OpenCompoundRoot(*impl->source);
   if (!impl->root) {
     // The library reads from memory: a file it is left to is read whole.
-    ICompoundFileModule* compound = Compound(error);
-    if (!compound) return nullptr;
+    std::string missing;
+    ICompoundFileModule* compound = Compound(missing);
+    if (!compound) return FileError(TFileFault::UnknownType, file, 0, std::move(missing));
     if (impl->bytes.empty() && impl->source->Size() > 0) {
       constexpr std::uint64_t kMaxWhole = std::uint64_t(1) << 31;
       ByteBuffer held;
       const std::uint8_t* all =
           impl->source->Size() <= kMaxWhole ? impl->source->Get(0, std::size_t(impl->source->Size()), held) : nullptr;
-      if (!all) {
-        SetError(error, "cannot read the file");
-        return nullptr;
-      }
+      if (!all) return FileError(TFileFault::CannotRead, file);
       impl->bytes.assign(all, all + impl->source->Size());
       impl->source = std::make_unique<TByteSource>(impl->bytes);
     }
-    impl->root = compound->Open(impl->bytes, error);
-    if (!impl->root) return nullptr;
+    TFileResult<std::unique_ptr<ICompoundStorage>> root = compound->Open(impl->bytes);
+    if (!root) return Named(root.Error(), file);
+    impl->root = *std::move(root);
   }
   const int count = impl->root->Count();
   for (int i = 0; i < count; ++i) {

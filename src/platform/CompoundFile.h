@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ByteSource.h"
+#include "platform/FileResult.h"
 
 namespace fs = std::filesystem;
 
@@ -30,10 +31,11 @@ class TCompoundFileWriter {
   // Adds a stream; false when the name is invalid or already used (ignoring case).
   bool AddStream(std::string_view name, std::span<const std::uint8_t> data);
   bool AddStream(std::string_view name, std::string_view text);
-  // The whole compound file, or nullopt (and `error`) when it cannot be built.
-  std::optional<std::vector<std::uint8_t>> Build(std::string* error = nullptr) const;
+  // The whole compound file, or CannotWrite naming `file` (the library's words,
+  // or the module missing, in Detail).
+  TFileResult<std::vector<std::uint8_t>> Build(const fs::path& file = {}) const;
   // Builds and writes atomically: on failure the old file stays as it was.
-  bool Save(const fs::path& path, std::string* error = nullptr) const;
+  TFileResult<> Save(const fs::path& path) const;
 
  private:
   std::vector<TCompoundStream> streams_;
@@ -45,14 +47,15 @@ class TCompoundFileReader {
   TCompoundFileReader(const TCompoundFileReader&) = delete;
   TCompoundFileReader& operator=(const TCompoundFileReader&) = delete;
 
-  // nullptr (and `error`) when the file cannot be read or is not a compound file.
-  static std::unique_ptr<TCompoundFileReader> Open(const fs::path& path, std::string* error = nullptr);
-  static std::unique_ptr<TCompoundFileReader> FromMemory(std::vector<std::uint8_t> bytes,
-                                                         std::string* error = nullptr);
+  // The reader, or why not: the file missing or unreadable, or Damaged (the
+  // library's words in Detail) when it is no compound file. `file` names the
+  // bytes' file in the error.
+  using TOpened = TFileResult<std::unique_ptr<TCompoundFileReader>>;
+  static TOpened Open(const fs::path& path);
+  static TOpened FromMemory(std::vector<std::uint8_t> bytes, const fs::path& file = {});
   // Read where the bytes lie (a file a sector at a time, never whole, unless
   // it is one only the library behind the module reads).
-  static std::unique_ptr<TCompoundFileReader> FromSource(std::unique_ptr<TByteSource> source,
-                                                         std::string* error = nullptr);
+  static TOpened FromSource(std::unique_ptr<TByteSource> source, const fs::path& file = {});
 
   // Names of the streams in the root (storages are left out).
   std::vector<std::string> StreamNames() const;
@@ -68,6 +71,6 @@ class TCompoundFileReader {
  private:
   struct Impl;
   explicit TCompoundFileReader(std::unique_ptr<Impl> impl);
-  static std::unique_ptr<TCompoundFileReader> Finish(std::unique_ptr<Impl> impl, std::string* error);
+  static TOpened Finish(std::unique_ptr<Impl> impl, const fs::path& file);
   std::unique_ptr<Impl> impl_;
 };

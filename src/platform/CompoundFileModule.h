@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ByteSource.h"
+#include "platform/FileResult.h"
 
 struct TCompoundStream;
 
@@ -28,14 +29,16 @@ class ICompoundStorage {
   virtual std::optional<TByteRange> Where(int /*index*/, std::uint64_t /*maxBytes*/) { return std::nullopt; }
 };
 
+// Errors come back without a path (the caller has it) and are made in place: the
+// module links nothing of ours.
 class ICompoundFileModule {
  public:
-  // The compound file holding `streams` in its root, or nullopt (and `error`).
-  virtual std::optional<std::vector<std::uint8_t>> Build(const std::vector<TCompoundStream>& streams,
-                                                         std::string* error) = 0;
-  // The root of the compound file in `bytes` (which must outlive it), or nullptr
-  // (and `error`) when it is not one.
-  virtual std::unique_ptr<ICompoundStorage> Open(std::span<const std::uint8_t> bytes, std::string* error) = 0;
+  // The compound file holding `streams` in its root, or CannotWrite with the
+  // library's words.
+  virtual TFileResult<std::vector<std::uint8_t>> Build(const std::vector<TCompoundStream>& streams) = 0;
+  // The root of the compound file in `bytes` (which must outlive it), or Damaged
+  // with the library's words when it is not one.
+  virtual TFileResult<std::unique_ptr<ICompoundStorage>> Open(std::span<const std::uint8_t> bytes) = 0;
 
  protected:
   ~ICompoundFileModule() = default;

@@ -62,7 +62,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
   // `repeats` times more at its end.
   bool SaveListingTopLayerAgain(const fs::path& file, int repeats) {
     if (!files.SaveWork(dir / "plain.tsu")) return false;
-    auto reader = TCompoundFileReader::Open(dir / "plain.tsu");
+    auto reader = *TCompoundFileReader::Open(dir / "plain.tsu");
     const std::vector<std::uint8_t> listBytes = *reader->ReadStream("ListFile.txt");
     std::string list(listBytes.begin(), listBytes.end());
     const std::size_t line = list.find("LAYER=" + desk.Layer(0).Id);
@@ -73,7 +73,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     w.AddStream("ListFile.txt", list);
     for (const std::string& name : reader->StreamNames())
       if (name != "ListFile.txt") w.AddStream(name, *reader->ReadStream(name));
-    return w.Save(file);
+    return w.Save(file).Ok();
   }
 
   void ExpectSameWork(const std::vector<TLayerRecord>& before, const std::vector<TBitmap32>& pictures,
@@ -139,7 +139,7 @@ class WorkFiles : public ::testing::Test, public DeskFixture {
     const fs::path again = dir / ("again" + fs::path(name).extension().string());
     ASSERT_TRUE(files.SaveWork(again));
     if (colourTolerance == 0) {
-      auto a = TCompoundFileReader::Open(dir / name), b = TCompoundFileReader::Open(again);
+      auto a = *TCompoundFileReader::Open(dir / name), b = *TCompoundFileReader::Open(again);
       ASSERT_TRUE(a && b);
       EXPECT_EQ(a->StreamNames(), b->StreamNames());
       for (const std::string& stream : a->StreamNames()) {
@@ -406,7 +406,7 @@ TEST_F(WorkFiles, HeaderSkipRulesAndBadNumbers) {
 TEST_F(WorkFiles, BadLayersAreLeftOutAndTheRestLoads) {
   BuildWork();
   ASSERT_TRUE(files.SaveWork(dir / "w.tsu"));
-  auto reader = TCompoundFileReader::Open(dir / "w.tsu");
+  auto reader = *TCompoundFileReader::Open(dir / "w.tsu");
   std::string list = [&] {
     auto bytes = *reader->ReadStream("ListFile.txt");
     return std::string(bytes.begin(), bytes.end());
@@ -481,7 +481,7 @@ TEST_F(WorkFiles, AWorkWhoseLayersAllFailToDecodeKeepsTheDesk) {
     tsc[std::size_t(layer.Picture.data() + layer.Picture.size() - 1 - tsc.data())] ^= 0x55;
   WriteTestFile(dir / "checksum.tsc", std::string(tsc.begin(), tsc.end()));
   // Every bitmap stream of the container made 5 pixels wide the wrong way.
-  auto reader = TCompoundFileReader::Open(dir / "w.tsu");
+  auto reader = *TCompoundFileReader::Open(dir / "w.tsu");
   TCompoundFileWriter w;
   for (const std::string& name : reader->StreamNames()) {
     std::vector<std::uint8_t> bytes = *reader->ReadStream(name);

@@ -32,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!library) std::abort();
   constexpr std::uint64_t kMaxBytes = 1 << 24;
   libraryFoundDamage = false;
-  const auto theirs = library->Open(bytes, nullptr);
-  if (!theirs) return 0;
+  const auto opened = library->Open(bytes);
+  if (!opened) return 0;
+  const auto& theirs = *opened;
   std::vector<std::pair<std::string, std::optional<std::vector<std::uint8_t>>>> streams;
   for (int j = 0; j < theirs->Count(); ++j) streams.emplace_back(theirs->Name(j), theirs->Read(j, kMaxBytes));
   if (libraryFoundDamage) return 0;

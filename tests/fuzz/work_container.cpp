@@ -8,8 +8,9 @@
 #include "platform/CompoundFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  auto reader = TCompoundFileReader::FromMemory(std::vector<std::uint8_t>(data, data + size));
-  if (!reader) return 0;
+  auto opened = TCompoundFileReader::FromMemory(std::vector<std::uint8_t>(data, data + size));
+  if (!opened) return 0;
+  const auto& reader = *opened;
   for (const auto& name : reader->StreamNames()) {
     auto stream = reader->ReadStream(name, 1 << 24);
     if (!stream) continue;

@@ -9,8 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto container = ConvertWorkFile({data, size});
   if (!container) return 0;
-  auto reader = TCompoundFileReader::FromMemory(std::move(*container));
-  if (!reader || !reader->HasStream("ListFile.txt")) std::abort();
+  auto opened = TCompoundFileReader::FromMemory(std::move(*container));
+  if (!opened || !(*opened)->HasStream("ListFile.txt")) std::abort();
+  const auto& reader = *opened;
   for (const auto& line : SplitWorkHeader(*reader->ReadStream("ListFile.txt"))) ParseLayerRecordLine(line);
   return 0;
 }

@@ -103,7 +103,7 @@ TEST(CompressedWork, ConvertsToAContainerWithTheSameLinesAndLayers) {
   auto tsc = BuildCompressedWork(h, layers, Picture(60, 30, 40));
   auto tsu = ConvertWorkFile(tsc);
   ASSERT_TRUE(tsu) << tsu.Error().Text();
-  auto container = TCompoundFileReader::FromMemory(*tsu);
+  auto container = *TCompoundFileReader::FromMemory(*tsu);
   ASSERT_TRUE(container);
   EXPECT_EQ(container->StreamNames().size(), 2u + 2u * 3u);
 
@@ -182,7 +182,7 @@ TEST(CompressedWork, ZeroLayersHoldOnlyCountHeaderAndPreview) {
   auto tsc = BuildCompressedWork(h, {}, TBitmap32());
   auto tsu = ConvertWorkFile(tsc);
   ASSERT_TRUE(tsu);
-  auto container = TCompoundFileReader::FromMemory(*tsu);
+  auto container = *TCompoundFileReader::FromMemory(*tsu);
   EXPECT_EQ(container->StreamNames().size(), 2u);
 }
 
@@ -204,7 +204,34 @@ TEST(CompressedWork, PreviewOfAWideWorkIsCentredOnWhite) {
   EXPECT_LT(RedOf(preview->Pixel(75, 40)), 20);
   EXPECT_LT(RedOf(preview->Pixel(75, 110)), 20);
   EXPECT_GT(RedOf(preview->Pixel(75, 130)), 240);
-  EXPECT_FALSE(LoadWorkPreview(dir / "none.tsc"));
+}
+
+// The preview may show nothing, but why stays with it: the file, and the cause.
+TEST(CompressedWork, APreviewThatCannotBeHadSaysWhy) {
+  TempFolder dir;
+  TWorkHeader h = SampleHeader();
+  h.Layers.clear();
+  std::vector<std::uint8_t> tsc = BuildCompressedWork(h, {}, TBitmap32(60, 30, Color32(0, 0, 255)));
+  auto cause = [](const TFileResult<std::vector<std::uint8_t>>& preview) {
+    return preview ? std::string("read") : preview.Error().Reason();
+  };
+  EXPECT_EQ(LoadWorkPreview(dir / "none.tsc").Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(LoadWorkPreview(dir / "none.tsc").Error().Path, dir / "none.tsc");
+  EXPECT_EQ(LoadCompoundWorkPreview(dir / "none.tsu").Error().Cause, TFileFault::NoSuchFile);
+  ASSERT_TRUE(WriteFileAtomic(dir / "cut.tsc", std::span(tsc).first(6)));
+  EXPECT_EQ(cause(LoadWorkPreview(dir / "cut.tsc")), kWorkFileCutShort);
+  // The preview's zlib stream spoilt: the field after the count and the header.
+  const std::size_t header = tsc[4] | tsc[5] << 8 | tsc[6] << 16 | std::size_t(tsc[7]) << 24;
+  std::vector<std::uint8_t> spoilt = tsc;
+  spoilt.at(8 + header + 4) ^= 0xFF;
+  ASSERT_TRUE(WriteFileAtomic(dir / "spoilt.tsc", spoilt));
+  EXPECT_EQ(cause(LoadWorkPreview(dir / "spoilt.tsc")), kPreviewDamaged);
+  TCompoundFileWriter bare;
+  ASSERT_TRUE(bare.AddStream("ListFile.txt", "VERSION=1;\r"));
+  ASSERT_TRUE(bare.Save(dir / "bare.tsu"));
+  EXPECT_EQ(cause(LoadCompoundWorkPreview(dir / "bare.tsu")), kPreviewDamaged);
+  WriteTestFile(dir / "junk.tsu", "not a container");
+  EXPECT_EQ(LoadCompoundWorkPreview(dir / "junk.tsu").Error().Cause, TFileFault::Damaged);
 }
 
 TEST(CompressedWork, DamagedFilesFailCleanly) {
@@ -240,7 +267,7 @@ TEST(CompressedWork, LayerPictureThatDoesNotUnpackKeepsItsMaskAndLine) {
   for (std::size_t i = at + 4; i < at + 24; ++i) tsc[i] = 0xEE;
   auto tsu = ConvertWorkFile(tsc);
   ASSERT_TRUE(tsu);
-  auto container = TCompoundFileReader::FromMemory(*tsu);
+  auto container = *TCompoundFileReader::FromMemory(*tsu);
   EXPECT_FALSE(container->HasStream("00000001.bmp"));
   EXPECT_EQ(*container->ReadStream("00000001.msk"), (std::vector<std::uint8_t>{9, 9}));
   EXPECT_EQ(SplitWorkHeader(*container->ReadStream("ListFile.txt")).size(), 6u);

@@ -38,7 +38,7 @@ TEST(CompoundFile, RoundTripSmallLargeAndEmptyStreams) {
   for (auto& [name, data] : streams) ASSERT_TRUE(w.AddStream(name, data));
   ASSERT_TRUE(w.Save(dir / "work.tsu"));
 
-  auto r = TCompoundFileReader::Open(dir / "work.tsu");
+  auto r = *TCompoundFileReader::Open(dir / "work.tsu");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->StreamNames().size(), streams.size());
   for (auto& [name, data] : streams) {
@@ -74,7 +74,7 @@ TEST(CompoundFile, ReadsWhatAnIndependentToolWrote) {
   WriteTestFile(dir / "in" / "ListFile.txt", "LAYER=x;\r");
   WriteTestFile(dir / "in" / "x.msk", std::string(5000, 'm'));
   ASSERT_EQ(RunCommand("cd " + (dir / "in").string() + " && gsf createole ../made.tsu ListFile.txt x.msk"), 0);
-  auto r = TCompoundFileReader::Open(dir / "made.tsu");
+  auto r = *TCompoundFileReader::Open(dir / "made.tsu");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->ReadStream("listfile.txt"), std::vector<std::uint8_t>({'L', 'A', 'Y', 'E', 'R', '=', 'x', ';', '\r'}));
   EXPECT_EQ(r->ReadStream("X.MSK")->size(), 5000u);
@@ -82,10 +82,15 @@ TEST(CompoundFile, ReadsWhatAnIndependentToolWrote) {
 
 TEST(CompoundFile, GarbageAndTruncationFailCleanly) {
   TempFolder dir;
-  std::string error;
-  EXPECT_FALSE(TCompoundFileReader::Open(dir / "none.tsu", &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(TCompoundFileReader::FromMemory({1, 2, 3}));
+  const auto none = TCompoundFileReader::Open(dir / "none.tsu");
+  ASSERT_FALSE(none);
+  EXPECT_EQ(none.Error().Cause, TFileFault::NoSuchFile);
+  EXPECT_EQ(none.Error().Path, dir / "none.tsu");
+  const auto garbage = TCompoundFileReader::FromMemory({1, 2, 3}, "g.tsu");
+  ASSERT_FALSE(garbage);
+  EXPECT_EQ(garbage.Error().Cause, TFileFault::Damaged);
+  EXPECT_EQ(garbage.Error().Path, "g.tsu");
+  EXPECT_FALSE(garbage.Error().Detail.empty()) << "the library's words";
   TCompoundFileWriter w;
   ASSERT_TRUE(w.AddStream("big", Pattern(100000)));
   auto bytes = *w.Build();
@@ -93,10 +98,11 @@ TEST(CompoundFile, GarbageAndTruncationFailCleanly) {
     // From memory and from a file (which the library, when it is left to, reads whole).
     const std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut));
     WriteTestFile(dir / "cut.tsu", std::string(part.begin(), part.end()));
-    std::unique_ptr<TCompoundFileReader> readers[] = {TCompoundFileReader::FromMemory(part),
-                                                      TCompoundFileReader::Open(dir / "cut.tsu")};
-    for (const auto& r : readers) {
-      if (!r) continue;
+    TCompoundFileReader::TOpened readers[] = {TCompoundFileReader::FromMemory(part),
+                                              TCompoundFileReader::Open(dir / "cut.tsu")};
+    for (const auto& opened : readers) {
+      if (!opened) continue;
+      const auto& r = *opened;
       // Whatever libgsf makes of the rest, it must not claim the cut-off bytes.
       auto read = r->ReadStream("big");
       EXPECT_TRUE(!read || *read != Pattern(100000)) << "cut at " << cut;
@@ -111,7 +117,7 @@ TEST(CompoundFile, AFileCutShortWhileOpenGivesNothingPastItsEnd) {
   TCompoundFileWriter w;
   ASSERT_TRUE(w.AddStream("big.bmp", Pattern(300000)));
   ASSERT_TRUE(w.Save(dir / "w.tsu"));
-  auto r = TCompoundFileReader::Open(dir / "w.tsu");
+  auto r = *TCompoundFileReader::Open(dir / "w.tsu");
   ASSERT_TRUE(r);
   const auto range = r->StreamRange("BIG.BMP", 1 << 20);
   ASSERT_TRUE(range);
@@ -170,7 +176,7 @@ TEST(CompoundFile, TheDirectReaderReadsWhatTheLibraryReads) {
     WriteTestFile(dir / "file.tsu", std::string(bytes.begin(), bytes.end()));
     const std::unique_ptr<TByteSource> file = TByteSource::OpenFile(dir / "file.tsu");
     ASSERT_TRUE(file);
-    std::unique_ptr<ICompoundStorage> theirs = library->Open(bytes, nullptr);
+    std::unique_ptr<ICompoundStorage> theirs = *library->Open(bytes);
     ASSERT_TRUE(theirs);
     std::unique_ptr<ICompoundStorage> directs[] = {OpenCompoundRoot(bytes), OpenCompoundRoot(*file)};
     for (const auto& direct : directs) {

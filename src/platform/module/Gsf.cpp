@@ -25,9 +25,7 @@ std::string TakeError(GError* err, const char* fallback) {
   return text;
 }
 
-void SetError(std::string* error, std::string text) {
-  if (error) *error = std::move(text);
-}
+TFileError Failed(TFileFault cause, std::string words) { return {cause, {}, 0, std::move(words)}; }
 
 class TGsfStorage final : public ICompoundStorage {
  public:
@@ -65,52 +63,38 @@ class TGsf final : public ICompoundFileModule {
  public:
   TGsf() { gsf_init(); }
 
-  std::optional<std::vector<std::uint8_t>> Build(const std::vector<TCompoundStream>& streams,
-                                                 std::string* error) override {
+  TFileResult<std::vector<std::uint8_t>> Build(const std::vector<TCompoundStream>& streams) override {
     GObjectPtr<GsfOutput> sink(gsf_output_memory_new());
     GObjectPtr<GsfOutfile> root(gsf_outfile_msole_new(sink.p));
-    if (!root) {
-      SetError(error, "cannot create a compound file");
-      return std::nullopt;
-    }
+    if (!root) return Failed(TFileFault::CannotWrite, "cannot create a compound file");
     // libgsf corrupts interleaved writes: each stream is written whole and closed
     // before the next one is opened.
     for (const TCompoundStream& s : streams) {
       GObjectPtr<GsfOutput> child(gsf_outfile_new_child(root.p, s.name.c_str(), FALSE));
       bool ok = child && (s.data.empty() || gsf_output_write(child.p, s.data.size(), s.data.data()));
       ok = child && gsf_output_close(child.p) && ok;
-      if (!ok) {
-        SetError(error, "cannot write stream " + s.name);
-        return std::nullopt;
-      }
+      if (!ok) return Failed(TFileFault::CannotWrite, "cannot write stream " + s.name);
     }
     // Closing the root also closes its sink.
     bool closed = gsf_output_close(GSF_OUTPUT(root.p));
     if (closed && !gsf_output_is_closed(sink.p)) closed = gsf_output_close(sink.p);
-    if (!closed) {
-      SetError(error, "cannot close the compound file");
-      return std::nullopt;
-    }
+    if (!closed) return Failed(TFileFault::CannotWrite, "cannot close the compound file");
     const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.p));
     auto size = static_cast<std::size_t>(gsf_output_size(sink.p));
     return std::vector<std::uint8_t>(bytes, bytes + size);
   }
 
-  std::unique_ptr<ICompoundStorage> Open(std::span<const std::uint8_t> bytes, std::string* error) override {
+  TFileResult<std::unique_ptr<ICompoundStorage>> Open(std::span<const std::uint8_t> bytes) override {
     GsfInput* input = gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE);
-    if (!input) {
-      SetError(error, "cannot read the compound file");
-      return nullptr;
-    }
+    if (!input) return Failed(TFileFault::Damaged, "cannot read the compound file");
     GError* err = nullptr;
     GsfInfile* root = gsf_infile_msole_new(input, &err);
     if (!root) {
       g_object_unref(input);
-      SetError(error, TakeError(err, "not a compound file"));
-      return nullptr;
+      return Failed(TFileFault::Damaged, TakeError(err, "not a compound file"));
     }
     if (err) g_error_free(err);
-    return std::make_unique<TGsfStorage>(input, root);
+    return std::unique_ptr<ICompoundStorage>(std::make_unique<TGsfStorage>(input, root));
   }
 };
 

@@ -182,7 +182,7 @@ TEST_F(FormEmailTest, WhenTheMailProgramFailsTheWindowMailsThePictureAndTheWorkI
   const std::vector<std::uint8_t> bytes(data.begin(), data.end());
   auto container = ConvertWorkFile(bytes);
   ASSERT_TRUE(container);
-  auto reader = TCompoundFileReader::FromMemory(std::move(*container));
+  auto reader = *TCompoundFileReader::FromMemory(std::move(*container));
   ASSERT_TRUE(reader);
   EXPECT_TRUE(reader->ReadStream("ListFile.txt", 1 << 20));
   // Our window's attachments go once the window is done with them.
