@@ -36,10 +36,10 @@ std::string_view BaseName(std::string_view path) {
 
 }  // namespace
 
-std::string MusicFolder(const std::string& musicDir) {
+std::string MusicFolder(const std::string& musicDir, const TContentFolders& content) {
   std::error_code ec;
   if (fs::is_directory(DataFolderPath(musicDir), ec)) return ExePath + musicDir;
-  return CDPath + musicDir;
+  return content.CDPath + musicDir;
 }
 
 TMusicList ReadMusicList(const TIniFile& ini, std::string_view musicFolder) {

@@ -11,6 +11,7 @@
 
 namespace fs = std::filesystem;
 class TIniFile;
+struct TContentFolders;
 
 struct TMusicFileInfo {
   std::string FileName;   // the full path
@@ -45,8 +46,8 @@ class IMusicPlayer {
 bool TestMp3Playback(IMusicPlayer& player, const fs::path& exeDir);
 
 // The folder "$MUSICPATH$" stands for: ExePath + `musicDir` (the settings'
-// MusicDir) when that folder exists, else CDPath + `musicDir`.
-std::string MusicFolder(const std::string& musicDir);
+// MusicDir) when that folder exists, else the content's CDPath + `musicDir`.
+std::string MusicFolder(const std::string& musicDir, const TContentFolders& content);
 // The "MUSIC" entries of `ini`: every key beginning with "FILE" (any case) whose
 // value is a path, ";", 1 or 0 (selected), ";". A leading "$MUSICPATH$" (any
 // case) stands for `musicFolder`.

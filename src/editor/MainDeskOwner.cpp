@@ -15,12 +15,12 @@ void TMainState::ShowLayerLabel(const std::string& text) { view_.ShowLayerLabel(
 
 bool TMainState::SourceHasAlpha() const { return ::SourceHasAlpha; }
 
-// The template types' letters and the content folders come with the templates.
+// The template types' letters come with the templates, the content folders with the settings.
 std::optional<std::string> TMainState::TemplateTypeLetter(int typeId) const {
   if (const TPartTypeRecord* type = FindTemplateType(typeId, templates_.Types)) return type->Letters;
   return std::nullopt;
 }
-std::vector<std::string> TMainState::ContentFolders() const { return TemplateApplyFolders(); }
+std::vector<std::string> TMainState::ContentFolders() const { return TemplateApplyFolders(content_); }
 
 int TMainState::AskYesNo(const std::string& text) { return view_.AskYesNo(text); }
 

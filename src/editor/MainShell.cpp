@@ -149,12 +149,14 @@ std::string ContentPathsKey(const TIniFile& ini) {
   return "SOFTWARE\\Tessaly\\" + ini.ReadString("REGISTRY", "RegName", ProductInfo.NameAndVersion);
 }
 
-void ReadContentPaths(const TIniFile& ini, const std::string& exePath) {
+TContentFolders ReadContentPaths(const TIniFile& ini, const std::string& exePath) {
   const std::string key = ContentPathsKey(ini);
-  CDPath = ReadRegistryString(key, "CDPath", exePath);
-  HDPath = ReadRegistryString(key, "HDPath", exePath);
-  IncludeTrailingBackslash(CDPath);
-  IncludeTrailingBackslash(HDPath);
+  TContentFolders folders;
+  folders.CDPath = ReadRegistryString(key, "CDPath", exePath);
+  folders.HDPath = ReadRegistryString(key, "HDPath", exePath);
+  IncludeTrailingBackslash(folders.CDPath);
+  IncludeTrailingBackslash(folders.HDPath);
+  return folders;
 }
 
 std::string ApplicationTitle() { return WithoutSound(GetTerm("ProductName", ProgramTexts(), ProductInfo.FullName)); }
@@ -215,9 +217,4 @@ bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini) {
     ShellOpen(link);
   }
   return true;
-}
-
-void ResetMainShell() {
-  CDPath.clear();
-  HDPath.clear();
 }

@@ -31,9 +31,10 @@ fs::path DataFolderPath(const std::string& folder);
 // Makes every data folder the settings name that does not exist yet, so the
 // first export, work save and print list find their folders.
 void MakeDataFolders(const TMainSettings& settings);
-// CDPath and HDPath (shell globals) under "SOFTWARE\Tessaly\" + the ini's "REGISTRY" / "RegName"
-// (the product's NameAndVersion when missing); each defaults to `exePath`.
-void ReadContentPaths(const TIniFile& ini, const std::string& exePath);
+// The content folders' "CDPath" and "HDPath" under "SOFTWARE\Tessaly\" + the ini's
+// "REGISTRY" / "RegName" (the product's NameAndVersion when missing); each
+// defaults to `exePath`.
+TContentFolders ReadContentPaths(const TIniFile& ini, const std::string& exePath);
 // The registry key the content paths are read under.
 std::string ContentPathsKey(const TIniFile& ini);
 
@@ -97,6 +98,3 @@ class IMainClosePorts {
 // opened); false cancels the close: when the save question was closed, when the
 // user wanted the work saved and it was not, and unless the exit is confirmed.
 bool MainCloseQuery(IMainClosePorts& ports, const TIniFile& ini);
-
-// The content paths back to the start-up values (tests).
-void ResetMainShell();

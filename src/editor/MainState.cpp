@@ -80,8 +80,9 @@ std::string SliderHint(std::string_view name, std::string_view term, int value) 
   return text + " (" + std::to_string(value) + "%)";
 }
 
-TMainState::TMainState(IMainView& view, const TDeskGeometry& geometry, const TTemplateBase& templates)
-    : view_(view), geometry_(geometry), templates_(templates) {}
+TMainState::TMainState(IMainView& view, const TDeskGeometry& geometry, const TTemplateBase& templates,
+                       const TContentFolders& content)
+    : view_(view), geometry_(geometry), templates_(templates), content_(content) {}
 
 TLayer* TMainState::SelectedLayer() {
   const int index = desk_->SelectedIndex();

@@ -22,6 +22,7 @@
 class TLayer;
 class TMask;
 struct TTemplateBase;
+struct TContentFolders;
 
 // The eight value sliders, in the order of their names.
 enum TValueSlider : std::uint8_t {
@@ -62,8 +63,10 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
  public:
   // The desk geometry starts as `geometry` (the interface info's, in the
   // program); the zoom and the scrolling move its view. The layers' kinds come
-  // from the types of `templates`, which outlives the state.
-  TMainState(IMainView& view, const TDeskGeometry& geometry, const TTemplateBase& templates);
+  // from the types of `templates`, and templates are placed from the folders of
+  // `content` (the settings'); both outlive the state.
+  TMainState(IMainView& view, const TDeskGeometry& geometry, const TTemplateBase& templates,
+             const TContentFolders& content);
   const TDeskGeometry& DeskGeometry() const override { return geometry_; }
   // The desk is made with the state as its owner, so it is attached afterwards;
   // nothing but the constructor runs before.
@@ -161,6 +164,7 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   IMainView& view_;
   TDeskGeometry geometry_;
   const TTemplateBase& templates_;
+  const TContentFolders& content_;
   TDeskMode deskMode_ = dmNone;
   TChangeKind lastChange_ = ckNone;
   bool loadingSliders_ = false;

@@ -6,6 +6,7 @@
 #include "platform/Numeric.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 
 TTemplateGrid::TTemplateGrid(int imageWidth, int imageHeight, int columns, int rows)
@@ -65,13 +66,13 @@ std::vector<std::string> WithUserFolder(std::vector<std::string> folders) {
 
 }  // namespace
 
-std::vector<std::string> TemplateApplyFolders() {
-  return WithUserFolder({OrExePath(HDPath), OrExePath(CDPath), ExePath});
+std::vector<std::string> TemplateApplyFolders(const TContentFolders& content) {
+  return WithUserFolder({OrExePath(content.HDPath), OrExePath(content.CDPath), ExePath});
 }
 
-std::vector<std::string> TemplatePreviewFolders() {
+std::vector<std::string> TemplatePreviewFolders(const TContentFolders& content) {
   std::vector<std::string> folders;
-  for (const std::string& folder : {ExePath, OrExePath(HDPath), OrExePath(CDPath)})
+  for (const std::string& folder : {ExePath, OrExePath(content.HDPath), OrExePath(content.CDPath)})
     if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
   return WithUserFolder(std::move(folders));
 }

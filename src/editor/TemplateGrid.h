@@ -9,6 +9,8 @@
 
 #include "platform/Geometry.h"
 
+struct TContentFolders;
+
 // Where a picture of that size is drawn in `cell`: at its own size centred when it
 // fits, else fitted keeping its aspect (rounding halves to even); an empty
 // rectangle at the cell's corner for an empty picture.
@@ -55,9 +57,9 @@ class TTemplateGrid {
 // The content folders in the order the browser applies a template (HDPath, CDPath,
 // ExePath); an empty folder stands for ExePath. The user's own folder comes first
 // when the installation is read-only (UserProgramFolder).
-std::vector<std::string> TemplateApplyFolders();
+std::vector<std::string> TemplateApplyFolders(const TContentFolders& content);
 // The same folders for previews (user's, ExePath, HDPath, CDPath), each folder once.
-std::vector<std::string> TemplatePreviewFolders();
+std::vector<std::string> TemplatePreviewFolders(const TContentFolders& content);
 
 // The file a template name stands for: the name itself, else the same name with
 // the extension ".psd", ".fcc" or ".fll" (found ignoring case). Previews and

@@ -23,6 +23,16 @@ int MailPortFromEdit(std::string_view text);
 // A margin 0-kMaxMargin percent, else `fallback`.
 int MarginFromEdit(std::string_view text, int fallback);
 
+// The content folders an installation may spread its elements over (a hard-disk
+// copy and a disc), read at start-up from the registry stand-in
+// (ReadContentPaths); each ends in a separator, and an empty one stands for the
+// installation folder. The template browser, the models, the main state's
+// template placement and the music look there.
+struct TContentFolders {
+  std::string HDPath;
+  std::string CDPath;
+};
+
 struct TMainSettings {
   // The settings file (Tressary.ini in the user's settings folder), written
   // through at every change once the start-up opened it; empty and in memory
@@ -57,6 +67,8 @@ struct TMainSettings {
   std::string HelpDir = "Help\\";
   std::string TipsDir = "Tips\\";
   std::string CatalogDir = "Catalog\\";
+
+  TContentFolders Content;
 
   // File-filter captions of the text table (empty until it loaded).
   std::string AllFilesFilterName;

@@ -1,8 +1,8 @@
 #pragma once
 // Program-wide state of the application shell: the product record and its
-// work-file extensions, the program folder and content folders. Whether the
-// intro was skipped is the start-up's (IStartupHost::IntroSkipped).
-// The settings are not here: the program's run owns them (TMainSettings).
+// work-file extensions and the program folder. Whether the intro was skipped is
+// the start-up's (IStartupHost::IntroSkipped). The settings and the content
+// folders are not here: the program's run owns them (TMainSettings).
 #include <string>
 
 struct TProductInfo {
@@ -26,10 +26,6 @@ inline constexpr TProductInfo ProductInfo = {
 // The installation folder, always ending in a separator; data paths are built as
 // ExePath + a stored path ("Intfaces\DEFAULT\...") and resolved with ResolvePath.
 extern std::string ExePath;
-// The content folders an installation may spread its elements over (a hard disk
-// and a disc copy); empty means the same as ExePath. Ending in a separator.
-extern std::string HDPath;
-extern std::string CDPath;
 // The work files' extensions: the compressed work and the container.
 inline const std::string CompressedWorkExt = ProductInfo.CmpFileExt;
 inline const std::string UncompressedWorkExt = ProductInfo.UnCmpFileExt;

@@ -10,6 +10,7 @@
 #include "picture/Mask.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
@@ -30,7 +31,7 @@ TEST(DefaultTemplates, CatalogueAndPictures) {
     SCOPED_TRACE(entry.FileName);
     types.insert(entry.PartType);
     ASSERT_NE(FindTemplateType(entry.PartType, base.Types), nullptr);
-    const auto path = FindTemplateFile(TemplateApplyFolders(), entry.FileName);
+    const auto path = FindTemplateFile(TemplateApplyFolders(TContentFolders{}), entry.FileName);
     ASSERT_TRUE(path.has_value());
     TBitmap32 picture;
     ASSERT_TRUE(LoadPsdPicture(*path, picture));

@@ -17,11 +17,7 @@ namespace {
 
 class MainShellTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetMainShell(); }
-  void TearDown() override {
-    ResetMainShell();
-    SetShellOpener(nullptr);
-  }
+  void TearDown() override { SetShellOpener(nullptr); }
   TMainSettings settings;
 };
 
@@ -197,20 +193,20 @@ TEST_F(MainShellTest, ContentPathsFromTheUserRegistry) {
   const ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
   const std::string exe = "/opt/tressary/";
   // No registry at all: both paths are the program folder.
-  ReadContentPaths(TIniFile::FromText(""), exe);
-  EXPECT_EQ(CDPath, exe);
-  EXPECT_EQ(HDPath, exe);
+  TContentFolders content = ReadContentPaths(TIniFile::FromText(""), exe);
+  EXPECT_EQ(content.CDPath, exe);
+  EXPECT_EQ(content.HDPath, exe);
 
   WriteTestFile(folder / "Tressary" / "registry.ini",
                 "[SOFTWARE\\Tessaly\\Tressary 5.10]\nCDPath=/media/cd\nHDPath=\n"
                 "[SOFTWARE\\Tessaly\\Other]\nCDPath=/other/\n");
   // A missing "RegName" reads under the product's name and version.
-  ReadContentPaths(TIniFile::FromText("[REGISTRY]\n"), exe);
-  EXPECT_EQ(CDPath, "/media/cd\\");
-  EXPECT_EQ(HDPath, "");  // empty stays empty
-  ReadContentPaths(TIniFile::FromText("[REGISTRY]\nRegName=Other\n"), exe);
-  EXPECT_EQ(CDPath, "/other/");
-  EXPECT_EQ(HDPath, exe);
+  content = ReadContentPaths(TIniFile::FromText("[REGISTRY]\n"), exe);
+  EXPECT_EQ(content.CDPath, "/media/cd\\");
+  EXPECT_EQ(content.HDPath, "");  // empty stays empty
+  content = ReadContentPaths(TIniFile::FromText("[REGISTRY]\nRegName=Other\n"), exe);
+  EXPECT_EQ(content.CDPath, "/other/");
+  EXPECT_EQ(content.HDPath, exe);
 }
 
 TEST_F(MainShellTest, OpenersNameTheirWindowsOnce) {

@@ -11,6 +11,7 @@
 #include "support/FakeLayerHost.h"
 #include "editor/MainState.h"
 #include "editor/TemplateBase.h"
+#include "shell/MainSettings.h"
 
 class FakeMainDesk : public IMainDesk, public FakeLayerHost {
  public:
@@ -118,7 +119,7 @@ class FakeMainView : public IMainView {
 
 class MainStateTest : public ::testing::Test {
  protected:
-  explicit MainStateTest(const TDeskGeometry& geometry = {}) : state(view, geometry, templates) {
+  explicit MainStateTest(const TDeskGeometry& geometry = {}) : state(view, geometry, templates, content) {
     state.AttachDesk(desk);
     desk.state = &state;
     view.state = &state;
@@ -126,5 +127,6 @@ class MainStateTest : public ::testing::Test {
   FakeMainDesk desk;
   FakeMainView view;
   TTemplateBase templates;
+  TContentFolders content;
   TMainState state;
 };

@@ -3,6 +3,7 @@
 
 #include "support/TestPaths.h"
 #include "editor/TemplateGrid.h"
+#include "shell/MainSettings.h"
 #include "shell/ShellGlobals.h"
 
 TEST(TemplateGrid, CellsOfTheDesignedImage) {
@@ -65,19 +66,19 @@ TEST(TemplateGrid, HitTestDividesByTheCellSize) {
 TEST(TemplateFiles, OneExistenceRuleWithThePictureExtensions) {
   TempFolder hd, exe;
   ExePath = exe.Path().string() + "/";
-  HDPath = hd.Path().string() + "/";
-  CDPath.clear();
+  TContentFolders content;
+  content.HDPath = hd.Path().string() + "/";
   WriteTestFile(exe / "HairW/Bob.psd", "x");
   WriteTestFile(exe / "HairW/Pony.FCC", "x");
   WriteTestFile(hd / "HairW/Bob.fll", "x");
 
   // The apply order looks in HDPath first; a missing CDPath means ExePath.
-  EXPECT_EQ(TemplateApplyFolders(), (std::vector<std::string>{HDPath, ExePath, ExePath}));
-  EXPECT_EQ(TemplatePreviewFolders(), (std::vector<std::string>{ExePath, HDPath}));
-  EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(), "hairw\\bob.psd"), hd / "HairW/Bob.fll");
-  EXPECT_EQ(FindTemplateFile(TemplatePreviewFolders(), "HAIRW\\BOB.PSD"), exe / "HairW/Bob.psd");
+  EXPECT_EQ(TemplateApplyFolders(content), (std::vector<std::string>{content.HDPath, ExePath, ExePath}));
+  EXPECT_EQ(TemplatePreviewFolders(content), (std::vector<std::string>{ExePath, content.HDPath}));
+  EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(content), "hairw\\bob.psd"), hd / "HairW/Bob.fll");
+  EXPECT_EQ(FindTemplateFile(TemplatePreviewFolders(content), "HAIRW\\BOB.PSD"), exe / "HairW/Bob.psd");
   // A stored name with another of the loader's extensions finds the file.
-  EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(), "HairW\\Pony.psd"), exe / "HairW/Pony.FCC");
-  EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(), "HairW\\Gone.psd"), std::nullopt);
+  EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(content), "HairW\\Pony.psd"), exe / "HairW/Pony.FCC");
+  EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(content), "HairW\\Gone.psd"), std::nullopt);
   ResetShellGlobals();
 }

@@ -97,7 +97,7 @@ TFormMain::TFormMain(TMainSettings& settings, TTemplateBase& templates, QWidget*
     : TSkinnedForm("FormMain", parent),
       settings_(settings),
       templates_(templates),
-      state_(*this, InterfaceDeskGeometry(), templates) {
+      state_(*this, InterfaceDeskGeometry(), templates, settings.Content) {
   deskWindow_ = new TFormMontage(state_, this);
   deskTools_ = std::make_unique<TMainDeskTools>(state_);
   deskWindow_->UseMouseTools(*deskTools_);
@@ -120,7 +120,7 @@ TFormMain::TFormMain(TMainSettings& settings, TTemplateBase& templates, IMainDes
     : TSkinnedForm("FormMain", parent),
       settings_(settings),
       templates_(templates),
-      state_(*this, InterfaceDeskGeometry(), templates) {
+      state_(*this, InterfaceDeskGeometry(), templates, settings.Content) {
   state_.AttachDesk(desk);
   Init();
 }
@@ -180,7 +180,7 @@ void TFormMain::StartMusic() {
   };
   // Without a sound device nothing plays, so the MP3 probe would only cost time.
   const bool mp3 = musicPlayer_->SoundDeviceAvailable() && TestMp3Playback(*musicPlayer_, fs::path(ExePath));
-  music_->BuildPlayList(settings_.Ini, MusicFolder(settings_.MusicDir), mp3);
+  music_->BuildPlayList(settings_.Ini, MusicFolder(settings_.MusicDir, settings_.Content), mp3);
 }
 
 void TFormMain::PauseMusicWithTheApplication() {

@@ -45,9 +45,9 @@ constexpr int kListTop = kWellTop + 32;
 constexpr int kCursorHandPoint = 110;
 
 // A picture file of the content folders, or an empty picture.
-TBitmap32 LoadContentPicture(std::string_view name) {
+TBitmap32 LoadContentPicture(const TContentFolders& content, std::string_view name) {
   TBitmap32 picture;
-  if (const auto file = FindModelFile(TemplateApplyFolders(), name)) {
+  if (const auto file = FindModelFile(TemplateApplyFolders(content), name)) {
     if (TFileResult<TBitmap32> loaded = LoadPictureFile(*file)) picture = *std::move(loaded);
   }
   return picture;
@@ -177,7 +177,7 @@ void TFormMask::ComboBoxChange(int index) {
   QWidget* inner = Inner(ScrollBoxMasks);
   const std::vector<TModel>& models = groups_[std::size_t(index)].Models;
   for (int n = 0; n < int(models.size()); ++n) {
-    auto* thumb = new TModelThumb(LoadContentPicture(models[std::size_t(n)].Header.Picture), inner);
+    auto* thumb = new TModelThumb(LoadContentPicture(settings_.Content, models[std::size_t(n)].Header.Picture), inner);
     thumb->setObjectName(QString("ImageM%1").arg(n));
     thumb->setGeometry(n % 2 ? kThumbSide + 1 : 0, kThumbSide * (n / 2) + 2, kThumbSide, kThumbSide);
     thumb->setToolTip(QString::fromStdString(models[std::size_t(n)].Header.Hint));
@@ -202,7 +202,7 @@ void TFormMask::ShowModelParts(int model) {
   const QSize client = ScrollBoxParts->viewport()->size();
   const bool single = parts.size() == 1;
   for (int m = 0; m < int(parts.size()); ++m) {
-    const TBitmap32 picture = LoadContentPicture(parts[std::size_t(m)].File);
+    const TBitmap32 picture = LoadContentPicture(settings_.Content, parts[std::size_t(m)].File);
     auto* thumb = new TModelThumb(
         picture.Empty() ? picture : ThumbnailCanvas(picture, picture.Width(), Color32(255, 255, 255), picture.Height()),
         inner);
@@ -230,7 +230,7 @@ bool TFormMask::FaceIsSet() {
 int TFormMask::Apply(const TModel& model, bool ctrl) {
   if (!Desk) return -1;
   TBusyCursor busy;
-  return ApplyModel(*Desk, model, TemplateApplyFolders(), Desk->Points().Face, ctrl);
+  return ApplyModel(*Desk, model, TemplateApplyFolders(settings_.Content), Desk->Points().Face, ctrl);
 }
 
 int TFormMask::ApplyModelClick(int model, bool ctrl) {

@@ -443,7 +443,7 @@ void TFormSetup::ButtonSaveSettingsClick() {
   ShowNumber(EditLeftRightMargins, UpDown1, settings_.LeftRightMargin);
   ShowNumber(EditTopBottomMargins, UpDown2, settings_.TopBottomMargin);
   static const TMusicList kNoMusic;
-  WriteSetupSettings(settings_.Ini, settings_, music_ ? music_->List() : kNoMusic, MusicFolder(settings_.MusicDir),
+  WriteSetupSettings(settings_.Ini, settings_, music_ ? music_->List() : kNoMusic, MusicFolder(settings_.MusicDir, settings_.Content),
                      selectedIndex_);
   if (const TFileResult<> written = settings_.Ini.UpdateFile(); !written)
     ShowMessageBox(WriteFailureText("MessageSettingsNotSaved", "The settings could not be written.", written.Error()),

@@ -326,8 +326,9 @@ namespace {
 // The picture of a preview: the first folder that yields one; errors count as
 // none. The template's path in that folder, whose video and catalogue page are
 // the ones offered beside it.
-std::optional<fs::path> LoadPreview(const std::string& fileName, const TBitmap32& emptyPreview, TBitmap32& picture) {
-  for (const std::string& folder : TemplatePreviewFolders()) {
+std::optional<fs::path> LoadPreview(const std::vector<std::string>& folders, const std::string& fileName,
+                                    const TBitmap32& emptyPreview, TBitmap32& picture) {
+  for (const std::string& folder : folders) {
     const fs::path path = ResolvePath(folder, fileName);
     // An unreadable preview is shown as not found.
     if (LowerAscii(ExtractFileExt(fileName)) != ".x") {
@@ -376,6 +377,7 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
   const int cw = grid_.CellWidth(), ch = grid_.CellHeight();
   const TPartInfoRecord* caption = nullptr;
   TRect captionCell;
+  const std::vector<std::string> folders = TemplatePreviewFolders(settings_.Content);
   for (int row = 0; row < grid_.Rows(); ++row)
     for (int column = 0; column < grid_.Columns(); ++column) {
       const int n = grid_.Columns() * row + firstIndex + column;
@@ -383,7 +385,7 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
       const TPartInfoRecord& entry = templates_.List[std::size_t(shown_[std::size_t(n)])];
       const TRect cell = grid_.Cell(row, column);
       TBitmap32 picture;
-      const std::optional<fs::path> found = LoadPreview(entry.FileName, ImageEmptyPreview->Picture(), picture);
+      const std::optional<fs::path> found = LoadPreview(folders, entry.FileName, ImageEmptyPreview->Picture(), picture);
       if (found && !picture.Empty()) {
         DrawPreview(gridBitmap_, grid_.FitPicture(cell, picture.Width(), picture.Height()), picture);
       } else {
@@ -489,7 +491,7 @@ void TFormTemplates::ResImageMouseUp(int x, int y) {
 }
 
 void TFormTemplates::ApplyEntry(const TPartInfoRecord& entry) {
-  const std::optional<fs::path> path = FindTemplateFile(TemplateApplyFolders(), entry.FileName);
+  const std::optional<fs::path> path = FindTemplateFile(TemplateApplyFolders(settings_.Content), entry.FileName);
   if (!path || !Desk) return;
   TApplyChoice choice;
   choice.Kind = TemplateKind;

@@ -202,7 +202,7 @@ void ReadMainWindowData(TMainSettings& settings, TProgramTexts& texts) {
   texts = LoadProgramTexts(ExePath + "termins.txt");
   if (texts.Loaded) ReadFilterCaptions(texts.Terms, settings);
   ReadMainSettings(ini, settings);
-  ReadContentPaths(ini, ExePath);
+  settings.Content = ReadContentPaths(ini, ExePath);
   ScreenCursors().Load(ExePath);
 }
 

@@ -119,7 +119,6 @@ class LateWindows : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     ShellHooks().ShowTip = nullptr;
     ShellHooks().ShowWelcomeTip = nullptr;
-    ResetMainShell();
     ResetSourcePicture();
     ResetShellGlobals();
   }

@@ -275,7 +275,6 @@ class ProgramWindows : public ::testing::Test {
     for (const QPointer<QWidget>& form : forms) delete form.data();
     SetMessagePresenter(nullptr);
     SetCatalogPresenter(nullptr);
-    ResetMainShell();
     ResetShellGlobals();
   }
 

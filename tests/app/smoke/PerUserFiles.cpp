@@ -137,7 +137,7 @@ int Walk() {
     if (!colour) return Fail("the browser does not show " + entry);
     const int off = std::max({std::abs(RedOf(*colour) - RedOf(drawn)), std::abs(GreenOf(*colour) - GreenOf(drawn)),
                               std::abs(BlueOf(*colour) - BlueOf(drawn))});
-    const auto file = FindTemplateFile(TemplateApplyFolders(), entry);
+    const auto file = FindTemplateFile(TemplateApplyFolders(settings.Content), entry);
     report << "browser shows " << name << (off <= 8 ? " in its colour" : " in another colour") << " from "
            << (file ? file->string() : "nowhere") << '\n';
   }

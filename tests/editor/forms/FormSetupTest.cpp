@@ -40,7 +40,6 @@ class FormSetupTest : public ::testing::Test {
  protected:
   FormSetupTest() {
     ResetShellGlobals();
-    ResetMainShell();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     interface_.Dir = "Intfaces\\";
     interface_.ResolutionIndex = 2;
@@ -54,7 +53,6 @@ class FormSetupTest : public ::testing::Test {
     form.close();
     settings.Ini = TIniFile::FromText("");
     ResetShellGlobals();
-    ResetMainShell();
   }
 
   TMainSettings settings;

@@ -171,7 +171,7 @@ TEST_F(FormTemplatesTest, ATemplatesNameShowsInTheBubbleFromTheFirstMoveIntoItsC
 // content folder is offered from there.
 TEST_F(FormTemplatesTest, PreviewsUseTheProgramsAlphaStretchAndIconsTheirOwnFolder) {
   TempFolder second;
-  HDPath = second.Path().string() + "/";
+  settings_.Content.HDPath = second.Path().string() + "/";
   fs::create_directories(second / "HairW");
   TBitmap32 ramp(300, 200);
   for (int y = 0; y < 200; ++y)
@@ -197,7 +197,6 @@ TEST_F(FormTemplatesTest, PreviewsUseTheProgramsAlphaStretchAndIconsTheirOwnFold
     }
   EXPECT_EQ(differing, 0);
   EXPECT_EQ(form_.Icons().size(), 1u);
-  HDPath.clear();
 }
 
 TEST_F(FormTemplatesTest, ClickPlacesAgainstTheFacePoint) {

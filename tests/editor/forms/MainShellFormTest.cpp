@@ -141,15 +141,20 @@ TEST(MainShellForm, QtFiltersFromTheWindowsForm) {
             (QStringList{"Pictures (*.png *.PNG *.jpg *.JPG)", "All files (*)"}));
 }
 
-TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursors) {
+TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursorsAndContentFolders) {
   TMainSettings settings;
   ScreenCursors().Load("/nonexistent/");  // whatever earlier tests loaded is gone
   ExePath = (BuildDir() / "Tressary").string() + "/";
+  TempFolder config;
+  const ScopedEnv home("XDG_CONFIG_HOME", config.Path().string());
+  WriteTestFile(config / "Tressary" / "registry.ini", "[SOFTWARE\\Tessaly\\Tressary 5.10]\nHDPath=/media/hd\n");
   TTestTexts texts;
   ReadMainWindowData(settings, texts.Texts);
   EXPECT_EQ(ScreenCursors().PictureCount(), int(kProgramCursors.size()));
   EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
-  ResetMainShell();
+  // The content folders come with the settings the windows are handed.
+  EXPECT_EQ(settings.Content.HDPath, "/media/hd\\");
+  EXPECT_EQ(settings.Content.CDPath, ExePath);
   ResetShellGlobals();
 }
 
@@ -190,7 +195,6 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  ResetMainShell();
   ResetShellGlobals();
 }
 
@@ -231,7 +235,6 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  ResetMainShell();
   ResetShellGlobals();
 }
 

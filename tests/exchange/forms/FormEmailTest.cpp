@@ -57,7 +57,6 @@ class FormEmailTest : public ::testing::Test {
     // Only the fakes the test puts there: no real mail program is ever started.
     setenv("PATH", (home_ / "bin").c_str(), 1);
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ResetMainShell();
     settings_.MailFromAddress = "ann@example.com";
     work_.picture = TBitmap32(64, 48, Color32(200, 40, 30));
     for (int y = 0; y < 48; ++y)
@@ -88,7 +87,6 @@ class FormEmailTest : public ::testing::Test {
       if (value) setenv(name.c_str(), value->c_str(), 1);
       else unsetenv(name.c_str());
     SetMessagePresenter({});
-    ResetMainShell();
   }
 
   void FakeMailProgram(int exitCode) {

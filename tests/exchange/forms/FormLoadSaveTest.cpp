@@ -88,7 +88,6 @@ TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   TFormLoadSave form(settings_);
   EXPECT_EQ(form.Actions().ImageOpenFolder, dir_ / "Photos" / "New");
   EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(ExePath).lexically_normal());
-  ResetMainShell();
   ExePath = exePath;
 }
 

@@ -49,7 +49,6 @@ class FormPrintTest : public ::testing::Test {
     // Skins are not installed here: their "cannot load" notes are recorded.
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
     ResetShellGlobals();
-    ResetMainShell();
     ExePath = dir_.Path().string() + "/";
     fs::create_directory(dir_ / "ImageOut");
     ASSERT_TRUE(SaveImageFile(TBitmap32(400, 300, kRed), dir_ / "ImageOut" / "a-red.bmp", kLeadBmp));

@@ -28,7 +28,6 @@ class FormShopListTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     ResetShellGlobals();
-    ResetMainShell();
     SetShellOpener(&opener_);
     // Row i sells at two shops of its own; the first row's second shop has an
     // address that must never be handed to the desktop.

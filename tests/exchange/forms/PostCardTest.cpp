@@ -135,7 +135,6 @@ class PostCardTest : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
     ResetShellGlobals();
-    ResetMainShell();
     ExePath = dir_.Path().string() + "/";
     work_.picture = TBitmap32(200, 100, kWork);
     ASSERT_TRUE(SaveImageFile(TBitmap32(40, 30, kTile), dir_ / "tile.png", kLeadPng));
@@ -150,7 +149,6 @@ class PostCardTest : public ::testing::Test {
     card_.reset();
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetMainShell();
   }
   static void AnswerYes() {
     auto* poll = new QTimer(qApp);

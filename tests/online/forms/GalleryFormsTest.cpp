@@ -45,7 +45,6 @@ class GalleryForms : public ::testing::Test {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
     ResetShellGlobals();
-    ResetMainShell();
     ExePath = temp_.Path().string() + "/";
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     for (const char* section : {"T Sex", "T Age", "T Skin Color", "T Hair Color", "T Eyes Color", "T Portrait Type"})
@@ -71,7 +70,6 @@ class GalleryForms : public ::testing::Test {
     SetOnlineMessageSink({});
     SetMessagePresenter({});
     ResetShellGlobals();
-    ResetMainShell();
   }
 
   TMainSettings settings_;
