@@ -28,11 +28,9 @@ TFileResult<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) {
     case TLoadRoute::Jpeg: {
       auto bytes = ReadFileBytes(file, kMaxJpegFileBytes);
       if (!bytes) return bytes.Error();
-      std::string tooLarge;
-      auto bitmap = DecodeJpeg(*bytes, &tooLarge);
-      if (!bitmap && !tooLarge.empty()) return FileError(TFileFault::TooLarge, file, 0, tooLarge);
-      if (!bitmap) return FileError(TFileFault::Damaged, file, 0, "Invalid JPEG picture");
-      loaded.Picture = std::move(*bitmap);
+      TFileResult<TBitmap32> bitmap = DecodeJpeg(*bytes, file);
+      if (!bitmap) return bitmap.Error();
+      loaded.Picture = *std::move(bitmap);
       break;
     }
     case TLoadRoute::Lead: {

@@ -17,7 +17,7 @@ TPicturePreview WorkPreview(const TFileResult<std::vector<std::uint8_t>>& jpeg) 
   TPicturePreview preview{true, {}};
   if (!jpeg) return preview;
   if (const std::optional<TJpegInfo> info = ReadJpegInfo(*jpeg); !info || info->Scale != 1) return preview;
-  if (std::optional<TBitmap32> picture = DecodeJpeg(*jpeg)) preview.Picture = std::move(*picture);
+  if (TFileResult<TBitmap32> picture = DecodeJpeg(*jpeg)) preview.Picture = *std::move(picture);
   return preview;
 }
 }  // namespace

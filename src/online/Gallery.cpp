@@ -132,7 +132,9 @@ std::optional<TBitmap32> FetchGalleryPreview(TTransferContext& context, const TO
     if (connectionLost) *connectionLost = context.Status() == kTransferConnectionLost;
     return std::nullopt;
   }
-  return DecodeJpeg(Bytes(reply));
+  TFileResult<TBitmap32> decoded = DecodeJpeg(Bytes(reply));
+  if (!decoded) return std::nullopt;
+  return *std::move(decoded);
 }
 
 std::string GalleryFileName(std::string_view authorCaption, std::string_view workName) {
@@ -185,8 +187,9 @@ TGalleryDownload DownloadGalleryWork(TTransferContext& context, const TOnlineSer
   }
   // A reply that is not what the list promised is never saved.
   if (picture) {
-    download.Picture = DecodeJpeg(Bytes(reply));
-    if (!download.Picture) return download;
+    TFileResult<TBitmap32> decoded = DecodeJpeg(Bytes(reply));
+    if (!decoded) return download;
+    download.Picture = *std::move(decoded);
   } else {
     if (!TLoadedWork::Read(std::vector<std::uint8_t>(reply.begin(), reply.end()), true)) return download;
   }

@@ -1,6 +1,7 @@
 #include "picture/Bmp32.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 #include "picture/PictureLimits.h"
@@ -25,16 +26,13 @@ std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap) { return EncodeBm
 
 std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap) { return EncodeBmp(bitmap, 24); }
 
-std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::string* why) {
+TFileResult<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, const std::filesystem::path& file) {
   const TByteSource source(data);
-  return DecodeBmp32(TByteRange{&source, 0, data.size()}, why);
+  return DecodeBmp32(TByteRange{&source, 0, data.size()}, file);
 }
 
-std::optional<TBitmap32> DecodeBmp32(const TByteRange& data, std::string* why) {
-  auto fail = [why](std::string reason) -> std::optional<TBitmap32> {
-    if (why) *why = std::move(reason);
-    return std::nullopt;
-  };
+TFileResult<TBitmap32> DecodeBmp32(const TByteRange& data, const std::filesystem::path& file) {
+  auto fail = [&file](std::string reason) { return FileError(TFileFault::Damaged, file, 0, std::move(reason)); };
   constexpr std::size_t kHeadSize = 34;  // up to the compression field
   ByteBuffer held;
   const std::uint8_t* head = data.Get(0, std::size_t(std::min<std::uint64_t>(data.Size, kHeadSize)), held);
@@ -56,14 +54,15 @@ std::optional<TBitmap32> DecodeBmp32(const TByteRange& data, std::string* why) {
     return fail("its bitmap picture gives the size " + std::to_string(width) + " x " + std::to_string(height));
   const bool topDown = height < 0;
   const std::int64_t rows = std::llabs(height);
-  if (!PictureSizeAllowed(width, rows)) return fail(PictureTooLargeText(width, rows));
+  if (!PictureSizeAllowed(width, rows)) return FileError(TFileFault::TooLarge, file, 0, PictureTooLargeText(width, rows));
   const std::size_t bytesPerPixel = bits / 8;
   const std::size_t rowBytes = (std::size_t(width) * bytesPerPixel + 3) / 4 * 4;  // rows pad to 4 bytes
   // Checked before the picture is made: a few bytes may claim a huge size.
   auto needed = CheckedMul(rowBytes, std::size_t(rows));
   if (!needed || offset > data.Size || data.Size - offset < *needed) return fail("its bitmap picture ends too early");
   TBitmap32 bitmap;
-  if (!bitmap.SetSize(width, static_cast<int>(rows))) return fail("there is not enough memory for its picture");
+  if (!bitmap.SetSize(width, static_cast<int>(rows)))
+    return FileError(TFileFault::CannotRead, file, ENOMEM, "there is not enough memory for its picture");
   // Rows a band at a time: a file is read a megabyte at once, never whole.
   const int band = int(std::clamp<std::size_t>((std::size_t(1) << 20) / std::max<std::size_t>(rowBytes, 1), 1, 1 << 16));
   for (int first = 0; first < bitmap.Height() && rowBytes > 0; first += band) {

@@ -10,6 +10,7 @@
 
 #include "picture/Bitmap32.h"
 #include "platform/ByteSource.h"
+#include "platform/FileResult.h"
 
 std::vector<std::uint8_t> EncodeBmp32(const TBitmap32& bitmap);
 // The same without alpha, three bytes a pixel and rows padded to four bytes: what
@@ -18,9 +19,10 @@ std::vector<std::uint8_t> EncodeBmp24(const TBitmap32& bitmap);
 
 // Reads uncompressed (BI_RGB) bitmaps of 32 bits (alpha kept) and 24 bits (alpha
 // 255), bottom-up or top-down, with an info header of 40 bytes or a later, longer
-// one. nullopt for anything else, a size beyond the picture caps, or pixel data
-// that the file does not hold; then `why`, when given, says which in words for a
-// user.
-std::optional<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, std::string* why = nullptr);
+// one. Damaged for anything else or pixel data that the file does not hold,
+// TooLarge for a size beyond the picture caps, CannotRead (ENOMEM) when its
+// picture cannot be had; the error's Detail says which in words for a user, and
+// `file` names the bytes' file in it.
+TFileResult<TBitmap32> DecodeBmp32(std::span<const std::uint8_t> data, const std::filesystem::path& file = {});
 // The same read a band of rows at a time from where it lies (a stream in a file).
-std::optional<TBitmap32> DecodeBmp32(const TByteRange& data, std::string* why = nullptr);
+TFileResult<TBitmap32> DecodeBmp32(const TByteRange& data, const std::filesystem::path& file = {});

@@ -118,12 +118,13 @@ std::optional<TJpegInfo> ReadJpegInfo(std::span<const std::uint8_t> data) {
   return info;
 }
 
-std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::string* tooLarge) {
+TFileResult<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, const std::filesystem::path& file) {
+  const TFileError invalid = FileError(TFileFault::Damaged, file, 0, "Invalid JPEG picture");
   auto info = ReadJpegInfo(data);
-  if (!info) return std::nullopt;
+  if (!info) return invalid;
   // Every row is decoded into the picture, or the picture is dropped.
   TBitmap32 bitmap = TBitmap32::ForOverwrite(info->DecodedWidth, info->DecodedHeight);
-  if (bitmap.Empty() && info->DecodedWidth > 0 && info->DecodedHeight > 0) return std::nullopt;
+  if (bitmap.Empty() && info->DecodedWidth > 0 && info->DecodedHeight > 0) return invalid;
   TDecoder d;
   bool ok = ReadHeader(d, data.data(), data.size());
   if (ok) {
@@ -134,11 +135,11 @@ std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::str
   ok = ok && DecodeRows(d, bitmap);
   // Beyond the working memory the library asks for a backing store it does not have.
   const int failure = d.error.manager.msg_code;
-  if (!ok && tooLarge && (failure == JERR_NO_BACKING_STORE || failure == JERR_OUT_OF_MEMORY))
-    *tooLarge = PictureTooLargeText(info->Width, info->Height);
   jpeg_destroy_decompress(&d.info);
-  if (!ok) return std::nullopt;
-  return bitmap;
+  if (ok) return bitmap;
+  if (failure == JERR_NO_BACKING_STORE || failure == JERR_OUT_OF_MEMORY)
+    return FileError(TFileFault::TooLarge, file, 0, PictureTooLargeText(info->Width, info->Height));
+  return invalid;
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality, TJpegChroma chroma) {

@@ -35,13 +35,14 @@ enum class TJpegChroma { kHalved, kFull };
 // Empty for an empty bitmap.
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap32& bitmap, int quality, TJpegChroma chroma = TJpegChroma::kHalved);
 // Decodes a greyscale or colour JPEG (bytes after the end of the picture are
-// ignored) at the size ReadJpegInfo gives as decoded. nullopt for data that is not
-// a JPEG, is damaged, uses CMYK, or needs more working memory than the decode
-// budget leaves beside the picture; for the last, `tooLarge` (when given) names
-// the picture's size. (A progressive picture keeps every coefficient of its full
-// size while it decodes, two bytes a sample, however small the scale it decodes
-// at: a file of a hundred bytes may claim gigabytes of them.)
-std::optional<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, std::string* tooLarge = nullptr);
+// ignored) at the size ReadJpegInfo gives as decoded. Damaged ("Invalid JPEG
+// picture") for data that is not a JPEG, is damaged or uses CMYK; TooLarge,
+// naming the picture's size, when it needs more working memory than the decode
+// budget leaves beside the picture. (A progressive picture keeps every
+// coefficient of its full size while it decodes, two bytes a sample, however
+// small the scale it decodes at: a file of a hundred bytes may claim gigabytes
+// of them.) `file` names the bytes' file in the error.
+TFileResult<TBitmap32> DecodeJpeg(std::span<const std::uint8_t> data, const std::filesystem::path& file = {});
 
 // The imaging library's quality factor (2 best .. 255 smallest) as IJG quality;
 // the factor 16 that picture saving uses is quality 90.
@@ -61,8 +62,8 @@ class TJpegImage {
   int Width() const { return width_; }
   int Height() const { return height_; }
   const std::vector<std::uint8_t>& Bytes() const { return data_; }
-  // The decoded picture (alpha 255); nullopt when the data does not decode.
-  std::optional<TBitmap32> ToBitmap() const { return DecodeJpeg(data_); }
+  // The decoded picture (alpha 255), or why the data does not decode.
+  TFileResult<TBitmap32> ToBitmap() const { return DecodeJpeg(data_); }
   // Writes the file atomically.
   TFileResult<> SaveToFile(const std::filesystem::path& path) const;
 

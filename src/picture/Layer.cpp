@@ -98,8 +98,9 @@ TFileResult<std::unique_ptr<TLayer>> TLayer::CreateFromStorage(ILayerHost& host,
   if (!decoded) {
     std::optional<std::vector<std::uint8_t>> bytes = storage.ReadStream(name);
     if (!bytes) return FileError(TFileFault::Damaged, name, 0, "Stream " + name + " is missing");
-    decoded = DecodeBmp32(*bytes);
-    if (!decoded) return FileError(TFileFault::Damaged, name, 0, "Stream " + name + " is not a valid bitmap");
+    TFileResult<TBitmap32> read = DecodeBmp32(*bytes);
+    if (!read) return FileError(TFileFault::Damaged, name, 0, "Stream " + name + " is not a valid bitmap");
+    decoded = *std::move(read);
   }
   std::unique_ptr<TLayer> layer(new TLayer(host));
   layer->Init(std::move(*decoded), &record);

@@ -22,9 +22,8 @@ TFileResult<TBitmap32> ReadWithImaging(IImagingModule& imaging, const std::vecto
   // A JPEG under any name decodes straight into the picture; CMYK and what our
   // decoder cannot read go to the library.
   if (bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
-    std::string tooLarge;
-    if (auto decoded = DecodeJpeg(bytes, &tooLarge)) return std::move(*decoded);
-    if (!tooLarge.empty()) return FileError(TFileFault::TooLarge, fileName, 0, tooLarge);
+    TFileResult<TBitmap32> decoded = DecodeJpeg(bytes, fileName);
+    if (decoded || decoded.Error().Cause == TFileFault::TooLarge) return decoded;
   }
   std::optional<TBitmap32> scaled;
   std::string tooLarge;
@@ -32,7 +31,8 @@ TFileResult<TBitmap32> ReadWithImaging(IImagingModule& imaging, const std::vecto
     if (PictureSizeAccepted(width, height)) return true;
     // A picture whose head claims more than we take is refused before decoding;
     // a JPEG photo (under any name) decodes smaller instead.
-    if (format == "JPEG") scaled = DecodeJpeg(bytes);
+    if (format == "JPEG")
+      if (TFileResult<TBitmap32> decoded = DecodeJpeg(bytes)) scaled = *std::move(decoded);
     if (!scaled) tooLarge = PictureTooLargeText(width, height);
     return false;
   };

@@ -46,11 +46,15 @@ void DecodeAll(std::vector<TPendingPicture>& pending) {
       static_cast<int>(pending.size()),
       [](const void* context, int i) {
         TPendingPicture& p = static_cast<TPendingPicture*>(const_cast<void*>(context))[i];
-        if (!p.InContainer) p.Decoded = UnpackBitmap32(p.Packed, &p.Problem);
-        else if (p.InFile) p.Decoded = DecodeBmp32(*p.InFile, &p.Problem);
-        else p.Decoded = DecodeBmp32(p.Bitmap, &p.Problem);
+        TFileResult<TBitmap32> decoded = !p.InContainer ? UnpackBitmap32(p.Packed)
+                                         : p.InFile     ? DecodeBmp32(*p.InFile)
+                                                        : DecodeBmp32(p.Bitmap);
         p.Bitmap = {};
-        if (!p.Decoded) return;
+        if (!decoded) {
+          p.Problem = decoded.Error().Detail;
+          return;
+        }
+        p.Decoded = *std::move(decoded);
         // A mask that does not decode is left to its layer, which reads its stream.
         TMaskStreamContent mask;
         if (!p.MaskStream.empty() &&

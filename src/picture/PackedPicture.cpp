@@ -29,20 +29,18 @@ void PutAlpha(std::uint8_t* pixels, std::span<const std::uint8_t> alpha) {
 // The header first: the alpha bytes must cover the picture exactly, which also
 // bounds what decoding may allocate by the size of the data; a picture above the
 // bomb limit is refused, not scaled, since its alpha bytes are of its full size.
-std::optional<TBitmap32> DecodeColour(std::span<const std::uint8_t> jpeg, std::size_t alphaLength,
-                                      std::string* why) {
-  auto fail = [why](std::string reason) -> std::optional<TBitmap32> {
-    if (why) *why = std::move(reason);
-    return std::nullopt;
-  };
+TFileResult<TBitmap32> DecodeColour(std::span<const std::uint8_t> jpeg, std::size_t alphaLength,
+                                    const std::filesystem::path& file) {
+  auto fail = [&file](std::string reason) { return FileError(TFileFault::Damaged, file, 0, std::move(reason)); };
   const auto info = ReadJpegInfo(jpeg);
   if (!info) return fail("its colour is not a JPEG picture it can read");
-  if (info->Scale != 1) return fail(PictureTooLargeText(info->Width, info->Height));
+  if (info->Scale != 1)
+    return FileError(TFileFault::TooLarge, file, 0, PictureTooLargeText(info->Width, info->Height));
   if (std::size_t(info->Width) * std::size_t(info->Height) != alphaLength)
     return fail("its colour and its transparency differ in size");
-  auto bitmap = DecodeJpeg(jpeg);
+  TFileResult<TBitmap32> bitmap = DecodeJpeg(jpeg);
   if (!bitmap) return fail("its colour is a damaged JPEG picture");
-  return bitmap;
+  return *std::move(bitmap);
 }
 }  // namespace
 
@@ -50,20 +48,18 @@ std::optional<TBitmap32> JpegAlphaToBitmap(ByteReader& reader, std::uint32_t jpe
   const auto jpeg = reader.Bytes(jpegLength);
   const auto alpha = reader.Bytes(alphaLength);
   if (!reader.ok()) return std::nullopt;
-  auto bitmap = DecodeColour(jpeg, alpha.size(), nullptr);
-  if (bitmap) PutAlpha(bitmap->Bits(), alpha);
-  return bitmap;
+  TFileResult<TBitmap32> bitmap = DecodeColour(jpeg, alpha.size(), {});
+  if (!bitmap) return std::nullopt;
+  PutAlpha(bitmap->Bits(), alpha);
+  return *std::move(bitmap);
 }
 
 // Inflated part by part: the JPEG whole, the alpha bytes a block at a time
 // straight into the picture, so that no copy of the whole record is ever held
 // (works open their layers on several threads at once).
-std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, std::string* why) {
+TFileResult<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, const std::filesystem::path& file) {
   TInflater in(packed);
-  auto fail = [&in, why] {
-    if (why) *why = in.Problem();
-    return std::nullopt;
-  };
+  auto fail = [&in, &file] { return FileError(TFileFault::Damaged, file, 0, std::string(in.Problem())); };
   std::uint8_t head[8];
   if (!in.Read(head)) return fail();
   ByteReader r(head);
@@ -79,8 +75,8 @@ std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, st
     jpeg.resize(at + std::min<std::size_t>(kPart * 4, jpegLength - at));
     if (!in.Read(std::span(jpeg).subspan(at))) return fail();
   }
-  auto bitmap = DecodeColour(jpeg, alphaLength, why);
-  if (!bitmap) return std::nullopt;
+  TFileResult<TBitmap32> bitmap = DecodeColour(jpeg, alphaLength, file);
+  if (!bitmap) return bitmap;
   std::uint8_t* out = bitmap->Bits();
   std::uint8_t block[kPart];
   for (std::size_t done = 0; done < alphaLength;) {

@@ -20,10 +20,12 @@
 std::vector<std::uint8_t> PackBitmap32(const TBitmap32& bitmap, int quality);
 
 // The picture a packed stream holds: colour from the JPEG, alpha from the alpha
-// bytes. nullopt when the stream does not decompress, a length does not match the
-// data, the JPEG does not decode, or the alpha length is not width * height (or
-// more than kBombPixels); then `why`, when given, says which in words for a user.
-std::optional<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, std::string* why = nullptr);
+// bytes. Damaged when the stream does not decompress, a length does not match the
+// data, the JPEG does not decode, or the alpha length is not width * height;
+// TooLarge above kBombPixels. The finding, in words for a user, is the error's
+// Detail (empty where the stream's inflater gave none); `file` names the bytes'
+// file in it.
+TFileResult<TBitmap32> UnpackBitmap32(std::span<const std::uint8_t> packed, const std::filesystem::path& file = {});
 // The same into `bitmap`; false and `bitmap` unchanged on failure.
 bool UnpackBitmap32Into(std::span<const std::uint8_t> packed, TBitmap32& bitmap);
 

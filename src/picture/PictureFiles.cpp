@@ -17,11 +17,7 @@ TFileResult<TBitmap32> LoadPictureFile(const std::filesystem::path& fileName) {
   if (ext != ".jpg" && ext != ".jpeg") return ReadImageFile(fileName);
   const auto bytes = ReadFileBytes(fileName);
   if (!bytes) return bytes.Error();
-  std::string tooLarge;
-  auto decoded = DecodeJpeg(*bytes, &tooLarge);
-  if (!decoded && !tooLarge.empty()) return FileError(TFileFault::TooLarge, fileName, 0, tooLarge);
-  if (!decoded) return FileError(TFileFault::Damaged, fileName, 0, "Invalid JPEG picture");
-  return *std::move(decoded);
+  return DecodeJpeg(*bytes, fileName);
 }
 
 TFileResult<> SavePictureFile(const TBitmap32& bitmap, const std::filesystem::path& fileName) {

@@ -51,7 +51,7 @@ TEST(Archive, ExtractsTheThreeEntryTypesIntoNestedFolders) {
   auto bmp = ReadFileBytes(dir / "out/Hair/Long/Red/red.psd");
   ASSERT_TRUE(bmp.Ok());
   const auto unpacked = UnpackBitmap32(packed);
-  ASSERT_TRUE(unpacked.has_value());
+  ASSERT_TRUE(unpacked.Ok());
   EXPECT_TRUE(SamePicture(DecodeBmp32(*bmp), *unpacked));
   EXPECT_EQ(Identify(dir / "out/Hair/Long/Red/red.psd", "%m %w %h"), "BMP3 6 4");
   EXPECT_EQ(FilesBelow(dir / "out"),

@@ -57,7 +57,7 @@ TEST(Thumbnail, MakesJpegsOfQuality70) {
   ASSERT_TRUE(preview->SaveToFile(dir / "p.jpg"));
   EXPECT_EQ(Identify(dir / "p.jpg", "%w %h %Q"), "32 16 70");
   auto pixels = preview->ToBitmap();
-  ASSERT_TRUE(pixels.has_value());
+  ASSERT_TRUE(pixels.Ok());
   EXPECT_GT(RedOf(pixels->Pixel(16, 8)), 240);
   EXPECT_LT(GreenOf(pixels->Pixel(16, 8)), 20) << "opaque red covers the white background";
   EXPECT_FALSE(MakeJpegPreview(TBitmap32(2, 2), 0, 10, 0).has_value());

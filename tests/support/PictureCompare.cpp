@@ -73,3 +73,9 @@ std::string WritePictures(const TBitmap32& actual, const TBitmap32& expected) {
     return ::testing::AssertionFailure() << "no picture, expected " << expected.Width() << " x " << expected.Height();
   return SamePicture(*actual, expected, match);
 }
+
+::testing::AssertionResult SamePicture(const TFileResult<TBitmap32>& actual, const TBitmap32& expected,
+                                       TPictureMatch match) {
+  if (!actual) return ::testing::AssertionFailure() << "no picture: " << actual.Error().Text();
+  return SamePicture(*actual, expected, match);
+}

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   const fs::path answerPath = argc == 3 ? fs::path(argv[2]) : picturePath.parent_path() / kAnswerName;
 
   const auto bytes = ReadFileBytes(picturePath, kMaxPictureBytes);
-  const auto picture = bytes ? DecodeBmp32(*bytes) : std::nullopt;
+  const TFileResult<TBitmap32> picture = bytes ? DecodeBmp32(*bytes, picturePath) : bytes.Error();
   if (!picture) {
     std::fprintf(stderr, "eyechecker: %s is not a readable 24- or 32-bit bitmap\n", picturePath.c_str());
     WriteAnswer(answerPath, {});

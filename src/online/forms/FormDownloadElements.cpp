@@ -566,7 +566,7 @@ bool TFormDownloadElements::FetchPreview(QTreeWidgetItem* item) {
     if (downloader_->LastStatus() == kTransferConnectionLost) ShowOnlineMessage("MessageConnectionLost");
     return false;
   }
-  const std::optional<TBitmap32> picture = UnpackBitmap32(
+  const TFileResult<TBitmap32> picture = UnpackBitmap32(
       std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(packed.data()), packed.size()));
   if (!picture) return false;
   // Scaling to the size it has already hands back the view itself: the copy

@@ -24,9 +24,9 @@ bool LoadProgramPicture(const fs::path& file, TBitmap32& bitmap) {
 bool LoadOtherPicture(const fs::path& file, TBitmap32& bitmap) {
   if (LowerAscii(file.extension().string()) == ".bmp") {
     auto bytes = ReadFileBytes(file, std::uintmax_t(1) << 30);
-    std::optional<TBitmap32> decoded = bytes ? DecodeBmp32(*bytes) : std::nullopt;
+    TFileResult<TBitmap32> decoded = bytes ? DecodeBmp32(*bytes, file) : bytes.Error();
     if (decoded && !decoded->Empty()) {
-      bitmap = std::move(*decoded);
+      bitmap = *std::move(decoded);
       return true;
     }
   }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "picture/Bitmap32.h"
+#include "platform/FileResult.h"
 
 // How far a channel may be off: 0 asks for the same value, 255 ignores the channel.
 struct TPictureMatch {
@@ -23,4 +24,7 @@ struct TPictureMatch {
 ::testing::AssertionResult SamePicture(const TBitmap32& actual, const TBitmap32& expected, TPictureMatch match = {});
 // The same for a picture that may be missing: a missing one fails.
 ::testing::AssertionResult SamePicture(const std::optional<TBitmap32>& actual, const TBitmap32& expected,
+                                       TPictureMatch match = {});
+// The same for a decoder's result: a failure is told with its cause.
+::testing::AssertionResult SamePicture(const TFileResult<TBitmap32>& actual, const TBitmap32& expected,
                                        TPictureMatch match = {});
