@@ -46,7 +46,8 @@ bool TAdjustController::Ok(const TBitmap32& source, bool sourceHasAlpha, int can
     host_.Points().Body = outcome->BodyPoint;
   }
   // The hand's markers were written into the model's marker array by Finish.
-  host_.AddAdjustedLayer(kind, std::move(outcome->Bitmap), outcome->LayerOrigin, AdjustedLayerCaption(kind));
+  host_.AddAdjustedLayer(kind, std::move(outcome->Bitmap), sourceHasAlpha, outcome->LayerOrigin,
+                         AdjustedLayerCaption(kind));
   return true;
 }
 

@@ -22,10 +22,11 @@ class IAdjustHost {
   // When the desk has a portrait layer, offers it to the desk's confirmed delete; on
   // a "no" it stays as an ordinary layer.
   virtual void OfferPortraitLayerDelete() = 0;
-  // Makes the new portrait, hand or body layer (type -1, level 0) from `picture` at
-  // `origin` on the canvas, puts it in the desk's slot of that kind and on the desk,
-  // and reports the new work.
-  virtual void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) = 0;
+  // Makes the new portrait, hand or body layer (type -1, level 0) from `picture`
+  // (whose alpha is its own when `hasAlpha`) at `origin` on the canvas, puts it in
+  // the desk's slot of that kind and on the desk, and reports the new work.
+  virtual void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, bool hasAlpha, TPoint origin,
+                                const std::string& caption) = 0;
 };
 
 class TAdjustController {

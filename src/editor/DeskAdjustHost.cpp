@@ -30,9 +30,9 @@ void TDeskAdjustHost::OfferPortraitLayerDelete() {
   if (const TLayer* portrait = desk_.PortraitLayer()) desk_.DeleteLayer(desk_.IndexOfLayer(portrait));
 }
 
-void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin,
+void TDeskAdjustHost::AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, bool hasAlpha, TPoint origin,
                                        const std::string& caption) {
-  auto layer = std::make_unique<TLayer>(desk_, picture, TNewLayer{caption, owner_.SourceHasAlpha()});
+  auto layer = std::make_unique<TLayer>(desk_, picture, TNewLayer{caption, hasAlpha});
   layer->Left = origin.X;
   layer->Top = origin.Y;
   layer->SetLevel(0);

@@ -22,7 +22,8 @@ class TDeskAdjustHost : public IAdjustHost {
   bool DeskHasLayers() const override;
   void ClearDesk() override;
   void OfferPortraitLayerDelete() override;
-  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) override;
+  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, bool hasAlpha, TPoint origin,
+                        const std::string& caption) override;
 
  private:
   TMontageDesk& desk_;

@@ -26,11 +26,9 @@ class IDeskOwner : public IEditingHost {
   // The word before a region number in labels ("Region").
   virtual std::string RegionWord() const = 0;
 
-  // What new layers are made of: whether the loaded source picture's alpha
-  // counts; the letter of the template type with that number (nullopt when none
-  // has it); the content folders (hard disk, disc, installation) taken out of a
-  // layer's source file.
-  virtual bool SourceHasAlpha() const = 0;
+  // What new layers are made of: the letter of the template type with that
+  // number (nullopt when none has it); the content folders (hard disk, disc,
+  // installation) taken out of a layer's source file.
   virtual std::optional<std::string> TemplateTypeLetter(int typeId) const = 0;
   virtual std::vector<std::string> ContentFolders() const = 0;
 

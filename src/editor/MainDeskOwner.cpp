@@ -3,7 +3,6 @@
 #include "editor/CatalogIndex.h"
 #include "editor/LayerList.h"
 #include "editor/MainState.h"
-#include "editor/SourcePicture.h"
 #include "editor/TemplateBase.h"
 #include "editor/TemplateGrid.h"
 #include "shell/ShellGlobals.h"
@@ -12,8 +11,6 @@
 std::string TMainState::RegionWord() const { return GetTerm("FormLayerRegionsItemRegionCaption", ProgramTexts(), "Region "); }
 
 void TMainState::ShowLayerLabel(const std::string& text) { view_.ShowLayerLabel(text); }
-
-bool TMainState::SourceHasAlpha() const { return ::SourceHasAlpha; }
 
 // The template types' letters come with the templates, the content folders with the settings.
 std::optional<std::string> TMainState::TemplateTypeLetter(int typeId) const {

@@ -143,7 +143,6 @@ class TMainState : public TDeskToolSettings, public IDeskOwner {
   // The rest of what the desk and its layers ask of the main window.
   void ShowLayerLabel(const std::string& text) override;
   std::string RegionWord() const override;
-  bool SourceHasAlpha() const override;
   std::optional<std::string> TemplateTypeLetter(int typeId) const override;
   std::vector<std::string> ContentFolders() const override;
   int AskYesNo(const std::string& text) override;

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "editor/SourcePicture.h"
 #include "exchange/PictureAcquisition.h"
 #include "picture/BitmapRoutines.h"
 #include "shell/Termins.h"
@@ -74,7 +73,7 @@ bool TLoadSaveController::LoadImage() {
   if (!file) return false;
   ImageOpenFolder = file->parent_path();
   ui_.SetBusy(true);
-  const TFileResult<> loaded = LoadSourcePictureFile(*file);
+  TFileResult<TSourcePicture> loaded = LoadIncomingPicture(*file);
   ui_.SetBusy(false);
   if (!loaded) {
     // The window stays open with the previous picture, for another try. The
@@ -86,7 +85,7 @@ bool TLoadSaveController::LoadImage() {
     return false;
   }
   ui_.CloseWindow();
-  ui_.ShowAdjustWindow();
+  ui_.ShowAdjustWindow(std::move(*loaded));
   return true;
 }
 
@@ -103,9 +102,7 @@ bool TLoadSaveController::LoadClipboard() {
 
 void TLoadSaveController::TakePicture(TBitmap32 picture) {
   SetAlpha(picture, 255);
-  SourcePicture = std::move(picture);
-  SourceHasAlpha = false;
-  ui_.ShowAdjustWindow();
+  ui_.ShowAdjustWindow({std::move(picture), false});
 }
 
 bool TLoadSaveController::LoadCamera() {
@@ -129,9 +126,9 @@ bool TLoadSaveController::LoadScanner() {
   ui_.SetBusy(true);
   const TScanResult result = scanner_->Scan(*device, PreferredScanOptions());
   ui_.SetBusy(false);
-  const TScanOutcome outcome = TakeScanResult(result);
+  TScanOutcome outcome = TakeScanResult(result);
   if (outcome.Message) ui_.ShowText(*outcome.Message);
-  if (outcome.Acquired) ui_.ShowAdjustWindow();
+  if (!outcome.Picture.Empty()) ui_.ShowAdjustWindow({std::move(outcome.Picture), false});
   return true;
 }
 

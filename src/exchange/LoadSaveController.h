@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/SourcePicture.h"
 #include "exchange/PictureOutput.h"
 #include "picture/Bitmap32.h"
 #include "platform/FileFilter.h"
@@ -43,8 +44,8 @@ class ILoadSaveUi {
   // The message box (OK kind) with the UI text of `key`, or with `text` itself.
   virtual void ShowMessage(std::string_view key) = 0;
   virtual void ShowText(const std::string& text) = 0;
-  // Shows the adjust window for the new SourcePicture.
-  virtual void ShowAdjustWindow() = 0;
+  // Hands the new picture to the adjust window and shows it.
+  virtual void ShowAdjustWindow(TSourcePicture picture) = 0;
   // The clipboard's picture (nullopt when it holds none), and putting one there.
   virtual std::optional<TBitmap32> ClipboardPicture() = 0;
   virtual void SetClipboardPicture(const TBitmap32& picture) = 0;
@@ -66,8 +67,8 @@ class TLoadSaveController {
   bool LoadClipboard();
   bool LoadCamera();
   bool LoadScanner();
-  // A picture taken while the window was away (the camera's snapshot) becomes the
-  // source picture, opaque, and the adjust window opens.
+  // A picture taken while the window was away (the camera's snapshot) goes to the
+  // adjust window, opaque, and that window opens.
   void TakePicture(TBitmap32 picture);
   bool SaveImage();
   bool SaveClipboard();

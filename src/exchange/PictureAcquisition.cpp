@@ -3,7 +3,6 @@
 #include <exception>
 #include <string_view>
 
-#include "editor/SourcePicture.h"
 #include "picture/BitmapRoutines.h"
 #include "picture/Jpeg.h"
 #include "picture/Lead.h"
@@ -17,8 +16,8 @@ namespace {
 // A JPEG beyond this is no portrait we can hold (the picture caps refuse it too).
 constexpr std::uintmax_t kMaxJpegFileBytes = std::uintmax_t(1) << 30;
 
-TFileResult<TLoadedPicture> LoadRoute(TLoadRoute route, const fs::path& file) {
-  TLoadedPicture loaded;
+TFileResult<TSourcePicture> LoadRoute(TLoadRoute route, const fs::path& file) {
+  TSourcePicture loaded;
   switch (route) {
     case TLoadRoute::Psd:
       if (TFileResult<> read = LoadPsdPicture(file, loaded.Picture); !read) return read.Error();
@@ -95,15 +94,7 @@ TLoadRoute LoadRouteFor(const fs::path& file) {
   return TLoadRoute::Lead;
 }
 
-TFileResult<TLoadedPicture> LoadIncomingPicture(const fs::path& file) { return LoadRoute(LoadRouteFor(file), file); }
-
-TFileResult<> LoadSourcePictureFile(const fs::path& file) {
-  auto loaded = LoadIncomingPicture(file);
-  if (!loaded) return loaded.Error();
-  SourcePicture = std::move(loaded->Picture);
-  SourceHasAlpha = loaded->HasAlpha;
-  return {};
-}
+TFileResult<TSourcePicture> LoadIncomingPicture(const fs::path& file) { return LoadRoute(LoadRouteFor(file), file); }
 
 TBitmap32 BitmapFromScan(const TScanImage& scan) {
   const int channels = scan.Color ? 3 : 1;
@@ -131,9 +122,7 @@ TScanOutcome TakeScanResult(const TScanResult& result) {
     outcome.Message = text;
     return outcome;
   }
-  SourcePicture = std::move(picture);
-  SourceHasAlpha = false;
-  outcome.Acquired = true;
+  outcome.Picture = std::move(picture);
   return outcome;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/SourcePicture.h"
 #include "picture/Bitmap32.h"
 #include "platform/FileResult.h"
 #include "platform/Scanner.h"
@@ -17,33 +18,25 @@ namespace fs = std::filesystem;
 enum class TLoadRoute { Psd, Jpeg, Lead };
 TLoadRoute LoadRouteFor(const fs::path& file);
 
-struct TLoadedPicture {
-  TBitmap32 Picture;
-  bool HasAlpha = false;  // only a Photoshop file brings its own alpha
-};
 // Reads the file by its route; fails when it cannot be read or is empty (TooLarge
 // naming the size of a picture refused for it). A Photoshop picture whose alpha
 // is 0 everywhere (a file saved without transparency) comes back opaque.
-TFileResult<TLoadedPicture> LoadIncomingPicture(const fs::path& file);
+TFileResult<TSourcePicture> LoadIncomingPicture(const fs::path& file);
 
 // Why a picture file that did not load could not be read, in words a user can
 // act on (never a library's own): no such file, empty, not a picture the program
 // reads, not the kind of picture its name says, cut short, or damaged.
 std::string PictureFileProblem(const fs::path& file);
 
-// Loads the file into SourcePicture and SourceHasAlpha; on failure both keep
-// what they held and the result says why, as LoadIncomingPicture's.
-TFileResult<> LoadSourcePictureFile(const fs::path& file);
-
 // A scan as an opaque picture; empty when the scan has no pixels or exceeds the
 // picture caps.
 TBitmap32 BitmapFromScan(const TScanImage& scan);
 
-// The result of a scan for the user: a scanned picture replaces SourcePicture
-// (without alpha); a cancel changes nothing silently; a failure changes nothing
-// and gives the message text to show.
+// The result of a scan for the user: the scanned picture (without alpha), empty
+// for a cancel, which says nothing, and for a failure, which gives the message
+// text to show.
 struct TScanOutcome {
-  bool Acquired = false;
+  TBitmap32 Picture;
   std::optional<std::string> Message;
 };
 TScanOutcome TakeScanResult(const TScanResult& result);

@@ -48,7 +48,7 @@ bool TPrintPage::ToggleMirror(int position) {
 void MirrorBitmap(TBitmap32& bitmap) { FlipBitmap(bitmap, kFlipLeftRight); }
 
 TBitmap32 LoadPrintPicture(const fs::path& file, bool mirrored) {
-  TFileResult<TLoadedPicture> loaded = LoadIncomingPicture(file);
+  TFileResult<TSourcePicture> loaded = LoadIncomingPicture(file);
   if (!loaded || loaded->Picture.Width() <= 0 || loaded->Picture.Height() <= 0) return {};
   if (mirrored) MirrorBitmap(loaded->Picture);
   return std::move(loaded->Picture);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/SourcePicture.h"
 #include "picture/PictureFiles.h"
 #include "picture/PsdFile.h"
 #include "platform/FileIO.h"
@@ -31,7 +30,10 @@ class FakeUi : public ILoadSaveUi {
   void SetBusy(bool busy) override { busyLevel += busy ? 1 : -1; }
   void ShowMessage(std::string_view key) override { calls.push_back("message " + std::string(key)); }
   void ShowText(const std::string& text) override { calls.push_back("text " + text); }
-  void ShowAdjustWindow() override { calls.push_back("adjust"); }
+  void ShowAdjustWindow(TSourcePicture picture) override {
+    calls.push_back("adjust");
+    handed = std::move(picture);
+  }
   std::optional<TBitmap32> ClipboardPicture() override { return clipboard; }
   void SetClipboardPicture(const TBitmap32& picture) override {
     clipboard = picture;
@@ -46,6 +48,7 @@ class FakeUi : public ILoadSaveUi {
   std::optional<fs::path> saveAnswer;
   std::optional<std::string> scannerAnswer = "fake:0";
   std::optional<TBitmap32> clipboard;
+  std::optional<TSourcePicture> handed;  // to the adjust window
   bool camera = false;
   int busyLevel = 0;
 };
@@ -75,23 +78,16 @@ using Calls = std::vector<std::string>;
 class LoadSaveActions : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSourcePicture();
-    SourcePicture = previous_;
-    SourceHasAlpha = true;
     LastImageFileName.clear();
   }
   void TearDown() override {
     EXPECT_EQ(ui_.busyLevel, 0) << "the busy cursor ends on every path";
-    ResetSourcePicture();
     LastImageFileName.clear();
   }
-  void ExpectSourceKept() {
-    EXPECT_TRUE(SamePicture(SourcePicture, previous_));
-    EXPECT_TRUE(SourceHasAlpha);
-  }
+  // The adjust window keeps what it held.
+  void ExpectSourceKept() { EXPECT_FALSE(ui_.handed); }
 
   TempFolder dir_;
-  TBitmap32 previous_ = TestPicture(3, 3, true);
   FakeUi ui_;
   FakeWork work_;
   FakeScanner scanner_;
@@ -119,7 +115,9 @@ TEST_F(LoadSaveActions, ALoadedFileClosesTheWindowAndOpensTheAdjustWindow) {
   ui_.openAnswer = dir_ / "Face.PSD";
   EXPECT_TRUE(actions_.LoadImage());
   EXPECT_EQ(ui_.calls, (Calls{"open ", "close", "adjust"}));
-  EXPECT_TRUE(SamePicture(SourcePicture, picture));
+  ASSERT_TRUE(ui_.handed);
+  EXPECT_TRUE(SamePicture(ui_.handed->Picture, picture));
+  EXPECT_TRUE(ui_.handed->HasAlpha);
   EXPECT_EQ(actions_.ImageOpenFolder, dir_.Path());
 }
 
@@ -142,9 +140,10 @@ TEST_F(LoadSaveActions, ClipboardPicturesComeInOpaqueAndAnEmptyClipboardIsTold) 
   ui_.clipboard = TestPicture(4, 4, true);
   EXPECT_TRUE(actions_.LoadClipboard());
   EXPECT_EQ(ui_.calls, (Calls{"close", "adjust"}));
-  EXPECT_FALSE(SourceHasAlpha);
-  EXPECT_EQ(SourcePicture.Width(), 4);
-  EXPECT_EQ(AlphaOf(SourcePicture.Pixel(1, 2)), 255);
+  ASSERT_TRUE(ui_.handed);
+  EXPECT_FALSE(ui_.handed->HasAlpha);
+  EXPECT_EQ(ui_.handed->Picture.Width(), 4);
+  EXPECT_EQ(AlphaOf(ui_.handed->Picture.Pixel(1, 2)), 255);
 }
 
 TEST_F(LoadSaveActions, WithoutACameraTheButtonSaysSo) {
@@ -156,15 +155,16 @@ TEST_F(LoadSaveActions, WithoutACameraTheButtonSaysSo) {
   EXPECT_EQ(ui_.calls, (Calls{"close", "camera"}));
 }
 
-TEST_F(LoadSaveActions, AScanGoesStraightIntoTheSourcePicture) {
+TEST_F(LoadSaveActions, AScanGoesStraightToTheAdjustWindow) {
   scanner_.result = {TScanStatus::Scanned, {2, 1, true, {1, 2, 3, 4, 5, 6}}, ""};
   ui_.clipboard = TestPicture(9, 9, false);  // a stale clipboard is never read
   EXPECT_TRUE(actions_.LoadScanner());
   EXPECT_EQ(scanner_.scanned, "fake:0");
   EXPECT_EQ(ui_.calls, (Calls{"scanners 1", "close", "adjust"}));
-  EXPECT_EQ(SourcePicture.Width(), 2);
-  EXPECT_EQ(SourcePicture.Pixel(1, 0), Color32(4, 5, 6));
-  EXPECT_FALSE(SourceHasAlpha);
+  ASSERT_TRUE(ui_.handed);
+  EXPECT_EQ(ui_.handed->Picture.Width(), 2);
+  EXPECT_EQ(ui_.handed->Picture.Pixel(1, 0), Color32(4, 5, 6));
+  EXPECT_FALSE(ui_.handed->HasAlpha);
 }
 
 TEST_F(LoadSaveActions, CancelledScansAreSilentAndFailedOnesTellWhy) {
@@ -259,8 +259,9 @@ TEST_F(LoadSaveActions, APhotoClaimingAHugeSizeOpensScaledAndOtherBombsAreRefuse
   ui_.openAnswer = dir_ / "bomb.jpg";
   ASSERT_TRUE(actions_.LoadImage());
   EXPECT_EQ(Calls(ui_.calls.begin() + 1, ui_.calls.end()), (Calls{"close", "adjust"}));
-  EXPECT_EQ(SourcePicture.Width(), kJpegBombWidth / 2);
-  EXPECT_EQ(SourcePicture.Height(), kJpegBombHeight / 2);
+  ASSERT_TRUE(ui_.handed);
+  EXPECT_EQ(ui_.handed->Picture.Width(), kJpegBombWidth / 2);
+  EXPECT_EQ(ui_.handed->Picture.Height(), kJpegBombHeight / 2);
 }
 
 TEST(LoadSaveMessages, EveryMessageTheActionsShowHasAnEnglishText) {

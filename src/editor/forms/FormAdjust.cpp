@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "editor/AdjustView.h"
-#include "editor/SourcePicture.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/FileIO.h"
 #include "platform/qt/QtProcessRunner.h"
@@ -180,7 +179,7 @@ TBitmap32 TFormAdjust::ViewPicture() const {
 }
 
 void TFormAdjust::Refresh() {
-  controller_->Show(SourcePicture);
+  controller_->Show(source_.Picture);
   ShowNoFaceNotice();
   ResImage->update();
 }
@@ -189,7 +188,8 @@ void TFormAdjust::ShowNoFaceNotice() {
   LabelNoFace->setVisible(model_.AdjustKind == kAdjustFace && controller_->NoFaceFound());
 }
 
-void TFormAdjust::ShowForPicture() {
+void TFormAdjust::ShowForPicture(TSourcePicture picture) {
+  source_ = std::move(picture);
   if (isVisible()) {
     Refresh();
   } else {
@@ -217,7 +217,7 @@ void TFormAdjust::ButtonSourceKindClick(TGraphicButton* button) {
 }
 
 void TFormAdjust::ButtonOKClick() {
-  if (!controller_->Ok(SourcePicture, SourceHasAlpha, desk_.DesktopTableWidth, desk_.DesktopTableHeight)) {
+  if (!controller_->Ok(source_.Picture, source_.HasAlpha, desk_.DesktopTableWidth, desk_.DesktopTableHeight)) {
     ResImage->update();
     return;
   }
@@ -232,6 +232,6 @@ void RegisterFormAdjust(IAdjustHost& host) {
   RegisterStandingForm("FormAdjust", [&host](QWidget* owner) { return new TFormAdjust(host, owner); });
 }
 
-void ShowFormAdjust() {
-  if (TFormAdjust* form = StandingForm<TFormAdjust>("FormAdjust")) form->ShowForPicture();
+void ShowFormAdjust(TSourcePicture picture) {
+  if (TFormAdjust* form = StandingForm<TFormAdjust>("FormAdjust")) form->ShowForPicture(std::move(picture));
 }

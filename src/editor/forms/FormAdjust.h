@@ -1,5 +1,5 @@
 #pragma once
-// The adjust window: shows SourcePicture fitted into the view, lets the user mark
+// The adjust window: shows the picture handed to it fitted into the view, lets the user mark
 // the eyes (face), frame the hand with its nail markers, or frame the body, and on
 // OK hands the new special layer to the desk. The geometry and the mouse state
 // machine are TAdjustModel's; this window wires Qt's events to it and paints.
@@ -8,6 +8,7 @@
 #include "editor/AdjustController.h"
 #include "editor/AdjustModel.h"
 #include "editor/EyeDetector.h"
+#include "editor/SourcePicture.h"
 #include "shell/DeskGeometry.h"
 #include "shell/forms/SkinnedForm.h"
 
@@ -43,9 +44,11 @@ class TFormAdjust : public TSkinnedForm {
   QLabel* LabelNoFace;
   TMyImage* ImageButtons;
 
-  // Shows the window for the current SourcePicture; when it is already shown, its
-  // view is rebuilt from the new picture and it comes to the front.
-  void ShowForPicture();
+  // Takes `picture`, kept until the next one is handed in, and shows the window
+  // for it; when it is already shown, its view is rebuilt from the new picture and
+  // it comes to the front.
+  void ShowForPicture(TSourcePicture picture);
+  const TSourcePicture& Source() const { return source_; }
 
   TAdjustModel& Model() { return model_; }
   const TAdjustController& Controller() const { return *controller_; }
@@ -63,6 +66,7 @@ class TFormAdjust : public TSkinnedForm {
   void ShowNoFaceNotice();
 
   const TDeskGeometry desk_;
+  TSourcePicture source_;
   TAdjustModel model_;
   std::unique_ptr<TQtProcessRunner> runner_;
   std::unique_ptr<TEyeDetector> detector_;
@@ -74,6 +78,6 @@ class TFormAdjust : public TSkinnedForm {
 extern TFormAdjust* FormAdjust;
 // The adjust window is made over the main window's desk, through `host`.
 void RegisterFormAdjust(IAdjustHost& host);
-// Shows the standing adjust window for SourcePicture (creating it when needed);
-// without a desk to adjust onto there is none, and nothing shows.
-void ShowFormAdjust();
+// Hands `picture` to the standing adjust window (creating it when needed) and
+// shows it; without a desk to adjust onto there is none, and nothing shows.
+void ShowFormAdjust(TSourcePicture picture);

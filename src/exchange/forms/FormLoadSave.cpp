@@ -101,7 +101,7 @@ class TFormLoadSave::TUi : public ILoadSaveUi {
     ShowMessageBox(key, mbkOKCancel, false, LoadSaveMessageDefault(key));
   }
   void ShowText(const std::string& text) override { ShowMessageBox(text, mbkOKCancel, true); }
-  void ShowAdjustWindow() override { ShowFormAdjust(); }
+  void ShowAdjustWindow(TSourcePicture picture) override { ShowFormAdjust(std::move(picture)); }
   std::optional<TBitmap32> ClipboardPicture() override { return ::ClipboardPicture(); }
   void SetClipboardPicture(const TBitmap32& picture) override { ::SetClipboardPicture(picture); }
   bool ConnectCamera() override { return form_.ConnectCamera && form_.ConnectCamera(); }

@@ -18,7 +18,6 @@
 #include "editor/forms/TemplateButtons.h"
 #include "editor/MainShell.h"
 #include "editor/MontageDesk.h"
-#include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "editor/forms/FormCatalog.h"
 #include "editor/forms/FormLayerRegionEdit.h"
@@ -88,7 +87,6 @@ class LateWindows : public ::testing::Test {
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     ResetShellGlobals();
-    ResetSourcePicture();
     ExePath = (BuildDir() / "Tressary").string() + "/";
     interface_.Dir = "Intfaces\\";
     // The shipped settings, in a copy the windows may write.
@@ -119,7 +117,6 @@ class LateWindows : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     ShellHooks().ShowTip = nullptr;
     ShellHooks().ShowWelcomeTip = nullptr;
-    ResetSourcePicture();
     ResetShellGlobals();
   }
 
@@ -160,6 +157,19 @@ class LateWindows : public ::testing::Test {
     selected.MoveBy(3, 4);
   }
 
+  // `picture`, as a Photoshop file, opened through the Files window.
+  void BringInPicture(const TBitmap32& picture) {
+    auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
+    ASSERT_NE(loadSave, nullptr);
+    ASSERT_TRUE(SavePsdFile(picture, dir_ / "photo.psd"));
+    QFileDialog* dialog = loadSave->ImageOpenDialog();
+    QTimer::singleShot(0, qApp, [dialog, file = dir_ / "photo.psd"] {
+      dialog->selectFile(QString::fromStdString(file.string()));
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    loadSave->ButtonLoadImageClick();
+  }
+
   TWorkState State() {
     TWorkState state;
     TMontageDesk& desk = Desk();
@@ -197,15 +207,7 @@ TEST_F(LateWindows, EachWindowMadeAfterAWorkWasOpenedLeavesTheWorkWhole) {
 
   // A picture brought in through the Files window makes the fitting window, and
   // the user cancels it.
-  auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
-  ASSERT_NE(loadSave, nullptr);
-  ASSERT_TRUE(SavePsdFile(TBitmap32(60, 80, Color32(10, 100, 200)), dir_ / "photo.psd"));
-  QFileDialog* dialog = loadSave->ImageOpenDialog();
-  QTimer::singleShot(0, qApp, [dialog, file = dir_ / "photo.psd"] {
-    dialog->selectFile(QString::fromStdString(file.string()));
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  loadSave->ButtonLoadImageClick();
+  BringInPicture(TBitmap32(60, 80, Color32(10, 100, 200)));
   ASSERT_NE(FormAdjust, nullptr);
   ASSERT_TRUE(FormAdjust->isVisible());
   // It shows the work's nail markers, turned as the work has them.
@@ -256,6 +258,38 @@ TEST_F(LateWindows, EachWindowMadeAfterAWorkWasOpenedLeavesTheWorkWhole) {
     ++made;
   }
   EXPECT_GE(made, 17);
+}
+
+// The picture is handed to the adjust window as it is made, and its OK lands on
+// the open work with the picture's own alpha.
+TEST_F(LateWindows, TheAdjustWindowMadeForAPictureAfterAWorkWasOpenedAddsItToThatWork) {
+  OpenWork();
+  ASSERT_EQ(FormAdjust, nullptr);
+  BringInPicture(TBitmap32(60, 80, Color32(10, 100, 200, 128)));
+  ASSERT_NE(FormAdjust, nullptr);
+  ASSERT_TRUE(FormAdjust->isVisible());
+  EXPECT_EQ(FormAdjust->Source().Picture.Height(), 80);
+  // Yes to the portrait, no to clearing the work and to deleting its old portrait.
+  QTimer answer;
+  int asked = 0;
+  QObject::connect(&answer, &QTimer::timeout, [&asked] {
+    if (FormMessage && FormMessage->isVisible())
+      (asked++ == 0 ? FormMessage->ButtonYes : FormMessage->ButtonNo)->OnClick();
+  });
+  answer.start(10);
+  FormAdjust->ButtonOKClick();
+  answer.stop();
+  EXPECT_GE(asked, 2);
+  EXPECT_FALSE(FormAdjust->isVisible());
+  TMontageDesk& desk = Desk();
+  ASSERT_EQ(desk.LayerCount(), 4);
+  const TLayer* portrait = desk.PortraitLayer();
+  ASSERT_NE(portrait, nullptr);
+  EXPECT_EQ(portrait->Caption, "Portrait");
+  const TBitmap32& picture = portrait->Picture;
+  EXPECT_NEAR(AlphaOf(picture.Pixel(picture.Width() / 2, picture.Height() / 2)), 128, 2);
+  EXPECT_FALSE(main_->State().Saved.Work);
+  EXPECT_FALSE(main_->State().Saved.Image);
 }
 
 TEST_F(LateWindows, AStartWithTipsOnShowsTheWelcomePage) {

@@ -359,8 +359,7 @@ void Round(const std::string& name) {
   // The fitting window, for a portrait.
   Visit({"FormAdjust",
          [] {
-           SourcePicture = DrawnPortrait(720, 640, {300, 260}, 120);
-           ShowFormAdjust();
+           ShowFormAdjust({DrawnPortrait(720, 640, {300, 260}, 120)});
          },
          nullptr},
         base);

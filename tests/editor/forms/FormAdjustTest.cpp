@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include "editor/SourcePicture.h"
 #include "editor/forms/FormAdjust.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/CursorList.h"
@@ -20,12 +19,10 @@ class FormAdjustTest : public ::testing::Test {
   void SetUp() override {
     // Skins are not installed here: their "cannot load" notes are recorded.
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
-    ResetSourcePicture();
   }
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    ResetSourcePicture();
   }
 
   std::vector<std::string> notes_;
@@ -34,8 +31,7 @@ class FormAdjustTest : public ::testing::Test {
 };
 
 TEST_F(FormAdjustTest, ShowingFitsThePictureAndShowingAgainTakesTheNewOne) {
-  SourcePicture = TBitmap32(1000, 500, Color32(200, 0, 0));
-  ShowFormAdjust();
+  ShowFormAdjust({TBitmap32(1000, 500, Color32(200, 0, 0))});
   ASSERT_TRUE(form_.isVisible());
   const int w = form_.Model().ViewWidth(), h = form_.Model().ViewHeight();
   ASSERT_EQ(form_.ViewPicture().Width(), w);
@@ -43,14 +39,12 @@ TEST_F(FormAdjustTest, ShowingFitsThePictureAndShowingAgainTakesTheNewOne) {
   EXPECT_EQ(form_.ViewPicture().Pixel(w / 2 + 30, 2), Color32(255, 255, 255));
   EXPECT_EQ(form_.ViewPicture().Pixel(w / 2 + 30, h / 2 + 30), Color32(200, 0, 0));
 
-  SourcePicture = TBitmap32(10, 10, Color32(0, 0, 200));
-  ShowFormAdjust();
+  ShowFormAdjust({TBitmap32(10, 10, Color32(0, 0, 200))});
   EXPECT_EQ(form_.ViewPicture().Pixel(w / 2 + 30, h / 2 + 30), Color32(0, 0, 200));
 }
 
 TEST_F(FormAdjustTest, ClicksOnTheViewMoveTheEyeLines) {
-  SourcePicture = TBitmap32(400, 400, Color32(90, 90, 90));
-  form_.ShowForPicture();
+  form_.ShowForPicture({TBitmap32(400, 400, Color32(90, 90, 90))});
   TAdjustModel& model = form_.Model();
   const int right = model.RightEyeX;
   QTest::mouseClick(form_.ResImage, Qt::LeftButton, {}, QPoint(right - 40, 100));
@@ -62,8 +56,7 @@ TEST_F(FormAdjustTest, ClicksOnTheViewMoveTheEyeLines) {
 
 TEST_F(FormAdjustTest, HoveringTheFaceShowsTheProgramsEyeCursors) {
   ScreenCursors().Load((BuildDir() / "Tressary" / "").string());
-  SourcePicture = TBitmap32(400, 400, Color32(90, 90, 90));
-  form_.ShowForPicture();
+  form_.ShowForPicture({TBitmap32(400, 400, Color32(90, 90, 90))});
   const TAdjustModel& model = form_.Model();
   const auto hover = [&](QPoint at) {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), form_.ResImage->mapToGlobal(QPointF(at)), Qt::NoButton,
@@ -82,8 +75,8 @@ TEST_F(FormAdjustTest, HoveringTheFaceShowsTheProgramsEyeCursors) {
 }
 
 TEST_F(FormAdjustTest, KindButtonsSwitchTheModeAndOkHandsTheLayerToTheDesk) {
-  SourcePicture = TBitmap32(300, 300, Color32(0, 120, 0));
-  form_.ShowForPicture();
+  // A picture with its own alpha hands that alpha on with the layer.
+  form_.ShowForPicture({TBitmap32(300, 300, Color32(0, 120, 0)), true});
   form_.ButtonSourceKindClick(form_.ButtonBody);
   EXPECT_EQ(form_.Model().AdjustKind, kAdjustBody);
   EXPECT_TRUE(form_.ButtonBody->Pressed());
@@ -92,15 +85,16 @@ TEST_F(FormAdjustTest, KindButtonsSwitchTheModeAndOkHandsTheLayerToTheDesk) {
   EXPECT_EQ(host_.Asked, std::vector<std::string>{"ConfirmAdjustBody"});
   ASSERT_EQ(host_.Added, std::vector<TAdjustKind>{kAdjustBody});
   EXPECT_EQ(host_.LastPicture.Width(), form_.Model().ViewWidth());
+  EXPECT_TRUE(host_.LastHasAlpha);
   EXPECT_NE(host_.points.Body, (TPoint{-1, -1}));
   EXPECT_FALSE(form_.isVisible());
 }
 
 TEST_F(FormAdjustTest, WithoutAPictureOrWithANoOkDoesNothing) {
-  form_.ShowForPicture();
+  form_.ShowForPicture({});
   form_.ButtonOKClick();
   EXPECT_TRUE(host_.Asked.empty());
-  SourcePicture = TBitmap32(20, 20, Color32(1, 2, 3));
+  form_.ShowForPicture({TBitmap32(20, 20, Color32(1, 2, 3))});
   host_.No = {"ConfirmAdjustFace"};
   form_.ButtonOKClick();
   EXPECT_TRUE(form_.isVisible());

@@ -269,7 +269,7 @@ TEST_F(FormLayersTest, ThePreviewShowsThePortraitFittedOrWhite) {
   const TBitmap32& shown = preview->PreviewBitmap();
   ASSERT_EQ(shown.Width(), preview->ResImage->width());
   EXPECT_EQ(shown.Pixel(shown.Width() / 2, shown.Height() / 2), 0xFFFFFFFFu);  // no portrait yet
-  main->AdjustHost()->AddAdjustedLayer(kAdjustFace, portrait, {0, 0}, "Portrait");
+  main->AdjustHost()->AddAdjustedLayer(kAdjustFace, portrait, false, {0, 0}, "Portrait");
   const int w = shown.Width(), h = shown.Height();
   // Wider than high: the width is filled, the height is w / 2, centred.
   const int drawn = w / 2, top = (h - drawn) / 2;

@@ -54,7 +54,6 @@ class FormCameraTest : public ::testing::Test {
  protected:
   void SetUp() override {
     NoSkinWarnings();
-    ResetSourcePicture();
     device_.inputs = {{"Front", true, {k160, {320, 240}, k640}}};
     camera_.Device = &device_;
     RegisterFormAdjust(adjustHost_);
@@ -66,8 +65,17 @@ class FormCameraTest : public ::testing::Test {
     camera_.close();
     delete FormAdjust;  // made over this test's host
     ClearStandingForms();
-    ResetSourcePicture();
     SetMessagePresenter({});
+  }
+  // The adjust window holds a picture from before, closed.
+  void HandAdjustWindowAPicture() {
+    ShowFormAdjust({TBitmap32(4, 4, Color32(9, 9, 9))});
+    ASSERT_NE(FormAdjust, nullptr);
+    FormAdjust->close();
+  }
+  void ExpectAdjustWindowKeptItsPicture() {
+    EXPECT_FALSE(FormAdjust->isVisible());
+    EXPECT_TRUE(SamePicture(FormAdjust->Source().Picture, TBitmap32(4, 4, Color32(9, 9, 9))));
   }
   // Runs `step` once the camera window is up and previewing. "Visible" alone comes
   // too early: without skins, showing puts up an error box that lets events run
@@ -119,10 +127,10 @@ TEST_F(FormCameraTest, TheSnapshotBecomesTheSourcePictureWithoutTouchingTheClipb
   EXPECT_TRUE(sawPreview);
   EXPECT_FALSE(camera_.isVisible());
   EXPECT_FALSE(device_.Connected());  // closing disconnects
-  EXPECT_TRUE(SamePicture(SourcePicture, OpaqueFakeFrame(640, 480)));
-  EXPECT_FALSE(SourceHasAlpha);
   ASSERT_NE(FormAdjust, nullptr);
   EXPECT_TRUE(FormAdjust->isVisible());
+  EXPECT_TRUE(SamePicture(FormAdjust->Source().Picture, OpaqueFakeFrame(640, 480)));
+  EXPECT_FALSE(FormAdjust->Source().HasAlpha);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "the user's own text");
 }
 
@@ -136,7 +144,7 @@ TEST_F(FormCameraTest, WithoutACameraTheUserIsToldAndTheLoadWindowStays) {
 }
 
 TEST_F(FormCameraTest, TheSizeDialogChoosesTheCameraSizeAndExitLeavesTheSourceAlone) {
-  SourcePicture = TBitmap32(4, 4, Color32(9, 9, 9));
+  HandAdjustWindowAPicture();
   std::string offered;
   WhenPreviewing([&] {
     Soon([&] {
@@ -154,11 +162,11 @@ TEST_F(FormCameraTest, TheSizeDialogChoosesTheCameraSizeAndExitLeavesTheSourceAl
   EXPECT_EQ(offered, "160 x 120, 320 x 240, 640 x 480");
   EXPECT_FALSE(camera_.isVisible());
   EXPECT_FALSE(device_.Connected());
-  EXPECT_TRUE(SamePicture(SourcePicture, TBitmap32(4, 4, Color32(9, 9, 9))));
+  ExpectAdjustWindowKeptItsPicture();
 }
 
 TEST_F(FormCameraTest, ACameraPulledOutMidPreviewIsToldAndTheWindowCloses) {
-  SourcePicture = TBitmap32(4, 4, Color32(9, 9, 9));
+  HandAdjustWindowAPicture();
   WhenPreviewing([&] {
     device_.EmitFrame();
     AnswerMessage();
@@ -168,7 +176,7 @@ TEST_F(FormCameraTest, ACameraPulledOutMidPreviewIsToldAndTheWindowCloses) {
   EXPECT_EQ(message_, "The camera was disconnected.");
   EXPECT_FALSE(camera_.isVisible());
   EXPECT_TRUE(camera_.CaptureWindow->Picture().Empty());
-  EXPECT_TRUE(SamePicture(SourcePicture, TBitmap32(4, 4, Color32(9, 9, 9))));
+  ExpectAdjustWindowKeptItsPicture();
   // The next use connects anew.
   device_.inputs = {{"Front", true, {k160}}};
   WhenPreviewing([&] { camera_.ButtonExit->OnClick(); });

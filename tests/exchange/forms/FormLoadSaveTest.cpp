@@ -34,7 +34,6 @@ class FormLoadSaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins installed here
-    ResetSourcePicture();
     LastImageFileName.clear();
     RegisterFormAdjust(adjustHost_);
     form_.Work = &work_;
@@ -46,7 +45,6 @@ class FormLoadSaveTest : public ::testing::Test {
     delete FormAdjust;  // made over this test's host
     ClearStandingForms();
     SetMessagePresenter({});
-    ResetSourcePicture();
   }
   // Runs `step` once the next modal loop (a dialog, the message box) is running.
   static void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
@@ -119,22 +117,26 @@ TEST_F(FormLoadSaveTest, AFileChosenInTheDialogBecomesTheSourceAndOpensTheAdjust
   Choose(form_.ImageOpenDialog(), dir_ / "PORTRAIT.PSD");
   form_.ButtonLoadImageClick();
   EXPECT_FALSE(form_.isVisible());
-  ASSERT_EQ(SourcePicture.Width(), 60);
-  EXPECT_EQ(SourcePicture.Pixel(5, 5), Color32(10, 100, 200));  // all-zero alpha loads opaque
-  EXPECT_TRUE(SourceHasAlpha);
   ASSERT_NE(FormAdjust, nullptr);
   EXPECT_TRUE(FormAdjust->isVisible());
+  const TSourcePicture& source = FormAdjust->Source();
+  ASSERT_EQ(source.Picture.Width(), 60);
+  EXPECT_EQ(source.Picture.Pixel(5, 5), Color32(10, 100, 200));  // all-zero alpha loads opaque
+  EXPECT_TRUE(source.HasAlpha);
 }
 
 TEST_F(FormLoadSaveTest, AnUnreadableFileIsToldAndTheWindowStaysForAnotherTry) {
   WriteTestFile(dir_ / "broken.png", "not a picture");
-  SourcePicture = TBitmap32(3, 3, Color32(1, 2, 3));
+  ShowFormAdjust({TBitmap32(3, 3, Color32(1, 2, 3))});
+  ASSERT_NE(FormAdjust, nullptr);
+  FormAdjust->close();
   Choose(form_.ImageOpenDialog(), dir_ / "broken.png");
   AnswerMessage();
   form_.ButtonLoadImageClick();
   EXPECT_TRUE(form_.isVisible());
   EXPECT_FALSE(message_.empty());
-  EXPECT_TRUE(SamePicture(SourcePicture, TBitmap32(3, 3, Color32(1, 2, 3))));
+  EXPECT_FALSE(FormAdjust->isVisible());
+  EXPECT_TRUE(SamePicture(FormAdjust->Source().Picture, TBitmap32(3, 3, Color32(1, 2, 3))));
 }
 
 TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
@@ -190,9 +192,11 @@ TEST_F(FormLoadSaveTest, TheWorkGoesToTheClipboardAndComesBackAsASource) {
   EXPECT_FALSE(form_.isVisible());
   form_.show();
   form_.ButtonLoadClipboardClick();
-  ASSERT_EQ(SourcePicture.Width(), 5);
-  EXPECT_EQ(SourcePicture.Pixel(2, 2), Color32(9, 8, 7));
-  EXPECT_FALSE(SourceHasAlpha);
+  ASSERT_NE(FormAdjust, nullptr);
+  const TSourcePicture& source = FormAdjust->Source();
+  ASSERT_EQ(source.Picture.Width(), 5);
+  EXPECT_EQ(source.Picture.Pixel(2, 2), Color32(9, 8, 7));
+  EXPECT_FALSE(source.HasAlpha);
 }
 
 TEST_F(FormLoadSaveTest, TheScannerDialogListsTheDevicesAndGivesTheChosenName) {

@@ -59,7 +59,8 @@ int main(int argc, char* argv[]) {
     });
     watch->start(50);
     loadSave.ButtonLoadCamera->OnClick();
-    if (camera.isVisible() || !adjust.isVisible() || SourcePicture.Width() != 640 || SourcePicture.Height() != 480)
+    if (camera.isVisible() || !adjust.isVisible() || adjust.Source().Picture.Width() != 640 ||
+        adjust.Source().Picture.Height() != 480)
       return void(DemoFail("the snapshot did not reach the adjust window"));
     stream.stop();
     // Let the adjust window paint before the script looks.

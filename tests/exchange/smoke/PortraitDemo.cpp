@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
     for (int y = view.Height() / 4; y < view.Height() * 3 / 4; ++y)
       for (int x = view.Width() / 4; x < view.Width() * 3 / 4; ++x)
         shown += (view.Pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
-    if (!adjust.isVisible() || SourcePicture.Empty() || shown < view.Width() * view.Height() / 8)
+    if (!adjust.isVisible() || adjust.Source().Picture.Empty() || shown < view.Width() * view.Height() / 8)
       return void(DemoFail("the portrait did not reach the adjust window"));
     ImageView(view).save(QString::fromStdString(out + "/adjust.png"));
     adjust.ButtonOKClick();

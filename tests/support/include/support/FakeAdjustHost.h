@@ -18,6 +18,7 @@ class FakeAdjustHost : public IAdjustHost {
   int PortraitOffers = 0;
   std::vector<TAdjustKind> Added;
   TBitmap32 LastPicture;
+  bool LastHasAlpha = false;
   TPoint LastOrigin;
   std::string LastCaption;
 
@@ -29,9 +30,11 @@ class FakeAdjustHost : public IAdjustHost {
   bool DeskHasLayers() const override { return HasLayers; }
   void ClearDesk() override { ++Cleared; }
   void OfferPortraitLayerDelete() override { ++PortraitOffers; }
-  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, TPoint origin, const std::string& caption) override {
+  void AddAdjustedLayer(TAdjustKind kind, TBitmap32 picture, bool hasAlpha, TPoint origin,
+                        const std::string& caption) override {
     Added.push_back(kind);
     LastPicture = std::move(picture);
+    LastHasAlpha = hasAlpha;
     LastOrigin = origin;
     LastCaption = caption;
   }

@@ -37,10 +37,8 @@ class FakeDeskOwner : public FakeEditingHost<IDeskOwner> {
   void ShowLayerLabel(const std::string& text) override { labels.push_back(text); }
   std::string RegionWord() const override { return "Region "; }
 
-  bool sourceHasAlpha = true;
   std::map<int, std::string> typeLetters;
   std::vector<std::string> folders;
-  bool SourceHasAlpha() const override { return sourceHasAlpha; }
   std::optional<std::string> TemplateTypeLetter(int typeId) const override {
     auto it = typeLetters.find(typeId);
     if (it == typeLetters.end()) return std::nullopt;

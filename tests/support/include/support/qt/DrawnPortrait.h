@@ -42,6 +42,6 @@ inline bool PutDrawnPortrait(TFormMain& form, bool hair = false) {
   const auto fitted = model.Finish(source, false, desk.DesktopTableWidth, desk.DesktopTableHeight);
   if (!fitted) return false;
   points.Face = fitted->FacePoint;
-  form.AdjustHost()->AddAdjustedLayer(kAdjustFace, fitted->Bitmap, fitted->LayerOrigin, "Portrait");
+  form.AdjustHost()->AddAdjustedLayer(kAdjustFace, fitted->Bitmap, false, fitted->LayerOrigin, "Portrait");
   return true;
 }
