@@ -64,8 +64,16 @@ void Decode(benchmark::State& state, std::size_t file, bool ours) {
   for (auto _ : state) {
     TBitmap32 picture;
     std::string error;
-    const bool ok = ours ? ReadDirect(encoded.bytes, AcceptAll(), Into(picture), error) == TDirectRead::kRead
-                         : ReadWithMagick(encoded.bytes, "", AcceptAll(), Into(picture), error);
+    bool ok = false;
+    if (ours) {
+      const TDirectResult read = ReadDirect(encoded.bytes, AcceptAll(), Into(picture));
+      ok = read && *read == TDirectRead::kRead;
+      if (!read) error = read.Error().Detail;
+    } else {
+      const TFileResult<TPictureRead> read = ReadWithMagick(encoded.bytes, "", AcceptAll(), Into(picture));
+      ok = read && *read == TPictureRead::kRead;
+      if (!read) error = read.Error().Detail;
+    }
     if (!ok || picture.Width() != kSide) {
       state.SkipWithError((std::string(encoded.name) + " did not decode: " + error).c_str());
       return;

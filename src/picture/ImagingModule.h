@@ -11,6 +11,20 @@
 #include <vector>
 
 #include "platform/FileIO.h"
+#include "platform/FileResult.h"
+
+// How a read that did not fail ended.
+enum class TPictureRead {
+  kRead,     // every row written
+  kStopped,  // `accept` or `target` said no
+};
+
+// A picture the module's readers cannot read: Damaged, with what they found.
+// The path is the caller's to fill in; made in place, since the module links
+// nothing of ours.
+inline TFileError PictureDamaged(std::string finding) {
+  return {TFileFault::Damaged, {}, 0, std::move(finding)};
+}
 
 class IImagingModule {
  public:
@@ -24,10 +38,10 @@ class IImagingModule {
   // The coder that reads files of the extension `upperExt` ("PCX"), "" when none does.
   virtual std::string ReadableCoder(const std::string& upperExt) = 0;
   // Reads the first frame of `bytes` (through `coder` unless it is empty) into
-  // what `target` gives. False when the library cannot read it (the reason in
-  // `error`) or `accept` or `target` stopped it (`error` empty).
-  virtual bool Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
-                    const TTarget& target, std::string& error) = 0;
+  // what `target` gives, or says it was stopped; PictureDamaged when the library
+  // cannot read it.
+  virtual TFileResult<TPictureRead> Read(std::span<const std::uint8_t> bytes, const std::string& coder,
+                                         const TAccept& accept, const TTarget& target) = 0;
   // Writes `bgra` (width x height, packed rows, the alpha byte ignored) into `file`
   // at 24 bits in the picture class's file format `format` (a TLeadFileFormat but
   // Photoshop; JPEG at `quality`). PNG and TIFF go out row by row; false when the

@@ -43,11 +43,12 @@ TFileResult<TBitmap32> ReadWithImaging(IImagingModule& imaging, const std::vecto
       return nullptr;
     return bitmap.Bits();
   };
-  std::string error;
-  if (imaging.Read(bytes, coder, accept, target, error)) return bitmap;
+  const TFileResult<TPictureRead> read = imaging.Read(bytes, coder, accept, target);
+  if (read && *read == TPictureRead::kRead) return bitmap;
   if (scaled) return std::move(*scaled);
   if (!tooLarge.empty()) return FileError(TFileFault::TooLarge, fileName, 0, tooLarge);
-  if (!error.empty()) return FileError(TFileFault::Damaged, fileName, 0, error);
+  // The module's error is the library's finding without the file.
+  if (!read && !read.Error().Detail.empty()) return FileError(TFileFault::Damaged, fileName, 0, read.Error().Detail);
   return FileError(TFileFault::Empty, fileName, 0, "the picture is empty or too large");
 }
 

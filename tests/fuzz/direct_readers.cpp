@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rows.resize(w * h * 4);
     return rows.data();
   };
-  std::string error;
-  const TDirectRead result = ReadDirect({data, size}, accept, target, error);
-  if ((result == TDirectRead::kRead && targets != 1) || (result == TDirectRead::kFailed && error.empty()))
+  const TDirectResult result = ReadDirect({data, size}, accept, target);
+  if ((result && *result == TDirectRead::kRead && targets != 1) || (!result && result.Error().Detail.empty()))
     std::abort();
   return 0;
 }

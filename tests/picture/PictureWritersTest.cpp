@@ -27,14 +27,14 @@ constexpr TFormat kFormats[] = {{kLeadBmp, "BMP", "bmp"},
 TBitmap32 ReadBack(const fs::path& file, const char* coder) {
   const auto bytes = ReadFileBytes(file);
   TBitmap32 picture;
-  std::string error;
-  EXPECT_TRUE(bytes && ReadWithMagick(
-                           *bytes, coder, [](std::size_t, std::size_t, const std::string&) { return true; },
-                           [&](std::size_t w, std::size_t h) -> std::uint8_t* {
-                             return picture.SetSize(int(w), int(h)) ? picture.Bits() : nullptr;
-                           },
-                           error))
-      << file << ": " << error;
+  EXPECT_TRUE(bytes) << file;
+  if (!bytes) return picture;
+  const TFileResult<TPictureRead> read = ReadWithMagick(
+      *bytes, coder, [](std::size_t, std::size_t, const std::string&) { return true; },
+      [&](std::size_t w, std::size_t h) -> std::uint8_t* {
+        return picture.SetSize(int(w), int(h)) ? picture.Bits() : nullptr;
+      });
+  EXPECT_TRUE(read && *read == TPictureRead::kRead) << file << ": " << (read ? "stopped" : read.Error().Detail);
   return picture;
 }
 

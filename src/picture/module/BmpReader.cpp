@@ -159,8 +159,8 @@ struct TPicture {
 };
 
 // Rows stored as they are shown, each padded to 4 bytes.
-bool ReadPlainRows(std::span<const std::uint8_t> data, const THead& h, const TPalette& palette,
-                   std::uint32_t colors, const TPicture& picture, std::size_t rowBytes, std::string& error) {
+TFileResult<> ReadPlainRows(std::span<const std::uint8_t> data, const THead& h, const TPalette& palette,
+                            std::uint32_t colors, const TPicture& picture, std::size_t rowBytes) {
   std::array<std::uint32_t, 4> masks = h.masks;
   if (h.compression == kRgb) masks = h.bits == 16 ? std::array<std::uint32_t, 4>{0x7C00, 0x3E0, 0x1F, 0}
                                                   : std::array<std::uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
@@ -179,15 +179,12 @@ bool ReadPlainRows(std::span<const std::uint8_t> data, const THead& h, const TPa
       } else {
         const std::size_t bit = x * h.bits;
         const unsigned index = (in[bit / 8] >> (8 - h.bits - bit % 8)) & ((1u << h.bits) - 1);
-        if (index >= colors) {
-          error = "a colour index beyond the colour map";
-          return false;
-        }
+        if (index >= colors) return PictureDamaged("a colour index beyond the colour map");
         std::memcpy(out, palette[index].data(), 4);
       }
     }
   }
-  return true;
+  return {};
 }
 
 // Run-length rows, followed through the picture as one run of bottom-up
@@ -202,17 +199,16 @@ class TRunDecoder {
       : c_(c), four_(h.compression == kRle4), palette_(palette), colors_(colors), picture_(picture),
         end_(picture.width * picture.height) {}
 
-  bool Decode(std::string& error) {
+  TFileResult<> Decode() {
     for (std::size_t r = 0; r < picture_.height; ++r) {
       std::uint8_t* out = picture_.Row(r);
       for (std::size_t x = 0; x < picture_.width; ++x) std::memcpy(out + 4 * x, palette_[0].data(), 4);
     }
-    const bool complete = Runs();
-    if (!complete) error = "the run-length data ends early";
-    else if (at_ < end_) error = "the run-length data stops before the last pixel";
-    else if (c_.ended) error = "the file ends early";
-    else if (strayIndex_ && HasStrayIndex()) error = "a colour index beyond the colour map";
-    return error.empty();
+    if (!Runs()) return PictureDamaged("the run-length data ends early");
+    if (at_ < end_) return PictureDamaged("the run-length data stops before the last pixel");
+    if (c_.ended) return PictureDamaged("the file ends early");
+    if (strayIndex_ && HasStrayIndex()) return PictureDamaged("a colour index beyond the colour map");
+    return {};
   }
 
  private:
@@ -296,8 +292,8 @@ class TRunDecoder {
 };
 }  // namespace
 
-TDirectRead ReadBmp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                    const IImagingModule::TTarget& target, std::string& error) {
+TDirectResult ReadBmp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                      const IImagingModule::TTarget& target) {
   THead h;
   if (!ReadHead(bytes, h)) return TDirectRead::kNotMine;
   if (h.bits >= 16 && !(Contiguous(h.masks[0]) && Contiguous(h.masks[1]) && Contiguous(h.masks[2]) &&
@@ -324,12 +320,9 @@ TDirectRead ReadBmp(std::span<const std::uint8_t> bytes, const IImagingModule::T
   std::uint8_t* rows = target(width, height);
   if (!rows) return TDirectRead::kStopped;
   const TPicture picture{rows, width, height, h.height > 0};
-  bool read = false;
-  if (runs) {
-    TCursor c{bytes, offset};
-    read = TRunDecoder(c, h, palette, colors, picture).Decode(error);
-  } else {
-    read = ReadPlainRows(bytes.subspan(offset), h, palette, colors, picture, rowBytes, error);
-  }
-  return read ? TDirectRead::kRead : TDirectRead::kFailed;
+  TCursor c{bytes, offset};
+  const TFileResult<> read = runs ? TRunDecoder(c, h, palette, colors, picture).Decode()
+                                  : ReadPlainRows(bytes.subspan(offset), h, palette, colors, picture, rowBytes);
+  if (!read) return read.Error();
+  return TDirectRead::kRead;
 }

@@ -1,11 +1,11 @@
 #include "picture/module/DirectReaders.h"
 
-TDirectRead ReadDirect(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                       const IImagingModule::TTarget& target, std::string& error) {
+TDirectResult ReadDirect(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                         const IImagingModule::TTarget& target) {
   // Each reader looks at the signature first and says kNotMine to others' files.
   for (auto* reader : {ReadPng, ReadGif, ReadTiff, ReadWebp, ReadBmp}) {
-    const TDirectRead result = reader(bytes, accept, target, error);
-    if (result != TDirectRead::kNotMine) return result;
+    TDirectResult result = reader(bytes, accept, target);
+    if (!result || *result != TDirectRead::kNotMine) return result;
   }
   return TDirectRead::kNotMine;
 }

@@ -9,24 +9,27 @@
 
 #include "picture/ImagingModule.h"
 
+// How a reader's turn ended when the file is not damaged. A file damaged after
+// decoding began is PictureDamaged: "not mine" is no failure, the imaging
+// library may still read it.
 enum class TDirectRead {
   kNotMine,  // another format, or a variant left to the imaging library
   kRead,     // every row written
   kStopped,  // `accept` or `target` said no
-  kFailed,   // damaged after decoding began (the reason in `error`)
 };
+using TDirectResult = TFileResult<TDirectRead>;
 
 // The reader for the format `bytes` start with; kNotMine when none of ours.
-TDirectRead ReadDirect(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                       const IImagingModule::TTarget& target, std::string& error);
+TDirectResult ReadDirect(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                         const IImagingModule::TTarget& target);
 
-TDirectRead ReadPng(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                    const IImagingModule::TTarget& target, std::string& error);
-TDirectRead ReadGif(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                    const IImagingModule::TTarget& target, std::string& error);
-TDirectRead ReadTiff(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                     const IImagingModule::TTarget& target, std::string& error);
-TDirectRead ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                     const IImagingModule::TTarget& target, std::string& error);
-TDirectRead ReadBmp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                    const IImagingModule::TTarget& target, std::string& error);
+TDirectResult ReadPng(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                      const IImagingModule::TTarget& target);
+TDirectResult ReadGif(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                      const IImagingModule::TTarget& target);
+TDirectResult ReadTiff(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                       const IImagingModule::TTarget& target);
+TDirectResult ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                       const IImagingModule::TTarget& target);
+TDirectResult ReadBmp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                      const IImagingModule::TTarget& target);

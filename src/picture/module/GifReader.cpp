@@ -48,9 +48,8 @@ bool ReadExtension(GifFileType* gif, int& transparent) {
 }
 
 // The rows of the image whose descriptor was just read, in file order (the four
-// passes of an interlaced picture); false with the reason in `error`.
-bool ReadLines(GifFileType* gif, const ColorMapObject& map, int transparent, std::uint8_t* rows,
-               std::string& error) {
+// passes of an interlaced picture), or PictureDamaged.
+TFileResult<> ReadLines(GifFileType* gif, const ColorMapObject& map, int transparent, std::uint8_t* rows) {
   const int width = gif->Image.Width;
   const int height = gif->Image.Height;
   std::vector<GifPixelType> line(static_cast<std::size_t>(width));
@@ -59,17 +58,11 @@ bool ReadLines(GifFileType* gif, const ColorMapObject& map, int transparent, std
   const int passes = gif->Image.Interlace ? 4 : 1;
   for (int pass = 0; pass < passes; ++pass)
     for (int y = passes == 1 ? 0 : kStart[pass]; y < height; y += passes == 1 ? 1 : kStep[pass]) {
-      if (DGifGetLine(gif, line.data(), width) != GIF_OK) {
-        error = GifError(gif->Error);
-        return false;
-      }
+      if (DGifGetLine(gif, line.data(), width) != GIF_OK) return PictureDamaged(GifError(gif->Error));
       std::uint8_t* out = rows + std::size_t(y) * std::size_t(width) * 4;
       for (int x = 0; x < width; ++x, out += 4) {
         const int index = line[std::size_t(x)];
-        if (index >= map.ColorCount) {
-          error = "a colour index beyond the colour map";
-          return false;
-        }
+        if (index >= map.ColorCount) return PictureDamaged("a colour index beyond the colour map");
         const GifColorType& c = map.Colors[index];
         out[0] = c.Blue;
         out[1] = c.Green;
@@ -77,12 +70,12 @@ bool ReadLines(GifFileType* gif, const ColorMapObject& map, int transparent, std
         out[3] = index == transparent ? 0 : 255;
       }
     }
-  return true;
+  return {};
 }
 }  // namespace
 
-TDirectRead ReadGif(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                    const IImagingModule::TTarget& target, std::string& error) {
+TDirectResult ReadGif(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                      const IImagingModule::TTarget& target) {
   if (bytes.size() < 6 || (std::memcmp(bytes.data(), "GIF87a", 6) != 0 && std::memcmp(bytes.data(), "GIF89a", 6) != 0))
     return TDirectRead::kNotMine;
   TGifSource source{bytes.data(), bytes.size(), 0};
@@ -109,5 +102,6 @@ TDirectRead ReadGif(std::span<const std::uint8_t> bytes, const IImagingModule::T
   if (!accept(std::size_t(width), std::size_t(height), "GIF")) return TDirectRead::kStopped;
   std::uint8_t* rows = target(std::size_t(width), std::size_t(height));
   if (!rows) return TDirectRead::kStopped;
-  return ReadLines(gif.get(), *map, transparent, rows, error) ? TDirectRead::kRead : TDirectRead::kFailed;
+  if (TFileResult<> read = ReadLines(gif.get(), *map, transparent, rows); !read) return read.Error();
+  return TDirectRead::kRead;
 }

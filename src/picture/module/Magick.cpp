@@ -39,16 +39,16 @@ class TMagick final : public IImagingModule {
     }
   }
 
-  bool Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
-            const TTarget& target, std::string& error) override {
-    error.clear();
-    switch (ReadDirect(bytes, accept, target, error)) {
-      case TDirectRead::kRead: return true;
-      case TDirectRead::kStopped:
-      case TDirectRead::kFailed: return false;
+  TFileResult<TPictureRead> Read(std::span<const std::uint8_t> bytes, const std::string& coder, const TAccept& accept,
+                                 const TTarget& target) override {
+    const TFileResult<TDirectRead> direct = ReadDirect(bytes, accept, target);
+    if (!direct) return direct.Error();
+    switch (*direct) {
+      case TDirectRead::kRead: return TPictureRead::kRead;
+      case TDirectRead::kStopped: return TPictureRead::kStopped;
       case TDirectRead::kNotMine: break;
     }
-    return ReadWithMagick(bytes, coder, accept, target, error);
+    return ReadWithMagick(bytes, coder, accept, target);
   }
 
   bool Write(const std::uint8_t* bgra, int width, int height, int format, int quality, TFileWriter& file) override {
@@ -60,10 +60,9 @@ class TMagick final : public IImagingModule {
 
 }  // namespace
 
-bool ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& coder,
-                    const IImagingModule::TAccept& accept, const IImagingModule::TTarget& target, std::string& error) {
+TFileResult<TPictureRead> ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& coder,
+                                         const IImagingModule::TAccept& accept, const IImagingModule::TTarget& target) {
   InitializeOnce();
-  error.clear();
   try {
     Magick::Blob blob(bytes.data(), bytes.size());
     Magick::Image image;
@@ -77,21 +76,20 @@ bool ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& code
     } catch (const Magick::Warning&) {
     }
     // The caller refuses a head that claims more than it takes before decoding.
-    if (!accept(image.columns(), image.rows(), image.magick())) return false;
+    if (!accept(image.columns(), image.rows(), image.magick())) return TPictureRead::kStopped;
     try {
       image.read(blob);
     } catch (const Magick::Warning&) {
     }
     std::uint8_t* rows = target(image.columns(), image.rows());
-    if (!rows) return false;
+    if (!rows) return TPictureRead::kStopped;
     // CMYK and other spaces export their own channels: bring them to RGB first.
     if (image.colorSpace() != Magick::RGBColorspace) image.colorSpace(Magick::RGBColorspace);
     image.write(0, 0, image.columns(), image.rows(), "BGRA", Magick::CharPixel, rows);
-    return true;
+    return TPictureRead::kRead;
   } catch (const Magick::Exception& e) {
-    error = e.what();
-    if (error.empty()) error = "unreadable picture";
-    return false;
+    const std::string words = e.what();
+    return PictureDamaged(words.empty() ? "unreadable picture" : words);
   }
 }
 

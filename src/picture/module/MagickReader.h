@@ -9,8 +9,8 @@
 #include "picture/ImagingModule.h"
 
 // As IImagingModule::Read, through GraphicsMagick alone.
-bool ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& coder,
-                    const IImagingModule::TAccept& accept, const IImagingModule::TTarget& target, std::string& error);
+TFileResult<TPictureRead> ReadWithMagick(std::span<const std::uint8_t> bytes, const std::string& coder,
+                                         const IImagingModule::TAccept& accept, const IImagingModule::TTarget& target);
 // As IImagingModule::Write, through GraphicsMagick alone: the whole picture at 8
 // bytes a pixel, then the whole file.
 bool WriteWithMagick(const std::uint8_t* bgra, int width, int height, int format, int quality, TFileWriter& file);

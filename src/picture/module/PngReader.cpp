@@ -80,8 +80,8 @@ bool ReadRows(TPng& p, std::uint8_t* rows, png_uint_32 width, png_uint_32 height
 }
 }  // namespace
 
-TDirectRead ReadPng(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                    const IImagingModule::TTarget& target, std::string& error) {
+TDirectResult ReadPng(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                      const IImagingModule::TTarget& target) {
   if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return TDirectRead::kNotMine;
   TPngSource source{bytes.data(), bytes.size(), 0, {}};
   TPng p;
@@ -100,6 +100,5 @@ TDirectRead ReadPng(std::span<const std::uint8_t> bytes, const IImagingModule::T
   std::uint8_t* rows = target(width, height);
   if (!rows) return TDirectRead::kStopped;
   if (ReadRows(p, rows, width, height, passes, wide.empty() ? nullptr : wide.data())) return TDirectRead::kRead;
-  error = source.error;
-  return TDirectRead::kFailed;
+  return PictureDamaged(source.error);
 }

@@ -130,8 +130,8 @@ void ConvertRow(const TLayout& l, const std::uint8_t* in, std::uint8_t* out) {
 }
 }  // namespace
 
-TDirectRead ReadTiff(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                     const IImagingModule::TTarget& target, std::string& error) {
+TDirectResult ReadTiff(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                       const IImagingModule::TTarget& target) {
   if (bytes.size() < 8 || (std::memcmp(bytes.data(), "II*", 3) != 0 && std::memcmp(bytes.data(), "MM\0*", 4) != 0))
     return TDirectRead::kNotMine;
   TTiffSource source{bytes.data(), bytes.size(), 0, {}};
@@ -154,10 +154,8 @@ TDirectRead ReadTiff(std::span<const std::uint8_t> bytes, const IImagingModule::
   if (!rows) return TDirectRead::kStopped;
   std::vector<std::uint8_t> line(static_cast<std::size_t>(lineSize));
   for (std::uint32_t y = 0; y < layout.height; ++y) {
-    if (TIFFReadScanline(tiff.get(), line.data(), y, 0) < 0) {
-      error = source.error.empty() ? "damaged TIFF" : source.error;
-      return TDirectRead::kFailed;
-    }
+    if (TIFFReadScanline(tiff.get(), line.data(), y, 0) < 0)
+      return PictureDamaged(source.error.empty() ? "damaged TIFF" : source.error);
     ConvertRow(layout, line.data(), rows + std::size_t(y) * layout.width * 4);
   }
   return TDirectRead::kRead;

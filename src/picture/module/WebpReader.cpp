@@ -8,8 +8,8 @@
 #include "picture/PictureLimits.h"
 #include "picture/module/DirectReaders.h"
 
-TDirectRead ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
-                     const IImagingModule::TTarget& target, std::string& error) {
+TDirectResult ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::TAccept& accept,
+                       const IImagingModule::TTarget& target) {
   if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WEBP", 4) != 0)
     return TDirectRead::kNotMine;
   WebPDecoderConfig config;
@@ -21,10 +21,9 @@ TDirectRead ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::
   if (!accept(std::size_t(width), std::size_t(height), "WEBP")) return TDirectRead::kStopped;
   // A lossless picture is decoded whole into the library's own pixels first.
   if (config.input.format == 2 && std::int64_t(width) * height * 8 > kDecodeBudgetBytes) {
-    error = "the lossless WebP picture is " + std::to_string(width) + " x " + std::to_string(height) +
-            " pixels, more than the " + std::to_string(kDecodeBudgetBytes / 8) +
-            " such a picture may have (it takes twice its memory to decode)";
-    return TDirectRead::kFailed;
+    return PictureDamaged("the lossless WebP picture is " + std::to_string(width) + " x " + std::to_string(height) +
+                          " pixels, more than the " + std::to_string(kDecodeBudgetBytes / 8) +
+                          " such a picture may have (it takes twice its memory to decode)");
   }
   std::uint8_t* rows = target(std::size_t(width), std::size_t(height));
   if (!rows) return TDirectRead::kStopped;
@@ -36,6 +35,5 @@ TDirectRead ReadWebp(std::span<const std::uint8_t> bytes, const IImagingModule::
   const VP8StatusCode status = WebPDecode(bytes.data(), bytes.size(), &config);
   WebPFreeDecBuffer(&config.output);
   if (status == VP8_STATUS_OK) return TDirectRead::kRead;
-  error = status == VP8_STATUS_NOT_ENOUGH_DATA ? "the file ends early" : "damaged WebP picture";
-  return TDirectRead::kFailed;
+  return PictureDamaged(status == VP8_STATUS_NOT_ENOUGH_DATA ? "the file ends early" : "damaged WebP picture");
 }
