@@ -137,9 +137,9 @@ bool TLoadSaveController::SaveImage() {
     ui_.ShowMessage(ImageOutputMessage(TFileFault::Empty));
     return false;
   }
-  const auto file = ui_.ChooseImageToSave(ImageSaveFolder, LastImageFileName, ImageSaveFilters());
+  const auto file = ui_.ChooseImageToSave(ImageSaveFolder, PictureName ? *PictureName : "", ImageSaveFilters());
   if (!file) return false;
-  LastImageFileName = BareName(*file);
+  if (PictureName) *PictureName = BareName(*file);
   ImageSaveFolder = file->parent_path();
   ui_.CloseWindow();
   ui_.SetBusy(true);

@@ -79,6 +79,9 @@ class TLoadSaveController {
   // last chosen in it.
   fs::path ImageOpenFolder;
   fs::path ImageSaveFolder;
+  // The name the picture save dialog suggests and where a save records its own,
+  // the work files' (TWorkFiles::LastImageFileName); null, none.
+  std::string* PictureName = nullptr;
 
  private:
   ILoadSaveUi& ui_;

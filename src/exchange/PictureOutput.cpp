@@ -12,8 +12,6 @@
 #include "platform/Text.h"
 #include "shell/WriteFailure.h"
 
-std::string LastImageFileName;
-
 namespace {
 
 constexpr std::array<std::pair<std::string_view, int>, 9> kSaveFormats = {{

@@ -40,10 +40,6 @@ class IWorkPicture {
   virtual TBitmap32 TakeExportPicture() = 0;
 };
 
-// The picture save dialog's suggested name, without folder and extension: the
-// last picture saved, or the work last opened or saved.
-extern std::string LastImageFileName;
-
 // The message key for a picture that was not saved: an empty work (Empty) has
 // its own, every other cause is a save that failed.
 std::string_view ImageOutputMessage(TFileFault cause);

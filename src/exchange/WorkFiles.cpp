@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "editor/MontageDesk.h"
-#include "exchange/PictureOutput.h"
 #include "picture/LoadedWork.h"
 #include "picture/RowBands.h"
 #include "platform/CompoundFile.h"

@@ -68,9 +68,11 @@ class TWorkFiles {
   // left out with a message naming each cause, and the load succeeds.
   TFileResult<> LoadWorkFromFile(const fs::path& file);
 
-  // The name of the last work saved or loaded, without folder and extension
-  // (which the picture save dialog suggests too: LastImageFileName).
+  // The name of the last work saved or loaded, without folder and extension.
   std::string LastWorkFileName;
+  // The name the picture save dialog suggests, likewise: the last picture saved
+  // (the load-and-save window records it here), or the last work saved or loaded.
+  std::string LastImageFileName;
   fs::path LastWorkDir;
 
  private:

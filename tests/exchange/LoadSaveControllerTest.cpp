@@ -77,13 +77,8 @@ using Calls = std::vector<std::string>;
 
 class LoadSaveActions : public ::testing::Test {
  protected:
-  void SetUp() override {
-    LastImageFileName.clear();
-  }
-  void TearDown() override {
-    EXPECT_EQ(ui_.busyLevel, 0) << "the busy cursor ends on every path";
-    LastImageFileName.clear();
-  }
+  void SetUp() override { actions_.PictureName = &pictureName_; }
+  void TearDown() override { EXPECT_EQ(ui_.busyLevel, 0) << "the busy cursor ends on every path"; }
   // The adjust window keeps what it held.
   void ExpectSourceKept() { EXPECT_FALSE(ui_.handed); }
 
@@ -92,12 +87,13 @@ class LoadSaveActions : public ::testing::Test {
   FakeWork work_;
   FakeScanner scanner_;
   TLoadSaveController actions_{ui_, work_, &scanner_};
+  std::string pictureName_;  // the work files' own, in the program
 };
 
 TEST_F(LoadSaveActions, CancelledDialogsChangeNothing) {
   actions_.ImageOpenFolder = "/in";
   actions_.ImageSaveFolder = "/out";
-  LastImageFileName = "old";
+  pictureName_ = "old";
   EXPECT_FALSE(actions_.LoadImage());
   EXPECT_FALSE(actions_.SaveImage());
   ui_.scannerAnswer.reset();
@@ -105,7 +101,7 @@ TEST_F(LoadSaveActions, CancelledDialogsChangeNothing) {
   EXPECT_EQ(ui_.calls, (Calls{"open /in", "save /out old", "scanners 1"}));
   EXPECT_EQ(actions_.ImageOpenFolder, "/in");
   EXPECT_EQ(actions_.ImageSaveFolder, "/out");
-  EXPECT_EQ(LastImageFileName, "old");
+  EXPECT_EQ(pictureName_, "old");
   ExpectSourceKept();
 }
 
@@ -192,7 +188,7 @@ TEST_F(LoadSaveActions, SavingRemembersTheNameAndMarksThePictureSaved) {
   EXPECT_TRUE(actions_.SaveImage());
   EXPECT_EQ(ui_.calls, (Calls{"save  ", "close", "saved"}));
   EXPECT_TRUE(fs::exists(dir_ / "Look one.png"));
-  EXPECT_EQ(LastImageFileName, "Look one");
+  EXPECT_EQ(pictureName_, "Look one");
   EXPECT_EQ(actions_.ImageSaveFolder, dir_.Path());
 }
 

@@ -192,14 +192,13 @@ TEST_F(WorkFiles, TheWorkNameBecomesThePicturesNameAndAnEmptyDeskIsToldFirst) {
   BuildWork();
   EXPECT_TRUE(files.CheckWorkToSave());
   EXPECT_EQ(ports.messages.size(), 1u);
-  LastImageFileName.clear();
+  files.LastImageFileName = "earlier picture";
   ASSERT_TRUE(files.SaveWork(dir / "Bob.tsc"));
-  EXPECT_EQ(LastImageFileName, "Bob");
+  EXPECT_EQ(files.LastImageFileName, "Bob");
   fs::rename(dir / "Bob.tsc", dir / "Ann.tsc");
   desk.ClearLayers();
   ASSERT_TRUE(files.LoadWorkFromFile(dir / "Ann.tsc"));
-  EXPECT_EQ(LastImageFileName, "Ann");
-  LastImageFileName.clear();
+  EXPECT_EQ(files.LastImageFileName, "Ann");
 }
 
 TEST_F(WorkFiles, SaveReplacesEitherFormWholeOrNotAtAll) {

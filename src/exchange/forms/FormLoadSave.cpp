@@ -322,6 +322,8 @@ void ConnectFormLoadSave(TFormMain& main) {
       form.Work = form.deskWork_.get();
     }
     form.Saved = main ? &main->State().Saved : nullptr;
+    TWorkFiles* files = ProgramWorkFiles();
+    form.Actions().PictureName = files ? &files->LastImageFileName : nullptr;
   });
   if (TGraphicButton* button = main.Button("ButtonLoadSave"))
     button->OnClick = [] {

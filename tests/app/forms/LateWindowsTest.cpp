@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -290,6 +291,27 @@ TEST_F(LateWindows, TheAdjustWindowMadeForAPictureAfterAWorkWasOpenedAddsItToTha
   EXPECT_NEAR(AlphaOf(picture.Pixel(picture.Width() / 2, picture.Height() / 2)), 128, 2);
   EXPECT_FALSE(main_->State().Saved.Work);
   EXPECT_FALSE(main_->State().Saved.Image);
+}
+
+// The picture name the work files keep is the one the Files window, made later,
+// suggests for the picture.
+TEST_F(LateWindows, TheFilesWindowMadeAfterAWorkWasOpenedSuggestsTheWorksNameForItsPicture) {
+  OpenWork();
+  Desk().ClearLayers();
+  TWorkFiles* files = ProgramWorkFiles();
+  ASSERT_NE(files, nullptr);
+  ASSERT_TRUE(files->LoadWorkFromFile(dir_ / "look.tsc"));
+  auto* loadSave = StandingForm<TFormLoadSave>("FormLoadSave");
+  ASSERT_NE(loadSave, nullptr);
+  QFileDialog* dialog = loadSave->ImageSaveDialog();
+  std::string suggested;
+  QTimer::singleShot(0, qApp, [dialog, &suggested] {
+    if (!dialog->selectedFiles().isEmpty())
+      suggested = QFileInfo(dialog->selectedFiles().front()).completeBaseName().toStdString();
+    dialog->reject();
+  });
+  loadSave->ButtonSaveImageClick();
+  EXPECT_EQ(suggested, "look");
 }
 
 TEST_F(LateWindows, AStartWithTipsOnShowsTheWelcomePage) {

@@ -34,7 +34,7 @@ class FormLoadSaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins installed here
-    LastImageFileName.clear();
+    form_.Actions().PictureName = &pictureName_;
     RegisterFormAdjust(adjustHost_);
     form_.Work = &work_;
     form_.Saved = &saved_;
@@ -73,6 +73,7 @@ class FormLoadSaveTest : public ::testing::Test {
   FakeAdjustHost adjustHost_;
   FakeWork work_;
   TSavedFlags saved_;
+  std::string pictureName_;
   TFormLoadSave form_{settings_};
   std::string message_;
 };
@@ -146,7 +147,7 @@ TEST_F(FormLoadSaveTest, SavingWritesTheChosenFileAndMarksThePictureSaved) {
   form_.ButtonSaveImageClick();
   EXPECT_TRUE(fs::exists(dir_ / "look.tif"));
   EXPECT_TRUE(saved_.Image);
-  EXPECT_EQ(LastImageFileName, "look");
+  EXPECT_EQ(pictureName_, "look");
   EXPECT_FALSE(form_.isVisible());
 }
 
