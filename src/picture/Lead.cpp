@@ -12,9 +12,9 @@
 #include "platform/Text.h"
 
 namespace {
-// The imaging module; nullptr, with `why` naming what is missing, when it does not load.
-IImagingModule* Imaging(std::string* why = nullptr) {
-  return LoadModule("imaging", tressary_module_imaging, why);
+// The imaging module, or why it did not load, as `cause` of `file`.
+TFileResult<IImagingModule*> Imaging(TFileFault cause, const std::filesystem::path& file) {
+  return LoadFileModule("imaging", tressary_module_imaging, cause, file);
 }
 
 TFileResult<TBitmap32> ReadWithImaging(IImagingModule& imaging, const std::vector<std::uint8_t>& bytes,
@@ -63,12 +63,11 @@ TFileResult<TBitmap32> ReadAnyImage(const std::filesystem::path& fileName) {
     if (TFileResult<> read = ReadPsdImage(*bytes, bitmap, fileName); !read) return read.Error();
     return bitmap;
   }
-  std::string missing;
-  IImagingModule* imaging = Imaging(&missing);
-  if (!imaging) return FileError(TFileFault::UnknownType, fileName, 0, missing);
-  const std::string coder = upper.empty() ? std::string() : imaging->ReadableCoder(upper);
+  const TFileResult<IImagingModule*> imaging = Imaging(TFileFault::UnknownType, fileName);
+  if (!imaging) return imaging.Error();
+  const std::string coder = upper.empty() ? std::string() : (*imaging)->ReadableCoder(upper);
   if (!upper.empty() && coder.empty()) return FileError(TFileFault::UnknownType, fileName);
-  return ReadWithImaging(*imaging, *bytes, coder, fileName);
+  return ReadWithImaging(**imaging, *bytes, coder, fileName);
 }
 }  // namespace
 
@@ -123,10 +122,10 @@ TFileResult<> SaveImageFile(const TBitmap32& bitmap, const std::filesystem::path
     return SavePsdFile(opaque, fileName);
   }
   if (format != kLeadPng && format != kLeadTiff) return FileError(TFileFault::CannotWrite, fileName);
-  IImagingModule* imaging = Imaging();
-  if (!imaging) return FileError(TFileFault::CannotWrite, fileName);
+  const TFileResult<IImagingModule*> imaging = Imaging(TFileFault::CannotWrite, fileName);
+  if (!imaging) return imaging.Error();
   return WriteFileAtomic(fileName, [&](TFileWriter& file) {
-    return imaging->Write(bitmap.Bits(), bitmap.Width(), bitmap.Height(), format, QualityFromFactor(qualityFactor),
+    return (*imaging)->Write(bitmap.Bits(), bitmap.Width(), bitmap.Height(), format, QualityFromFactor(qualityFactor),
                           file);
   });
 }

@@ -10,9 +10,9 @@
 #include "platform/Text.h"
 
 namespace {
-// The module, or why it did not load (its words in `missing`).
-ICompoundFileModule* Compound(std::string& missing) {
-  return LoadModule("compound", tressary_module_compound, &missing);
+// The module, or why it did not load, as `cause` of `file`.
+TFileResult<ICompoundFileModule*> Compound(TFileFault cause, const fs::path& file) {
+  return LoadFileModule("compound", tressary_module_compound, cause, file);
 }
 
 // The module's error, which carries no path, made the file's.
@@ -42,10 +42,9 @@ bool TCompoundFileWriter::AddStream(std::string_view name, std::string_view text
 }
 
 TFileResult<std::vector<std::uint8_t>> TCompoundFileWriter::Build(const fs::path& file) const {
-  std::string missing;
-  ICompoundFileModule* compound = Compound(missing);
-  if (!compound) return FileError(TFileFault::CannotWrite, file, 0, std::move(missing));
-  TFileResult<std::vector<std::uint8_t>> built = compound->Build(streams_);
+  const TFileResult<ICompoundFileModule*> compound = Compound(TFileFault::CannotWrite, file);
+  if (!compound) return compound.Error();
+  TFileResult<std::vector<std::uint8_t>> built = (*compound)->Build(streams_);
   if (!built) return Named(built.Error(), file);
   return built;
 }
@@ -97,9 +96,8 @@ TCompoundFileReader::TOpened TCompoundFileReader::Finish(std::unique_ptr<Impl> i
   impl->root = OpenCompoundRoot(*impl->source);
   if (!impl->root) {
     // The library reads from memory: a file it is left to is read whole.
-    std::string missing;
-    ICompoundFileModule* compound = Compound(missing);
-    if (!compound) return FileError(TFileFault::UnknownType, file, 0, std::move(missing));
+    const TFileResult<ICompoundFileModule*> compound = Compound(TFileFault::UnknownType, file);
+    if (!compound) return compound.Error();
     if (impl->bytes.empty() && impl->source->Size() > 0) {
       constexpr std::uint64_t kMaxWhole = std::uint64_t(1) << 31;
       ByteBuffer held;
@@ -109,7 +107,7 @@ TCompoundFileReader::TOpened TCompoundFileReader::Finish(std::unique_ptr<Impl> i
       impl->bytes.assign(all, all + impl->source->Size());
       impl->source = std::make_unique<TByteSource>(impl->bytes);
     }
-    TFileResult<std::unique_ptr<ICompoundStorage>> root = compound->Open(impl->bytes);
+    TFileResult<std::unique_ptr<ICompoundStorage>> root = (*compound)->Open(impl->bytes);
     if (!root) return Named(root.Error(), file);
     impl->root = *std::move(root);
   }

@@ -10,7 +10,10 @@
 // A service's caller declares the entry weakly and asks through it:
 //   extern "C" [[gnu::weak]] IService* tressary_module_NAME();
 //   IService* service = LoadModule<IService>("NAME", tressary_module_NAME, &error);
+#include <filesystem>
 #include <string>
+
+#include "platform/FileResult.h"
 
 // The entry of module `name` called, or nullptr with the reason in `error` (the
 // module missing or broken). `linked` is the entry when it is linked in (the
@@ -24,6 +27,16 @@ TService* LoadModule(const char* name, TService* (*linked)(), std::string* error
   using TEntry = TService* (*)();
   auto call = [](void* entry) -> void* { return reinterpret_cast<TEntry>(entry)(); };
   return static_cast<TService*>(LoadModuleEntry(name, call, reinterpret_cast<void*>(linked), error));
+}
+
+// The same for a file routine: the service, or `cause` of `file` with the
+// module's failure as the finding.
+template <typename TService>
+TFileResult<TService*> LoadFileModule(const char* name, TService* (*linked)(), TFileFault cause,
+                                      const std::filesystem::path& file) {
+  std::string missing;
+  if (TService* service = LoadModule(name, linked, &missing)) return service;
+  return FileError(cause, file, 0, std::move(missing));
 }
 
 // The file module `name` is loaded from.
