@@ -6,8 +6,8 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ std::string_view BaseName(std::string_view path) {
 
 std::string MusicFolder(const std::string& musicDir, const TContentFolders& content) {
   std::error_code ec;
-  if (fs::is_directory(DataFolderPath(musicDir), ec)) return ExePath + musicDir;
+  if (fs::is_directory(DataFolderPath(musicDir), ec)) return InstallationFolder() + musicDir;
   return content.CDPath + musicDir;
 }
 

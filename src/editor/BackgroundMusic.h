@@ -45,8 +45,8 @@ class IMusicPlayer {
 // installation is never written to. False when it is missing or does not open.
 bool TestMp3Playback(IMusicPlayer& player, const fs::path& exeDir);
 
-// The folder "$MUSICPATH$" stands for: ExePath + `musicDir` (the settings'
-// MusicDir) when that folder exists, else the content's CDPath + `musicDir`.
+// The folder "$MUSICPATH$" stands for: the installation folder + `musicDir` (the
+// settings' MusicDir) when that folder exists, else the content's CDPath + `musicDir`.
 std::string MusicFolder(const std::string& musicDir, const TContentFolders& content);
 // The "MUSIC" entries of `ini`: every key beginning with "FILE" (any case) whose
 // value is a path, ";", 1 or 0 (selected), ";". A leading "$MUSICPATH$" (any

@@ -130,7 +130,7 @@ void ReadDataFolders(const TIniFile& ini, TMainSettings& settings) {
   }
 }
 
-fs::path DataFolderPath(const std::string& folder) { return ProgramFileForReading(fs::path(ExePath), folder); }
+fs::path DataFolderPath(const std::string& folder) { return ProgramFileForReading(fs::path(InstallationFolder()), folder); }
 
 void MakeDataFolders(const TMainSettings& settings) {
   for (const TFolder& folder : kFolders) {
@@ -141,7 +141,7 @@ void MakeDataFolders(const TMainSettings& settings) {
     // are missing everywhere. One that cannot be made (a file of that name) is
     // left as it is: the dialogs then start where they can.
     std::error_code ec;
-    if (folder.Output || !fs::is_directory(DataFolderPath(name), ec)) ProgramFileForWriting(fs::path(ExePath), name);
+    if (folder.Output || !fs::is_directory(DataFolderPath(name), ec)) ProgramFileForWriting(fs::path(InstallationFolder()), name);
   }
 }
 

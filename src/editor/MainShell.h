@@ -25,7 +25,7 @@ void ReadMainSettings(const TIniFile& ini, TMainSettings& settings);
 std::string DataFolderName(const TIniFile& ini, std::string_view key, std::string_view defaultName);
 // Every data folder's name into `settings`.
 void ReadDataFolders(const TIniFile& ini, TMainSettings& settings);
-// ExePath + a data folder, resolved on disk: the user's own folder of that name
+// The installation folder + a data folder, resolved on disk: the user's own folder of that name
 // when the installation is read-only and one was made (ProgramFileForReading).
 fs::path DataFolderPath(const std::string& folder);
 // Makes every data folder the settings name that does not exist yet, so the

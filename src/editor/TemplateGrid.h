@@ -55,10 +55,11 @@ class TTemplateGrid {
 };
 
 // The content folders in the order the browser applies a template (HDPath, CDPath,
-// ExePath); an empty folder stands for ExePath. The user's own folder comes first
-// when the installation is read-only (UserProgramFolder).
+// the installation folder); an empty folder stands for the installation's. The
+// user's own folder comes first when the installation is read-only
+// (UserProgramFolder).
 std::vector<std::string> TemplateApplyFolders(const TContentFolders& content);
-// The same folders for previews (user's, ExePath, HDPath, CDPath), each folder once.
+// The same folders for previews (user's, installation, HDPath, CDPath), each once.
 std::vector<std::string> TemplatePreviewFolders(const TContentFolders& content);
 
 // The file a template name stands for: the name itself, else the same name with

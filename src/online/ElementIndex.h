@@ -30,7 +30,7 @@ inline constexpr std::size_t kMaxDownloadTypes = 31;
 
 struct TDownloadSettings {
   std::string LangExt = ".eng";
-  std::string PartBase = "PartBase.txt";  // relative to ExePath
+  std::string PartBase = "PartBase.txt";  // relative to the installation folder
   std::string Models = "Models.txt";
   std::string ServersPath = "Servers\\";
   std::string ServersOnServer = "servers.txt";
@@ -134,7 +134,7 @@ struct TInterfaceItem {
   std::vector<std::optional<std::int64_t>> PartSizes;  // nullopt: not checked
   std::int64_t Size = 0;
   std::string Line;
-  // Relative to ExePath: interfaces folder + interface folder + "\" + item folder.
+  // Relative to the installation folder: interfaces folder + interface folder + "\" + item folder.
   std::string ElementFolder(const TDownloadSettings& settings) const;
   // Where the parts wait: the element folder + "\Arh".
   std::string PartsFolder(const TDownloadSettings& settings) const;

@@ -12,7 +12,7 @@
 
 namespace {
 // Decided once by the start-up (SetProgramFolders) for the program's run; every
-// layer resolves its file paths through them, so they are the process's.
+// layer builds and resolves its file paths from them, so they are the process's.
 fs::path gInstalled;   // the installation, as SetProgramFolders was given it
 fs::path gUserData;    // empty: the installation takes the writes
 fs::path gUserConfig;
@@ -77,6 +77,12 @@ void SetProgramFolders(const fs::path& installed, bool installedWritable) {
 }
 
 fs::path UserProgramFolder() { return gUserData; }
+
+std::string InstallationFolder() {
+  std::string folder = gInstalled.string();
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
 
 fs::path ProgramFileForReading(const fs::path& programFolder, std::string_view storedPath) {
   if (Redirected(programFolder)) {

@@ -8,7 +8,12 @@
 // starts as a copy of the installed one, so an appended list keeps what ships
 // and a saved or downloaded template shows beside the shipped ones. When the
 // installation can be written, everything stays in it.
+//
+// The program's run names the installation once, at start-up (SetProgramFolders,
+// called by RunStartup with the executable's folder); InstallationFolder answers
+// it to every layer that builds a data path. Tests name theirs the same way.
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,19 +28,25 @@ fs::path UserDataHome();
 // again, so the answer holds for root (whom modes do not stop) as for anyone.
 bool CanWriteFolder(const fs::path& folder);
 
-// Decides where writes go for the installation `installed`: into it when it can
-// be written, else into the user's folders. `installedWritable` overrides the
-// probe (tests); an empty `installed` restores the start (writes stay in place).
+// Names the installation `installed` and decides where writes go: into it when
+// it can be written, else into the user's folders. `installedWritable` overrides
+// the probe (tests); an empty `installed` restores the start (no installation
+// named, writes stay in place).
 void SetProgramFolders(const fs::path& installed);
 void SetProgramFolders(const fs::path& installed, bool installedWritable);
+
+// The installation folder, ending in a separator, so that a stored path
+// ("Intfaces\DEFAULT\...", "termins.txt") appended to it names a file there (to be
+// resolved with ResolvePath); empty until one is named.
+std::string InstallationFolder();
 
 // The user's data folder that takes the writes, or empty when the installation
 // takes them.
 fs::path UserProgramFolder();
 
 // A stored path ("PartBase.txt", "HairW\Bob1.psd", "Works\") below the program
-// folder `programFolder` (ExePath), resolved as ResolvePath does, for reading:
-// the user's copy when there is one, else the installed. Another base than the
+// folder `programFolder` (InstallationFolder()), resolved as ResolvePath does, for
+// reading: the user's copy when there is one, else the installed. Another base than the
 // installation is resolved as it stands.
 fs::path ProgramFileForReading(const fs::path& programFolder, std::string_view storedPath);
 // The same for writing: in the user's folder when the installation cannot be

@@ -6,7 +6,6 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/InterfaceSchema.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Tokens.h"
 
 namespace {
@@ -197,7 +196,7 @@ void Load(TInterface& used, const TIniFile& settings, int screenWidth, int scree
   used.Name = ReadInterfaceList(settings).Active;
   for (int i = used.ResolutionIndex; i >= 1; --i) {
     const TFileResult<std::vector<std::string>> lines =
-        ReadTextLines(ProgramFileForReading(fs::path(ExePath), used.Dir + used.Name + SkinResolutions[i - 1].DirName +
+        ReadTextLines(ProgramFileForReading(fs::path(InstallationFolder()), used.Dir + used.Name + SkinResolutions[i - 1].DirName +
                                                                    std::string(kInfoFileName)));
     if (!lines) continue;
     used.Info.LoadLines(*lines);

@@ -100,7 +100,7 @@ TInterfaceList ReadInterfaceList(const TIniFile& settings);
 
 // Loads `used` for a screen of the given size: its folders from the settings ini,
 // its info from the interface file of the largest resolution folder that has one,
-// below ExePath (no file at all is not an error). Returns whether the info is
+// below the installation folder (no file at all is not an error). Returns whether the info is
 // initialized; a fault of the file leaves the info empty and its message in
 // `warning`.
 bool LoadInterface(TInterface& used, const TIniFile& settings, int screenWidth, int screenHeight,

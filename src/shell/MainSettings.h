@@ -54,9 +54,9 @@ struct TMainSettings {
   bool PlayMusic = false;
   bool PlaySound = false;
 
-  // Data folders: names relative to ExePath, ending in "\" (empty: the program
-  // folder itself); DataFolderPath gives the folder on disk. Until the settings
-  // are read, each holds its default name.
+  // Data folders: names relative to the installation folder, ending in "\" (empty:
+  // that folder itself); DataFolderPath gives the folder on disk. Until the
+  // settings are read, each holds its default name.
   std::string LoadImageDir = "ImageIn\\";
   std::string SaveImageDir = "ImageOut\\";
   std::string LoadWorkDir = "Works\\";

@@ -1,8 +1,10 @@
 #pragma once
-// Program-wide state of the application shell: the product record and its
-// work-file extensions and the program folder. Whether the intro was skipped is
-// the start-up's (IStartupHost::IntroSkipped). The settings and the content
-// folders are not here: the program's run owns them (TMainSettings).
+// The application shell's constants: the product record and its work-file
+// extensions. Nothing here changes while the program runs. The installation
+// folder is the program folders' (InstallationFolder, platform/ProgramFolders.h),
+// named by the start-up; the settings and the content folders are owned by the
+// program's run (TMainSettings); whether the intro was skipped is the start-up's
+// (IStartupHost::IntroSkipped).
 #include <string>
 
 struct TProductInfo {
@@ -23,12 +25,6 @@ inline constexpr TProductInfo ProductInfo = {
     "###_Tressary_###", "Tressary", "5.10", "linux-1", "Tressary.ini", "Tressary 5.10",
     "",                 ".tsc",     ".tsu", "Tressary", "TS"};
 
-// The installation folder, always ending in a separator; data paths are built as
-// ExePath + a stored path ("Intfaces\DEFAULT\...") and resolved with ResolvePath.
-extern std::string ExePath;
 // The work files' extensions: the compressed work and the container.
 inline const std::string CompressedWorkExt = ProductInfo.CmpFileExt;
 inline const std::string UncompressedWorkExt = ProductInfo.UnCmpFileExt;
-
-// Back to the state before start-up (tests).
-void ResetShellGlobals();

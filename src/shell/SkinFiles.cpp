@@ -4,7 +4,6 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ std::vector<fs::path> SkinCandidates(const TInterface& used, std::string_view in
   // Interfaces are downloaded: their pictures are theirs, never other files.
   if (!SafeRelativePath(fileName)) return files;
   for (int i = used.ResolutionIndex; i >= 1; --i)
-    files.push_back(ProgramFileForReading(fs::path(ExePath), used.Dir + std::string(interfaceName) +
+    files.push_back(ProgramFileForReading(fs::path(InstallationFolder()), used.Dir + std::string(interfaceName) +
                                 SkinResolutions[i - 1].DirName + std::string(fileName)));
   return files;
 }

@@ -24,7 +24,7 @@ struct TSkinLoaders {
 
 // The files tried for `fileName` of interface `interfaceName` ("DEFAULT\") in the
 // interfaces folder of `used`, from its resolution row down to 1, each resolved
-// below ExePath; none for a name that would leave the resolution folder (see
+// below the installation folder; none for a name that would leave the resolution folder (see
 // SafeRelativePath).
 std::vector<fs::path> SkinCandidates(const TInterface& used, std::string_view interfaceName,
                                     std::string_view fileName);

@@ -61,7 +61,7 @@ namespace {
 
 bool OpenSettings(IStartupHost& host, TMainSettings& settings) {
   const std::string iniName = ProductInfo.IniFileName;
-  fs::path iniPath = ProgramSettingsFile(ExePath, iniName);
+  fs::path iniPath = ProgramSettingsFile(InstallationFolder(), iniName);
   std::error_code ec;
   if (!fs::is_regular_file(iniPath, ec)) {
     host.ShowFatal(TerminationText("Unable to find " + iniName + "."));
@@ -78,7 +78,7 @@ bool OpenSettings(IStartupHost& host, TMainSettings& settings) {
 void PlayIntro(IStartupHost& host, const TIniFile& ini) {
   for (const std::string& value : IntroValues(ini)) {
     if (host.IntroSkipped()) break;
-    std::optional<TIntroEntry> entry = ParseIntroValue(value, ExePath);
+    std::optional<TIntroEntry> entry = ParseIntroValue(value, InstallationFolder());
     if (!entry) continue;
     if (entry->Type == TIntroEntry::Kind::Video)
       host.PlayIntroVideo(*entry);
@@ -112,8 +112,6 @@ std::optional<std::string> CommandLineReply(const std::vector<std::string>& argu
 bool RunStartup(IStartupHost& host, TMainSettings& settings, TInterface& used, const fs::path& exeDir,
                 const std::vector<std::string>& arguments) {
   host.ShowBackdrop();
-  ExePath = exeDir.string();
-  if (ExePath.empty() || ExePath.back() != '/') ExePath += '/';
   SetProgramFolders(exeDir);
   if (std::optional<std::string> reason = CheckDisplay(host.Display())) {
     host.ShowFatal(TerminationText(*reason));

@@ -71,8 +71,9 @@ class IStartupHost {
   virtual void OpenWorkFile(const std::string& path) = 0;
 };
 
-// Runs the sequence up to the message loop, opening the settings file into
-// `settings` (which the windows are then handed) and loading the interface for
+// Runs the sequence up to the message loop: names `exeDir` as the installation
+// (SetProgramFolders; every data path starts from it), opens the settings file
+// into `settings` (which the windows are then handed) and loads the interface for
 // the screen into `used` (which the windows draw with: the caller puts it in use).
 // False when the program must end (a message was shown); true when the message
 // loop should run.

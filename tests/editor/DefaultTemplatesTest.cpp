@@ -10,14 +10,14 @@
 #include "picture/Mask.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
 TEST(DefaultTemplates, CatalogueAndPictures) {
   const fs::path root = BuildDir() / "Tressary";
   if (!fs::exists(root / "PartBase.txt")) GTEST_SKIP() << "the templates are drawn only in builds with Qt";
-  ExePath = root.string() + "/";
+  SetProgramFolders(root);
   TTemplateBase base;
   base.LoadTypes(TIniFile(root / "Tressary.ini", false));
   std::vector<std::string> warnings;
@@ -60,5 +60,5 @@ TEST(DefaultTemplates, CatalogueAndPictures) {
   }
   EXPECT_GE(types.size(), 5u);
   EXPECT_GE(withRegions, 10);
-  ResetShellGlobals();
+  SetProgramFolders({});
 }

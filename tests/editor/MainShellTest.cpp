@@ -67,15 +67,15 @@ TEST_F(MainShellTest, DataFolders) {
 TEST_F(MainShellTest, DataFoldersOnDisk) {
   TempFolder dir;
   fs::create_directories(dir / "Out" / "Pictures");
-  const std::string exePath = ExePath;
-  ExePath = dir.Path().string() + "/";
+  const std::string exePath = InstallationFolder();
+  SetProgramFolders(dir.Path());
   ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\nSaveImageDirName=out\\pictures\nHelpDirName=;\n"), settings);
   // Components match the folders on disk ignoring case; a missing one is kept as
   // written; the program folder stays itself.
   EXPECT_EQ(DataFolderPath(settings.SaveImageDir).lexically_normal(), dir / "Out" / "Pictures");
   EXPECT_EQ(DataFolderPath(settings.LoadWorkDir).lexically_normal(), dir / "Works");
-  EXPECT_EQ(DataFolderPath(settings.HelpDir).lexically_normal(), fs::path(ExePath).lexically_normal());
-  ExePath = exePath;
+  EXPECT_EQ(DataFolderPath(settings.HelpDir).lexically_normal(), fs::path(InstallationFolder()).lexically_normal());
+  SetProgramFolders(exePath);
 }
 
 TEST_F(MainShellTest, MissingDataFoldersAreMadeAndWhatIsThereIsKept) {
@@ -85,8 +85,8 @@ TEST_F(MainShellTest, MissingDataFoldersAreMadeAndWhatIsThereIsKept) {
   fs::create_directories(dir / "imagein");
   WriteTestFile(dir / "imagein" / "mine.jpg", "picture");
   WriteTestFile(dir / "Music", "not a folder");
-  const std::string exePath = ExePath;
-  ExePath = dir.Path().string() + "/";
+  const std::string exePath = InstallationFolder();
+  SetProgramFolders(dir.Path());
   ReadDataFolders(TIniFile::FromText(
       "[DIRECTORIES]\nSaveImageDirName=My Pictures ; exported looks\nSaveWorkDirName=Saved\\Works\nHelpDirName=;\n"),
       settings);
@@ -99,15 +99,14 @@ TEST_F(MainShellTest, MissingDataFoldersAreMadeAndWhatIsThereIsKept) {
   EXPECT_FALSE(fs::exists(dir / "ImageIn")) << "a second folder beside the one of another case";
   EXPECT_EQ(fs::file_size(dir / "imagein" / "mine.jpg"), 7u);
   EXPECT_TRUE(fs::is_regular_file(dir / "Music"));
-  ExePath = exePath;
+  SetProgramFolders(exePath);
 }
 
 TEST_F(MainShellTest, OnAReadOnlyInstallationTheSaveFoldersAreTheUsersOwn) {
   TempFolder dir, home;
   fs::create_directories(dir / "Help");
   ScopedEnv data("XDG_DATA_HOME", (home / "data").string());
-  const std::string exePath = ExePath;
-  ExePath = dir.Path().string() + "/";
+  const std::string exePath = InstallationFolder();
   SetProgramFolders(dir.Path(), false);
   ReadDataFolders(TIniFile::FromText("[DIRECTORIES]\n"), settings);
   MakeDataFolders(settings);
@@ -120,20 +119,19 @@ TEST_F(MainShellTest, OnAReadOnlyInstallationTheSaveFoldersAreTheUsersOwn) {
   EXPECT_FALSE(fs::exists(own / "Help"));
   EXPECT_TRUE(fs::is_directory(own / "Tips"));
   EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"Help"});
-  SetProgramFolders({});
-  ExePath = exePath;
+  SetProgramFolders(exePath);
 }
 
 TEST_F(MainShellTest, TheInstallationHoldsEveryDataFolderItsSettingsName) {
-  const std::string exePath = ExePath;
-  ExePath = (BuildDir() / "Tressary").string() + "/";
+  const std::string exePath = InstallationFolder();
+  SetProgramFolders(BuildDir() / "Tressary");
   ReadDataFolders(TIniFile(BuildDir() / "Tressary" / "Tressary.ini", false), settings);
   for (const std::string* folder : {&settings.LoadImageDir, &settings.SaveImageDir, &settings.LoadWorkDir, &settings.SaveWorkDir, &settings.MusicDir, &settings.SoundDir,
                                     &settings.QueriesDir, &settings.HelpDir, &settings.TipsDir, &settings.CatalogDir}) {
     EXPECT_FALSE(folder->empty());
     EXPECT_TRUE(fs::is_directory(DataFolderPath(*folder))) << *folder;
   }
-  ExePath = exePath;
+  SetProgramFolders(exePath);
 }
 
 TEST_F(MainShellTest, TrailingBackslash) {

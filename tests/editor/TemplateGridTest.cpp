@@ -3,8 +3,8 @@
 
 #include "support/TestPaths.h"
 #include "editor/TemplateGrid.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 
 TEST(TemplateGrid, CellsOfTheDesignedImage) {
   const TTemplateGrid grid(184, 265, 2, 4);
@@ -65,20 +65,20 @@ TEST(TemplateGrid, HitTestDividesByTheCellSize) {
 
 TEST(TemplateFiles, OneExistenceRuleWithThePictureExtensions) {
   TempFolder hd, exe;
-  ExePath = exe.Path().string() + "/";
+  SetProgramFolders(exe.Path());
   TContentFolders content;
   content.HDPath = hd.Path().string() + "/";
   WriteTestFile(exe / "HairW/Bob.psd", "x");
   WriteTestFile(exe / "HairW/Pony.FCC", "x");
   WriteTestFile(hd / "HairW/Bob.fll", "x");
 
-  // The apply order looks in HDPath first; a missing CDPath means ExePath.
-  EXPECT_EQ(TemplateApplyFolders(content), (std::vector<std::string>{content.HDPath, ExePath, ExePath}));
-  EXPECT_EQ(TemplatePreviewFolders(content), (std::vector<std::string>{ExePath, content.HDPath}));
+  // The apply order looks in HDPath first; a missing CDPath means the installation.
+  EXPECT_EQ(TemplateApplyFolders(content), (std::vector<std::string>{content.HDPath, InstallationFolder(), InstallationFolder()}));
+  EXPECT_EQ(TemplatePreviewFolders(content), (std::vector<std::string>{InstallationFolder(), content.HDPath}));
   EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(content), "hairw\\bob.psd"), hd / "HairW/Bob.fll");
   EXPECT_EQ(FindTemplateFile(TemplatePreviewFolders(content), "HAIRW\\BOB.PSD"), exe / "HairW/Bob.psd");
   // A stored name with another of the loader's extensions finds the file.
   EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(content), "HairW\\Pony.psd"), exe / "HairW/Pony.FCC");
   EXPECT_EQ(FindTemplateFile(TemplateApplyFolders(content), "HairW\\Gone.psd"), std::nullopt);
-  ResetShellGlobals();
+  SetProgramFolders({});
 }

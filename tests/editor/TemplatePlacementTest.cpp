@@ -6,17 +6,17 @@
 #include "FakeTemplateDesk.h"
 #include "editor/DeskMode.h"
 #include "editor/TemplatePlacement.h"
-#include "shell/ShellGlobals.h"
+#include "platform/ProgramFolders.h"
 
 namespace {
 
 class TemplatePlacementTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   void TearDown() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   FakeTemplateDesk desk;
   const std::vector<TPartTypeRecord> types = ParseTemplateTypes(

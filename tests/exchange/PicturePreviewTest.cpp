@@ -1,10 +1,10 @@
 // The open dialog's preview loader against files Pillow writes: a work's stored
 // preview, pictures, and headers that claim sizes no preview may allocate.
 #include "exchange/PicturePreview.h"
+#include "platform/ProgramFolders.h"
 
 #include <gtest/gtest.h>
 
-#include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 class PicturePreviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
     const std::string script = R"PY(
 import io, struct, sys, zlib
 from PIL import Image
@@ -45,7 +45,7 @@ open(out + "/huge.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) 
     WriteTestFile(dir_ / "fixtures.py", script);
     ASSERT_EQ(RunCommand("/usr/bin/python3 " + (dir_ / "fixtures.py").string() + " " + dir_.Path().string()), 0);
   }
-  void TearDown() override { ResetShellGlobals(); }
+  void TearDown() override { SetProgramFolders({}); }
   TempFolder dir_;
 };
 

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "FuzzFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/TextFile.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/SkinFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fs::path exe = FuzzFolder() / "exe";
-  ExePath = exe.string() + "/";
+  SetProgramFolders(exe);
   // Made and freed in each run: memory kept from run to run sets off the
   // fuzzer's leak search, which costs more than the run.
   TInterface downloaded;

@@ -14,10 +14,10 @@
 #include "picture/PackedPicture.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/TextFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "support/ArchiveWriter.h"
 #include "support/PictureCompare.h"
 #include "support/PictureJudges.h"
@@ -203,12 +203,12 @@ TEST_F(ElementDownload, EveryKindInstallsWhereItsReaderLooks) {
                                       "SPRING\\1024-768\\INTFACE.TXT"}))
       << "no staging folder left";
   EXPECT_EQ(ini_->ReadString("Interfaces", "Interface2", ""), "SPRING;Spring;0;");
-  ResetShellGlobals();
+  SetProgramFolders({});
   const TInterfaceList list = ReadInterfaceList(TIniFile(exe_ / "Tressary.ini"));
   EXPECT_EQ(list.Active, "DEFAULT\\") << "installed, not active";
   ASSERT_EQ(list.Entries.size(), 2u);
   EXPECT_EQ(list.Entries[1].DirName, "SPRING");
-  ResetShellGlobals();
+  SetProgramFolders({});
 
   ASSERT_EQ(publisher_.Reports().size(), 1u);
   EXPECT_EQ(publisher_.Reports()[0], "unknown;unknown;unknown;unknown;unknown;unknown;unknown;;07.12.2026;");

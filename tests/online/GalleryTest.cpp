@@ -14,8 +14,8 @@
 #include "picture/WorkFile.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
 #include "support/StandInPublisher.h"
 #include "support/TestPaths.h"
 
@@ -33,7 +33,7 @@ std::string PillowSays(const fs::path& file) {
 class Gallery : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
     ini_.WriteString("Registration", "FirstName", "Anna");
     ini_.WriteString("Registration", "SecondName", "Berg");
     ini_.WriteString("Registration", "Serial", "1");
@@ -62,7 +62,7 @@ class Gallery : public ::testing::Test {
       for (int x = 40; x < 260; ++x) export_.SetPixel(x, y, Color32(210, 30, 30));
     work_ = BuildCompressedWork(header, {{&layers_[0], {}}, {&layers_[1], {}}}, export_);
   }
-  void TearDown() override { ResetShellGlobals(); }
+  void TearDown() override { SetProgramFolders({}); }
 
   // Uploads the test's export picture (or work) as `input` says; the script's split.
   TStandInPublisher::TUpload Upload(const TGalleryUploadInput& input) {

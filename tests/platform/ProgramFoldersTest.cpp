@@ -31,6 +31,21 @@ class ProgramFolders : public ::testing::Test {
 };
 }  // namespace
 
+// Data paths are built as the installation folder + a stored path, so it ends
+// in exactly one separator however the run named it.
+TEST_F(ProgramFolders, TheNamedInstallationIsAnsweredWithOneSeparator) {
+  SetProgramFolders({});
+  EXPECT_EQ(InstallationFolder(), "");
+  SetProgramFolders(install / "");
+  EXPECT_EQ(InstallationFolder(), install.Path().string() + "/");
+  SetProgramFolders(install / "HairW" / "..", false);
+  EXPECT_EQ(InstallationFolder(), install.Path().string() + "/");
+  SetProgramFolders("/", true);
+  EXPECT_EQ(InstallationFolder(), "/");
+  SetProgramFolders({});
+  EXPECT_EQ(InstallationFolder(), "");
+}
+
 TEST_F(ProgramFolders, AWritableInstallationKeepsEveryFileInPlace) {
   SetProgramFolders(install.Path());
   EXPECT_TRUE(UserProgramFolder().empty());

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/InterfaceSchema.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Tokens.h"
 #include "support/TestPaths.h"
 
@@ -28,8 +28,8 @@ std::string Err(int line, const std::string& reason) {
 
 class InterfaceInfoTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetShellGlobals(); }
-  void TearDown() override { ResetShellGlobals(); }
+  void SetUp() override { SetProgramFolders({}); }
+  void TearDown() override { SetProgramFolders({}); }
   void UseLines(const std::vector<std::string>& lines) { interface_.Info.LoadLines(lines); }
 
   TInterface interface_;
@@ -168,7 +168,7 @@ TEST_F(InterfaceInfoTest, InterfaceListTakesTheLastActiveEntry) {
 
 TEST_F(InterfaceInfoTest, LoadFindsTheFileByResolutionAndNeverUses1280) {
   TempFolder dir;
-  ExePath = dir.Path().string() + "/";
+  SetProgramFolders(dir.Path());
   WriteTestFile(dir / "Tressary.ini", "[DIRECTORIES]\nInterfaceDirName=Skins ; comment\n");
   const TIniFile settings(dir / "Tressary.ini");
   WriteTestFile(dir / "skins/default/800-600/intface.txt", "Where = small;");
@@ -189,7 +189,7 @@ TEST_F(InterfaceInfoTest, LoadFindsTheFileByResolutionAndNeverUses1280) {
 
 TEST_F(InterfaceInfoTest, MissingFilesAreNoErrorAndSyntaxErrorsAWarning) {
   TempFolder dir;
-  ExePath = dir.Path().string() + "/";
+  SetProgramFolders(dir.Path());
   const TIniFile noSettings = TIniFile::FromText("");
   std::string warning;
   EXPECT_TRUE(LoadInterface(interface_, noSettings, 1024, 768, &warning));

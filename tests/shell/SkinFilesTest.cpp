@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/ProgramFolders.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/SkinFiles.h"
 #include "shell/SkinRegion.h"
 #include "support/TestPaths.h"
@@ -13,14 +13,13 @@ namespace {
 class SkinSearch : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
-    ExePath = dir_.Path().string() + "/";
+    SetProgramFolders(dir_.Path());
     interface_.Dir = "Intfaces\\";
     interface_.Name = "BLUE\\";
     interface_.ResolutionIndex = 2;
     interface_.Info.LoadLines({"SECTION FormMessage TFormMessage", "Skin = 'Msg.psd';", "END"});
   }
-  void TearDown() override { ResetShellGlobals(); }
+  void TearDown() override { SetProgramFolders({}); }
   // A loader that records every file it was asked for and loads the ones present.
   TSkinLoaders Recording() {
     auto load = [this](const fs::path& file, TBitmap32& bitmap) {

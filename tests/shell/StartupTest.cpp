@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
@@ -52,10 +53,10 @@ class TFakeHost : public IStartupHost {
 class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
     WriteTestFile(dir_ / "Tressary.ini", "[TYPES REGISTRATION]\nKZTypeRegistered=NO\n");
   }
-  void TearDown() override { ResetShellGlobals(); }
+  void TearDown() override { SetProgramFolders({}); }
   // As the program's run: the interface the start-up loads is the one in use.
   bool Run(const std::vector<std::string>& args = {}) {
     return RunStartup(host_, settings_, interface_, dir_.Path(), args);
@@ -109,7 +110,7 @@ TEST_F(StartupTest, FullSequenceInOrder) {
   EXPECT_TRUE(Run({"work.tsc"}));
   std::vector<std::string> expected = {"backdrop", "busy", "register", "windows", "tip", "open:work.tsc", "idle"};
   EXPECT_EQ(host_.calls, expected);
-  EXPECT_EQ(ExePath, dir_.Path().string() + "/");
+  EXPECT_EQ(InstallationFolder(), dir_.Path().string() + "/");
   EXPECT_EQ(CompressedWorkExt, ".tsc");
   EXPECT_EQ(UncompressedWorkExt, ".tsu");
   EXPECT_EQ(settings_.Ini.ReadString("TYPES REGISTRATION", "KZTypeRegistered", ""), "YES");
@@ -153,7 +154,7 @@ TEST_F(StartupTest, DeskSizeLimit) {
   EXPECT_EQ(desk.DesktopTableHeight, kDefaultDesktopTableHeight);
   EXPECT_EQ(desk.DesktopWindowX, -3);
   EXPECT_EQ(desk.DesktopWindowWidth, kDefaultDesktopWindowWidth);
-  ResetShellGlobals();
+  SetProgramFolders({});
   host_.calls.clear();
   WriteTestFile(dir_ / "Intfaces/DEFAULT/1024-768/INTFACE.TXT", "DesktopTableHeight = 1025;");
   EXPECT_FALSE(Run());

@@ -4,21 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProgramFolders.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
 class TTestInterface {
  public:
   explicit TTestInterface(std::vector<std::string> lines) {
-    ResetShellGlobals();
-    ExePath = folder_.Path().string() + "/";
+    SetProgramFolders(folder_.Path());
     interface_.Dir = "Intfaces\\";
     interface_.Name = "DEFAULT\\";
     interface_.ResolutionIndex = 2;
     interface_.Info.LoadLines(lines);
   }
-  ~TTestInterface() { ResetShellGlobals(); }
+  ~TTestInterface() { SetProgramFolders({}); }
   TTestInterface(const TTestInterface&) = delete;
   TTestInterface& operator=(const TTestInterface&) = delete;
 

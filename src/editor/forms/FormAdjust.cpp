@@ -8,8 +8,8 @@
 #include "editor/AdjustView.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/FileIO.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/QtProcessRunner.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
@@ -99,7 +99,7 @@ TFormAdjust::TFormAdjust(IAdjustHost& host, QWidget* parent)
       desk_(InterfaceDeskGeometry()),
       model_(desk_.DesktopWindowWidth, desk_.DesktopWindowHeight, host.Points().HandMarkers),
       runner_(std::make_unique<TQtProcessRunner>()),
-      detector_(std::make_unique<TEyeDetector>(*runner_, fs::path(ExePath) / "eyechecker", PrivateTempDir() / "eyes")),
+      detector_(std::make_unique<TEyeDetector>(*runner_, fs::path(InstallationFolder()) / "eyechecker", PrivateTempDir() / "eyes")),
       controller_(std::make_unique<TAdjustController>(model_, detector_.get(), host)) {
   FormAdjust = this;
   const int w = model_.ViewWidth(), h = model_.ViewHeight();

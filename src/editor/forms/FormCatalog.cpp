@@ -8,8 +8,8 @@
 #include "editor/MainShell.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "shell/ProgramCursors.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -97,7 +97,7 @@ void TFormCatalog::ButtonPrintClick() {
 }
 
 void RegisterFormCatalog(const TMainSettings& settings, TCatalogIndex& index) {
-  index.Load(ResolvePath(fs::path(ExePath), "Catalog.txt"));
+  index.Load(ResolvePath(fs::path(InstallationFolder()), "Catalog.txt"));
   SetCatalogPresenter([&settings](const std::string& page) { CatalogWindow(settings).ShowPage(page); }, &index);
   RegisterCallWindow("FormCatalog", ToggleCatalog);
 }

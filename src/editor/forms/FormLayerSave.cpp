@@ -9,8 +9,8 @@
 #include "editor/PortraitToolDesign.h"
 #include "editor/forms/FormTemplates.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/WriteFailure.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -130,7 +130,7 @@ void TFormLayerSave::ButtonOKClick() {
   }
   const TPartTypeRecord chosen = *type;
   const TTemplateSaveResult result = SaveTemplate(
-      ExePath, chosen, EditTemplateName->text().toStdString(), entry, [this] { return desk_.NewLayerId(); });
+      InstallationFolder(), chosen, EditTemplateName->text().toStdString(), entry, [this] { return desk_.NewLayerId(); });
   switch (result.Fault) {
     case TTemplateSaveFault::NoName: return;
     case TTemplateSaveFault::NoFolder:

@@ -16,6 +16,7 @@
 #include "editor/DeskTemplateHost.h"
 #include "platform/Memory.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/FirstExpose.h"
 #include "editor/MainDesign.h"
 #include "editor/forms/FormAdjust.h"
@@ -31,7 +32,6 @@
 #include "editor/forms/TemplateButtons.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/ProgramCursors.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
@@ -143,7 +143,7 @@ void TFormMain::Init() {
   LoadSkins();
   WireControls();
   SetButtonEnabled(*Button("ButtonLayerUndo"), false);  // nothing to take back before the first layer
-  palette_.Read(ResolvePath(fs::path(ExePath), "PalData.txt"));
+  palette_.Read(ResolvePath(fs::path(InstallationFolder()), "PalData.txt"));
   OnKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
   OnKeyUp = [this](int& key, int shift) { state_.KeyUp(key, shift); };
   ShellHooks().MainKeyDown = [this](int& key, int shift) { state_.KeyDown(key, shift); };
@@ -179,7 +179,7 @@ void TFormMain::StartMusic() {
     if (on) hint->BgPlayer = &musicPlayer_->Media();
   };
   // Without a sound device nothing plays, so the MP3 probe would only cost time.
-  const bool mp3 = musicPlayer_->SoundDeviceAvailable() && TestMp3Playback(*musicPlayer_, fs::path(ExePath));
+  const bool mp3 = musicPlayer_->SoundDeviceAvailable() && TestMp3Playback(*musicPlayer_, fs::path(InstallationFolder()));
   music_->BuildPlayList(settings_.Ini, MusicFolder(settings_.MusicDir, settings_.Content), mp3);
 }
 
@@ -447,7 +447,7 @@ void TFormMain::BuildPaletteSlots() {
 }
 
 void TFormMain::WirePalette() {
-  const fs::path file = ResolvePath(fs::path(ExePath), "PalData.txt");
+  const fs::path file = ResolvePath(fs::path(InstallationFolder()), "PalData.txt");
   Button("ButtonPalettePrev")->OnClick = [this, file] {
     palette_.Prev(file);
     RefreshPalette();

@@ -17,7 +17,6 @@
 #include "platform/ProgramFolders.h"
 #include "platform/TextFile.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -152,7 +151,7 @@ void TFormMask::Reload() {
   const std::vector<TModelType> types = ParseModelTypes(settings_.Ini.ReadSectionValues("MODEL TYPES"));
   if (types.empty()) return;
   const TFileResult<std::vector<std::string>> lines =
-      ReadTextLines(ProgramFileForReading(fs::path(ExePath), "Models.txt"));
+      ReadTextLines(ProgramFileForReading(fs::path(InstallationFolder()), "Models.txt"));
   if (!lines) return;  // no models: an empty window
   groups_ = GroupModels(types, *lines);
   for (const TModelGroup& group : groups_) ComboBox->addItem(QString::fromStdString(group.Text));

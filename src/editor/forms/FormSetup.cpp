@@ -320,7 +320,7 @@ void TFormSetup::DrawPreview() {
   const TInterface& used = InterfaceInUse();
   for (int i = used.ResolutionIndex; i >= 1 && preview.isNull(); --i) {
     const fs::path file = ProgramFileForReading(
-        fs::path(ExePath), used.Dir + selectedFolder_ + SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
+        fs::path(InstallationFolder()), used.Dir + selectedFolder_ + SkinResolutions[std::size_t(i - 1)].DirName + "FormMain.psd");
     const TFileResult<TBitmap32> skin = LoadPictureFile(file);
     if (skin && !skin->Empty())
       preview = ImageView(*skin).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,

@@ -22,7 +22,6 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
@@ -247,7 +246,7 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
   ButtonReplaceSameType->setVisible(kind == tkFace || kind == tkBody || kind == tkModel);
   ButtonReplaceSameType->SetPressed(false);
   if (isVisible()) {
-    if (templates_.ListChanged(ExePath)) {
+    if (templates_.ListChanged(InstallationFolder())) {
       LoadPartBaseTold();
     }
     RefreshTemplateList(true);
@@ -263,7 +262,7 @@ bool TFormTemplates::OpenForType(int type, TPoint grid, const std::string& capti
 }
 
 bool TFormTemplates::LoadPartBaseTold() {
-  const TFileResult<> loaded = templates_.LoadList(ExePath, [this](const std::string& w) { Message(w, true); });
+  const TFileResult<> loaded = templates_.LoadList(InstallationFolder(), [this](const std::string& w) { Message(w, true); });
   if (!loaded) Message(TextFileMessage(loaded.Error(), "PartBase.txt"), true);
   return loaded.Ok();
 }
@@ -393,7 +392,7 @@ void TFormTemplates::DrawTemplatePreviews(int firstIndex) {
         p.drawText(ToQRect(cell), Qt::AlignCenter, QString::fromStdString(NotFoundText));
       }
       const std::string path =
-          (found ? *found : ProgramFileForReading(fs::path(ExePath), entry.FileName)).string();
+          (found ? *found : ProgramFileForReading(fs::path(InstallationFolder()), entry.FileName)).string();
       const std::string video = ChangeFileExt(path, ".avi");
       // No player, no icon: it would promise a film that never plays.
       const int iconRight = ResImage->x() + cell.Left + cw - 2;

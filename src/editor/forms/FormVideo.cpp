@@ -13,9 +13,9 @@
 #include "editor/VideoClip.h"
 #include "editor/forms/FormTemplates.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -389,7 +389,7 @@ void ShowVideoFile(const std::string& fileName) {
 void RegisterVideoPlayers(const TMainSettings& settings) {
   // Help pages name clips of the catalogue folder.
   ShellHooks().PlayVideoClip = [&settings](const std::string& name) {
-    PlayVideoClip(ResolvePath(ResolvePath(fs::path(ExePath), settings.CatalogDir), name).string());
+    PlayVideoClip(ResolvePath(ResolvePath(fs::path(InstallationFolder()), settings.CatalogDir), name).string());
   };
   LinkStandingForm<TFormTemplates>("FormTemplates", [](TFormTemplates& form) {
     form.PlayVideo = [](const std::string& file) { ShowVideoFile(file); };

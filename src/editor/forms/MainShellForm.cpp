@@ -7,8 +7,8 @@
 #include "editor/MainShell.h"
 #include "editor/forms/MusicPlayer.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ShellOpen.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/FormMessage.h"
@@ -199,11 +199,11 @@ void ReadMainWindowData(TMainSettings& settings, TProgramTexts& texts) {
   const TIniFile& ini = settings.Ini;
   ReadDataFolders(ini, settings);
   MakeDataFolders(settings);
-  texts = LoadProgramTexts(ExePath + "termins.txt");
+  texts = LoadProgramTexts(InstallationFolder() + "termins.txt");
   if (texts.Loaded) ReadFilterCaptions(texts.Terms, settings);
   ReadMainSettings(ini, settings);
-  settings.Content = ReadContentPaths(ini, ExePath);
-  ScreenCursors().Load(ExePath);
+  settings.Content = ReadContentPaths(ini, InstallationFolder());
+  ScreenCursors().Load(InstallationFolder());
 }
 
 namespace {

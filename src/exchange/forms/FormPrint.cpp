@@ -18,7 +18,7 @@
 #include "exchange/forms/PagePrinter.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
-#include "shell/ShellGlobals.h"
+#include "platform/ProgramFolders.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
@@ -330,7 +330,7 @@ void TFormPrint::CB1Click(int position) {
 }
 
 bool TFormPrint::OKBtnClick() {
-  const TBitmap32 logo = LoadPrintPicture(ResolvePath(fs::path(ExePath), "LogoPrvt.bmp"), false);
+  const TBitmap32 logo = LoadPrintPicture(ResolvePath(fs::path(InstallationFolder()), "LogoPrvt.bmp"), false);
   // The job is named after the pictures on the page.
   QStringList names;
   for (int position = 1; position <= TPrintPage::kPositions; ++position)

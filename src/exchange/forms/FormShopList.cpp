@@ -18,9 +18,9 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ShellOpen.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/DrawPanel.h"
@@ -321,7 +321,7 @@ bool TFormShopList::PrintList(QPrinter& printer) {
 void RunShopList(TFormMain& main) {
   std::vector<TShopListLayer> layers;
   if (main.DeskWindow()) layers = ShopListLayers(main.DeskWindow()->Desk());
-  TFormShopList form(fs::path(ExePath), layers, main.Settings(), &main);
+  TFormShopList form(fs::path(InstallationFolder()), layers, main.Settings(), &main);
   if (form.Rows().empty()) {
     ShowMessageBox("MessageShopListEmpty", mbkOKCancel, false, "Nothing on the desk is listed with a shop.");
     return;

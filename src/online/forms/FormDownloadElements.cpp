@@ -21,9 +21,9 @@
 #include "picture/PackedPicture.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -186,7 +186,7 @@ TFormDownloadElements::TFormDownloadElements(TMainSettings& settings, QWidget* p
     blankPreview_.fill(Qt::white);
   }
   context_ = std::make_unique<TTransferContext>(ETransferUse::ElementDownload, owner_);
-  downloader_ = std::make_unique<TElementDownloader>(*context_, settings_.Ini, ExePath);
+  downloader_ = std::make_unique<TElementDownloader>(*context_, settings_.Ini, InstallationFolder());
   downloader_->OnProgress = [this](std::int64_t total, std::int64_t received) {
     UpdateDownloadProgress(total, received);
   };

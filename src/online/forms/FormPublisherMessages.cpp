@@ -8,8 +8,8 @@
 #include "online/forms/FrameViewer.h"
 #include "online/forms/OnlineControls.h"
 #include "platform/KeyCodes.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
@@ -75,7 +75,7 @@ TFormPublisherMessages::TFormPublisherMessages(const TMainSettings& settings, QW
 }
 
 void TFormPublisherMessages::LoadList() {
-  messages_ = ReadPublisherMessages(settings_.Ini, fs::path(ExePath));
+  messages_ = ReadPublisherMessages(settings_.Ini, fs::path(InstallationFolder()));
   HTMLViewer->Clear();
   const QString prefix = TermText("FormPublisherMessageNumber", "");
   const QSignalBlocker quiet(StringGrid);

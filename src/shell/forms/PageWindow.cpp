@@ -6,7 +6,6 @@
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
 #include "platform/qt/VirtualKeys.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/FormMessage.h"
@@ -83,5 +82,5 @@ void TPageForm::PrintShownPage(std::string_view key, std::string_view text) {
 }
 
 std::string PageFolder(const std::string& folderName) {
-  return ProgramFileForReading(fs::path(ExePath), folderName).string();
+  return ProgramFileForReading(fs::path(InstallationFolder()), folderName).string();
 }

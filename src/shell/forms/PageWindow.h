@@ -61,5 +61,5 @@ class TPageForm : public TSkinnedForm {
   TWindowPrinter printer_;
 };
 
-// ExePath + a data folder name (TipsDir, HelpDir), matched ignoring letter case.
+// The installation folder + a data folder name (TipsDir, HelpDir), matched ignoring letter case.
 std::string PageFolder(const std::string& folderName);

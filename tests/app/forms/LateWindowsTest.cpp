@@ -44,10 +44,10 @@
 #include "picture/Layer.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/StandingWindows.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormMessage.h"
@@ -87,8 +87,7 @@ class LateWindows : public ::testing::Test {
   TUseInterface useInterface_{interface_};
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
     // The shipped settings, in a copy the windows may write.
     fs::copy_file(BuildDir() / "Tressary" / "Tressary.ini", dir_ / "Tressary.ini");
@@ -118,7 +117,7 @@ class LateWindows : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     ShellHooks().ShowTip = nullptr;
     ShellHooks().ShowWelcomeTip = nullptr;
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   TMontageDesk& Desk() { return main_->DeskWindow()->Desk(); }

@@ -58,11 +58,11 @@
 #include "online/forms/FormPublisherMessages.h"
 #include "online/forms/FormToGallery.h"
 #include "picture/Layer.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormTips.h"
@@ -237,8 +237,7 @@ class ProgramWindows : public ::testing::Test {
   TUseInterface useInterface_{interface_};
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
     interface_.ResolutionIndex = 2;  // the 1024-768 folder
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
@@ -275,7 +274,7 @@ class ProgramWindows : public ::testing::Test {
     for (const QPointer<QWidget>& form : forms) delete form.data();
     SetMessagePresenter(nullptr);
     SetCatalogPresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   // Checks every control of `window` on screen now; `state` names the state.

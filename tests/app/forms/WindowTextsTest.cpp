@@ -47,10 +47,10 @@
 #include "online/forms/OnlineMessages.h"
 #include "picture/Layer.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/FormHelp.h"
 #include "shell/forms/FormMessage.h"
@@ -72,10 +72,9 @@ class WindowTexts : public ::testing::Test {
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
     SetTermLookupWatch([this](std::string_view key) { asked_.emplace(key); });
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
-    settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
+    settings_.Ini = TIniFile(InstallationFolder() + "Tressary.ini", false);
     LoadInterface(interface_, settings_.Ini, 1024, 768, nullptr);  // the installation's interface, as the start-up reads it
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
@@ -107,7 +106,7 @@ class WindowTexts : public ::testing::Test {
     SetTermLookupWatch({});
     SetOnlineMessageSink({});
     SetMessagePresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   // Besides the standing windows, those made for a call, made as their callers make them.

@@ -32,7 +32,6 @@
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/StandingForms.h"
@@ -97,7 +96,7 @@ int Walk() {
   if (!FormTemplates->OpenForType(1, {2, 4}, "Hairstyles", tkFace)) return Fail("the browser did not open");
   const TPartTypeRecord* type = FindTemplateType(1, FormTemplates->Templates().Types);
   if (!type) return Fail("no template type 1");
-  const TTemplateSaveResult saved = SaveTemplate(ExePath, *type, "My own", LayerTemplate(*desk.SelectedLayer(), desk.Points.Face),
+  const TTemplateSaveResult saved = SaveTemplate(InstallationFolder(), *type, "My own", LayerTemplate(*desk.SelectedLayer(), desk.Points.Face),
                                                  [&desk] { return desk.NewLayerId(); });
   if (saved.Fault != TTemplateSaveFault::None) return Fail("the template was not saved: " + saved.Detail);
   report << "template " << type->Folder << '/' << saved.FileName << '\n';
@@ -143,7 +142,7 @@ int Walk() {
   }
 
   // The installation itself refuses, and says why.
-  const fs::path refused = ResolvePath(fs::path(ExePath), "refused.png");
+  const fs::path refused = ResolvePath(fs::path(InstallationFolder()), "refused.png");
   const TFileResult<> refusal = SaveWorkPicture(picture, refused);
   if (refusal) return Fail("a picture was saved into the installation");
   std::string text = ImageSaveFailureText(refusal.Error());

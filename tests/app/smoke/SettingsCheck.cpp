@@ -25,9 +25,9 @@
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormSetup.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Text.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
 #include "support/qt/DrawnPortrait.h"
@@ -84,7 +84,7 @@ void Change(TFormMain& main) {
   Click(main.Button("ButtonSetup"));
   Check(message.find("next start") != std::string::npos, "the new interface is announced for the next start: \"" +
                                                               message + "\"");
-  const TIniFile saved(ExePath + "Tressary.ini", false);
+  const TIniFile saved(InstallationFolder() + "Tressary.ini", false);
   Check(saved.ReadString("PRINT", "LeftRightMargin", "") == "12", "the left and right margins are saved");
   Check(saved.ReadString("PRINT", "TopBottomMargin", "") == "20", "the top and bottom margins are saved");
   Check(saved.ReadString("MAIL", "Port", "") == "25", "a port that is no number is saved as 25");

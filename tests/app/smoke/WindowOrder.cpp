@@ -41,6 +41,7 @@
 #include "exchange/forms/FormEmail.h"
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/OpenPictureDialog.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
@@ -349,7 +350,7 @@ void Round(const std::string& name) {
         Visit({"FormVideo",
                [&browser] {
                  static_cast<TFormTemplates&>(browser).PlayVideo(
-                     (std::filesystem::path(ExePath) / "HairW" / "Bob1.avi").string());
+                     (std::filesystem::path(InstallationFolder()) / "HairW" / "Bob1.avi").string());
                },
                nullptr},
               {&browser, Main(), BackdropWindow()});

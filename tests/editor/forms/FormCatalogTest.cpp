@@ -13,9 +13,9 @@
 #include "editor/forms/FormTemplates.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
@@ -31,7 +31,7 @@ class FormCatalogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
-    ExePath = folder_.Path().string() + "/";
+    SetProgramFolders(folder_.Path());
     settings_.CatalogDir = "Catalog\\";
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\n");
     settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
@@ -51,7 +51,7 @@ class FormCatalogTest : public ::testing::Test {
     SetCatalogPresenter(nullptr);
     ShellHooks().PlayVideoClip = nullptr;
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   std::vector<TMyImage*> InfoIcons() const {
     std::vector<TMyImage*> icons;

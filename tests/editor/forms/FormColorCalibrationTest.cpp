@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "editor/forms/PortraitScroll.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/CursorList.h"
 
 namespace {
@@ -40,7 +40,7 @@ class TCursorChanges : public QObject {
 class FormColorCalibrationTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 };
 

@@ -19,6 +19,7 @@
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMain.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
@@ -28,7 +29,6 @@
 #include "platform/qt/MessageBoxes.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
@@ -76,8 +76,7 @@ void WhenShown(const char* name, std::function<void(QWidget&)> action) {
 class FormLayerRegionsTest : public ::testing::Test {
  protected:
   FormLayerRegionsTest() {
-    ResetShellGlobals();
-    ExePath = exe.Path().string() + "/";
+    SetProgramFolders(exe.Path());
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
     settings.Ini =
         TIniFile::FromText("[TEMPLATE TYPES]\nType3=3;Hair\\Mine;Hairstyles;20;F;\nType4=4;Beards;Beards;20;F;\n");
@@ -106,7 +105,7 @@ class FormLayerRegionsTest : public ::testing::Test {
     regions.reset();
     main.reset();
     SetMessagePresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }
   std::string Region(int region) const {
@@ -276,7 +275,7 @@ TEST_F(FormLayerRegionsTest, ARegionsThumbnailShowsItsPixels) {
 // last seed's set keeps its size. The mouse coming back onto the picture
 // forgets the last seed, so that Shift and the slider then change nothing.
 TEST(RegionEditorWindow, ATypedToleranceServesOnlyTheNextSeed) {
-  ResetShellGlobals();
+  SetProgramFolders({});
   SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // no skins here
   TBitmap32 ramp(100, 2);
   for (int y = 0; y < 2; ++y)
@@ -314,13 +313,13 @@ TEST(RegionEditorWindow, ATypedToleranceServesOnlyTheNextSeed) {
     form.Editor().Finish(true);
   }
   SetMessagePresenter(nullptr);
-  ResetShellGlobals();
+  SetProgramFolders({});
 }
 
 // The editor opens in the middle of the screen, wherever the main window has
 // been dragged before the editor's first use made it.
 TEST(RegionEditorWindow, MadeAfterTheMainWindowWasDraggedItOpensInTheMiddleOfTheScreen) {
-  ResetShellGlobals();
+  SetProgramFolders({});
   const std::optional<QPoint> off = CentreOffAfterMainDrag(RegisterFormLayerRegionEdit, "FormLayerRegionEdit");
   ASSERT_TRUE(off);
   EXPECT_LE(off->manhattanLength(), 1) << off->x() << "," << off->y();

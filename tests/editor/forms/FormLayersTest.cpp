@@ -15,13 +15,13 @@
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormLayers.h"
 #include "editor/forms/FormMain.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormPreview.h"
 #include "picture/Layer.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
 #include "support/TestPaths.h"
@@ -40,8 +40,7 @@ class FormLayersTest : public ::testing::Test {
   TInterface interface_;
   TUseInterface useInterface_{interface_};
   FormLayersTest() {
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
     interface_.ResolutionIndex = 2;
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
@@ -57,7 +56,7 @@ class FormLayersTest : public ::testing::Test {
     layers.reset();
     main.reset();
     SetMessagePresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   TMontageDesk& Desk() { return main->DeskWindow()->Desk(); }
   // Layers "a" (top) to "d", each 10 x 10 of its own colour.

@@ -11,13 +11,13 @@
 #include "editor/MainDesign.h"
 #include "editor/TemplateBase.h"
 #include "editor/forms/FormMain.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ShellForms.h"
 #include "shell/forms/GraphicSlider.h"
 #include "shell/forms/Image.h"
@@ -42,15 +42,14 @@ struct TInstalledSkins {
   TInterface Interface;
   TUseInterface UseInterface{Interface};
   TInstalledSkins() {
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     Interface.Dir = "Intfaces\\";
     Interface.ResolutionIndex = 2;  // the 1024-768 folder
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages.push_back(text); });
   }
   ~TInstalledSkins() {
     SetMessagePresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 };
 

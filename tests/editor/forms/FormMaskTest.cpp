@@ -7,9 +7,9 @@
 #include "FakeTemplateDesk.h"
 #include "editor/forms/FormMask.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -18,15 +18,15 @@ class FormMaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ExePath = (BuildDir() / "Tressary").string() + "/";
-    settings_.Ini = TIniFile(ExePath + "Tressary.ini", false);
+    SetProgramFolders(BuildDir() / "Tressary");
+    settings_.Ini = TIniFile(InstallationFolder() + "Tressary.ini", false);
     form_.Desk = &desk_;
     form_.ShowMessage = [this](const std::string& key) { messages_.push_back(key); };
   }
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   TMainSettings settings_;
   FakeTemplateDesk desk_;

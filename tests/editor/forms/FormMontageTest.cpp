@@ -9,6 +9,7 @@
 
 #include "editor/forms/FormMontage.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/VirtualKeys.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/Termins.h"
@@ -32,7 +33,7 @@ class FormMontageTest : public ::testing::Test {
   }
   void TearDown() override {
     ShellHooks() = TShellHooks();
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   TLayer& Add(int w, int h, TColor32 color, int left, int top) {
     auto layer = std::make_unique<TLayer>(form_->Desk(), TBitmap32(w, h, color), TNewLayer{"Hair"});
@@ -75,7 +76,7 @@ TEST_F(FormMontageTest, SitsInTheMainWindowAndShowsTheDesk) {
 
 TEST_F(FormMontageTest, SkinCutsTheShapeAtPureGreen) {
   TempFolder dir;
-  ExePath = dir.Path().string() + "/";
+  SetProgramFolders(dir.Path());
   interface_.Dir = "Intfaces\\";
   interface_.Name = "DEFAULT\\";
   interface_.ResolutionIndex = 2;
@@ -162,8 +163,8 @@ void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
 }
 
 TEST_F(FormMontageTest, MouseToolsMoveTheLayerAndShowTheProgramsCursors) {
-  ExePath = (BuildDir() / "Tressary").string() + "/";
-  ScreenCursors().Load(ExePath);
+  SetProgramFolders(BuildDir() / "Tressary");
+  ScreenCursors().Load(InstallationFolder());
   FakeToolOwner tools;
   form_->UseMouseTools(tools);
   TLayer& layer = Add(20, 20, Color32(200, 30, 40), 10, 10);

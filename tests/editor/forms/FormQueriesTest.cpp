@@ -16,10 +16,10 @@
 #include "editor/forms/FormQueries.h"
 #include "editor/forms/FormTemplates.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/PrintChoice.h"
@@ -82,7 +82,7 @@ class FormQueriesTest : public ::testing::Test {
   TUseInterface useInterface_{interface_};
   void SetUp() override {
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { messages_.push_back(text); });
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
     settings_.Ini = TIniFile(BuildDir() / "Tressary/Tressary.ini", false);
     queries_ = std::make_unique<TFormQueries>(settings_, questionnaires_);
@@ -92,7 +92,7 @@ class FormQueriesTest : public ::testing::Test {
     templates_.reset();
     queries_.reset();
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   // Clicks the page's control (name, value) as a user clicks its mark.

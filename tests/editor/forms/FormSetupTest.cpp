@@ -13,9 +13,9 @@
 #include "editor/MainShell.h"
 #include "editor/forms/FormSetup.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/SaveGuarantee.h"
 #include "support/ShippedTexts.h"
@@ -39,8 +39,7 @@ class SilentPlayer : public IMusicPlayer {
 class FormSetupTest : public ::testing::Test {
  protected:
   FormSetupTest() {
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
     interface_.ResolutionIndex = 2;
     WriteTestFile(dir / "Tressary.ini", "[INTERFACES]\r\nInterface1=DEFAULT;Tressary;1;\r\nInterface2=Gone;Gone;0;\r\n");
@@ -52,7 +51,7 @@ class FormSetupTest : public ::testing::Test {
   ~FormSetupTest() override {
     form.close();
     settings.Ini = TIniFile::FromText("");
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   TMainSettings settings;

@@ -14,9 +14,9 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/PsdFile.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
@@ -30,7 +30,7 @@ class FormTemplatesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
-    ExePath = folder_.Path().string() + "/";
+    SetProgramFolders(folder_.Path());
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=1;HairW;Hair;40;F;\nT2=4;Nails;Nails;20;N;\n");
     settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
     // A red picture 40 x 30 opaque in its middle, and one far larger than a cell.
@@ -52,7 +52,7 @@ class FormTemplatesTest : public ::testing::Test {
   void TearDown() override {
     form_.close();
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   // A grid pixel as (r, g, b).
   std::tuple<int, int, int> At(int x, int y) const {

@@ -10,8 +10,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/TestPaths.h"
 #include "support/qt/FakeMediaPlayer.h"
@@ -21,7 +21,7 @@ namespace {
 class FormVideoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
+    SetProgramFolders({});
     // No skins are installed here: only messages about the clips are kept.
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) {
       if (text.find(dir_.Path().string()) != std::string::npos) messages_.push_back(text);
@@ -38,7 +38,7 @@ class FormVideoTest : public ::testing::Test {
   void TearDown() override {
     SetMediaPlayerFactory({});
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   // Play and Stop take turns: exactly one of them shows.
   static void ExpectOneOf(const TVideoWindow& form, bool playing, const char* when) {

@@ -10,12 +10,12 @@
 
 #include "editor/MainShell.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/FormMessage.h"
@@ -144,7 +144,7 @@ TEST(MainShellForm, QtFiltersFromTheWindowsForm) {
 TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursorsAndContentFolders) {
   TMainSettings settings;
   ScreenCursors().Load("/nonexistent/");  // whatever earlier tests loaded is gone
-  ExePath = (BuildDir() / "Tressary").string() + "/";
+  SetProgramFolders(BuildDir() / "Tressary");
   TempFolder config;
   const ScopedEnv home("XDG_CONFIG_HOME", config.Path().string());
   WriteTestFile(config / "Tressary" / "registry.ini", "[SOFTWARE\\Tessaly\\Tressary 5.10]\nHDPath=/media/hd\n");
@@ -154,15 +154,15 @@ TEST(MainShellForm, CreatingTheMainWindowLoadsTheProgramsCursorsAndContentFolder
   EXPECT_EQ(ProgramCursor(crHandInfo).shape(), Qt::BitmapCursor);
   // The content folders come with the settings the windows are handed.
   EXPECT_EQ(settings.Content.HDPath, "/media/hd\\");
-  EXPECT_EQ(settings.Content.CDPath, ExePath);
-  ResetShellGlobals();
+  EXPECT_EQ(settings.Content.CDPath, InstallationFolder());
+  SetProgramFolders({});
 }
 
 TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   TMainSettings settings;
   TempFolder dir;
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\nProductName=Tressary@x.wav\n");
-  ExePath = dir.Path().string() + "/";
+  SetProgramFolders(dir.Path());
   settings.Ini = TIniFile(
       TIniFile::FromText("[SOUND]\nPlaySound=YES\n[DIRECTORIES]\nSoundFilesDirName=Voices\n"));
   TFakeMediaPlayer* voice = nullptr;
@@ -195,7 +195,7 @@ TEST(MainShellForm, HintsShowInTheSoundHintAndSpeakTheirSoundWhenSoundsAreOn) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  ResetShellGlobals();
+  SetProgramFolders({});
 }
 
 // Sounds switched on in the settings speak from the next hint on, and the
@@ -204,7 +204,7 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   TMainSettings settings;
   TempFolder dir;
   WriteTestFile(dir / "termins.txt", "ButtonLayerUndoHint=Undo the last step@undo.wav\n");
-  ExePath = dir.Path().string() + "/";
+  SetProgramFolders(dir.Path());
   settings.Ini = TIniFile::FromText("[SOUND]\nPlaySound=NO\n");
   TInterface look;
   TUseInterface useLook(look);
@@ -235,7 +235,7 @@ TEST(MainShellForm, SoundsSwitchedOnLaterSpeakAndTheInterfaceColoursTheBubble) {
   hint->HideHint();
 
   SetMediaPlayerFactory({});
-  ResetShellGlobals();
+  SetProgramFolders({});
 }
 
 TEST(MainShellForm, TheApplicationsActivationReachesTheMainWindowOncePerChange) {

@@ -10,10 +10,10 @@
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/GraphicButton.h"
@@ -25,7 +25,7 @@ class TemplateButtonsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ExePath = folder_.Path().string() + "/";
+    SetProgramFolders(folder_.Path());
     WriteTestFile(folder_ / "Tressary.ini", "[TEMPLATE TYPES]\nT1=3;HairW;Hair;40;F;\n");
     settings_.Ini = TIniFile(folder_ / "Tressary.ini", false);
     WriteTestFile(folder_ / "PartBase.txt", "3;0;0;a.psd;A;\n");
@@ -53,7 +53,7 @@ class TemplateButtonsTest : public ::testing::Test {
   void TearDown() override {
     browser_.close();
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   std::vector<int> Visible() const {
     std::vector<int> shown;

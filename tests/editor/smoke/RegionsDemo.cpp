@@ -19,6 +19,7 @@
 #include "editor/forms/FormLayerRegions.h"
 #include "editor/forms/FormLayerSave.h"
 #include "editor/forms/FormMain.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
@@ -26,7 +27,6 @@
 #include "editor/forms/PortraitScroll.h"
 #include "editor/forms/TemplateButtons.h"
 #include "platform/Paths.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/GraphicSlider.h"
@@ -146,7 +146,7 @@ int main(int argc, char* argv[]) {
         for (int index : browser.Shown()) {
           const TPartInfoRecord& entry = templates.List[std::size_t(index)];
           if (entry.Name != "Smoke curls") continue;
-          const bool saved = fs::exists(ResolvePath(fs::path(ExePath), entry.FileName));
+          const bool saved = fs::exists(ResolvePath(fs::path(InstallationFolder()), entry.FileName));
           std::fprintf(stderr, "the browser lists %s (%s)\n", entry.FileName.c_str(), saved ? "on disk" : "missing");
           QApplication::exit(saved ? 0 : 1);
           return;

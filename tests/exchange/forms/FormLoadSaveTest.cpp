@@ -17,8 +17,8 @@
 #include "exchange/forms/FormLoadSave.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "picture/PsdFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/StandingForms.h"
 #include "support/FakeAdjustHost.h"
@@ -80,14 +80,14 @@ class FormLoadSaveTest : public ::testing::Test {
 
 TEST_F(FormLoadSaveTest, PictureDialogsStartInTheSettingsFolders) {
   fs::create_directories(dir_ / "Photos" / "New");
-  const std::string exePath = ExePath;
-  ExePath = dir_.Path().string() + "/";
+  const std::string exePath = InstallationFolder();
+  SetProgramFolders(dir_.Path());
   settings_.LoadImageDir = "photos\\new\\";
   settings_.SaveImageDir = "";
   TFormLoadSave form(settings_);
   EXPECT_EQ(form.Actions().ImageOpenFolder, dir_ / "Photos" / "New");
-  EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(ExePath).lexically_normal());
-  ExePath = exePath;
+  EXPECT_EQ(form.Actions().ImageSaveFolder.lexically_normal(), fs::path(InstallationFolder()).lexically_normal());
+  SetProgramFolders(exePath);
 }
 
 TEST_F(FormLoadSaveTest, TheDialogsAreMadeWhenFirstNeededAndKept) {

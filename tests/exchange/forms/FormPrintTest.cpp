@@ -17,8 +17,8 @@
 #include "editor/MainShell.h"
 #include "picture/Lead.h"
 #include "platform/FileIO.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/PrintChoice.h"
@@ -48,8 +48,7 @@ class FormPrintTest : public ::testing::Test {
   void SetUp() override {
     // Skins are not installed here: their "cannot load" notes are recorded.
     SetMessagePresenter([this](TMessageBoxKind, const std::string& text) { notes_.push_back(text); });
-    ResetShellGlobals();
-    ExePath = dir_.Path().string() + "/";
+    SetProgramFolders(dir_.Path());
     fs::create_directory(dir_ / "ImageOut");
     ASSERT_TRUE(SaveImageFile(TBitmap32(400, 300, kRed), dir_ / "ImageOut" / "a-red.bmp", kLeadBmp));
     ASSERT_TRUE(SaveImageFile(TBitmap32(300, 300, kGreen), dir_ / "ImageOut" / "b-green.png", kLeadPng));
@@ -64,7 +63,7 @@ class FormPrintTest : public ::testing::Test {
     form_->close();
     form_.reset();
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   void Select(const QString& name) {
     const auto items = form_->FileListBox->findItems(name, Qt::MatchExactly);

@@ -9,9 +9,9 @@
 
 #include "PdfJudge.h"
 #include "editor/MainShell.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/PrintChoice.h"
 #include "support/qt/MessageAnswer.h"
@@ -27,7 +27,7 @@ class FormShopListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
-    ResetShellGlobals();
+    SetProgramFolders({});
     SetShellOpener(&opener_);
     // Row i sells at two shops of its own; the first row's second shop has an
     // address that must never be handed to the desktop.
@@ -47,7 +47,7 @@ class FormShopListTest : public ::testing::Test {
   void TearDown() override {
     SetShellOpener(nullptr);
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   // The grid's point over line `line` of the address cell of data row `row` (0-based).
   QPoint AddressLine(const TFormShopList& form, int row, int line) const {

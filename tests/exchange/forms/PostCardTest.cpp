@@ -15,6 +15,7 @@
 
 #include "PdfJudge.h"
 #include "exchange/PrintLayout.h"
+#include "platform/ProgramFolders.h"
 #include "shell/forms/GraphicButton.h"
 #include "editor/MainShell.h"
 #include "exchange/forms/FormPostCardBack.h"
@@ -28,7 +29,6 @@
 #include "picture/Lead.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
 #include "support/FakeWorkPicture.h"
 #include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
@@ -134,8 +134,7 @@ class PostCardTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});  // skins are not installed here
-    ResetShellGlobals();
-    ExePath = dir_.Path().string() + "/";
+    SetProgramFolders(dir_.Path());
     work_.picture = TBitmap32(200, 100, kWork);
     ASSERT_TRUE(SaveImageFile(TBitmap32(40, 30, kTile), dir_ / "tile.png", kLeadPng));
     card_ = std::make_unique<TFormPostCard>(work_, settings_);
@@ -148,7 +147,7 @@ class PostCardTest : public ::testing::Test {
     }
     card_.reset();
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   static void AnswerYes() {
     auto* poll = new QTimer(qApp);

@@ -12,9 +12,9 @@
 #include "online/forms/FormChat.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ShippedTexts.h"
 #include "support/StandInPublisher.h"
@@ -27,8 +27,7 @@ class ChatForms : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
-    ResetShellGlobals();
-    ExePath = temp_.Path().string() + "/";
+    SetProgramFolders(temp_.Path());
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     settings_.Ini.WriteString("Servers", "ServerChat", publisher_.ServerChat());
     ChatTimingSetting() = {std::chrono::milliseconds(20), std::chrono::milliseconds(20), std::chrono::milliseconds(20)};
@@ -37,7 +36,7 @@ class ChatForms : public ::testing::Test {
     ChatTimingSetting() = {};
     SetOnlineMessageSink({});
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   // Logs `name` in through the account dialog.
   void LogIn(TFormChat& chat, const char* name) {

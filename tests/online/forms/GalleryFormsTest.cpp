@@ -27,9 +27,9 @@
 #include "picture/WorkFile.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ShippedTexts.h"
 #include "support/StandInPublisher.h"
@@ -44,8 +44,7 @@ class GalleryForms : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
-    ResetShellGlobals();
-    ExePath = temp_.Path().string() + "/";
+    SetProgramFolders(temp_.Path());
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     for (const char* section : {"T Sex", "T Age", "T Skin Color", "T Hair Color", "T Eyes Color", "T Portrait Type"})
       for (int i = 0; i < 12; ++i) settings_.Ini.WriteString(section, "V" + std::to_string(i), "Item " + std::to_string(i));
@@ -69,7 +68,7 @@ class GalleryForms : public ::testing::Test {
   void TearDown() override {
     SetOnlineMessageSink({});
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   TMainSettings settings_;

@@ -5,9 +5,9 @@
 #include "online/forms/FormInetModes.h"
 #include "online/forms/OnlineMessages.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ShippedTexts.h"
 #include "support/TestPaths.h"
@@ -19,8 +19,7 @@ class InetModes : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
-    ResetShellGlobals();
-    ExePath = temp_.Path().string() + "/";
+    SetProgramFolders(temp_.Path());
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     InetModesLinks() = {};
     InetModesLinks().WorkOnDesk = [this] { return workOnDesk_; };
@@ -47,7 +46,7 @@ class InetModes : public ::testing::Test {
     InetModesLinks() = {};
     SetOnlineMessageSink({});
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   // Clicks `button` on the shown hub: what opened, what was said, and whether

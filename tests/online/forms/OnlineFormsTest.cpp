@@ -21,10 +21,10 @@
 #include "online/forms/OnlineMessages.h"
 #include "picture/PackedPicture.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
@@ -48,8 +48,7 @@ class OnlineForms : public ::testing::Test {
     // Skins are not installed here: their notes are recorded, not shown.
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetOnlineMessageSink(RecordShippedMessages(messages_));
-    ResetShellGlobals();
-    ExePath = temp_.Path().string() + "/";
+    SetProgramFolders(temp_.Path());
     fs::create_directories(temp_ / "Intfaces" / "DEFAULT");
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     settings_.Ini.WriteString("T Sex", "Sex1", "Female");
@@ -64,7 +63,7 @@ class OnlineForms : public ::testing::Test {
   void TearDown() override {
     SetOnlineMessageSink({});
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   TMainSettings settings_;
 

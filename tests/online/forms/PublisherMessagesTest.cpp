@@ -10,13 +10,13 @@
 
 #include "online/forms/FormPublisherMessages.h"
 #include "online/forms/FrameViewer.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/GraphicButton.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "support/LinkPoint.h"
@@ -45,8 +45,7 @@ class PublisherMessages : public ::testing::Test {
   void SetUp() override {
     SetMessagePresenter([](TMessageBoxKind, const std::string&) {});
     SetShellOpener(&opener_);
-    ResetShellGlobals();
-    ExePath = temp_.Path().string() + "/";
+    SetProgramFolders(temp_.Path());
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     const fs::path messages = temp_ / "MESSAGES";
     Write(messages / "spring" / "index.htm",
@@ -69,7 +68,7 @@ class PublisherMessages : public ::testing::Test {
   void TearDown() override {
     SetShellOpener(nullptr);
     SetMessagePresenter({});
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 
   TMainSettings settings_;

@@ -29,8 +29,8 @@
 #include "online/forms/OnlineMessages.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/HtmlViewer.h"
 #include "shell/forms/ShellForms.h"
@@ -83,7 +83,7 @@ void ClickLink(THtmlViewer* frame, const QString& text) {
 }
 
 void InstallMessage(TIniFile& settings) {
-  const fs::path folder = fs::path(ExePath) / "MESSAGES" / "spring";
+  const fs::path folder = fs::path(InstallationFolder()) / "MESSAGES" / "spring";
   WriteDemoFile(folder / "index.htm",
         "<html><frameset cols=\"160,*\"><frame name=\"menu\" src=\"menu.htm\">"
         "<frame name=\"page\" src=\"welcome.htm\"></frameset></html>");

@@ -32,8 +32,8 @@
 #include "picture/Layer.h"
 #include "picture/PackedPicture.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/GraphicButton.h"
 #include "shell/forms/ShellForms.h"
@@ -172,7 +172,7 @@ void Tick() {
         download->SetChecked(download->Root(0), true);
         download->ButtonStartDownloadClick();
         busy = false;
-        const fs::path exe(ExePath);
+        const fs::path exe(InstallationFolder());
         if (!fs::exists(exe / "Intfaces" / "WALK" / "1024-768" / "INTFACE.TXT")) Fail("the interface did not install");
         if (fs::exists(exe / "Intfaces" / "WALK" / "1024-768" / "Arh")) Fail("the interface's parts stayed");
         if (publisher->Reports().size() != 1) Fail("no download report");

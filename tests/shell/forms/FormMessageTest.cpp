@@ -11,6 +11,7 @@
 #include "SyntheticMouse.h"
 #include "TestInterface.h"
 #include "picture/forms/BitmapImage.h"
+#include "platform/ProgramFolders.h"
 #include "platform/TextFile.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/Termins.h"
@@ -200,8 +201,7 @@ TEST_F(FormMessageTest, SecondQuestionWaitsForTheFirstAndEachGetsItsOwnAnswer) {
 // answer.
 TEST(FormMessageInstalled, DefaultInterfaceLaysTheBoxOutOnItsSkin) {
   for (int resolution : {2, 1}) {
-    ResetShellGlobals();
-    ExePath = (BuildDir() / "Tressary").string() + "/";
+    SetProgramFolders(BuildDir() / "Tressary");
     TInterface look;
     look.Dir = "Intfaces\\";
     look.Name = "DEFAULT\\";
@@ -229,6 +229,6 @@ TEST(FormMessageInstalled, DefaultInterfaceLaysTheBoxOutOnItsSkin) {
     ASSERT_FALSE(skin.isEmpty()) << folder;
     for (const QRect& r : placed) EXPECT_TRUE(QRect(QPoint(0, 0), skin).contains(r)) << folder;
     SetMessagePresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
 }

@@ -9,6 +9,7 @@
 #include "TestInterface.h"
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ShellOpen.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/MainSettings.h"
@@ -56,7 +57,7 @@ class HelpWindowsTest : public ::testing::Test {
     WritePng(skins / "FormHelp.psd.png", 660, 540);
     WritePng(skins / "FormTips.psd.png", 440, 320);
     WritePng(skins / "Buttons.png", 330, 30);
-    const fs::path root(ExePath);
+    const fs::path root(InstallationFolder());
     WriteTestFile(root / "Help/Contents.htm",
                   Page("<h1>Contents</h1><p>Load a portrait to begin.</p>"
                        "<p><a href=\"help://Second%20Page.htm\">second</a> <a href=\"http://example.com/shop\">web</a> "

@@ -3,9 +3,9 @@
 #include <QImage>
 
 #include "picture/forms/BitmapImage.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/MessageBoxes.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/SkinnedForm.h"
@@ -17,8 +17,7 @@ namespace {
 class SkinsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetShellGlobals();
-    ExePath = dir_.Path().string() + "/";
+    SetProgramFolders(dir_.Path());
     interface_.Dir = "Intfaces\\";
     interface_.Name = "DEFAULT\\";
     interface_.ResolutionIndex = 2;
@@ -27,7 +26,7 @@ class SkinsTest : public ::testing::Test {
   }
   void TearDown() override {
     SetMessagePresenter(nullptr);
-    ResetShellGlobals();
+    SetProgramFolders({});
   }
   // A 6 x 4 skin: a green column on the left, green corner at the bottom right.
   void WriteSkin(const std::string& relative) {
@@ -136,8 +135,7 @@ TEST(SkinShape, RegionFromRunsMatchesAUnionOfRectangles) {
 TEST(InstalledSkins, MessageBoxSkinShapesTheWindow) {
   const fs::path install = BuildDir() / "Tressary";
   ASSERT_TRUE(fs::exists(install / "Intfaces/DEFAULT/800-600/FormMess.psd"));
-  ResetShellGlobals();
-  ExePath = install.string() + "/";
+  SetProgramFolders(install);
   TInterface look;
   look.Dir = "Intfaces\\";
   look.Name = "DEFAULT\\";
@@ -154,5 +152,5 @@ TEST(InstalledSkins, MessageBoxSkinShapesTheWindow) {
   EXPECT_FALSE(form.mask().contains(QPoint(379, 189)));
   EXPECT_TRUE(form.mask().contains(QPoint(190, 95)));
   EXPECT_TRUE(form.mask().contains(QPoint(190, 0)));
-  ResetShellGlobals();
+  SetProgramFolders({});
 }

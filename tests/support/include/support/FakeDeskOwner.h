@@ -12,8 +12,8 @@
 #include "editor/DeskMouseTools.h"
 #include "editor/MontageDesk.h"
 #include "picture/Layer.h"
+#include "platform/ProgramFolders.h"
 #include "shell/DeskGeometry.h"
-#include "shell/ShellGlobals.h"
 #include "support/FakeLayerHost.h"
 
 // The geometry every fake desk owner serves (SetSmallDesk sets it).
@@ -118,7 +118,7 @@ class FakeToolOwner : public IDeskToolOwner {
 // Desk geometry for tests: a window of `w` x `h` showing the canvas at scale 1
 // from its top-left corner, and export values reset.
 inline void SetSmallDesk(int w = 40, int h = 30, int tableW = 60, int tableH = 50) {
-  ResetShellGlobals();
+  SetProgramFolders({});
   TDeskGeometry& g = TestDeskGeometry();
   g = TDeskGeometry();
   g.DesktopWindowWidth = w;

@@ -12,17 +12,17 @@
 #include <vector>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/qt/ScreenInfo.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
 // The installation at `folder` as the program sees it after start-up (its ini
 // in `settings`, the interface for the screen in `used`, the desk's view).
 inline void UseInstallation(const std::string& folder, TMainSettings& settings, TInterface& used) {
-  ExePath = folder + "/";
-  settings.Ini = TIniFile(ExePath + "Tressary.ini", false);
+  SetProgramFolders(folder);
+  settings.Ini = TIniFile(InstallationFolder() + "Tressary.ini", false);
   const TScreenInfo screen = CurrentScreen();
   LoadInterface(used, settings.Ini, screen.Width, screen.Height, nullptr);
 }
@@ -69,7 +69,7 @@ inline void DemoClick(QWidget* widget) { DemoClick(widget, widget->rect().center
 // ends the demo with 1 at once (its event loop may not run yet).
 inline std::function<void(const std::string&)> InstalledMessageSink(std::vector<std::string>* keys = nullptr) {
   auto terms = std::make_shared<TTerminList>();
-  LoadTerms(ExePath + "termins.txt", *terms, false);
+  LoadTerms(InstallationFolder() + "termins.txt", *terms, false);
   return [terms, keys](const std::string& key) {
     const std::string text = GetTerm(key, *terms, "");
     std::cerr << "message: " << key << ": " << text << "\n";
