@@ -7,6 +7,7 @@
 #include "picture/Lead.h"
 #include "picture/PictureFiles.h"
 #include "picture/PsdFile.h"
+#include "picture/WorkFile.h"
 #include "platform/FileIO.h"
 #include "support/PeakMemory.h"
 #include "support/PictureCompare.h"
@@ -222,4 +223,29 @@ TEST(PictureTool, UnpacksArchives) {
   EXPECT_TRUE(fs::exists(dir / "out/Sub/g.txt"));
   EXPECT_EQ(RunCommand(Tool() + " unpack-archive " + Quoted(dir / "none.arh") + " " + Quoted(dir / "out") + " 2>&1"),
             1);
+}
+
+// A work's stored preview, from either kind of work file, or why there is none.
+TEST(PictureTool, WritesAWorksPreviewOrSaysWhyThereIsNone) {
+  TempFolder dir;
+  const std::vector<std::uint8_t> tsc = BuildCompressedWork({}, {}, TBitmap32(60, 30, Color32(0, 0, 255)));
+  const TFileResult<std::vector<std::uint8_t>> tsu = ConvertWorkFile(tsc);
+  ASSERT_TRUE(tsu);
+  ASSERT_TRUE(WriteFileAtomic(dir / "w.tsc", tsc));
+  ASSERT_TRUE(WriteFileAtomic(dir / "w.tsu", *tsu));
+  ASSERT_TRUE(WriteFileAtomic(dir / "cut.tsc", std::span(tsc).first(6)));
+  for (const char* work : {"w.tsc", "w.tsu"}) {
+    SCOPED_TRACE(work);
+    ASSERT_EQ(RunCommand(Tool() + " preview " + Quoted(dir / work) + " " + Quoted(dir / "p.jpg")), 0);
+    const auto bytes = ReadFileBytes(dir / "p.jpg");
+    ASSERT_TRUE(bytes);
+    const TFileResult<TBitmap32> preview = DecodeJpeg(*bytes);
+    ASSERT_TRUE(preview) << preview.Error().Text();
+    EXPECT_EQ(preview->Width(), 150);
+    EXPECT_LT(RedOf(preview->Pixel(75, 75)), 20) << "the work's blue, centred";
+  }
+  std::string said;
+  EXPECT_EQ(RunCommand(Tool() + " preview " + Quoted(dir / "cut.tsc") + " " + Quoted(dir / "q.jpg") + " 2>&1", &said), 1);
+  EXPECT_EQ(said, "picture-tool: no preview in " + (dir / "cut.tsc").string() + ": the file ends too early\n");
+  EXPECT_FALSE(fs::exists(dir / "q.jpg"));
 }
