@@ -4,6 +4,7 @@
 
 #include "online/OnlineServers.h"
 #include "online/TransferContext.h"
+#include "platform/IniFile.h"
 #include "platform/Text.h"
 
 namespace {
@@ -128,6 +129,18 @@ TChatReply ReadChatReply(std::string_view reply) {
   rest += reply.substr(start);
   read.result = ResultOf(rest);
   return read;
+}
+
+TChatTiming ReadChatTiming(const TIniFile& ini) {
+  TChatTiming timing;
+  auto read = [&ini](std::string_view key, std::chrono::milliseconds& value) {
+    const int ms = ini.ReadInteger("Chat", key, 0);
+    if (ms > 0) value = std::chrono::milliseconds(ms);
+  };
+  read("PollMs", timing.poll);
+  read("ResendMs", timing.resend);
+  read("TalkCloseMs", timing.talkClose);
+  return timing;
 }
 
 std::vector<TChat> ReadChatUsers(std::string_view text) {

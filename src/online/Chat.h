@@ -74,12 +74,17 @@ std::vector<TChat> ReadChatUsers(std::string_view text);
 std::string ChatLoginMessageKey(int result);
 std::string ChatRegisterMessageKey(int result);
 
-// The timing of a chat; tests shorten it.
+class TIniFile;
+
+// The timing of a chat.
 struct TChatTiming {
   std::chrono::milliseconds poll{3000};
   std::chrono::milliseconds resend{10000};
   std::chrono::milliseconds talkClose{2000};
 };
+// The timing the settings give ([Chat] PollMs, ResendMs, TalkCloseMs; tests and
+// demos shorten it there); a missing or non-positive value keeps its default.
+TChatTiming ReadChatTiming(const TIniFile& ini);
 
 // What a processed reply asks the windows to do, in order.
 struct TChatEvent {

@@ -4,6 +4,7 @@
 
 #include "online/Chat.h"
 #include "online/OwnerThread.h"
+#include "platform/IniFile.h"
 #include "support/StandInPublisher.h"
 
 namespace {
@@ -178,3 +179,16 @@ TEST(Chat, ResultWordsCountOnlyOutsideMessageAndUserLines) {
 }
 
 }  // namespace
+
+TEST(Chat, TheTimingComesFromTheSettingsAndKeepsItsDefaultsForWhatIsNotAPositiveNumber) {
+  const TChatTiming defaults;
+  const TChatTiming none = ReadChatTiming(TIniFile::FromText(""));
+  EXPECT_EQ(none.poll, defaults.poll);
+  EXPECT_EQ(none.resend, defaults.resend);
+  EXPECT_EQ(none.talkClose, defaults.talkClose);
+  const TChatTiming read = ReadChatTiming(TIniFile::FromText("[Chat]\nPollMs=500\nResendMs=0\nTalkCloseMs=-5\n"));
+  EXPECT_EQ(read.poll, std::chrono::milliseconds(500));
+  EXPECT_EQ(read.resend, defaults.resend);
+  EXPECT_EQ(read.talkClose, defaults.talkClose);
+  EXPECT_EQ(ReadChatTiming(TIniFile::FromText("[Chat]\nResendMs=soon\n")).resend, defaults.resend);
+}

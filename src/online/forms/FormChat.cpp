@@ -82,12 +82,6 @@ std::string Typed(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 }  // namespace
 
-TChatTiming& ChatTimingSetting() {
-  // Left process-wide: demos shorten it before the main window opens the chat.
-  static TChatTiming timing;
-  return timing;
-}
-
 void ChatAddMessageLine(QListWidget* list, const TChatSession& session, const TChatMessage& message) {
   // The stored line keeps the record's order; the delegate draws it.
   auto* item = new QListWidgetItem(QString::fromStdString(session.MessageLine(message)), list);
@@ -176,7 +170,8 @@ void TFormChatReg::ButtonNewUserClick() {
 
 // --- chat window ---
 
-TFormChat::TFormChat(const TMainSettings& settings, QWidget* parent) : TSkinnedForm("FormChat", parent) {
+TFormChat::TFormChat(const TMainSettings& settings, QWidget* parent)
+    : TSkinnedForm("FormChat", parent), timing_(ReadChatTiming(settings.Ini)) {
   BuildOnlineFrame(*this, {600, 440, QPoint(60, 40), 580}, ImageButtons, CaptionBar, ButtonExit);
   ListBoxMessages = NewChatList(this, "ListBoxMessages", {12, 30, 420, 350});
   ListBoxUsers = NewChatList(this, "ListBoxUsers", {442, 30, 146, 350});
@@ -188,12 +183,11 @@ TFormChat::TFormChat(const TMainSettings& settings, QWidget* parent) : TSkinnedF
     const std::string peer = item->text().toStdString();
     if (client_->Session() && !client_->Session()->IsNick(peer)) OpenTalkWith(peer);
   });
-  const TChatTiming& timing = ChatTimingSetting();
   Timer1 = new QTimer(this);
-  Timer1->setInterval(timing.poll);
+  Timer1->setInterval(timing_.poll);
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer4 = new QTimer(this);
-  Timer4->setInterval(timing.resend);
+  Timer4->setInterval(timing_.resend);
   connect(Timer4, &QTimer::timeout, this, [this] { client_->ResendTick(); });
 
   ApplyInterface(this);
@@ -372,7 +366,7 @@ void TFormTalk::ButtonSendClick() {
 void TFormTalk::PeerLeft() {
   show();
   QPointer<TFormTalk> self(this);
-  QTimer::singleShot(ChatTimingSetting().talkClose, this, [self] {
+  QTimer::singleShot(chat_ ? chat_->Timing().talkClose : TChatTiming{}.talkClose, this, [self] {
     if (self) self->close();
   });
 }

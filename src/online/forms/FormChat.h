@@ -20,9 +20,6 @@ class TMyImage;
 class TFormTalk;
 struct TMainSettings;
 
-// The timing the chat window uses; tests shorten it.
-TChatTiming& ChatTimingSetting();
-
 class TFormChatReg : public TSkinnedForm {
   Q_OBJECT
 
@@ -60,6 +57,7 @@ class TFormChat : public TSkinnedForm {
 
  public:
   // Talks to the chat server the settings name.
+  // Its timing is the settings' too.
   explicit TFormChat(const TMainSettings& settings, QWidget* parent = nullptr);
   ~TFormChat() override;
 
@@ -74,6 +72,7 @@ class TFormChat : public TSkinnedForm {
   QTimer* Timer4;  // re-send
 
   TChatClient& Client() { return *client_; }
+  const TChatTiming& Timing() const { return timing_; }
   // After log-in: the first user list, then the timers run.
   void Begin(const std::string& nick);
   void ButtonSendClick();
@@ -93,6 +92,7 @@ class TFormChat : public TSkinnedForm {
   void AfterRequest();
 
   TQtOwnerThread owner_;
+  const TChatTiming timing_;
   std::unique_ptr<TChatClient> client_;
   std::array<QPointer<TFormTalk>, kMaxTalks + 1> talks_{};
   bool closeDeferred_ = false;

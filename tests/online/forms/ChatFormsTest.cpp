@@ -30,10 +30,9 @@ class ChatForms : public ::testing::Test {
     SetProgramFolders(temp_.Path());
     settings_.Ini = TIniFile(temp_ / "Tressary.ini");
     settings_.Ini.WriteString("Servers", "ServerChat", publisher_.ServerChat());
-    ChatTimingSetting() = {std::chrono::milliseconds(20), std::chrono::milliseconds(20), std::chrono::milliseconds(20)};
+    for (const char* key : {"PollMs", "ResendMs", "TalkCloseMs"}) settings_.Ini.WriteInteger("Chat", key, 20);
   }
   void TearDown() override {
-    ChatTimingSetting() = {};
     SetOnlineMessageSink({});
     SetMessagePresenter({});
     SetProgramFolders({});

@@ -240,7 +240,7 @@ int main(int argc, char* argv[]) {
     TIniFile& settings = qobject_cast<TFormMain*>(FindScreenForm("FormMain"))->Settings().Ini;
     settings.WriteString("Servers", "ServerChat", chatUrl);
     if (role == "anna") InstallMessage(settings);
-    ChatTimingSetting().poll = std::chrono::milliseconds(500);
+    settings.WriteInteger("Chat", "PollMs", 500);
     SetOnlineMessageSink([](const std::string& key) {
       Note("message " + key);
       notices.push_back(key);

@@ -289,8 +289,9 @@ int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
   out = argv[1];
   return RunProgram(1, argv, [] {
-    Publish(qobject_cast<TFormMain*>(FindScreenForm("FormMain"))->Settings().Ini);
-    ChatTimingSetting().poll = std::chrono::milliseconds(500);
+    TIniFile& settings = qobject_cast<TFormMain*>(FindScreenForm("FormMain"))->Settings().Ini;
+    Publish(settings);
+    settings.WriteInteger("Chat", "PollMs", 500);
     SetOnlineMessageSink([](const std::string& key) {
       Note("message " + key);
       notices.push_back(key);
