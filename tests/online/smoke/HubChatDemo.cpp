@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -40,6 +41,10 @@
 #include "support/qt/SmokeDemo.h"
 
 namespace {
+
+// How long either program may take over its part, once started (and bob, before
+// that, for anna's chat address): generous for two slow cores under the sanitizers.
+constexpr std::chrono::seconds kWatchdog{90};
 
 std::string role, other, out;
 int step = 0;
@@ -73,6 +78,16 @@ bool ListHas(const QListWidget* list, const QString& text) {
   for (int i = 0; i < list->count(); ++i)
     if (list->item(i)->text().contains(text)) return true;
   return false;
+}
+
+// What the chat shows and still has to send, for a watchdog's report.
+std::string ChatState() {
+  auto* chat = ShownWindow<TFormChat>("FormChat");
+  if (!chat) return "";
+  std::string lines;
+  for (int i = 0; i < chat->ListBoxMessages->count(); ++i)
+    lines += " [" + chat->ListBoxMessages->item(i)->text().toStdString() + "]";
+  return "; the chat shows" + lines + "; messages to re-send: " + std::to_string(chat->Client().Queued());
 }
 
 // Clicks the link whose text is `text`, where the frame shows it.
@@ -165,7 +180,8 @@ void Tick() {
         DemoClick(chat->ButtonSend);
         busy = false;
         if (!chat->EditMessage->text().isEmpty()) Fail("the message was not sent");
-        Note("sent a public message");
+        Note(chat->Client().Queued() ? "the public message failed and waits to be sent again"
+                                     : "sent a public message");
         step = 13;
       }
       return;
@@ -225,16 +241,21 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<TStandInPublisher> publisher;
   std::string chatUrl;
   if (role == "anna") {
-    publisher = std::make_unique<TStandInPublisher>();
+    publisher = std::make_unique<TStandInPublisher>(kLoopbackForTheRun);
     chatUrl = publisher->ServerChat();
     WriteDemoFile(out + "/chat-url.tmp", chatUrl);
     fs::rename(out + "/chat-url.tmp", out + "/chat-url");
   } else {
-    for (int i = 0; i < 200 && chatUrl.empty(); ++i) {
+    const auto giveUp = std::chrono::steady_clock::now() + kWatchdog;
+    while (true) {
       if (auto bytes = ReadFileBytes(out + "/chat-url")) chatUrl.assign(bytes->begin(), bytes->end());
-      if (chatUrl.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (!chatUrl.empty()) break;
+      if (std::chrono::steady_clock::now() > giveUp) {
+        WriteDemoFile(out + "/bob.fail", "anna's program gave no chat address\n");
+        return 3;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (chatUrl.empty()) return 3;
   }
   return RunProgram(1, argv, [&] {
     TIniFile& settings = qobject_cast<TFormMain*>(FindScreenForm("FormMain"))->Settings().Ini;
@@ -246,6 +267,6 @@ int main(int argc, char* argv[]) {
       notices.push_back(key);
     });
     PumpDemoSteps(Tick);
-    QTimer::singleShot(90000, qApp, [] { Fail("timed out"); });
+    QTimer::singleShot(kWatchdog, qApp, [] { Fail("timed out" + ChatState()); });
   });
 }

@@ -77,7 +77,7 @@ void PointerClick(QWidget* widget) {
 }
 
 void Publish(TIniFile& settings) {
-  publisher = std::make_unique<TStandInPublisher>();
+  publisher = std::make_unique<TStandInPublisher>(kLoopbackForTheRun);
   const auto picture = PackBitmap32(TBitmap32(120, 160, Color32(200, 40, 200)), 90);
   publisher->AddFile("hairw/walk.fll", std::string(picture.begin(), picture.end()));
   const auto volumes = publisher->AddInterfaceParts(

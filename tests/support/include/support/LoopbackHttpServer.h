@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -58,6 +59,12 @@ struct TLoopbackLimits {
   int maxRequests = 200;  // then it stops accepting and answering
   int maxSeconds = 60;    // then it stops by itself
 };
+// For a server that a smoke demo hosts for the program's whole run: it answers
+// as long as the process lives, which the demo's watchdog and its script bound.
+// A life of its own would be a second, hidden watchdog, shorter than the demo's
+// or counted from before the program's start-up: on a slow machine it ends
+// first, and the program then waits for answers that never come.
+inline constexpr TLoopbackLimits kLoopbackForTheRun{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
 
 class TLoopbackHttpServer {
  public:
