@@ -50,6 +50,20 @@ TEST(AlphaSpans, AgreeWithPixelByPixelReadingAtEveryWidth) {
     }
 }
 
+// A soft edge with one opaque pixel anywhere in it: no step may pass over it.
+TEST(AlphaSpans, FindOneOpaquePixelInAPartlyClearRun) {
+  for (int width = 1; width <= 100; ++width)
+    for (int at = 0; at < width; ++at) {
+      std::vector<TColor32> row(static_cast<std::size_t>(width), 0x80102030);
+      row[std::size_t(at)] = 0xFF102030;
+      ASSERT_TRUE((MeasureAlphaSpan(row.data(), width) == TAlphaSpan{0, width, at, at + 1}))
+          << "width " << width << " at " << at;
+    }
+  // Alpha 254 is the nearest to opaque that is not.
+  std::vector<TColor32> row(100, 0xFE102030);
+  EXPECT_TRUE((MeasureAlphaSpan(row.data(), 100) == TAlphaSpan{0, 100, 0, 0}));
+}
+
 TEST(AlphaSpans, ClearRowsAndOpaqueEdges) {
   TBitmap32 picture(19, 3);
   picture.SetPixel(0, 1, 0xFF000000);  // opaque at both ends, clear between
