@@ -7,7 +7,6 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/Layer.h"
 #include "platform/Numeric.h"
-#include "shell/ShellGlobals.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "editor/MainState.h"
 #include "editor/TemplateBase.h"
 #include "editor/TemplateGrid.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
 std::string TMainState::RegionWord() const { return GetTerm("FormLayerRegionsItemRegionCaption", ProgramTexts(), "Region "); }

@@ -9,7 +9,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/Text.h"
 #include "platform/TextFile.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 
 #include "platform/Paths.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
 class TIniFile;

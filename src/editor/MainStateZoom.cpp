@@ -4,7 +4,6 @@
 #include "editor/MainState.h"
 #include "picture/Layer.h"
 #include "platform/Numeric.h"
-#include "shell/ShellGlobals.h"
 
 namespace {
 TDeskSizes CurrentSizes(const TDeskGeometry& g) {

@@ -6,7 +6,6 @@
 #include "editor/DeskMode.h"
 #include "platform/Numeric.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include "editor/MontageDesk.h"
 #include "picture/BitmapRoutines.h"
 #include "platform/Numeric.h"
-#include "shell/ShellGlobals.h"
 
 namespace {
 

@@ -55,7 +55,7 @@ TRect FitIntoCell(const TRect& cell, int pictureWidth, int pictureHeight) {
 
 namespace {
 
-std::string OrExePath(const std::string& folder) { return folder.empty() ? InstallationFolder() : folder; }
+std::string OrInstallation(const std::string& folder) { return folder.empty() ? InstallationFolder() : folder; }
 
 // Templates the user saved or downloaded come first when the installation is read-only.
 std::vector<std::string> WithUserFolder(std::vector<std::string> folders) {
@@ -66,12 +66,12 @@ std::vector<std::string> WithUserFolder(std::vector<std::string> folders) {
 }  // namespace
 
 std::vector<std::string> TemplateApplyFolders(const TContentFolders& content) {
-  return WithUserFolder({OrExePath(content.HDPath), OrExePath(content.CDPath), InstallationFolder()});
+  return WithUserFolder({OrInstallation(content.HDPath), OrInstallation(content.CDPath), InstallationFolder()});
 }
 
 std::vector<std::string> TemplatePreviewFolders(const TContentFolders& content) {
   std::vector<std::string> folders;
-  for (const std::string& folder : {InstallationFolder(), OrExePath(content.HDPath), OrExePath(content.CDPath)})
+  for (const std::string& folder : {InstallationFolder(), OrInstallation(content.HDPath), OrInstallation(content.CDPath)})
     if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
   return WithUserFolder(std::move(folders));
 }

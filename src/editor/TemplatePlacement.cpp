@@ -7,7 +7,6 @@
 #include "picture/BitmapRoutines.h"
 #include "picture/Layer.h"
 #include "platform/Numeric.h"
-#include "shell/ShellGlobals.h"
 
 TPoint PlaceTemplate(std::string_view letter, TPoint placement, int width, int height) {
   if (letter == "B") return {placement.X - width / 2, placement.Y - height / 2};

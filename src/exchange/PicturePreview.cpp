@@ -8,7 +8,7 @@
 #include "picture/WorkFile.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 
 namespace {
 // A stored preview that does not decode still leaves the work selected; nor is

@@ -14,7 +14,7 @@
 #include "platform/FileIO.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/WriteFailure.h"
 
 namespace {

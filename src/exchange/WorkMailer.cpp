@@ -6,7 +6,7 @@
 #include "editor/MainShell.h"
 #include "exchange/MailAccount.h"
 #include "platform/FileIO.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/Termins.h"
 
 namespace {

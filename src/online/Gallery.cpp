@@ -8,7 +8,7 @@
 #include "picture/LoadedWork.h"
 #include "platform/FileIO.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 
 namespace {
 

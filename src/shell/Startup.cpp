@@ -8,7 +8,7 @@
 #include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 
 std::optional<std::string> CheckDisplay(const TDisplayInfo& d) {
   if (d.Width < 800 || d.Height < 600) return "Screen resolution must be 800-600 or higher.";

@@ -7,7 +7,6 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "shell/HelpPages.h"
-#include "shell/ShellGlobals.h"
 #include "support/RecordingPageView.h"
 #include "support/TestPaths.h"
 

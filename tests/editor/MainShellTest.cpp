@@ -7,7 +7,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolders.h"
 #include "platform/ShellOpen.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "support/SaveGuarantee.h"
 #include "support/TestPaths.h"
 #include "support/TestTexts.h"

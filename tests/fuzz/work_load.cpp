@@ -7,7 +7,7 @@
 
 #include "FuzzFile.h"
 #include "exchange/WorkFiles.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "support/FakeDeskOwner.h"
 
 namespace {

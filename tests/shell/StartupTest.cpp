@@ -7,7 +7,7 @@
 #include "shell/DeskGeometry.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/Startup.h"
 #include "support/TestPaths.h"
 

@@ -10,7 +10,6 @@
 
 #include "picture/forms/BitmapImage.h"
 #include "platform/qt/VirtualKeys.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/CursorList.h"
 #include "shell/forms/ShellForms.h"

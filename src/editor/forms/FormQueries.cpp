@@ -14,7 +14,6 @@
 #include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "platform/qt/VirtualKeys.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"

@@ -27,7 +27,7 @@
 #include "platform/Text.h"
 #include "platform/qt/FileDialogFilters.h"
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/WriteFailure.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/CursorList.h"

@@ -12,7 +12,6 @@
 #include "platform/IniFile.h"
 #include "shell/InterfaceInfo.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/Image.h"
 #include "shell/forms/GraphicButton.h"

@@ -17,7 +17,7 @@
 #include "exchange/forms/WindowMailUi.h"
 #include "exchange/forms/ScannerSourceDialog.h"
 #include "platform/qt/FileDialogFilters.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"

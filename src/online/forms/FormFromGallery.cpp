@@ -24,7 +24,6 @@
 #include "picture/forms/BitmapImage.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"

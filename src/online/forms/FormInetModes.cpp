@@ -14,7 +14,6 @@
 #include "online/forms/OnlineMessages.h"
 #include "platform/ShellOpen.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"

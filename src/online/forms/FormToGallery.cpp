@@ -17,7 +17,7 @@
 #include "platform/IniFile.h"
 #include "platform/KeyCodes.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"

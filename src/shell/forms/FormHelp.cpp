@@ -5,7 +5,6 @@
 #include "platform/qt/VirtualKeys.h"
 #include "shell/HelpPages.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/Termins.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"

@@ -3,7 +3,6 @@
 #include "platform/IniFile.h"
 #include "shell/HelpPages.h"
 #include "shell/MainSettings.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/DrawPanel.h"
 #include "shell/forms/EventControls.h"

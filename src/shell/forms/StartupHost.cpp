@@ -14,7 +14,6 @@
 #include "platform/qt/QtProcessRunner.h"
 #include "platform/qt/ScreenInfo.h"
 #include "shell/FileTypes.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/FormScreen.h"
 #include "shell/forms/LogoForm.h"

@@ -20,7 +20,6 @@
 #include "shell/MainSettings.h"
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/PortraitScroll.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/qt/SmokeDemo.h"
 #include "support/qt/DrawnPortrait.h"

@@ -12,7 +12,6 @@
 #include "editor/forms/FormMontage.h"
 #include "picture/Layer.h"
 #include "picture/PictureFiles.h"
-#include "shell/ShellGlobals.h"
 #include "support/qt/SmokeDemo.h"
 #include "support/qt/DeskShown.h"
 

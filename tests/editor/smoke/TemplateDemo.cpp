@@ -17,7 +17,6 @@
 #include "editor/forms/FormMontage.h"
 #include "editor/forms/FormTemplates.h"
 #include "editor/forms/TemplateButtons.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/qt/SmokeDemo.h"

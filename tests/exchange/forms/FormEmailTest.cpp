@@ -22,7 +22,7 @@
 #include "platform/CompoundFile.h"
 #include "platform/FileIO.h"
 #include "platform/qt/MessageBoxes.h"
-#include "shell/ShellGlobals.h"
+#include "shell/ProductInfo.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/ReceivedMail.h"

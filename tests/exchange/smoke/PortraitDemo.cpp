@@ -21,7 +21,6 @@
 #include "exchange/forms/FormLoadSave.h"
 #include "shell/MainSettings.h"
 #include "picture/forms/BitmapImage.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/FormMessage.h"
 #include "shell/forms/GraphicButton.h"
 #include "support/qt/SmokeDemo.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "shell/InterfaceInfo.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/ApplyInterface.h"
 #include "shell/forms/GraphicSlider.h"
 

@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include "platform/qt/MediaPlayer.h"
-#include "shell/ShellGlobals.h"
 #include "shell/forms/EventControls.h"
 #include "shell/forms/FormScreen.h"
 #include "shell/forms/StandingForms.h"

@@ -10,7 +10,6 @@
 #include "editor/forms/FormMain.h"
 #include "editor/forms/FormMontage.h"
 #include "picture/forms/BitmapImage.h"
-#include "shell/ShellGlobals.h"
 
 inline void WriteDeskShown(TFormMain& form, const std::string& out) {
   TMontageDesk& desk = form.DeskWindow()->Desk();

@@ -4,7 +4,6 @@
 #include "editor/AdjustModel.h"
 #include "editor/forms/FormMain.h"
 #include "picture/Bitmap32.h"
-#include "shell/ShellGlobals.h"
 #include "platform/Geometry.h"
 
 constexpr TColor32 kDrawnSkin = Color32(232, 188, 158);

@@ -1,10 +1,8 @@
 #pragma once
-// The application shell's constants: the product record and its work-file
-// extensions. Nothing here changes while the program runs. The installation
-// folder is the program folders' (InstallationFolder, platform/ProgramFolders.h),
-// named by the start-up; the settings and the content folders are owned by the
-// program's run (TMainSettings); whether the intro was skipped is the start-up's
-// (IStartupHost::IntroSkipped).
+// The product record and its work-file extensions, constant for the program's
+// run. The installation folder is the program folders' (InstallationFolder,
+// platform/ProgramFolders.h), named by the start-up; the settings and the
+// content folders are the run's (TMainSettings).
 #include <string>
 
 struct TProductInfo {
