@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramFolders.h"
+#include "shell/MainSettings.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -166,6 +168,18 @@ TEST_F(BackgroundMusicTest, StoredPathsMarkTheMusicFolderOnlyAtTheStart) {
   EXPECT_EQ(StoredMusicPath("/opt/t/Musical/a.mp3", "/opt/t/Music"), "/opt/t/Musical/a.mp3");
   const TMusicList list = ReadMusicList(TIniFile::FromText("[MUSIC]\nFile1=x$MUSICPATH$a.mp3;1;\n"), "/m/");
   EXPECT_EQ(list[0]->FileName, "x$MUSICPATH$a.mp3");
+}
+
+// "$MUSICPATH$" is the installation's music folder while there is one, else the
+// disc copy's named by the content folders.
+TEST_F(BackgroundMusicTest, TheMusicFolderIsTheInstallationsElseTheDiscCopys) {
+  TContentFolders content;
+  content.CDPath = "/media/cd/";
+  SetProgramFolders(dir.Path());
+  EXPECT_EQ(MusicFolder("Tunes\\", content), "/media/cd/Tunes\\");
+  fs::create_directories(dir / "tunes");
+  EXPECT_EQ(MusicFolder("Tunes\\", content), Folder() + "Tunes\\");
+  SetProgramFolders({});
 }
 
 TEST_F(BackgroundMusicTest, TheMp3ProbeNeverTouchesTheProgramFolder) {
