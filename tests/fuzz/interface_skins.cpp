@@ -14,7 +14,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fs::path exe = FuzzFolder() / "exe";
-  SetProgramFolders(exe);
+  // Named as writable: no probe each run, and no user's folder read before it.
+  SetProgramFolders(exe, true);
   // Made and freed in each run: memory kept from run to run sets off the
   // fuzzer's leak search, which costs more than the run.
   TInterface downloaded;
