@@ -44,17 +44,9 @@ TFileResult<> LoadTerms(const std::filesystem::path& path, TTerminList& list, bo
   return {};
 }
 
-namespace {
-std::function<void(std::string_view)>& LookupWatch() {
-  static std::function<void(std::string_view)> watch;
-  return watch;
-}
-}  // namespace
-
-void SetTermLookupWatch(std::function<void(std::string_view key)> watch) { LookupWatch() = std::move(watch); }
-
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText) {
-  if (LookupWatch()) LookupWatch()(name);
+  if (const TProgramTexts* texts = TUseTexts::Current(); texts && texts->Watch && &texts->Terms == &list)
+    texts->Watch(name);
   for (const TTermin& termin : list)
     if (termin.Name == name) return termin.Value;
   return std::string(defaultText);

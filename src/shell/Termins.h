@@ -23,6 +23,9 @@ using TTerminList = std::vector<TTermin>;
 struct TProgramTexts {
   TTerminList Terms;
   bool Loaded = false;
+  // While in use, told every key GetTerm looks up in Terms: tests learn which
+  // texts the windows ask for, keys built at run time included.
+  std::function<void(std::string_view key)> Watch;
 };
 
 // The texts of "termins.txt" at `path`; none, not Loaded, when it cannot be read.
@@ -51,13 +54,10 @@ TTermin ParseTermLine(std::string_view line, bool keepSound);
 std::string WithoutSound(std::string text);
 
 // The value of the first record whose Name equals `name` exactly (case-sensitive),
-// else `defaultText`.
+// else `defaultText`. A look-up in the texts in use is told to their Watch.
 std::string GetTerm(std::string_view name, const TTerminList& list, std::string_view defaultText);
-// Whether the list has a record named `name` (not a look-up: the watch below is not told).
+// Whether the list has a record named `name` (not a look-up: no Watch is told).
 bool HasTerm(std::string_view name, const TTerminList& list);
-// Called with every key GetTerm looks up while set (an empty function stops it):
-// the tests learn which texts the windows ask for, keys built at run time included.
-void SetTermLookupWatch(std::function<void(std::string_view key)> watch);
 
 // English texts by key, for a table that lacks them: the text of `key`, or "".
 using TDefaultTexts = std::span<const std::pair<std::string_view, std::string_view>>;

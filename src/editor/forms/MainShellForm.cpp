@@ -199,7 +199,9 @@ void ReadMainWindowData(TMainSettings& settings, TProgramTexts& texts) {
   const TIniFile& ini = settings.Ini;
   ReadDataFolders(ini, settings);
   MakeDataFolders(settings);
-  texts = LoadProgramTexts(InstallationFolder() + "termins.txt");
+  TProgramTexts loaded = LoadProgramTexts(InstallationFolder() + "termins.txt");
+  texts.Terms = std::move(loaded.Terms);  // its watch stays
+  texts.Loaded = loaded.Loaded;
   if (texts.Loaded) ReadFilterCaptions(texts.Terms, settings);
   ReadMainSettings(ini, settings);
   settings.Content = ReadContentPaths(ini, InstallationFolder());

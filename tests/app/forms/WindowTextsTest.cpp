@@ -71,7 +71,7 @@ class WindowTexts : public ::testing::Test {
   TUseInterface useInterface_{interface_};
   TTestTexts texts_;  // the program's texts, loaded below as the start-up loads them
   void SetUp() override {
-    SetTermLookupWatch([this](std::string_view key) { asked_.emplace(key); });
+    texts_.Texts.Watch = [this](std::string_view key) { asked_.emplace(key); };
     SetProgramFolders(BuildDir() / "Tressary");
     interface_.Dir = "Intfaces\\";
     settings_.Ini = TIniFile(InstallationFolder() + "Tressary.ini", false);
@@ -103,7 +103,6 @@ class WindowTexts : public ::testing::Test {
     ShellHooks().PlayVideoClip = nullptr;
     ShellHooks().ShowTip = nullptr;
     ShellHooks().ShowWelcomeTip = nullptr;
-    SetTermLookupWatch({});
     SetOnlineMessageSink({});
     SetMessagePresenter(nullptr);
     SetProgramFolders({});
@@ -161,8 +160,8 @@ TEST_F(WindowTexts, EveryTextTheWindowsAskForShips) {
   // The controls' hints are taken as each window is readied to show.
   for (QWidget* form : ScreenForms()) form->ensurePolished();
 
+  texts_.Texts.Watch = nullptr;
   const std::set<std::string> asked = std::move(asked_);
-  SetTermLookupWatch({});
   // Empty on purpose: a saved template is named after its layer as it stands.
   const std::set<std::string> emptyByDesign = {"FormLayerSaveTemplateNamePrefix", "FormLayerSaveTemplateNamePostfix"};
   // A picture, a panel or a label of the main window takes a hint when the table

@@ -6,7 +6,7 @@
 #include "shell/Termins.h"
 
 struct TTestTexts {
-  explicit TTestTexts(TTerminList terms = {}) : Texts{std::move(terms), true} {}
+  explicit TTestTexts(TTerminList terms = {}) : Texts{std::move(terms), true, nullptr} {}
   TTestTexts(const TTestTexts&) = delete;
   TTestTexts& operator=(const TTestTexts&) = delete;
 
