@@ -77,6 +77,7 @@ std::string ChatRegisterMessageKey(int result);
 class TIniFile;
 
 // The timing of a chat.
+// Owned by the chat window (TFormChat::Timing), read from its settings.
 struct TChatTiming {
   std::chrono::milliseconds poll{3000};
   std::chrono::milliseconds resend{10000};

@@ -313,6 +313,31 @@ TEST_F(LateWindows, TheFilesWindowMadeAfterAWorkWasOpenedSuggestsTheWorksNameFor
   EXPECT_EQ(suggested, "look");
 }
 
+// The print window, made after the work changed, asks to save its picture first
+// by the main state's flag, and no more once the picture is saved.
+TEST_F(LateWindows, ThePrintWindowMadeAfterAChangeAsksToSaveThePictureFirst) {
+  OpenWork();
+  main_->State().SetChanged(ckPixels);
+  int asked = 0;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&asked] {
+    if (FormMessage && FormMessage->isVisible()) ++asked, FormMessage->ButtonNo->OnClick();
+  });
+  answer.start(10);
+  auto* print = StandingForm<TFormPrint>("FormPrint");
+  ASSERT_NE(print, nullptr);
+  auto showOnce = [print] {
+    print->show();
+    QTest::qWait(100);
+    print->close();
+  };
+  showOnce();
+  EXPECT_EQ(asked, 1);
+  main_->State().Saved.Image = true;
+  showOnce();
+  EXPECT_EQ(asked, 1);
+}
+
 TEST_F(LateWindows, AStartWithTipsOnShowsTheWelcomePage) {
   // As the start-up goes on after showing the main window: the welcome tip, then
   // the message loop, where the main window's activation arrives.
