@@ -18,6 +18,7 @@
 #include <QVideoSink>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -26,7 +27,7 @@ namespace {
 // window (full screen and back).
 class TFrameView : public QWidget {
  public:
-  TFrameView(QWidget* parent, const QImage* frame) : QWidget(parent), frame_(frame) {
+  TFrameView(QWidget* parent, std::function<const QImage&()> frame) : QWidget(parent), frame_(std::move(frame)) {
     setObjectName("VideoDisplay");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);  // clicks belong to the display's owner
@@ -36,15 +37,16 @@ class TFrameView : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (frame_->isNull()) return;
-    QSize size = frame_->size().scaled(this->size(), Qt::KeepAspectRatio);
+    const QImage& frame = frame_();
+    if (frame.isNull()) return;
+    QSize size = frame.size().scaled(this->size(), Qt::KeepAspectRatio);
     QRect target(QPoint(0, 0), size);
     target.moveCenter(rect().center());
-    painter.drawImage(target, *frame_);
+    painter.drawImage(target, frame);
   }
 
  private:
-  const QImage* frame_;
+  std::function<const QImage&()> frame_;
 };
 
 class TQtMediaPlayer : public IMediaPlayer {
@@ -54,7 +56,10 @@ class TQtMediaPlayer : public IMediaPlayer {
     player_.setVideoOutput(&sink_);
     QObject::connect(&sink_, &QVideoSink::videoFrameChanged, [this](const QVideoFrame& frame) {
       if (!frame.isValid()) return;
-      frame_ = frame.toImage();
+      // Converted when painted: the backend waits for this call only briefly and
+      // fails the stream when a loaded machine makes it late.
+      pending_ = frame;
+      frame_ = QImage();
       frameStart_ = frame.startTime() >= 0 ? frame.startTime() / 1000 : -1;
       seeking_ = false;
       if (video_) video_->update();
@@ -135,7 +140,7 @@ class TQtMediaPlayer : public IMediaPlayer {
       delete video_;
       return;
     }
-    if (!video_) video_ = new TFrameView(display, &frame_);
+    if (!video_) video_ = new TFrameView(display, [this]() -> const QImage& { return Frame(); });
     if (video_->parentWidget() != display) video_->setParent(display);
     video_->setGeometry(rect);
     video_->show();
@@ -176,6 +181,7 @@ class TQtMediaPlayer : public IMediaPlayer {
   }
 
   void ForgetFrame() {
+    pending_ = QVideoFrame();
     frame_ = QImage();
     frameStart_ = -1;
     seeking_ = false;
@@ -185,6 +191,16 @@ class TQtMediaPlayer : public IMediaPlayer {
   QMediaPlayer player_;
   QAudioOutput audio_;
   QVideoSink sink_;
+  // The last frame delivered, converted once and then let go of.
+  const QImage& Frame() {
+    if (pending_.isValid()) {
+      frame_ = pending_.toImage();
+      pending_ = QVideoFrame();
+    }
+    return frame_;
+  }
+
+  QVideoFrame pending_;
   QImage frame_;
   std::int64_t frameStart_ = -1;  // ms of the frame shown; -1 unknown
   bool seeking_ = false;          // a seek's frame has not arrived yet
